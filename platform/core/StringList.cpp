@@ -178,16 +178,7 @@ void TStrings::SetText(const std::string& text) {
     EndUpdate();
 }
 
-std::string TStrings::CommaText() const {
-    TStrings& self = const_cast<TStrings&>(*this);
-    const char oldDelimiter = Delimiter, oldQuote = QuoteChar;
-    self.Delimiter = ',';
-    self.QuoteChar = '"';
-    std::string r = DelimitedText();
-    self.Delimiter = oldDelimiter;
-    self.QuoteChar = oldQuote;
-    return r;
-}
+std::string TStrings::CommaText() const { return JoinDelimited(',', '"'); }
 
 void TStrings::SetCommaText(const std::string& text) {
     const char oldDelimiter = Delimiter, oldQuote = QuoteChar;
@@ -209,21 +200,23 @@ bool IsBlankByte(char c) { return static_cast<unsigned char>(c) <= ' '; }
 bool IsSkippableBlank(char c) { return c != '\0' && IsBlankByte(c); }
 }  // namespace
 
-std::string TStrings::DelimitedText() const {
+std::string TStrings::DelimitedText() const { return JoinDelimited(Delimiter, QuoteChar); }
+
+std::string TStrings::JoinDelimited(char delimiter, char quoteChar) const {
     const Integer n = Count();
-    if (n == 1 && Get(0).empty()) return std::string(2, QuoteChar);
+    if (n == 1 && Get(0).empty()) return std::string(2, quoteChar);
     std::string r;
     for (Integer i = 0; i < n; ++i) {
         const std::string s = Get(i);
         bool quote = false;
         for (char c : s) {
-            if (c == QuoteChar || c == Delimiter || (!StrictDelimiter && IsBlankByte(c))) {
+            if (c == quoteChar || c == delimiter || (!StrictDelimiter && IsBlankByte(c))) {
                 quote = true;
                 break;
             }
         }
-        if (i > 0) r += Delimiter;
-        r += quote ? AnsiQuotedStr(s, QuoteChar) : s;
+        if (i > 0) r += delimiter;
+        r += quote ? AnsiQuotedStr(s, quoteChar) : s;
     }
     return r;
 }

@@ -100,6 +100,8 @@ protected:
     Integer UpdateCount() const { return updateCount_; }
 
 private:
+    std::string JoinDelimited(char delimiter, char quoteChar) const;
+
     Integer updateCount_ = 0;
 };
 
