@@ -346,7 +346,6 @@ std::string RenderSection(const std::string& s, const MaskInfo& m, const Decimal
         }
         out += c;
     }
-    flushIntIfNoPlaces();
     return out;
 }
 
@@ -650,6 +649,8 @@ std::string FormatFloat(const std::string& mask, double value, const TFormatSett
     bool zero = false;
     std::string text = format(index, zero);
     if (zero && sections.size() >= 3 && !sections[2].empty()) return format(2, zero);
+    // A negative value that rounds to zero is shown as zero, not as a negative.
+    if (zero && index == 1) return format(0, zero);
     if (index == 0 && value < 0 && !zero) text.insert(0, "-");
     return text;
 }

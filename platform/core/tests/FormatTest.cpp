@@ -98,6 +98,8 @@ TEST(FormatTest, FormatFloatMasks) {
         {"0.00;;zero", -1, "-1.00"},            // empty negative section: first with a sign
         {"0.0;'minus '0.0", -2.25, "minus 2.3"},
         {"0;0;", 0, "0"},
+        {"0.0;(0.0)", -0.01, "0.0"},
+        {"'n/a'", 5, "n/a"},  // no digit placeholders: the text alone
         // Empty mask: general format.
         {"", 1.5, "1.5"},
         {"", 1.0 / 3, "0.333333333333333"},
