@@ -352,20 +352,16 @@ public:
         std::unique_lock<std::mutex> lock(r_.mutex_);
         if (interrupted_ || index_ == kNone) return false;
         TTake& take = r_.takes_[index_];
-        if (r_.holdAfter_ != 0 && take.Bytes.size() >= r_.holdAfter_) {
-            r_.held_[index_] = true;
-            r_.changed_.notify_all();
-            r_.changed_.wait(lock, [this] { return interrupted_; });
-            return false;
-        }
+        if (HoldIfDue(lock)) return false;
         take.Bytes.insert(take.Bytes.end(), data, data + frames * take.Format.BlockAlign());
         r_.changed_.notify_all();
         return true;
     }
 
     void Drain() override {
-        std::lock_guard<std::mutex> lock(r_.mutex_);
-        if (index_ != kNone && !interrupted_) r_.takes_[index_].Drained = true;
+        std::unique_lock<std::mutex> lock(r_.mutex_);
+        if (index_ == kNone || interrupted_ || HoldIfDue(lock)) return;
+        r_.takes_[index_].Drained = true;
         r_.changed_.notify_all();
     }
 
@@ -385,6 +381,16 @@ public:
     }
 
 private:
+    // Once the take has reached the hold point, waits until interrupted and
+    // returns true.
+    bool HoldIfDue(std::unique_lock<std::mutex>& lock) {
+        if (r_.holdAfter_ == 0 || r_.takes_[index_].Bytes.size() < r_.holdAfter_) return false;
+        r_.held_[index_] = true;
+        r_.changed_.notify_all();
+        r_.changed_.wait(lock, [this] { return interrupted_; });
+        return true;
+    }
+
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     TSoundRecorder& r_;
     std::size_t index_ = kNone;

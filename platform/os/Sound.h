@@ -122,8 +122,8 @@ public:
 
     // When set, Open fails as if no device were present.
     void SetNoDevice(bool value);
-    // A take that has written this many bytes keeps the device full: its
-    // next Write waits until the take is interrupted. 0 (the default): never.
+    // A take that has written this many bytes keeps playing: its next Write
+    // or Drain waits until the take is interrupted. 0 (the default): never.
     void SetHoldAfter(std::size_t bytes);
 
     // Snapshots.
