@@ -7,22 +7,11 @@
 #include <sstream>
 
 #include "app/tests/TestHome.h"
+#include "platform/core/tests/TextTestSupport.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Program.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream f(path, std::ios::binary);
-    f << text;
-}
 
 TEST(Brand, FromProgramFileName) {
     struct Case { const char* file; TBrand brand; };
@@ -86,7 +75,7 @@ TEST(AppSettings, WritesKeysInClosingOrderWithBooleansAsDigits) {
     s.NameFile = "names.txt";
     s.UseNames = true;
     WriteWizardSettings(path, s);
-    EXPECT_EQ(ReadFile(path),
+    EXPECT_EQ(ReadAll(path),
               "[Main]\r\n"
               "PortNo=3\r\n"
               "OddLbls=ABCD\r\n"
@@ -114,13 +103,13 @@ TEST(AppSettings, WritesKeysInClosingOrderWithBooleansAsDigits) {
     // Rewriting keeps the order of the keys already present.
     WriteLastDir(path, "/tmp");
     EXPECT_EQ(ReadWizardSettings(path).LastDir, "/tmp");
-    EXPECT_NE(ReadFile(path).find("LastDir=/tmp\r\nPrintScan=1\r\n"), std::string::npos);
+    EXPECT_NE(ReadAll(path).find("LastDir=/tmp\r\nPrintScan=1\r\n"), std::string::npos);
 }
 
 TEST(AppSettings, BooleanAndIntegerTexts) {
     TestHome home;
     std::string path = home.Dir() + "s.ini";
-    WriteFile(path, "[main]\nSoundOn=0\nPrintScan=7\nSumOverall=yes\nPortNo=3x\n");
+    WriteAll(path, "[main]\nSoundOn=0\nPrintScan=7\nSumOverall=yes\nPortNo=3x\n");
     TWizardSettings s = ReadWizardSettings(path);
     EXPECT_FALSE(s.SoundOn);      // 0 is false
     EXPECT_TRUE(s.PrintScan);     // any non-zero integer is true

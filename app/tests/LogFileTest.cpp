@@ -9,18 +9,12 @@
 #include <sstream>
 
 #include "app/tests/TestHome.h"
+#include "platform/core/tests/TextTestSupport.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Program.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
 
 // Local wall time 2026-01-02 15:04:05 with the time zone fixed to UTC.
 class FixedTime {
@@ -77,13 +71,13 @@ TEST(DiagnosticLog, EntryLineFormat) {
     std::string path = home.Dir() + "SIOUSR.LOG";
     {
         TOqLog log(path);
-        EXPECT_EQ(ReadFile(path), "");
+        EXPECT_EQ(ReadAll(path), "");
         log.WriteEntry("Click Setup");
         // Flushed at once: visible before the log is closed.
-        EXPECT_EQ(ReadFile(path), "1/2/2026 3:04:05 PM : Click Setup\r\n");
+        EXPECT_EQ(ReadAll(path), "1/2/2026 3:04:05 PM : Click Setup\r\n");
         log.WriteEntry("Click Exit");
     }
-    EXPECT_EQ(ReadFile(path),
+    EXPECT_EQ(ReadAll(path),
               "1/2/2026 3:04:05 PM : Click Setup\r\n"
               "1/2/2026 3:04:05 PM : Click Exit\r\n");
 }
@@ -101,17 +95,17 @@ TEST(DiagnosticLog, CreatedOnlyUnderTraceSwitchAndTruncated) {
         EXPECT_EQ(DiagnosticLog(), nullptr);
         LogWrite("Click About");  // no log: nothing happens
         FinalizeLogModule();
-        EXPECT_EQ(ReadFile(path), "older run\r\n");
+        EXPECT_EQ(ReadAll(path), "older run\r\n");
     }
     {
         CommandLine cl({"Scorvane", "/trace"});
         InitializeLogModule();
         ASSERT_NE(DiagnosticLog(), nullptr);
-        EXPECT_EQ(ReadFile(path), "");
+        EXPECT_EQ(ReadAll(path), "");
         LogWrite("Click About");
         LogWrite("Close About Window");
         FinalizeLogModule();
-        std::string text = ReadFile(path);
+        std::string text = ReadAll(path);
         EXPECT_NE(text.find(" : Click About\r\n"), std::string::npos);
         const std::string last = " : Close About Window\r\n";
         ASSERT_GE(text.size(), last.size());

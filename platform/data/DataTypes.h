@@ -152,6 +152,21 @@ enum TIndexOption : unsigned {
 };
 using TIndexOptions = unsigned;
 
+// Update status of a record (cached updates and versioning).
+enum TUpdateStatus { usUnmodified, usModified, usInserted, usDeleted };
+
+// Resync options, combinable with |: rmExact raises when the current record
+// is gone; rmCenter centres it in the buffer window.
+enum TResyncOption : unsigned { rmExact = 1u << 0, rmCenter = 1u << 1 };
+using TResyncMode = unsigned;
+
+// How a blob stream is opened.
+enum TBlobStreamMode { bmRead, bmWrite, bmReadWrite };
+
+// Filter options, combinable with |.
+enum TFilterOption : unsigned { foCaseInsensitive = 1u << 0, foNoPartialCompare = 1u << 1 };
+using TFilterOptions = unsigned;
+
 // Parameter direction.
 enum TParamType { ptUnknown, ptInput, ptOutput, ptInputOutput, ptResult };
 
