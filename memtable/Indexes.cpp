@@ -303,7 +303,10 @@ int TqmtIndexes::MaintainIndexes(int change, TqmtRecord* stored, int hint, TqmtR
             if (i == current) remembered = p;
             continue;
         }
-        if ((i->Options() & mtcoNonMaintained) || !enableIndexes || !i->Ordered()) {
+        // The row order is cheap to keep, even while indexes are switched
+        // off for a load.
+        const bool keep = i->IsRowOrder() && change == 0;
+        if ((i->Options() & mtcoNonMaintained) || (!enableIndexes && !keep) || !i->Ordered()) {
             // Rebuilt from the store when next needed.
             i->SetOrdered(false);
             continue;

@@ -1,9 +1,9 @@
 #pragma once
 // Exceptions of the in-memory table and the message texts they carry.
 
-#include "platform/core/Exception.h"
+#include "platform/data/DBError.h"
 
-class EMemTableError : public Exception { using Exception::Exception; };
+class EMemTableError : public EDatabaseError { using EDatabaseError::EDatabaseError; };
 class EMemTableFatalError : public EMemTableError { using EMemTableError::EMemTableError; };
 class EMemTableInvalidRecord : public EMemTableFatalError { using EMemTableFatalError::EMemTableFatalError; };
 class EMemTableDupKey : public EMemTableError { using EMemTableError::EMemTableError; };

@@ -622,10 +622,10 @@ bool TqmtCommon::ValueBytes(const TqmtRecord* r, const TqmtKeyField& f, const By
     if (!p || p[0] == qmtNull) return false;
     bytes = p + 1;
     if (f.DataType == ftString || f.DataType == ftFixedChar) {
-        int cap = f.FieldNo > 0 ? FieldValueSize(f.FieldNo) : 1 << 30;
+        int cap = f.FieldNo > 0 ? FieldValueSize(f.FieldNo) : f.ValueSize;
         len = static_cast<int>(strnlen(reinterpret_cast<const char*>(bytes), static_cast<size_t>(cap)));
     } else {
-        len = f.FieldNo > 0 ? FieldValueSize(f.FieldNo) : 0;
+        len = f.FieldNo > 0 ? FieldValueSize(f.FieldNo) : f.ValueSize;
     }
     return true;
 }

@@ -89,6 +89,7 @@ struct TqmtKeyField {
     int FieldNo = 0;          // data field number (1-based), 0 for calculated fields
     int CalcOffset = 0;       // offset within the calculated area
     TFieldType DataType = ftUnknown;
+    int ValueSize = 0;        // bytes of a calculated field's value
     std::string Name;
 };
 
