@@ -1,0 +1,178 @@
+#include "memtable/LocaleCompare.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+// Weight of one character at the three levels. Primary 0 marks a character
+// that is skipped until the final tie-break (hyphen, apostrophe, soft hyphen).
+struct Weight {
+    std::uint32_t primary;
+    std::uint16_t secondary;
+    std::uint8_t tertiary;
+};
+
+constexpr std::uint32_t kControlBase = 1;
+constexpr std::uint32_t kSymbolBase = 100;
+constexpr std::uint32_t kDigitBase = 200;
+constexpr std::uint32_t kLetterBase = 300;
+constexpr std::uint32_t kOtherBase = 10000;
+
+// Punctuation in the order a word list puts it.
+constexpr const char kSymbolOrder[] = " !\"#$%&()*,./:;?@[\\]^_`{|}~+<=>";
+
+struct AsciiTable {
+    std::array<Weight, 128> w{};
+    AsciiTable() {
+        for (int c = 0; c < 128; ++c) w[c] = {kOtherBase + static_cast<std::uint32_t>(c), 0, 0};
+        for (int c = 0; c < 32; ++c) w[c] = {kControlBase + static_cast<std::uint32_t>(c), 0, 0};
+        w[127] = {kControlBase + 32, 0, 0};
+        for (std::size_t i = 0; kSymbolOrder[i]; ++i)
+            w[static_cast<unsigned char>(kSymbolOrder[i])] = {kSymbolBase + static_cast<std::uint32_t>(i), 0, 0};
+        for (int c = '0'; c <= '9'; ++c) w[c] = {kDigitBase + static_cast<std::uint32_t>(c - '0'), 0, 0};
+        for (int c = 'a'; c <= 'z'; ++c) {
+            std::uint32_t p = kLetterBase + static_cast<std::uint32_t>(c - 'a') * 4;
+            w[c] = {p, 0, 0};
+            w[c - 'a' + 'A'] = {p, 0, 1};
+        }
+        w['-'] = {0, 0, 0};
+        w['\''] = {0, 0, 0};
+    }
+};
+
+const AsciiTable& Ascii() {
+    static const AsciiTable table;
+    return table;
+}
+
+std::uint32_t LetterPrimary(char base) { return kLetterBase + static_cast<std::uint32_t>(base - 'a') * 4; }
+
+// Latin-1 supplement letters fold to their base letter at the first level.
+Weight LatinWeight(std::uint32_t cp) {
+    static const char* const kLower = "aaaaaaaceeeeiiiidnooooo/ouuuuyty";  // U+00E0..U+00FF
+    if (cp == 0xAD) return {0, 0, 0};
+    if (cp == 0xDF) return {LetterPrimary('s'), 1, 0};
+    if (cp >= 0xC0 && cp <= 0xFF && cp != 0xD7 && cp != 0xF7) {
+        bool upper = cp < 0xE0;
+        std::uint32_t lower = upper ? cp + 0x20 : cp;
+        char base = kLower[lower - 0xE0];
+        if (base == 't') return {LetterPrimary('z') + 1, 0, static_cast<std::uint8_t>(upper)};  // thorn
+        return {LetterPrimary(base), static_cast<std::uint16_t>(lower - 0xDF),
+                static_cast<std::uint8_t>(upper)};
+    }
+    if (cp < 0xC0) return {kSymbolBase + 50 + cp, 0, 0};
+    return {kOtherBase + cp, 0, 0};
+}
+
+// Reads the next code point; invalid bytes stand for themselves.
+std::uint32_t NextCodePoint(const unsigned char*& p, const unsigned char* end) {
+    unsigned c = *p++;
+    if (c < 0x80) return c;
+    int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+    if (extra == 0 || end - p < extra) return 0xFFFD0000u | c;
+    std::uint32_t cp = c & (0x3F >> extra);
+    for (int i = 0; i < extra; ++i) {
+        if ((p[i] & 0xC0) != 0x80) return 0xFFFD0000u | c;
+        cp = (cp << 6) | (p[i] & 0x3F);
+    }
+    p += extra;
+    return cp;
+}
+
+Weight WeightOf(std::uint32_t cp) {
+    if (cp < 128) return Ascii().w[cp];
+    if (cp < 0x100) return LatinWeight(cp);
+    return {kOtherBase + (cp & 0xFFFFFFu), 0, 0};
+}
+
+class Cursor {
+public:
+    explicit Cursor(std::string_view s)
+        : p_(reinterpret_cast<const unsigned char*>(s.data())), end_(p_ + s.size()) {}
+    // Next character that counts at the first three levels; false at the end.
+    bool Next(Weight& w) {
+        while (p_ < end_) {
+            if (*p_ < 0x80) {
+                w = Ascii().w[*p_++];
+            } else {
+                w = WeightOf(NextCodePoint(p_, end_));
+            }
+            if (w.primary != 0) return true;
+        }
+        return false;
+    }
+
+private:
+    const unsigned char* p_;
+    const unsigned char* end_;
+};
+
+int Sign(long long v) { return v < 0 ? -1 : v > 0 ? 1 : 0; }
+
+int CompareLevel(std::string_view a, std::string_view b, int level) {
+    Cursor ca(a), cb(b);
+    Weight wa{}, wb{};
+    for (;;) {
+        bool ha = ca.Next(wa), hb = cb.Next(wb);
+        if (!ha || !hb) return ha ? 1 : hb ? -1 : 0;
+        long long d = level == 0 ? static_cast<long long>(wa.primary) - wb.primary
+                    : level == 1 ? static_cast<long long>(wa.secondary) - wb.secondary
+                                 : static_cast<long long>(wa.tertiary) - wb.tertiary;
+        if (d != 0) return Sign(d);
+    }
+}
+
+}  // namespace
+
+int LocaleCompareText(std::string_view a, std::string_view b, bool ignoreCase) {
+    // Fast first level for plain ASCII text: most keys differ here.
+    const AsciiTable& t = Ascii();
+    std::size_t i = 0, j = 0;
+    const unsigned char* pa = reinterpret_cast<const unsigned char*>(a.data());
+    const unsigned char* pb = reinterpret_cast<const unsigned char*>(b.data());
+    bool ascii = true;
+    for (;;) {
+        while (i < a.size() && pa[i] < 0x80 && t.w[pa[i]].primary == 0) ++i;
+        while (j < b.size() && pb[j] < 0x80 && t.w[pb[j]].primary == 0) ++j;
+        if (i == a.size() || j == b.size()) {
+            if (i == a.size() && j == b.size()) break;
+            // One side may still hold only skipped non-ASCII characters.
+            ascii = false;
+            break;
+        }
+        if (pa[i] >= 0x80 || pb[j] >= 0x80) {
+            ascii = false;
+            break;
+        }
+        std::uint32_t wa = t.w[pa[i]].primary, wb = t.w[pb[j]].primary;
+        if (wa != wb) return wa < wb ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    int r = ascii ? 0 : CompareLevel(a, b, 0);
+    if (r == 0) r = CompareLevel(a, b, 1);
+    if (r == 0 && !ignoreCase) r = CompareLevel(a, b, 2);
+    if (r != 0) return r;
+    // Equal but for skipped characters: fewer of them first, then bytes.
+    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+    if (ignoreCase) return 0;
+    int c = a.compare(b);
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
+int OrdinalCompareText(std::string_view a, std::string_view b, bool ignoreCase) {
+    if (!ignoreCase) {
+        int c = a.compare(b);
+        return c < 0 ? -1 : c > 0 ? 1 : 0;
+    }
+    std::size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t k = 0; k < n; ++k) {
+        unsigned char ca = static_cast<unsigned char>(a[k]), cb = static_cast<unsigned char>(b[k]);
+        if (ca >= 'a' && ca <= 'z') ca -= 32;
+        if (cb >= 'a' && cb <= 'z') cb -= 32;
+        if (ca != cb) return ca < cb ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
