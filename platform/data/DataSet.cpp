@@ -19,7 +19,7 @@ bool NeedsConversion(TFieldType type) {
 }
 }  // namespace
 
-TDataSet::TDataSet(TComponent* owner) : owner_(owner), fields_(this), fieldDefs_(this) {}
+TDataSet::TDataSet(TComponent* owner) : TComponent(owner), fields_(this), fieldDefs_(this) {}
 
 TDataSet::~TDataSet() {
     // Descendants close in their own destructor; if one did not, the
@@ -32,18 +32,18 @@ TDataSet::~TDataSet() {
     fields_.list_.clear();
     for (TField* f : fields) {
         f->dataSet_ = nullptr;
-        if (f->Owner() == nullptr) delete f;
+        if (f->Owner() == nullptr || f->Owner() == this) delete f;
     }
 }
 
 // ---------------------------------------------------------------- state
 
 void TDataSet::CheckActive() const {
-    if (!Active()) DatabaseError(SDataSetClosed, name_);
+    if (!Active()) DatabaseError(SDataSetClosed, Name());
 }
 
 void TDataSet::CheckInactive() const {
-    if (Active()) DatabaseError(SDataSetOpen, name_);
+    if (Active()) DatabaseError(SDataSetOpen, Name());
 }
 
 void TDataSet::SetState(TDataSetState value) {
@@ -476,7 +476,7 @@ void TDataSet::Resync(TResyncMode mode) {
     TRecordBuffer spare = TempBuffer();
     if (mode & rmExact) {
         CursorPosChanged();
-        if (GetRecord(spare, gmCurrent, true) != grOK) DatabaseError(SRecordNotFound, name_);
+        if (GetRecord(spare, gmCurrent, true) != grOK) DatabaseError(SRecordNotFound, Name());
     } else if (GetRecord(spare, gmCurrent, false) != grOK && GetRecord(spare, gmNext, false) != grOK &&
                GetRecord(spare, gmPrior, false) != grOK) {
         ClearBuffers();
@@ -510,7 +510,7 @@ void TDataSet::Refresh() {
 // ---------------------------------------------------------------- editing
 
 void TDataSet::CheckCanModify() {
-    if (!CanModify()) DatabaseError(SDataSetReadOnly, name_);
+    if (!CanModify()) DatabaseError(SDataSetReadOnly, Name());
 }
 
 void TDataSet::CheckBrowseMode() {
@@ -534,7 +534,7 @@ void TDataSet::CheckBrowseMode() {
 }
 
 void TDataSet::UpdateRecord() {
-    if (state_ != dsEdit && state_ != dsInsert && state_ != dsSetKey) DatabaseError(SNotEditing, name_);
+    if (state_ != dsEdit && state_ != dsInsert && state_ != dsSetKey) DatabaseError(SNotEditing, Name());
     DataEvent(deUpdateRecord, 0);
 }
 
@@ -634,7 +634,7 @@ void TDataSet::Edit() {
 
 void TDataSet::Post() {
     CheckActive();
-    if (state_ != dsEdit && state_ != dsInsert) DatabaseError(SNotEditing, name_);
+    if (state_ != dsEdit && state_ != dsInsert) DatabaseError(SNotEditing, Name());
     DataEvent(deCheckBrowseMode, 0);
     UpdateRecord();
     DoBeforePost();
@@ -663,7 +663,7 @@ void TDataSet::Delete() {
         Cancel();
         return;
     }
-    if (recordCount_ == 0) DatabaseError(SDataSetEmpty, name_);
+    if (recordCount_ == 0) DatabaseError(SDataSetEmpty, Name());
     CheckCanModify();
     DataEvent(deCheckBrowseMode, 0);
     DoBeforeDelete();
@@ -677,7 +677,7 @@ void TDataSet::Delete() {
 }
 
 void TDataSet::ClearFields() {
-    if (state_ != dsEdit && state_ != dsInsert && state_ != dsSetKey) DatabaseError(SNotEditing, name_);
+    if (state_ != dsEdit && state_ != dsInsert && state_ != dsSetKey) DatabaseError(SNotEditing, Name());
     DataEvent(deCheckBrowseMode, 0);
     for (TField* f : fields_.list_)
         if (f->FieldKind() == fkData && !f->ReadOnly()) f->Clear();
@@ -724,15 +724,15 @@ void TDataSet::CreateFields() {
     for (int i = 0; i < fieldDefs_.Count(); ++i) {
         TFieldDef* def = fieldDefs_[i];
         if (def->DataType() == ftUnknown) continue;
-        TField* f = def->CreateField(nullptr);
-        if (f->DataSet() == nullptr) f->SetDataSet(this);
+        TField* f = def->CreateField(this);
+        f->createdByDataSet_ = true;
     }
 }
 
 void TDataSet::DestroyFields() {
     std::vector<TField*> fields = fields_.list_;
     for (TField* f : fields) {
-        if (f->Owner() != nullptr) continue;
+        if (!f->createdByDataSet_) continue;
         fields_.Remove(f);
         f->dataSet_ = nullptr;
         delete f;
@@ -766,13 +766,13 @@ void TDataSet::BindFields(bool binding) {
                 calcFieldsSize_ += f->DataSize() + 1;
             } else if (f->FieldKind() == fkData || f->FieldKind() == fkInternalCalc) {
                 int i = fieldDefs_.IndexOf(f->FieldName());
-                if (i < 0) DatabaseErrorFmt(SFieldNotFound, {f->DisplayName()}, name_);
+                if (i < 0) DatabaseErrorFmt(SFieldNotFound, {f->DisplayName()}, Name());
                 TFieldDef* def = fieldDefs_[i];
                 if (!SameFamily(f->DataType(), def->DataType()))
                     DatabaseErrorFmt(SFieldTypeMismatch,
                                      {f->DisplayName(), FieldTypeName(f->DataType()),
                                       FieldTypeName(def->DataType())},
-                                     name_);
+                                     Name());
                 // The dataset copies Size-dependent values into buffers sized
                 // by the field, so the sizes must agree.
                 if (f->DataSize() > 0 && f->Size() != def->Size() &&
@@ -782,7 +782,7 @@ void TDataSet::BindFields(bool binding) {
                     DatabaseErrorFmt(SFieldSizeMismatch,
                                      {f->DisplayName(), std::to_string(f->Size()),
                                       std::to_string(def->Size())},
-                                     name_);
+                                     Name());
                 if (f->FieldKind() == fkInternalCalc || def->InternalCalcField()) internalCalcFields_ = true;
                 f->fieldNo_ = def->FieldNo();
             }

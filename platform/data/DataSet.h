@@ -39,13 +39,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/Component.h"
 #include "platform/core/Types.h"
 #include "platform/data/DBError.h"
 #include "platform/data/DataTypes.h"
 #include "platform/data/Field.h"
 #include "platform/data/FieldDefs.h"
 
-class TComponent;
 class TDataSet;
 class TDataSource;
 class TDataLink;
@@ -55,16 +55,10 @@ using TDataSetNotifyEvent = std::function<void(TDataSet* dataSet)>;
 using TDataSetErrorEvent = std::function<void(TDataSet* dataSet, EDatabaseError& error, TDataAction& action)>;
 using TFilterRecordEvent = std::function<void(TDataSet* dataSet, bool& accept)>;
 
-class TDataSet {
+class TDataSet : public TComponent {
 public:
     explicit TDataSet(TComponent* owner = nullptr);
-    virtual ~TDataSet();
-    TDataSet(const TDataSet&) = delete;
-    TDataSet& operator=(const TDataSet&) = delete;
-
-    TComponent* Owner() const { return owner_; }
-    const std::string& Name() const { return name_; }
-    void SetName(const std::string& name) { name_ = name; }
+    ~TDataSet() override;
 
     // ---- state
     bool Active() const { return state_ != dsInactive && state_ != dsOpening; }
@@ -338,8 +332,6 @@ private:
     void FieldListChanged();
     void SetBufListSize(int count);
 
-    TComponent* owner_ = nullptr;
-    std::string name_;
     TDataSetState state_ = dsInactive;
     TDataSetState disableState_ = dsInactive;
     TDataEvent enableEvent_ = deDataSetChange;

@@ -21,9 +21,10 @@ bool SameName(const std::string& a, const std::string& b) {
 }
 }  // namespace
 
-TField::TField(TComponent* owner) : owner_(owner) {}
+TField::TField(TComponent* owner) : TComponent(owner) {}
 
 TField::~TField() {
+    if (lookupDataSet_) RemoveFreeNotification(lookupDataSet_);
     if (dataSet_) {
         TDataSet* ds = dataSet_;
         ds->fields_.Remove(this);
@@ -126,6 +127,19 @@ void TField::Bind(bool binding) {
         if (!lookupDataSet_ || keyFields_.empty() || lookupKeyFields_.empty() || lookupResultField_.empty())
             DatabaseErrorFmt(SLookupInfoError, {DisplayName()});
     }
+}
+
+void TField::SetLookupDataSet(TDataSet* ds) {
+    if (ds == lookupDataSet_) return;
+    CheckInactive();
+    if (lookupDataSet_) RemoveFreeNotification(lookupDataSet_);
+    lookupDataSet_ = ds;
+    if (ds) FreeNotification(ds);
+}
+
+void TField::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component == lookupDataSet_) lookupDataSet_ = nullptr;
 }
 
 void TField::Change() {

@@ -397,7 +397,7 @@ void TFloatField::GetText(std::string& text, bool displayText) const {
     if (!mask.empty())
         text = FieldText::FormatFloat(mask, v);
     else if (currency_ && displayText)
-        text = FieldText::FloatToStrFixed(v, 2);
+        text = FieldText::CurrencyText(v);
     else
         text = FieldText::FloatToStr(v, precision_);
 }
@@ -561,7 +561,7 @@ void TBCDField::GetText(std::string& text, bool displayText) const {
     if (!mask.empty())
         text = FieldText::FormatFloat(mask, v);
     else if (currency_ && displayText)
-        text = FieldText::FloatToStrFixed(v, 2);
+        text = FieldText::CurrencyText(v);
     else
         text = BcdToStr(CurrencyRawToBcd(raw, 20));
 }
