@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/core/Strings.h"
 #include "platform/data/DBConsts.h"
 #include "platform/data/DataSource.h"
 #include "platform/data/StdFields.h"
@@ -907,6 +908,14 @@ void TDataSet::GetCalcFields(TRecordBuffer buffer) {
 }
 
 void TDataSet::CalculateFields(TRecordBuffer buffer) {
+    for (TField* f : fields_.list_) {
+        if (f->FieldKind() != fkLookup) continue;
+        TDataSet* lookup = f->LookupDataSet();
+        if (!lookup || !lookup->Active()) continue;
+        Variant key = FieldValues(f->KeyFields());
+        if (key.IsNull()) continue;
+        f->SetAsVariant(lookup->Lookup(f->LookupKeyFields(), key, f->LookupResultField()));
+    }
     DoOnCalcFields();
 }
 
@@ -930,4 +939,200 @@ void TDataSet::SetBlockReadSize(int value) {
         blockReadSize_ = 0;
         if (state_ == dsBlockRead) SetState(dsBrowse);
     }
+}
+
+// ---------------------------------------------------------------- values
+
+Variant TDataSet::GetStateFieldValue(TDataSetState state, TField* field) {
+    TDataSetState saved = SetTempState(state);
+    Variant v;
+    try {
+        v = field->AsVariant();
+    } catch (...) {
+        RestoreState(saved);
+        throw;
+    }
+    RestoreState(saved);
+    return v;
+}
+
+void TDataSet::SetFields(const std::vector<Variant>& values) {
+    int n = std::min(static_cast<int>(values.size()), fields_.Count());
+    for (int i = 0; i < n; ++i) {
+        const Variant& v = values[static_cast<std::size_t>(i)];
+        if (v.IsEmpty()) continue;
+        fields_[i]->SetAsVariant(v);
+    }
+}
+
+void TDataSet::PostNew(bool append) {
+    try {
+        DataEvent(deCheckBrowseMode, 0);
+        UpdateRecord();
+        DoBeforePost();
+        CheckOperation([this, append] { InternalAddRecord(ActiveBuffer(), append); }, OnPostError);
+    } catch (...) {
+        Cancel();
+        throw;
+    }
+    FreeFieldBuffers();
+    SetState(dsBrowse);
+    Resync(0);
+    DoAfterPost();
+}
+
+void TDataSet::AppendRecord(const std::vector<Variant>& values) {
+    Append();
+    try {
+        SetFields(values);
+    } catch (...) {
+        Cancel();
+        throw;
+    }
+    PostNew(true);
+}
+
+void TDataSet::InsertRecord(const std::vector<Variant>& values) {
+    Insert();
+    try {
+        SetFields(values);
+    } catch (...) {
+        Cancel();
+        throw;
+    }
+    PostNew(false);
+}
+
+Variant TDataSet::FieldValues(const std::string& fieldNames) const {
+    std::vector<TField*> list;
+    GetFieldList(list, fieldNames);
+    if (list.size() == 1) return list[0]->AsVariant();
+    std::vector<Variant> values;
+    for (TField* f : list) values.push_back(f->AsVariant());
+    return VarArrayOf(values);
+}
+
+void TDataSet::SetFieldValues(const std::string& fieldNames, const Variant& values) {
+    std::vector<TField*> list;
+    GetFieldList(list, fieldNames);
+    if (list.size() == 1 && !values.IsArray()) {
+        list[0]->SetAsVariant(values);
+        return;
+    }
+    for (std::size_t i = 0; i < list.size(); ++i) list[i]->SetAsVariant(values[values.LowBound() + static_cast<int>(i)]);
+}
+
+// ---------------------------------------------------------------- Locate and Lookup
+
+namespace {
+// One key value per field: a single value for one field, else the
+// elements of an array of as many values.
+std::vector<Variant> KeyValueList(const Variant& keyValues, std::size_t count, const std::string& dsName) {
+    std::vector<Variant> values;
+    if (keyValues.IsArray()) {
+        for (int i = keyValues.LowBound(); i <= keyValues.HighBound(); ++i) values.push_back(keyValues[i]);
+    } else {
+        values.push_back(keyValues);
+    }
+    if (values.size() != count) DatabaseError(SKeyValueCount, dsName);
+    return values;
+}
+
+bool StartsWith(const std::string& s, const std::string& prefix) {
+    return s.size() >= prefix.size() && s.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool FieldMatches(TField* field, const Variant& key, TLocateOptions options) {
+    if (key.IsNull() || key.IsEmpty()) return field->IsNull();
+    if (field->IsNull()) return false;
+    if (dynamic_cast<TStringField*>(field) || dynamic_cast<TMemoField*>(field)) {
+        std::string value = field->AsString();
+        std::string want = VarToStr(key);
+        if (options & loCaseInsensitive) {
+            value = AnsiUpperCase(value);
+            want = AnsiUpperCase(want);
+        }
+        return (options & loPartialKey) ? StartsWith(value, want) : value == want;
+    }
+    try {
+        return VarCompareValue(field->AsVariant(), key) == vrEqual;
+    } catch (const EVariantError&) {
+        return false;
+    } catch (const EConvertError&) {
+        return false;
+    }
+}
+}  // namespace
+
+bool TDataSet::ScanRecords(const std::function<bool()>& match) {
+    TRecordBuffer buffer = TempBuffer();
+    CursorPosChanged();
+    InternalFirst();
+    TDataSetState saved = SetTempState(dsCalcFields);
+    TRecordBuffer savedCalc = calcBuffer_;
+    calcBuffer_ = buffer;
+    bool found = false;
+    try {
+        while (GetRecord(buffer, gmNext, false) == grOK) {
+            calcBuffer_ = buffer;
+            if (match()) {
+                found = true;
+                break;
+            }
+        }
+    } catch (...) {
+        calcBuffer_ = savedCalc;
+        RestoreState(saved);
+        CursorPosChanged();
+        throw;
+    }
+    calcBuffer_ = savedCalc;
+    RestoreState(saved);
+    if (!found) CursorPosChanged();
+    return found;
+}
+
+bool TDataSet::Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options) {
+    CheckBrowseMode();
+    std::vector<TField*> fields;
+    GetFieldList(fields, keyFields);
+    std::vector<Variant> values = KeyValueList(keyValues, fields.size(), Name());
+    DoBeforeScroll();
+    bool found = ScanRecords([&] {
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            if (!FieldMatches(fields[i], values[i], options)) return false;
+        return true;
+    });
+    SetFound(found);
+    if (found) {
+        Resync(rmExact | rmCenter);
+        DoAfterScroll();
+    }
+    return found;
+}
+
+Variant TDataSet::Lookup(const std::string& keyFields, const Variant& keyValues, const std::string& resultFields) {
+    CheckBrowseMode();
+    std::vector<TField*> fields;
+    GetFieldList(fields, keyFields);
+    std::vector<TField*> results;
+    GetFieldList(results, resultFields);
+    std::vector<Variant> values = KeyValueList(keyValues, fields.size(), Name());
+    Variant result = Null();
+    bool found = ScanRecords([&] {
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            if (!FieldMatches(fields[i], values[i], 0)) return false;
+        if (results.size() == 1) {
+            result = results[0]->AsVariant();
+        } else {
+            std::vector<Variant> r;
+            for (TField* f : results) r.push_back(f->AsVariant());
+            result = VarArrayOf(r);
+        }
+        return true;
+    });
+    // The visible record stays where it was.
+    CursorPosChanged();
+    SetFound(found);
+    return result;
 }

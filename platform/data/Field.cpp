@@ -234,6 +234,27 @@ bool TField::GetAsBoolean() const { AccessError("Boolean"); }
 void TField::SetAsBooleanValue(bool) { AccessError("Boolean"); }
 TDateTime TField::GetAsDateTime() const { AccessError("DateTime"); }
 void TField::SetAsDateTimeValue(TDateTime) { AccessError("DateTime"); }
+Currency TField::GetAsCurrency() const { return Currency(GetAsFloat()); }
+void TField::SetAsCurrencyValue(Currency value) { SetAsFloatValue(value.ToDouble()); }
+Variant TField::GetAsVariant() const { AccessError("Variant"); }
+void TField::SetVarValue(const Variant&) { AccessError("Variant"); }
+
+void TField::SetAsVariant(const Variant& value) {
+    if (value.IsNull() || value.IsEmpty())
+        Clear();
+    else
+        SetVarValue(value);
+}
+
+Variant TField::OldValue() const {
+    return dataSet_ ? dataSet_->GetStateFieldValue(dsOldValue, const_cast<TField*>(this)) : Null();
+}
+Variant TField::NewValue() const {
+    return dataSet_ ? dataSet_->GetStateFieldValue(dsNewValue, const_cast<TField*>(this)) : Null();
+}
+Variant TField::CurValue() const {
+    return dataSet_ ? dataSet_->GetStateFieldValue(dsCurValue, const_cast<TField*>(this)) : Null();
+}
 
 // ---------------------------------------------------------------- TFields
 

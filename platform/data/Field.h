@@ -24,7 +24,9 @@
 #include <vector>
 
 #include "platform/core/Component.h"
+#include "platform/core/Currency.h"
 #include "platform/core/Types.h"
+#include "platform/core/Variant.h"
 #include "platform/data/DataTypes.h"
 
 class TDataSet;
@@ -124,6 +126,18 @@ public:
     void SetAsBoolean(bool value) { SetAsBooleanValue(value); }
     TDateTime AsDateTime() const { return GetAsDateTime(); }
     void SetAsDateTime(TDateTime value) { SetAsDateTimeValue(value); }
+    ::Currency AsCurrency() const { return GetAsCurrency(); }
+    void SetAsCurrency(::Currency value) { SetAsCurrencyValue(value); }
+    // Null for a null value; Null or Unassigned clears the field.
+    Variant AsVariant() const { return GetAsVariant(); }
+    void SetAsVariant(const Variant& value);
+    Variant Value() const { return GetAsVariant(); }
+    void SetValue(const Variant& value) { SetAsVariant(value); }
+    // The value before editing began, the value being written, and the
+    // value currently stored (as far as the dataset keeps them).
+    Variant OldValue() const;
+    Variant NewValue() const;
+    Variant CurValue() const;
 
     // Text for editing (OnGetText with displayText false) and for display.
     std::string Text() const;
@@ -166,6 +180,11 @@ protected:
     virtual void SetAsBooleanValue(bool value);
     virtual TDateTime GetAsDateTime() const;
     virtual void SetAsDateTimeValue(TDateTime value);
+    virtual ::Currency GetAsCurrency() const;
+    virtual void SetAsCurrencyValue(::Currency value);
+    virtual Variant GetAsVariant() const;
+    // Writes a value that is neither Null nor Unassigned.
+    virtual void SetVarValue(const Variant& value);
     virtual void GetText(std::string& text, bool displayText) const;
     virtual void SetTextValue(const std::string& text);
     virtual int GetDefaultWidth() const { return 10; }
