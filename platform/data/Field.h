@@ -202,6 +202,7 @@ private:
     friend class TDataSet;
     friend class TFields;
     friend class TFieldDef;
+    friend TField* CreateFieldOfType(TFieldType type, TComponent* owner);
 
     TDataSet* dataSet_ = nullptr;
     // Made by the dataset from its field definitions (DestroyFields frees it).

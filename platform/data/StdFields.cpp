@@ -779,7 +779,8 @@ TGraphicField::TGraphicField(TComponent* owner) : TBlobField(owner, ftGraphic) {
 
 // ================================================================ factory
 
-TField* CreateFieldOfType(TFieldType type, TComponent* owner) {
+namespace {
+TField* NewFieldOfType(TFieldType type, TComponent* owner) {
     switch (type) {
     case ftString: case ftFixedChar: case ftWideString: return new TStringField(owner);
     case ftSmallint: return new TSmallintField(owner);
@@ -801,6 +802,13 @@ TField* CreateFieldOfType(TFieldType type, TComponent* owner) {
     case ftBlob: case ftParadoxOle: case ftDBaseOle: case ftTypedBinary: case ftOraBlob: return new TBlobField(owner);
     default: return nullptr;
     }
+}
+}  // namespace
+
+TField* CreateFieldOfType(TFieldType type, TComponent* owner) {
+    TField* f = NewFieldOfType(type, owner);
+    if (f) f->SetFieldType(type);
+    return f;
 }
 
 // ================================================================ variants
