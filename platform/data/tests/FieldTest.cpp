@@ -445,7 +445,8 @@ TEST_F(Records, FieldLayoutChangesReachTheLinks) {
 }
 
 TEST_F(Records, BlobFieldsNeedTheDatasetsBlobStream) {
-    EXPECT_EQ(CreateFieldOfType(ftMemo, nullptr)->DisplayText(), "(memo)");
+    std::unique_ptr<TField> loose(CreateFieldOfType(ftMemo, nullptr));
+    EXPECT_EQ(loose->DisplayText(), "(memo)");
     TArrayDataSet d;
     d.FieldDefs().Add("M", ftMemo);
     d.Open();
