@@ -148,15 +148,14 @@ Times RunMemTable(const std::vector<Row>& rows, const std::vector<Int64>& keys, 
     for (int q = 1; q <= kAnswers; ++q) answers.push_back(table->FieldByName("Q" + std::to_string(q)));
 
     t.append = Ms([&] {
-        char one[2] = {0, 0};
+        std::vector<std::string> chars(256);
+        for (int c = 0; c < 256; ++c) chars[static_cast<size_t>(c)] = std::string(1, static_cast<char>(c));
         for (const Row& r : rows) {
             table->Append();
             id->SetAsLargeInt(r.id);
             name->SetAsString(r.name);
-            for (int q = 0; q < kAnswers; ++q) {
-                one[0] = r.answers[q];
-                answers[static_cast<size_t>(q)]->SetAsString(one);
-            }
+            for (int q = 0; q < kAnswers; ++q)
+                answers[static_cast<size_t>(q)]->SetAsString(chars[static_cast<unsigned char>(r.answers[q])]);
             table->Post();
         }
     });

@@ -372,7 +372,9 @@ std::string TqmtCustomCSVStreamFormat::NextField(bool& null) {
                     pos_ = n;
                     return v;
                 }
-                size_t next = line_.find(q, i);
+                size_t next = i;
+                while (next < n && line_[next] != q) ++next;
+                if (next == n) next = std::string::npos;
                 if (next == std::string::npos) {
                     v.append(line_, i, n - i);
                     i = n;
@@ -395,8 +397,8 @@ std::string TqmtCustomCSVStreamFormat::NextField(bool& null) {
             null = true;
             return {};
         }
-        size_t next = line_.find(fd, pos_);
-        if (next == std::string::npos) next = n;
+        size_t next = pos_;
+        while (next < n && line_[next] != fd) ++next;
         std::string v = line_.substr(pos_, next - pos_);
         pos_ = next < n ? next + 1 : n;
         return v;
@@ -557,7 +559,13 @@ void TqmtCustomCSVStreamFormat::LoadValue(TqmtCustomMemTable* table, TField* fie
     }
     const TFieldType type = field->DataType();
     if (IsTextType(type)) {
-        field->SetAsString(text.find('%') == std::string::npos ? text : UnescapeText(text));
+        bool escaped = false;
+        for (char c : text)
+            if (c == '%') {
+                escaped = true;
+                break;
+            }
+        field->SetAsString(escaped ? UnescapeText(text) : text);
     } else if (IsBinaryType(type)) {
         field->SetAsString(DecodeSixBit(text));
     } else {
