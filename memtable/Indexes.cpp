@@ -1,6 +1,8 @@
 #include "memtable/Indexes.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "platform/core/Exception.h"
 
@@ -143,6 +145,10 @@ int TqmtIndex::LocateRow(TqmtRecord* stored, bool respectVisibility) {
     TqmtStoreGuard g(host_->IndexStore());
     if (!stored) return -1;
     if (respectVisibility && !host_->IndexRowVisible(stored)) return -1;
+    // A stored row records its position in the table's current index; try
+    // it first.
+    if (stored->FetchPos >= 0 && stored->FetchPos < Count() && rows_[static_cast<size_t>(stored->FetchPos)] == stored)
+        return stored->FetchPos;
     int start = 0;
     if (ordered_ && Count() > kBinaryThreshold) {
         if (IsRowOrder()) {
@@ -189,11 +195,57 @@ void TqmtIndex::SortAndCheck() {
     // Equal keys keep slot order (reversed for a descending first field),
     // so the sort is stable over the rows' stored order.
     const bool descending = keys_.Count() > 0 && (keys_.Options(0) & mtcoDescending);
-    std::sort(rows_.begin(), rows_.end(), [&](const TqmtRecord* a, const TqmtRecord* b) {
-        int c = store.CompareKeyFields(keys_, 0, a, b, false, false, 0);
-        if (c != 0) return c < 0;
-        return descending ? a->Slot > b->Slot : a->Slot < b->Slot;
-    });
+    if (store.SortKeyable(keys_)) {
+        // One binary key per row, then byte comparisons only.
+        struct Entry {
+            std::uint64_t head;  // 8 bytes after the prefix all keys share
+            size_t offset;
+            size_t length;
+            TqmtRecord* row;
+        };
+        std::string arena;
+        arena.reserve(rows_.size() * 48);
+        std::vector<Entry> entries;
+        entries.reserve(rows_.size());
+        for (TqmtRecord* r : rows_) {
+            size_t start = arena.size();
+            store.AppendSortKey(keys_, r, arena);
+            std::uint32_t slot = static_cast<std::uint32_t>(r->Slot) ^ 0x80000000u;
+            if (descending) slot = ~slot;
+            for (int b = 3; b >= 0; --b) arena += static_cast<char>((slot >> (8 * b)) & 0xFF);
+            entries.push_back({0, start, arena.size() - start, r});
+        }
+        const char* base = arena.data();
+        size_t common = entries.empty() ? 0 : entries[0].length;
+        for (size_t i = 1; i < entries.size() && common > 0; ++i) {
+            const char* a = base + entries[0].offset;
+            const char* b = base + entries[i].offset;
+            size_t k = 0, m = std::min(common, entries[i].length);
+            while (k < m && a[k] == b[k]) ++k;
+            common = k;
+        }
+        for (Entry& e : entries) {
+            std::uint64_t h = 0;
+            for (size_t k = 0; k < 8; ++k) {
+                size_t at = common + k;
+                h = (h << 8) | (at < e.length ? static_cast<unsigned char>(base[e.offset + at]) : 0u);
+            }
+            e.head = h;
+        }
+        std::sort(entries.begin(), entries.end(), [base](const Entry& a, const Entry& b) {
+            if (a.head != b.head) return a.head < b.head;
+            size_t n = a.length < b.length ? a.length : b.length;
+            int c = std::memcmp(base + a.offset, base + b.offset, n);
+            return c != 0 ? c < 0 : a.length < b.length;
+        });
+        for (size_t i = 0; i < entries.size(); ++i) rows_[i] = entries[i].row;
+    } else {
+        std::sort(rows_.begin(), rows_.end(), [&](const TqmtRecord* a, const TqmtRecord* b) {
+            int c = store.CompareKeyFields(keys_, 0, a, b, false, false, 0);
+            if (c != 0) return c < 0;
+            return descending ? a->Slot > b->Slot : a->Slot < b->Slot;
+        });
+    }
     ordered_ = true;
     if (options_ & mtcoUnique) CheckUnique();
     host_->IndexProgress(100, mtpcSort);

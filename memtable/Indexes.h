@@ -68,6 +68,10 @@ public:
         rows_.clear();
         ordered_ = false;
     }
+    // Records each row's position in this index as its fetch position.
+    void RecordPositions() {
+        for (size_t i = 0; i < rows_.size(); ++i) rows_[i]->FetchPos = static_cast<Integer>(i);
+    }
     // Uniqueness of adjacent rows; raises EMemTableDupKey.
     void CheckUnique() const;
 

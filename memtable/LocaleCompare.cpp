@@ -62,7 +62,8 @@ Weight LatinWeight(std::uint32_t cp) {
         return {LetterPrimary(base), static_cast<std::uint16_t>(lower - 0xDF),
                 static_cast<std::uint8_t>(upper)};
     }
-    if (cp < 0xC0) return {kSymbolBase + 50 + cp, 0, 0};
+    // Latin-1 punctuation follows the ASCII punctuation, before the digits.
+    if (cp < 0xC0) return {kSymbolBase + 32 + (cp - 0x80), 0, 0};
     return {kOtherBase + cp, 0, 0};
 }
 
@@ -175,4 +176,58 @@ int OrdinalCompareText(std::string_view a, std::string_view b, bool ignoreCase) 
         if (ca != cb) return ca < cb ? -1 : 1;
     }
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+void AppendLocaleSortKey(std::string& out, std::string_view text, bool ignoreCase) {
+    // Level 1: primary weights, two bytes each (0xFF and three bytes for the
+    // rare large ones), then a zero terminator. Levels 2 and 3: one byte per
+    // character (weight + 1), trailing lowest weights dropped, then a zero.
+    // Then the length, then (with case) the bytes themselves.
+    thread_local std::string secondary, tertiary;
+    secondary.clear();
+    tertiary.clear();
+    const size_t n = text.size();
+    const size_t base = out.size();
+    out.resize(base + 4 * n + 2);
+    char* p = out.data() + base;
+    size_t lastSecondary = 0, lastTertiary = 0;
+    const unsigned char* it = reinterpret_cast<const unsigned char*>(text.data());
+    const unsigned char* end = it + n;
+    const AsciiTable& table = Ascii();
+    while (it < end) {
+        Weight w = *it < 0x80 ? table.w[*it++] : WeightOf(NextCodePoint(it, end));
+        if (w.primary == 0) continue;
+        if (w.primary < 0xFF00) {
+            *p++ = static_cast<char>(w.primary >> 8);
+            *p++ = static_cast<char>(w.primary & 0xFF);
+        } else {
+            *p++ = static_cast<char>(0xFF);
+            *p++ = static_cast<char>((w.primary >> 16) & 0xFF);
+            *p++ = static_cast<char>((w.primary >> 8) & 0xFF);
+            *p++ = static_cast<char>(w.primary & 0xFF);
+        }
+        secondary += static_cast<char>(w.secondary + 1);
+        if (w.secondary != 0) lastSecondary = secondary.size();
+        tertiary += static_cast<char>(w.tertiary + 1);
+        if (w.tertiary != 0) lastTertiary = tertiary.size();
+    }
+    *p++ = '\0';
+    *p++ = '\0';
+    out.resize(static_cast<size_t>(p - out.data()));
+    out.append(secondary, 0, lastSecondary);
+    out += '\0';
+    if (!ignoreCase) {
+        out.append(tertiary, 0, lastTertiary);
+        out += '\0';
+    }
+    const std::uint32_t len = static_cast<std::uint32_t>(n);
+    out += static_cast<char>((len >> 24) & 0xFF);
+    out += static_cast<char>((len >> 16) & 0xFF);
+    out += static_cast<char>((len >> 8) & 0xFF);
+    out += static_cast<char>(len & 0xFF);
+    if (!ignoreCase) {
+        // Text holds no NUL bytes: the terminator sorts a prefix first.
+        out.append(text);
+        out += '\0';
+    }
 }

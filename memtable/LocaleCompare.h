@@ -6,6 +6,7 @@
 // then case (lower before upper); hyphens and apostrophes only break ties.
 // It never depends on the machine's locale settings.
 
+#include <string>
 #include <string_view>
 
 // Returns -1, 0 or 1. ignoreCase skips the case level.
@@ -13,3 +14,8 @@ int LocaleCompareText(std::string_view a, std::string_view b, bool ignoreCase);
 
 // Byte-wise comparison (-1, 0, 1); with ignoreCase ASCII letters are folded.
 int OrdinalCompareText(std::string_view a, std::string_view b, bool ignoreCase);
+
+// Appends a binary key for text such that comparing two keys byte-wise
+// (memcmp, shorter first on a common prefix) orders the texts exactly as
+// LocaleCompareText does. No key is a proper prefix of another.
+void AppendLocaleSortKey(std::string& out, std::string_view text, bool ignoreCase);

@@ -254,7 +254,9 @@ void TqmtCustomMemTable::EnsureCurrentIndex() {
 }
 
 void TqmtCustomMemTable::IndexRefreshed(TqmtIndex* index) {
-    if (index == currentIndex_ && position_ >= index->Count()) position_ = index->Count() - 1;
+    if (index != currentIndex_) return;
+    index->RecordPositions();
+    if (position_ >= index->Count()) position_ = index->Count() - 1;
 }
 
 bool TqmtCustomMemTable::IndexAcceptsRow(TqmtIndex* index, TqmtRecord* row) {
@@ -444,12 +446,20 @@ void TqmtCustomMemTable::WriteFieldValue(TqmtRecord* row, TField* field, const v
     }
     p[0] = qmtPresent;
     if (text) {
+        // Copy up to the terminator or the field's size, whichever is first
+        // (values are short: a plain loop beats the library calls).
         const char* src = static_cast<const char*>(buffer);
-        size_t n = strnlen(src, static_cast<size_t>(size - 1));
-        while (n > 0 && n == static_cast<size_t>(size - 1) && (static_cast<unsigned char>(src[n]) & 0xC0) == 0x80)
-            --n;
-        std::memcpy(p + 1, src, n);
-        std::memset(p + 1 + n, 0, static_cast<size_t>(size) - n);
+        const size_t cap = static_cast<size_t>(size - 1);
+        Byte* dst = p + 1;
+        size_t n = 0;
+        while (n < cap && src[n] != '\0') {
+            dst[n] = static_cast<Byte>(src[n]);
+            ++n;
+        }
+        // Never keep half of a character cut at the size limit.
+        if (n == cap)
+            while (n > 0 && (static_cast<unsigned char>(src[n]) & 0xC0) == 0x80) --n;
+        for (size_t i = n; i < static_cast<size_t>(size); ++i) dst[i] = 0;
     } else {
         std::memcpy(p + 1, buffer, static_cast<size_t>(size));
     }

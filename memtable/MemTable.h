@@ -189,6 +189,13 @@ public:
     void CopyToDataSet(TDataSet* destination);
     void CopyStructure(TDataSet* source, int flags);
     void CloseAllAttached() { store_->CloseOtherTables(nullptr); }
+    // Closes the table and destroys its field objects and definitions.
+    void DropFields() {
+        CloseAllAttached();
+        Close();
+        DestroyFields();
+        FieldDefs().Clear();
+    }
 
     // ---- framework operations
     bool BookmarkValid(const TBookmark& bookmark) override;

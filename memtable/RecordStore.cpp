@@ -5,6 +5,7 @@
 #include <random>
 
 #include "memtable/LocaleCompare.h"
+#include "platform/data/StdFields.h"
 
 // ---- TqmtFieldList ---------------------------------------------------------
 
@@ -234,7 +235,7 @@ TqmtRecord* TqmtCommon::CloneRecord(const TqmtRecord* r, bool withValues) const 
     *c = *r;
     c->Data = data;
     std::memcpy(c->Data, r->Data, static_cast<size_t>(oolOffset_));
-    if (withValues) {
+    if (withValues && oolCount_ > 0) {
         for (int no = 1; no <= fieldCount_; ++no) {
             if (!IsOutOfLine(no)) continue;
             const Byte* src = r->Data + offsets_[static_cast<size_t>(no)];
@@ -258,12 +259,13 @@ void TqmtCommon::CopyRecordContents(const TqmtRecord* from, TqmtRecord* to) cons
     to->TransLevel = from->TransLevel;
     to->Tag = from->Tag;
     std::memcpy(to->Data, from->Data, static_cast<size_t>(oolOffset_));
+    if (oolCount_ == 0) return;
     for (int no = 1; no <= fieldCount_; ++no)
         if (IsOutOfLine(no)) to->Data[offsets_[static_cast<size_t>(no)]] = from->Data[offsets_[static_cast<size_t>(no)]];
 }
 
 void TqmtCommon::MoveRecordContents(TqmtRecord* from, TqmtRecord* to) const {
-    for (int no = 1; no <= fieldCount_; ++no) {
+    for (int no = 1; oolCount_ > 0 && no <= fieldCount_; ++no) {
         if (!IsOutOfLine(no)) continue;
         Byte* src = from->Data + offsets_[static_cast<size_t>(no)];
         Byte* dst = to->Data + offsets_[static_cast<size_t>(no)];
@@ -282,7 +284,7 @@ void TqmtCommon::MoveRecordContents(TqmtRecord* from, TqmtRecord* to) const {
 }
 
 void TqmtCommon::ReleaseOutOfLineValues(TqmtRecord* r) const {
-    if (!r || !r->Data) return;
+    if (!r || !r->Data || oolCount_ == 0) return;
     for (int no = 1; no <= fieldCount_; ++no) {
         if (!IsOutOfLine(no)) continue;
         Byte* e = r->Data + offsets_[static_cast<size_t>(no)];
@@ -598,10 +600,14 @@ int TqmtCommon::CompareValues(const Byte* key, int keyLen, const Byte* row, int 
             r = d < 0 ? -1 : d > 0 ? 1 : 0;
             break;
         }
-        case ftBCD: case ftFMTBcd:
-            // Decimal values are kept as 64-bit fixed-point currency.
-            r = Cmp(Load<Int64>(key), Load<Int64>(row));
+        case ftBCD: case ftFMTBcd: {
+            TBcd a, b;
+            std::memcpy(&a, key, sizeof a);
+            std::memcpy(&b, row, sizeof b);
+            Int64 x = 0, y = 0;
+            if (BcdToCurrencyRaw(a, x) && BcdToCurrencyRaw(b, y)) r = Cmp(x, y);
             break;
+        }
         default: r = 0; break;
     }
     if (options & mtcoDescending) r = -r;
@@ -677,4 +683,83 @@ int TqmtCommon::CompareKeyFields(const TqmtFieldList& fields, int maxCount, cons
     }
     if (fullMatchOut) *fullMatchOut = fullMatch;
     return result;
+}
+
+// ---- sort keys ------------------------------------------------------------------
+
+bool TqmtCommon::SortKeyable(const TqmtFieldList& fields) const {
+    if (OnCompareFields) return false;
+    for (int i = 0; i < fields.Count(); ++i) {
+        if (fields.Options(i) & (mtcoPartialKey | mtcoIgnoreNullKey)) return false;
+        switch (fields.Field(i).DataType) {
+            case ftBCD: case ftFMTBcd: return false;
+            default: break;
+        }
+    }
+    return true;
+}
+
+namespace {
+
+void PutBig(std::string& out, std::uint64_t v, int bytes) {
+    for (int b = bytes - 1; b >= 0; --b) out += static_cast<char>((v >> (8 * b)) & 0xFF);
+}
+
+}  // namespace
+
+void TqmtCommon::AppendSortKey(const TqmtFieldList& fields, const TqmtRecord* row, std::string& out) const {
+    std::string scratch;
+    for (int i = 0; i < fields.Count(); ++i) {
+        const TqmtKeyField& f = fields.Field(i);
+        const Byte options = fields.Options(i);
+        const Byte* bytes = nullptr;
+        int len = 0;
+        if (!ValueBytes(row, f, bytes, len, scratch)) {
+            out += '\0';  // nulls first in either direction
+            continue;
+        }
+        out += '\1';
+        const size_t start = out.size();
+        switch (f.DataType) {
+            case ftString:
+            case ftFixedChar: {
+                std::string_view text(reinterpret_cast<const char*>(bytes), static_cast<size_t>(len));
+                if (options & mtcoIgnoreLocale) {
+                    for (char c : text) {
+                        if ((options & mtcoCaseInsensitive) && c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+                        out += c;
+                    }
+                    out += '\0';
+                } else {
+                    AppendLocaleSortKey(out, text, (options & mtcoCaseInsensitive) != 0);
+                }
+                break;
+            }
+            case ftSmallint: PutBig(out, static_cast<std::uint16_t>(Load<SmallInt>(bytes)) ^ 0x8000u, 2); break;
+            case ftWord: PutBig(out, Load<Word>(bytes), 2); break;
+            case ftInteger: case ftAutoInc: case ftDate: case ftTime:
+                PutBig(out, static_cast<std::uint32_t>(Load<Integer>(bytes)) ^ 0x80000000u, 4);
+                break;
+            case ftLargeint: PutBig(out, static_cast<std::uint64_t>(Load<Int64>(bytes)) ^ (1ULL << 63), 8); break;
+            case ftBoolean: out += Load<Word>(bytes) != 0 ? '\1' : '\0'; break;
+            case ftFloat: case ftCurrency: case ftDateTime: {
+                double d = Load<double>(bytes);
+                if (d == 0.0) d = 0.0;  // -0 equals 0
+                std::uint64_t u;
+                std::memcpy(&u, &d, 8);
+                u = (u >> 63) ? ~u : (u | (1ULL << 63));
+                PutBig(out, u, 8);
+                break;
+            }
+            case ftTimeStamp:
+                PutBig(out, static_cast<std::uint16_t>(Load<SmallInt>(bytes)) ^ 0x8000u, 2);
+                for (int k = 1; k <= 5; ++k) PutBig(out, Load<Word>(bytes + 2 * k), 2);
+                PutBig(out, static_cast<std::uint32_t>(Load<Integer>(bytes + 12)) ^ 0x80000000u, 4);
+                break;
+            default:
+                break;  // compares equal
+        }
+        if (options & mtcoDescending)
+            for (size_t k = start; k < out.size(); ++k) out[k] = static_cast<char>(~static_cast<unsigned char>(out[k]));
+    }
 }

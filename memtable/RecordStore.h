@@ -135,7 +135,8 @@ public:
                                             TqmtRecord* newValues) = 0;
 };
 
-// The store's re-entrant lock; cheap when uncontended or re-entered.
+// The store's re-entrant lock; cheap when uncontended or re-entered: one
+// atomic exchange each way, and a futex wait only under contention.
 class TqmtStoreLock {
 public:
     void Lock() {
@@ -144,23 +145,27 @@ public:
             ++depth_;
             return;
         }
-        mutex_.lock();
+        int expected = 0;
+        if (!state_.compare_exchange_strong(expected, 1, std::memory_order_acquire)) LockSlow();
         owner_.store(me, std::memory_order_relaxed);
         depth_ = 1;
     }
     void Unlock() {
-        if (--depth_ == 0) {
-            owner_.store(nullptr, std::memory_order_relaxed);
-            mutex_.unlock();
-        }
+        if (--depth_ != 0) return;
+        owner_.store(nullptr, std::memory_order_relaxed);
+        if (state_.exchange(0, std::memory_order_release) == 2) state_.notify_one();
     }
 
 private:
+    void LockSlow() {
+        // 0 free, 1 held, 2 held with waiters.
+        while (state_.exchange(2, std::memory_order_acquire) != 0) state_.wait(2, std::memory_order_relaxed);
+    }
     static const void* Self() {
         static thread_local char marker;
         return &marker;
     }
-    std::mutex mutex_;
+    std::atomic<int> state_{0};
     std::atomic<const void*> owner_{nullptr};
     int depth_ = 0;
 };
@@ -259,7 +264,7 @@ public:
     int FieldValueSize(int fieldNo) const { return valueSizes_[static_cast<size_t>(fieldNo)]; }
     int FieldOffset(int fieldNo) const { return offsets_[static_cast<size_t>(fieldNo)]; }
     void ClearChangedFlags() {
-        for (auto& f : flags_) f &= static_cast<Byte>(~qmtFieldChanged);
+        for (int i = 1; i <= fieldCount_; ++i) flags_[static_cast<size_t>(i)] &= static_cast<Byte>(~qmtFieldChanged);
     }
     int FixedSize() const { return fixedSize_; }
     int CalcSize() const { return calcSize_; }
@@ -342,6 +347,14 @@ public:
     int CompareKeyFields(const TqmtFieldList& fields, int maxCount, const TqmtRecord* key,
                          const TqmtRecord* row, bool ignoreNullKeys, bool partial, int mode,
                          bool* fullMatch = nullptr) const;
+
+    // Whether rows can be ordered over these fields by binary sort keys
+    // (AppendSortKey) instead of CompareKeyFields: no comparison hook, no
+    // partial or null-ignoring keys, no decimal fields.
+    bool SortKeyable(const TqmtFieldList& fields) const;
+    // Appends a key whose byte order (memcmp, then length) is the order
+    // CompareKeyFields gives in mode 0.
+    void AppendSortKey(const TqmtFieldList& fields, const TqmtRecord* row, std::string& out) const;
 
     // Hooks set by the owning table.
     TqmtFieldCodecHook OnCompressField;

@@ -256,3 +256,29 @@ TEST(CSVText, QuotingEscapingAndSixBit) {
     EXPECT_THROW(DecodeSixBit("A)v8"), EMemTableError);  // lower-case v is outside the code range
     EXPECT_THROW(DecodeSixBit("A"), EMemTableError);     // no encoding has this length
 }
+
+TEST(LocaleCompare, SortKeysOrderLikeTheComparison) {
+    const std::vector<std::string> pieces = {"a", "A", "b", "B", "-", "'", " ", "1", "9", "\xC3\xA9", "\xC3\x89",
+                                             "e", "E", "z", "\xC3\x9F", "!", "\xE2\x82\xAC", "~", "co", "op"};
+    std::uint64_t seed = 1;
+    auto next = [&] {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<size_t>(seed >> 33);
+    };
+    std::vector<std::string> texts = {""};
+    for (int i = 0; i < 400; ++i) {
+        std::string t;
+        for (size_t k = next() % 5; k > 0; --k) t += pieces[next() % pieces.size()];
+        texts.push_back(t);
+    }
+    for (bool ci : {false, true})
+        for (const auto& a : texts)
+            for (const auto& b : texts) {
+                std::string ka, kb;
+                AppendLocaleSortKey(ka, a, ci);
+                AppendLocaleSortKey(kb, b, ci);
+                int byKey = ka.compare(kb);
+                byKey = byKey < 0 ? -1 : byKey > 0 ? 1 : 0;
+                ASSERT_EQ(byKey, LocaleCompareText(a, b, ci)) << "'" << a << "' '" << b << "' " << ci;
+            }
+}

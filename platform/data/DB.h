@@ -8,4 +8,5 @@
 #include "platform/data/DataTypes.h"
 #include "platform/data/Field.h"
 #include "platform/data/FieldDefs.h"
+#include "platform/data/Params.h"
 #include "platform/data/StdFields.h"

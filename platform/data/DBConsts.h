@@ -36,6 +36,7 @@ inline constexpr const char* SCircularDataLink = "Circular datalinks are not all
 inline constexpr const char* SDataSourceChange = "DataSource cannot be changed";
 inline constexpr const char* SSelfRefMasterDetail = "Selfreferencing master/detail relations not allowed.";
 inline constexpr const char* SRecordNotFound = "Record not found";
+inline constexpr const char* SKeyValueCount = "The number of key values does not match the number of key fields";
 inline constexpr const char* SBookmarkNotFound = "Bookmark not found for dataset";
 inline constexpr const char* SParameterNotFound = "Parameter '%s' not found";
 inline constexpr const char* SIndexNotFound = "Index '%s' not found";

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/core/Strings.h"
 #include "platform/data/DBConsts.h"
 #include "platform/data/DataSource.h"
 #include "platform/data/StdFields.h"
@@ -19,7 +20,7 @@ bool NeedsConversion(TFieldType type) {
 }
 }  // namespace
 
-TDataSet::TDataSet(TComponent* owner) : owner_(owner), fields_(this), fieldDefs_(this) {}
+TDataSet::TDataSet(TComponent* owner) : TComponent(owner), fields_(this), fieldDefs_(this) {}
 
 TDataSet::~TDataSet() {
     // Descendants close in their own destructor; if one did not, the
@@ -32,18 +33,18 @@ TDataSet::~TDataSet() {
     fields_.list_.clear();
     for (TField* f : fields) {
         f->dataSet_ = nullptr;
-        if (f->Owner() == nullptr) delete f;
+        if (f->Owner() == nullptr || f->Owner() == this) delete f;
     }
 }
 
 // ---------------------------------------------------------------- state
 
 void TDataSet::CheckActive() const {
-    if (!Active()) DatabaseError(SDataSetClosed, name_);
+    if (!Active()) DatabaseError(SDataSetClosed, Name());
 }
 
 void TDataSet::CheckInactive() const {
-    if (Active()) DatabaseError(SDataSetOpen, name_);
+    if (Active()) DatabaseError(SDataSetOpen, Name());
 }
 
 void TDataSet::SetState(TDataSetState value) {
@@ -476,7 +477,7 @@ void TDataSet::Resync(TResyncMode mode) {
     TRecordBuffer spare = TempBuffer();
     if (mode & rmExact) {
         CursorPosChanged();
-        if (GetRecord(spare, gmCurrent, true) != grOK) DatabaseError(SRecordNotFound, name_);
+        if (GetRecord(spare, gmCurrent, true) != grOK) DatabaseError(SRecordNotFound, Name());
     } else if (GetRecord(spare, gmCurrent, false) != grOK && GetRecord(spare, gmNext, false) != grOK &&
                GetRecord(spare, gmPrior, false) != grOK) {
         ClearBuffers();
@@ -510,7 +511,7 @@ void TDataSet::Refresh() {
 // ---------------------------------------------------------------- editing
 
 void TDataSet::CheckCanModify() {
-    if (!CanModify()) DatabaseError(SDataSetReadOnly, name_);
+    if (!CanModify()) DatabaseError(SDataSetReadOnly, Name());
 }
 
 void TDataSet::CheckBrowseMode() {
@@ -534,7 +535,7 @@ void TDataSet::CheckBrowseMode() {
 }
 
 void TDataSet::UpdateRecord() {
-    if (state_ != dsEdit && state_ != dsInsert && state_ != dsSetKey) DatabaseError(SNotEditing, name_);
+    if (state_ != dsEdit && state_ != dsInsert && state_ != dsSetKey) DatabaseError(SNotEditing, Name());
     DataEvent(deUpdateRecord, 0);
 }
 
@@ -634,7 +635,7 @@ void TDataSet::Edit() {
 
 void TDataSet::Post() {
     CheckActive();
-    if (state_ != dsEdit && state_ != dsInsert) DatabaseError(SNotEditing, name_);
+    if (state_ != dsEdit && state_ != dsInsert) DatabaseError(SNotEditing, Name());
     DataEvent(deCheckBrowseMode, 0);
     UpdateRecord();
     DoBeforePost();
@@ -663,7 +664,7 @@ void TDataSet::Delete() {
         Cancel();
         return;
     }
-    if (recordCount_ == 0) DatabaseError(SDataSetEmpty, name_);
+    if (recordCount_ == 0) DatabaseError(SDataSetEmpty, Name());
     CheckCanModify();
     DataEvent(deCheckBrowseMode, 0);
     DoBeforeDelete();
@@ -677,7 +678,7 @@ void TDataSet::Delete() {
 }
 
 void TDataSet::ClearFields() {
-    if (state_ != dsEdit && state_ != dsInsert && state_ != dsSetKey) DatabaseError(SNotEditing, name_);
+    if (state_ != dsEdit && state_ != dsInsert && state_ != dsSetKey) DatabaseError(SNotEditing, Name());
     DataEvent(deCheckBrowseMode, 0);
     for (TField* f : fields_.list_)
         if (f->FieldKind() == fkData && !f->ReadOnly()) f->Clear();
@@ -724,15 +725,15 @@ void TDataSet::CreateFields() {
     for (int i = 0; i < fieldDefs_.Count(); ++i) {
         TFieldDef* def = fieldDefs_[i];
         if (def->DataType() == ftUnknown) continue;
-        TField* f = def->CreateField(nullptr);
-        if (f->DataSet() == nullptr) f->SetDataSet(this);
+        TField* f = def->CreateField(this);
+        f->createdByDataSet_ = true;
     }
 }
 
 void TDataSet::DestroyFields() {
     std::vector<TField*> fields = fields_.list_;
     for (TField* f : fields) {
-        if (f->Owner() != nullptr) continue;
+        if (!f->createdByDataSet_) continue;
         fields_.Remove(f);
         f->dataSet_ = nullptr;
         delete f;
@@ -766,13 +767,13 @@ void TDataSet::BindFields(bool binding) {
                 calcFieldsSize_ += f->DataSize() + 1;
             } else if (f->FieldKind() == fkData || f->FieldKind() == fkInternalCalc) {
                 int i = fieldDefs_.IndexOf(f->FieldName());
-                if (i < 0) DatabaseErrorFmt(SFieldNotFound, {f->DisplayName()}, name_);
+                if (i < 0) DatabaseErrorFmt(SFieldNotFound, {f->DisplayName()}, Name());
                 TFieldDef* def = fieldDefs_[i];
                 if (!SameFamily(f->DataType(), def->DataType()))
                     DatabaseErrorFmt(SFieldTypeMismatch,
                                      {f->DisplayName(), FieldTypeName(f->DataType()),
                                       FieldTypeName(def->DataType())},
-                                     name_);
+                                     Name());
                 // The dataset copies Size-dependent values into buffers sized
                 // by the field, so the sizes must agree.
                 if (f->DataSize() > 0 && f->Size() != def->Size() &&
@@ -782,7 +783,7 @@ void TDataSet::BindFields(bool binding) {
                     DatabaseErrorFmt(SFieldSizeMismatch,
                                      {f->DisplayName(), std::to_string(f->Size()),
                                       std::to_string(def->Size())},
-                                     name_);
+                                     Name());
                 if (f->FieldKind() == fkInternalCalc || def->InternalCalcField()) internalCalcFields_ = true;
                 f->fieldNo_ = def->FieldNo();
             }
@@ -907,6 +908,14 @@ void TDataSet::GetCalcFields(TRecordBuffer buffer) {
 }
 
 void TDataSet::CalculateFields(TRecordBuffer buffer) {
+    for (TField* f : fields_.list_) {
+        if (f->FieldKind() != fkLookup) continue;
+        TDataSet* lookup = f->LookupDataSet();
+        if (!lookup || !lookup->Active()) continue;
+        Variant key = FieldValues(f->KeyFields());
+        if (key.IsNull()) continue;
+        f->SetAsVariant(lookup->Lookup(f->LookupKeyFields(), key, f->LookupResultField()));
+    }
     DoOnCalcFields();
 }
 
@@ -930,4 +939,200 @@ void TDataSet::SetBlockReadSize(int value) {
         blockReadSize_ = 0;
         if (state_ == dsBlockRead) SetState(dsBrowse);
     }
+}
+
+// ---------------------------------------------------------------- values
+
+Variant TDataSet::GetStateFieldValue(TDataSetState state, TField* field) {
+    TDataSetState saved = SetTempState(state);
+    Variant v;
+    try {
+        v = field->AsVariant();
+    } catch (...) {
+        RestoreState(saved);
+        throw;
+    }
+    RestoreState(saved);
+    return v;
+}
+
+void TDataSet::SetFields(const std::vector<Variant>& values) {
+    int n = std::min(static_cast<int>(values.size()), fields_.Count());
+    for (int i = 0; i < n; ++i) {
+        const Variant& v = values[static_cast<std::size_t>(i)];
+        if (v.IsEmpty()) continue;
+        fields_[i]->SetAsVariant(v);
+    }
+}
+
+void TDataSet::PostNew(bool append) {
+    try {
+        DataEvent(deCheckBrowseMode, 0);
+        UpdateRecord();
+        DoBeforePost();
+        CheckOperation([this, append] { InternalAddRecord(ActiveBuffer(), append); }, OnPostError);
+    } catch (...) {
+        Cancel();
+        throw;
+    }
+    FreeFieldBuffers();
+    SetState(dsBrowse);
+    Resync(0);
+    DoAfterPost();
+}
+
+void TDataSet::AppendRecord(const std::vector<Variant>& values) {
+    Append();
+    try {
+        SetFields(values);
+    } catch (...) {
+        Cancel();
+        throw;
+    }
+    PostNew(true);
+}
+
+void TDataSet::InsertRecord(const std::vector<Variant>& values) {
+    Insert();
+    try {
+        SetFields(values);
+    } catch (...) {
+        Cancel();
+        throw;
+    }
+    PostNew(false);
+}
+
+Variant TDataSet::FieldValues(const std::string& fieldNames) const {
+    std::vector<TField*> list;
+    GetFieldList(list, fieldNames);
+    if (list.size() == 1) return list[0]->AsVariant();
+    std::vector<Variant> values;
+    for (TField* f : list) values.push_back(f->AsVariant());
+    return VarArrayOf(values);
+}
+
+void TDataSet::SetFieldValues(const std::string& fieldNames, const Variant& values) {
+    std::vector<TField*> list;
+    GetFieldList(list, fieldNames);
+    if (list.size() == 1 && !values.IsArray()) {
+        list[0]->SetAsVariant(values);
+        return;
+    }
+    for (std::size_t i = 0; i < list.size(); ++i) list[i]->SetAsVariant(values[values.LowBound() + static_cast<int>(i)]);
+}
+
+// ---------------------------------------------------------------- Locate and Lookup
+
+namespace {
+// One key value per field: a single value for one field, else the
+// elements of an array of as many values.
+std::vector<Variant> KeyValueList(const Variant& keyValues, std::size_t count, const std::string& dsName) {
+    std::vector<Variant> values;
+    if (keyValues.IsArray()) {
+        for (int i = keyValues.LowBound(); i <= keyValues.HighBound(); ++i) values.push_back(keyValues[i]);
+    } else {
+        values.push_back(keyValues);
+    }
+    if (values.size() != count) DatabaseError(SKeyValueCount, dsName);
+    return values;
+}
+
+bool StartsWith(const std::string& s, const std::string& prefix) {
+    return s.size() >= prefix.size() && s.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool FieldMatches(TField* field, const Variant& key, TLocateOptions options) {
+    if (key.IsNull() || key.IsEmpty()) return field->IsNull();
+    if (field->IsNull()) return false;
+    if (dynamic_cast<TStringField*>(field) || dynamic_cast<TMemoField*>(field)) {
+        std::string value = field->AsString();
+        std::string want = VarToStr(key);
+        if (options & loCaseInsensitive) {
+            value = AnsiUpperCase(value);
+            want = AnsiUpperCase(want);
+        }
+        return (options & loPartialKey) ? StartsWith(value, want) : value == want;
+    }
+    try {
+        return VarCompareValue(field->AsVariant(), key) == vrEqual;
+    } catch (const EVariantError&) {
+        return false;
+    } catch (const EConvertError&) {
+        return false;
+    }
+}
+}  // namespace
+
+bool TDataSet::ScanRecords(const std::function<bool()>& match) {
+    TRecordBuffer buffer = TempBuffer();
+    CursorPosChanged();
+    InternalFirst();
+    TDataSetState saved = SetTempState(dsCalcFields);
+    TRecordBuffer savedCalc = calcBuffer_;
+    calcBuffer_ = buffer;
+    bool found = false;
+    try {
+        while (GetRecord(buffer, gmNext, false) == grOK) {
+            calcBuffer_ = buffer;
+            if (match()) {
+                found = true;
+                break;
+            }
+        }
+    } catch (...) {
+        calcBuffer_ = savedCalc;
+        RestoreState(saved);
+        CursorPosChanged();
+        throw;
+    }
+    calcBuffer_ = savedCalc;
+    RestoreState(saved);
+    if (!found) CursorPosChanged();
+    return found;
+}
+
+bool TDataSet::Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options) {
+    CheckBrowseMode();
+    std::vector<TField*> fields;
+    GetFieldList(fields, keyFields);
+    std::vector<Variant> values = KeyValueList(keyValues, fields.size(), Name());
+    DoBeforeScroll();
+    bool found = ScanRecords([&] {
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            if (!FieldMatches(fields[i], values[i], options)) return false;
+        return true;
+    });
+    SetFound(found);
+    if (found) {
+        Resync(rmExact | rmCenter);
+        DoAfterScroll();
+    }
+    return found;
+}
+
+Variant TDataSet::Lookup(const std::string& keyFields, const Variant& keyValues, const std::string& resultFields) {
+    CheckBrowseMode();
+    std::vector<TField*> fields;
+    GetFieldList(fields, keyFields);
+    std::vector<TField*> results;
+    GetFieldList(results, resultFields);
+    std::vector<Variant> values = KeyValueList(keyValues, fields.size(), Name());
+    Variant result = Null();
+    bool found = ScanRecords([&] {
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            if (!FieldMatches(fields[i], values[i], 0)) return false;
+        if (results.size() == 1) {
+            result = results[0]->AsVariant();
+        } else {
+            std::vector<Variant> r;
+            for (TField* f : results) r.push_back(f->AsVariant());
+            result = VarArrayOf(r);
+        }
+        return true;
+    });
+    // The visible record stays where it was.
+    CursorPosChanged();
+    SetFound(found);
+    return result;
 }

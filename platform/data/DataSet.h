@@ -39,13 +39,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/Component.h"
 #include "platform/core/Types.h"
 #include "platform/data/DBError.h"
 #include "platform/data/DataTypes.h"
 #include "platform/data/Field.h"
 #include "platform/data/FieldDefs.h"
 
-class TComponent;
 class TDataSet;
 class TDataSource;
 class TDataLink;
@@ -55,16 +55,10 @@ using TDataSetNotifyEvent = std::function<void(TDataSet* dataSet)>;
 using TDataSetErrorEvent = std::function<void(TDataSet* dataSet, EDatabaseError& error, TDataAction& action)>;
 using TFilterRecordEvent = std::function<void(TDataSet* dataSet, bool& accept)>;
 
-class TDataSet {
+class TDataSet : public TComponent {
 public:
     explicit TDataSet(TComponent* owner = nullptr);
-    virtual ~TDataSet();
-    TDataSet(const TDataSet&) = delete;
-    TDataSet& operator=(const TDataSet&) = delete;
-
-    TComponent* Owner() const { return owner_; }
-    const std::string& Name() const { return name_; }
-    void SetName(const std::string& name) { name_ = name; }
+    ~TDataSet() override;
 
     // ---- state
     bool Active() const { return state_ != dsInactive && state_ != dsOpening; }
@@ -115,6 +109,13 @@ public:
     // Asks the data links to write pending values (UpdateData).
     void UpdateRecord();
     void ClearFields();
+    // Assigns values to the fields in field order: Null clears a field,
+    // Unassigned leaves it as it is. Needs edit or insert mode.
+    void SetFields(const std::vector<Variant>& values);
+    // Append (Insert), SetFields and post in one step; on failure the new
+    // record is cancelled and the error propagates.
+    void AppendRecord(const std::vector<Variant>& values);
+    void InsertRecord(const std::vector<Variant>& values);
     virtual TUpdateStatus UpdateStatus() { return usUnmodified; }
 
     // ---- bookmarks (byte strings; empty means none)
@@ -140,6 +141,13 @@ public:
     void GetFieldNames(std::vector<std::string>& names) const { fields_.GetFieldNames(names); }
     // Fields named in a ";"-separated list; raises for an unknown name.
     void GetFieldList(std::vector<TField*>& list, const std::string& fieldNames) const;
+    // Values of the named fields (";"-separated): one value, or an array for
+    // several names.
+    Variant FieldValues(const std::string& fieldNames) const;
+    void SetFieldValues(const std::string& fieldNames, const Variant& values);
+    // The value a field has in a temporary state (dsOldValue, dsNewValue,
+    // dsCurValue), as the descendant answers in that state.
+    virtual Variant GetStateFieldValue(TDataSetState state, TField* field);
     TFieldDefs& FieldDefs() { return fieldDefs_; }
     // Builds the field definitions (InternalInitFieldDefs).
     virtual void InitFieldDefs();
@@ -157,6 +165,17 @@ public:
     bool FindNext() { return FindRecord(false, true); }
     bool FindPrior() { return FindRecord(false, false); }
     virtual bool FindRecord(bool restart, bool goForward);
+    // Moves to the first record whose key fields (";"-separated) equal the
+    // values (one value, or an array with one element per field); answers
+    // whether one was found. Null matches a null field; for text fields
+    // loCaseInsensitive ignores case and loPartialKey lets the value be a
+    // prefix. The default walks the records through the buffer protocol
+    // (no scroll events while searching); descendants may seek instead.
+    virtual bool Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options);
+    // The result fields' values (an array for several) of the first record
+    // matching as Locate would, without moving; Null when none matches.
+    virtual Variant Lookup(const std::string& keyFields, const Variant& keyValues,
+                           const std::string& resultFields);
 
     // ---- block reading: while BlockReadSize > 0 the state is dsBlockRead
     // and the links are not told about moves.
@@ -329,6 +348,11 @@ private:
         if (event) event(this);
     }
     void DoInternalOpen();
+    // Walks the records from the first in the dsCalcFields state over the
+    // spare buffer until match answers true; the cursor stays on that
+    // record (true) or its position is forgotten (false).
+    bool ScanRecords(const std::function<bool()>& match);
+    void PostNew(bool append);
     void OpenCursorComplete();
     void BeginInsertAppend();
     void EndInsertAppend();
@@ -338,8 +362,6 @@ private:
     void FieldListChanged();
     void SetBufListSize(int count);
 
-    TComponent* owner_ = nullptr;
-    std::string name_;
     TDataSetState state_ = dsInactive;
     TDataSetState disableState_ = dsInactive;
     TDataEvent enableEvent_ = deDataSetChange;

@@ -10,7 +10,7 @@ using namespace DBConsts;
 
 // ================================================================ TDataSource
 
-TDataSource::TDataSource(TComponent* owner) : owner_(owner) {}
+TDataSource::TDataSource(TComponent* owner) : TComponent(owner) {}
 
 TDataSource::~TDataSource() {
     OnStateChange = nullptr;
@@ -22,7 +22,7 @@ TDataSource::~TDataSource() {
 
 void TDataSource::SetDataSet(TDataSet* dataSet) {
     if (dataSet == dataSet_) return;
-    if (dataSet && IsLinkedTo(dataSet)) DatabaseError(SCircularDataLink, name_);
+    if (dataSet && IsLinkedTo(dataSet)) DatabaseError(SCircularDataLink, Name());
     if (dataSet_) dataSet_->RemoveDataSource(this);
     if (dataSet)
         dataSet->AddDataSource(this);

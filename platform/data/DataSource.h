@@ -23,9 +23,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/Component.h"
 #include "platform/data/DataTypes.h"
 
-class TComponent;
 class TDataSet;
 class TDataLink;
 class TField;
@@ -34,16 +34,10 @@ class TDataSource;
 using TDataChangeEvent = std::function<void(TDataSource* sender, TField* field)>;
 using TDataSourceNotifyEvent = std::function<void(TDataSource* sender)>;
 
-class TDataSource {
+class TDataSource : public TComponent {
 public:
     explicit TDataSource(TComponent* owner = nullptr);
-    virtual ~TDataSource();
-    TDataSource(const TDataSource&) = delete;
-    TDataSource& operator=(const TDataSource&) = delete;
-
-    TComponent* Owner() const { return owner_; }
-    const std::string& Name() const { return name_; }
-    void SetName(const std::string& name) { name_ = name; }
+    ~TDataSource() override;
 
     TDataSet* DataSet() const { return dataSet_; }
     // Raises "Circular datalinks are not allowed" when the dataset is a
@@ -76,8 +70,6 @@ private:
     void SetState(TDataSetState value);
     void UpdateState();
 
-    TComponent* owner_ = nullptr;
-    std::string name_;
     TDataSet* dataSet_ = nullptr;
     bool enabled_ = true;
     bool autoEdit_ = true;

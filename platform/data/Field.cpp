@@ -21,9 +21,10 @@ bool SameName(const std::string& a, const std::string& b) {
 }
 }  // namespace
 
-TField::TField(TComponent* owner) : owner_(owner) {}
+TField::TField(TComponent* owner) : TComponent(owner) {}
 
 TField::~TField() {
+    if (lookupDataSet_) RemoveFreeNotification(lookupDataSet_);
     if (dataSet_) {
         TDataSet* ds = dataSet_;
         ds->fields_.Remove(this);
@@ -128,6 +129,19 @@ void TField::Bind(bool binding) {
     }
 }
 
+void TField::SetLookupDataSet(TDataSet* ds) {
+    if (ds == lookupDataSet_) return;
+    CheckInactive();
+    if (lookupDataSet_) RemoveFreeNotification(lookupDataSet_);
+    lookupDataSet_ = ds;
+    if (ds) FreeNotification(ds);
+}
+
+void TField::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == opRemove && component == lookupDataSet_) lookupDataSet_ = nullptr;
+}
+
 void TField::Change() {
     if (OnChange) OnChange(this);
 }
@@ -220,6 +234,27 @@ bool TField::GetAsBoolean() const { AccessError("Boolean"); }
 void TField::SetAsBooleanValue(bool) { AccessError("Boolean"); }
 TDateTime TField::GetAsDateTime() const { AccessError("DateTime"); }
 void TField::SetAsDateTimeValue(TDateTime) { AccessError("DateTime"); }
+Currency TField::GetAsCurrency() const { return Currency(GetAsFloat()); }
+void TField::SetAsCurrencyValue(Currency value) { SetAsFloatValue(value.ToDouble()); }
+Variant TField::GetAsVariant() const { AccessError("Variant"); }
+void TField::SetVarValue(const Variant&) { AccessError("Variant"); }
+
+void TField::SetAsVariant(const Variant& value) {
+    if (value.IsNull() || value.IsEmpty())
+        Clear();
+    else
+        SetVarValue(value);
+}
+
+Variant TField::OldValue() const {
+    return dataSet_ ? dataSet_->GetStateFieldValue(dsOldValue, const_cast<TField*>(this)) : Null();
+}
+Variant TField::NewValue() const {
+    return dataSet_ ? dataSet_->GetStateFieldValue(dsNewValue, const_cast<TField*>(this)) : Null();
+}
+Variant TField::CurValue() const {
+    return dataSet_ ? dataSet_->GetStateFieldValue(dsCurValue, const_cast<TField*>(this)) : Null();
+}
 
 // ---------------------------------------------------------------- TFields
 

@@ -23,10 +23,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/Component.h"
+#include "platform/core/Currency.h"
 #include "platform/core/Types.h"
+#include "platform/core/Variant.h"
 #include "platform/data/DataTypes.h"
 
-class TComponent;
 class TDataSet;
 class TField;
 
@@ -36,20 +38,12 @@ using TFieldSetTextEvent = std::function<void(TField* sender, const std::string&
 
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
-class TField {
+class TField : public TComponent {
 public:
-    // owner: the component that frees the field. A field without owner (or
-    // owned by its dataset) is freed by the dataset it belongs to.
+    // owner: the component that frees the field. A field without owner is
+    // freed by the dataset it belongs to.
     explicit TField(TComponent* owner = nullptr);
-    virtual ~TField();
-    TField(const TField&) = delete;
-    TField& operator=(const TField&) = delete;
-
-    TComponent* Owner() const { return owner_; }
-    const std::string& Name() const { return name_; }
-    void SetName(const std::string& name) { name_ = name; }
-    Integer Tag() const { return tag_; }
-    void SetTag(Integer tag) { tag_ = tag; }
+    ~TField() override;
 
     // The dataset the field belongs to. Both the old and the new dataset
     // must be closed; the name must be unique in the new one.
@@ -107,7 +101,7 @@ public:
     // matched with LookupKeyFields of LookupDataSet; the value is that of
     // LookupResultField.
     TDataSet* LookupDataSet() const { return lookupDataSet_; }
-    void SetLookupDataSet(TDataSet* ds) { lookupDataSet_ = ds; }
+    void SetLookupDataSet(TDataSet* ds);
     const std::string& KeyFields() const { return keyFields_; }
     void SetKeyFields(const std::string& v) { keyFields_ = v; }
     const std::string& LookupKeyFields() const { return lookupKeyFields_; }
@@ -132,6 +126,18 @@ public:
     void SetAsBoolean(bool value) { SetAsBooleanValue(value); }
     TDateTime AsDateTime() const { return GetAsDateTime(); }
     void SetAsDateTime(TDateTime value) { SetAsDateTimeValue(value); }
+    ::Currency AsCurrency() const { return GetAsCurrency(); }
+    void SetAsCurrency(::Currency value) { SetAsCurrencyValue(value); }
+    // Null for a null value; Null or Unassigned clears the field.
+    Variant AsVariant() const { return GetAsVariant(); }
+    void SetAsVariant(const Variant& value);
+    Variant Value() const { return GetAsVariant(); }
+    void SetValue(const Variant& value) { SetAsVariant(value); }
+    // The value before editing began, the value being written, and the
+    // value currently stored (as far as the dataset keeps them).
+    Variant OldValue() const;
+    Variant NewValue() const;
+    Variant CurValue() const;
 
     // Text for editing (OnGetText with displayText false) and for display.
     std::string Text() const;
@@ -174,6 +180,11 @@ protected:
     virtual void SetAsBooleanValue(bool value);
     virtual TDateTime GetAsDateTime() const;
     virtual void SetAsDateTimeValue(TDateTime value);
+    virtual ::Currency GetAsCurrency() const;
+    virtual void SetAsCurrencyValue(::Currency value);
+    virtual Variant GetAsVariant() const;
+    // Writes a value that is neither Null nor Unassigned.
+    virtual void SetVarValue(const Variant& value);
     virtual void GetText(std::string& text, bool displayText) const;
     virtual void SetTextValue(const std::string& text);
     virtual int GetDefaultWidth() const { return 10; }
@@ -185,16 +196,17 @@ protected:
     // Called when the dataset binds (opens) or unbinds its fields.
     virtual void Bind(bool binding);
     virtual void Change();
+    void Notification(TComponent* component, TOperation operation) override;
 
 private:
     friend class TDataSet;
     friend class TFields;
     friend class TFieldDef;
+    friend TField* CreateFieldOfType(TFieldType type, TComponent* owner);
 
-    TComponent* owner_ = nullptr;
-    std::string name_;
-    Integer tag_ = 0;
     TDataSet* dataSet_ = nullptr;
+    // Made by the dataset from its field definitions (DestroyFields frees it).
+    bool createdByDataSet_ = false;
     std::string fieldName_;
     std::string displayLabel_;
     int displayWidth_ = 0;

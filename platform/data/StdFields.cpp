@@ -5,9 +5,11 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "platform/core/Exception.h"
+#include "platform/core/Streams.h"
 #include "platform/data/DBConsts.h"
 #include "platform/data/DBError.h"
 #include "platform/data/DataSet.h"
@@ -72,16 +74,30 @@ std::string TStringField::GetAsString() const {
 }
 
 void TStringField::SetAsStringValue(const std::string& value) {
-    std::vector<char> buf(static_cast<std::size_t>(DataSize()), '\0');
+    // Short fields (the common case) use a buffer on the stack: this runs
+    // once per value written, so it avoids an allocation each time.
+    const std::size_t size = static_cast<std::size_t>(DataSize());
+    char small[256];
+    std::vector<char> large;
+    char* buf = small;
+    if (size > sizeof small) {
+        large.assign(size, '\0');
+        buf = large.data();
+    } else {
+        std::memset(buf, 0, size);
+    }
     std::size_t n = std::min(value.size(), static_cast<std::size_t>(Size()));
     // Never cut a UTF-8 character: back up to the start of the one cut.
     if (n < value.size())
         while (n > 0 && (static_cast<unsigned char>(value[n]) & 0xC0) == 0x80) --n;
     // A NUL inside the text would end it early; keep what precedes it.
-    std::size_t nul = value.find('\0');
-    if (nul != std::string::npos && nul < n) n = nul;
-    std::memcpy(buf.data(), value.data(), n);
-    SetData(buf.data());
+    for (std::size_t i = 0; i < n; ++i)
+        if (value[i] == '\0') {
+            n = i;
+            break;
+        }
+    std::memcpy(buf, value.data(), n);
+    SetData(buf);
 }
 
 Integer TStringField::GetAsInteger() const {
@@ -397,7 +413,7 @@ void TFloatField::GetText(std::string& text, bool displayText) const {
     if (!mask.empty())
         text = FieldText::FormatFloat(mask, v);
     else if (currency_ && displayText)
-        text = FieldText::FloatToStrFixed(v, 2);
+        text = FieldText::CurrencyText(v);
     else
         text = FieldText::FloatToStr(v, precision_);
 }
@@ -561,7 +577,7 @@ void TBCDField::GetText(std::string& text, bool displayText) const {
     if (!mask.empty())
         text = FieldText::FormatFloat(mask, v);
     else if (currency_ && displayText)
-        text = FieldText::FloatToStrFixed(v, 2);
+        text = FieldText::CurrencyText(v);
     else
         text = BcdToStr(CurrencyRawToBcd(raw, 20));
 }
@@ -777,7 +793,8 @@ TGraphicField::TGraphicField(TComponent* owner) : TBlobField(owner, ftGraphic) {
 
 // ================================================================ factory
 
-TField* CreateFieldOfType(TFieldType type, TComponent* owner) {
+namespace {
+TField* NewFieldOfType(TFieldType type, TComponent* owner) {
     switch (type) {
     case ftString: case ftFixedChar: case ftWideString: return new TStringField(owner);
     case ftSmallint: return new TSmallintField(owner);
@@ -799,4 +816,160 @@ TField* CreateFieldOfType(TFieldType type, TComponent* owner) {
     case ftBlob: case ftParadoxOle: case ftDBaseOle: case ftTypedBinary: case ftOraBlob: return new TBlobField(owner);
     default: return nullptr;
     }
+}
+}  // namespace
+
+TField* CreateFieldOfType(TFieldType type, TComponent* owner) {
+    TField* f = NewFieldOfType(type, owner);
+    if (f) f->SetFieldType(type);
+    return f;
+}
+
+// ================================================================ variants
+
+Variant TStringField::GetAsVariant() const {
+    std::string s;
+    return GetValue(s) ? Variant(s) : Null();
+}
+void TStringField::SetVarValue(const Variant& value) { SetAsString(VarToStr(value)); }
+
+Variant TIntegerField::GetAsVariant() const {
+    Integer v;
+    return GetValue(v) ? Variant(static_cast<int>(v)) : Null();
+}
+void TIntegerField::SetVarValue(const Variant& value) {
+    if (value.IsString()) {
+        SetAsString(value.AsString());
+        return;
+    }
+    Int64 v = value.AsInt64();
+    CheckRange(v);
+    SetAsInteger(static_cast<Integer>(v));
+}
+
+Variant TLargeintField::GetAsVariant() const {
+    Int64 v;
+    return GetValue(v) ? Variant(static_cast<long long>(v)) : Null();
+}
+void TLargeintField::SetVarValue(const Variant& value) {
+    if (value.IsString())
+        SetAsString(value.AsString());
+    else
+        SetAsLargeInt(value.AsInt64());
+}
+
+Variant TFloatField::GetAsVariant() const {
+    double v;
+    return GetValue(v) ? Variant(v) : Null();
+}
+void TFloatField::SetVarValue(const Variant& value) {
+    if (value.IsString())
+        SetAsString(value.AsString());
+    else
+        SetAsFloat(value.AsDouble());
+}
+
+Variant TBCDField::GetAsVariant() const {
+    Int64 raw;
+    return GetValue(raw) ? Variant(::Currency::FromRaw(raw)) : Null();
+}
+void TBCDField::SetVarValue(const Variant& value) {
+    if (value.IsString())
+        SetAsString(value.AsString());
+    else
+        SetAsCurrency(value.AsCurrency());
+}
+::Currency TBCDField::GetAsCurrency() const {
+    Int64 raw = 0;
+    return GetValue(raw) ? ::Currency::FromRaw(raw) : ::Currency();
+}
+void TBCDField::SetAsCurrencyValue(::Currency value) {
+    Int64 raw = value.Raw();
+    SetData(&raw, false);
+}
+
+Variant TBooleanField::GetAsVariant() const {
+    bool v;
+    return GetValue(v) ? Variant(v) : Null();
+}
+void TBooleanField::SetVarValue(const Variant& value) {
+    if (value.IsString())
+        SetAsString(value.AsString());
+    else
+        SetAsBoolean(value.AsBoolean());
+}
+
+Variant TDateTimeField::GetAsVariant() const {
+    TDateTime v;
+    return GetValue(v) ? Variant::FromDate(v) : Null();
+}
+void TDateTimeField::SetVarValue(const Variant& value) {
+    if (value.IsString())
+        SetAsString(value.AsString());
+    else
+        SetAsDateTime(VarToDateTime(value));
+}
+
+Variant TBinaryField::GetAsVariant() const {
+    if (IsNull()) return Null();
+    return Variant(GetAsString());
+}
+void TBinaryField::SetVarValue(const Variant& value) { SetAsString(value.AsString()); }
+
+// ================================================================ blob values
+
+namespace {
+std::unique_ptr<TStream> OpenBlob(const TField* field, TBlobStreamMode mode) {
+    if (!field->DataSet()) DatabaseErrorFmt(SDataSetMissing, {field->DisplayName()});
+    TStream* s = field->DataSet()->CreateBlobStream(const_cast<TField*>(field), mode);
+    if (!s) DatabaseError(SBlobNotSupported, field->DataSet()->Name());
+    return std::unique_ptr<TStream>(s);
+}
+}  // namespace
+
+std::string TBlobField::GetAsString() const {
+    if (IsNull()) return {};
+    auto s = OpenBlob(this, bmRead);
+    std::string out(static_cast<std::size_t>(s->Size()), '\0');
+    s->SetPosition(0);
+    if (!out.empty()) s->ReadBuffer(out.data(), static_cast<Integer>(out.size()));
+    return out;
+}
+
+void TBlobField::SetAsStringValue(const std::string& value) {
+    auto s = OpenBlob(this, bmWrite);
+    if (!value.empty()) s->WriteBuffer(value.data(), static_cast<Integer>(value.size()));
+}
+
+Variant TBlobField::GetAsVariant() const {
+    if (IsNull()) return Null();
+    return Variant(GetAsString());
+}
+
+void TBlobField::SetVarValue(const Variant& value) { SetAsString(VarToStr(value)); }
+
+void TBlobField::LoadFromStream(TStream& stream) {
+    auto s = OpenBlob(this, bmWrite);
+    stream.SetPosition(0);
+    s->CopyFrom(stream, 0);
+}
+
+void TBlobField::SaveToStream(TStream& stream) const {
+    std::string v = GetAsString();
+    if (!v.empty()) stream.WriteBuffer(v.data(), static_cast<Integer>(v.size()));
+}
+
+void TBlobField::LoadFromFile(const std::string& fileName) {
+    TFileStream f(fileName, fmOpenRead | fmShareDenyWrite);
+    LoadFromStream(f);
+}
+
+void TBlobField::SaveToFile(const std::string& fileName) const {
+    TFileStream f(fileName, fmCreate);
+    SaveToStream(f);
+}
+
+Int64 TBlobField::BlobSize() const {
+    if (IsNull()) return 0;
+    return OpenBlob(this, bmRead)->Size();
 }

@@ -15,6 +15,8 @@
 
 #include "platform/data/Field.h"
 
+class TStream;
+
 class TStringField : public TField {
 public:
     explicit TStringField(TComponent* owner = nullptr);
@@ -25,6 +27,8 @@ public:
     bool GetValue(std::string& value) const;
 
 protected:
+    Variant GetAsVariant() const override;
+    void SetVarValue(const Variant& value) override;
     std::string GetAsString() const override;
     // Text longer than Size bytes is cut at Size, never inside a UTF-8
     // character.
@@ -70,6 +74,8 @@ public:
     bool GetValue(Integer& value) const;
 
 protected:
+    Variant GetAsVariant() const override;
+    void SetVarValue(const Variant& value) override;
     TIntegerField(TComponent* owner, TFieldType type, Int64 minRange, Int64 maxRange);
     std::string GetAsString() const override;
     void SetAsStringValue(const std::string& value) override;
@@ -123,6 +129,8 @@ public:
     bool GetValue(Int64& value) const;
 
 protected:
+    Variant GetAsVariant() const override;
+    void SetVarValue(const Variant& value) override;
     std::string GetAsString() const override;
     void SetAsStringValue(const std::string& value) override;
     Integer GetAsInteger() const override;
@@ -158,6 +166,8 @@ public:
     bool GetValue(double& value) const;
 
 protected:
+    Variant GetAsVariant() const override;
+    void SetVarValue(const Variant& value) override;
     std::string GetAsString() const override;
     void SetAsStringValue(const std::string& value) override;
     Integer GetAsInteger() const override;
@@ -212,6 +222,10 @@ public:
     bool GetValue(Int64& raw) const;
 
 protected:
+    Variant GetAsVariant() const override;
+    void SetVarValue(const Variant& value) override;
+    ::Currency GetAsCurrency() const override;
+    void SetAsCurrencyValue(::Currency value) override;
     std::string GetAsString() const override;
     void SetAsStringValue(const std::string& value) override;
     Integer GetAsInteger() const override;
@@ -238,6 +252,8 @@ public:
     bool GetValue(bool& value) const;
 
 protected:
+    Variant GetAsVariant() const override;
+    void SetVarValue(const Variant& value) override;
     std::string GetAsString() const override;
     void SetAsStringValue(const std::string& value) override;
     bool GetAsBoolean() const override;
@@ -260,6 +276,8 @@ public:
     bool GetValue(TDateTime& value) const;
 
 protected:
+    Variant GetAsVariant() const override;
+    void SetVarValue(const Variant& value) override;
     TDateTimeField(TComponent* owner, TFieldType type);
     std::string GetAsString() const override;
     void SetAsStringValue(const std::string& value) override;
@@ -299,6 +317,8 @@ public:
     explicit TBinaryField(TComponent* owner = nullptr);
 
 protected:
+    Variant GetAsVariant() const override;
+    void SetVarValue(const Variant& value) override;
     std::string GetAsString() const override;
     void SetAsStringValue(const std::string& value) override;
     void GetText(std::string& text, bool displayText) const override;
@@ -336,8 +356,19 @@ public:
     // The exact blob type (ftBlob, ftMemo, ftGraphic, ftFmtMemo, ...).
     TFieldType BlobType() const { return DataType(); }
     void SetBlobType(TFieldType type) { SetFieldType(type); }
+    // The value through the dataset's blob stream (CreateBlobStream);
+    // raises when the dataset offers none.
+    void LoadFromStream(TStream& stream);
+    void SaveToStream(TStream& stream) const;
+    void LoadFromFile(const std::string& fileName);
+    void SaveToFile(const std::string& fileName) const;
+    Int64 BlobSize() const;
 
 protected:
+    std::string GetAsString() const override;
+    void SetAsStringValue(const std::string& value) override;
+    Variant GetAsVariant() const override;
+    void SetVarValue(const Variant& value) override;
     TBlobField(TComponent* owner, TFieldType type);
     void GetText(std::string& text, bool displayText) const override;
     void CheckTypeSize(int size) const override;

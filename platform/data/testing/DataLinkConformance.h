@@ -18,6 +18,8 @@
 //
 // The factory returns a closed dataset with exactly those two field
 // definitions and no records; the suite opens it and appends the records.
+// Include this header in exactly one source file of a test executable (it
+// defines the test cases).
 
 #include <gtest/gtest.h>
 
