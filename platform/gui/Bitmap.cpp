@@ -24,7 +24,10 @@ void WriteGraphicFile(const std::string& path, const std::vector<std::uint8_t>& 
 
 // ------------------------------------------------------------------ bitmap
 
-TBitmap::TBitmap() { canvas_.SetSurface(&image_); }
+TBitmap::TBitmap() {
+    canvas_.SetSurface(&image_);
+    canvas_.OnChange = [this](TCanvas*) { Changed(); };
+}
 
 void TBitmap::SetSize(int w, int h) {
     w = std::max(0, w);
