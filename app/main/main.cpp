@@ -1,1 +1,20 @@
-int main() { return 0; }
+// Program entry: module start-up in dependency order, then the user
+// interface, then shut-down in reverse order.
+
+#include <cstdio>
+
+#include "app/uLogFileOq.h"
+#include "platform/core/Exception.h"
+#include "platform/core/Program.h"
+
+int main(int argc, char** argv) {
+    SetCommandLine(argc, argv);
+    try {
+        InitializeLogModule();
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "%s\n", e.Message.c_str());
+        return 1;
+    }
+    FinalizeLogModule();
+    return 0;
+}

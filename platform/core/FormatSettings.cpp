@@ -1,0 +1,6 @@
+#include "platform/core/FormatSettings.h"
+
+TFormatSettings& DefaultFormatSettings() {
+    static TFormatSettings settings;
+    return settings;
+}
