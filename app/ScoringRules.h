@@ -3,22 +3,17 @@
 // answer, how point values are read, how scores and percentages are written,
 // how IDs are padded, and which colour a grid cell or an error row takes.
 
-#include <cstdint>
 #include <string>
 
 #include "platform/core/Types.h"
+#include "platform/gui/Graphics.h"
 
-// Colours as the platform holds them: red in the low byte, then green, then
-// blue; values with the top bit set name system colours.
-using TColor = std::int32_t;
-
-constexpr TColor MarkRGB(int r, int g, int b) { return TColor(r | (g << 8) | (b << 16)); }
-
-// The window colour (a system colour): right answers keep it.
-constexpr TColor kColorWindow = TColor(0x80000005u);
-constexpr TColor kColorWrong = MarkRGB(255, 68, 68);
-constexpr TColor kColorBlank = MarkRGB(51, 153, 255);
-constexpr TColor kColorMultiple = MarkRGB(255, 255, 0);
+// The mark colours of the grids and the errors list; right answers keep the
+// window colour.
+constexpr TColor kColorWindow = clWindow;
+constexpr TColor kColorWrong = RGB(255, 68, 68);
+constexpr TColor kColorBlank = RGB(51, 153, 255);
+constexpr TColor kColorMultiple = RGB(255, 255, 0);
 
 // The default answer label set (both the odd and the even set).
 extern const char* const kDefaultAnswerLabels;

@@ -19,12 +19,12 @@
 
 #include "app/DropSounds.h"
 #include "app/ScoringRules.h"
-#include "app/WorkPrompts.h"
 #include "memtable/MemTable.h"
 #include "platform/core/Component.h"
 #include "platform/core/Types.h"
 #include "platform/data/DataSource.h"
 #include "platform/data/StdFields.h"
+#include "platform/gui/Dialogs.h"
 
 // The wizard's pages, in order.
 enum TWorkPage { wpConfiguration, wpPointValues, wpScanMaster, wpScanTests, wpOutput, wpFinished };
@@ -62,6 +62,9 @@ public:
     TqmtMemTable* qmtQGroups = nullptr;  // question groups: QQuestionNo, QGroups "(1,3)"
     TqmtMemTable* qmtGroups = nullptr;   // groups: GGroupNo, GGroupDesc
     std::unique_ptr<TDataSource> dsData, dsMaster, dsError, dsNames;
+    // The export's dialogs: the target file, and the template of format 10.
+    TSaveDialog* SaveDialog1 = nullptr;
+    TOpenDialog* OpenDialog3 = nullptr;
 
     TIntegerField* qmtErrorQNo = nullptr;
     TStringField* qmtErrorVal = nullptr;
@@ -138,8 +141,6 @@ public:
     // ------------------------------------------------------------ events
     // Writes a command to the scanner's port.
     std::function<void(const std::string& command)> OnSendCommand;
-    // The scanner answered: the window restores the normal mouse cursor.
-    TNotifyEvent OnScannerReady;
     // Selection of rows in the students' grid: deselect all, select one.
     TNotifyEvent OnResetRowState;
     std::function<void(TObject* sender, const TBookmark& row)> OnSelectRow;
@@ -147,12 +148,8 @@ public:
     TNotifyEvent OnPrintStudentReport;
     // Told of every drop sound requested (also when sounds are off).
     std::function<void(TObject* sender, bool good)> OnDropSound;
-    // Shows and hides the wait cursor around long work.
-    std::function<void(TObject* sender, bool busy)> OnBusy;
     // Writes format 10, the customer spreadsheet, from a template.
     std::function<void(const std::string& fileName, const std::string& templateName)> OnExportCtapivExcel;
-    // Messages, confirmations and file dialogs.
-    TAskHandler OnAsk;
 
     // ------------------------------------------------ scanner and sheets
     // The port's data-available event: the bytes read from the port.
@@ -263,8 +260,6 @@ private:
     TScoreContext ReadScoreContext();
     std::string GroupScoresText(const TScoreContext& context, const std::vector<std::string>& answers) const;
     Integer CurrentGroupNo() const;
-    void Ask(TAskKind kind, TAskType type, const std::string& text);
-    bool Confirm(const std::string& text);
     void ForEachStudent(const std::function<void()>& writeStudent);
 
     // Per question (index n - 1): the fields of the students' and the key's

@@ -11,6 +11,7 @@
 #include "app/AppSettings.h"
 #include "app/Brand.h"
 #include "app/TestWorkData.h"
+#include "app/WorkPrompts.h"
 #include "app/uLogFileOq.h"
 #include "platform/core/Exception.h"
 #include "platform/core/FileUtils.h"
@@ -116,39 +117,27 @@ void TTestWorkData::btnExportClick() {
     // Without a format there is nothing to write: say so before any dialog,
     // and leave the last save folder alone.
     if (!ValidFormat(format)) {
-        Ask(TAskKind::Message, atInformation, "Please select an export format before exporting.");
+        WorkMessage(wmInformation, "Please select an export format before exporting.");
         return;
     }
 
     std::string templatePath;
-    std::string defaultName;
     if (format == efCtapivExcel) {
-        TAsk open;
-        open.Kind = TAskKind::OpenFile;
-        open.Title = "Select \"Template\" File";
-        open.DefaultExt = "xls";
-        open.Filter = "Excel Files (*.xls)|*.xls";
-        const TAskReply chosen = OnAsk ? OnAsk(open) : TAskReply();
-        if (!chosen.Accepted) return;
-        templatePath = chosen.FileName;
-        defaultName = DefaultTemplateExportName(templatePath);
+        if (!OpenDialog3->Execute()) return;
+        templatePath = OpenDialog3->FileName;
+        SaveDialog1->FileName = DefaultTemplateExportName(templatePath);
+        SaveDialog1->Title = "Save File with Data To...";
     } else {
-        defaultName = DefaultExportFileName(format);
+        SaveDialog1->FileName = DefaultExportFileName(format);
+        SaveDialog1->Title = "Save As";
     }
+    SaveDialog1->InitialDir = Trim(edtFileName);
+    if (!SaveDialog1->Execute()) return;
+    const std::string fileName = SaveDialog1->FileName;
+    if (FileExists(fileName) && !WorkConfirm("File already exists.  Are you sure that you want to overwrite it?"))
+        return;
 
-    TAsk save;
-    save.Kind = TAskKind::SaveFile;
-    save.Title = format == efCtapivExcel ? "Save File with Data To..." : "Save As";
-    save.FileName = defaultName;
-    save.DefaultExt = "txt";
-    save.Filter = "Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
-    save.InitialDir = Trim(edtFileName);
-    const TAskReply saved = OnAsk ? OnAsk(save) : TAskReply();
-    if (!saved.Accepted || saved.FileName.empty()) return;
-    const std::string fileName = saved.FileName;
-    if (FileExists(fileName) && !Confirm("File already exists.  Are you sure that you want to overwrite it?")) return;
-
-    if (OnBusy) OnBusy(this, true);
+    WorkBusyCursor(true);
     try {
         if (format == efCtapivExcel) {
             if (!OnExportCtapivExcel) throw Exception("The spreadsheet export is not available.");
@@ -157,10 +146,10 @@ void TTestWorkData::btnExportClick() {
             WriteExport(format, fileName);
         }
     } catch (...) {
-        if (OnBusy) OnBusy(this, false);
+        WorkBusyCursor(false);
         throw;
     }
-    if (OnBusy) OnBusy(this, false);
+    WorkBusyCursor(false);
 
     edtFileName = ExtractFilePath(fileName);
     SaveLastDir(edtFileName);

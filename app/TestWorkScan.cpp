@@ -7,6 +7,7 @@
 
 #include "app/ScannerProtocol.h"
 #include "app/TestWorkData.h"
+#include "app/WorkPrompts.h"
 #include "platform/data/DB.h"
 
 void TTestWorkData::ReceiveBytes(const std::string& bytes) {
@@ -23,7 +24,7 @@ void TTestWorkData::ReceiveBytes(const std::string& bytes) {
                 StartPending = false;
                 if (OnSendCommand) OnSendCommand(ScanStartCommand(RawMarkBytes));
             }
-            if (OnScannerReady) OnScannerReady(this);
+            WorkBusyCursor(false);
             // The reply is the "K" and the line end that may follow it.
             std::size_t end = 1;
             while (end < ReceiveBuffer.size() && (ReceiveBuffer[end] == '\r' || ReceiveBuffer[end] == '\n')) ++end;
@@ -143,9 +144,8 @@ void TTestWorkData::ProcessTestSheet(const std::string& frame) {
     const std::string idText = DecodeIdNumber(parts.Id);
     if (idText.rfind("BAD", 0) == 0) {
         PlayDropSound(false);
-        Ask(TAskKind::Message, atError,
-            "Invalid ID Number Detected\r\n" + idText.substr(idText.size() > 4 ? 4 : idText.size()) +
-                "\r\nLook for an ambiguous/double number, fix the problem, and then scan again.");
+        WorkMessage(wmError, "Invalid ID Number Detected\r\n" + idText.substr(idText.size() > 4 ? 4 : idText.size()) +
+                                 "\r\nLook for an ambiguous/double number, fix the problem, and then scan again.");
         return;
     }
     const Int64 id = IdTextToNumber(idText);
@@ -171,9 +171,9 @@ void TTestWorkData::ProcessTestSheet(const std::string& frame) {
         PlayDropSound(false);
         if (OnResetRowState) OnResetRowState(this);
         if (OnSelectRow) OnSelectRow(this, qmtData->GetBookmark());
-        Ask(TAskKind::Message, atWarning,
-            "All scores have been recorded for this ID already.\r\n"
-            "It is possible that a sheet has been scanned twice or there is an extra sheet for this ID");
+        WorkMessage(wmWarning,
+                    "All scores have been recorded for this ID already.\r\n"
+                    "It is possible that a sheet has been scanned twice or there is an extra sheet for this ID");
     }
 
     if (cbPrintScan && count >= N && OnPrintStudentReport) OnPrintStudentReport(this);

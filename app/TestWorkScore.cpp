@@ -38,24 +38,6 @@ void WalkTable(TDataSet* table, TVisit visit) {
 
 }  // namespace
 
-void TTestWorkData::Ask(TAskKind kind, TAskType type, const std::string& text) {
-    if (!OnAsk) return;
-    TAsk ask;
-    ask.Kind = kind;
-    ask.Type = type;
-    ask.Text = text;
-    OnAsk(ask);
-}
-
-bool TTestWorkData::Confirm(const std::string& text) {
-    if (!OnAsk) return false;
-    TAsk ask;
-    ask.Kind = TAskKind::Confirmation;
-    ask.Type = atConfirmation;
-    ask.Text = text;
-    return OnAsk(ask).Accepted;
-}
-
 TTestWorkData::TKeySnapshot TTestWorkData::ReadKey() const {
     TKeySnapshot key;
     const std::size_t count = masterQ_.size();

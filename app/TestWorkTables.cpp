@@ -122,6 +122,16 @@ void TTestWorkData::CreateTables() {
     dsNames->SetName("dsNames");
     dsNames->SetDataSet(qmtNames);
 
+    SaveDialog1 = new TSaveDialog(this);
+    SaveDialog1->SetName("SaveDialog1");
+    SaveDialog1->DefaultExt = "txt";
+    SaveDialog1->Filter = "Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
+    OpenDialog3 = new TOpenDialog(this);
+    OpenDialog3->SetName("OpenDialog3");
+    OpenDialog3->Title = "Select \"Template\" File";
+    OpenDialog3->DefaultExt = "xls";
+    OpenDialog3->Filter = "Excel Files (*.xls)|*.xls";
+
     BindTableEvents();
 }
 

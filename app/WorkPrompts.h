@@ -1,31 +1,16 @@
 #pragma once
-// What the scoring work asks of the user: messages, Yes/No confirmations and
-// the open and save file dialogs, as one request handed to a callback. The
-// wizard window points the callback at the program's prompt service; tests
-// answer from a script. Without a callback, messages go unseen,
-// confirmations are answered No and dialogs are cancelled.
+// The scoring work's messages to the user and its wait cursor, through the
+// program's prompt service and screen. They sit in a unit of their own
+// because the desktop headers and the dataset headers each declare the
+// platform's alignment type, so one source file cannot include both.
 
-#include <functional>
 #include <string>
 
-enum class TAskKind { Message, Confirmation, OpenFile, SaveFile };
-enum TAskType { atInformation, atWarning, atError, atConfirmation };
+enum TWorkMessageType { wmInformation, wmWarning, wmError };
 
-struct TAsk {
-    TAskKind Kind = TAskKind::Message;
-    TAskType Type = atInformation;
-    std::string Title;       // dialog title (file dialogs)
-    std::string Text;        // the message
-    std::string FileName;    // file dialogs: the file name offered first
-    std::string InitialDir;  // file dialogs: the folder they start in (empty: the current one)
-    std::string DefaultExt;
-    std::string Filter;
-};
-
-struct TAskReply {
-    // Yes to a confirmation, OK to a message, a file chosen in a dialog.
-    bool Accepted = false;
-    std::string FileName;
-};
-
-using TAskHandler = std::function<TAskReply(const TAsk& ask)>;
+// A message box with an OK button.
+void WorkMessage(TWorkMessageType type, const std::string& text);
+// A Yes/No confirmation; true for Yes.
+bool WorkConfirm(const std::string& text);
+// The hourglass over the whole program, or the normal cursor again.
+void WorkBusyCursor(bool busy);

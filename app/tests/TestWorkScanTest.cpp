@@ -64,7 +64,7 @@ TEST_F(ScanTest, AStudentSheetIsDecodedMatchedAndScored) {
     EXPECT_EQ(Answers(5), "ABC?-");
     EXPECT_EQ(work->RecordCounter, 1);
     EXPECT_EQ(sounds, std::vector<bool>{false});  // "?" and "-" make the sheet bad
-    EXPECT_TRUE(asks.empty());
+    EXPECT_TRUE(Prompted().empty());
     EXPECT_EQ(work->lblScore.Caption, "Score: 3/5, 60%");
     EXPECT_EQ(work->qmtError->RecordCount(), 2);
     // The first student shows the grids.
@@ -94,12 +94,12 @@ TEST_F(ScanTest, AnAmbiguousOrDoublyMarkedIdRejectsTheSheet) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.idPart);
-        asks.clear();
+        prompts.Clear();
         sounds.clear();
+        prompts.Ok("Invalid ID Number Detected");
         work->ReceiveBytes(std::string("SBBB") + c.idPart + "E");
-        ASSERT_EQ(asks.size(), 1u);
-        EXPECT_EQ(asks[0].Type, atError);
-        EXPECT_EQ(asks[0].Text, std::string("Invalid ID Number Detected\r\n") + c.reason + kBadIdAdvice);
+        EXPECT_EQ(Prompted(), std::vector<std::string>{std::string("Error: Invalid ID Number Detected\r\n") +
+                                                       c.reason + kBadIdAdvice});
         EXPECT_EQ(sounds, std::vector<bool>{false});
     }
     EXPECT_EQ(work->qmtData->RecordCount(), 0);
@@ -107,12 +107,10 @@ TEST_F(ScanTest, AnAmbiguousOrDoublyMarkedIdRejectsTheSheet) {
     EXPECT_TRUE(work->imgTests.Visible);
 
     // Through the scanner's own encoding: "?" is an ambiguous digit, "!" two bubbles.
-    asks.clear();
+    prompts.Clear();
+    prompts.Ok("Ambiguous Number").Ok("Two Bubble Number");
     work->ReceiveBytes(SheetFrame("1?", "ABC"));
     work->ReceiveBytes(SheetFrame("!1", "ABC"));
-    ASSERT_EQ(asks.size(), 2u);
-    EXPECT_NE(asks[0].Text.find("Ambiguous Number"), std::string::npos);
-    EXPECT_NE(asks[1].Text.find("Two Bubble Number"), std::string::npos);
     EXPECT_EQ(work->qmtData->RecordCount(), 0);
 }
 
@@ -155,7 +153,7 @@ TEST_F(ScanTest, TheKeySheetOnTheScanMasterPageFillsTheAnswerKey) {
     work->ReceiveBytes(SheetFrame("", "EEEEE"));
     EXPECT_EQ(KeyAnswer(1) + KeyAnswer(7), "A-");
     EXPECT_EQ(work->qmtMaster->RecordCount(), 1);
-    EXPECT_TRUE(asks.empty());
+    EXPECT_TRUE(Prompted().empty());
     EXPECT_EQ(sounds.back(), true);
 }
 
@@ -182,17 +180,17 @@ TEST_F(ScanTest, ALaterSheetForTheSameIdContinuesAfterTheFilledQuestions) {
     EXPECT_EQ(work->qmtData->FieldByName("RecNo")->AsInteger(), 1);
     EXPECT_EQ(sounds, (std::vector<bool>{true, true, true}));
     EXPECT_EQ(printed, 1);  // the student is complete
-    EXPECT_TRUE(asks.empty());
+    EXPECT_TRUE(Prompted().empty());
     EXPECT_TRUE(selected.empty());
 
     // A third sheet finds every question filled.
     resets = 0;
+    prompts.Ok("All scores have been recorded");
     work->ReceiveBytes(SheetFrame("123", "CCCCC"));
-    ASSERT_EQ(asks.size(), 1u);
-    EXPECT_EQ(asks[0].Type, atWarning);
-    EXPECT_EQ(asks[0].Text,
-              "All scores have been recorded for this ID already.\r\n"
-              "It is possible that a sheet has been scanned twice or there is an extra sheet for this ID");
+    EXPECT_EQ(Prompted(), std::vector<std::string>{
+                              "Warning: All scores have been recorded for this ID already.\r\n"
+                              "It is possible that a sheet has been scanned twice or there is an extra sheet "
+                              "for this ID"});
     EXPECT_EQ(sounds.back(), false);
     EXPECT_EQ(Answers(7), "ABCDEFA");
     EXPECT_EQ(resets, 2);
@@ -247,13 +245,12 @@ TEST_F(ScanTest, EveryCompleteFrameInTheBufferIsHandled) {
     Configure(2, 2, 2);
     work->StartPending = true;
     work->ScanTestsShow();
-    int ready = 0;
-    work->OnScannerReady = [&](TObject*) { ++ready; };
+    TPromptScript::SetBusyCursor(true);
 
     // The ready reply and the first sheet in one event.
     work->ReceiveBytes("K" + SheetFrame("11", "AB"));
     EXPECT_EQ(sent, std::vector<std::string>{"g"});
-    EXPECT_EQ(ready, 1);
+    EXPECT_FALSE(TPromptScript::BusyCursor());
     EXPECT_EQ(work->qmtData->RecordCount(), 1);
 
     // Two sheets in one event, and a third half-way.
@@ -270,7 +267,6 @@ TEST_F(ScanTest, EveryCompleteFrameInTheBufferIsHandled) {
     // command goes out once.
     work->ReceiveBytes("K\r\n.status\r\n" + SheetFrame("55", "AA"));
     EXPECT_EQ(sent.size(), 1u);
-    EXPECT_EQ(ready, 2);
     EXPECT_EQ(work->qmtData->RecordCount(), 5);
     EXPECT_EQ(sounds.size(), 5u);
 }

@@ -5,13 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/TestWorkData.h"
 #include "app/tests/TestHome.h"
+#include "app/tests/PromptScript.h"
 #include "tools/scansim/SimScript.h"
 
 class WorkFixture : public ::testing::Test {
@@ -28,13 +28,6 @@ protected:
         AddGroup(1, "Overall Group");
         work->qmtQGroups->Open();
         for (int i = 1; i <= n; ++i) AddQuestionGroups(i, "(1)");
-        work->OnAsk = [this](const TAsk& ask) {
-            asks.push_back(ask);
-            if (replies.empty()) return TAskReply{ask.Kind == TAskKind::Message, {}};
-            TAskReply reply = replies.front();
-            replies.pop_front();
-            return reply;
-        };
         work->OnDropSound = [this](TObject*, bool good) { sounds.push_back(good); };
         work->OnSendCommand = [this](const std::string& command) { sent.push_back(command); };
     }
@@ -131,10 +124,14 @@ protected:
     }
     Int64 CurrentId() const { return work->qmtData->FieldByName("IDNo")->AsLargeInt(); }
 
+    void TearDown() override { EXPECT_EQ(prompts.Pending(), 0u) << "prompts scripted but never asked"; }
+
+    // The prompts so far, as "Error: text" lines.
+    std::vector<std::string> Prompted() const { return prompts.Lines(); }
+
     TestHome home;
+    TPromptScript prompts;
     std::unique_ptr<TTestWorkData> work;
-    std::vector<TAsk> asks;
-    std::deque<TAskReply> replies;
     std::vector<bool> sounds;
     std::vector<std::string> sent;
 };
