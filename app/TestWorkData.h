@@ -19,6 +19,7 @@
 
 #include "app/DropSounds.h"
 #include "app/ScoringRules.h"
+#include "memtable/CSVStreamFormat.h"
 #include "memtable/MemTable.h"
 #include "platform/core/Component.h"
 #include "platform/core/Types.h"
@@ -62,6 +63,10 @@ public:
     TqmtMemTable* qmtQGroups = nullptr;  // question groups: QQuestionNo, QGroups "(1,3)"
     TqmtMemTable* qmtGroups = nullptr;   // groups: GGroupNo, GGroupDesc
     std::unique_ptr<TDataSource> dsData, dsMaster, dsError, dsNames;
+    // The comma format of the students' and the key's tables, and the
+    // tab-separated names-file format (no quotes, no header line).
+    TqmtCSVStreamFormat* qmtsfCSV = nullptr;
+    TqmtCSVStreamFormat* qmtCSVStreamFormat1 = nullptr;
     // The export's dialogs: the target file, and the template of format 10.
     TSaveDialog* SaveDialog1 = nullptr;
     TOpenDialog* OpenDialog3 = nullptr;
@@ -84,6 +89,10 @@ public:
     // Leaving the configuration page: both tables closed, their fields
     // rebuilt for N questions, reopened empty.
     void RebuildTables();
+
+    // Reloads the names table from a names file: one student per line, the
+    // ID and the name separated by a TAB; the first line is data too.
+    void LoadNamesFile(const std::string& fileName);
 
     // ------------------------------------------------------ page changes
     // The Scan Master page before a key is scanned: picture shown, key grid

@@ -81,10 +81,28 @@ TTestWorkData::~TTestWorkData() {
 }
 
 void TTestWorkData::CreateTables() {
+    qmtsfCSV = new TqmtCSVStreamFormat(this);
+    qmtsfCSV->SetName("qmtsfCSV");
+    qmtsfCSV->CSVQuote = '"';
+    qmtsfCSV->SetCSVFieldDelimiter(',');
+    qmtsfCSV->CSVRecordDelimiter = '\0';
+    qmtsfCSV->sfNoHeader = sfSave;
+    qmtsfCSV->sfDef = 0;
+    qmtCSVStreamFormat1 = new TqmtCSVStreamFormat(this);
+    qmtCSVStreamFormat1->SetName("qmtCSVStreamFormat1");
+    qmtCSVStreamFormat1->CSVQuote = '\0';
+    qmtCSVStreamFormat1->SetCSVFieldDelimiter('\t');
+    qmtCSVStreamFormat1->CSVRecordDelimiter = '\0';
+    qmtCSVStreamFormat1->sfNoHeader = sfLoad;
+
     qmtData = NewTable(this, "qmtData");
     qmtData->SetIndexFieldNames("IDNo");
     qmtData->DefineIndex(kIdIndexName, "IDNo", 0);
+    qmtData->SetDefaultFormat(qmtsfCSV);
+    qmtData->SetCommaTextFormat(qmtsfCSV);
     qmtMaster = NewTable(this, "qmtMaster");
+    qmtMaster->SetDefaultFormat(qmtsfCSV);
+    qmtMaster->SetCommaTextFormat(qmtsfCSV);
 
     qmtError = NewTable(this, "qmtError");
     qmtErrorQNo = AddField<TIntegerField>(qmtError, "qmtErrorQNo", "QNo", 0, 0, true);
@@ -100,6 +118,9 @@ void TTestWorkData::CreateTables() {
     qmtNamesName = AddField<TStringField>(qmtNames, "qmtNamesName", "Name", 40, 0, true);
     qmtNames->DefineIndex("idxByID", "ID", 0);
     qmtNames->SetIndexName("idxByID");
+    qmtNames->SetDefaultFormat(qmtCSVStreamFormat1);
+    qmtNames->SetCommaTextFormat(qmtCSVStreamFormat1);
+    qmtNames->SetFormFormat(qmtCSVStreamFormat1);
 
     qmtQGroups = NewTable(this, "qmtQGroups");
     qmtQGroupsQQuestionNo = AddField<TIntegerField>(qmtQGroups, "qmtQGroupsQQuestionNo", "QQuestionNo", 0, 0, true);
@@ -181,6 +202,12 @@ void TTestWorkData::RebuildTables() {
     dataRecNo_ = dataIdNo_ = nullptr;
     BuildDataFields();
     qmtData->Open();
+}
+
+void TTestWorkData::LoadNamesFile(const std::string& fileName) {
+    qmtNames->Close();
+    qmtNames->Open();
+    qmtNames->LoadFromFile(fileName);
 }
 
 void TTestWorkData::PrepareScanMaster() {

@@ -228,3 +228,23 @@ TEST_F(ScoreTest, GridCellsAreColouredAgainstTheKey) {
     EXPECT_EQ(work->DataCellIdText("123"), "00123");
     EXPECT_EQ(work->MasterCellColor("-"), kColorBlank);
 }
+
+TEST_F(ScoreTest, ANamesFileIsReadWithoutAHeaderLine) {
+    Configure(1, 1, 4);
+    const std::string file = home.Dir() + "names.txt";
+    WriteAll(file, "ID\tName\r\n0042\tZoe Quinn\r\n0123\tAnn Lee\r\n42\tWrong Width\r\n");
+    work->cbNames = true;
+    work->LoadNamesFile(file);
+    EXPECT_EQ(work->qmtNames->RecordCount(), 4);  // the header is a student too
+    EXPECT_EQ(work->LookupStudentName(42), "Zoe Quinn");
+    EXPECT_EQ(work->LookupStudentName(123), "Ann Lee");
+
+    // Loading again replaces the names.
+    WriteAll(file, "0123\tAnn Lee-Smith\r\n");
+    work->LoadNamesFile(file);
+    EXPECT_EQ(work->qmtNames->RecordCount(), 1);
+    EXPECT_EQ(work->LookupStudentName(123), "Ann Lee-Smith");
+    EXPECT_EQ(work->LookupStudentName(42), "");
+
+    EXPECT_ANY_THROW(work->LoadNamesFile(home.Dir() + "none.txt"));
+}
