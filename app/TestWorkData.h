@@ -26,6 +26,7 @@
 #include "platform/data/DataSource.h"
 #include "platform/data/StdFields.h"
 #include "platform/gui/Dialogs.h"
+#include "serial/SioComPort.h"
 
 // The wizard's pages, in order.
 enum TWorkPage { wpConfiguration, wpPointValues, wpScanMaster, wpScanTests, wpOutput, wpFinished };
@@ -148,7 +149,7 @@ public:
     TControlState imgTests, dbgData, dbgErrors, lblError, lblScore, lblStudent;
 
     // ------------------------------------------------------------ events
-    // Writes a command to the scanner's port.
+    // Writes a command to the scanner; without it commands go to the port.
     std::function<void(const std::string& command)> OnSendCommand;
     // Selection of rows in the students' grid: deselect all, select one.
     TNotifyEvent OnResetRowState;
@@ -161,7 +162,19 @@ public:
     std::function<void(const std::string& fileName, const std::string& templateName)> OnExportCtapivExcel;
 
     // ------------------------------------------------ scanner and sheets
-    // The port's data-available event: the bytes read from the port.
+    // The welcome window's port, borrowed while the wizard is open.
+    TSioComPort* Port() const { return port_; }
+    // Points the port's data-available event at SioComPort1TriggerAvail;
+    // DetachPort takes it away again.
+    void AttachPort(TSioComPort* port);
+    void DetachPort();
+    // The port's data-available event: reads the announced bytes one at a
+    // time and hands them to ReceiveBytes.
+    void SioComPort1TriggerAvail(TObject* sender, Word count);
+    // Marks the start command pending and asks the scanner whether it is
+    // there ("@"); its ready reply then starts the scanning.
+    void StartScanner();
+    // The bytes from the port: replies and sheet frames.
     void ReceiveBytes(const std::string& bytes);
     // One answer-key frame, one student frame.
     void ProcessMasterSheet(const std::string& frame);
@@ -253,6 +266,7 @@ private:
     void qmtDataAfterDelete(TDataSet* dataSet);
     void SetGridsShown(bool shown);
     void HandleFrame(const std::string& frame);
+    void SendCommand(const std::string& command);
     void LogFrame(const std::string& frame);
     int CountPresentAnswers(const std::vector<TField*>& answerFields, bool& complete) const;
     bool StoreSheetAnswers(const std::string& answers, const std::vector<TField*>& answerFields, int& count);
@@ -279,4 +293,5 @@ private:
     TField* dataIdNo_ = nullptr;
     TField* masterRecNo_ = nullptr;
     bool exporting_ = false;
+    TSioComPort* port_ = nullptr;
 };

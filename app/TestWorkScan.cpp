@@ -10,6 +10,37 @@
 #include "app/WorkPrompts.h"
 #include "platform/data/DB.h"
 
+void TTestWorkData::AttachPort(TSioComPort* port) {
+    DetachPort();
+    port_ = port;
+    if (port_) port_->SetOnTriggerAvail([this](TObject* sender, Word count) { SioComPort1TriggerAvail(sender, count); });
+}
+
+void TTestWorkData::DetachPort() {
+    if (port_) port_->SetOnTriggerAvail(nullptr);
+    port_ = nullptr;
+}
+
+void TTestWorkData::SioComPort1TriggerAvail(TObject*, Word count) {
+    if (!port_) return;
+    std::string bytes;
+    bytes.reserve(count);
+    for (Word i = 0; i < count; ++i) bytes += port_->ReadChar();
+    ReceiveBytes(bytes);
+}
+
+void TTestWorkData::SendCommand(const std::string& command) {
+    if (OnSendCommand)
+        OnSendCommand(command);
+    else if (port_)
+        port_->WriteString(command);
+}
+
+void TTestWorkData::StartScanner() {
+    StartPending = true;
+    SendCommand(kScanCmdAttention);
+}
+
 void TTestWorkData::ReceiveBytes(const std::string& bytes) {
     ReceiveBuffer += bytes;
     // Several replies and frames can arrive in one event (a "K" with the
@@ -22,7 +53,7 @@ void TTestWorkData::ReceiveBytes(const std::string& bytes) {
         if (first == 'K') {
             if (StartPending) {
                 StartPending = false;
-                if (OnSendCommand) OnSendCommand(ScanStartCommand(RawMarkBytes));
+                SendCommand(ScanStartCommand(RawMarkBytes));
             }
             WorkBusyCursor(false);
             // The reply is the "K" and the line end that may follow it.

@@ -67,6 +67,7 @@ TTestWorkData::TTestWorkData(TComponent* owner) : TComponent(owner) {
 }
 
 TTestWorkData::~TTestWorkData() {
+    DetachPort();
     // The tables go before the handlers that their events call.
     for (TqmtMemTable* table : {qmtData, qmtMaster, qmtError, qmtNames, qmtQGroups, qmtGroups}) {
         table->AfterPost = nullptr;
