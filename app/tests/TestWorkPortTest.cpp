@@ -40,6 +40,13 @@ protected:
         Configure(7, 5, 2);
         work->OnSendCommand = nullptr;  // commands go to the port
         work->RawMarkBytes = raw;
+        // Point values and penalties come before the key is scanned; the
+        // penalties of questions 4 and 5 are never due below (a multiple
+        // mark and a blank).
+        SetKey("", {"1", "1", "1", "2", "1", "4", "6"}, {"0.5", "", "", "5", "5", "1", ""});
+        AddGroup(2, "Last two");
+        SetQuestionGroups(6, "(1,2)");
+        SetQuestionGroups(7, "(1,2)");
         TSimScript script;
         script.Questions = 5;
         script.IdDigits = 2;
@@ -83,7 +90,8 @@ protected:
         EXPECT_EQ(Answers(7), "ABC?-  ");
         feed(4);
         EXPECT_EQ(Answers(7), "ABC?-EA");
-        EXPECT_EQ(work->lblScore.Caption, "Score: 5/7, 71.4%");
+        // 13 of 16 points: 812.5 tenths of a percent go down to 812.
+        EXPECT_EQ(work->lblScore.Caption, "Score: 13/16, 81.2%");
 
         prompts.Ok("Ambiguous Number").Ok("Two Bubble Number").Ok("All scores have been recorded");
         feed(5);
@@ -104,6 +112,16 @@ protected:
         ASSERT_TRUE(work->LocateId(35));
         EXPECT_EQ(Answers(7), "ABC?-EA");
         EXPECT_EQ(sim_.ReceivedText(), raw ? "@m" : "@g");
+
+        // Group scores and percentages, as the summary with groups writes
+        // them: student 47 earns 5 and pays 1 for the unscanned question 6.
+        const std::string file = home.Dir() + "groups.txt";
+        work->WriteExport(efSummaryGroups, file);
+        EXPECT_EQ(ReadAll(file), "35\t\t13\t81.2%\t10\t100%\r\n47\t\t5\t31.2%\t-1\t-10%\r\n");
+        work->Decimals = 2;
+        work->WriteExport(efSummaryGroups, file);
+        EXPECT_EQ(ReadAll(file),
+                  "35\t\t13.00\t81.25%\t10.00\t100.00%\r\n47\t\t5.00\t31.25%\t-1.00\t-10.00%\r\n");
     }
 
     TTestPortFolder ports_;
@@ -114,3 +132,28 @@ protected:
 TEST_F(PortTest, MarkCodeFramesThroughTheSerialPort) { Run(false); }
 
 TEST_F(PortTest, RawMarkByteFramesThroughTheSerialPort) { Run(true); }
+
+TEST_F(PortTest, AReadyReplyAndTwoSheetsInOneWriteLoseNoSheet) {
+    Configure(2, 2, 2);
+    work->OnSendCommand = nullptr;
+    TSimScript script;
+    script.Questions = 2;
+    script.IdDigits = 2;
+    sim_.SetScript(script);
+    sim_.Plug(ports_.Path(), 4);
+    port_ = std::make_unique<TSioComPort>(nullptr);
+    port_->SetComNumber(4);
+    work->AttachPort(port_.get());
+    work->ScanTestsShow();
+    work->StartPending = true;
+    port_->SetOpen(true);
+    ASSERT_TRUE(port_->Open());
+
+    sim_.SendRaw("K" + EncodeSimFrame(script, Sheet("12", "AB"), false) +
+                 EncodeSimFrame(script, Sheet("34", "BA"), false));
+    ASSERT_TRUE(PumpUntil([&] { return sounds.size() == 2; }));
+    EXPECT_EQ(work->qmtData->RecordCount(), 2);
+    EXPECT_EQ(CurrentId(), 34);
+    ASSERT_TRUE(PollUntil([&] { return sim_.Received().size() == 1; }));
+    EXPECT_EQ(sim_.ReceivedText(), "g");
+}
