@@ -1,4 +1,5 @@
 #include "app/ScoringRules.h"
+#include "app/WorkGrids.h"
 
 #include <gtest/gtest.h>
 
@@ -134,4 +135,10 @@ TEST(ScoringRules, TheGridShowsIdsZeroPaddedToTheIdDigits) {
     EXPECT_EQ(DataCellIdText("123", 5), "00123");
     EXPECT_EQ(DataCellIdText("123", 2), "12");
     EXPECT_EQ(DataCellIdText("0", 0), "");
+}
+
+TEST(ScoringRules, TheErrorsGridColoursAllButTheRightAnswer) {
+    EXPECT_EQ(ErrorsCellColor(1, kColorWrong), kColorWrong);
+    EXPECT_EQ(ErrorsCellColor(2, kColorBlank), kColorBlank);
+    EXPECT_EQ(ErrorsCellColor(3, kColorWrong), clNone);
 }
