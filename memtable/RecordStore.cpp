@@ -702,7 +702,10 @@ bool TqmtCommon::SortKeyable(const TqmtFieldList& fields) const {
 namespace {
 
 void PutBig(std::string& out, std::uint64_t v, int bytes) {
-    for (int b = bytes - 1; b >= 0; --b) out += static_cast<char>((v >> (8 * b)) & 0xFF);
+    const size_t at = out.size();
+    out.resize(at + static_cast<size_t>(bytes));
+    char* p = out.data() + at;
+    for (int b = bytes - 1; b >= 0; --b) *p++ = static_cast<char>((v >> (8 * b)) & 0xFF);
 }
 
 }  // namespace

@@ -280,4 +280,5 @@ TEST(MemTable, ReadOnlyRefusesWritesAndProgressReportsEmpty) {
     t->EmptyTable();
     EXPECT_EQ(seen, (std::vector<int>{0, 100}));
     EXPECT_EQ(t->RecordCount(), 0);
+    t->OnProgress = nullptr;
 }
