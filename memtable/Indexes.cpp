@@ -237,8 +237,8 @@ void TqmtIndex::SortAndCheck() {
         const int firstNo = keys_.Count() > 0 ? keys_.Field(0).FieldNo : 0;
         const int ahead = firstNo > 0 && !store.IsOutOfLine(firstNo) ? store.FieldOffset(firstNo) : 0;
         for (size_t i = 0; i < rows_.size(); ++i) {
-            if (i + 8 < rows_.size())
-                __builtin_prefetch(reinterpret_cast<const char*>(rows_[i + 8]) + sizeof(TqmtRecord) + ahead);
+            if (i + 16 < rows_.size())
+                __builtin_prefetch(reinterpret_cast<const char*>(rows_[i + 16]) + sizeof(TqmtRecord) + ahead);
             TqmtRecord* r = rows_[i];
             size_t start = arena.size();
             store.AppendSortKey(keys_, r, arena);
