@@ -25,6 +25,22 @@ constexpr int kBinaryThreshold = 20;
 
 // ---- TqmtIndex ----------------------------------------------------------------
 
+std::uint64_t TqmtIndex::HeadOf(const char* key, size_t length) {
+    std::uint64_t h = 0;
+    for (size_t k = 0; k < 8; ++k) h = (h << 8) | (k < length ? static_cast<unsigned char>(key[k]) : 0u);
+    return h;
+}
+
+bool TqmtIndex::SameKeys(const TqmtFieldList& list) const {
+    if (&list == &keys_) return true;
+    if (list.Count() != keys_.Count()) return false;
+    for (int i = 0; i < list.Count(); ++i)
+        if (list.Field(i).Field != keys_.Field(i).Field || list.Field(i).FieldNo != keys_.Field(i).FieldNo ||
+            list.Options(i) != keys_.Options(i))
+            return false;
+    return true;
+}
+
 TqmtIndex::TqmtIndex(std::string name, bool internal, int kind, Byte options, std::string fieldNames,
                      const TqmtFieldList& keys, TqmtIndexHost* host)
     : name_(std::move(name)), host_(host), fieldNames_(std::move(fieldNames)), keys_(keys), options_(options),
@@ -70,6 +86,14 @@ int TqmtIndex::SearchKey(const TqmtFieldList* fields, TqmtRecord* key, bool& fou
     const int count = Count();
     if (ordered_ && !IsRowOrder() && count > kBinaryThreshold) {
         int lo = 0, hi = count;
+        if (heads_.size() == static_cast<size_t>(count) && SameKeys(list)) {
+            std::string k;
+            store.AppendSortKey(keys_, key, k);
+            const std::uint64_t h = HeadOf(k.data(), k.size());
+            lo = static_cast<int>(std::lower_bound(heads_.begin(), heads_.end(), h) - heads_.begin());
+            hi = static_cast<int>(std::upper_bound(heads_.begin() + lo, heads_.end(), h) - heads_.begin());
+        }
+        const int rangeEnd = hi;
         while (lo < hi) {
             int mid = lo + (hi - lo) / 2;
             host_->IndexPrepareRow(rows_[static_cast<size_t>(mid)]);
@@ -80,11 +104,11 @@ int TqmtIndex::SearchKey(const TqmtFieldList* fields, TqmtRecord* key, bool& fou
                 hi = mid;
         }
         position = lo;
-        if (lo < count) {
+        if (lo < rangeEnd) {
             result = store.CompareKeyFields(list, 0, key, rows_[static_cast<size_t>(lo)], false, false, 0);
             found = result == 0;
         } else {
-            result = 1;
+            result = lo < count ? -1 : 1;
         }
         if (respectVisibility && host_->IndexAnyVisibilityRule() && position < count &&
             !host_->IndexRowVisible(rows_[static_cast<size_t>(position)])) {
@@ -133,6 +157,7 @@ int TqmtIndex::SequentialSlotScan(int slot, int from) {
 
 int TqmtIndex::LocateSlot(int slot) {
     TqmtStoreGuard g(host_->IndexStore());
+    if (int h = HintFor(slot); h >= 0 && rows_[static_cast<size_t>(h)]->Slot == slot) return h;
     if (ordered_ && IsRowOrder()) {
         auto it = std::lower_bound(rows_.begin(), rows_.end(), slot,
                                    [](const TqmtRecord* r, int s) { return r->Slot < s; });
@@ -145,10 +170,7 @@ int TqmtIndex::LocateRow(TqmtRecord* stored, bool respectVisibility) {
     TqmtStoreGuard g(host_->IndexStore());
     if (!stored) return -1;
     if (respectVisibility && !host_->IndexRowVisible(stored)) return -1;
-    // A stored row records its position in the table's current index; try
-    // it first.
-    if (stored->FetchPos >= 0 && stored->FetchPos < Count() && rows_[static_cast<size_t>(stored->FetchPos)] == stored)
-        return stored->FetchPos;
+    if (int h = HintFor(stored->Slot); h >= 0 && rows_[static_cast<size_t>(h)] == stored) return h;
     int start = 0;
     if (ordered_ && Count() > kBinaryThreshold) {
         if (IsRowOrder()) {
@@ -171,6 +193,8 @@ void TqmtIndex::ReloadRows() {
     TqmtCommon& store = host_->IndexStore();
     TqmtStoreGuard g(store);
     rows_.clear();
+    slotPos_.clear();
+    heads_.clear();
     rows_.reserve(store.Slots().size());
     for (TqmtRecord* r : store.Slots())
         if (r && AcceptsRow(r)) rows_.push_back(r);
@@ -201,19 +225,28 @@ void TqmtIndex::SortAndCheck() {
             std::uint64_t head;  // 8 bytes after the prefix all keys share
             size_t offset;
             size_t length;
+            size_t keyLength;  // without the slot that breaks ties
             TqmtRecord* row;
+            Integer slot;
         };
         std::string arena;
-        arena.reserve(rows_.size() * 48);
+        arena.reserve(rows_.size() * 80);
         std::vector<Entry> entries;
         entries.reserve(rows_.size());
-        for (TqmtRecord* r : rows_) {
+        // Rows are visited in slot order; fetch a few ahead.
+        const int firstNo = keys_.Count() > 0 ? keys_.Field(0).FieldNo : 0;
+        const int ahead = firstNo > 0 && !store.IsOutOfLine(firstNo) ? store.FieldOffset(firstNo) : 0;
+        for (size_t i = 0; i < rows_.size(); ++i) {
+            if (i + 16 < rows_.size())
+                __builtin_prefetch(reinterpret_cast<const char*>(rows_[i + 16]) + sizeof(TqmtRecord) + ahead);
+            TqmtRecord* r = rows_[i];
             size_t start = arena.size();
             store.AppendSortKey(keys_, r, arena);
+            const size_t keyLength = arena.size() - start;
             std::uint32_t slot = static_cast<std::uint32_t>(r->Slot) ^ 0x80000000u;
             if (descending) slot = ~slot;
             for (int b = 3; b >= 0; --b) arena += static_cast<char>((slot >> (8 * b)) & 0xFF);
-            entries.push_back({0, start, arena.size() - start, r});
+            entries.push_back({0, start, arena.size() - start, keyLength, r, r->Slot});
         }
         const char* base = arena.data();
         size_t common = entries.empty() ? 0 : entries[0].length;
@@ -232,19 +265,34 @@ void TqmtIndex::SortAndCheck() {
             }
             e.head = h;
         }
-        std::sort(entries.begin(), entries.end(), [base](const Entry& a, const Entry& b) {
+        // Equal heads: the shared prefix and the head bytes are equal too.
+        const size_t skip = common + 8;
+        std::sort(entries.begin(), entries.end(), [base, skip](const Entry& a, const Entry& b) {
             if (a.head != b.head) return a.head < b.head;
-            size_t n = a.length < b.length ? a.length : b.length;
-            int c = std::memcmp(base + a.offset, base + b.offset, n);
+            if (a.length <= skip || b.length <= skip) return a.length < b.length;
+            size_t n = (a.length < b.length ? a.length : b.length) - skip;
+            int c = std::memcmp(base + a.offset + skip, base + b.offset + skip, n);
             return c != 0 ? c < 0 : a.length < b.length;
         });
-        for (size_t i = 0; i < entries.size(); ++i) rows_[i] = entries[i].row;
+        slotPos_.assign(store.Slots().size(), -1);
+        heads_.resize(entries.size());
+        for (size_t i = 0; i < entries.size(); ++i) {
+            rows_[i] = entries[i].row;
+            heads_[i] = HeadOf(base + entries[i].offset, entries[i].keyLength);
+            if (entries[i].slot >= 0 && static_cast<size_t>(entries[i].slot) < slotPos_.size())
+                slotPos_[static_cast<size_t>(entries[i].slot)] = static_cast<Integer>(i);
+        }
     } else {
+        heads_.clear();
         std::sort(rows_.begin(), rows_.end(), [&](const TqmtRecord* a, const TqmtRecord* b) {
             int c = store.CompareKeyFields(keys_, 0, a, b, false, false, 0);
             if (c != 0) return c < 0;
             return descending ? a->Slot > b->Slot : a->Slot < b->Slot;
         });
+        slotPos_.assign(store.Slots().size(), -1);
+        for (size_t i = 0; i < rows_.size(); ++i)
+            if (rows_[i]->Slot >= 0 && static_cast<size_t>(rows_[i]->Slot) < slotPos_.size())
+                slotPos_[static_cast<size_t>(rows_[i]->Slot)] = static_cast<Integer>(i);
     }
     ordered_ = true;
     if (options_ & mtcoUnique) CheckUnique();
@@ -352,6 +400,7 @@ int TqmtIndexes::MaintainIndexes(int change, TqmtRecord* stored, int hint, TqmtR
                 p = it == rows.end() ? -1 : static_cast<int>(it - rows.begin());
             }
             if (p >= 0) rows.erase(rows.begin() + p);
+            i->InvalidateHeads();
             if (i == current) remembered = p;
             continue;
         }
@@ -364,6 +413,7 @@ int TqmtIndexes::MaintainIndexes(int change, TqmtRecord* stored, int hint, TqmtR
             continue;
         }
         int pos = -1;
+        i->InvalidateHeads();
         if (change == 0) {
             if (!i->AcceptsRow(stored)) continue;
             if (i->IsRowOrder()) {

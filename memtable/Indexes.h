@@ -3,6 +3,7 @@
 // rows over a list of key fields, with sorting, searching and maintenance
 // on every insert, edit and delete.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -66,21 +67,35 @@ public:
     void RefreshIndex();
     void ClearRows() {
         rows_.clear();
+        slotPos_.clear();
+        heads_.clear();
         ordered_ = false;
     }
-    // Records each row's position in this index as its fetch position.
-    void RecordPositions() {
-        for (size_t i = 0; i < rows_.size(); ++i) rows_[i]->FetchPos = static_cast<Integer>(i);
-    }
+    // Called whenever rows are inserted or removed outside a sort.
+    void InvalidateHeads() { heads_.clear(); }
     // Uniqueness of adjacent rows; raises EMemTableDupKey.
     void CheckUnique() const;
 
 private:
+    static std::uint64_t HeadOf(const char* key, size_t length);
+    bool SameKeys(const TqmtFieldList& list) const;
     int TieBreak(const TqmtRecord* key, const TqmtRecord* row) const;
     int SequentialSlotScan(int slot, int from);
 
     std::string name_;
     std::vector<TqmtRecord*> rows_;
+    // Position of each slot's row as of the last sort; a hint that is
+    // checked before use (changes since may have moved rows).
+    std::vector<Integer> slotPos_;
+    int HintFor(int slot) const {
+        if (slot < 0 || slot >= static_cast<int>(slotPos_.size())) return -1;
+        int p = slotPos_[static_cast<size_t>(slot)];
+        return p >= 0 && p < Count() ? p : -1;
+    }
+    // The first 8 bytes of each row's sort key, in row order, as of the last
+    // sort (empty when rows changed since): binary searches over the whole
+    // key narrow their range here before touching rows.
+    std::vector<std::uint64_t> heads_;
     TqmtIndexHost* host_;
     std::string fieldNames_;
     TqmtFieldList keys_;

@@ -180,23 +180,41 @@ int OrdinalCompareText(std::string_view a, std::string_view b, bool ignoreCase) 
 
 void AppendLocaleSortKey(std::string& out, std::string_view text, bool ignoreCase) {
     // Level 1: primary weights, two bytes each (0xFF and three bytes for the
-    // rare large ones), then a zero terminator. Levels 2 and 3: one byte per
+    // rare large ones), then two zero bytes. Levels 2 and 3: one byte per
     // character (weight + 1), trailing lowest weights dropped, then a zero.
-    // Then the length, then (with case) the bytes themselves.
-    thread_local std::string secondary, tertiary;
-    secondary.clear();
-    tertiary.clear();
+    // Then the length, then (with case, and only when the text holds
+    // characters whose weights do not tell them apart: skipped ones or
+    // non-ASCII) the bytes themselves.
     const size_t n = text.size();
+    char local[2 * 128];
+    std::string heap;
+    char* secondary = local;
+    char* tertiary = local + 128;
+    if (n > 128) {
+        heap.resize(2 * n);
+        secondary = heap.data();
+        tertiary = heap.data() + n;
+    }
     const size_t base = out.size();
-    out.resize(base + 4 * n + 2);
+    out.resize(base + 4 * n + 2 + 2 * n + 2 + 4 + n + 1);
     char* p = out.data() + base;
-    size_t lastSecondary = 0, lastTertiary = 0;
+    size_t count = 0, lastSecondary = 0, lastTertiary = 0;
+    bool plain = true;
     const unsigned char* it = reinterpret_cast<const unsigned char*>(text.data());
     const unsigned char* end = it + n;
     const AsciiTable& table = Ascii();
     while (it < end) {
-        Weight w = *it < 0x80 ? table.w[*it++] : WeightOf(NextCodePoint(it, end));
-        if (w.primary == 0) continue;
+        Weight w;
+        if (*it < 0x80) {
+            w = table.w[*it++];
+        } else {
+            plain = false;
+            w = WeightOf(NextCodePoint(it, end));
+        }
+        if (w.primary == 0) {
+            plain = false;
+            continue;
+        }
         if (w.primary < 0xFF00) {
             *p++ = static_cast<char>(w.primary >> 8);
             *p++ = static_cast<char>(w.primary & 0xFF);
@@ -206,28 +224,29 @@ void AppendLocaleSortKey(std::string& out, std::string_view text, bool ignoreCas
             *p++ = static_cast<char>((w.primary >> 8) & 0xFF);
             *p++ = static_cast<char>(w.primary & 0xFF);
         }
-        secondary += static_cast<char>(w.secondary + 1);
-        if (w.secondary != 0) lastSecondary = secondary.size();
-        tertiary += static_cast<char>(w.tertiary + 1);
-        if (w.tertiary != 0) lastTertiary = tertiary.size();
+        secondary[count] = static_cast<char>(w.secondary + 1);
+        tertiary[count] = static_cast<char>(w.tertiary + 1);
+        ++count;
+        if (w.secondary != 0) lastSecondary = count;
+        if (w.tertiary != 0) lastTertiary = count;
     }
     *p++ = '\0';
     *p++ = '\0';
-    out.resize(static_cast<size_t>(p - out.data()));
-    out.append(secondary, 0, lastSecondary);
-    out += '\0';
+    for (size_t i = 0; i < lastSecondary; ++i) *p++ = secondary[i];
+    *p++ = '\0';
     if (!ignoreCase) {
-        out.append(tertiary, 0, lastTertiary);
-        out += '\0';
+        for (size_t i = 0; i < lastTertiary; ++i) *p++ = tertiary[i];
+        *p++ = '\0';
     }
     const std::uint32_t len = static_cast<std::uint32_t>(n);
-    out += static_cast<char>((len >> 24) & 0xFF);
-    out += static_cast<char>((len >> 16) & 0xFF);
-    out += static_cast<char>((len >> 8) & 0xFF);
-    out += static_cast<char>(len & 0xFF);
-    if (!ignoreCase) {
+    *p++ = static_cast<char>((len >> 24) & 0xFF);
+    *p++ = static_cast<char>((len >> 16) & 0xFF);
+    *p++ = static_cast<char>((len >> 8) & 0xFF);
+    *p++ = static_cast<char>(len & 0xFF);
+    if (!ignoreCase && !plain) {
         // Text holds no NUL bytes: the terminator sorts a prefix first.
-        out.append(text);
-        out += '\0';
+        for (size_t i = 0; i < n; ++i) *p++ = text[i];
+        *p++ = '\0';
     }
+    out.resize(static_cast<size_t>(p - out.data()));
 }

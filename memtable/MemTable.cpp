@@ -254,9 +254,7 @@ void TqmtCustomMemTable::EnsureCurrentIndex() {
 }
 
 void TqmtCustomMemTable::IndexRefreshed(TqmtIndex* index) {
-    if (index != currentIndex_) return;
-    index->RecordPositions();
-    if (position_ >= index->Count()) position_ = index->Count() - 1;
+    if (index == currentIndex_ && position_ >= index->Count()) position_ = index->Count() - 1;
 }
 
 bool TqmtCustomMemTable::IndexAcceptsRow(TqmtIndex* index, TqmtRecord* row) {

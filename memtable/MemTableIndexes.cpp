@@ -113,10 +113,7 @@ void TqmtCustomMemTable::SwitchIndex(TqmtIndex* index) {
     }
     currentIndex_ = index;
     indexKeys_ = index->Keys();
-    if (index->Ordered())
-        index->RecordPositions();
-    else
-        EnsureCurrentIndex();
+    EnsureCurrentIndex();
     if (position_ > CurrentCount()) position_ = CurrentCount();
     if (!active) return;
     int p = slot >= 0 ? currentIndex_->LocateSlot(slot) : -1;
@@ -169,7 +166,6 @@ void TqmtCustomMemTable::SortWithOptions(Byte options) {
     if (old && currentIndex_ == old) {
         int slot = Active() && !IsEmpty() ? Rec(ActiveBuffer())->Slot : -1;
         currentIndex_ = indexes_->RowOrder();
-        if (currentIndex_->Ordered()) currentIndex_->RecordPositions();
         EnsureCurrentIndex();
         position_ = slot >= 0 ? currentIndex_->LocateSlot(slot) : -1;
         if (Active() && position_ >= 0) {

@@ -628,8 +628,10 @@ bool TqmtCommon::ValueBytes(const TqmtRecord* r, const TqmtKeyField& f, const By
     if (!p || p[0] == qmtNull) return false;
     bytes = p + 1;
     if (f.DataType == ftString || f.DataType == ftFixedChar) {
-        int cap = f.FieldNo > 0 ? FieldValueSize(f.FieldNo) : f.ValueSize;
-        len = static_cast<int>(strnlen(reinterpret_cast<const char*>(bytes), static_cast<size_t>(cap)));
+        const int cap = f.FieldNo > 0 ? FieldValueSize(f.FieldNo) : f.ValueSize;
+        int n = 0;
+        while (n < cap && bytes[n] != 0) ++n;
+        len = n;
     } else {
         len = f.FieldNo > 0 ? FieldValueSize(f.FieldNo) : f.ValueSize;
     }
@@ -702,7 +704,10 @@ bool TqmtCommon::SortKeyable(const TqmtFieldList& fields) const {
 namespace {
 
 void PutBig(std::string& out, std::uint64_t v, int bytes) {
-    for (int b = bytes - 1; b >= 0; --b) out += static_cast<char>((v >> (8 * b)) & 0xFF);
+    const size_t at = out.size();
+    out.resize(at + static_cast<size_t>(bytes));
+    char* p = out.data() + at;
+    for (int b = bytes - 1; b >= 0; --b) *p++ = static_cast<char>((v >> (8 * b)) & 0xFF);
 }
 
 }  // namespace

@@ -331,3 +331,79 @@ TEST(CSVStreamFormat, StreamPositionAppendAndLimits) {
     ASSERT_EQ(u->RecordCount(), 1);
     EXPECT_EQ(u->FieldByName("ID")->AsInteger(), 5);
 }
+
+TEST(CSVStreamFormat, FilteredRowsAreSavedAndTheFilterStays) {
+    auto t = IdName();
+    for (int i = 1; i <= 4; ++i) Add(*t, i, "x");
+    t->OnFilterRecord = [](TDataSet* ds, bool& accept) { accept = ds->FieldByName("ID")->AsInteger() % 2 == 0; };
+    t->SetFiltered(true);
+    EXPECT_EQ(t->RecordCount(), 2);
+    TqmtCSVStreamFormat f;
+    f.sfDef = 0;
+    f.sfNoHeader = sfSave;
+    EXPECT_EQ(Save(*t, f), "\"1\",\"x\",\r\n\"2\",\"x\",\r\n\"3\",\"x\",\r\n\"4\",\"x\",\r\n");
+    EXPECT_TRUE(t->Filtered());
+    EXPECT_EQ(t->RecordCount(), 2);
+    f.sfFiltered = 0;
+    EXPECT_EQ(Save(*t, f), "\"2\",\"x\",\r\n\"4\",\"x\",\r\n");
+    t->OnFilterRecord = nullptr;
+}
+
+TEST(CSVStreamFormat, PersistentFileIsWrittenOnCloseWithBackupAndReadOnOpen) {
+    const std::string dir = ::testing::TempDir();
+    const std::string file = dir + "persist_test.csv";
+    const std::string backup = dir + "persist_test.bak";
+    std::remove(file.c_str());
+    std::remove(backup.c_str());
+    TqmtCSVStreamFormat f;
+    auto make = [&] {
+        auto t = std::make_unique<TqmtMemTable>();
+        t->FieldDefs().Add("ID", ftInteger);
+        t->FieldDefs().Add("Name", ftString, 40);
+        t->SetPersistentFormat(&f);
+        t->SetPersistentFile(file);
+        t->SetPersistent(true);
+        t->SetPersistentBackup(true);
+        t->SetPersistentBackupExt(".bak");
+        return t;
+    };
+    {
+        auto t = make();
+        t->Open();
+        Add(*t, 1, "first");
+        t->Close();
+    }
+    EXPECT_NE(ReadFile(file).find("first"), std::string::npos);
+    {
+        auto t = make();
+        t->Open();
+        ASSERT_EQ(t->RecordCount(), 1);
+        t->Edit();
+        t->FieldByName("Name")->SetAsString("second");
+        t->Post();
+        t->Close();
+    }
+    EXPECT_NE(ReadFile(file).find("second"), std::string::npos);
+    EXPECT_NE(ReadFile(backup).find("first"), std::string::npos);
+    std::remove(file.c_str());
+    std::remove(backup.c_str());
+}
+
+TEST(CSVStreamFormat, CopyBetweenTables) {
+    auto source = IdName();
+    Add(*source, 1, "a");
+    Add(*source, 2, nullptr);
+    TqmtMemTable copy;
+    EXPECT_THROW(copy.CopyFromDataSet(source.get(), mtcpoStructure | mtcpoAppend), EMemTableError);
+    copy.CopyFromDataSet(source.get(), mtcpoStructure);
+    ASSERT_TRUE(copy.Active());
+    ASSERT_EQ(copy.RecordCount(), 2);
+    copy.Last();
+    EXPECT_EQ(copy.FieldByName("ID")->AsInteger(), 2);
+    EXPECT_TRUE(copy.FieldByName("Name")->IsNull());
+    copy.CopyFromDataSet(source.get(), mtcpoAppend);
+    EXPECT_EQ(copy.RecordCount(), 4);
+    auto back = IdName();
+    copy.CopyToDataSet(back.get());
+    EXPECT_EQ(back->RecordCount(), 4);
+}

@@ -119,6 +119,28 @@ TEST(Indexes, SearchFindsTheFirstMatchSequentialAndBinary) {
         i.SearchKey(nullptr, missing, found, pos, false, false);
         EXPECT_FALSE(found);
         EXPECT_EQ(pos, count);
+        // A key below every stored one: a binary search stops at the first
+        // row above it, a scan runs past the end.
+        TqmtRecord* between = h.Make("y", -5);
+        i.SearchKey(nullptr, between, found, pos, false, false);
+        EXPECT_FALSE(found);
+        EXPECT_EQ(pos, count > 20 ? 0 : count);
+        h.store.ReleaseRecord(between, true, true);
+        // After rows change the search still finds the first match.
+        TqmtIndexes list(&h);
+        TqmtIndex* byN = list.RegisterIndex(std::make_unique<TqmtIndex>("n2", false, 1, 0, "N", h.Keys({{2, 0}}), &h));
+        byN->RefreshIndex();
+        list.RowOrder()->RefreshIndex();
+        TqmtRecord* extra = h.Make("z", 4);
+        list.MaintainIndexes(0, extra, -1, extra, list.RowOrder(), true);
+        h.store.StoreRecord(extra);
+        byN->SearchKey(nullptr, missing, found, pos, false, false);
+        EXPECT_FALSE(found);
+        TqmtRecord* four = h.Make("x", 4);
+        byN->SearchKey(nullptr, four, found, pos, false, false);
+        EXPECT_TRUE(found);
+        EXPECT_EQ(pos, 12);
+        h.store.ReleaseRecord(four, true, true);
         h.store.ReleaseRecord(missing, true, true);
     }
 }

@@ -280,4 +280,21 @@ TEST(MemTable, ReadOnlyRefusesWritesAndProgressReportsEmpty) {
     t->EmptyTable();
     EXPECT_EQ(seen, (std::vector<int>{0, 100}));
     EXPECT_EQ(t->RecordCount(), 0);
+    t->OnProgress = nullptr;
+}
+
+TEST(MemTable, NewRowsGetDefaultsAndAutoIncrementValues) {
+    TqmtMemTable t;
+    t.FieldDefs().Add("N", ftAutoInc);
+    t.FieldDefs().Add("Group", ftString, 10);
+    t.SetAutoIncMinValue(10);
+    t.Open();
+    t.FieldByName("Group")->SetDefaultExpression("(1)");
+    for (int i = 0; i < 3; ++i) {
+        t.Append();
+        t.Post();
+    }
+    t.Last();
+    EXPECT_EQ(t.FieldByName("N")->AsInteger(), 12);
+    EXPECT_EQ(t.FieldByName("Group")->AsString(), "(1)");
 }
