@@ -210,13 +210,22 @@ void TTestWorkData::ExportGeneric(const std::string& fileName) {
     out.Close();
 }
 
+namespace {
+// A fixed-width field of the column layouts: blank-filled on the right to
+// its width. A longer value is kept whole rather than cut, so a quoted
+// 9-digit ID or a quoted score never loses its last digits.
+std::string FixedField(int width, const std::string& text) {
+    return Utf8Length(text) >= width ? text : PadRight(' ', width, text);
+}
+}  // namespace
+
 void TTestWorkData::ExportGradeQuick(const std::string& fileName) {
     const TKeySnapshot key = ReadKey();
     const std::string q = Quote(cbQuotes);
     TExportTextFile out(fileName);
     ForEachStudent([&] {
         const std::string id = FormatId(std::to_string(dataIdNo_->AsLargeInt()));
-        out.Line(PadRight(' ', 9, q + id + q) + q + F(Earned(ReadAnswers(), key, nullptr)) + q);
+        out.Line(FixedField(9, q + id + q) + q + F(Earned(ReadAnswers(), key, nullptr)) + q);
     });
     out.Close();
 }
@@ -238,8 +247,8 @@ void TTestWorkData::ExportUtSis(const std::string& fileName) {
     TExportTextFile out(fileName);
     ForEachStudent([&] {
         const std::string id = FormatId(std::to_string(dataIdNo_->AsLargeInt()));
-        out.Line(PadRight(' ', 10, q + id + q) + std::string(36, ' ') +
-                 PadRight(' ', 5, q + F(Earned(ReadAnswers(), key, nullptr)) + q));
+        out.Line(FixedField(10, q + id + q) + std::string(36, ' ') +
+                 FixedField(5, q + F(Earned(ReadAnswers(), key, nullptr)) + q));
     });
     out.Close();
 }
