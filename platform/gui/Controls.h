@@ -1,0 +1,267 @@
+#pragma once
+// Controls over Qt widgets. A control is a component with its own QWidget;
+// it sits in a parent control and is freed by its owner. Positions are in
+// the parent's client coordinates; events are std::function members named
+// On... whose first argument is the sender. Handlers that raise are caught
+// where Qt calls in and shown by the application (HandleException), so no
+// exception ever crosses the Qt event loop.
+//
+// Custom-drawn controls (TCustomControl) paint into a retained QImage
+// surface with an invalid region; the widget's paint event only copies the
+// surface to the screen.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QImage>
+#include <QPointer>
+#include <QRegion>
+#include <QWidget>
+
+#include "platform/core/Component.h"
+#include "platform/gui/Canvas.h"
+#include "platform/gui/Graphics.h"
+#include "platform/gui/GuiTypes.h"
+
+class QWidget;
+class QEvent;
+class TWinControl;
+class TPopupMenu;
+class TCustomForm;
+
+using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
+using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
+using TKeyEvent = std::function<void(TObject* sender, Word16& key, TShiftState shift)>;
+using TKeyPressEvent = std::function<void(TObject* sender, char& key)>;
+
+// Runs fn; an exception is handed to the application's exception handler.
+// Every entry from Qt into handlers goes through this.
+void DispatchGuarded(const std::function<void()>& fn);
+// Installs the handler DispatchGuarded uses (the application does).
+void SetGuiExceptionHandler(std::function<void(std::exception_ptr)> handler);
+
+// Strips accelerator marks: "&Start" -> "Start", "&&" -> "&".
+std::string StripHotkey(const std::string& caption);
+
+class TControl : public TComponent {
+public:
+    explicit TControl(TComponent* owner);
+    ~TControl() override;
+
+    QWidget* Widget() const { return widget_; }
+
+    TWinControl* Parent() const { return parent_; }
+    virtual void SetParent(TWinControl* parent);
+
+    int Left() const { return left_; }
+    int Top() const { return top_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    void SetLeft(int v) { SetBounds(v, top_, width_, height_); }
+    void SetTop(int v) { SetBounds(left_, v, width_, height_); }
+    void SetWidth(int v) { SetBounds(left_, top_, v, height_); }
+    void SetHeight(int v) { SetBounds(left_, top_, width_, v); }
+    virtual void SetBounds(int left, int top, int width, int height);
+    TRect BoundsRect() const { return Bounds(left_, top_, width_, height_); }
+    virtual int ClientWidth() const { return width_; }
+    virtual int ClientHeight() const { return height_; }
+    virtual void SetClientWidth(int w) { SetWidth(w); }
+    virtual void SetClientHeight(int h) { SetHeight(h); }
+    TRect ClientRect() const { return TRect(0, 0, ClientWidth(), ClientHeight()); }
+    TPoint ClientToScreen(TPoint p) const;
+    TPoint ScreenToClient(TPoint p) const;
+
+    TAlign Align() const { return align_; }
+    void SetAlign(TAlign a);
+
+    bool Visible() const { return visible_; }
+    virtual void SetVisible(bool v);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    // Visible and every parent visible (and the form shown).
+    bool Showing() const;
+    bool Enabled() const { return enabled_; }
+    virtual void SetEnabled(bool e);
+
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(const std::string& c);
+    // Text and Caption are the same property (a memo's Text is its lines).
+    virtual std::string Text() const { return caption_; }
+    virtual void SetText(const std::string& t) { SetCaption(t); }
+    const std::string& Hint() const { return hint_; }
+    void SetHint(const std::string& h);
+    bool ShowHint() const { return showHint_; }
+    void SetShowHint(bool s) { showHint_ = s; }
+
+    TFont* Font() { return &font_; }
+    bool ParentFont() const { return parentFont_; }
+    void SetParentFont(bool p);
+    TColor Color() const { return color_; }
+    void SetColor(TColor c);
+    bool ParentColor() const { return parentColor_; }
+    void SetParentColor(bool p);
+    TCursor Cursor() const { return cursor_; }
+    void SetCursor(TCursor c);
+    TPopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TPopupMenu* m);
+
+    // Runs OnClick (buttons also end their dialog with their modal result).
+    virtual void Click();
+    void DblClick();
+    virtual void Invalidate();
+    virtual void Repaint();
+    void Refresh() { Repaint(); }
+    virtual void Update();
+    void BringToFront();
+    void SendToBack();
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TNotifyEvent OnResize;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+
+    // Called from the widget's event filter; returns true when consumed.
+    virtual bool WidgetEvent(QEvent* event);
+    // The font and colour applied to the widget (after changes).
+    virtual void ApplyFont();
+    virtual void ApplyColor();
+    // Parent font changed: take it when ParentFont is set.
+    void ParentFontChanged();
+    void ParentColorChanged();
+
+protected:
+    // Each control makes its widget in its constructor with this.
+    void SetWidget(QWidget* w);
+    virtual void CaptionChanged() {}
+    virtual void BoundsChanged() {}
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseMove(TShiftState shift, int x, int y);
+    // The colour a control paints with when none is set.
+    virtual TColor DefaultColor() const { return clBtnFace; }
+    void Notification(TComponent* component, TOperation operation) override;
+    friend class TWinControl;
+    friend class TCustomForm;
+
+    QPointer<QWidget> widget_;
+    class EventFilter;
+    EventFilter* filter_ = nullptr;
+    TWinControl* parent_ = nullptr;
+    int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    TAlign align_ = alNone;
+    bool visible_ = true;
+    bool enabled_ = true;
+    std::string caption_;
+    std::string hint_;
+    bool showHint_ = false;
+    TFont font_;
+    bool parentFont_ = true;
+    bool syncingFont_ = false;
+    TColor color_ = clBtnFace;
+    bool parentColor_ = false;
+    bool colorSet_ = false;
+    TCursor cursor_ = crDefault;
+    TPopupMenu* popupMenu_ = nullptr;
+    bool applyingBounds_ = false;
+};
+
+class TWinControl : public TControl {
+public:
+    explicit TWinControl(TComponent* owner);
+    ~TWinControl() override;
+
+    int ControlCount() const { return int(controls_.size()); }
+    TControl* Controls(int index) const { return controls_.at(std::size_t(index)); }
+    // The widget children are placed in (a scroll box's inner area...).
+    virtual QWidget* ContainerWidget() const { return widget_; }
+
+    void SetFocus();
+    bool Focused() const;
+    bool CanFocus() const;
+    bool TabStop() const { return tabStop_; }
+    void SetTabStop(bool t);
+    int TabOrder() const { return tabOrder_; }
+    void SetTabOrder(int t) { tabOrder_ = t; }
+    // Lays out the children with an Align other than alNone.
+    void AlignControls();
+
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+
+    bool WidgetEvent(QEvent* event) override;
+    void ApplyFont() override;
+    void ApplyColor() override;
+
+protected:
+    friend class TControl;
+    void InsertControl(TControl* c);
+    void RemoveControl(TControl* c);
+    // A child was placed, moved or resized (scroll boxes follow it).
+    virtual void ChildBoundsChanged(TControl* child) {}
+    // Keyboard: return true when the key was consumed (Key set to 0).
+    virtual bool DoKeyDown(Word16& key, TShiftState shift);
+    // Whether the control uses Return or Escape itself (a memo's new line)
+    // instead of leaving them to the form's default and cancel buttons.
+    virtual bool WantsKey(Word16 key) const { return false; }
+    virtual bool DoKeyPress(char& key);
+    virtual void DoKeyUp(Word16& key, TShiftState shift);
+    void BoundsChanged() override;
+
+    std::vector<TControl*> controls_;
+    bool tabStop_ = true;
+    int tabOrder_ = -1;
+};
+
+// A control that draws itself on its canvas. Paint draws the invalid part
+// of the retained surface; the screen shows a copy of the surface.
+class TCustomControl : public TWinControl {
+public:
+    explicit TCustomControl(TComponent* owner);
+    ~TCustomControl() override;
+
+    TCanvas* Canvas() { return &canvas_; }
+    // The retained surface (client size).
+    const QImage& Surface() const { return surface_; }
+    // Marks all or part of the surface for painting; it is painted before
+    // the next copy to the screen or at Update.
+    void Invalidate() override;
+    void InvalidateRect(const TRect& r);
+    // Paints the invalid region into the surface now.
+    void Update() override;
+    void Repaint() override;
+    bool HasInvalidRegion() const { return !invalid_.isEmpty(); }
+    TRect InvalidBounds() const;
+
+    TNotifyEvent OnPaint;
+
+    bool WidgetEvent(QEvent* event) override;
+
+protected:
+    // Draws on Canvas; the clip is the invalid region's bounding rectangle.
+    virtual void Paint();
+    void BoundsChanged() override;
+    void ScheduleFlush();
+
+private:
+    friend class SurfaceWidget;
+    void PaintToScreen(QWidget* w, const QRegion& region);
+    QImage surface_;
+    TCanvas canvas_;
+    QRegion invalid_;
+    bool flushScheduled_ = false;
+    std::shared_ptr<bool> alive_;
+};
+
+// Controls without their own window in the platform; here every control
+// has a widget, so this is a plain control.
+using TGraphicControl = TControl;
+
+// The form a control sits on, or null.
+TCustomForm* GetParentForm(TControl* control);

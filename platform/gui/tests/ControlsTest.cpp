@@ -1,0 +1,361 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QTest>
+
+#include "platform/core/Clock.h"
+#include "platform/core/UiQueue.h"
+#include "platform/gui/Buttons.h"
+#include "platform/gui/ComCtrls.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/Menus.h"
+#include "platform/gui/StdCtrls.h"
+
+namespace {
+
+class ControlsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        UiQueue::Reset();
+        Application->Initialize();
+        script.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
+        form = new TForm(Application);
+        form->SetBounds(0, 0, 400, 300);
+    }
+    void TearDown() override { Application->ResetForTesting(); }
+    template <class T>
+    T* Make() {
+        auto* c = new T(form);
+        c->SetParent(form);
+        return c;
+    }
+    TScriptedPrompts script;
+    TForm* form = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ControlsTest, LabelSizesToItsTextAndHidesAccelerators) {
+    auto* l = Make<TLabel>();
+    l->SetCaption("&Start");
+    TCanvas measure;
+    measure.Font()->Assign(*l->Font());
+    EXPECT_EQ(l->Width(), measure.TextWidth("Start"));
+    EXPECT_EQ(l->Height(), measure.TextHeight("Start"));
+    l->Font()->SetStyle(fsBold);
+    measure.Font()->SetStyle(fsBold);
+    EXPECT_EQ(l->Width(), measure.TextWidth("Start"));
+    EXPECT_FALSE(l->ParentFont());
+    // The form's font reaches children that keep ParentFont.
+    auto* other = Make<TLabel>();
+    form->Font()->SetName("Times New Roman");
+    EXPECT_EQ(other->Font()->Name(), "Times New Roman");
+    EXPECT_EQ(l->Font()->Name(), "MS Sans Serif");
+}
+
+TEST_F(ControlsTest, CheckAndRadioButtonsClickWhenSetInCode) {
+    auto* box = Make<TCheckBox>();
+    int clicks = 0;
+    box->OnClick = [&](TObject*) { ++clicks; };
+    box->SetChecked(true);
+    box->SetChecked(true);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(box->Checked());
+    auto* a = Make<TRadioButton>();
+    auto* b = Make<TRadioButton>();
+    int aClicks = 0;
+    a->OnClick = [&](TObject*) { ++aClicks; };
+    a->SetChecked(true);
+    b->SetChecked(true);
+    EXPECT_FALSE(a->Checked());
+    EXPECT_TRUE(b->Checked());
+    EXPECT_EQ(aClicks, 1);
+    b->SetChecked(false);
+    EXPECT_FALSE(b->Checked());
+}
+
+TEST_F(ControlsTest, ComboChangeFiresForTheUserOnly) {
+    auto* c = Make<TComboBox>();
+    c->SetStyle(csDropDownList);
+    for (int k = 1; k <= 24; ++k) c->Items()->Add("Port " + std::to_string(k));
+    int changes = 0;
+    c->OnChange = [&](TObject*) { ++changes; };
+    EXPECT_EQ(c->ItemIndex(), -1);
+    c->SetItemIndex(2);
+    EXPECT_EQ(c->Text(), "Port 3");
+    EXPECT_EQ(changes, 0);
+    auto* q = static_cast<QComboBox*>(c->Widget());
+    q->setCurrentIndex(4);
+    QMetaObject::invokeMethod(q, "activated", Q_ARG(int, 4));
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(c->ItemIndex(), 4);
+    c->SetItemIndex(-1);
+    EXPECT_EQ(c->Text(), "");
+    // Editable combo: typed text is the text.
+    auto* e = Make<TComboBox>();
+    e->Items()->Add("one");
+    e->SetText("free text");
+    EXPECT_EQ(e->Text(), "free text");
+    EXPECT_EQ(e->ItemIndex(), -1);
+}
+
+TEST_F(ControlsTest, EditLimitsLengthAndReadOnlyBlocksTyping) {
+    auto* e = Make<TEdit>();
+    std::vector<std::string> changes;
+    e->OnChange = [&](TObject*) { changes.push_back(e->Text()); };
+    e->SetMaxLength(5);
+    e->SetText("abcdefgh");
+    EXPECT_EQ(e->Text(), "abcde");
+    e->SetText("");
+    form->Show();
+    e->SetFocus();
+    QTest::keyClicks(e->Widget(), "1234567");
+    EXPECT_EQ(e->Text(), "12345");
+    e->SetReadOnly(true);
+    QTest::keyClicks(e->Widget(), "x");
+    EXPECT_EQ(e->Text(), "12345");
+    EXPECT_EQ(changes.front(), "abcde");
+    EXPECT_EQ(changes.back(), "12345");
+    // A key handler can swallow or replace characters.
+    e->SetReadOnly(false);
+    e->SetText("");
+    e->SetMaxLength(0);
+    e->OnKeyPress = [](TObject*, char& k) {
+        if (k == 'x') k = 0;
+        else if (k >= 'a' && k <= 'z') k = char(k - 32);
+    };
+    QTest::keyClicks(e->Widget(), "axb");
+    EXPECT_EQ(e->Text(), "AB");
+}
+
+TEST_F(ControlsTest, ListBoxAndMemoLines) {
+    auto* l = Make<TListBox>();
+    l->Items()->Add("b");
+    l->Items()->Add("a");
+    int clicks = 0;
+    l->OnClick = [&](TObject*) { ++clicks; };
+    l->SetItemIndex(1);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(l->Items()->Get(l->ItemIndex()), "a");
+    l->SetSorted(true);
+    EXPECT_EQ(l->Items()->Get(0), "a");
+    l->Items()->Add("c");
+    EXPECT_EQ(l->Items()->Text(), "a\r\nb\r\nc\r\n");
+    EXPECT_THROW(l->Items()->Get(7), EStringListError);
+
+    auto* m = Make<TMemo>();
+    m->Lines()->Add("first");
+    m->Lines()->Add("second");
+    EXPECT_EQ(m->Lines()->Count(), 2);
+    EXPECT_EQ(m->Text(), "first\r\nsecond");
+    m->SetText("x\r\ny\r\nz");
+    EXPECT_EQ(m->Lines()->Get(2), "z");
+    m->Lines()->Delete(0);
+    EXPECT_EQ(m->Lines()->Get(0), "y");
+    m->Clear();
+    EXPECT_EQ(m->Lines()->Count(), 0);
+}
+
+TEST_F(ControlsTest, RadioGroupItemIndexAndLayout) {
+    auto* g = Make<TRadioGroup>();
+    g->SetBounds(0, 0, 200, 100);
+    g->Items()->Add("4 sheets");
+    g->Items()->Add("8 sheets");
+    int clicks = 0;
+    g->OnClick = [&](TObject*) { ++clicks; };
+    g->SetItemIndex(1);
+    EXPECT_EQ(g->ItemIndex(), 1);
+    EXPECT_EQ(clicks, 1);
+    auto buttons = g->Widget()->findChildren<QRadioButton*>();
+    ASSERT_EQ(buttons.size(), 2);
+    EXPECT_TRUE(buttons[1]->isChecked());
+    EXPECT_LT(buttons[0]->y(), buttons[1]->y());
+    buttons[0]->click();
+    EXPECT_EQ(g->ItemIndex(), 0);
+    EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(ControlsTest, PageControlProgressAndDatePicker) {
+    auto* pc = Make<TPageControl>();
+    auto* p1 = new TTabSheet(form);
+    p1->SetPageControl(pc);
+    p1->SetCaption("One");
+    auto* p2 = new TTabSheet(form);
+    p2->SetParent(pc);
+    auto* onPage = new TButton(form);
+    onPage->SetParent(p2);
+    int changes = 0;
+    pc->OnChange = [&](TObject*) { ++changes; };
+    EXPECT_EQ(pc->PageCount(), 2);
+    pc->SetActivePage(p2);
+    EXPECT_EQ(pc->ActivePageIndex(), 1);
+    EXPECT_EQ(changes, 0);
+    p1->SetTabVisible(false);
+    pc->SelectNextPage(true);
+    EXPECT_EQ(pc->ActivePage(), p2);
+    delete p1;
+    EXPECT_EQ(pc->PageCount(), 1);
+
+    auto* bar = Make<TProgressBar>();
+    bar->SetMax(25);
+    bar->SetStep(10);
+    bar->StepIt();
+    bar->StepIt();
+    EXPECT_EQ(bar->Position(), 20);
+    bar->StepIt();
+    EXPECT_EQ(bar->Position(), 5);
+    bar->SetPosition(99);
+    EXPECT_EQ(bar->Position(), 25);
+
+    auto* dt = Make<TDateTimePicker>();
+    dt->SetDateTime(45000.75);  // 2023-03-15 18:00
+    EXPECT_DOUBLE_EQ(dt->Date(), 45000.0);
+    EXPECT_NEAR(dt->Time(), 0.75, 1e-9);
+    dt->SetDate(2.0);
+    EXPECT_NEAR(dt->DateTime(), 2.75, 1e-9);
+}
+
+TEST_F(ControlsTest, ImagePlacesItsPicture) {
+    auto* img = Make<TImage>();
+    img->SetBounds(0, 0, 100, 50);
+    TBitmap pic;
+    pic.SetSize(40, 40);
+    pic.Canvas()->Brush()->SetColor(clRed);
+    pic.Canvas()->FillRect(Rect(0, 0, 40, 40));
+    img->Picture()->SetGraphic(&pic);
+    struct Case { bool stretch, proportional, center; TRect dest; };
+    const Case cases[] = {
+        {false, false, false, TRect(0, 0, 40, 40)},
+        {false, false, true, TRect(30, 5, 70, 45)},
+        {true, false, false, TRect(0, 0, 100, 50)},
+        {true, true, false, TRect(0, 0, 50, 50)},
+        {true, true, true, TRect(25, 0, 75, 50)},
+    };
+    for (const auto& k : cases) {
+        img->SetStretch(k.stretch);
+        img->SetProportional(k.proportional);
+        img->SetCenter(k.center);
+        EXPECT_EQ(img->DestRect(), k.dest);
+    }
+    img->Repaint();
+    QImage s = img->Surface();
+    EXPECT_EQ(QColor(s.pixel(50, 25)), QColor(Qt::red));
+    EXPECT_NE(QColor(s.pixel(10, 25)), QColor(Qt::red));
+    // Drawing on the image's canvas draws on its picture and shows.
+    img->Picture()->Clear();
+    img->Canvas()->Brush()->SetColor(clBlue);
+    img->Canvas()->FillRect(Rect(0, 0, 10, 10));
+    EXPECT_EQ(img->Picture()->Width(), 100);
+    EXPECT_TRUE(img->HasInvalidRegion());
+    img->Update();
+    EXPECT_EQ(QColor(img->Surface().pixel(5, 5)), QColor(Qt::blue));
+}
+
+TEST_F(ControlsTest, CustomControlPaintsOnlyItsInvalidRegion) {
+    auto* box = Make<TPaintBox>();
+    box->SetBounds(0, 0, 50, 40);
+    std::vector<TRect> clips;
+    TColor paintColor = clWhite;
+    box->OnPaint = [&](TObject*) {
+        clips.push_back(box->Canvas()->ClipRect());
+        box->Canvas()->Brush()->SetColor(paintColor);
+        box->Canvas()->FillRect(Rect(0, 0, 50, 40));
+    };
+    box->Update();
+    clips.clear();
+    paintColor = clLime;
+    box->InvalidateRect(Rect(5, 5, 15, 10));
+    EXPECT_EQ(box->InvalidBounds(), TRect(5, 5, 15, 10));
+    box->Update();
+    ASSERT_EQ(clips.size(), 1u);
+    EXPECT_EQ(clips[0], TRect(5, 5, 15, 10));
+    EXPECT_EQ(QColor(box->Surface().pixel(6, 6)), QColor(Qt::green));
+    EXPECT_NE(QColor(box->Surface().pixel(20, 20)), QColor(Qt::green));
+    // Invalidation is flushed by the loop without an explicit update.
+    box->Invalidate();
+    Application->ProcessMessages();
+    EXPECT_FALSE(box->HasInvalidRegion());
+    EXPECT_EQ(clips.back(), TRect(0, 0, 50, 40));
+}
+
+TEST_F(ControlsTest, PanelAndAlignment) {
+    auto* top = Make<TPanel>();
+    top->SetHeight(30);
+    top->SetAlign(alTop);
+    auto* client = Make<TPanel>();
+    client->SetAlign(alClient);
+    client->SetCaption("Centre");
+    EXPECT_EQ(top->BoundsRect(), Bounds(0, 0, form->ClientWidth(), 30));
+    EXPECT_EQ(client->BoundsRect(), Bounds(0, 30, form->ClientWidth(), form->ClientHeight() - 30));
+    form->SetClientHeight(200);
+    EXPECT_EQ(client->Height(), 170);
+    client->Repaint();
+    // The caption's ink lies around the centre.
+    const QImage& s = client->Surface();
+    int dark = 0;
+    for (int x = 0; x < s.width(); ++x) dark += qGray(s.pixel(x, s.height() / 2)) < 100;
+    EXPECT_GT(dark, 0);
+    EXPECT_EQ(qGray(s.pixel(5, s.height() / 2)), qGray(ToQColor(clBtnFace).rgb()));
+}
+
+TEST_F(ControlsTest, ButtonsWithGlyphsAndKinds) {
+    auto* b = Make<TBitBtn>();
+    b->SetKind(bkOK);
+    EXPECT_EQ(b->Caption(), "OK");
+    EXPECT_EQ(b->ModalResult(), mrOk);
+    EXPECT_TRUE(b->Default());
+    TBitmap glyph;
+    glyph.SetSize(16, 16);
+    glyph.Canvas()->Brush()->SetColor(clFuchsia);
+    glyph.Canvas()->FillRect(Rect(0, 0, 16, 16));
+    glyph.Canvas()->Brush()->SetColor(clNavy);
+    glyph.Canvas()->FillRect(Rect(4, 4, 12, 12));
+    QImage icon = GlyphImage(&glyph, 1);
+    EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(icon.pixel(8, 8)), 255);
+
+    auto* s1 = Make<TSpeedButton>();
+    auto* s2 = Make<TSpeedButton>();
+    s1->SetGroupIndex(1);
+    s2->SetGroupIndex(1);
+    int clicks = 0;
+    s1->OnClick = [&](TObject*) { ++clicks; };
+    s1->Click();
+    EXPECT_TRUE(s1->Down());
+    s2->Click();
+    EXPECT_FALSE(s1->Down());
+    EXPECT_TRUE(s2->Down());
+    EXPECT_EQ(clicks, 1);
+    s2->SetGlyph(&glyph);
+    EXPECT_EQ(s2->Glyph()->Width(), 16);
+}
+
+TEST_F(ControlsTest, MenuItemsClickAndFileDialogsAsk) {
+    auto* menu = new TPopupMenu(form);
+    auto* item = new TMenuItem(menu);
+    item->SetCaption("Copy");
+    int clicks = 0;
+    item->OnClick = [&](TObject*) { ++clicks; };
+    menu->Items()->Add(item);
+    item->Click();
+    item->SetEnabled(false);
+    item->Click();
+    EXPECT_EQ(clicks, 1);
+
+    TSaveDialog save(nullptr);
+    save.Filter = "Comma separated (*.csv)|*.csv|All files (*.*)|*.*";
+    save.DefaultExt = "csv";
+    save.Title = "Export results";
+    script.AnswerFile("/tmp/results").AnswerCancel("Export");
+    EXPECT_TRUE(save.Execute());
+    EXPECT_EQ(save.FileName, "/tmp/results.csv");
+    EXPECT_FALSE(save.Execute());
+    EXPECT_EQ(save.FileName, "/tmp/results.csv");
+    EXPECT_EQ(script.TranscriptText(), "Save: Export results\nSave: Export results\n");
+    EXPECT_EQ(script.Transcript()[0].Request.Filter, save.Filter);
+}
