@@ -247,3 +247,29 @@ TEST_F(GuiTest, FreedOwnerFreesItsControlsAndMainFormCloseTerminates) {
     EXPECT_TRUE(destroyed);
     EXPECT_EQ(Application->MainForm(), nullptr);
 }
+
+TEST_F(GuiTest, RunShowsTheMainFormUntilItIsClosed) {
+    TForm* main = nullptr;
+    Application->CreateForm(main);
+    EXPECT_EQ(Application->MainForm(), main);
+    bool shown = false;
+    main->OnShow = [&](TObject*) { shown = true; };
+    // The long-loop pump of the other libraries reaches timers and windows.
+    auto* timer = new TTimer(main);
+    timer->SetInterval(100);
+    int ticks = 0;
+    timer->OnTimer = [&](TObject*) {
+        if (++ticks == 1) {
+            clock.Advance(100);
+            ::ProcessMessages();  // a nested pump fires the timer again
+        } else {
+            main->Close();
+        }
+    };
+    Application->OnIdle = [&](TObject*, bool&) { clock.Advance(100); };
+    Application->Run();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(ticks, 2);
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_EQ(Application->ComponentCount(), 0);  // forms freed after the loop
+}
