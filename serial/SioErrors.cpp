@@ -1,5 +1,6 @@
 #include "serial/SioErrors.h"
 
+#include "platform/core/Component.h"
 #include "serial/SioMessageTable.h"
 
 ESioException::ESioException(Integer code) : Exception(SerialMessageText(code < 0 ? -code : code)), ErrorCode(code) {}
@@ -199,4 +200,11 @@ Integer CheckSerialResult(Integer code) {
         throw EInOutError(SerialMessageText(-code), -code);
     }
     throw ESioException(std::string("Apro exception"));
+}
+
+Integer CheckSerialResult(const TComponent* component, Integer code) {
+    if (code >= 0) return code;
+    // While a component is read from its stored definition nothing raises.
+    if (component && component->ComponentState().Contains(csLoading)) return code;
+    return CheckSerialResult(code);
 }

@@ -103,22 +103,14 @@ int SerialDevice::Open(const std::string& path) {
     }
     ioctl(fd, TIOCEXCL);
 
+    // Opening changes no setting (probing a port must leave it as it was);
+    // SetupQueues makes it ready for binary transfer.
     termios t{};
     if (tcgetattr(fd, &t) != 0) {
         int err = errno;
         ioctl(fd, TIOCNXCL);
         ::close(fd);
         return err == EIO ? -kOsErrorFileNotFound : -SerialErrorFromErrno(err);
-    }
-    cfmakeraw(&t);
-    t.c_cflag |= CLOCAL | CREAD;
-    t.c_cc[VMIN] = 0;
-    t.c_cc[VTIME] = 0;
-    if (tcsetattr(fd, TCSANOW, &t) != 0) {
-        int err = errno;
-        ioctl(fd, TIOCNXCL);
-        ::close(fd);
-        return -SerialErrorFromErrno(err);
     }
 
     std::lock_guard<std::mutex> l(mutex_);
@@ -229,6 +221,15 @@ int SerialDevice::SetState(const SerialDeviceState& state) {
 
 int SerialDevice::SetupQueues(std::uint32_t, std::uint32_t) {
     if (fd_ < 0 || shutdown_) return -kOsErrorInvalidHandle;
+    // Binary transfer: no echo, no line editing, no translation, the
+    // receiver on, modem control lines not required, reads never block.
+    termios t{};
+    if (tcgetattr(fd_, &t) != 0) return Fail(errno);
+    cfmakeraw(&t);
+    t.c_cflag |= CLOCAL | CREAD;
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 0;
+    if (tcsetattr(fd_, TCSANOW, &t) != 0) return Fail(errno);
     return 0;
 }
 

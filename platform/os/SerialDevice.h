@@ -123,8 +123,8 @@ public:
     SerialDevice& operator=(const SerialDevice&) = delete;
 
     // Opens the device for reading and writing, exclusively (a second open of
-    // the same device fails with -kOsErrorAccessDenied), in raw mode with the
-    // receiver on and modem control lines ignored. 0 or a negative number.
+    // the same device fails with -kOsErrorAccessDenied), leaving its settings
+    // as they are. 0 or a negative number.
     int Open(const std::string& path);
     bool IsOpen() const { return fd_ >= 0; }
     // Closes the device; the caller makes sure no other thread still uses it.
@@ -138,7 +138,9 @@ public:
 
     int GetState(SerialDeviceState& state);
     int SetState(const SerialDeviceState& state);
-    // Drivers size their own queues; the sizes are accepted and kept.
+    // Readies the device for binary transfer (raw mode, receiver on, modem
+    // lines not required, non-blocking reads). Drivers size their own
+    // queues, so the sizes are only accepted.
     int SetupQueues(std::uint32_t inSize, std::uint32_t outSize);
     int Escape(int function);
     int Purge(bool input);

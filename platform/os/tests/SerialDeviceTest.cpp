@@ -27,6 +27,7 @@ TEST(SerialDevice, LineSettingsReadBackFromTermios) {
     PseudoTerminal pty;
     SerialDevice dev;
     ASSERT_EQ(0, dev.Open(pty.SlavePath()));
+    ASSERT_EQ(0, dev.SetupQueues(4096, 4096));
     ASSERT_EQ(0, dev.SetState(State19200_8N1()));
 
     termios t{};
@@ -110,6 +111,7 @@ TEST(SerialDevice, BytesPassBothWays) {
     PseudoTerminal pty;
     SerialDevice dev;
     ASSERT_EQ(0, dev.Open(pty.SlavePath()));
+    ASSERT_EQ(0, dev.SetupQueues(4096, 4096));
     ASSERT_EQ(0, dev.SetState(State19200_8N1()));
 
     ASSERT_EQ(3, dev.Write("@v\r", 3));
