@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "app/ComSelectWindow.h"
+#include "app/UiPause.h"
 #include "app/tests/TestHome.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Program.h"
@@ -22,9 +24,17 @@ protected:
         SetCommandLine(1, kArgs);
         SetProgramFileNameForTesting("/opt/scorvane/Scorvane");
         script.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
+        InstallWindowServices();
+        // A pause that blocks the window moves the manual clock on instead.
+        SetBlockingPauseHandler([this](Cardinal ms) {
+            pausedMs += ms;
+            clock.Advance(ms);
+        });
     }
     void TearDown() override {
         Application->ResetForTesting();
+        RemoveWindowServices();
+        SetBlockingPauseHandler(nullptr);
         SetCurrentClock(nullptr);
         SetProgramFileNameForTesting("");
         SetCommandLine(1, kArgs);
@@ -41,4 +51,5 @@ protected:
     TestHome home;
     ManualClock clock{1000};
     TScriptedPrompts script;
+    Cardinal pausedMs = 0;
 };
