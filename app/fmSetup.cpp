@@ -6,6 +6,7 @@
 #include "app/fmCalibrate.h"
 #include "app/uLogFileOq.h"
 #include "platform/core/Program.h"
+#include "platform/core/UiQueue.h"
 #include "platform/core/Strings.h"
 
 namespace {
@@ -95,7 +96,10 @@ TfrmSetup::TfrmSetup(TComponent* owner) : TForm(owner) {
     DoCreate();
 }
 
-TfrmSetup::~TfrmSetup() { DoDestroy(); }
+TfrmSetup::~TfrmSetup() {
+    alive_.reset();
+    DoDestroy();
+}
 
 void TfrmSetup::ApplyBrand() {
     brandName_ = BrandName(TBrand::Ombrix);
@@ -239,10 +243,21 @@ void TfrmSetup::ReadyReply() {
 
 void TfrmSetup::VersionReport(const std::string& reply) {
     DetachReceiver();
+    // The calibration dialog opens once this notification has returned: the
+    // port announces nothing more while one of its handlers is running, and
+    // the dialog lives on the scanner's replies.
+    double version = ParseVersion(reply);
+    std::weak_ptr<bool> alive = alive_;
+    UiQueue::Post([this, alive, version] {
+        if (alive.lock()) RunCalibration(version);
+    });
+}
+
+void TfrmSetup::RunCalibration(double version) {
     auto* calibrate = new TfrmCalibrate(this);
     try {
         calibrate->SioComPort1 = SioComPort1;
-        calibrate->SetFirmwareVersion(ParseVersion(reply));
+        calibrate->SetFirmwareVersion(version);
         calibrate->ShowModal();
     } catch (...) {
         delete calibrate;

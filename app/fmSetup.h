@@ -3,6 +3,7 @@
 // to, by probing the chosen port or every port from 1 to 24 in turn, and
 // starts a calibration. It borrows the welcome window's serial port.
 
+#include <memory>
 #include <string>
 
 #include "app/ScannerProtocol.h"
@@ -56,10 +57,12 @@ private:
     void DetachReceiver();
     void ReadyReply();
     void VersionReport(const std::string& reply);
+    void RunCalibration(double version);
 
     std::string brandName_ = "Ombrix";
     int probePort_ = 0;  // 0 to 24
     bool found_ = false;
     bool calibrateRequested_ = false;
     TScannerSetupReceiver receiver_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // for work posted to later
 };
