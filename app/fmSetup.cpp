@@ -142,11 +142,20 @@ void TfrmSetup::FormShow(TObject*) {
     btnCalibrate->SetEnabled(false);
     calibrateRequested_ = false;
     AttachReceiver();
-    SioComPort1->SetComNumber(static_cast<Word>(probePort_));
-    if (probePort_ != 0)
-        SioComPort1->WriteString(kScanCmdAttention);
-    else
+    if (probePort_ == 0) {
+        SioComPort1->SetComNumber(0);
         btnAutodetect->Click();
+        return;
+    }
+    try {
+        SioComPort1->SetComNumber(static_cast<Word>(probePort_));
+        SioComPort1->WriteString(kScanCmdAttention);
+    } catch (const Exception&) {
+        // The stored port cannot be opened (the scanner was moved or
+        // unplugged). Say so, but keep the dialog: it is the place to pick
+        // or detect another port.
+        Application->HandleException(std::current_exception());
+    }
 }
 
 void TfrmSetup::FormClose(TObject*, TCloseAction&) { LogWrite("Close Setup Window"); }

@@ -139,4 +139,23 @@ TEST_F(PortSetupTest, LeadingLineEndsBeforeTheReadyReplyAreDropped) {
     delete main;
 }
 
+// The stored port is gone: the error is shown and the dialog stays, so
+// that auto-detect can find the scanner on its new port.
+TEST_F(PortSetupTest, AStoredPortThatCannotBeOpenedLeavesTheDialogOpen) {
+    TScannerSimulator sim;
+    ports.Plug(sim, 3);
+    TfrmSetup* setup = NewSetup(7);
+    script.Answer(mrOk, "Specified comport doesn't exist").Answer(mrOk, "Veltrane machine found on COM port 3.");
+    IdleDriver driver([&] {
+        if (setup->Found())
+            setup->btnOK->Click();
+        else if (script.Transcript().size() == 1 && !setup->lblCheck->Visible())
+            setup->btnAutodetect->Click();
+    });
+    EXPECT_EQ(setup->ShowModal(), mrOk);
+    EXPECT_EQ(script.Transcript()[0].Request.Type, mtError);
+    EXPECT_EQ(setup->GetPortNo(), 3);
+    delete main;
+}
+
 }  // namespace
