@@ -186,6 +186,10 @@ public:
     // Whether the event thread should watch for input: not while the
     // receive ring is full, so that unread bytes cannot make it spin.
     bool InputWanted();
+    // Whether the dispatch thread must look around every 50 ms.
+    bool NeedsPolling();
+    // Makes the dispatch thread take a turn now (a trigger was added).
+    void WakeDispatchThread();
     // Waits for a device event; false when the device failed or closed.
     virtual bool WaitDeviceEvent(Cardinal& mask, bool watchInput) = 0;
     // Non-blocking write: bytes written, 0 when the device takes nothing now,

@@ -72,7 +72,10 @@ void TDispThread::Body() {
     TSioBaseDispatcher& d = *Dispatcher;
     d.events_[E2]->Set();
     do {
-        d.events_[E0]->WaitFor(50);
+        // Turns come every 50 ms while there are timer or status triggers to
+        // look at or a notification to offer again; otherwise only device
+        // events (and stopping) wake the thread, so an idle port costs no CPU.
+        d.events_[E0]->WaitFor(d.NeedsPolling() ? 50 : -1);
         if (d.killThreads_) {
             d.releaseAtThreadEnd_ = d.closePending_.load();
             return;
@@ -194,6 +197,16 @@ void TSioBaseDispatcher::SetOnThreadsEnded(std::function<void()> callback) {
         callNow = onThreadsEnded_ && !threadsStarted_ && runningThreads_ == 0;
     }
     if (callNow) onThreadsEnded_();
+}
+
+bool TSioBaseDispatcher::NeedsPolling() {
+    if (notifyTimedOut_) return true;
+    TCriticalSectionGuard gm(mainLock_);
+    return !timerTriggers_.empty() || !statusTriggers_.empty();
+}
+
+void TSioBaseDispatcher::WakeDispatchThread() {
+    if (events_[E0]) events_[E0]->Set();
 }
 
 bool TSioBaseDispatcher::InputWanted() {

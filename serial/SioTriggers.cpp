@@ -195,6 +195,7 @@ void TSioBaseDispatcher::RestoreTriggers(const TSioSavedTriggers& saved) {
     if (saved.Timers) timerTriggers_ = *saved.Timers;
     if (saved.Data) dataTriggers_ = *saved.Data;
     if (saved.Status) statusTriggers_ = *saved.Status;
+    WakeDispatchThread();
 }
 
 void TSioBaseDispatcher::FreeSavedTriggers(TSioSavedTriggers& saved) {
@@ -210,6 +211,7 @@ Integer TSioBaseDispatcher::AddTimerTrigger(Integer ticks) {
     StartTicks(t.Timer, ticks);
     t.Active = 1;
     timerTriggers_.push_back(t);
+    WakeDispatchThread();
     return t.Handle;
 }
 
@@ -235,6 +237,7 @@ Integer TSioBaseDispatcher::AddStatusTrigger(Integer kind, Word value) {
     t.Value = value;
     t.Armed = 1;
     statusTriggers_.push_back(t);
+    WakeDispatchThread();
     return t.Handle;
 }
 

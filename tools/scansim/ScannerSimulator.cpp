@@ -95,7 +95,10 @@ void TScannerSimulator::SendRaw(const std::string& bytes) {
 }
 
 void TScannerSimulator::SendSheetLocked(const TSimSheet& sheet) {
-    if (!sheet.Noise.empty()) WriteLocked(sheet.Noise);
+    if (!sheet.Noise.empty()) {
+        WriteLocked(sheet.Noise);
+        std::this_thread::sleep_for(std::chrono::milliseconds(script_.SplitPauseMs));
+    }
     std::string frame = EncodeSimFrame(script_, sheet, raw_);
     std::size_t first = sheet.Split > 0 ? std::min<std::size_t>(sheet.Split, frame.size()) : frame.size();
     if (sheet.Unplug && sheet.Split == 0) first = frame.size() / 2;

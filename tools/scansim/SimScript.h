@@ -14,7 +14,8 @@
 //   trailer <text>               bytes sent after each frame's "E" (default none)
 //   feed <manual|ms>             sheets and calibration prompts come when fed,
 //                                or by themselves every ms milliseconds
-//   split-pause <ms>             pause between the parts of a split frame (default 50)
+//   split-pause <ms>             pause after noise and between the parts of a
+//                                split frame (default 50)
 //   silent                       answer nothing
 //   sheet <id|-> <answers> [split=<n>] [noise=<text>] [unplug]
 // In answers a label character is its bubble, "-" a blank, "?" several
