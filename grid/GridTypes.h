@@ -1,0 +1,14 @@
+#pragma once
+// Small types shared by the grid's units.
+
+#include "platform/gui/Graphics.h"
+
+// Horizontal alignment of grid text; htaDefault inherits from the next level
+// (cell, then column or row, then grid).
+enum TgrHorzAlignment { htaLeft, htaRight, htaCenter, htaDefault };
+// Vertical alignment of grid text; vtaDefault inherits likewise.
+enum TgrVertAlignment { vtaTop, vtaBottom, vtaCenter, vtaDefault };
+
+// The colour value that means "not set" for every colour of the grid, its
+// columns, rows and cells.
+inline constexpr TColor grColorNotSet = clNone;
