@@ -232,8 +232,10 @@ void Cursor::Reindex() {
 }
 
 Engine& Engine::Instance() {
-    static Engine engine;
-    return engine;
+    // Never destroyed, so components may still disconnect while the
+    // program's static objects are torn down.
+    static Engine* engine = new Engine;
+    return *engine;
 }
 
 LdbHandle Engine::Add(std::unique_ptr<Object> object) {
