@@ -163,6 +163,36 @@ TEST_F(LdbDataSetTest, PostingAnEditWritesOnlyTheFieldsSetSinceEdit) {
     EXPECT_EQ(q->FieldByName("PGProfile")->AsInteger(), 42) << "the posted record is read again";
 }
 
+TEST_F(LdbDataSetTest, AFailedPostCanBeCorrectedOrCancelled) {
+    Exec("create table Strict (ID integer not null, Name char(10))");
+    Exec("insert into Strict values (1, 'one')");
+    TLdbQuery* q = NewQuery("select * from Strict", true);
+    q->Open();
+    q->Append();
+    q->FieldByName("Name")->SetAsString("no id");
+    try {
+        q->Post();
+        FAIL() << "no exception";
+    } catch (const ELdbDatabaseError& e) {
+        EXPECT_EQ(e.EngineErrorCode, 7200);
+        EXPECT_NE(e.Message.find("NOT NULL constraint failed"), std::string::npos) << e.Message;
+    }
+    EXPECT_EQ(q->State(), dsInsert);
+    q->FieldByName("ID")->SetAsInteger(2);
+    q->Post();
+    EXPECT_EQ(Scalar("select count(*) from Strict"), "2");
+
+    q->Append();
+    q->FieldByName("Name")->SetAsString("again");
+    EXPECT_THROW(q->Post(), ELdbDatabaseError);
+    q->Cancel();
+    EXPECT_EQ(q->State(), dsBrowse);
+    EXPECT_EQ(Scalar("select count(*) from Strict"), "2");
+    EXPECT_EQ(q->RecordCount(), 2);
+    q->First();
+    EXPECT_EQ(q->FieldByName("ID")->AsInteger(), 1);
+}
+
 TEST_F(LdbDataSetTest, StaticQueriesRefuseChanges) {
     TLdbQuery* q = NewQuery("select * from Groups");
     q->Open();
