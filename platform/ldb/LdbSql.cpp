@@ -69,10 +69,16 @@ std::string ColumnDef(const std::string& sql, const std::vector<Token>& tk, std:
 }
 
 bool TranslateCreateTable(const std::string& sql, const std::vector<Token>& tk, std::string& out) {
-    // The first parenthesis opens the column list.
+    // CREATE [TEMP] TABLE [IF NOT EXISTS] [schema.]name ( column list ):
+    // a table made AS SELECT keeps its text.
     std::size_t open = 0;
-    while (open < tk.size() && !(tk[open].kind == Token::Punct && tk[open].text == "(")) ++open;
-    if (open == tk.size()) return false;
+    while (open < tk.size() && !IsWord(tk[open], "TABLE")) ++open;
+    ++open;
+    if (open + 2 < tk.size() && IsWord(tk[open], "IF") && IsWord(tk[open + 1], "NOT") && IsWord(tk[open + 2], "EXISTS"))
+        open += 3;
+    if (open < tk.size() && IsName(tk[open])) ++open;
+    if (open + 1 < tk.size() && tk[open].kind == Token::Punct && tk[open].text == "." && IsName(tk[open + 1])) open += 2;
+    if (open >= tk.size() || !(tk[open].kind == Token::Punct && tk[open].text == "(")) return false;
     std::string result = sql.substr(0, tk[open].pos + 1);
     std::size_t i = open + 1, start = i;
     int depth = 0;

@@ -106,6 +106,19 @@ TEST_F(LdbDialect, TextTypesKeepTextAsWritten) {
     EXPECT_EQ(StringField(cur, 1), "0012");
 }
 
+TEST_F(LdbDialect, TablesMadeFromASelectOrOnlyIfMissingAreCreatedAsWritten) {
+    ASSERT_EQ(Try("create table if not exists Notes (N memo)"), 0u) << LastErrorText();
+    ASSERT_EQ(Try("create table if not exists Notes (N memo)"), 0u) << LastErrorText();
+    RunSql(conn, "insert into Notes values ('0012')");
+    ASSERT_EQ(Try("create table Copy as select N from (select N from Notes)"), 0u) << LastErrorText();
+    LdbHandle cur = RunSql(conn, "select N from Notes");
+    LdbGotoTop(cur);
+    EXPECT_EQ(StringField(cur, 1), "0012");
+    cur = RunSql(conn, "select count(*) from Copy");
+    LdbGotoTop(cur);
+    EXPECT_EQ(RecordValue<std::int32_t>(cur, 1), 1);
+}
+
 TEST_F(LdbDialect, DatesWrittenAsTextInTheUsualFormsReadAsDates) {
     RunSql(conn, "create table DataSets (DSID integer, DSModifyDate Date, At timestamp)");
     RunSql(conn, "insert into DataSets values (1, '2024-03-05', '2024-03-05T10:20:30')");
