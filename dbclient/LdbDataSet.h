@@ -1,0 +1,258 @@
+#pragma once
+// TLdbDataSet: an engine cursor behind the dataset framework. It opens and
+// closes the cursor, keeps the engine's raw record in each record buffer,
+// fetches records both ways through the record filter, gives record
+// numbers, counts and bookmarks (LdbDataSet.cpp), maps the engine's fields
+// to framework fields, decodes and encodes their values and posts edited,
+// inserted and deleted records (LdbDataSetFields.cpp).
+//
+// Record buffer layout:
+//   [engine record: RecordSize()] [calculated fields: CalcFieldsSize()]
+//   [one blob cache slot per blob field] [record info: 8 bytes]
+//   [bookmark: BookmarkSize()]
+// The record info holds the 32-bit record number, a byte cleared on fetch
+// and the bookmark flag.
+//
+// Descendants supply the cursor (CreateCursorHandle); TLdbQuery is the one
+// in this system.
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "dbclient/LdbError.h"
+#include "platform/core/Object.h"
+#include "platform/data/DataSet.h"
+#include "platform/ldb/Ldb.h"
+
+class TLdbConnection;
+class TLdbDataSet;
+
+enum TLdbTableTypes { ttAdsCDX, ttAdsNTX, ttAdsADT, ttAdsDefault };
+enum TLdbLockTypes { Proprietary, Compatible };
+enum TLdbCharTypes { ANSI, OEM };
+enum TLdbRespectFilters { IGNORE_WHEN_COUNTING, RESPECT_WHEN_COUNTING };
+enum TLdbRespectScopes { IGNORE_SCOPES_WHEN_COUNTING, RESPECT_SCOPES_WHEN_COUNTING };
+enum TLdbRecordCacheTypes { rcNone, rcStandard, rcAggressive };
+enum TLdbAOFTypes { atDynamic, atKeySet, atFixed };
+enum TLdbSequencedLevel { slStandard, slExact };
+
+// The dataset's engine options (published as LdbTableOptions).
+class TLdbTableOptions : public TPersistent {
+public:
+    explicit TLdbTableOptions(TLdbDataSet* dataSet) : dataSet_(dataSet) {}
+
+    TLdbLockTypes LdbLockType() const { return lockType_; }
+    void SetLdbLockType(TLdbLockTypes value);
+    TLdbCharTypes LdbCharType() const { return charType_; }
+    void SetLdbCharType(TLdbCharTypes value);
+    bool LdbRightsCheck() const { return rightsCheck_; }
+    void SetLdbRightsCheck(bool value);
+    TLdbRecordCacheTypes LdbRecordCache() const { return recordCache_; }
+    void SetLdbRecordCache(TLdbRecordCacheTypes value);
+
+    TLdbRespectFilters LdbFilterOptions = IGNORE_WHEN_COUNTING;
+    TLdbRespectScopes LdbScopeOptions = IGNORE_SCOPES_WHEN_COUNTING;
+    bool LdbOptimizedFilters = true;
+    bool LdbFreshRecordCount = false;
+    bool LdbAOFResolveImmediate = false;
+    int LdbIndexPageSize = 512;
+    TLdbAOFTypes LdbAOFType = atDynamic;
+    bool LdbAutoKeyFieldCount = false;
+    bool LdbCalcFieldsBeforeFilter = false;
+
+private:
+    TLdbDataSet* dataSet_;
+    TLdbLockTypes lockType_ = Proprietary;
+    TLdbCharTypes charType_ = ANSI;
+    bool rightsCheck_ = true;
+    TLdbRecordCacheTypes recordCache_ = rcStandard;
+};
+
+// One engine field of the cursor.
+struct TLceFieldDef {
+    std::string Name;
+    int FieldNumber = 0;  // 1-based
+    std::uint32_t Offset = 0;
+    std::uint32_t Length = 0;
+    std::uint16_t EngineType = 0;
+    std::uint16_t Decimals = 0;
+    bool Modified = false;
+    std::uint8_t Permissions = 0;
+};
+
+class TLceFieldDefs {
+public:
+    TLceFieldDef& Add(const TLceFieldDef& def) {
+        items_.push_back(def);
+        return items_.back();
+    }
+    int Count() const { return static_cast<int>(items_.size()); }
+    TLceFieldDef& operator[](int index) { return items_[static_cast<std::size_t>(index)]; }
+    const TLceFieldDef& operator[](int index) const { return items_[static_cast<std::size_t>(index)]; }
+    // Case-insensitive; -1 when absent.
+    int IndexOf(const std::string& name) const;
+    void Clear() { items_.clear(); }
+
+private:
+    std::vector<TLceFieldDef> items_;
+};
+
+// The framework field type of an engine field (ftUnknown: no field), and
+// its size.
+TFieldType LdbFieldType(std::uint16_t engineType, std::uint32_t length, std::uint16_t decimals, int& size);
+
+class TLdbDataSet : public TDataSet {
+public:
+    explicit TLdbDataSet(TComponent* owner = nullptr);
+    ~TLdbDataSet() override;
+
+    // ---- where the data lives (see TLdbConnection)
+    const std::string& DatabaseName() const { return databaseName_; }
+    virtual void SetDatabaseName(const std::string& name);
+    // The folder or dictionary folder the dataset's tables are in.
+    std::string DatabasePath();
+    TLdbConnection* Connection() const { return connection_; }
+    TLdbTableTypes SourceTableType() const { return sourceTableType_; }
+    virtual void SetSourceTableType(TLdbTableTypes value);
+    // Engine table type used to open tables: 2 CDX, 1 NTX, 3 ADT.
+    int EngineTableType() const { return engineTableType_; }
+    // Told by the connection after it closed the dataset.
+    virtual void ConnectionClosed() {}
+    const std::string& TableName() const { return tableName_; }
+
+    TLdbTableOptions& LdbTableOptions() { return *tableOptions_; }
+    bool Sequenced = false;
+    TLdbSequencedLevel SequencedLevel = slStandard;
+    bool StoreActive = false;
+    std::string InfoStructure;
+    // "7.0 (LCE major.minor[letter])" from the engine's version.
+    std::string Version() const;
+
+    // ---- engine state
+    LdbHandle CursorHandle() const { return cursor_; }
+    LdbHandle ActiveHandle() const { return active_; }
+    TLceFieldDefs& LceFieldDefs() { return lceFieldDefs_; }
+    // Set from the cursor by a query: the cursor is not live.
+    bool ReadOnlyCursor() const { return readOnly_; }
+
+    virtual void BatchMove();
+    virtual void RenameTable();
+    TUpdateStatus UpdateStatus() override;
+
+    // ---- framework operations
+    bool IsSequenced() override { return Sequenced; }
+    bool BookmarkValid(const TBookmark& bookmark) override;
+    int CompareBookmarks(const TBookmark& a, const TBookmark& b) override;
+    bool GetCurrentRecord(TRecordBuffer buffer) override;
+    using TDataSet::GetFieldData;
+    using TDataSet::SetFieldData;
+    bool GetFieldData(TField* field, void* buffer) override;
+    void SetFieldData(TField* field, const void* buffer) override;
+    void InitFieldDefs() override;
+    void DataEvent(TDataEvent event, std::intptr_t info) override;
+
+protected:
+    // ---- for descendants
+    virtual LdbHandle CreateCursorHandle() = 0;
+    virtual Integer GetLastAutoInc() = 0;
+    // The number stored with each fetched record.
+    virtual Integer GetCurrentRecNo();
+    void SetReadOnlyCursor(bool value) { readOnly_ = value; }
+    void SetTableName(const std::string& name) { tableName_ = name; }
+    // Attaches to a connection (nullptr detaches).
+    void AttachConnection(TLdbConnection* connection);
+    // Runs the DatabaseName steps shared by every dataset.
+    void ApplyDatabaseName(const std::string& name);
+
+    // ---- record-buffer protocol
+    TRecordBuffer AllocRecordBuffer() override;
+    void FreeRecordBuffer(TRecordBuffer& buffer) override;
+    TGetResult GetRecord(TRecordBuffer buffer, TGetMode mode, bool doCheck) override;
+    int GetRecordSize() override { return static_cast<int>(recordSize_); }
+    void InitRecord(TRecordBuffer buffer) override;
+    void InternalInitRecord(TRecordBuffer buffer) override;
+    void InternalOpen() override;
+    void InternalClose() override;
+    bool IsCursorOpen() override { return cursor_ != -1; }
+    void InternalInitFieldDefs() override;
+    void InternalFirst() override;
+    void InternalLast() override;
+    void InternalSetToRecord(TRecordBuffer buffer) override;
+    void InternalGotoBookmark(const TBookmark& bookmark) override;
+    void GetBookmarkData(TRecordBuffer buffer, TBookmark& data) override;
+    void SetBookmarkData(TRecordBuffer buffer, const TBookmark& data) override;
+    TBookmarkFlag GetBookmarkFlag(TRecordBuffer buffer) override;
+    void SetBookmarkFlag(TRecordBuffer buffer, TBookmarkFlag flag) override;
+    void InternalAddRecord(TRecordBuffer buffer, bool append) override;
+    void InternalDelete() override;
+    void InternalPost() override;
+    void InternalCancel() override;
+    void InternalEdit() override;
+    void InternalInsert() override;
+    void InternalRefresh() override;
+    void InternalHandleException() override {}
+    int GetRecordCount() override;
+    int GetRecNo() override;
+    void SetRecNoValue(int value) override;
+    bool GetCanModify() const override { return canModify_ && !readOnly_; }
+    void ClearCalcFields(TRecordBuffer buffer) override;
+    void DoOnNewRecord() override;
+
+    // The fetch loop: reads the record under the cursor into buffer,
+    // skipping records the record filter rejects (mode gmPrior backwards,
+    // else forwards).
+    TGetResult FetchRecord(TRecordBuffer buffer, TGetMode mode);
+
+private:
+    friend class TLdbConnection;
+    friend class TLdbTableOptions;
+
+    // Layout helpers.
+    std::int32_t RecordNumberOf(TRecordBuffer buffer) const;
+    void SetRecordNumber(TRecordBuffer buffer, std::int32_t value) const;
+    char* RecordInfo(TRecordBuffer buffer) const { return buffer + recordInfoOffset_; }
+    char* BookmarkOf(TRecordBuffer buffer) const { return buffer + bookmarkOffset_; }
+    // The record buffer of the current state; nullptr when there is none.
+    TRecordBuffer StateBuffer();
+    void DescribeField(int number);
+    bool EngineValueIsNull(const TLceFieldDef& def, const char* record) const;
+    void DecodeValue(const TLceFieldDef& def, TField* field, const char* record, void* buffer);
+    void EncodeValue(const TLceFieldDef& def, TField* field, char* record, const void* buffer);
+    int TableType() const { return tableType_; }
+    bool HasBlobFields() const;
+    void ComputeLayout();
+    // Resolves an alias name of ldb.ini; true when it is one.
+    static bool AliasOf(const std::string& name, std::string& path, TLdbTableTypes& type);
+
+    TLceFieldDefs lceFieldDefs_;
+    std::vector<char> oldRecord_;
+    LdbHandle active_ = -1;
+    int activeIndexKind_ = 0;
+    std::uint32_t blobCacheOffset_ = 0;
+    std::uint32_t bookmarkOffset_ = 0;
+    bool canModify_ = false;
+    std::string databaseName_;
+    LdbHandle cursor_ = -1;
+    std::uint32_t recordBufferSize_ = 0;
+    std::uint32_t recordInfoOffset_ = 0;
+    std::uint32_t recordSize_ = 0;
+    std::uint32_t openOptions_ = 0;
+    std::string aliasPath_;
+    bool pathWarning_ = false;
+    std::unique_ptr<TLdbTableOptions> tableOptions_;
+    bool readOnly_ = false;
+    std::string tableName_;
+    TLdbTableTypes sourceTableType_ = ttAdsADT;
+    int engineTableType_ = 3;
+    TLdbConnection* connection_ = nullptr;
+    int blobFieldCount_ = 0;
+    int tableType_ = 3;
+    TRecordBuffer filterBuffer_ = nullptr;
+};
+
+// Every TLdbDataSet of the process (for renaming connections), under its
+// lock.
+std::mutex& LdbDataSetListLock();
+std::vector<TLdbDataSet*>& LdbDataSetList();
