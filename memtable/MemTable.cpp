@@ -22,6 +22,9 @@ TqmtCustomMemTable::~TqmtCustomMemTable() {
         Close();
     } catch (...) {
     }
+    // A lock left held would block every other user of the store.
+    if (lockDepth_ > 0) store_->SetTableLocked(false);
+    for (; lockDepth_ > 0; --lockDepth_) store_->ReleaseStore();
     for (auto*& f : formats_) {
         if (f) f->TableDetached(this);
         f = nullptr;
@@ -63,12 +66,33 @@ void TqmtCustomMemTable::DoProgress(int percent, TqmtProgressCode code) {
 
 void TqmtCustomMemTable::LockTable() {
     store_->AcquireStore();
+    ++lockDepth_;
     store_->SetTableLocked(true);
 }
 
 void TqmtCustomMemTable::UnlockTable() {
-    store_->SetTableLocked(false);
+    if (lockDepth_ == 0) return;
+    const bool last = --lockDepth_ == 0;
+    if (last) store_->SetTableLocked(false);
     store_->ReleaseStore();
+    if (last) store_->TableUnlocked();
+}
+
+void TqmtCustomMemTable::DataEvent(TDataEvent event, std::intptr_t info) {
+    if (store_->TableLocked()) {
+        heldEvents_ = true;
+        if (event == deLayoutChange || event == deFieldListChange || (event == deUpdateState && State() == dsInactive))
+            heldLayout_ = true;
+    }
+    TDataSet::DataEvent(event, info);
+}
+
+void TqmtCustomMemTable::StoreClientUnlocked() {
+    if (!heldEvents_) return;
+    const bool layout = heldLayout_;
+    heldEvents_ = heldLayout_ = false;
+    DataEvent(deUpdateState, 0);
+    if (Active()) DataEvent(layout ? deLayoutChange : deDataSetChange, 0);
 }
 
 // ---- open and close ---------------------------------------------------------

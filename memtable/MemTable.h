@@ -158,8 +158,14 @@ public:
     bool StepNext(bool force);
     bool StepPrior(bool force);
     void DoProgress(int percent, TqmtProgressCode code);
+    // While the table is locked the store's lock is held and the data links
+    // of every table on the store are not told about changes; the tables
+    // still keep their own state (a field write still marks the record
+    // modified, so the edit is posted). Unlocking tells the links to
+    // refresh. Calls nest; an unlock without a lock does nothing.
     void LockTable();
     void UnlockTable();
+    bool TableLocked() const { return store_->TableLocked(); }
     // The row at a position of the current index.
     TqmtRecord* RowAt(int position) const { return currentIndex_->Row(position); }
     int Position() const { return position_; }
@@ -210,6 +216,7 @@ public:
     void SetFiltered(bool value) override;
     bool FindRecord(bool restart, bool goForward) override;
     void SetBlockReadSize(int value) override;
+    void DataEvent(TDataEvent event, std::intptr_t info) override;
 
     // ---- used by the stream formats while they load and save
     bool IgnoreReadOnly() const { return ignoreReadOnly_; }
@@ -278,6 +285,7 @@ protected:
     void DoAfterDelete() override;
     void DoOnNewRecord() override;
     void DoBeforePost() override;
+    bool NotificationsHeld() override { return store_->TableLocked(); }
 
     // TqmtStoreClient
     bool StoreClientOpen() const override { return cursorOpen_; }
@@ -288,6 +296,7 @@ protected:
     void StoreClientMarkIndexesUnordered() override { indexes_->MarkAllUnordered(); }
     void StoreClientRebuildIndexDefs() override { SyncIndexesWithDefs(); }
     void StoreClientMaintainIndexes(int change, TqmtRecord* stored, int position, TqmtRecord* newValues) override;
+    void StoreClientUnlocked() override;
 
     // TqmtIndexHost
     TqmtCommon& IndexStore() override { return *store_; }
@@ -356,6 +365,11 @@ private:
     TqmtProgressCodes progressFlags_ =
         qmtProgressBit(mtpcLoad) | qmtProgressBit(mtpcSave) | qmtProgressBit(mtpcCopy);
     bool ownFieldsFromDefs_ = false;
+    // LockTable calls of this table not yet undone.
+    int lockDepth_ = 0;
+    // Link notifications held back while the store was locked.
+    bool heldEvents_ = false;
+    bool heldLayout_ = false;
 };
 
 class TqmtMemTable : public TqmtCustomMemTable {
