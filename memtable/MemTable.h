@@ -50,6 +50,11 @@ constexpr int mtcpoCalculated = 16;
 constexpr int mtcpoAppend = 32;
 constexpr int mtcpoFieldIndex = 64;
 
+// Merge flags of MergeIntoDataSet.
+constexpr int mtmfUpdate = 1;      // edit destination rows whose key matches
+constexpr int mtmfAppend = 2;      // append source rows whose key has no match
+constexpr int mtmfOtherKinds = 4;  // unmapped fields of other kinds count as lookup fields (no effect)
+
 class TqmtCustomMemTable : public TDataSet, public TqmtStoreClient, public TqmtIndexHost {
 public:
     explicit TqmtCustomMemTable(TComponent* owner = nullptr);
@@ -190,18 +195,43 @@ public:
     void SaveToStream(TStream& stream) { SaveWithFormat(stream, DefaultFormat()); }
     void SavePersistentFile();
     void LoadPersistentFile();
+    // Appends the source's rows to the destination (one of them is usually
+    // this table); at most limit rows when limit is above 0.
     int CopyRecords(TDataSet* source, TDataSet* destination, int limit);
+    // Writes the source's rows into the destination by key: rows whose key
+    // the destination has are edited (mtmfUpdate), others appended
+    // (mtmfAppend). Values travel through their text form.
+    int MergeRecords(TDataSet* source, TDataSet* destination, int flags, int limit,
+                     const std::string& keyFieldNames);
+    // flags: the mtcpo... bits.
     void CopyFromDataSet(TDataSet* source, int flags);
     void CopyToDataSet(TDataSet* destination);
-    void CopyStructure(TDataSet* source, int flags);
-    void CloseAllAttached() { store_->CloseOtherTables(nullptr); }
-    // Closes the table and destroys its field objects and definitions.
-    void DropFields() {
-        CloseAllAttached();
-        Close();
-        DestroyFields();
-        FieldDefs().Clear();
+    void MergeIntoDataSet(TDataSet* destination, const std::string& keyFieldNames, int flags);
+    void MergeIntoDataSetDefault(TDataSet* destination, const std::string& keyFieldNames) {
+        MergeIntoDataSet(destination, keyFieldNames, mtmfUpdate | mtmfAppend);
     }
+    // Replaces the field definitions (and field objects) by the source's.
+    void CopyStructure(TDataSet* source, int flags);
+    // A new field of this table like the given one (class, size, kind,
+    // name, lookup settings), owned by the table's owner.
+    TField* MakeFieldLike(TField* field);
+    static void CopyFieldDef(const TFieldDef* from, TFieldDef* to);
+    // Display and editing properties, then OnSetupFieldProperties.
+    void CopyFieldProperties(TField* from, TField* to);
+    // CopyFieldProperties for every field of this table that the source
+    // has by name.
+    void CopyAllFieldProperties(TDataSet* source);
+    // Closes every table on the store, this one included.
+    void CloseAllAttached();
+    // Closes every table on the store and destroys this table's field
+    // objects (persistent ones too); the definitions stay.
+    void DropFields();
+    // Rows written by the last load (copy into the table) and the last
+    // save (copy or merge out of it).
+    int LoadedCount() const { return loadedCount_; }
+    int SavedCount() const { return savedCount_; }
+    void SetLoadedCount(int n) { loadedCount_ = n; }
+    void SetSavedCount(int n) { savedCount_ = n; }
 
     // ---- framework operations
     bool BookmarkValid(const TBookmark& bookmark) override;
@@ -323,6 +353,7 @@ private:
     void AppendRow(TqmtRecord* row, int hint);
     void CheckUnique(TqmtRecord* working, TqmtRecord* editing);
     void WriteFieldValue(TqmtRecord* row, TField* field, const void* buffer);
+    void DestroyAllFields();
 
     std::unique_ptr<TqmtCommon> store_;
     int attachNo_ = 0;
@@ -348,6 +379,7 @@ private:
     bool afterOpenRunning_ = false;
     int loadLimit_ = -1, saveLimit_ = -1;
     bool loadedCompletely_ = false, savedCompletely_ = false;
+    int loadedCount_ = 0, savedCount_ = 0;
     bool attachedAutoRefresh_ = true;
     TField* autoIncField_ = nullptr;
     bool recalcOnFetch_ = true;
