@@ -200,6 +200,7 @@ void TqmtCustomMemTable::DoAfterOpen() {
     if (!afterOpenRunning_) {
         afterOpenRunning_ = true;
         try {
+            LoadWindowData();
             LoadPersistentFile();
         } catch (...) {
             afterOpenRunning_ = false;
@@ -220,6 +221,13 @@ void TqmtCustomMemTable::DoBeforeClose() {
 }
 
 void TqmtCustomMemTable::SetActive(bool value) {
+    if (ComponentState().Contains(csLoading)) {
+        // A table stored as active opens once its window has finished
+        // loading, when everything read after Active (formats, window data)
+        // is in place; without DesignActivation it stays closed.
+        streamedActive_ = value && designActivation_;
+        if (value || !Active()) return;
+    }
     if (!value && Active() && persistent_) SavePersistentFile();
     TDataSet::SetActive(value);
     if (!value) beforeCloseFired_ = false;

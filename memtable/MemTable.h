@@ -118,8 +118,13 @@ public:
     void SetPersistentBackup(bool v) { persistentBackup_ = v; }
     const std::string& PersistentBackupExt() const { return persistentBackupExt_; }
     void SetPersistentBackupExt(const std::string& v) { persistentBackupExt_ = v; }
+    // Whether a table stored as active in a window opens when the window
+    // has been loaded (true) or stays closed (false).
     bool DesignActivation() const { return designActivation_; }
     void SetDesignActivation(bool v) { designActivation_ = v; }
+    // Whether the rows are stored with the window as the property "Data".
+    bool StoreDataOnForm() const { return storeDataOnForm_; }
+    void SetStoreDataOnForm(bool v) { storeDataOnForm_ = v; }
 
     // Stream formats used by LoadFromFile, persistence and copies. A format
     // that is destroyed is forgotten by every table that names it.
@@ -195,6 +200,16 @@ public:
     void SaveToStream(TStream& stream) { SaveWithFormat(stream, DefaultFormat()); }
     void SavePersistentFile();
     void LoadPersistentFile();
+    // Window data (the stored property "Data"). WriteData saves the open
+    // table through FormFormat (OnSave with storage kind 1); a closed table
+    // writes the window data it still waits to load, so nothing read is
+    // lost. ReadData keeps the bytes until after the next open, when they
+    // are loaded through FormFormat if StoreDataOnForm is set.
+    void WriteData(TStream& stream);
+    void ReadData(TStream& stream);
+    bool HasPendingWindowData() const { return windowDataPending_; }
+    // Loads window data from a memory stream (OnLoad with storage kind 1).
+    void ReadStreamWithFormat(TMemoryStream& stream, TqmtCustomStreamFormat* format);
     // Appends the source's rows to the destination (one of them is usually
     // this table); at most limit rows when limit is above 0.
     int CopyRecords(TDataSet* source, TDataSet* destination, int limit);
@@ -315,6 +330,7 @@ protected:
     void DoAfterDelete() override;
     void DoOnNewRecord() override;
     void DoBeforePost() override;
+    void Loaded() override;
     bool NotificationsHeld() override { return store_->TableLocked(); }
 
     // TqmtStoreClient
@@ -354,6 +370,7 @@ private:
     void CheckUnique(TqmtRecord* working, TqmtRecord* editing);
     void WriteFieldValue(TqmtRecord* row, TField* field, const void* buffer);
     void DestroyAllFields();
+    void LoadWindowData();
 
     std::unique_ptr<TqmtCommon> store_;
     int attachNo_ = 0;
@@ -397,6 +414,11 @@ private:
     TqmtProgressCodes progressFlags_ =
         qmtProgressBit(mtpcLoad) | qmtProgressBit(mtpcSave) | qmtProgressBit(mtpcCopy);
     bool ownFieldsFromDefs_ = false;
+    bool storeDataOnForm_ = false;
+    std::string windowData_;
+    bool windowDataPending_ = false;
+    // Active was set while the window was being loaded.
+    bool streamedActive_ = false;
     // LockTable calls of this table not yet undone.
     int lockDepth_ = 0;
     // Link notifications held back while the store was locked.
