@@ -264,6 +264,7 @@ void TqmtCustomCSVStreamFormat::WriteValue(TqmtCustomMemTable* table, TField* fi
 void TqmtCustomCSVStreamFormat::WriteRows(TqmtCustomMemTable* table) {
     if (!(sfData & sfSave)) return;
     int saved = 0;
+    table->SetSavedCount(0);
     table->SetSavedCompletely(true);
     table->EnsureCurrentIndex();
     const int count = table->CurrentCount();
@@ -298,6 +299,7 @@ void TqmtCustomCSVStreamFormat::WriteRows(TqmtCustomMemTable* table) {
             if (CSVRecordDelimiter != '\0') out_ += CSVRecordDelimiter;
             out_ += "\r\n";
             ++saved;
+            table->SetSavedCount(saved);
             Flush(false);
         }
     } catch (...) {
@@ -522,7 +524,10 @@ void TqmtCustomCSVStreamFormat::ReadDefinition(TqmtCustomMemTable* table) {
         }
         if (key == "@@TABLEDEF START@@") {
             where = kTable;
-            if (loadDef) table->DropFields();
+            if (loadDef) {
+                table->DropFields();
+                table->FieldDefs().Clear();
+            }
             continue;
         }
         if (key == "@@TABLEDEF END@@") {
@@ -589,6 +594,7 @@ void TqmtCustomCSVStreamFormat::ReadRows(TqmtCustomMemTable* table) {
     if (!table->Active()) table->Open();
     table->ResetAutoInc();
     int loaded = 0;
+    table->SetLoadedCount(0);
     table->SetLoadedCompletely(true);
     const int limit = table->LoadLimit();
     bool first = true;
@@ -634,6 +640,6 @@ void TqmtCustomCSVStreamFormat::ReadRows(TqmtCustomMemTable* table) {
             if (table->State() == dsInsert) table->Cancel();
             throw;
         }
-        ++loaded;
+        table->SetLoadedCount(++loaded);
     }
 }

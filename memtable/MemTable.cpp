@@ -22,6 +22,9 @@ TqmtCustomMemTable::~TqmtCustomMemTable() {
         Close();
     } catch (...) {
     }
+    // A lock left held would block every other user of the store.
+    if (lockDepth_ > 0) store_->SetTableLocked(false);
+    for (; lockDepth_ > 0; --lockDepth_) store_->ReleaseStore();
     for (auto*& f : formats_) {
         if (f) f->TableDetached(this);
         f = nullptr;
@@ -63,12 +66,33 @@ void TqmtCustomMemTable::DoProgress(int percent, TqmtProgressCode code) {
 
 void TqmtCustomMemTable::LockTable() {
     store_->AcquireStore();
+    ++lockDepth_;
     store_->SetTableLocked(true);
 }
 
 void TqmtCustomMemTable::UnlockTable() {
-    store_->SetTableLocked(false);
+    if (lockDepth_ == 0) return;
+    const bool last = --lockDepth_ == 0;
+    if (last) store_->SetTableLocked(false);
     store_->ReleaseStore();
+    if (last) store_->TableUnlocked();
+}
+
+void TqmtCustomMemTable::DataEvent(TDataEvent event, std::intptr_t info) {
+    if (store_->TableLocked()) {
+        heldEvents_ = true;
+        if (event == deLayoutChange || event == deFieldListChange || (event == deUpdateState && State() == dsInactive))
+            heldLayout_ = true;
+    }
+    TDataSet::DataEvent(event, info);
+}
+
+void TqmtCustomMemTable::StoreClientUnlocked() {
+    if (!heldEvents_) return;
+    const bool layout = heldLayout_;
+    heldEvents_ = heldLayout_ = false;
+    DataEvent(deUpdateState, 0);
+    if (Active()) DataEvent(layout ? deLayoutChange : deDataSetChange, 0);
 }
 
 // ---- open and close ---------------------------------------------------------
@@ -176,6 +200,7 @@ void TqmtCustomMemTable::DoAfterOpen() {
     if (!afterOpenRunning_) {
         afterOpenRunning_ = true;
         try {
+            LoadWindowData();
             LoadPersistentFile();
         } catch (...) {
             afterOpenRunning_ = false;
@@ -196,6 +221,13 @@ void TqmtCustomMemTable::DoBeforeClose() {
 }
 
 void TqmtCustomMemTable::SetActive(bool value) {
+    if (ComponentState().Contains(csLoading)) {
+        // A table stored as active opens once its window has finished
+        // loading, when everything read after Active (formats, window data)
+        // is in place; without DesignActivation it stays closed.
+        streamedActive_ = value && designActivation_;
+        if (value || !Active()) return;
+    }
     if (!value && Active() && persistent_) SavePersistentFile();
     TDataSet::SetActive(value);
     if (!value) beforeCloseFired_ = false;

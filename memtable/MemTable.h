@@ -50,6 +50,11 @@ constexpr int mtcpoCalculated = 16;
 constexpr int mtcpoAppend = 32;
 constexpr int mtcpoFieldIndex = 64;
 
+// Merge flags of MergeIntoDataSet.
+constexpr int mtmfUpdate = 1;      // edit destination rows whose key matches
+constexpr int mtmfAppend = 2;      // append source rows whose key has no match
+constexpr int mtmfOtherKinds = 4;  // unmapped fields of other kinds count as lookup fields (no effect)
+
 class TqmtCustomMemTable : public TDataSet, public TqmtStoreClient, public TqmtIndexHost {
 public:
     explicit TqmtCustomMemTable(TComponent* owner = nullptr);
@@ -113,8 +118,13 @@ public:
     void SetPersistentBackup(bool v) { persistentBackup_ = v; }
     const std::string& PersistentBackupExt() const { return persistentBackupExt_; }
     void SetPersistentBackupExt(const std::string& v) { persistentBackupExt_ = v; }
+    // Whether a table stored as active in a window opens when the window
+    // has been loaded (true) or stays closed (false).
     bool DesignActivation() const { return designActivation_; }
     void SetDesignActivation(bool v) { designActivation_ = v; }
+    // Whether the rows are stored with the window as the property "Data".
+    bool StoreDataOnForm() const { return storeDataOnForm_; }
+    void SetStoreDataOnForm(bool v) { storeDataOnForm_ = v; }
 
     // Stream formats used by LoadFromFile, persistence and copies. A format
     // that is destroyed is forgotten by every table that names it.
@@ -158,8 +168,14 @@ public:
     bool StepNext(bool force);
     bool StepPrior(bool force);
     void DoProgress(int percent, TqmtProgressCode code);
+    // While the table is locked the store's lock is held and the data links
+    // of every table on the store are not told about changes; the tables
+    // still keep their own state (a field write still marks the record
+    // modified, so the edit is posted). Unlocking tells the links to
+    // refresh. Calls nest; an unlock without a lock does nothing.
     void LockTable();
     void UnlockTable();
+    bool TableLocked() const { return store_->TableLocked(); }
     // The row at a position of the current index.
     TqmtRecord* RowAt(int position) const { return currentIndex_->Row(position); }
     int Position() const { return position_; }
@@ -184,18 +200,53 @@ public:
     void SaveToStream(TStream& stream) { SaveWithFormat(stream, DefaultFormat()); }
     void SavePersistentFile();
     void LoadPersistentFile();
+    // Window data (the stored property "Data"). WriteData saves the open
+    // table through FormFormat (OnSave with storage kind 1); a closed table
+    // writes the window data it still waits to load, so nothing read is
+    // lost. ReadData keeps the bytes until after the next open, when they
+    // are loaded through FormFormat if StoreDataOnForm is set.
+    void WriteData(TStream& stream);
+    void ReadData(TStream& stream);
+    bool HasPendingWindowData() const { return windowDataPending_; }
+    // Loads window data from a memory stream (OnLoad with storage kind 1).
+    void ReadStreamWithFormat(TMemoryStream& stream, TqmtCustomStreamFormat* format);
+    // Appends the source's rows to the destination (one of them is usually
+    // this table); at most limit rows when limit is above 0.
     int CopyRecords(TDataSet* source, TDataSet* destination, int limit);
+    // Writes the source's rows into the destination by key: rows whose key
+    // the destination has are edited (mtmfUpdate), others appended
+    // (mtmfAppend). Values travel through their text form.
+    int MergeRecords(TDataSet* source, TDataSet* destination, int flags, int limit,
+                     const std::string& keyFieldNames);
+    // flags: the mtcpo... bits.
     void CopyFromDataSet(TDataSet* source, int flags);
     void CopyToDataSet(TDataSet* destination);
-    void CopyStructure(TDataSet* source, int flags);
-    void CloseAllAttached() { store_->CloseOtherTables(nullptr); }
-    // Closes the table and destroys its field objects and definitions.
-    void DropFields() {
-        CloseAllAttached();
-        Close();
-        DestroyFields();
-        FieldDefs().Clear();
+    void MergeIntoDataSet(TDataSet* destination, const std::string& keyFieldNames, int flags);
+    void MergeIntoDataSetDefault(TDataSet* destination, const std::string& keyFieldNames) {
+        MergeIntoDataSet(destination, keyFieldNames, mtmfUpdate | mtmfAppend);
     }
+    // Replaces the field definitions (and field objects) by the source's.
+    void CopyStructure(TDataSet* source, int flags);
+    // A new field of this table like the given one (class, size, kind,
+    // name, lookup settings), owned by the table's owner.
+    TField* MakeFieldLike(TField* field);
+    static void CopyFieldDef(const TFieldDef* from, TFieldDef* to);
+    // Display and editing properties, then OnSetupFieldProperties.
+    void CopyFieldProperties(TField* from, TField* to);
+    // CopyFieldProperties for every field of this table that the source
+    // has by name.
+    void CopyAllFieldProperties(TDataSet* source);
+    // Closes every table on the store, this one included.
+    void CloseAllAttached();
+    // Closes every table on the store and destroys this table's field
+    // objects (persistent ones too); the definitions stay.
+    void DropFields();
+    // Rows written by the last load (copy into the table) and the last
+    // save (copy or merge out of it).
+    int LoadedCount() const { return loadedCount_; }
+    int SavedCount() const { return savedCount_; }
+    void SetLoadedCount(int n) { loadedCount_ = n; }
+    void SetSavedCount(int n) { savedCount_ = n; }
 
     // ---- framework operations
     bool BookmarkValid(const TBookmark& bookmark) override;
@@ -210,6 +261,7 @@ public:
     void SetFiltered(bool value) override;
     bool FindRecord(bool restart, bool goForward) override;
     void SetBlockReadSize(int value) override;
+    void DataEvent(TDataEvent event, std::intptr_t info) override;
 
     // ---- used by the stream formats while they load and save
     bool IgnoreReadOnly() const { return ignoreReadOnly_; }
@@ -278,6 +330,8 @@ protected:
     void DoAfterDelete() override;
     void DoOnNewRecord() override;
     void DoBeforePost() override;
+    void Loaded() override;
+    bool NotificationsHeld() override { return store_->TableLocked(); }
 
     // TqmtStoreClient
     bool StoreClientOpen() const override { return cursorOpen_; }
@@ -288,6 +342,7 @@ protected:
     void StoreClientMarkIndexesUnordered() override { indexes_->MarkAllUnordered(); }
     void StoreClientRebuildIndexDefs() override { SyncIndexesWithDefs(); }
     void StoreClientMaintainIndexes(int change, TqmtRecord* stored, int position, TqmtRecord* newValues) override;
+    void StoreClientUnlocked() override;
 
     // TqmtIndexHost
     TqmtCommon& IndexStore() override { return *store_; }
@@ -314,6 +369,8 @@ private:
     void AppendRow(TqmtRecord* row, int hint);
     void CheckUnique(TqmtRecord* working, TqmtRecord* editing);
     void WriteFieldValue(TqmtRecord* row, TField* field, const void* buffer);
+    void DestroyAllFields();
+    void LoadWindowData();
 
     std::unique_ptr<TqmtCommon> store_;
     int attachNo_ = 0;
@@ -339,6 +396,7 @@ private:
     bool afterOpenRunning_ = false;
     int loadLimit_ = -1, saveLimit_ = -1;
     bool loadedCompletely_ = false, savedCompletely_ = false;
+    int loadedCount_ = 0, savedCount_ = 0;
     bool attachedAutoRefresh_ = true;
     TField* autoIncField_ = nullptr;
     bool recalcOnFetch_ = true;
@@ -356,6 +414,16 @@ private:
     TqmtProgressCodes progressFlags_ =
         qmtProgressBit(mtpcLoad) | qmtProgressBit(mtpcSave) | qmtProgressBit(mtpcCopy);
     bool ownFieldsFromDefs_ = false;
+    bool storeDataOnForm_ = false;
+    std::string windowData_;
+    bool windowDataPending_ = false;
+    // Active was set while the window was being loaded.
+    bool streamedActive_ = false;
+    // LockTable calls of this table not yet undone.
+    int lockDepth_ = 0;
+    // Link notifications held back while the store was locked.
+    bool heldEvents_ = false;
+    bool heldLayout_ = false;
 };
 
 class TqmtMemTable : public TqmtCustomMemTable {

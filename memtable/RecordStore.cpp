@@ -441,6 +441,12 @@ void TqmtCommon::RefreshOtherTables(TqmtStoreClient* except) {
         if (t && t != except && t->StoreClientOpen()) t->StoreClientRefresh();
 }
 
+void TqmtCommon::TableUnlocked() {
+    std::vector<TqmtStoreClient*> tables = attached_;
+    for (auto* t : tables)
+        if (t) t->StoreClientUnlocked();
+}
+
 void TqmtCommon::EmptyAllTables() {
     TqmtStoreGuard g(*this);
     for (auto* t : attached_)

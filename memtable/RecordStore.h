@@ -133,6 +133,8 @@ public:
     // change kind: 0 insert, 1 edit, 2 delete.
     virtual void StoreClientMaintainIndexes(int change, TqmtRecord* stored, int position,
                                             TqmtRecord* newValues) = 0;
+    // The table lock was lifted: tell the links what they missed.
+    virtual void StoreClientUnlocked() = 0;
 };
 
 // The store's re-entrant lock; cheap when uncontended or re-entered: one
@@ -326,6 +328,7 @@ public:
     bool AnyTableOpen() const;
     void CloseOtherTables(TqmtStoreClient* except);
     void RefreshOtherTables(TqmtStoreClient* except);
+    void TableUnlocked();
     void EmptyAllTables();
     void RebuildAllIndexes();
     void MarkAllIndexesUnordered();

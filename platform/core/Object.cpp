@@ -152,6 +152,7 @@ const char* KindName(TPropKind kind) {
         case pkBoolean: return "boolean";
         case pkFloat: return "floating-point";
         case pkEnumeration: return "enumeration";
+        case pkBinary: return "binary";
     }
     return "unknown";
 }
@@ -218,6 +219,8 @@ bool IsPublishedProp(const TObject& obj, const std::string& name) {
     return GetPropInfo(obj, name) != nullptr;
 }
 
+bool IsStoredProp(TObject& obj, const std::string& name) { return Require(obj, name).IsStored(obj); }
+
 TPropValue GetPropValue(TObject& obj, const std::string& name) {
     return Require(obj, name).Get(obj);
 }
@@ -227,7 +230,8 @@ void SetPropValue(TObject& obj, const std::string& name, const TPropValue& value
     if (info.ReadOnly()) throw EPropertyError("Property " + info.Name + " is read-only");
     bool fits = false;
     switch (info.Kind) {
-        case pkString: fits = std::holds_alternative<std::string>(value); break;
+        case pkString:
+        case pkBinary: fits = std::holds_alternative<std::string>(value); break;
         case pkInteger: fits = std::holds_alternative<Int64>(value); break;
         case pkEnumeration:
             fits = std::holds_alternative<Int64>(value);
@@ -316,6 +320,18 @@ void SetEnumProp(TObject& obj, const std::string& name, const std::string& value
     InvalidValue(info, value);
 }
 
+std::string GetBinaryProp(TObject& obj, const std::string& name) {
+    const TPropInfo& info = Require(obj, name);
+    if (info.Kind != pkBinary) KindError(info, "binary");
+    return std::get<std::string>(info.Get(obj));
+}
+
+void SetBinaryProp(TObject& obj, const std::string& name, const std::string& bytes) {
+    const TPropInfo& info = Require(obj, name);
+    if (info.Kind != pkBinary) KindError(info, "binary");
+    SetPropValue(obj, name, bytes);
+}
+
 std::string GetPropText(TObject& obj, const std::string& name) {
     const TPropInfo& info = Require(obj, name);
     switch (info.Kind) {
@@ -323,6 +339,17 @@ std::string GetPropText(TObject& obj, const std::string& name) {
         case pkInteger: return std::to_string(GetOrdProp(obj, name));
         case pkBoolean: return GetBoolProp(obj, name) ? "True" : "False";
         case pkEnumeration: return GetEnumProp(obj, name);
+        case pkBinary: {
+            static const char digits[] = "0123456789ABCDEF";
+            const std::string bytes = GetBinaryProp(obj, name);
+            std::string text;
+            text.reserve(bytes.size() * 2);
+            for (unsigned char b : bytes) {
+                text += digits[b >> 4];
+                text += digits[b & 15];
+            }
+            return text;
+        }
         case pkFloat: {
             char buf[64];
             auto res = std::to_chars(buf, buf + sizeof buf, GetFloatProp(obj, name));
@@ -339,6 +366,30 @@ void SetPropText(TObject& obj, const std::string& name, const std::string& text)
     switch (info.Kind) {
         case pkString: SetStrProp(obj, name, text); return;
         case pkEnumeration: SetEnumProp(obj, name, text); return;
+        case pkBinary: {
+            auto nibble = [](char c) {
+                if (c >= '0' && c <= '9') return c - '0';
+                if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+                if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+                return -1;
+            };
+            std::string bytes;
+            int high = -1;
+            for (char c : text) {
+                if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
+                const int n = nibble(c);
+                if (n < 0) InvalidValue(info, text);
+                if (high < 0) {
+                    high = n;
+                } else {
+                    bytes += static_cast<char>(high << 4 | n);
+                    high = -1;
+                }
+            }
+            if (high >= 0) InvalidValue(info, text);
+            SetBinaryProp(obj, name, bytes);
+            return;
+        }
         case pkBoolean:
             if (SameAscii(text, "True"))
                 SetBoolProp(obj, name, true);

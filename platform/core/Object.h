@@ -52,19 +52,24 @@ protected:
 //       .String("Caption", &TMyControl::Caption, &TMyControl::SetCaption)
 //       .Integer("Width", &TMyControl::Width, &TMyControl::SetWidth)
 //       .Enumeration("Align", {"alNone", "alTop", "alClient"},
-//                    &TMyControl::Align, &TMyControl::SetAlign);
+//                    &TMyControl::Align, &TMyControl::SetAlign)
+//       .Binary("Data", &TMyControl::WriteData, &TMyControl::ReadData,
+//               &TMyControl::HasData);
 //
 // Getters are called with the object (member functions or callables taking
 // T&); setters with the object and the value; a property without a setter
-// is read-only. Registration normally happens once at start-up from the
-// class's own source file.
+// is read-only. A property may say whether it is stored at all (a binary
+// property such as a table's rows is written only when the object asks for
+// it); streaming code asks IsStoredProp before writing one. Registration
+// normally happens once at start-up from the class's own source file.
 // ---------------------------------------------------------------------------
 
 class EPropertyError : public Exception { using Exception::Exception; };
 
-enum TPropKind { pkString, pkInteger, pkBoolean, pkFloat, pkEnumeration };
+enum TPropKind { pkString, pkInteger, pkBoolean, pkFloat, pkEnumeration, pkBinary };
 
-// Enumerations travel as their ordinal (Int64).
+// Enumerations travel as their ordinal (Int64), binary data as its bytes in a
+// std::string.
 using TPropValue = std::variant<std::string, Int64, bool, double>;
 
 struct TPropInfo {
@@ -73,8 +78,10 @@ struct TPropInfo {
     std::vector<std::string> EnumNames;  // pkEnumeration: names by ordinal
     std::function<TPropValue(TObject&)> Get;
     std::function<void(TObject&, const TPropValue&)> Set;  // empty: read-only
+    std::function<bool(TObject&)> Stored;                  // empty: always stored
 
     bool ReadOnly() const { return !Set; }
+    bool IsStored(TObject& obj) const { return !Stored || Stored(obj); }
 };
 
 namespace published_detail {
@@ -119,6 +126,12 @@ public:
                             S set = nullptr) {
         return Add<Int64>(std::move(name), pkEnumeration, std::move(names), get, set);
     }
+    // Bytes: get returns them in a std::string, set receives them; stored
+    // (callable with T&) says whether the property is written at all.
+    template <class G, class S = std::nullptr_t, class P = std::nullptr_t>
+    TPublished& Binary(std::string name, G get, S set = nullptr, P stored = nullptr) {
+        return Add<std::string>(std::move(name), pkBinary, {}, get, set, stored);
+    }
 
 private:
     static std::type_index Parent() {
@@ -133,9 +146,9 @@ private:
     // Values are stored as V; the setter receives the getter's own type
     // (an enum, a narrower integer, ...) so accessors keep their natural
     // signatures.
-    template <class V, class G, class S>
+    template <class V, class G, class S, class P = std::nullptr_t>
     TPublished& Add(std::string name, TPropKind kind, std::vector<std::string> names, G get,
-                    S set) {
+                    S set, P stored = nullptr) {
         using R = std::decay_t<std::invoke_result_t<G, T&>>;
         TPropInfo info;
         info.Name = std::move(name);
@@ -149,6 +162,9 @@ private:
                 std::invoke(set, Self(o), static_cast<R>(std::get<V>(v)));
             };
         }
+        if constexpr (!std::is_same_v<P, std::nullptr_t>) {
+            info.Stored = [stored](TObject& o) -> bool { return std::invoke(stored, Self(o)); };
+        }
         published_detail::AddProperty(typeid(T), std::move(info));
         return *this;
     }
@@ -159,6 +175,8 @@ std::vector<const TPropInfo*> GetPropList(const TObject& obj);
 // The property by name (case-insensitive), or nullptr.
 const TPropInfo* GetPropInfo(const TObject& obj, const std::string& name);
 bool IsPublishedProp(const TObject& obj, const std::string& name);
+// Whether the property is to be written when the object is streamed.
+bool IsStoredProp(TObject& obj, const std::string& name);
 
 // Typed access by name. Unknown names raise EPropertyError "Property X does
 // not exist"; writing a read-only property raises "Property X is
@@ -177,11 +195,16 @@ void SetFloatProp(TObject& obj, const std::string& name, double value);
 // Enumeration properties as the text of their value.
 std::string GetEnumProp(TObject& obj, const std::string& name);
 void SetEnumProp(TObject& obj, const std::string& name, const std::string& value);
+// Binary properties as their bytes.
+std::string GetBinaryProp(TObject& obj, const std::string& name);
+void SetBinaryProp(TObject& obj, const std::string& name, const std::string& bytes);
 
 // Any property as text, for streaming: strings as they are, integers in
 // decimal, booleans "True"/"False", floats in the shortest form that reads
-// back exactly (with '.'), enumerations by name. SetPropText parses the same
-// forms (booleans and enumeration names case-insensitively) and raises
+// back exactly (with '.'), enumerations by name, binary data as upper-case
+// hexadecimal digits, two per byte. SetPropText parses the same forms
+// (booleans, enumeration names and hexadecimal digits case-insensitively;
+// blanks and line breaks between hexadecimal digits are skipped) and raises
 // EPropertyError "Invalid property value ..." on text it cannot read.
 std::string GetPropText(TObject& obj, const std::string& name);
 void SetPropText(TObject& obj, const std::string& name, const std::string& text);

@@ -338,4 +338,50 @@ TEST(PublishedTest, RejectsUnknownReadOnlyMistypedAndUnreadableValues) {
     EXPECT_THROW(SetStrProp(panel, "Name", "not valid"), EComponentError);
 }
 
+// A component with stored bytes, written only while it keeps data.
+class TBlobHolder : public TComponent {
+public:
+    using TComponent::TComponent;
+    std::string Data() const { return data_; }
+    void SetData(const std::string& v) { data_ = v; }
+    bool KeepData() const { return keep_; }
+    void SetKeepData(bool v) { keep_ = v; }
+
+private:
+    std::string data_;
+    bool keep_ = false;
+};
+
+const bool g_blobPublished = [] {
+    TPublished<TBlobHolder, TComponent>()
+        .Boolean("KeepData", &TBlobHolder::KeepData, &TBlobHolder::SetKeepData)
+        .Binary("Data", &TBlobHolder::Data, &TBlobHolder::SetData, &TBlobHolder::KeepData);
+    return true;
+}();
+
+TEST(PublishedTest, BinaryPropertiesTravelAsHexAndAreStoredOnlyWhenAsked) {
+    TBlobHolder holder(nullptr);
+    EXPECT_FALSE(IsStoredProp(holder, "Data"));
+    EXPECT_TRUE(IsStoredProp(holder, "KeepData"));
+    holder.SetKeepData(true);
+    EXPECT_TRUE(IsStoredProp(holder, "data"));
+
+    const std::string bytes("\x00\x01\xAB\xff\n", 5);
+    SetBinaryProp(holder, "Data", bytes);
+    EXPECT_EQ(holder.Data(), bytes);
+    EXPECT_EQ(GetPropText(holder, "Data"), "0001ABFF0A");
+    SetPropText(holder, "Data", "0a ff\r\n00");
+    EXPECT_EQ(GetBinaryProp(holder, "Data"), std::string("\x0a\xff\x00", 3));
+    SetPropText(holder, "Data", "");
+    EXPECT_EQ(holder.Data(), "");
+
+    for (const char* bad : {"0", "0G", "ABC", "0x00"})
+        EXPECT_THROW(SetPropText(holder, "Data", bad), EPropertyError) << bad;
+    EXPECT_EQ(holder.Data(), "");
+    // Bytes and text are different kinds.
+    EXPECT_THROW(GetStrProp(holder, "Data"), EPropertyError);
+    EXPECT_THROW(GetBinaryProp(holder, "Name"), EPropertyError);
+    EXPECT_THROW(SetPropValue(holder, "Data", Int64(1)), EPropertyError);
+}
+
 }  // namespace
