@@ -271,6 +271,8 @@ public:
     void ThreadPriorities(Integer& event, Integer& dispatch, Integer& output);
     // Notifications whose handler window did not answer in time.
     Integer NotifyTimeouts() const { return notifyTimeouts_.load(); }
+    // Device events the event thread has handed to the dispatch thread.
+    Integer DeviceEventTurns() const { return deviceEventTurns_.load(); }
     // Called (on any thread) once every worker thread has ended; replaced
     // by each call, empty clears it.
     void SetOnThreadsEnded(std::function<void()> callback);
@@ -392,7 +394,9 @@ protected:
     std::atomic<bool> killThreads_{false};
     std::atomic<bool> deviceLost_{false};
     std::atomic<bool> notifyTimedOut_{false};
+    std::atomic<bool> notifyServed_{false};  // the last notification reached a handler
     std::atomic<Integer> notifyTimeouts_{0};
+    std::atomic<Integer> deviceEventTurns_{0};
     Byte threadBoost_ = 0;
     std::mutex endedLock_;
     std::function<void()> onThreadsEnded_;
