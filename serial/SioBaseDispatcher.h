@@ -278,7 +278,7 @@ public:
     void SetOnThreadsEnded(std::function<void()> callback);
 
     // How long a handler window may take to answer a notification.
-    static Cardinal NotifyTimeoutMs;
+    static std::atomic<Cardinal> NotifyTimeoutMs;
 
     // ---- Trace and dispatch log ------------------------------------------
     Integer StartTrace(Cardinal count);
@@ -319,10 +319,14 @@ public:
     void ClearTriggers();
     void SaveTriggers(TSioSavedTriggers& saved);
     void RestoreTriggers(const TSioSavedTriggers& saved);
+    // Triggers that OpenPort restores before it starts the threads (the
+    // dispatch thread reads the lists without a lock).
+    void RestoreTriggersAtOpen(const TSioSavedTriggers& saved) { triggersAtOpen_ = saved; }
     static void FreeSavedTriggers(TSioSavedTriggers& saved);
     static bool MatchDataTrigger(Integer* counters, Byte value, Integer length, bool ignoreCase, const char* text);
     Cardinal CountUpTo(Cardinal position, Cardinal length);
-    // Adds triggers (nothing in the program does; tests and tools may).
+    // Adds triggers (nothing in the program does; tests and tools may, before
+    // the port's threads run: the dispatch thread reads the lists unlocked).
     Integer AddTimerTrigger(Integer ticks);
     Integer AddDataTrigger(const std::string& text, bool ignoreCase);
     Integer AddStatusTrigger(Integer kind, Word value);
@@ -382,7 +386,7 @@ protected:
     bool inAvailNotification_ = false;
     Cardinal availCount_ = 0;
     Cardinal availMaximum_ = 0;
-    Integer availThreshold_ = 0;
+    std::atomic<Integer> availThreshold_{0};
     Cardinal dataScanPosition_ = 0;
     Cardinal notificationTail_ = 0;
     bool bytesSinceNotify_ = false;  // bytes arrived since the last avail notification
@@ -447,6 +451,7 @@ protected:
     std::vector<TSioDataTrigger> dataTriggers_;
     std::vector<TSioStatusTrigger> statusTriggers_;
     Integer triggerHandleCounter_ = 1;
+    std::optional<TSioSavedTriggers> triggersAtOpen_;
     bool statusHit_ = false;
 };
 

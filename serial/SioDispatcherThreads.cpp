@@ -13,7 +13,7 @@
 #include "platform/core/UiQueue.h"
 #include "serial/SioBaseDispatcher.h"
 
-Cardinal TSioBaseDispatcher::NotifyTimeoutMs = 3000;
+std::atomic<Cardinal> TSioBaseDispatcher::NotifyTimeoutMs{3000};
 
 namespace {
 constexpr int E0 = 0, E1 = 1, E2 = 2, E3 = 3, E5 = 5;
