@@ -13,3 +13,6 @@ using UInt64 = std::uint64_t;
 
 // Days since 30 December 1899; the fraction is the time of day.
 using TDateTime = double;
+
+// Horizontal alignment of text in a control or field.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };

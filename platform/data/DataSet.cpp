@@ -329,7 +329,7 @@ void TDataSet::DataEvent(TDataEvent event, std::intptr_t info) {
     default:
         break;
     }
-    bool notify = !(ControlsDisabled() || state_ == dsBlockRead);
+    bool notify = !(ControlsDisabled() || state_ == dsBlockRead || NotificationsHeld());
     if (notify) {
         std::vector<TDataSource*> sources = dataSources_;
         for (TDataSource* ds : sources)

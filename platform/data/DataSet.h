@@ -230,9 +230,12 @@ public:
     TFilterRecordEvent OnFilterRecord;
 
     // Sends a notification to the data sources (and so to the links),
-    // unless controls are disabled. Descendants call it with deFieldChange
-    // after a field write; info carries the field for deFieldChange and
-    // deFocusControl, the buffer shift for deDataSetScroll.
+    // unless controls are disabled or NotificationsHeld(). Descendants call
+    // it with deFieldChange after a field write; info carries the field for
+    // deFieldChange and deFocusControl, the buffer shift for deDataSetScroll.
+    // The dataset's own bookkeeping of an event (a field change marks the
+    // record modified, runs the field's OnChange and recomputes calculated
+    // fields) happens whether or not the links are told.
     virtual void DataEvent(TDataEvent event, std::intptr_t info);
 
 protected:
@@ -301,6 +304,11 @@ protected:
     virtual void DoAfterRefresh() { Fire(AfterRefresh); }
     virtual void DoOnNewRecord() { Fire(OnNewRecord); }
     virtual void DoOnCalcFields() { Fire(OnCalcFields); }
+
+    // Whether link notifications are held back for a reason of the
+    // descendant's own, besides DisableControls and block reading. A
+    // descendant that holds them tells the links afterwards itself.
+    virtual bool NotificationsHeld() { return false; }
 
     // ---- helpers for descendants
     void SetState(TDataSetState value);

@@ -36,7 +36,7 @@ using TFieldNotifyEvent = std::function<void(TField* sender)>;
 using TFieldGetTextEvent = std::function<void(TField* sender, std::string& text, bool displayText)>;
 using TFieldSetTextEvent = std::function<void(TField* sender, const std::string& text)>;
 
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
 
 class TField : public TComponent {
 public:

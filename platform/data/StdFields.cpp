@@ -74,16 +74,30 @@ std::string TStringField::GetAsString() const {
 }
 
 void TStringField::SetAsStringValue(const std::string& value) {
-    std::vector<char> buf(static_cast<std::size_t>(DataSize()), '\0');
+    // Short fields (the common case) use a buffer on the stack: this runs
+    // once per value written, so it avoids an allocation each time.
+    const std::size_t size = static_cast<std::size_t>(DataSize());
+    char small[256];
+    std::vector<char> large;
+    char* buf = small;
+    if (size > sizeof small) {
+        large.assign(size, '\0');
+        buf = large.data();
+    } else {
+        std::memset(buf, 0, size);
+    }
     std::size_t n = std::min(value.size(), static_cast<std::size_t>(Size()));
     // Never cut a UTF-8 character: back up to the start of the one cut.
     if (n < value.size())
         while (n > 0 && (static_cast<unsigned char>(value[n]) & 0xC0) == 0x80) --n;
     // A NUL inside the text would end it early; keep what precedes it.
-    std::size_t nul = value.find('\0');
-    if (nul != std::string::npos && nul < n) n = nul;
-    std::memcpy(buf.data(), value.data(), n);
-    SetData(buf.data());
+    for (std::size_t i = 0; i < n; ++i)
+        if (value[i] == '\0') {
+            n = i;
+            break;
+        }
+    std::memcpy(buf, value.data(), n);
+    SetData(buf);
 }
 
 Integer TStringField::GetAsInteger() const {

@@ -54,7 +54,7 @@ void TBitmap::SetImage(const QImage& image) {
 }
 
 TColor TBitmap::TransparentColor() const {
-    if (transparentMode_ == tmFixed && transparentColor_ != clNone) return transparentColor_;
+    if (transparentMode_ == TTransparentMode::tmFixed && transparentColor_ != clNone) return transparentColor_;
     if (image_.isNull()) return clNone;
     QRgb px = image_.pixel(0, image_.height() - 1);
     return RGB(Byte(qRed(px)), Byte(qGreen(px)), Byte(qBlue(px)));

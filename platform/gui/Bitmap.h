@@ -48,7 +48,8 @@ protected:
 };
 
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
-enum TTransparentMode { tmAuto, tmFixed };
+// Scoped: the serial port component has a tmAuto of its own.
+enum class TTransparentMode { tmAuto, tmFixed };
 
 class TBitmap : public TGraphic {
 public:
@@ -67,7 +68,7 @@ public:
     void SetPixelFormat(TPixelFormat f) { pixelFormat_ = f; }
     // Transparent colour: the bottom-left pixel in tmAuto mode.
     TColor TransparentColor() const;
-    void SetTransparentColor(TColor c) { transparentColor_ = c; transparentMode_ = tmFixed; }
+    void SetTransparentColor(TColor c) { transparentColor_ = c; transparentMode_ = TTransparentMode::tmFixed; }
     TTransparentMode TransparentMode() const { return transparentMode_; }
     void SetTransparentMode(TTransparentMode m) { transparentMode_ = m; }
 
@@ -89,7 +90,7 @@ private:
     TCanvas canvas_;
     TPixelFormat pixelFormat_ = pfDevice;
     TColor transparentColor_ = clNone;
-    TTransparentMode transparentMode_ = tmAuto;
+    TTransparentMode transparentMode_ = TTransparentMode::tmAuto;
 };
 
 class TJPEGImage : public TGraphic {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "platform/core/Types.h"
+
 using TModalResult = int;
 inline constexpr TModalResult mrNone = 0;
 inline constexpr TModalResult mrOk = 1;
@@ -97,5 +99,5 @@ inline constexpr Word16 VK_F2 = 0x71;
 inline constexpr Word16 VK_F4 = 0x73;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };

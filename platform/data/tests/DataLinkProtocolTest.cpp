@@ -130,3 +130,47 @@ TEST(DataLinkProtocol, DataSourceRefusesCircularLinks) {
     detail.Master = &masterSource;
     EXPECT_THROW(masterSource.SetDataSet(&detail), EDatabaseError);
 }
+
+namespace {
+// A dataset that holds its link notifications while Held is set.
+class HoldingDataSet : public TArrayDataSet {
+public:
+    bool Held = false;
+
+protected:
+    bool NotificationsHeld() override { return Held; }
+};
+}  // namespace
+
+TEST(DataLinkProtocol, HeldNotificationsStillMarkTheRecordModified) {
+    HoldingDataSet ds;
+    ds.FieldDefs().Add("ID", ftInteger);
+    ds.FieldDefs().Add("Name", ftString, 20);
+    ds.Open();
+    ds.Append();
+    ds.FieldByName("ID")->SetAsInteger(1);
+    ds.Post();
+    TDataSource source;
+    source.SetDataSet(&ds);
+    RecordingDataLink link;
+    link.SetDataSource(&source);
+    int changes = 0;
+    ds.FieldByName("Name")->OnChange = [&](TField*) { ++changes; };
+    link.Log.clear();
+
+    ds.Held = true;
+    ds.Edit();
+    ds.FieldByName("Name")->SetAsString("held");
+    EXPECT_TRUE(link.Log.empty());
+    EXPECT_TRUE(ds.Modified());
+    EXPECT_EQ(changes, 1);
+    ds.Post();
+    ds.Held = false;
+    EXPECT_TRUE(link.Log.empty());
+    EXPECT_EQ(ds.FieldByName("Name")->AsString(), "held");
+
+    ds.Edit();
+    ds.FieldByName("Name")->SetAsString("told");
+    EXPECT_EQ(link.Log.back(), "RecordChanged(Name)");
+    link.SetDataSource(nullptr);
+}
