@@ -161,6 +161,10 @@ Integer TSioBaseDispatcher::OpenPort(const std::string& name, Integer baud, Card
         StopLog();
         logClockBase_ = SioTimeMs();
     }
+    if (triggersAtOpen_) {
+        RestoreTriggers(*triggersAtOpen_);
+        triggersAtOpen_.reset();
+    }
     StartThreads();
     return 0;
 }

@@ -271,12 +271,14 @@ public:
     void ThreadPriorities(Integer& event, Integer& dispatch, Integer& output);
     // Notifications whose handler window did not answer in time.
     Integer NotifyTimeouts() const { return notifyTimeouts_.load(); }
+    // Device events the event thread has handed to the dispatch thread.
+    Integer DeviceEventTurns() const { return deviceEventTurns_.load(); }
     // Called (on any thread) once every worker thread has ended; replaced
     // by each call, empty clears it.
     void SetOnThreadsEnded(std::function<void()> callback);
 
     // How long a handler window may take to answer a notification.
-    static Cardinal NotifyTimeoutMs;
+    static std::atomic<Cardinal> NotifyTimeoutMs;
 
     // ---- Trace and dispatch log ------------------------------------------
     Integer StartTrace(Cardinal count);
@@ -317,10 +319,14 @@ public:
     void ClearTriggers();
     void SaveTriggers(TSioSavedTriggers& saved);
     void RestoreTriggers(const TSioSavedTriggers& saved);
+    // Triggers that OpenPort restores before it starts the threads (the
+    // dispatch thread reads the lists without a lock).
+    void RestoreTriggersAtOpen(const TSioSavedTriggers& saved) { triggersAtOpen_ = saved; }
     static void FreeSavedTriggers(TSioSavedTriggers& saved);
     static bool MatchDataTrigger(Integer* counters, Byte value, Integer length, bool ignoreCase, const char* text);
     Cardinal CountUpTo(Cardinal position, Cardinal length);
-    // Adds triggers (nothing in the program does; tests and tools may).
+    // Adds triggers (nothing in the program does; tests and tools may, before
+    // the port's threads run: the dispatch thread reads the lists unlocked).
     Integer AddTimerTrigger(Integer ticks);
     Integer AddDataTrigger(const std::string& text, bool ignoreCase);
     Integer AddStatusTrigger(Integer kind, Word value);
@@ -380,7 +386,7 @@ protected:
     bool inAvailNotification_ = false;
     Cardinal availCount_ = 0;
     Cardinal availMaximum_ = 0;
-    Integer availThreshold_ = 0;
+    std::atomic<Integer> availThreshold_{0};
     Cardinal dataScanPosition_ = 0;
     Cardinal notificationTail_ = 0;
     bool bytesSinceNotify_ = false;  // bytes arrived since the last avail notification
@@ -392,7 +398,9 @@ protected:
     std::atomic<bool> killThreads_{false};
     std::atomic<bool> deviceLost_{false};
     std::atomic<bool> notifyTimedOut_{false};
+    std::atomic<bool> notifyServed_{false};  // the last notification reached a handler
     std::atomic<Integer> notifyTimeouts_{0};
+    std::atomic<Integer> deviceEventTurns_{0};
     Byte threadBoost_ = 0;
     std::mutex endedLock_;
     std::function<void()> onThreadsEnded_;
@@ -443,6 +451,7 @@ protected:
     std::vector<TSioDataTrigger> dataTriggers_;
     std::vector<TSioStatusTrigger> statusTriggers_;
     Integer triggerHandleCounter_ = 1;
+    std::optional<TSioSavedTriggers> triggersAtOpen_;
     bool statusHit_ = false;
 };
 

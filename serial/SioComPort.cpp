@@ -141,6 +141,9 @@ void TSioCustomComPort::DoOpen() {
     if (tapiMode_ != tmOn) ValidatePort();
     dispatcher_ = CreateDispatcher();
     dispatcher_->DeviceName = "COM" + std::to_string(comNumber_);
+    // Triggers saved at the last close come back as the port opens, before
+    // its threads run.
+    if (copyTriggers_) dispatcher_->RestoreTriggersAtOpen(savedTriggers_);
     try {
         if (tapiMode_ == tmOn) {
             if (tapiHandle_ == 0) CheckSerialResult(this, -2012);
@@ -175,10 +178,7 @@ void TSioCustomComPort::DoOpen() {
         force_ = false;
         open_ = true;
         SetupNotifyWindow(true);
-        if (copyTriggers_) {
-            copyTriggers_ = false;
-            dispatcher_->RestoreTriggers(savedTriggers_);
-        }
+        copyTriggers_ = false;
         NotifyPortOpened();
     } catch (...) {
         force_ = false;
@@ -424,8 +424,7 @@ void TSioCustomComPort::SetComNumber(Word value) {
     comNumber_ = value;
     SetTracing(tracing);
     SetLogging(logging);
-    SetOpen(true);
-    if (dispatcher_ && portState_ == psOpen) dispatcher_->RestoreTriggers(savedTriggers_);
+    SetOpen(true);  // restores the saved triggers into the new dispatcher
 }
 
 void TSioCustomComPort::SetBaud(Integer value) {

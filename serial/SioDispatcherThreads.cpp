@@ -13,7 +13,7 @@
 #include "platform/core/UiQueue.h"
 #include "serial/SioBaseDispatcher.h"
 
-Cardinal TSioBaseDispatcher::NotifyTimeoutMs = 3000;
+std::atomic<Cardinal> TSioBaseDispatcher::NotifyTimeoutMs{3000};
 
 namespace {
 constexpr int E0 = 0, E1 = 1, E2 = 2, E3 = 3, E5 = 5;
@@ -62,6 +62,7 @@ void TComThread::Body() {
         if (mask & EV_RING) d.ringSeen_ = true;
         d.deviceEventMask_ = mask;
         if (d.killThreads_) break;
+        ++d.deviceEventTurns_;
         d.events_[E0]->Set();
         d.events_[E1]->WaitFor(-1);
     } while (!d.killThreads_);
@@ -246,6 +247,7 @@ void TSioBaseDispatcher::AddWindowHandler(TSioWindow window) {
     TCriticalSectionGuard gm(mainLock_);
     windowHandlers_.push_back({window, false});
     serviceNeeded_ = true;
+    WakeDispatchThread();
     if (logActive_) AddLogEntry(kLogTrigHdAlloc, kLogSubWindow, 0, nullptr, static_cast<Cardinal>(window));
 }
 
@@ -281,11 +283,14 @@ void TSioBaseDispatcher::SetHandlerFlags(Integer kind) {
         break;
     default: break;
     }
+    // Bytes that waited for a handler may be announced now.
+    WakeDispatchThread();
 }
 
 void TSioBaseDispatcher::SetAvailThreshold(Integer n) {
     TCriticalSectionGuard gm(mainLock_);
     availThreshold_ = n;
+    WakeDispatchThread();
     if (logActive_) AddLogEntry(kLogTrigDataChange, kLogSubTrigAvail, 0, nullptr, static_cast<Cardinal>(n));
 }
 
@@ -294,6 +299,7 @@ void TSioBaseDispatcher::SetAvailThreshold(Integer n) {
 // ---------------------------------------------------------------------------
 
 bool TSioBaseDispatcher::Notify(Cardinal message, Cardinal param, Word data) {
+    notifyServed_ = false;
     if (!serviceNeeded_) return true;
     std::vector<WindowHandler> windows;
     bool serve;
@@ -327,6 +333,7 @@ bool TSioBaseDispatcher::Notify(Cardinal message, Cardinal param, Word data) {
                                        [&](const WindowHandler& h) { return h.Window == w.Window; });
                 deleted = it == windowHandlers_.end() || it->Deleted;
             }
+            if (!deleted) notifyServed_ = true;
             if (!deleted && !SioSendMessageTimeout(w.Window, message, param, second, NotifyTimeoutMs)) {
                 // Not answered in time: the message was withdrawn, so the
                 // same bytes are offered again on a later turn.
@@ -389,6 +396,9 @@ bool TSioBaseDispatcher::DataAvailableCheck() {
         if (logActive_) AddLogEntry(kLogTrigger, kLogSubAvail, 0, nullptr, n);
     }
     bool r = Notify(kSioMsgAvail, n, 0);
+    // Bytes that no handler saw (none attached yet, or none answered in
+    // time) stay announced-to-be: they are offered once a handler is there.
+    if (!notifyServed_) return false;
     if (!notifyTimedOut_) {
         TCriticalSectionGuard gi(inLock_);
         notificationTail_ = dataScanPosition_;

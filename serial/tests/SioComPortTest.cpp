@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <termios.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <thread>
@@ -180,6 +181,76 @@ TEST_F(SioComPortTest, WithoutAHandlerBytesWaitInTheRing) {
     ASSERT_TRUE(PollUntil([&] { return port_->Dispatcher()->ReceivedCount() == 2; }));
     EXPECT_EQ('a', port_->ReadChar());
     EXPECT_EQ('b', port_->ReadChar());
+}
+
+TEST_F(SioComPortTest, FullRingDoesNotMakeTheEventThreadSpin) {
+    auto pty = ports_.Plug(3);
+    port_->SetComNumber(3);
+    port_->SetOpen(true);
+    TSioBaseDispatcher* d = port_->Dispatcher();
+    std::string bytes(9000, 'r');
+    bytes[8192] = 'n';
+    ASSERT_TRUE(pty->Write(bytes));
+    ASSERT_TRUE(PollUntil([&] { return d->ReceivedCount() == 8192; }));
+    // The 808 bytes left in the driver cannot be taken; the event thread
+    // waits instead of reporting them again and again.
+    Integer turns = d->DeviceEventTurns();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_LT(d->DeviceEventTurns() - turns, 5);
+    EXPECT_EQ('r', port_->ReadChar());
+    ASSERT_TRUE(PollUntil([&] { return d->ReceivedCount() == 8192; })) << "reading makes room, the rest comes in";
+    std::string rest;
+    for (int i = 0; i < 8192; ++i) rest += port_->ReadChar();
+    EXPECT_EQ('n', rest[8191]);
+}
+
+TEST_F(SioComPortTest, ClosingWhileBytesStreamInWithTheLogOn) {
+    auto pty = ports_.Plug(3);
+    port_->SetComNumber(3);
+    port_->SetLogName(ports_.File("stream.log"));
+    std::atomic<bool> stop{false};
+    std::thread peer([&] {
+        std::string chunk(256, 'z');
+        while (!stop) {
+            if (::write(pty->MasterFd(), chunk.data(), chunk.size()) <= 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));  // full while the port is closed
+        }
+    });
+    for (int round = 0; round < 20; ++round) {
+        port_->SetLogging(tlOn);
+        ReadEverything();
+        port_->SetOpen(true);
+        TSioBaseDispatcher* d = port_->Dispatcher();
+        ASSERT_TRUE(PumpUntil([&] { return received_.size() > 0; }));
+        EXPECT_EQ(3, d->RunningThreads());
+        // A close that meets a notification on its way is finished by a
+        // message once the dispatch thread has let go.
+        port_->SetOpen(false);
+        ASSERT_TRUE(PumpUntil([&] { return !port_->Open(); }));
+        EXPECT_EQ(nullptr, port_->Dispatcher());
+        received_.clear();
+    }
+    stop = true;
+    peer.join();
+}
+
+TEST_F(SioComPortTest, NothingRaisesWhileLoading) {
+    port_->BeginLoading();
+    EXPECT_EQ(-2001, CheckSerialResult(port_.get(), -2001));
+    port_->EndLoading();
+    EXPECT_THROW(CheckSerialResult(port_.get(), -2001), EBadId);
+    EXPECT_EQ(5, CheckSerialResult(port_.get(), 5));
+}
+
+TEST_F(SioComPortTest, HandlerAttachedLaterGetsTheWaitingBytes) {
+    auto pty = ports_.Plug(3);
+    port_->SetComNumber(3);
+    port_->SetOpen(true);
+    ASSERT_TRUE(pty->Write("ab"));
+    ASSERT_TRUE(PollUntil([&] { return port_->Dispatcher()->ReceivedCount() == 2; }));
+    ReadEverything();
+    ASSERT_TRUE(PumpUntil([&] { return received_.size() == 2; }));
+    EXPECT_EQ("ab", received_);
 }
 
 TEST_F(SioComPortTest, ClosingFromInsideTheHandler) {

@@ -57,6 +57,26 @@ TEST(SerialDevice, LineSettingsReadBackFromTermios) {
     EXPECT_EQ(TWOSTOPBITS, back.StopBits);
 }
 
+TEST(SerialDevice, OpeningLeavesTheSettingsAlone) {
+    // A pty as the kernel makes it: canonical mode with echo.
+    int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(0, grantpt(master));
+    ASSERT_EQ(0, unlockpt(master));
+    std::string slave = ptsname(master);
+    SerialDevice dev;
+    ASSERT_EQ(0, dev.Open(slave));
+    termios t{};
+    ASSERT_EQ(0, tcgetattr(dev.Fd(), &t));
+    EXPECT_TRUE(t.c_lflag & ICANON) << "probing a port must not change it";
+    ASSERT_EQ(0, dev.SetupQueues(4096, 4096));
+    ASSERT_EQ(0, tcgetattr(dev.Fd(), &t));
+    EXPECT_FALSE(t.c_lflag & (ICANON | ECHO));
+    EXPECT_TRUE(t.c_cflag & CREAD);
+    dev.Close();
+    close(master);
+}
+
 TEST(SerialDevice, RefusesRatesAndSizesTermiosCannotSet) {
     PseudoTerminal pty;
     SerialDevice dev;
