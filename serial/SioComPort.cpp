@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "platform/core/Events.h"
 #include "platform/core/UiQueue.h"
 #include "serial/ComSelectForm.h"
 #include "serial/SioErrors.h"
@@ -729,37 +730,37 @@ void TSioCustomComPort::SetOnTriggerOutSent(TNotifyEvent e) {
 }
 
 void TSioCustomComPort::DoTrigger(Word msg, Word triggerHandle, Word data) {
-    if (onTrigger_) onTrigger_(this, msg, triggerHandle, data);
+    FireEvent(onTrigger_, this, msg, triggerHandle, data);
 }
 void TSioCustomComPort::DoTriggerAvail(Word count) {
-    if (onTriggerAvail_) onTriggerAvail_(this, count);
+    FireEvent(onTriggerAvail_, this, count);
 }
 void TSioCustomComPort::DoTriggerData(Word triggerHandle) {
-    if (onTriggerData_) onTriggerData_(this, triggerHandle);
+    FireEvent(onTriggerData_, this, triggerHandle);
 }
 void TSioCustomComPort::DoTriggerStatus(Word triggerHandle) {
-    if (onTriggerStatus_) onTriggerStatus_(this, triggerHandle);
+    FireEvent(onTriggerStatus_, this, triggerHandle);
 }
 void TSioCustomComPort::DoTriggerTimer(Word triggerHandle) {
-    if (onTriggerTimer_) onTriggerTimer_(this, triggerHandle);
+    FireEvent(onTriggerTimer_, this, triggerHandle);
 }
 void TSioCustomComPort::DoTriggerLineError(Word error, bool lineBreak) {
-    if (onTriggerLineError_) onTriggerLineError_(this, error, lineBreak);
+    FireEvent(onTriggerLineError_, this, error, lineBreak);
 }
 void TSioCustomComPort::DoTriggerModemStatus() {
-    if (onTriggerModemStatus_) onTriggerModemStatus_(this);
+    FireEvent(onTriggerModemStatus_, this);
 }
 void TSioCustomComPort::DoTriggerOutbuffFree() {
-    if (onTriggerOutbuffFree_) onTriggerOutbuffFree_(this);
+    FireEvent(onTriggerOutbuffFree_, this);
 }
 void TSioCustomComPort::DoTriggerOutbuffUsed() {
-    if (onTriggerOutbuffUsed_) onTriggerOutbuffUsed_(this);
+    FireEvent(onTriggerOutbuffUsed_, this);
 }
 void TSioCustomComPort::DoTriggerOutSent() {
-    if (onTriggerOutSent_) onTriggerOutSent_(this);
+    FireEvent(onTriggerOutSent_, this);
 }
 void TSioCustomComPort::DoWaitChar(char c) {
-    if (OnWaitChar) OnWaitChar(this, c);
+    FireEvent(OnWaitChar, this, c);
 }
 
 // ---------------------------------------------------------------------------

@@ -156,6 +156,29 @@ TEST_F(SioComPortTest, PeerBytesReachTheHandlerOnTheUiThread) {
     EXPECT_EQ("Buffer is empty", overRead);
 }
 
+TEST_F(SioComPortTest, HandlerMayDetachItselfAndKeepItsState) {
+    auto pty = ports_.Plug(3);
+    port_->SetComNumber(3);
+    // A window detaching from the port inside its own handler: the captured
+    // state must outlive the reassignment of the event until the call ends.
+    auto owned = std::make_shared<std::string>("still here");
+    std::weak_ptr<std::string> watch = owned;
+    bool aliveAfterDetach = false;
+    bool called = false;
+    port_->SetOnTriggerAvail([&, owned](TObject*, Word count) {
+        for (Word i = 0; i < count; ++i) received_ += port_->ReadChar();
+        port_->SetOnTriggerAvail(nullptr);
+        aliveAfterDetach = !watch.expired();
+        called = true;
+    });
+    owned.reset();
+    port_->WriteString("@");
+    ASSERT_TRUE(pty->Write("K"));
+    ASSERT_TRUE(PumpUntil([&] { return called; }));
+    EXPECT_TRUE(aliveAfterDetach);
+    EXPECT_TRUE(watch.expired());
+}
+
 TEST_F(SioComPortTest, UnreadBytesComeAgainWithTheNextOnes) {
     auto pty = ports_.Plug(3);
     port_->SetComNumber(3);
