@@ -120,6 +120,11 @@ bool CellInRange(Integer col, Integer row, const TCellRange_ts& range);
 // x within Left..Right and y within Top..Bottom, edges included.
 bool PointInClosedRect(Integer x, Integer y, const TRect& rect);
 [[noreturn]] void RaiseGridOperationError(const std::string& message);
+// The platform's multiply-then-divide: nearest integer, -1 for a divisor 0.
+Integer MulDiv(Integer a, Integer b, Integer c);
+// The parts covered by exactly one of two rectangles, as up to four
+// non-overlapping rectangles; returns their number.
+int SelectionDifferenceRects(const TRect& a, const TRect& b, TRect out[4]);
 // An index equal to from becomes to; one between the two moves one step
 // towards from; others stay.
 Integer AdjustMovedIndex(Integer index, Integer from, Integer to);
@@ -201,15 +206,38 @@ public:
     virtual void RemoveColumn(Integer index);
     virtual void RemoveRow(Integer index);
 
-    // Current cell and selection (base versions).
+    // Scrolling, current cell and selection.
+    // TopLeftCell, CurrentCell and AnchorCell become the first scrolling cell.
     void ResetPositions();
+    // Asked before a cell becomes current.
     virtual bool CanSelectCell(Integer col, Integer row) { return true; }
     // Raises "Grid index out of range" outside the grid.
     void MoveCurrentCell(Integer col, Integer row, bool show, bool moveAnchor);
     void ExtendAnchor(const TCellCoord_ts& cell);
+    // MoveCurrentCell (shown), PlaceEditor, then the click notification.
+    void FocusCellAt(Integer col, Integer row, bool moveAnchor);
     TCellRange_ts SelectionRange() const { return NormalizedRange(current_, anchor_); }
     void ScrollCellIntoView(const TCellCoord_ts& cell);
     virtual void SetTopLeftCell(Integer col, Integer row);
+    void SetLeftCol(Integer col);
+    void SetTopRow(Integer row);
+    // Scrolls the window pixels of the client layout.
+    void ScrollCells(Integer dx, Integer dy);
+    // A scroll-bar request: code 0 line back ... 8 end of scrolling.
+    void HandleScroll(bool horizontal, Integer code, Integer thumb, bool mirror);
+    void SyncScrollPos();
+    // Ranges the scroll bars for the counts and sizes and keeps the
+    // top-left cell sensible.
+    virtual void SyncScrollRange();
+    // Bits: 1 one column left, 2 right, 4 one row up, 8 down.
+    virtual void AutoExtendSelection(unsigned mask);
+    Integer PixelScrollOffset() const { return pixelScrollOffset_; }
+
+    // Right-to-left alignment of the control (mirrors the horizontal axis).
+    bool UseRightToLeftAlignment() const { return rightToLeft_; }
+    void SetRightToLeft(bool value) { rightToLeft_ = value; }
+    // Whether the control is being designed (a form designer holds it).
+    bool Designing() const { return ComponentState().Contains(csDesigning); }
 
     // Streamed size lists ("ColWidths", "RowHeights"): whether they are
     // written (with an ancestor: when its table differs), and the lists
@@ -225,11 +253,12 @@ protected:
     // Paints one cell (supplied by the descendant).
     virtual void PaintCell(Integer col, Integer row, const TRect& rect, TGridDrawState_ts state) = 0;
 
+    // The size message: the scroll bars follow the new client size.
+    void BoundsChanged() override;
     virtual void ScrollArea(Integer dx, Integer dy, const TGridLayout_ts& layout);
     virtual void AfterTopLeftMove(const TCellCoord_ts& oldTopLeft);
+    // Repaints exactly the cells in one of the old and new selection.
     virtual void SelectionChanged(const TCellRange_ts& oldRange);
-    // Keeps the top-left cell sensible for the counts and sizes.
-    virtual void SyncScrollRange();
 
     // Notifications and queries; the descendant overrides several.
     virtual void NotifyColWidthsChanged();
@@ -246,11 +275,10 @@ protected:
     virtual bool AcceptsGridKey(Word16 key, TShiftState shift) { return true; }
     virtual bool TextModifiable() { return canModifyText_; }
 
-    // The in-place editor's placing, showing and hiding; the input side
-    // supplies them.
+    // The in-place editor's placing, opening and closing (input side).
     virtual void PlaceEditor() {}
-    virtual void ShowEditor() {}
-    virtual void HideEditor() {}
+    virtual void OpenEditor() {}
+    virtual void CloseEditor() {}
 
     TCellCoord_ts anchor_{1, 1};
     TCellCoord_ts current_{1, 1};
@@ -263,8 +291,12 @@ protected:
     bool editingActive_ = false;
     TGridState_ts mouseState_ = gstNormal;
     TGridOptions_ts designGridOptions_ = gxRowSizing | gxColSizing;
+    bool rightToLeft_ = false;
 
 private:
+    Integer ScrollStep(const TAxisLayout_ts& axis, Integer first, Integer direction, Integer code, Integer thumb,
+                       Integer min, Integer max) const;
+    void PixelScroll(Integer code, Integer thumb, Integer direction);
     void FixedAxis(TAxisLayout_ts& axis, bool horizontal) const;
     static void FullAxis(TAxisLayout_ts& axis, Integer extent);
     static Integer AxisCellAt(const TAxisLayout_ts& axis, Integer n);
