@@ -75,6 +75,10 @@ TCustomGrid_ts::TCustomGrid_ts(TComponent* owner) : TCustomControl(owner) {
     SetTabStop(true);
     SetBounds(Left(), Top(), colTotal_ * defaultColWidth_, rowTotal_ * defaultRowHeight_);
     ResetPositions();
+    timer_ = new TTimer(this);
+    timer_->SetEnabled(false);
+    timer_->SetInterval(60);
+    timer_->OnTimer = [this](TObject*) { TimerTick(); };
 }
 
 TCustomGrid_ts::~TCustomGrid_ts() = default;

@@ -23,6 +23,8 @@
 #include "platform/core/Filer.h"
 #include "platform/core/Types.h"
 #include "platform/gui/Controls.h"
+#include "platform/gui/StdCtrls.h"
+#include "platform/gui/Timers.h"
 
 // Misuse of the grid: indexes out of range, counts out of bounds.
 class EInvalidGridOperation : public Exception { using Exception::Exception; };
@@ -131,6 +133,8 @@ Integer AdjustMovedIndex(Integer index, Integer from, Integer to);
 
 // ----------------------------------------------------------------- grid base
 
+class TInplaceEdit;
+
 class TCustomGrid_ts : public TCustomControl {
 public:
     explicit TCustomGrid_ts(TComponent* owner);
@@ -233,6 +237,42 @@ public:
     virtual void AutoExtendSelection(unsigned mask);
     Integer PixelScrollOffset() const { return pixelScrollOffset_; }
 
+    // Mouse, keyboard and the in-place editor.
+    // The resize zone under (x, y): the sizing state (or gstNormal), the
+    // line index, its pixel position and the offset of the point from it.
+    virtual void SizingHit(Integer x, Integer y, const TGridLayout_ts& layout, TGridState_ts& state, Integer& index,
+                           Integer& position, Integer& offset);
+    bool IsOnSizingLine(Integer x, Integer y);
+    // The cancel-mode message: ends sizing, moving or selecting.
+    void EndMouseMode();
+    Integer SizeIndex() const { return sizeIndex_; }
+    Integer SizePos() const { return sizePos_; }
+    Integer MoveFromIndex() const { return moveFromIndex_; }
+    Integer MoveToIndex() const { return moveToIndex_; }
+    // The 60 ms timer that extends a selection or scrolls a move while the
+    // mouse is held past the cells.
+    TTimer* DragTimer() const { return timer_; }
+    // The cursor the set-cursor message shows over a client point.
+    TCursor CursorAt(Integer x, Integer y);
+
+    virtual void OpenEditor();
+    virtual void CloseEditor();
+    void OpenEditorWithChar(char ch);
+    void SetEditingActive(bool active);
+    bool EditingActive() const { return editingActive_; }
+    virtual bool EditorAllowed();
+    bool IsFocusHolder(TWinControl* control) const;
+    TInplaceEdit* Editor() const { return editor_; }
+    Integer EditorWindowCol() const { return editorWindowCol_; }
+    Integer EditorWindowRow() const { return editorWindowRow_; }
+    virtual void PlaceEditor();
+    void RemoveEditor();
+    void StoreEditorText();
+    // The focus messages: the grid repaints its selection and places or
+    // removes the editor.
+    void FocusEntered(TWinControl* from);
+    void FocusLeft(TWinControl* to);
+
     // Right-to-left alignment of the control (mirrors the horizontal axis).
     bool UseRightToLeftAlignment() const { return rightToLeft_; }
     void SetRightToLeft(bool value) { rightToLeft_ = value; }
@@ -252,6 +292,27 @@ public:
 protected:
     // Paints one cell (supplied by the descendant).
     virtual void PaintCell(Integer col, Integer row, const TRect& rect, TGridDrawState_ts state) = 0;
+
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    bool DoKeyDown(Word16& key, TShiftState shift) override;
+    bool DoKeyPress(char& key) override;
+    // The default keyboard (after the key-down event and AcceptsGridKey).
+    virtual void GridKeyDown(Word16& key, TShiftState shift);
+    void Paint() override;
+    virtual TInplaceEdit* NewEditor();
+    void DrawSizeLine(const TGridLayout_ts& layout);
+    void DrawMoveMarker();
+    void DragScroll(Integer n, Integer cellIndex, const TAxisLayout_ts& axis, bool horizontal);
+    void TimerTick();
+    void NotifyDesignerModified() {}
+    virtual bool StartColumnDrag(Integer& from, Integer& to, TPoint p) { return true; }
+    virtual bool StartRowDrag(Integer& from, Integer& to, TPoint p) { return true; }
+    virtual bool AcceptColumnDragTarget(Integer from, Integer& to, TPoint p) { return true; }
+    virtual bool AcceptRowDragTarget(Integer from, Integer& to, TPoint p) { return true; }
+    virtual bool FinishColumnDrag(Integer& from, Integer& to, TPoint p) { return true; }
+    virtual bool FinishRowDrag(Integer& from, Integer& to, TPoint p) { return true; }
 
     // The size message: the scroll bars follow the new client size.
     void BoundsChanged() override;
@@ -275,10 +336,7 @@ protected:
     virtual bool AcceptsGridKey(Word16 key, TShiftState shift) { return true; }
     virtual bool TextModifiable() { return canModifyText_; }
 
-    // The in-place editor's placing, opening and closing (input side).
-    virtual void PlaceEditor() {}
-    virtual void OpenEditor() {}
-    virtual void CloseEditor() {}
+    friend class TInplaceEdit;
 
     TCellCoord_ts anchor_{1, 1};
     TCellCoord_ts current_{1, 1};
@@ -292,6 +350,12 @@ protected:
     TGridState_ts mouseState_ = gstNormal;
     TGridOptions_ts designGridOptions_ = gxRowSizing | gxColSizing;
     bool rightToLeft_ = false;
+    Integer sizeIndex_ = 0, sizePos_ = 0, sizeOffset_ = 0;
+    Integer moveFromIndex_ = 0, moveToIndex_ = 0;
+    TPoint hitTestPoint_;
+    TPoint lastMouse_;
+    TInplaceEdit* editor_ = nullptr;
+    TTimer* timer_ = nullptr;
 
 private:
     Integer ScrollStep(const TAxisLayout_ts& axis, Integer first, Integer direction, Integer code, Integer thumb,
@@ -323,4 +387,30 @@ private:
     TGridBorderStyle_ts borderStyle_ = gbsSingle;
     TColor fixedAreaColor_ = clBtnFace;
     bool storeExtents_ = true;
+};
+
+// The base's in-place editor: an edit window over the current cell that
+// loads its text from the grid and stores it back.
+class TInplaceEdit : public TEdit {
+public:
+    explicit TInplaceEdit(TComponent* owner);
+    void AttachToGrid(TCustomGrid_ts* grid);
+    TCustomGrid_ts* Grid() const { return grid_; }
+    void CaretToEnd();
+    void HideEditorWindow();
+    void PlaceQuietly(const TRect& r) { MoveTo(r, false); }
+    void PlaceAndRedraw(const TRect& r) { MoveTo(r, true); }
+    void LoadFromGrid();
+    virtual void SetTextMargins() {}
+    const std::string& EditMask() const { return editMask_; }
+    // Message time of the last left-button press on the grid (0 after use).
+    UInt64 ClickTime = 0;
+
+    bool DoKeyDown(Word16& key, TShiftState shift) override;
+    bool DoKeyPress(char& key) override;
+
+private:
+    void MoveTo(const TRect& r, bool redraw);
+    TCustomGrid_ts* grid_ = nullptr;
+    std::string editMask_;
 };
