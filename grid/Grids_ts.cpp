@@ -75,9 +75,19 @@ TCustomGrid_ts::TCustomGrid_ts(TComponent* owner) : TCustomControl(owner) {
     SetTabStop(true);
     SetBounds(Left(), Top(), colTotal_ * defaultColWidth_, rowTotal_ * defaultRowHeight_);
     ResetPositions();
+    timer_ = new TTimer(this);
+    timer_->SetEnabled(false);
+    timer_->SetInterval(60);
+    timer_->OnTimer = [this](TObject*) { TimerTick(); };
 }
 
 TCustomGrid_ts::~TCustomGrid_ts() = default;
+
+void TCustomGrid_ts::BoundsChanged() {
+    TCustomControl::BoundsChanged();
+    SyncScrollRange();
+    if (rightToLeft_) Invalidate();
+}
 
 // ------------------------------------------------------------------ layout
 
@@ -470,8 +480,8 @@ void TCustomGrid_ts::SetGridOptions(TGridOptions_ts options) {
     if (options & gxRowSelect) options &= TGridOptions_ts(~gxAlwaysShowEditor);
     gridOptions_ = options;
     if (!editingActive_) {
-        if (options & gxAlwaysShowEditor) ShowEditor();
-        else HideEditor();
+        if (options & gxAlwaysShowEditor) OpenEditor();
+        else CloseEditor();
     }
     if (options & gxRowSelect) MoveCurrentCell(current_.Col, current_.Row, false, true);
     RepaintAll();
@@ -496,98 +506,6 @@ void TCustomGrid_ts::SetFixedAreaColor(TColor color) {
 }
 
 // ------------------------------------------------- current cell, top-left
-
-void TCustomGrid_ts::ResetPositions() {
-    topLeft_ = {fixedColTotal_, fixedRowTotal_};
-    current_ = topLeft_;
-    anchor_ = topLeft_;
-    if (gridOptions_ & gxRowSelect) anchor_.Col = colTotal_ - 1;
-}
-
-void TCustomGrid_ts::MoveCurrentCell(Integer col, Integer row, bool show, bool moveAnchor) {
-    if (col < 0 || col >= colTotal_ || row < 0 || row >= rowTotal_) RaiseGridOperationError(kIndexOutOfRange);
-    if (!CanSelectCell(col, row)) return;
-    TCellRange_ts oldSelection = SelectionRange();
-    TCellCoord_ts oldCurrent = current_;
-    current_ = {col, row};
-    if (!(gridOptions_ & gxAlwaysShowEditor)) {
-        editingActive_ = false;
-        HideEditor();
-    }
-    if (moveAnchor || !(gridOptions_ & gxRangeSelect)) {
-        anchor_ = current_;
-        if (gridOptions_ & gxRowSelect) anchor_.Col = colTotal_ - 1;
-    }
-    if (gridOptions_ & gxRowSelect) current_.Col = fixedColTotal_;
-    if (show) ScrollCellIntoView(current_);
-    SelectionChanged(oldSelection);
-    RepaintCell(oldCurrent.Col, oldCurrent.Row);
-    RepaintCell(col, row);
-}
-
-void TCustomGrid_ts::ExtendAnchor(const TCellCoord_ts& cell) {
-    if (!((gridOptions_ & gxRangeSelect) && !(gridOptions_ & gxEditing))) {
-        MoveCurrentCell(cell.Col, cell.Row, true, true);
-        return;
-    }
-    TCellRange_ts oldSelection = SelectionRange();
-    anchor_ = cell;
-    if (gridOptions_ & gxRowSelect) anchor_.Col = colTotal_ - 1;
-    ScrollCellIntoView(cell);
-    SelectionChanged(oldSelection);
-}
-
-void TCustomGrid_ts::SelectionChanged(const TCellRange_ts& oldRange) {
-    TCellRange_ts now = SelectionRange();
-    if (now == oldRange) return;
-    RepaintRange(oldRange);
-    RepaintRange(now);
-}
-
-void TCustomGrid_ts::ScrollCellIntoView(const TCellCoord_ts& cell) {
-    if (!Widget()) return;
-    TGridLayout_ts layout;
-    ComputeLayout(layout);
-    bool colShown = cell.Col < fixedColTotal_ || (cell.Col >= topLeft_.Col && cell.Col <= layout.Horz.LastFullCell);
-    bool rowShown = cell.Row < fixedRowTotal_ || (cell.Row >= topLeft_.Row && cell.Row <= layout.Vert.LastFullCell);
-    if (colShown && rowShown) return;
-    TCellCoord_ts last = LastTopLeft(cell, layout);
-    TCellCoord_ts next = topLeft_;
-    if (!colShown) next.Col = cell.Col < topLeft_.Col ? cell.Col : last.Col;
-    if (!rowShown) next.Row = cell.Row < topLeft_.Row ? cell.Row : last.Row;
-    if (next == topLeft_) return;
-    TCellCoord_ts old = topLeft_;
-    topLeft_ = next;
-    AfterTopLeftMove(old);
-}
-
-void TCustomGrid_ts::SetTopLeftCell(Integer col, Integer row) {
-    TCellCoord_ts next{col, row};
-    if (next == topLeft_) return;
-    TCellCoord_ts old = topLeft_;
-    topLeft_ = next;
-    AfterTopLeftMove(old);
-}
-
-void TCustomGrid_ts::AfterTopLeftMove(const TCellCoord_ts&) {
-    RepaintAll();
-    NotifyTopLeftChanged();
-}
-
-void TCustomGrid_ts::ScrollArea(Integer, Integer, const TGridLayout_ts&) { RepaintAll(); }
-
-void TCustomGrid_ts::SyncScrollRange() {
-    TGridLayout_ts layout;
-    ComputeLayout(layout);
-    TCellCoord_ts last = LastTopLeft({colTotal_ - 1, rowTotal_ - 1}, layout);
-    TCellCoord_ts next = topLeft_;
-    next.Col = std::max(fixedColTotal_, std::min(next.Col, last.Col));
-    next.Row = std::max(fixedRowTotal_, std::min(next.Row, last.Row));
-    if (next == topLeft_) return;
-    TCellCoord_ts old = topLeft_;
-    topLeft_ = next;
-    AfterTopLeftMove(old);
-}
 
 // --------------------------------------------------------------- streaming
 

@@ -23,6 +23,8 @@
 #include "platform/core/Filer.h"
 #include "platform/core/Types.h"
 #include "platform/gui/Controls.h"
+#include "platform/gui/StdCtrls.h"
+#include "platform/gui/Timers.h"
 
 // Misuse of the grid: indexes out of range, counts out of bounds.
 class EInvalidGridOperation : public Exception { using Exception::Exception; };
@@ -120,11 +122,18 @@ bool CellInRange(Integer col, Integer row, const TCellRange_ts& range);
 // x within Left..Right and y within Top..Bottom, edges included.
 bool PointInClosedRect(Integer x, Integer y, const TRect& rect);
 [[noreturn]] void RaiseGridOperationError(const std::string& message);
+// The platform's multiply-then-divide: nearest integer, -1 for a divisor 0.
+Integer MulDiv(Integer a, Integer b, Integer c);
+// The parts covered by exactly one of two rectangles, as up to four
+// non-overlapping rectangles; returns their number.
+int SelectionDifferenceRects(const TRect& a, const TRect& b, TRect out[4]);
 // An index equal to from becomes to; one between the two moves one step
 // towards from; others stay.
 Integer AdjustMovedIndex(Integer index, Integer from, Integer to);
 
 // ----------------------------------------------------------------- grid base
+
+class TInplaceEdit;
 
 class TCustomGrid_ts : public TCustomControl {
 public:
@@ -201,15 +210,74 @@ public:
     virtual void RemoveColumn(Integer index);
     virtual void RemoveRow(Integer index);
 
-    // Current cell and selection (base versions).
+    // Scrolling, current cell and selection.
+    // TopLeftCell, CurrentCell and AnchorCell become the first scrolling cell.
     void ResetPositions();
+    // Asked before a cell becomes current.
     virtual bool CanSelectCell(Integer col, Integer row) { return true; }
     // Raises "Grid index out of range" outside the grid.
     void MoveCurrentCell(Integer col, Integer row, bool show, bool moveAnchor);
     void ExtendAnchor(const TCellCoord_ts& cell);
+    // MoveCurrentCell (shown), PlaceEditor, then the click notification.
+    void FocusCellAt(Integer col, Integer row, bool moveAnchor);
     TCellRange_ts SelectionRange() const { return NormalizedRange(current_, anchor_); }
     void ScrollCellIntoView(const TCellCoord_ts& cell);
     virtual void SetTopLeftCell(Integer col, Integer row);
+    void SetLeftCol(Integer col);
+    void SetTopRow(Integer row);
+    // Scrolls the window pixels of the client layout.
+    void ScrollCells(Integer dx, Integer dy);
+    // A scroll-bar request: code 0 line back ... 8 end of scrolling.
+    void HandleScroll(bool horizontal, Integer code, Integer thumb, bool mirror);
+    void SyncScrollPos();
+    // Ranges the scroll bars for the counts and sizes and keeps the
+    // top-left cell sensible.
+    virtual void SyncScrollRange();
+    // Bits: 1 one column left, 2 right, 4 one row up, 8 down.
+    virtual void AutoExtendSelection(unsigned mask);
+    Integer PixelScrollOffset() const { return pixelScrollOffset_; }
+
+    // Mouse, keyboard and the in-place editor.
+    // The resize zone under (x, y): the sizing state (or gstNormal), the
+    // line index, its pixel position and the offset of the point from it.
+    virtual void SizingHit(Integer x, Integer y, const TGridLayout_ts& layout, TGridState_ts& state, Integer& index,
+                           Integer& position, Integer& offset);
+    bool IsOnSizingLine(Integer x, Integer y);
+    // The cancel-mode message: ends sizing, moving or selecting.
+    void EndMouseMode();
+    Integer SizeIndex() const { return sizeIndex_; }
+    Integer SizePos() const { return sizePos_; }
+    Integer MoveFromIndex() const { return moveFromIndex_; }
+    Integer MoveToIndex() const { return moveToIndex_; }
+    // The 60 ms timer that extends a selection or scrolls a move while the
+    // mouse is held past the cells.
+    TTimer* DragTimer() const { return timer_; }
+    // The cursor the set-cursor message shows over a client point.
+    TCursor CursorAt(Integer x, Integer y);
+
+    virtual void OpenEditor();
+    virtual void CloseEditor();
+    void OpenEditorWithChar(char ch);
+    void SetEditingActive(bool active);
+    bool EditingActive() const { return editingActive_; }
+    virtual bool EditorAllowed();
+    bool IsFocusHolder(TWinControl* control) const;
+    TInplaceEdit* Editor() const { return editor_; }
+    Integer EditorWindowCol() const { return editorWindowCol_; }
+    Integer EditorWindowRow() const { return editorWindowRow_; }
+    virtual void PlaceEditor();
+    void RemoveEditor();
+    void StoreEditorText();
+    // The focus messages: the grid repaints its selection and places or
+    // removes the editor.
+    void FocusEntered(TWinControl* from);
+    void FocusLeft(TWinControl* to);
+
+    // Right-to-left alignment of the control (mirrors the horizontal axis).
+    bool UseRightToLeftAlignment() const { return rightToLeft_; }
+    void SetRightToLeft(bool value) { rightToLeft_ = value; }
+    // Whether the control is being designed (a form designer holds it).
+    bool Designing() const { return ComponentState().Contains(csDesigning); }
 
     // Streamed size lists ("ColWidths", "RowHeights"): whether they are
     // written (with an ancestor: when its table differs), and the lists
@@ -225,11 +293,33 @@ protected:
     // Paints one cell (supplied by the descendant).
     virtual void PaintCell(Integer col, Integer row, const TRect& rect, TGridDrawState_ts state) = 0;
 
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    bool DoKeyDown(Word16& key, TShiftState shift) override;
+    bool DoKeyPress(char& key) override;
+    // The default keyboard (after the key-down event and AcceptsGridKey).
+    virtual void GridKeyDown(Word16& key, TShiftState shift);
+    void Paint() override;
+    virtual TInplaceEdit* NewEditor();
+    void DrawSizeLine(const TGridLayout_ts& layout);
+    void DrawMoveMarker();
+    void DragScroll(Integer n, Integer cellIndex, const TAxisLayout_ts& axis, bool horizontal);
+    void TimerTick();
+    void NotifyDesignerModified() {}
+    virtual bool StartColumnDrag(Integer& from, Integer& to, TPoint p) { return true; }
+    virtual bool StartRowDrag(Integer& from, Integer& to, TPoint p) { return true; }
+    virtual bool AcceptColumnDragTarget(Integer from, Integer& to, TPoint p) { return true; }
+    virtual bool AcceptRowDragTarget(Integer from, Integer& to, TPoint p) { return true; }
+    virtual bool FinishColumnDrag(Integer& from, Integer& to, TPoint p) { return true; }
+    virtual bool FinishRowDrag(Integer& from, Integer& to, TPoint p) { return true; }
+
+    // The size message: the scroll bars follow the new client size.
+    void BoundsChanged() override;
     virtual void ScrollArea(Integer dx, Integer dy, const TGridLayout_ts& layout);
     virtual void AfterTopLeftMove(const TCellCoord_ts& oldTopLeft);
+    // Repaints exactly the cells in one of the old and new selection.
     virtual void SelectionChanged(const TCellRange_ts& oldRange);
-    // Keeps the top-left cell sensible for the counts and sizes.
-    virtual void SyncScrollRange();
 
     // Notifications and queries; the descendant overrides several.
     virtual void NotifyColWidthsChanged();
@@ -246,11 +336,7 @@ protected:
     virtual bool AcceptsGridKey(Word16 key, TShiftState shift) { return true; }
     virtual bool TextModifiable() { return canModifyText_; }
 
-    // The in-place editor's placing, showing and hiding; the input side
-    // supplies them.
-    virtual void PlaceEditor() {}
-    virtual void ShowEditor() {}
-    virtual void HideEditor() {}
+    friend class TInplaceEdit;
 
     TCellCoord_ts anchor_{1, 1};
     TCellCoord_ts current_{1, 1};
@@ -263,8 +349,18 @@ protected:
     bool editingActive_ = false;
     TGridState_ts mouseState_ = gstNormal;
     TGridOptions_ts designGridOptions_ = gxRowSizing | gxColSizing;
+    bool rightToLeft_ = false;
+    Integer sizeIndex_ = 0, sizePos_ = 0, sizeOffset_ = 0;
+    Integer moveFromIndex_ = 0, moveToIndex_ = 0;
+    TPoint hitTestPoint_;
+    TPoint lastMouse_;
+    TInplaceEdit* editor_ = nullptr;
+    TTimer* timer_ = nullptr;
 
 private:
+    Integer ScrollStep(const TAxisLayout_ts& axis, Integer first, Integer direction, Integer code, Integer thumb,
+                       Integer min, Integer max) const;
+    void PixelScroll(Integer code, Integer thumb, Integer direction);
     void FixedAxis(TAxisLayout_ts& axis, bool horizontal) const;
     static void FullAxis(TAxisLayout_ts& axis, Integer extent);
     static Integer AxisCellAt(const TAxisLayout_ts& axis, Integer n);
@@ -291,4 +387,30 @@ private:
     TGridBorderStyle_ts borderStyle_ = gbsSingle;
     TColor fixedAreaColor_ = clBtnFace;
     bool storeExtents_ = true;
+};
+
+// The base's in-place editor: an edit window over the current cell that
+// loads its text from the grid and stores it back.
+class TInplaceEdit : public TEdit {
+public:
+    explicit TInplaceEdit(TComponent* owner);
+    void AttachToGrid(TCustomGrid_ts* grid);
+    TCustomGrid_ts* Grid() const { return grid_; }
+    void CaretToEnd();
+    void HideEditorWindow();
+    void PlaceQuietly(const TRect& r) { MoveTo(r, false); }
+    void PlaceAndRedraw(const TRect& r) { MoveTo(r, true); }
+    void LoadFromGrid();
+    virtual void SetTextMargins() {}
+    const std::string& EditMask() const { return editMask_; }
+    // Message time of the last left-button press on the grid (0 after use).
+    UInt64 ClickTime = 0;
+
+    bool DoKeyDown(Word16& key, TShiftState shift) override;
+    bool DoKeyPress(char& key) override;
+
+private:
+    void MoveTo(const TRect& r, bool redraw);
+    TCustomGrid_ts* grid_ = nullptr;
+    std::string editMask_;
 };

@@ -179,6 +179,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
 }
 
 TControl::~TControl() {
+    if (MouseCapture()) SetMouseCapture(false);
     if (filter_) filter_->owner = nullptr;
     if (parent_) parent_->RemoveControl(this);
     parent_ = nullptr;
@@ -704,6 +705,86 @@ void TCustomControl::PaintToScreen(QWidget* w, const QRegion& region) {
 }
 
 bool TCustomControl::WidgetEvent(QEvent* e) { return TWinControl::WidgetEvent(e); }
+
+bool TCustomControl::IsInvalid(int x, int y) const { return invalid_.contains(QPoint(x, y)); }
+
+void TCustomControl::ValidateRect(const TRect& r) {
+    if (r.IsEmpty()) return;
+    invalid_ -= QRect(r.Left, r.Top, r.Width(), r.Height());
+}
+
+void TCustomControl::ScrollWindow(int dx, int dy, const TRect& scroll, const TRect& clip) {
+    QRect area = QRect(scroll.Left, scroll.Top, scroll.Width(), scroll.Height()) &
+                 QRect(clip.Left, clip.Top, clip.Width(), clip.Height()) & QRect(0, 0, width_, height_);
+    if (area.isEmpty() || (dx == 0 && dy == 0)) return;
+    if (!surface_.isNull()) {
+        QImage copy = surface_.copy(area);
+        QRect dest = area.translated(dx, dy) & area;
+        QRect src = dest.translated(-dx, -dy);
+        QPainter p(&surface_);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(dest.topLeft(), copy, src.translated(-area.topLeft()));
+    }
+    QRegion moved = QRegion(area.translated(dx, dy)) & area;
+    QRegion pending = (invalid_ & area).translated(dx, dy) & area;
+    invalid_ += QRegion(area) - moved;
+    invalid_ += pending;
+    ScheduleFlush();
+}
+
+void TCustomControl::SetScrollRange(TScrollBarKind bar, int min, int max) {
+    ScrollBarState& b = bars_[bar];
+    bool wasShown = b.Max > b.Min;
+    b.Min = min;
+    b.Max = max;
+    b.Pos = std::clamp(b.Pos, min, std::max(min, max));
+    if (wasShown != (max > min)) Invalidate();  // the client area changed size
+}
+
+void TCustomControl::GetScrollRange(TScrollBarKind bar, int& min, int& max) const {
+    min = bars_[bar].Min;
+    max = bars_[bar].Max;
+}
+
+void TCustomControl::SetScrollPos(TScrollBarKind bar, int pos) {
+    ScrollBarState& b = bars_[bar];
+    b.Pos = std::clamp(pos, b.Min, std::max(b.Min, b.Max));
+}
+
+int TCustomControl::GetScrollPos(TScrollBarKind bar) const { return bars_[bar].Pos; }
+
+bool TCustomControl::ScrollBarShown(TScrollBarKind bar) const { return bars_[bar].Max > bars_[bar].Min; }
+
+int TCustomControl::ClientWidth() const {
+    return std::max(0, width_ - (ScrollBarShown(sbVertical) ? ScrollBarThickness : 0));
+}
+
+int TCustomControl::ClientHeight() const {
+    return std::max(0, height_ - (ScrollBarShown(sbHorizontal) ? ScrollBarThickness : 0));
+}
+
+namespace {
+unsigned doubleClickTime = 500;
+TControl* captureControl = nullptr;
+}  // namespace
+
+unsigned GetDoubleClickTime() { return doubleClickTime; }
+void SetDoubleClickTime(unsigned ms) { doubleClickTime = ms; }
+TControl* GetCaptureControl() { return captureControl; }
+
+bool TControl::MouseCapture() const { return captureControl == this; }
+
+void TControl::SetMouseCapture(bool capture) {
+    if (capture) {
+        if (captureControl == this) return;
+        if (captureControl && captureControl->widget_) captureControl->widget_->releaseMouse();
+        captureControl = this;
+        if (widget_ && widget_->isVisible()) widget_->grabMouse();
+    } else if (captureControl == this) {
+        captureControl = nullptr;
+        if (widget_) widget_->releaseMouse();
+    }
+}
 
 TCustomForm* GetParentForm(TControl* control) {
     TControl* c = control;

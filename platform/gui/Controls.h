@@ -117,6 +117,11 @@ public:
     void BringToFront();
     void SendToBack();
 
+    // Mouse capture: while a control holds it, it receives the mouse
+    // messages wherever the pointer is. One control at a time holds it.
+    bool MouseCapture() const;
+    void SetMouseCapture(bool capture);
+
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
     TNotifyEvent OnResize;
@@ -238,6 +243,27 @@ public:
     void Repaint() override;
     bool HasInvalidRegion() const { return !invalid_.isEmpty(); }
     TRect InvalidBounds() const;
+    // Whether the point lies in the invalid region.
+    bool IsInvalid(int x, int y) const;
+    // Takes the rectangle out of the invalid region (it is up to date).
+    void ValidateRect(const TRect& r);
+
+    // Moves the pixels of scroll (limited to clip) by (dx, dy) and marks the
+    // part of clip they leave uncovered invalid; pending invalid parts move
+    // with the pixels.
+    void ScrollWindow(int dx, int dy, const TRect& scroll, const TRect& clip);
+
+    // The window's own scroll bars. A bar is shown while its range is not
+    // empty (max > min); a shown bar takes its thickness from the client
+    // area. Positions are kept within the range.
+    enum TScrollBarKind { sbHorizontal, sbVertical };
+    void SetScrollRange(TScrollBarKind bar, int min, int max);
+    void GetScrollRange(TScrollBarKind bar, int& min, int& max) const;
+    void SetScrollPos(TScrollBarKind bar, int pos);
+    int GetScrollPos(TScrollBarKind bar) const;
+    bool ScrollBarShown(TScrollBarKind bar) const;
+    int ClientWidth() const override;
+    int ClientHeight() const override;
 
     TNotifyEvent OnPaint;
 
@@ -255,6 +281,10 @@ private:
     QImage surface_;
     TCanvas canvas_;
     QRegion invalid_;
+    struct ScrollBarState {
+        int Min = 0, Max = 0, Pos = 0;
+    };
+    ScrollBarState bars_[2];
     bool flushScheduled_ = false;
     std::shared_ptr<bool> alive_;
 };
@@ -262,6 +292,15 @@ private:
 // Controls without their own window in the platform; here every control
 // has a widget, so this is a plain control.
 using TGraphicControl = TControl;
+
+// Thickness of a window scroll bar (vertical bar width, horizontal bar
+// height), in pixels.
+inline constexpr int ScrollBarThickness = 17;
+// The longest time between two presses that still makes a double click (ms).
+unsigned GetDoubleClickTime();
+void SetDoubleClickTime(unsigned ms);
+// The control holding the mouse capture, or null.
+TControl* GetCaptureControl();
 
 // The form a control sits on, or null.
 TCustomForm* GetParentForm(TControl* control);
