@@ -2,24 +2,12 @@
 
 #include <algorithm>
 
+#include "platform/core/Strings.h"
 #include "platform/data/DBConsts.h"
 #include "platform/data/DBError.h"
 #include "platform/data/DataSet.h"
 
 using namespace DBConsts;
-
-namespace {
-bool SameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 32);
-        if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 32);
-        if (x != y) return false;
-    }
-    return true;
-}
-}  // namespace
 
 TField::TField(TComponent* owner) : TComponent(owner) {}
 
@@ -265,7 +253,7 @@ TField* TFields::Fields(int index) const {
 
 TField* TFields::FindField(const std::string& fieldName) const {
     for (TField* f : list_)
-        if (SameName(f->FieldName(), fieldName)) return f;
+        if (SameText(f->FieldName(), fieldName)) return f;
     return nullptr;
 }
 

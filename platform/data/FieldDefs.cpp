@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/core/Strings.h"
 #include "platform/data/DBConsts.h"
 #include "platform/data/DBError.h"
 #include "platform/data/DataSet.h"
@@ -10,17 +11,6 @@
 using namespace DBConsts;
 
 namespace {
-bool SameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 32);
-        if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 32);
-        if (x != y) return false;
-    }
-    return true;
-}
-
 std::string DataSetName(TDataSet* ds) { return ds ? ds->Name() : std::string(); }
 }  // namespace
 
@@ -129,7 +119,7 @@ void TFieldDefs::Clear() {
 
 int TFieldDefs::IndexOf(const std::string& name) const {
     for (int i = 0; i < Count(); ++i)
-        if (SameName(items_[static_cast<std::size_t>(i)]->Name(), name)) return i;
+        if (SameText(items_[static_cast<std::size_t>(i)]->Name(), name)) return i;
     return -1;
 }
 
@@ -206,7 +196,7 @@ void TIndexDefs::Clear() { items_.clear(); }
 
 int TIndexDefs::IndexOf(const std::string& name) const {
     for (int i = 0; i < Count(); ++i)
-        if (SameName(items_[static_cast<std::size_t>(i)]->Name(), name)) return i;
+        if (SameText(items_[static_cast<std::size_t>(i)]->Name(), name)) return i;
     return -1;
 }
 
@@ -226,7 +216,7 @@ TIndexDef* TIndexDefs::GetIndexForFields(const std::string& fields, bool caseIns
         std::vector<std::string> have = SplitFieldNames(d->Fields());
         if (have.size() < want.size()) continue;
         bool match = true;
-        for (std::size_t i = 0; i < want.size() && match; ++i) match = SameName(have[i], want[i]);
+        for (std::size_t i = 0; i < want.size() && match; ++i) match = SameText(have[i], want[i]);
         if (match) return d.get();
     }
     return nullptr;
