@@ -223,7 +223,7 @@ std::string Upper(std::string s) {
     return s;
 }
 
-bool SameName(const std::string& a, const std::string& b) { return SameText(a, b); }
+bool SameName(const std::string& a, const std::string& b) { return Upper(a) == Upper(b); }
 
 std::string CutUtf8(const std::string& s, std::size_t n) {
     if (s.size() <= n) return s;
