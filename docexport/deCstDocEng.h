@@ -195,6 +195,23 @@ public:
     // The registered graphic, or null.
     TGraphic* GetImage(Integer index) const;
 
+    // ---- variables and tags -------------------------------------------------------
+    // Fills in date, time and document-information place-holders ("<%ShortDate%>",
+    // "<%Title%>", ...), page variables when asked, and caller variables
+    // through OnCalcVariables.
+    virtual std::string SubstituteVariables(const std::string& text, bool withPageVariables);
+    // "<%Pg#%>" and "<%PgCnt%>".
+    virtual std::string SubstitutePageVariables(const std::string& text);
+    // Text with inline style tags <B> <U> <I> <S> and their closing forms;
+    // "/" escapes the next "<" or ">", "//" prints one "/".
+    virtual void TaggedTextOut(const std::string& text, double x, double y);
+    // Appends the visual order of text (right-to-left runs reversed) to result.
+    virtual void ReorderRightToLeft(const std::string& text, std::string& result);
+
+    // Width and height of the text in the font (pixels); an empty text
+    // measures as a blank 1 pixel wide.
+    TSize TextExtent(const std::string& text, const TFont& font) const;
+
     // ---- format hooks -------------------------------------------------------------
     virtual void StartPage() {}
     virtual void FinishPage() {}
