@@ -605,6 +605,7 @@ void TdeCustomDocumentEngine::Cleanup() {
         FreeItems(p->GraphicItems);
     }
     pages_.clear();
+    FreeOpenItems();
     FreeAllTables();
     images_.clear();
     if (abortFlag_) {

@@ -132,6 +132,8 @@ public:
     double AreaTop() const { return top_; }
     double AreaRight() const { return right_; }
     double AreaBottom() const { return bottom_; }
+    bool ParagraphOpen() const { return para_ != nullptr; }
+    bool TableOpen() const { return table_ != nullptr; }
     bool InArea(double x, double y) const { return top_ <= y && y < bottom_ && left_ <= x && x < right_; }
     // Current item lists and flow cursor of the band or page being recorded.
     TdeItemList& GraphicItems() { return *graphicItems_; }
@@ -194,6 +196,75 @@ public:
 
     // The registered graphic, or null.
     TGraphic* GetImage(Integer index) const;
+
+    // ---- recording ------------------------------------------------------------------
+    // Lengths are in MeasurementUnit, positions relative to the drawing
+    // area. Calls outside a document, outside the area or against a
+    // disabled capability or item kind record nothing.
+    virtual void TextOut(const std::string& text, double x, double y);
+    // As TextOut, clipped to rect (converted, not offset by the area).
+    virtual void TextRect(const TdeRect& rect, const std::string& text, double x, double y);
+    // The characters one by one along the rotation angle; direction 1 moves
+    // forward, any other value backward.
+    virtual void AngledTextOut(const std::string& text, int direction, double x, double y);
+    virtual void TextBox(const TdeRect& rect, const std::string& text, TdeHAlignment hAlign,
+                         TdeVAlignment vAlign);
+    // Height of the text in the engine font, in the unit.
+    double TextHeightUnits(const std::string& text) const;
+
+    virtual void BeginPara();
+    // Returns the height left in the unit (0 when nothing is recorded).
+    virtual double ParagraphText(const std::string& text);
+    virtual void EndPara();
+    // Closes the paragraph as one text item per line (spreadsheet formats).
+    void EndParaAsTextItems();
+
+    // The columns of the new table (empty when nothing is recorded); the
+    // caller sets their widths, titles and alignments.
+    virtual std::vector<TdeColumn*> BeginTable(double x, double y, int columnCount);
+    // Height left below the new row, in the unit; -1 / F without a table.
+    virtual double NewRow(double height);
+    virtual double NewRowAuto();
+    virtual void TableCellText(int column, const std::string& text);
+    virtual void TableCellImage(int column, TGraphic* graphic, double width, double height);
+    virtual void EndTable();
+
+    virtual void Line(double x1, double y1, double x2, double y2);
+    virtual void Rectangle(double x1, double y1, double x2, double y2, bool fill);
+    virtual void Ellipse(double x1, double y1, double x2, double y2, bool fill);
+    virtual void RoundRect(double x1, double y1, double x2, double y2, double cornerWidth,
+                           double cornerHeight, bool fill);
+    virtual void Polygon(const TdePoints& points, bool fill);
+    virtual void PolyLine(const TdePoints& points);
+    virtual void PolyBezier(const TdePoints& points);
+    virtual void Arc(double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4);
+    virtual void Pie(double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4,
+                     bool fill);
+    virtual void Chord(double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4,
+                       bool fill);
+
+    // Copies the graphic (bitmap or JPEG image) into the image list; -1
+    // outside a document, without the image capability or for an unknown
+    // kind (EUnsupportedGraphics).
+    virtual Integer RegisterImage(TGraphic* graphic, bool asResource);
+    // Registered for the whole document, to be placed with DrawImageIndex.
+    virtual Integer AddImage(TGraphic* graphic) { return RegisterImage(graphic, true); }
+    virtual void DrawImage(double x, double y, TGraphic* graphic);
+    virtual void DrawImageRect(const TdeRect& rect, TGraphic* graphic);
+    virtual void DrawImageIndex(const TdeRect& rect, Integer index);
+    // Encoded image data (a file's bytes) of the given pixel size.
+    virtual void DrawImageStream(const TdeRect& rect, Integer width, Integer height, TStream& stream);
+    virtual void DrawGraphicStream(const TdeRect& rect, TGraphic* graphic);
+
+    // Settings given in the engine's unit.
+    void SetTableSettings(const TdeTableSettings& settings);
+    void SetTextFormatting(const TdeTextFormatting& formatting);
+
+    // Wraps text into lines no wider than width (firstWidth for the first
+    // line), continuing the last line already held; fit keeps the text on
+    // one line. Returns the width used.
+    int WrapText(const std::string& text, TWideStrings& lines, const TFont& font, bool fit, double firstWidth,
+                 double width) const;
 
     // ---- variables and tags -------------------------------------------------------
     // Fills in date, time and document-information place-holders ("<%ShortDate%>",
@@ -299,6 +370,17 @@ private:
     void RenderBand(TdeBand b, bool sort, bool sortFirstPageOnly = false);
     void Cleanup();
     void FreeAllTables();
+    bool TextGuard() const;
+    bool ImageGuard() const;
+    bool ShapeGuard() const;
+    TdePoint PlacePoint(double x, double y) const;
+    TdeRect RectToPixels(const TdeRect& r) const;
+    double LineHeight(const TFont& font) const;
+    void AddShape(TdeShapeType type, const TdePoints& points, bool fill, const TdePoint* cornerSize = nullptr);
+    void PlaceImage(TdeRect r, Integer index);
+    TdeParagraphItem* NewParagraph(double x, double y) const;
+    double NewRowHeight(double requestedPixels, bool automatic);
+    void FreeOpenItems();
 
     // Settings and attributes.
     std::string fileExtension_, fileDescription_, fileName_, pagesToRender_;
@@ -355,6 +437,11 @@ private:
     // pages, so they are freed when their last page is done or at cleanup.
     std::vector<TdeTableItem*> tables_;
     Integer tableCounter_ = -1;
+    // Open paragraph and its continuation pieces, open table (owned until
+    // they are added to a page).
+    TdeParagraphItem* para_ = nullptr;
+    std::vector<TdeParagraphItem*> pieces_;
+    TdeTableItem* table_ = nullptr;
 
     friend class TdeDocSettings;
 };
