@@ -8,8 +8,14 @@
 #include <QList>
 #include <QString>
 
+#include <QPainter>
+
 #include "docexport/deConsts.h"
+#include "platform/core/MathUtils.h"
 #include "platform/core/Strings.h"
+#include "platform/gui/Bitmap.h"
+#include "platform/gui/Controls.h"
+#include "platform/gui/StdCtrls.h"
 
 namespace {
 
@@ -207,4 +213,72 @@ TdeRect MakeRect(double left, double top, double right, double bottom) { return 
 
 TdeRect ScaleRect(const TdeRect& r, double factor) {
     return {r.Left * factor, r.Top * factor, r.Right * factor, r.Bottom * factor};
+}
+
+TdeRotatedBox RotatedTextBox(int angle, int w, int h) {
+    angle %= 360;
+    if (angle < 0) angle += 360;
+    double phi;
+    if (angle < 90)
+        phi = 90 - angle;
+    else if (angle < 180)
+        phi = angle - 90;
+    else if (angle < 270)
+        phi = 270 - angle;
+    else
+        phi = angle - 270;
+    const double r = DegToRad(phi);
+    auto round = [](double v) { return static_cast<int>(RoundHalfEven(v)); };
+    TdeRotatedBox b;
+    b.W0 = round(std::sin(r) * w);
+    b.H0 = round(std::cos(r) * h);
+    b.W1 = round(w * std::cos(r));
+    b.H1 = round(h * std::sin(r));
+    b.TotalWidth = b.W0 + b.H0;
+    b.TotalHeight = b.W1 + b.H1;
+    if (angle < 90) {
+        b.OriginX = 0;
+        b.OriginY = b.W1;
+    } else if (angle < 180) {
+        b.OriginX = b.W0;
+        b.OriginY = b.TotalHeight;
+    } else if (angle < 270) {
+        b.OriginX = b.TotalWidth;
+        b.OriginY = b.H1;
+    } else {
+        b.OriginX = b.H0;
+        b.OriginY = 0;
+    }
+    return b;
+}
+
+void RotatedTextBitmap(const std::string& text, const TFont& font, int angle, TBitmap& bitmap, double& x,
+                       double& y) {
+    const TSize size = TextSize(text, font);
+    const TdeRotatedBox box = RotatedTextBox(angle, size.cx, size.cy);
+    bitmap.SetSize(std::max(box.TotalWidth, 1), std::max(box.TotalHeight, 1));
+    bitmap.Image().fill(Qt::white);
+    bitmap.SetTransparentColor(clWhite);
+    bitmap.SetTransparent(true);
+    {
+        QPainter p(&bitmap.Image());
+        p.setFont(font.ToQFont());
+        p.setPen(ToQColor(font.Color()));
+        p.translate(box.OriginX, box.OriginY);
+        p.rotate(-angle);  // counter-clockwise on the page
+        p.drawText(0, QFontMetrics(font.ToQFont()).ascent(), QString::fromStdString(text));
+    }
+    x -= box.OriginX;
+    y -= box.OriginY;
+}
+
+void EnableControls(TWinControl* parent, bool enabled) {
+    if (!parent) return;
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        c->SetEnabled(enabled);
+        if (dynamic_cast<TEdit*>(c) || dynamic_cast<TComboBox*>(c))
+            c->SetColor(enabled ? clWindow : clInactiveBorder);
+        if (auto* w = dynamic_cast<TWinControl*>(c)) EnableControls(w, enabled);
+    }
 }

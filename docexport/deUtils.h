@@ -62,3 +62,29 @@ using TdePoints = std::vector<TdePoint>;
 
 TdeRect MakeRect(double left, double top, double right, double bottom);
 TdeRect ScaleRect(const TdeRect& r, double factor);
+
+// ---- rotated text ----------------------------------------------------------
+
+// The box of a text w x h pixels rotated by angle degrees (0-359): the
+// parts w0, h0, w1, h1, the total size and the origin the text is drawn
+// from inside the box.
+struct TdeRotatedBox {
+    int W0 = 0, H0 = 0, W1 = 0, H1 = 0;
+    int TotalWidth = 0, TotalHeight = 0;
+    int OriginX = 0, OriginY = 0;
+};
+TdeRotatedBox RotatedTextBox(int angle, int textWidth, int textHeight);
+// Sizes the bitmap to the rotated text's box, makes it transparent, draws
+// the text rotated by angle degrees (counter-clockwise) from the origin and
+// moves (x, y) back by the origin.
+class TBitmap;
+void RotatedTextBitmap(const std::string& text, const TFont& font, int angle, TBitmap& bitmap, double& x,
+                       double& y);
+
+// ---- dialogs -----------------------------------------------------------------
+
+class TWinControl;
+// Enables or disables every control inside parent, at any depth; edit and
+// combo boxes also get the window colour when enabled and the inactive
+// border colour when disabled.
+void EnableControls(TWinControl* parent, bool enabled);

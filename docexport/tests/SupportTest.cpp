@@ -6,6 +6,9 @@
 #include "docexport/deConsts.h"
 #include "docexport/deDocUtils.h"
 #include "docexport/deUtils.h"
+#include "platform/gui/Bitmap.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/StdCtrls.h"
 
 TEST(WideStrings, IndexesOutsideTheListAreHarmless) {
     TWideStrings l;
@@ -127,4 +130,72 @@ TEST(Units, FactorsFollowTheScreenResolution) {
     SetScreenPPI(96);
     EXPECT_DOUBLE_EQ(UnitFactor(muInches), 96);
     EXPECT_EQ(ScaleRect(MakeRect(1, 2, 3, 4), 2), MakeRect(2, 4, 6, 8));
+}
+
+TEST(RotatedText, BoxesForEachQuadrant) {
+    struct {
+        int angle;
+        int w0, h0, w1, h1, ox, oy;
+    } cases[] = {
+        {0, 40, 0, 0, 10, 0, 0},      // phi 90: lying, drawn from the top-left
+        {90, 0, 10, 40, 0, 0, 40},    // phi 0: standing, drawn from the bottom-left
+        {180, 40, 0, 0, 10, 40, 10},  // upside down, drawn from the right
+        {270, 0, 10, 40, 0, 10, 0},
+        {-90, 0, 10, 40, 0, 10, 0},   // same as 270
+    };
+    for (auto c : cases) {
+        TdeRotatedBox b = RotatedTextBox(c.angle, 40, 10);
+        EXPECT_EQ(b.W0, c.w0) << c.angle;
+        EXPECT_EQ(b.H0, c.h0) << c.angle;
+        EXPECT_EQ(b.W1, c.w1) << c.angle;
+        EXPECT_EQ(b.H1, c.h1) << c.angle;
+        EXPECT_EQ(b.TotalWidth, c.w0 + c.h0) << c.angle;
+        EXPECT_EQ(b.TotalHeight, c.w1 + c.h1) << c.angle;
+        EXPECT_EQ(b.OriginX, c.ox) << c.angle;
+        EXPECT_EQ(b.OriginY, c.oy) << c.angle;
+    }
+    TdeRotatedBox b = RotatedTextBox(30, 40, 10);  // phi 60
+    EXPECT_EQ(b.W0, 35);
+    EXPECT_EQ(b.H0, 5);
+    EXPECT_EQ(b.W1, 20);
+    EXPECT_EQ(b.H1, 9);
+}
+
+TEST(RotatedText, BitmapHoldsTheRotatedText) {
+    TFont f;
+    f.SetName("Arial");
+    f.SetSize(12);
+    f.SetColor(clBlack);
+    TBitmap bmp;
+    double x = 100, y = 100;
+    RotatedTextBitmap("Wide text", f, 90, bmp, x, y);
+    TSize s = TextSize("Wide text", f);
+    EXPECT_EQ(bmp.Width(), s.cy);  // standing upright
+    EXPECT_EQ(bmp.Height(), s.cx);
+    EXPECT_EQ(x, 100);
+    EXPECT_EQ(y, 100 - s.cx);
+    int dark = 0;
+    for (int i = 0; i < bmp.Width(); ++i)
+        for (int j = 0; j < bmp.Height(); ++j) dark += bmp.Canvas()->Pixels[i][j] != clWhite;
+    EXPECT_GT(dark, 20);
+    EXPECT_TRUE(bmp.Transparent());
+}
+
+TEST(Dialogs, EnableControlsReachesNestedControls) {
+    EnsureGuiApplication();
+    TPanel outer(nullptr);
+    auto* inner = new TPanel(&outer);
+    inner->SetParent(&outer);
+    auto* edit = new TEdit(&outer);
+    edit->SetParent(inner);
+    auto* combo = new TComboBox(&outer);
+    combo->SetParent(&outer);
+    EnableControls(&outer, false);
+    EXPECT_FALSE(inner->Enabled());
+    EXPECT_FALSE(edit->Enabled());
+    EXPECT_EQ(edit->Color(), clInactiveBorder);
+    EXPECT_EQ(combo->Color(), clInactiveBorder);
+    EnableControls(&outer, true);
+    EXPECT_TRUE(edit->Enabled());
+    EXPECT_EQ(combo->Color(), clWindow);
 }
