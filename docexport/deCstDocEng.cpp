@@ -623,3 +623,25 @@ void TdeCustomDocumentEngine::Cleanup() {
     started_ = false;
     SelectLists(nullptr);
 }
+
+// ---- published properties --------------------------------------------------------------
+
+namespace {
+const bool registered = [] {
+    TPublished<TdeCustomDocumentEngine, TdeComponent>()
+        .String("FileExtension", &TdeCustomDocumentEngine::FileExtension, &TdeCustomDocumentEngine::SetFileExtension)
+        .String("FileDescription", &TdeCustomDocumentEngine::FileDescription,
+                &TdeCustomDocumentEngine::SetFileDescription)
+        .Integer("InputXRes", &TdeCustomDocumentEngine::InputXRes, &TdeCustomDocumentEngine::SetInputXRes)
+        .Integer("InputYRes", &TdeCustomDocumentEngine::InputYRes, &TdeCustomDocumentEngine::SetInputYRes)
+        .Integer("ItemsToRender", &TdeCustomDocumentEngine::ItemsToRender,
+                 &TdeCustomDocumentEngine::SetItemsToRender)
+        .String("PagesToRender", &TdeCustomDocumentEngine::PagesToRender, &TdeCustomDocumentEngine::SetPagesToRender)
+        .Enumeration("MeasurementUnit", {"muPixels", "muInches", "muMM", "muPoints", "muTwips"},
+                     &TdeCustomDocumentEngine::MeasurementUnit, &TdeCustomDocumentEngine::SetMeasurementUnit)
+        .Enumeration("ReferencePoint", {"vpPage", "vpMargin", "vpBand"}, &TdeCustomDocumentEngine::ReferencePoint,
+                     &TdeCustomDocumentEngine::SetReferencePoint)
+        .Boolean("AutoPaginate", &TdeCustomDocumentEngine::AutoPaginate, &TdeCustomDocumentEngine::SetAutoPaginate);
+    return true;
+}();
+}  // namespace

@@ -353,3 +353,46 @@ const bool registered = [] {
     return true;
 }();
 }  // namespace
+
+namespace {
+const bool registeredTools = [] {
+    TPublished<TdeBorder>()
+        .Boolean("DrawLeft", [](TdeBorder& b) { return b.DrawLeft; }, [](TdeBorder& b, bool v) { b.DrawLeft = v; })
+        .Boolean("DrawRight", [](TdeBorder& b) { return b.DrawRight; }, [](TdeBorder& b, bool v) { b.DrawRight = v; })
+        .Boolean("DrawTop", [](TdeBorder& b) { return b.DrawTop; }, [](TdeBorder& b, bool v) { b.DrawTop = v; })
+        .Boolean("DrawBottom", [](TdeBorder& b) { return b.DrawBottom; },
+                 [](TdeBorder& b, bool v) { b.DrawBottom = v; })
+        .Integer("Color", [](TdeBorder& b) { return b.Color; }, [](TdeBorder& b, TColor v) { b.Color = v; })
+        .Enumeration("Style", {"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear", "psInsideFrame"},
+                     [](TdeBorder& b) { return b.Style; }, [](TdeBorder& b, TPenStyle v) { b.Style = v; })
+        .Integer("Width", [](TdeBorder& b) { return b.Width; }, [](TdeBorder& b, Integer v) { b.Width = v; });
+    TPublished<TdeParaBorder, TdeBorder>();
+    TPublished<TdeTextEffects>()
+        .Enumeration("TextRenderMode", {"trmFill", "trmStroke", "trmFillStroke"},
+                     [](TdeTextEffects& e) { return e.TextRenderMode; },
+                     [](TdeTextEffects& e, TdeTextRenderMode v) { e.TextRenderMode = v; })
+        .Enumeration("TextRise", {"trNormal", "trSuperscript", "trSubscript"},
+                     [](TdeTextEffects& e) { return e.TextRise; },
+                     [](TdeTextEffects& e, TdeTextRise v) { e.TextRise = v; });
+    TPublished<TdeImageSettings>()
+        .Integer("SourceDPI", [](TdeImageSettings& s) { return s.SourceDPI; },
+                 [](TdeImageSettings& s, Integer v) { s.SourceDPI = v; })
+        .Enumeration("OutputImageFormat", {"ifBMP", "ifJPEG", "ifGIF", "ifPNG", "ifMetafile", "ifCCITT3", "ifCCITT4"},
+                     &TdeImageSettings::OutputImageFormat, &TdeImageSettings::SetOutputImageFormat)
+        .Enumeration("ImagePixelFormat",
+                     {"pfDevice", "pf1bit", "pf4bit", "pf8bit", "pf15bit", "pf16bit", "pf24bit", "pf32bit", "pfCustom"},
+                     [](TdeImageSettings& s) { return s.ImagePixelFormat; },
+                     [](TdeImageSettings& s, TPixelFormat v) { s.ImagePixelFormat = v; })
+        .Integer("JPEGQuality", [](TdeImageSettings& s) { return s.JPEGQuality; },
+                 [](TdeImageSettings& s, Integer v) { s.JPEGQuality = v; });
+    TPublished<TdeDocSettings, TdeComponent>()
+        .Integer("BackgroundColor", &TdeDocSettings::BackgroundColor, &TdeDocSettings::SetBackgroundColor)
+        .Enumeration("BackgroundImageDisplayType",
+                     {"dtTile", "dtTopLeft", "dtTopCenter", "dtTopRight", "dtCenterLeft", "dtCenter",
+                      "dtCenterRight", "dtBottomLeft", "dtBottomCenter", "dtBottomRight"},
+                     &TdeDocSettings::BackgroundImageDisplayType, &TdeDocSettings::SetBackgroundImageDisplayType)
+        .Enumeration("MeasurementUnit", {"muPixels", "muInches", "muMM", "muPoints", "muTwips"},
+                     &TdeDocSettings::MeasurementUnit, &TdeDocSettings::SetMeasurementUnit);
+    return true;
+}();
+}  // namespace

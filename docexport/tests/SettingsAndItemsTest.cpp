@@ -207,3 +207,20 @@ TEST(Items, GeometryAndCopies) {
     EXPECT_EQ(ts2.F(), 5);  // F is not copied
     EXPECT_THROW(ts2.Assign(&f), EConvertError);
 }
+
+TEST(PublishedProperties, EngineAndSettingsStreamByName) {
+    TLogEngine e;
+    SetStrProp(e, "PagesToRender", "1-2");
+    EXPECT_EQ(e.PagesToRender(), "1-2");
+    SetEnumProp(e, "MeasurementUnit", "muMM");
+    EXPECT_EQ(e.MeasurementUnit(), muMM);
+    EXPECT_EQ(GetStrProp(e, "About"), "");
+    EXPECT_TRUE(GetBoolProp(e, "AutoPaginate"));
+    SetEnumProp(*e.Page(), "PaperSize", "Letter");
+    EXPECT_EQ(e.Page()->PaperSize(), Letter);
+    SetBoolProp(*e.Preferences(), "OpenAfterCreate", true);
+    EXPECT_TRUE(e.Preferences()->OpenAfterCreate());
+    SetOrdProp(*e.PageBorder(), "Width", 4);
+    EXPECT_EQ(e.PageBorder()->Width, 4);
+    EXPECT_EQ(GetEnumProp(*e.ImageSettings(), "OutputImageFormat"), "ifBMP");
+}
