@@ -128,11 +128,6 @@ Integer TdeCustomDocumentEngine::SetRotation(Integer angle) {
     return angle / 360;
 }
 
-void TdeCustomDocumentEngine::HandleError(const Exception& error) {
-    if (!OnErrorMessage) throw error;
-    OnErrorMessage(this, error);
-}
-
 // ---- lists, bands and the drawing area ----------------------------------------------
 
 void TdeCustomDocumentEngine::SelectLists(TdeBandItem* owner) {
@@ -319,7 +314,7 @@ void TdeCustomDocumentEngine::EndDoc() {
     status_ = esEnded;
 }
 
-void TdeCustomDocumentEngine::RenderBand(TdeBand b, bool sort, bool) {
+void TdeCustomDocumentEngine::RenderBand(TdeBand b, bool sort) {
     TdeBandItem* band = bands_[b].get();
     if (!band) return;
     band_ = b;

@@ -342,7 +342,6 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
     // Engine errors go to OnErrorMessage when assigned; otherwise raised.
     // Returns only when handed to the event.
-    void HandleError(const Exception& error);
     template <class E>
     void RaiseEngineError() {
         if (OnErrorMessage) {
@@ -367,7 +366,7 @@ private:
     void ClearBand(TdeBand b);
     void SelectLists(TdeBandItem* owner);
     void RenderItems(TdeItemList& list);
-    void RenderBand(TdeBand b, bool sort, bool sortFirstPageOnly = false);
+    void RenderBand(TdeBand b, bool sort);
     void Cleanup();
     void FreeAllTables();
     bool TextGuard() const;
