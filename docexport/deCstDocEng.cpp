@@ -53,6 +53,13 @@ std::unique_ptr<TdePreferences> TdeCustomDocumentEngine::CreatePreferences() {
     return std::make_unique<TdePreferences>();
 }
 
+void TdeCustomDocumentEngine::InitPreferences() {
+    auto p = CreatePreferences();
+    if (!p) return;
+    p->Assign(preferences_.get());
+    preferences_ = std::move(p);
+}
+
 void TdeCustomDocumentEngine::SetFileName(const std::string& name) {
     if (started_) return;
     std::string ext = ExtractFileExt(name);

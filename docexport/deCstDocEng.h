@@ -334,8 +334,11 @@ public:
     void FreeItems(TdeItemList& list);
 
 protected:
-    // The preferences object of the format (base: TdePreferences).
+    // The preferences object of the format (base: TdePreferences). A format
+    // with its own class overrides it and calls InitPreferences from its
+    // constructor (the base constructor cannot reach the override).
     virtual std::unique_ptr<TdePreferences> CreatePreferences();
+    void InitPreferences();
     void SetCapabilities(std::uint16_t c) { capabilities_ = c; }
     void SetTextSort(bool v) { textSort_ = v; }
     void SetTextSortTolerance(double t) { textSortTolerance_ = t; }

@@ -414,3 +414,13 @@ TEST(EngineLifecycle, AFailingFormatLeavesTheEngineIdle) {
     EXPECT_EQ(e.CurrentPage(), 1);
     e.EndDoc();
 }
+
+TEST(EngineLifecycle, FormatsMayBringTheirOwnPreferences) {
+    struct TMyPreferences : TdePreferences {};
+    struct Format : TLogEngine {
+        Format() { InitPreferences(); }
+        std::unique_ptr<TdePreferences> CreatePreferences() override { return std::make_unique<TMyPreferences>(); }
+    } e;
+    EXPECT_NE(dynamic_cast<TMyPreferences*>(e.Preferences()), nullptr);
+    EXPECT_FALSE(e.Preferences()->ShowSetupDialog());  // values carried over
+}
