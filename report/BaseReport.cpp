@@ -535,6 +535,10 @@ bool TBaseReport::GetOutputInvalid() { return pageInvalid_ || !(allowedKinds_ & 
 
 bool TBaseReport::PageInSelection(int page) const {
     if (Selection.empty()) return page >= FirstPage && page <= LastPage;
+    return SelectionContains(Selection, page);
+}
+
+bool SelectionContains(const std::string& selection, int page) {
     std::string token;
     std::optional<int> rangeStart;
     auto judge = [&](std::string t) -> bool {
@@ -557,7 +561,7 @@ bool TBaseReport::PageInSelection(int page) const {
         rangeStart.reset();
         return hit;
     };
-    for (char c : Selection) {
+    for (char c : selection) {
         if (c == ',') {
             if (judge(token)) return true;
             token.clear();

@@ -513,6 +513,10 @@ protected:
     std::string hyperlink_;
 };
 
+// Whether a page selection ("1,3,5-7", "odd", "10-" ...) selects the page.
+// A token that is neither a keyword nor a number raises EConvertError.
+bool SelectionContains(const std::string& selection, int page);
+
 // The exception that silently unwinds report code after Abort.
 class EReportAbort : public EAbort {
 public:

@@ -7,6 +7,7 @@
 #include "platform/core/Format.h"
 #include "platform/core/Strings.h"
 #include "report/FormatCodes.h"
+#include "report/BaseReport.h"
 #include "report/VSFWriter.h"
 
 // ---------------------------------------------------------------- registry
@@ -363,10 +364,8 @@ void TVPConverter::Generate(int page) {
             GotoPage(page);
             PlayPage();
         } else if (!render_->Selection.empty()) {
-            TVzVSFWriter selector(nullptr);
-            selector.Selection = render_->Selection;
             for (int p = 1; p <= count; ++p)
-                if (selector.PageInSelection(p)) {
+                if (SelectionContains(render_->Selection, p)) {
                     GotoPage(p);
                     PlayPage();
                 }

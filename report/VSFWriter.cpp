@@ -261,6 +261,14 @@ void TVzVSFWriter::AbortPage() {
     --totalPages_;
     hLines_.clear();
     vLines_.clear();
+    // Nothing may point into the discarded bytes: late-bound values and
+    // graphics written on the page are forgotten.
+    for (auto it = variables_.begin(); it != variables_.end();)
+        it = std::abs(Int64(it->second)) >= mark.RecordPos ? variables_.erase(it) : std::next(it);
+    for (auto& slot : graphicSlots_)
+        if (slot >= mark.RecordPos) slot = 0;
+    if (lastGraphicPos_ >= mark.RecordPos) lastGraphicPos_ = 0;
+    if (reusePos_ >= mark.RecordPos) reusePos_ = 0;
 }
 
 // --------------------------------------------------------------- document

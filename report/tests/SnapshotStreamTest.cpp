@@ -160,10 +160,12 @@ TEST_F(SnapshotStreamTest, AbortedPageLeavesAValidChain) {
     std::string b = Generate([](TVzVSFWriter& r) {
         r.PrintXY(1, 1, "one");
         r.NewPage();
-        r.PrintXY(1, 1, "dropped");
+        r.PrintXY(1, 1, "dropped" + r.PIVar("Late"));
         r.AbortPage();
         r.NewPage();
         r.PrintXY(1, 1, "two");
+        // The placeholder went with its page: the value is a record of its own.
+        r.SetPIVar("Late", "value");
         r.NewPage();
         r.PrintXY(1, 1, "last");
         r.AbortPage();
@@ -175,6 +177,7 @@ TEST_F(SnapshotStreamTest, AbortedPageLeavesAValidChain) {
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_EQ(Int32At(b, pages[1] + 9), 2);
     EXPECT_EQ(Byte(b.back()), 82);
+    EXPECT_NE(b.find("value"), std::string::npos);
     TRecordingRender render;
     auto log = Play(b, render);
     EXPECT_EQ(log.size(), 8u);
