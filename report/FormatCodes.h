@@ -36,3 +36,8 @@ void AppendFormatCode(std::string& block, const std::string& code);
 std::string FormatStateDifference(std::string& block, const TFormatState& oldState, const TFormatState& newState);
 std::string FormatStateCode(const TFormatState& state);
 TPrintJustify JustifyOfCodes(const std::string& text, TPrintJustify defaultJustify);
+
+// Converts RTF text into text with format codes (fonts, sizes, styles,
+// colours, justification and indents; other destinations are skipped).
+// Characters the RTF escapes in its code page come out as UTF-8.
+std::string ReadRTF(const std::string& rtf);

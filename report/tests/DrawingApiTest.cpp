@@ -373,3 +373,60 @@ TEST_F(DrawingApiTest, LinesMergeBeforeTheyAreWritten) {
         EXPECT_TRUE(r.HorizontalLines().empty());
     });
 }
+
+TEST_F(DrawingApiTest, CodedTextIsMeasuredRunByRun) {
+    TVzVSFWriter w(nullptr);
+    Run(w, [](TVzVSFWriter& r) {
+        r.SetFont("Arial", 12);
+        double plain = r.TextWidth("AB");
+        r.SetBold(true);
+        double boldA = r.TextWidth("A");
+        r.SetBold(false);
+        double b = r.TextWidth("B");
+        std::string coded = std::string("\x01" "B1\x04" "A\x01" "B0\x04" "B");
+        EXPECT_NEAR(r.TextWidth(coded), boldA + b, 2.0 / 600);
+        EXPECT_GT(r.TextWidth(coded), plain);
+        EXPECT_FALSE(r.GetBold());  // measuring leaves the font alone
+        EXPECT_NEAR(r.CodedTextHeight(std::string("\x01Z24\x04x")), 24.0 / 72, 1e-12);
+        // A lone tab is one fixed tab width; a width on a stop stays there.
+        int t = int(std::nearbyint(0.5 * 600));
+        EXPECT_EQ(r.TabbedWidth("\t", 0), t);
+        EXPECT_EQ(r.TabbedWidth("\t", t), t);
+        EXPECT_EQ(r.TabbedWidth("\t", t + 1), 2 * t);
+        r.ApplyCodesToFont(std::string("\x01R\x02" "AWWW\x04"));
+        EXPECT_EQ(r.GetFontName(), "Arial");
+        EXPECT_DOUBLE_EQ(r.GetFontSize(), 12);
+        EXPECT_EQ(r.Hyperlink(), "WWW");
+    });
+}
+
+TEST_F(DrawingApiTest, SuperscriptUsesASmallerFont) {
+    TVzVSFWriter w(nullptr);
+    Run(w, [](TVzVSFWriter& r) {
+        r.SetFont("Arial", 12);
+        r.SelectRpFont();
+        double ascent = r.CurrentFont().Ascent;
+        int height = r.GetCanvas()->Font()->Height();
+        EXPECT_EQ(height, -100);
+        r.SetSuperscript(true);
+        r.SelectRpFont();
+        EXPECT_EQ(r.GetCanvas()->Font()->Height(), -int(std::nearbyint(100 / 1.667)));
+        EXPECT_LT(r.CurrentFont().Ascent, ascent / 1.5);
+        r.SetSubscript(true);
+        EXPECT_FALSE(r.GetSuperscript());
+        // Equal fonts come from the cache.
+        int cached = r.FontCacheSize();
+        r.SetSubscript(false);
+        r.SelectRpFont();
+        EXPECT_EQ(r.FontCacheSize(), cached);
+    });
+}
+
+TEST_F(DrawingApiTest, MacrosOfTheWriterArePlaceholders) {
+    TVzVSFWriter w(nullptr);
+    Run(w, [](TVzVSFWriter& r) {
+        EXPECT_EQ(r.Macro(11), "\xFD$VPCM11");
+        r.PageNumOffset = 4;
+        EXPECT_EQ(r.Macro(12), "5");
+    });
+}

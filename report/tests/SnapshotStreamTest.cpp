@@ -269,3 +269,28 @@ TEST_F(SnapshotStreamTest, StreamModes) {
     u.Execute();
     EXPECT_EQ(Bytes(&target)[0], 'Z');
 }
+
+TEST_F(SnapshotStreamTest, ShadedTabBoxes) {
+    std::string b = Generate([](TVzVSFWriter& r) {
+        r.TabShade = 20;
+        r.SetTab(1, pjLeft, 2, 0, BOXLINEALL, 0);
+        r.NewLine();
+        r.Tab(BOXLINENONE, BOXLINENONE, BOXLINENONE, BOXLINENONE, BOXLINENONE);
+        r.Print("cell");
+    });
+    // The brush turns to black lightened by 80 percent, then the box.
+    std::string shade = std::string("\x29\xCC\xCC\xCC\x00", 5);
+    size_t at = b.find(shade);
+    ASSERT_NE(at, std::string::npos);
+    size_t box = b.find('\x13', at);
+    ASSERT_NE(box, std::string::npos);
+    TRecordingRender render;
+    auto log = Play(b, render);
+    int rectangles = 0, lines = 0;
+    for (const auto& line : log) {
+        if (line.rfind("Rectangle 1.000", 0) == 0) ++rectangles;
+        if (line.rfind("LineTo", 0) == 0) ++lines;
+    }
+    EXPECT_EQ(rectangles, 1);
+    EXPECT_EQ(lines, 4);  // the four box lines, merged at the page end
+}
