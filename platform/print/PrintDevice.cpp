@@ -56,7 +56,7 @@ public:
         canvas_.reset();
         Job().Aborted = true;
     }
-    void PassThrough(const std::string& data) override { Job().PassThrough += data; }
+    void PassThrough(const std::string& data) override { Job().PassThrough.push_back(data); }
 
 private:
     TRecordedJob& Job() { return RecordedPrintJobs().at(index_); }

@@ -116,7 +116,7 @@ struct TRecordedJob {
     std::string Title;
     std::string OutputName;
     std::vector<TRecordedPage> Pages;
-    std::string PassThrough;
+    std::vector<std::string> PassThrough;  // raw pieces, in order
     bool Ended = false;
     bool Aborted = false;
 };
