@@ -4,6 +4,7 @@
 // renderer is listed, while it exists, in one global renderer registry from
 // which output formats and file filters are offered.
 
+#include <cmath>
 #include <map>
 #include <memory>
 #include <string>
@@ -95,8 +96,8 @@ public:
     virtual void Render(TStream* stream);
     virtual void Convert(int page);
     virtual void RenderToFile(TStream* stream, const std::string& fileName);
-    int XToDevice(double x) { return int(std::nearbyint(x * GetXDPI())); }
-    int YToDevice(double y) { return int(std::nearbyint(y * GetYDPI())); }
+    virtual int XToDevice(double x) { return int(std::nearbyint(x * GetXDPI())); }
+    virtual int YToDevice(double y) { return int(std::nearbyint(y * GetYDPI())); }
     void RenderFile(const std::string& name);
 
 protected:
