@@ -770,7 +770,7 @@ void TVPConverter::PlayPage() {
             case vsf::Hyperlink: render_->SetHyperlink(ReadText()); break;
             case vsf::Brush: {
                 Brush.SetColor(ReadInt32());
-                Brush.SetStyle(TBrushStyle(ReadByte()));
+                Brush.SetStyle(TBrushStyle(ReadByte() % 8));
                 if (ReadByte()) {
                     auto g = ReadGraphic();
                     BrushBitmap.reset(dynamic_cast<TBitmap*>(g.release()));
@@ -784,7 +784,7 @@ void TVPConverter::PlayPage() {
                 render_->SetBrush(&Brush);
                 break;
             case vsf::BrushStyle:
-                Brush.SetStyle(TBrushStyle(ReadByte()));
+                Brush.SetStyle(TBrushStyle(ReadByte() % 8));
                 render_->SetBrush(&Brush);
                 break;
             case vsf::BrushBitmap:
@@ -801,7 +801,7 @@ void TVPConverter::PlayPage() {
                 Font.SetName(FontData.Name);
                 FontData.Color = ReadInt32();
                 Font.SetColor(FontData.Color);
-                FontData.Pitch = TFontPitch(ReadByte());
+                FontData.Pitch = TFontPitch(ReadByte() % 3);
                 Font.SetPitch(FontData.Pitch);
                 FontData.CharSet = Version >= 2018 ? ReadByte() : 1;
                 Font.SetCharset(FontData.CharSet);
