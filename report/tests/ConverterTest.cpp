@@ -223,3 +223,14 @@ TEST_F(ConverterTest, DamagedStreamsAreRefused) {
         EXPECT_THROW(play(bytes, r), EReadError);
     }
 }
+
+TEST_F(ConverterTest, AValueHoldingItsOwnMarkerDoesNotLoop) {
+    Generate(1, [](TVzVSFWriter& w, int) {
+        std::string marker = w.PIVar("Self");
+        w.SetPIVar("Self", "x" + marker);
+        w.PrintXY(1, 1, marker);
+    });
+    TRecordingRender r;
+    r.Render(&stream_);  // returns
+    EXPECT_EQ(r.Log.back(), "EndDoc");
+}
