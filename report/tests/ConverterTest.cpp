@@ -1,0 +1,236 @@
+// Playing snapshot streams: page choice, output kinds, macros, state, the
+// renderer registry and damaged streams.
+#include "report/tests/RecordingRender.h"
+#include "report/tests/ReportTestSupport.h"
+
+#include "report/VSFWriter.h"
+
+namespace {
+
+class ConverterTest : public ReportPrinterFixture {
+protected:
+    void Generate(int pages, std::function<void(TVzVSFWriter&, int)> page) {
+        TVzVSFWriter w(nullptr);
+        w.StreamMode = smUser;
+        w.Stream = &stream_;
+        w.OnPrint = [&](TObject*) {
+            for (int p = 1; p <= pages; ++p) {
+                if (p > 1) w.NewPage();
+                page(w, p);
+            }
+        };
+        w.Execute();
+    }
+    std::vector<std::string> Texts(TRecordingRender& r) {
+        std::vector<std::string> out;
+        for (const auto& line : r.Log)
+            if (line.rfind("Print", 0) == 0 || line.rfind("BeginPage", 0) == 0) out.push_back(line);
+        return out;
+    }
+    TMemoryStream stream_;
+};
+
+std::vector<int> PagesPlayed(TRecordingRender& r) {
+    std::vector<int> pages;
+    for (const auto& line : r.Log)
+        if (line.rfind("BeginPage ", 0) == 0) pages.push_back(std::stoi(line.substr(10)));
+    return pages;
+}
+
+}  // namespace
+
+TEST_F(ConverterTest, PageChoice) {
+    Generate(3, [](TVzVSFWriter& w, int p) { w.PrintXY(1, 1, "page " + std::to_string(p)); });
+    struct Case {
+        std::string selection;
+        int first, last;
+        std::vector<int> pages;
+    };
+    std::vector<Case> cases = {{"2", 0, 0, {2}},        {"odd", 0, 0, {1, 3}},  {"", 2, 5, {2, 3}},
+                               {"", 0, 0, {1, 2, 3}},    {"", 1, 3, {1, 2, 3}}, {"", 3, 3, {3}}};
+    for (const auto& c : cases) {
+        TRecordingRender r;
+        r.Selection = c.selection;
+        r.FirstPage = c.first;
+        r.LastPage = c.last;
+        r.Render(&stream_);
+        EXPECT_EQ(PagesPlayed(r), c.pages) << c.selection << " " << c.first << "-" << c.last;
+    }
+    TRecordingRender one;
+    one.Render(&stream_);
+    one.Log.clear();
+    one.Convert(3);
+    EXPECT_EQ(PagesPlayed(one), std::vector<int>{3});
+}
+
+TEST_F(ConverterTest, PreviewOnlyContent) {
+    Generate(1, [](TVzVSFWriter& w, int) {
+        w.PrintXY(1, 1, "both");
+        w.AllowPreviewOnly();
+        w.PrintXY(1, 2, "preview");
+        w.AllowPrinterOnly();
+        w.PrintXY(1, 3, "paper");
+        w.AllowAll();
+        w.PrintXY(1, 4, "again");
+    });
+    TRecordingRender printer(0), preview(1);
+    printer.Render(&stream_);
+    preview.Render(&stream_);
+    auto names = [](TRecordingRender& r) {
+        std::string s;
+        for (const auto& line : r.Log)
+            if (line.rfind("PrintLeft", 0) == 0) s += line.substr(11, line.find('\'', 11) - 11) + " ";
+        return s;
+    };
+    EXPECT_EQ(names(printer), "both paper again ");
+    EXPECT_EQ(names(preview), "both preview again ");
+}
+
+TEST_F(ConverterTest, MacrosAreExpandedAtPlayTime) {
+    Generate(2, [](TVzVSFWriter& w, int) {
+        w.PrintXY(1, 1, "Page " + w.Macro(11) + " of " + w.Macro(10) + " rel " + w.Macro(12) + " [" + w.Macro(16) + "]");
+    });
+    TRecordingRender r;
+    r.MacroData.Add("line sixteen");
+    r.Render(&stream_);
+    auto t = Texts(r);
+    EXPECT_EQ(t[1], "PrintLeft 'Page 1 of 2 rel 1 [line sixteen]' 1.000 1.000");
+    EXPECT_EQ(t[3], "PrintLeft 'Page 2 of 2 rel 2 [line sixteen]' 1.000 1.000");
+}
+
+TEST_F(ConverterTest, FormattedTextIsPlayedRunByRun) {
+    Generate(1, [](TVzVSFWriter& w, int) {
+        w.PrintXY(1, 1, std::string("\x01" "B1\x04" "Bold\x01" "B0\x04" " plain"));
+    });
+    TRecordingRender r;
+    r.LogState = true;
+    r.Render(&stream_);
+    std::vector<std::string> runs;
+    for (const auto& line : r.Log)
+        if (line.rfind("PrintLeft", 0) == 0 || line.rfind("Font Arial", 0) == 0) runs.push_back(line);
+    ASSERT_GE(runs.size(), 4u);
+    EXPECT_EQ(runs[runs.size() - 4], "Font Arial bold");
+    EXPECT_EQ(runs[runs.size() - 3], "PrintLeft 'Bold' 1.000 1.000");
+    EXPECT_EQ(runs[runs.size() - 2], "Font Arial");
+    EXPECT_EQ(runs.back().rfind("PrintLeft ' plain' 1.", 0), 0u);
+    EXPECT_NE(runs.back(), "PrintLeft ' plain' 1.000 1.000");
+}
+
+TEST_F(ConverterTest, BrushBitmapComesAndGoes) {
+    TBitmap pattern;
+    pattern.SetSize(8, 8);
+    Generate(1, [&](TVzVSFWriter& w, int) {
+        w.SetBrush(clRed, bsSolid, &pattern);
+        w.Rectangle(1, 1, 2, 2);
+        w.SetBrush(clRed, bsSolid, nullptr);
+        w.Rectangle(1, 1, 2, 2);
+    });
+    TRecordingRender r;
+    r.LogState = true;
+    r.Render(&stream_);
+    std::vector<std::string> seen;
+    for (const auto& line : r.Log)
+        if (line.rfind("SetBrush", 0) == 0 || line.rfind("Rectangle", 0) == 0) seen.push_back(line);
+    // The rectangle after the bitmap went away has no pattern.
+    ASSERT_GE(seen.size(), 3u);
+    auto firstRect = std::find(seen.begin(), seen.end(), "Rectangle 1.000 1.000 2.000 2.000");
+    ASSERT_NE(firstRect, seen.end());
+    EXPECT_EQ(*(firstRect - 1), "SetBrush 0 bitmap");
+    EXPECT_EQ(seen[seen.size() - 2], "SetBrush 0");
+}
+
+TEST_F(ConverterTest, RegistryKeepsRegistrationOrder) {
+    int before = RegisteredRendererCount();
+    {
+        TRecordingRender a, b, c;
+        a.SetDisplayName("Adobe PDF");
+        a.FileExtension = "*.pdf";
+        b.SetDisplayName("Web page");
+        b.FileExtension = "*.htm";
+        c.SetDisplayName("Adobe PDF");
+        c.FileExtension = "*.pdf";
+        c.Active = false;
+        std::vector<std::pair<std::string, TVPRender*>> list;
+        ListRendererNames(list);
+        ASSERT_EQ(list.size(), size_t(before) + 2);
+        EXPECT_EQ(list[before].first, "Adobe PDF");
+        EXPECT_EQ(list[before + 1].second, &b);
+        EXPECT_EQ(BuildRendererFilter(), "Adobe PDF|*.pdf|Web page|*.htm");
+        c.Active = true;
+        EXPECT_EQ(BuildRendererFilter(), "Adobe PDF|*.pdf|Web page|*.htm|Adobe PDF|*.pdf");
+    }
+    EXPECT_EQ(RegisteredRendererCount(), before);
+    EXPECT_EQ(BuildRendererFilter(), "");
+}
+
+TEST_F(ConverterTest, DamagedStreamsAreRefused) {
+    Generate(1, [](TVzVSFWriter& w, int) { w.PrintXY(1, 1, "text"); });
+    std::string good(size_t(stream_.Size()), '\0');
+    stream_.SetPosition(0);
+    stream_.ReadBuffer(good.data(), Integer(good.size()));
+    auto play = [](const std::string& bytes, TRecordingRender& r) {
+        TMemoryStream s;
+        if (!bytes.empty()) s.WriteBuffer(bytes.data(), Integer(bytes.size()));
+        r.Render(&s);
+    };
+    {
+        TRecordingRender r;
+        std::string bad = good;
+        bad[0] = 'X';
+        try {
+            play(bad, r);
+            FAIL();
+        } catch (const EReportPrinter& e) {
+            EXPECT_EQ(e.Message, "Unexpected header code [88] found in report file.");
+        }
+        EXPECT_TRUE(r.Log.empty());  // BeginDoc never ran
+        EXPECT_FALSE(r.Busy());
+    }
+    {
+        TRecordingRender r;
+        std::string bad = good;
+        bad[bad.size() - 1] = char(99);  // an unknown code where the page ends
+        try {
+            play(bad, r);
+            FAIL();
+        } catch (const EReportPrinter& e) {
+            EXPECT_EQ(e.Message, "Unexpected code [99] found in report file.");
+        }
+        EXPECT_EQ(r.Log.back(), "EndDoc");
+    }
+    {
+        TRecordingRender r;
+        EXPECT_THROW(play(good.substr(0, good.size() - 6), r), EReadError);
+        EXPECT_EQ(r.Log.back(), "EndDoc");
+    }
+    {
+        // A graphic claiming more bytes than the stream holds.
+        TBitmap b;
+        b.SetSize(2, 2);
+        TMemoryStream s;
+        TVzVSFWriter w(nullptr);
+        w.StreamMode = smUser;
+        w.Stream = &s;
+        w.OnPrint = [&](TObject*) { w.PrintBitmap(1, 1, 1, 1, &b); };
+        w.Execute();
+        std::string bytes(size_t(s.Size()), '\0');
+        s.SetPosition(0);
+        s.ReadBuffer(bytes.data(), Integer(bytes.size()));
+        size_t at = bytes.find("\x10\x01");
+        ASSERT_NE(at, std::string::npos);
+        bytes[at + 5] = char(0x7F);  // size field now near 2 GB
+        TRecordingRender r;
+        EXPECT_THROW(play(bytes, r), EReadError);
+    }
+}
+
+TEST_F(ConverterTest, AValueHoldingItsOwnMarkerDoesNotLoop) {
+    Generate(1, [](TVzVSFWriter& w, int) {
+        std::string marker = w.PIVar("Self");
+        w.SetPIVar("Self", "x" + marker);
+        w.PrintXY(1, 1, marker);
+    });
+    TRecordingRender r;
+    r.Render(&stream_);  // returns
+    EXPECT_EQ(r.Log.back(), "EndDoc");
+}
