@@ -118,4 +118,95 @@ public:
     virtual void SetCellProp(Integer dataCol, Integer dataRow, TgrPropId id, TgrPictureKind kind,
                              const Variant& value) = 0;
     virtual TgrCombo* CreateCellCombo(Integer dataCol, Integer dataRow) = 0;
+
+    // ==== what columns and rows need besides
+
+    // ---- numberings
+    virtual Integer DataColOfDisplay(Integer displayCol) = 0;
+    // The display position of a data row (through the row collection).
+    virtual Integer GetDisplayRow(Integer dataRow) = 0;
+    // Moves a data row to a display position.
+    virtual void SetDisplayRow(Integer dataRow, Integer displayRow) = 0;
+    virtual Integer FixedCols() const = 0;
+    virtual Integer FirstScrollCol() const = 0;  // the left-most scrolling column shown
+    virtual Integer TopRow() const = 0;          // the top-most scrolling row shown
+    virtual Integer LastVisibleCol() = 0;
+    virtual TgrVisibleItems* VisibleCols() = 0;
+    virtual TgrVisibleItems* VisibleRows() = 0;
+
+    // ---- current cell and editing
+    virtual void RepaintFocusCell(bool drawOnly) = 0;
+    virtual void InvalidateFocusCell(bool drawOnly) = 0;
+    virtual bool SkipsReadOnly() = 0;
+    virtual void ReplaceCurrentCol(Integer displayCol, bool show, bool keepRow, bool skipReadOnly) = 0;
+    virtual void MoveToRow(Integer displayRow, bool show, bool listBoxSelect, bool skipReadOnly) = 0;
+    virtual bool CanLeaveCell(Integer dataCol, Integer dataRow, bool check) = 0;
+    virtual bool IsInsertRowPos(Integer displayRow) = 0;
+    virtual bool IsListBoxSelect() = 0;
+    virtual void SyncListBoxSelection(bool fire) = 0;
+    virtual bool IsEditMode() = 0;
+    // Passes a new maximum length to the active in-cell control strategy.
+    virtual void SetEditorMaxLength(Integer length) = 0;
+    virtual void ApplyEditorMask() = 0;
+    virtual void RefreshCheckBoxValues() = 0;
+    // Drops stored cell values that no longer suit the control type.
+    virtual void DropUnsuitedColValues(Integer dataCol) = 0;
+    virtual void DropUnsuitedRowValues(Integer dataRow) = 0;
+    virtual void SelectAllCurrentCell() = 0;
+
+    // ---- combos and date-time definitions
+    virtual void EnsureCombo() = 0;
+    virtual void RollUpCombo(bool accept) = 0;
+    virtual void ForgetActiveCombo(TgrCombo* combo) = 0;
+    virtual void DropCachedDateTimeDef(TgrDateTimeDefComponent* def) = 0;
+
+    // ---- selection and status
+    virtual bool IsDisplayColSelected(Integer displayCol) = 0;
+    virtual void SelectDisplayCols(Integer from, Integer to, bool select) = 0;
+    virtual void DeselectDisplayCols(Integer from, Integer to) = 0;
+    virtual void ShrinkRangeOffCol(Integer displayCol) = 0;
+    virtual void ShrinkRangeOffRow(Integer displayRow) = 0;
+    virtual void FireSelectChanged(bool byUser) = 0;
+    virtual void CheckGridStatusChanged() = 0;
+
+    // ---- sizes and scrolling
+    virtual void SetColWidthEntry(Integer displayCol, Integer width) = 0;
+    virtual void SetRowHeightEntry(Integer displayRow, Integer height) = 0;
+    virtual void ColResized(Integer dataCol) = 0;
+    virtual void RowResized(Integer dataRow) = 0;
+    // Whether the user is dragging the row bar's (heading row's) edge.
+    virtual bool IsSizingRowBar() = 0;
+    virtual bool IsSizingHeadingRow() = 0;
+    // The remembered row-bar width and heading height.
+    virtual void SetRowBarWidth(Integer width) = 0;
+    virtual void SetHeadingHeight(Integer height) = 0;
+    virtual void RecheckTopLeft(bool repaint) = 0;
+    virtual void LockUpdate() = 0;
+    virtual void UnlockUpdate() = 0;
+    virtual void UpdateScrollBars() = 0;
+    virtual void InvalidateGrid() = 0;
+
+    // ---- moving a column: the grid's display/data arrays (renumbering
+    // every column's DisplayCol), visible list, widths, selection and
+    // current column, then the moved notification
+    virtual void MoveColIndex(Integer from, Integer to) = 0;
+    virtual void MoveVisibleCol(Integer from, Integer to) = 0;
+    virtual void MoveColWidth(Integer from, Integer to) = 0;
+    virtual void MoveColSelection(Integer from, Integer to) = 0;
+    virtual void MoveCurrentColIndex(Integer from, Integer to) = 0;
+    virtual void DoColMoved(Integer toDisplayCol, Integer count, bool byUser) = 0;
+
+    // ---- fonts kept by columns and rows
+    virtual TFont* HeadingFont() = 0;
+    virtual void RefreshKeptCellFonts() = 0;
+    virtual void SetKeptFontCol(Integer dataCol, bool keep) = 0;
+    virtual void SetKeptFontRow(Integer dataRow, bool keep) = 0;
+
+    // ---- rows by id (the grid's indexed row accessors; ids 2 display
+    // row, 4 height, 9 selected, 10 visible and 11 changed included)
+    virtual Variant GetRowProp(Integer dataRow, TgrPropId id, TgrPictureKind kind) = 0;
+    virtual void SetRowProp(Integer dataRow, TgrPropId id, TgrPictureKind kind, const Variant& value) = 0;
+    virtual Integer GetRowId(Integer dataRow) = 0;
+    virtual TgrCombo* CreateRowCombo(Integer dataRow) = 0;
+    virtual TgrGridRows* GridRows() = 0;
 };

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "grid/GridCellProps.h"
+#include "grid/GridCollections.h"
 #include "grid/GridPropOwner.h"
 #include "platform/core/Exception.h"
 
@@ -184,6 +185,126 @@ public:
         e->CreateCombo();
         return e->Combo;
     }
+
+    // ---- columns and rows
+    Integer fixedCols = 1, firstScrollCol = 1, topRow = 1, lastVisibleCol = 5;
+    bool editMode = false, canLeave = true, sizingRowBar = false, sizingHeadingRow = false;
+    Integer insertRowPos = -1;
+    std::set<Integer> selectedCols;
+    std::map<Integer, Integer> dataColOfDisplay;
+    TFont headingFont;
+    TgrVisibleItems visibleCols, visibleRows;
+    TgrGridRows* rows = nullptr;
+
+    Integer DataColOfDisplay(Integer c) override {
+        auto it = dataColOfDisplay.find(c);
+        return it == dataColOfDisplay.end() ? c : it->second;
+    }
+    Integer GetDisplayRow(Integer r) override { return rows ? rows->DisplayRowOf(r) : DisplayRowOfData(r); }
+    void SetDisplayRow(Integer r, Integer d) override { Note("setDisplayRow " + N2(r, d)); }
+    Integer FixedCols() const override { return fixedCols; }
+    Integer FirstScrollCol() const override { return firstScrollCol; }
+    Integer TopRow() const override { return topRow; }
+    Integer LastVisibleCol() override { return lastVisibleCol; }
+    TgrVisibleItems* VisibleCols() override { return &visibleCols; }
+    TgrVisibleItems* VisibleRows() override { return &visibleRows; }
+
+    void RepaintFocusCell(bool) override { Note("repaintFocus"); }
+    void InvalidateFocusCell(bool) override { Note("invalidateFocus"); }
+    bool SkipsReadOnly() override { return true; }
+    void ReplaceCurrentCol(Integer c, bool, bool, bool) override { Note("replaceCol " + N(c)); }
+    void MoveToRow(Integer r, bool, bool, bool) override { Note("moveToRow " + N(r)); }
+    bool CanLeaveCell(Integer, Integer, bool) override { return canLeave; }
+    bool IsInsertRowPos(Integer r) override { return r == insertRowPos; }
+    bool IsListBoxSelect() override { return false; }
+    void SyncListBoxSelection(bool) override { Note("syncListBox"); }
+    bool IsEditMode() override { return editMode; }
+    void SetEditorMaxLength(Integer n) override { Note("maxLength " + N(n)); }
+    void ApplyEditorMask() override { Note("applyMask"); }
+    void RefreshCheckBoxValues() override { Note("refreshCheck"); }
+    void DropUnsuitedColValues(Integer c) override { Note("dropValuesCol " + N(c)); }
+    void DropUnsuitedRowValues(Integer r) override { Note("dropValuesRow " + N(r)); }
+    void SelectAllCurrentCell() override { Note("selectAll"); }
+
+    void EnsureCombo() override { Note("ensureCombo"); }
+    void RollUpCombo(bool) override { Note("rollUp"); }
+    void ForgetActiveCombo(TgrCombo*) override {}
+    void DropCachedDateTimeDef(TgrDateTimeDefComponent*) override { Note("dropCachedDtd"); }
+
+    bool IsDisplayColSelected(Integer c) override { return selectedCols.count(c) > 0; }
+    void SelectDisplayCols(Integer a, Integer b, bool s) override {
+        for (Integer c = a; c <= b; ++c) s ? (void)selectedCols.insert(c) : (void)selectedCols.erase(c);
+        Note(std::string(s ? "select " : "deselect ") + N2(a, b));
+    }
+    void DeselectDisplayCols(Integer a, Integer b) override { SelectDisplayCols(a, b, false); }
+    void ShrinkRangeOffCol(Integer c) override { Note("shrinkCol " + N(c)); }
+    void ShrinkRangeOffRow(Integer r) override { Note("shrinkRow " + N(r)); }
+    void FireSelectChanged(bool) override { Note("selectChanged"); }
+    void CheckGridStatusChanged() override { Note("status"); }
+
+    void SetColWidthEntry(Integer c, Integer w) override {
+        colWidths[c] = w;
+        Note("colWidth " + N2(c, w));
+    }
+    void SetRowHeightEntry(Integer r, Integer h) override {
+        rowHeights[r] = h;
+        Note("rowHeight " + N2(r, h));
+    }
+    void ColResized(Integer c) override { Note("colResized " + N(c)); }
+    void RowResized(Integer r) override { Note("rowResized " + N(r)); }
+    bool IsSizingRowBar() override { return sizingRowBar; }
+    bool IsSizingHeadingRow() override { return sizingHeadingRow; }
+    void SetRowBarWidth(Integer w) override { Note("rowBarWidth " + N(w)); }
+    void SetHeadingHeight(Integer h) override { Note("headingHeight " + N(h)); }
+    void RecheckTopLeft(bool) override { Note("recheck"); }
+    void LockUpdate() override { Note("lock"); }
+    void UnlockUpdate() override { Note("unlock"); }
+    void UpdateScrollBars() override { Note("scrollBars"); }
+    void InvalidateGrid() override { Note("invalidateAll"); }
+
+    void MoveColIndex(Integer a, Integer b) override { Note("moveIndex " + N2(a, b)); }
+    void MoveVisibleCol(Integer a, Integer b) override {
+        visibleCols.MovePosition(a, b);
+        Note("moveVisible " + N2(a, b));
+    }
+    void MoveColWidth(Integer a, Integer b) override { Note("moveWidth " + N2(a, b)); }
+    void MoveColSelection(Integer a, Integer b) override { Note("moveSelection " + N2(a, b)); }
+    void MoveCurrentColIndex(Integer a, Integer b) override { Note("moveCurrent " + N2(a, b)); }
+    void DoColMoved(Integer to, Integer n, bool byUser) override {
+        Note("colMoved " + N2(to, n) + (byUser ? ",user" : ",code"));
+    }
+
+    TFont* HeadingFont() override { return &headingFont; }
+    void RefreshKeptCellFonts() override { Note("refreshKeptFonts"); }
+    void SetKeptFontCol(Integer c, bool k) override { Note(std::string(k ? "keepCol " : "unkeepCol ") + N(c)); }
+    void SetKeptFontRow(Integer r, bool k) override { Note(std::string(k ? "keepRow " : "unkeepRow ") + N(r)); }
+
+    Variant GetRowProp(Integer r, TgrPropId id, TgrPictureKind kind) override {
+        TgrRow* row = rows ? rows->GetRow(r) : nullptr;
+        switch (id) {
+            case gpColor: return Variant(Integer(row ? row->Color() : grColorNotSet));
+            case gpIs3D: return Variant(row ? row->Is3D() : false);
+            case gpHeight: return Variant(rows ? rows->GetHeight(r) : defaultRowHeight);
+            default: return DefaultPropValue(id);
+        }
+    }
+    void SetRowProp(Integer r, TgrPropId id, TgrPictureKind, const Variant& v) override {
+        // The pattern of the grid's row setters: skip a default without an
+        // object, else make the object, set, release when default again.
+        if (!rows) {
+            Note("rowProp " + N2(r, id));
+            return;
+        }
+        bool isDefault = id == gpColor ? v.AsInteger() == grColorNotSet : id == gpIs3D ? !v.AsBoolean() : false;
+        if (isDefault && !rows->GetRow(r)) return;
+        TgrRow* row = rows->EnsureRow(r);
+        if (id == gpColor) row->SetColor(TColor(v.AsInteger()));
+        if (id == gpIs3D) row->SetIs3D(v.AsBoolean());
+        rows->ReleaseIfDefault(r);
+    }
+    Integer GetRowId(Integer r) override { return rows ? rows->RowId(r) : -1; }
+    TgrCombo* CreateRowCombo(Integer) override { return nullptr; }
+    TgrGridRows* GridRows() override { return rows; }
 
 private:
     std::unique_ptr<TgrCellPropSet> cells_;
