@@ -425,6 +425,7 @@ void TgrCol::SetSelected(bool value) {
 std::string TgrCol::GetHeading() const { return heading_.empty() ? fieldName_ : heading_; }
 
 void TgrCol::SetHeading(const std::string& value) {
+    if (value == heading_) return;
     heading_ = value;
     accelPos_ = AcceleratorPosition(value);
     HeadingChanged();

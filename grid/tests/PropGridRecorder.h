@@ -291,7 +291,7 @@ public:
     void SetRowProp(Integer r, TgrPropId id, TgrPictureKind, const Variant& v) override {
         // The pattern of the grid's row setters: skip a default without an
         // object, else make the object, set, release when default again.
-        if (!rows) {
+        if (!rows || (id != gpColor && id != gpIs3D)) {
             Note("rowProp " + N2(r, id));
             return;
         }
