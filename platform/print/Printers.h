@@ -12,7 +12,9 @@
 
 class EPrinter : public Exception { using Exception::Exception; };
 
-enum TPrinterOrientation { poPortrait, poLandscape };
+// poDefault (leave the printer's own orientation) and the spelling
+// poLandScape serve the report library, which shares these names.
+enum TPrinterOrientation { poPortrait, poLandscape, poDefault, poLandScape = poLandscape };
 
 class TPrinter {
 public:
