@@ -90,6 +90,8 @@ public:
     bool AllowDblClick = true;
     bool WantTabs = true;
     bool AlwaysShowFocus = false;
+    // The 3D look (off for every in-cell window the grid makes).
+    bool Ctl3D = false;
 
     TgrKeyNotify OnAfterKeyDown;
     TgrKeyNotify OnAfterKeyUp;
