@@ -12,3 +12,8 @@ enum TgrVertAlignment { vtaTop, vtaBottom, vtaCenter, vtaDefault };
 // The colour value that means "not set" for every colour of the grid, its
 // columns, rows and cells.
 inline constexpr TColor grColorNotSet = clNone;
+
+// Word wrap of grid text; wwDefault inherits from the next level.
+enum TgrWordWrap { wwOn, wwOff, wwDefault };
+// The look of the grid's check boxes.
+enum TgrCheckBoxStyle { stCross, stCheck, stFlat };
