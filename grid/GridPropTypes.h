@@ -20,7 +20,6 @@
 
 enum TgrControlType { ctNone, ctText, ctCheck, ctPicture, ctDefault };
 enum TgrButtonType { btNone, btNormal, btCombo, btDefault, btDateTimeDropDown, btDateTimePopup, btVertSpin, btHorzSpin };
-enum TgrWordWrap { wwOn, wwOff, wwDefault };
 enum TgrReadOnly { roOn, roOff, roDefault };
 enum TgrDrawOption { dopOn, dopOff, dopDefault };
 enum TgrDropDownStyle { ddDropDown, ddDropDownList };
