@@ -71,6 +71,7 @@ TFieldType LdbFieldType(std::uint16_t engineType, std::uint32_t length, std::uin
     case LdbTypeRaw: size = static_cast<int>(length); return ftBytes;
     case LdbTypeCurDouble: return ftCurrency;
     case LdbTypeMoney: size = 4; return ftBCD;
+    case LdbTypeLongLong: return ftLargeint;
     default: return ftUnknown;
     }
 }
@@ -167,6 +168,7 @@ bool TLdbDataSet::EngineValueIsNull(const TLceFieldDef& def, const char* record)
     case LdbTypeAutoInc: return !adt || Read<std::int32_t>(p) == -1;
     case LdbTypeTimeStamp: return !adt || Read<std::int32_t>(p) == 0;
     case LdbTypeMoney: return !adt || (Read<std::uint32_t>(p) == 0 && Read<std::uint32_t>(p + 4) == 0x80000000u);
+    case LdbTypeLongLong: return Read<std::int64_t>(p) == std::numeric_limits<std::int64_t>::min();
     default: return true;
     }
 }
@@ -227,6 +229,7 @@ void TLdbDataSet::DecodeValue(const TLceFieldDef& def, TField* field, const char
     case LdbTypeAutoInc:
     case LdbTypeTime: std::memcpy(buffer, p, 4); break;
     case LdbTypeShort: std::memcpy(buffer, p, 2); break;
+    case LdbTypeLongLong: std::memcpy(buffer, p, 8); break;
     case LdbTypeRaw: std::memcpy(buffer, p, def.Length); break;
     case LdbTypeTimeStamp: {
         double ms = (static_cast<double>(Read<std::int32_t>(p)) - JulianDelta) * MsPerDay + Read<std::int32_t>(p + 4);
@@ -278,6 +281,7 @@ void TLdbDataSet::EncodeValue(const TLceFieldDef& def, TField* field, char* reco
                 Write<std::uint32_t>(p + 4, 0x80000000u);
                 break;
             case LdbTypeInteger: Write<std::uint32_t>(p, 0x80000000u); break;
+            case LdbTypeLongLong: Write<std::int64_t>(p, std::numeric_limits<std::int64_t>::min()); break;
             case LdbTypeShort: Write<std::uint16_t>(p, 0x8000u); break;
             case LdbTypeTime:
             case LdbTypeAutoInc: Write<std::int32_t>(p, -1); break;
@@ -288,6 +292,10 @@ void TLdbDataSet::EncodeValue(const TLceFieldDef& def, TField* field, char* reco
             default: std::memset(p, 0, def.Length); break;
             }
         } else {
+            if (def.EngineType == LdbTypeLongLong) {
+                Write<std::int64_t>(p, std::numeric_limits<std::int64_t>::min());
+                return;
+            }
             bool zero = def.EngineType >= LdbTypeMemo && def.EngineType <= LdbTypeShort;
             zero = zero || def.EngineType == LdbTypeCurDouble;
             std::memset(p, zero ? 0 : ' ', def.Length);
@@ -350,6 +358,7 @@ void TLdbDataSet::EncodeValue(const TLceFieldDef& def, TField* field, char* reco
     case LdbTypeAutoInc:
     case LdbTypeTime: std::memcpy(p, buffer, 4); break;
     case LdbTypeShort: std::memcpy(p, buffer, 2); break;
+    case LdbTypeLongLong: std::memcpy(p, buffer, 8); break;
     case LdbTypeRaw: std::memcpy(p, buffer, def.Length); break;
     case LdbTypeTimeStamp: {
         double value = Read<double>(buffer);

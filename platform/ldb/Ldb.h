@@ -42,6 +42,12 @@
 //                    0 = null
 //   LdbTypeRaw       length bytes; all NUL = null
 //   LdbTypeMoney     64-bit ten-thousandths; INT64_MIN = null
+//   LdbTypeLongLong  64-bit integer; INT64_MIN = null
+//
+// A column declared with a type whose encoding cannot hold one of the
+// values a cursor reads (an INTEGER column holding a 64-bit number, a
+// number column holding text) is typed from its values instead, so no
+// value reads as null that is not null.
 //
 // The dialect differences the engine translates:
 //   - ":name" parameters (numbered by first appearance, names compared
@@ -51,7 +57,8 @@
 //     "ALTER [COLUMN] old new type" (the table is rebuilt with the column
 //     renamed and retyped, its values converted);
 //   - column types LOGICAL, NUMERIC(l,d), DATE, CHAR(n), MEMO, BLOB, IMAGE,
-//     RAW(n), DOUBLE, INTEGER, SHORT, TIME, TIMESTAMP, CURDOUBLE, MONEY
+//     RAW(n), DOUBLE, INTEGER, SHORT, TIME, TIMESTAMP, CURDOUBLE, MONEY,
+//     LONGLONG (also BIGINT)
 //     (text types keep text affinity, so "007" stays "007");
 //   - dates, times and timestamps are stored as ISO text
 //     ("2024-01-05", "13:45:00.000", "2024-01-05 13:45:00.000"); text in
@@ -113,6 +120,7 @@ enum : std::uint16_t {
     LdbTypeRaw = 16,
     LdbTypeCurDouble = 17,
     LdbTypeMoney = 18,
+    LdbTypeLongLong = 20,
 };
 
 // ---- table types (LdbGetTableType, LdbStmtSetTableType)

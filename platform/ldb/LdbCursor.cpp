@@ -271,10 +271,19 @@ LdbResult OpenCursor(Connection& conn, Statement& st, LdbHandle statementHandle,
     std::uint32_t offset = 0;
     for (int i = 0; i < n; ++i) {
         FieldInfo& f = c->fields[static_cast<std::size_t>(i)];
-        if (!typed[static_cast<std::size_t>(i)]) {
+        bool fits = typed[static_cast<std::size_t>(i)];
+        for (std::size_t r = 0; fits && r < values.size(); ++r) fits = ValueFits(f, values[r][static_cast<std::size_t>(i)]);
+        if (!fits) {
+            // Declared or not, the type comes from the values when the
+            // declared one cannot hold them all.
             std::vector<const SqlValue*> column;
             for (const auto& row : values) column.push_back(&row[static_cast<std::size_t>(i)]);
+            TypeInfo declared = f.t;
             f.t = InferType(column);
+            // Text longer than its column keeps every character.
+            if (fits == false && typed[static_cast<std::size_t>(i)] && declared.type == LdbTypeString &&
+                f.t.type == LdbTypeString)
+                f.t.length = std::max(f.t.length, declared.length);
         }
         f.offset = offset;
         offset += f.t.length;
