@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "dbclient/LdbBlob.h"
 #include "dbclient/LdbConnection.h"
 #include "platform/core/Strings.h"
 #include "platform/data/DBConsts.h"
@@ -243,8 +244,10 @@ void TLdbDataSet::ComputeLayout() {
         CheckAdsResult(this, LdbGetBookmarkLength(cursor_, &bookmarkLength));
     SetBookmarkSize(static_cast<int>(bookmarkLength));
     blobFieldCount_ = 0;
-    for (int i = 0; i < lceFieldDefs_.Count(); ++i)
-        if (lceFieldDefs_[i].EngineType >= LdbTypeMemo && lceFieldDefs_[i].EngineType <= 8) ++blobFieldCount_;
+    for (int i = 0; i < lceFieldDefs_.Count(); ++i) {
+        TLceFieldDef& def = lceFieldDefs_[i];
+        def.BlobIndex = def.EngineType >= LdbTypeMemo && def.EngineType <= 8 ? blobFieldCount_++ : -1;
+    }
     blobCacheOffset_ = recordSize_ + static_cast<std::uint32_t>(CalcFieldsSize());
     recordInfoOffset_ = blobCacheOffset_ + static_cast<std::uint32_t>(blobFieldCount_ * sizeof(void*));
     bookmarkOffset_ = recordInfoOffset_ + RecordInfoSize;
@@ -271,12 +274,31 @@ void TLdbDataSet::InternalClose() {
 TRecordBuffer TLdbDataSet::AllocRecordBuffer() {
     auto* b = new char[recordBufferSize_ ? recordBufferSize_ : 1];
     std::memset(b, 0, recordBufferSize_ ? recordBufferSize_ : 1);
+    for (int i = 0; i < blobFieldCount_; ++i) {
+        auto* cache = new TLdbBlobCache;
+        cache->Reset();
+        std::memcpy(b + blobCacheOffset_ + i * sizeof(cache), &cache, sizeof cache);
+    }
     return b;
 }
 
 void TLdbDataSet::FreeRecordBuffer(TRecordBuffer& buffer) {
+    if (!buffer) return;
+    for (int i = 0; i < blobFieldCount_; ++i) delete BlobCache(buffer, i);
     delete[] buffer;
     buffer = nullptr;
+}
+
+TLdbBlobCache* TLdbDataSet::BlobCache(TRecordBuffer buffer, int slot) const {
+    if (!buffer || slot < 0 || slot >= blobFieldCount_) return nullptr;
+    TLdbBlobCache* cache = nullptr;
+    std::memcpy(&cache, buffer + blobCacheOffset_ + static_cast<std::size_t>(slot) * sizeof(cache), sizeof cache);
+    return cache;
+}
+
+void TLdbDataSet::ResetBlobCaches(TRecordBuffer buffer) {
+    for (int i = 0; i < blobFieldCount_; ++i)
+        if (TLdbBlobCache* cache = BlobCache(buffer, i)) cache->Reset();
 }
 
 std::int32_t TLdbDataSet::RecordNumberOf(TRecordBuffer buffer) const {
@@ -374,6 +396,9 @@ TGetResult TLdbDataSet::FetchRecord(TRecordBuffer buffer, TGetMode mode) {
                     std::int32_t marker = empty ? 0 : -1;
                     std::memcpy(buffer + def.Offset, &marker, sizeof marker);
                 }
+                TDataSetState s = State();
+                if (s == dsBrowse || s == dsEdit || s == dsInsert || s == dsCalcFields || s == dsNewValue)
+                    ResetBlobCaches(buffer);
             }
             if (tableOptions_->LdbCharType() == OEM) {
                 for (int i = 0; i < lceFieldDefs_.Count(); ++i) {

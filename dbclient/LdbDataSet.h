@@ -26,6 +26,8 @@
 #include "platform/data/DataSet.h"
 #include "platform/ldb/Ldb.h"
 
+class TLdbBlobCache;
+class TLdbBlobStream;
 class TLdbConnection;
 class TLdbDataSet;
 
@@ -80,6 +82,8 @@ struct TLceFieldDef {
     std::uint16_t Decimals = 0;
     bool Modified = false;
     std::uint8_t Permissions = 0;
+    // Slot of a blob field's cache in a record buffer; -1 for other fields.
+    int BlobIndex = -1;
 };
 
 class TLceFieldDefs {
@@ -152,6 +156,9 @@ public:
     void SetFieldData(TField* field, const void* buffer) override;
     void InitFieldDefs() override;
     void DataEvent(TDataEvent event, std::intptr_t info) override;
+    // A stream over a memo, binary or image field's value (caller frees it).
+    // Writing needs the edit or insert state.
+    TStream* CreateBlobStream(TField* field, TBlobStreamMode mode) override;
 
 protected:
     // ---- for descendants
@@ -208,6 +215,15 @@ protected:
 private:
     friend class TLdbConnection;
     friend class TLdbTableOptions;
+    friend class TLdbBlobStream;
+
+    // The blob stream's view of the dataset: the cache of the field in the
+    // record buffer of the current state, loaded as the mode asks (nullptr
+    // without such a buffer).
+    void OpenBlobCache(TLdbBlobStream* stream, TField* field, TBlobStreamMode mode, TLdbBlobCache*& cache);
+    void BlobChanged(TField* field);
+    TLdbBlobCache* BlobCache(TRecordBuffer buffer, int slot) const;
+    void ResetBlobCaches(TRecordBuffer buffer);
 
     // Layout helpers.
     std::int32_t RecordNumberOf(TRecordBuffer buffer) const;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 
+#include "dbclient/LdbBlob.h"
 #include "dbclient/LdbDataSet.h"
 #include "platform/core/Format.h"
 #include "platform/core/FormatSettings.h"
@@ -251,6 +252,11 @@ bool TLdbDataSet::GetFieldData(TField* field, void* buffer) {
     if (field->FieldNo() > 0) {
         const TLceFieldDef& def = lceFieldDefs_[field->FieldNo() - 1];
         bool isNull = EngineValueIsNull(def, record);
+        if (def.BlobIndex >= 0 && (State() == dsEdit || State() == dsInsert)) {
+            // A changed value decides until it is posted.
+            TLdbBlobCache* cache = BlobCache(record, def.BlobIndex);
+            if (cache && cache->Modified()) return cache->Size() != 0;
+        }
         if (!isNull && buffer) DecodeValue(def, field, record, buffer);
         return !isNull;
     }
@@ -485,6 +491,8 @@ void TLdbDataSet::InternalInitRecord(TRecordBuffer buffer) {
             throw ELdbDatabaseError(this, "Error setting default field value. (" + field->DisplayName() + ")\r\n" + e.Message, 0);
         }
     }
+    TDataSetState s = State();
+    if (s == dsBrowse || s == dsEdit || s == dsInsert || s == dsCalcFields || s == dsNewValue) ResetBlobCaches(buffer);
 }
 
 void TLdbDataSet::DoOnNewRecord() {
@@ -565,6 +573,15 @@ void TLdbDataSet::InternalPost() {
         } else {
             CheckAdsResult(this, LdbSetFieldRaw(cursor_, n, p, def.Length));
         }
+    }
+    for (int i = 0; i < lceFieldDefs_.Count(); ++i) {
+        const TLceFieldDef& def = lceFieldDefs_[i];
+        TLdbBlobCache* cache = BlobCache(buffer, def.BlobIndex);
+        if (!cache || !cache->Modified()) continue;
+        std::int32_t marker = cache->Size() != 0 ? -1 : 0;
+        std::memcpy(buffer + def.Offset, &marker, sizeof marker);
+        CheckAdsResult(this, LdbSetField(cursor_, static_cast<std::uint32_t>(def.FieldNumber), cache->Memory(),
+                                         static_cast<std::uint32_t>(cache->Size())));
     }
     CheckAdsResult(this, LdbWriteRecord(cursor_));
     if (editing)

@@ -267,6 +267,11 @@ LdbResult LdbIsEmpty(LdbHandle cursor, std::uint32_t field, std::uint16_t* empty
 // room); option is unused.
 LdbResult LdbGetField(LdbHandle cursor, std::uint32_t field, void* buffer, std::uint32_t* len,
                       std::uint16_t option);
+// Length in bytes of a memo's text, of a binary or image field's content.
+LdbResult LdbGetMemoLength(LdbHandle cursor, std::uint32_t field, std::uint32_t* length);
+LdbResult LdbGetBinaryLength(LdbHandle cursor, std::uint32_t field, std::uint32_t* length);
+// What a memo-like field holds: LdbTypeMemo for text, LdbTypeBinary for bytes.
+LdbResult LdbGetMemoDataType(LdbHandle cursor, std::uint32_t field, std::uint16_t* type);
 // The record of a new record: every field null.
 LdbResult LdbClearRecordBuffer(LdbHandle cursor, void* record, std::uint32_t len);
 

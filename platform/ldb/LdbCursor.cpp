@@ -650,6 +650,36 @@ LdbResult LdbGetField(LdbHandle cursor, std::uint32_t field, void* buffer, std::
     });
 }
 
+namespace {
+LdbResult BlobLength(LdbHandle cursor, std::uint32_t field, std::uint32_t* length) {
+    if (!length) return MissingArgument();
+    return WithField(cursor, field, [&](Cursor& c, FieldInfo& f) {
+        if (!IsBlobType(f.t.type)) return Fail(LdbErrInvalidArgument, "Field " + f.name + " is not a blob field.");
+        if (!c.OnRow()) return NoRecord();
+        if (c.Current().deleted) return Fail(LdbErrRecordDeleted, "The record has been deleted.");
+        *length = static_cast<std::uint32_t>(c.Current().content[field - 1].size());
+        return LdbSuccess;
+    });
+}
+}  // namespace
+
+LdbResult LdbGetMemoLength(LdbHandle cursor, std::uint32_t field, std::uint32_t* length) {
+    return BlobLength(cursor, field, length);
+}
+
+LdbResult LdbGetBinaryLength(LdbHandle cursor, std::uint32_t field, std::uint32_t* length) {
+    return BlobLength(cursor, field, length);
+}
+
+LdbResult LdbGetMemoDataType(LdbHandle cursor, std::uint32_t field, std::uint16_t* type) {
+    if (!type) return MissingArgument();
+    return WithField(cursor, field, [&](Cursor&, FieldInfo& f) {
+        if (!IsBlobType(f.t.type)) return Fail(LdbErrInvalidArgument, "Field " + f.name + " is not a blob field.");
+        *type = f.t.type == LdbTypeMemo || f.t.type == 8 ? LdbTypeMemo : LdbTypeBinary;
+        return LdbSuccess;
+    });
+}
+
 LdbResult LdbClearRecordBuffer(LdbHandle cursor, void* record, std::uint32_t len) {
     if (!record) return MissingArgument();
     return WithCursor(cursor, [&](Cursor& c) {
