@@ -206,7 +206,7 @@ void TLdbDataSet::SetSourceTableType(TLdbTableTypes value) {
 
 void TLdbDataSet::InternalOpen() {
     if (cursor_ != -1) RaiseLdbError(this, "Table is already open.");
-    cursor_ = CreateCursorHandle();
+    cursor_ = active_ > 0 ? active_ : CreateCursorHandle();
     active_ = cursor_;
     std::uint32_t length = 0;
     CheckAdsResult(this, LdbGetRecordLength(cursor_, &length));

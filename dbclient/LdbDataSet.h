@@ -16,6 +16,7 @@
 // Descendants supply the cursor (CreateCursorHandle); TLdbQuery is the one
 // in this system.
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -30,6 +31,7 @@ class TLdbBlobCache;
 class TLdbBlobStream;
 class TLdbConnection;
 class TLdbDataSet;
+class TParams;
 
 enum TLdbTableTypes { ttAdsCDX, ttAdsNTX, ttAdsADT, ttAdsDefault };
 enum TLdbLockTypes { Proprietary, Compatible };
@@ -39,6 +41,10 @@ enum TLdbRespectScopes { IGNORE_SCOPES_WHEN_COUNTING, RESPECT_SCOPES_WHEN_COUNTI
 enum TLdbRecordCacheTypes { rcNone, rcStandard, rcAggressive };
 enum TLdbAOFTypes { atDynamic, atKeySet, atFixed };
 enum TLdbSequencedLevel { slStandard, slExact };
+// Provider support: what a client dataset asks to apply, and the answer.
+enum TUpdateKind { ukModify, ukInsert, ukDelete };
+enum TUpdateAction { uaFail, uaAbort, uaSkip, uaRetry, uaApplied };
+using TLdbUpdateRecordEvent = std::function<void(TDataSet* delta, TUpdateKind kind, TUpdateAction& action)>;
 
 // The dataset's engine options (published as LdbTableOptions).
 class TLdbTableOptions : public TPersistent {
@@ -140,6 +146,25 @@ public:
     TLceFieldDefs& LceFieldDefs() { return lceFieldDefs_; }
     // Set from the cursor by a query: the cursor is not live.
     bool ReadOnlyCursor() const { return readOnly_; }
+
+    // ---- provider support (a client dataset running statements and
+    // applying updates through this dataset)
+    TLdbUpdateRecordEvent OnUpdateRecord;
+    bool PSIsSQLBased() const { return true; }
+    bool PSIsSQLSupported() const { return true; }
+    std::string PSGetQuoteChar() const { return {}; }
+    virtual void PSReset();
+    bool PSInTransaction();
+    void PSStartTransaction();
+    void PSEndTransaction(bool commit);
+    // True only when OnUpdateRecord applied the change.
+    bool PSUpdateRecord(TUpdateKind kind, TDataSet* delta);
+    // Runs a statement on the dataset's connection (kept prepared); with
+    // resultSet, a new query without owner over the result cursor (the
+    // caller frees it). Returns the rows affected.
+    Integer PSExecuteStatement(const std::string& sql, TParams* params, TDataSet** resultSet = nullptr);
+    // A cursor to open on instead of creating one (the next Open uses it).
+    void SetActiveHandle(LdbHandle handle) { active_ = handle; }
 
     virtual void BatchMove();
     virtual void RenameTable();

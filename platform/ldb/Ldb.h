@@ -85,6 +85,8 @@ inline constexpr LdbResult LdbErrStaticCursor = 5064;          // record lock on
 inline constexpr LdbResult LdbErrRecordDeleted = 5068;         // the record is gone
 inline constexpr LdbResult LdbErrNoUpdatePending = 5085;       // cancel without changes
 inline constexpr LdbResult LdbErrStatementClosed = 5106;       // statement already closed
+inline constexpr LdbResult LdbErrNoMoreObjects = 5137;         // dictionary object search finished
+inline constexpr LdbResult LdbErrPropertyNotSet = 5138;        // the dictionary holds no such property
 inline constexpr LdbResult LdbErrNotPrepared = 5110;           // execute before prepare
 inline constexpr LdbResult LdbErrNoRowCount = 5117;            // the statement gives no row count
 inline constexpr LdbResult LdbErrParameterNotSet = 5120;       // a parameter has no value
@@ -185,12 +187,41 @@ LdbResult LdbFindFirstTable(LdbHandle connection, const char* pattern, char* nam
 LdbResult LdbFindNextTable(LdbHandle connection, LdbHandle find, char* name, std::uint16_t* len);
 LdbResult LdbFindClose(LdbHandle connection, LdbHandle find);
 
+// ---- connection services
+// Active links to other dictionaries (the local engine has none).
+LdbResult LdbGetNumActiveLinks(LdbHandle connection, std::uint16_t* count);
+LdbResult LdbGetActiveLinkInfo(LdbHandle connection, std::uint16_t index, char* buffer, std::uint16_t* len);
+// The server's local date ("YYYYMMDD"), milliseconds since midnight and
+// time ("HH:MM:SS").
+LdbResult LdbGetServerTime(LdbHandle connection, char* date, std::uint16_t* dateLen, std::int32_t* milliseconds,
+                           char* time, std::uint16_t* timeLen);
+// A date text in one of the engine's forms as a Julian day.
+LdbResult LdbConvertDateToJulian(LdbHandle connection, const char* date, std::uint16_t len, double* julian);
+LdbResult LdbCloseCachedTables(LdbHandle connection);
+// Data dictionary objects: type LdbDDTable lists the tables (parent
+// unused); LdbErrNoMoreObjects ends the search.
+enum : std::uint16_t { LdbDDTable = 10 };
+LdbResult LdbDDFindFirstObject(LdbHandle connection, std::uint16_t type, const char* parent, char* name,
+                               std::uint16_t* len, LdbHandle* find);
+LdbResult LdbDDFindNextObject(LdbHandle connection, LdbHandle find, char* name, std::uint16_t* len);
+LdbResult LdbDDFindClose(LdbHandle connection, LdbHandle find);
+// Properties of a dictionary user (LdbDDUserGroups: the user's groups,
+// ";"-separated) and table (LdbDDTableDefaultIndex). A property that is
+// not set gives LdbErrPropertyNotSet; a null buffer asks for the length.
+enum : std::uint16_t { LdbDDTableDefaultIndex = 213, LdbDDUserGroups = 1102 };
+LdbResult LdbDDGetUserProperty(LdbHandle connection, const char* user, std::uint16_t property, void* buffer,
+                               std::uint16_t* len);
+LdbResult LdbDDGetTableProperty(LdbHandle connection, const char* table, std::uint16_t property, void* buffer,
+                                std::uint16_t* len);
+
 // ---- SQL statements
 LdbResult LdbCreateSQLStatement(LdbHandle connection, LdbHandle* statement);
 LdbResult LdbPrepareSQL(LdbHandle statement, const char* sql);
 // Runs the prepared statement; *cursor is the new cursor of a statement
 // that returns rows, else 0.
 LdbResult LdbExecuteSQL(LdbHandle statement, LdbHandle* cursor);
+// Prepares and runs a text in one step.
+LdbResult LdbExecuteSQLDirect(LdbHandle statement, const char* sql, LdbHandle* cursor);
 LdbResult LdbCloseSQLStatement(LdbHandle statement);
 // The parameter names of a text, ";"-separated, in numbering order.
 LdbResult LdbGetSQLStmtParams(const char* sql, char* names, std::uint16_t* len);
