@@ -77,6 +77,8 @@ inline constexpr LdbResult LdbErrInvalidHandle = 5018;         // not a handle, 
 inline constexpr LdbResult LdbErrInvalidArgument = 5019;       // missing pointer, bad option value
 inline constexpr LdbResult LdbErrNoCurrentRecord = 5022;       // at BOF/EOF, or no record of that number
 inline constexpr LdbResult LdbErrNotConnected = 5024;          // connection handle already closed
+inline constexpr LdbResult LdbErrBadExpression = 5035;         // a filter expression that cannot be read
+inline constexpr LdbResult LdbErrNoFilter = 5037;              // no filter is set
 inline constexpr LdbResult LdbErrNoIndex = 5041;               // the operation needs an index
 inline constexpr LdbResult LdbErrTransaction = 5048;           // commit/rollback without transaction, or nested begin
 inline constexpr LdbResult LdbErrPermissionDenied = 5054;      // write on a read-only cursor
@@ -283,6 +285,24 @@ LdbResult LdbIsRecordDeleted(LdbHandle cursor, std::uint16_t* deleted);
 // Whether deleted records are shown (never).
 LdbResult LdbGetDeleted(std::uint16_t* shown);
 LdbResult LdbRefreshRecord(LdbHandle cursor);
+
+// Filters. A cursor shows only the records that satisfy its optimized
+// filter (AOF) and its record filter, in the engine's expression language
+// (see LdbExpr.h); the record count with LdbRespectFilters counts those.
+// Exact matching off lets text compared with = match by its start.
+LdbResult LdbSetAOF(LdbHandle cursor, const char* expression, std::uint16_t options);
+// LdbErrNoFilter when none is set; a null buffer asks for the length
+// (LdbErrInsufficientBuffer).
+LdbResult LdbGetAOF(LdbHandle cursor, char* buffer, std::uint16_t* len);
+LdbResult LdbClearAOF(LdbHandle cursor);
+LdbResult LdbSetFilter(LdbHandle cursor, const char* expression);
+LdbResult LdbClearFilter(LdbHandle cursor);
+LdbResult LdbSetExact22(LdbHandle cursor, std::uint16_t exact);
+LdbResult LdbGetExact22(LdbHandle cursor, std::uint16_t* exact);
+// Field names in an expression between their long and short forms (the
+// engine's names are the same in both: the text is copied).
+LdbResult LdbExpressionLongToShort(LdbHandle cursor, const char* expression, char* buffer, std::uint16_t* len);
+LdbResult LdbExpressionShortToLong(LdbHandle cursor, const char* expression, char* buffer, std::uint16_t* len);
 
 // Bookmarks: 8 bytes, the 32-bit record number and the 32-bit cursor handle.
 LdbResult LdbGetBookmarkLength(LdbHandle cursor, std::uint32_t* length);

@@ -21,18 +21,18 @@ LdbResult BadField(std::uint32_t field) {
 }
 
 bool AnyVisible(const Cursor& c) {
-    return std::any_of(c.rows.begin(), c.rows.end(), [](const Row& r) { return !r.deleted; });
+    return std::any_of(c.rows.begin(), c.rows.end(), [&](const Row& r) { return RowVisible(c, r); });
 }
 
 long NextVisible(const Cursor& c, long from) {
     for (long i = from + 1; i < static_cast<long>(c.rows.size()); ++i)
-        if (!c.rows[static_cast<std::size_t>(i)].deleted) return i;
+        if (RowVisible(c, c.rows[static_cast<std::size_t>(i)])) return i;
     return static_cast<long>(c.rows.size());
 }
 
 long PriorVisible(const Cursor& c, long from) {
     for (long i = std::min(from, static_cast<long>(c.rows.size())) - 1; i >= 0; --i)
-        if (!c.rows[static_cast<std::size_t>(i)].deleted) return i;
+        if (RowVisible(c, c.rows[static_cast<std::size_t>(i)])) return i;
     return -1;
 }
 
@@ -195,6 +195,23 @@ LdbResult Position(Cursor& c, std::uint32_t recno) {
 }
 
 }  // namespace
+
+bool RowVisible(const Cursor& c, const Row& row) {
+    if (row.deleted) return false;
+    if (!c.aof && !c.filter) return true;
+    std::vector<SqlValue> values(c.fields.size());
+    for (std::size_t i = 0; i < c.fields.size(); ++i) {
+        const FieldInfo& f = c.fields[i];
+        if (IsBlobType(f.t.type)) {
+            if (!RawIsNull(f, row.record.data()))
+                values[i] = f.t.type == LdbTypeMemo ? SqlValue::MakeText(row.content[i]) : SqlValue::MakeBlob(row.content[i]);
+            continue;
+        }
+        std::string error;
+        if (!DecodeRaw(f, row.record.data(), values[i], error)) values[i] = SqlValue();
+    }
+    return (!c.aof || c.aof->Matches(values, c.exact)) && (!c.filter || c.filter->Matches(values, c.exact));
+}
 
 LdbResult OpenCursor(Connection& conn, Statement& st, LdbHandle statementHandle, sqlite3_stmt* stmt,
                      const std::string& sql, LdbHandle* cursor) {
@@ -495,7 +512,7 @@ LdbResult LdbGetRecordNum(LdbHandle cursor, std::uint16_t, std::uint32_t* record
     });
 }
 
-LdbResult LdbGetRecordCount(LdbHandle handle, std::uint16_t, std::uint32_t* count) {
+LdbResult LdbGetRecordCount(LdbHandle handle, std::uint16_t option, std::uint32_t* count) {
     auto lock = Lock();
     if (!count) return MissingArgument();
     if (auto* st = Engine::Instance().Get<Statement>(handle, LdbHandleStatement)) {
@@ -504,8 +521,10 @@ LdbResult LdbGetRecordCount(LdbHandle handle, std::uint16_t, std::uint32_t* coun
         return LdbSuccess;
     }
     return WithCursor(handle, [&](Cursor& c) {
-        *count = static_cast<std::uint32_t>(
-            std::count_if(c.rows.begin(), c.rows.end(), [](const Row& r) { return !r.deleted; }));
+        bool filters = (option & ~LdbRefreshCount) == LdbRespectFilters;
+        *count = static_cast<std::uint32_t>(std::count_if(c.rows.begin(), c.rows.end(), [&](const Row& r) {
+            return filters ? RowVisible(c, r) : !r.deleted;
+        }));
         return LdbSuccess;
     });
 }
@@ -513,7 +532,7 @@ LdbResult LdbGetRecordCount(LdbHandle handle, std::uint16_t, std::uint32_t* coun
 LdbResult LdbIsRecordVisible(LdbHandle cursor, std::uint16_t* visible) {
     if (!visible) return MissingArgument();
     return WithCursor(cursor, [&](Cursor& c) {
-        *visible = c.OnRow() && !c.Current().deleted ? 1 : 0;
+        *visible = c.OnRow() && RowVisible(c, c.Current()) ? 1 : 0;
         return LdbSuccess;
     });
 }
@@ -811,4 +830,78 @@ LdbResult LdbDeleteRecord(LdbHandle cursor) {
         row.deleted = true;
         return LdbSuccess;
     });
+}
+
+// ---------------------------------------------------------------- filters
+
+namespace {
+LdbResult SetExpression(LdbHandle cursor, const char* text, bool aof) {
+    if (!text) return MissingArgument();
+    return WithCursor(cursor, [&](Cursor& c) {
+        LdbResult r = WritePending(c);
+        if (r != LdbSuccess) return r;
+        auto e = std::make_shared<Expression>();
+        std::string error;
+        if (!e->Parse(text, c.fields, error))
+            return Fail(LdbErrBadExpression, "The filter expression \"" + std::string(text) + "\" is not valid: " + error);
+        (aof ? c.aof : c.filter) = e;
+        return LdbSuccess;
+    });
+}
+
+LdbResult ClearExpression(LdbHandle cursor, bool aof) {
+    return WithCursor(cursor, [&](Cursor& c) {
+        auto& e = aof ? c.aof : c.filter;
+        if (!e) return Fail(LdbErrNoFilter, "No filter is set.");
+        e.reset();
+        return LdbSuccess;
+    });
+}
+
+LdbResult CopyExpression(LdbHandle cursor, const char* text, char* buffer, std::uint16_t* len) {
+    if (!text) return MissingArgument();
+    return WithCursor(cursor, [&](Cursor&) { return CopyText(text, buffer, len); });
+}
+}  // namespace
+
+LdbResult LdbSetAOF(LdbHandle cursor, const char* expression, std::uint16_t) {
+    return SetExpression(cursor, expression, true);
+}
+LdbResult LdbSetFilter(LdbHandle cursor, const char* expression) { return SetExpression(cursor, expression, false); }
+LdbResult LdbClearAOF(LdbHandle cursor) { return ClearExpression(cursor, true); }
+LdbResult LdbClearFilter(LdbHandle cursor) { return ClearExpression(cursor, false); }
+
+LdbResult LdbGetAOF(LdbHandle cursor, char* buffer, std::uint16_t* len) {
+    if (!len) return MissingArgument();
+    return WithCursor(cursor, [&](Cursor& c) {
+        if (!c.aof) return Fail(LdbErrNoFilter, "No filter is set.");
+        if (!buffer) {
+            *len = static_cast<std::uint16_t>(std::min<std::size_t>(c.aof->Text().size() + 1, 65535));
+            return Fail(LdbErrInsufficientBuffer, "The buffer is too small.");
+        }
+        return CopyText(c.aof->Text(), buffer, len);
+    });
+}
+
+LdbResult LdbSetExact22(LdbHandle cursor, std::uint16_t exact) {
+    return WithCursor(cursor, [&](Cursor& c) {
+        c.exact = exact != 0;
+        return LdbSuccess;
+    });
+}
+
+LdbResult LdbGetExact22(LdbHandle cursor, std::uint16_t* exact) {
+    if (!exact) return MissingArgument();
+    return WithCursor(cursor, [&](Cursor& c) {
+        *exact = c.exact ? 1 : 0;
+        return LdbSuccess;
+    });
+}
+
+LdbResult LdbExpressionLongToShort(LdbHandle cursor, const char* expression, char* buffer, std::uint16_t* len) {
+    return CopyExpression(cursor, expression, buffer, len);
+}
+
+LdbResult LdbExpressionShortToLong(LdbHandle cursor, const char* expression, char* buffer, std::uint16_t* len) {
+    return CopyExpression(cursor, expression, buffer, len);
 }

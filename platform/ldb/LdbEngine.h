@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/ldb/Ldb.h"
+#include "platform/ldb/LdbExpr.h"
 #include "platform/ldb/LdbSql.h"
 #include "platform/ldb/LdbValues.h"
 
@@ -76,6 +77,9 @@ struct Cursor : Object {
     // The current row as it was before the pending changes.
     std::vector<char> backupRecord;
     std::vector<std::string> backupContent;
+    // Filters: rows that do not satisfy them are not visible.
+    std::shared_ptr<Expression> aof, filter;
+    bool exact = true;
 
     void Reindex();
     bool OnRow() const { return pos >= 0 && pos < static_cast<long>(rows.size()); }
@@ -126,6 +130,9 @@ LdbResult OpenCursor(Connection& conn, Statement& st, LdbHandle statementHandle,
                      const std::string& sql, LdbHandle* cursor);
 // Closes every cursor of a statement (0: of a connection).
 void CloseCursorsOf(LdbHandle statement, LdbHandle connection);
+
+// Whether a row is shown: not deleted and satisfying the filters.
+bool RowVisible(const Cursor& c, const Row& row);
 
 // A null field of a cursor's current record (LdbSetEmpty on a cursor).
 LdbResult SetCursorEmpty(LdbHandle cursor, std::uint32_t field);
