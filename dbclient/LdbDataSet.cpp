@@ -235,6 +235,7 @@ void TLdbDataSet::InternalOpen() {
     BindFields(true);
     ComputeLayout();
     FieldDefs().SetUpdated(true);
+    if (Filtered()) ActivateFilter();
     InternalFirst();
 }
 

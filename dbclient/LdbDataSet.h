@@ -181,6 +181,20 @@ public:
     void SetFieldData(TField* field, const void* buffer) override;
     void InitFieldDefs() override;
     void DataEvent(TDataEvent event, std::intptr_t info) override;
+    // ---- filters and searching. Filter goes to the engine (an optimized
+    // filter unless LdbOptimizedFilters is off), a trailing "*" in a text
+    // literal matching by the start of the text. FindFirst/FindNext/...
+    // move through the records satisfying Filter even while Filtered is
+    // off. Locate and Lookup search through a temporary filter on the key
+    // values (the cursors of this engine have no indexes to seek on).
+    void SetFiltered(bool value) override;
+    void SetFilterText(const std::string& value) override;
+    bool FindRecord(bool restart, bool goForward) override;
+    bool Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options) override;
+    Variant Lookup(const std::string& keyFields, const Variant& keyValues, const std::string& resultFields) override;
+    virtual void ActivateFilter();
+    virtual void DeactivateFilter();
+
     // A stream over a memo, binary or image field's value (caller frees it).
     // Writing needs the edit or insert state.
     TStream* CreateBlobStream(TField* field, TBlobStreamMode mode) override;
@@ -249,6 +263,13 @@ private:
     void BlobChanged(TField* field);
     TLdbBlobCache* BlobCache(TRecordBuffer buffer, int slot) const;
     void ResetBlobCaches(TRecordBuffer buffer);
+    std::uint16_t AofOptions() const;
+    // Moves the cursor to the first record with the key values; false
+    // (cursor position forgotten) when there is none.
+    bool KeySearch(const std::string& keyFields, const Variant& keyValues, TLocateOptions options);
+    // The filter expression for the key fields' values in the filter
+    // record buffer.
+    std::string BuildFilterString(const std::vector<TField*>& fields, bool caseInsensitive);
 
     // Layout helpers.
     std::int32_t RecordNumberOf(TRecordBuffer buffer) const;
@@ -292,6 +313,11 @@ private:
     int tableType_ = 3;
     TRecordBuffer filterBuffer_ = nullptr;
 };
+
+// A dataset's Filter as the engine takes it: a "*" that ends a text
+// literal (one not all "*") is dropped and exact becomes false; the
+// argument of CONTAINS(...) is left as it is.
+std::string LdbRewriteFilter(const std::string& filter, bool& exact);
 
 // Every TLdbDataSet of the process (for renaming connections), under its
 // lock.
