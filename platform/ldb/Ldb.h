@@ -80,6 +80,9 @@ inline constexpr LdbResult LdbErrNotConnected = 5024;          // connection han
 inline constexpr LdbResult LdbErrBadExpression = 5035;         // a filter expression that cannot be read
 inline constexpr LdbResult LdbErrNoFilter = 5037;              // no filter is set
 inline constexpr LdbResult LdbErrNoIndex = 5041;               // the operation needs an index
+inline constexpr LdbResult LdbErrIndexNotFound = 5013;         // no index of that name
+inline constexpr LdbResult LdbErrNotCustomIndex = 5017;        // the index is not a custom index
+inline constexpr LdbResult LdbErrNoScope = 5038;               // no scope is set
 inline constexpr LdbResult LdbErrTransaction = 5048;           // commit/rollback without transaction, or nested begin
 inline constexpr LdbResult LdbErrPermissionDenied = 5054;      // write on a read-only cursor
 inline constexpr LdbResult LdbErrNoMoreTables = 5059;          // table search finished
@@ -264,9 +267,60 @@ LdbResult LdbGetFieldLength(LdbHandle cursor, std::uint32_t field, std::uint32_t
 LdbResult LdbGetFieldDecimals(LdbHandle cursor, std::uint32_t field, std::uint16_t* decimals);
 LdbResult LdbGetFieldOffset(LdbHandle cursor, std::uint32_t field, std::uint32_t* offset);
 LdbResult LdbGetColumnPermissions(LdbHandle cursor, std::uint32_t field, std::uint8_t* permissions);
-// Index handles of the cursor; a cursor over SQL results has none.
+// ---- indexes
+// A live cursor over a table has that table's indexes; other cursors have
+// none. An index handle moves the cursor along its key order (ties in the
+// cursor's order) and limits it to its scopes: every navigation entry
+// point below takes a cursor or one of its index handles. Segments are
+// numbered from 1.
+//
+// Keys. InitRawKey clears the index's key; SetField, SetFieldRaw and
+// SetEmpty on the index handle set its segments' values (a text shorter
+// than its field is a partial key, matching by the start); BuildRawKey
+// gives the key's bytes, which SetScope (raw keys, type 1) and Seek take.
+// A key compares segment by segment up to its first segment not set.
+// Text scopes (type 2) give a value for the first segment as text.
 LdbResult LdbGetAllIndexes(LdbHandle cursor, LdbHandle* indexes, std::uint16_t* count);
+LdbResult LdbGetNumIndexes(LdbHandle cursor, std::uint16_t* count);
+LdbResult LdbGetIndexHandle(LdbHandle cursor, const char* name, LdbHandle* index);
+LdbResult LdbGetIndexName(LdbHandle index, char* buffer, std::uint16_t* len);
+LdbResult LdbGetIndexFilename(LdbHandle index, std::uint16_t option, char* buffer, std::uint16_t* len);
 LdbResult LdbGetIndexPageSize(LdbHandle index, std::uint32_t* pageSize);
+LdbResult LdbGetIndexCondition(LdbHandle index, char* buffer, std::uint16_t* len);
+LdbResult LdbGetIndexFlags(LdbHandle index, std::uint32_t* flags);
+LdbResult LdbIsIndexUnique(LdbHandle index, std::uint16_t* unique);
+LdbResult LdbIsIndexDescending(LdbHandle index, std::uint16_t* descending);
+// LdbErrNotCustomIndex: the engine has no custom indexes.
+LdbResult LdbIsIndexCustom(LdbHandle index, std::uint16_t* custom);
+LdbResult LdbGetNumSegments(LdbHandle index, std::uint16_t* count);
+LdbResult LdbGetSegmentFieldname(LdbHandle index, std::uint16_t segment, char* buffer, std::uint16_t* len);
+// Index files are not used by this engine: both refuse.
+LdbResult LdbOpenIndex(LdbHandle cursor, const char* path, LdbHandle* indexes, std::uint16_t* count);
+LdbResult LdbCloseIndex(LdbHandle index);
+LdbResult LdbInitRawKey(LdbHandle index);
+LdbResult LdbBuildRawKey(LdbHandle index, void* key, std::uint16_t* len);
+// The longest key the index builds.
+LdbResult LdbGetKeyLength(LdbHandle index, std::uint16_t* length);
+// Makes a raw key exclusive: direction 1 passes over equal keys upwards,
+// -1 downwards.
+LdbResult LdbStepIndexKey(LdbHandle index, void* key, std::uint16_t len, std::int16_t direction);
+// Scopes: which 1 top, 2 bottom; dataType 1 raw key, 2 text.
+LdbResult LdbSetScope(LdbHandle index, std::uint16_t which, const void* key, std::uint16_t len,
+                      std::uint16_t dataType);
+// The scope as given (LdbErrNoScope when none).
+LdbResult LdbGetScope(LdbHandle index, std::uint16_t which, void* buffer, std::uint16_t* len);
+LdbResult LdbClearScope(LdbHandle index, std::uint16_t which);
+LdbResult LdbClearAllScopes(LdbHandle cursor);
+// Moves to the first record whose key is not below the key (seekType 1)
+// and answers whether its key matches.
+LdbResult LdbSeek(LdbHandle index, const void* key, std::uint16_t len, std::uint16_t dataType,
+                  std::uint16_t seekType, std::uint16_t* found);
+// 1-based position of the current record in the index's visible records.
+LdbResult LdbGetKeyNum(LdbHandle index, std::uint16_t filterOption, std::uint32_t* number);
+LdbResult LdbGetRelKeyPos(LdbHandle index, double* position);
+LdbResult LdbSetRelKeyPos(LdbHandle index, double position);
+// The record of a new record (every field null) of the cursor.
+LdbResult LdbGetNullRecord(LdbHandle cursor, void* record, std::uint32_t* len);
 
 // Navigation. The cursor stands before the first record (BOF), on a
 // record, or after the last (EOF); records deleted are skipped.

@@ -67,10 +67,12 @@ LdbResult Reread(Cursor& c, Connection& conn, Row& row, bool& found) {
 void DropPending(Cursor& c) {
     c.pending = false;
     c.pendingAppend = false;
-    c.changes.clear();
+    c.pendingValues.clear();
     c.backupRecord.clear();
     c.backupContent.clear();
 }
+
+}  // namespace
 
 LdbResult WritePending(Cursor& c) {
     if (!c.pending) return LdbSuccess;
@@ -80,7 +82,7 @@ LdbResult WritePending(Cursor& c) {
     Row& row = c.Current();
     // The last value given for a column wins.
     std::vector<std::pair<std::string, const SqlValue*>> values;
-    for (const auto& [index, v] : c.changes) {
+    for (const auto& [index, v] : c.pendingValues) {
         const std::string& col = c.fields[index].origin;
         auto it = std::find_if(values.begin(), values.end(), [&](const auto& p) { return SameName(p.first, col); });
         if (it != values.end())
@@ -125,9 +127,12 @@ LdbResult WritePending(Cursor& c) {
         return Fail(LdbErrRecordDeleted, "The record has been deleted by another statement.");
     }
     DropPending(c);
+    ++c.changes;
     bool found;
     return Reread(c, *conn, row, found);
 }
+
+namespace {
 
 void RestoreBackup(Cursor& c) {
     if (c.OnRow() && !c.backupRecord.empty()) {
@@ -154,7 +159,7 @@ void ApplyChange(Cursor& c, std::uint32_t field, SqlValue v) {
     Row& row = c.Current();
     std::size_t i = field - 1;
     EncodeValue(c.fields[i], v, row.record.data(), &row.content[i]);
-    c.changes[i] = std::move(v);
+    c.pendingValues[i] = std::move(v);
 }
 
 // Moves after writing pending changes.
@@ -316,11 +321,14 @@ LdbResult OpenCursor(Connection& conn, Statement& st, LdbHandle statementHandle,
         c->rows.push_back(std::move(row));
     }
     c->Reindex();
+    Cursor* made = c.get();
     *cursor = Engine::Instance().Add(std::move(c));
+    if (made->live) AttachIndexes(conn, *cursor, *made);
     return LdbSuccess;
 }
 
 LdbResult SetCursorEmpty(LdbHandle cursor, std::uint32_t field) {
+    if (IsIndexHandle(cursor)) return SetIndexKeyField(cursor, field, nullptr);
     return WithCursor(cursor, [&](Cursor& c) {
         LdbResult r = BeginChange(c, field);
         if (r == LdbSuccess) ApplyChange(c, field, SqlValue());
@@ -335,7 +343,7 @@ using namespace ldbi;
 LdbResult LdbCloseTable(LdbHandle cursor) {
     return WithCursor(cursor, [&](Cursor& c) {
         DropPending(c);
-        Engine::Instance().Remove(cursor);
+        RemoveCursor(cursor);
         return LdbSuccess;
     });
 }
@@ -428,67 +436,7 @@ LdbResult LdbGetColumnPermissions(LdbHandle cursor, std::uint32_t field, std::ui
     });
 }
 
-LdbResult LdbGetAllIndexes(LdbHandle cursor, LdbHandle* indexes, std::uint16_t* count) {
-    if (!count) return MissingArgument();
-    return WithCursor(cursor, [&](Cursor&) {
-        (void)indexes;
-        *count = 0;
-        return LdbSuccess;
-    });
-}
-
-LdbResult LdbGetIndexPageSize(LdbHandle index, std::uint32_t* pageSize) {
-    auto lock = Lock();
-    if (!pageSize) return MissingArgument();
-    return InvalidHandle(index);
-}
-
 // ---------------------------------------------------------------- navigation
-
-LdbResult LdbGotoBOF(LdbHandle cursor) {
-    return Move(cursor, [](Cursor& c) {
-        c.pos = -1;
-        return LdbSuccess;
-    });
-}
-
-LdbResult LdbGotoTop(LdbHandle cursor) {
-    return Move(cursor, [](Cursor& c) {
-        c.pos = NextVisible(c, -1);
-        return LdbSuccess;
-    });
-}
-
-LdbResult LdbGotoBottom(LdbHandle cursor) {
-    return Move(cursor, [](Cursor& c) {
-        c.pos = PriorVisible(c, static_cast<long>(c.rows.size()));
-        return LdbSuccess;
-    });
-}
-
-LdbResult LdbSkip(LdbHandle cursor, std::int32_t count) {
-    return Move(cursor, [count](Cursor& c) {
-        for (std::int32_t i = 0; i < count && c.pos < static_cast<long>(c.rows.size()); ++i) c.pos = NextVisible(c, c.pos);
-        for (std::int32_t i = 0; i > count && c.pos >= 0; --i) c.pos = PriorVisible(c, c.pos);
-        return LdbSuccess;
-    });
-}
-
-LdbResult LdbAtBOF(LdbHandle cursor, std::uint16_t* atBof) {
-    if (!atBof) return MissingArgument();
-    return WithCursor(cursor, [&](Cursor& c) {
-        *atBof = c.pos < 0 || !AnyVisible(c) ? 1 : 0;
-        return LdbSuccess;
-    });
-}
-
-LdbResult LdbAtEOF(LdbHandle cursor, std::uint16_t* atEof) {
-    if (!atEof) return MissingArgument();
-    return WithCursor(cursor, [&](Cursor& c) {
-        *atEof = c.pos >= static_cast<long>(c.rows.size()) || !AnyVisible(c) ? 1 : 0;
-        return LdbSuccess;
-    });
-}
 
 LdbResult LdbGotoRecord(LdbHandle cursor, std::uint32_t recordNumber) {
     return Move(cursor, [recordNumber](Cursor& c) {
@@ -508,31 +456,6 @@ LdbResult LdbGetRecordNum(LdbHandle cursor, std::uint16_t, std::uint32_t* record
     if (!recordNumber) return MissingArgument();
     return WithCursor(cursor, [&](Cursor& c) {
         *recordNumber = c.OnRow() ? c.Current().recno : 0;
-        return LdbSuccess;
-    });
-}
-
-LdbResult LdbGetRecordCount(LdbHandle handle, std::uint16_t option, std::uint32_t* count) {
-    auto lock = Lock();
-    if (!count) return MissingArgument();
-    if (auto* st = Engine::Instance().Get<Statement>(handle, LdbHandleStatement)) {
-        if (st->changes < 0) return Fail(LdbErrNoRowCount, "The statement gives no row count.");
-        *count = static_cast<std::uint32_t>(st->changes);
-        return LdbSuccess;
-    }
-    return WithCursor(handle, [&](Cursor& c) {
-        bool filters = (option & ~LdbRefreshCount) == LdbRespectFilters;
-        *count = static_cast<std::uint32_t>(std::count_if(c.rows.begin(), c.rows.end(), [&](const Row& r) {
-            return filters ? RowVisible(c, r) : !r.deleted;
-        }));
-        return LdbSuccess;
-    });
-}
-
-LdbResult LdbIsRecordVisible(LdbHandle cursor, std::uint16_t* visible) {
-    if (!visible) return MissingArgument();
-    return WithCursor(cursor, [&](Cursor& c) {
-        *visible = c.OnRow() && RowVisible(c, c.Current()) ? 1 : 0;
         return LdbSuccess;
     });
 }
@@ -571,30 +494,6 @@ LdbResult LdbRefreshRecord(LdbHandle cursor) {
 }
 
 // ---------------------------------------------------------------- bookmarks
-
-LdbResult LdbGetBookmarkLength(LdbHandle cursor, std::uint32_t* length) {
-    if (!length) return MissingArgument();
-    return WithCursor(cursor, [&](Cursor&) {
-        *length = 8;
-        return LdbSuccess;
-    });
-}
-
-LdbResult LdbGetBookmark60(LdbHandle cursor, void* bookmark, std::uint32_t* len) {
-    if (!bookmark || !len) return MissingArgument();
-    return WithCursor(cursor, [&](Cursor& c) {
-        if (!c.OnRow()) return NoRecord();
-        if (*len < 8) {
-            *len = 8;
-            return Fail(LdbErrInsufficientBuffer, "The buffer is too small.");
-        }
-        std::uint32_t recno = c.Current().recno;
-        std::memcpy(bookmark, &recno, 4);
-        std::memcpy(static_cast<char*>(bookmark) + 4, &cursor, 4);
-        *len = 8;
-        return LdbSuccess;
-    });
-}
 
 LdbResult LdbCompareBookmarks(const void* bookmark1, const void* bookmark2, std::int32_t* result) {
     auto lock = Lock();
@@ -732,6 +631,7 @@ LdbResult LdbAppendRecord(LdbHandle cursor) {
         long at = std::clamp(c.pos, 0L, static_cast<long>(c.rows.size()));
         c.rows.insert(c.rows.begin() + at, std::move(row));
         c.Reindex();
+        ++c.changes;
         c.pos = at;
         c.pending = true;
         c.pendingAppend = true;
@@ -739,8 +639,37 @@ LdbResult LdbAppendRecord(LdbHandle cursor) {
     });
 }
 
+namespace {
+// A key value for an index segment: text as given, other fields raw.
+LdbResult IndexKeyValue(LdbHandle index, std::uint32_t field, const void* value, std::uint32_t len, bool raw) {
+    auto lock = Lock();
+    auto* ix = Engine::Instance().Find(index);
+    (void)ix;
+    Cursor* c = nullptr;
+    for (LdbHandle h : Engine::Instance().Handles())
+        if (Cursor* k = CursorOf(h); k && std::find(k->indexes.begin(), k->indexes.end(), index) != k->indexes.end()) c = k;
+    if (!c) return InvalidHandle(index);
+    if (field < 1 || field > c->fields.size()) return BadField(field);
+    FieldInfo f = c->fields[field - 1];
+    SqlValue v;
+    if (!raw || f.t.type == LdbTypeString) {
+        std::string text(static_cast<const char*>(value), len);
+        std::size_t nul = text.find('\0');
+        if (nul != std::string::npos) text.resize(nul);
+        v = SqlValue::MakeText(text);
+    } else {
+        if (len < f.t.length) return Fail(LdbErrInsufficientBuffer, "The value of field " + f.name + " is too short.");
+        f.offset = 0;
+        std::string error;
+        if (!DecodeRaw(f, static_cast<const char*>(value), v, error)) return Fail(LdbErrInvalidArgument, error);
+    }
+    return SetIndexKeyField(index, field, &v);
+}
+}  // namespace
+
 LdbResult LdbSetField(LdbHandle cursor, std::uint32_t field, const void* value, std::uint32_t len) {
     if (!value && len > 0) return MissingArgument();
+    if (IsIndexHandle(cursor)) return IndexKeyValue(cursor, field, value, len, false);
     return WithCursor(cursor, [&](Cursor& c) {
         LdbResult r = BeginChange(c, field);
         if (r != LdbSuccess) return r;
@@ -766,6 +695,7 @@ LdbResult LdbSetField(LdbHandle cursor, std::uint32_t field, const void* value, 
 
 LdbResult LdbSetFieldRaw(LdbHandle cursor, std::uint32_t field, const void* value, std::uint32_t len) {
     if (!value) return MissingArgument();
+    if (IsIndexHandle(cursor)) return IndexKeyValue(cursor, field, value, len, true);
     return WithCursor(cursor, [&](Cursor& c) {
         LdbResult r = BeginChange(c, field);
         if (r != LdbSuccess) return r;
@@ -797,6 +727,7 @@ LdbResult LdbCancelUpdate(LdbHandle cursor) {
         } else if (c.OnRow()) {
             RestoreBackup(c);
         }
+        ++c.changes;
         DropPending(c);
         return LdbSuccess;
     });
@@ -828,6 +759,7 @@ LdbResult LdbDeleteRecord(LdbHandle cursor) {
         sqlite3_finalize(s);
         if (rc != SQLITE_DONE) return FailSql(conn->db, sql);
         row.deleted = true;
+        ++c.changes;
         return LdbSuccess;
     });
 }

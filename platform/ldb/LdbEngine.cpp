@@ -328,7 +328,7 @@ void CloseCursorsOf(LdbHandle statement, LdbHandle connection) {
     for (LdbHandle h : e.Handles()) {
         Cursor* c = e.Get<Cursor>(h, LdbHandleCursor);
         if (c && ((statement != 0 && c->statement == statement) || (statement == 0 && c->connection == connection)))
-            e.Remove(h);
+            RemoveCursor(h);
     }
 }
 
