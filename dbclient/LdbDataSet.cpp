@@ -72,7 +72,13 @@ int TLceFieldDefs::IndexOf(const std::string& name) const {
 
 // ---------------------------------------------------------------- life
 
-TLdbDataSet::TLdbDataSet(TComponent* owner) : TDataSet(owner), tableOptions_(std::make_unique<TLdbTableOptions>(this)) {
+TLdbDataSet::TLdbDataSet(TComponent* owner)
+    : TDataSet(owner),
+      tableOptions_(std::make_unique<TLdbTableOptions>(this)),
+      indexDefs_(std::make_unique<TIndexDefs>(this)),
+      masterLink_(std::make_unique<TMasterDataLink>(this)) {
+    masterLink_->OnMasterChange = [this](TMasterDataLink*) { MasterChanged(); };
+    masterLink_->OnMasterDisable = [this](TMasterDataLink*) { MasterDisabled(); };
     std::lock_guard lock(LdbDataSetListLock());
     LdbDataSetList().push_back(this);
 }
@@ -84,6 +90,7 @@ TLdbDataSet::~TLdbDataSet() {
     }
     if (connection_) connection_->UnregisterDataSet(this);
     connection_ = nullptr;
+    masterLink_->SetDataSource(nullptr);
     std::lock_guard lock(LdbDataSetListLock());
     auto& list = LdbDataSetList();
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
@@ -235,6 +242,11 @@ void TLdbDataSet::InternalOpen() {
     BindFields(true);
     ComputeLayout();
     FieldDefs().SetUpdated(true);
+    AllocKeyBuffers();
+    indexDefs_->SetUpdated(false);
+    UpdateIndexDefs();
+    SelectActiveIndex();
+    if (scoped_) ActivateScope();
     if (Filtered()) ActivateFilter();
     InternalFirst();
 }
@@ -260,6 +272,7 @@ void TLdbDataSet::InternalClose() {
     if (DefaultFields()) DestroyFields();
     oldRecord_.clear();
     oldRecord_.shrink_to_fit();
+    keyBuffers_.clear();
     try {
         LdbCloseTable(cursor_);
     } catch (const Exception&) {
@@ -542,4 +555,7 @@ void TLdbDataSet::InternalRefresh() {
     if (r != LdbErrRecordDeleted) CheckAdsResult(this, r);
 }
 
-void TLdbDataSet::DataEvent(TDataEvent event, std::intptr_t info) { TDataSet::DataEvent(event, info); }
+void TLdbDataSet::DataEvent(TDataEvent event, std::intptr_t info) {
+    if (event == dePropertyChange) indexDefs_->SetUpdated(false);
+    TDataSet::DataEvent(event, info);
+}

@@ -25,6 +25,8 @@
 #include "dbclient/LdbError.h"
 #include "platform/core/Object.h"
 #include "platform/data/DataSet.h"
+#include "platform/data/DataSource.h"
+#include "platform/data/FieldDefs.h"
 #include "platform/ldb/Ldb.h"
 
 class TLdbBlobCache;
@@ -181,6 +183,46 @@ public:
     void SetFieldData(TField* field, const void* buffer) override;
     void InitFieldDefs() override;
     void DataEvent(TDataEvent event, std::intptr_t info) override;
+    // ---- indexes, scopes and ranges. The dataset moves along its cursor
+    // or along one of the cursor's indexes, chosen by IndexName or by
+    // IndexFieldNames (";"-separated, matched against IndexDefs; only one
+    // of the two is set at a time). A scope limits the records to the
+    // active index's keys from ScopeBegin to ScopeEnd (texts for the first
+    // segment); a range limits them to raw keys set field by field between
+    // SetRangeStart/SetRangeEnd and Post, then ApplyRange. A detail
+    // dataset follows MasterSource through a range on its active index,
+    // whose leading segments take MasterFields' values.
+    const std::string& IndexName() const { return indexName_; }
+    void SetIndexName(const std::string& name);
+    const std::string& IndexFieldNames() const { return indexFieldNames_; }
+    void SetIndexFieldNames(const std::string& names);
+    TIndexDefs& IndexDefs() { return *indexDefs_; }
+    void SetIndexDefs(const TIndexDefs& defs) { indexDefs_->Assign(defs); }
+    void UpdateIndexDefs() override;
+    bool GetIsIndexField(TField* field) override;
+    bool Scoped() const { return scoped_; }
+    void SetScoped(bool value);
+    const std::string& ScopeBegin() const { return scopeBegin_; }
+    void SetScopeBegin(const std::string& value);
+    const std::string& ScopeEnd() const { return scopeEnd_; }
+    void SetScopeEnd(const std::string& value);
+    virtual void ActivateScope();
+    virtual void DeactivateScope();
+    void SetRangeStart();
+    void SetRangeEnd();
+    void ApplyRange();
+    void CancelRange();
+    // Start and end values for the active index's leading segments.
+    void SetRange(const std::vector<Variant>& startValues, const std::vector<Variant>& endValues);
+    TDataSource* MasterSource() const { return masterLink_->DataSource(); }
+    void SetMasterSource(TDataSource* source);
+    const std::string& MasterFields() const { return masterLink_->FieldNames(); }
+    void SetMasterFields(const std::string& names) { masterLink_->SetFieldNames(names); }
+    TDataSource* GetDataSource() override { return masterLink_->DataSource(); }
+    // Post and Cancel also end a key edit.
+    void Post() override;
+    void Cancel() override;
+
     // ---- filters and searching. Filter goes to the engine (an optimized
     // filter unless LdbOptimizedFilters is off), a trailing "*" in a text
     // literal matching by the start of the text. FindFirst/FindNext/...
@@ -264,6 +306,32 @@ private:
     TLdbBlobCache* BlobCache(TRecordBuffer buffer, int slot) const;
     void ResetBlobCaches(TRecordBuffer buffer);
     std::uint16_t AofOptions() const;
+    // Key buffers: lookup, range start and end, current range start and
+    // end, saved key.
+    struct KeyBuffer {
+        bool Modified = false, Exclusive = false;
+        int FieldCount = 0;
+        std::vector<char> Record;
+        std::vector<std::uint16_t> Lengths;
+        bool operator==(const KeyBuffer& o) const {
+            return Modified == o.Modified && Exclusive == o.Exclusive && FieldCount == o.FieldCount && Record == o.Record;
+        }
+    };
+    enum { kbLookup, kbRangeStart, kbRangeEnd, kbCurRangeStart, kbCurRangeEnd, kbSave, kbCount };
+    void AllocKeyBuffers();
+    void ClearKeyBuffer(KeyBuffer& buffer);
+    void SelectActiveIndex();
+    void ResyncAfterIndexChange();
+    // The field of the active index's segment (1-based); nullptr when none.
+    TField* SegmentField(int segment);
+    int SegmentCount();
+    std::string BuildKey(KeyBuffer& buffer);
+    void SetKeyBufferState(int which, bool clear);
+    void SetRangeFromFields(const std::vector<TField*>& fields);
+    void MasterChanged();
+    void MasterDisabled();
+    void DoAfterOpen() override;
+
     // Moves the cursor to the first record with the key values; false
     // (cursor position forgotten) when there is none.
     bool KeySearch(const std::string& keyFields, const Variant& keyValues, TLocateOptions options);
@@ -312,6 +380,13 @@ private:
     int blobFieldCount_ = 0;
     int tableType_ = 3;
     TRecordBuffer filterBuffer_ = nullptr;
+    std::string indexName_, indexFieldNames_, defaultIndexName_;
+    std::unique_ptr<TIndexDefs> indexDefs_;
+    std::vector<KeyBuffer> keyBuffers_;
+    int keyBuffer_ = kbRangeStart;
+    bool scoped_ = false;
+    std::string scopeBegin_, scopeEnd_;
+    std::unique_ptr<TMasterDataLink> masterLink_;
 };
 
 // A dataset's Filter as the engine takes it: a "*" that ends a text

@@ -139,6 +139,9 @@ TRecordBuffer TLdbDataSet::StateBuffer() {
     case dsNewValue: return ActiveBuffer();
     case dsCalcFields: return CalcBuffer();
     case dsFilter: return filterBuffer_;
+    case dsSetKey:
+        return keyBuffer_ >= 0 && keyBuffer_ < static_cast<int>(keyBuffers_.size()) ? keyBuffers_[keyBuffer_].Record.data()
+                                                                                    : nullptr;
     case dsOldValue: return oldRecord_.empty() ? nullptr : oldRecord_.data();
     default: return nullptr;
     }
@@ -414,7 +417,16 @@ void TLdbDataSet::SetFieldData(TField* field, const void* buffer) {
                                                             field->FieldName() + ".").c_str()));
         }
         EncodeValue(def, field, record, buffer);
-        def.Modified = true;
+        if (s == dsSetKey) {
+            KeyBuffer& key = keyBuffers_[keyBuffer_];
+            std::uint16_t length = 1;
+            if (field->DataType() == ftString)
+                length = buffer ? static_cast<std::uint16_t>(strnlen(static_cast<const char*>(buffer), def.Length)) : 0;
+            key.Lengths[static_cast<std::size_t>(field->FieldNo() - 1)] = length;
+            key.Modified = true;
+        } else {
+            def.Modified = true;
+        }
     }
     if (s != dsCalcFields && s != dsFilter && s != dsNewValue) DataEvent(deFieldChange, reinterpret_cast<std::intptr_t>(field));
 }
@@ -498,6 +510,12 @@ void TLdbDataSet::InternalInitRecord(TRecordBuffer buffer) {
 void TLdbDataSet::DoOnNewRecord() {
     if (State() == dsInsert && !(openOptions_ & LdbOpenInsertRight))
         CheckAdsResult(this, LdbSetLastError(5054, "Insert permission not granted on this table."));
+    if (masterLink_->Active() && active_ != cursor_) {
+        // A new detail record belongs to the master's current record.
+        const auto& masterFields = masterLink_->Fields();
+        for (std::size_t i = 0; i < masterFields.size(); ++i)
+            if (TField* field = SegmentField(static_cast<int>(i) + 1)) field->SetAsVariant(masterFields[i]->AsVariant());
+    }
     TDataSet::DoOnNewRecord();
 }
 

@@ -1,0 +1,133 @@
+// The active index, index definitions, scopes, ranges and master-detail
+// links of the database datasets.
+
+#include <memory>
+
+#include "dbclient/tests/DbTestSupport.h"
+#include "platform/data/DataSource.h"
+
+namespace {
+
+class LdbIndexTest : public DbFixture {
+protected:
+    void SetUp() override {
+        DbFixture::SetUp();
+        Exec("create table Staff (ID integer, Dept integer, Last char(12))");
+        Exec("create index ByLast on Staff (Last)");
+        Exec("create unique index ByDept on Staff (Dept, Last)");
+        for (const char* r : {"1, 20, 'Moss'", "2, 10, 'Baker'", "3, 20, 'Abbot'", "4, 10, 'Young'", "5, 30, 'Moore'"})
+            Exec(std::string("insert into Staff values (") + r + ")");
+        Exec("create table Depts (Dept integer, Name char(10))");
+        for (const char* r : {"10, 'Sales'", "20, 'Stores'", "40, 'Empty'"})
+            Exec(std::string("insert into Depts values (") + r + ")");
+        q.reset(NewQuery("select * from Staff", true));
+        q->Open();
+    }
+    void TearDown() override {
+        q.reset();
+        DbFixture::TearDown();
+    }
+    static std::string Ids(TDataSet& ds) {
+        std::string out;
+        for (ds.First(); !ds.Eof(); ds.Next()) out += (out.empty() ? "" : " ") + ds.FieldByName("ID")->AsString();
+        return out;
+    }
+    std::unique_ptr<TLdbQuery> q;
+};
+
+TEST_F(LdbIndexTest, IndexNameAndIndexFieldNamesChooseTheOrder) {
+    EXPECT_EQ(Ids(*q), "1 2 3 4 5");
+    q->IndexDefs().Update();
+    ASSERT_EQ(q->IndexDefs().Count(), 2);
+    EXPECT_EQ(q->IndexDefs()[1]->Name(), "ByDept");
+    EXPECT_EQ(q->IndexDefs()[1]->Fields(), "DEPT;LAST");
+    EXPECT_TRUE(q->IndexDefs()[1]->Options() & ixUnique);
+    q->SetIndexName("ByLast");
+    EXPECT_EQ(Ids(*q), "3 2 5 1 4");
+    q->SetIndexFieldNames(" Dept;Last ");
+    EXPECT_EQ(q->IndexName(), "");
+    EXPECT_EQ(Ids(*q), "2 4 3 1 5");
+    try {
+        q->SetIndexFieldNames("Last;Dept");
+        FAIL() << "no error";
+    } catch (const ELdbDatabaseError& e) {
+        EXPECT_NE(e.Message.find("Not a valid index field name:Last;Dept"), std::string::npos);
+    }
+    EXPECT_EQ(q->IndexFieldNames(), "Dept;Last") << "a failed choice keeps the index before it";
+    EXPECT_EQ(Ids(*q), "2 4 3 1 5");
+    EXPECT_THROW(q->SetIndexName("Nowhere"), ELdbDatabaseError);
+    EXPECT_EQ(Ids(*q), "2 4 3 1 5");
+    q->SetIndexName("");
+    EXPECT_EQ(Ids(*q), "1 2 3 4 5");
+}
+
+TEST_F(LdbIndexTest, ScopesLimitTheRecordsAlongTheActiveIndex) {
+    EXPECT_THROW(q->SetScoped(true), ELdbDatabaseError) << "no active index";
+    q->SetIndexName("ByLast");
+    q->SetScoped(true);
+    EXPECT_EQ(Ids(*q), "3 2 5 1 4") << "no scope texts: every record";
+    q->SetScoped(false);
+    q->SetScopeBegin("B");
+    q->SetScopeEnd("Mop");
+    q->SetScoped(true);
+    EXPECT_EQ(Ids(*q), "2 5");
+    EXPECT_THROW(q->SetRange({Variant("A")}, {Variant("Z")}), ELdbDatabaseError);
+    q->SetScoped(false);
+    EXPECT_EQ(Ids(*q), "3 2 5 1 4");
+    EXPECT_NO_THROW(q->SetScopeBegin(std::string(257, 'a')));
+    EXPECT_THROW(q->SetScopeBegin(std::string(258, 'a')), ELdbDatabaseError);
+    q->SetScopeBegin("");
+    q->SetRange({Variant("M")}, {Variant("M")});
+    EXPECT_EQ(Ids(*q), "5 1");
+    EXPECT_THROW(q->SetScoped(true), ELdbDatabaseError) << "a range is set";
+    q->CancelRange();
+    EXPECT_EQ(Ids(*q), "3 2 5 1 4");
+}
+
+TEST_F(LdbIndexTest, RangesAreSetFieldByFieldInTheSetKeyState) {
+    q->SetIndexName("ByDept");
+    q->SetRangeStart();
+    EXPECT_EQ(q->State(), dsSetKey);
+    q->FieldByName("Dept")->SetAsInteger(10);
+    q->Post();
+    q->SetRangeEnd();
+    q->FieldByName("Dept")->SetAsInteger(20);
+    q->Post();
+    q->ApplyRange();
+    // A segment not set is an empty value: the end stops before every Last
+    // of department 20.
+    EXPECT_EQ(Ids(*q), "2 4");
+    q->CancelRange();
+    // Counting the key fields from those set leaves the rest out of the key.
+    q->LdbTableOptions().LdbAutoKeyFieldCount = true;
+    q->SetRange({Variant(10)}, {Variant(20)});
+    EXPECT_EQ(Ids(*q), "2 4 3 1");
+    q->CancelRange();
+    EXPECT_EQ(Ids(*q), "2 4 3 1 5");
+}
+
+TEST_F(LdbIndexTest, ADetailFollowsItsMasterRecordByRecord) {
+    std::unique_ptr<TLdbQuery> master(NewQuery("select * from Depts order by Dept"));
+    master->Open();
+    TDataSource source(nullptr);
+    source.SetDataSet(master.get());
+    q->SetIndexName("ByDept");
+    q->SetMasterSource(&source);
+    q->SetMasterFields("Dept");
+    EXPECT_EQ(Ids(*q), "2 4");
+    master->Next();
+    EXPECT_EQ(Ids(*q), "3 1");
+    master->Next();
+    EXPECT_TRUE(q->IsEmpty());
+    // A new detail record belongs to the master's record.
+    q->Append();
+    q->FieldByName("ID")->SetAsInteger(6);
+    q->FieldByName("Last")->SetAsString("Neil");
+    q->Post();
+    EXPECT_EQ(Ids(*q), "6");
+    EXPECT_EQ(Scalar("select Dept from Staff where ID = 6"), "40");
+    q->SetMasterSource(nullptr);
+    EXPECT_EQ(q->MasterFields(), "");
+}
+
+}  // namespace
