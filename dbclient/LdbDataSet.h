@@ -335,6 +335,9 @@ private:
     // Moves the cursor to the first record with the key values; false
     // (cursor position forgotten) when there is none.
     bool KeySearch(const std::string& keyFields, const Variant& keyValues, TLocateOptions options);
+    // The index to seek on for the key fields (0: none); lastSegment
+    // receives the name of the highest segment they use.
+    LdbHandle IndexForKey(const std::vector<TField*>& fields, std::string& lastSegment);
     // The filter expression for the key fields' values in the filter
     // record buffer.
     std::string BuildFilterString(const std::vector<TField*>& fields, bool caseInsensitive);

@@ -216,6 +216,8 @@ bool TLdbDataSet::KeySearch(const std::string& keyFields, const Variant& keyValu
 
     // The key values as the fields hold them, in a record of their own.
     std::string expression;
+    LdbHandle index = 0;
+    std::uint16_t seekFound = 0;
     TRecordBuffer buffer = AllocRecordBuffer();
     TDataSetState saved = SetTempState(dsFilter);
     TRecordBuffer savedFilter = filterBuffer_;
@@ -223,16 +225,49 @@ bool TLdbDataSet::KeySearch(const std::string& keyFields, const Variant& keyValu
     try {
         CheckAdsResult(this, LdbClearRecordBuffer(cursor_, buffer, recordSize_));
         for (std::size_t i = 0; i < fields.size(); ++i) fields[i]->SetAsVariant(values[i]);
-        expression = BuildFilterString(fields, (options & loCaseInsensitive) != 0);
+        std::string lastSegment;
+        if (!(options & loCaseInsensitive)) index = IndexForKey(fields, lastSegment);
+        if (index) {
+            // Seek on an index whose leading segments are the key fields.
+            CheckAdsResult(this, LdbInitRawKey(index));
+            for (TField* field : fields) {
+                const TLceFieldDef& def = lceFieldDefs_[field->FieldNo() - 1];
+                auto n = static_cast<std::uint32_t>(def.FieldNumber);
+                const char* p = buffer + def.Offset;
+                if (field->IsNull()) {
+                    CheckAdsResult(this, LdbSetEmpty(index, n));
+                } else if (def.EngineType == LdbTypeString) {
+                    std::uint32_t len = def.Length;
+                    if ((options & loPartialKey) && SameText(field->FieldName(), lastSegment)) {
+                        len = static_cast<std::uint32_t>(strnlen(p, def.Length));
+                        while (len > 0 && p[len - 1] == ' ') --len;
+                    }
+                    CheckAdsResult(this, LdbSetField(index, n, p, len));
+                } else {
+                    CheckAdsResult(this, LdbSetFieldRaw(index, n, p, def.Length));
+                }
+            }
+            char key[257];
+            std::uint16_t keyLength = sizeof key;
+            CheckAdsResult(this, LdbBuildRawKey(index, key, &keyLength));
+            CheckAdsResult(this, LdbSeek(index, key, keyLength, 1, 1, &seekFound));
+        } else {
+            expression = BuildFilterString(fields, (options & loCaseInsensitive) != 0);
+        }
     } catch (...) {
         filterBuffer_ = savedFilter;
         RestoreState(saved);
         FreeRecordBuffer(buffer);
+        CursorPosChanged();
         throw;
     }
     filterBuffer_ = savedFilter;
     RestoreState(saved);
     FreeRecordBuffer(buffer);
+    if (index) {
+        CursorPosChanged();
+        return seekFound != 0;
+    }
 
     // A temporary filter of the key values, joined with the one in force.
     std::string oldAof;
@@ -312,4 +347,62 @@ Variant TLdbDataSet::Lookup(const std::string& keyFields, const Variant& keyValu
     // The dataset's visible record stays where it was.
     CursorPosChanged();
     return result;
+}
+
+LdbHandle TLdbDataSet::IndexForKey(const std::vector<TField*>& fields, std::string& lastSegment) {
+    // Whether an index's leading segments are exactly the key fields.
+    auto fits = [&](LdbHandle ix) {
+        std::uint16_t count = 0;
+        if (LdbGetNumSegments(ix, &count) != LdbSuccess) return false;
+        std::vector<std::string> names;
+        for (std::uint16_t s = 1; s <= count && s <= 100; ++s) {
+            char name[511] = {};
+            std::uint16_t len = 510;
+            if (LdbGetSegmentFieldname(ix, s, name, &len) != LdbSuccess) return false;
+            names.push_back(name);
+        }
+        std::vector<bool> used(names.size() + 1, false);
+        std::size_t highest = 0;
+        for (TField* field : fields) {
+            std::size_t at = 0;
+            for (std::size_t i = 0; i < names.size() && !at; ++i)
+                if (SameText(names[i], field->FieldName())) at = i + 1;
+            if (!at) return false;
+            used[at] = true;
+            highest = std::max(highest, at);
+        }
+        for (std::size_t i = 1; i <= highest; ++i)
+            if (!used[i]) return false;
+        lastSegment = names[highest - 1];
+        return true;
+    };
+    // An index that shows every record in plain key order.
+    auto plain = [&](LdbHandle ix) {
+        char buffer[256];
+        for (std::uint16_t which : {1, 2}) {
+            std::uint16_t len = sizeof buffer;
+            LdbResult r = LdbGetScope(ix, which, buffer, &len);
+            if (r == LdbSuccess || r == LdbErrInsufficientBuffer) return false;
+        }
+        char condition[11] = {};
+        std::uint16_t len = 10;
+        LdbResult r = LdbGetIndexCondition(ix, condition, &len);
+        if (r == LdbErrInsufficientBuffer || (r == LdbSuccess && condition[0] != 0)) return false;
+        if (TableType() != LdbTableAdt) {
+            std::uint16_t unique = 0;
+            if (LdbIsIndexUnique(ix, &unique) == LdbSuccess && unique) return false;
+        }
+        std::uint16_t custom = 0;
+        r = LdbIsIndexCustom(ix, &custom);
+        return r == LdbErrNotCustomIndex || (r == LdbSuccess && !custom);
+    };
+    bool noActive = active_ == cursor_ || active_ <= 0;
+    if (!noActive && !plain(active_)) return fits(active_) ? active_ : 0;
+    std::uint16_t count = 0;
+    if (LdbGetNumIndexes(cursor_, &count) != LdbSuccess || count == 0) return 0;
+    std::vector<LdbHandle> handles(count);
+    if (LdbGetAllIndexes(cursor_, handles.data(), &count) != LdbSuccess) return 0;
+    for (std::uint16_t i = 0; i < count; ++i)
+        if (plain(handles[i]) && fits(handles[i])) return handles[i];
+    return 0;
 }

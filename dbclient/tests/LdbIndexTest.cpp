@@ -130,4 +130,31 @@ TEST_F(LdbIndexTest, ADetailFollowsItsMasterRecordByRecord) {
     EXPECT_EQ(q->MasterFields(), "");
 }
 
+// Locate seeks on an index whose leading segments are the key fields (the
+// first match in that index's order); otherwise, and for a case-insensitive
+// search, it filters (the first match in the dataset's order).
+TEST_F(LdbIndexTest, LocateSeeksWhereAnIndexFitsTheKey) {
+    struct Case {
+        const char* fields;
+        Variant values;
+        TLocateOptions options;
+        int id;
+    } cases[] = {
+        {"Last", Variant("Mo"), loPartialKey, 5},
+        {"Last", Variant("Mo"), 0, 0},
+        {"Last", Variant("mo"), loPartialKey | loCaseInsensitive, 1},
+        {"Dept", Variant(20), 0, 3},
+        {"Last;Dept", VarArrayOf({Variant("Moss"), Variant(20)}), 0, 1},
+        {"ID", Variant(4), 0, 4},
+    };
+    for (const auto& c : cases) {
+        q->First();
+        q->Next();
+        EXPECT_EQ(q->Locate(c.fields, c.values, c.options), c.id != 0) << c.fields;
+        EXPECT_EQ(q->FieldByName("ID")->AsInteger(), c.id ? c.id : 2) << c.fields;
+    }
+    EXPECT_EQ(Ids(*q), "1 2 3 4 5") << "the dataset keeps its order";
+    EXPECT_EQ(q->Lookup("Dept", Variant(10), "Last").AsString(), "Baker");
+}
+
 }  // namespace

@@ -275,8 +275,9 @@ LdbResult LdbGetColumnPermissions(LdbHandle cursor, std::uint32_t field, std::ui
 // numbered from 1.
 //
 // Keys. InitRawKey clears the index's key; SetField, SetFieldRaw and
-// SetEmpty on the index handle set its segments' values (a text shorter
-// than its field is a partial key, matching by the start); BuildRawKey
+// SetEmpty on the index handle set its segments' values (a text given
+// shorter than its field is a partial key, matching by the start; a text
+// given at the field's length matches exactly); BuildRawKey
 // gives the key's bytes, which SetScope (raw keys, type 1) and Seek take.
 // A key compares segment by segment up to its first segment not set.
 // Text scopes (type 2) give a value for the first segment as text.

@@ -643,8 +643,6 @@ namespace {
 // A key value for an index segment: text as given, other fields raw.
 LdbResult IndexKeyValue(LdbHandle index, std::uint32_t field, const void* value, std::uint32_t len, bool raw) {
     auto lock = Lock();
-    auto* ix = Engine::Instance().Find(index);
-    (void)ix;
     Cursor* c = nullptr;
     for (LdbHandle h : Engine::Instance().Handles())
         if (Cursor* k = CursorOf(h); k && std::find(k->indexes.begin(), k->indexes.end(), index) != k->indexes.end()) c = k;
@@ -652,10 +650,13 @@ LdbResult IndexKeyValue(LdbHandle index, std::uint32_t field, const void* value,
     if (field < 1 || field > c->fields.size()) return BadField(field);
     FieldInfo f = c->fields[field - 1];
     SqlValue v;
+    bool partial = false;
     if (!raw || f.t.type == LdbTypeString) {
+        // Text shorter than its field is the start of a key.
         std::string text(static_cast<const char*>(value), len);
         std::size_t nul = text.find('\0');
         if (nul != std::string::npos) text.resize(nul);
+        partial = f.t.type == LdbTypeString && len < f.t.length;
         v = SqlValue::MakeText(text);
     } else {
         if (len < f.t.length) return Fail(LdbErrInsufficientBuffer, "The value of field " + f.name + " is too short.");
@@ -663,7 +664,7 @@ LdbResult IndexKeyValue(LdbHandle index, std::uint32_t field, const void* value,
         std::string error;
         if (!DecodeRaw(f, static_cast<const char*>(value), v, error)) return Fail(LdbErrInvalidArgument, error);
     }
-    return SetIndexKeyField(index, field, &v);
+    return SetIndexKeyField(index, field, &v, partial);
 }
 }  // namespace
 

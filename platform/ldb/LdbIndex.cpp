@@ -16,7 +16,7 @@ std::unique_lock<std::recursive_mutex> Lock() { return std::unique_lock(Engine::
 // One segment of a key: not set (ends the key), null, or a value; a text
 // value may be a partial key.
 struct KeyPart {
-    enum Kind { NotSet, Null, Value } kind = NotSet;
+    enum Kind { NotSet, Null, Value, Partial } kind = NotSet;
     SqlValue value;
 };
 using Key = std::vector<KeyPart>;
@@ -108,7 +108,7 @@ int CompareKey(const Cursor& c, const Index& ix, const Row& row, const Key& key)
         if (key[i].kind == KeyPart::NotSet) break;
         SqlValue v = FieldValue(c, row, ix.segments[i]);
         int r = key[i].kind == KeyPart::Null ? CompareValues(v, SqlValue(), false)
-                                             : CompareValues(v, key[i].value, true);
+                                             : CompareValues(v, key[i].value, key[i].kind == KeyPart::Partial);
         if (r != 0) return r;
     }
     return 0;
@@ -202,7 +202,7 @@ std::string Encode(const Key& key, int step) {
     std::string out(1, static_cast<char>(step));
     for (const KeyPart& p : key) {
         out += static_cast<char>(p.kind);
-        if (p.kind != KeyPart::Value) continue;
+        if (p.kind != KeyPart::Value && p.kind != KeyPart::Partial) continue;
         out += static_cast<char>(p.value.kind);
         if (p.value.kind == SqlValue::Int) out.append(reinterpret_cast<const char*>(&p.value.i), 8);
         else if (p.value.kind == SqlValue::Real) out.append(reinterpret_cast<const char*>(&p.value.d), 8);
@@ -223,7 +223,7 @@ bool Decode(const char* data, std::size_t len, Key& key, int& step) {
     while (i < len) {
         KeyPart p;
         p.kind = static_cast<KeyPart::Kind>(data[i++]);
-        if (p.kind == KeyPart::Value) {
+        if (p.kind == KeyPart::Value || p.kind == KeyPart::Partial) {
             if (i >= len) return false;
             auto kind = static_cast<SqlValue::Kind>(data[i++]);
             if (kind == SqlValue::Int || kind == SqlValue::Real) {
@@ -252,7 +252,7 @@ bool Decode(const char* data, std::size_t len, Key& key, int& step) {
 // A text scope: the first segment's value.
 Key TextKey(const Cursor& c, const Index& ix, const std::string& text) {
     Key key(1);
-    key[0].kind = KeyPart::Value;
+    key[0].kind = KeyPart::Partial;
     const FieldInfo& f = c.fields[ix.segments[0]];
     std::int32_t j;
     if (f.t.type == LdbTypeDate && ParseDate(text, j)) key[0].value = SqlValue::MakeText(FormatDate(j));
@@ -273,14 +273,16 @@ LdbResult NoSuchSegment(std::uint16_t segment) {
 
 bool IsIndexHandle(LdbHandle h) { return IndexOf(h) != nullptr; }
 
-LdbResult SetIndexKeyField(LdbHandle index, std::uint32_t field, const SqlValue* value) {
+LdbResult SetIndexKeyField(LdbHandle index, std::uint32_t field, const SqlValue* value, bool partial) {
     return WithIndex(index, [&](Cursor& c, Index& ix) {
         auto it = std::find(ix.segments.begin(), ix.segments.end(), static_cast<std::size_t>(field - 1));
         if (field < 1 || it == ix.segments.end())
             return Fail(LdbErrInvalidFieldNumber, "Field " + std::to_string(field) + " is not a segment of the index.");
         std::size_t seg = static_cast<std::size_t>(it - ix.segments.begin());
         if (ix.key.size() < ix.segments.size()) ix.key.resize(ix.segments.size());
-        ix.key[seg].kind = value && value->kind != SqlValue::Null ? KeyPart::Value : KeyPart::Null;
+        ix.key[seg].kind = !value || value->kind == SqlValue::Null ? KeyPart::Null
+                           : partial                                ? KeyPart::Partial
+                                                                    : KeyPart::Value;
         ix.key[seg].value = value ? *value : SqlValue();
         (void)c;
         return LdbSuccess;
