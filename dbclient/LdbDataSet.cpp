@@ -510,9 +510,24 @@ int TLdbDataSet::CompareBookmarks(const TBookmark& a, const TBookmark& b) {
 // ---------------------------------------------------------------- numbers and counts
 
 Integer TLdbDataSet::GetCurrentRecNo() {
-    std::uint32_t recno = 0;
-    CheckAdsResult(this, LdbGetRecordNum(cursor_, LdbIgnoreFilters, &recno));
-    return static_cast<Integer>(recno);
+    bool indexed = active_ != cursor_ && active_ > 0 && (!indexName_.empty() || !indexFieldNames_.empty());
+    if (!indexed || !Sequenced) {
+        std::uint32_t recno = 0;
+        CheckAdsResult(this, LdbGetRecordNum(cursor_, LdbIgnoreFilters, &recno));
+        return static_cast<Integer>(recno);
+    }
+    if (SequencedLevel == slExact) {
+        std::uint32_t number = 0;
+        CheckAdsResult(this, LdbGetKeyNum(active_, LdbRespectFilters, &number));
+        return static_cast<Integer>(number);
+    }
+    std::uint32_t count = 0;
+    CheckAdsResult(this, LdbGetRecordCount(cursor_, LdbIgnoreFilters, &count));
+    double position = 0;
+    LdbResult r = LdbGetRelKeyPos(active_, &position);
+    if (r != LdbErrNoIndex) CheckAdsResult(this, r);
+    // The engine's position is the share of records before this one.
+    return static_cast<Integer>(count * position) + 1;
 }
 
 int TLdbDataSet::GetRecNo() {
@@ -528,7 +543,12 @@ int TLdbDataSet::GetRecNo() {
 void TLdbDataSet::SetRecNoValue(int value) {
     CheckBrowseMode();
     DoBeforeScroll();
-    if (Filtered()) {
+    if (active_ != cursor_ && active_ > 0) {
+        std::uint32_t count = 0;
+        CheckAdsResult(this, LdbGetRecordCount(cursor_, LdbIgnoreFilters, &count));
+        double position = count == 0 ? 0.0 : std::min(1.0, static_cast<double>(value - 1) / count);
+        CheckAdsResult(this, LdbSetRelKeyPos(active_, position));
+    } else if (Filtered()) {
         CheckAdsResult(this, LdbGotoTop(cursor_));
         CheckAdsResult(this, LdbSkip(cursor_, value - 1));
     } else {

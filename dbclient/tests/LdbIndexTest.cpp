@@ -57,6 +57,19 @@ TEST_F(LdbIndexTest, IndexNameAndIndexFieldNamesChooseTheOrder) {
     EXPECT_EQ(Ids(*q), "2 4 3 1 5");
     EXPECT_THROW(q->SetIndexName("Nowhere"), ELdbDatabaseError);
     EXPECT_EQ(Ids(*q), "2 4 3 1 5");
+    // Record numbers along the index, and moving by them.
+    q->Sequenced = true;
+    q->SequencedLevel = slExact;
+    q->SetIndexName("ByLast");
+    q->Last();
+    EXPECT_EQ(q->RecNo(), 5);
+    q->SetRecNo(2);
+    EXPECT_EQ(q->FieldByName("ID")->AsInteger(), 2);
+    q->SequencedLevel = slStandard;
+    q->Close();
+    q->Open();
+    q->Next();
+    EXPECT_EQ(q->RecNo(), 2);
     q->SetIndexName("");
     EXPECT_EQ(Ids(*q), "1 2 3 4 5");
 }
