@@ -137,6 +137,9 @@ public:
     // are any. cursor, when given, receives the result cursor; keep keeps
     // the prepared statement for the next run of the same text (letter
     // case aside). Returns the rows affected when no cursor is asked for.
+    // A statement not kept is closed at the end, except when it gave the
+    // cursor asked for: closing it would close the cursor, so it stays
+    // until the connection closes.
     virtual Integer Execute(const std::string& sql, TParams* params = nullptr, LdbHandle* cursor = nullptr,
                             bool keep = false);
     virtual Integer ExecuteWithOptions(const TLdbStatementOptions& options, const std::string& sql,

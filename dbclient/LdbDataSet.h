@@ -61,10 +61,14 @@ public:
     void SetLdbRightsCheck(bool value);
     TLdbRecordCacheTypes LdbRecordCache() const { return recordCache_; }
     void SetLdbRecordCache(TLdbRecordCacheTypes value);
+    // Optimized filters (AOF) or record filters; switching on an open,
+    // filtered dataset moves its filter over (the old kind stays when that
+    // fails).
+    bool LdbOptimizedFilters() const { return optimizedFilters_; }
+    void SetLdbOptimizedFilters(bool value);
 
     TLdbRespectFilters LdbFilterOptions = IGNORE_WHEN_COUNTING;
     TLdbRespectScopes LdbScopeOptions = IGNORE_SCOPES_WHEN_COUNTING;
-    bool LdbOptimizedFilters = true;
     bool LdbFreshRecordCount = false;
     bool LdbAOFResolveImmediate = false;
     int LdbIndexPageSize = 512;
@@ -78,6 +82,7 @@ private:
     TLdbCharTypes charType_ = ANSI;
     bool rightsCheck_ = true;
     TLdbRecordCacheTypes recordCache_ = rcStandard;
+    bool optimizedFilters_ = true;
 };
 
 // One engine field of the cursor.

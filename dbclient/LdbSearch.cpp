@@ -104,14 +104,14 @@ void TLdbDataSet::ActivateFilter() {
         text.assign(buffer.data(), len);
     }
     CheckAdsResult(this, LdbSetExact22(cursor_, exact ? 1 : 0));
-    if (tableOptions_->LdbOptimizedFilters)
+    if (tableOptions_->LdbOptimizedFilters())
         CheckAdsResult(this, LdbSetAOF(cursor_, text.c_str(), AofOptions()));
     else
         CheckAdsResult(this, LdbSetFilter(cursor_, text.c_str()));
 }
 
 void TLdbDataSet::DeactivateFilter() {
-    LdbResult r = tableOptions_->LdbOptimizedFilters ? LdbClearAOF(cursor_) : LdbClearFilter(cursor_);
+    LdbResult r = tableOptions_->LdbOptimizedFilters() ? LdbClearAOF(cursor_) : LdbClearFilter(cursor_);
     if (r != LdbErrNoFilter) CheckAdsResult(this, r);
 }
 
@@ -405,4 +405,26 @@ LdbHandle TLdbDataSet::IndexForKey(const std::vector<TField*>& fields, std::stri
     for (std::uint16_t i = 0; i < count; ++i)
         if (plain(handles[i]) && fits(handles[i])) return handles[i];
     return 0;
+}
+
+void TLdbTableOptions::SetLdbOptimizedFilters(bool value) {
+    if (value == optimizedFilters_) return;
+    TLdbDataSet* ds = dataSet_;
+    if (!ds->Active() || !ds->Filtered() || ds->ComponentState().Contains(csLoading)) {
+        optimizedFilters_ = value;
+        return;
+    }
+    ds->DeactivateFilter();
+    optimizedFilters_ = value;
+    try {
+        ds->ActivateFilter();
+        ds->First();
+    } catch (...) {
+        optimizedFilters_ = !value;
+        try {
+            ds->ActivateFilter();
+        } catch (...) {
+        }
+        throw;
+    }
 }

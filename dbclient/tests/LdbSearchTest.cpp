@@ -68,8 +68,11 @@ TEST_F(LdbSearchTest, FilterShowsOnlyMatchingRecordsWhileFiltered) {
     EXPECT_EQ(Ids(), "1 3") << "a filtered dataset opens filtered";
     q->SetFiltered(false);
     EXPECT_EQ(Ids(), "1 2 3 4");
-    q->LdbTableOptions().LdbOptimizedFilters = false;
+    q->LdbTableOptions().SetLdbOptimizedFilters(false);
     q->SetFiltered(true);
+    EXPECT_EQ(Ids(), "1 3");
+    // Switching the filter kind while filtered moves the filter over.
+    q->LdbTableOptions().SetLdbOptimizedFilters(true);
     EXPECT_EQ(Ids(), "1 3");
     q->SetFiltered(false);
     EXPECT_EQ(Ids(), "1 2 3 4");
