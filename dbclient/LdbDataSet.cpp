@@ -76,6 +76,7 @@ TLdbDataSet::TLdbDataSet(TComponent* owner)
     : TDataSet(owner),
       tableOptions_(std::make_unique<TLdbTableOptions>(this)),
       indexDefs_(std::make_unique<TIndexDefs>(this)),
+      indexFiles_(std::make_unique<TLdbIndexFiles>(this)),
       masterLink_(std::make_unique<TMasterDataLink>(this)) {
     masterLink_->OnMasterChange = [this](TMasterDataLink*) { MasterChanged(); };
     masterLink_->OnMasterDisable = [this](TMasterDataLink*) { MasterDisabled(); };

@@ -27,6 +27,7 @@
 #include "platform/data/DataSet.h"
 #include "platform/data/DataSource.h"
 #include "platform/data/FieldDefs.h"
+#include "platform/core/StringList.h"
 #include "platform/ldb/Ldb.h"
 
 class TLdbBlobCache;
@@ -116,6 +117,27 @@ private:
     std::vector<TLceFieldDef> items_;
 };
 
+// Extra index files of a dataset (sorted, duplicates ignored). On an open
+// dataset adding a name opens the file on the cursor and removing it
+// closes it; a name without a folder is in the dataset's DatabasePath.
+class TLdbIndexFiles : public TStringList {
+public:
+    // Raises "TLdbIndexFiles instances require a non-nil owner" without a
+    // dataset.
+    explicit TLdbIndexFiles(TLdbDataSet* dataSet);
+    Integer Add(const std::string& s) override;
+    void Insert(Integer index, const std::string& s) override;
+    void Delete(Integer index) override;
+    void Clear() override;
+    // The path the engine opens for a name.
+    std::string PathOf(const std::string& name) const;
+
+private:
+    void Open(const std::string& name);
+    void CloseFile(const std::string& name);
+    TLdbDataSet* dataSet_;
+};
+
 // The framework field type of an engine field (ftUnknown: no field), and
 // its size.
 TFieldType LdbFieldType(std::uint16_t engineType, std::uint32_t length, std::uint16_t decimals, int& size);
@@ -202,6 +224,7 @@ public:
     const std::string& IndexFieldNames() const { return indexFieldNames_; }
     void SetIndexFieldNames(const std::string& names);
     TIndexDefs& IndexDefs() { return *indexDefs_; }
+    TLdbIndexFiles& IndexFiles() { return *indexFiles_; }
     void SetIndexDefs(const TIndexDefs& defs) { indexDefs_->Assign(defs); }
     void UpdateIndexDefs() override;
     bool GetIsIndexField(TField* field) override;
@@ -302,6 +325,7 @@ private:
     friend class TLdbConnection;
     friend class TLdbTableOptions;
     friend class TLdbBlobStream;
+    friend class TLdbIndexFiles;
 
     // The blob stream's view of the dataset: the cache of the field in the
     // record buffer of the current state, loaded as the mode asks (nullptr
@@ -390,6 +414,7 @@ private:
     TRecordBuffer filterBuffer_ = nullptr;
     std::string indexName_, indexFieldNames_, defaultIndexName_;
     std::unique_ptr<TIndexDefs> indexDefs_;
+    std::unique_ptr<TLdbIndexFiles> indexFiles_;
     std::vector<KeyBuffer> keyBuffers_;
     int keyBuffer_ = kbRangeStart;
     bool scoped_ = false;

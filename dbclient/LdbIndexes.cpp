@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "dbclient/LdbDataSet.h"
+#include "platform/core/FileUtils.h"
 #include "platform/core/Strings.h"
 #include "platform/data/DBConsts.h"
 
@@ -408,4 +409,68 @@ void TLdbDataSet::DoAfterOpen() {
         !masterLink_->Fields().empty())
         MasterChanged();
     TDataSet::DoAfterOpen();
+}
+
+// ---------------------------------------------------------------- index files
+
+TLdbIndexFiles::TLdbIndexFiles(TLdbDataSet* dataSet) : dataSet_(dataSet) {
+    if (!dataSet) RaiseLdbError(nullptr, "TLdbIndexFiles instances require a non-nil owner");
+    SetSorted(true);
+    SetDuplicates(dupIgnore);
+}
+
+std::string TLdbIndexFiles::PathOf(const std::string& name) const {
+    if (name.find('/') != std::string::npos || name.find('\\') != std::string::npos) return name;
+    return dataSet_->DatabasePath() + "\\" + name;
+}
+
+void TLdbIndexFiles::Open(const std::string& name) {
+    if (!dataSet_->Active()) RaiseLdbError(dataSet_, "Table must be Active.");
+    LdbHandle handles[50];
+    std::uint16_t count = 50;
+    CheckAdsResult(dataSet_, LdbOpenIndex(dataSet_->cursor_, PathOf(name).c_str(), handles, &count));
+}
+
+void TLdbIndexFiles::CloseFile(const std::string& name) {
+    if (!dataSet_->Active()) RaiseLdbError(dataSet_, "Table must be Active.");
+    std::string file = ExtractFileName(name);
+    std::uint16_t count = 0;
+    CheckAdsResult(dataSet_, LdbGetNumIndexes(dataSet_->cursor_, &count));
+    std::vector<LdbHandle> handles(count ? count : 1u);
+    if (count > 0) CheckAdsResult(dataSet_, LdbGetAllIndexes(dataSet_->cursor_, handles.data(), &count));
+    for (std::uint16_t i = 0; i < count; ++i) {
+        char path[261] = {};
+        std::uint16_t len = 260;
+        CheckAdsResult(dataSet_, LdbGetIndexFilename(handles[i], 2, path, &len));
+        if (!SameText(ExtractFileName(path), file)) continue;
+        bool active = handles[i] == dataSet_->active_;
+        CheckAdsResult(dataSet_, LdbCloseIndex(handles[i]));
+        if (active) dataSet_->SetIndexName("");
+        return;
+    }
+}
+
+Integer TLdbIndexFiles::Add(const std::string& s) {
+    if (dataSet_->Active()) Open(s);
+    dataSet_->indexDefs_->SetUpdated(false);
+    return TStringList::Add(s);
+}
+
+void TLdbIndexFiles::Insert(Integer index, const std::string& s) {
+    if (dataSet_->Active()) Open(s);
+    dataSet_->indexDefs_->SetUpdated(false);
+    TStringList::Insert(index, s);
+}
+
+void TLdbIndexFiles::Delete(Integer index) {
+    if (dataSet_->Active()) CloseFile(Get(index));
+    dataSet_->indexDefs_->SetUpdated(false);
+    TStringList::Delete(index);
+}
+
+void TLdbIndexFiles::Clear() {
+    if (dataSet_->Active())
+        for (Integer i = 0; i < Count(); ++i) CloseFile(Get(i));
+    dataSet_->indexDefs_->SetUpdated(false);
+    TStringList::Clear();
 }

@@ -357,6 +357,18 @@ LdbHandle TLdbQuery::CreateCursorHandle() {
         RaiseLdbError(this,
                       "The SQL statement did not generate a cursor handle.  Use TLdbQuery.ExecSQL to execute SQL "
                       "statements that are not SELECT statements");
+    // Extra index files open on the new cursor, or the cursor goes again.
+    try {
+        for (Integer i = 0; i < IndexFiles().Count(); ++i) {
+            LdbHandle handles[50];
+            std::uint16_t count = 50;
+            std::string path = IndexFiles().PathOf(IndexFiles()[i]);
+            CheckAdsResult(this, LdbOpenIndex(cursor, path.c_str(), handles, &count));
+        }
+    } catch (...) {
+        LdbCloseTable(cursor);
+        throw;
+    }
     return cursor;
 }
 

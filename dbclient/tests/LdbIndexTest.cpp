@@ -170,4 +170,22 @@ TEST_F(LdbIndexTest, LocateSeeksWhereAnIndexFitsTheKey) {
     EXPECT_EQ(q->Lookup("Dept", Variant(10), "Last").AsString(), "Baker");
 }
 
+// This engine keeps its indexes in the database: extra index files are
+// refused whenever they would be opened, and the dataset stays usable.
+TEST_F(LdbIndexTest, IndexFilesAreRefusedByTheEngine) {
+    EXPECT_THROW(TLdbIndexFiles(nullptr), ELdbDatabaseError);
+    EXPECT_EQ(q->IndexFiles().PathOf("/data/Staff.adi"), "/data/Staff.adi");
+    EXPECT_THROW(q->IndexFiles().Add("Staff.adi"), ELdbDatabaseError);
+    EXPECT_EQ(q->IndexFiles().Count(), 0);
+    q->Close();
+    q->IndexFiles().Add("Staff.adi");
+    q->IndexFiles().Add("Staff.adi");
+    EXPECT_EQ(q->IndexFiles().Count(), 1) << "duplicates are ignored";
+    EXPECT_THROW(q->Open(), ELdbDatabaseError);
+    EXPECT_FALSE(q->Active());
+    q->IndexFiles().Clear();
+    q->Open();
+    EXPECT_EQ(Ids(*q), "1 2 3 4 5");
+}
+
 }  // namespace
