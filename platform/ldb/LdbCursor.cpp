@@ -643,9 +643,7 @@ namespace {
 // A key value for an index segment: text as given, other fields raw.
 LdbResult IndexKeyValue(LdbHandle index, std::uint32_t field, const void* value, std::uint32_t len, bool raw) {
     auto lock = Lock();
-    Cursor* c = nullptr;
-    for (LdbHandle h : Engine::Instance().Handles())
-        if (Cursor* k = CursorOf(h); k && std::find(k->indexes.begin(), k->indexes.end(), index) != k->indexes.end()) c = k;
+    Cursor* c = CursorOfIndex(index);
     if (!c) return InvalidHandle(index);
     if (field < 1 || field > c->fields.size()) return BadField(field);
     FieldInfo f = c->fields[field - 1];

@@ -142,6 +142,7 @@ void AttachIndexes(Connection& conn, LdbHandle cursorHandle, Cursor& c);
 // Index handles take key values through LdbSetField, LdbSetFieldRaw and
 // LdbSetEmpty (null value: an empty segment).
 bool IsIndexHandle(LdbHandle h);
+Cursor* CursorOfIndex(LdbHandle index);
 // A partial text value matches the texts it starts.
 LdbResult SetIndexKeyField(LdbHandle index, std::uint32_t field, const SqlValue* value, bool partial = false);
 // Removes a cursor with its indexes.

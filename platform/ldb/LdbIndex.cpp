@@ -273,6 +273,11 @@ LdbResult NoSuchSegment(std::uint16_t segment) {
 
 bool IsIndexHandle(LdbHandle h) { return IndexOf(h) != nullptr; }
 
+Cursor* CursorOfIndex(LdbHandle index) {
+    Index* ix = IndexOf(index);
+    return ix ? CursorOf(ix->cursor) : nullptr;
+}
+
 LdbResult SetIndexKeyField(LdbHandle index, std::uint32_t field, const SqlValue* value, bool partial) {
     return WithIndex(index, [&](Cursor& c, Index& ix) {
         auto it = std::find(ix.segments.begin(), ix.segments.end(), static_cast<std::size_t>(field - 1));
