@@ -86,6 +86,7 @@ TLdbConnection* FindLdbConnection(const std::string& databaseName, TComponent* d
 // ---------------------------------------------------------------- connection
 
 TLdbConnection::TLdbConnection(TComponent* owner) : TComponent(owner), creatingThread_(std::this_thread::get_id()) {
+    userGroups_.Delimiter = ';';
     std::lock_guard lock(ConnectionListLock());
     ConnectionList().push_back(this);
 }
@@ -195,6 +196,7 @@ void TLdbConnection::SetIsConnected(bool value) {
         connectWhenLoaded_ = true;
         return;
     }
+    groupsLoaded_ = false;
     if (!value) {
         Fire(BeforeDisconnect);
         std::vector<TLdbDataSet*> datasets = dataSets_;

@@ -16,6 +16,28 @@
 
 class TLdbConnection;
 class TLdbDataSet;
+class TParams;
+
+// One prepared statement kept by a connection, found by its text.
+struct TStmtInfo {
+    std::uint32_t HashCode = 0;
+    std::string SQL;
+    LdbHandle Statement = 0;
+};
+
+// Statement options for ExecuteWithOptions.
+struct TLdbStatementOptions {
+    std::uint16_t LockType = 1;   // 1 proprietary, 0 compatible
+    std::uint16_t CharType = 1;   // 1 ANSI, 2 OEM
+    std::uint16_t Rights = 1;     // 1 check, 2 ignore
+    std::uint16_t TableType = 3;  // 1 NTX, 2 CDX, 3 ADT
+};
+
+// The hash under which a connection caches a statement's text.
+std::uint32_t LdbSqlHash(const std::string& sql);
+// The link names of an active-link reply: the pieces before each ";" (a
+// piece after the last ";" is not a name).
+void SplitLdbLinkInfo(const std::string& reply, TStrings* list);
 
 enum TLdbServerType { stADS_REMOTE, stADS_LOCAL, stADS_AIS };
 using TLdbServerTypes = std::set<TLdbServerType>;
@@ -89,9 +111,9 @@ public:
     LdbHandle ConnectionHandle() const { return GetConnectionHandle(); }
     virtual TLdbDataSet* GetDataSet(int index) const;
     virtual int GetDataSetCount() const { return static_cast<int>(dataSets_.size()); }
-    // The statement cache comes with the connection services; nothing is
-    // cached yet.
-    virtual void CloseCachedStatements() {}
+    // Closes and forgets every cached statement (also on disconnect,
+    // commit and rollback).
+    virtual void CloseCachedStatements();
     virtual bool GetIsDictionary() const { return dictionary_; }
     virtual void Connect() { SetIsConnected(true); }
     virtual void Disconnect() { SetIsConnected(false); }
@@ -109,6 +131,31 @@ public:
     virtual void Rollback();
     // The tables the connection reaches; a dictionary lists all its tables.
     virtual void GetTableNames(TStrings* list, const std::string& mask);
+
+    // ---- services
+    // Runs a text (connecting first when needed), binding params when there
+    // are any. cursor, when given, receives the result cursor; keep keeps
+    // the prepared statement for the next run of the same text (letter
+    // case aside). Returns the rows affected when no cursor is asked for.
+    // A statement not kept is closed at the end, except when it gave the
+    // cursor asked for: closing it would close the cursor, so it stays
+    // until the connection closes.
+    virtual Integer Execute(const std::string& sql, TParams* params = nullptr, LdbHandle* cursor = nullptr,
+                            bool keep = false);
+    virtual Integer ExecuteWithOptions(const TLdbStatementOptions& options, const std::string& sql,
+                                       LdbHandle* cursor, bool keep, TParams* params);
+    int CachedStatementCount() const { return static_cast<int>(cachedStatements_.size()); }
+    // The tables of a dictionary connection.
+    virtual void GetDictionaryTableNames(TStrings* list);
+    // The user's groups in the dictionary, loaded once per connection.
+    virtual TStrings& GetUserGroups();
+    virtual std::string GetUserGroupsText();
+    virtual void LoadUserGroups();
+    virtual int GetActiveLinkCount();
+    virtual void GetActiveLinkNames(int index, TStrings* list);
+    // Days from 1 January of year 1 (day 1), time of day as fraction.
+    virtual double GetServerTime();
+    virtual void CloseCachedTables();
 
     std::thread::id CreatingThread() const { return creatingThread_; }
 
@@ -141,6 +188,11 @@ private:
     int aliasTableType_ = 0;
     bool dictionary_ = false;
     std::thread::id creatingThread_;
+    std::vector<TStmtInfo> cachedStatements_;
+    TStringList userGroups_;
+    std::string userGroupsText_;
+    bool groupsLoaded_ = false;
+    LdbHandle StatementFor(const std::string& sql, bool keep, bool cursor, const TLdbStatementOptions* options);
 };
 
 // The connection a DatabaseName names, searched in the process-wide list

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "dbclient/LdbBlob.h"
 #include "dbclient/LdbConnection.h"
 #include "platform/core/Strings.h"
 #include "platform/data/DBConsts.h"
@@ -71,7 +72,14 @@ int TLceFieldDefs::IndexOf(const std::string& name) const {
 
 // ---------------------------------------------------------------- life
 
-TLdbDataSet::TLdbDataSet(TComponent* owner) : TDataSet(owner), tableOptions_(std::make_unique<TLdbTableOptions>(this)) {
+TLdbDataSet::TLdbDataSet(TComponent* owner)
+    : TDataSet(owner),
+      tableOptions_(std::make_unique<TLdbTableOptions>(this)),
+      indexDefs_(std::make_unique<TIndexDefs>(this)),
+      indexFiles_(std::make_unique<TLdbIndexFiles>(this)),
+      masterLink_(std::make_unique<TMasterDataLink>(this)) {
+    masterLink_->OnMasterChange = [this](TMasterDataLink*) { MasterChanged(); };
+    masterLink_->OnMasterDisable = [this](TMasterDataLink*) { MasterDisabled(); };
     std::lock_guard lock(LdbDataSetListLock());
     LdbDataSetList().push_back(this);
 }
@@ -83,6 +91,7 @@ TLdbDataSet::~TLdbDataSet() {
     }
     if (connection_) connection_->UnregisterDataSet(this);
     connection_ = nullptr;
+    masterLink_->SetDataSource(nullptr);
     std::lock_guard lock(LdbDataSetListLock());
     auto& list = LdbDataSetList();
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
@@ -205,7 +214,7 @@ void TLdbDataSet::SetSourceTableType(TLdbTableTypes value) {
 
 void TLdbDataSet::InternalOpen() {
     if (cursor_ != -1) RaiseLdbError(this, "Table is already open.");
-    cursor_ = CreateCursorHandle();
+    cursor_ = active_ > 0 ? active_ : CreateCursorHandle();
     active_ = cursor_;
     std::uint32_t length = 0;
     CheckAdsResult(this, LdbGetRecordLength(cursor_, &length));
@@ -234,6 +243,12 @@ void TLdbDataSet::InternalOpen() {
     BindFields(true);
     ComputeLayout();
     FieldDefs().SetUpdated(true);
+    AllocKeyBuffers();
+    indexDefs_->SetUpdated(false);
+    UpdateIndexDefs();
+    SelectActiveIndex();
+    if (scoped_) ActivateScope();
+    if (Filtered()) ActivateFilter();
     InternalFirst();
 }
 
@@ -243,8 +258,10 @@ void TLdbDataSet::ComputeLayout() {
         CheckAdsResult(this, LdbGetBookmarkLength(cursor_, &bookmarkLength));
     SetBookmarkSize(static_cast<int>(bookmarkLength));
     blobFieldCount_ = 0;
-    for (int i = 0; i < lceFieldDefs_.Count(); ++i)
-        if (lceFieldDefs_[i].EngineType >= LdbTypeMemo && lceFieldDefs_[i].EngineType <= 8) ++blobFieldCount_;
+    for (int i = 0; i < lceFieldDefs_.Count(); ++i) {
+        TLceFieldDef& def = lceFieldDefs_[i];
+        def.BlobIndex = def.EngineType >= LdbTypeMemo && def.EngineType <= 8 ? blobFieldCount_++ : -1;
+    }
     blobCacheOffset_ = recordSize_ + static_cast<std::uint32_t>(CalcFieldsSize());
     recordInfoOffset_ = blobCacheOffset_ + static_cast<std::uint32_t>(blobFieldCount_ * sizeof(void*));
     bookmarkOffset_ = recordInfoOffset_ + RecordInfoSize;
@@ -256,6 +273,7 @@ void TLdbDataSet::InternalClose() {
     if (DefaultFields()) DestroyFields();
     oldRecord_.clear();
     oldRecord_.shrink_to_fit();
+    keyBuffers_.clear();
     try {
         LdbCloseTable(cursor_);
     } catch (const Exception&) {
@@ -271,12 +289,31 @@ void TLdbDataSet::InternalClose() {
 TRecordBuffer TLdbDataSet::AllocRecordBuffer() {
     auto* b = new char[recordBufferSize_ ? recordBufferSize_ : 1];
     std::memset(b, 0, recordBufferSize_ ? recordBufferSize_ : 1);
+    for (int i = 0; i < blobFieldCount_; ++i) {
+        auto* cache = new TLdbBlobCache;
+        cache->Reset();
+        std::memcpy(b + blobCacheOffset_ + i * sizeof(cache), &cache, sizeof cache);
+    }
     return b;
 }
 
 void TLdbDataSet::FreeRecordBuffer(TRecordBuffer& buffer) {
+    if (!buffer) return;
+    for (int i = 0; i < blobFieldCount_; ++i) delete BlobCache(buffer, i);
     delete[] buffer;
     buffer = nullptr;
+}
+
+TLdbBlobCache* TLdbDataSet::BlobCache(TRecordBuffer buffer, int slot) const {
+    if (!buffer || slot < 0 || slot >= blobFieldCount_) return nullptr;
+    TLdbBlobCache* cache = nullptr;
+    std::memcpy(&cache, buffer + blobCacheOffset_ + static_cast<std::size_t>(slot) * sizeof(cache), sizeof cache);
+    return cache;
+}
+
+void TLdbDataSet::ResetBlobCaches(TRecordBuffer buffer) {
+    for (int i = 0; i < blobFieldCount_; ++i)
+        if (TLdbBlobCache* cache = BlobCache(buffer, i)) cache->Reset();
 }
 
 std::int32_t TLdbDataSet::RecordNumberOf(TRecordBuffer buffer) const {
@@ -374,6 +411,9 @@ TGetResult TLdbDataSet::FetchRecord(TRecordBuffer buffer, TGetMode mode) {
                     std::int32_t marker = empty ? 0 : -1;
                     std::memcpy(buffer + def.Offset, &marker, sizeof marker);
                 }
+                TDataSetState s = State();
+                if (s == dsBrowse || s == dsEdit || s == dsInsert || s == dsCalcFields || s == dsNewValue)
+                    ResetBlobCaches(buffer);
             }
             if (tableOptions_->LdbCharType() == OEM) {
                 for (int i = 0; i < lceFieldDefs_.Count(); ++i) {
@@ -471,9 +511,24 @@ int TLdbDataSet::CompareBookmarks(const TBookmark& a, const TBookmark& b) {
 // ---------------------------------------------------------------- numbers and counts
 
 Integer TLdbDataSet::GetCurrentRecNo() {
-    std::uint32_t recno = 0;
-    CheckAdsResult(this, LdbGetRecordNum(cursor_, LdbIgnoreFilters, &recno));
-    return static_cast<Integer>(recno);
+    bool indexed = active_ != cursor_ && active_ > 0 && (!indexName_.empty() || !indexFieldNames_.empty());
+    if (!indexed || !Sequenced) {
+        std::uint32_t recno = 0;
+        CheckAdsResult(this, LdbGetRecordNum(cursor_, LdbIgnoreFilters, &recno));
+        return static_cast<Integer>(recno);
+    }
+    if (SequencedLevel == slExact) {
+        std::uint32_t number = 0;
+        CheckAdsResult(this, LdbGetKeyNum(active_, LdbRespectFilters, &number));
+        return static_cast<Integer>(number);
+    }
+    std::uint32_t count = 0;
+    CheckAdsResult(this, LdbGetRecordCount(cursor_, LdbIgnoreFilters, &count));
+    double position = 0;
+    LdbResult r = LdbGetRelKeyPos(active_, &position);
+    if (r != LdbErrNoIndex) CheckAdsResult(this, r);
+    // The engine's position is the share of records before this one.
+    return static_cast<Integer>(count * position) + 1;
 }
 
 int TLdbDataSet::GetRecNo() {
@@ -489,7 +544,12 @@ int TLdbDataSet::GetRecNo() {
 void TLdbDataSet::SetRecNoValue(int value) {
     CheckBrowseMode();
     DoBeforeScroll();
-    if (Filtered()) {
+    if (active_ != cursor_ && active_ > 0) {
+        std::uint32_t count = 0;
+        CheckAdsResult(this, LdbGetRecordCount(cursor_, LdbIgnoreFilters, &count));
+        double position = count == 0 ? 0.0 : std::min(1.0, static_cast<double>(value - 1) / count);
+        CheckAdsResult(this, LdbSetRelKeyPos(active_, position));
+    } else if (Filtered()) {
         CheckAdsResult(this, LdbGotoTop(cursor_));
         CheckAdsResult(this, LdbSkip(cursor_, value - 1));
     } else {
@@ -516,4 +576,7 @@ void TLdbDataSet::InternalRefresh() {
     if (r != LdbErrRecordDeleted) CheckAdsResult(this, r);
 }
 
-void TLdbDataSet::DataEvent(TDataEvent event, std::intptr_t info) { TDataSet::DataEvent(event, info); }
+void TLdbDataSet::DataEvent(TDataEvent event, std::intptr_t info) {
+    if (event == dePropertyChange) indexDefs_->SetUpdated(false);
+    TDataSet::DataEvent(event, info);
+}

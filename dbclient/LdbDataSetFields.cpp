@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 
+#include "dbclient/LdbBlob.h"
 #include "dbclient/LdbDataSet.h"
 #include "platform/core/Format.h"
 #include "platform/core/FormatSettings.h"
@@ -71,6 +72,7 @@ TFieldType LdbFieldType(std::uint16_t engineType, std::uint32_t length, std::uin
     case LdbTypeRaw: size = static_cast<int>(length); return ftBytes;
     case LdbTypeCurDouble: return ftCurrency;
     case LdbTypeMoney: size = 4; return ftBCD;
+    case LdbTypeLongLong: return ftLargeint;
     default: return ftUnknown;
     }
 }
@@ -137,6 +139,9 @@ TRecordBuffer TLdbDataSet::StateBuffer() {
     case dsNewValue: return ActiveBuffer();
     case dsCalcFields: return CalcBuffer();
     case dsFilter: return filterBuffer_;
+    case dsSetKey:
+        return keyBuffer_ >= 0 && keyBuffer_ < static_cast<int>(keyBuffers_.size()) ? keyBuffers_[keyBuffer_].Record.data()
+                                                                                    : nullptr;
     case dsOldValue: return oldRecord_.empty() ? nullptr : oldRecord_.data();
     default: return nullptr;
     }
@@ -167,6 +172,7 @@ bool TLdbDataSet::EngineValueIsNull(const TLceFieldDef& def, const char* record)
     case LdbTypeAutoInc: return !adt || Read<std::int32_t>(p) == -1;
     case LdbTypeTimeStamp: return !adt || Read<std::int32_t>(p) == 0;
     case LdbTypeMoney: return !adt || (Read<std::uint32_t>(p) == 0 && Read<std::uint32_t>(p + 4) == 0x80000000u);
+    case LdbTypeLongLong: return Read<std::int64_t>(p) == std::numeric_limits<std::int64_t>::min();
     default: return true;
     }
 }
@@ -227,6 +233,7 @@ void TLdbDataSet::DecodeValue(const TLceFieldDef& def, TField* field, const char
     case LdbTypeAutoInc:
     case LdbTypeTime: std::memcpy(buffer, p, 4); break;
     case LdbTypeShort: std::memcpy(buffer, p, 2); break;
+    case LdbTypeLongLong: std::memcpy(buffer, p, 8); break;
     case LdbTypeRaw: std::memcpy(buffer, p, def.Length); break;
     case LdbTypeTimeStamp: {
         double ms = (static_cast<double>(Read<std::int32_t>(p)) - JulianDelta) * MsPerDay + Read<std::int32_t>(p + 4);
@@ -248,6 +255,11 @@ bool TLdbDataSet::GetFieldData(TField* field, void* buffer) {
     if (field->FieldNo() > 0) {
         const TLceFieldDef& def = lceFieldDefs_[field->FieldNo() - 1];
         bool isNull = EngineValueIsNull(def, record);
+        if (def.BlobIndex >= 0 && (State() == dsEdit || State() == dsInsert)) {
+            // A changed value decides until it is posted.
+            TLdbBlobCache* cache = BlobCache(record, def.BlobIndex);
+            if (cache && cache->Modified()) return cache->Size() != 0;
+        }
         if (!isNull && buffer) DecodeValue(def, field, record, buffer);
         return !isNull;
     }
@@ -278,6 +290,7 @@ void TLdbDataSet::EncodeValue(const TLceFieldDef& def, TField* field, char* reco
                 Write<std::uint32_t>(p + 4, 0x80000000u);
                 break;
             case LdbTypeInteger: Write<std::uint32_t>(p, 0x80000000u); break;
+            case LdbTypeLongLong: Write<std::int64_t>(p, std::numeric_limits<std::int64_t>::min()); break;
             case LdbTypeShort: Write<std::uint16_t>(p, 0x8000u); break;
             case LdbTypeTime:
             case LdbTypeAutoInc: Write<std::int32_t>(p, -1); break;
@@ -288,6 +301,10 @@ void TLdbDataSet::EncodeValue(const TLceFieldDef& def, TField* field, char* reco
             default: std::memset(p, 0, def.Length); break;
             }
         } else {
+            if (def.EngineType == LdbTypeLongLong) {
+                Write<std::int64_t>(p, std::numeric_limits<std::int64_t>::min());
+                return;
+            }
             bool zero = def.EngineType >= LdbTypeMemo && def.EngineType <= LdbTypeShort;
             zero = zero || def.EngineType == LdbTypeCurDouble;
             std::memset(p, zero ? 0 : ' ', def.Length);
@@ -350,6 +367,7 @@ void TLdbDataSet::EncodeValue(const TLceFieldDef& def, TField* field, char* reco
     case LdbTypeAutoInc:
     case LdbTypeTime: std::memcpy(p, buffer, 4); break;
     case LdbTypeShort: std::memcpy(p, buffer, 2); break;
+    case LdbTypeLongLong: std::memcpy(p, buffer, 8); break;
     case LdbTypeRaw: std::memcpy(p, buffer, def.Length); break;
     case LdbTypeTimeStamp: {
         double value = Read<double>(buffer);
@@ -399,7 +417,16 @@ void TLdbDataSet::SetFieldData(TField* field, const void* buffer) {
                                                             field->FieldName() + ".").c_str()));
         }
         EncodeValue(def, field, record, buffer);
-        def.Modified = true;
+        if (s == dsSetKey) {
+            KeyBuffer& key = keyBuffers_[keyBuffer_];
+            std::uint16_t length = 1;
+            if (field->DataType() == ftString)
+                length = buffer ? static_cast<std::uint16_t>(strnlen(static_cast<const char*>(buffer), def.Length)) : 0;
+            key.Lengths[static_cast<std::size_t>(field->FieldNo() - 1)] = length;
+            key.Modified = true;
+        } else {
+            def.Modified = true;
+        }
     }
     if (s != dsCalcFields && s != dsFilter && s != dsNewValue) DataEvent(deFieldChange, reinterpret_cast<std::intptr_t>(field));
 }
@@ -476,11 +503,19 @@ void TLdbDataSet::InternalInitRecord(TRecordBuffer buffer) {
             throw ELdbDatabaseError(this, "Error setting default field value. (" + field->DisplayName() + ")\r\n" + e.Message, 0);
         }
     }
+    TDataSetState s = State();
+    if (s == dsBrowse || s == dsEdit || s == dsInsert || s == dsCalcFields || s == dsNewValue) ResetBlobCaches(buffer);
 }
 
 void TLdbDataSet::DoOnNewRecord() {
     if (State() == dsInsert && !(openOptions_ & LdbOpenInsertRight))
         CheckAdsResult(this, LdbSetLastError(5054, "Insert permission not granted on this table."));
+    if (masterLink_->Active() && active_ != cursor_) {
+        // A new detail record belongs to the master's current record.
+        const auto& masterFields = masterLink_->Fields();
+        for (std::size_t i = 0; i < masterFields.size(); ++i)
+            if (TField* field = SegmentField(static_cast<int>(i) + 1)) field->SetAsVariant(masterFields[i]->AsVariant());
+    }
     TDataSet::DoOnNewRecord();
 }
 
@@ -556,6 +591,15 @@ void TLdbDataSet::InternalPost() {
         } else {
             CheckAdsResult(this, LdbSetFieldRaw(cursor_, n, p, def.Length));
         }
+    }
+    for (int i = 0; i < lceFieldDefs_.Count(); ++i) {
+        const TLceFieldDef& def = lceFieldDefs_[i];
+        TLdbBlobCache* cache = BlobCache(buffer, def.BlobIndex);
+        if (!cache || !cache->Modified()) continue;
+        std::int32_t marker = cache->Size() != 0 ? -1 : 0;
+        std::memcpy(buffer + def.Offset, &marker, sizeof marker);
+        CheckAdsResult(this, LdbSetField(cursor_, static_cast<std::uint32_t>(def.FieldNumber), cache->Memory(),
+                                         static_cast<std::uint32_t>(cache->Size())));
     }
     CheckAdsResult(this, LdbWriteRecord(cursor_));
     if (editing)

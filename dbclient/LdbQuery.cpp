@@ -279,35 +279,35 @@ void TLdbQuery::ParamsFromMaster() {
     }
 }
 
-void TLdbQuery::BindParameters() {
-    for (int i = 0; i < params_->Count(); ++i) {
-        TParam* p = params_->Items(i);
+void BindLdbParams(TLdbDataSet* dataSet, LdbHandle statement, TParams& params) {
+    for (int i = 0; i < params.Count(); ++i) {
+        TParam* p = params.Items(i);
         auto n = static_cast<std::uint32_t>(i + 1);
         if (p->IsNull()) {
-            CheckAdsResult(this, LdbSetEmpty(statement_, n));
+            CheckAdsResult(dataSet, LdbSetEmpty(statement, n));
             continue;
         }
         switch (p->DataType()) {
         case ftUnknown:
-            RaiseLdbError(this, "The field named: '" + p->Name() + "' has the DataType of ftUnknown, which is invalid.");
-        case ftBoolean: CheckAdsResult(this, LdbSetLogical(statement_, n, p->AsBoolean() ? 1 : 0)); break;
+            RaiseLdbError(dataSet, "The field named: '" + p->Name() + "' has the DataType of ftUnknown, which is invalid.");
+        case ftBoolean: CheckAdsResult(dataSet, LdbSetLogical(statement, n, p->AsBoolean() ? 1 : 0)); break;
         case ftFloat:
-        case ftCurrency: CheckAdsResult(this, LdbSetDouble(statement_, n, p->AsFloat())); break;
+        case ftCurrency: CheckAdsResult(dataSet, LdbSetDouble(statement, n, p->AsFloat())); break;
         case ftDate: {
             auto days = static_cast<std::int32_t>(std::trunc(p->AsDateTime()));
-            CheckAdsResult(this, LdbSetJulian(statement_, n, days + DateTimeOriginJulian));
+            CheckAdsResult(dataSet, LdbSetJulian(statement, n, days + DateTimeOriginJulian));
             break;
         }
         case ftTime: {
             double frac = std::fabs(p->AsDateTime() - std::trunc(p->AsDateTime()));
-            CheckAdsResult(this, LdbSetMilliseconds(statement_, n, static_cast<std::int32_t>(RoundHalfEven(frac * MsPerDay))));
+            CheckAdsResult(dataSet, LdbSetMilliseconds(statement, n, static_cast<std::int32_t>(RoundHalfEven(frac * MsPerDay))));
             break;
         }
         case ftDateTime: {
             double dt = p->AsDateTime();
             std::int32_t raw[2] = {static_cast<std::int32_t>(std::trunc(dt)) + DateTimeOriginJulian,
                                    static_cast<std::int32_t>(RoundHalfEven(std::fabs(dt - std::trunc(dt)) * MsPerDay))};
-            CheckAdsResult(this, LdbSetTimeStampRaw(statement_, n, raw, sizeof raw));
+            CheckAdsResult(dataSet, LdbSetTimeStampRaw(statement, n, raw, sizeof raw));
             break;
         }
         case ftBytes:
@@ -317,7 +317,7 @@ void TLdbQuery::BindParameters() {
             std::string bytes = p->AsBlob();
             std::vector<char> buffer(bytes.begin(), bytes.end());
             auto size = static_cast<std::uint32_t>(buffer.size());
-            CheckAdsResult(this, LdbSetBinary(statement_, n, 6, size, 0, buffer.data(), size));
+            CheckAdsResult(dataSet, LdbSetBinary(statement, n, 6, size, 0, buffer.data(), size));
             break;
         }
         case ftParadoxOle:
@@ -329,7 +329,7 @@ void TLdbQuery::BindParameters() {
         case ftArray:
         case ftReference:
         case ftDataSet:
-            RaiseLdbError(this, "The field named: '" + p->Name() + "' has a DataType that is not supported.");
+            RaiseLdbError(dataSet, "The field named: '" + p->Name() + "' has a DataType that is not supported.");
         case ftString:
         case ftSmallint:
         case ftInteger:
@@ -341,7 +341,7 @@ void TLdbQuery::BindParameters() {
         case ftFixedChar:
         case ftLargeint: {
             std::string text = p->AsString();
-            CheckAdsResult(this, LdbSetString(statement_, n, text.c_str(), static_cast<std::uint32_t>(text.size())));
+            CheckAdsResult(dataSet, LdbSetString(statement, n, text.c_str(), static_cast<std::uint32_t>(text.size())));
             break;
         }
         default: break;  // later types are left unset
@@ -349,12 +349,26 @@ void TLdbQuery::BindParameters() {
     }
 }
 
+void TLdbQuery::BindParameters() { BindLdbParams(this, statement_, *params_); }
+
 LdbHandle TLdbQuery::CreateCursorHandle() {
     LdbHandle cursor = ExecuteStatement();
     if (cursor == -1)
         RaiseLdbError(this,
                       "The SQL statement did not generate a cursor handle.  Use TLdbQuery.ExecSQL to execute SQL "
                       "statements that are not SELECT statements");
+    // Extra index files open on the new cursor, or the cursor goes again.
+    try {
+        for (Integer i = 0; i < IndexFiles().Count(); ++i) {
+            LdbHandle handles[50];
+            std::uint16_t count = 50;
+            std::string path = IndexFiles().PathOf(IndexFiles()[i]);
+            CheckAdsResult(this, LdbOpenIndex(cursor, path.c_str(), handles, &count));
+        }
+    } catch (...) {
+        LdbCloseTable(cursor);
+        throw;
+    }
     return cursor;
 }
 

@@ -23,6 +23,11 @@
 
 class TLdbQuery;
 
+// Binds parameters to a prepared statement by their position (1 first):
+// null as empty, others by data type. Failures are raised for dataSet
+// (none for the connection's own statements).
+void BindLdbParams(TLdbDataSet* dataSet, LdbHandle statement, TParams& params);
+
 // The SQL lines of a query; every change (or the end of an update) tells
 // the query.
 class TLdbSQLStrings : public TStringList {
@@ -95,6 +100,19 @@ public:
     TDataSource* DataSource() const { return dataLink_->DataSource(); }
     void SetDataSource(TDataSource* source);
     TDataSource* GetDataSource() override { return dataLink_->DataSource(); }
+
+    // ---- provider support
+    void PSExecute() { ExecSQL(); }
+    TParams& PSGetParams() { return *params_; }
+    // Copies a non-empty parameter collection and closes the query.
+    void PSSetParams(const TParams& params);
+    // The table of the first FROM of the SQL text.
+    std::string PSGetTableName() const;
+    // The fields of the ORDER BY part of the SQL text, ";"-separated.
+    std::string PSGetDefaultOrder() const;
+    void PSSetCommandText(const std::string& text) {
+        if (!text.empty()) SetSQLText(text);
+    }
 
     void SetDatabaseName(const std::string& name) override;
     void SetSourceTableType(TLdbTableTypes value) override;

@@ -22,7 +22,7 @@ TEST(LdbFieldMapping, EngineTypesGiveFrameworkTypesAndSizes) {
         {8, 9, 0, ftMemo, 1},      {6, 9, 0, ftBlob, 1},      {7, 9, 0, ftBlob, 1},     {10, 8, 0, ftFloat, 0},
         {11, 4, 0, ftInteger, 0},  {12, 2, 0, ftSmallint, 0}, {13, 4, 0, ftTime, 0},    {14, 8, 0, ftDateTime, 0},
         {15, 4, 0, ftAutoInc, 0},  {16, 3, 0, ftBytes, 3},    {17, 8, 0, ftCurrency, 0}, {18, 8, 0, ftBCD, 4},
-        {19, 8, 0, ftUnknown, 0},
+        {19, 8, 0, ftUnknown, 0},  {20, 8, 0, ftLargeint, 0},
     };
     for (const auto& c : cases) {
         int size = -1;
@@ -175,6 +175,38 @@ TEST_F(LdbFieldsTest, DefaultExpressionsFillNewRecords) {
         EXPECT_EQ(e.EngineErrorCode, 0);
     }
     EXPECT_EQ(q->State(), dsBrowse);
+}
+
+// Student IDs are 64-bit: they survive every road into and out of the
+// database exactly, whether the column is declared 64-bit or not.
+TEST_F(LdbFieldsTest, SixtyFourBitIdsRoundTripExactly) {
+    Exec("create table Ids (Kind char(10), Id longlong, Old integer)");
+    const Int64 big = 123456789012345LL;
+    {
+        std::unique_ptr<TLdbQuery> q(NewQuery("insert into Ids values ('param', :pId, :pOld)"));
+        q->ParamByName("pId")->SetAsLargeInt(big);
+        q->ParamByName("pOld")->SetAsLargeInt(big + 1);
+        q->ExecSQL();
+    }
+    {
+        std::unique_ptr<TLdbQuery> q(NewQuery("select * from Ids", true));
+        q->Open();
+        EXPECT_EQ(q->FieldByName("Id")->DataType(), ftLargeint);
+        // The integer column holds a value beyond 32 bits: it reads as 64-bit.
+        EXPECT_EQ(q->FieldByName("Old")->DataType(), ftLargeint);
+        EXPECT_EQ(q->FieldByName("Old")->AsLargeInt(), big + 1);
+        q->Append();
+        q->FieldByName("Kind")->SetAsString("field");
+        q->FieldByName("Id")->SetAsLargeInt(-big);
+        q->Post();
+    }
+    EXPECT_EQ(Scalar("select Id from Ids where Kind = 'param'"), "123456789012345");
+    EXPECT_EQ(Scalar("select Id from Ids where Kind = 'field'"), "-123456789012345");
+    EXPECT_EQ(Scalar("select Old from Ids where Kind = 'param'"), "123456789012346");
+    EXPECT_EQ(Scalar("select Id from Ids where Kind = 'none'"), "<none>");
+    std::unique_ptr<TLdbQuery> q(NewQuery("select Old from Ids where Kind = 'field'"));
+    q->Open();
+    EXPECT_TRUE(q->Fields()[0]->IsNull());
 }
 
 }  // namespace

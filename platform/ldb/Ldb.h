@@ -42,6 +42,12 @@
 //                    0 = null
 //   LdbTypeRaw       length bytes; all NUL = null
 //   LdbTypeMoney     64-bit ten-thousandths; INT64_MIN = null
+//   LdbTypeLongLong  64-bit integer; INT64_MIN = null
+//
+// A column declared with a type whose encoding cannot hold one of the
+// values a cursor reads (an INTEGER column holding a 64-bit number, a
+// number column holding text) is typed from its values instead, so no
+// value reads as null that is not null.
 //
 // The dialect differences the engine translates:
 //   - ":name" parameters (numbered by first appearance, names compared
@@ -51,7 +57,8 @@
 //     "ALTER [COLUMN] old new type" (the table is rebuilt with the column
 //     renamed and retyped, its values converted);
 //   - column types LOGICAL, NUMERIC(l,d), DATE, CHAR(n), MEMO, BLOB, IMAGE,
-//     RAW(n), DOUBLE, INTEGER, SHORT, TIME, TIMESTAMP, CURDOUBLE, MONEY
+//     RAW(n), DOUBLE, INTEGER, SHORT, TIME, TIMESTAMP, CURDOUBLE, MONEY,
+//     LONGLONG (also BIGINT)
 //     (text types keep text affinity, so "007" stays "007");
 //   - dates, times and timestamps are stored as ISO text
 //     ("2024-01-05", "13:45:00.000", "2024-01-05 13:45:00.000"); text in
@@ -70,7 +77,12 @@ inline constexpr LdbResult LdbErrInvalidHandle = 5018;         // not a handle, 
 inline constexpr LdbResult LdbErrInvalidArgument = 5019;       // missing pointer, bad option value
 inline constexpr LdbResult LdbErrNoCurrentRecord = 5022;       // at BOF/EOF, or no record of that number
 inline constexpr LdbResult LdbErrNotConnected = 5024;          // connection handle already closed
+inline constexpr LdbResult LdbErrBadExpression = 5035;         // a filter expression that cannot be read
+inline constexpr LdbResult LdbErrNoFilter = 5037;              // no filter is set
 inline constexpr LdbResult LdbErrNoIndex = 5041;               // the operation needs an index
+inline constexpr LdbResult LdbErrIndexNotFound = 5013;         // no index of that name
+inline constexpr LdbResult LdbErrNotCustomIndex = 5017;        // the index is not a custom index
+inline constexpr LdbResult LdbErrNoScope = 5038;               // no scope is set
 inline constexpr LdbResult LdbErrTransaction = 5048;           // commit/rollback without transaction, or nested begin
 inline constexpr LdbResult LdbErrPermissionDenied = 5054;      // write on a read-only cursor
 inline constexpr LdbResult LdbErrNoMoreTables = 5059;          // table search finished
@@ -78,6 +90,8 @@ inline constexpr LdbResult LdbErrStaticCursor = 5064;          // record lock on
 inline constexpr LdbResult LdbErrRecordDeleted = 5068;         // the record is gone
 inline constexpr LdbResult LdbErrNoUpdatePending = 5085;       // cancel without changes
 inline constexpr LdbResult LdbErrStatementClosed = 5106;       // statement already closed
+inline constexpr LdbResult LdbErrNoMoreObjects = 5137;         // dictionary object search finished
+inline constexpr LdbResult LdbErrPropertyNotSet = 5138;        // the dictionary holds no such property
 inline constexpr LdbResult LdbErrNotPrepared = 5110;           // execute before prepare
 inline constexpr LdbResult LdbErrNoRowCount = 5117;            // the statement gives no row count
 inline constexpr LdbResult LdbErrParameterNotSet = 5120;       // a parameter has no value
@@ -113,6 +127,7 @@ enum : std::uint16_t {
     LdbTypeRaw = 16,
     LdbTypeCurDouble = 17,
     LdbTypeMoney = 18,
+    LdbTypeLongLong = 20,
 };
 
 // ---- table types (LdbGetTableType, LdbStmtSetTableType)
@@ -177,12 +192,41 @@ LdbResult LdbFindFirstTable(LdbHandle connection, const char* pattern, char* nam
 LdbResult LdbFindNextTable(LdbHandle connection, LdbHandle find, char* name, std::uint16_t* len);
 LdbResult LdbFindClose(LdbHandle connection, LdbHandle find);
 
+// ---- connection services
+// Active links to other dictionaries (the local engine has none).
+LdbResult LdbGetNumActiveLinks(LdbHandle connection, std::uint16_t* count);
+LdbResult LdbGetActiveLinkInfo(LdbHandle connection, std::uint16_t index, char* buffer, std::uint16_t* len);
+// The server's local date ("YYYYMMDD"), milliseconds since midnight and
+// time ("HH:MM:SS").
+LdbResult LdbGetServerTime(LdbHandle connection, char* date, std::uint16_t* dateLen, std::int32_t* milliseconds,
+                           char* time, std::uint16_t* timeLen);
+// A date text in one of the engine's forms as a Julian day.
+LdbResult LdbConvertDateToJulian(LdbHandle connection, const char* date, std::uint16_t len, double* julian);
+LdbResult LdbCloseCachedTables(LdbHandle connection);
+// Data dictionary objects: type LdbDDTable lists the tables (parent
+// unused); LdbErrNoMoreObjects ends the search.
+enum : std::uint16_t { LdbDDTable = 10 };
+LdbResult LdbDDFindFirstObject(LdbHandle connection, std::uint16_t type, const char* parent, char* name,
+                               std::uint16_t* len, LdbHandle* find);
+LdbResult LdbDDFindNextObject(LdbHandle connection, LdbHandle find, char* name, std::uint16_t* len);
+LdbResult LdbDDFindClose(LdbHandle connection, LdbHandle find);
+// Properties of a dictionary user (LdbDDUserGroups: the user's groups,
+// ";"-separated) and table (LdbDDTableDefaultIndex). A property that is
+// not set gives LdbErrPropertyNotSet; a null buffer asks for the length.
+enum : std::uint16_t { LdbDDTableDefaultIndex = 213, LdbDDUserGroups = 1102 };
+LdbResult LdbDDGetUserProperty(LdbHandle connection, const char* user, std::uint16_t property, void* buffer,
+                               std::uint16_t* len);
+LdbResult LdbDDGetTableProperty(LdbHandle connection, const char* table, std::uint16_t property, void* buffer,
+                                std::uint16_t* len);
+
 // ---- SQL statements
 LdbResult LdbCreateSQLStatement(LdbHandle connection, LdbHandle* statement);
 LdbResult LdbPrepareSQL(LdbHandle statement, const char* sql);
 // Runs the prepared statement; *cursor is the new cursor of a statement
 // that returns rows, else 0.
 LdbResult LdbExecuteSQL(LdbHandle statement, LdbHandle* cursor);
+// Prepares and runs a text in one step.
+LdbResult LdbExecuteSQLDirect(LdbHandle statement, const char* sql, LdbHandle* cursor);
 LdbResult LdbCloseSQLStatement(LdbHandle statement);
 // The parameter names of a text, ";"-separated, in numbering order.
 LdbResult LdbGetSQLStmtParams(const char* sql, char* names, std::uint16_t* len);
@@ -223,9 +267,61 @@ LdbResult LdbGetFieldLength(LdbHandle cursor, std::uint32_t field, std::uint32_t
 LdbResult LdbGetFieldDecimals(LdbHandle cursor, std::uint32_t field, std::uint16_t* decimals);
 LdbResult LdbGetFieldOffset(LdbHandle cursor, std::uint32_t field, std::uint32_t* offset);
 LdbResult LdbGetColumnPermissions(LdbHandle cursor, std::uint32_t field, std::uint8_t* permissions);
-// Index handles of the cursor; a cursor over SQL results has none.
+// ---- indexes
+// A live cursor over a table has that table's indexes; other cursors have
+// none. An index handle moves the cursor along its key order (ties in the
+// cursor's order) and limits it to its scopes: every navigation entry
+// point below takes a cursor or one of its index handles. Segments are
+// numbered from 1.
+//
+// Keys. InitRawKey clears the index's key; SetField, SetFieldRaw and
+// SetEmpty on the index handle set its segments' values (a text given
+// shorter than its field is a partial key, matching by the start; a text
+// given at the field's length matches exactly); BuildRawKey
+// gives the key's bytes, which SetScope (raw keys, type 1) and Seek take.
+// A key compares segment by segment up to its first segment not set.
+// Text scopes (type 2) give a value for the first segment as text.
 LdbResult LdbGetAllIndexes(LdbHandle cursor, LdbHandle* indexes, std::uint16_t* count);
+LdbResult LdbGetNumIndexes(LdbHandle cursor, std::uint16_t* count);
+LdbResult LdbGetIndexHandle(LdbHandle cursor, const char* name, LdbHandle* index);
+LdbResult LdbGetIndexName(LdbHandle index, char* buffer, std::uint16_t* len);
+LdbResult LdbGetIndexFilename(LdbHandle index, std::uint16_t option, char* buffer, std::uint16_t* len);
 LdbResult LdbGetIndexPageSize(LdbHandle index, std::uint32_t* pageSize);
+LdbResult LdbGetIndexCondition(LdbHandle index, char* buffer, std::uint16_t* len);
+LdbResult LdbGetIndexFlags(LdbHandle index, std::uint32_t* flags);
+LdbResult LdbIsIndexUnique(LdbHandle index, std::uint16_t* unique);
+LdbResult LdbIsIndexDescending(LdbHandle index, std::uint16_t* descending);
+// LdbErrNotCustomIndex: the engine has no custom indexes.
+LdbResult LdbIsIndexCustom(LdbHandle index, std::uint16_t* custom);
+LdbResult LdbGetNumSegments(LdbHandle index, std::uint16_t* count);
+LdbResult LdbGetSegmentFieldname(LdbHandle index, std::uint16_t segment, char* buffer, std::uint16_t* len);
+// Index files are not used by this engine: both refuse.
+LdbResult LdbOpenIndex(LdbHandle cursor, const char* path, LdbHandle* indexes, std::uint16_t* count);
+LdbResult LdbCloseIndex(LdbHandle index);
+LdbResult LdbInitRawKey(LdbHandle index);
+LdbResult LdbBuildRawKey(LdbHandle index, void* key, std::uint16_t* len);
+// The longest key the index builds.
+LdbResult LdbGetKeyLength(LdbHandle index, std::uint16_t* length);
+// Makes a raw key exclusive: direction 1 passes over equal keys upwards,
+// -1 downwards.
+LdbResult LdbStepIndexKey(LdbHandle index, void* key, std::uint16_t len, std::int16_t direction);
+// Scopes: which 1 top, 2 bottom; dataType 1 raw key, 2 text.
+LdbResult LdbSetScope(LdbHandle index, std::uint16_t which, const void* key, std::uint16_t len,
+                      std::uint16_t dataType);
+// The scope as given (LdbErrNoScope when none).
+LdbResult LdbGetScope(LdbHandle index, std::uint16_t which, void* buffer, std::uint16_t* len);
+LdbResult LdbClearScope(LdbHandle index, std::uint16_t which);
+LdbResult LdbClearAllScopes(LdbHandle cursor);
+// Moves to the first record whose key is not below the key (seekType 1)
+// and answers whether its key matches.
+LdbResult LdbSeek(LdbHandle index, const void* key, std::uint16_t len, std::uint16_t dataType,
+                  std::uint16_t seekType, std::uint16_t* found);
+// 1-based position of the current record in the index's visible records.
+LdbResult LdbGetKeyNum(LdbHandle index, std::uint16_t filterOption, std::uint32_t* number);
+LdbResult LdbGetRelKeyPos(LdbHandle index, double* position);
+LdbResult LdbSetRelKeyPos(LdbHandle index, double position);
+// The record of a new record (every field null) of the cursor.
+LdbResult LdbGetNullRecord(LdbHandle cursor, void* record, std::uint32_t* len);
 
 // Navigation. The cursor stands before the first record (BOF), on a
 // record, or after the last (EOF); records deleted are skipped.
@@ -245,6 +341,24 @@ LdbResult LdbIsRecordDeleted(LdbHandle cursor, std::uint16_t* deleted);
 LdbResult LdbGetDeleted(std::uint16_t* shown);
 LdbResult LdbRefreshRecord(LdbHandle cursor);
 
+// Filters. A cursor shows only the records that satisfy its optimized
+// filter (AOF) and its record filter, in the engine's expression language
+// (see LdbExpr.h); the record count with LdbRespectFilters counts those.
+// Exact matching off lets text compared with = match by its start.
+LdbResult LdbSetAOF(LdbHandle cursor, const char* expression, std::uint16_t options);
+// LdbErrNoFilter when none is set; a null buffer asks for the length
+// (LdbErrInsufficientBuffer).
+LdbResult LdbGetAOF(LdbHandle cursor, char* buffer, std::uint16_t* len);
+LdbResult LdbClearAOF(LdbHandle cursor);
+LdbResult LdbSetFilter(LdbHandle cursor, const char* expression);
+LdbResult LdbClearFilter(LdbHandle cursor);
+LdbResult LdbSetExact22(LdbHandle cursor, std::uint16_t exact);
+LdbResult LdbGetExact22(LdbHandle cursor, std::uint16_t* exact);
+// Field names in an expression between their long and short forms (the
+// engine's names are the same in both: the text is copied).
+LdbResult LdbExpressionLongToShort(LdbHandle cursor, const char* expression, char* buffer, std::uint16_t* len);
+LdbResult LdbExpressionShortToLong(LdbHandle cursor, const char* expression, char* buffer, std::uint16_t* len);
+
 // Bookmarks: 8 bytes, the 32-bit record number and the 32-bit cursor handle.
 LdbResult LdbGetBookmarkLength(LdbHandle cursor, std::uint32_t* length);
 LdbResult LdbGetBookmark60(LdbHandle cursor, void* bookmark, std::uint32_t* len);
@@ -259,6 +373,11 @@ LdbResult LdbIsEmpty(LdbHandle cursor, std::uint32_t field, std::uint16_t* empty
 // room); option is unused.
 LdbResult LdbGetField(LdbHandle cursor, std::uint32_t field, void* buffer, std::uint32_t* len,
                       std::uint16_t option);
+// Length in bytes of a memo's text, of a binary or image field's content.
+LdbResult LdbGetMemoLength(LdbHandle cursor, std::uint32_t field, std::uint32_t* length);
+LdbResult LdbGetBinaryLength(LdbHandle cursor, std::uint32_t field, std::uint32_t* length);
+// What a memo-like field holds: LdbTypeMemo for text, LdbTypeBinary for bytes.
+LdbResult LdbGetMemoDataType(LdbHandle cursor, std::uint32_t field, std::uint16_t* type);
 // The record of a new record: every field null.
 LdbResult LdbClearRecordBuffer(LdbHandle cursor, void* record, std::uint32_t len);
 

@@ -21,18 +21,18 @@ LdbResult BadField(std::uint32_t field) {
 }
 
 bool AnyVisible(const Cursor& c) {
-    return std::any_of(c.rows.begin(), c.rows.end(), [](const Row& r) { return !r.deleted; });
+    return std::any_of(c.rows.begin(), c.rows.end(), [&](const Row& r) { return RowVisible(c, r); });
 }
 
 long NextVisible(const Cursor& c, long from) {
     for (long i = from + 1; i < static_cast<long>(c.rows.size()); ++i)
-        if (!c.rows[static_cast<std::size_t>(i)].deleted) return i;
+        if (RowVisible(c, c.rows[static_cast<std::size_t>(i)])) return i;
     return static_cast<long>(c.rows.size());
 }
 
 long PriorVisible(const Cursor& c, long from) {
     for (long i = std::min(from, static_cast<long>(c.rows.size())) - 1; i >= 0; --i)
-        if (!c.rows[static_cast<std::size_t>(i)].deleted) return i;
+        if (RowVisible(c, c.rows[static_cast<std::size_t>(i)])) return i;
     return -1;
 }
 
@@ -67,10 +67,12 @@ LdbResult Reread(Cursor& c, Connection& conn, Row& row, bool& found) {
 void DropPending(Cursor& c) {
     c.pending = false;
     c.pendingAppend = false;
-    c.changes.clear();
+    c.pendingValues.clear();
     c.backupRecord.clear();
     c.backupContent.clear();
 }
+
+}  // namespace
 
 LdbResult WritePending(Cursor& c) {
     if (!c.pending) return LdbSuccess;
@@ -80,7 +82,7 @@ LdbResult WritePending(Cursor& c) {
     Row& row = c.Current();
     // The last value given for a column wins.
     std::vector<std::pair<std::string, const SqlValue*>> values;
-    for (const auto& [index, v] : c.changes) {
+    for (const auto& [index, v] : c.pendingValues) {
         const std::string& col = c.fields[index].origin;
         auto it = std::find_if(values.begin(), values.end(), [&](const auto& p) { return SameName(p.first, col); });
         if (it != values.end())
@@ -125,9 +127,12 @@ LdbResult WritePending(Cursor& c) {
         return Fail(LdbErrRecordDeleted, "The record has been deleted by another statement.");
     }
     DropPending(c);
+    ++c.changes;
     bool found;
     return Reread(c, *conn, row, found);
 }
+
+namespace {
 
 void RestoreBackup(Cursor& c) {
     if (c.OnRow() && !c.backupRecord.empty()) {
@@ -154,7 +159,7 @@ void ApplyChange(Cursor& c, std::uint32_t field, SqlValue v) {
     Row& row = c.Current();
     std::size_t i = field - 1;
     EncodeValue(c.fields[i], v, row.record.data(), &row.content[i]);
-    c.changes[i] = std::move(v);
+    c.pendingValues[i] = std::move(v);
 }
 
 // Moves after writing pending changes.
@@ -195,6 +200,23 @@ LdbResult Position(Cursor& c, std::uint32_t recno) {
 }
 
 }  // namespace
+
+bool RowVisible(const Cursor& c, const Row& row) {
+    if (row.deleted) return false;
+    if (!c.aof && !c.filter) return true;
+    std::vector<SqlValue> values(c.fields.size());
+    for (std::size_t i = 0; i < c.fields.size(); ++i) {
+        const FieldInfo& f = c.fields[i];
+        if (IsBlobType(f.t.type)) {
+            if (!RawIsNull(f, row.record.data()))
+                values[i] = f.t.type == LdbTypeMemo ? SqlValue::MakeText(row.content[i]) : SqlValue::MakeBlob(row.content[i]);
+            continue;
+        }
+        std::string error;
+        if (!DecodeRaw(f, row.record.data(), values[i], error)) values[i] = SqlValue();
+    }
+    return (!c.aof || c.aof->Matches(values, c.exact)) && (!c.filter || c.filter->Matches(values, c.exact));
+}
 
 LdbResult OpenCursor(Connection& conn, Statement& st, LdbHandle statementHandle, sqlite3_stmt* stmt,
                      const std::string& sql, LdbHandle* cursor) {
@@ -271,10 +293,19 @@ LdbResult OpenCursor(Connection& conn, Statement& st, LdbHandle statementHandle,
     std::uint32_t offset = 0;
     for (int i = 0; i < n; ++i) {
         FieldInfo& f = c->fields[static_cast<std::size_t>(i)];
-        if (!typed[static_cast<std::size_t>(i)]) {
+        bool fits = typed[static_cast<std::size_t>(i)];
+        for (std::size_t r = 0; fits && r < values.size(); ++r) fits = ValueFits(f, values[r][static_cast<std::size_t>(i)]);
+        if (!fits) {
+            // Declared or not, the type comes from the values when the
+            // declared one cannot hold them all.
             std::vector<const SqlValue*> column;
             for (const auto& row : values) column.push_back(&row[static_cast<std::size_t>(i)]);
+            TypeInfo declared = f.t;
             f.t = InferType(column);
+            // Text longer than its column keeps every character.
+            if (fits == false && typed[static_cast<std::size_t>(i)] && declared.type == LdbTypeString &&
+                f.t.type == LdbTypeString)
+                f.t.length = std::max(f.t.length, declared.length);
         }
         f.offset = offset;
         offset += f.t.length;
@@ -290,11 +321,14 @@ LdbResult OpenCursor(Connection& conn, Statement& st, LdbHandle statementHandle,
         c->rows.push_back(std::move(row));
     }
     c->Reindex();
+    Cursor* made = c.get();
     *cursor = Engine::Instance().Add(std::move(c));
+    if (made->live) AttachIndexes(conn, *cursor, *made);
     return LdbSuccess;
 }
 
 LdbResult SetCursorEmpty(LdbHandle cursor, std::uint32_t field) {
+    if (IsIndexHandle(cursor)) return SetIndexKeyField(cursor, field, nullptr);
     return WithCursor(cursor, [&](Cursor& c) {
         LdbResult r = BeginChange(c, field);
         if (r == LdbSuccess) ApplyChange(c, field, SqlValue());
@@ -309,7 +343,7 @@ using namespace ldbi;
 LdbResult LdbCloseTable(LdbHandle cursor) {
     return WithCursor(cursor, [&](Cursor& c) {
         DropPending(c);
-        Engine::Instance().Remove(cursor);
+        RemoveCursor(cursor);
         return LdbSuccess;
     });
 }
@@ -402,67 +436,7 @@ LdbResult LdbGetColumnPermissions(LdbHandle cursor, std::uint32_t field, std::ui
     });
 }
 
-LdbResult LdbGetAllIndexes(LdbHandle cursor, LdbHandle* indexes, std::uint16_t* count) {
-    if (!count) return MissingArgument();
-    return WithCursor(cursor, [&](Cursor&) {
-        (void)indexes;
-        *count = 0;
-        return LdbSuccess;
-    });
-}
-
-LdbResult LdbGetIndexPageSize(LdbHandle index, std::uint32_t* pageSize) {
-    auto lock = Lock();
-    if (!pageSize) return MissingArgument();
-    return InvalidHandle(index);
-}
-
 // ---------------------------------------------------------------- navigation
-
-LdbResult LdbGotoBOF(LdbHandle cursor) {
-    return Move(cursor, [](Cursor& c) {
-        c.pos = -1;
-        return LdbSuccess;
-    });
-}
-
-LdbResult LdbGotoTop(LdbHandle cursor) {
-    return Move(cursor, [](Cursor& c) {
-        c.pos = NextVisible(c, -1);
-        return LdbSuccess;
-    });
-}
-
-LdbResult LdbGotoBottom(LdbHandle cursor) {
-    return Move(cursor, [](Cursor& c) {
-        c.pos = PriorVisible(c, static_cast<long>(c.rows.size()));
-        return LdbSuccess;
-    });
-}
-
-LdbResult LdbSkip(LdbHandle cursor, std::int32_t count) {
-    return Move(cursor, [count](Cursor& c) {
-        for (std::int32_t i = 0; i < count && c.pos < static_cast<long>(c.rows.size()); ++i) c.pos = NextVisible(c, c.pos);
-        for (std::int32_t i = 0; i > count && c.pos >= 0; --i) c.pos = PriorVisible(c, c.pos);
-        return LdbSuccess;
-    });
-}
-
-LdbResult LdbAtBOF(LdbHandle cursor, std::uint16_t* atBof) {
-    if (!atBof) return MissingArgument();
-    return WithCursor(cursor, [&](Cursor& c) {
-        *atBof = c.pos < 0 || !AnyVisible(c) ? 1 : 0;
-        return LdbSuccess;
-    });
-}
-
-LdbResult LdbAtEOF(LdbHandle cursor, std::uint16_t* atEof) {
-    if (!atEof) return MissingArgument();
-    return WithCursor(cursor, [&](Cursor& c) {
-        *atEof = c.pos >= static_cast<long>(c.rows.size()) || !AnyVisible(c) ? 1 : 0;
-        return LdbSuccess;
-    });
-}
 
 LdbResult LdbGotoRecord(LdbHandle cursor, std::uint32_t recordNumber) {
     return Move(cursor, [recordNumber](Cursor& c) {
@@ -482,29 +456,6 @@ LdbResult LdbGetRecordNum(LdbHandle cursor, std::uint16_t, std::uint32_t* record
     if (!recordNumber) return MissingArgument();
     return WithCursor(cursor, [&](Cursor& c) {
         *recordNumber = c.OnRow() ? c.Current().recno : 0;
-        return LdbSuccess;
-    });
-}
-
-LdbResult LdbGetRecordCount(LdbHandle handle, std::uint16_t, std::uint32_t* count) {
-    auto lock = Lock();
-    if (!count) return MissingArgument();
-    if (auto* st = Engine::Instance().Get<Statement>(handle, LdbHandleStatement)) {
-        if (st->changes < 0) return Fail(LdbErrNoRowCount, "The statement gives no row count.");
-        *count = static_cast<std::uint32_t>(st->changes);
-        return LdbSuccess;
-    }
-    return WithCursor(handle, [&](Cursor& c) {
-        *count = static_cast<std::uint32_t>(
-            std::count_if(c.rows.begin(), c.rows.end(), [](const Row& r) { return !r.deleted; }));
-        return LdbSuccess;
-    });
-}
-
-LdbResult LdbIsRecordVisible(LdbHandle cursor, std::uint16_t* visible) {
-    if (!visible) return MissingArgument();
-    return WithCursor(cursor, [&](Cursor& c) {
-        *visible = c.OnRow() && !c.Current().deleted ? 1 : 0;
         return LdbSuccess;
     });
 }
@@ -543,30 +494,6 @@ LdbResult LdbRefreshRecord(LdbHandle cursor) {
 }
 
 // ---------------------------------------------------------------- bookmarks
-
-LdbResult LdbGetBookmarkLength(LdbHandle cursor, std::uint32_t* length) {
-    if (!length) return MissingArgument();
-    return WithCursor(cursor, [&](Cursor&) {
-        *length = 8;
-        return LdbSuccess;
-    });
-}
-
-LdbResult LdbGetBookmark60(LdbHandle cursor, void* bookmark, std::uint32_t* len) {
-    if (!bookmark || !len) return MissingArgument();
-    return WithCursor(cursor, [&](Cursor& c) {
-        if (!c.OnRow()) return NoRecord();
-        if (*len < 8) {
-            *len = 8;
-            return Fail(LdbErrInsufficientBuffer, "The buffer is too small.");
-        }
-        std::uint32_t recno = c.Current().recno;
-        std::memcpy(bookmark, &recno, 4);
-        std::memcpy(static_cast<char*>(bookmark) + 4, &cursor, 4);
-        *len = 8;
-        return LdbSuccess;
-    });
-}
 
 LdbResult LdbCompareBookmarks(const void* bookmark1, const void* bookmark2, std::int32_t* result) {
     auto lock = Lock();
@@ -641,6 +568,36 @@ LdbResult LdbGetField(LdbHandle cursor, std::uint32_t field, void* buffer, std::
     });
 }
 
+namespace {
+LdbResult BlobLength(LdbHandle cursor, std::uint32_t field, std::uint32_t* length) {
+    if (!length) return MissingArgument();
+    return WithField(cursor, field, [&](Cursor& c, FieldInfo& f) {
+        if (!IsBlobType(f.t.type)) return Fail(LdbErrInvalidArgument, "Field " + f.name + " is not a blob field.");
+        if (!c.OnRow()) return NoRecord();
+        if (c.Current().deleted) return Fail(LdbErrRecordDeleted, "The record has been deleted.");
+        *length = static_cast<std::uint32_t>(c.Current().content[field - 1].size());
+        return LdbSuccess;
+    });
+}
+}  // namespace
+
+LdbResult LdbGetMemoLength(LdbHandle cursor, std::uint32_t field, std::uint32_t* length) {
+    return BlobLength(cursor, field, length);
+}
+
+LdbResult LdbGetBinaryLength(LdbHandle cursor, std::uint32_t field, std::uint32_t* length) {
+    return BlobLength(cursor, field, length);
+}
+
+LdbResult LdbGetMemoDataType(LdbHandle cursor, std::uint32_t field, std::uint16_t* type) {
+    if (!type) return MissingArgument();
+    return WithField(cursor, field, [&](Cursor&, FieldInfo& f) {
+        if (!IsBlobType(f.t.type)) return Fail(LdbErrInvalidArgument, "Field " + f.name + " is not a blob field.");
+        *type = f.t.type == LdbTypeMemo || f.t.type == 8 ? LdbTypeMemo : LdbTypeBinary;
+        return LdbSuccess;
+    });
+}
+
 LdbResult LdbClearRecordBuffer(LdbHandle cursor, void* record, std::uint32_t len) {
     if (!record) return MissingArgument();
     return WithCursor(cursor, [&](Cursor& c) {
@@ -674,6 +631,7 @@ LdbResult LdbAppendRecord(LdbHandle cursor) {
         long at = std::clamp(c.pos, 0L, static_cast<long>(c.rows.size()));
         c.rows.insert(c.rows.begin() + at, std::move(row));
         c.Reindex();
+        ++c.changes;
         c.pos = at;
         c.pending = true;
         c.pendingAppend = true;
@@ -681,8 +639,36 @@ LdbResult LdbAppendRecord(LdbHandle cursor) {
     });
 }
 
+namespace {
+// A key value for an index segment: text as given, other fields raw.
+LdbResult IndexKeyValue(LdbHandle index, std::uint32_t field, const void* value, std::uint32_t len, bool raw) {
+    auto lock = Lock();
+    Cursor* c = CursorOfIndex(index);
+    if (!c) return InvalidHandle(index);
+    if (field < 1 || field > c->fields.size()) return BadField(field);
+    FieldInfo f = c->fields[field - 1];
+    SqlValue v;
+    bool partial = false;
+    if (!raw || f.t.type == LdbTypeString) {
+        // Text shorter than its field is the start of a key.
+        std::string text(static_cast<const char*>(value), len);
+        std::size_t nul = text.find('\0');
+        if (nul != std::string::npos) text.resize(nul);
+        partial = f.t.type == LdbTypeString && len < f.t.length;
+        v = SqlValue::MakeText(text);
+    } else {
+        if (len < f.t.length) return Fail(LdbErrInsufficientBuffer, "The value of field " + f.name + " is too short.");
+        f.offset = 0;
+        std::string error;
+        if (!DecodeRaw(f, static_cast<const char*>(value), v, error)) return Fail(LdbErrInvalidArgument, error);
+    }
+    return SetIndexKeyField(index, field, &v, partial);
+}
+}  // namespace
+
 LdbResult LdbSetField(LdbHandle cursor, std::uint32_t field, const void* value, std::uint32_t len) {
     if (!value && len > 0) return MissingArgument();
+    if (IsIndexHandle(cursor)) return IndexKeyValue(cursor, field, value, len, false);
     return WithCursor(cursor, [&](Cursor& c) {
         LdbResult r = BeginChange(c, field);
         if (r != LdbSuccess) return r;
@@ -708,6 +694,7 @@ LdbResult LdbSetField(LdbHandle cursor, std::uint32_t field, const void* value, 
 
 LdbResult LdbSetFieldRaw(LdbHandle cursor, std::uint32_t field, const void* value, std::uint32_t len) {
     if (!value) return MissingArgument();
+    if (IsIndexHandle(cursor)) return IndexKeyValue(cursor, field, value, len, true);
     return WithCursor(cursor, [&](Cursor& c) {
         LdbResult r = BeginChange(c, field);
         if (r != LdbSuccess) return r;
@@ -739,6 +726,7 @@ LdbResult LdbCancelUpdate(LdbHandle cursor) {
         } else if (c.OnRow()) {
             RestoreBackup(c);
         }
+        ++c.changes;
         DropPending(c);
         return LdbSuccess;
     });
@@ -770,6 +758,81 @@ LdbResult LdbDeleteRecord(LdbHandle cursor) {
         sqlite3_finalize(s);
         if (rc != SQLITE_DONE) return FailSql(conn->db, sql);
         row.deleted = true;
+        ++c.changes;
         return LdbSuccess;
     });
+}
+
+// ---------------------------------------------------------------- filters
+
+namespace {
+LdbResult SetExpression(LdbHandle cursor, const char* text, bool aof) {
+    if (!text) return MissingArgument();
+    return WithCursor(cursor, [&](Cursor& c) {
+        LdbResult r = WritePending(c);
+        if (r != LdbSuccess) return r;
+        auto e = std::make_shared<Expression>();
+        std::string error;
+        if (!e->Parse(text, c.fields, error))
+            return Fail(LdbErrBadExpression, "The filter expression \"" + std::string(text) + "\" is not valid: " + error);
+        (aof ? c.aof : c.filter) = e;
+        return LdbSuccess;
+    });
+}
+
+LdbResult ClearExpression(LdbHandle cursor, bool aof) {
+    return WithCursor(cursor, [&](Cursor& c) {
+        auto& e = aof ? c.aof : c.filter;
+        if (!e) return Fail(LdbErrNoFilter, "No filter is set.");
+        e.reset();
+        return LdbSuccess;
+    });
+}
+
+LdbResult CopyExpression(LdbHandle cursor, const char* text, char* buffer, std::uint16_t* len) {
+    if (!text) return MissingArgument();
+    return WithCursor(cursor, [&](Cursor&) { return CopyText(text, buffer, len); });
+}
+}  // namespace
+
+LdbResult LdbSetAOF(LdbHandle cursor, const char* expression, std::uint16_t) {
+    return SetExpression(cursor, expression, true);
+}
+LdbResult LdbSetFilter(LdbHandle cursor, const char* expression) { return SetExpression(cursor, expression, false); }
+LdbResult LdbClearAOF(LdbHandle cursor) { return ClearExpression(cursor, true); }
+LdbResult LdbClearFilter(LdbHandle cursor) { return ClearExpression(cursor, false); }
+
+LdbResult LdbGetAOF(LdbHandle cursor, char* buffer, std::uint16_t* len) {
+    if (!len) return MissingArgument();
+    return WithCursor(cursor, [&](Cursor& c) {
+        if (!c.aof) return Fail(LdbErrNoFilter, "No filter is set.");
+        if (!buffer) {
+            *len = static_cast<std::uint16_t>(std::min<std::size_t>(c.aof->Text().size() + 1, 65535));
+            return Fail(LdbErrInsufficientBuffer, "The buffer is too small.");
+        }
+        return CopyText(c.aof->Text(), buffer, len);
+    });
+}
+
+LdbResult LdbSetExact22(LdbHandle cursor, std::uint16_t exact) {
+    return WithCursor(cursor, [&](Cursor& c) {
+        c.exact = exact != 0;
+        return LdbSuccess;
+    });
+}
+
+LdbResult LdbGetExact22(LdbHandle cursor, std::uint16_t* exact) {
+    if (!exact) return MissingArgument();
+    return WithCursor(cursor, [&](Cursor& c) {
+        *exact = c.exact ? 1 : 0;
+        return LdbSuccess;
+    });
+}
+
+LdbResult LdbExpressionLongToShort(LdbHandle cursor, const char* expression, char* buffer, std::uint16_t* len) {
+    return CopyExpression(cursor, expression, buffer, len);
+}
+
+LdbResult LdbExpressionShortToLong(LdbHandle cursor, const char* expression, char* buffer, std::uint16_t* len) {
+    return CopyExpression(cursor, expression, buffer, len);
 }

@@ -328,7 +328,7 @@ void CloseCursorsOf(LdbHandle statement, LdbHandle connection) {
     for (LdbHandle h : e.Handles()) {
         Cursor* c = e.Get<Cursor>(h, LdbHandleCursor);
         if (c && ((statement != 0 && c->statement == statement) || (statement == 0 && c->connection == connection)))
-            e.Remove(h);
+            RemoveCursor(h);
     }
 }
 
@@ -446,7 +446,7 @@ LdbResult LdbGetHandleType(LdbHandle handle, std::uint16_t* type) {
     auto lock = Lock();
     if (!type) return MissingArgument();
     Object* o = Engine::Instance().Find(handle);
-    if (!o || o->kind == 0) return InvalidHandle(handle);
+    if (!o || o->kind == 0 || o->kind > LdbHandleStatement) return InvalidHandle(handle);
     *type = o->kind;
     return LdbSuccess;
 }

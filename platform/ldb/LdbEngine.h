@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/ldb/Ldb.h"
+#include "platform/ldb/LdbExpr.h"
 #include "platform/ldb/LdbSql.h"
 #include "platform/ldb/LdbValues.h"
 
@@ -72,10 +73,17 @@ struct Cursor : Object {
     // Changes to the current row not written yet, by field index.
     bool pending = false;
     bool pendingAppend = false;
-    std::map<std::size_t, SqlValue> changes;
+    std::map<std::size_t, SqlValue> pendingValues;
     // The current row as it was before the pending changes.
     std::vector<char> backupRecord;
     std::vector<std::string> backupContent;
+    // Filters: rows that do not satisfy them are not visible.
+    std::shared_ptr<Expression> aof, filter;
+    bool exact = true;
+    // The indexes of a live cursor's table, and a count of the changes to
+    // its rows (an index orders them again after a change).
+    std::vector<LdbHandle> indexes;
+    std::uint64_t changes = 0;
 
     void Reindex();
     bool OnRow() const { return pos >= 0 && pos < static_cast<long>(rows.size()); }
@@ -126,6 +134,22 @@ LdbResult OpenCursor(Connection& conn, Statement& st, LdbHandle statementHandle,
                      const std::string& sql, LdbHandle* cursor);
 // Closes every cursor of a statement (0: of a connection).
 void CloseCursorsOf(LdbHandle statement, LdbHandle connection);
+
+// Writes a cursor's pending changes to its table.
+LdbResult WritePending(Cursor& c);
+// Gives a live cursor the indexes of its table.
+void AttachIndexes(Connection& conn, LdbHandle cursorHandle, Cursor& c);
+// Index handles take key values through LdbSetField, LdbSetFieldRaw and
+// LdbSetEmpty (null value: an empty segment).
+bool IsIndexHandle(LdbHandle h);
+Cursor* CursorOfIndex(LdbHandle index);
+// A partial text value matches the texts it starts.
+LdbResult SetIndexKeyField(LdbHandle index, std::uint32_t field, const SqlValue* value, bool partial = false);
+// Removes a cursor with its indexes.
+void RemoveCursor(LdbHandle cursor);
+
+// Whether a row is shown: not deleted and satisfying the filters.
+bool RowVisible(const Cursor& c, const Row& row);
 
 // A null field of a cursor's current record (LdbSetEmpty on a cursor).
 LdbResult SetCursorEmpty(LdbHandle cursor, std::uint32_t field);

@@ -379,7 +379,8 @@ bool MapDeclaredType(const std::string& declared, TypeInfo& out) {
     }
     if (w == "IMAGE") return set(LdbTypeImage, 9);
     if (w == "RAW") return set(LdbTypeRaw, static_cast<std::uint32_t>(size > 0 ? size : 1));
-    if (w == "DOUBLE" || w == "FLOAT" || w == "REAL" || w == "BIGINT") return set(LdbTypeDouble, 8);
+    if (w == "DOUBLE" || w == "FLOAT" || w == "REAL") return set(LdbTypeDouble, 8);
+    if (w == "BIGINT" || w == "LONGLONG" || w == "INT64") return set(LdbTypeLongLong, 8);
     if (w == "INTEGER" || w == "INT" || w == "LONG" || w == "AUTOINC") return set(LdbTypeInteger, 4);
     if (w == "SHORT" || w == "SHORTINT" || w == "SMALLINT") return set(LdbTypeShort, 2);
     if (w == "TIME") return set(LdbTypeTime, 4);
@@ -428,8 +429,11 @@ TypeInfo InferType(const std::vector<const SqlValue*>& values) {
     } else if (anyText) {
         t.type = LdbTypeString;
         t.length = static_cast<std::uint32_t>(std::max<std::size_t>(longest, 1));
-    } else if (anyReal || big) {
+    } else if (anyReal) {
         t.type = LdbTypeDouble;
+        t.length = 8;
+    } else if (big) {
+        t.type = LdbTypeLongLong;
         t.length = 8;
     } else {
         (void)anyInt;
@@ -470,7 +474,8 @@ void EncodeNull(const FieldInfo& f, char* record) {
         Put<std::int32_t>(p, 0);
         Put<std::int32_t>(p + 4, -1);
         break;
-    case LdbTypeMoney: Put<std::int64_t>(p, NullInt64); break;
+    case LdbTypeMoney:
+    case LdbTypeLongLong: Put<std::int64_t>(p, NullInt64); break;
     default: std::memset(p, 0, f.t.length); break;
     }
 }
@@ -534,6 +539,12 @@ void EncodeValue(const FieldInfo& f, const SqlValue& v, char* record, std::strin
         Put<std::int32_t>(p, static_cast<std::int32_t>(i));
         return;
     }
+    case LdbTypeLongLong: {
+        std::int64_t i;
+        if (!AsInteger(v, i) || i == NullInt64) break;
+        Put<std::int64_t>(p, i);
+        return;
+    }
     case LdbTypeShort: {
         std::int64_t i;
         if (!AsInteger(v, i) || i <= NullInt16 || i > std::numeric_limits<std::int16_t>::max()) break;
@@ -578,6 +589,20 @@ void EncodeValue(const FieldInfo& f, const SqlValue& v, char* record, std::strin
     EncodeNull(f, record);
 }
 
+bool ValueFits(const FieldInfo& f, const SqlValue& v) {
+    if (v.kind == SqlValue::Null) return true;
+    if (f.t.type == LdbTypeString) return AsText(v).size() <= f.t.length;
+    FieldInfo at = f;
+    at.offset = 0;
+    std::vector<char> scratch(std::max<std::uint32_t>(f.t.length, 8));
+    std::string content;
+    EncodeValue(at, v, scratch.data(), &content);
+    if (!RawIsNull(at, scratch.data())) return true;
+    // Only an empty text or blob may read back as null.
+    return (v.kind == SqlValue::Text || v.kind == SqlValue::Blob) && v.s.empty() &&
+           (at.t.type == LdbTypeString || IsBlobType(at.t.type));
+}
+
 bool RawIsNull(const FieldInfo& f, const char* record) {
     const char* p = record + f.offset;
     switch (f.t.type) {
@@ -594,7 +619,8 @@ bool RawIsNull(const FieldInfo& f, const char* record) {
     case LdbTypeTime:
     case LdbTypeAutoInc: return Get<std::int32_t>(p) == -1;
     case LdbTypeTimeStamp: return Get<std::int32_t>(p) == 0;
-    case LdbTypeMoney: return Get<std::int64_t>(p) == NullInt64;
+    case LdbTypeMoney:
+    case LdbTypeLongLong: return Get<std::int64_t>(p) == NullInt64;
     default:
         for (std::uint32_t i = 0; i < f.t.length; ++i)
             if (p[i] != 0) return false;
@@ -660,6 +686,7 @@ bool DecodeRaw(const FieldInfo& f, const char* record, SqlValue& out, std::strin
     case LdbTypeInteger:
     case LdbTypeAutoInc: out = SqlValue::MakeInt(Get<std::int32_t>(p)); return true;
     case LdbTypeShort: out = SqlValue::MakeInt(Get<std::int16_t>(p)); return true;
+    case LdbTypeLongLong: out = SqlValue::MakeInt(Get<std::int64_t>(p)); return true;
     case LdbTypeTime: {
         std::int32_t ms = Get<std::int32_t>(p);
         if (ms < 0 || ms >= MsPerDay) {

@@ -53,6 +53,9 @@ void EncodeNull(const FieldInfo& f, char* record);
 // Stores a value in its field; a blob field's content goes to *content.
 void EncodeValue(const FieldInfo& f, const SqlValue& v, char* record, std::string* content);
 bool RawIsNull(const FieldInfo& f, const char* record);
+// Whether the field's encoding holds the value (a value it cannot hold
+// would read as null).
+bool ValueFits(const FieldInfo& f, const SqlValue& v);
 // The value of a field's bytes in the record encoding; false with a
 // message when the bytes are not a valid value.
 bool DecodeRaw(const FieldInfo& f, const char* raw, SqlValue& out, std::string& error);

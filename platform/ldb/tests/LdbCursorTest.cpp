@@ -329,4 +329,40 @@ TEST_F(LdbCursors, RefreshRereadsALiveRecordAndReportsOneDeletedElsewhere) {
     EXPECT_EQ(Walk(cur), "2 3 4 5");
 }
 
+// A value its declared column type cannot hold never reads as null: the
+// field takes its type from the values instead.
+TEST_F(LdbCursors, ValuesThatDoNotFitTheDeclaredTypeKeepTheirValue) {
+    RunSql(conn, "create table Wide (I integer, Big bigint, S char(3), N integer)");
+    RunSql(conn, "insert into Wide values (9876543210, -9876543210, 'abcdef', 'x12')");
+    LdbHandle cur = RunSql(conn, "select * from Wide");
+    LdbGotoTop(cur);
+    struct Case {
+        std::uint32_t field;
+        std::uint16_t type;
+        std::uint32_t length;
+    } cases[] = {{1, LdbTypeLongLong, 8}, {2, LdbTypeLongLong, 8}, {3, LdbTypeString, 6}, {4, LdbTypeString, 3}};
+    for (const auto& c : cases) {
+        std::uint16_t type = 0;
+        std::uint32_t length = 0;
+        LdbGetFieldType(cur, c.field, &type);
+        LdbGetFieldLength(cur, c.field, &length);
+        EXPECT_EQ(type, c.type) << c.field;
+        EXPECT_EQ(length, c.length) << c.field;
+        EXPECT_FALSE(IsEmptyField(cur, c.field)) << c.field;
+    }
+    EXPECT_EQ(RecordValue<std::int64_t>(cur, 1), 9876543210LL);
+    EXPECT_EQ(RecordValue<std::int64_t>(cur, 2), -9876543210LL);
+    EXPECT_EQ(StringField(cur, 3), "abcdef");
+    EXPECT_EQ(StringField(cur, 4), "x12");
+    // A 64-bit field written raw through a live cursor stores the exact value.
+    LdbHandle live = RunSql(conn, "select * from Wide", true);
+    LdbGotoTop(live);
+    std::int64_t v = 1LL << 40;
+    ASSERT_EQ(LdbSetFieldRaw(live, 2, &v, 8), 0u) << LastErrorText();
+    ASSERT_EQ(LdbWriteRecord(live), 0u) << LastErrorText();
+    LdbHandle again = RunSql(conn, "select Big from Wide");
+    LdbGotoTop(again);
+    EXPECT_EQ(RecordValue<std::int64_t>(again, 1), 1LL << 40);
+}
+
 }  // namespace
