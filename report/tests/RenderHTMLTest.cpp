@@ -149,6 +149,23 @@ TEST_F(RenderHTMLTest, TextBlocksEscapeMarkupAndFixBlanksAsConfigured) {
     }
 }
 
+// A single word is justified by spreading its characters, never splitting a
+// multi-byte character; the last one ends at the right edge.
+TEST_F(RenderHTMLTest, SingleWordBlockSpreadsItsCharacters) {
+    Generate([](TVzVSFWriter& w) {
+        w.GotoXY(0, 1);
+        w.PrintBlock("\xC3\xA4" "b", 1, 2);
+    });
+    TVzRenderHTML html(nullptr);
+    std::string body = RenderBody(html);
+    EXPECT_NE(body.find("<DIV STYLE=\"left:96;top:83;width:96;font:normal normal 10pt 'Arial';color:#000000\">\xC3\xA4</DIV>"),
+              std::string::npos)
+        << body;
+    EXPECT_NE(body.find("<DIV STYLE=\"text-align:right;left:0;top:83;width:288;font:normal normal 10pt 'Arial';color:#000000\">&nbsp;b</DIV>"),
+              std::string::npos)
+        << body;
+}
+
 TEST_F(RenderHTMLTest, LinesAndBoxes) {
     Generate([](TVzVSFWriter& w) {
         w.SetPen(clBlack, psSolid, 1, pmCopy);
