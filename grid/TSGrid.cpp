@@ -86,6 +86,8 @@ TgrBaseGrid::TgrBaseGrid(TComponent* owner) : TCustomGrid_ts(owner) {
 
 TgrBaseGrid::~TgrBaseGrid() {
     Destroying();
+    KillGridTimer(AutoScrollTimerId);
+    KillGridTimer(SpinTimerId);
     SetDateTimeDef(nullptr);
     activeControl_ = nullptr;
     editControl_.reset();
@@ -164,8 +166,35 @@ std::unique_ptr<TgrGridRows> TgrBaseGrid::CreateGridRows() { return std::make_un
 void TgrBaseGrid::CreateCellControls() {
     auto wire = [this](TgrCustomGridControl* c) {
         c->SetCursor(Cursor());
-        c->SetOnKeyDown([this](TObject*, Word16& key, TShiftState shift) { DoKeyDown(key, shift); });
-        c->SetOnKeyPress([this](TObject*, char& key) { DoKeyPress(key); });
+        // Keys of the in-cell control fire the grid's key events under the
+        // key lock, so they are not processed as grid navigation.
+        c->SetOnKeyDown([this](TObject*, Word16& key, TShiftState shift) {
+            ++keyLock_;
+            if (OnKeyDown && CanFireEvents()) OnKeyDown(this, key, shift);
+            --keyLock_;
+        });
+        c->SetOnKeyUp([this](TObject*, Word16& key, TShiftState shift) {
+            ++keyLock_;
+            if (OnKeyUp && CanFireEvents()) OnKeyUp(this, key, shift);
+            --keyLock_;
+        });
+        c->SetOnKeyPress([this](TObject*, char& key) {
+            ++keyLock_;
+            if (OnKeyPress && CanFireEvents()) OnKeyPress(this, key);
+            --keyLock_;
+        });
+        // Mouse positions arrive in the control's coordinates; the grid's
+        // events get them in the grid's client coordinates.
+        c->SetOnMouseDown([this, c](TObject*, TMouseButton b, TShiftState s, int x, int y) {
+            if (OnMouseDown) OnMouseDown(this, b, s, x + c->Left(), y + c->Top());
+        });
+        c->SetOnMouseUp([this, c](TObject*, TMouseButton b, TShiftState s, int x, int y) {
+            if (OnMouseUp) OnMouseUp(this, b, s, x + c->Left(), y + c->Top());
+        });
+        c->SetOnMouseMove([this, c](TObject*, TShiftState s, int x, int y) {
+            if (OnMouseMove) OnMouseMove(this, s, x + c->Left(), y + c->Top());
+        });
+        c->SetOnTextResize([this](TObject*, bool byUser) { DoEditTextResized(byUser); });
     };
     editControl_ = std::make_unique<TgrEditGridControl>(this);
     editControl_->SetLeft(-editControl_->Width() - 1);

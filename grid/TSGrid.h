@@ -283,6 +283,41 @@ public:
     virtual Integer GetValueCol() const { return 0; }
     virtual void SetValueCol(Integer) {}
 
+    // ------------------------------------------------ window side
+    // The name does not change while a layout is being read.
+    void SetName(const std::string& name);
+    void SetParent(TWinControl* parent) override;
+    // Whether the background is erased before painting: only at design time
+    // (at run time painting covers the whole client area).
+    bool ErasesBackground() const { return IsDesigning(); }
+    // The keys the grid wants from its form: characters always, Tab in edit
+    // mode or with a focus indication while WantTabs and Ctrl is not down.
+    unsigned DialogCode(bool ctrlDown);
+    bool ShowsFocus();
+    // A typed accelerator character: the first column (in display order)
+    // whose heading has it fires the heading click; True when one did.
+    bool DialogChar(char ch);
+    virtual bool CanTakeFocus() { return !comboGrid_; }
+    // The grid font changed: the font-follow lists and the drop-downs follow.
+    void GridFontChanged();
+    // The parent's font changed: the heading font follows it while
+    // HeadingParentFont.
+    void ParentFontChangedTo(const TFont& font);
+
+    // ------------------------------------------------ timers
+    // Timer 1 auto-scrolls (50 ms), timer 2 repeats spins.
+    static constexpr Integer AutoScrollTimerId = 1;
+    static constexpr Integer SpinTimerId = 2;
+    void StartGridTimer(Integer id, bool restart, Integer interval);
+    // Answers whether the timer was running.
+    bool KillGridTimer(Integer id);
+    bool GridTimerRunning(Integer id) const;
+    Integer GridTimerInterval(Integer id) const;
+    void StartAutoScrollTimer() { StartGridTimer(AutoScrollTimerId, false, 50); }
+    void StartSpinTimer(bool first);
+    void SwitchSpinTimerToRepeat();
+    bool SpinStartFlag() const { return spinStart_; }
+
     // ------------------------------------------------ in-cell controls
     TgrEditGridControl* EditControl() const { return editControl_.get(); }
     TgrCheckGridControl* CheckControl() const { return checkControl_.get(); }
@@ -415,7 +450,8 @@ public:
     TgrMovedEvent OnRowMoved;
     TgrResizedEvent OnRowResized;
     TgrSelectChangedEvent OnSelectChanged;
-    TNotifyEvent OnPaint;
+    // OnPaint is the control's own event. The grid has its own OnResize in
+    // place of the control's: it is not fired while the grid loads.
     TNotifyEvent OnResize;
     TgrEditTextResizedEvent OnEditTextResized;
     TgrPrintGridEvent OnPrintGrid;
@@ -428,6 +464,18 @@ protected:
     virtual void CreateCellControls();
     virtual void AttachCellControls();
     void HeadingFontChanged();
+
+    // Timer steps (the scrolling and spinning behaviour overrides them).
+    virtual void AutoScrollStep() {}
+    virtual void SpinRepeatStep() {}
+    // The size message: OnResize (not while loading) and the scroll bars.
+    void BoundsChanged() override;
+    // The grid's activating press is recorded for double clicks that end
+    // on an in-cell control.
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    // Keys the in-cell control passes on fire the grid's key events but are
+    // not processed as navigation while the key lock is raised.
+    bool KeyLocked() const { return keyLock_ > 0; }
 
     // ------------------------------------------------ abstract operations
     // Completes a cell's value (stored cell data in, final value out).
@@ -518,6 +566,9 @@ private:
     bool initialising_ = false;
     Integer updateLock_ = 0;
     bool topLeftMovePending_ = false;
+    Integer keyLock_ = 0;
+    int lastWidth_ = -1, lastHeight_ = -1;
+    TTimer* timers_[2] = {nullptr, nullptr};
     Integer enteringFocus_ = 0;
     bool cellCacheInvalid_ = true;
 

@@ -4,7 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "grid/GridControl.h"
 #include "grid/TSGrid.h"
+#include "platform/core/Clock.h"
+#include "platform/gui/Forms.h"
 
 namespace {
 
@@ -32,6 +35,11 @@ public:
     void InvalidateCol(Integer c) override { Log.push_back("col " + std::to_string(c)); }
     void InvalidateRow(Integer r) override { Log.push_back("row " + std::to_string(r)); }
     void RepaintFocusCell(bool) override { Log.push_back("focus"); }
+    std::vector<std::string> Steps;
+    void AutoScrollStep() override { Steps.push_back("autoscroll"); }
+    void SpinRepeatStep() override { Steps.push_back("spin"); }
+    using TgrBaseGrid::KeyLocked;
+    using TgrBaseGrid::MouseDown;
     void ResetCellControl(bool refresh) override {
         Log.push_back("control");
         TgrBaseGrid::ResetCellControl(refresh);
@@ -394,6 +402,140 @@ TEST_F(GridClass, RowChangedFlagsRepaintTheRowBar) {
     grid->SetRowChanged(2, true);
     EXPECT_EQ(grid->Take(), "");
     EXPECT_EQ(GridError([&] { grid->SetRowChanged(9, true); }), "Grid1: Row index 9 out of range");
+}
+
+
+TEST_F(GridClass, NameStaysWhileALayoutIsRead) {
+    grid->SetReadingLayout(true);
+    grid->SetName("Other");
+    EXPECT_EQ(grid->Name(), "Grid1");
+    grid->SetReadingLayout(false);
+    grid->SetName("Other");
+    EXPECT_EQ(grid->Name(), "Other");
+}
+
+TEST_F(GridClass, DialogCodeWantsTabsOnlyWhenUseful) {
+    EXPECT_TRUE(grid->DialogCode(false) & DLGC_WANTCHARS);
+    EXPECT_TRUE(grid->DialogCode(false) & DLGC_WANTTAB);  // edit mode
+    EXPECT_FALSE(grid->DialogCode(true) & DLGC_WANTTAB);  // Ctrl held
+    grid->SetGridMode(gmBrowse);
+    EXPECT_TRUE(grid->DialogCode(false) & DLGC_WANTTAB);  // the focus frame shows
+    grid->SetFocusBorder(fbNone);
+    EXPECT_FALSE(grid->DialogCode(false) & DLGC_WANTTAB);
+    grid->SetGridMode(gmEdit);
+    grid->SetWantTabs(false);
+    EXPECT_FALSE(grid->DialogCode(false) & DLGC_WANTTAB);
+}
+
+TEST_F(GridClass, AcceleratorCharacterClicksTheFirstMatchingHeading) {
+    std::vector<Integer> clicks;
+    grid->OnHeadingClick = [&](TObject*, Integer dataCol) { clicks.push_back(dataCol); };
+    grid->Col(2)->SetHeading("&Name");
+    grid->Col(3)->SetHeading("&Number");
+    grid->Col(4)->SetHeading("Fish && Chips");
+    grid->Col(3)->SetDisplayCol(1);  // Number now comes first
+    EXPECT_TRUE(grid->DialogChar('n'));
+    EXPECT_FALSE(grid->DialogChar('c'));  // "&&" is a plain ampersand
+    EXPECT_FALSE(grid->DialogChar('x'));
+    EXPECT_EQ(clicks, (std::vector<Integer>{3}));
+}
+
+TEST_F(GridClass, BackgroundIsErasedOnlyAtDesignTime) {
+    EXPECT_FALSE(grid->ErasesBackground());
+    grid->SetDesignFlag(true);
+    EXPECT_TRUE(grid->ErasesBackground());
+}
+
+TEST_F(GridClass, HeadingFontFollowsTheParentWhileAsked) {
+    TFont parentFont;
+    parentFont.SetName("Arial");
+    grid->ParentFontChangedTo(parentFont);
+    EXPECT_EQ(grid->HeadingFont()->Name(), "Arial");
+    EXPECT_TRUE(grid->HeadingParentFont());
+    grid->SetHeadingParentFont(false);
+    parentFont.SetName("Courier New");
+    grid->ParentFontChangedTo(parentFont);
+    EXPECT_EQ(grid->HeadingFont()->Name(), "Arial");
+}
+
+TEST_F(GridClass, ResizeFiresOnResizeExceptWhileLoading) {
+    int resized = 0;
+    grid->OnResize = [&](TObject*) { ++resized; };
+    grid->SetBounds(0, 0, 300, 200);
+    EXPECT_EQ(resized, 1);
+    grid->BeginLoading();
+    grid->SetBounds(0, 0, 310, 200);
+    EXPECT_EQ(resized, 1);
+}
+
+TEST_F(GridClass, InCellControlKeysAndMouseReachTheGridEvents) {
+    std::vector<std::string> seen;
+    grid->OnKeyDown = [&](TObject* s, Word16& key, TShiftState) {
+        seen.push_back(std::string(s == grid.get() ? "grid" : "other") + " key " + std::to_string(key) +
+                       (grid->KeyLocked() ? " locked" : ""));
+    };
+    grid->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int x, int y) {
+        seen.push_back("mouse " + std::to_string(x) + "," + std::to_string(y));
+    };
+    TgrEditGridControl* edit = grid->EditControl();
+    edit->SetLeft(40);
+    edit->SetTop(20);
+    Word16 key = 65;
+    edit->GetOnKeyDown()(edit->Window(), key, {});
+    edit->GetOnMouseDown()(edit->Window(), mbLeft, {}, 3, 4);
+    EXPECT_EQ(seen, (std::vector<std::string>{"grid key 65 locked", "mouse 43,24"}));
+    EXPECT_FALSE(grid->KeyLocked());
+}
+
+TEST_F(GridClass, ActivatingPressIsRecordedForDoubleClicks) {
+    GridLastPress() = TgrLastPress{};
+    grid->MouseDown(mbLeft, {}, 5, 6);
+    EXPECT_NE(GridLastPress().Time, 0u);
+    EXPECT_EQ(GridLastPress().Pos.X, grid->ClientToScreen(TPoint(5, 6)).X);
+}
+
+class GridTimers : public GridClass {
+protected:
+    GridTimers() { SetCurrentClock(&clock); }
+    ~GridTimers() override { SetCurrentClock(nullptr); }
+    void Advance(std::uint64_t ms) {
+        clock.Advance(ms);
+        FireDueTimers();
+    }
+    ManualClock clock{1000};
+};
+
+TEST_F(GridTimers, AutoScrollTimerTicksEveryFiftyMilliseconds) {
+    // The grid is made before the clock is installed; a fresh one uses it.
+    grid = std::make_unique<TLogGrid>(nullptr);
+    grid->StartAutoScrollTimer();
+    EXPECT_EQ(grid->GridTimerInterval(TgrBaseGrid::AutoScrollTimerId), 50);
+    Advance(49);
+    EXPECT_TRUE(grid->Steps.empty());
+    Advance(1);
+    Advance(50);
+    EXPECT_EQ(grid->Steps, (std::vector<std::string>{"autoscroll", "autoscroll"}));
+    EXPECT_TRUE(grid->KillGridTimer(TgrBaseGrid::AutoScrollTimerId));
+    EXPECT_FALSE(grid->KillGridTimer(TgrBaseGrid::AutoScrollTimerId));
+    Advance(100);
+    EXPECT_EQ(grid->Steps.size(), 2u);
+}
+
+TEST_F(GridTimers, SpinTimerStartsSlowThenRepeats) {
+    grid = std::make_unique<TLogGrid>(nullptr);
+    grid->StartSpinTimer(true);
+    EXPECT_EQ(grid->GridTimerInterval(TgrBaseGrid::SpinTimerId), 500);
+    grid->StartSpinTimer(false);  // already running: unchanged
+    EXPECT_EQ(grid->GridTimerInterval(TgrBaseGrid::SpinTimerId), 500);
+    Advance(500);
+    EXPECT_EQ(grid->Steps, (std::vector<std::string>{"spin"}));
+    grid->SwitchSpinTimerToRepeat();
+    EXPECT_EQ(grid->GridTimerInterval(TgrBaseGrid::SpinTimerId), 80);
+    EXPECT_FALSE(grid->SpinStartFlag());
+    Advance(80);
+    EXPECT_EQ(grid->Steps.size(), 2u);
+    grid->SwitchSpinTimerToRepeat();  // already repeating: nothing changes
+    EXPECT_EQ(grid->GridTimerInterval(TgrBaseGrid::SpinTimerId), 80);
 }
 
 }  // namespace
