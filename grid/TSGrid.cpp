@@ -365,6 +365,9 @@ void TgrBaseGrid::ResizeDataModel(Integer oldColTotal, Integer oldRowTotal) {
         }
         if (storage_ && RowTotal() < oldRowTotal) storage_->DeleteRows(RowTotal(), oldRowTotal - 1);
     }
+    SetStorageSizeHint(Cols(), Rows());
+    fixedColCount_ = std::min(fixedColCount_, std::max<Integer>(FixedColTotal() - 1, 0));
+    fixedRowCount_ = std::min(fixedRowCount_, std::max<Integer>(FixedRowTotal() - 1, 0));
     curDisplayCol_ = std::min(curDisplayCol_, std::max<Integer>(ColTotal() - 1, 1));
     curDisplayRow_ = std::min(curDisplayRow_, std::max<Integer>(RowTotal() - 1, 1));
     curDataCol_ = DataColOfDisplay(curDisplayCol_);
@@ -497,13 +500,18 @@ void TgrBaseGrid::SetStoreData(bool value) {
     storeData_ = value;
     if (value) {
         if (!storage_) storage_ = std::make_unique<Tts2DStorage>(0, 0);
-        storage_->RowCapacityHint = Rows();
-        storage_->ColCapacityHint = Rows() > 256 ? std::min<Integer>(Cols(), 256) : Cols();
+        SetStorageSizeHint(Cols(), Rows());
     } else {
         storage_.reset();
         imageNames_.Clear();
     }
     Invalidate();
+}
+
+void TgrBaseGrid::SetStorageSizeHint(Integer cols, Integer rows) {
+    if (!storage_) return;
+    storage_->RowCapacityHint = rows;
+    storage_->ColCapacityHint = rows > 256 ? std::min<Integer>(cols, 256) : cols;
 }
 
 bool TgrBaseGrid::IsRowChanged(Integer dataRow) const {

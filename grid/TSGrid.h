@@ -356,6 +356,8 @@ public:
     TFont* GridFont() override { return Font(); }
     TFont* EffectiveCellFont(Integer dataCol, Integer dataRow) override;
     TgrCombo* CreateCombo() override;
+    // The drop-down grid of a combo; a plain grid cannot make one.
+    virtual TgrBaseGrid* CreateComboGrid();
     void FreeComboObject(TgrCombo* combo) override {}
     TgrDropDownStyle ComboDropDownStyle(const TgrCombo*) const override { return ddDropDown; }
     void SetComboDropDownStyle(TgrCombo*, TgrDropDownStyle) override {}
@@ -519,6 +521,7 @@ protected:
 
 private:
     void ResizeDataModel(Integer oldColTotal, Integer oldRowTotal);
+    void SetStorageSizeHint(Integer cols, Integer rows);
     void InvalidateIfSelection();
     bool HasSelection() const;
     void NoteCellIndex(TgrCellElement* element, bool add);

@@ -211,7 +211,7 @@ void TgrBaseGrid::SetRowBarWidth(Integer width) {
 }
 
 void TgrBaseGrid::SetFixedColCount(Integer value) {
-    value = std::clamp<Integer>(value, 0, Cols());
+    value = std::clamp<Integer>(value, 0, std::max<Integer>(Cols() - 1, 0));
     if (value == fixedColCount_) return;
     fixedColCount_ = value;
     SetFixedColTotal(value + 1);
@@ -219,7 +219,7 @@ void TgrBaseGrid::SetFixedColCount(Integer value) {
 }
 
 void TgrBaseGrid::SetFixedRowCount(Integer value) {
-    value = std::clamp<Integer>(value, 0, Rows());
+    value = std::clamp<Integer>(value, 0, std::max<Integer>(Rows() - 1, 0));
     if (value == fixedRowCount_) return;
     fixedRowCount_ = value;
     SetFixedRowTotal(value + 1);
@@ -384,6 +384,10 @@ TFont* TgrBaseGrid::EffectiveCellFont(Integer dataCol, Integer dataRow) {
 
 TgrCombo* TgrBaseGrid::CreateCombo() {
     RaiseGridError("Cannot create combo box. Method CreateCombo has not been not implemented in derived class");
+}
+
+TgrBaseGrid* TgrBaseGrid::CreateComboGrid() {
+    RaiseGridError("Cannot create combo box. Method CreateComboGrid has not been not implemented in derived class");
 }
 
 void TgrBaseGrid::ReleaseDateTimeDef(TgrDateTimeDefComponent* def) { dateTimeLink_->Detach(def); }

@@ -494,6 +494,68 @@ TEST_F(GridClass, ActivatingPressIsRecordedForDoubleClicks) {
     EXPECT_EQ(GridLastPress().Pos.X, grid->ClientToScreen(TPoint(5, 6)).X);
 }
 
+TEST_F(GridClass, HeadingAndRowBarCanBeHiddenAndShownAgain) {
+    grid->SetHeadingOn(false);
+    grid->SetRowBarOn(false);
+    EXPECT_EQ(grid->GetRowHeightAt(0), 0);
+    EXPECT_EQ(grid->GetColWidthAt(0), 0);
+    grid->SetHeadingHeight(20);  // remembered while hidden
+    EXPECT_EQ(grid->GetRowHeightAt(0), 0);
+    grid->SetHeadingOn(true);
+    grid->SetRowBarOn(true);
+    EXPECT_EQ(grid->GetRowHeightAt(0), 20);
+    EXPECT_EQ(grid->GetColWidthAt(0), 14);
+}
+
+TEST_F(GridClass, FixedColumnsStayWithinTheColumns) {
+    grid->SetFixedColCount(2);
+    EXPECT_EQ(grid->FixedColTotal(), 3);
+    // At least one column keeps scrolling.
+    grid->SetFixedColCount(9);
+    EXPECT_EQ(grid->FixedColCount(), 3);
+    EXPECT_EQ(grid->FixedColTotal(), 4);
+    grid->SetFixedRowCount(2);
+    EXPECT_EQ(grid->FixedRowTotal(), 3);
+    // Fewer columns take the fixed count down with them.
+    grid->SetCols(2);
+    EXPECT_EQ(grid->FixedColCount(), grid->FixedColTotal() - 1);
+    EXPECT_LT(grid->FixedColTotal(), grid->ColCount());
+}
+
+TEST_F(GridClass, ComboGridsAnswerTheirOwner) {
+    TLogGrid combo(nullptr);
+    combo.SetOwnerGrid(grid.get());
+    grid->SetAutoScale(true);
+    combo.SetAutoScale(false);  // ignored
+    EXPECT_TRUE(combo.AutoScale());
+    EXPECT_EQ(combo.GetDropDownRows(), 0);
+    combo.SetDropDownRows(8);
+    EXPECT_EQ(combo.GetDropDownRows(), 0);
+    EXPECT_EQ(GridError([&] { grid->CreateComboGrid(); }),
+              "Grid1: Cannot create combo box. Method CreateComboGrid has not been not implemented in derived "
+              "class");
+}
+
+TEST_F(GridClass, InCellControlsLiveInTheGridOnceItHasAParent) {
+    Application->Initialize();
+    TForm* form = new TForm(Application);
+    TLogGrid* g = new TLogGrid(form);
+    g->SetParent(form);
+    EXPECT_EQ(g->EditControl()->Parent(), g);
+    EXPECT_EQ(g->CheckControl()->Parent(), g);
+    Application->ResetForTesting();
+}
+
+TEST_F(GridClass, AGridWithRecordsAndValuesIsFreedCleanly) {
+    grid->SetStoreData(true);
+    grid->PutCellValue(1, 1, Variant("v"));
+    grid->SetCellProp(2, 2, gpColor, pkNoPicture, Variant(Integer(clRed)));
+    grid->SetRowProp(3, gpColor, pkNoPicture, Variant(Integer(clBlue)));
+    grid->StartAutoScrollTimer();
+    grid.reset();
+    EXPECT_EQ(NextTimerDueMs(), -1);
+}
+
 class GridTimers : public GridClass {
 protected:
     GridTimers() { SetCurrentClock(&clock); }
