@@ -163,6 +163,21 @@ std::unique_ptr<TgrGridCols> TgrBaseGrid::CreateGridCols() { return std::make_un
 
 std::unique_ptr<TgrGridRows> TgrBaseGrid::CreateGridRows() { return std::make_unique<TgrGridRows>(RowTotal(), this); }
 
+void TgrBaseGrid::RecreateGridCollections() {
+    gridCols_.reset();
+    gridRows_.reset();
+    gridCols_ = CreateGridCols();
+    gridRows_ = CreateGridRows();
+    for (Integer p = 1; p < ColTotal(); ++p)
+        if (TgrCol* c = gridCols_->ColAt(colMap_[std::size_t(p)])) c->RenumberDisplayCol(p);
+    bool rowsMoved = false;
+    for (Integer p = 1; p < RowTotal(); ++p) rowsMoved = rowsMoved || rowMap_[std::size_t(p)] != p;
+    if (rowsMoved) {
+        gridRows_->EnsureDisplayArray();
+        for (Integer p = 1; p < RowTotal(); ++p) gridRows_->SetDisplayRowOf(rowMap_[std::size_t(p)], p);
+    }
+}
+
 void TgrBaseGrid::CreateCellControls() {
     auto wire = [this](TgrCustomGridControl* c) {
         c->SetCursor(Cursor());

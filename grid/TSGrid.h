@@ -464,6 +464,11 @@ protected:
     virtual std::unique_ptr<TgrGridCols> CreateGridCols();
     virtual std::unique_ptr<TgrGridRows> CreateGridRows();
     virtual void CreateCellControls();
+    // The constructor runs the grid's own factories; a descendant that
+    // supplies its own column and row classes calls this from its
+    // constructor to make the lists again through its factories (column and
+    // row objects of the old lists are dropped).
+    void RecreateGridCollections();
     virtual void AttachCellControls();
     void HeadingFontChanged();
 

@@ -556,6 +556,39 @@ TEST_F(GridClass, AGridWithRecordsAndValuesIsFreedCleanly) {
     EXPECT_EQ(NextTimerDueMs(), -1);
 }
 
+// A descendant with its own column class.
+class TTaggedCol : public TgrCol {
+public:
+    using TgrCol::TgrCol;
+};
+class TOwnColsGrid : public TLogGrid {
+public:
+    explicit TOwnColsGrid(TComponent* owner) : TLogGrid(owner) { RecreateGridCollections(); }
+
+protected:
+    std::unique_ptr<TgrGridCols> CreateGridCols() override {
+        // The collection makes its columns while it is constructed, so the
+        // grid it hands them must be known first.
+        struct Cols : TgrGridCols {
+            explicit Cols(TgrPropGrid* g) : TgrGridCols(0, g), g_(g) { SetCount(0); }
+            TgrCol* CreateCol() override { return new TTaggedCol(g_); }
+            TgrPropGrid* g_;
+        };
+        return std::make_unique<Cols>(this);
+    }
+};
+
+TEST_F(GridClass, ADescendantCanSupplyItsOwnColumnClass) {
+    TOwnColsGrid g(nullptr);
+    for (Integer d = 0; d <= 4; ++d) {
+        ASSERT_NE(g.Col(d), nullptr);
+        EXPECT_NE(dynamic_cast<TTaggedCol*>(g.Col(d)), nullptr) << d;
+        EXPECT_EQ(g.Col(d)->DisplayCol(), d);
+    }
+    g.SetCols(6);
+    EXPECT_NE(dynamic_cast<TTaggedCol*>(g.Col(6)), nullptr);
+}
+
 class GridTimers : public GridClass {
 protected:
     GridTimers() { SetCurrentClock(&clock); }
