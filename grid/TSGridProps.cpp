@@ -175,6 +175,13 @@ void TgrBaseGrid::SetGridMode(TgrGridMode value) {
     if (comboGrid_ && IsDesigning()) return;
     if (!CanLeaveCell(curDataCol_, curDataRow_, true)) return;
     gridMode_ = value;
+    // The insert row below the last row exists only in gmEditInsert.
+    Integer insertRows = value == gmEditInsert ? 1 : 0;
+    if (insertRows != insertRowCount_) {
+        Integer rows = Rows();
+        insertRowCount_ = insertRows;
+        ChangeCounts(ColTotal(), rows + 1 + insertRows);
+    }
     editModeFlag_ = alwaysShowEditor_ && IsEditMode();
     ResetCellControl(true);
 }

@@ -561,6 +561,20 @@ class TTaggedCol : public TgrCol {
 public:
     using TgrCol::TgrCol;
 };
+TEST_F(GridClass, InsertModeShowsOneMoreRow) {
+    grid->SetGridMode(gmEditInsert);
+    EXPECT_EQ(grid->Rows(), 4);
+    EXPECT_EQ(grid->RowCount(), 6);
+    EXPECT_TRUE(grid->IsInsertRowPos(5));
+    grid->SetRows(2);
+    EXPECT_EQ(grid->RowCount(), 4);
+    EXPECT_TRUE(grid->IsInsertRowPos(3));
+    grid->SetGridMode(gmEdit);
+    EXPECT_EQ(grid->Rows(), 2);
+    EXPECT_EQ(grid->RowCount(), 3);
+    EXPECT_FALSE(grid->IsInsertRowPos(3));
+}
+
 class TOwnColsGrid : public TLogGrid {
 public:
     explicit TOwnColsGrid(TComponent* owner) : TLogGrid(owner) { RecreateGridCollections(); }
