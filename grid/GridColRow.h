@@ -57,6 +57,8 @@ public:
     Integer RequestedWidth() const { return requestedWidth_; }
     // Set by the column collection when it makes the column.
     void InitSlot(Integer displayCol, Integer width, Integer colId);
+    // Set by the grid when other columns move (no repaint, no notification).
+    void RenumberDisplayCol(Integer displayCol) { displayCol_ = displayCol; }
 
     Integer GetDataCol() const;
     bool HoldsCurrentCell() const;

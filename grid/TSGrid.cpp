@@ -1,0 +1,559 @@
+#include "grid/TSGrid.h"
+
+#include <algorithm>
+
+#include "grid/GRGLibValues.h"
+#include "platform/core/Format.h"
+
+namespace {
+
+bool IsIntegerVariant(const Variant& v) {
+    switch (v.Type()) {
+        case varSmallint:
+        case varInteger:
+        case varByte:
+        case varInt64: return true;
+        default: return false;
+    }
+}
+
+// A map of display positions to data numbers after a count change: entries
+// kept, new entries map to themselves.
+void ResizeIdentityMap(std::vector<Integer>& map, Integer count) {
+    Integer had = Integer(map.size());
+    map.resize(std::size_t(std::max<Integer>(count, 0)));
+    for (Integer i = had; i < count; ++i) map[std::size_t(i)] = i;
+}
+
+}  // namespace
+
+TtsCellKind ValueKindFor(TgrControlType controlType, const Variant& value) {
+    switch (controlType) {
+        case ctText: return ckText;
+        case ctCheck: return value.IsString() ? ckText : value.IsNull() ? ckNull : ckInteger;
+        case ctPicture: return value.IsString() ? ckImageRef : ckBitmap;
+        default: return ckEmpty;
+    }
+}
+
+bool KindSuitsControl(TtsCellKind kind, TgrControlType controlType) {
+    switch (controlType) {
+        case ctText: return kind == ckText;
+        case ctCheck: return kind == ckText || kind == ckInteger || kind == ckNull;
+        case ctPicture: return kind == ckBitmap || kind == ckImageRef;
+        default: return false;
+    }
+}
+
+// ================================================================ lifetime
+
+TgrBaseGrid::TgrBaseGrid(TComponent* owner) : TCustomGrid_ts(owner) {
+    designFlag_ = false;
+    cellCacheInvalid_ = true;
+    // Display maps, lists and the cell property model for the base's counts.
+    ResizeIdentityMap(colMap_, ColTotal());
+    ResizeIdentityMap(rowMap_, RowTotal());
+    gridCols_ = CreateGridCols();
+    gridRows_ = CreateGridRows();
+    colCellSets_.SetCount(ColTotal());
+    rowCellSets_.SetCount(RowTotal());
+    cellProps_ = std::make_unique<TgrCellPropSet>(this);
+    maskLink_ = std::make_unique<TgrMaskLink>();
+    imageLink_ = std::make_unique<TgrImageLink>();
+    imageNames_.SetSorted(true);
+    dateTimeLink_ = std::make_unique<TgrDateTimeLink>();
+    visibleCols_ = std::make_unique<TgrVisibleItems>();
+    visibleRows_ = std::make_unique<TgrVisibleItems>();
+    InitDefaults();
+    colSelected_.assign(std::size_t(ColTotal()), false);
+    CreateCellControls();
+    visibleCols_->SetVisibleCount(Cols(), 1);
+    visibleRows_->SetVisibleCount(Rows(), 1);
+    skipReadOnly_ = true;
+    rowChangedIndicator_ = riOn;
+    alwaysShowEditor_ = true;
+    alwaysShowFocus_ = false;
+    controlHiddenByGrid_ = true;
+    editModeFlag_ = alwaysShowEditor_;
+    editSelectMode_ = 2;
+    activeControl_ = editControl_.get();
+    activeControl_->SetGrid(this);
+    rowChanged_.assign(std::size_t(RowTotal()), false);
+    // The grid manages ScrollBars itself; the base shows none.
+    SetScrollBarKind(ssNone);
+    scrollBars_ = ssBoth;
+}
+
+TgrBaseGrid::~TgrBaseGrid() {
+    Destroying();
+    KillGridTimer(AutoScrollTimerId);
+    KillGridTimer(SpinTimerId);
+    SetDateTimeDef(nullptr);
+    activeControl_ = nullptr;
+    editControl_.reset();
+    checkControl_.reset();
+    defaultControl1_.reset();
+    defaultControl2_.reset();
+    storage_.reset();
+    // Cell records ask the grid to unindex them while they go.
+    cellProps_.reset();
+    gridCols_.reset();
+    gridRows_.reset();
+}
+
+void TgrBaseGrid::InitDefaults() {
+    initialising_ = true;
+    SetGridOptions(0);
+    drawOverlap_ = doDrawColOnTop;
+    gridMode_ = gmEdit;
+    colSelectMode_ = csMulti;
+    rowSelectMode_ = rsMulti;
+    cellSelectMode_ = cmRange;
+    colMoving_ = rowMoving_ = true;
+    resizeRows_ = rrAll;
+    resizeCols_ = rcSingle;
+    resizeColsInGrid_ = resizeRowsInGrid_ = false;
+    gridLines_ = glBoth;
+    SetDefaultRowHeight(14);
+    SetDefaultColWidth(64);
+    savedDefaultRowHeight_ = 14;
+    savedDefaultColWidth_ = 64;
+    curDisplayCol_ = curDisplayRow_ = curDataCol_ = curDataRow_ = 1;
+    ChangeCounts(GetDefaultCols() + 1, GetDefaultRows() + 1);
+    SetFixedColTotal(1);
+    SetFixedRowTotal(1);
+    rowBarWidth_ = 14;
+    headingHeight_ = 15;
+    SetColWidthAt(0, rowBarWidth_);
+    SetRowHeightAt(0, headingHeight_);
+    fixedColCount_ = 0;
+    selectFixed_ = true;
+    SetGridLinePixels(0);
+    editColor_ = editFontColor_ = grColorNotSet;
+    lineColor_ = TColor(0xC0C0C0);
+    headingColor_ = TColor(0x8000000F);
+    selectedAreaCursor_ = 0;
+    fixedLineColor_ = TColor(0);
+    horzLineWidth_ = vertLineWidth_ = 1;
+    scrollSpeed_ = spVariable;
+    thumbTracking_ = false;
+    is3D_ = false;
+    heading3D_ = true;
+    inactiveButtonState_ = ibsBackGround;
+    buttonEdgeWidth_ = 2;
+    defaultButtonWidth_ = 11;
+    defaultButtonHeight_ = 9;
+    spinButtonWidth_ = 11;
+    spinButtonHeight_ = 9;
+    spinStartDelay_ = 500;
+    spinRepeatDelay_ = 80;
+    spinStart_ = true;
+    headingButton_ = hbNone;
+    headingHorzAlignment_ = horzAlignment_ = htaDefault;
+    headingVertAlignment_ = vertAlignment_ = rowBarAlignment_ = vtaDefault;
+    headingWordWrap_ = wwDefault;
+    headingFont_ = std::make_unique<TFont>();
+    headingFont_->Assign(*Font());
+    headingFont_->OnChange = [this](TGraphicsObject*) { HeadingFontChanged(); };
+    headingParentFont_ = true;
+    initialising_ = false;
+}
+
+std::unique_ptr<TgrGridCols> TgrBaseGrid::CreateGridCols() { return std::make_unique<TgrGridCols>(ColTotal(), this); }
+
+std::unique_ptr<TgrGridRows> TgrBaseGrid::CreateGridRows() { return std::make_unique<TgrGridRows>(RowTotal(), this); }
+
+void TgrBaseGrid::RecreateGridCollections() {
+    gridCols_.reset();
+    gridRows_.reset();
+    gridCols_ = CreateGridCols();
+    gridRows_ = CreateGridRows();
+    for (Integer p = 1; p < ColTotal(); ++p)
+        if (TgrCol* c = gridCols_->ColAt(colMap_[std::size_t(p)])) c->RenumberDisplayCol(p);
+    bool rowsMoved = false;
+    for (Integer p = 1; p < RowTotal(); ++p) rowsMoved = rowsMoved || rowMap_[std::size_t(p)] != p;
+    if (rowsMoved) {
+        gridRows_->EnsureDisplayArray();
+        for (Integer p = 1; p < RowTotal(); ++p) gridRows_->SetDisplayRowOf(rowMap_[std::size_t(p)], p);
+    }
+}
+
+void TgrBaseGrid::CreateCellControls() {
+    auto wire = [this](TgrCustomGridControl* c) {
+        c->SetCursor(Cursor());
+        // Keys of the in-cell control fire the grid's key events under the
+        // key lock, so they are not processed as grid navigation.
+        c->SetOnKeyDown([this](TObject*, Word16& key, TShiftState shift) {
+            ++keyLock_;
+            if (OnKeyDown && CanFireEvents()) OnKeyDown(this, key, shift);
+            --keyLock_;
+        });
+        c->SetOnKeyUp([this](TObject*, Word16& key, TShiftState shift) {
+            ++keyLock_;
+            if (OnKeyUp && CanFireEvents()) OnKeyUp(this, key, shift);
+            --keyLock_;
+        });
+        c->SetOnKeyPress([this](TObject*, char& key) {
+            ++keyLock_;
+            if (OnKeyPress && CanFireEvents()) OnKeyPress(this, key);
+            --keyLock_;
+        });
+        // Mouse positions arrive in the control's coordinates; the grid's
+        // events get them in the grid's client coordinates.
+        c->SetOnMouseDown([this, c](TObject*, TMouseButton b, TShiftState s, int x, int y) {
+            if (OnMouseDown) OnMouseDown(this, b, s, x + c->Left(), y + c->Top());
+        });
+        c->SetOnMouseUp([this, c](TObject*, TMouseButton b, TShiftState s, int x, int y) {
+            if (OnMouseUp) OnMouseUp(this, b, s, x + c->Left(), y + c->Top());
+        });
+        c->SetOnMouseMove([this, c](TObject*, TShiftState s, int x, int y) {
+            if (OnMouseMove) OnMouseMove(this, s, x + c->Left(), y + c->Top());
+        });
+        c->SetOnTextResize([this](TObject*, bool byUser) { DoEditTextResized(byUser); });
+    };
+    editControl_ = std::make_unique<TgrEditGridControl>(this);
+    editControl_->SetLeft(-editControl_->Width() - 1);
+    editControl_->SetHorzAlignment(htaDefault);
+    wire(editControl_.get());
+    checkControl_ = std::make_unique<TgrCheckGridControl>(this);
+    checkControl_->SetLeft(-checkControl_->Width() - 1);
+    checkControl_->SetCheckBoxStyle(stCheck);
+    checkControl_->SetAllowGrayed(false);
+    checkControl_->SetCheckBoxValues(checkBoxValues_);
+    wire(checkControl_.get());
+    defaultControl1_ = std::make_unique<TgrDefaultGridControl>(this);
+    defaultControl2_ = std::make_unique<TgrDefaultGridControl>(this);
+}
+
+void TgrBaseGrid::AttachCellControls() {
+    if (!Widget()) return;
+    editControl_->SetParent(this);
+    checkControl_->SetParent(this);
+}
+
+void TgrBaseGrid::HeadingFontChanged() {
+    if (initialising_) return;
+    headingParentFont_ = false;
+    if (headingOn_) InvalidateRow(0);
+}
+
+// ================================================================ errors
+
+void TgrBaseGrid::RaiseGridError(const std::string& message) {
+    if (comboGrid_ && ownerGrid_) throw EInvalidGridOperation(ownerGrid_->Name() + ".Combo: " + message);
+    throw EInvalidGridOperation(Name() + ": " + message);
+}
+
+void TgrBaseGrid::RaiseMaskError(const std::string& message) {
+    if (comboGrid_ && ownerGrid_) throw EtsMaskError(ownerGrid_->Name() + ".Combo: " + message);
+    throw EtsMaskError(Name() + ": " + message);
+}
+
+bool TgrBaseGrid::CheckColRowIndex(Integer kind, Integer index, Integer high, Integer low) {
+    if (index >= low && index <= high) return true;
+    RaiseGridError((kind == 0 ? "Row index " : "Column index ") + std::to_string(index) + " out of range");
+}
+
+bool TgrBaseGrid::CheckColRowIndex(Integer index, Integer count, TgrIndexKind kind) {
+    return CheckColRowIndex(kind == ikRow ? 0 : 1, index, count - 1, 0);
+}
+
+bool TgrBaseGrid::CheckNotInCellLoaded() {
+    if (inCellLoaded_) RaiseGridError("Cannot get Cell property value while in OnCellLoaded event");
+    return true;
+}
+
+bool TgrBaseGrid::CheckCellValueType(TgrControlType controlType, const Variant& value) {
+    if (IsDesigning()) return true;
+    switch (controlType) {
+        case ctText:
+            if (!value.IsString()) RaiseGridError("Invalid cell value. A text column requires a value of type string");
+            break;
+        case ctCheck:
+            if (!IsIntegerVariant(value) && !value.IsString() && !value.IsNull())
+                RaiseGridError(
+                    "Invalid cell value. A checkbox column requires a value of type TCheckBoxState or string");
+            break;
+        case ctPicture:
+            if (!IsIntegerVariant(value) && !value.IsString())
+                RaiseGridError("Invalid cell value. A picture column requires a value of type TBitmap or string");
+            break;
+        default: break;
+    }
+    return true;
+}
+
+// ================================================================ state
+
+bool TgrBaseGrid::IsDesigning() const {
+    if (comboGrid_ && ownerGrid_) return ownerGrid_->IsDesigning();
+    return ComponentState().Contains(csDesigning) || designFlag_;
+}
+
+bool TgrBaseGrid::IsReading() const {
+    if (readingLayout_ || ComponentState().Contains(csReading)) return true;
+    return comboGrid_ && ownerGrid_ && ownerGrid_->IsReading();
+}
+
+bool TgrBaseGrid::IsWriting() const {
+    if (writingLayout_ || ComponentState().Contains(csWriting)) return true;
+    return comboGrid_ && ownerGrid_ && ownerGrid_->IsWriting();
+}
+
+bool TgrBaseGrid::IsEditMode() {
+    return (gridMode_ == gmEdit || gridMode_ == gmEditInsert) && gridStatus_ == grsNormal;
+}
+
+bool TgrBaseGrid::IsListBoxSelect() { return gridMode_ == gmListBox && rowSelectMode_ == rsSingle; }
+
+bool TgrBaseGrid::SkipsReadOnly() { return !IsDesigning() && skipReadOnly_ && gridMode_ != gmListBox; }
+
+// ================================================================ data model
+
+Integer TgrBaseGrid::DisplayColOfData(Integer dataCol) {
+    if (dataCol <= 0) return dataCol;
+    for (std::size_t i = 1; i < colMap_.size(); ++i)
+        if (colMap_[i] == dataCol) return Integer(i);
+    return dataCol;
+}
+
+Integer TgrBaseGrid::DisplayRowOfData(Integer dataRow) {
+    if (dataRow <= 0) return dataRow;
+    if (gridRows_ && gridRows_->HasDisplayArray()) return gridRows_->DisplayRowOf(dataRow);
+    for (std::size_t i = 1; i < rowMap_.size(); ++i)
+        if (rowMap_[i] == dataRow) return Integer(i);
+    return dataRow;
+}
+
+Integer TgrBaseGrid::DataColOfDisplay(Integer displayCol) {
+    if (displayCol <= 0 || displayCol >= Integer(colMap_.size())) return displayCol;
+    return colMap_[std::size_t(displayCol)];
+}
+
+Integer TgrBaseGrid::DataRowOfDisplay(Integer displayRow) {
+    if (displayRow <= 0 || displayRow >= Integer(rowMap_.size())) return displayRow;
+    return rowMap_[std::size_t(displayRow)];
+}
+
+void TgrBaseGrid::NotifyCountsChanged(Integer oldColTotal, Integer oldRowTotal) {
+    ResizeDataModel(oldColTotal, oldRowTotal);
+}
+
+void TgrBaseGrid::ResizeDataModel(Integer oldColTotal, Integer oldRowTotal) {
+    if (!gridCols_ || !gridRows_) return;  // still constructing
+    if (oldColTotal != ColTotal()) {
+        // Columns leave from the right end; data numbers beyond the count go.
+        std::vector<Integer> kept;
+        for (Integer d : colMap_)
+            if (d < ColTotal()) kept.push_back(d);
+        colMap_ = kept;
+        ResizeIdentityMap(colMap_, ColTotal());
+        gridCols_->SetCount(oldColTotal);
+        for (Integer p = 1; p < ColTotal(); ++p)
+            if (TgrCol* c = gridCols_->ColAt(colMap_[std::size_t(p)])) c->RenumberDisplayCol(p);
+        colCellSets_.SetCount(ColTotal());
+        colSelected_.resize(std::size_t(ColTotal()), false);
+        if (visibleCols_->Materialized()) {
+            for (Integer p = oldColTotal - 1; p >= ColTotal(); --p) visibleCols_->RemoveValue(p);
+            for (Integer p = oldColTotal; p < ColTotal(); ++p) visibleCols_->AddValue(p);
+        } else {
+            visibleCols_->SetVisibleCount(Cols(), 1);
+        }
+        if (storage_ && ColTotal() < oldColTotal) storage_->DeleteColumns(ColTotal(), oldColTotal - 1);
+    }
+    if (oldRowTotal != RowTotal()) {
+        std::vector<Integer> kept;
+        for (Integer d : rowMap_)
+            if (d < RowTotal()) kept.push_back(d);
+        rowMap_ = kept;
+        ResizeIdentityMap(rowMap_, RowTotal());
+        gridRows_->SetCount(oldRowTotal);
+        if (gridRows_->HasDisplayArray())
+            for (Integer p = 1; p < RowTotal(); ++p) gridRows_->SetDisplayRowOf(rowMap_[std::size_t(p)], p);
+        rowCellSets_.SetCount(RowTotal());
+        rowChanged_.resize(std::size_t(RowTotal()), false);
+        if (visibleRows_->Materialized()) {
+            for (Integer p = oldRowTotal - 1; p >= RowTotal(); --p) visibleRows_->RemoveValue(p);
+            for (Integer p = oldRowTotal; p < RowTotal(); ++p) visibleRows_->AddValue(p);
+        } else {
+            visibleRows_->SetVisibleCount(Rows(), 1);
+        }
+        if (storage_ && RowTotal() < oldRowTotal) storage_->DeleteRows(RowTotal(), oldRowTotal - 1);
+    }
+    SetStorageSizeHint(Cols(), Rows());
+    fixedColCount_ = std::min(fixedColCount_, std::max<Integer>(FixedColTotal() - 1, 0));
+    fixedRowCount_ = std::min(fixedRowCount_, std::max<Integer>(FixedRowTotal() - 1, 0));
+    curDisplayCol_ = std::min(curDisplayCol_, std::max<Integer>(ColTotal() - 1, 1));
+    curDisplayRow_ = std::min(curDisplayRow_, std::max<Integer>(RowTotal() - 1, 1));
+    curDataCol_ = DataColOfDisplay(curDisplayCol_);
+    curDataRow_ = DataRowOfDisplay(curDisplayRow_);
+    cellCacheInvalid_ = true;
+}
+
+void TgrBaseGrid::SetCols(Integer value) {
+    if (value < 0) value = 0;
+    if (IsUpdateSuspended() || value == Cols()) return;
+    Integer old = Cols();
+    if (value < old && curDataCol_ > value && !CanLeaveCell(curDataCol_, curDataRow_, true)) return;
+    // Bring the columns that go to the right end first, so that their widths
+    // leave with them.
+    for (Integer p = ColTotal() - 1; p >= 1; --p) {
+        if (colMap_[std::size_t(p)] <= value) continue;
+        Integer last = ColTotal() - 1;
+        if (p != last) {
+            Integer d = colMap_[std::size_t(p)];
+            colMap_.erase(colMap_.begin() + p);
+            colMap_.push_back(d);
+            MoveColumnTo(p, last);
+            if (visibleCols_->Materialized()) visibleCols_->MovePosition(p, last);
+        }
+    }
+    // Deleted columns lose their cell records (the set frees them).
+    for (Integer c = value + 1; c <= old; ++c)
+        for (Integer r = 0; r < RowTotal(); ++r)
+            if (TgrCellElement* e = cellProps_->FindCell(c, r)) cellProps_->RemoveElement(e);
+    ChangeCounts(value + 1, RowTotal());
+    for (Integer p = 1; p < ColTotal(); ++p)
+        if (TgrCol* c = gridCols_->ColAt(colMap_[std::size_t(p)])) c->RenumberDisplayCol(p);
+    Invalidate();
+    DoColCountChanged(old, value);
+}
+
+void TgrBaseGrid::SetRows(Integer value) {
+    if (value < 0) value = 0;
+    if (IsUpdateSuspended() || value == Rows()) return;
+    Integer old = Rows();
+    for (Integer p = RowTotal() - 1; p >= 1; --p) {
+        if (rowMap_[std::size_t(p)] <= value) continue;
+        Integer last = RowTotal() - 1;
+        if (p != last) {
+            Integer d = rowMap_[std::size_t(p)];
+            rowMap_.erase(rowMap_.begin() + p);
+            rowMap_.push_back(d);
+            MoveRowTo(p, last);
+            if (visibleRows_->Materialized()) visibleRows_->MovePosition(p, last);
+        }
+    }
+    for (Integer r = value + 1; r <= old; ++r)
+        for (Integer c = 1; c < ColTotal(); ++c)
+            if (TgrCellElement* e = cellProps_->FindCell(c, r)) cellProps_->RemoveElement(e);
+    ChangeCounts(ColTotal(), value + 1 + insertRowCount_);
+    Invalidate();
+    DoRowCountChanged(old, value);
+    FireSelectChanged(false);
+}
+
+TgrControlType TgrBaseGrid::EffectiveControlType(Integer dataCol, Integer dataRow) {
+    if (TgrCellElement* e = cellProps_->FindCell(dataCol, dataRow))
+        if (TgrControlType(e->ControlType) != ctDefault) return TgrControlType(e->ControlType);
+    TgrCol* col = gridCols_->ColAt(dataCol);
+    TgrRow* row = dataRow >= 0 && dataRow < gridRows_->Count() ? gridRows_->GetRow(dataRow) : nullptr;
+    TgrControlType colType = col ? col->ControlType() : ctDefault;
+    TgrControlType rowType = row ? row->ControlType() : ctDefault;
+    TgrControlType first = drawOverlap_ == doDrawColOnTop ? colType : rowType;
+    TgrControlType second = drawOverlap_ == doDrawColOnTop ? rowType : colType;
+    if (first != ctDefault) return first;
+    if (second != ctDefault) return second;
+    return ctText;
+}
+
+void TgrBaseGrid::StoreCellValue(Integer dataCol, Integer dataRow, const Variant& value,
+                                 TgrControlType controlType) {
+    if (!storage_ || dataCol < 1 || dataRow < 1) return;
+    TtsCellKind kind = ValueKindFor(controlType, value);
+    if (kind == ckEmpty || value.Type() == varEmpty) {
+        storage_->ClearCell(dataCol, dataRow);
+        return;
+    }
+    storage_->SetValue(dataCol, dataRow, kind, value);
+}
+
+Variant TgrBaseGrid::GetStoredCellValue(Integer dataCol, Integer dataRow, TgrControlType) {
+    if (!storage_) return Variant();
+    return storage_->GetValue(dataCol, dataRow);
+}
+
+void TgrBaseGrid::DropUnsuitableValues(Integer dataCol, Integer dataRow) {
+    if (!storage_ || ComponentState().Contains(csLoading)) return;
+    auto drop = [this](Integer c, Integer r) {
+        TtsCellKind kind = storage_->GetKind(c, r);
+        if (kind != ckEmpty && !KindSuitsControl(kind, EffectiveControlType(c, r))) storage_->ClearCell(c, r);
+    };
+    Integer lastRow = storage_->LastUsedRow();
+    if (dataCol >= 1 && dataRow >= 1) {
+        drop(dataCol, dataRow);
+    } else if (dataCol >= 1) {
+        for (Integer r = 1; r <= lastRow; ++r) drop(dataCol, r);
+    } else if (dataRow >= 1) {
+        for (Integer c = 1; c <= storage_->LastUsedCol(dataRow); ++c) drop(c, dataRow);
+    } else {
+        for (Integer r = 1; r <= lastRow; ++r)
+            for (Integer c = 1; c <= storage_->LastUsedCol(r); ++c) drop(c, r);
+    }
+}
+
+Variant TgrBaseGrid::GetCellValue(Integer dataCol, Integer dataRow) {
+    CheckNotInCellLoaded();
+    TgrControlType type = EffectiveControlType(dataCol, dataRow);
+    if (type == ctNone) return Variant();
+    return LoadCellValue(dataCol, dataRow, GetStoredCellValue(dataCol, dataRow, type));
+}
+
+void TgrBaseGrid::PutCellValue(Integer dataCol, Integer dataRow, const Variant& value) {
+    if (storeData_) {
+        TgrControlType type = EffectiveControlType(dataCol, dataRow);
+        if (value.Type() != varEmpty) CheckCellValueType(type, value);
+        StoreCellValue(dataCol, dataRow, value, type);
+        InvalidateDisplayCell(DisplayColOfData(dataCol), DisplayRowOfData(dataRow));
+    } else {
+        PaintCellData(dataCol, dataRow, value);
+    }
+}
+
+void TgrBaseGrid::SetStoreData(bool value) {
+    if (value == storeData_) return;
+    storeData_ = value;
+    if (value) {
+        if (!storage_) storage_ = std::make_unique<Tts2DStorage>(0, 0);
+        SetStorageSizeHint(Cols(), Rows());
+    } else {
+        storage_.reset();
+        imageNames_.Clear();
+    }
+    Invalidate();
+}
+
+void TgrBaseGrid::SetStorageSizeHint(Integer cols, Integer rows) {
+    if (!storage_) return;
+    storage_->RowCapacityHint = rows;
+    storage_->ColCapacityHint = rows > 256 ? std::min<Integer>(cols, 256) : cols;
+}
+
+bool TgrBaseGrid::IsRowChanged(Integer dataRow) const {
+    return dataRow >= 0 && dataRow < Integer(rowChanged_.size()) && rowChanged_[std::size_t(dataRow)];
+}
+
+void TgrBaseGrid::SetRowChanged(Integer dataRow, bool changed) {
+    CheckColRowIndex(0, dataRow, RowTotal() - 1, 1);
+    if (rowChanged_[std::size_t(dataRow)] == changed) return;
+    rowChanged_[std::size_t(dataRow)] = changed;
+    if (rowChangedIndicator_ != riOff && rowBarOn_) InvalidateDisplayCell(0, DisplayRowOfData(dataRow));
+}
+
+// The base's painting asks the grid for every cell; a cell's value comes
+// from the store (with StoreData) or the descendant.
+void TgrBaseGrid::PaintCell(Integer col, Integer row, const TRect&, TGridDrawState_ts) {
+    if (col <= 0 || row <= 0) return;
+    Integer dataCol = DataColOfDisplay(col), dataRow = DataRowOfDisplay(row);
+    PaintCellData(dataCol, dataRow, GetStoredCellValue(dataCol, dataRow, EffectiveControlType(dataCol, dataRow)));
+}
+
+void TgrBaseGrid::AfterTopLeftMove(const TCellCoord_ts& oldTopLeft) {
+    // While updates are suspended the move is only noted; UnlockUpdate
+    // finishes it.
+    if (IsUpdateSuspended()) {
+        topLeftMovePending_ = true;
+        return;
+    }
+    if (Widget()) TCustomGrid_ts::AfterTopLeftMove(oldTopLeft);
+}

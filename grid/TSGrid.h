@@ -1,0 +1,645 @@
+#pragma once
+// The grid control: a table of cells with a heading row and a row-bar
+// column over the grid base, with a three-level property model (grid,
+// columns and rows, single cells), in-cell editing through control
+// strategies and, when StoreData is on, cell values kept by the grid
+// itself. Otherwise the values come from the abstract operations that a
+// descendant supplies (the data-aware grid).
+//
+// Numberings: display positions (0 the row bar or heading row, 1 and up as
+// shown; they index the base's widths and heights) and data numbers (1 and
+// up, staying with a column or row when it moves). Two arrays map display
+// positions to data numbers; after creation and after a count change every
+// new entry maps to itself.
+//
+// The grid is constructed through its constructor; the factories
+// (CreateGridCols, CreateGridRows, CreateCellControls) run during
+// construction, so they are the grid's own there (a descendant's
+// overrides apply when it calls them again itself).
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "grid/GridCellProps.h"
+#include "grid/GridCollections.h"
+#include "grid/GridControlTypes.h"
+#include "grid/GridPropOwner.h"
+#include "grid/GridTypes.h"
+#include "grid/Grids_ts.h"
+#include "grid/TSDateTimeDef.h"
+#include "grid/TSImageList.h"
+#include "grid/TSMask.h"
+#include "grid/TSSetLib.h"
+#include "grid/Tts2DStorage.h"
+#include "platform/core/StringList.h"
+
+// ------------------------------------------------------ property types
+
+enum TgrGridMode { gmListBox, gmEdit, gmEditInsert, gmBrowse };
+enum TgrRowSelectMode { rsNone, rsSingle, rsMulti };
+enum TgrColSelectMode { csNone, csSingle, csMulti };
+enum TgrCellSelectMode { cmNone, cmRange };
+enum TgrSelectionType { sltDefault, sltColor };
+enum TgrResizeCols { rcNone, rcSingle, rcAll };
+enum TgrResizeRows { rrNone, rrSingle, rrAll };
+enum TgrGridLines { glNone, glHorizontal, glVertical, glBoth };
+enum TgrHeadingButton { hbNone, hbCell, hbButton };
+enum TgrRowChangedIndicator { riOff, riOn, riAutoReset };
+enum TgrFocusBorder { fbNone, fbDot, fbSingle, fbDouble };
+enum TgrScrollSpeed { spLow, spHigh, spVariable };
+enum TgrInactiveButtonState { ibsNone, ibsBackGround, ibsShow };
+enum TgrPrintMode { pmPortrait, pmLandscape };
+// 0 normal, 1 columns selected, 2 rows selected, 3 a cell range selected.
+enum TgrGridStatus { grsNormal, grsColsSelected, grsRowsSelected, grsCellsSelected };
+// 0 none; 1 to 4 the states that repaint the current cell while editing;
+// 5 to 8 column and row resizing and moving.
+enum TgrMouseStatus {
+    msNormal, msMouseDown, msSelecting, msDragging, msButtonDown,
+    msRowResize, msColResize, msRowMove, msColMove
+};
+enum TgrSelectType { slRows, slCols, slCells };
+
+// Misuse of a grid is reported as EInvalidGridOperation (Grids_ts.h), mask
+// problems as EtsMaskError (TSMask.h); the text starts with the grid's name.
+
+using TgrColChangedEvent = std::function<void(TObject*, Integer oldCol, Integer newCol)>;
+using TgrCountChangedEvent = std::function<void(TObject*, Integer oldCount, Integer newCount)>;
+using TgrMovedEvent = std::function<void(TObject*, Integer toDisplay, Integer count, bool byUser)>;
+using TgrResizedEvent = std::function<void(TObject*, Integer rowColnr)>;
+using TgrComboCompareEvent =
+    std::function<void(TObject*, const std::string& comboString, const std::string& cellString, Integer& result)>;
+using TgrComboLCompareEvent = std::function<void(TObject*, const std::string& comboString,
+                                                 const std::string& cellString, Integer len, Integer& result)>;
+using TgrColEvent = std::function<void(TObject*, Integer dataCol, bool byUser)>;
+using TgrGridStatusEvent = std::function<void(TObject*, TgrGridStatus oldStatus, TgrGridStatus newStatus)>;
+using TgrMouseStatusEvent = std::function<void(TObject*, TgrMouseStatus oldStatus, TgrMouseStatus newStatus)>;
+using TgrHeadingEvent = std::function<void(TObject*, Integer dataCol)>;
+using TgrSelectChangedEvent = std::function<void(TObject*, TgrSelectType selectType, bool byUser)>;
+using TgrEditTextResizedEvent = std::function<void(TObject*, bool byUser)>;
+using TgrPrintGridEvent = std::function<void(TObject*, bool& cancel, std::string& title, std::string& endText,
+                                             TgrPrintMode& orientation)>;
+
+// The kind a value is stored with for a control type (text 1; check: 1 for
+// a string, 5 for Null, 2 otherwise; picture: 4 for a string, 3 otherwise;
+// other types 0: nothing is stored).
+TtsCellKind ValueKindFor(TgrControlType controlType, const Variant& value);
+// Whether a stored kind suits a control type.
+bool KindSuitsControl(TtsCellKind kind, TgrControlType controlType);
+
+class TgrBaseGrid : public TCustomGrid_ts, public TgrPropGrid {
+public:
+    explicit TgrBaseGrid(TComponent* owner);
+    ~TgrBaseGrid() override;
+
+    // ------------------------------------------------ data model
+    Integer DisplayColOfData(Integer dataCol) override;
+    Integer DisplayRowOfData(Integer dataRow) override;
+    Integer DataColOfDisplay(Integer displayCol) override;
+    Integer DataRowOfDisplay(Integer displayRow);
+    // Cell values (data column, data row). Without a control type Empty.
+    virtual Variant GetCellValue(Integer dataCol, Integer dataRow);
+    virtual void PutCellValue(Integer dataCol, Integer dataRow, const Variant& value);
+    // The control type a cell is edited with: cell, then column (or row,
+    // by DrawOverlap), then text.
+    virtual TgrControlType EffectiveControlType(Integer dataCol, Integer dataRow);
+    // Stored values (with StoreData).
+    void StoreCellValue(Integer dataCol, Integer dataRow, const Variant& value, TgrControlType controlType);
+    Variant GetStoredCellValue(Integer dataCol, Integer dataRow, TgrControlType controlType);
+    void DropUnsuitableValues(Integer dataCol, Integer dataRow);
+    Tts2DStorage* Storage() const { return storage_.get(); }
+    TgrCol* Col(Integer dataCol) { return gridCols_ ? gridCols_->ColAt(dataCol) : nullptr; }
+
+    // ------------------------------------------------ errors (the text is
+    // "<grid name>: <message>", in a combo grid "<owner>.Combo: <message>")
+    [[noreturn]] void RaiseGridError(const std::string& message) override;
+    [[noreturn]] void RaiseMaskError(const std::string& message);
+    [[noreturn]] void RaiseGridErrorText(const std::string& message) { RaiseGridError(message); }
+    // True when low <= index <= high; otherwise "Row index %d out of range"
+    // (kind 0) or "Column index %d out of range" (kind 1).
+    bool CheckColRowIndex(Integer kind, Integer index, Integer high, Integer low);
+    bool CheckColRowIndex(Integer index, Integer count, TgrIndexKind kind) override;
+    bool CheckNotInCellLoaded();
+    bool CheckCellValueType(TgrControlType controlType, const Variant& value);
+    void SetInCellLoadedEvent(bool running) { inCellLoaded_ = running; }
+
+    // ------------------------------------------------ state queries
+    bool IsDesigning() const override;
+    bool IsReading() const override;
+    bool IsWriting() const override;
+    bool IsComboGrid() const override { return comboGrid_; }
+    bool IsUpdateSuspended() const override { return updateLock_ > 0; }
+    bool IsDestroying() const override { return ComponentState().Contains(csDestroying); }
+    bool IsEnteringFocus() const { return enteringFocus_ != 0; }
+    virtual bool CanFireEvents() const { return !ComponentState().Contains(csLoading); }
+    // Makes this grid the drop-down list of another grid's combo.
+    void SetOwnerGrid(TgrBaseGrid* owner) {
+        ownerGrid_ = owner;
+        comboGrid_ = owner != nullptr;
+    }
+    TgrBaseGrid* OwnerGrid() const { return ownerGrid_; }
+    void SetDesignFlag(bool v) { designFlag_ = v; }
+    void SetReadingLayout(bool v) { readingLayout_ = v; }
+    void SetWritingLayout(bool v) { writingLayout_ = v; }
+    bool IsEditMode() override;
+    bool IsListBoxSelect() override;
+    bool SkipsReadOnly() override;
+
+    // ------------------------------------------------ defaults
+    virtual Integer GetDefaultCols() const { return 4; }
+    virtual Integer GetDefaultRows() const { return 4; }
+    virtual std::string GetVersion() const { return "2.20.08"; }
+    virtual void SetVersion(const std::string&) {}
+    std::string Version() const { return GetVersion(); }
+
+    // ------------------------------------------------ published properties
+    Integer Cols() const override { return ColTotal() - 1; }
+    virtual void SetCols(Integer value);
+    Integer Rows() const { return RowTotal() - 1 - insertRowCount_; }
+    virtual void SetRows(Integer value);
+    Integer DefaultColWidth() const override { return TCustomGrid_ts::DefaultColWidth(); }
+    Integer DefaultRowHeight() const override { return TCustomGrid_ts::DefaultRowHeight(); }
+    bool HeadingOn() const { return headingOn_; }
+    virtual void SetHeadingOn(bool value);
+    Integer HeadingHeight() const { return headingHeight_; }
+    void SetHeadingHeight(Integer height) override;
+    bool RowBarOn() const { return rowBarOn_; }
+    void SetRowBarOn(bool value);
+    Integer RowBarWidth() const { return rowBarWidth_; }
+    void SetRowBarWidth(Integer width) override;
+    Integer FixedColCount() const { return fixedColCount_; }
+    void SetFixedColCount(Integer value);
+    Integer FixedRowCount() const { return fixedRowCount_; }
+    void SetFixedRowCount(Integer value);
+    TgrGridMode GridMode() const { return gridMode_; }
+    virtual void SetGridMode(TgrGridMode value);
+    virtual void SetLegacyEditMode(Integer value);
+
+#define GR_PROP(Type, Name, field)                \
+    Type Name() const { return field; }           \
+    void Set##Name(Type value);
+    GR_PROP(TgrRowSelectMode, RowSelectMode, rowSelectMode_)
+    GR_PROP(TgrColSelectMode, ColSelectMode, colSelectMode_)
+    GR_PROP(TgrSelectionType, SelectionType, selectionType_)
+    GR_PROP(TColor, SelectionColor, selectionColor_)
+    GR_PROP(TColor, SelectionFontColor, selectionFontColor_)
+    GR_PROP(bool, SelectFixed, selectFixed_)
+    GR_PROP(TCursor, SelectedAreaCursor, selectedAreaCursor_)
+    GR_PROP(bool, ColMoving, colMoving_)
+    GR_PROP(TgrResizeCols, ResizeCols, resizeCols_)
+    GR_PROP(TgrResizeRows, ResizeRows, resizeRows_)
+    GR_PROP(bool, ResizeColsInGrid, resizeColsInGrid_)
+    GR_PROP(bool, ResizeRowsInGrid, resizeRowsInGrid_)
+    GR_PROP(TgrGridLines, GridLines, gridLines_)
+    GR_PROP(TColor, LineColor, lineColor_)
+    GR_PROP(TColor, FixedLineColor, fixedLineColor_)
+    GR_PROP(TgrDrawOverlap, DrawOverlap, drawOverlap_)
+    GR_PROP(bool, Is3D, is3D_)
+    GR_PROP(bool, Heading3D, heading3D_)
+    GR_PROP(TColor, HeadingColor, headingColor_)
+    GR_PROP(bool, HeadingParentFont, headingParentFont_)
+    GR_PROP(TgrHorzAlignment, HeadingHorzAlignment, headingHorzAlignment_)
+    GR_PROP(TgrVertAlignment, HeadingVertAlignment, headingVertAlignment_)
+    GR_PROP(TgrWordWrap, HeadingWordWrap, headingWordWrap_)
+    GR_PROP(TgrHeadingButton, HeadingButton, headingButton_)
+    GR_PROP(TgrHorzAlignment, HorzAlignment, horzAlignment_)
+    GR_PROP(TgrVertAlignment, VertAlignment, vertAlignment_)
+    GR_PROP(TgrVertAlignment, RowBarAlignment, rowBarAlignment_)
+    GR_PROP(bool, RowBarIndicator, rowBarIndicator_)
+    GR_PROP(TgrWordWrap, WordWrap, wordWrap_)
+    GR_PROP(TColor, EditColor, editColor_)
+    GR_PROP(TColor, EditFontColor, editFontColor_)
+    GR_PROP(TgrFocusBorder, FocusBorder, focusBorder_)
+    GR_PROP(TColor, FocusColor, focusColor_)
+    GR_PROP(TColor, FocusFontColor, focusFontColor_)
+    GR_PROP(bool, AlwaysShowEditor, alwaysShowEditor_)
+    GR_PROP(bool, AlwaysShowFocus, alwaysShowFocus_)
+    GR_PROP(bool, SkipReadOnly, skipReadOnly_)
+    GR_PROP(bool, TabRowWrap, tabRowWrap_)
+    GR_PROP(bool, WantTabs, wantTabs_)
+    GR_PROP(bool, CheckMouseFocus, checkMouseFocus_)
+    GR_PROP(TgrCheckBoxStyle, CheckBoxStyle, checkBoxStyle_)
+    GR_PROP(TScrollStyle, ScrollBars, scrollBars_)
+    GR_PROP(TScrollStyle, AlwaysShowScrollBar, alwaysShowScrollBar_)
+    GR_PROP(TgrScrollSpeed, ScrollSpeed, scrollSpeed_)
+    GR_PROP(bool, ThumbTracking, thumbTracking_)
+    GR_PROP(bool, FlatButtons, flatButtons_)
+    GR_PROP(bool, ReadOnlyButton, readOnlyButton_)
+    GR_PROP(Integer, ButtonEdgeWidth, buttonEdgeWidth_)
+    GR_PROP(Integer, DefaultButtonWidth, defaultButtonWidth_)
+    GR_PROP(Integer, DefaultButtonHeight, defaultButtonHeight_)
+    GR_PROP(Integer, SpinButtonWidth, spinButtonWidth_)
+    GR_PROP(Integer, SpinButtonHeight, spinButtonHeight_)
+    GR_PROP(Integer, SpinStartDelay, spinStartDelay_)
+    GR_PROP(Integer, SpinRepeatDelay, spinRepeatDelay_)
+    GR_PROP(TgrInactiveButtonState, InactiveButtonState, inactiveButtonState_)
+    GR_PROP(bool, StretchPicture, stretchPicture_)
+    GR_PROP(bool, ShrinkPicture, shrinkPicture_)
+    GR_PROP(bool, CenterPicture, centerPicture_)
+    GR_PROP(bool, KeepAspectRatio, keepAspectRatio_)
+    GR_PROP(TColor, TransparentColor, transparentColor_)
+    GR_PROP(std::string, PrintTitle, printTitle_)
+    GR_PROP(Integer, PrintLinesPerPage, printLinesPerPage_)
+    GR_PROP(TgrPrintMode, PrintOrientation, printOrientation_)
+    GR_PROP(bool, PrintTotals, printTotals_)
+    GR_PROP(Integer, PrintCols, printCols_)
+    GR_PROP(bool, PrintWithGridFormats, printWithGridFormats_)
+    GR_PROP(bool, ProvideGridMenu, provideGridMenu_)
+#undef GR_PROP
+    virtual bool GetRowMoving() const { return rowMoving_; }
+    virtual void SetRowMoving(bool value);
+    bool RowMoving() const { return GetRowMoving(); }
+    virtual TgrCellSelectMode GetCellSelectMode() const { return cellSelectMode_; }
+    virtual void SetCellSelectMode(TgrCellSelectMode value);
+    TgrCellSelectMode CellSelectMode() const { return GetCellSelectMode(); }
+    TgrRowChangedIndicator RowChangedIndicator() const { return rowChangedIndicator_; }
+    virtual void SetRowChangedIndicator(TgrRowChangedIndicator value);
+    const std::string& CheckBoxValues() const { return checkBoxValues_; }
+    void SetCheckBoxValues(const std::string& value);
+    TFont* HeadingFont() override { return headingFont_.get(); }
+    void SetHeadingFont(const TFont& font) { headingFont_->Assign(font); }
+    TgrImageListComponent* ImageList() const { return imageLink_->ImageList(); }
+    void SetImageList(TgrImageListComponent* list);
+    virtual TgrMaskDefsComponent* GetMaskDefs() const { return maskLink_->MaskDefs(); }
+    virtual void SetMaskDefs(TgrMaskDefsComponent* defs);
+    TgrDateTimeDefComponent* DateTimeDef() const { return dateTimeDef_; }
+    void SetDateTimeDef(TgrDateTimeDefComponent* def);
+    bool StoreData() const { return storeData_; }
+    virtual void SetStoreData(bool value);
+    bool AutoScale() const { return comboGrid_ && ownerGrid_ ? ownerGrid_->AutoScale() : autoScale_; }
+    void SetAutoScale(bool value) {
+        if (!comboGrid_) autoScale_ = value;
+    }
+    TgrGridStatus GridStatus() const { return gridStatus_; }
+    void SetGridStatus(TgrGridStatus status);
+    TgrMouseStatus MouseStatus() const { return mouseStatus_; }
+    void SetMouseStatus(TgrMouseStatus status);
+    // Combo-grid accessors: a plain grid answers 0 and ignores writes.
+    virtual Integer GetDropDownRows() const { return 0; }
+    virtual void SetDropDownRows(Integer) {}
+    virtual Integer GetDropDownCols() const { return 0; }
+    virtual void SetDropDownCols(Integer) {}
+    virtual Integer GetValueCol() const { return 0; }
+    virtual void SetValueCol(Integer) {}
+
+    // ------------------------------------------------ window side
+    // The name does not change while a layout is being read.
+    void SetName(const std::string& name);
+    void SetParent(TWinControl* parent) override;
+    // Whether the background is erased before painting: only at design time
+    // (at run time painting covers the whole client area).
+    bool ErasesBackground() const { return IsDesigning(); }
+    // The keys the grid wants from its form: characters always, Tab in edit
+    // mode or with a focus indication while WantTabs and Ctrl is not down.
+    unsigned DialogCode(bool ctrlDown);
+    bool ShowsFocus();
+    // A typed accelerator character: the first column (in display order)
+    // whose heading has it fires the heading click; True when one did.
+    bool DialogChar(char ch);
+    virtual bool CanTakeFocus() { return !comboGrid_; }
+    // The grid font changed: the font-follow lists and the drop-downs follow.
+    void GridFontChanged();
+    // The parent's font changed: the heading font follows it while
+    // HeadingParentFont.
+    void ParentFontChangedTo(const TFont& font);
+
+    // ------------------------------------------------ timers
+    // Timer 1 auto-scrolls (50 ms), timer 2 repeats spins.
+    static constexpr Integer AutoScrollTimerId = 1;
+    static constexpr Integer SpinTimerId = 2;
+    void StartGridTimer(Integer id, bool restart, Integer interval);
+    // Answers whether the timer was running.
+    bool KillGridTimer(Integer id);
+    bool GridTimerRunning(Integer id) const;
+    Integer GridTimerInterval(Integer id) const;
+    void StartAutoScrollTimer() { StartGridTimer(AutoScrollTimerId, false, 50); }
+    void StartSpinTimer(bool first);
+    void SwitchSpinTimerToRepeat();
+    bool SpinStartFlag() const { return spinStart_; }
+
+    // ------------------------------------------------ in-cell controls
+    TgrEditGridControl* EditControl() const { return editControl_.get(); }
+    TgrCheckGridControl* CheckControl() const { return checkControl_.get(); }
+    TgrCustomGridControl* ActiveControl() const { return activeControl_; }
+    bool ControlHiddenByGrid() const { return controlHiddenByGrid_; }
+    bool EditModeFlag() const { return editModeFlag_; }
+    Byte EditSelectMode() const { return editSelectMode_; }
+    Integer CurrentDataColValue() const { return curDataCol_; }
+
+    // ------------------------------------------------ TgrPropGrid
+    Integer ColCount() const override { return ColTotal(); }
+    Integer RowCount() const override { return RowTotal(); }
+    Integer CurrentDisplayCol() const override { return curDisplayCol_; }
+    Integer CurrentDisplayRow() const override { return curDisplayRow_; }
+    Integer CurrentDataCol() override { return curDataCol_; }
+    Integer CurrentDataRow() override { return curDataRow_; }
+    Integer RequestedDefaultRowHeight() const override { return savedDefaultRowHeight_; }
+    Integer DisplayColWidth(Integer displayCol) const override { return GetColWidthAt(displayCol); }
+    Integer DisplayRowHeight(Integer displayRow) const override { return GetRowHeightAt(displayRow); }
+    Integer DataColWidth(Integer dataCol) override;
+    bool InvalidateCellUnlessPainting(Integer displayCol, Integer displayRow) override;
+    bool InvalidateColUnlessPainting(Integer displayCol) override;
+    bool InvalidateRowUnlessPainting(Integer displayRow) override;
+    void InvalidateDisplayCell(Integer displayCol, Integer displayRow) override;
+    void InvalidateCol(Integer displayCol) override;
+    void InvalidateRow(Integer displayRow) override;
+    void InvalidateCellFocusFrame(Integer displayCol, Integer displayRow, bool drawOnly) override;
+    void ResetCellControl(bool refresh) override;
+    bool IsDrawingProperty(TgrPropId id) override { return IsDrawingPropId(id); }
+    void CellMaskChanged(Integer dataCol, const Variant& dataRow) override;
+    void IndexCellElement(TgrCellElement* element) override;
+    void UnindexCellElement(TgrCellElement* element) override;
+    void ClearCellElementCache() override { cellCacheInvalid_ = true; }
+    TgrIntegerList& KeptFontCells() override { return fontCells_; }
+    TgrCellPropSet* CellPropSet() override { return cellProps_.get(); }
+    TFont* GridFont() override { return Font(); }
+    TFont* EffectiveCellFont(Integer dataCol, Integer dataRow) override;
+    TgrCombo* CreateCombo() override;
+    // The drop-down grid of a combo; a plain grid cannot make one.
+    virtual TgrBaseGrid* CreateComboGrid();
+    void FreeComboObject(TgrCombo* combo) override {}
+    TgrDropDownStyle ComboDropDownStyle(const TgrCombo*) const override { return ddDropDown; }
+    void SetComboDropDownStyle(TgrCombo*, TgrDropDownStyle) override {}
+    void AssignComboSettings(TgrCombo*, const TgrCombo*) override {}
+    void SetComboDropDownWidth(TgrCombo*, Integer) override {}
+    void RollUpComboIfActive(TgrCombo*, bool) override {}
+    void ForgetActiveDateTimeDef() override {}
+    void ForgetDateTimeDefIfActive(TgrDateTimeDefComponent*) override {}
+    void ReleaseDateTimeDef(TgrDateTimeDefComponent* def) override;
+    void UseDateTimeDef(TgrDateTimeDefComponent* def) override;
+    Variant GetCellProp(Integer dataCol, Integer dataRow, TgrPropId id, TgrPictureKind kind) override;
+    void SetCellProp(Integer dataCol, Integer dataRow, TgrPropId id, TgrPictureKind kind,
+                     const Variant& value) override;
+    TgrCombo* CreateCellCombo(Integer dataCol, Integer dataRow) override;
+    Integer GetDisplayRow(Integer dataRow) override { return DisplayRowOfData(dataRow); }
+    void SetDisplayRow(Integer dataRow, Integer displayRow) override;
+    Integer GetDisplayCol(Integer dataCol) { return DisplayColOfData(dataCol); }
+    Integer FixedCols() const override { return FixedColTotal(); }
+    Integer FirstScrollCol() const override { return TopLeftCell().Col; }
+    Integer TopRow() const override { return TopLeftCell().Row; }
+    Integer LastVisibleCol() override;
+    TgrVisibleItems* VisibleCols() override { return visibleCols_.get(); }
+    TgrVisibleItems* VisibleRows() override { return visibleRows_.get(); }
+    void RepaintFocusCell(bool drawOnly) override;
+    void InvalidateFocusCell(bool drawOnly) override;
+    void ReplaceCurrentCol(Integer displayCol, bool show, bool keepRow, bool skipReadOnly) override;
+    virtual void MoveToRow(Integer displayRow, bool show, bool listBoxSelect, bool skipReadOnly) override;
+    virtual bool CanLeaveCell(Integer dataCol, Integer dataRow, bool check) override { return true; }
+    bool IsInsertRowPos(Integer displayRow) override;
+    virtual void SyncListBoxSelection(bool fire) override {}
+    void SetEditorMaxLength(Integer length) override;
+    void ApplyEditorMask() override {}
+    void RefreshCheckBoxValues() override;
+    void DropUnsuitedColValues(Integer dataCol) override { DropUnsuitableValues(dataCol, -1); }
+    void DropUnsuitedRowValues(Integer dataRow) override { DropUnsuitableValues(-1, dataRow); }
+    void SelectAllCurrentCell() override;
+    void EnsureCombo() override {}
+    void RollUpCombo(bool) override {}
+    void ForgetActiveCombo(TgrCombo*) override {}
+    void DropCachedDateTimeDef(TgrDateTimeDefComponent*) override {}
+    bool IsDisplayColSelected(Integer displayCol) override;
+    void SelectDisplayCols(Integer from, Integer to, bool select) override;
+    void DeselectDisplayCols(Integer from, Integer to) override { SelectDisplayCols(from, to, false); }
+    void ShrinkRangeOffCol(Integer) override {}
+    void ShrinkRangeOffRow(Integer) override {}
+    void FireSelectChanged(bool byUser) override;
+    void CheckGridStatusChanged() override {}
+    void SetColWidthEntry(Integer displayCol, Integer width) override { SetColWidthAt(displayCol, width); }
+    void SetRowHeightEntry(Integer displayRow, Integer height) override { SetRowHeightAt(displayRow, height); }
+    virtual void ColResized(Integer dataCol) override { DoColResized(dataCol); }
+    virtual void RowResized(Integer dataRow) override { DoRowResized(dataRow); }
+    bool IsSizingRowBar() override { return false; }
+    bool IsSizingHeadingRow() override { return false; }
+    void RecheckTopLeft(bool repaint) override;
+    void LockUpdate() override { ++updateLock_; }
+    void UnlockUpdate() override;
+    virtual void UpdateScrollBars() override { SyncScrollRange(); }
+    void InvalidateGrid() override { Invalidate(); }
+    void MoveColIndex(Integer from, Integer to) override;
+    void MoveVisibleCol(Integer from, Integer to) override { visibleCols_->MovePosition(from, to); }
+    void MoveColWidth(Integer from, Integer to) override;
+    void MoveColSelection(Integer from, Integer to) override;
+    void MoveCurrentColIndex(Integer from, Integer to) override;
+    void RefreshKeptCellFonts() override {}
+    void SetKeptFontCol(Integer dataCol, bool keep) override;
+    void SetKeptFontRow(Integer dataRow, bool keep) override;
+    Variant GetRowProp(Integer dataRow, TgrPropId id, TgrPictureKind kind) override;
+    void SetRowProp(Integer dataRow, TgrPropId id, TgrPictureKind kind, const Variant& value) override;
+    Integer GetRowId(Integer dataRow) override { return gridRows_->RowId(dataRow); }
+    TgrCombo* CreateRowCombo(Integer dataRow) override { return CreateCombo(); }
+    TgrGridRows* GridRows() override { return gridRows_.get(); }
+    TgrGridCols* GridCols() { return gridCols_.get(); }
+    bool IsRowChanged(Integer dataRow) const;
+    void SetRowChanged(Integer dataRow, bool changed);
+
+    // ------------------------------------------------ events
+    TNotifyEvent OnCanStartDrag;
+    TgrColChangedEvent OnColChanged;
+    TgrCountChangedEvent OnColCountChanged;
+    TgrMovedEvent OnColMoved;
+    TgrResizedEvent OnColResized;
+    TgrComboCompareEvent OnComboCompareValue;
+    TgrComboLCompareEvent OnComboLCompareValue;
+    TgrColEvent OnDeleteCol;
+    TgrGridStatusEvent OnGridStatusChanged;
+    TgrHeadingEvent OnHeadingClick;
+    TgrHeadingEvent OnHeadingDown;
+    TgrHeadingEvent OnHeadingUp;
+    TgrColEvent OnInsertCol;
+    TgrMouseStatusEvent OnMouseStatusChanged;
+    TgrCountChangedEvent OnRowCountChanged;
+    TgrMovedEvent OnRowMoved;
+    TgrResizedEvent OnRowResized;
+    TgrSelectChangedEvent OnSelectChanged;
+    // OnPaint is the control's own event. The grid has its own OnResize in
+    // place of the control's: it is not fired while the grid loads.
+    TNotifyEvent OnResize;
+    TgrEditTextResizedEvent OnEditTextResized;
+    TgrPrintGridEvent OnPrintGrid;
+
+protected:
+    // ------------------------------------------------ construction
+    void InitDefaults();
+    virtual std::unique_ptr<TgrGridCols> CreateGridCols();
+    virtual std::unique_ptr<TgrGridRows> CreateGridRows();
+    virtual void CreateCellControls();
+    // The constructor runs the grid's own factories; a descendant that
+    // supplies its own column and row classes calls this from its
+    // constructor to make the lists again through its factories (column and
+    // row objects of the old lists are dropped).
+    void RecreateGridCollections();
+    virtual void AttachCellControls();
+    void HeadingFontChanged();
+
+    // Timer steps (the scrolling and spinning behaviour overrides them).
+    virtual void AutoScrollStep() {}
+    virtual void SpinRepeatStep() {}
+    // The size message: OnResize (not while loading) and the scroll bars.
+    void BoundsChanged() override;
+    // The grid's activating press is recorded for double clicks that end
+    // on an in-cell control.
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    // Keys the in-cell control passes on fire the grid's key events but are
+    // not processed as navigation while the key lock is raised.
+    bool KeyLocked() const { return keyLock_ > 0; }
+
+    // ------------------------------------------------ abstract operations
+    // Completes a cell's value (stored cell data in, final value out).
+    virtual Variant LoadCellValue(Integer dataCol, Integer dataRow, const Variant& stored) = 0;
+    // Draws a cell whose value comes from the data source.
+    virtual void PaintCellData(Integer dataCol, Integer dataRow, const Variant& value) = 0;
+    virtual bool HasGetDrawInfo() = 0;
+    virtual void DoTopLeftChanged() = 0;
+    virtual void FireInsertRow(Integer dataRow, bool byUser) = 0;
+    virtual void FireDeleteRow(Integer dataRow, bool byUser) = 0;
+    virtual void PreparePrint() = 0;
+    virtual void PrintGrid() = 0;
+    virtual void PreviewGrid() = 0;
+    virtual void ExportGrid() = 0;
+
+    // ------------------------------------------------ event operations
+    virtual void DoCanStartDrag();
+    virtual void DoColChanged(Integer oldCol, Integer newCol);
+    virtual void DoColCountChanged(Integer oldCount, Integer newCount);
+    void DoColMoved(Integer toDisplayCol, Integer count, bool byUser) override;
+    virtual void DoColResized(Integer dataCol);
+    virtual void DoDeleteCol(Integer dataCol, bool byUser);
+    virtual void DoGridStatusChanged(TgrGridStatus oldStatus, TgrGridStatus newStatus);
+    virtual void DoEditTextResized(bool byUser);
+    virtual void DoPaint();
+    virtual void DoResize();
+    virtual void DoHeadingClick(Integer dataCol);
+    virtual void DoInsertCol(Integer dataCol, bool byUser);
+    virtual void DoMouseStatusChanged(TgrMouseStatus oldStatus, TgrMouseStatus newStatus);
+    virtual void DoRowCountChanged(Integer oldCount, Integer newCount);
+    virtual void DoRowMoved(Integer toDisplayRow, Integer count, bool byUser);
+    virtual void DoRowResized(Integer dataRow);
+    virtual void DoSelectChanged(TgrSelectType selectType, bool byUser);
+
+    // The base's cell painting: stored or loaded value through PaintCellData.
+    void PaintCell(Integer col, Integer row, const TRect& rect, TGridDrawState_ts state) override;
+    void NotifyCountsChanged(Integer oldColTotal, Integer oldRowTotal) override;
+    void AfterTopLeftMove(const TCellCoord_ts& oldTopLeft) override;
+
+    bool inCellLoaded_ = false;
+
+private:
+    void ResizeDataModel(Integer oldColTotal, Integer oldRowTotal);
+    void SetStorageSizeHint(Integer cols, Integer rows);
+    void InvalidateIfSelection();
+    bool HasSelection() const;
+    void NoteCellIndex(TgrCellElement* element, bool add);
+
+    // in-cell control state
+    bool controlShown_ = false;
+    bool controlHiddenByGrid_ = true;
+    bool editModeFlag_ = true;
+    Byte editSelectMode_ = 2;
+    bool paintSuppressed_ = false;
+    TgrCustomGridControl* activeControl_ = nullptr;
+    std::unique_ptr<TgrEditGridControl> editControl_;
+    std::unique_ptr<TgrCheckGridControl> checkControl_;
+    std::unique_ptr<TgrDefaultGridControl> defaultControl1_;
+    std::unique_ptr<TgrDefaultGridControl> defaultControl2_;
+
+    // current position
+    Integer curDisplayCol_ = 1, curDisplayRow_ = 1, curDataCol_ = 1, curDataRow_ = 1;
+
+    // index maps and visible lists
+    std::vector<Integer> colMap_;  // display -> data
+    std::vector<Integer> rowMap_;
+    std::unique_ptr<TgrVisibleItems> visibleCols_;
+    std::unique_ptr<TgrVisibleItems> visibleRows_;
+
+    // cell property model
+    TgrIntegerSetList colCellSets_;
+    TgrIntegerSetList rowCellSets_;
+    std::unique_ptr<TgrCellPropSet> cellProps_;
+
+    Integer horzLineWidth_ = 1, vertLineWidth_ = 1;
+    Integer savedDefaultRowHeight_ = 14, savedDefaultColWidth_ = 64;
+    Integer rowBarWidth_ = 14, headingHeight_ = 15;
+
+    std::unique_ptr<TgrGridCols> gridCols_;
+    std::unique_ptr<TgrGridRows> gridRows_;
+
+    std::vector<bool> rowChanged_;  // by data row
+    std::vector<bool> colSelected_;  // by display column
+
+    bool comboGrid_ = false;
+    TgrBaseGrid* ownerGrid_ = nullptr;
+    bool designFlag_ = false;
+    bool readingLayout_ = false, writingLayout_ = false;
+    bool initialising_ = false;
+    Integer updateLock_ = 0;
+    bool topLeftMovePending_ = false;
+    Integer keyLock_ = 0;
+    int lastWidth_ = -1, lastHeight_ = -1;
+    TTimer* timers_[2] = {nullptr, nullptr};
+    Integer enteringFocus_ = 0;
+    bool cellCacheInvalid_ = true;
+
+    std::unique_ptr<TgrMaskLink> maskLink_;
+    std::unique_ptr<TgrImageLink> imageLink_;
+    std::unique_ptr<TgrDateTimeLink> dateTimeLink_;
+    TgrDateTimeDefComponent* dateTimeDef_ = nullptr;
+    TStringList imageNames_;
+    TgrIntegerList fontCols_, fontRows_, fontCells_;
+    std::unique_ptr<Tts2DStorage> storage_;
+    std::unique_ptr<TFont> headingFont_;
+
+    // published-property fields
+    bool headingOn_ = true, rowBarOn_ = true;
+    Integer fixedColCount_ = 0, fixedRowCount_ = 0;
+    TgrGridMode gridMode_ = gmEdit;
+    TgrRowSelectMode rowSelectMode_ = rsMulti;
+    TgrColSelectMode colSelectMode_ = csMulti;
+    TgrCellSelectMode cellSelectMode_ = cmRange;
+    TgrSelectionType selectionType_ = sltDefault;
+    TColor selectionColor_ = TColor(0x8000000D), selectionFontColor_ = TColor(0x8000000E);
+    bool selectFixed_ = true;
+    TCursor selectedAreaCursor_ = 0;
+    bool colMoving_ = true, rowMoving_ = true;
+    TgrResizeCols resizeCols_ = rcSingle;
+    TgrResizeRows resizeRows_ = rrAll;
+    bool resizeColsInGrid_ = false, resizeRowsInGrid_ = false;
+    TgrGridLines gridLines_ = glBoth;
+    TColor lineColor_ = TColor(12632256), fixedLineColor_ = TColor(0);
+    TgrDrawOverlap drawOverlap_ = doDrawColOnTop;
+    bool is3D_ = false, heading3D_ = true;
+    TColor headingColor_ = TColor(0x8000000F);
+    bool headingParentFont_ = true;
+    TgrHorzAlignment headingHorzAlignment_ = htaDefault, horzAlignment_ = htaDefault;
+    TgrVertAlignment headingVertAlignment_ = vtaDefault, vertAlignment_ = vtaDefault, rowBarAlignment_ = vtaDefault;
+    TgrWordWrap headingWordWrap_ = wwDefault, wordWrap_ = wwDefault;
+    TgrHeadingButton headingButton_ = hbNone;
+    bool rowBarIndicator_ = true;
+    TgrRowChangedIndicator rowChangedIndicator_ = riOn;
+    TColor editColor_ = grColorNotSet, editFontColor_ = grColorNotSet;
+    TgrFocusBorder focusBorder_ = fbDot;
+    TColor focusColor_ = grColorNotSet, focusFontColor_ = grColorNotSet;
+    bool alwaysShowEditor_ = true, alwaysShowFocus_ = false, skipReadOnly_ = true;
+    bool tabRowWrap_ = true, wantTabs_ = true, checkMouseFocus_ = true;
+    TgrCheckBoxStyle checkBoxStyle_ = stCheck;
+    std::string checkBoxValues_;
+    TScrollStyle scrollBars_ = ssBoth, alwaysShowScrollBar_ = ssNone;
+    TgrScrollSpeed scrollSpeed_ = spVariable;
+    bool thumbTracking_ = false, flatButtons_ = true, readOnlyButton_ = true;
+    Integer buttonEdgeWidth_ = 2, defaultButtonWidth_ = 11, defaultButtonHeight_ = 9;
+    Integer spinButtonWidth_ = 11, spinButtonHeight_ = 9, spinStartDelay_ = 500, spinRepeatDelay_ = 80;
+    bool spinStart_ = true;
+    TgrInactiveButtonState inactiveButtonState_ = ibsBackGround;
+    bool stretchPicture_ = true, shrinkPicture_ = true, centerPicture_ = true, keepAspectRatio_ = false;
+    TColor transparentColor_ = grColorNotSet;
+    bool storeData_ = false, autoScale_ = false;
+    std::string printTitle_;
+    Integer printLinesPerPage_ = 40;
+    TgrPrintMode printOrientation_ = pmLandscape;
+    bool printTotals_ = true;
+    Integer printCols_ = 0;
+    bool printWithGridFormats_ = true, provideGridMenu_ = true;
+    TgrGridStatus gridStatus_ = grsNormal;
+    TgrMouseStatus mouseStatus_ = msNormal;
+    Integer insertRowCount_ = 0;
+};

@@ -1,0 +1,579 @@
+// The grid's published-property setters, its events and what the column,
+// row and cell property objects ask of it.
+#include <algorithm>
+
+#include "grid/GRGLibValues.h"
+#include "grid/TSGrid.h"
+
+// ================================================================ setters
+
+// Plain setters: nothing when unchanged; a visual attribute repaints.
+#define GR_SETTER(Type, Name, field, after) \
+    void TgrBaseGrid::Set##Name(Type value) { \
+        if (field == value) return;          \
+        field = value;                       \
+        after;                               \
+    }
+#define GR_REPAINT Invalidate()
+#define GR_NOTHING (void)0
+
+GR_SETTER(TgrRowSelectMode, RowSelectMode, rowSelectMode_, GR_NOTHING)
+GR_SETTER(TgrColSelectMode, ColSelectMode, colSelectMode_, GR_NOTHING)
+GR_SETTER(bool, SelectFixed, selectFixed_, GR_NOTHING)
+GR_SETTER(TCursor, SelectedAreaCursor, selectedAreaCursor_, GR_NOTHING)
+GR_SETTER(bool, ColMoving, colMoving_, GR_NOTHING)
+GR_SETTER(TgrResizeCols, ResizeCols, resizeCols_, GR_NOTHING)
+GR_SETTER(TgrResizeRows, ResizeRows, resizeRows_, GR_NOTHING)
+GR_SETTER(bool, ResizeColsInGrid, resizeColsInGrid_, GR_NOTHING)
+GR_SETTER(bool, ResizeRowsInGrid, resizeRowsInGrid_, GR_NOTHING)
+GR_SETTER(TgrGridLines, GridLines, gridLines_, GR_REPAINT)
+GR_SETTER(TColor, LineColor, lineColor_, GR_REPAINT)
+GR_SETTER(TColor, FixedLineColor, fixedLineColor_, GR_REPAINT)
+GR_SETTER(bool, Is3D, is3D_, GR_REPAINT)
+GR_SETTER(bool, Heading3D, heading3D_, InvalidateRow(0))
+GR_SETTER(TColor, HeadingColor, headingColor_, InvalidateRow(0))
+GR_SETTER(bool, HeadingParentFont, headingParentFont_, GR_NOTHING)
+GR_SETTER(TgrHorzAlignment, HeadingHorzAlignment, headingHorzAlignment_, InvalidateRow(0))
+GR_SETTER(TgrVertAlignment, HeadingVertAlignment, headingVertAlignment_, InvalidateRow(0))
+GR_SETTER(TgrWordWrap, HeadingWordWrap, headingWordWrap_, InvalidateRow(0))
+GR_SETTER(TgrHeadingButton, HeadingButton, headingButton_, InvalidateRow(0))
+GR_SETTER(TgrHorzAlignment, HorzAlignment, horzAlignment_, GR_REPAINT)
+GR_SETTER(TgrVertAlignment, VertAlignment, vertAlignment_, GR_REPAINT)
+GR_SETTER(TgrVertAlignment, RowBarAlignment, rowBarAlignment_, InvalidateCol(0))
+GR_SETTER(TgrWordWrap, WordWrap, wordWrap_, GR_REPAINT)
+GR_SETTER(TColor, EditColor, editColor_, GR_NOTHING)
+GR_SETTER(TColor, EditFontColor, editFontColor_, GR_NOTHING)
+GR_SETTER(bool, AlwaysShowEditor, alwaysShowEditor_, GR_NOTHING)
+GR_SETTER(bool, AlwaysShowFocus, alwaysShowFocus_, GR_NOTHING)
+GR_SETTER(bool, SkipReadOnly, skipReadOnly_, GR_NOTHING)
+GR_SETTER(bool, TabRowWrap, tabRowWrap_, GR_NOTHING)
+GR_SETTER(bool, CheckMouseFocus, checkMouseFocus_, GR_NOTHING)
+GR_SETTER(TScrollStyle, ScrollBars, scrollBars_, UpdateScrollBars())
+GR_SETTER(TScrollStyle, AlwaysShowScrollBar, alwaysShowScrollBar_, UpdateScrollBars())
+GR_SETTER(TgrScrollSpeed, ScrollSpeed, scrollSpeed_, GR_NOTHING)
+GR_SETTER(bool, ThumbTracking, thumbTracking_, GR_NOTHING)
+GR_SETTER(bool, FlatButtons, flatButtons_, GR_REPAINT)
+GR_SETTER(bool, ReadOnlyButton, readOnlyButton_, GR_REPAINT)
+GR_SETTER(Integer, ButtonEdgeWidth, buttonEdgeWidth_, GR_REPAINT)
+GR_SETTER(Integer, DefaultButtonWidth, defaultButtonWidth_, GR_REPAINT)
+GR_SETTER(Integer, DefaultButtonHeight, defaultButtonHeight_, GR_REPAINT)
+GR_SETTER(Integer, SpinButtonWidth, spinButtonWidth_, GR_REPAINT)
+GR_SETTER(Integer, SpinButtonHeight, spinButtonHeight_, GR_REPAINT)
+GR_SETTER(Integer, SpinStartDelay, spinStartDelay_, GR_NOTHING)
+GR_SETTER(Integer, SpinRepeatDelay, spinRepeatDelay_, GR_NOTHING)
+GR_SETTER(TgrInactiveButtonState, InactiveButtonState, inactiveButtonState_, GR_REPAINT)
+GR_SETTER(bool, StretchPicture, stretchPicture_, GR_REPAINT)
+GR_SETTER(bool, ShrinkPicture, shrinkPicture_, GR_REPAINT)
+GR_SETTER(bool, CenterPicture, centerPicture_, GR_REPAINT)
+GR_SETTER(bool, KeepAspectRatio, keepAspectRatio_, GR_REPAINT)
+GR_SETTER(TColor, TransparentColor, transparentColor_, GR_REPAINT)
+GR_SETTER(std::string, PrintTitle, printTitle_, GR_NOTHING)
+GR_SETTER(Integer, PrintLinesPerPage, printLinesPerPage_, GR_NOTHING)
+GR_SETTER(TgrPrintMode, PrintOrientation, printOrientation_, GR_NOTHING)
+GR_SETTER(bool, PrintTotals, printTotals_, GR_NOTHING)
+GR_SETTER(Integer, PrintCols, printCols_, GR_NOTHING)
+GR_SETTER(bool, PrintWithGridFormats, printWithGridFormats_, GR_NOTHING)
+GR_SETTER(bool, ProvideGridMenu, provideGridMenu_, GR_NOTHING)
+GR_SETTER(bool, RowMoving, rowMoving_, GR_NOTHING)
+GR_SETTER(TgrCellSelectMode, CellSelectMode, cellSelectMode_, GR_NOTHING)
+#undef GR_SETTER
+#undef GR_REPAINT
+#undef GR_NOTHING
+
+bool TgrBaseGrid::HasSelection() const {
+    if (gridStatus_ != grsNormal) return true;
+    return std::find(colSelected_.begin(), colSelected_.end(), true) != colSelected_.end();
+}
+
+void TgrBaseGrid::InvalidateIfSelection() {
+    if (HasSelection()) Invalidate();
+}
+
+void TgrBaseGrid::SetSelectionColor(TColor value) {
+    if (value == selectionColor_) return;
+    selectionColor_ = value;
+    InvalidateIfSelection();
+}
+
+void TgrBaseGrid::SetSelectionFontColor(TColor value) {
+    if (value == selectionFontColor_) return;
+    selectionFontColor_ = value;
+    InvalidateIfSelection();
+}
+
+void TgrBaseGrid::SetSelectionType(TgrSelectionType value) {
+    if (value == selectionType_) return;
+    selectionType_ = value;
+    InvalidateIfSelection();
+}
+
+void TgrBaseGrid::SetFocusBorder(TgrFocusBorder value) {
+    if (value == focusBorder_) return;
+    focusBorder_ = value;
+    RepaintFocusCell(false);
+}
+
+void TgrBaseGrid::SetFocusColor(TColor value) {
+    if (value == focusColor_) return;
+    focusColor_ = value;
+    RepaintFocusCell(false);
+}
+
+void TgrBaseGrid::SetFocusFontColor(TColor value) {
+    if (value == focusFontColor_) return;
+    focusFontColor_ = value;
+    RepaintFocusCell(false);
+}
+
+void TgrBaseGrid::SetCheckBoxValues(const std::string& value) {
+    if (value == checkBoxValues_) return;
+    if (!IsValidCheckValues(value))
+        RaiseGridError(
+            "Invalid CheckBoxValues. CheckBoxValues have the format 'Checked|Unchecked|Grayed'. The Grayed value is "
+            "optional");
+    checkBoxValues_ = value;
+    if (checkControl_) checkControl_->SetCheckBoxValues(value);
+    Invalidate();
+}
+
+void TgrBaseGrid::SetWantTabs(bool value) {
+    if (value == wantTabs_) return;
+    wantTabs_ = value;
+    if (activeControl_) activeControl_->SetWantTabs(value);
+}
+
+void TgrBaseGrid::SetRowBarIndicator(bool value) {
+    if (value == rowBarIndicator_) return;
+    rowBarIndicator_ = value;
+    if (rowBarOn_) InvalidateDisplayCell(0, curDisplayRow_);
+}
+
+void TgrBaseGrid::SetCheckBoxStyle(TgrCheckBoxStyle value) {
+    if (value == checkBoxStyle_) return;
+    checkBoxStyle_ = value;
+    if (checkControl_) checkControl_->SetCheckBoxStyle(value);
+    Invalidate();
+    ResetCellControl(true);
+}
+
+void TgrBaseGrid::SetDrawOverlap(TgrDrawOverlap value) {
+    if (value == drawOverlap_) return;
+    drawOverlap_ = value;
+    Invalidate();
+    ResetCellControl(true);
+    DropUnsuitableValues(-1, -1);
+}
+
+void TgrBaseGrid::SetRowChangedIndicator(TgrRowChangedIndicator value) {
+    if (value == rowChangedIndicator_) return;
+    rowChangedIndicator_ = value;
+    if (rowBarOn_) InvalidateCol(0);
+}
+
+void TgrBaseGrid::SetGridMode(TgrGridMode value) {
+    if (value == gridMode_) return;
+    if (comboGrid_ && IsDesigning()) return;
+    if (!CanLeaveCell(curDataCol_, curDataRow_, true)) return;
+    gridMode_ = value;
+    // The insert row below the last row exists only in gmEditInsert.
+    Integer insertRows = value == gmEditInsert ? 1 : 0;
+    if (insertRows != insertRowCount_) {
+        Integer rows = Rows();
+        insertRowCount_ = insertRows;
+        ChangeCounts(ColTotal(), rows + 1 + insertRows);
+    }
+    editModeFlag_ = alwaysShowEditor_ && IsEditMode();
+    ResetCellControl(true);
+}
+
+void TgrBaseGrid::SetLegacyEditMode(Integer value) {
+    static const TgrGridMode modes[] = {gmListBox, gmEdit, gmEditInsert, gmBrowse};
+    SetGridMode(value >= 0 && value <= 3 ? modes[value] : gmEdit);
+}
+
+void TgrBaseGrid::SetHeadingOn(bool value) {
+    if (value == headingOn_) return;
+    headingOn_ = value;
+    SetRowHeightAt(0, value ? headingHeight_ : 0);
+    Invalidate();
+}
+
+void TgrBaseGrid::SetHeadingHeight(Integer height) {
+    if (height == headingHeight_) return;
+    headingHeight_ = height;
+    if (headingOn_ && GetRowHeightAt(0) != height) SetRowHeightAt(0, height);
+}
+
+void TgrBaseGrid::SetRowBarOn(bool value) {
+    if (value == rowBarOn_) return;
+    rowBarOn_ = value;
+    SetColWidthAt(0, value ? rowBarWidth_ : 0);
+    Invalidate();
+}
+
+void TgrBaseGrid::SetRowBarWidth(Integer width) {
+    if (width == rowBarWidth_) return;
+    rowBarWidth_ = width;
+    if (rowBarOn_ && GetColWidthAt(0) != width) SetColWidthAt(0, width);
+}
+
+void TgrBaseGrid::SetFixedColCount(Integer value) {
+    value = std::clamp<Integer>(value, 0, std::max<Integer>(Cols() - 1, 0));
+    if (value == fixedColCount_) return;
+    fixedColCount_ = value;
+    SetFixedColTotal(value + 1);
+    Invalidate();
+}
+
+void TgrBaseGrid::SetFixedRowCount(Integer value) {
+    value = std::clamp<Integer>(value, 0, std::max<Integer>(Rows() - 1, 0));
+    if (value == fixedRowCount_) return;
+    fixedRowCount_ = value;
+    SetFixedRowTotal(value + 1);
+    Invalidate();
+}
+
+void TgrBaseGrid::SetImageList(TgrImageListComponent* list) {
+    if (list == imageLink_->ImageList()) return;
+    imageLink_->SetImageList(list);
+    Invalidate();
+}
+
+void TgrBaseGrid::SetMaskDefs(TgrMaskDefsComponent* defs) {
+    if (defs == maskLink_->MaskDefs()) return;
+    maskLink_->SetMaskDefs(defs);
+    if (editControl_) editControl_->SetMaskDefs(defs);
+}
+
+void TgrBaseGrid::SetDateTimeDef(TgrDateTimeDefComponent* def) {
+    if (def == dateTimeDef_) return;
+    dateTimeLink_->Detach(dateTimeDef_);
+    dateTimeDef_ = def;
+    dateTimeLink_->Attach(def);
+}
+
+void TgrBaseGrid::SetGridStatus(TgrGridStatus status) {
+    if (status == gridStatus_) return;
+    TgrGridStatus old = gridStatus_;
+    gridStatus_ = status;
+    DoGridStatusChanged(old, status);
+}
+
+void TgrBaseGrid::SetMouseStatus(TgrMouseStatus status) {
+    if (status == mouseStatus_) return;
+    TgrMouseStatus old = mouseStatus_;
+    mouseStatus_ = status;
+    DoMouseStatusChanged(old, status);
+}
+
+// ================================================================ events
+
+#define GR_FIRE(event, ...) \
+    if (event && CanFireEvents()) event(this, __VA_ARGS__)
+
+void TgrBaseGrid::DoCanStartDrag() {
+    if (OnCanStartDrag && CanFireEvents()) OnCanStartDrag(this);
+}
+void TgrBaseGrid::DoColChanged(Integer oldCol, Integer newCol) { GR_FIRE(OnColChanged, oldCol, newCol); }
+void TgrBaseGrid::DoColCountChanged(Integer oldCount, Integer newCount) {
+    GR_FIRE(OnColCountChanged, oldCount, newCount);
+}
+void TgrBaseGrid::DoColMoved(Integer to, Integer count, bool byUser) { GR_FIRE(OnColMoved, to, count, byUser); }
+void TgrBaseGrid::DoColResized(Integer dataCol) { GR_FIRE(OnColResized, dataCol); }
+void TgrBaseGrid::DoDeleteCol(Integer dataCol, bool byUser) { GR_FIRE(OnDeleteCol, dataCol, byUser); }
+void TgrBaseGrid::DoGridStatusChanged(TgrGridStatus o, TgrGridStatus n) { GR_FIRE(OnGridStatusChanged, o, n); }
+void TgrBaseGrid::DoEditTextResized(bool byUser) { GR_FIRE(OnEditTextResized, byUser); }
+void TgrBaseGrid::DoPaint() {
+    if (OnPaint && CanFireEvents()) OnPaint(this);
+}
+void TgrBaseGrid::DoResize() {
+    if (OnResize && CanFireEvents()) OnResize(this);
+}
+void TgrBaseGrid::DoHeadingClick(Integer dataCol) { GR_FIRE(OnHeadingClick, dataCol); }
+void TgrBaseGrid::DoInsertCol(Integer dataCol, bool byUser) { GR_FIRE(OnInsertCol, dataCol, byUser); }
+void TgrBaseGrid::DoMouseStatusChanged(TgrMouseStatus o, TgrMouseStatus n) { GR_FIRE(OnMouseStatusChanged, o, n); }
+void TgrBaseGrid::DoRowCountChanged(Integer oldCount, Integer newCount) {
+    GR_FIRE(OnRowCountChanged, oldCount, newCount);
+}
+void TgrBaseGrid::DoRowMoved(Integer to, Integer count, bool byUser) { GR_FIRE(OnRowMoved, to, count, byUser); }
+void TgrBaseGrid::DoRowResized(Integer dataRow) { GR_FIRE(OnRowResized, dataRow); }
+void TgrBaseGrid::DoSelectChanged(TgrSelectType t, bool byUser) { GR_FIRE(OnSelectChanged, t, byUser); }
+#undef GR_FIRE
+
+void TgrBaseGrid::FireSelectChanged(bool byUser) {
+    TgrSelectType t = gridStatus_ == grsColsSelected ? slCols : gridStatus_ == grsCellsSelected ? slCells : slRows;
+    DoSelectChanged(t, byUser);
+}
+
+// ================================================================ owner side
+
+Integer TgrBaseGrid::DataColWidth(Integer dataCol) {
+    TgrCol* c = gridCols_ ? gridCols_->ColAt(dataCol) : nullptr;
+    return c ? c->Width() : DefaultColWidth();
+}
+
+bool TgrBaseGrid::InvalidateCellUnlessPainting(Integer displayCol, Integer displayRow) {
+    if (paintSuppressed_) return false;
+    InvalidateDisplayCell(displayCol, displayRow);
+    return true;
+}
+
+bool TgrBaseGrid::InvalidateColUnlessPainting(Integer displayCol) {
+    if (paintSuppressed_) return false;
+    InvalidateCol(displayCol);
+    return true;
+}
+
+bool TgrBaseGrid::InvalidateRowUnlessPainting(Integer displayRow) {
+    if (paintSuppressed_) return false;
+    InvalidateRow(displayRow);
+    return true;
+}
+
+void TgrBaseGrid::InvalidateDisplayCell(Integer displayCol, Integer displayRow) {
+    if (displayCol < 0 || displayRow < 0 || displayCol >= ColTotal() || displayRow >= RowTotal()) return;
+    RepaintCell(displayCol, displayRow);
+}
+
+void TgrBaseGrid::InvalidateCol(Integer displayCol) {
+    if (displayCol < 0 || displayCol >= ColTotal()) return;
+    RepaintRange({displayCol, 0, displayCol, RowTotal() - 1});
+}
+
+void TgrBaseGrid::InvalidateRow(Integer displayRow) {
+    if (displayRow < 0 || displayRow >= RowTotal()) return;
+    RepaintRange({0, displayRow, ColTotal() - 1, displayRow});
+}
+
+void TgrBaseGrid::InvalidateCellFocusFrame(Integer displayCol, Integer displayRow, bool) {
+    InvalidateDisplayCell(displayCol, displayRow);
+}
+
+void TgrBaseGrid::ResetCellControl(bool) {
+    if (!activeControl_) return;
+    TgrControlType type = EffectiveControlType(curDataCol_, curDataRow_);
+    activeControl_ = type == ctCheck ? static_cast<TgrCustomGridControl*>(checkControl_.get())
+                     : type == ctText ? static_cast<TgrCustomGridControl*>(editControl_.get())
+                                      : static_cast<TgrCustomGridControl*>(defaultControl1_.get());
+}
+
+void TgrBaseGrid::CellMaskChanged(Integer dataCol, const Variant& dataRow) {
+    if (dataCol == curDataCol_ && dataRow.AsInteger() == curDataRow_) ApplyEditorMask();
+}
+
+void TgrBaseGrid::NoteCellIndex(TgrCellElement* e, bool add) {
+    Integer dc = DisplayColOfData(e->DataCol), dr = DisplayRowOfData(e->DataRow);
+    auto note = [add](TgrIntegerSetList& list, Integer index, Integer key) {
+        if (index < 0 || index >= list.Count()) return;
+        TgrIntegerSet* set = list.Get(index);
+        if (add) {
+            if (!set) {
+                set = new TgrIntegerSet;
+                list.Put(index, set);
+            }
+            set->Add(key);
+        } else if (set) {
+            set->Remove(key);
+        }
+    };
+    note(colCellSets_, dc, e->DataRow);
+    note(rowCellSets_, dr, e->DataCol);
+    cellCacheInvalid_ = true;
+}
+
+void TgrBaseGrid::IndexCellElement(TgrCellElement* e) { NoteCellIndex(e, true); }
+void TgrBaseGrid::UnindexCellElement(TgrCellElement* e) { NoteCellIndex(e, false); }
+
+TFont* TgrBaseGrid::EffectiveCellFont(Integer dataCol, Integer dataRow) {
+    if (dataRow == 0) return HeadingFont();
+    return Font();
+}
+
+TgrCombo* TgrBaseGrid::CreateCombo() {
+    RaiseGridError("Cannot create combo box. Method CreateCombo has not been not implemented in derived class");
+}
+
+TgrBaseGrid* TgrBaseGrid::CreateComboGrid() {
+    RaiseGridError("Cannot create combo box. Method CreateComboGrid has not been not implemented in derived class");
+}
+
+void TgrBaseGrid::ReleaseDateTimeDef(TgrDateTimeDefComponent* def) { dateTimeLink_->Detach(def); }
+void TgrBaseGrid::UseDateTimeDef(TgrDateTimeDefComponent* def) { dateTimeLink_->Attach(def); }
+
+Variant TgrBaseGrid::GetCellProp(Integer dataCol, Integer dataRow, TgrPropId id, TgrPictureKind kind) {
+    CheckNotInCellLoaded();
+    TgrCellElement* e = cellProps_->FindCell(dataCol, dataRow);
+    return e ? e->GetValue(id, kind) : DefaultPropValue(id);
+}
+
+void TgrBaseGrid::SetCellProp(Integer dataCol, Integer dataRow, TgrPropId id, TgrPictureKind kind,
+                              const Variant& value) {
+    CheckColRowIndex(1, dataCol, Cols(), 1);
+    CheckColRowIndex(0, dataRow, RowTotal() - 1, 0);
+    TgrCustomPropElement* e = cellProps_->FindCell(dataCol, dataRow);
+    cellProps_->SetPropValue(CellKey(dataCol, dataRow), true, kind, id, value, e);
+}
+
+TgrCombo* TgrBaseGrid::CreateCellCombo(Integer dataCol, Integer dataRow) {
+    TgrCustomPropElement* e = cellProps_->FindCell(dataCol, dataRow);
+    if (!e) {
+        e = cellProps_->CreateElement(CellKey(dataCol, dataRow));
+        cellProps_->AddElement(e);
+    }
+    e->CreateCombo();
+    return e->Combo;
+}
+
+void TgrBaseGrid::SetDisplayRow(Integer dataRow, Integer displayRow) {
+    CheckColRowIndex(0, dataRow, Rows(), 1);
+    CheckColRowIndex(0, displayRow, Rows(), 1);
+    Integer from = DisplayRowOfData(dataRow);
+    if (from == displayRow) return;
+    Integer d = rowMap_[std::size_t(from)];
+    rowMap_.erase(rowMap_.begin() + from);
+    rowMap_.insert(rowMap_.begin() + displayRow, d);
+    MoveRowTo(from, displayRow);
+    if (visibleRows_->Materialized()) visibleRows_->MovePosition(from, displayRow);
+    gridRows_->EnsureDisplayArray();
+    for (Integer p = 1; p < RowTotal(); ++p) gridRows_->SetDisplayRowOf(rowMap_[std::size_t(p)], p);
+    if (curDisplayRow_ == from) curDisplayRow_ = displayRow;
+    else curDisplayRow_ = AdjustMovedIndex(curDisplayRow_, from, displayRow);
+    DoRowMoved(displayRow, 1, false);
+}
+
+Integer TgrBaseGrid::LastVisibleCol() {
+    TGridLayout_ts layout;
+    ComputeLayout(layout);
+    return layout.Horz.LastFullCell;
+}
+
+void TgrBaseGrid::RepaintFocusCell(bool) { InvalidateDisplayCell(curDisplayCol_, curDisplayRow_); }
+void TgrBaseGrid::InvalidateFocusCell(bool) { InvalidateDisplayCell(curDisplayCol_, curDisplayRow_); }
+
+void TgrBaseGrid::ReplaceCurrentCol(Integer displayCol, bool, bool, bool) {
+    if (displayCol < 1 || displayCol >= ColTotal() || displayCol == curDisplayCol_) return;
+    Integer old = curDataCol_;
+    curDisplayCol_ = displayCol;
+    curDataCol_ = DataColOfDisplay(displayCol);
+    DoColChanged(old, curDataCol_);
+}
+
+void TgrBaseGrid::MoveToRow(Integer displayRow, bool, bool, bool) {
+    if (displayRow < 1 || displayRow >= RowTotal()) return;
+    curDisplayRow_ = displayRow;
+    curDataRow_ = DataRowOfDisplay(displayRow);
+}
+
+bool TgrBaseGrid::IsInsertRowPos(Integer displayRow) {
+    return insertRowCount_ > 0 && displayRow == RowTotal() - 1;
+}
+
+void TgrBaseGrid::SetEditorMaxLength(Integer length) {
+    if (activeControl_) activeControl_->SetMaxLength(length);
+}
+
+void TgrBaseGrid::RefreshCheckBoxValues() {
+    if (checkControl_) checkControl_->SetCheckBoxValues(checkBoxValues_);
+}
+
+void TgrBaseGrid::SelectAllCurrentCell() {
+    if (activeControl_) activeControl_->SelectAll();
+}
+
+bool TgrBaseGrid::IsDisplayColSelected(Integer displayCol) {
+    return displayCol >= 0 && displayCol < Integer(colSelected_.size()) && colSelected_[std::size_t(displayCol)];
+}
+
+void TgrBaseGrid::SelectDisplayCols(Integer from, Integer to, bool select) {
+    for (Integer c = std::max<Integer>(from, 0); c <= to && c < Integer(colSelected_.size()); ++c) {
+        if (colSelected_[std::size_t(c)] == select) continue;
+        colSelected_[std::size_t(c)] = select;
+        InvalidateCol(c);
+    }
+}
+
+void TgrBaseGrid::RecheckTopLeft(bool repaint) {
+    SyncScrollRange();
+    if (repaint) Invalidate();
+}
+
+void TgrBaseGrid::UnlockUpdate() {
+    if (updateLock_ > 0) --updateLock_;
+    if (updateLock_ == 0 && topLeftMovePending_) {
+        topLeftMovePending_ = false;
+        Invalidate();
+    }
+}
+
+void TgrBaseGrid::MoveColIndex(Integer from, Integer to) {
+    if (from == to || from < 1 || to < 1 || from >= ColTotal() || to >= ColTotal()) return;
+    Integer d = colMap_[std::size_t(from)];
+    colMap_.erase(colMap_.begin() + from);
+    colMap_.insert(colMap_.begin() + to, d);
+    for (Integer p = 1; p < ColTotal(); ++p)
+        if (TgrCol* c = gridCols_->ColAt(colMap_[std::size_t(p)])) c->RenumberDisplayCol(p);
+}
+
+void TgrBaseGrid::MoveColWidth(Integer from, Integer to) { MoveColumnTo(from, to); }
+
+void TgrBaseGrid::MoveColSelection(Integer from, Integer to) {
+    if (from == to || from < 0 || to < 0 || from >= Integer(colSelected_.size()) ||
+        to >= Integer(colSelected_.size()))
+        return;
+    bool v = colSelected_[std::size_t(from)];
+    colSelected_.erase(colSelected_.begin() + from);
+    colSelected_.insert(colSelected_.begin() + to, v);
+}
+
+void TgrBaseGrid::MoveCurrentColIndex(Integer from, Integer to) {
+    curDisplayCol_ = AdjustMovedIndex(curDisplayCol_, from, to);
+}
+
+void TgrBaseGrid::SetKeptFontCol(Integer dataCol, bool keep) {
+    fontCols_.Remove(dataCol);
+    if (keep) fontCols_.Add(dataCol);
+}
+
+void TgrBaseGrid::SetKeptFontRow(Integer dataRow, bool keep) {
+    fontRows_.Remove(dataRow);
+    if (keep) fontRows_.Add(dataRow);
+}
+
+Variant TgrBaseGrid::GetRowProp(Integer dataRow, TgrPropId id, TgrPictureKind kind) {
+    switch (id) {
+        case gpDisplayPos: return Variant(DisplayRowOfData(dataRow));
+        case gpHeight: return Variant(gridRows_->GetHeight(dataRow));
+        case gpChanged: return Variant(IsRowChanged(dataRow));
+        default: break;
+    }
+    TgrRow* row = gridRows_->GetRow(dataRow);
+    if (!row) return DefaultPropValue(id);
+    switch (id) {
+        case gpColor: return Variant(Integer(row->Color()));
+        case gpIs3D: return Variant(row->Is3D());
+        case gpControlType: return Variant(Integer(row->ControlType()));
+        case gpVisible: return Variant(row->Visible());
+        default: return DefaultPropValue(id);
+    }
+}
+
+void TgrBaseGrid::SetRowProp(Integer dataRow, TgrPropId id, TgrPictureKind, const Variant& value) {
+    CheckColRowIndex(0, dataRow, RowTotal() - 1, 0);
+    switch (id) {
+        case gpDisplayPos: SetDisplayRow(dataRow, value.AsInteger()); return;
+        case gpHeight: gridRows_->SetHeight(dataRow, value.AsInteger()); return;
+        case gpChanged: SetRowChanged(dataRow, value.AsBoolean()); return;
+        default: break;
+    }
+    bool isDefault = value == DefaultPropValue(id);
+    if (isDefault && !gridRows_->GetRow(dataRow)) return;
+    TgrRow* row = gridRows_->EnsureRow(dataRow);
+    if (!row) return;
+    switch (id) {
+        case gpColor: row->SetColor(TColor(value.AsInteger())); break;
+        case gpIs3D: row->SetIs3D(value.AsBoolean()); break;
+        case gpControlType: row->SetControlType(TgrControlType(value.AsInteger())); break;
+        default: break;
+    }
+    gridRows_->ReleaseIfDefault(dataRow);
+}
