@@ -88,11 +88,7 @@ void TSystemPreview::InitPreview(TVzRenderPreview& p) {
     p.SetMonochrome(monochrome_);
     p.PageInc = PageInc;
     p.RulerType = RulerType;
-    // Only the value: the page is shown when the window starts.
-    auto zoomChange = p.OnZoomChange;
-    p.OnZoomChange = [](TObject*) {};
     p.SetZoomFactor(zoom_);
-    p.OnZoomChange = zoomChange;
     p.ZoomInc = ZoomInc;
 }
 
@@ -175,6 +171,11 @@ void TVzSystem::RunReport() {
     };
     try {
         Generate();
+        // Without generation there may be nothing to show: say so rather
+        // than fail on a file without a name.
+        bool snapshotIsOutput = ReportDest == rdFile && !fileRenderer_ && !PrinterFileOutput;
+        if (!Aborted && !snapshotIsOutput && SystemFiler.FileName.empty() && !SystemFiler.Stream)
+            RaiseReportError(Trans("There is no report snapshot to output."));
         if (!Aborted) {
             if (ReportDest == rdPrinter || (ReportDest == rdFile && PrinterFileOutput)) {
                 Print();

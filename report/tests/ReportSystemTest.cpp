@@ -176,6 +176,16 @@ TEST_F(ReportSystemTest, SnapshotFileShownWithoutGenerating) {
     ASSERT_EQ(RecordedPrintJobs().size(), 1u);
     EXPECT_EQ(RecordedPrintJobs()[0].Pages.size(), 3u);
     EXPECT_TRUE(FileExists(Path("kept.vsf")));
+
+    // Nothing generated and no snapshot given: a clear error, no output.
+    system->SystemFiler.StreamMode = smMemory;
+    try {
+        system->RunReport();
+        FAIL() << "no error";
+    } catch (const EReportPrinter& e) {
+        EXPECT_EQ(e.Message, "There is no report snapshot to output.");
+    }
+    EXPECT_EQ(RecordedPrintJobs().size(), 1u);
 }
 
 TEST_F(ReportSystemTest, PreviewShowsTheSnapshotModally) {
@@ -198,6 +208,8 @@ TEST_F(ReportSystemTest, PreviewShowsTheSnapshotModally) {
         caption = f->Caption();
         pageCount = f->RenderPreview()->GetPageCount();
         zoom = f->RenderPreview()->ZoomFactor();
+        EXPECT_EQ(f->ZoomEdit->Text(), "50.0");
+        EXPECT_EQ(f->RenderPreview()->TopRulerHeight(), 20);
         f->Action("Next").Run();
         EXPECT_EQ(f->RenderPreview()->CurrentPage(), 2);
         f->Action("Exit").Run();
@@ -208,6 +220,26 @@ TEST_F(ReportSystemTest, PreviewShowsTheSnapshotModally) {
     EXPECT_DOUBLE_EQ(zoom, 50);
     EXPECT_NE(shown, nullptr);
     EXPECT_TRUE(RecordedPrintJobs().empty());
+
+    // Not modal: the run waits until the window is closed, from a
+    // temporary snapshot that is removed afterwards.
+    system->SystemOptions &= ~(1u << soPreviewModal);
+    system->SystemFiler.StreamMode = smTempFile;
+    bool modal = true;
+    drive = [&] {
+        auto* f = ActiveForm<TVizePreviewForm>();
+        if (!f) {
+            ADD_FAILURE() << "no preview window";
+            return;
+        }
+        modal = f->Modal();
+        char key = 'x';
+        f->FormKeyPress(key);
+    };
+    system->RunReport();
+    EXPECT_FALSE(modal);
+    EXPECT_FALSE(system->SystemFiler.FileName.empty());
+    EXPECT_FALSE(FileExists(system->SystemFiler.FileName));
 }
 
 TEST_F(ReportSystemTest, PreviewSettingsAreCheckedAndClamped) {
