@@ -130,7 +130,14 @@ void TVpStatusForm::CancelButtonClick(TObject*) {
 
 TVzSystem::TVzSystem(TComponent* owner) : TVpComponent(owner) {}
 
-TVzSystem::~TVzSystem() = default;
+TVzSystem::~TVzSystem() {
+    if (statusLabel_) statusLabel_->RemoveFreeNotification(this);
+}
+
+void TVzSystem::Notification(TComponent* component, TOperation operation) {
+    TVpComponent::Notification(component, operation);
+    if (operation == opRemove && component == statusLabel_) statusLabel_ = nullptr;
+}
 
 void TVzSystem::EnsureSetupHandler() {
     if (!OverrideSetup)
@@ -202,7 +209,10 @@ void TVzSystem::Generate() {
     auto writer = std::make_unique<TVzVSFWriter>(nullptr);
     writer_ = writer.get();
     auto finish = [&] {
+        if (statusLabel_) statusLabel_->RemoveFreeNotification(this);
         statusLabel_ = writer_->StatusLabel();
+        // The label goes with its window; the system is told.
+        if (statusLabel_) statusLabel_->FreeNotification(this);
         SystemFiler.FileName = writer_->FileName;
         writer_ = nullptr;
         writer.reset();

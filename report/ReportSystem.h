@@ -147,6 +147,9 @@ public:
     virtual void DefaultStatusHandler(TVzSystem* reportSystem, TOverrideMode mode, TForm*& form);
     virtual void DefaultPreviewHandler(TVzSystem* reportSystem, TOverrideMode mode, TForm*& form);
 
+protected:
+    void Notification(TComponent* component, TOperation operation) override;
+
 private:
     void Generate();
     void Print();

@@ -94,6 +94,7 @@ TEST_F(ReportSystemTest, StatusWindowShowsPagesAndCancelStopsTheRun) {
     system->RunReport();
     EXPECT_EQ(caption, "Generating page 3");
     EXPECT_TRUE(system->Aborted);
+    EXPECT_EQ(system->LastStatusLabel(), nullptr);  // freed with its window
     EXPECT_TRUE(RecordedPrintJobs().empty());
 }
 
