@@ -17,8 +17,11 @@
 #include "platform/gui/Controls.h"
 #include "platform/gui/Prompts.h"
 
-enum TPosition {
-    poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
+// Where a form is placed when shown. Named apart from the report library's
+// saved-position record, and its "default" member apart from the printer
+// orientation's.
+enum TFormPosition {
+    poDesigned, poFormDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
     poMainFormCenter, poOwnerFormCenter
 };
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
@@ -53,8 +56,8 @@ public:
     bool Modal() const { return modal_; }
     bool Active() const;
 
-    TPosition Position() const { return position_; }
-    void SetPosition(TPosition p) { position_ = p; }
+    TFormPosition Position() const { return position_; }
+    void SetPosition(TFormPosition p) { position_ = p; }
     TFormBorderStyle BorderStyle() const { return borderStyle_; }
     void SetBorderStyle(TFormBorderStyle s);
     TBorderIcons BorderIcons() const { return borderIcons_; }
@@ -119,7 +122,7 @@ private:
     bool placed_ = false;
     bool createdFired_ = false;
     bool destroyedFired_ = false;
-    TPosition position_ = poDesigned;
+    TFormPosition position_ = poDesigned;
     TFormBorderStyle borderStyle_ = bsSizeable;
     TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
     TWindowState windowState_ = wsNormal;
