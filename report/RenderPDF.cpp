@@ -319,6 +319,7 @@ void TVzRenderPDF::BeginPage() {
         pages_.push_back(std::move(page));
         currentPage_ = pages_.back().get();
     }
+    pendingMove_ = false;
     if (PageWidth > 0) currentPage_->PageWidth = PageWidth;
     if (PageHeight > 0) currentPage_->PageHeight = PageHeight;
 }

@@ -587,7 +587,27 @@ void TVzRenderPDF::PrintBlock(const std::string& text, double x, double y, doubl
     }
 }
 
+// The clipped text sits between q and Q: what it sets is undone by Q, so the
+// page's state cache and the pen width are restored with it.
 void TVzRenderPDF::TextRect(const TRect& r, double x, double y, const std::string& text) {
+    TVPPDFPage saved(this);
+    TVPPDFPage& p = *currentPage_;
+    auto copyCache = [](TVPPDFPage& to, const TVPPDFPage& from) {
+        to.LastPenStyle = from.LastPenStyle;
+        to.LastPenColor = from.LastPenColor;
+        to.LastBrushColor = from.LastBrushColor;
+        to.LastFontColor = from.LastFontColor;
+        to.LastBrushStyle = from.LastBrushStyle;
+        to.LastLineWidth = from.LastLineWidth;
+        to.PenStyleSet = from.PenStyleSet;
+        to.PenColorSet = from.PenColorSet;
+        to.BrushColorSet = from.BrushColorSet;
+        to.BrushStyleSet = from.BrushStyleSet;
+        to.LineWidthSet = from.LineWidthSet;
+        to.FontColorSet = from.FontColorSet;
+    };
+    copyCache(saved, p);
+    double penWidth = PenWidth;
     OutLn(" q ");
     PenWidth = 0;
     if (PenVisible() || BrushVisible())
@@ -595,6 +615,8 @@ void TVzRenderPDF::TextRect(const TRect& r, double x, double y, const std::strin
               Point((r.Right - r.Left) * 1.0, (r.Top - r.Bottom) * 1.0) + " re W n ");
     WritePdfText(text, x, y);
     OutLn(" Q ");
+    copyCache(p, saved);
+    PenWidth = penWidth;
 }
 
 // ------------------------------------------------------------------ images

@@ -162,6 +162,36 @@ TEST_F(PdfContentTest, StandardFontWidthsFollowTheFontMetrics) {
     });
     EXPECT_NE(b.find("265.2200 "), std::string::npos);
     EXPECT_NE(b.find("276.6100 "), std::string::npos);
+    // Justified: the last word ends at the right edge, 3 inches (b: 556).
+    b = Make([](TVzVSFWriter& w) {
+        w.SetFont("Arial", 10);
+        w.GotoXY(1, 1);
+        w.PrintBlock("a  b", 1, 2);
+    });
+    EXPECT_NE(b.find("72.0000 720.0000 Td\r\n(a)Tj"), std::string::npos);
+    EXPECT_NE(b.find("210.4400 720.0000 Td\r\n(b)Tj"), std::string::npos);
+}
+
+TEST_F(PdfContentTest, ClippedTextLeavesTheStateAsItFoundIt) {
+    std::string b = Make([](TVzVSFWriter& w) {
+        w.SetFont("Arial", 10);
+        w.SetPen(clRed, psSolid, 6, pmCopy);
+        w.Rectangle(1, 1, 2, 2);
+        w.SetFontColor(clBlue);
+        w.TextRect(TRect(600, 600, 1800, 1200), 1, 1.5, "clipped");  // 600 pixels per inch
+        w.PrintXY(1, 3, "after");
+        w.Rectangle(1, 4, 2, 5);
+    });
+    ExpectValid(b);
+    std::string c = Content(b);
+    size_t q = c.find(" Q ");
+    ASSERT_NE(q, std::string::npos) << c;
+    EXPECT_NE(c.find("72.0000 720.0000 144.0000 -72.0000 re W n"), std::string::npos) << c;
+    // After Q the font colour and then the pen colour are set again, and the
+    // pen keeps its width.
+    EXPECT_NE(c.find("0 0 1 rg\r\n/F1 10.00 Tf", q), std::string::npos) << c;
+    EXPECT_NE(c.find("1 0 0 RG", q), std::string::npos) << c;
+    EXPECT_EQ(c.find("0.0000 w", q), std::string::npos) << c;
 }
 
 TEST_F(PdfContentTest, TrueTypeFontsCarryWidthsDescriptorAndProgram) {
