@@ -299,12 +299,14 @@ void TVPPDFFontDescendant::WriteObject() {
     Line("/WinCharSet /" + std::to_string(Charset));
     Line("/CIDSystemInfo << /Registry (" + Registry + ")/Ordering (" + Ordering + ")/Supplement " +
          std::to_string(Supplement) + " >>");
-    // The first code's width is the default; a font whose first character is
-    // 0 has no code before it, so its first character's width is used.
-    Line("/DW " + std::to_string(Widths[std::max(0, FirstChar)]));
+    // Texts are written as UTF-16 codes (see the ToUnicode map), so the codes
+    // are the characters: the table gives the widths of codes 32 to 126 and
+    // every other character, mostly full-width East Asian ones, takes the
+    // default of a whole em. (The first code's width would be that of a
+    // control character, 0, which would stack every other glyph.)
+    Line("/DW 1000");
     Line("/W [");
-    int firstCid = Monospaced ? (Charset == 128 ? 231 : 8094) : (FaceName == "Arial Unicode MS" ? 3 : 1);
-    Body += std::to_string(firstCid) + " [" + WidthList(Widths, 32, 126);
+    Body += "32 [" + WidthList(Widths, 32, 126);
     if (Body.compare(Body.size() - 2, 2, "\r\n") != 0) Body += "\r\n";
     Line("]");
     Line("]");
@@ -467,7 +469,7 @@ TVPPDFFont* TVzRenderPDF::CreateFont(const std::string& pdfName) {
         d.Monospaced = m.Panose[3] == 9;
         d.FirstChar = font->FirstChar;
         d.LastChar = font->LastChar;
-        MeasureWidths(d, face, m, 1);
+        MeasureWidths(d, face, m, 2);  // thousandths of the em, as PDF reads them
         std::copy(std::begin(d.Widths), std::end(d.Widths), font->Widths);
         font->Descriptor.FontName = pdfName;
         font->Descriptor.FaceName = face;

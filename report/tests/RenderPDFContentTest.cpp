@@ -245,6 +245,9 @@ TEST_F(PdfContentTest, EastAsianCharacterSetsUseCompositeFonts) {
     EXPECT_NE(b.find("/Subtype /CIDFontType2"), std::string::npos);
     EXPECT_NE(b.find("/CIDSystemInfo << /Registry (Adobe)/Ordering (Identity)/Supplement 2 >>"), std::string::npos);
     EXPECT_NE(b.find("<004B0061006E006A00690020"), std::string::npos);
+    // Codes are characters: widths from the space (Helvetica-like: 278) on,
+    // an em for the rest.
+    EXPECT_NE(b.find("/DW 1000\r\n/W [\r\n32 [278 278 "), std::string::npos);
     if (!HaveTool("pdftotext")) GTEST_SKIP() << "pdftotext is not installed: text not extracted";
     EXPECT_NE(TextOf(b).find("Kanji \xE4\xB8\xAD"), std::string::npos);
 }
@@ -378,19 +381,30 @@ TEST_F(PdfContentTest, PicturesAreEmbeddedAsJpeg) {
                  uLong(data.size()));
         out.WriteBuffer(packed.data(), Integer(size));
     };
-    std::string b = Make(
-        [&](TVzVSFWriter& w) {
-            w.SetFont("Arial", 10);
-            w.PrintXY(1, 1, "Picture below");
-            w.SetHyperlink("http://example.org/pic");
-            w.PrintBitmapRect(1, 2, 3, 3, &bitmap);
-        },
-        &pdf);
+    auto draw = [&](TVzVSFWriter& w) {
+        w.SetFont("Arial", 10);
+        w.PrintXY(1, 1, "Picture below");
+        w.SetHyperlink("http://example.org/pic");
+        w.PrintBitmapRect(1, 2, 3, 3, &bitmap);
+        w.ClearHyperlink();
+        w.PrintBitmap(1, 4, 2, 3, &bitmap);
+        w.StretchDraw(TRect(600, 3000, 1200, 3300), &bitmap);  // 1 by 0.5 inch at 600 pixels per inch
+        w.Draw(1, 7, &bitmap);
+    };
+    // Drawn at its size times the scale; stretched pictures are rasterised
+    // at 300 pixels per inch; drawn ones at their own size.
+    std::string c = Content(Make(draw));
+    EXPECT_NE(c.find("q\r\n144.0000 0 0 72.0000 72.0000 576.0000 cm\r\n/G1 Do\r\nQ"), std::string::npos) << c;
+    EXPECT_NE(c.find("40.0000 0 0 30.0000 72.0000 474.0000 cm\r\n/G2 Do"), std::string::npos) << c;
+    EXPECT_NE(c.find("20.0000 0 0 10.0000 72.0000 278.0000 cm\r\n/G4 Do"), std::string::npos) << c;
+    std::string b = Make(draw, &pdf);
     ExpectValid(b);
     EXPECT_NE(b.find("/Type /XObject\r\n/Subtype /Image\r\n/Name /G1\r\n/Width 20 /Height 10 \r\n"
                      "/BitsPerComponent 8\r\n/ColorSpace /DeviceRGB /Length "),
               std::string::npos);
     EXPECT_NE(b.find("/Filter [/FlateDecode /DCTDecode ]"), std::string::npos);
+    EXPECT_NE(b.find("/Name /G3\r\n/Width 300 /Height 150 "), std::string::npos);
+    EXPECT_EQ(Count(b, "/Subtype /Link"), 1);
     EXPECT_NE(b.find("/XObject <<\r\n/G1 "), std::string::npos);
     EXPECT_NE(b.find("[/PDF /Text /ImageB /ImageC /ImageI]"), std::string::npos);
     EXPECT_NE(b.find("/Rect [72.0000 648.0000 216.0000 576.0000]"), std::string::npos);
