@@ -33,12 +33,16 @@ void TVPPDFPage::WriteObject() {
     Line("/Resources <<");
     if (!Owner->Fonts().empty()) {
         Line("/Font <<");
-        for (const auto& f : Owner->Fonts()) Line("/" + f.Name + " " + std::to_string(f.Object->Number) + " 0 R ");
+        for (const auto& f : Owner->Fonts())
+            Line("/" + static_cast<TVPPDFFont*>(f.Object.get())->ResourceName + " " + std::to_string(f.Object->Number) +
+                 " 0 R ");
         Line(">>");
     }
     if (!Owner->Patterns().empty()) {
         Line("/Pattern <<");
-        for (const auto& p : Owner->Patterns()) Line("/" + p.Name + " " + std::to_string(p.Object->Number) + " 0 R ");
+        for (const auto& p : Owner->Patterns())
+            Line("/" + static_cast<TVPPDFPattern*>(p.Object.get())->Name + " " + std::to_string(p.Object->Number) +
+                 " 0 R ");
         Line(">>");
     }
     if (!Owner->Images().empty()) {
@@ -125,6 +129,20 @@ void TVzRenderPDF::EmitObject(TVPPDFObject& object) {
     WriteOut(object.Body);
     object.Body.clear();
     object.Body.shrink_to_fit();
+}
+
+void TVzRenderPDF::EmitGroup(TVPPDFObject& object) {
+    std::vector<TVPPDFObject*> parts{&object};
+    for (auto* d : object.Dependents()) parts.push_back(d);
+    if (Streaming())
+        for (auto* p : parts) p->Number = ++counter_;
+    for (auto* p : parts) {
+        p->WriteObject();
+        MarkObjectOffset();
+        WriteOut(p->Body);
+        p->Body.clear();
+        p->Body.shrink_to_fit();
+    }
 }
 
 void TVzRenderPDF::WriteHeader() { WriteOut(std::string("%PDF-1.3\r\n\x25\xE2\xE3\xCF\xD3\r\n\r\n")); }
@@ -249,8 +267,8 @@ void TVzRenderPDF::NumberObjects() {
     procSetNumber_ = ++n;
     for (auto* list : {&fonts_, &patterns_, &images_})
         for (auto& entry : *list) {
-            entry.Object->Number = n + 1;
-            n += entry.Object->ObjectCount();
+            entry.Object->Number = ++n;
+            for (auto* d : entry.Object->Dependents()) d->Number = ++n;
         }
     infoNumber_ = ++n;
 }
@@ -267,6 +285,7 @@ void TVzRenderPDF::BeginDoc() {
     FontChangedFlag = true;
     xref_.clear();
     counter_ = 0;
+    imageCounter_ = 0;
     firstPageUsed_ = false;
     if (BufferDocument) {
         memory_ = std::make_unique<TMemoryStream>();
@@ -300,6 +319,7 @@ void TVzRenderPDF::BeginPage() {
         pages_.push_back(std::move(page));
         currentPage_ = pages_.back().get();
     }
+    pendingMove_ = false;
     if (PageWidth > 0) currentPage_->PageWidth = PageWidth;
     if (PageHeight > 0) currentPage_->PageHeight = PageHeight;
 }
@@ -342,7 +362,7 @@ void TVzRenderPDF::EndDoc() {
             }
             WriteProcSet(HasImages());
             for (auto* list : {&fonts_, &patterns_, &images_})
-                for (auto& entry : *list) EmitObject(*entry.Object);
+                for (auto& entry : *list) EmitGroup(*entry.Object);
             WriteInfo();
             WriteTrailer();
             memory_->SetPosition(0);
@@ -368,6 +388,7 @@ void TVzRenderPDF::FreeDocument() {
     patterns_.clear();
     images_.clear();
     currentPage_ = nullptr;
+    currentFont_ = nullptr;
     memory_.reset();
     out_ = nullptr;
 }

@@ -25,7 +25,7 @@ protected:
         SetCurrentClock(nullptr);
         ReportPrinterFixture::TearDown();
     }
-    void Generate(int pages) {
+    void Generate(int pages, bool text = true) {
         snapshot_.SetSize(0);
         TVzVSFWriter w(nullptr);
         w.StreamMode = smUser;
@@ -33,7 +33,7 @@ protected:
         w.OnPrint = [&](TObject*) {
             for (int p = 1; p <= pages; ++p) {
                 if (p > 1) w.NewPage();
-                w.PrintXY(1, 1, "page");
+                if (text) w.PrintXY(1, 1, "page");
             }
         };
         w.Execute();
@@ -85,16 +85,17 @@ TEST_F(RenderPDFTest, BufferedDocument) {
     std::string b = Render(pdf);
     EXPECT_EQ(b.substr(0, 19), std::string("%PDF-1.3\r\n\x25\xE2\xE3\xCF\xD3\r\n\r\n"));
     std::map<int, std::string> obj;
-    ASSERT_EQ(CheckXref(b, obj), 7);
+    ASSERT_EQ(CheckXref(b, obj), 8);
     EXPECT_EQ(obj[1], "<<\r\n/Type /Catalog\r\n/Outlines 2 0 R\r\n/Pages 3 0 R\r\n>>\r\n");
     EXPECT_EQ(obj[2], "<<\r\n/Type /Outlines\r\n/Count 0\r\n>>\r\n");
     EXPECT_EQ(obj[3], "<<\r\n/Type /Pages\r\n/Count 1\r\n/Kids [ 4 0 R ] \r\n>>\r\n");
-    EXPECT_EQ(obj[4], "<<\r\n/Type /Page\r\n/Parent 3 0 R\r\n/Resources <<\r\n/ProcSet 6 0 R\r\n>>\r\n"
-                      "/MediaBox [0 0 612 792]\r\n/Contents 5 0 R\r\n>>\r\n");
-    EXPECT_EQ(obj[5], "<< /Length 5 >>\r\nstream\r\n2 J\r\nendstream\r\n");
+    EXPECT_EQ(obj[4], "<<\r\n/Type /Page\r\n/Parent 3 0 R\r\n/Resources <<\r\n/Font <<\r\n/F1 7 0 R \r\n>>\r\n"
+                      "/ProcSet 6 0 R\r\n>>\r\n/MediaBox [0 0 612 792]\r\n/Contents 5 0 R\r\n>>\r\n");
+    EXPECT_EQ(obj[5].substr(0, 31), "<< /Length 68 >>\r\nstream\r\n2 J\r\n");
     EXPECT_EQ(obj[6], "[/PDF /Text]\r\n");
+    EXPECT_NE(obj[7].find("/BaseFont /Helvetica\r\n"), std::string::npos);
     std::string date = FormatDateTime("yyyymmddhhnnss", Now());
-    EXPECT_EQ(obj[7], "<<\r\n/Creator (Scorvane Reports)\r\n/Producer (Scorvane)\r\n/CreationDate (D:" + date +
+    EXPECT_EQ(obj[8], "<<\r\n/Creator (Scorvane Reports)\r\n/Producer (Scorvane)\r\n/CreationDate (D:" + date +
                           ")\r\n>>\r\n");
 }
 
@@ -105,16 +106,18 @@ TEST_F(RenderPDFTest, StreamingDocumentPatchesThePageTree) {
     pdf.DocInfo.Title = "Scores (final) \\ term";
     std::string b = Render(pdf);
     std::map<int, std::string> obj;
-    ASSERT_EQ(CheckXref(b, obj), 9);
-    // Catalog, outlines and procedure set first; each page with its content
-    // when it ends; the page tree and the information at the end.
-    EXPECT_EQ(obj[1], "<<\r\n/Type /Catalog\r\n/Outlines 2 0 R\r\n/Pages 8      0 R\r\n>>\r\n");
+    ASSERT_EQ(CheckXref(b, obj), 10);
+    // Catalog, outlines and procedure set first; the font when first used;
+    // each page with its content when it ends; the page tree and the
+    // information at the end.
+    EXPECT_EQ(obj[1], "<<\r\n/Type /Catalog\r\n/Outlines 2 0 R\r\n/Pages 9      0 R\r\n>>\r\n");
     EXPECT_EQ(obj[3], "[/PDF /Text /ImageB /ImageC /ImageI]\r\n");
-    EXPECT_EQ(obj[4].substr(0, 40), "<<\r\n/Type /Page\r\n/Parent 8      0 R\r\n/Re");
-    EXPECT_NE(obj[4].find("/Contents 5 0 R"), std::string::npos);
-    EXPECT_EQ(obj[6].substr(0, 31), "<<\r\n/Type /Page\r\n/Parent 8     ");
-    EXPECT_EQ(obj[8], "<<\r\n/Type /Pages\r\n/Count 2\r\n/Kids [ 4 0 R 6 0 R ] \r\n>>\r\n");
-    EXPECT_NE(obj[9].find("/Title (Scores \\(final\\) \\\\ term)"), std::string::npos);
+    EXPECT_NE(obj[4].find("/Type /Font"), std::string::npos);
+    EXPECT_EQ(obj[5].substr(0, 40), "<<\r\n/Type /Page\r\n/Parent 9      0 R\r\n/Re");
+    EXPECT_NE(obj[5].find("/Contents 6 0 R"), std::string::npos);
+    EXPECT_EQ(obj[7].substr(0, 31), "<<\r\n/Type /Page\r\n/Parent 9     ");
+    EXPECT_EQ(obj[9], "<<\r\n/Type /Pages\r\n/Count 2\r\n/Kids [ 5 0 R 7 0 R ] \r\n>>\r\n");
+    EXPECT_NE(obj[10].find("/Title (Scores \\(final\\) \\\\ term)"), std::string::npos);
 }
 
 TEST_F(RenderPDFTest, LongPageTreesBreakTheirKidsLine) {
@@ -130,11 +133,11 @@ TEST_F(RenderPDFTest, LongPageTreesBreakTheirKidsLine) {
 }
 
 TEST_F(RenderPDFTest, CompressionGoesThroughTheHandler) {
-    Generate(1);
+    Generate(1, false);
     TVzRenderPDF pdf(nullptr);
     pdf.UseCompression = true;  // no handler: plain streams
     EXPECT_NE(Render(pdf).find("<< /Length 5 >>"), std::string::npos);
-    Generate(1);
+    Generate(1, false);
     pdf.OnCompress = [](TStream& in, TStream& out, std::string& method) {
         EXPECT_EQ(method, "FlateDecode");
         out.CopyFrom(in, 0);
