@@ -22,6 +22,7 @@
 #include "platform/gui/Forms.h"
 
 class TdeCustomDocumentEngine;
+class IdeDocumentEngine;
 
 // Base of the formats' setup dialogs: the engine it edits is set just
 // before the dialog is shown and cleared just after.
@@ -110,13 +111,17 @@ public:
     void SetBackgroundColor(TColor c) { backgroundColor_ = c; }
     TPicture* BackgroundImage() { return &backgroundImage_; }
     TdeBackgroundDisplayType BackgroundImageDisplayType() const { return displayType_; }
-    void SetBackgroundImageDisplayType(TdeBackgroundDisplayType t) { displayType_ = t; }
+    virtual void SetBackgroundImageDisplayType(TdeBackgroundDisplayType t) { displayType_ = t; }
     // The stream written when OutputToUserStream is on; ignored while a
     // document is open.
     void SetUserStream(TStream* stream);
     TStream* UserStream() const { return userStream_; }
     Integer Rotation() const { return rotation_; }
     TdeHAlignment TextAlignment() const { return textAlignment_; }
+
+    // The interface that drives this engine without knowing its class
+    // (deDocEngIntf.h); owned by the engine.
+    IdeDocumentEngine* DocumentInterface();
 
     // ---- state ---------------------------------------------------------------------
     TdeEngineStatus Status() const { return status_; }
@@ -468,6 +473,8 @@ private:
     TdeParagraphItem* para_ = nullptr;
     std::vector<TdeParagraphItem*> pieces_;
     TdeTableItem* table_ = nullptr;
+
+    std::shared_ptr<IdeDocumentEngine> interface_;
 
     friend class TdeDocSettings;
 };

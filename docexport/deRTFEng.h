@@ -35,7 +35,7 @@ public:
     TdeRTFEncodingType DocumentEncodingType() const { return encoding_; }
     void SetDocumentEncodingType(TdeRTFEncodingType t) { encoding_ = t; }
     // Tiling is not available in RTF: dtTile raises EdeEngineError.
-    void SetBackgroundImageDisplayType(TdeBackgroundDisplayType t);
+    void SetBackgroundImageDisplayType(TdeBackgroundDisplayType t) override;
 
     // ---- building blocks (texts in the document's bytes) -------------------------
     // Position + 1 in the colour table (0 is the automatic colour).

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "docexport/deDocEngIntf.h"
 #include "docexport/deRTFEng.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Streams.h"
@@ -235,4 +236,35 @@ TEST(PlainSheet, TableOfContentsEntries) {
     EXPECT_EQ(e.TOCEntries()->at(0).Value2, 8);
     e.EndDoc();
     EXPECT_EQ(e.TOCEntries(), nullptr);
+}
+
+TEST(EngineInterface, EntriesReachTheEngineAndItsOverrides) {
+    FixedTime time;
+    TMemRtf e;
+    IdeDocumentEngine* i = e.DocumentInterface();
+    ASSERT_NE(i, nullptr);
+    EXPECT_EQ(i, e.DocumentInterface());  // one interface per engine
+
+    TPen pen;
+    pen.SetWidth(7);
+    pen.SetColor(clGreen);
+    i->SetPen(&pen);
+    EXPECT_EQ(i->Pen(), e.Pen());  // the engine's own pen, with the new values
+    EXPECT_EQ(e.Pen()->Width(), 7);
+    EXPECT_EQ(e.Pen()->Color(), clGreen);
+
+    TdeBorder border;
+    i->SetPageBorder(&border);
+    EXPECT_EQ(e.PageBorder(), &border);  // the caller's object itself
+
+    EXPECT_THROW(i->SetBackgroundImageDisplayType(dtTile), EdeEngineError);
+
+    i->SetFileName("report.txt");
+    EXPECT_EQ(i->FileName(), "report");
+
+    i->BeginDoc();
+    i->TextOut("through the interface", 0, 0);
+    i->EndDoc();
+    EXPECT_EQ(e.Text().rfind("{\\rtf1", 0), 0u);  // the RTF engine's own document
+    EXPECT_NE(e.Text().find("through the interface"), std::string::npos);
 }
