@@ -311,12 +311,20 @@ bool TdeRTFEngine::NeedsEncoding(const TFont& font) {
 
 std::string TdeRTFEngine::ConvertLinks(const std::string& text) {
     std::string result = text;
+    std::vector<std::string> done;
     int pos = 0;
     for (int guard = 0; guard < 10000; ++guard) {
         int start = pos;
         std::string w;
         if (!FindLink(text, start, w) || w.empty() || w == kCrLf) break;
         pos = start + static_cast<int>(w.size()) + 1;
+        // Every occurrence was replaced when the word was first found; doing
+        // it again would put fields inside fields.
+        if (std::find(done.begin(), done.end(), LowerCase(w)) != done.end()) {
+            if (pos > static_cast<int>(text.size())) break;
+            continue;
+        }
+        done.push_back(LowerCase(w));
         std::string prefix;
         if (w.find('@') != std::string::npos)
             prefix = "mailto:";
@@ -473,6 +481,10 @@ void TdeRTFEngine::FinishDocument() {
 }
 
 void TdeRTFEngine::StartPage() {
+    // Duplicates are suppressed within a page only: the same text at the
+    // same place on the next page is that page's own.
+    lastText_.clear();
+    lastX_ = lastY_ = -1e300;
     const TdePageItem* page = PageItem(CurrentPage());
     const TdePageSettings& p = page ? page->Settings : *Page();
     std::string s = " \\sectd";

@@ -268,3 +268,34 @@ TEST(EngineInterface, EntriesReachTheEngineAndItsOverrides) {
     EXPECT_EQ(e.Text().rfind("{\\rtf1", 0), 0u);  // the RTF engine's own document
     EXPECT_NE(e.Text().find("through the interface"), std::string::npos);
 }
+
+TEST(RtfWriter, LinksBecomeHyperlinkFields) {
+    TMemRtf e;
+    struct Case {
+        std::string Text, Target;
+    } cases[] = {
+        {"mail ann@example.com now", "mailto:ann@example.com"},
+        {"see http://example.com/a", "http://example.com/a"},
+        {"see www.example.com", "http://www.example.com"},
+    };
+    for (const auto& c : cases) {
+        const std::string r = e.ConvertLinks(c.Text);
+        EXPECT_NE(r.find("{\\field{\\*\\fldinst {HYPERLINK \"" + c.Target + "\"}}"), std::string::npos) << r;
+    }
+    // A link written twice gets two fields, never a field inside a field.
+    const std::string twice = e.ConvertLinks("www.a.com or www.a.com");
+    EXPECT_EQ(Count(twice, "{\\field"), 2) << twice;
+    EXPECT_EQ(e.ConvertLinks("no links here"), "no links here");
+}
+
+TEST(RtfWriter, SameTextAtTheSamePlaceOnTheNextPageIsKept) {
+    FixedTime time;
+    TMemRtf e;
+    e.BeginDoc();
+    e.TextOut("Heading", 10, 10);
+    e.TextOut("Heading", 10, 10);
+    e.NewPage();
+    e.TextOut("Heading", 10, 10);
+    e.EndDoc();
+    EXPECT_EQ(Count(e.Text(), " Heading\\par}"), 2);
+}
