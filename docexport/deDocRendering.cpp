@@ -164,11 +164,11 @@ void TdeCustomDocumentEngine::RenderParagraph(TdeParagraphItem* item) {
 // ---- tables ------------------------------------------------------------------------------
 
 void TdeCustomDocumentEngine::RenderTable(TdeTableItem* item) {
-    // The first table not yet finished is the one whose rows stand here.
-    TdeTableItem* table = nullptr;
-    for (TdeTableItem* t : tables_)
-        if (!t->Finished && (!table || t->TableNumber < table->TableNumber)) table = t;
-    if (!table) table = item;
+    // The item is the table standing on this page (the same item stands on
+    // every page it spans). Picking "the first unfinished table" instead
+    // would show another table's rows when an earlier table's pages were
+    // left out of the page range.
+    TdeTableItem* table = item;
     const auto& dist = table->RowDistribution;
     if (dist.size() < 2) return;
     const int start = dist[0];

@@ -295,3 +295,60 @@ TEST(DefaultRendering, ConversionsForFormats) {
     EXPECT_EQ(bmp->Height(), size.cx);
     EXPECT_TRUE(bmp->Transparent());
 }
+
+TEST(DefaultRendering, ImageItemToBitmapPlacesTheGraphic) {
+    TCaptureEngine e;
+    e.BeginDoc();
+    TBitmap red;
+    red.SetSize(10, 6);
+    red.Canvas()->Brush()->SetColor(clRed);
+    red.Canvas()->FillRect(TRect(0, 0, 10, 6));
+    TdeImageItem item;
+    item.ImageIndex = e.RegisterImage(&red, true);
+    ASSERT_GE(item.ImageIndex, 0);
+    item.Width = 20;
+    item.Height = 12;
+    item.BoxRect = {0, 0, 20, 12};
+    item.Brush.SetColor(clBlue);
+
+    struct Case {
+        const char* Name;
+        bool Stretch, Center;
+        int W, H;
+        TPoint RedAt, BlueAt;
+    } cases[] = {
+        {"as is", false, false, 20, 12, {0, 0}, {15, 10}},
+        {"centred", false, true, 20, 12, {5, 3}, {1, 1}},
+        {"stretched", true, false, 20, 12, {19, 11}, {-1, -1}},
+    };
+    for (const auto& c : cases) {
+        item.Settings.Stretch = c.Stretch;
+        item.Settings.Center = c.Center;
+        auto bmp = e.ImageItemToBitmap(&item);
+        EXPECT_EQ(bmp->Width(), c.W) << c.Name;
+        EXPECT_EQ(bmp->Height(), c.H) << c.Name;
+        EXPECT_EQ(bmp->Canvas()->GetPixel(c.RedAt.X, c.RedAt.Y), clRed) << c.Name;
+        if (c.BlueAt.X >= 0) EXPECT_EQ(bmp->Canvas()->GetPixel(c.BlueAt.X, c.BlueAt.Y), clBlue) << c.Name;
+    }
+    e.EndDoc();
+}
+
+TEST(DefaultRendering, TableOfAPageOutsideTheRangeDoesNotStandInForTheNext) {
+    TCaptureEngine e;
+    e.SetPagesToRender("2");
+    e.BeginDoc();
+    auto a = e.BeginTable(0, 0, 1);
+    a[0]->SetWidth(300);
+    e.NewRow(20);
+    e.TableCellText(0, "first table");
+    e.EndTable();
+    e.NewPage();
+    auto b = e.BeginTable(0, 0, 1);
+    b[0]->SetWidth(300);
+    e.NewRow(20);
+    e.TableCellText(0, "second table");
+    e.EndTable();
+    e.EndDoc();
+    ASSERT_EQ(e.Texts.size(), 1u);
+    EXPECT_EQ(e.Texts[0].Text, "second table");
+}
