@@ -299,3 +299,32 @@ TEST(RtfWriter, SameTextAtTheSamePlaceOnTheNextPageIsKept) {
     e.EndDoc();
     EXPECT_EQ(Count(e.Text(), " Heading\\par}"), 2);
 }
+
+TEST(RtfWriter, ClippedTextIsCutToItsBox) {
+    FixedTime time;
+    TMemRtf e;
+    e.BeginDoc();
+    e.TextRect({0, 0, 30, 20}, "abcdefghijklmnop", 0, 0);
+    e.EndDoc();
+    const std::string rtf = e.Text();
+    const auto at = rtf.find("\\absh-300\\absw600 ");
+    ASSERT_NE(at, std::string::npos) << rtf;
+    const std::string shown = rtf.substr(at + 18, rtf.find("\\par}", at) - at - 18);
+    EXPECT_LT(shown.size(), 16u);
+    EXPECT_GE(e.TextExtent(shown, *e.Font()).cx, 30);  // the last character may pass the width
+    EXPECT_LT(e.TextExtent(shown.substr(0, shown.size() - 1), *e.Font()).cx, 30);
+}
+
+TEST(RtfWriter, EaseOfEditingKeepsALineInTheFirstGridStep) {
+    FixedTime time;
+    TMemRtf e;
+    e.Page()->SetTopMargin(0);
+    e.SetDocumentEncodingType(etEaseOfEditing);
+    e.BeginDoc();
+    e.TextOut("top", 0, 2);
+    e.TextOut("below", 0, 100);
+    e.EndDoc();
+    const std::string rtf = e.Text();
+    EXPECT_NE(rtf.find(" top}"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find(" below}"), std::string::npos) << rtf;
+}
