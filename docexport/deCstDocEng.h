@@ -7,6 +7,7 @@
 // item goes to a virtual Render operation that a format engine overrides to
 // write its file. The base engine writes nothing itself.
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,6 +22,7 @@
 #include "platform/gui/Forms.h"
 
 class TdeCustomDocumentEngine;
+class IdeDocumentEngine;
 
 // Base of the formats' setup dialogs: the engine it edits is set just
 // before the dialog is shown and cleared just after.
@@ -109,13 +111,17 @@ public:
     void SetBackgroundColor(TColor c) { backgroundColor_ = c; }
     TPicture* BackgroundImage() { return &backgroundImage_; }
     TdeBackgroundDisplayType BackgroundImageDisplayType() const { return displayType_; }
-    void SetBackgroundImageDisplayType(TdeBackgroundDisplayType t) { displayType_ = t; }
+    virtual void SetBackgroundImageDisplayType(TdeBackgroundDisplayType t) { displayType_ = t; }
     // The stream written when OutputToUserStream is on; ignored while a
     // document is open.
     void SetUserStream(TStream* stream);
     TStream* UserStream() const { return userStream_; }
     Integer Rotation() const { return rotation_; }
     TdeHAlignment TextAlignment() const { return textAlignment_; }
+
+    // The interface that drives this engine without knowing its class
+    // (deDocEngIntf.h); owned by the engine.
+    IdeDocumentEngine* DocumentInterface();
 
     // ---- state ---------------------------------------------------------------------
     TdeEngineStatus Status() const { return status_; }
@@ -288,31 +294,35 @@ public:
     virtual void FinishPage() {}
     virtual void StartDocument() {}
     virtual void FinishDocument() {}
-    virtual void RenderText(TdeTextItem* item) {}
-    virtual void RenderTextBox(TdeTextBoxItem* item) {}
-    virtual void RenderParagraph(TdeParagraphItem* item) {}
+    // Default rendering: text boxes, paragraphs and tables are broken into
+    // text items, lines and rectangles that go back through these
+    // operations; shapes are drawn into transparent bitmaps handed to
+    // RenderBitmap. The base RenderBitmap and RenderText write nothing.
+    virtual void RenderText(TdeTextItem* item);
+    virtual void RenderTextBox(TdeTextBoxItem* item);
+    virtual void RenderParagraph(TdeParagraphItem* item);
     virtual void RenderImage(TdeImageItem* item) {}
     virtual void RenderImageStream(TdeImageStream* item) {}
-    virtual void RenderTable(TdeTableItem* item) {}
+    virtual void RenderTable(TdeTableItem* item);
     virtual void RenderOtherItem(TdeDocumentItem* item) {}
     virtual void RenderClip(TdeClipItem* item) {}
     virtual void RenderPath(TdePathItem* item) {}
-    virtual void RenderPolyPolygon(TdePolyPolygonItem* item) {}
+    virtual void RenderPolyPolygon(TdePolyPolygonItem* item);
     virtual void RenderEOF(TdeEOFItem* item) {}
     virtual void RenderPolyDraw(TdePolyDrawItem* item) {}
-    virtual void RenderLine(const TPen& pen, double x1, double y1, double x2, double y2) {}
+    virtual void RenderLine(const TPen& pen, double x1, double y1, double x2, double y2);
     virtual void RenderRectangle(const TPen& pen, const TBrush* brush, double x1, double y1, double x2,
-                                 double y2) {}
+                                 double y2);
     virtual void RenderEllipse(const TPen& pen, const TBrush* brush, double x1, double y1, double x2,
-                               double y2) {}
+                               double y2);
     virtual void RenderRoundRect(const TPen& pen, const TBrush* brush, double x1, double y1, double x2,
-                                 double y2, double cornerWidth, double cornerHeight) {}
-    virtual void RenderPolygon(const TdePoints& points, const TBrush* brush, const TPen& pen, bool closed) {}
-    virtual void RenderPolyShape(TdePolyShapeItem* item, bool closed) {}
-    virtual void RenderArc(const TPen& pen, const TdePoints& p) {}
-    virtual void RenderPie(const TPen& pen, const TBrush* brush, const TdePoints& p) {}
-    virtual void RenderChord(const TPen& pen, const TBrush* brush, const TdePoints& p) {}
-    virtual void RenderPolyBezier(const TdePoints& points, const TPen& pen) {}
+                                 double y2, double cornerWidth, double cornerHeight);
+    virtual void RenderPolygon(const TdePoints& points, const TBrush* brush, const TPen& pen, bool closed);
+    virtual void RenderPolyShape(TdePolyShapeItem* item, bool closed);
+    virtual void RenderArc(const TPen& pen, const TdePoints& p);
+    virtual void RenderPie(const TPen& pen, const TBrush* brush, const TdePoints& p);
+    virtual void RenderChord(const TPen& pen, const TBrush* brush, const TdePoints& p);
+    virtual void RenderPolyBezier(const TdePoints& points, const TPen& pen);
     virtual void RenderBitmap(TBitmap* bitmap, double x, double y) {}
     virtual void DrawPageBorder();
     // RenderText for every text item of the list, in order.
@@ -332,6 +342,25 @@ public:
     // Frees the items of the list; a table item only once its last page
     // has been rendered (it stands on every page it spans).
     void FreeItems(TdeItemList& list);
+
+    // Lays out the first lines of a box or cell that fit its height as text
+    // items (insets: left, top, right, bottom in pixels).
+    void LayoutTextLines(TdeTextItem* item, TdeHAlignment hAlign, const std::array<double, 4>& insets,
+                         double width, double height, TdeVAlignment vAlign);
+
+    // ---- conversions for formats (the caller owns the result) -----------------------
+    // The image item's graphic placed in a bitmap of the item's size as the
+    // item's settings and the engine's capabilities ask.
+    std::unique_ptr<TBitmap> ImageItemToBitmap(TdeImageItem* item);
+    // JPEG file bytes at quality 0-100; a one-pixel-high bitmap is first
+    // made two pixels high.
+    std::unique_ptr<TMemoryStream> BitmapToJpegStream(TBitmap* bitmap, int quality);
+    // Line 0 of the item drawn rotated on a transparent bitmap; the item's
+    // X and Y move to the bitmap's top-left corner.
+    std::unique_ptr<TBitmap> TextItemToBitmap(TdeTextItem* item);
+    // A complete PNG file (truecolour, 8 bits, with the transparent colour
+    // in a tRNS chunk) read pixel by pixel from the bitmap.
+    std::unique_ptr<TdeExtMemStream> WritePngImage(TBitmap* bitmap, TColor transparentColor);
 
 protected:
     // The preferences object of the format (base: TdePreferences). A format
@@ -444,6 +473,8 @@ private:
     TdeParagraphItem* para_ = nullptr;
     std::vector<TdeParagraphItem*> pieces_;
     TdeTableItem* table_ = nullptr;
+
+    std::shared_ptr<IdeDocumentEngine> interface_;
 
     friend class TdeDocSettings;
 };
