@@ -3,7 +3,7 @@
 set -e
 PKGS="cmake ninja-build g++ pkg-config ccache qt6-base-dev libsqlite3-dev zlib1g-dev
 libjpeg62-turbo-dev libasound2-dev libgtest-dev libgmock-dev libbenchmark-dev
-fonts-liberation2 xxd"
+fonts-liberation2 xxd zbar-tools"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
