@@ -80,6 +80,7 @@ void TVizeWriter::WriteProperties(TObject& obj) {
     current_ = &obj;
     auto* comp = dynamic_cast<TVizeComponent*>(&obj);
     if (comp) comp->DefinePropertyOverrides(*this);
+    if (auto* d = dynamic_cast<IVizeDefinesProperties*>(&obj)) d->DefineProperties(*this);
     TVizeClassRef cls = VizeClassOf(&obj);
     if (cls) {
         for (const TVizePropInfo* p : cls->PropList()) {
@@ -94,6 +95,17 @@ void TVizeWriter::WriteProperties(TObject& obj) {
     helper_.WriteString("");
     overrides_.swap(saved);
     current_ = savedCurrent;
+}
+
+void TVizeWriter::DefineBinaryProperty(const std::string& name, TVizeStreamProc, TVizeStreamProc writeProc,
+                                       bool hasData) {
+    if (!hasData || !writeProc) return;
+    TMemoryStream data;
+    writeProc(data);
+    helper_.WriteString(name);
+    helper_.WriteIndex(Integer(data.Size()));
+    data.SetPosition(0);
+    if (data.Size() > 0) helper_.Stream().CopyFrom(data, data.Size());
 }
 
 void TVizeWriter::WriteProperty(TObject& obj, const TVizePropInfo& p) {
@@ -230,6 +242,19 @@ void TVizeReader::ApplyFixups() {
     forward_.clear();
 }
 
+void TVizeReader::DefineBinaryProperty(const std::string& name, TVizeStreamProc readProc, TVizeStreamProc,
+                                       bool) {
+    if (handled_ || !readProc || probeName_.empty() || !SameText(name, probeName_)) return;
+    handled_ = true;
+    Integer count = helper_.ReadIndex();
+    TStream& s = helper_.Stream();
+    if (count > s.Size() - s.Position()) throw EReadError("Stream read error");
+    TMemoryStream data;
+    if (count > 0) data.CopyFrom(s, count);
+    data.SetPosition(0);
+    if (absorb_ == 0) readProc(data);
+}
+
 bool TVizeReader::ReadRootItem(TVizeComponent* item) {
     absorb_ = 0;
     item->SetBeingRead(true);
@@ -326,6 +351,14 @@ void TVizeReader::ReadProperties(TObject& obj) {
     for (;;) {
         std::string name = helper_.ReadString();
         if (name.empty()) break;
+        handled_ = false;
+        if (!SameText(name, "Left") && !SameText(name, "Top"))
+            if (auto* d = dynamic_cast<IVizeDefinesProperties*>(&obj)) {
+                probeName_ = name;
+                d->DefineProperties(*this);
+                probeName_.clear();
+            }
+        if (handled_) continue;
         if (const TPropertyOverride* o = FindOverride(name)) {
             o->ReadProc(*this);
             continue;

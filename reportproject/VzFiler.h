@@ -16,6 +16,15 @@ class TVizeFiler;
 class TVizeProjectManager;
 
 using TVizeFilerProc = std::function<void(TVizeFiler& filer)>;
+using TVizeStreamProc = std::function<void(TStream& stream)>;
+
+// Objects that store data outside their published properties implement
+// this; the filer calls it while filing their properties.
+class IVizeDefinesProperties {
+public:
+    virtual ~IVizeDefinesProperties() = default;
+    virtual void DefineProperties(TVizeFiler& filer) = 0;
+};
 
 struct TPropertyOverride {
     std::string Name;
@@ -34,6 +43,11 @@ public:
     void OverrideProperty(const std::string& name, TVizeFilerProc readProc, TVizeFilerProc writeProc);
     // The object whose properties are being filed.
     TObject* Current() const { return current_; }
+    // A property stored as a byte count and bytes: a writer writes it when
+    // hasData and writeProc are given; a reader reads it when it is the
+    // property being read and readProc is given.
+    virtual void DefineBinaryProperty(const std::string& name, TVizeStreamProc readProc, TVizeStreamProc writeProc,
+                                      bool hasData) = 0;
 
 protected:
     const TPropertyOverride* FindOverride(const std::string& name) const;
@@ -50,6 +64,8 @@ class TVizeWriter : public TVizeFiler {
 public:
     explicit TVizeWriter(TStreamHelper& helper) : TVizeFiler(helper, false) {}
     void WriteComponent(TVizeComponent* comp, bool withChildren);
+    void DefineBinaryProperty(const std::string& name, TVizeStreamProc readProc, TVizeStreamProc writeProc,
+                              bool hasData) override;
     void WriteProperties(TObject& obj);
     void WriteProperty(TObject& obj, const TVizePropInfo& prop);
     // Writes an integer value with the smallest fitting value type.
@@ -73,6 +89,8 @@ public:
 
     // Reads a component record into item (class must match exactly).
     bool ReadRootItem(TVizeComponent* item);
+    void DefineBinaryProperty(const std::string& name, TVizeStreamProc readProc, TVizeStreamProc writeProc,
+                              bool hasData) override;
     // A new component of the stored class owned by root, or null.
     TVizeComponent* ReadComponent(TComponent* root, TVizeComponent* parent);
     void ReadProperties(TObject& obj);
@@ -97,4 +115,6 @@ private:
     TComponent* readRoot_ = nullptr;
     int absorb_ = 0;
     std::vector<ForwardRef> forward_;
+    std::string probeName_;  // the property being read
+    bool handled_ = false;
 };

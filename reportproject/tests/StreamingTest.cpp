@@ -295,3 +295,78 @@ TEST(ComponentRecord, UnknownClassesAndPropertiesAreSkipped) {
     EXPECT_EQ(b9->link, nullptr);
     EXPECT_TRUE(h.AtEnd());
 }
+
+namespace {
+
+// A component that keeps raw bytes as a defined property.
+class TTestNote : public TVizeComponent, public IVizeDefinesProperties {
+public:
+    explicit TTestNote(TComponent* owner) : TVizeComponent(owner) {}
+    static TVizeClassRef StaticClass() {
+        static TVizeClass* cls = [] {
+            auto* c = new TVizeClass("TTestNote", TVizeComponent::StaticClass(),
+                                     [](TComponent* o) { return new TTestNote(o); }, true);
+            RegisterVizeClass(c);
+            return c;
+        }();
+        return cls;
+    }
+    TVizeClassRef VizeClass() const override { return StaticClass(); }
+    void DefineProperties(TVizeFiler& filer) override {
+        filer.DefineBinaryProperty(
+            "Data",
+            [this](TStream& s) {
+                data.assign(size_t(s.Size()), '\0');
+                if (!data.empty()) s.ReadBuffer(data.data(), Integer(data.size()));
+                read = true;
+            },
+            [this](TStream& s) {
+                if (!data.empty()) s.WriteBuffer(data.data(), Integer(data.size()));
+            },
+            hasData);
+    }
+    std::string data;
+    bool hasData = true;
+    bool read = false;
+};
+
+}  // namespace
+
+TEST(ComponentRecord, DefinedPropertiesCarryTheirBytes) {
+    TTestNote::StaticClass();
+    for (std::string payload : {std::string("raw\0bytes", 9), std::string()}) {
+        TVizeContainerComponent owner(nullptr);
+        owner.SetName("P");
+        auto* n = new TTestNote(&owner);
+        n->SetName("Note1");
+        n->data = payload;
+        TMemoryStream m;
+        {
+            TStreamHelper h(m);
+            TVizeWriter w(h);
+            w.WriteComponent(n, false);
+            h.WriteString("after");
+        }
+        std::string expect = std::string("\0\x09TTestNote\x05Note1\x08\x04" "Data", 23) + char(payload.size()) +
+                             payload + std::string("\0\0\x05" "after", 8);
+        EXPECT_EQ(Bytes(m), expect);
+        TVizeContainerComponent owner2(nullptr);
+        owner2.SetName("P");
+        auto* back = new TTestNote(&owner2);
+        TStreamHelper h(m);
+        m.SetPosition(0);
+        TVizeReader r(h);
+        ASSERT_TRUE(r.ReadRootItem(back));
+        EXPECT_TRUE(back->read);
+        EXPECT_EQ(back->data, payload);
+        EXPECT_EQ(h.ReadString(), "after");  // nothing beyond the count consumed
+    }
+    // Without data nothing is written for the property.
+    TTestNote quiet(nullptr);
+    quiet.hasData = false;
+    TMemoryStream m;
+    TStreamHelper h(m);
+    TVizeWriter w(h);
+    w.WriteProperties(quiet);
+    EXPECT_EQ(Bytes(m), std::string("\x08\x00", 2));
+}
