@@ -13,6 +13,7 @@
 #include "report/VSFWriter.h"
 #include "report/tests/ReportTestSupport.h"
 #include "reportproject/VpBars.h"
+#include "reportproject/VzFiler.h"
 
 namespace {
 
@@ -411,4 +412,64 @@ TEST_F(BarCodeReportTest, PenAndBrushComeBackAndBarsLoseOnePixel) {
     EXPECT_TRUE(dark(75, y));
     EXPECT_TRUE(dark(83, y));
     EXPECT_FALSE(dark(86, y));
+}
+
+TEST_F(BarCodeReportTest, ReadableLineAboveAndTurnedSymbols) {
+    double top = 0, barTop = 0, line = 0, bottom = 0;
+    QImage image = Render([&](TVzVSFWriter& r) {
+        r.SetFont("Arial", 10);
+        TVPBarsCode128 b(&r);
+        b.BarWidth = 0.02;
+        b.BarHeight = 0.8;
+        b.BarCodeRotation = Rot90;
+        b.PrintTop = true;
+        b.SetLeft(3);
+        b.Top = 1;
+        b.SetText("Turned 90");
+        b.Print();
+        top = b.Top;
+        barTop = b.BarTop();
+        bottom = b.Bottom();
+        r.ResetLineHeight();
+        line = r.GetLineHeight();
+    });
+    EXPECT_GT(line, 0);
+    EXPECT_DOUBLE_EQ(barTop, top + line);
+    EXPECT_DOUBLE_EQ(bottom, top + 0.8 + line);
+    ASSERT_FALSE(image.isNull());
+    if (!HaveZbar()) GTEST_SKIP() << "zbarimg is not installed; install zbar-tools to decode the symbols";
+    EXPECT_EQ(Decode(image, "code128-rot90"), "CODE-128:Turned 90");
+}
+
+TEST(BarCodeOverride, DrawsNothingAndNeedsNoReport) {
+    TVPBarsEAN ean(nullptr);
+    int bars = 0;
+    ean.BarCallback = [&](double, double, double, double) { ++bars; };
+    ean.SetText("978030640615");
+    ean.Print();
+    // Edge guard, six digits, centre guard, six digits, edge guard; every
+    // guard and digit has two bars.
+    EXPECT_EQ(bars, 2 + 12 + 2 + 12 + 2);
+}
+
+TEST(ComponentReferences, OwnerPrefixAndMasterMark) {
+    TVizeContainerComponent project(nullptr);
+    project.SetName("Project");
+    TVizeContainerComponent page1(&project), page2(&project);
+    page1.SetName("Page1");
+    page2.SetName("Page2");
+    struct TMaster : TVizeComponent {
+        using TVizeComponent::TVizeComponent;
+        bool IsMasterItem() const override { return true; }
+    };
+    auto* local = new TVizeComponent(&page1);
+    local->SetName("Local");
+    auto* other = new TVizeComponent(&page2);
+    other->SetName("Other");
+    auto* master = new TMaster(&page2);
+    master->SetName("Master");
+    EXPECT_EQ(VizeReferenceName(local, &page1), "Local");
+    EXPECT_EQ(VizeReferenceName(other, &page1), "Page2.Other");
+    EXPECT_EQ(VizeReferenceName(master, &page1), "*Page2.Master");
+    EXPECT_EQ(VizeReferenceName(&page2, &page1), "Page2");  // owned by the project
 }
