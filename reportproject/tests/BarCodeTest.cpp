@@ -13,7 +13,6 @@
 #include "report/VSFWriter.h"
 #include "report/tests/ReportTestSupport.h"
 #include "reportproject/VpBars.h"
-#include "reportproject/VzFiler.h"
 
 namespace {
 
@@ -450,26 +449,4 @@ TEST(BarCodeOverride, DrawsNothingAndNeedsNoReport) {
     // Edge guard, six digits, centre guard, six digits, edge guard; every
     // guard and digit has two bars.
     EXPECT_EQ(bars, 2 + 12 + 2 + 12 + 2);
-}
-
-TEST(ComponentReferences, OwnerPrefixAndMasterMark) {
-    TVizeContainerComponent project(nullptr);
-    project.SetName("Project");
-    TVizeContainerComponent page1(&project), page2(&project);
-    page1.SetName("Page1");
-    page2.SetName("Page2");
-    struct TMaster : TVizeComponent {
-        using TVizeComponent::TVizeComponent;
-        bool IsMasterItem() const override { return true; }
-    };
-    auto* local = new TVizeComponent(&page1);
-    local->SetName("Local");
-    auto* other = new TVizeComponent(&page2);
-    other->SetName("Other");
-    auto* master = new TMaster(&page2);
-    master->SetName("Master");
-    EXPECT_EQ(VizeReferenceName(local, &page1), "Local");
-    EXPECT_EQ(VizeReferenceName(other, &page1), "Page2.Other");
-    EXPECT_EQ(VizeReferenceName(master, &page1), "*Page2.Master");
-    EXPECT_EQ(VizeReferenceName(&page2, &page1), "Page2");  // owned by the project
 }
