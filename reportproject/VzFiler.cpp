@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/core/Strings.h"
+#include "platform/gui/Prompts.h"
 #include "report/ReportDefs.h"
 #include "reportproject/VzEvents.h"
 #include "reportproject/VzProj.h"
@@ -191,7 +192,7 @@ void TVizeWriter::WriteProperty(TObject& obj, const TVizePropInfo& p) {
 // ============================================================= reader
 
 std::function<void(const std::string&)>& VizeUnknownClassMessage() {
-    static std::function<void(const std::string&)> show;
+    static std::function<void(const std::string&)> show = [](const std::string& msg) { ShowMessage(msg); };
     return show;
 }
 

@@ -75,7 +75,8 @@ private:
     TComponent* rootOwner_ = nullptr;
 };
 
-// Shows the message about an unknown class; replaceable (tests record it).
+// Shows the message about an unknown class (a plain message through the
+// prompt service); replaceable.
 std::function<void(const std::string& message)>& VizeUnknownClassMessage();
 
 class TVizeReader : public TVizeFiler {

@@ -272,6 +272,7 @@ TEST(ComponentRecord, UnknownClassesAndPropertiesAreSkipped) {
         h.WriteIndex(0);
     }
     std::vector<std::string> messages;
+    auto shown = VizeUnknownClassMessage();
     VizeUnknownClassMessage() = [&](const std::string& msg) { messages.push_back(msg); };
     TVizeContainerComponent owner(nullptr);
     owner.SetName("Report1");
@@ -280,7 +281,7 @@ TEST(ComponentRecord, UnknownClassesAndPropertiesAreSkipped) {
     m.SetPosition(0);
     TVizeReader r(h);
     ASSERT_TRUE(r.ReadRootItem(item));
-    VizeUnknownClassMessage() = nullptr;
+    VizeUnknownClassMessage() = shown;
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0],
               "Unknown class \"TGadget\" found.  You will need to include the unit containing this component to "
