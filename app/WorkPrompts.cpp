@@ -10,4 +10,10 @@ void WorkMessage(TWorkMessageType type, const std::string& text) {
 
 bool WorkConfirm(const std::string& text) { return MessageDlg(text, mtConfirmation, mbYesNo) == mrYes; }
 
+bool WorkErrorConfirm(const std::string& text) { return MessageDlg(text, mtError, mbYesNo) == mrYes; }
+
+bool WorkInputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
+    return InputQuery(caption, prompt, value);
+}
+
 void WorkBusyCursor(bool busy) { Screen->SetCursor(busy ? crHourGlass : crDefault); }

@@ -12,5 +12,9 @@ enum TWorkMessageType { wmInformation, wmWarning, wmError };
 void WorkMessage(TWorkMessageType type, const std::string& text);
 // A Yes/No confirmation; true for Yes.
 bool WorkConfirm(const std::string& text);
+// An error message with Yes and No buttons; true for Yes.
+bool WorkErrorConfirm(const std::string& text);
+// The input box: true when confirmed, value then holds the text typed.
+bool WorkInputQuery(const std::string& caption, const std::string& prompt, std::string& value);
 // The hourglass over the whole program, or the normal cursor again.
 void WorkBusyCursor(bool busy);

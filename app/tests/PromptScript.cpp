@@ -31,6 +31,10 @@ TPromptScript& TPromptScript::File(const std::string& path, const std::string& e
     impl_->prompts.AnswerFile(path, expectText);
     return *this;
 }
+TPromptScript& TPromptScript::Input(const std::string& text, const std::string& expectText) {
+    impl_->prompts.AnswerInput(text, expectText);
+    return *this;
+}
 TPromptScript& TPromptScript::Cancel(const std::string& expectText) {
     impl_->prompts.AnswerCancel(expectText);
     return *this;

@@ -24,6 +24,7 @@ public:
     TPromptScript& Yes(const std::string& expectText = {});
     TPromptScript& No(const std::string& expectText = {});
     TPromptScript& File(const std::string& path, const std::string& expectText = {});
+    TPromptScript& Input(const std::string& text, const std::string& expectText = {});
     TPromptScript& Cancel(const std::string& expectText = {});
 
     std::vector<TPromptSeen> Seen() const;
