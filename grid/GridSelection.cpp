@@ -5,6 +5,7 @@
 #include "grid/GridColRow.h"
 #include "grid/TSGrid.h"
 #include "grid/TSMbcs.h"
+#include "platform/gui/Clipboard.h"
 
 // ================================================================ selection
 
@@ -242,6 +243,41 @@ bool TgrCurrentCell::CanPasteText(const std::string& text) const {
     Integer maxLength = col ? col->MaxLength() : 0;
     if (maxLength <= 0) return true;
     return CharCount(TextOf(value_)) + CharCount(text) - selLength_ <= maxLength;
+}
+
+bool TgrCurrentCell::CopyToClipboard() {
+    if (!grid_->HasWindow() || !grid_->HasCurrentCell() || GetControlType() != ctText) return false;
+    LoadValue();
+    grid_->ActiveControl()->CopyToClipboard();
+    return true;
+}
+
+bool TgrCurrentCell::CutToClipboard(bool byUser) {
+    if (!grid_->HasWindow() || !grid_->CanEdit() || GetControlType() != ctText) return false;
+    LoadValue();
+    grid_->ActiveControl()->CutToClipboard(byUser);
+    if (!grid_->EditModeFlag()) grid_->RepaintFocusCell(false);
+    return true;
+}
+
+bool TgrCurrentCell::PasteText(bool byUser) {
+    if (!grid_->HasWindow() || !grid_->CanEdit() || GetControlType() != ctText) return false;
+    LoadValue();
+    grid_->ActiveControl()->PasteFromClipboard(byUser);
+    if (!grid_->EditModeFlag()) grid_->RepaintFocusCell(false);
+    return true;
+}
+
+void TgrCurrentCell::CutFromMessage() {
+    if (grid_->HasWindow() && grid_->EnsureEditing(false)) CutToClipboard(false);
+}
+
+void TgrCurrentCell::PasteFromClipboard() {
+    if (!grid_->HasWindow() || !grid_->CanEdit() || GetControlType() != ctText) return;
+    if (!Clipboard()->HasText()) return;
+    LoadValue();
+    if (!CanPasteText(Clipboard()->AsText())) return;
+    if (grid_->EnsureEditing(false)) PasteText(false);
 }
 
 void TgrCurrentCell::ResetPictureOptions() {

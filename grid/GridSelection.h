@@ -98,6 +98,17 @@ public:
     bool IsAllSelected() const;
     bool CanPasteText(const std::string& text) const;
 
+    // Clipboard, for a text cell through its in-cell control (with a
+    // window; cutting and pasting only where the grid can edit). True when
+    // done.
+    bool CopyToClipboard();
+    bool CutToClipboard(bool byUser);
+    bool PasteText(bool byUser);
+    // The window messages: they first make sure the cell is being edited;
+    // a paste only when the clipboard's text fits the column's MaxLength.
+    void CutFromMessage();
+    void PasteFromClipboard();
+
     // Picture options: the cell's, column's or (by default) the current
     // cell's own.
     bool GetStretchPicture() const;

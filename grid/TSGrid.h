@@ -354,6 +354,14 @@ public:
     virtual bool PrepareCellEdit(Integer dataCol, bool byUser) { return true; }
     virtual bool StartEditing(Byte selectMode, bool updateNow);
     void SetEditSelectMode(Byte mode) { editSelectMode_ = mode; }
+    // The current cell is being edited or editing starts now; False where
+    // the grid cannot edit or refuses the edit.
+    bool EnsureEditing(bool updateNow);
+    // Keyboard clipboard commands on the current cell; cut and paste only
+    // for an editable text control.
+    bool CopyCell();
+    bool CutCell();
+    bool PasteCell();
     // The in-cell control's change notification: its selection (and, when
     // the text changed, its value) is copied into the current cell and,
     // with StoreData, into the stored cell value.

@@ -51,6 +51,26 @@ bool TgrBaseGrid::StartEditing(Byte selectMode, bool) {
     return true;
 }
 
+bool TgrBaseGrid::EnsureEditing(bool updateNow) {
+    if (!HasWindow() || !HasCurrentCell() || !activeControl_ || !CanEdit()) return false;
+    if (!BeginCellEdit() || !PrepareCellEdit(curDataCol_, true)) return false;
+    return editModeFlag_ || StartEditing(0, updateNow);
+}
+
+bool TgrBaseGrid::CopyCell() { return currentCell_->CopyToClipboard(); }
+
+bool TgrBaseGrid::CutCell() {
+    if (GetCurrentControlType() != ctText || !CanEdit() || !activeControl_ || !activeControl_->GetAllowEdit())
+        return false;
+    return EnsureEditing(false) && currentCell_->CutToClipboard(true);
+}
+
+bool TgrBaseGrid::PasteCell() {
+    if (GetCurrentControlType() != ctText || !CanEdit() || !activeControl_ || !activeControl_->GetAllowEdit())
+        return false;
+    return EnsureEditing(false) && currentCell_->PasteText(true);
+}
+
 void TgrBaseGrid::HandleControlChange(TObject*, bool textChanged) {
     if (!activeControl_ || !currentCell_) return;
     currentCell_->NoteSelection(activeControl_->GetSelStart(), activeControl_->GetSelLength());

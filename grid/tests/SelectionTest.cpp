@@ -8,6 +8,7 @@
 #include "grid/GridSelection.h"
 #include "grid/TSGrid.h"
 #include "grid/tests/GridClassSupport.h"
+#include "platform/gui/Clipboard.h"
 #include "platform/gui/Forms.h"
 
 namespace {
@@ -371,6 +372,85 @@ TEST_F(GridSelection, PictureOptionsComeFromTheCellTheColumnOrTheGrid) {
     cell()->StoreLoadedValue(Variant("x"), false);
     EXPECT_FALSE(cell()->GetKeepAspectRatio());
     EXPECT_EQ(cell()->TransparentColor(), grColorNotSet);
+}
+
+}  // namespace
+
+namespace {
+
+// A stored grid shown on a form, for the clipboard operations (they need a
+// window).
+class GridClipboard : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Application->Initialize();
+        form = new TForm(Application);
+        form->SetBounds(0, 0, 500, 400);
+        grid = new TLogGrid(form);
+        grid->SetName("Grid1");
+        grid->SetParent(form);
+        grid->SetBounds(0, 0, 330, 130);
+        grid->SetStoreData(true);
+        grid->StoreCellValue(1, 1, Variant("hello"), ctText);
+        form->Show();
+        Clipboard()->Clear();
+    }
+    void TearDown() override {
+        Clipboard()->Clear();
+        Application->ResetForTesting();
+    }
+    TgrCurrentCell* cell() { return grid->CurrentCell(); }
+    std::string Stored() { return Text(grid->GetStoredCellValue(1, 1, ctText)); }
+    TForm* form = nullptr;
+    TLogGrid* grid = nullptr;
+};
+
+TEST_F(GridClipboard, CopyCutAndPasteActOnTheSelectedTextAndReachTheStore) {
+    cell()->SetSelStart(1);
+    cell()->SetSelLength(3);
+    EXPECT_TRUE(grid->CopyCell());
+    EXPECT_EQ(Clipboard()->AsText(), "ell");
+    EXPECT_EQ(Stored(), "hello");
+
+    EXPECT_TRUE(grid->CutCell());
+    EXPECT_EQ(Clipboard()->AsText(), "ell");
+    EXPECT_EQ(Stored(), "ho");
+    EXPECT_EQ(Text(cell()->GetStoredValue()), "ho");
+
+    Clipboard()->SetAsText("XY");
+    EXPECT_TRUE(grid->PasteCell());
+    EXPECT_EQ(Stored(), "hXYo");
+}
+
+TEST_F(GridClipboard, NothingIsCutOrPastedWhereTheGridCannotEdit) {
+    grid->SetGridMode(gmBrowse);
+    cell()->SetSelStart(0);
+    cell()->SetSelLength(5);
+    EXPECT_TRUE(grid->CopyCell());  // copying still works
+    EXPECT_EQ(Clipboard()->AsText(), "hello");
+    EXPECT_FALSE(grid->CutCell());
+    Clipboard()->SetAsText("Z");
+    EXPECT_FALSE(grid->PasteCell());
+    cell()->PasteFromClipboard();
+    EXPECT_EQ(Stored(), "hello");
+}
+
+TEST_F(GridClipboard, APasteMessageThatWouldExceedMaxLengthDoesNothing) {
+    grid->Col(1)->SetMaxLength(7);
+    cell()->SetSelStart(5);
+    Clipboard()->SetAsText("abc");
+    cell()->PasteFromClipboard();
+    EXPECT_EQ(Stored(), "hello");
+    Clipboard()->SetAsText("ab");
+    cell()->PasteFromClipboard();
+    EXPECT_EQ(Stored(), "helloab");
+}
+
+TEST_F(GridClipboard, ACheckCellHasNoClipboardText) {
+    grid->Col(1)->SetControlType(ctCheck);
+    EXPECT_FALSE(grid->CopyCell());
+    EXPECT_FALSE(grid->CutCell());
+    EXPECT_FALSE(grid->PasteCell());
 }
 
 }  // namespace
