@@ -369,6 +369,10 @@ public:
     // Makes a display cell current; a changed data cell forgets the loaded
     // value.
     virtual void ChangeCurrentCell(Integer displayCol, Integer displayRow);
+    // A visible column (not read-only when skipping read-only columns).
+    bool IsReachableCol(Integer displayCol, bool skipReadOnly);
+    // A visible row (not read-only when skipping read-only rows).
+    bool IsEnterableRow(Integer displayRow, bool skipReadOnly);
     // The current cell's own draw option for a picture kind: the cell's,
     // else its column's, else dopDefault.
     TgrDrawOption CurrentDrawOption(TgrPictureKind kind);

@@ -82,6 +82,59 @@ void TgrBaseGrid::HandleControlChange(TObject*, bool textChanged) {
         StoreCellValue(curDataCol_, curDataRow_, value, GetCurrentControlType());
 }
 
+bool TgrBaseGrid::IsReachableCol(Integer displayCol, bool skipReadOnly) {
+    if (displayCol < 1 || displayCol >= ColTotal()) return false;
+    TgrCol* col = gridCols_->ColAt(DataColOfDisplay(displayCol));
+    if (!col) return true;
+    return col->Visible() && !(skipReadOnly && col->GetReadOnly());
+}
+
+bool TgrBaseGrid::IsEnterableRow(Integer displayRow, bool skipReadOnly) {
+    if (displayRow < 1 || displayRow >= RowTotal()) return false;
+    Integer dataRow = DataRowOfDisplay(displayRow);
+    TgrRow* row = dataRow < gridRows_->Count() ? gridRows_->GetRow(dataRow) : nullptr;
+    if (!row) return true;
+    return row->Visible() && !(skipReadOnly && row->ReadOnly());
+}
+
+// The current column stays where it still can be entered; otherwise the
+// nearest reachable column to the left, then to the right, then the first
+// reachable one; 0 when none is left.
+void TgrBaseGrid::ReplaceCurrentCol(Integer displayCol, bool repaintFocus, bool, bool skipReadOnly) {
+    Integer found = 0;
+    if (IsReachableCol(displayCol, skipReadOnly)) found = displayCol;
+    for (Integer c = std::min<Integer>(displayCol - 1, ColTotal() - 1); !found && c >= 1; --c)
+        if (IsReachableCol(c, skipReadOnly)) found = c;
+    for (Integer c = std::max<Integer>(displayCol + 1, 1); !found && c < ColTotal(); ++c)
+        if (IsReachableCol(c, skipReadOnly)) found = c;
+    if (found == curDisplayCol_ && DataColOfDisplay(found) == curDataCol_) {
+        ResetCellControl(false);
+        return;
+    }
+    Integer old = curDataCol_;
+    ResetCellControl(false);
+    if (repaintFocus) RepaintFocusCell(false);
+    ChangeCurrentCell(found, curDisplayRow_);
+    if (curDataCol_ != old) DoColChanged(old, curDataCol_);
+}
+
+// The nearest enterable row (the insert row included), below before above
+// at the same distance; 0 when none is left. The column is kept.
+void TgrBaseGrid::MoveToRow(Integer displayRow, bool, bool, bool skipReadOnly) {
+    Integer found = 0;
+    for (Integer d = 0; !found && d < RowTotal(); ++d) {
+        if (IsEnterableRow(displayRow + d, skipReadOnly)) found = displayRow + d;
+        else if (d > 0 && IsEnterableRow(displayRow - d, skipReadOnly)) found = displayRow - d;
+    }
+    if (found == curDisplayRow_ && DataRowOfDisplay(found) == curDataRow_) return;
+    Integer old = curDisplayRow_;
+    ChangeCurrentCell(curDisplayCol_, found);
+    if (rowBarOn_ && rowBarIndicator_) {
+        if (old > 0 && old < RowTotal()) InvalidateDisplayCell(0, old);
+        if (found > 0) InvalidateDisplayCell(0, found);
+    }
+}
+
 void TgrBaseGrid::ChangeCurrentCell(Integer displayCol, Integer displayRow) {
     Integer dataCol = DataColOfDisplay(displayCol), dataRow = DataRowOfDisplay(displayRow);
     bool changed = dataCol != curDataCol_ || dataRow != curDataRow_;

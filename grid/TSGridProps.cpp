@@ -449,18 +449,6 @@ Integer TgrBaseGrid::LastVisibleCol() {
 void TgrBaseGrid::RepaintFocusCell(bool) { InvalidateDisplayCell(curDisplayCol_, curDisplayRow_); }
 void TgrBaseGrid::InvalidateFocusCell(bool) { InvalidateDisplayCell(curDisplayCol_, curDisplayRow_); }
 
-void TgrBaseGrid::ReplaceCurrentCol(Integer displayCol, bool, bool, bool) {
-    if (displayCol < 1 || displayCol >= ColTotal() || displayCol == curDisplayCol_) return;
-    Integer old = curDataCol_;
-    ChangeCurrentCell(displayCol, curDisplayRow_);
-    DoColChanged(old, curDataCol_);
-}
-
-void TgrBaseGrid::MoveToRow(Integer displayRow, bool, bool, bool) {
-    if (displayRow < 1 || displayRow >= RowTotal()) return;
-    ChangeCurrentCell(curDisplayCol_, displayRow);
-}
-
 bool TgrBaseGrid::IsInsertRowPos(Integer displayRow) {
     return insertRowCount_ > 0 && displayRow == RowTotal() - 1;
 }

@@ -245,6 +245,56 @@ TEST_F(GridSelection, TheCurrentCellFollowsMovesAndIsAbsentWhereTheModeHasNone) 
     EXPECT_EQ(cell()->GetDataCol(), -1);
 }
 
+TEST_F(GridSelection, TheCurrentColumnAndRowMoveToTheNearestEnterableOne) {
+    // Columns 1..4, rows 1..4; the setup hides or protects some of them.
+    struct Case {
+        const char* name;
+        std::set<Integer> hiddenCols, readOnlyCols;
+        bool skipReadOnly;
+        Integer target, expected;
+    } cols[] = {
+        {"reachable stays", {}, {}, true, 3, 3},
+        {"hidden goes left", {3}, {}, true, 3, 2},
+        {"left of the first goes right", {1}, {}, true, 1, 2},
+        {"read-only skipped", {}, {2, 3}, true, 3, 1},
+        {"read-only kept without skipping", {}, {3}, false, 3, 3},
+        {"none reachable", {1, 2, 3, 4}, {}, true, 2, 0},
+    };
+    for (const Case& c : cols) {
+        SCOPED_TRACE(c.name);
+        TLogGrid g(nullptr);
+        for (Integer d : c.hiddenCols) g.Col(d)->SetVisible(false);
+        for (Integer d : c.readOnlyCols) g.Col(d)->SetReadOnly(true);
+        g.ReplaceCurrentCol(c.target, false, false, c.skipReadOnly);
+        EXPECT_EQ(g.CurrentDisplayCol(), c.expected);
+    }
+    Case rows[] = {
+        {"reachable stays", {}, {}, true, 2, 2},
+        {"hidden goes below", {2}, {}, true, 2, 3},
+        {"last goes above", {4}, {}, true, 4, 3},
+        {"read-only skipped", {}, {2, 3}, true, 2, 1},
+        {"none enterable", {1, 2, 3, 4}, {}, true, 2, 0},
+    };
+    for (const Case& c : rows) {
+        SCOPED_TRACE(std::string("row: ") + c.name);
+        TLogGrid g(nullptr);
+        for (Integer d : c.hiddenCols) g.GridRows()->EnsureRow(d)->SetVisible(false);
+        for (Integer d : c.readOnlyCols) g.GridRows()->EnsureRow(d)->SetReadOnly(true);
+        g.MoveToRow(c.target, false, false, c.skipReadOnly);
+        EXPECT_EQ(g.CurrentDisplayRow(), c.expected);
+        EXPECT_EQ(g.CurrentDisplayCol(), 1);
+    }
+}
+
+TEST_F(GridSelection, HidingTheCurrentColumnMovesTheCurrentCellAndForgetsItsValue) {
+    grid->StoreCellValue(2, 1, Variant("two"), ctText);
+    grid->ReplaceCurrentCol(2, false, false, true);
+    EXPECT_EQ(Text(cell()->GetValue()), "two");
+    grid->Col(2)->SetVisible(false);
+    EXPECT_EQ(cell()->GetDataCol(), 1);
+    EXPECT_FALSE(cell()->HasValueFor(2, 1));
+}
+
 TEST_F(GridSelection, TheValueIsLoadedOnceThroughTheStoreAndForgottenOnAMove) {
     grid->StoreCellValue(2, 3, Variant("abc"), ctText);
     grid->ReplaceCurrentCol(2, false, false, false);
@@ -259,6 +309,7 @@ TEST_F(GridSelection, TheValueIsLoadedOnceThroughTheStoreAndForgottenOnAMove) {
     EXPECT_FALSE(grid->EditStartLocked());
 
     grid->MoveToRow(2, false, false, false);
+    EXPECT_EQ(grid->Take(), "cell 0,3;cell 0,2;");  // the row indicators
     EXPECT_TRUE(cell()->IsValueEmpty());
     EXPECT_FALSE(cell()->HasValueFor(2, 3));
     EXPECT_EQ(Text(cell()->GetValue()), "");
