@@ -190,6 +190,21 @@ bool TgrCurrentCell::SetValue(const Variant& value, bool startEdit, bool refresh
     return true;
 }
 
+void TgrCurrentCell::MoveToInsertRow(Integer dataCol) {
+    if (grid_->GridMode() != gmEditInsert || grid_->GridStatus() != grsNormal) return;
+    if (grid_->IsInsertRowPos(grid_->CurrentDisplayRow())) return;
+    grid_->CheckColRowIndex(1, dataCol, grid_->Cols(), 1);
+    if (!grid_->CanLeaveCell(-1, -1, true)) return;
+    grid_->EnterInsertRow(grid_->DisplayColOfData(dataCol));
+}
+
+void TgrCurrentCell::MakeVisible() {
+    Integer col = grid_->CurrentDisplayCol(), row = grid_->CurrentDisplayRow();
+    if (col < 1 || col >= grid_->ColCount() || row < 1 || row >= grid_->RowCount() || !grid_->HasCurrentCell())
+        return;
+    grid_->ScrollCurrentCellIntoView();
+}
+
 void TgrCurrentCell::SelectAll() {
     if (!grid_->HasWindow() || !grid_->HasCurrentCell()) return;
     LoadValue();

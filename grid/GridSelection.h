@@ -72,6 +72,12 @@ public:
     // grid cannot edit or refuses the edit (a value of the wrong type raises).
     virtual bool SetValue(const Variant& value, bool startEdit, bool refresh);
 
+    // In gmEditInsert: makes the cell of a data column in the insert row
+    // current ("Column index %d out of range" for a bad column).
+    virtual void MoveToInsertRow(Integer dataCol);
+    // Scrolls the current cell into view.
+    virtual void MakeVisible();
+
     Variant GetStoredValue() const { return value_; }
     // Called by the grid when it loads the current cell.
     void StoreLoadedValue(const Variant& value, bool ownsObject);

@@ -369,6 +369,10 @@ public:
     // Makes a display cell current; a changed data cell forgets the loaded
     // value.
     virtual void ChangeCurrentCell(Integer displayCol, Integer displayRow);
+    // Makes the insert-row cell of a display column current: the editor is
+    // hidden, the row selection cleared, the cell scrolled into view.
+    void EnterInsertRow(Integer displayCol);
+    void ScrollCurrentCellIntoView();
     // A visible column (not read-only when skipping read-only columns).
     bool IsReachableCol(Integer displayCol, bool skipReadOnly);
     // A visible row (not read-only when skipping read-only rows).

@@ -82,6 +82,29 @@ void TgrBaseGrid::HandleControlChange(TObject*, bool textChanged) {
         StoreCellValue(curDataCol_, curDataRow_, value, GetCurrentControlType());
 }
 
+void TgrBaseGrid::EnterInsertRow(Integer displayCol) {
+    if (rowBarOn_) InvalidateDisplayCell(0, curDisplayRow_);
+    if (activeControl_ && activeControl_->GetVisible()) {
+        activeControl_->Hide();
+        if (HasWindow()) Update();
+    }
+    DeselectAllRows();
+    InvalidateFocusCell(false);
+    editSelectMode_ = 0;
+    ChangeCurrentCell(displayCol, RowTotal() - 1);
+    ScrollCurrentCellIntoView();
+    ResetCellControl(true);
+    if (rowBarOn_) InvalidateDisplayCell(0, curDisplayRow_);
+    RepaintFocusCell(false);
+    CheckGridStatusChanged();
+    if (HasWindow()) Update();
+}
+
+void TgrBaseGrid::ScrollCurrentCellIntoView() {
+    ScrollCellIntoView(TCellCoord_ts{curDisplayCol_, curDisplayRow_});
+    if (HasWindow()) Update();
+}
+
 bool TgrBaseGrid::IsReachableCol(Integer displayCol, bool skipReadOnly) {
     if (displayCol < 1 || displayCol >= ColTotal()) return false;
     TgrCol* col = gridCols_->ColAt(DataColOfDisplay(displayCol));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -150,6 +151,15 @@ protected:
     std::unique_ptr<TLogGrid> grid;
 };
 
+std::string GridErrorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const EInvalidGridOperation& e) {
+        return e.Message;
+    }
+    return "(none)";
+}
+
 std::string Text(const Variant& v) { return v.IsString() ? v.AsString() : std::string("<") + std::to_string(v.Type()) + ">"; }
 
 TEST_F(GridSelection, SelectionsAreSizedToTheDisplayCountsAndFollowThem) {
@@ -293,6 +303,28 @@ TEST_F(GridSelection, HidingTheCurrentColumnMovesTheCurrentCellAndForgetsItsValu
     grid->Col(2)->SetVisible(false);
     EXPECT_EQ(cell()->GetDataCol(), 1);
     EXPECT_FALSE(cell()->HasValueFor(2, 1));
+}
+
+TEST_F(GridSelection, MoveToInsertRowWorksOnlyInEditInsertMode) {
+    cell()->MoveToInsertRow(2);  // gmEdit: no insert row
+    EXPECT_EQ(grid->CurrentDisplayRow(), 1);
+
+    grid->SetGridMode(gmEditInsert);
+    grid->StoreCellValue(1, 1, Variant("a"), ctText);
+    cell()->LoadValue();
+    grid->SelectDisplayRows(1, 2);
+    EXPECT_EQ(GridErrorOf([&] { cell()->MoveToInsertRow(5); }), "Grid1: Column index 5 out of range");
+    EXPECT_EQ(GridErrorOf([&] { cell()->MoveToInsertRow(0); }), "Grid1: Column index 0 out of range");
+
+    cell()->MoveToInsertRow(3);
+    EXPECT_EQ(grid->CurrentDisplayCol(), 3);
+    EXPECT_EQ(grid->CurrentDisplayRow(), grid->RowCount() - 1);
+    EXPECT_TRUE(grid->IsInsertRowPos(grid->CurrentDisplayRow()));
+    EXPECT_EQ(grid->RowSelection()->Count(), 0);
+    EXPECT_TRUE(cell()->IsValueEmpty());
+
+    cell()->MoveToInsertRow(1);  // already there
+    EXPECT_EQ(grid->CurrentDisplayCol(), 3);
 }
 
 TEST_F(GridSelection, TheValueIsLoadedOnceThroughTheStoreAndForgottenOnAMove) {
@@ -495,6 +527,15 @@ TEST_F(GridClipboard, APasteMessageThatWouldExceedMaxLengthDoesNothing) {
     Clipboard()->SetAsText("ab");
     cell()->PasteFromClipboard();
     EXPECT_EQ(Stored(), "helloab");
+}
+
+TEST_F(GridClipboard, MakeVisibleScrollsTheCurrentCellIntoView) {
+    grid->SetRows(50);
+    grid->MoveToRow(40, false, false, false);
+    EXPECT_EQ(grid->TopRow(), 1);  // moving alone does not scroll
+    cell()->MakeVisible();
+    EXPECT_GT(grid->TopRow(), 1);
+    EXPECT_LE(grid->TopRow(), 40);
 }
 
 TEST_F(GridClipboard, ACheckCellHasNoClipboardText) {
