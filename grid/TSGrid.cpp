@@ -65,7 +65,9 @@ TgrBaseGrid::TgrBaseGrid(TComponent* owner) : TCustomGrid_ts(owner) {
     visibleCols_ = std::make_unique<TgrVisibleItems>();
     visibleRows_ = std::make_unique<TgrVisibleItems>();
     InitDefaults();
-    colSelected_.assign(std::size_t(ColTotal()), false);
+    colSelection_->SetSize(ColTotal());
+    rowSelection_->SetSize(RowTotal());
+    currentCell_ = std::make_unique<TgrCurrentCell>(this);
     CreateCellControls();
     visibleCols_->SetVisibleCount(Cols(), 1);
     visibleRows_->SetVisibleCount(Rows(), 1);
@@ -94,6 +96,7 @@ TgrBaseGrid::~TgrBaseGrid() {
     checkControl_.reset();
     defaultControl1_.reset();
     defaultControl2_.reset();
+    currentCell_.reset();
     storage_.reset();
     // Cell records ask the grid to unindex them while they go.
     cellProps_.reset();
@@ -210,6 +213,7 @@ void TgrBaseGrid::CreateCellControls() {
             if (OnMouseMove) OnMouseMove(this, s, x + c->Left(), y + c->Top());
         });
         c->SetOnTextResize([this](TObject*, bool byUser) { DoEditTextResized(byUser); });
+        c->SetOnCaretChange([this](TObject* sender, bool textChanged) { HandleControlChange(sender, textChanged); });
     };
     editControl_ = std::make_unique<TgrEditGridControl>(this);
     editControl_->SetLeft(-editControl_->Width() - 1);
@@ -352,7 +356,7 @@ void TgrBaseGrid::ResizeDataModel(Integer oldColTotal, Integer oldRowTotal) {
         for (Integer p = 1; p < ColTotal(); ++p)
             if (TgrCol* c = gridCols_->ColAt(colMap_[std::size_t(p)])) c->RenumberDisplayCol(p);
         colCellSets_.SetCount(ColTotal());
-        colSelected_.resize(std::size_t(ColTotal()), false);
+        colSelection_->SetSize(ColTotal());
         if (visibleCols_->Materialized()) {
             for (Integer p = oldColTotal - 1; p >= ColTotal(); --p) visibleCols_->RemoveValue(p);
             for (Integer p = oldColTotal; p < ColTotal(); ++p) visibleCols_->AddValue(p);
@@ -372,6 +376,7 @@ void TgrBaseGrid::ResizeDataModel(Integer oldColTotal, Integer oldRowTotal) {
             for (Integer p = 1; p < RowTotal(); ++p) gridRows_->SetDisplayRowOf(rowMap_[std::size_t(p)], p);
         rowCellSets_.SetCount(RowTotal());
         rowChanged_.resize(std::size_t(RowTotal()), false);
+        rowSelection_->SetSize(RowTotal());
         if (visibleRows_->Materialized()) {
             for (Integer p = oldRowTotal - 1; p >= RowTotal(); --p) visibleRows_->RemoveValue(p);
             for (Integer p = oldRowTotal; p < RowTotal(); ++p) visibleRows_->AddValue(p);
@@ -387,6 +392,8 @@ void TgrBaseGrid::ResizeDataModel(Integer oldColTotal, Integer oldRowTotal) {
     curDisplayRow_ = std::min(curDisplayRow_, std::max<Integer>(RowTotal() - 1, 1));
     curDataCol_ = DataColOfDisplay(curDisplayCol_);
     curDataRow_ = DataRowOfDisplay(curDisplayRow_);
+    // The loaded value may belong to a cell that moved or went.
+    if (currentCell_) currentCell_->ClearValue();
     cellCacheInvalid_ = true;
 }
 

@@ -26,6 +26,7 @@
 #include "grid/GridCollections.h"
 #include "grid/GridControlTypes.h"
 #include "grid/GridPropOwner.h"
+#include "grid/GridSelection.h"
 #include "grid/GridTypes.h"
 #include "grid/Grids_ts.h"
 #include "grid/TSDateTimeDef.h"
@@ -327,6 +328,63 @@ public:
     Byte EditSelectMode() const { return editSelectMode_; }
     Integer CurrentDataColValue() const { return curDataCol_; }
 
+    // ------------------------------------------------ selection and current cell
+    // Row selection by display row (sized RowCount), column selection by
+    // display column (sized ColCount); index 0 is never selected.
+    TgrSelection* RowSelection() const { return rowSelection_.get(); }
+    TgrSelection* ColSelection() const { return colSelection_.get(); }
+    TgrCurrentCell* CurrentCell() const { return currentCell_.get(); }
+    // Not designing, an editing or browsing mode with a normal grid status,
+    // and at least one data column and row.
+    bool HasCurrentCell() const;
+    // Not designing, edit mode, and at least one data column and row.
+    bool CanEdit();
+    bool HasWindow() const { return Widget() != nullptr; }
+    virtual TgrControlType GetCurrentControlType() { return EffectiveControlType(curDataCol_, curDataRow_); }
+    // Keeps value changes of the in-cell control from counting as edits
+    // while a cell is loaded (False locks, True unlocks; never below 0).
+    void LockEditStart(bool unlock);
+    bool EditStartLocked() const { return editStartLock_ > 0; }
+    // Puts a value of the current cell into the in-cell control for its
+    // control type; the current cell records it as loaded. Unless a load
+    // locks edit start, the value also reaches the stored cell (StoreData).
+    void LoadEditorValue(const Variant& value, bool editing);
+    virtual bool BeginCellEdit();
+    bool IsCellEditing() const { return cellEditing_; }
+    virtual bool PrepareCellEdit(Integer dataCol, bool byUser) { return true; }
+    virtual bool StartEditing(Byte selectMode, bool updateNow);
+    void SetEditSelectMode(Byte mode) { editSelectMode_ = mode; }
+    // The current cell is being edited or editing starts now; False where
+    // the grid cannot edit or refuses the edit.
+    bool EnsureEditing(bool updateNow);
+    // Keyboard clipboard commands on the current cell; cut and paste only
+    // for an editable text control.
+    bool CopyCell();
+    bool CutCell();
+    bool PasteCell();
+    // The in-cell control's change notification: its selection (and, when
+    // the text changed, its value) is copied into the current cell and,
+    // with StoreData, into the stored cell value.
+    void HandleControlChange(TObject* sender, bool textChanged);
+    // Makes a display cell current; a changed data cell forgets the loaded
+    // value.
+    virtual void ChangeCurrentCell(Integer displayCol, Integer displayRow);
+    // Makes the insert-row cell of a display column current: the editor is
+    // hidden, the row selection cleared, the cell scrolled into view.
+    void EnterInsertRow(Integer displayCol);
+    void ScrollCurrentCellIntoView();
+    // A visible column (not read-only when skipping read-only columns).
+    bool IsReachableCol(Integer displayCol, bool skipReadOnly);
+    // A visible row (not read-only when skipping read-only rows).
+    bool IsEnterableRow(Integer displayRow, bool skipReadOnly);
+    // The current cell's own draw option for a picture kind: the cell's,
+    // else its column's, else dopDefault.
+    TgrDrawOption CurrentDrawOption(TgrPictureKind kind);
+    bool IsDisplayRowSelected(Integer displayRow) const { return rowSelection_->IsSelected(displayRow); }
+    virtual void SelectDisplayRows(Integer from, Integer to);
+    void DeselectDisplayRows(Integer from, Integer to);
+    virtual void DeselectAllRows();
+
     // ------------------------------------------------ TgrPropGrid
     Integer ColCount() const override { return ColTotal(); }
     Integer RowCount() const override { return RowTotal(); }
@@ -565,7 +623,12 @@ private:
     std::unique_ptr<TgrGridRows> gridRows_;
 
     std::vector<bool> rowChanged_;  // by data row
-    std::vector<bool> colSelected_;  // by display column
+    std::unique_ptr<TgrSelection> rowSelection_ = std::make_unique<TgrSelection>();
+    std::unique_ptr<TgrSelection> colSelection_ = std::make_unique<TgrSelection>();
+    std::unique_ptr<TgrCurrentCell> currentCell_;
+    bool rowSelectionChanged_ = false, colSelectionChanged_ = false;
+    Integer editStartLock_ = 0;
+    bool cellEditing_ = false;
 
     bool comboGrid_ = false;
     TgrBaseGrid* ownerGrid_ = nullptr;

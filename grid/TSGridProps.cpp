@@ -62,11 +62,6 @@ GR_SETTER(Integer, SpinButtonHeight, spinButtonHeight_, GR_REPAINT)
 GR_SETTER(Integer, SpinStartDelay, spinStartDelay_, GR_NOTHING)
 GR_SETTER(Integer, SpinRepeatDelay, spinRepeatDelay_, GR_NOTHING)
 GR_SETTER(TgrInactiveButtonState, InactiveButtonState, inactiveButtonState_, GR_REPAINT)
-GR_SETTER(bool, StretchPicture, stretchPicture_, GR_REPAINT)
-GR_SETTER(bool, ShrinkPicture, shrinkPicture_, GR_REPAINT)
-GR_SETTER(bool, CenterPicture, centerPicture_, GR_REPAINT)
-GR_SETTER(bool, KeepAspectRatio, keepAspectRatio_, GR_REPAINT)
-GR_SETTER(TColor, TransparentColor, transparentColor_, GR_REPAINT)
 GR_SETTER(std::string, PrintTitle, printTitle_, GR_NOTHING)
 GR_SETTER(Integer, PrintLinesPerPage, printLinesPerPage_, GR_NOTHING)
 GR_SETTER(TgrPrintMode, PrintOrientation, printOrientation_, GR_NOTHING)
@@ -82,7 +77,7 @@ GR_SETTER(TgrCellSelectMode, CellSelectMode, cellSelectMode_, GR_NOTHING)
 
 bool TgrBaseGrid::HasSelection() const {
     if (gridStatus_ != grsNormal) return true;
-    return std::find(colSelected_.begin(), colSelected_.end(), true) != colSelected_.end();
+    return colSelection_->Count() > 0 || rowSelection_->Count() > 0;
 }
 
 void TgrBaseGrid::InvalidateIfSelection() {
@@ -301,8 +296,11 @@ void TgrBaseGrid::DoSelectChanged(TgrSelectType t, bool byUser) { GR_FIRE(OnSele
 #undef GR_FIRE
 
 void TgrBaseGrid::FireSelectChanged(bool byUser) {
-    TgrSelectType t = gridStatus_ == grsColsSelected ? slCols : gridStatus_ == grsCellsSelected ? slCells : slRows;
-    DoSelectChanged(t, byUser);
+    // Once for each selection kind that changed.
+    bool rows = rowSelectionChanged_, cols = colSelectionChanged_;
+    rowSelectionChanged_ = colSelectionChanged_ = false;
+    if (rows) DoSelectChanged(slRows, byUser);
+    if (cols) DoSelectChanged(slCols, byUser);
 }
 
 // ================================================================ owner side
@@ -436,6 +434,7 @@ void TgrBaseGrid::SetDisplayRow(Integer dataRow, Integer displayRow) {
     if (visibleRows_->Materialized()) visibleRows_->MovePosition(from, displayRow);
     gridRows_->EnsureDisplayArray();
     for (Integer p = 1; p < RowTotal(); ++p) gridRows_->SetDisplayRowOf(rowMap_[std::size_t(p)], p);
+    rowSelection_->Move(from, displayRow);
     if (curDisplayRow_ == from) curDisplayRow_ = displayRow;
     else curDisplayRow_ = AdjustMovedIndex(curDisplayRow_, from, displayRow);
     DoRowMoved(displayRow, 1, false);
@@ -449,20 +448,6 @@ Integer TgrBaseGrid::LastVisibleCol() {
 
 void TgrBaseGrid::RepaintFocusCell(bool) { InvalidateDisplayCell(curDisplayCol_, curDisplayRow_); }
 void TgrBaseGrid::InvalidateFocusCell(bool) { InvalidateDisplayCell(curDisplayCol_, curDisplayRow_); }
-
-void TgrBaseGrid::ReplaceCurrentCol(Integer displayCol, bool, bool, bool) {
-    if (displayCol < 1 || displayCol >= ColTotal() || displayCol == curDisplayCol_) return;
-    Integer old = curDataCol_;
-    curDisplayCol_ = displayCol;
-    curDataCol_ = DataColOfDisplay(displayCol);
-    DoColChanged(old, curDataCol_);
-}
-
-void TgrBaseGrid::MoveToRow(Integer displayRow, bool, bool, bool) {
-    if (displayRow < 1 || displayRow >= RowTotal()) return;
-    curDisplayRow_ = displayRow;
-    curDataRow_ = DataRowOfDisplay(displayRow);
-}
 
 bool TgrBaseGrid::IsInsertRowPos(Integer displayRow) {
     return insertRowCount_ > 0 && displayRow == RowTotal() - 1;
@@ -480,16 +465,19 @@ void TgrBaseGrid::SelectAllCurrentCell() {
     if (activeControl_) activeControl_->SelectAll();
 }
 
-bool TgrBaseGrid::IsDisplayColSelected(Integer displayCol) {
-    return displayCol >= 0 && displayCol < Integer(colSelected_.size()) && colSelected_[std::size_t(displayCol)];
-}
+bool TgrBaseGrid::IsDisplayColSelected(Integer displayCol) { return colSelection_->IsSelected(displayCol); }
 
 void TgrBaseGrid::SelectDisplayCols(Integer from, Integer to, bool select) {
-    for (Integer c = std::max<Integer>(from, 0); c <= to && c < Integer(colSelected_.size()); ++c) {
-        if (colSelected_[std::size_t(c)] == select) continue;
-        colSelected_[std::size_t(c)] = select;
+    if (select && colSelectMode_ == csNone) return;
+    if (to < from) std::swap(from, to);
+    from = std::max<Integer>(from, 1);
+    to = std::min<Integer>(to, ColTotal() - 1);
+    for (Integer c = from; c <= to; ++c) {
+        if (!colSelection_->SetSelected(c, select)) continue;
+        colSelectionChanged_ = true;
         InvalidateCol(c);
     }
+    if (!select && colSelection_->Count() == 0 && gridStatus_ == grsColsSelected) SetGridStatus(grsNormal);
 }
 
 void TgrBaseGrid::RecheckTopLeft(bool repaint) {
@@ -517,12 +505,7 @@ void TgrBaseGrid::MoveColIndex(Integer from, Integer to) {
 void TgrBaseGrid::MoveColWidth(Integer from, Integer to) { MoveColumnTo(from, to); }
 
 void TgrBaseGrid::MoveColSelection(Integer from, Integer to) {
-    if (from == to || from < 0 || to < 0 || from >= Integer(colSelected_.size()) ||
-        to >= Integer(colSelected_.size()))
-        return;
-    bool v = colSelected_[std::size_t(from)];
-    colSelected_.erase(colSelected_.begin() + from);
-    colSelected_.insert(colSelected_.begin() + to, v);
+    colSelection_->Move(from, to);
 }
 
 void TgrBaseGrid::MoveCurrentColIndex(Integer from, Integer to) {

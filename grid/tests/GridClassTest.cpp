@@ -6,63 +6,11 @@
 
 #include "grid/GridControl.h"
 #include "grid/TSGrid.h"
+#include "grid/tests/GridClassSupport.h"
 #include "platform/core/Clock.h"
 #include "platform/gui/Forms.h"
 
 namespace {
-
-// A descendant that supplies the abstract operations and records what the
-// grid asks of it and how it repaints.
-class TLogGrid : public TgrBaseGrid {
-public:
-    explicit TLogGrid(TComponent* owner) : TgrBaseGrid(owner) {}
-    std::vector<std::string> Log;
-    std::string Take() {
-        std::string s;
-        for (const std::string& l : Log) s += l + ";";
-        Log.clear();
-        return s;
-    }
-    using TgrBaseGrid::inCellLoaded_;
-
-    void Invalidate() override {
-        Log.push_back("all");
-        TgrBaseGrid::Invalidate();
-    }
-    void InvalidateDisplayCell(Integer c, Integer r) override {
-        Log.push_back("cell " + std::to_string(c) + "," + std::to_string(r));
-    }
-    void InvalidateCol(Integer c) override { Log.push_back("col " + std::to_string(c)); }
-    void InvalidateRow(Integer r) override { Log.push_back("row " + std::to_string(r)); }
-    void RepaintFocusCell(bool) override { Log.push_back("focus"); }
-    std::vector<std::string> Steps;
-    void AutoScrollStep() override { Steps.push_back("autoscroll"); }
-    void SpinRepeatStep() override { Steps.push_back("spin"); }
-    using TgrBaseGrid::KeyLocked;
-    using TgrBaseGrid::MouseDown;
-    void ResetCellControl(bool refresh) override {
-        Log.push_back("control");
-        TgrBaseGrid::ResetCellControl(refresh);
-    }
-
-protected:
-    Variant LoadCellValue(Integer c, Integer r, const Variant& stored) override {
-        Log.push_back("load " + std::to_string(c) + "," + std::to_string(r));
-        return stored;
-    }
-    void PaintCellData(Integer c, Integer r, const Variant& v) override {
-        Log.push_back("paint " + std::to_string(c) + "," + std::to_string(r) + "=" +
-                      (v.IsString() ? v.AsString() : std::string("?")));
-    }
-    bool HasGetDrawInfo() override { return false; }
-    void DoTopLeftChanged() override {}
-    void FireInsertRow(Integer, bool) override {}
-    void FireDeleteRow(Integer, bool) override {}
-    void PreparePrint() override {}
-    void PrintGrid() override {}
-    void PreviewGrid() override {}
-    void ExportGrid() override {}
-};
 
 class GridClass : public ::testing::Test {
 protected:
