@@ -5,8 +5,10 @@
 
 #include <cstring>
 
+#include "memtable/FilterExpr.h"
 #include "memtable/StreamFormat.h"
 #include "platform/core/Format.h"
+#include "platform/core/Strings.h"
 #include "platform/data/DBConsts.h"
 
 TqmtCustomMemTable::TqmtCustomMemTable(TComponent* owner)
@@ -202,6 +204,7 @@ void TqmtCustomMemTable::DoAfterOpen() {
         try {
             LoadWindowData();
             LoadPersistentFile();
+            if (!Trim(Filter()).empty()) ParseFilter(Filter(), FilterOptions());
         } catch (...) {
             afterOpenRunning_ = false;
             throw;
@@ -266,7 +269,23 @@ void TqmtCustomMemTable::StoreClientEmpty() {
 }
 
 void TqmtCustomMemTable::StoreClientRefresh() {
-    if (State() == dsBrowse) Refresh();
+    if (State() == dsBrowse) RefreshKeepingPlace();
+}
+
+void TqmtCustomMemTable::RefreshKeepingPlace() {
+    if (!Active()) return;
+    // Another table on the store (or a rollback) may have removed the row
+    // this one stands on; then start again from the first row.
+    bool gone = false;
+    if (!IsEmpty()) {
+        TqmtStoreGuard g(*store_);
+        TqmtRecord* s = StoredRowOf(Rec(ActiveBuffer()));
+        gone = !s || s->UpdateStatus == qmtDeleted;
+    }
+    if (gone)
+        First();
+    else
+        Refresh();
 }
 
 void TqmtCustomMemTable::StoreClientRebuildIndexes() {
@@ -602,20 +621,21 @@ void TqmtCustomMemTable::SetKeyValues(TqmtRecord* row, const std::string& fieldN
 // ---- visibility and navigation -------------------------------------------------
 
 bool TqmtCustomMemTable::AnyVisibilityRule() {
-    return store_->DeletedCount() > 0 || (Filtered() && OnFilterRecord);
+    return store_->DeletedCount() > 0 || (Filtered() && (OnFilterRecord || filterExpr_));
 }
 
 bool TqmtCustomMemTable::IsRowVisible(TqmtRecord* row, bool force) {
     if (!force && !AnyVisibilityRule()) return true;
     if (row->UpdateStatus == qmtDeleted) return false;
-    if (!(force || Filtered()) || !OnFilterRecord) return true;
+    if (!(force || Filtered()) || (!OnFilterRecord && !filterExpr_)) return true;
     TqmtRecord* saved = filterRow_;
     filterRow_ = row;
     TDataSetState st = SetTempState(dsFilter);
     bool accept = true;
     try {
         if (recalcOnIndex_) CalcFieldsOf(row);
-        OnFilterRecord(this, accept);
+        if (OnFilterRecord) OnFilterRecord(this, accept);
+        if (accept && filterExpr_) accept = EvaluateFilter(row, *filterExpr_);
     } catch (...) {
         RestoreState(st);
         filterRow_ = saved;
@@ -749,6 +769,42 @@ void TqmtCustomMemTable::InternalSetToRecord(TRecordBuffer buffer) {
 void TqmtCustomMemTable::SetFiltered(bool value) {
     if (value == Filtered()) return;
     TDataSet::SetFiltered(value);
+}
+
+void TqmtCustomMemTable::SetFilterText(const std::string& value) {
+    if (value == Filter()) return;
+    filterExpr_.reset();
+    TDataSet::SetFilterText(value);
+    if (Active() && !Trim(value).empty()) ParseFilter(value, FilterOptions());
+    if (Active() && Filtered()) First();
+}
+
+void TqmtCustomMemTable::SetFilterOptions(TFilterOptions value) {
+    if (value == FilterOptions()) return;
+    TDataSet::SetFilterOptions(value);
+    if (Active() && !Trim(Filter()).empty()) {
+        ParseFilter(Filter(), value);
+        if (Filtered()) First();
+    }
+}
+
+void TqmtCustomMemTable::ParseFilter(const std::string& text, TFilterOptions options) {
+    filterExpr_.reset();
+    if (Trim(text).empty()) return;
+    filterExpr_ = std::make_unique<TqmtFilterExpr>(this, text, options);
+}
+
+bool TqmtCustomMemTable::EvaluateFilter(TqmtRecord* row, const TqmtFilterExpr& filter) {
+    TqmtRecord* saved = overrideRow_;
+    overrideRow_ = row;
+    try {
+        const bool result = qmtEvaluateNode(*this, filter.Root()).AsBoolean();
+        overrideRow_ = saved;
+        return result;
+    } catch (...) {
+        overrideRow_ = saved;
+        throw;
+    }
 }
 
 void TqmtCustomMemTable::SetBlockReadSize(int value) {

@@ -18,6 +18,7 @@ class TStream;
 class TMemoryStream;
 class TqmtCustomStreamFormat;
 class TqmtCustomMemTable;
+class TqmtFilterExpr;
 
 // Progress codes as a set of bits (1 << code).
 using TqmtProgressCodes = unsigned;
@@ -176,6 +177,13 @@ public:
     void LockTable();
     void UnlockTable();
     bool TableLocked() const { return store_->TableLocked(); }
+    // Nested transactions over the store's row versions; they need
+    // EnableVersioning with mtvmAllSinceCheckPoint. Commit keeps the
+    // changes of the innermost level, Rollback undoes them.
+    void StartTransaction();
+    void Commit();
+    void Rollback();
+    int TransactionLevel() const { return store_->TransactionLevel(); }
     // The row at a position of the current index.
     TqmtRecord* RowAt(int position) const { return currentIndex_->Row(position); }
     int Position() const { return position_; }
@@ -259,6 +267,14 @@ public:
     bool IsSequenced() override { return !Filtered(); }
     void SetActive(bool value) override;
     void SetFiltered(bool value) override;
+    // Filter text is parsed when set on an open table and after each open;
+    // malformed text raises EMemTableFilterError and leaves no filter.
+    void SetFilterText(const std::string& value) override;
+    void SetFilterOptions(TFilterOptions value) override;
+    void ParseFilter(const std::string& text, TFilterOptions options);
+    bool HasFilterExpression() const { return filterExpr_ != nullptr; }
+    // The parsed filter's value for a row.
+    bool EvaluateFilter(TqmtRecord* row, const TqmtFilterExpr& filter);
     bool FindRecord(bool restart, bool goForward) override;
     void SetBlockReadSize(int value) override;
     void DataEvent(TDataEvent event, std::intptr_t info) override;
@@ -281,6 +297,8 @@ public:
     void FormatDetached(TqmtCustomStreamFormat* format);
     // Forgets the buffers and goes to the first row (after a load).
     void RefreshTable() { if (Active()) Refresh(); }
+    // Refresh, or First when the current row no longer exists.
+    void RefreshKeepingPlace();
 
     // ---- events
     TqmtOnProgress OnProgress;
@@ -380,6 +398,7 @@ private:
     TqmtIndex* sortIndex_ = nullptr;
     TqmtCustomStreamFormat* formats_[5] = {};
     TqmtRecord* filterRow_ = nullptr;
+    std::unique_ptr<TqmtFilterExpr> filterExpr_;
     TqmtRecord* setKeyRow_ = nullptr;
     TqmtRecord* overrideRow_ = nullptr;
     bool ignoreReadOnly_ = false;
