@@ -24,6 +24,7 @@ TqmtCustomMemTable::~TqmtCustomMemTable() {
         Close();
     } catch (...) {
     }
+    SetDeltaHandler(nullptr);
     // A lock left held would block every other user of the store.
     if (lockDepth_ > 0) store_->SetTableLocked(false);
     for (; lockDepth_ > 0; --lockDepth_) store_->ReleaseStore();

@@ -19,6 +19,7 @@ class TMemoryStream;
 class TqmtCustomStreamFormat;
 class TqmtCustomMemTable;
 class TqmtFilterExpr;
+class TqmtCustomDeltaHandler;
 
 // Progress codes as a set of bits (1 << code).
 using TqmtProgressCodes = unsigned;
@@ -35,6 +36,8 @@ using TqmtOnCompareFields =
     std::function<void(TqmtCustomMemTable* table, TField* field, const void* keyValue, const void* rowValue,
                        TFieldType fieldType, Byte options, bool& fullMatch, int& result)>;
 using TqmtOnFilterIndex = std::function<void(TqmtCustomMemTable* table, TqmtIndex* index, bool& accept)>;
+// Compression of blob values: (table, source stream, target stream).
+using TqmtOnCodecBlobStream = std::function<void(TqmtCustomMemTable* table, TStream* from, TStream* to)>;
 using TqmtOnSetupFieldProperties = std::function<void(TqmtCustomMemTable* table, TField* field)>;
 
 // Storage kinds passed to OnSave and OnLoad.
@@ -278,6 +281,15 @@ public:
     bool FindRecord(bool restart, bool goForward) override;
     void SetBlockReadSize(int value) override;
     void DataEvent(TDataEvent event, std::intptr_t info) override;
+    // A TqmtBlobStream over the current row's value of a blob field.
+    TStream* CreateBlobStream(TField* field, TBlobStreamMode mode) override;
+    // A blob stream stored a new value: the record is modified and the
+    // field's change is announced.
+    void BlobChanged(TField* field);
+    // The delta handler that walks this table's changes; the handler and the
+    // table forget each other when either is destroyed.
+    TqmtCustomDeltaHandler* DeltaHandler() const { return deltaHandler_; }
+    void SetDeltaHandler(TqmtCustomDeltaHandler* handler);
 
     // ---- used by the stream formats while they load and save
     bool IgnoreReadOnly() const { return ignoreReadOnly_; }
@@ -310,6 +322,7 @@ public:
     TqmtOnCompareFields OnCompareFields;
     TqmtOnFilterIndex OnFilterIndex;
     TqmtOnSetupFieldProperties OnSetupFieldProperties;
+    TqmtOnCodecBlobStream OnCompressBlobStream, OnDecompressBlobStream;
 
 protected:
     // record-buffer protocol
@@ -399,6 +412,7 @@ private:
     TqmtCustomStreamFormat* formats_[5] = {};
     TqmtRecord* filterRow_ = nullptr;
     std::unique_ptr<TqmtFilterExpr> filterExpr_;
+    TqmtCustomDeltaHandler* deltaHandler_ = nullptr;
     TqmtRecord* setKeyRow_ = nullptr;
     TqmtRecord* overrideRow_ = nullptr;
     bool ignoreReadOnly_ = false;

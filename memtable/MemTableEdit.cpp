@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "memtable/MemTable.h"
+#include "memtable/BlobStream.h"
+#include "memtable/DeltaHandler.h"
 #include "memtable/StreamFormat.h"
 #include "platform/core/FileUtils.h"
 #include "platform/core/Format.h"
@@ -12,6 +14,27 @@
 #include "platform/data/DBConsts.h"
 
 // ---- editing ------------------------------------------------------------------
+
+TStream* TqmtCustomMemTable::CreateBlobStream(TField* field, TBlobStreamMode mode) {
+    return new TqmtBlobStream(field, mode);
+}
+
+void TqmtCustomMemTable::SetDeltaHandler(TqmtCustomDeltaHandler* handler) {
+    if (handler == deltaHandler_) return;
+    if (deltaHandler_) deltaHandler_->table_ = nullptr;
+    deltaHandler_ = handler;
+    if (handler) {
+        if (handler->table_ && handler->table_ != this) handler->table_->deltaHandler_ = nullptr;
+        handler->table_ = this;
+    }
+}
+
+void TqmtCustomMemTable::BlobChanged(TField* field) {
+    if (field->FieldNo() > 0 && field->FieldNo() <= store_->FieldCount())
+        store_->FieldFlags(field->FieldNo()) |= qmtFieldChanged;
+    SetModified(true);
+    DataEvent(deFieldChange, reinterpret_cast<std::intptr_t>(field));
+}
 
 void TqmtCustomMemTable::DoBeforeInsert() {
     insertRecNo_ = GetRecNo();

@@ -37,5 +37,6 @@ inline constexpr const char* UnknownOperator = "Unknown operator (%d)";
 inline constexpr const char* UnknownFieldType = "Unknown fieldtype (%d)";
 inline constexpr const char* InvalidFunctionName = "Invalid function name %s";
 inline constexpr const char* InvalidFunctionParam = "Invalid or missing parameter for function %s";
+inline constexpr const char* NoDeltaTable = "Delta handler is not assigned to any memorytables.";
 inline constexpr const char* BadSixBit = "Invalid binary value in CSV file.";
 }  // namespace qmtmsg
