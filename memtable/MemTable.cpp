@@ -3,6 +3,7 @@
 
 #include "memtable/MemTable.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "memtable/FilterExpr.h"
@@ -12,7 +13,7 @@
 #include "platform/data/DBConsts.h"
 
 TqmtCustomMemTable::TqmtCustomMemTable(TComponent* owner)
-    : TDataSet(owner), store_(std::make_unique<TqmtCommon>(this)), indexDefs_(this) {
+    : TDataSet(owner), store_(std::make_shared<TqmtCommon>(this)), indexDefs_(this) {
     attachNo_ = store_->AttachTable(this);
     indexes_ = std::make_unique<TqmtIndexes>(this);
     currentIndex_ = indexes_->RowOrder();
@@ -25,6 +26,20 @@ TqmtCustomMemTable::~TqmtCustomMemTable() {
     } catch (...) {
     }
     SetDeltaHandler(nullptr);
+    // Tables attached to this one get stores of their own; this one leaves
+    // the store it shares.
+    while (!attachedChildren_.empty()) {
+        try {
+            attachedChildren_.back()->SetAttachedTo(nullptr);
+        } catch (...) {
+            attachedChildren_.back()->attachedTo_ = nullptr;
+            attachedChildren_.pop_back();
+        }
+    }
+    if (attachedTo_) {
+        auto& list = attachedTo_->attachedChildren_;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
     // A lock left held would block every other user of the store.
     if (lockDepth_ > 0) store_->SetTableLocked(false);
     for (; lockDepth_ > 0; --lockDepth_) store_->ReleaseStore();
@@ -60,6 +75,7 @@ void TqmtCustomMemTable::SetPerformance(TqmtPerformance p) {
 void TqmtCustomMemTable::SetStandalone(bool v) {
     if (v == store_->Standalone()) return;
     if (cursorOpen_) throw EMemTableError(qmtmsg::TableMustBeClosed);
+    if (attachedTo_) throw EMemTableError(qmtmsg::TableIsAttached);
     store_->SetStandalone(v);
 }
 
@@ -145,6 +161,11 @@ void TqmtCustomMemTable::ResetAutoInc() {
 }
 
 void TqmtCustomMemTable::InternalOpen() {
+    if (attachedTo_) {
+        if (!attachedTo_->Active()) attachedTo_->Open();
+        InternalOpenAttached();
+        return;
+    }
     TqmtStoreGuard g(*store_);
     InternalInitFieldDefs();
     if (FieldDefs().Count() == 0) throw EMemTableError(qmtmsg::NoFields);
@@ -182,6 +203,27 @@ void TqmtCustomMemTable::InternalOpen() {
             return true;
         };
     store_->BuildLayout(ColumnDefs(), CalcFieldsSize(), setup);
+    OpenCursorOnStore();
+}
+
+void TqmtCustomMemTable::InternalOpenAttached() {
+    TqmtStoreGuard g(*store_);
+    // The layout is the owner's: same definitions, so the same field numbers.
+    FieldDefs().Assign(attachedTo_->FieldDefs());
+    ownFieldsFromDefs_ = DefaultFields();
+    if (DefaultFields()) CreateFields();
+    SetBookmarkSize(qmtBookmarkSize);
+    BindFields(true);
+    autoIncField_ = nullptr;
+    for (TField* f : Fields().List())
+        if (f->DataType() == ftAutoInc) {
+            autoIncField_ = f;
+            break;
+        }
+    OpenCursorOnStore();
+}
+
+void TqmtCustomMemTable::OpenCursorOnStore() {
     setKeyRow_ = store_->NewRecordBlock();
     cursorOpen_ = true;
     position_ = -1;

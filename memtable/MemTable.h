@@ -92,6 +92,12 @@ public:
     void SetReadOnly(bool v) { readOnly_ = v; }
     TqmtPerformance Performance() const { return store_->Performance(); }
     void SetPerformance(TqmtPerformance p);
+    // The table whose record store this one shares (none: its own store).
+    // Attaching closes the table; the shared layout is completed with
+    // hidden fields like the other table's that this one lacks.
+    TqmtCustomMemTable* AttachedTo() const { return attachedTo_; }
+    void SetAttachedTo(TqmtCustomMemTable* table);
+    bool StoreOwner() const { return attachedTo_ == nullptr; }
     bool Standalone() const { return store_->Standalone(); }
     void SetStandalone(bool v);
     TqmtProgressCodes ProgressFlags() const { return progressFlags_; }
@@ -402,8 +408,13 @@ private:
     void WriteFieldValue(TqmtRecord* row, TField* field, const void* buffer);
     void DestroyAllFields();
     void LoadWindowData();
+    void InternalOpenAttached();
+    void OpenCursorOnStore();
 
-    std::unique_ptr<TqmtCommon> store_;
+    // Shared with the tables attached to the same store.
+    std::shared_ptr<TqmtCommon> store_;
+    TqmtCustomMemTable* attachedTo_ = nullptr;
+    std::vector<TqmtCustomMemTable*> attachedChildren_;
     int attachNo_ = 0;
     std::unique_ptr<TqmtIndexes> indexes_;
     TIndexDefs indexDefs_;

@@ -38,5 +38,8 @@ inline constexpr const char* UnknownFieldType = "Unknown fieldtype (%d)";
 inline constexpr const char* InvalidFunctionName = "Invalid function name %s";
 inline constexpr const char* InvalidFunctionParam = "Invalid or missing parameter for function %s";
 inline constexpr const char* NoDeltaTable = "Delta handler is not assigned to any memorytables.";
+inline constexpr const char* TableIsAttached = "Table is attached to another table.";
+inline constexpr const char* AttachToSelf = "Cant attach memorytable to it self.";
+inline constexpr const char* AttachToAttachment = "Cant attach to another table which itself is an attachment.";
 inline constexpr const char* BadSixBit = "Invalid binary value in CSV file.";
 }  // namespace qmtmsg
