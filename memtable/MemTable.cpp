@@ -11,10 +11,14 @@
 #include "platform/core/Format.h"
 #include "platform/core/Strings.h"
 #include "platform/data/DBConsts.h"
+#include "platform/data/DataSource.h"
 
 TqmtCustomMemTable::TqmtCustomMemTable(TComponent* owner)
     : TDataSet(owner), store_(std::make_shared<TqmtCommon>(this)), indexDefs_(this) {
     attachNo_ = store_->AttachTable(this);
+    masterLink_ = std::make_unique<TMasterDataLink>(this);
+    masterLink_->OnMasterChange = [this](TMasterDataLink*) { ApplyMasterRange(); };
+    masterLink_->OnMasterDisable = [this](TMasterDataLink*) { ResetMasterRange(); };
     indexes_ = std::make_unique<TqmtIndexes>(this);
     currentIndex_ = indexes_->RowOrder();
     SetBookmarkSize(qmtBookmarkSize);
@@ -26,6 +30,9 @@ TqmtCustomMemTable::~TqmtCustomMemTable() {
     } catch (...) {
     }
     SetDeltaHandler(nullptr);
+    masterLink_->OnMasterChange = nullptr;
+    masterLink_->OnMasterDisable = nullptr;
+    masterLink_.reset();
     // Tables attached to this one get stores of their own; this one leaves
     // the store it shares.
     while (!attachedChildren_.empty()) {
@@ -225,6 +232,8 @@ void TqmtCustomMemTable::InternalOpenAttached() {
 
 void TqmtCustomMemTable::OpenCursorOnStore() {
     setKeyRow_ = store_->NewRecordBlock();
+    detailKeys_.Clear();
+    if (!detailFields_.empty()) ParseKeyFields(detailFields_, detailKeys_);
     cursorOpen_ = true;
     position_ = -1;
     rememberedPosition_ = -1;
@@ -239,6 +248,7 @@ void TqmtCustomMemTable::OpenCursorOnStore() {
         SetIndexFieldNames(names);
     else if (!name.empty())
         SetIndexName(name);
+    if (MasterRangeActive()) FillMasterKey();
 }
 
 void TqmtCustomMemTable::DoAfterOpen() {
@@ -296,6 +306,8 @@ void TqmtCustomMemTable::InternalClose() {
         position_ = -1;
         if (setKeyRow_) store_->ReleaseRecord(setKeyRow_, true, false);
         setKeyRow_ = nullptr;
+        if (masterKeyRow_) store_->ReleaseRecord(masterKeyRow_, true, false);
+        masterKeyRow_ = nullptr;
         filterRow_ = nullptr;
         overrideRow_ = nullptr;
     }
@@ -664,12 +676,18 @@ void TqmtCustomMemTable::SetKeyValues(TqmtRecord* row, const std::string& fieldN
 // ---- visibility and navigation -------------------------------------------------
 
 bool TqmtCustomMemTable::AnyVisibilityRule() {
-    return store_->DeletedCount() > 0 || (Filtered() && (OnFilterRecord || filterExpr_));
+    return store_->DeletedCount() > 0 || (Filtered() && (OnFilterRecord || filterExpr_)) || MasterRangeActive();
 }
 
 bool TqmtCustomMemTable::IsRowVisible(TqmtRecord* row, bool force) {
     if (!force && !AnyVisibilityRule()) return true;
     if (row->UpdateStatus == qmtDeleted) return false;
+    if (MasterRangeActive()) {
+        const TqmtFieldList& keys = MasterKeyList();
+        const int n = std::min(static_cast<int>(masterLink_->Fields().size()), keys.Count());
+        if (!masterKeyRow_ || store_->CompareKeyFields(keys, n, masterKeyRow_, row, false, false, 0) != 0)
+            return false;
+    }
     if (!(force || Filtered()) || (!OnFilterRecord && !filterExpr_)) return true;
     TqmtRecord* saved = filterRow_;
     filterRow_ = row;

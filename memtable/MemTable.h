@@ -20,6 +20,8 @@ class TqmtCustomStreamFormat;
 class TqmtCustomMemTable;
 class TqmtFilterExpr;
 class TqmtCustomDeltaHandler;
+class TMasterDataLink;
+class TDataSource;
 
 // Progress codes as a set of bits (1 << code).
 using TqmtProgressCodes = unsigned;
@@ -98,6 +100,21 @@ public:
     TqmtCustomMemTable* AttachedTo() const { return attachedTo_; }
     void SetAttachedTo(TqmtCustomMemTable* table);
     bool StoreOwner() const { return attachedTo_ == nullptr; }
+
+    // ---- master/detail: only rows whose key (DetailFields, else the
+    // current index's fields) equals the master's MasterFields are visible;
+    // new rows get the master's values.
+    TDataSource* MasterSource() const;
+    void SetMasterSource(TDataSource* source);
+    const std::string& MasterFields() const;
+    void SetMasterFields(const std::string& names);
+    const std::string& DetailFields() const { return detailFields_; }
+    void SetDetailFields(const std::string& names);
+    TMasterDataLink& MasterLink() { return *masterLink_; }
+    // Called by the master link when the master moves and when it closes.
+    virtual void ApplyMasterRange();
+    virtual void ResetMasterRange();
+    TDataSource* GetDataSource() override;
     bool Standalone() const { return store_->Standalone(); }
     void SetStandalone(bool v);
     TqmtProgressCodes ProgressFlags() const { return progressFlags_; }
@@ -414,6 +431,14 @@ private:
     // Shared with the tables attached to the same store.
     std::shared_ptr<TqmtCommon> store_;
     TqmtCustomMemTable* attachedTo_ = nullptr;
+    std::unique_ptr<TMasterDataLink> masterLink_;
+    std::string detailFields_;
+    TqmtFieldList detailKeys_;
+    TqmtRecord* masterKeyRow_ = nullptr;
+    // The master link is active with fields and this table has key fields.
+    bool MasterRangeActive();
+    const TqmtFieldList& MasterKeyList() const;
+    void FillMasterKey();
     std::vector<TqmtCustomMemTable*> attachedChildren_;
     int attachNo_ = 0;
     std::unique_ptr<TqmtIndexes> indexes_;

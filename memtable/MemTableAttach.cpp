@@ -4,6 +4,9 @@
 
 #include <algorithm>
 
+#include "platform/data/DBConsts.h"
+#include "platform/data/DBError.h"
+#include "platform/data/DataSource.h"
 #include "platform/data/Field.h"
 
 void TqmtCustomMemTable::SetAttachedTo(TqmtCustomMemTable* table) {
@@ -45,4 +48,61 @@ void TqmtCustomMemTable::SetAttachedTo(TqmtCustomMemTable* table) {
         CopyFieldProperties(f, made);
         made->SetVisible(false);
     }
+}
+
+// ---- master/detail ----------------------------------------------------------------
+
+TDataSource* TqmtCustomMemTable::MasterSource() const { return masterLink_->DataSource(); }
+
+TDataSource* TqmtCustomMemTable::GetDataSource() { return masterLink_->DataSource(); }
+
+void TqmtCustomMemTable::SetMasterSource(TDataSource* source) {
+    if (source && (source->DataSet() == this || source->IsLinkedTo(this)))
+        DatabaseError(DBConsts::SSelfRefMasterDetail, Name());
+    masterLink_->SetDataSource(source);
+}
+
+const std::string& TqmtCustomMemTable::MasterFields() const { return masterLink_->FieldNames(); }
+
+void TqmtCustomMemTable::SetMasterFields(const std::string& names) { masterLink_->SetFieldNames(names); }
+
+void TqmtCustomMemTable::SetDetailFields(const std::string& names) {
+    detailFields_ = names;
+    if (!cursorOpen_) return;
+    TqmtFieldList keys;
+    if (!names.empty()) ParseKeyFields(names, keys);
+    detailKeys_ = keys;
+    if (MasterRangeActive()) ApplyMasterRange();
+}
+
+const TqmtFieldList& TqmtCustomMemTable::MasterKeyList() const {
+    return detailKeys_.Count() > 0 ? detailKeys_ : indexKeys_;
+}
+
+bool TqmtCustomMemTable::MasterRangeActive() {
+    return masterLink_ && masterLink_->Active() && masterLink_->DataSource() && !masterLink_->Fields().empty() &&
+           MasterKeyList().Count() > 0;
+}
+
+void TqmtCustomMemTable::FillMasterKey() {
+    const TqmtFieldList& keys = MasterKeyList();
+    if (masterLink_->Fields().empty() || keys.Count() == 0) return;
+    TqmtStoreGuard g(*store_);
+    if (!masterKeyRow_) masterKeyRow_ = store_->NewRecordBlock();
+    const auto& master = masterLink_->Fields();
+    const int n = std::min(static_cast<int>(master.size()), keys.Count());
+    for (int i = 0; i < n; ++i)
+        SetValueFromVariant(masterKeyRow_, keys.Field(i).Field, master[static_cast<size_t>(i)]->AsVariant());
+}
+
+void TqmtCustomMemTable::ApplyMasterRange() {
+    if (!cursorOpen_) return;
+    FillMasterKey();
+    if (!Active()) return;
+    CheckBrowseMode();
+    First();
+}
+
+void TqmtCustomMemTable::ResetMasterRange() {
+    if (Active()) First();
 }

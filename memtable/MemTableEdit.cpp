@@ -1,5 +1,6 @@
 // TqmtCustomMemTable: editing, bookmarks, searching, loading and saving.
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -12,6 +13,7 @@
 #include "platform/core/Streams.h"
 #include "platform/core/Strings.h"
 #include "platform/data/DBConsts.h"
+#include "platform/data/DataSource.h"
 
 // ---- editing ------------------------------------------------------------------
 
@@ -50,6 +52,14 @@ void TqmtCustomMemTable::DoOnNewRecord() {
     for (TField* f : Fields().List())
         if (!f->DefaultExpression().empty() && f->DataType() != ftLargeint)
             SetValueFromVariant(row, f, Variant(f->DefaultExpression()));
+    // A detail row starts with its master's key values.
+    if (MasterRangeActive()) {
+        const TqmtFieldList& keys = MasterKeyList();
+        const auto& master = MasterLink().Fields();
+        const int n = std::min(static_cast<int>(master.size()), keys.Count());
+        for (int i = 0; i < n; ++i)
+            SetValueFromVariant(row, keys.Field(i).Field, master[static_cast<size_t>(i)]->AsVariant());
+    }
     TDataSet::DoOnNewRecord();
     if (autoIncField_ && !ignoreAutoInc_)
         SetValueFromVariant(row, autoIncField_, Variant(static_cast<long long>(store_->AutoIncValue() + 1)));
