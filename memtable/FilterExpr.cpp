@@ -163,7 +163,17 @@ private:
         return n;
     }
 
+    // Nesting is bounded so that no text can exhaust the stack.
+    struct Depth {
+        explicit Depth(int& d) : d_(d) {
+            if (++d_ > 200) FilterError("Filter expression is nested too deeply.");
+        }
+        ~Depth() { --d_; }
+        int& d_;
+    };
+
     NodePtr Or() {
+        Depth guard(depth_);
         NodePtr n = And();
         while (IsKeyword("OR")) {
             Advance();
@@ -180,6 +190,7 @@ private:
         return n;
     }
     NodePtr Not() {
+        Depth guard(depth_);
         if (IsKeyword("NOT")) {
             Advance();
             return Make(qmtNodeUnary, qmtOpNot, Not());
@@ -326,6 +337,7 @@ private:
         }
     }
     NodePtr Unary() {
+        Depth guard(depth_);
         if (IsSymbol("-")) {
             Advance();
             NodePtr n = Unary();
@@ -424,6 +436,7 @@ private:
     Lexer lex_;
     TFilterOptions options_;
     Token tok_;
+    int depth_ = 0;
 };
 
 // ---- evaluation helpers ------------------------------------------------------------
@@ -471,54 +484,62 @@ std::string FirstChars(const std::string& s, int n) {
     return out;
 }
 
-bool MatchFrom(const std::vector<std::string>& t, size_t ti, const std::vector<std::string>& m, size_t mi) {
-    while (mi < m.size()) {
-        const std::string& c = m[mi];
-        if (c == "*") {
-            while (mi < m.size() && m[mi] == "*") ++mi;
-            if (mi == m.size()) return true;
-            for (size_t k = ti; k <= t.size(); ++k)
-                if (MatchFrom(t, k, m, mi)) return true;
-            return false;
+// Matches one mask element at mi against character c; returns the index of
+// the next mask element, or 0 when it does not match.
+size_t MatchOne(const std::string& c, const std::vector<std::string>& m, size_t mi) {
+    const std::string& e = m[mi];
+    if (e == "?") return mi + 1;
+    if (e == "[") {
+        size_t close = mi + 1;
+        while (close < m.size() && m[close] != "]") ++close;
+        if (close < m.size()) {
+            size_t k = mi + 1;
+            bool negate = false;
+            if (k < close && (m[k] == "!" || m[k] == "^")) {
+                negate = true;
+                ++k;
+            }
+            const std::string ch = AsciiUpper(c);
+            bool hit = false;
+            for (; k < close; ++k) {
+                if (k + 2 < close && m[k + 1] == "-") {
+                    const std::string lo = AsciiUpper(m[k]), hi = AsciiUpper(m[k + 2]);
+                    if (lo <= ch && ch <= hi) hit = true;
+                    k += 2;
+                } else if (AsciiUpper(m[k]) == ch) {
+                    hit = true;
+                }
+            }
+            return hit != negate ? close + 1 : 0;
         }
-        if (ti >= t.size()) return false;
-        if (c == "?") {
-            ++ti;
-            ++mi;
+    }
+    return AsciiUpper(e) == AsciiUpper(c) ? mi + 1 : 0;
+}
+
+// Greedy matching that goes back only to the last "*": time bounded by the
+// product of the lengths, whatever the mask.
+bool MatchFrom(const std::vector<std::string>& t, const std::vector<std::string>& m) {
+    size_t ti = 0, mi = 0;
+    size_t starMask = std::string::npos, starText = 0;
+    while (ti < t.size()) {
+        if (mi < m.size() && m[mi] == "*") {
+            starMask = ++mi;
+            starText = ti;
             continue;
         }
-        if (c == "[") {
-            size_t close = mi + 1;
-            while (close < m.size() && m[close] != "]") ++close;
-            if (close < m.size()) {
-                size_t k = mi + 1;
-                bool negate = false;
-                if (k < close && (m[k] == "!" || m[k] == "^")) {
-                    negate = true;
-                    ++k;
-                }
-                const std::string ch = AsciiUpper(t[ti]);
-                bool hit = false;
-                for (; k < close; ++k) {
-                    if (k + 2 < close && m[k + 1] == "-") {
-                        const std::string lo = AsciiUpper(m[k]), hi = AsciiUpper(m[k + 2]);
-                        if (lo <= ch && ch <= hi) hit = true;
-                        k += 2;
-                    } else if (AsciiUpper(m[k]) == ch) {
-                        hit = true;
-                    }
-                }
-                if (hit == negate) return false;
+        if (mi < m.size()) {
+            if (size_t next = MatchOne(t[ti], m, mi)) {
+                mi = next;
                 ++ti;
-                mi = close + 1;
                 continue;
             }
         }
-        if (AsciiUpper(c) != AsciiUpper(t[ti])) return false;
-        ++ti;
-        ++mi;
+        if (starMask == std::string::npos) return false;
+        mi = starMask;
+        ti = ++starText;
     }
-    return ti == t.size();
+    while (mi < m.size() && m[mi] == "*") ++mi;
+    return mi == m.size();
 }
 
 Variant Arithmetic(int op, const Variant& a, const Variant& b) {
@@ -752,7 +773,7 @@ TqmtFilterExpr::TqmtFilterExpr(TDataSet* dataSet, const std::string& text, TFilt
     root_ = p.ParseAll();
 }
 
-bool qmtMatchesMask(const std::string& text, const std::string& mask) { return MatchFrom(Chars(text), 0, Chars(mask), 0); }
+bool qmtMatchesMask(const std::string& text, const std::string& mask) { return MatchFrom(Chars(text), Chars(mask)); }
 
 Variant qmtEvaluateNode(TqmtCustomMemTable& table, const TqmtFilterNode* node) {
     if (!node) return Variant();

@@ -207,4 +207,20 @@ TEST(Filter, MaskMatching) {
     EXPECT_TRUE(qmtMatchesMask("Zoë", "Zo?"));
     EXPECT_FALSE(qmtMatchesMask("abc", "ab"));
     EXPECT_TRUE(qmtMatchesMask("a[b", "a[b"));  // an unclosed set is literal
+    EXPECT_TRUE(qmtMatchesMask("abcbcd", "*bc?"));
+    EXPECT_FALSE(qmtMatchesMask("abcbcd", "*bc?d"));
+    EXPECT_TRUE(qmtMatchesMask("xay", "*[a-c]*"));
+    // Many stars against a long text that fails at the end: no blow-up.
+    EXPECT_FALSE(qmtMatchesMask(std::string(5000, 'a'), "*a*a*a*a*a*a*a*a*a*a*b"));
+}
+
+TEST(Filter, DeepNestingIsRefusedNotACrash) {
+    auto t = People();
+    std::string nots;
+    for (int i = 0; i < 20000; ++i) nots += "not ";
+    for (const std::string& f :
+         {std::string(100000, '(') + "1", "ID = " + std::string(100000, '-') + "1", nots + "ID = 1"}) {
+        EXPECT_THROW(t->SetFilter(f), EMemTableFilterError);
+        EXPECT_FALSE(t->HasFilterExpression());
+    }
 }
