@@ -111,6 +111,10 @@ public:
     const std::string& DetailFields() const { return detailFields_; }
     void SetDetailFields(const std::string& names);
     TMasterDataLink& MasterLink() { return *masterLink_; }
+    // Switched off while a stream format saves every row regardless of the
+    // master's position.
+    bool MasterLinkEnabled() const { return masterLinkEnabled_; }
+    void SetMasterLinkEnabled(bool v) { masterLinkEnabled_ = v; }
     // Called by the master link when the master moves and when it closes.
     virtual void ApplyMasterRange();
     virtual void ResetMasterRange();
@@ -433,6 +437,7 @@ private:
     TqmtCustomMemTable* attachedTo_ = nullptr;
     std::unique_ptr<TMasterDataLink> masterLink_;
     std::string detailFields_;
+    bool masterLinkEnabled_ = true;
     TqmtFieldList detailKeys_;
     TqmtRecord* masterKeyRow_ = nullptr;
     // The master link is active with fields and this table has key fields.

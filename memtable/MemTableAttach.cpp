@@ -80,7 +80,7 @@ const TqmtFieldList& TqmtCustomMemTable::MasterKeyList() const {
 }
 
 bool TqmtCustomMemTable::MasterRangeActive() {
-    return masterLink_ && masterLink_->Active() && masterLink_->DataSource() && !masterLink_->Fields().empty() &&
+    return masterLinkEnabled_ && masterLink_ && masterLink_->Active() && masterLink_->DataSource() && !masterLink_->Fields().empty() &&
            MasterKeyList().Count() > 0;
 }
 

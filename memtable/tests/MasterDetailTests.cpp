@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "memtable/CSVStreamFormat.h"
 #include "memtable/MemTable.h"
+#include "platform/core/Streams.h"
 #include "platform/data/DBError.h"
 #include "platform/data/DataSource.h"
 
@@ -86,4 +88,22 @@ TEST(MasterDetail, RefusesItsOwnDataSource) {
         EXPECT_NE(e.Message.find("Selfreferencing master/detail relations not allowed."), std::string::npos);
     }
     EXPECT_EQ(o.detail.MasterSource(), nullptr);
+}
+
+TEST(MasterDetail, SavingIgnoresTheMasterRangeUnlessAsked) {
+    Orders o;
+    o.detail.SetDetailFields("OrderID");
+    o.detail.SetMasterSource(&o.source);
+    o.detail.SetMasterFields("ID");
+    o.master.Last();
+    TqmtCSVStreamFormat f;
+    auto saved = [&] {
+        TMemoryStream out;
+        o.detail.SaveWithFormat(out, &f);
+        return o.detail.SavedCount();
+    };
+    EXPECT_EQ(saved(), 3);
+    EXPECT_TRUE(o.detail.IsEmpty());  // the range is back
+    f.sfIgnoreMasterDetail = 0;
+    EXPECT_EQ(saved(), 0);
 }
