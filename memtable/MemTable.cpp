@@ -3,15 +3,22 @@
 
 #include "memtable/MemTable.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "memtable/FilterExpr.h"
 #include "memtable/StreamFormat.h"
 #include "platform/core/Format.h"
+#include "platform/core/Strings.h"
 #include "platform/data/DBConsts.h"
+#include "platform/data/DataSource.h"
 
 TqmtCustomMemTable::TqmtCustomMemTable(TComponent* owner)
-    : TDataSet(owner), store_(std::make_unique<TqmtCommon>(this)), indexDefs_(this) {
+    : TDataSet(owner), store_(std::make_shared<TqmtCommon>(this)), indexDefs_(this) {
     attachNo_ = store_->AttachTable(this);
+    masterLink_ = std::make_unique<TMasterDataLink>(this);
+    masterLink_->OnMasterChange = [this](TMasterDataLink*) { ApplyMasterRange(); };
+    masterLink_->OnMasterDisable = [this](TMasterDataLink*) { ResetMasterRange(); };
     indexes_ = std::make_unique<TqmtIndexes>(this);
     currentIndex_ = indexes_->RowOrder();
     SetBookmarkSize(qmtBookmarkSize);
@@ -21,6 +28,24 @@ TqmtCustomMemTable::~TqmtCustomMemTable() {
     try {
         Close();
     } catch (...) {
+    }
+    SetDeltaHandler(nullptr);
+    masterLink_->OnMasterChange = nullptr;
+    masterLink_->OnMasterDisable = nullptr;
+    masterLink_.reset();
+    // Tables attached to this one get stores of their own; this one leaves
+    // the store it shares.
+    while (!attachedChildren_.empty()) {
+        try {
+            attachedChildren_.back()->SetAttachedTo(nullptr);
+        } catch (...) {
+            attachedChildren_.back()->attachedTo_ = nullptr;
+            attachedChildren_.pop_back();
+        }
+    }
+    if (attachedTo_) {
+        auto& list = attachedTo_->attachedChildren_;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
     }
     // A lock left held would block every other user of the store.
     if (lockDepth_ > 0) store_->SetTableLocked(false);
@@ -57,6 +82,7 @@ void TqmtCustomMemTable::SetPerformance(TqmtPerformance p) {
 void TqmtCustomMemTable::SetStandalone(bool v) {
     if (v == store_->Standalone()) return;
     if (cursorOpen_) throw EMemTableError(qmtmsg::TableMustBeClosed);
+    if (attachedTo_) throw EMemTableError(qmtmsg::TableIsAttached);
     store_->SetStandalone(v);
 }
 
@@ -142,6 +168,11 @@ void TqmtCustomMemTable::ResetAutoInc() {
 }
 
 void TqmtCustomMemTable::InternalOpen() {
+    if (attachedTo_) {
+        if (!attachedTo_->Active()) attachedTo_->Open();
+        InternalOpenAttached();
+        return;
+    }
     TqmtStoreGuard g(*store_);
     InternalInitFieldDefs();
     if (FieldDefs().Count() == 0) throw EMemTableError(qmtmsg::NoFields);
@@ -179,7 +210,30 @@ void TqmtCustomMemTable::InternalOpen() {
             return true;
         };
     store_->BuildLayout(ColumnDefs(), CalcFieldsSize(), setup);
+    OpenCursorOnStore();
+}
+
+void TqmtCustomMemTable::InternalOpenAttached() {
+    TqmtStoreGuard g(*store_);
+    // The layout is the owner's: same definitions, so the same field numbers.
+    FieldDefs().Assign(attachedTo_->FieldDefs());
+    ownFieldsFromDefs_ = DefaultFields();
+    if (DefaultFields()) CreateFields();
+    SetBookmarkSize(qmtBookmarkSize);
+    BindFields(true);
+    autoIncField_ = nullptr;
+    for (TField* f : Fields().List())
+        if (f->DataType() == ftAutoInc) {
+            autoIncField_ = f;
+            break;
+        }
+    OpenCursorOnStore();
+}
+
+void TqmtCustomMemTable::OpenCursorOnStore() {
     setKeyRow_ = store_->NewRecordBlock();
+    detailKeys_.Clear();
+    if (!detailFields_.empty()) ParseKeyFields(detailFields_, detailKeys_);
     cursorOpen_ = true;
     position_ = -1;
     rememberedPosition_ = -1;
@@ -194,6 +248,7 @@ void TqmtCustomMemTable::InternalOpen() {
         SetIndexFieldNames(names);
     else if (!name.empty())
         SetIndexName(name);
+    if (MasterRangeActive()) FillMasterKey();
 }
 
 void TqmtCustomMemTable::DoAfterOpen() {
@@ -202,6 +257,7 @@ void TqmtCustomMemTable::DoAfterOpen() {
         try {
             LoadWindowData();
             LoadPersistentFile();
+            if (!Trim(Filter()).empty()) ParseFilter(Filter(), FilterOptions());
         } catch (...) {
             afterOpenRunning_ = false;
             throw;
@@ -250,6 +306,8 @@ void TqmtCustomMemTable::InternalClose() {
         position_ = -1;
         if (setKeyRow_) store_->ReleaseRecord(setKeyRow_, true, false);
         setKeyRow_ = nullptr;
+        if (masterKeyRow_) store_->ReleaseRecord(masterKeyRow_, true, false);
+        masterKeyRow_ = nullptr;
         filterRow_ = nullptr;
         overrideRow_ = nullptr;
     }
@@ -266,7 +324,23 @@ void TqmtCustomMemTable::StoreClientEmpty() {
 }
 
 void TqmtCustomMemTable::StoreClientRefresh() {
-    if (State() == dsBrowse) Refresh();
+    if (State() == dsBrowse) RefreshKeepingPlace();
+}
+
+void TqmtCustomMemTable::RefreshKeepingPlace() {
+    if (!Active()) return;
+    // Another table on the store (or a rollback) may have removed the row
+    // this one stands on; then start again from the first row.
+    bool gone = false;
+    if (!IsEmpty()) {
+        TqmtStoreGuard g(*store_);
+        TqmtRecord* s = StoredRowOf(Rec(ActiveBuffer()));
+        gone = !s || s->UpdateStatus == qmtDeleted;
+    }
+    if (gone)
+        First();
+    else
+        Refresh();
 }
 
 void TqmtCustomMemTable::StoreClientRebuildIndexes() {
@@ -602,20 +676,27 @@ void TqmtCustomMemTable::SetKeyValues(TqmtRecord* row, const std::string& fieldN
 // ---- visibility and navigation -------------------------------------------------
 
 bool TqmtCustomMemTable::AnyVisibilityRule() {
-    return store_->DeletedCount() > 0 || (Filtered() && OnFilterRecord);
+    return store_->DeletedCount() > 0 || (Filtered() && (OnFilterRecord || filterExpr_)) || MasterRangeActive();
 }
 
 bool TqmtCustomMemTable::IsRowVisible(TqmtRecord* row, bool force) {
     if (!force && !AnyVisibilityRule()) return true;
     if (row->UpdateStatus == qmtDeleted) return false;
-    if (!(force || Filtered()) || !OnFilterRecord) return true;
+    if (MasterRangeActive()) {
+        const TqmtFieldList& keys = MasterKeyList();
+        const int n = std::min(static_cast<int>(masterLink_->Fields().size()), keys.Count());
+        if (!masterKeyRow_ || store_->CompareKeyFields(keys, n, masterKeyRow_, row, false, false, 0) != 0)
+            return false;
+    }
+    if (!(force || Filtered()) || (!OnFilterRecord && !filterExpr_)) return true;
     TqmtRecord* saved = filterRow_;
     filterRow_ = row;
     TDataSetState st = SetTempState(dsFilter);
     bool accept = true;
     try {
         if (recalcOnIndex_) CalcFieldsOf(row);
-        OnFilterRecord(this, accept);
+        if (OnFilterRecord) OnFilterRecord(this, accept);
+        if (accept && filterExpr_) accept = EvaluateFilter(row, *filterExpr_);
     } catch (...) {
         RestoreState(st);
         filterRow_ = saved;
@@ -749,6 +830,42 @@ void TqmtCustomMemTable::InternalSetToRecord(TRecordBuffer buffer) {
 void TqmtCustomMemTable::SetFiltered(bool value) {
     if (value == Filtered()) return;
     TDataSet::SetFiltered(value);
+}
+
+void TqmtCustomMemTable::SetFilterText(const std::string& value) {
+    if (value == Filter()) return;
+    filterExpr_.reset();
+    TDataSet::SetFilterText(value);
+    if (Active() && !Trim(value).empty()) ParseFilter(value, FilterOptions());
+    if (Active() && Filtered()) First();
+}
+
+void TqmtCustomMemTable::SetFilterOptions(TFilterOptions value) {
+    if (value == FilterOptions()) return;
+    TDataSet::SetFilterOptions(value);
+    if (Active() && !Trim(Filter()).empty()) {
+        ParseFilter(Filter(), value);
+        if (Filtered()) First();
+    }
+}
+
+void TqmtCustomMemTable::ParseFilter(const std::string& text, TFilterOptions options) {
+    filterExpr_.reset();
+    if (Trim(text).empty()) return;
+    filterExpr_ = std::make_unique<TqmtFilterExpr>(this, text, options);
+}
+
+bool TqmtCustomMemTable::EvaluateFilter(TqmtRecord* row, const TqmtFilterExpr& filter) {
+    TqmtRecord* saved = overrideRow_;
+    overrideRow_ = row;
+    try {
+        const bool result = qmtEvaluateNode(*this, filter.Root()).AsBoolean();
+        overrideRow_ = saved;
+        return result;
+    } catch (...) {
+        overrideRow_ = saved;
+        throw;
+    }
 }
 
 void TqmtCustomMemTable::SetBlockReadSize(int value) {

@@ -18,6 +18,10 @@ class TStream;
 class TMemoryStream;
 class TqmtCustomStreamFormat;
 class TqmtCustomMemTable;
+class TqmtFilterExpr;
+class TqmtCustomDeltaHandler;
+class TMasterDataLink;
+class TDataSource;
 
 // Progress codes as a set of bits (1 << code).
 using TqmtProgressCodes = unsigned;
@@ -34,6 +38,8 @@ using TqmtOnCompareFields =
     std::function<void(TqmtCustomMemTable* table, TField* field, const void* keyValue, const void* rowValue,
                        TFieldType fieldType, Byte options, bool& fullMatch, int& result)>;
 using TqmtOnFilterIndex = std::function<void(TqmtCustomMemTable* table, TqmtIndex* index, bool& accept)>;
+// Compression of blob values: (table, source stream, target stream).
+using TqmtOnCodecBlobStream = std::function<void(TqmtCustomMemTable* table, TStream* from, TStream* to)>;
 using TqmtOnSetupFieldProperties = std::function<void(TqmtCustomMemTable* table, TField* field)>;
 
 // Storage kinds passed to OnSave and OnLoad.
@@ -88,6 +94,31 @@ public:
     void SetReadOnly(bool v) { readOnly_ = v; }
     TqmtPerformance Performance() const { return store_->Performance(); }
     void SetPerformance(TqmtPerformance p);
+    // The table whose record store this one shares (none: its own store).
+    // Attaching closes the table; the shared layout is completed with
+    // hidden fields like the other table's that this one lacks.
+    TqmtCustomMemTable* AttachedTo() const { return attachedTo_; }
+    void SetAttachedTo(TqmtCustomMemTable* table);
+    bool StoreOwner() const { return attachedTo_ == nullptr; }
+
+    // ---- master/detail: only rows whose key (DetailFields, else the
+    // current index's fields) equals the master's MasterFields are visible;
+    // new rows get the master's values.
+    TDataSource* MasterSource() const;
+    void SetMasterSource(TDataSource* source);
+    const std::string& MasterFields() const;
+    void SetMasterFields(const std::string& names);
+    const std::string& DetailFields() const { return detailFields_; }
+    void SetDetailFields(const std::string& names);
+    TMasterDataLink& MasterLink() { return *masterLink_; }
+    // Switched off while a stream format saves every row regardless of the
+    // master's position.
+    bool MasterLinkEnabled() const { return masterLinkEnabled_; }
+    void SetMasterLinkEnabled(bool v) { masterLinkEnabled_ = v; }
+    // Called by the master link when the master moves and when it closes.
+    virtual void ApplyMasterRange();
+    virtual void ResetMasterRange();
+    TDataSource* GetDataSource() override;
     bool Standalone() const { return store_->Standalone(); }
     void SetStandalone(bool v);
     TqmtProgressCodes ProgressFlags() const { return progressFlags_; }
@@ -176,6 +207,13 @@ public:
     void LockTable();
     void UnlockTable();
     bool TableLocked() const { return store_->TableLocked(); }
+    // Nested transactions over the store's row versions; they need
+    // EnableVersioning with mtvmAllSinceCheckPoint. Commit keeps the
+    // changes of the innermost level, Rollback undoes them.
+    void StartTransaction();
+    void Commit();
+    void Rollback();
+    int TransactionLevel() const { return store_->TransactionLevel(); }
     // The row at a position of the current index.
     TqmtRecord* RowAt(int position) const { return currentIndex_->Row(position); }
     int Position() const { return position_; }
@@ -259,9 +297,26 @@ public:
     bool IsSequenced() override { return !Filtered(); }
     void SetActive(bool value) override;
     void SetFiltered(bool value) override;
+    // Filter text is parsed when set on an open table and after each open;
+    // malformed text raises EMemTableFilterError and leaves no filter.
+    void SetFilterText(const std::string& value) override;
+    void SetFilterOptions(TFilterOptions value) override;
+    void ParseFilter(const std::string& text, TFilterOptions options);
+    bool HasFilterExpression() const { return filterExpr_ != nullptr; }
+    // The parsed filter's value for a row.
+    bool EvaluateFilter(TqmtRecord* row, const TqmtFilterExpr& filter);
     bool FindRecord(bool restart, bool goForward) override;
     void SetBlockReadSize(int value) override;
     void DataEvent(TDataEvent event, std::intptr_t info) override;
+    // A TqmtBlobStream over the current row's value of a blob field.
+    TStream* CreateBlobStream(TField* field, TBlobStreamMode mode) override;
+    // A blob stream stored a new value: the record is modified and the
+    // field's change is announced.
+    void BlobChanged(TField* field);
+    // The delta handler that walks this table's changes; the handler and the
+    // table forget each other when either is destroyed.
+    TqmtCustomDeltaHandler* DeltaHandler() const { return deltaHandler_; }
+    void SetDeltaHandler(TqmtCustomDeltaHandler* handler);
 
     // ---- used by the stream formats while they load and save
     bool IgnoreReadOnly() const { return ignoreReadOnly_; }
@@ -281,6 +336,8 @@ public:
     void FormatDetached(TqmtCustomStreamFormat* format);
     // Forgets the buffers and goes to the first row (after a load).
     void RefreshTable() { if (Active()) Refresh(); }
+    // Refresh, or First when the current row no longer exists.
+    void RefreshKeepingPlace();
 
     // ---- events
     TqmtOnProgress OnProgress;
@@ -292,6 +349,7 @@ public:
     TqmtOnCompareFields OnCompareFields;
     TqmtOnFilterIndex OnFilterIndex;
     TqmtOnSetupFieldProperties OnSetupFieldProperties;
+    TqmtOnCodecBlobStream OnCompressBlobStream, OnDecompressBlobStream;
 
 protected:
     // record-buffer protocol
@@ -371,8 +429,22 @@ private:
     void WriteFieldValue(TqmtRecord* row, TField* field, const void* buffer);
     void DestroyAllFields();
     void LoadWindowData();
+    void InternalOpenAttached();
+    void OpenCursorOnStore();
 
-    std::unique_ptr<TqmtCommon> store_;
+    // Shared with the tables attached to the same store.
+    std::shared_ptr<TqmtCommon> store_;
+    TqmtCustomMemTable* attachedTo_ = nullptr;
+    std::unique_ptr<TMasterDataLink> masterLink_;
+    std::string detailFields_;
+    bool masterLinkEnabled_ = true;
+    TqmtFieldList detailKeys_;
+    TqmtRecord* masterKeyRow_ = nullptr;
+    // The master link is active with fields and this table has key fields.
+    bool MasterRangeActive();
+    const TqmtFieldList& MasterKeyList() const;
+    void FillMasterKey();
+    std::vector<TqmtCustomMemTable*> attachedChildren_;
     int attachNo_ = 0;
     std::unique_ptr<TqmtIndexes> indexes_;
     TIndexDefs indexDefs_;
@@ -380,6 +452,8 @@ private:
     TqmtIndex* sortIndex_ = nullptr;
     TqmtCustomStreamFormat* formats_[5] = {};
     TqmtRecord* filterRow_ = nullptr;
+    std::unique_ptr<TqmtFilterExpr> filterExpr_;
+    TqmtCustomDeltaHandler* deltaHandler_ = nullptr;
     TqmtRecord* setKeyRow_ = nullptr;
     TqmtRecord* overrideRow_ = nullptr;
     bool ignoreReadOnly_ = false;

@@ -1,17 +1,42 @@
 // TqmtCustomMemTable: editing, bookmarks, searching, loading and saving.
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
 #include "memtable/MemTable.h"
+#include "memtable/BlobStream.h"
+#include "memtable/DeltaHandler.h"
 #include "memtable/StreamFormat.h"
 #include "platform/core/FileUtils.h"
 #include "platform/core/Format.h"
 #include "platform/core/Streams.h"
 #include "platform/core/Strings.h"
 #include "platform/data/DBConsts.h"
+#include "platform/data/DataSource.h"
 
 // ---- editing ------------------------------------------------------------------
+
+TStream* TqmtCustomMemTable::CreateBlobStream(TField* field, TBlobStreamMode mode) {
+    return new TqmtBlobStream(field, mode);
+}
+
+void TqmtCustomMemTable::SetDeltaHandler(TqmtCustomDeltaHandler* handler) {
+    if (handler == deltaHandler_) return;
+    if (deltaHandler_) deltaHandler_->table_ = nullptr;
+    deltaHandler_ = handler;
+    if (handler) {
+        if (handler->table_ && handler->table_ != this) handler->table_->deltaHandler_ = nullptr;
+        handler->table_ = this;
+    }
+}
+
+void TqmtCustomMemTable::BlobChanged(TField* field) {
+    if (field->FieldNo() > 0 && field->FieldNo() <= store_->FieldCount())
+        store_->FieldFlags(field->FieldNo()) |= qmtFieldChanged;
+    SetModified(true);
+    DataEvent(deFieldChange, reinterpret_cast<std::intptr_t>(field));
+}
 
 void TqmtCustomMemTable::DoBeforeInsert() {
     insertRecNo_ = GetRecNo();
@@ -27,6 +52,14 @@ void TqmtCustomMemTable::DoOnNewRecord() {
     for (TField* f : Fields().List())
         if (!f->DefaultExpression().empty() && f->DataType() != ftLargeint)
             SetValueFromVariant(row, f, Variant(f->DefaultExpression()));
+    // A detail row starts with its master's key values.
+    if (MasterRangeActive()) {
+        const TqmtFieldList& keys = MasterKeyList();
+        const auto& master = MasterLink().Fields();
+        const int n = std::min(static_cast<int>(master.size()), keys.Count());
+        for (int i = 0; i < n; ++i)
+            SetValueFromVariant(row, keys.Field(i).Field, master[static_cast<size_t>(i)]->AsVariant());
+    }
     TDataSet::DoOnNewRecord();
     if (autoIncField_ && !ignoreAutoInc_)
         SetValueFromVariant(row, autoIncField_, Variant(static_cast<long long>(store_->AutoIncValue() + 1)));

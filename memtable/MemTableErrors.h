@@ -31,5 +31,15 @@ inline constexpr const char* TooManyFieldDefs = "Too many fielddefs. Please rais
 inline constexpr const char* NoLoadFields = "Couldnt determine field count for load.";
 inline constexpr const char* DeltasBinaryOnly = "Saving deltas is supported only in binary format.";
 inline constexpr const char* UnknownCsvType = "Unknown field type (%s) in CSV file. (%s)";
+inline constexpr const char* NeedsMultiVersion = "Transactioning requires multiversion versioning.";
+inline constexpr const char* OperatorNotSupported = "Operator not supported (%d).";
+inline constexpr const char* UnknownOperator = "Unknown operator (%d)";
+inline constexpr const char* UnknownFieldType = "Unknown fieldtype (%d)";
+inline constexpr const char* InvalidFunctionName = "Invalid function name %s";
+inline constexpr const char* InvalidFunctionParam = "Invalid or missing parameter for function %s";
+inline constexpr const char* NoDeltaTable = "Delta handler is not assigned to any memorytables.";
+inline constexpr const char* TableIsAttached = "Table is attached to another table.";
+inline constexpr const char* AttachToSelf = "Cant attach memorytable to it self.";
+inline constexpr const char* AttachToAttachment = "Cant attach to another table which itself is an attachment.";
 inline constexpr const char* BadSixBit = "Invalid binary value in CSV file.";
 }  // namespace qmtmsg

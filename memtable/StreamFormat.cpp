@@ -111,6 +111,8 @@ void TqmtCustomStreamFormat::BeginSave(TqmtCustomMemTable* table) {
     table->DoProgress(0, mtpcSave);
     savedFiltered_ = table->Filtered();
     if ((sfFiltered & sfSave) && table->Filtered()) table->SetFiltered(false);
+    savedMasterLink_ = table->MasterLinkEnabled();
+    if (sfIgnoreMasterDetail & sfSave) table->SetMasterLinkEnabled(false);
     if (OnCompress) {
         ownWork_ = std::make_unique<TMemoryStream>();
         work_ = ownWork_.get();
@@ -141,6 +143,7 @@ void TqmtCustomStreamFormat::EndSave(TqmtCustomMemTable* table) {
         }
     } catch (...) {
         if (table->Filtered() != savedFiltered_) table->SetFiltered(savedFiltered_);
+        table->SetMasterLinkEnabled(savedMasterLink_);
         if (lockHeld_) table->Store().ReleaseStore();
         lockHeld_ = false;
         table->EnableControls();
@@ -149,6 +152,7 @@ void TqmtCustomStreamFormat::EndSave(TqmtCustomMemTable* table) {
         throw;
     }
     if (table->Filtered() != savedFiltered_) table->SetFiltered(savedFiltered_);
+    table->SetMasterLinkEnabled(savedMasterLink_);
     table->DoProgress(100, mtpcSave);
     if (lockHeld_) table->Store().ReleaseStore();
     lockHeld_ = false;

@@ -96,6 +96,7 @@ private:
     std::unique_ptr<TMemoryStream> ownWork_;
     std::string bookmark_;
     bool savedFiltered_ = false;
+    bool savedMasterLink_ = true;
     bool savedEnableIndexes_ = true;
     bool savedPersistent_ = false;
     bool lockHeld_ = false;
