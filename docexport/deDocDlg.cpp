@@ -1,6 +1,7 @@
 #include "docexport/deDocDlg.h"
 
 #include "docexport/deDocSettings.h"
+#include "docexport/deUtils.h"
 #include "platform/core/Strings.h"
 
 namespace {
@@ -23,6 +24,9 @@ TTabSheet* MakePage(TdeDocumentDlg* dlg, TPageControl* pages, const std::string&
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The preview's frame around the picture.
+constexpr int PreviewBorder = 5;
 
 }  // namespace
 
@@ -56,6 +60,9 @@ TdeDocumentDlg::TdeDocumentDlg(TComponent* owner) : TdeBaseDlg(owner) {
     AllPagesRadio->OnClick = [this](TObject*) { PagesEdit->SetText(""); };
     PagesRadio = Make<TRadioButton>(RangeGroup, this, "Pages:", 8, 44, 64, 17);
     PagesEdit = Make<TEdit>(RangeGroup, this, "", 76, 42, 229, 21);
+    PagesRadio->OnClick = [this](TObject*) {
+        if (PagesEdit->CanFocus()) PagesEdit->SetFocus();
+    };
     PagesEdit->OnKeyPress = [](TObject*, char& key) {
         if (!IsDigit(key) && key != ',' && key != '-' && key != '\b') key = 0;
     };
@@ -106,7 +113,13 @@ TdeDocumentDlg::TdeDocumentDlg(TComponent* owner) : TdeBaseDlg(owner) {
     sunken->SetBevelOuter(bvLowered);
     BackgroundImage = Make<TImage>(sunken, this, "", 2, 2, 146, 146);
     BackgroundImage->SetStretch(true);
-    ClearImageBtn = Make<TButton>(BackgroundPage, this, "C&lear", 166, 28, 90, 25);
+    SelectImageBtn = Make<TButton>(BackgroundPage, this, "&Select Image", 166, 28, 110, 25);
+    SelectImageBtn->OnClick = [this](TObject*) { SelectImageClick(); };
+    PreviewImageBtn = Make<TButton>(BackgroundPage, this, "&Preview", 166, 58, 110, 25);
+    PreviewImageBtn->OnClick = [this](TObject*) { PreviewImageClick(); };
+    OpenPictureDialog = new TOpenDialog(this);
+    OpenPictureDialog->Filter = "Pictures (*.bmp;*.jpg;*.jpeg)|*.bmp;*.jpg;*.jpeg";
+    ClearImageBtn = Make<TButton>(BackgroundPage, this, "C&lear", 166, 88, 110, 25);
     ClearImageBtn->OnClick = [this](TObject*) { ClearImageClick(); };
     DisplayTypeLabel = Make<TLabel>(BackgroundPage, this, "Background Display Type:", 8, 188, 200, 16);
     DisplayTypeList = Make<TComboBox>(BackgroundPage, this, "", 8, 206, 150, 21);
@@ -116,6 +129,26 @@ TdeDocumentDlg::TdeDocumentDlg(TComponent* owner) : TdeBaseDlg(owner) {
     BackgroundColorBox->SetHint("Click to Select Background Color");
 
     EmailAfterCreateCheck = Make<TCheckBox>(EmailPage, this, "Email After Create", 8, 8, 200, 17);
+    EmailGroup = Make<TGroupBox>(EmailPage, this, "", 8, 30, 313, 300);
+    int row = 0;
+    for (const char* caption : {"Host: ", "Port #: ", "From: ", "To: ", "CC: ", "BCC: ", "Subject: "}) {
+        Make<TLabel>(EmailGroup, this, caption, 8, 18 + row * 24, 70, 16);
+        Make<TEdit>(EmailGroup, this, "", 80, 14 + row * 24, 225, 21);
+        ++row;
+    }
+    Make<TLabel>(EmailGroup, this, "Message: ", 8, 18 + row * 24, 70, 16);
+    Make<TMemo>(EmailGroup, this, "", 80, 14 + row * 24, 225, 60);
+    AuthenticationCheck = Make<TCheckBox>(EmailPage, this, "Server Requires Authentication", 8, 336, 250, 17);
+    Make<TLabel>(EmailPage, this, "UserID: ", 8, 356, 70, 16);
+    UserIdEdit = Make<TEdit>(EmailPage, this, "", 80, 352, 100, 21);
+    Make<TLabel>(EmailPage, this, "Password: ", 186, 356, 70, 16);
+    PasswordEdit = Make<TEdit>(EmailPage, this, "", 250, 352, 70, 21);
+    PasswordEdit->SetPasswordChar('*');
+    EmailAfterCreateCheck->OnClick = [this](TObject*) { EnableControls(EmailGroup, UpdateEMailInfo()); };
+    AuthenticationCheck->OnClick = [this](TObject*) {
+        UserIdEdit->SetEnabled(AuthenticationCheck->Checked());
+        PasswordEdit->SetEnabled(AuthenticationCheck->Checked());
+    };
 
     LoadCaptions();
     const char* formats[] = {"BMP", "JPEG", "GIF", "PNG", "Metafile", "CCITT3", "CCITT4"};
@@ -152,6 +185,9 @@ void TdeDocumentDlg::DoShow() {
     OpenAfterCreateCheck->SetChecked(p->OpenAfterCreate());
     ProcessAfterEachPageCheck->SetChecked(p->ProcessAfterEachPage());
     UseImagesAsResourcesCheck->SetChecked(p->UseImagesAsResources());
+    EnableControls(EmailGroup, UpdateEMailInfo());
+    UserIdEdit->SetEnabled(AuthenticationCheck->Checked());
+    PasswordEdit->SetEnabled(AuthenticationCheck->Checked());
     CaptionStrip->SetCaption(PageList->Items()->Strings(0));
     ExampleLabel->SetCaption(
         "Enter page numbers and/or page ranges separated by commas. For example, 1,3,5-12");
@@ -199,12 +235,49 @@ void TdeDocumentDlg::UpdateJpegQuality() {
     JpegQualityEdit->SetColor(on ? clWindow : clInactiveBorder);
 }
 
+void TdeDocumentDlg::edKeyPress(TObject*, char& key) {
+    if (!IsDigit(key) && key != '.' && key != '\b') key = 0;
+}
+
+bool TdeDocumentDlg::UpdateEMailInfo() { return EmailAfterCreateCheck->Checked(); }
+
+void TdeDocumentDlg::SelectImageClick() {
+    if (!OpenPictureDialog->Execute()) return;
+    BackgroundImage->Picture()->LoadFromFile(OpenPictureDialog->FileName);
+    EnablePictureControls(true);
+}
+
+void TdeDocumentDlg::PreviewImageClick() {
+    TdeImgPrvwDlg preview(this);
+    preview.ShowPicture(BackgroundImage->Picture());
+    preview.ShowModal();
+}
+
+TdeImgPrvwDlg::TdeImgPrvwDlg(TComponent* owner) : TForm(owner) {
+    SetCaption("Preview");
+    SetBorderStyle(bsSizeToolWin);
+    SetPosition(poScreenCenter);
+    Frame = Make<TPanel>(this, this, "", 0, 0, 100, 100);
+    Frame->SetAlign(alClient);
+    Image = Make<TImage>(Frame, this, "", PreviewBorder, PreviewBorder, 90, 90);
+    Image->SetCenter(true);
+    Image->SetStretch(true);
+}
+
+void TdeImgPrvwDlg::ShowPicture(const TPicture* picture) {
+    Image->Picture()->SetGraphic(picture->Graphic());
+    Image->SetBounds(PreviewBorder, PreviewBorder, picture->Width(), picture->Height());
+    SetClientWidth(picture->Width() + 2 * PreviewBorder);
+    SetClientHeight(picture->Height() + 2 * PreviewBorder);
+}
+
 void TdeDocumentDlg::ClearImageClick() {
     BackgroundImage->Picture()->SetGraphic(nullptr);
     EnablePictureControls(false);
 }
 
 void TdeDocumentDlg::EnablePictureControls(bool on) {
+    PreviewImageBtn->SetEnabled(on);
     ClearImageBtn->SetEnabled(on);
     DisplayTypeLabel->SetEnabled(on);
     DisplayTypeList->SetEnabled(on);

@@ -9,9 +9,20 @@
 
 #include "docexport/deCstDocEng.h"
 #include "platform/gui/ComCtrls.h"
+#include "platform/gui/Dialogs.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
+
+// A small window showing a picture at its own size.
+class TdeImgPrvwDlg : public TForm {
+public:
+    explicit TdeImgPrvwDlg(TComponent* owner);
+    TPanel* Frame;
+    TImage* Image;
+    // Sizes the window to the picture plus the frame's border.
+    void ShowPicture(const TPicture* picture);
+};
 
 class TdeDocumentDlg : public TdeBaseDlg {
 public:
@@ -57,13 +68,20 @@ public:
     TEdit* TitleEdit;
     // Background
     TImage* BackgroundImage;
+    TButton* SelectImageBtn;
+    TButton* PreviewImageBtn;
     TButton* ClearImageBtn;
+    TOpenDialog* OpenPictureDialog;
     TLabel* DisplayTypeLabel;
     TComboBox* DisplayTypeList;
     TLabel* BackgroundColorLabel;
     TPanel* BackgroundColorBox;
     // E-mail (never listed)
     TCheckBox* EmailAfterCreateCheck;
+    TGroupBox* EmailGroup;
+    TCheckBox* AuthenticationCheck;
+    TEdit* UserIdEdit;
+    TEdit* PasswordEdit;
 
     // Enumeration value of each item of the three drop-down lists.
     std::vector<int> OutputFormatValues, PixelFormatValues, DisplayTypeValues;
@@ -78,8 +96,15 @@ public:
     // Writes the dialog into the engine; closes it when everything was taken.
     virtual void OkClick();
     void PageListClick();
+    // Key filter of the numeric edits of descendant dialogs: digits, "."
+    // and backspace.
+    static void edKeyPress(TObject* sender, char& key);
     void UpdateJpegQuality();
+    void SelectImageClick();
+    void PreviewImageClick();
     void ClearImageClick();
+    // "Email After Create" is checked.
+    bool UpdateEMailInfo();
     // Enables or disables the picture controls.
     void EnablePictureControls(bool on);
 

@@ -2,6 +2,10 @@
 // from the engine when shown, written back on OK, nothing on Cancel.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+
 #include "docexport/deDocSettings.h"
 #include "docexport/deRTFEng.h"
 #include "docexport/deRTFEngDlg.h"
@@ -110,6 +114,37 @@ TEST_F(SetupDialogTest, RefusedValuesKeepTheEngineAndCancelWritesNothing) {
               mrCancel);
     EXPECT_EQ(rtf.ImageSettings()->OutputImageFormat(), ifPNG);
     EXPECT_EQ(rtf.DocInfo()->Title(), "");
+}
+
+// A picture chosen with "&Select Image" enables the picture controls,
+// previews at its own size inside the frame and becomes the engine's
+// background on OK with the chosen display type.
+TEST_F(SetupDialogTest, BackgroundPictureIsChosenAndWritten) {
+    std::string path = (std::filesystem::temp_directory_path() /
+                        ("bg" + std::to_string(::getpid()) + ".bmp")).string();
+    TBitmap bmp;
+    bmp.SetSize(30, 20);
+    bmp.SaveToFile(path);
+    script.AnswerFile(path);
+    TdeRTFEngineDlg dlg(nullptr);
+    EXPECT_EQ(Run(dlg,
+                  [&] {
+                      EXPECT_FALSE(dlg.PreviewImageBtn->Enabled());
+                      dlg.SelectImageBtn->Click();
+                      EXPECT_TRUE(dlg.PreviewImageBtn->Enabled());
+                      EXPECT_TRUE(dlg.DisplayTypeList->Enabled());
+                      TdeImgPrvwDlg preview(nullptr);
+                      preview.ShowPicture(dlg.BackgroundImage->Picture());
+                      EXPECT_EQ(preview.ClientWidth(), 40);
+                      EXPECT_EQ(preview.ClientHeight(), 30);
+                      dlg.DisplayTypeList->SetItemIndex(dlg.DisplayTypeList->Items()->IndexOf("Bottom-Right"));
+                      dlg.OKBtn->Click();
+                  }),
+              mrOk);
+    std::filesystem::remove(path);
+    ASSERT_NE(rtf.BackgroundImage()->Graphic(), nullptr);
+    EXPECT_EQ(rtf.BackgroundImage()->Width(), 30);
+    EXPECT_EQ(rtf.BackgroundImageDisplayType(), TdeBackgroundDisplayType(9));
 }
 
 // The engine's document start shows the dialog; Cancel cancels the
