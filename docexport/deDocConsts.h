@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "platform/print/Printers.h"
+
 enum TdeUnitType { muPixels, muInches, muMM, muPoints, muTwips };
 
 enum TdePaperSize {
@@ -14,7 +16,9 @@ enum TdePaperSize {
 };
 inline constexpr int dePaperSizeCount = Custom + 1;
 
-enum TdeOrientation { poPortrait, poLandscape };
+// The printer's orientation names, shared with the report library so that
+// both can be used in one unit; the engine uses poPortrait and poLandscape.
+using TdeOrientation = TPrinterOrientation;
 
 enum TdeOutputImageFormat { ifBMP, ifJPEG, ifGIF, ifPNG, ifMetafile, ifCCITT3, ifCCITT4 };
 

@@ -3,6 +3,8 @@
 
 #include "docexport/deRTFEng.h"
 
+#include "docexport/deRTFEngDlg.h"
+
 #include <iconv.h>
 
 #include <algorithm>
@@ -172,9 +174,9 @@ void TdeRTFEngine::SetBackgroundImageDisplayType(TdeBackgroundDisplayType t) {
 }
 
 int TdeRTFEngine::ExecuteSetupDialog() {
-    // The RTF setup dialog belongs to the setup dialogs of the export
-    // formats; without one the preferences stand as they are.
-    return deModalOk;
+    TdeRTFEngineDlg dlg(nullptr);
+    dlg.Engine = this;
+    return dlg.Execute() == mrOk ? deModalOk : deModalCancel;
 }
 
 long TdeRTFEngine::Twips(double pixels) const {

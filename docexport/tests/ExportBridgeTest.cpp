@@ -1,0 +1,270 @@
+// The report export bridge: document engines listed as report output
+// formats, and report snapshots played into an engine.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+
+#include "docexport/deConsts.h"
+#include "docexport/deRTFEng.h"
+#include "docexport/deVzXportIntf.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Streams.h"
+#include "platform/core/UiQueue.h"
+#include "report/ReportSystem.h"
+#include "report/SetupForm.h"
+#include "report/VSFWriter.h"
+#include "report/tests/ReportTestSupport.h"
+
+namespace {
+
+// A fixed creation time read in UTC, for byte-exact documents.
+class FixedTime {
+public:
+    FixedTime() : clock_(0, std::chrono::system_clock::from_time_t(1772600760)) {
+        const char* tz = std::getenv("TZ");
+        hadTz_ = tz != nullptr;
+        if (tz) oldTz_ = tz;
+        setenv("TZ", "UTC", 1);
+        tzset();
+        SetCurrentClock(&clock_);
+    }
+    ~FixedTime() {
+        SetCurrentClock(nullptr);
+        if (hadTz_)
+            setenv("TZ", oldTz_.c_str(), 1);
+        else
+            unsetenv("TZ");
+        tzset();
+    }
+
+private:
+    ManualClock clock_;
+    std::string oldTz_;
+    bool hadTz_ = false;
+};
+
+// An RTF engine that asks nothing and opens nothing.
+class TQuietRtf : public TdeRTFEngine {
+public:
+    explicit TQuietRtf(TComponent* owner = nullptr) : TdeRTFEngine(owner) {
+        Preferences()->SetShowSetupDialog(false);
+        Preferences()->SetOpenAfterCreate(false);
+    }
+};
+
+class ExportBridgeTest : public ReportPrinterFixture {
+protected:
+    void SetUp() override {
+        ReportPrinterFixture::SetUp();
+        SetScreenPPI(96);
+    }
+    void Generate(const std::function<void(TVzVSFWriter&)>& body) {
+        snapshot.SetSize(0);
+        TVzVSFWriter w(nullptr);
+        w.StreamMode = smUser;
+        w.Stream = &snapshot;
+        w.OnPrint = [&](TObject*) { body(w); };
+        w.Execute();
+    }
+    static std::vector<std::string> Names() {
+        std::vector<std::pair<std::string, TVPRender*>> list;
+        ListRendererNames(list);
+        std::vector<std::string> names;
+        for (auto& e : list) names.push_back(e.first);
+        return names;
+    }
+    TMemoryStream snapshot;
+};
+
+bool Listed(const std::string& name) {
+    std::vector<std::pair<std::string, TVPRender*>> list;
+    ListRendererNames(list);
+    for (auto& e : list)
+        if (e.first == name) return true;
+    return false;
+}
+
+// Binding follows the engine and Visible: the renderer is listed under the
+// engine's description and extension, and as "VPRender" otherwise; two
+// bridges are listed in the order they were bound; a freed engine unbinds.
+TEST_F(ExportBridgeTest, RegistryEntryFollowsEngineAndVisible) {
+    auto excel = std::make_unique<TQuietRtf>();
+    excel->SetFileDescription("Microsoft Excel Workbook");
+    excel->SetFileExtension("xls");
+    auto rtf = std::make_unique<TQuietRtf>();
+    rtf->SetFileDescription("Rich Text Format");
+    rtf->SetFileExtension("rtf");
+    rtf->SetMeasurementUnit(muPixels);
+
+    TdeVizeExportInterface a(nullptr), b(nullptr);
+    EXPECT_EQ(a.Renderer()->DisplayName(), "VPRender");
+    EXPECT_EQ(a.Renderer()->FileExtension, "*.vsf");
+    EXPECT_EQ(a.Renderer()->Owner(), &a);
+
+    b.SetEngine(rtf.get());
+    a.SetEngine(excel.get());
+    EXPECT_EQ(rtf->MeasurementUnit(), muInches);
+    EXPECT_EQ(b.Renderer()->FileExtension, "*.rtf");
+    std::vector<std::string> names = Names();
+    auto at = [&](const std::string& n) { return std::find(names.begin(), names.end(), n) - names.begin(); };
+    ASSERT_LT(at("Rich Text Format"), long(names.size()));
+    ASSERT_LT(at("Microsoft Excel Workbook"), long(names.size()));
+    EXPECT_LT(at("Rich Text Format"), at("Microsoft Excel Workbook"));
+
+    b.SetVisible(false);
+    EXPECT_FALSE(Listed("Rich Text Format"));
+    EXPECT_EQ(b.Renderer()->BoundEngine(), nullptr);
+    EXPECT_EQ(b.Engine(), rtf.get());
+    b.SetVisible(true);
+    EXPECT_TRUE(Listed("Rich Text Format"));
+    EXPECT_EQ(b.Renderer()->BoundEngine(), rtf.get());
+
+    rtf.reset();
+    EXPECT_EQ(b.Engine(), nullptr);
+    EXPECT_EQ(b.Renderer()->BoundEngine(), nullptr);
+    EXPECT_EQ(b.Renderer()->DisplayName(), "VPRender");
+    EXPECT_FALSE(Listed("Rich Text Format"));
+}
+
+// A two-page report with text, a line, a filled box and a right-aligned
+// and centred text saved through the bridge as an RTF document, compared
+// byte for byte with the golden file.
+TEST_F(ExportBridgeTest, ReportSavedAsRtfMatchesGolden) {
+    FixedTime fixed;
+    Generate([](TVzVSFWriter& w) {
+        w.SetFont("Arial", 12);
+        w.PrintXY(1, 1, "Scores of group A");
+        w.SetFont("Arial", 10);
+        w.PrintXY(1, 1.5, "Anna");
+        w.PrintXY(3, 1.5, "17");
+        w.MoveTo(1, 1.7);
+        w.LineTo(4, 1.7);
+        w.SetBrush(clSilver, bsSolid, nullptr);
+        w.Rectangle(1, 2, 2, 2.5);
+        w.NewPage();
+        w.PrintXY(1, 1, "Page two");
+    });
+    TQuietRtf rtf;
+    rtf.SetFileDescription("Rich Text Format");
+    rtf.SetFileExtension("rtf");
+    TdeVizeExportInterface bridge(nullptr);
+    bridge.SetEngine(&rtf);
+    TMemoryStream out;
+    bridge.Renderer()->OutputStream = &out;
+    bridge.Renderer()->OutputFileName = "scores.rtf";
+    bridge.Renderer()->Render(&snapshot);
+    EXPECT_FALSE(bridge.DocStarted());
+    EXPECT_FALSE(rtf.Started());
+
+    std::string text(out.Memory(), size_t(out.Size()));
+    EXPECT_NE(text.find("Scores of group A"), std::string::npos);
+    EXPECT_NE(text.find("Page two"), std::string::npos);
+    const std::string golden = std::string(OMR_TEST_DATA) + "/bridge.rtf";
+    std::ifstream in(golden, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    EXPECT_EQ(text, ss.str());
+}
+
+// With DoEndDoc False the engine's document stays open after the report,
+// so its recorded page shows where the records landed: a fill record of
+// (72, 72, 144, 144) points is a one-inch square one inch from the corner;
+// 12-point subscript text moves down one line height at 7 points. The
+// engine's own EndDoc then resets the bridge, and the next report starts a
+// new document.
+TEST_F(ExportBridgeTest, RecordsLandInInchesAndEngineEndResetsBridge) {
+    Generate([](TVzVSFWriter& w) {
+        w.SetBrush(clBlack, bsSolid, nullptr);
+        // Device units of the report's printer for (72, 72, 144, 144) points.
+        w.FillRect(TRect(w.XI2D(1), w.YI2D(1), w.XI2D(2), w.YI2D(2)));
+        w.SetFont("Arial", 12);
+        w.PrintXY(1, 3, "plain");
+        w.SetSubscript(true);
+        w.PrintXY(2, 3, "low");
+    });
+    TQuietRtf rtf;
+    rtf.Page()->SetLeftMargin(0);
+    rtf.Page()->SetTopMargin(0);
+    int afterEnd = 0;
+    rtf.OnAfterEndDoc = [&](TObject*) { ++afterEnd; };
+    TdeVizeExportInterface bridge(nullptr);
+    bridge.SetEngine(&rtf);
+    bridge.SetDoEndDoc(false);
+    bridge.SetDoEndDoc(false);  // a second hook must not chain onto itself
+    TMemoryStream out;
+    bridge.Renderer()->OutputStream = &out;
+    bridge.Renderer()->Render(&snapshot);
+    ASSERT_TRUE(rtf.Started());
+    EXPECT_TRUE(bridge.DocStarted());
+
+    TdePageItem* page = rtf.PageItem(1);
+    ASSERT_NE(page, nullptr);
+    TdeShapeItem* box = nullptr;
+    for (auto* item : page->GraphicItems)
+        if (auto* s = dynamic_cast<TdeShapeItem*>(item); s && !box) box = s;
+    ASSERT_NE(box, nullptr);
+    ASSERT_GE(box->PointCount(), 2);
+    EXPECT_NEAR(box->Points[0].X, 96, 1e-6);
+    EXPECT_NEAR(box->Points[0].Y, 96, 1e-6);
+    EXPECT_NEAR(box->Points[1].X, 192, 1e-6);
+    EXPECT_NEAR(box->Points[1].Y, 192, 1e-6);
+    ASSERT_NE(box->Brush, nullptr);
+
+    std::vector<TdeTextItem*> texts;
+    for (auto* list : {&page->TextItems, &page->GraphicItems})
+        for (auto* item : *list)
+            if (auto* t = dynamic_cast<TdeTextItem*>(item)) texts.push_back(t);
+    ASSERT_EQ(texts.size(), 2u);
+    TdeTextItem* plain = texts[0]->Lines[0] == "plain" ? texts[0] : texts[1];
+    TdeTextItem* low = texts[0] == plain ? texts[1] : texts[0];
+    EXPECT_EQ(plain->Font.Size(), 12);
+    EXPECT_EQ(low->Font.Size(), 7);
+    EXPECT_GT(low->Y - plain->Y, 0.1 * 96);
+    EXPECT_EQ(rtf.MeasurementUnit(), muInches);  // restored after the fill
+
+    rtf.EndDoc();
+    EXPECT_EQ(afterEnd, 1);
+    EXPECT_FALSE(bridge.DocStarted());
+    out.SetSize(0);
+    bridge.Renderer()->Render(&snapshot);
+    EXPECT_TRUE(rtf.Started());
+    rtf.EndDoc();
+    EXPECT_EQ(afterEnd, 2);
+    EXPECT_GT(out.Size(), 0);
+}
+
+// The report setup window offers the bridge's entry in its format list.
+TEST_F(ExportBridgeTest, SetupWindowOffersTheBridge) {
+    UsePrinters({"Lab"}, "Lab");
+    UiQueue::Reset();
+    Application->Initialize();
+    TQuietRtf rtf;
+    rtf.SetFileDescription("Rich Text Format");
+    rtf.SetFileExtension("rtf");
+    TdeVizeExportInterface bridge(nullptr);
+    bridge.SetEngine(&rtf);
+    auto system = std::make_unique<TVzSystem>(nullptr);
+    {
+        TVPSetupForm f(nullptr);
+        f.ReportSystem = system.get();
+        bool found = false;
+        UiQueue::Post([&] {
+            for (int i = 2; i < f.FormatList->Items()->Count(); ++i)
+                if (f.FormatList->Items()->Objects(i) == bridge.Renderer()) {
+                    found = true;
+                    EXPECT_EQ(f.FormatList->Items()->Strings(i), "Rich Text Format");
+                }
+            EXPECT_NE(f.SaveDialog->Filter.find("Rich Text Format|*.rtf"), std::string::npos);
+            f.CancelBtn->Click();
+        });
+        f.ShowModal();
+        EXPECT_TRUE(found);
+    }
+    system.reset();
+    Application->ResetForTesting();
+}
+
+}  // namespace
