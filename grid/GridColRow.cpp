@@ -55,16 +55,13 @@ void TgrOwnFont::SetObjectLocked(const TFont* font) {
     if (counter_ > 0) --counter_;
 }
 
-// ----------------------------------------------------------------------- col
+// --------------------------------------------------------------- col and row
 
-TgrCol::TgrCol(TgrPropGrid* grid) : grid_(grid) {
+TgrColRowBase::TgrColRowBase(TgrPropGrid* grid) : grid_(grid) {
     font_.OnUserChange = [this] { OwnFontChanged(); };
-    headingFont_.OnUserChange = [this] { OwnHeadingFontChanged(); };
-    if (grid_) width_ = requestedWidth_ = grid_->DefaultColWidth();
 }
 
-TgrCol::~TgrCol() {
-    heading_.clear();
+void TgrColRowBase::ReleaseComboAndDateTimeDef() {
     if (combo_ && grid_) {
         grid_->RollUpComboIfActive(combo_, true);
         grid_->FreeComboObject(combo_);
@@ -77,6 +74,273 @@ TgrCol::~TgrCol() {
     dateTimeDef_ = nullptr;
 }
 
+void TgrColRowBase::DrawingChanged(bool refreshControl) {
+    if (InvalidateUnlessPainting() && refreshControl && HoldsCurrentCell()) grid_->ResetCellControl(true);
+}
+
+void TgrColRowBase::EditingChanged() {
+    InvalidateItem();
+    if (HoldsCurrentCell()) grid_->ResetCellControl(true);
+}
+
+// ---- fonts
+
+TFont* TgrColRowBase::StreamedFont(TgrOwnFont& own, bool parent, bool heading) {
+    if (parent && grid_->IsWriting()) return nullptr;
+    if (!own.Get() && (grid_->IsReading() || keepFontObject_)) {
+        own.SetObjectLocked(ParentFontObject(heading));
+        return own.Get();
+    }
+    if (own.Get() && parent && !keepFontObject_ && !grid_->IsReading()) {
+        own.SetObjectLocked(nullptr);
+        return nullptr;
+    }
+    return own.Get();
+}
+
+bool TgrColRowBase::ReplaceOwnFont(TgrOwnFont& own, bool& parent, const TFont* value) {
+    if (value == own.Get()) return false;
+    own.SetObject(value);
+    parent = own.Get() == nullptr;
+    return true;
+}
+
+bool TgrColRowBase::ChangeParentFont(TgrOwnFont& own, bool& parent, bool value, bool heading) {
+    if (value == parent) return false;
+    parent = value;
+    if (!value) {
+        // The copy of the grid's font changes nothing on screen.
+        own.SetObjectLocked(ParentFontObject(heading));
+        return false;
+    }
+    if (keepFontObject_) {
+        if (own.Get()) own.SetObjectLocked(ParentFontObject(heading));
+    } else {
+        own.SetObjectLocked(nullptr);
+    }
+    return true;
+}
+
+void TgrColRowBase::CopyOwnFont(TgrOwnFont& own, bool& parent, const TgrOwnFont& source, bool sourceParent,
+                                bool heading) {
+    parent = sourceParent;
+    if (parent) {
+        if (own.Get()) own.SetObjectLocked(ParentFontObject(heading));
+    } else {
+        own.SetObjectLocked(source.Get());
+    }
+}
+
+TFont* TgrColRowBase::GetFont() { return StreamedFont(font_, parentFont_, false); }
+
+void TgrColRowBase::SetFont(const TFont* value) {
+    if (ReplaceOwnFont(font_, parentFont_, value)) DrawingChanged(true);
+}
+
+void TgrColRowBase::OwnFontChanged() {
+    parentFont_ = false;
+    DrawingChanged(true);
+    grid_->RefreshKeptCellFonts();
+}
+
+void TgrColRowBase::SetParentFont(bool value) {
+    if (ChangeParentFont(font_, parentFont_, value, false)) DrawingChanged(true);
+}
+
+// ---- drawing attributes
+
+void TgrColRowBase::SetColor(TColor value) {
+    if (value == color_) return;
+    color_ = value;
+    DrawingChanged(true);
+}
+
+void TgrColRowBase::SetAlignment(TAlignment value) {
+    if (value == alignment_) return;
+    alignment_ = value;
+    horzAlignment_ = AlignmentToHorzAlignment(alignment_, align_);
+    DrawingChanged(true);
+}
+
+void TgrColRowBase::SetAlign(bool value) {
+    if (value == align_) return;
+    align_ = value;
+    horzAlignment_ = AlignmentToHorzAlignment(alignment_, align_);
+    DrawingChanged(true);
+}
+
+void TgrColRowBase::SetHorzAlignment(TgrHorzAlignment value) {
+    if (value == horzAlignment_) return;
+    horzAlignment_ = value;
+    alignment_ = HorzAlignmentToAlignment(value);
+    align_ = value != htaDefault;
+    DrawingChanged(true);
+}
+
+void TgrColRowBase::SetVertAlignment(TgrVertAlignment value) {
+    if (value == vertAlignment_) return;
+    vertAlignment_ = value;
+    DrawingChanged(true);
+}
+
+void TgrColRowBase::SetWordWrap(TgrWordWrap value) {
+    if (value == wordWrap_) return;
+    wordWrap_ = value;
+    DrawingChanged(true);
+}
+
+TgrDrawOption TgrColRowBase::GetPicture(TgrPictureKind kind) const {
+    return IsPictureKind(kind) ? pictures_[kind - 1] : dopDefault;
+}
+
+void TgrColRowBase::SetPicture(TgrPictureKind kind, TgrDrawOption value) {
+    if (!IsPictureKind(kind) || pictures_[kind - 1] == value) return;
+    pictures_[kind - 1] = value;
+    DrawingChanged(false);  // pictures need no in-cell control refresh
+}
+
+// ---- editing attributes
+
+void TgrColRowBase::SetIs3D(bool value) {
+    if (value == is3D_) return;
+    is3D_ = value;
+    EditingChanged();
+}
+
+void TgrColRowBase::SetButtonType(TgrButtonType value) {
+    if (value == buttonType_ || grid_->IsComboGrid()) return;
+    buttonType_ = value;
+    if (value == btCombo) grid_->EnsureCombo();
+    InvalidateItem();
+    if (HoldsCurrentCell()) {
+        grid_->ResetCellControl(true);
+        if (value == btDateTimeDropDown || value == btDateTimePopup) grid_->ForgetActiveDateTimeDef();
+    }
+}
+
+TgrDropDownStyle TgrColRowBase::GetDropDownStyle() const {
+    return combo_ ? grid_->ComboDropDownStyle(combo_) : dropDownStyle_;
+}
+
+void TgrColRowBase::SetDropDownStyle(TgrDropDownStyle value) {
+    if (value == GetDropDownStyle()) return;
+    dropDownStyle_ = value;
+    if (combo_) grid_->SetComboDropDownStyle(combo_, value);
+    if (HoldsCurrentCell()) grid_->ResetCellControl(true);
+}
+
+void TgrColRowBase::SetMaskName(const std::string& value) {
+    if (value == maskName_) return;
+    maskName_ = value;
+    if (IsCurrentDataItem()) grid_->ApplyEditorMask();
+}
+
+void TgrColRowBase::SetDateTimeDef(TgrDateTimeDefComponent* value) {
+    if (value == dateTimeDef_) return;
+    if (HoldsCurrentCell())
+        grid_->ForgetActiveDateTimeDef();
+    else if (dateTimeDef_)
+        grid_->DropCachedDateTimeDef(dateTimeDef_);
+    if (dateTimeDef_) grid_->ReleaseDateTimeDef(dateTimeDef_);
+    dateTimeDef_ = value;
+    if (value) grid_->UseDateTimeDef(value);
+}
+
+// ---- combo
+
+void TgrColRowBase::SetCombo(const TgrCombo* source) {
+    if (grid_->IsComboGrid() || source == combo_) return;
+    if (!source) {
+        FreeCombo();
+        return;
+    }
+    CreateCombo();
+    if (!combo_) return;
+    grid_->AssignComboSettings(combo_, source);
+    if (HoldsCurrentCell())
+        grid_->RollUpComboIfActive(combo_, false);
+    else
+        grid_->ForgetActiveCombo(combo_);
+    ComboAssigned();
+}
+
+void TgrColRowBase::SetParentCombo(bool value) {
+    if (value == parentCombo_) return;
+    parentCombo_ = value;
+    if (value) FreeCombo();
+}
+
+// ---- defaults, reset and copy
+
+bool TgrColRowBase::IsCommonDefault() const {
+    return color_ == grColorNotSet && !font_.Get() && parentFont_ && alignment_ == taLeftJustify && !align_ &&
+           horzAlignment_ == htaDefault && vertAlignment_ == vtaDefault && wordWrap_ == wwDefault && visible_ &&
+           !readOnly_ && !is3D_ && maskName_.empty() && !keepFontObject_ && font_.Counter() == 0 &&
+           buttonType_ == btDefault && dropDownStyle_ == ddDropDown && !combo_ && parentCombo_ &&
+           pictures_[0] == dopDefault && pictures_[1] == dopDefault && pictures_[2] == dopDefault &&
+           pictures_[3] == dopDefault && controlType_ == ctDefault && spinOptions_ == grAllSpinOptions &&
+           spinIncrement_ == 1.0 && !dateTimeDef_;
+}
+
+// The plain copies come first: the combo setters below read them.
+void TgrColRowBase::CopyCommonProperties(const TgrColRowBase& s) {
+    color_ = s.color_;
+    alignment_ = s.alignment_;
+    align_ = s.align_;
+    horzAlignment_ = s.horzAlignment_;
+    vertAlignment_ = s.vertAlignment_;
+    wordWrap_ = s.wordWrap_;
+    visible_ = s.visible_;
+    readOnly_ = s.readOnly_;
+    is3D_ = s.is3D_;
+    maskName_ = s.maskName_;
+    dropDownStyle_ = s.dropDownStyle_;
+    parentCombo_ = s.parentCombo_;
+    for (int i = 0; i < 4; ++i) pictures_[i] = s.pictures_[i];
+    controlType_ = s.controlType_;
+    spinOptions_ = s.spinOptions_;
+    spinIncrement_ = s.spinIncrement_;
+    SetButtonType(s.buttonType_);
+    SetDateTimeDef(s.dateTimeDef_);
+    SetCombo(s.combo_);
+    CopyOwnFont(font_, parentFont_, s.font_, s.parentFont_, false);
+}
+
+bool TgrColRowBase::ResetCommonProperty(TgrPropId id) {
+    switch (id) {
+        case gpFont: SetFont(nullptr); return true;
+        case gpIs3D: SetIs3D(false); return true;
+        case gpAlign: SetAlign(false); return true;
+        case gpAlignment: SetAlignment(taLeftJustify); return true;
+        case gpHorzAlignment: SetHorzAlignment(htaDefault); return true;
+        case gpVertAlignment: SetVertAlignment(vtaDefault); return true;
+        case gpWordWrap: SetWordWrap(wwDefault); return true;
+        case gpMaskName: SetMaskName(""); return true;
+        case gpButtonType: SetButtonType(btDefault); return true;
+        case gpCombo: SetCombo(nullptr); return true;
+        case gpParentCombo: SetParentCombo(true); return true;
+        case gpPicture:
+            for (int k = pkStretchPicture; k <= pkKeepAspectRatio; ++k) SetPicture(TgrPictureKind(k), dopDefault);
+            return true;
+        case gpSpinOptions: spinOptions_ = grAllSpinOptions; return true;
+        case gpSpinIncrement: spinIncrement_ = 1.0; return true;
+        case gpDateTimeDef: SetDateTimeDef(nullptr); return true;
+        default: return false;
+    }
+}
+
+// ----------------------------------------------------------------------- col
+
+TgrCol::TgrCol(TgrPropGrid* grid) : TgrColRowBase(grid) {
+    headingFont_.OnUserChange = [this] { OwnHeadingFontChanged(); };
+    if (grid_) width_ = requestedWidth_ = grid_->DefaultColWidth();
+}
+
+TgrCol::~TgrCol() {
+    heading_.clear();
+    ReleaseComboAndDateTimeDef();
+}
+
 void TgrCol::InitSlot(Integer displayCol, Integer width, Integer colId) {
     displayCol_ = displayCol;
     width_ = requestedWidth_ = width;
@@ -87,118 +351,15 @@ Integer TgrCol::GetDataCol() const { return grid_->DataColOfDisplay(displayCol_)
 
 bool TgrCol::HoldsCurrentCell() const { return displayCol_ == grid_->CurrentDisplayCol(); }
 
-void TgrCol::DrawingChanged(bool refreshControl) {
-    if (grid_->InvalidateColUnlessPainting(displayCol_) && refreshControl && HoldsCurrentCell())
-        grid_->ResetCellControl(true);
-}
+bool TgrCol::InvalidateUnlessPainting() { return grid_->InvalidateColUnlessPainting(displayCol_); }
 
-void TgrCol::EditingChanged() {
-    grid_->InvalidateCol(displayCol_);
-    if (HoldsCurrentCell()) grid_->ResetCellControl(true);
-}
+void TgrCol::InvalidateItem() { grid_->InvalidateCol(displayCol_); }
+
+bool TgrCol::IsCurrentDataItem() const { return GetDataCol() == grid_->CurrentDataCol(); }
 
 void TgrCol::HeadingChanged() { grid_->InvalidateDisplayCell(displayCol_, 0); }
 
-// ---- drawing attributes
-
-void TgrCol::SetColor(TColor value) {
-    if (value == color_) return;
-    color_ = value;
-    DrawingChanged(true);
-}
-
-TFont* TgrCol::GetFont() {
-    if (parentFont_ && grid_->IsWriting()) return nullptr;
-    if (!font_.Get() && (grid_->IsReading() || keepFontObject_)) {
-        font_.SetObjectLocked(grid_->GridFont());
-        return font_.Get();
-    }
-    if (font_.Get() && parentFont_ && !keepFontObject_ && !grid_->IsReading()) {
-        font_.SetObjectLocked(nullptr);
-        return nullptr;
-    }
-    return font_.Get();
-}
-
-void TgrCol::SetFont(const TFont* value) {
-    if (value == font_.Get()) return;
-    font_.SetObject(value);
-    parentFont_ = font_.Get() == nullptr;
-    DrawingChanged(true);
-}
-
-void TgrCol::OwnFontChanged() {
-    parentFont_ = false;
-    DrawingChanged(true);
-    grid_->RefreshKeptCellFonts();
-}
-
-void TgrCol::SetParentFont(bool value) {
-    if (value == parentFont_) return;
-    parentFont_ = value;
-    if (!value) {
-        font_.SetObjectLocked(grid_->GridFont());
-        return;
-    }
-    if (keepFontObject_) {
-        if (font_.Get()) font_.SetObjectLocked(grid_->GridFont());
-    } else {
-        font_.SetObjectLocked(nullptr);
-    }
-    DrawingChanged(true);
-}
-
-void TgrCol::SetAlignment(TAlignment value) {
-    if (value == alignment_) return;
-    alignment_ = value;
-    horzAlignment_ = AlignmentToHorzAlignment(alignment_, align_);
-    DrawingChanged(true);
-}
-
-void TgrCol::SetAlign(bool value) {
-    if (value == align_) return;
-    align_ = value;
-    horzAlignment_ = AlignmentToHorzAlignment(alignment_, align_);
-    DrawingChanged(true);
-}
-
-void TgrCol::SetHorzAlignment(TgrHorzAlignment value) {
-    if (value == horzAlignment_) return;
-    horzAlignment_ = value;
-    alignment_ = HorzAlignmentToAlignment(value);
-    align_ = value != htaDefault;
-    DrawingChanged(true);
-}
-
-void TgrCol::SetVertAlignment(TgrVertAlignment value) {
-    if (value == vertAlignment_) return;
-    vertAlignment_ = value;
-    DrawingChanged(true);
-}
-
-void TgrCol::SetWordWrap(TgrWordWrap value) {
-    if (value == wordWrap_) return;
-    wordWrap_ = value;
-    DrawingChanged(true);
-}
-
-TgrDrawOption TgrCol::GetPicture(TgrPictureKind kind) const {
-    return IsPictureKind(kind) ? pictures_[kind - 1] : dopDefault;
-}
-
-void TgrCol::SetPicture(TgrPictureKind kind, TgrDrawOption value) {
-    if (!IsPictureKind(kind) || pictures_[kind - 1] == value) return;
-    pictures_[kind - 1] = value;
-    DrawingChanged(false);  // pictures need no in-cell control refresh
-}
-
 // ---- editing attributes
-
-void TgrCol::SetIs3D(bool value) {
-    if (value == is3D_) return;
-    is3D_ = value;
-    EditingChanged();
-}
 
 void TgrCol::SetAllowGrayed(bool value) {
     if (value == allowGrayed_) return;
@@ -228,28 +389,6 @@ void TgrCol::SetControlType(TgrControlType value) {
     grid_->DropUnsuitedColValues(GetDataCol());
 }
 
-void TgrCol::SetButtonType(TgrButtonType value) {
-    if (value == buttonType_ || grid_->IsComboGrid()) return;
-    buttonType_ = value;
-    if (value == btCombo) grid_->EnsureCombo();
-    grid_->InvalidateCol(displayCol_);
-    if (HoldsCurrentCell()) {
-        grid_->ResetCellControl(true);
-        if (value == btDateTimeDropDown || value == btDateTimePopup) grid_->ForgetActiveDateTimeDef();
-    }
-}
-
-TgrDropDownStyle TgrCol::GetDropDownStyle() const {
-    return combo_ ? grid_->ComboDropDownStyle(combo_) : dropDownStyle_;
-}
-
-void TgrCol::SetDropDownStyle(TgrDropDownStyle value) {
-    if (value == GetDropDownStyle()) return;
-    dropDownStyle_ = value;
-    if (combo_) grid_->SetComboDropDownStyle(combo_, value);
-    if (HoldsCurrentCell()) grid_->ResetCellControl(true);
-}
-
 void TgrCol::SetMaxLength(Integer value) {
     if (value < 0) value = 0;
     if (value == maxLength_) return;
@@ -257,31 +396,14 @@ void TgrCol::SetMaxLength(Integer value) {
     if (HoldsCurrentCell() && grid_->IsEditMode()) grid_->SetEditorMaxLength(value);
 }
 
-void TgrCol::SetMaskName(const std::string& value) {
-    if (value == maskName_) return;
-    maskName_ = value;
-    if (GetDataCol() == grid_->CurrentDataCol()) grid_->ApplyEditorMask();
-}
-
 void TgrCol::SetCheckBoxValues(const std::string& value) {
     if (value == checkBoxValues_) return;
     if (!IsValidCheckValues(value)) grid_->RaiseGridError(kCheckBoxValuesMessage);
     checkBoxValues_ = value;
-    if (GetDataCol() == grid_->CurrentDataCol()) {
+    if (IsCurrentDataItem()) {
         grid_->RefreshCheckBoxValues();
         grid_->InvalidateCol(displayCol_);
     }
-}
-
-void TgrCol::SetDateTimeDef(TgrDateTimeDefComponent* value) {
-    if (value == dateTimeDef_) return;
-    if (HoldsCurrentCell())
-        grid_->ForgetActiveDateTimeDef();
-    else if (dateTimeDef_)
-        grid_->DropCachedDateTimeDef(dateTimeDef_);
-    if (dateTimeDef_) grid_->ReleaseDateTimeDef(dateTimeDef_);
-    dateTimeDef_ = value;
-    if (value) grid_->UseDateTimeDef(value);
 }
 
 // ---- combo
@@ -296,6 +418,14 @@ void TgrCol::CreateCombo() {
     if (HoldsCurrentCell()) grid_->RollUpCombo(false);
 }
 
+// The designer shows a drop-down list combo's new settings at once.
+void TgrCol::ComboAssigned() {
+    if (grid_->IsDesigning() && HoldsCurrentCell() && grid_->ComboDropDownStyle(combo_) == ddDropDownList) {
+        grid_->SelectAllCurrentCell();
+        grid_->ResetCellControl(true);
+    }
+}
+
 void TgrCol::FreeCombo() {
     if (!combo_) return;
     TgrCombo* c = combo_;
@@ -303,31 +433,6 @@ void TgrCol::FreeCombo() {
     grid_->RollUpComboIfActive(c, true);
     combo_ = nullptr;
     grid_->FreeComboObject(c);
-}
-
-void TgrCol::SetCombo(const TgrCombo* source) {
-    if (grid_->IsComboGrid() || source == combo_) return;
-    if (!source) {
-        FreeCombo();
-        return;
-    }
-    CreateCombo();
-    if (!combo_) return;
-    grid_->AssignComboSettings(combo_, source);
-    if (HoldsCurrentCell())
-        grid_->RollUpComboIfActive(combo_, false);
-    else
-        grid_->ForgetActiveCombo(combo_);
-    if (grid_->IsDesigning() && HoldsCurrentCell() && grid_->ComboDropDownStyle(combo_) == ddDropDownList) {
-        grid_->SelectAllCurrentCell();
-        grid_->ResetCellControl(true);
-    }
-}
-
-void TgrCol::SetParentCombo(bool value) {
-    if (value == parentCombo_) return;
-    parentCombo_ = value;
-    if (value) FreeCombo();
 }
 
 // ---- size, visibility, position, selection
@@ -483,24 +588,10 @@ void TgrCol::SetSortPicture(TgrSortPicture value) {
     HeadingChanged();
 }
 
-TFont* TgrCol::GetHeadingFont() {
-    if (headingParentFont_ && grid_->IsWriting()) return nullptr;
-    if (!headingFont_.Get() && (grid_->IsReading() || keepFontObject_)) {
-        headingFont_.SetObjectLocked(grid_->HeadingFont());
-        return headingFont_.Get();
-    }
-    if (headingFont_.Get() && headingParentFont_ && !keepFontObject_ && !grid_->IsReading()) {
-        headingFont_.SetObjectLocked(nullptr);
-        return nullptr;
-    }
-    return headingFont_.Get();
-}
+TFont* TgrCol::GetHeadingFont() { return StreamedFont(headingFont_, headingParentFont_, true); }
 
 void TgrCol::SetHeadingFont(const TFont* value) {
-    if (value == headingFont_.Get()) return;
-    headingFont_.SetObject(value);
-    headingParentFont_ = headingFont_.Get() == nullptr;
-    grid_->InvalidateCellUnlessPainting(displayCol_, 0);
+    if (ReplaceOwnFont(headingFont_, headingParentFont_, value)) grid_->InvalidateCellUnlessPainting(displayCol_, 0);
 }
 
 void TgrCol::OwnHeadingFontChanged() {
@@ -509,18 +600,8 @@ void TgrCol::OwnHeadingFontChanged() {
 }
 
 void TgrCol::SetHeadingParentFont(bool value) {
-    if (value == headingParentFont_) return;
-    headingParentFont_ = value;
-    if (!value) {
-        headingFont_.SetObjectLocked(grid_->HeadingFont());
-        return;
-    }
-    if (keepFontObject_) {
-        if (headingFont_.Get()) headingFont_.SetObjectLocked(grid_->HeadingFont());
-    } else {
-        headingFont_.SetObjectLocked(nullptr);
-    }
-    grid_->InvalidateCellUnlessPainting(displayCol_, 0);
+    if (ChangeParentFont(headingFont_, headingParentFont_, value, true))
+        grid_->InvalidateCellUnlessPainting(displayCol_, 0);
 }
 
 void TgrCol::SetKeepFontObject(bool value) {
@@ -536,34 +617,17 @@ void TgrCol::SetKeepFontObject(bool value) {
 // ---- defaults, reset and copy
 
 bool TgrCol::IsDefault() const {
-    return displayCol_ == GetDataCol() && color_ == grColorNotSet && headingColor_ == grColorNotSet &&
-           !font_.Get() && !headingFont_.Get() && parentFont_ && headingParentFont_ && heading_.empty() &&
-           controlType_ == ctDefault && !readOnly_ && !is3D_ && !allowGrayed_ && visible_ &&
-           alignment_ == taLeftJustify && !align_ && headingAlignment_ == taLeftJustify && !headingAlign_ &&
-           horzAlignment_ == htaDefault && vertAlignment_ == vtaDefault && headingHorzAlignment_ == htaDefault &&
-           headingVertAlignment_ == vtaDefault && wordWrap_ == wwDefault && headingWordWrap_ == wwDefault &&
-           buttonType_ == btDefault && dropDownStyle_ == ddDropDown && headingButton_ == cbGrid &&
-           sortPicture_ == spNone && spinOptions_ == grAllSpinOptions && spinIncrement_ == 1.0 && maxLength_ == 0 &&
-           maskName_.empty() && fieldName_.empty() && !keepFontObject_ && font_.Counter() == 0 &&
-           width_ == grid_->DefaultColWidth() && !combo_ && parentCombo_ && pictures_[0] == dopDefault &&
-           pictures_[1] == dopDefault && pictures_[2] == dopDefault && pictures_[3] == dopDefault &&
-           !dateTimeDef_ && checkBoxValues_.empty();
+    return IsCommonDefault() && displayCol_ == GetDataCol() && headingColor_ == grColorNotSet &&
+           !headingFont_.Get() && headingParentFont_ && heading_.empty() && !allowGrayed_ &&
+           headingAlignment_ == taLeftJustify && !headingAlign_ && headingHorzAlignment_ == htaDefault &&
+           headingVertAlignment_ == vtaDefault && headingWordWrap_ == wwDefault && headingButton_ == cbGrid &&
+           sortPicture_ == spNone && maxLength_ == 0 && fieldName_.empty() && width_ == grid_->DefaultColWidth() &&
+           checkBoxValues_.empty();
 }
 
 void TgrCol::CopyProperties(const TgrCol& s) {
-    color_ = s.color_;
-    alignment_ = s.alignment_;
-    align_ = s.align_;
-    horzAlignment_ = s.horzAlignment_;
-    vertAlignment_ = s.vertAlignment_;
-    wordWrap_ = s.wordWrap_;
     heading_ = s.heading_;
-    controlType_ = s.controlType_;
     width_ = requestedWidth_ = s.width_;
-    visible_ = s.visible_;
-    readOnly_ = s.readOnly_;
-    is3D_ = s.is3D_;
-    dropDownStyle_ = s.dropDownStyle_;
     allowGrayed_ = s.allowGrayed_;
     headingButton_ = s.headingButton_;
     headingAlignment_ = s.headingAlignment_;
@@ -576,27 +640,9 @@ void TgrCol::CopyProperties(const TgrCol& s) {
     maxLength_ = s.maxLength_;
     fieldName_ = s.fieldName_;
     accelPos_ = s.accelPos_;
-    maskName_ = s.maskName_;
-    parentCombo_ = s.parentCombo_;
-    for (int i = 0; i < 4; ++i) pictures_[i] = s.pictures_[i];
-    spinOptions_ = s.spinOptions_;
-    spinIncrement_ = s.spinIncrement_;
     checkBoxValues_ = s.checkBoxValues_;
-    SetButtonType(s.buttonType_);
-    SetDateTimeDef(s.dateTimeDef_);
-    SetCombo(s.combo_);
-    parentFont_ = s.parentFont_;
-    if (parentFont_) {
-        if (font_.Get()) font_.SetObjectLocked(grid_->GridFont());
-    } else {
-        font_.SetObjectLocked(s.font_.Get());
-    }
-    headingParentFont_ = s.headingParentFont_;
-    if (headingParentFont_) {
-        if (headingFont_.Get()) headingFont_.SetObjectLocked(grid_->HeadingFont());
-    } else {
-        headingFont_.SetObjectLocked(s.headingFont_.Get());
-    }
+    CopyCommonProperties(s);
+    CopyOwnFont(headingFont_, headingParentFont_, s.headingFont_, s.headingParentFont_, true);
 }
 
 void TgrCol::CopyFrom(const TgrCol& source) {
@@ -628,34 +674,17 @@ void TgrCol::ResetProperties(const TgrPropIdSet& ids) {
                 SetColor(grColorNotSet);
                 SetHeadingColor(grColorNotSet);
                 break;
-            case gpFont: SetFont(nullptr); break;
-            case gpIs3D: SetIs3D(false); break;
             case gpVisible: SetVisible(true); break;
             case gpWidth: SetWidthInternal(requestedWidth_); break;
             case gpDisplayPos: SetDisplayCol(GetDataCol()); break;
-            case gpAlign: SetAlign(false); break;
-            case gpAlignment: SetAlignment(taLeftJustify); break;
-            case gpHorzAlignment: SetHorzAlignment(htaDefault); break;
-            case gpVertAlignment: SetVertAlignment(vtaDefault); break;
             case gpSortPicture: SetSortPicture(spNone); break;
             case gpHeadingButton: SetHeadingButton(cbGrid); break;
             case gpMaxLength: SetMaxLength(0); break;
             case gpReadOnlyFlag: SetReadOnly(false); break;
-            case gpWordWrap: SetWordWrap(wwDefault); break;
-            case gpMaskName: SetMaskName(""); break;
-            case gpButtonType: SetButtonType(btDefault); break;
-            case gpCombo: SetCombo(nullptr); break;
-            case gpParentCombo: SetParentCombo(true); break;
-            case gpPicture:
-                for (int k = pkStretchPicture; k <= pkKeepAspectRatio; ++k) SetPicture(TgrPictureKind(k), dopDefault);
-                break;
-            case gpSpinOptions: spinOptions_ = grAllSpinOptions; break;
-            case gpSpinIncrement: spinIncrement_ = 1.0; break;
-            case gpDateTimeDef: SetDateTimeDef(nullptr); break;
             case gpSelected: SetSelected(false); break;
             case gpTag: tag_ = 0; break;
             case gpObject: object_ = nullptr; break;
-            default: break;
+            default: ResetCommonProperty(id); break;
         }
     }
 }
@@ -668,22 +697,12 @@ void TgrCol::GetExportName(std::string& text) const {
 
 // ----------------------------------------------------------------------- row
 
-TgrRow::TgrRow(TgrPropGrid* grid) : grid_(grid) {
-    font_.OnUserChange = [this] { OwnFontChanged(); };
+TgrRow::TgrRow(TgrPropGrid* grid) : TgrColRowBase(grid) {
     if (grid_) height_ = requestedHeight_ = grid_->DefaultRowHeight();
 }
 
 TgrRow::~TgrRow() {
-    if (combo_ && grid_) {
-        grid_->RollUpComboIfActive(combo_, true);
-        grid_->FreeComboObject(combo_);
-    }
-    combo_ = nullptr;
-    if (dateTimeDef_ && grid_) {
-        grid_->ForgetDateTimeDefIfActive(dateTimeDef_);
-        grid_->ReleaseDateTimeDef(dateTimeDef_);
-    }
-    dateTimeDef_ = nullptr;
+    ReleaseComboAndDateTimeDef();
 }
 
 void TgrRow::InitSlot(Integer dataRow, Integer height, Integer requestedHeight) {
@@ -697,112 +716,11 @@ void TgrRow::SetDisplayRow(Integer value) { grid_->SetDisplayRow(dataRow_, value
 bool TgrRow::HoldsCurrentCell() const { return GetDisplayRow() == grid_->CurrentDisplayRow(); }
 void TgrRow::SetChanged(bool value) { grid_->SetRowProp(dataRow_, gpChanged, pkNoPicture, Variant(value)); }
 
-void TgrRow::DrawingChanged(bool refreshControl) {
-    if (grid_->InvalidateRowUnlessPainting(GetDisplayRow()) && refreshControl && HoldsCurrentCell())
-        grid_->ResetCellControl(true);
-}
+bool TgrRow::InvalidateUnlessPainting() { return grid_->InvalidateRowUnlessPainting(GetDisplayRow()); }
 
-void TgrRow::EditingChanged() {
-    grid_->InvalidateRow(GetDisplayRow());
-    if (HoldsCurrentCell()) grid_->ResetCellControl(true);
-}
+void TgrRow::InvalidateItem() { grid_->InvalidateRow(GetDisplayRow()); }
 
-void TgrRow::SetColor(TColor value) {
-    if (value == color_) return;
-    color_ = value;
-    DrawingChanged(true);
-}
-
-TFont* TgrRow::GetFont() {
-    if (parentFont_ && grid_->IsWriting()) return nullptr;
-    if (!font_.Get() && (grid_->IsReading() || keepFontObject_)) {
-        font_.SetObjectLocked(grid_->GridFont());
-        return font_.Get();
-    }
-    if (font_.Get() && parentFont_ && !keepFontObject_ && !grid_->IsReading()) {
-        font_.SetObjectLocked(nullptr);
-        return nullptr;
-    }
-    return font_.Get();
-}
-
-void TgrRow::SetFont(const TFont* value) {
-    if (value == font_.Get()) return;
-    font_.SetObject(value);
-    parentFont_ = font_.Get() == nullptr;
-    DrawingChanged(true);
-}
-
-void TgrRow::OwnFontChanged() {
-    parentFont_ = false;
-    DrawingChanged(true);
-    grid_->RefreshKeptCellFonts();
-}
-
-void TgrRow::SetParentFont(bool value) {
-    if (value == parentFont_) return;
-    parentFont_ = value;
-    if (!value) {
-        font_.SetObjectLocked(grid_->GridFont());
-        return;
-    }
-    if (keepFontObject_) {
-        if (font_.Get()) font_.SetObjectLocked(grid_->GridFont());
-    } else {
-        font_.SetObjectLocked(nullptr);
-    }
-    DrawingChanged(true);
-}
-
-void TgrRow::SetAlignment(TAlignment value) {
-    if (value == alignment_) return;
-    alignment_ = value;
-    horzAlignment_ = AlignmentToHorzAlignment(alignment_, align_);
-    DrawingChanged(true);
-}
-
-void TgrRow::SetAlign(bool value) {
-    if (value == align_) return;
-    align_ = value;
-    horzAlignment_ = AlignmentToHorzAlignment(alignment_, align_);
-    DrawingChanged(true);
-}
-
-void TgrRow::SetHorzAlignment(TgrHorzAlignment value) {
-    if (value == horzAlignment_) return;
-    horzAlignment_ = value;
-    alignment_ = HorzAlignmentToAlignment(value);
-    align_ = value != htaDefault;
-    DrawingChanged(true);
-}
-
-void TgrRow::SetVertAlignment(TgrVertAlignment value) {
-    if (value == vertAlignment_) return;
-    vertAlignment_ = value;
-    DrawingChanged(true);
-}
-
-void TgrRow::SetWordWrap(TgrWordWrap value) {
-    if (value == wordWrap_) return;
-    wordWrap_ = value;
-    DrawingChanged(true);
-}
-
-TgrDrawOption TgrRow::GetPicture(TgrPictureKind kind) const {
-    return IsPictureKind(kind) ? pictures_[kind - 1] : dopDefault;
-}
-
-void TgrRow::SetPicture(TgrPictureKind kind, TgrDrawOption value) {
-    if (!IsPictureKind(kind) || pictures_[kind - 1] == value) return;
-    pictures_[kind - 1] = value;
-    DrawingChanged(false);
-}
-
-void TgrRow::SetIs3D(bool value) {
-    if (value == is3D_) return;
-    is3D_ = value;
-    EditingChanged();
-}
+bool TgrRow::IsCurrentDataItem() const { return dataRow_ == grid_->CurrentDataRow(); }
 
 void TgrRow::SetReadOnly(bool value) {
     if (value == readOnly_) return;
@@ -823,45 +741,6 @@ void TgrRow::SetControlType(TgrControlType value) {
         grid_->InvalidateFocusCell(false);
     }
     grid_->DropUnsuitedRowValues(dataRow_);
-}
-
-void TgrRow::SetButtonType(TgrButtonType value) {
-    if (value == buttonType_ || grid_->IsComboGrid()) return;
-    buttonType_ = value;
-    if (value == btCombo) grid_->EnsureCombo();
-    grid_->InvalidateRow(GetDisplayRow());
-    if (HoldsCurrentCell()) {
-        grid_->ResetCellControl(true);
-        if (value == btDateTimeDropDown || value == btDateTimePopup) grid_->ForgetActiveDateTimeDef();
-    }
-}
-
-TgrDropDownStyle TgrRow::GetDropDownStyle() const {
-    return combo_ ? grid_->ComboDropDownStyle(combo_) : dropDownStyle_;
-}
-
-void TgrRow::SetDropDownStyle(TgrDropDownStyle value) {
-    if (value == GetDropDownStyle()) return;
-    dropDownStyle_ = value;
-    if (combo_) grid_->SetComboDropDownStyle(combo_, value);
-    if (HoldsCurrentCell()) grid_->ResetCellControl(true);
-}
-
-void TgrRow::SetMaskName(const std::string& value) {
-    if (value == maskName_) return;
-    maskName_ = value;
-    if (dataRow_ == grid_->CurrentDataRow()) grid_->ApplyEditorMask();
-}
-
-void TgrRow::SetDateTimeDef(TgrDateTimeDefComponent* value) {
-    if (value == dateTimeDef_) return;
-    if (HoldsCurrentCell())
-        grid_->ForgetActiveDateTimeDef();
-    else if (dateTimeDef_)
-        grid_->DropCachedDateTimeDef(dateTimeDef_);
-    if (dateTimeDef_) grid_->ReleaseDateTimeDef(dateTimeDef_);
-    dateTimeDef_ = value;
-    if (value) grid_->UseDateTimeDef(value);
 }
 
 void TgrRow::CreateCombo() {
@@ -887,27 +766,6 @@ void TgrRow::FreeCombo() {
     }
     combo_ = nullptr;
     grid_->FreeComboObject(c);
-}
-
-void TgrRow::SetCombo(const TgrCombo* source) {
-    if (grid_->IsComboGrid() || source == combo_) return;
-    if (!source) {
-        FreeCombo();
-        return;
-    }
-    CreateCombo();
-    if (!combo_) return;
-    grid_->AssignComboSettings(combo_, source);
-    if (HoldsCurrentCell())
-        grid_->RollUpComboIfActive(combo_, false);
-    else
-        grid_->ForgetActiveCombo(combo_);
-}
-
-void TgrRow::SetParentCombo(bool value) {
-    if (value == parentCombo_) return;
-    parentCombo_ = value;
-    if (value) FreeCombo();
 }
 
 void TgrRow::SetHeight(Integer value) {
@@ -982,43 +840,12 @@ void TgrRow::SetKeepFontObject(bool value) {
 }
 
 bool TgrRow::IsDefault() const {
-    return color_ == grColorNotSet && !font_.Get() && parentFont_ && alignment_ == taLeftJustify && !align_ &&
-           horzAlignment_ == htaDefault && vertAlignment_ == vtaDefault && wordWrap_ == wwDefault &&
-           height_ == grid_->DefaultRowHeight() && requestedHeight_ == grid_->DefaultRowHeight() && visible_ &&
-           !readOnly_ && !is3D_ && maskName_.empty() && !keepFontObject_ && font_.Counter() == 0 &&
-           buttonType_ == btDefault && dropDownStyle_ == ddDropDown && !combo_ && parentCombo_ &&
-           pictures_[0] == dopDefault && pictures_[1] == dopDefault && pictures_[2] == dopDefault &&
-           pictures_[3] == dopDefault && controlType_ == ctDefault && spinOptions_ == grAllSpinOptions &&
-           spinIncrement_ == 1.0 && !dateTimeDef_;
+    return IsCommonDefault() && height_ == grid_->DefaultRowHeight() && requestedHeight_ == grid_->DefaultRowHeight();
 }
 
 void TgrRow::CopyProperties(const TgrRow& s) {
-    color_ = s.color_;
-    alignment_ = s.alignment_;
-    align_ = s.align_;
-    horzAlignment_ = s.horzAlignment_;
-    vertAlignment_ = s.vertAlignment_;
-    wordWrap_ = s.wordWrap_;
     height_ = requestedHeight_ = s.height_;
-    visible_ = s.visible_;
-    readOnly_ = s.readOnly_;
-    is3D_ = s.is3D_;
-    maskName_ = s.maskName_;
-    dropDownStyle_ = s.dropDownStyle_;
-    parentCombo_ = s.parentCombo_;
-    for (int i = 0; i < 4; ++i) pictures_[i] = s.pictures_[i];
-    controlType_ = s.controlType_;
-    spinOptions_ = s.spinOptions_;
-    spinIncrement_ = s.spinIncrement_;
-    SetButtonType(s.buttonType_);
-    SetDateTimeDef(s.dateTimeDef_);
-    SetCombo(s.combo_);
-    parentFont_ = s.parentFont_;
-    if (parentFont_) {
-        if (font_.Get()) font_.SetObjectLocked(grid_->GridFont());
-    } else {
-        font_.SetObjectLocked(s.font_.Get());
-    }
+    CopyCommonProperties(s);
 }
 
 void TgrRow::CopyFrom(const TgrRow& source) {
@@ -1047,30 +874,13 @@ void TgrRow::ResetProperties(const TgrPropIdSet& ids) {
         if (!ids.Contains(id)) continue;
         switch (id) {
             case gpColor: SetColor(grColorNotSet); break;
-            case gpFont: SetFont(nullptr); break;
-            case gpIs3D: SetIs3D(false); break;
             case gpVisible: SetVisible(true); break;
             case gpChanged: SetChanged(false); break;
             case gpHeight: ApplyHeight(requestedHeight_); break;
             case gpDisplayPos: SetDisplayRow(dataRow_); break;
-            case gpAlign: SetAlign(false); break;
-            case gpAlignment: SetAlignment(taLeftJustify); break;
-            case gpHorzAlignment: SetHorzAlignment(htaDefault); break;
-            case gpVertAlignment: SetVertAlignment(vtaDefault); break;
             case gpReadOnlyFlag: SetReadOnly(false); break;
-            case gpWordWrap: SetWordWrap(wwDefault); break;
-            case gpMaskName: SetMaskName(""); break;
-            case gpButtonType: SetButtonType(btDefault); break;
-            case gpCombo: SetCombo(nullptr); break;
-            case gpParentCombo: SetParentCombo(true); break;
-            case gpPicture:
-                for (int k = pkStretchPicture; k <= pkKeepAspectRatio; ++k) SetPicture(TgrPictureKind(k), dopDefault);
-                break;
-            case gpSpinOptions: spinOptions_ = grAllSpinOptions; break;
-            case gpSpinIncrement: spinIncrement_ = 1.0; break;
-            case gpDateTimeDef: SetDateTimeDef(nullptr); break;
             case gpDropDownStyle: SetDropDownStyle(ddDropDown); break;
-            default: break;
+            default: ResetCommonProperty(id); break;
         }
     }
 }

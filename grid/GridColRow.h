@@ -44,24 +44,18 @@ private:
     Integer counter_ = 0;
 };
 
-// ---------------------------------------------------------------------- col
+// ------------------------------------------------------------- col and row
 
-class TgrCol : public TPersistent {
+// What a column and a row have in common: the drawing and editing
+// attributes and their setters. The owner says where it lies in the grid
+// through the hooks below.
+class TgrColRowBase : public TPersistent {
 public:
-    explicit TgrCol(TgrPropGrid* grid);
-    ~TgrCol() override;
+    explicit TgrColRowBase(TgrPropGrid* grid);
 
     TgrPropGrid* Grid() const { return grid_; }
-    Integer DisplayCol() const { return displayCol_; }
-    Integer ColId() const { return colId_; }
-    Integer RequestedWidth() const { return requestedWidth_; }
-    // Set by the column collection when it makes the column.
-    void InitSlot(Integer displayCol, Integer width, Integer colId);
-    // Set by the grid when other columns move (no repaint, no notification).
-    void RenumberDisplayCol(Integer displayCol) { displayCol_ = displayCol; }
-
-    Integer GetDataCol() const;
-    bool HoldsCurrentCell() const;
+    // Whether the grid's current cell lies in this column (row).
+    virtual bool HoldsCurrentCell() const = 0;
 
     // ---- drawing attributes
     TColor Color() const { return color_; }
@@ -72,11 +66,8 @@ public:
     void SetFont(const TFont* value);
     bool ParentFont() const { return parentFont_; }
     void SetParentFont(bool value);
-    virtual TAlignment GetAlignment() const { return alignment_; }
     virtual void SetAlignment(TAlignment value);
-    bool GetAlign() const { return align_; }
     void SetAlign(bool value);
-    virtual TgrHorzAlignment GetHorzAlignment() const { return horzAlignment_; }
     virtual void SetHorzAlignment(TgrHorzAlignment value);
     TgrVertAlignment VertAlignment() const { return vertAlignment_; }
     void SetVertAlignment(TgrVertAlignment value);
@@ -88,23 +79,13 @@ public:
     // ---- editing attributes
     bool Is3D() const { return is3D_; }
     void SetIs3D(bool value);
-    virtual bool GetAllowGrayed() const { return allowGrayed_; }
-    virtual void SetAllowGrayed(bool value);
-    virtual bool GetReadOnly() const { return readOnly_; }
-    void SetReadOnly(bool value);
     TgrControlType ControlType() const { return controlType_; }
-    virtual void SetControlType(TgrControlType value);
     TgrButtonType ButtonType() const { return buttonType_; }
     void SetButtonType(TgrButtonType value);
     TgrDropDownStyle GetDropDownStyle() const;
     void SetDropDownStyle(TgrDropDownStyle value);
-    Integer MaxLength() const { return maxLength_; }
-    virtual void SetMaxLength(Integer value);
     const std::string& MaskName() const { return maskName_; }
     virtual void SetMaskName(const std::string& value);
-    const std::string& CheckBoxValues() const { return checkBoxValues_; }
-    void SetCheckBoxValues(const std::string& value);
-    virtual bool UsesCheckBoxValues() const { return true; }
     TgrSpinOptions SpinOptions() const { return spinOptions_; }
     void SetSpinOptions(TgrSpinOptions value) { spinOptions_ = value; }
     double SpinIncrement() const { return spinIncrement_; }
@@ -114,8 +95,8 @@ public:
 
     // ---- combo
     TgrCombo* Combo() const { return combo_; }
-    void CreateCombo();
-    void FreeCombo();
+    virtual void CreateCombo() = 0;
+    virtual void FreeCombo() = 0;
     void SetCombo(const TgrCombo* source);
     bool ParentCombo() const { return parentCombo_; }
     void SetParentCombo(bool value);
@@ -123,11 +104,114 @@ public:
     // ButtonType btCombo.
     bool IsComboStored() const { return combo_ && buttonType_ == btCombo; }
 
+    bool Visible() const { return visible_; }
+    bool KeepFontObject() const { return keepFontObject_; }
+    bool IsSpinIncrementStored() const { return spinIncrement_ != 1.0; }
+
+protected:
+    // Invalidates the column (row) unless the grid is painting; false when
+    // nothing was invalidated.
+    virtual bool InvalidateUnlessPainting() = 0;
+    // Invalidates the column (row).
+    virtual void InvalidateItem() = 0;
+    // Whether the current cell's data column (row) is this one.
+    virtual bool IsCurrentDataItem() const = 0;
+    // Runs after SetCombo copied a combo's settings into the own combo.
+    virtual void ComboAssigned() {}
+
+    // A drawing attribute changed: invalidate unless painting; refresh the
+    // in-cell control at the current cell when asked.
+    void DrawingChanged(bool refreshControl);
+    // An editing attribute changed.
+    void EditingChanged();
+    void OwnFontChanged();
+
+    // The font the own font copies: the grid's, or its heading font.
+    TFont* ParentFontObject(bool heading) const { return heading ? grid_->HeadingFont() : grid_->GridFont(); }
+    // The streaming rules for one own font.
+    TFont* StreamedFont(TgrOwnFont& own, bool parent, bool heading);
+    // False for the font already held.
+    static bool ReplaceOwnFont(TgrOwnFont& own, bool& parent, const TFont* value);
+    // Follows or leaves the parent font; true when the owner must repaint.
+    bool ChangeParentFont(TgrOwnFont& own, bool& parent, bool value, bool heading);
+    void CopyOwnFont(TgrOwnFont& own, bool& parent, const TgrOwnFont& source, bool sourceParent, bool heading);
+
+    // Lets go of the combo and the date-time definition (from destructors).
+    void ReleaseComboAndDateTimeDef();
+    // The attributes shared by columns and rows.
+    bool IsCommonDefault() const;
+    void CopyCommonProperties(const TgrColRowBase& source);
+    // Gives one shared attribute its default; false for any other id.
+    bool ResetCommonProperty(TgrPropId id);
+
+    TgrPropGrid* grid_;
+    TColor color_ = grColorNotSet;
+    TgrOwnFont font_;
+    bool parentFont_ = true;
+    TAlignment alignment_ = taLeftJustify;
+    bool align_ = false;
+    TgrHorzAlignment horzAlignment_ = htaDefault;
+    TgrVertAlignment vertAlignment_ = vtaDefault;
+    TgrWordWrap wordWrap_ = wwDefault;
+    bool visible_ = true;
+    bool readOnly_ = false;
+    bool is3D_ = false;
+    std::string maskName_;
+    bool keepFontObject_ = false;
+    TgrButtonType buttonType_ = btDefault;
+    TgrDropDownStyle dropDownStyle_ = ddDropDown;
+    TgrCombo* combo_ = nullptr;
+    bool parentCombo_ = true;
+    TgrDrawOption pictures_[4] = {dopDefault, dopDefault, dopDefault, dopDefault};
+    TgrControlType controlType_ = ctDefault;
+    TgrSpinOptions spinOptions_ = grAllSpinOptions;
+    double spinIncrement_ = 1.0;
+    TgrDateTimeDefComponent* dateTimeDef_ = nullptr;
+};
+
+// ---------------------------------------------------------------------- col
+
+class TgrCol : public TgrColRowBase {
+public:
+    explicit TgrCol(TgrPropGrid* grid);
+    ~TgrCol() override;
+
+    Integer DisplayCol() const { return displayCol_; }
+    Integer ColId() const { return colId_; }
+    Integer RequestedWidth() const { return requestedWidth_; }
+    // Set by the column collection when it makes the column.
+    void InitSlot(Integer displayCol, Integer width, Integer colId);
+    // Set by the grid when other columns move (no repaint, no notification).
+    void RenumberDisplayCol(Integer displayCol) { displayCol_ = displayCol; }
+
+    Integer GetDataCol() const;
+    bool HoldsCurrentCell() const override;
+
+    // ---- drawing attributes
+    virtual TAlignment GetAlignment() const { return alignment_; }
+    bool GetAlign() const { return align_; }
+    virtual TgrHorzAlignment GetHorzAlignment() const { return horzAlignment_; }
+
+    // ---- editing attributes
+    virtual bool GetAllowGrayed() const { return allowGrayed_; }
+    virtual void SetAllowGrayed(bool value);
+    virtual bool GetReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool value);
+    virtual void SetControlType(TgrControlType value);
+    Integer MaxLength() const { return maxLength_; }
+    virtual void SetMaxLength(Integer value);
+    const std::string& CheckBoxValues() const { return checkBoxValues_; }
+    void SetCheckBoxValues(const std::string& value);
+    virtual bool UsesCheckBoxValues() const { return true; }
+
+    // ---- combo
+    void CreateCombo() override;
+    void FreeCombo() override;
+
     // ---- size, visibility, position, selection
     Integer Width() const { return width_; }
     virtual void SetWidth(Integer value);
     void WidthChanged(Integer oldWidth);
-    bool Visible() const { return visible_; }
     virtual void SetVisible(bool value);
     void SetDisplayCol(Integer value);
     bool GetSelected() const;
@@ -164,7 +248,6 @@ public:
     // ---- other
     const std::string& FieldName() const { return fieldName_; }
     virtual void SetFieldName(const std::string& value) { fieldName_ = value; }
-    bool KeepFontObject() const { return keepFontObject_; }
     virtual void SetKeepFontObject(bool value);
     Integer Tag() const { return tag_; }
     void SetTag(Integer value) { tag_ = value; }
@@ -176,7 +259,6 @@ public:
     virtual bool IsDefault() const;
     virtual bool IsHeadingStored() const { return !heading_.empty(); }
     virtual bool IsDisplayColStored() const { return displayCol_ != GetDataCol(); }
-    bool IsSpinIncrementStored() const { return spinIncrement_ != 1.0; }
     virtual void CopyProperties(const TgrCol& source);
     virtual void CopyFrom(const TgrCol& source);
     void Assign(const TPersistent* source) override;
@@ -186,35 +268,19 @@ public:
     virtual void GetExportName(std::string& text) const;
 
 protected:
+    bool InvalidateUnlessPainting() override;
+    void InvalidateItem() override;
+    bool IsCurrentDataItem() const override;
+    void ComboAssigned() override;
+
     void SetWidthInternal(Integer value);
-    // A drawing attribute changed: invalidate unless painting; refresh the
-    // in-cell control at the current cell when asked.
-    void DrawingChanged(bool refreshControl);
-    // An editing attribute changed.
-    void EditingChanged();
     void HeadingChanged();
-    void OwnFontChanged();
     void OwnHeadingFontChanged();
 
-    TgrPropGrid* grid_;
     Integer displayCol_ = 0;
-    TColor color_ = grColorNotSet;
-    TgrOwnFont font_;
-    bool parentFont_ = true;
-    TAlignment alignment_ = taLeftJustify;
-    TgrHorzAlignment horzAlignment_ = htaDefault;
-    TgrVertAlignment vertAlignment_ = vtaDefault;
-    TgrWordWrap wordWrap_ = wwDefault;
-    bool align_ = false;
     std::string heading_;
-    TgrControlType controlType_ = ctDefault;
     Integer width_ = 64;
     Integer requestedWidth_ = 64;
-    bool visible_ = true;
-    bool readOnly_ = false;
-    bool is3D_ = false;
-    TgrButtonType buttonType_ = btDefault;
-    TgrDropDownStyle dropDownStyle_ = ddDropDown;
     bool allowGrayed_ = false;
     TgrColHeadingButton headingButton_ = cbGrid;
     TAlignment headingAlignment_ = taLeftJustify;
@@ -229,15 +295,7 @@ protected:
     Integer maxLength_ = 0;
     std::string fieldName_;
     Integer accelPos_ = 0;
-    std::string maskName_;
     Integer colId_ = 0;
-    bool keepFontObject_ = false;
-    TgrCombo* combo_ = nullptr;
-    bool parentCombo_ = true;
-    TgrDrawOption pictures_[4] = {dopDefault, dopDefault, dopDefault, dopDefault};
-    TgrSpinOptions spinOptions_ = grAllSpinOptions;
-    double spinIncrement_ = 1.0;
-    TgrDateTimeDefComponent* dateTimeDef_ = nullptr;
     std::string checkBoxValues_;
     void* object_ = nullptr;
     Integer tag_ = 0;
@@ -246,12 +304,11 @@ protected:
 
 // ---------------------------------------------------------------------- row
 
-class TgrRow : public TPersistent {
+class TgrRow : public TgrColRowBase {
 public:
     explicit TgrRow(TgrPropGrid* grid);
     ~TgrRow() override;
 
-    TgrPropGrid* Grid() const { return grid_; }
     Integer DataRow() const { return dataRow_; }
     Integer RequestedHeight() const { return requestedHeight_; }
     // Set by the row collection when it makes the row.
@@ -262,55 +319,19 @@ public:
 
     Integer GetDisplayRow() const;
     void SetDisplayRow(Integer value);
-    bool HoldsCurrentCell() const;
+    bool HoldsCurrentCell() const override;
     void SetChanged(bool value);
 
-    TColor Color() const { return color_; }
-    void SetColor(TColor value);
-    TFont* GetFont();
-    TFont* OwnFont() const { return font_.Get(); }
-    void SetFont(const TFont* value);
-    bool ParentFont() const { return parentFont_; }
-    void SetParentFont(bool value);
     TAlignment Alignment() const { return alignment_; }
-    void SetAlignment(TAlignment value);
     bool Align() const { return align_; }
-    void SetAlign(bool value);
     TgrHorzAlignment HorzAlignment() const { return horzAlignment_; }
-    void SetHorzAlignment(TgrHorzAlignment value);
-    TgrVertAlignment VertAlignment() const { return vertAlignment_; }
-    void SetVertAlignment(TgrVertAlignment value);
-    TgrWordWrap WordWrap() const { return wordWrap_; }
-    void SetWordWrap(TgrWordWrap value);
-    TgrDrawOption GetPicture(TgrPictureKind kind) const;
-    void SetPicture(TgrPictureKind kind, TgrDrawOption value);
 
-    bool Is3D() const { return is3D_; }
-    void SetIs3D(bool value);
     bool ReadOnly() const { return readOnly_; }
     void SetReadOnly(bool value);
-    TgrControlType ControlType() const { return controlType_; }
     void SetControlType(TgrControlType value);
-    TgrButtonType ButtonType() const { return buttonType_; }
-    void SetButtonType(TgrButtonType value);
-    TgrDropDownStyle GetDropDownStyle() const;
-    void SetDropDownStyle(TgrDropDownStyle value);
-    const std::string& MaskName() const { return maskName_; }
-    void SetMaskName(const std::string& value);
-    TgrSpinOptions SpinOptions() const { return spinOptions_; }
-    void SetSpinOptions(TgrSpinOptions value) { spinOptions_ = value; }
-    double SpinIncrement() const { return spinIncrement_; }
-    void SetSpinIncrement(double value) { spinIncrement_ = value; }
-    TgrDateTimeDefComponent* DateTimeDef() const { return dateTimeDef_; }
-    void SetDateTimeDef(TgrDateTimeDefComponent* value);
 
-    TgrCombo* Combo() const { return combo_; }
-    void CreateCombo();
-    void FreeCombo();
-    void SetCombo(const TgrCombo* source);
-    bool ParentCombo() const { return parentCombo_; }
-    void SetParentCombo(bool value);
-    bool IsComboStored() const { return combo_ && buttonType_ == btCombo; }
+    void CreateCombo() override;
+    void FreeCombo() override;
 
     Integer Height() const { return height_; }
     // Height and requested height.
@@ -319,51 +340,25 @@ public:
     // refreshed.
     void ApplyHeight(Integer value);
     void HeightChanged(Integer oldHeight);
-    bool Visible() const { return visible_; }
     void SetVisible(bool value);
 
-    bool KeepFontObject() const { return keepFontObject_; }
     virtual void SetKeepFontObject(bool value);
 
     virtual bool IsDefault() const;
     virtual bool CanRelease() const { return IsDefault(); }
-    bool IsSpinIncrementStored() const { return spinIncrement_ != 1.0; }
     virtual void CopyProperties(const TgrRow& source);
     virtual void CopyFrom(const TgrRow& source);
     void Assign(const TPersistent* source) override;
     virtual void ResetProperties(const TgrPropIdSet& ids);
 
 protected:
-    void DrawingChanged(bool refreshControl);
-    void EditingChanged();
-    void OwnFontChanged();
+    bool InvalidateUnlessPainting() override;
+    void InvalidateItem() override;
+    bool IsCurrentDataItem() const override;
 
-    TgrPropGrid* grid_;
     Integer dataRow_ = 0;
-    TColor color_ = grColorNotSet;
-    TgrOwnFont font_;
-    bool parentFont_ = true;
-    TAlignment alignment_ = taLeftJustify;
-    bool align_ = false;
-    TgrHorzAlignment horzAlignment_ = htaDefault;
-    TgrVertAlignment vertAlignment_ = vtaDefault;
-    TgrWordWrap wordWrap_ = wwDefault;
     Integer height_ = 14;
     Integer requestedHeight_ = 14;
-    bool visible_ = true;
-    bool readOnly_ = false;
-    bool is3D_ = false;
-    std::string maskName_;
-    bool keepFontObject_ = false;
-    TgrButtonType buttonType_ = btDefault;
-    TgrDropDownStyle dropDownStyle_ = ddDropDown;
-    TgrCombo* combo_ = nullptr;
-    bool parentCombo_ = true;
-    TgrDrawOption pictures_[4] = {dopDefault, dopDefault, dopDefault, dopDefault};
-    TgrControlType controlType_ = ctDefault;
-    TgrSpinOptions spinOptions_ = grAllSpinOptions;
-    double spinIncrement_ = 1.0;
-    TgrDateTimeDefComponent* dateTimeDef_ = nullptr;
 };
 
 // --------------------------------------------------------------- design row
