@@ -152,9 +152,11 @@ Integer TdeCustomSpreadSheetEngine::SheetFontIndex(const TFont& font) {
 
 Integer TdeCustomSpreadSheetEngine::CellAttribIndex(Integer fontIndex, Byte alignment, bool wordWrap,
                                                    const TBrush& brush, Integer format) {
-    const std::string key = std::to_string(fontIndex) + std::to_string(alignment) + std::to_string(format) +
-                            ColorText(ColorToRGB(brush.Color())) + std::to_string(int(brush.Style()) & 0x7F) +
-                            (wordWrap ? "-1" : "0");
+    // Separated, so that font 1 with format 22 and font 14 with format 2
+    // stay apart.
+    const std::string key = std::to_string(fontIndex) + "|" + std::to_string(alignment) + "|" +
+                            std::to_string(format) + "|" + ColorText(ColorToRGB(brush.Color())) + "|" +
+                            std::to_string(int(brush.Style()) & 0x7F) + (wordWrap ? "|-1" : "|0");
     for (std::size_t i = 0; i < attribKeys_.size(); ++i)
         if (attribKeys_[i] == key) return static_cast<Integer>(i);
     auto a = std::make_unique<TdeCellAttrib>();

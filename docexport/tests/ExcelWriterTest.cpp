@@ -203,3 +203,24 @@ TEST(ExcelWriter, RowsBeyondTheSheetLimitContinueOnANewSheet) {
     EXPECT_NE(cells.find("Sheet1!16383,0='r16383'"), std::string::npos) << cells.substr(0, 1500);
     EXPECT_NE(cells.find("Sheet2!0,0='r16384'\nSheet2!1,0='r16385'"), std::string::npos);
 }
+
+TEST(ExcelWriter, LargeWorkbookChainsItsFatThroughDifSectors) {
+    TMemExcel e;
+    e.Preferences()->ContinuousMode = true;
+    e.BeginDoc();
+    const std::string filler(250, 'y');
+    for (int i = 0; i < 33000; ++i) e.AddSheetText(i, 0, 4, 0, std::to_string(i) + filler);
+    e.EndDoc();
+    const std::string f = e.Bytes();
+    const std::uint32_t fatSectors = U32(f, 0x2C), difSectors = U32(f, 0x48);
+    ASSERT_GT(fatSectors, 109u);
+    ASSERT_EQ(difSectors, 1u);
+    const std::size_t dif = 512 * (std::size_t(U32(f, 0x44)) + 1);
+    EXPECT_EQ(U32(f, dif), U32(f, 0x4C) + 109) << "the DIF lists the FAT sectors after the first 109";
+    EXPECT_EQ(U32(f, dif + 508), 0xFFFFFFFEu) << "the last DIF sector ends the chain";
+    if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd is not installed: the workbook was not read back";
+    const std::string cells = ReadWithXlrd(f);
+    EXPECT_NE(cells.find("Sheet3!" + std::to_string(32999 - 2 * 16384) + ",0='32999" + filler + "'"),
+              std::string::npos)
+        << cells.substr(0, 500);
+}

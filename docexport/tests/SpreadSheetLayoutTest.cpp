@@ -152,6 +152,8 @@ TEST(SpreadSheetCells, TablesShareEqualEntriesAndFixInvisibleFontColour) {
     EXPECT_EQ(e.CellAttribIndex(0, 4, false, b, 0), 0);
     EXPECT_EQ(e.CellAttribIndex(0, 4, false, b, 0), 0);
     EXPECT_EQ(e.CellAttribIndex(0, 4, true, b, 0), 1);
+    EXPECT_EQ(e.CellAttribIndex(1, 4, false, b, 22), 2);
+    EXPECT_EQ(e.CellAttribIndex(14, 2, false, b, 2), 3) << "keys of different attributes must not collide";
     e.Preferences()->UseDefaultPalette = true;
     EXPECT_EQ(e.SheetColorIndex(RGB(0xFF, 0, 0)), 2);
     EXPECT_EQ(e.SheetColorIndex(RGB(1, 2, 3)), 56);
