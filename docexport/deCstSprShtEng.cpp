@@ -424,6 +424,47 @@ void TdeCustomSpreadSheetEngine::LayoutSheetGrid(TdeItemList& list) {
         prev = it;
     }
 
+    // 7. Texts still sharing a cell: the right one moves a column right, the
+    // lower one a row down.
+    if (Preferences()->MultiPass) {
+        for (std::size_t c = 0; c < cols.size(); ++c) {
+            for (std::size_t k = 0; k < cols[c].size(); ++k) {
+                TdeFmTextItem* it = cols[c][k];
+                if (FirstLine(it).empty()) continue;
+                TdeFmTextItem* other = nullptr;
+                for (auto* o : cols[c])
+                    if (o != it && o->Row == it->Row && !FirstLine(o).empty() &&
+                        (o->X < it->X || (o->X == it->X && o->Y < it->Y))) {
+                        other = o;
+                        break;
+                    }
+                if (!other) continue;
+                if (other->X < it->X) {
+                    if (c + 1 >= cols.size()) {
+                        cols.emplace_back();
+                    } else {
+                        bool taken = false;
+                        for (auto* o : cols[c + 1]) taken |= o->Row == it->Row && !FirstLine(o).empty();
+                        if (taken) moveColumnsFrom(c + 1);
+                    }
+                    cols[c].erase(cols[c].begin() + static_cast<std::ptrdiff_t>(k));
+                    --k;
+                    it->Column = static_cast<Integer>(c + 1);
+                    cols[c + 1].push_back(it);
+                } else {
+                    const Integer down = it->Row + 1;
+                    bool taken = false;
+                    for (auto* o : cols[c]) taken |= o->Row == down;
+                    if (taken)
+                        for (auto& col : cols)
+                            for (auto* o : col)
+                                if (o != it && o->Row >= down) ++o->Row;
+                    it->Row = down;
+                }
+            }
+        }
+    }
+
     // 8. Alignment-1 items get their left edge back.
     if (align)
         for (auto* it : free)

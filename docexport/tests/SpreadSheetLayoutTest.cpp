@@ -109,6 +109,17 @@ TEST(SpreadSheetLayout, PagesAreStackedByPageHeightOrUsedRows) {
     }
 }
 
+TEST(SpreadSheetLayout, MultiPassGivesTextsSharingACellTheirOwnCells) {
+    TCellLog e;
+    e.Preferences()->MultiPass = true;
+    e.BeginDoc();
+    e.TextOut("top", 0, 0);
+    e.TextOut("under", 0, 0.1 * e.RowHeight());
+    e.TextOut("next", 0, 1 * e.RowHeight());
+    e.EndDoc();
+    EXPECT_EQ(e.Cells, (std::vector<Cell>{{0, 0, "top"}, {1, 0, "under"}, {2, 0, "next"}}));
+}
+
 TEST(SpreadSheetLayout, SheetTextsKeepTheirCells) {
     TCellLog e;
     e.BeginDoc();
