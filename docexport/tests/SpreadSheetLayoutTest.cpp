@@ -120,6 +120,19 @@ TEST(SpreadSheetLayout, MultiPassGivesTextsSharingACellTheirOwnCells) {
     EXPECT_EQ(e.Cells, (std::vector<Cell>{{0, 0, "top"}, {1, 0, "under"}, {2, 0, "next"}}));
 }
 
+TEST(SpreadSheetLayout, RightAlignedNumbersEndingAtOneEdgeShareAColumn) {
+    TCellLog e;
+    e.Preferences()->ApplyAlignment = true;
+    e.BeginDoc();
+    e.SetTextAlignment(haRight);
+    const double edge = 2.4 * e.ColumnWidth();
+    e.TextOut("1", edge, 0);
+    e.TextOut("1234567", edge, e.RowHeight());
+    e.EndDoc();
+    ASSERT_EQ(e.Cells.size(), 2u);
+    EXPECT_EQ(e.Cells[0].Column, e.Cells[1].Column);
+}
+
 TEST(SpreadSheetLayout, SheetTextsKeepTheirCells) {
     TCellLog e;
     e.BeginDoc();
