@@ -4,7 +4,7 @@ set -e
 PKGS="cmake ninja-build g++ pkg-config ccache qt6-base-dev libsqlite3-dev zlib1g-dev
 libjpeg62-turbo-dev libasound2-dev libgtest-dev libgmock-dev libbenchmark-dev
 fonts-liberation2 libfontconfig-dev xxd qpdf poppler-utils pngcheck
-zbar-tools"
+zbar-tools python3-xlrd"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

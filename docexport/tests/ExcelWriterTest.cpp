@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "docexport/deExcelEng.h"
+#include "platform/core/Streams.h"
+
+namespace {
+
+// An Excel engine writing to memory, in pixels, on an 800 x 600 page
+// without margins.
+class TMemExcel : public TdeCustomExcelEngine {
+public:
+    TMemExcel() : TdeCustomExcelEngine(nullptr) {
+        Preferences()->SetShowSetupDialog(false);
+        Preferences()->SetOpenAfterCreate(false);
+        Preferences()->SetOutputToUserStream(true);
+        SetUserStream(&Out);
+        SetMeasurementUnit(muPixels);
+        Page()->SetPaperSize(Custom);
+        Page()->SetWidth(800);
+        Page()->SetHeight(600);
+        Page()->SetLeftMargin(0);
+        Page()->SetRightMargin(0);
+        Page()->SetTopMargin(0);
+        Page()->SetBottomMargin(0);
+        Font()->SetName("Arial");
+        Font()->SetSize(10);
+        Font()->SetColor(clBlack);
+    }
+    TMemoryStream Out;
+    std::string Bytes() { return std::string(Out.Memory(), static_cast<std::size_t>(Out.Size())); }
+    // Places a text at a cell of the layout grid.
+    void At(double col, double row, const std::string& text) { TextOut(text, col * ColumnWidth(), row * RowHeight()); }
+};
+
+std::uint32_t U32(const std::string& s, std::size_t at) {
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(s[at + i]);
+    return v;
+}
+unsigned U16(const std::string& s, std::size_t at) {
+    return static_cast<unsigned char>(s[at]) | (static_cast<unsigned char>(s[at + 1]) << 8);
+}
+
+struct Record {
+    unsigned Id;
+    std::string Data;
+    std::size_t Offset;
+};
+
+// The records of the Book stream from offset on, up to and including EOF.
+std::vector<Record> Records(const std::string& book, std::size_t at) {
+    std::vector<Record> out;
+    while (at + 4 <= book.size()) {
+        const unsigned id = U16(book, at), len = U16(book, at + 2);
+        out.push_back({id, book.substr(at + 4, len), at});
+        at += 4 + len;
+        if (id == 0x000A) break;
+    }
+    return out;
+}
+
+std::string Python() {
+    return std::ifstream("/usr/bin/python3").good() ? "/usr/bin/python3" : "python3";
+}
+
+bool HaveXlrd() { return std::system((Python() + " -c 'import xlrd' 2>/dev/null").c_str()) == 0; }
+
+// Every cell xlrd reads: "sheet!row,col=value" lines.
+std::string ReadWithXlrd(const std::string& bytes) {
+    char path[] = "/tmp/omr-xls-XXXXXX";
+    const int fd = mkstemp(path);
+    EXPECT_GE(fd, 0);
+    std::ofstream(path, std::ios::binary) << bytes;
+    const std::string cmd = Python() +
+                            " -c \"import sys, xlrd\n"
+                            "b = xlrd.open_workbook(sys.argv[1])\n"
+                            "for s in b.sheets():\n"
+                            "  for r in range(s.nrows):\n"
+                            "    for c in range(s.ncols):\n"
+                            "      v = s.cell_value(r, c)\n"
+                            "      if v != '': print('%s!%d,%d=%r' % (s.name, r, c, v))\n\" " +
+                            path + " 2>&1";
+    std::string result;
+    if (FILE* p = popen(cmd.c_str(), "r")) {
+        char buf[4096];
+        std::size_t n;
+        while ((n = fread(buf, 1, sizeof buf, p)) > 0) result.append(buf, n);
+        pclose(p);
+    }
+    std::remove(path);
+    close(fd);
+    return result;
+}
+
+}  // namespace
+
+TEST(ExcelWriter, SmallWorkbookHasTheContainerAndRecords) {
+    TMemExcel e;
+    e.Preferences()->AutoFormatCells = true;
+    e.BeginDoc();
+    e.At(0, 0, "Name");
+    e.At(2, 0, "Score");
+    e.At(0, 1, "Ann");
+    e.At(2, 1, "123-");
+    e.At(0, 2, "Bob");
+    e.At(2, 2, "1,234.50");
+    e.EndDoc();
+    const std::string f = e.Bytes();
+    ASSERT_EQ(f.size(), 512u * 27);  // header + 24 data sectors, FAT, directory
+    EXPECT_EQ(f.substr(0, 8), std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
+    EXPECT_EQ(U32(f, 0x2C), 1u);   // FAT sectors
+    EXPECT_EQ(U32(f, 0x30), 25u);  // directory sector
+    EXPECT_EQ(U32(f, 0x4C), 24u);  // first FAT sector
+    const std::size_t fat = 512 * 25, dir = 512 * 26;
+    EXPECT_EQ(U32(f, fat + 4 * 7), 0xFFFFFFFEu);   // end of Book
+    EXPECT_EQ(U32(f, fat + 4 * 15), 0xFFFFFFFEu);  // end of SummaryInformation
+    EXPECT_EQ(U32(f, fat + 4 * 24), 0xFFFFFFFDu);  // the FAT itself
+    EXPECT_EQ(f[dir + 128], 'B');
+    EXPECT_EQ(U32(f, dir + 128 + 120), 4096u);
+    EXPECT_EQ(U32(f, dir + 256 + 116), 8u);   // summary streams at sectors 8 and 16
+    EXPECT_EQ(U32(f, dir + 384 + 116), 16u);
+
+    const std::string book = f.substr(512, 4096);
+    const auto globals = Records(book, 0);
+    ASSERT_FALSE(globals.empty());
+    EXPECT_EQ(globals.front().Id, 0x0809u);
+    EXPECT_EQ(U16(globals.front().Data, 0), 0x0500u);
+    const Record* bound = nullptr;
+    for (const auto& r : globals)
+        if (r.Id == 0x0085) bound = &r;
+    ASSERT_NE(bound, nullptr);
+    EXPECT_EQ(bound->Data.substr(7), "Sheet1");
+    const auto sheet = Records(book, U32(bound->Data, 0));
+    ASSERT_FALSE(sheet.empty());
+    EXPECT_EQ(sheet.front().Id, 0x0809u) << "the BOUNDSHEET offset points at the sheet's BOF";
+    EXPECT_EQ(U16(sheet.front().Data, 2), 0x0010u);
+    int labels = 0, numbers = 0, window2 = 0;
+    for (const auto& r : sheet) {
+        labels += r.Id == 0x0204;
+        numbers += r.Id == 0x0203;
+        window2 += r.Id == 0x023E;
+    }
+    EXPECT_EQ(labels, 4);
+    EXPECT_EQ(numbers, 2);
+    EXPECT_EQ(window2, 1);
+
+    if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd is not installed: the workbook was not read back";
+    EXPECT_EQ(ReadWithXlrd(f),
+              "Sheet1!0,0='Name'\nSheet1!0,2='Score'\nSheet1!1,0='Ann'\nSheet1!1,2=-123.0\n"
+              "Sheet1!2,0='Bob'\nSheet1!2,2=1234.5\n");
+}
+
+TEST(ExcelWriter, WithoutAutoFormatNumbersAreLabelsAndLongTextsAreCut) {
+    TMemExcel e;
+    e.BeginDoc();
+    e.At(0, 0, "123-");
+    e.At(0, 1, std::string(300, 'x'));
+    e.At(0, 2, "\xC3\xA9t\xC3\xA9");  // "été"
+    e.EndDoc();
+    if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd is not installed: the workbook was not read back";
+    EXPECT_EQ(ReadWithXlrd(e.Bytes()),
+              "Sheet1!0,0='-123'\nSheet1!1,0='" + std::string(255, 'x') + "'\nSheet1!2,0='\xC3\xA9t\xC3\xA9'\n");
+}
+
+TEST(ExcelWriter, PagesPerWorksheetAndSheetNames) {
+    TMemExcel e;
+    e.Preferences()->PagesPerWorksheet = 2;
+    e.OnNeedSheetName = [](TObject*, std::string& name, Integer no) {
+        name = no == 3 ? "Tail: [x]" : "Scores";
+    };
+    e.BeginDoc();
+    for (int p = 1; p <= 5; ++p) {
+        if (p > 1) e.NewPage();
+        e.At(0, 0, "page " + std::to_string(p));
+    }
+    e.EndDoc();
+    ASSERT_EQ(e.Sheets().size(), 0u) << "cleared after the document";
+    if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd is not installed: the workbook was not read back";
+    const std::string cells = ReadWithXlrd(e.Bytes());
+    EXPECT_NE(cells.find("Scores!0,0='page 1'"), std::string::npos) << cells;
+    EXPECT_NE(cells.find("Sheet2!0,0='page 3'"), std::string::npos) << cells;
+    EXPECT_NE(cells.find("Tail_ _x_!0,0='page 5'"), std::string::npos) << cells;
+}
+
+TEST(ExcelWriter, RowsBeyondTheSheetLimitContinueOnANewSheet) {
+    TMemExcel e;
+    e.Preferences()->ContinuousMode = true;
+    e.BeginDoc();
+    for (int i = 0; i < 16388; ++i) e.AddSheetText(i, 0, 4, 0, "r" + std::to_string(i));
+    e.EndDoc();
+    if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd is not installed: the workbook was not read back";
+    const std::string cells = ReadWithXlrd(e.Bytes());
+    EXPECT_NE(cells.find("Sheet1!16383,0='r16383'"), std::string::npos) << cells.substr(0, 1500);
+    EXPECT_NE(cells.find("Sheet2!0,0='r16384'\nSheet2!1,0='r16385'"), std::string::npos);
+}
+
+TEST(ExcelWriter, LargeWorkbookChainsItsFatThroughDifSectors) {
+    TMemExcel e;
+    e.Preferences()->ContinuousMode = true;
+    e.BeginDoc();
+    const std::string filler(250, 'y');
+    for (int i = 0; i < 33000; ++i) e.AddSheetText(i, 0, 4, 0, std::to_string(i) + filler);
+    e.EndDoc();
+    const std::string f = e.Bytes();
+    const std::uint32_t fatSectors = U32(f, 0x2C), difSectors = U32(f, 0x48);
+    ASSERT_GT(fatSectors, 109u);
+    ASSERT_EQ(difSectors, 1u);
+    const std::size_t dif = 512 * (std::size_t(U32(f, 0x44)) + 1);
+    EXPECT_EQ(U32(f, dif), U32(f, 0x4C) + 109) << "the DIF lists the FAT sectors after the first 109";
+    EXPECT_EQ(U32(f, dif + 508), 0xFFFFFFFEu) << "the last DIF sector ends the chain";
+    if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd is not installed: the workbook was not read back";
+    const std::string cells = ReadWithXlrd(f);
+    EXPECT_NE(cells.find("Sheet3!" + std::to_string(32999 - 2 * 16384) + ",0='32999" + filler + "'"),
+              std::string::npos)
+        << cells.substr(0, 500);
+}
