@@ -203,8 +203,18 @@ void TCustomForm::SetVisible(bool v) {
     if (v) {
         PlaceOnScreen();
         visible_ = true;
-        DoShow();
-        if (!visible_) return;  // hidden again by OnShow
+        // A failing OnShow still leaves the window on screen; its exception
+        // goes to the caller once the window is shown and active.
+        std::exception_ptr showError;
+        try {
+            DoShow();
+        } catch (...) {
+            showError = std::current_exception();
+        }
+        if (!visible_) {  // hidden again by OnShow
+            if (showError) std::rethrow_exception(showError);
+            return;
+        }
         if (widget_) {
             widget_->move(left_, top_);
             widget_->show();
@@ -215,6 +225,7 @@ void TCustomForm::SetVisible(bool v) {
         }
         Screen->FormShown(this);
         if (activeControl_ && activeControl_->CanFocus()) activeControl_->SetFocus();
+        if (showError) std::rethrow_exception(showError);
     } else {
         visible_ = false;
         if (widget_) widget_->hide();
@@ -290,7 +301,7 @@ int TCustomForm::ShowModal() {
     try {
         Show();
         while (true) {
-            Application->HandleMessage();
+            Application->HandleMessageGuarded();
             if (Application->Terminated()) {
                 modalResult_ = mrCancel;
                 break;
@@ -492,8 +503,14 @@ void TApplication::SetTitle(const std::string& t) {
 
 void TApplication::Run() {
     if (!initialized_) Initialize();
-    if (mainForm_ && showMainForm_) mainForm_->Show();
-    while (!terminated_) HandleMessage();
+    if (mainForm_ && showMainForm_) {
+        try {
+            mainForm_->Show();
+        } catch (...) {
+            HandleException(std::current_exception());
+        }
+    }
+    while (!terminated_) HandleMessageGuarded();
     DestroyComponents();
 }
 
@@ -536,6 +553,14 @@ void TApplication::HandleMessage() {
     bool done = true;
     if (OnIdle) DispatchGuarded([&] { OnIdle(this, done); });
     if (done && !terminated_) WaitForEvents();
+}
+
+void TApplication::HandleMessageGuarded() {
+    try {
+        HandleMessage();
+    } catch (...) {
+        HandleException(std::current_exception());
+    }
 }
 
 void TApplication::ProcessMessages() {

@@ -207,6 +207,9 @@ protected:
 private:
     friend class TCustomForm;
     bool ProcessRound();
+    // HandleMessage for the loops of Run and ShowModal: an exception that
+    // escapes a handler is shown and the loop goes on.
+    void HandleMessageGuarded();
     void Idle();
     void WaitForEvents();
 
