@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QIcon>
+#include <QPixmap>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -15,6 +17,7 @@
 #include "platform/core/FileUtils.h"
 #include "platform/core/Program.h"
 #include "platform/core/UiQueue.h"
+#include "platform/gui/Bitmap.h"
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/gui/Timers.h"
@@ -91,8 +94,8 @@ void TCustomForm::SetClientWidth(int w) { SetWidth(w + FrameWidth()); }
 void TCustomForm::SetClientHeight(int h) { SetHeight(h + FrameHeight()); }
 
 void TCustomForm::SetBounds(int left, int top, int width, int height) {
-    width = std::max(0, width);
-    height = std::max(0, height);
+    width = std::max({0, width, constraints_.MinWidth});
+    height = std::max({0, height, constraints_.MinHeight});
     bool sized = width != width_ || height != height_;
     if (!sized && left == left_ && top == top_) return;
     left_ = left;
@@ -129,7 +132,8 @@ void TCustomForm::ApplyWindowFlags() {
     bool wasVisible = widget_->isVisible();
     widget_->setWindowFlags(f);
     if (borderStyle_ == bsSizeable || borderStyle_ == bsSizeToolWin) {
-        widget_->setMinimumSize(0, 0);
+        widget_->setMinimumSize(std::max(0, constraints_.MinWidth - FrameWidth()),
+                                std::max(0, constraints_.MinHeight - FrameHeight()));
         widget_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     } else if (width_ > 0 && height_ > 0) {
         widget_->setFixedSize(std::max(1, ClientWidth()), std::max(1, ClientHeight()));
@@ -148,6 +152,13 @@ void TCustomForm::SetBorderStyle(TFormBorderStyle s) {
         applyingBounds_ = false;
     }
     AlignControls();
+}
+
+void TCustomForm::SetConstraints(const TSizeConstraints& c) {
+    constraints_ = c;
+    ApplyWindowFlags();
+    if (width_ < c.MinWidth || height_ < c.MinHeight)
+        SetBounds(left_, top_, std::max(width_, c.MinWidth), std::max(height_, c.MinHeight));
 }
 
 void TCustomForm::SetBorderIcons(TBorderIcons i) {
@@ -499,6 +510,12 @@ std::string TApplication::Title() const {
 void TApplication::SetTitle(const std::string& t) {
     title_ = t;
     SetPromptDefaultTitle(Title());
+}
+
+void TApplication::SetIcon(const TBitmap* icon) {
+    EnsureGuiApplication();
+    QImage image = icon ? icon->ToImage() : QImage();
+    QApplication::setWindowIcon(image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image)));
 }
 
 void TApplication::Run() {
