@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "report/ReportNumbers.h"
 #include "report/VSFWriter.h"
 
 namespace {
-int RoundInt(double v) { return int(std::nearbyint(v)); }
+int RoundInt(double v) { return SafeRound(v); }
 }  // namespace
 
 // ---------------------------------------------------------- canvas renderer
