@@ -11,7 +11,7 @@ std::string g_title = "Scorvane";
 
 // Defined in QtPrompts.cpp.
 TPromptService& QtPromptService();
-// Defined in Forms.cpp.
+// In Forms.h, which includes this library's prompt header.
 void PaintShownForms();
 
 namespace {
