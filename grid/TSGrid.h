@@ -584,6 +584,9 @@ public:
     bool IsFocusCell(Integer displayCol, Integer displayRow);
     // Paints one cell from its paint information.
     void DrawGridCell(Integer displayCol, Integer displayRow, bool selected, const TRect& rect);
+    // Painting outside a paint pass is allowed: no update lock and not
+    // inside the grid's own paint pass.
+    bool CanPaintNow() const { return updateLock_ == 0 && !painting_ && HasWindow(); }
     // Draws the scroll bars that are shown into the non-client strips.
     void PaintScrollBars(TCanvas* canvas);
     // The owner's chance to change a data cell's draw information.
@@ -699,6 +702,7 @@ private:
     void PaintCellButton(TCanvas* canvas, const TgrCellPaintInfo& info);
     void PaintFocusBorder(TCanvas* canvas, const TgrCellPaintInfo& info);
     void InvalidateFocusArea(Integer displayCol, Integer displayRow);
+    TgrCellElement* CellRecord(Integer dataCol, Integer dataRow);
     void ResizeDataModel(Integer oldColTotal, Integer oldRowTotal);
     void SetStorageSizeHint(Integer cols, Integer rows);
     void InvalidateIfSelection();
@@ -828,4 +832,5 @@ private:
     // The selected cell range (display positions) while the grid status is
     // grsCellsSelected.
     TCellRange_ts cellRange_;
+    bool painting_ = false;
 };

@@ -22,13 +22,19 @@ struct Levels {
 
 }  // namespace
 
+// The cell's own property record; most cells have none, and the lookup
+// builds a key, so an empty set answers at once.
+TgrCellElement* TgrBaseGrid::CellRecord(Integer dataCol, Integer dataRow) {
+    return cellProps_->Count() == 0 ? nullptr : cellProps_->FindCell(dataCol, dataRow);
+}
+
 bool TgrBaseGrid::EffectiveIs3D(Integer dataCol, Integer dataRow) {
     if (dataCol < 1 || dataRow < 1) return heading3D_;
     if (is3D_) return true;
     TgrCol* col = gridCols_->ColAt(dataCol);
     TgrRow* row = RowObject(gridRows_.get(), dataRow);
     if ((col && col->Is3D()) || (row && row->Is3D())) return true;
-    TgrCellElement* e = cellProps_->FindCell(dataCol, dataRow);
+    TgrCellElement* e = CellRecord(dataCol, dataRow);
     return e && e->Is3D;
 }
 
@@ -39,7 +45,7 @@ TColor TgrBaseGrid::EffectiveCellColor(Integer dataCol, Integer dataRow, bool is
                 return col->HeadingColor();
         return headingColor_;
     }
-    if (TgrCellElement* e = cellProps_->FindCell(dataCol, dataRow); e && e->Color != grColorNotSet) return e->Color;
+    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && e->Color != grColorNotSet) return e->Color;
     TgrColRowBase* col = gridCols_->ColAt(dataCol);
     TgrColRowBase* row = RowObject(gridRows_.get(), dataRow);
     TgrColRowBase* first = drawOverlap_ == doDrawColOnTop ? col : row;
@@ -60,7 +66,7 @@ TFont* TgrBaseGrid::EffectiveHeadingFont(Integer dataCol) {
 
 TFont* TgrBaseGrid::EffectiveCellFont(Integer dataCol, Integer dataRow) {
     if (dataCol < 1 || dataRow < 1) return EffectiveHeadingFont(dataCol);
-    if (TgrCellElement* e = cellProps_->FindCell(dataCol, dataRow); e && !e->ParentFont && e->Font) return e->Font;
+    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && !e->ParentFont && e->Font) return e->Font;
     TgrColRowBase* col = gridCols_->ColAt(dataCol);
     TgrColRowBase* row = RowObject(gridRows_.get(), dataRow);
     TgrColRowBase* first = drawOverlap_ == doDrawColOnTop ? col : row;
@@ -92,7 +98,7 @@ TgrWordWrap TgrBaseGrid::EffectiveHeadingWordWrap(Integer dataCol) {
 
 TgrHorzAlignment TgrBaseGrid::EffectiveHorzAlignment(Integer dataCol, Integer dataRow) {
     if (dataCol < 1 || dataRow < 1) return EffectiveHeadingHorzAlignment(dataCol);
-    if (TgrCellElement* e = cellProps_->FindCell(dataCol, dataRow); e && TgrHorzAlignment(e->HorzAlignment) != htaDefault)
+    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && TgrHorzAlignment(e->HorzAlignment) != htaDefault)
         return TgrHorzAlignment(e->HorzAlignment);
     TgrCol* col = gridCols_->ColAt(dataCol);
     TgrRow* row = RowObject(gridRows_.get(), dataRow);
@@ -110,7 +116,7 @@ TgrHorzAlignment TgrBaseGrid::EffectiveHorzAlignment(Integer dataCol, Integer da
 
 TgrVertAlignment TgrBaseGrid::EffectiveVertAlignment(Integer dataCol, Integer dataRow) {
     if (dataCol < 1 || dataRow < 1) return EffectiveHeadingVertAlignment(dataCol);
-    if (TgrCellElement* e = cellProps_->FindCell(dataCol, dataRow); e && TgrVertAlignment(e->VertAlignment) != vtaDefault)
+    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && TgrVertAlignment(e->VertAlignment) != vtaDefault)
         return TgrVertAlignment(e->VertAlignment);
     TgrColRowBase* col = gridCols_->ColAt(dataCol);
     TgrColRowBase* row = RowObject(gridRows_.get(), dataRow);
@@ -123,7 +129,7 @@ TgrVertAlignment TgrBaseGrid::EffectiveVertAlignment(Integer dataCol, Integer da
 
 TgrWordWrap TgrBaseGrid::EffectiveWordWrap(Integer dataCol, Integer dataRow) {
     if (dataCol < 1 || dataRow < 1) return EffectiveHeadingWordWrap(dataCol);
-    if (TgrCellElement* e = cellProps_->FindCell(dataCol, dataRow); e && TgrWordWrap(e->WordWrap) != wwDefault)
+    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && TgrWordWrap(e->WordWrap) != wwDefault)
         return TgrWordWrap(e->WordWrap);
     TgrColRowBase* col = gridCols_->ColAt(dataCol);
     TgrColRowBase* row = RowObject(gridRows_.get(), dataRow);
@@ -145,7 +151,7 @@ bool TgrBaseGrid::IsCellReadOnly(Integer dataCol, Integer dataRow) {
     TgrRow* row = RowObject(gridRows_.get(), dataRow);
     if ((col && !col->Visible()) || (row && !row->Visible())) return true;
     if (IsDesigning() && storeData_) return false;
-    if (TgrCellElement* e = cellProps_->FindCell(dataCol, dataRow)) {
+    if (TgrCellElement* e = CellRecord(dataCol, dataRow)) {
         if (TgrReadOnly(e->ReadOnly) == roOn) return true;
         if (TgrReadOnly(e->ReadOnly) == roOff) return false;
     }
@@ -156,7 +162,7 @@ TgrButtonType TgrBaseGrid::ResolveButtonType(Integer dataCol, Integer dataRow, T
     style = ddDropDown;
     if (dataCol < 1 || dataRow < 1 || dataRow >= RowTotal()) return btNone;
     if (!readOnlyButton_ && IsCellReadOnly(dataCol, dataRow)) return btNone;
-    if (TgrCellElement* e = cellProps_->FindCell(dataCol, dataRow); e && TgrButtonType(e->ButtonType) != btDefault) {
+    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && TgrButtonType(e->ButtonType) != btDefault) {
         style = e->GetDropDownStyle();
         return TgrButtonType(e->ButtonType);
     }

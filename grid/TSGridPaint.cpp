@@ -406,6 +406,11 @@ void TgrBaseGrid::PaintFocusBorder(TCanvas* c, const TgrCellPaintInfo& info) {
 }
 
 void TgrBaseGrid::Paint() {
+    struct PaintPass {
+        bool& flag;
+        explicit PaintPass(bool& f) : flag(f) { flag = true; }
+        ~PaintPass() { flag = false; }
+    } pass(painting_);
     TCanvas* c = Canvas();
     TRect clip = c->ClipRect();
     Integer width = ClientWidth(), height = ClientHeight();
@@ -530,8 +535,7 @@ void TgrBaseGrid::UpdateScrollPos() {
     TCellCoord_ts topLeft = TopLeftCell();
     SetScrollPos(sbHorizontal, topLeft.Col - FixedColTotal());
     SetScrollPos(sbVertical, topLeft.Row - FixedRowTotal());
-    // The bars lie outside the client area that Invalidate covers.
-    Integer cw = ClientWidth(), ch = ClientHeight();
-    if (ScrollBarShown(sbVertical)) InvalidateRect(TRect(cw, 0, Width(), Height()));
-    if (ScrollBarShown(sbHorizontal)) InvalidateRect(TRect(0, ch, Width(), Height()));
+    // The bars lie outside the client area; they are redrawn at once rather
+    // than invalidated, which would widen the next paint to the whole grid.
+    if (CanPaintNow()) PaintScrollBars(Canvas());
 }
