@@ -544,6 +544,8 @@ void TgrBaseGrid::SetStoreData(bool value) {
 void TgrBaseGrid::SetStorageSizeHint(Integer cols, Integer rows) {
     if (!storage_) return;
     storage_->RowCapacityHint = rows;
+    storage_->RowLimit = std::max<Integer>(RowTotal() - 1, 0);
+    storage_->ColLimit = std::max<Integer>(cols, 0);
     storage_->ColCapacityHint = rows > 256 ? std::min<Integer>(cols, 256) : cols;
 }
 
