@@ -766,6 +766,8 @@ private:
     TTimer* timers_[2] = {nullptr, nullptr};
     Integer enteringFocus_ = 0;
     bool cellCacheInvalid_ = true;
+    Integer cachedCellCol_ = -1, cachedCellRow_ = -1;
+    TgrCellElement* cachedCell_ = nullptr;
 
     std::unique_ptr<TgrMaskLink> maskLink_;
     std::unique_ptr<TgrImageLink> imageLink_;

@@ -25,7 +25,15 @@ struct Levels {
 // The cell's own property record; most cells have none, and the lookup
 // builds a key, so an empty set answers at once.
 TgrCellElement* TgrBaseGrid::CellRecord(Integer dataCol, Integer dataRow) {
-    return cellProps_->Count() == 0 ? nullptr : cellProps_->FindCell(dataCol, dataRow);
+    if (cellProps_->Count() == 0) return nullptr;
+    // One-entry cache: painting asks for the same cell once per attribute.
+    // Adding, removing or re-keying a record marks it invalid.
+    if (!cellCacheInvalid_ && cachedCellCol_ == dataCol && cachedCellRow_ == dataRow) return cachedCell_;
+    cachedCell_ = cellProps_->FindCell(dataCol, dataRow);
+    cachedCellCol_ = dataCol;
+    cachedCellRow_ = dataRow;
+    cellCacheInvalid_ = false;
+    return cachedCell_;
 }
 
 bool TgrBaseGrid::EffectiveIs3D(Integer dataCol, Integer dataRow) {
