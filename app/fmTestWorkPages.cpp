@@ -74,7 +74,7 @@ void TfrmTestWork::CreateScanPages() {
     lblMaster = MakeLabel(this, m, "lblMaster", 12, 16, "Please scan the master test form now.");
     lblMaster->Font()->SetStyle(fsBold);
     lblMaster->Font()->SetSize(10);
-    imgMaster = MakePicture(this, m, "imgMaster", 150, 60, 320, 280, kOmbrixLogo);
+    imgMaster = MakePicture(this, m, "imgMaster", 150, 60, 320, 240, "ScanMaster.bmp");
     dbgMaster = NewWorkGrid(this, m, "dbgMaster", wgMaster, work_->dsMaster.get());
     dbgMaster->SetBounds(8, 56, 605, 305);
     btnClear2 = MakeButton(this, m, "btnClear2", 190, 388, 110, "Clear Values");
@@ -88,7 +88,7 @@ void TfrmTestWork::CreateScanPages() {
     lblStudent = MakeLabel(this, t, "lblStudent", 12, 34, " ");
     lblStudent->Font()->SetStyle(fsBold);
     lblScore = MakeLabel(this, t, "lblScore", 300, 34, "");
-    imgTests = MakePicture(this, t, "imgTests", 150, 60, 320, 280, kOmbrixLogo);
+    imgTests = MakePicture(this, t, "imgTests", 150, 60, 320, 240, "ScanTests.bmp");
     lblError = MakeLabel(this, t, "lblError", 8, 56, "Errors");
     dbgErrors = NewWorkGrid(this, t, "dbgErrors", wgErrors, work_->dsError.get());
     dbgErrors->SetBounds(8, 74, 92, 286);
@@ -178,8 +178,8 @@ void TfrmTestWork::CreateFinishedPage() {
     lblTitle->Font()->SetSize(14);
     lblTitle->Font()->SetStyle(fsBold);
     lblTitle->Font()->SetColor(clNavy);
-    imgLogo = MakePicture(this, p, "imgLogo", 150, 70, 320, 240, kOmbrixLogo);
-    imgLogo2 = MakePicture(this, p, "imgLogo2", 150, 70, 320, 240, kVeltraneLogo);
+    imgLogo = MakePicture(this, p, "imgLogo", 150, 80, 320, 192, kOmbrixLogo);
+    imgLogo2 = MakePicture(this, p, "imgLogo2", 150, 80, 320, 192, kVeltraneLogo);
     imgLogo2->SetVisible(false);
     Image1 = MakePicture(this, p, "Image1", 8, 330, 108, 54, nullptr);
     Image1->SetVisible(false);
