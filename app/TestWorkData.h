@@ -216,7 +216,7 @@ public:
     TNotifyEvent OnPrintStudentReport;
     // Told of every drop sound requested (also when sounds are off).
     std::function<void(TObject* sender, bool good)> OnDropSound;
-    // Writes format 10, the customer spreadsheet, from a template.
+    // Writes format 10 in place of ExportCtapivExcel when set.
     std::function<void(const std::string& fileName, const std::string& templateName)> OnExportCtapivExcel;
 
     // ------------------------------------------------ scanner and sheets
@@ -289,6 +289,9 @@ public:
     void ExportPoints(const std::string& fileName);
     void ExportIndividual(const std::string& fileName);
     void ExportCtapivText(const std::string& fileName);
+    // Format 10: the customer spreadsheet filled from a template through
+    // the spreadsheet application (TestWorkCtapiv.cpp).
+    void ExportCtapivExcel(const std::string& fileName, const std::string& templateName);
     // Runs the writer of a format (0..9) on a file.
     void WriteExport(int format, const std::string& fileName);
     // The further groups' scores that format 6 appends to a student's line.
