@@ -12,6 +12,7 @@
 #include "app/ProfileStore.h"
 #include "app/WorkGrids.h"
 #include "app/WorkPrompts.h"
+#include "app/WorkReports.h"
 #include "app/fmAbout.h"
 #include "app/uLogFileOq.h"
 #include "dbclient/LdbConnection.h"
@@ -73,6 +74,8 @@ TfrmTestWork::TfrmTestWork(TComponent* owner) : TForm(owner) {
     // 1. Decimals 1 with the general format; no profile loaded yet.
     work_ = new TTestWorkData(this);
     work_->SetName("TestWorkData");
+    reports_ = new TWorkReports(work_, this);
+    reports_->SetName("WorkReports");
     CreatePages();
     BindWorkFields();
     // 2. The profiles database; a connection error ends the creation.
@@ -93,6 +96,7 @@ TfrmTestWork::~TfrmTestWork() {
     DoDestroy();
     FreePointEditors();
     work_->OnControlsChanged = nullptr;
+    work_->OnPrintStudentReport = nullptr;
     work_->DetachPort();
 }
 
@@ -274,6 +278,10 @@ void TfrmTestWork::CreateDatabase() {
 
 void TfrmTestWork::BindWorkFields() {
     work_->OnControlsChanged = [this](TObject*) { ShowWorkState(); };
+    work_->OnPrintStudentReport = [this](TObject*) {
+        SyncReportFields();
+        reports_->PrintStudentOnScan();
+    };
     cbZeros->OnClick = [this](TObject*) { work_->cbZeros = cbZeros->Checked(); };
     cbQuotes->OnClick = [this](TObject*) { work_->cbQuotes = cbQuotes->Checked(); };
     cbPrintScan->OnClick = [this](TObject*) { work_->cbPrintScan = cbPrintScan->Checked(); };

@@ -28,6 +28,7 @@
 
 class TLdbConnection;
 class TLdbQuery;
+class TWorkReports;
 
 class TfrmTestWork : public TForm {
 public:
@@ -39,6 +40,8 @@ public:
 
     // The working unit: tables, sheets, scoring, exports.
     TTestWorkData* Work() const { return work_; }
+    // The Output page's reports and print on scan.
+    TWorkReports* Reports() const { return reports_; }
 
     // ------------------------------------------------------------ pages
     TPageControl* PageControl1 = nullptr;
@@ -198,10 +201,13 @@ private:
     // The current profile's values from the controls.
     struct TProfileData ProfileFromControls() const;
 
+    // The report options of the Output page into the reports' fields.
+    void SyncReportFields();
+
     TTestWorkData* work_ = nullptr;
+    TWorkReports* reports_ = nullptr;
     std::string brandName_ = "Ombrix";
     std::string settingsFileName_ = "OmbrixSettings.ini";
-    std::string summaryFileName_;
     bool updatingNames_ = false;
     // Cleared when the window goes, so a close request posted from FormShow
     // does not reach a freed window.

@@ -8,6 +8,7 @@
 #include "app/ProfileStore.h"
 #include "app/WorkGrids.h"
 #include "app/WorkPrompts.h"
+#include "app/WorkReports.h"
 #include "app/uLogFileOq.h"
 #include "dbclient/LdbQuery.h"
 #include "platform/core/FileUtils.h"
@@ -221,7 +222,8 @@ void TfrmTestWork::TabSheet3Show() { work_->ScanTestsShow(); }
 
 void TfrmTestWork::btnNext3Click() {
     LogWrite("Scan Tests Next Clicked");
-    summaryFileName_ = ProgramFolder() + Trim(edtTestName->Text()) + " - " + Trim(edtTestID->Text());
+    SyncReportFields();
+    reports_->SetSummaryFileName();
     UpdateNamesControls();
     ShowPage(4);
 }
@@ -316,21 +318,33 @@ void TfrmTestWork::btnExportClick() {
     ShowWorkState();
 }
 
-// The report windows come with the reports; until they are linked in, the
-// buttons say so instead of doing nothing.
+void TfrmTestWork::SyncReportFields() {
+    work_->TestName = edtTestName->Text();
+    work_->TestID = edtTestID->Text();
+    work_->cbZeros = cbZeros->Checked();
+    work_->cbNames = cbNames->Checked();
+    reports_->TestDate = dtpDate->Date();
+    reports_->FormNo = edtFormNo->Text();
+    reports_->edtImage = edtImage->Text();
+    reports_->cbSumOverall = cbSumOverall->Checked();
+    reports_->cbStdOverall = cbStdOverall->Checked();
+    reports_->cbStdCorrect = cbStdCorrect->Checked();
+    reports_->cbxPrintScanTo = cbxPrintScanTo->Text();
+}
+
 void TfrmTestWork::btnSummaryClick() {
-    LogWrite("Output Summary Report Clicked");
-    WorkMessage(wmInformation, "The summary report is not available in this version.");
+    SyncReportFields();
+    reports_->btnSummaryClick();
 }
 
 void TfrmTestWork::btnReportsClick() {
-    LogWrite("Output Student Reports Output Clicked");
-    WorkMessage(wmInformation, "The student reports are not available in this version.");
+    SyncReportFields();
+    reports_->btnReportsClick();
 }
 
 void TfrmTestWork::btnAReportClick() {
-    LogWrite("Output Analysis Report Clicked");
-    WorkMessage(wmInformation, "The analysis report is not available in this version.");
+    SyncReportFields();
+    reports_->btnAReportClick();
 }
 
 // ------------------------------------------------------------------ dialogs

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/AppSettings.h"
+#include "app/WorkReports.h"
 #include "app/fmTestWork.h"
 #include "app/tests/ScannerTestSupport.h"
 #include "app/tests/WindowTestSupport.h"
@@ -174,6 +175,7 @@ TEST_F(WizardWindowTest, PointEditorsWriteTheKeyAndScanPagesFollowTheSheets) {
 
     wizard->btnNext[3]->Click();
     EXPECT_EQ(wizard->PageControl1->ActivePageIndex(), 4);
+    EXPECT_EQ(wizard->Reports()->rsSummary->SystemFiler.FileName, home.Dir() + "Algebra - T7");
     EXPECT_EQ(wizard->cbExport->ItemIndex(), 0);
     EXPECT_EQ(wizard->Work()->qmtNames->RecordCount(), 1);  // one empty row to type into
     wizard->btnNext[4]->Click();
