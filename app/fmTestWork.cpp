@@ -135,6 +135,7 @@ void TfrmTestWork::CreatePages() {
     btnNext[1]->OnClick = [this](TObject*) { btnNext1Click(); };
     btnBack[1]->OnClick = [this](TObject*) { btnBack1Click(); };
     btnNext[2]->OnClick = [this](TObject*) { btnNext2Click(); };
+    btnNext[2]->SetEnabled(false);
     btnBack[2]->OnClick = [this](TObject*) { btnBack2Click(); };
     btnNext[3]->OnClick = [this](TObject*) { btnNext3Click(); };
     btnBack[3]->OnClick = [this](TObject*) { btnBack3Click(); };
@@ -277,6 +278,17 @@ void TfrmTestWork::CreateDatabase() {
 // ------------------------------------------------------- the working unit
 
 void TfrmTestWork::BindWorkFields() {
+    // The scan pages' controls hold the unit's control states from now on.
+    work_->imgMaster.Bind(imgMaster);
+    work_->dbgMaster.Bind(dbgMaster);
+    work_->btnNext2.Bind(btnNext[2]);
+    work_->lblMaster.Bind(lblMaster);
+    work_->imgTests.Bind(imgTests);
+    work_->dbgData.Bind(dbgData);
+    work_->dbgErrors.Bind(dbgErrors);
+    work_->lblError.Bind(lblError);
+    work_->lblScore.Bind(lblScore);
+    work_->lblStudent.Bind(lblStudent);
     work_->OnControlsChanged = [this](TObject*) { ShowWorkState(); };
     work_->OnPrintStudentReport = [this](TObject*) {
         SyncReportFields();
@@ -297,24 +309,9 @@ void TfrmTestWork::BindWorkFields() {
 }
 
 void TfrmTestWork::ShowWorkState() {
-    const TTestWorkData& w = *work_;
-    auto show = [](TControl* c, const TControlState& s, bool caption) {
-        c->SetVisible(s.Visible);
-        c->SetEnabled(s.Enabled);
-        if (caption) c->SetCaption(s.Caption);
-    };
-    show(imgMaster, w.imgMaster, false);
-    show(dbgMaster, w.dbgMaster, false);
-    btnNext[2]->SetEnabled(w.btnNext2.Enabled);
-    show(lblMaster, w.lblMaster, true);
-    show(imgTests, w.imgTests, false);
-    show(dbgData, w.dbgData, false);
-    show(dbgErrors, w.dbgErrors, false);
-    show(lblError, w.lblError, true);
-    show(lblScore, w.lblScore, true);
-    show(lblStudent, w.lblStudent, true);
-    if (edtFileName->Text() != w.edtFileName) edtFileName->SetText(w.edtFileName);
-    if (cbExport->ItemIndex() != w.cbExport) cbExport->SetItemIndex(w.cbExport);
+    // The export writes the folder it used back into the unit.
+    if (edtFileName->Text() != work_->edtFileName) edtFileName->SetText(work_->edtFileName);
+    if (cbExport->ItemIndex() != work_->cbExport) cbExport->SetItemIndex(work_->cbExport);
 }
 
 // ------------------------------------------------------------ show, close

@@ -8,10 +8,10 @@
 // operations of the working unit that the handlers here call.
 //
 // The working unit's control states (pictures, grids, labels of the scan
-// pages) are shown on the real controls in one place, ShowWorkState, which
-// the unit calls through OnControlsChanged whenever it changes them; the
-// check boxes and edits the unit reads are copied into it by their change
-// handlers (BindWorkFields).
+// pages) are bound to the real controls in one place, BindWorkFields, after
+// which the controls hold them; the check boxes and edits the unit reads
+// are copied into it by their change handlers, and the export's folder
+// comes back through OnControlsChanged (ShowWorkState).
 
 #include <memory>
 #include <string>
@@ -121,7 +121,7 @@ public:
     void BuildPointEditors();
     void FreePointEditors();
     void UpdateNamesControls();
-    // The working unit's control states onto the controls.
+    // The unit's export fields onto their controls.
     void ShowWorkState();
     // Loads the names table from a file and shows the file's name.
     void LoadNamesFile(const std::string& fileName);

@@ -78,6 +78,7 @@ void TfrmTestWork::CreateScanPages() {
     imgMaster = MakePicture(this, m, "imgMaster", 150, 60, 320, 240, "ScanMaster.bmp");
     dbgMaster = NewWorkGrid(this, m, "dbgMaster", wgMaster, work_->dsMaster.get());
     dbgMaster->SetBounds(8, 56, 605, 305);
+    dbgMaster->SetVisible(false);
     btnClear2 = MakeButton(this, m, "btnClear2", 190, 388, 110, "Clear Values");
     btnClear2->OnClick = [this](TObject*) { btnClear2Click(); };
 
@@ -95,6 +96,7 @@ void TfrmTestWork::CreateScanPages() {
     dbgErrors->SetBounds(8, 74, 92, 286);
     dbgData = NewWorkGrid(this, t, "dbgData", wgData, work_->dsData.get());
     dbgData->SetBounds(107, 56, 506, 305);
+    for (TControl* c : std::vector<TControl*>{lblError, dbgErrors, dbgData, lblScore}) c->SetVisible(false);
     btnClear3 = MakeButton(this, t, "btnClear3", 146, 388, 90, "Delete Record");
     btnClear3->OnClick = [this](TObject*) { btnClear3Click(); };
     BitBtn5 = MakeButton(this, t, "BitBtn5", 240, 388, 120, "Edit Master Answers");
