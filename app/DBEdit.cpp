@@ -25,7 +25,7 @@ TDBEdit::~TDBEdit() { link_->SetDataSource(nullptr); }
 
 void TDBEdit::SetDataSource(TDataSource* source) {
     link_->SetDataSource(source);
-    ShowField();
+    if (source) ShowField();
 }
 
 void TDBEdit::SetDataField(const std::string& name) {

@@ -156,15 +156,14 @@ constexpr int kCellGap = 4;
 TDialogRecordGrid::TDialogRecordGrid(TComponent* owner, TWinControl* parent, const std::string& name)
     : TComponent(owner) {
     SetName(name);
-    box_ = new TScrollBox(owner);
+    // The cells belong to the grid and go with it.
+    box_ = new TScrollBox(this);
     box_->SetName(name + "Cells");
     box_->SetParent(parent);
     source_ = new TDataSource(this);
 }
 
-TDialogRecordGrid::~TDialogRecordGrid() {
-    for (TCell& c : cells_) c.Edit->SetDataSource(nullptr);
-}
+TDialogRecordGrid::~TDialogRecordGrid() = default;
 
 void TDialogRecordGrid::SetBounds(int left, int top, int width, int height) {
     box_->SetBounds(left, top, width, height);
@@ -182,11 +181,11 @@ void TDialogRecordGrid::SetCols(int count) {
     while (Cols() < count) {
         const int dataCol = Cols() + 1;
         TCell c;
-        c.Heading = new TLabel(Owner());
+        c.Heading = new TLabel(this);
         c.Heading->SetParent(box_);
         c.Heading->SetAutoSize(false);
         c.Heading->SetAlignment(taCenter);
-        c.Edit = new TDBEdit(Owner());
+        c.Edit = new TDBEdit(this);
         c.Edit->SetParent(box_);
         c.Edit->SetDataSource(source_);
         c.Edit->OnKeyPress = [this](TObject*, char& key) {
