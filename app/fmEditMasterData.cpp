@@ -10,7 +10,7 @@ TfrmEditMasterData::TfrmEditMasterData(TComponent* owner) : TForm(owner) {
     SetBorderIcons(biSystemMenu);
     SetPosition(poScreenCenter);
     SetClientWidth(640);
-    SetClientHeight(236);
+    SetClientHeight(260);
 
     Label1 = new TLabel(this);
     Label1->SetName("Label1");
@@ -18,27 +18,27 @@ TfrmEditMasterData::TfrmEditMasterData(TComponent* owner) : TForm(owner) {
     Label1->SetBounds(12, 8, 200, 16);
     Label1->SetCaption("Question Values");
     dbgMaster = new TDialogRecordGrid(this, this, "dbgMaster");
-    dbgMaster->SetBounds(12, 28, 616, 68);
+    dbgMaster->SetBounds(12, 28, 616, 80);
 
     Label2 = new TLabel(this);
     Label2->SetName("Label2");
     Label2->SetParent(this);
-    Label2->SetBounds(12, 106, 200, 16);
+    Label2->SetBounds(12, 116, 200, 16);
     Label2->SetCaption("Point Values");
     dbgPoints = new TDialogRecordGrid(this, this, "dbgPoints");
-    dbgPoints->SetBounds(12, 126, 616, 68);
+    dbgPoints->SetBounds(12, 136, 616, 80);
 
     btnOK = new TButton(this);
     btnOK->SetName("btnOK");
     btnOK->SetParent(this);
-    btnOK->SetBounds(440, 200, 90, 30);
+    btnOK->SetBounds(440, 224, 90, 30);
     btnOK->SetCaption("OK");
     btnOK->SetDefault(true);
     btnOK->SetModalResult(mrOk);
     btnCancel = new TButton(this);
     btnCancel->SetName("btnCancel");
     btnCancel->SetParent(this);
-    btnCancel->SetBounds(538, 200, 90, 30);
+    btnCancel->SetBounds(538, 224, 90, 30);
     btnCancel->SetCaption("Cancel");
     // Esc cancels: it must not keep a half-corrected key.
     btnCancel->SetCancel(true);

@@ -9,7 +9,7 @@ TfrmPenaltySetup::TfrmPenaltySetup(TComponent* owner) : TForm(owner) {
     SetBorderIcons(biSystemMenu);
     SetPosition(poScreenCenter);
     SetClientWidth(500);
-    SetClientHeight(340);
+    SetClientHeight(376);
 
     Label1 = new TLabel(this);
     Label1->SetName("Label1");
@@ -28,14 +28,14 @@ TfrmPenaltySetup::TfrmPenaltySetup(TComponent* owner) : TForm(owner) {
     btnOK = new TButton(this);
     btnOK->SetName("btnOK");
     btnOK->SetParent(this);
-    btnOK->SetBounds(398, 300, 90, 30);
+    btnOK->SetBounds(398, 338, 90, 30);
     btnOK->SetCaption("&OK");
     btnOK->SetDefault(true);
     btnOK->SetModalResult(mrOk);
     sbPoints = new TScrollBox(this);
     sbPoints->SetName("sbPoints");
     sbPoints->SetParent(this);
-    sbPoints->SetBounds(12, 44, 476, 248);
+    sbPoints->SetBounds(12, 44, 476, 286);
     dsMaster = new TDataSource(this);
     dsMaster->SetName("dsMaster");
 
