@@ -131,11 +131,14 @@ protected:
 
     // Runs a report system straight into a PDF file.
     void RunToPdf(TVzSystem* system, const std::string& fileName) {
+        RunToPdf(system, reports->VPRenderPDF1, fileName);
+    }
+    void RunToPdf(TVzSystem* system, TVPRender* renderer, const std::string& fileName) {
         system->SystemSetups &= ~(1u << ssAllowSetup);
         system->SystemOptions &= ~(1u << soShowStatus);
         system->DefaultDest = rdFile;
         system->PrinterFileOutput = false;
-        system->SetFileRenderer(reports->VPRenderPDF1);
+        system->SetFileRenderer(renderer);
         system->OutputFileName = fileName;
         system->RunReport();
     }
