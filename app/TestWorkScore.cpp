@@ -124,6 +124,7 @@ void TTestWorkData::ScoreCurrentRecord() {
     qmtErrorRghtVal->SetReadOnly(true);
     const double score = possible - lost;
     lblScore.Caption = "Score: " + F(score) + "/" + F(possible) + ", " + F(P(score, possible)) + "%";
+    ControlsChanged();
 }
 
 Integer TTestWorkData::CurrentGroupNo() const {
@@ -211,6 +212,7 @@ void TTestWorkData::ShowStudentName() {
         lblStudent.Caption = LookupStudentName(dataIdNo_ && qmtData->Active() ? dataIdNo_->AsLargeInt() : 0);
     else
         lblStudent.Caption = " ";
+    ControlsChanged();
 }
 
 std::string TTestWorkData::LookupStudentName(Int64 id) {

@@ -216,6 +216,7 @@ void TTestWorkData::PrepareScanMaster() {
     dbgMaster.Visible = false;
     btnNext2.Enabled = false;
     lblMaster.Caption = "Please scan the master test form now.";
+    ControlsChanged();
 }
 
 void TTestWorkData::ShowMasterGrid() {
@@ -223,6 +224,7 @@ void TTestWorkData::ShowMasterGrid() {
     dbgMaster.Visible = true;
     btnNext2.Enabled = true;
     lblMaster.Caption = "Check for correct values then click on \"Next\"";
+    ControlsChanged();
 }
 
 void TTestWorkData::ScanMasterNext() {
@@ -235,6 +237,7 @@ void TTestWorkData::ScanMasterNext() {
     lblScore.Visible = false;
     dbgErrors.Visible = false;
     lblError.Visible = false;
+    ControlsChanged();
 }
 
 void TTestWorkData::ScanTestsShow() {
@@ -244,6 +247,7 @@ void TTestWorkData::ScanTestsShow() {
         qmtData->SetSortFields("");
         qmtData->Sort();
     }
+    ControlsChanged();
 }
 
 void TTestWorkData::OutputShow() {
@@ -258,6 +262,7 @@ void TTestWorkData::OutputShow() {
         qmtNames->Append();
         qmtNames->Post();
     }
+    ControlsChanged();
 }
 
 void TTestWorkData::ShowStudentGrids() {
@@ -266,6 +271,7 @@ void TTestWorkData::ShowStudentGrids() {
     dbgErrors.Visible = true;
     lblError.Visible = true;
     lblScore.Visible = true;
+    ControlsChanged();
 }
 
 void TTestWorkData::SetGridsShown(bool shown) {

@@ -579,6 +579,7 @@ protected:
     void PaintCell(Integer col, Integer row, const TRect& rect, TGridDrawState_ts state) override;
     void NotifyCountsChanged(Integer oldColTotal, Integer oldRowTotal) override;
     void AfterTopLeftMove(const TCellCoord_ts& oldTopLeft) override;
+    void CurrentCellMoved(const TCellCoord_ts& oldCurrent) override;
 
     bool inCellLoaded_ = false;
 
@@ -601,8 +602,12 @@ private:
     std::unique_ptr<TgrDefaultGridControl> defaultControl1_;
     std::unique_ptr<TgrDefaultGridControl> defaultControl2_;
 
-    // current position
-    Integer curDisplayCol_ = 1, curDisplayRow_ = 1, curDataCol_ = 1, curDataRow_ = 1;
+    // current position: the display position is the grid base's current
+    // cell itself, so a key, a click and a call all move the same one; the
+    // data numbers follow it through CurrentCellMoved.
+    Integer& curDisplayCol_ = current_.Col;
+    Integer& curDisplayRow_ = current_.Row;
+    Integer curDataCol_ = 1, curDataRow_ = 1;
 
     // index maps and visible lists
     std::vector<Integer> colMap_;  // display -> data

@@ -161,14 +161,33 @@ void TgrBaseGrid::MoveToRow(Integer displayRow, bool, bool, bool skipReadOnly) {
 void TgrBaseGrid::ChangeCurrentCell(Integer displayCol, Integer displayRow) {
     Integer dataCol = DataColOfDisplay(displayCol), dataRow = DataRowOfDisplay(displayRow);
     bool changed = dataCol != curDataCol_ || dataRow != curDataRow_;
-    curDisplayCol_ = displayCol;
-    curDisplayRow_ = displayRow;
+    // A call moves the anchor with the current cell, as a plain key or click
+    // does; only range extension keeps it.
+    current_ = {displayCol, displayRow};
+    anchor_ = current_;
     curDataCol_ = dataCol;
     curDataRow_ = dataRow;
     if (changed) {
-        currentCell_->ClearValue();
+        if (currentCell_) currentCell_->ClearValue();
         cellEditing_ = false;
     }
+}
+
+void TgrBaseGrid::CurrentCellMoved(const TCellCoord_ts& oldCurrent) {
+    if (!gridCols_ || !gridRows_) return;
+    Integer dataCol = DataColOfDisplay(curDisplayCol_), dataRow = DataRowOfDisplay(curDisplayRow_);
+    if (dataCol == curDataCol_ && dataRow == curDataRow_) return;
+    Integer oldDataCol = curDataCol_;
+    curDataCol_ = dataCol;
+    curDataRow_ = dataRow;
+    if (currentCell_) currentCell_->ClearValue();
+    cellEditing_ = false;
+    ResetCellControl(false);
+    if (rowBarOn_ && oldCurrent.Row != curDisplayRow_) {
+        if (oldCurrent.Row > 0 && oldCurrent.Row < RowTotal()) InvalidateDisplayCell(0, oldCurrent.Row);
+        InvalidateDisplayCell(0, curDisplayRow_);
+    }
+    if (dataCol != oldDataCol) DoColChanged(oldDataCol, dataCol);
 }
 
 TgrDrawOption TgrBaseGrid::CurrentDrawOption(TgrPictureKind kind) {

@@ -434,9 +434,8 @@ void TgrBaseGrid::SetDisplayRow(Integer dataRow, Integer displayRow) {
     if (visibleRows_->Materialized()) visibleRows_->MovePosition(from, displayRow);
     gridRows_->EnsureDisplayArray();
     for (Integer p = 1; p < RowTotal(); ++p) gridRows_->SetDisplayRowOf(rowMap_[std::size_t(p)], p);
+    // MoveRowTo carried the shared current row along.
     rowSelection_->Move(from, displayRow);
-    if (curDisplayRow_ == from) curDisplayRow_ = displayRow;
-    else curDisplayRow_ = AdjustMovedIndex(curDisplayRow_, from, displayRow);
     DoRowMoved(displayRow, 1, false);
 }
 
@@ -508,9 +507,9 @@ void TgrBaseGrid::MoveColSelection(Integer from, Integer to) {
     colSelection_->Move(from, to);
 }
 
-void TgrBaseGrid::MoveCurrentColIndex(Integer from, Integer to) {
-    curDisplayCol_ = AdjustMovedIndex(curDisplayCol_, from, to);
-}
+// The base's column move already carried the shared current column; the
+// data column stays with it.
+void TgrBaseGrid::MoveCurrentColIndex(Integer, Integer) {}
 
 void TgrBaseGrid::SetKeptFontCol(Integer dataCol, bool keep) {
     fontCols_.Remove(dataCol);

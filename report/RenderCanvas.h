@@ -50,6 +50,7 @@ public:
 
 protected:
     void PrintAligned(const std::string& text, double x, double y, unsigned align);
+    void PrintRotated(TCanvas* canvas, const std::string& text, int x, int y, unsigned align, int degrees);
     void AdvanceAndPrint(double& x, double& y, double distance, const std::string& text);
     void ShapeBounds(double x1, double y1, double x2, double y2, TRect& r);
     void DrawBitmap(const TRect& dest, TBitmap* bitmap);

@@ -58,6 +58,30 @@ TEST_F(PortSetupTest, WithoutAStoredPortTheSetupDialogFindsTheScanner) {
     EXPECT_EQ(sim.ReceivedText(), "@");
 }
 
+// Installed in a folder nobody can write to (here /proc, which turns away
+// root too): the first start runs through Setup without an error, and the
+// chosen port lands in the brand's folder under the user's data folder.
+TEST_F(PortSetupTest, FirstStartInAReadOnlyFolderStoresTheSettingsInTheUserDataFolder) {
+    TempFolder data;
+    unsetenv("OMR_HOME");
+    setenv("XDG_DATA_HOME", data.Path().c_str(), 1);
+    SetProgramFileNameForTesting("/proc/OMBXscore");
+    TScannerSimulator sim;
+    ports.Plug(sim, 3);
+    TfrmMain* program = nullptr;
+    Application->CreateForm(program);
+    script.Answer(mrOk, "Com Port not set up yet.  Setup dialog will now open.")
+        .Answer(mrOk, "Ombrix machine found on COM port 3.");
+    IdleDriver driver([&] {
+        if (auto* setup = ActiveAs<TfrmSetup>(); setup && setup->Found()) setup->btnOK->Click();
+        else if (program->Active()) program->Close();
+    });
+    Application->Run();
+    unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(script.Transcript().size(), 2u) << script.TranscriptText();
+    EXPECT_EQ(ReadPortNo(data / "Ombrix/OmbrixSettings.ini"), 3);
+}
+
 // A port that stays silent is given up when its 4 seconds are over, and
 // the probe goes on to the next port.
 TEST_F(PortSetupTest, ASilentPortIsGivenUpAfterTheTimer) {

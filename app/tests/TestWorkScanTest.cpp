@@ -271,33 +271,72 @@ TEST_F(ScanTest, EveryCompleteFrameInTheBufferIsHandled) {
     EXPECT_EQ(sounds.size(), 5u);
 }
 
-TEST_F(ScanTest, APartialFrameIsKeptOnlyWhenItStartsAsAFrame) {
-    Configure(2, 2, 2);
-    work->ScanTestsShow();
-    work->RawMarkBytes = false;
-    work->StartPending = true;
-    work->ReceiveBytes("K");
-    EXPECT_EQ(sent, std::vector<std::string>{"g"});
-
-    // Without the leading "S" the first half of a frame is dropped, and so
-    // is the second half on its own.
-    const std::string frame = "BA" + std::string("5BB4") + "E";
-    work->ReceiveBytes(frame.substr(0, 3));
-    EXPECT_TRUE(work->ReceiveBuffer.empty());
-    work->ReceiveBytes(frame.substr(3));
-    EXPECT_EQ(work->qmtData->RecordCount(), 1);  // "B4E" still holds an "E"
-    EXPECT_TRUE(work->ReceiveBuffer.empty());
-
-    // Noise without "E" is dropped; trailing bytes after a frame's "E" are
-    // kept only when they start a frame.
-    work->ReceiveBytes("xyz");
-    EXPECT_TRUE(work->ReceiveBuffer.empty());
-    work->ReceiveBytes(SheetFrame("12", "AB") + "\r\n");
-    EXPECT_TRUE(work->ReceiveBuffer.empty());
+TEST_F(ScanTest, TheByteStreamIsCutIntoRepliesAndFrames) {
+    // One question, two ID digits: "S" "1" "2BB5" "E" is student 35
+    // answering A. Each case starts with the start command pending.
+    struct Step {
+        std::string bytes;
+        std::string buffer;  // what stays for the next event
+    };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+        std::vector<std::string> sent;
+        int students;
+        std::vector<bool> sounds;
+    } cases[] = {
+        {"ready", {{"K", ""}}, {"g"}, 0, {}},
+        {"ready and a frame in one event", {{"KS12BB5E", ""}}, {"g"}, 1, {true}},
+        {"frame in one event", {{"S12BB5E", ""}}, {}, 1, {true}},
+        {"frame split after S", {{"S1", "S1"}, {"2BB5E", ""}}, {}, 1, {true}},
+        {"frame split in three", {{"S", "S"}, {"12B", "S12B"}, {"B5E", ""}}, {}, 1, {true}},
+        {"tail of a broken transfer", {{"12B", ""}, {"B5E", ""}}, {}, 0, {false}},
+        {"status text", {{".ok\r\n", ""}}, {}, 0, {}},
+        {"stray line end before a frame", {{"\r\n", ""}, {"S12BB5E", ""}}, {}, 1, {true}},
+        {"line end after the E", {{"S12BB5E\r\n", ""}}, {}, 1, {true}},
+        {"noise, then ready", {{"q#", ""}, {"K\r\n", ""}}, {"g"}, 0, {}},
+        {"two frames and a ready in one event", {{"S12BB5EKS1B4B3E", ""}}, {"g"}, 2, {true, true}},
+    };
+    for (const Case& c : cases) {
+        Configure(1, 1, 2);
+        work->ScanTestsShow();
+        work->StartPending = true;
+        for (const Step& s : c.steps) {
+            work->ReceiveBytes(s.bytes);
+            EXPECT_EQ(work->ReceiveBuffer, s.buffer) << c.name << ": " << s.bytes;
+        }
+        EXPECT_EQ(sent, c.sent) << c.name;
+        EXPECT_EQ(work->qmtData->RecordCount(), c.students) << c.name;
+        EXPECT_EQ(sounds, c.sounds) << c.name;
+        sent.clear();
+        sounds.clear();
+    }
+    // In raw mark-byte mode the start command asks for mark bytes.
     work->RawMarkBytes = true;
     work->StartPending = true;
     work->ReceiveBytes("K");
-    EXPECT_EQ(sent.back(), "m");
+    EXPECT_EQ(sent, std::vector<std::string>{"m"});
+}
+
+TEST_F(ScanTest, ASheetShorterThanTheFormLeavesEmptyAnswersAndTheNextSheetFollowsThem) {
+    // Five questions per sheet, N = 10: the first sheet's answer part
+    // reaches four positions only (the leading "S" is read as a mark), so
+    // question 5 is empty but present; the second sheet fills 6 to 10.
+    Configure(10, 5, 2);
+    SetKey("ABCDEBCDAB");
+    work->ScanTestsShow();
+    work->ReceiveBytes("S321B4B3E");
+    ASSERT_EQ(work->qmtData->RecordCount(), 1);
+    EXPECT_EQ(CurrentId(), 12);
+    EXPECT_FALSE(work->qmtData->FieldByName("Q5")->IsNull());
+    EXPECT_EQ(Answer(5), "");
+    EXPECT_TRUE(work->qmtData->FieldByName("Q6")->IsNull());
+
+    work->ReceiveBytes("S21432B4B3E");
+    EXPECT_EQ(work->qmtData->RecordCount(), 1);
+    EXPECT_EQ(Answers(10), "ABCS BCDAB");
+    EXPECT_EQ(work->qmtData->FieldByName("Q5")->AsString(), "");
+    EXPECT_EQ(work->lblScore.Caption, "Score: 8/10, 80%");
 }
 
 TEST_F(ScanTest, AFrameBeforeTheTablesAreBuiltStoresNothing) {

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/Brand.h"
 #include "app/ComSelectWindow.h"
 #include "app/UiPause.h"
 #include "app/tests/TestHome.h"
@@ -23,6 +24,7 @@ protected:
         SetCurrentClock(&clock);
         SetCommandLine(1, kArgs);
         SetProgramFileNameForTesting("/opt/scorvane/Scorvane");
+        UseBrandDataFolder();
         script.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
         InstallWindowServices();
         // A pause that blocks the window moves the manual clock on instead.
@@ -37,6 +39,7 @@ protected:
         SetBlockingPauseHandler(nullptr);
         SetCurrentClock(nullptr);
         SetProgramFileNameForTesting("");
+        SetUserDataFolderName(nullptr);
         SetCommandLine(1, kArgs);
         EXPECT_EQ(script.Pending(), 0u) << script.TranscriptText();
     }
