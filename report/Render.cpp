@@ -512,8 +512,18 @@ std::unique_ptr<TGraphic> TVPConverter::ReadGraphic() {
         if (!data.empty()) bitmap->LoadFromBytes(data);
         return bitmap;
     }
-    // Metafiles, icons and other picture classes have no class here: their
-    // data is skipped and nothing is drawn.
+    // Other picture classes are told apart by their data: JPEG pictures and
+    // bitmaps are drawn; icons and unknown kinds are skipped.
+    if (kind == 4 && data.size() > 2 && data[0] == 0xFF && data[1] == 0xD8) {
+        auto jpeg = std::make_unique<TJPEGImage>();
+        jpeg->LoadFromBytes(data);
+        return jpeg;
+    }
+    if (kind == 4 && data.size() > 2 && data[0] == 'B' && data[1] == 'M') {
+        auto bitmap = std::make_unique<TBitmap>();
+        bitmap->LoadFromBytes(data);
+        return bitmap;
+    }
     return nullptr;
 }
 
