@@ -10,6 +10,7 @@
 #include "report/FormatCodes.h"
 #include "report/ReportNumbers.h"
 #include "report/BaseReport.h"
+#include "report/BufferedStream.h"
 #include "report/VSFWriter.h"
 
 // ---------------------------------------------------------------- registry
@@ -257,6 +258,12 @@ void TVPRenderStream::OpenOutputFile(const std::string& fileName) {
 TVPConverter::TVPConverter(TStream* stream, TVPRender* renderer)
     : stream_(stream), render_(renderer), measureImage_(10, 10, QImage::Format_RGB32) {
     FontData = InitialReportFont();
+    // Records are read a few bytes at a time: streams other than memory
+    // are read through a buffer.
+    if (!dynamic_cast<TMemoryStream*>(stream) && !dynamic_cast<TStringStream*>(stream)) {
+        buffered_ = std::make_unique<TBufferedReadStream>(*stream);
+        stream_ = buffered_.get();
+    }
 }
 
 TVPConverter::~TVPConverter() = default;
