@@ -299,18 +299,22 @@ void TgrPrintDbGrid::FillDetailBand(const Variant& dataRow) {
 
 void TgrPrintDbGrid::ApplyGridFormats(TgrReportControl& label, Integer dataCol, const Variant& dataRow) {
     std::string record = dataRow.IsString() ? dataRow.AsString() : std::string();
-    label.Color = grid_->EffectiveCellColor(dataCol, record);
+    label.Color = grid_->RecordCellColor(dataCol, record);
     if (label.Color == grid_->Color()) label.Color = clNone;
     label.FontColor = grid_->Font()->Color();
     if (grid_->OnGetDrawInfo) {
+        TFont font;
+        font.SetColor(grColorNotSet);
+        font.SetStyle(0);
         TgrDrawInfo info;
+        info.Font = &font;
         info.Color = grColorNotSet;
-        info.FontColor = grColorNotSet;
-        info.FontStyle = 0;
+        info.WordWrap = wwOff;
         grid_->OnGetDrawInfo(grid_, dataCol, dataRow, info);
         label.Color = ColorSet(info.Color) ? info.Color : clNone;
-        if (ColorSet(info.FontColor)) label.FontColor = info.FontColor;
-        label.FontStyle = info.FontStyle;
+        TFont* f = info.Font ? info.Font : &font;
+        if (ColorSet(f->Color())) label.FontColor = f->Color();
+        label.FontStyle = f->Style();
     }
 }
 
