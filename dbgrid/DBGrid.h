@@ -192,6 +192,8 @@ public:
     // Walks every record of the dataset (first to last), the dataset
     // coming back to its record afterwards, also after an error.
     void ForEachRecord(const std::function<void(const Variant& dataRow)>& visit);
+    // The drop-down list of this grid's combos is a data-aware grid.
+    TgrBaseGrid* CreateComboGrid() override;
     void PreparePrint() override;
     void PrintGrid() override;
     void PreviewGrid() override;
@@ -279,7 +281,7 @@ private:
 
     std::unique_ptr<TgrGridDataLink> dataLink_;
     std::unique_ptr<TgrStandardDataset> standardWindow_;
-    std::unique_ptr<TgrGridData> bdeWindow_;
+    std::unique_ptr<class TgrScrollDataset> bdeWindow_;
     TgrGridData* window_ = nullptr;
     std::unique_ptr<TgrDBSelection> selection_;
     TgrDBRowPropSet rowProps_;
@@ -299,7 +301,7 @@ private:
 
     std::string currentRecord_, notifiedRecord_, editStartRecord_;
     // Nesting counters, raised and lowered in pairs, never below 0.
-    Integer syncDepth_ = 0, gridMovesDataset_ = 0;
+    Integer syncDepth_ = 0, gridMovesDataset_ = 0, reopenDepth_ = 0;
     // Edit tracking.
     bool editing_ = false, updatePending_ = false, cellEditing_ = false;
     Variant pendingValue_;
