@@ -389,7 +389,7 @@ void TgrCustomDBGrid::DataLinkRecordChanged(TField*) {
 void TgrCustomDBGrid::DataLinkUpdateData() {
     if (!updatePending_) return;
     Integer dataCol = CurrentDataCol();
-    Variant value = pendingValue_;
+    Variant value = PendingValue();
     bool cancel = false;
     if (OnUpdateField) OnUpdateField(this, dataCol, Variant(currentRecord_), value, cancel);
     updatePending_ = false;
@@ -416,7 +416,7 @@ void TgrCustomDBGrid::WriteFieldValue(Integer dataCol, const Variant& value) {
 Variant TgrCustomDBGrid::ReadActiveRecordCellValue(Integer dataCol, const Variant& dataRow) {
     Variant value;
     // The cell being edited shows what was typed.
-    if (updatePending_ && dataCol == CurrentDataCol() && DataRowText(dataRow) == currentRecord_) value = pendingValue_;
+    if (updatePending_ && dataCol == CurrentDataCol() && DataRowText(dataRow) == currentRecord_) value = PendingValue();
     else value = ReadFieldValue(dataCol);
     DoCellLoaded(dataCol, dataRow, value);
     return value;
@@ -823,7 +823,7 @@ void TgrCustomDBGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int
 std::string TgrCustomDBGrid::EditTextOf(Integer col, Integer row) {
     if (!dataActive_) return TgrBaseGrid::EditTextOf(col, row);
     Integer dataCol = DataColOfDisplay(col);
-    if (updatePending_ && dataCol == CurrentDataCol()) return pendingValue_.AsString();
+    if (updatePending_ && dataCol == CurrentDataCol()) return PendingValue().AsString();
     TgrDBField* f = FieldAdapter(dataCol);
     return f ? f->GetEditText() : std::string();
 }
@@ -837,9 +837,7 @@ void TgrCustomDBGrid::StoreEditText(Integer col, Integer row, const std::string&
     EditCurrentCell(text);
 }
 
-bool TgrCustomDBGrid::EditCurrentCell(const std::string& text) {
-    if (!dataActive_) return false;
-    Integer dataCol = CurrentDataCol();
+bool TgrCustomDBGrid::BeginRecordEdit(Integer dataCol) {
     TgrDBField* f = FieldAdapter(dataCol);
     TgrCol* col = Col(dataCol);
     if (!f || !f->Field()->CanModify() || (col && col->GetReadOnly())) return false;
@@ -854,8 +852,31 @@ bool TgrCustomDBGrid::EditCurrentCell(const std::string& text) {
         }
         cellEditing_ = true;
     }
-    pendingValue_ = Variant(text);
     updatePending_ = true;
+    return true;
+}
+
+// The in-cell control starts an edit of the current cell: the record goes
+// into edit mode; the control's value is written when the cell is left.
+bool TgrCustomDBGrid::PrepareCellEdit(Integer dataCol, bool byUser) {
+    if (!dataActive_) return TgrBaseGrid::PrepareCellEdit(dataCol, byUser);
+    if (!BeginRecordEdit(dataCol)) return false;
+    if (OnCellEdit) OnCellEdit(this, dataCol, Variant(currentRecord_), byUser);
+    return true;
+}
+
+Variant TgrCustomDBGrid::PendingValue() {
+    if (!pendingValue_.IsEmpty()) return pendingValue_;
+    TgrCurrentCell* cell = CurrentCell();
+    if (cell && cell->HasValueFor(CurrentDataCol(), CurrentDataRow())) return cell->GetStoredValue();
+    return Variant();
+}
+
+bool TgrCustomDBGrid::EditCurrentCell(const std::string& text) {
+    if (!dataActive_) return false;
+    Integer dataCol = CurrentDataCol();
+    if (!BeginRecordEdit(dataCol)) return false;
+    pendingValue_ = Variant(text);
     if (OnCellEdit) OnCellEdit(this, dataCol, Variant(currentRecord_), true);
     Integer row = window_->GetActiveRow();
     if (row >= 1 && row < RowTotal()) InvalidateRow(DisplayRowOfData(row));

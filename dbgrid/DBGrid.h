@@ -119,7 +119,7 @@ public:
     // The window row showing a record, 0 when it is not shown.
     Integer RowOfDataRow(const Variant& dataRow);
     // The grid's current record.
-    Variant CurrentDataRow() const { return Variant(currentRecord_); }
+    Variant GetCurrentDataRow() const { return Variant(currentRecord_); }
     int CompareBookmarks(const std::string& a, const std::string& b);
     using TgrBaseGrid::GetCellValue;
     // Value of a column for a record, as the grid shows it (through
@@ -258,6 +258,7 @@ protected:
     std::string EditTextOf(Integer col, Integer row) override;
     void StoreEditText(Integer col, Integer row, const std::string& text) override;
     void UpdateScrollBars() override;
+    bool PrepareCellEdit(Integer dataCol, bool byUser) override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 
@@ -272,6 +273,12 @@ private:
     void ResizeWindow();
     void NotifyRowChanged();
     void ShowPostError(const std::exception& e);
+    // Starts an edit of the current record for a column (start events,
+    // dataset edit mode); False when refused.
+    bool BeginRecordEdit(Integer dataCol);
+    // The value typed into the current cell: set through EditCurrentCell
+    // or held by the in-cell control.
+    Variant PendingValue();
     std::string XmlFieldType(Integer dataCol);
     std::vector<Integer> ExportedCols(bool displayOrder);
     // Reads a field through its adapter as the grid shows it.

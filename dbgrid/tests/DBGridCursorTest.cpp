@@ -130,7 +130,7 @@ TEST_F(DBGridCursor, TheWindowFollowsTheDatasetAndClicksMoveIt) {
     Integer row = grid->RecordWindow()->GetCurrentRecordRow();
     ASSERT_GE(row, 1);
     EXPECT_EQ(grid->GetCellValue(2, row).AsString(), "R50");
-    EXPECT_EQ(grid->CurrentDataRow(), Variant(cursorTable->GetBookmark()));
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(cursorTable->GetBookmark()));
     ASSERT_TRUE(grid->CanSelectCell(1, row - 1));
     EXPECT_EQ(cursorTable->FieldByName("ID")->AsInteger(), 49);
     // A changed record is read again.

@@ -19,7 +19,7 @@ TEST_F(DBGridWindow, BindingBuildsColumnsFromFieldsAndFillsTheWindow) {
     EXPECT_EQ(grid->GetCol(Variant(3))->FieldName(), "Score");
     EXPECT_EQ(grid->Rows(), 3);
     EXPECT_EQ(Names(), "N1,N2,N3");
-    EXPECT_EQ(grid->CurrentDataRow(), Variant(BookmarkOf(1)));
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(1)));
     try {
         grid->GetCol(Variant("Missing"));
         FAIL() << "no error for an unknown field";
@@ -51,14 +51,14 @@ TEST_F(DBGridWindow, WindowFollowsNavigationWithTheDataLinkNotificationsInOrder)
     // Moving inside the window scrolls by 0 and keeps the rows.
     table->Next();
     EXPECT_EQ(grid->Take(), "scrolled 0");
-    EXPECT_EQ(grid->CurrentDataRow(), Variant(BookmarkOf(2)));
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(2)));
     EXPECT_EQ(grid->RecordWindow()->GetActiveRow(), 2);
     // Past the bottom the records move under the rows.
     table->MoveBy(int(v));
     EXPECT_EQ(grid->Take(), "changed changed scrolled 2");
     EXPECT_EQ(NameAt(1), "N3");
     EXPECT_EQ(grid->RecordWindow()->GetActiveRow(), v);
-    EXPECT_EQ(grid->CurrentDataRow(), Variant(BookmarkOf(int(v) + 2)));
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(int(v) + 2)));
     table->Last();
     EXPECT_EQ(grid->Take(), "changed changed changed");
     EXPECT_EQ(NameAt(v), "N20");
@@ -80,7 +80,7 @@ TEST_F(DBGridWindow, InsertsDeletesAndFiltersReachTheWindow) {
     EXPECT_EQ(grid->Take(), "update editing changed");
     EXPECT_EQ(grid->Rows(), 5);
     EXPECT_EQ(Names(), "N1,N2,N3,N4,N5");
-    EXPECT_EQ(grid->CurrentDataRow(), Variant(BookmarkOf(5)));
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(5)));
 
     table->First();
     table->Delete();
@@ -107,11 +107,11 @@ TEST_F(DBGridWindow, DisabledControlsHoldTheGridUntilEnabled) {
     table->Last();
     table->Prior();
     EXPECT_EQ(grid->Take(), "");
-    EXPECT_EQ(grid->CurrentDataRow(), Variant(BookmarkOf(1)));
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(1)));
     table->EnableControls();
     EXPECT_EQ(grid->Take(), "changed");
-    EXPECT_EQ(grid->CurrentDataRow(), Variant(BookmarkOf(9)));
-    EXPECT_EQ(grid->GetCellValue(2, grid->CurrentDataRow()).AsString(), "N9");
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(9)));
+    EXPECT_EQ(grid->GetCellValue(2, grid->GetCurrentDataRow()).AsString(), "N9");
 }
 
 TEST_F(DBGridWindow, KeysAndScrollBarMoveTheDataset) {
@@ -143,7 +143,7 @@ TEST_F(DBGridWindow, ClickingAnotherRowMovesTheDatasetToItsRecord) {
     Bind();
     ASSERT_TRUE(grid->CanSelectCell(2, 3));
     EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 3);
-    EXPECT_EQ(grid->CurrentDataRow(), Variant(BookmarkOf(3)));
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(3)));
 }
 
 TEST_F(DBGridWindow, BookmarkComparisonPutsTheEmptyBookmarkFirst) {
