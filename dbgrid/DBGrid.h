@@ -77,6 +77,10 @@ public:
     void SetDataSource(TDataSource* source);
     TDataSet* DataSet() const { return dataLink_->DataSet(); }
     bool DataBound() const { return dataBound_; }
+    // A form that says the grid is not data bound unbinds it.
+    void SetDataBound(bool value) {
+        if (!value) SetDataSource(nullptr);
+    }
     bool DataActive() const { return dataActive_; }
     TgrGridDataLink* DataLink() const { return dataLink_.get(); }
     TgrGridData* RecordWindow() const { return window_; }

@@ -160,3 +160,32 @@ TEST_F(DBGridWindow, BookmarkComparisonPutsTheEmptyBookmarkFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DBGridWindow, CustomizedColumnsKeepTheirOrderAndHeadings) {
+    Fill(2);
+    // A dialog's grid: its own columns, bound by field name.
+    grid->SetFieldState(fsCustomized);
+    grid->SetGridMode(gmListBox);
+    grid->SetRowSelectMode(rsSingle);
+    grid->SetCols(2);
+    grid->GetCol(Variant(1))->SetFieldName("Score");
+    grid->GetCol(Variant(1))->SetHeading("Points");
+    grid->GetCol(Variant(2))->SetFieldName("Name");
+    Bind();
+    ASSERT_EQ(grid->Cols(), 2);
+    EXPECT_EQ(grid->GetCol(Variant(1))->GetHeading(), "Points");
+    EXPECT_EQ(grid->GetCellValue(1, 2).AsString(), "98");
+    EXPECT_EQ(grid->GetCellValue(2, 2).AsString(), "N2");
+    EXPECT_EQ(grid->FieldOfCol(1)->FieldName(), "Score");
+    // Back to the default state the columns follow the fields again.
+    grid->SetFieldState(fsDefault);
+    EXPECT_EQ(grid->Cols(), 3);
+    EXPECT_EQ(grid->GetCol(Variant(1))->FieldName(), "ID");
+    grid->SetDataBound(false);
+    EXPECT_FALSE(grid->DataBound());
+    EXPECT_EQ(grid->DataSource(), nullptr);
+}
+
+}  // namespace
