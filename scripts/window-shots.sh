@@ -1,5 +1,5 @@
 #!/bin/bash
-# window-shots.sh [BUILD_DIR] [OUT_DIR]
+# window-shots.sh [BUILD_DIR] [OUT_DIR]   (default: build, BUILD_DIR/screenshots)
 # Starts the program under Xvfb with the scanner simulator and saves
 # screenshots of its windows, so anyone can look at them: the first start
 # (Setup opening by itself and finding the scanner), Setup, calibration,
@@ -9,8 +9,8 @@
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build}" && pwd)
-mkdir -p "${2:-$here/../screenshots}"
-out=$(cd "${2:-$here/../screenshots}" && pwd)
+mkdir -p "${2:-$build/screenshots}"
+out=$(cd "${2:-$build/screenshots}" && pwd)
 export DISPLAY=:11
 work=$(mktemp -d /tmp/omr-shots.XXXXXX)
 pids=()
