@@ -299,11 +299,15 @@ void TControl::ParentFontChanged() {
 void TControl::ApplyFont() {
     if (!widget_) return;
     widget_->setFont(font_.ToQFont());
+    // The font colour is the text colour of an enabled control only; a
+    // disabled one keeps the palette's disabled (greyed) text colour.
     QPalette pal = widget_->palette();
     QColor c = ToQColor(font_.Color());
-    pal.setColor(QPalette::WindowText, c);
-    pal.setColor(QPalette::Text, c);
-    pal.setColor(QPalette::ButtonText, c);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        pal.setColor(group, QPalette::WindowText, c);
+        pal.setColor(group, QPalette::Text, c);
+        pal.setColor(group, QPalette::ButtonText, c);
+    }
     widget_->setPalette(pal);
 }
 
