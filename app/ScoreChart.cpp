@@ -3,6 +3,8 @@
 #include "app/ScoreChart.h"
 
 #include <QAreaSeries>
+#include <QLabel>
+#include <QVBoxLayout>
 #include <QChart>
 #include <QChartView>
 #include <QGraphicsScene>
@@ -14,6 +16,9 @@
 
 namespace QtCharts_detail {
 struct TChartParts {
+    QWidget* Frame = nullptr;
+    QLabel* TitleLabel = nullptr;
+    QLabel* FootLabel = nullptr;
     QChartView* View = nullptr;
     QChart* Chart = nullptr;
     QValueAxis* AxisX = nullptr;
@@ -23,18 +28,33 @@ struct TChartParts {
 
 namespace {
 const QColor kBarColor(Qt::red);
-const QColor kTitleColor(Qt::blue);
 }  // namespace
 
 TScoreChart::TScoreChart(TComponent* owner) : TWinControl(owner), parts_(new QtCharts_detail::TChartParts) {
+    // The title and the foot text are labels around the chart itself, so
+    // a report can take the chart's picture and print the texts as text.
+    parts_->Frame = new QWidget;
+    parts_->Frame->setAutoFillBackground(true);
+    QPalette palette = parts_->Frame->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    parts_->Frame->setPalette(palette);
+    auto* layout = new QVBoxLayout(parts_->Frame);
+    layout->setContentsMargins(0, 4, 0, 4);
+    layout->setSpacing(0);
+    parts_->TitleLabel = new QLabel;
+    QFont titleFont("Arial", 12);
+    titleFont.setBold(true);
+    parts_->TitleLabel->setFont(titleFont);
+    parts_->TitleLabel->setStyleSheet("color: blue");
+    parts_->TitleLabel->setAlignment(Qt::AlignCenter);
+    parts_->FootLabel = new QLabel;
+    parts_->FootLabel->setFont(QFont("Arial", 9));
+    parts_->FootLabel->setAlignment(Qt::AlignCenter);
+
     parts_->Chart = new QChart;
     parts_->Chart->legend()->hide();
     parts_->Chart->setBackgroundBrush(Qt::white);
     parts_->Chart->setAnimationOptions(QChart::NoAnimation);
-    QFont titleFont("Arial", 12);
-    titleFont.setBold(true);
-    parts_->Chart->setTitleFont(titleFont);
-    parts_->Chart->setTitleBrush(kTitleColor);
     parts_->AxisX = new QValueAxis;
     parts_->AxisY = new QValueAxis;
     parts_->AxisX->setLabelFormat("%g");
@@ -43,7 +63,10 @@ TScoreChart::TScoreChart(TComponent* owner) : TWinControl(owner), parts_(new QtC
     parts_->Chart->addAxis(parts_->AxisY, Qt::AlignLeft);
     parts_->View = new QChartView(parts_->Chart);
     parts_->View->setRenderHint(QPainter::Antialiasing, false);
-    SetWidget(parts_->View);
+    layout->addWidget(parts_->TitleLabel);
+    layout->addWidget(parts_->View, 1);
+    layout->addWidget(parts_->FootLabel);
+    SetWidget(parts_->Frame);
     SetBounds(0, 0, 400, 250);
     Rebuild();
 }
@@ -52,12 +75,12 @@ TScoreChart::~TScoreChart() { delete parts_; }
 
 void TScoreChart::SetTitle(const std::string& title) {
     title_ = title;
-    parts_->Chart->setTitle(QString::fromStdString(title));
+    parts_->TitleLabel->setText(QString::fromStdString(title));
 }
 
 void TScoreChart::SetFoot(const std::string& foot) {
     foot_ = foot;
-    parts_->AxisX->setTitleText(QString::fromStdString(foot));
+    parts_->FootLabel->setText(QString::fromStdString(foot));
 }
 
 void TScoreChart::SetBottomMaximum(double maximum) {
@@ -72,7 +95,7 @@ void TScoreChart::SetBars(const std::vector<std::pair<double, int>>& bars) {
 
 void TScoreChart::BoundsChanged() {
     TWinControl::BoundsChanged();
-    parts_->Chart->resize(QSizeF(std::max(Width(), 1), std::max(Height(), 1)));
+    parts_->Frame->resize(std::max(Width(), 1), std::max(Height(), 1));
 }
 
 void TScoreChart::Rebuild() {
@@ -103,24 +126,23 @@ void TScoreChart::Rebuild() {
 }
 
 QImage TScoreChart::RenderImage(bool withTexts) {
-    const int w = std::max(Width(), 1), h = std::max(Height(), 1);
+    QWidget* frame = parts_->Frame;
+    frame->resize(std::max(Width(), 1), std::max(Height(), 1));
+    frame->ensurePolished();
+    if (frame->layout()) frame->layout()->activate();
+    if (withTexts) {
+        QImage image(frame->size(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        frame->render(&image);
+        return image;
+    }
+    const QSize size = parts_->View->size().expandedTo(QSize(1, 1));
     QChart* chart = parts_->Chart;
-    if (!withTexts) {
-        // Keep the texts' places: blank texts of the same fonts.
-        chart->setTitle(title_.empty() ? QString() : QString(" "));
-        parts_->AxisX->setTitleText(foot_.empty() ? QString() : QString(" "));
-    }
     chart->setPos(0, 0);
-    chart->resize(QSizeF(w, h));
-    QImage image(w, h, QImage::Format_RGB32);
+    chart->resize(QSizeF(size));
+    QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        chart->scene()->render(&painter, QRectF(0, 0, w, h), QRectF(0, 0, w, h));
-    }
-    if (!withTexts) {
-        chart->setTitle(QString::fromStdString(title_));
-        parts_->AxisX->setTitleText(QString::fromStdString(foot_));
-    }
+    QPainter painter(&image);
+    chart->scene()->render(&painter, QRectF(QPointF(0, 0), QSizeF(size)), QRectF(QPointF(0, 0), QSizeF(size)));
     return image;
 }

@@ -32,9 +32,9 @@ public:
     void SetBars(const std::vector<std::pair<double, int>>& bars);
     std::size_t BarCount() const { return bars_.size(); }
 
-    // The chart drawn at its on-screen size on white. Without texts, the
-    // title and the foot text are left out (their places stay free) so a
-    // report can print them as text.
+    // The chart drawn at its on-screen size on white; without texts only
+    // the chart between the title and the foot text, for a report that
+    // prints those as text.
     QImage RenderImage(bool withTexts = true);
 
 protected:

@@ -401,6 +401,7 @@ void TWorkReports::rsSummaryPrint(TObject* sender) {
         report->CRLF();
         work_->qmtGroups->Next();
     }
+    work_->qmtGroups->First();
 }
 
 // ------------------------------------------------------ student reports
@@ -515,4 +516,5 @@ void TWorkReports::rsReportsPrint(TObject* sender) {
             newPage();
         }
     }
+    work_->qmtGroups->First();
 }

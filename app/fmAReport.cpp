@@ -80,7 +80,7 @@ TfrmAReport::TfrmAReport(TComponent* owner) : TForm(owner) {
     SetBorderStyle(bsDialog);
     SetPosition(poScreenCenter);
     SetClientWidth(640);
-    SetClientHeight(470);
+    SetClientHeight(484);
 
     qmtSD = NewTable(this, "qmtSD");
     AddField<TIntegerField>(qmtSD, "QCorrect");
@@ -103,7 +103,7 @@ TfrmAReport::TfrmAReport(TComponent* owner) : TForm(owner) {
     qmtPopNum->SetIndexName("qmtiQ");
 
     gbSections = Place<TGroupBox>(this, this, "gbSections", " Report Sections - Select Sections to Print ", 8, 8,
-                                  300, 190);
+                                  310, 196);
     cbValues = Place<TCheckBox>(gbSections, this, "cbValues", "Question Point &Values", 12, 20, 270, 17);
     cbNumbers = Place<TCheckBox>(gbSections, this, "cbNumbers", "Question Answer Popularity &Numbers", 12, 42, 270, 17);
     cbPercent = Place<TCheckBox>(gbSections, this, "cbPercent", "Question Answer Popularity P&ercent", 12, 64, 270, 17);
@@ -116,7 +116,7 @@ TfrmAReport::TfrmAReport(TComponent* owner) : TForm(owner) {
     rgSD->ItemsChanged();
     rgSD->SetItemIndex(0);
 
-    gbExport = Place<TGroupBox>(this, this, "gbExport", " Export Data ", 8, 204, 300, 200);
+    gbExport = Place<TGroupBox>(this, this, "gbExport", " Export Data ", 322, 8, 310, 196);
     cbExport = Place<TCheckBox>(gbExport, this, "cbExport",
                                 "Export data for selected report sections. (Except Statistics)", 12, 20, 280, 17);
     lblExport = Place<TLabel>(gbExport, this, "lblExport", "Export Base File Name", 12, 44, 200, 16);
@@ -131,16 +131,16 @@ TfrmAReport::TfrmAReport(TComponent* owner) : TForm(owner) {
     sdExport->SetName("sdExport");
     sdExport->Filter = "Text Files|*.txt";
 
-    btnPrint = Place<TButton>(this, this, "btnPrint", "&Output Options", 8, 430, 120, 28);
+    btnPrint = Place<TButton>(this, this, "btnPrint", "&Output Options", 8, 444, 120, 28);
     btnPrint->SetDefault(true);
-    btnClose = Place<TButton>(this, this, "btnClose", "Close", 188, 430, 120, 28);
+    btnClose = Place<TButton>(this, this, "btnClose", "Close", 140, 444, 120, 28);
     btnClose->SetCancel(true);
     btnClose->SetModalResult(mrCancel);
 
     dbcScores = new TScoreChart(this);
     dbcScores->SetName("dbcScores");
     dbcScores->SetParent(this);
-    dbcScores->SetBounds(316, 8, 316, 410);
+    dbcScores->SetBounds(8, 212, 624, 224);
     dbcScores->SetTitle("Student Score Distribution");
     dbcScores->SetFoot("Points Earned");
 
@@ -430,7 +430,7 @@ void TfrmAReport::btnPrintClick() {
         if (folder.empty() || !DirectoryExists(folder) || ExtractFileName(base).empty()) {
             MessageDlg("A valid directory and file name must be specified before a file can be exported.",
                        mtInformation, {mbOK});
-            edtExport->SetFocus();
+            if (edtExport->CanFocus()) edtExport->SetFocus();
             return;
         }
     }
@@ -615,19 +615,20 @@ void TfrmAReport::PrintScoreChart(TBaseReport* report) {
     if (report->YPos() > 7.75) NewPageWithHeader(report);
     const double y = report->YPos();
     constexpr double left = 0.5, right = 8.0, height = 2.5;
-    // The chart's plot is a picture; its title and foot text are printed
-    // as text in their places so they stay text in every output.
+    // The chart fills the rectangle; its title and foot text are printed
+    // as text at its top and bottom so they stay text in every output.
+    constexpr double titleBand = 0.3, footBand = 0.2;
     TBitmap bitmap;
     bitmap.Image() = dbcScores->RenderImage(false);
-    report->PrintBitmapRect(left, y, right, y + height, &bitmap);
+    report->PrintBitmapRect(left, y + titleBand, right, y + height - footBand, &bitmap);
     report->PushFont();
     report->SetFont("Arial", 12);
     report->SetBold(true);
     report->SetFontColor(clBlue);
-    report->GotoXY(left, y + 0.25);
+    report->GotoXY(left, y + titleBand - 0.08);
     report->PrintCenter(dbcScores->Title(), (left + right) / 2);
     report->SetFont("Arial", 9);
-    report->GotoXY(left, y + height - 0.06);
+    report->GotoXY(left, y + height - 0.05);
     report->PrintCenter(dbcScores->Foot(), (left + right) / 2);
     report->PopFont();
 }
