@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DialogControls.h"
 #include "app/DropSounds.h"
 #include "app/ScoringRules.h"
 #include "memtable/CSVStreamFormat.h"
@@ -47,12 +48,6 @@ std::string ExportFormatCaption(int index);
 std::string ExportSuffixAlone(int index);
 std::string ExportSuffixAfter(int index);
 
-// A control's state as the window shows it.
-struct TControlState {
-    bool Visible = true;
-    bool Enabled = true;
-    std::string Caption;
-};
 
 class TTestWorkData : public TComponent {
 public:
@@ -201,11 +196,13 @@ public:
     bool cbPrintScan = false; // "Print Student Reports when Scanned"
     int cbExport = -1;        // chosen export format, -1 none
     std::string edtFileName;  // "Last Save Directory:"
-    TControlState imgMaster, dbgMaster, btnNext2, lblMaster;
-    TControlState imgTests, dbgData, dbgErrors, lblError, lblScore, lblStudent;
+    // The scan pages' controls: plain states until the window binds its
+    // controls to them (then the controls hold the states).
+    TDialogControl imgMaster, dbgMaster, btnNext2, lblMaster;
+    TDialogControl imgTests, dbgData, dbgErrors, lblError, lblScore, lblStudent;
 
     // ------------------------------------------------------------ events
-    // Told after the state structs above changed, so the window shows them.
+    // Told after the control states or the export fields above changed.
     TNotifyEvent OnControlsChanged;
     // Writes a command to the scanner; without it commands go to the port.
     std::function<void(const std::string& command)> OnSendCommand;

@@ -12,6 +12,7 @@
 #include "app/ProfileStore.h"
 #include "app/WorkGrids.h"
 #include "app/WorkPrompts.h"
+#include "app/WorkReports.h"
 #include "app/fmAbout.h"
 #include "app/uLogFileOq.h"
 #include "dbclient/LdbConnection.h"
@@ -73,6 +74,8 @@ TfrmTestWork::TfrmTestWork(TComponent* owner) : TForm(owner) {
     // 1. Decimals 1 with the general format; no profile loaded yet.
     work_ = new TTestWorkData(this);
     work_->SetName("TestWorkData");
+    reports_ = new TWorkReports(work_, this);
+    reports_->SetName("WorkReports");
     CreatePages();
     BindWorkFields();
     // 2. The profiles database; a connection error ends the creation.
@@ -93,6 +96,7 @@ TfrmTestWork::~TfrmTestWork() {
     DoDestroy();
     FreePointEditors();
     work_->OnControlsChanged = nullptr;
+    work_->OnPrintStudentReport = nullptr;
     work_->DetachPort();
 }
 
@@ -131,6 +135,7 @@ void TfrmTestWork::CreatePages() {
     btnNext[1]->OnClick = [this](TObject*) { btnNext1Click(); };
     btnBack[1]->OnClick = [this](TObject*) { btnBack1Click(); };
     btnNext[2]->OnClick = [this](TObject*) { btnNext2Click(); };
+    btnNext[2]->SetEnabled(false);
     btnBack[2]->OnClick = [this](TObject*) { btnBack2Click(); };
     btnNext[3]->OnClick = [this](TObject*) { btnNext3Click(); };
     btnBack[3]->OnClick = [this](TObject*) { btnBack3Click(); };
@@ -273,7 +278,22 @@ void TfrmTestWork::CreateDatabase() {
 // ------------------------------------------------------- the working unit
 
 void TfrmTestWork::BindWorkFields() {
+    // The scan pages' controls hold the unit's control states from now on.
+    work_->imgMaster.Bind(imgMaster);
+    work_->dbgMaster.Bind(dbgMaster);
+    work_->btnNext2.Bind(btnNext[2]);
+    work_->lblMaster.Bind(lblMaster);
+    work_->imgTests.Bind(imgTests);
+    work_->dbgData.Bind(dbgData);
+    work_->dbgErrors.Bind(dbgErrors);
+    work_->lblError.Bind(lblError);
+    work_->lblScore.Bind(lblScore);
+    work_->lblStudent.Bind(lblStudent);
     work_->OnControlsChanged = [this](TObject*) { ShowWorkState(); };
+    work_->OnPrintStudentReport = [this](TObject*) {
+        SyncReportFields();
+        reports_->PrintStudentOnScan();
+    };
     cbZeros->OnClick = [this](TObject*) { work_->cbZeros = cbZeros->Checked(); };
     cbQuotes->OnClick = [this](TObject*) { work_->cbQuotes = cbQuotes->Checked(); };
     cbPrintScan->OnClick = [this](TObject*) { work_->cbPrintScan = cbPrintScan->Checked(); };
@@ -289,24 +309,9 @@ void TfrmTestWork::BindWorkFields() {
 }
 
 void TfrmTestWork::ShowWorkState() {
-    const TTestWorkData& w = *work_;
-    auto show = [](TControl* c, const TControlState& s, bool caption) {
-        c->SetVisible(s.Visible);
-        c->SetEnabled(s.Enabled);
-        if (caption) c->SetCaption(s.Caption);
-    };
-    show(imgMaster, w.imgMaster, false);
-    show(dbgMaster, w.dbgMaster, false);
-    btnNext[2]->SetEnabled(w.btnNext2.Enabled);
-    show(lblMaster, w.lblMaster, true);
-    show(imgTests, w.imgTests, false);
-    show(dbgData, w.dbgData, false);
-    show(dbgErrors, w.dbgErrors, false);
-    show(lblError, w.lblError, true);
-    show(lblScore, w.lblScore, true);
-    show(lblStudent, w.lblStudent, true);
-    if (edtFileName->Text() != w.edtFileName) edtFileName->SetText(w.edtFileName);
-    if (cbExport->ItemIndex() != w.cbExport) cbExport->SetItemIndex(w.cbExport);
+    // The export writes the folder it used back into the unit.
+    if (edtFileName->Text() != work_->edtFileName) edtFileName->SetText(work_->edtFileName);
+    if (cbExport->ItemIndex() != work_->cbExport) cbExport->SetItemIndex(work_->cbExport);
 }
 
 // ------------------------------------------------------------ show, close

@@ -8,10 +8,10 @@
 // operations of the working unit that the handlers here call.
 //
 // The working unit's control states (pictures, grids, labels of the scan
-// pages) are shown on the real controls in one place, ShowWorkState, which
-// the unit calls through OnControlsChanged whenever it changes them; the
-// check boxes and edits the unit reads are copied into it by their change
-// handlers (BindWorkFields).
+// pages) are bound to the real controls in one place, BindWorkFields, after
+// which the controls hold them; the check boxes and edits the unit reads
+// are copied into it by their change handlers, and the export's folder
+// comes back through OnControlsChanged (ShowWorkState).
 
 #include <memory>
 #include <string>
@@ -28,6 +28,7 @@
 
 class TLdbConnection;
 class TLdbQuery;
+class TWorkReports;
 
 class TfrmTestWork : public TForm {
 public:
@@ -39,6 +40,8 @@ public:
 
     // The working unit: tables, sheets, scoring, exports.
     TTestWorkData* Work() const { return work_; }
+    // The Output page's reports and print on scan.
+    TWorkReports* Reports() const { return reports_; }
 
     // ------------------------------------------------------------ pages
     TPageControl* PageControl1 = nullptr;
@@ -118,7 +121,7 @@ public:
     void BuildPointEditors();
     void FreePointEditors();
     void UpdateNamesControls();
-    // The working unit's control states onto the controls.
+    // The unit's export fields onto their controls.
     void ShowWorkState();
     // Loads the names table from a file and shows the file's name.
     void LoadNamesFile(const std::string& fileName);
@@ -198,10 +201,13 @@ private:
     // The current profile's values from the controls.
     struct TProfileData ProfileFromControls() const;
 
+    // The report options of the Output page into the reports' fields.
+    void SyncReportFields();
+
     TTestWorkData* work_ = nullptr;
+    TWorkReports* reports_ = nullptr;
     std::string brandName_ = "Ombrix";
     std::string settingsFileName_ = "OmbrixSettings.ini";
-    std::string summaryFileName_;
     bool updatingNames_ = false;
     // Cleared when the window goes, so a close request posted from FormShow
     // does not reach a freed window.

@@ -8,6 +8,7 @@
 #include "app/ProfileStore.h"
 #include "app/WorkGrids.h"
 #include "app/WorkPrompts.h"
+#include "app/WorkReports.h"
 #include "app/uLogFileOq.h"
 #include "dbclient/LdbQuery.h"
 #include "platform/core/FileUtils.h"
@@ -74,9 +75,10 @@ void TfrmTestWork::CreateScanPages() {
     lblMaster = MakeLabel(this, m, "lblMaster", 12, 16, "Please scan the master test form now.");
     lblMaster->Font()->SetStyle(fsBold);
     lblMaster->Font()->SetSize(10);
-    imgMaster = MakePicture(this, m, "imgMaster", 150, 60, 320, 280, kOmbrixLogo);
+    imgMaster = MakePicture(this, m, "imgMaster", 150, 60, 320, 240, "ScanMaster.bmp");
     dbgMaster = NewWorkGrid(this, m, "dbgMaster", wgMaster, work_->dsMaster.get());
     dbgMaster->SetBounds(8, 56, 605, 305);
+    dbgMaster->SetVisible(false);
     btnClear2 = MakeButton(this, m, "btnClear2", 190, 388, 110, "Clear Values");
     btnClear2->OnClick = [this](TObject*) { btnClear2Click(); };
 
@@ -88,12 +90,13 @@ void TfrmTestWork::CreateScanPages() {
     lblStudent = MakeLabel(this, t, "lblStudent", 12, 34, " ");
     lblStudent->Font()->SetStyle(fsBold);
     lblScore = MakeLabel(this, t, "lblScore", 300, 34, "");
-    imgTests = MakePicture(this, t, "imgTests", 150, 60, 320, 280, kOmbrixLogo);
+    imgTests = MakePicture(this, t, "imgTests", 150, 60, 320, 240, "ScanTests.bmp");
     lblError = MakeLabel(this, t, "lblError", 8, 56, "Errors");
     dbgErrors = NewWorkGrid(this, t, "dbgErrors", wgErrors, work_->dsError.get());
     dbgErrors->SetBounds(8, 74, 92, 286);
     dbgData = NewWorkGrid(this, t, "dbgData", wgData, work_->dsData.get());
     dbgData->SetBounds(107, 56, 506, 305);
+    for (TControl* c : std::vector<TControl*>{lblError, dbgErrors, dbgData, lblScore}) c->SetVisible(false);
     btnClear3 = MakeButton(this, t, "btnClear3", 146, 388, 90, "Delete Record");
     btnClear3->OnClick = [this](TObject*) { btnClear3Click(); };
     BitBtn5 = MakeButton(this, t, "BitBtn5", 240, 388, 120, "Edit Master Answers");
@@ -178,8 +181,8 @@ void TfrmTestWork::CreateFinishedPage() {
     lblTitle->Font()->SetSize(14);
     lblTitle->Font()->SetStyle(fsBold);
     lblTitle->Font()->SetColor(clNavy);
-    imgLogo = MakePicture(this, p, "imgLogo", 150, 70, 320, 240, kOmbrixLogo);
-    imgLogo2 = MakePicture(this, p, "imgLogo2", 150, 70, 320, 240, kVeltraneLogo);
+    imgLogo = MakePicture(this, p, "imgLogo", 150, 80, 320, 192, kOmbrixLogo);
+    imgLogo2 = MakePicture(this, p, "imgLogo2", 150, 80, 320, 192, kVeltraneLogo);
     imgLogo2->SetVisible(false);
     Image1 = MakePicture(this, p, "Image1", 8, 330, 108, 54, nullptr);
     Image1->SetVisible(false);
@@ -221,7 +224,8 @@ void TfrmTestWork::TabSheet3Show() { work_->ScanTestsShow(); }
 
 void TfrmTestWork::btnNext3Click() {
     LogWrite("Scan Tests Next Clicked");
-    summaryFileName_ = ProgramFolder() + Trim(edtTestName->Text()) + " - " + Trim(edtTestID->Text());
+    SyncReportFields();
+    reports_->SetSummaryFileName();
     UpdateNamesControls();
     ShowPage(4);
 }
@@ -316,21 +320,33 @@ void TfrmTestWork::btnExportClick() {
     ShowWorkState();
 }
 
-// The report windows come with the reports; until they are linked in, the
-// buttons say so instead of doing nothing.
+void TfrmTestWork::SyncReportFields() {
+    work_->TestName = edtTestName->Text();
+    work_->TestID = edtTestID->Text();
+    work_->cbZeros = cbZeros->Checked();
+    work_->cbNames = cbNames->Checked();
+    reports_->TestDate = dtpDate->Date();
+    reports_->FormNo = edtFormNo->Text();
+    reports_->edtImage = edtImage->Text();
+    reports_->cbSumOverall = cbSumOverall->Checked();
+    reports_->cbStdOverall = cbStdOverall->Checked();
+    reports_->cbStdCorrect = cbStdCorrect->Checked();
+    reports_->cbxPrintScanTo = cbxPrintScanTo->Text();
+}
+
 void TfrmTestWork::btnSummaryClick() {
-    LogWrite("Output Summary Report Clicked");
-    WorkMessage(wmInformation, "The summary report is not available in this version.");
+    SyncReportFields();
+    reports_->btnSummaryClick();
 }
 
 void TfrmTestWork::btnReportsClick() {
-    LogWrite("Output Student Reports Output Clicked");
-    WorkMessage(wmInformation, "The student reports are not available in this version.");
+    SyncReportFields();
+    reports_->btnReportsClick();
 }
 
 void TfrmTestWork::btnAReportClick() {
-    LogWrite("Output Analysis Report Clicked");
-    WorkMessage(wmInformation, "The analysis report is not available in this version.");
+    SyncReportFields();
+    reports_->btnAReportClick();
 }
 
 // ------------------------------------------------------------------ dialogs

@@ -26,7 +26,14 @@ GR_SETTER(TgrResizeCols, ResizeCols, resizeCols_, GR_NOTHING)
 GR_SETTER(TgrResizeRows, ResizeRows, resizeRows_, GR_NOTHING)
 GR_SETTER(bool, ResizeColsInGrid, resizeColsInGrid_, GR_NOTHING)
 GR_SETTER(bool, ResizeRowsInGrid, resizeRowsInGrid_, GR_NOTHING)
-GR_SETTER(TgrGridLines, GridLines, gridLines_, GR_REPAINT)
+void TgrBaseGrid::SetGridLines(TgrGridLines value) {
+    if (gridLines_ == value) return;
+    gridLines_ = value;
+    horzLineWidth_ = value == glHorizontal || value == glBoth ? 1 : 0;
+    vertLineWidth_ = value == glVertical || value == glBoth ? 1 : 0;
+    Invalidate();
+    ResetCellControl(true);
+}
 GR_SETTER(TColor, LineColor, lineColor_, GR_REPAINT)
 GR_SETTER(TColor, FixedLineColor, fixedLineColor_, GR_REPAINT)
 GR_SETTER(bool, Is3D, is3D_, GR_REPAINT)
@@ -167,8 +174,10 @@ void TgrBaseGrid::SetRowChangedIndicator(TgrRowChangedIndicator value) {
 
 void TgrBaseGrid::SetGridMode(TgrGridMode value) {
     if (value == gridMode_) return;
-    if (comboGrid_ && IsDesigning()) return;
-    if (!CanLeaveCell(curDataCol_, curDataRow_, true)) return;
+    // A combo's drop-down grid keeps its mode outside design time; only the
+    // list-box mode needs the current cell's edit to end first.
+    if (comboGrid_ && !IsDesigning()) return;
+    if (value == gmListBox && !CanLeaveCell(curDataCol_, curDataRow_, true)) return;
     gridMode_ = value;
     // The insert row below the last row exists only in gmEditInsert.
     Integer insertRows = value == gmEditInsert ? 1 : 0;
@@ -382,10 +391,6 @@ void TgrBaseGrid::NoteCellIndex(TgrCellElement* e, bool add) {
 void TgrBaseGrid::IndexCellElement(TgrCellElement* e) { NoteCellIndex(e, true); }
 void TgrBaseGrid::UnindexCellElement(TgrCellElement* e) { NoteCellIndex(e, false); }
 
-TFont* TgrBaseGrid::EffectiveCellFont(Integer dataCol, Integer dataRow) {
-    if (dataRow == 0) return HeadingFont();
-    return Font();
-}
 
 TgrCombo* TgrBaseGrid::CreateCombo() {
     RaiseGridError("Cannot create combo box. Method CreateCombo has not been not implemented in derived class");

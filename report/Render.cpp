@@ -10,6 +10,7 @@
 #include "report/FormatCodes.h"
 #include "report/ReportNumbers.h"
 #include "report/BaseReport.h"
+#include "report/BufferedStream.h"
 #include "report/VSFWriter.h"
 
 // ---------------------------------------------------------------- registry
@@ -257,6 +258,12 @@ void TVPRenderStream::OpenOutputFile(const std::string& fileName) {
 TVPConverter::TVPConverter(TStream* stream, TVPRender* renderer)
     : stream_(stream), render_(renderer), measureImage_(10, 10, QImage::Format_RGB32) {
     FontData = InitialReportFont();
+    // Records are read a few bytes at a time: streams other than memory
+    // are read through a buffer.
+    if (!dynamic_cast<TMemoryStream*>(stream) && !dynamic_cast<TStringStream*>(stream)) {
+        buffered_ = std::make_unique<TBufferedReadStream>(*stream);
+        stream_ = buffered_.get();
+    }
 }
 
 TVPConverter::~TVPConverter() = default;
@@ -512,8 +519,18 @@ std::unique_ptr<TGraphic> TVPConverter::ReadGraphic() {
         if (!data.empty()) bitmap->LoadFromBytes(data);
         return bitmap;
     }
-    // Metafiles, icons and other picture classes have no class here: their
-    // data is skipped and nothing is drawn.
+    // Other picture classes are told apart by their data: JPEG pictures and
+    // bitmaps are drawn; icons and unknown kinds are skipped.
+    if (kind == 4 && data.size() > 2 && data[0] == 0xFF && data[1] == 0xD8) {
+        auto jpeg = std::make_unique<TJPEGImage>();
+        jpeg->LoadFromBytes(data);
+        return jpeg;
+    }
+    if (kind == 4 && data.size() > 2 && data[0] == 'B' && data[1] == 'M') {
+        auto bitmap = std::make_unique<TBitmap>();
+        bitmap->LoadFromBytes(data);
+        return bitmap;
+    }
     return nullptr;
 }
 

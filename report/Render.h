@@ -205,6 +205,7 @@ private:
     void ApplyRunCodes(const std::string& codes);
     double RunWidth(const std::string& text);
 
+    std::unique_ptr<TStream> buffered_;
     TStream* stream_;
     TVPRender* render_;
     Int64 pagePos_ = 0;

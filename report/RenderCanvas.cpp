@@ -77,7 +77,8 @@ void TVzRenderCanvas::PrintAligned(const std::string& text, double x, double y, 
     // Text always goes on a transparent background.
     canvas->Brush()->SetStyle(bsClear);
     int rotation = r ? r->Rotation % 360 : 0;
-    if (rotation != 0)
+    if (DrawTextOnDevice(text, XToDevice(x), YToDevice(y), align, rotation)) {
+    } else if (rotation != 0)
         PrintRotated(canvas, text, XToDevice(x), YToDevice(y), align, rotation);
     else
         canvas->TextOut(XToDevice(x), YToDevice(y), text);
@@ -283,6 +284,21 @@ TVpPrinterDevice* TVzRenderPrinter::Device() {
 }
 
 TCanvas* TVzRenderPrinter::GetCanvas() { return Device()->GetCanvas(); }
+
+bool TVzRenderPrinter::DrawTextOnDevice(const std::string& text, int x, int y, unsigned align, int degrees) {
+    TPrintJob* job = Device()->PrintJob();
+    if (!job) return false;
+    TPrintText t;
+    t.X = x;
+    t.Y = y;
+    t.Angle = degrees;
+    t.Font = RenderFont().ToQFont();
+    t.Color = ToQColor(RenderFont().Color());
+    t.Text = QString::fromStdString(text);
+    int width = QFontMetrics(t.Font).horizontalAdvance(t.Text);
+    t.Offset = (align & TA_CENTER) == TA_CENTER ? -width / 2 : (align & TA_RIGHT) ? -width : 0;
+    return job->DrawText(t);
+}
 int TVzRenderPrinter::GetXDPI() { return Device()->GetXDPI(); }
 int TVzRenderPrinter::GetYDPI() { return Device()->GetYDPI(); }
 

@@ -661,6 +661,12 @@ void TVzRenderPDF::PrintBitmap(double x, double y, double scaleX, double scaleY,
 
 void TVzRenderPDF::StretchDraw(const TRect& r, TGraphic* graphic) {
     if (!graphic) return;
+    // A JPEG picture keeps its own pixels; bitmaps and drawings are
+    // rasterized at the metafile resolution.
+    if (dynamic_cast<TJPEGImage*>(graphic)) {
+        DrawImage(graphic->ToImage(), r.Left / 72.0, r.Top / 72.0, r.Right / 72.0, r.Bottom / 72.0);
+        return;
+    }
     int w = std::min(MaxRasterSide, SafeRound((double(r.Right) - r.Left) / 72.0 * MetafileDPI));
     int h = std::min(MaxRasterSide, SafeRound((double(r.Bottom) - r.Top) / 72.0 * MetafileDPI));
     if (w <= 0 || h <= 0) return;

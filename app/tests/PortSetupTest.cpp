@@ -1,5 +1,7 @@
 #include "app/fmSetup.h"
 
+#include <QTest>
+
 #include "app/AppSettings.h"
 #include "app/fmTestMain.h"
 #include "app/tests/ScannerTestSupport.h"
@@ -160,6 +162,42 @@ TEST_F(PortSetupTest, LeadingLineEndsBeforeTheReadyReplyAreDropped) {
     EXPECT_TRUE(setup->Found());
     EXPECT_TRUE(setup->memTrace->Visible());
     EXPECT_NE(setup->memTrace->Text().find("*****\r\nK"), std::string::npos) << setup->memTrace->Text();
+    delete main;
+}
+
+// The scanner answers before the dialog was first painted: while the
+// "found" message is open the dialog is on screen painted, not black.
+// The dialog is opened by a click on the welcome window, as a user opens it.
+TEST_F(PortSetupTest, TheDialogIsPaintedWhileTheFoundMessageIsOpen) {
+    TScannerSimulator sim;
+    ports.Plug(sim, 3);
+    WritePortNo(home.Dir() + "VeltmachSettings.ini", 3);
+    main = new TfrmMain(Application);
+    main->Show();
+    TfrmSetup* setup = nullptr;
+    QImage onScreen;
+    QImage cancelButton;
+    script.AnswerWith([&](const PromptRequest& r) {
+        EXPECT_EQ(r.Text, "Veltrane machine found on COM port 3.");
+        setup = ActiveAs<TfrmSetup>();
+        if (setup) {
+            onScreen = ScreenPixels(setup);
+            cancelButton = setup->btnCancel->Widget()->grab().toImage();
+        }
+        PromptAnswer a;
+        a.Result = mrOk;
+        return a;
+    });
+    IdleDriver driver([&] {
+        if (auto* s = ActiveAs<TfrmSetup>(); s && s->Found()) s->btnCancel->Click();
+    });
+    QTest::mouseClick(main->btnSetup->Widget(), Qt::LeftButton);
+    ASSERT_NE(setup, nullptr);
+    ASSERT_FALSE(onScreen.isNull());
+    // The face of the dialog below its buttons, and the Cancel button.
+    EXPECT_EQ(QColor(onScreen.pixel(4, onScreen.height() - 4)), ToQColor(setup->Color()));
+    QRect cancel(setup->btnCancel->Left(), setup->btnCancel->Top(), setup->btnCancel->Width(), setup->btnCancel->Height());
+    EXPECT_EQ(onScreen.copy(cancel), cancelButton.convertToFormat(onScreen.format()));
     delete main;
 }
 

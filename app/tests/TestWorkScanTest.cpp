@@ -65,19 +65,19 @@ TEST_F(ScanTest, AStudentSheetIsDecodedMatchedAndScored) {
     EXPECT_EQ(work->RecordCounter, 1);
     EXPECT_EQ(sounds, std::vector<bool>{false});  // "?" and "-" make the sheet bad
     EXPECT_TRUE(Prompted().empty());
-    EXPECT_EQ(work->lblScore.Caption, "Score: 3/5, 60%");
+    EXPECT_EQ(work->lblScore.Text(), "Score: 3/5, 60%");
     EXPECT_EQ(work->qmtError->RecordCount(), 2);
     // The first student shows the grids.
-    EXPECT_FALSE(work->imgTests.Visible);
-    EXPECT_TRUE(work->dbgData.Visible);
-    EXPECT_TRUE(work->dbgErrors.Visible);
-    EXPECT_TRUE(work->lblScore.Visible);
+    EXPECT_FALSE(work->imgTests.Visible());
+    EXPECT_TRUE(work->dbgData.Visible());
+    EXPECT_TRUE(work->dbgErrors.Visible());
+    EXPECT_TRUE(work->lblScore.Visible());
 
     work->ReceiveBytes(SheetFrame("12", "ABCAB"));
     EXPECT_EQ(CurrentId(), 12);
     EXPECT_EQ(work->qmtData->FieldByName("RecNo")->AsInteger(), 2);
     EXPECT_EQ(sounds.back(), true);
-    EXPECT_EQ(work->lblScore.Caption, "Score: 5/5, 100%");
+    EXPECT_EQ(work->lblScore.Text(), "Score: 5/5, 100%");
 }
 
 TEST_F(ScanTest, AnAmbiguousOrDoublyMarkedIdRejectsTheSheet) {
@@ -104,7 +104,7 @@ TEST_F(ScanTest, AnAmbiguousOrDoublyMarkedIdRejectsTheSheet) {
     }
     EXPECT_EQ(work->qmtData->RecordCount(), 0);
     EXPECT_EQ(work->RecordCounter, 0);
-    EXPECT_TRUE(work->imgTests.Visible);
+    EXPECT_TRUE(work->imgTests.Visible());
 
     // Through the scanner's own encoding: "?" is an ambiguous digit, "!" two bubbles.
     prompts.Clear();
@@ -129,7 +129,7 @@ TEST_F(ScanTest, TheKeySheetOnTheScanMasterPageFillsTheAnswerKey) {
     Configure(7, 5, 2);
     work->ActivePage = wpScanMaster;
     work->PrepareScanMaster();
-    EXPECT_FALSE(work->btnNext2.Enabled);
+    EXPECT_FALSE(work->btnNext2.Enabled());
 
     work->ReceiveBytes(SheetFrame("99", "ABCDE"));
     EXPECT_EQ(work->qmtMaster->RecordCount(), 1);
@@ -138,10 +138,10 @@ TEST_F(ScanTest, TheKeySheetOnTheScanMasterPageFillsTheAnswerKey) {
     EXPECT_EQ(KeyAnswer(6), "");
     EXPECT_EQ(work->qmtData->RecordCount(), 0);  // not a student
     EXPECT_EQ(sounds, std::vector<bool>{true});
-    EXPECT_FALSE(work->imgMaster.Visible);
-    EXPECT_TRUE(work->dbgMaster.Visible);
-    EXPECT_TRUE(work->btnNext2.Enabled);
-    EXPECT_EQ(work->lblMaster.Caption, "Check for correct values then click on \"Next\"");
+    EXPECT_FALSE(work->imgMaster.Visible());
+    EXPECT_TRUE(work->dbgMaster.Visible());
+    EXPECT_TRUE(work->btnNext2.Enabled());
+    EXPECT_EQ(work->lblMaster.Text(), "Check for correct values then click on \"Next\"");
 
     // A second key sheet continues after the filled questions; a blank
     // makes it bad.
@@ -211,8 +211,8 @@ TEST_F(ScanTest, ScanMasterNextDiscardsTheStudentsAndRestartsTheCount) {
     work->ScanMasterNext();
     EXPECT_EQ(work->RawFrameLog.substr(work->RawFrameLog.size() - 4), "\r\n\r\n");
     EXPECT_EQ(work->qmtData->RecordCount(), 0);
-    EXPECT_TRUE(work->imgTests.Visible);
-    EXPECT_FALSE(work->dbgData.Visible);
+    EXPECT_TRUE(work->imgTests.Visible());
+    EXPECT_FALSE(work->dbgData.Visible());
     work->ScanTestsShow();
     work->ReceiveBytes(SheetFrame("22", "AB"));
     EXPECT_EQ(work->qmtData->FieldByName("RecNo")->AsInteger(), 1);
@@ -336,7 +336,7 @@ TEST_F(ScanTest, ASheetShorterThanTheFormLeavesEmptyAnswersAndTheNextSheetFollow
     EXPECT_EQ(work->qmtData->RecordCount(), 1);
     EXPECT_EQ(Answers(10), "ABCS BCDAB");
     EXPECT_EQ(work->qmtData->FieldByName("Q5")->AsString(), "");
-    EXPECT_EQ(work->lblScore.Caption, "Score: 8/10, 80%");
+    EXPECT_EQ(work->lblScore.Text(), "Score: 8/10, 80%");
 }
 
 TEST_F(ScanTest, AFrameBeforeTheTablesAreBuiltStoresNothing) {

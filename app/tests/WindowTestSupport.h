@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+#include <QWidget>
 #include <string>
 
 #include "app/Brand.h"
@@ -56,3 +60,11 @@ protected:
     TScriptedPrompts script;
     Cardinal pausedMs = 0;
 };
+
+// What the window system shows of a window's client area: on the offscreen
+// platform, its backing store as last painted and flushed (nothing when the
+// window was never painted).
+inline QImage ScreenPixels(TControl* window) {
+    QWidget* w = window->Widget();
+    return w->screen()->grabWindow(w->winId()).toImage();
+}

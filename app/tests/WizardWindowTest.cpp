@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/AppSettings.h"
+#include "app/WorkReports.h"
 #include "app/fmTestWork.h"
 #include "app/tests/ScannerTestSupport.h"
 #include "app/tests/WindowTestSupport.h"
@@ -92,6 +93,23 @@ TEST_F(WizardWindowTest, TheFormNumberGivesQuestionsAndIdDigits) {
     EXPECT_TRUE(TfrmTestWork::PointKey('.'));
 }
 
+TEST_F(WizardWindowTest, AnswerKeysInTheGridsAreUpperCasedLabelsBlanksAndMultiples) {
+    Open();
+    wizard->Work()->OddLabels = "ABCDEF";
+    wizard->Work()->EvenLabels = "VWXYZT";
+    struct Case {
+        char typed;
+        bool accepted;
+        char stored;
+    } cases[] = {{'a', true, 'A'}, {'w', true, 'W'}, {'-', true, '-'}, {'?', true, '?'},
+                 {'\b', true, '\b'}, {'3', false, '3'}, {'g', false, 'g'}};
+    for (const Case& c : cases) {
+        char key = c.typed;
+        EXPECT_EQ(wizard->AnswerKey(key), c.accepted) << c.typed;
+        if (c.accepted) EXPECT_EQ(key, c.stored) << c.typed;
+    }
+}
+
 TEST_F(WizardWindowTest, ConfigurationNextChecksItsEntriesInOrder) {
     Open();
     wizard->edtFormNo->SetText("0502");
@@ -151,6 +169,20 @@ TEST_F(WizardWindowTest, PointEditorsWriteTheKeyAndScanPagesFollowTheSheets) {
     EXPECT_TRUE(wizard->btnNext[2]->Enabled());
     EXPECT_EQ(wizard->lblMaster->Caption(), "Check for correct values then click on \"Next\"");
     EXPECT_EQ(wizard->Work()->qmtMaster->FieldByName("P1")->AsString(), "4");
+    // Clear Values asks first; No keeps the key.
+    script.Answer(mrNo, "Are you sure that you want to clear the values of the current record?");
+    wizard->btnClear2->Click();
+    EXPECT_EQ(wizard->Work()->qmtMaster->FieldByName("Q1")->AsString(), "A");
+    // Yes clears every answer, and the next key sheet fills them from the
+    // first question again.
+    script.Answer(mrYes, "Are you sure that you want to clear the values of the current record?");
+    wizard->btnClear2->Click();
+    EXPECT_TRUE(wizard->Work()->qmtMaster->FieldByName("Q5")->IsNull());
+    wizard->Work()->ReceiveBytes(Frame("", "EDCBA"));
+    EXPECT_EQ(wizard->Work()->qmtMaster->FieldByName("Q1")->AsString(), "E");
+    script.Answer(mrYes, "Are you sure that you want to clear the values of the current record?");
+    wizard->btnClear2->Click();
+    wizard->Work()->ReceiveBytes(Frame("", "ABCDE"));
 
     wizard->btnNext[2]->Click();
     ASSERT_EQ(wizard->PageControl1->ActivePageIndex(), 3);
@@ -161,6 +193,12 @@ TEST_F(WizardWindowTest, PointEditorsWriteTheKeyAndScanPagesFollowTheSheets) {
     EXPECT_TRUE(wizard->dbgData->Visible());
     EXPECT_TRUE(wizard->lblScore->Visible());
     EXPECT_EQ(wizard->lblScore->Caption(), "Score: 10/12, 83.3%");
+
+    // With diagnostics on, a double click on the heading shows the frames.
+    wizard->Work()->RawFrameLogOn = true;
+    wizard->Work()->RawFrameLog = "S12E\r\n";
+    script.Answer(mrOk, "S12E\r\n");
+    wizard->lblTests->DblClick();
 
     // Back asks first; No stays.
     script.Answer(mrNo, "Going back to the 'Scan Master' screen will clear all scanned tests.\r\n"
@@ -174,6 +212,7 @@ TEST_F(WizardWindowTest, PointEditorsWriteTheKeyAndScanPagesFollowTheSheets) {
 
     wizard->btnNext[3]->Click();
     EXPECT_EQ(wizard->PageControl1->ActivePageIndex(), 4);
+    EXPECT_EQ(wizard->Reports()->rsSummary->SystemFiler.FileName, home.Dir() + "Algebra - T7");
     EXPECT_EQ(wizard->cbExport->ItemIndex(), 0);
     EXPECT_EQ(wizard->Work()->qmtNames->RecordCount(), 1);  // one empty row to type into
     wizard->btnNext[4]->Click();

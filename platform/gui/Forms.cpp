@@ -460,10 +460,19 @@ void TScrollBox::ScrollInView(TControl* control) {
 
 namespace {
 
+// While set, the queue is left for later (the windows are being painted
+// before a prompt, and no queued call may run inside that).
+bool g_drainHeld = false;
+bool g_drainSkipped = false;
+
 // Drains the UI call queue; an exception from one callback is shown and the
 // rest run on.
 int DrainUiQueue() {
     if (!UiQueue::IsUiThread()) return 0;
+    if (g_drainHeld) {
+        g_drainSkipped = true;
+        return 0;
+    }
     int ran = 0;
     for (int attempts = 0; attempts < 100; ++attempts) {
         try {
@@ -478,6 +487,26 @@ int DrainUiQueue() {
 }
 
 }  // namespace
+
+void PaintShownForms() {
+    if (!QCoreApplication::instance() || !qobject_cast<QApplication*>(QCoreApplication::instance()) ||
+        !UiQueue::IsUiThread())
+        return;
+    // Pending window-system events first (a window shown just now learns
+    // that it is exposed), without user input and without queued calls.
+    bool held = g_drainHeld;
+    g_drainHeld = true;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    g_drainHeld = held;
+    if (!held && g_drainSkipped) {
+        // A wake-up was spent while held: ask for the drain again, so that
+        // the prompt's own loop runs the queued calls.
+        g_drainSkipped = false;
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [] { DrainUiQueue(); }, Qt::QueuedConnection);
+    }
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible()) w->repaint();
+}
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {}
 

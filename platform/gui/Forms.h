@@ -259,6 +259,11 @@ private:
     std::vector<TCustomForm*> shown_;  // activation order, last is active
 };
 
+// Paints every shown window now, after delivering pending window-system
+// events but no input and no queued call: for code that is about to block
+// the loop (a pause, a prompt) with new text on screen.
+void PaintShownForms();
+
 extern TApplication* Application;
 extern TScreen* Screen;
 

@@ -288,7 +288,7 @@ std::vector<std::uint8_t> DibBits(const QImage& img) {
 
 }  // namespace
 
-TMetafileCanvas::TMetafileCanvas(TMetafile* target) : target_(target) {}
+TMetafileCanvas::TMetafileCanvas(TMetafile* target) : target_(target) { EnsureGuiApplication(); }
 
 TMetafileCanvas::~TMetafileCanvas() { Close(); }
 
@@ -676,6 +676,7 @@ QImage MetafileToImage(const std::vector<std::uint8_t>& data, int width, int hei
 }
 
 void PlayMetafileWithPainter(QPainter& painter, const std::vector<std::uint8_t>& data, const QRectF& target) {
+    EnsureGuiApplication();
     TMetafileHeader h = ReadMetafileHeader(data);
     metafile_detail::TPainterPlayer player(painter, h, target);
     painter.save();

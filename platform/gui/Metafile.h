@@ -246,6 +246,8 @@ public:
     // Writes the header and the end record into the metafile. Further
     // drawing is ignored.
     void Close();
+    // Whether any record was written yet.
+    bool Recorded() const { return recordCount_ > 0; }
 
 private:
     void Emit(std::uint32_t type, const std::vector<std::uint8_t>& body);

@@ -8,6 +8,7 @@
 #include "report/VSFWriter.h"
 
 #include <cstring>
+#include <filesystem>
 #include <limits>
 
 namespace {
@@ -332,4 +333,23 @@ TEST_F(ConverterTest, TextsThatAreNotUtf8AreWindows1252) {
     ASSERT_EQ(t.size(), 3u);
     EXPECT_EQ(t[1], "PrintLeft 'M\xC3\xBCller \xE2\x82\xAC Z\xC3\xBCrich' 1.000 1.000");
     EXPECT_EQ(t[2], "PrintLeft 'M\xC3\xBCller' 1.000 2.000");
+}
+
+// Files are read through a buffer: jumping between pages and reading
+// records across buffer boundaries gives what the memory stream gives.
+TEST_F(ConverterTest, FilesPlayLikeMemory) {
+    Generate(40, [](TVzVSFWriter& w, int p) {
+        for (int line = 0; line < 40; ++line) w.PrintXY(1, 1 + line * 0.2, "page " + std::to_string(p) + " line " + std::to_string(line));
+    });
+    std::string path = (std::filesystem::temp_directory_path() / ("replib-play-" + std::to_string(getpid()) + ".vsf")).string();
+    stream_.SaveToFile(path);
+    for (const char* selection : {"", "odd", "7,3,39"}) {
+        TRecordingRender fromMemory, fromFile;
+        fromMemory.Selection = fromFile.Selection = selection;
+        fromMemory.Render(&stream_);
+        fromFile.RenderFile(path);
+        EXPECT_GT(fromMemory.Log.size(), 100u);
+        EXPECT_EQ(fromFile.Log, fromMemory.Log) << selection;
+    }
+    std::filesystem::remove(path);
 }

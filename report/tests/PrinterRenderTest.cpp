@@ -184,3 +184,26 @@ TEST_F(PrinterRenderTest, FrameModesPlaceThickFrames) {
         EXPECT_EQ(last, c.lastInk) << int(c.mode);
     }
 }
+
+TEST_F(PrinterRenderTest, JpegPicturesAreStretchedIntoTheirRectangle) {
+    QImage red(20, 10, QImage::Format_RGB32);
+    red.fill(QColor(220, 0, 0));
+    TJPEGImage jpeg;
+    jpeg.LoadFromBytes(EncodeJpeg(red, 90, false, false));
+    Generate([&](TVzVSFWriter& r) {
+        // Pixels of the 100 dpi printer's printable area: 2 by 1 inch.
+        r.StretchDraw(TRect(200, 300, 400, 400), &jpeg);
+    });
+    TVzRenderPrinter printer(nullptr);
+    const QImage& page = Print(printer).Pages[0].Image;
+    auto isRed = [&](int x, int y) {
+        QColor c = page.pixelColor(x, y);
+        return c.red() > 180 && c.green() < 60 && c.blue() < 60;
+    };
+    EXPECT_TRUE(isRed(200, 300));
+    EXPECT_TRUE(isRed(399, 399));
+    EXPECT_FALSE(isRed(198, 350));
+    EXPECT_FALSE(isRed(401, 350));
+    EXPECT_FALSE(isRed(300, 298));
+    EXPECT_FALSE(isRed(300, 401));
+}
