@@ -81,6 +81,11 @@ int TTrueTypeFile::Width(std::uint16_t glyph) const {
 TTrueTypeFile ParseTrueType(const std::string& file) {
     TTrueTypeFile font;
     Reader r(file);
+    // A cut file would be embedded cut: every table must lie in the file.
+    unsigned tables = r.U16(4);
+    if (tables == 0 || !r.Has(12, 16 * size_t(tables))) return font;
+    for (unsigned i = 0; i < tables; ++i)
+        if (!r.Has(r.U32(12 + 16 * i + 8), r.U32(12 + 16 * i + 12))) return font;
     size_t off = 0, len = 0;
     if (!r.Table("head", off, len) || len < 54) return font;
     int units = int(r.U16(off + 18));
