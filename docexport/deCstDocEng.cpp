@@ -287,9 +287,11 @@ void TdeCustomDocumentEngine::NewPage() {
         return;
     }
     if (currentPage_ > 0 && flowOwner_) flowOwner_->FlowY = flowY_;
+    if (currentPage_ > 0 && !Preferences()->ProcessAfterEachPage()) CloseRecording();
     if (Preferences()->ProcessAfterEachPage() && currentPage_ > 0) RenderPage();
     ++pageCount_;
     currentPage_ = pageCount_;
+    OpenRecording(page_);
     pages_.push_back(std::make_unique<TdePageItem>(this, page_));
     SelectLists(pages_.back().get());
     band_ = bdBody;
@@ -299,6 +301,7 @@ void TdeCustomDocumentEngine::NewPage() {
 void TdeCustomDocumentEngine::EndDoc() {
     if (!started_) return;
     try {
+        if (!Preferences()->ProcessAfterEachPage()) CloseRecording();
         if (Preferences()->ProcessAfterEachPage()) {
             RenderPage();
         } else {
@@ -337,6 +340,7 @@ void TdeCustomDocumentEngine::RenderPage() {
     const bool first = currentPage_ == 1;
     if (IsPageInRange(currentPage_)) {
         if (OnBeforeBeginPage) OnBeforeBeginPage(this);
+        if (Preferences()->ProcessAfterEachPage()) CloseRecording();
         band_ = bdBody;
         UpdateDrawArea();
         StartPage();
@@ -513,6 +517,10 @@ void TdeCustomDocumentEngine::GotoPage(Integer pageNo) {
         return;
     }
     if (flowOwner_) flowOwner_->FlowY = flowY_;
+    if (TdePageItem* left = PageItem(currentPage_)) {
+        CloseRecording();
+        OpenRecording(left->Settings);
+    }
     currentPage_ = pageNo;
     SelectLists(PageItem(pageNo));
 }
@@ -609,6 +617,8 @@ void TdeCustomDocumentEngine::Cleanup() {
     pages_.clear();
     FreeOpenItems();
     FreeAllTables();
+    recordingCanvas_.reset();
+    recording_.reset();
     images_.clear();
     if (abortFlag_) {
         for (int i = 0; i < outputFiles_.Count(); ++i)

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "platform/core/Currency.h"
 #include "platform/core/Format.h"
@@ -11,9 +13,10 @@
 
 namespace {
 
-// Palette entries are kept at most this many; further colours take the
-// nearest entry.
-constexpr std::size_t kMaxPalette = 101;
+// A workbook palette holds 56 colours: the defaults fill it, so further
+// colours take the nearest entry (a longer PALETTE record is refused by
+// readers).
+constexpr std::size_t kMaxPalette = 56;
 // The colour table feeds the workbook's 56-entry palette.
 constexpr std::size_t kMaxColorTable = 56;
 
@@ -277,6 +280,81 @@ std::string TdeCustomSpreadSheetEngine::NormalizeNumberText(const std::string& i
 
 // ---- layout ---------------------------------------------------------------------------
 
+double TdeCustomSpreadSheetEngine::LineHeightOf(const TFont& font) {
+    // Height of "W" by font: the same few fonts come back for every text.
+    const std::string key = font.Name() + "|" + std::to_string(font.Height()) + "|" + std::to_string(font.Style());
+    auto [at, fresh] = lineHeights_.emplace(key, 0.0);
+    if (fresh) at->second = TextExtent("W", font).cy;
+    return at->second;
+}
+
+void TdeCustomSpreadSheetEngine::SeparateSharedCells(std::vector<std::vector<TdeFmTextItem*>>& cols,
+                                                     const std::function<void(std::size_t)>& insertColumnAt) {
+    for (std::size_t c = 0; c < cols.size(); ++c) {
+        bool again = true;
+        while (again) {
+            again = false;
+            // The text that keeps each cell: leftmost, then topmost, then
+            // the first recorded.
+            std::unordered_map<Integer, TdeFmTextItem*> keeper;
+            std::size_t texts = 0;
+            for (auto* o : cols[c]) {
+                if (FirstLine(o).empty()) continue;
+                ++texts;
+                auto& k = keeper[o->Row];
+                if (!k || o->X < k->X || (o->X == k->X && o->Y < k->Y)) k = o;
+            }
+            if (keeper.size() == texts) break;  // nothing shares a cell
+            std::vector<TdeFmTextItem*> right;
+            for (std::size_t k = 0; k < cols[c].size(); ++k) {
+                TdeFmTextItem* it = cols[c][k];
+                if (FirstLine(it).empty()) continue;
+                TdeFmTextItem* held = keeper[it->Row];
+                if (held == it) continue;
+                if (it->X > held->X) {
+                    right.push_back(it);
+                    continue;
+                }
+                // Same x, lower down: one row down, the rows below making
+                // room when that row of the column is taken.
+                const Integer down = it->Row + 1;
+                bool taken = false;
+                for (auto* o : cols[c]) taken |= o->Row == down;
+                if (taken)
+                    for (auto& col : cols)
+                        for (auto* o : col)
+                            if (o != it && o->Row >= down) ++o->Row;
+                it->Row = down;
+                again = true;  // rows moved: look at the column again
+                break;
+            }
+            if (again || right.empty()) continue;
+            std::unordered_set<Integer> nextRows;
+            if (c + 1 >= cols.size()) {
+                cols.emplace_back();
+            } else {
+                for (auto* o : cols[c + 1])
+                    if (!FirstLine(o).empty()) nextRows.insert(o->Row);
+                bool clash = false;
+                for (auto* m : right) clash |= nextRows.count(m->Row) > 0;
+                if (clash) insertColumnAt(c + 1);
+            }
+            // The movers may still share a cell among themselves: the next
+            // column's turn separates them.
+            for (auto* m : right) {
+                m->Column = static_cast<Integer>(c + 1);
+                cols[c + 1].push_back(m);
+            }
+            auto& here = cols[c];
+            here.erase(std::remove_if(here.begin(), here.end(),
+                                      [&](TdeFmTextItem* i) {
+                                          return std::find(right.begin(), right.end(), i) != right.end();
+                                      }),
+                       here.end());
+        }
+    }
+}
+
 double TdeCustomSpreadSheetEngine::TextWidth(const TdeTextItem* item) const {
     const std::string t = FirstLine(item);
     return t.empty() ? 0 : TextExtent(t, item->Font).cx;
@@ -285,6 +363,18 @@ double TdeCustomSpreadSheetEngine::TextWidth(const TdeTextItem* item) const {
 void TdeCustomSpreadSheetEngine::LayoutSheetGrid(TdeItemList& list) {
     const bool align = Preferences()->ApplyAlignment;
     const double cw = colWidth_, rh = rowHeight_;
+    // Measurements are taken once per item: measuring is the costly part.
+    std::unordered_map<const TdeTextItem*, double> widths, halves;
+    auto width = [&](const TdeTextItem* i) {
+        auto [at, fresh] = widths.emplace(i, 0.0);
+        if (fresh) at->second = TextWidth(i);
+        return at->second;
+    };
+    auto halfHeight = [&](const TdeTextItem* i) {
+        auto [at, fresh] = halves.emplace(i, 0.0);
+        if (fresh) at->second = LineHeightOf(i->Font) / 2.0;
+        return at->second;
+    };
     // 1. Cell items in place of plain text items.
     std::vector<TdeFmTextItem*> items;
     for (auto& entry : list) {
@@ -298,7 +388,7 @@ void TdeCustomSpreadSheetEngine::LayoutSheetGrid(TdeItemList& list) {
         static_cast<TdeTextItem&>(*fm) = *t;
         delete t;
         entry = fm;
-        if (align && fm->Alignment == haRight) fm->X += TextWidth(fm);
+        if (align && fm->Alignment == haRight) fm->X += width(fm);
         items.push_back(fm);
     }
     std::vector<TdeFmTextItem*> free;  // the items the layout places
@@ -331,7 +421,7 @@ void TdeCustomSpreadSheetEngine::LayoutSheetGrid(TdeItemList& list) {
                     if (FirstLine(it).empty()) {
                         --overlap;
                     } else {
-                        const double w = TextWidth(it), rw = TextWidth(ref);
+                        const double w = width(it), rw = width(ref);
                         if (ref->X + rw == it->X + w) {
                             threshold = it->X + w;
                         } else if (ref->X + rw / 2 == it->X + w / 2) {
@@ -352,12 +442,21 @@ void TdeCustomSpreadSheetEngine::LayoutSheetGrid(TdeItemList& list) {
     TdeItemList sorted(free.begin(), free.end());
     TdeCustomDocumentEngine::SortTextItems(sorted);
 
-    // 5. Rows.
+    // 5. Rows. The smallest vertical middle of the texts already placed in
+    // each cell is kept by cell, so that a text is checked against its own
+    // cell only (the layout stays linear in the items of the page).
     const Integer spacing = formatting_.RowSpacing;
     Integer row = -1;
     double bandTop = -rh;
     TdeFmTextItem* prev = nullptr;
     std::vector<TdeFmTextItem*> placed;
+    std::unordered_map<std::uint64_t, double> cellMiddle;
+    auto cellKey = [](Integer r, Integer c) { return (std::uint64_t(std::uint32_t(r)) << 32) | std::uint32_t(c); };
+    auto middle = [&](TdeFmTextItem* i) { return std::max(0.0, i->Y) + halfHeight(i); };
+    auto remember = [&](TdeFmTextItem* i) {
+        auto [at, fresh] = cellMiddle.emplace(cellKey(i->Row, i->Column), middle(i));
+        if (!fresh) at->second = std::min(at->second, middle(i));
+    };
     auto nextRow = [&](double y, bool byPosition) {
         bandTop = y;
         if (spacing >= 0) {
@@ -382,19 +481,17 @@ void TdeCustomSpreadSheetEngine::LayoutSheetGrid(TdeItemList& list) {
         if (y >= bandTop + rh || !prev) {
             nextRow(y, true);
             it->Row = row;
-        } else if (y < std::max(0.0, prev->Y) + TextExtent("W", prev->Font).cy / 2.0) {
+        } else if (y < middle(prev)) {
             it->Row = row;
-            for (auto* o : placed)
-                if (o->Row == row && o->Column == it->Column &&
-                    y >= std::max(0.0, o->Y) + TextExtent("W", o->Font).cy / 2.0) {
-                    ++row;
-                    it->Row = row;
-                    break;
-                }
+            auto held = cellMiddle.find(cellKey(row, it->Column));
+            if (held != cellMiddle.end() && y >= held->second) {
+                ++row;
+                it->Row = row;
+            }
             if (prev->Column == it->Column && prev->X != it->X) {
                 // Two texts of one column side by side: split the column at
                 // the left one's right edge.
-                const double edge = prev->X + TextWidth(prev);
+                const double edge = prev->X + width(prev);
                 const std::size_t c = static_cast<std::size_t>(it->Column);
                 bool anyMoves = false;
                 for (auto* i : cols[c]) anyMoves |= i->X >= edge;
@@ -414,6 +511,11 @@ void TdeCustomSpreadSheetEngine::LayoutSheetGrid(TdeItemList& list) {
                             ++i;
                         }
                     }
+                    // Columns moved: the cells of the texts placed so far
+                    // are indexed anew (splits are rare; rows alike split
+                    // once).
+                    cellMiddle.clear();
+                    for (auto* o : placed) remember(o);
                 }
             }
         } else {
@@ -421,54 +523,19 @@ void TdeCustomSpreadSheetEngine::LayoutSheetGrid(TdeItemList& list) {
             it->Row = row;
         }
         placed.push_back(it);
+        remember(it);
         prev = it;
     }
 
     // 7. Texts still sharing a cell: the right one moves a column right, the
-    // lower one a row down.
-    if (Preferences()->MultiPass) {
-        for (std::size_t c = 0; c < cols.size(); ++c) {
-            for (std::size_t k = 0; k < cols[c].size(); ++k) {
-                TdeFmTextItem* it = cols[c][k];
-                if (FirstLine(it).empty()) continue;
-                TdeFmTextItem* other = nullptr;
-                for (auto* o : cols[c])
-                    if (o != it && o->Row == it->Row && !FirstLine(o).empty() &&
-                        (o->X < it->X || (o->X == it->X && o->Y < it->Y))) {
-                        other = o;
-                        break;
-                    }
-                if (!other) continue;
-                if (other->X < it->X) {
-                    if (c + 1 >= cols.size()) {
-                        cols.emplace_back();
-                    } else {
-                        bool taken = false;
-                        for (auto* o : cols[c + 1]) taken |= o->Row == it->Row && !FirstLine(o).empty();
-                        if (taken) moveColumnsFrom(c + 1);
-                    }
-                    cols[c].erase(cols[c].begin() + static_cast<std::ptrdiff_t>(k));
-                    --k;
-                    it->Column = static_cast<Integer>(c + 1);
-                    cols[c + 1].push_back(it);
-                } else {
-                    const Integer down = it->Row + 1;
-                    bool taken = false;
-                    for (auto* o : cols[c]) taken |= o->Row == down;
-                    if (taken)
-                        for (auto& col : cols)
-                            for (auto* o : col)
-                                if (o != it && o->Row >= down) ++o->Row;
-                    it->Row = down;
-                }
-            }
-        }
-    }
+    // lower one a row down. Two records for one cell would lose a text in
+    // the workbook, so this runs with and without MultiPass.
+    SeparateSharedCells(cols, moveColumnsFrom);
 
     // 8. Alignment-1 items get their left edge back.
     if (align)
         for (auto* it : free)
-            if (it->Alignment == haRight) it->X -= TextWidth(it);
+            if (it->Alignment == haRight) it->X -= width(it);
 
     // 9. Column spacing.
     if (formatting_.ColumnSpacing >= 0) {

@@ -87,4 +87,5 @@ private:
     Integer firstRow_ = -1, lastRow_ = -1, firstCol_ = -1, lastCol_ = -1;
     Integer sheetRowBase_ = 0;
     bool pendingCells_ = false;
+    Integer pagesSinceSheet_ = 0;  // pages finished since the last sheet was written
 };

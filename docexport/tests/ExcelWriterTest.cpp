@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "docexport/deExcelEng.h"
+#include "docexport/tests/CheckerSupport.h"
 #include "platform/core/Streams.h"
 
 namespace {
@@ -69,36 +70,18 @@ std::vector<Record> Records(const std::string& book, std::size_t at) {
     return out;
 }
 
-std::string Python() {
-    return std::ifstream("/usr/bin/python3").good() ? "/usr/bin/python3" : "python3";
-}
+bool HaveXlrd() { return checkers::HavePythonModule("xlrd") && checkers::HavePythonModule("olefile"); }
 
-bool HaveXlrd() { return std::system((Python() + " -c 'import xlrd' 2>/dev/null").c_str()) == 0; }
-
-// Every cell xlrd reads: "sheet!row,col=value" lines.
+// Every cell xlrd reads ("sheet!row,col=value" lines, formatting
+// information on); the container must also open in olefile's strict mode.
 std::string ReadWithXlrd(const std::string& bytes) {
-    char path[] = "/tmp/omr-xls-XXXXXX";
-    const int fd = mkstemp(path);
-    EXPECT_GE(fd, 0);
-    std::ofstream(path, std::ios::binary) << bytes;
-    const std::string cmd = Python() +
-                            " -c \"import sys, xlrd\n"
-                            "b = xlrd.open_workbook(sys.argv[1])\n"
-                            "for s in b.sheets():\n"
-                            "  for r in range(s.nrows):\n"
-                            "    for c in range(s.ncols):\n"
-                            "      v = s.cell_value(r, c)\n"
-                            "      if v != '': print('%s!%d,%d=%r' % (s.name, r, c, v))\n\" " +
-                            path + " 2>&1";
-    std::string result;
-    if (FILE* p = popen(cmd.c_str(), "r")) {
-        char buf[4096];
-        std::size_t n;
-        while ((n = fread(buf, 1, sizeof buf, p)) > 0) result.append(buf, n);
-        pclose(p);
-    }
-    std::remove(path);
-    close(fd);
+    const std::string folder = checkers::TempFolder("xls");
+    const std::string path = folder + "/book.xls";
+    checkers::WriteBytes(path, bytes);
+    const std::string ole = checkers::OlefileStrictProblems(path);
+    EXPECT_EQ(ole, "") << "olefile (strict) refused the workbook";
+    std::string result = checkers::XlrdCells(path);
+    checkers::RemoveTree(folder);
     return result;
 }
 
@@ -223,4 +206,87 @@ TEST(ExcelWriter, LargeWorkbookChainsItsFatThroughDifSectors) {
     EXPECT_NE(cells.find("Sheet3!" + std::to_string(32999 - 2 * 16384) + ",0='32999" + filler + "'"),
               std::string::npos)
         << cells.substr(0, 500);
+}
+
+TEST(ExcelWriter, ReportOfManyPagesKeepsEveryName) {
+    // 100 pages of 50 rows x 10 cells: a name, then numbers each starting
+    // where the text before it ends, a pixel higher than the name.
+    TMemExcel e;
+    e.Page()->SetHeight(800);
+    e.BeginDoc();
+    for (int p = 0; p < 100; ++p) {
+        if (p > 0) e.NewPage();
+        for (int r = 0; r < 50; ++r) {
+            const double y = r * e.RowHeight() + 1;
+            const std::string name = "Student " + std::to_string(p * 50 + r + 1);
+            e.TextOut(name, 0, y);
+            double x = e.TextExtent(name, *e.Font()).cx;
+            for (int c = 1; c < 10; ++c) {
+                const std::string v = std::to_string((r * 7 + c * 13) % 100);
+                e.TextOut(v, x, y - 1);
+                x += e.TextExtent(v, *e.Font()).cx;
+            }
+        }
+    }
+    e.EndDoc();
+    if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd or python3-olefile is not installed: the workbook was not read back";
+    const std::string cells = ReadWithXlrd(e.Bytes());
+    int missing = 0;
+    for (int s = 1; s <= 5000; ++s)
+        if (cells.find("='Student " + std::to_string(s) + "'\n") == std::string::npos && ++missing <= 3)
+            ADD_FAILURE() << "Student " << s << " is lost";
+    EXPECT_EQ(missing, 0);
+}
+
+TEST(ExcelWriter, FontsAndPaletteReadBackWithTheirFormatting) {
+    // 101 colours with the default palette (the format holds 56), and a
+    // bold font: xlrd must read the colours and see the bold bit.
+    TMemExcel e;
+    e.Preferences()->UseDefaultPalette = true;
+    e.Page()->SetHeight(2000);
+    e.BeginDoc();
+    for (int i = 0; i < 101; ++i) {
+        e.Font()->SetColor(RGB(Byte(i * 2), Byte(255 - i), Byte(i)));
+        e.At(0, i, "c" + std::to_string(i));
+    }
+    e.Font()->SetColor(clBlack);
+    e.Font()->SetStyle(fsBold);
+    e.At(1, 0, "bold");
+    e.EndDoc();
+    const std::string f = e.Bytes();
+    const std::string book = f.substr(512, 4096 * ((f.size() / 512 - 27) / 8 + 1));
+    for (const auto& r : Records(book, 0))
+        if (r.Id == 0x0092) EXPECT_LE(U16(r.Data, 0), 56u) << "PALETTE holds at most 56 colours";
+    if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd or python3-olefile is not installed: the workbook was not read back";
+    EXPECT_NE(ReadWithXlrd(f).find("Sheet1!100,0='c100'"), std::string::npos);
+    const std::string folder = checkers::TempFolder("xls-bold");
+    checkers::WriteBytes(folder + "/b.xls", f);
+    const std::string bold = checkers::Run(checkers::Python() +
+                                           " -c \"import sys, xlrd\n"
+                                           "b = xlrd.open_workbook(sys.argv[1], formatting_info=True)\n"
+                                           "s = b.sheet_by_index(0)\n"
+                                           "for r, c in ((0, 0), (0, 1)):\n"
+                                           "  f = b.font_list[b.xf_list[s.cell_xf_index(r, c)].font_index]\n"
+                                           "  print(s.cell_value(r, c), f.bold, f.weight)\n\" " +
+                                           folder + "/b.xls");
+    checkers::RemoveTree(folder);
+    EXPECT_EQ(bold, "c0 0 400\nbold 1 700\n");
+}
+
+TEST(ExcelWriter, PagesTallerThanASheetLeaveNoEmptySheet) {
+    TMemExcel e;
+    e.Page()->SetHeight(16400.0 * e.BaseRowHeight());
+    e.BeginDoc();
+    e.At(0, 0, "first");
+    e.NewPage();
+    e.At(0, 0, "second");
+    e.EndDoc();
+    if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd or python3-olefile is not installed: the workbook was not read back";
+    EXPECT_EQ(ReadWithXlrd(e.Bytes()), "Sheet1!0,0='first'\nSheet2!0,0='second'\n");
+    const std::string folder = checkers::TempFolder("xls-sheets");
+    checkers::WriteBytes(folder + "/s.xls", e.Bytes());
+    EXPECT_EQ(checkers::Run(checkers::Python() + " -c \"import sys, xlrd\n"
+                            "print(xlrd.open_workbook(sys.argv[1]).nsheets)\" " + folder + "/s.xls"),
+              "2\n");
+    checkers::RemoveTree(folder);
 }

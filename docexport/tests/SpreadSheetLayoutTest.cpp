@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <set>
 #include <tuple>
 #include <vector>
 
@@ -180,5 +181,44 @@ TEST(SpreadSheetCells, TablesShareEqualEntriesAndFixInvisibleFontColour) {
     EXPECT_EQ(e.CellAttribIndex(14, 2, false, b, 2), 3) << "keys of different attributes must not collide";
     e.Preferences()->UseDefaultPalette = true;
     EXPECT_EQ(e.SheetColorIndex(RGB(0xFF, 0, 0)), 2);
-    EXPECT_EQ(e.SheetColorIndex(RGB(1, 2, 3)), 56);
+    // The 56 defaults fill the workbook palette: another colour takes the
+    // nearest entry.
+    EXPECT_EQ(e.SheetColorIndex(RGB(1, 2, 3)), 0);
+    EXPECT_EQ(e.PaletteColors().size(), 56u);
+}
+
+TEST(SpreadSheetLayout, TextsMeetingTheNextColumnsEdgeGetCellsOfTheirOwn) {
+    // Report rows: a name, then numbers whose edges meet the next column's
+    // left edge, laid out left to right (each text starting where the one
+    // before ends) and right-aligned into columns. Without MultiPass.
+    for (bool rightAligned : {false, true}) {
+        SCOPED_TRACE(rightAligned ? "right-aligned numbers" : "texts end to end");
+        TCellLog e;
+        e.BeginDoc();
+        const double cw = e.ColumnWidth();
+        std::vector<std::string> written;
+        for (int r = 0; r < 30; ++r) {
+            const double y = r * e.RowHeight() + 1;
+            std::string name = "Student " + std::to_string(1000 + r);
+            e.TextOut(name, 0, y);
+            written.push_back(name);
+            double x = e.TextExtent(name, *e.Font()).cx;
+            for (int c = 1; c < 10; ++c) {
+                const std::string v = std::to_string(r * 10 + c);
+                const double w = e.TextExtent(v, *e.Font()).cx;
+                // Numbers in a smaller font sit a pixel higher than the name.
+                e.TextOut(v, rightAligned ? (c + 1) * cw - w : x, y - 1);
+                written.push_back(v);
+                x += w;
+            }
+        }
+        e.EndDoc();
+        std::set<std::pair<Integer, Integer>> cells;
+        std::multiset<std::string> texts;
+        for (const auto& c : e.Cells) {
+            EXPECT_TRUE(cells.insert({c.Row, c.Column}).second) << "two texts in " << c;
+            texts.insert(c.Text);
+        }
+        EXPECT_EQ(texts, std::multiset<std::string>(written.begin(), written.end()));
+    }
 }
