@@ -409,6 +409,27 @@ TEST_F(PdfContentTest, TextOutsideTheCodePageEmbedsACompositeFont) {
     EXPECT_NE(text.find("Student \xCE\x9D\xCE\xAF\xCE\xBA\xCE\xBF\xCF\x82"), std::string::npos) << text;
 }
 
+// A face installed on the machine but unknown to the substitution table is
+// drawn and written as itself; only faces that are missing are replaced.
+TEST_F(PdfContentTest, InstalledFacesAreUsedAsTheyAre) {
+    TFont installed, missing;
+    installed.SetName("DejaVu Sans");
+    missing.SetName("Arial");
+    EXPECT_EQ(installed.ToQFont().family().toStdString(), "DejaVu Sans");
+    EXPECT_EQ(missing.ToQFont().family().toStdString(), "Liberation Sans");
+    TVzRenderPDF pdf(nullptr);
+    pdf.EmbedFonts = true;
+    std::string b = Make(
+        [](TVzVSFWriter& w) {
+            w.SetFont("DejaVu Sans", 12);
+            w.PrintXY(1, 1, "Scorvane");
+        },
+        &pdf);
+    ExpectValid(b);
+    EXPECT_NE(b.find("/Subtype /TrueType\r\n/Name /F1\r\n/BaseFont /DejaVuSans\r\n"), std::string::npos);
+    EXPECT_NE(b.find("/FontFile2 "), std::string::npos);
+}
+
 TEST_F(PdfContentTest, UnderlinedTextGetsALine) {
     std::string b = Make([](TVzVSFWriter& w) {
         w.SetFont("Arial", 10);
