@@ -9,7 +9,14 @@ TBrand BrandOfProgramFile(const std::string& programFileName) {
     return name.find("OMBX") != std::string::npos ? TBrand::Ombrix : TBrand::Veltrane;
 }
 
-TBrand CurrentBrand() { return BrandOfProgramFile(ProgramFileName()); }
+TBrand CurrentBrand() {
+    if (BrandOfProgramFile(ProgramFileName()) == TBrand::Ombrix) return TBrand::Ombrix;
+    return BrandOfProgramFile(ProgramInvocationName());
+}
+
+void UseBrandDataFolder() {
+    SetUserDataFolderName([] { return BrandName(CurrentBrand()); });
+}
 
 std::string BrandName(TBrand brand) {
     return brand == TBrand::Ombrix ? "Ombrix" : "Veltrane";

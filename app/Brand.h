@@ -1,6 +1,7 @@
 #pragma once
-// The brand is a pure function of the program's own file name: an upper-cased
-// file name containing "OMBX" runs as Ombrix, anything else as Veltrane.
+// The brand is a pure function of the program's own names: when the
+// upper-cased file name of the executable, or of the name it was started by
+// (a link to it), contains "OMBX" it runs as Ombrix, otherwise as Veltrane.
 
 #include <string>
 
@@ -10,6 +11,9 @@ enum class TBrand { Ombrix, Veltrane };
 TBrand BrandOfProgramFile(const std::string& programFileName);
 // Brand of the running program.
 TBrand CurrentBrand();
+// Makes the brand name the program's folder under the user's data folder
+// (used when the executable's folder cannot be written).
+void UseBrandDataFolder();
 
 // "Ombrix" or "Veltrane", as used in messages.
 std::string BrandName(TBrand brand);

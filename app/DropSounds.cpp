@@ -4,8 +4,17 @@
 #include "platform/core/FileUtils.h"
 #include "platform/core/Program.h"
 
-TDropSounds::TDropSounds()
-    : goodScanFile_(ProgramFolder() + "GoodScan.wav"), badScanFile_(ProgramFolder() + "BadScan.wav") {}
+namespace {
+// A sound in the program folder; when that is the user's data folder and
+// holds none, the one installed beside the executable.
+std::string SoundFile(const std::string& name) {
+    std::string file = ProgramFolder() + name;
+    if (FileExists(file) || ProgramFolder() == ExecutableFolder()) return file;
+    return ExecutableFolder() + name;
+}
+}  // namespace
+
+TDropSounds::TDropSounds() : goodScanFile_(SoundFile("GoodScan.wav")), badScanFile_(SoundFile("BadScan.wav")) {}
 
 bool TDropSounds::Configure(bool soundOn) {
     enabled_ = soundOn && FileExists(goodScanFile_) && FileExists(badScanFile_);

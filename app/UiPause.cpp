@@ -5,12 +5,15 @@
 #include <thread>
 
 #include "platform/core/Clock.h"
+#include "platform/gui/Forms.h"
 
 namespace {
 std::function<void(Cardinal)> g_handler;
 }
 
 void BlockingPause(Cardinal ms) {
+    // What was set just before the pause is on screen while it lasts.
+    PaintShownForms();
     if (g_handler) {
         g_handler(ms);
         return;

@@ -1,6 +1,7 @@
 #pragma once
-// A pause that blocks the user-interface thread: nothing is handled while
-// it lasts (data arriving meanwhile is delivered afterwards). It waits on
+// A pause that blocks the user-interface thread: the windows are painted
+// first, then nothing is handled while it lasts (data arriving meanwhile is
+// delivered afterwards). It waits on
 // the process clock; tests replace it so they can move a manual clock on.
 
 #include <functional>

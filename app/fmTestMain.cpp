@@ -27,6 +27,8 @@ TfrmMain::TfrmMain(TComponent* owner) : TForm(owner) {
     SetCaption("Ombrix Scorvane");
     SetPosition(poScreenCenter);
     SetBounds(0, 0, 494, 399);
+    // The controls keep their places: a smaller window would hide buttons.
+    SetConstraints({494, 399});
 
     lblTitle = new TLabel(this);
     Place(lblTitle, this, "lblTitle", 16, 14, 400, 24);

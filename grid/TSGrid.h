@@ -82,6 +82,62 @@ using TgrEditTextResizedEvent = std::function<void(TObject*, bool byUser)>;
 using TgrPrintGridEvent = std::function<void(TObject*, bool& cancel, std::string& title, std::string& endText,
                                              TgrPrintMode& orientation)>;
 
+// What a painted cell is: the corner above the row bar, a heading, a
+// row-bar cell or a data cell.
+enum TgrCellKind { tckCorner, tckHeading, tckRowBar, tckData };
+// The picture in a row-bar cell.
+enum TgrRowIndicator { triNone, triCurrent, triChanged, triInsert };
+
+// Transparent colour of the owner's draw information that means "not set".
+inline constexpr TColor grDrawInfoColorNotSet = TColor(0x20000000);
+
+// Everything one cell is painted from, worked out before any pixel is
+// drawn (FillDrawInfo); the painting steps only read it.
+struct TgrCellPaintInfo {
+    TgrCellKind Kind = tckData;
+    Integer DisplayCol = 0, DisplayRow = 0, DataCol = 0, DataRow = 0;
+    TgrControlType ControlType = ctNone;
+    // The cell less its grid lines; the clip adds the lines.
+    TRect CellRect, ClipRect;
+    // Where text, check box or picture go, and the button area.
+    TRect ContentRect, ButtonRect;
+    bool HasButton = false;
+    TFont* Font = nullptr;
+    bool Is3D = false;
+    TgrHorzAlignment HorzAlignment = htaLeft;
+    TgrVertAlignment VertAlignment = vtaTop;
+    // Background and text colour after selection and focus colours.
+    TColor Color = clWindow;
+    TColor FontColor = clWindowText;
+    bool ControlShown = false;
+    TgrWordWrap WordWrap = wwDefault;
+    TgrButtonType ButtonType = btNone;
+    TgrDropDownStyle DropDownStyle = ddDropDown;
+    TColor TransparentColor = grDrawInfoColorNotSet;
+    // The cell's state.
+    bool Selected = false;
+    // Selected and shown in the selection colours (else inverted).
+    bool SelectionColored = false;
+    bool Current = false;
+    bool ShowsFocus = false;
+    TgrRowIndicator Indicator = triNone;
+    // The value shown: its text for text cells and headings, its check
+    // state for check cells.
+    Variant Value;
+    std::string Text;
+    TCheckBoxState CheckState = cbUnchecked;
+};
+
+// The draw information the owner may change before a data cell is painted.
+struct TgrDrawInfo {
+    TFont* Font = nullptr;
+    TColor Color = clWindow;
+    TgrWordWrap WordWrap = wwDefault;
+    TColor TransparentColor = grDrawInfoColorNotSet;
+    TgrVertAlignment VertAlignment = vtaTop;
+    TgrHorzAlignment HorzAlignment = htaLeft;
+};
+
 // The kind a value is stored with for a control type (text 1; check: 1 for
 // a string, 5 for Null, 2 otherwise; picture: 4 for a string, 3 otherwise;
 // other types 0: nothing is stored).
@@ -472,7 +528,12 @@ public:
     void RecheckTopLeft(bool repaint) override;
     void LockUpdate() override { ++updateLock_; }
     void UnlockUpdate() override;
-    virtual void UpdateScrollBars() override { SyncScrollRange(); }
+    // Shows a scroll bar where ScrollBars allows it and the cells do not
+    // fit (or AlwaysShowScrollBar asks for it), ranges it over the
+    // scrolling columns or rows and keeps the top-left cell within reach.
+    virtual void UpdateScrollBars() override;
+    // The bars' positions follow the top-left cell.
+    virtual void UpdateScrollPos();
     void InvalidateGrid() override { Invalidate(); }
     void MoveColIndex(Integer from, Integer to) override;
     void MoveVisibleCol(Integer from, Integer to) override { visibleCols_->MovePosition(from, to); }
@@ -490,6 +551,49 @@ public:
     TgrGridCols* GridCols() { return gridCols_.get(); }
     bool IsRowChanged(Integer dataRow) const;
     void SetRowChanged(Integer dataRow, bool changed);
+
+    // ------------------------------------------------ effective attributes
+    // The value that applies to a cell: cell, then row and column in
+    // DrawOverlap order, then the grid. Data column 0 or data row 0 is a
+    // fixed cell and follows the heading rules.
+    TColor EffectiveCellColor(Integer dataCol, Integer dataRow, bool is3D);
+    TgrHorzAlignment EffectiveHorzAlignment(Integer dataCol, Integer dataRow);
+    TgrVertAlignment EffectiveVertAlignment(Integer dataCol, Integer dataRow);
+    TgrWordWrap EffectiveWordWrap(Integer dataCol, Integer dataRow);
+    bool EffectiveIs3D(Integer dataCol, Integer dataRow);
+    TFont* EffectiveHeadingFont(Integer dataCol);
+    TgrHorzAlignment EffectiveHeadingHorzAlignment(Integer dataCol);
+    TgrVertAlignment EffectiveHeadingVertAlignment(Integer dataCol);
+    TgrWordWrap EffectiveHeadingWordWrap(Integer dataCol);
+    virtual std::string EffectiveCheckBoxValues(Integer dataCol);
+    // The button a data cell shows, and the drop-down style with it.
+    TgrButtonType ResolveButtonType(Integer dataCol, Integer dataRow, TgrDropDownStyle& style);
+    // Read-only by the enterable rule (invisible cells count as read-only).
+    bool IsCellReadOnly(Integer dataCol, Integer dataRow);
+
+    // ------------------------------------------------ cell painting
+    // Works out a display cell's paint information (geometry, attributes,
+    // value and state); False when the cell is not shown at all.
+    bool FillDrawInfo(Integer displayCol, Integer displayRow, TgrCellPaintInfo& info);
+    // Whether a display cell shows selected: its row, its column or the
+    // selected cell range holds it.
+    bool IsCellSelected(Integer displayCol, Integer displayRow);
+    // SelectionType sltColor with a SelectionColor set.
+    bool UsesSelectionColor() const;
+    // The current cell shows its focus indication now.
+    bool IsFocusCell(Integer displayCol, Integer displayRow);
+    // Paints one cell from its paint information.
+    void DrawGridCell(Integer displayCol, Integer displayRow, bool selected, const TRect& rect);
+    // Painting outside a paint pass is allowed: no update lock and not
+    // inside the grid's own paint pass.
+    bool CanPaintNow() const { return updateLock_ == 0 && !painting_ && HasWindow(); }
+    // Draws the scroll bars that are shown into the non-client strips.
+    void PaintScrollBars(TCanvas* canvas);
+    // The owner's chance to change a data cell's draw information.
+    virtual void FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrDrawInfo& info) {}
+    // Horizontal and vertical grid-line widths (0 or 1 from GridLines).
+    Integer HorzLineWidth() const { return horzLineWidth_; }
+    Integer VertLineWidth() const { return vertLineWidth_; }
 
     // ------------------------------------------------ events
     TNotifyEvent OnCanStartDrag;
@@ -545,8 +649,9 @@ protected:
     // ------------------------------------------------ abstract operations
     // Completes a cell's value (stored cell data in, final value out).
     virtual Variant LoadCellValue(Integer dataCol, Integer dataRow, const Variant& stored) = 0;
-    // Draws a cell whose value comes from the data source.
-    virtual void PaintCellData(Integer dataCol, Integer dataRow, const Variant& value) = 0;
+    // Lets the descendant paint a cell itself (info is filled, rect the
+    // cell); True when it did, so the grid paints nothing of its own there.
+    virtual bool PaintCellData(TgrCellPaintInfo& info, const TRect& rect, bool selected) = 0;
     virtual bool HasGetDrawInfo() = 0;
     virtual void DoTopLeftChanged() = 0;
     virtual void FireInsertRow(Integer dataRow, bool byUser) = 0;
@@ -575,14 +680,29 @@ protected:
     virtual void DoRowResized(Integer dataRow);
     virtual void DoSelectChanged(TgrSelectType selectType, bool byUser);
 
-    // The base's cell painting: stored or loaded value through PaintCellData.
+    // The base's cell painting: DrawGridCell in the cell's selection state.
     void PaintCell(Integer col, Integer row, const TRect& rect, TGridDrawState_ts state) override;
+    // The paint pass: every cell in the clip, then the scroll bars.
+    void Paint() override;
     void NotifyCountsChanged(Integer oldColTotal, Integer oldRowTotal) override;
     void AfterTopLeftMove(const TCellCoord_ts& oldTopLeft) override;
+    void CurrentCellMoved(const TCellCoord_ts& oldCurrent) override;
+    void NotifyColWidthsChanged() override;
+    void NotifyRowHeightsChanged() override;
 
     bool inCellLoaded_ = false;
 
 private:
+    bool FillDrawInfoAt(Integer displayCol, Integer displayRow, const TRect& raw, TgrCellPaintInfo& info);
+    void PaintFromInfo(TgrCellPaintInfo& info);
+    void PaintFixedCell(TCanvas* canvas, const TgrCellPaintInfo& info);
+    void PaintRowIndicator(TCanvas* canvas, const TgrCellPaintInfo& info);
+    void PaintDataCell(TCanvas* canvas, const TgrCellPaintInfo& info);
+    void PaintCheckBox(TCanvas* canvas, const TgrCellPaintInfo& info);
+    void PaintCellButton(TCanvas* canvas, const TgrCellPaintInfo& info);
+    void PaintFocusBorder(TCanvas* canvas, const TgrCellPaintInfo& info);
+    void InvalidateFocusArea(Integer displayCol, Integer displayRow);
+    TgrCellElement* CellRecord(Integer dataCol, Integer dataRow);
     void ResizeDataModel(Integer oldColTotal, Integer oldRowTotal);
     void SetStorageSizeHint(Integer cols, Integer rows);
     void InvalidateIfSelection();
@@ -601,8 +721,12 @@ private:
     std::unique_ptr<TgrDefaultGridControl> defaultControl1_;
     std::unique_ptr<TgrDefaultGridControl> defaultControl2_;
 
-    // current position
-    Integer curDisplayCol_ = 1, curDisplayRow_ = 1, curDataCol_ = 1, curDataRow_ = 1;
+    // current position: the display position is the grid base's current
+    // cell itself, so a key, a click and a call all move the same one; the
+    // data numbers follow it through CurrentCellMoved.
+    Integer& curDisplayCol_ = current_.Col;
+    Integer& curDisplayRow_ = current_.Row;
+    Integer curDataCol_ = 1, curDataRow_ = 1;
 
     // index maps and visible lists
     std::vector<Integer> colMap_;  // display -> data
@@ -642,6 +766,8 @@ private:
     TTimer* timers_[2] = {nullptr, nullptr};
     Integer enteringFocus_ = 0;
     bool cellCacheInvalid_ = true;
+    Integer cachedCellCol_ = -1, cachedCellRow_ = -1;
+    TgrCellElement* cachedCell_ = nullptr;
 
     std::unique_ptr<TgrMaskLink> maskLink_;
     std::unique_ptr<TgrImageLink> imageLink_;
@@ -705,4 +831,8 @@ private:
     TgrGridStatus gridStatus_ = grsNormal;
     TgrMouseStatus mouseStatus_ = msNormal;
     Integer insertRowCount_ = 0;
+    // The selected cell range (display positions) while the grid status is
+    // grsCellsSelected.
+    TCellRange_ts cellRange_;
+    bool painting_ = false;
 };

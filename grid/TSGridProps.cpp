@@ -26,7 +26,14 @@ GR_SETTER(TgrResizeCols, ResizeCols, resizeCols_, GR_NOTHING)
 GR_SETTER(TgrResizeRows, ResizeRows, resizeRows_, GR_NOTHING)
 GR_SETTER(bool, ResizeColsInGrid, resizeColsInGrid_, GR_NOTHING)
 GR_SETTER(bool, ResizeRowsInGrid, resizeRowsInGrid_, GR_NOTHING)
-GR_SETTER(TgrGridLines, GridLines, gridLines_, GR_REPAINT)
+void TgrBaseGrid::SetGridLines(TgrGridLines value) {
+    if (gridLines_ == value) return;
+    gridLines_ = value;
+    horzLineWidth_ = value == glHorizontal || value == glBoth ? 1 : 0;
+    vertLineWidth_ = value == glVertical || value == glBoth ? 1 : 0;
+    Invalidate();
+    ResetCellControl(true);
+}
 GR_SETTER(TColor, LineColor, lineColor_, GR_REPAINT)
 GR_SETTER(TColor, FixedLineColor, fixedLineColor_, GR_REPAINT)
 GR_SETTER(bool, Is3D, is3D_, GR_REPAINT)
@@ -167,8 +174,10 @@ void TgrBaseGrid::SetRowChangedIndicator(TgrRowChangedIndicator value) {
 
 void TgrBaseGrid::SetGridMode(TgrGridMode value) {
     if (value == gridMode_) return;
-    if (comboGrid_ && IsDesigning()) return;
-    if (!CanLeaveCell(curDataCol_, curDataRow_, true)) return;
+    // A combo's drop-down grid keeps its mode outside design time; only the
+    // list-box mode needs the current cell's edit to end first.
+    if (comboGrid_ && !IsDesigning()) return;
+    if (value == gmListBox && !CanLeaveCell(curDataCol_, curDataRow_, true)) return;
     gridMode_ = value;
     // The insert row below the last row exists only in gmEditInsert.
     Integer insertRows = value == gmEditInsert ? 1 : 0;
@@ -382,10 +391,6 @@ void TgrBaseGrid::NoteCellIndex(TgrCellElement* e, bool add) {
 void TgrBaseGrid::IndexCellElement(TgrCellElement* e) { NoteCellIndex(e, true); }
 void TgrBaseGrid::UnindexCellElement(TgrCellElement* e) { NoteCellIndex(e, false); }
 
-TFont* TgrBaseGrid::EffectiveCellFont(Integer dataCol, Integer dataRow) {
-    if (dataRow == 0) return HeadingFont();
-    return Font();
-}
 
 TgrCombo* TgrBaseGrid::CreateCombo() {
     RaiseGridError("Cannot create combo box. Method CreateCombo has not been not implemented in derived class");
@@ -434,9 +439,8 @@ void TgrBaseGrid::SetDisplayRow(Integer dataRow, Integer displayRow) {
     if (visibleRows_->Materialized()) visibleRows_->MovePosition(from, displayRow);
     gridRows_->EnsureDisplayArray();
     for (Integer p = 1; p < RowTotal(); ++p) gridRows_->SetDisplayRowOf(rowMap_[std::size_t(p)], p);
+    // MoveRowTo carried the shared current row along.
     rowSelection_->Move(from, displayRow);
-    if (curDisplayRow_ == from) curDisplayRow_ = displayRow;
-    else curDisplayRow_ = AdjustMovedIndex(curDisplayRow_, from, displayRow);
     DoRowMoved(displayRow, 1, false);
 }
 
@@ -508,9 +512,9 @@ void TgrBaseGrid::MoveColSelection(Integer from, Integer to) {
     colSelection_->Move(from, to);
 }
 
-void TgrBaseGrid::MoveCurrentColIndex(Integer from, Integer to) {
-    curDisplayCol_ = AdjustMovedIndex(curDisplayCol_, from, to);
-}
+// The base's column move already carried the shared current column; the
+// data column stays with it.
+void TgrBaseGrid::MoveCurrentColIndex(Integer, Integer) {}
 
 void TgrBaseGrid::SetKeptFontCol(Integer dataCol, bool keep) {
     fontCols_.Remove(dataCol);

@@ -322,6 +322,7 @@ private:
     void SetColours();
     void SyncGraphicsState();
     void PaintPath();
+    void PaintClosedPath();
     void FlushMove();
     bool pendingMove_ = false;
     double moveX_ = 0, moveY_ = 0;

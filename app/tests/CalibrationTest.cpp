@@ -31,6 +31,28 @@ TEST_F(CalibrationTest, VersionPicksFourOrEightSheets) {
     }
 }
 
+// A text set just before the blocking pause (calibration's "Calibration
+// complete.") is on screen while the pause lasts.
+TEST_F(CalibrationTest, TextSetBeforeThePauseIsOnScreenDuringIt) {
+    auto* form = new TForm(Application);
+    form->SetBounds(0, 0, 300, 120);
+    auto* label = new TLabel(form);
+    label->SetParent(form);
+    label->SetAutoSize(false);
+    label->SetBounds(10, 10, 280, 40);
+    label->SetCaption("Starting Calibration.  Please Wait...");
+    form->Show();
+    Application->ProcessMessages();
+    label->SetCaption("Calibration complete.");
+    QImage duringPause;
+    SetBlockingPauseHandler([&](Cardinal) { duringPause = ScreenPixels(form); });
+    BlockingPause(5000);
+    ASSERT_FALSE(duringPause.isNull());
+    QImage expected = label->Widget()->grab().toImage().convertToFormat(duringPause.format());
+    EXPECT_EQ(duringPause.copy(label->Left(), label->Top(), label->Width(), label->Height()), expected);
+    delete form;
+}
+
 // From the set-up dialog's Calibrate button to the scanner's last reply,
 // against the simulator: the sheets the dialog asks for, the messages, and
 // the commands the scanner received.

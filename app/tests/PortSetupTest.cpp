@@ -1,5 +1,7 @@
 #include "app/fmSetup.h"
 
+#include <QTest>
+
 #include "app/AppSettings.h"
 #include "app/fmTestMain.h"
 #include "app/tests/ScannerTestSupport.h"
@@ -56,6 +58,30 @@ TEST_F(PortSetupTest, WithoutAStoredPortTheSetupDialogFindsTheScanner) {
     EXPECT_EQ(ReadPortNo(home.Dir() + "VeltmachSettings.ini"), 3);
     EXPECT_EQ(comNumberAfterOk, 3);
     EXPECT_EQ(sim.ReceivedText(), "@");
+}
+
+// Installed in a folder nobody can write to (here /proc, which turns away
+// root too): the first start runs through Setup without an error, and the
+// chosen port lands in the brand's folder under the user's data folder.
+TEST_F(PortSetupTest, FirstStartInAReadOnlyFolderStoresTheSettingsInTheUserDataFolder) {
+    TempFolder data;
+    unsetenv("OMR_HOME");
+    setenv("XDG_DATA_HOME", data.Path().c_str(), 1);
+    SetProgramFileNameForTesting("/proc/OMBXscore");
+    TScannerSimulator sim;
+    ports.Plug(sim, 3);
+    TfrmMain* program = nullptr;
+    Application->CreateForm(program);
+    script.Answer(mrOk, "Com Port not set up yet.  Setup dialog will now open.")
+        .Answer(mrOk, "Ombrix machine found on COM port 3.");
+    IdleDriver driver([&] {
+        if (auto* setup = ActiveAs<TfrmSetup>(); setup && setup->Found()) setup->btnOK->Click();
+        else if (program->Active()) program->Close();
+    });
+    Application->Run();
+    unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(script.Transcript().size(), 2u) << script.TranscriptText();
+    EXPECT_EQ(ReadPortNo(data / "Ombrix/OmbrixSettings.ini"), 3);
 }
 
 // A port that stays silent is given up when its 4 seconds are over, and
@@ -136,6 +162,42 @@ TEST_F(PortSetupTest, LeadingLineEndsBeforeTheReadyReplyAreDropped) {
     EXPECT_TRUE(setup->Found());
     EXPECT_TRUE(setup->memTrace->Visible());
     EXPECT_NE(setup->memTrace->Text().find("*****\r\nK"), std::string::npos) << setup->memTrace->Text();
+    delete main;
+}
+
+// The scanner answers before the dialog was first painted: while the
+// "found" message is open the dialog is on screen painted, not black.
+// The dialog is opened by a click on the welcome window, as a user opens it.
+TEST_F(PortSetupTest, TheDialogIsPaintedWhileTheFoundMessageIsOpen) {
+    TScannerSimulator sim;
+    ports.Plug(sim, 3);
+    WritePortNo(home.Dir() + "VeltmachSettings.ini", 3);
+    main = new TfrmMain(Application);
+    main->Show();
+    TfrmSetup* setup = nullptr;
+    QImage onScreen;
+    QImage cancelButton;
+    script.AnswerWith([&](const PromptRequest& r) {
+        EXPECT_EQ(r.Text, "Veltrane machine found on COM port 3.");
+        setup = ActiveAs<TfrmSetup>();
+        if (setup) {
+            onScreen = ScreenPixels(setup);
+            cancelButton = setup->btnCancel->Widget()->grab().toImage();
+        }
+        PromptAnswer a;
+        a.Result = mrOk;
+        return a;
+    });
+    IdleDriver driver([&] {
+        if (auto* s = ActiveAs<TfrmSetup>(); s && s->Found()) s->btnCancel->Click();
+    });
+    QTest::mouseClick(main->btnSetup->Widget(), Qt::LeftButton);
+    ASSERT_NE(setup, nullptr);
+    ASSERT_FALSE(onScreen.isNull());
+    // The face of the dialog below its buttons, and the Cancel button.
+    EXPECT_EQ(QColor(onScreen.pixel(4, onScreen.height() - 4)), ToQColor(setup->Color()));
+    QRect cancel(setup->btnCancel->Left(), setup->btnCancel->Top(), setup->btnCancel->Width(), setup->btnCancel->Height());
+    EXPECT_EQ(onScreen.copy(cancel), cancelButton.convertToFormat(onScreen.format()));
     delete main;
 }
 

@@ -23,16 +23,21 @@ protected:
     }
 };
 
+// The brand follows the executable's file name and the name it was started
+// by, so a link named for Ombrix runs the shared executable as Ombrix.
 TEST_F(WelcomeWindowTest, BrandFollowsTheProgramFileName) {
     struct Case {
         std::string file;
+        const char* startedAs;
         bool ombrix;
     } cases[] = {
-        {"OMBXscore", true}, {"myombxtool", true}, {"Scorvane", false}, {"OMB_X", false},
+        {"OMBXscore", "OMBXscore", true}, {"myombxtool", "myombxtool", true}, {"Scorvane", "Scorvane", false},
+        {"OMB_X", "OMB_X", false},        {"Scorvane", "/usr/bin/ombx-score", true},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.file);
+        SCOPED_TRACE(std::string(c.file) + " started as " + c.startedAs);
         RunAs(c.file);
+        SetCommandLine(1, &c.startedAs);
         std::string settings = c.ombrix ? "OmbrixSettings.ini" : "VeltmachSettings.ini";
         std::string other = c.ombrix ? "VeltmachSettings.ini" : "OmbrixSettings.ini";
         WritePortNo(home.Dir() + other, 9);  // the other brand's file is not read

@@ -4,8 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+#include <QWidget>
 #include <string>
 
+#include "app/Brand.h"
 #include "app/ComSelectWindow.h"
 #include "app/UiPause.h"
 #include "app/tests/TestHome.h"
@@ -23,6 +28,7 @@ protected:
         SetCurrentClock(&clock);
         SetCommandLine(1, kArgs);
         SetProgramFileNameForTesting("/opt/scorvane/Scorvane");
+        UseBrandDataFolder();
         script.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; };
         InstallWindowServices();
         // A pause that blocks the window moves the manual clock on instead.
@@ -37,6 +43,7 @@ protected:
         SetBlockingPauseHandler(nullptr);
         SetCurrentClock(nullptr);
         SetProgramFileNameForTesting("");
+        SetUserDataFolderName(nullptr);
         SetCommandLine(1, kArgs);
         EXPECT_EQ(script.Pending(), 0u) << script.TranscriptText();
     }
@@ -53,3 +60,11 @@ protected:
     TScriptedPrompts script;
     Cardinal pausedMs = 0;
 };
+
+// What the window system shows of a window's client area: on the offscreen
+// platform, its backing store as last painted and flushed (nothing when the
+// window was never painted).
+inline QImage ScreenPixels(TControl* window) {
+    QWidget* w = window->Widget();
+    return w->screen()->grabWindow(w->winId()).toImage();
+}

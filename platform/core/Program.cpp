@@ -1,6 +1,8 @@
 #include "platform/core/Program.h"
 
 #include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <mutex>
@@ -14,7 +16,9 @@ namespace {
 std::mutex g_mutex;
 std::string g_testFileName;
 bool g_haveArgs = false;
+std::string g_argv0;
 std::vector<std::string> g_args;  // without the program name
+std::function<std::string()> g_dataFolderName;
 
 std::string ExecutablePath() {
     std::vector<char> buf(4096);
@@ -34,10 +38,31 @@ void LoadArgsIfNeeded() {
     while (i < all.size()) {
         std::size_t j = all.find('\0', i);
         if (j == std::string::npos) j = all.size();
-        if (!first) g_args.push_back(all.substr(i, j - i));
+        if (first) g_argv0 = all.substr(i, j - i);
+        else g_args.push_back(all.substr(i, j - i));
         first = false;
         i = j + 1;
     }
+}
+
+// Whether a file can be created in `folder`: tried, because permission bits
+// do not tell (root passes them, read-only mounts and /proc do not).
+bool CanCreateFilesIn(const std::string& folder) {
+    static std::mutex cacheMutex;
+    static std::string cachedFolder;
+    static bool cachedResult = false;
+    std::lock_guard<std::mutex> lock(cacheMutex);
+    if (folder == cachedFolder) return cachedResult;
+    std::string probe = folder + ".omr-write-probe-" + std::to_string(::getpid());
+    int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    bool ok = fd >= 0;
+    if (ok) {
+        ::close(fd);
+        ::unlink(probe.c_str());
+    }
+    cachedFolder = folder;
+    cachedResult = ok;
+    return ok;
 }
 
 }  // namespace
@@ -51,16 +76,56 @@ std::string ProgramFileName() {
     return path;
 }
 
+std::string ExecutableFolder() { return ExtractFilePath(ProgramFileName()); }
+
+void SetUserDataFolderName(std::function<std::string()> name) {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_dataFolderName = std::move(name);
+}
+
+std::string UserDataFolder() {
+    std::function<std::string()> nameOf;
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        nameOf = g_dataFolderName;
+    }
+    std::string name = nameOf ? nameOf() : ChangeFileExt(ExtractFileName(ProgramFileName()), "");
+    if (name.empty()) name = "Scorvane";
+    std::string base;
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg != nullptr && *xdg == '/') {
+        base = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = std::string(home != nullptr && *home == '/' ? home : "/tmp") + "/.local/share";
+    }
+    return IncludeTrailingPathDelimiter(base) + name + "/";
+}
+
 std::string ProgramFolder() {
     const char* home = std::getenv("OMR_HOME");
     if (home != nullptr && *home != '\0') return IncludeTrailingPathDelimiter(ExpandFileName(home));
-    return ExtractFilePath(ProgramFileName());
+    std::string exeFolder = ExecutableFolder();
+    if (CanCreateFilesIn(exeFolder)) return exeFolder;
+    std::string data = UserDataFolder();
+    // Created here so that the first settings write or log finds it; when it
+    // cannot be made, that write reports the folder.
+    std::error_code ec;
+    std::filesystem::create_directories(data, ec);
+    return data;
+}
+
+std::string ProgramInvocationName() {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    LoadArgsIfNeeded();
+    return g_argv0;
 }
 
 void SetCommandLine(int argc, const char* const* argv) {
     std::lock_guard<std::mutex> lock(g_mutex);
     g_haveArgs = true;
     g_args.clear();
+    g_argv0 = argc > 0 && argv[0] ? argv[0] : "";
     for (int i = 1; i < argc; ++i) g_args.emplace_back(argv[i] ? argv[i] : "");
 }
 

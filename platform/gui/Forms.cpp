@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QIcon>
+#include <QPixmap>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -15,6 +17,7 @@
 #include "platform/core/FileUtils.h"
 #include "platform/core/Program.h"
 #include "platform/core/UiQueue.h"
+#include "platform/gui/Bitmap.h"
 #include "platform/gui/ControlsPrivate.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/gui/Timers.h"
@@ -91,8 +94,8 @@ void TCustomForm::SetClientWidth(int w) { SetWidth(w + FrameWidth()); }
 void TCustomForm::SetClientHeight(int h) { SetHeight(h + FrameHeight()); }
 
 void TCustomForm::SetBounds(int left, int top, int width, int height) {
-    width = std::max(0, width);
-    height = std::max(0, height);
+    width = std::max({0, width, constraints_.MinWidth});
+    height = std::max({0, height, constraints_.MinHeight});
     bool sized = width != width_ || height != height_;
     if (!sized && left == left_ && top == top_) return;
     left_ = left;
@@ -129,7 +132,8 @@ void TCustomForm::ApplyWindowFlags() {
     bool wasVisible = widget_->isVisible();
     widget_->setWindowFlags(f);
     if (borderStyle_ == bsSizeable || borderStyle_ == bsSizeToolWin) {
-        widget_->setMinimumSize(0, 0);
+        widget_->setMinimumSize(std::max(0, constraints_.MinWidth - FrameWidth()),
+                                std::max(0, constraints_.MinHeight - FrameHeight()));
         widget_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     } else if (width_ > 0 && height_ > 0) {
         widget_->setFixedSize(std::max(1, ClientWidth()), std::max(1, ClientHeight()));
@@ -148,6 +152,13 @@ void TCustomForm::SetBorderStyle(TFormBorderStyle s) {
         applyingBounds_ = false;
     }
     AlignControls();
+}
+
+void TCustomForm::SetConstraints(const TSizeConstraints& c) {
+    constraints_ = c;
+    ApplyWindowFlags();
+    if (width_ < c.MinWidth || height_ < c.MinHeight)
+        SetBounds(left_, top_, std::max(width_, c.MinWidth), std::max(height_, c.MinHeight));
 }
 
 void TCustomForm::SetBorderIcons(TBorderIcons i) {
@@ -203,8 +214,18 @@ void TCustomForm::SetVisible(bool v) {
     if (v) {
         PlaceOnScreen();
         visible_ = true;
-        DoShow();
-        if (!visible_) return;  // hidden again by OnShow
+        // A failing OnShow still leaves the window on screen; its exception
+        // goes to the caller once the window is shown and active.
+        std::exception_ptr showError;
+        try {
+            DoShow();
+        } catch (...) {
+            showError = std::current_exception();
+        }
+        if (!visible_) {  // hidden again by OnShow
+            if (showError) std::rethrow_exception(showError);
+            return;
+        }
         if (widget_) {
             widget_->move(left_, top_);
             widget_->show();
@@ -215,6 +236,7 @@ void TCustomForm::SetVisible(bool v) {
         }
         Screen->FormShown(this);
         if (activeControl_ && activeControl_->CanFocus()) activeControl_->SetFocus();
+        if (showError) std::rethrow_exception(showError);
     } else {
         visible_ = false;
         if (widget_) widget_->hide();
@@ -290,7 +312,7 @@ int TCustomForm::ShowModal() {
     try {
         Show();
         while (true) {
-            Application->HandleMessage();
+            Application->HandleMessageGuarded();
             if (Application->Terminated()) {
                 modalResult_ = mrCancel;
                 break;
@@ -438,10 +460,19 @@ void TScrollBox::ScrollInView(TControl* control) {
 
 namespace {
 
+// While set, the queue is left for later (the windows are being painted
+// before a prompt, and no queued call may run inside that).
+bool g_drainHeld = false;
+bool g_drainSkipped = false;
+
 // Drains the UI call queue; an exception from one callback is shown and the
 // rest run on.
 int DrainUiQueue() {
     if (!UiQueue::IsUiThread()) return 0;
+    if (g_drainHeld) {
+        g_drainSkipped = true;
+        return 0;
+    }
     int ran = 0;
     for (int attempts = 0; attempts < 100; ++attempts) {
         try {
@@ -456,6 +487,26 @@ int DrainUiQueue() {
 }
 
 }  // namespace
+
+void PaintShownForms() {
+    if (!QCoreApplication::instance() || !qobject_cast<QApplication*>(QCoreApplication::instance()) ||
+        !UiQueue::IsUiThread())
+        return;
+    // Pending window-system events first (a window shown just now learns
+    // that it is exposed), without user input and without queued calls.
+    bool held = g_drainHeld;
+    g_drainHeld = true;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    g_drainHeld = held;
+    if (!held && g_drainSkipped) {
+        // A wake-up was spent while held: ask for the drain again, so that
+        // the prompt's own loop runs the queued calls.
+        g_drainSkipped = false;
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [] { DrainUiQueue(); }, Qt::QueuedConnection);
+    }
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible()) w->repaint();
+}
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {}
 
@@ -490,10 +541,22 @@ void TApplication::SetTitle(const std::string& t) {
     SetPromptDefaultTitle(Title());
 }
 
+void TApplication::SetIcon(const TBitmap* icon) {
+    EnsureGuiApplication();
+    QImage image = icon ? icon->ToImage() : QImage();
+    QApplication::setWindowIcon(image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image)));
+}
+
 void TApplication::Run() {
     if (!initialized_) Initialize();
-    if (mainForm_ && showMainForm_) mainForm_->Show();
-    while (!terminated_) HandleMessage();
+    if (mainForm_ && showMainForm_) {
+        try {
+            mainForm_->Show();
+        } catch (...) {
+            HandleException(std::current_exception());
+        }
+    }
+    while (!terminated_) HandleMessageGuarded();
     DestroyComponents();
 }
 
@@ -536,6 +599,14 @@ void TApplication::HandleMessage() {
     bool done = true;
     if (OnIdle) DispatchGuarded([&] { OnIdle(this, done); });
     if (done && !terminated_) WaitForEvents();
+}
+
+void TApplication::HandleMessageGuarded() {
+    try {
+        HandleMessage();
+    } catch (...) {
+        HandleException(std::current_exception());
+    }
 }
 
 void TApplication::ProcessMessages() {

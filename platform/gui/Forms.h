@@ -30,6 +30,12 @@ enum TBorderIcon { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 
 using TBorderIcons = unsigned;
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 
+// The smallest outer size the user can give a sizeable form (0: no limit).
+struct TSizeConstraints {
+    int MinWidth = 0;
+    int MinHeight = 0;
+};
+
 using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
 
@@ -62,6 +68,8 @@ public:
     void SetBorderStyle(TFormBorderStyle s);
     TBorderIcons BorderIcons() const { return borderIcons_; }
     void SetBorderIcons(TBorderIcons i);
+    const TSizeConstraints& Constraints() const { return constraints_; }
+    void SetConstraints(const TSizeConstraints& c);
     TWindowState WindowState() const { return windowState_; }
     void SetWindowState(TWindowState s);
     bool KeyPreview() const { return keyPreview_; }
@@ -126,6 +134,7 @@ private:
     TFormBorderStyle borderStyle_ = bsSizeable;
     TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
     TWindowState windowState_ = wsNormal;
+    TSizeConstraints constraints_;
     bool keyPreview_ = false;
     TWinControl* activeControl_ = nullptr;
 };
@@ -136,6 +145,8 @@ public:
 };
 
 // A scrolling container: children are placed on its scrolled area.
+class TBitmap;
+
 class TScrollBox : public TWinControl {
 public:
     explicit TScrollBox(TComponent* owner);
@@ -191,6 +202,8 @@ public:
     std::string ExeName() const;
     std::string Title() const;
     void SetTitle(const std::string& t);
+    // The icon of every window of the program (window managers, task bars).
+    void SetIcon(const TBitmap* icon);
     bool ShowMainForm() const { return showMainForm_; }
     void SetShowMainForm(bool s) { showMainForm_ = s; }
     int ModalLevel() const { return modalLevel_; }
@@ -207,6 +220,9 @@ protected:
 private:
     friend class TCustomForm;
     bool ProcessRound();
+    // HandleMessage for the loops of Run and ShowModal: an exception that
+    // escapes a handler is shown and the loop goes on.
+    void HandleMessageGuarded();
     void Idle();
     void WaitForEvents();
 
@@ -242,6 +258,11 @@ private:
     std::vector<TCustomForm*> forms_;
     std::vector<TCustomForm*> shown_;  // activation order, last is active
 };
+
+// Paints every shown window now, after delivering pending window-system
+// events but no input and no queued call: for code that is about to block
+// the loop (a pause, a prompt) with new text on screen.
+void PaintShownForms();
 
 extern TApplication* Application;
 extern TScreen* Screen;

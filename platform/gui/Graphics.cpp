@@ -259,3 +259,8 @@ void EnsureGuiApplication() {
     static char* argv[] = {name, nullptr};
     new QApplication(argc, argv);
 }
+
+void CreateGuiApplication(int& argc, char** argv) {
+    if (QCoreApplication::instance()) return;
+    new QApplication(argc, argv);
+}

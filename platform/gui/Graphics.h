@@ -243,3 +243,8 @@ class EInvalidGraphicOperation : public Exception { using Exception::Exception; 
 // Creates the process's Qt application object when there is none yet (the
 // font database and widgets need it). Safe to call many times.
 void EnsureGuiApplication();
+// Creates the Qt application from the program's real command line, so that
+// the windows carry the program's name and class and Qt's own options
+// (-platform, -style, -display ...) work; Qt removes those options from
+// argc/argv. Call it first in main(); `argc` must outlive the application.
+void CreateGuiApplication(int& argc, char** argv);

@@ -11,6 +11,18 @@ std::string g_title = "Scorvane";
 
 // Defined in QtPrompts.cpp.
 TPromptService& QtPromptService();
+// In Forms.h, which includes this library's prompt header.
+void PaintShownForms();
+
+namespace {
+// Every prompt goes out here. The windows behind it are painted first: a
+// window shown just before (a dialog whose first reply came at once) would
+// otherwise stay unpainted while the prompt is open.
+PromptAnswer AskPainted(const PromptRequest& r) {
+    PaintShownForms();
+    return PromptService().Ask(r);
+}
+}  // namespace
 
 TPromptService& PromptService() { return g_installed ? *g_installed : QtPromptService(); }
 
@@ -44,7 +56,7 @@ int MessageDlg(const std::string& msg, TMsgDlgType type, TMsgDlgButtons buttons,
     r.Buttons = buttons.Empty() ? TMsgDlgButtons{mbOK} : buttons;
     r.Caption = CaptionOf(type);
     r.Text = msg;
-    return PromptService().Ask(r).Result;
+    return AskPainted(r).Result;
 }
 
 void ShowMessage(const std::string& msg) {
@@ -54,7 +66,7 @@ void ShowMessage(const std::string& msg) {
     r.Buttons = {mbOK};
     r.Caption = PromptDefaultTitle();
     r.Text = msg;
-    PromptService().Ask(r);
+    AskPainted(r);
 }
 
 int MessageBoxPrompt(const std::string& text, const std::string& caption, unsigned flags) {
@@ -77,7 +89,7 @@ int MessageBoxPrompt(const std::string& text, const std::string& caption, unsign
     }
     r.Caption = caption.empty() ? PromptDefaultTitle() : caption;
     r.Text = text;
-    return PromptService().Ask(r).Result;
+    return AskPainted(r).Result;
 }
 
 bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
@@ -87,7 +99,7 @@ bool InputQuery(const std::string& caption, const std::string& prompt, std::stri
     r.Caption = caption;
     r.Text = prompt;
     r.Value = value;
-    PromptAnswer a = PromptService().Ask(r);
+    PromptAnswer a = AskPainted(r);
     if (!a.Accepted()) return false;
     value = a.Value;
     return true;

@@ -82,10 +82,7 @@ protected:
     }
     // qpdf's structural check; false (with a note) when qpdf is absent.
     void ExpectValid(const std::string& pdf) {
-        if (!HaveTool("qpdf")) {
-            std::cout << "qpdf is not installed: structure not checked\n";
-            return;
-        }
+        if (!HaveTool("qpdf")) GTEST_SKIP() << "qpdf is not installed: structure not checked";
         int code;
         std::string out = RunTool("qpdf --check '" + Save(pdf) + "'", code);
         EXPECT_EQ(code, 0) << out;
@@ -349,6 +346,42 @@ TEST_F(PdfContentTest, LinksAndRotatedText) {
         std::string c = Content(b);
         EXPECT_NE(c.find("0.0000 1.0000 -1.0000 0.0000 72.0000 576.0000 Tm\r\n(turned)Tj"), std::string::npos) << c;
         EXPECT_EQ(c.find(" l \r\nS", c.find("(turned)")), std::string::npos) << c;
+    }
+}
+
+TEST_F(PdfContentTest, LinkTargetsAreProperStrings) {
+    std::string b = Make([](TVzVSFWriter& w) {
+        w.SetHyperlink("http://example.org/a)b(c\\d");
+        w.PrintXY(1, 1, "odd link");
+    });
+    EXPECT_NE(b.find("/URI (http://example.org/a\\)b\\(c\\\\d) >>"), std::string::npos);
+    ExpectValid(b);
+}
+
+// Closed figures keep their closing side when only the pen draws them, and a
+// chord with a clear brush is outlined, never filled.
+TEST_F(PdfContentTest, PenOnlyFiguresAreClosed) {
+    struct Case {
+        const char* name;
+        std::function<void(TVzVSFWriter&)> draw;
+    };
+    std::vector<Case> cases = {
+        {"triangle", [](TVzVSFWriter& w) { w.Polygon({TPoint(100, 100), TPoint(200, 100), TPoint(100, 200)}); }},
+        {"pie", [](TVzVSFWriter& w) { w.Pie(1, 1, 3, 3, 3, 2, 2, 1); }},
+        {"chord", [](TVzVSFWriter& w) { w.Chord(1, 1, 3, 3, 3, 2, 2, 1); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string b = Make([&](TVzVSFWriter& w) {
+            w.SetBrush(clWhite, bsClear, nullptr);
+            c.draw(w);
+        });
+        std::string content = Content(b);
+        std::regex painted(R"((^|\s)[sSbBfF]\*?\r\n)");
+        std::vector<std::string> ops;
+        for (std::sregex_iterator it(content.begin(), content.end(), painted), end; it != end; ++it)
+            ops.push_back(std::regex_replace(it->str(), std::regex(R"(\s)"), ""));
+        EXPECT_EQ(ops, std::vector<std::string>{"s"}) << content;
     }
 }
 

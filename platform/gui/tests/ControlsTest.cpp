@@ -359,3 +359,36 @@ TEST_F(ControlsTest, MenuItemsClickAndFileDialogsAsk) {
     EXPECT_EQ(script.TranscriptText(), "Save: Export results\nSave: Export results\n");
     EXPECT_EQ(script.Transcript()[0].Request.Filter, save.Filter);
 }
+
+namespace {
+// The darkest pixel of a control as painted, by its grey level.
+int DarkestGrey(TControl* c) {
+    QImage image = c->Widget()->grab().toImage();
+    int darkest = 255;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) darkest = std::min(darkest, qGray(image.pixel(x, y)));
+    return darkest;
+}
+}  // namespace
+
+// A disabled control's text is painted in the palette's disabled colour,
+// also when its font has a colour of its own.
+TEST_F(ControlsTest, DisabledControlsPaintGreyedText) {
+    const int disabledGrey = qGray(form->Widget()->palette().color(QPalette::Disabled, QPalette::ButtonText).rgb());
+    ASSERT_GT(disabledGrey, 60) << "the style's disabled text is not lighter than black";
+    auto* button = Make<TButton>();
+    button->SetBounds(10, 10, 160, 30);
+    button->SetCaption("&Store Results");
+    auto* label = Make<TLabel>();
+    label->SetBounds(10, 60, 160, 20);
+    label->Font()->SetColor(clNavy);
+    label->SetCaption("Checking Port 1");
+    form->Show();
+    for (TControl* c : {static_cast<TControl*>(button), static_cast<TControl*>(label)}) {
+        SCOPED_TRACE(c->ClassName());
+        c->SetEnabled(true);
+        EXPECT_LT(DarkestGrey(c), disabledGrey - 30);
+        c->SetEnabled(false);
+        EXPECT_GE(DarkestGrey(c), disabledGrey - 8);
+    }
+}

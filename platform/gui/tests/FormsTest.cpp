@@ -273,3 +273,37 @@ TEST_F(GuiTest, RunShowsTheMainFormUntilItIsClosed) {
     EXPECT_TRUE(Application->Terminated());
     EXPECT_EQ(Application->ComponentCount(), 0);  // forms freed after the loop
 }
+
+// An exception from the main form's show handler, or from a handler run by
+// a modal dialog's loop, is shown and the program goes on: the main form is
+// on screen and the dialog stays open until it is closed.
+TEST_F(GuiTest, ExceptionsFromShowHandlersAndModalLoopsAreShown) {
+    TForm* main = nullptr;
+    Application->CreateForm(main);
+    main->OnShow = [](TObject*) { throw EIniFileException("Unable to write to /opt/x/Settings.ini"); };
+    script.Answer(mrOk, "Unable to write to /opt/x/Settings.ini.").Answer(mrOk, "Port lost.");
+    int step = 0;
+    TModalResult dialogResult = mrNone;
+    Application->OnIdle = [&](TObject*, bool&) {
+        if (step == 0) {
+            step = 1;
+            EXPECT_TRUE(main->Showing());
+            EXPECT_EQ(Screen->ActiveForm(), main);
+            auto* dlg = new TDialog(main);
+            UiQueue::Post([] { throw Exception("Port lost"); });
+            dialogResult = TModalResult(dlg->ShowModal());
+            delete dlg;
+            main->Close();
+        } else if (step == 1 && script.Pending() == 0) {
+            step = 2;
+            auto* dlg = dynamic_cast<TDialog*>(Screen->ActiveForm());
+            ASSERT_NE(dlg, nullptr);
+            EXPECT_TRUE(dlg->Modal());
+            dlg->cancel->Click();
+        }
+    };
+    Application->Run();
+    EXPECT_EQ(step, 2);
+    EXPECT_EQ(dialogResult, mrCancel);
+    EXPECT_EQ(script.Transcript().size(), 2u);
+}

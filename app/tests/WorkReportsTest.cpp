@@ -1,0 +1,170 @@
+// The summary and student score reports of a scanned class written to PDF
+// and read back by qpdf and pdftotext; the summary through the program's
+// output-options window; print on scan on a recording printer.
+
+#include "app/tests/ReportTestSupport.h"
+
+#include "app/OmbxVpFormSetup.h"
+#include "platform/print/Printers.h"
+#include "report/RenderPDF.h"
+
+namespace {
+
+class WorkReportsTest : public ReportClassFixture {};
+
+TEST_F(WorkReportsTest, SummaryReportListsEveryGroupWithItsTotal) {
+    ScanClass();
+    const std::string pdf = home.Dir() + "summary.pdf";
+    RunToPdf(reports->rsSummary, pdf);
+    const std::string text = CheckedPdfText(pdf);
+    if (missingTool) GTEST_SKIP() << "qpdf or pdftotext is missing";
+    EXPECT_EQ(TextLines(text), TextLines(Golden("summary.txt"))) << text;
+    // The groups table is left on its first row.
+    EXPECT_EQ(work->qmtGroupsGGroupNo->AsInteger(), 1);
+}
+
+TEST_F(WorkReportsTest, StudentReportsPrintOnePagePerStudent) {
+    ScanClass();
+    reports->cbStdOverall = false;  // the overall group is left out
+    const std::string pdf = home.Dir() + "students.pdf";
+    RunToPdf(reports->rsReports, pdf);
+    const std::string text = CheckedPdfText(pdf);
+    if (missingTool) GTEST_SKIP() << "qpdf or pdftotext is missing";
+    EXPECT_EQ(TextLines(text), TextLines(Golden("students.txt"))) << text;
+}
+
+TEST_F(WorkReportsTest, StudentReportsWithoutCorrectAnswers) {
+    ScanClass();
+    reports->cbStdCorrect = false;
+    reports->cbStdOverall = true;
+    const std::string pdf = home.Dir() + "students-overall.pdf";
+    RunToPdf(reports->rsReports, pdf);
+    const std::string text = CheckedPdfText(pdf);
+    if (missingTool) GTEST_SKIP() << "qpdf or pdftotext is missing";
+    // Student 456: the wrong answer with a penalty loses it, the blank and
+    // the multiple mark score 0, with "X " and no key answer.
+    for (const char* expected : {"2 C X -0.5", "3 - X 0", "4 ? X 0", "Ttl-> 50% 9 4.5"})
+        EXPECT_TRUE(HasLine(text, expected)) << expected << "\n" << text;
+}
+
+TEST_F(WorkReportsTest, OverallGroupAloneAndUntickedPrintsNoGroups) {
+    Configure(3, 5, 3);
+    SetKey("ABC");
+    AddStudent(5, "ABC");
+    reports = std::make_unique<TWorkReports>(work.get());
+    reports->cbSumOverall = false;
+    const std::string pdf = home.Dir() + "empty.pdf";
+    RunToPdf(reports->rsSummary, pdf);
+    const std::string text = CheckedPdfText(pdf);
+    if (missingTool) GTEST_SKIP() << "qpdf or pdftotext is missing";
+    EXPECT_EQ(text.find("Group Total"), std::string::npos) << text;
+    EXPECT_NE(text.find("Test Summary Report"), std::string::npos) << text;
+}
+
+TEST_F(WorkReportsTest, NoStudentsAndNoPointsStillCompleteWithZeros) {
+    Configure(2, 5, 3);
+    SetKey("AB", {"0", "0"});
+    reports = std::make_unique<TWorkReports>(work.get());
+    const std::string pdf = home.Dir() + "zero.pdf";
+    RunToPdf(reports->rsSummary, pdf);
+    const std::string text = CheckedPdfText(pdf);
+    if (missingTool) GTEST_SKIP() << "qpdf or pdftotext is missing";
+    EXPECT_TRUE(HasLine(text, "Group Total 0 0%")) << text;
+}
+
+TEST_F(WorkReportsTest, SummaryAsksTheOutputOptionsWindowForItsFile) {
+    ScanClass();
+    const std::string base = home.Dir() + "chosen";
+    reports->rsSummary->SystemOptions &= ~(1u << soShowStatus);
+    std::string caption;
+    UiQueue::Post([&] {
+        auto* dialog = dynamic_cast<TfrmOmbxVPSetupForm*>(Screen->ActiveForm());
+        if (!dialog) {
+            ADD_FAILURE() << "the output options window is not showing";
+            return;
+        }
+        caption = dialog->Caption();
+        EXPECT_FALSE(dialog->RangeMode);
+        dialog->FileRB->SetChecked(true);
+        dialog->FileRBClick();
+        dialog->editFileName->SetText(base);
+        const int pdf = dialog->cboxFormat->Items()->IndexOf("Adobe Acrobat (PDF)");
+        ASSERT_GE(pdf, 0);
+        dialog->cboxFormat->SetItemIndex(pdf);
+        dialog->bbtnOKClick();
+    });
+    reports->btnSummaryClick();
+    EXPECT_EQ(caption, "Output Options");
+    EXPECT_FALSE(reports->rsSummary->Aborted);
+    EXPECT_TRUE(FileExists(base + ".pdf"));
+
+    // Cancel runs nothing.
+    UiQueue::Post([&] {
+        if (auto* dialog = dynamic_cast<TfrmOmbxVPSetupForm*>(Screen->ActiveForm())) dialog->CancelBB->Click();
+    });
+    DeleteFile(base + ".pdf");
+    reports->btnSummaryClick();
+    EXPECT_TRUE(reports->rsSummary->Aborted);
+    EXPECT_FALSE(FileExists(base + ".pdf"));
+}
+
+TEST_F(WorkReportsTest, PrintOnScanPrintsEachCompletedStudentOnTheChosenPrinter) {
+    reports->cbxPrintScanTo = "OFFICE";  // letter case is ignored
+    work->cbPrintScan = true;
+    work->OnPrintStudentReport = [&](TObject*) { reports->PrintStudentOnScan(); };
+    reports->rsReports->SystemOptions &= ~(1u << soShowStatus);
+    TVpPrinterDevice* device = GetPrinterDevice();
+    ASSERT_NE(device, nullptr);
+    device->SetPrinterIndex(0);
+
+    work->ScanTestsShow();
+    work->ReceiveBytes(SheetFrame("123", "ABCDE"));  // incomplete: nothing printed
+    EXPECT_TRUE(RecordedPrintJobs().empty());
+    work->ReceiveBytes(SheetFrame("123", "FB"));
+    work->ReceiveBytes(SheetFrame("456", "AC-?E"));
+    work->ReceiveBytes(SheetFrame("456", "FA"));
+    ASSERT_EQ(RecordedPrintJobs().size(), 2u);
+    for (const TRecordedJob& job : RecordedPrintJobs()) {
+        EXPECT_EQ(job.Printer, "Office");
+        EXPECT_EQ(job.Pages.size(), 1u);
+        EXPECT_TRUE(job.Ended);
+    }
+    // The chosen printer and the report's own settings are back.
+    EXPECT_EQ(device->GetDeviceName(), "Lab Printer");
+    EXPECT_EQ(reports->rsReports->DefaultDest, rdPreview);
+    EXPECT_TRUE(reports->rsReports->HasSetup(ssAllowSetup));
+    EXPECT_FALSE(reports->PrintingOnScan());
+
+    // No printer of that name: the default printer, still without a dialog.
+    RecordedPrintJobs().clear();
+    reports->cbxPrintScanTo = "";
+    device->SetPrinterIndex(1);
+    work->ReceiveBytes(SheetFrame("789", "ABCDE"));
+    work->ReceiveBytes(SheetFrame("789", "FA"));
+    ASSERT_EQ(RecordedPrintJobs().size(), 1u);
+    EXPECT_EQ(RecordedPrintJobs()[0].Printer, "Lab Printer");
+    EXPECT_EQ(device->GetDeviceName(), "Office");
+}
+
+TEST(ReportImageTest, OnlyBmpAndJpgFilesAreLoaded) {
+    TempFolder folder;
+    QImage picture(4, 3, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(QString::fromStdString(folder / "logo.BMP"), "BMP"));
+    ASSERT_TRUE(picture.save(QString::fromStdString(folder / "logo.jpg"), "JPG"));
+    ASSERT_TRUE(picture.save(QString::fromStdString(folder / "logo.gif.bmp"), "BMP"));
+    ASSERT_TRUE(picture.save(QString::fromStdString(folder / "logo.png"), "PNG"));
+    std::ofstream(folder / "broken.bmp") << "not a picture";
+    struct Case {
+        const char* name;
+        bool loads;
+    } cases[] = {{"logo.BMP", true}, {"logo.jpg", true}, {"logo.gif.bmp", true},
+                 {"logo.png", false}, {"broken.bmp", false}, {"missing.jpg", false}};
+    for (const Case& c : cases) {
+        TBitmap bitmap;
+        EXPECT_EQ(LoadReportImage(folder / c.name, bitmap), c.loads) << c.name;
+        if (c.loads) EXPECT_EQ(bitmap.Width(), 4) << c.name;
+    }
+}
+
+}  // namespace

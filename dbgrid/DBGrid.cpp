@@ -1,0 +1,974 @@
+#include "dbgrid/DBGrid.h"
+
+#include <QEvent>
+#include <algorithm>
+
+#include "dbgrid/DBGridPrint.h"
+#include "platform/core/Format.h"
+#include "platform/core/Strings.h"
+#include "platform/data/DataSet.h"
+#include "platform/gui/Canvas.h"
+#include "platform/gui/Prompts.h"
+
+namespace {
+
+// Raises a counter for a scope and lowers it again, also when an
+// exception passes.
+class TCounterGuard {
+public:
+    explicit TCounterGuard(Integer& counter) : counter_(counter) { ++counter_; }
+    ~TCounterGuard() {
+        if (counter_ > 0) --counter_;
+    }
+    TCounterGuard(const TCounterGuard&) = delete;
+    TCounterGuard& operator=(const TCounterGuard&) = delete;
+
+private:
+    Integer& counter_;
+};
+
+bool ColorSet(TColor c) { return c != grColorNotSet; }
+
+std::string DataRowText(const Variant& dataRow) { return dataRow.IsString() ? dataRow.AsString() : std::string(); }
+
+}  // namespace
+
+// ------------------------------------------------------------ construction
+
+TgrCustomDBGrid::TgrCustomDBGrid(TComponent* owner) : TgrBaseGrid(owner) {
+    SetResizeRows(rrAll);
+    dataLink_ = std::make_unique<TgrGridDataLink>(this);
+    standardWindow_ = std::make_unique<TgrStandardDataset>(this);
+    window_ = standardWindow_.get();
+    selection_ = std::make_unique<TgrDBSelection>(
+        [this](const std::string& a, const std::string& b) { return CompareBookmarks(a, b); });
+    ResetEditTracking();
+    constructing_ = false;
+}
+
+TgrCustomDBGrid::~TgrCustomDBGrid() {
+    // The link must not call back into a half-destroyed grid.
+    dataLink_->SetDataSource(nullptr);
+}
+
+// ------------------------------------------------------------ binding
+
+void TgrCustomDBGrid::SetDataSource(TDataSource* source) {
+    if (source == dataLink_->DataSource()) return;
+    dataBound_ = source != nullptr;
+    if (dataBound_ && GridMode() == gmEditInsert) SetGridMode(gmEdit);
+    if (dataBound_ && RowChangedIndicator() == riOn) SetRowChangedIndicator(riAutoReset);
+    dataLink_->SetDataSource(source);
+    if (!dataLink_->Active() && linkActiveSeen_) DataLinkActiveChanged(false);
+    if (!dataBound_) {
+        fieldAdapters_.clear();
+        rowProps_.Clear();
+        cellProps_.Clear();
+        selection_->Clear();
+    } else if (!dataLink_->Active()) {
+        UpdateRowCount();
+    }
+    Invalidate();
+}
+
+void TgrCustomDBGrid::SetDatasetType(TgrDatasetType value) {
+    if (value == datasetType_) return;
+    // Only the standard window serves the datasets of this program.
+    if (value == dstBDE && dataActive_) return;
+    datasetType_ = value;
+}
+
+void TgrCustomDBGrid::SetFieldState(TgrFieldState value) {
+    if (value == fieldState_) return;
+    fieldState_ = value;
+    if (value == fsDefault && dataBound_) {
+        RebuildColumns();
+        DoFieldLayoutChange();
+    }
+}
+
+void TgrCustomDBGrid::SetBookmarkType(TgrBookmarkType value) {
+    bookmarkType_ = value;
+    if (value == bmtNonOrdered) datasetType_ = dstStandard;
+}
+
+void TgrCustomDBGrid::SetRecordSelection(TgrRecordSelection value) {
+    if (value == selection_->Mode()) return;
+    selection_->SetMode(value);
+    Invalidate();
+}
+
+Integer TgrCustomDBGrid::VisibleRecordCount() const {
+    Integer rowHeight = std::max<Integer>(DefaultRowHeight(), 1);
+    Integer height = ClientHeight() - (HeadingOn() ? HeadingHeight() + 1 : 0);
+    // A row cut off at the bottom still shows a record.
+    Integer n = (height + rowHeight) / (rowHeight + 1);
+    return std::max<Integer>(n, 1);
+}
+
+void TgrCustomDBGrid::UpdateRowCount() {
+    if (!dataBound_) return;
+    SetRows(dataActive_ ? window_->GetRowCount() : 1);
+}
+
+void TgrCustomDBGrid::ResizeWindow() {
+    if (!dataBound_ || !dataActive_) return;
+    bool grown = window_->SetWindowSize(VisibleRecordCount());
+    UpdateRowCount();
+    SyncCurrentRecord();
+    if (grown) Invalidate();
+}
+
+void TgrCustomDBGrid::BoundsChanged() {
+    TgrBaseGrid::BoundsChanged();
+    ResizeWindow();
+}
+
+// ------------------------------------------------------------ columns
+
+TField* TgrCustomDBGrid::FieldOfCol(Integer dataCol) const {
+    TgrDBField* f = FieldAdapter(dataCol);
+    return f ? f->Field() : nullptr;
+}
+
+TgrDBField* TgrCustomDBGrid::FieldAdapter(Integer dataCol) const {
+    if (dataCol < 1 || dataCol > Integer(fieldAdapters_.size())) return nullptr;
+    return fieldAdapters_[std::size_t(dataCol - 1)].get();
+}
+
+TgrCol* TgrCustomDBGrid::GetCol(const Variant& dataCol) {
+    if (dataCol.IsString()) {
+        std::string name = dataCol.AsString();
+        for (Integer c = 1; c <= Cols(); ++c) {
+            TgrCol* col = Col(c);
+            if (col && CompareText(col->FieldName(), name) == 0) return col;
+        }
+        RaiseGridError(Format("Unknown field name '%s'", {name}));
+    }
+    Integer c = dataCol.AsInteger();
+    CheckColRowIndex(1, c, Cols(), 1);
+    return Col(c);
+}
+
+void TgrCustomDBGrid::RebuildColumns() {
+    if (rebuildingColumns_) return;
+    rebuildingColumns_ = true;
+    try {
+        fieldAdapters_.clear();
+        TDataSet* ds = DataSet();
+        bool haveFields = ds && dataLink_->Active();
+        if (fieldState_ == fsDefault && dataBound_) {
+            std::vector<TField*> fields;
+            if (haveFields)
+                for (int i = 0; i < ds->FieldCount(); ++i)
+                    if (ds->Fields()[i]->Visible()) fields.push_back(ds->Fields()[i]);
+            SetCols(std::max<Integer>(Integer(fields.size()), haveFields ? 0 : 1));
+            for (std::size_t i = 0; i < fields.size(); ++i) {
+                TgrCol* col = Col(Integer(i + 1));
+                if (!col) continue;
+                col->SetFieldName(fields[i]->FieldName());
+                col->SetHeading(fields[i]->DisplayLabel());
+                Integer chars = std::max<Integer>(fields[i]->DisplayWidth(), Integer(fields[i]->DisplayLabel().size()));
+                col->SetWidth(std::clamp<Integer>(chars * 7 + 6, 24, 400));
+            }
+        }
+        if (haveFields)
+            for (Integer c = 1; c <= Cols(); ++c) {
+                TgrCol* col = Col(c);
+                TField* f = col && !col->FieldName().empty() ? ds->FindField(col->FieldName()) : nullptr;
+                fieldAdapters_.push_back(TgrDBField::Create(f));
+            }
+    } catch (...) {
+        rebuildingColumns_ = false;
+        throw;
+    }
+    rebuildingColumns_ = false;
+}
+
+// ------------------------------------------------------------ records
+
+int TgrCustomDBGrid::CompareBookmarks(const std::string& a, const std::string& b) {
+    return CompareBookmarkStrings(DataSet(), a, b, bookmarkCompareType_);
+}
+
+Variant TgrCustomDBGrid::DataRowOfRow(Integer dataRow) {
+    if (!dataActive_) return Variant(dataRow);
+    return window_->GetRowDataRow(dataRow);
+}
+
+Integer TgrCustomDBGrid::RowOfDataRow(const Variant& dataRow) {
+    if (!dataActive_ || !dataRow.IsString()) return 0;
+    return window_->GetBookmarkRow(dataRow.AsString());
+}
+
+void TgrCustomDBGrid::ForgetCurrentRecord() {
+    currentRecord_.clear();
+    notifiedRecord_.clear();
+    editStartRecord_.clear();
+    lastLoadedRecord_.clear();
+    rowLoadedPending_ = true;
+    topRowSeen_ = Variant(std::string());
+}
+
+void TgrCustomDBGrid::ResetEditTracking() {
+    ForgetCurrentRecord();
+    editing_ = updatePending_ = cellEditing_ = false;
+    pendingValue_ = Variant();
+    editKind_ = 0;
+    clickRowDown_ = clickRowUp_ = Variant();
+    topLeftColSeen_ = 0;
+}
+
+void TgrCustomDBGrid::SyncCurrentRecord() {
+    if (!dataActive_) {
+        currentRecord_.clear();
+        return;
+    }
+    TCounterGuard guard(syncDepth_);
+    Integer row = window_->GetCurrentRecordRow();
+    currentRecord_ = window_->GetCurrentBookmark();
+    Integer displayCol = std::clamp<Integer>(CurrentDisplayCol(), 1, std::max<Integer>(ColTotal() - 1, 1));
+    if (row >= 1 && row < RowTotal() && displayCol < ColTotal()) {
+        Integer displayRow = DisplayRowOfData(row);
+        if (!(TCustomGrid_ts::CurrentCell() == TCellCoord_ts{displayCol, displayRow}))
+            MoveCurrentCell(displayCol, displayRow, false, true);
+        ChangeCurrentCell(displayCol, displayRow);
+    }
+    if (RowBarOn()) InvalidateCol(0);
+    NotifyRowChanged();
+}
+
+void TgrCustomDBGrid::NotifyRowChanged() {
+    if (currentRecord_ == notifiedRecord_) return;
+    Variant oldRow(notifiedRecord_), newRow(currentRecord_);
+    notifiedRecord_ = currentRecord_;
+    if (OnRowChanged && CanFireEvents()) OnRowChanged(this, oldRow, newRow);
+}
+
+bool TgrCustomDBGrid::MoveDataSetToRow(Integer windowRow) {
+    Integer active = window_->GetActiveRow();
+    if (windowRow == active || windowRow < 1) return true;
+    TCounterGuard guard(gridMovesDataset_);
+    window_->ScrollBy(windowRow - active);
+    return true;
+}
+
+bool TgrCustomDBGrid::GotoDataRow(const Variant& dataRow) {
+    if (!dataActive_ || !dataRow.IsString()) return false;
+    if (dataRow.AsString() == currentRecord_) return true;
+    if (!PostEdit()) return false;
+    return window_->GotoBookmark(dataRow.AsString());
+}
+
+// ------------------------------------------------------------ data-link reactions
+
+void TgrCustomDBGrid::DataLinkActiveChanged(bool active) {
+    if (active == linkActiveSeen_) return;
+    // No dataset of this system carries an engine cursor: the standard
+    // window serves them all.
+    if (!dataActive_ && datasetType_ == dstBDE) datasetType_ = dstStandard;
+    ResetEditTracking();
+    selection_->Clear();
+    linkActiveSeen_ = active;
+    if (active) {
+        RebuildColumns();
+        window_->ActiveChanged(true);
+        window_->SetWindowSize(VisibleRecordCount());
+        dataActive_ = window_->IsActive();
+    } else {
+        window_->ActiveChanged(false);
+        dataActive_ = false;
+        RebuildColumns();
+    }
+    UpdateRowCount();
+    if (dataActive_) SyncCurrentRecord();
+    else if (Rows() >= 1 && ColTotal() > 1) {
+        TCounterGuard guard(syncDepth_);
+        ChangeCurrentCell(std::max<Integer>(CurrentDisplayCol(), 1), 1);
+    }
+    DoFieldLayoutChange();
+    UpdateScrollBars();
+    Invalidate();
+}
+
+void TgrCustomDBGrid::DataLinkCheckBrowseMode() {}
+
+void TgrCustomDBGrid::DataLinkScrolled(Integer distance) {
+    window_->ShiftCaches(distance);
+    if (syncDepth_ > 0) return;
+    // The rows kept their places on screen; the records under them moved.
+    SyncCurrentRecord();
+    updatePending_ = false;
+    pendingValue_ = Variant();
+    Invalidate();
+    UpdateScrollBars();
+}
+
+void TgrCustomDBGrid::DataLinkChanged() {
+    window_->ClearCaches();
+    if (syncDepth_ > 0) return;
+    UpdateRowCount();
+    SyncCurrentRecord();
+    Invalidate();
+    UpdateScrollBars();
+}
+
+void TgrCustomDBGrid::DataLinkEditingChanged() {
+    bool now = dataLink_->Editing();
+    if (now == editing_) return;
+    editing_ = now;
+    TDataSet* ds = DataSet();
+    if (now) {
+        editKind_ = ds && ds->State() == dsInsert ? (ds->Eof() ? 2 : 3) : 1;
+        editStartRecord_ = currentRecord_;
+        window_->ClearCaches();
+        UpdateRowCount();
+        if (editKind_ != 1) SyncCurrentRecord();
+    } else {
+        // A record that was new until now took its bookmark: what was kept
+        // for the empty bookmark belonged to it only while it was new.
+        if (editKind_ != 1) {
+            rowProps_.Reset(std::string(), TgrPropIdSet::All());
+            cellProps_.ResetRecord(std::string(), TgrPropIdSet::All());
+        }
+        editKind_ = 0;
+        updatePending_ = cellEditing_ = false;
+        pendingValue_ = Variant();
+    }
+    Invalidate();
+}
+
+void TgrCustomDBGrid::DataLinkLayoutChanged() {
+    RebuildColumns();
+    Invalidate();
+    DoFieldLayoutChange();
+}
+
+void TgrCustomDBGrid::DataLinkRecordChanged(TField*) {
+    if (dataActive_) {
+        Integer row = window_->GetActiveRow();
+        if (row >= 1 && row < RowTotal()) InvalidateRow(DisplayRowOfData(row));
+    }
+}
+
+void TgrCustomDBGrid::DataLinkUpdateData() {
+    if (!updatePending_) return;
+    Integer dataCol = CurrentDataCol();
+    Variant value = pendingValue_;
+    bool cancel = false;
+    if (OnUpdateField) OnUpdateField(this, dataCol, Variant(currentRecord_), value, cancel);
+    updatePending_ = false;
+    if (!cancel) WriteFieldValue(dataCol, value);
+}
+
+// ------------------------------------------------------------ cell values
+
+Variant TgrCustomDBGrid::ReadFieldValue(Integer dataCol) {
+    TgrDBField* f = FieldAdapter(dataCol);
+    if (!f) return Variant();
+    if (f->DefaultControlType() == ctCheck) return f->GetAsVariant();
+    return Variant(f->GetDisplayText());
+}
+
+void TgrCustomDBGrid::WriteFieldValue(Integer dataCol, const Variant& value) {
+    TgrDBField* f = FieldAdapter(dataCol);
+    if (!f) return;
+    if (value.IsNull() || (value.IsEmpty() && f->DefaultControlType() != ctText)) f->SetAsVariant(Variant::NullValue());
+    else if (f->DefaultControlType() == ctCheck) f->SetAsVariant(value);
+    else f->SetEditText(value.AsString());
+}
+
+Variant TgrCustomDBGrid::ReadActiveRecordCellValue(Integer dataCol, const Variant& dataRow) {
+    Variant value;
+    // The cell being edited shows what was typed.
+    if (updatePending_ && dataCol == CurrentDataCol() && DataRowText(dataRow) == currentRecord_) value = pendingValue_;
+    else value = ReadFieldValue(dataCol);
+    DoCellLoaded(dataCol, dataRow, value);
+    return value;
+}
+
+Variant TgrCustomDBGrid::LoadCellValue(Integer dataCol, Integer dataRow, const Variant& stored) {
+    if (!dataBound_) return stored;
+    if (!dataActive_ || dataRow < 1 || dataRow > window_->GetRowCount()) return Variant();
+    Integer active = window_->GetActiveRow();
+    Variant rowId = window_->GetRowDataRow(dataRow);
+    window_->SetActiveRow(dataRow);
+    Variant value;
+    try {
+        value = ReadActiveRecordCellValue(dataCol, rowId);
+    } catch (...) {
+        window_->SetActiveRow(active);
+        throw;
+    }
+    window_->SetActiveRow(active);
+    return value;
+}
+
+Variant TgrCustomDBGrid::GetCellValue(Integer dataCol, const Variant& dataRow) {
+    if (!dataActive_) return TgrBaseGrid::GetCellValue(dataCol, dataRow.AsInteger());
+    if (!dataRow.IsString()) RaiseGridError("Invalid bookmark value");
+    Integer row = window_->GetBookmarkRow(dataRow.AsString());
+    if (row >= 1) return LoadCellValue(dataCol, row, Variant());
+    TDataSet* ds = DataSet();
+    std::string back = ds->GetBookmark();
+    ds->DisableControls();
+    Variant value;
+    try {
+        ds->GotoBookmark(dataRow.AsString());
+        value = ReadActiveRecordCellValue(dataCol, dataRow);
+        ds->GotoBookmark(back);
+    } catch (...) {
+        try {
+            ds->GotoBookmark(back);
+        } catch (...) {
+        }
+        ds->EnableControls();
+        throw;
+    }
+    ds->EnableControls();
+    return value;
+}
+
+void TgrCustomDBGrid::DoCellLoaded(Integer dataCol, const Variant& dataRow, Variant& value) {
+    if (!OnCellLoaded) return;
+    bool was = inCellLoaded_;
+    SetInCellLoadedEvent(true);
+    try {
+        OnCellLoaded(this, dataCol, dataRow, value);
+    } catch (...) {
+        SetInCellLoadedEvent(was);
+        throw;
+    }
+    SetInCellLoadedEvent(was);
+}
+
+void TgrCustomDBGrid::DoRowLoaded(const Variant& dataRow) {
+    if (OnRowLoaded) OnRowLoaded(this, dataRow);
+}
+
+void TgrCustomDBGrid::DoPrintRow(const Variant& dataRow, bool& cancel) {
+    if (OnPrintRow) OnPrintRow(this, dataRow, cancel);
+}
+
+void TgrCustomDBGrid::DoPrintCell(Integer dataCol, const Variant& dataRow, bool& cancel) {
+    if (OnPrintCell) OnPrintCell(this, dataCol, dataRow, cancel);
+}
+
+void TgrCustomDBGrid::DoFieldLayoutChange() {
+    if (OnFieldLayoutChange && CanFireEvents()) OnFieldLayoutChange(this);
+}
+
+void TgrCustomDBGrid::DoTopLeftChanged() {
+    if (!OnTopLeftChanged) return;
+    Integer col = DataColOfDisplay(TopLeftCell().Col);
+    Variant row = DataRowOfRow(DataRowOfDisplay(TopLeftCell().Row));
+    if (col == topLeftColSeen_ && row == topRowSeen_) return;
+    OnTopLeftChanged(this, topLeftColSeen_, topRowSeen_, col, row, true);
+    topLeftColSeen_ = col;
+    topRowSeen_ = row;
+}
+
+void TgrCustomDBGrid::FireInsertRow(Integer dataRow, bool byUser) {
+    if (OnInsertRow) OnInsertRow(this, DataRowOfRow(dataRow), byUser);
+}
+
+void TgrCustomDBGrid::FireDeleteRow(Integer dataRow, bool byUser) {
+    if (OnDeleteRow) OnDeleteRow(this, DataRowOfRow(dataRow), byUser);
+}
+
+// ------------------------------------------------------------ properties by record
+
+void TgrCustomDBGrid::SetCellProp(Integer dataCol, const Variant& dataRow, TgrPropId id, const Variant& value) {
+    if (!dataBound_) {
+        TgrBaseGrid::SetCellProp(dataCol, dataRow.AsInteger(), id, pkNoPicture, value);
+        return;
+    }
+    if (!dataRow.IsString()) RaiseGridError("Invalid bookmark value");
+    CheckColRowIndex(1, dataCol, Cols(), 1);
+    cellProps_.Set(dataCol, dataRow.AsString(), id, value);
+    // Drawing-only changes made while the grid paints need no repaint.
+    if (inCellLoaded_ && IsDrawingPropId(id)) return;
+    Integer row = RowOfDataRow(dataRow);
+    if (row >= 1 && row < RowTotal()) InvalidateDisplayCell(DisplayColOfData(dataCol), DisplayRowOfData(row));
+}
+
+void TgrCustomDBGrid::SetCellColor(Integer dataCol, const Variant& dataRow, TColor color) {
+    // The window colour is the plain cell: it clears a highlight.
+    SetCellProp(dataCol, dataRow, gpColor, color == clWindow ? Variant() : Variant(Integer(color)));
+}
+
+TColor TgrCustomDBGrid::CellColor(Integer dataCol, const Variant& dataRow) {
+    if (!dataBound_) return TColor(TgrBaseGrid::GetCellProp(dataCol, dataRow.AsInteger(), gpColor, pkNoPicture).AsInteger());
+    return TColor(cellProps_.Get(dataCol, DataRowText(dataRow), gpColor).AsInteger());
+}
+
+void TgrCustomDBGrid::SetRowColor(const Variant& dataRow, TColor color) {
+    if (!dataRow.IsString()) RaiseGridError("Invalid bookmark value");
+    rowProps_.Set(dataRow.AsString(), gpColor, Variant(Integer(color)));
+    Integer row = RowOfDataRow(dataRow);
+    if (row >= 1 && row < RowTotal()) InvalidateRow(DisplayRowOfData(row));
+}
+
+TColor TgrCustomDBGrid::RowColor(const Variant& dataRow) {
+    return TColor(rowProps_.Get(DataRowText(dataRow), gpColor).AsInteger());
+}
+
+void TgrCustomDBGrid::ResetRowProperties(const TgrPropIdSet& ids) {
+    if (ids.Empty()) return;
+    rowProps_.ResetAll(ids);
+    if (ids.Contains(gpSelected)) selection_->Clear();
+    Invalidate();
+}
+
+void TgrCustomDBGrid::ResetCellProperties(const TgrPropIdSet& ids) {
+    if (ids.Empty()) return;
+    cellProps_.ResetAll(ids);
+    Invalidate();
+}
+
+TColor TgrCustomDBGrid::EffectiveCellColor(Integer dataCol, const std::string& dataRow) {
+    TColor cell = TColor(cellProps_.Get(dataCol, dataRow, gpColor).AsInteger());
+    if (ColorSet(cell)) return cell;
+    TColor row = TColor(rowProps_.Get(dataRow, gpColor).AsInteger());
+    TgrCol* col = Col(dataCol);
+    TColor column = col ? col->Color() : grColorNotSet;
+    TColor first = DrawOverlap() == doDrawRowOnTop ? row : column;
+    TColor second = DrawOverlap() == doDrawRowOnTop ? column : row;
+    if (ColorSet(first)) return first;
+    if (ColorSet(second)) return second;
+    return Color();
+}
+
+// ------------------------------------------------------------ selection
+
+void TgrCustomDBGrid::SelectRows(const Variant& fromRow, const Variant& toRow, bool select) {
+    if (!dataBound_) {
+        Integer a = DisplayRowOfData(fromRow.AsInteger()), b = DisplayRowOfData(toRow.AsInteger());
+        if (select) SelectDisplayRows(a, b);
+        else DeselectDisplayRows(a, b);
+        return;
+    }
+    if (!fromRow.IsString() || !toRow.IsString()) RaiseGridError("Invalid bookmark value");
+    std::vector<std::string> between;
+    if (selection_->Mode() == rseBookmarkSet && dataActive_) {
+        // A set names its records one by one: walk from one end to the other.
+        std::string lo = fromRow.AsString(), hi = toRow.AsString();
+        if (CompareBookmarks(lo, hi) > 0) std::swap(lo, hi);
+        TDataSet* ds = DataSet();
+        std::string back = ds->GetBookmark();
+        ds->DisableControls();
+        try {
+            ds->GotoBookmark(lo);
+            for (int guard = 0; !ds->Eof(); ds->Next(), ++guard) {
+                std::string bm = ds->GetBookmark();
+                between.push_back(bm);
+                if (bm == hi || CompareBookmarks(bm, hi) >= 0) break;
+            }
+            ds->GotoBookmark(back);
+        } catch (...) {
+            ds->EnableControls();
+            throw;
+        }
+        ds->EnableControls();
+    }
+    selection_->SelectRange(fromRow.AsString(), toRow.AsString(), select, between);
+    Invalidate();
+}
+
+bool TgrCustomDBGrid::IsRecordSelected(const Variant& dataRow) const {
+    if (!dataBound_) return IsDisplayRowSelected(const_cast<TgrCustomDBGrid*>(this)->DisplayRowOfData(dataRow.AsInteger()));
+    return dataRow.IsString() && selection_->IsSelected(dataRow.AsString());
+}
+
+void TgrCustomDBGrid::ResetRowState(TgrRowStateKinds kinds) {
+    if (kinds & RowStateBit(rskSelected)) {
+        if (dataBound_) selection_->Clear();
+        DeselectAllRows();
+        Invalidate();
+    }
+}
+
+// ------------------------------------------------------------ navigation
+
+TgrVertScrollFigures TgrCustomDBGrid::VertScrollFigures() {
+    TgrVertScrollFigures f;
+    if (!dataActive_ || !window_->IsSequenced()) return f;
+    Integer r = window_->GetRecordCount(), v = VisibleRecordCount();
+    f.Count = f.Positions = f.Range = std::max<Integer>(r + v - 1, 1);
+    return f;
+}
+
+// The bar's position: the record number of the current record plus the
+// offset of the top row from the first scrolling row.
+Integer TgrCustomDBGrid::VertScrollPos() {
+    if (!dataActive_) return 0;
+    if (!window_->IsSequenced()) return window_->GetBof() ? 1 : window_->GetEof() ? 5 : 3;
+    Integer pos = window_->GetRecNo() + TopLeftCell().Row - FixedRowTotal();
+    return std::max<Integer>(pos, 1);
+}
+
+void TgrCustomDBGrid::UpdateScrollBars() {
+    TgrBaseGrid::UpdateScrollBars();
+    if (!dataBound_ || !HasWindow() || (ScrollBars() != ssVertical && ScrollBars() != ssBoth)) return;
+    TgrVertScrollFigures f = VertScrollFigures();
+    if (!dataActive_) {
+        SetScrollRange(sbVertical, 0, 0);
+        return;
+    }
+    SetScrollRange(sbVertical, int(f.First), int(f.Range));
+    SetScrollPos(sbVertical, int(VertScrollPos()));
+}
+
+void TgrCustomDBGrid::VertScroll(TgrScrollCode code, Integer thumbPos) {
+    if (!dataActive_) return;
+    TDataSet* ds = DataSet();
+    if (!EndCellEdit()) return;
+    Integer v = VisibleRecordCount();
+    bool sequenced = window_->IsSequenced();
+    switch (code) {
+        case scLineUp:
+            if (!ds->Bof()) ds->Prior();
+            break;
+        case scLineDown:
+            if (!ds->Eof()) ds->Next();
+            break;
+        case scPageUp: ds->MoveBy(int(-v)); break;
+        case scPageDown: ds->MoveBy(int(v)); break;
+        case scTop: ds->First(); break;
+        case scBottom: ds->Last(); break;
+        case scThumbTrack:
+            if (!ThumbTracking()) break;
+            [[fallthrough]];
+        case scThumbPosition:
+            if (sequenced) {
+                if (thumbPos <= 1) ds->First();
+                else if (thumbPos < ds->RecordCount()) ds->SetRecNo(int(thumbPos));
+                else ds->Last();
+            } else if (code == scThumbPosition) {
+                if (thumbPos == 1) ds->First();
+                else if (thumbPos == 2) ds->MoveBy(int(-v));
+                else if (thumbPos == 4) ds->MoveBy(int(v));
+                else if (thumbPos == 5) ds->Last();
+            }
+            break;
+        case scEndScroll: break;
+    }
+    UpdateScrollBars();
+}
+
+bool TgrCustomDBGrid::CanSelectCell(Integer col, Integer row) {
+    if (!dataActive_ || syncDepth_ > 0 || row < 1 || col < 1) return TgrBaseGrid::CanSelectCell(col, row);
+    Integer dataRow = DataRowOfDisplay(row);
+    if (dataRow != window_->GetActiveRow()) {
+        // Leaving the row posts the record.
+        if (!PostEdit()) return false;
+        MoveDataSetToRow(dataRow);
+        return window_->GetActiveRow() == dataRow;
+    }
+    if (col != TCustomGrid_ts::CurrentCell().Col) return EndCellEdit();
+    return true;
+}
+
+void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
+    if (!dataActive_) {
+        TgrBaseGrid::GridKeyDown(key, shift);
+        return;
+    }
+    TDataSet* ds = DataSet();
+    bool ctrl = shift.Contains(ssCtrl);
+    auto leaveRow = [&]() {
+        if (PostEdit()) return true;
+        key = 0;
+        return false;
+    };
+    switch (key) {
+        case VK_UP:
+            if (ctrl) break;
+            if (leaveRow()) ds->Prior();
+            key = 0;
+            return;
+        case VK_DOWN:
+            if (ctrl) break;
+            if (leaveRow()) ds->Next();
+            key = 0;
+            return;
+        case VK_PRIOR:
+            if (leaveRow()) ds->MoveBy(int(-VisibleRecordCount()));
+            key = 0;
+            return;
+        case VK_NEXT:
+            if (leaveRow()) ds->MoveBy(int(VisibleRecordCount()));
+            key = 0;
+            return;
+        case VK_HOME:
+        case VK_END:
+            if (!ctrl) break;
+            if (leaveRow()) {
+                if (key == VK_HOME) ds->First();
+                else ds->Last();
+            }
+            key = 0;
+            return;
+        case VK_ESCAPE:
+            UndoEdit();
+            key = 0;
+            return;
+        default: break;
+    }
+    TgrBaseGrid::GridKeyDown(key, shift);
+}
+
+void TgrCustomDBGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    TCellCoord_ts cell = CellUnderMouse(x, y);
+    clickColDown_ = cell.Col >= 1 ? DataColOfDisplay(cell.Col) : 0;
+    clickRowDown_ = dataActive_ && cell.Row >= 1 ? DataRowOfRow(DataRowOfDisplay(cell.Row)) : Variant();
+    TgrBaseGrid::MouseDown(button, shift, x, y);
+}
+
+void TgrCustomDBGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    TgrBaseGrid::MouseUp(button, shift, x, y);
+    TCellCoord_ts cell = CellUnderMouse(x, y);
+    Integer col = cell.Col >= 1 ? DataColOfDisplay(cell.Col) : 0;
+    clickRowUp_ = dataActive_ && cell.Row >= 1 ? DataRowOfRow(DataRowOfDisplay(cell.Row)) : Variant();
+    if (OnClickCell && dataActive_) OnClickCell(this, clickColDown_, clickRowDown_, col, clickRowUp_);
+}
+
+// ------------------------------------------------------------ editing
+
+std::string TgrCustomDBGrid::EditTextOf(Integer col, Integer row) {
+    if (!dataActive_) return TgrBaseGrid::EditTextOf(col, row);
+    Integer dataCol = DataColOfDisplay(col);
+    if (updatePending_ && dataCol == CurrentDataCol()) return pendingValue_.AsString();
+    TgrDBField* f = FieldAdapter(dataCol);
+    return f ? f->GetEditText() : std::string();
+}
+
+void TgrCustomDBGrid::StoreEditText(Integer col, Integer row, const std::string& text) {
+    if (!dataActive_) {
+        TgrBaseGrid::StoreEditText(col, row, text);
+        return;
+    }
+    if (syncDepth_ > 0 || text == EditTextOf(col, row)) return;
+    EditCurrentCell(text);
+}
+
+bool TgrCustomDBGrid::EditCurrentCell(const std::string& text) {
+    if (!dataActive_) return false;
+    Integer dataCol = CurrentDataCol();
+    TgrDBField* f = FieldAdapter(dataCol);
+    TgrCol* col = Col(dataCol);
+    if (!f || !f->Field()->CanModify() || (col && col->GetReadOnly())) return false;
+    if (!cellEditing_) {
+        bool cancel = false;
+        if (OnStartCellEdit) OnStartCellEdit(this, dataCol, Variant(currentRecord_), cancel);
+        if (cancel) return false;
+        if (!dataLink_->Editing()) {
+            if (OnStartRowEdit) OnStartRowEdit(this, Variant(currentRecord_), cancel);
+            if (cancel) return false;
+            if (!dataLink_->Edit()) return false;
+        }
+        cellEditing_ = true;
+    }
+    pendingValue_ = Variant(text);
+    updatePending_ = true;
+    if (OnCellEdit) OnCellEdit(this, dataCol, Variant(currentRecord_), true);
+    Integer row = window_->GetActiveRow();
+    if (row >= 1 && row < RowTotal()) InvalidateRow(DisplayRowOfData(row));
+    return true;
+}
+
+bool TgrCustomDBGrid::EndCellEdit() {
+    if (!updatePending_) {
+        cellEditing_ = false;
+        return true;
+    }
+    bool cancel = false;
+    if (OnEndCellEdit) OnEndCellEdit(this, CurrentDataCol(), Variant(currentRecord_), cancel);
+    if (cancel) return false;
+    try {
+        dataLink_->UpdateRecord();
+    } catch (const std::exception& e) {
+        // The typed value stays pending: the user can correct it.
+        updatePending_ = true;
+        ShowPostError(e);
+        return false;
+    }
+    cellEditing_ = false;
+    return true;
+}
+
+bool TgrCustomDBGrid::PostEdit() {
+    if (!dataActive_) return true;
+    if (!EndCellEdit()) return false;
+    TDataSet* ds = DataSet();
+    if (ds->State() != dsEdit && ds->State() != dsInsert) return true;
+    bool cancel = false;
+    if (OnEndRowEdit) OnEndRowEdit(this, Variant(currentRecord_), cancel);
+    if (cancel) return false;
+    try {
+        ds->Post();
+    } catch (const std::exception& e) {
+        // The record stays in edit mode with what the user typed.
+        ShowPostError(e);
+        return false;
+    }
+    return true;
+}
+
+void TgrCustomDBGrid::UndoEdit() {
+    if (!dataActive_) return;
+    if (updatePending_) {
+        bool cancel = false;
+        if (OnUndoCellEdit) OnUndoCellEdit(this, CurrentDataCol(), Variant(currentRecord_), true, cancel);
+        if (cancel) return;
+        updatePending_ = cellEditing_ = false;
+        pendingValue_ = Variant();
+        if (Editor() && EditingActive()) Editor()->LoadFromGrid();
+        Invalidate();
+        TDataSet* ds = DataSet();
+        // A record whose only change was this cell goes back to browsing.
+        if (ds->State() == dsEdit && !ds->Modified()) ds->Cancel();
+        return;
+    }
+    TDataSet* ds = DataSet();
+    if (ds->State() != dsEdit && ds->State() != dsInsert) return;
+    bool cancel = false;
+    if (OnUndoRowEdit) OnUndoRowEdit(this, Variant(currentRecord_), true, cancel);
+    if (cancel) return;
+    ds->Cancel();
+    if (Editor() && EditingActive()) Editor()->LoadFromGrid();
+}
+
+void TgrCustomDBGrid::AppendRecord() {
+    if (!dataActive_ || !PostEdit()) return;
+    DataSet()->Append();
+    FireInsertRow(window_->GetActiveRow(), true);
+}
+
+bool TgrCustomDBGrid::DeleteRecord() {
+    if (!dataActive_ || DataSet()->IsEmpty()) return false;
+    if (confirmDelete_ && MessageDlg("Delete record?", mtConfirmation, mbOKCancel) != mrOk) return false;
+    std::string record = currentRecord_;
+    if (OnDeleteRow) OnDeleteRow(this, Variant(record), true);
+    DataSet()->Delete();
+    rowProps_.Reset(record, TgrPropIdSet::All());
+    cellProps_.ResetRecord(record, TgrPropIdSet::All());
+    return true;
+}
+
+void TgrCustomDBGrid::ShowPostError(const std::exception& e) { MessageDlg(e.what(), mtError, {mbOK}); }
+
+// ------------------------------------------------------------ painting
+
+void TgrCustomDBGrid::Paint() {
+    rowLoadedPending_ = true;
+    lastLoadedRecord_.clear();
+    TgrBaseGrid::Paint();
+}
+
+void TgrCustomDBGrid::PaintCell(Integer col, Integer row, const TRect& rect, TGridDrawState_ts state) {
+    if (!dataBound_) {
+        TgrBaseGrid::PaintCell(col, row, rect, state);
+        return;
+    }
+    TCanvas* c = Canvas();
+    if (row == 0 && col >= 1) {
+        TgrCol* column = Col(DataColOfDisplay(col));
+        if (!column) return;
+        c->Font()->Assign(*HeadingFont());
+        c->Brush()->SetColor(HeadingColor());
+        c->FillRect(rect);
+        c->Brush()->SetStyle(bsClear);
+        c->TextRect(rect, rect.Left + 2, rect.Top + 1, column->GetHeading());
+        c->Brush()->SetStyle(bsSolid);
+        return;
+    }
+    if (!dataActive_ || row < 1) return;
+    Integer dataRow = DataRowOfDisplay(row);
+    if (dataRow > window_->GetRowCount()) return;
+    if (col == 0) {
+        // The current record's indicator: a triangle, or a bar while the
+        // record is being edited.
+        if (!RowBarIndicator() || dataRow != window_->GetActiveRow()) return;
+        c->Brush()->SetColor(clBlack);
+        c->Pen()->SetColor(clBlack);
+        Integer cy = (rect.Top + rect.Bottom) / 2, cx = rect.Left + rect.Width() / 2;
+        if (editing_) c->FillRect(TRect(cx - 1, cy - 5, cx + 2, cy + 5));
+        else c->Polygon({TPoint(cx - 2, cy - 4), TPoint(cx + 2, cy), TPoint(cx - 2, cy + 4)});
+        return;
+    }
+    Integer dataCol = DataColOfDisplay(col);
+    Variant dataRowId = window_->GetRowDataRow(dataRow);
+    std::string record = DataRowText(dataRowId);
+    if (rowLoadedPending_ || record != lastLoadedRecord_) {
+        lastLoadedRecord_ = record;
+        rowLoadedPending_ = false;
+        DoRowLoaded(dataRowId);
+    }
+    Variant value = LoadCellValue(dataCol, dataRow, Variant());
+    DrawDataCell(dataCol, record, value, rect, state);
+}
+
+void TgrCustomDBGrid::PaintCellData(Integer dataCol, Integer dataRow, const Variant& value) {}
+
+void TgrCustomDBGrid::DrawDataCell(Integer dataCol, const std::string& dataRow, const Variant& value,
+                                   const TRect& rect, TGridDrawState_ts state) {
+    TCanvas* c = Canvas();
+    c->Font()->Assign(*Font());
+    TColor back = EffectiveCellColor(dataCol, dataRow);
+    if (selection_->IsSelected(dataRow)) {
+        back = SelectionColor();
+        c->Font()->SetColor(SelectionFontColor());
+    }
+    if (OnGetDrawInfo) {
+        TgrDrawInfo info;
+        info.Color = back;
+        info.FontColor = c->Font()->Color();
+        info.FontStyle = c->Font()->Style();
+        OnGetDrawInfo(this, dataCol, Variant(dataRow), info);
+        if (ColorSet(info.Color)) back = info.Color;
+        if (ColorSet(info.FontColor)) c->Font()->SetColor(info.FontColor);
+        c->Font()->SetStyle(info.FontStyle);
+    }
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(back);
+    c->FillRect(rect);
+    std::string text;
+    TgrDBField* f = FieldAdapter(dataCol);
+    if (f && f->DefaultControlType() == ctCheck) {
+        // A small box, ticked when checked, grey when without a value.
+        Integer state3 = value.IsEmpty() || value.IsNull() ? 2 : value.AsInteger();
+        TRect box(rect.Left + rect.Width() / 2 - 6, rect.Top + rect.Height() / 2 - 6, 0, 0);
+        box.Right = box.Left + 12;
+        box.Bottom = box.Top + 12;
+        c->Brush()->SetColor(state3 == 2 ? clSilver : clWhite);
+        c->Pen()->SetColor(clBlack);
+        c->Rectangle(box);
+        if (state3 == 1) {
+            c->MoveTo(box.Left + 2, box.Top + 6);
+            c->LineTo(box.Left + 5, box.Top + 9);
+            c->LineTo(box.Left + 10, box.Top + 3);
+        }
+        return;
+    }
+    if (!value.IsEmpty() && !value.IsNull()) text = value.AsString();
+    c->Brush()->SetStyle(bsClear);
+    Integer x = rect.Left + 2;
+    if (f && f->Field()->Alignment() == taRightJustify) x = rect.Right - 2 - c->TextWidth(text);
+    else if (f && f->Field()->Alignment() == taCenter) x = rect.Left + (rect.Width() - c->TextWidth(text)) / 2;
+    c->TextRect(rect, x, rect.Top + 1, text);
+    c->Brush()->SetStyle(bsSolid);
+}
+
+// ------------------------------------------------------------ TodcDBGrid
+
+bool TodcDBGrid::WidgetEvent(QEvent* event) {
+    bool handled = TgrDBGrid::WidgetEvent(event);
+    if (event->type() == QEvent::FocusIn) DoEnter();
+    else if (event->type() == QEvent::FocusOut) DoExit();
+    return handled;
+}
+
+void TodcDBGrid::DoEnter() { SetHeadingColor(FocusedHeadingColor); }
+
+void TodcDBGrid::DoExit() { SetHeadingColor(clBtnFace); }
