@@ -630,12 +630,35 @@ bool TgrCustomDBGrid::IsRecordSelected(const Variant& dataRow) const {
     return dataRow.IsString() && selection_->IsSelected(dataRow.AsString());
 }
 
-void TgrCustomDBGrid::ResetRowState(TgrRowStateKinds kinds) {
-    if (kinds & RowStateBit(rskSelected)) {
-        if (dataBound_) selection_->Clear();
-        DeselectAllRows();
+void TgrCustomDBGrid::SelectDisplayRows(Integer from, Integer to) {
+    if (!dataActive_) {
+        TgrBaseGrid::SelectDisplayRows(from, to);
+        return;
+    }
+    if (to < from) std::swap(from, to);
+    from = std::max<Integer>(from, 1);
+    to = std::min<Integer>(to, RowTotal() - 1);
+    std::vector<std::string> rows;
+    for (Integer r = from; r <= to; ++r) {
+        Integer dataRow = DataRowOfDisplay(r);
+        if (dataRow >= 1 && dataRow <= window_->GetRowCount()) rows.push_back(window_->GetRowBookmark(dataRow));
+    }
+    if (rows.empty()) return;
+    selection_->SelectRange(rows.front(), rows.back(), true, rows);
+    Invalidate();
+    FireSelectChanged(true);
+}
+
+void TgrCustomDBGrid::DeselectAllRows() {
+    if (dataBound_ && !selection_->Empty()) {
+        selection_->Clear();
         Invalidate();
     }
+    TgrBaseGrid::DeselectAllRows();
+}
+
+void TgrCustomDBGrid::ResetRowState(TgrRowStateKinds kinds) {
+    if (kinds & RowStateBit(rskSelected)) DeselectAllRows();
 }
 
 // ------------------------------------------------------------ navigation

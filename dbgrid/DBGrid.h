@@ -155,6 +155,10 @@ public:
     void SelectRows(const Variant& fromRow, const Variant& toRow, bool select);
     bool IsRecordSelected(const Variant& dataRow) const;
     void ResetRowState(TgrRowStateKinds kinds);
+    // Rows selected on screen select their records: the selection stays
+    // with the records when the window scrolls.
+    void SelectDisplayRows(Integer from, Integer to) override;
+    void DeselectAllRows() override;
     TgrDBSelection& RecordSelectionSet() { return *selection_; }
 
     // ------------------------------------------------ navigation

@@ -122,3 +122,24 @@ TEST_F(DBGridRecord, RowLoadedFiresOncePerRecordInAPaint) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DBGridRecord, RowsSelectedOnScreenStayWithTheirRecordsWhenTheWindowScrolls) {
+    Fill(30);
+    Bind();
+    grid->SelectDisplayRows(1, 2);
+    EXPECT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(1))));
+    EXPECT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(2))));
+    EXPECT_FALSE(grid->IsRecordSelected(Variant(BookmarkOf(3))));
+    // Scrolled away, the rows on screen show other, unselected records.
+    table->Last();
+    EXPECT_FALSE(grid->IsRecordSelected(grid->DataRowOfRow(1)));
+    EXPECT_FALSE(grid->IsDisplayRowSelected(1));
+    table->First();
+    EXPECT_TRUE(grid->IsRecordSelected(grid->DataRowOfRow(2)));
+    grid->DeselectAllRows();
+    EXPECT_FALSE(grid->IsRecordSelected(Variant(BookmarkOf(1))));
+}
+
+}  // namespace
