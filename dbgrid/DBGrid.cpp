@@ -255,6 +255,22 @@ void TgrCustomDBGrid::SyncCurrentRecord() {
     }
     if (RowBarOn()) InvalidateCol(0);
     NotifyRowChanged();
+    NotifyCellChanged();
+}
+
+void TgrCustomDBGrid::NotifyCellChanged() {
+    Integer col = CurrentDataCol();
+    if (col == cellColSeen_ && currentRecord_ == cellRecordSeen_) return;
+    Integer oldCol = cellColSeen_;
+    Variant oldRow(cellRecordSeen_);
+    cellColSeen_ = col;
+    cellRecordSeen_ = currentRecord_;
+    if (OnCellChanged && CanFireEvents()) OnCellChanged(this, oldCol, col, oldRow, Variant(currentRecord_));
+}
+
+void TgrCustomDBGrid::ChangeCurrentCell(Integer displayCol, Integer displayRow) {
+    TgrBaseGrid::ChangeCurrentCell(displayCol, displayRow);
+    if (dataActive_ && syncDepth_ == 0) NotifyCellChanged();
 }
 
 void TgrCustomDBGrid::NotifyRowChanged() {

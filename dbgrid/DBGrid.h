@@ -166,6 +166,7 @@ public:
     void VertScroll(TgrScrollCode code, Integer thumbPos = 0);
     TgrVertScrollFigures VertScrollFigures();
     Integer VertScrollPos();
+    void ChangeCurrentCell(Integer displayCol, Integer displayRow) override;
     // Makes a record the current record (moves the dataset).
     bool GotoDataRow(const Variant& dataRow);
 
@@ -280,6 +281,8 @@ private:
     void ForgetCurrentRecord();
     void ResizeWindow();
     void NotifyRowChanged();
+    // OnCellChanged when the current column or record moved.
+    void NotifyCellChanged();
     void ShowPostError(const std::exception& e);
     // Starts an edit of the current record for a column (start events,
     // dataset edit mode); False when refused.
@@ -331,6 +334,8 @@ private:
     // True while ForEachRecord walks the dataset with its controls disabled.
     bool walking_ = false;
     Integer clickColDown_ = 0;
+    Integer cellColSeen_ = 0;
+    std::string cellRecordSeen_;
 };
 
 class TgrDBGrid : public TgrCustomDBGrid {
