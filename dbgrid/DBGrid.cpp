@@ -813,9 +813,29 @@ void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
             return;
         case VK_DOWN:
             if (ctrl) break;
-            if (leaveRow()) ds->Next();
+            // An untouched new record at the end stays where it is.
+            if (ds->State() == dsInsert && ds->Eof() && !ds->Modified()) {
+                key = 0;
+                return;
+            }
+            if (leaveRow()) {
+                ds->Next();
+                // Moving down from the last record appends one.
+                if (ds->Eof() && (autoInsert_ || GridMode() == gmEditInsert)) AppendRecord();
+            }
             key = 0;
             return;
+        case VK_DELETE:
+            if (shift.Contains(ssCtrl) && !shift.Contains(ssShift) && !shift.Contains(ssAlt) && DeleteRecordsOnKey())
+                key = 0;
+            if (key == 0) return;
+            break;
+        case VK_INSERT:
+            if (!ctrl && !shift.Contains(ssShift) && !shift.Contains(ssAlt) && InsertRecordOnKey()) {
+                key = 0;
+                return;
+            }
+            break;
         case VK_PRIOR:
             if (leaveRow()) ds->MoveBy(int(-VisibleRecordCount()));
             key = 0;
@@ -984,21 +1004,63 @@ void TgrCustomDBGrid::UndoEdit() {
     if (Editor() && EditingActive()) Editor()->LoadFromGrid();
 }
 
+bool TgrCustomDBGrid::IsDataSetReadOnly() { return dataActive_ && !DataSet()->CanModify(); }
+
 void TgrCustomDBGrid::AppendRecord() {
-    if (!dataActive_ || !PostEdit()) return;
+    if (!dataLink_->Active() || IsDataSetReadOnly() || GridMode() == gmListBox || GridMode() == gmBrowse) return;
+    if (!PostEdit()) return;
     DataSet()->Append();
     FireInsertRow(window_->GetActiveRow(), true);
 }
 
-bool TgrCustomDBGrid::DeleteRecord() {
-    if (!dataActive_ || DataSet()->IsEmpty()) return false;
-    if (confirmDelete_ && MessageDlg("Delete record?", mtConfirmation, mbOKCancel) != mrOk) return false;
-    std::string record = currentRecord_;
-    if (OnDeleteRow) OnDeleteRow(this, Variant(record), true);
-    DataSet()->Delete();
-    rowProps_.Reset(record, TgrPropIdSet::All());
-    cellProps_.ResetRecord(record, TgrPropIdSet::All());
+bool TgrCustomDBGrid::InsertRecordOnKey() {
+    if (!dataActive_ || GridMode() == gmListBox || GridMode() == gmBrowse || IsDataSetReadOnly()) return false;
+    if (!PostEdit()) return false;
+    DataSet()->Insert();
+    FireInsertRow(window_->GetActiveRow(), true);
     return true;
+}
+
+bool TgrCustomDBGrid::DeleteRecordsOnKey() {
+    if (!dataActive_ || IsDataSetReadOnly() || selection_->Empty()) return false;
+    std::vector<std::string> selected;
+    ForEachRecord([&](const Variant& row) {
+        if (selection_->IsSelected(row.AsString())) selected.push_back(row.AsString());
+    });
+    if (selected.empty()) return false;
+    std::string message = selected.size() > 1 ? "Delete all selected records?" : "Delete record?";
+    if (!confirmDelete_ || MessageDlg(message, mtConfirmation, mbOKCancel) != mrCancel) DeleteSelectedRecords();
+    return true;
+}
+
+void TgrCustomDBGrid::DeleteSelectedRecords() {
+    TDataSet* ds = DataSet();
+    if (!dataActive_ || !ds) return;
+    std::vector<std::string> selected;
+    ForEachRecord([&](const Variant& row) {
+        if (selection_->IsSelected(row.AsString())) selected.push_back(row.AsString());
+    });
+    ds->DisableControls();
+    auto cleanUp = [&] {
+        DeselectAllRows();
+        ds->EnableControls();
+    };
+    try {
+        // From the last selected record backwards: the others keep their
+        // bookmarks.
+        for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
+            if (!ds->BookmarkValid(*it)) continue;
+            ds->GotoBookmark(*it);
+            if (OnDeleteRow) OnDeleteRow(this, Variant(*it), true);
+            ds->Delete();
+            rowProps_.Reset(*it, TgrPropIdSet::All());
+            cellProps_.ResetRecord(*it, TgrPropIdSet::All());
+        }
+    } catch (...) {
+        cleanUp();
+        throw;
+    }
+    cleanUp();
 }
 
 void TgrCustomDBGrid::ShowPostError(const std::exception& e) { MessageDlg(e.what(), mtError, {mbOK}); }

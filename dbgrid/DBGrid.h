@@ -183,10 +183,16 @@ public:
     // Esc: undoes the cell edit, or, without one, cancels the record edit.
     void UndoEdit();
     bool IsCellEditPending() const { return updatePending_; }
-    // Appends a record at the end (insert row) and makes it current.
+    // Appends a record at the end; nothing for a read-only dataset or in
+    // list-box and browse modes.
     void AppendRecord();
-    // Deletes the current record, asking first when ConfirmDelete.
-    bool DeleteRecord();
+    // Ctrl+Del: deletes the selected records, asking first when
+    // ConfirmDelete; True when the key was handled.
+    bool DeleteRecordsOnKey();
+    void DeleteSelectedRecords();
+    // Ins: a new record before the current one; True when inserted.
+    bool InsertRecordOnKey();
+    bool IsDataSetReadOnly();
 
     // ------------------------------------------------ print and export
     void ExportCsv(const std::string& fileName);
