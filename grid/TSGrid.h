@@ -35,6 +35,7 @@
 #include "grid/TSSetLib.h"
 #include "grid/Tts2DStorage.h"
 #include "platform/core/StringList.h"
+#include "platform/core/Streams.h"
 
 // ------------------------------------------------------ property types
 
@@ -129,7 +130,7 @@ struct TgrCellPaintInfo {
 };
 
 // The draw information the owner may change before a data cell is painted.
-struct TgrDrawInfo {
+struct TgrCellDrawInfo {
     TFont* Font = nullptr;
     TColor Color = clWindow;
     TgrWordWrap WordWrap = wwDefault;
@@ -137,6 +138,11 @@ struct TgrDrawInfo {
     TgrVertAlignment VertAlignment = vtaTop;
     TgrHorzAlignment HorzAlignment = htaLeft;
 };
+
+// What a layout holds: grid properties, column, row and cell attributes.
+enum TgrPropKind { pkGrid, pkCols, pkRows, pkCells };
+using TgrPropKinds = unsigned;
+inline constexpr TgrPropKinds PropKindBit(TgrPropKind k) { return 1u << unsigned(k); }
 
 // The kind a value is stored with for a control type (text 1; check: 1 for
 // a string, 5 for Null, 2 otherwise; picture: 4 for a string, 3 otherwise;
@@ -217,6 +223,10 @@ public:
     virtual void SetRows(Integer value);
     Integer DefaultColWidth() const override { return TCustomGrid_ts::DefaultColWidth(); }
     Integer DefaultRowHeight() const override { return TCustomGrid_ts::DefaultRowHeight(); }
+    // The default size of the data columns (rows); the row bar keeps
+    // RowBarWidth and the heading row HeadingHeight.
+    void SetDefaultColWidth(Integer value);
+    void SetDefaultRowHeight(Integer value);
     bool HeadingOn() const { return headingOn_; }
     virtual void SetHeadingOn(bool value);
     Integer HeadingHeight() const { return headingHeight_; }
@@ -552,6 +562,18 @@ public:
     bool IsRowChanged(Integer dataRow) const;
     void SetRowChanged(Integer dataRow, bool changed);
 
+    // ------------------------------------------------ layout streams and files
+    // Writes the chosen kinds of the layout (each attribute only when its
+    // property id is chosen) and, with saveData, the stored cell values.
+    virtual void SaveLayoutToStream(TStream& stream, TgrPropKinds kinds, bool saveData, const TgrPropIdSet& ids);
+    virtual void SaveLayoutToStreamAll(TStream& stream, bool saveData);
+    // Reads a layout back; a stream that is not a layout, holds an unknown
+    // name or a count out of range raises EReadError.
+    virtual void LoadLayoutFromStream(TStream& stream, bool byDataCol);
+    virtual void SaveLayoutToFile(const std::string& fileName, TgrPropKinds kinds, bool saveData,
+                                  const TgrPropIdSet& ids);
+    virtual void LoadLayoutFromFile(const std::string& fileName, bool byDataCol);
+
     // ------------------------------------------------ navigation and editing
     // The next reachable display column (row) from a position in a
     // direction (+1, -1); 0 when none.
@@ -574,6 +596,11 @@ public:
     virtual void PositionCellControl(TgrCustomGridControl* control);
     // Unchecked -> checked (-> grayed) -> unchecked on the current check cell.
     bool ToggleCurrentCheck();
+    // The wait before the next auto-scroll step while the mouse (screen
+    // position) is held past the scrolling area: full speed (0 ms) when it
+    // is at least half of the range (at most 30 pixels) beyond, else 200 ms.
+    // direction 0 horizontal, 1 vertical, 2 both.
+    Integer VariableScrollDelay(Integer screenX, Integer screenY, Integer direction);
     // Ends a mouse operation as if released elsewhere: nothing is applied.
     void CancelMouseAction();
     void MarkSelectChanged(Integer kind);
@@ -618,7 +645,7 @@ public:
     // Draws the scroll bars that are shown into the non-client strips.
     void PaintScrollBars(TCanvas* canvas);
     // The owner's chance to change a data cell's draw information.
-    virtual void FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrDrawInfo& info) {}
+    virtual void FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrCellDrawInfo& info) {}
     // Horizontal and vertical grid-line widths (0 or 1 from GridLines).
     Integer HorzLineWidth() const { return horzLineWidth_; }
     Integer VertLineWidth() const { return vertLineWidth_; }
@@ -687,7 +714,11 @@ protected:
     virtual Variant LoadCellValue(Integer dataCol, Integer dataRow, const Variant& stored) = 0;
     // Lets the descendant paint a cell itself (info is filled, rect the
     // cell); True when it did, so the grid paints nothing of its own there.
-    virtual bool PaintCellData(TgrCellPaintInfo& info, const TRect& rect, bool selected) = 0;
+    // The grid itself paints every cell.
+    virtual bool PaintCellData(TgrCellPaintInfo& info, const TRect& rect, bool selected) { return false; }
+    // The former form (a data cell's value only); the grid no longer calls
+    // it. Kept so that descendants written against it still build.
+    virtual void PaintCellData(Integer dataCol, Integer dataRow, const Variant& value) {}
     virtual bool HasGetDrawInfo() = 0;
     virtual void DoTopLeftChanged() = 0;
     virtual void FireInsertRow(Integer dataRow, bool byUser) = 0;
@@ -887,4 +918,5 @@ private:
     Integer rowSelectStart_ = 0;
     bool selectingRows_ = false;
     bool cellSelectionChanged_ = false;
+    UInt64 scrollDelayStart_ = 0;
 };

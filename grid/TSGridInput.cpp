@@ -13,11 +13,16 @@
 #include "grid/GridCheckBox.h"
 #include "grid/GridEditBox.h"
 #include "grid/TSGrid.h"
+#include "platform/core/Clock.h"
+#include "platform/gui/Forms.h"
 
 namespace {
 
 constexpr Integer kSizeZone = 3;   // pixels either side of a column edge
 constexpr Integer kMinColWidth = 2;
+constexpr Integer kLowSpeedDelay = 200;   // ms between auto-scroll steps
+constexpr Integer kHighSpeedDelay = 0;
+constexpr Integer kScrollRange = 30;      // pixels past the area for full speed
 
 bool IsPrintable(char ch) { return static_cast<unsigned char>(ch) >= 32 && ch != 127; }
 
@@ -433,8 +438,50 @@ void TgrBaseGrid::DragSelectTo(Integer x, Integer y) {
     }
 }
 
+Integer TgrBaseGrid::VariableScrollDelay(Integer screenX, Integer screenY, Integer direction) {
+    TPoint p = ScreenToClient(TPoint(screenX, screenY));
+    TGridLayout_ts l;
+    ComputeLayout(l);
+    Integer cw = ClientWidth(), w = l.Horz.FixedEnd, f = l.Vert.FixedEnd, rowsBottom = l.Vert.GridEnd;
+    TPoint corner = ClientToScreen(TPoint(w, f));
+    Integer range = kScrollRange, horz = 0, vert = 0;
+    if (direction == 0 || direction == 2) {
+        if (p.X >= cw) {
+            horz = p.X - cw;
+            range = std::min<Integer>(range, Screen->Width() - screenX);
+        } else if (p.X <= w) {
+            horz = w - p.X;
+            range = std::min<Integer>(range, corner.X);
+        }
+    }
+    if (direction == 1 || direction == 2) {
+        if (p.Y >= rowsBottom) {
+            vert = p.Y - rowsBottom;
+            range = std::min<Integer>(range, Screen->Height() - screenY);
+        } else if (p.Y <= f) {
+            vert = f - p.Y;
+            range = std::min<Integer>(range, corner.Y);
+        }
+    }
+    // A grid reaching past the screen's edge leaves no range to measure in:
+    // the step goes at full speed rather than dividing by nothing.
+    if (range <= 0) return kHighSpeedDelay;
+    Integer distance = std::min(direction == 2 ? std::max(horz, vert) : direction == 1 ? vert : horz, range);
+    Integer s = distance * std::abs(kLowSpeedDelay - kHighSpeedDelay) / range;
+    return s >= kLowSpeedDelay / 2 ? kHighSpeedDelay : kLowSpeedDelay;
+}
+
 void TgrBaseGrid::AutoScrollStep() {
     if (mouseStatus_ != msSelecting || !HasWindow()) return;
+    // The scroll speed decides how long the mouse must be held between steps.
+    TPoint screen = ClientToScreen(lastMouse_);
+    Integer delay = scrollSpeed_ == spHigh  ? kHighSpeedDelay
+                    : scrollSpeed_ == spLow ? kLowSpeedDelay
+                                            : VariableScrollDelay(screen.X, screen.Y, selectingRows_ ? 1 : 2);
+    UInt64 now = CurrentClock().TickMs();
+    if (scrollDelayStart_ == 0) scrollDelayStart_ = now;
+    if (now - scrollDelayStart_ < UInt64(delay)) return;
+    scrollDelayStart_ = 0;
     TGridLayout_ts l;
     ComputeLayout(l);
     TCellCoord_ts top = TopLeftCell();
@@ -463,6 +510,7 @@ void TgrBaseGrid::CancelMouseAction() { FinishMouseAction(false, lastMouse_.X, l
 void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     TgrMouseStatus status = mouseStatus_;
     KillGridTimer(AutoScrollTimerId);
+    scrollDelayStart_ = 0;
     SetMouseCapture(false);
     SetMouseStatus(msNormal);
     if (!released) return;
