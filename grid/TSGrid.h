@@ -36,6 +36,7 @@
 #include "grid/Tts2DStorage.h"
 #include "platform/core/StringList.h"
 #include "platform/core/Streams.h"
+#include "platform/gui/Menus.h"
 
 // ------------------------------------------------------ property types
 
@@ -562,6 +563,19 @@ public:
     bool IsRowChanged(Integer dataRow) const;
     void SetRowChanged(Integer dataRow, bool changed);
 
+    // ------------------------------------------------ grid menu
+    // Items the grid adds to a menu carry this tag.
+    static constexpr Integer GridMenuTag = 999;
+    // Adds "Preview Grid...", "Print Grid..." and "Export Grid..." (after a
+    // separator in an assigned PopupMenu) once per menu.
+    virtual void AddGridMenuItems(TPopupMenu* menu);
+    // Makes the grid's own popup menu with its items.
+    virtual void CreateGridMenu();
+    // Shows the assigned PopupMenu with the grid's items, or the grid's own
+    // menu, at a client point.
+    virtual void ShowGridMenu(Integer x, Integer y);
+    TPopupMenu* GridMenu() const { return gridMenu_; }
+
     // ------------------------------------------------ layout streams and files
     // Writes the chosen kinds of the layout (each attribute only when its
     // property id is chosen) and, with saveData, the stored cell values.
@@ -919,4 +933,5 @@ private:
     bool selectingRows_ = false;
     bool cellSelectionChanged_ = false;
     UInt64 scrollDelayStart_ = 0;
+    TPopupMenu* gridMenu_ = nullptr;
 };

@@ -503,6 +503,46 @@ void TgrBaseGrid::AutoScrollStep() {
 void TgrBaseGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     if (button == mbLeft) FinishMouseAction(true, x, y);
     TCustomControl::MouseUp(button, shift, x, y);
+    if (button == mbRight && provideGridMenu_ && !IsDesigning()) ShowGridMenu(x, y);
+}
+
+// ------------------------------------------------------------ grid menu
+
+void TgrBaseGrid::AddGridMenuItems(TPopupMenu* menu) {
+    if (!menu) return;
+    TMenuItem* items = menu->Items();
+    for (int i = 0; i < items->Count(); ++i)
+        if (items->Items(i)->Tag() == GridMenuTag) return;
+    auto add = [&](const char* caption, std::function<void()> action) {
+        auto* item = new TMenuItem(this);
+        item->SetCaption(caption);
+        item->SetTag(GridMenuTag);
+        if (action) item->OnClick = [action](TObject*) { action(); };
+        items->Add(item);
+    };
+    if (menu == PopupMenu()) add("-", nullptr);
+    add("Preview Grid...", [this] { PreviewGrid(); });
+    add("Print Grid...", [this] { PrintGrid(); });
+    add("Export Grid...", [this] { ExportGrid(); });
+}
+
+void TgrBaseGrid::CreateGridMenu() {
+    delete gridMenu_;
+    gridMenu_ = new TPopupMenu(this);
+    gridMenu_->SetPopupComponent(this);
+    AddGridMenuItems(gridMenu_);
+}
+
+void TgrBaseGrid::ShowGridMenu(Integer x, Integer y) {
+    // An assigned PopupMenu gets the grid's items; the window's context-menu
+    // request shows it, so it is not popped up a second time here.
+    if (TPopupMenu* assigned = PopupMenu()) {
+        AddGridMenuItems(assigned);
+        return;
+    }
+    if (!gridMenu_) CreateGridMenu();
+    TPoint p = ClientToScreen(TPoint(x, y));
+    gridMenu_->Popup(p.X, p.Y);
 }
 
 void TgrBaseGrid::CancelMouseAction() { FinishMouseAction(false, lastMouse_.X, lastMouse_.Y); }
