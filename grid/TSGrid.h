@@ -615,6 +615,9 @@ public:
     // is at least half of the range (at most 30 pixels) beyond, else 200 ms.
     // direction 0 horizontal, 1 vertical, 2 both.
     Integer VariableScrollDelay(Integer screenX, Integer screenY, Integer direction);
+    // Height in pixels (plus one) and line count of a text cell's text at
+    // its column width, wrapped unless word wrap is off; 0 for other cells.
+    virtual void GetCellTextHeight(Integer dataCol, Integer dataRow, Integer& height, Integer& lines);
     // Ends a mouse operation as if released elsewhere: nothing is applied.
     void CancelMouseAction();
     void MarkSelectChanged(Integer kind);

@@ -550,3 +550,26 @@ void TgrBaseGrid::UpdateScrollPos() {
     // than invalidated, which would widen the next paint to the whole grid.
     if (CanPaintNow()) PaintScrollBars(Canvas());
 }
+
+// ------------------------------------------------------------ text measuring
+
+void TgrBaseGrid::GetCellTextHeight(Integer dataCol, Integer dataRow, Integer& height, Integer& lines) {
+    height = 0;
+    lines = 0;
+    if (EffectiveControlType(dataCol, dataRow) != ctText) return;
+    Variant value = currentCell_ && currentCell_->HasValueFor(dataCol, dataRow)
+                        ? currentCell_->GetStoredValue()
+                        : LoadCellValue(dataCol, dataRow, GetStoredCellValue(dataCol, dataRow, ctText));
+    std::string text = value.IsEmpty() || value.IsNull() ? std::string() : VariantToText(value);
+    TCanvas* c = Canvas();
+    TFont saved;
+    saved.Assign(*c->Font());
+    c->Font()->Assign(*EffectiveCellFont(dataCol, dataRow));
+    Integer width = DataColWidth(dataCol) - vertLineWidth_ - kTextMargin;
+    int h = 0, n = 0;
+    MeasureWrappedText(c, text, std::max<int>(1, int(width)), h, n, EffectiveWordWrap(dataCol, dataRow) != wwOff,
+                       EffectiveHorzAlignment(dataCol, dataRow));
+    c->Font()->Assign(saved);
+    height = h + 1;
+    lines = n;
+}
