@@ -512,9 +512,12 @@ public:
     virtual void MoveToRow(Integer displayRow, bool show, bool listBoxSelect, bool skipReadOnly) override;
     virtual bool CanLeaveCell(Integer dataCol, Integer dataRow, bool check) override { return true; }
     bool IsInsertRowPos(Integer displayRow) override;
-    virtual void SyncListBoxSelection(bool fire) override {}
+    // In list-box selection (gmListBox, rsSingle) the current row is the one
+    // selected row.
+    virtual void SyncListBoxSelection(bool fire) override;
     void SetEditorMaxLength(Integer length) override;
-    void ApplyEditorMask() override {}
+    // The in-cell editor takes the current cell's mask name.
+    void ApplyEditorMask() override;
     void RefreshCheckBoxValues() override;
     void DropUnsuitedColValues(Integer dataCol) override { DropUnsuitableValues(dataCol, -1); }
     void DropUnsuitedRowValues(Integer dataRow) override { DropUnsuitableValues(-1, dataRow); }
@@ -526,8 +529,10 @@ public:
     bool IsDisplayColSelected(Integer displayCol) override;
     void SelectDisplayCols(Integer from, Integer to, bool select) override;
     void DeselectDisplayCols(Integer from, Integer to) override { SelectDisplayCols(from, to, false); }
-    void ShrinkRangeOffCol(Integer) override {}
-    void ShrinkRangeOffRow(Integer) override {}
+    // A column (row) that goes out of sight leaves the selected cell range:
+    // an edge column is cut off, a range of only that column ends.
+    void ShrinkRangeOffCol(Integer displayCol) override;
+    void ShrinkRangeOffRow(Integer displayRow) override;
     void FireSelectChanged(bool byUser) override;
     void CheckGridStatusChanged() override {}
     void SetColWidthEntry(Integer displayCol, Integer width) override { SetColWidthAt(displayCol, width); }
@@ -640,6 +645,9 @@ public:
     virtual std::string EffectiveCheckBoxValues(Integer dataCol);
     // The button a data cell shows, and the drop-down style with it.
     TgrButtonType ResolveButtonType(Integer dataCol, Integer dataRow, TgrDropDownStyle& style);
+    // The mask name of a data cell: cell, then row and column in DrawOverlap
+    // order; empty outside the data rows.
+    std::string EffectiveMaskName(Integer dataCol, Integer dataRow);
     // Read-only by the enterable rule (invisible cells count as read-only).
     bool IsCellReadOnly(Integer dataCol, Integer dataRow);
 

@@ -601,3 +601,56 @@ void TgrBaseGrid::MarkSelectChanged(Integer kind) {
     else if (kind == 1) colSelectionChanged_ = true;
     else cellSelectionChanged_ = true;
 }
+
+// ------------------------------------------------------------ selection upkeep
+
+void TgrBaseGrid::SyncListBoxSelection(bool fire) {
+    if (!IsListBoxSelect() || curDisplayRow_ < 1 || curDisplayRow_ >= RowTotal()) return;
+    bool changed = false;
+    if (rowSelection_->Count() > 0) {
+        Integer first = rowSelection_->First(), last = rowSelection_->Last();
+        for (Integer r = first; r <= last; ++r)
+            if (r != curDisplayRow_ && rowSelection_->IsSelected(r)) {
+                DeselectDisplayRows(r, r);
+                changed = true;
+            }
+    }
+    if (!rowSelection_->IsSelected(curDisplayRow_)) {
+        SelectDisplayRows(curDisplayRow_, curDisplayRow_);
+        changed = true;
+    }
+    if (changed) {
+        MarkSelectChanged(0);
+        if (fire) FireSelectChanged(false);
+    }
+}
+
+void TgrBaseGrid::ApplyEditorMask() {
+    if (editControl_) editControl_->SetMaskName(EffectiveMaskName(curDataCol_, curDataRow_));
+}
+
+void TgrBaseGrid::ShrinkRangeOffCol(Integer displayCol) {
+    if (gridStatus_ != grsCellsSelected) return;
+    TCellRange_ts& r = cellRange_;
+    if (displayCol < r.Left || displayCol > r.Right) return;
+    if (r.Left == r.Right) {
+        ClearCellRange();
+        return;
+    }
+    RepaintRange(r);
+    if (displayCol == r.Left) ++r.Left;
+    else if (displayCol == r.Right) --r.Right;
+}
+
+void TgrBaseGrid::ShrinkRangeOffRow(Integer displayRow) {
+    if (gridStatus_ != grsCellsSelected) return;
+    TCellRange_ts& r = cellRange_;
+    if (displayRow < r.Top || displayRow > r.Bottom) return;
+    if (r.Top == r.Bottom) {
+        ClearCellRange();
+        return;
+    }
+    RepaintRange(r);
+    if (displayRow == r.Top) ++r.Top;
+    else if (displayRow == r.Bottom) --r.Bottom;
+}

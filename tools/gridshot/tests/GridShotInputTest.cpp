@@ -197,6 +197,25 @@ TEST_F(GridShotInput, VariableDelayOfAGridPastTheScreenEdgeIsSafe) {
     EXPECT_EQ(g->VariableScrollDelay(aboveCells.X, aboveCells.Y, 1), 0);
 }
 
+TEST_F(GridShotInput, SelectionsFollowTheCurrentRowAndHiddenColumns) {
+    // A range loses a column that goes out of sight at its edge.
+    Press(Mid(1, 2));
+    Drag(Mid(3, 3));
+    Release(Mid(3, 3));
+    ASSERT_EQ(g->CellRange(), (TCellRange_ts{1, 2, 3, 3}));
+    g->Col(3)->SetVisible(false);
+    EXPECT_EQ(g->CellRange(), (TCellRange_ts{1, 2, 2, 3}));
+    // In list-box selection the current row is the selected one.
+    g->SetRowSelectMode(rsSingle);
+    g->SetGridMode(gmListBox);
+    g->SelectDisplayRows(4, 6);
+    g->ChangeCurrentCell(1, 5);
+    g->SyncListBoxSelection(false);
+    EXPECT_FALSE(g->IsDisplayRowSelected(4));
+    EXPECT_TRUE(g->IsDisplayRowSelected(5));
+    EXPECT_FALSE(g->IsDisplayRowSelected(6));
+}
+
 TEST_F(GridShotInput, HeadingEdgesResizeAndHeadingsMoveColumns) {
     TRect a = g->CellPixels(1, 0);
     Integer edge = a.Right - 1;
