@@ -2,7 +2,10 @@
 
 #include <QEvent>
 #include <algorithm>
+#include <cmath>
 
+#include "dbgrid/DBComboGrid.h"
+#include "dbgrid/DBGridCursor.h"
 #include "dbgrid/DBGridPrint.h"
 #include "platform/core/Format.h"
 #include "platform/core/Strings.h"
@@ -39,7 +42,9 @@ TgrCustomDBGrid::TgrCustomDBGrid(TComponent* owner) : TgrBaseGrid(owner) {
     SetResizeRows(rrAll);
     dataLink_ = std::make_unique<TgrGridDataLink>(this);
     standardWindow_ = std::make_unique<TgrStandardDataset>(this);
-    window_ = standardWindow_.get();
+    bdeWindow_ = std::make_unique<TgrScrollDataset>(this);
+    // A new grid uses the engine-cursor window until a dataset is linked.
+    window_ = bdeWindow_.get();
     selection_ = std::make_unique<TgrDBSelection>(
         [this](const std::string& a, const std::string& b) { return CompareBookmarks(a, b); });
     ResetEditTracking();
@@ -50,6 +55,8 @@ TgrCustomDBGrid::~TgrCustomDBGrid() {
     // The link must not call back into a half-destroyed grid.
     dataLink_->SetDataSource(nullptr);
 }
+
+TgrBaseGrid* TgrCustomDBGrid::CreateComboGrid() { return new TgrDBComboGrid(this, this); }
 
 // ------------------------------------------------------------ binding
 
@@ -73,9 +80,21 @@ void TgrCustomDBGrid::SetDataSource(TDataSource* source) {
 
 void TgrCustomDBGrid::SetDatasetType(TgrDatasetType value) {
     if (value == datasetType_) return;
-    // Only the standard window serves the datasets of this program.
-    if (value == dstBDE && dataActive_) return;
+    // The engine-cursor window needs a dataset with an engine cursor.
+    if (value == dstBDE && (bookmarkType_ == bmtNonOrdered || (DataSet() && !dynamic_cast<TgrCursorDataSet*>(DataSet()))))
+        return;
+    bool active = dataActive_;
+    if (active) window_->ActiveChanged(false);
     datasetType_ = value;
+    window_ = value == dstStandard ? static_cast<TgrGridData*>(standardWindow_.get()) : bdeWindow_.get();
+    if (active) {
+        window_->ActiveChanged(true);
+        if (value == dstStandard) window_->SetWindowSize(VisibleRecordCount());
+        dataActive_ = window_->IsActive();
+        UpdateRowCount();
+        SyncCurrentRecord();
+        Invalidate();
+    }
 }
 
 void TgrCustomDBGrid::SetFieldState(TgrFieldState value) {
@@ -249,6 +268,7 @@ bool TgrCustomDBGrid::MoveDataSetToRow(Integer windowRow) {
     Integer active = window_->GetActiveRow();
     if (windowRow == active || windowRow < 1) return true;
     TCounterGuard guard(gridMovesDataset_);
+    if (!UsesStandardWindow()) return window_->GotoBookmark(window_->GetRowBookmark(windowRow));
     window_->ScrollBy(windowRow - active);
     return true;
 }
@@ -264,17 +284,21 @@ bool TgrCustomDBGrid::GotoDataRow(const Variant& dataRow) {
 
 void TgrCustomDBGrid::DataLinkActiveChanged(bool active) {
     if (active == linkActiveSeen_) return;
-    // No dataset of this system carries an engine cursor: the standard
-    // window serves them all.
-    if (!dataActive_ && datasetType_ == dstBDE) datasetType_ = dstStandard;
+    // Only a dataset with an engine cursor can use the engine-cursor
+    // window; no dataset of this program has one, so the standard window
+    // serves them all.
+    if (!dataActive_ && datasetType_ == dstBDE && !dynamic_cast<TgrCursorDataSet*>(DataSet()))
+        datasetType_ = dstStandard;
+    window_ = datasetType_ == dstStandard ? static_cast<TgrGridData*>(standardWindow_.get()) : bdeWindow_.get();
     ResetEditTracking();
     selection_->Clear();
     linkActiveSeen_ = active;
     if (active) {
         RebuildColumns();
         window_->ActiveChanged(true);
-        window_->SetWindowSize(VisibleRecordCount());
+        if (UsesStandardWindow()) window_->SetWindowSize(VisibleRecordCount());
         dataActive_ = window_->IsActive();
+        if (!UsesStandardWindow()) bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
     } else {
         window_->ActiveChanged(false);
         dataActive_ = false;
@@ -296,6 +320,8 @@ void TgrCustomDBGrid::DataLinkCheckBrowseMode() {}
 void TgrCustomDBGrid::DataLinkScrolled(Integer distance) {
     window_->ShiftCaches(distance);
     if (syncDepth_ > 0) return;
+    // The engine window follows the dataset's record when it left the rows.
+    if (!UsesStandardWindow()) bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
     // The rows kept their places on screen; the records under them moved.
     SyncCurrentRecord();
     updatePending_ = false;
@@ -307,6 +333,15 @@ void TgrCustomDBGrid::DataLinkScrolled(Integer distance) {
 void TgrCustomDBGrid::DataLinkChanged() {
     window_->ClearCaches();
     if (syncDepth_ > 0) return;
+    if (!UsesStandardWindow() && dataActive_) {
+        // Its copies may be stale: the window reopens its cursor, then
+        // shows the dataset's record. Cloning a cursor may notify again.
+        if (reopenDepth_ > 0) return;
+        TCounterGuard guard(reopenDepth_);
+        bdeWindow_->ActiveChanged(false);
+        bdeWindow_->ActiveChanged(true);
+        bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
+    }
     UpdateRowCount();
     SyncCurrentRecord();
     Invalidate();
@@ -354,7 +389,7 @@ void TgrCustomDBGrid::DataLinkRecordChanged(TField*) {
 void TgrCustomDBGrid::DataLinkUpdateData() {
     if (!updatePending_) return;
     Integer dataCol = CurrentDataCol();
-    Variant value = pendingValue_;
+    Variant value = PendingValue();
     bool cancel = false;
     if (OnUpdateField) OnUpdateField(this, dataCol, Variant(currentRecord_), value, cancel);
     updatePending_ = false;
@@ -381,7 +416,7 @@ void TgrCustomDBGrid::WriteFieldValue(Integer dataCol, const Variant& value) {
 Variant TgrCustomDBGrid::ReadActiveRecordCellValue(Integer dataCol, const Variant& dataRow) {
     Variant value;
     // The cell being edited shows what was typed.
-    if (updatePending_ && dataCol == CurrentDataCol() && DataRowText(dataRow) == currentRecord_) value = pendingValue_;
+    if (updatePending_ && dataCol == CurrentDataCol() && DataRowText(dataRow) == currentRecord_) value = PendingValue();
     else value = ReadFieldValue(dataCol);
     DoCellLoaded(dataCol, dataRow, value);
     return value;
@@ -396,6 +431,16 @@ Variant TgrCustomDBGrid::LoadCellValue(Integer dataCol, Integer dataRow, const V
         lastLoadedRecord_ = rowId.AsString();
         rowLoadedPending_ = false;
         DoRowLoaded(rowId);
+    }
+    TgrDBField* adapter = FieldAdapter(dataCol);
+    Variant copy;
+    if (adapter && window_->ReadRowValue(dataRow, adapter->Field()->Index(), copy)) {
+        // The window keeps its own copy of the record.
+        Variant value = adapter->DefaultControlType() == ctCheck || copy.IsNull() || copy.IsEmpty()
+                            ? copy
+                            : Variant(copy.AsString());
+        DoCellLoaded(dataCol, rowId, value);
+        return value;
     }
     window_->SetActiveRow(dataRow);
     Variant value;
@@ -597,6 +642,18 @@ void TgrCustomDBGrid::ResetRowState(TgrRowStateKinds kinds) {
 
 TgrVertScrollFigures TgrCustomDBGrid::VertScrollFigures() {
     TgrVertScrollFigures f;
+    if (dataActive_ && !UsesStandardWindow()) {
+        // The engine window's bar counts records; a large count is scaled
+        // into the bar's range.
+        Integer count = std::max<Integer>(window_->GetRecordCount(), 1);
+        f.Count = f.Positions = f.Range = count;
+        if (count > 32767) {
+            f.Positions = count - VisibleRecordCount();
+            f.Range = std::min<Integer>(32767, f.Positions);
+            f.Scaled = true;
+        }
+        return f;
+    }
     if (!dataActive_ || !window_->IsSequenced()) return f;
     Integer r = window_->GetRecordCount(), v = VisibleRecordCount();
     f.Count = f.Positions = f.Range = std::max<Integer>(r + v - 1, 1);
@@ -607,6 +664,12 @@ TgrVertScrollFigures TgrCustomDBGrid::VertScrollFigures() {
 // offset of the top row from the first scrolling row.
 Integer TgrCustomDBGrid::VertScrollPos() {
     if (!dataActive_) return 0;
+    if (!UsesStandardWindow()) {
+        TgrVertScrollFigures f = VertScrollFigures();
+        Integer offset = bdeWindow_->Top() + TopLeftCell().Row - FixedRowTotal() - 1;
+        if (f.Scaled) return Integer(std::nearbyint(double(offset + 1) * double(f.Range) / double(f.Positions)));
+        return offset + 1;
+    }
     if (!window_->IsSequenced()) return window_->GetBof() ? 1 : window_->GetEof() ? 5 : 3;
     Integer pos = window_->GetRecNo() + TopLeftCell().Row - FixedRowTotal();
     return std::max<Integer>(pos, 1);
@@ -629,6 +692,23 @@ void TgrCustomDBGrid::VertScroll(TgrScrollCode code, Integer thumbPos) {
     TDataSet* ds = DataSet();
     if (!EndCellEdit()) return;
     Integer v = VisibleRecordCount();
+    if (!UsesStandardWindow()) {
+        // The engine window scrolls itself; the dataset stays on its record.
+        switch (code) {
+            case scLineUp: window_->ScrollBy(-1); break;
+            case scLineDown: window_->ScrollBy(1); break;
+            case scPageUp: window_->ScrollBy(-std::max<Integer>(v, 1)); break;
+            case scPageDown: window_->ScrollBy(std::max<Integer>(v, 1)); break;
+            case scTop: window_->First(); break;
+            case scBottom: window_->Last(); break;
+            default: break;
+        }
+        UpdateRowCount();
+        SyncCurrentRecord();
+        Invalidate();
+        UpdateScrollBars();
+        return;
+    }
     bool sequenced = window_->IsSequenced();
     switch (code) {
         case scLineUp:
@@ -664,11 +744,11 @@ void TgrCustomDBGrid::VertScroll(TgrScrollCode code, Integer thumbPos) {
 bool TgrCustomDBGrid::CanSelectCell(Integer col, Integer row) {
     if (!dataActive_ || syncDepth_ > 0 || row < 1 || col < 1) return TgrBaseGrid::CanSelectCell(col, row);
     Integer dataRow = DataRowOfDisplay(row);
-    if (dataRow != window_->GetActiveRow()) {
+    if (dataRow != window_->GetCurrentRecordRow()) {
         // Leaving the row posts the record.
         if (!PostEdit()) return false;
         MoveDataSetToRow(dataRow);
-        return window_->GetActiveRow() == dataRow;
+        return window_->GetCurrentRecordRow() == dataRow;
     }
     if (col != TCustomGrid_ts::CurrentCell().Col) return EndCellEdit();
     return true;
@@ -743,7 +823,7 @@ void TgrCustomDBGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int
 std::string TgrCustomDBGrid::EditTextOf(Integer col, Integer row) {
     if (!dataActive_) return TgrBaseGrid::EditTextOf(col, row);
     Integer dataCol = DataColOfDisplay(col);
-    if (updatePending_ && dataCol == CurrentDataCol()) return pendingValue_.AsString();
+    if (updatePending_ && dataCol == CurrentDataCol()) return PendingValue().AsString();
     TgrDBField* f = FieldAdapter(dataCol);
     return f ? f->GetEditText() : std::string();
 }
@@ -757,9 +837,7 @@ void TgrCustomDBGrid::StoreEditText(Integer col, Integer row, const std::string&
     EditCurrentCell(text);
 }
 
-bool TgrCustomDBGrid::EditCurrentCell(const std::string& text) {
-    if (!dataActive_) return false;
-    Integer dataCol = CurrentDataCol();
+bool TgrCustomDBGrid::BeginRecordEdit(Integer dataCol) {
     TgrDBField* f = FieldAdapter(dataCol);
     TgrCol* col = Col(dataCol);
     if (!f || !f->Field()->CanModify() || (col && col->GetReadOnly())) return false;
@@ -774,8 +852,31 @@ bool TgrCustomDBGrid::EditCurrentCell(const std::string& text) {
         }
         cellEditing_ = true;
     }
-    pendingValue_ = Variant(text);
     updatePending_ = true;
+    return true;
+}
+
+// The in-cell control starts an edit of the current cell: the record goes
+// into edit mode; the control's value is written when the cell is left.
+bool TgrCustomDBGrid::PrepareCellEdit(Integer dataCol, bool byUser) {
+    if (!dataActive_) return TgrBaseGrid::PrepareCellEdit(dataCol, byUser);
+    if (!BeginRecordEdit(dataCol)) return false;
+    if (OnCellEdit) OnCellEdit(this, dataCol, Variant(currentRecord_), byUser);
+    return true;
+}
+
+Variant TgrCustomDBGrid::PendingValue() {
+    if (!pendingValue_.IsEmpty()) return pendingValue_;
+    TgrCurrentCell* cell = CurrentCell();
+    if (cell && cell->HasValueFor(CurrentDataCol(), CurrentDataRow())) return cell->GetStoredValue();
+    return Variant();
+}
+
+bool TgrCustomDBGrid::EditCurrentCell(const std::string& text) {
+    if (!dataActive_) return false;
+    Integer dataCol = CurrentDataCol();
+    if (!BeginRecordEdit(dataCol)) return false;
+    pendingValue_ = Variant(text);
     if (OnCellEdit) OnCellEdit(this, dataCol, Variant(currentRecord_), true);
     Integer row = window_->GetActiveRow();
     if (row >= 1 && row < RowTotal()) InvalidateRow(DisplayRowOfData(row));

@@ -77,6 +77,10 @@ public:
     void SetDataSource(TDataSource* source);
     TDataSet* DataSet() const { return dataLink_->DataSet(); }
     bool DataBound() const { return dataBound_; }
+    // A form that says the grid is not data bound unbinds it.
+    void SetDataBound(bool value) {
+        if (!value) SetDataSource(nullptr);
+    }
     bool DataActive() const { return dataActive_; }
     TgrGridDataLink* DataLink() const { return dataLink_.get(); }
     TgrGridData* RecordWindow() const { return window_; }
@@ -119,7 +123,7 @@ public:
     // The window row showing a record, 0 when it is not shown.
     Integer RowOfDataRow(const Variant& dataRow);
     // The grid's current record.
-    Variant CurrentDataRow() const { return Variant(currentRecord_); }
+    Variant GetCurrentDataRow() const { return Variant(currentRecord_); }
     int CompareBookmarks(const std::string& a, const std::string& b);
     using TgrBaseGrid::GetCellValue;
     // Value of a column for a record, as the grid shows it (through
@@ -192,6 +196,8 @@ public:
     // Walks every record of the dataset (first to last), the dataset
     // coming back to its record afterwards, also after an error.
     void ForEachRecord(const std::function<void(const Variant& dataRow)>& visit);
+    // The drop-down list of this grid's combos is a data-aware grid.
+    TgrBaseGrid* CreateComboGrid() override;
     void PreparePrint() override;
     void PrintGrid() override;
     void PreviewGrid() override;
@@ -256,6 +262,7 @@ protected:
     std::string EditTextOf(Integer col, Integer row) override;
     void StoreEditText(Integer col, Integer row, const std::string& text) override;
     void UpdateScrollBars() override;
+    bool PrepareCellEdit(Integer dataCol, bool byUser) override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 
@@ -270,6 +277,12 @@ private:
     void ResizeWindow();
     void NotifyRowChanged();
     void ShowPostError(const std::exception& e);
+    // Starts an edit of the current record for a column (start events,
+    // dataset edit mode); False when refused.
+    bool BeginRecordEdit(Integer dataCol);
+    // The value typed into the current cell: set through EditCurrentCell
+    // or held by the in-cell control.
+    Variant PendingValue();
     std::string XmlFieldType(Integer dataCol);
     std::vector<Integer> ExportedCols(bool displayOrder);
     // Reads a field through its adapter as the grid shows it.
@@ -279,7 +292,7 @@ private:
 
     std::unique_ptr<TgrGridDataLink> dataLink_;
     std::unique_ptr<TgrStandardDataset> standardWindow_;
-    std::unique_ptr<TgrGridData> bdeWindow_;
+    std::unique_ptr<class TgrScrollDataset> bdeWindow_;
     TgrGridData* window_ = nullptr;
     std::unique_ptr<TgrDBSelection> selection_;
     TgrDBRowPropSet rowProps_;
@@ -299,7 +312,7 @@ private:
 
     std::string currentRecord_, notifiedRecord_, editStartRecord_;
     // Nesting counters, raised and lowered in pairs, never below 0.
-    Integer syncDepth_ = 0, gridMovesDataset_ = 0;
+    Integer syncDepth_ = 0, gridMovesDataset_ = 0, reopenDepth_ = 0;
     // Edit tracking.
     bool editing_ = false, updatePending_ = false, cellEditing_ = false;
     Variant pendingValue_;

@@ -39,7 +39,7 @@ TEST_F(DBGridQuery, WindowFollowsTheCursorAndEditsPostIntoTheDatabase) {
     EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), "P1");
     query->Last();
     EXPECT_EQ(grid->GetCellValue(2, grid->Rows()).AsString(), "P12");
-    EXPECT_EQ(grid->CurrentDataRow(), Variant(query->GetBookmark()));
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(query->GetBookmark()));
 
     // Edit the last record's name through the grid, then leave the row.
     Integer last = grid->Rows();
