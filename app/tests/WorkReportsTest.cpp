@@ -150,6 +150,31 @@ TEST_F(WorkReportsTest, PrintOnScanPrintsEachCompletedStudentOnTheChosenPrinter)
     EXPECT_EQ(device->GetDeviceName(), "Office");
 }
 
+TEST_F(WorkReportsTest, TheReportImageIsPrintedBesideTheLogo) {
+    ScanClass();
+    QImage picture(30, 15, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    ASSERT_TRUE(picture.save(QString::fromStdString(home.Dir() + "school.Bmp"), "BMP"));
+    ASSERT_TRUE(picture.save(QString::fromStdString(home.Dir() + "school.gif"), "GIF") ||
+                picture.save(QString::fromStdString(home.Dir() + "school.gif"), "BMP"));
+    // Images of the page: the logo, and the report image when it is one.
+    auto images = [&](const std::string& image) {
+        reports->edtImage = image;
+        const std::string pdf = home.Dir() + "image.pdf";
+        RunToPdf(reports->rsSummary, pdf);
+        const std::string bytes = ReadWholeFile(pdf);
+        int count = 0;
+        for (std::size_t at = bytes.find("/Subtype /Image"); at != std::string::npos;
+             at = bytes.find("/Subtype /Image", at + 1))
+            ++count;
+        return count;
+    };
+    const int logoOnly = images("");
+    EXPECT_EQ(images(home.Dir() + "school.Bmp"), logoOnly + 1);
+    EXPECT_EQ(images(home.Dir() + "school.gif"), logoOnly);
+    EXPECT_EQ(images(home.Dir() + "missing.jpg"), logoOnly);
+}
+
 TEST(ReportImageTest, OnlyBmpAndJpgFilesAreLoaded) {
     TempFolder folder;
     QImage picture(4, 3, QImage::Format_RGB32);
