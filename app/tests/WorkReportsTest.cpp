@@ -274,3 +274,28 @@ TEST_F(LongReportsTest, StudentOfThreeHundredQuestionsGoesOnOverColumnsAndPages)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WorkReportsTest, PrintOnScanWithoutAnyPrinterKeepsTheSheet) {
+    SetPrinterListForTesting(true, {}, "");
+    ResetPrinterDeviceForTesting();
+    work->cbPrintScan = true;
+    work->OnPrintStudentReport = [&](TObject*) { reports->PrintStudentOnScan(); };
+    reports->rsReports->SystemOptions &= ~(1u << soShowStatus);
+    work->ScanTestsShow();
+    work->ReceiveBytes(SheetFrame("123", "ABCDE"));
+    try {
+        work->ReceiveBytes(SheetFrame("123", "FB"));
+    } catch (const Exception& e) {
+        // The report library's own message, for the application to show.
+        EXPECT_FALSE(e.Message.empty());
+    }
+    EXPECT_EQ(work->qmtData->RecordCount(), 1);
+    EXPECT_EQ(Answers(7), "ABCDEFB");
+    EXPECT_EQ(reports->rsReports->DefaultDest, rdPreview);
+    EXPECT_TRUE(reports->rsReports->HasSetup(ssAllowSetup));
+    EXPECT_TRUE(RecordedPrintJobs().empty());
+}
+
+}  // namespace
