@@ -137,18 +137,28 @@ void TWorkReports::ConfigureSystem(TVzSystem* system, double marginTop) {
 
 void TWorkReports::btnSummaryClick() {
     LogWrite("Output Summary Report Clicked");
-    rsSummary->RunReport();
+    RunSummaryReport();
 }
 
 void TWorkReports::btnReportsClick() {
     LogWrite("Output Student Reports Output Clicked");
+    RunStudentReports();
+}
+
+void TWorkReports::btnAReportClick() {
+    LogWrite("Output Analysis Report Clicked");
+    ShowAnalysisReport();
+}
+
+void TWorkReports::RunSummaryReport() { rsSummary->RunReport(); }
+
+void TWorkReports::RunStudentReports() {
     printOnScan_ = false;
     rsReports->RunReport();
     FirstGroup(true);
 }
 
-void TWorkReports::btnAReportClick() {
-    LogWrite("Output Analysis Report Clicked");
+void TWorkReports::ShowAnalysisReport() {
     TfrmAReport dialog(nullptr);
     dialog.MasterTable = work_->qmtMaster;
     dialog.DataTable = work_->qmtData;

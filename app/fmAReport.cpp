@@ -7,7 +7,6 @@
 
 #include "app/ScoreChart.h"
 #include "app/WorkReports.h"
-#include "app/uLogFileOq.h"
 #include "platform/core/FileUtils.h"
 #include "platform/core/MathUtils.h"
 #include "platform/core/Program.h"
@@ -423,7 +422,6 @@ void TfrmAReport::btnExportClick() {
 }
 
 void TfrmAReport::btnPrintClick() {
-    LogWrite("Analysis Report Output Options Clicked");
     if (cbExport->Checked()) {
         const std::string base = edtExport->Text();
         const std::string folder = ExtractFilePath(base);

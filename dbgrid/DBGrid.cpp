@@ -392,6 +392,11 @@ Variant TgrCustomDBGrid::LoadCellValue(Integer dataCol, Integer dataRow, const V
     if (!dataActive_ || dataRow < 1 || dataRow > window_->GetRowCount()) return Variant();
     Integer active = window_->GetActiveRow();
     Variant rowId = window_->GetRowDataRow(dataRow);
+    if (painting_ && (rowLoadedPending_ || rowId.AsString() != lastLoadedRecord_)) {
+        lastLoadedRecord_ = rowId.AsString();
+        rowLoadedPending_ = false;
+        DoRowLoaded(rowId);
+    }
     window_->SetActiveRow(dataRow);
     Variant value;
     try {
@@ -526,7 +531,7 @@ void TgrCustomDBGrid::ResetCellProperties(const TgrPropIdSet& ids) {
     Invalidate();
 }
 
-TColor TgrCustomDBGrid::EffectiveCellColor(Integer dataCol, const std::string& dataRow) {
+TColor TgrCustomDBGrid::RecordCellColor(Integer dataCol, const std::string& dataRow) {
     TColor cell = TColor(cellProps_.Get(dataCol, dataRow, gpColor).AsInteger());
     if (ColorSet(cell)) return cell;
     TColor row = TColor(rowProps_.Get(dataRow, gpColor).AsInteger());
@@ -863,101 +868,39 @@ void TgrCustomDBGrid::ShowPostError(const std::exception& e) { MessageDlg(e.what
 void TgrCustomDBGrid::Paint() {
     rowLoadedPending_ = true;
     lastLoadedRecord_.clear();
-    TgrBaseGrid::Paint();
+    painting_ = true;
+    try {
+        TgrBaseGrid::Paint();
+    } catch (...) {
+        painting_ = false;
+        throw;
+    }
+    painting_ = false;
 }
 
-void TgrCustomDBGrid::PaintCell(Integer col, Integer row, const TRect& rect, TGridDrawState_ts state) {
-    if (!dataBound_) {
-        TgrBaseGrid::PaintCell(col, row, rect, state);
-        return;
-    }
-    TCanvas* c = Canvas();
-    if (row == 0 && col >= 1) {
-        TgrCol* column = Col(DataColOfDisplay(col));
-        if (!column) return;
-        c->Font()->Assign(*HeadingFont());
-        c->Brush()->SetColor(HeadingColor());
-        c->FillRect(rect);
-        c->Brush()->SetStyle(bsClear);
-        c->TextRect(rect, rect.Left + 2, rect.Top + 1, column->GetHeading());
-        c->Brush()->SetStyle(bsSolid);
-        return;
-    }
-    if (!dataActive_ || row < 1) return;
-    Integer dataRow = DataRowOfDisplay(row);
-    if (dataRow > window_->GetRowCount()) return;
-    if (col == 0) {
-        // The current record's indicator: a triangle, or a bar while the
-        // record is being edited.
-        if (!RowBarIndicator() || dataRow != window_->GetActiveRow()) return;
-        c->Brush()->SetColor(clBlack);
-        c->Pen()->SetColor(clBlack);
-        Integer cy = (rect.Top + rect.Bottom) / 2, cx = rect.Left + rect.Width() / 2;
-        if (editing_) c->FillRect(TRect(cx - 1, cy - 5, cx + 2, cy + 5));
-        else c->Polygon({TPoint(cx - 2, cy - 4), TPoint(cx + 2, cy), TPoint(cx - 2, cy + 4)});
-        return;
-    }
-    Integer dataCol = DataColOfDisplay(col);
-    Variant dataRowId = window_->GetRowDataRow(dataRow);
-    std::string record = DataRowText(dataRowId);
-    if (rowLoadedPending_ || record != lastLoadedRecord_) {
-        lastLoadedRecord_ = record;
-        rowLoadedPending_ = false;
-        DoRowLoaded(dataRowId);
-    }
-    Variant value = LoadCellValue(dataCol, dataRow, Variant());
-    DrawDataCell(dataCol, record, value, rect, state);
+void TgrCustomDBGrid::FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrDrawInfo& info) {
+    if (OnGetDrawInfo) OnGetDrawInfo(this, dataCol, DataRowOfRow(dataRow), info);
 }
 
-void TgrCustomDBGrid::PaintCellData(Integer dataCol, Integer dataRow, const Variant& value) {}
-
-void TgrCustomDBGrid::DrawDataCell(Integer dataCol, const std::string& dataRow, const Variant& value,
-                                   const TRect& rect, TGridDrawState_ts state) {
-    TCanvas* c = Canvas();
-    c->Font()->Assign(*Font());
-    TColor back = EffectiveCellColor(dataCol, dataRow);
-    if (selection_->IsSelected(dataRow)) {
-        back = SelectionColor();
-        c->Font()->SetColor(SelectionFontColor());
+bool TgrCustomDBGrid::PaintCellData(TgrCellPaintInfo& info, const TRect&, bool) {
+    if (!dataActive_ || info.Kind != tckData || info.DataRow < 1 || info.DataRow > window_->GetRowCount())
+        return false;
+    std::string record = DataRowText(window_->GetRowDataRow(info.DataRow));
+    // The cell-loaded events of this paint may just have coloured the
+    // record: its colours are read now.
+    TColor cell = TColor(cellProps_.Get(info.DataCol, record, gpColor).AsInteger());
+    TColor row = TColor(rowProps_.Get(record, gpColor).AsInteger());
+    TgrCol* col = Col(info.DataCol);
+    bool colColored = col && ColorSet(col->Color());
+    if (ColorSet(cell)) info.Color = cell;
+    else if (ColorSet(row) && (DrawOverlap() == doDrawRowOnTop || !colColored)) info.Color = row;
+    if (selection_->IsSelected(record)) {
+        info.Selected = true;
+        info.SelectionColored = true;
+        info.Color = SelectionColor();
+        if (ColorSet(SelectionFontColor())) info.FontColor = SelectionFontColor();
     }
-    if (OnGetDrawInfo) {
-        TgrDrawInfo info;
-        info.Color = back;
-        info.FontColor = c->Font()->Color();
-        info.FontStyle = c->Font()->Style();
-        OnGetDrawInfo(this, dataCol, Variant(dataRow), info);
-        if (ColorSet(info.Color)) back = info.Color;
-        if (ColorSet(info.FontColor)) c->Font()->SetColor(info.FontColor);
-        c->Font()->SetStyle(info.FontStyle);
-    }
-    c->Brush()->SetStyle(bsSolid);
-    c->Brush()->SetColor(back);
-    c->FillRect(rect);
-    std::string text;
-    TgrDBField* f = FieldAdapter(dataCol);
-    if (f && f->DefaultControlType() == ctCheck) {
-        // A small box, ticked when checked, grey when without a value.
-        Integer state3 = value.IsEmpty() || value.IsNull() ? 2 : value.AsInteger();
-        TRect box(rect.Left + rect.Width() / 2 - 6, rect.Top + rect.Height() / 2 - 6, 0, 0);
-        box.Right = box.Left + 12;
-        box.Bottom = box.Top + 12;
-        c->Brush()->SetColor(state3 == 2 ? clSilver : clWhite);
-        c->Pen()->SetColor(clBlack);
-        c->Rectangle(box);
-        if (state3 == 1) {
-            c->MoveTo(box.Left + 2, box.Top + 6);
-            c->LineTo(box.Left + 5, box.Top + 9);
-            c->LineTo(box.Left + 10, box.Top + 3);
-        }
-        return;
-    }
-    if (!value.IsEmpty() && !value.IsNull()) text = value.AsString();
-    c->Brush()->SetStyle(bsClear);
-    Integer x = rect.Left + 2;
-    if (f && f->Field()->Alignment() == taRightJustify) x = rect.Right - 2 - c->TextWidth(text);
-    else if (f && f->Field()->Alignment() == taCenter) x = rect.Left + (rect.Width() - c->TextWidth(text)) / 2;
-    c->TextRect(rect, x, rect.Top + 1, text);
-    c->Brush()->SetStyle(bsSolid);
+    return false;
 }
 
 // ------------------------------------------------------------ TodcDBGrid

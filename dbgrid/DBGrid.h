@@ -33,16 +33,6 @@ enum TgrRowStateKind { rskSelected, rskChanged };
 using TgrRowStateKinds = unsigned;
 inline constexpr TgrRowStateKinds RowStateBit(TgrRowStateKind k) { return 1u << unsigned(k); }
 
-// What OnGetDrawInfo may change before a data cell is painted. The
-// transparent colour uses 0x20000000 for "not set".
-struct TgrDrawInfo {
-    TColor Color = grColorNotSet;
-    TColor FontColor = grColorNotSet;
-    TFontStyles FontStyle;
-    TgrWordWrap WordWrap = wwDefault;
-    TColor TransparentColor = TColor(0x20000000);
-};
-
 using TgrDBRowLoadedEvent = std::function<void(TObject*, const Variant& dataRow)>;
 using TgrDBCellLoadedEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, Variant& value)>;
 using TgrDBCellEditingEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, bool& cancel)>;
@@ -153,9 +143,9 @@ public:
     void ResetCellProperties(const TgrPropIdSet& ids);
     TgrDBRowPropSet& RecordRowProps() { return rowProps_; }
     TgrDBCellPropSet& RecordCellProps() { return cellProps_; }
-    // The colour a data cell is painted with: the record's cell colour,
-    // else row and column colours in DrawOverlap order, else the grid's.
-    TColor EffectiveCellColor(Integer dataCol, const std::string& dataRow);
+    // The colour a record's cell is painted with: its cell colour, else
+    // row and column colours in DrawOverlap order, else the grid's.
+    TColor RecordCellColor(Integer dataCol, const std::string& dataRow);
 
     // ------------------------------------------------ selection
     void SelectRows(const Variant& fromRow, const Variant& toRow, bool select);
@@ -252,12 +242,13 @@ public:
 protected:
     // ------------------------------------------------ base-grid operations
     Variant LoadCellValue(Integer dataCol, Integer dataRow, const Variant& stored) override;
-    void PaintCellData(Integer dataCol, Integer dataRow, const Variant& value) override;
+    // Data cells take their record's colour and selection; the grid paints.
+    bool PaintCellData(TgrCellPaintInfo& info, const TRect& rect, bool selected) override;
     bool HasGetDrawInfo() override { return bool(OnGetDrawInfo); }
+    void FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrDrawInfo& info) override;
     void DoTopLeftChanged() override;
     void FireInsertRow(Integer dataRow, bool byUser) override;
     void FireDeleteRow(Integer dataRow, bool byUser) override;
-    void PaintCell(Integer col, Integer row, const TRect& rect, TGridDrawState_ts state) override;
     void Paint() override;
     void BoundsChanged() override;
     bool CanSelectCell(Integer col, Integer row) override;
@@ -267,10 +258,6 @@ protected:
     void UpdateScrollBars() override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
-
-    // Paints a data cell's value into its rectangle.
-    virtual void DrawDataCell(Integer dataCol, const std::string& dataRow, const Variant& value, const TRect& rect,
-                              TGridDrawState_ts state);
 
 private:
     friend class TgrPrintDbGrid;
@@ -320,6 +307,7 @@ private:
     // Row-loaded cache, reset before every paint.
     std::string lastLoadedRecord_;
     bool rowLoadedPending_ = true;
+    bool painting_ = false;
     Integer topLeftColSeen_ = 0;
     Variant topRowSeen_;
     Variant clickRowDown_, clickRowUp_;

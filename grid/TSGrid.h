@@ -552,6 +552,34 @@ public:
     bool IsRowChanged(Integer dataRow) const;
     void SetRowChanged(Integer dataRow, bool changed);
 
+    // ------------------------------------------------ navigation and editing
+    // The next reachable display column (row) from a position in a
+    // direction (+1, -1); 0 when none.
+    Integer NextEnterableCol(Integer displayCol, Integer step);
+    Integer NextEnterableRow(Integer displayRow, Integer step);
+    // Makes a data cell current when the current cell can be left: ends its
+    // edit (keeping the value), scrolls the new cell into view. False when
+    // refused or outside the data cells.
+    bool MoveToDisplayCell(Integer displayCol, Integer displayRow);
+    bool MoveToNextCell(bool wrapRows);
+    bool MoveToPrevCell(bool wrapRows);
+    // Ends the current cell's edit: store keeps the edited value, otherwise
+    // the value from before the edit comes back.
+    void EndCellEdit(bool store);
+    // Shows the in-cell editor over the current cell while it is edited,
+    // hides it otherwise.
+    void RefreshCellControl();
+    void HideCellControl();
+    // Places the in-cell control over the current cell (sizes never below 0).
+    virtual void PositionCellControl(TgrCustomGridControl* control);
+    // Unchecked -> checked (-> grayed) -> unchecked on the current check cell.
+    bool ToggleCurrentCheck();
+    // Ends a mouse operation as if released elsewhere: nothing is applied.
+    void CancelMouseAction();
+    void MarkSelectChanged(Integer kind);
+    // The selected cell range while the grid status is grsCellsSelected.
+    TCellRange_ts CellRange() const { return cellRange_; }
+
     // ------------------------------------------------ effective attributes
     // The value that applies to a cell: cell, then row and column in
     // DrawOverlap order, then the grid. Data column 0 or data row 0 is a
@@ -635,13 +663,21 @@ protected:
     void HeadingFontChanged();
 
     // Timer steps (the scrolling and spinning behaviour overrides them).
-    virtual void AutoScrollStep() {}
+    // Auto-scroll: while a drag selection holds the mouse past the cells,
+    // the view moves one line and the selection follows.
+    virtual void AutoScrollStep();
     virtual void SpinRepeatStep() {}
     // The size message: OnResize (not while loading) and the scroll bars.
     void BoundsChanged() override;
     // The grid's activating press is recorded for double clicks that end
     // on an in-cell control.
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    // The grid's key table (after OnKeyDown).
+    void GridKeyDown(Word16& key, TShiftState shift) override;
+    // Typing starts editing a text cell; the character goes to the editor.
+    bool DoKeyPress(char& key) override;
     // Keys the in-cell control passes on fire the grid's key events but are
     // not processed as navigation while the key lock is raised.
     bool KeyLocked() const { return keyLock_ > 0; }
@@ -702,6 +738,13 @@ private:
     void PaintCellButton(TCanvas* canvas, const TgrCellPaintInfo& info);
     void PaintFocusBorder(TCanvas* canvas, const TgrCellPaintInfo& info);
     void InvalidateFocusArea(Integer displayCol, Integer displayRow);
+    void ClearCellRange();
+    void ExtendCellRange(const TCellCoord_ts& to);
+    TCellCoord_ts DataCellNear(Integer x, Integer y);
+    Integer ColumnEdgeAt(Integer x, Integer y);
+    void MousePress(TShiftState shift, Integer x, Integer y);
+    void DragSelectTo(Integer x, Integer y);
+    void FinishMouseAction(bool released, Integer x, Integer y);
     TgrCellElement* CellRecord(Integer dataCol, Integer dataRow);
     void ResizeDataModel(Integer oldColTotal, Integer oldRowTotal);
     void SetStorageSizeHint(Integer cols, Integer rows);
@@ -835,4 +878,13 @@ private:
     // grsCellsSelected.
     TCellRange_ts cellRange_;
     bool painting_ = false;
+    // edit life cycle
+    Variant undoValue_;
+    Integer undoCol_ = 0, undoRow_ = 0;
+    bool typedSinceEditStart_ = false;
+    // mouse
+    Integer pressedHeading_ = -1;
+    Integer rowSelectStart_ = 0;
+    bool selectingRows_ = false;
+    bool cellSelectionChanged_ = false;
 };

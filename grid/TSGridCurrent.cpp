@@ -34,14 +34,6 @@ void TgrBaseGrid::LoadEditorValue(const Variant& value, bool) {
         StoreCellValue(curDataCol_, curDataRow_, value, type);
 }
 
-bool TgrBaseGrid::BeginCellEdit() {
-    if (!CanEdit()) return false;
-    if (!cellEditing_) {
-        cellEditing_ = true;
-        InvalidateRow(curDisplayRow_);
-    }
-    return true;
-}
 
 bool TgrBaseGrid::StartEditing(Byte selectMode, bool) {
     if (!CanEdit() || !activeControl_) return false;

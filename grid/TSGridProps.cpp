@@ -306,10 +306,11 @@ void TgrBaseGrid::DoSelectChanged(TgrSelectType t, bool byUser) { GR_FIRE(OnSele
 
 void TgrBaseGrid::FireSelectChanged(bool byUser) {
     // Once for each selection kind that changed.
-    bool rows = rowSelectionChanged_, cols = colSelectionChanged_;
-    rowSelectionChanged_ = colSelectionChanged_ = false;
+    bool rows = rowSelectionChanged_, cols = colSelectionChanged_, cells = cellSelectionChanged_;
+    rowSelectionChanged_ = colSelectionChanged_ = cellSelectionChanged_ = false;
     if (rows) DoSelectChanged(slRows, byUser);
     if (cols) DoSelectChanged(slCols, byUser);
+    if (cells) DoSelectChanged(slCells, byUser);
 }
 
 // ================================================================ owner side

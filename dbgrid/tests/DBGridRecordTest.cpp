@@ -31,8 +31,8 @@ TEST_F(DBGridRecord, CellLoadedChangesTheShownValueAndColoursByRecord) {
     table->First();
     EXPECT_EQ(Names(), "N4,N3,N2,N1");
     Variant row1 = grid->DataRowOfRow(1), row4 = grid->DataRowOfRow(4);
-    EXPECT_EQ(grid->EffectiveCellColor(3, row1.AsString()), grid->Color());  // N4
-    EXPECT_EQ(grid->EffectiveCellColor(3, row4.AsString()), kRed);           // N1
+    EXPECT_EQ(grid->RecordCellColor(3, row1.AsString()), grid->Color());  // N4
+    EXPECT_EQ(grid->RecordCellColor(3, row4.AsString()), kRed);           // N1
     // The window colour clears a highlight.
     grid->SetCellColor(3, row4, clWindow);
     EXPECT_EQ(grid->RecordCellProps().Count(), 1);
@@ -49,11 +49,11 @@ TEST_F(DBGridRecord, ColoursFollowRecordsWhileScrollingAndResetClearsThem) {
     Integer row = grid->RowOfDataRow(Variant(bm30));
     ASSERT_GE(row, 1);
     EXPECT_EQ(grid->DataRowOfRow(row), Variant(bm30));
-    EXPECT_EQ(grid->EffectiveCellColor(2, bm30), TColor(0x00FF00));
-    EXPECT_EQ(grid->EffectiveCellColor(1, bm30), kRed);
+    EXPECT_EQ(grid->RecordCellColor(2, bm30), TColor(0x00FF00));
+    EXPECT_EQ(grid->RecordCellColor(1, bm30), kRed);
     grid->ResetRowProperties({gpColor});
-    EXPECT_EQ(grid->EffectiveCellColor(1, bm30), grid->Color());
-    EXPECT_EQ(grid->EffectiveCellColor(2, bm30), TColor(0x00FF00));
+    EXPECT_EQ(grid->RecordCellColor(1, bm30), grid->Color());
+    EXPECT_EQ(grid->RecordCellColor(2, bm30), TColor(0x00FF00));
     grid->ResetCellProperties({gpColor});
     EXPECT_EQ(grid->RecordCellProps().Count(), 0);
 }

@@ -321,7 +321,7 @@ std::string TGridShot::StateJson() {
             o << (c > 1 ? "," : "");
             if (v.IsEmpty() || v.IsNull()) o << "null";
             else if (v.IsString()) o << JsonText(v.AsString());
-            else o << JsonText(VariantToText(v));
+            else o << JsonText(v.AsString());
         }
         o << "]";
     }
