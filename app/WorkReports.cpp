@@ -3,6 +3,7 @@
 #include "app/WorkReports.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "app/BrandResources.h"
 #include "app/OmbxVpFormSetup.h"
@@ -150,11 +151,39 @@ void TWorkReports::btnAReportClick() {
     ShowAnalysisReport();
 }
 
-void TWorkReports::RunSummaryReport() { rsSummary->RunReport(); }
+namespace {
+
+// Runs a report over the students' table with its grids held still, and
+// puts the user's current student back afterwards.
+void RunOverStudents(TDataSet* data, const std::function<void()>& run) {
+    if (!data->Active()) {
+        run();
+        return;
+    }
+    const TBookmark mark = data->IsEmpty() ? TBookmark() : data->GetBookmark();
+    data->DisableControls();
+    auto restore = [&] {
+        data->EnableControls();
+        if (!mark.empty() && data->BookmarkValid(mark)) data->GotoBookmark(mark);
+    };
+    try {
+        run();
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+}
+
+}  // namespace
+
+void TWorkReports::RunSummaryReport() {
+    RunOverStudents(work_->qmtData, [this] { rsSummary->RunReport(); });
+}
 
 void TWorkReports::RunStudentReports() {
     printOnScan_ = false;
-    rsReports->RunReport();
+    RunOverStudents(work_->qmtData, [this] { rsReports->RunReport(); });
     FirstGroup(true);
 }
 

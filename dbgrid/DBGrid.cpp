@@ -1080,7 +1080,7 @@ void TgrCustomDBGrid::Paint() {
     painting_ = false;
 }
 
-void TgrCustomDBGrid::FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrDrawInfo& info) {
+void TgrCustomDBGrid::FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrCellDrawInfo& info) {
     if (OnGetDrawInfo) OnGetDrawInfo(this, dataCol, DataRowOfRow(dataRow), info);
 }
 

@@ -46,7 +46,7 @@ using TgrDBCellChangedEvent = std::function<void(TObject*, Integer oldCol, Integ
                                                  const Variant& newRow)>;
 using TgrDBUpdateFieldEvent =
     std::function<void(TObject*, Integer dataCol, const Variant& dataRow, Variant& value, bool& cancel)>;
-using TgrDBGetDrawInfoEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, TgrDrawInfo&)>;
+using TgrDBGetDrawInfoEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, TgrCellDrawInfo&)>;
 using TgrDBInsertRowEvent = std::function<void(TObject*, const Variant& dataRow, bool byUser)>;
 using TgrDBDeleteRowEvent = std::function<void(TObject*, const Variant& dataRow, bool byUser)>;
 using TgrDBTopLeftChangedEvent = std::function<void(TObject*, Integer oldCol, const Variant& oldRow, Integer newCol,
@@ -262,7 +262,7 @@ protected:
     // Data cells take their record's colour and selection; the grid paints.
     bool PaintCellData(TgrCellPaintInfo& info, const TRect& rect, bool selected) override;
     bool HasGetDrawInfo() override { return bool(OnGetDrawInfo); }
-    void FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrDrawInfo& info) override;
+    void FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrCellDrawInfo& info) override;
     void DoTopLeftChanged() override;
     void FireInsertRow(Integer dataRow, bool byUser) override;
     void FireDeleteRow(Integer dataRow, bool byUser) override;

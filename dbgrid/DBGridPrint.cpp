@@ -306,7 +306,7 @@ void TgrPrintDbGrid::ApplyGridFormats(TgrReportControl& label, Integer dataCol, 
         TFont font;
         font.SetColor(grColorNotSet);
         font.SetStyle(0);
-        TgrDrawInfo info;
+        TgrCellDrawInfo info;
         info.Font = &font;
         info.Color = grColorNotSet;
         info.WordWrap = wwOff;

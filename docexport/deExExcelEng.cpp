@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "docexport/deDocResStrs.h"
+#include "docexport/deSprShtDlg.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/Strings.h"
 #include "platform/gui/Metafile.h"
@@ -392,4 +393,10 @@ bool TdeExExcelEngine::CheckImageFormat(TdeOutputImageFormat format, std::string
     if (format == ifBMP || format == ifMetafile) return true;
     message = SdeExcelImageFormats;
     return false;
+}
+
+int TdeExExcelEngine::ExecuteSetupDialog() {
+    TdeExcelEngineDlg dlg(nullptr);
+    dlg.Engine = this;
+    return dlg.Execute() == mrOk ? deModalOk : deModalCancel;
 }

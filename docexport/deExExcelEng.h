@@ -40,6 +40,8 @@ public:
     // With MetafileAsImage the metafile becomes one picture item.
     void ProcessMetafile(const TMetafile& metafile, double x, double y) override;
     bool CheckImageFormat(TdeOutputImageFormat format, std::string& message) override;
+    // Shows the workbook setup dialog for this engine.
+    int ExecuteSetupDialog() override;
 
 protected:
     void WriteDrawingObjects(TStream& s) override;

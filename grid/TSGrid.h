@@ -35,6 +35,8 @@
 #include "grid/TSSetLib.h"
 #include "grid/Tts2DStorage.h"
 #include "platform/core/StringList.h"
+#include "platform/core/Streams.h"
+#include "platform/gui/Menus.h"
 
 // ------------------------------------------------------ property types
 
@@ -129,7 +131,7 @@ struct TgrCellPaintInfo {
 };
 
 // The draw information the owner may change before a data cell is painted.
-struct TgrDrawInfo {
+struct TgrCellDrawInfo {
     TFont* Font = nullptr;
     TColor Color = clWindow;
     TgrWordWrap WordWrap = wwDefault;
@@ -137,6 +139,11 @@ struct TgrDrawInfo {
     TgrVertAlignment VertAlignment = vtaTop;
     TgrHorzAlignment HorzAlignment = htaLeft;
 };
+
+// What a layout holds: grid properties, column, row and cell attributes.
+enum TgrPropKind { pkGrid, pkCols, pkRows, pkCells };
+using TgrPropKinds = unsigned;
+inline constexpr TgrPropKinds PropKindBit(TgrPropKind k) { return 1u << unsigned(k); }
 
 // The kind a value is stored with for a control type (text 1; check: 1 for
 // a string, 5 for Null, 2 otherwise; picture: 4 for a string, 3 otherwise;
@@ -217,6 +224,10 @@ public:
     virtual void SetRows(Integer value);
     Integer DefaultColWidth() const override { return TCustomGrid_ts::DefaultColWidth(); }
     Integer DefaultRowHeight() const override { return TCustomGrid_ts::DefaultRowHeight(); }
+    // The default size of the data columns (rows); the row bar keeps
+    // RowBarWidth and the heading row HeadingHeight.
+    void SetDefaultColWidth(Integer value);
+    void SetDefaultRowHeight(Integer value);
     bool HeadingOn() const { return headingOn_; }
     virtual void SetHeadingOn(bool value);
     Integer HeadingHeight() const { return headingHeight_; }
@@ -501,9 +512,12 @@ public:
     virtual void MoveToRow(Integer displayRow, bool show, bool listBoxSelect, bool skipReadOnly) override;
     virtual bool CanLeaveCell(Integer dataCol, Integer dataRow, bool check) override { return true; }
     bool IsInsertRowPos(Integer displayRow) override;
-    virtual void SyncListBoxSelection(bool fire) override {}
+    // In list-box selection (gmListBox, rsSingle) the current row is the one
+    // selected row.
+    virtual void SyncListBoxSelection(bool fire) override;
     void SetEditorMaxLength(Integer length) override;
-    void ApplyEditorMask() override {}
+    // The in-cell editor takes the current cell's mask name.
+    void ApplyEditorMask() override;
     void RefreshCheckBoxValues() override;
     void DropUnsuitedColValues(Integer dataCol) override { DropUnsuitableValues(dataCol, -1); }
     void DropUnsuitedRowValues(Integer dataRow) override { DropUnsuitableValues(-1, dataRow); }
@@ -515,8 +529,10 @@ public:
     bool IsDisplayColSelected(Integer displayCol) override;
     void SelectDisplayCols(Integer from, Integer to, bool select) override;
     void DeselectDisplayCols(Integer from, Integer to) override { SelectDisplayCols(from, to, false); }
-    void ShrinkRangeOffCol(Integer) override {}
-    void ShrinkRangeOffRow(Integer) override {}
+    // A column (row) that goes out of sight leaves the selected cell range:
+    // an edge column is cut off, a range of only that column ends.
+    void ShrinkRangeOffCol(Integer displayCol) override;
+    void ShrinkRangeOffRow(Integer displayRow) override;
     void FireSelectChanged(bool byUser) override;
     void CheckGridStatusChanged() override {}
     void SetColWidthEntry(Integer displayCol, Integer width) override { SetColWidthAt(displayCol, width); }
@@ -552,6 +568,31 @@ public:
     bool IsRowChanged(Integer dataRow) const;
     void SetRowChanged(Integer dataRow, bool changed);
 
+    // ------------------------------------------------ grid menu
+    // Items the grid adds to a menu carry this tag.
+    static constexpr Integer GridMenuTag = 999;
+    // Adds "Preview Grid...", "Print Grid..." and "Export Grid..." (after a
+    // separator in an assigned PopupMenu) once per menu.
+    virtual void AddGridMenuItems(TPopupMenu* menu);
+    // Makes the grid's own popup menu with its items.
+    virtual void CreateGridMenu();
+    // Shows the assigned PopupMenu with the grid's items, or the grid's own
+    // menu, at a client point.
+    virtual void ShowGridMenu(Integer x, Integer y);
+    TPopupMenu* GridMenu() const { return gridMenu_; }
+
+    // ------------------------------------------------ layout streams and files
+    // Writes the chosen kinds of the layout (each attribute only when its
+    // property id is chosen) and, with saveData, the stored cell values.
+    virtual void SaveLayoutToStream(TStream& stream, TgrPropKinds kinds, bool saveData, const TgrPropIdSet& ids);
+    virtual void SaveLayoutToStreamAll(TStream& stream, bool saveData);
+    // Reads a layout back; a stream that is not a layout, holds an unknown
+    // name or a count out of range raises EReadError.
+    virtual void LoadLayoutFromStream(TStream& stream, bool byDataCol);
+    virtual void SaveLayoutToFile(const std::string& fileName, TgrPropKinds kinds, bool saveData,
+                                  const TgrPropIdSet& ids);
+    virtual void LoadLayoutFromFile(const std::string& fileName, bool byDataCol);
+
     // ------------------------------------------------ navigation and editing
     // The next reachable display column (row) from a position in a
     // direction (+1, -1); 0 when none.
@@ -574,6 +615,14 @@ public:
     virtual void PositionCellControl(TgrCustomGridControl* control);
     // Unchecked -> checked (-> grayed) -> unchecked on the current check cell.
     bool ToggleCurrentCheck();
+    // The wait before the next auto-scroll step while the mouse (screen
+    // position) is held past the scrolling area: full speed (0 ms) when it
+    // is at least half of the range (at most 30 pixels) beyond, else 200 ms.
+    // direction 0 horizontal, 1 vertical, 2 both.
+    Integer VariableScrollDelay(Integer screenX, Integer screenY, Integer direction);
+    // Height in pixels (plus one) and line count of a text cell's text at
+    // its column width, wrapped unless word wrap is off; 0 for other cells.
+    virtual void GetCellTextHeight(Integer dataCol, Integer dataRow, Integer& height, Integer& lines);
     // Ends a mouse operation as if released elsewhere: nothing is applied.
     void CancelMouseAction();
     void MarkSelectChanged(Integer kind);
@@ -596,6 +645,9 @@ public:
     virtual std::string EffectiveCheckBoxValues(Integer dataCol);
     // The button a data cell shows, and the drop-down style with it.
     TgrButtonType ResolveButtonType(Integer dataCol, Integer dataRow, TgrDropDownStyle& style);
+    // The mask name of a data cell: cell, then row and column in DrawOverlap
+    // order; empty outside the data rows.
+    std::string EffectiveMaskName(Integer dataCol, Integer dataRow);
     // Read-only by the enterable rule (invisible cells count as read-only).
     bool IsCellReadOnly(Integer dataCol, Integer dataRow);
 
@@ -618,7 +670,7 @@ public:
     // Draws the scroll bars that are shown into the non-client strips.
     void PaintScrollBars(TCanvas* canvas);
     // The owner's chance to change a data cell's draw information.
-    virtual void FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrDrawInfo& info) {}
+    virtual void FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrCellDrawInfo& info) {}
     // Horizontal and vertical grid-line widths (0 or 1 from GridLines).
     Integer HorzLineWidth() const { return horzLineWidth_; }
     Integer VertLineWidth() const { return vertLineWidth_; }
@@ -687,7 +739,11 @@ protected:
     virtual Variant LoadCellValue(Integer dataCol, Integer dataRow, const Variant& stored) = 0;
     // Lets the descendant paint a cell itself (info is filled, rect the
     // cell); True when it did, so the grid paints nothing of its own there.
-    virtual bool PaintCellData(TgrCellPaintInfo& info, const TRect& rect, bool selected) = 0;
+    // The grid itself paints every cell.
+    virtual bool PaintCellData(TgrCellPaintInfo& info, const TRect& rect, bool selected) { return false; }
+    // The former form (a data cell's value only); the grid no longer calls
+    // it. Kept so that descendants written against it still build.
+    virtual void PaintCellData(Integer dataCol, Integer dataRow, const Variant& value) {}
     virtual bool HasGetDrawInfo() = 0;
     virtual void DoTopLeftChanged() = 0;
     virtual void FireInsertRow(Integer dataRow, bool byUser) = 0;
@@ -887,4 +943,6 @@ private:
     Integer rowSelectStart_ = 0;
     bool selectingRows_ = false;
     bool cellSelectionChanged_ = false;
+    UInt64 scrollDelayStart_ = 0;
+    TPopupMenu* gridMenu_ = nullptr;
 };

@@ -194,3 +194,15 @@ TgrButtonType TgrBaseGrid::ResolveButtonType(Integer dataCol, Integer dataRow, T
     }
     return t;
 }
+
+std::string TgrBaseGrid::EffectiveMaskName(Integer dataCol, Integer dataRow) {
+    if (dataCol < 1 || dataRow < 1 || dataRow > Rows()) return {};
+    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && !e->MaskName.empty()) return e->MaskName;
+    TgrColRowBase* col = gridCols_->ColAt(dataCol);
+    TgrColRowBase* row = RowObject(gridRows_.get(), dataRow);
+    TgrColRowBase* first = drawOverlap_ == doDrawColOnTop ? col : row;
+    TgrColRowBase* second = drawOverlap_ == doDrawColOnTop ? row : col;
+    if (first && !first->MaskName().empty()) return first->MaskName();
+    if (second && !second->MaskName().empty()) return second->MaskName();
+    return {};
+}

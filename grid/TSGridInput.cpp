@@ -13,11 +13,16 @@
 #include "grid/GridCheckBox.h"
 #include "grid/GridEditBox.h"
 #include "grid/TSGrid.h"
+#include "platform/core/Clock.h"
+#include "platform/gui/Forms.h"
 
 namespace {
 
 constexpr Integer kSizeZone = 3;   // pixels either side of a column edge
 constexpr Integer kMinColWidth = 2;
+constexpr Integer kLowSpeedDelay = 200;   // ms between auto-scroll steps
+constexpr Integer kHighSpeedDelay = 0;
+constexpr Integer kScrollRange = 30;      // pixels past the area for full speed
 
 bool IsPrintable(char ch) { return static_cast<unsigned char>(ch) >= 32 && ch != 127; }
 
@@ -433,8 +438,50 @@ void TgrBaseGrid::DragSelectTo(Integer x, Integer y) {
     }
 }
 
+Integer TgrBaseGrid::VariableScrollDelay(Integer screenX, Integer screenY, Integer direction) {
+    TPoint p = ScreenToClient(TPoint(screenX, screenY));
+    TGridLayout_ts l;
+    ComputeLayout(l);
+    Integer cw = ClientWidth(), w = l.Horz.FixedEnd, f = l.Vert.FixedEnd, rowsBottom = l.Vert.GridEnd;
+    TPoint corner = ClientToScreen(TPoint(w, f));
+    Integer range = kScrollRange, horz = 0, vert = 0;
+    if (direction == 0 || direction == 2) {
+        if (p.X >= cw) {
+            horz = p.X - cw;
+            range = std::min<Integer>(range, Screen->Width() - screenX);
+        } else if (p.X <= w) {
+            horz = w - p.X;
+            range = std::min<Integer>(range, corner.X);
+        }
+    }
+    if (direction == 1 || direction == 2) {
+        if (p.Y >= rowsBottom) {
+            vert = p.Y - rowsBottom;
+            range = std::min<Integer>(range, Screen->Height() - screenY);
+        } else if (p.Y <= f) {
+            vert = f - p.Y;
+            range = std::min<Integer>(range, corner.Y);
+        }
+    }
+    // A grid reaching past the screen's edge leaves no range to measure in:
+    // the step goes at full speed rather than dividing by nothing.
+    if (range <= 0) return kHighSpeedDelay;
+    Integer distance = std::min(direction == 2 ? std::max(horz, vert) : direction == 1 ? vert : horz, range);
+    Integer s = distance * std::abs(kLowSpeedDelay - kHighSpeedDelay) / range;
+    return s >= kLowSpeedDelay / 2 ? kHighSpeedDelay : kLowSpeedDelay;
+}
+
 void TgrBaseGrid::AutoScrollStep() {
     if (mouseStatus_ != msSelecting || !HasWindow()) return;
+    // The scroll speed decides how long the mouse must be held between steps.
+    TPoint screen = ClientToScreen(lastMouse_);
+    Integer delay = scrollSpeed_ == spHigh  ? kHighSpeedDelay
+                    : scrollSpeed_ == spLow ? kLowSpeedDelay
+                                            : VariableScrollDelay(screen.X, screen.Y, selectingRows_ ? 1 : 2);
+    UInt64 now = CurrentClock().TickMs();
+    if (scrollDelayStart_ == 0) scrollDelayStart_ = now;
+    if (now - scrollDelayStart_ < UInt64(delay)) return;
+    scrollDelayStart_ = 0;
     TGridLayout_ts l;
     ComputeLayout(l);
     TCellCoord_ts top = TopLeftCell();
@@ -456,6 +503,46 @@ void TgrBaseGrid::AutoScrollStep() {
 void TgrBaseGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     if (button == mbLeft) FinishMouseAction(true, x, y);
     TCustomControl::MouseUp(button, shift, x, y);
+    if (button == mbRight && provideGridMenu_ && !IsDesigning()) ShowGridMenu(x, y);
+}
+
+// ------------------------------------------------------------ grid menu
+
+void TgrBaseGrid::AddGridMenuItems(TPopupMenu* menu) {
+    if (!menu) return;
+    TMenuItem* items = menu->Items();
+    for (int i = 0; i < items->Count(); ++i)
+        if (items->Items(i)->Tag() == GridMenuTag) return;
+    auto add = [&](const char* caption, std::function<void()> action) {
+        auto* item = new TMenuItem(this);
+        item->SetCaption(caption);
+        item->SetTag(GridMenuTag);
+        if (action) item->OnClick = [action](TObject*) { action(); };
+        items->Add(item);
+    };
+    if (menu == PopupMenu()) add("-", nullptr);
+    add("Preview Grid...", [this] { PreviewGrid(); });
+    add("Print Grid...", [this] { PrintGrid(); });
+    add("Export Grid...", [this] { ExportGrid(); });
+}
+
+void TgrBaseGrid::CreateGridMenu() {
+    delete gridMenu_;
+    gridMenu_ = new TPopupMenu(this);
+    gridMenu_->SetPopupComponent(this);
+    AddGridMenuItems(gridMenu_);
+}
+
+void TgrBaseGrid::ShowGridMenu(Integer x, Integer y) {
+    // An assigned PopupMenu gets the grid's items; the window's context-menu
+    // request shows it, so it is not popped up a second time here.
+    if (TPopupMenu* assigned = PopupMenu()) {
+        AddGridMenuItems(assigned);
+        return;
+    }
+    if (!gridMenu_) CreateGridMenu();
+    TPoint p = ClientToScreen(TPoint(x, y));
+    gridMenu_->Popup(p.X, p.Y);
 }
 
 void TgrBaseGrid::CancelMouseAction() { FinishMouseAction(false, lastMouse_.X, lastMouse_.Y); }
@@ -463,6 +550,7 @@ void TgrBaseGrid::CancelMouseAction() { FinishMouseAction(false, lastMouse_.X, l
 void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     TgrMouseStatus status = mouseStatus_;
     KillGridTimer(AutoScrollTimerId);
+    scrollDelayStart_ = 0;
     SetMouseCapture(false);
     SetMouseStatus(msNormal);
     if (!released) return;
@@ -512,4 +600,57 @@ void TgrBaseGrid::MarkSelectChanged(Integer kind) {
     if (kind == 0) rowSelectionChanged_ = true;
     else if (kind == 1) colSelectionChanged_ = true;
     else cellSelectionChanged_ = true;
+}
+
+// ------------------------------------------------------------ selection upkeep
+
+void TgrBaseGrid::SyncListBoxSelection(bool fire) {
+    if (!IsListBoxSelect() || curDisplayRow_ < 1 || curDisplayRow_ >= RowTotal()) return;
+    bool changed = false;
+    if (rowSelection_->Count() > 0) {
+        Integer first = rowSelection_->First(), last = rowSelection_->Last();
+        for (Integer r = first; r <= last; ++r)
+            if (r != curDisplayRow_ && rowSelection_->IsSelected(r)) {
+                DeselectDisplayRows(r, r);
+                changed = true;
+            }
+    }
+    if (!rowSelection_->IsSelected(curDisplayRow_)) {
+        SelectDisplayRows(curDisplayRow_, curDisplayRow_);
+        changed = true;
+    }
+    if (changed) {
+        MarkSelectChanged(0);
+        if (fire) FireSelectChanged(false);
+    }
+}
+
+void TgrBaseGrid::ApplyEditorMask() {
+    if (editControl_) editControl_->SetMaskName(EffectiveMaskName(curDataCol_, curDataRow_));
+}
+
+void TgrBaseGrid::ShrinkRangeOffCol(Integer displayCol) {
+    if (gridStatus_ != grsCellsSelected) return;
+    TCellRange_ts& r = cellRange_;
+    if (displayCol < r.Left || displayCol > r.Right) return;
+    if (r.Left == r.Right) {
+        ClearCellRange();
+        return;
+    }
+    RepaintRange(r);
+    if (displayCol == r.Left) ++r.Left;
+    else if (displayCol == r.Right) --r.Right;
+}
+
+void TgrBaseGrid::ShrinkRangeOffRow(Integer displayRow) {
+    if (gridStatus_ != grsCellsSelected) return;
+    TCellRange_ts& r = cellRange_;
+    if (displayRow < r.Top || displayRow > r.Bottom) return;
+    if (r.Top == r.Bottom) {
+        ClearCellRange();
+        return;
+    }
+    RepaintRange(r);
+    if (displayRow == r.Top) ++r.Top;
+    else if (displayRow == r.Bottom) --r.Bottom;
 }

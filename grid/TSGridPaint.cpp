@@ -160,7 +160,7 @@ bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, TgrCell
                                 info.ContentRect.Top, info.ContentRect.Right + w, info.ContentRect.Bottom);
     }
     if (info.DataRow <= Rows() && HasGetDrawInfo()) {
-        TgrDrawInfo d{info.Font, info.Color, info.WordWrap, info.TransparentColor, info.VertAlignment,
+        TgrCellDrawInfo d{info.Font, info.Color, info.WordWrap, info.TransparentColor, info.VertAlignment,
                       info.HorzAlignment};
         FireGetDrawInfo(info.DataCol, info.DataRow, d);
         info.Font = d.Font ? d.Font : info.Font;
@@ -213,8 +213,8 @@ bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, TgrCell
 
 // ------------------------------------------------------------ painting
 
-void TgrBaseGrid::PaintCell(Integer col, Integer row, const TRect& rect, TGridDrawState_ts) {
-    DrawGridCell(col, row, IsCellSelected(col, row), rect);
+void TgrBaseGrid::PaintCell(Integer col, Integer row, const TRect& rect, TGridDrawState_ts state) {
+    DrawGridCell(col, row, (state & gdsSelected) != 0, rect);
 }
 
 void TgrBaseGrid::DrawGridCell(Integer displayCol, Integer displayRow, bool selected, const TRect& rect) {
@@ -431,6 +431,11 @@ void TgrBaseGrid::Paint() {
         }
         return std::min(pos, limit);
     };
+    // The grid colour first: a descendant's cell painting may leave a cell
+    // untouched.
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(Color());
+    c->FillRect(TRect(0, 0, width, height));
     auto colExtent = [this](Integer i) { return GetColWidthAt(i); };
     auto rowExtent = [this](Integer i) { return GetRowHeightAt(i); };
 
@@ -438,7 +443,13 @@ void TgrBaseGrid::Paint() {
         if (y >= clip.Bottom || y + h <= clip.Top) return;
         gridRight = forEach(FixedColTotal(), topLeft.Col, colTotal, width, colExtent, [&](Integer col, Integer x, Integer w) {
             if (x >= clip.Right || x + w <= clip.Left) return;
-            DrawGridCell(col, r, IsCellSelected(col, r), TRect(x, y, x + w, y + h));
+            // Through the per-cell paint operation, which a descendant may
+            // take over.
+            TGridDrawState_ts state = 0;
+            if (col < FixedColTotal() || r < FixedRowTotal()) state |= gdsFixed;
+            if (col == curDisplayCol_ && r == curDisplayRow_) state |= gdsFocused;
+            if (IsCellSelected(col, r)) state |= gdsSelected;
+            PaintCell(col, r, TRect(x, y, x + w, y + h), state);
         });
     });
     if (gridRight == 0) gridRight = forEach(FixedColTotal(), topLeft.Col, colTotal, width, colExtent, [](auto, auto, auto) {});
@@ -538,4 +549,27 @@ void TgrBaseGrid::UpdateScrollPos() {
     // The bars lie outside the client area; they are redrawn at once rather
     // than invalidated, which would widen the next paint to the whole grid.
     if (CanPaintNow()) PaintScrollBars(Canvas());
+}
+
+// ------------------------------------------------------------ text measuring
+
+void TgrBaseGrid::GetCellTextHeight(Integer dataCol, Integer dataRow, Integer& height, Integer& lines) {
+    height = 0;
+    lines = 0;
+    if (EffectiveControlType(dataCol, dataRow) != ctText) return;
+    Variant value = currentCell_ && currentCell_->HasValueFor(dataCol, dataRow)
+                        ? currentCell_->GetStoredValue()
+                        : LoadCellValue(dataCol, dataRow, GetStoredCellValue(dataCol, dataRow, ctText));
+    std::string text = value.IsEmpty() || value.IsNull() ? std::string() : VariantToText(value);
+    TCanvas* c = Canvas();
+    TFont saved;
+    saved.Assign(*c->Font());
+    c->Font()->Assign(*EffectiveCellFont(dataCol, dataRow));
+    Integer width = DataColWidth(dataCol) - vertLineWidth_ - kTextMargin;
+    int h = 0, n = 0;
+    MeasureWrappedText(c, text, std::max<int>(1, int(width)), h, n, EffectiveWordWrap(dataCol, dataRow) != wwOff,
+                       EffectiveHorzAlignment(dataCol, dataRow));
+    c->Font()->Assign(saved);
+    height = h + 1;
+    lines = n;
 }

@@ -565,3 +565,14 @@ void TgrBaseGrid::SetRowProp(Integer dataRow, TgrPropId id, TgrPictureKind, cons
     }
     gridRows_->ReleaseIfDefault(dataRow);
 }
+
+void TgrBaseGrid::SetDefaultColWidth(Integer value) {
+    TCustomGrid_ts::SetDefaultColWidth(value);
+    // Dropping the size table gave the row bar the default too.
+    SetColWidthAt(0, rowBarOn_ ? rowBarWidth_ : 0);
+}
+
+void TgrBaseGrid::SetDefaultRowHeight(Integer value) {
+    TCustomGrid_ts::SetDefaultRowHeight(value);
+    SetRowHeightAt(0, headingOn_ ? headingHeight_ : 0);
+}

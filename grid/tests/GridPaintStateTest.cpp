@@ -146,4 +146,23 @@ TEST_F(GridPaintState, CellStatesFromValuesSelectionAndCurrentCell) {
     EXPECT_FALSE(grid->FillDrawInfo(grid->DisplayColOfData(3), 1, hidden));
 }
 
+TEST_F(GridPaintState, TextHeightFollowsTheColumnWidthAndWordWrap) {
+    grid->Col(1)->SetWidth(50);
+    grid->PutCellValue(1, 1, Variant("several words that need more than one line"));
+    Integer h = 0, lines = 0;
+    grid->GetCellTextHeight(1, 1, h, lines);
+    EXPECT_GT(lines, 2);
+    Integer wrappedHeight = h;
+    grid->Col(1)->SetWordWrap(wwOff);
+    grid->GetCellTextHeight(1, 1, h, lines);
+    EXPECT_EQ(lines, 1);
+    EXPECT_LT(h, wrappedHeight);
+    // The current cell answers for itself; a check cell has no text height.
+    grid->ChangeCurrentCell(1, 1);
+    EXPECT_EQ(grid->CurrentCell()->GetTextLineCount(), 1);
+    grid->Col(2)->SetControlType(ctCheck);
+    grid->GetCellTextHeight(2, 1, h, lines);
+    EXPECT_EQ(h, 0);
+}
+
 }  // namespace

@@ -511,8 +511,13 @@ void TCanvas::FillRect(const TRect& rect) {
     TRect r;
     if (!IntersectRect(r, rect, EffectiveClip())) return;
     std::uint32_t c = 0xFF000000u | ToSurface(brush_.Color());
+    bool solid = brush_.Style() == bsSolid;
     for (int y = r.Top; y < r.Bottom; ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(surface_->scanLine(y));
+        if (solid) {
+            std::fill(line + r.Left, line + r.Right, c);
+            continue;
+        }
         for (int x = r.Left; x < r.Right; ++x)
             if (HatchOn(brush_.Style(), x, y)) line[x] = c;
     }

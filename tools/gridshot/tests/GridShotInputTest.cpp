@@ -139,8 +139,8 @@ TEST_F(GridShotInput, DraggingSelectsARangeAndScrollsAtTheEdge) {
     Drag(Mid(2, 4));
     EXPECT_EQ(g->GridStatus(), grsCellsSelected);
     EXPECT_EQ(g->CellRange(), (TCellRange_ts{1, 2, 2, 4}));
-    // Held below the last row the view scrolls on every timer tick.
-    Drag(TPoint(Mid(2, 4).X, g->ClientHeight() + 5));
+    // Held well below the last row the view scrolls on every timer tick.
+    Drag(TPoint(Mid(2, 4).X, g->ClientHeight() + 40));
     Integer top = g->TopLeftCell().Row;
     for (int i = 0; i < 3; ++i) {
         clock.Advance(60);
@@ -148,7 +148,7 @@ TEST_F(GridShotInput, DraggingSelectsARangeAndScrollsAtTheEdge) {
     }
     EXPECT_EQ(g->TopLeftCell().Row, top + 3);
     EXPECT_GT(g->CellRange().Bottom, 4);
-    Release(TPoint(Mid(2, 4).X, g->ClientHeight() + 5));
+    Release(TPoint(Mid(2, 4).X, g->ClientHeight() + 40));
     Integer scrolled = g->TopLeftCell().Row;
     clock.Advance(200);
     FireDueTimers();
@@ -157,6 +157,63 @@ TEST_F(GridShotInput, DraggingSelectsARangeAndScrollsAtTheEdge) {
     Press(Mid(1, 5));
     Key(VK_ESCAPE);
     EXPECT_EQ(g->MouseStatus(), msNormal);
+}
+
+TEST_F(GridShotInput, ScrollSpeedPacesAutoScrollSteps) {
+    struct Case {
+        const char* name;
+        TgrScrollSpeed speed;
+        Integer below;  // pixels below the client area
+        int ticks;      // of 60 ms
+        Integer steps;
+    } cases[] = {
+        {"high: every tick", spHigh, 5, 4, 4},
+        {"low: every 200 ms", spLow, 40, 10, 2},
+        {"variable, just past the edge: slow", spVariable, 5, 10, 2},
+        {"variable, far past the edge: fast", spVariable, 40, 4, 4},
+    };
+    for (const Case& c : cases) {
+        g->SetTopLeftCell(1, 1);
+        g->SetScrollSpeed(c.speed);
+        Press(Mid(1, 2));
+        Drag(TPoint(Mid(1, 2).X, g->ClientHeight() + c.below));
+        Integer top = g->TopLeftCell().Row;
+        for (int i = 0; i < c.ticks; ++i) {
+            clock.Advance(60);
+            FireDueTimers();
+        }
+        EXPECT_EQ(g->TopLeftCell().Row - top, c.steps) << c.name;
+        Release(TPoint(Mid(1, 2).X, g->ClientHeight() + c.below));
+    }
+}
+
+TEST_F(GridShotInput, VariableDelayOfAGridPastTheScreenEdgeIsSafe) {
+    // The window's top-left lies off the screen: the measuring range is 0
+    // or less, and the step goes at full speed.
+    g->Parent()->SetBounds(-500, -500, 420, 220);
+    TPoint leftOfCells = g->ClientToScreen(TPoint(2, 40));
+    EXPECT_EQ(g->VariableScrollDelay(leftOfCells.X, leftOfCells.Y, 0), 0);
+    TPoint aboveCells = g->ClientToScreen(TPoint(40, 2));
+    EXPECT_EQ(g->VariableScrollDelay(aboveCells.X, aboveCells.Y, 1), 0);
+}
+
+TEST_F(GridShotInput, SelectionsFollowTheCurrentRowAndHiddenColumns) {
+    // A range loses a column that goes out of sight at its edge.
+    Press(Mid(1, 2));
+    Drag(Mid(3, 3));
+    Release(Mid(3, 3));
+    ASSERT_EQ(g->CellRange(), (TCellRange_ts{1, 2, 3, 3}));
+    g->Col(3)->SetVisible(false);
+    EXPECT_EQ(g->CellRange(), (TCellRange_ts{1, 2, 2, 3}));
+    // In list-box selection the current row is the selected one.
+    g->SetRowSelectMode(rsSingle);
+    g->SetGridMode(gmListBox);
+    g->SelectDisplayRows(4, 6);
+    g->ChangeCurrentCell(1, 5);
+    g->SyncListBoxSelection(false);
+    EXPECT_FALSE(g->IsDisplayRowSelected(4));
+    EXPECT_TRUE(g->IsDisplayRowSelected(5));
+    EXPECT_FALSE(g->IsDisplayRowSelected(6));
 }
 
 TEST_F(GridShotInput, HeadingEdgesResizeAndHeadingsMoveColumns) {
