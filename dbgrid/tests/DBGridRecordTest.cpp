@@ -92,12 +92,20 @@ TEST_F(DBGridRecord, PaintShowsTheCellColourAndTheCurrentRecordIndicator) {
     Bind();
     table->Next();
     grid->SetCellColor(2, Variant(BookmarkOf(3)), kRed);
+    // The draw-information event names the record it paints.
+    std::string first = BookmarkOf(1);
+    grid->OnGetDrawInfo = [&](TObject*, Integer col, const Variant& row, TgrCellDrawInfo& info) {
+        if (col == 1 && row.AsString() == first) info.Color = TColor(0xFF0000);
+    };
     grid->Repaint();
     const QImage& img = grid->Surface();
     TRect cell = grid->CellPixels(2, 3);
     QRgb inside = img.pixel(cell.Right - 3, cell.Bottom - 3);
     EXPECT_EQ(qRed(inside), 255);
     EXPECT_EQ(qGreen(inside), 0);
+    TRect blue = grid->CellPixels(1, 1);
+    EXPECT_EQ(qBlue(img.pixel(blue.Right - 3, blue.Bottom - 3)), 255);
+    EXPECT_EQ(qRed(img.pixel(blue.Right - 3, blue.Bottom - 3)), 0);
     // The indicator: dark pixels in the row bar of the current record only.
     auto darkInRowBar = [&](Integer displayRow) {
         TRect bar = grid->CellPixels(0, displayRow);
