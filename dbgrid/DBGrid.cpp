@@ -254,6 +254,7 @@ void TgrCustomDBGrid::SyncCurrentRecord() {
         ChangeCurrentCell(displayCol, displayRow);
     }
     if (RowBarOn()) InvalidateCol(0);
+    SyncListBoxSelection(true);
     NotifyRowChanged();
     NotifyCellChanged();
 }
@@ -663,6 +664,23 @@ void TgrCustomDBGrid::SelectDisplayRows(Integer from, Integer to) {
     selection_->SelectRange(rows.front(), rows.back(), true, rows);
     Invalidate();
     FireSelectChanged(true);
+}
+
+void TgrCustomDBGrid::SyncListBoxSelection(bool fire) {
+    if (!dataActive_) {
+        TgrBaseGrid::SyncListBoxSelection(fire);
+        return;
+    }
+    if (!IsListBoxSelect()) return;
+    bool only = !currentRecord_.empty() && selection_->IsSelected(currentRecord_);
+    if (only && selection_->Mode() == rseBookmarkRange && selection_->Ranges().size() == 1 &&
+        selection_->Ranges()[0].first == MakeAtPosition(currentRecord_) &&
+        selection_->Ranges()[0].second == MakeAtPosition(currentRecord_))
+        return;
+    selection_->Clear();
+    if (!currentRecord_.empty()) selection_->SelectRange(currentRecord_, currentRecord_, true, {currentRecord_});
+    Invalidate();
+    if (fire) FireSelectChanged(false);
 }
 
 void TgrCustomDBGrid::DeselectAllRows() {

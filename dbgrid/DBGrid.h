@@ -158,6 +158,9 @@ public:
     // Rows selected on screen select their records: the selection stays
     // with the records when the window scrolls.
     void SelectDisplayRows(Integer from, Integer to) override;
+    // In list-box mode with single selection the current record is the
+    // selected one.
+    void SyncListBoxSelection(bool fire) override;
     void DeselectAllRows() override;
     TgrDBSelection& RecordSelectionSet() { return *selection_; }
 

@@ -183,6 +183,11 @@ TEST_F(DBGridWindow, CustomizedColumnsKeepTheirOrderAndHeadings) {
     grid->SetFieldState(fsDefault);
     EXPECT_EQ(grid->Cols(), 3);
     EXPECT_EQ(grid->GetCol(Variant(1))->FieldName(), "ID");
+    // List-box mode with single selection: the current record is selected.
+    EXPECT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(1))));
+    table->Next();
+    EXPECT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(2))));
+    EXPECT_FALSE(grid->IsRecordSelected(Variant(BookmarkOf(1))));
     grid->SetDataBound(false);
     EXPECT_FALSE(grid->DataBound());
     EXPECT_EQ(grid->DataSource(), nullptr);
