@@ -10,7 +10,7 @@
 #include "app/TestWorkData.h"
 #include "app/fmAReport.h"
 #include "app/uLogFileOq.h"
-#include "docexport/deExcelEng.h"
+#include "docexport/deExExcelEng.h"
 #include "docexport/deRTFEng.h"
 #include "docexport/deVzXportIntf.h"
 #include "platform/core/FileUtils.h"
@@ -99,7 +99,7 @@ TWorkReports::TWorkReports(TTestWorkData* work, TComponent* owner) : TComponent(
     VPRenderHTML1->ServerMode = false;
     VPRenderHTML1->UseBreakingSpaces = false;
 
-    deExcelEngine1 = new TdeCustomExcelEngine(this);
+    deExcelEngine1 = new TdeExcelEngine(this);
     deExcelEngine1->SetFileExtension("xls");
     deExcelEngine1->SetFileDescription("Microsoft Excel Workbook");
     deRTFEngine1 = new TdeRTFEngine(this);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QImage>
+
 #include <unistd.h>
 
 #include <cstdio>
@@ -311,6 +313,7 @@ TEST(ExcelWriter, PicturesAndDrawingObjectsAreAnchoredToCells) {
     e.Line(0, 5 * rh, 2 * cw, 5 * rh);
     e.Brush()->SetColor(clRed);
     e.Rectangle(0, 6 * rh, cw, 7 * rh, true);
+    e.Brush()->SetColor(clBlue);
     e.Ellipse(cw, 6 * rh, 2 * cw, 7 * rh, true);
     e.Polygon({{0, 8 * rh}, {cw, 9 * rh}, {0, 9 * rh}}, true);
     e.EndDoc();
@@ -362,6 +365,22 @@ TEST(ExcelWriter, PicturesAndDrawingObjectsAreAnchoredToCells) {
     const std::string csv = checkers::LibreOfficeConvert(folder + "/drawing.xls", "csv", folder);
     ASSERT_FALSE(csv.empty()) << "LibreOffice did not open the workbook";
     EXPECT_EQ(checkers::ReadBytes(csv).substr(0, 9), "Name\nAnn\n");
+    // The drawing objects show: a red rectangle and a blue ellipse.
+    const std::string pdf = checkers::LibreOfficeConvert(folder + "/drawing.xls", "pdf", folder);
+    ASSERT_FALSE(pdf.empty());
+    if (!checkers::HaveTool("pdftoppm")) GTEST_SKIP() << "poppler-utils is not installed";
+    checkers::Run("pdftoppm -r 60 -f 1 -l 1 -png '" + pdf + "' '" + folder + "/p'");
+    QImage page((folder + "/p-1.png").c_str());
+    ASSERT_FALSE(page.isNull());
+    int red = 0, blue = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QRgb px = page.pixel(x, y);
+            red += qRed(px) > 200 && qGreen(px) < 60 && qBlue(px) < 60;
+            blue += qBlue(px) > 200 && qRed(px) < 60 && qGreen(px) < 60;
+        }
+    EXPECT_GT(red, 100);
+    EXPECT_GT(blue, 100);
     checkers::RemoveTree(folder);
 }
 

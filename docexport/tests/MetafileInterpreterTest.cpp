@@ -6,6 +6,9 @@
 
 #include "docexport/deCstDocEng.h"
 #include "docexport/deMetafile.h"
+#include "docexport/deDocEngIntf.h"
+#include "docexport/deRTFEng.h"
+#include "platform/core/Streams.h"
 #include "docexport/tests/EngineTestSupport.h"
 #include "platform/gui/tests/MetafileBuilder.h"
 
@@ -468,5 +471,40 @@ TEST(MetafileInterpreter, ExtentScalingClipAndStretchedPictures) {
         ASSERT_EQ(images.size(), 2u);
         EXPECT_FALSE(images[0]->Settings.Center);
         EXPECT_TRUE(images[1]->Settings.Center);
+    }
+}
+
+TEST(MetafileInterpreter, InterfaceEntriesReachTheEngineAndItsOverrides) {
+    auto data = Emf(40, 30).Add(Box(43, 0, 0, 10, 10)).Bytes();
+    TMetafile mf;
+    mf.LoadFromBytes(data);
+    {
+        TItemEngine e;
+        e.DocumentInterface()->PlayMetafileAt(mf, 10, 20);
+        auto shapes = e.Of<TdeShapeItem>(e.GraphicItems());
+        ASSERT_EQ(shapes.size(), 1u);
+        EXPECT_EQ(shapes[0]->Points, Pts({{10, 20}, {20, 30}}));
+    }
+    {
+        // The RTF engine keeps a metafile whole as one picture when asked.
+        TdeRTFEngine rtf(nullptr);
+        rtf.Preferences()->SetShowSetupDialog(false);
+        rtf.Preferences()->SetOpenAfterCreate(false);
+        rtf.Preferences()->SetOutputToUserStream(true);
+        TMemoryStream out;
+        rtf.SetUserStream(&out);
+        rtf.SetMeasurementUnit(muPixels);
+        rtf.Preferences()->MetafileAsImage = true;
+        rtf.BeginDoc();
+        rtf.DocumentInterface()->PlayMetafile(mf);
+        const TdeItemList& items = rtf.GraphicItems();
+        ASSERT_EQ(items.size(), 1u);
+        auto* image = dynamic_cast<TdeImageItem*>(items[0]);
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(image->Settings.OutputImageFormat(), ifMetafile);
+        EXPECT_EQ(image->Width, 40);
+        rtf.EndDoc();
+        const std::string text(out.Memory(), static_cast<std::size_t>(out.Size()));
+        EXPECT_NE(text.find("\\emfblip"), std::string::npos);
     }
 }

@@ -54,6 +54,12 @@ int DarkPixels(const QImage& img, int x0, int y0, int x1, int y1) {
 std::string WriteReport(bool binary) {
     TFileRtf e;
     e.Preferences()->GraphicDataInBinary = binary;
+    // A background picture in the bottom-right corner of the first page.
+    TBitmap* background = e.BackgroundImage()->Bitmap();
+    background->SetSize(30, 30);
+    background->Canvas()->Brush()->SetColor(clFuchsia);
+    background->Canvas()->FillRect(TRect(0, 0, 30, 30));
+    e.SetBackgroundImageDisplayType(dtBottomRight);
     e.BeginDoc();
     // Flowing text and a table first: the positioned frames after them
     // must stay on this page.
@@ -147,6 +153,13 @@ TEST(RtfReaders, LibreOfficeShowsEveryKindOfOutputOnItsPage) {
     EXPECT_TRUE(Near(img.pixel(55, 125), 255, 0, 0)) << "nothing black over the rectangle's corner";
     EXPECT_GT(DarkPixels(img, 100, 98, 350, 103), 200) << "line";
     EXPECT_GT(DarkPixels(img, 640, 150, 700, 260), 30) << "rotated text";
+    // The background picture stands in the first page's header; LibreOffice
+    // shows header frames at the header's corner whatever their position,
+    // so only its presence on the page is checked.
+    int background = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) background += Near(img.pixel(x, y), 255, 0, 255);
+    EXPECT_GT(background, 500) << "background picture";
     checkers::RemoveTree(folder);
 }
 
