@@ -160,6 +160,10 @@ TEST_F(LdbIndexes, KeysWithUnknownKindBytesAreRefused) {
         EXPECT_EQ(LdbSeek(byDept, key.data(), len, 1, 1, &found), LdbErrInvalidArgument) << c.name;
         EXPECT_EQ(LdbSetScope(byDept, 1, key.data(), len, 1), LdbErrInvalidArgument) << c.name;
     }
+    // Well formed but for the kind: a value of kind 9 with an empty text.
+    const char odd[] = {0, 2, 9, 0, 0};
+    std::uint16_t found = 0;
+    EXPECT_EQ(LdbSeek(byDept, odd, sizeof odd, 1, 1, &found), LdbErrInvalidArgument);
 }
 
 }  // namespace
