@@ -23,18 +23,43 @@ std::unique_ptr<TLdbQuery> NewQuery(TLdbConnection* connection, const std::strin
     return q;
 }
 
-// The five tables the program expects in a delivered database, in their
-// current form.
-const char* const kBaseTables[] = {
-    "create table Profiles (PFNo integer, PFName char(50), PFTestName char(30), PFTestID char(30),\r\n"
-    " PFFormNo char(10), PFRelQuest integer, PFSounds logical, PFDefExpFmt integer, PFLastSaveDir char(255),\r\n"
-    " PFUseQuotes logical, PFUseStdNames logical, PFNamesFile char(255), PFUseLeadingZeros logical,\r\n"
-    " PFPrintScan logical, PFPrintScanTo char(255), OddLbls char(10), EvenLbls char(10))",
-    "create table Master (PMProfile integer, PMQuestion integer, PMValue char(10))",
-    "create table Points (PVProfile integer, PVQuestion integer, PVValue double, PVPenalty double)",
-    "create table Groups (PGProfile integer, PGGroupNo integer, PGDesc char(30))",
-    "create table GroupQ (PGQProfile integer, PGQQuestion integer, PGQGroups char(1500))",
+// The test-set tables, as the upgrade creates them. Student IDs are 64-bit
+// numbers.
+const char* const kDataSetsTable =
+    "create table DataSets (DSID integer, DSType char(5),\r\n DSName char(30), PFNo Integer, "
+    "DSNumQuest integer, \r\n DSModifyDate Date, DSTestName char(30), DSTestID char(30))";
+const char* const kDataDetailTable =
+    "create table DataDetail (DDID integer, DSID integer,\r\n DDQuestion integer, "
+    "DDValue Char(10), DDRecNo integer,\r\n DDStdID LongLong, DDPoints Char(6), DDComment Memo)";
+
+// Every table of the database in its current form, by name.
+struct TTableDefinition {
+    const char* Name;
+    const char* Sql;
 };
+const TTableDefinition kTables[] = {
+    {"Profiles",
+     "create table Profiles (PFNo integer, PFName char(50), PFTestName char(30), PFTestID char(30),\r\n"
+     " PFFormNo char(10), PFRelQuest integer, PFSounds logical, PFDefExpFmt integer, PFLastSaveDir char(255),\r\n"
+     " PFUseQuotes logical, PFUseStdNames logical, PFNamesFile char(255), PFUseLeadingZeros logical,\r\n"
+     " PFPrintScan logical, PFPrintScanTo char(255), OddLbls char(10), EvenLbls char(10))"},
+    {"Master", "create table Master (PMProfile integer, PMQuestion integer, PMValue char(10))"},
+    {"Points", "create table Points (PVProfile integer, PVQuestion integer, PVValue double, PVPenalty double)"},
+    {"Groups", "create table Groups (PGProfile integer, PGGroupNo integer, PGDesc char(30))"},
+    {"GroupQ", "create table GroupQ (PGQProfile integer, PGQQuestion integer, PGQGroups char(1500))"},
+    {"DataSets", kDataSetsTable},
+    {"DataDetail", kDataDetailTable},
+};
+
+// Creates the tables the database lacks, all in one transaction.
+void CreateMissingTables(TLdbConnection* connection) {
+    TStringList present;
+    connection->GetTableNames(&present, "");
+    TStoreTransaction transaction(connection);
+    for (const TTableDefinition& table : kTables)
+        if (present.IndexOf(table.Name) < 0) NewQuery(connection, table.Sql)->ExecSQL();
+    transaction.Commit();
+}
 
 void CreateDatabase(TLdbConnection* connection, const std::string& file) {
     {
@@ -44,7 +69,7 @@ void CreateDatabase(TLdbConnection* connection, const std::string& file) {
     // An empty file is an empty database.
     try {
         connection->Connect();
-        for (const char* sql : kBaseTables) NewQuery(connection, sql)->ExecSQL();
+        CreateMissingTables(connection);
     } catch (...) {
         try {
             connection->Disconnect();
@@ -82,15 +107,40 @@ double NumberOf(const std::string& text) {
 
 }  // namespace
 
+TStoreTransaction::TStoreTransaction(TLdbConnection* connection) : connection_(connection) {
+    if (!connection_->GetTransactionActive()) {
+        connection_->BeginTransaction();
+        own_ = true;
+    }
+}
+
+TStoreTransaction::~TStoreTransaction() {
+    if (!own_) return;
+    try {
+        connection_->Rollback();
+    } catch (...) {
+        // The engine undoes an unfinished transaction itself when the
+        // connection closes; a failure here must not hide the first error.
+    }
+}
+
+void TStoreTransaction::Commit() {
+    if (!own_) return;
+    connection_->Commit();
+    own_ = false;
+}
+
 void OpenProfileDatabase(TLdbConnection* connection, const std::string& folder) {
     if (connection->Name().empty()) connection->SetName("LdbConnection1");
     std::string file = IncludeTrailingPathDelimiter(folder.empty() ? ProgramFolder() : folder) + kProfileDatabaseName;
     if (connection->IsConnected()) connection->Disconnect();
     connection->SetConnectPath(file);
-    if (!FileExists(file))
+    if (!FileExists(file)) {
         CreateDatabase(connection, file);
-    else
+    } else {
         connection->Connect();
+        CreateMissingTables(connection);
+    }
     UpdateDatabase(connection);
 }
 
@@ -118,13 +168,12 @@ void UpdateDatabase(TLdbConnection* connection) {
     TStringList tables;
     connection->GetTableNames(&tables, "");
     if (tables.IndexOf("DataSets") < 0) {
-        // Student IDs are 64-bit numbers.
-        q->SQL().SetText("create table DataSets (DSID integer, DSType char(5),\r\n DSName char(30), PFNo Integer, "
-                         "DSNumQuest integer, \r\n DSModifyDate Date, DSTestName char(30), DSTestID char(30))");
+        TStoreTransaction transaction(connection);
+        q->SQL().SetText(kDataSetsTable);
         q->ExecSQL();
-        q->SQL().SetText("create table DataDetail (DDID integer, DSID integer,\r\n DDQuestion integer, "
-                         "DDValue Char(10), DDRecNo integer,\r\n DDStdID LongLong, DDPoints Char(6), DDComment Memo)");
+        q->SQL().SetText(kDataDetailTable);
         q->ExecSQL();
+        transaction.Commit();
         return;
     }
     Probe(*q, "select * from DataDetail\r\nwhere DDID = -1");
@@ -261,6 +310,7 @@ std::vector<std::string> TProfileStore::LoadAnswerKey(int pf, int n) {
 }
 
 void TProfileStore::SaveGroups(int pf, const std::vector<TProfileGroup>& groups) {
+    TStoreTransaction transaction(connection_);
     auto del = NewQuery(connection_, "delete from Groups where PGProfile = :pPF");
     del->ParamByName("pPF")->SetAsInteger(pf);
     del->ExecSQL();
@@ -271,9 +321,11 @@ void TProfileStore::SaveGroups(int pf, const std::vector<TProfileGroup>& groups)
         ins->ParamByName("pDesc")->SetAsString(g.Desc);
         ins->ExecSQL();
     }
+    transaction.Commit();
 }
 
 void TProfileStore::SaveGroupQuestions(int pf, const std::vector<TProfileQuestionGroups>& questions) {
+    TStoreTransaction transaction(connection_);
     auto del = NewQuery(connection_, "delete from GroupQ where PGQProfile = :pPF");
     del->ParamByName("pPF")->SetAsInteger(pf);
     del->ExecSQL();
@@ -285,6 +337,7 @@ void TProfileStore::SaveGroupQuestions(int pf, const std::vector<TProfileQuestio
         ins->ParamByName("pGrp")->SetAsString(g.Groups);
         ins->ExecSQL();
     }
+    transaction.Commit();
 }
 
 void TProfileStore::SaveMasterAndPoints(int pf, const std::vector<std::string>& key,
@@ -297,6 +350,7 @@ void TProfileStore::SaveMasterAndPoints(int pf, const std::vector<std::string>& 
         TProfilePoints p = i < points.size() ? points[i] : TProfilePoints{};
         numbers.emplace_back(NumberOf(p.Value), NumberOf(p.Penalty));
     }
+    TStoreTransaction transaction(connection_);
     auto delMaster = NewQuery(connection_, "delete from Master where PMProfile = :pPF");
     delMaster->ParamByName("pPF")->SetAsInteger(pf);
     delMaster->ExecSQL();
@@ -319,17 +373,55 @@ void TProfileStore::SaveMasterAndPoints(int pf, const std::vector<std::string>& 
         point->ParamByName("pPenalty")->SetAsFloat(numbers[i].second);
         point->ExecSQL();
     }
+    transaction.Commit();
 }
 
-void TProfileStore::DeleteProfile(int pf) {
+int TProfileStore::SaveProfile(TDataSet& profiles, const std::string& name, const TProfileData& data,
+                               const std::vector<TProfileGroup>& groups,
+                               const std::vector<TProfileQuestionGroups>& questions,
+                               const std::vector<std::string>& key, const std::vector<TProfilePoints>& points) {
+    try {
+        TStoreTransaction transaction(connection_);
+        const int pf = WriteProfile(profiles, name, data);
+        SaveGroups(pf, groups);
+        SaveGroupQuestions(pf, questions);
+        SaveMasterAndPoints(pf, key, points);
+        transaction.Commit();
+        return pf;
+    } catch (...) {
+        // The query may show a row the rollback took back.
+        if (profiles.Active()) {
+            profiles.Close();
+            profiles.Open();
+        }
+        throw;
+    }
+}
+
+void TProfileStore::DeleteProfile(int pf, TDataSet* profiles) {
+    // Children first, so no row ever names a profile that is gone.
     const char* statements[] = {
-        "delete from Master where PMProfile = :pPF", "delete from Points where PVProfile = :pPF",
-        "delete from Groups where PGProfile = :pPF", "delete from GroupQ where PGQProfile = :pPF",
+        "delete from GroupQ where PGQProfile = :pPF",
+        "delete from Groups where PGProfile = :pPF",
+        "delete from Master where PMProfile = :pPF",
+        "delete from Points where PVProfile = :pPF",
         "delete from Profiles where PFNo = :pPF",
     };
-    for (const char* sql : statements) {
-        auto q = NewQuery(connection_, sql);
-        q->ParamByName("pPF")->SetAsInteger(pf);
-        q->ExecSQL();
+    try {
+        TStoreTransaction transaction(connection_);
+        for (const char* sql : statements) {
+            if (profiles && sql == statements[4]) break;
+            auto q = NewQuery(connection_, sql);
+            q->ParamByName("pPF")->SetAsInteger(pf);
+            q->ExecSQL();
+        }
+        if (profiles) profiles->Delete();
+        transaction.Commit();
+    } catch (...) {
+        if (profiles && profiles->Active()) {
+            profiles->Close();
+            profiles->Open();
+        }
+        throw;
     }
 }

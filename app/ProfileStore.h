@@ -25,10 +25,30 @@
 inline constexpr const char* kProfileDatabaseName = "DataDB.ldd";
 
 // Points the connection at "DataDB.ldd" in folder (the program folder when
-// empty), creates the file with the five base tables when it does not
-// exist yet, connects and upgrades the schema. A database that cannot be
-// created or opened raises; the file is not left half made.
+// empty), creates the file with every table when it does not exist yet,
+// connects and upgrades the schema. The tables are created in one
+// transaction, so a kill leaves either no tables or all of them; a file
+// that lacks some (made half by an older program that was killed) gets the
+// missing ones. A database that cannot be created or opened raises; the
+// file is not left half made.
 void OpenProfileDatabase(TLdbConnection* connection, const std::string& folder = {});
+
+// One database transaction around a store operation that writes several
+// rows: begun when made, rolled back when left without Commit, so a
+// failure or a kill leaves the rows as they were. Inside a transaction
+// that is already running it joins it, and the outer one decides.
+class TStoreTransaction {
+public:
+    explicit TStoreTransaction(TLdbConnection* connection);
+    ~TStoreTransaction();
+    TStoreTransaction(const TStoreTransaction&) = delete;
+    TStoreTransaction& operator=(const TStoreTransaction&) = delete;
+    void Commit();
+
+private:
+    TLdbConnection* connection_;
+    bool own_ = false;
+};
 
 // Brings the database up to the current schema in place; each step runs
 // only when its column or table is missing, so a second run changes
@@ -99,8 +119,20 @@ public:
     void SaveGroupQuestions(int pf, const std::vector<TProfileQuestionGroups>& questions);
     void SaveMasterAndPoints(int pf, const std::vector<std::string>& key, const std::vector<TProfilePoints>& points);
 
-    // Removes a profile with its answer key, points and groups.
-    void DeleteProfile(int pf);
+    // Saves the whole profile in one transaction: the row (WriteProfile),
+    // its groups, question groups, answer key, point values and penalties.
+    // On a failure nothing is changed and the profiles query is read again.
+    // Returns the PFNo.
+    int SaveProfile(TDataSet& profiles, const std::string& name, const TProfileData& data,
+                    const std::vector<TProfileGroup>& groups,
+                    const std::vector<TProfileQuestionGroups>& questions, const std::vector<std::string>& key,
+                    const std::vector<TProfilePoints>& points);
+
+    // Removes profile pf with its question groups, groups, answer key and
+    // points, in that order and in one transaction. With profiles (a live
+    // query standing on the profile's row) the row goes through it;
+    // otherwise by its number.
+    void DeleteProfile(int pf, TDataSet* profiles = nullptr);
 
 private:
     TLdbConnection* connection_;

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/ProfileStore.h"
 #include "app/WorkPrompts.h"
 #include "app/uLogFileOq.h"
 #include "platform/core/FileUtils.h"
@@ -44,18 +45,22 @@ TProfilesData::TProfilesData(TComponent* owner) : TComponent(owner) {
 }
 
 void TProfilesData::FormShow() {
-    edtPFNameState.Visible = lblSaveAs.Visible = btnSave.Visible = !SelectMode;
-    btnOK.Visible = SelectMode;
-    if (!SelectMode) edtPFName.clear();
+    edtPFName.SetVisible(!SelectMode);
+    lblSaveAs.SetVisible(!SelectMode);
+    btnSave.SetVisible(!SelectMode);
+    btnOK.SetVisible(SelectMode);
+    if (!SelectMode) edtPFName.SetText("");
     const bool any = !ProfilesQuery->IsEmpty();
-    btnOK.Enabled = btnSave.Enabled = btnDelete.Enabled = any;
+    btnOK.SetEnabled(any);
+    btnSave.SetEnabled(any);
+    btnDelete.SetEnabled(any);
 }
 
-void TProfilesData::edtPFNameChange() { btnSave.Enabled = !Trim(edtPFName).empty(); }
+void TProfilesData::edtPFNameChange() { btnSave.SetEnabled(!Trim(edtPFName.Text()).empty()); }
 
 void TProfilesData::dbgProfilesClick() {
     if (SelectMode || ProfilesQuery->IsEmpty()) return;
-    edtPFName = ProfilesQuery->FieldByName("PFName")->AsString();
+    edtPFName.SetText(ProfilesQuery->FieldByName("PFName")->AsString());
     edtPFNameChange();
 }
 
@@ -70,8 +75,8 @@ void TProfilesData::dbgProfilesDblClick() {
 
 void TProfilesData::btnSaveClick() {
     LogWrite("Profile Save Clicked");
-    edtPFName = Trim(edtPFName);
-    if (!ProfilesQuery->Locate("PFName", Variant(edtPFName), 0) ||
+    edtPFName.SetText(Trim(edtPFName.Text()));
+    if (!ProfilesQuery->Locate("PFName", Variant(edtPFName.Text()), 0) ||
         WorkConfirm("Do you want to replace this profile?"))
         CloseWithOk = true;
 }
@@ -82,32 +87,18 @@ void TProfilesData::btnDeleteClick() {
     LogWrite("Profile Delete Selected Profile Clicked");
     if (ProfilesQuery->IsEmpty()) return;
     if (!WorkConfirm("Are you sure you want to delete the selected profile?")) return;
-    const int pf = SelectedProfileNo();
-    const char* statements[] = {
-        "delete from GroupQ where PGQProfile = :pPF",
-        "delete from Groups where PGProfile = :pPF",
-        "delete from Master where PMProfile = :pPF",
-        "delete from Points where PVProfile = :pPF",
-    };
-    for (const char* sql : statements) {
-        TLdbQuery q(this);
-        q.SetDatabaseName(ProfilesQuery->DatabaseName());
-        q.SQL().SetText(sql);
-        q.ParamByName("pPF")->SetAsInteger(pf);
-        q.ExecSQL();
-    }
-    ProfilesQuery->Delete();
-    if (ProfilesQuery->IsEmpty()) btnDelete.Enabled = false;
+    auto* connection = ProfilesQuery->Connection();
+    if (!connection) throw Exception("The profiles are not open.");
+    TProfileStore(connection).DeleteProfile(SelectedProfileNo(), ProfilesQuery);
+    if (ProfilesQuery->IsEmpty()) btnDelete.SetEnabled(false);
 }
 
 void TProfilesData::btnFilesClick() { LogWrite("Profile .pff Files Clicked"); }
 
 int TProfilesData::NextProfileNo() {
-    TLdbQuery q(this);
-    q.SetDatabaseName(ProfilesQuery->DatabaseName());
-    q.SQL().SetText("select Max(PFNo) as MaxNo\r\nfrom Profiles");
-    q.Open();
-    return q.IsEmpty() ? 1 : q.FieldByName("MaxNo")->AsInteger() + 1;
+    auto* connection = ProfilesQuery->Connection();
+    if (!connection) throw Exception("The profiles are not open.");
+    return TProfileStore(connection).NextProfileNo();
 }
 
 void TProfilesData::SaveProfileToFile(const std::string& fileName) {
@@ -149,7 +140,7 @@ void TProfilesData::SaveSelectedFormtoFile1Click() {
 void TProfilesData::LoadProfileFromFile(const std::string& fileName) {
     THyperParse parser;
     TokenizeSavedLines(parser, LoadHexLines(fileName), fileName);
-    const std::string database = ProfilesQuery->DatabaseName();
+    TSavedFileReader reader(this, ProfilesQuery->DatabaseName(), fileName);
     const TSectionRule profileRule{"Profiles", "Profiles section", "GROUPS,GROUPQ,MASTER,POINTS,/PROFILES",
                                    false, true, true};
     Int64 p = 0;
@@ -159,13 +150,13 @@ void TProfilesData::LoadProfileFromFile(const std::string& fileName) {
             const int before = i;
             if (parser.Items(i).TagName == "PROFILES") {
                 p = NextProfileNo();
-                ReadSection(parser, i, profileRule, {{"PFNo", p}}, this, database);
+                reader.ReadSection(parser, i, profileRule, {{"PFNo", p}});
             }
             for (const TChildTable& child : kChildTables) {
                 if (i >= parser.Count() || parser.Items(i).TagName != child.Tag) continue;
                 const TSectionRule rule{child.Table, std::string(child.Table) + " section", child.StopList,
                                         true, false, false};
-                ReadSection(parser, i, rule, {{child.KeyColumn, p}}, this, database);
+                reader.ReadSection(parser, i, rule, {{child.KeyColumn, p}});
             }
             if (i == before) ++i;
         }

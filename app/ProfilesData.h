@@ -4,11 +4,12 @@
 // load or name one to save, deletes a profile with all its rows, and
 // exchanges a profile with other installations as a .pff file (tagged
 // text, each line stored hex-encoded). The window binds its grid to
-// ProfilesQuery (the grid's row is the query's current row), its edit to
-// edtPFName and its buttons to the handlers below.
+// ProfilesQuery (the grid's row is the query's current row), binds the
+// control states below to its controls and its events to the handlers.
 
 #include <string>
 
+#include "app/DialogControls.h"
 #include "app/SavedFiles.h"
 #include "dbclient/LdbQuery.h"
 #include "platform/core/Component.h"
@@ -23,15 +24,15 @@ public:
     TLdbQuery* ProfilesQuery = nullptr;
     bool SelectMode = false;
 
-    // Controls.
-    std::string edtPFName;
-    TDialogControlState edtPFNameState, lblSaveAs, btnOK, btnSave, btnDelete;
+    // Controls: the name edit, its label and the buttons "&Select",
+    // "&Save" and "Delete Selected Profile".
+    TDialogControl edtPFName, lblSaveAs, btnOK, btnSave, btnDelete;
     TSaveDialog* SaveDialog1 = nullptr;
     TOpenDialog* OpenDialog1 = nullptr;
     // Set when the dialog ends with OK ("&Select", or a save confirmed).
     bool CloseWithOk = false;
 
-    std::string GetProfileName() const { return edtPFName; }
+    std::string GetProfileName() const { return edtPFName.Text(); }
 
     void FormShow();
     void edtPFNameChange();
@@ -48,7 +49,7 @@ public:
     void SaveProfileToFile(const std::string& fileName);
     void LoadProfileFromFile(const std::string& fileName);
 
-    // Highest PFNo + 1; 1 for no profiles.
+    // Highest PFNo + 1; 1 for no profiles (the profile store's numbering).
     int NextProfileNo();
 
 private:

@@ -51,13 +51,6 @@ std::vector<std::string> LoadHexLines(const std::string& fileName) {
     return lines;
 }
 
-bool IsColumnName(const std::string& name) {
-    if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;
-    for (char c : name)
-        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_')) return false;
-    return true;
-}
-
 namespace {
 
 struct TColumnValue {
@@ -66,9 +59,26 @@ struct TColumnValue {
     std::string Value;
 };
 
-void ReadRecord(THyperParse& tokens, int& i, const TSectionRule& rule,
-                const std::vector<std::pair<std::string, Int64>>& fixed, TComponent* owner,
-                 const std::string& databaseName) {
+}  // namespace
+
+TSavedFileReader::TSavedFileReader(TComponent* owner, std::string databaseName, std::string fileName)
+    : owner_(owner), databaseName_(std::move(databaseName)), fileName_(std::move(fileName)) {}
+
+const std::set<std::string>& TSavedFileReader::ColumnsOf(const std::string& table) {
+    auto found = columns_.find(table);
+    if (found != columns_.end()) return found->second;
+    TLdbQuery q(owner_);
+    q.SetDatabaseName(databaseName_);
+    q.SQL().SetText("select * from " + table + " where 1 = 0");
+    q.Open();
+    std::set<std::string> names;
+    for (int k = 0; k < q.FieldCount(); ++k) names.insert(UpperCase(q.Fields()[k]->FieldName()));
+    return columns_[table] = std::move(names);
+}
+
+void TSavedFileReader::ReadRecord(THyperParse& tokens, int& i, const TSectionRule& rule,
+                                  const std::vector<std::pair<std::string, Int64>>& fixed) {
+    const std::set<std::string>& known = ColumnsOf(rule.Table);
     i += 2;  // the opening tag and the indentation after it
     std::vector<TColumnValue> columns;
     while (i < tokens.Count()) {
@@ -80,9 +90,11 @@ void ReadRecord(THyperParse& tokens, int& i, const TSectionRule& rule,
             i += 4;
             continue;
         }
-        // The tag names a column of the statement; anything else would let a
-        // file's text into the statement.
-        if (!IsColumnName(name)) throw Exception("\"" + name + "\" is not a column name.");
+        // The tag names a column of the statement: only a column the table
+        // has may, so nothing of the file's text becomes statement text.
+        if (!known.count(UpperCase(name)))
+            throw Exception("The tag <" + name + "> in the file \"" + fileName_ + "\" names no column of the table " +
+                            rule.Table + ".");
         TColumnValue column;
         column.Name = name;
         if (content.IsTag && !content.TagName.empty() && content.TagName[0] == '/') {
@@ -108,8 +120,8 @@ void ReadRecord(THyperParse& tokens, int& i, const TSectionRule& rule,
         names += ", " + c.Name;
         values += ", :" + c.Name;
     }
-    auto q = std::make_unique<TLdbQuery>(owner);
-    q->SetDatabaseName(databaseName);
+    auto q = std::make_unique<TLdbQuery>(owner_);
+    q->SetDatabaseName(databaseName_);
     q->SQL().SetText("insert into " + rule.Table + "(\r\n" + names + "\r\n) values(\r\n" + values + "\r\n)");
     for (const auto& [name, value] : fixed) q->ParamByName(name)->SetAsLargeInt(value);
     for (const TColumnValue& c : columns) {
@@ -121,13 +133,10 @@ void ReadRecord(THyperParse& tokens, int& i, const TSectionRule& rule,
     q->ExecSQL();
 }
 
-}  // namespace
-
-void ReadSection(THyperParse& tokens, int& i, const TSectionRule& rule,
-                 const std::vector<std::pair<std::string, Int64>>& fixed, TComponent* owner,
-                 const std::string& databaseName) {
+void TSavedFileReader::ReadSection(THyperParse& tokens, int& i, const TSectionRule& rule,
+                                   const std::vector<std::pair<std::string, Int64>>& fixed) {
     try {
-        ReadRecord(tokens, i, rule, fixed, owner, databaseName);
+        ReadRecord(tokens, i, rule, fixed);
     } catch (const Exception& e) {
         if (!WorkErrorConfirm("Error encountered while loading file (" + rule.SectionName + ") with message\r\n" +
                               e.Message + "\r\nDo you want to continue loading?"))

@@ -3,6 +3,8 @@
 // stored hex-encoded, one per CR LF line, and the reader that turns one
 // tagged record of a profile or test-set file into one inserted row.
 
+#include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,25 +33,33 @@ struct TSectionRule {
     bool Booleans = false;     // contents TRUE and FALSE (any case) are Booleans
 };
 
-// Reads the record whose opening tag is at token i into one insert of the
-// fixed columns (name, value) and one column per element, and moves i past
-// it. A failure (a database error, a token missing, a tag that cannot name
-// a column) asks "Do you want to continue loading?": Yes returns with i
-// past what was read, No raises the error. Rows inserted before stay.
-void ReadSection(THyperParse& tokens, int& i, const TSectionRule& rule,
-                 const std::vector<std::pair<std::string, Int64>>& fixed, TComponent* owner,
-                 const std::string& databaseName);
+// Reads the tagged records of one saved file into the database. Every
+// tag is matched against the columns of the table it is written into
+// before any statement is built; a tag that names no column fails with a
+// message naming the tag and the file.
+class TSavedFileReader {
+public:
+    TSavedFileReader(TComponent* owner, std::string databaseName, std::string fileName);
 
-// A control's state as a dialog's window shows it.
-struct TDialogControlState {
-    bool Visible = true;
-    bool Enabled = true;
+    // Reads the record whose opening tag is at token i into one insert of
+    // the fixed columns (name, value) and one column per element, and moves
+    // i past it. A failure (a database error, a token missing, an unknown
+    // tag) asks "Do you want to continue loading?": Yes returns with i past
+    // what was read, No raises the error. Rows inserted before stay.
+    void ReadSection(THyperParse& tokens, int& i, const TSectionRule& rule,
+                     const std::vector<std::pair<std::string, Int64>>& fixed);
+
+private:
+    void ReadRecord(THyperParse& tokens, int& i, const TSectionRule& rule,
+                    const std::vector<std::pair<std::string, Int64>>& fixed);
+    // The upper-cased column names of a table, read once per file.
+    const std::set<std::string>& ColumnsOf(const std::string& table);
+
+    TComponent* owner_;
+    std::string databaseName_, fileName_;
+    std::map<std::string, std::set<std::string>> columns_;
 };
 
 // Joins decoded lines with CR LF after each and tokenizes them; raises
 // when there is nothing to read.
 void TokenizeSavedLines(THyperParse& parser, const std::vector<std::string>& lines, const std::string& fileName);
-
-// True when a tag name can be used as a column name: letters, digits and
-// "_", not beginning with a digit.
-bool IsColumnName(const std::string& name);

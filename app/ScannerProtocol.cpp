@@ -82,25 +82,6 @@ int CalibrationSheetNumber(TCalibrationReply reply, bool fourSheets) {
     }
 }
 
-TWizardReply TScannerWizardReceiver::Classify(std::string* frame) {
-    if (StartsWith(buffer_, 'K')) {
-        buffer_.clear();
-        return wrReady;
-    }
-    if (StartsWith(buffer_, '.')) {
-        buffer_.clear();
-        return wrStatus;
-    }
-    if (buffer_.find('E') == std::string::npos) {
-        if (StartsWith(buffer_, 'S')) return wrPartial;
-        buffer_.clear();
-        return wrDropped;
-    }
-    if (frame) *frame = buffer_;
-    buffer_.clear();
-    return wrFrame;
-}
-
 std::string ScannerFramePayload(const std::string& frame) { return frame.substr(0, frame.find('E')); }
 
 TScannerFrameParts SplitScannerFrame(const std::string& frame, int idDigits, bool rawMarkBytes) {

@@ -77,29 +77,6 @@ TCalibrationReply ClassifyCalibrationReply(const std::string& reply);
 // The sheet a prompt asks for (1 to 8), 0 for replies that are no prompt.
 int CalibrationSheetNumber(TCalibrationReply reply, bool fourSheets);
 
-// ---- Scoring wizard ------------------------------------------------------
-
-enum TWizardReply {
-    wrReady,    // starts with "K": the buffer is cleared
-    wrStatus,   // starts with ".": cleared
-    wrPartial,  // no "E" yet but starts with "S": a frame still arriving, kept
-    wrDropped,  // no "E" and not starting with "S": cleared
-    wrFrame,    // holds "E": one sheet frame, handed out and cleared
-};
-
-// The wizard's receive buffer, kept across data-available events.
-class TScannerWizardReceiver {
-public:
-    void Append(const std::string& bytes) { buffer_ += bytes; }
-    const std::string& Buffer() const { return buffer_; }
-    // Classifies the buffer; a frame is returned in `frame`.
-    TWizardReply Classify(std::string* frame = nullptr);
-    void Clear() { buffer_.clear(); }
-
-private:
-    std::string buffer_;
-};
-
 // ---- Sheet frame -----------------------------------------------------------
 
 // The frame's text before its first "E" (the "E" and what follows are

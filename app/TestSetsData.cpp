@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/ProfileStore.h"
 #include "app/WorkPrompts.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/FileUtils.h"
@@ -16,21 +17,6 @@ const char* const kDetailColumns[] = {"DDQuestion", "DDValue", "DDRecNo", "DDStd
 std::string Element(const std::string& indent, const std::string& name, const std::string& value) {
     return indent + "<" + name + ">" + value + "</" + name + ">";
 }
-
-// Hides the progress bars again however the work ends.
-struct TProgressShown {
-    TProgressState& Records;
-    TProgressState* Quest;
-    TProgressShown(TProgressState& records, TProgressState* quest) : Records(records), Quest(quest) {
-        Records.Visible = true;
-        Records.Position = 0;
-        if (Quest) Quest->Visible = true, Quest->Position = 0;
-    }
-    ~TProgressShown() {
-        Records.Visible = false;
-        if (Quest) Quest->Visible = false;
-    }
-};
 
 }  // namespace
 
@@ -53,9 +39,34 @@ std::unique_ptr<TLdbQuery> TTestSetsData::NewQuery(const std::string& sql) {
     return q;
 }
 
+TLdbConnection* TTestSetsData::Connection() {
+    if (!qrySets->Connection()) qrySets->SetDatabaseName(DatabaseName);
+    if (!qrySets->Connection()) throw Exception("The database \"" + DatabaseName + "\" is not open.");
+    return qrySets->Connection();
+}
+
 void TTestSetsData::UpdateButtons() {
     const bool any = qrySets->Active() && !qrySets->IsEmpty();
-    btnAppend.Enabled = btnReplace.Enabled = btnDelete.Enabled = any;
+    btnAppend.SetEnabled(any);
+    btnReplace.SetEnabled(any);
+    btnDelete.SetEnabled(any);
+}
+
+void TTestSetsData::ShowProgress(bool shown, bool both) {
+    pbRecords.SetVisible(shown);
+    lblRecords.SetVisible(shown);
+    pbRecords.SetPosition(0);
+    if (both || !shown) {
+        pbQuest.SetVisible(shown);
+        lblQuest.SetVisible(shown);
+        pbQuest.SetPosition(0);
+    }
+}
+
+void TTestSetsData::Step() {
+    pbRecords.Repaint();
+    pbQuest.Repaint();
+    if (OnProgress) OnProgress();
 }
 
 void TTestSetsData::FormShow() {
@@ -65,11 +76,11 @@ void TTestSetsData::FormShow() {
     edtPFNameChange();
 }
 
-void TTestSetsData::edtPFNameChange() { btnSave.Enabled = !Trim(edtPFName).empty(); }
+void TTestSetsData::edtPFNameChange() { btnSave.SetEnabled(!Trim(edtPFName.Text()).empty()); }
 
 void TTestSetsData::dbgTestSetsClick() {
     if (qrySets->IsEmpty()) return;
-    edtPFName = qrySets->FieldByName("DSName")->AsString();
+    edtPFName.SetText(qrySets->FieldByName("DSName")->AsString());
     edtPFNameChange();
 }
 
@@ -92,18 +103,31 @@ void TTestSetsData::DeleteDetails() {
 }
 
 void TTestSetsData::btnSaveClick() {
-    edtPFName = Trim(edtPFName);
-    if (edtPFName.empty()) return;
-    if (qrySets->Locate("DSName", Variant(edtPFName), 0)) {
-        if (!WorkConfirm("Do you want to replace this Test Set?")) return;
-        DeleteDetails();
-        qrySets->Edit();
-    } else {
-        const int id = NextDataSetId();
-        qrySets->Append();
-        qrySets->FieldByName("DSID")->SetAsInteger(id);
+    const std::string name = Trim(edtPFName.Text());
+    edtPFName.SetText(name);
+    if (name.empty()) return;
+    const bool replace = qrySets->Locate("DSName", Variant(name), 0);
+    if (replace && !WorkConfirm("Do you want to replace this Test Set?")) return;
+    try {
+        TStoreTransaction transaction(Connection());
+        if (replace) {
+            DeleteDetails();
+            qrySets->Edit();
+        } else {
+            const int id = NextDataSetId();
+            qrySets->Append();
+            qrySets->FieldByName("DSID")->SetAsInteger(id);
+        }
+        SaveTestSetData();
+        transaction.Commit();
+    } catch (...) {
+        // The list may show a row the rollback took back.
+        if (qrySets->State() == dsEdit || qrySets->State() == dsInsert) qrySets->Cancel();
+        qrySets->Close();
+        qrySets->Open();
+        UpdateButtons();
+        throw;
     }
-    SaveTestSetData();
     UpdateButtons();
 }
 
@@ -111,7 +135,7 @@ void TTestSetsData::SaveTestSetData() {
     const int n = QtyQuestions;
     try {
         qrySets->FieldByName("DSType")->SetAsString("TEST");
-        qrySets->FieldByName("DSName")->SetAsString(edtPFName);
+        qrySets->FieldByName("DSName")->SetAsString(edtPFName.Text());
         if (ProfilesQuery && ProfilesQuery->Active() && !ProfilesQuery->IsEmpty())
             qrySets->FieldByName("PFNo")->SetAsInteger(ProfilesQuery->FieldByName("PFNo")->AsInteger());
         qrySets->FieldByName("DSNumQuest")->SetAsInteger(n);
@@ -125,9 +149,13 @@ void TTestSetsData::SaveTestSetData() {
     }
     const int setId = qrySets->FieldByName("DSID")->AsInteger();
 
-    TProgressShown shown(pbRecords, &pbQuest);
-    pbRecords.Max = std::max(1, DataTable->RecordCount());
-    pbQuest.Max = std::max(1, n);
+    struct THide {
+        TTestSetsData* Dialog;
+        ~THide() { Dialog->ShowProgress(false, true); }
+    } hide{this};
+    ShowProgress(true, true);
+    pbRecords.SetMax(std::max(1, DataTable->RecordCount()));
+    pbQuest.SetMax(std::max(1, n));
     auto insert = NewQuery(
         "insert into DataDetail (DDID, DSID, DDQuestion, DDValue, DDRecNo, DDStdID, DDPoints)\r\n"
         "values(:pDDID, :pDSID, :pDDQuest, :pDDVal, :pDDRecNo, :pDDStdID, :pDDPoints)");
@@ -135,7 +163,7 @@ void TTestSetsData::SaveTestSetData() {
     // from one maximum.
     int detailId = NextDetailId();
     for (DataTable->First(); !DataTable->Eof(); DataTable->Next()) {
-        pbQuest.Position = 0;
+        pbQuest.SetPosition(0);
         insert->ParamByName("pDSID")->SetAsInteger(setId);
         insert->ParamByName("pDDRecNo")->SetAsInteger(DataTable->FieldByName("RecNo")->AsInteger());
         // Student IDs are 64-bit numbers, as the column is.
@@ -147,11 +175,11 @@ void TTestSetsData::SaveTestSetData() {
             insert->ParamByName("pDDVal")->SetAsString(DataTable->FieldByName("Q" + no)->AsString());
             insert->ParamByName("pDDPoints")->SetAsString(DataTable->FieldByName("P" + no)->AsString());
             insert->ExecSQL();
-            pbQuest.Position = q;
-            if (OnProgress) OnProgress();
+            pbQuest.SetPosition(q);
+            Step();
         }
-        ++pbRecords.Position;
-        if (OnProgress) OnProgress();
+        pbRecords.SetPosition(pbRecords.Position() + 1);
+        Step();
     }
 }
 
@@ -159,10 +187,14 @@ void TTestSetsData::btnDeleteClick() {
     if (qrySets->IsEmpty()) return;
     if (!WorkConfirm("Are you sure you want to delete the selected Test Set data?")) return;
     const int id = qrySets->FieldByName("DSID")->AsInteger();
-    for (const char* sql : {"delete from DataDetail where DSID = :pDSID", "delete from DataSets where DSID = :pDSID"}) {
-        auto q = NewQuery(sql);
-        q->ParamByName("pDSID")->SetAsInteger(id);
-        q->ExecSQL();
+    {
+        TStoreTransaction transaction(Connection());
+        for (const char* sql : {"delete from DataDetail where DSID = :pDSID", "delete from DataSets where DSID = :pDSID"}) {
+            auto q = NewQuery(sql);
+            q->ParamByName("pDSID")->SetAsInteger(id);
+            q->ExecSQL();
+        }
+        transaction.Commit();
     }
     qrySets->Close();
     qrySets->Open();
@@ -251,7 +283,11 @@ void TTestSetsData::LoadTestSetData() {
 
 void TTestSetsData::SaveTestSetToFile(const std::string& fileName) {
     if (qrySets->IsEmpty()) throw Exception("There is no test set to save.");
-    TProgressShown shown(pbRecords, nullptr);
+    struct THide {
+        TTestSetsData* Dialog;
+        ~THide() { Dialog->ShowProgress(false, false); }
+    } hide{this};
+    ShowProgress(true, false);
     std::vector<std::string> lines{"<DATASETS>"};
     for (int k = 0; k < qrySets->FieldCount(); ++k) {
         TField* f = qrySets->Fields()[k];
@@ -261,13 +297,13 @@ void TTestSetsData::SaveTestSetToFile(const std::string& fileName) {
     auto q = NewQuery("select * from DataDetail where DSID = :pDSID\r\norder by DDID");
     q->ParamByName("pDSID")->SetAsInteger(qrySets->FieldByName("DSID")->AsInteger());
     q->Open();
-    pbRecords.Max = std::max(1, q->RecordCount());
+    pbRecords.SetMax(std::max(1, q->RecordCount()));
     for (; !q->Eof(); q->Next()) {
         lines.push_back("  <DATADETAIL>");
         for (const char* column : kDetailColumns) lines.push_back(Element("    ", column, q->FieldByName(column)->AsString()));
         lines.push_back("  </DATADETAIL>");
-        ++pbRecords.Position;
-        if (OnProgress) OnProgress();
+        pbRecords.SetPosition(pbRecords.Position() + 1);
+        Step();
     }
     lines.push_back("</DATASETS>");
     SaveHexLines(fileName, lines);
@@ -285,6 +321,7 @@ void TTestSetsData::LoadTestSetFromFile(const std::string& fileName) {
     TokenizeSavedLines(parser, LoadHexLines(fileName), fileName);
     const TSectionRule setRule{"DataSets", "DataSet section", "DATADETAIL,/DATASETS", false, true, true};
     const TSectionRule detailRule{"DataDetail", "Detail Data section", ",/DATASETS", true, false, false};
+    TSavedFileReader reader(this, DatabaseName, fileName);
     Int64 d = 0;
     int i = 0;
     auto reopen = [this] {
@@ -298,12 +335,12 @@ void TTestSetsData::LoadTestSetFromFile(const std::string& fileName) {
             const int before = i;
             if (parser.Items(i).TagName == "DATASETS") {
                 d = NextDataSetId();
-                ReadSection(parser, i, setRule, {{"DSID", d}}, this, DatabaseName);
+                reader.ReadSection(parser, i, setRule, {{"DSID", d}});
             }
             if (i < parser.Count() && parser.Items(i).TagName == "DATADETAIL") {
                 // Each detail row gets its number, so the set's students
                 // read back in the order the file holds them.
-                ReadSection(parser, i, detailRule, {{"DDID", NextDetailId()}, {"DSID", d}}, this, DatabaseName);
+                reader.ReadSection(parser, i, detailRule, {{"DDID", NextDetailId()}, {"DSID", d}});
             }
             if (i == before) ++i;
         }

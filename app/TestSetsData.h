@@ -5,24 +5,20 @@
 // or appending, deletes sets, and exchanges a set with other installations
 // as a .tsf file (tagged text, each line stored hex-encoded). The window
 // binds its grid to qrySets (the grid's row is the query's current row),
-// its edit to edtPFName, its progress bars to pbRecords and pbQuest and
-// its buttons to the handlers below.
+// the control states below to its controls and its events to the
+// handlers. Every save and delete runs in one database transaction, so a
+// failure or a kill leaves the old set or the new one, never a mix.
 
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "app/DialogControls.h"
 #include "app/SavedFiles.h"
 #include "dbclient/LdbQuery.h"
 #include "platform/core/Component.h"
 #include "platform/data/DataSet.h"
 #include "platform/gui/Dialogs.h"
-
-struct TProgressState {
-    bool Visible = false;
-    int Max = 100;
-    int Position = 0;
-};
 
 class TTestSetsData : public TComponent {
 public:
@@ -38,20 +34,20 @@ public:
     // The saved test sets: "select * from DataSets D where DSType = 'TEST'".
     TLdbQuery* qrySets = nullptr;
 
-    // Controls.
-    std::string edtPFName;
-    TDialogControlState btnDelete, btnReplace, btnAppend, btnSave;
-    TProgressState pbRecords, pbQuest;
+    // Controls: the name edit, the buttons, the two progress bars and
+    // their labels "Save Records" and "Save Question".
+    TDialogControl edtPFName, btnDelete, btnReplace, btnAppend, btnSave, lblRecords, lblQuest;
+    TDialogProgress pbRecords, pbQuest;
     TSaveDialog* SaveDialog1 = nullptr;
     TOpenDialog* OpenDialog1 = nullptr;
     bool CloseWithOk = false;
     // The highest record number in DataTable after a load; the wizard
     // numbers the next scanned student after it.
     int LastRecNo = 0;
-    // Told after each step of a save, so the window repaints its bars.
+    // Told after each step of a save, after the bars are repainted.
     std::function<void()> OnProgress;
 
-    std::string GetSetName() const { return edtPFName; }
+    std::string GetSetName() const { return edtPFName.Text(); }
 
     void FormShow();
     void edtPFNameChange();
@@ -71,13 +67,17 @@ public:
     int NextDetailId();
     void DeleteDetails();
     // Writes the students of DataTable as the details of qrySets' current
-    // row, which is in edit or insert state.
+    // row, which is in edit or insert state. The caller holds the
+    // transaction.
     void SaveTestSetData();
     // Appends the selected set's students to DataTable.
     void LoadTestSetData();
 
 private:
     std::unique_ptr<TLdbQuery> NewQuery(const std::string& sql);
+    TLdbConnection* Connection();
+    void ShowProgress(bool shown, bool both);
+    void Step();
     bool ConfirmQuestionCount();
     void UpdateButtons();
 };

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DialogControls.h"
 #include "app/DropSounds.h"
 #include "app/ScoringRules.h"
 #include "memtable/CSVStreamFormat.h"
@@ -27,6 +28,9 @@
 #include "platform/data/StdFields.h"
 #include "platform/gui/Dialogs.h"
 #include "serial/SioComPort.h"
+
+class TLdbConnection;
+struct TProfileData;
 
 // The wizard's pages, in order.
 enum TWorkPage { wpConfiguration, wpPointValues, wpScanMaster, wpScanTests, wpOutput, wpFinished };
@@ -44,12 +48,6 @@ std::string ExportFormatCaption(int index);
 std::string ExportSuffixAlone(int index);
 std::string ExportSuffixAfter(int index);
 
-// A control's state as the window shows it.
-struct TControlState {
-    bool Visible = true;
-    bool Enabled = true;
-    std::string Caption;
-};
 
 class TTestWorkData : public TComponent {
 public:
@@ -112,6 +110,59 @@ public:
     // format chosen, one empty names row to type into when there is none.
     void OutputShow();
 
+    // ------------------------------------------------- configuration page
+    // The form number's text trimmed; Q from its characters 1-2 and D from
+    // 3-4 (0 where they are no number).
+    std::string ParseFormNumber(const std::string& text);
+    // A label set as the edits show it: empty gives "ABCDEF", another
+    // length is cut to 6 or filled up with "-".
+    static std::string NormaliseAnswerLabels(const std::string& labels);
+    // A label set read from its six edits: "-" for an edit blank after
+    // trimming.
+    static std::string ReadAnswerLabels(const std::vector<std::string>& edits);
+    // The checks of Configuration Next, in order; ccOk sets n to the
+    // number of relevant questions.
+    enum TConfigCheck { ccOk, ccNameOrFormMissing, ccTooManyQuestions, ccTooFewQuestions };
+    static TConfigCheck CheckConfiguration(const std::string& testName, const std::string& formNo,
+                                           const std::string& qtyText, int& n);
+    // The message a failed check shows.
+    static std::string ConfigCheckMessage(TConfigCheck check);
+    // Configuration Next after the checks: N fixed, drop sounds checked
+    // against their files, both tables rebuilt empty, groups loaded.
+    void ConfigurationNext(int n, bool soundsOn);
+    // The point editors' key record: in edit mode (appended when there is
+    // none), every point value 1, then the loaded profile's values and
+    // penalties when it was saved for N questions.
+    void PreparePointKey();
+    // "Set All": every point value of the key to the text (1 when it is no
+    // number).
+    void SetAllPoints(const std::string& text);
+    // Point Values Next: total possible points, the Scan Master page
+    // prepared (the profile's key shown when it fits), the key posted.
+    void PointValuesNext();
+    // "Clear Values": every answer of the key record cleared (null), the
+    // record left in edit mode.
+    void ClearMasterAnswers();
+    // The groups tables for N: the loaded profile's groups when it fits,
+    // otherwise "Overall Group" with every question in "(1)".
+    void LoadGroups();
+
+    // ---------------------------------------------------------- profiles
+    // The database the profiles live in (the window's connection).
+    TLdbConnection* Connection = nullptr;
+    // Set by Load Profile: the chosen profile's number and question count.
+    bool ProfileLoaded = false;
+    int ProfileNo = 0;
+    int ProfileRelQuest = 0;
+    // Whether the loaded profile's parts apply to the current N.
+    bool ProfileFits() const { return ProfileLoaded && Connection && ProfileRelQuest == N; }
+    double TotalPossible = 0;
+    // Save Profile As: the profile row under `name` in the profiles query
+    // (overwritten when the query's current row has that name), then its
+    // groups, question groups, answer key, point values and penalties from
+    // the tables. Returns the profile's number.
+    int SaveProfile(TDataSet& profiles, const std::string& name, const TProfileData& data);
+
     // ------------------------------------------------- test configuration
     int N = 0;  // relevant questions, 1..300
     int Q = 0;  // questions per sheet (form number digits 1-2)
@@ -145,10 +196,14 @@ public:
     bool cbPrintScan = false; // "Print Student Reports when Scanned"
     int cbExport = -1;        // chosen export format, -1 none
     std::string edtFileName;  // "Last Save Directory:"
-    TControlState imgMaster, dbgMaster, btnNext2, lblMaster;
-    TControlState imgTests, dbgData, dbgErrors, lblError, lblScore, lblStudent;
+    // The scan pages' controls: plain states until the window binds its
+    // controls to them (then the controls hold the states).
+    TDialogControl imgMaster, dbgMaster, btnNext2, lblMaster;
+    TDialogControl imgTests, dbgData, dbgErrors, lblError, lblScore, lblStudent;
 
     // ------------------------------------------------------------ events
+    // Told after the control states or the export fields above changed.
+    TNotifyEvent OnControlsChanged;
     // Writes a command to the scanner; without it commands go to the port.
     std::function<void(const std::string& command)> OnSendCommand;
     // Selection of rows in the students' grid: deselect all, select one.
@@ -158,7 +213,7 @@ public:
     TNotifyEvent OnPrintStudentReport;
     // Told of every drop sound requested (also when sounds are off).
     std::function<void(TObject* sender, bool good)> OnDropSound;
-    // Writes format 10, the customer spreadsheet, from a template.
+    // Writes format 10 in place of ExportCtapivExcel when set.
     std::function<void(const std::string& fileName, const std::string& templateName)> OnExportCtapivExcel;
 
     // ------------------------------------------------ scanner and sheets
@@ -231,6 +286,9 @@ public:
     void ExportPoints(const std::string& fileName);
     void ExportIndividual(const std::string& fileName);
     void ExportCtapivText(const std::string& fileName);
+    // Format 10: the customer spreadsheet filled from a template through
+    // the spreadsheet application (TestWorkCtapiv.cpp).
+    void ExportCtapivExcel(const std::string& fileName, const std::string& templateName);
     // Runs the writer of a format (0..9) on a file.
     void WriteExport(int format, const std::string& fileName);
     // The further groups' scores that format 6 appends to a student's line.
@@ -259,6 +317,9 @@ private:
         std::vector<TGroupSnapshot> Groups;
     };
 
+    void ControlsChanged() {
+        if (OnControlsChanged) OnControlsChanged(this);
+    }
     void CreateTables();
     void BindTableEvents();
     void qmtDataAfterPost(TDataSet* dataSet);

@@ -140,8 +140,10 @@ void TTestWorkData::btnExportClick() {
     WorkBusyCursor(true);
     try {
         if (format == efCtapivExcel) {
-            if (!OnExportCtapivExcel) throw Exception("The spreadsheet export is not available.");
-            OnExportCtapivExcel(fileName, templatePath);
+            if (OnExportCtapivExcel)
+                OnExportCtapivExcel(fileName, templatePath);
+            else
+                ExportCtapivExcel(fileName, templatePath);
         } else {
             WriteExport(format, fileName);
         }

@@ -85,10 +85,18 @@ void TTestWorkData::ReceiveBytes(const std::string& bytes) {
             if (!failure) failure = std::current_exception();
         }
     }
+    ControlsChanged();
     if (failure) std::rethrow_exception(failure);
 }
 
 void TTestWorkData::HandleFrame(const std::string& frame) {
+    // Every sheet starts with "S"; anything else holding an "E" is the tail
+    // of a broken transfer and must not become a student or key answers.
+    if (frame.empty() || frame[0] != 'S') {
+        LogFrame(frame);
+        PlayDropSound(false);
+        return;
+    }
     if (ActivePage == wpScanMaster)
         ProcessMasterSheet(frame);
     else
@@ -115,10 +123,13 @@ void TTestWorkData::PlayDropSound(bool good) {
 }
 
 int TTestWorkData::CountPresentAnswers(const std::vector<TField*>& answerFields, bool& complete) const {
+    // An answer is present when its field is not null: a question the
+    // sheet did not reach holds an empty text and still counts, so the
+    // next sheet of the same ID goes on after it.
     int count = 0;
     complete = true;
     for (TField* field : answerFields) {
-        if (field->AsString().empty()) {
+        if (field->IsNull()) {
             complete = false;
             break;
         }
@@ -142,10 +153,7 @@ bool TTestWorkData::StoreSheetAnswers(const std::string& answers, const std::vec
         ++count;
         if (n > N || n > static_cast<int>(answerFields.size())) continue;
         TField* field = answerFields[static_cast<std::size_t>(n - 1)];
-        if (answer.empty())
-            field->Clear();
-        else
-            field->SetAsString(answer);
+        field->SetAsString(answer);
         if (answer == "?" || answer == "-") good = false;
     }
     return good;

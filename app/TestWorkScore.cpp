@@ -123,7 +123,8 @@ void TTestWorkData::ScoreCurrentRecord() {
     qmtErrorVal->SetReadOnly(true);
     qmtErrorRghtVal->SetReadOnly(true);
     const double score = possible - lost;
-    lblScore.Caption = "Score: " + F(score) + "/" + F(possible) + ", " + F(P(score, possible)) + "%";
+    lblScore.SetText("Score: " + F(score) + "/" + F(possible) + ", " + F(P(score, possible)) + "%");
+    ControlsChanged();
 }
 
 Integer TTestWorkData::CurrentGroupNo() const {
@@ -208,9 +209,10 @@ double TTestWorkData::TotalPossiblePoints() {
 void TTestWorkData::ShowStudentName() {
     if (ActivePage != wpScanTests) return;
     if (qmtNames->Active())
-        lblStudent.Caption = LookupStudentName(dataIdNo_ && qmtData->Active() ? dataIdNo_->AsLargeInt() : 0);
+        lblStudent.SetText(LookupStudentName(dataIdNo_ && qmtData->Active() ? dataIdNo_->AsLargeInt() : 0));
     else
-        lblStudent.Caption = " ";
+        lblStudent.SetText(" ");
+    ControlsChanged();
 }
 
 std::string TTestWorkData::LookupStudentName(Int64 id) {

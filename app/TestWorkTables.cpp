@@ -53,17 +53,17 @@ void RemoveFields(TDataSet* table) {
 
 TTestWorkData::TTestWorkData(TComponent* owner) : TComponent(owner) {
     CreateTables();
-    imgMaster.Visible = true;
-    dbgMaster.Visible = false;
-    btnNext2.Enabled = false;
-    lblMaster.Caption = "Please scan the master test form now.";
-    imgTests.Visible = true;
-    dbgData.Visible = false;
-    dbgErrors.Visible = false;
-    lblError.Visible = false;
-    lblError.Caption = "Errors";
-    lblScore.Visible = false;
-    lblStudent.Caption = " ";
+    imgMaster.SetVisible(true);
+    dbgMaster.SetVisible(false);
+    btnNext2.SetEnabled(false);
+    lblMaster.SetText("Please scan the master test form now.");
+    imgTests.SetVisible(true);
+    dbgData.SetVisible(false);
+    dbgErrors.SetVisible(false);
+    lblError.SetVisible(false);
+    lblError.SetText("Errors");
+    lblScore.SetVisible(false);
+    lblStudent.SetText(" ");
 }
 
 TTestWorkData::~TTestWorkData() {
@@ -212,17 +212,19 @@ void TTestWorkData::LoadNamesFile(const std::string& fileName) {
 }
 
 void TTestWorkData::PrepareScanMaster() {
-    imgMaster.Visible = true;
-    dbgMaster.Visible = false;
-    btnNext2.Enabled = false;
-    lblMaster.Caption = "Please scan the master test form now.";
+    imgMaster.SetVisible(true);
+    dbgMaster.SetVisible(false);
+    btnNext2.SetEnabled(false);
+    lblMaster.SetText("Please scan the master test form now.");
+    ControlsChanged();
 }
 
 void TTestWorkData::ShowMasterGrid() {
-    imgMaster.Visible = false;
-    dbgMaster.Visible = true;
-    btnNext2.Enabled = true;
-    lblMaster.Caption = "Check for correct values then click on \"Next\"";
+    imgMaster.SetVisible(false);
+    dbgMaster.SetVisible(true);
+    btnNext2.SetEnabled(true);
+    lblMaster.SetText("Check for correct values then click on \"Next\"");
+    ControlsChanged();
 }
 
 void TTestWorkData::ScanMasterNext() {
@@ -230,20 +232,22 @@ void TTestWorkData::ScanMasterNext() {
     RecordCounter = 0;
     qmtData->Close();
     qmtData->Open();
-    imgTests.Visible = true;
-    dbgData.Visible = false;
-    lblScore.Visible = false;
-    dbgErrors.Visible = false;
-    lblError.Visible = false;
+    imgTests.SetVisible(true);
+    dbgData.SetVisible(false);
+    lblScore.SetVisible(false);
+    dbgErrors.SetVisible(false);
+    lblError.SetVisible(false);
+    ControlsChanged();
 }
 
 void TTestWorkData::ScanTestsShow() {
     ActivePage = wpScanTests;
-    lblStudent.Caption = " ";
+    lblStudent.SetText(" ");
     if (qmtData->Active()) {
         qmtData->SetSortFields("");
         qmtData->Sort();
     }
+    ControlsChanged();
 }
 
 void TTestWorkData::OutputShow() {
@@ -258,32 +262,35 @@ void TTestWorkData::OutputShow() {
         qmtNames->Append();
         qmtNames->Post();
     }
+    ControlsChanged();
 }
 
 void TTestWorkData::ShowStudentGrids() {
-    imgTests.Visible = false;
-    dbgData.Visible = true;
-    dbgErrors.Visible = true;
-    lblError.Visible = true;
-    lblScore.Visible = true;
+    imgTests.SetVisible(false);
+    dbgData.SetVisible(true);
+    dbgErrors.SetVisible(true);
+    lblError.SetVisible(true);
+    lblScore.SetVisible(true);
+    ControlsChanged();
 }
 
 void TTestWorkData::SetGridsShown(bool shown) {
-    dbgData.Visible = shown;
-    dbgErrors.Visible = shown;
+    dbgData.SetVisible(shown);
+    dbgErrors.SetVisible(shown);
 }
 
 bool TTestWorkData::LocateId(Int64 id) {
     // The grids stay hidden while the table moves, so they do not repaint
     // on every step.
-    const bool dataShown = dbgData.Visible, errorsShown = dbgErrors.Visible;
-    dbgData.Visible = dbgErrors.Visible = false;
+    const bool dataShown = dbgData.Visible(), errorsShown = dbgErrors.Visible();
+    dbgData.SetVisible(false);
+    dbgErrors.SetVisible(false);
     struct Reshow {
         TTestWorkData* self;
         bool data, errors;
         ~Reshow() {
-            self->dbgData.Visible = data;
-            self->dbgErrors.Visible = errors;
+            self->dbgData.SetVisible(data);
+            self->dbgErrors.SetVisible(errors);
         }
     } reshow{this, dataShown, errorsShown};
     (void)reshow;

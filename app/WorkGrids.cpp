@@ -1,5 +1,7 @@
 #include "app/WorkGrids.h"
 
+#include "platform/gui/ExtCtrls.h"
+
 std::vector<TWorkGridProperty> WorkGridProperties(TWorkGrid grid) {
     std::vector<TWorkGridProperty> p = {
         {"CellSelectMode", "cmNone"},
@@ -33,3 +35,14 @@ std::vector<TWorkGridColumn> ErrorsGridColumns() {
 }
 
 TColor ErrorsCellColor(int dataCol, TColor rowColor) { return dataCol == 3 ? clNone : rowColor; }
+
+TWinControl* NewWorkGrid(TComponent* owner, TWinControl* parent, const char* name, TWorkGrid, TDataSource*) {
+    // A plain frame holds the grid's place until the data-aware grid is
+    // linked in.
+    auto* grid = new TPanel(owner);
+    grid->SetName(name);
+    grid->SetParent(parent);
+    grid->SetCaption("");
+    grid->SetColor(clWindow);
+    return grid;
+}

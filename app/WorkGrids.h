@@ -1,12 +1,17 @@
 #pragma once
-// How the wizard's grids show its tables, kept as data for the window that
-// places the grids: the property values every grid shares, those of the
-// errors grid and its three columns, and the colour of an errors cell.
+// How the wizard's grids show its tables: the property values every grid
+// shares, those of the errors grid and its three columns, the colour of an
+// errors cell, and the one place where the window makes its grids and binds
+// them to the tables' data sources.
 
 #include <string>
 #include <vector>
 
 #include "platform/gui/Graphics.h"
+
+class TComponent;
+class TWinControl;
+class TDataSource;
 
 // One stored property of a grid, as the window definition would hold it.
 struct TWorkGridProperty {
@@ -36,3 +41,8 @@ std::vector<TWorkGridColumn> ErrorsGridColumns();
 // The colour of a cell of the errors grid: the row's dColor, except in data
 // column 3 (the right answer), which keeps the grid's colour (clNone).
 TColor ErrorsCellColor(int dataCol, TColor rowColor);
+
+// Makes one of the wizard's grids in `parent`, named `name`, showing the
+// table of `source`.
+TWinControl* NewWorkGrid(TComponent* owner, TWinControl* parent, const char* name, TWorkGrid grid,
+                         TDataSource* source);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "dbclient/LdbConnection.h"
+#include "dbclient/LdbDateTime.h"
 #include "dbclient/LdbError.h"
 #include "dbclient/LdbQuery.h"
 #include "platform/core/Strings.h"
@@ -178,7 +179,7 @@ double TLdbConnection::GetServerTime() {
     CheckAdsResult(nullptr, LdbGetServerTime(handle_, date, &dateLen, &ms, time, &timeLen));
     double julian = 0;
     CheckAdsResult(nullptr, LdbConvertDateToJulian(handle_, date, dateLen, &julian));
-    return julian - 1721425 + ms / 86400000.0;
+    return ldbtime::ToNativeDays({static_cast<std::int32_t>(julian), ms});
 }
 
 void TLdbConnection::CloseCachedTables() {

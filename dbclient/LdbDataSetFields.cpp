@@ -9,6 +9,7 @@
 
 #include "dbclient/LdbBlob.h"
 #include "dbclient/LdbDataSet.h"
+#include "dbclient/LdbDateTime.h"
 #include "platform/core/Format.h"
 #include "platform/core/FormatSettings.h"
 #include "platform/core/MathUtils.h"
@@ -18,8 +19,8 @@
 
 namespace {
 
-constexpr std::int32_t JulianDelta = 1721425;  // Julian day of the framework's day 0
-constexpr double MsPerDay = 86400000.0;
+constexpr std::int32_t JulianDelta = ldbtime::NativeDay0Julian;
+constexpr double MsPerDay = ldbtime::MsPerDay;
 constexpr int DateDelta = 693594;              // framework day number of 30 December 1899
 
 template <typename T>
@@ -236,7 +237,7 @@ void TLdbDataSet::DecodeValue(const TLceFieldDef& def, TField* field, const char
     case LdbTypeLongLong: std::memcpy(buffer, p, 8); break;
     case LdbTypeRaw: std::memcpy(buffer, p, def.Length); break;
     case LdbTypeTimeStamp: {
-        double ms = (static_cast<double>(Read<std::int32_t>(p)) - JulianDelta) * MsPerDay + Read<std::int32_t>(p + 4);
+        double ms = ldbtime::ToNative({Read<std::int32_t>(p), Read<std::int32_t>(p + 4)});
         Write<double>(buffer, ms < 0 ? 0.0 : ms);
         break;
     }
@@ -370,10 +371,9 @@ void TLdbDataSet::EncodeValue(const TLceFieldDef& def, TField* field, char* reco
     case LdbTypeLongLong: std::memcpy(p, buffer, 8); break;
     case LdbTypeRaw: std::memcpy(p, buffer, def.Length); break;
     case LdbTypeTimeStamp: {
-        double value = Read<double>(buffer);
-        double day = std::trunc(value / MsPerDay);
-        Write<std::int32_t>(p, static_cast<std::int32_t>(day) + JulianDelta);
-        Write<std::int32_t>(p + 4, static_cast<std::int32_t>(std::llround(value - day * MsPerDay)));
+        const ldbtime::Stamp stamp = ldbtime::FromNative(Read<double>(buffer));
+        Write<std::int32_t>(p, stamp.Julian);
+        Write<std::int32_t>(p + 4, stamp.Milliseconds);
         break;
     }
     case LdbTypeMoney: {

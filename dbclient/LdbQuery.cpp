@@ -5,14 +5,13 @@
 #include <mutex>
 
 #include "dbclient/LdbConnection.h"
+#include "dbclient/LdbDateTime.h"
 #include "platform/core/MathUtils.h"
 #include "platform/core/Strings.h"
 #include "platform/data/DBConsts.h"
 
 namespace {
 
-constexpr std::int32_t DateTimeOriginJulian = 2415019;  // 30 December 1899
-constexpr double MsPerDay = 86400000.0;
 
 // Engine connections of queries whose DatabaseName is a folder, one per
 // path, shared by those queries and closed when the program ends.
@@ -295,18 +294,16 @@ void BindLdbParams(TLdbDataSet* dataSet, LdbHandle statement, TParams& params) {
         case ftCurrency: CheckAdsResult(dataSet, LdbSetDouble(statement, n, p->AsFloat())); break;
         case ftDate: {
             auto days = static_cast<std::int32_t>(std::trunc(p->AsDateTime()));
-            CheckAdsResult(dataSet, LdbSetJulian(statement, n, days + DateTimeOriginJulian));
+            CheckAdsResult(dataSet, LdbSetJulian(statement, n, days + ldbtime::OriginJulian));
             break;
         }
         case ftTime: {
-            double frac = std::fabs(p->AsDateTime() - std::trunc(p->AsDateTime()));
-            CheckAdsResult(dataSet, LdbSetMilliseconds(statement, n, static_cast<std::int32_t>(RoundHalfEven(frac * MsPerDay))));
+            CheckAdsResult(dataSet, LdbSetMilliseconds(statement, n, ldbtime::TimeOfDay(p->AsDateTime())));
             break;
         }
         case ftDateTime: {
-            double dt = p->AsDateTime();
-            std::int32_t raw[2] = {static_cast<std::int32_t>(std::trunc(dt)) + DateTimeOriginJulian,
-                                   static_cast<std::int32_t>(RoundHalfEven(std::fabs(dt - std::trunc(dt)) * MsPerDay))};
+            const ldbtime::Stamp stamp = ldbtime::FromDateTime(p->AsDateTime());
+            std::int32_t raw[2] = {stamp.Julian, stamp.Milliseconds};
             CheckAdsResult(dataSet, LdbSetTimeStampRaw(statement, n, raw, sizeof raw));
             break;
         }

@@ -287,9 +287,11 @@ void TdeCustomDocumentEngine::NewPage() {
         return;
     }
     if (currentPage_ > 0 && flowOwner_) flowOwner_->FlowY = flowY_;
+    if (currentPage_ > 0 && !Preferences()->ProcessAfterEachPage()) CloseRecording();
     if (Preferences()->ProcessAfterEachPage() && currentPage_ > 0) RenderPage();
     ++pageCount_;
     currentPage_ = pageCount_;
+    OpenRecording(page_);
     pages_.push_back(std::make_unique<TdePageItem>(this, page_));
     SelectLists(pages_.back().get());
     band_ = bdBody;
@@ -299,6 +301,7 @@ void TdeCustomDocumentEngine::NewPage() {
 void TdeCustomDocumentEngine::EndDoc() {
     if (!started_) return;
     try {
+        if (!Preferences()->ProcessAfterEachPage()) CloseRecording();
         if (Preferences()->ProcessAfterEachPage()) {
             RenderPage();
         } else {
@@ -337,6 +340,7 @@ void TdeCustomDocumentEngine::RenderPage() {
     const bool first = currentPage_ == 1;
     if (IsPageInRange(currentPage_)) {
         if (OnBeforeBeginPage) OnBeforeBeginPage(this);
+        if (Preferences()->ProcessAfterEachPage()) CloseRecording();
         band_ = bdBody;
         UpdateDrawArea();
         StartPage();
@@ -452,19 +456,23 @@ void TdeCustomDocumentEngine::RenderTextList(TdeItemList& list) {
 }
 
 void TdeCustomDocumentEngine::SortTextItems(TdeItemList& list) {
-    auto y = [](TdeDocumentItem* i) {
-        auto* t = dynamic_cast<TdeTextItem*>(i);
-        return t ? t->Y : 0.0;
+    // Positions are read once per item, not once per comparison.
+    struct Keyed {
+        double Y, X;
+        TdeDocumentItem* Item;
     };
-    auto x = [](TdeDocumentItem* i) {
+    std::vector<Keyed> keyed;
+    keyed.reserve(list.size());
+    for (TdeDocumentItem* i : list) {
         auto* t = dynamic_cast<TdeTextItem*>(i);
-        return t ? t->X : 0.0;
-    };
-    std::stable_sort(list.begin(), list.end(), [&](auto* a, auto* b) { return y(a) < y(b); });
+        keyed.push_back({t ? t->Y : 0.0, t ? t->X : 0.0, i});
+    }
     if (textSortTolerance_ > 0)
-        std::stable_sort(list.begin(), list.end(), [&](auto* a, auto* b) {
-            return y(a) < y(b) || (y(a) == y(b) && x(a) < x(b));
-        });
+        std::stable_sort(keyed.begin(), keyed.end(),
+                         [](const Keyed& a, const Keyed& b) { return a.Y < b.Y || (a.Y == b.Y && a.X < b.X); });
+    else
+        std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) { return a.Y < b.Y; });
+    for (std::size_t k = 0; k < keyed.size(); ++k) list[k] = keyed[k].Item;
 }
 
 void TdeCustomDocumentEngine::FreeItems(TdeItemList& list) {
@@ -513,6 +521,10 @@ void TdeCustomDocumentEngine::GotoPage(Integer pageNo) {
         return;
     }
     if (flowOwner_) flowOwner_->FlowY = flowY_;
+    if (TdePageItem* left = PageItem(currentPage_)) {
+        CloseRecording();
+        OpenRecording(left->Settings);
+    }
     currentPage_ = pageNo;
     SelectLists(PageItem(pageNo));
 }
@@ -609,6 +621,8 @@ void TdeCustomDocumentEngine::Cleanup() {
     pages_.clear();
     FreeOpenItems();
     FreeAllTables();
+    recordingCanvas_.reset();
+    recording_.reset();
     images_.clear();
     if (abortFlag_) {
         for (int i = 0; i < outputFiles_.Count(); ++i)

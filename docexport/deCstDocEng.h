@@ -20,6 +20,7 @@
 #include "platform/core/StringList.h"
 #include "platform/gui/Bitmap.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/Metafile.h"
 
 class TdeCustomDocumentEngine;
 class IdeDocumentEngine;
@@ -262,6 +263,38 @@ public:
     virtual void DrawImageStream(const TdeRect& rect, Integer width, Integer height, TStream& stream);
     virtual void DrawGraphicStream(const TdeRect& rect, TGraphic* graphic);
 
+    // ---- recorded pictures -------------------------------------------------------
+    // Interprets the metafile into items of the current lists, offset by
+    // (x, y) pixels plus the drawing area's corner.
+    virtual void ProcessMetafile(const TMetafile& metafile, double x, double y);
+    // The metafile's items at the area's corner, or at (x, y) in the unit.
+    virtual void PlayMetafile(const TMetafile& metafile);
+    virtual void PlayMetafileAt(const TMetafile& metafile, double x, double y);
+    // Draws the graphic stretched into the rectangle (in the unit, not
+    // offset by the area) of the page's recording picture, whose drawing
+    // becomes items when the page is closed.
+    virtual void StretchGraphic(const TdeRect& rect, TGraphic* graphic);
+    // Canvas of the current page's recording picture; null outside a
+    // document.
+    TMetafileCanvas* RecordingCanvas() { return recordingCanvas_.get(); }
+    // Rich text formatted into a rectangle needs a rich-edit formatting
+    // service, which this platform does not have: these calls draw nothing.
+    void RenderRichText(TObject* control, Integer startPos, double x1, double y1, double x2, double y2,
+                        Integer endPos, TColor backColor);
+    void RenderRichTextFile(const std::string& fileName, Integer startPos, double x1, double y1, double x2,
+                            double y2, Integer endPos, TColor backColor);
+    void RenderRichTextStream(TStream& stream, Integer startPos, double x1, double y1, double x2, double y2,
+                              Integer endPos, TColor backColor);
+    // Image slots for pictures the metafile interpreter finds: a new empty
+    // slot's index, a graphic stored into a slot, and dropping the last
+    // slot (a picture merged into the one before).
+    Integer ReserveImageSlot();
+    void StoreImageSlot(Integer index, std::unique_ptr<TGraphic> graphic);
+    void DropLastImageSlot();
+    // The image item's graphic in a new metafile of the item's size, placed
+    // as the item's settings ask, on the item's brush.
+    std::unique_ptr<TMetafile> ImageItemToMetafile(TdeImageItem* item);
+
     // Settings given in the engine's unit.
     void SetTableSettings(const TdeTableSettings& settings);
     void SetTextFormatting(const TdeTextFormatting& formatting);
@@ -393,6 +426,10 @@ protected:
     std::vector<ImageEntry> images_;
 
 private:
+    // The page's recording picture: opened with each page, interpreted
+    // into the page's items when the page is left (when anything was drawn).
+    void OpenRecording(const TdePageSettings& page);
+    void CloseRecording();
     void BeginBand(TdeBand b);
     void EndBand();
     void ClearBand(TdeBand b);
@@ -475,6 +512,8 @@ private:
     TdeTableItem* table_ = nullptr;
 
     std::shared_ptr<IdeDocumentEngine> interface_;
+    std::unique_ptr<TMetafile> recording_;
+    std::unique_ptr<TMetafileCanvas> recordingCanvas_;
 
     friend class TdeDocSettings;
 };

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "platform/core/Currency.h"
 #include "platform/core/Format.h"
@@ -11,9 +13,10 @@
 
 namespace {
 
-// Palette entries are kept at most this many; further colours take the
-// nearest entry.
-constexpr std::size_t kMaxPalette = 101;
+// A workbook palette holds 56 colours: the defaults fill it, so further
+// colours take the nearest entry (a longer PALETTE record is refused by
+// readers).
+constexpr std::size_t kMaxPalette = 56;
 // The colour table feeds the workbook's 56-entry palette.
 constexpr std::size_t kMaxColorTable = 56;
 
@@ -277,6 +280,81 @@ std::string TdeCustomSpreadSheetEngine::NormalizeNumberText(const std::string& i
 
 // ---- layout ---------------------------------------------------------------------------
 
+double TdeCustomSpreadSheetEngine::LineHeightOf(const TFont& font) {
+    // Height of "W" by font: the same few fonts come back for every text.
+    const std::string key = font.Name() + "|" + std::to_string(font.Height()) + "|" + std::to_string(font.Style());
+    auto [at, fresh] = lineHeights_.emplace(key, 0.0);
+    if (fresh) at->second = TextExtent("W", font).cy;
+    return at->second;
+}
+
+void TdeCustomSpreadSheetEngine::SeparateSharedCells(std::vector<std::vector<TdeFmTextItem*>>& cols,
+                                                     const std::function<void(std::size_t)>& insertColumnAt) {
+    for (std::size_t c = 0; c < cols.size(); ++c) {
+        bool again = true;
+        while (again) {
+            again = false;
+            // The text that keeps each cell: leftmost, then topmost, then
+            // the first recorded.
+            std::unordered_map<Integer, TdeFmTextItem*> keeper;
+            std::size_t texts = 0;
+            for (auto* o : cols[c]) {
+                if (FirstLine(o).empty()) continue;
+                ++texts;
+                auto& k = keeper[o->Row];
+                if (!k || o->X < k->X || (o->X == k->X && o->Y < k->Y)) k = o;
+            }
+            if (keeper.size() == texts) break;  // nothing shares a cell
+            std::vector<TdeFmTextItem*> right;
+            for (std::size_t k = 0; k < cols[c].size(); ++k) {
+                TdeFmTextItem* it = cols[c][k];
+                if (FirstLine(it).empty()) continue;
+                TdeFmTextItem* held = keeper[it->Row];
+                if (held == it) continue;
+                if (it->X > held->X) {
+                    right.push_back(it);
+                    continue;
+                }
+                // Same x, lower down: one row down, the rows below making
+                // room when that row of the column is taken.
+                const Integer down = it->Row + 1;
+                bool taken = false;
+                for (auto* o : cols[c]) taken |= o->Row == down;
+                if (taken)
+                    for (auto& col : cols)
+                        for (auto* o : col)
+                            if (o != it && o->Row >= down) ++o->Row;
+                it->Row = down;
+                again = true;  // rows moved: look at the column again
+                break;
+            }
+            if (again || right.empty()) continue;
+            std::unordered_set<Integer> nextRows;
+            if (c + 1 >= cols.size()) {
+                cols.emplace_back();
+            } else {
+                for (auto* o : cols[c + 1])
+                    if (!FirstLine(o).empty()) nextRows.insert(o->Row);
+                bool clash = false;
+                for (auto* m : right) clash |= nextRows.count(m->Row) > 0;
+                if (clash) insertColumnAt(c + 1);
+            }
+            // The movers may still share a cell among themselves: the next
+            // column's turn separates them.
+            for (auto* m : right) {
+                m->Column = static_cast<Integer>(c + 1);
+                cols[c + 1].push_back(m);
+            }
+            auto& here = cols[c];
+            here.erase(std::remove_if(here.begin(), here.end(),
+                                      [&](TdeFmTextItem* i) {
+                                          return std::find(right.begin(), right.end(), i) != right.end();
+                                      }),
+                       here.end());
+        }
+    }
+}
+
 double TdeCustomSpreadSheetEngine::TextWidth(const TdeTextItem* item) const {
     const std::string t = FirstLine(item);
     return t.empty() ? 0 : TextExtent(t, item->Font).cx;
@@ -285,6 +363,18 @@ double TdeCustomSpreadSheetEngine::TextWidth(const TdeTextItem* item) const {
 void TdeCustomSpreadSheetEngine::LayoutSheetGrid(TdeItemList& list) {
     const bool align = Preferences()->ApplyAlignment;
     const double cw = colWidth_, rh = rowHeight_;
+    // Measurements are taken once per item: measuring is the costly part.
+    std::unordered_map<const TdeTextItem*, double> widths, halves;
+    auto width = [&](const TdeTextItem* i) {
+        auto [at, fresh] = widths.emplace(i, 0.0);
+        if (fresh) at->second = TextWidth(i);
+        return at->second;
+    };
+    auto halfHeight = [&](const TdeTextItem* i) {
+        auto [at, fresh] = halves.emplace(i, 0.0);
+        if (fresh) at->second = LineHeightOf(i->Font) / 2.0;
+        return at->second;
+    };
     // 1. Cell items in place of plain text items.
     std::vector<TdeFmTextItem*> items;
     for (auto& entry : list) {
@@ -298,7 +388,7 @@ void TdeCustomSpreadSheetEngine::LayoutSheetGrid(TdeItemList& list) {
         static_cast<TdeTextItem&>(*fm) = *t;
         delete t;
         entry = fm;
-        if (align && fm->Alignment == haRight) fm->X += TextWidth(fm);
+        if (align && fm->Alignment == haRight) fm->X += width(fm);
         items.push_back(fm);
     }
     std::vector<TdeFmTextItem*> free;  // the items the layout places
@@ -331,7 +421,7 @@ void TdeCustomSpreadSheetEngine::LayoutSheetGrid(TdeItemList& list) {
                     if (FirstLine(it).empty()) {
                         --overlap;
                     } else {
-                        const double w = TextWidth(it), rw = TextWidth(ref);
+                        const double w = width(it), rw = width(ref);
                         if (ref->X + rw == it->X + w) {
                             threshold = it->X + w;
                         } else if (ref->X + rw / 2 == it->X + w / 2) {
@@ -352,12 +442,21 @@ void TdeCustomSpreadSheetEngine::LayoutSheetGrid(TdeItemList& list) {
     TdeItemList sorted(free.begin(), free.end());
     TdeCustomDocumentEngine::SortTextItems(sorted);
 
-    // 5. Rows.
+    // 5. Rows. The smallest vertical middle of the texts already placed in
+    // each cell is kept by cell, so that a text is checked against its own
+    // cell only (the layout stays linear in the items of the page).
     const Integer spacing = formatting_.RowSpacing;
     Integer row = -1;
     double bandTop = -rh;
     TdeFmTextItem* prev = nullptr;
     std::vector<TdeFmTextItem*> placed;
+    std::unordered_map<std::uint64_t, double> cellMiddle;
+    auto cellKey = [](Integer r, Integer c) { return (std::uint64_t(std::uint32_t(r)) << 32) | std::uint32_t(c); };
+    auto middle = [&](TdeFmTextItem* i) { return std::max(0.0, i->Y) + halfHeight(i); };
+    auto remember = [&](TdeFmTextItem* i) {
+        auto [at, fresh] = cellMiddle.emplace(cellKey(i->Row, i->Column), middle(i));
+        if (!fresh) at->second = std::min(at->second, middle(i));
+    };
     auto nextRow = [&](double y, bool byPosition) {
         bandTop = y;
         if (spacing >= 0) {
@@ -382,19 +481,17 @@ void TdeCustomSpreadSheetEngine::LayoutSheetGrid(TdeItemList& list) {
         if (y >= bandTop + rh || !prev) {
             nextRow(y, true);
             it->Row = row;
-        } else if (y < std::max(0.0, prev->Y) + TextExtent("W", prev->Font).cy / 2.0) {
+        } else if (y < middle(prev)) {
             it->Row = row;
-            for (auto* o : placed)
-                if (o->Row == row && o->Column == it->Column &&
-                    y >= std::max(0.0, o->Y) + TextExtent("W", o->Font).cy / 2.0) {
-                    ++row;
-                    it->Row = row;
-                    break;
-                }
+            auto held = cellMiddle.find(cellKey(row, it->Column));
+            if (held != cellMiddle.end() && y >= held->second) {
+                ++row;
+                it->Row = row;
+            }
             if (prev->Column == it->Column && prev->X != it->X) {
                 // Two texts of one column side by side: split the column at
                 // the left one's right edge.
-                const double edge = prev->X + TextWidth(prev);
+                const double edge = prev->X + width(prev);
                 const std::size_t c = static_cast<std::size_t>(it->Column);
                 bool anyMoves = false;
                 for (auto* i : cols[c]) anyMoves |= i->X >= edge;
@@ -414,6 +511,11 @@ void TdeCustomSpreadSheetEngine::LayoutSheetGrid(TdeItemList& list) {
                             ++i;
                         }
                     }
+                    // Columns moved: the cells of the texts placed so far
+                    // are indexed anew (splits are rare; rows alike split
+                    // once).
+                    cellMiddle.clear();
+                    for (auto* o : placed) remember(o);
                 }
             }
         } else {
@@ -421,54 +523,73 @@ void TdeCustomSpreadSheetEngine::LayoutSheetGrid(TdeItemList& list) {
             it->Row = row;
         }
         placed.push_back(it);
+        remember(it);
         prev = it;
     }
 
-    // 7. Texts still sharing a cell: the right one moves a column right, the
-    // lower one a row down.
-    if (Preferences()->MultiPass) {
+    // 6. Right-aligned blocks take the column of a text above them that
+    // lines up with them (their left edges or centres fall inside it).
+    if (align) {
+        auto left = [&](TdeFmTextItem* i) { return i->X - (i->Alignment == haRight ? width(i) : 0.0); };
         for (std::size_t c = 0; c < cols.size(); ++c) {
-            for (std::size_t k = 0; k < cols[c].size(); ++k) {
-                TdeFmTextItem* it = cols[c][k];
-                if (FirstLine(it).empty()) continue;
-                TdeFmTextItem* other = nullptr;
-                for (auto* o : cols[c])
-                    if (o != it && o->Row == it->Row && !FirstLine(o).empty() &&
-                        (o->X < it->X || (o->X == it->X && o->Y < it->Y))) {
-                        other = o;
-                        break;
-                    }
-                if (!other) continue;
-                if (other->X < it->X) {
-                    if (c + 1 >= cols.size()) {
-                        cols.emplace_back();
-                    } else {
-                        bool taken = false;
-                        for (auto* o : cols[c + 1]) taken |= o->Row == it->Row && !FirstLine(o).empty();
-                        if (taken) moveColumnsFrom(c + 1);
-                    }
-                    cols[c].erase(cols[c].begin() + static_cast<std::ptrdiff_t>(k));
-                    --k;
-                    it->Column = static_cast<Integer>(c + 1);
-                    cols[c + 1].push_back(it);
-                } else {
-                    const Integer down = it->Row + 1;
-                    bool taken = false;
-                    for (auto* o : cols[c]) taken |= o->Row == down;
-                    if (taken)
-                        for (auto& col : cols)
-                            for (auto* o : col)
-                                if (o != it && o->Row >= down) ++o->Row;
-                    it->Row = down;
+            std::vector<TdeFmTextItem*> block;
+            for (auto* i : cols[c])
+                if (i->Alignment == haRight && !FirstLine(i).empty()) block.push_back(i);
+            if (block.empty()) continue;
+            TdeFmTextItem *a = block[0], *b = block[0];
+            Integer firstRow = block[0]->Row;
+            for (auto* i : block) {
+                if (left(i) < left(a)) a = i;
+                if (left(i) > left(b)) b = i;
+                firstRow = std::min(firstRow, i->Row);
+            }
+            const double points[] = {left(a), left(b), left(a) + width(a) / 2, left(b) + width(b) / 2};
+            auto linesUp = [&](std::size_t col) {
+                for (auto* o : cols[col]) {
+                    if (o->Row >= firstRow || FirstLine(o).empty()) continue;
+                    const double l = left(o), r = l + width(o);
+                    for (double p : points)
+                        if (p >= l && p <= r) return true;
                 }
+                return false;
+            };
+            std::ptrdiff_t target = -1;
+            bool stop = false;
+            if (linesUp(c)) {
+                target = std::ptrdiff_t(c);
+            } else {
+                std::size_t empty = 0;
+                for (std::size_t k = 1; k <= 3 && k <= c; ++k) {
+                    if (cols[c - k].empty()) {
+                        ++empty;
+                        continue;
+                    }
+                    if (linesUp(c - k)) target = std::ptrdiff_t(c - k);
+                    break;
+                }
+                if (empty == 3) stop = true;  // three empty columns end the pass
+                if (target < 0 && !stop && c + 1 < cols.size() && linesUp(c + 1)) target = std::ptrdiff_t(c + 1);
+            }
+            if (stop) break;
+            if (target < 0 || std::size_t(target) == c) continue;
+            auto& here = cols[c];
+            for (auto* i : block) {
+                i->Column = static_cast<Integer>(target);
+                cols[std::size_t(target)].push_back(i);
+                here.erase(std::find(here.begin(), here.end(), i));
             }
         }
     }
 
+    // 7. Texts still sharing a cell: the right one moves a column right, the
+    // lower one a row down. Two records for one cell would lose a text in
+    // the workbook, so this runs with and without MultiPass.
+    SeparateSharedCells(cols, moveColumnsFrom);
+
     // 8. Alignment-1 items get their left edge back.
     if (align)
         for (auto* it : free)
-            if (it->Alignment == haRight) it->X -= TextWidth(it);
+            if (it->Alignment == haRight) it->X -= width(it);
 
     // 9. Column spacing.
     if (formatting_.ColumnSpacing >= 0) {
@@ -493,6 +614,81 @@ void TdeCustomSpreadSheetEngine::LayoutSheetGrid(TdeItemList& list) {
     });
     out.insert(out.end(), ordered.begin(), ordered.end());
     list = std::move(out);
+}
+
+// ---- tables ---------------------------------------------------------------------------
+
+void TdeCustomSpreadSheetEngine::RenderTable(TdeTableItem* table) {
+    // The rows this page shows, as the table's row distribution says.
+    const auto& dist = table->RowDistribution;
+    if (dist.size() < 2) return;
+    const int start = dist[0];
+    const int k = CurrentPage() - start + 1;
+    if (k < 1 || k >= static_cast<int>(dist.size())) return;
+    int count = dist[static_cast<std::size_t>(k)];
+    int first = 0;
+    for (int i = 1; i < k; ++i) first += dist[static_cast<std::size_t>(i)];
+    const TdeTableSettings& ts = table->Settings;
+    if (ts.ShowTitles && CurrentPage() == start) {
+        --first;
+        ++count;
+    }
+    if (CurrentPage() > start) {
+        const TdePageItem* page = PageItem(CurrentPage());
+        const TdePageSettings& p = page ? page->Settings : *Page();
+        table->Y = p.Pixels(plTopMargin) + p.Pixels(plHeaderHeight);
+    }
+    if (k + 1 >= static_cast<int>(dist.size()) || dist[static_cast<std::size_t>(k + 1)] == 0) table->Finished = true;
+
+    // A title row at least one line high: with the settings' default height
+    // of 0 the titles and the first row would share their cells.
+    const double titleHeight = std::max(ts.TitleHeightPx(), LineHeightOf(table->Font));
+    double yOffset = 0;
+    for (int r = first; r < first + count; ++r) {
+        if (r >= 0 && r >= static_cast<int>(table->RowHeights.size())) break;
+        double xOffset = 0;
+        for (int c = 0; c < table->ColumnCount(); ++c) {
+            xOffset += table->Column(c)->Width();
+            const Integer col = static_cast<Integer>(std::lround((table->X + xOffset) / colWidth_));
+            const Integer row = static_cast<Integer>(std::lround((table->Y + yOffset) / rowHeight_));
+            if (r < 0) {
+                const std::string& title = table->Column(c)->Title;
+                if (title.empty()) continue;
+                TdeFmTextItem cell;
+                cell.Font.Assign(table->Font);
+                cell.Brush.Assign(table->Brush);
+                cell.Lines.Add(SubstituteVariables(title, true));
+                cell.Row = row;
+                cell.Column = col;
+                pageMaxRow_ = std::max(pageMaxRow_, row);
+                RenderText(&cell);
+                continue;
+            }
+            for (const auto& item : table->RowCells[static_cast<std::size_t>(r)]) {
+                if (auto* t = dynamic_cast<TdeTextItem*>(item.get()); t && static_cast<int>(t->X) == c) {
+                    TdeFmTextItem cell;
+                    cell.Font.Assign(t->Font);
+                    cell.Brush.Assign(t->Brush);
+                    cell.Lines.Add(SubstituteVariables(t->Lines.Count() > 0 ? t->Lines[0] : std::string(), true));
+                    cell.Row = row;
+                    cell.Column = col;
+                    pageMaxRow_ = std::max(pageMaxRow_, row);
+                    RenderText(&cell);
+                    break;
+                }
+                if (auto* i = dynamic_cast<TdeImageItem*>(item.get()); i && static_cast<int>(i->X) == c) {
+                    const double sx = i->X, sy = i->Y;
+                    i->X = table->X + xOffset;
+                    i->Y = table->Y + yOffset;
+                    RenderImage(i);
+                    i->X = sx;  // the cell address stays with the item
+                    i->Y = sy;
+                    break;
+                }
+            }
+        }
+        yOffset += r < 0 ? titleHeight : table->RowHeights[static_cast<std::size_t>(r)];
+    }
 }
 
 // ---- lifecycle ------------------------------------------------------------------------

@@ -6,6 +6,8 @@
 // writes no file itself.
 
 #include <array>
+#include <functional>
+#include <unordered_map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -120,6 +122,9 @@ public:
     void StartDocument() override;
     void FinishDocument() override;
     void RenderTextBox(TdeTextBoxItem*) override {}
+    // Every cell of the rows the page shows becomes a sheet cell (texts)
+    // or a picture at the cell's place (images), written at once.
+    void RenderTable(TdeTableItem* table) override;
     void SortTextItems(TdeItemList& list) override { LayoutSheetGrid(list); }
     void EndPara() override { EndParaAsTextItems(); }
 
@@ -128,6 +133,14 @@ protected:
     void ClearTables();
     // Width of the item's trimmed first line in its font.
     double TextWidth(const TdeTextItem* item) const;
+    // Height of "W" in the font, measured once per font.
+    double LineHeightOf(const TFont& font);
+    // Gives every text of the columns a cell of its own: of texts sharing a
+    // cell the leftmost (then topmost) keeps it, texts further right move a
+    // column right (a column is inserted when that one holds a text on the
+    // row) and texts at the same x move a row down.
+    void SeparateSharedCells(std::vector<std::vector<TdeFmTextItem*>>& cols,
+                             const std::function<void(std::size_t)>& insertColumnAt);
 
 private:
     TdeSheetFormatting formatting_;
@@ -144,4 +157,5 @@ private:
     std::vector<TColor> palette_;
     bool paletteReady_ = false;
     std::vector<std::pair<Integer, double>> columnWidths_;
+    std::unordered_map<std::string, double> lineHeights_;
 };

@@ -85,6 +85,18 @@ public:
     void TableCellText(int c, const std::string& t) override { e_->TableCellText(c, t); }
     double ParagraphText(const std::string& t) override { return e_->ParagraphText(t); }
     void TextRect(const TdeRect& r, const std::string& t, double x, double y) override { e_->TextRect(r, t, x, y); }
+    void RenderRichText(TObject* c, Integer s, double x1, double y1, double x2, double y2, Integer e,
+                        TColor b) override {
+        e_->RenderRichText(c, s, x1, y1, x2, y2, e, b);
+    }
+    void RenderRichTextFile(const std::string& f, Integer s, double x1, double y1, double x2, double y2, Integer e,
+                            TColor b) override {
+        e_->RenderRichTextFile(f, s, x1, y1, x2, y2, e, b);
+    }
+    void RenderRichTextStream(TStream& st, Integer s, double x1, double y1, double x2, double y2, Integer e,
+                              TColor b) override {
+        e_->RenderRichTextStream(st, s, x1, y1, x2, y2, e, b);
+    }
     void TextBox(const TdeRect& r, const std::string& t, TdeHAlignment h, TdeVAlignment v) override {
         e_->TextBox(r, t, h, v);
     }
@@ -125,6 +137,9 @@ public:
     double NewRow(double h) override { return e_->NewRow(h); }
     double NewRowAuto() override { return e_->NewRowAuto(); }
     void EndTable() override { e_->EndTable(); }
+    void PlayMetafile(const TMetafile& m) override { e_->PlayMetafile(m); }
+    void StretchGraphic(const TdeRect& r, TGraphic* g) override { e_->StretchGraphic(r, g); }
+    void PlayMetafileAt(const TMetafile& m, double x, double y) override { e_->PlayMetafileAt(m, x, y); }
     void BeginHeader() override { e_->BeginHeader(); }
     void EndHeader() override { e_->EndHeader(); }
     void ClearHeader() override { e_->ClearHeader(); }

@@ -71,6 +71,12 @@ public:
     virtual void TableCellText(int column, const std::string& text) = 0;
     virtual double ParagraphText(const std::string& text) = 0;
     virtual void TextRect(const TdeRect& rect, const std::string& text, double x, double y) = 0;
+    virtual void RenderRichText(TObject* control, Integer startPos, double x1, double y1, double x2, double y2,
+                                Integer endPos, TColor backColor) = 0;
+    virtual void RenderRichTextFile(const std::string& fileName, Integer startPos, double x1, double y1, double x2,
+                                    double y2, Integer endPos, TColor backColor) = 0;
+    virtual void RenderRichTextStream(TStream& stream, Integer startPos, double x1, double y1, double x2, double y2,
+                                      Integer endPos, TColor backColor) = 0;
     virtual void TextBox(const TdeRect& rect, const std::string& text, TdeHAlignment hAlign,
                          TdeVAlignment vAlign) = 0;
     virtual Integer SetRotation(Integer angle) = 0;
@@ -100,6 +106,9 @@ public:
     virtual double NewRow(double height) = 0;
     virtual double NewRowAuto() = 0;
     virtual void EndTable() = 0;
+    virtual void PlayMetafile(const TMetafile& metafile) = 0;
+    virtual void StretchGraphic(const TdeRect& rect, TGraphic* graphic) = 0;
+    virtual void PlayMetafileAt(const TMetafile& metafile, double x, double y) = 0;
     virtual void BeginHeader() = 0;
     virtual void EndHeader() = 0;
     virtual void ClearHeader() = 0;

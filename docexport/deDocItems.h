@@ -30,6 +30,9 @@ public:
     TdeTextEffects Effects;
     TdeHAlignment Alignment = haLeft;
     bool FromMetafile = false;
+    // Advance of each character in pixels, as a metafile recorded them
+    // (empty for texts drawn through the engine).
+    std::vector<double> Advances;
 
     bool Clipped() const { return clipped_; }
     // Clearing it zeroes ClipRect.
@@ -110,7 +113,10 @@ class TdeClipItem : public TdeDocumentItem {
 public:
     std::unique_ptr<TBrush> Brush;
     TPen Pen;
-    Integer Mode = 0;
+    Byte Operation = 0;  // 0 set the clip region, 1 reset it
+    Integer Mode = 0;    // region mode: 1 and, 2 or, 3 xor, 4 difference, 5 copy
+    // Two points per rectangle: the region's bounds, then its rectangles
+    // after the first.
     TdePoints Points;
     int PointCount() const { return static_cast<int>(Points.size()); }
 };
@@ -120,6 +126,7 @@ public:
     std::unique_ptr<TBrush> Brush;  // created on demand
     std::unique_ptr<TPen> Pen;
     Byte Operation = 0;
+    Integer Mode = 0;  // region mode of a select-clip-path item
     bool AlternateFill = false;
 };
 

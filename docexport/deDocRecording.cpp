@@ -553,7 +553,8 @@ void TdeCustomDocumentEngine::Chord(double x1, double y1, double x2, double y2, 
 Integer TdeCustomDocumentEngine::RegisterImage(TGraphic* graphic, bool asResource) {
     if (!started_ || !(capabilities_ & capImage) || !graphic) return -1;
     Preferences()->SetUseImagesAsResources(asResource);
-    if (!dynamic_cast<TBitmap*>(graphic) && !dynamic_cast<TJPEGImage*>(graphic)) {
+    if (!dynamic_cast<TBitmap*>(graphic) && !dynamic_cast<TJPEGImage*>(graphic) &&
+        !dynamic_cast<TMetafile*>(graphic)) {
         RaiseEngineError<EUnsupportedGraphics>();
         return -1;
     }

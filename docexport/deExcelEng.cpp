@@ -100,6 +100,7 @@ void TdeCustomExcelEngine::Clear() {
     firstRow_ = lastRow_ = firstCol_ = lastCol_ = -1;
     sheetRowBase_ = 0;
     pendingCells_ = false;
+    pagesSinceSheet_ = 0;
 }
 
 void TdeCustomExcelEngine::StartDocument() {
@@ -187,6 +188,7 @@ void TdeCustomExcelEngine::RenderText(TdeTextItem* item) {
 
 void TdeCustomExcelEngine::FinishPage() {
     TdeCustomSpreadSheetEngine::FinishPage();
+    ++pagesSinceSheet_;
     const Integer ppw = Preferences()->PagesPerWorksheet;
     const TdePageItem* page = PageItem(CurrentPage());
     const double h = page ? page->Settings.Pixels(plHeight) : Page()->Pixels(plHeight);
@@ -261,6 +263,7 @@ void TdeCustomExcelEngine::WriteWorksheet() {
     sheetRowBase_ = 0;
     firstRow_ = lastRow_ = firstCol_ = lastCol_ = -1;
     pendingCells_ = false;
+    pagesSinceSheet_ = 0;
 }
 
 void TdeCustomExcelEngine::WriteFont(TStream& s, const TFont& f) {
@@ -269,7 +272,8 @@ void TdeCustomExcelEngine::WriteFont(TStream& s, const TFont& f) {
     const Integer color = SheetColorIndex(f.Color()) + 8;
     const TFontStyles st = f.Style();
     WriteBiffRecord(0x0031, Word(15 + name.size()), s,
-                    {Word(f.Size() * 20), Word(((st & fsItalic) ? 2 : 0) + ((st & fsStrikeOut) ? 8 : 0)), Word(color),
+                    {Word(f.Size() * 20), Word(((st & fsBold) ? 1 : 0) + ((st & fsItalic) ? 2 : 0) + ((st & fsStrikeOut) ? 8 : 0)),
+                     Word(color),
                      Word((st & fsBold) ? 700 : 400), 0});
     Put8(s, (st & fsUnderline) ? 1 : 0);
     Put8(s, 0);
@@ -351,7 +355,9 @@ std::string TdeCustomExcelEngine::WorkbookGlobals() {
 void TdeCustomExcelEngine::FinishDocument() {
     if (out_) {
         const Integer ppw = Preferences()->PagesPerWorksheet;
-        if (pendingCells_ || sheets_.empty() || ppw == 0 || PageCount() % ppw != 0) {
+        // A sheet just ended by a page break (or by a page taller than a
+        // sheet) is not followed by an empty one.
+        if (pendingCells_ || sheets_.empty() || (pagesSinceSheet_ > 0 && (ppw == 0 || PageCount() % ppw != 0))) {
             ++sheetCount_;
             WriteWorksheet();
         }

@@ -237,7 +237,9 @@ std::string TdeRTFEngine::BorderSpec(Integer width, TColor color, TPenStyle styl
 std::string TdeRTFEngine::ParaShading(const TBrush& brush) {
     std::string s;
     switch (brush.Style()) {
-        case bsSolid: s = "\\shading10000"; break;
+        // A full-strength pattern shows black in LibreOffice whatever its
+        // colour: a solid brush is the paragraph's background colour.
+        case bsSolid: return "\\cbpat" + Num(ColorIndex(brush.Color()));
         case bsHorizontal: s = "\\bghoriz"; break;
         case bsVertical: s = "\\bgvert"; break;
         case bsFDiagonal: s = "\\bgfdiag"; break;
@@ -369,6 +371,8 @@ void TdeRTFEngine::Clear() {
     colors_.clear();
     lastText_.clear();
     lastX_ = lastY_ = -1e300;
+    binaryData_.clear();
+    flowing_ = false;
 }
 
 void TdeRTFEngine::StartDocument() {
@@ -475,7 +479,24 @@ void TdeRTFEngine::FinishDocument() {
     head += "}";
     // Everything is built as UTF-8; the file holds the declared code page,
     // with \u escapes for what it cannot hold.
-    const std::string bytes = ToDocumentBytes(head + body_ + "}");
+    std::string bytes = ToDocumentBytes(head + body_ + "}");
+    if (!binaryData_.empty()) {
+        // Raw picture bytes go in where their marks stand.
+        std::string joined;
+        for (std::size_t at = 0; at < bytes.size();) {
+            const std::size_t mark = bytes.find('\x01', at);
+            if (mark == std::string::npos) {
+                joined.append(bytes, at, std::string::npos);
+                break;
+            }
+            const std::size_t end = bytes.find('\x01', mark + 1);
+            joined.append(bytes, at, mark - at);
+            const std::size_t index = std::stoul(bytes.substr(mark + 1, end - mark - 1));
+            if (index < binaryData_.size()) joined += binaryData_[index];
+            at = end + 1;
+        }
+        bytes = std::move(joined);
+    }
     out_->WriteBuffer(bytes.data(), static_cast<Integer>(bytes.size()));
     file_.reset();
     out_ = nullptr;
@@ -517,6 +538,11 @@ void TdeRTFEngine::FinishPage() {
         WriteBody("{\\footer " + footer_ + "}");
         footer_.clear();
     }
+    // Positioned frames anchor to a paragraph of their section: after
+    // flowing text that is the section's own closing paragraph, without
+    // which they would move to the next page.
+    if (flowing_) WriteBody("{\\pard\\plain\\fs2\\par}");
+    flowing_ = false;
     WriteBody("}\\sect");
 }
 
@@ -636,6 +662,7 @@ void TdeRTFEngine::RenderTextList(TdeItemList& list) {
                                                                                       twipsPerPixel_)))) +
                     "\\par}");
         WriteToBand("{\\pard \\sl-0" + tabs + cells + close);
+        flowing_ = true;
     };
     for (TdeDocumentItem* i : list) {
         TdeTextItem* item = AsText(i);
@@ -770,6 +797,7 @@ void TdeRTFEngine::RenderParagraph(TdeParagraphItem* item) {
     if (pb.DrawTop) borders += "\\brdrt" + spec;
     if (pb.DrawBottom) borders += "\\brdrb" + spec;
     if (pb.DrawTop || pb.DrawBottom) borders += "\\brdrbtw" + spec;
+    if (CurrentBand() == bdBody) flowing_ = true;
     WriteToBand("{\\pard" + AlignSpec(f.Alignment) + spacing + borders + CharShading(item->Brush) +
                 FontSpec(item->Font) + " " + ConvertLinks(text) + "\\par}");
 }

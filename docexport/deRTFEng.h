@@ -80,6 +80,27 @@ public:
     void DrawPageBorder() override {}
     int ExecuteSetupDialog() override;
 
+    // ---- pictures, drawing objects and tables --------------------------------------
+    // Picture words and data of an image item (the format its settings ask).
+    std::string PictureSpec(TdeImageItem* item);
+    // The hexadecimal text of a metafile wrapping the bitmap: the records
+    // before the bitmap's data, the data, and the end record.
+    static std::string WrapBitmapAsMetafile(TBitmap& bitmap);
+    std::string FrameBorderSpec(const TPen& pen, const TdeFrame* frame);
+    void RenderImage(TdeImageItem* item) override;
+    void RenderBitmap(TBitmap* bitmap, double x, double y) override;
+    void RenderLine(const TPen& pen, double x1, double y1, double x2, double y2) override;
+    void RenderRectangle(const TPen& pen, const TBrush* brush, double x1, double y1, double x2,
+                         double y2) override;
+    void RenderRoundRect(const TPen& pen, const TBrush* brush, double x1, double y1, double x2, double y2,
+                         double cornerWidth, double cornerHeight) override;
+    void RenderEllipse(const TPen& pen, const TBrush* brush, double x1, double y1, double x2, double y2) override;
+    void RenderPolygon(const TdePoints& points, const TBrush* brush, const TPen& pen, bool closed) override;
+    void RenderTable(TdeTableItem* item) override;
+    // With MetafileAsImage the metafile becomes one picture item.
+    void ProcessMetafile(const TMetafile& metafile, double x, double y) override;
+    bool CheckImageFormat(TdeOutputImageFormat format, std::string& message) override;
+
 protected:
     std::unique_ptr<TdePreferences> CreatePreferences() override;
     // Line and fill attributes of drawing objects (pictures and drawing
@@ -91,6 +112,17 @@ protected:
 
 private:
     void Clear();
+    // Picture data: hexadecimal digits, or raw bytes after \bin (kept
+    // aside until the file is written, so that the code-page conversion of
+    // the text never touches them).
+    std::string PictureData(const std::vector<std::uint8_t>& bytes, bool binaryAllowed);
+    std::string DrawingCorners(double x1, double y1, double x2, double y2);
+    std::string GoalSize(TdeOutputImageFormat kind, double w, double h) const;
+    std::vector<std::string> binaryData_;
+    // Flowing paragraphs were written into the section being built: it
+    // then ends with a paragraph of its own, to which the page's
+    // positioned frames anchor.
+    bool flowing_ = false;
 
     TdeRTFEncodingType encoding_ = etPositionalAccuracy;
     TStream* out_ = nullptr;

@@ -313,3 +313,19 @@ bool TgrCurrentCell::GetStretchPicture() const { return EffectiveOption(pkStretc
 bool TgrCurrentCell::GetShrinkPicture() const { return EffectiveOption(pkShrinkPicture, shrink_); }
 bool TgrCurrentCell::GetCenterPicture() const { return EffectiveOption(pkCenterPicture, center_); }
 bool TgrCurrentCell::GetKeepAspectRatio() const { return EffectiveOption(pkKeepAspectRatio, keepAspect_); }
+
+Integer TgrCurrentCell::GetTextHeight() {
+    if (!grid_->HasCurrentCell()) return 0;
+    LoadValue();
+    Integer height = 0, lines = 0;
+    grid_->GetCellTextHeight(GetDataCol(), GetDataRow(), height, lines);
+    return height;
+}
+
+Integer TgrCurrentCell::GetTextLineCount() {
+    if (!grid_->HasCurrentCell()) return 0;
+    LoadValue();
+    Integer height = 0, lines = 0;
+    grid_->GetCellTextHeight(GetDataCol(), GetDataRow(), height, lines);
+    return lines;
+}

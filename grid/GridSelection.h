@@ -68,6 +68,10 @@ public:
     virtual TgrControlType GetControlType() const;
     // Empty without a current cell; else the value after loading it.
     virtual Variant GetValue();
+    // The current cell's text height in pixels (plus one) and line count at
+    // its column width; 0 without a current cell.
+    virtual Integer GetTextHeight();
+    virtual Integer GetTextLineCount();
     // Puts a value into the current cell through the editor; False when the
     // grid cannot edit or refuses the edit (a value of the wrong type raises).
     virtual bool SetValue(const Variant& value, bool startEdit, bool refresh);

@@ -318,6 +318,9 @@ protected:
     void BoundsChanged() override;
     virtual void ScrollArea(Integer dx, Integer dy, const TGridLayout_ts& layout);
     virtual void AfterTopLeftMove(const TCellCoord_ts& oldTopLeft);
+    // The current cell moved (by key, click or call); runs after the
+    // current cell and anchor changed and before the cells are repainted.
+    virtual void CurrentCellMoved(const TCellCoord_ts& oldCurrent) {}
     // Repaints exactly the cells in one of the old and new selection.
     virtual void SelectionChanged(const TCellRange_ts& oldRange);
 

@@ -61,10 +61,12 @@ int SelectionDifferenceRects(const TRect& a, const TRect& b, TRect out[4]) {
 // ------------------------------------------------------------ current cell
 
 void TCustomGrid_ts::ResetPositions() {
+    TCellCoord_ts oldCurrent = current_;
     topLeft_ = {fixedColTotal_, fixedRowTotal_};
     current_ = topLeft_;
     anchor_ = topLeft_;
     if (gridOptions_ & gxRowSelect) anchor_.Col = colTotal_ - 1;
+    if (!(oldCurrent == current_)) CurrentCellMoved(oldCurrent);
 }
 
 void TCustomGrid_ts::MoveCurrentCell(Integer col, Integer row, bool show, bool moveAnchor) {
@@ -79,6 +81,7 @@ void TCustomGrid_ts::MoveCurrentCell(Integer col, Integer row, bool show, bool m
         if (gridOptions_ & gxRowSelect) anchor_.Col = colTotal_ - 1;
     }
     if (gridOptions_ & gxRowSelect) current_.Col = fixedColTotal_;
+    if (!(oldCurrent == current_)) CurrentCellMoved(oldCurrent);
     if (show) ScrollCellIntoView(current_);
     SelectionChanged(oldSelection);
     RepaintCell(oldCurrent.Col, oldCurrent.Row);

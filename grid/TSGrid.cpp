@@ -341,6 +341,17 @@ Integer TgrBaseGrid::DataRowOfDisplay(Integer displayRow) {
 
 void TgrBaseGrid::NotifyCountsChanged(Integer oldColTotal, Integer oldRowTotal) {
     ResizeDataModel(oldColTotal, oldRowTotal);
+    UpdateScrollBars();
+}
+
+void TgrBaseGrid::NotifyColWidthsChanged() {
+    TCustomGrid_ts::NotifyColWidthsChanged();
+    UpdateScrollBars();
+}
+
+void TgrBaseGrid::NotifyRowHeightsChanged() {
+    TCustomGrid_ts::NotifyRowHeightsChanged();
+    UpdateScrollBars();
 }
 
 void TgrBaseGrid::ResizeDataModel(Integer oldColTotal, Integer oldRowTotal) {
@@ -451,7 +462,9 @@ void TgrBaseGrid::SetRows(Integer value) {
 }
 
 TgrControlType TgrBaseGrid::EffectiveControlType(Integer dataCol, Integer dataRow) {
-    if (TgrCellElement* e = cellProps_->FindCell(dataCol, dataRow))
+    // Fixed cells and rows beyond the base grid's last row hold no control.
+    if (dataCol < 1 || dataRow < 1 || dataCol > Cols() || dataRow >= RowTotal()) return ctNone;
+    if (TgrCellElement* e = CellRecord(dataCol, dataRow))
         if (TgrControlType(e->ControlType) != ctDefault) return TgrControlType(e->ControlType);
     TgrCol* col = gridCols_->ColAt(dataCol);
     TgrRow* row = dataRow >= 0 && dataRow < gridRows_->Count() ? gridRows_->GetRow(dataRow) : nullptr;
@@ -511,10 +524,8 @@ void TgrBaseGrid::PutCellValue(Integer dataCol, Integer dataRow, const Variant& 
         TgrControlType type = EffectiveControlType(dataCol, dataRow);
         if (value.Type() != varEmpty) CheckCellValueType(type, value);
         StoreCellValue(dataCol, dataRow, value, type);
-        InvalidateDisplayCell(DisplayColOfData(dataCol), DisplayRowOfData(dataRow));
-    } else {
-        PaintCellData(dataCol, dataRow, value);
     }
+    InvalidateDisplayCell(DisplayColOfData(dataCol), DisplayRowOfData(dataRow));
 }
 
 void TgrBaseGrid::SetStoreData(bool value) {
@@ -533,6 +544,8 @@ void TgrBaseGrid::SetStoreData(bool value) {
 void TgrBaseGrid::SetStorageSizeHint(Integer cols, Integer rows) {
     if (!storage_) return;
     storage_->RowCapacityHint = rows;
+    storage_->RowLimit = std::max<Integer>(RowTotal() - 1, 0);
+    storage_->ColLimit = std::max<Integer>(cols, 0);
     storage_->ColCapacityHint = rows > 256 ? std::min<Integer>(cols, 256) : cols;
 }
 
@@ -547,13 +560,6 @@ void TgrBaseGrid::SetRowChanged(Integer dataRow, bool changed) {
     if (rowChangedIndicator_ != riOff && rowBarOn_) InvalidateDisplayCell(0, DisplayRowOfData(dataRow));
 }
 
-// The base's painting asks the grid for every cell; a cell's value comes
-// from the store (with StoreData) or the descendant.
-void TgrBaseGrid::PaintCell(Integer col, Integer row, const TRect&, TGridDrawState_ts) {
-    if (col <= 0 || row <= 0) return;
-    Integer dataCol = DataColOfDisplay(col), dataRow = DataRowOfDisplay(row);
-    PaintCellData(dataCol, dataRow, GetStoredCellValue(dataCol, dataRow, EffectiveControlType(dataCol, dataRow)));
-}
 
 void TgrBaseGrid::AfterTopLeftMove(const TCellCoord_ts& oldTopLeft) {
     // While updates are suspended the move is only noted; UnlockUpdate
@@ -563,4 +569,5 @@ void TgrBaseGrid::AfterTopLeftMove(const TCellCoord_ts& oldTopLeft) {
         return;
     }
     if (Widget()) TCustomGrid_ts::AfterTopLeftMove(oldTopLeft);
+    UpdateScrollPos();
 }

@@ -35,6 +35,8 @@
 #include "grid/TSSetLib.h"
 #include "grid/Tts2DStorage.h"
 #include "platform/core/StringList.h"
+#include "platform/core/Streams.h"
+#include "platform/gui/Menus.h"
 
 // ------------------------------------------------------ property types
 
@@ -81,6 +83,67 @@ using TgrSelectChangedEvent = std::function<void(TObject*, TgrSelectType selectT
 using TgrEditTextResizedEvent = std::function<void(TObject*, bool byUser)>;
 using TgrPrintGridEvent = std::function<void(TObject*, bool& cancel, std::string& title, std::string& endText,
                                              TgrPrintMode& orientation)>;
+
+// What a painted cell is: the corner above the row bar, a heading, a
+// row-bar cell or a data cell.
+enum TgrCellKind { tckCorner, tckHeading, tckRowBar, tckData };
+// The picture in a row-bar cell.
+enum TgrRowIndicator { triNone, triCurrent, triChanged, triInsert };
+
+// Transparent colour of the owner's draw information that means "not set".
+inline constexpr TColor grDrawInfoColorNotSet = TColor(0x20000000);
+
+// Everything one cell is painted from, worked out before any pixel is
+// drawn (FillDrawInfo); the painting steps only read it.
+struct TgrCellPaintInfo {
+    TgrCellKind Kind = tckData;
+    Integer DisplayCol = 0, DisplayRow = 0, DataCol = 0, DataRow = 0;
+    TgrControlType ControlType = ctNone;
+    // The cell less its grid lines; the clip adds the lines.
+    TRect CellRect, ClipRect;
+    // Where text, check box or picture go, and the button area.
+    TRect ContentRect, ButtonRect;
+    bool HasButton = false;
+    TFont* Font = nullptr;
+    bool Is3D = false;
+    TgrHorzAlignment HorzAlignment = htaLeft;
+    TgrVertAlignment VertAlignment = vtaTop;
+    // Background and text colour after selection and focus colours.
+    TColor Color = clWindow;
+    TColor FontColor = clWindowText;
+    bool ControlShown = false;
+    TgrWordWrap WordWrap = wwDefault;
+    TgrButtonType ButtonType = btNone;
+    TgrDropDownStyle DropDownStyle = ddDropDown;
+    TColor TransparentColor = grDrawInfoColorNotSet;
+    // The cell's state.
+    bool Selected = false;
+    // Selected and shown in the selection colours (else inverted).
+    bool SelectionColored = false;
+    bool Current = false;
+    bool ShowsFocus = false;
+    TgrRowIndicator Indicator = triNone;
+    // The value shown: its text for text cells and headings, its check
+    // state for check cells.
+    Variant Value;
+    std::string Text;
+    TCheckBoxState CheckState = cbUnchecked;
+};
+
+// The draw information the owner may change before a data cell is painted.
+struct TgrCellDrawInfo {
+    TFont* Font = nullptr;
+    TColor Color = clWindow;
+    TgrWordWrap WordWrap = wwDefault;
+    TColor TransparentColor = grDrawInfoColorNotSet;
+    TgrVertAlignment VertAlignment = vtaTop;
+    TgrHorzAlignment HorzAlignment = htaLeft;
+};
+
+// What a layout holds: grid properties, column, row and cell attributes.
+enum TgrPropKind { pkGrid, pkCols, pkRows, pkCells };
+using TgrPropKinds = unsigned;
+inline constexpr TgrPropKinds PropKindBit(TgrPropKind k) { return 1u << unsigned(k); }
 
 // The kind a value is stored with for a control type (text 1; check: 1 for
 // a string, 5 for Null, 2 otherwise; picture: 4 for a string, 3 otherwise;
@@ -161,6 +224,10 @@ public:
     virtual void SetRows(Integer value);
     Integer DefaultColWidth() const override { return TCustomGrid_ts::DefaultColWidth(); }
     Integer DefaultRowHeight() const override { return TCustomGrid_ts::DefaultRowHeight(); }
+    // The default size of the data columns (rows); the row bar keeps
+    // RowBarWidth and the heading row HeadingHeight.
+    void SetDefaultColWidth(Integer value);
+    void SetDefaultRowHeight(Integer value);
     bool HeadingOn() const { return headingOn_; }
     virtual void SetHeadingOn(bool value);
     Integer HeadingHeight() const { return headingHeight_; }
@@ -445,9 +512,12 @@ public:
     virtual void MoveToRow(Integer displayRow, bool show, bool listBoxSelect, bool skipReadOnly) override;
     virtual bool CanLeaveCell(Integer dataCol, Integer dataRow, bool check) override { return true; }
     bool IsInsertRowPos(Integer displayRow) override;
-    virtual void SyncListBoxSelection(bool fire) override {}
+    // In list-box selection (gmListBox, rsSingle) the current row is the one
+    // selected row.
+    virtual void SyncListBoxSelection(bool fire) override;
     void SetEditorMaxLength(Integer length) override;
-    void ApplyEditorMask() override {}
+    // The in-cell editor takes the current cell's mask name.
+    void ApplyEditorMask() override;
     void RefreshCheckBoxValues() override;
     void DropUnsuitedColValues(Integer dataCol) override { DropUnsuitableValues(dataCol, -1); }
     void DropUnsuitedRowValues(Integer dataRow) override { DropUnsuitableValues(-1, dataRow); }
@@ -459,8 +529,10 @@ public:
     bool IsDisplayColSelected(Integer displayCol) override;
     void SelectDisplayCols(Integer from, Integer to, bool select) override;
     void DeselectDisplayCols(Integer from, Integer to) override { SelectDisplayCols(from, to, false); }
-    void ShrinkRangeOffCol(Integer) override {}
-    void ShrinkRangeOffRow(Integer) override {}
+    // A column (row) that goes out of sight leaves the selected cell range:
+    // an edge column is cut off, a range of only that column ends.
+    void ShrinkRangeOffCol(Integer displayCol) override;
+    void ShrinkRangeOffRow(Integer displayRow) override;
     void FireSelectChanged(bool byUser) override;
     void CheckGridStatusChanged() override {}
     void SetColWidthEntry(Integer displayCol, Integer width) override { SetColWidthAt(displayCol, width); }
@@ -472,7 +544,12 @@ public:
     void RecheckTopLeft(bool repaint) override;
     void LockUpdate() override { ++updateLock_; }
     void UnlockUpdate() override;
-    virtual void UpdateScrollBars() override { SyncScrollRange(); }
+    // Shows a scroll bar where ScrollBars allows it and the cells do not
+    // fit (or AlwaysShowScrollBar asks for it), ranges it over the
+    // scrolling columns or rows and keeps the top-left cell within reach.
+    virtual void UpdateScrollBars() override;
+    // The bars' positions follow the top-left cell.
+    virtual void UpdateScrollPos();
     void InvalidateGrid() override { Invalidate(); }
     void MoveColIndex(Integer from, Integer to) override;
     void MoveVisibleCol(Integer from, Integer to) override { visibleCols_->MovePosition(from, to); }
@@ -490,6 +567,113 @@ public:
     TgrGridCols* GridCols() { return gridCols_.get(); }
     bool IsRowChanged(Integer dataRow) const;
     void SetRowChanged(Integer dataRow, bool changed);
+
+    // ------------------------------------------------ grid menu
+    // Items the grid adds to a menu carry this tag.
+    static constexpr Integer GridMenuTag = 999;
+    // Adds "Preview Grid...", "Print Grid..." and "Export Grid..." (after a
+    // separator in an assigned PopupMenu) once per menu.
+    virtual void AddGridMenuItems(TPopupMenu* menu);
+    // Makes the grid's own popup menu with its items.
+    virtual void CreateGridMenu();
+    // Shows the assigned PopupMenu with the grid's items, or the grid's own
+    // menu, at a client point.
+    virtual void ShowGridMenu(Integer x, Integer y);
+    TPopupMenu* GridMenu() const { return gridMenu_; }
+
+    // ------------------------------------------------ layout streams and files
+    // Writes the chosen kinds of the layout (each attribute only when its
+    // property id is chosen) and, with saveData, the stored cell values.
+    virtual void SaveLayoutToStream(TStream& stream, TgrPropKinds kinds, bool saveData, const TgrPropIdSet& ids);
+    virtual void SaveLayoutToStreamAll(TStream& stream, bool saveData);
+    // Reads a layout back; a stream that is not a layout, holds an unknown
+    // name or a count out of range raises EReadError.
+    virtual void LoadLayoutFromStream(TStream& stream, bool byDataCol);
+    virtual void SaveLayoutToFile(const std::string& fileName, TgrPropKinds kinds, bool saveData,
+                                  const TgrPropIdSet& ids);
+    virtual void LoadLayoutFromFile(const std::string& fileName, bool byDataCol);
+
+    // ------------------------------------------------ navigation and editing
+    // The next reachable display column (row) from a position in a
+    // direction (+1, -1); 0 when none.
+    Integer NextEnterableCol(Integer displayCol, Integer step);
+    Integer NextEnterableRow(Integer displayRow, Integer step);
+    // Makes a data cell current when the current cell can be left: ends its
+    // edit (keeping the value), scrolls the new cell into view. False when
+    // refused or outside the data cells.
+    bool MoveToDisplayCell(Integer displayCol, Integer displayRow);
+    bool MoveToNextCell(bool wrapRows);
+    bool MoveToPrevCell(bool wrapRows);
+    // Ends the current cell's edit: store keeps the edited value, otherwise
+    // the value from before the edit comes back.
+    void EndCellEdit(bool store);
+    // Shows the in-cell editor over the current cell while it is edited,
+    // hides it otherwise.
+    void RefreshCellControl();
+    void HideCellControl();
+    // Places the in-cell control over the current cell (sizes never below 0).
+    virtual void PositionCellControl(TgrCustomGridControl* control);
+    // Unchecked -> checked (-> grayed) -> unchecked on the current check cell.
+    bool ToggleCurrentCheck();
+    // The wait before the next auto-scroll step while the mouse (screen
+    // position) is held past the scrolling area: full speed (0 ms) when it
+    // is at least half of the range (at most 30 pixels) beyond, else 200 ms.
+    // direction 0 horizontal, 1 vertical, 2 both.
+    Integer VariableScrollDelay(Integer screenX, Integer screenY, Integer direction);
+    // Height in pixels (plus one) and line count of a text cell's text at
+    // its column width, wrapped unless word wrap is off; 0 for other cells.
+    virtual void GetCellTextHeight(Integer dataCol, Integer dataRow, Integer& height, Integer& lines);
+    // Ends a mouse operation as if released elsewhere: nothing is applied.
+    void CancelMouseAction();
+    void MarkSelectChanged(Integer kind);
+    // The selected cell range while the grid status is grsCellsSelected.
+    TCellRange_ts CellRange() const { return cellRange_; }
+
+    // ------------------------------------------------ effective attributes
+    // The value that applies to a cell: cell, then row and column in
+    // DrawOverlap order, then the grid. Data column 0 or data row 0 is a
+    // fixed cell and follows the heading rules.
+    TColor EffectiveCellColor(Integer dataCol, Integer dataRow, bool is3D);
+    TgrHorzAlignment EffectiveHorzAlignment(Integer dataCol, Integer dataRow);
+    TgrVertAlignment EffectiveVertAlignment(Integer dataCol, Integer dataRow);
+    TgrWordWrap EffectiveWordWrap(Integer dataCol, Integer dataRow);
+    bool EffectiveIs3D(Integer dataCol, Integer dataRow);
+    TFont* EffectiveHeadingFont(Integer dataCol);
+    TgrHorzAlignment EffectiveHeadingHorzAlignment(Integer dataCol);
+    TgrVertAlignment EffectiveHeadingVertAlignment(Integer dataCol);
+    TgrWordWrap EffectiveHeadingWordWrap(Integer dataCol);
+    virtual std::string EffectiveCheckBoxValues(Integer dataCol);
+    // The button a data cell shows, and the drop-down style with it.
+    TgrButtonType ResolveButtonType(Integer dataCol, Integer dataRow, TgrDropDownStyle& style);
+    // The mask name of a data cell: cell, then row and column in DrawOverlap
+    // order; empty outside the data rows.
+    std::string EffectiveMaskName(Integer dataCol, Integer dataRow);
+    // Read-only by the enterable rule (invisible cells count as read-only).
+    bool IsCellReadOnly(Integer dataCol, Integer dataRow);
+
+    // ------------------------------------------------ cell painting
+    // Works out a display cell's paint information (geometry, attributes,
+    // value and state); False when the cell is not shown at all.
+    bool FillDrawInfo(Integer displayCol, Integer displayRow, TgrCellPaintInfo& info);
+    // Whether a display cell shows selected: its row, its column or the
+    // selected cell range holds it.
+    bool IsCellSelected(Integer displayCol, Integer displayRow);
+    // SelectionType sltColor with a SelectionColor set.
+    bool UsesSelectionColor() const;
+    // The current cell shows its focus indication now.
+    bool IsFocusCell(Integer displayCol, Integer displayRow);
+    // Paints one cell from its paint information.
+    void DrawGridCell(Integer displayCol, Integer displayRow, bool selected, const TRect& rect);
+    // Painting outside a paint pass is allowed: no update lock and not
+    // inside the grid's own paint pass.
+    bool CanPaintNow() const { return updateLock_ == 0 && !painting_ && HasWindow(); }
+    // Draws the scroll bars that are shown into the non-client strips.
+    void PaintScrollBars(TCanvas* canvas);
+    // The owner's chance to change a data cell's draw information.
+    virtual void FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrCellDrawInfo& info) {}
+    // Horizontal and vertical grid-line widths (0 or 1 from GridLines).
+    Integer HorzLineWidth() const { return horzLineWidth_; }
+    Integer VertLineWidth() const { return vertLineWidth_; }
 
     // ------------------------------------------------ events
     TNotifyEvent OnCanStartDrag;
@@ -531,13 +715,21 @@ protected:
     void HeadingFontChanged();
 
     // Timer steps (the scrolling and spinning behaviour overrides them).
-    virtual void AutoScrollStep() {}
+    // Auto-scroll: while a drag selection holds the mouse past the cells,
+    // the view moves one line and the selection follows.
+    virtual void AutoScrollStep();
     virtual void SpinRepeatStep() {}
     // The size message: OnResize (not while loading) and the scroll bars.
     void BoundsChanged() override;
     // The grid's activating press is recorded for double clicks that end
     // on an in-cell control.
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    // The grid's key table (after OnKeyDown).
+    void GridKeyDown(Word16& key, TShiftState shift) override;
+    // Typing starts editing a text cell; the character goes to the editor.
+    bool DoKeyPress(char& key) override;
     // Keys the in-cell control passes on fire the grid's key events but are
     // not processed as navigation while the key lock is raised.
     bool KeyLocked() const { return keyLock_ > 0; }
@@ -545,8 +737,13 @@ protected:
     // ------------------------------------------------ abstract operations
     // Completes a cell's value (stored cell data in, final value out).
     virtual Variant LoadCellValue(Integer dataCol, Integer dataRow, const Variant& stored) = 0;
-    // Draws a cell whose value comes from the data source.
-    virtual void PaintCellData(Integer dataCol, Integer dataRow, const Variant& value) = 0;
+    // Lets the descendant paint a cell itself (info is filled, rect the
+    // cell); True when it did, so the grid paints nothing of its own there.
+    // The grid itself paints every cell.
+    virtual bool PaintCellData(TgrCellPaintInfo& info, const TRect& rect, bool selected) { return false; }
+    // The former form (a data cell's value only); the grid no longer calls
+    // it. Kept so that descendants written against it still build.
+    virtual void PaintCellData(Integer dataCol, Integer dataRow, const Variant& value) {}
     virtual bool HasGetDrawInfo() = 0;
     virtual void DoTopLeftChanged() = 0;
     virtual void FireInsertRow(Integer dataRow, bool byUser) = 0;
@@ -575,14 +772,36 @@ protected:
     virtual void DoRowResized(Integer dataRow);
     virtual void DoSelectChanged(TgrSelectType selectType, bool byUser);
 
-    // The base's cell painting: stored or loaded value through PaintCellData.
+    // The base's cell painting: DrawGridCell in the cell's selection state.
     void PaintCell(Integer col, Integer row, const TRect& rect, TGridDrawState_ts state) override;
+    // The paint pass: every cell in the clip, then the scroll bars.
+    void Paint() override;
     void NotifyCountsChanged(Integer oldColTotal, Integer oldRowTotal) override;
     void AfterTopLeftMove(const TCellCoord_ts& oldTopLeft) override;
+    void CurrentCellMoved(const TCellCoord_ts& oldCurrent) override;
+    void NotifyColWidthsChanged() override;
+    void NotifyRowHeightsChanged() override;
 
     bool inCellLoaded_ = false;
 
 private:
+    bool FillDrawInfoAt(Integer displayCol, Integer displayRow, const TRect& raw, TgrCellPaintInfo& info);
+    void PaintFromInfo(TgrCellPaintInfo& info);
+    void PaintFixedCell(TCanvas* canvas, const TgrCellPaintInfo& info);
+    void PaintRowIndicator(TCanvas* canvas, const TgrCellPaintInfo& info);
+    void PaintDataCell(TCanvas* canvas, const TgrCellPaintInfo& info);
+    void PaintCheckBox(TCanvas* canvas, const TgrCellPaintInfo& info);
+    void PaintCellButton(TCanvas* canvas, const TgrCellPaintInfo& info);
+    void PaintFocusBorder(TCanvas* canvas, const TgrCellPaintInfo& info);
+    void InvalidateFocusArea(Integer displayCol, Integer displayRow);
+    void ClearCellRange();
+    void ExtendCellRange(const TCellCoord_ts& to);
+    TCellCoord_ts DataCellNear(Integer x, Integer y);
+    Integer ColumnEdgeAt(Integer x, Integer y);
+    void MousePress(TShiftState shift, Integer x, Integer y);
+    void DragSelectTo(Integer x, Integer y);
+    void FinishMouseAction(bool released, Integer x, Integer y);
+    TgrCellElement* CellRecord(Integer dataCol, Integer dataRow);
     void ResizeDataModel(Integer oldColTotal, Integer oldRowTotal);
     void SetStorageSizeHint(Integer cols, Integer rows);
     void InvalidateIfSelection();
@@ -601,8 +820,12 @@ private:
     std::unique_ptr<TgrDefaultGridControl> defaultControl1_;
     std::unique_ptr<TgrDefaultGridControl> defaultControl2_;
 
-    // current position
-    Integer curDisplayCol_ = 1, curDisplayRow_ = 1, curDataCol_ = 1, curDataRow_ = 1;
+    // current position: the display position is the grid base's current
+    // cell itself, so a key, a click and a call all move the same one; the
+    // data numbers follow it through CurrentCellMoved.
+    Integer& curDisplayCol_ = current_.Col;
+    Integer& curDisplayRow_ = current_.Row;
+    Integer curDataCol_ = 1, curDataRow_ = 1;
 
     // index maps and visible lists
     std::vector<Integer> colMap_;  // display -> data
@@ -642,6 +865,8 @@ private:
     TTimer* timers_[2] = {nullptr, nullptr};
     Integer enteringFocus_ = 0;
     bool cellCacheInvalid_ = true;
+    Integer cachedCellCol_ = -1, cachedCellRow_ = -1;
+    TgrCellElement* cachedCell_ = nullptr;
 
     std::unique_ptr<TgrMaskLink> maskLink_;
     std::unique_ptr<TgrImageLink> imageLink_;
@@ -705,4 +930,19 @@ private:
     TgrGridStatus gridStatus_ = grsNormal;
     TgrMouseStatus mouseStatus_ = msNormal;
     Integer insertRowCount_ = 0;
+    // The selected cell range (display positions) while the grid status is
+    // grsCellsSelected.
+    TCellRange_ts cellRange_;
+    bool painting_ = false;
+    // edit life cycle
+    Variant undoValue_;
+    Integer undoCol_ = 0, undoRow_ = 0;
+    bool typedSinceEditStart_ = false;
+    // mouse
+    Integer pressedHeading_ = -1;
+    Integer rowSelectStart_ = 0;
+    bool selectingRows_ = false;
+    bool cellSelectionChanged_ = false;
+    UInt64 scrollDelayStart_ = 0;
+    TPopupMenu* gridMenu_ = nullptr;
 };

@@ -34,14 +34,6 @@ void TgrBaseGrid::LoadEditorValue(const Variant& value, bool) {
         StoreCellValue(curDataCol_, curDataRow_, value, type);
 }
 
-bool TgrBaseGrid::BeginCellEdit() {
-    if (!CanEdit()) return false;
-    if (!cellEditing_) {
-        cellEditing_ = true;
-        InvalidateRow(curDisplayRow_);
-    }
-    return true;
-}
 
 bool TgrBaseGrid::StartEditing(Byte selectMode, bool) {
     if (!CanEdit() || !activeControl_) return false;
@@ -161,14 +153,36 @@ void TgrBaseGrid::MoveToRow(Integer displayRow, bool, bool, bool skipReadOnly) {
 void TgrBaseGrid::ChangeCurrentCell(Integer displayCol, Integer displayRow) {
     Integer dataCol = DataColOfDisplay(displayCol), dataRow = DataRowOfDisplay(displayRow);
     bool changed = dataCol != curDataCol_ || dataRow != curDataRow_;
-    curDisplayCol_ = displayCol;
-    curDisplayRow_ = displayRow;
+    InvalidateFocusArea(curDisplayCol_, curDisplayRow_);
+    // A call moves the anchor with the current cell, as a plain key or click
+    // does; only range extension keeps it.
+    current_ = {displayCol, displayRow};
+    InvalidateFocusArea(displayCol, displayRow);
+    anchor_ = current_;
     curDataCol_ = dataCol;
     curDataRow_ = dataRow;
     if (changed) {
-        currentCell_->ClearValue();
+        if (currentCell_) currentCell_->ClearValue();
         cellEditing_ = false;
     }
+}
+
+void TgrBaseGrid::CurrentCellMoved(const TCellCoord_ts& oldCurrent) {
+    if (!gridCols_ || !gridRows_) return;
+    InvalidateFocusArea(oldCurrent.Col, oldCurrent.Row);
+    Integer dataCol = DataColOfDisplay(curDisplayCol_), dataRow = DataRowOfDisplay(curDisplayRow_);
+    if (dataCol == curDataCol_ && dataRow == curDataRow_) return;
+    Integer oldDataCol = curDataCol_;
+    curDataCol_ = dataCol;
+    curDataRow_ = dataRow;
+    if (currentCell_) currentCell_->ClearValue();
+    cellEditing_ = false;
+    ResetCellControl(false);
+    if (rowBarOn_ && oldCurrent.Row != curDisplayRow_) {
+        if (oldCurrent.Row > 0 && oldCurrent.Row < RowTotal()) InvalidateDisplayCell(0, oldCurrent.Row);
+        InvalidateDisplayCell(0, curDisplayRow_);
+    }
+    if (dataCol != oldDataCol) DoColChanged(oldDataCol, dataCol);
 }
 
 TgrDrawOption TgrBaseGrid::CurrentDrawOption(TgrPictureKind kind) {
@@ -224,3 +238,14 @@ GR_PICTURE_SETTER(bool, CenterPicture, centerPicture_, SetCenterOption)
 GR_PICTURE_SETTER(bool, KeepAspectRatio, keepAspectRatio_, SetKeepAspectRatioOption)
 GR_PICTURE_SETTER(TColor, TransparentColor, transparentColor_, SetTransparentColorOption)
 #undef GR_PICTURE_SETTER
+
+// A single or double focus frame lies on the grid lines left of and above
+// its cell, outside the cell itself.
+void TgrBaseGrid::InvalidateFocusArea(Integer displayCol, Integer displayRow) {
+    if (!HasWindow() || displayCol < 0 || displayRow < 0 || displayCol >= ColTotal() || displayRow >= RowTotal())
+        return;
+    TRect r = CellPixels(displayCol, displayRow);
+    if (r.IsEmpty()) return;
+    if (focusBorder_ == fbSingle || focusBorder_ == fbDouble) r = TRect(r.Left - 1, r.Top - 1, r.Right, r.Bottom);
+    InvalidateRect(r);
+}

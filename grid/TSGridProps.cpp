@@ -26,7 +26,14 @@ GR_SETTER(TgrResizeCols, ResizeCols, resizeCols_, GR_NOTHING)
 GR_SETTER(TgrResizeRows, ResizeRows, resizeRows_, GR_NOTHING)
 GR_SETTER(bool, ResizeColsInGrid, resizeColsInGrid_, GR_NOTHING)
 GR_SETTER(bool, ResizeRowsInGrid, resizeRowsInGrid_, GR_NOTHING)
-GR_SETTER(TgrGridLines, GridLines, gridLines_, GR_REPAINT)
+void TgrBaseGrid::SetGridLines(TgrGridLines value) {
+    if (gridLines_ == value) return;
+    gridLines_ = value;
+    horzLineWidth_ = value == glHorizontal || value == glBoth ? 1 : 0;
+    vertLineWidth_ = value == glVertical || value == glBoth ? 1 : 0;
+    Invalidate();
+    ResetCellControl(true);
+}
 GR_SETTER(TColor, LineColor, lineColor_, GR_REPAINT)
 GR_SETTER(TColor, FixedLineColor, fixedLineColor_, GR_REPAINT)
 GR_SETTER(bool, Is3D, is3D_, GR_REPAINT)
@@ -167,8 +174,10 @@ void TgrBaseGrid::SetRowChangedIndicator(TgrRowChangedIndicator value) {
 
 void TgrBaseGrid::SetGridMode(TgrGridMode value) {
     if (value == gridMode_) return;
-    if (comboGrid_ && IsDesigning()) return;
-    if (!CanLeaveCell(curDataCol_, curDataRow_, true)) return;
+    // A combo's drop-down grid keeps its mode outside design time; only the
+    // list-box mode needs the current cell's edit to end first.
+    if (comboGrid_ && !IsDesigning()) return;
+    if (value == gmListBox && !CanLeaveCell(curDataCol_, curDataRow_, true)) return;
     gridMode_ = value;
     // The insert row below the last row exists only in gmEditInsert.
     Integer insertRows = value == gmEditInsert ? 1 : 0;
@@ -297,10 +306,11 @@ void TgrBaseGrid::DoSelectChanged(TgrSelectType t, bool byUser) { GR_FIRE(OnSele
 
 void TgrBaseGrid::FireSelectChanged(bool byUser) {
     // Once for each selection kind that changed.
-    bool rows = rowSelectionChanged_, cols = colSelectionChanged_;
-    rowSelectionChanged_ = colSelectionChanged_ = false;
+    bool rows = rowSelectionChanged_, cols = colSelectionChanged_, cells = cellSelectionChanged_;
+    rowSelectionChanged_ = colSelectionChanged_ = cellSelectionChanged_ = false;
     if (rows) DoSelectChanged(slRows, byUser);
     if (cols) DoSelectChanged(slCols, byUser);
+    if (cells) DoSelectChanged(slCells, byUser);
 }
 
 // ================================================================ owner side
@@ -382,10 +392,6 @@ void TgrBaseGrid::NoteCellIndex(TgrCellElement* e, bool add) {
 void TgrBaseGrid::IndexCellElement(TgrCellElement* e) { NoteCellIndex(e, true); }
 void TgrBaseGrid::UnindexCellElement(TgrCellElement* e) { NoteCellIndex(e, false); }
 
-TFont* TgrBaseGrid::EffectiveCellFont(Integer dataCol, Integer dataRow) {
-    if (dataRow == 0) return HeadingFont();
-    return Font();
-}
 
 TgrCombo* TgrBaseGrid::CreateCombo() {
     RaiseGridError("Cannot create combo box. Method CreateCombo has not been not implemented in derived class");
@@ -434,9 +440,8 @@ void TgrBaseGrid::SetDisplayRow(Integer dataRow, Integer displayRow) {
     if (visibleRows_->Materialized()) visibleRows_->MovePosition(from, displayRow);
     gridRows_->EnsureDisplayArray();
     for (Integer p = 1; p < RowTotal(); ++p) gridRows_->SetDisplayRowOf(rowMap_[std::size_t(p)], p);
+    // MoveRowTo carried the shared current row along.
     rowSelection_->Move(from, displayRow);
-    if (curDisplayRow_ == from) curDisplayRow_ = displayRow;
-    else curDisplayRow_ = AdjustMovedIndex(curDisplayRow_, from, displayRow);
     DoRowMoved(displayRow, 1, false);
 }
 
@@ -508,9 +513,9 @@ void TgrBaseGrid::MoveColSelection(Integer from, Integer to) {
     colSelection_->Move(from, to);
 }
 
-void TgrBaseGrid::MoveCurrentColIndex(Integer from, Integer to) {
-    curDisplayCol_ = AdjustMovedIndex(curDisplayCol_, from, to);
-}
+// The base's column move already carried the shared current column; the
+// data column stays with it.
+void TgrBaseGrid::MoveCurrentColIndex(Integer, Integer) {}
 
 void TgrBaseGrid::SetKeptFontCol(Integer dataCol, bool keep) {
     fontCols_.Remove(dataCol);
@@ -559,4 +564,15 @@ void TgrBaseGrid::SetRowProp(Integer dataRow, TgrPropId id, TgrPictureKind, cons
         default: break;
     }
     gridRows_->ReleaseIfDefault(dataRow);
+}
+
+void TgrBaseGrid::SetDefaultColWidth(Integer value) {
+    TCustomGrid_ts::SetDefaultColWidth(value);
+    // Dropping the size table gave the row bar the default too.
+    SetColWidthAt(0, rowBarOn_ ? rowBarWidth_ : 0);
+}
+
+void TgrBaseGrid::SetDefaultRowHeight(Integer value) {
+    TCustomGrid_ts::SetDefaultRowHeight(value);
+    SetRowHeightAt(0, headingOn_ ? headingHeight_ : 0);
 }

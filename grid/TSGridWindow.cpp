@@ -135,7 +135,4 @@ void TgrBaseGrid::SwitchSpinTimerToRepeat() {
     StartGridTimer(SpinTimerId, true, spinRepeatDelay_);
 }
 
-void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    if (button == mbLeft) RecordGridPress(ClientToScreen(TPoint(x, y)), shift.Contains(ssLeft));
-    TCustomGrid_ts::MouseDown(button, shift, x, y);
-}
+

@@ -379,12 +379,17 @@ void Tts2DStorage::ReadCellData(TStream& stream, const std::vector<Integer>* col
     };
     try {
         for (Integer row = ReadInt(stream); row != 0; row = ReadInt(stream)) {
+            // Row and column numbers are bounded before anything grows: a
+            // huge number would overflow the growth step or allocate slots
+            // for rows that never come.
+            if (row > RowLimit) throw EReadError("Stream read error");
             Integer n = ReadInt(stream);
             if (n < 0 || n > Remaining(stream)) throw EReadError("Invalid cell count in cell data");
             for (Integer i = 1; i <= n; ++i) {
                 Byte kind = 0;
                 stream.ReadBuffer(&kind, 1);
                 Integer col = targetColumn(i);
+                if (col > ColLimit) throw EReadError("Stream read error");
                 bool store = col >= 1 && row >= 1;
                 switch (kind) {
                     case ckText:

@@ -44,6 +44,10 @@ public:
     Tts2DStorage& operator=(const Tts2DStorage&) = delete;
 
     Integer ColCapacityHint = 0;
+    // The highest row and column a cell-data stream may name; a stream
+    // naming one beyond is refused (the grid sets them to its counts).
+    Integer RowLimit = 1000000;
+    Integer ColLimit = 1000000;
     Integer RowCapacityHint = 0;
 
     // Copies the used rows of other (not its saved row).

@@ -160,6 +160,8 @@ public:
     std::string GetDriverName() const { return driverName_; }
     std::string GetPort() const { return port_; }
     void SetOutputName(const std::string& name);
+    // The running print job; null while not printing.
+    TPrintJob* PrintJob() const { return job_.get(); }
     const std::string& OutputName() const { return outputName_; }
     bool NoPrinters();
     void ResetDevice(bool force);

@@ -3,11 +3,15 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/gui/Metafile.h"
+#include "platform/core/CodePage.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/Format.h"
 #include "platform/core/Strings.h"
 #include "report/FormatCodes.h"
+#include "report/ReportNumbers.h"
 #include "report/BaseReport.h"
+#include "report/BufferedStream.h"
 #include "report/VSFWriter.h"
 
 // ---------------------------------------------------------------- registry
@@ -18,6 +22,66 @@ std::unique_ptr<std::vector<std::pair<std::string, TVPRender*>>>& Registry() {
     return list;
 }
 constexpr double Pi = 3.14159265358979323846;
+
+// Length of the placeholder marker that starts at i, 0 when there is none:
+// a macro "\xFD$VPCM" and its two digits, or a variable "\xFD$VPCV\xFC".
+// The name after a variable marker ends at a "\xFB" byte.
+size_t MarkerLength(const std::string& s, size_t i) {
+    if (s.compare(i, 6, "\xFD$VPCM") == 0) return std::min<size_t>(8, s.size() - i);
+    if (s.compare(i, 7, "\xFD$VPCV\xFC") == 0) return 7;
+    return 0;
+}
+
+// Texts are UTF-8; files written by older programs hold Windows-1252. A text
+// that is not well-formed UTF-8 (placeholder markers aside) is taken as
+// Windows-1252, so names with accents stay readable instead of broken.
+std::string SnapshotTextToUtf8(const std::string& text) {
+    bool valid = true, inName = false;
+    for (size_t i = 0; i < text.size() && valid;) {
+        if (size_t m = MarkerLength(text, i)) {
+            inName = m == 7;
+            i += m;
+            continue;
+        }
+        if (inName && text[i] == '\xFB') {
+            inName = false;
+            ++i;
+            continue;
+        }
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        size_t n = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+        if (n == 0 || (n == 2 && c < 0xC2) || i + n > text.size()) {
+            valid = false;
+            break;
+        }
+        char32_t cp = n == 1 ? c : c & (0x7F >> n);
+        for (size_t k = 1; k < n; ++k) {
+            unsigned char d = static_cast<unsigned char>(text[i + k]);
+            if ((d & 0xC0) != 0x80) valid = false;
+            cp = (cp << 6) | (d & 0x3F);
+        }
+        if ((n == 3 && cp < 0x800) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp < 0xE000))
+            valid = false;
+        i += n;
+    }
+    if (valid) return text;
+    std::string out;
+    inName = false;
+    for (size_t i = 0; i < text.size();) {
+        if (size_t m = MarkerLength(text, i)) {
+            out.append(text, i, m);
+            inName = m == 7;
+            i += m;
+        } else if (inName && text[i] == '\xFB') {
+            out += text[i++];
+            inName = false;
+        } else {
+            out += Cp1252ToUtf8(std::string_view(&text[i], 1));
+            ++i;
+        }
+    }
+    return out;
+}
 }  // namespace
 
 void AddRenderer(const std::string& name, TVPRender* renderer) {
@@ -67,6 +131,10 @@ void TVPRender::SetDisplayName(const std::string& name) {
     displayName_ = name;
     AddRenderer(displayName_, this);
 }
+
+int TVPRender::XToDevice(double x) { return SafeRound(x * GetXDPI()); }
+
+int TVPRender::YToDevice(double y) { return SafeRound(y * GetYDPI()); }
 
 void TVPRender::AllowPreviewOnly() {
     AllowedKinds &= ~1u;
@@ -191,6 +259,12 @@ void TVPRenderStream::OpenOutputFile(const std::string& fileName) {
 TVPConverter::TVPConverter(TStream* stream, TVPRender* renderer)
     : stream_(stream), render_(renderer), measureImage_(10, 10, QImage::Format_RGB32) {
     FontData = InitialReportFont();
+    // Records are read a few bytes at a time: streams other than memory
+    // are read through a buffer.
+    if (!dynamic_cast<TMemoryStream*>(stream) && !dynamic_cast<TStringStream*>(stream)) {
+        buffered_ = std::make_unique<TBufferedReadStream>(*stream);
+        stream_ = buffered_.get();
+    }
 }
 
 TVPConverter::~TVPConverter() = default;
@@ -214,10 +288,13 @@ std::int32_t TVPConverter::ReadInt32() {
                         (std::uint32_t(b[3]) << 24));
 }
 
+// A NaN or an infinity is no length, position or angle: the file is
+// refused instead of drawing from it.
 double TVPConverter::ReadReal() {
     std::uint32_t u = std::uint32_t(ReadInt32());
     float f;
     std::memcpy(&f, &u, 4);
+    if (!std::isfinite(f)) throw EReportPrinter(Trans("Invalid number found in report file."));
     return f;
 }
 
@@ -226,7 +303,7 @@ std::string TVPConverter::ReadRawText() {
     if (len >= 192 && Version >= 2016) len = ((len << 8) | ReadByte()) - 0xC000;
     std::string s(size_t(len), '\0');
     if (len > 0) stream_->ReadBuffer(s.data(), len);
-    return s;
+    return SnapshotTextToUtf8(s);
 }
 
 std::string TVPConverter::ReadText() { return Expand(ReadRawText()); }
@@ -353,6 +430,23 @@ void TVPConverter::GotoPage(int page) {
     stream_->SetPosition(PageRecord.Position);
 }
 
+int TVPConverter::HighestPageNumber() {
+    Int64 back = stream_->Position();
+    stream_->SetPosition(pagePos_);
+    ReadPageRecord();
+    int highest = PageRecord.PageNum;
+    Int64 position = PageRecord.Position;
+    // Links only go forward here, so the walk ends within the stream.
+    while (PageRecord.NextPage > position && PageRecord.NextPage < stream_->Size()) {
+        position = PageRecord.NextPage;
+        stream_->SetPosition(position);
+        ReadPageRecord();
+        highest = std::max(highest, PageRecord.PageNum);
+    }
+    stream_->SetPosition(back);
+    return highest;
+}
+
 void TVPConverter::Generate(int page) {
     render_->converter_ = this;
     ConvertDateTime = Now();
@@ -361,19 +455,24 @@ void TVPConverter::Generate(int page) {
     try {
         int count = ReportHeader.PageCount;
         if (page != 0) {
+            // A page the stream does not hold plays nothing.
             GotoPage(page);
-            PlayPage();
+            if (PageRecord.PageNum == page) PlayPage();
         } else if (!render_->Selection.empty()) {
-            for (int p = 1; p <= count; ++p)
+            // Only pages that exist are selected: the header's count is
+            // not trusted beyond the highest page number in the stream.
+            int highest = std::min(count, HighestPageNumber());
+            for (int p = 1; p <= highest; ++p)
                 if (SelectionContains(render_->Selection, p)) {
                     GotoPage(p);
-                    PlayPage();
+                    if (PageRecord.PageNum == p) PlayPage();
                 }
         } else {
             int first = render_->FirstPage, last = render_->LastPage;
             if (last == 0 || last == 9999 || (first == 1 && last == count)) {
                 stream_->SetPosition(pagePos_);
-                for (int p = 1; p <= count; ++p) PlayPage();
+                // A header may claim more pages than the stream holds.
+                for (int p = 1; p <= count && stream_->Position() < stream_->Size(); ++p) PlayPage();
             } else {
                 if (last > count) last = count;
                 if (first < 1) first = 1;
@@ -422,8 +521,23 @@ std::unique_ptr<TGraphic> TVPConverter::ReadGraphic() {
         if (!data.empty()) bitmap->LoadFromBytes(data);
         return bitmap;
     }
-    // Metafiles, icons and other picture classes have no class here: their
-    // data is skipped and nothing is drawn.
+    if (kind == 2) {
+        auto metafile = std::make_unique<TMetafile>();
+        if (!data.empty()) metafile->LoadFromBytes(data);
+        return metafile;
+    }
+    // Other picture classes are told apart by their data: JPEG pictures and
+    // bitmaps are drawn; icons and unknown kinds are skipped.
+    if (kind == 4 && data.size() > 2 && data[0] == 0xFF && data[1] == 0xD8) {
+        auto jpeg = std::make_unique<TJPEGImage>();
+        jpeg->LoadFromBytes(data);
+        return jpeg;
+    }
+    if (kind == 4 && data.size() > 2 && data[0] == 'B' && data[1] == 'M') {
+        auto bitmap = std::make_unique<TBitmap>();
+        bitmap->LoadFromBytes(data);
+        return bitmap;
+    }
     return nullptr;
 }
 
@@ -471,7 +585,7 @@ void TVPConverter::ApplyRunCodes(const std::string& codes) {
             }
             case 'N': FontData.Name = p.substr(0, 60); Font.SetName(FontData.Name); break;
             case 'Z': {
-                int size = int(std::nearbyint(StrToFloatDef(Trim(p), 12)));
+                int size = SafeRound(ClampReal(StrToFloatDef(Trim(p), 12), MaxFontInches * 72));
                 if (size > 0) {
                     FontData.Size = size;
                     FontData.Height = size / 72.0;
@@ -506,7 +620,7 @@ double TVPConverter::RunWidth(const std::string& text) {
     EnsureGuiApplication();
     TCanvas canvas(&measureImage_);
     canvas.Font()->Assign(Font);
-    canvas.Font()->SetHeight(-int(std::nearbyint(FontData.Height * 1248)));
+    canvas.Font()->SetHeight(-SafeRound(FontData.Height * 1248));
     return canvas.TextWidth(text) / 1248.0;
 }
 
@@ -764,7 +878,7 @@ void TVPConverter::PlayPage() {
             }
             case vsf::Variable: {
                 std::string name = ReadRawText();
-                Variables[AnsiUpperCase(name)] = ReadVariableValue(0);
+                Variables[AnsiUpperCase(name)] = SnapshotTextToUtf8(ReadVariableValue(0));
                 break;
             }
             case vsf::Hyperlink: render_->SetHyperlink(ReadText()); break;
@@ -805,8 +919,8 @@ void TVPConverter::PlayPage() {
                 Font.SetPitch(FontData.Pitch);
                 FontData.CharSet = Version >= 2018 ? ReadByte() : 1;
                 Font.SetCharset(FontData.CharSet);
-                FontData.Height = ReadReal();
-                Font.SetSize(int(std::nearbyint(render_->GetXDPI() * FontData.Height)));
+                FontData.Height = ClampReal(ReadReal(), MaxFontInches);
+                Font.SetSize(SafeRound(render_->GetXDPI() * FontData.Height));
                 TFontStyles st = 0;
                 if (ReadByte()) st |= fsBold;
                 if (ReadByte()) st |= fsItalic;
@@ -832,10 +946,10 @@ void TVPConverter::PlayPage() {
                 render_->FontChanged(&Font);
                 break;
             case vsf::FontHeight:
-                FontData.Height = ReadReal();
-                if (Version >= 2000) FontData.Width = ReadReal();
+                FontData.Height = ClampReal(ReadReal(), MaxFontInches);
+                if (Version >= 2000) FontData.Width = ClampReal(ReadReal(), MaxFontInches);
                 FontData.Size = FontData.Height * 72;
-                Font.SetSize(int(std::nearbyint(FontData.Size)));
+                Font.SetSize(SafeRound(FontData.Size));
                 render_->FontChanged(&Font);
                 break;
             case vsf::FontBold: case vsf::FontUnderline: case vsf::FontItalic: case vsf::FontStrikeout: {
@@ -863,7 +977,7 @@ void TVPConverter::PlayPage() {
                 Pen.SetColor(ReadInt32());
                 Pen.SetMode(TPenMode(ReadByte() & 15));
                 Pen.SetStyle(TPenStyle(ReadByte() % 7));
-                Pen.SetWidth(int(std::nearbyint(ReadReal() / 10000)));
+                Pen.SetWidth(SafeRound(ClampReal(ReadReal() / 10000, MaxRasterSide)));
                 render_->SetPen(&Pen);
                 break;
             }

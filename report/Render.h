@@ -96,8 +96,8 @@ public:
     virtual void Render(TStream* stream);
     virtual void Convert(int page);
     virtual void RenderToFile(TStream* stream, const std::string& fileName);
-    virtual int XToDevice(double x) { return int(std::nearbyint(x * GetXDPI())); }
-    virtual int YToDevice(double y) { return int(std::nearbyint(y * GetYDPI())); }
+    virtual int XToDevice(double x);
+    virtual int YToDevice(double y);
     void RenderFile(const std::string& name);
 
 protected:
@@ -195,6 +195,7 @@ private:
     std::string Expand(const std::string& text);
     std::string MacroValue(int n);
     void ReadPageRecord();
+    int HighestPageNumber();
     std::unique_ptr<TGraphic> ReadGraphic();
     std::string ReadVariableValue(int depth);
     TRect ReadRect();
@@ -204,6 +205,7 @@ private:
     void ApplyRunCodes(const std::string& codes);
     double RunWidth(const std::string& text);
 
+    std::unique_ptr<TStream> buffered_;
     TStream* stream_;
     TVPRender* render_;
     Int64 pagePos_ = 0;

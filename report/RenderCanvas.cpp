@@ -3,10 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QFontMetrics>
+#include <QPainter>
+
+#include "report/ReportNumbers.h"
 #include "report/VSFWriter.h"
 
 namespace {
-int RoundInt(double v) { return int(std::nearbyint(v)); }
+int RoundInt(double v) { return SafeRound(v); }
 }  // namespace
 
 // ---------------------------------------------------------- canvas renderer
@@ -72,11 +76,34 @@ void TVzRenderCanvas::PrintAligned(const std::string& text, double x, double y, 
     canvas->SetTextAlign(align | TA_BASELINE);
     // Text always goes on a transparent background.
     canvas->Brush()->SetStyle(bsClear);
-    canvas->TextOut(XToDevice(x), YToDevice(y), text);
+    int rotation = r ? r->Rotation % 360 : 0;
+    if (DrawTextOnDevice(text, XToDevice(x), YToDevice(y), align, rotation)) {
+    } else if (rotation != 0)
+        PrintRotated(canvas, text, XToDevice(x), YToDevice(y), align, rotation);
+    else
+        canvas->TextOut(XToDevice(x), YToDevice(y), text);
     canvas->Brush()->SetColor(savedColor);
     canvas->Brush()->SetStyle(savedStyle);
     canvas->SetTextAlign(savedAlign);
     canvas->Font()->Assign(savedFont);
+}
+
+// Rotated text turns about its reference point on the baseline,
+// counter-clockwise by the font's rotation in degrees; the alignment moves
+// the text along its own baseline.
+void TVzRenderCanvas::PrintRotated(TCanvas* canvas, const std::string& text, int x, int y, unsigned align,
+                                   int degrees) {
+    auto painter = canvas->BeginPainter();
+    if (!painter) return;
+    QFont font = font_.ToQFont();
+    QString qs = QString::fromStdString(text);
+    int width = QFontMetrics(font).horizontalAdvance(qs);
+    int offset = (align & TA_CENTER) == TA_CENTER ? -width / 2 : (align & TA_RIGHT) ? -width : 0;
+    painter->setFont(font);
+    painter->setPen(ToQColor(font_.Color()));
+    painter->translate(x, y);
+    painter->rotate(-degrees);
+    painter->drawText(QPoint(offset, 0), qs);
 }
 
 void TVzRenderCanvas::AdvanceAndPrint(double& x, double& y, double distance, const std::string& text) {
@@ -257,6 +284,21 @@ TVpPrinterDevice* TVzRenderPrinter::Device() {
 }
 
 TCanvas* TVzRenderPrinter::GetCanvas() { return Device()->GetCanvas(); }
+
+bool TVzRenderPrinter::DrawTextOnDevice(const std::string& text, int x, int y, unsigned align, int degrees) {
+    TPrintJob* job = Device()->PrintJob();
+    if (!job) return false;
+    TPrintText t;
+    t.X = x;
+    t.Y = y;
+    t.Angle = degrees;
+    t.Font = RenderFont().ToQFont();
+    t.Color = ToQColor(RenderFont().Color());
+    t.Text = QString::fromStdString(text);
+    int width = QFontMetrics(t.Font).horizontalAdvance(t.Text);
+    t.Offset = (align & TA_CENTER) == TA_CENTER ? -width / 2 : (align & TA_RIGHT) ? -width : 0;
+    return job->DrawText(t);
+}
 int TVzRenderPrinter::GetXDPI() { return Device()->GetXDPI(); }
 int TVzRenderPrinter::GetYDPI() { return Device()->GetYDPI(); }
 

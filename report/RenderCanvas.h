@@ -50,6 +50,12 @@ public:
 
 protected:
     void PrintAligned(const std::string& text, double x, double y, unsigned align);
+    void PrintRotated(TCanvas* canvas, const std::string& text, int x, int y, unsigned align, int degrees);
+    // Hands a text to a device that keeps text as text; false: it is drawn
+    // on the canvas.
+    virtual bool DrawTextOnDevice(const std::string& text, int x, int y, unsigned align, int degrees) {
+        return false;
+    }
     void AdvanceAndPrint(double& x, double& y, double distance, const std::string& text);
     void ShapeBounds(double x1, double y1, double x2, double y2, TRect& r);
     void DrawBitmap(const TRect& dest, TBitmap* bitmap);
@@ -68,6 +74,7 @@ public:
     int StoredPageCount = 0;
 
     TCanvas* GetCanvas() override;
+    bool DrawTextOnDevice(const std::string& text, int x, int y, unsigned align, int degrees) override;
     int GetXDPI() override;
     int GetYDPI() override;
     int XToDevice(double x) override;

@@ -7,10 +7,13 @@
 
 #include "platform/core/Strings.h"
 #include "platform/gui/Canvas.h"
+#include "report/ReportNumbers.h"
 
 namespace {
 
-const char* const HeadLines[] = {"<HTML><HEAD>", "<STYLE TYPE=\"text/css\">", "<!--", "DIV {position:absolute}",
+// The pages are UTF-8; without the declaration a browser guesses another
+// character set and shows accented names garbled.
+const char* const HeadLines[] = {"<HTML><HEAD>", "<meta charset=\"utf-8\">", "<STYLE TYPE=\"text/css\">", "<!--", "DIV {position:absolute}",
                                  "-->", "</STYLE>", "</HEAD>", "<BODY>"};
 const char* const FootLines[] = {
     "<DIV style=\"COLOR: #000000; FONT: 10pt 'Arial'; LEFT: 0px; TOP: {%MaxY%}px\">",
@@ -99,7 +102,7 @@ TVzRenderHTML::TVzRenderHTML(TComponent* owner) : TVPRenderStream(owner) {
     FootTemplate = JoinLines(FootLines, std::size(FootLines));
 }
 
-int TVzRenderHTML::P(double inches) { return int(std::nearbyint(inches * 96)); }
+int TVzRenderHTML::P(double inches) { return SafeRound(inches * 96); }
 
 std::string TVzRenderHTML::EscapeHTML(const std::string& text) {
     std::string s;
@@ -151,6 +154,7 @@ std::string TVzRenderHTML::ReplaceVariables(const std::string& text) const {
 void TVzRenderHTML::BeginDoc() { pictureCounter_ = 0; }
 
 void TVzRenderHTML::BeginPage() {
+    pagePlayed_ = true;
     maxY_ = 0;
     std::string name = OutputFileName;
     size_t semi = name.find(';');
@@ -441,7 +445,8 @@ void TVzRenderHTML::PrintBitmapRect(double x1, double y1, double x2, double y2, 
 void TVzRenderHTML::StretchDraw(const TRect& r, TGraphic* graphic) {
     if (!graphic) return;
     double x1 = r.Left / 72.0, y1 = r.Top / 72.0, x2 = r.Right / 72.0, y2 = r.Bottom / 72.0;
-    int w = int(std::nearbyint(std::fabs(x2 - x1) * 300)), h = int(std::nearbyint(std::fabs(y2 - y1) * 300));
+    int w = std::min(MaxRasterSide, SafeRound(std::fabs(x2 - x1) * 300));
+    int h = std::min(MaxRasterSide, SafeRound(std::fabs(y2 - y1) * 300));
     if (w <= 0 || h <= 0) return;
     TBitmap bitmap;
     bitmap.SetSize(w, h);
@@ -469,6 +474,11 @@ void TVzRenderHTML::RenderToFile(TStream* stream, const std::string& fileName) {
         page.input_ = stream;
         page.Convert(i);
         page.input_ = nullptr;
+        // The header's count is not trusted past the pages the stream holds.
+        if (!page.pagePlayed_) {
+            count = i - 1;
+            break;
+        }
         count = page.lastPageCount_;
         if (i + 1 > count) break;
     }

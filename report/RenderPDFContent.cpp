@@ -8,6 +8,7 @@
 #include "platform/core/MathUtils.h"
 #include "platform/core/Strings.h"
 #include "report/RenderPDF.h"
+#include "report/ReportNumbers.h"
 
 namespace {
 
@@ -109,7 +110,7 @@ void TPDFLink::WriteObject() {
     Body.clear();
     Begin();
     Line("<<");
-    Line("/A << /S /URI /URI (" + Target + ") >>");
+    Line("/A << /S /URI /URI (" + TVzRenderPDF::EscapeText(Target) + ") >>");
     Line("/Type /Annot");
     Line("/Subtype /Link");
     Line("/Rect [" + Num4(Left * 72) + " " + Num4((PageHeight - Y1) * 72) + " " + Num4(Right * 72) + " " +
@@ -161,6 +162,15 @@ void TVzRenderPDF::PaintPath() {
         OutLn("f");
     else if (pen)
         OutLn("S");
+}
+
+// A closed figure drawn with the pen only still needs its closing side: "s"
+// closes the path before stroking it, as the canvas closes a polygon.
+void TVzRenderPDF::PaintClosedPath() {
+    if (PenVisible() && !BrushVisible())
+        OutLn("s");
+    else
+        PaintPath();
 }
 
 std::string TVzRenderPDF::AddPattern(TBrushStyle style, TColor color) {
@@ -358,7 +368,8 @@ void TVzRenderPDF::ArcPath(double x1, double y1, double x2, double y2, double x3
         return 180 - a;
     };
     double start = angle(x3, y3), end = angle(x4, y4);
-    if (start == end) return;
+    // A NaN or infinite point has no angle: nothing is drawn.
+    if (!std::isfinite(start) || !std::isfinite(end) || !std::isfinite(r) || start == end) return;
     double sweep = end - start;
     if (sweep < 0) sweep += 360;
     int n = std::max(1, std::min(4, int(std::ceil(sweep / 90 - 1e-9))));
@@ -407,10 +418,7 @@ void TVzRenderPDF::Chord(double x1, double y1, double x2, double y2, double x3, 
     if (!PenVisible() && !BrushVisible()) return;
     SetColours();
     ArcPath(x1, y1, x2, y2, x3, y3, x4, y4);
-    if (!BrushVisible())
-        OutLn("b");
-    else
-        PaintPath();
+    PaintClosedPath();
 }
 
 void TVzRenderPDF::Pie(double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4) {
@@ -418,7 +426,7 @@ void TVzRenderPDF::Pie(double x1, double y1, double x2, double y2, double x3, do
     SetColours();
     ArcPath(x1, y1, x2, y2, x3, y3, x4, y4);
     Out(Point(PtX((x1 + x2) / 2), PtY((y1 + y2) / 2)) + " l ");
-    PaintPath();
+    PaintClosedPath();
 }
 
 void TVzRenderPDF::PolyLine(const std::vector<std::pair<double, double>>& points) {
@@ -445,7 +453,7 @@ void TVzRenderPDF::Polygon(const std::vector<std::pair<double, double>>& points)
     SyncGraphicsState();
     FlushMove();
     for (const auto& p : points) Out(Point(PtX(p.first), PtY(p.second)) + " l ");
-    PaintPath();
+    PaintClosedPath();
 }
 
 // -------------------------------------------------------------------- text
@@ -472,9 +480,24 @@ void TVzRenderPDF::MoveBack(double& x, double& y, double d) {
     }
 }
 
+// True when every character has a place in the Windows code page.
+static bool FitsCodePage(const std::string& text) {
+    for (size_t i = 0; i < text.size();) {
+        char32_t c;
+        size_t n = Utf8DecodeChar(text, i, c);
+        unsigned char byte;
+        if (n == 0 || !CharToCp1252(c, byte)) return false;
+        i += n;
+    }
+    return true;
+}
+
 void TVzRenderPDF::WritePdfText(const std::string& text, double x, double y) {
     TVPPDFFont* font = CurrentFont();
     if (!font || !currentPage_) return;
+    // A name in another script goes out in the face's composite font, with
+    // its glyphs, instead of as question marks.
+    if (!font->Composite() && !FitsCodePage(text)) font = CompositeFontFor(*font);
     TVPPDFPage& p = *currentPage_;
     double width = TextWidthInches(text);
     double lineHeight = Converter() ? Converter()->LineHeight : 0;
@@ -653,8 +676,14 @@ void TVzRenderPDF::PrintBitmap(double x, double y, double scaleX, double scaleY,
 
 void TVzRenderPDF::StretchDraw(const TRect& r, TGraphic* graphic) {
     if (!graphic) return;
-    int w = int(std::nearbyint((r.Right - r.Left) / 72.0 * MetafileDPI));
-    int h = int(std::nearbyint((r.Bottom - r.Top) / 72.0 * MetafileDPI));
+    // A JPEG picture keeps its own pixels; bitmaps and drawings are
+    // rasterized at the metafile resolution.
+    if (dynamic_cast<TJPEGImage*>(graphic)) {
+        DrawImage(graphic->ToImage(), r.Left / 72.0, r.Top / 72.0, r.Right / 72.0, r.Bottom / 72.0);
+        return;
+    }
+    int w = std::min(MaxRasterSide, SafeRound((double(r.Right) - r.Left) / 72.0 * MetafileDPI));
+    int h = std::min(MaxRasterSide, SafeRound((double(r.Bottom) - r.Top) / 72.0 * MetafileDPI));
     if (w <= 0 || h <= 0) return;
     TBitmap bitmap;
     bitmap.SetSize(w, h);

@@ -1,4 +1,5 @@
 #include "report/RenderPreview.h"
+#include "report/ReportNumbers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,7 +10,7 @@
 
 namespace {
 
-int Round(double v) { return int(std::nearbyint(v)); }
+int Round(double v) { return SafeRound(v); }
 
 bool HasLeftRuler(TRulerType t) { return t == rtVertCm || t == rtBothCm || t == rtVertIn || t == rtBothIn; }
 bool HasTopRuler(TRulerType t) { return t == rtHorizCm || t == rtBothCm || t == rtHorizIn || t == rtBothIn; }

@@ -109,7 +109,33 @@ def about_glyph(path, colour):
     img.save(path)
 
 
+def scan_picture(path, colour, sheets):
+    """A scanner with sheets going in: the Scan Master page shows one key
+    sheet, the Scan Tests page a stack of students' sheets."""
+    img = Image(160, 120, WHITE)
+    # Sheets, fanned above the feed slot, each with rows of bubbles.
+    for k in range(sheets):
+        x0, y0 = 46 + 8 * k, 6 + 6 * k
+        img.rect(x0, y0, x0 + 60, y0 + 64, GRAY)
+        img.rect(x0 + 1, y0 + 1, x0 + 59, y0 + 63, WHITE)
+        img.rect(x0 + 6, y0 + 6, x0 + 22, y0 + 9, colour)
+        for row in range(6):
+            for col in range(5):
+                cx, cy = x0 + 10 + 10 * col, y0 + 18 + 7 * row
+                img.ring(cx, cy, 3, 1, SILVER)
+                if (row * 2 + col + k) % 5 == 0:
+                    img.disc(cx, cy, 2.5, BLACK)
+    # The scanner's body, its slot and its lamp.
+    img.rect(20, 72, 140, 110, colour)
+    img.rect(36, 78, 124, 82, BLACK)
+    img.rect(24, 104, 136, 108, SILVER)
+    img.disc(128, 95, 4, LIME)
+    img.save(path)
+
+
 if __name__ == "__main__":
+    scan_picture("ScanMaster.bmp", NAVY, 1)
+    scan_picture("ScanTests.bmp", TEAL, 3)
     ombrix_logo()
     veltrane_logo()
     about_glyph("OmbrixAbout.bmp", NAVY)

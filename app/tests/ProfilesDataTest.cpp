@@ -99,11 +99,14 @@ TEST_F(ProfilesDataTest, AFailingRecordAsksWhetherToContinueLoading) {
         const char* message;
     };
     const Case cases[] = {
+        // A tag the table has no column for is refused before any
+        // statement is built, naming the tag and the file.
         {"unknown column", {"  <POINTS>", "    <PVQuestion>1</PVQuestion>", "    <PVBogus>1</PVBogus>", "  </POINTS>"},
-         "Points section"},
-        // A tag that is no column name never reaches the statement.
+         "The tag <PVBOGUS> in the file"},
         {"statement text in a tag", {"  <POINTS>", "    <PVValue,PVProfile>1</PVValue,PVProfile>", "  </POINTS>"},
-         "is not a column name"},
+         "The tag <PVVALUE,PVPROFILE> in the file"},
+        {"a column of another table", {"  <POINTS>", "    <PMValue>1</PMValue>", "  </POINTS>"},
+         "names no column of the table Points"},
     };
     for (const Case& c : cases) {
         for (bool goOn : {true, false}) {
@@ -130,6 +133,7 @@ TEST_F(ProfilesDataTest, AFailingRecordAsksWhetherToContinueLoading) {
             const std::string text = prompts.Seen().back().Text;
             EXPECT_EQ(prompts.Lines().back().rfind("Error: Error encountered while loading file (Points section) with message\r\n", 0), 0u);
             EXPECT_NE(text.find(c.message), std::string::npos) << text;
+            EXPECT_NE(text.find("bad.pff"), std::string::npos) << text;
             EXPECT_EQ(Scalar("select count(*) from Profiles"), "1");
             EXPECT_EQ(Scalar("select count(*) from Points"), "0");
             prompts.Clear();
@@ -161,15 +165,15 @@ TEST_F(ProfilesDataTest, SaveAsksBeforeReplacingAndDeleteRemovesEveryRowOfThePro
     AddProfile("Chemistry");
     dialog->SelectMode = false;
     dialog->FormShow();
-    EXPECT_TRUE(dialog->btnSave.Visible);
-    EXPECT_FALSE(dialog->btnOK.Visible);
-    dialog->edtPFName = "  Physics ";
+    EXPECT_TRUE(dialog->btnSave.Visible());
+    EXPECT_FALSE(dialog->btnOK.Visible());
+    dialog->edtPFName.SetText("  Physics ");
     dialog->btnSaveClick();
     EXPECT_TRUE(dialog->CloseWithOk);
     EXPECT_EQ(dialog->GetProfileName(), "Physics");
 
     dialog->CloseWithOk = false;
-    dialog->edtPFName = "Biology";
+    dialog->edtPFName.SetText("Biology");
     prompts.No("Do you want to replace this profile?");
     dialog->btnSaveClick();
     EXPECT_FALSE(dialog->CloseWithOk);
@@ -189,10 +193,10 @@ TEST_F(ProfilesDataTest, SaveAsksBeforeReplacingAndDeleteRemovesEveryRowOfThePro
                             "select count(*) from Master where PMProfile = 1", "select count(*) from Points where PVProfile = 1"})
         EXPECT_EQ(Scalar(sql), "0") << sql;
     EXPECT_EQ(Scalar("select count(*) from Points where PVProfile = 2"), "3");
-    EXPECT_TRUE(dialog->btnDelete.Enabled);
+    EXPECT_TRUE(dialog->btnDelete.Enabled());
     prompts.Yes("delete the selected profile");
     dialog->btnDeleteClick();
-    EXPECT_FALSE(dialog->btnDelete.Enabled);
+    EXPECT_FALSE(dialog->btnDelete.Enabled());
 }
 
 }  // namespace

@@ -96,39 +96,6 @@ TEST(ScannerProtocol, CalibrationReplies) {
     }
 }
 
-TEST(ScannerProtocol, WizardBuffer) {
-    struct Step {
-        std::string bytes;
-        TWizardReply kind;
-        std::string frame;
-    };
-    struct Case {
-        const char* name;
-        std::vector<Step> steps;
-    } cases[] = {
-        {"ready", {{"K", wrReady, ""}}},
-        {"K and a frame in one event: the frame is lost", {{"KS12BB5E", wrReady, ""}}},
-        {"frame in one event", {{"S123XB2BB5E", wrFrame, "S123XB2BB5E"}}},
-        {"frame split after S", {{"S123", wrPartial, ""}, {"XB2BB5E", wrFrame, "S123XB2BB5E"}}},
-        {"frame split in three", {{"S", wrPartial, ""}, {"12", wrPartial, ""}, {"3E", wrFrame, "S123E"}}},
-        {"split after a first part not starting with S", {{"123", wrDropped, ""}, {"XB2BB5E", wrFrame, "XB2BB5E"}}},
-        {"status text", {{".ok", wrStatus, ""}}},
-        {"stray CR LF", {{"\r\n", wrDropped, ""}, {"S1E", wrFrame, "S1E"}}},
-        {"CR LF after the E stays with the frame", {{"S1E\r\n", wrFrame, "S1E\r\n"}}},
-        {"noise", {{"q#", wrDropped, ""}, {"K", wrReady, ""}}},
-    };
-    for (const Case& c : cases) {
-        TScannerWizardReceiver r;
-        for (const Step& s : c.steps) {
-            r.Append(s.bytes);
-            std::string frame;
-            EXPECT_EQ(s.kind, r.Classify(&frame)) << c.name << ": " << s.bytes;
-            EXPECT_EQ(s.frame, frame) << c.name;
-        }
-        EXPECT_TRUE(r.Buffer().empty()) << c.name;
-    }
-}
-
 TEST(ScannerProtocol, FrameLayout) {
     // Five questions answered 1, 2, 3, X, B (frame order is reversed), ID 35.
     TScannerFrameParts p = SplitScannerFrame("BX321" "2BB5" "E\r\nK", 2, false);

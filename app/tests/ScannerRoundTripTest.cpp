@@ -1,10 +1,11 @@
 // The scanner protocol end to end: the simulated scanner on a pseudo-
-// terminal, the serial port component, and the protocol's classifiers and
-// frame layout on the receiving side.
+// terminal, the serial port component, and on the receiving side the
+// dialogs' classifiers and the wizard's own receive handler.
 
 #include <gtest/gtest.h>
 
 #include "app/ScannerProtocol.h"
+#include "app/tests/WorkTestSupport.h"
 #include "platform/core/UiQueue.h"
 #include "serial/SioComPort.h"
 #include "serial/tests/SioTestSupport.h"
@@ -20,31 +21,9 @@ TSimSheet Sheet(const std::string& id, const std::string& answers, int split = 0
     return s;
 }
 
-struct DecodedSheet {
-    std::string Id;
-    std::string Answers;
-    bool operator==(const DecodedSheet&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const DecodedSheet& s) { return os << s.Id << "/" << s.Answers; }
-
-// Answer characters as the program stores them: a label for "1" to "6",
-// "-" for a blank, "?" for several marks.
-std::string Answers(const std::string& marks, const std::string& odd, const std::string& even) {
-    std::string out;
-    for (std::size_t i = 0; i < marks.size(); ++i) {
-        char m = marks[i];
-        const std::string& labels = (i + 1) % 2 == 1 ? odd : even;
-        if (m >= '1' && m <= '6') out += labels[m - '1'];
-        else if (m == 'B') out += '-';
-        else if (m == 'X') out += '?';
-        else out += m;
-    }
-    return out;
-}
 }  // namespace
 
-class ScannerRoundTripTest : public ::testing::Test {
+class ScannerRoundTripTest : public WorkFixture {
 protected:
     void SetUp() override {
         UiQueue::Reset();
@@ -57,54 +36,44 @@ protected:
         port_ = std::make_unique<TSioComPort>(nullptr);
     }
     void TearDown() override {
+        if (work) work->DetachPort();
         port_.reset();
         sim_.Unplug();
         UiQueue::Reset();
+        WorkFixture::TearDown();
     }
 
-    // The wizard's side: start scanning on the first ready reply, decode
-    // every frame.
+    // The wizard's own receive path: it starts scanning on the first ready
+    // reply and stores every sheet as a student.
     void RunWizard(bool raw) {
         sim_.SetScript(script_);
         sim_.Plug(ports_.Path(), 6);
         port_->SetComNumber(6);
-        bool startPending = true;
-        port_->SetOnTriggerAvail([&, raw](TObject*, Word count) {
-            std::string bytes;
-            for (Word i = 0; i < count; ++i) bytes += port_->ReadChar();
-            receiver_.Append(bytes);
-            std::string frame;
-            switch (receiver_.Classify(&frame)) {
-            case wrReady:
-                if (startPending) port_->WriteString(ScanStartCommand(raw));
-                startPending = false;
-                break;
-            case wrFrame: {
-                TScannerFrameParts parts = SplitScannerFrame(frame, script_.IdDigits, raw);
-                std::string marks = ScannerSheetMarks(parts.Answers, script_.Questions);
-                decoded_.push_back({DecodeScannerId(parts.Id), Answers(marks, script_.OddLabels, script_.EvenLabels)});
-                break;
-            }
-            default: break;
-            }
-        });
-        port_->WriteString(kScanCmdAttention);
+        Configure(script_.Questions, script_.Questions, script_.IdDigits);
+        work->OnSendCommand = nullptr;  // commands go to the port
+        work->OddLabels = script_.OddLabels;
+        work->EvenLabels = script_.EvenLabels;
+        work->RawMarkBytes = raw;
+        work->AttachPort(port_.get());
+        work->ScanTestsShow();
+        work->StartScanner();
         ASSERT_TRUE(PollUntil([&] { return sim_.Received().size() >= 2; })) << "@ and the start command";
         EXPECT_EQ(raw ? "@m" : "@g", sim_.ReceivedText());
         for (std::size_t i = 0; i < script_.Sheets.size(); ++i) {
             ASSERT_TRUE(sim_.FeedSheet());
-            ASSERT_TRUE(PumpUntil([&] { return decoded_.size() == i + 1; }));
+            ASSERT_TRUE(PumpUntil([&] { return work->qmtData->RecordCount() == static_cast<int>(i + 1); }));
         }
-        EXPECT_EQ((std::vector<DecodedSheet>{{"1234", "ABCD-?ABCD"}, {"0987", "AFBEC-----"}, {"5065", "EDEDEDEDED"}}),
-                  decoded_);
+        std::vector<std::string> students;
+        for (work->qmtData->First(); !work->qmtData->Eof(); work->qmtData->Next())
+            students.push_back(std::to_string(CurrentId()) + "/" + Answers(10));
+        EXPECT_EQ(students, (std::vector<std::string>{"1234/ABCD-?ABCD", "987/AFBEC-----", "5065/EDEDEDEDED"}));
+        EXPECT_EQ(sounds, (std::vector<bool>{false, false, true}));
     }
 
     TTestPortFolder ports_;
     TSimScript script_;
     TScannerSimulator sim_;
     std::unique_ptr<TSioComPort> port_;
-    TScannerWizardReceiver receiver_;
-    std::vector<DecodedSheet> decoded_;
 };
 
 TEST_F(ScannerRoundTripTest, MarkCodeFramesBecomeAnswersAndIds) { RunWizard(false); }

@@ -33,7 +33,7 @@ protected:
         WorkFixture::TearDown();
     }
     void SaveAs(const std::string& name) {
-        dialog->edtPFName = name;
+        dialog->edtPFName.SetText(name);
         dialog->btnSaveClick();
     }
     // RecNo, IDNo and answers of every student in record-number order.
@@ -51,15 +51,15 @@ protected:
 };
 
 TEST_F(TestSetsDataTest, SavingUnderAnExistingNameReplacesItsDetailsAndKeepsItsNumber) {
-    EXPECT_FALSE(dialog->btnReplace.Enabled);
+    EXPECT_FALSE(dialog->btnReplace.Enabled());
     SaveAs(" Monday ");
     EXPECT_EQ(Rows("select DSID, DSType, DSName, DSNumQuest, DSTestName, DSTestID from DataSets"),
               std::vector<std::string>{"1|TEST|Monday|3|Unit 3|T7"});
     EXPECT_EQ(Rows("select DDID, DDQuestion, DDValue, DDRecNo, DDStdID from DataDetail order by DDID"),
               (std::vector<std::string>{"1|1|A|1|1234", "2|2|B|1|1234", "3|3||1|1234", "4|1|C|2|4321",
                                         "5|2|C|2|4321", "6|3|D|2|4321"}));
-    EXPECT_TRUE(dialog->btnReplace.Enabled);
-    EXPECT_FALSE(dialog->pbRecords.Visible);
+    EXPECT_TRUE(dialog->btnReplace.Enabled());
+    EXPECT_FALSE(dialog->pbRecords.Visible());
 
     AddStudent(99999999999, "BBB");
     prompts.No("Do you want to replace this Test Set?");
@@ -128,10 +128,10 @@ TEST_F(TestSetsDataTest, DeleteRemovesTheSetAndItsDetails) {
     dialog->btnDeleteClick();
     EXPECT_EQ(Rows("select DSName from DataSets"), std::vector<std::string>{"Tuesday"});
     EXPECT_EQ(Rows("select distinct DSID from DataDetail"), std::vector<std::string>{"2"});
-    EXPECT_TRUE(dialog->btnDelete.Enabled);
+    EXPECT_TRUE(dialog->btnDelete.Enabled());
     prompts.Yes("Are you sure you want to delete the selected Test Set data?");
     dialog->btnDeleteClick();
-    EXPECT_FALSE(dialog->btnDelete.Enabled);
+    EXPECT_FALSE(dialog->btnDelete.Enabled());
     EXPECT_EQ(Scalar("select count(*) from DataDetail"), "0");
 }
 
@@ -171,6 +171,10 @@ TEST_F(TestSetsDataTest, AFailingDetailRecordAsksWhetherToContinueLoading) {
     EXPECT_EQ(Rows("select DSID, DSName, DSTestName from DataSets"), std::vector<std::string>{"1|Hand|"});
     EXPECT_EQ(Rows("select DSID, DDQuestion, DDValue from DataDetail"), std::vector<std::string>{"1|2|B"});
     EXPECT_EQ(Prompted().back().rfind("Error: Error encountered while loading file (Detail Data section) with message\r\n", 0), 0u);
+    EXPECT_NE(Prompted().back().find("The tag <DDBOGUS> in the file \"" + Path("hand.tsf") + "\" names no column of the "
+                                     "table DataDetail."),
+              std::string::npos)
+        << Prompted().back();
 
     prompts.No("Do you want to continue loading?");
     EXPECT_THROW(dialog->LoadTestSetFromFile(Path("hand.tsf")), Exception);

@@ -90,11 +90,11 @@ TEST_F(ExportTest, WritingLeavesTheCurrentStudentAndTheGroupsAlone) {
     MakeFixture();
     ASSERT_TRUE(work->LocateId(45));
     work->ScoreCurrentRecord();
-    const std::string line = work->lblScore.Caption;
+    const std::string line = work->lblScore.Text();
     work->qmtGroups->Last();
     work->WriteExport(efSummaryGroups, Out("g.txt"));
     EXPECT_EQ(CurrentId(), 45);
-    EXPECT_EQ(work->lblScore.Caption, line);
+    EXPECT_EQ(work->lblScore.Text(), line);
     EXPECT_EQ(work->qmtGroupsGGroupNo->AsInteger(), 1);
     // The further groups of the current student, as format 6 appends them.
     EXPECT_EQ(work->GroupScoresText(), "\t1.5\t42.9%\t0\t0%");

@@ -81,7 +81,7 @@ protected:
         EXPECT_EQ(KeyAnswer(1) + KeyAnswer(2) + KeyAnswer(3) + KeyAnswer(4) + KeyAnswer(5) + KeyAnswer(6) +
                       KeyAnswer(7),
                   "ABCDEEA");
-        EXPECT_TRUE(work->btnNext2.Enabled);
+        EXPECT_TRUE(work->btnNext2.Enabled());
 
         work->ScanMasterNext();
         work->ScanTestsShow();
@@ -91,7 +91,7 @@ protected:
         feed(4);
         EXPECT_EQ(Answers(7), "ABC?-EA");
         // 13 of 16 points: 812.5 tenths of a percent go down to 812.
-        EXPECT_EQ(work->lblScore.Caption, "Score: 13/16, 81.2%");
+        EXPECT_EQ(work->lblScore.Text(), "Score: 13/16, 81.2%");
 
         prompts.Ok("Ambiguous Number").Ok("Two Bubble Number").Ok("All scores have been recorded");
         feed(5);

@@ -65,19 +65,19 @@ TEST_F(ScanTest, AStudentSheetIsDecodedMatchedAndScored) {
     EXPECT_EQ(work->RecordCounter, 1);
     EXPECT_EQ(sounds, std::vector<bool>{false});  // "?" and "-" make the sheet bad
     EXPECT_TRUE(Prompted().empty());
-    EXPECT_EQ(work->lblScore.Caption, "Score: 3/5, 60%");
+    EXPECT_EQ(work->lblScore.Text(), "Score: 3/5, 60%");
     EXPECT_EQ(work->qmtError->RecordCount(), 2);
     // The first student shows the grids.
-    EXPECT_FALSE(work->imgTests.Visible);
-    EXPECT_TRUE(work->dbgData.Visible);
-    EXPECT_TRUE(work->dbgErrors.Visible);
-    EXPECT_TRUE(work->lblScore.Visible);
+    EXPECT_FALSE(work->imgTests.Visible());
+    EXPECT_TRUE(work->dbgData.Visible());
+    EXPECT_TRUE(work->dbgErrors.Visible());
+    EXPECT_TRUE(work->lblScore.Visible());
 
     work->ReceiveBytes(SheetFrame("12", "ABCAB"));
     EXPECT_EQ(CurrentId(), 12);
     EXPECT_EQ(work->qmtData->FieldByName("RecNo")->AsInteger(), 2);
     EXPECT_EQ(sounds.back(), true);
-    EXPECT_EQ(work->lblScore.Caption, "Score: 5/5, 100%");
+    EXPECT_EQ(work->lblScore.Text(), "Score: 5/5, 100%");
 }
 
 TEST_F(ScanTest, AnAmbiguousOrDoublyMarkedIdRejectsTheSheet) {
@@ -104,7 +104,7 @@ TEST_F(ScanTest, AnAmbiguousOrDoublyMarkedIdRejectsTheSheet) {
     }
     EXPECT_EQ(work->qmtData->RecordCount(), 0);
     EXPECT_EQ(work->RecordCounter, 0);
-    EXPECT_TRUE(work->imgTests.Visible);
+    EXPECT_TRUE(work->imgTests.Visible());
 
     // Through the scanner's own encoding: "?" is an ambiguous digit, "!" two bubbles.
     prompts.Clear();
@@ -129,7 +129,7 @@ TEST_F(ScanTest, TheKeySheetOnTheScanMasterPageFillsTheAnswerKey) {
     Configure(7, 5, 2);
     work->ActivePage = wpScanMaster;
     work->PrepareScanMaster();
-    EXPECT_FALSE(work->btnNext2.Enabled);
+    EXPECT_FALSE(work->btnNext2.Enabled());
 
     work->ReceiveBytes(SheetFrame("99", "ABCDE"));
     EXPECT_EQ(work->qmtMaster->RecordCount(), 1);
@@ -138,10 +138,10 @@ TEST_F(ScanTest, TheKeySheetOnTheScanMasterPageFillsTheAnswerKey) {
     EXPECT_EQ(KeyAnswer(6), "");
     EXPECT_EQ(work->qmtData->RecordCount(), 0);  // not a student
     EXPECT_EQ(sounds, std::vector<bool>{true});
-    EXPECT_FALSE(work->imgMaster.Visible);
-    EXPECT_TRUE(work->dbgMaster.Visible);
-    EXPECT_TRUE(work->btnNext2.Enabled);
-    EXPECT_EQ(work->lblMaster.Caption, "Check for correct values then click on \"Next\"");
+    EXPECT_FALSE(work->imgMaster.Visible());
+    EXPECT_TRUE(work->dbgMaster.Visible());
+    EXPECT_TRUE(work->btnNext2.Enabled());
+    EXPECT_EQ(work->lblMaster.Text(), "Check for correct values then click on \"Next\"");
 
     // A second key sheet continues after the filled questions; a blank
     // makes it bad.
@@ -211,8 +211,8 @@ TEST_F(ScanTest, ScanMasterNextDiscardsTheStudentsAndRestartsTheCount) {
     work->ScanMasterNext();
     EXPECT_EQ(work->RawFrameLog.substr(work->RawFrameLog.size() - 4), "\r\n\r\n");
     EXPECT_EQ(work->qmtData->RecordCount(), 0);
-    EXPECT_TRUE(work->imgTests.Visible);
-    EXPECT_FALSE(work->dbgData.Visible);
+    EXPECT_TRUE(work->imgTests.Visible());
+    EXPECT_FALSE(work->dbgData.Visible());
     work->ScanTestsShow();
     work->ReceiveBytes(SheetFrame("22", "AB"));
     EXPECT_EQ(work->qmtData->FieldByName("RecNo")->AsInteger(), 1);
@@ -271,33 +271,72 @@ TEST_F(ScanTest, EveryCompleteFrameInTheBufferIsHandled) {
     EXPECT_EQ(sounds.size(), 5u);
 }
 
-TEST_F(ScanTest, APartialFrameIsKeptOnlyWhenItStartsAsAFrame) {
-    Configure(2, 2, 2);
-    work->ScanTestsShow();
-    work->RawMarkBytes = false;
-    work->StartPending = true;
-    work->ReceiveBytes("K");
-    EXPECT_EQ(sent, std::vector<std::string>{"g"});
-
-    // Without the leading "S" the first half of a frame is dropped, and so
-    // is the second half on its own.
-    const std::string frame = "BA" + std::string("5BB4") + "E";
-    work->ReceiveBytes(frame.substr(0, 3));
-    EXPECT_TRUE(work->ReceiveBuffer.empty());
-    work->ReceiveBytes(frame.substr(3));
-    EXPECT_EQ(work->qmtData->RecordCount(), 1);  // "B4E" still holds an "E"
-    EXPECT_TRUE(work->ReceiveBuffer.empty());
-
-    // Noise without "E" is dropped; trailing bytes after a frame's "E" are
-    // kept only when they start a frame.
-    work->ReceiveBytes("xyz");
-    EXPECT_TRUE(work->ReceiveBuffer.empty());
-    work->ReceiveBytes(SheetFrame("12", "AB") + "\r\n");
-    EXPECT_TRUE(work->ReceiveBuffer.empty());
+TEST_F(ScanTest, TheByteStreamIsCutIntoRepliesAndFrames) {
+    // One question, two ID digits: "S" "1" "2BB5" "E" is student 35
+    // answering A. Each case starts with the start command pending.
+    struct Step {
+        std::string bytes;
+        std::string buffer;  // what stays for the next event
+    };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+        std::vector<std::string> sent;
+        int students;
+        std::vector<bool> sounds;
+    } cases[] = {
+        {"ready", {{"K", ""}}, {"g"}, 0, {}},
+        {"ready and a frame in one event", {{"KS12BB5E", ""}}, {"g"}, 1, {true}},
+        {"frame in one event", {{"S12BB5E", ""}}, {}, 1, {true}},
+        {"frame split after S", {{"S1", "S1"}, {"2BB5E", ""}}, {}, 1, {true}},
+        {"frame split in three", {{"S", "S"}, {"12B", "S12B"}, {"B5E", ""}}, {}, 1, {true}},
+        {"tail of a broken transfer", {{"12B", ""}, {"B5E", ""}}, {}, 0, {false}},
+        {"status text", {{".ok\r\n", ""}}, {}, 0, {}},
+        {"stray line end before a frame", {{"\r\n", ""}, {"S12BB5E", ""}}, {}, 1, {true}},
+        {"line end after the E", {{"S12BB5E\r\n", ""}}, {}, 1, {true}},
+        {"noise, then ready", {{"q#", ""}, {"K\r\n", ""}}, {"g"}, 0, {}},
+        {"two frames and a ready in one event", {{"S12BB5EKS1B4B3E", ""}}, {"g"}, 2, {true, true}},
+    };
+    for (const Case& c : cases) {
+        Configure(1, 1, 2);
+        work->ScanTestsShow();
+        work->StartPending = true;
+        for (const Step& s : c.steps) {
+            work->ReceiveBytes(s.bytes);
+            EXPECT_EQ(work->ReceiveBuffer, s.buffer) << c.name << ": " << s.bytes;
+        }
+        EXPECT_EQ(sent, c.sent) << c.name;
+        EXPECT_EQ(work->qmtData->RecordCount(), c.students) << c.name;
+        EXPECT_EQ(sounds, c.sounds) << c.name;
+        sent.clear();
+        sounds.clear();
+    }
+    // In raw mark-byte mode the start command asks for mark bytes.
     work->RawMarkBytes = true;
     work->StartPending = true;
     work->ReceiveBytes("K");
-    EXPECT_EQ(sent.back(), "m");
+    EXPECT_EQ(sent, std::vector<std::string>{"m"});
+}
+
+TEST_F(ScanTest, ASheetShorterThanTheFormLeavesEmptyAnswersAndTheNextSheetFollowsThem) {
+    // Five questions per sheet, N = 10: the first sheet's answer part
+    // reaches four positions only (the leading "S" is read as a mark), so
+    // question 5 is empty but present; the second sheet fills 6 to 10.
+    Configure(10, 5, 2);
+    SetKey("ABCDEBCDAB");
+    work->ScanTestsShow();
+    work->ReceiveBytes("S321B4B3E");
+    ASSERT_EQ(work->qmtData->RecordCount(), 1);
+    EXPECT_EQ(CurrentId(), 12);
+    EXPECT_FALSE(work->qmtData->FieldByName("Q5")->IsNull());
+    EXPECT_EQ(Answer(5), "");
+    EXPECT_TRUE(work->qmtData->FieldByName("Q6")->IsNull());
+
+    work->ReceiveBytes("S21432B4B3E");
+    EXPECT_EQ(work->qmtData->RecordCount(), 1);
+    EXPECT_EQ(Answers(10), "ABCS BCDAB");
+    EXPECT_EQ(work->qmtData->FieldByName("Q5")->AsString(), "");
+    EXPECT_EQ(work->lblScore.Text(), "Score: 8/10, 80%");
 }
 
 TEST_F(ScanTest, AFrameBeforeTheTablesAreBuiltStoresNothing) {

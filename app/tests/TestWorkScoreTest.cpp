@@ -39,7 +39,7 @@ TEST_F(ScoreTest, PenaltiesApplyOnlyToWrongAnswersThatAreNeitherBlankNorMultiple
     SetKey("ABCD", {"1", "2", "1", "1"}, {"", "0.5", "3", "3"});
     AddStudent(7, "AC-?");
 
-    EXPECT_EQ(work->lblScore.Caption, "Score: 0.5/5, 10%");
+    EXPECT_EQ(work->lblScore.Text(), "Score: 0.5/5, 10%");
     EXPECT_EQ(Errors(), (std::vector<ErrorRow>{{2, "C", "B", kColorWrong},
                                                 {3, "-", "C", kColorBlank},
                                                 {4, "?", "D", kColorMultiple}}));
@@ -50,7 +50,7 @@ TEST_F(ScoreTest, PenaltiesApplyOnlyToWrongAnswersThatAreNeitherBlankNorMultiple
 
     // An unscanned question against a key answer is wrong, with its penalty.
     AddStudent(8, "A   ");
-    EXPECT_EQ(work->lblScore.Caption, "Score: -5.5/5, -110%");
+    EXPECT_EQ(work->lblScore.Text(), "Score: -5.5/5, -110%");
     EXPECT_EQ(Errors()[1], (ErrorRow{3, "", "C", kColorBlank}));
     EXPECT_DOUBLE_EQ(work->EarnedPoints(false), -5.5);
 }
@@ -60,7 +60,7 @@ TEST_F(ScoreTest, PointValuesThatAreNotNumbersCountAsOne) {
     SetKey("AAA", {"two", "2", "1.5"}, {"x", "", ""});
     AddStudent(1, "ABA");
     // possible 1 + 2 + 1.5, question 2 lost; the penalty "x" is worth 1.
-    EXPECT_EQ(work->lblScore.Caption, "Score: 2.5/4.5, 55.6%");
+    EXPECT_EQ(work->lblScore.Text(), "Score: 2.5/4.5, 55.6%");
     AddStudent(2, "BAA");
     EXPECT_DOUBLE_EQ(work->EarnedPoints(false), 2.5);
 }
@@ -83,7 +83,7 @@ TEST_F(ScoreTest, TheScoreLineUsesTheChosenDecimalsAndRoundsHalvesToEven) {
         SCOPED_TRACE(c.answers);
         work->Decimals = c.decimals;
         AddStudent(id++, c.answers);
-        EXPECT_EQ(work->lblScore.Caption, c.line);
+        EXPECT_EQ(work->lblScore.Text(), c.line);
     }
 }
 
@@ -91,7 +91,7 @@ TEST_F(ScoreTest, NoPossiblePointsGiveAZeroPercentage) {
     Configure(2, 2, 2);
     SetKey("AB", {"0", "0"});
     AddStudent(1, "AB");
-    EXPECT_EQ(work->lblScore.Caption, "Score: 0/0, 0%");
+    EXPECT_EQ(work->lblScore.Text(), "Score: 0/0, 0%");
 }
 
 TEST_F(ScoreTest, ScoringFollowsTheCurrentStudent) {
@@ -101,23 +101,23 @@ TEST_F(ScoreTest, ScoringFollowsTheCurrentStudent) {
     AddStudent(2, "BA");
     EXPECT_EQ(work->qmtError->RecordCount(), 2);
     work->qmtData->First();
-    EXPECT_EQ(work->lblScore.Caption, "Score: 2/2, 100%");
+    EXPECT_EQ(work->lblScore.Text(), "Score: 2/2, 100%");
     EXPECT_EQ(work->qmtError->RecordCount(), 0);
     // Editing an answer and posting rescores.
     work->qmtData->Edit();
     work->qmtData->FieldByName("Q2")->SetAsString("?");
     work->qmtData->Post();
-    EXPECT_EQ(work->lblScore.Caption, "Score: 1/2, 50%");
+    EXPECT_EQ(work->lblScore.Text(), "Score: 1/2, 50%");
     work->qmtData->Delete();
     EXPECT_EQ(CurrentId(), 2);
-    EXPECT_EQ(work->lblScore.Caption, "Score: 0/2, 0%");
+    EXPECT_EQ(work->lblScore.Text(), "Score: 0/2, 0%");
     // Searching does not rescore on every step.
     AddStudent(3, "AB");
-    EXPECT_EQ(work->lblScore.Caption, "Score: 2/2, 100%");
+    EXPECT_EQ(work->lblScore.Text(), "Score: 2/2, 100%");
     work->Locating = true;
     work->qmtData->First();
     EXPECT_EQ(CurrentId(), 2);
-    EXPECT_EQ(work->lblScore.Caption, "Score: 2/2, 100%");
+    EXPECT_EQ(work->lblScore.Text(), "Score: 2/2, 100%");
 }
 
 TEST_F(ScoreTest, AGroupIsFoundOnlyBehindACommaInAQuestionsList) {
@@ -198,12 +198,12 @@ TEST_F(ScoreTest, NamesAreFoundByTheIdPaddedToTheIdDigits) {
     // The name label follows the current student on the Scan Tests page.
     work->ScanTestsShow();
     work->ReceiveBytes(SheetFrame("00045", "A"));
-    EXPECT_EQ(work->lblStudent.Caption, "Alan Turing");
+    EXPECT_EQ(work->lblStudent.Text(), "Alan Turing");
     work->ReceiveBytes(SheetFrame("00046", "A"));
-    EXPECT_EQ(work->lblStudent.Caption, "");
+    EXPECT_EQ(work->lblStudent.Text(), "");
     work->qmtNames->Close();
     work->qmtData->First();
-    EXPECT_EQ(work->lblStudent.Caption, " ");
+    EXPECT_EQ(work->lblStudent.Text(), " ");
 
     EXPECT_EQ(work->FormatId("123"), "00123");
     work->cbZeros = false;

@@ -126,6 +126,43 @@ TEST_F(LdbQueryTest, ParameterKindsReachTheDatabaseAsTheirValues) {
     }
 }
 
+// A date-time or time of day that rounds up to 24:00 is midnight of the
+// next day, through parameters and through fields alike.
+TEST_F(LdbQueryTest, InstantsAtTheEndOfADayRoundIntoTheNextDay) {
+    Exec("create table E (N integer, T time, Ts timestamp)");
+    const double lastTick = EncodeTime(23, 59, 59, 999);
+    struct Case {
+        double dayFraction;  // of 31 December 1999
+        const char* time;
+        const char* stamp;
+    };
+    const Case cases[] = {
+        {lastTick, "23:59:59.999", "1999-12-31 23:59:59.999"},
+        {lastTick + 0.4 / 86400000.0, "23:59:59.999", "1999-12-31 23:59:59.999"},
+        {lastTick + 0.5 / 86400000.0, "00:00:00.000", "2000-01-01 00:00:00.000"},
+        {lastTick + 0.9 / 86400000.0, "00:00:00.000", "2000-01-01 00:00:00.000"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stamp);
+        const TDateTime when = EncodeDate(1999, 12, 31) + c.dayFraction;
+        TLdbQuery* q = NewQuery("insert into E values (:n, :t, :ts)");
+        q->ParamByName("n")->SetAsInteger(++n);
+        q->ParamByName("t")->SetAsTime(when);
+        q->ParamByName("ts")->SetAsDateTime(when);
+        q->ExecSQL();
+        const std::string row = "select count(*) from E where N = " + std::to_string(n);
+        EXPECT_EQ(Scalar(row + " and T = '" + c.time + "' and Ts = '" + c.stamp + "'"), "1");
+
+        TLdbQuery* live = NewQuery("select * from E where N = " + std::to_string(n), true);
+        live->Open();
+        live->Edit();
+        live->FieldByName("Ts")->SetAsDateTime(when);
+        live->Post();
+        EXPECT_EQ(Scalar(row + " and Ts = '" + c.stamp + "'"), "1");
+    }
+}
+
 TEST_F(LdbQueryTest, NamesPathsAndTableTypesAreChecked) {
     auto* q = new TLdbQuery(form.get());
     q->SQL().SetText("select * from DataDetail");

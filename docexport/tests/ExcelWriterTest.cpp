@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QImage>
+
 #include <unistd.h>
 
 #include <cstdio>
@@ -10,16 +12,17 @@
 #include <string>
 #include <vector>
 
-#include "docexport/deExcelEng.h"
+#include "docexport/deExExcelEng.h"
+#include "docexport/tests/CheckerSupport.h"
 #include "platform/core/Streams.h"
 
 namespace {
 
 // An Excel engine writing to memory, in pixels, on an 800 x 600 page
 // without margins.
-class TMemExcel : public TdeCustomExcelEngine {
+class TMemExcel : public TdeExcelEngine {
 public:
-    TMemExcel() : TdeCustomExcelEngine(nullptr) {
+    TMemExcel() : TdeExcelEngine(nullptr) {
         Preferences()->SetShowSetupDialog(false);
         Preferences()->SetOpenAfterCreate(false);
         Preferences()->SetOutputToUserStream(true);
@@ -69,36 +72,18 @@ std::vector<Record> Records(const std::string& book, std::size_t at) {
     return out;
 }
 
-std::string Python() {
-    return std::ifstream("/usr/bin/python3").good() ? "/usr/bin/python3" : "python3";
-}
+bool HaveXlrd() { return checkers::HavePythonModule("xlrd") && checkers::HavePythonModule("olefile"); }
 
-bool HaveXlrd() { return std::system((Python() + " -c 'import xlrd' 2>/dev/null").c_str()) == 0; }
-
-// Every cell xlrd reads: "sheet!row,col=value" lines.
+// Every cell xlrd reads ("sheet!row,col=value" lines, formatting
+// information on); the container must also open in olefile's strict mode.
 std::string ReadWithXlrd(const std::string& bytes) {
-    char path[] = "/tmp/omr-xls-XXXXXX";
-    const int fd = mkstemp(path);
-    EXPECT_GE(fd, 0);
-    std::ofstream(path, std::ios::binary) << bytes;
-    const std::string cmd = Python() +
-                            " -c \"import sys, xlrd\n"
-                            "b = xlrd.open_workbook(sys.argv[1])\n"
-                            "for s in b.sheets():\n"
-                            "  for r in range(s.nrows):\n"
-                            "    for c in range(s.ncols):\n"
-                            "      v = s.cell_value(r, c)\n"
-                            "      if v != '': print('%s!%d,%d=%r' % (s.name, r, c, v))\n\" " +
-                            path + " 2>&1";
-    std::string result;
-    if (FILE* p = popen(cmd.c_str(), "r")) {
-        char buf[4096];
-        std::size_t n;
-        while ((n = fread(buf, 1, sizeof buf, p)) > 0) result.append(buf, n);
-        pclose(p);
-    }
-    std::remove(path);
-    close(fd);
+    const std::string folder = checkers::TempFolder("xls");
+    const std::string path = folder + "/book.xls";
+    checkers::WriteBytes(path, bytes);
+    const std::string ole = checkers::OlefileStrictProblems(path);
+    EXPECT_EQ(ole, "") << "olefile (strict) refused the workbook";
+    std::string result = checkers::XlrdCells(path);
+    checkers::RemoveTree(folder);
     return result;
 }
 
@@ -223,4 +208,187 @@ TEST(ExcelWriter, LargeWorkbookChainsItsFatThroughDifSectors) {
     EXPECT_NE(cells.find("Sheet3!" + std::to_string(32999 - 2 * 16384) + ",0='32999" + filler + "'"),
               std::string::npos)
         << cells.substr(0, 500);
+}
+
+TEST(ExcelWriter, ReportOfManyPagesKeepsEveryName) {
+    // 100 pages of 50 rows x 10 cells: a name, then numbers each starting
+    // where the text before it ends, a pixel higher than the name.
+    TMemExcel e;
+    e.Page()->SetHeight(800);
+    e.BeginDoc();
+    for (int p = 0; p < 100; ++p) {
+        if (p > 0) e.NewPage();
+        for (int r = 0; r < 50; ++r) {
+            const double y = r * e.RowHeight() + 1;
+            const std::string name = "Student " + std::to_string(p * 50 + r + 1);
+            e.TextOut(name, 0, y);
+            double x = e.TextExtent(name, *e.Font()).cx;
+            for (int c = 1; c < 10; ++c) {
+                const std::string v = std::to_string((r * 7 + c * 13) % 100);
+                e.TextOut(v, x, y - 1);
+                x += e.TextExtent(v, *e.Font()).cx;
+            }
+        }
+    }
+    e.EndDoc();
+    if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd or python3-olefile is not installed: the workbook was not read back";
+    const std::string cells = ReadWithXlrd(e.Bytes());
+    int missing = 0;
+    for (int s = 1; s <= 5000; ++s)
+        if (cells.find("='Student " + std::to_string(s) + "'\n") == std::string::npos && ++missing <= 3)
+            ADD_FAILURE() << "Student " << s << " is lost";
+    EXPECT_EQ(missing, 0);
+}
+
+TEST(ExcelWriter, FontsAndPaletteReadBackWithTheirFormatting) {
+    // 101 colours with the default palette (the format holds 56), and a
+    // bold font: xlrd must read the colours and see the bold bit.
+    TMemExcel e;
+    e.Preferences()->UseDefaultPalette = true;
+    e.Page()->SetHeight(2000);
+    e.BeginDoc();
+    for (int i = 0; i < 101; ++i) {
+        e.Font()->SetColor(RGB(Byte(i * 2), Byte(255 - i), Byte(i)));
+        e.At(0, i, "c" + std::to_string(i));
+    }
+    e.Font()->SetColor(clBlack);
+    e.Font()->SetStyle(fsBold);
+    e.At(1, 0, "bold");
+    e.EndDoc();
+    const std::string f = e.Bytes();
+    const std::string book = f.substr(512, 4096 * ((f.size() / 512 - 27) / 8 + 1));
+    for (const auto& r : Records(book, 0))
+        if (r.Id == 0x0092) EXPECT_LE(U16(r.Data, 0), 56u) << "PALETTE holds at most 56 colours";
+    if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd or python3-olefile is not installed: the workbook was not read back";
+    EXPECT_NE(ReadWithXlrd(f).find("Sheet1!100,0='c100'"), std::string::npos);
+    const std::string folder = checkers::TempFolder("xls-bold");
+    checkers::WriteBytes(folder + "/b.xls", f);
+    const std::string bold = checkers::Run(checkers::Python() +
+                                           " -c \"import sys, xlrd\n"
+                                           "b = xlrd.open_workbook(sys.argv[1], formatting_info=True)\n"
+                                           "s = b.sheet_by_index(0)\n"
+                                           "for r, c in ((0, 0), (0, 1)):\n"
+                                           "  f = b.font_list[b.xf_list[s.cell_xf_index(r, c)].font_index]\n"
+                                           "  print(s.cell_value(r, c), f.bold, f.weight)\n\" " +
+                                           folder + "/b.xls");
+    checkers::RemoveTree(folder);
+    EXPECT_EQ(bold, "c0 0 400\nbold 1 700\n");
+}
+
+TEST(ExcelWriter, PagesTallerThanASheetLeaveNoEmptySheet) {
+    TMemExcel e;
+    e.Page()->SetHeight(16400.0 * e.BaseRowHeight());
+    e.BeginDoc();
+    e.At(0, 0, "first");
+    e.NewPage();
+    e.At(0, 0, "second");
+    e.EndDoc();
+    if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd or python3-olefile is not installed: the workbook was not read back";
+    EXPECT_EQ(ReadWithXlrd(e.Bytes()), "Sheet1!0,0='first'\nSheet2!0,0='second'\n");
+    const std::string folder = checkers::TempFolder("xls-sheets");
+    checkers::WriteBytes(folder + "/s.xls", e.Bytes());
+    EXPECT_EQ(checkers::Run(checkers::Python() + " -c \"import sys, xlrd\n"
+                            "print(xlrd.open_workbook(sys.argv[1]).nsheets)\" " + folder + "/s.xls"),
+              "2\n");
+    checkers::RemoveTree(folder);
+}
+
+TEST(ExcelWriter, PicturesAndDrawingObjectsAreAnchoredToCells) {
+    TMemExcel e;
+    e.SetItemsToRender(deAllItems);
+    e.ImageSettings()->SetOutputImageFormat(ifBMP);
+    e.BackgroundImage()->Bitmap()->SetSize(8, 8);
+    e.BeginDoc();
+    const double cw = e.ColumnWidth(), rh = e.RowHeight();
+    e.At(0, 0, "Name");
+    e.At(0, 1, "Ann");
+    // Two columns wide from the middle of column 1: column 1 at 512 to
+    // column 3 at 512.
+    TBitmap picture;
+    picture.SetSize(20, 10);
+    e.ImageSettings()->Stretch = true;
+    e.DrawImageRect(TdeRect{1.5 * cw, 2 * rh, 3.5 * cw, 4 * rh}, &picture);
+    // 57 x 29 pixels: 5000 bytes of picture data.
+    e.DrawImageRect(TdeRect{0, 10 * rh, 57, 10 * rh + 29}, &picture);
+    e.Line(0, 5 * rh, 2 * cw, 5 * rh);
+    e.Brush()->SetColor(clRed);
+    e.Rectangle(0, 6 * rh, cw, 7 * rh, true);
+    e.Brush()->SetColor(clBlue);
+    e.Ellipse(cw, 6 * rh, 2 * cw, 7 * rh, true);
+    e.Polygon({{0, 8 * rh}, {cw, 9 * rh}, {0, 9 * rh}}, true);
+    e.EndDoc();
+    const std::string f = e.Bytes();
+    const std::string book = f.substr(512);
+    std::vector<Record> objs, imdata, cont, coords;
+    const Record* bound = nullptr;
+    auto globals = Records(book, 0);
+    for (const auto& r : globals)
+        if (r.Id == 0x0085) bound = &r;
+    ASSERT_NE(bound, nullptr);
+    for (const auto& r : Records(book, U32(bound->Data, 0))) {
+        if (r.Id == 0x005D) objs.push_back(r);
+        if (r.Id == 0x007F) imdata.push_back(r);
+        if (r.Id == 0x003C) cont.push_back(r);
+        if (r.Id == 0x00A9) coords.push_back(r);
+    }
+    // Background picture, two pictures, line, rectangle, ellipse, polygon.
+    ASSERT_EQ(objs.size(), 7u);
+    EXPECT_EQ(objs[0].Data.size(), 72u);
+    EXPECT_EQ(objs[0].Data.substr(61, 10), "__BkgndObj");
+    const Record& pic = objs[1];
+    EXPECT_EQ(U16(pic.Data, 4), 8u);
+    EXPECT_EQ(U16(pic.Data, 10), 1u);    // left column
+    EXPECT_EQ(U16(pic.Data, 12), 512u);  // its offset
+    EXPECT_EQ(U16(pic.Data, 18), 3u);    // right column
+    EXPECT_EQ(U16(pic.Data, 20), 512u);
+    EXPECT_EQ(U16(pic.Data, 14), 2u);  // top row
+    ASSERT_EQ(imdata.size(), 3u);  // the background's and the two pictures'
+    EXPECT_EQ(imdata[2].Data.size(), 2076u);
+    EXPECT_EQ(U32(imdata[2].Data, 4), 5000u);
+    ASSERT_GE(cont.size(), 2u);
+    EXPECT_EQ(cont[cont.size() - 2].Data.size(), 2068u);
+    EXPECT_EQ(cont.back().Data.size(), 864u);
+    EXPECT_EQ(U16(objs[3].Data, 4), 1u);
+    EXPECT_EQ(U16(objs[4].Data, 4), 2u);
+    EXPECT_EQ(U16(objs[5].Data, 4), 3u);
+    EXPECT_EQ(U16(objs[6].Data, 4), 9u);
+    EXPECT_EQ(objs[6].Data.size(), 66u);
+    ASSERT_EQ(coords.size(), 1u);
+    ASSERT_EQ(coords[0].Data.size(), 16u) << "a filled triangle lists 4 points";
+    EXPECT_EQ(coords[0].Data.substr(12, 4), coords[0].Data.substr(0, 4));
+
+    if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd or python3-olefile is not installed: the workbook was not read back";
+    EXPECT_EQ(ReadWithXlrd(f), "Sheet1!0,0='Name'\nSheet1!1,0='Ann'\n");
+    if (!checkers::HaveTool("soffice")) GTEST_SKIP() << "LibreOffice is not installed (scripts/deps.sh installs it)";
+    const std::string folder = checkers::TempFolder("xls-lo");
+    checkers::WriteBytes(folder + "/drawing.xls", f);
+    const std::string csv = checkers::LibreOfficeConvert(folder + "/drawing.xls", "csv", folder);
+    ASSERT_FALSE(csv.empty()) << "LibreOffice did not open the workbook";
+    EXPECT_EQ(checkers::ReadBytes(csv).substr(0, 9), "Name\nAnn\n");
+    // The drawing objects show: a red rectangle and a blue ellipse.
+    const std::string pdf = checkers::LibreOfficeConvert(folder + "/drawing.xls", "pdf", folder);
+    ASSERT_FALSE(pdf.empty());
+    if (!checkers::HaveTool("pdftoppm")) GTEST_SKIP() << "poppler-utils is not installed";
+    checkers::Run("pdftoppm -r 60 -f 1 -l 1 -png '" + pdf + "' '" + folder + "/p'");
+    QImage page((folder + "/p-1.png").c_str());
+    ASSERT_FALSE(page.isNull());
+    int red = 0, blue = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QRgb px = page.pixel(x, y);
+            red += qRed(px) > 200 && qGreen(px) < 60 && qBlue(px) < 60;
+            blue += qBlue(px) > 200 && qRed(px) < 60 && qGreen(px) < 60;
+        }
+    EXPECT_GT(red, 100);
+    EXPECT_GT(blue, 100);
+    checkers::RemoveTree(folder);
+}
+
+TEST(ExcelWriter, OnlyBmpAndMetafileImageFormats) {
+    TMemExcel e;
+    std::string message;
+    EXPECT_TRUE(e.CheckImageFormat(ifBMP, message));
+    EXPECT_TRUE(e.CheckImageFormat(ifMetafile, message));
+    EXPECT_FALSE(e.CheckImageFormat(ifJPEG, message));
+    EXPECT_EQ(message, "The Excel Engine supports only  BMP and Metafile image formats");
 }

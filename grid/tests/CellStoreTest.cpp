@@ -301,6 +301,10 @@ TEST_F(CellStore, BrokenStreamsRaiseReadErrors) {
         Le(1) + Le(1) + std::string("\x09", 1) + Le(0) + Le(0),      // unknown kind
         Le(1) + Le(1) + std::string("\3", 1) + Le(2000000000) + Le(0) + Le(0),  // bitmap number out of reach
         Le(1) + Le(-5) + Le(0) + Le(0),                              // negative cell count
+        // 25 bytes naming a row near the integer limit (the growth step
+        // overflowed) and row 50,000,000 (50 million row slots were made).
+        Le(2147483640) + Le(3) + std::string("\0\0\1", 3) + Le(2) + "ab" + Le(0) + Le(0),
+        Le(50000000) + Le(3) + std::string("\0\0\1", 3) + Le(2) + "ab" + Le(0) + Le(0),
     };
     for (const auto& b : broken) {
         Tts2DStorage store(2, 2);

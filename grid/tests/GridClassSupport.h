@@ -45,10 +45,7 @@ protected:
         Log.push_back("load " + std::to_string(c) + "," + std::to_string(r));
         return stored;
     }
-    void PaintCellData(Integer c, Integer r, const Variant& v) override {
-        Log.push_back("paint " + std::to_string(c) + "," + std::to_string(r) + "=" +
-                      (v.IsString() ? v.AsString() : std::string("?")));
-    }
+    bool PaintCellData(TgrCellPaintInfo&, const TRect&, bool) override { return false; }
     bool HasGetDrawInfo() override { return false; }
     void DoTopLeftChanged() override {}
     void FireInsertRow(Integer, bool) override {}

@@ -270,9 +270,10 @@ TEST_F(GridClass, RowCountChangesFollowMovedRows) {
 }
 
 TEST_F(GridClass, StoredValuesGoThroughTheCellStore) {
-    // Without StoreData a value is drawn at once and nothing is kept.
+    // Without StoreData the cell is repainted (the descendant supplies its
+    // value) and nothing is kept.
     grid->PutCellValue(2, 3, Variant("x"));
-    EXPECT_EQ(grid->Take(), "paint 2,3=x;");
+    EXPECT_EQ(grid->Take(), "cell 2,3;");
     EXPECT_EQ(grid->GetCellValue(2, 3).Type(), varEmpty);
     grid->SetStoreData(true);
     ASSERT_NE(grid->Storage(), nullptr);

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
+#include <unordered_map>
 #include <cmath>
 
 #include "platform/gui/Bitmap.h"
@@ -234,8 +235,28 @@ void TCanvas::StrokePolyline(const std::vector<TPoint>& pts, bool closed) {
                        OpaqueBackground() ? &off : nullptr);
         std::uint32_t pc = ToSurface(pen_.Color());
         std::uint32_t bc = ToSurface(brush_.Color());
-        // Each pixel gets the raster operation once even where segments meet.
-        Mask done(EffectiveClip());
+        if (path.size() == 2) {
+            // One segment never visits a pixel twice: no mark-off needed.
+            TRect clip = EffectiveClip();
+            for (auto [x, y] : on)
+                if (clip.Contains({x, y})) Plot(x, y, pc, pen_.Mode());
+            for (auto [x, y] : off)
+                if (clip.Contains({x, y})) Plot(x, y, bc, pen_.Mode());
+            return;
+        }
+        // Each pixel gets the raster operation once even where segments meet;
+        // the mark-off mask covers only the path's bounds, not the whole clip
+        // (grids draw hundreds of short lines per paint).
+        TRect bounds(path[0].X, path[0].Y, path[0].X + 1, path[0].Y + 1);
+        for (const TPoint& p : path) {
+            bounds.Left = std::min(bounds.Left, p.X);
+            bounds.Top = std::min(bounds.Top, p.Y);
+            bounds.Right = std::max(bounds.Right, p.X + 1);
+            bounds.Bottom = std::max(bounds.Bottom, p.Y + 1);
+        }
+        TRect area;
+        if (!IntersectRect(area, bounds, EffectiveClip())) return;
+        Mask done(area);
         for (auto [x, y] : on) {
             if (done.Get(x, y) || !done.area.Contains({x, y})) continue;
             done.Set(x, y);
@@ -358,7 +379,19 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
 void TCanvas::DrawShape(Shape shape, TRect bounds, const std::vector<TPoint>& pts, int rx, int ry, double start,
                         double span) {
     if (!Ready()) return;
-    TRect clip = EffectiveClip();
+    // The masks cover only the shape's bounds (with room for a wide pen)
+    // within the clip; nothing outside them is drawn.
+    TRect reach = pts.empty() ? bounds : TRect(pts[0].X, pts[0].Y, pts[0].X + 1, pts[0].Y + 1);
+    for (const TPoint& p : pts) {
+        reach.Left = std::min(reach.Left, p.X);
+        reach.Top = std::min(reach.Top, p.Y);
+        reach.Right = std::max(reach.Right, p.X + 1);
+        reach.Bottom = std::max(reach.Bottom, p.Y + 1);
+    }
+    int grow = std::max(1, pen_.Width()) + 1;
+    reach = TRect(reach.Left - grow, reach.Top - grow, reach.Right + grow, reach.Bottom + grow);
+    TRect clip;
+    if (!IntersectRect(clip, reach, EffectiveClip())) return;
     Mask fill(clip), penMask(clip), full(clip);
     if (fill.Empty()) return;
     int l = bounds.Left, t = bounds.Top, r = bounds.Right, b = bounds.Bottom;
@@ -478,8 +511,13 @@ void TCanvas::FillRect(const TRect& rect) {
     TRect r;
     if (!IntersectRect(r, rect, EffectiveClip())) return;
     std::uint32_t c = 0xFF000000u | ToSurface(brush_.Color());
+    bool solid = brush_.Style() == bsSolid;
     for (int y = r.Top; y < r.Bottom; ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(surface_->scanLine(y));
+        if (solid) {
+            std::fill(line + r.Left, line + r.Right, c);
+            continue;
+        }
         for (int x = r.Left; x < r.Right; ++x)
             if (HatchOn(brush_.Style(), x, y)) line[x] = c;
     }
@@ -554,16 +592,24 @@ void TCanvas::FloodFill(int x, int y, TColor color, TFillStyle style) {
 
 // ------------------------------------------------------------------- text
 
-int TCanvas::TextWidth(const std::string& text) const { return TextExtent(text).cx; }
+struct TCanvas::FontCache {
+    std::string Name;
+    int Height;
+    TFontStyles Style;
+    TFontPitch Pitch;
+    int Charset;
+    QFont Font;
+    QFontMetrics Metrics;
+    TTextMetric Tm;
+    // Widths of measured texts; dropped whole when it grows large.
+    std::unordered_map<std::string, int> Widths;
+};
 
-int TCanvas::TextHeight(const std::string& text) const { return TextExtent(text).cy; }
-
-TSize TCanvas::TextExtent(const std::string& text) const {
-    QFontMetrics m(font_.ToQFont());
-    return {m.horizontalAdvance(QString::fromStdString(text)), m.ascent() + m.descent()};
-}
-
-TTextMetric TCanvas::TextMetrics() const {
+const TCanvas::FontCache& TCanvas::CachedFont() const {
+    const FontCache* c = fontCache_.get();
+    if (c && c->Name == font_.Name() && c->Height == font_.Height() && c->Style == font_.Style() &&
+        c->Pitch == font_.Pitch() && c->Charset == font_.Charset())
+        return *c;
     QFont f = font_.ToQFont();
     QFontMetrics m(f);
     TTextMetric tm;
@@ -574,16 +620,39 @@ TTextMetric TCanvas::TextMetrics() const {
     tm.tmExternalLeading = std::max(0, m.leading());
     tm.tmAveCharWidth = m.averageCharWidth();
     tm.tmMaxCharWidth = m.maxWidth();
-    return tm;
+    fontCache_ = std::make_shared<FontCache>(
+        FontCache{font_.Name(), font_.Height(), font_.Style(), font_.Pitch(), font_.Charset(), f, m, tm, {}});
+    return *fontCache_;
 }
+
+int TCanvas::CachedWidth(const std::string& text) const {
+    const FontCache& c = CachedFont();
+    auto& widths = const_cast<FontCache&>(c).Widths;
+    if (auto it = widths.find(text); it != widths.end()) return it->second;
+    if (widths.size() >= 8192) widths.clear();
+    int w = c.Metrics.horizontalAdvance(QString::fromStdString(text));
+    widths.emplace(text, w);
+    return w;
+}
+
+int TCanvas::TextWidth(const std::string& text) const { return TextExtent(text).cx; }
+
+int TCanvas::TextHeight(const std::string& text) const { return TextExtent(text).cy; }
+
+TSize TCanvas::TextExtent(const std::string& text) const {
+    const FontCache& c = CachedFont();
+    return {CachedWidth(text), c.Tm.tmHeight};
+}
+
+TTextMetric TCanvas::TextMetrics() const { return CachedFont().Tm; }
 
 void TCanvas::TextOutImpl(int x, int y, const std::string& text, const TRect* clipRect, bool opaqueRect) {
     if (!Ready()) return;
-    QFont f = font_.ToQFont();
-    QFontMetrics m(f);
+    const FontCache& cache = CachedFont();
+    const QFont& f = cache.Font;
     QString qs = QString::fromStdString(text);
-    int width = m.horizontalAdvance(qs);
-    int ascent = m.ascent(), descent = m.descent();
+    int width = CachedWidth(text);
+    int ascent = cache.Tm.tmAscent, descent = cache.Tm.tmDescent;
     if (textAlign_ & TA_UPDATECP) {
         x = penPos_.X;
         y = penPos_.Y;

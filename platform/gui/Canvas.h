@@ -200,6 +200,13 @@ private:
                    double spanDeg);
     void ApplyMasks(const Mask& fill, const Mask* pen, const Mask* gaps);
     void TextOutImpl(int x, int y, const std::string& text, const TRect* clip, bool opaqueRect);
+    // The Qt font and metrics of the current font, made again only when the
+    // font's face, size or style changed (building them costs far more than
+    // drawing a short text), and the widths of recently measured texts.
+    struct FontCache;
+    const FontCache& CachedFont() const;
+    int CachedWidth(const std::string& text) const;
+    mutable std::shared_ptr<FontCache> fontCache_;
 
     QImage* surface_ = nullptr;
     TPen pen_;

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QWidget>
 #include <algorithm>
+#include <cstring>
 #include <cstdio>
 
 #include "platform/gui/ControlsPrivate.h"
@@ -721,7 +722,17 @@ void TCustomControl::ScrollWindow(int dx, int dy, const TRect& scroll, const TRe
     QRect area = QRect(scroll.Left, scroll.Top, scroll.Width(), scroll.Height()) &
                  QRect(clip.Left, clip.Top, clip.Width(), clip.Height()) & QRect(0, 0, width_, height_);
     if (area.isEmpty() || (dx == 0 && dy == 0)) return;
-    if (!surface_.isNull()) {
+    if (!surface_.isNull() && dx == 0 && std::abs(dy) < area.height() && surface_.depth() == 32) {
+        // A vertical scroll moves whole scan-line pieces in place.
+        int rows = area.height() - std::abs(dy);
+        std::size_t bytes = std::size_t(area.width()) * 4;
+        auto line = [&](int y) { return surface_.scanLine(y) + std::size_t(area.left()) * 4; };
+        if (dy < 0) {
+            for (int i = 0; i < rows; ++i) std::memmove(line(area.top() + i), line(area.top() + i - dy), bytes);
+        } else {
+            for (int i = rows - 1; i >= 0; --i) std::memmove(line(area.top() + i + dy), line(area.top() + i), bytes);
+        }
+    } else if (!surface_.isNull()) {
         QImage copy = surface_.copy(area);
         QRect dest = area.translated(dx, dy) & area;
         QRect src = dest.translated(-dx, -dy);

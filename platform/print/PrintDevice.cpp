@@ -89,6 +89,31 @@ void ApplySettings(QPrinter& p, const TPrinterSettings& s) {
                                 : QPrinter::DuplexNone);
 }
 
+// The smallest rectangle holding every pixel that is not white.
+QRect InkBounds(const QImage& image) {
+    int left = image.width(), right = -1, top = -1, bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        int first = -1, last = -1;
+        for (int x = 0; x < image.width(); ++x)
+            if ((line[x] & 0xFFFFFF) != 0xFFFFFF) {
+                if (first < 0) first = x;
+                last = x;
+            }
+        if (first < 0) continue;
+        if (top < 0) top = y;
+        bottom = y;
+        left = std::min(left, first);
+        right = std::max(right, last);
+    }
+    return top < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+// Pages are drawn on an image at this resolution (text goes to the printer
+// as text): at a printer's full resolution a page image would take hundreds
+// of megabytes.
+constexpr int kRasterDpi = 300;
+
 class TQtJob : public TPrintJob {
 public:
     TQtJob(std::unique_ptr<QPrinter> printer, const TPrinterSettings& settings)
@@ -112,9 +137,30 @@ public:
         canvas_ = std::make_unique<TCanvas>(&image_);
         return canvas_.get();
     }
+    // The page's drawing goes first as one picture, then its texts as text,
+    // so readers of the printed file find them.
     void EndPage() override {
-        if (canvas_) painter_.drawImage(0, 0, image_);
+        if (canvas_) {
+            // Only the part that holds drawing goes to the printer.
+            QRect used = InkBounds(image_);
+            if (!used.isEmpty()) painter_.drawImage(used.topLeft(), image_, used);
+        }
+        for (const TPrintText& t : texts_) {
+            painter_.save();
+            painter_.setFont(t.Font);
+            painter_.setPen(t.Color);
+            painter_.translate(t.X, t.Y);
+            if (t.Angle != 0) painter_.rotate(-t.Angle);
+            painter_.drawText(QPoint(t.Offset, 0), t.Text);
+            painter_.restore();
+        }
+        texts_.clear();
         canvas_.reset();
+    }
+    bool DrawText(const TPrintText& text) override {
+        if (!canvas_) return false;
+        texts_.push_back(text);
+        return true;
     }
     void EndDoc() override {
         if (canvas_) EndPage();
@@ -131,6 +177,7 @@ private:
     TPrinterSettings settings_;
     QPainter painter_;
     QImage image_;
+    std::vector<TPrintText> texts_;
     std::unique_ptr<TCanvas> canvas_;
     bool started_ = false;
 };
@@ -150,6 +197,7 @@ public:
     }
     TPageMetrics Metrics(const TPrinterSettings& s) override {
         QPrinter p(info_, QPrinter::HighResolution);
+        p.setResolution(kRasterDpi);
         ApplySettings(p, s);
         int dpi = p.resolution();
         TPageMetrics m;
@@ -187,6 +235,7 @@ public:
     std::unique_ptr<TPrintJob> StartJob(const std::string& title, const std::string& outputName,
                                         const TPrinterSettings& settings) override {
         auto p = std::make_unique<QPrinter>(info_, QPrinter::HighResolution);
+        p->setResolution(kRasterDpi);
         p->setDocName(QString::fromStdString(title));
         if (!outputName.empty()) p->setOutputFileName(QString::fromStdString(outputName));
         ApplySettings(*p, settings);

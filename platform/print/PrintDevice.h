@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <QColor>
+#include <QFont>
 #include <QImage>
 
 #include "platform/gui/Canvas.h"
@@ -70,6 +72,18 @@ struct TPageMetrics {
     int PrintableHeight = 0;
 };
 
+// A line of text handed to a job that keeps text as text: the baseline
+// starts at (X, Y) pixels of the printable area, turned counter-clockwise by
+// Angle degrees about that point, and the text begins Offset pixels along it.
+struct TPrintText {
+    int X = 0, Y = 0;
+    int Offset = 0;
+    int Angle = 0;
+    QFont Font;  // pixel sized at the printer's resolution
+    QColor Color;
+    QString Text;
+};
+
 // One print job. Pages are drawn on the canvas of the current page, whose
 // origin is the top-left corner of the printable area.
 class TPrintJob {
@@ -82,6 +96,10 @@ public:
     virtual void Abort() = 0;
     // Raw bytes for the printer; printers without a raw channel drop them.
     virtual void PassThrough(const std::string& data) {}
+    // Text kept as text on the printed page, above the page's drawing;
+    // false when the job has no such channel and the text belongs on the
+    // canvas.
+    virtual bool DrawText(const TPrintText& text) { return false; }
 };
 
 // One installed printer.

@@ -3,7 +3,14 @@
 #include "report/tests/RecordingRender.h"
 #include "report/tests/ReportTestSupport.h"
 
+#include "report/RenderCanvas.h"
+#include "report/RenderHTML.h"
+#include "report/RenderPDF.h"
 #include "report/VSFWriter.h"
+
+#include <cstring>
+#include <filesystem>
+#include <limits>
 
 namespace {
 
@@ -233,4 +240,142 @@ TEST_F(ConverterTest, AValueHoldingItsOwnMarkerDoesNotLoop) {
     TRecordingRender r;
     r.Render(&stream_);  // returns
     EXPECT_EQ(r.Log.back(), "EndDoc");
+}
+
+namespace {
+
+std::string Bytes(TMemoryStream& s) {
+    std::string b(size_t(s.Size()), '\0');
+    s.SetPosition(0);
+    if (!b.empty()) s.ReadBuffer(b.data(), Integer(b.size()));
+    return b;
+}
+
+void Play(const std::string& bytes, TVPRender& r) {
+    TMemoryStream s;
+    s.WriteBuffer(bytes.data(), Integer(bytes.size()));
+    r.Render(&s);
+}
+
+// Replaces the one occurrence of a 4-byte real in the stream.
+void PatchReal(std::string& bytes, float from, float to) {
+    std::string a(4, '\0'), b(4, '\0');
+    std::memcpy(a.data(), &from, 4);
+    std::memcpy(b.data(), &to, 4);
+    size_t at = bytes.find(a);
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_EQ(bytes.find(a, at + 1), std::string::npos);
+    bytes.replace(at, 4, b);
+}
+
+}  // namespace
+
+TEST_F(ConverterTest, HeaderPageCountIsNotTrusted) {
+    Generate(1, [](TVzVSFWriter& w, int) { w.PrintXY(1, 1, "only page"); });
+    std::string bytes = Bytes(stream_);
+    // Marker, version, title with its length byte, then the page count.
+    ASSERT_EQ(bytes[0], 'Z');
+    size_t countAt = 4 + Byte(bytes[3]);
+    const std::int32_t huge = 0x7FFFFFFF;
+    std::memcpy(&bytes[countAt], &huge, 4);
+    for (const char* selection : {"odd", "1-2147483647", ""}) {
+        TRecordingRender r;
+        r.Selection = selection;
+        Play(bytes, r);
+        EXPECT_EQ(PagesPlayed(r), std::vector<int>{1}) << selection;
+    }
+    TMemoryStream s;
+    s.WriteBuffer(bytes.data(), Integer(bytes.size()));
+    TRecordingRender r;
+    r.Render(&s);
+    r.Log.clear();
+    r.Convert(2);  // no such page
+    EXPECT_EQ(PagesPlayed(r), std::vector<int>{});
+    // The web pages stop after the one page there is.
+    auto dir = std::filesystem::temp_directory_path() / ("replib-html-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    TVzRenderHTML html(nullptr);
+    html.CacheDir = dir.string();
+    html.RenderToFile(&s, (dir / "page.html").string());
+    EXPECT_TRUE(std::filesystem::exists(dir / "page1.html"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
+    std::filesystem::remove_all(dir);
+}
+
+TEST_F(ConverterTest, BadNumbersAreRefusedOrClamped) {
+    Generate(1, [](TVzVSFWriter& w, int) {
+        w.SetFontRotation(0);
+        w.PrintXY(1.25, 1.5, "text");
+        w.Pie(1, 1, 3, 3, 3, 2, 2, 1.75);
+    });
+    std::string good = Bytes(stream_);
+    for (float nan : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
+        std::string bad = good;
+        PatchReal(bad, 1.75f, nan);  // the pie's sweep ends at a point that is not a number
+        TRecordingRender r;
+        try {
+            Play(bad, r);
+            FAIL();
+        } catch (const EReportPrinter& e) {
+            EXPECT_EQ(e.Message, "Invalid number found in report file.");
+        }
+        EXPECT_EQ(r.Log.back(), "EndDoc");
+    }
+    // Far beyond any page: every renderer draws with clamped device values.
+    std::string far = good;
+    PatchReal(far, 1.25f, 3e38f);
+    PatchReal(far, 1.5f, -3e38f);
+    UsePrinters({"Lab"}, "Lab");
+    TVzRenderPrinter printer(nullptr);
+    Play(far, printer);
+    ASSERT_EQ(RecordedPrintJobs().size(), 1u);
+    EXPECT_EQ(RecordedPrintJobs()[0].Pages.size(), 1u);
+    TVzRenderPDF pdf(nullptr);
+    TMemoryStream out;
+    pdf.OutputStream = &out;
+    Play(far, pdf);
+    EXPECT_GT(out.Size(), 0);
+    auto dir = std::filesystem::temp_directory_path() / ("replib-far-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    TMemoryStream farStream;
+    farStream.WriteBuffer(far.data(), Integer(far.size()));
+    TVzRenderHTML html(nullptr);
+    html.CacheDir = dir.string();
+    html.RenderToFile(&farStream, (dir / "far.html").string());
+    EXPECT_TRUE(std::filesystem::exists(dir / "far1.html"));
+    std::filesystem::remove_all(dir);
+}
+
+TEST_F(ConverterTest, TextsThatAreNotUtf8AreWindows1252) {
+    Generate(1, [](TVzVSFWriter& w, int) {
+        std::string marker = w.PIVar("G\xFC" "nter");
+        w.SetPIVar("G\xFC" "nter", "Z\xFC" "rich");
+        w.PrintXY(1, 1, "M\xFCller \x80 " + marker);
+        w.PrintXY(1, 2, "M\xC3\xBCller");
+    });
+    TRecordingRender r;
+    r.Render(&stream_);
+    auto t = Texts(r);
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t[1], "PrintLeft 'M\xC3\xBCller \xE2\x82\xAC Z\xC3\xBCrich' 1.000 1.000");
+    EXPECT_EQ(t[2], "PrintLeft 'M\xC3\xBCller' 1.000 2.000");
+}
+
+// Files are read through a buffer: jumping between pages and reading
+// records across buffer boundaries gives what the memory stream gives.
+TEST_F(ConverterTest, FilesPlayLikeMemory) {
+    Generate(40, [](TVzVSFWriter& w, int p) {
+        for (int line = 0; line < 40; ++line) w.PrintXY(1, 1 + line * 0.2, "page " + std::to_string(p) + " line " + std::to_string(line));
+    });
+    std::string path = (std::filesystem::temp_directory_path() / ("replib-play-" + std::to_string(getpid()) + ".vsf")).string();
+    stream_.SaveToFile(path);
+    for (const char* selection : {"", "odd", "7,3,39"}) {
+        TRecordingRender fromMemory, fromFile;
+        fromMemory.Selection = fromFile.Selection = selection;
+        fromMemory.Render(&stream_);
+        fromFile.RenderFile(path);
+        EXPECT_GT(fromMemory.Log.size(), 100u);
+        EXPECT_EQ(fromFile.Log, fromMemory.Log) << selection;
+    }
+    std::filesystem::remove(path);
 }

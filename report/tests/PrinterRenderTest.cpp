@@ -2,6 +2,7 @@
 // borders 25 px left, 20 px top) and drawn checked by pixels.
 #include "report/tests/ReportTestSupport.h"
 
+#include "platform/gui/Metafile.h"
 #include "report/RenderCanvas.h"
 #include "report/VSFWriter.h"
 
@@ -139,4 +140,94 @@ TEST_F(PrinterRenderTest, SuperscriptSitsHalfAFontAbove) {
     // Baseline at 3 inches less half of 0.5 inch: pixel 255.
     EXPECT_GT(DarkPixels(page, TRect(70, 230, 110, 256)), 0);
     EXPECT_EQ(DarkPixels(page, TRect(70, 257, 110, 281)), 0);
+}
+
+TEST_F(PrinterRenderTest, RotatedTextRunsUpwardsFromItsPoint) {
+    Generate([](TVzVSFWriter& r) {
+        r.SetFont("Arial", 36);
+        r.SetFontRotation(90);
+        r.PrintXY(2, 5, "UPWARDS");
+    });
+    TVzRenderPrinter printer(nullptr);
+    const QImage& page = Print(printer).Pages[0].Image;
+    // The point is pixel (175, 480); turned a quarter counter-clockwise the
+    // baseline runs up from it and the letters stand to its left.
+    EXPECT_GT(DarkPixels(page, TRect(140, 200, 176, 480)), 300);
+    EXPECT_EQ(DarkPixels(page, TRect(178, 0, page.width(), page.height())), 0);
+    EXPECT_EQ(DarkPixels(page, TRect(0, 482, page.width(), page.height())), 0);
+    EXPECT_EQ(DarkPixels(page, TRect(0, 0, page.width(), 150)), 0);
+}
+
+// A thick frame (11 pixels) lies inside the rectangle (mode 0), on its edge
+// (mode 1) or, but for the edge pixel, outside it (mode 2). The rectangle's
+// left edge is pixel 175.
+TEST_F(PrinterRenderTest, FrameModesPlaceThickFrames) {
+    struct Case {
+        Byte mode;
+        int firstInk, lastInk;  // columns of the left side of the frame
+    };
+    for (const Case& c : {Case{0, 175, 185}, Case{1, 170, 180}, Case{2, 165, 175}}) {
+        Generate([&](TVzVSFWriter& r) {
+            r.SetFrameMode(c.mode);
+            r.SetPen(clBlack, psSolid, 11, pmCopy);
+            r.Rectangle(2, 2, 4, 3);
+        });
+        RecordedPrintJobs().clear();
+        TVzRenderPrinter printer(nullptr);
+        const QImage& page = Print(printer).Pages[0].Image;
+        int first = -1, last = -1;
+        for (int x = 150; x < 200; ++x)
+            if (Dark(page, x, 230)) {
+                if (first < 0) first = x;
+                last = x;
+            }
+        EXPECT_EQ(first, c.firstInk) << int(c.mode);
+        EXPECT_EQ(last, c.lastInk) << int(c.mode);
+    }
+}
+
+TEST_F(PrinterRenderTest, JpegPicturesAreStretchedIntoTheirRectangle) {
+    QImage red(20, 10, QImage::Format_RGB32);
+    red.fill(QColor(220, 0, 0));
+    TJPEGImage jpeg;
+    jpeg.LoadFromBytes(EncodeJpeg(red, 90, false, false));
+    Generate([&](TVzVSFWriter& r) {
+        // Pixels of the 100 dpi printer's printable area: 2 by 1 inch.
+        r.StretchDraw(TRect(200, 300, 400, 400), &jpeg);
+    });
+    TVzRenderPrinter printer(nullptr);
+    const QImage& page = Print(printer).Pages[0].Image;
+    auto isRed = [&](int x, int y) {
+        QColor c = page.pixelColor(x, y);
+        return c.red() > 180 && c.green() < 60 && c.blue() < 60;
+    };
+    EXPECT_TRUE(isRed(200, 300));
+    EXPECT_TRUE(isRed(399, 399));
+    EXPECT_FALSE(isRed(198, 350));
+    EXPECT_FALSE(isRed(401, 350));
+    EXPECT_FALSE(isRed(300, 298));
+    EXPECT_FALSE(isRed(300, 401));
+}
+
+TEST_F(PrinterRenderTest, RecordedPicturesArePlayedIntoTheirRectangle) {
+    TMetafile picture;
+    picture.SetWidth(96);
+    picture.SetHeight(48);
+    {
+        TMetafileCanvas c(&picture);
+        c.Brush()->SetColor(clBlue);
+        c.Pen()->SetStyle(psClear);
+        c.Rectangle(0, 0, 48, 48);  // the left half is blue
+    }
+    Generate([&](TVzVSFWriter& r) { r.StretchDraw(TRect(200, 300, 400, 400), &picture); });
+    TVzRenderPrinter printer(nullptr);
+    const QImage& page = Print(printer).Pages[0].Image;
+    auto isBlue = [&](int x, int y) {
+        QColor c = page.pixelColor(x, y);
+        return c.blue() > 180 && c.red() < 60 && c.green() < 60;
+    };
+    EXPECT_TRUE(isBlue(205, 350));
+    EXPECT_TRUE(isBlue(295, 350));
+    EXPECT_FALSE(isBlue(305, 350));
+    EXPECT_FALSE(isBlue(195, 350));
 }

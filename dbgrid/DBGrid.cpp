@@ -1,0 +1,1137 @@
+#include "dbgrid/DBGrid.h"
+
+#include <QEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "dbgrid/DBComboGrid.h"
+#include "dbgrid/DBGridCursor.h"
+#include "dbgrid/DBGridPrint.h"
+#include "platform/core/Format.h"
+#include "platform/core/Strings.h"
+#include "platform/data/DataSet.h"
+#include "platform/gui/Canvas.h"
+#include "platform/gui/Prompts.h"
+
+namespace {
+
+// Raises a counter for a scope and lowers it again, also when an
+// exception passes.
+class TCounterGuard {
+public:
+    explicit TCounterGuard(Integer& counter) : counter_(counter) { ++counter_; }
+    ~TCounterGuard() {
+        if (counter_ > 0) --counter_;
+    }
+    TCounterGuard(const TCounterGuard&) = delete;
+    TCounterGuard& operator=(const TCounterGuard&) = delete;
+
+private:
+    Integer& counter_;
+};
+
+bool ColorSet(TColor c) { return c != grColorNotSet; }
+
+std::string DataRowText(const Variant& dataRow) { return dataRow.IsString() ? dataRow.AsString() : std::string(); }
+
+}  // namespace
+
+// ------------------------------------------------------------ construction
+
+TgrCustomDBGrid::TgrCustomDBGrid(TComponent* owner) : TgrBaseGrid(owner) {
+    SetResizeRows(rrAll);
+    dataLink_ = std::make_unique<TgrGridDataLink>(this);
+    standardWindow_ = std::make_unique<TgrStandardDataset>(this);
+    bdeWindow_ = std::make_unique<TgrScrollDataset>(this);
+    // A new grid uses the engine-cursor window until a dataset is linked.
+    window_ = bdeWindow_.get();
+    selection_ = std::make_unique<TgrDBSelection>(
+        [this](const std::string& a, const std::string& b) { return CompareBookmarks(a, b); });
+    ResetEditTracking();
+    constructing_ = false;
+}
+
+TgrCustomDBGrid::~TgrCustomDBGrid() {
+    // The link must not call back into a half-destroyed grid.
+    dataLink_->SetDataSource(nullptr);
+}
+
+TgrBaseGrid* TgrCustomDBGrid::CreateComboGrid() { return new TgrDBComboGrid(this, this); }
+
+// ------------------------------------------------------------ binding
+
+void TgrCustomDBGrid::SetDataSource(TDataSource* source) {
+    if (source == dataLink_->DataSource()) return;
+    dataBound_ = source != nullptr;
+    if (dataBound_ && GridMode() == gmEditInsert) SetGridMode(gmEdit);
+    if (dataBound_ && RowChangedIndicator() == riOn) SetRowChangedIndicator(riAutoReset);
+    dataLink_->SetDataSource(source);
+    if (!dataLink_->Active() && linkActiveSeen_) DataLinkActiveChanged(false);
+    if (!dataBound_) {
+        fieldAdapters_.clear();
+        rowProps_.Clear();
+        cellProps_.Clear();
+        selection_->Clear();
+    } else if (!dataLink_->Active()) {
+        UpdateRowCount();
+    }
+    Invalidate();
+}
+
+void TgrCustomDBGrid::SetDatasetType(TgrDatasetType value) {
+    if (value == datasetType_) return;
+    // The engine-cursor window needs a dataset with an engine cursor.
+    if (value == dstBDE && (bookmarkType_ == bmtNonOrdered || (DataSet() && !dynamic_cast<TgrCursorDataSet*>(DataSet()))))
+        return;
+    bool active = dataActive_;
+    if (active) window_->ActiveChanged(false);
+    datasetType_ = value;
+    window_ = value == dstStandard ? static_cast<TgrGridData*>(standardWindow_.get()) : bdeWindow_.get();
+    if (active) {
+        window_->ActiveChanged(true);
+        if (value == dstStandard) window_->SetWindowSize(VisibleRecordCount());
+        dataActive_ = window_->IsActive();
+        UpdateRowCount();
+        SyncCurrentRecord();
+        Invalidate();
+    }
+}
+
+void TgrCustomDBGrid::SetFieldState(TgrFieldState value) {
+    if (value == fieldState_) return;
+    fieldState_ = value;
+    if (value == fsDefault && dataBound_) {
+        RebuildColumns();
+        DoFieldLayoutChange();
+    }
+}
+
+void TgrCustomDBGrid::SetBookmarkType(TgrBookmarkType value) {
+    bookmarkType_ = value;
+    if (value == bmtNonOrdered) datasetType_ = dstStandard;
+}
+
+void TgrCustomDBGrid::SetRecordSelection(TgrRecordSelection value) {
+    if (value == selection_->Mode()) return;
+    selection_->SetMode(value);
+    Invalidate();
+}
+
+Integer TgrCustomDBGrid::VisibleRecordCount() const {
+    Integer rowHeight = std::max<Integer>(DefaultRowHeight(), 1);
+    Integer height = ClientHeight() - (HeadingOn() ? HeadingHeight() + 1 : 0);
+    // A row cut off at the bottom still shows a record.
+    Integer n = (height + rowHeight) / (rowHeight + 1);
+    return std::max<Integer>(n, 1);
+}
+
+void TgrCustomDBGrid::UpdateRowCount() {
+    if (!dataBound_) return;
+    SetRows(dataActive_ ? window_->GetRowCount() : 1);
+}
+
+void TgrCustomDBGrid::ResizeWindow() {
+    if (!dataBound_ || !dataActive_) return;
+    bool grown = window_->SetWindowSize(VisibleRecordCount());
+    UpdateRowCount();
+    SyncCurrentRecord();
+    if (grown) Invalidate();
+}
+
+void TgrCustomDBGrid::BoundsChanged() {
+    TgrBaseGrid::BoundsChanged();
+    ResizeWindow();
+}
+
+// ------------------------------------------------------------ columns
+
+TField* TgrCustomDBGrid::FieldOfCol(Integer dataCol) const {
+    TgrDBField* f = FieldAdapter(dataCol);
+    return f ? f->Field() : nullptr;
+}
+
+TgrDBField* TgrCustomDBGrid::FieldAdapter(Integer dataCol) const {
+    if (dataCol < 1 || dataCol > Integer(fieldAdapters_.size())) return nullptr;
+    return fieldAdapters_[std::size_t(dataCol - 1)].get();
+}
+
+TgrCol* TgrCustomDBGrid::GetCol(const Variant& dataCol) {
+    if (dataCol.IsString()) {
+        std::string name = dataCol.AsString();
+        for (Integer c = 1; c <= Cols(); ++c) {
+            TgrCol* col = Col(c);
+            if (col && CompareText(col->FieldName(), name) == 0) return col;
+        }
+        RaiseGridError(Format("Unknown field name '%s'", {name}));
+    }
+    Integer c = dataCol.AsInteger();
+    CheckColRowIndex(1, c, Cols(), 1);
+    return Col(c);
+}
+
+void TgrCustomDBGrid::RebuildColumns() {
+    if (rebuildingColumns_) return;
+    rebuildingColumns_ = true;
+    try {
+        fieldAdapters_.clear();
+        TDataSet* ds = DataSet();
+        bool haveFields = ds && dataLink_->Active();
+        if (fieldState_ == fsDefault && dataBound_) {
+            std::vector<TField*> fields;
+            if (haveFields)
+                for (int i = 0; i < ds->FieldCount(); ++i)
+                    if (ds->Fields()[i]->Visible()) fields.push_back(ds->Fields()[i]);
+            SetCols(std::max<Integer>(Integer(fields.size()), haveFields ? 0 : 1));
+            for (std::size_t i = 0; i < fields.size(); ++i) {
+                TgrCol* col = Col(Integer(i + 1));
+                if (!col) continue;
+                col->SetFieldName(fields[i]->FieldName());
+                col->SetHeading(fields[i]->DisplayLabel());
+                Integer chars = std::max<Integer>(fields[i]->DisplayWidth(), Integer(fields[i]->DisplayLabel().size()));
+                col->SetWidth(std::clamp<Integer>(chars * 7 + 6, 24, 400));
+            }
+        }
+        if (haveFields)
+            for (Integer c = 1; c <= Cols(); ++c) {
+                TgrCol* col = Col(c);
+                TField* f = col && !col->FieldName().empty() ? ds->FindField(col->FieldName()) : nullptr;
+                fieldAdapters_.push_back(TgrDBField::Create(f));
+            }
+    } catch (...) {
+        rebuildingColumns_ = false;
+        throw;
+    }
+    rebuildingColumns_ = false;
+}
+
+// ------------------------------------------------------------ records
+
+int TgrCustomDBGrid::CompareBookmarks(const std::string& a, const std::string& b) {
+    return CompareBookmarkStrings(DataSet(), a, b, bookmarkCompareType_);
+}
+
+Variant TgrCustomDBGrid::DataRowOfRow(Integer dataRow) {
+    if (!dataActive_) return Variant(dataRow);
+    return window_->GetRowDataRow(dataRow);
+}
+
+Integer TgrCustomDBGrid::RowOfDataRow(const Variant& dataRow) {
+    if (!dataActive_ || !dataRow.IsString()) return 0;
+    return window_->GetBookmarkRow(dataRow.AsString());
+}
+
+void TgrCustomDBGrid::ForgetCurrentRecord() {
+    currentRecord_.clear();
+    notifiedRecord_.clear();
+    editStartRecord_.clear();
+    lastLoadedRecord_.clear();
+    rowLoadedPending_ = true;
+    topRowSeen_ = Variant(std::string());
+}
+
+void TgrCustomDBGrid::ResetEditTracking() {
+    ForgetCurrentRecord();
+    editing_ = updatePending_ = cellEditing_ = false;
+    pendingValue_ = Variant();
+    editKind_ = 0;
+    clickRowDown_ = clickRowUp_ = Variant();
+    topLeftColSeen_ = 0;
+}
+
+void TgrCustomDBGrid::SyncCurrentRecord() {
+    if (!dataActive_) {
+        currentRecord_.clear();
+        return;
+    }
+    TCounterGuard guard(syncDepth_);
+    Integer row = window_->GetCurrentRecordRow();
+    currentRecord_ = window_->GetCurrentBookmark();
+    Integer displayCol = std::clamp<Integer>(CurrentDisplayCol(), 1, std::max<Integer>(ColTotal() - 1, 1));
+    if (row >= 1 && row < RowTotal() && displayCol < ColTotal()) {
+        Integer displayRow = DisplayRowOfData(row);
+        if (!(TCustomGrid_ts::CurrentCell() == TCellCoord_ts{displayCol, displayRow}))
+            MoveCurrentCell(displayCol, displayRow, false, true);
+        ChangeCurrentCell(displayCol, displayRow);
+    }
+    if (RowBarOn()) InvalidateCol(0);
+    SyncListBoxSelection(true);
+    NotifyRowChanged();
+    NotifyCellChanged();
+}
+
+void TgrCustomDBGrid::NotifyCellChanged() {
+    Integer col = CurrentDataCol();
+    if (col == cellColSeen_ && currentRecord_ == cellRecordSeen_) return;
+    Integer oldCol = cellColSeen_;
+    Variant oldRow(cellRecordSeen_);
+    cellColSeen_ = col;
+    cellRecordSeen_ = currentRecord_;
+    if (OnCellChanged && CanFireEvents()) OnCellChanged(this, oldCol, col, oldRow, Variant(currentRecord_));
+}
+
+void TgrCustomDBGrid::ChangeCurrentCell(Integer displayCol, Integer displayRow) {
+    TgrBaseGrid::ChangeCurrentCell(displayCol, displayRow);
+    if (dataActive_ && syncDepth_ == 0) NotifyCellChanged();
+}
+
+void TgrCustomDBGrid::NotifyRowChanged() {
+    if (currentRecord_ == notifiedRecord_) return;
+    Variant oldRow(notifiedRecord_), newRow(currentRecord_);
+    notifiedRecord_ = currentRecord_;
+    if (OnRowChanged && CanFireEvents()) OnRowChanged(this, oldRow, newRow);
+}
+
+bool TgrCustomDBGrid::MoveDataSetToRow(Integer windowRow) {
+    Integer active = window_->GetActiveRow();
+    if (windowRow == active || windowRow < 1) return true;
+    TCounterGuard guard(gridMovesDataset_);
+    if (!UsesStandardWindow()) return window_->GotoBookmark(window_->GetRowBookmark(windowRow));
+    window_->ScrollBy(windowRow - active);
+    return true;
+}
+
+bool TgrCustomDBGrid::GotoDataRow(const Variant& dataRow) {
+    if (!dataActive_ || !dataRow.IsString()) return false;
+    if (dataRow.AsString() == currentRecord_) return true;
+    if (!PostEdit()) return false;
+    return window_->GotoBookmark(dataRow.AsString());
+}
+
+// ------------------------------------------------------------ data-link reactions
+
+void TgrCustomDBGrid::DataLinkActiveChanged(bool active) {
+    if (active == linkActiveSeen_) return;
+    // Only a dataset with an engine cursor can use the engine-cursor
+    // window; no dataset of this program has one, so the standard window
+    // serves them all.
+    if (!dataActive_ && datasetType_ == dstBDE && !dynamic_cast<TgrCursorDataSet*>(DataSet()))
+        datasetType_ = dstStandard;
+    window_ = datasetType_ == dstStandard ? static_cast<TgrGridData*>(standardWindow_.get()) : bdeWindow_.get();
+    ResetEditTracking();
+    selection_->Clear();
+    linkActiveSeen_ = active;
+    if (active) {
+        RebuildColumns();
+        window_->ActiveChanged(true);
+        if (UsesStandardWindow()) window_->SetWindowSize(VisibleRecordCount());
+        dataActive_ = window_->IsActive();
+        if (!UsesStandardWindow()) bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
+    } else {
+        window_->ActiveChanged(false);
+        dataActive_ = false;
+        RebuildColumns();
+    }
+    UpdateRowCount();
+    if (dataActive_) SyncCurrentRecord();
+    else if (Rows() >= 1 && ColTotal() > 1) {
+        TCounterGuard guard(syncDepth_);
+        ChangeCurrentCell(std::max<Integer>(CurrentDisplayCol(), 1), 1);
+    }
+    DoFieldLayoutChange();
+    UpdateScrollBars();
+    Invalidate();
+}
+
+void TgrCustomDBGrid::DataLinkCheckBrowseMode() {}
+
+void TgrCustomDBGrid::DataLinkScrolled(Integer distance) {
+    window_->ShiftCaches(distance);
+    if (syncDepth_ > 0) return;
+    // The engine window follows the dataset's record when it left the rows.
+    if (!UsesStandardWindow()) bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
+    // The rows kept their places on screen; the records under them moved.
+    SyncCurrentRecord();
+    updatePending_ = false;
+    pendingValue_ = Variant();
+    Invalidate();
+    UpdateScrollBars();
+}
+
+void TgrCustomDBGrid::DataLinkChanged() {
+    window_->ClearCaches();
+    if (syncDepth_ > 0) return;
+    if (!UsesStandardWindow() && dataActive_) {
+        // Its copies may be stale: the window reopens its cursor, then
+        // shows the dataset's record. Cloning a cursor may notify again.
+        if (reopenDepth_ > 0) return;
+        TCounterGuard guard(reopenDepth_);
+        bdeWindow_->ActiveChanged(false);
+        bdeWindow_->ActiveChanged(true);
+        bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
+    }
+    UpdateRowCount();
+    SyncCurrentRecord();
+    Invalidate();
+    UpdateScrollBars();
+}
+
+void TgrCustomDBGrid::DataLinkEditingChanged() {
+    bool now = dataLink_->Editing();
+    if (now == editing_) return;
+    editing_ = now;
+    TDataSet* ds = DataSet();
+    if (now) {
+        editKind_ = ds && ds->State() == dsInsert ? (ds->Eof() ? 2 : 3) : 1;
+        editStartRecord_ = currentRecord_;
+        window_->ClearCaches();
+        UpdateRowCount();
+        if (editKind_ != 1) SyncCurrentRecord();
+    } else {
+        // A record that was new until now took its bookmark: what was kept
+        // for the empty bookmark belonged to it only while it was new.
+        if (editKind_ != 1) {
+            rowProps_.Reset(std::string(), TgrPropIdSet::All());
+            cellProps_.ResetRecord(std::string(), TgrPropIdSet::All());
+        }
+        editKind_ = 0;
+        updatePending_ = cellEditing_ = false;
+        pendingValue_ = Variant();
+    }
+    Invalidate();
+}
+
+void TgrCustomDBGrid::DataLinkLayoutChanged() {
+    RebuildColumns();
+    Invalidate();
+    DoFieldLayoutChange();
+}
+
+void TgrCustomDBGrid::DataLinkRecordChanged(TField*) {
+    if (dataActive_) {
+        Integer row = window_->GetActiveRow();
+        if (row >= 1 && row < RowTotal()) InvalidateRow(DisplayRowOfData(row));
+    }
+}
+
+void TgrCustomDBGrid::DataLinkUpdateData() {
+    if (!updatePending_) return;
+    Integer dataCol = CurrentDataCol();
+    Variant value = PendingValue();
+    bool cancel = false;
+    if (OnUpdateField) OnUpdateField(this, dataCol, Variant(currentRecord_), value, cancel);
+    updatePending_ = false;
+    if (!cancel) WriteFieldValue(dataCol, value);
+}
+
+// ------------------------------------------------------------ cell values
+
+Variant TgrCustomDBGrid::ReadFieldValue(Integer dataCol) {
+    TgrDBField* f = FieldAdapter(dataCol);
+    if (!f) return Variant();
+    if (f->DefaultControlType() == ctCheck) return f->GetAsVariant();
+    return Variant(f->GetDisplayText());
+}
+
+void TgrCustomDBGrid::WriteFieldValue(Integer dataCol, const Variant& value) {
+    TgrDBField* f = FieldAdapter(dataCol);
+    if (!f) return;
+    if (value.IsNull() || (value.IsEmpty() && f->DefaultControlType() != ctText)) f->SetAsVariant(Variant::NullValue());
+    else if (f->DefaultControlType() == ctCheck) f->SetAsVariant(value);
+    else f->SetEditText(value.AsString());
+}
+
+Variant TgrCustomDBGrid::ReadActiveRecordCellValue(Integer dataCol, const Variant& dataRow) {
+    Variant value;
+    // The cell being edited shows what was typed.
+    if (updatePending_ && dataCol == CurrentDataCol() && DataRowText(dataRow) == currentRecord_) value = PendingValue();
+    else value = ReadFieldValue(dataCol);
+    DoCellLoaded(dataCol, dataRow, value);
+    return value;
+}
+
+Variant TgrCustomDBGrid::LoadCellValue(Integer dataCol, Integer dataRow, const Variant& stored) {
+    if (!dataBound_) return stored;
+    if (!dataActive_ || dataRow < 1 || dataRow > window_->GetRowCount()) return Variant();
+    Integer active = window_->GetActiveRow();
+    Variant rowId = window_->GetRowDataRow(dataRow);
+    if (painting_ && (rowLoadedPending_ || rowId.AsString() != lastLoadedRecord_)) {
+        lastLoadedRecord_ = rowId.AsString();
+        rowLoadedPending_ = false;
+        DoRowLoaded(rowId);
+    }
+    TgrDBField* adapter = FieldAdapter(dataCol);
+    Variant copy;
+    if (adapter && window_->ReadRowValue(dataRow, adapter->Field()->Index(), copy)) {
+        // The window keeps its own copy of the record.
+        Variant value = adapter->DefaultControlType() == ctCheck || copy.IsNull() || copy.IsEmpty()
+                            ? copy
+                            : Variant(copy.AsString());
+        DoCellLoaded(dataCol, rowId, value);
+        return value;
+    }
+    window_->SetActiveRow(dataRow);
+    Variant value;
+    try {
+        value = ReadActiveRecordCellValue(dataCol, rowId);
+    } catch (...) {
+        window_->SetActiveRow(active);
+        throw;
+    }
+    window_->SetActiveRow(active);
+    return value;
+}
+
+Variant TgrCustomDBGrid::GetCellValue(Integer dataCol, const Variant& dataRow) {
+    if (!dataActive_) return TgrBaseGrid::GetCellValue(dataCol, dataRow.AsInteger());
+    if (!dataRow.IsString()) RaiseGridError("Invalid bookmark value");
+    Integer row = window_->GetBookmarkRow(dataRow.AsString());
+    if (row >= 1) return LoadCellValue(dataCol, row, Variant());
+    TDataSet* ds = DataSet();
+    std::string back = ds->GetBookmark();
+    ds->DisableControls();
+    Variant value;
+    try {
+        ds->GotoBookmark(dataRow.AsString());
+        value = ReadActiveRecordCellValue(dataCol, dataRow);
+        ds->GotoBookmark(back);
+    } catch (...) {
+        try {
+            ds->GotoBookmark(back);
+        } catch (...) {
+        }
+        ds->EnableControls();
+        throw;
+    }
+    ds->EnableControls();
+    return value;
+}
+
+void TgrCustomDBGrid::DoCellLoaded(Integer dataCol, const Variant& dataRow, Variant& value) {
+    if (!OnCellLoaded) return;
+    bool was = inCellLoaded_;
+    SetInCellLoadedEvent(true);
+    try {
+        OnCellLoaded(this, dataCol, dataRow, value);
+    } catch (...) {
+        SetInCellLoadedEvent(was);
+        throw;
+    }
+    SetInCellLoadedEvent(was);
+}
+
+void TgrCustomDBGrid::DoRowLoaded(const Variant& dataRow) {
+    if (OnRowLoaded) OnRowLoaded(this, dataRow);
+}
+
+void TgrCustomDBGrid::DoPrintRow(const Variant& dataRow, bool& cancel) {
+    if (OnPrintRow) OnPrintRow(this, dataRow, cancel);
+}
+
+void TgrCustomDBGrid::DoPrintCell(Integer dataCol, const Variant& dataRow, bool& cancel) {
+    if (OnPrintCell) OnPrintCell(this, dataCol, dataRow, cancel);
+}
+
+void TgrCustomDBGrid::DoFieldLayoutChange() {
+    if (OnFieldLayoutChange && CanFireEvents()) OnFieldLayoutChange(this);
+}
+
+void TgrCustomDBGrid::DoTopLeftChanged() {
+    if (!OnTopLeftChanged) return;
+    Integer col = DataColOfDisplay(TopLeftCell().Col);
+    Variant row = DataRowOfRow(DataRowOfDisplay(TopLeftCell().Row));
+    if (col == topLeftColSeen_ && row == topRowSeen_) return;
+    OnTopLeftChanged(this, topLeftColSeen_, topRowSeen_, col, row, true);
+    topLeftColSeen_ = col;
+    topRowSeen_ = row;
+}
+
+void TgrCustomDBGrid::FireInsertRow(Integer dataRow, bool byUser) {
+    if (OnInsertRow) OnInsertRow(this, DataRowOfRow(dataRow), byUser);
+}
+
+void TgrCustomDBGrid::FireDeleteRow(Integer dataRow, bool byUser) {
+    if (OnDeleteRow) OnDeleteRow(this, DataRowOfRow(dataRow), byUser);
+}
+
+// ------------------------------------------------------------ properties by record
+
+void TgrCustomDBGrid::SetCellProp(Integer dataCol, const Variant& dataRow, TgrPropId id, const Variant& value) {
+    if (!dataBound_) {
+        TgrBaseGrid::SetCellProp(dataCol, dataRow.AsInteger(), id, pkNoPicture, value);
+        return;
+    }
+    if (!dataRow.IsString()) RaiseGridError("Invalid bookmark value");
+    CheckColRowIndex(1, dataCol, Cols(), 1);
+    cellProps_.Set(dataCol, dataRow.AsString(), id, value);
+    // Drawing-only changes made while the grid paints need no repaint.
+    if (inCellLoaded_ && IsDrawingPropId(id)) return;
+    Integer row = RowOfDataRow(dataRow);
+    if (row >= 1 && row < RowTotal()) InvalidateDisplayCell(DisplayColOfData(dataCol), DisplayRowOfData(row));
+}
+
+void TgrCustomDBGrid::SetCellColor(Integer dataCol, const Variant& dataRow, TColor color) {
+    // The window colour is the plain cell: it clears a highlight.
+    SetCellProp(dataCol, dataRow, gpColor, color == clWindow ? Variant() : Variant(Integer(color)));
+}
+
+TColor TgrCustomDBGrid::CellColor(Integer dataCol, const Variant& dataRow) {
+    if (!dataBound_) return TColor(TgrBaseGrid::GetCellProp(dataCol, dataRow.AsInteger(), gpColor, pkNoPicture).AsInteger());
+    return TColor(cellProps_.Get(dataCol, DataRowText(dataRow), gpColor).AsInteger());
+}
+
+void TgrCustomDBGrid::SetRowColor(const Variant& dataRow, TColor color) {
+    if (!dataRow.IsString()) RaiseGridError("Invalid bookmark value");
+    rowProps_.Set(dataRow.AsString(), gpColor, Variant(Integer(color)));
+    Integer row = RowOfDataRow(dataRow);
+    if (row >= 1 && row < RowTotal()) InvalidateRow(DisplayRowOfData(row));
+}
+
+TColor TgrCustomDBGrid::RowColor(const Variant& dataRow) {
+    return TColor(rowProps_.Get(DataRowText(dataRow), gpColor).AsInteger());
+}
+
+void TgrCustomDBGrid::ResetRowProperties(const TgrPropIdSet& ids) {
+    if (ids.Empty()) return;
+    rowProps_.ResetAll(ids);
+    if (ids.Contains(gpSelected)) selection_->Clear();
+    Invalidate();
+}
+
+void TgrCustomDBGrid::ResetCellProperties(const TgrPropIdSet& ids) {
+    if (ids.Empty()) return;
+    cellProps_.ResetAll(ids);
+    Invalidate();
+}
+
+TColor TgrCustomDBGrid::RecordCellColor(Integer dataCol, const std::string& dataRow) {
+    TColor cell = TColor(cellProps_.Get(dataCol, dataRow, gpColor).AsInteger());
+    if (ColorSet(cell)) return cell;
+    TColor row = TColor(rowProps_.Get(dataRow, gpColor).AsInteger());
+    TgrCol* col = Col(dataCol);
+    TColor column = col ? col->Color() : grColorNotSet;
+    TColor first = DrawOverlap() == doDrawRowOnTop ? row : column;
+    TColor second = DrawOverlap() == doDrawRowOnTop ? column : row;
+    if (ColorSet(first)) return first;
+    if (ColorSet(second)) return second;
+    return Color();
+}
+
+// ------------------------------------------------------------ selection
+
+void TgrCustomDBGrid::SelectRows(const Variant& fromRow, const Variant& toRow, bool select) {
+    if (!dataBound_) {
+        Integer a = DisplayRowOfData(fromRow.AsInteger()), b = DisplayRowOfData(toRow.AsInteger());
+        if (select) SelectDisplayRows(a, b);
+        else DeselectDisplayRows(a, b);
+        return;
+    }
+    if (!fromRow.IsString() || !toRow.IsString()) RaiseGridError("Invalid bookmark value");
+    std::vector<std::string> between;
+    if (selection_->Mode() == rseBookmarkSet && dataActive_) {
+        // A set names its records one by one: walk from one end to the other.
+        std::string lo = fromRow.AsString(), hi = toRow.AsString();
+        if (CompareBookmarks(lo, hi) > 0) std::swap(lo, hi);
+        TDataSet* ds = DataSet();
+        std::string back = ds->GetBookmark();
+        ds->DisableControls();
+        try {
+            ds->GotoBookmark(lo);
+            for (int guard = 0; !ds->Eof(); ds->Next(), ++guard) {
+                std::string bm = ds->GetBookmark();
+                between.push_back(bm);
+                if (bm == hi || CompareBookmarks(bm, hi) >= 0) break;
+            }
+            ds->GotoBookmark(back);
+        } catch (...) {
+            ds->EnableControls();
+            throw;
+        }
+        ds->EnableControls();
+    }
+    selection_->SelectRange(fromRow.AsString(), toRow.AsString(), select, between);
+    Invalidate();
+}
+
+bool TgrCustomDBGrid::IsRecordSelected(const Variant& dataRow) const {
+    if (!dataBound_) return IsDisplayRowSelected(const_cast<TgrCustomDBGrid*>(this)->DisplayRowOfData(dataRow.AsInteger()));
+    return dataRow.IsString() && selection_->IsSelected(dataRow.AsString());
+}
+
+void TgrCustomDBGrid::SelectDisplayRows(Integer from, Integer to) {
+    if (!dataActive_) {
+        TgrBaseGrid::SelectDisplayRows(from, to);
+        return;
+    }
+    if (to < from) std::swap(from, to);
+    from = std::max<Integer>(from, 1);
+    to = std::min<Integer>(to, RowTotal() - 1);
+    std::vector<std::string> rows;
+    for (Integer r = from; r <= to; ++r) {
+        Integer dataRow = DataRowOfDisplay(r);
+        if (dataRow >= 1 && dataRow <= window_->GetRowCount()) rows.push_back(window_->GetRowBookmark(dataRow));
+    }
+    if (rows.empty()) return;
+    selection_->SelectRange(rows.front(), rows.back(), true, rows);
+    Invalidate();
+    FireSelectChanged(true);
+}
+
+void TgrCustomDBGrid::SyncListBoxSelection(bool fire) {
+    if (!dataActive_) {
+        TgrBaseGrid::SyncListBoxSelection(fire);
+        return;
+    }
+    if (!IsListBoxSelect()) return;
+    bool only = !currentRecord_.empty() && selection_->IsSelected(currentRecord_);
+    if (only && selection_->Mode() == rseBookmarkRange && selection_->Ranges().size() == 1 &&
+        selection_->Ranges()[0].first == MakeAtPosition(currentRecord_) &&
+        selection_->Ranges()[0].second == MakeAtPosition(currentRecord_))
+        return;
+    selection_->Clear();
+    if (!currentRecord_.empty()) selection_->SelectRange(currentRecord_, currentRecord_, true, {currentRecord_});
+    Invalidate();
+    if (fire) FireSelectChanged(false);
+}
+
+void TgrCustomDBGrid::DeselectAllRows() {
+    if (dataBound_ && !selection_->Empty()) {
+        selection_->Clear();
+        Invalidate();
+    }
+    TgrBaseGrid::DeselectAllRows();
+}
+
+void TgrCustomDBGrid::ResetRowState(TgrRowStateKinds kinds) {
+    if (kinds & RowStateBit(rskSelected)) DeselectAllRows();
+}
+
+// ------------------------------------------------------------ navigation
+
+TgrVertScrollFigures TgrCustomDBGrid::VertScrollFigures() {
+    TgrVertScrollFigures f;
+    if (dataActive_ && !UsesStandardWindow()) {
+        // The engine window's bar counts records; a large count is scaled
+        // into the bar's range.
+        Integer count = std::max<Integer>(window_->GetRecordCount(), 1);
+        f.Count = f.Positions = f.Range = count;
+        if (count > 32767) {
+            f.Positions = count - VisibleRecordCount();
+            f.Range = std::min<Integer>(32767, f.Positions);
+            f.Scaled = true;
+        }
+        return f;
+    }
+    if (!dataActive_ || !window_->IsSequenced()) return f;
+    Integer r = window_->GetRecordCount(), v = VisibleRecordCount();
+    f.Count = f.Positions = f.Range = std::max<Integer>(r + v - 1, 1);
+    return f;
+}
+
+// The bar's position: the record number of the current record plus the
+// offset of the top row from the first scrolling row.
+Integer TgrCustomDBGrid::VertScrollPos() {
+    if (!dataActive_) return 0;
+    if (!UsesStandardWindow()) {
+        TgrVertScrollFigures f = VertScrollFigures();
+        Integer offset = bdeWindow_->Top() + TopLeftCell().Row - FixedRowTotal() - 1;
+        if (f.Scaled) return Integer(std::nearbyint(double(offset + 1) * double(f.Range) / double(f.Positions)));
+        return offset + 1;
+    }
+    if (!window_->IsSequenced()) return window_->GetBof() ? 1 : window_->GetEof() ? 5 : 3;
+    Integer pos = window_->GetRecNo() + TopLeftCell().Row - FixedRowTotal();
+    return std::max<Integer>(pos, 1);
+}
+
+void TgrCustomDBGrid::UpdateScrollBars() {
+    TgrBaseGrid::UpdateScrollBars();
+    if (!dataBound_ || !HasWindow() || (ScrollBars() != ssVertical && ScrollBars() != ssBoth)) return;
+    TgrVertScrollFigures f = VertScrollFigures();
+    if (!dataActive_) {
+        SetScrollRange(sbVertical, 0, 0);
+        return;
+    }
+    SetScrollRange(sbVertical, int(f.First), int(f.Range));
+    SetScrollPos(sbVertical, int(VertScrollPos()));
+}
+
+void TgrCustomDBGrid::VertScroll(TgrScrollCode code, Integer thumbPos) {
+    if (!dataActive_) return;
+    TDataSet* ds = DataSet();
+    if (!EndCellEdit()) return;
+    Integer v = VisibleRecordCount();
+    if (!UsesStandardWindow()) {
+        // The engine window scrolls itself; the dataset stays on its record.
+        switch (code) {
+            case scLineUp: window_->ScrollBy(-1); break;
+            case scLineDown: window_->ScrollBy(1); break;
+            case scPageUp: window_->ScrollBy(-std::max<Integer>(v, 1)); break;
+            case scPageDown: window_->ScrollBy(std::max<Integer>(v, 1)); break;
+            case scTop: window_->First(); break;
+            case scBottom: window_->Last(); break;
+            default: break;
+        }
+        UpdateRowCount();
+        SyncCurrentRecord();
+        Invalidate();
+        UpdateScrollBars();
+        return;
+    }
+    bool sequenced = window_->IsSequenced();
+    switch (code) {
+        case scLineUp:
+            if (!ds->Bof()) ds->Prior();
+            break;
+        case scLineDown:
+            if (!ds->Eof()) ds->Next();
+            break;
+        case scPageUp: ds->MoveBy(int(-v)); break;
+        case scPageDown: ds->MoveBy(int(v)); break;
+        case scTop: ds->First(); break;
+        case scBottom: ds->Last(); break;
+        case scThumbTrack:
+            if (!ThumbTracking()) break;
+            [[fallthrough]];
+        case scThumbPosition:
+            if (sequenced) {
+                if (thumbPos <= 1) ds->First();
+                else if (thumbPos < ds->RecordCount()) ds->SetRecNo(int(thumbPos));
+                else ds->Last();
+            } else if (code == scThumbPosition) {
+                if (thumbPos == 1) ds->First();
+                else if (thumbPos == 2) ds->MoveBy(int(-v));
+                else if (thumbPos == 4) ds->MoveBy(int(v));
+                else if (thumbPos == 5) ds->Last();
+            }
+            break;
+        case scEndScroll: break;
+    }
+    UpdateScrollBars();
+}
+
+bool TgrCustomDBGrid::CanSelectCell(Integer col, Integer row) {
+    if (!dataActive_ || syncDepth_ > 0 || row < 1 || col < 1) return TgrBaseGrid::CanSelectCell(col, row);
+    Integer dataRow = DataRowOfDisplay(row);
+    if (dataRow != window_->GetCurrentRecordRow()) {
+        // Leaving the row posts the record.
+        if (!PostEdit()) return false;
+        MoveDataSetToRow(dataRow);
+        return window_->GetCurrentRecordRow() == dataRow;
+    }
+    if (col != TCustomGrid_ts::CurrentCell().Col) return EndCellEdit();
+    return true;
+}
+
+void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
+    if (!dataActive_) {
+        TgrBaseGrid::GridKeyDown(key, shift);
+        return;
+    }
+    TDataSet* ds = DataSet();
+    bool ctrl = shift.Contains(ssCtrl);
+    auto leaveRow = [&]() {
+        if (PostEdit()) return true;
+        key = 0;
+        return false;
+    };
+    switch (key) {
+        case VK_UP:
+            if (ctrl) break;
+            if (leaveRow()) ds->Prior();
+            key = 0;
+            return;
+        case VK_DOWN:
+            if (ctrl) break;
+            // An untouched new record at the end stays where it is.
+            if (ds->State() == dsInsert && ds->Eof() && !ds->Modified()) {
+                key = 0;
+                return;
+            }
+            if (leaveRow()) {
+                ds->Next();
+                // Moving down from the last record appends one.
+                if (ds->Eof() && (autoInsert_ || GridMode() == gmEditInsert)) AppendRecord();
+            }
+            key = 0;
+            return;
+        case VK_DELETE:
+            if (shift.Contains(ssCtrl) && !shift.Contains(ssShift) && !shift.Contains(ssAlt) && DeleteRecordsOnKey())
+                key = 0;
+            if (key == 0) return;
+            break;
+        case VK_INSERT:
+            if (!ctrl && !shift.Contains(ssShift) && !shift.Contains(ssAlt) && InsertRecordOnKey()) {
+                key = 0;
+                return;
+            }
+            break;
+        case VK_PRIOR:
+            if (leaveRow()) ds->MoveBy(int(-VisibleRecordCount()));
+            key = 0;
+            return;
+        case VK_NEXT:
+            if (leaveRow()) ds->MoveBy(int(VisibleRecordCount()));
+            key = 0;
+            return;
+        case VK_HOME:
+        case VK_END:
+            if (!ctrl) break;
+            if (leaveRow()) {
+                if (key == VK_HOME) ds->First();
+                else ds->Last();
+            }
+            key = 0;
+            return;
+        case VK_ESCAPE:
+            UndoEdit();
+            key = 0;
+            return;
+        default: break;
+    }
+    TgrBaseGrid::GridKeyDown(key, shift);
+}
+
+void TgrCustomDBGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    TCellCoord_ts cell = CellUnderMouse(x, y);
+    clickColDown_ = cell.Col >= 1 ? DataColOfDisplay(cell.Col) : 0;
+    clickRowDown_ = dataActive_ && cell.Row >= 1 ? DataRowOfRow(DataRowOfDisplay(cell.Row)) : Variant();
+    TgrBaseGrid::MouseDown(button, shift, x, y);
+}
+
+void TgrCustomDBGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    TgrBaseGrid::MouseUp(button, shift, x, y);
+    TCellCoord_ts cell = CellUnderMouse(x, y);
+    Integer col = cell.Col >= 1 ? DataColOfDisplay(cell.Col) : 0;
+    clickRowUp_ = dataActive_ && cell.Row >= 1 ? DataRowOfRow(DataRowOfDisplay(cell.Row)) : Variant();
+    if (OnClickCell && dataActive_) OnClickCell(this, clickColDown_, clickRowDown_, col, clickRowUp_);
+}
+
+// ------------------------------------------------------------ editing
+
+std::string TgrCustomDBGrid::EditTextOf(Integer col, Integer row) {
+    if (!dataActive_) return TgrBaseGrid::EditTextOf(col, row);
+    Integer dataCol = DataColOfDisplay(col);
+    if (updatePending_ && dataCol == CurrentDataCol()) return PendingValue().AsString();
+    TgrDBField* f = FieldAdapter(dataCol);
+    return f ? f->GetEditText() : std::string();
+}
+
+void TgrCustomDBGrid::StoreEditText(Integer col, Integer row, const std::string& text) {
+    if (!dataActive_) {
+        TgrBaseGrid::StoreEditText(col, row, text);
+        return;
+    }
+    if (syncDepth_ > 0 || text == EditTextOf(col, row)) return;
+    EditCurrentCell(text);
+}
+
+bool TgrCustomDBGrid::BeginRecordEdit(Integer dataCol) {
+    TgrDBField* f = FieldAdapter(dataCol);
+    TgrCol* col = Col(dataCol);
+    if (!f || !f->Field()->CanModify() || (col && col->GetReadOnly())) return false;
+    if (!cellEditing_) {
+        bool cancel = false;
+        if (OnStartCellEdit) OnStartCellEdit(this, dataCol, Variant(currentRecord_), cancel);
+        if (cancel) return false;
+        if (!dataLink_->Editing()) {
+            if (OnStartRowEdit) OnStartRowEdit(this, Variant(currentRecord_), cancel);
+            if (cancel) return false;
+            if (!dataLink_->Edit()) return false;
+        }
+        cellEditing_ = true;
+    }
+    updatePending_ = true;
+    return true;
+}
+
+// The in-cell control starts an edit of the current cell: the record goes
+// into edit mode; the control's value is written when the cell is left.
+bool TgrCustomDBGrid::PrepareCellEdit(Integer dataCol, bool byUser) {
+    if (!dataActive_) return TgrBaseGrid::PrepareCellEdit(dataCol, byUser);
+    if (!BeginRecordEdit(dataCol)) return false;
+    if (OnCellEdit) OnCellEdit(this, dataCol, Variant(currentRecord_), byUser);
+    return true;
+}
+
+Variant TgrCustomDBGrid::PendingValue() {
+    if (!pendingValue_.IsEmpty()) return pendingValue_;
+    TgrCurrentCell* cell = CurrentCell();
+    if (cell && cell->HasValueFor(CurrentDataCol(), CurrentDataRow())) return cell->GetStoredValue();
+    return Variant();
+}
+
+bool TgrCustomDBGrid::EditCurrentCell(const std::string& text) {
+    if (!dataActive_) return false;
+    Integer dataCol = CurrentDataCol();
+    if (!BeginRecordEdit(dataCol)) return false;
+    pendingValue_ = Variant(text);
+    if (OnCellEdit) OnCellEdit(this, dataCol, Variant(currentRecord_), true);
+    Integer row = window_->GetActiveRow();
+    if (row >= 1 && row < RowTotal()) InvalidateRow(DisplayRowOfData(row));
+    return true;
+}
+
+bool TgrCustomDBGrid::EndCellEdit() {
+    if (!updatePending_) {
+        cellEditing_ = false;
+        return true;
+    }
+    bool cancel = false;
+    if (OnEndCellEdit) OnEndCellEdit(this, CurrentDataCol(), Variant(currentRecord_), cancel);
+    if (cancel) return false;
+    try {
+        dataLink_->UpdateRecord();
+    } catch (const std::exception& e) {
+        // The typed value stays pending: the user can correct it.
+        updatePending_ = true;
+        ShowPostError(e);
+        return false;
+    }
+    cellEditing_ = false;
+    return true;
+}
+
+bool TgrCustomDBGrid::PostEdit() {
+    if (!dataActive_) return true;
+    if (!EndCellEdit()) return false;
+    TDataSet* ds = DataSet();
+    if (ds->State() != dsEdit && ds->State() != dsInsert) return true;
+    bool cancel = false;
+    if (OnEndRowEdit) OnEndRowEdit(this, Variant(currentRecord_), cancel);
+    if (cancel) return false;
+    try {
+        ds->Post();
+    } catch (const std::exception& e) {
+        // The record stays in edit mode with what the user typed.
+        ShowPostError(e);
+        return false;
+    }
+    return true;
+}
+
+void TgrCustomDBGrid::UndoEdit() {
+    if (!dataActive_) return;
+    if (updatePending_) {
+        bool cancel = false;
+        if (OnUndoCellEdit) OnUndoCellEdit(this, CurrentDataCol(), Variant(currentRecord_), true, cancel);
+        if (cancel) return;
+        updatePending_ = cellEditing_ = false;
+        pendingValue_ = Variant();
+        if (Editor() && EditingActive()) Editor()->LoadFromGrid();
+        Invalidate();
+        TDataSet* ds = DataSet();
+        // A record whose only change was this cell goes back to browsing.
+        if (ds->State() == dsEdit && !ds->Modified()) ds->Cancel();
+        return;
+    }
+    TDataSet* ds = DataSet();
+    if (ds->State() != dsEdit && ds->State() != dsInsert) return;
+    bool cancel = false;
+    if (OnUndoRowEdit) OnUndoRowEdit(this, Variant(currentRecord_), true, cancel);
+    if (cancel) return;
+    ds->Cancel();
+    if (Editor() && EditingActive()) Editor()->LoadFromGrid();
+}
+
+bool TgrCustomDBGrid::IsDataSetReadOnly() { return dataActive_ && !DataSet()->CanModify(); }
+
+void TgrCustomDBGrid::AppendRecord() {
+    if (!dataLink_->Active() || IsDataSetReadOnly() || GridMode() == gmListBox || GridMode() == gmBrowse) return;
+    if (!PostEdit()) return;
+    DataSet()->Append();
+    FireInsertRow(window_->GetActiveRow(), true);
+}
+
+bool TgrCustomDBGrid::InsertRecordOnKey() {
+    if (!dataActive_ || GridMode() == gmListBox || GridMode() == gmBrowse || IsDataSetReadOnly()) return false;
+    if (!PostEdit()) return false;
+    DataSet()->Insert();
+    FireInsertRow(window_->GetActiveRow(), true);
+    return true;
+}
+
+bool TgrCustomDBGrid::DeleteRecordsOnKey() {
+    if (!dataActive_ || IsDataSetReadOnly() || selection_->Empty()) return false;
+    std::vector<std::string> selected;
+    ForEachRecord([&](const Variant& row) {
+        if (selection_->IsSelected(row.AsString())) selected.push_back(row.AsString());
+    });
+    if (selected.empty()) return false;
+    std::string message = selected.size() > 1 ? "Delete all selected records?" : "Delete record?";
+    if (!confirmDelete_ || MessageDlg(message, mtConfirmation, mbOKCancel) != mrCancel) DeleteSelectedRecords();
+    return true;
+}
+
+void TgrCustomDBGrid::DeleteSelectedRecords() {
+    TDataSet* ds = DataSet();
+    if (!dataActive_ || !ds) return;
+    std::vector<std::string> selected;
+    ForEachRecord([&](const Variant& row) {
+        if (selection_->IsSelected(row.AsString())) selected.push_back(row.AsString());
+    });
+    ds->DisableControls();
+    auto cleanUp = [&] {
+        DeselectAllRows();
+        ds->EnableControls();
+    };
+    try {
+        // From the last selected record backwards: the others keep their
+        // bookmarks.
+        for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
+            if (!ds->BookmarkValid(*it)) continue;
+            ds->GotoBookmark(*it);
+            if (OnDeleteRow) OnDeleteRow(this, Variant(*it), true);
+            ds->Delete();
+            rowProps_.Reset(*it, TgrPropIdSet::All());
+            cellProps_.ResetRecord(*it, TgrPropIdSet::All());
+        }
+    } catch (...) {
+        cleanUp();
+        throw;
+    }
+    cleanUp();
+}
+
+void TgrCustomDBGrid::ShowPostError(const std::exception& e) { MessageDlg(e.what(), mtError, {mbOK}); }
+
+// ------------------------------------------------------------ painting
+
+void TgrCustomDBGrid::Paint() {
+    rowLoadedPending_ = true;
+    lastLoadedRecord_.clear();
+    painting_ = true;
+    try {
+        TgrBaseGrid::Paint();
+    } catch (...) {
+        painting_ = false;
+        throw;
+    }
+    painting_ = false;
+}
+
+void TgrCustomDBGrid::FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrCellDrawInfo& info) {
+    if (OnGetDrawInfo) OnGetDrawInfo(this, dataCol, DataRowOfRow(dataRow), info);
+}
+
+bool TgrCustomDBGrid::PaintCellData(TgrCellPaintInfo& info, const TRect&, bool) {
+    if (!dataActive_ || info.Kind != tckData || info.DataRow < 1 || info.DataRow > window_->GetRowCount())
+        return false;
+    std::string record = DataRowText(window_->GetRowDataRow(info.DataRow));
+    // The cell-loaded events of this paint may just have coloured the
+    // record: its colours are read now.
+    TColor cell = TColor(cellProps_.Get(info.DataCol, record, gpColor).AsInteger());
+    TColor row = TColor(rowProps_.Get(record, gpColor).AsInteger());
+    TgrCol* col = Col(info.DataCol);
+    bool colColored = col && ColorSet(col->Color());
+    if (ColorSet(cell)) info.Color = cell;
+    else if (ColorSet(row) && (DrawOverlap() == doDrawRowOnTop || !colColored)) info.Color = row;
+    if (selection_->IsSelected(record)) {
+        info.Selected = true;
+        info.SelectionColored = true;
+        info.Color = SelectionColor();
+        if (ColorSet(SelectionFontColor())) info.FontColor = SelectionFontColor();
+    }
+    return false;
+}
+
+// ------------------------------------------------------------ TodcDBGrid
+
+bool TodcDBGrid::WidgetEvent(QEvent* event) {
+    bool handled = TgrDBGrid::WidgetEvent(event);
+    if (event->type() == QEvent::FocusIn) DoEnter();
+    else if (event->type() == QEvent::FocusOut) DoExit();
+    return handled;
+}
+
+void TodcDBGrid::DoEnter() { SetHeadingColor(FocusedHeadingColor); }
+
+void TodcDBGrid::DoExit() { SetHeadingColor(clBtnFace); }

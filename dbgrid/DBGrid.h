@@ -1,0 +1,364 @@
+#pragma once
+// The data-aware grid: the grid control bound to a dataset through a data
+// source. Data row N shows window row N of the record window
+// (DBGridData.h); data column N shows the field bound to column N. Every
+// event and property that names a row names a record by its DataRow (the
+// bookmark text), so colours, selections and events stay with records
+// while the dataset scrolls, sorts or filters.
+//
+// Not data bound (no data source) the grid is the plain grid control. Data
+// bound without an open dataset it shows one empty row.
+//
+// TgrDBGrid publishes the class; TodcDBGrid colours its heading while it
+// has the focus.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dbgrid/DBGridData.h"
+#include "dbgrid/DBGridFields.h"
+#include "dbgrid/DBGridRecordProps.h"
+#include "grid/TSGrid.h"
+#include "platform/data/DataSource.h"
+
+class TDataSet;
+class TgrPrintDbGrid;
+
+enum TgrDatasetType { dstStandard, dstBDE };
+enum TgrFieldState { fsDefault, fsCustomized };
+// Kinds of row state ResetRowState clears.
+enum TgrRowStateKind { rskSelected, rskChanged };
+using TgrRowStateKinds = unsigned;
+inline constexpr TgrRowStateKinds RowStateBit(TgrRowStateKind k) { return 1u << unsigned(k); }
+
+using TgrDBRowLoadedEvent = std::function<void(TObject*, const Variant& dataRow)>;
+using TgrDBCellLoadedEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, Variant& value)>;
+using TgrDBCellEditingEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, bool& cancel)>;
+using TgrDBRowEditingEvent = std::function<void(TObject*, const Variant& dataRow, bool& cancel)>;
+using TgrDBCellEditEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, bool byUser)>;
+using TgrDBUndoCellEditEvent =
+    std::function<void(TObject*, Integer dataCol, const Variant& dataRow, bool byUser, bool& cancel)>;
+using TgrDBUndoRowEditEvent = std::function<void(TObject*, const Variant& dataRow, bool byUser, bool& cancel)>;
+using TgrDBRowChangedEvent = std::function<void(TObject*, const Variant& oldRow, const Variant& newRow)>;
+using TgrDBCellChangedEvent = std::function<void(TObject*, Integer oldCol, Integer newCol, const Variant& oldRow,
+                                                 const Variant& newRow)>;
+using TgrDBUpdateFieldEvent =
+    std::function<void(TObject*, Integer dataCol, const Variant& dataRow, Variant& value, bool& cancel)>;
+using TgrDBGetDrawInfoEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, TgrCellDrawInfo&)>;
+using TgrDBInsertRowEvent = std::function<void(TObject*, const Variant& dataRow, bool byUser)>;
+using TgrDBDeleteRowEvent = std::function<void(TObject*, const Variant& dataRow, bool byUser)>;
+using TgrDBTopLeftChangedEvent = std::function<void(TObject*, Integer oldCol, const Variant& oldRow, Integer newCol,
+                                                    const Variant& newRow, bool byUser)>;
+using TgrDBPrintRowEvent = std::function<void(TObject*, const Variant& dataRow, bool& cancel)>;
+using TgrDBPrintCellEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, bool& cancel)>;
+using TgrDBClickCellEvent = std::function<void(TObject*, Integer dataColDown, const Variant& dataRowDown,
+                                               Integer dataColUp, const Variant& dataRowUp)>;
+
+// Scroll-bar codes of the vertical bar.
+enum TgrScrollCode {
+    scLineUp, scLineDown, scPageUp, scPageDown, scThumbPosition, scThumbTrack, scTop, scBottom, scEndScroll
+};
+
+// The vertical bar's figures for a data-bound grid.
+struct TgrVertScrollFigures {
+    Integer First = 1, Count = 5, Positions = 5, Range = 5;
+    bool Scaled = false;
+};
+
+class TgrCustomDBGrid : public TgrBaseGrid {
+public:
+    explicit TgrCustomDBGrid(TComponent* owner);
+    ~TgrCustomDBGrid() override;
+
+    // ------------------------------------------------ binding
+    TDataSource* DataSource() const { return dataLink_->DataSource(); }
+    void SetDataSource(TDataSource* source);
+    TDataSet* DataSet() const { return dataLink_->DataSet(); }
+    bool DataBound() const { return dataBound_; }
+    // A form that says the grid is not data bound unbinds it.
+    void SetDataBound(bool value) {
+        if (!value) SetDataSource(nullptr);
+    }
+    bool DataActive() const { return dataActive_; }
+    TgrGridDataLink* DataLink() const { return dataLink_.get(); }
+    TgrGridData* RecordWindow() const { return window_; }
+    bool UsesStandardWindow() const { return datasetType_ == dstStandard; }
+
+    TgrDatasetType DatasetType() const { return datasetType_; }
+    void SetDatasetType(TgrDatasetType value);
+    TgrFieldState FieldState() const { return fieldState_; }
+    void SetFieldState(TgrFieldState value);
+    bool ExactRowCount() const { return exactRowCount_; }
+    void SetExactRowCount(bool value) { exactRowCount_ = value; }
+    bool AutoInsert() const { return autoInsert_; }
+    void SetAutoInsert(bool value) { autoInsert_ = value; }
+    bool ConfirmDelete() const { return confirmDelete_; }
+    void SetConfirmDelete(bool value) { confirmDelete_ = value; }
+    TgrBookmarkType BookmarkType() const { return bookmarkType_; }
+    void SetBookmarkType(TgrBookmarkType value);
+    TgrBookmarkCompareType BookmarkCompareType() const { return bookmarkCompareType_; }
+    void SetBookmarkCompareType(TgrBookmarkCompareType value) { bookmarkCompareType_ = value; }
+    TgrRecordSelection RecordSelection() const { return selection_->Mode(); }
+    void SetRecordSelection(TgrRecordSelection value);
+
+    Integer GetDefaultCols() const override { return dataBound_ ? 1 : TgrBaseGrid::GetDefaultCols(); }
+    Integer GetDefaultRows() const override { return dataBound_ ? 1 : TgrBaseGrid::GetDefaultRows(); }
+
+    // ------------------------------------------------ columns
+    // A data column given by number or by field name; an unknown field
+    // name raises "Unknown field name '%s'".
+    TgrCol* GetCol(const Variant& dataCol);
+    // The field bound to a data column, or nullptr.
+    TField* FieldOfCol(Integer dataCol) const;
+    TgrDBField* FieldAdapter(Integer dataCol) const;
+    // Remakes the columns: in fsDefault one per visible field, in
+    // fsCustomized the columns stay and are bound to their FieldName.
+    void RebuildColumns();
+
+    // ------------------------------------------------ records
+    // The DataRow of a data row of the window ("" outside the window).
+    Variant DataRowOfRow(Integer dataRow);
+    // The window row showing a record, 0 when it is not shown.
+    Integer RowOfDataRow(const Variant& dataRow);
+    // The grid's current record.
+    Variant GetCurrentDataRow() const { return Variant(currentRecord_); }
+    int CompareBookmarks(const std::string& a, const std::string& b);
+    using TgrBaseGrid::GetCellValue;
+    // Value of a column for a record, as the grid shows it (through
+    // OnCellLoaded). The dataset is moved to the record and back.
+    Variant GetCellValue(Integer dataCol, const Variant& dataRow);
+    // The value of a column of the dataset's current record as the grid
+    // shows it.
+    Variant ReadActiveRecordCellValue(Integer dataCol, const Variant& dataRow);
+    // The number of records that fit the window's height.
+    Integer VisibleRecordCount() const;
+
+    // ------------------------------------------------ properties by record
+    void SetCellColor(Integer dataCol, const Variant& dataRow, TColor color);
+    TColor CellColor(Integer dataCol, const Variant& dataRow);
+    void SetRowColor(const Variant& dataRow, TColor color);
+    TColor RowColor(const Variant& dataRow);
+    void SetCellProp(Integer dataCol, const Variant& dataRow, TgrPropId id, const Variant& value);
+    // Resets the named properties of the rows of every record, and of
+    // every cell of every record.
+    void ResetRowProperties(const TgrPropIdSet& ids);
+    void ResetCellProperties(const TgrPropIdSet& ids);
+    TgrDBRowPropSet& RecordRowProps() { return rowProps_; }
+    TgrDBCellPropSet& RecordCellProps() { return cellProps_; }
+    // The colour a record's cell is painted with: its cell colour, else
+    // row and column colours in DrawOverlap order, else the grid's.
+    TColor RecordCellColor(Integer dataCol, const std::string& dataRow);
+
+    // ------------------------------------------------ selection
+    void SelectRows(const Variant& fromRow, const Variant& toRow, bool select);
+    bool IsRecordSelected(const Variant& dataRow) const;
+    void ResetRowState(TgrRowStateKinds kinds);
+    // Rows selected on screen select their records: the selection stays
+    // with the records when the window scrolls.
+    void SelectDisplayRows(Integer from, Integer to) override;
+    // In list-box mode with single selection the current record is the
+    // selected one.
+    void SyncListBoxSelection(bool fire) override;
+    void DeselectAllRows() override;
+    TgrDBSelection& RecordSelectionSet() { return *selection_; }
+
+    // ------------------------------------------------ navigation
+    // The vertical scroll command (the scroll bar's handler).
+    void VertScroll(TgrScrollCode code, Integer thumbPos = 0);
+    TgrVertScrollFigures VertScrollFigures();
+    Integer VertScrollPos();
+    void ChangeCurrentCell(Integer displayCol, Integer displayRow) override;
+    // Makes a record the current record (moves the dataset).
+    bool GotoDataRow(const Variant& dataRow);
+
+    // ------------------------------------------------ editing
+    // Puts a value into the current cell as typed by the user: the record
+    // goes into edit mode and the value is written when the cell is left.
+    bool EditCurrentCell(const std::string& text);
+    // Writes the current cell's pending value into its field (leaving the
+    // cell); False when OnEndCellEdit kept the edit or writing failed.
+    bool EndCellEdit();
+    // Posts the record being edited; on failure the edit stays, the error
+    // is shown and False is answered.
+    bool PostEdit();
+    // Esc: undoes the cell edit, or, without one, cancels the record edit.
+    void UndoEdit();
+    bool IsCellEditPending() const { return updatePending_; }
+    // Appends a record at the end; nothing for a read-only dataset or in
+    // list-box and browse modes.
+    void AppendRecord();
+    // Ctrl+Del: deletes the selected records, asking first when
+    // ConfirmDelete; True when the key was handled.
+    bool DeleteRecordsOnKey();
+    void DeleteSelectedRecords();
+    // Ins: a new record before the current one; True when inserted.
+    bool InsertRecordOnKey();
+    bool IsDataSetReadOnly();
+
+    // ------------------------------------------------ print and export
+    void ExportCsv(const std::string& fileName);
+    void ExportXml(const std::string& fileName);
+    virtual std::string GetCsvRow(const Variant& dataRow);
+    std::string GetCsvHeading();
+    virtual std::string GetXmlPacket();
+    virtual std::string GetXmlMetadata();
+    virtual std::string GetXmlRow(const Variant& dataRow);
+    std::string GetCsvCellText(Integer dataCol, const Variant& dataRow);
+    std::string GetXmlCellText(Integer dataCol, const Variant& dataRow);
+    // Walks every record of the dataset (first to last), the dataset
+    // coming back to its record afterwards, also after an error.
+    void ForEachRecord(const std::function<void(const Variant& dataRow)>& visit);
+    // The drop-down list of this grid's combos is a data-aware grid.
+    TgrBaseGrid* CreateComboGrid() override;
+    void PreparePrint() override;
+    void PrintGrid() override;
+    void PreviewGrid() override;
+    void ExportGrid() override;
+    // The report built by the last print setup (nullptr before one).
+    TgrPrintDbGrid* PrintWindow() const { return printWindow_.get(); }
+    bool PrintSetupCancelled() const { return printCancelled_; }
+
+    // ------------------------------------------------ data-link reactions
+    virtual void DataLinkActiveChanged(bool active);
+    virtual void DataLinkCheckBrowseMode();
+    virtual void DataLinkScrolled(Integer distance);
+    virtual void DataLinkChanged();
+    virtual void DataLinkEditingChanged();
+    virtual void DataLinkLayoutChanged();
+    virtual void DataLinkRecordChanged(TField* field);
+    virtual void DataLinkUpdateData();
+
+    // ------------------------------------------------ events
+    TgrDBCellLoadedEvent OnCellLoaded;
+    TgrDBRowLoadedEvent OnRowLoaded;
+    TgrDBCellEditEvent OnCellEdit;
+    TgrDBCellEditingEvent OnStartCellEdit;
+    TgrDBCellEditingEvent OnEndCellEdit;
+    TgrDBRowEditingEvent OnStartRowEdit;
+    TgrDBRowEditingEvent OnEndRowEdit;
+    TgrDBUndoCellEditEvent OnUndoCellEdit;
+    TgrDBUndoRowEditEvent OnUndoRowEdit;
+    TgrDBRowChangedEvent OnRowChanged;
+    TgrDBCellChangedEvent OnCellChanged;
+    TgrDBUpdateFieldEvent OnUpdateField;
+    TgrDBGetDrawInfoEvent OnGetDrawInfo;
+    TgrDBInsertRowEvent OnInsertRow;
+    TgrDBDeleteRowEvent OnDeleteRow;
+    TgrDBTopLeftChangedEvent OnTopLeftChanged;
+    TgrDBPrintRowEvent OnPrintRow;
+    TgrDBPrintCellEvent OnPrintCell;
+    TgrDBClickCellEvent OnClickCell;
+    TNotifyEvent OnFieldLayoutChange;
+
+    // Event firers (each fires only when a handler is assigned).
+    virtual void DoCellLoaded(Integer dataCol, const Variant& dataRow, Variant& value);
+    virtual void DoRowLoaded(const Variant& dataRow);
+    virtual void DoPrintRow(const Variant& dataRow, bool& cancel);
+    virtual void DoPrintCell(Integer dataCol, const Variant& dataRow, bool& cancel);
+    virtual void DoFieldLayoutChange();
+
+protected:
+    // ------------------------------------------------ base-grid operations
+    Variant LoadCellValue(Integer dataCol, Integer dataRow, const Variant& stored) override;
+    // Data cells take their record's colour and selection; the grid paints.
+    bool PaintCellData(TgrCellPaintInfo& info, const TRect& rect, bool selected) override;
+    bool HasGetDrawInfo() override { return bool(OnGetDrawInfo); }
+    void FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrCellDrawInfo& info) override;
+    void DoTopLeftChanged() override;
+    void FireInsertRow(Integer dataRow, bool byUser) override;
+    void FireDeleteRow(Integer dataRow, bool byUser) override;
+    void Paint() override;
+    void BoundsChanged() override;
+    bool CanSelectCell(Integer col, Integer row) override;
+    void GridKeyDown(Word16& key, TShiftState shift) override;
+    std::string EditTextOf(Integer col, Integer row) override;
+    void StoreEditText(Integer col, Integer row, const std::string& text) override;
+    void UpdateScrollBars() override;
+    bool PrepareCellEdit(Integer dataCol, bool byUser) override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+
+private:
+    friend class TgrPrintDbGrid;
+    // Rows := the window's record count (1 while not data active).
+    void UpdateRowCount();
+    // The dataset's current record becomes the grid's current record.
+    void SyncCurrentRecord();
+    void ResetEditTracking();
+    void ForgetCurrentRecord();
+    void ResizeWindow();
+    void NotifyRowChanged();
+    // OnCellChanged when the current column or record moved.
+    void NotifyCellChanged();
+    void ShowPostError(const std::exception& e);
+    // Starts an edit of the current record for a column (start events,
+    // dataset edit mode); False when refused.
+    bool BeginRecordEdit(Integer dataCol);
+    // The value typed into the current cell: set through EditCurrentCell
+    // or held by the in-cell control.
+    Variant PendingValue();
+    std::string XmlFieldType(Integer dataCol);
+    std::vector<Integer> ExportedCols(bool displayOrder);
+    // Reads a field through its adapter as the grid shows it.
+    Variant ReadFieldValue(Integer dataCol);
+    void WriteFieldValue(Integer dataCol, const Variant& value);
+    bool MoveDataSetToRow(Integer windowRow);
+
+    std::unique_ptr<TgrGridDataLink> dataLink_;
+    std::unique_ptr<TgrStandardDataset> standardWindow_;
+    std::unique_ptr<class TgrScrollDataset> bdeWindow_;
+    TgrGridData* window_ = nullptr;
+    std::unique_ptr<TgrDBSelection> selection_;
+    TgrDBRowPropSet rowProps_;
+    TgrDBCellPropSet cellProps_;
+    std::vector<std::unique_ptr<TgrDBField>> fieldAdapters_;  // index dataCol - 1
+    std::unique_ptr<TgrPrintDbGrid> printWindow_;
+
+    bool constructing_ = true;
+    bool dataBound_ = false, dataActive_ = false, linkActiveSeen_ = false;
+    bool exactRowCount_ = true, autoInsert_ = true, confirmDelete_ = true;
+    TgrDatasetType datasetType_ = dstBDE;
+    TgrFieldState fieldState_ = fsDefault;
+    TgrBookmarkType bookmarkType_ = bmtDefault;
+    TgrBookmarkCompareType bookmarkCompareType_ = bctDefault;
+    bool rebuildingColumns_ = false;
+    bool printCancelled_ = false;
+
+    std::string currentRecord_, notifiedRecord_, editStartRecord_;
+    // Nesting counters, raised and lowered in pairs, never below 0.
+    Integer syncDepth_ = 0, gridMovesDataset_ = 0, reopenDepth_ = 0;
+    // Edit tracking.
+    bool editing_ = false, updatePending_ = false, cellEditing_ = false;
+    Variant pendingValue_;
+    Integer editKind_ = 0;  // 0 none, 1 edit, 2 append, 3 insert
+    // Row-loaded cache, reset before every paint.
+    std::string lastLoadedRecord_;
+    bool rowLoadedPending_ = true;
+    bool painting_ = false;
+    Integer topLeftColSeen_ = 0;
+    Variant topRowSeen_;
+    Variant clickRowDown_, clickRowUp_;
+    // True while ForEachRecord walks the dataset with its controls disabled.
+    bool walking_ = false;
+    Integer clickColDown_ = 0;
+    Integer cellColSeen_ = 0;
+    std::string cellRecordSeen_;
+};
+
+class TgrDBGrid : public TgrCustomDBGrid {
+public:
+    explicit TgrDBGrid(TComponent* owner) : TgrCustomDBGrid(owner) {}
+};
+
+// The grid of the dialogs: light-yellow heading while focused.
+class TodcDBGrid : public TgrDBGrid {
+public:
+    static constexpr TColor FocusedHeadingColor = TColor(0x00CCFFFF);
+    explicit TodcDBGrid(TComponent* owner) : TgrDBGrid(owner) {}
+    bool WidgetEvent(QEvent* event) override;
+    // Entering and leaving the focus.
+    void DoEnter();
+    void DoExit();
+};

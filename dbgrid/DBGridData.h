@@ -1,0 +1,176 @@
+#pragma once
+// The record window of the data-aware grid: the grid's data rows 1..Rows
+// show a short run of consecutive records of the dataset. The window answers
+// which record a row shows, which row shows a record, and moves the dataset;
+// it caches bookmarks per row, never record data.
+//
+// TgrStandardDataset serves the window through the data link's record
+// buffer (every grid of the program uses it). TgrScrollDataset serves it
+// through an engine cursor of its own (DBGridCursor.h).
+//
+// A record is named by its DataRow: the dataset bookmark as a string
+// Variant ("" is the empty bookmark); Null stands for no record.
+
+#include <string>
+#include <vector>
+
+#include "platform/core/Variant.h"
+#include "platform/data/DataSource.h"
+
+class TgrCustomDBGrid;
+class TDataSet;
+
+enum TgrBookmarkType { bmtDefault, bmtNonOrdered };
+enum TgrBookmarkCompareType { bctDefault, bctAsString };
+
+// Variants naming "the empty bookmark" and "no record".
+const Variant& EmptyDataRow();
+const Variant& NullDataRow();
+
+// -1, 0 or 1. With bctAsString byte order; otherwise equal strings are
+// equal, the empty bookmark comes first, and the dataset orders the rest.
+int CompareBookmarkStrings(TDataSet* dataSet, const std::string& a, const std::string& b,
+                           TgrBookmarkCompareType compareType);
+
+// A record position: a reference record and where relative to it.
+enum TgrBkmPosKind : Byte { bpBeforeFirst, bpPrior, bpAt, bpNext, bpAfterLast };
+struct TgrBkmPos {
+    std::string Bookmark;
+    TgrBkmPosKind Kind = bpBeforeFirst;
+    bool operator==(const TgrBkmPos&) const = default;
+};
+inline TgrBkmPos MakeAtPosition(const std::string& bookmark) { return {bookmark, bpAt}; }
+inline TgrBkmPos MakeBeforeFirstPosition() { return {std::string(), bpBeforeFirst}; }
+inline TgrBkmPos MakeAfterLastPosition() { return {std::string(), bpAfterLast}; }
+
+// A saved window position.
+struct TgrDatasetPosition {
+    std::string TopRowId;
+    Integer ActiveRow = 0;
+};
+
+// The data link of a grid: forwards every notification to the grid.
+class TgrGridDataLink : public TDataLink {
+public:
+    explicit TgrGridDataLink(TgrCustomDBGrid* grid) : grid_(grid) {}
+    TgrCustomDBGrid* Grid() const { return grid_; }
+    bool InUpdate() const { return inUpdate_; }
+    // First record of the window as an index into the dataset's buffers.
+    int WindowFirstRecord() const { return FirstRecord(); }
+
+protected:
+    void ActiveChanged() override;
+    void CheckBrowseMode() override;
+    void DataSetChanged() override;
+    void DataSetScrolled(int distance) override;
+    void EditingChanged() override;
+    void LayoutChanged() override;
+    void RecordChanged(TField* field) override;
+    void UpdateData() override;
+
+private:
+    TgrCustomDBGrid* grid_;
+    bool inUpdate_ = false;
+};
+
+// The window interface. Rows are window rows 1..GetRowCount().
+class TgrGridData {
+public:
+    explicit TgrGridData(TgrCustomDBGrid* grid);
+    virtual ~TgrGridData() = default;
+    TgrGridData(const TgrGridData&) = delete;
+    TgrGridData& operator=(const TgrGridData&) = delete;
+
+    TgrCustomDBGrid* Grid() const { return grid_; }
+    TDataSet* DataSet() const { return dataSet_; }
+
+    virtual void ActiveChanged(bool active) = 0;
+    virtual Integer GetRowCount() = 0;
+    virtual bool IsActive() = 0;
+    virtual void First() = 0;
+    virtual void Last() = 0;
+    virtual void SetActiveRow(Integer row) = 0;
+    virtual Integer GetActiveRow() = 0;
+    virtual Integer GetRecNo() = 0;
+    virtual Integer GetRecordCount() = 0;
+    // Row of the dataset's current record; 0 when it is not in the window.
+    virtual Integer GetCurrentRecordRow() = 0;
+    virtual std::string GetRowBookmark(Integer row) = 0;
+    virtual bool IsSequenced() = 0;
+    // Sizes the window to count rows; True when the buffer grew.
+    virtual bool SetWindowSize(Integer count) = 0;
+    virtual bool GotoBookmark(const std::string& bookmark) = 0;
+    virtual std::string GetCurrentBookmark() = 0;
+    virtual Integer ScrollBy(Integer distance) = 0;
+    virtual bool GetEof() = 0;
+    virtual bool GetBof() = 0;
+    virtual void ClearCaches() {}
+    virtual void ShiftCaches(Integer distance) {}
+    // A window that keeps copies of its records answers a field's value
+    // (by field index) for a row itself; False: read the dataset's field.
+    virtual bool ReadRowValue(Integer row, Integer fieldIndex, Variant& value) { return false; }
+
+    // Record number of row 1 (active row restored, also on failure).
+    Integer GetTopRecNo();
+    Variant GetRowDataRow(Integer row) { return Variant(GetRowBookmark(row)); }
+    // Row of a bookmark: 0 before the window (or, with non-ordered
+    // bookmarks, not found), RowCount + 1 after it.
+    Integer FindBookmarkRow(const std::string& bookmark);
+    // Row of a bookmark inside the window, else 0.
+    Integer GetBookmarkRow(const std::string& bookmark);
+    Integer GetPositionRow(const TgrBkmPos& pos);
+    int CompareBookmarks(const std::string& a, const std::string& b);
+    // Moves the dataset by distance records; scroll answers how far the
+    // window had to scroll (negative backwards).
+    Integer MoveByRows(Integer distance, Integer& scroll);
+    // Scrolls so that the bookmark's record is row 1.
+    bool SetTopBookmark(const std::string& bookmark);
+    TgrDatasetPosition SavePosition();
+    bool PositionChanged(const TgrDatasetPosition& saved);
+    void RestorePosition(const TgrDatasetPosition& saved);
+
+    // The dataset's controls are disabled at most once per outermost lock
+    // section, the first time an operation inside it moves the dataset.
+    void LockControls(bool lock);
+    void DisableControlsOnce();
+    bool IsControlsLocked() const { return lockDepth_ > 0; }
+
+protected:
+    TgrCustomDBGrid* grid_;
+    TDataSet* dataSet_ = nullptr;
+    Integer lockDepth_ = 0;
+    bool controlsDisabled_ = false;
+};
+
+// The window over the data link's record buffer.
+class TgrStandardDataset : public TgrGridData {
+public:
+    explicit TgrStandardDataset(TgrCustomDBGrid* grid) : TgrGridData(grid) {}
+
+    void ActiveChanged(bool active) override;
+    Integer GetRowCount() override;
+    bool IsActive() override;
+    void First() override;
+    void Last() override;
+    void SetActiveRow(Integer row) override;
+    Integer GetActiveRow() override;
+    Integer GetRecNo() override;
+    Integer GetRecordCount() override;
+    Integer GetCurrentRecordRow() override { return GetActiveRow(); }
+    std::string GetRowBookmark(Integer row) override;
+    bool IsSequenced() override;
+    bool SetWindowSize(Integer count) override;
+    bool GotoBookmark(const std::string& bookmark) override;
+    std::string GetCurrentBookmark() override;
+    Integer ScrollBy(Integer distance) override;
+    bool GetEof() override;
+    bool GetBof() override;
+    void ClearCaches() override;
+    // The link's first record moved by distance: cached rows move along.
+    void ShiftCaches(Integer distance) override;
+
+private:
+    TgrGridDataLink* Link() const;
+    // Cached bookmarks per window row (index row - 1); Unassigned = unknown.
+    std::vector<Variant> bookmarks_;
+};

@@ -1,0 +1,213 @@
+#include "dbgrid/DBGridRecordProps.h"
+
+#include <algorithm>
+
+namespace {
+
+bool IsNotSet(TgrPropId id, const Variant& value) {
+    if (value.IsEmpty()) return true;
+    Variant def = DefaultPropValue(id);
+    if (def.IsEmpty()) return false;
+    return value.Type() == def.Type() ? value.AsString() == def.AsString()
+                                      : VarCompareValue(value, def) == vrEqual;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------ elements
+
+Variant TgrDBPropElement::Get(TgrPropId id) const {
+    auto it = values_.find(id);
+    return it == values_.end() ? DefaultPropValue(id) : it->second;
+}
+
+void TgrDBPropElement::Set(TgrPropId id, const Variant& value) {
+    if (IsNotSet(id, value)) values_.erase(id);
+    else values_[id] = value;
+}
+
+void TgrDBPropElement::Reset(const TgrPropIdSet& ids) {
+    for (auto it = values_.begin(); it != values_.end();) {
+        if (ids.Contains(it->first)) it = values_.erase(it);
+        else ++it;
+    }
+}
+
+// ------------------------------------------------------------ row set
+
+TgrDBPropElement* TgrDBRowPropSet::Find(const std::string& dataRow) {
+    auto it = rows_.find(dataRow);
+    return it == rows_.end() ? nullptr : &it->second;
+}
+
+TgrDBPropElement& TgrDBRowPropSet::Ensure(const std::string& dataRow) { return rows_[dataRow]; }
+
+void TgrDBRowPropSet::Set(const std::string& dataRow, TgrPropId id, const Variant& value) {
+    TgrDBPropElement& e = rows_[dataRow];
+    e.Set(id, value);
+    if (e.Empty()) rows_.erase(dataRow);
+}
+
+Variant TgrDBRowPropSet::Get(const std::string& dataRow, TgrPropId id) const {
+    auto it = rows_.find(dataRow);
+    return it == rows_.end() ? DefaultPropValue(id) : it->second.Get(id);
+}
+
+void TgrDBRowPropSet::Reset(const std::string& dataRow, const TgrPropIdSet& ids) {
+    auto it = rows_.find(dataRow);
+    if (it == rows_.end()) return;
+    it->second.Reset(ids);
+    if (it->second.Empty()) rows_.erase(it);
+}
+
+void TgrDBRowPropSet::ResetAll(const TgrPropIdSet& ids) {
+    for (auto it = rows_.begin(); it != rows_.end();) {
+        it->second.Reset(ids);
+        if (it->second.Empty()) it = rows_.erase(it);
+        else ++it;
+    }
+}
+
+// ------------------------------------------------------------ cell set
+
+TgrDBPropElement* TgrDBCellPropSet::Find(Integer dataCol, const std::string& dataRow) {
+    auto it = cells_.find({dataRow, dataCol});
+    return it == cells_.end() ? nullptr : &it->second;
+}
+
+void TgrDBCellPropSet::Set(Integer dataCol, const std::string& dataRow, TgrPropId id, const Variant& value) {
+    auto key = std::make_pair(dataRow, dataCol);
+    TgrDBPropElement& e = cells_[key];
+    e.Set(id, value);
+    if (e.Empty()) cells_.erase(key);
+}
+
+Variant TgrDBCellPropSet::Get(Integer dataCol, const std::string& dataRow, TgrPropId id) const {
+    auto it = cells_.find({dataRow, dataCol});
+    return it == cells_.end() ? DefaultPropValue(id) : it->second.Get(id);
+}
+
+void TgrDBCellPropSet::Reset(Integer dataCol, const std::string& dataRow, const TgrPropIdSet& ids) {
+    auto it = cells_.find({dataRow, dataCol});
+    if (it == cells_.end()) return;
+    it->second.Reset(ids);
+    if (it->second.Empty()) cells_.erase(it);
+}
+
+void TgrDBCellPropSet::ResetRecord(const std::string& dataRow, const TgrPropIdSet& ids) {
+    auto it = cells_.lower_bound({dataRow, Integer(-2147483647 - 1)});
+    while (it != cells_.end() && it->first.first == dataRow) {
+        it->second.Reset(ids);
+        if (it->second.Empty()) it = cells_.erase(it);
+        else ++it;
+    }
+}
+
+void TgrDBCellPropSet::ResetAll(const TgrPropIdSet& ids) {
+    for (auto it = cells_.begin(); it != cells_.end();) {
+        it->second.Reset(ids);
+        if (it->second.Empty()) it = cells_.erase(it);
+        else ++it;
+    }
+}
+
+// ------------------------------------------------------------ selection
+
+void TgrDBSelection::SetMode(TgrRecordSelection mode) {
+    if (mode == mode_) return;
+    Clear();
+    mode_ = mode;
+}
+
+void TgrDBSelection::Clear() {
+    ranges_.clear();
+    set_.clear();
+}
+
+// A lower bound (X, bpNext) admits records after X; an upper bound
+// (X, bpPrior) records before X. So a range split by a deselection needs no
+// neighbour lookups.
+bool TgrDBSelection::AtOrAfter(const std::string& b, const TgrBkmPos& low) const {
+    switch (low.Kind) {
+        case bpBeforeFirst: return true;
+        case bpAfterLast: return false;
+        case bpAt: return compare_(b, low.Bookmark) >= 0;
+        case bpNext: return compare_(b, low.Bookmark) > 0;
+        case bpPrior: return compare_(b, low.Bookmark) >= 0;
+    }
+    return false;
+}
+
+bool TgrDBSelection::AtOrBefore(const std::string& b, const TgrBkmPos& high) const {
+    switch (high.Kind) {
+        case bpAfterLast: return true;
+        case bpBeforeFirst: return false;
+        case bpAt: return compare_(b, high.Bookmark) <= 0;
+        case bpPrior: return compare_(b, high.Bookmark) < 0;
+        case bpNext: return compare_(b, high.Bookmark) <= 0;
+    }
+    return false;
+}
+
+bool TgrDBSelection::IsSelected(const std::string& bookmark) const {
+    if (mode_ == rseBookmarkSet) return set_.count(bookmark) != 0;
+    for (const auto& r : ranges_)
+        if (AtOrAfter(bookmark, r.first) && AtOrBefore(bookmark, r.second)) return true;
+    return false;
+}
+
+void TgrDBSelection::SelectRange(const std::string& a, const std::string& b, bool select,
+                                 const std::vector<std::string>& between) {
+    std::string lo = a, hi = b;
+    if (compare_(lo, hi) > 0) std::swap(lo, hi);
+    if (mode_ == rseBookmarkSet) {
+        auto apply = [&](const std::string& bm) {
+            if (select) set_.insert(bm);
+            else set_.erase(bm);
+        };
+        apply(lo);
+        apply(hi);
+        for (const std::string& bm : between) apply(bm);
+        return;
+    }
+    TgrBkmPos low = MakeAtPosition(lo), high = MakeAtPosition(hi);
+    // Order of lower bounds (the marker first, then by bookmark, an
+    // at-position before a next-position) and of upper bounds.
+    auto lowerLess = [this](const TgrBkmPos& p, const TgrBkmPos& q) {
+        if (p.Kind == bpBeforeFirst || q.Kind == bpBeforeFirst) return p.Kind == bpBeforeFirst && q.Kind != bpBeforeFirst;
+        int c = compare_(p.Bookmark, q.Bookmark);
+        return c != 0 ? c < 0 : (p.Kind == bpAt && q.Kind == bpNext);
+    };
+    auto upperGreater = [this](const TgrBkmPos& p, const TgrBkmPos& q) {
+        if (p.Kind == bpAfterLast || q.Kind == bpAfterLast) return p.Kind == bpAfterLast && q.Kind != bpAfterLast;
+        int c = compare_(p.Bookmark, q.Bookmark);
+        return c != 0 ? c > 0 : (p.Kind == bpAt && q.Kind == bpPrior);
+    };
+    std::vector<std::pair<TgrBkmPos, TgrBkmPos>> kept;
+    for (auto& r : ranges_) {
+        bool overlaps = AtOrBefore(lo, r.second) && AtOrAfter(hi, r.first);
+        if (!overlaps) {
+            kept.push_back(r);
+            continue;
+        }
+        if (select) {
+            // The new range swallows every range it overlaps.
+            if (lowerLess(r.first, low)) low = r.first;
+            if (upperGreater(r.second, high)) high = r.second;
+            continue;
+        }
+        // What lies below lo and above hi stays selected.
+        if (lowerLess(r.first, MakeAtPosition(lo))) kept.push_back({r.first, TgrBkmPos{lo, bpPrior}});
+        if (upperGreater(r.second, MakeAtPosition(hi))) kept.push_back({TgrBkmPos{hi, bpNext}, r.second});
+    }
+    if (select) kept.push_back({low, high});
+    ranges_ = std::move(kept);
+}
+
+bool TgrDBSelection::Assign(const TgrDBSelection& other) {
+    bool changed = !(ranges_ == other.ranges_) || set_ != other.set_ || mode_ != other.mode_;
+    mode_ = other.mode_;
+    ranges_ = other.ranges_;
+    set_ = other.set_;
+    return changed;
+}

@@ -1,0 +1,102 @@
+#pragma once
+// Row and cell properties kept by record, and the set of selected records.
+//
+// Properties are keyed by DataRow (the record's bookmark text), so they stay
+// with their record when the dataset is sorted, filtered or scrolled. An
+// element exists only while one of its properties differs from its not-set
+// value; resetting the last property drops it.
+//
+// The record selection holds ranges of record positions (rseBookmarkRange)
+// or single bookmarks (rseBookmarkSet). A range stays a range when records
+// are inserted into it: membership is decided by bookmark order.
+
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "dbgrid/DBGridData.h"
+#include "grid/GridPropTypes.h"
+#include "platform/core/Variant.h"
+
+// Property values of one record row or one record cell, by property id.
+class TgrDBPropElement {
+public:
+    Variant Get(TgrPropId id) const;
+    // Stores a value; storing the not-set value drops the entry.
+    void Set(TgrPropId id, const Variant& value);
+    void Reset(const TgrPropIdSet& ids);
+    bool Empty() const { return values_.empty(); }
+    const std::map<TgrPropId, Variant>& Values() const { return values_; }
+
+private:
+    std::map<TgrPropId, Variant> values_;
+};
+
+class TgrDBRowPropSet {
+public:
+    TgrDBPropElement* Find(const std::string& dataRow);
+    TgrDBPropElement& Ensure(const std::string& dataRow);
+    void Set(const std::string& dataRow, TgrPropId id, const Variant& value);
+    Variant Get(const std::string& dataRow, TgrPropId id) const;
+    // Resets the properties of one record, or of every record.
+    void Reset(const std::string& dataRow, const TgrPropIdSet& ids);
+    void ResetAll(const TgrPropIdSet& ids);
+    Integer Count() const { return Integer(rows_.size()); }
+    void Clear() { rows_.clear(); }
+
+private:
+    std::map<std::string, TgrDBPropElement> rows_;
+};
+
+class TgrDBCellPropSet {
+public:
+    TgrDBPropElement* Find(Integer dataCol, const std::string& dataRow);
+    void Set(Integer dataCol, const std::string& dataRow, TgrPropId id, const Variant& value);
+    Variant Get(Integer dataCol, const std::string& dataRow, TgrPropId id) const;
+    void Reset(Integer dataCol, const std::string& dataRow, const TgrPropIdSet& ids);
+    // Resets a property set in every cell of one record (all columns).
+    void ResetRecord(const std::string& dataRow, const TgrPropIdSet& ids);
+    void ResetAll(const TgrPropIdSet& ids);
+    Integer Count() const { return Integer(cells_.size()); }
+    void Clear() { cells_.clear(); }
+
+private:
+    std::map<std::pair<std::string, Integer>, TgrDBPropElement> cells_;
+};
+
+enum TgrRecordSelection { rseBookmarkRange, rseBookmarkSet };
+
+// Selected records. Order questions go to a comparison of bookmarks
+// supplied by the grid (the dataset's own order).
+class TgrDBSelection {
+public:
+    using TCompare = std::function<int(const std::string&, const std::string&)>;
+    explicit TgrDBSelection(TCompare compare) : compare_(std::move(compare)) {}
+
+    TgrRecordSelection Mode() const { return mode_; }
+    // Switching the mode drops the selection.
+    void SetMode(TgrRecordSelection mode);
+    // Selects or deselects every record from a to b (either order), both
+    // included. In set mode the records in between are given by between.
+    void SelectRange(const std::string& a, const std::string& b, bool select,
+                     const std::vector<std::string>& between = {});
+    bool IsSelected(const std::string& bookmark) const;
+    bool Empty() const { return ranges_.empty() && set_.empty(); }
+    void Clear();
+    // True when anything changed.
+    bool Assign(const TgrDBSelection& other);
+    // The stored ranges (range mode), for inspection.
+    const std::vector<std::pair<TgrBkmPos, TgrBkmPos>>& Ranges() const { return ranges_; }
+
+private:
+    bool AtOrAfter(const std::string& b, const TgrBkmPos& low) const;
+    bool AtOrBefore(const std::string& b, const TgrBkmPos& high) const;
+
+    TCompare compare_;
+    TgrRecordSelection mode_ = rseBookmarkRange;
+    std::vector<std::pair<TgrBkmPos, TgrBkmPos>> ranges_;
+    std::set<std::string> set_;
+};

@@ -1,0 +1,175 @@
+#include "dbgrid/tests/DBGridTestSupport.h"
+
+#include "platform/data/DataSet.h"
+
+namespace {
+
+class DBGridEdit : public DBGridFixture {
+protected:
+    void SetUp() override {
+        DBGridFixture::SetUp();
+        Fill(3);
+        Bind();
+        // The Name column of the first record.
+        ASSERT_TRUE(grid->CanSelectCell(2, 1));
+        grid->MoveCurrentCell(2, 1, false, true);
+        grid->ChangeCurrentCell(2, 1);
+    }
+    std::string NameOf(int id) {
+        std::string back = table->GetBookmark();
+        table->Locate("ID", Variant(id), {});
+        std::string name = table->FieldByName("Name")->AsString();
+        table->GotoBookmark(back);
+        return name;
+    }
+};
+
+TEST_F(DBGridEdit, EditingACellAndLeavingTheRowPosts) {
+    std::vector<std::string> events;
+    Variant first(BookmarkOf(1));
+    grid->OnCellEdit = [&](TObject*, Integer col, const Variant& row, bool) {
+        events.push_back("edit " + std::to_string(col) + (row == first ? " first" : " other"));
+    };
+    grid->OnEndCellEdit = [&](TObject*, Integer col, const Variant&, bool&) {
+        events.push_back("end " + std::to_string(col));
+    };
+    ASSERT_TRUE(grid->EditCurrentCell("Ann"));
+    EXPECT_EQ(table->State(), dsEdit);
+    // The typed text shows before it reaches the field.
+    EXPECT_EQ(NameAt(1), "Ann");
+    EXPECT_EQ(table->FieldByName("Name")->AsString(), "N1");
+    grid->Take();
+    ASSERT_TRUE(grid->CanSelectCell(2, 2));
+    EXPECT_EQ(grid->Take(), "update update editing changed scrolled 0");
+    EXPECT_EQ(table->State(), dsBrowse);
+    EXPECT_EQ(NameOf(1), "Ann");
+    EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 2);
+    EXPECT_EQ(events, (std::vector<std::string>{"edit 2 first", "end 2"}));
+}
+
+TEST_F(DBGridEdit, EscapeUndoesTheCellThenTheRecord) {
+    ASSERT_TRUE(grid->EditCurrentCell("Ann"));
+    Word16 esc = VK_ESCAPE;
+    grid->GridKeyDown(esc, TShiftState());
+    EXPECT_FALSE(grid->IsCellEditPending());
+    EXPECT_EQ(NameAt(1), "N1");
+    EXPECT_EQ(table->State(), dsBrowse);
+
+    // A cell written into the field, then Esc: the record edit is cancelled.
+    ASSERT_TRUE(grid->EditCurrentCell("Bea"));
+    ASSERT_TRUE(grid->EndCellEdit());
+    EXPECT_EQ(table->FieldByName("Name")->AsString(), "Bea");
+    esc = VK_ESCAPE;
+    grid->GridKeyDown(esc, TShiftState());
+    EXPECT_EQ(table->State(), dsBrowse);
+    EXPECT_EQ(NameOf(1), "N1");
+}
+
+TEST_F(DBGridEdit, FailedPostKeepsTheEditAndShowsTheError) {
+    table->BeforePost = [](TDataSet* ds) {
+        if (ds->FieldByName("Name")->AsString().empty()) throw Exception("Name is required");
+    };
+    prompts->Answer(mrOk, "Name is required");
+    ASSERT_TRUE(grid->EditCurrentCell(""));
+    EXPECT_FALSE(grid->CanSelectCell(2, 2));
+    EXPECT_EQ(prompts->Texts(), std::vector<std::string>{"Name is required"});
+    EXPECT_EQ(table->State(), dsEdit);
+    EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 1);
+    // Corrected, the row can be left.
+    ASSERT_TRUE(grid->EditCurrentCell("Cy"));
+    EXPECT_TRUE(grid->CanSelectCell(2, 2));
+    EXPECT_EQ(NameOf(1), "Cy");
+}
+
+TEST_F(DBGridEdit, UpdateFieldMayReplaceOrCancelTheWrite) {
+    grid->OnUpdateField = [](TObject*, Integer, const Variant&, Variant& value, bool& cancel) {
+        if (value.AsString() == "skip") cancel = true;
+        else value = Variant(value.AsString() + "!");
+    };
+    ASSERT_TRUE(grid->EditCurrentCell("Dee"));
+    ASSERT_TRUE(grid->PostEdit());
+    EXPECT_EQ(NameOf(1), "Dee!");
+    ASSERT_TRUE(grid->EditCurrentCell("skip"));
+    ASSERT_TRUE(grid->PostEdit());
+    EXPECT_EQ(NameOf(1), "Dee!");
+}
+
+TEST_F(DBGridEdit, StartEditEventsCanRefuseTheEdit) {
+    grid->OnStartRowEdit = [](TObject*, const Variant&, bool& cancel) { cancel = true; };
+    EXPECT_FALSE(grid->EditCurrentCell("X"));
+    EXPECT_EQ(table->State(), dsBrowse);
+    table->FieldByName("Name")->SetReadOnly(true);
+    grid->OnStartRowEdit = nullptr;
+    EXPECT_FALSE(grid->EditCurrentCell("X"));
+}
+
+}  // namespace
+
+namespace {
+
+using DBGridKeys = DBGridFixture;
+
+TEST_F(DBGridKeys, CtrlDeleteDeletesTheSelectedRecordsAfterAsking) {
+    Fill(6);
+    Bind();
+    auto ids = [&] {
+        std::string s;
+        for (table->First(); !table->Eof(); table->Next()) s += table->FieldByName("ID")->AsString();
+        table->First();
+        return s;
+    };
+    Word16 key = VK_DELETE;
+    // Nothing selected: the key goes on.
+    grid->GridKeyDown(key, TShiftState{ssCtrl});
+    EXPECT_EQ(key, VK_DELETE);
+    grid->SelectRows(Variant(BookmarkOf(2)), Variant(BookmarkOf(2)), true);
+    prompts->Answer(mrCancel, "Delete record?");
+    grid->GridKeyDown(key, TShiftState{ssCtrl});
+    EXPECT_EQ(key, 0);
+    EXPECT_EQ(ids(), "123456");
+    grid->SelectRows(Variant(BookmarkOf(3)), Variant(BookmarkOf(5)), true);
+    prompts->Answer(mrOk, "Delete all selected records?");
+    key = VK_DELETE;
+    grid->GridKeyDown(key, TShiftState{ssCtrl});
+    EXPECT_EQ(ids(), "16");
+    EXPECT_TRUE(grid->RecordSelectionSet().Empty());
+    EXPECT_EQ(prompts->Pending(), 0u);
+    // Without confirmation no box is shown.
+    grid->SetConfirmDelete(false);
+    grid->SelectRows(Variant(BookmarkOf(6)), Variant(BookmarkOf(6)), true);
+    key = VK_DELETE;
+    grid->GridKeyDown(key, TShiftState{ssCtrl});
+    EXPECT_EQ(ids(), "1");
+}
+
+TEST_F(DBGridKeys, InsertAppendAndEscapeFollowTheGridMode) {
+    Fill(2);
+    Bind();
+    grid->SetGridMode(gmBrowse);
+    Word16 key = VK_INSERT;
+    grid->GridKeyDown(key, TShiftState());
+    EXPECT_EQ(table->State(), dsBrowse);
+    grid->SetGridMode(gmEdit);
+    key = VK_INSERT;
+    grid->GridKeyDown(key, TShiftState());
+    EXPECT_EQ(table->State(), dsInsert);
+    key = VK_ESCAPE;
+    grid->GridKeyDown(key, TShiftState());
+    EXPECT_EQ(table->RecordCount(), 2);
+    // Down from the last record appends; Esc takes the new record away.
+    table->Last();
+    key = VK_DOWN;
+    grid->GridKeyDown(key, TShiftState());
+    EXPECT_EQ(table->State(), dsInsert);
+    EXPECT_EQ(grid->Rows(), 3);
+    key = VK_DOWN;
+    grid->GridKeyDown(key, TShiftState());
+    EXPECT_EQ(table->State(), dsInsert);
+    key = VK_ESCAPE;
+    grid->GridKeyDown(key, TShiftState());
+    EXPECT_EQ(table->State(), dsBrowse);
+    EXPECT_EQ(table->RecordCount(), 2);
+    EXPECT_EQ(grid->Rows(), 2);
+}
+
+}  // namespace

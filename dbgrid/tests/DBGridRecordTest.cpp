@@ -1,0 +1,153 @@
+#include "dbgrid/tests/DBGridTestSupport.h"
+
+#include "platform/data/DataSet.h"
+
+namespace {
+
+using DBGridRecord = DBGridFixture;
+
+constexpr TColor kRed = 0x0000FF;
+
+TEST_F(DBGridRecord, CellLoadedChangesTheShownValueAndColoursByRecord) {
+    Fill(4);
+    Bind();
+    // Colour the Score cell of every record with an odd ID, the way the
+    // wizard colours wrong answers while its grids load their cells.
+    grid->OnCellLoaded = [&](TObject* sender, Integer col, const Variant& row, Variant& value) {
+        auto* g = static_cast<TgrCustomDBGrid*>(sender);
+        if (col != 3) return;
+        int score = value.AsInteger();
+        value = Variant("<" + value.AsString() + ">");
+        g->SetCellColor(3, row, score % 2 ? kRed : clWindow);
+    };
+    EXPECT_EQ(grid->GetCellValue(3, Variant(BookmarkOf(1))).AsString(), "<99>");
+    for (int id = 1; id <= 4; ++id) grid->GetCellValue(3, Variant(BookmarkOf(id)));
+    EXPECT_EQ(grid->CellColor(3, Variant(BookmarkOf(1))), kRed);
+    EXPECT_EQ(grid->CellColor(3, Variant(BookmarkOf(2))), grColorNotSet);
+    // Sorted the other way round, the colours stay with their records.
+    grid->OnCellLoaded = nullptr;
+    table->SetSortFields("Score");
+    table->Sort();
+    table->First();
+    EXPECT_EQ(Names(), "N4,N3,N2,N1");
+    Variant row1 = grid->DataRowOfRow(1), row4 = grid->DataRowOfRow(4);
+    EXPECT_EQ(grid->RecordCellColor(3, row1.AsString()), grid->Color());  // N4
+    EXPECT_EQ(grid->RecordCellColor(3, row4.AsString()), kRed);           // N1
+    // The window colour clears a highlight.
+    grid->SetCellColor(3, row4, clWindow);
+    EXPECT_EQ(grid->RecordCellProps().Count(), 1);
+    EXPECT_THROW(grid->SetCellColor(3, Variant(5), kRed), EInvalidGridOperation);
+}
+
+TEST_F(DBGridRecord, ColoursFollowRecordsWhileScrollingAndResetClearsThem) {
+    Fill(40);
+    Bind();
+    std::string bm30 = BookmarkOf(30);
+    grid->SetRowColor(Variant(bm30), kRed);
+    grid->SetCellColor(2, Variant(bm30), 0x00FF00);
+    table->Locate("ID", Variant(30), {});
+    Integer row = grid->RowOfDataRow(Variant(bm30));
+    ASSERT_GE(row, 1);
+    EXPECT_EQ(grid->DataRowOfRow(row), Variant(bm30));
+    EXPECT_EQ(grid->RecordCellColor(2, bm30), TColor(0x00FF00));
+    EXPECT_EQ(grid->RecordCellColor(1, bm30), kRed);
+    grid->ResetRowProperties({gpColor});
+    EXPECT_EQ(grid->RecordCellColor(1, bm30), grid->Color());
+    EXPECT_EQ(grid->RecordCellColor(2, bm30), TColor(0x00FF00));
+    grid->ResetCellProperties({gpColor});
+    EXPECT_EQ(grid->RecordCellProps().Count(), 0);
+}
+
+TEST_F(DBGridRecord, SelectRowsSelectsByRecordAndResetRowStateClears) {
+    Fill(8);
+    Bind();
+    struct Case {
+        TgrRecordSelection mode;
+    } modes[] = {{rseBookmarkRange}, {rseBookmarkSet}};
+    for (const Case& c : modes) {
+        grid->SetRecordSelection(c.mode);
+        grid->SelectRows(Variant(BookmarkOf(6)), Variant(BookmarkOf(2)), true);
+        grid->SelectRows(Variant(BookmarkOf(4)), Variant(BookmarkOf(4)), false);
+        std::string selected;
+        for (int id = 1; id <= 8; ++id)
+            if (grid->IsRecordSelected(Variant(BookmarkOf(id)))) selected += std::to_string(id);
+        EXPECT_EQ(selected, "2356") << "mode " << c.mode;
+        if (c.mode == rseBookmarkSet) {
+            // A set names records: sorting does not move it off them.
+            table->SetSortFields("Score");
+            table->Sort();
+            table->First();
+            EXPECT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(5))));
+            EXPECT_FALSE(grid->IsRecordSelected(Variant(BookmarkOf(4))));
+            table->SetSortFields("ID");
+            table->Sort();
+        }
+        grid->ResetRowState(RowStateBit(rskSelected));
+        EXPECT_FALSE(grid->IsRecordSelected(Variant(BookmarkOf(5))));
+    }
+}
+
+TEST_F(DBGridRecord, PaintShowsTheCellColourAndTheCurrentRecordIndicator) {
+    Fill(3);
+    Bind();
+    table->Next();
+    grid->SetCellColor(2, Variant(BookmarkOf(3)), kRed);
+    // The draw-information event names the record it paints.
+    std::string first = BookmarkOf(1);
+    grid->OnGetDrawInfo = [&](TObject*, Integer col, const Variant& row, TgrCellDrawInfo& info) {
+        if (col == 1 && row.AsString() == first) info.Color = TColor(0xFF0000);
+    };
+    grid->Repaint();
+    const QImage& img = grid->Surface();
+    TRect cell = grid->CellPixels(2, 3);
+    QRgb inside = img.pixel(cell.Right - 3, cell.Bottom - 3);
+    EXPECT_EQ(qRed(inside), 255);
+    EXPECT_EQ(qGreen(inside), 0);
+    TRect blue = grid->CellPixels(1, 1);
+    EXPECT_EQ(qBlue(img.pixel(blue.Right - 3, blue.Bottom - 3)), 255);
+    EXPECT_EQ(qRed(img.pixel(blue.Right - 3, blue.Bottom - 3)), 0);
+    // The indicator: dark pixels in the row bar of the current record only.
+    auto darkInRowBar = [&](Integer displayRow) {
+        TRect bar = grid->CellPixels(0, displayRow);
+        int dark = 0;
+        for (int y = bar.Top; y < bar.Bottom; ++y)
+            for (int x = bar.Left; x < bar.Right; ++x)
+                if (qGray(img.pixel(x, y)) < 64) ++dark;
+        return dark;
+    };
+    EXPECT_GT(darkInRowBar(2), 4);
+    EXPECT_EQ(darkInRowBar(1), 0);
+    EXPECT_EQ(darkInRowBar(3), 0);
+}
+
+TEST_F(DBGridRecord, RowLoadedFiresOncePerRecordInAPaint) {
+    Fill(3);
+    Bind();
+    std::vector<std::string> rows;
+    grid->OnRowLoaded = [&](TObject*, const Variant& row) { rows.push_back(row.AsString()); };
+    grid->Repaint();
+    EXPECT_EQ(rows, (std::vector<std::string>{BookmarkOf(1), BookmarkOf(2), BookmarkOf(3)}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DBGridRecord, RowsSelectedOnScreenStayWithTheirRecordsWhenTheWindowScrolls) {
+    Fill(30);
+    Bind();
+    grid->SelectDisplayRows(1, 2);
+    EXPECT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(1))));
+    EXPECT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(2))));
+    EXPECT_FALSE(grid->IsRecordSelected(Variant(BookmarkOf(3))));
+    // Scrolled away, the rows on screen show other, unselected records.
+    table->Last();
+    EXPECT_FALSE(grid->IsRecordSelected(grid->DataRowOfRow(1)));
+    EXPECT_FALSE(grid->IsDisplayRowSelected(1));
+    table->First();
+    EXPECT_TRUE(grid->IsRecordSelected(grid->DataRowOfRow(2)));
+    grid->DeselectAllRows();
+    EXPECT_FALSE(grid->IsRecordSelected(Variant(BookmarkOf(1))));
+}
+
+}  // namespace

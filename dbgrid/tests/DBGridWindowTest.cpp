@@ -1,0 +1,218 @@
+#include "dbgrid/tests/DBGridTestSupport.h"
+
+#include "platform/data/DataSet.h"
+
+namespace {
+
+using DBGridWindow = DBGridFixture;
+
+TEST_F(DBGridWindow, BindingBuildsColumnsFromFieldsAndFillsTheWindow) {
+    Fill(3);
+    EXPECT_EQ(grid->DatasetType(), dstBDE);
+    Bind();
+    EXPECT_EQ(grid->Take(), "active");
+    EXPECT_TRUE(grid->DataActive());
+    // Every grid of this system ends up with the standard window.
+    EXPECT_EQ(grid->DatasetType(), dstStandard);
+    ASSERT_EQ(grid->Cols(), 3);
+    EXPECT_EQ(grid->GetCol(Variant("name"))->GetHeading(), "Name");
+    EXPECT_EQ(grid->GetCol(Variant(3))->FieldName(), "Score");
+    EXPECT_EQ(grid->Rows(), 3);
+    EXPECT_EQ(Names(), "N1,N2,N3");
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(1)));
+    try {
+        grid->GetCol(Variant("Missing"));
+        FAIL() << "no error for an unknown field";
+    } catch (const EInvalidGridOperation& e) {
+        EXPECT_NE(std::string(e.what()).find("Unknown field name 'Missing'"), std::string::npos) << e.what();
+    }
+}
+
+TEST_F(DBGridWindow, ClosingLeavesOneEmptyRowAndReopeningRebinds) {
+    Fill(3);
+    Bind();
+    grid->Take();
+    table->Close();
+    EXPECT_EQ(grid->Take(), "inactive");
+    EXPECT_FALSE(grid->DataActive());
+    EXPECT_EQ(grid->Rows(), 1);
+    table->Open();
+    EXPECT_EQ(grid->Take(), "active");
+    EXPECT_EQ(grid->Rows(), table->RecordCount());
+}
+
+TEST_F(DBGridWindow, WindowFollowsNavigationWithTheDataLinkNotificationsInOrder) {
+    Fill(20);
+    Bind();
+    Integer v = grid->VisibleRecordCount();
+    ASSERT_GE(v, 3);
+    ASSERT_EQ(grid->Rows(), v);
+    grid->Take();
+    // Moving inside the window scrolls by 0 and keeps the rows.
+    table->Next();
+    EXPECT_EQ(grid->Take(), "scrolled 0");
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(2)));
+    EXPECT_EQ(grid->RecordWindow()->GetActiveRow(), 2);
+    // Past the bottom the records move under the rows.
+    table->MoveBy(int(v));
+    EXPECT_EQ(grid->Take(), "changed changed scrolled 2");
+    EXPECT_EQ(NameAt(1), "N3");
+    EXPECT_EQ(grid->RecordWindow()->GetActiveRow(), v);
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(int(v) + 2)));
+    table->Last();
+    EXPECT_EQ(grid->Take(), "changed changed changed");
+    EXPECT_EQ(NameAt(v), "N20");
+    table->First();
+    EXPECT_EQ(grid->Take(), "changed");
+    EXPECT_EQ(NameAt(1), "N1");
+}
+
+TEST_F(DBGridWindow, InsertsDeletesAndFiltersReachTheWindow) {
+    Fill(4);
+    Bind();
+    grid->Take();
+    table->Last();
+    table->Append();
+    EXPECT_EQ(grid->Take(), "changed editing changed");
+    table->FieldByName("ID")->SetAsInteger(5);
+    table->FieldByName("Name")->SetAsString("N5");
+    table->Post();
+    EXPECT_EQ(grid->Take(), "update editing changed");
+    EXPECT_EQ(grid->Rows(), 5);
+    EXPECT_EQ(Names(), "N1,N2,N3,N4,N5");
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(5)));
+
+    table->First();
+    table->Delete();
+    EXPECT_EQ(grid->Rows(), 4);
+    EXPECT_EQ(Names(), "N2,N3,N4,N5");
+
+    table->SetFiltered(true);
+    table->SetFilter("Score < 97");
+    EXPECT_EQ(table->RecordCount(), 1);
+    EXPECT_EQ(grid->RecordWindow()->GetRowCount(), 1);
+    EXPECT_EQ(grid->Rows(), 1);
+    EXPECT_EQ(Names(), "N4");
+    table->SetFilter("");
+    table->SetFiltered(false);
+    table->First();
+    EXPECT_EQ(Names(), "N2,N3,N4,N5");
+}
+
+TEST_F(DBGridWindow, DisabledControlsHoldTheGridUntilEnabled) {
+    Fill(10);
+    Bind();
+    grid->Take();
+    table->DisableControls();
+    table->Last();
+    table->Prior();
+    EXPECT_EQ(grid->Take(), "");
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(1)));
+    table->EnableControls();
+    EXPECT_EQ(grid->Take(), "changed");
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(9)));
+    EXPECT_EQ(grid->GetCellValue(2, grid->GetCurrentDataRow()).AsString(), "N9");
+}
+
+TEST_F(DBGridWindow, KeysAndScrollBarMoveTheDataset) {
+    Fill(30);
+    Bind();
+    Integer v = grid->VisibleRecordCount();
+    Word16 key = VK_DOWN;
+    grid->GridKeyDown(key, TShiftState());
+    EXPECT_EQ(table->RecNo(), 2);
+    key = VK_NEXT;
+    grid->GridKeyDown(key, TShiftState());
+    EXPECT_EQ(table->RecNo(), 2 + v);
+    key = VK_END;
+    grid->GridKeyDown(key, TShiftState{ssCtrl});
+    EXPECT_EQ(table->RecNo(), 30);
+    grid->VertScroll(scTop);
+    EXPECT_EQ(table->RecNo(), 1);
+    grid->VertScroll(scThumbPosition, 12);
+    EXPECT_EQ(table->RecNo(), 12);
+    // The bar runs over R + V - 1 positions; at the top row its position is
+    // the record number.
+    TgrVertScrollFigures f = grid->VertScrollFigures();
+    EXPECT_EQ(f.Range, 30 + v - 1);
+    EXPECT_EQ(grid->VertScrollPos(), 12);
+}
+
+TEST_F(DBGridWindow, ClickingAnotherRowMovesTheDatasetToItsRecord) {
+    Fill(5);
+    Bind();
+    ASSERT_TRUE(grid->CanSelectCell(2, 3));
+    EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 3);
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(3)));
+}
+
+TEST_F(DBGridWindow, BookmarkComparisonPutsTheEmptyBookmarkFirst) {
+    struct Case {
+        std::string a, b;
+        TgrBookmarkCompareType type;
+        int result;
+    } cases[] = {
+        {"", "", bctDefault, 0}, {"", "x", bctDefault, -1}, {"x", "", bctDefault, 1},
+        {"ab", "b", bctAsString, -1}, {"b", "ab", bctAsString, 1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CompareBookmarkStrings(nullptr, c.a, c.b, c.type), c.result) << c.a << " vs " << c.b;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DBGridWindow, CustomizedColumnsKeepTheirOrderAndHeadings) {
+    Fill(2);
+    // A dialog's grid: its own columns, bound by field name.
+    grid->SetFieldState(fsCustomized);
+    grid->SetGridMode(gmListBox);
+    grid->SetRowSelectMode(rsSingle);
+    grid->SetCols(2);
+    grid->GetCol(Variant(1))->SetFieldName("Score");
+    grid->GetCol(Variant(1))->SetHeading("Points");
+    grid->GetCol(Variant(2))->SetFieldName("Name");
+    Bind();
+    ASSERT_EQ(grid->Cols(), 2);
+    EXPECT_EQ(grid->GetCol(Variant(1))->GetHeading(), "Points");
+    EXPECT_EQ(grid->GetCellValue(1, 2).AsString(), "98");
+    EXPECT_EQ(grid->GetCellValue(2, 2).AsString(), "N2");
+    EXPECT_EQ(grid->FieldOfCol(1)->FieldName(), "Score");
+    // Back to the default state the columns follow the fields again.
+    grid->SetFieldState(fsDefault);
+    EXPECT_EQ(grid->Cols(), 3);
+    EXPECT_EQ(grid->GetCol(Variant(1))->FieldName(), "ID");
+    // List-box mode with single selection: the current record is selected.
+    EXPECT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(1))));
+    table->Next();
+    EXPECT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(2))));
+    EXPECT_FALSE(grid->IsRecordSelected(Variant(BookmarkOf(1))));
+    grid->SetDataBound(false);
+    EXPECT_FALSE(grid->DataBound());
+    EXPECT_EQ(grid->DataSource(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DBGridWindow, RowAndCellChangedEventsNameRecords) {
+    Fill(5);
+    std::vector<std::string> log;
+    grid->OnRowChanged = [&](TObject*, const Variant& oldRow, const Variant& newRow) {
+        log.push_back("row " + std::string(oldRow.AsString() == BookmarkOf(1) ? "1" : oldRow.AsString().empty() ? "-" : "?") +
+                      ">" + (newRow.AsString() == BookmarkOf(3) ? "3" : newRow.AsString() == BookmarkOf(1) ? "1" : "?"));
+    };
+    grid->OnCellChanged = [&](TObject*, Integer oldCol, Integer newCol, const Variant&, const Variant&) {
+        log.push_back("cell " + std::to_string(oldCol) + ">" + std::to_string(newCol));
+    };
+    Bind();
+    table->MoveBy(2);
+    grid->MoveCurrentCell(3, grid->TCustomGrid_ts::CurrentCell().Row, false, true);
+    grid->ChangeCurrentCell(3, grid->TCustomGrid_ts::CurrentCell().Row);
+    // Moving to record 3 changes the cell (same column, other record).
+    EXPECT_EQ(log, (std::vector<std::string>{"row ->1", "cell 0>1", "row 1>3", "cell 1>1", "cell 1>3"}));
+}
+
+}  // namespace

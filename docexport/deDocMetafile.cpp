@@ -1,0 +1,98 @@
+// The engine's recorded pictures: the page's recording picture, metafiles
+// handed to the engine, graphics stretched onto the page, and the image
+// slots the metafile interpreter fills.
+
+#include <cmath>
+
+#include "docexport/deConsts.h"
+#include "docexport/deCstDocEng.h"
+#include "docexport/deMetafile.h"
+
+void TdeCustomDocumentEngine::OpenRecording(const TdePageSettings& page) {
+    recordingCanvas_.reset();
+    recording_ = std::make_unique<TMetafile>();
+    recording_->SetWidth(static_cast<int>(std::lround(page.Pixels(plWidth))));
+    recording_->SetHeight(static_cast<int>(std::lround(page.Pixels(plHeight))));
+    recordingCanvas_ = std::make_unique<TMetafileCanvas>(recording_.get());
+}
+
+void TdeCustomDocumentEngine::CloseRecording() {
+    if (!recordingCanvas_) return;
+    const bool drawn = recordingCanvas_->Recorded();
+    recordingCanvas_.reset();  // closing writes the picture
+    if (drawn && recording_) ProcessMetafile(*recording_, 0, 0);
+    recording_.reset();
+}
+
+void TdeCustomDocumentEngine::ProcessMetafile(const TMetafile& metafile, double x, double y) {
+    if (!started_ || metafile.Empty()) return;
+    TdeMetafileProcessor processor(this);
+    processor.CurrentPositionText = true;
+    // Input resolutions other than the screen's are taken care of by the
+    // interpreter's mapping (its factor is the screen's resolution over the
+    // input resolution), so the metafile is interpreted as it stands.
+    processor.Play(metafile, x + left_, y + top_);
+}
+
+void TdeCustomDocumentEngine::PlayMetafile(const TMetafile& metafile) {
+    if (started_) ProcessMetafile(metafile, 0, 0);
+}
+
+void TdeCustomDocumentEngine::PlayMetafileAt(const TMetafile& metafile, double x, double y) {
+    if (started_) ProcessMetafile(metafile, ToPixelsX(x), ToPixelsY(y));
+}
+
+void TdeCustomDocumentEngine::StretchGraphic(const TdeRect& rect, TGraphic* graphic) {
+    if (!started_ || !graphic || !recordingCanvas_) return;
+    auto px = [&](double v) { return static_cast<int>(std::lround(v * f_)); };
+    recordingCanvas_->StretchDraw(TRect(px(rect.Left), px(rect.Top), px(rect.Right), px(rect.Bottom)), graphic);
+}
+
+void TdeCustomDocumentEngine::RenderRichText(TObject*, Integer, double, double, double, double, Integer, TColor) {}
+
+void TdeCustomDocumentEngine::RenderRichTextFile(const std::string&, Integer, double, double, double, double,
+                                                 Integer, TColor) {}
+
+void TdeCustomDocumentEngine::RenderRichTextStream(TStream&, Integer, double, double, double, double, Integer,
+                                                   TColor) {}
+
+Integer TdeCustomDocumentEngine::ReserveImageSlot() {
+    ImageEntry e;
+    e.Page = currentPage_;
+    images_.push_back(std::move(e));
+    return static_cast<Integer>(images_.size()) - 1;
+}
+
+void TdeCustomDocumentEngine::StoreImageSlot(Integer index, std::unique_ptr<TGraphic> graphic) {
+    if (index < 0 || index >= static_cast<Integer>(images_.size())) return;
+    images_[static_cast<std::size_t>(index)].Graphic = std::move(graphic);
+}
+
+void TdeCustomDocumentEngine::DropLastImageSlot() {
+    if (!images_.empty()) images_.pop_back();
+}
+
+std::unique_ptr<TMetafile> TdeCustomDocumentEngine::ImageItemToMetafile(TdeImageItem* item) {
+    auto mf = std::make_unique<TMetafile>();
+    TGraphic* g = GetImage(item->ImageIndex);
+    const int w = static_cast<int>(std::lround(item->Width)), h = static_cast<int>(std::lround(item->Height));
+    if (!g) return mf;
+    const int gw = g->Width(), gh = g->Height();
+    const TdeImageSettings& s = item->Settings;
+    const bool naturalStretch = s.Stretch && (capabilities_ & capStretchNaturalSize) && !s.ActualSize;
+    mf->SetWidth(naturalStretch ? gw : w);
+    mf->SetHeight(naturalStretch ? gh : h);
+    TMetafileCanvas c(mf.get());
+    c.Brush()->Assign(item->Brush);
+    c.FillRect(TRect(0, 0, mf->Width(), mf->Height()));
+    if (s.ActualSize || (s.Stretch && !naturalStretch)) {
+        c.StretchDraw(TRect(0, 0, w, h), g);
+    } else if (s.Center && !naturalStretch) {
+        c.Draw(static_cast<int>(std::lround((item->Width - gw) / 2)), static_cast<int>(std::lround((item->Height - gh) / 2)),
+               g);
+    } else {
+        c.Draw(0, 0, g);
+    }
+    c.Close();
+    return mf;
+}

@@ -1,0 +1,208 @@
+// The attribute that actually applies to one cell. Every attribute can be
+// set on the cell, its row, its column and the grid; the cell is asked
+// first, then row and column in DrawOverlap order, then the grid. Fixed
+// cells (data column 0 or data row 0) follow the heading rules. Resolution
+// runs for every painted cell, so it allocates nothing.
+
+#include "grid/GRGLib.h"
+#include "grid/TSGrid.h"
+
+namespace {
+
+// The row object of a data row, or none.
+TgrRow* RowObject(TgrGridRows* rows, Integer dataRow) {
+    return rows && dataRow >= 0 && dataRow < rows->Count() ? rows->GetRow(dataRow) : nullptr;
+}
+
+// The two middle levels in DrawOverlap order.
+struct Levels {
+    TgrColRowBase* First = nullptr;
+    TgrColRowBase* Second = nullptr;
+};
+
+}  // namespace
+
+// The cell's own property record; most cells have none, and the lookup
+// builds a key, so an empty set answers at once.
+TgrCellElement* TgrBaseGrid::CellRecord(Integer dataCol, Integer dataRow) {
+    if (cellProps_->Count() == 0) return nullptr;
+    // One-entry cache: painting asks for the same cell once per attribute.
+    // Adding, removing or re-keying a record marks it invalid.
+    if (!cellCacheInvalid_ && cachedCellCol_ == dataCol && cachedCellRow_ == dataRow) return cachedCell_;
+    cachedCell_ = cellProps_->FindCell(dataCol, dataRow);
+    cachedCellCol_ = dataCol;
+    cachedCellRow_ = dataRow;
+    cellCacheInvalid_ = false;
+    return cachedCell_;
+}
+
+bool TgrBaseGrid::EffectiveIs3D(Integer dataCol, Integer dataRow) {
+    if (dataCol < 1 || dataRow < 1) return heading3D_;
+    if (is3D_) return true;
+    TgrCol* col = gridCols_->ColAt(dataCol);
+    TgrRow* row = RowObject(gridRows_.get(), dataRow);
+    if ((col && col->Is3D()) || (row && row->Is3D())) return true;
+    TgrCellElement* e = CellRecord(dataCol, dataRow);
+    return e && e->Is3D;
+}
+
+TColor TgrBaseGrid::EffectiveCellColor(Integer dataCol, Integer dataRow, bool is3D) {
+    if (dataCol < 1 || dataRow < 1) {
+        if (dataCol >= 1)
+            if (TgrCol* col = gridCols_->ColAt(dataCol); col && col->HeadingColor() != grColorNotSet)
+                return col->HeadingColor();
+        return headingColor_;
+    }
+    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && e->Color != grColorNotSet) return e->Color;
+    TgrColRowBase* col = gridCols_->ColAt(dataCol);
+    TgrColRowBase* row = RowObject(gridRows_.get(), dataRow);
+    TgrColRowBase* first = drawOverlap_ == doDrawColOnTop ? col : row;
+    TgrColRowBase* second = drawOverlap_ == doDrawColOnTop ? row : col;
+    if (first && first->Color() != grColorNotSet) return first->Color();
+    if (second && second->Color() != grColorNotSet) return second->Color();
+    TColor grid = Color();
+    // Raised cells on a window-coloured grid take the button face.
+    if (is3D && (grid == grColorNotSet || grid == clWindow)) return clBtnFace;
+    return grid;
+}
+
+TFont* TgrBaseGrid::EffectiveHeadingFont(Integer dataCol) {
+    if (TgrCol* col = gridCols_->ColAt(dataCol))
+        if (TFont* f = col->OwnHeadingFont()) return f;
+    return HeadingFont();
+}
+
+TFont* TgrBaseGrid::EffectiveCellFont(Integer dataCol, Integer dataRow) {
+    if (dataCol < 1 || dataRow < 1) return EffectiveHeadingFont(dataCol);
+    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && !e->ParentFont && e->Font) return e->Font;
+    TgrColRowBase* col = gridCols_->ColAt(dataCol);
+    TgrColRowBase* row = RowObject(gridRows_.get(), dataRow);
+    TgrColRowBase* first = drawOverlap_ == doDrawColOnTop ? col : row;
+    TgrColRowBase* second = drawOverlap_ == doDrawColOnTop ? row : col;
+    if (first && !first->ParentFont() && first->OwnFont()) return first->OwnFont();
+    if (second && !second->ParentFont() && second->OwnFont()) return second->OwnFont();
+    return Font();
+}
+
+TgrHorzAlignment TgrBaseGrid::EffectiveHeadingHorzAlignment(Integer dataCol) {
+    if (TgrCol* col = gridCols_->ColAt(dataCol); col && col->HeadingHorzAlignment() != htaDefault)
+        return col->HeadingHorzAlignment();
+    if (headingHorzAlignment_ != htaDefault) return headingHorzAlignment_;
+    return horzAlignment_ != htaDefault ? horzAlignment_ : htaLeft;
+}
+
+TgrVertAlignment TgrBaseGrid::EffectiveHeadingVertAlignment(Integer dataCol) {
+    if (TgrCol* col = gridCols_->ColAt(dataCol); col && col->HeadingVertAlignment() != vtaDefault)
+        return col->HeadingVertAlignment();
+    if (headingVertAlignment_ != vtaDefault) return headingVertAlignment_;
+    return vertAlignment_ != vtaDefault ? vertAlignment_ : vtaTop;
+}
+
+TgrWordWrap TgrBaseGrid::EffectiveHeadingWordWrap(Integer dataCol) {
+    if (TgrCol* col = gridCols_->ColAt(dataCol); col && col->HeadingWordWrap() != wwDefault)
+        return col->HeadingWordWrap();
+    return headingWordWrap_;
+}
+
+TgrHorzAlignment TgrBaseGrid::EffectiveHorzAlignment(Integer dataCol, Integer dataRow) {
+    if (dataCol < 1 || dataRow < 1) return EffectiveHeadingHorzAlignment(dataCol);
+    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && TgrHorzAlignment(e->HorzAlignment) != htaDefault)
+        return TgrHorzAlignment(e->HorzAlignment);
+    TgrCol* col = gridCols_->ColAt(dataCol);
+    TgrRow* row = RowObject(gridRows_.get(), dataRow);
+    TgrHorzAlignment colValue = col ? col->GetHorzAlignment() : htaDefault;
+    TgrHorzAlignment rowValue = row ? row->HorzAlignment() : htaDefault;
+    TgrHorzAlignment first = drawOverlap_ == doDrawColOnTop ? colValue : rowValue;
+    TgrHorzAlignment second = drawOverlap_ == doDrawColOnTop ? rowValue : colValue;
+    if (first != htaDefault) return first;
+    if (second != htaDefault) return second;
+    // A legacy column alignment from an old form file still counts.
+    if (col && (col->GetAlignment() == taRightJustify || col->GetAlignment() == taCenter))
+        return AlignmentToHorzAlignment(col->GetAlignment(), true);
+    return horzAlignment_ != htaDefault ? horzAlignment_ : htaLeft;
+}
+
+TgrVertAlignment TgrBaseGrid::EffectiveVertAlignment(Integer dataCol, Integer dataRow) {
+    if (dataCol < 1 || dataRow < 1) return EffectiveHeadingVertAlignment(dataCol);
+    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && TgrVertAlignment(e->VertAlignment) != vtaDefault)
+        return TgrVertAlignment(e->VertAlignment);
+    TgrColRowBase* col = gridCols_->ColAt(dataCol);
+    TgrColRowBase* row = RowObject(gridRows_.get(), dataRow);
+    TgrColRowBase* first = drawOverlap_ == doDrawColOnTop ? col : row;
+    TgrColRowBase* second = drawOverlap_ == doDrawColOnTop ? row : col;
+    if (first && first->VertAlignment() != vtaDefault) return first->VertAlignment();
+    if (second && second->VertAlignment() != vtaDefault) return second->VertAlignment();
+    return vertAlignment_ != vtaDefault ? vertAlignment_ : vtaTop;
+}
+
+TgrWordWrap TgrBaseGrid::EffectiveWordWrap(Integer dataCol, Integer dataRow) {
+    if (dataCol < 1 || dataRow < 1) return EffectiveHeadingWordWrap(dataCol);
+    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && TgrWordWrap(e->WordWrap) != wwDefault)
+        return TgrWordWrap(e->WordWrap);
+    TgrColRowBase* col = gridCols_->ColAt(dataCol);
+    TgrColRowBase* row = RowObject(gridRows_.get(), dataRow);
+    TgrColRowBase* first = drawOverlap_ == doDrawColOnTop ? col : row;
+    TgrColRowBase* second = drawOverlap_ == doDrawColOnTop ? row : col;
+    if (first && first->WordWrap() != wwDefault) return first->WordWrap();
+    if (second && second->WordWrap() != wwDefault) return second->WordWrap();
+    return wordWrap_;
+}
+
+std::string TgrBaseGrid::EffectiveCheckBoxValues(Integer dataCol) {
+    if (TgrCol* col = gridCols_->ColAt(dataCol); col && col->UsesCheckBoxValues() && !col->CheckBoxValues().empty())
+        return col->CheckBoxValues();
+    return checkBoxValues_;
+}
+
+bool TgrBaseGrid::IsCellReadOnly(Integer dataCol, Integer dataRow) {
+    TgrCol* col = gridCols_->ColAt(dataCol);
+    TgrRow* row = RowObject(gridRows_.get(), dataRow);
+    if ((col && !col->Visible()) || (row && !row->Visible())) return true;
+    if (IsDesigning() && storeData_) return false;
+    if (TgrCellElement* e = CellRecord(dataCol, dataRow)) {
+        if (TgrReadOnly(e->ReadOnly) == roOn) return true;
+        if (TgrReadOnly(e->ReadOnly) == roOff) return false;
+    }
+    return (col && col->GetReadOnly()) || (row && row->ReadOnly());
+}
+
+TgrButtonType TgrBaseGrid::ResolveButtonType(Integer dataCol, Integer dataRow, TgrDropDownStyle& style) {
+    style = ddDropDown;
+    if (dataCol < 1 || dataRow < 1 || dataRow >= RowTotal()) return btNone;
+    if (!readOnlyButton_ && IsCellReadOnly(dataCol, dataRow)) return btNone;
+    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && TgrButtonType(e->ButtonType) != btDefault) {
+        style = e->GetDropDownStyle();
+        return TgrButtonType(e->ButtonType);
+    }
+    TgrCol* col = gridCols_->ColAt(dataCol);
+    TgrRow* row = RowObject(gridRows_.get(), dataRow);
+    auto fromCol = [&]() -> TgrButtonType {
+        if (!col || col->ButtonType() == btDefault) return btDefault;
+        style = col->GetDropDownStyle();
+        return col->ButtonType();
+    };
+    auto fromRow = [&]() -> TgrButtonType {
+        if (!row || row->ButtonType() == btDefault) return btDefault;
+        style = row->GetDropDownStyle();
+        return row->ButtonType();
+    };
+    TgrButtonType t = drawOverlap_ == doDrawColOnTop ? fromCol() : fromRow();
+    if (t == btDefault) t = drawOverlap_ == doDrawColOnTop ? fromRow() : fromCol();
+    if (t == btDefault) {
+        style = ddDropDown;
+        return btNone;
+    }
+    return t;
+}
+
+std::string TgrBaseGrid::EffectiveMaskName(Integer dataCol, Integer dataRow) {
+    if (dataCol < 1 || dataRow < 1 || dataRow > Rows()) return {};
+    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && !e->MaskName.empty()) return e->MaskName;
+    TgrColRowBase* col = gridCols_->ColAt(dataCol);
+    TgrColRowBase* row = RowObject(gridRows_.get(), dataRow);
+    TgrColRowBase* first = drawOverlap_ == doDrawColOnTop ? col : row;
+    TgrColRowBase* second = drawOverlap_ == doDrawColOnTop ? row : col;
+    if (first && !first->MaskName().empty()) return first->MaskName();
+    if (second && !second->MaskName().empty()) return second->MaskName();
+    return {};
+}

@@ -1,0 +1,656 @@
+// Keyboard and mouse of the grid class and the cell edit life cycle.
+//
+// Keys: the grid's key table (Tab, Enter, Esc, arrows, Page Up/Down, F2,
+// the Ctrl moves and clipboard keys) moves the one current cell between
+// enterable cells; typing starts editing a text cell, space toggles a check
+// cell. Mouse: a press on a data cell makes it current (a drag selects a
+// cell range and scrolls at the edges), on a heading selects the column or
+// starts moving it, near a heading's right edge starts resizing the column,
+// on the row bar selects the row.
+
+#include <algorithm>
+
+#include "grid/GridCheckBox.h"
+#include "grid/GridEditBox.h"
+#include "grid/TSGrid.h"
+#include "platform/core/Clock.h"
+#include "platform/gui/Forms.h"
+
+namespace {
+
+constexpr Integer kSizeZone = 3;   // pixels either side of a column edge
+constexpr Integer kMinColWidth = 2;
+constexpr Integer kLowSpeedDelay = 200;   // ms between auto-scroll steps
+constexpr Integer kHighSpeedDelay = 0;
+constexpr Integer kScrollRange = 30;      // pixels past the area for full speed
+
+bool IsPrintable(char ch) { return static_cast<unsigned char>(ch) >= 32 && ch != 127; }
+
+}  // namespace
+
+// ------------------------------------------------------------ enterable cells
+
+Integer TgrBaseGrid::NextEnterableCol(Integer displayCol, Integer step) {
+    for (Integer c = displayCol + step; c >= 1 && c < ColTotal(); c += step)
+        if (IsReachableCol(c, SkipsReadOnly())) return c;
+    return 0;
+}
+
+Integer TgrBaseGrid::NextEnterableRow(Integer displayRow, Integer step) {
+    for (Integer r = displayRow + step; r >= 1 && r < RowTotal(); r += step)
+        if (IsEnterableRow(r, false)) return r;
+    return 0;
+}
+
+bool TgrBaseGrid::MoveToDisplayCell(Integer displayCol, Integer displayRow) {
+    if (displayCol < 1 || displayRow < 1 || displayCol >= ColTotal() || displayRow >= RowTotal()) return false;
+    if (displayCol == curDisplayCol_ && displayRow == curDisplayRow_) return true;
+    if (!CanLeaveCell(DataColOfDisplay(displayCol), DataRowOfDisplay(displayRow), true)) return false;
+    EndCellEdit(true);
+    ClearCellRange();
+    MoveCurrentCell(displayCol, displayRow, true, true);
+    return true;
+}
+
+// ------------------------------------------------------------ edit life cycle
+
+bool TgrBaseGrid::BeginCellEdit() {
+    if (!CanEdit() || IsCellReadOnly(curDataCol_, curDataRow_)) return false;
+    if (!cellEditing_) {
+        if (!PrepareCellEdit(curDataCol_, true)) return false;
+        cellEditing_ = true;
+        typedSinceEditStart_ = false;
+        undoValue_ = GetStoredCellValue(curDataCol_, curDataRow_, GetCurrentControlType());
+        undoCol_ = curDataCol_;
+        undoRow_ = curDataRow_;
+        InvalidateRow(curDisplayRow_);
+    }
+    return true;
+}
+
+void TgrBaseGrid::EndCellEdit(bool store) {
+    if (!cellEditing_) return;
+    if (!store) {
+        // Esc: the value from before the edit comes back.
+        LockEditStart(false);
+        if (storeData_) StoreCellValue(undoCol_, undoRow_, undoValue_, EffectiveControlType(undoCol_, undoRow_));
+        if (activeControl_ && undoCol_ == curDataCol_ && undoRow_ == curDataRow_) activeControl_->SetValue(undoValue_);
+        LockEditStart(true);
+        if (currentCell_) currentCell_->ClearValue();
+    }
+    cellEditing_ = false;
+    HideCellControl();
+    InvalidateDisplayCell(DisplayColOfData(undoCol_), DisplayRowOfData(undoRow_));
+    if (rowBarOn_) InvalidateDisplayCell(0, DisplayRowOfData(undoRow_));
+}
+
+void TgrBaseGrid::HideCellControl() {
+    if (!activeControl_ || !activeControl_->GetVisible()) return;
+    activeControl_->Hide();
+    InvalidateFocusArea(curDisplayCol_, curDisplayRow_);
+}
+
+void TgrBaseGrid::PositionCellControl(TgrCustomGridControl* control) {
+    if (!control || !HasWindow()) return;
+    TRect r = CellPixels(curDisplayCol_, curDisplayRow_);
+    // A cell cut down to nothing (or a column narrower than its line) gives
+    // a control of no size, never a negative one.
+    Integer width = std::max<Integer>(0, r.Width() - vertLineWidth_);
+    Integer height = std::max<Integer>(0, r.Height() - horzLineWidth_);
+    control->Window()->SetBounds(r.Left, r.Top, width, height);
+}
+
+void TgrBaseGrid::RefreshCellControl() {
+    if (!HasWindow() || !editControl_) return;
+    bool show = cellEditing_ && curDisplayCol_ >= 1 && curDisplayRow_ >= 1 && GetCurrentControlType() == ctText &&
+                CanEdit() && !IsCellReadOnly(curDataCol_, curDataRow_);
+    if (!show) {
+        HideCellControl();
+        return;
+    }
+    if (activeControl_ != editControl_.get() || !currentCell_->HasValueFor(curDataCol_, curDataRow_)) {
+        // Loading the cell's value into the editor is not an edit.
+        LockEditStart(false);
+        try {
+            LoadEditorValue(LoadCellValue(curDataCol_, curDataRow_, GetStoredCellValue(curDataCol_, curDataRow_, ctText)),
+                            true);
+        } catch (...) {
+            LockEditStart(true);
+            throw;
+        }
+        LockEditStart(true);
+    }
+    PositionCellControl(activeControl_);
+    activeControl_->Show();
+}
+
+// ------------------------------------------------------------ keyboard
+
+bool TgrBaseGrid::MoveToNextCell(bool wrapRows) {
+    Integer col = NextEnterableCol(curDisplayCol_, 1);
+    Integer row = curDisplayRow_;
+    if (!col) {
+        if (!wrapRows) return false;
+        row = NextEnterableRow(curDisplayRow_, 1);
+        col = NextEnterableCol(0, 1);
+        if (!row || !col) return false;
+    }
+    return MoveToDisplayCell(col, row);
+}
+
+bool TgrBaseGrid::MoveToPrevCell(bool wrapRows) {
+    Integer col = NextEnterableCol(curDisplayCol_, -1);
+    Integer row = curDisplayRow_;
+    if (!col) {
+        if (!wrapRows) return false;
+        row = NextEnterableRow(curDisplayRow_, -1);
+        col = NextEnterableCol(ColTotal(), -1);
+        if (!row || !col) return false;
+    }
+    return MoveToDisplayCell(col, row);
+}
+
+void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
+    if (key == 0 || KeyLocked()) return;
+    bool ctrl = shift.Contains(ssCtrl), alt = shift.Contains(ssAlt), shiftKey = shift.Contains(ssShift);
+    // Esc first ends a mouse operation.
+    if (mouseStatus_ != msNormal && key == VK_ESCAPE) {
+        CancelMouseAction();
+        key = 0;
+        return;
+    }
+    bool editOrFocus = IsEditMode() || ShowsFocus();
+    bool handled = false;
+    if (!ctrl && !alt && !shiftKey) {
+        switch (key) {
+            case VK_TAB:
+                if (editOrFocus) handled = MoveToNextCell(tabRowWrap_) || true;
+                break;
+            case VK_RETURN:
+                if (IsEditMode()) {
+                    if (!MoveToNextCell(tabRowWrap_)) EndCellEdit(true);
+                    handled = true;
+                }
+                break;
+            case VK_ESCAPE:
+                if (cellEditing_) {
+                    EndCellEdit(false);
+                    handled = true;
+                }
+                break;
+            case VK_PRIOR:
+            case VK_NEXT: {
+                Integer page = std::max<Integer>(1, VisibleScrollRows() - 1);
+                Integer step = key == VK_NEXT ? 1 : -1;
+                Integer target = curDisplayRow_;
+                for (Integer i = 0; i < page; ++i)
+                    if (Integer r = NextEnterableRow(target, step)) target = r;
+                MoveToDisplayCell(curDisplayCol_, target);
+                handled = true;
+                break;
+            }
+            case VK_LEFT:
+                MoveToPrevCell(tabRowWrap_);
+                handled = true;
+                break;
+            case VK_RIGHT:
+                MoveToNextCell(tabRowWrap_);
+                handled = true;
+                break;
+            case VK_UP:
+            case VK_DOWN:
+                if (Integer r = NextEnterableRow(curDisplayRow_, key == VK_DOWN ? 1 : -1))
+                    MoveToDisplayCell(curDisplayCol_, r);
+                handled = true;
+                break;
+            case VK_F2:
+                if (!IsCellEditing() && GetCurrentControlType() == ctText && BeginCellEdit()) {
+                    RefreshCellControl();
+                    handled = true;
+                }
+                break;
+            case VK_SPACE:
+                if (GetCurrentControlType() == ctCheck) handled = ToggleCurrentCheck();
+                break;
+            default: break;
+        }
+    } else if (shiftKey && !ctrl && !alt) {
+        if (key == VK_TAB && editOrFocus) handled = MoveToPrevCell(tabRowWrap_) || true;
+        else if (key == VK_INSERT) handled = PasteCell();
+        else if (key == VK_DELETE) handled = CutCell();
+    } else if (ctrl && !alt && !shiftKey) {
+        switch (key) {
+            case 'C':
+            case VK_INSERT: handled = CopyCell(); break;
+            case 'V': handled = PasteCell(); break;
+            case 'X': handled = CutCell(); break;
+            case 'Z':
+                if (cellEditing_) {
+                    EndCellEdit(false);
+                    handled = true;
+                }
+                break;
+            case VK_HOME: handled = MoveToDisplayCell(NextEnterableCol(0, 1), NextEnterableRow(0, 1)) || true; break;
+            case VK_END:
+                handled = MoveToDisplayCell(NextEnterableCol(ColTotal(), -1), NextEnterableRow(RowTotal(), -1)) || true;
+                break;
+            case VK_LEFT: handled = MoveToDisplayCell(NextEnterableCol(0, 1), curDisplayRow_) || true; break;
+            case VK_RIGHT: handled = MoveToDisplayCell(NextEnterableCol(ColTotal(), -1), curDisplayRow_) || true; break;
+            case VK_UP: handled = MoveToDisplayCell(curDisplayCol_, NextEnterableRow(0, 1)) || true; break;
+            case VK_DOWN: handled = MoveToDisplayCell(curDisplayCol_, NextEnterableRow(RowTotal(), -1)) || true; break;
+            default: break;
+        }
+    }
+    if (handled) {
+        key = 0;
+        FireSelectChanged(true);
+        if (HasWindow()) Update();
+    } else if (cellEditing_ && editControl_ && activeControl_ == editControl_.get() && activeControl_->GetVisible()) {
+        // Keys the grid does not take edit the text.
+        editControl_->EditBox()->DoKeyDown(key, shift);
+    }
+}
+
+bool TgrBaseGrid::DoKeyPress(char& key) {
+    if (OnKeyPress && CanFireEvents()) OnKeyPress(this, key);
+    if (key == 0 || KeyLocked()) return true;
+    if (!IsPrintable(key) && key != '\b') return false;
+    TgrControlType type = GetCurrentControlType();
+    if (type == ctCheck) return key == ' ';
+    if (type != ctText || !BeginCellEdit()) return false;
+    RefreshCellControl();
+    if (activeControl_ != editControl_.get()) return false;
+    TgrGridEditBox* box = editControl_->EditBox();
+    if (!typedSinceEditStart_) {
+        // The first typed character replaces the text.
+        box->SelectAll();
+        typedSinceEditStart_ = true;
+    }
+    box->DoKeyPress(key);
+    return true;
+}
+
+bool TgrBaseGrid::ToggleCurrentCheck() {
+    if (GetCurrentControlType() != ctCheck || !BeginCellEdit()) return false;
+    TgrGridCheckBox* box = checkControl_->CheckBox();
+    LockEditStart(false);
+    Variant value = GetStoredCellValue(curDataCol_, curDataRow_, ctCheck);
+    box->SetCheckBoxValues(EffectiveCheckBoxValues(curDataCol_));
+    if (TgrCol* col = gridCols_->ColAt(curDataCol_)) box->SetAllowGrayed(col->GetAllowGrayed());
+    box->SetValue(value.IsEmpty() ? Variant(Byte(0)) : value, false, false);
+    LockEditStart(true);
+    box->Toggle();
+    StoreCellValue(curDataCol_, curDataRow_, box->Value(), ctCheck);
+    cellEditing_ = false;
+    InvalidateDisplayCell(curDisplayCol_, curDisplayRow_);
+    return true;
+}
+
+// ------------------------------------------------------------ mouse
+
+void TgrBaseGrid::ClearCellRange() {
+    if (gridStatus_ != grsCellsSelected) return;
+    RepaintRange(cellRange_);
+    SetGridStatus(grsNormal);
+}
+
+void TgrBaseGrid::ExtendCellRange(const TCellCoord_ts& to) {
+    if (cellSelectMode_ != cmRange) return;
+    TCellRange_ts old = cellRange_;
+    bool had = gridStatus_ == grsCellsSelected;
+    anchor_ = to;
+    if (anchor_ == current_) {
+        if (had) RepaintRange(old);
+        if (had) SetGridStatus(grsNormal);
+        return;
+    }
+    cellRange_ = NormalizedRange(current_, anchor_);
+    if (!had) {
+        DeselectAllRows();
+        SelectDisplayCols(1, ColTotal() - 1, false);
+        SetGridStatus(grsCellsSelected);
+    } else {
+        RepaintRange(old);
+    }
+    RepaintRange(cellRange_);
+    MarkSelectChanged(2);
+}
+
+TCellCoord_ts TgrBaseGrid::DataCellNear(Integer x, Integer y) {
+    TGridLayout_ts l;
+    ComputeLayout(l);
+    TCellCoord_ts cell = CellAtPoint(std::clamp<Integer>(x, 0, ClientWidth() - 1),
+                                     std::clamp<Integer>(y, 0, ClientHeight() - 1), l);
+    if (x >= l.Horz.GridEnd || cell.Col < 0) cell.Col = l.Horz.LastFullCell;
+    if (y >= l.Vert.GridEnd || cell.Row < 0) cell.Row = l.Vert.LastFullCell;
+    cell.Col = std::clamp<Integer>(cell.Col, TopLeftCell().Col, ColTotal() - 1);
+    cell.Row = std::clamp<Integer>(cell.Row, TopLeftCell().Row, RowTotal() - 1);
+    return cell;
+}
+
+Integer TgrBaseGrid::ColumnEdgeAt(Integer x, Integer y) {
+    if (resizeCols_ == rcNone || y >= GetRowHeightAt(0) || !headingOn_) return -1;
+    TGridLayout_ts l;
+    ComputeLayout(l);
+    Integer pos = 0;
+    for (Integer c = 0; c < ColTotal() && pos <= x + kSizeZone; ++c) {
+        if (c == FixedColTotal()) c = std::max(c, TopLeftCell().Col);
+        if (c >= ColTotal()) break;
+        pos += GetColWidthAt(c);
+        if (c >= 1 && std::abs(x - (pos - 1)) <= kSizeZone) return c;
+    }
+    return -1;
+}
+
+void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    if (button == mbLeft) RecordGridPress(ClientToScreen(TPoint(x, y)), shift.Contains(ssLeft));
+    lastMouse_ = TPoint(x, y);
+    if (!IsDesigning() && CanTakeFocus() && HasWindow() && CanFocus() && !IsFocusHolder(this)) SetFocus();
+    if (button == mbLeft && !shift.Contains(ssDouble)) MousePress(shift, x, y);
+    TCustomControl::MouseDown(button, shift, x, y);
+}
+
+void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
+    pressedHeading_ = -1;
+    if (Integer edge = ColumnEdgeAt(x, y); edge >= 1) {
+        sizeIndex_ = edge;
+        sizePos_ = x;
+        sizeOffset_ = x - CellPixels(edge, 0).Left;
+        SetMouseStatus(msColResize);
+        SetMouseCapture(true);
+        return;
+    }
+    TCellCoord_ts cell = CellUnderMouse(x, y);
+    if (cell.Col < 0 || cell.Row < 0) return;
+    if (cell.Row == 0 && cell.Col >= 1) {
+        pressedHeading_ = cell.Col;
+        moveFromIndex_ = moveToIndex_ = cell.Col;
+        if (OnHeadingDown && CanFireEvents()) OnHeadingDown(this, DataColOfDisplay(cell.Col));
+        SetMouseStatus(colMoving_ ? msColMove : msButtonDown);
+        SetMouseCapture(true);
+        return;
+    }
+    if (cell.Col == 0 && cell.Row >= 1) {
+        if (rowSelectMode_ == rsNone) return;
+        if (!MoveToDisplayCell(curDisplayCol_, cell.Row)) return;
+        if (rowSelectMode_ == rsSingle || !shift.Contains(ssCtrl)) DeselectAllRows();
+        SelectDisplayRows(cell.Row, cell.Row);
+        SetGridStatus(grsRowsSelected);
+        rowSelectStart_ = cell.Row;
+        MarkSelectChanged(0);
+        FireSelectChanged(true);
+        SetMouseStatus(msSelecting);
+        selectingRows_ = true;
+        SetMouseCapture(true);
+        StartAutoScrollTimer();
+        return;
+    }
+    if (cell.Col < 1 || cell.Row < 1) return;
+    if (shift.Contains(ssShift) && cellSelectMode_ == cmRange) {
+        ExtendCellRange(cell);
+    } else {
+        bool wasCurrent = cell.Col == curDisplayCol_ && cell.Row == curDisplayRow_;
+        if (rowSelection_->Count() > 0 && !shift.Contains(ssCtrl)) {
+            DeselectAllRows();
+            if (gridStatus_ == grsRowsSelected) SetGridStatus(grsNormal);
+        }
+        if (colSelection_->Count() > 0) SelectDisplayCols(1, ColTotal() - 1, false);
+        if (!MoveToDisplayCell(cell.Col, cell.Row)) return;
+        if (wasCurrent && GetCurrentControlType() == ctCheck) ToggleCurrentCheck();
+    }
+    selectingRows_ = false;
+    SetMouseStatus(msSelecting);
+    SetMouseCapture(true);
+    StartAutoScrollTimer();
+    if (HasWindow()) Update();
+}
+
+void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
+    lastMouse_ = TPoint(x, y);
+    switch (mouseStatus_) {
+        case msColResize: sizePos_ = x; break;
+        case msColMove:
+            if (TCellCoord_ts cell = CellUnderMouse(x, std::min<Integer>(y, 1)); cell.Col >= 1)
+                moveToIndex_ = cell.Col;
+            else if (x >= ClientWidth() - 1)
+                moveToIndex_ = ColTotal() - 1;
+            break;
+        case msSelecting: DragSelectTo(x, y); break;
+        default: break;
+    }
+    TCustomControl::MouseMove(shift, x, y);
+}
+
+void TgrBaseGrid::DragSelectTo(Integer x, Integer y) {
+    TCellCoord_ts cell = DataCellNear(x, y);
+    if (selectingRows_) {
+        Integer from = std::min(rowSelectStart_, cell.Row), to = std::max(rowSelectStart_, cell.Row);
+        for (Integer r = 1; r < RowTotal(); ++r) {
+            bool want = r >= from && r <= to;
+            if (want != rowSelection_->IsSelected(r)) {
+                if (want) SelectDisplayRows(r, r);
+                else DeselectDisplayRows(r, r);
+            }
+        }
+        MarkSelectChanged(0);
+    } else if (!(cell == anchor_)) {
+        ExtendCellRange(cell);
+    }
+}
+
+Integer TgrBaseGrid::VariableScrollDelay(Integer screenX, Integer screenY, Integer direction) {
+    TPoint p = ScreenToClient(TPoint(screenX, screenY));
+    TGridLayout_ts l;
+    ComputeLayout(l);
+    Integer cw = ClientWidth(), w = l.Horz.FixedEnd, f = l.Vert.FixedEnd, rowsBottom = l.Vert.GridEnd;
+    TPoint corner = ClientToScreen(TPoint(w, f));
+    Integer range = kScrollRange, horz = 0, vert = 0;
+    if (direction == 0 || direction == 2) {
+        if (p.X >= cw) {
+            horz = p.X - cw;
+            range = std::min<Integer>(range, Screen->Width() - screenX);
+        } else if (p.X <= w) {
+            horz = w - p.X;
+            range = std::min<Integer>(range, corner.X);
+        }
+    }
+    if (direction == 1 || direction == 2) {
+        if (p.Y >= rowsBottom) {
+            vert = p.Y - rowsBottom;
+            range = std::min<Integer>(range, Screen->Height() - screenY);
+        } else if (p.Y <= f) {
+            vert = f - p.Y;
+            range = std::min<Integer>(range, corner.Y);
+        }
+    }
+    // A grid reaching past the screen's edge leaves no range to measure in:
+    // the step goes at full speed rather than dividing by nothing.
+    if (range <= 0) return kHighSpeedDelay;
+    Integer distance = std::min(direction == 2 ? std::max(horz, vert) : direction == 1 ? vert : horz, range);
+    Integer s = distance * std::abs(kLowSpeedDelay - kHighSpeedDelay) / range;
+    return s >= kLowSpeedDelay / 2 ? kHighSpeedDelay : kLowSpeedDelay;
+}
+
+void TgrBaseGrid::AutoScrollStep() {
+    if (mouseStatus_ != msSelecting || !HasWindow()) return;
+    // The scroll speed decides how long the mouse must be held between steps.
+    TPoint screen = ClientToScreen(lastMouse_);
+    Integer delay = scrollSpeed_ == spHigh  ? kHighSpeedDelay
+                    : scrollSpeed_ == spLow ? kLowSpeedDelay
+                                            : VariableScrollDelay(screen.X, screen.Y, selectingRows_ ? 1 : 2);
+    UInt64 now = CurrentClock().TickMs();
+    if (scrollDelayStart_ == 0) scrollDelayStart_ = now;
+    if (now - scrollDelayStart_ < UInt64(delay)) return;
+    scrollDelayStart_ = 0;
+    TGridLayout_ts l;
+    ComputeLayout(l);
+    TCellCoord_ts top = TopLeftCell();
+    Integer x = lastMouse_.X, y = lastMouse_.Y;
+    TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, l);
+    TCellCoord_ts next = top;
+    if (y >= l.Vert.FullCellsEnd && top.Row < last.Row) ++next.Row;
+    if (y < l.Vert.FixedEnd && top.Row > FixedRowTotal()) --next.Row;
+    if (!selectingRows_) {
+        if (x >= l.Horz.FullCellsEnd && top.Col < last.Col) ++next.Col;
+        if (x < l.Horz.FixedEnd && top.Col > FixedColTotal()) --next.Col;
+    }
+    if (next == top) return;
+    SetTopLeftCell(next.Col, next.Row);
+    DragSelectTo(x, y);
+    Update();
+}
+
+void TgrBaseGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    if (button == mbLeft) FinishMouseAction(true, x, y);
+    TCustomControl::MouseUp(button, shift, x, y);
+    if (button == mbRight && provideGridMenu_ && !IsDesigning()) ShowGridMenu(x, y);
+}
+
+// ------------------------------------------------------------ grid menu
+
+void TgrBaseGrid::AddGridMenuItems(TPopupMenu* menu) {
+    if (!menu) return;
+    TMenuItem* items = menu->Items();
+    for (int i = 0; i < items->Count(); ++i)
+        if (items->Items(i)->Tag() == GridMenuTag) return;
+    auto add = [&](const char* caption, std::function<void()> action) {
+        auto* item = new TMenuItem(this);
+        item->SetCaption(caption);
+        item->SetTag(GridMenuTag);
+        if (action) item->OnClick = [action](TObject*) { action(); };
+        items->Add(item);
+    };
+    if (menu == PopupMenu()) add("-", nullptr);
+    add("Preview Grid...", [this] { PreviewGrid(); });
+    add("Print Grid...", [this] { PrintGrid(); });
+    add("Export Grid...", [this] { ExportGrid(); });
+}
+
+void TgrBaseGrid::CreateGridMenu() {
+    delete gridMenu_;
+    gridMenu_ = new TPopupMenu(this);
+    gridMenu_->SetPopupComponent(this);
+    AddGridMenuItems(gridMenu_);
+}
+
+void TgrBaseGrid::ShowGridMenu(Integer x, Integer y) {
+    // An assigned PopupMenu gets the grid's items; the window's context-menu
+    // request shows it, so it is not popped up a second time here.
+    if (TPopupMenu* assigned = PopupMenu()) {
+        AddGridMenuItems(assigned);
+        return;
+    }
+    if (!gridMenu_) CreateGridMenu();
+    TPoint p = ClientToScreen(TPoint(x, y));
+    gridMenu_->Popup(p.X, p.Y);
+}
+
+void TgrBaseGrid::CancelMouseAction() { FinishMouseAction(false, lastMouse_.X, lastMouse_.Y); }
+
+void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
+    TgrMouseStatus status = mouseStatus_;
+    KillGridTimer(AutoScrollTimerId);
+    scrollDelayStart_ = 0;
+    SetMouseCapture(false);
+    SetMouseStatus(msNormal);
+    if (!released) return;
+    switch (status) {
+        case msColResize: {
+            Integer left = CellPixels(sizeIndex_, 0).Left;
+            Integer width = std::max<Integer>(kMinColWidth, x - left + 1);
+            if (TgrCol* col = gridCols_->ColAt(DataColOfDisplay(sizeIndex_)); col && width != GetColWidthAt(sizeIndex_)) {
+                col->SetWidth(width);
+                DoColResized(col->GetDataCol());
+            }
+            break;
+        }
+        case msColMove:
+        case msButtonDown: {
+            Integer dataCol = DataColOfDisplay(moveFromIndex_);
+            if (status == msColMove && moveToIndex_ != moveFromIndex_ && moveToIndex_ >= 1) {
+                if (TgrCol* col = gridCols_->ColAt(dataCol)) col->SetDisplayCol(moveToIndex_);
+                break;
+            }
+            TCellCoord_ts cell = CellUnderMouse(x, y);
+            if (cell.Row != 0 || cell.Col != pressedHeading_) break;
+            if (OnHeadingUp && CanFireEvents()) OnHeadingUp(this, dataCol);
+            DoHeadingClick(dataCol);
+            if (colSelectMode_ != csNone) {
+                EndCellEdit(true);
+                ClearCellRange();
+                DeselectAllRows();
+                SelectDisplayCols(1, ColTotal() - 1, false);
+                SelectDisplayCols(pressedHeading_, pressedHeading_, true);
+                SetGridStatus(grsColsSelected);
+                MarkSelectChanged(1);
+                FireSelectChanged(true);
+            }
+            break;
+        }
+        case msSelecting:
+            FireSelectChanged(true);
+            break;
+        default: break;
+    }
+    pressedHeading_ = -1;
+    if (HasWindow()) Update();
+}
+
+void TgrBaseGrid::MarkSelectChanged(Integer kind) {
+    if (kind == 0) rowSelectionChanged_ = true;
+    else if (kind == 1) colSelectionChanged_ = true;
+    else cellSelectionChanged_ = true;
+}
+
+// ------------------------------------------------------------ selection upkeep
+
+void TgrBaseGrid::SyncListBoxSelection(bool fire) {
+    if (!IsListBoxSelect() || curDisplayRow_ < 1 || curDisplayRow_ >= RowTotal()) return;
+    bool changed = false;
+    if (rowSelection_->Count() > 0) {
+        Integer first = rowSelection_->First(), last = rowSelection_->Last();
+        for (Integer r = first; r <= last; ++r)
+            if (r != curDisplayRow_ && rowSelection_->IsSelected(r)) {
+                DeselectDisplayRows(r, r);
+                changed = true;
+            }
+    }
+    if (!rowSelection_->IsSelected(curDisplayRow_)) {
+        SelectDisplayRows(curDisplayRow_, curDisplayRow_);
+        changed = true;
+    }
+    if (changed) {
+        MarkSelectChanged(0);
+        if (fire) FireSelectChanged(false);
+    }
+}
+
+void TgrBaseGrid::ApplyEditorMask() {
+    if (editControl_) editControl_->SetMaskName(EffectiveMaskName(curDataCol_, curDataRow_));
+}
+
+void TgrBaseGrid::ShrinkRangeOffCol(Integer displayCol) {
+    if (gridStatus_ != grsCellsSelected) return;
+    TCellRange_ts& r = cellRange_;
+    if (displayCol < r.Left || displayCol > r.Right) return;
+    if (r.Left == r.Right) {
+        ClearCellRange();
+        return;
+    }
+    RepaintRange(r);
+    if (displayCol == r.Left) ++r.Left;
+    else if (displayCol == r.Right) --r.Right;
+}
+
+void TgrBaseGrid::ShrinkRangeOffRow(Integer displayRow) {
+    if (gridStatus_ != grsCellsSelected) return;
+    TCellRange_ts& r = cellRange_;
+    if (displayRow < r.Top || displayRow > r.Bottom) return;
+    if (r.Top == r.Bottom) {
+        ClearCellRange();
+        return;
+    }
+    RepaintRange(r);
+    if (displayRow == r.Top) ++r.Top;
+    else if (displayRow == r.Bottom) --r.Bottom;
+}

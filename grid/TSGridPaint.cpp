@@ -1,0 +1,575 @@
+// Painting of the grid class. Each cell's paint information is worked out
+// first (FillDrawInfo: geometry, resolved attributes, value and state), then
+// the cell is painted from it: fixed cells with their background, edges,
+// captions and row-bar pictures, data cells with text, check box and
+// button area, then grid lines, selection and focus. Column widths and row
+// heights include their trailing grid line.
+
+#include <algorithm>
+
+#include "grid/GRCommon.h"
+#include "grid/GRGLib.h"
+#include "grid/GRGLibValues.h"
+#include "grid/TSGrid.h"
+#include "platform/gui/DrawEdge.h"
+
+namespace {
+
+constexpr TColor kFixedLine3D = TColor(0x808080);
+constexpr int kTextMargin = 3;
+
+void Line(TCanvas* c, int x1, int y1, int x2, int y2) {
+    c->MoveTo(x1, y1);
+    c->LineTo(x2, y2);
+}
+
+// Solid 1-pixel copy pen of a colour.
+void UsePen(TCanvas* c, TColor color) {
+    TPen* pen = c->Pen();
+    pen->SetStyle(psSolid);
+    pen->SetMode(pmCopy);
+    pen->SetWidth(1);
+    pen->SetColor(color);
+}
+
+void RaisedTopLeft(TCanvas* c, const TRect& r) {
+    if (r.IsEmpty()) return;
+    UsePen(c, clBtnHighlight);
+    Line(c, r.Left, r.Bottom - 1, r.Left, r.Top);
+    Line(c, r.Left, r.Top, r.Right, r.Top);
+}
+
+void SunkenTopLeft(TCanvas* c, const TRect& r) {
+    if (r.IsEmpty()) return;
+    UsePen(c, clBtnShadow);
+    Line(c, r.Left, r.Bottom - 1, r.Left, r.Top);
+    Line(c, r.Left, r.Top, r.Right, r.Top);
+}
+
+void Triangle(TCanvas* c, std::vector<TPoint> pts, TColor color) {
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(color);
+    UsePen(c, color);
+    c->Polygon(pts);
+}
+
+// A raised button face with its lighter top-left and darker bottom-right.
+void ButtonFace(TCanvas* c, const TRect& r) {
+    if (r.IsEmpty()) return;
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(clBtnFace);
+    c->FillRect(r);
+    UsePen(c, clBtnHighlight);
+    Line(c, r.Left, r.Bottom - 2, r.Left, r.Top);
+    Line(c, r.Left, r.Top, r.Right - 1, r.Top);
+    UsePen(c, clBtnShadow);
+    Line(c, r.Right - 1, r.Top, r.Right - 1, r.Bottom - 1);
+    Line(c, r.Left, r.Bottom - 1, r.Right, r.Bottom - 1);
+}
+
+}  // namespace
+
+// ------------------------------------------------------------ cell state
+
+bool TgrBaseGrid::UsesSelectionColor() const {
+    if (comboGrid_ && ownerGrid_ && selectionType_ == sltDefault) return ownerGrid_->UsesSelectionColor();
+    return selectionType_ == sltColor && selectionColor_ != grColorNotSet;
+}
+
+bool TgrBaseGrid::IsCellSelected(Integer displayCol, Integer displayRow) {
+    if (displayRow > 0 && rowSelection_->IsSelected(displayRow)) return true;
+    if (displayCol > 0 && colSelection_->IsSelected(displayCol)) return true;
+    if (gridStatus_ == grsCellsSelected && displayCol > 0 && displayRow > 0)
+        return CellInRange(displayCol, displayRow, cellRange_);
+    return false;
+}
+
+bool TgrBaseGrid::IsFocusCell(Integer displayCol, Integer displayRow) {
+    if (displayCol != curDisplayCol_ || displayRow != curDisplayRow_) return false;
+    if (displayCol <= 0 || displayRow <= 0 || displayCol >= ColTotal() || displayRow >= RowTotal()) return false;
+    bool hasStyle = focusBorder_ != fbNone || focusColor_ != grColorNotSet || focusFontColor_ != grColorNotSet;
+    if (!hasStyle || gridMode_ == gmListBox || gridStatus_ != grsNormal) return false;
+    if (!IsDesigning() && !alwaysShowFocus_ && !IsFocusHolder(this)) return false;
+    // An editable text or check cell is marked by its in-cell control while
+    // that control stands in it.
+    if (activeControl_ && activeControl_->GetVisible() && !IsCellReadOnly(curDataCol_, curDataRow_)) return false;
+    return true;
+}
+
+bool TgrBaseGrid::FillDrawInfo(Integer displayCol, Integer displayRow, TgrCellPaintInfo& info) {
+    if (displayCol < 0 || displayRow < 0 || displayCol >= ColTotal() || displayRow >= RowTotal()) return false;
+    return FillDrawInfoAt(displayCol, displayRow, CellPixels(displayCol, displayRow), info);
+}
+
+bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, TgrCellPaintInfo& info) {
+    info = TgrCellPaintInfo();
+    info.DisplayCol = c;
+    info.DisplayRow = r;
+    info.DataCol = c > 0 ? DataColOfDisplay(c) : 0;
+    info.DataRow = r > 0 ? DataRowOfDisplay(r) : 0;
+    if (raw.Width() <= 0 || raw.Height() <= 0) return false;
+    if (c > 0)
+        if (TgrCol* col = gridCols_->ColAt(info.DataCol); col && !col->Visible()) return false;
+    if (r > 0 && info.DataRow < gridRows_->Count())
+        if (TgrRow* row = gridRows_->GetRow(info.DataRow); row && !row->Visible()) return false;
+
+    info.Kind = c <= 0 && r <= 0 ? tckCorner : r <= 0 ? tckHeading : c <= 0 ? tckRowBar : tckData;
+    info.ClipRect = raw;
+    info.CellRect = TRect(raw.Left, raw.Top, raw.Right - vertLineWidth_, raw.Bottom - horzLineWidth_);
+    info.ContentRect = info.CellRect;
+    info.Selected = IsCellSelected(c, r);
+    info.Current = c == curDisplayCol_ && r == curDisplayRow_;
+    info.Is3D = EffectiveIs3D(info.DataCol, info.DataRow);
+    info.Font = EffectiveCellFont(info.DataCol, info.DataRow);
+    info.HorzAlignment = EffectiveHorzAlignment(info.DataCol, info.DataRow);
+    info.VertAlignment = EffectiveVertAlignment(info.DataCol, info.DataRow);
+    info.WordWrap = EffectiveWordWrap(info.DataCol, info.DataRow);
+    info.Color = info.Kind == tckRowBar || info.Kind == tckCorner ? headingColor_
+                                                                  : EffectiveCellColor(info.DataCol, info.DataRow, info.Is3D);
+    info.FontColor = info.Font ? info.Font->Color() : clWindowText;
+
+    switch (info.Kind) {
+    case tckCorner:
+        return true;
+    case tckRowBar:
+        info.Current = r == curDisplayRow_;
+        if (rowBarIndicator_) {
+            if (IsInsertRowPos(r) && !info.Current) info.Indicator = triInsert;
+            else if (info.Current && rowChangedIndicator_ != riOff && IsRowChanged(info.DataRow))
+                info.Indicator = triChanged;
+            else if (info.Current) info.Indicator = triCurrent;
+            else if (IsInsertRowPos(r)) info.Indicator = triInsert;
+            else if (rowChangedIndicator_ == riOn && IsRowChanged(info.DataRow)) info.Indicator = triChanged;
+        }
+        return true;
+    case tckHeading:
+        if (TgrCol* col = gridCols_->ColAt(info.DataCol)) info.Text = col->GetHeading();
+        info.ContentRect.Right -= 1;
+        return true;
+    case tckData:
+        break;
+    }
+
+    info.ControlType = EffectiveControlType(info.DataCol, info.DataRow);
+    info.ButtonType = ResolveButtonType(info.DataCol, info.DataRow, info.DropDownStyle);
+    info.HasButton = info.ButtonType != btNone;
+    if (info.HasButton) {
+        Integer w = defaultButtonWidth_ + 2 * buttonEdgeWidth_;
+        info.ContentRect.Right -= w;
+        info.ButtonRect = TRect(std::max(info.ContentRect.Left + kTextMargin, info.ContentRect.Right),
+                                info.ContentRect.Top, info.ContentRect.Right + w, info.ContentRect.Bottom);
+    }
+    if (info.DataRow <= Rows() && HasGetDrawInfo()) {
+        TgrCellDrawInfo d{info.Font, info.Color, info.WordWrap, info.TransparentColor, info.VertAlignment,
+                      info.HorzAlignment};
+        FireGetDrawInfo(info.DataCol, info.DataRow, d);
+        info.Font = d.Font ? d.Font : info.Font;
+        info.Color = d.Color;
+        info.WordWrap = d.WordWrap;
+        info.TransparentColor = d.TransparentColor;
+        info.VertAlignment = d.VertAlignment;
+        info.HorzAlignment = d.HorzAlignment == htaDefault ? htaLeft : d.HorzAlignment;
+        info.FontColor = info.Font ? info.Font->Color() : info.FontColor;
+    }
+
+    // The value: the current cell's edit value while it holds one,
+    // otherwise the stored value completed by the descendant.
+    if (info.ControlType != ctNone && !IsInsertRowPos(r)) {
+        if (info.Current && currentCell_ && currentCell_->HasValueFor(info.DataCol, info.DataRow)) {
+            info.Value = currentCell_->GetStoredValue();
+        } else {
+            LockEditStart(false);
+            try {
+                info.Value = LoadCellValue(info.DataCol, info.DataRow,
+                                           GetStoredCellValue(info.DataCol, info.DataRow, info.ControlType));
+            } catch (...) {
+                LockEditStart(true);
+                throw;
+            }
+            LockEditStart(true);
+        }
+    }
+    if (info.ControlType == ctCheck) {
+        info.CheckState = IsInsertRowPos(r) || info.Value.IsEmpty()
+                              ? cbGrayed
+                              : CheckStateOfVariant(info.Value, EffectiveCheckBoxValues(info.DataCol));
+        if (IsInsertRowPos(r)) info.CheckState = cbGrayed;
+    } else if (info.ControlType == ctText) {
+        info.Text = info.Value.IsEmpty() || info.Value.IsNull() ? std::string() : VariantToText(info.Value);
+    }
+
+    // Selection and focus colours.
+    info.ShowsFocus = info.Current && IsFocusCell(c, r);
+    if (info.Selected && UsesSelectionColor()) {
+        info.SelectionColored = true;
+        info.Color = selectionColor_;
+        if (selectionFontColor_ != grColorNotSet) info.FontColor = selectionFontColor_;
+    } else if (info.ShowsFocus) {
+        if (focusColor_ != grColorNotSet) info.Color = focusColor_;
+        if (focusFontColor_ != grColorNotSet) info.FontColor = focusFontColor_;
+    }
+    return true;
+}
+
+// ------------------------------------------------------------ painting
+
+void TgrBaseGrid::PaintCell(Integer col, Integer row, const TRect& rect, TGridDrawState_ts state) {
+    DrawGridCell(col, row, (state & gdsSelected) != 0, rect);
+}
+
+void TgrBaseGrid::DrawGridCell(Integer displayCol, Integer displayRow, bool selected, const TRect& rect) {
+    TgrCellPaintInfo info;
+    if (!FillDrawInfoAt(displayCol, displayRow, rect, info)) return;
+    info.Selected = selected;
+    PaintFromInfo(info);
+}
+
+void TgrBaseGrid::PaintFromInfo(TgrCellPaintInfo& info) {
+    TCanvas* c = Canvas();
+    if (!PaintCellData(info, info.ClipRect, info.Selected)) {
+        switch (info.Kind) {
+        case tckCorner:
+        case tckRowBar:
+        case tckHeading:
+            PaintFixedCell(c, info);
+            break;
+        case tckData:
+            PaintDataCell(c, info);
+            break;
+        }
+    }
+    if (info.Kind == tckData) {
+        // Grid lines on the right and bottom edge of the cell.
+        UsePen(c, lineColor_);
+        const TRect& r = info.ClipRect;
+        if (vertLineWidth_ > 0) Line(c, r.Right - 1, r.Top, r.Right - 1, r.Bottom);
+        if (horzLineWidth_ > 0) Line(c, r.Left, r.Bottom - 1, r.Right, r.Bottom - 1);
+    }
+    // The plain selection look inverts the cell (fixed cells always).
+    if (info.Selected && !info.SelectionColored && (info.Kind == tckData || selectFixed_)) {
+        TRect r = info.Kind == tckData ? info.CellRect : info.ClipRect;
+        c->SetCopyMode(cmDstInvert);
+        c->CopyRect(r, c, r);
+        c->SetCopyMode(cmSrcCopy);
+    }
+    if (info.ShowsFocus) PaintFocusBorder(c, info);
+}
+
+void TgrBaseGrid::PaintFixedCell(TCanvas* c, const TgrCellPaintInfo& info) {
+    const TRect& raw = info.ClipRect;
+    TRect inner(raw.Left, raw.Top, raw.Right - 1, raw.Bottom - 1);
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(info.Color);
+    c->FillRect(inner);
+    if (info.Kind == tckHeading && !info.Text.empty() && info.ContentRect.Width() >= kTextMargin) {
+        int accel = 0;
+        std::string text;
+        StripAccelerator(info.Text, accel, text);
+        c->Font()->Assign(*info.Font);
+        TRect content(inner.Left, inner.Top, inner.Right, inner.Bottom);
+        DrawTextInRect(c, text, headingHeight_, accel, info.WordWrap != wwOff, info.VertAlignment,
+                       info.HorzAlignment, content.Top, content.Left + kTextMargin, content);
+    }
+    if (info.Kind == tckRowBar && info.Indicator != triNone) PaintRowIndicator(c, info);
+    if (heading3D_) RaisedTopLeft(c, inner);
+    // Border lines: bottom, then right.
+    UsePen(c, heading3D_ ? kFixedLine3D : clBlack);
+    Line(c, raw.Left, raw.Bottom - 1, raw.Right - 1, raw.Bottom - 1);
+    Line(c, raw.Right - 1, raw.Bottom - 1, raw.Right - 1, raw.Top - 1);
+}
+
+void TgrBaseGrid::PaintRowIndicator(TCanvas* c, const TgrCellPaintInfo& info) {
+    const TRect& r = info.ClipRect;
+    int w = r.Width() - 1, h = r.Height() - 1;
+    if (w < 2 || h < 3) return;
+    int cx = r.Left + std::max(1, (w - 1) / 2 - 2);
+    int cy = r.Top + h / 2;
+    switch (info.Indicator) {
+    case triCurrent:
+        Triangle(c, {{cx, cy - 4}, {cx + 4, cy}, {cx, cy + 4}}, clBlack);
+        break;
+    case triChanged:
+        // A pencil: a slanted bar with its point.
+        UsePen(c, clBlack);
+        for (int i = 0; i < 3; ++i) Line(c, cx - 2 + i, cy + 4, cx + 4 + i, cy - 2);
+        break;
+    case triInsert:
+        UsePen(c, clBlack);
+        Line(c, cx - 3, cy, cx + 4, cy);
+        Line(c, cx, cy - 3, cx, cy + 4);
+        Line(c, cx - 2, cy - 2, cx + 3, cy + 3);
+        Line(c, cx - 2, cy + 2, cx + 3, cy - 3);
+        break;
+    case triNone:
+        break;
+    }
+}
+
+void TgrBaseGrid::PaintDataCell(TCanvas* c, const TgrCellPaintInfo& info) {
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(info.Color);
+    const TRect& content = info.ContentRect;
+    if (content.Width() <= kTextMargin) {
+        c->FillRect(TRect(info.CellRect.Left, info.CellRect.Top,
+                          std::min(info.CellRect.Left + kTextMargin, info.CellRect.Right), info.CellRect.Bottom));
+    } else if (info.ControlType == ctText) {
+        c->Font()->Assign(*info.Font);
+        c->Font()->SetColor(info.FontColor);
+        DrawTextInRect(c, info.Text, GetRowHeightAt(info.DisplayRow) - horzLineWidth_, 0, info.WordWrap != wwOff,
+                       info.VertAlignment, info.HorzAlignment, content.Top, content.Left + kTextMargin, content);
+    } else if (info.ControlType == ctCheck) {
+        c->FillRect(content);
+        PaintCheckBox(c, info);
+    } else {
+        c->FillRect(content);
+    }
+    if (info.Is3D) RaisedTopLeft(c, content);
+    if (info.HasButton) PaintCellButton(c, info);
+}
+
+void TgrBaseGrid::PaintCheckBox(TCanvas* c, const TgrCellPaintInfo& info) {
+    if (!checkControl_) return;
+    TCopyMode mode;
+    TRect source;
+    TBitmap* glyph = checkControl_->GetGlyph(info.CheckState, mode, false, source);
+    if (!glyph) return;
+    const TRect& r = info.ContentRect;
+    int w = source.Width(), h = source.Height();
+    int x = std::max<int>(r.Left + kTextMargin, r.Left + kTextMargin + (r.Right - r.Left - kTextMargin - w) / 2 - 1);
+    int y = std::max<int>(r.Top, r.Top + (r.Bottom - r.Top - h) / 2 + (info.Is3D ? 1 : 0));
+    TRect dest(x, y, std::min<int>(r.Right, x + w), std::min<int>(r.Bottom, y + h));
+    if (dest.IsEmpty()) return;
+    TRect src(source.Left, source.Top, source.Left + dest.Width(), source.Top + dest.Height());
+    c->SetCopyMode(mode);
+    c->CopyRect(dest, glyph->Canvas(), src);
+    c->SetCopyMode(cmSrcCopy);
+}
+
+void TgrBaseGrid::PaintCellButton(TCanvas* c, const TgrCellPaintInfo& info) {
+    if (info.ButtonRect.IsEmpty()) return;
+    bool show = info.Current || inactiveButtonState_ == ibsShow;
+    if (!show) {
+        if (inactiveButtonState_ == ibsBackGround) {
+            c->Brush()->SetColor(info.Color);
+            c->FillRect(info.ButtonRect);
+        }
+        return;
+    }
+    const TRect& b = info.ButtonRect;
+    ButtonFace(c, b);
+    int cx = (b.Left + b.Right) / 2, cy = (b.Top + b.Bottom) / 2;
+    switch (info.ButtonType) {
+    case btCombo:
+    case btDateTimeDropDown:
+        Triangle(c, {{cx - 3, cy - 1}, {cx + 3, cy - 1}, {cx, cy + 2}}, clBlack);
+        break;
+    case btVertSpin:
+        Triangle(c, {{cx - 2, cy - 2}, {cx + 2, cy - 2}, {cx, cy - 4}}, clBlack);
+        Triangle(c, {{cx - 2, cy + 1}, {cx + 2, cy + 1}, {cx, cy + 3}}, clBlack);
+        break;
+    case btHorzSpin:
+        Triangle(c, {{cx - 2, cy}, {cx - 4, cy - 2}, {cx - 4, cy + 2}}, clBlack);
+        Triangle(c, {{cx + 2, cy}, {cx + 4, cy - 2}, {cx + 4, cy + 2}}, clBlack);
+        break;
+    default:
+        for (int i = -3; i <= 3; i += 3) {
+            c->Brush()->SetColor(clBlack);
+            c->FillRect(TRect(cx + i - 1, cy + 1, cx + i + 1, cy + 3));
+        }
+        break;
+    }
+}
+
+void TgrBaseGrid::PaintFocusBorder(TCanvas* c, const TgrCellPaintInfo& info) {
+    TRect r = info.CellRect;
+    switch (focusBorder_) {
+    case fbNone:
+        break;
+    case fbDot: {
+        bool plain = focusColor_ == grColorNotSet || focusFontColor_ == grColorNotSet;
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(plain ? Color() : focusColor_);
+        c->Font()->SetColor(plain ? Font()->Color() : focusFontColor_);
+        c->DrawFocusRect(r);
+        break;
+    }
+    case fbSingle:
+    case fbDouble: {
+        TRect f(r.Left - 1, r.Top - 1, r.Right + vertLineWidth_, r.Bottom + horzLineWidth_);
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(clBlack);
+        c->FrameRect(f);
+        if (focusBorder_ == fbDouble) c->FrameRect(TRect(f.Left + 1, f.Top + 1, f.Right - 1, f.Bottom - 1));
+        break;
+    }
+    }
+}
+
+void TgrBaseGrid::Paint() {
+    struct PaintPass {
+        bool& flag;
+        explicit PaintPass(bool& f) : flag(f) { flag = true; }
+        ~PaintPass() { flag = false; }
+    } pass(painting_);
+    TCanvas* c = Canvas();
+    TRect clip = c->ClipRect();
+    Integer width = ClientWidth(), height = ClientHeight();
+    Integer colTotal = ColTotal(), rowTotal = RowTotal();
+    TCellCoord_ts topLeft = TopLeftCell();
+    Integer gridRight = 0, gridBottom = 0;
+
+    // Display positions in paint order along one axis: the fixed ones, then
+    // the scrolling ones from the top-left cell.
+    auto forEach = [](Integer fixed, Integer first, Integer total, Integer limit, auto extentOf, auto body) {
+        Integer pos = 0;
+        for (Integer i = 0; i < total && pos < limit; ++i) {
+            if (i == fixed) i = std::max(i, first);
+            if (i >= total) break;
+            Integer e = extentOf(i);
+            if (e > 0) body(i, pos, e);
+            pos += e;
+        }
+        return std::min(pos, limit);
+    };
+    // The grid colour first: a descendant's cell painting may leave a cell
+    // untouched.
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(Color());
+    c->FillRect(TRect(0, 0, width, height));
+    auto colExtent = [this](Integer i) { return GetColWidthAt(i); };
+    auto rowExtent = [this](Integer i) { return GetRowHeightAt(i); };
+
+    gridBottom = forEach(FixedRowTotal(), topLeft.Row, rowTotal, height, rowExtent, [&](Integer r, Integer y, Integer h) {
+        if (y >= clip.Bottom || y + h <= clip.Top) return;
+        gridRight = forEach(FixedColTotal(), topLeft.Col, colTotal, width, colExtent, [&](Integer col, Integer x, Integer w) {
+            if (x >= clip.Right || x + w <= clip.Left) return;
+            // Through the per-cell paint operation, which a descendant may
+            // take over.
+            TGridDrawState_ts state = 0;
+            if (col < FixedColTotal() || r < FixedRowTotal()) state |= gdsFixed;
+            if (col == curDisplayCol_ && r == curDisplayRow_) state |= gdsFocused;
+            if (IsCellSelected(col, r)) state |= gdsSelected;
+            PaintCell(col, r, TRect(x, y, x + w, y + h), state);
+        });
+    });
+    if (gridRight == 0) gridRight = forEach(FixedColTotal(), topLeft.Col, colTotal, width, colExtent, [](auto, auto, auto) {});
+
+    // Beyond the last cells.
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(Color());
+    if (gridRight < width) c->FillRect(TRect(gridRight, 0, width, height));
+    if (gridBottom < height) c->FillRect(TRect(0, gridBottom, gridRight, height));
+
+    PaintScrollBars(c);
+    DoPaint();
+}
+
+void TgrBaseGrid::PaintScrollBars(TCanvas* c) {
+    bool vert = ScrollBarShown(sbVertical), horz = ScrollBarShown(sbHorizontal);
+    if (!vert && !horz) return;
+    Integer cw = ClientWidth(), ch = ClientHeight();
+    constexpr int t = ScrollBarThickness;
+    TRect savedClip = c->ClipRect();
+    c->ResetClip();
+    TCellCoord_ts topLeft = TopLeftCell();
+    TGridLayout_ts layout;
+    ComputeLayout(layout);
+    TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, layout);
+    // One bar: arrow buttons at the ends, the track, and a thumb placed by
+    // the first scrolled line within the lines that can come first.
+    auto bar = [&](bool vertical, Integer length, Integer first, Integer fixed, Integer lastFirst, Integer total) {
+        TRect track = vertical ? TRect(cw, 0, cw + t, length) : TRect(0, ch, length, ch + t);
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(TColor(0xE0E0E0));
+        c->FillRect(track);
+        TRect a1 = vertical ? TRect(cw, 0, cw + t, t) : TRect(0, ch, t, ch + t);
+        TRect a2 = vertical ? TRect(cw, length - t, cw + t, length) : TRect(length - t, ch, length, ch + t);
+        ButtonFace(c, a1);
+        ButtonFace(c, a2);
+        int m = t / 2;
+        if (vertical) {
+            Triangle(c, {{cw + m - 3, m + 1}, {cw + m + 3, m + 1}, {cw + m, m - 2}}, clBlack);
+            Triangle(c, {{cw + m - 3, length - t + m - 1}, {cw + m + 3, length - t + m - 1}, {cw + m, length - t + m + 2}},
+                     clBlack);
+        } else {
+            Triangle(c, {{m + 1, ch + m - 3}, {m + 1, ch + m + 3}, {m - 2, ch + m}}, clBlack);
+            Triangle(c, {{length - t + m - 1, ch + m - 3}, {length - t + m - 1, ch + m + 3}, {length - t + m + 2, ch + m}},
+                     clBlack);
+        }
+        Integer span = length - 2 * t;
+        Integer lines = std::max<Integer>(1, total - fixed);
+        Integer steps = std::max<Integer>(0, lastFirst - fixed);
+        Integer thumb = std::clamp<Integer>(span * std::max<Integer>(1, lines - steps) / lines, std::min<Integer>(8, span), span);
+        Integer pos = steps > 0 ? (span - thumb) * std::clamp<Integer>(first - fixed, 0, steps) / steps : 0;
+        TRect th = vertical ? TRect(cw, t + pos, cw + t, t + pos + thumb) : TRect(t + pos, ch, t + pos + thumb, ch + t);
+        ButtonFace(c, th);
+    };
+    if (vert) bar(true, ch, topLeft.Row, FixedRowTotal(), last.Row, RowTotal());
+    if (horz) bar(false, cw, topLeft.Col, FixedColTotal(), last.Col, ColTotal());
+    if (vert && horz) {
+        c->Brush()->SetColor(clBtnFace);
+        c->FillRect(TRect(cw, ch, cw + t, ch + t));
+    }
+    c->SetClipRect(savedClip);
+}
+
+// ------------------------------------------------------------ scroll bars
+
+void TgrBaseGrid::UpdateScrollBars() {
+    if (!HasWindow() || IsUpdateSuspended()) return;
+    bool horzAllowed = scrollBars_ == ssHorizontal || scrollBars_ == ssBoth;
+    bool vertAllowed = scrollBars_ == ssVertical || scrollBars_ == ssBoth;
+    bool horzAlways = alwaysShowScrollBar_ == ssHorizontal || alwaysShowScrollBar_ == ssBoth;
+    bool vertAlways = alwaysShowScrollBar_ == ssVertical || alwaysShowScrollBar_ == ssBoth;
+    TCellCoord_ts last;
+    // A bar takes room from the other axis, so a second pass settles them.
+    for (int pass = 0; pass < 2; ++pass) {
+        TGridLayout_ts layout;
+        ComputeLayout(layout);
+        last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, layout);
+        Integer horzSteps = std::max<Integer>(0, last.Col - FixedColTotal());
+        Integer vertSteps = std::max<Integer>(0, last.Row - FixedRowTotal());
+        bool horz = horzAllowed && (horzSteps > 0 || horzAlways);
+        bool vert = vertAllowed && (vertSteps > 0 || vertAlways);
+        SetScrollRange(sbHorizontal, 0, horz ? std::max<Integer>(1, horzSteps) : 0);
+        SetScrollRange(sbVertical, 0, vert ? std::max<Integer>(1, vertSteps) : 0);
+    }
+    TCellCoord_ts topLeft = TopLeftCell();
+    if (topLeft.Col > last.Col || topLeft.Row > last.Row)
+        SetTopLeftCell(std::max(FixedColTotal(), std::min(topLeft.Col, last.Col)),
+                       std::max(FixedRowTotal(), std::min(topLeft.Row, last.Row)));
+    UpdateScrollPos();
+}
+
+void TgrBaseGrid::UpdateScrollPos() {
+    if (!HasWindow()) return;
+    TCellCoord_ts topLeft = TopLeftCell();
+    SetScrollPos(sbHorizontal, topLeft.Col - FixedColTotal());
+    SetScrollPos(sbVertical, topLeft.Row - FixedRowTotal());
+    // The bars lie outside the client area; they are redrawn at once rather
+    // than invalidated, which would widen the next paint to the whole grid.
+    if (CanPaintNow()) PaintScrollBars(Canvas());
+}
+
+// ------------------------------------------------------------ text measuring
+
+void TgrBaseGrid::GetCellTextHeight(Integer dataCol, Integer dataRow, Integer& height, Integer& lines) {
+    height = 0;
+    lines = 0;
+    if (EffectiveControlType(dataCol, dataRow) != ctText) return;
+    Variant value = currentCell_ && currentCell_->HasValueFor(dataCol, dataRow)
+                        ? currentCell_->GetStoredValue()
+                        : LoadCellValue(dataCol, dataRow, GetStoredCellValue(dataCol, dataRow, ctText));
+    std::string text = value.IsEmpty() || value.IsNull() ? std::string() : VariantToText(value);
+    TCanvas* c = Canvas();
+    TFont saved;
+    saved.Assign(*c->Font());
+    c->Font()->Assign(*EffectiveCellFont(dataCol, dataRow));
+    Integer width = DataColWidth(dataCol) - vertLineWidth_ - kTextMargin;
+    int h = 0, n = 0;
+    MeasureWrappedText(c, text, std::max<int>(1, int(width)), h, n, EffectiveWordWrap(dataCol, dataRow) != wwOff,
+                       EffectiveHorzAlignment(dataCol, dataRow));
+    c->Font()->Assign(saved);
+    height = h + 1;
+    lines = n;
+}

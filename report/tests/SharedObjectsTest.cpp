@@ -1,0 +1,80 @@
+// Named events and memory shared with another process.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "report/SharedObjects.h"
+
+namespace {
+
+std::string Name(const char* what) { return std::string("replib-test-") + what + "-" + std::to_string(getpid()); }
+
+}  // namespace
+
+TEST(SharedObjectsTest, AnotherProcessFindsTheEventAndMemoryByName) {
+    const std::string eventName = Name("ready"), memoryName = Name("data");
+    TSharedHandle ready = OpenSharedEvent(eventName);
+    TSharedHandle memory = OpenSharedMemory(memoryName, 4096);
+    ASSERT_NE(ready, nullptr);
+    ASSERT_NE(memory, nullptr);
+    EXPECT_EQ(SharedMemorySize(memory), 4096u);
+    auto* view = static_cast<char*>(MapSharedMemory(memory));
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view[0], 0);  // created zero-filled
+
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The size is ignored when the memory exists.
+        TSharedHandle m = OpenSharedMemory(memoryName, 1);
+        TSharedHandle e = OpenSharedEvent(eventName);
+        if (!m || !e || SharedMemorySize(m) != 4096) _exit(2);
+        auto* v = static_cast<char*>(MapSharedMemory(m));
+        std::strcpy(v, "rows 42");
+        SetSharedEvent(e);
+        CloseSharedMemory(m, v);
+        CloseSharedHandle(e);
+        _exit(0);
+    }
+    EXPECT_TRUE(WaitSharedEvent(ready, 5000));
+    EXPECT_STREQ(view, "rows 42");
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    CloseSharedMemory(memory, view);
+    CloseSharedHandle(ready);
+
+    // The creator's close removed the names: opening again makes new objects.
+    TSharedHandle again = OpenSharedMemory(memoryName, 16);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(SharedMemorySize(again), 16u);
+    CloseSharedHandle(again);
+}
+
+TEST(SharedObjectsTest, AutoResetLetsOneWaitThroughManualResetStays) {
+    TSharedHandle autoEvent = OpenSharedEvent(Name("auto"));
+    TSharedHandle manual = OpenSharedManualEvent(Name("manual"));
+    ASSERT_NE(autoEvent, nullptr);
+    ASSERT_NE(manual, nullptr);
+    EXPECT_FALSE(WaitSharedEvent(autoEvent, 0));  // created not signalled
+    SetSharedEvent(autoEvent);
+    SetSharedEvent(autoEvent);  // still one signal
+    EXPECT_TRUE(WaitSharedEvent(autoEvent, 0));
+    EXPECT_FALSE(WaitSharedEvent(autoEvent, 10));
+
+    SetSharedEvent(manual);
+    EXPECT_TRUE(WaitSharedEvent(manual, 0));
+    EXPECT_TRUE(WaitSharedEvent(manual, 0));
+    ResetSharedEvent(manual);
+    EXPECT_FALSE(WaitSharedEvent(manual, 0));
+    CloseSharedHandle(autoEvent);
+    CloseSharedHandle(manual);
+
+    EXPECT_EQ(OpenSharedEvent(""), nullptr);
+    EXPECT_EQ(OpenSharedManualEvent(""), nullptr);
+    EXPECT_EQ(MapSharedMemory(nullptr), nullptr);
+    CloseSharedMemory(nullptr, nullptr);  // nothing to close
+}

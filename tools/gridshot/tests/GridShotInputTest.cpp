@@ -1,0 +1,238 @@
+// Synthesised keys and mouse on the real grid class: navigation, the edit
+// life cycle, check boxes, heading clicks, drag selection with auto-scroll,
+// column resizing and moving.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/core/Clock.h"
+#include "platform/gui/Timers.h"
+#include "tools/gridshot/GridShot.h"
+
+namespace {
+
+// 5 columns (text, text, check, text, text) by 30 rows of 14 pixels in a
+// 400 x 200 window; column 4 is read-only.
+const char* kScenario = R"({"width":400,"height":200,
+  "grid":{"Cols":5,"Rows":30},
+  "columns":[{"Heading":"A","Width":80},{"Heading":"B"},{"Heading":"C","ControlType":"ctCheck"},
+             {"Heading":"D","ReadOnly":true},{"Heading":"E"}],
+  "rows":[["a1","b1",0,"d1","e1"],["a2","b2",1,"d2","e2"],["a3","b3",0,"d3","e3"]]})";
+
+class GridShotInput : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetCurrentClock(&clock);
+        shot.Run(kScenario);
+        g = shot.Grid();
+    }
+    void TearDown() override { SetCurrentClock(nullptr); }
+    void Key(Word16 k, TShiftState s = {}) { g->DoKeyDown(k, s); }
+    void Type(const std::string& text) {
+        for (char ch : text) g->DoKeyPress(ch);
+    }
+    TCellCoord_ts Cur() { return {g->CurrentDisplayCol(), g->CurrentDisplayRow()}; }
+    TPoint Mid(Integer c, Integer r) {
+        TRect rc = g->CellPixels(c, r);
+        return {(rc.Left + rc.Right) / 2, (rc.Top + rc.Bottom) / 2};
+    }
+    void Press(TPoint p, TShiftState s = {}) { g->MouseDown(mbLeft, s, p.X, p.Y); }
+    void Drag(TPoint p) { g->MouseMove(TShiftState{ssLeft}, p.X, p.Y); }
+    void Release(TPoint p) { g->MouseUp(mbLeft, {}, p.X, p.Y); }
+    void Click(TPoint p, TShiftState s = {}) {
+        Press(p, s);
+        Release(p);
+    }
+    std::string Text(Integer c, Integer r) { return g->GetCellValue(c, r).AsString(); }
+    ManualClock clock{1000};
+    TGridShot shot;
+    TgrShotGrid* g = nullptr;
+};
+
+TEST_F(GridShotInput, KeysMoveTheCurrentCellBetweenEnterableCells) {
+    struct Case {
+        const char* name;
+        Word16 key;
+        TShiftState shift;
+        TCellCoord_ts cell;
+    } cases[] = {
+        {"down", VK_DOWN, {}, {1, 2}},
+        {"right", VK_RIGHT, {}, {2, 2}},
+        {"right skips the read-only column", VK_RIGHT, {}, {3, 2}},
+        {"tab", VK_TAB, {}, {5, 2}},
+        {"tab wraps to the next row", VK_TAB, {}, {1, 3}},
+        {"shift tab wraps back", VK_TAB, {ssShift}, {5, 2}},
+        {"home is left to the editor", VK_HOME, {}, {5, 2}},
+        {"ctrl left", VK_LEFT, {ssCtrl}, {1, 2}},
+        {"ctrl end", VK_END, {ssCtrl}, {5, 30}},
+        {"page up", VK_PRIOR, {}, {5, 30 - (g->VisibleScrollRows() - 1)}},
+        {"ctrl home", VK_HOME, {ssCtrl}, {1, 1}},
+        {"up at the top stays", VK_UP, {}, {1, 1}},
+        {"page down", VK_NEXT, {}, {1, 1 + (g->VisibleScrollRows() - 1)}},
+        {"ctrl up", VK_UP, {ssCtrl}, {1, 1}},
+        {"ctrl shift tab is no key", VK_TAB, {ssCtrl, ssShift}, {1, 1}},
+    };
+    for (const Case& c : cases) {
+        Key(c.key, c.shift);
+        EXPECT_EQ(Cur(), c.cell) << c.name;
+    }
+    // The view follows: the last row is shown after Ctrl+End.
+    Key(VK_END, {ssCtrl});
+    EXPECT_GT(g->TopLeftCell().Row, 1);
+    EXPECT_EQ(g->CurrentDataRow(), 30);
+}
+
+TEST_F(GridShotInput, TypingEditsEnterStoresEscUndoes) {
+    Type("Hi");
+    EXPECT_TRUE(g->IsCellEditing());
+    ASSERT_NE(g->EditControl(), nullptr);
+    EXPECT_TRUE(g->EditControl()->GetVisible());
+    Key(VK_RETURN);
+    EXPECT_FALSE(g->IsCellEditing());
+    EXPECT_EQ(Text(1, 1), "Hi");
+    EXPECT_EQ(Cur(), (TCellCoord_ts{2, 1}));
+
+    Type("zz");
+    EXPECT_EQ(Text(2, 1), "zz");  // the edit reaches the cell as it is typed
+    Key(VK_ESCAPE);
+    EXPECT_EQ(Text(2, 1), "b1");
+    EXPECT_FALSE(g->IsCellEditing());
+    EXPECT_FALSE(g->EditControl()->GetVisible());
+
+    // A read-only cell does not start editing.
+    g->ChangeCurrentCell(4, 1);
+    Type("x");
+    EXPECT_FALSE(g->IsCellEditing());
+    EXPECT_EQ(Text(4, 1), "d1");
+}
+
+TEST_F(GridShotInput, CheckBoxesCycleByClickAndSpace) {
+    g->Col(3)->SetAllowGrayed(true);
+    Click(Mid(3, 1));  // first click makes it current
+    EXPECT_EQ(g->GetCellValue(3, 1).AsInteger(), 0);
+    Click(Mid(3, 1));
+    EXPECT_EQ(g->GetCellValue(3, 1).AsInteger(), 1);
+    Key(VK_SPACE);
+    EXPECT_EQ(g->GetCellValue(3, 1).AsInteger(), 2);
+    Key(VK_SPACE);
+    EXPECT_EQ(g->GetCellValue(3, 1).AsInteger(), 0);
+}
+
+TEST_F(GridShotInput, HeadingClickSelectsTheColumnAndCellClickClearsIt) {
+    Integer clicked = 0;
+    g->OnHeadingClick = [&](TObject*, Integer dataCol) { clicked = dataCol; };
+    Click(Mid(2, 0));
+    EXPECT_EQ(clicked, 2);
+    EXPECT_TRUE(g->IsDisplayColSelected(2));
+    EXPECT_EQ(g->GridStatus(), grsColsSelected);
+    Click(Mid(1, 2));
+    EXPECT_FALSE(g->IsDisplayColSelected(2));
+    // The row bar selects rows.
+    Click(Mid(0, 3));
+    EXPECT_TRUE(g->IsDisplayRowSelected(3));
+    EXPECT_EQ(g->GridStatus(), grsRowsSelected);
+}
+
+TEST_F(GridShotInput, DraggingSelectsARangeAndScrollsAtTheEdge) {
+    Press(Mid(1, 2));
+    Drag(Mid(2, 4));
+    EXPECT_EQ(g->GridStatus(), grsCellsSelected);
+    EXPECT_EQ(g->CellRange(), (TCellRange_ts{1, 2, 2, 4}));
+    // Held well below the last row the view scrolls on every timer tick.
+    Drag(TPoint(Mid(2, 4).X, g->ClientHeight() + 40));
+    Integer top = g->TopLeftCell().Row;
+    for (int i = 0; i < 3; ++i) {
+        clock.Advance(60);
+        FireDueTimers();
+    }
+    EXPECT_EQ(g->TopLeftCell().Row, top + 3);
+    EXPECT_GT(g->CellRange().Bottom, 4);
+    Release(TPoint(Mid(2, 4).X, g->ClientHeight() + 40));
+    Integer scrolled = g->TopLeftCell().Row;
+    clock.Advance(200);
+    FireDueTimers();
+    EXPECT_EQ(g->TopLeftCell().Row, scrolled);  // released: no more scrolling
+    // Esc during a drag cancels it.
+    Press(Mid(1, 5));
+    Key(VK_ESCAPE);
+    EXPECT_EQ(g->MouseStatus(), msNormal);
+}
+
+TEST_F(GridShotInput, ScrollSpeedPacesAutoScrollSteps) {
+    struct Case {
+        const char* name;
+        TgrScrollSpeed speed;
+        Integer below;  // pixels below the client area
+        int ticks;      // of 60 ms
+        Integer steps;
+    } cases[] = {
+        {"high: every tick", spHigh, 5, 4, 4},
+        {"low: every 200 ms", spLow, 40, 10, 2},
+        {"variable, just past the edge: slow", spVariable, 5, 10, 2},
+        {"variable, far past the edge: fast", spVariable, 40, 4, 4},
+    };
+    for (const Case& c : cases) {
+        g->SetTopLeftCell(1, 1);
+        g->SetScrollSpeed(c.speed);
+        Press(Mid(1, 2));
+        Drag(TPoint(Mid(1, 2).X, g->ClientHeight() + c.below));
+        Integer top = g->TopLeftCell().Row;
+        for (int i = 0; i < c.ticks; ++i) {
+            clock.Advance(60);
+            FireDueTimers();
+        }
+        EXPECT_EQ(g->TopLeftCell().Row - top, c.steps) << c.name;
+        Release(TPoint(Mid(1, 2).X, g->ClientHeight() + c.below));
+    }
+}
+
+TEST_F(GridShotInput, VariableDelayOfAGridPastTheScreenEdgeIsSafe) {
+    // The window's top-left lies off the screen: the measuring range is 0
+    // or less, and the step goes at full speed.
+    g->Parent()->SetBounds(-500, -500, 420, 220);
+    TPoint leftOfCells = g->ClientToScreen(TPoint(2, 40));
+    EXPECT_EQ(g->VariableScrollDelay(leftOfCells.X, leftOfCells.Y, 0), 0);
+    TPoint aboveCells = g->ClientToScreen(TPoint(40, 2));
+    EXPECT_EQ(g->VariableScrollDelay(aboveCells.X, aboveCells.Y, 1), 0);
+}
+
+TEST_F(GridShotInput, SelectionsFollowTheCurrentRowAndHiddenColumns) {
+    // A range loses a column that goes out of sight at its edge.
+    Press(Mid(1, 2));
+    Drag(Mid(3, 3));
+    Release(Mid(3, 3));
+    ASSERT_EQ(g->CellRange(), (TCellRange_ts{1, 2, 3, 3}));
+    g->Col(3)->SetVisible(false);
+    EXPECT_EQ(g->CellRange(), (TCellRange_ts{1, 2, 2, 3}));
+    // In list-box selection the current row is the selected one.
+    g->SetRowSelectMode(rsSingle);
+    g->SetGridMode(gmListBox);
+    g->SelectDisplayRows(4, 6);
+    g->ChangeCurrentCell(1, 5);
+    g->SyncListBoxSelection(false);
+    EXPECT_FALSE(g->IsDisplayRowSelected(4));
+    EXPECT_TRUE(g->IsDisplayRowSelected(5));
+    EXPECT_FALSE(g->IsDisplayRowSelected(6));
+}
+
+TEST_F(GridShotInput, HeadingEdgesResizeAndHeadingsMoveColumns) {
+    TRect a = g->CellPixels(1, 0);
+    Integer edge = a.Right - 1;
+    Press(TPoint(edge, 5));
+    EXPECT_EQ(g->MouseStatus(), msColResize);
+    Drag(TPoint(edge + 30, 5));
+    Release(TPoint(edge + 30, 5));
+    EXPECT_EQ(g->GetColWidthAt(1), 80 + 30);
+    EXPECT_EQ(g->Col(1)->Width(), 80 + 30);
+
+    // Column B dragged by its heading onto column E's place.
+    Press(Mid(2, 0));
+    Drag(Mid(5, 0));
+    Release(Mid(5, 0));
+    EXPECT_EQ(g->DataColOfDisplay(5), 2);
+    EXPECT_EQ(g->DisplayColOfData(2), 5);
+    EXPECT_FALSE(g->IsDisplayColSelected(5));  // a move is no click
+}
+
+}  // namespace
