@@ -153,6 +153,16 @@ TtsCellKind ValueKindFor(TgrControlType controlType, const Variant& value);
 bool KindSuitsControl(TtsCellKind kind, TgrControlType controlType);
 
 class TForm;
+class TgrBaseGrid;
+
+// The date-time editor that drops down for a cell: it is given the grid,
+// the cell's date-time definition and the cell's screen rectangle, and
+// answers whether it opened. None is registered unless a program supplies
+// one; without it no date-time drop-down is offered.
+using TgrDateTimeEditor =
+    std::function<bool(TgrBaseGrid* grid, TgrDateTimeDefComponent* def, const TRect& cellScreen)>;
+void RegisterDateTimeEditor(TgrDateTimeEditor editor);
+bool DateTimeEditorRegistered();
 
 class TgrBaseGrid : public TCustomGrid_ts, public TgrPropGrid {
 public:
@@ -580,6 +590,13 @@ public:
     // a click on its button); False when the cell has no usable combo.
     bool DropDownCombo();
     TgrCombo* DroppedCombo() const { return droppedCombo_; }
+    // The date-time definition of a data cell: cell, row and column in
+    // DrawOverlap order, then the grid's.
+    TgrDateTimeDefComponent* EffectiveDateTimeDef(Integer dataCol, Integer dataRow);
+    // A date-time drop-down is offered only with a registered editor, a
+    // date-time button and a definition for the cell.
+    virtual bool CanDropDownDateTime(Integer dataCol, Integer dataRow);
+    bool DropDownDateTime();
     // The drop-down window while one exists.
     TForm* DropDownForm() const { return dropDownForm_; }
 

@@ -166,7 +166,7 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
     }
     bool editOrFocus = IsEditMode() || ShowsFocus();
     bool handled = false;
-    if (alt && !ctrl && !shiftKey && (key == VK_DOWN || key == VK_UP)) handled = DropDownCombo();
+    if (alt && !ctrl && !shiftKey && (key == VK_DOWN || key == VK_UP)) handled = DropDownCombo() || DropDownDateTime();
     if (!ctrl && !alt && !shiftKey) {
         switch (key) {
             case VK_TAB:
@@ -218,7 +218,7 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
             case VK_SPACE:
                 if (GetCurrentControlType() == ctCheck) handled = ToggleCurrentCheck();
                 break;
-            case VK_F4: handled = DropDownCombo(); break;
+            case VK_F4: handled = DropDownCombo() || DropDownDateTime(); break;
             default: break;
         }
     } else if (shiftKey && !ctrl && !alt) {

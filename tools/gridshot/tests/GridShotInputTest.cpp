@@ -299,6 +299,35 @@ TEST(GridShotCombo, ListDropsDownAndAChoiceIsTakenByKeyOrClick) {
     SetCurrentClock(nullptr);
 }
 
+TEST(GridShotCombo, DateTimeDropDownOnlyWithARegisteredEditor) {
+    TGridShot shot;
+    shot.Run(R"({"width":300,"height":150,"grid":{"Cols":2,"Rows":3},
+      "columns":[{"Heading":"When","ButtonType":"btDateTimeDropDown"}]})");
+    TgrShotGrid* g = shot.Grid();
+    auto* def = new TgrDateTimeDefComponent(g);
+    g->SetDateTimeDef(def);
+    RegisterDateTimeEditor(nullptr);
+    EXPECT_FALSE(g->CanDropDownDateTime(1, 1));
+    Word16 key = VK_F4;
+    g->DoKeyDown(key, {});  // nothing to drop down, nothing raised
+    EXPECT_EQ(key, VK_F4);
+
+    int opened = 0;
+    RegisterDateTimeEditor([&](TgrBaseGrid* grid, TgrDateTimeDefComponent* d, const TRect&) {
+        EXPECT_EQ(grid, g);
+        EXPECT_EQ(d, def);
+        ++opened;
+        return true;
+    });
+    EXPECT_TRUE(g->CanDropDownDateTime(1, 1));
+    EXPECT_FALSE(g->CanDropDownDateTime(2, 1)) << "no date-time button";
+    key = VK_F4;
+    g->DoKeyDown(key, {});
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(key, 0);
+    RegisterDateTimeEditor(nullptr);
+}
+
 TEST(GridShotCombo, DropDownsStayInTheWorkAreaOfTheirScreen) {
     const TRect first(0, 0, 1920, 1040), second(1920, 0, 3840, 1040);
     struct Case {
