@@ -2,245 +2,180 @@
 
 #include <algorithm>
 
-#include "app/DBEdit.h"
+#include "dbgrid/DBGrid.h"
 #include "platform/data/DataSource.h"
 #include "platform/data/Field.h"
-#include "platform/gui/Forms.h"
-#include "platform/gui/StdCtrls.h"
 
-class TDialogGrid::TLink : public TDataLink {
-public:
-    explicit TLink(TDialogGrid* grid) : grid_(grid) {}
-
-protected:
-    void ActiveChanged() override { grid_->Reload(); }
-    void DataSetChanged() override { grid_->Reload(); }
-    void LayoutChanged() override { grid_->Reload(); }
-    void DataSetScrolled(int) override { grid_->FollowPosition(); }
-    void RecordChanged(TField*) override {
-        // A row being edited is shown again once it is posted.
-        if (DataSet() && DataSet()->State() == dsBrowse) grid_->Reload();
-    }
-
-private:
-    TDialogGrid* grid_;
-};
+namespace {
+// Pixels a column takes per character of its width.
+constexpr int kCharWidth = 8;
+}  // namespace
 
 TDialogGrid::TDialogGrid(TComponent* owner, TWinControl* parent, const std::string& name) : TComponent(owner) {
-    SetName(name);
-    headings_ = new TLabel(owner);
-    headings_->SetName(name + "Headings");
-    headings_->SetParent(parent);
-    headings_->Font()->SetName("Liberation Mono");
-    list_ = new TListBox(owner);
-    list_->SetName(name + "List");
-    list_->SetParent(parent);
-    list_->Font()->SetName("Liberation Mono");
-    list_->OnClick = [this](TObject*) { Choose(list_->ItemIndex()); };
-    list_->OnDblClick = [this](TObject*) {
-        if (list_->ItemIndex() >= 0 && OnDblClick) OnDblClick();
-    };
+    SetName(name + "Binding");
+    // The grid belongs to this binding and goes with it.
+    grid_ = new TodcDBGrid(this);
+    grid_->SetName(name);
+    grid_->SetParent(parent);
+    grid_->SetFieldState(fsCustomized);
+    grid_->SetGridMode(gmListBox);
+    grid_->SetRowSelectMode(rsSingle);
     source_ = new TDataSource(this);
-    link_ = std::make_unique<TLink>(this);
-    link_->SetDataSource(source_);
+    grid_->SetDataSource(source_);
+    grid_->OnClick = [this](TObject*) {
+        if (OnClick && RowCount() > 0) OnClick();
+    };
+    grid_->OnDblClick = [this](TObject*) {
+        if (OnDblClick && RowCount() > 0) OnDblClick();
+    };
 }
 
-TDialogGrid::~TDialogGrid() { link_->SetDataSource(nullptr); }
+TDialogGrid::~TDialogGrid() = default;
 
 void TDialogGrid::AddColumn(const std::string& heading, const std::string& fieldName, int width) {
     columns_.push_back({heading, fieldName, std::max(width, 1)});
-    std::vector<std::string> headings;
-    for (const TColumn& c : columns_) headings.push_back(c.Heading);
-    headings_->SetCaption(Line(headings));
-    Reload();
+    const auto n = static_cast<Integer>(columns_.size());
+    grid_->SetCols(n);
+    TgrCol* col = grid_->GetCol(Variant(n));
+    col->SetFieldName(fieldName);
+    col->SetHeading(heading);
+    col->SetWidth(columns_.back().Width * kCharWidth + 8);
 }
 
 void TDialogGrid::SetDataSet(TDataSet* dataSet) {
     source_->SetDataSet(dataSet);
-    Reload();
+    if (dataSet) grid_->RebuildColumns();
 }
 
 TDataSet* TDialogGrid::DataSet() const { return source_->DataSet(); }
 
-void TDialogGrid::SetBounds(int left, int top, int width, int height) {
-    headings_->SetBounds(left + 4, top, width - 4, 16);
-    list_->SetBounds(left, top + 18, width, std::max(height - 18, 20));
+void TDialogGrid::SetBounds(int left, int top, int width, int height) { grid_->SetBounds(left, top, width, height); }
+
+int TDialogGrid::RowCount() const {
+    TDataSet* data = DataSet();
+    return data && data->Active() ? data->RecordCount() : 0;
 }
 
-std::string TDialogGrid::Line(const std::vector<std::string>& cells) const {
+TBookmark TDialogGrid::BookmarkOf(int row) const {
+    TDataSet* data = DataSet();
+    if (!data || row < 0 || row >= RowCount()) return {};
+    const TBookmark here = data->GetBookmark();
+    data->DisableControls();
+    data->First();
+    data->MoveBy(row);
+    TBookmark mark = data->GetBookmark();
+    if (!here.empty()) data->GotoBookmark(here);
+    data->EnableControls();
+    return mark;
+}
+
+std::string TDialogGrid::RowText(int row) const {
+    const TBookmark mark = BookmarkOf(row);
+    if (mark.empty()) return {};
     std::string line;
-    for (std::size_t k = 0; k < cells.size() && k < columns_.size(); ++k) {
-        std::string cell = cells[k];
+    for (std::size_t k = 0; k < columns_.size(); ++k) {
+        std::string cell = grid_->GetCellValue(static_cast<Integer>(k) + 1, Variant(std::string(mark))).AsString();
         const auto width = static_cast<std::size_t>(columns_[k].Width);
         if (cell.size() > width) cell.resize(width);
-        if (k + 1 < cells.size()) cell.append(width - cell.size() + 1, ' ');
+        if (k + 1 < columns_.size()) cell.append(width - cell.size() + 1, ' ');
         line += cell;
     }
     return line;
 }
 
-void TDialogGrid::Reload() {
+int TDialogGrid::SelectedRow() const {
     TDataSet* data = DataSet();
-    if (reloading_) return;
-    reloading_ = true;
-    rows_.clear();
-    list_->Items()->Clear();
-    int current = -1;
-    if (data && data->Active() && data->State() == dsBrowse && !data->IsEmpty()) {
-        data->DisableControls();
-        try {
-            const TBookmark here = data->GetBookmark();
-            for (data->First(); !data->Eof(); data->Next()) {
-                std::vector<std::string> cells;
-                for (const TColumn& c : columns_) {
-                    TField* f = data->FindField(c.FieldName);
-                    cells.push_back(f ? f->AsString() : std::string());
-                }
-                const TBookmark mark = data->GetBookmark();
-                if (!here.empty() && data->CompareBookmarks(mark, here) == 0) current = RowCount();
-                rows_.push_back(mark);
-                list_->Items()->Add(Line(cells));
-            }
-            if (!here.empty()) data->GotoBookmark(here);
-        } catch (...) {
-            data->EnableControls();
-            reloading_ = false;
-            throw;
-        }
-        data->EnableControls();
-    }
-    list_->SetItemIndex(current);
-    reloading_ = false;
-}
-
-void TDialogGrid::FollowPosition() {
-    TDataSet* data = DataSet();
-    if (reloading_ || !data || !data->Active() || data->IsEmpty()) return;
+    if (!data || RowCount() == 0) return -1;
     const TBookmark here = data->GetBookmark();
     for (int row = 0; row < RowCount(); ++row)
-        if (data->CompareBookmarks(rows_[static_cast<std::size_t>(row)], here) == 0) {
-            list_->SetItemIndex(row);
-            return;
-        }
-    Reload();
+        if (data->CompareBookmarks(BookmarkOf(row), here) == 0) return row;
+    return -1;
 }
-
-std::string TDialogGrid::RowText(int row) const {
-    return row >= 0 && row < list_->Items()->Count() ? list_->Items()->Strings(row) : std::string();
-}
-
-int TDialogGrid::SelectedRow() const { return list_->ItemIndex(); }
 
 void TDialogGrid::Choose(int row) {
     TDataSet* data = DataSet();
-    if (!data || row < 0 || row >= RowCount()) return;
-    data->GotoBookmark(rows_[static_cast<std::size_t>(row)]);
-    list_->SetItemIndex(row);
-    if (OnClick) OnClick();
+    const TBookmark mark = BookmarkOf(row);
+    if (!data || mark.empty()) return;
+    data->GotoBookmark(mark);
 }
 
-void TDialogGrid::ClickRow(int row) { Choose(row); }
+void TDialogGrid::ClickRow(int row) {
+    Choose(row);
+    if (OnClick && RowCount() > 0) OnClick();
+}
 
 void TDialogGrid::DblClickRow(int row) {
     Choose(row);
-    if (row >= 0 && row < RowCount() && OnDblClick) OnDblClick();
+    if (OnDblClick && RowCount() > 0) OnDblClick();
 }
 
 // ---------------------------------------------------------------- one row
 
-namespace {
-constexpr int kCellWidth = 40;
-constexpr int kCellGap = 4;
-}  // namespace
-
 TDialogRecordGrid::TDialogRecordGrid(TComponent* owner, TWinControl* parent, const std::string& name)
     : TComponent(owner) {
-    SetName(name);
-    // The cells belong to the grid and go with it.
-    box_ = new TScrollBox(this);
-    box_->SetName(name + "Cells");
-    box_->SetParent(parent);
+    SetName(name + "Binding");
+    // The grid belongs to this binding and goes with it.
+    grid_ = new TodcDBGrid(this);
+    grid_->SetName(name);
+    grid_->SetParent(parent);
+    grid_->SetFieldState(fsCustomized);
+    grid_->SetRowSelectMode(rsNone);
     source_ = new TDataSource(this);
+    grid_->SetDataSource(source_);
+    grid_->OnKeyPress = [this](TObject*, char& key) {
+        if (OnKeyPress) OnKeyPress(key);
+    };
+    grid_->OnCellLoaded = [this](TObject*, Integer dataCol, const Variant&, Variant& value) {
+        if (OnCellLoaded) OnCellLoaded(static_cast<int>(dataCol), value.IsNull() || value.IsEmpty() ? std::string() : value.AsString());
+    };
 }
 
 TDialogRecordGrid::~TDialogRecordGrid() = default;
 
 void TDialogRecordGrid::SetBounds(int left, int top, int width, int height) {
-    box_->SetBounds(left, top, width, height);
+    grid_->SetBounds(left, top, width, height);
 }
 
-void TDialogRecordGrid::SetCols(int count) {
-    count = std::max(count, 0);
-    while (Cols() > count) {
-        TCell& c = cells_.back();
-        c.Edit->SetDataSource(nullptr);
-        delete c.Edit;
-        delete c.Heading;
-        cells_.pop_back();
-    }
-    while (Cols() < count) {
-        const int dataCol = Cols() + 1;
-        TCell c;
-        c.Heading = new TLabel(this);
-        c.Heading->SetParent(box_);
-        c.Heading->SetAutoSize(false);
-        c.Heading->SetAlignment(taCenter);
-        c.Edit = new TDBEdit(this);
-        c.Edit->SetParent(box_);
-        c.Edit->SetDataSource(source_);
-        c.Edit->OnKeyPress = [this](TObject*, char& key) {
-            if (OnKeyPress) OnKeyPress(key);
-        };
-        c.Edit->OnValueChanged = [this, dataCol](TObject*) {
-            if (OnCellLoaded) OnCellLoaded(dataCol, CellText(dataCol));
-        };
-        cells_.push_back(c);
-    }
-    Place();
-}
+void TDialogRecordGrid::SetCols(int count) { grid_->SetCols(std::max(count, 0)); }
 
-void TDialogRecordGrid::Place() {
-    for (int k = 0; k < Cols(); ++k) {
-        const int left = kCellGap + k * (kCellWidth + kCellGap);
-        cells_[static_cast<std::size_t>(k)].Heading->SetBounds(left, 2, kCellWidth, 16);
-        cells_[static_cast<std::size_t>(k)].Edit->SetBounds(left, 20, kCellWidth, 24);
-    }
-    box_->SetScrollAreaSize(kCellGap + Cols() * (kCellWidth + kCellGap), 48);
-}
+int TDialogRecordGrid::Cols() const { return static_cast<int>(grid_->Cols()); }
 
 void TDialogRecordGrid::SetColumn(int dataCol, const std::string& fieldName, const std::string& heading) {
     if (dataCol < 1 || dataCol > Cols()) return;
-    TCell& c = cells_[static_cast<std::size_t>(dataCol - 1)];
-    c.FieldName = fieldName;
-    c.Heading->SetCaption(heading);
-    c.Edit->SetName(Name() + fieldName);
-    c.Edit->SetDataField(fieldName);
+    TgrCol* col = grid_->GetCol(Variant(dataCol));
+    col->SetFieldName(fieldName);
+    col->SetHeading(heading);
+    col->SetWidth(40);
 }
 
 std::string TDialogRecordGrid::FieldName(int dataCol) const {
-    return dataCol >= 1 && dataCol <= Cols() ? cells_[static_cast<std::size_t>(dataCol - 1)].FieldName : std::string();
+    return dataCol >= 1 && dataCol <= Cols() ? grid_->GetCol(Variant(dataCol))->FieldName() : std::string();
 }
 
 std::string TDialogRecordGrid::Heading(int dataCol) const {
-    return dataCol >= 1 && dataCol <= Cols() ? cells_[static_cast<std::size_t>(dataCol - 1)].Heading->Caption()
-                                             : std::string();
+    return dataCol >= 1 && dataCol <= Cols() ? grid_->GetCol(Variant(dataCol))->GetHeading() : std::string();
 }
 
-void TDialogRecordGrid::SetDataSet(TDataSet* dataSet) { source_->SetDataSet(dataSet); }
-
-std::string TDialogRecordGrid::CellText(int dataCol) const {
-    return dataCol >= 1 && dataCol <= Cols() ? cells_[static_cast<std::size_t>(dataCol - 1)].Edit->Text()
-                                             : std::string();
+void TDialogRecordGrid::SetDataSet(TDataSet* dataSet) {
+    source_->SetDataSet(dataSet);
+    if (dataSet) grid_->RebuildColumns();
 }
 
-void TDialogRecordGrid::SetCellColor(int dataCol, std::int32_t color) {
-    if (dataCol >= 1 && dataCol <= Cols()) cells_[static_cast<std::size_t>(dataCol - 1)].Edit->SetColor(color);
+Variant TDialogRecordGrid::CurrentRow() const {
+    TDataSet* data = source_->DataSet();
+    if (!data || !data->Active() || data->IsEmpty()) return Variant(std::string());
+    return Variant(std::string(data->GetBookmark()));
 }
 
-std::int32_t TDialogRecordGrid::CellColor(int dataCol) const {
-    return dataCol >= 1 && dataCol <= Cols() ? cells_[static_cast<std::size_t>(dataCol - 1)].Edit->Color() : 0;
+std::string TDialogRecordGrid::CellText(int dataCol) {
+    const Variant v = grid_->GetCellValue(dataCol, CurrentRow());
+    return v.IsNull() || v.IsEmpty() ? std::string() : v.AsString();
 }
 
-TDBEdit* TDialogRecordGrid::CellEdit(int dataCol) const {
-    return dataCol >= 1 && dataCol <= Cols() ? cells_[static_cast<std::size_t>(dataCol - 1)].Edit : nullptr;
+void TDialogRecordGrid::SetCellColor(int dataCol, std::int32_t color) { grid_->SetCellColor(dataCol, CurrentRow(), color); }
+
+std::int32_t TDialogRecordGrid::CellColor(int dataCol) { return grid_->CellColor(dataCol, CurrentRow()); }
+
+void TDialogRecordGrid::TypeKey(char& key) {
+    if (OnKeyPress) OnKeyPress(key);
 }

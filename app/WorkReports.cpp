@@ -3,13 +3,14 @@
 #include "app/WorkReports.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "app/BrandResources.h"
 #include "app/OmbxVpFormSetup.h"
 #include "app/TestWorkData.h"
 #include "app/fmAReport.h"
 #include "app/uLogFileOq.h"
-#include "docexport/deExcelEng.h"
+#include "docexport/deExExcelEng.h"
 #include "docexport/deRTFEng.h"
 #include "docexport/deVzXportIntf.h"
 #include "platform/core/FileUtils.h"
@@ -98,7 +99,7 @@ TWorkReports::TWorkReports(TTestWorkData* work, TComponent* owner) : TComponent(
     VPRenderHTML1->ServerMode = false;
     VPRenderHTML1->UseBreakingSpaces = false;
 
-    deExcelEngine1 = new TdeCustomExcelEngine(this);
+    deExcelEngine1 = new TdeExcelEngine(this);
     deExcelEngine1->SetFileExtension("xls");
     deExcelEngine1->SetFileDescription("Microsoft Excel Workbook");
     deRTFEngine1 = new TdeRTFEngine(this);
@@ -137,18 +138,56 @@ void TWorkReports::ConfigureSystem(TVzSystem* system, double marginTop) {
 
 void TWorkReports::btnSummaryClick() {
     LogWrite("Output Summary Report Clicked");
-    rsSummary->RunReport();
+    RunSummaryReport();
 }
 
 void TWorkReports::btnReportsClick() {
     LogWrite("Output Student Reports Output Clicked");
-    printOnScan_ = false;
-    rsReports->RunReport();
-    FirstGroup(true);
+    RunStudentReports();
 }
 
 void TWorkReports::btnAReportClick() {
     LogWrite("Output Analysis Report Clicked");
+    ShowAnalysisReport();
+}
+
+namespace {
+
+// Runs a report over the students' table with its grids held still, and
+// puts the user's current student back afterwards.
+void RunOverStudents(TDataSet* data, const std::function<void()>& run) {
+    if (!data->Active()) {
+        run();
+        return;
+    }
+    const TBookmark mark = data->IsEmpty() ? TBookmark() : data->GetBookmark();
+    data->DisableControls();
+    auto restore = [&] {
+        data->EnableControls();
+        if (!mark.empty() && data->BookmarkValid(mark)) data->GotoBookmark(mark);
+    };
+    try {
+        run();
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+}
+
+}  // namespace
+
+void TWorkReports::RunSummaryReport() {
+    RunOverStudents(work_->qmtData, [this] { rsSummary->RunReport(); });
+}
+
+void TWorkReports::RunStudentReports() {
+    printOnScan_ = false;
+    RunOverStudents(work_->qmtData, [this] { rsReports->RunReport(); });
+    FirstGroup(true);
+}
+
+void TWorkReports::ShowAnalysisReport() {
     TfrmAReport dialog(nullptr);
     dialog.MasterTable = work_->qmtMaster;
     dialog.DataTable = work_->qmtData;

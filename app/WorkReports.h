@@ -11,9 +11,9 @@
 //
 // The wizard creates one of these beside its TTestWorkData, binds the
 // Output page's controls to the plain fields below and calls:
-//   btnSummaryClick    "Summary Report Output"
-//   btnReportsClick    "Student Reports Output"
-//   btnAReportClick    "Analysis Report"
+//   btnSummaryClick    "Summary Report Output"   (or RunSummaryReport)
+//   btnReportsClick    "Student Reports Output"  (or RunStudentReports)
+//   btnAReportClick    "Analysis Report"         (or ShowAnalysisReport)
 //   PrintStudentOnScan from TTestWorkData::OnPrintStudentReport
 // Everything runs on the user-interface thread.
 
@@ -67,10 +67,15 @@ public:
     TdeVizeExportInterface* VzExpRTF = nullptr;
 
     // ------------------------------------------------------- handlers
+    // The buttons' handlers: each writes its log line, then runs.
     void btnSummaryClick();
     void btnReportsClick();
-    // Opens the analysis report dialog for the working unit's tables.
     void btnAReportClick();
+    // The same without the log line, for a wizard that logs itself.
+    void RunSummaryReport();
+    void RunStudentReports();
+    // Opens the analysis report dialog for the working unit's tables.
+    void ShowAnalysisReport();
     // Prints the current student of the students' table on the printer
     // named by cbxPrintScanTo, without a dialog.
     void PrintStudentOnScan();

@@ -7,7 +7,6 @@
 
 #include "app/ScoreChart.h"
 #include "app/WorkReports.h"
-#include "app/uLogFileOq.h"
 #include "platform/core/FileUtils.h"
 #include "platform/core/MathUtils.h"
 #include "platform/core/Program.h"
@@ -250,9 +249,26 @@ int TfrmAReport::StudentCorrectCount() const {
     return count;
 }
 
-void TfrmAReport::BuildStudentStatistics() {
+void TfrmAReport::WalkStudents(const std::function<void()>& visit) const {
     if (!DataTable || !DataTable->Active()) return;
-    for (DataTable->First(); !DataTable->Eof(); DataTable->Next()) {
+    // The wizard's grids stay still and keep their current student.
+    const TBookmark mark = DataTable->IsEmpty() ? TBookmark() : DataTable->GetBookmark();
+    DataTable->DisableControls();
+    auto restore = [&] {
+        DataTable->EnableControls();
+        if (!mark.empty() && DataTable->BookmarkValid(mark)) DataTable->GotoBookmark(mark);
+    };
+    try {
+        for (DataTable->First(); !DataTable->Eof(); DataTable->Next()) visit();
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+}
+
+void TfrmAReport::BuildStudentStatistics() {
+    WalkStudents([this] {
         const double score = StudentScore();
         const int correct = StudentCorrectCount();
         qmtSD->Append();
@@ -270,8 +286,7 @@ void TfrmAReport::BuildStudentStatistics() {
             qmtGraph->FieldByName("gQty")->SetAsInteger(1);
         }
         qmtGraph->Post();
-    }
-    DataTable->First();
+    });
 }
 
 void TfrmAReport::BuildAnswerPopularity() {
@@ -288,21 +303,19 @@ void TfrmAReport::BuildAnswerPopularity() {
     }
     // Counted per question over all students, then stored once per row.
     std::vector<std::vector<int>> counts(std::size_t(std::max(QtyQuestions, 0)), std::vector<int>(kChoices + 2, 0));
-    if (DataTable && DataTable->Active()) {
-        for (DataTable->First(); !DataTable->Eof(); DataTable->Next())
-            for (int n = 1; n <= QtyQuestions; ++n) {
-                const std::string answer = AnswerText(n);
-                if (answer.empty()) continue;
-                std::vector<int>& row = counts[std::size_t(n - 1)];
-                if (answer == "?")
-                    ++row[kChoices + 1];
-                else if (answer == "-")
-                    ++row[kChoices];
-                else if (const int k = ChoiceOf(answer); k > 0)
-                    ++row[std::size_t(k - 1)];
-            }
-        DataTable->First();
-    }
+    WalkStudents([&] {
+        for (int n = 1; n <= QtyQuestions; ++n) {
+            const std::string answer = AnswerText(n);
+            if (answer.empty()) continue;
+            std::vector<int>& row = counts[std::size_t(n - 1)];
+            if (answer == "?")
+                ++row[kChoices + 1];
+            else if (answer == "-")
+                ++row[kChoices];
+            else if (const int k = ChoiceOf(answer); k > 0)
+                ++row[std::size_t(k - 1)];
+        }
+    });
     int n = 1;
     for (qmtPopNum->First(); !qmtPopNum->Eof(); qmtPopNum->Next(), ++n) {
         const std::vector<int>& row = counts[std::size_t(n - 1)];
@@ -423,7 +436,6 @@ void TfrmAReport::btnExportClick() {
 }
 
 void TfrmAReport::btnPrintClick() {
-    LogWrite("Analysis Report Output Options Clicked");
     if (cbExport->Checked()) {
         const std::string base = edtExport->Text();
         const std::string folder = ExtractFilePath(base);

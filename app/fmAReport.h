@@ -6,6 +6,7 @@
 // distribution; each printed section but the statistics can also be
 // written to a tab-separated text file.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -120,6 +121,8 @@ public:
     void ExportScoreDistribution();
 
 private:
+    // Visits every student of DataTable in table order.
+    void WalkStudents(const std::function<void()>& visit) const;
     int D() const;
     double RoundTo(double value) const;
     double Percent(double part, double whole) const;

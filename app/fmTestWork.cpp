@@ -431,6 +431,8 @@ void TfrmTestWork::ShowPage(int index) {
                                       wpScanTests,     wpOutput,      wpFinished};
     work_->ActivePage = pages[index];
     if (index == 0) TabSheet1Show();
+    // The key's point values may have been changed by a dialog meanwhile.
+    if (index == 1) ShowPointValues();
     if (index == 3) TabSheet3Show();
     if (index == 4) TabSheet4Show();
 }
@@ -562,10 +564,15 @@ void TfrmTestWork::FreePointEditors() {
     }
 }
 
-void TfrmTestWork::BitBtn1Click() {
-    work_->SetAllPoints(edtDPoint->Text());
+void TfrmTestWork::ShowPointValues() {
+    if (!work_->qmtMaster->Active()) return;
     for (std::size_t i = 0; i < PointEditors.size(); ++i)
         PointEditors[i]->SetText(work_->qmtMaster->FieldByName("P" + std::to_string(i + 1))->AsString());
+}
+
+void TfrmTestWork::BitBtn1Click() {
+    work_->SetAllPoints(edtDPoint->Text());
+    ShowPointValues();
 }
 
 void TfrmTestWork::btnNext1Click() {

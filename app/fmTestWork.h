@@ -120,6 +120,8 @@ public:
     void ReadAnswerLabels();
     void BuildPointEditors();
     void FreePointEditors();
+    // The key's point values into the editors.
+    void ShowPointValues();
     void UpdateNamesControls();
     // The unit's export fields onto their controls.
     void ShowWorkState();

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "docexport/deCstSprShtEng.h"
-#include "docexport/deExcelEng.h"
+#include "docexport/deExExcelEng.h"
 #include "platform/core/Streams.h"
 
 namespace {
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
         before = t;
     }
     {
-        TdeCustomExcelEngine e(nullptr);
+        TdeExcelEngine e(nullptr);
         TMemoryStream out;
         SetUp(e, 20.0 * 52);
         e.Preferences()->SetOutputToUserStream(true);

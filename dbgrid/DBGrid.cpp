@@ -2,7 +2,10 @@
 
 #include <QEvent>
 #include <algorithm>
+#include <cmath>
 
+#include "dbgrid/DBComboGrid.h"
+#include "dbgrid/DBGridCursor.h"
 #include "dbgrid/DBGridPrint.h"
 #include "platform/core/Format.h"
 #include "platform/core/Strings.h"
@@ -39,7 +42,9 @@ TgrCustomDBGrid::TgrCustomDBGrid(TComponent* owner) : TgrBaseGrid(owner) {
     SetResizeRows(rrAll);
     dataLink_ = std::make_unique<TgrGridDataLink>(this);
     standardWindow_ = std::make_unique<TgrStandardDataset>(this);
-    window_ = standardWindow_.get();
+    bdeWindow_ = std::make_unique<TgrScrollDataset>(this);
+    // A new grid uses the engine-cursor window until a dataset is linked.
+    window_ = bdeWindow_.get();
     selection_ = std::make_unique<TgrDBSelection>(
         [this](const std::string& a, const std::string& b) { return CompareBookmarks(a, b); });
     ResetEditTracking();
@@ -50,6 +55,8 @@ TgrCustomDBGrid::~TgrCustomDBGrid() {
     // The link must not call back into a half-destroyed grid.
     dataLink_->SetDataSource(nullptr);
 }
+
+TgrBaseGrid* TgrCustomDBGrid::CreateComboGrid() { return new TgrDBComboGrid(this, this); }
 
 // ------------------------------------------------------------ binding
 
@@ -73,9 +80,21 @@ void TgrCustomDBGrid::SetDataSource(TDataSource* source) {
 
 void TgrCustomDBGrid::SetDatasetType(TgrDatasetType value) {
     if (value == datasetType_) return;
-    // Only the standard window serves the datasets of this program.
-    if (value == dstBDE && dataActive_) return;
+    // The engine-cursor window needs a dataset with an engine cursor.
+    if (value == dstBDE && (bookmarkType_ == bmtNonOrdered || (DataSet() && !dynamic_cast<TgrCursorDataSet*>(DataSet()))))
+        return;
+    bool active = dataActive_;
+    if (active) window_->ActiveChanged(false);
     datasetType_ = value;
+    window_ = value == dstStandard ? static_cast<TgrGridData*>(standardWindow_.get()) : bdeWindow_.get();
+    if (active) {
+        window_->ActiveChanged(true);
+        if (value == dstStandard) window_->SetWindowSize(VisibleRecordCount());
+        dataActive_ = window_->IsActive();
+        UpdateRowCount();
+        SyncCurrentRecord();
+        Invalidate();
+    }
 }
 
 void TgrCustomDBGrid::SetFieldState(TgrFieldState value) {
@@ -235,7 +254,24 @@ void TgrCustomDBGrid::SyncCurrentRecord() {
         ChangeCurrentCell(displayCol, displayRow);
     }
     if (RowBarOn()) InvalidateCol(0);
+    SyncListBoxSelection(true);
     NotifyRowChanged();
+    NotifyCellChanged();
+}
+
+void TgrCustomDBGrid::NotifyCellChanged() {
+    Integer col = CurrentDataCol();
+    if (col == cellColSeen_ && currentRecord_ == cellRecordSeen_) return;
+    Integer oldCol = cellColSeen_;
+    Variant oldRow(cellRecordSeen_);
+    cellColSeen_ = col;
+    cellRecordSeen_ = currentRecord_;
+    if (OnCellChanged && CanFireEvents()) OnCellChanged(this, oldCol, col, oldRow, Variant(currentRecord_));
+}
+
+void TgrCustomDBGrid::ChangeCurrentCell(Integer displayCol, Integer displayRow) {
+    TgrBaseGrid::ChangeCurrentCell(displayCol, displayRow);
+    if (dataActive_ && syncDepth_ == 0) NotifyCellChanged();
 }
 
 void TgrCustomDBGrid::NotifyRowChanged() {
@@ -249,6 +285,7 @@ bool TgrCustomDBGrid::MoveDataSetToRow(Integer windowRow) {
     Integer active = window_->GetActiveRow();
     if (windowRow == active || windowRow < 1) return true;
     TCounterGuard guard(gridMovesDataset_);
+    if (!UsesStandardWindow()) return window_->GotoBookmark(window_->GetRowBookmark(windowRow));
     window_->ScrollBy(windowRow - active);
     return true;
 }
@@ -264,17 +301,21 @@ bool TgrCustomDBGrid::GotoDataRow(const Variant& dataRow) {
 
 void TgrCustomDBGrid::DataLinkActiveChanged(bool active) {
     if (active == linkActiveSeen_) return;
-    // No dataset of this system carries an engine cursor: the standard
-    // window serves them all.
-    if (!dataActive_ && datasetType_ == dstBDE) datasetType_ = dstStandard;
+    // Only a dataset with an engine cursor can use the engine-cursor
+    // window; no dataset of this program has one, so the standard window
+    // serves them all.
+    if (!dataActive_ && datasetType_ == dstBDE && !dynamic_cast<TgrCursorDataSet*>(DataSet()))
+        datasetType_ = dstStandard;
+    window_ = datasetType_ == dstStandard ? static_cast<TgrGridData*>(standardWindow_.get()) : bdeWindow_.get();
     ResetEditTracking();
     selection_->Clear();
     linkActiveSeen_ = active;
     if (active) {
         RebuildColumns();
         window_->ActiveChanged(true);
-        window_->SetWindowSize(VisibleRecordCount());
+        if (UsesStandardWindow()) window_->SetWindowSize(VisibleRecordCount());
         dataActive_ = window_->IsActive();
+        if (!UsesStandardWindow()) bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
     } else {
         window_->ActiveChanged(false);
         dataActive_ = false;
@@ -296,6 +337,8 @@ void TgrCustomDBGrid::DataLinkCheckBrowseMode() {}
 void TgrCustomDBGrid::DataLinkScrolled(Integer distance) {
     window_->ShiftCaches(distance);
     if (syncDepth_ > 0) return;
+    // The engine window follows the dataset's record when it left the rows.
+    if (!UsesStandardWindow()) bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
     // The rows kept their places on screen; the records under them moved.
     SyncCurrentRecord();
     updatePending_ = false;
@@ -307,6 +350,15 @@ void TgrCustomDBGrid::DataLinkScrolled(Integer distance) {
 void TgrCustomDBGrid::DataLinkChanged() {
     window_->ClearCaches();
     if (syncDepth_ > 0) return;
+    if (!UsesStandardWindow() && dataActive_) {
+        // Its copies may be stale: the window reopens its cursor, then
+        // shows the dataset's record. Cloning a cursor may notify again.
+        if (reopenDepth_ > 0) return;
+        TCounterGuard guard(reopenDepth_);
+        bdeWindow_->ActiveChanged(false);
+        bdeWindow_->ActiveChanged(true);
+        bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
+    }
     UpdateRowCount();
     SyncCurrentRecord();
     Invalidate();
@@ -354,7 +406,7 @@ void TgrCustomDBGrid::DataLinkRecordChanged(TField*) {
 void TgrCustomDBGrid::DataLinkUpdateData() {
     if (!updatePending_) return;
     Integer dataCol = CurrentDataCol();
-    Variant value = pendingValue_;
+    Variant value = PendingValue();
     bool cancel = false;
     if (OnUpdateField) OnUpdateField(this, dataCol, Variant(currentRecord_), value, cancel);
     updatePending_ = false;
@@ -381,7 +433,7 @@ void TgrCustomDBGrid::WriteFieldValue(Integer dataCol, const Variant& value) {
 Variant TgrCustomDBGrid::ReadActiveRecordCellValue(Integer dataCol, const Variant& dataRow) {
     Variant value;
     // The cell being edited shows what was typed.
-    if (updatePending_ && dataCol == CurrentDataCol() && DataRowText(dataRow) == currentRecord_) value = pendingValue_;
+    if (updatePending_ && dataCol == CurrentDataCol() && DataRowText(dataRow) == currentRecord_) value = PendingValue();
     else value = ReadFieldValue(dataCol);
     DoCellLoaded(dataCol, dataRow, value);
     return value;
@@ -392,6 +444,21 @@ Variant TgrCustomDBGrid::LoadCellValue(Integer dataCol, Integer dataRow, const V
     if (!dataActive_ || dataRow < 1 || dataRow > window_->GetRowCount()) return Variant();
     Integer active = window_->GetActiveRow();
     Variant rowId = window_->GetRowDataRow(dataRow);
+    if (painting_ && (rowLoadedPending_ || rowId.AsString() != lastLoadedRecord_)) {
+        lastLoadedRecord_ = rowId.AsString();
+        rowLoadedPending_ = false;
+        DoRowLoaded(rowId);
+    }
+    TgrDBField* adapter = FieldAdapter(dataCol);
+    Variant copy;
+    if (adapter && window_->ReadRowValue(dataRow, adapter->Field()->Index(), copy)) {
+        // The window keeps its own copy of the record.
+        Variant value = adapter->DefaultControlType() == ctCheck || copy.IsNull() || copy.IsEmpty()
+                            ? copy
+                            : Variant(copy.AsString());
+        DoCellLoaded(dataCol, rowId, value);
+        return value;
+    }
     window_->SetActiveRow(dataRow);
     Variant value;
     try {
@@ -526,7 +593,7 @@ void TgrCustomDBGrid::ResetCellProperties(const TgrPropIdSet& ids) {
     Invalidate();
 }
 
-TColor TgrCustomDBGrid::EffectiveCellColor(Integer dataCol, const std::string& dataRow) {
+TColor TgrCustomDBGrid::RecordCellColor(Integer dataCol, const std::string& dataRow) {
     TColor cell = TColor(cellProps_.Get(dataCol, dataRow, gpColor).AsInteger());
     if (ColorSet(cell)) return cell;
     TColor row = TColor(rowProps_.Get(dataRow, gpColor).AsInteger());
@@ -580,18 +647,70 @@ bool TgrCustomDBGrid::IsRecordSelected(const Variant& dataRow) const {
     return dataRow.IsString() && selection_->IsSelected(dataRow.AsString());
 }
 
-void TgrCustomDBGrid::ResetRowState(TgrRowStateKinds kinds) {
-    if (kinds & RowStateBit(rskSelected)) {
-        if (dataBound_) selection_->Clear();
-        DeselectAllRows();
+void TgrCustomDBGrid::SelectDisplayRows(Integer from, Integer to) {
+    if (!dataActive_) {
+        TgrBaseGrid::SelectDisplayRows(from, to);
+        return;
+    }
+    if (to < from) std::swap(from, to);
+    from = std::max<Integer>(from, 1);
+    to = std::min<Integer>(to, RowTotal() - 1);
+    std::vector<std::string> rows;
+    for (Integer r = from; r <= to; ++r) {
+        Integer dataRow = DataRowOfDisplay(r);
+        if (dataRow >= 1 && dataRow <= window_->GetRowCount()) rows.push_back(window_->GetRowBookmark(dataRow));
+    }
+    if (rows.empty()) return;
+    selection_->SelectRange(rows.front(), rows.back(), true, rows);
+    Invalidate();
+    FireSelectChanged(true);
+}
+
+void TgrCustomDBGrid::SyncListBoxSelection(bool fire) {
+    if (!dataActive_) {
+        TgrBaseGrid::SyncListBoxSelection(fire);
+        return;
+    }
+    if (!IsListBoxSelect()) return;
+    bool only = !currentRecord_.empty() && selection_->IsSelected(currentRecord_);
+    if (only && selection_->Mode() == rseBookmarkRange && selection_->Ranges().size() == 1 &&
+        selection_->Ranges()[0].first == MakeAtPosition(currentRecord_) &&
+        selection_->Ranges()[0].second == MakeAtPosition(currentRecord_))
+        return;
+    selection_->Clear();
+    if (!currentRecord_.empty()) selection_->SelectRange(currentRecord_, currentRecord_, true, {currentRecord_});
+    Invalidate();
+    if (fire) FireSelectChanged(false);
+}
+
+void TgrCustomDBGrid::DeselectAllRows() {
+    if (dataBound_ && !selection_->Empty()) {
+        selection_->Clear();
         Invalidate();
     }
+    TgrBaseGrid::DeselectAllRows();
+}
+
+void TgrCustomDBGrid::ResetRowState(TgrRowStateKinds kinds) {
+    if (kinds & RowStateBit(rskSelected)) DeselectAllRows();
 }
 
 // ------------------------------------------------------------ navigation
 
 TgrVertScrollFigures TgrCustomDBGrid::VertScrollFigures() {
     TgrVertScrollFigures f;
+    if (dataActive_ && !UsesStandardWindow()) {
+        // The engine window's bar counts records; a large count is scaled
+        // into the bar's range.
+        Integer count = std::max<Integer>(window_->GetRecordCount(), 1);
+        f.Count = f.Positions = f.Range = count;
+        if (count > 32767) {
+            f.Positions = count - VisibleRecordCount();
+            f.Range = std::min<Integer>(32767, f.Positions);
+            f.Scaled = true;
+        }
+        return f;
+    }
     if (!dataActive_ || !window_->IsSequenced()) return f;
     Integer r = window_->GetRecordCount(), v = VisibleRecordCount();
     f.Count = f.Positions = f.Range = std::max<Integer>(r + v - 1, 1);
@@ -602,6 +721,12 @@ TgrVertScrollFigures TgrCustomDBGrid::VertScrollFigures() {
 // offset of the top row from the first scrolling row.
 Integer TgrCustomDBGrid::VertScrollPos() {
     if (!dataActive_) return 0;
+    if (!UsesStandardWindow()) {
+        TgrVertScrollFigures f = VertScrollFigures();
+        Integer offset = bdeWindow_->Top() + TopLeftCell().Row - FixedRowTotal() - 1;
+        if (f.Scaled) return Integer(std::nearbyint(double(offset + 1) * double(f.Range) / double(f.Positions)));
+        return offset + 1;
+    }
     if (!window_->IsSequenced()) return window_->GetBof() ? 1 : window_->GetEof() ? 5 : 3;
     Integer pos = window_->GetRecNo() + TopLeftCell().Row - FixedRowTotal();
     return std::max<Integer>(pos, 1);
@@ -624,6 +749,23 @@ void TgrCustomDBGrid::VertScroll(TgrScrollCode code, Integer thumbPos) {
     TDataSet* ds = DataSet();
     if (!EndCellEdit()) return;
     Integer v = VisibleRecordCount();
+    if (!UsesStandardWindow()) {
+        // The engine window scrolls itself; the dataset stays on its record.
+        switch (code) {
+            case scLineUp: window_->ScrollBy(-1); break;
+            case scLineDown: window_->ScrollBy(1); break;
+            case scPageUp: window_->ScrollBy(-std::max<Integer>(v, 1)); break;
+            case scPageDown: window_->ScrollBy(std::max<Integer>(v, 1)); break;
+            case scTop: window_->First(); break;
+            case scBottom: window_->Last(); break;
+            default: break;
+        }
+        UpdateRowCount();
+        SyncCurrentRecord();
+        Invalidate();
+        UpdateScrollBars();
+        return;
+    }
     bool sequenced = window_->IsSequenced();
     switch (code) {
         case scLineUp:
@@ -659,11 +801,11 @@ void TgrCustomDBGrid::VertScroll(TgrScrollCode code, Integer thumbPos) {
 bool TgrCustomDBGrid::CanSelectCell(Integer col, Integer row) {
     if (!dataActive_ || syncDepth_ > 0 || row < 1 || col < 1) return TgrBaseGrid::CanSelectCell(col, row);
     Integer dataRow = DataRowOfDisplay(row);
-    if (dataRow != window_->GetActiveRow()) {
+    if (dataRow != window_->GetCurrentRecordRow()) {
         // Leaving the row posts the record.
         if (!PostEdit()) return false;
         MoveDataSetToRow(dataRow);
-        return window_->GetActiveRow() == dataRow;
+        return window_->GetCurrentRecordRow() == dataRow;
     }
     if (col != TCustomGrid_ts::CurrentCell().Col) return EndCellEdit();
     return true;
@@ -689,9 +831,29 @@ void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
             return;
         case VK_DOWN:
             if (ctrl) break;
-            if (leaveRow()) ds->Next();
+            // An untouched new record at the end stays where it is.
+            if (ds->State() == dsInsert && ds->Eof() && !ds->Modified()) {
+                key = 0;
+                return;
+            }
+            if (leaveRow()) {
+                ds->Next();
+                // Moving down from the last record appends one.
+                if (ds->Eof() && (autoInsert_ || GridMode() == gmEditInsert)) AppendRecord();
+            }
             key = 0;
             return;
+        case VK_DELETE:
+            if (shift.Contains(ssCtrl) && !shift.Contains(ssShift) && !shift.Contains(ssAlt) && DeleteRecordsOnKey())
+                key = 0;
+            if (key == 0) return;
+            break;
+        case VK_INSERT:
+            if (!ctrl && !shift.Contains(ssShift) && !shift.Contains(ssAlt) && InsertRecordOnKey()) {
+                key = 0;
+                return;
+            }
+            break;
         case VK_PRIOR:
             if (leaveRow()) ds->MoveBy(int(-VisibleRecordCount()));
             key = 0;
@@ -738,7 +900,7 @@ void TgrCustomDBGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int
 std::string TgrCustomDBGrid::EditTextOf(Integer col, Integer row) {
     if (!dataActive_) return TgrBaseGrid::EditTextOf(col, row);
     Integer dataCol = DataColOfDisplay(col);
-    if (updatePending_ && dataCol == CurrentDataCol()) return pendingValue_.AsString();
+    if (updatePending_ && dataCol == CurrentDataCol()) return PendingValue().AsString();
     TgrDBField* f = FieldAdapter(dataCol);
     return f ? f->GetEditText() : std::string();
 }
@@ -752,9 +914,7 @@ void TgrCustomDBGrid::StoreEditText(Integer col, Integer row, const std::string&
     EditCurrentCell(text);
 }
 
-bool TgrCustomDBGrid::EditCurrentCell(const std::string& text) {
-    if (!dataActive_) return false;
-    Integer dataCol = CurrentDataCol();
+bool TgrCustomDBGrid::BeginRecordEdit(Integer dataCol) {
     TgrDBField* f = FieldAdapter(dataCol);
     TgrCol* col = Col(dataCol);
     if (!f || !f->Field()->CanModify() || (col && col->GetReadOnly())) return false;
@@ -769,8 +929,31 @@ bool TgrCustomDBGrid::EditCurrentCell(const std::string& text) {
         }
         cellEditing_ = true;
     }
-    pendingValue_ = Variant(text);
     updatePending_ = true;
+    return true;
+}
+
+// The in-cell control starts an edit of the current cell: the record goes
+// into edit mode; the control's value is written when the cell is left.
+bool TgrCustomDBGrid::PrepareCellEdit(Integer dataCol, bool byUser) {
+    if (!dataActive_) return TgrBaseGrid::PrepareCellEdit(dataCol, byUser);
+    if (!BeginRecordEdit(dataCol)) return false;
+    if (OnCellEdit) OnCellEdit(this, dataCol, Variant(currentRecord_), byUser);
+    return true;
+}
+
+Variant TgrCustomDBGrid::PendingValue() {
+    if (!pendingValue_.IsEmpty()) return pendingValue_;
+    TgrCurrentCell* cell = CurrentCell();
+    if (cell && cell->HasValueFor(CurrentDataCol(), CurrentDataRow())) return cell->GetStoredValue();
+    return Variant();
+}
+
+bool TgrCustomDBGrid::EditCurrentCell(const std::string& text) {
+    if (!dataActive_) return false;
+    Integer dataCol = CurrentDataCol();
+    if (!BeginRecordEdit(dataCol)) return false;
+    pendingValue_ = Variant(text);
     if (OnCellEdit) OnCellEdit(this, dataCol, Variant(currentRecord_), true);
     Integer row = window_->GetActiveRow();
     if (row >= 1 && row < RowTotal()) InvalidateRow(DisplayRowOfData(row));
@@ -839,21 +1022,63 @@ void TgrCustomDBGrid::UndoEdit() {
     if (Editor() && EditingActive()) Editor()->LoadFromGrid();
 }
 
+bool TgrCustomDBGrid::IsDataSetReadOnly() { return dataActive_ && !DataSet()->CanModify(); }
+
 void TgrCustomDBGrid::AppendRecord() {
-    if (!dataActive_ || !PostEdit()) return;
+    if (!dataLink_->Active() || IsDataSetReadOnly() || GridMode() == gmListBox || GridMode() == gmBrowse) return;
+    if (!PostEdit()) return;
     DataSet()->Append();
     FireInsertRow(window_->GetActiveRow(), true);
 }
 
-bool TgrCustomDBGrid::DeleteRecord() {
-    if (!dataActive_ || DataSet()->IsEmpty()) return false;
-    if (confirmDelete_ && MessageDlg("Delete record?", mtConfirmation, mbOKCancel) != mrOk) return false;
-    std::string record = currentRecord_;
-    if (OnDeleteRow) OnDeleteRow(this, Variant(record), true);
-    DataSet()->Delete();
-    rowProps_.Reset(record, TgrPropIdSet::All());
-    cellProps_.ResetRecord(record, TgrPropIdSet::All());
+bool TgrCustomDBGrid::InsertRecordOnKey() {
+    if (!dataActive_ || GridMode() == gmListBox || GridMode() == gmBrowse || IsDataSetReadOnly()) return false;
+    if (!PostEdit()) return false;
+    DataSet()->Insert();
+    FireInsertRow(window_->GetActiveRow(), true);
     return true;
+}
+
+bool TgrCustomDBGrid::DeleteRecordsOnKey() {
+    if (!dataActive_ || IsDataSetReadOnly() || selection_->Empty()) return false;
+    std::vector<std::string> selected;
+    ForEachRecord([&](const Variant& row) {
+        if (selection_->IsSelected(row.AsString())) selected.push_back(row.AsString());
+    });
+    if (selected.empty()) return false;
+    std::string message = selected.size() > 1 ? "Delete all selected records?" : "Delete record?";
+    if (!confirmDelete_ || MessageDlg(message, mtConfirmation, mbOKCancel) != mrCancel) DeleteSelectedRecords();
+    return true;
+}
+
+void TgrCustomDBGrid::DeleteSelectedRecords() {
+    TDataSet* ds = DataSet();
+    if (!dataActive_ || !ds) return;
+    std::vector<std::string> selected;
+    ForEachRecord([&](const Variant& row) {
+        if (selection_->IsSelected(row.AsString())) selected.push_back(row.AsString());
+    });
+    ds->DisableControls();
+    auto cleanUp = [&] {
+        DeselectAllRows();
+        ds->EnableControls();
+    };
+    try {
+        // From the last selected record backwards: the others keep their
+        // bookmarks.
+        for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
+            if (!ds->BookmarkValid(*it)) continue;
+            ds->GotoBookmark(*it);
+            if (OnDeleteRow) OnDeleteRow(this, Variant(*it), true);
+            ds->Delete();
+            rowProps_.Reset(*it, TgrPropIdSet::All());
+            cellProps_.ResetRecord(*it, TgrPropIdSet::All());
+        }
+    } catch (...) {
+        cleanUp();
+        throw;
+    }
+    cleanUp();
 }
 
 void TgrCustomDBGrid::ShowPostError(const std::exception& e) { MessageDlg(e.what(), mtError, {mbOK}); }
@@ -863,101 +1088,39 @@ void TgrCustomDBGrid::ShowPostError(const std::exception& e) { MessageDlg(e.what
 void TgrCustomDBGrid::Paint() {
     rowLoadedPending_ = true;
     lastLoadedRecord_.clear();
-    TgrBaseGrid::Paint();
+    painting_ = true;
+    try {
+        TgrBaseGrid::Paint();
+    } catch (...) {
+        painting_ = false;
+        throw;
+    }
+    painting_ = false;
 }
 
-void TgrCustomDBGrid::PaintCell(Integer col, Integer row, const TRect& rect, TGridDrawState_ts state) {
-    if (!dataBound_) {
-        TgrBaseGrid::PaintCell(col, row, rect, state);
-        return;
-    }
-    TCanvas* c = Canvas();
-    if (row == 0 && col >= 1) {
-        TgrCol* column = Col(DataColOfDisplay(col));
-        if (!column) return;
-        c->Font()->Assign(*HeadingFont());
-        c->Brush()->SetColor(HeadingColor());
-        c->FillRect(rect);
-        c->Brush()->SetStyle(bsClear);
-        c->TextRect(rect, rect.Left + 2, rect.Top + 1, column->GetHeading());
-        c->Brush()->SetStyle(bsSolid);
-        return;
-    }
-    if (!dataActive_ || row < 1) return;
-    Integer dataRow = DataRowOfDisplay(row);
-    if (dataRow > window_->GetRowCount()) return;
-    if (col == 0) {
-        // The current record's indicator: a triangle, or a bar while the
-        // record is being edited.
-        if (!RowBarIndicator() || dataRow != window_->GetActiveRow()) return;
-        c->Brush()->SetColor(clBlack);
-        c->Pen()->SetColor(clBlack);
-        Integer cy = (rect.Top + rect.Bottom) / 2, cx = rect.Left + rect.Width() / 2;
-        if (editing_) c->FillRect(TRect(cx - 1, cy - 5, cx + 2, cy + 5));
-        else c->Polygon({TPoint(cx - 2, cy - 4), TPoint(cx + 2, cy), TPoint(cx - 2, cy + 4)});
-        return;
-    }
-    Integer dataCol = DataColOfDisplay(col);
-    Variant dataRowId = window_->GetRowDataRow(dataRow);
-    std::string record = DataRowText(dataRowId);
-    if (rowLoadedPending_ || record != lastLoadedRecord_) {
-        lastLoadedRecord_ = record;
-        rowLoadedPending_ = false;
-        DoRowLoaded(dataRowId);
-    }
-    Variant value = LoadCellValue(dataCol, dataRow, Variant());
-    DrawDataCell(dataCol, record, value, rect, state);
+void TgrCustomDBGrid::FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrCellDrawInfo& info) {
+    if (OnGetDrawInfo) OnGetDrawInfo(this, dataCol, DataRowOfRow(dataRow), info);
 }
 
-void TgrCustomDBGrid::PaintCellData(Integer dataCol, Integer dataRow, const Variant& value) {}
-
-void TgrCustomDBGrid::DrawDataCell(Integer dataCol, const std::string& dataRow, const Variant& value,
-                                   const TRect& rect, TGridDrawState_ts state) {
-    TCanvas* c = Canvas();
-    c->Font()->Assign(*Font());
-    TColor back = EffectiveCellColor(dataCol, dataRow);
-    if (selection_->IsSelected(dataRow)) {
-        back = SelectionColor();
-        c->Font()->SetColor(SelectionFontColor());
+bool TgrCustomDBGrid::PaintCellData(TgrCellPaintInfo& info, const TRect&, bool) {
+    if (!dataActive_ || info.Kind != tckData || info.DataRow < 1 || info.DataRow > window_->GetRowCount())
+        return false;
+    std::string record = DataRowText(window_->GetRowDataRow(info.DataRow));
+    // The cell-loaded events of this paint may just have coloured the
+    // record: its colours are read now.
+    TColor cell = TColor(cellProps_.Get(info.DataCol, record, gpColor).AsInteger());
+    TColor row = TColor(rowProps_.Get(record, gpColor).AsInteger());
+    TgrCol* col = Col(info.DataCol);
+    bool colColored = col && ColorSet(col->Color());
+    if (ColorSet(cell)) info.Color = cell;
+    else if (ColorSet(row) && (DrawOverlap() == doDrawRowOnTop || !colColored)) info.Color = row;
+    if (selection_->IsSelected(record)) {
+        info.Selected = true;
+        info.SelectionColored = true;
+        info.Color = SelectionColor();
+        if (ColorSet(SelectionFontColor())) info.FontColor = SelectionFontColor();
     }
-    if (OnGetDrawInfo) {
-        TgrDrawInfo info;
-        info.Color = back;
-        info.FontColor = c->Font()->Color();
-        info.FontStyle = c->Font()->Style();
-        OnGetDrawInfo(this, dataCol, Variant(dataRow), info);
-        if (ColorSet(info.Color)) back = info.Color;
-        if (ColorSet(info.FontColor)) c->Font()->SetColor(info.FontColor);
-        c->Font()->SetStyle(info.FontStyle);
-    }
-    c->Brush()->SetStyle(bsSolid);
-    c->Brush()->SetColor(back);
-    c->FillRect(rect);
-    std::string text;
-    TgrDBField* f = FieldAdapter(dataCol);
-    if (f && f->DefaultControlType() == ctCheck) {
-        // A small box, ticked when checked, grey when without a value.
-        Integer state3 = value.IsEmpty() || value.IsNull() ? 2 : value.AsInteger();
-        TRect box(rect.Left + rect.Width() / 2 - 6, rect.Top + rect.Height() / 2 - 6, 0, 0);
-        box.Right = box.Left + 12;
-        box.Bottom = box.Top + 12;
-        c->Brush()->SetColor(state3 == 2 ? clSilver : clWhite);
-        c->Pen()->SetColor(clBlack);
-        c->Rectangle(box);
-        if (state3 == 1) {
-            c->MoveTo(box.Left + 2, box.Top + 6);
-            c->LineTo(box.Left + 5, box.Top + 9);
-            c->LineTo(box.Left + 10, box.Top + 3);
-        }
-        return;
-    }
-    if (!value.IsEmpty() && !value.IsNull()) text = value.AsString();
-    c->Brush()->SetStyle(bsClear);
-    Integer x = rect.Left + 2;
-    if (f && f->Field()->Alignment() == taRightJustify) x = rect.Right - 2 - c->TextWidth(text);
-    else if (f && f->Field()->Alignment() == taCenter) x = rect.Left + (rect.Width() - c->TextWidth(text)) / 2;
-    c->TextRect(rect, x, rect.Top + 1, text);
-    c->Brush()->SetStyle(bsSolid);
+    return false;
 }
 
 // ------------------------------------------------------------ TodcDBGrid

@@ -33,16 +33,6 @@ enum TgrRowStateKind { rskSelected, rskChanged };
 using TgrRowStateKinds = unsigned;
 inline constexpr TgrRowStateKinds RowStateBit(TgrRowStateKind k) { return 1u << unsigned(k); }
 
-// What OnGetDrawInfo may change before a data cell is painted. The
-// transparent colour uses 0x20000000 for "not set".
-struct TgrDrawInfo {
-    TColor Color = grColorNotSet;
-    TColor FontColor = grColorNotSet;
-    TFontStyles FontStyle;
-    TgrWordWrap WordWrap = wwDefault;
-    TColor TransparentColor = TColor(0x20000000);
-};
-
 using TgrDBRowLoadedEvent = std::function<void(TObject*, const Variant& dataRow)>;
 using TgrDBCellLoadedEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, Variant& value)>;
 using TgrDBCellEditingEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, bool& cancel)>;
@@ -56,7 +46,7 @@ using TgrDBCellChangedEvent = std::function<void(TObject*, Integer oldCol, Integ
                                                  const Variant& newRow)>;
 using TgrDBUpdateFieldEvent =
     std::function<void(TObject*, Integer dataCol, const Variant& dataRow, Variant& value, bool& cancel)>;
-using TgrDBGetDrawInfoEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, TgrDrawInfo&)>;
+using TgrDBGetDrawInfoEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, TgrCellDrawInfo&)>;
 using TgrDBInsertRowEvent = std::function<void(TObject*, const Variant& dataRow, bool byUser)>;
 using TgrDBDeleteRowEvent = std::function<void(TObject*, const Variant& dataRow, bool byUser)>;
 using TgrDBTopLeftChangedEvent = std::function<void(TObject*, Integer oldCol, const Variant& oldRow, Integer newCol,
@@ -87,6 +77,10 @@ public:
     void SetDataSource(TDataSource* source);
     TDataSet* DataSet() const { return dataLink_->DataSet(); }
     bool DataBound() const { return dataBound_; }
+    // A form that says the grid is not data bound unbinds it.
+    void SetDataBound(bool value) {
+        if (!value) SetDataSource(nullptr);
+    }
     bool DataActive() const { return dataActive_; }
     TgrGridDataLink* DataLink() const { return dataLink_.get(); }
     TgrGridData* RecordWindow() const { return window_; }
@@ -129,7 +123,7 @@ public:
     // The window row showing a record, 0 when it is not shown.
     Integer RowOfDataRow(const Variant& dataRow);
     // The grid's current record.
-    Variant CurrentDataRow() const { return Variant(currentRecord_); }
+    Variant GetCurrentDataRow() const { return Variant(currentRecord_); }
     int CompareBookmarks(const std::string& a, const std::string& b);
     using TgrBaseGrid::GetCellValue;
     // Value of a column for a record, as the grid shows it (through
@@ -153,14 +147,21 @@ public:
     void ResetCellProperties(const TgrPropIdSet& ids);
     TgrDBRowPropSet& RecordRowProps() { return rowProps_; }
     TgrDBCellPropSet& RecordCellProps() { return cellProps_; }
-    // The colour a data cell is painted with: the record's cell colour,
-    // else row and column colours in DrawOverlap order, else the grid's.
-    TColor EffectiveCellColor(Integer dataCol, const std::string& dataRow);
+    // The colour a record's cell is painted with: its cell colour, else
+    // row and column colours in DrawOverlap order, else the grid's.
+    TColor RecordCellColor(Integer dataCol, const std::string& dataRow);
 
     // ------------------------------------------------ selection
     void SelectRows(const Variant& fromRow, const Variant& toRow, bool select);
     bool IsRecordSelected(const Variant& dataRow) const;
     void ResetRowState(TgrRowStateKinds kinds);
+    // Rows selected on screen select their records: the selection stays
+    // with the records when the window scrolls.
+    void SelectDisplayRows(Integer from, Integer to) override;
+    // In list-box mode with single selection the current record is the
+    // selected one.
+    void SyncListBoxSelection(bool fire) override;
+    void DeselectAllRows() override;
     TgrDBSelection& RecordSelectionSet() { return *selection_; }
 
     // ------------------------------------------------ navigation
@@ -168,6 +169,7 @@ public:
     void VertScroll(TgrScrollCode code, Integer thumbPos = 0);
     TgrVertScrollFigures VertScrollFigures();
     Integer VertScrollPos();
+    void ChangeCurrentCell(Integer displayCol, Integer displayRow) override;
     // Makes a record the current record (moves the dataset).
     bool GotoDataRow(const Variant& dataRow);
 
@@ -184,10 +186,16 @@ public:
     // Esc: undoes the cell edit, or, without one, cancels the record edit.
     void UndoEdit();
     bool IsCellEditPending() const { return updatePending_; }
-    // Appends a record at the end (insert row) and makes it current.
+    // Appends a record at the end; nothing for a read-only dataset or in
+    // list-box and browse modes.
     void AppendRecord();
-    // Deletes the current record, asking first when ConfirmDelete.
-    bool DeleteRecord();
+    // Ctrl+Del: deletes the selected records, asking first when
+    // ConfirmDelete; True when the key was handled.
+    bool DeleteRecordsOnKey();
+    void DeleteSelectedRecords();
+    // Ins: a new record before the current one; True when inserted.
+    bool InsertRecordOnKey();
+    bool IsDataSetReadOnly();
 
     // ------------------------------------------------ print and export
     void ExportCsv(const std::string& fileName);
@@ -202,6 +210,8 @@ public:
     // Walks every record of the dataset (first to last), the dataset
     // coming back to its record afterwards, also after an error.
     void ForEachRecord(const std::function<void(const Variant& dataRow)>& visit);
+    // The drop-down list of this grid's combos is a data-aware grid.
+    TgrBaseGrid* CreateComboGrid() override;
     void PreparePrint() override;
     void PrintGrid() override;
     void PreviewGrid() override;
@@ -252,12 +262,13 @@ public:
 protected:
     // ------------------------------------------------ base-grid operations
     Variant LoadCellValue(Integer dataCol, Integer dataRow, const Variant& stored) override;
-    void PaintCellData(Integer dataCol, Integer dataRow, const Variant& value) override;
+    // Data cells take their record's colour and selection; the grid paints.
+    bool PaintCellData(TgrCellPaintInfo& info, const TRect& rect, bool selected) override;
     bool HasGetDrawInfo() override { return bool(OnGetDrawInfo); }
+    void FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrCellDrawInfo& info) override;
     void DoTopLeftChanged() override;
     void FireInsertRow(Integer dataRow, bool byUser) override;
     void FireDeleteRow(Integer dataRow, bool byUser) override;
-    void PaintCell(Integer col, Integer row, const TRect& rect, TGridDrawState_ts state) override;
     void Paint() override;
     void BoundsChanged() override;
     bool CanSelectCell(Integer col, Integer row) override;
@@ -265,12 +276,9 @@ protected:
     std::string EditTextOf(Integer col, Integer row) override;
     void StoreEditText(Integer col, Integer row, const std::string& text) override;
     void UpdateScrollBars() override;
+    bool PrepareCellEdit(Integer dataCol, bool byUser) override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
-
-    // Paints a data cell's value into its rectangle.
-    virtual void DrawDataCell(Integer dataCol, const std::string& dataRow, const Variant& value, const TRect& rect,
-                              TGridDrawState_ts state);
 
 private:
     friend class TgrPrintDbGrid;
@@ -282,7 +290,15 @@ private:
     void ForgetCurrentRecord();
     void ResizeWindow();
     void NotifyRowChanged();
+    // OnCellChanged when the current column or record moved.
+    void NotifyCellChanged();
     void ShowPostError(const std::exception& e);
+    // Starts an edit of the current record for a column (start events,
+    // dataset edit mode); False when refused.
+    bool BeginRecordEdit(Integer dataCol);
+    // The value typed into the current cell: set through EditCurrentCell
+    // or held by the in-cell control.
+    Variant PendingValue();
     std::string XmlFieldType(Integer dataCol);
     std::vector<Integer> ExportedCols(bool displayOrder);
     // Reads a field through its adapter as the grid shows it.
@@ -292,7 +308,7 @@ private:
 
     std::unique_ptr<TgrGridDataLink> dataLink_;
     std::unique_ptr<TgrStandardDataset> standardWindow_;
-    std::unique_ptr<TgrGridData> bdeWindow_;
+    std::unique_ptr<class TgrScrollDataset> bdeWindow_;
     TgrGridData* window_ = nullptr;
     std::unique_ptr<TgrDBSelection> selection_;
     TgrDBRowPropSet rowProps_;
@@ -312,7 +328,7 @@ private:
 
     std::string currentRecord_, notifiedRecord_, editStartRecord_;
     // Nesting counters, raised and lowered in pairs, never below 0.
-    Integer syncDepth_ = 0, gridMovesDataset_ = 0;
+    Integer syncDepth_ = 0, gridMovesDataset_ = 0, reopenDepth_ = 0;
     // Edit tracking.
     bool editing_ = false, updatePending_ = false, cellEditing_ = false;
     Variant pendingValue_;
@@ -320,12 +336,15 @@ private:
     // Row-loaded cache, reset before every paint.
     std::string lastLoadedRecord_;
     bool rowLoadedPending_ = true;
+    bool painting_ = false;
     Integer topLeftColSeen_ = 0;
     Variant topRowSeen_;
     Variant clickRowDown_, clickRowUp_;
     // True while ForEachRecord walks the dataset with its controls disabled.
     bool walking_ = false;
     Integer clickColDown_ = 0;
+    Integer cellColSeen_ = 0;
+    std::string cellRecordSeen_;
 };
 
 class TgrDBGrid : public TgrCustomDBGrid {

@@ -106,6 +106,9 @@ public:
     virtual bool GetBof() = 0;
     virtual void ClearCaches() {}
     virtual void ShiftCaches(Integer distance) {}
+    // A window that keeps copies of its records answers a field's value
+    // (by field index) for a row itself; False: read the dataset's field.
+    virtual bool ReadRowValue(Integer row, Integer fieldIndex, Variant& value) { return false; }
 
     // Record number of row 1 (active row restored, also on failure).
     Integer GetTopRecNo();

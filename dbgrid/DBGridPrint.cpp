@@ -1,18 +1,40 @@
 #include "dbgrid/DBGridPrint.h"
 
+#include <cctype>
 #include <cmath>
 
 #include "dbgrid/DBGrid.h"
+#include "platform/core/Exception.h"
 #include "platform/core/Format.h"
 #include "platform/core/Strings.h"
-#include <cctype>
+#include "platform/data/DataSet.h"
 
 namespace {
 
 // Round half to even, as the report's layout arithmetic does.
 Integer RoundEven(double v) { return Integer(std::nearbyint(v)); }
 
+std::shared_ptr<TBitmap> CheckBoxPicture(bool checked) {
+    EnsureGuiApplication();
+    auto bmp = std::make_shared<TBitmap>();
+    bmp->SetSize(13, 13);
+    TCanvas* c = bmp->Canvas();
+    c->Brush()->SetColor(clWhite);
+    c->Pen()->SetColor(clBlack);
+    c->Rectangle(TRect(0, 0, 13, 13));
+    if (checked) {
+        c->MoveTo(3, 6);
+        c->LineTo(5, 9);
+        c->LineTo(10, 3);
+    }
+    return bmp;
+}
+
+bool ColorSet(TColor c) { return c != grColorNotSet; }
+
 }  // namespace
+
+// ------------------------------------------------------------ totals
 
 void TosReportTotal::Add(const std::string& caption) {
     std::string text = Trim(caption);
@@ -43,38 +65,272 @@ std::string TosReportTotal::Text() const {
     }
 }
 
-void TgrPrintDbGrid::BuildReport(TgrCustomDBGrid* grid, Integer printableWidth, Integer detailHeight) {
+// ------------------------------------------------------------ the window
+
+TgrPrintDbGrid::TgrPrintDbGrid() : checked_(CheckBoxPicture(true)), unchecked_(CheckBoxPicture(false)) {
+    report_.OnBeforePrint = [this](bool& print) {
+        print = grid_ && !records_.empty();
+        recordIndex_ = 1;
+    };
+    report_.OnNeedData = [this](bool& more) { NeedData(more); };
+    report_.OnAfterPrint = [this] { recordIndex_ = 1; };
+    report_.OnAfterPreview = [this] { recordIndex_ = 1; };
+}
+
+TgrPrintDbGrid::~TgrPrintDbGrid() = default;
+
+void TgrPrintDbGrid::LayOutColumns(TgrCustomDBGrid* grid, Integer printableWidth) {
     columns_.clear();
     totals_.clear();
-    Integer lines = std::max<Integer>(grid->PrintLinesPerPage(), 1);
-    rowHeight_ = RoundEven(double(detailHeight) / double(lines)) - 1;
     Integer printCount = grid->Cols();
     if (grid->PrintCols() > 0 && grid->PrintCols() < grid->Cols()) printCount = grid->PrintCols();
-    // Only the columns that are printed count towards the scale.
+    // The scale counts the columns that print: visible ones only.
     double sum = 0;
     for (Integer i = 1; i <= printCount; ++i) {
         TgrCol* col = grid->Col(grid->DataColOfDisplay(i));
         if (col && col->Visible()) sum += col->Width() + 8;
     }
-    scale_ = sum > printableWidth && printableWidth > 0 ? sum / double(printableWidth) : 1.0;
+    scale_ = printableWidth > 0 && sum > printableWidth ? sum / double(printableWidth) : 1.0;
     Integer x = 2;
     for (Integer i = 1; i <= printCount; ++i) {
         Integer dataCol = grid->DataColOfDisplay(i);
         TgrCol* col = grid->Col(dataCol);
         if (!col || !col->Visible()) continue;
+        // A column that would end past the page ends the list.
         if (x + RoundEven(col->Width() / scale_) > printableWidth) break;
         TgrPrintColumn pc;
         pc.DisplayCol = i;
         pc.DataCol = dataCol;
         pc.Left = x;
         pc.Width = col->Width();
-        pc.Heading = col->GetHeading();
-        pc.Total = grid->PrintTotals() && col->PrintTotals();
-        if (pc.Total) totals_.push_back(TosReportTotal{dataCol, 3, 0});
+        if (grid->PrintTotals() && col->PrintTotals()) {
+            pc.Total = Integer(totals_.size());
+            totals_.push_back(TosReportTotal{dataCol, 3, 0});
+        }
         columns_.push_back(pc);
         x += RoundEven((col->Width() + 8) / scale_);
     }
 }
+
+void TgrPrintDbGrid::BuildReport(TgrCustomDBGrid* grid) {
+    grid_ = grid;
+    records_.clear();
+    report_.Orientation = orientation_ == pmPortrait ? poPortrait : poLandscape;
+    report_.Title = title_;
+    TFont* font = grid->Font();
+    std::string fontName = font->Name();
+    double fontSize = font->Size();
+
+    // Page header: date and time, title, page number.
+    TgrReportBand& header = report_.PageHeader;
+    header.Controls.clear();
+    header.Height = 40;
+    Integer pageLabelLeft = report_.PrintableWidth() - 50;
+    header.Controls.push_back({rckLabel, "QRLabel1", 4, 4, 52, 14, "Date time:"});
+    header.Controls.push_back({rckSysData, "QRSysData1", 56, 4, 160, 14, "", sdDateTime});
+    TgrReportControl title{rckSysData, "qrReportTitle", 0, 4, report_.PrintableWidth(), 24, "", sdReportTitle};
+    title.FontSize = 14;
+    title.FontStyle = fsBold;
+    title.Alignment = taCenter;
+    header.Controls.push_back(title);
+    header.Controls.push_back({rckLabel, "qlPageLabel", pageLabelLeft - 30, 4, 30, 14, "Page:"});
+    header.Controls.push_back({rckSysData, "qsPageNo", pageLabelLeft + 4, 4, 40, 14, "", sdPageNumber});
+
+    // Detail rows share the page below the headers.
+    Integer lines = std::max<Integer>(grid->PrintLinesPerPage(), 1);
+    Integer available = report_.PageHeight() - report_.PageHeader.Height - report_.ColumnHeader.Height -
+                        report_.MarginTop - report_.MarginBottom;
+    rowHeight_ = RoundEven(double(available) / double(lines)) - 1;
+    report_.Detail.Height = rowHeight_;
+
+    LayOutColumns(grid, report_.PrintableWidth());
+    report_.ColumnHeader.Controls.clear();
+    report_.ColumnHeader.FrameBottom = true;
+    report_.Detail.Controls.clear();
+    report_.Summary.Controls.clear();
+    double detailSize = std::max(1.0, double(RoundEven(fontSize / scale_)));
+    for (const TgrPrintColumn& pc : columns_) {
+        TgrCol* col = grid->Col(pc.DataCol);
+        std::string n = std::to_string(pc.DisplayCol);
+        TAlignment align = col->GetAlignment();
+        if (TField* f = grid->FieldOfCol(pc.DataCol)) align = f->Alignment();
+        if (grid->HeadingOn()) {
+            TgrReportControl h{rckLabel, "Header" + n, pc.Left, 4, pc.Width, 16, col->GetHeading()};
+            h.FontName = fontName;
+            h.FontSize = detailSize;
+            h.FontStyle = fsBold | fsUnderline;
+            h.Alignment = align;
+            report_.ColumnHeader.Controls.push_back(h);
+        }
+        if (pc.Total >= 0) {
+            TgrReportControl t{rckLabel, "Total" + n, pc.Left, 4, pc.Width, 16};
+            t.FontName = fontName;
+            t.FontSize = detailSize;
+            t.FontStyle = fsBold;
+            t.Alignment = align;
+            t.FrameTop = true;
+            report_.Summary.Controls.push_back(t);
+        }
+        TgrReportControl d{rckLabel, "Col" + n, pc.Left, 0, pc.Width, rowHeight_, col->GetHeading()};
+        TgrDBField* adapter = grid->FieldAdapter(pc.DataCol);
+        TgrControlType type = col->ControlType();
+        if (adapter && type == ctDefault) type = adapter->DefaultControlType();
+        if (adapter && adapter->IsMemo()) d.Kind = rckRichText;
+        else if (type == ctCheck || type == ctPicture) {
+            d.Kind = rckImage;
+            d.Left = pc.Left + RoundEven(pc.Width / 2.0) - 6;
+            d.Width = 13;
+            d.Height = std::min<Integer>(13, rowHeight_);
+        }
+        d.FontName = fontName;
+        d.FontSize = detailSize;
+        d.FontStyle = font->Style();
+        d.FontColor = font->Color();
+        d.Alignment = align;
+        if (d.Kind != rckImage) {
+            TColor c = col->Color();
+            if (Integer(c) > 0 && ColorSet(c)) d.Color = c;
+            else if (col->GetReadOnly()) d.Color = clSilver;
+            d.WordWrap = col->WordWrap() == wwOn || (col->WordWrap() == wwDefault && grid->WordWrap() == wwOn);
+        }
+        report_.Detail.Controls.push_back(d);
+    }
+    TgrReportControl count{rckLabel, "laRecordCount", 20, 44, 300, 16, "0 Records"};
+    count.FontSize = 9;
+    count.FontStyle = fsBold;
+    report_.Summary.Controls.push_back(count);
+    TgrReportControl end{rckLabel, "qrEndOfReport", 20, 64, 400, 16, endText_.empty() ? "*** End of Report ***" : endText_};
+    end.FontSize = 10;
+    end.FontStyle = fsBold;
+    report_.Summary.Controls.push_back(end);
+    printedRecords_ = 0;
+}
+
+void TgrPrintDbGrid::PrintReport() { Run(false); }
+
+void TgrPrintDbGrid::PreviewReport() { Run(true); }
+
+void TgrPrintDbGrid::Run(bool preview) {
+    recordIndex_ = 1;
+    printedRecords_ = 0;
+    records_.clear();
+    for (TosReportTotal& t : totals_) {
+        t.Sum = 0;
+        t.Kind = 3;
+    }
+    TDataSet* ds = grid_ ? grid_->DataSet() : nullptr;
+    if (!ds || !grid_->DataActive()) return;
+    grid_->ForEachRecord([this](const Variant& dataRow) { records_.push_back(dataRow.AsString()); });
+    // The run moves the dataset record by record with its controls
+    // disabled; it comes back to its record afterwards, also after an error.
+    std::string back = ds->IsEmpty() ? std::string() : ds->GetBookmark();
+    ds->DisableControls();
+    auto restore = [&] {
+        if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
+        ds->EnableControls();
+        recordIndex_ = 1;
+    };
+    try {
+        if (preview) report_.Preview();
+        else report_.Print();
+    } catch (...) {
+        try {
+            restore();
+        } catch (...) {
+        }
+        throw;
+    }
+    restore();
+}
+
+void TgrPrintDbGrid::NeedData(bool& moreData) {
+    moreData = false;
+    if (!grid_) return;
+    // Every collected record prints (the window holds only the visible ones).
+    if (recordIndex_ <= records_.size()) {
+        moreData = true;
+        TDataSet* ds = grid_->DataSet();
+        ds->GotoBookmark(records_[recordIndex_ - 1]);
+        Variant dataRow(ds->GetBookmark());
+        bool cancel = false;
+        grid_->DoPrintRow(dataRow, cancel);
+        if (cancel) {
+            report_.Detail.Height = 0;
+        } else {
+            FillDetailBand(dataRow);
+            ++printedRecords_;
+        }
+        if (recordIndex_ == records_.size() && grid_->PrintTotals()) ShowTotals();
+    }
+    ++recordIndex_;
+    if (TgrReportControl* c = report_.Summary.Find("laRecordCount"))
+        c->Caption = std::to_string(printedRecords_) + " Records ";
+}
+
+void TgrPrintDbGrid::FillDetailBand(const Variant& dataRow) {
+    report_.Detail.Height = rowHeight_;
+    TgrReportBand& band = report_.Detail;
+    for (std::size_t i = 0; i < columns_.size() && i < band.Controls.size(); ++i) {
+        const TgrPrintColumn& pc = columns_[i];
+        TgrReportControl& control = band.Controls[i];
+        bool cancel = false;
+        grid_->DoPrintCell(pc.DataCol, dataRow, cancel);
+        Variant value = cancel ? Variant() : grid_->ReadActiveRecordCellValue(pc.DataCol, dataRow);
+        std::string text = value.IsEmpty() || value.IsNull() ? std::string() : value.AsString();
+        switch (control.Kind) {
+            case rckRichText: control.Caption = text; break;
+            case rckImage: {
+                TgrCol* col = grid_->Col(pc.DataCol);
+                bool check = col->ControlType() == ctCheck ||
+                             (col->ControlType() == ctDefault && grid_->FieldAdapter(pc.DataCol) &&
+                              grid_->FieldAdapter(pc.DataCol)->DefaultControlType() == ctCheck);
+                if (cancel || !check) control.Picture.reset();
+                else control.Picture = !value.IsEmpty() && !value.IsNull() && value == Variant(1) ? checked_ : unchecked_;
+                break;
+            }
+            default:
+                if (grid_->PrintWithGridFormats()) ApplyGridFormats(control, pc.DataCol, dataRow);
+                control.Caption = text;
+                if (pc.Total >= 0 && !cancel) totals_[std::size_t(pc.Total)].Add(text);
+                break;
+        }
+    }
+}
+
+void TgrPrintDbGrid::ApplyGridFormats(TgrReportControl& label, Integer dataCol, const Variant& dataRow) {
+    std::string record = dataRow.IsString() ? dataRow.AsString() : std::string();
+    label.Color = grid_->RecordCellColor(dataCol, record);
+    if (label.Color == grid_->Color()) label.Color = clNone;
+    label.FontColor = grid_->Font()->Color();
+    if (grid_->OnGetDrawInfo) {
+        TFont font;
+        font.SetColor(grColorNotSet);
+        font.SetStyle(0);
+        TgrCellDrawInfo info;
+        info.Font = &font;
+        info.Color = grColorNotSet;
+        info.WordWrap = wwOff;
+        grid_->OnGetDrawInfo(grid_, dataCol, dataRow, info);
+        label.Color = ColorSet(info.Color) ? info.Color : clNone;
+        TFont* f = info.Font ? info.Font : &font;
+        if (ColorSet(f->Color())) label.FontColor = f->Color();
+        label.FontStyle = f->Style();
+    }
+}
+
+void TgrPrintDbGrid::ShowTotals() {
+    for (const TgrPrintColumn& pc : columns_) {
+        if (pc.Total < 0) continue;
+        TgrReportControl* c = report_.Summary.Find("Total" + std::to_string(pc.DisplayCol));
+        if (!c) continue;
+        try {
+            c->Caption = totals_[std::size_t(pc.Total)].Text();
+        } catch (const std::exception&) {
+        }
+    }
+}
+
+// ------------------------------------------------------------ grid side
 
 void TgrCustomDBGrid::PreparePrint() {
     printCancelled_ = false;
@@ -86,8 +342,17 @@ void TgrCustomDBGrid::PreparePrint() {
     printWindow_->SetTitle(title);
     printWindow_->SetEndText(endText);
     printWindow_->SetOrientation(orientation);
+    printWindow_->BuildReport(this);
 }
 
-void TgrCustomDBGrid::PrintGrid() { PreparePrint(); }
+void TgrCustomDBGrid::PrintGrid() {
+    if (!PostEdit()) return;
+    PreparePrint();
+    if (!printCancelled_) printWindow_->PrintReport();
+}
 
-void TgrCustomDBGrid::PreviewGrid() { PreparePrint(); }
+void TgrCustomDBGrid::PreviewGrid() {
+    if (!PostEdit()) return;
+    PreparePrint();
+    if (!printCancelled_) printWindow_->PreviewReport();
+}

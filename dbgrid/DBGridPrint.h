@@ -1,11 +1,15 @@
 #pragma once
-// The print window of the data-aware grid: builds a tabular report from
-// the grid's visible columns and print properties (title, orientation,
-// lines per page, column totals) and fills it one record at a time.
+// The print window of the data-aware grid: builds a banded report from the
+// grid's visible columns and print properties (title, orientation, lines
+// per page, printed columns, column totals, grid formats) and fills its
+// detail band one record at a time. One window serves every grid; each
+// print setup rebuilds the report.
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "dbgrid/BandReport.h"
 #include "grid/TSGrid.h"
 #include "platform/core/Variant.h"
 
@@ -17,8 +21,8 @@ struct TosReportTotal {
     Integer DataCol = 0;
     Byte Kind = 3;
     double Sum = 0;
-    // Adds a printed text: "$" marks currency, "." a decimal, "," is
-    // dropped; a text with letters adds nothing.
+    // Adds a printed text: "$" marks currency, "." a decimal, "," and
+    // parentheses are dropped; a text with letters adds nothing.
     void Add(const std::string& caption);
     // The total as the summary band shows it.
     std::string Text() const;
@@ -30,13 +34,14 @@ struct TgrPrintColumn {
     Integer DataCol = 0;
     Integer Left = 0;
     Integer Width = 0;
-    std::string Heading;
-    bool Total = false;
+    // Index of the column's total in Totals(), -1 without one.
+    Integer Total = -1;
 };
 
 class TgrPrintDbGrid {
 public:
-    TgrPrintDbGrid() = default;
+    TgrPrintDbGrid();
+    ~TgrPrintDbGrid();
 
     void SetTitle(const std::string& title) { title_ = title; }
     void SetEndText(const std::string& text) { endText_ = text; }
@@ -45,19 +50,39 @@ public:
     const std::string& EndText() const { return endText_; }
     TgrPrintMode Orientation() const { return orientation_; }
 
-    // Lays out the report for a grid on a page of the given printable
-    // width and detail height (report pixels).
-    void BuildReport(TgrCustomDBGrid* grid, Integer printableWidth, Integer detailHeight);
+    // Builds bands and controls for a grid.
+    void BuildReport(TgrCustomDBGrid* grid);
+    // The column layout alone: scale, positions, totals.
+    void LayOutColumns(TgrCustomDBGrid* grid, Integer printableWidth);
+    // Prints or previews the built report; the dataset comes back to its
+    // record afterwards, also after an error.
+    void PrintReport();
+    void PreviewReport();
+
     double Scale() const { return scale_; }
     Integer RowHeight() const { return rowHeight_; }
+    Integer PrintedRecords() const { return printedRecords_; }
     const std::vector<TgrPrintColumn>& Columns() const { return columns_; }
     std::vector<TosReportTotal>& Totals() { return totals_; }
+    TgrBandReport& Report() { return report_; }
 
 private:
+    void Run(bool preview);
+    void NeedData(bool& moreData);
+    void FillDetailBand(const Variant& dataRow);
+    void ApplyGridFormats(TgrReportControl& label, Integer dataCol, const Variant& dataRow);
+    void ShowTotals();
+
+    TgrCustomDBGrid* grid_ = nullptr;
+    TgrBandReport report_;
     std::string title_, endText_;
     TgrPrintMode orientation_ = pmLandscape;
     double scale_ = 1.0;
     Integer rowHeight_ = 0;
     std::vector<TgrPrintColumn> columns_;
     std::vector<TosReportTotal> totals_;
+    std::vector<std::string> records_;
+    std::size_t recordIndex_ = 1;
+    Integer printedRecords_ = 0;
+    std::shared_ptr<TBitmap> checked_, unchecked_;
 };

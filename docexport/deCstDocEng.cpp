@@ -456,19 +456,23 @@ void TdeCustomDocumentEngine::RenderTextList(TdeItemList& list) {
 }
 
 void TdeCustomDocumentEngine::SortTextItems(TdeItemList& list) {
-    auto y = [](TdeDocumentItem* i) {
-        auto* t = dynamic_cast<TdeTextItem*>(i);
-        return t ? t->Y : 0.0;
+    // Positions are read once per item, not once per comparison.
+    struct Keyed {
+        double Y, X;
+        TdeDocumentItem* Item;
     };
-    auto x = [](TdeDocumentItem* i) {
+    std::vector<Keyed> keyed;
+    keyed.reserve(list.size());
+    for (TdeDocumentItem* i : list) {
         auto* t = dynamic_cast<TdeTextItem*>(i);
-        return t ? t->X : 0.0;
-    };
-    std::stable_sort(list.begin(), list.end(), [&](auto* a, auto* b) { return y(a) < y(b); });
+        keyed.push_back({t ? t->Y : 0.0, t ? t->X : 0.0, i});
+    }
     if (textSortTolerance_ > 0)
-        std::stable_sort(list.begin(), list.end(), [&](auto* a, auto* b) {
-            return y(a) < y(b) || (y(a) == y(b) && x(a) < x(b));
-        });
+        std::stable_sort(keyed.begin(), keyed.end(),
+                         [](const Keyed& a, const Keyed& b) { return a.Y < b.Y || (a.Y == b.Y && a.X < b.X); });
+    else
+        std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) { return a.Y < b.Y; });
+    for (std::size_t k = 0; k < keyed.size(); ++k) list[k] = keyed[k].Item;
 }
 
 void TdeCustomDocumentEngine::FreeItems(TdeItemList& list) {

@@ -527,6 +527,60 @@ void TdeCustomSpreadSheetEngine::LayoutSheetGrid(TdeItemList& list) {
         prev = it;
     }
 
+    // 6. Right-aligned blocks take the column of a text above them that
+    // lines up with them (their left edges or centres fall inside it).
+    if (align) {
+        auto left = [&](TdeFmTextItem* i) { return i->X - (i->Alignment == haRight ? width(i) : 0.0); };
+        for (std::size_t c = 0; c < cols.size(); ++c) {
+            std::vector<TdeFmTextItem*> block;
+            for (auto* i : cols[c])
+                if (i->Alignment == haRight && !FirstLine(i).empty()) block.push_back(i);
+            if (block.empty()) continue;
+            TdeFmTextItem *a = block[0], *b = block[0];
+            Integer firstRow = block[0]->Row;
+            for (auto* i : block) {
+                if (left(i) < left(a)) a = i;
+                if (left(i) > left(b)) b = i;
+                firstRow = std::min(firstRow, i->Row);
+            }
+            const double points[] = {left(a), left(b), left(a) + width(a) / 2, left(b) + width(b) / 2};
+            auto linesUp = [&](std::size_t col) {
+                for (auto* o : cols[col]) {
+                    if (o->Row >= firstRow || FirstLine(o).empty()) continue;
+                    const double l = left(o), r = l + width(o);
+                    for (double p : points)
+                        if (p >= l && p <= r) return true;
+                }
+                return false;
+            };
+            std::ptrdiff_t target = -1;
+            bool stop = false;
+            if (linesUp(c)) {
+                target = std::ptrdiff_t(c);
+            } else {
+                std::size_t empty = 0;
+                for (std::size_t k = 1; k <= 3 && k <= c; ++k) {
+                    if (cols[c - k].empty()) {
+                        ++empty;
+                        continue;
+                    }
+                    if (linesUp(c - k)) target = std::ptrdiff_t(c - k);
+                    break;
+                }
+                if (empty == 3) stop = true;  // three empty columns end the pass
+                if (target < 0 && !stop && c + 1 < cols.size() && linesUp(c + 1)) target = std::ptrdiff_t(c + 1);
+            }
+            if (stop) break;
+            if (target < 0 || std::size_t(target) == c) continue;
+            auto& here = cols[c];
+            for (auto* i : block) {
+                i->Column = static_cast<Integer>(target);
+                cols[std::size_t(target)].push_back(i);
+                here.erase(std::find(here.begin(), here.end(), i));
+            }
+        }
+    }
+
     // 7. Texts still sharing a cell: the right one moves a column right, the
     // lower one a row down. Two records for one cell would lose a text in
     // the workbook, so this runs with and without MultiPass.
@@ -560,6 +614,81 @@ void TdeCustomSpreadSheetEngine::LayoutSheetGrid(TdeItemList& list) {
     });
     out.insert(out.end(), ordered.begin(), ordered.end());
     list = std::move(out);
+}
+
+// ---- tables ---------------------------------------------------------------------------
+
+void TdeCustomSpreadSheetEngine::RenderTable(TdeTableItem* table) {
+    // The rows this page shows, as the table's row distribution says.
+    const auto& dist = table->RowDistribution;
+    if (dist.size() < 2) return;
+    const int start = dist[0];
+    const int k = CurrentPage() - start + 1;
+    if (k < 1 || k >= static_cast<int>(dist.size())) return;
+    int count = dist[static_cast<std::size_t>(k)];
+    int first = 0;
+    for (int i = 1; i < k; ++i) first += dist[static_cast<std::size_t>(i)];
+    const TdeTableSettings& ts = table->Settings;
+    if (ts.ShowTitles && CurrentPage() == start) {
+        --first;
+        ++count;
+    }
+    if (CurrentPage() > start) {
+        const TdePageItem* page = PageItem(CurrentPage());
+        const TdePageSettings& p = page ? page->Settings : *Page();
+        table->Y = p.Pixels(plTopMargin) + p.Pixels(plHeaderHeight);
+    }
+    if (k + 1 >= static_cast<int>(dist.size()) || dist[static_cast<std::size_t>(k + 1)] == 0) table->Finished = true;
+
+    // A title row at least one line high: with the settings' default height
+    // of 0 the titles and the first row would share their cells.
+    const double titleHeight = std::max(ts.TitleHeightPx(), LineHeightOf(table->Font));
+    double yOffset = 0;
+    for (int r = first; r < first + count; ++r) {
+        if (r >= 0 && r >= static_cast<int>(table->RowHeights.size())) break;
+        double xOffset = 0;
+        for (int c = 0; c < table->ColumnCount(); ++c) {
+            xOffset += table->Column(c)->Width();
+            const Integer col = static_cast<Integer>(std::lround((table->X + xOffset) / colWidth_));
+            const Integer row = static_cast<Integer>(std::lround((table->Y + yOffset) / rowHeight_));
+            if (r < 0) {
+                const std::string& title = table->Column(c)->Title;
+                if (title.empty()) continue;
+                TdeFmTextItem cell;
+                cell.Font.Assign(table->Font);
+                cell.Brush.Assign(table->Brush);
+                cell.Lines.Add(SubstituteVariables(title, true));
+                cell.Row = row;
+                cell.Column = col;
+                pageMaxRow_ = std::max(pageMaxRow_, row);
+                RenderText(&cell);
+                continue;
+            }
+            for (const auto& item : table->RowCells[static_cast<std::size_t>(r)]) {
+                if (auto* t = dynamic_cast<TdeTextItem*>(item.get()); t && static_cast<int>(t->X) == c) {
+                    TdeFmTextItem cell;
+                    cell.Font.Assign(t->Font);
+                    cell.Brush.Assign(t->Brush);
+                    cell.Lines.Add(SubstituteVariables(t->Lines.Count() > 0 ? t->Lines[0] : std::string(), true));
+                    cell.Row = row;
+                    cell.Column = col;
+                    pageMaxRow_ = std::max(pageMaxRow_, row);
+                    RenderText(&cell);
+                    break;
+                }
+                if (auto* i = dynamic_cast<TdeImageItem*>(item.get()); i && static_cast<int>(i->X) == c) {
+                    const double sx = i->X, sy = i->Y;
+                    i->X = table->X + xOffset;
+                    i->Y = table->Y + yOffset;
+                    RenderImage(i);
+                    i->X = sx;  // the cell address stays with the item
+                    i->Y = sy;
+                    break;
+                }
+            }
+        }
+        yOffset += r < 0 ? titleHeight : table->RowHeights[static_cast<std::size_t>(r)];
+    }
 }
 
 // ---- lifecycle ------------------------------------------------------------------------

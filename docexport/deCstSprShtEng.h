@@ -122,6 +122,9 @@ public:
     void StartDocument() override;
     void FinishDocument() override;
     void RenderTextBox(TdeTextBoxItem*) override {}
+    // Every cell of the rows the page shows becomes a sheet cell (texts)
+    // or a picture at the cell's place (images), written at once.
+    void RenderTable(TdeTableItem* table) override;
     void SortTextItems(TdeItemList& list) override { LayoutSheetGrid(list); }
     void EndPara() override { EndParaAsTextItems(); }
 

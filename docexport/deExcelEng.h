@@ -67,6 +67,10 @@ protected:
     std::unique_ptr<TdePreferences> CreatePreferences() override;
     virtual void WriteDrawingObjects(TStream&) {}
     void WriteWorksheet();
+    // The current sheet's record buffer (cells and drawing objects).
+    TMemoryStream& CellBuffer() { return cells_; }
+    // Rows of the current sheet start at this row of the layout.
+    Integer SheetRowBase() const { return sheetRowBase_; }
 
 private:
     void WriteCellXF(TStream& s, Integer font, Integer format, Byte align, const TBrush* brush, bool wrap);

@@ -237,7 +237,9 @@ std::string TdeRTFEngine::BorderSpec(Integer width, TColor color, TPenStyle styl
 std::string TdeRTFEngine::ParaShading(const TBrush& brush) {
     std::string s;
     switch (brush.Style()) {
-        case bsSolid: s = "\\shading10000"; break;
+        // A full-strength pattern shows black in LibreOffice whatever its
+        // colour: a solid brush is the paragraph's background colour.
+        case bsSolid: return "\\cbpat" + Num(ColorIndex(brush.Color()));
         case bsHorizontal: s = "\\bghoriz"; break;
         case bsVertical: s = "\\bgvert"; break;
         case bsFDiagonal: s = "\\bgfdiag"; break;

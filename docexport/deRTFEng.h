@@ -117,6 +117,7 @@ private:
     // the text never touches them).
     std::string PictureData(const std::vector<std::uint8_t>& bytes, bool binaryAllowed);
     std::string DrawingCorners(double x1, double y1, double x2, double y2);
+    std::string GoalSize(TdeOutputImageFormat kind, double w, double h) const;
     std::vector<std::string> binaryData_;
     // Flowing paragraphs were written into the section being built: it
     // then ends with a paragraph of its own, to which the page's

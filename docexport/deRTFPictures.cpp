@@ -33,6 +33,14 @@ constexpr char kBinaryMark = '\x01';
 
 }  // namespace
 
+std::string TdeRTFEngine::GoalSize(TdeOutputImageFormat kind, double w, double h) const {
+    // Readers take a metafile's width and height words in hundredths of a
+    // millimetre: without the goal size a picture shows at about a third
+    // of its size.
+    if (kind == ifJPEG || kind == ifPNG) return {};
+    return "\\picwgoal" + Num(Twips(w)) + "\\pichgoal" + Num(Twips(h));
+}
+
 std::string TdeRTFEngine::PictureData(const std::vector<std::uint8_t>& bytes, bool binaryAllowed) {
     if (binaryAllowed && Preferences()->GraphicDataInBinary) {
         binaryData_.emplace_back(bytes.begin(), bytes.end());
@@ -84,7 +92,7 @@ std::string TdeRTFEngine::PictureSpec(TdeImageItem* item) {
         }
     }
     const double sw = w > 0 ? item->Width / w * 100 : 100, sh = h > 0 ? item->Height / h * 100 : 100;
-    return word + "\\picw" + Num(Twips(w)) + "\\pich" + Num(Twips(h)) + "\\picscalex" +
+    return word + "\\picw" + Num(Twips(w)) + "\\pich" + Num(Twips(h)) + GoalSize(kind, w, h) + "\\picscalex" +
            Num(static_cast<long>(std::nearbyint(sw))) + "\\picscaley" + Num(static_cast<long>(std::nearbyint(sh))) +
            "\\picbmp\\picbpp4 " + data;
 }
@@ -148,7 +156,8 @@ void TdeRTFEngine::RenderBitmap(TBitmap* bitmap, double x, double y) {
         data = WrapBitmapAsMetafile(*bitmap);
     }
     WriteToBand("{\\pard\\pvpg\\phpg\\posx" + Num(Twips(x)) + "\\posy" + Num(Twips(y)) + "\\overlay{\\pict" + word +
-                "\\picw" + Num(Twips(w)) + "\\pich" + Num(Twips(h)) + "\\picbmp\\picbpp4 " + data + "}\\par}");
+                "\\picw" + Num(Twips(w)) + "\\pich" + Num(Twips(h)) + GoalSize(kind, w, h) + "\\picbmp\\picbpp4 " + data +
+                "}\\par}");
 }
 
 std::string TdeRTFEngine::DrawingCorners(double x1, double y1, double x2, double y2) {
@@ -245,8 +254,10 @@ void TdeRTFEngine::RenderTable(TdeTableItem* table) {
             if (frame.DrawTop) def += "\\clbrdrt" + border;
             if (frame.DrawRight) def += "\\clbrdrr" + border;
             if (frame.DrawBottom) def += "\\clbrdrb" + border;
+            // A solid brush is the cell's background colour: full-strength
+            // shading shows black in LibreOffice whatever its colour.
             switch (brush.Style()) {
-                case bsSolid: def += "\\clshdng10000"; break;
+                case bsSolid: break;
                 case bsClear: def += "\\clshdng0"; break;
                 case bsHorizontal: def += "\\clbghoriz"; break;
                 case bsVertical: def += "\\clbgvert"; break;
@@ -255,7 +266,10 @@ void TdeRTFEngine::RenderTable(TdeTableItem* table) {
                 case bsCross: def += "\\clbgcross"; break;
                 case bsDiagCross: def += "\\clbgdcross"; break;
             }
-            def += "\\clcfpat" + Num(ColorIndex(brush.Color())) + "\\clcbpat" + Num(ColorIndex(clWhite));
+            if (brush.Style() == bsSolid)
+                def += "\\clcbpat" + Num(ColorIndex(brush.Color()));
+            else
+                def += "\\clcfpat" + Num(ColorIndex(brush.Color())) + "\\clcbpat" + Num(ColorIndex(clWhite));
             def += "\\clvertalc\\cellx" + Num(Twips(e)) + " ";
             const std::string prefix = c == 0 ? "\\pard\\intbl\\pvpg\\phpg\\posx" + Num(Twips(table->X)) + "\\posy" +
                                                     Num(Twips(table->Y))

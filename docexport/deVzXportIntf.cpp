@@ -206,10 +206,24 @@ void TdeVizeXport::PrintBitmap(double x, double y, double scaleX, double scaleY,
                     bitmap);
 }
 
-// There are no metafiles on this platform: every graphic is placed as a
-// picture stretched over the rectangle.
+// A metafile is recorded anew at the rectangle's size and its items go to
+// the page; any other graphic is placed as a picture stretched over the
+// rectangle.
 void TdeVizeXport::StretchDraw(const TRect& r, TGraphic* graphic) {
     if (!Ready() || !graphic) return;
+    if (dynamic_cast<TMetafile*>(graphic)) {
+        InPoints([&] {
+            TMetafile sized;
+            sized.SetWidth(int(std::lround(std::abs(r.Right - r.Left) * ScreenPPI() / 72.0)));
+            sized.SetHeight(int(std::lround(std::abs(r.Bottom - r.Top) * ScreenPPI() / 72.0)));
+            {
+                TMetafileCanvas c(&sized);
+                c.StretchDraw(TRect(0, 0, sized.Width(), sized.Height()), graphic);
+            }
+            Intf()->PlayMetafileAt(sized, r.Left, r.Top);
+        });
+        return;
+    }
     InPoints([&] {
         Intf()->SetPen(&converter_->Pen);
         Intf()->SetBrush(&converter_->Brush);
@@ -266,6 +280,14 @@ void TdeVizeXport::TextRect(const TRect& r, double x, double y, const std::strin
     });
     PrepareText(y, haLeft, false, false);
     Intf()->TextOut(text, x, y - converter_->FontData.Height);
+}
+
+void TdeVizeXport::AdvanceAndPrint(double& x, double& y, double distance, const std::string& text) {
+    if (!Ready()) return;
+    const double w = converter_->TextWidth(text);
+    AdvanceByAngle(x, y, distance - w);
+    AdvanceByAngle(x, y, w);
+    PrintRight(text, x, y);
 }
 
 void TdeVizeXport::PrintBlock(const std::string& text, double x, double y, double width) {

@@ -46,6 +46,9 @@ public:
     void PrintCenter(const std::string& text, double x, double y) override;
     void TextRect(const TRect& r, double x, double y, const std::string& text) override;
     void PrintBlock(const std::string& text, double x, double y, double width) override;
+    // Advances (x, y) along the text angle by distance (inches) and prints
+    // the text right-aligned there.
+    void AdvanceAndPrint(double& x, double& y, double distance, const std::string& text);
 
 private:
     IdeDocumentEngine* Intf() const;

@@ -547,16 +547,23 @@ Variant Arithmetic(int op, const Variant& a, const Variant& b) {
     if (op == qmtOpMod || op == qmtOpRem) {
         const Int64 x = a.AsInt64(), y = b.AsInt64();
         if (y == 0) FilterError("Division by zero in filter expression.");
+        // Any number modulo -1 is 0; the division behind % would overflow
+        // (and trap) for the smallest 64-bit value.
+        if (y == -1) return Variant(0LL);
         return Variant(static_cast<long long>(x % y));
     }
     const bool aDate = a.Type() == varDate, bDate = b.Type() == varDate;
     if (IsIntegral(a) && IsIntegral(b) && op != qmtOpDiv) {
         const Int64 x = a.AsInt64(), y = b.AsInt64();
+        Int64 r = 0;
+        bool overflow = false;
         switch (op) {
-            case qmtOpAdd: return Variant(static_cast<long long>(x + y));
-            case qmtOpSub: return Variant(static_cast<long long>(x - y));
-            default: return Variant(static_cast<long long>(x * y));
+            case qmtOpAdd: overflow = __builtin_add_overflow(x, y, &r); break;
+            case qmtOpSub: overflow = __builtin_sub_overflow(x, y, &r); break;
+            default: overflow = __builtin_mul_overflow(x, y, &r); break;
         }
+        if (overflow) FilterError("Integer overflow in filter expression.");
+        return Variant(static_cast<long long>(r));
     }
     const double x = a.AsDouble(), y = b.AsDouble();
     switch (op) {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/gui/Metafile.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/Format.h"
@@ -454,8 +455,9 @@ void TVPConverter::Generate(int page) {
     try {
         int count = ReportHeader.PageCount;
         if (page != 0) {
+            // A page the stream does not hold plays nothing.
             GotoPage(page);
-            PlayPage();
+            if (PageRecord.PageNum == page) PlayPage();
         } else if (!render_->Selection.empty()) {
             // Only pages that exist are selected: the header's count is
             // not trusted beyond the highest page number in the stream.
@@ -518,6 +520,11 @@ std::unique_ptr<TGraphic> TVPConverter::ReadGraphic() {
         auto bitmap = std::make_unique<TBitmap>();
         if (!data.empty()) bitmap->LoadFromBytes(data);
         return bitmap;
+    }
+    if (kind == 2) {
+        auto metafile = std::make_unique<TMetafile>();
+        if (!data.empty()) metafile->LoadFromBytes(data);
+        return metafile;
     }
     // Other picture classes are told apart by their data: JPEG pictures and
     // bitmaps are drawn; icons and unknown kinds are skipped.

@@ -110,6 +110,7 @@ public:
     void WriteObject() override;
     void SetMetrics(const TVPPDFFontMetrics& metrics, int missingWidth) override;
     std::string Style;
+    TVPPDFObject* FontFileObject = nullptr;  // the embedded program, when there is one
 };
 
 class TVPPDFFontFile : public TVPPDFObject {
@@ -150,6 +151,20 @@ public:
     int Supplement = 1;
     bool Monospaced = false;
     TVPPDFFontDescriptor* Descriptor = nullptr;
+    // With an embedded program: the map from character codes to its glyphs,
+    // the width of an unmapped code and the widths of every mapped one (the
+    // body of the /W array).
+    TVPPDFObject* CidMap = nullptr;
+    int DefaultWidth = 1000;
+    std::string WidthArray;
+};
+
+// The glyph of each code of an embedded composite font, two bytes a code.
+class TVPPDFCidToGidMap : public TVPPDFObject {
+public:
+    using TVPPDFObject::TVPPDFObject;
+    void WriteObject() override;
+    std::string Map;
 };
 
 // The ToUnicode map of a composite font: its texts are written as UTF-16
@@ -171,6 +186,10 @@ public:
     TVPPDFFontDescriptorComposite Descriptor;
     TVpPdfUnicode Unicode;
     bool Used[256] = {};
+    // The embedded program and its glyph map (none when the face has no
+    // usable font file).
+    std::unique_ptr<TVPPDFFontFile> FontFile;
+    std::unique_ptr<TVPPDFCidToGidMap> CidMap;
 };
 
 class TVPPDFXObject : public TVPPDFObject {
@@ -306,6 +325,11 @@ private:
     void EmitGroup(TVPPDFObject& object);
     // Fonts
     TVPPDFFont* CreateFont(const std::string& pdfName);
+    TVPPDFFont* CreateCompositeFont(const std::string& pdfName, const std::string& face, TFontStyles style,
+                                    int charset);
+    // The composite font of the face, for texts that the Windows code page
+    // cannot hold.
+    TVPPDFFont* CompositeFontFor(const TVPPDFFont& font);
     TVPPDFFont* AddFont(std::unique_ptr<TVPPDFFont> font);
     bool ReadMetrics(const std::string& face, TFontStyles style, int charset, TVPPDFFontMetrics& metrics);
     void MeasureWidths(TVPPDFFont& font, const std::string& face, const TVPPDFFontMetrics& metrics, int scale);

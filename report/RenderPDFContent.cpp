@@ -480,9 +480,24 @@ void TVzRenderPDF::MoveBack(double& x, double& y, double d) {
     }
 }
 
+// True when every character has a place in the Windows code page.
+static bool FitsCodePage(const std::string& text) {
+    for (size_t i = 0; i < text.size();) {
+        char32_t c;
+        size_t n = Utf8DecodeChar(text, i, c);
+        unsigned char byte;
+        if (n == 0 || !CharToCp1252(c, byte)) return false;
+        i += n;
+    }
+    return true;
+}
+
 void TVzRenderPDF::WritePdfText(const std::string& text, double x, double y) {
     TVPPDFFont* font = CurrentFont();
     if (!font || !currentPage_) return;
+    // A name in another script goes out in the face's composite font, with
+    // its glyphs, instead of as question marks.
+    if (!font->Composite() && !FitsCodePage(text)) font = CompositeFontFor(*font);
     TVPPDFPage& p = *currentPage_;
     double width = TextWidthInches(text);
     double lineHeight = Converter() ? Converter()->LineHeight : 0;

@@ -11,6 +11,7 @@
 #include "platform/core/CodePage.h"
 #include "platform/core/Strings.h"
 #include "report/RenderPDF.h"
+#include "report/TrueTypeFile.h"
 
 namespace {
 
@@ -229,6 +230,7 @@ void TVPPDFFontDescriptorComposite::WriteObject() {
     Line("/XHeight " + std::to_string(XHeight));
     Line("/StemH " + std::to_string(StemH));
     Line("/Style " + Style);
+    if (FontFileObject) Line("/FontFile2 " + std::to_string(FontFileObject->Number) + " 0 R");
     Line(">>");
     End();
 }
@@ -271,7 +273,19 @@ TVPPDFFontComposite::TVPPDFFontComposite(TVzRenderPDF* owner)
     Unicode.Used = Used;
 }
 
-std::vector<TVPPDFObject*> TVPPDFFontComposite::Dependents() { return {&Descendant, &Descriptor, &Unicode}; }
+std::vector<TVPPDFObject*> TVPPDFFontComposite::Dependents() {
+    std::vector<TVPPDFObject*> parts{&Descendant, &Descriptor, &Unicode};
+    if (FontFile) parts.push_back(FontFile.get());
+    if (CidMap) parts.push_back(CidMap.get());
+    return parts;
+}
+
+void TVPPDFCidToGidMap::WriteObject() {
+    Body.clear();
+    Begin();
+    Body += Owner->StreamObject(Map, "FlateDecode");
+    End();
+}
 
 void TVPPDFFontComposite::WriteObject() {
     Body.clear();
@@ -299,6 +313,17 @@ void TVPPDFFontDescendant::WriteObject() {
     Line("/WinCharSet /" + std::to_string(Charset));
     Line("/CIDSystemInfo << /Registry (" + Registry + ")/Ordering (" + Ordering + ")/Supplement " +
          std::to_string(Supplement) + " >>");
+    if (CidMap) {
+        // The embedded program's own advances for every character it maps.
+        Line("/DW " + std::to_string(DefaultWidth));
+        Line("/W [");
+        Body += WidthArray;
+        Line("]");
+        Line("/CIDToGIDMap " + std::to_string(CidMap->Number) + " 0 R");
+        Line(">>");
+        End();
+        return;
+    }
     // Texts are written as UTF-16 codes (see the ToUnicode map), so the codes
     // are the characters: the table gives the widths of codes 32 to 126 and
     // every other character, mostly full-width East Asian ones, takes the
@@ -445,37 +470,87 @@ TVPPDFFont* TVzRenderPDF::AddFont(std::unique_ptr<TVPPDFFont> font) {
     return raw;
 }
 
+TVPPDFFont* TVzRenderPDF::CreateCompositeFont(const std::string& pdfName, const std::string& face, TFontStyles style,
+                                              int charset) {
+    auto font = std::make_unique<TVPPDFFontComposite>(this);
+    font->BaseFont = pdfName;
+    font->FaceName = face;
+    font->Style = style;
+    font->Charset = charset;
+    TVPPDFFontMetrics m;
+    ReadMetrics(face, style, charset, m);
+    font->FirstChar = m.FirstChar - 1;
+    font->LastChar = m.LastChar;
+    auto& d = font->Descendant;
+    d.BaseFont = pdfName;
+    d.FaceName = face;
+    d.Charset = charset;
+    d.Supplement = charset == 128 ? 2 : 1;
+    d.Monospaced = m.Panose[3] == 9;
+    d.FirstChar = font->FirstChar;
+    d.LastChar = font->LastChar;
+    MeasureWidths(d, face, m, 2);  // thousandths of the em, as PDF reads them
+    std::copy(std::begin(d.Widths), std::end(d.Widths), font->Widths);
+    font->Descriptor.FontName = pdfName;
+    font->Descriptor.FaceName = face;
+    font->Descriptor.SetMetrics(m, d.Widths[32]);
+    // Characters outside the reader's own fonts show only when the program
+    // goes with the file: it is embedded with the glyph of every code (codes
+    // are the characters' UTF-16 units) and the widths of its glyphs.
+    std::string program = m.Embeddable && !m.FileName.empty() ? ReadWholeFile(m.FileName) : std::string();
+    TTrueTypeFile parsed = ParseTrueType(program);
+    if (parsed.Valid()) {
+        font->FontFile = std::make_unique<TVPPDFFontFile>(this);
+        font->FontFile->Program = std::move(program);
+        font->Descriptor.FontFileObject = font->FontFile.get();
+        font->Descriptor.HasFontFile = true;
+        font->CidMap = std::make_unique<TVPPDFCidToGidMap>(this);
+        d.CidMap = font->CidMap.get();
+        d.DefaultWidth = parsed.Width(0);
+        unsigned last = 0;
+        for (unsigned c = 0; c < parsed.GlyphOf.size(); ++c)
+            if (parsed.GlyphOf[c] != 0) last = c;
+        std::string& map = font->CidMap->Map;
+        map.reserve(2 * (last + 1));
+        std::string widths;
+        int run = 0;
+        for (unsigned c = 0; c <= last; ++c) {
+            std::uint16_t glyph = parsed.GlyphOf[c];
+            map += char(glyph >> 8);
+            map += char(glyph & 0xFF);
+            if (glyph == 0) {
+                if (run > 0) widths += "]\r\n";
+                run = 0;
+                continue;
+            }
+            font->Used[c >> 8] = true;
+            if (run == 0) widths += std::to_string(c) + " [";
+            widths += std::to_string(parsed.Width(glyph)) + (++run % 16 == 0 ? "\r\n" : " ");
+        }
+        if (run > 0) widths += "]\r\n";
+        d.WidthArray = std::move(widths);
+    }
+    return AddFont(std::move(font));
+}
+
+TVPPDFFont* TVzRenderPDF::CompositeFontFor(const TVPPDFFont& base) {
+    std::string name;
+    for (unsigned char c : NoBlanks(base.FaceName) + TrueTypeSuffix(base.Style)) name += "#" + Hex2(c);
+    for (auto& f : fonts_)
+        if (f.Name == name) return static_cast<TVPPDFFont*>(f.Object.get());
+    TVPPDFFont* saved = currentFont_;
+    TVPPDFFont* font = CreateCompositeFont(name, base.FaceName, base.Style, base.Charset);
+    currentFont_ = saved;
+    return font;
+}
+
 TVPPDFFont* TVzRenderPDF::CreateFont(const std::string& pdfName) {
     const TSaveFont& data = Converter()->FontData;
     std::string face = data.Name;
     TFontStyles style = Converter()->Font.Style() & (fsBold | fsItalic);
     int charset = ResolveDefaultCharset(data.CharSet);
     std::string lower = LowerAscii(pdfName);
-    if (NeedsCompositeFont()) {
-        auto font = std::make_unique<TVPPDFFontComposite>(this);
-        font->BaseFont = pdfName;
-        font->FaceName = face;
-        font->Style = style;
-        font->Charset = charset;
-        TVPPDFFontMetrics m;
-        ReadMetrics(face, style, charset, m);
-        font->FirstChar = m.FirstChar - 1;
-        font->LastChar = m.LastChar;
-        auto& d = font->Descendant;
-        d.BaseFont = pdfName;
-        d.FaceName = face;
-        d.Charset = charset;
-        d.Supplement = charset == 128 ? 2 : 1;
-        d.Monospaced = m.Panose[3] == 9;
-        d.FirstChar = font->FirstChar;
-        d.LastChar = font->LastChar;
-        MeasureWidths(d, face, m, 2);  // thousandths of the em, as PDF reads them
-        std::copy(std::begin(d.Widths), std::end(d.Widths), font->Widths);
-        font->Descriptor.FontName = pdfName;
-        font->Descriptor.FaceName = face;
-        font->Descriptor.SetMetrics(m, d.Widths[32]);
-        return AddFont(std::move(font));
-    }
+    if (NeedsCompositeFont()) return CreateCompositeFont(pdfName, face, style, charset);
     bool standard = false;
     for (const char* n : kStandardNames)
         if (lower == LowerAscii(n)) standard = true;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <random>
 
+#include "platform/gui/Metafile.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/Strings.h"
 #include "platform/core/UiQueue.h"
@@ -113,7 +114,7 @@ void TVzVSFWriter::WriteDeviceRect(const TRect& r) {
 }
 
 void TVzVSFWriter::WriteGraphic(TGraphic* graphic) {
-    Byte type = dynamic_cast<TBitmap*>(graphic) ? 1 : 4;
+    Byte type = dynamic_cast<TBitmap*>(graphic) ? 1 : dynamic_cast<TMetafile*>(graphic) ? 2 : 4;
     if (reusePos_ != 0) {
         WriteByte(Byte(type + 128));
         WriteInt32(reusePos_);

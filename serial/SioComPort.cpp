@@ -5,6 +5,8 @@
 
 #include "platform/core/Events.h"
 #include "platform/core/UiQueue.h"
+#include "platform/os/SerialDevice.h"
+#include "platform/os/SerialPorts.h"
 #include "serial/ComSelectForm.h"
 #include "serial/SioErrors.h"
 #include "serial/SioWin32Dispatcher.h"
@@ -157,6 +159,10 @@ void TSioCustomComPort::DoOpen() {
             dataBits_ = data;
         }
         Integer result = OpenDevice();
+        // Not "already open": the user lacks the right to the device. The
+        // message names the device and the group that grants it.
+        if (result == -kOsErrorPermissionDenied && tapiMode_ != tmOn)
+            throw EInOutError(SerialPermissionText(SerialPortDevicePath(comNumber_)), kOsErrorPermissionDenied);
         if (result == -5) result = -2008;
         else if (result == -3 || result == -2) result = -2001;
         if (result != 0) CheckSerialResult(this, result);

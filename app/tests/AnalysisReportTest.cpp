@@ -223,3 +223,19 @@ TEST(ScoreChartTest, BottomAxisNeverCollapses) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(AnalysisReportTest, AnExportFileThatCannotBeWrittenEndsTheRun) {
+    ScanClass();
+    auto dialog = OpenDialog();
+    dialog->cbExport->SetChecked(true);
+    dialog->edtExport->SetText(File(""));
+    // A folder where the point values file would go.
+    std::filesystem::create_directories(File("_PointValues.txt"));
+    const std::string pdf = home.Dir() + "unwritten.pdf";
+    EXPECT_THROW(RunToPdf(dialog->rsAnalysis, dialog->VPRenderPDF1, pdf), Exception);
+    EXPECT_FALSE(FileExists(pdf));
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 #include "app/tests/ReportTestSupport.h"
 
 #include "app/OmbxVpFormSetup.h"
+#include "report/RenderCanvas.h"
 #include "report/ReportSystem.h"
 
 namespace {
@@ -41,6 +42,8 @@ TEST_F(OutputOptionsTest, FileNamesTakeTheChosenFormatsExtension) {
         EXPECT_EQ(dialog->cboxFormat->Items()->Strings(i).find("VSF"), std::string::npos);
         EXPECT_EQ(dialog->cboxFormat->Items()->Strings(i).find("PRN"), std::string::npos);
     }
+    for (const char* format : {"Adobe Acrobat (PDF)", "Web Page (HTML)", "Microsoft Excel Workbook", "Rich Text Format"})
+        EXPECT_GE(dialog->cboxFormat->Items()->IndexOf(format), 0) << format;
     EXPECT_EQ(dialog->cboxFormat->ItemIndex(), 0);
     EXPECT_EQ(dialog->PrinterLabel->Caption(), "Lab Printer");
     EXPECT_TRUE(dialog->PreviewRB->Checked());  // the system's default destination
@@ -112,6 +115,39 @@ TEST_F(OutputOptionsTest, WithoutPrintersOnlyThePreviewIsOffered) {
     auto without = Shown(&system);
     EXPECT_FALSE(without->PreviewRB->Enabled());
     EXPECT_FALSE(without->PreviewRB->Checked());
+}
+
+TEST_F(OutputOptionsTest, PrintRangePageStoresTheRangeOnThePrinterRenderer) {
+    TVzRenderPrinter printer(nullptr);
+    TVzSystem system(nullptr);
+    auto dialog = std::make_unique<TfrmOmbxVPSetupForm>(nullptr);
+    dialog->ReportSystem = &system;
+    dialog->RangeMode = true;
+    dialog->PrinterRenderer = &printer;
+    dialog->FormShow();
+    EXPECT_EQ(dialog->PageControl1->ActivePage(), dialog->tsRange);
+    EXPECT_EQ(dialog->FromED->Text(), "1");
+    EXPECT_EQ(dialog->SelectionED->Text(), "1-" + dialog->ToED->Text());
+
+    dialog->PagesRB->SetChecked(true);
+    dialog->PagesRBClick();
+    EXPECT_TRUE(dialog->FromED->Visible());
+    EXPECT_FALSE(dialog->SelectionED->Visible());
+    dialog->FromED->SetText("2");
+    dialog->ToED->SetText("3");
+    dialog->CopiesED->SetText("2");
+    dialog->bbtnOKClick();
+    EXPECT_EQ(printer.FirstPage, 2);
+    EXPECT_EQ(printer.LastPage, 3);
+    EXPECT_EQ(printer.Copies, 2);
+
+    dialog->SelectionRB->SetChecked(true);
+    dialog->SelectionRBClick();
+    dialog->SelectionED->SetText("1,3-4");
+    dialog->bbtnOKClick();
+    EXPECT_EQ(printer.Selection, "1,3-4");
+    EXPECT_EQ(printer.FirstPage, 1);
+    EXPECT_EQ(printer.LastPage, 9999);
 }
 
 }  // namespace

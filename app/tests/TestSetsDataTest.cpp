@@ -171,6 +171,10 @@ TEST_F(TestSetsDataTest, AFailingDetailRecordAsksWhetherToContinueLoading) {
     EXPECT_EQ(Rows("select DSID, DSName, DSTestName from DataSets"), std::vector<std::string>{"1|Hand|"});
     EXPECT_EQ(Rows("select DSID, DDQuestion, DDValue from DataDetail"), std::vector<std::string>{"1|2|B"});
     EXPECT_EQ(Prompted().back().rfind("Error: Error encountered while loading file (Detail Data section) with message\r\n", 0), 0u);
+    EXPECT_NE(Prompted().back().find("The tag <DDBOGUS> in the file \"" + Path("hand.tsf") + "\" names no column of the "
+                                     "table DataDetail."),
+              std::string::npos)
+        << Prompted().back();
 
     prompts.No("Do you want to continue loading?");
     EXPECT_THROW(dialog->LoadTestSetFromFile(Path("hand.tsf")), Exception);

@@ -2,6 +2,7 @@
 
 #include "app/AppSettings.h"
 #include "app/BrandResources.h"
+#include "app/ProgramStart.h"
 #include "app/fmTestWork.h"
 #include "app/uLogFileOq.h"
 #include "app/tests/ScannerTestSupport.h"
@@ -87,6 +88,51 @@ TEST_F(WelcomeWindowTest, TraceArgumentSwitchesSerialTraceAndLog) {
         EXPECT_EQ(main->SioComPort1->Logging(), c.on ? tlOn : tlOff);
         delete main;
     }
+}
+
+// The whole run: asked for diagnostics where the log cannot be written, the
+// program says why in a message box and ends; otherwise it runs until its
+// welcome window closes.
+TEST_F(WelcomeWindowTest, RunShowsWhyTheDiagnosticLogCannotBeWritten) {
+    char name[] = "Scorvane";
+    char trace[] = "TRACE";
+    char* argv[] = {name, trace, nullptr};
+    int argc = 2;
+    setenv("OMR_HOME", "/proc/omr-no-such-folder", 1);
+    script.Answer(mrOk, "/proc/omr-no-such-folder/SIOUSR.LOG: ");
+    EXPECT_EQ(RunProgram(argc, argv), 1);
+    EXPECT_EQ(script.Transcript().at(0).Request.Type, mtError);
+    EXPECT_FALSE(Application->MainForm());
+
+    setenv("OMR_HOME", home.Dir().c_str(), 1);
+    WritePortNo(home.Dir() + "VeltmachSettings.ini", 3);
+    argc = 1;
+    bool shown = false;
+    IdleDriver driver([&] {
+        if (auto* main = ActiveAs<TfrmMain>()) {
+            shown = true;
+            main->Close();
+        }
+    });
+    EXPECT_EQ(RunProgram(argc, argv), 0);
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(FileExists(home.Dir() + "SIOUSR.LOG"));
+}
+
+// Resized by the user or by code, the welcome window keeps its designed
+// size at least, so no button is cut off.
+TEST_F(WelcomeWindowTest, WelcomeWindowDoesNotShrinkBelowItsDesign) {
+    TfrmMain* main = ShowMain("VeltmachSettings.ini");
+    main->Widget()->resize(120, 90);
+    EXPECT_GE(main->Widget()->width(), main->ClientWidth());
+    EXPECT_EQ(main->Width(), 494);
+    EXPECT_EQ(main->Height(), 399);
+    main->SetBounds(0, 0, 200, 100);
+    EXPECT_EQ(main->Width(), 494);
+    EXPECT_EQ(main->Height(), 399);
+    EXPECT_LE(main->btnExit->Left() + main->btnExit->Width(), main->ClientWidth());
+    EXPECT_LE(main->lblCopyright->Top() + main->lblCopyright->Height(), main->ClientHeight());
+    delete main;
 }
 
 TEST_F(WelcomeWindowTest, ExitAsksFirstAndClicksAreLogged) {

@@ -85,6 +85,10 @@ TEST_F(WizardWindowTest, TheFormNumberGivesQuestionsAndIdDigits) {
         EXPECT_EQ(wizard->edtFormID->Text(), c.idDigits) << c.typed;
         EXPECT_EQ(wizard->edtQty->Text(), c.qty) << c.typed;
     }
+    // The decimals chosen.
+    wizard->cbDecimals->SetItemIndex(2);
+    wizard->cbDecimals->OnChange(wizard->cbDecimals);
+    EXPECT_EQ(wizard->Work()->Decimals, 3);
     // Key filters of the edits.
     EXPECT_TRUE(TfrmTestWork::DigitKey('7'));
     EXPECT_FALSE(TfrmTestWork::DigitKey('a'));

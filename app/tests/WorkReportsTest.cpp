@@ -4,6 +4,10 @@
 
 #include "app/tests/ReportTestSupport.h"
 
+#include <map>
+#include <regex>
+#include <set>
+
 #include "app/OmbxVpFormSetup.h"
 #include "platform/print/Printers.h"
 #include "report/RenderPDF.h"
@@ -146,6 +150,31 @@ TEST_F(WorkReportsTest, PrintOnScanPrintsEachCompletedStudentOnTheChosenPrinter)
     EXPECT_EQ(device->GetDeviceName(), "Office");
 }
 
+TEST_F(WorkReportsTest, TheReportImageIsPrintedBesideTheLogo) {
+    ScanClass();
+    QImage picture(30, 15, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    ASSERT_TRUE(picture.save(QString::fromStdString(home.Dir() + "school.Bmp"), "BMP"));
+    ASSERT_TRUE(picture.save(QString::fromStdString(home.Dir() + "school.gif"), "GIF") ||
+                picture.save(QString::fromStdString(home.Dir() + "school.gif"), "BMP"));
+    // Images of the page: the logo, and the report image when it is one.
+    auto images = [&](const std::string& image) {
+        reports->edtImage = image;
+        const std::string pdf = home.Dir() + "image.pdf";
+        RunToPdf(reports->rsSummary, pdf);
+        const std::string bytes = ReadWholeFile(pdf);
+        int count = 0;
+        for (std::size_t at = bytes.find("/Subtype /Image"); at != std::string::npos;
+             at = bytes.find("/Subtype /Image", at + 1))
+            ++count;
+        return count;
+    };
+    const int logoOnly = images("");
+    EXPECT_EQ(images(home.Dir() + "school.Bmp"), logoOnly + 1);
+    EXPECT_EQ(images(home.Dir() + "school.gif"), logoOnly);
+    EXPECT_EQ(images(home.Dir() + "missing.jpg"), logoOnly);
+}
+
 TEST(ReportImageTest, OnlyBmpAndJpgFilesAreLoaded) {
     TempFolder folder;
     QImage picture(4, 3, QImage::Format_RGB32);
@@ -165,6 +194,108 @@ TEST(ReportImageTest, OnlyBmpAndJpgFilesAreLoaded) {
         EXPECT_EQ(LoadReportImage(folder / c.name, bitmap), c.loads) << c.name;
         if (c.loads) EXPECT_EQ(bitmap.Width(), 4) << c.name;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Long classes: the summary flows over two columns and several pages, a
+// student of 300 questions over four columns and two pages; no line may be
+// lost or printed twice at a break.
+class LongReportsTest : public ReportClassFixture {
+protected:
+    static int Count(const std::vector<std::string>& lines, const std::regex& pattern) {
+        return int(std::count_if(lines.begin(), lines.end(),
+                                 [&](const std::string& line) { return std::regex_match(line, pattern); }));
+    }
+};
+
+TEST_F(LongReportsTest, SummaryBreaksKeepEveryStudentOncePerGroup) {
+    Configure(4, 10, 4);
+    SetKey("ABCD");
+    AddGroup(2, "Half");
+    SetQuestionGroups(1, "(1,2)");
+    SetQuestionGroups(2, "(1,2)");
+    constexpr int kStudents = 150;
+    for (int s = 0; s < kStudents; ++s) AddStudent(1000 + s, s % 2 ? "ABCD" : "AB--");
+    reports = std::make_unique<TWorkReports>(work.get());
+    const std::string pdf = home.Dir() + "long-summary.pdf";
+    RunToPdf(reports->rsSummary, pdf);
+    if (!HaveTool("qpdf") || !HaveTool("pdftotext")) GTEST_SKIP() << "qpdf or pdftotext is missing";
+    ASSERT_EQ(RunTool("qpdf --check '" + pdf + "'").Exit, 0);
+    const std::vector<std::string> lines = TextLines(RunTool("pdftotext -raw '" + pdf + "' -").Output);
+    std::map<std::string, int> seen;
+    const std::regex student("(1[0-9]{3})(4100%|250%|2100%)");
+    for (const std::string& line : lines) {
+        std::smatch m;
+        if (std::regex_match(line, m, student)) ++seen[m[1]];
+    }
+    ASSERT_EQ(seen.size(), std::size_t(kStudents));
+    for (const auto& [id, times] : seen) EXPECT_EQ(times, 2) << id;
+    // Overall: 75 students score 4 and 75 score 2, average 3 of 4; the
+    // half group: every student 2 of 2.
+    EXPECT_EQ(Count(lines, std::regex("GroupTotal375%")), 1);
+    EXPECT_EQ(Count(lines, std::regex("GroupTotal2100%")), 1);
+    EXPECT_EQ(Count(lines, std::regex(".*Page:[0-9]+.*")), Count(lines, std::regex("TestSummaryReport")));
+    EXPECT_GE(Count(lines, std::regex("TestSummaryReport")), 2);
+}
+
+TEST_F(LongReportsTest, StudentOfThreeHundredQuestionsGoesOnOverColumnsAndPages) {
+    Configure(300, 100, 3);
+    SetKey(std::string(300, 'A'));
+    AddStudent(1, std::string(300, 'A'));
+    AddStudent(2, std::string(300, 'B'));
+    reports = std::make_unique<TWorkReports>(work.get());
+    const std::string pdf = home.Dir() + "long-students.pdf";
+    RunToPdf(reports->rsReports, pdf);
+    if (!HaveTool("qpdf") || !HaveTool("pdftotext")) GTEST_SKIP() << "qpdf or pdftotext is missing";
+    ASSERT_EQ(RunTool("qpdf --check '" + pdf + "'").Exit, 0);
+    const std::vector<std::string> lines = TextLines(RunTool("pdftotext -raw '" + pdf + "' -").Output);
+    std::set<int> right, wrong;
+    int rightLines = 0, wrongLines = 0;
+    const std::regex rightLine("([0-9]+)A1"), wrongLine("([0-9]+)BX-A0");
+    for (const std::string& line : lines) {
+        std::smatch m;
+        if (std::regex_match(line, m, rightLine)) {
+            right.insert(std::stoi(m[1]));
+            ++rightLines;
+        } else if (std::regex_match(line, m, wrongLine)) {
+            wrong.insert(std::stoi(m[1]));
+            ++wrongLines;
+        }
+    }
+    EXPECT_EQ(rightLines, 300);
+    EXPECT_EQ(wrongLines, 300);
+    EXPECT_EQ(right.size(), 300u);
+    EXPECT_EQ(wrong.size(), 300u);
+    EXPECT_EQ(Count(lines, std::regex("Ttl->100%300300")), 1);
+    EXPECT_EQ(Count(lines, std::regex("Ttl->0%3000")), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WorkReportsTest, PrintOnScanWithoutAnyPrinterKeepsTheSheet) {
+    SetPrinterListForTesting(true, {}, "");
+    ResetPrinterDeviceForTesting();
+    work->cbPrintScan = true;
+    work->OnPrintStudentReport = [&](TObject*) { reports->PrintStudentOnScan(); };
+    reports->rsReports->SystemOptions &= ~(1u << soShowStatus);
+    work->ScanTestsShow();
+    work->ReceiveBytes(SheetFrame("123", "ABCDE"));
+    try {
+        work->ReceiveBytes(SheetFrame("123", "FB"));
+    } catch (const Exception& e) {
+        // The report library's own message, for the application to show.
+        EXPECT_FALSE(e.Message.empty());
+    }
+    EXPECT_EQ(work->qmtData->RecordCount(), 1);
+    EXPECT_EQ(Answers(7), "ABCDEFB");
+    EXPECT_EQ(reports->rsReports->DefaultDest, rdPreview);
+    EXPECT_TRUE(reports->rsReports->HasSetup(ssAllowSetup));
+    EXPECT_TRUE(RecordedPrintJobs().empty());
 }
 
 }  // namespace

@@ -52,6 +52,7 @@ public:
         TgrDBGrid::DataLinkUpdateData();
     }
     using TgrDBGrid::GridKeyDown;
+    using TgrDBGrid::DoKeyPress;
     using TgrDBGrid::CanSelectCell;
 };
 

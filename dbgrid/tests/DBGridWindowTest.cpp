@@ -19,7 +19,7 @@ TEST_F(DBGridWindow, BindingBuildsColumnsFromFieldsAndFillsTheWindow) {
     EXPECT_EQ(grid->GetCol(Variant(3))->FieldName(), "Score");
     EXPECT_EQ(grid->Rows(), 3);
     EXPECT_EQ(Names(), "N1,N2,N3");
-    EXPECT_EQ(grid->CurrentDataRow(), Variant(BookmarkOf(1)));
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(1)));
     try {
         grid->GetCol(Variant("Missing"));
         FAIL() << "no error for an unknown field";
@@ -51,14 +51,14 @@ TEST_F(DBGridWindow, WindowFollowsNavigationWithTheDataLinkNotificationsInOrder)
     // Moving inside the window scrolls by 0 and keeps the rows.
     table->Next();
     EXPECT_EQ(grid->Take(), "scrolled 0");
-    EXPECT_EQ(grid->CurrentDataRow(), Variant(BookmarkOf(2)));
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(2)));
     EXPECT_EQ(grid->RecordWindow()->GetActiveRow(), 2);
     // Past the bottom the records move under the rows.
     table->MoveBy(int(v));
     EXPECT_EQ(grid->Take(), "changed changed scrolled 2");
     EXPECT_EQ(NameAt(1), "N3");
     EXPECT_EQ(grid->RecordWindow()->GetActiveRow(), v);
-    EXPECT_EQ(grid->CurrentDataRow(), Variant(BookmarkOf(int(v) + 2)));
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(int(v) + 2)));
     table->Last();
     EXPECT_EQ(grid->Take(), "changed changed changed");
     EXPECT_EQ(NameAt(v), "N20");
@@ -80,7 +80,7 @@ TEST_F(DBGridWindow, InsertsDeletesAndFiltersReachTheWindow) {
     EXPECT_EQ(grid->Take(), "update editing changed");
     EXPECT_EQ(grid->Rows(), 5);
     EXPECT_EQ(Names(), "N1,N2,N3,N4,N5");
-    EXPECT_EQ(grid->CurrentDataRow(), Variant(BookmarkOf(5)));
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(5)));
 
     table->First();
     table->Delete();
@@ -107,11 +107,11 @@ TEST_F(DBGridWindow, DisabledControlsHoldTheGridUntilEnabled) {
     table->Last();
     table->Prior();
     EXPECT_EQ(grid->Take(), "");
-    EXPECT_EQ(grid->CurrentDataRow(), Variant(BookmarkOf(1)));
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(1)));
     table->EnableControls();
     EXPECT_EQ(grid->Take(), "changed");
-    EXPECT_EQ(grid->CurrentDataRow(), Variant(BookmarkOf(9)));
-    EXPECT_EQ(grid->GetCellValue(2, grid->CurrentDataRow()).AsString(), "N9");
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(9)));
+    EXPECT_EQ(grid->GetCellValue(2, grid->GetCurrentDataRow()).AsString(), "N9");
 }
 
 TEST_F(DBGridWindow, KeysAndScrollBarMoveTheDataset) {
@@ -143,7 +143,7 @@ TEST_F(DBGridWindow, ClickingAnotherRowMovesTheDatasetToItsRecord) {
     Bind();
     ASSERT_TRUE(grid->CanSelectCell(2, 3));
     EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 3);
-    EXPECT_EQ(grid->CurrentDataRow(), Variant(BookmarkOf(3)));
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(3)));
 }
 
 TEST_F(DBGridWindow, BookmarkComparisonPutsTheEmptyBookmarkFirst) {
@@ -157,6 +157,62 @@ TEST_F(DBGridWindow, BookmarkComparisonPutsTheEmptyBookmarkFirst) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(CompareBookmarkStrings(nullptr, c.a, c.b, c.type), c.result) << c.a << " vs " << c.b;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DBGridWindow, CustomizedColumnsKeepTheirOrderAndHeadings) {
+    Fill(2);
+    // A dialog's grid: its own columns, bound by field name.
+    grid->SetFieldState(fsCustomized);
+    grid->SetGridMode(gmListBox);
+    grid->SetRowSelectMode(rsSingle);
+    grid->SetCols(2);
+    grid->GetCol(Variant(1))->SetFieldName("Score");
+    grid->GetCol(Variant(1))->SetHeading("Points");
+    grid->GetCol(Variant(2))->SetFieldName("Name");
+    Bind();
+    ASSERT_EQ(grid->Cols(), 2);
+    EXPECT_EQ(grid->GetCol(Variant(1))->GetHeading(), "Points");
+    EXPECT_EQ(grid->GetCellValue(1, 2).AsString(), "98");
+    EXPECT_EQ(grid->GetCellValue(2, 2).AsString(), "N2");
+    EXPECT_EQ(grid->FieldOfCol(1)->FieldName(), "Score");
+    // Back to the default state the columns follow the fields again.
+    grid->SetFieldState(fsDefault);
+    EXPECT_EQ(grid->Cols(), 3);
+    EXPECT_EQ(grid->GetCol(Variant(1))->FieldName(), "ID");
+    // List-box mode with single selection: the current record is selected.
+    EXPECT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(1))));
+    table->Next();
+    EXPECT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(2))));
+    EXPECT_FALSE(grid->IsRecordSelected(Variant(BookmarkOf(1))));
+    grid->SetDataBound(false);
+    EXPECT_FALSE(grid->DataBound());
+    EXPECT_EQ(grid->DataSource(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DBGridWindow, RowAndCellChangedEventsNameRecords) {
+    Fill(5);
+    std::vector<std::string> log;
+    grid->OnRowChanged = [&](TObject*, const Variant& oldRow, const Variant& newRow) {
+        log.push_back("row " + std::string(oldRow.AsString() == BookmarkOf(1) ? "1" : oldRow.AsString().empty() ? "-" : "?") +
+                      ">" + (newRow.AsString() == BookmarkOf(3) ? "3" : newRow.AsString() == BookmarkOf(1) ? "1" : "?"));
+    };
+    grid->OnCellChanged = [&](TObject*, Integer oldCol, Integer newCol, const Variant&, const Variant&) {
+        log.push_back("cell " + std::to_string(oldCol) + ">" + std::to_string(newCol));
+    };
+    Bind();
+    table->MoveBy(2);
+    grid->MoveCurrentCell(3, grid->TCustomGrid_ts::CurrentCell().Row, false, true);
+    grid->ChangeCurrentCell(3, grid->TCustomGrid_ts::CurrentCell().Row);
+    // Moving to record 3 changes the cell (same column, other record).
+    EXPECT_EQ(log, (std::vector<std::string>{"row ->1", "cell 0>1", "row 1>3", "cell 1>1", "cell 1>3"}));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QImage>
+
 #include <unistd.h>
 
 #include <cstdio>
@@ -10,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "docexport/deExcelEng.h"
+#include "docexport/deExExcelEng.h"
 #include "docexport/tests/CheckerSupport.h"
 #include "platform/core/Streams.h"
 
@@ -18,9 +20,9 @@ namespace {
 
 // An Excel engine writing to memory, in pixels, on an 800 x 600 page
 // without margins.
-class TMemExcel : public TdeCustomExcelEngine {
+class TMemExcel : public TdeExcelEngine {
 public:
-    TMemExcel() : TdeCustomExcelEngine(nullptr) {
+    TMemExcel() : TdeExcelEngine(nullptr) {
         Preferences()->SetShowSetupDialog(false);
         Preferences()->SetOpenAfterCreate(false);
         Preferences()->SetOutputToUserStream(true);
@@ -289,4 +291,104 @@ TEST(ExcelWriter, PagesTallerThanASheetLeaveNoEmptySheet) {
                             "print(xlrd.open_workbook(sys.argv[1]).nsheets)\" " + folder + "/s.xls"),
               "2\n");
     checkers::RemoveTree(folder);
+}
+
+TEST(ExcelWriter, PicturesAndDrawingObjectsAreAnchoredToCells) {
+    TMemExcel e;
+    e.SetItemsToRender(deAllItems);
+    e.ImageSettings()->SetOutputImageFormat(ifBMP);
+    e.BackgroundImage()->Bitmap()->SetSize(8, 8);
+    e.BeginDoc();
+    const double cw = e.ColumnWidth(), rh = e.RowHeight();
+    e.At(0, 0, "Name");
+    e.At(0, 1, "Ann");
+    // Two columns wide from the middle of column 1: column 1 at 512 to
+    // column 3 at 512.
+    TBitmap picture;
+    picture.SetSize(20, 10);
+    e.ImageSettings()->Stretch = true;
+    e.DrawImageRect(TdeRect{1.5 * cw, 2 * rh, 3.5 * cw, 4 * rh}, &picture);
+    // 57 x 29 pixels: 5000 bytes of picture data.
+    e.DrawImageRect(TdeRect{0, 10 * rh, 57, 10 * rh + 29}, &picture);
+    e.Line(0, 5 * rh, 2 * cw, 5 * rh);
+    e.Brush()->SetColor(clRed);
+    e.Rectangle(0, 6 * rh, cw, 7 * rh, true);
+    e.Brush()->SetColor(clBlue);
+    e.Ellipse(cw, 6 * rh, 2 * cw, 7 * rh, true);
+    e.Polygon({{0, 8 * rh}, {cw, 9 * rh}, {0, 9 * rh}}, true);
+    e.EndDoc();
+    const std::string f = e.Bytes();
+    const std::string book = f.substr(512);
+    std::vector<Record> objs, imdata, cont, coords;
+    const Record* bound = nullptr;
+    auto globals = Records(book, 0);
+    for (const auto& r : globals)
+        if (r.Id == 0x0085) bound = &r;
+    ASSERT_NE(bound, nullptr);
+    for (const auto& r : Records(book, U32(bound->Data, 0))) {
+        if (r.Id == 0x005D) objs.push_back(r);
+        if (r.Id == 0x007F) imdata.push_back(r);
+        if (r.Id == 0x003C) cont.push_back(r);
+        if (r.Id == 0x00A9) coords.push_back(r);
+    }
+    // Background picture, two pictures, line, rectangle, ellipse, polygon.
+    ASSERT_EQ(objs.size(), 7u);
+    EXPECT_EQ(objs[0].Data.size(), 72u);
+    EXPECT_EQ(objs[0].Data.substr(61, 10), "__BkgndObj");
+    const Record& pic = objs[1];
+    EXPECT_EQ(U16(pic.Data, 4), 8u);
+    EXPECT_EQ(U16(pic.Data, 10), 1u);    // left column
+    EXPECT_EQ(U16(pic.Data, 12), 512u);  // its offset
+    EXPECT_EQ(U16(pic.Data, 18), 3u);    // right column
+    EXPECT_EQ(U16(pic.Data, 20), 512u);
+    EXPECT_EQ(U16(pic.Data, 14), 2u);  // top row
+    ASSERT_EQ(imdata.size(), 3u);  // the background's and the two pictures'
+    EXPECT_EQ(imdata[2].Data.size(), 2076u);
+    EXPECT_EQ(U32(imdata[2].Data, 4), 5000u);
+    ASSERT_GE(cont.size(), 2u);
+    EXPECT_EQ(cont[cont.size() - 2].Data.size(), 2068u);
+    EXPECT_EQ(cont.back().Data.size(), 864u);
+    EXPECT_EQ(U16(objs[3].Data, 4), 1u);
+    EXPECT_EQ(U16(objs[4].Data, 4), 2u);
+    EXPECT_EQ(U16(objs[5].Data, 4), 3u);
+    EXPECT_EQ(U16(objs[6].Data, 4), 9u);
+    EXPECT_EQ(objs[6].Data.size(), 66u);
+    ASSERT_EQ(coords.size(), 1u);
+    ASSERT_EQ(coords[0].Data.size(), 16u) << "a filled triangle lists 4 points";
+    EXPECT_EQ(coords[0].Data.substr(12, 4), coords[0].Data.substr(0, 4));
+
+    if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd or python3-olefile is not installed: the workbook was not read back";
+    EXPECT_EQ(ReadWithXlrd(f), "Sheet1!0,0='Name'\nSheet1!1,0='Ann'\n");
+    if (!checkers::HaveTool("soffice")) GTEST_SKIP() << "LibreOffice is not installed (scripts/deps.sh installs it)";
+    const std::string folder = checkers::TempFolder("xls-lo");
+    checkers::WriteBytes(folder + "/drawing.xls", f);
+    const std::string csv = checkers::LibreOfficeConvert(folder + "/drawing.xls", "csv", folder);
+    ASSERT_FALSE(csv.empty()) << "LibreOffice did not open the workbook";
+    EXPECT_EQ(checkers::ReadBytes(csv).substr(0, 9), "Name\nAnn\n");
+    // The drawing objects show: a red rectangle and a blue ellipse.
+    const std::string pdf = checkers::LibreOfficeConvert(folder + "/drawing.xls", "pdf", folder);
+    ASSERT_FALSE(pdf.empty());
+    if (!checkers::HaveTool("pdftoppm")) GTEST_SKIP() << "poppler-utils is not installed";
+    checkers::Run("pdftoppm -r 60 -f 1 -l 1 -png '" + pdf + "' '" + folder + "/p'");
+    QImage page((folder + "/p-1.png").c_str());
+    ASSERT_FALSE(page.isNull());
+    int red = 0, blue = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QRgb px = page.pixel(x, y);
+            red += qRed(px) > 200 && qGreen(px) < 60 && qBlue(px) < 60;
+            blue += qBlue(px) > 200 && qRed(px) < 60 && qGreen(px) < 60;
+        }
+    EXPECT_GT(red, 100);
+    EXPECT_GT(blue, 100);
+    checkers::RemoveTree(folder);
+}
+
+TEST(ExcelWriter, OnlyBmpAndMetafileImageFormats) {
+    TMemExcel e;
+    std::string message;
+    EXPECT_TRUE(e.CheckImageFormat(ifBMP, message));
+    EXPECT_TRUE(e.CheckImageFormat(ifMetafile, message));
+    EXPECT_FALSE(e.CheckImageFormat(ifJPEG, message));
+    EXPECT_EQ(message, "The Excel Engine supports only  BMP and Metafile image formats");
 }

@@ -6,6 +6,9 @@
 
 #include "docexport/deCstDocEng.h"
 #include "docexport/deMetafile.h"
+#include "docexport/deDocEngIntf.h"
+#include "docexport/deRTFEng.h"
+#include "platform/core/Streams.h"
 #include "docexport/tests/EngineTestSupport.h"
 #include "platform/gui/tests/MetafileBuilder.h"
 
@@ -382,4 +385,126 @@ TEST(MetafileInterpreter, DrawingOnTheRecordingCanvasBecomesItemsWhenThePageClos
     EXPECT_EQ(images[0]->X, 20);
     EXPECT_EQ(images[0]->Y, 30);
     EXPECT_EQ(images[0]->Width, 40);
+}
+
+TEST(MetafileInterpreter, PathsPolyDrawPensAndSingleByteText) {
+    TItemEngine e;
+    auto polydraw = Rec(92).Ints({0, 0, 0, 0}).U32(3).I16(1).I16(2).I16(3).I16(4).I16(5).I16(6).U8(6).U8(2).U8(3).Pad();
+    auto textA = Rec(83);
+    textA.Ints({0, 0, -1, -1}).U32(1).F32(0).F32(0).Ints({10, 20}).U32(3).U32(76).U32(0).Ints({0, 0, -1, -1}).U32(80);
+    textA.U8('a').U8(0xE9).U8('b').U8(0).Ints({5, 5, 5});
+    auto items = e.Play(Emf()
+                            .Add(Rec(95).U32(1).U32(0).U32(0).U32(0).U32(0).U32(1).I32(0).U32(0).U32(0x00FF00).U32(0).U32(0))
+                            .Add(Select(1))
+                            .Add(Value(19, 1))
+                            .Add(Rec(59))
+                            .Add(Rec(61))
+                            .Add(Rec(60))
+                            .Add(Rec(63).Ints({0, 0, 0, 0}))
+                            .Add(Value(67, 5))
+                            .Add(polydraw)
+                            .Add(textA)
+                            .Bytes());
+    auto paths = e.Of<TdePathItem>(items);
+    ASSERT_EQ(paths.size(), 5u);
+    std::vector<int> ops;
+    for (auto* p : paths) ops.push_back(p->Operation);
+    EXPECT_EQ(ops, (std::vector<int>{0, 2, 1, 5, 7}));
+    ASSERT_NE(paths[3]->Pen, nullptr);
+    EXPECT_EQ(paths[3]->Pen->Color(), 0x00FF00);
+    EXPECT_EQ(paths[3]->Pen->Style(), psDash);
+    EXPECT_EQ(paths[3]->Pen->Width(), 1) << "a width of 0 is taken as 1";
+    EXPECT_TRUE(paths[3]->AlternateFill);
+    EXPECT_EQ(paths[4]->Mode, 5);
+    auto pd = e.Of<TdePolyDrawItem>(items);
+    ASSERT_EQ(pd.size(), 1u);
+    EXPECT_EQ(pd[0]->Points, Pts({{1, 2}, {3, 4}, {5, 6}}));
+    EXPECT_EQ(pd[0]->PointTypes, (std::vector<Byte>{6, 2, 3}));
+    auto t = e.Of<TdeTextItem>(items);
+    ASSERT_EQ(t.size(), 1u);
+    EXPECT_EQ(t[0]->Lines[0], "a\xC3\xA9" "b");
+}
+
+TEST(MetafileInterpreter, ExtentScalingClipAndStretchedPictures) {
+    {
+        // Scaling the viewport extent by 1/2 in mode 8 halves every point.
+        TItemEngine e;
+        auto items = e.Play(Emf().Add(Value(17, 8)).Add(Pair(9, 10, 10)).Add(Pair(11, 10, 10))
+                                .Add(Rec(31).Ints({1, 2, 1, 2})).Add(Box(43, 0, 0, 40, 20)).Bytes());
+        EXPECT_EQ(e.Of<TdeShapeItem>(items)[0]->Points, Pts({{0, 0}, {20, 10}}));
+    }
+    {
+        // A stretch-blit picture with a source bitmap becomes a stretched
+        // picture item; a mask-blit without one is a fill.
+        TItemEngine e;
+        auto dib = Dib24(2, 2, 0x0000FF);
+        auto stretch = Rec(77);
+        stretch.Ints({5, 5, 44, 24}).Ints({5, 5, 40, 20}).U32(0xCC0020).Ints({0, 0});
+        stretch.F32(1).F32(0).F32(0).F32(1).F32(0).F32(0).U32(0).U32(0);
+        stretch.U32(108).U32(40).U32(148).U32(std::uint32_t(dib.size() - 40)).Ints({2, 2}).Raw(dib);
+        auto mask = Rec(78);
+        mask.Ints({50, 50, 59, 59}).Ints({50, 50, 10, 10}).U32(0xF00021).Ints({0, 0});
+        mask.F32(1).F32(0).F32(0).F32(1).F32(0).F32(0).U32(0).U32(0).Ints({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+        auto items = e.Play(Emf().Add(stretch).Add(mask).Bytes());
+        auto images = e.Of<TdeImageItem>(items);
+        ASSERT_EQ(images.size(), 1u);
+        EXPECT_EQ(images[0]->X, 5);
+        EXPECT_EQ(images[0]->Width, 40);
+        EXPECT_EQ(images[0]->Height, 20);
+        EXPECT_TRUE(images[0]->Settings.Stretch);
+        auto fills = e.Of<TdeShapeItem>(items);
+        ASSERT_EQ(fills.size(), 1u);
+        EXPECT_EQ(fills[0]->ShapeType, stRectangle);
+    }
+    {
+        // After a picture drawn with stretch-DIB-bits the clip rectangle
+        // holds its rectangle: a following bit-blit picture at another
+        // place is centred.
+        TItemEngine e;
+        auto dib = Dib24(2, 2, 0x00FF00);
+        auto blt = Rec(76);
+        blt.Ints({100, 100, 109, 109}).Ints({100, 100, 10, 10}).U32(0xCC0020).Ints({0, 0});
+        blt.F32(1).F32(0).F32(0).F32(1).F32(0).F32(0).U32(0).U32(0);
+        blt.U32(100).U32(40).U32(140).U32(std::uint32_t(dib.size() - 40)).Raw(dib);
+        auto items = e.Play(Emf().Add(StretchDib(10, 10, 20, 10, 2, 1, 0xFF0000)).Add(blt).Bytes());
+        auto images = e.Of<TdeImageItem>(items);
+        ASSERT_EQ(images.size(), 2u);
+        EXPECT_FALSE(images[0]->Settings.Center);
+        EXPECT_TRUE(images[1]->Settings.Center);
+    }
+}
+
+TEST(MetafileInterpreter, InterfaceEntriesReachTheEngineAndItsOverrides) {
+    auto data = Emf(40, 30).Add(Box(43, 0, 0, 10, 10)).Bytes();
+    TMetafile mf;
+    mf.LoadFromBytes(data);
+    {
+        TItemEngine e;
+        e.DocumentInterface()->PlayMetafileAt(mf, 10, 20);
+        auto shapes = e.Of<TdeShapeItem>(e.GraphicItems());
+        ASSERT_EQ(shapes.size(), 1u);
+        EXPECT_EQ(shapes[0]->Points, Pts({{10, 20}, {20, 30}}));
+    }
+    {
+        // The RTF engine keeps a metafile whole as one picture when asked.
+        TdeRTFEngine rtf(nullptr);
+        rtf.Preferences()->SetShowSetupDialog(false);
+        rtf.Preferences()->SetOpenAfterCreate(false);
+        rtf.Preferences()->SetOutputToUserStream(true);
+        TMemoryStream out;
+        rtf.SetUserStream(&out);
+        rtf.SetMeasurementUnit(muPixels);
+        rtf.Preferences()->MetafileAsImage = true;
+        rtf.BeginDoc();
+        rtf.DocumentInterface()->PlayMetafile(mf);
+        const TdeItemList& items = rtf.GraphicItems();
+        ASSERT_EQ(items.size(), 1u);
+        auto* image = dynamic_cast<TdeImageItem*>(items[0]);
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(image->Settings.OutputImageFormat(), ifMetafile);
+        EXPECT_EQ(image->Width, 40);
+        rtf.EndDoc();
+        const std::string text(out.Memory(), static_cast<std::size_t>(out.Size()));
+        EXPECT_NE(text.find("\\emfblip"), std::string::npos);
+    }
 }

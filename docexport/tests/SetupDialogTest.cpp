@@ -9,6 +9,8 @@
 #include "docexport/deDocSettings.h"
 #include "docexport/deRTFEng.h"
 #include "docexport/deRTFEngDlg.h"
+#include "docexport/deExExcelEng.h"
+#include "docexport/deSprShtDlg.h"
 #include "platform/core/UiQueue.h"
 #include "platform/core/Streams.h"
 #include "platform/gui/Prompts.h"
@@ -162,6 +164,75 @@ TEST_F(SetupDialogTest, CancelledDialogCancelsTheDocument) {
     rtf.BeginDoc();
     EXPECT_FALSE(rtf.Started());
     EXPECT_EQ(out.Size(), 0);
+}
+
+// The workbook setup window: formats a workbook cannot hold are not
+// offered, the layout settings are shown and written, the key filters
+// refuse what the fields cannot take, and a bad number keeps the window
+// open with nothing after it stored.
+TEST_F(SetupDialogTest, WorkbookDialogReadsAndWritesTheEngine) {
+    TdeExcelEngine xls(nullptr);
+    xls.Preferences()->PagesPerWorksheet = 3;
+    xls.Preferences()->PrintGridLines = true;
+    xls.Formatting()->ScaleX = 1.5;
+    xls.Formatting()->RowSpacing = 2;
+    xls.SetItemsToRender(deAllItems);
+    TdeExcelEngineDlg dlg(nullptr);
+    dlg.Engine = &xls;
+    UiQueue::Post([&] {
+        EXPECT_EQ(dlg.Caption(), "Excel Setup");
+        EXPECT_EQ(Texts(dlg.OutputFormatList), (std::vector<std::string>{"BMP", "Metafile", "CCITT3", "CCITT4"}));
+        EXPECT_EQ(dlg.Pages->ActivePage(), dlg.tsFormatting);
+        EXPECT_EQ(dlg.PageList->Items()->Strings(3), "Formatting");
+        EXPECT_EQ(dlg.edPagePerWorkSheet->Text(), "3");
+        EXPECT_TRUE(dlg.chkPrintGridLines->Checked());
+        EXPECT_EQ(dlg.edScaleX->Text(), "1.5");
+        EXPECT_EQ(dlg.edRowSpacing->Text(), "2");
+        EXPECT_FALSE(dlg.DocInfoGroup->Enabled());
+        char key = '.';
+        dlg.edScaleX->OnKeyPress(dlg.edScaleX, key);
+        EXPECT_EQ(key, 0) << "a second point";
+        for (TEdit* e : {dlg.edRowSpacing, dlg.edPagePerWorkSheet}) {
+            key = 'x';
+            e->OnKeyPress(e, key);
+            EXPECT_EQ(key, 0);
+        }
+        key = '-';
+        dlg.edRowSpacing->OnKeyPress(dlg.edRowSpacing, key);
+        EXPECT_EQ(key, '-');
+        dlg.ImageCheck->SetChecked(false);
+        dlg.ImageCheck->Click();
+        EXPECT_FALSE(dlg.ImageGroup->Enabled());
+        dlg.edScaleY->SetText("2.5");
+        dlg.chkAutoFormatCells->SetChecked(true);
+        dlg.edPagePerWorkSheet->SetText("");
+        EXPECT_THROW(dlg.OkClick(), Exception);
+        EXPECT_EQ(dlg.ModalResult(), 0);
+        dlg.edPagePerWorkSheet->SetText("4");
+        dlg.OKBtn->Click();
+    });
+    EXPECT_EQ(dlg.Execute(), mrOk);
+    EXPECT_EQ(xls.Preferences()->PagesPerWorksheet, 4);
+    EXPECT_FALSE(xls.ItemsToRender() & ItemBit(irImage));
+    EXPECT_TRUE(xls.Preferences()->AutoFormatCells);
+    EXPECT_DOUBLE_EQ(xls.Formatting()->ScaleY, 2.5);
+    EXPECT_EQ(xls.Formatting()->RowSpacing, 2);
+}
+
+// The workbook engine shows its window at document start.
+TEST_F(SetupDialogTest, WorkbookEngineShowsItsDialogAtDocumentStart) {
+    TdeExcelEngine xls(nullptr);
+    xls.Preferences()->SetOpenAfterCreate(false);
+    xls.Preferences()->SetOutputToUserStream(true);
+    TMemoryStream out;
+    xls.SetUserStream(&out);
+    UiQueue::Post([&] {
+        auto* dlg = dynamic_cast<TdeExcelEngineDlg*>(Screen->ActiveForm());
+        ASSERT_NE(dlg, nullptr);
+        dlg->CancelBtn->Click();
+    });
+    xls.BeginDoc();
+    EXPECT_FALSE(xls.Started());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <set>
@@ -221,4 +222,53 @@ TEST(SpreadSheetLayout, TextsMeetingTheNextColumnsEdgeGetCellsOfTheirOwn) {
         }
         EXPECT_EQ(texts, std::multiset<std::string>(written.begin(), written.end()));
     }
+}
+
+TEST(SpreadSheetLayout, RightAlignedNumbersJoinTheColumnOfTheHeadingAboveThem) {
+    // A heading wider than a column; right-aligned numbers below it whose
+    // left edges fall inside the heading, far enough right to open a
+    // column of their own.
+    TCellLog e;
+    e.Preferences()->ApplyAlignment = true;
+    e.BeginDoc();
+    const double cw = e.ColumnWidth(), rh = e.RowHeight();
+    const std::string heading = "Total score of the test";
+    ASSERT_GT(e.TextExtent(heading, *e.Font()).cx, 2 * cw - cw / 2);
+    e.TextOut(heading, cw, 0);
+    e.SetTextAlignment(haRight);
+    for (int r = 1; r <= 3; ++r) {
+        const std::string v = std::to_string(100 * r + 23);
+        e.TextOut(v, 2 * cw + 40 - e.TextExtent(v, *e.Font()).cx, r * rh);
+    }
+    e.EndDoc();
+    ASSERT_EQ(e.Cells.size(), 4u);
+    for (const auto& c : e.Cells) EXPECT_EQ(c.Column, e.Cells[0].Column) << c;
+}
+
+TEST(SpreadSheetLayout, TablesBecomeCellsRowByRow) {
+    TCellLog e;
+    e.TableSettings()->ShowTitles = true;
+    e.BeginDoc();
+    const double cw = e.ColumnWidth(), rh = e.RowHeight();
+    auto cols = e.BeginTable(0, 0, 2);
+    ASSERT_EQ(cols.size(), 2u);
+    cols[0]->SetWidth(cw);
+    cols[0]->Title = "Name";
+    cols[1]->SetWidth(2 * cw);
+    cols[1]->Title = "Score";
+    e.NewRow(rh);
+    e.TableCellText(0, "Ann");
+    e.TableCellText(1, "17");
+    e.NewRow(rh);
+    e.TableCellText(0, "Bob");
+    e.EndTable();
+    e.EndDoc();
+    std::vector<Cell> got = e.Cells;
+    std::sort(got.begin(), got.end(), [](const Cell& a, const Cell& b) {
+        return std::tie(a.Row, a.Column) < std::tie(b.Row, b.Column);
+    });
+    // Columns from each cell's right edge; the title row is one line high
+    // even with no title height set, so that no cell is written twice.
+    EXPECT_EQ(got, (std::vector<Cell>{{0, 1, "Name"}, {0, 3, "Score"}, {1, 1, "Ann"}, {1, 3, "17"},
+                                      {2, 1, "Bob"}}));
 }

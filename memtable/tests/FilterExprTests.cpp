@@ -224,3 +224,43 @@ TEST(Filter, DeepNestingIsRefusedNotACrash) {
         EXPECT_FALSE(t->HasFilterExpression());
     }
 }
+
+// 64-bit integer arithmetic on large-integer fields: a result that does not
+// fit is the filter's error, and the smallest value modulo -1 is 0 (the
+// machine division behind it would trap).
+TEST(Filter, LargeIntegerArithmeticChecksOverflow) {
+    TqmtMemTable t;
+    t.FieldDefs().Add("ID", ftInteger);
+    t.FieldDefs().Add("Big", ftLargeint);
+    t.Open();
+    const long long values[] = {INT64_MAX, INT64_MIN, 5};
+    for (int i = 0; i < 3; ++i) {
+        t.Append();
+        t.FieldByName("ID")->SetAsInteger(i + 1);
+        t.FieldByName("Big")->SetAsLargeInt(values[i]);
+        t.Post();
+    }
+    struct Case {
+        const char* Filter;
+        const char* Expected;  // nullptr: the overflow error
+    } cases[] = {
+        {"Big mod -1 = 0", "1 2 3"},
+        {"Big mod 2 = 1", "1 3"},
+        {"Big + 1 = 6", nullptr},                 // the largest value plus one
+        {"Big * 2 = 10", nullptr},
+        {"ID = 2 and Big - 1 = 0", nullptr},      // the smallest value minus one
+    };
+    for (const Case& c : cases) {
+        t.SetFiltered(false);
+        t.SetFilter(c.Filter);
+        try {
+            t.SetFiltered(true);
+            std::string ids = Ids(t);
+            if (c.Expected) EXPECT_EQ(ids, c.Expected) << c.Filter;
+            else ADD_FAILURE() << c.Filter << " was accepted: " << ids;
+        } catch (const EMemTableFilterError& e) {
+            if (c.Expected) ADD_FAILURE() << c.Filter << ": " << e.Message;
+            else EXPECT_EQ(e.Message, "Integer overflow in filter expression.") << c.Filter;
+        }
+    }
+}

@@ -7,6 +7,9 @@
 #include <cctype>
 #include <cmath>
 #include <map>
+#include <mutex>
+
+#include <fontconfig/fontconfig.h>
 
 bool IntersectRect(TRect& dest, const TRect& a, const TRect& b) {
     TRect r(std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
@@ -202,7 +205,32 @@ int MulDiv(int a, int b, int c) {
 
 }  // namespace
 
+// Whether a face of exactly that family name (letter case aside) is
+// installed; answers are kept, as fonts do not come and go while running.
+bool FaceInstalled(const std::string& face) {
+    static std::mutex mutex;
+    static std::map<std::string, bool> known;
+    std::lock_guard<std::mutex> lock(mutex);
+    auto it = known.find(Lower(face));
+    if (it != known.end()) return it->second;
+    bool found = false;
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(face.c_str()));
+    FcObjectSet* fields = FcObjectSetBuild(FC_FAMILY, nullptr);
+    if (FcFontSet* set = FcFontList(nullptr, pattern, fields)) {
+        found = set->nfont > 0;
+        FcFontSetDestroy(set);
+    }
+    FcObjectSetDestroy(fields);
+    FcPatternDestroy(pattern);
+    known[Lower(face)] = found;
+    return found;
+}
+
+// Installed faces are used as they are; the table stands in only for faces
+// that are not installed.
 std::string SubstituteFontName(const std::string& requested) {
+    if (!requested.empty() && FaceInstalled(requested)) return requested;
     auto& table = SubstitutionTable();
     auto it = table.find(Lower(requested));
     return it != table.end() ? it->second : "Liberation Sans";

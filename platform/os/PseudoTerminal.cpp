@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -35,6 +37,17 @@ PseudoTerminal::PseudoTerminal() {
 }
 
 PseudoTerminal::~PseudoTerminal() { Close(); }
+
+bool PseudoTerminal::ReleaseStaleExclusive() {
+    int exclusive = 0;
+    if (slave_ < 0 || ::ioctl(slave_, TIOCGEXCL, &exclusive) != 0 || exclusive == 0) return false;
+    // The serial device layer holds an advisory lock while the port is
+    // open; when it can be taken, nobody has the port open any more.
+    if (::flock(slave_, LOCK_EX | LOCK_NB) != 0) return false;
+    ::ioctl(slave_, TIOCNXCL);
+    ::flock(slave_, LOCK_UN);
+    return true;
+}
 
 void PseudoTerminal::Close() {
     if (master_ >= 0) ::close(master_);

@@ -18,6 +18,12 @@ public:
     const std::string& SlavePath() const { return slavePath_; }
     int MasterFd() const { return master_; }
     bool IsOpen() const { return master_ >= 0; }
+    // Clears the exclusive mode a program left on the slave when it ended
+    // without closing the port (killed, crashed): this pair keeps the slave
+    // open, so the mode would outlive the program and turn the next one
+    // away. A program that still holds the port (its lock) keeps it. True
+    // when the mode was cleared.
+    bool ReleaseStaleExclusive();
 
     // Writes all bytes to the master (waiting while the pty is full);
     // false when the pair was closed.

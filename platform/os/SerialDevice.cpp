@@ -1,14 +1,17 @@
 #include "platform/os/SerialDevice.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <linux/serial.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 int SerialErrorFromErrno(int err) {
     switch (err) {
@@ -21,7 +24,7 @@ int SerialErrorFromErrno(int err) {
     case EMFILE:
     case ENFILE: return kOsErrorTooManyOpenFiles;
     case EACCES:
-    case EPERM:
+    case EPERM: return kOsErrorPermissionDenied;
     case EBUSY: return kOsErrorAccessDenied;
     case EBADF: return kOsErrorInvalidHandle;
     case ENOMEM: return kOsErrorNotEnoughMemory;
@@ -37,7 +40,8 @@ std::string OsErrorText(int number) {
     case kOsErrorFileNotFound: return "The serial device does not exist.";
     case kOsErrorPathNotFound: return "The path of the serial device is not valid.";
     case kOsErrorTooManyOpenFiles: return "Too many files are open.";
-    case kOsErrorAccessDenied: return "The serial device is in use or access to it is denied.";
+    case kOsErrorAccessDenied: return "The serial device is in use.";
+    case kOsErrorPermissionDenied: return "Permission to open the serial device is denied.";
     case kOsErrorInvalidHandle: return "The device handle is not valid.";
     case kOsErrorNotEnoughMemory: return "Not enough memory.";
     case kOsErrorDeviceFailure: return "The serial device is not working or has been disconnected.";
@@ -45,6 +49,20 @@ std::string OsErrorText(int number) {
     case kOsErrorInvalidParameter: return "A parameter is not valid.";
     default: return {};
     }
+}
+
+std::string SerialPermissionText(const std::string& devicePath) {
+    std::string device = devicePath;
+    if (char* real = ::realpath(devicePath.c_str(), nullptr)) {
+        device = real;
+        std::free(real);
+    }
+    std::string owner = "dialout";
+    struct stat st {};
+    if (::stat(device.c_str(), &st) == 0 && st.st_gid != 0) {
+        if (const struct group* g = ::getgrgid(st.st_gid); g != nullptr && g->gr_name != nullptr) owner = g->gr_name;
+    }
+    return device + ": permission denied; add the user to the " + owner + " group";
 }
 
 namespace {

@@ -20,7 +20,8 @@
 constexpr int kOsErrorFileNotFound = 2;      // no such device
 constexpr int kOsErrorPathNotFound = 3;      // the path to the device is not valid
 constexpr int kOsErrorTooManyOpenFiles = 4;
-constexpr int kOsErrorAccessDenied = 5;      // in use, or not permitted
+constexpr int kOsErrorAccessDenied = 5;      // in use by another program
+constexpr int kOsErrorPermissionDenied = 65; // the user may not open the device
 constexpr int kOsErrorInvalidHandle = 6;
 constexpr int kOsErrorNotEnoughMemory = 8;
 constexpr int kOsErrorDeviceFailure = 31;    // I/O error, or the device vanished
@@ -32,6 +33,11 @@ int SerialErrorFromErrno(int err);
 // The platform's message text for one of the numbers above; empty for any
 // other number.
 std::string OsErrorText(int number);
+// The message for a device the user may not open: the device (a link
+// resolved to what it names), the cause and the cure, for example
+// "/dev/ttyUSB0: permission denied; add the user to the dialout group"
+// (the group that owns the device).
+std::string SerialPermissionText(const std::string& devicePath);
 
 // Line-state record.
 constexpr std::uint8_t ONESTOPBIT = 0;

@@ -2,6 +2,7 @@
 // borders 25 px left, 20 px top) and drawn checked by pixels.
 #include "report/tests/ReportTestSupport.h"
 
+#include "platform/gui/Metafile.h"
 #include "report/RenderCanvas.h"
 #include "report/VSFWriter.h"
 
@@ -206,4 +207,27 @@ TEST_F(PrinterRenderTest, JpegPicturesAreStretchedIntoTheirRectangle) {
     EXPECT_FALSE(isRed(401, 350));
     EXPECT_FALSE(isRed(300, 298));
     EXPECT_FALSE(isRed(300, 401));
+}
+
+TEST_F(PrinterRenderTest, RecordedPicturesArePlayedIntoTheirRectangle) {
+    TMetafile picture;
+    picture.SetWidth(96);
+    picture.SetHeight(48);
+    {
+        TMetafileCanvas c(&picture);
+        c.Brush()->SetColor(clBlue);
+        c.Pen()->SetStyle(psClear);
+        c.Rectangle(0, 0, 48, 48);  // the left half is blue
+    }
+    Generate([&](TVzVSFWriter& r) { r.StretchDraw(TRect(200, 300, 400, 400), &picture); });
+    TVzRenderPrinter printer(nullptr);
+    const QImage& page = Print(printer).Pages[0].Image;
+    auto isBlue = [&](int x, int y) {
+        QColor c = page.pixelColor(x, y);
+        return c.blue() > 180 && c.red() < 60 && c.green() < 60;
+    };
+    EXPECT_TRUE(isBlue(205, 350));
+    EXPECT_TRUE(isBlue(295, 350));
+    EXPECT_FALSE(isBlue(305, 350));
+    EXPECT_FALSE(isBlue(195, 350));
 }

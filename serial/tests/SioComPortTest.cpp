@@ -10,6 +10,7 @@
 #include "serial/ComSelectForm.h"
 #include "serial/SioComPort.h"
 #include "serial/SioErrors.h"
+#include "platform/os/tests/UnprivilegedChild.h"
 #include "serial/tests/SioTestSupport.h"
 #include "tools/scansim/ScannerSimulator.h"
 
@@ -100,6 +101,20 @@ TEST_F(SioComPortTest, SecondOpenAndMissingPortsFailWithTheirOwnErrors) {
     std::filesystem::create_symlink(ports_.File("gone"), ports_.File("COM4"));
     missing.SetComNumber(4);
     EXPECT_EQ("ie_BadId - Specified comport doesn't exist", MessageOf<EBadId>([&] { missing.ReadChar(); }));
+}
+
+// A port whose device the user may not open says so, naming the device,
+// instead of calling it already open.
+TEST_F(SioComPortTest, APortTheUserMayNotOpenNamesTheDeviceAndTheCause) {
+    auto pty = ports_.Plug(3);
+    ASSERT_EQ(0, ::chmod(pty->SlavePath().c_str(), 0));
+    ASSERT_EQ(0, ::chmod(ports_.Path().c_str(), 0755));
+    std::string answer = RunUnprivileged([] {
+        TSioComPort port(nullptr);
+        port.SetComNumber(3);
+        return MessageOf<EInOutError>([&] { port.WriteString("@"); });
+    });
+    EXPECT_EQ(0u, answer.find(pty->SlavePath() + ": permission denied; add the user to the ")) << answer;
 }
 
 TEST_F(SioComPortTest, PortSelection) {

@@ -10,6 +10,10 @@
 namespace fs = std::filesystem;
 using SteadyClock = std::chrono::steady_clock;
 
+namespace {
+constexpr int kStaleCheckMs = 200;
+}
+
 TScannerSimulator::TScannerSimulator(TSimScript script) : script_(std::move(script)) {}
 
 TScannerSimulator::~TScannerSimulator() { Unplug(); }
@@ -38,9 +42,11 @@ void TScannerSimulator::Plug(const std::string& portFolder, int comNumber) {
 }
 
 void TScannerSimulator::UnplugLocked() {
-    if (!linkPath_.empty()) {
+    // The link goes only while it is still this simulator's: another
+    // simulator may have been plugged in as the same port since.
+    if (!linkPath_.empty() && pty_) {
         std::error_code ec;
-        fs::remove(linkPath_, ec);
+        if (fs::read_symlink(linkPath_, ec) == fs::path(pty_->SlavePath())) fs::remove(linkPath_, ec);
     }
     if (pty_) pty_->Close();
     running_ = false;
@@ -198,6 +204,10 @@ void TScannerSimulator::Run() {
                 auto left = std::chrono::duration_cast<std::chrono::milliseconds>(nextFeed_ - SteadyClock::now()).count();
                 timeout = left < 0 ? 0 : static_cast<int>(left);
             }
+            // A program that ended with the port open leaves the pty in
+            // exclusive mode; look for that regularly and release it.
+            pty_->ReleaseStaleExclusive();
+            if (timeout < 0 || timeout > kStaleCheckMs) timeout = kStaleCheckMs;
         }
         int r = WaitForEvents({&stop_}, timeout, masterFd, POLLIN);
         std::lock_guard<std::mutex> l(mutex_);

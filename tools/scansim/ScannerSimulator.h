@@ -32,7 +32,10 @@ public:
     // Creates the pty, links it as <portFolder>/COM<comNumber> (replacing a
     // link of that name) and starts answering.
     void Plug(const std::string& portFolder, int comNumber);
-    // Removes the link and hangs the pty up.
+    // Removes the link (when it still names this simulator's pty; another
+    // may have been plugged in under the same name) and hangs the pty up.
+    // While plugged in, the simulator also releases an exclusive mode that a
+    // program ended without closing the port left on the pty.
     void Unplug();
     bool Plugged() const;
     std::string SlavePath() const;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -11,6 +13,7 @@
 #include "platform/os/PollEvent.h"
 #include "platform/os/PseudoTerminal.h"
 #include "platform/os/SerialDevice.h"
+#include "platform/os/tests/UnprivilegedChild.h"
 
 namespace {
 SerialDeviceState State19200_8N1() {
@@ -116,7 +119,8 @@ TEST(SerialDevice, ErrnoTable) {
     } cases[] = {
         {ENOENT, kOsErrorFileNotFound}, {ENODEV, kOsErrorFileNotFound}, {ENXIO, kOsErrorFileNotFound},
         {ENOTDIR, kOsErrorPathNotFound}, {EMFILE, kOsErrorTooManyOpenFiles}, {EBUSY, kOsErrorAccessDenied},
-        {EACCES, kOsErrorAccessDenied},  {EBADF, kOsErrorInvalidHandle},    {ENOMEM, kOsErrorNotEnoughMemory},
+        {EACCES, kOsErrorPermissionDenied}, {EPERM, kOsErrorPermissionDenied},
+        {EBADF, kOsErrorInvalidHandle},    {ENOMEM, kOsErrorNotEnoughMemory},
         {EIO, kOsErrorDeviceFailure},    {ENOTTY, kOsErrorNotSupported},    {EINVAL, kOsErrorInvalidParameter},
         {EPIPE, kOsErrorDeviceFailure},
     };
@@ -125,6 +129,34 @@ TEST(SerialDevice, ErrnoTable) {
         EXPECT_FALSE(OsErrorText(c.number).empty());
     }
     EXPECT_TRUE(OsErrorText(4200).empty());
+}
+
+// A device the user has no right to is a permission problem, not a device
+// in use; its message names the device behind the port's link and the
+// group that owns it.
+TEST(SerialDevice, ADeviceWithoutPermissionIsReportedAsSuch) {
+    PseudoTerminal pty;
+    ASSERT_EQ(0, ::chmod(pty.SlavePath().c_str(), 0));
+    std::string answer = RunUnprivileged([&] {
+        SerialDevice dev;
+        return std::to_string(dev.Open(pty.SlavePath()));
+    });
+    EXPECT_EQ(std::to_string(-kOsErrorPermissionDenied), answer);
+
+    char folder[] = "/tmp/omr-perm-XXXXXX";
+    ASSERT_NE(nullptr, ::mkdtemp(folder));
+    std::string link = std::string(folder) + "/COM3";
+    ASSERT_EQ(0, ::symlink(pty.SlavePath().c_str(), link.c_str()));
+    struct stat st {};
+    ASSERT_EQ(0, ::stat(pty.SlavePath().c_str(), &st));
+    const group* g = ::getgrgid(st.st_gid);
+    std::string owner = st.st_gid != 0 && g ? g->gr_name : "dialout";
+    EXPECT_EQ(pty.SlavePath() + ": permission denied; add the user to the " + owner + " group",
+              SerialPermissionText(link));
+    EXPECT_EQ("/dev/ttyUSB7: permission denied; add the user to the dialout group",
+              SerialPermissionText("/dev/ttyUSB7"));  // no such device: the name as given
+    ::unlink(link.c_str());
+    ::rmdir(folder);
 }
 
 TEST(SerialDevice, BytesPassBothWays) {

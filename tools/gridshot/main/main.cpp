@@ -8,6 +8,7 @@
 #include <string>
 
 #include "tools/gridshot/GridShot.h"
+#include "tools/gridshot/GridShotData.h"
 
 int main(int argc, char** argv) {
     std::string scenario, png, state;
@@ -25,7 +26,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        RunGridShotFiles(scenario, png, state);
+        // A scenario with a "data" object shows a data-aware grid.
+        if (IsDataGridScenario(scenario)) RunDataGridShotFiles(scenario, png);
+        else RunGridShotFiles(scenario, png, state);
     } catch (const Exception& e) {
         std::cerr << "gridshot: " << e.Message << "\n";
         return 1;

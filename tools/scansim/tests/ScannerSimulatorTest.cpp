@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
 #include <stdlib.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "platform/os/SerialDevice.h"
 #include "tools/scansim/ScannerSimulator.h"
@@ -256,6 +262,57 @@ TEST_F(ScannerSimulatorTest, UnplugRemovesTheLinkAndHangsUp) {
         dev_.Read(buf, sizeof buf);
     }
     EXPECT_TRUE(dev_.Vanished());
+}
+
+// A simulator unplugged after another took over its port name leaves the
+// newer link alone.
+TEST_F(ScannerSimulatorTest, UnplugLeavesALinkThatIsNoLongerItsOwn) {
+    sim_.Plug(folder_, 7);
+    TScannerSimulator newer;
+    newer.Plug(folder_, 7);
+    sim_.Unplug();
+    std::error_code ec;
+    EXPECT_EQ(fs::read_symlink(folder_ + "/COM7", ec), fs::path(newer.SlavePath()));
+    newer.Unplug();
+    EXPECT_FALSE(fs::exists(fs::symlink_status(folder_ + "/COM7")));
+}
+
+// A program killed with the port open leaves the pty in exclusive mode;
+// the simulator releases it, so the next program can open the port. While
+// a program holds the port, the mode stays.
+TEST_F(ScannerSimulatorTest, ExclusiveModeOfAProgramThatDiedIsReleased) {
+    sim_.Plug(folder_, 7);
+    std::string slave = sim_.SlavePath();
+    // Opened before any exclusive mode, to read the mode with.
+    int probe = ::open(slave.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(probe, 0);
+    auto exclusive = [&] {
+        int on = 0;
+        ::ioctl(probe, TIOCGEXCL, &on);
+        return on != 0;
+    };
+    auto releasedWithin10s = [&] {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (exclusive() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        return !exclusive();
+    };
+
+    // A program that holds the port keeps its mode.
+    ASSERT_EQ(0, dev_.Open(folder_ + "/COM7"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // several looks by the simulator
+    EXPECT_TRUE(exclusive());
+    dev_.Close();
+    EXPECT_FALSE(exclusive());
+
+    // A program that dies: its descriptor and lock go, the mode stays behind.
+    int dying = ::open(slave.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(dying, 0);
+    ASSERT_EQ(0, ::flock(dying, LOCK_EX | LOCK_NB));
+    ASSERT_EQ(0, ::ioctl(dying, TIOCEXCL));
+    ::close(dying);
+    EXPECT_TRUE(releasedWithin10s());
+    ::close(probe);
 }
 
 TEST_F(ScannerSimulatorTest, LogsEveryByteWithItsTime) {

@@ -1,0 +1,85 @@
+#include "dbgrid/DBComboGrid.h"
+
+#include <algorithm>
+
+#include "platform/core/Strings.h"
+#include "platform/data/DataSet.h"
+
+TgrDBComboGrid::TgrDBComboGrid(TComponent* owner, TgrBaseGrid* ownerGrid) : TgrCustomDBGrid(owner) {
+    SetOwnerGrid(ownerGrid);
+    if (ownerGrid) SetDesignFlag(ownerGrid->IsDesigning());
+}
+
+void TgrDBComboGrid::SetAutoFill(bool value) {
+    autoFill_ = value;
+    if (value && !ComponentState().Contains(csLoading) && autoSearch_ == asNone) autoSearch_ = asTop;
+}
+
+void TgrDBComboGrid::SetAutoLookup(bool value) {
+    if (value) {
+        SetStoreData(false);
+        SetDataSource(nullptr);
+    }
+    autoLookup_ = value;
+}
+
+void TgrDBComboGrid::SetDropDownStyle(TgrDropDownStyle value) {
+    dropDownStyle_ = value;
+    if (OwnerGrid()) OwnerGrid()->ResetCellControl(true);
+}
+
+Integer TgrDBComboGrid::CalcDropDownHeight(Integer rows) {
+    Integer border = BorderStyle() == gbsSingle ? 2 : 0;
+    if (HeadingOn()) border += HeadingHeight();
+    Integer height = border + rows * DefaultRowHeight();
+    if (!DataBound() || !DataActive()) return height;
+    RecordWindow()->SetWindowSize(rows);
+    Integer held = RecordWindow()->GetRowCount();
+    SetRows(held);
+    if (held < rows) height = border + std::max<Integer>(1, held) * DefaultRowHeight();
+    return height;
+}
+
+std::string TgrDBComboGrid::LocateValue(const std::string& text, bool wholeLength, bool& found) {
+    found = false;
+    TDataSet* ds = DataSet();
+    if (!DataActive() || !ds) return std::string();
+    if (text.empty()) return std::string();
+    auto matches = [&](const std::string& value, std::size_t len) {
+        if (len == 0 || value.size() < len || text.size() < len) return false;
+        std::string a = text.substr(0, len), b = value.substr(0, len);
+        switch (compareType_) {
+            case ctCaseSensitive: return a == b;
+            case ctCaseInsensitive: return CompareText(a, b) == 0;
+            case ctOwnCompare: {
+                Integer result = 1;
+                if (OnComboLCompareValue) OnComboLCompareValue(this, a, b, Integer(len), result);
+                return result == 0;
+            }
+        }
+        return false;
+    };
+    std::string back = ds->IsEmpty() ? std::string() : ds->GetBookmark();
+    std::string best;
+    std::size_t bestLen = 0;
+    ds->DisableControls();
+    try {
+        for (ds->First(); !ds->Eof(); ds->Next()) {
+            Variant v = ReadActiveRecordCellValue(GetValueCol(), Variant(ds->GetBookmark()));
+            std::string value = v.IsEmpty() || v.IsNull() ? std::string() : v.AsString();
+            std::size_t len = wholeLength ? text.size() : std::min(text.size(), value.size());
+            if (matches(value, len) && len > bestLen) {
+                best = ds->GetBookmark();
+                bestLen = len;
+                found = true;
+                if (len == text.size()) break;
+            }
+        }
+    } catch (const std::exception&) {
+        found = false;
+        best.clear();
+    }
+    if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
+    ds->EnableControls();
+    return best;
+}

@@ -1,0 +1,102 @@
+#pragma once
+// The engine-cursor record window. It keeps its own copies of the records
+// of the visible rows, read through a read-only clone of the dataset's
+// engine cursor that it moves itself, so the dataset's position and its
+// other controls are not disturbed while the grid scrolls. It never counts
+// the table: rows carry relative numbers, and the record count is learned
+// as the cursor walks, or estimated until it is known.
+//
+// A dataset offers such a cursor by deriving from TgrCursorDataSet. No
+// dataset of this program does, so every grid of the program uses the
+// standard window; the tests drive this one over a cursor of their own.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dbgrid/DBGridData.h"
+
+// Engine status codes of the cursor steps.
+inline constexpr int kEngineOk = 0;
+inline constexpr int kEngineAtStart = 0x2201;
+inline constexpr int kEngineAtEnd = 0x2202;
+inline constexpr int kEngineNoCurrent = 0x2204;
+
+// A read-only engine cursor: it stands before the first record, on a
+// record, or after the last one.
+class TgrEngineCursor {
+public:
+    virtual ~TgrEngineCursor() = default;
+    virtual void SetToBegin() = 0;
+    virtual void SetToEnd() = 0;
+    // Steps and reads the record (one value per dataset field) when record
+    // is given; answers a status code.
+    virtual int Next(std::vector<Variant>* record) = 0;
+    virtual int Prior(std::vector<Variant>* record) = 0;
+    virtual int Current(std::vector<Variant>* record) = 0;
+    // The bookmark of the current record; positioning answers a status.
+    virtual std::string GetBookmark() = 0;
+    virtual int GotoBookmark(const std::string& bookmark) = 0;
+};
+
+// A dataset that can clone its engine cursor.
+class TgrCursorDataSet {
+public:
+    virtual ~TgrCursorDataSet() = default;
+    virtual std::unique_ptr<TgrEngineCursor> CloneCursor() = 0;
+};
+
+class TgrScrollDataset : public TgrGridData {
+public:
+    explicit TgrScrollDataset(TgrCustomDBGrid* grid) : TgrGridData(grid) {}
+
+    void ActiveChanged(bool active) override;
+    Integer GetRowCount() override { return active_ && bottom_ >= top_ ? bottom_ - top_ + 1 : 0; }
+    bool IsActive() override { return active_; }
+    void First() override;
+    void Last() override;
+    void SetActiveRow(Integer row) override;
+    Integer GetActiveRow() override { return active_ && activeRow_ > 0 ? activeRow_ : -1; }
+    Integer GetRecNo() override;
+    // The known count, or the known count plus a tenth of it (at least a
+    // window) while the end has not been seen.
+    Integer GetRecordCount() override;
+    Integer GetCurrentRecordRow() override;
+    std::string GetRowBookmark(Integer row) override;
+    bool IsSequenced() override { return false; }
+    bool SetWindowSize(Integer count) override;
+    bool GotoBookmark(const std::string& bookmark) override;
+    std::string GetCurrentBookmark() override;
+    // Moves the window (not the dataset) by rows; answers how far it moved.
+    Integer ScrollBy(Integer distance) override;
+    bool GetEof() override { return eof_; }
+    bool GetBof() override { return bof_; }
+    bool ReadRowValue(Integer row, Integer fieldIndex, Variant& value) override;
+
+    // Top and bottom relative numbers of the loaded rows.
+    Integer Top() const { return top_; }
+    Integer Bottom() const { return bottom_; }
+    // Fills the window from a record (it becomes row 1 when possible).
+    bool ShowRecord(const std::string& bookmark);
+
+private:
+    struct Slot {
+        std::string Bookmark;
+        std::vector<Variant> Values;
+    };
+    bool Open();
+    void Close();
+    // Reads up to count records forward from the cursor's position.
+    void FillForward(Integer firstNumber);
+    void NoteCount(Integer atLeast);
+
+    std::unique_ptr<TgrEngineCursor> cursor_;
+    std::vector<Slot> slots_;
+    Integer size_ = 1;
+    bool active_ = false;
+    Integer top_ = 1, bottom_ = 0;
+    Integer activeRow_ = -1;
+    std::string activeBookmark_;
+    Integer recordCount_ = -1, knownCount_ = 0;
+    bool bof_ = false, eof_ = false;
+};

@@ -1,0 +1,156 @@
+// Printing a grid through the report system: a recording printer, the
+// preview window and a PDF file checked with qpdf and pdftotext.
+#include "dbgrid/tests/DBGridTestSupport.h"
+
+#include <filesystem>
+
+#include "dbgrid/DBGridPrint.h"
+#include "platform/core/UiQueue.h"
+#include "platform/data/DataSet.h"
+#include "report/PreviewForm.h"
+#include "report/RenderPDF.h"
+#include "report/ReportSystem.h"
+#include "report/tests/ReportTestSupport.h"
+
+namespace {
+
+std::string Capture(const std::string& command) {
+    std::string out;
+    if (FILE* p = ::popen(command.c_str(), "r")) {
+        char buf[4096];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+        ::pclose(p);
+    }
+    return out;
+}
+
+class DBGridReport : public DBGridFixture {
+protected:
+    void SetUp() override {
+        printers.UseLab();
+        UiQueue::Reset();
+        DBGridFixture::SetUp();
+        amounts = new TqmtMemTable(form);
+        amounts->FieldDefs().Add("Name", ftString, 20);
+        amounts->FieldDefs().Add("Amount", ftString, 12);
+        amounts->Open();
+        amounts->DisableControls();
+        for (int i = 1; i <= 120; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "Student %03d", i);
+            amounts->Append();
+            amounts->FieldByName("Name")->SetAsString(name);
+            // Totals as the report shows them: 1,200 + $3.50 + 2 = $1,205.50.
+            amounts->FieldByName("Amount")->SetAsString(i == 1 ? "1,200" : i == 2 ? "$3.50" : i == 3 ? "2" : "0");
+            amounts->Post();
+        }
+        amounts->First();
+        amounts->EnableControls();
+        source->SetDataSet(amounts);
+        Bind();
+        grid->GetCol(Variant("Amount"))->SetPrintTotals(true);
+        grid->SetPrintTitle("Class Amounts");
+        dir = std::filesystem::temp_directory_path() / ("dbgrid-print-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override {
+        std::filesystem::remove_all(dir);
+        DBGridFixture::TearDown();
+        printers.Done();
+    }
+    // The report system of the grid's print window, without its setup.
+    TVzSystem& System() {
+        grid->PreparePrint();
+        TVzSystem& s = grid->PrintWindow()->Report().System();
+        s.SystemSetups &= ~(1u << ssAllowSetup);
+        return s;
+    }
+
+    struct Printers : ReportPrinterFixture {
+        void TestBody() override {}
+        void UseLab() { UsePrinters({"Lab"}, "Lab"); }
+        void Done() { TearDown(); }
+    } printers;
+    TqmtMemTable* amounts = nullptr;
+    std::filesystem::path dir;
+};
+
+TEST_F(DBGridReport, PdfOfAllRecordsWithTotalsPassesTheCheckers) {
+    if (!HaveTool("qpdf") || !HaveTool("pdftotext")) GTEST_SKIP() << "qpdf or pdftotext is not installed";
+    amounts->MoveBy(7);
+    std::string at = amounts->GetBookmark();
+    TVzRenderPDF pdf(nullptr);
+    std::string file = (dir / "grid.pdf").string();
+    TVzSystem& s = System();
+    s.SetFileRenderer(&pdf);
+    s.OutputFileName = file;
+    s.PrinterFileOutput = false;
+    grid->PrintGrid();
+    ASSERT_TRUE(std::filesystem::exists(file));
+    EXPECT_TRUE(RunTool("qpdf --check '" + file + "'"));
+    std::string text = Capture("pdftotext -layout '" + file + "' -");
+    for (const char* expected : {"Class Amounts", "Name", "Amount", "$1,205.50", "120 Records", "*** End of Report ***"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected;
+    for (int i = 1; i <= 120; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "Student %03d", i);
+        EXPECT_NE(text.find(name), std::string::npos) << name;
+    }
+    EXPECT_GT(grid->PrintWindow()->Report().PageCount(), 1);
+    // The dataset is back on its record.
+    EXPECT_EQ(amounts->GetBookmark(), at);
+    EXPECT_FALSE(amounts->ControlsDisabled());
+}
+
+TEST_F(DBGridReport, PrinterAndPreviewGoThroughTheReportSystem) {
+    System().DefaultDest = rdPrinter;
+    grid->PrintGrid();
+    ASSERT_EQ(RecordedPrintJobs().size(), 1u);
+    EXPECT_EQ(RecordedPrintJobs()[0].Pages.size(), std::size_t(grid->PrintWindow()->Report().PageCount()));
+    EXPECT_EQ(grid->PrintWindow()->PrintedRecords(), 120);
+
+    int previewPages = 0;
+    TVzSystem& s = System();
+    s.OnPreviewShow = [&](TObject*) {
+        UiQueue::Post([&] {
+            auto* f = dynamic_cast<TVizePreviewForm*>(Screen->ActiveForm());
+            if (!f) {
+                ADD_FAILURE() << "no preview window";
+                return;
+            }
+            previewPages = f->RenderPreview()->GetPageCount();
+            f->Action("Exit").Run();
+        });
+    };
+    grid->PreviewGrid();
+    EXPECT_EQ(previewPages, grid->PrintWindow()->Report().PageCount());
+}
+
+TEST_F(DBGridReport, CancelledRowsLeaveNoLineAndAnErrorRestoresThePosition) {
+    grid->OnPrintRow = [](TObject* sender, const Variant&, bool& cancel) {
+        auto* g = static_cast<TgrCustomDBGrid*>(sender);
+        cancel = g->DataSet()->FieldByName("Amount")->AsString() == "0";
+    };
+    System().DefaultDest = rdPrinter;
+    grid->PrintGrid();
+    EXPECT_EQ(grid->PrintWindow()->PrintedRecords(), 3);
+    TgrReportControl* count = grid->PrintWindow()->Report().Summary.Find("laRecordCount");
+    ASSERT_NE(count, nullptr);
+    EXPECT_EQ(count->Caption, "3 Records ");
+
+    amounts->Last();
+    std::string at = amounts->GetBookmark();
+    grid->OnPrintRow = nullptr;
+    grid->OnPrintCell = [](TObject*, Integer, const Variant&, bool&) { throw Exception("printer on fire"); };
+    try {
+        grid->PrintGrid();
+        FAIL() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_EQ(std::string(e.what()), "Error previewing report printer on fire");
+    }
+    EXPECT_EQ(amounts->GetBookmark(), at);
+    EXPECT_FALSE(amounts->ControlsDisabled());
+}
+
+}  // namespace
