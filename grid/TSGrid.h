@@ -771,11 +771,7 @@ protected:
     virtual Variant LoadCellValue(Integer dataCol, Integer dataRow, const Variant& stored) = 0;
     // Lets the descendant paint a cell itself (info is filled, rect the
     // cell); True when it did, so the grid paints nothing of its own there.
-    // The grid itself paints every cell.
-    virtual bool PaintCellData(TgrCellPaintInfo& info, const TRect& rect, bool selected) { return false; }
-    // The former form (a data cell's value only); the grid no longer calls
-    // it. Kept so that descendants written against it still build.
-    virtual void PaintCellData(Integer dataCol, Integer dataRow, const Variant& value) {}
+    virtual bool PaintCellData(TgrCellPaintInfo& info, const TRect& rect, bool selected) = 0;
     virtual bool HasGetDrawInfo() = 0;
     virtual void DoTopLeftChanged() = 0;
     virtual void FireInsertRow(Integer dataRow, bool byUser) = 0;
