@@ -822,6 +822,10 @@ private:
     void PaintCellButton(TCanvas* canvas, const TgrCellPaintInfo& info);
     void PaintFocusBorder(TCanvas* canvas, const TgrCellPaintInfo& info);
     void InvalidateFocusArea(Integer displayCol, Integer displayRow);
+    static void ThumbSpan(Integer length, Integer first, Integer fixed, Integer lastFirst, Integer total, Integer& pos,
+                          Integer& thumb);
+    // A press on a painted scroll bar scrolls; True when the point was on one.
+    bool ScrollBarPress(Integer x, Integer y);
     void ClearCellRange();
     void ExtendCellRange(const TCellCoord_ts& to);
     TCellCoord_ts DataCellNear(Integer x, Integer y);

@@ -353,7 +353,7 @@ void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
     if (button == mbLeft) RecordGridPress(ClientToScreen(TPoint(x, y)), shift.Contains(ssLeft));
     lastMouse_ = TPoint(x, y);
     if (!IsDesigning() && CanTakeFocus() && HasWindow() && CanFocus() && !IsFocusHolder(this)) SetFocus();
-    if (button == mbLeft && !shift.Contains(ssDouble)) MousePress(shift, x, y);
+    if (button == mbLeft && !shift.Contains(ssDouble) && !ScrollBarPress(x, y)) MousePress(shift, x, y);
     TCustomControl::MouseDown(button, shift, x, y);
 }
 
