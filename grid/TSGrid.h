@@ -826,6 +826,7 @@ private:
                           Integer& thumb);
     // A press on a painted scroll bar scrolls; True when the point was on one.
     bool ScrollBarPress(Integer x, Integer y);
+    void CtrlMove(Integer displayCol, Integer displayRow, bool& handled);
     void ClearCellRange();
     void ExtendCellRange(const TCellCoord_ts& to);
     TCellCoord_ts DataCellNear(Integer x, Integer y);
