@@ -122,6 +122,8 @@ struct TgrCellPaintInfo {
     bool SelectionColored = false;
     bool Current = false;
     bool ShowsFocus = false;
+    // A heading held down with the mouse while the pointer is over it.
+    bool Pressed = false;
     TgrRowIndicator Indicator = triNone;
     // The value shown: its text for text cells and headings, its check
     // state for check cells.
@@ -973,6 +975,7 @@ private:
     bool typedSinceEditStart_ = false;
     // mouse
     Integer pressedHeading_ = -1;
+    bool headingShownDown_ = false;
     Integer rowSelectStart_ = 0;
     bool selectingRows_ = false;
     bool cellSelectionChanged_ = false;

@@ -383,6 +383,8 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
     if (cell.Col < 0 || cell.Row < 0) return;
     if (cell.Row == 0 && cell.Col >= 1) {
         pressedHeading_ = cell.Col;
+        headingShownDown_ = true;
+        InvalidateDisplayCell(cell.Col, 0);
         moveFromIndex_ = moveToIndex_ = cell.Col;
         if (OnHeadingDown && CanFireEvents()) OnHeadingDown(this, DataColOfDisplay(cell.Col));
         SetMouseStatus(colMoving_ ? msColMove : msButtonDown);
@@ -435,7 +437,18 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
     lastMouse_ = TPoint(x, y);
     switch (mouseStatus_) {
         case msColResize: sizePos_ = x; break;
+        case msButtonDown:
         case msColMove:
+            // The held heading looks pressed only while the pointer is on it.
+            if (pressedHeading_ >= 1) {
+                TCellCoord_ts over = CellUnderMouse(x, y);
+                bool down = over.Row == 0 && over.Col == pressedHeading_;
+                if (down != headingShownDown_) {
+                    headingShownDown_ = down;
+                    InvalidateDisplayCell(pressedHeading_, 0);
+                }
+            }
+            if (mouseStatus_ != msColMove) break;
             if (TCellCoord_ts cell = CellUnderMouse(x, std::min<Integer>(y, 1)); cell.Col >= 1)
                 moveToIndex_ = cell.Col;
             else if (x >= ClientWidth() - 1)
@@ -622,7 +635,9 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
             break;
         default: break;
     }
+    if (pressedHeading_ >= 1 && pressedHeading_ < ColTotal()) InvalidateDisplayCell(pressedHeading_, 0);
     pressedHeading_ = -1;
+    headingShownDown_ = false;
     if (HasWindow()) Update();
 }
 

@@ -144,6 +144,7 @@ bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, TgrCell
         return true;
     case tckHeading:
         if (TgrCol* col = gridCols_->ColAt(info.DataCol)) info.Text = col->GetHeading();
+        info.Pressed = headingShownDown_ && pressedHeading_ == c;
         info.ContentRect.Right -= 1;
         return true;
     case tckData:
@@ -267,11 +268,14 @@ void TgrBaseGrid::PaintFixedCell(TCanvas* c, const TgrCellPaintInfo& info) {
         StripAccelerator(info.Text, accel, text);
         c->Font()->Assign(*info.Font);
         TRect content(inner.Left, inner.Top, inner.Right, inner.Bottom);
+        // A pressed heading shows its caption one pixel right and down.
+        if (info.Pressed) content = TRect(content.Left + 1, content.Top + 1, content.Right, content.Bottom);
         DrawTextInRect(c, text, headingHeight_, accel, info.WordWrap != wwOff, info.VertAlignment,
                        info.HorzAlignment, content.Top, content.Left + kTextMargin, content);
     }
     if (info.Kind == tckRowBar && info.Indicator != triNone) PaintRowIndicator(c, info);
-    if (heading3D_) RaisedTopLeft(c, inner);
+    if (info.Pressed) SunkenTopLeft(c, inner);
+    else if (heading3D_) RaisedTopLeft(c, inner);
     // Border lines: bottom, then right.
     UsePen(c, heading3D_ ? kFixedLine3D : clBlack);
     Line(c, raw.Left, raw.Bottom - 1, raw.Right - 1, raw.Bottom - 1);

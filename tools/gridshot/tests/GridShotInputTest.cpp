@@ -199,6 +199,27 @@ TEST_F(GridShotInput, VariableDelayOfAGridPastTheScreenEdgeIsSafe) {
     EXPECT_EQ(g->VariableScrollDelay(aboveCells.X, aboveCells.Y, 1), 0);
 }
 
+TEST_F(GridShotInput, AHeldHeadingLooksPressedWhileThePointerIsOnIt) {
+    TRect h = g->CellPixels(2, 0);
+    auto corner = [&] {
+        g->Update();
+        return g->Surface().pixel(h.Left, h.Top) & 0xFFFFFF;
+    };
+    QRgb raised = corner();
+    Press(Mid(2, 0));
+    QRgb pressed = corner();
+    EXPECT_NE(pressed, raised);
+    TPoint off(Mid(2, 0).X, 100);
+    Drag(off);  // off the heading: raised again
+    EXPECT_EQ(corner(), raised);
+    Drag(Mid(2, 0));
+    EXPECT_EQ(corner(), pressed);
+    Drag(off);
+    Release(off);  // released elsewhere: no click, no selection
+    EXPECT_EQ(corner(), raised);
+    EXPECT_FALSE(g->IsDisplayColSelected(2));
+}
+
 TEST_F(GridShotInput, SelectionsFollowTheCurrentRowAndHiddenColumns) {
     // A range loses a column that goes out of sight at its edge.
     Press(Mid(1, 2));
