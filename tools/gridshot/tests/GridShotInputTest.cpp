@@ -102,6 +102,16 @@ TEST_F(GridShotInput, TypingEditsEnterStoresEscUndoes) {
     EXPECT_FALSE(g->IsCellEditing());
     EXPECT_FALSE(g->EditControl()->GetVisible());
 
+    // A column narrower than its grid line gives an editor of no width,
+    // never a negative one.
+    g->Col(5)->SetWidth(0);
+    g->ChangeCurrentCell(5, 1);
+    Type("q");
+    ASSERT_TRUE(g->IsCellEditing());
+    EXPECT_EQ(g->EditControl()->Window()->Width(), 0);
+    EXPECT_GE(g->EditControl()->Window()->Height(), 0);
+    Key(VK_ESCAPE);
+
     // A read-only cell does not start editing.
     g->ChangeCurrentCell(4, 1);
     Type("x");
