@@ -613,6 +613,15 @@ public:
     bool IsSizingHeadingRow() override { return false; }
     void RecheckTopLeft(bool repaint) override;
     void LockUpdate() override { ++updateLock_; }
+    // Stops (False) or allows again (True) the window's redrawing; locks
+    // nest, an unlock at 0 stays at 0, and whenever no lock is left the
+    // grid repaints at once.
+    void LockPaint(bool unlock);
+    bool IsPaintUnlocked() const { return paintLock_ == 0; }
+    // Pending invalid areas wait while painting is locked.
+    void Update() override;
+    void SuspendPainting() { LockPaint(false); }
+    void ResumePainting() { LockPaint(true); }
     void UnlockUpdate() override;
     // Shows a scroll bar where ScrollBars allows it and the cells do not
     // fit (or AlwaysShowScrollBar asks for it), ranges it over the
@@ -754,7 +763,7 @@ public:
     void DrawGridCell(Integer displayCol, Integer displayRow, bool selected, const TRect& rect);
     // Painting outside a paint pass is allowed: no update lock and not
     // inside the grid's own paint pass.
-    bool CanPaintNow() const { return updateLock_ == 0 && !painting_ && HasWindow(); }
+    bool CanPaintNow() const { return updateLock_ == 0 && paintLock_ == 0 && !painting_ && HasWindow(); }
     // Draws the scroll bars that are shown into the non-client strips.
     void PaintScrollBars(TCanvas* canvas);
     // The owner's chance to change a data cell's draw information.
@@ -955,6 +964,7 @@ private:
     bool readingLayout_ = false, writingLayout_ = false;
     bool initialising_ = false;
     Integer updateLock_ = 0;
+    Integer paintLock_ = 0;
     bool topLeftMovePending_ = false;
     Integer keyLock_ = 0;
     int lastWidth_ = -1, lastHeight_ = -1;
