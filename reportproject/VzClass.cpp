@@ -100,11 +100,37 @@ TVizeComponent::TVizeComponent(TComponent* owner) : TComponent(owner) {
 }
 
 TVizeComponent::~TVizeComponent() {
+    Destroying();
     FreeEvents();
     if (VizeDesigner().DesignMode && VizeDesigner().NotifyDesigner) VizeDesigner().NotifyDesigner(this, nullptr);
     CallComponentDeleted(this);
     DestroyChildren();
     SetParent(nullptr);
+}
+
+namespace {
+// Clears the component references of obj that hold target; nested objects
+// are followed to the given depth.
+void ClearReferences(TObject& obj, const TComponent* target, int depth) {
+    TVizeClassRef cls = VizeClassOf(&obj);
+    if (!cls) return;
+    for (const TVizePropInfo* prop : cls->PropList()) {
+        if (prop->Kind != tkClass || !prop->GetObj) continue;
+        TObject* value = prop->GetObj(obj);
+        if (!value) continue;
+        if (value == target) {
+            if (prop->SetObj) prop->SetObj(obj, nullptr);
+        } else if (depth > 0 && !dynamic_cast<TComponent*>(value)) {
+            ClearReferences(*value, target, depth - 1);
+        }
+    }
+}
+}  // namespace
+
+void TVizeComponent::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation != opRemove || component == this || ComponentState().Contains(csDestroying)) return;
+    ClearReferences(*this, component, 1);
 }
 
 void TVizeComponent::FreeEvents() {
@@ -315,7 +341,11 @@ bool MoveInList(std::vector<TVizeComponent*>& list, TVizeComponent* child, int k
 
 TVizeContainerComponent::TVizeContainerComponent(TComponent* owner) : TVizeComponent(owner) { SetContainer(); }
 
-TVizeContainerComponent::~TVizeContainerComponent() { DestroyChildren(); }
+TVizeContainerComponent::~TVizeContainerComponent() {
+    // Children freed now must not find this half-destroyed component whole.
+    Destroying();
+    DestroyChildren();
+}
 
 void TVizeContainerComponent::DestroyChildren() {
     TVizeComponent::DestroyChildren();

@@ -147,6 +147,9 @@ public:
     void Refresh();
 
 protected:
+    // A freed component is cleared from every published reference that
+    // holds it, here and in the objects (events) this component holds.
+    void Notification(TComponent* component, TOperation operation) override;
     // For the container variants.
     void SetContainer() { SetFlag(sfContainer, true); }
     void SetPageRef(TVizePage* page) { page_ = page; }

@@ -153,8 +153,11 @@ void TVizeWriter::WriteProperty(TObject& obj, const TVizePropInfo& p) {
             if (v == p.Default) return;
             helper_.WriteString(p.Name);
             helper_.WriteByte(vtSet);
+            // A member without a name is skipped: an empty name would end
+            // the set early and leave the rest of the stream out of step.
             for (int bit = 0; bit < 32; ++bit)
-                if ((v >> bit) & 1) helper_.WriteString(size_t(bit) < p.Names.size() ? p.Names[size_t(bit)] : "");
+                if (((v >> bit) & 1) && size_t(bit) < p.Names.size() && !p.Names[size_t(bit)].empty())
+                    helper_.WriteString(p.Names[size_t(bit)]);
             helper_.WriteString("");
             return;
         }
@@ -196,7 +199,47 @@ std::function<void(const std::string&)>& VizeUnknownClassMessage() {
     return show;
 }
 
+class TVizeReader::TWatcher : public TComponent {
+public:
+    explicit TWatcher(TVizeReader& reader) : TComponent(nullptr), reader_(reader) {}
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override {
+        TComponent::Notification(component, operation);
+        if (operation == opRemove) reader_.Forget(component);
+    }
+
+private:
+    TVizeReader& reader_;
+};
+
+TVizeReader::TVizeReader(TStreamHelper& helper) : TVizeFiler(helper, true) {}
+
 TVizeReader::~TVizeReader() = default;
+
+void TVizeReader::Watch(TComponent* c) {
+    if (!c) return;
+    if (!watcher_) watcher_ = std::make_unique<TWatcher>(*this);
+    watcher_->FreeNotification(c);
+}
+
+void TVizeReader::Forget(TComponent* c) {
+    // Entries are dropped, never followed: the holder may be half torn
+    // down. The holder clears its own property (TVizeComponent's free
+    // notification) while it is whole.
+    std::erase_if(forward_, [c](const ForwardRef& f) { return f.Holder == c || f.Instance == c; });
+    std::erase_if(links_, [c](const Link& l) { return l.Holder == c || l.Target == c; });
+}
+
+void TVizeReader::Assign(TObject* instance, const TVizePropInfo* prop, TVizeComponent* target) {
+    prop->SetObj(*instance, target);
+    if (!target) return;
+    TComponent* holder = holder_ ? holder_ : dynamic_cast<TComponent*>(instance);
+    Watch(target);
+    Watch(holder);
+    if (holder && holder != target) holder->FreeNotification(target);
+    links_.push_back({holder, target});
+}
 
 std::string TVizeReader::KeyFor(const std::string& name) const {
     std::string key = name;
@@ -229,8 +272,12 @@ void TVizeReader::ResolveForwardRefs(TVizeComponent* c) {
     std::string key = LowerCase(c->Owner()->Name() + "." + c->Name());
     for (size_t i = 0; i < forward_.size();) {
         if (forward_[i].Key == key) {
-            forward_[i].Prop->SetObj(*forward_[i].Instance, c);
+            ForwardRef f = forward_[i];
             forward_.erase(forward_.begin() + std::ptrdiff_t(i));
+            TComponent* keep = holder_;
+            holder_ = f.Holder;
+            Assign(f.Instance, f.Prop, c);
+            holder_ = keep;
         } else {
             ++i;
         }
@@ -238,9 +285,15 @@ void TVizeReader::ResolveForwardRefs(TVizeComponent* c) {
 }
 
 void TVizeReader::ApplyFixups() {
-    for (const ForwardRef& f : forward_)
-        if (TVizeComponent* c = Lookup(f.Key)) f.Prop->SetObj(*f.Instance, c);
-    forward_.clear();
+    std::vector<ForwardRef> pending;
+    pending.swap(forward_);
+    TComponent* keep = holder_;
+    for (const ForwardRef& f : pending)
+        if (TVizeComponent* c = Lookup(f.Key)) {
+            holder_ = f.Holder;
+            Assign(f.Instance, f.Prop, c);
+        }
+    holder_ = keep;
 }
 
 void TVizeReader::DefineBinaryProperty(const std::string& name, TVizeStreamProc readProc, TVizeStreamProc,
@@ -344,8 +397,12 @@ void TVizeReader::ReadProperties(TObject& obj) {
     std::vector<TPropertyOverride> saved;
     saved.swap(overrides_);
     TObject* savedCurrent = current_;
+    TComponent* savedHolder = holder_;
     current_ = &obj;
-    if (auto* comp = dynamic_cast<TVizeComponent*>(&obj)) comp->DefinePropertyOverrides(*this);
+    if (auto* comp = dynamic_cast<TVizeComponent*>(&obj)) {
+        holder_ = comp;
+        comp->DefinePropertyOverrides(*this);
+    }
     TVizeClassRef cls = VizeClassOf(&obj);
     std::vector<const TVizePropInfo*> props;
     if (cls) props = cls->PropList();
@@ -377,6 +434,7 @@ void TVizeReader::ReadProperties(TObject& obj) {
     }
     overrides_.swap(saved);
     current_ = savedCurrent;
+    holder_ = savedHolder;
 }
 
 void TVizeReader::ReadProperty(TObject* obj, const TVizePropInfo* prop, TVizeTypeKind) {
@@ -446,10 +504,13 @@ void TVizeReader::ReadProperty(TObject* obj, const TVizePropInfo* prop, TVizeTyp
             std::string name = helper_.ReadString();
             if (!apply) return;
             std::string plain = !name.empty() && name[0] == '*' ? name.substr(1) : name;
-            if (TVizeComponent* c = Lookup(plain))
-                prop->SetObj(*obj, c);
-            else
-                forward_.push_back({KeyFor(plain), obj, prop});
+            if (TVizeComponent* c = Lookup(plain)) {
+                Assign(obj, prop, c);
+            } else {
+                TComponent* holder = holder_ ? holder_ : dynamic_cast<TComponent*>(obj);
+                Watch(holder);
+                forward_.push_back({KeyFor(plain), obj, prop, holder});
+            }
             return;
         }
         case vtIndex: {
