@@ -68,12 +68,6 @@ TVizeClassRef TVizeDataObject::StaticClass() {
     return &cls;
 }
 
-TVizeClassRef TVizePage::StaticClass() {
-    static const TVizeClass cls("TVizePage", TVizeProjectItem::StaticClass(),
-                                [](TComponent* owner) { return new TVizePage(owner); }, true);
-    return &cls;
-}
-
 // ------------------------------------------------------------ component
 
 namespace {
@@ -130,6 +124,9 @@ void ClearReferences(TObject& obj, const TComponent* target, int depth) {
 void TVizeComponent::Notification(TComponent* component, TOperation operation) {
     TComponent::Notification(component, operation);
     if (operation != opRemove || component == this || ComponentState().Contains(csDestroying)) return;
+    // Only a component being freed: one that merely changes owner stays
+    // a valid target.
+    if (!component->ComponentState().Contains(csDestroying)) return;
     ClearReferences(*this, component, 1);
 }
 
@@ -487,12 +484,6 @@ std::string TVizeProjectItem::QualifiedName() const {
     auto* ownerItem = dynamic_cast<TVizeProjectItem*>(Owner());
     if (!ownerItem || dynamic_cast<TVizeProjectManager*>(ownerItem)) return Name();
     return ownerItem->Name() + "_" + Name();
-}
-
-TVizePage::TVizePage(TComponent* owner) : TVizeProjectItem(owner) { SetPageRef(this); }
-
-void TVizePage::PrepareItem(Integer a, Integer b) {
-    if (VizeHooks().ItemPrepare) VizeHooks().ItemPrepare(this, a, b);
 }
 
 // ------------------------------------------------------------ lists

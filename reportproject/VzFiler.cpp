@@ -378,6 +378,7 @@ TVizeComponent* TVizeReader::ReadComponent(TComponent* root, TVizeComponent* par
         comp->SetParent(parent);
         comp->SetName(name);
         ResolveForwardRefs(comp);
+        if (AddComponents) CallComponentAdded(comp);
     } else {
         ++absorb_;
     }

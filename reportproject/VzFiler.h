@@ -88,6 +88,8 @@ public:
     // The project whose components references are looked up in (may be
     // null: references then resolve among the root owner's components).
     TVizeProjectManager* Project = nullptr;
+    // Tell the component-added hook about every component read.
+    bool AddComponents = false;
 
     // Reads a component record into item (class must match exactly).
     bool ReadRootItem(TVizeComponent* item);
