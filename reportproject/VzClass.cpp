@@ -114,6 +114,15 @@ void ClearReferences(TObject& obj, const TComponent* target, int depth) {
         if (!value) continue;
         if (value == target) {
             if (prop->SetObj) prop->SetObj(obj, nullptr);
+        } else if (auto* list = dynamic_cast<TVizeComponentList*>(value)) {
+            // target is past its own destructor: compare addresses only.
+            std::vector<TVizeComponent*> keep;
+            for (TVizeComponent* c : list->Items())
+                if (static_cast<const TComponent*>(c) != target) keep.push_back(c);
+            if (int(keep.size()) != list->Count()) {
+                list->Clear();
+                for (TVizeComponent* c : keep) list->Add(c);
+            }
         } else if (depth > 0 && !dynamic_cast<TComponent*>(value)) {
             ClearReferences(*value, target, depth - 1);
         }
@@ -487,6 +496,16 @@ std::string TVizeProjectItem::QualifiedName() const {
 }
 
 // ------------------------------------------------------------ lists
+
+TVizeClassRef TVizePersistentList::StaticClass() {
+    static const TVizeClass cls("TVizePersistentList", nullptr, nullptr, false);
+    return &cls;
+}
+
+TVizeClassRef TVizeComponentList::StaticClass() {
+    static const TVizeClass cls("TVizeComponentList", nullptr, nullptr, false);
+    return &cls;
+}
 
 TPersistent* TVizePersistentList::CreateItem(const std::string& className, TComponent* owner) {
     TVizeClassRef cls = FindVizeClass(className);

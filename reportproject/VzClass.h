@@ -337,10 +337,12 @@ private:
     bool global_ = false;
 };
 
-// A list of owned persistent objects.
-class TVizePersistentList {
+// A list of owned persistent objects (a property value of its own kind in
+// project streams).
+class TVizePersistentList : public TPersistent {
 public:
-    virtual ~TVizePersistentList() { Clear(); }
+    static TVizeClassRef StaticClass();
+    ~TVizePersistentList() override { Clear(); }
     // A new instance of a registered class: components with owner, other
     // persistent classes plainly; null for unknown or non-persistent names.
     virtual TPersistent* CreateItem(const std::string& className, TComponent* owner);
@@ -353,9 +355,11 @@ private:
     std::vector<TPersistent*> items_;
 };
 
-// A list of component references, not owned.
-class TVizeComponentList {
+// A list of component references, not owned (a property value of its own
+// kind in project streams).
+class TVizeComponentList : public TPersistent {
 public:
+    static TVizeClassRef StaticClass();
     int Count() const { return static_cast<int>(items_.size()); }
     TVizeComponent* Items(int index) const { return items_.at(static_cast<std::size_t>(index)); }
     void SetItem(int index, TVizeComponent* c) { items_.at(static_cast<std::size_t>(index)) = c; }

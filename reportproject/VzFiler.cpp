@@ -170,6 +170,27 @@ void TVizeWriter::WriteProperty(TObject& obj, const TVizePropInfo& p) {
                 }
                 return;
             }
+            if (auto* list = dynamic_cast<TVizeComponentList*>(o)) {
+                helper_.WriteString(p.Name);
+                helper_.WriteByte(vtList);
+                for (TVizeComponent* c : list->Items())
+                    if (c) helper_.WriteString(VizeReferenceName(c, rootOwner_));
+                helper_.WriteString("");
+                return;
+            }
+            if (auto* list = dynamic_cast<TVizePersistentList*>(o)) {
+                helper_.WriteString(p.Name);
+                helper_.WriteByte(vtPersistentList);
+                for (int i = 0; i < list->Count(); ++i) {
+                    TPersistent* item = list->Items(i);
+                    TVizeClassRef cls = item ? VizeClassOf(item) : nullptr;
+                    if (!cls) continue;
+                    helper_.WriteString(cls->Name());
+                    WriteProperties(*item);
+                }
+                helper_.WriteString("");
+                return;
+            }
             if (auto* c = dynamic_cast<TVizeComponent*>(o)) {
                 helper_.WriteString(p.Name);
                 helper_.WriteByte(vtIdent);
@@ -231,6 +252,20 @@ void TVizeReader::Forget(TComponent* c) {
     std::erase_if(links_, [c](const Link& l) { return l.Holder == c || l.Target == c; });
 }
 
+void TVizeReader::Assign(const ForwardRef& f, TVizeComponent* target) {
+    if (f.Prop) {
+        Assign(f.Instance, f.Prop, target);
+        return;
+    }
+    // An entry of a component list.
+    auto* list = static_cast<TVizeComponentList*>(f.Instance);
+    if (f.Index < 0 || f.Index >= list->Count()) return;
+    list->SetItem(f.Index, target);
+    Watch(target);
+    if (f.Holder && f.Holder != target) f.Holder->FreeNotification(target);
+    links_.push_back({f.Holder, target});
+}
+
 void TVizeReader::Assign(TObject* instance, const TVizePropInfo* prop, TVizeComponent* target) {
     prop->SetObj(*instance, target);
     if (!target) return;
@@ -276,7 +311,7 @@ void TVizeReader::ResolveForwardRefs(TVizeComponent* c) {
             forward_.erase(forward_.begin() + std::ptrdiff_t(i));
             TComponent* keep = holder_;
             holder_ = f.Holder;
-            Assign(f.Instance, f.Prop, c);
+            Assign(f, c);
             holder_ = keep;
         } else {
             ++i;
@@ -291,7 +326,7 @@ void TVizeReader::ApplyFixups() {
     for (const ForwardRef& f : pending)
         if (TVizeComponent* c = Lookup(f.Key)) {
             holder_ = f.Holder;
-            Assign(f.Instance, f.Prop, c);
+            Assign(f, c);
         }
     holder_ = keep;
 }
@@ -510,7 +545,7 @@ void TVizeReader::ReadProperty(TObject* obj, const TVizePropInfo* prop, TVizeTyp
             } else {
                 TComponent* holder = holder_ ? holder_ : dynamic_cast<TComponent*>(obj);
                 Watch(holder);
-                forward_.push_back({KeyFor(plain), obj, prop, holder});
+                forward_.push_back({KeyFor(plain), obj, prop, holder, 0});
             }
             return;
         }
@@ -542,21 +577,54 @@ void TVizeReader::ReadProperty(TObject* obj, const TVizePropInfo* prop, TVizeTyp
             return;
         }
         case vtList: {
-            // Component lists are not carried by this model's properties:
-            // the names are read and dropped.
-            while (!helper_.ReadString().empty()) {
+            // The names resolve into a temporary list that the property's
+            // setter copies; names not known yet wait on the copy the
+            // property holds, never on the temporary list.
+            TVizeComponentList temp;
+            std::vector<std::pair<int, std::string>> waiting;
+            for (;;) {
+                std::string name = helper_.ReadString();
+                if (name.empty()) break;
+                if (!apply) continue;
+                std::string plain = name[0] == '*' ? name.substr(1) : name;
+                TVizeComponent* c = Lookup(plain);
+                if (!c) waiting.push_back({temp.Count(), plain});
+                temp.Add(c);
             }
+            if (!apply) return;
+            prop->SetObj(*obj, &temp);
+            auto* held = prop->GetObj ? dynamic_cast<TVizeComponentList*>(prop->GetObj(*obj)) : nullptr;
+            if (!held) return;
+            TComponent* holder = holder_ ? holder_ : dynamic_cast<TComponent*>(obj);
+            Watch(holder);
+            for (TVizeComponent* c : held->Items())
+                if (c && holder && holder != c) {
+                    Watch(c);
+                    holder->FreeNotification(c);
+                    links_.push_back({holder, c});
+                }
+            for (const auto& [index, name] : waiting)
+                forward_.push_back({KeyFor(name), held, nullptr, holder, index});
             return;
         }
         case vtPersistentList: {
+            auto* list = apply && prop->GetObj ? dynamic_cast<TVizePersistentList*>(prop->GetObj(*obj)) : nullptr;
+            if (list) list->Clear();
             for (;;) {
-                std::string cls = helper_.ReadString();
-                if (cls.empty()) break;
+                std::string className = helper_.ReadString();
+                if (className.empty()) break;
                 helper_.ReadByte();
-                ++absorb_;
-                TVizePersistent dummy;
-                ReadProperties(dummy);
-                --absorb_;
+                TPersistent* item = list ? list->CreateItem(className, rootOwner_) : nullptr;
+                if (item) {
+                    list->Add(item);
+                    ReadProperties(*item);
+                } else {
+                    // An item of an unknown class is read and dropped.
+                    ++absorb_;
+                    TVizePersistent dummy;
+                    ReadProperties(dummy);
+                    --absorb_;
+                }
             }
             return;
         }

@@ -108,8 +108,9 @@ private:
     struct ForwardRef {
         std::string Key;  // "owner.name" as stored, lower case
         TObject* Instance;
-        const TVizePropInfo* Prop;
-        TComponent* Holder;  // the component whose properties hold Instance
+        const TVizePropInfo* Prop;  // null: Instance is a component list
+        TComponent* Holder;         // the component whose properties hold Instance
+        int Index;                  // the entry of a component list
     };
     // A reference assigned while reading.
     struct Link {
@@ -121,6 +122,7 @@ private:
     // or link is ever used with a freed component.
     class TWatcher;
     void Assign(TObject* instance, const TVizePropInfo* prop, TVizeComponent* target);
+    void Assign(const ForwardRef& f, TVizeComponent* target);
     void Watch(TComponent* c);
     void Forget(TComponent* c);
     TVizeComponent* Lookup(const std::string& name) const;

@@ -485,3 +485,111 @@ TEST(ComponentReferences, AFreedComponentLeavesNoLinkOrPendingReference) {
     delete c2->link;
     EXPECT_EQ(c2->link, nullptr);
 }
+
+namespace {
+// A list item with one property; TGhostItem is never registered, so a
+// reader meets it as an unknown class.
+class TTestItem : public TVizePersistent {
+public:
+    static TVizeClassRef StaticClass() {
+        static TVizeClass* cls = [] {
+            auto* c = new TVizeClass("TTestItem", TVizePersistent::StaticClass(),
+                                     [](TComponent*) { return new TTestItem; }, false);
+            TVizeProps<TTestItem>(*c).String("Text", &TTestItem::GetText, &TTestItem::SetText);
+            RegisterVizeClass(c);
+            return c;
+        }();
+        return cls;
+    }
+    TVizeClassRef VizeClass() const override { return StaticClass(); }
+    std::string GetText() const { return text; }
+    void SetText(const std::string& v) { text = v; }
+    std::string text;
+};
+class TGhostItem : public TTestItem {
+public:
+    static TVizeClassRef StaticClass() {
+        static const TVizeClass cls("TGhostItem", TTestItem::StaticClass(), nullptr, false);
+        return &cls;
+    }
+    TVizeClassRef VizeClass() const override { return StaticClass(); }
+};
+
+class TListBox : public TVizeContainerComponent {
+public:
+    explicit TListBox(TComponent* owner) : TVizeContainerComponent(owner) {}
+    static TVizeClassRef StaticClass() {
+        static TVizeClass* cls = [] {
+            auto* c = new TVizeClass("TListBox", TVizeContainerComponent::StaticClass(),
+                                     [](TComponent* o) { return new TListBox(o); }, true);
+            TVizeProps<TListBox>(*c)
+                .Object<TVizeComponentList>("Targets", &TListBox::GetTargets, &TListBox::SetTargets)
+                .Object<TVizePersistentList>("Items", &TListBox::GetItems, &TListBox::SetItems);
+            RegisterVizeClass(c);
+            return c;
+        }();
+        return cls;
+    }
+    TVizeClassRef VizeClass() const override { return StaticClass(); }
+    TVizeComponentList* GetTargets() { return &targets; }
+    void SetTargets(TVizeComponentList* v) {
+        if (v) targets.Assign(*v); else targets.Clear();
+    }
+    TVizePersistentList* GetItems() { return &items; }
+    void SetItems(TVizePersistentList*) {}
+    TVizeComponentList targets;
+    TVizePersistentList items;
+};
+}  // namespace
+
+// A component list naming one component read later and one read before,
+// and a persistent list whose middle item is of an unknown class.
+TEST(ComponentRecord, ComponentAndPersistentListsRoundTrip) {
+    TListBox::StaticClass();
+    TTestItem::StaticClass();
+    TVizeContainerComponent owner(nullptr);
+    owner.SetName("Report1");
+    auto* root = new TListBox(&owner);
+    root->SetName("Root");
+    auto* first = new TListBox(root);
+    first->SetName("First");
+    first->SetParent(root);
+    auto* later = new TListBox(root);
+    later->SetName("Later");
+    later->SetParent(root);
+    first->targets.Add(later);
+    first->targets.Add(root);
+    for (const char* t : {"one", "ghost", "three"}) {
+        TTestItem* item = std::string(t) == "ghost" ? new TGhostItem : new TTestItem;
+        item->text = t;
+        first->items.Add(item);
+    }
+    TMemoryStream m;
+    {
+        TStreamHelper h(m);
+        TVizeWriter w(h);
+        w.WriteComponent(root, true);
+    }
+    TVizeContainerComponent owner2(nullptr);
+    owner2.SetName("Report1");
+    auto* back = new TListBox(&owner2);
+    m.SetPosition(0);
+    TStreamHelper h(m);
+    TVizeReader r(h);
+    ASSERT_TRUE(r.ReadRootItem(back));
+    EXPECT_TRUE(h.AtEnd());
+    ASSERT_EQ(back->ChildCount(), 2);
+    auto* first2 = dynamic_cast<TListBox*>(back->GetChild(0));
+    auto* later2 = dynamic_cast<TListBox*>(back->GetChild(1));
+    ASSERT_TRUE(first2 && later2);
+    ASSERT_EQ(first2->targets.Count(), 2);
+    EXPECT_EQ(first2->targets.Items(0), later2);  // resolved when Later was read
+    EXPECT_EQ(first2->targets.Items(1), back);
+    ASSERT_EQ(first2->items.Count(), 2);
+    EXPECT_EQ(dynamic_cast<TTestItem*>(first2->items.Items(0))->text, "one");
+    EXPECT_EQ(dynamic_cast<TTestItem*>(first2->items.Items(1))->text, "three");
+    // A listed component that is freed leaves the list.
+    delete later2;
+    ASSERT_EQ(first2->targets.Count(), 1);
+    EXPECT_EQ(first2->targets.Items(0), back);
+}
