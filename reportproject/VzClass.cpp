@@ -7,6 +7,7 @@
 #include "platform/core/Streams.h"
 #include "platform/core/Strings.h"
 #include "reportproject/VzEvents.h"
+#include "reportproject/VzFiler.h"
 #include "reportproject/VzProj.h"
 #include "reportproject/VzUtil.h"
 #include "report/ReportDefs.h"
@@ -397,6 +398,19 @@ void TVizeProjectItem::SetActive(bool value) {
         Activate();
     else
         Deactivate();
+}
+
+void TVizeProjectItem::SaveToStream(TStream& stream) {
+    TStreamHelper helper(stream);
+    TVizeWriter(helper).WriteComponent(this, true);
+}
+
+void TVizeProjectItem::LoadFromStream(TStream& stream) {
+    TStreamHelper helper(stream);
+    TVizeReader reader(helper);
+    reader.Project = Project();
+    reader.ReadRootItem(this);
+    reader.ApplyFixups();
 }
 
 void TVizeProjectItem::Activate() {

@@ -237,8 +237,9 @@ public:
     void ProjectLoaded() override;
     void ReplaceReference(TVizeComponent* oldRef, TVizeComponent* newRef) override;
 
-    virtual void SaveToStream(TStream& stream) {}
-    virtual void LoadFromStream(TStream& stream) {}
+    // The item's own stream: its component record with children.
+    virtual void SaveToStream(TStream& stream);
+    virtual void LoadFromStream(TStream& stream);
     virtual void Activate();
     virtual void Deactivate();
     virtual void PrepareItem(Integer a, Integer b);
