@@ -455,8 +455,9 @@ void TVPConverter::Generate(int page) {
     try {
         int count = ReportHeader.PageCount;
         if (page != 0) {
+            // A page the stream does not hold plays nothing.
             GotoPage(page);
-            PlayPage();
+            if (PageRecord.PageNum == page) PlayPage();
         } else if (!render_->Selection.empty()) {
             // Only pages that exist are selected: the header's count is
             // not trusted beyond the highest page number in the stream.

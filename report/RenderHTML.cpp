@@ -154,6 +154,7 @@ std::string TVzRenderHTML::ReplaceVariables(const std::string& text) const {
 void TVzRenderHTML::BeginDoc() { pictureCounter_ = 0; }
 
 void TVzRenderHTML::BeginPage() {
+    pagePlayed_ = true;
     maxY_ = 0;
     std::string name = OutputFileName;
     size_t semi = name.find(';');
@@ -473,6 +474,11 @@ void TVzRenderHTML::RenderToFile(TStream* stream, const std::string& fileName) {
         page.input_ = stream;
         page.Convert(i);
         page.input_ = nullptr;
+        // The header's count is not trusted past the pages the stream holds.
+        if (!page.pagePlayed_) {
+            count = i - 1;
+            break;
+        }
         count = page.lastPageCount_;
         if (i + 1 > count) break;
     }

@@ -78,4 +78,5 @@ private:
     double curX_ = 0, curY_ = 0;
     std::string pageFolder_;  // folder of the page files ("" : current folder)
     int lastPageCount_ = 0;
+    bool pagePlayed_ = false;
 };

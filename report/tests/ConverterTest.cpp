@@ -4,6 +4,7 @@
 #include "report/tests/ReportTestSupport.h"
 
 #include "report/RenderCanvas.h"
+#include "report/RenderHTML.h"
 #include "report/RenderPDF.h"
 #include "report/VSFWriter.h"
 
@@ -283,6 +284,22 @@ TEST_F(ConverterTest, HeaderPageCountIsNotTrusted) {
         Play(bytes, r);
         EXPECT_EQ(PagesPlayed(r), std::vector<int>{1}) << selection;
     }
+    TMemoryStream s;
+    s.WriteBuffer(bytes.data(), Integer(bytes.size()));
+    TRecordingRender r;
+    r.Render(&s);
+    r.Log.clear();
+    r.Convert(2);  // no such page
+    EXPECT_EQ(PagesPlayed(r), std::vector<int>{});
+    // The web pages stop after the one page there is.
+    auto dir = std::filesystem::temp_directory_path() / ("replib-html-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    TVzRenderHTML html(nullptr);
+    html.CacheDir = dir.string();
+    html.RenderToFile(&s, (dir / "page.html").string());
+    EXPECT_TRUE(std::filesystem::exists(dir / "page1.html"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
+    std::filesystem::remove_all(dir);
 }
 
 TEST_F(ConverterTest, BadNumbersAreRefusedOrClamped) {
@@ -318,6 +335,15 @@ TEST_F(ConverterTest, BadNumbersAreRefusedOrClamped) {
     pdf.OutputStream = &out;
     Play(far, pdf);
     EXPECT_GT(out.Size(), 0);
+    auto dir = std::filesystem::temp_directory_path() / ("replib-far-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    TMemoryStream farStream;
+    farStream.WriteBuffer(far.data(), Integer(far.size()));
+    TVzRenderHTML html(nullptr);
+    html.CacheDir = dir.string();
+    html.RenderToFile(&farStream, (dir / "far.html").string());
+    EXPECT_TRUE(std::filesystem::exists(dir / "far1.html"));
+    std::filesystem::remove_all(dir);
 }
 
 TEST_F(ConverterTest, TextsThatAreNotUtf8AreWindows1252) {

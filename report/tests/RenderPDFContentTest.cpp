@@ -9,31 +9,13 @@
 #include <regex>
 
 #include "report/tests/ReportTestSupport.h"
+#include "report/tests/ToolRunner.h"
 
 #include "platform/core/Clock.h"
 #include "report/RenderPDF.h"
 #include "report/VSFWriter.h"
 
 namespace {
-
-bool HaveTool(const std::string& name) {
-    return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// Runs a command and answers its output and exit code.
-std::string RunTool(const std::string& command, int& code) {
-    std::string out;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) {
-        code = -1;
-        return out;
-    }
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    code = pclose(pipe);
-    return out;
-}
 
 int Count(const std::string& s, const std::string& what) {
     int n = 0;
