@@ -1,5 +1,6 @@
 // Data views: the cursor with its look-ahead, field lookup and data-text
-// expressions, over a view whose rows are held in memory.
+// expressions, over a view whose rows are held in memory; the security
+// validators that read users from a view or a list.
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 
 #include "reportproject/VzData.h"
 #include "reportproject/VzProj.h"
+#include "reportproject/VzSecurity.h"
 #include "reportproject/tests/RowBuilder.h"
 
 namespace {
@@ -162,4 +164,51 @@ TEST(DataView, FieldLookupAndDataTexts) {
     v->SetName("Staff");
     EXPECT_EQ(f.name->Name(), "StaffName");
     EXPECT_EQ(spaced->Name(), "StaffHome_Town");
+}
+
+TEST(Security, SimpleValidator) {
+    TVizeSimpleSecurity s(nullptr);
+    TStringList users;
+    users.Add("Ann=Secret");
+    s.SetUserList(users);
+    struct Case {
+        bool caseMatters;
+        const char* user;
+        const char* password;
+        bool valid;
+    };
+    const Case cases[] = {
+        {false, "ANN", "secret", true}, {true, "ann", "secret", false}, {true, "ann", "Secret", true},
+        {false, "Ann", "", false},      {false, "Bob", "Secret", false},
+    };
+    for (const Case& c : cases) {
+        s.SetCaseMatters(c.caseMatters);
+        EXPECT_EQ(s.IsValidUser(c.user, c.password), c.valid) << c.user << "/" << c.password;
+    }
+    // The user list survives the stream.
+    RegisterVizeClass(TVizeSimpleSecurity::StaticClass());
+    TVizeContainerComponent owner(nullptr);
+    TMemoryStream m;
+    s.SetName("Guard");
+    s.SaveToStream(m);
+    auto* back = new TVizeSimpleSecurity(&owner);
+    m.SetPosition(0);
+    back->LoadFromStream(m);
+    EXPECT_TRUE(back->IsValidUser("ann", "Secret"));
+}
+
+// The memory view ignores filters, as some driver views do: the row found
+// must still belong to the user asked about.
+TEST(Security, LookupValidatorAcceptsOnlyTheUsersOwnRow) {
+    Fixture f(Rows{{"ann", "pw1"}, {"bob", "pw2"}});
+    auto* guard = new TVizeLookupSecurity(&f.project);
+    guard->SetUserField("Name");
+    guard->SetPasswordField("City");
+    EXPECT_FALSE(guard->IsValidUser("bob", "pw2"));  // no data view yet
+    guard->SetDataView(f.view);
+    EXPECT_TRUE(guard->IsValidUser("bob", "pw2"));
+    EXPECT_FALSE(guard->IsValidUser("bob", "pw1"));  // ann's password
+    EXPECT_FALSE(guard->IsValidUser("carl", "pw1"));
+    EXPECT_FALSE(guard->IsValidUser("ann", ""));
+    EXPECT_TRUE(guard->IsValidUser("ann", "pw1"));
 }

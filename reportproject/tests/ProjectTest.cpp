@@ -11,6 +11,8 @@
 #include "platform/core/Exception.h"
 #include "platform/core/Streams.h"
 #include "reportproject/VzControl.h"
+#include "reportproject/VzCsDraw.h"
+#include "reportproject/VzSecurity.h"
 #include "reportproject/VzEvents.h"
 #include "reportproject/VzFiler.h"
 #include "reportproject/VzProj.h"
@@ -30,6 +32,9 @@ void RegisterAll() {
         InitializeVzClass();
         InitializeVzControl();
         InitializeVzProj();
+        InitializeVzData();
+        InitializeVzCsDraw();
+        InitializeVzSecurity();
         for (const TVizeRegistration& r : RegistrationList()) r.Procedure();
         RegisterVizeClass(TVizeDataObject::StaticClass());
         return true;
@@ -74,6 +79,14 @@ void BuildProject(TVizeProjectManager& p) {
     global->SetName("Letterhead");
     global->SetParent(&p);
     Box(global, "Logo", 0.5);
+    auto* rule = new TVizeHLine(global);
+    rule->SetName("Rule");
+    rule->SetParent(global);
+    rule->SetLineWidth(2);
+    auto* guard = new TVizeSimpleSecurity(&p);
+    guard->SetName("Guard");
+    guard->SetParent(&p);
+    guard->UserList().Add("ann=pw");
 
     TVizeReport* r1 = p.NewReport();
     TVizePage* page1 = r1->FirstPage();
@@ -114,12 +127,18 @@ TEST(Project, SavesAndLoadsEveryItem) {
     loaded.LoadFromStream(m);
     EXPECT_EQ(loaded.Name(), "Project");
     EXPECT_EQ(loaded.Units(), unMM);
-    ASSERT_EQ(loaded.DataObjects().size(), 1u);
+    ASSERT_EQ(loaded.DataObjects().size(), 2u);
     EXPECT_EQ(loaded.DataObjects()[0]->Description(), "customer rows");
+    auto* guard = dynamic_cast<TVizeSimpleSecurity*>(loaded.DataObjects()[1]);
+    ASSERT_NE(guard, nullptr);
+    EXPECT_TRUE(guard->IsValidUser("Ann", "pw"));
     ASSERT_EQ(loaded.GlobalPages().size(), 1u);
     TVizePage* global = loaded.GlobalPages()[0];
     EXPECT_TRUE(global->IsGlobal());
     EXPECT_NE(global->FindComponent("Logo"), nullptr);
+    auto* rule = dynamic_cast<TVizeHLine*>(global->FindComponent("Rule"));
+    ASSERT_NE(rule, nullptr);
+    EXPECT_EQ(rule->GetLineWidth(), 2);
     ASSERT_EQ(loaded.Reports().size(), 2u);
     TVizeReport* r1 = loaded.Reports()[0];
     TVizeReport* r2 = loaded.Reports()[1];
