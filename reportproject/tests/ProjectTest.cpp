@@ -15,6 +15,7 @@
 #include "reportproject/VzSecurity.h"
 #include "reportproject/VzEvents.h"
 #include "reportproject/VzFiler.h"
+#include "reportproject/VzInit.h"
 #include "reportproject/VzProj.h"
 
 namespace {
@@ -26,20 +27,10 @@ std::string Bytes(TMemoryStream& m) {
     return s;
 }
 
+// The engine's start-up registers every class a project stream names.
 void RegisterAll() {
-    static bool done = [] {
-        FinalizeVizeRegistration();
-        InitializeVzClass();
-        InitializeVzControl();
-        InitializeVzProj();
-        InitializeVzData();
-        InitializeVzCsDraw();
-        InitializeVzSecurity();
-        for (const TVizeRegistration& r : RegistrationList()) r.Procedure();
-        RegisterVizeClass(TVizeDataObject::StaticClass());
-        return true;
-    }();
-    (void)done;
+    InitializeReportProject();
+    RegisterVizeClass(TVizeDataObject::StaticClass());
 }
 
 TVizeContainerControl* Box(TVizePage* page, const char* name, double top) {
