@@ -2,6 +2,7 @@
 
 #include "reportproject/VzClass.h"
 #include "reportproject/VzControl.h"
+#include "reportproject/VzCsBars.h"
 #include "reportproject/VzCsDraw.h"
 #include "reportproject/VzData.h"
 #include "reportproject/VzDataField.h"
@@ -19,5 +20,6 @@ void InitializeReportProject() {
     InitializeVzDataField();
     InitializeVzCsDraw();
     InitializeVzSecurity();
+    InitializeVzCsBars();
     for (const TVizeRegistration& r : RegistrationList()) r.Procedure();
 }
