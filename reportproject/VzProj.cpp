@@ -237,6 +237,23 @@ void TVizeModuleManager::AddModule(const std::string& name, TVizeModule* module)
     modules_.push_back({name, module});
 }
 
+std::string VizeFindFile(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::string p = path;
+    std::replace(p.begin(), p.end(), '\\', '/');
+    std::error_code ec;
+    if (fs::is_regular_file(p, ec)) return p;
+    fs::path folder = fs::path(p).parent_path();
+    std::string base = fs::path(p).filename().string();
+    if (base.empty()) return {};
+    if (folder.empty()) folder = ".";
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+        if (!entry.is_regular_file(ec)) continue;
+        if (SameText(entry.path().filename().string(), base)) return entry.path().string();
+    }
+    return {};
+}
+
 std::string TVizeModuleManager::ModuleFilePath(const std::string& name) const {
     namespace fs = std::filesystem;
     // Names may carry either path separator; only the file name counts.
@@ -248,13 +265,7 @@ std::string TVizeModuleManager::ModuleFilePath(const std::string& name) const {
                           ? fs::path(project_->FileName()).parent_path()
                           : fs::current_path();
     if (folder.empty()) folder = ".";
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(folder, ec)) {
-        if (!entry.is_regular_file(ec)) continue;
-        std::string file = entry.path().filename().string();
-        if (file.size() == base.size() + 4 && SameText(file, base + ".vzc")) return entry.path().string();
-    }
-    return {};
+    return VizeFindFile((folder / (base + ".vzc")).string());
 }
 
 int TVizeModuleManager::LoadModuleFile(const std::string& name) {
@@ -542,11 +553,13 @@ void TVizeProjectManager::SaveToFile(const std::string& fileName) {
 }
 
 void TVizeProjectManager::LoadFromFile(const std::string& fileName) {
-    TFileStream file(fileName, fmOpenRead);
+    std::string found = VizeFindFile(fileName);
+    if (found.empty()) throw EFOpenError("Cannot open file \"" + fileName + "\". No such file or directory");
+    TFileStream file(found, fmOpenRead);
     TMemoryStream data;
     data.CopyFrom(file, file.Size());
     data.SetPosition(0);
-    fileName_ = fileName;
+    fileName_ = found;
     LoadFromStream(data);
 }
 

@@ -195,5 +195,9 @@ private:
     std::unique_ptr<TVizeModuleManager> modules_;
 };
 
+// The file at path, or else the one in its folder whose name differs only
+// in letter case; either path separator is accepted. Empty when none.
+std::string VizeFindFile(const std::string& path);
+
 // Start-up: registers the report and project classes.
 void InitializeVzProj();

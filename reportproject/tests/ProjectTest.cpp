@@ -228,7 +228,6 @@ TEST(Project, ModulesInTheStreamAndAsFiles) {
     back.SetFileName((dir / "project.vzp").string());
     m.SetPosition(0);
     back.LoadFromStream(m);
-    VizeHooks().ModuleLoader = savedLoader;
     TVizeModuleManager& mm = back.ModuleManager();
     ASSERT_EQ(mm.Count(), 2);
     EXPECT_EQ(dynamic_cast<TTextModule*>(mm.FindModule("totals"))->text, "stored totals");
@@ -238,5 +237,13 @@ TEST(Project, ModulesInTheStreamAndAsFiles) {
     EXPECT_EQ(mm.ModuleFilePath("sub/shared"), (dir / "Shared.VZC").string());
     EXPECT_EQ(mm.ModuleFilePath("Missing"), "");
     EXPECT_THROW(mm.ModuleByName("Missing"), EFOpenError);
+
+    // A project file named in other letter case and with "\\" loads.
+    p.SaveToFile((dir / "Scores.VZP").string());
+    TVizeProjectManager again(nullptr);
+    again.LoadFromFile(dir.string() + "\\scores.vzp");
+    EXPECT_EQ(again.FileName(), (dir / "Scores.VZP").string());
+    EXPECT_EQ(again.Reports().size(), 1u);
+    VizeHooks().ModuleLoader = savedLoader;
     fs::remove_all(dir);
 }
