@@ -446,6 +446,33 @@ void TVizeProjectManager::DeactivateReport() {
     VizeDesigner().CurrentPageDesigner = nullptr;
 }
 
+void TVizeProjectManager::DeleteItem(TVizeProjectItem* item) {
+    if (!item) return;
+    if (auto* report = dynamic_cast<TVizeReport*>(item)) {
+        std::vector<TVizeReport*> reports = Reports();
+        if (reports.size() == 1) {
+            NewReport();
+        } else if (report == activeReport_) {
+            auto it = std::find(reports.begin(), reports.end(), report);
+            ActivateReport(it == reports.begin() ? reports[1] : *(it - 1));
+        }
+        delete report;
+        SetChanged(true);
+        return;
+    }
+    if (auto* page = dynamic_cast<TVizePage*>(item)) {
+        TVizeReport* active = activeReport_;
+        if (active) active->UnloadPage(page);
+        bool reportPage = page->Owner() == active && active;
+        delete page;
+        if (reportPage && active->Pages().empty()) active->SetFirstPage(active->NewPage());
+        SetChanged(true);
+        return;
+    }
+    delete item;
+    SetChanged(true);
+}
+
 void TVizeProjectManager::Clear() {
     activeReport_ = nullptr;
     DestroyChildren();

@@ -157,6 +157,9 @@ public:
     void DeactivateReport();
     // Frees every report, global page and data object.
     void Clear();
+    // Frees a report, page or data object. The project keeps a report (a
+    // new one when the last goes) and an active report keeps a page.
+    void DeleteItem(TVizeProjectItem* item);
 
     // The project file: Save writes the whole stream, Load reads it into
     // this (empty) project. Bad signatures and header codes raise

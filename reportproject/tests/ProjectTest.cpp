@@ -247,3 +247,24 @@ TEST(Project, ModulesInTheStreamAndAsFiles) {
     VizeHooks().ModuleLoader = savedLoader;
     fs::remove_all(dir);
 }
+
+TEST(Project, DeletingItemsKeepsAReportAndAPage) {
+    RegisterAll();
+    TVizeProjectManager p(nullptr);
+    TVizeReport* first = p.NewReport();
+    TVizeReport* second = p.NewReport();
+    p.ActivateReport(first);
+    p.DeleteItem(first);  // the active first report: the second takes over
+    EXPECT_EQ(p.ActiveReport(), second);
+    ASSERT_EQ(p.Reports().size(), 1u);
+    p.DeleteItem(second);  // the only report: a new one with one page
+    ASSERT_EQ(p.Reports().size(), 1u);
+    TVizeReport* fresh = p.Reports()[0];
+    EXPECT_EQ(p.ActiveReport(), fresh);
+    ASSERT_EQ(fresh->Pages().size(), 1u);
+    // The last page of the active report is replaced by a new one.
+    p.DeleteItem(fresh->Pages()[0]);
+    ASSERT_EQ(fresh->Pages().size(), 1u);
+    EXPECT_EQ(fresh->FirstPage(), fresh->Pages()[0]);
+    EXPECT_EQ(fresh->LoadedPages().size(), 1u);
+}
