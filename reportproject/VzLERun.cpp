@@ -728,6 +728,7 @@ long double TNativeCall::Extended(int i) const {
     return LoadExt(b);
 }
 std::string TNativeCall::Str(int i) const { return ScriptStrings::Text(Cell(i)); }
+void TNativeCall::SetStringAt(std::uint32_t address, const std::string& text) { Runner.d_->SetText(address, text); }
 std::uint8_t* TNativeCall::Memory(std::uint32_t address, std::uint32_t size) const {
     return Runner.Memory(address, size);
 }

@@ -30,6 +30,8 @@ public:
     std::uint8_t* Memory(std::uint32_t address, std::uint32_t size) const;
     // Assigns text to the string whose address the last cell holds.
     void SetStringResult(const std::string& text);
+    // Assigns text to the string at a machine address (a var parameter).
+    void SetStringAt(std::uint32_t address, const std::string& text);
 
     TRCPURunner& Runner;
     const std::uint32_t* Cells;
