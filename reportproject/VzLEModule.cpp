@@ -10,7 +10,9 @@
 #include "report/ReportDefs.h"
 #include "reportproject/VizeException.h"
 #include "reportproject/VzLEBytes.h"
+#include "reportproject/VzClass.h"
 #include "reportproject/VzLERun.h"
+#include "reportproject/VzLESystem.h"
 #include "reportproject/VzLEString.h"
 
 namespace {
@@ -28,6 +30,11 @@ std::string Upper(std::string s) {
 }
 
 bool SameName(const std::string& a, const std::string& b) { return Upper(a) == Upper(b); }
+
+std::vector<void*>& ScriptObjectList() {
+    static std::vector<void*> list;
+    return list;
+}
 
 }  // namespace
 
@@ -92,7 +99,8 @@ TRCPUModule* TRCPUModule::ByHandle(std::uint32_t handle) {
     return handle < h.size() ? h[handle] : nullptr;
 }
 
-std::unique_ptr<TRCPUModule> TRCPUModule::CreateFromBytes(const std::uint8_t* data, std::size_t size) {
+std::unique_ptr<TRCPUModule> TRCPUModule::CreateFromBytes(const std::uint8_t* data, std::size_t size,
+                                                          std::size_t* consumed) {
     auto m = std::make_unique<TRCPUModule>();
     TModuleReader r(data, size);
     m->ModuleName = r.String();
@@ -131,6 +139,19 @@ std::unique_ptr<TRCPUModule> TRCPUModule::CreateFromBytes(const std::uint8_t* da
             RaiseVizeErrorFmt("Native slot %s lies outside the module code", name);
         m->AddNativeSlot(name, offset);
     }
+    if (consumed) *consumed = r.Position();
+    return m;
+}
+
+std::unique_ptr<TRCPUModule> TRCPUModule::CreateFromStream(TStream& stream) {
+    const Int64 start = stream.Position();
+    const Int64 left = stream.Size() - start;
+    if (left < 0 || left > Int64(0x7FFFFFFF)) RaiseVizeError("Module file is cut short");
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(left));
+    stream.ReadBuffer(bytes.data(), Integer(left));
+    std::size_t used = 0;
+    auto m = CreateFromBytes(bytes.data(), bytes.size(), &used);
+    stream.SetPosition(start + Int64(used));
     return m;
 }
 
@@ -344,4 +365,57 @@ void TRCPUModule::Compile(const std::string& language, bool firstPass) {
     }
     Compiler->Compile(Source, OwnerName, firstPass, *this);
     if (!firstPass) Compiler.reset();
+}
+
+std::uint32_t ScriptObjectHandle(void* object) {
+    static std::map<void*, std::uint32_t> handles;
+    if (!object) return 0;
+    auto& list = ScriptObjectList();
+    const auto it = handles.find(object);
+    if (it != handles.end()) return it->second;
+    list.push_back(object);
+    return handles[object] = std::uint32_t(list.size());
+}
+
+void* ScriptObjectByHandle(std::uint32_t handle) {
+    const auto& list = ScriptObjectList();
+    return handle >= 1 && handle <= list.size() ? list[handle - 1] : nullptr;
+}
+
+void TRCPUModule::SaveToStream(TStream& stream) {
+    const auto bytes = SaveToBytes();
+    stream.WriteBuffer(bytes.data(), Integer(bytes.size()));
+}
+
+void TRCPUModule::Execute(Integer position, void*& suspension) {
+    std::unique_ptr<TRCPUSuspendState> state(static_cast<TRCPUSuspendState*>(suspension));
+    suspension = nullptr;
+    Execute(std::uint32_t(position), &state);
+    suspension = state.release();
+}
+
+void TRCPUModule::ForgetReference(TVizeModule* module, TVizeModule* replacement) {
+    auto* target = dynamic_cast<TRCPUModule*>(module);
+    const auto it = std::find(Imports.begin(), Imports.end(), target);
+    if (it == Imports.end()) return;
+    if (auto* r = dynamic_cast<TRCPUModule*>(replacement)) *it = r;
+    else Imports.erase(it);
+}
+
+void InitializeScriptEngine() {
+    TVizeHooks& hooks = VizeHooks();
+    if (!hooks.FunctionRegistration)
+        hooks.FunctionRegistration = [](void* routine, const std::string& name, const std::string& module) {
+            RegisterNative(reinterpret_cast<TNativeEntry>(routine), name, module);
+        };
+    hooks.ModuleLoaded = [](TVizeModule* module) {
+        if (auto* m = dynamic_cast<TRCPUModule*>(module)) BindModule(*m);
+    };
+    hooks.ModuleLoader = [](TStream& stream, TVizeProjectItem*, TVizeProjectItem*) -> TVizeModule* {
+        return TRCPUModule::CreateFromStream(stream).release();
+    };
+    RegisterProc("VZCL", [] {
+        for (const auto& item : SystemFunctions())
+            RegisterFunction(reinterpret_cast<void*>(item.Entry), item.Name, item.Module);
+    });
 }

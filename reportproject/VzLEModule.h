@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "reportproject/VzEvents.h"
 #include "reportproject/VzLEType.h"
 
 class TRCPUModule;
@@ -59,19 +60,33 @@ void ScriptCompilerLanguages(std::vector<std::string>& list);
 using TModuleByNameHook = std::function<TRCPUModule*(const std::string& name)>;
 TModuleByNameHook& ModuleByNameHook();
 
-class TRCPUModule {
+// Host objects handed to byte code (event senders, event values) are known
+// to it by 32-bit handles; 0 is none. Natives turn handles back into objects.
+std::uint32_t ScriptObjectHandle(void* object);
+void* ScriptObjectByHandle(std::uint32_t handle);
+
+// Start-up of the script engine: installs the module-loader, module-loaded
+// and function-registration hooks of the project engine and appends the
+// system functions to the registration list.
+void InitializeScriptEngine();
+
+class TRCPUModule : public TVizeModule {
 public:
     // A new, empty module.
     TRCPUModule();
-    ~TRCPUModule();
+    ~TRCPUModule() override;
     TRCPUModule(const TRCPUModule&) = delete;
     TRCPUModule& operator=(const TRCPUModule&) = delete;
 
     // Loads the module file format; a cut or malformed file raises
     // EVizeException and nothing is kept.
-    static std::unique_ptr<TRCPUModule> CreateFromBytes(const std::uint8_t* data, std::size_t size);
+    static std::unique_ptr<TRCPUModule> CreateFromBytes(const std::uint8_t* data, std::size_t size,
+                                                        std::size_t* consumed = nullptr);
     // Loads the file name + ".vzc".
     static std::unique_ptr<TRCPUModule> CreateFromFile(const std::string& name);
+    // Reads one module from the stream's position and leaves the stream
+    // just after it.
+    static std::unique_ptr<TRCPUModule> CreateFromStream(TStream& stream);
     std::vector<std::uint8_t> SaveToBytes() const;
 
     // Process-wide handle of this module, as code and stack cells hold it.
@@ -83,7 +98,7 @@ public:
     TBaseType* TypeByNumber(std::uint32_t number) const { return number ? Scope->Types.Type(number - 1) : nullptr; }
 
     void AddImportByName(const std::string& name);
-    void ResolveReferences();
+    void ResolveReferences() override;
     // The identifier and, through moduleOut, the module that holds it.
     TBaseID* FindIdentifier(const std::string& name, TRCPUModule** moduleOut = nullptr);
 
@@ -103,6 +118,12 @@ public:
     // Runs from entry with Parameters; suspend is in/out (see TRCPURunner::Run).
     void Execute(std::uint32_t entry, std::unique_ptr<TRCPUSuspendState>* suspend = nullptr);
     void ForgetReference(TRCPUModule* module, bool flag);
+
+    // The project engine's view of a module.
+    void SaveToStream(TStream& stream) override;
+    void Execute(Integer position, void*& suspension) override;
+    void PushParam(void* address) override { PushParam(ScriptObjectHandle(address)); }
+    void ForgetReference(TVizeModule* module, TVizeModule* replacement) override;
 
     // Hands source to the registered compiler for the language.
     void Compile(const std::string& language, bool firstPass);

@@ -9,7 +9,10 @@
 #include <sstream>
 #include <string>
 
+#include "platform/core/Streams.h"
+#include "report/ReportDefs.h"
 #include "reportproject/VizeException.h"
+#include "reportproject/VzClass.h"
 #include "reportproject/VzLEModule.h"
 #include "reportproject/VzLERun.h"
 #include "reportproject/VzLEString.h"
@@ -309,4 +312,43 @@ TEST(ScriptModule, CompileOnDemandUsesTheRegisteredCompiler) {
     std::memcpy(&v, m.DataBlock(), 4);
     EXPECT_EQ(v, 1234);
     ScriptCompilers().clear();
+}
+
+TEST(ScriptModule, ProjectEngineLoadsBindsAndRunsModules) {
+    InitializeScriptEngine();
+    for (const auto& r : RegistrationList())
+        if (r.Group == "VZCL") r.Procedure();
+    ASSERT_TRUE(VizeHooks().ModuleLoader);
+
+    // A project stream holding the module followed by other data.
+    auto bytes = Fixture("native-module.hex");
+    bytes[1] = 'S';  // "Saller": a module no group binds, so its slot stays empty
+    TMemoryStream stream;
+    stream.WriteBuffer(bytes.data(), Integer(bytes.size()));
+    stream.WriteBuffer("tail", 4);
+    stream.SetPosition(0);
+    std::unique_ptr<TVizeModule> loaded(VizeHooks().ModuleLoader(stream, nullptr, nullptr));
+    EXPECT_EQ(stream.Position(), Int64(bytes.size()));  // the stream stops right after the module
+    auto* m = dynamic_cast<TRCPUModule*>(loaded.get());
+    ASSERT_NE(m, nullptr);
+    VizeHooks().ModuleLoaded(m);
+
+    void* suspension = nullptr;
+    EXPECT_THROW(m->Execute(0, suspension), EReportPrinter);  // its slot names no SYSFUNC routine
+    EXPECT_EQ(suspension, nullptr);
+
+    // The event interface: Execute(position, suspension) with object parameters.
+    Asm a;
+    a.Enter(0).Suspend().PushAddr(D(0)).PushAddr(F(12)).Op(119).Index(4).Ret(4);
+    auto e = MakeModule(a, 4);
+    int sender = 0;
+    TVizeModule& asEngine = *e;
+    asEngine.PushParam(&sender);
+    asEngine.Execute(0, suspension);
+    ASSERT_NE(suspension, nullptr);
+    asEngine.Execute(0, suspension);
+    EXPECT_EQ(suspension, nullptr);
+    std::uint32_t handle;
+    std::memcpy(&handle, e->DataBlock(), 4);
+    EXPECT_EQ(ScriptObjectByHandle(handle), &sender);
 }
