@@ -36,6 +36,8 @@ CASES = [
       "alpha/README.md does not name Widget.h",
       "alpha/README.md does not name tests/WidgetDrawTest.cpp"]),
     ("a name at the end of a sentence", {"platform/core/README.md": "It holds Strings.cpp.\n"}, []),
+    ("a header and source pair written as one", {
+        "platform/core/README.md": "`Strings.h/.cpp`\n", "platform/core/Strings.h": ""}, []),
     ("a folder without a map", {"beta/Thing.cpp": ""},
      ["beta/: no README.md", "README.md: no link to beta/README.md"]),
     ("a nested map owns its files", {

@@ -6,7 +6,8 @@ deeper folder that keeps a README.md of its own (tools/gridshot, say). Each
 .cpp and .h file belongs to the nearest map folder above it, tests/ and main/
 included, and counts as named when its map mentions its file name, its path
 from the map folder, or a wildcard pattern matching either (`RenderPDF*.cpp`,
-`SioComPort.*`, `tests/Ldb*Test.cpp`). A pattern whose file-name part keeps
+`SioComPort.*`, `tests/Ldb*Test.cpp`); a pair written `DBGrid.h/.cpp`
+names both files. A pattern whose file-name part keeps
 fewer than three literal characters (`*.cpp`, `tests/*.h`) names nothing: it
 would hide every new file. The root README must link every map.
 
@@ -21,6 +22,7 @@ import sys
 
 SOURCE_SUFFIXES = (".cpp", ".h")
 TOKEN = re.compile(r"[\w./*?-]+")
+PAIR = re.compile(r"^(.*)\.(\w+)/\.(\w+)$")
 MIN_PATTERN_LITERALS = 3
 
 
@@ -78,6 +80,11 @@ def map_tokens(text):
     for token in TOKEN.findall(text):
         token = token.rstrip(".")
         if not token:
+            continue
+        pair = PAIR.match(token)
+        if pair:
+            stem, first, second = pair.groups()
+            names.update({f"{stem}.{first}", f"{stem}.{second}"})
             continue
         if "*" in token or "?" in token:
             if literal_count(token) >= MIN_PATTERN_LITERALS:
