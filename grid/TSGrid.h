@@ -122,6 +122,8 @@ struct TgrCellPaintInfo {
     bool SelectionColored = false;
     bool Current = false;
     bool ShowsFocus = false;
+    // A heading held down with the mouse while the pointer is over it.
+    bool Pressed = false;
     TgrRowIndicator Indicator = triNone;
     // The value shown: its text for text cells and headings, its check
     // state for check cells.
@@ -151,6 +153,18 @@ inline constexpr TgrPropKinds PropKindBit(TgrPropKind k) { return 1u << unsigned
 TtsCellKind ValueKindFor(TgrControlType controlType, const Variant& value);
 // Whether a stored kind suits a control type.
 bool KindSuitsControl(TtsCellKind kind, TgrControlType controlType);
+
+class TForm;
+class TgrBaseGrid;
+
+// The date-time editor that drops down for a cell: it is given the grid,
+// the cell's date-time definition and the cell's screen rectangle, and
+// answers whether it opened. None is registered unless a program supplies
+// one; without it no date-time drop-down is offered.
+using TgrDateTimeEditor =
+    std::function<bool(TgrBaseGrid* grid, TgrDateTimeDefComponent* def, const TRect& cellScreen)>;
+void RegisterDateTimeEditor(TgrDateTimeEditor editor);
+bool DateTimeEditorRegistered();
 
 class TgrBaseGrid : public TCustomGrid_ts, public TgrPropGrid {
 public:
@@ -483,12 +497,12 @@ public:
     TgrCombo* CreateCombo() override;
     // The drop-down grid of a combo; a plain grid cannot make one.
     virtual TgrBaseGrid* CreateComboGrid();
-    void FreeComboObject(TgrCombo* combo) override {}
-    TgrDropDownStyle ComboDropDownStyle(const TgrCombo*) const override { return ddDropDown; }
-    void SetComboDropDownStyle(TgrCombo*, TgrDropDownStyle) override {}
-    void AssignComboSettings(TgrCombo*, const TgrCombo*) override {}
-    void SetComboDropDownWidth(TgrCombo*, Integer) override {}
-    void RollUpComboIfActive(TgrCombo*, bool) override {}
+    void FreeComboObject(TgrCombo* combo) override;
+    TgrDropDownStyle ComboDropDownStyle(const TgrCombo* combo) const override;
+    void SetComboDropDownStyle(TgrCombo* combo, TgrDropDownStyle style) override;
+    void AssignComboSettings(TgrCombo* dest, const TgrCombo* source) override;
+    void SetComboDropDownWidth(TgrCombo* combo, Integer width) override;
+    void RollUpComboIfActive(TgrCombo* combo, bool free) override;
     void ForgetActiveDateTimeDef() override {}
     void ForgetDateTimeDefIfActive(TgrDateTimeDefComponent*) override {}
     void ReleaseDateTimeDef(TgrDateTimeDefComponent* def) override;
@@ -523,8 +537,10 @@ public:
     void DropUnsuitedRowValues(Integer dataRow) override { DropUnsuitableValues(-1, dataRow); }
     void SelectAllCurrentCell() override;
     void EnsureCombo() override {}
-    void RollUpCombo(bool) override {}
-    void ForgetActiveCombo(TgrCombo*) override {}
+    // Closes the drop-down; accept takes the list's current value into the
+    // current cell.
+    void RollUpCombo(bool accept) override;
+    void ForgetActiveCombo(TgrCombo* combo) override;
     void DropCachedDateTimeDef(TgrDateTimeDefComponent*) override {}
     bool IsDisplayColSelected(Integer displayCol) override;
     void SelectDisplayCols(Integer from, Integer to, bool select) override;
@@ -567,6 +583,24 @@ public:
     TgrGridCols* GridCols() { return gridCols_.get(); }
     bool IsRowChanged(Integer dataRow) const;
     void SetRowChanged(Integer dataRow, bool changed);
+
+    // ------------------------------------------------ combos
+    // The combo governing a data cell: the cell's, else row and column in
+    // DrawOverlap order; none when no level has one.
+    TgrCombo* EffectiveCombo(Integer dataCol, Integer dataRow);
+    // Drops the current cell's combo list down below the cell (F4, Alt+Down,
+    // a click on its button); False when the cell has no usable combo.
+    bool DropDownCombo();
+    TgrCombo* DroppedCombo() const { return droppedCombo_; }
+    // The date-time definition of a data cell: cell, row and column in
+    // DrawOverlap order, then the grid's.
+    TgrDateTimeDefComponent* EffectiveDateTimeDef(Integer dataCol, Integer dataRow);
+    // A date-time drop-down is offered only with a registered editor, a
+    // date-time button and a definition for the cell.
+    virtual bool CanDropDownDateTime(Integer dataCol, Integer dataRow);
+    bool DropDownDateTime();
+    // The drop-down window while one exists.
+    TForm* DropDownForm() const { return dropDownForm_; }
 
     // ------------------------------------------------ grid menu
     // Items the grid adds to a menu carry this tag.
@@ -739,11 +773,7 @@ protected:
     virtual Variant LoadCellValue(Integer dataCol, Integer dataRow, const Variant& stored) = 0;
     // Lets the descendant paint a cell itself (info is filled, rect the
     // cell); True when it did, so the grid paints nothing of its own there.
-    // The grid itself paints every cell.
-    virtual bool PaintCellData(TgrCellPaintInfo& info, const TRect& rect, bool selected) { return false; }
-    // The former form (a data cell's value only); the grid no longer calls
-    // it. Kept so that descendants written against it still build.
-    virtual void PaintCellData(Integer dataCol, Integer dataRow, const Variant& value) {}
+    virtual bool PaintCellData(TgrCellPaintInfo& info, const TRect& rect, bool selected) = 0;
     virtual bool HasGetDrawInfo() = 0;
     virtual void DoTopLeftChanged() = 0;
     virtual void FireInsertRow(Integer dataRow, bool byUser) = 0;
@@ -794,6 +824,11 @@ private:
     void PaintCellButton(TCanvas* canvas, const TgrCellPaintInfo& info);
     void PaintFocusBorder(TCanvas* canvas, const TgrCellPaintInfo& info);
     void InvalidateFocusArea(Integer displayCol, Integer displayRow);
+    static void ThumbSpan(Integer length, Integer first, Integer fixed, Integer lastFirst, Integer total, Integer& pos,
+                          Integer& thumb);
+    // A press on a painted scroll bar scrolls; True when the point was on one.
+    bool ScrollBarPress(Integer x, Integer y);
+    void CtrlMove(Integer displayCol, Integer displayRow, bool& handled);
     void ClearCellRange();
     void ExtendCellRange(const TCellCoord_ts& to);
     TCellCoord_ts DataCellNear(Integer x, Integer y);
@@ -940,9 +975,13 @@ private:
     bool typedSinceEditStart_ = false;
     // mouse
     Integer pressedHeading_ = -1;
+    bool headingShownDown_ = false;
     Integer rowSelectStart_ = 0;
     bool selectingRows_ = false;
     bool cellSelectionChanged_ = false;
     UInt64 scrollDelayStart_ = 0;
     TPopupMenu* gridMenu_ = nullptr;
+    TgrCombo* droppedCombo_ = nullptr;
+    TForm* dropDownForm_ = nullptr;
+    bool ComboKeyDown(Word16& key, TShiftState shift);
 };
