@@ -604,11 +604,32 @@ void TDataSet::Insert() {
 
 void TDataSet::Append() {
     BeginInsertAppend();
-    ClearBuffers();
-    TRecordBuffer buffer = buffers_[0];
+    // The new record goes last and the window shows the records before it.
+    // When the window already ends at the last record those are the records
+    // it holds: keep them rather than fetching a whole window again, which
+    // made every record appended under a grid cost a window of fetches.
+    auto windowEndsAtLast = [this] {
+        if (state_ != dsBrowse || recordCount_ == 0) return false;
+        const int last = recordCount_ - 1;
+        if (GetBookmarkFlag(buffers_[static_cast<std::size_t>(last)]) != bfCurrent) return false;
+        SetCurrentRecord(last);
+        const bool atLast = GetRecord(TempBuffer(), gmNext, false) != grOK;
+        CursorPosChanged();
+        return atLast;
+    };
+    int kept = 0;
+    if (windowEndsAtLast()) {
+        kept = std::min(recordCount_, bufferCount_ - 1);
+        auto b = buffers_.begin();
+        std::rotate(b, b + (recordCount_ - kept), b + recordCount_);
+    }
+    recordCount_ = kept;
+    activeRecord_ = kept;
+    currentRecord_ = -1;
+    TRecordBuffer buffer = buffers_[static_cast<std::size_t>(kept)];
     InitRecord(buffer);
     SetBookmarkFlag(buffer, bfEOF);
-    recordCount_ = 1;
+    recordCount_ = kept + 1;
     bof_ = false;
     GetPriorRecords();
     eof_ = true;
