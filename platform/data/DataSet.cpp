@@ -660,10 +660,54 @@ void TDataSet::Post() {
     DataEvent(deCheckBrowseMode, 0);
     UpdateRecord();
     DoBeforePost();
+    const bool appended = state_ == dsInsert && activeRecord_ == recordCount_ - 1 &&
+                          GetBookmarkFlag(ActiveBuffer()) == bfEOF;
     CheckOperation([this] { InternalPost(); }, OnPostError);
     FreeFieldBuffers();
     SetState(dsBrowse);
-    Resync(0);
+    // After an append the window holds the records before the new one. When
+    // the stored record still follows the window's second-to-last record and
+    // nothing the window has room for follows it, only the record itself is
+    // fetched again; otherwise (an index placed it elsewhere) the whole
+    // window is refilled.
+    auto keepWindow = [this] {
+        const int active = activeRecord_;
+        TRecordBuffer self = buffers_[static_cast<std::size_t>(active)];
+        CursorPosChanged();
+        if (GetRecord(self, gmCurrent, false) != grOK) return false;
+        currentRecord_ = active;
+        if (recordCount_ < bufferCount_) {
+            const bool more = GetRecord(TempBuffer(), gmNext, false) == grOK;
+            CursorPosChanged();
+            if (more) return false;
+            SetCurrentRecord(active);
+        }
+        TBookmark expected, found;
+        if (active > 0) {
+            TRecordBuffer before = buffers_[static_cast<std::size_t>(active - 1)];
+            if (GetBookmarkFlag(before) != bfCurrent) return false;
+            GetBookmarkData(before, expected);
+            if (expected.empty()) return false;
+        }
+        const bool prior = GetRecord(TempBuffer(), gmPrior, false) == grOK;
+        CursorPosChanged();
+        if (prior) GetBookmarkData(TempBuffer(), found);
+        // With no record before the window the new one must be the first.
+        if (prior != (active > 0) || found != expected) return false;
+        bof_ = false;
+        eof_ = false;
+        return true;
+    };
+    if (appended && keepWindow()) {
+        DataEvent(deDataSetChange, 0);
+    } else {
+        // The probes moved the cursor: back onto the posted record, which
+        // the full refill starts from.
+        if (appended && currentRecord_ != activeRecord_ &&
+            GetBookmarkFlag(ActiveBuffer()) == bfCurrent)
+            SetCurrentRecord(activeRecord_);
+        Resync(0);
+    }
     DoAfterPost();
 }
 
