@@ -222,10 +222,16 @@ bool Decode(const char* data, std::size_t len, Key& key, int& step) {
     std::size_t i = 1;
     while (i < len) {
         KeyPart p;
-        p.kind = static_cast<KeyPart::Kind>(data[i++]);
+        // A key comes from the caller: each kind byte is checked before it
+        // is taken as a kind, since a byte beyond the kinds has no meaning.
+        const auto partByte = static_cast<unsigned char>(data[i++]);
+        if (partByte > KeyPart::Partial) return false;
+        p.kind = static_cast<KeyPart::Kind>(partByte);
         if (p.kind == KeyPart::Value || p.kind == KeyPart::Partial) {
             if (i >= len) return false;
-            auto kind = static_cast<SqlValue::Kind>(data[i++]);
+            const auto valueByte = static_cast<unsigned char>(data[i++]);
+            if (valueByte > SqlValue::Blob) return false;
+            auto kind = static_cast<SqlValue::Kind>(valueByte);
             if (kind == SqlValue::Int || kind == SqlValue::Real) {
                 if (i + 8 > len) return false;
                 if (kind == SqlValue::Int) std::memcpy(&p.value.i, data + i, 8);
@@ -241,8 +247,6 @@ bool Decode(const char* data, std::size_t len, Key& key, int& step) {
                 p.value = SqlValue::MakeText(std::string(data + i, n));
                 i += n;
             }
-        } else if (p.kind != KeyPart::NotSet && p.kind != KeyPart::Null) {
-            return false;
         }
         key.push_back(p);
     }

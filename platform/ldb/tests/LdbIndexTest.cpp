@@ -138,4 +138,24 @@ TEST_F(LdbIndexes, SeekFindsTheFirstKeyNotBelowAndPositionsCount) {
     EXPECT_EQ(LdbSeek(byDept, "xx", 2, 1, 1, &found), LdbErrInvalidArgument);
 }
 
+TEST_F(LdbIndexes, KeyBytesBeyondTheKindsAreRefused) {
+    const std::string good = Key(byDept, 20, "Mo");
+    struct Case {
+        std::size_t at;  // 1: the first segment's kind, 2: its value's kind
+        unsigned char byte;
+    };
+    const Case cases[] = {{1, 4}, {1, 0x80}, {1, 0xFF}, {2, 5}, {2, 0x80}, {2, 0xFF}};
+    for (const Case& c : cases) {
+        std::string bad = good;
+        bad[c.at] = static_cast<char>(c.byte);
+        const auto len = static_cast<std::uint16_t>(bad.size());
+        std::uint16_t found = 9;
+        EXPECT_EQ(LdbSeek(byDept, bad.data(), len, 1, 1, &found), LdbErrInvalidArgument) << c.at << " " << int(c.byte);
+        EXPECT_EQ(LdbSetScope(byDept, 1, bad.data(), len, 1), LdbErrInvalidArgument) << c.at << " " << int(c.byte);
+    }
+    std::uint16_t found = 0;
+    EXPECT_EQ(LdbSeek(byDept, good.data(), static_cast<std::uint16_t>(good.size()), 1, 1, &found), 0u);
+    EXPECT_EQ(found, 1);
+}
+
 }  // namespace
