@@ -1,8 +1,8 @@
 #pragma once
-// How the wizard's grids show its tables: the property values every grid
-// shares, those of the errors grid and its three columns, the colour of an
-// errors cell, and the one place where the window makes its grids and binds
-// them to the tables' data sources.
+// The wizard's data-aware grids: the settings every grid of the wizard
+// shares, those of the errors grid with its three columns, the colour of
+// an errors cell, and the one place where the window makes its grids and
+// binds them to the tables' data sources.
 
 #include <string>
 #include <vector>
@@ -12,19 +12,11 @@
 class TComponent;
 class TWinControl;
 class TDataSource;
-
-// One stored property of a grid, as the window definition would hold it.
-struct TWorkGridProperty {
-    std::string Name;
-    std::string Value;
-};
+class TgrDBGrid;
 
 // The grids of the wizard: students, answer key, errors, and the two names
 // grids.
 enum TWorkGrid { wgData, wgMaster, wgErrors, wgNames, wgNamesC };
-
-// The properties of one grid: the shared ones, then its own.
-std::vector<TWorkGridProperty> WorkGridProperties(TWorkGrid grid);
 
 struct TWorkGridColumn {
     std::string FieldName;
@@ -42,7 +34,7 @@ std::vector<TWorkGridColumn> ErrorsGridColumns();
 // column 3 (the right answer), which keeps the grid's colour (clNone).
 TColor ErrorsCellColor(int dataCol, TColor rowColor);
 
-// Makes one of the wizard's grids in `parent`, named `name`, showing the
-// table of `source`.
-TWinControl* NewWorkGrid(TComponent* owner, TWinControl* parent, const char* name, TWorkGrid grid,
-                         TDataSource* source);
+// Makes one of the wizard's grids in `parent`, named `name`, with the
+// shared settings and its own, showing the table of `source`.
+TgrDBGrid* NewWorkGrid(TComponent* owner, TWinControl* parent, const char* name, TWorkGrid grid,
+                       TDataSource* source);

@@ -78,7 +78,7 @@ TfrmAReport::TfrmAReport(TComponent* owner) : TForm(owner) {
     SetCaption("Analysis Report");
     SetBorderStyle(bsDialog);
     SetPosition(poScreenCenter);
-    SetClientWidth(640);
+    SetClientWidth(760);
     SetClientHeight(484);
 
     qmtSD = NewTable(this, "qmtSD");
@@ -102,30 +102,31 @@ TfrmAReport::TfrmAReport(TComponent* owner) : TForm(owner) {
     qmtPopNum->SetIndexName("qmtiQ");
 
     gbSections = Place<TGroupBox>(this, this, "gbSections", " Report Sections - Select Sections to Print ", 8, 8,
-                                  310, 196);
+                                  330, 196);
     cbValues = Place<TCheckBox>(gbSections, this, "cbValues", "Question Point &Values", 12, 20, 270, 17);
     cbNumbers = Place<TCheckBox>(gbSections, this, "cbNumbers", "Question Answer Popularity &Numbers", 12, 42, 270, 17);
     cbPercent = Place<TCheckBox>(gbSections, this, "cbPercent", "Question Answer Popularity P&ercent", 12, 64, 270, 17);
     cbStatistics = Place<TCheckBox>(gbSections, this, "cbStatistics", "&Statistics", 12, 86, 270, 17);
     cbGraph = Place<TCheckBox>(gbSections, this, "cbGraph", "Student Score &Graph", 12, 108, 270, 17);
     for (TCheckBox* box : {cbValues, cbNumbers, cbPercent, cbStatistics, cbGraph}) box->SetChecked(true);
-    rgSD = Place<TRadioGroup>(gbSections, this, "rgSD", " Standard Deviation Calculation ", 12, 130, 276, 52);
+    rgSD = Place<TRadioGroup>(gbSections, this, "rgSD", " Standard Deviation Calculation ", 12, 132, 306, 56);
     rgSD->Items()->Add(kUnbiasedText);
     rgSD->Items()->Add(kBiasedText);
     rgSD->ItemsChanged();
     rgSD->SetItemIndex(0);
 
-    gbExport = Place<TGroupBox>(this, this, "gbExport", " Export Data ", 322, 8, 310, 196);
+    gbExport = Place<TGroupBox>(this, this, "gbExport", " Export Data ", 346, 8, 406, 196);
     cbExport = Place<TCheckBox>(gbExport, this, "cbExport",
-                                "Export data for selected report sections. (Except Statistics)", 12, 20, 280, 17);
+                                "Export data for selected report sections. (Except Statistics)", 12, 20, 386, 17);
     lblExport = Place<TLabel>(gbExport, this, "lblExport", "Export Base File Name", 12, 44, 200, 16);
-    edtExport = Place<TEdit>(gbExport, this, "edtExport", "", 12, 62, 200, 21);
-    btnExport = Place<TButton>(gbExport, this, "btnExport", "Browse", 218, 60, 70, 25);
+    edtExport = Place<TEdit>(gbExport, this, "edtExport", "", 12, 62, 300, 21);
+    btnExport = Place<TButton>(gbExport, this, "btnExport", "Browse", 318, 60, 76, 25);
     lblExportNote = Place<TLabel>(
         gbExport, this, "lblExportNote",
         "Export files will be named with the base file name appended with a descriptive name for each  "
         "selected section.  Export is generated upon printing or viewing the report.",
-        12, 92, 276, 96);
+        12, 94, 386, 90);
+    lblExportNote->SetWordWrap(true);
     sdExport = new TSaveDialog(this);
     sdExport->SetName("sdExport");
     sdExport->Filter = "Text Files|*.txt";
@@ -139,7 +140,7 @@ TfrmAReport::TfrmAReport(TComponent* owner) : TForm(owner) {
     dbcScores = new TScoreChart(this);
     dbcScores->SetName("dbcScores");
     dbcScores->SetParent(this);
-    dbcScores->SetBounds(8, 212, 624, 224);
+    dbcScores->SetBounds(8, 212, 744, 224);
     dbcScores->SetTitle("Student Score Distribution");
     dbcScores->SetFoot("Points Earned");
 

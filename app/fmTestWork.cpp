@@ -9,14 +9,13 @@
 #include "app/AppSettings.h"
 #include "app/Brand.h"
 #include "app/BrandResources.h"
-#include "app/ProfileStore.h"
+#include "app/DBEdit.h"
 #include "app/WorkGrids.h"
 #include "app/WorkPrompts.h"
 #include "app/WorkReports.h"
 #include "app/fmAbout.h"
 #include "app/uLogFileOq.h"
-#include "dbclient/LdbConnection.h"
-#include "dbclient/LdbQuery.h"
+#include "dbgrid/DBGrid.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/FileUtils.h"
 #include "platform/core/Program.h"
@@ -92,7 +91,7 @@ TfrmTestWork::TfrmTestWork(TComponent* owner) : TForm(owner) {
 }
 
 TfrmTestWork::~TfrmTestWork() {
-    if (closeGuard_) *closeGuard_ = false;
+    alive_.reset();
     DoDestroy();
     FreePointEditors();
     work_->OnControlsChanged = nullptr;
@@ -254,27 +253,6 @@ void TfrmTestWork::CreatePointsPage() {
     sbPoints = Make<TScrollBox>(this, p, "sbPoints", 8, 74, 612, 300);
 }
 
-void TfrmTestWork::CreateDatabase() {
-    LdbConnection1 = new TLdbConnection(this);
-    LdbConnection1->SetName("LdbConnection1");
-    LdbConnection1->LdbServerTypes = {stADS_LOCAL};
-    LdbConnection1->LoginPrompt = false;
-    LdbConnection1->Password = "KORVEL";
-    qryProfiles = new TLdbQuery(this);
-    qryProfiles->SetName("qryProfiles");
-    qryProfiles->SetDatabaseName("LdbConnection1");
-    qryProfiles->SQL().SetText("select *\r\nfrom Profiles\r\norder by PFName");
-    qryProfiles->RequestLive = true;
-    // Creating or opening the database may raise: the window then does not
-    // open, and the framework shows the error.
-    OpenProfileDatabase(LdbConnection1);
-    work_->Connection = LdbConnection1;
-    if (LdbConnection1->IsConnected())
-        qryProfiles->Open();
-    else
-        btnProfile->SetVisible(false);
-}
-
 // ------------------------------------------------------- the working unit
 
 void TfrmTestWork::BindWorkFields() {
@@ -357,11 +335,9 @@ void TfrmTestWork::FormShow(TObject*) {
         WorkMessage(wmError, "An error occurred while trying to access the com port.\r\nPlease make sure that the " +
                                  brandName_ + " software is properly configured.\r\n(" + e.what() + ")");
         // The close request is handled once the show is over.
-        TComponent* self = this;
-        auto alive = std::make_shared<bool>(true);
-        closeGuard_ = alive;
-        UiQueue::Post([self, alive] {
-            if (*alive) static_cast<TfrmTestWork*>(self)->Close();
+        std::weak_ptr<bool> alive = alive_;
+        UiQueue::Post([this, alive] {
+            if (!alive.expired()) Close();
         });
     }
 }
@@ -431,8 +407,6 @@ void TfrmTestWork::ShowPage(int index) {
                                       wpScanTests,     wpOutput,      wpFinished};
     work_->ActivePage = pages[index];
     if (index == 0) TabSheet1Show();
-    // The key's point values may have been changed by a dialog meanwhile.
-    if (index == 1) ShowPointValues();
     if (index == 3) TabSheet3Show();
     if (index == 4) TabSheet4Show();
 }
@@ -525,7 +499,6 @@ void TfrmTestWork::btnBack0Click() {
 void TfrmTestWork::BuildPointEditors() {
     edtDPoint->SetText("1");
     work_->PreparePointKey();
-    TDataSet* key = work_->qmtMaster;
     for (int n = 1; n <= work_->N; ++n) {
         const std::string no = std::to_string(n);
         // Ten questions to a column: column c holds 10c - 9 to 10c.
@@ -536,18 +509,11 @@ void TfrmTestWork::BuildPointEditors() {
         label->SetAlignment(taRightJustify);
         label->SetCaption(no);
         PointLabels.push_back(label);
-        auto* edit = Make<TEdit>(this, sbPoints, "dbeP" + no, 80 * col - 40, 25 * row - 15, 35, 22);
-        edit->SetText(key->FieldByName("P" + no)->AsString());
+        auto* edit = Make<TDBEdit>(this, sbPoints, "dbeP" + no, 80 * col - 40, 25 * row - 15, 35, 22);
+        edit->SetDataSource(work_->dsMaster.get());
+        edit->SetDataField("P" + no);
         edit->OnKeyPress = [](TObject*, char& k) {
             if (!PointKey(k)) k = 0;
-        };
-        // The editor writes into the key record's point value.
-        edit->OnChange = [this, edit, no](TObject*) {
-            TDataSet* master = work_->qmtMaster;
-            TField* field = master->FieldByName("P" + no);
-            if (field->AsString() == edit->Text()) return;
-            if (master->State() != dsEdit && master->State() != dsInsert) master->Edit();
-            field->SetAsString(edit->Text());
         };
         PointEditors.push_back(edit);
     }
@@ -564,16 +530,7 @@ void TfrmTestWork::FreePointEditors() {
     }
 }
 
-void TfrmTestWork::ShowPointValues() {
-    if (!work_->qmtMaster->Active()) return;
-    for (std::size_t i = 0; i < PointEditors.size(); ++i)
-        PointEditors[i]->SetText(work_->qmtMaster->FieldByName("P" + std::to_string(i + 1))->AsString());
-}
-
-void TfrmTestWork::BitBtn1Click() {
-    work_->SetAllPoints(edtDPoint->Text());
-    ShowPointValues();
-}
+void TfrmTestWork::BitBtn1Click() { work_->SetAllPoints(edtDPoint->Text()); }
 
 void TfrmTestWork::btnNext1Click() {
     LogWrite("Point Values Next Clicked");
@@ -585,36 +542,4 @@ void TfrmTestWork::btnNext1Click() {
 void TfrmTestWork::btnBack1Click() {
     LogWrite("Point Values Back Clicked");
     ShowPage(0);
-}
-
-void TfrmTestWork::btnProfileClick() {
-    LogWrite("Configuration Load Profile Clicked");
-    if (!ChooseProfile(false)) return;
-    LoadProfileIntoControls();
-}
-
-void TfrmTestWork::LoadProfileIntoControls() {
-    const TProfileData p = TProfileStore::ReadProfile(*qryProfiles);
-    work_->ProfileLoaded = true;
-    work_->ProfileNo = qryProfiles->FieldByName("PFNo")->AsInteger();
-    work_->ProfileRelQuest = qryProfiles->FieldByName("PFRelQuest")->AsInteger();
-    edtTestName->SetText(p.TestName);
-    edtTestID->SetText(p.TestID);
-    edtFormNo->SetText(p.FormNo.substr(0, 4));
-    edtQty->SetText(p.RelQuest);
-    cbSoundOn->SetChecked(p.Sounds);
-    cbExport->SetItemIndex(p.DefExpFmt);
-    work_->cbExport = cbExport->ItemIndex();
-    edtFileName->SetText(p.LastSaveDir);
-    cbQuotes->SetChecked(p.UseQuotes);
-    cbNames->SetChecked(p.UseStdNames);
-    edtNames->SetText(p.NamesFile);
-    edtNamesC->SetText(p.NamesFile);
-    if (!p.NamesFile.empty()) work_->LoadNamesFile(p.NamesFile);
-    cbZeros->SetChecked(p.UseLeadingZeros);
-    cbPrintScan->SetChecked(p.PrintScan);
-    cbxPrintScanTo->SetItemIndex(cbxPrintScanTo->Items()->IndexOf(p.PrintScanTo));
-    work_->OddLabels = p.OddLbls;
-    work_->EvenLabels = p.EvenLbls;
-    ShowAnswerLabels();
 }

@@ -29,6 +29,7 @@
 class TLdbConnection;
 class TLdbQuery;
 class TWorkReports;
+class TgrDBGrid;
 
 class TfrmTestWork : public TForm {
 public:
@@ -66,27 +67,28 @@ public:
     TCheckBox *cbNamesC = nullptr, *cbFieldNamesC = nullptr, *cbPrintScan = nullptr;
     TEdit* edtNamesC = nullptr;
     TButton* btnNamesC = nullptr;
-    TWinControl* dbgNamesC = nullptr;
+    TgrDBGrid* dbgNamesC = nullptr;
     TComboBox* cbxPrintScanTo = nullptr;
 
     // Point Values page.
     TEdit* edtDPoint = nullptr;
     TButton *BitBtn1 = nullptr, *btnGroupSetup = nullptr, *btnPenalty = nullptr;
     TScrollBox* sbPoints = nullptr;
-    // The editors made for the N questions, and their labels.
+    // The editors made for the N questions (data-aware edits of the key's
+    // P<n>), and their labels.
     std::vector<TLabel*> PointLabels;
     std::vector<TEdit*> PointEditors;
 
     // Scan Master page.
     TLabel* lblMaster = nullptr;
     TImage* imgMaster = nullptr;
-    TWinControl* dbgMaster = nullptr;
+    TgrDBGrid* dbgMaster = nullptr;
     TButton* btnClear2 = nullptr;
 
     // Scan Tests page.
     TLabel *lblTests = nullptr, *lblStudent = nullptr, *lblScore = nullptr, *lblError = nullptr;
     TImage* imgTests = nullptr;
-    TWinControl *dbgErrors = nullptr, *dbgData = nullptr;
+    TgrDBGrid *dbgErrors = nullptr, *dbgData = nullptr;
     TButton *btnClear3 = nullptr, *BitBtn5 = nullptr, *btnTestSets = nullptr;
 
     // Output page.
@@ -95,7 +97,7 @@ public:
     TEdit *edtFileName = nullptr, *edtNames = nullptr, *edtImage = nullptr;
     TButton *btnExport = nullptr, *btnExpBrowse = nullptr, *BitBtn2 = nullptr, *btnNames = nullptr,
             *btnImage = nullptr, *BitBtn6 = nullptr;
-    TWinControl* dbgNames = nullptr;
+    TgrDBGrid* dbgNames = nullptr;
     TCheckBox *cbStdCorrect = nullptr, *cbSumOverall = nullptr, *cbStdOverall = nullptr;
     TButton *btnSummary = nullptr, *btnReports = nullptr, *btnAReport = nullptr, *BitBtn3 = nullptr;
 
@@ -120,8 +122,6 @@ public:
     void ReadAnswerLabels();
     void BuildPointEditors();
     void FreePointEditors();
-    // The key's point values into the editors.
-    void ShowPointValues();
     void UpdateNamesControls();
     // The unit's export fields onto their controls.
     void ShowWorkState();
@@ -178,6 +178,8 @@ public:
     static bool NameKey(char key);
     static bool PointKey(char key);
     bool AnswerKey(char& key) const;
+    void dbgMasterKeyPress(char& key);
+    void dbgDataKeyPress(char& key);
 
     const std::string& BrandNameText() const { return brandName_; }
     const std::string& SettingsFileName() const { return settingsFileName_; }
@@ -191,6 +193,7 @@ private:
     void CreateFinishedPage();
     void CreateDatabase();
     void BindWorkFields();
+    void BindGrids();
     void ReadSettings();
     void WriteSettings();
     void ShowPage(int index);
@@ -211,7 +214,7 @@ private:
     std::string brandName_ = "Ombrix";
     std::string settingsFileName_ = "OmbrixSettings.ini";
     bool updatingNames_ = false;
-    // Cleared when the window goes, so a close request posted from FormShow
-    // does not reach a freed window.
-    std::shared_ptr<bool> closeGuard_;
+    // Lives as long as the window: callbacks posted for later hold a weak
+    // reference and do nothing once the window is gone.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

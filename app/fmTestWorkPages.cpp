@@ -5,15 +5,15 @@
 #include "app/fmTestWork.h"
 
 #include "app/BrandResources.h"
-#include "app/ProfileStore.h"
 #include "app/WorkGrids.h"
 #include "app/WorkPrompts.h"
 #include "app/WorkReports.h"
 #include "app/uLogFileOq.h"
-#include "dbclient/LdbQuery.h"
+#include "dbgrid/DBGrid.h"
 #include "platform/core/FileUtils.h"
 #include "platform/core/Program.h"
 #include "platform/core/Strings.h"
+#include "platform/core/UiQueue.h"
 #include "platform/data/DB.h"
 #include "platform/gui/Prompts.h"
 
@@ -103,6 +103,7 @@ void TfrmTestWork::CreateScanPages() {
     BitBtn5->OnClick = [this](TObject*) { BitBtn5Click(); };
     btnTestSets = MakeButton(this, t, "btnTestSets", 364, 388, 62, "Test Sets");
     btnTestSets->OnClick = [this](TObject*) { btnTestSetsClick(); };
+    BindGrids();
 }
 
 void TfrmTestWork::CreateOutputPage() {
@@ -186,6 +187,62 @@ void TfrmTestWork::CreateFinishedPage() {
     imgLogo2->SetVisible(false);
     Image1 = MakePicture(this, p, "Image1", 8, 330, 108, 54, nullptr);
     Image1->SetVisible(false);
+}
+
+// ------------------------------------------------------------------- grids
+
+void TfrmTestWork::BindGrids() {
+    // Cell colours: the key's blanks and multiple marks; the students'
+    // wrong, blank and multiple answers against the key; each error row in
+    // the colour of its kind. The students' IDs show with D digits.
+    dbgMaster->OnCellLoaded = [this](TObject*, Integer dataCol, const Variant& dataRow, Variant& value) {
+        dbgMaster->SetCellColor(dataCol, dataRow, work_->MasterCellColor(VarToStr(value)));
+    };
+    dbgData->OnCellLoaded = [this](TObject*, Integer dataCol, const Variant& dataRow, Variant& value) {
+        TField* field = dbgData->FieldOfCol(dataCol);
+        if (!field) return;
+        const std::string& name = field->FieldName();
+        if (name == "IDNo") {
+            value = Variant(work_->DataCellIdText(VarToStr(value)));
+        } else if (!name.empty() && name[0] == 'Q') {
+            dbgData->SetCellColor(dataCol, dataRow, work_->DataCellColor(field, VarToStr(value)));
+        }
+    };
+    dbgErrors->OnCellLoaded = [this](TObject*, Integer dataCol, const Variant& dataRow, Variant&) {
+        const TColor color = ErrorsCellColor(dataCol, static_cast<TColor>(work_->qmtErrordColor->AsInteger()));
+        if (color != clNone) dbgErrors->SetCellColor(dataCol, dataRow, color);
+    };
+    // Editing a student's answer rescores at once; leaving the cell posts
+    // the record once the grid has written the value.
+    dbgData->OnCellEdit = [this](TObject*, Integer, const Variant&, bool) { work_->ScoreCurrentRecord(); };
+    dbgData->OnEndCellEdit = [this](TObject*, Integer, const Variant&, bool&) {
+        std::weak_ptr<bool> alive = alive_;
+        UiQueue::Post([this, alive] {
+            if (alive.expired()) return;
+            TDataSet* data = work_->qmtData;
+            if (data->State() == dsEdit || data->State() == dsInsert) data->Post();
+        });
+    };
+    work_->OnResetRowState = [this](TObject*) { dbgData->ResetRowState(RowStateBit(rskSelected)); };
+    work_->OnSelectRow = [this](TObject*, const TBookmark& row) {
+        dbgData->SelectRows(Variant(row), Variant(row), true);
+    };
+    // Typing into the key and the students' answers: labels, "-" and "?";
+    // any key in the students' ID column.
+    dbgMaster->OnKeyPress = [this](TObject*, char& key) { dbgMasterKeyPress(key); };
+    dbgData->OnKeyPress = [this](TObject*, char& key) { dbgDataKeyPress(key); };
+}
+
+void TfrmTestWork::dbgMasterKeyPress(char& key) {
+    if (!AnswerKey(key)) key = 0;
+}
+
+void TfrmTestWork::dbgDataKeyPress(char& key) {
+    // The ID column is found by its field: the grid numbers only the
+    // visible fields, so its number depends on the layout.
+    TField* field = dbgData->FieldOfCol(dbgData->CurrentDataCol());
+    if (field && field->FieldName() == "IDNo") return;
+    if (!AnswerKey(key)) key = 0;
 }
 
 // --------------------------------------------------------------- Scan Master
@@ -350,75 +407,6 @@ void TfrmTestWork::btnAReportClick() {
 }
 
 // ------------------------------------------------------------------ dialogs
-
-void TfrmTestWork::btnGroupSetupClick() {
-    WorkMessage(wmInformation, "The question groups dialog is not available in this version.");
-}
-
-void TfrmTestWork::btnPenaltyClick() {
-    WorkMessage(wmInformation, "The penalty dialog is not available in this version.");
-}
-
-void TfrmTestWork::BitBtn5Click() {
-    LogWrite("Scan Tests Edit Master Answers Clicked");
-    WorkMessage(wmInformation, "The answer-key editor is not available in this version.");
-}
-
-void TfrmTestWork::btnTestSetsClick() {
-    LogWrite("Scan Tests Test Sets Clicked");
-    WorkMessage(wmInformation, "The test sets dialog is not available in this version.");
-}
-
-bool TfrmTestWork::ChooseProfile(bool saving, std::string* name) {
-    if (!qryProfiles->Active()) return false;
-    // Until the profiles dialog is linked in, the profile is named in an
-    // input box: an existing name selects (or overwrites) that profile.
-    std::string typed;
-    if (!WorkInputQuery(saving ? "Save Profile As" : "Load Profile", "Profile name:", typed)) return false;
-    typed = Trim(typed);
-    if (typed.empty()) return false;
-    const bool found = qryProfiles->Locate("PFName", Variant(typed), 0);
-    if (!saving && !found) {
-        WorkMessage(wmInformation, "There is no profile named \"" + typed + "\".");
-        return false;
-    }
-    if (name) *name = typed;
-    return true;
-}
-
-TProfileData TfrmTestWork::ProfileFromControls() const {
-    TProfileData p;
-    p.TestName = edtTestName->Text();
-    p.TestID = edtTestID->Text();
-    p.FormNo = edtFormNo->Text();
-    p.RelQuest = edtQty->Text();
-    p.Sounds = cbSoundOn->Checked();
-    p.DefExpFmt = cbExport->ItemIndex();
-    p.LastSaveDir = edtFileName->Text();
-    p.UseQuotes = cbQuotes->Checked();
-    p.UseStdNames = cbNames->Checked();
-    p.NamesFile = edtNames->Text();
-    p.UseLeadingZeros = cbZeros->Checked();
-    p.PrintScan = cbPrintScan->Checked();
-    p.PrintScanTo = cbxPrintScanTo->Text();
-    p.OddLbls = work_->OddLabels;
-    p.EvenLbls = work_->EvenLabels;
-    return p;
-}
-
-void TfrmTestWork::BitBtn3Click() {
-    LogWrite("Output Save Profile As... Clicked");
-    std::string name;
-    if (!ChooseProfile(true, &name)) return;
-    WorkBusyCursor(true);
-    try {
-        work_->SaveProfile(*qryProfiles, name, ProfileFromControls());
-    } catch (...) {
-        WorkBusyCursor(false);
-        throw;
-    }
-    WorkBusyCursor(false);
-}
 
 // ------------------------------------------------------------------ Finished
 

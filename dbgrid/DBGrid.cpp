@@ -254,7 +254,24 @@ void TgrCustomDBGrid::SyncCurrentRecord() {
         ChangeCurrentCell(displayCol, displayRow);
     }
     if (RowBarOn()) InvalidateCol(0);
+    SyncListBoxSelection(true);
     NotifyRowChanged();
+    NotifyCellChanged();
+}
+
+void TgrCustomDBGrid::NotifyCellChanged() {
+    Integer col = CurrentDataCol();
+    if (col == cellColSeen_ && currentRecord_ == cellRecordSeen_) return;
+    Integer oldCol = cellColSeen_;
+    Variant oldRow(cellRecordSeen_);
+    cellColSeen_ = col;
+    cellRecordSeen_ = currentRecord_;
+    if (OnCellChanged && CanFireEvents()) OnCellChanged(this, oldCol, col, oldRow, Variant(currentRecord_));
+}
+
+void TgrCustomDBGrid::ChangeCurrentCell(Integer displayCol, Integer displayRow) {
+    TgrBaseGrid::ChangeCurrentCell(displayCol, displayRow);
+    if (dataActive_ && syncDepth_ == 0) NotifyCellChanged();
 }
 
 void TgrCustomDBGrid::NotifyRowChanged() {
@@ -630,12 +647,52 @@ bool TgrCustomDBGrid::IsRecordSelected(const Variant& dataRow) const {
     return dataRow.IsString() && selection_->IsSelected(dataRow.AsString());
 }
 
-void TgrCustomDBGrid::ResetRowState(TgrRowStateKinds kinds) {
-    if (kinds & RowStateBit(rskSelected)) {
-        if (dataBound_) selection_->Clear();
-        DeselectAllRows();
+void TgrCustomDBGrid::SelectDisplayRows(Integer from, Integer to) {
+    if (!dataActive_) {
+        TgrBaseGrid::SelectDisplayRows(from, to);
+        return;
+    }
+    if (to < from) std::swap(from, to);
+    from = std::max<Integer>(from, 1);
+    to = std::min<Integer>(to, RowTotal() - 1);
+    std::vector<std::string> rows;
+    for (Integer r = from; r <= to; ++r) {
+        Integer dataRow = DataRowOfDisplay(r);
+        if (dataRow >= 1 && dataRow <= window_->GetRowCount()) rows.push_back(window_->GetRowBookmark(dataRow));
+    }
+    if (rows.empty()) return;
+    selection_->SelectRange(rows.front(), rows.back(), true, rows);
+    Invalidate();
+    FireSelectChanged(true);
+}
+
+void TgrCustomDBGrid::SyncListBoxSelection(bool fire) {
+    if (!dataActive_) {
+        TgrBaseGrid::SyncListBoxSelection(fire);
+        return;
+    }
+    if (!IsListBoxSelect()) return;
+    bool only = !currentRecord_.empty() && selection_->IsSelected(currentRecord_);
+    if (only && selection_->Mode() == rseBookmarkRange && selection_->Ranges().size() == 1 &&
+        selection_->Ranges()[0].first == MakeAtPosition(currentRecord_) &&
+        selection_->Ranges()[0].second == MakeAtPosition(currentRecord_))
+        return;
+    selection_->Clear();
+    if (!currentRecord_.empty()) selection_->SelectRange(currentRecord_, currentRecord_, true, {currentRecord_});
+    Invalidate();
+    if (fire) FireSelectChanged(false);
+}
+
+void TgrCustomDBGrid::DeselectAllRows() {
+    if (dataBound_ && !selection_->Empty()) {
+        selection_->Clear();
         Invalidate();
     }
+    TgrBaseGrid::DeselectAllRows();
+}
+
+void TgrCustomDBGrid::ResetRowState(TgrRowStateKinds kinds) {
+    if (kinds & RowStateBit(rskSelected)) DeselectAllRows();
 }
 
 // ------------------------------------------------------------ navigation
@@ -774,9 +831,29 @@ void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
             return;
         case VK_DOWN:
             if (ctrl) break;
-            if (leaveRow()) ds->Next();
+            // An untouched new record at the end stays where it is.
+            if (ds->State() == dsInsert && ds->Eof() && !ds->Modified()) {
+                key = 0;
+                return;
+            }
+            if (leaveRow()) {
+                ds->Next();
+                // Moving down from the last record appends one.
+                if (ds->Eof() && (autoInsert_ || GridMode() == gmEditInsert)) AppendRecord();
+            }
             key = 0;
             return;
+        case VK_DELETE:
+            if (shift.Contains(ssCtrl) && !shift.Contains(ssShift) && !shift.Contains(ssAlt) && DeleteRecordsOnKey())
+                key = 0;
+            if (key == 0) return;
+            break;
+        case VK_INSERT:
+            if (!ctrl && !shift.Contains(ssShift) && !shift.Contains(ssAlt) && InsertRecordOnKey()) {
+                key = 0;
+                return;
+            }
+            break;
         case VK_PRIOR:
             if (leaveRow()) ds->MoveBy(int(-VisibleRecordCount()));
             key = 0;
@@ -945,21 +1022,63 @@ void TgrCustomDBGrid::UndoEdit() {
     if (Editor() && EditingActive()) Editor()->LoadFromGrid();
 }
 
+bool TgrCustomDBGrid::IsDataSetReadOnly() { return dataActive_ && !DataSet()->CanModify(); }
+
 void TgrCustomDBGrid::AppendRecord() {
-    if (!dataActive_ || !PostEdit()) return;
+    if (!dataLink_->Active() || IsDataSetReadOnly() || GridMode() == gmListBox || GridMode() == gmBrowse) return;
+    if (!PostEdit()) return;
     DataSet()->Append();
     FireInsertRow(window_->GetActiveRow(), true);
 }
 
-bool TgrCustomDBGrid::DeleteRecord() {
-    if (!dataActive_ || DataSet()->IsEmpty()) return false;
-    if (confirmDelete_ && MessageDlg("Delete record?", mtConfirmation, mbOKCancel) != mrOk) return false;
-    std::string record = currentRecord_;
-    if (OnDeleteRow) OnDeleteRow(this, Variant(record), true);
-    DataSet()->Delete();
-    rowProps_.Reset(record, TgrPropIdSet::All());
-    cellProps_.ResetRecord(record, TgrPropIdSet::All());
+bool TgrCustomDBGrid::InsertRecordOnKey() {
+    if (!dataActive_ || GridMode() == gmListBox || GridMode() == gmBrowse || IsDataSetReadOnly()) return false;
+    if (!PostEdit()) return false;
+    DataSet()->Insert();
+    FireInsertRow(window_->GetActiveRow(), true);
     return true;
+}
+
+bool TgrCustomDBGrid::DeleteRecordsOnKey() {
+    if (!dataActive_ || IsDataSetReadOnly() || selection_->Empty()) return false;
+    std::vector<std::string> selected;
+    ForEachRecord([&](const Variant& row) {
+        if (selection_->IsSelected(row.AsString())) selected.push_back(row.AsString());
+    });
+    if (selected.empty()) return false;
+    std::string message = selected.size() > 1 ? "Delete all selected records?" : "Delete record?";
+    if (!confirmDelete_ || MessageDlg(message, mtConfirmation, mbOKCancel) != mrCancel) DeleteSelectedRecords();
+    return true;
+}
+
+void TgrCustomDBGrid::DeleteSelectedRecords() {
+    TDataSet* ds = DataSet();
+    if (!dataActive_ || !ds) return;
+    std::vector<std::string> selected;
+    ForEachRecord([&](const Variant& row) {
+        if (selection_->IsSelected(row.AsString())) selected.push_back(row.AsString());
+    });
+    ds->DisableControls();
+    auto cleanUp = [&] {
+        DeselectAllRows();
+        ds->EnableControls();
+    };
+    try {
+        // From the last selected record backwards: the others keep their
+        // bookmarks.
+        for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
+            if (!ds->BookmarkValid(*it)) continue;
+            ds->GotoBookmark(*it);
+            if (OnDeleteRow) OnDeleteRow(this, Variant(*it), true);
+            ds->Delete();
+            rowProps_.Reset(*it, TgrPropIdSet::All());
+            cellProps_.ResetRecord(*it, TgrPropIdSet::All());
+        }
+    } catch (...) {
+        cleanUp();
+        throw;
+    }
+    cleanUp();
 }
 
 void TgrCustomDBGrid::ShowPostError(const std::exception& e) { MessageDlg(e.what(), mtError, {mbOK}); }

@@ -155,6 +155,13 @@ public:
     void SelectRows(const Variant& fromRow, const Variant& toRow, bool select);
     bool IsRecordSelected(const Variant& dataRow) const;
     void ResetRowState(TgrRowStateKinds kinds);
+    // Rows selected on screen select their records: the selection stays
+    // with the records when the window scrolls.
+    void SelectDisplayRows(Integer from, Integer to) override;
+    // In list-box mode with single selection the current record is the
+    // selected one.
+    void SyncListBoxSelection(bool fire) override;
+    void DeselectAllRows() override;
     TgrDBSelection& RecordSelectionSet() { return *selection_; }
 
     // ------------------------------------------------ navigation
@@ -162,6 +169,7 @@ public:
     void VertScroll(TgrScrollCode code, Integer thumbPos = 0);
     TgrVertScrollFigures VertScrollFigures();
     Integer VertScrollPos();
+    void ChangeCurrentCell(Integer displayCol, Integer displayRow) override;
     // Makes a record the current record (moves the dataset).
     bool GotoDataRow(const Variant& dataRow);
 
@@ -178,10 +186,16 @@ public:
     // Esc: undoes the cell edit, or, without one, cancels the record edit.
     void UndoEdit();
     bool IsCellEditPending() const { return updatePending_; }
-    // Appends a record at the end (insert row) and makes it current.
+    // Appends a record at the end; nothing for a read-only dataset or in
+    // list-box and browse modes.
     void AppendRecord();
-    // Deletes the current record, asking first when ConfirmDelete.
-    bool DeleteRecord();
+    // Ctrl+Del: deletes the selected records, asking first when
+    // ConfirmDelete; True when the key was handled.
+    bool DeleteRecordsOnKey();
+    void DeleteSelectedRecords();
+    // Ins: a new record before the current one; True when inserted.
+    bool InsertRecordOnKey();
+    bool IsDataSetReadOnly();
 
     // ------------------------------------------------ print and export
     void ExportCsv(const std::string& fileName);
@@ -276,6 +290,8 @@ private:
     void ForgetCurrentRecord();
     void ResizeWindow();
     void NotifyRowChanged();
+    // OnCellChanged when the current column or record moved.
+    void NotifyCellChanged();
     void ShowPostError(const std::exception& e);
     // Starts an edit of the current record for a column (start events,
     // dataset edit mode); False when refused.
@@ -327,6 +343,8 @@ private:
     // True while ForEachRecord walks the dataset with its controls disabled.
     bool walking_ = false;
     Integer clickColDown_ = 0;
+    Integer cellColSeen_ = 0;
+    std::string cellRecordSeen_;
 };
 
 class TgrDBGrid : public TgrCustomDBGrid {

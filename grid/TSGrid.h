@@ -152,6 +152,18 @@ TtsCellKind ValueKindFor(TgrControlType controlType, const Variant& value);
 // Whether a stored kind suits a control type.
 bool KindSuitsControl(TtsCellKind kind, TgrControlType controlType);
 
+class TForm;
+class TgrBaseGrid;
+
+// The date-time editor that drops down for a cell: it is given the grid,
+// the cell's date-time definition and the cell's screen rectangle, and
+// answers whether it opened. None is registered unless a program supplies
+// one; without it no date-time drop-down is offered.
+using TgrDateTimeEditor =
+    std::function<bool(TgrBaseGrid* grid, TgrDateTimeDefComponent* def, const TRect& cellScreen)>;
+void RegisterDateTimeEditor(TgrDateTimeEditor editor);
+bool DateTimeEditorRegistered();
+
 class TgrBaseGrid : public TCustomGrid_ts, public TgrPropGrid {
 public:
     explicit TgrBaseGrid(TComponent* owner);
@@ -483,12 +495,12 @@ public:
     TgrCombo* CreateCombo() override;
     // The drop-down grid of a combo; a plain grid cannot make one.
     virtual TgrBaseGrid* CreateComboGrid();
-    void FreeComboObject(TgrCombo* combo) override {}
-    TgrDropDownStyle ComboDropDownStyle(const TgrCombo*) const override { return ddDropDown; }
-    void SetComboDropDownStyle(TgrCombo*, TgrDropDownStyle) override {}
-    void AssignComboSettings(TgrCombo*, const TgrCombo*) override {}
-    void SetComboDropDownWidth(TgrCombo*, Integer) override {}
-    void RollUpComboIfActive(TgrCombo*, bool) override {}
+    void FreeComboObject(TgrCombo* combo) override;
+    TgrDropDownStyle ComboDropDownStyle(const TgrCombo* combo) const override;
+    void SetComboDropDownStyle(TgrCombo* combo, TgrDropDownStyle style) override;
+    void AssignComboSettings(TgrCombo* dest, const TgrCombo* source) override;
+    void SetComboDropDownWidth(TgrCombo* combo, Integer width) override;
+    void RollUpComboIfActive(TgrCombo* combo, bool free) override;
     void ForgetActiveDateTimeDef() override {}
     void ForgetDateTimeDefIfActive(TgrDateTimeDefComponent*) override {}
     void ReleaseDateTimeDef(TgrDateTimeDefComponent* def) override;
@@ -523,8 +535,10 @@ public:
     void DropUnsuitedRowValues(Integer dataRow) override { DropUnsuitableValues(-1, dataRow); }
     void SelectAllCurrentCell() override;
     void EnsureCombo() override {}
-    void RollUpCombo(bool) override {}
-    void ForgetActiveCombo(TgrCombo*) override {}
+    // Closes the drop-down; accept takes the list's current value into the
+    // current cell.
+    void RollUpCombo(bool accept) override;
+    void ForgetActiveCombo(TgrCombo* combo) override;
     void DropCachedDateTimeDef(TgrDateTimeDefComponent*) override {}
     bool IsDisplayColSelected(Integer displayCol) override;
     void SelectDisplayCols(Integer from, Integer to, bool select) override;
@@ -567,6 +581,24 @@ public:
     TgrGridCols* GridCols() { return gridCols_.get(); }
     bool IsRowChanged(Integer dataRow) const;
     void SetRowChanged(Integer dataRow, bool changed);
+
+    // ------------------------------------------------ combos
+    // The combo governing a data cell: the cell's, else row and column in
+    // DrawOverlap order; none when no level has one.
+    TgrCombo* EffectiveCombo(Integer dataCol, Integer dataRow);
+    // Drops the current cell's combo list down below the cell (F4, Alt+Down,
+    // a click on its button); False when the cell has no usable combo.
+    bool DropDownCombo();
+    TgrCombo* DroppedCombo() const { return droppedCombo_; }
+    // The date-time definition of a data cell: cell, row and column in
+    // DrawOverlap order, then the grid's.
+    TgrDateTimeDefComponent* EffectiveDateTimeDef(Integer dataCol, Integer dataRow);
+    // A date-time drop-down is offered only with a registered editor, a
+    // date-time button and a definition for the cell.
+    virtual bool CanDropDownDateTime(Integer dataCol, Integer dataRow);
+    bool DropDownDateTime();
+    // The drop-down window while one exists.
+    TForm* DropDownForm() const { return dropDownForm_; }
 
     // ------------------------------------------------ grid menu
     // Items the grid adds to a menu carry this tag.
@@ -945,4 +977,7 @@ private:
     bool cellSelectionChanged_ = false;
     UInt64 scrollDelayStart_ = 0;
     TPopupMenu* gridMenu_ = nullptr;
+    TgrCombo* droppedCombo_ = nullptr;
+    TForm* dropDownForm_ = nullptr;
+    bool ComboKeyDown(Word16& key, TShiftState shift);
 };

@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "grid/GridCheckBox.h"
+#include "grid/GridCombo.h"
 #include "grid/GridEditBox.h"
 #include "grid/TSGrid.h"
 #include "platform/core/Clock.h"
@@ -159,8 +160,13 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
         key = 0;
         return;
     }
+    if (droppedCombo_ && ComboKeyDown(key, shift)) {
+        if (HasWindow()) Update();
+        return;
+    }
     bool editOrFocus = IsEditMode() || ShowsFocus();
     bool handled = false;
+    if (alt && !ctrl && !shiftKey && (key == VK_DOWN || key == VK_UP)) handled = DropDownCombo() || DropDownDateTime();
     if (!ctrl && !alt && !shiftKey) {
         switch (key) {
             case VK_TAB:
@@ -212,6 +218,7 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
             case VK_SPACE:
                 if (GetCurrentControlType() == ctCheck) handled = ToggleCurrentCheck();
                 break;
+            case VK_F4: handled = DropDownCombo() || DropDownDateTime(); break;
             default: break;
         }
     } else if (shiftKey && !ctrl && !alt) {
@@ -390,6 +397,13 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         ExtendCellRange(cell);
     } else {
         bool wasCurrent = cell.Col == curDisplayCol_ && cell.Row == curDisplayRow_;
+        if (wasCurrent) {
+            // A press on the current cell's combo button drops the list down.
+            TgrCellPaintInfo info;
+            if (FillDrawInfo(cell.Col, cell.Row, info) && info.ButtonType == btCombo &&
+                PointInClosedRect(x, y, info.ButtonRect) && DropDownCombo())
+                return;
+        }
         if (rowSelection_->Count() > 0 && !shift.Contains(ssCtrl)) {
             DeselectAllRows();
             if (gridStatus_ == grsRowsSelected) SetGridStatus(grsNormal);
@@ -589,6 +603,10 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
         }
         case msSelecting:
             FireSelectChanged(true);
+            // A click in a dropped-down list takes its row.
+            if (comboGrid_ && ownerGrid_ && ownerGrid_->DroppedCombo() &&
+                ownerGrid_->DroppedCombo()->ComboGrid() == this && CellUnderMouse(x, y).Row >= 1)
+                ownerGrid_->RollUpCombo(true);
             break;
         default: break;
     }

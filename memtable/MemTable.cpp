@@ -830,6 +830,9 @@ void TqmtCustomMemTable::InternalSetToRecord(TRecordBuffer buffer) {
 void TqmtCustomMemTable::SetFiltered(bool value) {
     if (value == Filtered()) return;
     TDataSet::SetFiltered(value);
+    // The rows seen change with the switch: refill the record window so
+    // data-aware controls do not keep showing the rows of the other state.
+    if (Active()) First();
 }
 
 void TqmtCustomMemTable::SetFilterText(const std::string& value) {

@@ -3,7 +3,8 @@
 // folder; Start; the configuration page with a names file, point values, a
 // penalty and a question group; the key scanned on the Scan Master page; 31
 // students scanned (one on two sheets, one with an invalid ID, one sheet
-// sent twice); a key answer corrected, which rescores every student; two
+// sent twice); the students' grid with its colours; a key answer corrected
+// in the answer-key editor, which rescores every student; two
 // exports compared with golden files written by hand from the rules; the
 // profile saved and checked in the database with the sqlite3 shell;
 // Finished, Done, and Exit.
@@ -18,10 +19,15 @@
 
 #include "app/AppSettings.h"
 #include "app/ScoringRules.h"
+#include "app/fmEditMasterData.h"
+#include "app/fmGroupSetup.h"
+#include "app/fmProfile.h"
+#include "app/fmPenaltySetup.h"
 #include "app/fmTestMain.h"
 #include "app/fmTestWork.h"
 #include "app/tests/ScannerTestSupport.h"
 #include "app/tests/WindowTestSupport.h"
+#include "app/tests/WizardTestSupport.h"
 #include "platform/data/DB.h"
 
 namespace {
@@ -91,13 +97,13 @@ TEST_F(WizardEndToEndTest, ATeacherScoresAClassFromStartToFinish) {
     const std::string detailed = home.Dir() + "detailed.txt";
 
     script.AnswerFile(home.Dir() + "class.txt")  // names file
+        .AnswerInput("Part B", "Enter a new group name.")
         .Answer(mrOk, "Invalid ID Number Detected\r\nAmbiguous Number\r\n"
                       "Look for an ambiguous/double number, fix the problem, and then scan again.")
         .Answer(mrOk, "All scores have been recorded for this ID already.\r\n"
                       "It is possible that a sheet has been scanned twice or there is an extra sheet for this ID")
         .AnswerFile(generic)
         .AnswerFile(detailed)
-        .AnswerInput("Class 7B", "Profile name:")
         .Answer(mrYes, "Are you sure you are done?")
         .Answer(mrYes, "Are you sure you want to exit?");
 
@@ -120,7 +126,7 @@ TEST_F(WizardEndToEndTest, ATeacherScoresAClassFromStartToFinish) {
     };
     std::size_t step = 0;
     std::vector<std::function<bool()>> steps = {
-        [&] {
+        [&]() -> bool {
             if (!main->Active()) return false;
             // The wizard's steps run inside its modal loop: move on first.
             ++step;
@@ -128,7 +134,7 @@ TEST_F(WizardEndToEndTest, ATeacherScoresAClassFromStartToFinish) {
             wizardClosed = true;
             return false;
         },
-        [&] {
+        [&]() -> bool {
             wizard = ActiveAs<TfrmTestWork>();
             if (!wizard || sim.ReceivedText() != "@g") return false;
             work = wizard->Work();
@@ -142,35 +148,57 @@ TEST_F(WizardEndToEndTest, ATeacherScoresAClassFromStartToFinish) {
             wizard->btnNext[0]->Click();
             EXPECT_EQ(wizard->PageControl1->ActivePageIndex(), 1);
             // Question 2 is worth two points; a wrong answer to question 3
-            // costs half a point (the penalty dialog's edit of the key);
-            // questions 11-15 form group 2 (the question groups dialog's).
+            // costs half a point; questions 11-15 form group 2.
             wizard->PointEditors[1]->SetText("2");
-            work->qmtMaster->FieldByName("S3")->SetAsString("0.5");
-            work->qmtGroups->AppendRecord({Variant(2), Variant(std::string("Part B"))});
-            for (work->qmtQGroups->First(); !work->qmtQGroups->Eof(); work->qmtQGroups->Next())
-                if (work->qmtQGroupsQQuestionNo->AsInteger() > 10) {
-                    work->qmtQGroups->Edit();
-                    work->qmtQGroupsQGroups->SetAsString("(1,2)");
-                    work->qmtQGroups->Post();
-                }
+            ++step;
+            wizard->btnPenalty->Click();
+            return false;
+        },
+        [&]() -> bool {
+            auto* penalties = ActiveAs<TfrmPenaltySetup>();
+            if (!penalties) return false;
+            penalties->PenaltyEdits()[2]->SetText("0.5");
+            penalties->btnOK->Click();
+            return true;
+        },
+        [&]() -> bool {
+            if (ActiveAs<TfrmTestWork>() != wizard) return false;
+            ++step;
+            wizard->btnGroupSetup->Click();
+            return false;
+        },
+        [&]() -> bool {
+            auto* groups = ActiveAs<TfrmGroupSetup>();
+            if (!groups) return false;
+            groups->BitBtn3->Click();  // "Part B", now the current group
+            for (int q = 11; q <= 15; ++q) {
+                EXPECT_TRUE(work->qmtQGroups->Locate("QQuestionNo", Variant(q), 0));
+                groups->btnAddQuestion->Click();
+            }
+            groups->btnOK->Click();
+            return true;
+        },
+        [&]() -> bool {
+            if (ActiveAs<TfrmTestWork>() != wizard) return false;
+            EXPECT_EQ(work->qmtMaster->FieldByName("S3")->AsString(), "0.5");
             wizard->btnNext[1]->Click();
             EXPECT_EQ(wizard->PageControl1->ActivePageIndex(), 2);
             return true;
         },
-        [&] { return feed(2); },
-        [&] {
+        [&]() -> bool { return feed(2); },
+        [&]() -> bool {
             EXPECT_TRUE(wizard->btnNext[2]->Enabled());
             EXPECT_EQ(work->qmtMaster->FieldByName("Q15")->AsString(), "E");
             wizard->btnNext[2]->Click();
             EXPECT_EQ(wizard->PageControl1->ActivePageIndex(), 3);
             return true;
         },
-        [&] {
+        [&]() -> bool {
             // The name of student 102 shows while the next sheet waits.
             if (frames == 4 && scoreLines.empty()) scoreLines.push_back(wizard->lblStudent->Caption());
             return feed(2 + 34);
         },
-        [&] {
+        [&]() -> bool {
             TDataSet* data = work->qmtData;
             EXPECT_EQ(data->RecordCount(), 31);
             // Student 200: both sheets in one record, 16 of 16.
@@ -190,17 +218,44 @@ TEST_F(WizardEndToEndTest, ATeacherScoresAClassFromStartToFinish) {
                 errors.push_back(work->qmtErrorQNo->AsString() + work->qmtErrorVal->AsString() +
                                  work->qmtErrorRghtVal->AsString());
             EXPECT_EQ(errors, (std::vector<std::string>{"3DC", "11A", "12B", "13C", "14D", "15E"}));
-            // The cells' colours: wrong, blank, multiple, right.
-            EXPECT_EQ(work->DataCellColor(data->FieldByName("Q3"), "D"), kColorWrong);
-            EXPECT_EQ(work->DataCellColor(data->FieldByName("Q3"), "-"), kColorBlank);
-            EXPECT_EQ(work->DataCellColor(data->FieldByName("Q3"), "?"), kColorMultiple);
-            EXPECT_EQ(work->DataCellColor(data->FieldByName("Q3"), "C"), kColorWindow);
+            // The students' grid colours each answer against the key, as
+            // it shows the cells.
+            struct Cell {
+                Int64 id;
+                const char* field;
+                TColor color;
+            } cells[] = {{113, "Q3", kColorWrong}, {103, "Q3", kColorBlank}, {102, "Q2", kColorMultiple},
+                         {113, "Q1", clWindow},    {113, "Q11", kColorBlank}};
+            for (const Cell& c : cells) {
+                EXPECT_TRUE(work->LocateId(c.id));
+                EXPECT_EQ(ShownCellColor(wizard->dbgData, c.field, data->GetBookmark()), c.color)
+                    << c.id << " " << c.field;
+            }
+            EXPECT_EQ(ShownCellText(wizard->dbgData, "IDNo", data->GetBookmark()), "113");
+            EXPECT_TRUE(work->LocateId(113));
 
-            // The key's first answer corrected to B: every student is
-            // scored against it from now on.
+            // The key's first answer corrected to B in the answer-key
+            // editor: every student is scored against it from now on.
+            ++step;
+            wizard->BitBtn5->Click();
+            return false;
+        },
+        [&]() -> bool {
+            auto* editor = ActiveAs<TfrmEditMasterData>();
+            if (!editor) return false;
+            // What the editor's cell writes when B is typed over A.
+            EXPECT_EQ(editor->dbgMaster->CellText(1), "A");
             work->qmtMaster->Edit();
             work->qmtMaster->FieldByName("Q1")->SetAsString("B");
-            work->qmtMaster->Post();
+            editor->btnOK->Click();
+            return true;
+        },
+        [&]() -> bool {
+            if (ActiveAs<TfrmEditMasterData>() || !ActiveAs<TfrmTestWork>()) return false;
+            EXPECT_EQ(work->qmtMaster->State(), dsBrowse);
+            EXPECT_EQ(work->qmtMaster->FieldByName("Q1")->AsString(), "B");
+            // (The search itself does not score: the score line follows
+            // the student the teacher moves to.)
             EXPECT_TRUE(work->LocateId(200));
             work->ScoreCurrentRecord();
             EXPECT_EQ(wizard->lblScore->Caption(), "Score: 15/16, 93.8%");
@@ -214,12 +269,24 @@ TEST_F(WizardEndToEndTest, ATeacherScoresAClassFromStartToFinish) {
             wizard->btnExport->Click();
             wizard->cbExport->SetItemIndex(efDetailed);
             wizard->btnExport->Click();
-            wizard->BitBtn3->Click();
+            ++step;
+            wizard->BitBtn3->Click();  // Save Profile As...
+            return false;
+        },
+        [&]() -> bool {
+            auto* profiles = ActiveAs<TfrmProfiles>();
+            if (!profiles) return false;
+            profiles->edtPFName->SetText("Class 7B");
+            profiles->btnSave->Click();
+            return true;
+        },
+        [&]() -> bool {
+            if (ActiveAs<TfrmTestWork>() != wizard) return false;
             wizard->btnNext[4]->Click();
             wizard->btnDone->Click();
             return true;
         },
-        [&] {
+        [&]() -> bool {
             if (!wizardClosed || !main->Active()) return false;
             main->btnExit->Click();
             return true;

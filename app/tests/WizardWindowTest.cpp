@@ -9,11 +9,13 @@
 #include <memory>
 
 #include "app/AppSettings.h"
+#include "app/ScoringRules.h"
 #include "app/WorkReports.h"
+#include "app/fmProfile.h"
 #include "app/fmTestWork.h"
 #include "app/tests/ScannerTestSupport.h"
 #include "app/tests/WindowTestSupport.h"
-#include "dbclient/LdbQuery.h"
+#include "app/tests/WizardTestSupport.h"
 #include "platform/data/DB.h"
 #include "tools/scansim/SimScript.h"
 
@@ -163,13 +165,13 @@ TEST_F(WizardWindowTest, PointEditorsWriteTheKeyAndScanPagesFollowTheSheets) {
     ASSERT_EQ(wizard->PageControl1->ActivePageIndex(), 2);
     EXPECT_DOUBLE_EQ(wizard->Work()->TotalPossible, 12);
     EXPECT_TRUE(wizard->imgMaster->Visible());
-    EXPECT_FALSE(wizard->dbgMaster->Visible());
+    EXPECT_FALSE(AsControl(wizard->dbgMaster)->Visible());
     EXPECT_FALSE(wizard->btnNext[2]->Enabled());
 
     // The key sheet: the grid replaces the picture and Next is enabled.
     wizard->Work()->ReceiveBytes(Frame("", "ABCDE"));
     EXPECT_FALSE(wizard->imgMaster->Visible());
-    EXPECT_TRUE(wizard->dbgMaster->Visible());
+    EXPECT_TRUE(AsControl(wizard->dbgMaster)->Visible());
     EXPECT_TRUE(wizard->btnNext[2]->Enabled());
     EXPECT_EQ(wizard->lblMaster->Caption(), "Check for correct values then click on \"Next\"");
     EXPECT_EQ(wizard->Work()->qmtMaster->FieldByName("P1")->AsString(), "4");
@@ -191,12 +193,26 @@ TEST_F(WizardWindowTest, PointEditorsWriteTheKeyAndScanPagesFollowTheSheets) {
     wizard->btnNext[2]->Click();
     ASSERT_EQ(wizard->PageControl1->ActivePageIndex(), 3);
     EXPECT_TRUE(wizard->imgTests->Visible());
-    EXPECT_FALSE(wizard->dbgData->Visible());
-    wizard->Work()->ReceiveBytes(Frame("42", "ABCDD"));
+    EXPECT_FALSE(AsControl(wizard->dbgData)->Visible());
+    wizard->Work()->ReceiveBytes(Frame("7", "ABCDD"));
     EXPECT_FALSE(wizard->imgTests->Visible());
-    EXPECT_TRUE(wizard->dbgData->Visible());
+    EXPECT_TRUE(AsControl(wizard->dbgData)->Visible());
     EXPECT_TRUE(wizard->lblScore->Visible());
     EXPECT_EQ(wizard->lblScore->Caption(), "Score: 10/12, 83.3%");
+    // The grids: the ID with D digits, the wrong answer coloured, the
+    // errors row in its colour except the right answer's column.
+    {
+        TTestWorkData* w = wizard->Work();
+        EXPECT_EQ(ShownCellText(wizard->dbgData, "IDNo", w->qmtData->GetBookmark()), "07");
+        EXPECT_EQ(ShownCellColor(wizard->dbgData, "Q5", w->qmtData->GetBookmark()), kColorWrong);
+        EXPECT_EQ(ShownCellColor(wizard->dbgData, "Q1", w->qmtData->GetBookmark()), clWindow);
+        ASSERT_EQ(ColumnCount(wizard->dbgErrors), 3);
+        EXPECT_EQ(ColumnHeading(wizard->dbgErrors, 1), "Q");
+        EXPECT_EQ(ColumnHeading(wizard->dbgErrors, 3), "A");
+        EXPECT_EQ(ShownCellColor(wizard->dbgErrors, "Val", w->qmtError->GetBookmark()), kColorWrong);
+        EXPECT_NE(ShownCellColor(wizard->dbgErrors, "RghtVal", w->qmtError->GetBookmark()), kColorWrong);
+        EXPECT_EQ(ShownCellColor(wizard->dbgMaster, "Q1", w->qmtMaster->GetBookmark()), clWindow);
+    }
 
     // With diagnostics on, a double click on the heading shows the frames.
     wizard->Work()->RawFrameLogOn = true;
@@ -274,10 +290,10 @@ TEST_F(WizardWindowTest, TheNamesBoxesAreTwins) {
     EXPECT_TRUE(wizard->cbNamesC->Checked());
     EXPECT_TRUE(wizard->btnNames->Enabled());
     EXPECT_TRUE(wizard->btnNamesC->Enabled());
-    EXPECT_EQ(wizard->dbgNamesC->Color(), clWindow);
+    EXPECT_EQ(AsControl(wizard->dbgNamesC)->Color(), clWindow);
     wizard->cbNamesC->SetChecked(false);
     EXPECT_FALSE(wizard->cbNames->Checked());
-    EXPECT_FALSE(wizard->dbgNames->Enabled());
+    EXPECT_FALSE(AsControl(wizard->dbgNames)->Enabled());
     EXPECT_EQ(wizard->edtNames->Color(), clBtnFace);
     EXPECT_FALSE(wizard->Work()->cbNames);
 }
@@ -311,14 +327,30 @@ TEST_F(WizardWindowTest, AProfileSavedInOneWindowLoadsInTheNext) {
     wizard->btnNext[2]->Click();
     wizard->btnNext[3]->Click();
     wizard->cbQuotes->SetChecked(true);
-    script.AnswerInput("Weekly quiz", "Profile name:");
-    wizard->BitBtn3->Click();
+    {
+        // The profiles dialog in save mode: a new name.
+        IdleDriver driver([] {
+            if (auto* profiles = ActiveAs<TfrmProfiles>()) {
+                profiles->edtPFName->SetText("Weekly quiz");
+                profiles->btnSave->Click();
+            }
+        });
+        wizard->BitBtn3->Click();
+    }
     CloseWizard();
 
     Open();
     wizard->edtTestName->SetText("");
-    script.AnswerInput("Weekly quiz", "Profile name:");
-    wizard->btnProfile->Click();
+    {
+        // In load mode: the profile chosen in the list.
+        IdleDriver driver([] {
+            if (auto* profiles = ActiveAs<TfrmProfiles>()) {
+                ASSERT_TRUE(profiles->ProfilesQuery->Locate("PFName", Variant(std::string("Weekly quiz")), 0));
+                profiles->btnOK->Click();
+            }
+        });
+        wizard->btnProfile->Click();
+    }
     EXPECT_EQ(wizard->edtTestName->Text(), "Algebra");
     EXPECT_EQ(wizard->edtFormNo->Text(), "0502");
     EXPECT_EQ(wizard->edtQty->Text(), "4");
@@ -328,7 +360,7 @@ TEST_F(WizardWindowTest, AProfileSavedInOneWindowLoadsInTheNext) {
     EXPECT_EQ(wizard->PointEditors[1]->Text(), "3");
     wizard->btnNext[1]->Click();
     // The profile's key is shown at once.
-    EXPECT_TRUE(wizard->dbgMaster->Visible());
+    EXPECT_TRUE(AsControl(wizard->dbgMaster)->Visible());
     EXPECT_TRUE(wizard->btnNext[2]->Enabled());
     EXPECT_EQ(wizard->Work()->qmtMaster->FieldByName("Q1")->AsString(), "D");
     EXPECT_DOUBLE_EQ(wizard->Work()->TotalPossible, 6);

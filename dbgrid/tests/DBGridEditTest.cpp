@@ -104,3 +104,72 @@ TEST_F(DBGridEdit, StartEditEventsCanRefuseTheEdit) {
 }
 
 }  // namespace
+
+namespace {
+
+using DBGridKeys = DBGridFixture;
+
+TEST_F(DBGridKeys, CtrlDeleteDeletesTheSelectedRecordsAfterAsking) {
+    Fill(6);
+    Bind();
+    auto ids = [&] {
+        std::string s;
+        for (table->First(); !table->Eof(); table->Next()) s += table->FieldByName("ID")->AsString();
+        table->First();
+        return s;
+    };
+    Word16 key = VK_DELETE;
+    // Nothing selected: the key goes on.
+    grid->GridKeyDown(key, TShiftState{ssCtrl});
+    EXPECT_EQ(key, VK_DELETE);
+    grid->SelectRows(Variant(BookmarkOf(2)), Variant(BookmarkOf(2)), true);
+    prompts->Answer(mrCancel, "Delete record?");
+    grid->GridKeyDown(key, TShiftState{ssCtrl});
+    EXPECT_EQ(key, 0);
+    EXPECT_EQ(ids(), "123456");
+    grid->SelectRows(Variant(BookmarkOf(3)), Variant(BookmarkOf(5)), true);
+    prompts->Answer(mrOk, "Delete all selected records?");
+    key = VK_DELETE;
+    grid->GridKeyDown(key, TShiftState{ssCtrl});
+    EXPECT_EQ(ids(), "16");
+    EXPECT_TRUE(grid->RecordSelectionSet().Empty());
+    EXPECT_EQ(prompts->Pending(), 0u);
+    // Without confirmation no box is shown.
+    grid->SetConfirmDelete(false);
+    grid->SelectRows(Variant(BookmarkOf(6)), Variant(BookmarkOf(6)), true);
+    key = VK_DELETE;
+    grid->GridKeyDown(key, TShiftState{ssCtrl});
+    EXPECT_EQ(ids(), "1");
+}
+
+TEST_F(DBGridKeys, InsertAppendAndEscapeFollowTheGridMode) {
+    Fill(2);
+    Bind();
+    grid->SetGridMode(gmBrowse);
+    Word16 key = VK_INSERT;
+    grid->GridKeyDown(key, TShiftState());
+    EXPECT_EQ(table->State(), dsBrowse);
+    grid->SetGridMode(gmEdit);
+    key = VK_INSERT;
+    grid->GridKeyDown(key, TShiftState());
+    EXPECT_EQ(table->State(), dsInsert);
+    key = VK_ESCAPE;
+    grid->GridKeyDown(key, TShiftState());
+    EXPECT_EQ(table->RecordCount(), 2);
+    // Down from the last record appends; Esc takes the new record away.
+    table->Last();
+    key = VK_DOWN;
+    grid->GridKeyDown(key, TShiftState());
+    EXPECT_EQ(table->State(), dsInsert);
+    EXPECT_EQ(grid->Rows(), 3);
+    key = VK_DOWN;
+    grid->GridKeyDown(key, TShiftState());
+    EXPECT_EQ(table->State(), dsInsert);
+    key = VK_ESCAPE;
+    grid->GridKeyDown(key, TShiftState());
+    EXPECT_EQ(table->State(), dsBrowse);
+    EXPECT_EQ(table->RecordCount(), 2);
+    EXPECT_EQ(grid->Rows(), 2);
+}
+
+}  // namespace

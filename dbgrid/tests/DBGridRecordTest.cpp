@@ -92,12 +92,20 @@ TEST_F(DBGridRecord, PaintShowsTheCellColourAndTheCurrentRecordIndicator) {
     Bind();
     table->Next();
     grid->SetCellColor(2, Variant(BookmarkOf(3)), kRed);
+    // The draw-information event names the record it paints.
+    std::string first = BookmarkOf(1);
+    grid->OnGetDrawInfo = [&](TObject*, Integer col, const Variant& row, TgrCellDrawInfo& info) {
+        if (col == 1 && row.AsString() == first) info.Color = TColor(0xFF0000);
+    };
     grid->Repaint();
     const QImage& img = grid->Surface();
     TRect cell = grid->CellPixels(2, 3);
     QRgb inside = img.pixel(cell.Right - 3, cell.Bottom - 3);
     EXPECT_EQ(qRed(inside), 255);
     EXPECT_EQ(qGreen(inside), 0);
+    TRect blue = grid->CellPixels(1, 1);
+    EXPECT_EQ(qBlue(img.pixel(blue.Right - 3, blue.Bottom - 3)), 255);
+    EXPECT_EQ(qRed(img.pixel(blue.Right - 3, blue.Bottom - 3)), 0);
     // The indicator: dark pixels in the row bar of the current record only.
     auto darkInRowBar = [&](Integer displayRow) {
         TRect bar = grid->CellPixels(0, displayRow);
@@ -119,6 +127,27 @@ TEST_F(DBGridRecord, RowLoadedFiresOncePerRecordInAPaint) {
     grid->OnRowLoaded = [&](TObject*, const Variant& row) { rows.push_back(row.AsString()); };
     grid->Repaint();
     EXPECT_EQ(rows, (std::vector<std::string>{BookmarkOf(1), BookmarkOf(2), BookmarkOf(3)}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DBGridRecord, RowsSelectedOnScreenStayWithTheirRecordsWhenTheWindowScrolls) {
+    Fill(30);
+    Bind();
+    grid->SelectDisplayRows(1, 2);
+    EXPECT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(1))));
+    EXPECT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(2))));
+    EXPECT_FALSE(grid->IsRecordSelected(Variant(BookmarkOf(3))));
+    // Scrolled away, the rows on screen show other, unselected records.
+    table->Last();
+    EXPECT_FALSE(grid->IsRecordSelected(grid->DataRowOfRow(1)));
+    EXPECT_FALSE(grid->IsDisplayRowSelected(1));
+    table->First();
+    EXPECT_TRUE(grid->IsRecordSelected(grid->DataRowOfRow(2)));
+    grid->DeselectAllRows();
+    EXPECT_FALSE(grid->IsRecordSelected(Variant(BookmarkOf(1))));
 }
 
 }  // namespace

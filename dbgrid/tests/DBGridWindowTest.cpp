@@ -183,9 +183,36 @@ TEST_F(DBGridWindow, CustomizedColumnsKeepTheirOrderAndHeadings) {
     grid->SetFieldState(fsDefault);
     EXPECT_EQ(grid->Cols(), 3);
     EXPECT_EQ(grid->GetCol(Variant(1))->FieldName(), "ID");
+    // List-box mode with single selection: the current record is selected.
+    EXPECT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(1))));
+    table->Next();
+    EXPECT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(2))));
+    EXPECT_FALSE(grid->IsRecordSelected(Variant(BookmarkOf(1))));
     grid->SetDataBound(false);
     EXPECT_FALSE(grid->DataBound());
     EXPECT_EQ(grid->DataSource(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DBGridWindow, RowAndCellChangedEventsNameRecords) {
+    Fill(5);
+    std::vector<std::string> log;
+    grid->OnRowChanged = [&](TObject*, const Variant& oldRow, const Variant& newRow) {
+        log.push_back("row " + std::string(oldRow.AsString() == BookmarkOf(1) ? "1" : oldRow.AsString().empty() ? "-" : "?") +
+                      ">" + (newRow.AsString() == BookmarkOf(3) ? "3" : newRow.AsString() == BookmarkOf(1) ? "1" : "?"));
+    };
+    grid->OnCellChanged = [&](TObject*, Integer oldCol, Integer newCol, const Variant&, const Variant&) {
+        log.push_back("cell " + std::to_string(oldCol) + ">" + std::to_string(newCol));
+    };
+    Bind();
+    table->MoveBy(2);
+    grid->MoveCurrentCell(3, grid->TCustomGrid_ts::CurrentCell().Row, false, true);
+    grid->ChangeCurrentCell(3, grid->TCustomGrid_ts::CurrentCell().Row);
+    // Moving to record 3 changes the cell (same column, other record).
+    EXPECT_EQ(log, (std::vector<std::string>{"row ->1", "cell 0>1", "row 1>3", "cell 1>1", "cell 1>3"}));
 }
 
 }  // namespace

@@ -198,7 +198,7 @@ TEST(RtfWriter, ParagraphsAndTextBoxes) {
     e.ParagraphText("x{y}");
     e.EndPara();
     e.Font()->SetCharset(1);
-    e.TextBox({0, 200, 300, 200 + 5 * e.TextExtent("W", *e.Font()).cy}, "a\r\nb\r\nc", haLeft, vaBottom);
+    e.TextBox({0, 200, 300, 200.0 + 5 * e.TextExtent("W", *e.Font()).cy}, "a\r\nb\r\nc", haLeft, vaBottom);
     e.EndDoc();
     const std::string rtf = e.Text();
     EXPECT_NE(rtf.find("{\\pard\\qc\\fi0\\li300\\ri0\\sb0\\sl"), std::string::npos) << rtf;

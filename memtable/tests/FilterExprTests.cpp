@@ -162,8 +162,26 @@ TEST_F(FilterFormat, ErrorsCarryTheirMessages) {
 TEST(Filter, RootValueNotBooleanFailsTheConversion) {
     auto t = People();
     t->SetFilter("Score + 1");  // null for row 3
+    EXPECT_THROW(
+        {
+            t->SetFiltered(true);
+            Ids(*t);
+        },
+        EVariantError);
+}
+
+TEST(Filter, SwitchingTheFilterRefillsTheRecordWindow) {
+    // Controls read the current record through the record window; it must
+    // show the rows of the new state, not the ones seen before the switch.
+    auto t = People();
+    t->First();
+    t->SetFilter("ID > 2");
     t->SetFiltered(true);
-    EXPECT_THROW(Ids(*t), EVariantError);
+    EXPECT_EQ(t->FieldByName("ID")->AsInteger(), 3);
+    t->Last();
+    t->SetFiltered(false);
+    EXPECT_EQ(t->FieldByName("ID")->AsInteger(), 1);
+    EXPECT_EQ(t->RecordCount(), 5);
 }
 
 TEST(Filter, ParsedAgainAfterOpenAndCombinedWithOnFilterRecord) {

@@ -222,16 +222,16 @@ bool Decode(const char* data, std::size_t len, Key& key, int& step) {
     std::size_t i = 1;
     while (i < len) {
         KeyPart p;
-        // A key comes from the caller: each kind byte is checked before it
-        // is taken as a kind, since a byte beyond the kinds has no meaning.
+        // Each byte is checked before it becomes a kind: a key comes from
+        // the caller, and a byte outside the enumeration is not a kind.
         const auto partByte = static_cast<unsigned char>(data[i++]);
         if (partByte > KeyPart::Partial) return false;
         p.kind = static_cast<KeyPart::Kind>(partByte);
         if (p.kind == KeyPart::Value || p.kind == KeyPart::Partial) {
             if (i >= len) return false;
             const auto valueByte = static_cast<unsigned char>(data[i++]);
-            if (valueByte > SqlValue::Blob) return false;
-            auto kind = static_cast<SqlValue::Kind>(valueByte);
+            if (valueByte < SqlValue::Int || valueByte > SqlValue::Blob) return false;
+            const auto kind = static_cast<SqlValue::Kind>(valueByte);
             if (kind == SqlValue::Int || kind == SqlValue::Real) {
                 if (i + 8 > len) return false;
                 if (kind == SqlValue::Int) std::memcpy(&p.value.i, data + i, 8);

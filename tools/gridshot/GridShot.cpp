@@ -10,6 +10,7 @@
 #include <QPainter>
 
 #include "grid/GRGLib.h"
+#include "grid/GridCombo.h"
 #include "platform/core/Clock.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Timers.h"
@@ -163,6 +164,16 @@ void ApplyColumn(TgrShotGrid* g, Integer dataCol, const QJsonObject& o) {
         else if (name == "ReadOnly") col->SetReadOnly(v.toBool());
         else if (name == "Visible") col->SetVisible(v.toBool());
         else if (name == "AllowGrayed") col->SetAllowGrayed(v.toBool());
+        else if (name == "ComboItems") {
+            QJsonArray items = v.toArray();
+            col->SetButtonType(btCombo);
+            col->CreateCombo();
+            TgrBaseGrid* list = col->Combo() ? col->Combo()->ComboGrid() : nullptr;
+            if (!list) throw EGridShotError("The column's combo has no list");
+            list->SetCols(1);
+            list->SetRows(Integer(items.size()));
+            for (int i = 0; i < items.size(); ++i) list->PutCellValue(1, i + 1, ValueOf(items[i]));
+        }
         else if (name == "Font") {
             TFont f;
             f.Assign(*g->Font());
@@ -173,6 +184,24 @@ void ApplyColumn(TgrShotGrid* g, Integer dataCol, const QJsonObject& o) {
 }
 
 }  // namespace
+
+TgrCombo* TgrShotGrid::CreateCombo() {
+    auto* combo = new TgrCombo(this);
+    combo->SetComboGrid(CreateComboGrid());
+    return combo;
+}
+
+TgrBaseGrid* TgrShotGrid::CreateComboGrid() {
+    auto* list = new TgrShotGrid(nullptr);
+    list->SetStoreData(true);
+    list->SetHeadingOn(false);
+    list->SetRowBarOn(false);
+    list->SetGridMode(gmBrowse);
+    list->SetFocusBorder(fbNone);
+    list->SetRowSelectMode(rsNone);
+    list->Font()->Assign(*Font());
+    return list;
+}
 
 TGridShot::TGridShot() {
     EnsureGuiApplication();

@@ -11,7 +11,8 @@
 //     "columns": [ { "Heading": "Name", "Width": 80, "ControlType": "ctCheck",
 //                    "HorzAlignment": "htaRight", "Color": "#ffeeee",
 //                    "ButtonType": "btCombo", "WordWrap": "wwOn",
-//                    "ReadOnly": true, "Visible": false } ],
+//                    "ReadOnly": true, "Visible": false,
+//                    "ComboItems": ["one", "two"] } ],     (a combo list)
 //     "rows":    [ ["a", "b", 1], ... ]        (values of data rows 1, 2, ...)
 //     "script":  [ { "key": "VK_DOWN", "shift": ["ssShift"] },
 //                  { "type": "abc" },
@@ -44,6 +45,10 @@ public:
     using TgrBaseGrid::MouseDown;
     using TCustomGrid_ts::MouseMove;
     using TCustomGrid_ts::MouseUp;
+
+    // Combos: a list grid of the same kind that keeps its own values.
+    TgrCombo* CreateCombo() override;
+    TgrBaseGrid* CreateComboGrid() override;
 
 protected:
     Variant LoadCellValue(Integer, Integer, const Variant& stored) override { return stored; }

@@ -138,24 +138,32 @@ TEST_F(LdbIndexes, SeekFindsTheFirstKeyNotBelowAndPositionsCount) {
     EXPECT_EQ(LdbSeek(byDept, "xx", 2, 1, 1, &found), LdbErrInvalidArgument);
 }
 
-TEST_F(LdbIndexes, KeyBytesBeyondTheKindsAreRefused) {
-    const std::string good = Key(byDept, 20, "Mo");
-    struct Case {
-        std::size_t at;  // 1: the first segment's kind, 2: its value's kind
-        unsigned char byte;
+// Key bytes come from the caller: a segment or value kind byte that no key
+// holds is refused, not taken as a kind.
+TEST_F(LdbIndexes, KeysWithUnknownKindBytesAreRefused) {
+    std::string good = Key(byDept, 20, "Mo");
+    ASSERT_GE(good.size(), 3u);
+    const struct {
+        const char* name;
+        std::size_t at;       // byte changed: 1 is the first segment's kind, 2 its value's kind
+        unsigned char value;
+    } cases[] = {
+        {"segment kind after the last", 1, 4}, {"segment kind with the high bit", 1, 0x81},
+        {"value kind null", 2, 0},             {"value kind after the last", 2, 5},
+        {"value kind with the high bit", 2, 0xF2},
     };
-    const Case cases[] = {{1, 4}, {1, 0x80}, {1, 0xFF}, {2, 5}, {2, 0x80}, {2, 0xFF}};
-    for (const Case& c : cases) {
-        std::string bad = good;
-        bad[c.at] = static_cast<char>(c.byte);
-        const auto len = static_cast<std::uint16_t>(bad.size());
-        std::uint16_t found = 9;
-        EXPECT_EQ(LdbSeek(byDept, bad.data(), len, 1, 1, &found), LdbErrInvalidArgument) << c.at << " " << int(c.byte);
-        EXPECT_EQ(LdbSetScope(byDept, 1, bad.data(), len, 1), LdbErrInvalidArgument) << c.at << " " << int(c.byte);
+    for (const auto& c : cases) {
+        std::string key = good;
+        key[c.at] = static_cast<char>(c.value);
+        std::uint16_t found = 0;
+        const auto len = static_cast<std::uint16_t>(key.size());
+        EXPECT_EQ(LdbSeek(byDept, key.data(), len, 1, 1, &found), LdbErrInvalidArgument) << c.name;
+        EXPECT_EQ(LdbSetScope(byDept, 1, key.data(), len, 1), LdbErrInvalidArgument) << c.name;
     }
+    // Well formed but for the kind: a value of kind 9 with an empty text.
+    const char odd[] = {0, 2, 9, 0, 0};
     std::uint16_t found = 0;
-    EXPECT_EQ(LdbSeek(byDept, good.data(), static_cast<std::uint16_t>(good.size()), 1, 1, &found), 0u);
-    EXPECT_EQ(found, 1);
+    EXPECT_EQ(LdbSeek(byDept, odd, sizeof odd, 1, 1, &found), LdbErrInvalidArgument);
 }
 
 }  // namespace

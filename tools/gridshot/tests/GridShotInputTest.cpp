@@ -7,7 +7,9 @@
 #include <string>
 
 #include "platform/core/Clock.h"
+#include "platform/gui/Forms.h"
 #include "platform/gui/Timers.h"
+#include "grid/GridCombo.h"
 #include "tools/gridshot/GridShot.h"
 
 namespace {
@@ -233,6 +235,114 @@ TEST_F(GridShotInput, HeadingEdgesResizeAndHeadingsMoveColumns) {
     EXPECT_EQ(g->DataColOfDisplay(5), 2);
     EXPECT_EQ(g->DisplayColOfData(2), 5);
     EXPECT_FALSE(g->IsDisplayColSelected(5));  // a move is no click
+}
+
+TEST(GridShotCombo, ListDropsDownAndAChoiceIsTakenByKeyOrClick) {
+    ManualClock clock{1000};
+    SetCurrentClock(&clock);
+    TGridShot shot;
+    shot.Run(R"({"width":300,"height":150,"grid":{"Cols":2,"Rows":3},
+      "columns":[{"Heading":"Fruit","ComboItems":["apple","banana","cherry","date"]},{"Heading":"Note"}],
+      "rows":[["banana","x"]]})");
+    TgrShotGrid* g = shot.Grid();
+    Word16 key = VK_F4;
+    g->DoKeyDown(key, {});
+    TgrCombo* combo = g->DroppedCombo();
+    ASSERT_NE(combo, nullptr);
+    ASSERT_NE(g->DropDownForm(), nullptr);
+    EXPECT_TRUE(g->DropDownForm()->Visible());
+    // Below the cell, at its left edge.
+    TRect cell = g->CellPixels(1, 1);
+    TPoint below = g->ClientToScreen(TPoint(cell.Left, cell.Bottom));
+    EXPECT_EQ(g->DropDownForm()->Left(), below.X);
+    EXPECT_EQ(g->DropDownForm()->Top(), below.Y);
+    // The list starts on the cell's value; Down twice and Enter take "date".
+    TgrBaseGrid* list = combo->ComboGrid();
+    EXPECT_EQ(list->CurrentDataRow(), 2);
+    for (Word16 k : {VK_DOWN, VK_DOWN, VK_RETURN}) {
+        key = k;
+        g->DoKeyDown(key, {});
+    }
+    EXPECT_EQ(g->DroppedCombo(), nullptr);
+    EXPECT_FALSE(g->DropDownForm()->Visible());
+    EXPECT_EQ(g->GetCellValue(1, 1).AsString(), "date");
+
+    // Esc closes without a change.
+    key = VK_DOWN;
+    g->DoKeyDown(key, {ssAlt});
+    ASSERT_NE(g->DroppedCombo(), nullptr);
+    key = VK_UP;
+    g->DoKeyDown(key, {});
+    key = VK_ESCAPE;
+    g->DoKeyDown(key, {});
+    EXPECT_EQ(g->GetCellValue(1, 1).AsString(), "date");
+
+    // A click on the button drops it down; a click on a list row takes it.
+    TgrCellPaintInfo info;
+    ASSERT_TRUE(g->FillDrawInfo(1, 1, info));
+    ASSERT_TRUE(info.HasButton);
+    TPoint button{(info.ButtonRect.Left + info.ButtonRect.Right) / 2, (info.ButtonRect.Top + info.ButtonRect.Bottom) / 2};
+    g->MouseDown(mbLeft, {}, button.X, button.Y);
+    g->MouseUp(mbLeft, {}, button.X, button.Y);
+    ASSERT_NE(g->DroppedCombo(), nullptr);
+    TRect first = list->CellPixels(1, 1);
+    auto* shotList = static_cast<TgrShotGrid*>(list);
+    shotList->MouseDown(mbLeft, {}, first.Left + 3, first.Top + 3);
+    shotList->MouseUp(mbLeft, {}, first.Left + 3, first.Top + 3);
+    EXPECT_EQ(g->DroppedCombo(), nullptr);
+    EXPECT_EQ(g->GetCellValue(1, 1).AsString(), "apple");
+    // A cell without a combo does not drop anything down.
+    g->ChangeCurrentCell(2, 1);
+    key = VK_F4;
+    g->DoKeyDown(key, {});
+    EXPECT_EQ(g->DroppedCombo(), nullptr);
+    SetCurrentClock(nullptr);
+}
+
+TEST(GridShotCombo, DateTimeDropDownOnlyWithARegisteredEditor) {
+    TGridShot shot;
+    shot.Run(R"({"width":300,"height":150,"grid":{"Cols":2,"Rows":3},
+      "columns":[{"Heading":"When","ButtonType":"btDateTimeDropDown"}]})");
+    TgrShotGrid* g = shot.Grid();
+    auto* def = new TgrDateTimeDefComponent(g);
+    g->SetDateTimeDef(def);
+    RegisterDateTimeEditor(nullptr);
+    EXPECT_FALSE(g->CanDropDownDateTime(1, 1));
+    Word16 key = VK_F4;
+    g->DoKeyDown(key, {});  // nothing to drop down, nothing raised
+    EXPECT_EQ(key, VK_F4);
+
+    int opened = 0;
+    RegisterDateTimeEditor([&](TgrBaseGrid* grid, TgrDateTimeDefComponent* d, const TRect&) {
+        EXPECT_EQ(grid, g);
+        EXPECT_EQ(d, def);
+        ++opened;
+        return true;
+    });
+    EXPECT_TRUE(g->CanDropDownDateTime(1, 1));
+    EXPECT_FALSE(g->CanDropDownDateTime(2, 1)) << "no date-time button";
+    key = VK_F4;
+    g->DoKeyDown(key, {});
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(key, 0);
+    RegisterDateTimeEditor(nullptr);
+}
+
+TEST(GridShotCombo, DropDownsStayInTheWorkAreaOfTheirScreen) {
+    const TRect first(0, 0, 1920, 1040), second(1920, 0, 3840, 1040);
+    struct Case {
+        const char* name;
+        TRect cell, work;
+        int width, height;
+        TRect expected;
+    } cases[] = {
+        {"below the cell", {100, 100, 180, 120}, first, 200, 150, {100, 120, 300, 270}},
+        {"moved left at the right edge", {1850, 100, 1910, 120}, first, 200, 150, {1720, 120, 1920, 270}},
+        {"above when no room below", {100, 980, 180, 1000}, first, 200, 150, {100, 830, 300, 980}},
+        {"second screen keeps its left edge", {1925, 100, 1990, 120}, second, 2500, 150, {1920, 120, 4420, 270}},
+        {"second screen right edge", {3800, 100, 3830, 120}, second, 200, 150, {3640, 120, 3840, 270}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(PlaceDropDown(c.cell, c.width, c.height, c.work), c.expected) << c.name;
 }
 
 }  // namespace
