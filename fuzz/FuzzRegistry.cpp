@@ -9,6 +9,7 @@ const std::vector<TFuzzTarget>& FuzzTargets() {
         {"filter", FuzzFilter},       {"snapshot", FuzzSnapshot},
         {"project", FuzzProjectStream}, {"lzw", FuzzLzw},
         {"gridcells", FuzzGridCells},   {"indexkeys", FuzzIndexKeys},
+        {"gridlayout", FuzzGridLayout},
     };
     return targets;
 }

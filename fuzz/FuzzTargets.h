@@ -36,6 +36,7 @@ void FuzzSnapshot(const std::string& input);      // report snapshot: converter 
 void FuzzProjectStream(const std::string& input); // report project component records
 void FuzzLzw(const std::string& input);           // the block compression codec
 void FuzzGridCells(const std::string& input);     // the grid's cell-data stream
+void FuzzGridLayout(const std::string& input);    // grid layout streams and files
 void FuzzIndexKeys(const std::string& input);     // raw index keys handed to the database engine
 
 struct TFuzzTarget {

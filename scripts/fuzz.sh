@@ -6,7 +6,7 @@
 # New inputs go to build-fuzz/corpus/TARGET; the seeds in fuzz/corpus/TARGET
 # are read, never written. A crash, hang or out-of-memory leaves its input in
 # build-fuzz/artifacts/TARGET/; copy it into fuzz/corpus/TARGET once mended.
-# Targets: scanner savedlines settings csv filter snapshot project lzw gridcells indexkeys
+# Targets: scanner savedlines settings csv filter snapshot project lzw gridcells gridlayout indexkeys
 set -e
 cd "$(dirname "$0")/.."
 target=${1:?usage: scripts/fuzz.sh TARGET SECONDS}

@@ -402,11 +402,14 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
                 for (int x = f.Left; x < f.Right; ++x) fill.Set(x, y);
         }
         ApplyMasks(fill, nullptr, nullptr);
-        if (r - l == 1 || b - t == 1) {
-            // Degenerate: a single row or column, all pen.
+        if (std::int64_t(r) - l == 1 || std::int64_t(b) - t == 1) {
+            // Degenerate: a single row or column, all pen; only its part
+            // within the clip is visited (it may be a billion pixels long).
             std::uint32_t pc = ToSurface(pen_.Color());
-            for (int y = t; y < b; ++y)
-                for (int x = l; x < r; ++x) Plot(x, y, pc, pen_.Mode());
+            TRect line;
+            if (IntersectRect(line, TRect(l, t, r, b), clip))
+                for (int y = line.Top; y < line.Bottom; ++y)
+                    for (int x = line.Left; x < line.Right; ++x) Plot(x, y, pc, pen_.Mode());
         } else {
             StrokePolyline({{l, t}, {r - 1, t}, {r - 1, b - 1}, {l, b - 1}}, true);
         }
@@ -414,7 +417,7 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
         return;
     }
     double inset = pen_.Style() == psInsideFrame ? w / 2.0 : 0.5;
-    QRectF path(l + inset, t + inset, (r - l) - 2 * inset, (b - t) - 2 * inset);
+    QRectF path(l + inset, t + inset, (double(r) - l) - 2 * inset, (double(b) - t) - 2 * inset);
     Mask fill(clip), penMask(clip);
     if (!fill.Empty()) {
         auto fp = fill.Painter();

@@ -198,6 +198,10 @@ TEST(Canvas, FarLinesDrawTheirVisiblePartInPattern) {
     r.c()->Brush()->SetColor(clLime);
     r.c()->Rectangle(-far, -far, far, far);
     EXPECT_EQ(r.Count(clLime), 400);
+    Surface row(20, 20);
+    row.c()->Rectangle(-far, 5, far, 6);  // one row high: all pen
+    for (int x = 0; x < 20; ++x) EXPECT_EQ(row.at(x, 5), clBlack) << x;
+    EXPECT_EQ(row.Count(clBlack), 20);
     Surface n(20, 20);
     n.c()->MoveTo(-far, far);
     n.c()->LineTo(far, far);
