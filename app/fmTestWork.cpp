@@ -3,6 +3,7 @@
 // and finished pages' handlers are in fmTestWorkPages.cpp.
 
 #include "app/fmTestWork.h"
+#include "app/fmTestWorkControls.h"
 
 #include <memory>
 
@@ -24,39 +25,9 @@
 #include "platform/data/DB.h"
 #include "platform/print/Printers.h"
 
+using namespace testwork_controls;
+
 namespace {
-
-template <class T>
-T* Make(TComponent* owner, TWinControl* parent, const std::string& name, int left, int top, int width,
-        int height) {
-    auto* c = new T(owner);
-    c->SetName(name);
-    c->SetParent(parent);
-    c->SetBounds(left, top, width, height);
-    return c;
-}
-
-TLabel* MakeLabel(TComponent* owner, TWinControl* parent, const std::string& name, int left, int top,
-                  const std::string& caption) {
-    auto* l = Make<TLabel>(owner, parent, name, left, top, 10, 16);
-    l->SetCaption(caption);
-    return l;
-}
-
-TButton* MakeButton(TComponent* owner, TWinControl* parent, const std::string& name, int left, int top, int width,
-                    const std::string& caption) {
-    auto* b = Make<TButton>(owner, parent, name, left, top, width, 28);
-    b->SetCaption(caption);
-    return b;
-}
-
-TCheckBox* MakeCheck(TComponent* owner, TWinControl* parent, const std::string& name, int left, int top, int width,
-                     const std::string& caption, bool checked) {
-    auto* c = Make<TCheckBox>(owner, parent, name, left, top, width, 20);
-    c->SetCaption(caption);
-    c->SetChecked(checked);
-    return c;
-}
 
 // The bottom row of every page: Exit and About on the left, Back and Next
 // on the right.

@@ -3,6 +3,7 @@
 // and the hand-offs to the dialogs.
 
 #include "app/fmTestWork.h"
+#include "app/fmTestWorkControls.h"
 
 #include "app/BrandResources.h"
 #include "app/WorkGrids.h"
@@ -17,48 +18,9 @@
 #include "platform/data/DB.h"
 #include "platform/gui/Prompts.h"
 
+using namespace testwork_controls;
+
 namespace {
-
-template <class T>
-T* Make(TComponent* owner, TWinControl* parent, const std::string& name, int left, int top, int width,
-        int height) {
-    auto* c = new T(owner);
-    c->SetName(name);
-    c->SetParent(parent);
-    c->SetBounds(left, top, width, height);
-    return c;
-}
-
-TLabel* MakeLabel(TComponent* owner, TWinControl* parent, const std::string& name, int left, int top,
-                  const std::string& caption) {
-    auto* l = Make<TLabel>(owner, parent, name, left, top, 10, 16);
-    l->SetCaption(caption);
-    return l;
-}
-
-TButton* MakeButton(TComponent* owner, TWinControl* parent, const std::string& name, int left, int top, int width,
-                    const std::string& caption) {
-    auto* b = Make<TButton>(owner, parent, name, left, top, width, 28);
-    b->SetCaption(caption);
-    return b;
-}
-
-TCheckBox* MakeCheck(TComponent* owner, TWinControl* parent, const std::string& name, int left, int top, int width,
-                     const std::string& caption, bool checked) {
-    auto* c = Make<TCheckBox>(owner, parent, name, left, top, width, 20);
-    c->SetCaption(caption);
-    c->SetChecked(checked);
-    return c;
-}
-
-TImage* MakePicture(TComponent* owner, TWinControl* parent, const std::string& name, int left, int top, int width,
-                    int height, const char* picture) {
-    auto* image = Make<TImage>(owner, parent, name, left, top, width, height);
-    image->SetStretch(true);
-    image->SetProportional(true);
-    if (picture) LoadEmbeddedPicture(picture, image->Picture());
-    return image;
-}
 
 // The folder part of a file name, with its trailing "/".
 std::string FolderOf(const std::string& fileName) {

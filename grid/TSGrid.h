@@ -122,6 +122,8 @@ struct TgrCellPaintInfo {
     bool SelectionColored = false;
     bool Current = false;
     bool ShowsFocus = false;
+    // A heading held down with the mouse while the pointer is over it.
+    bool Pressed = false;
     TgrRowIndicator Indicator = triNone;
     // The value shown: its text for text cells and headings, its check
     // state for check cells.
@@ -771,11 +773,7 @@ protected:
     virtual Variant LoadCellValue(Integer dataCol, Integer dataRow, const Variant& stored) = 0;
     // Lets the descendant paint a cell itself (info is filled, rect the
     // cell); True when it did, so the grid paints nothing of its own there.
-    // The grid itself paints every cell.
-    virtual bool PaintCellData(TgrCellPaintInfo& info, const TRect& rect, bool selected) { return false; }
-    // The former form (a data cell's value only); the grid no longer calls
-    // it. Kept so that descendants written against it still build.
-    virtual void PaintCellData(Integer dataCol, Integer dataRow, const Variant& value) {}
+    virtual bool PaintCellData(TgrCellPaintInfo& info, const TRect& rect, bool selected) = 0;
     virtual bool HasGetDrawInfo() = 0;
     virtual void DoTopLeftChanged() = 0;
     virtual void FireInsertRow(Integer dataRow, bool byUser) = 0;
@@ -826,6 +824,11 @@ private:
     void PaintCellButton(TCanvas* canvas, const TgrCellPaintInfo& info);
     void PaintFocusBorder(TCanvas* canvas, const TgrCellPaintInfo& info);
     void InvalidateFocusArea(Integer displayCol, Integer displayRow);
+    static void ThumbSpan(Integer length, Integer first, Integer fixed, Integer lastFirst, Integer total, Integer& pos,
+                          Integer& thumb);
+    // A press on a painted scroll bar scrolls; True when the point was on one.
+    bool ScrollBarPress(Integer x, Integer y);
+    void CtrlMove(Integer displayCol, Integer displayRow, bool& handled);
     void ClearCellRange();
     void ExtendCellRange(const TCellCoord_ts& to);
     TCellCoord_ts DataCellNear(Integer x, Integer y);
@@ -972,6 +975,7 @@ private:
     bool typedSinceEditStart_ = false;
     // mouse
     Integer pressedHeading_ = -1;
+    bool headingShownDown_ = false;
     Integer rowSelectStart_ = 0;
     bool selectingRows_ = false;
     bool cellSelectionChanged_ = false;

@@ -151,6 +151,11 @@ bool TgrBaseGrid::MoveToPrevCell(bool wrapRows) {
     return MoveToDisplayCell(col, row);
 }
 
+void TgrBaseGrid::CtrlMove(Integer displayCol, Integer displayRow, bool& handled) {
+    MoveToDisplayCell(displayCol, displayRow);
+    handled = true;
+}
+
 void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
     if (key == 0 || KeyLocked()) return;
     bool ctrl = shift.Contains(ssCtrl), alt = shift.Contains(ssAlt), shiftKey = shift.Contains(ssShift);
@@ -170,7 +175,10 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
     if (!ctrl && !alt && !shiftKey) {
         switch (key) {
             case VK_TAB:
-                if (editOrFocus) handled = MoveToNextCell(tabRowWrap_) || true;
+                if (editOrFocus) {
+                    MoveToNextCell(tabRowWrap_);
+                    handled = true;
+                }
                 break;
             case VK_RETURN:
                 if (IsEditMode()) {
@@ -222,9 +230,14 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
             default: break;
         }
     } else if (shiftKey && !ctrl && !alt) {
-        if (key == VK_TAB && editOrFocus) handled = MoveToPrevCell(tabRowWrap_) || true;
-        else if (key == VK_INSERT) handled = PasteCell();
-        else if (key == VK_DELETE) handled = CutCell();
+        if (key == VK_TAB && editOrFocus) {
+            MoveToPrevCell(tabRowWrap_);
+            handled = true;
+        } else if (key == VK_INSERT) {
+            handled = PasteCell();
+        } else if (key == VK_DELETE) {
+            handled = CutCell();
+        }
     } else if (ctrl && !alt && !shiftKey) {
         switch (key) {
             case 'C':
@@ -237,14 +250,13 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
                     handled = true;
                 }
                 break;
-            case VK_HOME: handled = MoveToDisplayCell(NextEnterableCol(0, 1), NextEnterableRow(0, 1)) || true; break;
-            case VK_END:
-                handled = MoveToDisplayCell(NextEnterableCol(ColTotal(), -1), NextEnterableRow(RowTotal(), -1)) || true;
-                break;
-            case VK_LEFT: handled = MoveToDisplayCell(NextEnterableCol(0, 1), curDisplayRow_) || true; break;
-            case VK_RIGHT: handled = MoveToDisplayCell(NextEnterableCol(ColTotal(), -1), curDisplayRow_) || true; break;
-            case VK_UP: handled = MoveToDisplayCell(curDisplayCol_, NextEnterableRow(0, 1)) || true; break;
-            case VK_DOWN: handled = MoveToDisplayCell(curDisplayCol_, NextEnterableRow(RowTotal(), -1)) || true; break;
+            // The Ctrl moves consume their key even when nothing moves.
+            case VK_HOME: CtrlMove(NextEnterableCol(0, 1), NextEnterableRow(0, 1), handled); break;
+            case VK_END: CtrlMove(NextEnterableCol(ColTotal(), -1), NextEnterableRow(RowTotal(), -1), handled); break;
+            case VK_LEFT: CtrlMove(NextEnterableCol(0, 1), curDisplayRow_, handled); break;
+            case VK_RIGHT: CtrlMove(NextEnterableCol(ColTotal(), -1), curDisplayRow_, handled); break;
+            case VK_UP: CtrlMove(curDisplayCol_, NextEnterableRow(0, 1), handled); break;
+            case VK_DOWN: CtrlMove(curDisplayCol_, NextEnterableRow(RowTotal(), -1), handled); break;
             default: break;
         }
     }
@@ -353,7 +365,7 @@ void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
     if (button == mbLeft) RecordGridPress(ClientToScreen(TPoint(x, y)), shift.Contains(ssLeft));
     lastMouse_ = TPoint(x, y);
     if (!IsDesigning() && CanTakeFocus() && HasWindow() && CanFocus() && !IsFocusHolder(this)) SetFocus();
-    if (button == mbLeft && !shift.Contains(ssDouble)) MousePress(shift, x, y);
+    if (button == mbLeft && !shift.Contains(ssDouble) && !ScrollBarPress(x, y)) MousePress(shift, x, y);
     TCustomControl::MouseDown(button, shift, x, y);
 }
 
@@ -371,6 +383,8 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
     if (cell.Col < 0 || cell.Row < 0) return;
     if (cell.Row == 0 && cell.Col >= 1) {
         pressedHeading_ = cell.Col;
+        headingShownDown_ = true;
+        InvalidateDisplayCell(cell.Col, 0);
         moveFromIndex_ = moveToIndex_ = cell.Col;
         if (OnHeadingDown && CanFireEvents()) OnHeadingDown(this, DataColOfDisplay(cell.Col));
         SetMouseStatus(colMoving_ ? msColMove : msButtonDown);
@@ -423,7 +437,18 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
     lastMouse_ = TPoint(x, y);
     switch (mouseStatus_) {
         case msColResize: sizePos_ = x; break;
+        case msButtonDown:
         case msColMove:
+            // The held heading looks pressed only while the pointer is on it.
+            if (pressedHeading_ >= 1) {
+                TCellCoord_ts over = CellUnderMouse(x, y);
+                bool down = over.Row == 0 && over.Col == pressedHeading_;
+                if (down != headingShownDown_) {
+                    headingShownDown_ = down;
+                    InvalidateDisplayCell(pressedHeading_, 0);
+                }
+            }
+            if (mouseStatus_ != msColMove) break;
             if (TCellCoord_ts cell = CellUnderMouse(x, std::min<Integer>(y, 1)); cell.Col >= 1)
                 moveToIndex_ = cell.Col;
             else if (x >= ClientWidth() - 1)
@@ -610,7 +635,9 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
             break;
         default: break;
     }
+    if (pressedHeading_ >= 1 && pressedHeading_ < ColTotal()) InvalidateDisplayCell(pressedHeading_, 0);
     pressedHeading_ = -1;
+    headingShownDown_ = false;
     if (HasWindow()) Update();
 }
 

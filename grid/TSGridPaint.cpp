@@ -144,6 +144,7 @@ bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, TgrCell
         return true;
     case tckHeading:
         if (TgrCol* col = gridCols_->ColAt(info.DataCol)) info.Text = col->GetHeading();
+        info.Pressed = headingShownDown_ && pressedHeading_ == c;
         info.ContentRect.Right -= 1;
         return true;
     case tckData:
@@ -267,11 +268,14 @@ void TgrBaseGrid::PaintFixedCell(TCanvas* c, const TgrCellPaintInfo& info) {
         StripAccelerator(info.Text, accel, text);
         c->Font()->Assign(*info.Font);
         TRect content(inner.Left, inner.Top, inner.Right, inner.Bottom);
+        // A pressed heading shows its caption one pixel right and down.
+        if (info.Pressed) content = TRect(content.Left + 1, content.Top + 1, content.Right, content.Bottom);
         DrawTextInRect(c, text, headingHeight_, accel, info.WordWrap != wwOff, info.VertAlignment,
                        info.HorzAlignment, content.Top, content.Left + kTextMargin, content);
     }
     if (info.Kind == tckRowBar && info.Indicator != triNone) PaintRowIndicator(c, info);
-    if (heading3D_) RaisedTopLeft(c, inner);
+    if (info.Pressed) SunkenTopLeft(c, inner);
+    else if (heading3D_) RaisedTopLeft(c, inner);
     // Border lines: bottom, then right.
     UsePen(c, heading3D_ ? kFixedLine3D : clBlack);
     Line(c, raw.Left, raw.Bottom - 1, raw.Right - 1, raw.Bottom - 1);
@@ -464,6 +468,49 @@ void TgrBaseGrid::Paint() {
     DoPaint();
 }
 
+// The thumb of a bar of a length: its offset after the first arrow and its
+// length, placed by the first scrolled line within the lines that can come
+// first.
+void TgrBaseGrid::ThumbSpan(Integer length, Integer first, Integer fixed, Integer lastFirst, Integer total,
+                            Integer& pos, Integer& thumb) {
+    constexpr Integer t = ScrollBarThickness;
+    Integer span = std::max<Integer>(0, length - 2 * t);
+    Integer lines = std::max<Integer>(1, total - fixed);
+    Integer steps = std::max<Integer>(0, lastFirst - fixed);
+    thumb = std::clamp<Integer>(span * std::max<Integer>(1, lines - steps) / lines, std::min<Integer>(8, span), span);
+    pos = steps > 0 ? (span - thumb) * std::clamp<Integer>(first - fixed, 0, steps) / steps : 0;
+}
+
+bool TgrBaseGrid::ScrollBarPress(Integer x, Integer y) {
+    bool vert = ScrollBarShown(sbVertical) && x >= ClientWidth() && y < ClientHeight();
+    bool horz = ScrollBarShown(sbHorizontal) && y >= ClientHeight() && x < ClientWidth();
+    if (!vert && !horz) return false;
+    constexpr Integer t = ScrollBarThickness;
+    TGridLayout_ts layout;
+    ComputeLayout(layout);
+    TCellCoord_ts top = TopLeftCell();
+    TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, layout);
+    // Arrows move one line, the track beside the thumb one page.
+    Integer length = vert ? ClientHeight() : ClientWidth();
+    Integer at = vert ? y : x;
+    Integer first = vert ? top.Row : top.Col, fixed = vert ? FixedRowTotal() : FixedColTotal();
+    Integer lastFirst = vert ? last.Row : last.Col;
+    Integer page = std::max<Integer>(1, vert ? layout.Vert.LastFullCell - top.Row : layout.Horz.LastFullCell - top.Col);
+    Integer pos = 0, thumb = 0;
+    ThumbSpan(length, first, fixed, lastFirst, vert ? RowTotal() : ColTotal(), pos, thumb);
+    Integer next = first;
+    if (at < t) next = first - 1;
+    else if (at >= length - t) next = first + 1;
+    else if (at < t + pos) next = first - page;
+    else if (at >= t + pos + thumb) next = first + page;
+    next = std::clamp<Integer>(next, fixed, std::max(fixed, lastFirst));
+    if (next != first) {
+        if (vert) SetTopLeftCell(top.Col, next);
+        else SetTopLeftCell(next, top.Row);
+    }
+    return true;
+}
+
 void TgrBaseGrid::PaintScrollBars(TCanvas* c) {
     bool vert = ScrollBarShown(sbVertical), horz = ScrollBarShown(sbHorizontal);
     if (!vert && !horz) return;
@@ -496,11 +543,8 @@ void TgrBaseGrid::PaintScrollBars(TCanvas* c) {
             Triangle(c, {{length - t + m - 1, ch + m - 3}, {length - t + m - 1, ch + m + 3}, {length - t + m + 2, ch + m}},
                      clBlack);
         }
-        Integer span = length - 2 * t;
-        Integer lines = std::max<Integer>(1, total - fixed);
-        Integer steps = std::max<Integer>(0, lastFirst - fixed);
-        Integer thumb = std::clamp<Integer>(span * std::max<Integer>(1, lines - steps) / lines, std::min<Integer>(8, span), span);
-        Integer pos = steps > 0 ? (span - thumb) * std::clamp<Integer>(first - fixed, 0, steps) / steps : 0;
+        Integer pos = 0, thumb = 0;
+        ThumbSpan(length, first, fixed, lastFirst, total, pos, thumb);
         TRect th = vertical ? TRect(cw, t + pos, cw + t, t + pos + thumb) : TRect(t + pos, ch, t + pos + thumb, ch + t);
         ButtonFace(c, th);
     };

@@ -23,6 +23,14 @@ TColor ShownCellColor(TgrDBGrid* grid, const std::string& fieldName, const TBook
     return color == grColorNotSet ? grid->Color() : color;
 }
 
+bool TypeIntoShownCell(TgrDBGrid* grid, const std::string& fieldName, const TBookmark& row, const std::string& text) {
+    const int col = ColumnOf(grid, fieldName);
+    const Integer windowRow = grid->RowOfDataRow(Variant(row));
+    if (!col || !windowRow) return false;
+    grid->ChangeCurrentCell(grid->GetDisplayCol(col), grid->GetDisplayRow(windowRow));
+    return grid->EditCurrentCell(text) && grid->EndCellEdit();
+}
+
 int ColumnCount(TgrDBGrid* grid) { return grid->Cols(); }
 
 std::string ColumnHeading(TgrDBGrid* grid, int dataCol) {

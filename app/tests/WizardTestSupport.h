@@ -22,6 +22,9 @@ int ColumnOf(TgrDBGrid* grid, const std::string& fieldName);
 // own shows the grid's.
 std::string ShownCellText(TgrDBGrid* grid, const std::string& fieldName, const TBookmark& row);
 TColor ShownCellColor(TgrDBGrid* grid, const std::string& fieldName, const TBookmark& row);
+// Types text into the field's cell of the record `row` and leaves the
+// cell, as the user does; false when the grid refused.
+bool TypeIntoShownCell(TgrDBGrid* grid, const std::string& fieldName, const TBookmark& row, const std::string& text);
 // The errors grid's column count and the heading of a column.
 int ColumnCount(TgrDBGrid* grid);
 std::string ColumnHeading(TgrDBGrid* grid, int dataCol);

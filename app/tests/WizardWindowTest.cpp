@@ -212,6 +212,13 @@ TEST_F(WizardWindowTest, PointEditorsWriteTheKeyAndScanPagesFollowTheSheets) {
         EXPECT_EQ(ShownCellColor(wizard->dbgErrors, "Val", w->qmtError->GetBookmark()), kColorWrong);
         EXPECT_NE(ShownCellColor(wizard->dbgErrors, "RghtVal", w->qmtError->GetBookmark()), kColorWrong);
         EXPECT_EQ(ShownCellColor(wizard->dbgMaster, "Q1", w->qmtMaster->GetBookmark()), clWindow);
+        // An answer corrected in the students' grid is posted once the
+        // cell is left, and the student is scored again.
+        ASSERT_TRUE(TypeIntoShownCell(wizard->dbgData, "Q5", w->qmtData->GetBookmark(), "E"));
+        UiQueue::ProcessPending();
+        EXPECT_EQ(w->qmtData->State(), dsBrowse);
+        EXPECT_EQ(w->qmtData->FieldByName("Q5")->AsString(), "E");
+        EXPECT_EQ(wizard->lblScore->Caption(), "Score: 12/12, 100%");
     }
 
     // With diagnostics on, a double click on the heading shows the frames.

@@ -102,6 +102,16 @@ TEST_F(GridShotInput, TypingEditsEnterStoresEscUndoes) {
     EXPECT_FALSE(g->IsCellEditing());
     EXPECT_FALSE(g->EditControl()->GetVisible());
 
+    // A column narrower than its grid line gives an editor of no width,
+    // never a negative one.
+    g->Col(5)->SetWidth(0);
+    g->ChangeCurrentCell(5, 1);
+    Type("q");
+    ASSERT_TRUE(g->IsCellEditing());
+    EXPECT_EQ(g->EditControl()->Window()->Width(), 0);
+    EXPECT_GE(g->EditControl()->Window()->Height(), 0);
+    Key(VK_ESCAPE);
+
     // A read-only cell does not start editing.
     g->ChangeCurrentCell(4, 1);
     Type("x");
@@ -197,6 +207,27 @@ TEST_F(GridShotInput, VariableDelayOfAGridPastTheScreenEdgeIsSafe) {
     EXPECT_EQ(g->VariableScrollDelay(leftOfCells.X, leftOfCells.Y, 0), 0);
     TPoint aboveCells = g->ClientToScreen(TPoint(40, 2));
     EXPECT_EQ(g->VariableScrollDelay(aboveCells.X, aboveCells.Y, 1), 0);
+}
+
+TEST_F(GridShotInput, AHeldHeadingLooksPressedWhileThePointerIsOnIt) {
+    TRect h = g->CellPixels(2, 0);
+    auto corner = [&] {
+        g->Update();
+        return g->Surface().pixel(h.Left, h.Top) & 0xFFFFFF;
+    };
+    QRgb raised = corner();
+    Press(Mid(2, 0));
+    QRgb pressed = corner();
+    EXPECT_NE(pressed, raised);
+    TPoint off(Mid(2, 0).X, 100);
+    Drag(off);  // off the heading: raised again
+    EXPECT_EQ(corner(), raised);
+    Drag(Mid(2, 0));
+    EXPECT_EQ(corner(), pressed);
+    Drag(off);
+    Release(off);  // released elsewhere: no click, no selection
+    EXPECT_EQ(corner(), raised);
+    EXPECT_FALSE(g->IsDisplayColSelected(2));
 }
 
 TEST_F(GridShotInput, SelectionsFollowTheCurrentRowAndHiddenColumns) {

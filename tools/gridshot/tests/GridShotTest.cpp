@@ -118,6 +118,24 @@ TEST_F(GridShot, LargeGridsScrollBothWays) {
     EXPECT_GT(firstThumbRow, 18 + 40);
 }
 
+TEST_F(GridShot, ScrollBarArrowsAndTrackScroll) {
+    shot.Run(Scenario("", "", 420, 240, 200, 5));
+    TgrShotGrid* g = shot.Grid();
+    ASSERT_TRUE(g->ScrollBarShown(TCustomControl::sbVertical));
+    Integer x = g->ClientWidth() + 8;
+    auto click = [&](Integer y) {
+        g->MouseDown(mbLeft, {}, int(x), int(y));
+        g->MouseUp(mbLeft, {}, int(x), int(y));
+        return g->TopLeftCell().Row;
+    };
+    EXPECT_EQ(click(g->ClientHeight() - 5), 2) << "down arrow";
+    EXPECT_EQ(click(5), 1) << "up arrow";
+    EXPECT_EQ(click(5), 1) << "nothing above the first row";
+    Integer paged = click(g->ClientHeight() - 30);
+    EXPECT_GT(paged, 5) << "track below the thumb pages down";
+    EXPECT_EQ(g->CurrentDisplayRow(), 1) << "scrolling leaves the current cell";
+}
+
 TEST_F(GridShot, StateFollowsScriptedInput) {
     shot.Run(Scenario("", "{\"key\":\"VK_END\",\"shift\":[\"ssCtrl\"]},{\"key\":\"VK_UP\"},{\"click\":[2,6]}"));
     std::string state = shot.StateJson();
