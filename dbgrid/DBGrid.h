@@ -212,6 +212,24 @@ public:
     void ForEachRecord(const std::function<void(const Variant& dataRow)>& visit);
     // The drop-down list of this grid's combos is a data-aware grid.
     TgrBaseGrid* CreateComboGrid() override;
+
+    // ------------------------------------------------ combos
+    // The combos of this grid are TgrDBCombo: their lists list the records
+    // of a dataset.
+    TgrCombo* CreateCombo() override;
+    TgrDropDownStyle ComboDropDownStyle(const TgrCombo* combo) const override;
+    void SetComboDropDownStyle(TgrCombo* combo, TgrDropDownStyle style) override;
+    void AssignComboSettings(TgrCombo* dest, const TgrCombo* source) override;
+    // In data mode a combo over the grid's own data source never drops
+    // down: choosing from it would move the record being edited.
+    bool IsComboUsable(const TgrCombo* combo) const;
+    // Before the current cell's combo drops down: a bound list starts at
+    // its first record, its window takes the rows shown, and with a search
+    // kind the record matching the cell's value becomes its current one.
+    void LocateComboRow();
+    // In data mode an accepted value is written into the current record's
+    // field (the record stays in edit until the row is left).
+    void RollUpCombo(bool accept) override;
     void PreparePrint() override;
     void PrintGrid() override;
     void PreviewGrid() override;
