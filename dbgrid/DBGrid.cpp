@@ -89,9 +89,31 @@ bool TgrCustomDBGrid::IsComboUsable(const TgrCombo* combo) const {
     return !listSource || listSource != DataSource();
 }
 
+TgrDBComboGrid* TgrCustomDBGrid::CurrentComboList() {
+    auto* combo = dynamic_cast<TgrDBCombo*>(EffectiveCombo(CurrentDataCol(), CurrentDataRow()));
+    return combo ? combo->DBComboGrid() : nullptr;
+}
+
+void TgrCustomDBGrid::DoComboInit(Integer dataCol, const Variant& dataRow) {
+    if (OnComboInit) OnComboInit(this, CurrentComboList(), dataCol, dataRow);
+}
+
+void TgrCustomDBGrid::DoComboDropDown(Integer dataCol, const Variant& dataRow) {
+    if (OnComboDropDown) OnComboDropDown(this, CurrentComboList(), dataCol, dataRow);
+}
+
+void TgrCustomDBGrid::DoComboRollUp(Integer dataCol, const Variant& dataRow) {
+    if (OnComboRollUp) OnComboRollUp(this, CurrentComboList(), dataCol, dataRow);
+}
+
+void TgrCustomDBGrid::FireComboDropDownIfDropped(bool wasDropped) {
+    if (!wasDropped && DroppedCombo()) DoComboDropDown(CurrentDataCol(), GetCurrentDataRow());
+}
+
 void TgrCustomDBGrid::LocateComboRow() {
     auto* combo = dynamic_cast<TgrDBCombo*>(EffectiveCombo(CurrentDataCol(), CurrentDataRow()));
     if (!combo || !IsComboUsable(combo)) return;
+    if (dataActive_) DoComboInit(CurrentDataCol(), GetCurrentDataRow());
     TgrDBComboGrid* list = combo->DBComboGrid();
     if (!list->DataBound() || !list->DataActive()) return;
     TDataSet* listSet = list->DataSet();
@@ -120,9 +142,11 @@ void TgrCustomDBGrid::RollUpCombo(bool accept) {
         value = list->GetCellValue(valueCol, list->CurrentDataRow());
     }
     TgrBaseGrid::RollUpCombo(false);
-    if (!take) return;
-    if (TgrCurrentCell* cell = CurrentCell()) cell->ClearValue();
-    if (EditCurrentCell(value.IsEmpty() || value.IsNull() ? std::string() : value.AsString())) EndCellEdit();
+    if (take) {
+        if (TgrCurrentCell* cell = CurrentCell()) cell->ClearValue();
+        if (EditCurrentCell(value.IsEmpty() || value.IsNull() ? std::string() : value.AsString())) EndCellEdit();
+    }
+    DoComboRollUp(CurrentDataCol(), GetCurrentDataRow());
 }
 
 // ------------------------------------------------------------ binding
@@ -901,6 +925,7 @@ void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
         }
         LocateComboRow();
         TgrBaseGrid::GridKeyDown(key, shift);
+        FireComboDropDownIfDropped(false);
         return;
     }
     auto leaveRow = [&]() {
@@ -979,7 +1004,9 @@ void TgrCustomDBGrid::MouseDown(TMouseButton button, TShiftState shift, int x, i
         if (combo && !IsComboUsable(combo)) return;
         LocateComboRow();
     }
+    bool wasDropped = DroppedCombo() != nullptr;
     TgrBaseGrid::MouseDown(button, shift, x, y);
+    if (dataActive_) FireComboDropDownIfDropped(wasDropped);
 }
 
 void TgrCustomDBGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {

@@ -53,6 +53,10 @@ using TgrDBTopLeftChangedEvent = std::function<void(TObject*, Integer oldCol, co
                                                     const Variant& newRow, bool byUser)>;
 using TgrDBPrintRowEvent = std::function<void(TObject*, const Variant& dataRow, bool& cancel)>;
 using TgrDBPrintCellEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, bool& cancel)>;
+class TgrDBComboGrid;
+// Combo is the list of the combo concerned.
+using TgrDBComboCellEvent =
+    std::function<void(TObject*, TgrDBComboGrid* combo, Integer dataCol, const Variant& dataRow)>;
 using TgrDBClickCellEvent = std::function<void(TObject*, Integer dataColDown, const Variant& dataRowDown,
                                                Integer dataColUp, const Variant& dataRowUp)>;
 
@@ -268,6 +272,11 @@ public:
     TgrDBPrintRowEvent OnPrintRow;
     TgrDBPrintCellEvent OnPrintCell;
     TgrDBClickCellEvent OnClickCell;
+    // A cell's combo list is prepared for dropping down, dropped down,
+    // closed; DataRow is the grid's current record.
+    TgrDBComboCellEvent OnComboInit;
+    TgrDBComboCellEvent OnComboDropDown;
+    TgrDBComboCellEvent OnComboRollUp;
     TNotifyEvent OnFieldLayoutChange;
 
     // Event firers (each fires only when a handler is assigned).
@@ -276,6 +285,10 @@ public:
     virtual void DoPrintRow(const Variant& dataRow, bool& cancel);
     virtual void DoPrintCell(Integer dataCol, const Variant& dataRow, bool& cancel);
     virtual void DoFieldLayoutChange();
+    // The combo events pass the list of the current cell's combo.
+    virtual void DoComboInit(Integer dataCol, const Variant& dataRow);
+    virtual void DoComboDropDown(Integer dataCol, const Variant& dataRow);
+    virtual void DoComboRollUp(Integer dataCol, const Variant& dataRow);
 
 protected:
     // ------------------------------------------------ base-grid operations
@@ -323,6 +336,10 @@ private:
     Variant ReadFieldValue(Integer dataCol);
     void WriteFieldValue(Integer dataCol, const Variant& value);
     bool MoveDataSetToRow(Integer windowRow);
+    // The list of the current cell's combo when it is a data-aware one.
+    TgrDBComboGrid* CurrentComboList();
+    // OnComboDropDown when a key or press dropped a list down.
+    void FireComboDropDownIfDropped(bool wasDropped);
 
     std::unique_ptr<TgrGridDataLink> dataLink_;
     std::unique_ptr<TgrStandardDataset> standardWindow_;

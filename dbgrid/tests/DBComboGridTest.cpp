@@ -173,6 +173,24 @@ TEST_F(DBCombo, KeysDropTheListDownMoveInItAndWriteTheChosenValue) {
     EXPECT_EQ(table->State(), dsBrowse);
 }
 
+TEST_F(DBCombo, ComboEventsNameTheListAndTheRecordInOrder) {
+    std::vector<std::string> events;
+    Variant first(BookmarkOf(1));
+    auto log = [&](const char* name) {
+        return [&, name](TObject* sender, TgrDBComboGrid* list, Integer col, const Variant& row) {
+            events.push_back(std::string(name) + " " + std::to_string(col) + (row == first ? " first" : " other") +
+                             (list == combo->DBComboGrid() ? "" : " wrong list") + (sender == grid ? "" : " wrong sender"));
+        };
+    };
+    grid->OnComboInit = log("init");
+    grid->OnComboDropDown = log("dropdown");
+    grid->OnComboRollUp = log("rollup");
+    grid->OnCellEdit = [&](TObject*, Integer, const Variant&, bool) { events.push_back("edit"); };
+    Key(VK_F4);
+    Key(VK_RETURN);
+    EXPECT_EQ(events, (std::vector<std::string>{"init 2 first", "dropdown 2 first", "edit", "rollup 2 first"}));
+}
+
 TEST_F(DBCombo, AClickInTheListChoosesItsRecord) {
     Key(VK_F4);
     ASSERT_EQ(grid->DroppedCombo(), combo);
