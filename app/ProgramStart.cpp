@@ -13,6 +13,7 @@
 #include "platform/gui/Bitmap.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Graphics.h"
+#include "reportproject/VzInit.h"
 
 int RunProgram(int& argc, char** argv) {
     // Qt takes its own options off the command line first, so the first
@@ -31,6 +32,8 @@ int RunProgram(int& argc, char** argv) {
         return 1;
     }
     Application->Initialize();
+    // The report project engine's modules register their classes.
+    InitializeReportProject();
     {
         TBitmap icon;
         LoadEmbeddedBitmap(CurrentBrand() == TBrand::Ombrix ? kOmbrixAboutGlyph : kVeltraneAboutGlyph, &icon);

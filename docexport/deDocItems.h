@@ -6,6 +6,7 @@
 // values, never shared objects.
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "docexport/deClasses.h"
@@ -203,6 +204,25 @@ public:
 
 // A band, or the content of a page. The band's lists hold items the engine
 // frees; freeing a band leaves them alone.
+// A named place on a page (RTF writes it as a bookmark).
+class TdeBookmarkItem : public TdeDocumentItem {
+public:
+    std::string Name;
+    double X = 0, Y = 0;
+};
+
+// One line of texts set at tab stops (right-aligned stops at the given
+// positions, then regular ones at the default interval).
+class TdeTabItem : public TdeDocumentItem {
+public:
+    double SpaceBefore = 0;       // pixels
+    double LineSpacing = 1;       // factor of the line height
+    double DefaultInterval = 48;  // pixels between the regular stops
+    std::vector<std::string> Texts;
+    std::vector<double> Positions;  // pixels
+    TFont Font;
+};
+
 class TdeBandItem : public TObject {
 public:
     TdeItemList GraphicItems;

@@ -7,6 +7,7 @@
 #include "docexport/deConsts.h"
 #include "docexport/deCstDocEng.h"
 #include "docexport/deUtils.h"
+#include "platform/gui/Icon.h"
 #include "platform/core/MathUtils.h"
 #include "platform/core/Strings.h"
 
@@ -554,7 +555,7 @@ Integer TdeCustomDocumentEngine::RegisterImage(TGraphic* graphic, bool asResourc
     if (!started_ || !(capabilities_ & capImage) || !graphic) return -1;
     Preferences()->SetUseImagesAsResources(asResource);
     if (!dynamic_cast<TBitmap*>(graphic) && !dynamic_cast<TJPEGImage*>(graphic) &&
-        !dynamic_cast<TMetafile*>(graphic)) {
+        !dynamic_cast<TMetafile*>(graphic) && !dynamic_cast<TIcon*>(graphic)) {
         RaiseEngineError<EUnsupportedGraphics>();
         return -1;
     }

@@ -97,6 +97,8 @@ public:
     void RenderEllipse(const TPen& pen, const TBrush* brush, double x1, double y1, double x2, double y2) override;
     void RenderPolygon(const TdePoints& points, const TBrush* brush, const TPen& pen, bool closed) override;
     void RenderTable(TdeTableItem* item) override;
+    // Bookmarks and tab lines.
+    void RenderOtherItem(TdeDocumentItem* item) override;
     // With MetafileAsImage the metafile becomes one picture item.
     void ProcessMetafile(const TMetafile& metafile, double x, double y) override;
     bool CheckImageFormat(TdeOutputImageFormat format, std::string& message) override;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/gui/Icon.h"
 #include "platform/gui/Metafile.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/DateTime.h"
@@ -526,8 +527,13 @@ std::unique_ptr<TGraphic> TVPConverter::ReadGraphic() {
         if (!data.empty()) metafile->LoadFromBytes(data);
         return metafile;
     }
+    if (kind == 3) {
+        auto icon = std::make_unique<TIcon>();
+        if (!data.empty()) icon->LoadFromBytes(data);
+        return icon;
+    }
     // Other picture classes are told apart by their data: JPEG pictures and
-    // bitmaps are drawn; icons and unknown kinds are skipped.
+    // bitmaps are drawn; unknown kinds are skipped.
     if (kind == 4 && data.size() > 2 && data[0] == 0xFF && data[1] == 0xD8) {
         auto jpeg = std::make_unique<TJPEGImage>();
         jpeg->LoadFromBytes(data);

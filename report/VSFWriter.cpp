@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <random>
 
+#include "platform/gui/Icon.h"
 #include "platform/gui/Metafile.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/Strings.h"
@@ -114,7 +115,10 @@ void TVzVSFWriter::WriteDeviceRect(const TRect& r) {
 }
 
 void TVzVSFWriter::WriteGraphic(TGraphic* graphic) {
-    Byte type = dynamic_cast<TBitmap*>(graphic) ? 1 : dynamic_cast<TMetafile*>(graphic) ? 2 : 4;
+    Byte type = dynamic_cast<TBitmap*>(graphic)     ? 1
+                : dynamic_cast<TMetafile*>(graphic) ? 2
+                : dynamic_cast<TIcon*>(graphic)     ? 3
+                                                    : 4;
     if (reusePos_ != 0) {
         WriteByte(Byte(type + 128));
         WriteInt32(reusePos_);

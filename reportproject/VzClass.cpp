@@ -7,6 +7,7 @@
 #include "platform/core/Streams.h"
 #include "platform/core/Strings.h"
 #include "reportproject/VzEvents.h"
+#include "reportproject/VzFiler.h"
 #include "reportproject/VzProj.h"
 #include "reportproject/VzUtil.h"
 #include "report/ReportDefs.h"
@@ -68,12 +69,6 @@ TVizeClassRef TVizeDataObject::StaticClass() {
     return &cls;
 }
 
-TVizeClassRef TVizePage::StaticClass() {
-    static const TVizeClass cls("TVizePage", TVizeProjectItem::StaticClass(),
-                                [](TComponent* owner) { return new TVizePage(owner); }, true);
-    return &cls;
-}
-
 // ------------------------------------------------------------ component
 
 namespace {
@@ -100,11 +95,49 @@ TVizeComponent::TVizeComponent(TComponent* owner) : TComponent(owner) {
 }
 
 TVizeComponent::~TVizeComponent() {
+    Destroying();
     FreeEvents();
     if (VizeDesigner().DesignMode && VizeDesigner().NotifyDesigner) VizeDesigner().NotifyDesigner(this, nullptr);
     CallComponentDeleted(this);
     DestroyChildren();
     SetParent(nullptr);
+}
+
+namespace {
+// Clears the component references of obj that hold target; nested objects
+// are followed to the given depth.
+void ClearReferences(TObject& obj, const TComponent* target, int depth) {
+    TVizeClassRef cls = VizeClassOf(&obj);
+    if (!cls) return;
+    for (const TVizePropInfo* prop : cls->PropList()) {
+        if (prop->Kind != tkClass || !prop->GetObj) continue;
+        TObject* value = prop->GetObj(obj);
+        if (!value) continue;
+        if (value == target) {
+            if (prop->SetObj) prop->SetObj(obj, nullptr);
+        } else if (auto* list = dynamic_cast<TVizeComponentList*>(value)) {
+            // target is past its own destructor: compare addresses only.
+            std::vector<TVizeComponent*> keep;
+            for (TVizeComponent* c : list->Items())
+                if (static_cast<const TComponent*>(c) != target) keep.push_back(c);
+            if (int(keep.size()) != list->Count()) {
+                list->Clear();
+                for (TVizeComponent* c : keep) list->Add(c);
+            }
+        } else if (depth > 0 && !dynamic_cast<TComponent*>(value)) {
+            ClearReferences(*value, target, depth - 1);
+        }
+    }
+}
+}  // namespace
+
+void TVizeComponent::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation != opRemove || component == this || ComponentState().Contains(csDestroying)) return;
+    // Only a component being freed: one that merely changes owner stays
+    // a valid target.
+    if (!component->ComponentState().Contains(csDestroying)) return;
+    ClearReferences(*this, component, 1);
 }
 
 void TVizeComponent::FreeEvents() {
@@ -315,7 +348,11 @@ bool MoveInList(std::vector<TVizeComponent*>& list, TVizeComponent* child, int k
 
 TVizeContainerComponent::TVizeContainerComponent(TComponent* owner) : TVizeComponent(owner) { SetContainer(); }
 
-TVizeContainerComponent::~TVizeContainerComponent() { DestroyChildren(); }
+TVizeContainerComponent::~TVizeContainerComponent() {
+    // Children freed now must not find this half-destroyed component whole.
+    Destroying();
+    DestroyChildren();
+}
 
 void TVizeContainerComponent::DestroyChildren() {
     TVizeComponent::DestroyChildren();
@@ -361,6 +398,19 @@ void TVizeProjectItem::SetActive(bool value) {
         Activate();
     else
         Deactivate();
+}
+
+void TVizeProjectItem::SaveToStream(TStream& stream) {
+    TStreamHelper helper(stream);
+    TVizeWriter(helper).WriteComponent(this, true);
+}
+
+void TVizeProjectItem::LoadFromStream(TStream& stream) {
+    TStreamHelper helper(stream);
+    TVizeReader reader(helper);
+    reader.Project = Project();
+    reader.ReadRootItem(this);
+    reader.ApplyFixups();
 }
 
 void TVizeProjectItem::Activate() {
@@ -459,13 +509,17 @@ std::string TVizeProjectItem::QualifiedName() const {
     return ownerItem->Name() + "_" + Name();
 }
 
-TVizePage::TVizePage(TComponent* owner) : TVizeProjectItem(owner) { SetPageRef(this); }
+// ------------------------------------------------------------ lists
 
-void TVizePage::PrepareItem(Integer a, Integer b) {
-    if (VizeHooks().ItemPrepare) VizeHooks().ItemPrepare(this, a, b);
+TVizeClassRef TVizePersistentList::StaticClass() {
+    static const TVizeClass cls("TVizePersistentList", nullptr, nullptr, false);
+    return &cls;
 }
 
-// ------------------------------------------------------------ lists
+TVizeClassRef TVizeComponentList::StaticClass() {
+    static const TVizeClass cls("TVizeComponentList", nullptr, nullptr, false);
+    return &cls;
+}
 
 TPersistent* TVizePersistentList::CreateItem(const std::string& className, TComponent* owner) {
     TVizeClassRef cls = FindVizeClass(className);

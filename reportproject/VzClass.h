@@ -147,6 +147,9 @@ public:
     void Refresh();
 
 protected:
+    // A freed component is cleared from every published reference that
+    // holds it, here and in the objects (events) this component holds.
+    void Notification(TComponent* component, TOperation operation) override;
     // For the container variants.
     void SetContainer() { SetFlag(sfContainer, true); }
     void SetPageRef(TVizePage* page) { page_ = page; }
@@ -159,6 +162,11 @@ protected:
     void ReplaceEvent(TVizeSimpleEvent*& slot, TVizeSimpleEvent* event);
     // Base renaming without the reserved-word rule.
     void DoSetName(const std::string& newName);
+    // Leaves the print nesting without the after-print step (a pass that
+    // ends early for an invisible component).
+    void LeavePrint() {
+        if (printNesting_ > 0) --printNesting_;
+    }
 
 private:
     void SetFlag(Byte flag, bool value) { stateFlags_ = value ? (stateFlags_ | flag) : (stateFlags_ & ~flag); }
@@ -229,8 +237,9 @@ public:
     void ProjectLoaded() override;
     void ReplaceReference(TVizeComponent* oldRef, TVizeComponent* newRef) override;
 
-    virtual void SaveToStream(TStream& stream) {}
-    virtual void LoadFromStream(TStream& stream) {}
+    // The item's own stream: its component record with children.
+    virtual void SaveToStream(TStream& stream);
+    virtual void LoadFromStream(TStream& stream);
     virtual void Activate();
     virtual void Deactivate();
     virtual void PrepareItem(Integer a, Integer b);
@@ -263,7 +272,8 @@ public:
     using TVizeProjectItem::TVizeProjectItem;
 };
 
-// A report page (geometry and printing come with the page layout code).
+// A page of a report, or a global page owned by the project and shared by
+// reports. Its size is in inches; children are the page's controls.
 class TVizePage : public TVizeProjectItem {
     VIZE_CLASS(TVizePage)
 public:
@@ -273,14 +283,67 @@ public:
     void SetDesigner(void* designer) { designer_ = designer; }
     void PrepareItem(Integer a, Integer b) override;
 
+    double PageWidth() const { return pageWidth_; }
+    double PageHeight() const { return pageHeight_; }
+    // Only positive sizes are taken; the paper becomes custom (256).
+    void SetPageWidth(double x);
+    void SetPageHeight(double x);
+    Integer PaperSize() const { return paperSize_; }
+    // Known codes size the page (by orientation); unknown ones are only
+    // stored.
+    void SetPaperSize(Int64 code);
+    // 0 portrait, 1 landscape, 2 default (TOrientation).
+    int Orientation() const { return orientation_; }
+    void SetOrientation(Int64 o);
+    Integer Bin() const { return bin_; }
+    void SetBin(Int64 v) { bin_ = Integer(v); }
+    const std::string& BinCustom() const { return binCustom_; }
+    void SetBinCustom(const std::string& v) { binCustom_ = v; }
+    int GotoMode() const { return gotoMode_; }
+    void SetGotoMode(Int64 v) { gotoMode_ = int(v); }
+    TVizePage* GotoPage() const { return gotoPage_; }
+    void SetGotoPage(TVizePage* page) { gotoPage_ = page; }
+    Integer GridLines() const { return gridLines_; }
+    void SetGridLines(Int64 v);
+    double GridSpacing() const { return gridSpacing_; }
+    void SetGridSpacing(double v);
+    bool WasteFit() const { return wasteFit_; }
+    void SetWasteFit(bool v) { wasteFit_ = v; }
+    // True for a page owned by the project rather than by a report.
+    bool IsGlobal() const { return global_; }
+
+    void Print(TBaseReport* report) override;
+    void ReplaceReference(TVizeComponent* oldRef, TVizeComponent* newRef) override;
+    void SaveToStream(TStream& stream) override;
+    void LoadFromStream(TStream& stream) override;
+
+protected:
+    void AssignTo(TPersistent* dest) const override;
+
 private:
+    void ResizeControls(bool widthChanged, bool heightChanged, double newH, double oldH, double newW, double oldW);
+
     void* designer_ = nullptr;
+    double pageWidth_ = 8.5;
+    double pageHeight_ = 11.0;
+    Integer paperSize_ = -1;
+    int orientation_ = 2;
+    Integer bin_ = -1;
+    std::string binCustom_;
+    int gotoMode_ = 0;
+    TVizePage* gotoPage_ = nullptr;
+    Integer gridLines_ = 5;
+    double gridSpacing_ = 0.1;
+    bool wasteFit_ = false;
+    bool global_ = false;
 };
 
-// A list of owned persistent objects.
-class TVizePersistentList {
+// A list of owned persistent objects (a property value of its own kind in
+// project streams).
+class TVizePersistentList : public TPersistent {
 public:
-    virtual ~TVizePersistentList() { Clear(); }
+    static TVizeClassRef StaticClass();
+    ~TVizePersistentList() override { Clear(); }
     // A new instance of a registered class: components with owner, other
     // persistent classes plainly; null for unknown or non-persistent names.
     virtual TPersistent* CreateItem(const std::string& className, TComponent* owner);
@@ -293,9 +356,11 @@ private:
     std::vector<TPersistent*> items_;
 };
 
-// A list of component references, not owned.
-class TVizeComponentList {
+// A list of component references, not owned (a property value of its own
+// kind in project streams).
+class TVizeComponentList : public TPersistent {
 public:
+    static TVizeClassRef StaticClass();
     int Count() const { return static_cast<int>(items_.size()); }
     TVizeComponent* Items(int index) const { return items_.at(static_cast<std::size_t>(index)); }
     void SetItem(int index, TVizeComponent* c) { items_.at(static_cast<std::size_t>(index)) = c; }

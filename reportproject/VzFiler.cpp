@@ -153,8 +153,11 @@ void TVizeWriter::WriteProperty(TObject& obj, const TVizePropInfo& p) {
             if (v == p.Default) return;
             helper_.WriteString(p.Name);
             helper_.WriteByte(vtSet);
+            // A member without a name is skipped: an empty name would end
+            // the set early and leave the rest of the stream out of step.
             for (int bit = 0; bit < 32; ++bit)
-                if ((v >> bit) & 1) helper_.WriteString(size_t(bit) < p.Names.size() ? p.Names[size_t(bit)] : "");
+                if (((v >> bit) & 1) && size_t(bit) < p.Names.size() && !p.Names[size_t(bit)].empty())
+                    helper_.WriteString(p.Names[size_t(bit)]);
             helper_.WriteString("");
             return;
         }
@@ -165,6 +168,27 @@ void TVizeWriter::WriteProperty(TObject& obj, const TVizePropInfo& p) {
                     helper_.WriteString(p.Name);
                     WriteIntegerValue(0);
                 }
+                return;
+            }
+            if (auto* list = dynamic_cast<TVizeComponentList*>(o)) {
+                helper_.WriteString(p.Name);
+                helper_.WriteByte(vtList);
+                for (TVizeComponent* c : list->Items())
+                    if (c) helper_.WriteString(VizeReferenceName(c, rootOwner_));
+                helper_.WriteString("");
+                return;
+            }
+            if (auto* list = dynamic_cast<TVizePersistentList*>(o)) {
+                helper_.WriteString(p.Name);
+                helper_.WriteByte(vtPersistentList);
+                for (int i = 0; i < list->Count(); ++i) {
+                    TPersistent* item = list->Items(i);
+                    TVizeClassRef cls = item ? VizeClassOf(item) : nullptr;
+                    if (!cls) continue;
+                    helper_.WriteString(cls->Name());
+                    WriteProperties(*item);
+                }
+                helper_.WriteString("");
                 return;
             }
             if (auto* c = dynamic_cast<TVizeComponent*>(o)) {
@@ -196,7 +220,61 @@ std::function<void(const std::string&)>& VizeUnknownClassMessage() {
     return show;
 }
 
+class TVizeReader::TWatcher : public TComponent {
+public:
+    explicit TWatcher(TVizeReader& reader) : TComponent(nullptr), reader_(reader) {}
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override {
+        TComponent::Notification(component, operation);
+        if (operation == opRemove) reader_.Forget(component);
+    }
+
+private:
+    TVizeReader& reader_;
+};
+
+TVizeReader::TVizeReader(TStreamHelper& helper) : TVizeFiler(helper, true) {}
+
 TVizeReader::~TVizeReader() = default;
+
+void TVizeReader::Watch(TComponent* c) {
+    if (!c) return;
+    if (!watcher_) watcher_ = std::make_unique<TWatcher>(*this);
+    watcher_->FreeNotification(c);
+}
+
+void TVizeReader::Forget(TComponent* c) {
+    // Entries are dropped, never followed: the holder may be half torn
+    // down. The holder clears its own property (TVizeComponent's free
+    // notification) while it is whole.
+    std::erase_if(forward_, [c](const ForwardRef& f) { return f.Holder == c || f.Instance == c; });
+    std::erase_if(links_, [c](const Link& l) { return l.Holder == c || l.Target == c; });
+}
+
+void TVizeReader::Assign(const ForwardRef& f, TVizeComponent* target) {
+    if (f.Prop) {
+        Assign(f.Instance, f.Prop, target);
+        return;
+    }
+    // An entry of a component list.
+    auto* list = static_cast<TVizeComponentList*>(f.Instance);
+    if (f.Index < 0 || f.Index >= list->Count()) return;
+    list->SetItem(f.Index, target);
+    Watch(target);
+    if (f.Holder && f.Holder != target) f.Holder->FreeNotification(target);
+    links_.push_back({f.Holder, target});
+}
+
+void TVizeReader::Assign(TObject* instance, const TVizePropInfo* prop, TVizeComponent* target) {
+    prop->SetObj(*instance, target);
+    if (!target) return;
+    TComponent* holder = holder_ ? holder_ : dynamic_cast<TComponent*>(instance);
+    Watch(target);
+    Watch(holder);
+    if (holder && holder != target) holder->FreeNotification(target);
+    links_.push_back({holder, target});
+}
 
 std::string TVizeReader::KeyFor(const std::string& name) const {
     std::string key = name;
@@ -229,8 +307,12 @@ void TVizeReader::ResolveForwardRefs(TVizeComponent* c) {
     std::string key = LowerCase(c->Owner()->Name() + "." + c->Name());
     for (size_t i = 0; i < forward_.size();) {
         if (forward_[i].Key == key) {
-            forward_[i].Prop->SetObj(*forward_[i].Instance, c);
+            ForwardRef f = forward_[i];
             forward_.erase(forward_.begin() + std::ptrdiff_t(i));
+            TComponent* keep = holder_;
+            holder_ = f.Holder;
+            Assign(f, c);
+            holder_ = keep;
         } else {
             ++i;
         }
@@ -238,9 +320,15 @@ void TVizeReader::ResolveForwardRefs(TVizeComponent* c) {
 }
 
 void TVizeReader::ApplyFixups() {
-    for (const ForwardRef& f : forward_)
-        if (TVizeComponent* c = Lookup(f.Key)) f.Prop->SetObj(*f.Instance, c);
-    forward_.clear();
+    std::vector<ForwardRef> pending;
+    pending.swap(forward_);
+    TComponent* keep = holder_;
+    for (const ForwardRef& f : pending)
+        if (TVizeComponent* c = Lookup(f.Key)) {
+            holder_ = f.Holder;
+            Assign(f, c);
+        }
+    holder_ = keep;
 }
 
 void TVizeReader::DefineBinaryProperty(const std::string& name, TVizeStreamProc readProc, TVizeStreamProc,
@@ -325,6 +413,7 @@ TVizeComponent* TVizeReader::ReadComponent(TComponent* root, TVizeComponent* par
         comp->SetParent(parent);
         comp->SetName(name);
         ResolveForwardRefs(comp);
+        if (AddComponents) CallComponentAdded(comp);
     } else {
         ++absorb_;
     }
@@ -344,8 +433,12 @@ void TVizeReader::ReadProperties(TObject& obj) {
     std::vector<TPropertyOverride> saved;
     saved.swap(overrides_);
     TObject* savedCurrent = current_;
+    TComponent* savedHolder = holder_;
     current_ = &obj;
-    if (auto* comp = dynamic_cast<TVizeComponent*>(&obj)) comp->DefinePropertyOverrides(*this);
+    if (auto* comp = dynamic_cast<TVizeComponent*>(&obj)) {
+        holder_ = comp;
+        comp->DefinePropertyOverrides(*this);
+    }
     TVizeClassRef cls = VizeClassOf(&obj);
     std::vector<const TVizePropInfo*> props;
     if (cls) props = cls->PropList();
@@ -377,6 +470,7 @@ void TVizeReader::ReadProperties(TObject& obj) {
     }
     overrides_.swap(saved);
     current_ = savedCurrent;
+    holder_ = savedHolder;
 }
 
 void TVizeReader::ReadProperty(TObject* obj, const TVizePropInfo* prop, TVizeTypeKind) {
@@ -446,10 +540,13 @@ void TVizeReader::ReadProperty(TObject* obj, const TVizePropInfo* prop, TVizeTyp
             std::string name = helper_.ReadString();
             if (!apply) return;
             std::string plain = !name.empty() && name[0] == '*' ? name.substr(1) : name;
-            if (TVizeComponent* c = Lookup(plain))
-                prop->SetObj(*obj, c);
-            else
-                forward_.push_back({KeyFor(plain), obj, prop});
+            if (TVizeComponent* c = Lookup(plain)) {
+                Assign(obj, prop, c);
+            } else {
+                TComponent* holder = holder_ ? holder_ : dynamic_cast<TComponent*>(obj);
+                Watch(holder);
+                forward_.push_back({KeyFor(plain), obj, prop, holder, 0});
+            }
             return;
         }
         case vtIndex: {
@@ -480,21 +577,54 @@ void TVizeReader::ReadProperty(TObject* obj, const TVizePropInfo* prop, TVizeTyp
             return;
         }
         case vtList: {
-            // Component lists are not carried by this model's properties:
-            // the names are read and dropped.
-            while (!helper_.ReadString().empty()) {
+            // The names resolve into a temporary list that the property's
+            // setter copies; names not known yet wait on the copy the
+            // property holds, never on the temporary list.
+            TVizeComponentList temp;
+            std::vector<std::pair<int, std::string>> waiting;
+            for (;;) {
+                std::string name = helper_.ReadString();
+                if (name.empty()) break;
+                if (!apply) continue;
+                std::string plain = name[0] == '*' ? name.substr(1) : name;
+                TVizeComponent* c = Lookup(plain);
+                if (!c) waiting.push_back({temp.Count(), plain});
+                temp.Add(c);
             }
+            if (!apply) return;
+            prop->SetObj(*obj, &temp);
+            auto* held = prop->GetObj ? dynamic_cast<TVizeComponentList*>(prop->GetObj(*obj)) : nullptr;
+            if (!held) return;
+            TComponent* holder = holder_ ? holder_ : dynamic_cast<TComponent*>(obj);
+            Watch(holder);
+            for (TVizeComponent* c : held->Items())
+                if (c && holder && holder != c) {
+                    Watch(c);
+                    holder->FreeNotification(c);
+                    links_.push_back({holder, c});
+                }
+            for (const auto& [index, name] : waiting)
+                forward_.push_back({KeyFor(name), held, nullptr, holder, index});
             return;
         }
         case vtPersistentList: {
+            auto* list = apply && prop->GetObj ? dynamic_cast<TVizePersistentList*>(prop->GetObj(*obj)) : nullptr;
+            if (list) list->Clear();
             for (;;) {
-                std::string cls = helper_.ReadString();
-                if (cls.empty()) break;
+                std::string className = helper_.ReadString();
+                if (className.empty()) break;
                 helper_.ReadByte();
-                ++absorb_;
-                TVizePersistent dummy;
-                ReadProperties(dummy);
-                --absorb_;
+                TPersistent* item = list ? list->CreateItem(className, rootOwner_) : nullptr;
+                if (item) {
+                    list->Add(item);
+                    ReadProperties(*item);
+                } else {
+                    // An item of an unknown class is read and dropped.
+                    ++absorb_;
+                    TVizePersistent dummy;
+                    ReadProperties(dummy);
+                    --absorb_;
+                }
             }
             return;
         }

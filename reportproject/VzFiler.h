@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -81,12 +82,14 @@ std::function<void(const std::string& message)>& VizeUnknownClassMessage();
 
 class TVizeReader : public TVizeFiler {
 public:
-    explicit TVizeReader(TStreamHelper& helper) : TVizeFiler(helper, true) {}
+    explicit TVizeReader(TStreamHelper& helper);
     ~TVizeReader() override;
 
     // The project whose components references are looked up in (may be
     // null: references then resolve among the root owner's components).
     TVizeProjectManager* Project = nullptr;
+    // Tell the component-added hook about every component read.
+    bool AddComponents = false;
 
     // Reads a component record into item (class must match exactly).
     bool ReadRootItem(TVizeComponent* item);
@@ -105,8 +108,23 @@ private:
     struct ForwardRef {
         std::string Key;  // "owner.name" as stored, lower case
         TObject* Instance;
-        const TVizePropInfo* Prop;
+        const TVizePropInfo* Prop;  // null: Instance is a component list
+        TComponent* Holder;         // the component whose properties hold Instance
+        int Index;                  // the entry of a component list
     };
+    // A reference assigned while reading.
+    struct Link {
+        TComponent* Holder;
+        TComponent* Target;
+    };
+    // Told when a component the reader created or linked is freed (by the
+    // reader's own error path or by anyone later), so no pending reference
+    // or link is ever used with a freed component.
+    class TWatcher;
+    void Assign(TObject* instance, const TVizePropInfo* prop, TVizeComponent* target);
+    void Assign(const ForwardRef& f, TVizeComponent* target);
+    void Watch(TComponent* c);
+    void Forget(TComponent* c);
     TVizeComponent* Lookup(const std::string& name) const;
     void ResolveForwardRefs(TVizeComponent* c);
     std::string KeyFor(const std::string& name) const;
@@ -116,6 +134,9 @@ private:
     TComponent* readRoot_ = nullptr;
     int absorb_ = 0;
     std::vector<ForwardRef> forward_;
+    std::vector<Link> links_;
+    std::unique_ptr<TWatcher> watcher_;
+    TComponent* holder_ = nullptr;
     std::string probeName_;  // the property being read
     bool handled_ = false;
 };

@@ -179,7 +179,7 @@ void TStreamHelper::BeginReadBlock() {
 void TStreamHelper::EndReadBlock() { PopStream(); }
 
 void TStreamHelper::SkipBlock() {
-    ReadIndex();
+    ReadByte();  // the compression method
     Integer size = ReadInteger();
     if (size < 0 || size > Stream().Size() - Stream().Position()) throw EReadError("Stream read error");
     Stream().Seek(size, soCurrent);

@@ -17,11 +17,11 @@ bool FloatNotLess(double a, double b) { return !FloatLess(a, b); }
 double MinFloat(double a, double b) { return a < b ? a : b; }
 double MaxFloat(double a, double b) { return a > b ? a : b; }
 
-TVizeRect MakeRect(double left, double top, double right, double bottom) {
+TVizeRect vzutil::MakeRect(double left, double top, double right, double bottom) {
     return TVizeRect{left, top, right, bottom};
 }
 
-TVizePoint MakePoint(double x, double y) { return TVizePoint{x, y}; }
+TVizePoint vzutil::MakePoint(double x, double y) { return TVizePoint{x, y}; }
 
 bool PointInRect(const TVizeRect& rect, const TVizePoint& point) {
     return FloatNotLess(point.X, rect.Left) && FloatNotGreater(point.X, rect.Right) &&

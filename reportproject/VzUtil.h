@@ -31,8 +31,14 @@ struct TVizePoint {
     double X = 0, Y = 0;
 };
 
+// In a namespace of their own: the document engine has a MakeRect of the
+// same parameters, and a program links both libraries.
+namespace vzutil {
 TVizeRect MakeRect(double left, double top, double right, double bottom);
 TVizePoint MakePoint(double x, double y);
+}  // namespace vzutil
+using vzutil::MakePoint;
+using vzutil::MakeRect;
 // Edges included, with the length tolerance.
 bool PointInRect(const TVizeRect& rect, const TVizePoint& point);
 // out := the overlap of r1 and r2; true when it is not empty (tolerant).

@@ -3,6 +3,8 @@
 #include "EngineTestSupport.h"
 #include "docexport/deConsts.h"
 #include "platform/gui/Bitmap.h"
+#include "platform/gui/Icon.h"
+#include "platform/gui/tests/IconFixture.h"
 
 namespace {
 
@@ -360,6 +362,9 @@ TEST(RecordImages, PlacementRules) {
     TLogEngine e;
     e.SetMeasurementUnit(muPixels);
     e.BeginDoc();
+    TIcon icon;
+    icon.LoadFromBytes(SmallIconFile());
+    EXPECT_GE(e.RegisterImage(&icon, false), 0);  // icons are pictures like bitmaps
     TOddGraphic odd;
     try {
         e.RegisterImage(&odd, true);

@@ -6,7 +6,9 @@
 #include "docexport/deRTFEng.h"
 #include "docexport/tests/CheckerSupport.h"
 #include "platform/core/Streams.h"
+#include "platform/gui/Icon.h"
 #include "platform/gui/Metafile.h"
+#include "platform/gui/tests/IconFixture.h"
 
 // An RTF document with text, a line, a rectangle, an ellipse, a bitmap, a
 // metafile picture, rotated text, a table and a flowing paragraph, read by
@@ -101,6 +103,10 @@ std::string WriteReport(bool binary) {
     e.ImageSettings()->SetOutputImageFormat(ifMetafile);
     e.DrawImageRect(TdeRect{480, 120, 540, 180}, &yellow);
     e.ImageSettings()->SetOutputImageFormat(ifJPEG);
+    // A 4 x 4 icon in ten-pixel cells, its clear top-left cell showing white.
+    TIcon icon;
+    icon.LoadFromBytes(SmallIconFile());
+    e.DrawImageRect(TdeRect{560, 300, 600, 340}, &icon);
     e.Font()->SetSize(20);
     e.SetRotation(90);
     e.TextOut("Turned", 650, 250);
@@ -114,6 +120,17 @@ std::string WriteReport(bool binary) {
     e.TextOut("Second page text", 50, 200);
     e.NewPage();
     e.TextOut("Third page text", 50, 50);
+    // A bookmark and a tab line, placed as a caller would.
+    auto* mark = new TdeBookmarkItem;
+    mark->Name = "Results";
+    mark->X = 50;
+    mark->Y = 20;
+    e.AddItem(mark);
+    auto* tabs = new TdeTabItem;
+    tabs->Texts = {"Tabbed", "Bea", "93"};
+    tabs->Positions = {100, 250, 400};
+    tabs->Font.SetName("Arial");
+    e.AddItem(tabs);
     e.EndDoc();
     return e.Text();
 }
@@ -151,6 +168,11 @@ TEST(RtfReaders, LibreOfficeShowsEveryKindOfOutputOnItsPage) {
     EXPECT_TRUE(Near(img.pixel(510, 150), 255, 255, 0)) << "metafile picture";
     EXPECT_TRUE(Near(img.pixel(535, 175), 255, 255, 0)) << "metafile picture at its full size";
     EXPECT_TRUE(Near(img.pixel(55, 125), 255, 0, 0)) << "nothing black over the rectangle's corner";
+    EXPECT_TRUE(Near(img.pixel(565, 305), 255, 255, 255)) << "icon's clear cell";
+    EXPECT_TRUE(Near(img.pixel(575, 315), 255, 0, 0)) << "icon";
+    EXPECT_TRUE(Near(img.pixel(595, 305), 0, 255, 0)) << "icon";
+    EXPECT_TRUE(Near(img.pixel(565, 335), 0, 0, 255)) << "icon";
+    EXPECT_TRUE(Near(img.pixel(595, 335), 0, 0, 0)) << "icon";
     EXPECT_GT(DarkPixels(img, 100, 98, 350, 103), 200) << "line";
     EXPECT_GT(DarkPixels(img, 640, 150, 700, 260), 30) << "rotated text";
     // The background picture stands in the first page's header; LibreOffice
@@ -160,7 +182,33 @@ TEST(RtfReaders, LibreOfficeShowsEveryKindOfOutputOnItsPage) {
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x) background += Near(img.pixel(x, y), 255, 0, 255);
     EXPECT_GT(background, 500) << "background picture";
+    const std::string page3 = checkers::Run("pdftotext -f 3 -l 3 '" + pdf + "' -");
+    for (const char* t : {"Tabbed", "Bea", "93"}) EXPECT_NE(page3.find(t), std::string::npos) << t << ":\n" << page3;
+    // The bookmark survives into LibreOffice's own format.
+    const std::string odt = checkers::LibreOfficeConvert(folder + "/report.rtf", "odt", folder);
+    ASSERT_FALSE(odt.empty()) << "LibreOffice did not convert the document";
+    const std::string content = checkers::Run(
+        checkers::Python() + " -c \"import sys, zipfile; print(zipfile.ZipFile(sys.argv[1]).read('content.xml').decode())\" '" +
+        odt + "'");
+    EXPECT_NE(content.find("text:name=\"Results\""), std::string::npos) << content.substr(0, 2000);
     checkers::RemoveTree(folder);
+}
+
+// Bookmarks and tab lines as the writer lays them out: right-aligned stops
+// at the given places, then regular ones up to the page's text width.
+TEST(RtfReaders, BookmarkAndTabLineWords) {
+    const std::string rtf = WriteReport(false);
+    EXPECT_NE(rtf.find("{\\*\\bkmkstart Results}\\plain\\pvpg\\phpg\\posy300\\posx750\\absw0\\absh0"
+                       "{\\*\\bkmkend Results}"),
+              std::string::npos);
+    const auto at = rtf.find("\\tqr\\tx1500\\tx3750\\tx6000\\tx6480\\tx7200");
+    ASSERT_NE(at, std::string::npos);
+    const std::string stops = rtf.substr(at, rtf.find("\r\n", at) - at);
+    const std::string last = "\\tx11520";  // 768 pixels: the last stop before the 800-pixel width
+    EXPECT_TRUE(stops.size() >= last.size() && stops.compare(stops.size() - last.size(), last.size(), last) == 0)
+        << stops;
+    EXPECT_NE(rtf.find(" Tabbed \\tab Bea \\tab 93 \\tab"), std::string::npos);
+    EXPECT_NE(rtf.find("{\\pard\\keep\\keepn\\sb0\\sl"), std::string::npos);
 }
 
 TEST(RtfReaders, UnrtfReadsTheDocument) {
@@ -171,9 +219,10 @@ TEST(RtfReaders, UnrtfReadsTheDocument) {
         const std::string folder = checkers::TempFolder("unrtf");
         checkers::WriteBytes(folder + "/report.rtf", rtf);
         int rc = 0;
-        const std::string text = checkers::Run("unrtf --text '" + folder + "/report.rtf'", &rc);
+        // unrtf writes the pictures it meets into its working folder.
+        const std::string text = checkers::Run("cd '" + folder + "' && unrtf --text report.rtf", &rc);
         EXPECT_EQ(rc, 0) << text;
-        for (const char* t : {"Alpha text", "Ann", "Second page text"})
+        for (const char* t : {"Alpha text", "Ann", "Second page text", "Bea"})
             EXPECT_NE(text.find(t), std::string::npos) << t;
         checkers::RemoveTree(folder);
     }

@@ -1,4 +1,5 @@
 #include "platform/gui/Bitmap.h"
+#include "platform/gui/Icon.h"
 #include "platform/gui/Metafile.h"
 
 #include <QBuffer>
@@ -207,6 +208,7 @@ void TPicture::LoadFromFile(const std::string& path) {
     if (ext == ".bmp") g = std::make_unique<TBitmap>();
     else if (ext == ".jpg" || ext == ".jpeg") g = std::make_unique<TJPEGImage>();
     else if (ext == ".emf") g = std::make_unique<TMetafile>();
+    else if (ext == ".ico") g = std::make_unique<TIcon>();
     else throw EInvalidGraphic("Unknown picture file extension (" + ext + ")");
     g->LoadFromFile(path);
     Adopt(std::move(g));

@@ -133,7 +133,7 @@ QImage DecodeJpeg(const std::vector<std::uint8_t>& data);
 std::vector<std::uint8_t> EncodeJpeg(const QImage& image, int quality, bool grayscale, bool progressive);
 
 // Holds one graphic of any kind; loads files by extension (.bmp, .jpg,
-// .jpeg).
+// .jpeg, .emf, .ico).
 class TPicture {
 public:
     TPicture() = default;

@@ -24,6 +24,8 @@
 #include "report/VSFWriter.h"
 #include "report/tests/ReportTestSupport.h"
 #include "report/tests/ToolRunner.h"
+#include "platform/gui/Icon.h"
+#include "platform/gui/tests/IconFixture.h"
 
 namespace {
 
@@ -44,6 +46,9 @@ struct Geometry {
     static constexpr double ChordInsideX = 2, ChordInsideY = 4.6, ChordLineY = 5;
     // A green JPEG picture stretched into (4,4)-(6,5).
     static constexpr double PictureX = 5, PictureY = 4.5;
+    // A 4 x 4 icon stretched into (4, 5.5)-(5, 6.5): quarter-inch cells,
+    // the top-left one clear.
+    static constexpr double IconX = 4, IconY = 5.5, IconCell = 0.25;
     // Page 3: text turned 90 degrees, its baseline starting at (2, 8).
     static constexpr double RotatedX = 2, RotatedY = 8;
     // Page 1: a line from (1, 3.5) to (7, 3.5) and a text at (1, 1).
@@ -54,6 +59,15 @@ QImage GreenPicture() {
     QImage image(40, 20, QImage::Format_RGB32);
     image.fill(QColor(0, 160, 0));
     return image;
+}
+
+TIcon& CheckIcon() {
+    static TIcon icon = [] {
+        TIcon i;
+        i.LoadFromBytes(SmallIconFile());
+        return i;
+    }();
+    return icon;
 }
 
 void DrawCheckReport(TVzVSFWriter& w, TJPEGImage& picture) {
@@ -99,6 +113,10 @@ void DrawCheckReport(TVzVSFWriter& w, TJPEGImage& picture) {
     w.SetBrush(clBlue, bsDiagCross, nullptr);
     w.Ellipse(5, 7, 6.5, 8);                        // hatched
     w.StretchDraw(TRect(4 * dpi, 4 * dpi, 6 * dpi, 5 * dpi), &picture);
+    w.StretchDraw(TRect(int(Geometry::IconX * dpi), int(Geometry::IconY * dpi),
+                        int((Geometry::IconX + 4 * Geometry::IconCell) * dpi),
+                        int((Geometry::IconY + 4 * Geometry::IconCell) * dpi)),
+                  &CheckIcon());
 
     w.NewPage();
     w.SetFont("Arial", 24);
@@ -199,7 +217,26 @@ struct Raster {
         QColor c = Image.pixelColor(At(x, y));
         return c.green() > 110 && c.red() < 80 && c.blue() < 80;
     }
+    // The colour at the point is within 60 of (r, g, b) in every channel.
+    bool Colour(double x, double y, int r, int g, int b) const {
+        QColor c = Image.pixelColor(At(x, y));
+        return std::abs(c.red() - r) < 60 && std::abs(c.green() - g) < 60 && std::abs(c.blue() - b) < 60;
+    }
 };
+
+// The icon's cells at their places, the paper showing through its clear one.
+void ExpectIcon(const Raster& page2) {
+    auto cell = [&](int col, int row, int r, int g, int b) {
+        return page2.Colour(Geometry::IconX + (col + 0.5) * Geometry::IconCell,
+                            Geometry::IconY + (row + 0.5) * Geometry::IconCell, r, g, b);
+    };
+    EXPECT_TRUE(cell(0, 0, 255, 255, 255));
+    EXPECT_TRUE(cell(1, 1, 255, 0, 0));
+    EXPECT_TRUE(cell(3, 0, 0, 255, 0));
+    EXPECT_TRUE(cell(0, 3, 0, 0, 255));
+    EXPECT_TRUE(cell(3, 3, 0, 0, 0));
+    EXPECT_TRUE(page2.Colour(Geometry::IconX + 4.5 * Geometry::IconCell, Geometry::IconY + 0.5, 255, 255, 255));
+}
 
 // What every drawn output of page 2 and page 3 must show.
 void ExpectShapes(const Raster& page2, const Raster& page3, const std::string& output) {
@@ -215,6 +252,7 @@ void ExpectShapes(const Raster& page2, const Raster& page3, const std::string& o
     EXPECT_FALSE(page2.InkNear(Geometry::ChordInsideX, Geometry::ChordInsideY, r));
     EXPECT_TRUE(page2.Green(Geometry::PictureX, Geometry::PictureY));
     EXPECT_FALSE(page2.Green(Geometry::PictureX, Geometry::PictureY - 0.6));
+    ExpectIcon(page2);
     // The turned text stands left of its point and above it.
     EXPECT_GT(page3.InkIn(Geometry::RotatedX - 0.35, Geometry::RotatedY - 3, Geometry::RotatedX,
                           Geometry::RotatedY),
@@ -269,6 +307,12 @@ TEST_F(CheckReportTest, SnapshotHoldsThreeChainedPages) {
     EXPECT_NE(pages[0].Bytes.find(kLink), std::string::npos);
     EXPECT_NE(pages[1].Bytes.find("\xFF\xD8\xFF"), std::string::npos);  // the JPEG picture's data
     EXPECT_EQ(pages[0].Bytes.find("\xFF\xD8\xFF"), std::string::npos);
+    // The icon as a graphic of type 3: its size, then its own file.
+    const auto icon = CheckIcon().SaveToBytes();
+    std::string iconRecord = "\x03";
+    for (int i = 0; i < 4; ++i) iconRecord += char(std::uint8_t(icon.size() >> (8 * i)));
+    iconRecord.append(icon.begin(), icon.end());
+    EXPECT_NE(pages[1].Bytes.find(iconRecord), std::string::npos);
     EXPECT_NE(pages[2].Bytes.find("ROTATED UPWARDS"), std::string::npos);
 }
 
@@ -383,4 +427,5 @@ TEST_F(CheckReportTest, HtmlPagesStandInPlaceInABrowser) {
     EXPECT_TRUE(p2.Green(5.95, 4.95));
     EXPECT_FALSE(p2.Green(3.95, 4.5));
     EXPECT_FALSE(p2.Green(5, 5.05));
+    ExpectIcon(p2);
 }

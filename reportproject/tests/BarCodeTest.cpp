@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "report/RenderCanvas.h"
+#include "reportproject/VzCsBars.h"
 #include "report/VSFWriter.h"
 #include "report/tests/ReportTestSupport.h"
 #include "reportproject/VpBars.h"
@@ -449,4 +450,54 @@ TEST(BarCodeOverride, DrawsNothingAndNeedsNoReport) {
     // Edge guard, six digits, centre guard, six digits, edge guard; every
     // guard and digit has two bars.
     EXPECT_EQ(bars, 2 + 12 + 2 + 12 + 2);
+}
+
+// Bar-code components on a page: printed at their place and read back,
+// with the text of a data field during the report only.
+TEST_F(BarCodeReportTest, ComponentsPrintAtTheirPlace) {
+    if (!HaveZbar()) GTEST_SKIP() << "zbarimg is not installed; install zbar-tools to decode the symbols";
+    TVizePage page(nullptr);
+    auto* code = new TVizeCode128BarCode(&page);
+    code->SetParent(&page);
+    code->SetText("SCORE-42");
+    code->SetBarWidth(0.02);
+    code->SetLeft(1);
+    code->SetTop(1);
+    code->SetHeight(0.8);
+    double anchor = code->Encoder()->LeftEdge();
+    page.SaveDesignState();
+    page.BeforeReport();
+    QImage image = Render([&](TVzVSFWriter& r) { page.Print(&r); });
+    page.AfterReport();
+    EXPECT_EQ(Decode(image, "component128"), "CODE-128:SCORE-42");
+    // The encoder is back where the component keeps it.
+    EXPECT_EQ(code->Encoder()->LeftEdge(), anchor);
+    EXPECT_EQ(code->Encoder()->BaseReport, nullptr);
+    EXPECT_EQ(code->GetText(), "SCORE-42");
+}
+
+TEST(BarCodeComponent, GeometryFollowsTheEncoder) {
+    TVizeCode39BarCode code(nullptr);
+    code.SetText("AB12");
+    EXPECT_EQ(code.BarCodeJustify(), pjLeft);
+    // With AutoSize the width is the symbol's, whatever is asked.
+    code.SetWidth(5);
+    EXPECT_NEAR(code.GetWidth(), code.Encoder()->SymbolWidth(), 1e-9);
+    code.SetLeft(2);
+    EXPECT_EQ(code.BarCodeJustify(), pjLeft);
+    code.SetRight(4);
+    EXPECT_EQ(code.BarCodeJustify(), pjRight);
+    EXPECT_NEAR(code.GetLeft(), 4 - code.GetWidth(), 1e-9);
+    code.SetBarCodeJustify(pjCenter);
+    double centre = code.GetCenter();
+    code.SetBarWidth(0.02);  // a wider symbol keeps its centre
+    EXPECT_NEAR(code.GetCenter(), centre, 1e-4);
+    EXPECT_NEAR(code.GetWidth(), code.Encoder()->SymbolWidth(), 1e-4);
+
+    TVizePostNetBarCode post(nullptr);
+    post.SetHeight(2);
+    EXPECT_EQ(post.GetHeight(), 0.125);
+    TVizeUPCBarCode upc(nullptr);
+    EXPECT_EQ(upc.GetHeight(), 0.5);
+    EXPECT_EQ(upc.BarHeight(), 0.5);  // no report: the readable line has no height
 }

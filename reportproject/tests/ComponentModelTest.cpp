@@ -225,8 +225,10 @@ TEST(ComponentModel, ProjectItems) {
     project.PrepareItem(1, 2);
     VizeHooks().ItemActivation = nullptr;
     VizeHooks().ItemPrepare = nullptr;
-    EXPECT_EQ(calls, (std::vector<std::string>{"Report1+", "Report1-", " prepare 1,2", "Report1 prepare 1,2",
-                                               "Page1 prepare 1,2"}));
+    // A report activates its pages with it; it deactivates only the pages
+    // it has loaded (none here).
+    EXPECT_EQ(calls, (std::vector<std::string>{"Report1+", "Page1+", "Report1-", " prepare 1,2",
+                                               "Report1 prepare 1,2", "Page1 prepare 1,2"}));
 }
 
 TEST(ComponentModel, UnitConversions) {

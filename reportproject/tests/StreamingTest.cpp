@@ -179,6 +179,41 @@ TEST(StreamHelper, PrimitivesBlocksAndShortStreams) {
     TStreamHelper o(odd);
     odd.SetPosition(0);
     EXPECT_THROW(o.BeginReadBlock(), EVizeException);
+    // Skipping takes the method as one byte, whatever its value.
+    TMemoryStream high;
+    high.WriteBuffer("\x90\x01\x00\x00\x00z\x04tail", 11);
+    TStreamHelper hs(high);
+    high.SetPosition(0);
+    hs.SkipBlock();
+    EXPECT_EQ(hs.ReadString(), "tail");
+}
+
+// A set bit without a member name is left out; the properties after the
+// set still read back.
+TEST(ComponentRecord, SetMembersWithoutANameAreSkipped) {
+    TTestBox::StaticClass();
+    TVizeContainerComponent owner(nullptr);
+    owner.SetName("Report1");
+    auto* box = new TTestBox(&owner);
+    box->SetName("Box1");
+    box->borders = 1 | 4 | 64;
+    box->mark = 'q';
+    TMemoryStream m;
+    {
+        TStreamHelper h(m);
+        TVizeWriter w(h);
+        w.WriteComponent(box, true);
+    }
+    TVizeContainerComponent owner2(nullptr);
+    owner2.SetName("Report1");
+    auto* item = new TTestBox(&owner2);
+    m.SetPosition(0);
+    TStreamHelper h(m);
+    TVizeReader r(h);
+    ASSERT_TRUE(r.ReadRootItem(item));
+    EXPECT_EQ(item->borders, 1 | 4);
+    EXPECT_EQ(item->mark, 'q');
+    EXPECT_TRUE(h.AtEnd());
 }
 
 TEST(ComponentRecord, WritesTheGoldenRecordAndReadsItBack) {
@@ -392,4 +427,169 @@ TEST(ComponentReferences, OwnerPrefixAndMasterMark) {
     EXPECT_EQ(VizeReferenceName(other, &page1), "Page2.Other");
     EXPECT_EQ(VizeReferenceName(master, &page1), "*Page2.Master");
     EXPECT_EQ(VizeReferenceName(&page2, &page1), "Page2");  // owned by the project
+}
+
+// A record cut short inside Box3's properties: the reader's error path
+// frees Box3, which Box2 already links to and which itself waits for Box4.
+TEST(ComponentReferences, AFreedComponentLeavesNoLinkOrPendingReference) {
+    TTestBox::StaticClass();
+    Tree t;
+    auto* box4 = new TTestBox(t.box1);
+    box4->SetName("Box4");
+    box4->SetParent(t.box1);
+    t.box3->link = box4;
+    TMemoryStream m;
+    {
+        TStreamHelper h(m);
+        TVizeWriter w(h);
+        w.WriteComponent(t.box1, true);
+    }
+    std::string bytes = Bytes(m);
+    size_t box3 = bytes.rfind("\x04" "Box3");
+    size_t link = bytes.find("\x04" "Link", box3);
+    ASSERT_NE(link, std::string::npos);
+    bytes.resize(link + 5 + 1 + 5);  // up to the end of the reference to Box4
+    TMemoryStream cut;
+    cut.WriteBuffer(bytes.data(), Integer(bytes.size()));
+    cut.SetPosition(0);
+
+    TVizeContainerComponent owner(nullptr);
+    owner.SetName("Report1");
+    auto* item = new TTestBox(&owner);
+    TStreamHelper h(cut);
+    TVizeReader r(h);
+    EXPECT_ANY_THROW(r.ReadRootItem(item));
+    ASSERT_EQ(item->ChildCount(), 1);
+    auto* b2 = dynamic_cast<TTestBox*>(item->GetChild(0));
+    ASSERT_NE(b2, nullptr);
+    EXPECT_EQ(b2->link, nullptr);
+    EXPECT_EQ(r.PendingReferences(), 0);
+    r.ApplyFixups();
+
+    // Freed later, by anyone: the link read from the stream is cleared too.
+    TVizeContainerComponent owner2(nullptr);
+    owner2.SetName("Report1");
+    auto* b1 = new TTestBox(&owner2);
+    TMemoryStream whole;
+    {
+        TStreamHelper wh(whole);
+        TVizeWriter w(wh);
+        w.WriteComponent(t.box1, true);
+    }
+    whole.SetPosition(0);
+    TStreamHelper h2(whole);
+    TVizeReader r2(h2);
+    ASSERT_TRUE(r2.ReadRootItem(b1));
+    auto* c2 = dynamic_cast<TTestBox*>(b1->GetChild(0));
+    ASSERT_TRUE(c2 && c2->link);
+    delete c2->link;
+    EXPECT_EQ(c2->link, nullptr);
+}
+
+namespace {
+// A list item with one property; TGhostItem is never registered, so a
+// reader meets it as an unknown class.
+class TTestItem : public TVizePersistent {
+public:
+    static TVizeClassRef StaticClass() {
+        static TVizeClass* cls = [] {
+            auto* c = new TVizeClass("TTestItem", TVizePersistent::StaticClass(),
+                                     [](TComponent*) { return new TTestItem; }, false);
+            TVizeProps<TTestItem>(*c).String("Text", &TTestItem::GetText, &TTestItem::SetText);
+            RegisterVizeClass(c);
+            return c;
+        }();
+        return cls;
+    }
+    TVizeClassRef VizeClass() const override { return StaticClass(); }
+    std::string GetText() const { return text; }
+    void SetText(const std::string& v) { text = v; }
+    std::string text;
+};
+class TGhostItem : public TTestItem {
+public:
+    static TVizeClassRef StaticClass() {
+        static const TVizeClass cls("TGhostItem", TTestItem::StaticClass(), nullptr, false);
+        return &cls;
+    }
+    TVizeClassRef VizeClass() const override { return StaticClass(); }
+};
+
+class TListBox : public TVizeContainerComponent {
+public:
+    explicit TListBox(TComponent* owner) : TVizeContainerComponent(owner) {}
+    static TVizeClassRef StaticClass() {
+        static TVizeClass* cls = [] {
+            auto* c = new TVizeClass("TListBox", TVizeContainerComponent::StaticClass(),
+                                     [](TComponent* o) { return new TListBox(o); }, true);
+            TVizeProps<TListBox>(*c)
+                .Object<TVizeComponentList>("Targets", &TListBox::GetTargets, &TListBox::SetTargets)
+                .Object<TVizePersistentList>("Items", &TListBox::GetItems, &TListBox::SetItems);
+            RegisterVizeClass(c);
+            return c;
+        }();
+        return cls;
+    }
+    TVizeClassRef VizeClass() const override { return StaticClass(); }
+    TVizeComponentList* GetTargets() { return &targets; }
+    void SetTargets(TVizeComponentList* v) {
+        if (v) targets.Assign(*v); else targets.Clear();
+    }
+    TVizePersistentList* GetItems() { return &items; }
+    void SetItems(TVizePersistentList*) {}
+    TVizeComponentList targets;
+    TVizePersistentList items;
+};
+}  // namespace
+
+// A component list naming one component read later and one read before,
+// and a persistent list whose middle item is of an unknown class.
+TEST(ComponentRecord, ComponentAndPersistentListsRoundTrip) {
+    TListBox::StaticClass();
+    TTestItem::StaticClass();
+    TVizeContainerComponent owner(nullptr);
+    owner.SetName("Report1");
+    auto* root = new TListBox(&owner);
+    root->SetName("Root");
+    auto* first = new TListBox(root);
+    first->SetName("First");
+    first->SetParent(root);
+    auto* later = new TListBox(root);
+    later->SetName("Later");
+    later->SetParent(root);
+    first->targets.Add(later);
+    first->targets.Add(root);
+    for (const char* t : {"one", "ghost", "three"}) {
+        TTestItem* item = std::string(t) == "ghost" ? new TGhostItem : new TTestItem;
+        item->text = t;
+        first->items.Add(item);
+    }
+    TMemoryStream m;
+    {
+        TStreamHelper h(m);
+        TVizeWriter w(h);
+        w.WriteComponent(root, true);
+    }
+    TVizeContainerComponent owner2(nullptr);
+    owner2.SetName("Report1");
+    auto* back = new TListBox(&owner2);
+    m.SetPosition(0);
+    TStreamHelper h(m);
+    TVizeReader r(h);
+    ASSERT_TRUE(r.ReadRootItem(back));
+    EXPECT_TRUE(h.AtEnd());
+    ASSERT_EQ(back->ChildCount(), 2);
+    auto* first2 = dynamic_cast<TListBox*>(back->GetChild(0));
+    auto* later2 = dynamic_cast<TListBox*>(back->GetChild(1));
+    ASSERT_TRUE(first2 && later2);
+    ASSERT_EQ(first2->targets.Count(), 2);
+    EXPECT_EQ(first2->targets.Items(0), later2);  // resolved when Later was read
+    EXPECT_EQ(first2->targets.Items(1), back);
+    ASSERT_EQ(first2->items.Count(), 2);
+    EXPECT_EQ(dynamic_cast<TTestItem*>(first2->items.Items(0))->text, "one");
+    EXPECT_EQ(dynamic_cast<TTestItem*>(first2->items.Items(1))->text, "three");
+    // A listed component that is freed leaves the list.
+    delete later2;
+    ASSERT_EQ(first2->targets.Count(), 1);
+    EXPECT_EQ(first2->targets.Items(0), back);
 }

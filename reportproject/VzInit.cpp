@@ -1,0 +1,30 @@
+#include "reportproject/VzInit.h"
+
+#include "reportproject/VzClass.h"
+#include "reportproject/VzControl.h"
+#include "reportproject/VzCsBars.h"
+#include "reportproject/VzCsDraw.h"
+#include "reportproject/VzData.h"
+#include "reportproject/VzDatabase.h"
+#include "reportproject/VzDataField.h"
+#include "reportproject/VzLEModule.h"
+#include "reportproject/VzProj.h"
+#include "reportproject/VzSecurity.h"
+
+void InitializeReportProject() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    InitializeVzClass();
+    InitializeVzControl();
+    InitializeVzProj();
+    InitializeVzData();
+    InitializeVzDataField();
+    InitializeVzCsDraw();
+    InitializeVzSecurity();
+    InitializeVzCsBars();
+    InitializeVzDatabase();
+    // Compiled modules of loaded projects run on the byte-code machine.
+    InitializeScriptEngine();
+    for (const TVizeRegistration& r : RegistrationList()) r.Procedure();
+}

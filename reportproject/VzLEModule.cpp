@@ -1,0 +1,421 @@
+#include "reportproject/VzLEModule.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <set>
+
+#include "platform/core/DateTime.h"
+#include "report/ReportDefs.h"
+#include "reportproject/VizeException.h"
+#include "reportproject/VzLEBytes.h"
+#include "reportproject/VzClass.h"
+#include "reportproject/VzLERun.h"
+#include "reportproject/VzLESystem.h"
+#include "reportproject/VzLEString.h"
+
+namespace {
+
+constexpr std::uint8_t kMarker = 0x1A;
+
+std::vector<TRCPUModule*>& Handles() {
+    static std::vector<TRCPUModule*> h{nullptr};  // handle 0 is "no module"
+    return h;
+}
+
+std::string Upper(std::string s) {
+    for (auto& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool SameName(const std::string& a, const std::string& b) { return Upper(a) == Upper(b); }
+
+std::vector<void*>& ScriptObjectList() {
+    static std::vector<void*> list;
+    return list;
+}
+
+}  // namespace
+
+std::vector<TScriptCompilerClass>& ScriptCompilers() {
+    static std::vector<TScriptCompilerClass> list;
+    return list;
+}
+
+void ScriptCompilerLanguages(std::vector<std::string>& list) {
+    list.clear();
+    for (const auto& c : ScriptCompilers()) list.push_back(c.Language);
+}
+
+TModuleByNameHook& ModuleByNameHook() {
+    static TModuleByNameHook hook;
+    return hook;
+}
+
+// TModuleTypeHelper ---------------------------------------------------------
+
+TBaseType* TModuleTypeHelper::ResolveType(std::uint32_t module, std::uint32_t number) {
+    TRCPUModule* m = Module->ModuleByNumber(module);
+    return m ? m->TypeByNumber(number) : nullptr;
+}
+
+void TModuleTypeHelper::TypeReference(const TBaseType* type, std::uint32_t& module, std::uint32_t& number) {
+    module = type->Owner ? Module->NumberOfModule(type->Owner) : 0;
+    number = type->Number;
+}
+
+// TRCPUModule ---------------------------------------------------------------
+
+TRCPUModule::TRCPUModule() : Created(Now()), Scope(std::make_unique<TScopeManager>(this)) {
+    auto& h = Handles();
+    const auto free = std::find(h.begin() + 1, h.end(), nullptr);
+    if (free != h.end()) {
+        *free = this;
+        handle_ = std::uint32_t(free - h.begin());
+    } else {
+        handle_ = std::uint32_t(h.size());
+        h.push_back(this);
+    }
+}
+
+TRCPUModule::~TRCPUModule() {
+    Handles()[handle_] = nullptr;
+    // Release strings the data block still holds, through the variable types.
+    if (!data_.empty()) try {
+        for (std::size_t i = 0; i < Scope->IDs.Count(); ++i) {
+            auto* v = dynamic_cast<TVarID*>(Scope->IDs.At(i));
+            if (!v || !v->Type || !v->Type->NeedsFinalization()) continue;
+            const std::int32_t sz = v->Type->ValueSize();
+            if (std::uint64_t(v->Offset) + std::uint64_t(sz) <= data_.size()) v->Type->Finalize(&data_[v->Offset]);
+        }
+    } catch (const Exception&) {
+        // A forged type table; the strings stay in the pool.
+    }
+}
+
+TRCPUModule* TRCPUModule::ByHandle(std::uint32_t handle) {
+    auto& h = Handles();
+    return handle < h.size() ? h[handle] : nullptr;
+}
+
+std::unique_ptr<TRCPUModule> TRCPUModule::CreateFromBytes(const std::uint8_t* data, std::size_t size,
+                                                          std::size_t* consumed) {
+    auto m = std::make_unique<TRCPUModule>();
+    TModuleReader r(data, size);
+    m->ModuleName = r.String();
+    r.Byte();
+    m->VersionMajor = std::uint16_t(r.LE(2));
+    m->VersionMinor = std::uint16_t(r.LE(2));
+    m->Created = r.Double();
+    const std::uint32_t imports = r.Count("imports");
+    for (std::uint32_t i = 0; i < imports; ++i) {
+        const std::string name = r.String();
+        if (name.empty()) {
+            m->Imports.push_back(nullptr);
+        } else if (name[0] == '+') {
+            m->PendingImports.emplace_back(name.substr(1), m->Imports.size());
+            m->Imports.push_back(nullptr);
+        } else {
+            m->AddImportByName(name);
+        }
+    }
+    m->Scope->Types.Read(r, m->TypeHelper);
+    m->Scope->IDs.Read(r, m->TypeHelper);
+    m->DataSize = r.Index();
+    const std::uint32_t codeSize = r.Index();
+    if (m->DataSize > kMaxBlock || codeSize > kMaxBlock) RaiseVizeError("Module code or data block is too large");
+    r.Bytes(m->Code, codeSize);
+    m->StackBytes = r.Index();
+    if (m->StackBytes > kMaxBlock) RaiseVizeError("Module stack is too large");
+    m->EntryOffset = r.Index();
+    m->Reserved1 = r.Index();
+    m->Reserved2 = r.Index();
+    const std::uint32_t slotCount = r.Count("native slots", 2);
+    for (std::uint32_t i = 0; i < slotCount; ++i) {
+        const std::string name = r.String();
+        const std::uint32_t offset = r.Index();
+        if (std::uint64_t(offset) + 4 > codeSize)
+            RaiseVizeErrorFmt("Native slot %s lies outside the module code", name);
+        m->AddNativeSlot(name, offset);
+    }
+    if (consumed) *consumed = r.Position();
+    return m;
+}
+
+std::unique_ptr<TRCPUModule> TRCPUModule::CreateFromStream(TStream& stream) {
+    const Int64 start = stream.Position();
+    const Int64 left = stream.Size() - start;
+    if (left < 0 || left > Int64(0x7FFFFFFF)) RaiseVizeError("Module file is cut short");
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(left));
+    stream.ReadBuffer(bytes.data(), Integer(left));
+    std::size_t used = 0;
+    auto m = CreateFromBytes(bytes.data(), bytes.size(), &used);
+    stream.SetPosition(start + Int64(used));
+    return m;
+}
+
+std::unique_ptr<TRCPUModule> TRCPUModule::CreateFromFile(const std::string& name) {
+    std::ifstream in(name + ".vzc", std::ios::binary);
+    if (!in) RaiseVizeErrorFmt("Could not load module [%s]", name);
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return CreateFromBytes(bytes.data(), bytes.size());
+}
+
+std::vector<std::uint8_t> TRCPUModule::SaveToBytes() const {
+    if (Scope->Parent) throw EVizeCompiler(Trans("Cannot save a nested module state."));
+    TModuleWriter w;
+    w.String(ModuleName);
+    w.Byte(kMarker);
+    w.LE(VersionMajor, 2);
+    w.LE(VersionMinor, 2);
+    w.Double(Created);
+    w.Index(std::uint32_t(Imports.size()));
+    for (const TRCPUModule* im : Imports) w.String(im ? im->ModuleName : std::string());
+    auto& helper = const_cast<TModuleTypeHelper&>(TypeHelper);
+    Scope->Types.Write(w, helper);
+    Scope->IDs.Write(w, helper);
+    w.Index(DataSize);
+    w.Index(std::uint32_t(Code.size()));
+    std::vector<std::uint8_t> code = Code;
+    for (const auto& [name, offset] : NativeSlots)
+        if (std::uint64_t(offset) + 4 <= code.size()) std::memset(&code[offset], 0, 4);
+    w.Bytes(code);
+    w.Index(StackBytes);
+    w.Index(EntryOffset);
+    w.Index(Reserved1);
+    w.Index(Reserved2);
+    w.Index(std::uint32_t(NativeSlots.size()));
+    for (const auto& [name, offset] : NativeSlots) {
+        w.String(name);
+        w.Index(offset);
+    }
+    return std::move(w.Out);
+}
+
+TRCPUModule* TRCPUModule::ModuleByNumber(std::uint32_t number) const {
+    if (number == 0) return const_cast<TRCPUModule*>(this);
+    return number <= Imports.size() ? Imports[number - 1] : nullptr;
+}
+
+std::uint32_t TRCPUModule::NumberOfModule(const TRCPUModule* m) const {
+    if (m == this) return 0;
+    const auto it = std::find(Imports.begin(), Imports.end(), m);
+    return it == Imports.end() ? 0 : std::uint32_t(it - Imports.begin()) + 1;
+}
+
+void TRCPUModule::AddImportByName(const std::string& name) {
+    TRCPUModule* found = nullptr;
+    if (!name.empty()) {
+        if (ModuleByNameHook()) found = ModuleByNameHook()(name);
+        if (!found) RaiseVizeErrorFmt("Could not load module [%s]", name);
+    }
+    Imports.push_back(found);
+}
+
+void TRCPUModule::ResolveReferences() {
+    for (const auto& [name, slot] : PendingImports) {
+        TRCPUModule* m = ModuleByNameHook() ? ModuleByNameHook()(name) : nullptr;
+        if (slot < Imports.size()) Imports[slot] = m;
+    }
+    PendingImports.clear();
+}
+
+TBaseID* TRCPUModule::FindIdentifier(const std::string& name, TRCPUModule** moduleOut) {
+    const bool deep = name.find('.') != std::string::npos;
+    std::set<std::string> visited;
+    if (deep) visited.insert(Upper(ModuleName));
+
+    auto searchScope = [&](TRCPUModule* m) -> TBaseID* {
+        for (TScopeManager* s = m->Scope.get(); s; s = s->Parent)
+            if (TBaseID* id = s->IDs.Find(name)) return id;
+        return nullptr;
+    };
+    TRCPUModule* owner = nullptr;
+    TBaseID* found = searchScope(this);
+    if (found) owner = this;
+    // Breadth by import order; deeper levels only for dotted names.
+    std::vector<TRCPUModule*> level{this};
+    while (!found && !level.empty()) {
+        std::vector<TRCPUModule*> next;
+        for (TRCPUModule* m : level) {
+            for (TRCPUModule* im : m->Imports) {
+                if (!im) continue;
+                if (deep && !visited.insert(Upper(im->ModuleName)).second) continue;
+                if ((found = searchScope(im))) {
+                    owner = im;
+                    break;
+                }
+                next.push_back(im);
+            }
+            if (found) break;
+        }
+        if (!deep) break;
+        level = std::move(next);
+    }
+    if (!found) return nullptr;
+    std::uint32_t number = NumberOfModule(owner);
+    if (owner != this && number == 0) {
+        Imports.push_back(owner);
+        number = std::uint32_t(Imports.size());
+    }
+    found->ModuleNumber = number;
+    if (moduleOut) *moduleOut = owner;
+    return found;
+}
+
+void TRCPUModule::AddNativeSlot(const std::string& name, std::uint32_t offset) { NativeSlots[Upper(name)] = offset; }
+
+bool TRCPUModule::FindNativeSlot(const std::string& name, std::uint32_t& offset) const {
+    const auto it = NativeSlots.find(Upper(name));
+    if (it == NativeSlots.end()) return false;
+    offset = it->second;
+    return true;
+}
+
+std::uint8_t* TRCPUModule::DataBlock() {
+    if (data_.size() != DataSize) data_.assign(DataSize, 0);
+    return data_.data();
+}
+
+TVarID* TRCPUModule::VarAt(const std::string& name, std::uint32_t size, std::uint8_t** where) {
+    TRCPUModule* owner = nullptr;
+    auto* v = dynamic_cast<TVarID*>(FindIdentifier(name, &owner));
+    if (!v || !owner) return nullptr;
+    std::uint8_t* data = owner->DataBlock();
+    if (std::uint64_t(v->Offset) + size > owner->DataSize) return nullptr;
+    *where = data + v->Offset;
+    return v;
+}
+
+void TRCPUModule::SetStringVar(const std::string& name, const std::string& value) {
+    std::uint8_t* p;
+    if (!VarAt(name, 4, &p)) return;
+    TScriptString slot;
+    std::memcpy(&slot, p, 4);
+    const TScriptString s = ScriptStrings::Make(value);
+    ScriptStrings::Assign(slot, s);
+    ScriptStrings::Release(s);
+    std::memcpy(p, &slot, 4);
+}
+
+std::string TRCPUModule::GetStringVar(const std::string& name) {
+    std::uint8_t* p;
+    if (!VarAt(name, 4, &p)) return {};
+    TScriptString s;
+    std::memcpy(&s, p, 4);
+    try {
+        return ScriptStrings::Text(s);
+    } catch (const Exception&) {
+        return {};
+    }
+}
+
+void TRCPUModule::SetObjectVar(const std::string& name, std::uint32_t ref) {
+    std::uint8_t* p;
+    if (VarAt(name, 4, &p)) std::memcpy(p, &ref, 4);
+}
+
+std::uint32_t TRCPUModule::GetObjectVar(const std::string& name) {
+    std::uint8_t* p;
+    std::uint32_t v = 0;
+    if (VarAt(name, 4, &p)) std::memcpy(&v, p, 4);
+    return v;
+}
+
+void TRCPUModule::SetFloatVar(const std::string& name, long double value) {
+    std::uint8_t* p;
+    if (VarAt(name, 10, &p)) std::memcpy(p, &value, 10);
+}
+
+long double TRCPUModule::GetFloatVar(const std::string& name) {
+    std::uint8_t* p;
+    long double v = 0;
+    if (VarAt(name, 10, &p)) std::memcpy(&v, p, 10);
+    return v;
+}
+
+void TRCPUModule::Execute(std::uint32_t entry, std::unique_ptr<TRCPUSuspendState>* suspend) {
+    EntryOffset = entry;
+    std::unique_ptr<TRCPUSuspendState> none;
+    std::vector<std::uint32_t> params;
+    params.swap(Parameters);
+    TRCPURunner runner;
+    runner.Run(*this, params.empty() ? nullptr : &params, suspend ? *suspend : none);
+}
+
+void TRCPUModule::ForgetReference(TRCPUModule* module, bool flag) {
+    if (!module && !flag) return;
+    const auto it = std::find(Imports.begin(), Imports.end(), module);
+    if (it != Imports.end()) Imports.erase(it);
+}
+
+void TRCPUModule::Compile(const std::string& language, bool firstPass) {
+    if (firstPass) {
+        Compiler.reset();
+        for (const auto& c : ScriptCompilers())
+            if (SameName(c.Language, language)) {
+                Compiler = c.Create();
+                break;
+            }
+    }
+    if (!Compiler) {
+        if (ScriptCompilers().empty()) RaiseVizeError("Compiler not found.  Include VzLDCompiler in the uses.");
+        RaiseVizeErrorFmt("No compiler for the script language %s", language);
+    }
+    Compiler->Compile(Source, OwnerName, firstPass, *this);
+    if (!firstPass) Compiler.reset();
+}
+
+std::uint32_t ScriptObjectHandle(void* object) {
+    static std::map<void*, std::uint32_t> handles;
+    if (!object) return 0;
+    auto& list = ScriptObjectList();
+    const auto it = handles.find(object);
+    if (it != handles.end()) return it->second;
+    list.push_back(object);
+    return handles[object] = std::uint32_t(list.size());
+}
+
+void* ScriptObjectByHandle(std::uint32_t handle) {
+    const auto& list = ScriptObjectList();
+    return handle >= 1 && handle <= list.size() ? list[handle - 1] : nullptr;
+}
+
+void TRCPUModule::SaveToStream(TStream& stream) {
+    const auto bytes = SaveToBytes();
+    stream.WriteBuffer(bytes.data(), Integer(bytes.size()));
+}
+
+void TRCPUModule::Execute(Integer position, void*& suspension) {
+    std::unique_ptr<TRCPUSuspendState> state(static_cast<TRCPUSuspendState*>(suspension));
+    suspension = nullptr;
+    Execute(std::uint32_t(position), &state);
+    suspension = state.release();
+}
+
+void TRCPUModule::ForgetReference(TVizeModule* module, TVizeModule* replacement) {
+    auto* target = dynamic_cast<TRCPUModule*>(module);
+    const auto it = std::find(Imports.begin(), Imports.end(), target);
+    if (it == Imports.end()) return;
+    if (auto* r = dynamic_cast<TRCPUModule*>(replacement)) *it = r;
+    else Imports.erase(it);
+}
+
+void InitializeScriptEngine() {
+    TVizeHooks& hooks = VizeHooks();
+    if (!hooks.FunctionRegistration)
+        hooks.FunctionRegistration = [](void* routine, const std::string& name, const std::string& module) {
+            RegisterNative(reinterpret_cast<TNativeEntry>(routine), name, module);
+        };
+    hooks.ModuleLoaded = [](TVizeModule* module) {
+        if (auto* m = dynamic_cast<TRCPUModule*>(module)) BindModule(*m);
+    };
+    hooks.ModuleLoader = [](TStream& stream, TVizeProjectItem*, TVizeProjectItem*) -> TVizeModule* {
+        return TRCPUModule::CreateFromStream(stream).release();
+    };
+    RegisterProc("VZCL", [] {
+        for (const auto& item : SystemFunctions())
+            RegisterFunction(reinterpret_cast<void*>(item.Entry), item.Name, item.Module);
+    });
+}
