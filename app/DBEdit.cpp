@@ -9,7 +9,14 @@ public:
     explicit TLink(TDBEdit* edit) : edit_(edit) {}
 
 protected:
-    void ActiveChanged() override { edit_->ShowField(); }
+    void ActiveChanged() override {
+        edit_->ForgetField();
+        edit_->ShowField();
+    }
+    void LayoutChanged() override {
+        edit_->ForgetField();
+        edit_->ShowField();
+    }
     void DataSetChanged() override { edit_->ShowField(); }
     void RecordChanged(TField*) override { edit_->ShowField(); }
 
@@ -24,18 +31,33 @@ TDBEdit::TDBEdit(TComponent* owner) : TEdit(owner), link_(std::make_unique<TLink
 TDBEdit::~TDBEdit() { link_->SetDataSource(nullptr); }
 
 void TDBEdit::SetDataSource(TDataSource* source) {
+    ForgetField();
     link_->SetDataSource(source);
     if (source) ShowField();
 }
 
 void TDBEdit::SetDataField(const std::string& name) {
     dataField_ = name;
+    ForgetField();
     ShowField();
 }
 
 TField* TDBEdit::Field() const {
     TDataSet* data = link_->DataSet();
-    return data && data->Active() ? data->FindField(dataField_) : nullptr;
+    if (!data || !data->Active()) return nullptr;
+    // Looking a field up by name walks the dataset's fields; the wizard's
+    // point editors ask for theirs many times a sheet. Fields only come and
+    // go while the dataset is closed, which the link reports.
+    if (!field_ || fieldSet_ != data) {
+        field_ = data->FindField(dataField_);
+        fieldSet_ = data;
+    }
+    return field_;
+}
+
+void TDBEdit::ForgetField() {
+    field_ = nullptr;
+    fieldSet_ = nullptr;
 }
 
 void TDBEdit::ShowField() {

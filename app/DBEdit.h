@@ -31,9 +31,12 @@ public:
 private:
     class TLink;
     void ShowField();
+    void ForgetField();
     void WriteField();
 
     std::unique_ptr<TLink> link_;
     std::string dataField_;
+    mutable TField* field_ = nullptr;
+    mutable TDataSet* fieldSet_ = nullptr;
     bool showing_ = false;
 };

@@ -92,6 +92,9 @@ void TTestWorkData::ScoreCurrentRecord() {
     qmtErrorQNo->SetReadOnly(false);
     qmtErrorVal->SetReadOnly(false);
     qmtErrorRghtVal->SetReadOnly(false);
+    // The errors grid is told once, when the list is complete, instead of
+    // after every appended row.
+    qmtError->DisableControls();
     try {
         if (qmtData->Active() && !qmtData->IsEmpty()) {
             const TKeySnapshot key = ReadKey();
@@ -114,11 +117,13 @@ void TTestWorkData::ScoreCurrentRecord() {
             }
         }
     } catch (...) {
+        qmtError->EnableControls();
         qmtErrorQNo->SetReadOnly(true);
         qmtErrorVal->SetReadOnly(true);
         qmtErrorRghtVal->SetReadOnly(true);
         throw;
     }
+    qmtError->EnableControls();
     qmtErrorQNo->SetReadOnly(true);
     qmtErrorVal->SetReadOnly(true);
     qmtErrorRghtVal->SetReadOnly(true);
