@@ -125,6 +125,28 @@ TdePageItem* TdeCustomDocumentEngine::PageItem(int pageNo) {
     return pages_[static_cast<std::size_t>(pageNo - 1)].get();
 }
 
+bool TdeCustomDocumentEngine::TableRowsOnPage(TdeTableItem* table, int& first, int& count) {
+    const auto& dist = table->RowDistribution;
+    if (dist.size() < 2) return false;
+    const int start = dist[0];
+    const int k = CurrentPage() - start + 1;
+    if (k < 1 || k >= static_cast<int>(dist.size())) return false;
+    count = dist[static_cast<std::size_t>(k)];
+    first = 0;
+    for (int i = 1; i < k; ++i) first += dist[static_cast<std::size_t>(i)];
+    if (table->Settings.ShowTitles && CurrentPage() == start) {
+        --first;
+        ++count;
+    }
+    if (CurrentPage() > start) {
+        const TdePageItem* page = PageItem(CurrentPage());
+        const TdePageSettings& p = page ? page->Settings : *Page();
+        table->Y = p.Pixels(plTopMargin) + p.Pixels(plHeaderHeight);
+    }
+    if (k + 1 >= static_cast<int>(dist.size()) || dist[static_cast<std::size_t>(k + 1)] == 0) table->Finished = true;
+    return true;
+}
+
 TGraphic* TdeCustomDocumentEngine::GetImage(Integer index) const {
     if (index < 0 || index >= static_cast<Integer>(images_.size())) return nullptr;
     return images_[static_cast<std::size_t>(index)].Graphic.get();

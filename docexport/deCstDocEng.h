@@ -396,6 +396,11 @@ public:
     std::unique_ptr<TdeExtMemStream> WritePngImage(TBitmap* bitmap, TColor transparentColor);
 
 protected:
+    // The rows of a table that the current page shows, as its row
+    // distribution says (the title row counts on the table's first page);
+    // moves a continued table to the top of the drawing area and marks it
+    // finished on its last page. False when the page shows none.
+    bool TableRowsOnPage(TdeTableItem* table, int& first, int& count);
     // The preferences object of the format (base: TdePreferences). A format
     // with its own class overrides it and calls InitPreferences from its
     // constructor (the base constructor cannot reach the override).

@@ -210,25 +210,9 @@ void TdeRTFEngine::RenderPolygon(const TdePoints& points, const TBrush* brush, c
 }
 
 void TdeRTFEngine::RenderTable(TdeTableItem* table) {
-    const auto& dist = table->RowDistribution;
-    if (dist.size() < 2) return;
-    const int start = dist[0];
-    const int k = CurrentPage() - start + 1;
-    if (k < 1 || k >= static_cast<int>(dist.size())) return;
-    int count = dist[static_cast<std::size_t>(k)];
-    int first = 0;
-    for (int i = 1; i < k; ++i) first += dist[static_cast<std::size_t>(i)];
+    int first = 0, count = 0;
+    if (!TableRowsOnPage(table, first, count)) return;
     const TdeTableSettings& ts = table->Settings;
-    if (ts.ShowTitles && CurrentPage() == start) {
-        --first;
-        ++count;
-    }
-    if (CurrentPage() > start) {
-        const TdePageItem* page = PageItem(CurrentPage());
-        const TdePageSettings& p = page ? page->Settings : *Page();
-        table->Y = p.Pixels(plTopMargin) + p.Pixels(plHeaderHeight);
-    }
-    if (k + 1 >= static_cast<int>(dist.size()) || dist[static_cast<std::size_t>(k + 1)] == 0) table->Finished = true;
 
     std::string out = "{";
     for (int r = first; r < first + count; ++r) {
