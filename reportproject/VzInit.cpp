@@ -5,7 +5,9 @@
 #include "reportproject/VzCsBars.h"
 #include "reportproject/VzCsDraw.h"
 #include "reportproject/VzData.h"
+#include "reportproject/VzDatabase.h"
 #include "reportproject/VzDataField.h"
+#include "reportproject/VzLEModule.h"
 #include "reportproject/VzProj.h"
 #include "reportproject/VzSecurity.h"
 
@@ -21,5 +23,8 @@ void InitializeReportProject() {
     InitializeVzCsDraw();
     InitializeVzSecurity();
     InitializeVzCsBars();
+    InitializeVzDatabase();
+    // Compiled modules of loaded projects run on the byte-code machine.
+    InitializeScriptEngine();
     for (const TVizeRegistration& r : RegistrationList()) r.Procedure();
 }
