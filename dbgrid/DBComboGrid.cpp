@@ -8,6 +8,8 @@
 TgrDBComboGrid::TgrDBComboGrid(TComponent* owner, TgrBaseGrid* ownerGrid) : TgrCustomDBGrid(owner) {
     SetOwnerGrid(ownerGrid);
     if (ownerGrid) SetDesignFlag(ownerGrid->IsDesigning());
+    // Moving down past the last record of a list never appends one.
+    SetAutoInsert(false);
 }
 
 void TgrDBComboGrid::SetAutoFill(bool value) {
@@ -82,4 +84,84 @@ std::string TgrDBComboGrid::LocateValue(const std::string& text, bool wholeLengt
     if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
     ds->EnableControls();
     return best;
+}
+
+// ------------------------------------------------------------ the combo
+
+TgrDBCombo::TgrDBCombo(TgrCustomDBGrid* owner) : TgrCombo(owner) {
+    SetComboGrid(owner->CreateComboGrid());
+    DropDownRows = GetDropDownRows();
+    DropDownCols = GetDropDownCols();
+    ValueCol = GetValueCol();
+    DropDownStyle = GetDropDownStyle();
+}
+
+void TgrDBCombo::SetDropDownRows(Integer value) {
+    if (value == GetDropDownRows()) return;
+    DBComboGrid()->SetDropDownRows(value);
+    DropDownRows = value;
+}
+
+void TgrDBCombo::SetDropDownCols(Integer value) {
+    if (value == GetDropDownCols()) return;
+    DBComboGrid()->SetDropDownCols(value);
+    DropDownCols = value;
+}
+
+void TgrDBCombo::SetValueCol(Integer value) {
+    if (value == GetValueCol()) return;
+    DBComboGrid()->SetValueCol(value);
+    ValueCol = value;
+}
+
+void TgrDBCombo::SetValueColSorted(bool value) {
+    if (value != GetValueColSorted()) DBComboGrid()->SetValueColSorted(value);
+}
+
+void TgrDBCombo::SetCompareType(TgrComboCompareType value) {
+    if (value != GetCompareType()) DBComboGrid()->SetCompareType(value);
+}
+
+void TgrDBCombo::SetAutoSearch(TgrComboAutoSearchType value) {
+    if (value != GetAutoSearch()) DBComboGrid()->SetAutoSearch(value);
+}
+
+void TgrDBCombo::SetAutoFill(bool value) {
+    if (value != GetAutoFill()) DBComboGrid()->SetAutoFill(value);
+}
+
+void TgrDBCombo::SetAutoFillConvertCase(TgrConvertCase value) {
+    if (value != GetAutoFillConvertCase()) DBComboGrid()->SetAutoFillConvertCase(value);
+}
+
+void TgrDBCombo::SetAutoLookup(bool value) {
+    if (value != GetAutoLookup()) DBComboGrid()->SetAutoLookup(value);
+}
+
+void TgrDBCombo::SetDropDownStyle(TgrDropDownStyle value) {
+    if (value == GetDropDownStyle()) return;
+    DropDownStyle = value;
+    DBComboGrid()->SetDropDownStyle(value);
+}
+
+void TgrDBCombo::AssignDBSettings(const TgrCombo& source) {
+    AssignSettings(source);
+    if (const auto* db = dynamic_cast<const TgrDBCombo*>(&source)) {
+        SetDropDownRows(db->GetDropDownRows());
+        SetDropDownCols(db->GetDropDownCols());
+        SetValueCol(db->GetValueCol());
+        SetValueColSorted(db->GetValueColSorted());
+        SetCompareType(db->GetCompareType());
+        SetAutoSearch(db->GetAutoSearch());
+        SetAutoFill(db->GetAutoFill());
+        SetAutoFillConvertCase(db->GetAutoFillConvertCase());
+        SetAutoLookup(db->GetAutoLookup());
+        SetDropDownStyle(db->GetDropDownStyle());
+    } else {
+        // A plain combo's settings reach the list too.
+        DBComboGrid()->SetDropDownRows(source.DropDownRows);
+        DBComboGrid()->SetDropDownCols(source.DropDownCols);
+        DBComboGrid()->SetValueCol(source.ValueCol);
+        if (source.DropDownStyle != GetDropDownStyle()) DBComboGrid()->SetDropDownStyle(source.DropDownStyle);
+    }
 }

@@ -2,11 +2,13 @@
 // The drop-down list of a data-aware grid's combo: itself a data-aware
 // grid, so a combo lists the records of a dataset. It keeps the combo
 // settings the combo reads and writes, and searches its records for the
-// text typed into the owner grid's cell.
+// text typed into the owner grid's cell. TgrDBCombo is the combo of a
+// data-aware grid: its settings live in its list.
 
 #include <string>
 
 #include "dbgrid/DBGrid.h"
+#include "grid/GridCombo.h"
 
 enum TgrComboCompareType { ctCaseSensitive, ctCaseInsensitive, ctOwnCompare };
 enum TgrComboAutoSearchType { asNone, asTop, asCenter, asBottom };
@@ -59,4 +61,41 @@ private:
     TgrConvertCase autoFillConvertCase_ = afcOnEdit;
     TgrDropDownStyle dropDownStyle_ = ddDropDown;
     bool autoLookup_ = true;
+};
+
+// The combo of a data-aware grid. Every setting is read from and written to
+// its list (a TgrDBComboGrid); the settings the grid control reads itself
+// (rows, columns, value column, style) are kept equal in the base fields.
+class TgrDBCombo : public TgrCombo {
+public:
+    // Makes its list through the grid's CreateComboGrid.
+    explicit TgrDBCombo(TgrCustomDBGrid* owner);
+
+    TgrDBComboGrid* DBComboGrid() const { return static_cast<TgrDBComboGrid*>(ComboGrid()); }
+
+    Integer GetDropDownRows() const { return DBComboGrid()->GetDropDownRows(); }
+    Integer GetDropDownCols() const { return DBComboGrid()->GetDropDownCols(); }
+    Integer GetValueCol() const { return DBComboGrid()->GetValueCol(); }
+    bool GetValueColSorted() const { return DBComboGrid()->ValueColSorted(); }
+    TgrComboCompareType GetCompareType() const { return DBComboGrid()->CompareType(); }
+    TgrComboAutoSearchType GetAutoSearch() const { return DBComboGrid()->AutoSearch(); }
+    bool GetAutoFill() const { return DBComboGrid()->AutoFill(); }
+    TgrConvertCase GetAutoFillConvertCase() const { return DBComboGrid()->AutoFillConvertCase(); }
+    bool GetAutoLookup() const { return DBComboGrid()->AutoLookup(); }
+    TgrDropDownStyle GetDropDownStyle() const { return DBComboGrid()->DropDownStyle(); }
+
+    // Each setter leaves an unchanged value alone.
+    void SetDropDownRows(Integer value);
+    void SetDropDownCols(Integer value);
+    void SetValueCol(Integer value);
+    void SetValueColSorted(bool value);
+    void SetCompareType(TgrComboCompareType value);
+    void SetAutoSearch(TgrComboAutoSearchType value);
+    void SetAutoFill(bool value);
+    void SetAutoFillConvertCase(TgrConvertCase value);
+    void SetAutoLookup(bool value);
+    void SetDropDownStyle(TgrDropDownStyle value);
+
+    // Copies the settings of another combo (not its list or data source).
+    void AssignDBSettings(const TgrCombo& source);
 };

@@ -58,6 +58,97 @@ TgrCustomDBGrid::~TgrCustomDBGrid() {
 
 TgrBaseGrid* TgrCustomDBGrid::CreateComboGrid() { return new TgrDBComboGrid(this, this); }
 
+// ------------------------------------------------------------ combos
+
+TgrCombo* TgrCustomDBGrid::CreateCombo() { return new TgrDBCombo(this); }
+
+TgrDropDownStyle TgrCustomDBGrid::ComboDropDownStyle(const TgrCombo* combo) const {
+    if (const auto* db = dynamic_cast<const TgrDBCombo*>(combo)) return db->GetDropDownStyle();
+    return TgrBaseGrid::ComboDropDownStyle(combo);
+}
+
+void TgrCustomDBGrid::SetComboDropDownStyle(TgrCombo* combo, TgrDropDownStyle style) {
+    if (auto* db = dynamic_cast<TgrDBCombo*>(combo))
+        db->SetDropDownStyle(style);
+    else
+        TgrBaseGrid::SetComboDropDownStyle(combo, style);
+}
+
+void TgrCustomDBGrid::AssignComboSettings(TgrCombo* dest, const TgrCombo* source) {
+    auto* db = dynamic_cast<TgrDBCombo*>(dest);
+    if (db && source)
+        db->AssignDBSettings(*source);
+    else
+        TgrBaseGrid::AssignComboSettings(dest, source);
+}
+
+bool TgrCustomDBGrid::IsComboUsable(const TgrCombo* combo) const {
+    const auto* db = dynamic_cast<const TgrDBCombo*>(combo);
+    if (!db || !dataBound_) return combo != nullptr;
+    TDataSource* listSource = db->DBComboGrid()->DataSource();
+    return !listSource || listSource != DataSource();
+}
+
+TgrDBComboGrid* TgrCustomDBGrid::CurrentComboList() {
+    auto* combo = dynamic_cast<TgrDBCombo*>(EffectiveCombo(CurrentDataCol(), CurrentDataRow()));
+    return combo ? combo->DBComboGrid() : nullptr;
+}
+
+void TgrCustomDBGrid::DoComboInit(Integer dataCol, const Variant& dataRow) {
+    if (OnComboInit) OnComboInit(this, CurrentComboList(), dataCol, dataRow);
+}
+
+void TgrCustomDBGrid::DoComboDropDown(Integer dataCol, const Variant& dataRow) {
+    if (OnComboDropDown) OnComboDropDown(this, CurrentComboList(), dataCol, dataRow);
+}
+
+void TgrCustomDBGrid::DoComboRollUp(Integer dataCol, const Variant& dataRow) {
+    if (OnComboRollUp) OnComboRollUp(this, CurrentComboList(), dataCol, dataRow);
+}
+
+void TgrCustomDBGrid::FireComboDropDownIfDropped(bool wasDropped) {
+    if (!wasDropped && DroppedCombo()) DoComboDropDown(CurrentDataCol(), GetCurrentDataRow());
+}
+
+void TgrCustomDBGrid::LocateComboRow() {
+    auto* combo = dynamic_cast<TgrDBCombo*>(EffectiveCombo(CurrentDataCol(), CurrentDataRow()));
+    if (!combo || !IsComboUsable(combo)) return;
+    if (dataActive_) DoComboInit(CurrentDataCol(), GetCurrentDataRow());
+    TgrDBComboGrid* list = combo->DBComboGrid();
+    if (!list->DataBound() || !list->DataActive()) return;
+    TDataSet* listSet = list->DataSet();
+    listSet->First();
+    list->CalcDropDownHeight(std::max<Integer>(1, combo->GetDropDownRows()));
+    Integer valueCol = combo->GetValueCol();
+    if (combo->GetAutoSearch() == asNone || valueCol < 1 || valueCol > list->Cols()) return;
+    Variant current = GetCellValue(CurrentDataCol(), CurrentDataRow());
+    if (current.IsEmpty() || current.IsNull()) return;
+    bool found = false;
+    std::string bookmark = list->LocateValue(current.AsString(), false, found);
+    if (found) list->GotoDataRow(Variant(bookmark));
+}
+
+void TgrCustomDBGrid::RollUpCombo(bool accept) {
+    TgrCombo* combo = DroppedCombo();
+    if (!combo || !dataActive_) {
+        TgrBaseGrid::RollUpCombo(accept);
+        return;
+    }
+    TgrBaseGrid* list = combo->ComboGrid();
+    Variant value;
+    bool take = accept && list && list->CurrentDataRow() >= 1 && list->CurrentDataRow() <= list->Rows();
+    if (take) {
+        Integer valueCol = std::clamp<Integer>(combo->ValueCol, 1, std::max<Integer>(1, list->Cols()));
+        value = list->GetCellValue(valueCol, list->CurrentDataRow());
+    }
+    TgrBaseGrid::RollUpCombo(false);
+    if (take) {
+        if (TgrCurrentCell* cell = CurrentCell()) cell->ClearValue();
+        if (EditCurrentCell(value.IsEmpty() || value.IsNull() ? std::string() : value.AsString())) EndCellEdit();
+    }
+    DoComboRollUp(CurrentDataCol(), GetCurrentDataRow());
+}
+
 // ------------------------------------------------------------ binding
 
 void TgrCustomDBGrid::SetDataSource(TDataSource* source) {
@@ -817,7 +908,26 @@ void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
         return;
     }
     TDataSet* ds = DataSet();
-    bool ctrl = shift.Contains(ssCtrl);
+    bool ctrl = shift.Contains(ssCtrl), alt = shift.Contains(ssAlt);
+    // A dropped-down list takes the moves, Enter and Esc; F4 and Alt+Up or
+    // Down drop the current cell's list down, never move the record.
+    if (DroppedCombo()) {
+        TgrBaseGrid::GridKeyDown(key, shift);
+        return;
+    }
+    bool dropKey = (key == VK_F4 && !ctrl && !alt && !shift.Contains(ssShift)) ||
+                   (alt && !ctrl && !shift.Contains(ssShift) && (key == VK_DOWN || key == VK_UP));
+    if (dropKey) {
+        TgrCombo* combo = EffectiveCombo(CurrentDataCol(), CurrentDataRow());
+        if (combo && !IsComboUsable(combo)) {
+            key = 0;
+            return;
+        }
+        LocateComboRow();
+        TgrBaseGrid::GridKeyDown(key, shift);
+        FireComboDropDownIfDropped(false);
+        return;
+    }
     auto leaveRow = [&]() {
         if (PostEdit()) return true;
         key = 0;
@@ -884,7 +994,19 @@ void TgrCustomDBGrid::MouseDown(TMouseButton button, TShiftState shift, int x, i
     TCellCoord_ts cell = CellUnderMouse(x, y);
     clickColDown_ = cell.Col >= 1 ? DataColOfDisplay(cell.Col) : 0;
     clickRowDown_ = dataActive_ && cell.Row >= 1 ? DataRowOfRow(DataRowOfDisplay(cell.Row)) : Variant();
+    // A press on the current cell's combo button: the list is prepared, or
+    // refused when it lists this grid's own records.
+    TgrCellPaintInfo info;
+    if (dataActive_ && button == mbLeft && !DroppedCombo() && cell.Col == TCustomGrid_ts::CurrentCell().Col &&
+        cell.Row == TCustomGrid_ts::CurrentCell().Row && FillDrawInfo(cell.Col, cell.Row, info) &&
+        info.ButtonType == btCombo && PointInClosedRect(x, y, info.ButtonRect)) {
+        TgrCombo* combo = EffectiveCombo(CurrentDataCol(), CurrentDataRow());
+        if (combo && !IsComboUsable(combo)) return;
+        LocateComboRow();
+    }
+    bool wasDropped = DroppedCombo() != nullptr;
     TgrBaseGrid::MouseDown(button, shift, x, y);
+    if (dataActive_) FireComboDropDownIfDropped(wasDropped);
 }
 
 void TgrCustomDBGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {

@@ -53,6 +53,10 @@ using TgrDBTopLeftChangedEvent = std::function<void(TObject*, Integer oldCol, co
                                                     const Variant& newRow, bool byUser)>;
 using TgrDBPrintRowEvent = std::function<void(TObject*, const Variant& dataRow, bool& cancel)>;
 using TgrDBPrintCellEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, bool& cancel)>;
+class TgrDBComboGrid;
+// Combo is the list of the combo concerned.
+using TgrDBComboCellEvent =
+    std::function<void(TObject*, TgrDBComboGrid* combo, Integer dataCol, const Variant& dataRow)>;
 using TgrDBClickCellEvent = std::function<void(TObject*, Integer dataColDown, const Variant& dataRowDown,
                                                Integer dataColUp, const Variant& dataRowUp)>;
 
@@ -212,6 +216,24 @@ public:
     void ForEachRecord(const std::function<void(const Variant& dataRow)>& visit);
     // The drop-down list of this grid's combos is a data-aware grid.
     TgrBaseGrid* CreateComboGrid() override;
+
+    // ------------------------------------------------ combos
+    // The combos of this grid are TgrDBCombo: their lists list the records
+    // of a dataset.
+    TgrCombo* CreateCombo() override;
+    TgrDropDownStyle ComboDropDownStyle(const TgrCombo* combo) const override;
+    void SetComboDropDownStyle(TgrCombo* combo, TgrDropDownStyle style) override;
+    void AssignComboSettings(TgrCombo* dest, const TgrCombo* source) override;
+    // In data mode a combo over the grid's own data source never drops
+    // down: choosing from it would move the record being edited.
+    bool IsComboUsable(const TgrCombo* combo) const;
+    // Before the current cell's combo drops down: a bound list starts at
+    // its first record, its window takes the rows shown, and with a search
+    // kind the record matching the cell's value becomes its current one.
+    void LocateComboRow();
+    // In data mode an accepted value is written into the current record's
+    // field (the record stays in edit until the row is left).
+    void RollUpCombo(bool accept) override;
     void PreparePrint() override;
     void PrintGrid() override;
     void PreviewGrid() override;
@@ -250,6 +272,11 @@ public:
     TgrDBPrintRowEvent OnPrintRow;
     TgrDBPrintCellEvent OnPrintCell;
     TgrDBClickCellEvent OnClickCell;
+    // A cell's combo list is prepared for dropping down, dropped down,
+    // closed; DataRow is the grid's current record.
+    TgrDBComboCellEvent OnComboInit;
+    TgrDBComboCellEvent OnComboDropDown;
+    TgrDBComboCellEvent OnComboRollUp;
     TNotifyEvent OnFieldLayoutChange;
 
     // Event firers (each fires only when a handler is assigned).
@@ -258,6 +285,10 @@ public:
     virtual void DoPrintRow(const Variant& dataRow, bool& cancel);
     virtual void DoPrintCell(Integer dataCol, const Variant& dataRow, bool& cancel);
     virtual void DoFieldLayoutChange();
+    // The combo events pass the list of the current cell's combo.
+    virtual void DoComboInit(Integer dataCol, const Variant& dataRow);
+    virtual void DoComboDropDown(Integer dataCol, const Variant& dataRow);
+    virtual void DoComboRollUp(Integer dataCol, const Variant& dataRow);
 
 protected:
     // ------------------------------------------------ base-grid operations
@@ -305,6 +336,10 @@ private:
     Variant ReadFieldValue(Integer dataCol);
     void WriteFieldValue(Integer dataCol, const Variant& value);
     bool MoveDataSetToRow(Integer windowRow);
+    // The list of the current cell's combo when it is a data-aware one.
+    TgrDBComboGrid* CurrentComboList();
+    // OnComboDropDown when a key or press dropped a list down.
+    void FireComboDropDownIfDropped(bool wasDropped);
 
     std::unique_ptr<TgrGridDataLink> dataLink_;
     std::unique_ptr<TgrStandardDataset> standardWindow_;

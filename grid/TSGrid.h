@@ -81,6 +81,13 @@ using TgrMouseStatusEvent = std::function<void(TObject*, TgrMouseStatus oldStatu
 using TgrHeadingEvent = std::function<void(TObject*, Integer dataCol)>;
 using TgrSelectChangedEvent = std::function<void(TObject*, TgrSelectType selectType, bool byUser)>;
 using TgrEditTextResizedEvent = std::function<void(TObject*, bool byUser)>;
+// Edit life cycle events of a plain grid (data rows are row numbers).
+using TgrCellEditingEvent = std::function<void(TObject*, Integer dataCol, Integer dataRow, bool& cancel)>;
+using TgrRowEditingEvent = std::function<void(TObject*, Integer dataRow, bool& cancel)>;
+using TgrCellEditEvent = std::function<void(TObject*, Integer dataCol, Integer dataRow, bool byUser)>;
+using TgrUndoCellEditEvent =
+    std::function<void(TObject*, Integer dataCol, Integer dataRow, bool byUser, bool& cancel)>;
+using TgrUndoRowEditEvent = std::function<void(TObject*, Integer dataRow, bool byUser, bool& cancel)>;
 using TgrPrintGridEvent = std::function<void(TObject*, bool& cancel, std::string& title, std::string& endText,
                                              TgrPrintMode& orientation)>;
 
@@ -430,8 +437,50 @@ public:
     // control type; the current cell records it as loaded. Unless a load
     // locks edit start, the value also reaches the stored cell (StoreData).
     void LoadEditorValue(const Variant& value, bool editing);
+    // Starts a cell edit (and with it a row edit) of the current cell; the
+    // start events may cancel it, which leaves every edit flag unchanged.
     virtual bool BeginCellEdit();
     bool IsCellEditing() const { return cellEditing_; }
+    bool IsRowEditing() const { return rowEditing_; }
+    // A finished cell edit changed the row being edited.
+    bool IsCellModified() const { return cellModified_; }
+    bool IsRowModified() const { return rowModified_; }
+    // Dispatch of the edit events; each answers True when not cancelled.
+    // Start events fire only when no cell (row) edit runs yet; a started
+    // row edit remembers the row's stored values (StoreData) for an undo.
+    virtual bool FireStartCellEdit();
+    virtual bool FireStartRowEdit();
+    // With StoreData the current value is stored for the cell first.
+    virtual void FireCellEdit(Integer dataCol, Integer dataRow, bool byUser);
+    // An exception from the handler counts as cancelled.
+    virtual bool FireEndCellEdit();
+    // Accepted, the remembered row values are dropped (the changes stay).
+    virtual bool FireEndRowEdit();
+    virtual bool FireUndoCellEdit(bool byUser);
+    // Without asked, True and no event; accepted, the remembered row values
+    // come back (StoreData).
+    virtual bool FireUndoRowEdit(bool byUser, bool asked);
+    // True when the cell edit may end (no mask refuses the value).
+    virtual bool ValidateCellMask() { return true; }
+    // Ends the running cell edit when the mask and OnEndCellEdit accept;
+    // False keeps the edit running.
+    bool AcceptCellEdit();
+    // Ends the running row edit when OnEndRowEdit accepts; False keeps it.
+    virtual bool EndRowEdit();
+    // The cell edit, then (only when it ended) the row edit.
+    virtual bool EndCellAndRowEdit();
+    // Whether an undo now also undoes the row edit: only the cell is undone
+    // while a cell edit runs after an earlier finished cell edit of the
+    // row, unless the row undo is forced.
+    virtual bool ShouldUndoRow(bool forceRow, bool& result);
+    // Esc: undoes the cell edit and, where ShouldUndoRow says so, the row
+    // edit. False when a handler cancelled (every flag stays as it was).
+    bool UndoEdit(bool forceRow, bool byUser, bool& undone, bool& valueKept);
+    // The row edit of a data row is over: with riOn its changed flag keeps
+    // what the edit modified; every edit flag clears.
+    void ClearRowEditState(Integer dataRow);
+    // The in-cell control changed the current cell's value.
+    void CellValueEdited(bool startEdit, bool byUser);
     virtual bool PrepareCellEdit(Integer dataCol, bool byUser) { return true; }
     virtual bool StartEditing(Byte selectMode, bool updateNow);
     void SetEditSelectMode(Byte mode) { editSelectMode_ = mode; }
@@ -524,7 +573,9 @@ public:
     void InvalidateFocusCell(bool drawOnly) override;
     void ReplaceCurrentCol(Integer displayCol, bool show, bool keepRow, bool skipReadOnly) override;
     virtual void MoveToRow(Integer displayRow, bool show, bool listBoxSelect, bool skipReadOnly) override;
-    virtual bool CanLeaveCell(Integer dataCol, Integer dataRow, bool check) override { return true; }
+    // Leaving for another row ends the cell and row edit, for another
+    // column of the row the cell edit; False when a handler refuses.
+    virtual bool CanLeaveCell(Integer dataCol, Integer dataRow, bool check) override;
     bool IsInsertRowPos(Integer displayRow) override;
     // In list-box selection (gmListBox, rsSingle) the current row is the one
     // selected row.
@@ -550,15 +601,27 @@ public:
     void ShrinkRangeOffCol(Integer displayCol) override;
     void ShrinkRangeOffRow(Integer displayRow) override;
     void FireSelectChanged(bool byUser) override;
-    void CheckGridStatusChanged() override {}
+    // Fires OnGridStatusChanged when the status differs from the one last
+    // reported; a status other than normal drops the current cell's value.
+    void CheckGridStatusChanged() override;
     void SetColWidthEntry(Integer displayCol, Integer width) override { SetColWidthAt(displayCol, width); }
     void SetRowHeightEntry(Integer displayRow, Integer height) override { SetRowHeightAt(displayRow, height); }
     virtual void ColResized(Integer dataCol) override { DoColResized(dataCol); }
     virtual void RowResized(Integer dataRow) override { DoRowResized(dataRow); }
-    bool IsSizingRowBar() override { return false; }
+    // The row bar's width is being dragged.
+    bool IsSizingRowBar() override { return mouseStatus_ == msColResize && sizeIndex_ == 0; }
     bool IsSizingHeadingRow() override { return false; }
     void RecheckTopLeft(bool repaint) override;
     void LockUpdate() override { ++updateLock_; }
+    // Stops (False) or allows again (True) the window's redrawing; locks
+    // nest, an unlock at 0 stays at 0, and whenever no lock is left the
+    // grid repaints at once.
+    void LockPaint(bool unlock);
+    bool IsPaintUnlocked() const { return paintLock_ == 0; }
+    // Pending invalid areas wait while painting is locked.
+    void Update() override;
+    void SuspendPainting() { LockPaint(false); }
+    void ResumePainting() { LockPaint(true); }
     void UnlockUpdate() override;
     // Shows a scroll bar where ScrollBars allows it and the cells do not
     // fit (or AlwaysShowScrollBar asks for it), ranges it over the
@@ -700,7 +763,7 @@ public:
     void DrawGridCell(Integer displayCol, Integer displayRow, bool selected, const TRect& rect);
     // Painting outside a paint pass is allowed: no update lock and not
     // inside the grid's own paint pass.
-    bool CanPaintNow() const { return updateLock_ == 0 && !painting_ && HasWindow(); }
+    bool CanPaintNow() const { return updateLock_ == 0 && paintLock_ == 0 && !painting_ && HasWindow(); }
     // Draws the scroll bars that are shown into the non-client strips.
     void PaintScrollBars(TCanvas* canvas);
     // The owner's chance to change a data cell's draw information.
@@ -732,6 +795,13 @@ public:
     // place of the control's: it is not fired while the grid loads.
     TNotifyEvent OnResize;
     TgrEditTextResizedEvent OnEditTextResized;
+    TgrCellEditingEvent OnStartCellEdit;
+    TgrRowEditingEvent OnStartRowEdit;
+    TgrCellEditEvent OnCellEdit;
+    TgrCellEditingEvent OnEndCellEdit;
+    TgrRowEditingEvent OnEndRowEdit;
+    TgrUndoCellEditEvent OnUndoCellEdit;
+    TgrUndoRowEditEvent OnUndoRowEdit;
     TgrPrintGridEvent OnPrintGrid;
 
 protected:
@@ -894,6 +964,7 @@ private:
     bool readingLayout_ = false, writingLayout_ = false;
     bool initialising_ = false;
     Integer updateLock_ = 0;
+    Integer paintLock_ = 0;
     bool topLeftMovePending_ = false;
     Integer keyLock_ = 0;
     int lastWidth_ = -1, lastHeight_ = -1;
@@ -972,6 +1043,12 @@ private:
     // edit life cycle
     Variant undoValue_;
     Integer undoCol_ = 0, undoRow_ = 0;
+    bool rowEditing_ = false, cellModified_ = false, rowModified_ = false;
+    bool leavingCell_ = false, undoing_ = false;
+    // The stored values of the row being edited, by data column.
+    std::vector<Variant> rowUndoValues_;
+    Integer rowUndoRow_ = 0;
+    TgrGridStatus notifiedGridStatus_ = grsNormal;
     bool typedSinceEditStart_ = false;
     // mouse
     Integer pressedHeading_ = -1;

@@ -68,10 +68,14 @@ void TgrBaseGrid::HandleControlChange(TObject*, bool textChanged) {
     currentCell_->NoteSelection(activeControl_->GetSelStart(), activeControl_->GetSelLength());
     if (!textChanged || !HasCurrentCell()) return;
     Variant value = activeControl_->GetValue();
+    // A change notification that leaves the value as it was is no edit.
+    bool changed = !currentCell_->HasValueFor(curDataCol_, curDataRow_) ||
+                   currentCell_->GetStoredValue().AsString() != value.AsString();
     currentCell_->NoteEditedValue(value);
     if (storeData_ && !EditStartLocked() && curDataCol_ >= 1 && curDataCol_ <= Cols() && curDataRow_ >= 1 &&
         curDataRow_ <= Rows())
         StoreCellValue(curDataCol_, curDataRow_, value, GetCurrentControlType());
+    if (cellEditing_ && changed) CellValueEdited(true, true);
 }
 
 void TgrBaseGrid::EnterInsertRow(Integer displayCol) {

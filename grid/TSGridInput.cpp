@@ -58,8 +58,11 @@ bool TgrBaseGrid::MoveToDisplayCell(Integer displayCol, Integer displayRow) {
 bool TgrBaseGrid::BeginCellEdit() {
     if (!CanEdit() || IsCellReadOnly(curDataCol_, curDataRow_)) return false;
     if (!cellEditing_) {
+        if (!FireStartCellEdit() || !FireStartRowEdit()) return false;
         if (!PrepareCellEdit(curDataCol_, true)) return false;
         cellEditing_ = true;
+        rowEditing_ = true;
+        rowModified_ = true;
         typedSinceEditStart_ = false;
         undoValue_ = GetStoredCellValue(curDataCol_, curDataRow_, GetCurrentControlType());
         undoCol_ = curDataCol_;
@@ -71,18 +74,183 @@ bool TgrBaseGrid::BeginCellEdit() {
 
 void TgrBaseGrid::EndCellEdit(bool store) {
     if (!cellEditing_) return;
-    if (!store) {
-        // Esc: the value from before the edit comes back.
-        LockEditStart(false);
-        if (storeData_) StoreCellValue(undoCol_, undoRow_, undoValue_, EffectiveControlType(undoCol_, undoRow_));
-        if (activeControl_ && undoCol_ == curDataCol_ && undoRow_ == curDataRow_) activeControl_->SetValue(undoValue_);
-        LockEditStart(true);
-        if (currentCell_) currentCell_->ClearValue();
+    if (store) {
+        AcceptCellEdit();
+        return;
     }
+    // The value from before the edit comes back.
+    LockEditStart(false);
+    if (storeData_) StoreCellValue(undoCol_, undoRow_, undoValue_, EffectiveControlType(undoCol_, undoRow_));
+    if (activeControl_ && undoCol_ == curDataCol_ && undoRow_ == curDataRow_) activeControl_->SetValue(undoValue_);
+    LockEditStart(true);
+    if (currentCell_) currentCell_->ClearValue();
     cellEditing_ = false;
     HideCellControl();
     InvalidateDisplayCell(DisplayColOfData(undoCol_), DisplayRowOfData(undoRow_));
     if (rowBarOn_) InvalidateDisplayCell(0, DisplayRowOfData(undoRow_));
+}
+
+bool TgrBaseGrid::AcceptCellEdit() {
+    if (!cellEditing_) return true;
+    if (!ValidateCellMask() || !FireEndCellEdit()) return false;
+    cellModified_ = true;
+    cellEditing_ = false;
+    HideCellControl();
+    InvalidateDisplayCell(DisplayColOfData(undoCol_), DisplayRowOfData(undoRow_));
+    if (rowBarOn_) InvalidateDisplayCell(0, DisplayRowOfData(undoRow_));
+    return true;
+}
+
+bool TgrBaseGrid::EndRowEdit() {
+    if (!rowEditing_) return true;
+    if (!FireEndRowEdit()) return false;
+    ClearRowEditState(curDataRow_);
+    return true;
+}
+
+bool TgrBaseGrid::EndCellAndRowEdit() { return AcceptCellEdit() && EndRowEdit(); }
+
+void TgrBaseGrid::ClearRowEditState(Integer dataRow) {
+    if (!rowEditing_) return;
+    if (rowChangedIndicator_ == riOn && dataRow >= 1 && dataRow <= Rows() && rowModified_) SetRowChanged(dataRow, true);
+    rowEditing_ = cellModified_ = cellEditing_ = rowModified_ = false;
+    if (rowBarOn_) InvalidateDisplayCell(0, DisplayRowOfData(dataRow));
+}
+
+bool TgrBaseGrid::CanLeaveCell(Integer dataCol, Integer dataRow, bool check) {
+    if (leavingCell_ || (!cellEditing_ && !rowEditing_)) return true;
+    leavingCell_ = true;
+    bool ok = true;
+    try {
+        if (dataRow != curDataRow_)
+            ok = EndCellAndRowEdit();
+        else if (dataCol != curDataCol_)
+            ok = AcceptCellEdit();
+    } catch (...) {
+        leavingCell_ = false;
+        throw;
+    }
+    leavingCell_ = false;
+    return ok;
+}
+
+bool TgrBaseGrid::ShouldUndoRow(bool forceRow, bool& result) {
+    result = rowEditing_ && (forceRow || !cellEditing_ || !cellModified_);
+    return result;
+}
+
+bool TgrBaseGrid::UndoEdit(bool forceRow, bool byUser, bool& undone, bool& valueKept) {
+    undone = false;
+    valueKept = true;
+    if (undoing_) return true;
+    undoing_ = true;
+    struct Release {
+        bool& flag;
+        ~Release() { flag = false; }
+    } release{undoing_};
+    bool asked = false;
+    bool undoRow = ShouldUndoRow(forceRow, asked);
+    bool cellRan = cellEditing_;
+    undone = undoRow || cellRan;
+    bool allowed = true;
+    if (cellRan) allowed = FireUndoCellEdit(byUser);
+    if (undoRow && allowed) allowed = FireUndoRowEdit(byUser, asked);
+    if (!allowed) return false;
+    if ((cellRan && !byUser) || (undoRow && !cellRan)) valueKept = false;
+    if (cellRan) {
+        if (undoRow) {
+            // The row's remembered values are back already; the editor
+            // closes without writing the cell's own start value over them.
+            if (currentCell_) currentCell_->ClearValue();
+            cellEditing_ = false;
+            HideCellControl();
+        } else {
+            EndCellEdit(false);
+        }
+    } else if (!valueKept && currentCell_) {
+        currentCell_->ClearValue();
+    }
+    if (undoRow) {
+        rowEditing_ = cellModified_ = rowModified_ = false;
+        InvalidateRow(curDisplayRow_);
+    }
+    return true;
+}
+
+void TgrBaseGrid::CellValueEdited(bool startEdit, bool byUser) {
+    if (!HasWindow() || !startEdit || painting_ || EditStartLocked()) return;
+    if (!cellEditing_ && !BeginCellEdit()) return;
+    rowModified_ = true;
+    FireCellEdit(curDataCol_, curDataRow_, byUser);
+}
+
+// ------------------------------------------------------------ edit events
+
+bool TgrBaseGrid::FireStartCellEdit() {
+    if (cellEditing_) return true;
+    bool cancel = false;
+    if (OnStartCellEdit && CanFireEvents()) OnStartCellEdit(this, curDataCol_, curDataRow_, cancel);
+    return !cancel;
+}
+
+bool TgrBaseGrid::FireStartRowEdit() {
+    if (rowEditing_) return true;
+    bool cancel = false;
+    if (OnStartRowEdit && CanFireEvents()) OnStartRowEdit(this, curDataRow_, cancel);
+    if (cancel) return false;
+    rowUndoValues_.clear();
+    rowUndoRow_ = curDataRow_;
+    if (storeData_ && curDataRow_ >= 1 && curDataRow_ <= Rows())
+        for (Integer c = 1; c <= Cols(); ++c)
+            rowUndoValues_.push_back(GetStoredCellValue(c, curDataRow_, EffectiveControlType(c, curDataRow_)));
+    return true;
+}
+
+void TgrBaseGrid::FireCellEdit(Integer dataCol, Integer dataRow, bool byUser) {
+    if (storeData_ && activeControl_ && dataCol >= 1 && dataCol <= Cols() && dataRow >= 1 && dataRow <= Rows())
+        StoreCellValue(dataCol, dataRow, activeControl_->GetValue(), EffectiveControlType(dataCol, dataRow));
+    if (OnCellEdit && CanFireEvents()) OnCellEdit(this, dataCol, dataRow, byUser);
+}
+
+bool TgrBaseGrid::FireEndCellEdit() {
+    bool cancel = false;
+    if (!OnEndCellEdit || !CanFireEvents()) return true;
+    try {
+        OnEndCellEdit(this, curDataCol_, curDataRow_, cancel);
+    } catch (...) {
+        // A failing handler keeps the cell in edit, without a message.
+        return false;
+    }
+    return !cancel;
+}
+
+bool TgrBaseGrid::FireEndRowEdit() {
+    bool cancel = false;
+    if (OnEndRowEdit && CanFireEvents()) OnEndRowEdit(this, curDataRow_, cancel);
+    if (cancel) return false;
+    rowUndoValues_.clear();
+    return true;
+}
+
+bool TgrBaseGrid::FireUndoCellEdit(bool byUser) {
+    bool cancel = false;
+    if (OnUndoCellEdit && CanFireEvents()) OnUndoCellEdit(this, curDataCol_, curDataRow_, byUser, cancel);
+    return !cancel;
+}
+
+bool TgrBaseGrid::FireUndoRowEdit(bool byUser, bool asked) {
+    if (!asked) return true;
+    bool cancel = false;
+    if (OnUndoRowEdit && CanFireEvents()) OnUndoRowEdit(this, curDataRow_, byUser, cancel);
+    if (cancel) return false;
+    if (storeData_ && rowUndoRow_ >= 1 && rowUndoRow_ <= Rows()) {
+        LockEditStart(false);
+        for (Integer c = 1; c <= Cols() && c <= Integer(rowUndoValues_.size()); ++c)
+            StoreCellValue(c, rowUndoRow_, rowUndoValues_[std::size_t(c - 1)], EffectiveControlType(c, rowUndoRow_));
+        LockEditStart(true);
+    }
+    rowUndoValues_.clear();
+    return true;
 }
 
 void TgrBaseGrid::HideCellControl() {
@@ -187,8 +355,9 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
                 }
                 break;
             case VK_ESCAPE:
-                if (cellEditing_) {
-                    EndCellEdit(false);
+                if (cellEditing_ || rowEditing_) {
+                    bool undone = false, kept = false;
+                    UndoEdit(false, true, undone, kept);
                     handled = true;
                 }
                 break;

@@ -135,7 +135,7 @@ bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, TgrCell
         info.Current = r == curDisplayRow_;
         if (rowBarIndicator_) {
             if (IsInsertRowPos(r) && !info.Current) info.Indicator = triInsert;
-            else if (info.Current && rowChangedIndicator_ != riOff && IsRowChanged(info.DataRow))
+            else if (info.Current && ((rowChangedIndicator_ != riOff && IsRowChanged(info.DataRow)) || rowModified_))
                 info.Indicator = triChanged;
             else if (info.Current) info.Indicator = triCurrent;
             else if (IsInsertRowPos(r)) info.Indicator = triInsert;

@@ -258,9 +258,21 @@ void TgrBaseGrid::SetDateTimeDef(TgrDateTimeDefComponent* def) {
 
 void TgrBaseGrid::SetGridStatus(TgrGridStatus status) {
     if (status == gridStatus_) return;
-    TgrGridStatus old = gridStatus_;
     gridStatus_ = status;
-    DoGridStatusChanged(old, status);
+    CheckGridStatusChanged();
+}
+
+void TgrBaseGrid::CheckGridStatusChanged() {
+    if (gridStatus_ == notifiedGridStatus_) return;
+    if (gridStatus_ != grsNormal) {
+        // A selection takes the place of the current cell's edit.
+        if (currentCell_) currentCell_->ClearValue();
+        editModeFlag_ = false;
+        editSelectMode_ = 0;
+    }
+    TgrGridStatus old = notifiedGridStatus_;
+    notifiedGridStatus_ = gridStatus_;
+    DoGridStatusChanged(old, gridStatus_);
 }
 
 void TgrBaseGrid::SetMouseStatus(TgrMouseStatus status) {

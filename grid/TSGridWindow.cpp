@@ -1,5 +1,6 @@
 // The grid's window side: parent and name, dialog codes and accelerators,
 // font changes, size changes and its two timers.
+#include <QWidget>
 #include <cctype>
 
 #include "grid/GridControl.h"
@@ -136,3 +137,21 @@ void TgrBaseGrid::SwitchSpinTimerToRepeat() {
 }
 
 
+
+void TgrBaseGrid::LockPaint(bool unlock) {
+    if (!unlock)
+        ++paintLock_;
+    else if (paintLock_ > 0)
+        --paintLock_;
+    QWidget* w = Widget();
+    if (!w) return;
+    w->setUpdatesEnabled(paintLock_ == 0);
+    if (paintLock_ == 0) {
+        Invalidate();
+        Update();
+    }
+}
+
+void TgrBaseGrid::Update() {
+    if (paintLock_ == 0) TCustomGrid_ts::Update();
+}

@@ -1,5 +1,7 @@
 #include "dbgrid/tests/DBGridTestSupport.h"
 
+#include <QMouseEvent>
+
 #include "dbgrid/DBComboGrid.h"
 #include "platform/data/DataSet.h"
 
@@ -60,6 +62,163 @@ TEST_F(DBComboGrid, SearchFindsTheLongestMatchingPrefixAndStopsAtAWholeMatch) {
         EXPECT_EQ(value, c.expected) << c.values[1] << " whole " << c.wholeLength;
         combo.SetDataSource(nullptr);
     }
+}
+
+// The Name column of the students carries a combo listing a table of
+// grades A..F; the grid stands on the first student's Name.
+class DBCombo : public DBGridFixture {
+protected:
+    void SetUp() override {
+        DBGridFixture::SetUp();
+        Fill(3);
+        grades = new TqmtMemTable(form);
+        grades->FieldDefs().Add("Code", ftString, 5);
+        grades->Open();
+        for (const char* code : {"A", "B", "C", "D", "E", "F"}) grades->AppendRecord({Variant(std::string(code))});
+        grades->First();
+        gradeSource = new TDataSource(form);
+        gradeSource->SetDataSet(grades);
+        Bind();
+        grid->Col(2)->SetButtonType(btCombo);
+        grid->Col(2)->CreateCombo();
+        combo = dynamic_cast<TgrDBCombo*>(grid->Col(2)->Combo());
+        ASSERT_NE(combo, nullptr);
+        combo->DBComboGrid()->SetDataSource(gradeSource);
+        combo->SetDropDownRows(3);
+        ASSERT_TRUE(grid->CanSelectCell(2, 1));
+        grid->MoveCurrentCell(2, 1, false, true);
+        grid->ChangeCurrentCell(2, 1);
+    }
+    void Key(Word16 key, TShiftState shift = {}) { grid->GridKeyDown(key, shift); }
+    std::string NameOf(int id) {
+        std::string back = table->GetBookmark();
+        table->Locate("ID", Variant(id), {});
+        std::string name = table->FieldByName("Name")->AsString();
+        table->GotoBookmark(back);
+        return name;
+    }
+    // A left click on a row of the dropped-down list.
+    void ClickList(Integer listRow) {
+        TgrDBComboGrid* list = combo->DBComboGrid();
+        TRect r = list->CellPixels(list->DisplayColOfData(1), list->DisplayRowOfData(listRow));
+        QPointF at(r.Left + 3, r.Top + 3);
+        QMouseEvent press(QEvent::MouseButtonPress, at, at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, at, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        list->WidgetEvent(&press);
+        list->WidgetEvent(&release);
+    }
+
+    TqmtMemTable* grades = nullptr;
+    TDataSource* gradeSource = nullptr;
+    TgrDBCombo* combo = nullptr;
+};
+
+TEST_F(DBCombo, SettingsLiveInTheListAndReachTheGridControl) {
+    TgrDBComboGrid* list = combo->DBComboGrid();
+    EXPECT_EQ(list->GetDropDownRows(), 3);
+    EXPECT_EQ(combo->DropDownRows, 3);  // what the drop-down itself reads
+    combo->SetValueCol(2);
+    combo->SetAutoSearch(asCenter);
+    combo->SetAutoFillConvertCase(afcUpperCase);
+    EXPECT_EQ(list->GetValueCol(), 2);
+    EXPECT_EQ(combo->ValueCol, 2);
+    EXPECT_EQ(list->AutoSearch(), asCenter);
+    EXPECT_EQ(list->AutoFillConvertCase(), afcUpperCase);
+    grid->Col(2)->SetDropDownStyle(ddDropDownList);
+    EXPECT_EQ(list->DropDownStyle(), ddDropDownList);
+    EXPECT_EQ(grid->Col(2)->GetDropDownStyle(), ddDropDownList);
+
+    // A column given this combo gets its own combo with every setting.
+    grid->Col(3)->SetCombo(combo);
+    auto* copy = dynamic_cast<TgrDBCombo*>(grid->Col(3)->Combo());
+    ASSERT_NE(copy, nullptr);
+    EXPECT_NE(copy, combo);
+    EXPECT_EQ(copy->GetDropDownRows(), 3);
+    EXPECT_EQ(copy->GetValueCol(), 2);
+    EXPECT_EQ(copy->GetAutoSearch(), asCenter);
+    EXPECT_EQ(copy->GetAutoFillConvertCase(), afcUpperCase);
+    EXPECT_EQ(copy->GetDropDownStyle(), ddDropDownList);
+}
+
+TEST_F(DBCombo, KeysDropTheListDownMoveInItAndWriteTheChosenValue) {
+    Key(VK_F4);
+    ASSERT_EQ(grid->DroppedCombo(), combo);
+    // The list opens on its first record and shows the rows asked for.
+    EXPECT_EQ(grades->FieldByName("Code")->AsString(), "A");
+    EXPECT_EQ(combo->DBComboGrid()->Rows(), 3);
+    Key(VK_DOWN);
+    Key(VK_DOWN);
+    // Moves go to the list, not to the students.
+    EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 1);
+    Key(VK_RETURN);
+    EXPECT_EQ(grid->DroppedCombo(), nullptr);
+    EXPECT_EQ(table->FieldByName("Name")->AsString(), "C");
+    EXPECT_EQ(table->State(), dsEdit);
+    // Leaving the row posts the chosen value.
+    ASSERT_TRUE(grid->CanSelectCell(2, 2));
+    EXPECT_EQ(NameOf(1), "C");
+    EXPECT_EQ(grades->RecordCount(), 6);
+
+    // Alt+Down drops down too; moving past the list's end appends nothing;
+    // Esc closes it without a value.
+    grid->MoveCurrentCell(2, 2, false, true);
+    grid->ChangeCurrentCell(2, 2);
+    Key(VK_DOWN, TShiftState{ssAlt});
+    ASSERT_EQ(grid->DroppedCombo(), combo);
+    for (int i = 0; i < 8; ++i) Key(VK_DOWN);
+    EXPECT_EQ(grades->RecordCount(), 6);
+    Key(VK_ESCAPE);
+    EXPECT_EQ(grid->DroppedCombo(), nullptr);
+    EXPECT_EQ(NameOf(2), "N2");
+    EXPECT_EQ(table->State(), dsBrowse);
+}
+
+TEST_F(DBCombo, ComboEventsNameTheListAndTheRecordInOrder) {
+    std::vector<std::string> events;
+    Variant first(BookmarkOf(1));
+    auto log = [&](const char* name) {
+        return [&, name](TObject* sender, TgrDBComboGrid* list, Integer col, const Variant& row) {
+            events.push_back(std::string(name) + " " + std::to_string(col) + (row == first ? " first" : " other") +
+                             (list == combo->DBComboGrid() ? "" : " wrong list") + (sender == grid ? "" : " wrong sender"));
+        };
+    };
+    grid->OnComboInit = log("init");
+    grid->OnComboDropDown = log("dropdown");
+    grid->OnComboRollUp = log("rollup");
+    grid->OnCellEdit = [&](TObject*, Integer, const Variant&, bool) { events.push_back("edit"); };
+    Key(VK_F4);
+    Key(VK_RETURN);
+    EXPECT_EQ(events, (std::vector<std::string>{"init 2 first", "dropdown 2 first", "edit", "rollup 2 first"}));
+}
+
+TEST_F(DBCombo, AClickInTheListChoosesItsRecord) {
+    Key(VK_F4);
+    ASSERT_EQ(grid->DroppedCombo(), combo);
+    ClickList(2);
+    EXPECT_EQ(grid->DroppedCombo(), nullptr);
+    EXPECT_EQ(table->FieldByName("Name")->AsString(), "B");
+}
+
+TEST_F(DBCombo, ASearchingComboOpensOnTheCellsValue) {
+    combo->SetAutoSearch(asTop);
+    ASSERT_TRUE(grid->EditCurrentCell("E"));
+    ASSERT_TRUE(grid->EndCellEdit());
+    Key(VK_F4);
+    ASSERT_EQ(grid->DroppedCombo(), combo);
+    EXPECT_EQ(grades->FieldByName("Code")->AsString(), "E");
+    Key(VK_UP);
+    Key(VK_RETURN);
+    EXPECT_EQ(table->FieldByName("Name")->AsString(), "D");
+}
+
+TEST_F(DBCombo, AListOverTheGridsOwnRecordsNeverDropsDown) {
+    combo->DBComboGrid()->SetDataSource(source);
+    Key(VK_F4);
+    EXPECT_EQ(grid->DroppedCombo(), nullptr);
+    Key(VK_DOWN, TShiftState{ssAlt});
+    EXPECT_EQ(grid->DroppedCombo(), nullptr);
+    // Nor does Alt+Down move the record.
+    EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 1);
 }
 
 }  // namespace

@@ -166,3 +166,27 @@ TEST_F(GridPaintState, TextHeightFollowsTheColumnWidthAndWordWrap) {
 }
 
 }  // namespace
+
+TEST_F(GridPaintState, NestedPaintLocksRepaintOnceWhenTheLastGoes) {
+    int paints = 0;
+    grid->OnPaint = [&](TObject*) { ++paints; };
+    grid->Update();
+    paints = 0;
+    grid->LockPaint(false);
+    grid->LockPaint(false);
+    EXPECT_FALSE(grid->CanPaintNow());
+    grid->Invalidate();
+    grid->Update();
+    grid->LockPaint(true);
+    EXPECT_FALSE(grid->IsPaintUnlocked());
+    grid->Update();
+    EXPECT_EQ(paints, 0);
+    grid->LockPaint(true);
+    EXPECT_TRUE(grid->IsPaintUnlocked());
+    EXPECT_TRUE(grid->CanPaintNow());
+    EXPECT_EQ(paints, 1);
+    // An unlock without a lock stays at 0 and still repaints at once.
+    grid->LockPaint(true);
+    EXPECT_TRUE(grid->IsPaintUnlocked());
+    EXPECT_EQ(paints, 2);
+}

@@ -174,6 +174,53 @@ TEST(MemTable, IndexFieldNamesWithoutAnIndexKeepsRowOrder) {
     EXPECT_EQ(Ids(*t), "2 3 9");
 }
 
+// A linked window of three rows after appends into an ID index: a row
+// stored last keeps the rows before it, one the index places elsewhere
+// refills the window around it.
+TEST(MemTable, PostedAppendShowsWhereTheIndexPutTheRow) {
+    auto t = Table({{10, "a"}, {20, "b"}, {30, "c"}, {40, "d"}});
+    t->DefineIndex("byID", "ID", 0);
+    t->SetIndexName("byID");
+    TDataSource source;
+    source.SetDataSet(t.get());
+    RecordingDataLink link;
+    link.SetBufferCount(3);
+    link.SetDataSource(&source);
+    const struct {
+        int Id;
+        const char* Window;
+    } cases[] = {{50, "30 40 [50]"}, {60, "40 50 [60]"}, {25, "10 20 [25]"}, {5, "[5] 10 20"}, {70, "50 60 [70]"}};
+    for (const auto& c : cases) {
+        t->Append();
+        t->FieldByName("ID")->SetAsInteger(c.Id);
+        t->Post();
+        EXPECT_EQ(LinkWindow(link), c.Window) << c.Id;
+        EXPECT_EQ(t->FieldByName("ID")->AsInteger(), c.Id);
+    }
+    link.SetDataSource(nullptr);
+}
+
+// A window with room to spare shows the rows an index put after the new one.
+TEST(MemTable, PostedAppendIntoAShortWindowShowsTheRowsAfterIt) {
+    auto t = Table({{20, "b"}});
+    t->DefineIndex("byID", "ID", 0);
+    t->SetIndexName("byID");
+    TDataSource source;
+    source.SetDataSet(t.get());
+    RecordingDataLink link;
+    link.SetBufferCount(4);
+    link.SetDataSource(&source);
+    t->Append();
+    t->FieldByName("ID")->SetAsInteger(10);
+    t->Post();
+    EXPECT_EQ(LinkWindow(link), "[10] 20");
+    t->Append();
+    t->FieldByName("ID")->SetAsInteger(30);
+    t->Post();
+    EXPECT_EQ(LinkWindow(link), "10 20 [30]");
+    link.SetDataSource(nullptr);
+}
+
 TEST(MemTable, AutoRepositionFollowsAnEditedRow) {
     auto t = Table({{1, "a"}, {2, "b"}, {3, "c"}});
     t->DefineIndex("byID", "ID", 0);

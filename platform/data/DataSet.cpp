@@ -604,11 +604,32 @@ void TDataSet::Insert() {
 
 void TDataSet::Append() {
     BeginInsertAppend();
-    ClearBuffers();
-    TRecordBuffer buffer = buffers_[0];
+    // The new record goes last and the window shows the records before it.
+    // When the window already ends at the last record those are the records
+    // it holds: keep them rather than fetching a whole window again, which
+    // made every record appended under a grid cost a window of fetches.
+    auto windowEndsAtLast = [this] {
+        if (state_ != dsBrowse || recordCount_ == 0) return false;
+        const int last = recordCount_ - 1;
+        if (GetBookmarkFlag(buffers_[static_cast<std::size_t>(last)]) != bfCurrent) return false;
+        SetCurrentRecord(last);
+        const bool atLast = GetRecord(TempBuffer(), gmNext, false) != grOK;
+        CursorPosChanged();
+        return atLast;
+    };
+    int kept = 0;
+    if (windowEndsAtLast()) {
+        kept = std::min(recordCount_, bufferCount_ - 1);
+        auto b = buffers_.begin();
+        std::rotate(b, b + (recordCount_ - kept), b + recordCount_);
+    }
+    recordCount_ = kept;
+    activeRecord_ = kept;
+    currentRecord_ = -1;
+    TRecordBuffer buffer = buffers_[static_cast<std::size_t>(kept)];
     InitRecord(buffer);
     SetBookmarkFlag(buffer, bfEOF);
-    recordCount_ = 1;
+    recordCount_ = kept + 1;
     bof_ = false;
     GetPriorRecords();
     eof_ = true;
@@ -639,10 +660,54 @@ void TDataSet::Post() {
     DataEvent(deCheckBrowseMode, 0);
     UpdateRecord();
     DoBeforePost();
+    const bool appended = state_ == dsInsert && activeRecord_ == recordCount_ - 1 &&
+                          GetBookmarkFlag(ActiveBuffer()) == bfEOF;
     CheckOperation([this] { InternalPost(); }, OnPostError);
     FreeFieldBuffers();
     SetState(dsBrowse);
-    Resync(0);
+    // After an append the window holds the records before the new one. When
+    // the stored record still follows the window's second-to-last record and
+    // nothing the window has room for follows it, only the record itself is
+    // fetched again; otherwise (an index placed it elsewhere) the whole
+    // window is refilled.
+    auto keepWindow = [this] {
+        const int active = activeRecord_;
+        TRecordBuffer self = buffers_[static_cast<std::size_t>(active)];
+        CursorPosChanged();
+        if (GetRecord(self, gmCurrent, false) != grOK) return false;
+        currentRecord_ = active;
+        if (recordCount_ < bufferCount_) {
+            const bool more = GetRecord(TempBuffer(), gmNext, false) == grOK;
+            CursorPosChanged();
+            if (more) return false;
+            SetCurrentRecord(active);
+        }
+        TBookmark expected, found;
+        if (active > 0) {
+            TRecordBuffer before = buffers_[static_cast<std::size_t>(active - 1)];
+            if (GetBookmarkFlag(before) != bfCurrent) return false;
+            GetBookmarkData(before, expected);
+            if (expected.empty()) return false;
+        }
+        const bool prior = GetRecord(TempBuffer(), gmPrior, false) == grOK;
+        CursorPosChanged();
+        if (prior) GetBookmarkData(TempBuffer(), found);
+        // With no record before the window the new one must be the first.
+        if (prior != (active > 0) || found != expected) return false;
+        bof_ = false;
+        eof_ = false;
+        return true;
+    };
+    if (appended && keepWindow()) {
+        DataEvent(deDataSetChange, 0);
+    } else {
+        // The probes moved the cursor: back onto the posted record, which
+        // the full refill starts from.
+        if (appended && currentRecord_ != activeRecord_ &&
+            GetBookmarkFlag(ActiveBuffer()) == bfCurrent)
+            SetCurrentRecord(activeRecord_);
+        Resync(0);
+    }
     DoAfterPost();
 }
 

@@ -197,8 +197,59 @@ void TCanvas::SetPixel(int x, int y, TColor c) {
 
 // ------------------------------------------------------------------ lines
 
+namespace {
+
+// Every pen pattern repeats after this many pixels.
+constexpr std::int64_t kPatternPeriod = 24;
+// Lines are walked pixel by pixel only within this distance of the origin,
+// far beyond any surface.
+constexpr double kLineReach = 1 << 18;
+
+bool Far(int v) { return v < -kLineReach || v > kLineReach; }
+
+// Cuts a line to its part within kLineReach of the origin and advances the
+// pattern position by the pixels cut off before that part. Returns false
+// when no part is within reach.
+bool CutToReach(int& x0, int& y0, int& x1, int& y1, int& patternPos) {
+    const double dx = double(x1) - x0, dy = double(y1) - y0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0 + kLineReach, kLineReach - x0, y0 + kLineReach, kLineReach - y0};
+    double t0 = 0, t1 = 1;
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;
+            continue;
+        }
+        const double r = q[i] / p[i];
+        if (p[i] < 0) t0 = std::max(t0, r);
+        else t1 = std::min(t1, r);
+    }
+    if (t0 > t1) return false;
+    const int nx0 = int(std::lround(x0 + t0 * dx)), ny0 = int(std::lround(y0 + t0 * dy));
+    const int nx1 = int(std::lround(x0 + t1 * dx)), ny1 = int(std::lround(y0 + t1 * dy));
+    const std::int64_t skipped = std::max(std::llabs(std::int64_t(nx0) - x0), std::llabs(std::int64_t(ny0) - y0));
+    patternPos = int((patternPos + skipped) % kPatternPeriod);
+    x0 = nx0, y0 = ny0, x1 = nx1, y1 = ny1;
+    return true;
+}
+
+}  // namespace
+
 void TCanvas::StyledLine(int x0, int y0, int x1, int y1, int& patternPos,
                          std::vector<std::pair<int, int>>* on, std::vector<std::pair<int, int>>* off) {
+    // A line reaching far outside any surface (a coordinate clamped from a
+    // damaged file, say) is walked only within reach: walking it whole would
+    // take seconds and gigabytes. The pattern goes on as if it were whole.
+    const bool cut = Far(x0) || Far(y0) || Far(x1) || Far(y1);
+    int endPos = patternPos;
+    if (cut) {
+        const std::int64_t steps = std::max(std::llabs(std::int64_t(x1) - x0), std::llabs(std::int64_t(y1) - y0));
+        endPos = int((patternPos + steps) % kPatternPeriod);
+        if (!CutToReach(x0, y0, x1, y1, patternPos)) {
+            patternPos = endPos;
+            return;
+        }
+    }
     const auto& pattern = StylePattern(pen_.Style());
     int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
     int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
@@ -221,6 +272,7 @@ void TCanvas::StyledLine(int x0, int y0, int x1, int y1, int& patternPos,
             y += sy;
         }
     }
+    if (cut) patternPos = endPos;
 }
 
 void TCanvas::StrokePolyline(const std::vector<TPoint>& pts, bool closed) {
@@ -324,7 +376,8 @@ void TCanvas::ApplyMasks(const Mask& fill, const Mask* pen, const Mask* gaps) {
 void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
     if (!Ready()) return;
     int l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
-    if (r - l < 1 || b - t < 1) return;
+    // Sides may span more than an int holds (far coordinates from a file).
+    if (std::int64_t(r) - l < 1 || std::int64_t(b) - t < 1) return;
     TRect clip = EffectiveClip();
     bool penVisible = pen_.Style() != psClear;
     if (!penVisible) {
@@ -349,11 +402,14 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
                 for (int x = f.Left; x < f.Right; ++x) fill.Set(x, y);
         }
         ApplyMasks(fill, nullptr, nullptr);
-        if (r - l == 1 || b - t == 1) {
-            // Degenerate: a single row or column, all pen.
+        if (std::int64_t(r) - l == 1 || std::int64_t(b) - t == 1) {
+            // Degenerate: a single row or column, all pen; only its part
+            // within the clip is visited (it may be a billion pixels long).
             std::uint32_t pc = ToSurface(pen_.Color());
-            for (int y = t; y < b; ++y)
-                for (int x = l; x < r; ++x) Plot(x, y, pc, pen_.Mode());
+            TRect line;
+            if (IntersectRect(line, TRect(l, t, r, b), clip))
+                for (int y = line.Top; y < line.Bottom; ++y)
+                    for (int x = line.Left; x < line.Right; ++x) Plot(x, y, pc, pen_.Mode());
         } else {
             StrokePolyline({{l, t}, {r - 1, t}, {r - 1, b - 1}, {l, b - 1}}, true);
         }
@@ -361,7 +417,7 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
         return;
     }
     double inset = pen_.Style() == psInsideFrame ? w / 2.0 : 0.5;
-    QRectF path(l + inset, t + inset, (r - l) - 2 * inset, (b - t) - 2 * inset);
+    QRectF path(l + inset, t + inset, (double(r) - l) - 2 * inset, (double(b) - t) - 2 * inset);
     Mask fill(clip), penMask(clip);
     if (!fill.Empty()) {
         auto fp = fill.Painter();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/gui/Bitmap.h"
 #include "platform/gui/Canvas.h"
 
@@ -157,6 +159,53 @@ TEST(Canvas, PenStylesDrawTheirPatterns) {
     c.c()->MoveTo(0, 1);
     c.c()->LineTo(9, 1);
     EXPECT_EQ(c.Count(clWhite), 30);
+}
+
+// Coordinates clamped from damaged files lie a billion pixels away: such a
+// line is drawn without walking all of it, and its pattern runs on as if it
+// had been walked (2^30 pixels before x = 0 leave a 24-pixel pattern at 16).
+TEST(Canvas, FarLinesDrawTheirVisiblePartInPattern) {
+    const int far = 1 << 30;
+    struct Case { TPenStyle style; const char* period; };
+    const Case cases[] = {
+        {psSolid, "########################"},
+        {psDash, "##################------"},
+        {psDashDot, "#########------###------"},
+    };
+    for (const auto& k : cases) {
+        Surface s(40, 3);
+        s.c()->Brush()->SetStyle(bsClear);
+        s.c()->Pen()->SetStyle(k.style);
+        s.c()->MoveTo(-far, 1);
+        s.c()->LineTo(far, 1);
+        std::string row, expected;
+        for (int x = 0; x < 40; ++x) {
+            row += s.at(x, 1) == clBlack ? '#' : '-';
+            expected += k.period[(16 + x) % 24];
+        }
+        EXPECT_EQ(row, expected) << k.style;
+        EXPECT_EQ(s.Count(clBlack), int(std::count(row.begin(), row.end(), '#'))) << "only row 1";
+    }
+    // A far diagonal crosses the surface on its true course; a rectangle
+    // around everything leaves the surface to its brush; a line that never
+    // comes near draws nothing.
+    Surface d(20, 20);
+    d.c()->MoveTo(-far, -far);
+    d.c()->LineTo(far, far);
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(d.at(i, i), clBlack) << i;
+    EXPECT_EQ(d.Count(clBlack), 20);
+    Surface r(20, 20);
+    r.c()->Brush()->SetColor(clLime);
+    r.c()->Rectangle(-far, -far, far, far);
+    EXPECT_EQ(r.Count(clLime), 400);
+    Surface row(20, 20);
+    row.c()->Rectangle(-far, 5, far, 6);  // one row high: all pen
+    for (int x = 0; x < 20; ++x) EXPECT_EQ(row.at(x, 5), clBlack) << x;
+    EXPECT_EQ(row.Count(clBlack), 20);
+    Surface n(20, 20);
+    n.c()->MoveTo(-far, far);
+    n.c()->LineTo(far, far);
+    EXPECT_EQ(n.Count(clWhite), 400);
 }
 
 TEST(Canvas, RasterOperationsOfThePenMode) {
