@@ -1,5 +1,6 @@
 #include "report/Render.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -431,21 +432,23 @@ void TVPConverter::GotoPage(int page) {
     stream_->SetPosition(PageRecord.Position);
 }
 
-int TVPConverter::HighestPageNumber() {
+std::vector<int> TVPConverter::PageNumbersInStream() {
     Int64 back = stream_->Position();
     stream_->SetPosition(pagePos_);
     ReadPageRecord();
-    int highest = PageRecord.PageNum;
+    std::vector<int> numbers{PageRecord.PageNum};
     Int64 position = PageRecord.Position;
     // Links only go forward here, so the walk ends within the stream.
     while (PageRecord.NextPage > position && PageRecord.NextPage < stream_->Size()) {
         position = PageRecord.NextPage;
         stream_->SetPosition(position);
         ReadPageRecord();
-        highest = std::max(highest, PageRecord.PageNum);
+        numbers.push_back(PageRecord.PageNum);
     }
     stream_->SetPosition(back);
-    return highest;
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    return numbers;
 }
 
 void TVPConverter::Generate(int page) {
@@ -460,11 +463,11 @@ void TVPConverter::Generate(int page) {
             GotoPage(page);
             if (PageRecord.PageNum == page) PlayPage();
         } else if (!render_->Selection.empty()) {
-            // Only pages that exist are selected: the header's count is
-            // not trusted beyond the highest page number in the stream.
-            int highest = std::min(count, HighestPageNumber());
-            for (int p = 1; p <= highest; ++p)
-                if (SelectionContains(render_->Selection, p)) {
+            // Only pages the stream holds are tested against the selection:
+            // neither the header's count nor a page record's number is
+            // trusted to bound the walk.
+            for (int p : PageNumbersInStream())
+                if (p >= 1 && p <= count && SelectionContains(render_->Selection, p)) {
                     GotoPage(p);
                     if (PageRecord.PageNum == p) PlayPage();
                 }

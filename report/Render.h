@@ -195,7 +195,8 @@ private:
     std::string Expand(const std::string& text);
     std::string MacroValue(int n);
     void ReadPageRecord();
-    int HighestPageNumber();
+    // The page numbers of the page records the stream holds, ascending.
+    std::vector<int> PageNumbersInStream();
     std::unique_ptr<TGraphic> ReadGraphic();
     std::string ReadVariableValue(int depth);
     TRect ReadRect();
