@@ -36,6 +36,7 @@ TfrmPenaltySetup::TfrmPenaltySetup(TComponent* owner) : TForm(owner) {
     sbPoints->SetName("sbPoints");
     sbPoints->SetParent(this);
     sbPoints->SetBounds(12, 44, 476, 286);
+    sbPoints->SetAnchors(akLeft | akTop | akRight | akBottom);
     dsMaster = new TDataSource(this);
     dsMaster->SetName("dsMaster");
 

@@ -507,6 +507,7 @@ void TfrmTestWork::btnNext1Click() {
     LogWrite("Point Values Next Clicked");
     work_->PointValuesNext();
     dbgMaster->SetBounds(8, 56, Width() - 35, Height() - 175);
+    dbgMaster->SetAnchors(akLeft | akTop | akRight | akBottom);
     ShowPage(2);
 }
 

@@ -237,9 +237,21 @@ void TControl::SetBounds(int left, int top, int width, int height) {
         applyingBounds_ = false;
     }
     BoundsChanged();
+    if (parent_ && !parent_->anchoring_) TakeAnchorGaps();
     if (parent_ && align_ != alNone) parent_->AlignControls();
     if (parent_) parent_->ChildBoundsChanged(this);
     if (sized && OnResize) OnResize(this);
+}
+
+void TControl::SetAnchors(TAnchors a) {
+    anchors_ = a;
+    TakeAnchorGaps();
+}
+
+void TControl::TakeAnchorGaps() {
+    if (!parent_) return;
+    rightGap_ = parent_->ClientWidth() - (left_ + width_);
+    bottomGap_ = parent_->ClientHeight() - (top_ + height_);
 }
 
 TPoint TControl::ClientToScreen(TPoint p) const {
@@ -528,6 +540,30 @@ void TWinControl::AlignControls() {
     }
     for (TControl* c : visibleAligned(alClient))
         c->SetBounds(r.Left, r.Top, std::max(0, r.Width()), std::max(0, r.Height()));
+
+    const int w = ClientWidth(), h = ClientHeight();
+    struct Anchoring {
+        bool& flag;
+        explicit Anchoring(bool& f) : flag(f) { flag = true; }
+        ~Anchoring() { flag = false; }
+    } anchoring(anchoring_);
+    for (TControl* c : controls_) {
+        if (c->Align() != alNone || !(c->Anchors() & (akRight | akBottom))) continue;
+        int left = c->Left(), top = c->Top(), width = c->Width(), height = c->Height();
+        if (c->Anchors() & akRight) {
+            if (c->Anchors() & akLeft)
+                width = std::max(0, w - c->rightGap_ - left);
+            else
+                left = w - c->rightGap_ - width;
+        }
+        if (c->Anchors() & akBottom) {
+            if (c->Anchors() & akTop)
+                height = std::max(0, h - c->bottomGap_ - top);
+            else
+                top = h - c->bottomGap_ - height;
+        }
+        c->SetBounds(left, top, width, height);
+    }
 }
 
 void TWinControl::ApplyFont() {

@@ -75,6 +75,12 @@ public:
 
     TAlign Align() const { return align_; }
     void SetAlign(TAlign a);
+    // Anchored to the right or bottom edge, a control keeps its distance to
+    // that edge of its parent's client area (stretching when anchored to
+    // both opposite edges). The distances are taken whenever the control is
+    // placed; the default, left and top, never moves it.
+    TAnchors Anchors() const { return anchors_; }
+    void SetAnchors(TAnchors a);
 
     bool Visible() const { return visible_; }
     virtual void SetVisible(bool v);
@@ -158,6 +164,9 @@ protected:
     TWinControl* parent_ = nullptr;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     TAlign align_ = alNone;
+    TAnchors anchors_ = akLeft | akTop;
+    int rightGap_ = 0, bottomGap_ = 0;
+    void TakeAnchorGaps();
     bool visible_ = true;
     bool enabled_ = true;
     std::string caption_;
@@ -191,7 +200,8 @@ public:
     void SetTabStop(bool t);
     int TabOrder() const { return tabOrder_; }
     void SetTabOrder(int t) { tabOrder_ = t; }
-    // Lays out the children with an Align other than alNone.
+    // Lays out the children with an Align other than alNone, and keeps
+    // anchored children at their distance to the right and bottom edges.
     void AlignControls();
 
     TNotifyEvent OnEnter;
@@ -222,6 +232,9 @@ protected:
     std::vector<TControl*> controls_;
     bool tabStop_ = true;
     int tabOrder_ = -1;
+    // Set while AlignControls moves anchored children, so their distances
+    // to the edges are not taken again from the move.
+    bool anchoring_ = false;
 };
 
 // A control that draws itself on its canvas. Paint draws the invalid part

@@ -100,4 +100,8 @@ inline constexpr Word16 VK_F4 = 0x73;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
+// The parent edges a control keeps its distance to when the parent resizes.
+enum TAnchorKind { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
+using TAnchors = unsigned;
+
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };

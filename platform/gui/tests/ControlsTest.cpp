@@ -392,3 +392,28 @@ TEST_F(ControlsTest, DisabledControlsPaintGreyedText) {
         EXPECT_GE(DarkestGrey(c), disabledGrey - 8);
     }
 }
+
+TEST_F(ControlsTest, AnchoredControlsKeepTheirDistanceToTheEdges) {
+    const int w = form->ClientWidth(), h = form->ClientHeight();
+    auto* all = Make<TPanel>();
+    all->SetBounds(8, 56, w - 35, h - 175);
+    all->SetAnchors(akLeft | akTop | akRight | akBottom);
+    auto* corner = Make<TButton>();
+    corner->SetBounds(w - 90, h - 40, 80, 28);
+    corner->SetAnchors(akRight | akBottom);
+    auto* plain = Make<TButton>();
+    plain->SetBounds(10, 10, 80, 28);
+
+    form->SetBounds(0, 0, 600, 450);
+    const int dw = form->ClientWidth() - w, dh = form->ClientHeight() - h;
+    ASSERT_GT(dw, 0);
+    EXPECT_EQ(all->BoundsRect(), Bounds(8, 56, w - 35 + dw, h - 175 + dh));
+    EXPECT_EQ(corner->BoundsRect(), Bounds(w - 90 + dw, h - 40 + dh, 80, 28));
+    EXPECT_EQ(plain->BoundsRect(), Bounds(10, 10, 80, 28));
+
+    // Placed again by the program, the control takes its new distances.
+    all->SetBounds(8, 56, 100, 100);
+    form->SetBounds(0, 0, 500, 400);
+    EXPECT_EQ(all->Width(), 100 - (600 - 500));
+    EXPECT_EQ(all->Height(), 100 - (450 - 400));
+}
