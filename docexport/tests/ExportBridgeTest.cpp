@@ -10,6 +10,7 @@
 #include "docexport/deConsts.h"
 #include "docexport/deRTFEng.h"
 #include "docexport/deVzXportIntf.h"
+#include "docexport/tests/CheckerSupport.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Streams.h"
 #include "platform/core/UiQueue.h"
@@ -168,6 +169,21 @@ TEST_F(ExportBridgeTest, ReportSavedAsRtfMatchesGolden) {
     std::stringstream ss;
     ss << in.rdbuf();
     EXPECT_EQ(text, ss.str());
+}
+
+// The golden RTF of the bridge is checked by an independent reader: unrtf
+// finds the report's texts on their two pages.
+TEST(ExportBridgeGolden, UnrtfReadsTheGoldenDocument) {
+    if (!checkers::HaveTool("unrtf")) GTEST_SKIP() << "unrtf is not installed (scripts/deps.sh installs it)";
+    const std::string folder = checkers::TempFolder("bridge-golden");
+    int rc = 0;
+    const std::string text = checkers::Run("cd '" + folder + "' && unrtf --text '" + std::string(OMR_TEST_DATA) +
+                                               "/bridge.rtf'",
+                                           &rc);
+    EXPECT_EQ(rc, 0) << text;
+    for (const char* expected : {"Scores of group A", "Anna", "17", "Page two"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << " in\n" << text;
+    EXPECT_LT(text.find("Anna"), text.find("Page two"));
 }
 
 // With DoEndDoc False the engine's document stays open after the report,
