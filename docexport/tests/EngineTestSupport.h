@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "docexport/deCstDocEng.h"
+#include "platform/core/Streams.h"
 #include "platform/gui/Prompts.h"
 
 class TLogEngine : public TdeCustomDocumentEngine {
@@ -106,3 +107,23 @@ public:
 private:
     TPromptService* old_;
 };
+
+// Shared set-up of the engines the format tests write with: output into a
+// memory stream, no dialogs, pixels on an 800 x 600 page, Arial in black.
+inline void WriteIntoMemory(TdeCustomDocumentEngine& engine, TMemoryStream& out, int margin, int fontSize) {
+    engine.Preferences()->SetShowSetupDialog(false);
+    engine.Preferences()->SetOpenAfterCreate(false);
+    engine.Preferences()->SetOutputToUserStream(true);
+    engine.SetUserStream(&out);
+    engine.SetMeasurementUnit(muPixels);
+    engine.Page()->SetPaperSize(Custom);
+    engine.Page()->SetWidth(800);
+    engine.Page()->SetHeight(600);
+    engine.Page()->SetLeftMargin(margin);
+    engine.Page()->SetRightMargin(margin);
+    engine.Page()->SetTopMargin(margin);
+    engine.Page()->SetBottomMargin(margin);
+    engine.Font()->SetName("Arial");
+    engine.Font()->SetSize(fontSize);
+    engine.Font()->SetColor(clBlack);
+}

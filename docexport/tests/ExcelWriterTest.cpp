@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "docexport/tests/EngineTestSupport.h"
 #include "docexport/deExExcelEng.h"
 #include "docexport/tests/CheckerSupport.h"
 #include "platform/core/Streams.h"
@@ -23,21 +24,7 @@ namespace {
 class TMemExcel : public TdeExcelEngine {
 public:
     TMemExcel() : TdeExcelEngine(nullptr) {
-        Preferences()->SetShowSetupDialog(false);
-        Preferences()->SetOpenAfterCreate(false);
-        Preferences()->SetOutputToUserStream(true);
-        SetUserStream(&Out);
-        SetMeasurementUnit(muPixels);
-        Page()->SetPaperSize(Custom);
-        Page()->SetWidth(800);
-        Page()->SetHeight(600);
-        Page()->SetLeftMargin(0);
-        Page()->SetRightMargin(0);
-        Page()->SetTopMargin(0);
-        Page()->SetBottomMargin(0);
-        Font()->SetName("Arial");
-        Font()->SetSize(10);
-        Font()->SetColor(clBlack);
+        WriteIntoMemory(*this, Out, 0, 10);
     }
     TMemoryStream Out;
     std::string Bytes() { return std::string(Out.Memory(), static_cast<std::size_t>(Out.Size())); }

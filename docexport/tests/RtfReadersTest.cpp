@@ -3,6 +3,7 @@
 #include <QImage>
 #include <string>
 
+#include "docexport/tests/EngineTestSupport.h"
 #include "docexport/deRTFEng.h"
 #include "docexport/tests/CheckerSupport.h"
 #include "platform/core/Streams.h"
@@ -21,21 +22,7 @@ namespace {
 class TFileRtf : public TdeRTFEngine {
 public:
     TFileRtf() : TdeRTFEngine(nullptr) {
-        Preferences()->SetShowSetupDialog(false);
-        Preferences()->SetOpenAfterCreate(false);
-        Preferences()->SetOutputToUserStream(true);
-        SetUserStream(&Out);
-        SetMeasurementUnit(muPixels);
-        Page()->SetPaperSize(Custom);
-        Page()->SetWidth(800);
-        Page()->SetHeight(600);
-        Page()->SetLeftMargin(0);
-        Page()->SetRightMargin(0);
-        Page()->SetTopMargin(0);
-        Page()->SetBottomMargin(0);
-        Font()->SetName("Arial");
-        Font()->SetSize(12);
-        Font()->SetColor(clBlack);
+        WriteIntoMemory(*this, Out, 0, 12);
     }
     TMemoryStream Out;
     std::string Text() { return std::string(Out.Memory(), static_cast<std::size_t>(Out.Size())); }

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "docexport/tests/EngineTestSupport.h"
 #include "docexport/deDocEngIntf.h"
 #include "docexport/deRTFEng.h"
 #include "platform/core/Clock.h"
@@ -43,21 +44,7 @@ private:
 class TMemRtf : public TdeRTFEngine {
 public:
     TMemRtf() : TdeRTFEngine(nullptr) {
-        Preferences()->SetShowSetupDialog(false);
-        Preferences()->SetOpenAfterCreate(false);
-        Preferences()->SetOutputToUserStream(true);
-        SetUserStream(&Out);
-        SetMeasurementUnit(muPixels);
-        Page()->SetPaperSize(Custom);
-        Page()->SetWidth(800);
-        Page()->SetHeight(600);
-        Page()->SetLeftMargin(40);
-        Page()->SetRightMargin(40);
-        Page()->SetTopMargin(40);
-        Page()->SetBottomMargin(40);
-        Font()->SetName("Arial");
-        Font()->SetSize(10);
-        Font()->SetColor(clBlack);
+        WriteIntoMemory(*this, Out, 40, 10);
     }
     TMemoryStream Out;
     std::string Text() { return std::string(Out.Memory(), static_cast<std::size_t>(Out.Size())); }
