@@ -174,15 +174,22 @@ TEST_F(PortSetupTest, TheDialogIsPaintedWhileTheFoundMessageIsOpen) {
     WritePortNo(home.Dir() + "VeltmachSettings.ini", 3);
     main = new TfrmMain(Application);
     main->Show();
-    TfrmSetup* setup = nullptr;
+    // The dialog is freed when it closes: what the checks need of it is
+    // taken while it is open.
+    bool seen = false;
     QImage onScreen;
     QImage cancelButton;
+    QColor face;
+    QRect cancel;
     script.AnswerWith([&](const PromptRequest& r) {
         EXPECT_EQ(r.Text, "Veltrane machine found on COM port 3.");
-        setup = ActiveAs<TfrmSetup>();
-        if (setup) {
+        if (TfrmSetup* setup = ActiveAs<TfrmSetup>()) {
+            seen = true;
             onScreen = ScreenPixels(setup);
             cancelButton = setup->btnCancel->Widget()->grab().toImage();
+            face = ToQColor(setup->Color());
+            cancel = QRect(setup->btnCancel->Left(), setup->btnCancel->Top(), setup->btnCancel->Width(),
+                           setup->btnCancel->Height());
         }
         PromptAnswer a;
         a.Result = mrOk;
@@ -192,11 +199,10 @@ TEST_F(PortSetupTest, TheDialogIsPaintedWhileTheFoundMessageIsOpen) {
         if (auto* s = ActiveAs<TfrmSetup>(); s && s->Found()) s->btnCancel->Click();
     });
     QTest::mouseClick(main->btnSetup->Widget(), Qt::LeftButton);
-    ASSERT_NE(setup, nullptr);
+    ASSERT_TRUE(seen);
     ASSERT_FALSE(onScreen.isNull());
     // The face of the dialog below its buttons, and the Cancel button.
-    EXPECT_EQ(QColor(onScreen.pixel(4, onScreen.height() - 4)), ToQColor(setup->Color()));
-    QRect cancel(setup->btnCancel->Left(), setup->btnCancel->Top(), setup->btnCancel->Width(), setup->btnCancel->Height());
+    EXPECT_EQ(QColor(onScreen.pixel(4, onScreen.height() - 4)), face);
     EXPECT_EQ(onScreen.copy(cancel), cancelButton.convertToFormat(onScreen.format()));
     delete main;
 }

@@ -66,14 +66,15 @@ TPainterPlayer::TPainterPlayer(QPainter& painter, const TMetafileHeader& h, cons
     // Whole pixels: a frame a hair off its pixel size would otherwise shift
     // every aliased edge by one.
     double x0 = std::round(h.Frame.Left * kx), y0 = std::round(h.Frame.Top * ky);
-    double x1 = std::round((h.Frame.Right + 1) * kx), y1 = std::round((h.Frame.Bottom + 1) * ky);
+    // Worked out wide: the corners may lie at the ends of the integer range.
+    double x1 = std::round((double(h.Frame.Right) + 1) * kx), y1 = std::round((double(h.Frame.Bottom) + 1) * ky);
     double w = x1 - x0, hh = y1 - y0;
     if (std::fabs(w) < 1e-9 || std::fabs(hh) < 1e-9) {
         // No usable frame: the bounds (device pixels) stand in.
         x0 = h.Bounds.Left;
         y0 = h.Bounds.Top;
-        w = std::max(1, h.Bounds.Right - h.Bounds.Left + 1);
-        hh = std::max(1, h.Bounds.Bottom - h.Bounds.Top + 1);
+        w = std::max(1.0, double(h.Bounds.Right) - h.Bounds.Left + 1);
+        hh = std::max(1.0, double(h.Bounds.Bottom) - h.Bounds.Top + 1);
     }
     fit_ = QTransform::fromTranslate(-x0, -y0) * QTransform::fromScale(target.width() / w, target.height() / hh) *
            QTransform::fromTranslate(target.x(), target.y());

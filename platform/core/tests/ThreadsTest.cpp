@@ -191,10 +191,14 @@ public:
 
 protected:
     void Execute() override {
-        running_->SetEvent();
+        // The test deletes the thread as soon as it is told it runs, so
+        // this part is gone before ~TThread stops it: the members are read
+        // first, and only the base is touched after the signal.
         bool* synced = synced_;
+        TThread* self = this;
+        running_->SetEvent();
         Synchronize([synced] { *synced = true; });
-        while (!Terminated()) std::this_thread::yield();
+        while (!self->Terminated()) std::this_thread::yield();
     }
 
 private:
