@@ -15,14 +15,25 @@
 
 namespace {
 
-int Rnd(double v) { return static_cast<int>(RoundHalfEven(v)); }
+// Rounded to an integer; values beyond the integer range (a recorded
+// picture may hold any coordinate) are held at its ends, NaN gives 0.
+int Rnd(double v) {
+    if (std::isnan(v)) return 0;
+    const double r = RoundHalfEven(std::clamp(v, double(std::numeric_limits<int>::min()),
+                                              double(std::numeric_limits<int>::max())));
+    return static_cast<int>(r);
+}
 
 // The transparent background of shape bitmaps.
 constexpr TColor kTransparent = clWhite;
 
+// The longest side of a shape's bitmap: a shape larger than any page is
+// drawn clipped to it rather than allocating what its coordinates ask for.
+constexpr int kMaxShapeSide = 8192;
+
 std::unique_ptr<TBitmap> TransparentBitmap(int w, int h) {
     auto bmp = std::make_unique<TBitmap>();
-    bmp->SetSize(w, h);
+    bmp->SetSize(std::clamp(w, 0, kMaxShapeSide), std::clamp(h, 0, kMaxShapeSide));
     if (!bmp->Image().isNull()) bmp->Image().fill(ToQColor(kTransparent));
     bmp->SetTransparentColor(kTransparent);
     bmp->SetTransparent(true);
@@ -360,7 +371,7 @@ void TdeCustomDocumentEngine::RenderPolygon(const TdePoints& points, const TBrus
     if (points.empty()) return;
     PointBounds b;
     for (const auto& p : points) b.Add(p);
-    auto bmp = TransparentBitmap(Rnd(b.MaxX - b.MinX) + 2, Rnd(b.MaxY - b.MinY) + 2);
+    auto bmp = TransparentBitmap(Rnd(b.MaxX - b.MinX + 2), Rnd(b.MaxY - b.MinY + 2));
     TCanvas* cv = bmp->Canvas();
     cv->Pen()->Assign(pen);
     if (closed && brush)
@@ -399,7 +410,7 @@ void TdeCustomDocumentEngine::RenderPolyShape(TdePolyShapeItem* item, bool close
     for (const auto& s : item->Items)
         for (const auto& p : s->Points) b.Add(p);
     if (b.MinX > b.MaxX) return;  // no points at all
-    auto bmp = TransparentBitmap(Rnd(b.MaxX - b.MinX) + 2, Rnd(b.MaxY - b.MinY) + 2);
+    auto bmp = TransparentBitmap(Rnd(b.MaxX - b.MinX + 2), Rnd(b.MaxY - b.MinY + 2));
     TCanvas* cv = bmp->Canvas();
     cv->Pen()->Assign(first.Pen);
     if (closed && first.Brush)
@@ -424,7 +435,7 @@ void TdeCustomDocumentEngine::RenderPolyPolygon(TdePolyPolygonItem* item) {
     if (item->Points.empty()) return;
     PointBounds b;
     for (const auto& p : item->Points) b.Add(p);
-    auto bmp = TransparentBitmap(Rnd(b.MaxX - b.MinX) + 2, Rnd(b.MaxY - b.MinY) + 2);
+    auto bmp = TransparentBitmap(Rnd(b.MaxX - b.MinX + 2), Rnd(b.MaxY - b.MinY + 2));
     TCanvas* cv = bmp->Canvas();
     cv->Pen()->Assign(item->Pen);
     if (item->Brush)
