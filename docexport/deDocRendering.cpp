@@ -29,7 +29,7 @@ constexpr TColor kTransparent = clWhite;
 
 // The longest side of a shape's bitmap: a shape larger than any page is
 // drawn clipped to it rather than allocating what its coordinates ask for.
-constexpr int kMaxShapeSide = 8192;
+constexpr int kMaxShapeSide = 4096;
 
 std::unique_ptr<TBitmap> TransparentBitmap(int w, int h) {
     auto bmp = std::make_unique<TBitmap>();

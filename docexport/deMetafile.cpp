@@ -198,10 +198,27 @@ public:
         item->ImageIndex = p.engine_->ReserveImageSlot();
         return item;
     }
+    // A bitmap that is no valid image ends the interpretation with the
+    // picture's error, as a record too short for its fields does.
     static std::unique_ptr<TBitmap> LoadDib(const std::vector<std::uint8_t>& file) {
         auto bmp = std::make_unique<TBitmap>();
-        bmp->LoadFromBytes(file);
+        try {
+            bmp->LoadFromBytes(file);
+        } catch (const EInvalidGraphic& e) {
+            throw EMetafileError("A bitmap in the metafile is not a valid image: " + e.Message);
+        }
         return bmp;
+    }
+    // The bitmap of a new picture item; when it is no valid image the item
+    // and its reserved slot go again before the error is raised.
+    std::unique_ptr<TBitmap> LoadDibFor(TdeImageItem* item, const std::vector<std::uint8_t>& file) {
+        try {
+            return LoadDib(file);
+        } catch (const EMetafileError&) {
+            p.engine_->DropLastImageSlot();
+            delete item;
+            throw;
+        }
     }
     bool ClipNonZero() const {
         return p.clipX1_ != 0 || p.clipY1_ != 0 || p.clipX2_ - p.clipX1_ != 0 || p.clipY2_ - p.clipY1_ != 0;
@@ -217,7 +234,7 @@ public:
     // Combines into the page's last picture when it has the same place and
     // size; otherwise stores a new picture and adds the item.
     void Merge(TdeImageItem* item, const std::vector<std::uint8_t>& file, std::uint32_t rop) {
-        std::unique_ptr<TBitmap> picture = LoadDib(file);
+        std::unique_ptr<TBitmap> picture = LoadDibFor(item, file);
         if (!Page().empty()) {
             if (auto* last = dynamic_cast<TdeImageItem*>(Page().back())) {
                 TGraphic* stored = p.engine_->GetImage(last->ImageIndex);
@@ -271,7 +288,7 @@ public:
             item->X += p.offX_;
             item->Y += p.offY_;
             item->BoxRect = {item->X, item->Y, item->X + item->Width, item->Y + item->Height};
-            p.engine_->StoreImageSlot(item->ImageIndex, LoadDib(file));
+            p.engine_->StoreImageSlot(item->ImageIndex, LoadDibFor(item, file));
             Page().push_back(item);
             return;
         }

@@ -272,15 +272,15 @@ TEST(DefaultRendering, ShapesBecomeTransparentBitmaps) {
     EXPECT_EQ(e.Bitmaps[3].Height, 20);
 
     // Coordinates far beyond any page (a recorded picture may hold them)
-    // give a bitmap clipped to 8192 pixels a side, not one of their size.
+    // give a bitmap clipped to 4096 pixels a side, not one of their size.
     e.RenderRectangle(pen, &red, -1e12, 0, 1e12, 50);
     e.RenderPolygon({{0, 0}, {3e9, 10}, {0, 3e9}}, &red, pen, true);
     ASSERT_EQ(e.Bitmaps.size(), 6u);
-    EXPECT_EQ(e.Bitmaps[4].Width, 8192);
+    EXPECT_EQ(e.Bitmaps[4].Width, 4096);
     EXPECT_EQ(e.Bitmaps[4].Height, 50);
     EXPECT_EQ(FromQColor(e.Bitmaps[4].Image.pixelColor(100, 25)), clRed);
-    EXPECT_EQ(e.Bitmaps[5].Width, 8192);
-    EXPECT_EQ(e.Bitmaps[5].Height, 8192);
+    EXPECT_EQ(e.Bitmaps[5].Width, 4096);
+    EXPECT_EQ(e.Bitmaps[5].Height, 4096);
 }
 
 TEST(DefaultRendering, ConversionsForFormats) {
