@@ -15,13 +15,13 @@
 
 namespace {
 
-// Rounded to an integer; values beyond the integer range (a recorded
-// picture may hold any coordinate) are held at its ends, NaN gives 0.
+// Rounded to an integer. A recorded picture may hold any coordinate: values
+// are held within 2^30 either way, far beyond any surface yet with room for
+// the canvas's own arithmetic on them; NaN gives 0.
 int Rnd(double v) {
+    constexpr double kFar = 1 << 30;
     if (std::isnan(v)) return 0;
-    const double r = RoundHalfEven(std::clamp(v, double(std::numeric_limits<int>::min()),
-                                              double(std::numeric_limits<int>::max())));
-    return static_cast<int>(r);
+    return static_cast<int>(RoundHalfEven(std::clamp(v, -kFar, kFar)));
 }
 
 // The transparent background of shape bitmaps.
