@@ -48,13 +48,13 @@ void Export(const std::vector<std::uint8_t>& data, const TMetafile* accepted, bo
         }
         FUZZ_CHECK(kTarget, refused && rtf.GraphicItems().empty());
     }
-    // A picture kept whole is played again when the document is written;
-    // a record too short for its fields then fails the document with the
-    // picture's error.
+    // A picture kept whole is played again when the document is written: a
+    // record too short for its fields, or a picture too large for the
+    // image format, then fails the document with a clear error.
     try {
         rtf.EndDoc();
-    } catch (const EMetafileError&) {
-        FUZZ_CHECK(kTarget, accepted && asImage);
+    } catch (const EInvalidGraphic&) {
+        FUZZ_CHECK(kTarget, accepted != nullptr);
         return;
     }
     const std::string text(out.Memory(), static_cast<std::size_t>(out.Size()));
