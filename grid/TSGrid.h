@@ -163,6 +163,10 @@ bool KindSuitsControl(TtsCellKind kind, TgrControlType controlType);
 
 class TForm;
 class TgrBaseGrid;
+class TgrFiler;
+class TgrPropCollection;
+class TgrColCollection;
+class TgrCellCollection;
 
 // The date-time editor that drops down for a cell: it is given the grid,
 // the cell's date-time definition and the cell's screen rectangle, and
@@ -618,6 +622,20 @@ public:
     // grid repaints at once.
     void LockPaint(bool unlock);
     bool IsPaintUnlocked() const { return paintLock_ == 0; }
+    // Layout suspension (begin True, end False): while it holds, the
+    // in-cell control is hidden, updates are locked and top-left work is
+    // noted instead of done; when the last suspension ends the notes are
+    // applied, the control comes back and the grid repaints once. Reading
+    // from a form file counts as suspended too.
+    void SuspendLayout(bool begin = true);
+    void ResumeLayout() { SuspendLayout(false); }
+    bool IsLayoutSuspended() const { return layoutSuspend_ > 0 || IsReading(); }
+    // Runs the top-left work noted while layout was suspended.
+    void ApplyPendingLayout();
+    // Drop-down resizing waits while this lock is held (False locks, True
+    // unlocks; an unlock at 0 stays at 0).
+    void LockDropDownSize(bool unlock);
+    bool IsDropDownSizeUnlocked() const { return dropDownSizeLock_ == 0; }
     // Pending invalid areas wait while painting is locked.
     void Update() override;
     void SuspendPainting() { LockPaint(false); }
@@ -689,6 +707,47 @@ public:
     virtual void SaveLayoutToFile(const std::string& fileName, TgrPropKinds kinds, bool saveData,
                                   const TgrPropIdSet& ids);
     virtual void LoadLayoutFromFile(const std::string& fileName, bool byDataCol);
+
+    // ------------------------------------------------ form files and layout copying
+    // The grid's own form-file properties beside its published ones: the
+    // widths and heights of older files, legacy names, the image names, the
+    // column, row and cell attribute collections and the stored values.
+    virtual void DefineProperties(TgrFiler& filer);
+    // Collections and stored values are written only while no one has
+    // switched storing off (the layout stream writes them itself).
+    bool CanStoreProperties() const { return propertyStoringLock_ == 0; }
+    void EnablePropertyStoring(bool enable);
+    // With fill, the items are made from the grid: every column, row and
+    // cell whose attributes are not all default (rows also when moved).
+    virtual std::unique_ptr<TgrColCollection> CreateColCollection(bool fill);
+    virtual std::unique_ptr<TgrPropCollection> CreateRowCollection(bool fill);
+    virtual std::unique_ptr<TgrCellCollection> CreateCellCollection(bool fill);
+    // Whether the collection is written: only while writing with storing
+    // allowed, and not when it equals the ancestor's.
+    bool IsColPropertiesStored(TgrBaseGrid* ancestor);
+    bool IsRowPropertiesStored(TgrBaseGrid* ancestor);
+    bool IsCellPropertiesStored(TgrBaseGrid* ancestor);
+    TStringList& ImageNames() { return imageNames_; }
+    // Copies another grid's layout: its design state (unless designing)
+    // and all four kinds with the stored values. Other sources go to the
+    // platform's assignment.
+    void Assign(const TPersistent* source) override;
+    virtual void AssignGridLayout(TgrBaseGrid* source, TgrPropKinds kinds, bool copyData);
+    // Every published property except the ';'-separated exclusions and the
+    // window's place, name and size.
+    virtual void CopyGridProperties(TgrBaseGrid* source, const std::string& exclusions);
+    virtual void CopyColProperties(TgrBaseGrid* source);
+    virtual void CopyRowProperties(TgrBaseGrid* source);
+    virtual void CopyRowChangedFlags(TgrBaseGrid* source);
+    virtual void CopyCellProperties(TgrBaseGrid* source);
+    virtual void CopySelections(TgrBaseGrid* source, TgrPropKinds kinds);
+    virtual void AssignColSelection(TgrBaseGrid* source);
+    virtual void AssignRowSelection(TgrBaseGrid* source);
+    virtual void AssignCellSelection(TgrBaseGrid* source);
+    // The grid status from the selections: columns, else rows, else a
+    // cell range, else normal.
+    virtual void UpdateSelectType();
+    bool IsAssigningLayout() const { return assigningLayout_; }
 
     // ------------------------------------------------ navigation and editing
     // The next reachable display column (row) from a position in a
@@ -883,6 +942,9 @@ protected:
     void NotifyRowHeightsChanged() override;
 
     bool inCellLoaded_ = false;
+    // Loading from a form file has finished: the cell attributes read are
+    // placed, the grid repaints and deferred layout work runs.
+    void Loaded() override;
 
 private:
     bool FillDrawInfoAt(Integer displayCol, Integer displayRow, const TRect& raw, TgrCellPaintInfo& info);
@@ -1058,6 +1120,16 @@ private:
     bool cellSelectionChanged_ = false;
     UInt64 scrollDelayStart_ = 0;
     TPopupMenu* gridMenu_ = nullptr;
+    // layout suspension: bit 0 recheck the top-left cell, bit 1 run the
+    // top-left change reaction
+    Integer layoutSuspend_ = 0;
+    unsigned pendingLayout_ = 0;
+    Integer dropDownSizeLock_ = 0;
+    // form files and layout copying
+    Integer propertyStoringLock_ = 0;
+    bool assigningLayout_ = false;
+    // The cell attributes read from a form file, kept until Loaded.
+    std::shared_ptr<TgrCellCollection> readCells_;
     TgrCombo* droppedCombo_ = nullptr;
     TForm* dropDownForm_ = nullptr;
     bool ComboKeyDown(Word16& key, TShiftState shift);

@@ -498,6 +498,10 @@ void TgrBaseGrid::SelectDisplayCols(Integer from, Integer to, bool select) {
 }
 
 void TgrBaseGrid::RecheckTopLeft(bool repaint) {
+    if (layoutSuspend_ > 0) {
+        pendingLayout_ |= 1u;
+        return;
+    }
     SyncScrollRange();
     if (repaint) Invalidate();
 }
