@@ -102,8 +102,9 @@ bool TgrBaseGrid::DropDownCombo() {
     // DropDownRows rows high, with room for the bars the list then needs.
     Integer width = 0, height = 0;
     list->CalcDropDownSize(combo->DropDownCols, std::max<Integer>(1, combo->DropDownRows), width, height);
-    if (combo->DropDownWidth > 0) width = combo->DropDownWidth;
-    else if (combo->DropDownCols <= 0) width = std::max<Integer>(cell.Width(), 40);
+    // Without DropDownCols the width is the one the column gave its combo.
+    if (combo->DropDownCols <= 0)
+        width = combo->DropDownWidth > 0 ? combo->DropDownWidth : std::max<Integer>(cell.Width(), 40);
     TPoint topLeft = ClientToScreen(TPoint(cell.Left, cell.Top));
     TRect screenCell(topLeft.X, topLeft.Y, topLeft.X + cell.Width(), topLeft.Y + cell.Height());
     TRect work(0, 0, Screen->Width(), Screen->Height());
@@ -501,7 +502,8 @@ void TgrBaseGrid::AutoFillCellText(const Variant& value, TgrConvertCase convertC
         if (v.size() != t.size() || full == typed) return;
         if (!onExit && convertCase != afcOnEdit) return;
     }
-    int selStart = activeControl_->GetSelStart();
+    // The typed text ends at the caret: the filled-in part starts there.
+    int selStart = int(t.size());
     std::string text = convertCase == afcOnEdit || onExit ? full : typed + v.mid(t.size()).toStdString();
     // The filled-in text is this cell's value, edited by the user.
     LockEditStart(false);
