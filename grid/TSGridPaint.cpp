@@ -204,6 +204,14 @@ bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, TgrCell
         info.Text = info.Value.IsEmpty() || info.Value.IsNull() ? std::string() : VariantToText(info.Value);
     }
 
+    // While the in-cell editor stands in the current text cell it shows
+    // the edit colours.
+    if (info.Current && info.ControlType == ctText && editControl_ && activeControl_ == editControl_.get() &&
+        activeControl_->GetVisible()) {
+        info.ControlShown = true;
+        if (editColor_ != grColorNotSet) info.Color = editColor_;
+        if (editFontColor_ != grColorNotSet) info.FontColor = editFontColor_;
+    }
     // Selection and focus colours. A picture keeps the plain colour under
     // it and gets the selection or focus colour blended over it.
     info.ShowsFocus = info.Current && IsFocusCell(c, r);
@@ -240,6 +248,17 @@ void TgrBaseGrid::DrawGridCell(Integer displayCol, Integer displayRow, bool sele
 
 void TgrBaseGrid::PaintFromInfo(TgrCellPaintInfo& info) {
     TCanvas* c = Canvas();
+    // The editor over the cell is a window of its own: it takes the
+    // cell's colours (only when they change, so painting stays quiet).
+    if (info.ControlShown) {
+        if (editControl_->GetColor() != info.Color) editControl_->SetColor(info.Color);
+        if (TFont* f = editControl_->GetFont(); f && f->Color() != info.FontColor) {
+            TFont font;
+            font.Assign(*f);
+            font.SetColor(info.FontColor);
+            editControl_->SetFont(font);
+        }
+    }
     if (!PaintCellData(info, info.ClipRect, info.Selected)) {
         switch (info.Kind) {
         case tckCorner:
@@ -303,7 +322,22 @@ void TgrBaseGrid::PaintRowIndicator(TCanvas* c, const TgrCellPaintInfo& info) {
     int w = r.Width() - 1, h = r.Height() - 1;
     if (w < 2 || h < 3) return;
     int cx = r.Left + std::max(1, (w - 1) / 2 - 2);
-    int cy = r.Top + h / 2;
+    // The pictures are 9 pixels high, placed by RowBarAlignment: centred in
+    // the row, on its last text line, or (the default) on its first.
+    constexpr int kPicture = 9;
+    TgrVertAlignment align = rowBarAlignment_ != vtaDefault ? rowBarAlignment_ : vertAlignment_;
+    int rowHeight = int(GetRowHeightAt(info.DisplayRow));
+    int offset;
+    if (align == vtaCenter) {
+        offset = std::max(1, rowHeight / 2 - kPicture / 2);
+    } else {
+        c->Font()->Assign(*Font());
+        int t = c->TextHeight("X");
+        offset = align == vtaBottom ? t / 2 - kPicture / 2 + rowHeight - t - 1 : std::max(1, t / 2 - kPicture / 2);
+    }
+    int cy = r.Top + std::max(1, offset) + kPicture / 2;
+    TRect saved = c->ClipRect();
+    c->IntersectClipRect(TRect(r.Left, r.Top, r.Right - 1, r.Bottom - 1));
     switch (info.Indicator) {
     case triCurrent:
         Triangle(c, {{cx, cy - 4}, {cx + 4, cy}, {cx, cy + 4}}, clBlack);
@@ -323,6 +357,7 @@ void TgrBaseGrid::PaintRowIndicator(TCanvas* c, const TgrCellPaintInfo& info) {
     case triNone:
         break;
     }
+    c->SetClipRect(saved);
 }
 
 void TgrBaseGrid::PaintDataCell(TCanvas* c, const TgrCellPaintInfo& info) {
@@ -446,7 +481,14 @@ void TgrBaseGrid::PaintCellButton(TCanvas* c, const TgrCellPaintInfo& info) {
         return;
     }
     const TRect& b = info.ButtonRect;
-    ButtonFace(c, b);
+    // Flat buttons show only their face and picture until pressed.
+    if (flatButtons_) {
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(clBtnFace);
+        c->FillRect(b);
+    } else {
+        ButtonFace(c, b);
+    }
     int cx = (b.Left + b.Right) / 2, cy = (b.Top + b.Bottom) / 2;
     switch (info.ButtonType) {
     case btCombo:

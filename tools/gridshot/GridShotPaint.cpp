@@ -25,6 +25,8 @@ const std::map<std::string, TgrHeadingButton> kGridHeadingButtons{
     {"hbNone", hbNone}, {"hbCell", hbCell}, {"hbButton", hbButton}};
 const std::map<std::string, TgrColHeadingButton> kColHeadingButtons{
     {"cbCell", cbCell}, {"cbButton", cbButton}, {"cbGrid", cbGrid}, {"cbNone", cbNone}};
+const std::map<std::string, TgrVertAlignment> kVertAlignments{
+    {"vtaTop", vtaTop}, {"vtaBottom", vtaBottom}, {"vtaCenter", vtaCenter}, {"vtaDefault", vtaDefault}};
 const std::map<std::string, TgrSpinOption> kSpinOptions{
     {"spoAutoRepeat", spoAutoRepeat}, {"spoAutoIncrement", spoAutoIncrement}, {"spoKeyEdit", spoKeyEdit}};
 const std::map<std::string, TgrPictureKind> kPictureKinds{{"StretchPicture", pkStretchPicture},
@@ -53,6 +55,9 @@ bool ApplyShotPaintGridProperty(TgrBaseGrid* g, const std::string& name, const Q
     else if (name == "ReadOnlyButton") g->SetReadOnlyButton(v.toBool());
     else if (name == "SpinButtonWidth") g->SetSpinButtonWidth(v.toInt());
     else if (name == "SpinButtonHeight") g->SetSpinButtonHeight(v.toInt());
+    else if (name == "EditColor") g->SetEditColor(Colour(v));
+    else if (name == "EditFontColor") g->SetEditFontColor(Colour(v));
+    else if (name == "RowBarAlignment") g->SetRowBarAlignment(Named(kVertAlignments, v, "RowBarAlignment"));
     else return false;
     return true;
 }

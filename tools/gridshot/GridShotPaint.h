@@ -6,7 +6,8 @@
 //            "KeepAspectRatio" (true/false), "TransparentColor",
 //            "HeadingButton" ("hbNone", "hbCell", "hbButton"),
 //            "FlatButtons", "ReadOnlyButton", "SpinButtonWidth",
-//            "SpinButtonHeight"
+//            "SpinButtonHeight", "EditColor", "EditFontColor",
+//            "RowBarAlignment" ("vtaTop", "vtaBottom", "vtaCenter", "vtaDefault")
 //   columns: the four picture options ("dopOn", "dopOff", "dopDefault"),
 //            "Is3D", "SortPicture" ("spUp", "spDown", "spBullet", "spNone"),
 //            "HeadingButton" ("cbCell", "cbButton", "cbGrid", "cbNone"),

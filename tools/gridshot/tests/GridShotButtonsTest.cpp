@@ -1,6 +1,7 @@
-// Pictures in cells, heading buttons with sort pictures, and spin buttons,
-// seen through gridshot pictures (a few pixels each) and driven with
-// synthesised mouse input on the real grid class.
+// Pictures in cells, heading buttons with sort pictures, spin and flat
+// cell buttons, row-bar picture placement and edit colours, seen through
+// gridshot pictures (a few pixels each) and driven with synthesised mouse
+// and key input on the real grid class.
 
 #include <gtest/gtest.h>
 
@@ -330,6 +331,69 @@ TEST_F(GridShotButtons, SpinButtonsAreDrawnInTwoHalves) {
     // A horizontal spin is two halves side by side.
     ASSERT_TRUE(g->FillDrawInfo(2, 1, info));
     EXPECT_EQ(info.ButtonRect.Width(), 2 * g->SpinButtonHeight() + 1);
+}
+
+TEST_F(GridShotButtons, FlatButtonsShowNoFrameUntilPressed) {
+    struct Case {
+        const char* name;
+        const char* flat;
+        bool framed;
+    } cases[] = {{"flat", "true", false}, {"raised", "false", true}};
+    for (const Case& c : cases) {
+        TGridShot local;
+        local.Run(std::string(R"({"width":300,"height":100,"grid":{"Cols":1,"Rows":2,"FlatButtons":)") + c.flat +
+                  R"(},"columns":[{"Width":90,"ButtonType":"btNormal"}],"rows":[["a"],["b"]]})");
+        TgrCellPaintInfo info;
+        ASSERT_TRUE(local.Grid()->FillDrawInfo(1, 1, info));
+        QImage p = local.Picture();
+        const TRect& b = info.ButtonRect;
+        // The raised frame has its light line on the left, its shadow at
+        // the bottom; flat, the face reaches the edges.
+        EXPECT_EQ(Pixel(p, int(b.Left), int(b.Top + 4)) == kWhite, c.framed) << c.name;
+        EXPECT_EQ(Pixel(p, int(b.Left + 4), int(b.Bottom - 1)) == 0xA0A0A0u, c.framed) << c.name;
+        EXPECT_EQ(Pixel(p, int(b.Left + 1), int(b.Top + 1)), 0xF0F0F0u) << c.name;
+    }
+}
+
+TEST_F(GridShotButtons, RowBarPicturesFollowRowBarAlignment) {
+    struct Case {
+        const char* name;
+        const char* align;
+        int third;  // 0 top, 1 middle, 2 bottom third of the row
+    } cases[] = {
+        {"default: on the first text line", "vtaDefault", 0},
+        {"centred", "vtaCenter", 1},
+        {"on the last text line", "vtaBottom", 2},
+    };
+    for (const Case& c : cases) {
+        TGridShot local;
+        local.Run(std::string(R"({"width":300,"height":200,"grid":{"Cols":1,"Rows":2,"DefaultRowHeight":45,)") +
+                  R"("RowBarAlignment":")" + c.align + R"("},"rows":[["a"],["b"]]})");
+        QImage p = local.Picture();
+        TRect bar = local.Grid()->CellPixels(0, 1);
+        int h = (bar.Height() - 1) / 3;
+        for (int third = 0; third < 3; ++third) {
+            int dark = CountColour(p, TRect(bar.Left, bar.Top + third * h, bar.Right - 1, bar.Top + (third + 1) * h), 0);
+            if (third == c.third) EXPECT_GT(dark, 5) << c.name;
+            else EXPECT_EQ(dark, 0) << c.name << ", third " << third;
+        }
+    }
+}
+
+TEST_F(GridShotButtons, TheEditorShowsTheEditColours) {
+    Shoot(R"({"width":300,"height":100,"grid":{"Cols":2,"Rows":2,"EditColor":"#ffff00","EditFontColor":"#0000ff"},
+      "rows":[["a","b"],["c","d"]],"script":[{"type":"x"}]})");
+    ASSERT_TRUE(g->IsCellEditing());
+    TgrCellPaintInfo editing, other;
+    ASSERT_TRUE(g->FillDrawInfo(1, 1, editing));
+    ASSERT_TRUE(g->FillDrawInfo(2, 1, other));
+    EXPECT_TRUE(editing.ControlShown);
+    EXPECT_EQ(ColorToRGB(editing.Color), TColor(0x00FFFF));
+    EXPECT_EQ(ColorToRGB(editing.FontColor), TColor(0xFF0000));
+    EXPECT_FALSE(other.ControlShown);
+    // The editor window over the cell takes them when the cell is painted.
+    EXPECT_EQ(ColorToRGB(g->EditControl()->GetColor()), TColor(0x00FFFF));
+    EXPECT_EQ(ColorToRGB(g->EditControl()->GetFont()->Color()), TColor(0xFF0000));
 }
 
 }  // namespace
