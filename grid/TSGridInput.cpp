@@ -291,7 +291,8 @@ void TgrBaseGrid::PositionCellControl(TgrCustomGridControl* control) {
     TRect r = CellPixels(curDisplayCol_, curDisplayRow_);
     // A cell cut down to nothing (or a column narrower than its line) gives
     // a control of no size, never a negative one.
-    Integer width = std::max<Integer>(0, r.Width() - vertLineWidth_);
+    // The cell's button stays visible beside the control.
+    Integer width = std::max<Integer>(0, r.Width() - vertLineWidth_ - CellButtonWidth(curDataCol_, curDataRow_));
     Integer height = std::max<Integer>(0, r.Height() - horzLineWidth_);
     control->Window()->SetBounds(r.Left, r.Top, width, height);
 }
@@ -593,6 +594,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
     TCellCoord_ts cell = CellUnderMouse(x, y);
     if (cell.Col < 0 || cell.Row < 0) return;
     if (cell.Row == 0 && cell.Col >= 1) {
+        if (PressHeadingButton(cell.Col, x, y)) return;
         pressedHeading_ = cell.Col;
         headingShownDown_ = true;
         InvalidateDisplayCell(cell.Col, 0);
@@ -635,6 +637,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         }
         if (colSelection_->Count() > 0) SelectDisplayCols(1, ColTotal() - 1, false);
         if (!MoveToDisplayCell(cell.Col, cell.Row)) return;
+        if (PressSpinButton(cell.Col, cell.Row, x, y)) return;
         if (wasCurrent && GetCurrentControlType() == ctCheck) ToggleCurrentCheck();
     }
     selectingRows_ = false;
@@ -650,10 +653,11 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
         case msColResize: sizePos_ = x; break;
         case msButtonDown:
         case msColMove:
+            if (TrackSpinButton(x, y)) break;
             // The held heading looks pressed only while the pointer is on it.
             if (pressedHeading_ >= 1) {
                 TCellCoord_ts over = CellUnderMouse(x, y);
-                bool down = over.Row == 0 && over.Col == pressedHeading_;
+                bool down = HeadingShownDownAt(x, y);
                 if (down != headingShownDown_) {
                     headingShownDown_ = down;
                     InvalidateDisplayCell(pressedHeading_, 0);
@@ -803,6 +807,10 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     scrollDelayStart_ = 0;
     SetMouseCapture(false);
     SetMouseStatus(msNormal);
+    if (EndSpinPress(released, x, y) || ReleaseHeadingButton(released)) {
+        if (HasWindow()) Update();
+        return;
+    }
     if (!released) return;
     switch (status) {
         case msColResize: {
