@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "dbgrid/DBComboGrid.h"
+#include "dbgrid/DBGridCurrentCell.h"
 #include "dbgrid/DBGridCursor.h"
 #include "dbgrid/DBGridPrint.h"
 #include "platform/core/Format.h"
@@ -47,6 +48,7 @@ TgrCustomDBGrid::TgrCustomDBGrid(TComponent* owner) : TgrBaseGrid(owner) {
     window_ = bdeWindow_.get();
     selection_ = std::make_unique<TgrDBSelection>(
         [this](const std::string& a, const std::string& b) { return CompareBookmarks(a, b); });
+    InstallCurrentCell(std::make_unique<TgrDBCurrentCell>(this));
     ResetEditTracking();
     constructing_ = false;
 }
@@ -1036,32 +1038,25 @@ void TgrCustomDBGrid::StoreEditText(Integer col, Integer row, const std::string&
     EditCurrentCell(text);
 }
 
-bool TgrCustomDBGrid::BeginRecordEdit(Integer dataCol) {
+bool TgrCustomDBGrid::BeginRecordEdit(Integer dataCol, bool eventsFired) {
     TgrDBField* f = FieldAdapter(dataCol);
     TgrCol* col = Col(dataCol);
     if (!f || !f->Field()->CanModify() || (col && col->GetReadOnly())) return false;
     if (!cellEditing_) {
-        bool cancel = false;
-        if (OnStartCellEdit) OnStartCellEdit(this, dataCol, Variant(currentRecord_), cancel);
-        if (cancel) return false;
-        if (!dataLink_->Editing()) {
-            if (OnStartRowEdit) OnStartRowEdit(this, Variant(currentRecord_), cancel);
-            if (cancel) return false;
-            if (!dataLink_->Edit()) return false;
-        }
+        if (!eventsFired && (!FireStartCellEdit() || !FireStartRowEdit())) return false;
+        if (!dataLink_->Editing() && !dataLink_->Edit()) return false;
         cellEditing_ = true;
     }
     updatePending_ = true;
     return true;
 }
 
-// The in-cell control starts an edit of the current cell: the record goes
-// into edit mode; the control's value is written when the cell is left.
+// The in-cell control starts an edit of the current cell (the start events
+// have fired): the record goes into edit mode; the control's value is
+// written when the cell is left.
 bool TgrCustomDBGrid::PrepareCellEdit(Integer dataCol, bool byUser) {
     if (!dataActive_) return TgrBaseGrid::PrepareCellEdit(dataCol, byUser);
-    if (!BeginRecordEdit(dataCol)) return false;
-    if (OnCellEdit) OnCellEdit(this, dataCol, Variant(currentRecord_), byUser);
-    return true;
+    return BeginRecordEdit(dataCol, true);
 }
 
 Variant TgrCustomDBGrid::PendingValue() {
@@ -1076,7 +1071,7 @@ bool TgrCustomDBGrid::EditCurrentCell(const std::string& text) {
     Integer dataCol = CurrentDataCol();
     if (!BeginRecordEdit(dataCol)) return false;
     pendingValue_ = Variant(text);
-    if (OnCellEdit) OnCellEdit(this, dataCol, Variant(currentRecord_), true);
+    FireCellEdit(dataCol, CurrentDataRow(), true);
     Integer row = window_->GetActiveRow();
     if (row >= 1 && row < RowTotal()) InvalidateRow(DisplayRowOfData(row));
     return true;
@@ -1088,7 +1083,7 @@ bool TgrCustomDBGrid::EndCellEdit() {
         return true;
     }
     bool cancel = false;
-    if (OnEndCellEdit) OnEndCellEdit(this, CurrentDataCol(), Variant(currentRecord_), cancel);
+    DoEndCellEdit(CurrentDataCol(), Variant(currentRecord_), cancel);
     if (cancel) return false;
     try {
         dataLink_->UpdateRecord();
@@ -1108,7 +1103,7 @@ bool TgrCustomDBGrid::PostEdit() {
     TDataSet* ds = DataSet();
     if (ds->State() != dsEdit && ds->State() != dsInsert) return true;
     bool cancel = false;
-    if (OnEndRowEdit) OnEndRowEdit(this, Variant(currentRecord_), cancel);
+    DoEndRowEdit(Variant(currentRecord_), cancel);
     if (cancel) return false;
     try {
         ds->Post();
@@ -1123,9 +1118,7 @@ bool TgrCustomDBGrid::PostEdit() {
 void TgrCustomDBGrid::UndoEdit() {
     if (!dataActive_) return;
     if (updatePending_) {
-        bool cancel = false;
-        if (OnUndoCellEdit) OnUndoCellEdit(this, CurrentDataCol(), Variant(currentRecord_), true, cancel);
-        if (cancel) return;
+        if (!FireUndoCellEdit(true)) return;
         updatePending_ = cellEditing_ = false;
         pendingValue_ = Variant();
         if (Editor() && EditingActive()) Editor()->LoadFromGrid();
@@ -1137,11 +1130,37 @@ void TgrCustomDBGrid::UndoEdit() {
     }
     TDataSet* ds = DataSet();
     if (ds->State() != dsEdit && ds->State() != dsInsert) return;
-    bool cancel = false;
-    if (OnUndoRowEdit) OnUndoRowEdit(this, Variant(currentRecord_), true, cancel);
-    if (cancel) return;
+    if (!FireUndoRowEdit(true, true)) return;
     ds->Cancel();
     if (Editor() && EditingActive()) Editor()->LoadFromGrid();
+}
+
+bool TgrCustomDBGrid::IsCurrentCellShown() {
+    if (!HasCurrentCell() || !HasWindow()) return false;
+    Integer row = dataActive_ ? window_->GetBookmarkRow(currentRecord_) : CurrentDataRow();
+    if (row < 1 || row > Rows()) return false;
+    TRect cell = CellPixels(CurrentDisplayCol(), DisplayRowOfData(row));
+    return cell.Right > cell.Left && cell.Bottom > cell.Top && cell.Left < ClientWidth() && cell.Top < ClientHeight();
+}
+
+bool TgrCustomDBGrid::IsCurrentDataRow(const Variant& dataRow) {
+    return dataActive_ && dataRow.IsString() && CompareBookmarks(dataRow.AsString(), currentRecord_) == 0;
+}
+
+void TgrCustomDBGrid::PutCellValue(Integer dataCol, const Variant& dataRow, const Variant& value) {
+    if (!dataBound_) {
+        TgrBaseGrid::PutCellValue(dataCol, dataRow.AsInteger(), value);
+        return;
+    }
+    if (dataCol < 1 || dataCol > Cols() || !IsCurrentDataRow(dataRow)) return;
+    if (!FieldAdapter(dataCol)) return;
+    if (!BeginRecordEdit(dataCol)) return;
+    pendingValue_ = value;
+    EndCellEdit();
+}
+
+bool TgrCustomDBGrid::OnAppendedRecord() const {
+    return dataActive_ && editKind_ == 2;
 }
 
 bool TgrCustomDBGrid::IsDataSetReadOnly() { return dataActive_ && !DataSet()->CanModify(); }
@@ -1257,3 +1276,97 @@ bool TodcDBGrid::WidgetEvent(QEvent* event) {
 void TodcDBGrid::DoEnter() { SetHeadingColor(FocusedHeadingColor); }
 
 void TodcDBGrid::DoExit() { SetHeadingColor(clBtnFace); }
+
+// ------------------------------------------------------------ edit events
+// The grid class's edit life cycle and the record edits of this grid fire
+// the same events: in data mode DataRow is the current record, not bound it
+// is the row number, and the grid class keeps its own bookkeeping.
+
+Variant TgrCustomDBGrid::EventDataRow(Integer dataRow) const {
+    return dataBound_ ? Variant(currentRecord_) : Variant(dataRow);
+}
+
+void TgrCustomDBGrid::DoStartCellEdit(Integer dataCol, const Variant& dataRow, bool& cancel) {
+    cancel = false;
+    if (OnStartCellEdit) OnStartCellEdit(this, dataCol, Variant(dataRow), cancel);
+}
+
+void TgrCustomDBGrid::DoEndCellEdit(Integer dataCol, const Variant& dataRow, bool& cancel) {
+    cancel = false;
+    if (OnEndCellEdit) OnEndCellEdit(this, dataCol, Variant(dataRow), cancel);
+}
+
+void TgrCustomDBGrid::DoStartRowEdit(const Variant& dataRow, bool& cancel) {
+    cancel = false;
+    if (OnStartRowEdit) OnStartRowEdit(this, Variant(dataRow), cancel);
+}
+
+void TgrCustomDBGrid::DoEndRowEdit(const Variant& dataRow, bool& cancel) {
+    cancel = false;
+    if (OnEndRowEdit) OnEndRowEdit(this, Variant(dataRow), cancel);
+}
+
+void TgrCustomDBGrid::DoCellEdit(Integer dataCol, const Variant& dataRow, bool byUser) {
+    if (OnCellEdit) OnCellEdit(this, dataCol, Variant(dataRow), byUser);
+}
+
+void TgrCustomDBGrid::DoUndoCellEdit(Integer dataCol, const Variant& dataRow, bool byUser, bool& cancel) {
+    cancel = false;
+    if (OnUndoCellEdit) OnUndoCellEdit(this, dataCol, Variant(dataRow), byUser, cancel);
+}
+
+void TgrCustomDBGrid::DoUndoRowEdit(const Variant& dataRow, bool byUser, bool& cancel) {
+    cancel = false;
+    if (OnUndoRowEdit) OnUndoRowEdit(this, Variant(dataRow), byUser, cancel);
+}
+
+bool TgrCustomDBGrid::FireStartCellEdit() {
+    if (dataBound_ ? cellEditing_ : IsCellEditing()) return true;
+    bool cancel = false;
+    DoStartCellEdit(CurrentDataCol(), EventDataRow(CurrentDataRow()), cancel);
+    if (cancel) return false;
+    return dataBound_ || TgrBaseGrid::FireStartCellEdit();
+}
+
+bool TgrCustomDBGrid::FireStartRowEdit() {
+    // In data mode the row edit is the dataset's: it starts once per record.
+    if (dataBound_ ? dataLink_->Editing() : IsRowEditing()) return true;
+    bool cancel = false;
+    DoStartRowEdit(EventDataRow(CurrentDataRow()), cancel);
+    if (cancel) return false;
+    return dataBound_ || TgrBaseGrid::FireStartRowEdit();
+}
+
+void TgrCustomDBGrid::FireCellEdit(Integer dataCol, Integer dataRow, bool byUser) {
+    if (!dataBound_) TgrBaseGrid::FireCellEdit(dataCol, dataRow, byUser);
+    DoCellEdit(dataCol, EventDataRow(dataRow), byUser);
+}
+
+bool TgrCustomDBGrid::FireEndCellEdit() {
+    // Data bound, ending the cell edit writes the value into the field.
+    if (dataBound_) return !dataActive_ || EndCellEdit();
+    bool cancel = false;
+    DoEndCellEdit(CurrentDataCol(), EventDataRow(CurrentDataRow()), cancel);
+    return !cancel && TgrBaseGrid::FireEndCellEdit();
+}
+
+bool TgrCustomDBGrid::FireEndRowEdit() {
+    // Data bound, ending the row edit posts the record.
+    if (dataBound_) return !dataActive_ || PostEdit();
+    bool cancel = false;
+    DoEndRowEdit(EventDataRow(CurrentDataRow()), cancel);
+    return !cancel && TgrBaseGrid::FireEndRowEdit();
+}
+
+bool TgrCustomDBGrid::FireUndoCellEdit(bool byUser) {
+    bool cancel = false;
+    DoUndoCellEdit(CurrentDataCol(), EventDataRow(CurrentDataRow()), byUser, cancel);
+    return !cancel && (dataBound_ || TgrBaseGrid::FireUndoCellEdit(byUser));
+}
+
+bool TgrCustomDBGrid::FireUndoRowEdit(bool byUser, bool asked) {
+    if (!asked) return true;
+    bool cancel = false;
+    DoUndoRowEdit(EventDataRow(CurrentDataRow()), byUser, cancel);
+    return !cancel && (dataBound_ || TgrBaseGrid::FireUndoRowEdit(byUser, asked));
+}

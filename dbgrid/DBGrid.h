@@ -200,6 +200,15 @@ public:
     // Ins: a new record before the current one; True when inserted.
     bool InsertRecordOnKey();
     bool IsDataSetReadOnly();
+    // The current cell lies in the grid's client area.
+    bool IsCurrentCellShown();
+    bool IsCurrentDataRow(const Variant& dataRow);
+    // Writes a value into the current record's field (nothing for another
+    // record); not data bound, into the grid's stored cell.
+    void PutCellValue(Integer dataCol, const Variant& dataRow, const Variant& value);
+    using TgrBaseGrid::PutCellValue;
+    // The current record is one appended at the end and not posted yet.
+    bool OnAppendedRecord() const;
 
     // ------------------------------------------------ print and export
     void ExportCsv(const std::string& fileName);
@@ -279,7 +288,24 @@ public:
     TgrDBComboCellEvent OnComboRollUp;
     TNotifyEvent OnFieldLayoutChange;
 
-    // Event firers (each fires only when a handler is assigned).
+    // Event firers (each fires only when a handler is assigned; a var
+    // Cancel starts False).
+    virtual void DoStartCellEdit(Integer dataCol, const Variant& dataRow, bool& cancel);
+    virtual void DoEndCellEdit(Integer dataCol, const Variant& dataRow, bool& cancel);
+    virtual void DoStartRowEdit(const Variant& dataRow, bool& cancel);
+    virtual void DoEndRowEdit(const Variant& dataRow, bool& cancel);
+    virtual void DoCellEdit(Integer dataCol, const Variant& dataRow, bool byUser);
+    virtual void DoUndoCellEdit(Integer dataCol, const Variant& dataRow, bool byUser, bool& cancel);
+    virtual void DoUndoRowEdit(const Variant& dataRow, bool byUser, bool& cancel);
+    // The grid class's edit events become this grid's: one set of events
+    // whose rows are records.
+    bool FireStartCellEdit() override;
+    bool FireStartRowEdit() override;
+    void FireCellEdit(Integer dataCol, Integer dataRow, bool byUser) override;
+    bool FireEndCellEdit() override;
+    bool FireEndRowEdit() override;
+    bool FireUndoCellEdit(bool byUser) override;
+    bool FireUndoRowEdit(bool byUser, bool asked) override;
     virtual void DoCellLoaded(Integer dataCol, const Variant& dataRow, Variant& value);
     virtual void DoRowLoaded(const Variant& dataRow);
     virtual void DoPrintRow(const Variant& dataRow, bool& cancel);
@@ -313,6 +339,7 @@ protected:
 
 private:
     friend class TgrPrintDbGrid;
+    friend class TgrDBCurrentCell;
     // Rows := the window's record count (1 while not data active).
     void UpdateRowCount();
     // The dataset's current record becomes the grid's current record.
@@ -326,7 +353,9 @@ private:
     void ShowPostError(const std::exception& e);
     // Starts an edit of the current record for a column (start events,
     // dataset edit mode); False when refused.
-    bool BeginRecordEdit(Integer dataCol);
+    bool BeginRecordEdit(Integer dataCol, bool eventsFired = false);
+    // The DataRow the edit events name for a row of the grid class.
+    Variant EventDataRow(Integer dataRow) const;
     // The value typed into the current cell: set through EditCurrentCell
     // or held by the in-cell control.
     Variant PendingValue();

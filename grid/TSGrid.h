@@ -815,6 +815,9 @@ protected:
     // constructor to make the lists again through its factories (column and
     // row objects of the old lists are dropped).
     void RecreateGridCollections();
+    // A descendant with a current-cell class of its own installs an object
+    // of it from its constructor, in place of the grid's own.
+    void InstallCurrentCell(std::unique_ptr<TgrCurrentCell> cell);
     virtual void AttachCellControls();
     void HeadingFontChanged();
 
