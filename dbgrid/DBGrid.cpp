@@ -919,6 +919,13 @@ void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
     }
     bool dropKey = (key == VK_F4 && !ctrl && !alt && !shift.Contains(ssShift)) ||
                    (alt && !ctrl && !shift.Contains(ssShift) && (key == VK_DOWN || key == VK_UP));
+    if (dropKey && CanDropDownDateTime(CurrentDataCol(), CurrentDataRow())) {
+        TgrDateTimeDefComponent* def = EffectiveDateTimeDef(CurrentDataCol(), CurrentDataRow());
+        FireDateTimeInit(def, CurrentDataCol(), CurrentDataRow());
+        TgrBaseGrid::GridKeyDown(key, shift);
+        if (key == 0) FireDateTimeDropDown(def, CurrentDataCol(), CurrentDataRow());
+        return;
+    }
     if (dropKey) {
         TgrCombo* combo = EffectiveCombo(CurrentDataCol(), CurrentDataRow());
         if (combo && !IsComboUsable(combo)) {
@@ -992,10 +999,35 @@ void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
     TgrBaseGrid::GridKeyDown(key, shift);
 }
 
+Variant TgrCustomDBGrid::MouseDataRow(Integer displayRow) {
+    if (!dataBound_) return Variant(displayRow >= 1 && displayRow < RowTotal() ? DataRowOfDisplay(displayRow) : displayRow);
+    if (dataActive_ && displayRow >= 1 && displayRow < RowTotal()) return DataRowOfRow(DataRowOfDisplay(displayRow));
+    return Variant(displayRow < 0 ? 0 : displayRow);
+}
+
+bool TgrCustomDBGrid::IsOnNormalButton(Integer displayCol, Integer displayRow, int x, int y) {
+    if (displayCol != TCustomGrid_ts::CurrentCell().Col || displayRow != TCustomGrid_ts::CurrentCell().Row)
+        return false;
+    TgrCellPaintInfo info;
+    return FillDrawInfo(displayCol, displayRow, info) && info.ButtonType == btNormal &&
+           PointInClosedRect(x, y, info.ButtonRect);
+}
+
 void TgrCustomDBGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     TCellCoord_ts cell = CellUnderMouse(x, y);
-    clickColDown_ = cell.Col >= 1 ? DataColOfDisplay(cell.Col) : 0;
-    clickRowDown_ = dataActive_ && cell.Row >= 1 ? DataRowOfRow(DataRowOfDisplay(cell.Row)) : Variant();
+    clickColDown_ = cell.Col >= 1 && cell.Col < ColTotal() ? DataColOfDisplay(cell.Col) : 0;
+    clickRowDown_ = MouseDataRow(cell.Row);
+    clickPosDown_ = ClickPositionOf(cell.Col, cell.Row);
+    if (button == mbLeft && shift.Contains(ssDouble) && (!dataBound_ || dataActive_))
+        DoDblClickCell(clickColDown_, clickRowDown_, clickPosDown_);
+    // A press on the current cell's normal button is the button's, not a
+    // click of the cell.
+    if (button == mbLeft && !DroppedCombo() && IsOnNormalButton(cell.Col, cell.Row, x, y)) {
+        buttonCol_ = cell.Col;
+        buttonRow_ = cell.Row;
+        FireButtonDown(DataColOfDisplay(cell.Col), DataRowOfDisplay(cell.Row));
+        return;
+    }
     // A press on the current cell's combo button: the list is prepared, or
     // refused when it lists this grid's own records.
     TgrCellPaintInfo info;
@@ -1012,11 +1044,100 @@ void TgrCustomDBGrid::MouseDown(TMouseButton button, TShiftState shift, int x, i
 }
 
 void TgrCustomDBGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    TgrBaseGrid::MouseUp(button, shift, x, y);
     TCellCoord_ts cell = CellUnderMouse(x, y);
-    Integer col = cell.Col >= 1 ? DataColOfDisplay(cell.Col) : 0;
-    clickRowUp_ = dataActive_ && cell.Row >= 1 ? DataRowOfRow(DataRowOfDisplay(cell.Row)) : Variant();
-    if (OnClickCell && dataActive_) OnClickCell(this, clickColDown_, clickRowDown_, col, clickRowUp_);
+    if (buttonCol_ > 0) {
+        Integer col = buttonCol_, row = buttonRow_;
+        buttonCol_ = buttonRow_ = 0;
+        Integer dataCol = DataColOfDisplay(col), dataRow = DataRowOfDisplay(row);
+        FireButtonUp(dataCol, dataRow);
+        if (cell.Col == col && cell.Row == row && IsOnNormalButton(col, row, x, y)) FireButtonClick(dataCol, dataRow);
+        return;
+    }
+    TgrBaseGrid::MouseUp(button, shift, x, y);
+    Integer col = cell.Col >= 1 && cell.Col < ColTotal() ? DataColOfDisplay(cell.Col) : 0;
+    clickRowUp_ = MouseDataRow(cell.Row);
+    if (!dataBound_ || dataActive_)
+        DoClickCell(clickColDown_, clickRowDown_, col, clickRowUp_, clickPosDown_, ClickPositionOf(cell.Col, cell.Row));
+}
+
+Variant TgrCustomDBGrid::RowDataRow(Integer dataRow) {
+    if (!dataBound_) return Variant(dataRow);
+    return dataActive_ ? DataRowOfRow(dataRow) : Variant(std::string());
+}
+
+void TgrCustomDBGrid::DoClickCell(Integer dataColDown, const Variant& dataRowDown, Integer dataColUp,
+                                  const Variant& dataRowUp, TgrClickPosition downPos, TgrClickPosition upPos) {
+    if (OnClickCell) OnClickCell(this, dataColDown, Variant(dataRowDown), dataColUp, Variant(dataRowUp), downPos, upPos);
+}
+
+void TgrCustomDBGrid::DoDblClickCell(Integer dataCol, const Variant& dataRow, TgrClickPosition pos) {
+    if (OnDblClickCell) OnDblClickCell(this, dataCol, Variant(dataRow), pos);
+}
+
+void TgrCustomDBGrid::DoButtonDown(Integer dataCol, const Variant& dataRow) {
+    if (OnButtonDown) OnButtonDown(this, dataCol, Variant(dataRow));
+}
+
+void TgrCustomDBGrid::DoButtonUp(Integer dataCol, const Variant& dataRow) {
+    if (OnButtonUp) OnButtonUp(this, dataCol, Variant(dataRow));
+}
+
+void TgrCustomDBGrid::DoButtonClick(Integer dataCol, const Variant& dataRow) {
+    if (OnButtonClick) OnButtonClick(this, dataCol, Variant(dataRow));
+}
+
+void TgrCustomDBGrid::DoShowEditor(Integer dataCol, const Variant& dataRow, bool& cancel) {
+    cancel = false;
+    if (OnShowEditor) OnShowEditor(this, dataCol, Variant(dataRow), cancel);
+}
+
+void TgrCustomDBGrid::DoDateTimeInit(TgrDateTimeDefComponent* def, Integer dataCol, const Variant& dataRow) {
+    if (OnDateTimeInit) OnDateTimeInit(this, def, dataCol, Variant(dataRow));
+}
+
+void TgrCustomDBGrid::DoDateTimeDropDown(TgrDateTimeDefComponent* def, Integer dataCol, const Variant& dataRow) {
+    if (OnDateTimeDropDown) OnDateTimeDropDown(this, def, dataCol, Variant(dataRow));
+}
+
+void TgrCustomDBGrid::DoDateTimeRollUp(TgrDateTimeDefComponent* def, Integer dataCol, const Variant& dataRow) {
+    if (OnDateTimeRollUp) OnDateTimeRollUp(this, def, dataCol, Variant(dataRow));
+}
+
+void TgrCustomDBGrid::DoDateTimeGetValue(TgrDateTimeDefComponent* def, Integer dataCol, const Variant& dataRow,
+                                         Variant& value) {
+    if (OnDateTimeGetValue) OnDateTimeGetValue(this, def, dataCol, Variant(dataRow), value);
+}
+
+void TgrCustomDBGrid::FireButtonDown(Integer dataCol, Integer dataRow) { DoButtonDown(dataCol, RowDataRow(dataRow)); }
+void TgrCustomDBGrid::FireButtonUp(Integer dataCol, Integer dataRow) { DoButtonUp(dataCol, RowDataRow(dataRow)); }
+void TgrCustomDBGrid::FireButtonClick(Integer dataCol, Integer dataRow) {
+    DoButtonClick(dataCol, RowDataRow(dataRow));
+}
+
+void TgrCustomDBGrid::FireDateTimeInit(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {
+    DoDateTimeInit(def, dataCol, RowDataRow(dataRow));
+}
+
+void TgrCustomDBGrid::FireDateTimeDropDown(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {
+    DoDateTimeDropDown(def, dataCol, RowDataRow(dataRow));
+}
+
+void TgrCustomDBGrid::FireDateTimeRollUp(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {
+    DoDateTimeRollUp(def, dataCol, RowDataRow(dataRow));
+}
+
+void TgrCustomDBGrid::FireDateTimeGetValue(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow,
+                                           Variant& value) {
+    DoDateTimeGetValue(def, dataCol, RowDataRow(dataRow), value);
+}
+
+bool TgrCustomDBGrid::StartEditing(Byte selectMode, bool updateNow) {
+    if (HasCurrentCell() && (!dataBound_ || dataActive_)) {
+        bool cancel = false;
+        DoShowEditor(CurrentDataCol(), EventDataRow(CurrentDataRow()), cancel);
+        if (cancel) return false;
+    }
+    return TgrBaseGrid::StartEditing(selectMode, updateNow);
 }
 
 // ------------------------------------------------------------ editing

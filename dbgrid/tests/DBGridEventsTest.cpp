@@ -124,4 +124,100 @@ TEST_F(DBGridEvents, UnboundGridNamesRowsByNumber) {
     EXPECT_EQ(log.Events.back().substr(0, 4), "undo");
 }
 
+TEST_F(DBGridEvents, ClicksNameTheRecordsUnderTheMouseAndWhereTheyLanded) {
+    Bind();
+    std::vector<std::string> clicks;
+    auto name = [&](const Variant& row) {
+        if (row.IsString()) return "id" + std::to_string(row == Variant(BookmarkOf(2)) ? 2 : row == Variant(BookmarkOf(3)) ? 3 : 0);
+        return "int" + std::to_string(row.AsInteger());
+    };
+    grid->OnClickCell = [&](TObject*, Integer colDown, const Variant& rowDown, Integer colUp, const Variant& rowUp,
+                            TgrClickPosition downPos, TgrClickPosition upPos) {
+        clicks.push_back("click " + std::to_string(colDown) + name(rowDown) + " " + std::to_string(colUp) + name(rowUp) +
+                         " " + std::to_string(int(downPos)) + std::to_string(int(upPos)));
+    };
+    grid->OnDblClickCell = [&](TObject*, Integer col, const Variant& row, TgrClickPosition pos) {
+        clicks.push_back("dbl " + std::to_string(col) + name(row) + " " + std::to_string(int(pos)));
+    };
+    auto click = [&](Integer col, Integer row, TShiftState shift) {
+        TRect r = grid->CellPixels(col, row);
+        grid->MouseDown(mbLeft, shift, r.Left + 3, r.Top + 3);
+        grid->MouseUp(mbLeft, TShiftState(), r.Left + 3, r.Top + 3);
+    };
+    click(2, 2, TShiftState({ssLeft}));
+    click(2, 3, TShiftState({ssLeft, ssDouble}));
+    // The heading names no record: its row number stands in.
+    click(1, 0, TShiftState({ssLeft}));
+    EXPECT_EQ(clicks, (std::vector<std::string>{"click 2id2 2id2 33", "dbl 2id3 3", "click 2id3 2id3 33",
+                                                 "click 1int0 1int0 00"}));
+    // Without an open dataset no click event fires.
+    clicks.clear();
+    table->Close();
+    click(1, 1, TShiftState({ssLeft, ssDouble}));
+    EXPECT_TRUE(clicks.empty());
+}
+
+TEST_F(DBGridEvents, NormalButtonPressFiresDownUpAndClickForTheRecord) {
+    Bind();
+    grid->Col(2)->SetButtonType(btNormal);
+    MakeCurrent(2, 2);
+    std::vector<std::string> events;
+    Variant second(BookmarkOf(2));
+    auto note = [&](const char* what) {
+        return [&events, &second, what](TObject*, Integer col, const Variant& row) {
+            events.push_back(std::string(what) + " " + std::to_string(col) + (row == second ? " second" : " other"));
+        };
+    };
+    grid->OnButtonDown = note("down");
+    grid->OnButtonUp = note("up");
+    grid->OnButtonClick = note("click");
+    TgrCellPaintInfo info;
+    ASSERT_TRUE(grid->FillDrawInfo(2, 2, info));
+    ASSERT_EQ(info.ButtonType, btNormal);
+    int x = info.ButtonRect.Left + 2, y = info.ButtonRect.Top + 2;
+    grid->MouseDown(mbLeft, TShiftState({ssLeft}), x, y);
+    grid->MouseUp(mbLeft, TShiftState(), x, y);
+    EXPECT_EQ(events, (std::vector<std::string>{"down 2 second", "up 2 second", "click 2 second"}));
+    // Released away from the button: no click.
+    events.clear();
+    grid->MouseDown(mbLeft, TShiftState({ssLeft}), x, y);
+    grid->MouseUp(mbLeft, TShiftState(), 2, 2);
+    EXPECT_EQ(events, (std::vector<std::string>{"down 2 second", "up 2 second"}));
+    EXPECT_EQ(table->State(), dsBrowse);
+}
+
+TEST_F(DBGridEvents, ShowEditorCanKeepTheEditorClosed) {
+    Bind();
+    MakeCurrent(2, 1);
+    Variant seen;
+    grid->OnShowEditor = [&](TObject*, Integer, const Variant& row, bool& cancel) {
+        seen = row;
+        cancel = true;
+    };
+    EXPECT_FALSE(grid->StartEditing(0, false));
+    EXPECT_EQ(seen, Variant(BookmarkOf(1)));
+    grid->OnShowEditor = nullptr;
+    EXPECT_TRUE(grid->StartEditing(0, false));
+}
+
+TEST_F(DBGridEvents, PickedDateTimeValueMayBeChangedBeforeItReachesTheRecord) {
+    Bind();
+    MakeCurrent(2, 1);
+    std::vector<std::string> events;
+    grid->OnDateTimeGetValue = [&](TObject*, TgrDateTimeDefComponent*, Integer col, const Variant&, Variant& value) {
+        events.push_back("get " + std::to_string(col) + " " + value.AsString());
+        value = Variant(std::string("Picked"));
+    };
+    grid->OnDateTimeRollUp = [&](TObject*, TgrDateTimeDefComponent*, Integer col, const Variant& row) {
+        events.push_back("rollup " + std::to_string(col) + (row == Variant(BookmarkOf(1)) ? " first" : " other"));
+    };
+    EXPECT_TRUE(grid->TakeDateTimeValue(Variant(std::string("raw")), true));
+    ASSERT_TRUE(grid->PostEdit());
+    EXPECT_EQ(table->FieldByName("Name")->AsString(), "Picked");
+    // Refused, only the roll-up fires and nothing changes.
+    EXPECT_FALSE(grid->TakeDateTimeValue(Variant(std::string("raw")), false));
+    EXPECT_EQ(events, (std::vector<std::string>{"get 2 raw", "rollup 2 first", "rollup 2 first"}));
+    EXPECT_EQ(table->FieldByName("Name")->AsString(), "Picked");
+}
+
 }  // namespace
