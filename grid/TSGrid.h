@@ -102,6 +102,10 @@ using TgrSpinIncrementEvent = std::function<void(TObject*, Integer dataCol, Inte
 using TgrPrintGridEvent = std::function<void(TObject*, bool& cancel, std::string& title, std::string& endText,
                                              TgrPrintMode& orientation)>;
 
+// Where a click landed: the heading row, the row bar, the corner above the
+// row bar, a data cell, or outside the cells.
+enum TgrClickPosition { cpHeading, cpRowBar, cpCorner, cpCell, cpOutside };
+
 // What a painted cell is: the corner above the row bar, a heading, a
 // row-bar cell or a data cell.
 enum TgrCellKind { tckCorner, tckHeading, tckRowBar, tckData };
@@ -1025,6 +1029,32 @@ protected:
     // constructor to make the lists again through its factories (column and
     // row objects of the old lists are dropped).
     void RecreateGridCollections();
+    // A descendant with a current-cell class of its own installs an object
+    // of it from its constructor, in place of the grid's own.
+    void InstallCurrentCell(std::unique_ptr<TgrCurrentCell> cell);
+
+public:
+    // ------------------------------------------------ descendant hooks
+    // Cell-button and date-time notifications with integer data rows. The
+    // grid class has no events of its own for them; a descendant turns
+    // them into events that name its records.
+    virtual void FireButtonDown(Integer dataCol, Integer dataRow) {}
+    virtual void FireButtonUp(Integer dataCol, Integer dataRow) {}
+    virtual void FireButtonClick(Integer dataCol, Integer dataRow) {}
+    virtual void FireDateTimeInit(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {}
+    virtual void FireDateTimeDropDown(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {}
+    virtual void FireDateTimeRollUp(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {}
+    virtual void FireDateTimeGetValue(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow,
+                                      Variant& value) {}
+    // A registered date-time editor hands back its result: accepted, the
+    // value (as the get-value hook leaves it) goes into the current cell as
+    // an edit by the user; the roll-up hook fires either way. False when
+    // the value was not taken.
+    bool TakeDateTimeValue(const Variant& value, bool accept);
+    // Where a display cell lies, for the click events.
+    TgrClickPosition ClickPositionOf(Integer displayCol, Integer displayRow) const;
+
+protected:
     virtual void AttachCellControls();
     void HeadingFontChanged();
 
