@@ -913,20 +913,33 @@ void TVizeDataMirrorSection::RestoreDesignState() {
     TVizeSection::RestoreDesignState();
 }
 
+// Mirror items may lead back to this section (two sections listing each
+// other): a section already on the way is not visited again.
 void TVizeDataMirrorSection::SaveAdjustedState() {
     TVizeSection::SaveAdjustedState();
+    if (adjusting_) return;
+    adjusting_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{adjusting_};
     for (int i = 0; mirrors_ && i < mirrors_->Count(); ++i)
         if (TVizeSection* m = mirrors_->Item(i)->SectionMirror; m && m != this) m->SaveAdjustedState();
 }
 
 void TVizeDataMirrorSection::RestoreAdjustedState() {
     RestoreSaved();
-    for (int i = 0; mirrors_ && i < mirrors_->Count(); ++i)
-        if (TVizeSection* m = mirrors_->Item(i)->SectionMirror; m && m != this) m->RestoreAdjustedState();
+    if (!adjusting_) {
+        adjusting_ = true;
+        struct Reset {
+            bool& flag;
+            ~Reset() { flag = false; }
+        } reset{adjusting_};
+        for (int i = 0; mirrors_ && i < mirrors_->Count(); ++i)
+            if (TVizeSection* m = mirrors_->Item(i)->SectionMirror; m && m != this) m->RestoreAdjustedState();
+    }
     TVizeSection::RestoreAdjustedState();
 }
-
-void TVizeDataMirrorSection::FreeOwnList() { ownList_->Clear(); }
 
 // ------------------------------------------------------------- start-up
 

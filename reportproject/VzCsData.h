@@ -311,7 +311,6 @@ private:
         Int64 Tag = 0;
     };
     void RestoreSaved();
-    void FreeOwnList();
 
     std::string dataField_;
     TVizeBaseDataView* dataView_ = nullptr;
@@ -323,6 +322,7 @@ private:
     TVizeControl* savedMirror_ = nullptr;
     TVizeStringEvent* onMirrorValue_ = nullptr;
     bool prepared_ = false;
+    bool adjusting_ = false;
 };
 
 // Start-up: registers the calculated, data-aware and band components.

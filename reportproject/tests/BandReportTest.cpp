@@ -2,6 +2,7 @@
 // loaded again and run through the report system to PDF (checked with
 // qpdf, pdftotext and zbarimg); band behaviour read from what printed;
 // calculated values; reports that would never end.
+#include <algorithm>
 #include <filesystem>
 #include <regex>
 #include <string>
@@ -12,12 +13,11 @@
 
 #include "report/RenderPDF.h"
 #include "report/ReportSystem.h"
-#include "report/VSFWriter.h"
 #include "report/tests/ReportTestSupport.h"
 #include "report/tests/ToolRunner.h"
 #include "reportproject/VzInit.h"
 #include "reportproject/VzRun.h"
-#include "reportproject/tests/BandProject.h"
+#include "reportproject/tests/BandTestSupport.h"
 
 namespace fs = std::filesystem;
 
@@ -37,39 +37,8 @@ protected:
         fs::remove_all(dir_, ignored);
         ReportPrinterFixture::TearDown();
     }
-    // Runs the active report of p into a snapshot in memory.
-    void RunToSnapshot(TVizeProjectManager& p, TMemoryStream& snapshot, int pageLimit = VizeDefaultPageLimit) {
-        TVzVSFWriter w(nullptr);
-        w.StreamMode = smUser;
-        w.Stream = &snapshot;
-        w.OnPrint = [&](TObject*) { PrintVizeReport(p.ActiveReport(), &w, pageLimit); };
-        w.Execute();
-    }
     fs::path dir_;
 };
-
-// Records what each probe printed, in order: its name, or its name and
-// its data text.
-std::vector<std::string>& Printed() {
-    static std::vector<std::string> log;
-    return log;
-}
-
-class TProbe : public TVizeDataText {
-public:
-    using TVizeDataText::TVizeDataText;
-    void PrintSelf(TBaseReport*) override {
-        Printed().push_back(DataField().empty() ? Name() : Name() + ":" + GetText());
-    }
-};
-
-TProbe* Probe(TVizePage* page, TVizeComponent* band, const std::string& name, TVizeBaseDataView* view = nullptr,
-              const std::string& field = "") {
-    auto* p = Place<TProbe>(page, band, name);
-    p->SetDataView(view);
-    p->SetDataField(field);
-    return p;
-}
 
 struct SmallReport {
     TVizeProjectManager project{nullptr};
@@ -237,6 +206,62 @@ TEST_F(BandReportTest, GroupBoundariesAndPageBreaks) {
     for (int i = 0; i < 120; ++i) EXPECT_EQ(rows[size_t(i)], TGenView::NameOf(i + 1));
     EXPECT_EQ(feet, (std::vector<std::string>{"Team A", "Team B", "Team C"}));
     EXPECT_GE(heads, 12);  // once per page at least
+}
+
+TEST_F(BandReportTest, KeptBodyStillPrintsItsGroupHeaders) {
+    // The trial pass that checks whether the body fits sees the group
+    // headers too; the real pass must print them all the same.
+    SmallReport r(3);
+    r.data->SetKeepBodyTogether(true);
+    auto* before = Place<TVizeBand>(r.page, r.region, "Lead");
+    before->SetHeight(0.3);
+    r.region->MoveChild(before, mkSendToBack);
+    Probe(r.page, before, "Before");
+    TVizeBand* g = AddBand(r.page, r.region, "G", r.data, plGroupHeader, 0.2);
+    g->SetGroupKey("Team");
+    g->SetGroupDataView(r.view);
+    Probe(r.page, g, "Group", r.view, "Team");
+    Printed().clear();
+    TMemoryStream s;
+    RunToSnapshot(r.project, s);
+    EXPECT_EQ(Printed(), (std::vector<std::string>{"Before", "Group:Team A", "Row:Row001", "Row:Row002",
+                                                    "Row:Row003"}));
+}
+
+TEST_F(BandReportTest, PageBreaksByBandAndByDataCycle) {
+    {
+        // FinishNewPage ends the page after each row.
+        SmallReport r(3);
+        r.data->SetFinishNewPage(true);
+        auto pages = PageTexts(r.project);
+        ASSERT_EQ(pages.size(), 3u);
+    }
+    {
+        // StartNewPage starts a new page before the band's second
+        // appearance on a page: two rows a page.
+        SmallReport r(5);
+        TVizeBand* d = AddBand(r.page, r.region, "Detail", r.data, plDetail, 0.2);
+        d->SetStartNewPage(true);
+        Printed().clear();
+        auto pages = PageTexts(r.project);
+        EXPECT_EQ(pages.size(), 5u);
+        EXPECT_EQ(std::count(Printed().begin(), Printed().end(), "Row:Row003"), 1);
+    }
+    {
+        // A data cycle prints the page once per row.
+        TVizeProjectManager project(nullptr);
+        auto* view = Place<TGenView>(&project, &project, "V");
+        view->SetRowCount(3);
+        Place<TVizeStringField>(&project, view, "VName")->SetFieldName("Name");
+        TVizePage* page = project.NewReport()->FirstPage();
+        Place<TVizeDataCycle>(page, page, "Cycle")->SetDataView(view);
+        auto* name = AddText<TVizeDataText>(page, page, "Name", 1, 2);
+        name->SetDataView(view);
+        name->SetDataField("Name");
+        auto pages = PageTexts(project);
+        ASSERT_EQ(pages.size(), 3u);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(pages[size_t(i)], (std::vector<std::string>{TGenView::NameOf(i + 1)}));
+    }
 }
 
 TEST_F(BandReportTest, TwoColumnsPlaceRowsSideBySide) {
