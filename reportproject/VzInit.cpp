@@ -3,7 +3,9 @@
 #include "reportproject/VzClass.h"
 #include "reportproject/VzControl.h"
 #include "reportproject/VzCsBars.h"
+#include "reportproject/VzCsData.h"
 #include "reportproject/VzCsDraw.h"
+#include "reportproject/VzCsStd.h"
 #include "reportproject/VzData.h"
 #include "reportproject/VzDatabase.h"
 #include "reportproject/VzDataField.h"
@@ -23,6 +25,8 @@ void InitializeReportProject() {
     InitializeVzCsDraw();
     InitializeVzSecurity();
     InitializeVzCsBars();
+    InitializeVzCsStd();
+    InitializeVzCsData();
     InitializeVzDatabase();
     // Compiled modules of loaded projects run on the byte-code machine.
     InitializeScriptEngine();

@@ -178,6 +178,14 @@ public:
     bool IsChanged() const { return changed_; }
     void SetChanged(bool value) { changed_ = value; }
     void ClearChanged() { changed_ = false; }
+    // Set by the report run from before BeforeReport until after
+    // AfterReport: data and calculated components then show data instead
+    // of their design texts.
+    bool Printing() const { return printing_; }
+    void SetPrinting(bool value) { printing_ = value; }
+    // The report canvas of the run in progress (null outside a run).
+    TBaseReport* BaseReport() const { return baseReport_; }
+    void SetBaseReport(TBaseReport* report) { baseReport_ = report; }
     // Resolves "*" references (may be null).
     TVizeProjectManager* MasterProject = nullptr;
     TVizeModuleManager& ModuleManager() { return *modules_; }
@@ -195,6 +203,8 @@ private:
     Integer formatVersion_ = VizeProjectVersion;
     bool saved_ = false;
     bool changed_ = false;
+    bool printing_ = false;
+    TBaseReport* baseReport_ = nullptr;
     std::unique_ptr<TVizeModuleManager> modules_;
 };
 
