@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/core/Strings.h"
+#include "report/BaseReport.h"
 #include "report/ReportDefs.h"
 #include "reportproject/VzProj.h"
 #include "reportproject/VzUtil.h"
@@ -276,6 +277,14 @@ void TVizeBaseDataView::Deactivate() {
 void TVizeBaseDataView::AfterReport() {
     TVizeDataObject::AfterReport();
     if (opened_) Deactivate();
+}
+
+void AbortReport(TVizeComponent* component) {
+    TVizeProjectManager* project = component ? component->Project() : nullptr;
+    TBaseReport* report = project ? project->BaseReport() : nullptr;
+    if (!report) return;
+    report->Abort();
+    throw EReportAbort();
 }
 
 // ---------------------------------------------------------- data text

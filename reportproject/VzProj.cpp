@@ -360,8 +360,13 @@ TVizeClassRef TVizeProjectManager::StaticClass() {
     return cls;
 }
 
+TBaseReport*& VizeCurrentReport() {
+    static TBaseReport* report = nullptr;
+    return report;
+}
+
 TVizeProjectManager::TVizeProjectManager(TComponent* owner)
-    : TVizeProjectItem(owner), modules_(std::make_unique<TVizeModuleManager>(this)) {
+    : TVizeProjectItem(owner), modules_(std::make_unique<TVizeModuleManager>(this)), baseReport_(VizeCurrentReport()) {
     SetProjectRef(this);
     SetReportRef(nullptr);
 }

@@ -181,6 +181,10 @@ public:
     // Resolves "*" references (may be null).
     TVizeProjectManager* MasterProject = nullptr;
     TVizeModuleManager& ModuleManager() { return *modules_; }
+    // The report canvas a running report draws on, taken at creation from
+    // the current-report reference a project runner sets; null otherwise.
+    TBaseReport* BaseReport() const { return baseReport_; }
+    void SetBaseReport(TBaseReport* report) { baseReport_ = report; }
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
@@ -196,7 +200,12 @@ private:
     bool saved_ = false;
     bool changed_ = false;
     std::unique_ptr<TVizeModuleManager> modules_;
+    TBaseReport* baseReport_ = nullptr;
 };
+
+// The report a project runner is running; projects created meanwhile take
+// it as their base report.
+TBaseReport*& VizeCurrentReport();
 
 // The file at path, or else the one in its folder whose name differs only
 // in letter case; either path separator is accepted. Empty when none.
