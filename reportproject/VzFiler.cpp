@@ -401,7 +401,8 @@ bool TVizeReader::ReadRootItem(TVizeComponent* item) {
     std::string className = helper_.ReadString();
     std::string name = helper_.ReadString();
     if (FindVizeClass(className) != item->VizeClass()) return false;
-    item->SetName(name);
+    // An imported item keeps the name the import gave it.
+    if (!CheckNames) item->SetName(name);
     ResolveForwardRefs(item);
     helper_.ReadByte();
     readRoot_ = nullptr;

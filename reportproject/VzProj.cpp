@@ -173,7 +173,10 @@ void TVizeReport::Activate() {
         for (TVizePage* page : loadedPages_)
             if (page->IsGlobal()) page->Activate();
     }
-    if (TVizeProjectManager* project = Project()) project->ApplyFixups();
+    // A report activated while a load runs (an import replacing the
+    // active report) leaves the load's references to the load.
+    TVizeProjectManager* project = Project();
+    if (project && !project->Loading()) project->ApplyFixups();
 }
 
 void TVizeReport::SetSecurityControl(TVizeBaseSecurity* security) {
@@ -263,6 +266,9 @@ void TVizeReport::LoadFromStream(TStream& stream) {
         // References to pages read after the report's own record.
         reader.ApplyFixups();
     }
+    // An imported report's references wait for the whole load, but names
+    // of its pages are only found while it is the active report.
+    if (project && project->Importing()) project->ResolveWaiting(false);
 }
 
 void TVizeReport::ResolveLoadedPages() {
@@ -705,8 +711,14 @@ void TVizeProjectManager::LoadFromStream(TStream& stream) {
     // References between items wait here until every item is read.
     struct LoadScope {
         TVizeProjectManager& project;
-        explicit LoadScope(TVizeProjectManager& p) : project(p) { p.loadFixups_ = std::make_unique<TVizeFixups>(); }
-        ~LoadScope() { project.loadFixups_.reset(); }
+        explicit LoadScope(TVizeProjectManager& p) : project(p) {
+            p.loadFixups_ = std::make_unique<TVizeFixups>();
+            p.loading_ = true;
+        }
+        ~LoadScope() {
+            project.loadFixups_.reset();
+            project.loading_ = false;
+        }
     } scope(*this);
     if (importing_) {
         // The imported project's own settings are read and dropped.
@@ -721,6 +733,7 @@ void TVizeProjectManager::LoadFromStream(TStream& stream) {
         reader.ReadRootItem(this);
     }
     ReadItems(h);
+    loading_ = false;
     ApplyFixups();
     TVizeReport* noted = nullptr;
     for (TVizeReport* report : Reports()) {
@@ -799,26 +812,28 @@ void TVizeProjectManager::ReadItems(TStreamHelper& h) {
     }
 }
 
-void TVizeProjectManager::ApplyFixups() {
+void TVizeProjectManager::ResolveWaiting(bool final) {
     if (!loadFixups_) return;
-    std::unique_ptr<TVizeFixups> fixups = std::move(loadFixups_);
+    TVizeFixups* fixups = loadFixups_.get();
     fixups->Apply(
-        [this, &fixups](const std::string& key) -> TVizeComponent* {
-            // "owner.name": a component of that owner, else an item renamed
+        [this, fixups](const std::string& key) -> TVizeComponent* {
+            // "owner.name": a component of that owner (an imported item is
+            // found by the name it was stored with), else an item renamed
             // by an import, else wherever the project finds the name.
             size_t dot = key.find('.');
-            if (dot != std::string::npos) {
-                std::string shortName = key.substr(dot + 1);
-                if (shortName.find('.') == std::string::npos) {
-                    TComponent* owner = SameText(key.substr(0, dot), Name()) ? this : FindVizeComponent(key.substr(0, dot), nullptr);
-                    if (owner)
-                        if (auto* c = dynamic_cast<TVizeComponent*>(owner->FindComponent(shortName))) return c;
-                    if (TVizeComponent* c = fixups->Renamed(LowerCase(Name()) + "." + shortName)) return c;
-                }
+            if (dot != std::string::npos && key.find('.', dot + 1) == std::string::npos) {
+                std::string ownerName = key.substr(0, dot), shortName = key.substr(dot + 1);
+                std::string itemKey = LowerCase(Name()) + ".";
+                TComponent* owner = SameText(ownerName, Name()) ? this : fixups->Renamed(itemKey + ownerName);
+                if (!owner) owner = FindVizeComponent(ownerName, nullptr);
+                if (owner)
+                    if (auto* c = dynamic_cast<TVizeComponent*>(owner->FindComponent(shortName))) return c;
+                if (TVizeComponent* c = fixups->Renamed(itemKey + shortName)) return c;
             }
             return FindVizeComponent(key, nullptr);
         },
-        true);
+        final);
+    if (final) loadFixups_.reset();
 }
 
 void TVizeProjectManager::ImportFromStream(TStream& stream, bool replace) {

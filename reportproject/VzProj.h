@@ -206,8 +206,13 @@ public:
     const std::vector<TVizeProjectItem*>* ExportList() const { return exportList_.get(); }
     // References waiting for components while a load runs (null otherwise).
     TVizeFixups* LoadFixups() const { return loadFixups_.get(); }
+    // True while a load or import reads the stream.
+    bool Loading() const { return loading_; }
     // Assigns the references still waiting and ends the load's lists.
-    void ApplyFixups();
+    void ApplyFixups() { ResolveWaiting(true); }
+    // Assigns the waiting references that resolve now; with final the
+    // others stay null and the load's lists end.
+    void ResolveWaiting(bool final);
     // The file the project was last saved to or loaded from; module files
     // are looked for in its folder.
     const std::string& FileName() const { return fileName_; }
@@ -249,6 +254,7 @@ private:
     bool importReplace_ = false;
     std::unique_ptr<std::vector<TVizeProjectItem*>> exportList_;
     std::unique_ptr<TVizeFixups> loadFixups_;
+    bool loading_ = false;
     void ReadItems(TStreamHelper& h);
 public:
     // "Params" (the parameters' values, when StreamParamValues) and
