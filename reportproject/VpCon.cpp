@@ -347,6 +347,10 @@ TVizeDataConnect* TDataConnectManager::FindConnection(const std::string& name) c
     return nullptr;
 }
 
+bool TDataConnectManager::Contains(const TVizeDataConnect* connection) const {
+    return std::find(connections_.begin(), connections_.end(), connection) != connections_.end();
+}
+
 TDataConnectManager& DataConnectManager() {
     static TDataConnectManager manager;
     return manager;

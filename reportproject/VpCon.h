@@ -116,6 +116,8 @@ public:
     void Remove(TVizeDataConnect* connection);
     // By name, ignoring letter case; null when none.
     TVizeDataConnect* FindConnection(const std::string& name) const;
+    // Whether the connection is still registered (not freed).
+    bool Contains(const TVizeDataConnect* connection) const;
 
 private:
     std::vector<TVizeDataConnect*> connections_;

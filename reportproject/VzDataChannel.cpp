@@ -482,7 +482,9 @@ bool TVizeDataChannel::SendCommand(int command, TVizeDataConnection& connection)
         command = cursor_.ReadInteger();
     bool ok = false;
     if (connection.InProcess) {
-        ok = command >= dcFirst && command <= dcRestore &&
+        // A connection component freed since the connection opened fails
+        // the request instead of being called.
+        ok = command >= dcFirst && command <= dcRestore && DataConnectManager().Contains(connection.InProcess) &&
              connection.InProcess->HandleRequest(view_, SharedMemorySize(buffer_));
     } else if (connection.RequestEvent) {
         ResetSharedEvent(reply_);
