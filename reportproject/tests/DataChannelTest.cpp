@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/gui/Prompts.h"
+#include "report/VSFWriter.h"
 #include "reportproject/VizeException.h"
 #include "reportproject/VpCon.h"
 #include "reportproject/VzDataView.h"
@@ -352,6 +353,13 @@ TEST_F(DataChannelTest, AWaitCallbackAnsweringOneEndsTheRequestAtOnce) {
     EXPECT_TRUE(prompts.Failures().empty());
     EXPECT_EQ(prompts.Pending(), 0u);
     EXPECT_FALSE(view->Opened());
+
+    // With a report running, the failure aborts it.
+    TVzVSFWriter report(nullptr);
+    project.SetBaseReport(&report);
+    prompts.Answer(mrOk, "Error!  Could not open data connection \"Nobody\".  Aborting report.");
+    EXPECT_THROW(view->First(), EReportAbort);
+    EXPECT_TRUE(report.Aborted());
 }
 
 // A hand-made server: the first row comes in alternate buffer 3, the second
