@@ -9,9 +9,11 @@
 #include "reportproject/VzData.h"
 #include "reportproject/VzDatabase.h"
 #include "reportproject/VzDataField.h"
+#include "reportproject/VzDataView.h"
 #include "reportproject/VzLEModule.h"
 #include "reportproject/VzProj.h"
 #include "reportproject/VzSecurity.h"
+#include "reportproject/VpCon.h"
 
 void InitializeReportProject() {
     static bool done = false;
@@ -22,6 +24,8 @@ void InitializeReportProject() {
     InitializeVzProj();
     InitializeVzData();
     InitializeVzDataField();
+    InitializeVzDataView();
+    InitializeVpCon();
     InitializeVzCsDraw();
     InitializeVzSecurity();
     InitializeVzCsBars();
