@@ -7,6 +7,7 @@
 #include "reportproject/VzData.h"
 #include "reportproject/VzDatabase.h"
 #include "reportproject/VzDataField.h"
+#include "reportproject/VzDriverDataView.h"
 #include "reportproject/VzLEModule.h"
 #include "reportproject/VzProj.h"
 #include "reportproject/VzSecurity.h"
@@ -24,6 +25,7 @@ void InitializeReportProject() {
     InitializeVzSecurity();
     InitializeVzCsBars();
     InitializeVzDatabase();
+    InitializeVzDriverDataView();
     // Compiled modules of loaded projects run on the byte-code machine.
     InitializeScriptEngine();
     for (const TVizeRegistration& r : RegistrationList()) r.Procedure();
