@@ -11,7 +11,6 @@
 #include "dbclient/tests/DbTestSupport.h"
 #include "reportproject/VizeException.h"
 #include "reportproject/VzDriverDataView.h"
-#include "reportproject/VzInit.h"
 #include "reportproject/VzProj.h"
 #include "reportproject/tests/SqliteDriver.h"
 
@@ -260,7 +259,8 @@ TEST_F(DriverViewFixture, OpeningWithoutADatabaseOrAfterItIsFreedIsSafe) {
 }
 
 TEST_F(DriverViewFixture, OlderStoredNamesReadIntoQueryAndParameters) {
-    InitializeReportProject();
+    InitializeVzDriverDataView();
+    for (const TVizeRegistration& r : RegistrationList()) r.Procedure();
     EXPECT_EQ(FindVizeClass("TVizeSQLDataView"), TVizeDriverDataView::StaticClass());
     TVizeDriverDataView* v = NewView("People", "");
     TVizeClassRef cls = v->VizeClass();

@@ -9,7 +9,7 @@
 
 #include "reportproject/VizeException.h"
 #include "reportproject/VzCsDraw.h"
-#include "reportproject/VzInit.h"
+#include "reportproject/VzControl.h"
 #include "reportproject/VzLEModule.h"
 #include "reportproject/VzProj.h"
 #include "reportproject/tests/ScriptAssembler.h"
@@ -28,7 +28,13 @@ public:
 // rectangle "Box" (whose OnBeforePrint has a handler) and a line "Rule".
 struct ProjectFixture {
     ProjectFixture() {
-        InitializeReportProject();
+        // Other tests clear the registrations: make those needed here again.
+        InitializeVzClass();
+        InitializeVzControl();
+        InitializeVzCsDraw();
+        InitializeVzProj();
+        InitializeScriptEngine();
+        for (const TVizeRegistration& r : RegistrationList()) r.Procedure();
         ScriptCompilers().push_back({"Pascal", [] { return std::make_unique<NullCompiler>(); }});
         project.SetName("Project1");
         report = project.NewReport();
