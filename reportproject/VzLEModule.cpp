@@ -351,6 +351,7 @@ namespace {
 struct ScriptObjectEntry {
     void* Address;
     bool IsObject;
+    const std::type_info* Type;  // values outside the framework only
 };
 std::vector<ScriptObjectEntry>& ScriptObjects() {
     static std::vector<ScriptObjectEntry> list;
@@ -360,16 +361,28 @@ std::map<const void*, std::uint32_t>& ScriptObjectHandles() {
     static std::map<const void*, std::uint32_t> handles;
     return handles;
 }
-std::uint32_t HandleOf(void* address, bool isObject) {
+std::uint32_t HandleOf(void* address, bool isObject, const std::type_info* type = nullptr) {
     if (!address) return 0;
+    // Once byte code can hold handles, freed components must drop theirs.
+    static const bool hooked = [] {
+        auto previous = VizeHooks().ComponentFreed;
+        VizeHooks().ComponentFreed = [previous](TVizeComponent* component) {
+            if (previous) previous(component);
+            ForgetScriptObject(static_cast<TObject*>(component));
+        };
+        return true;
+    }();
+    (void)hooked;
     auto& handles = ScriptObjectHandles();
     auto& list = ScriptObjects();
     const auto it = handles.find(address);
     if (it != handles.end()) {
-        list[it->second - 1].IsObject = list[it->second - 1].IsObject || isObject;
+        ScriptObjectEntry& e = list[it->second - 1];
+        e.IsObject = e.IsObject || isObject;
+        if (type) e.Type = type;
         return it->second;
     }
-    list.push_back({address, isObject});
+    list.push_back({address, isObject, type});
     return handles[address] = std::uint32_t(list.size());
 }
 }  // namespace
@@ -388,12 +401,36 @@ TObject* ScriptObjectOf(std::uint32_t handle) {
     return static_cast<TObject*>(list[handle - 1].Address);
 }
 
+static std::multimap<const void*, const void*>& HeldValues() {
+    static std::multimap<const void*, const void*> held;
+    return held;
+}
+
+std::uint32_t ScriptValueHandle(void* address, const std::type_info& type, TObject* holder) {
+    const std::uint32_t handle = HandleOf(address, false, &type);
+    if (handle && holder) HeldValues().emplace(static_cast<const void*>(holder), address);
+    return handle;
+}
+
+void* ScriptValueOf(std::uint32_t handle, const std::type_info& type) {
+    const auto& list = ScriptObjects();
+    if (handle < 1 || handle > list.size()) return nullptr;
+    const ScriptObjectEntry& e = list[handle - 1];
+    return e.Type && *e.Type == type ? e.Address : nullptr;
+}
+
 void ForgetScriptObject(const void* address) {
+    auto& held = HeldValues();
+    const auto [from, to] = held.equal_range(address);
+    std::vector<const void*> values;
+    for (auto i = from; i != to; ++i) values.push_back(i->second);
+    held.erase(from, to);
+    for (const void* v : values) ForgetScriptObject(v);
     auto& handles = ScriptObjectHandles();
     const auto it = handles.find(address);
     if (it == handles.end()) return;
     // The handle stays taken (code may still hold it) but leads nowhere.
-    ScriptObjects()[it->second - 1] = {nullptr, false};
+    ScriptObjects()[it->second - 1] = {nullptr, false, nullptr};
     handles.erase(it);
 }
 
@@ -434,7 +471,6 @@ void InitializeScriptEngine() {
     hooks.ItemPrepare = [](TVizeProjectItem* item, Integer, Integer) {
         if (auto* m = dynamic_cast<TRCPUModule*>(item->Module())) m->PrepareVariables();
     };
-    hooks.ComponentFreed = [](TVizeComponent* component) { ForgetScriptObject(static_cast<TObject*>(component)); };
     RegisterProc("VZCL", [] {
         for (const auto& item : SystemFunctions())
             RegisterFunction(reinterpret_cast<void*>(item.Entry), item.Name, item.Module);

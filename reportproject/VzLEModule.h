@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 #include "reportproject/VzEvents.h"
@@ -72,6 +73,15 @@ void* ScriptObjectByHandle(std::uint32_t handle);
 // address.
 TObject* ScriptObjectOf(std::uint32_t handle);
 void ForgetScriptObject(const void* address);
+// Values of a class outside the framework (a font) that an object holds:
+// the handle keeps the exact type, reading it back as another type gives
+// null, and it is forgotten with its holder.
+std::uint32_t ScriptValueHandle(void* address, const std::type_info& type, TObject* holder);
+void* ScriptValueOf(std::uint32_t handle, const std::type_info& type);
+template <class T>
+std::uint32_t ScriptValueHandle(T* value, TObject* holder) { return ScriptValueHandle(value, typeid(T), holder); }
+template <class T>
+T* ScriptValueOf(std::uint32_t handle) { return static_cast<T*>(ScriptValueOf(handle, typeid(T))); }
 
 // Start-up of the script engine: installs the module-loader, module-loaded
 // and function-registration hooks of the project engine and appends the
