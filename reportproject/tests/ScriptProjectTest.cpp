@@ -13,6 +13,9 @@
 #include "reportproject/VzLEModule.h"
 #include "reportproject/VzProj.h"
 #include "reportproject/tests/ScriptAssembler.h"
+#include "reportproject/tests/ScriptStubs.h"
+#include "report/VSFWriter.h"
+#include "reportproject/VzLESystem.h"
 
 using namespace script_test;
 
@@ -191,4 +194,37 @@ TEST(ScriptProject, ImportsAreFoundAmongProjectItemsThenTheModuleManager) {
     EXPECT_EQ(f.module->Imports[0], helpers);
     EXPECT_EQ(f.module->Imports[1], nullptr);
     EXPECT_TRUE(f.module->PendingImports.empty());
+}
+
+TEST(ScriptProject, AHandlerCallsSystemFunctionsThroughImportedGroupModules) {
+    ProjectFixture f;
+    RegisterSystemFunctions();
+    StubModule vzclass = MakeStubModule("VZCLASS", {{"TVIZECOMPONENT.GETNAME", 1, 11}, {"TVIZECOMPONENT.SETTAG", 2}});
+    StubModule sysfunc = MakeStubModule("SYSFUNC", {{"LENGTH", 1, 5}});
+    auto& classEntry = vzclass.Entry;
+    auto& sysEntry = sysfunc.Entry;
+    f.project.ModuleManager().AddModule("VZCLASS", vzclass.Module.release());
+    f.project.ModuleManager().AddModule("SYSFUNC", sysfunc.Module.release());
+
+    // Box_OnBeforePrint: Self.Tag := Length(Self.Name)
+    Asm a;
+    a.Halt().Label("handler").Enter(0);
+    a.PushCell(F(12)).PushAddr(D(0)).FarCall(1, classEntry["TVIZECOMPONENT.GETNAME"]);
+    a.PushCell(D(0)).PushAddr(D(4)).FarCall(2, sysEntry["LENGTH"]);
+    a.PushCell(F(12)).PushCell(D(4)).FarCall(1, classEntry["TVIZECOMPONENT.SETTAG"]);
+    a.Ret(4);
+    f.module->Code = a.Finish();
+    f.module->DataSize = 8;
+    f.module->AddImportByName("VZCLASS");
+    f.module->AddImportByName("sysfunc");
+    f.module->GenerateSource();
+    auto handler = std::make_unique<TFuncID>(idFunc, "Box_OnBeforePrint");
+    handler->Entry = std::uint32_t(a.LabelAt("handler"));
+    f.module->Scope->IDs.Add(std::move(handler));
+    f.module->BindEvents();
+
+    f.box->SetName("Boxes");
+    f.box->BeforePrint();
+    EXPECT_EQ(f.box->Tag(), 5);
+    f.box->AfterPrint();
 }
