@@ -11,6 +11,7 @@
 #include "dbclient/tests/DbTestSupport.h"
 #include "reportproject/VizeException.h"
 #include "reportproject/VzDriverDataView.h"
+#include "reportproject/VzInit.h"
 #include "reportproject/VzProj.h"
 #include "reportproject/tests/SqliteDriver.h"
 
@@ -270,4 +271,32 @@ TEST_F(DriverViewFixture, OlderStoredNamesReadIntoQueryAndParameters) {
     EXPECT_EQ(v->QueryParams().Count(), 2);
     EXPECT_FALSE(cls->FindProp("SQL")->IsStored(*v));
     EXPECT_TRUE(cls->FindProp("Query")->IsStored(*v));
+}
+
+TEST_F(DriverViewFixture, AViewAndItsDatabaseSurviveTheProjectFile) {
+    InitializeReportProject();
+    InitializeVzDatabase();
+    InitializeVzDriverDataView();
+    for (const TVizeRegistration& r : RegistrationList()) r.Procedure();
+    database->SetParent(&project);
+    TVizeDriverDataView* v = NewView("People", "select Name from Students where Score > :MIN");
+    v->SetParent(&project);
+    v->QueryParams().Add("MIN='5'");
+    AddField<TVizeStringField>(v, "Name");
+    database->GetAuthDesign()->Username = "designer";
+    TMemoryStream stream;
+    project.SaveToStream(stream);
+
+    TVizeProjectManager loaded(nullptr);
+    stream.SetPosition(0);
+    loaded.LoadFromStream(stream);
+    auto* view = dynamic_cast<TVizeDriverDataView*>(loaded.FindVizeComponent("People", nullptr));
+    ASSERT_NE(view, nullptr);
+    auto* db = dynamic_cast<TVizeDatabase*>(loaded.FindVizeComponent("Db", nullptr));
+    ASSERT_NE(db, nullptr);
+    EXPECT_EQ(view->Database(), db);
+    EXPECT_EQ(view->Query(), "select Name from Students where Score > :MIN");
+    EXPECT_EQ(view->CommandText(), "select Name from Students where Score > 5");
+    EXPECT_EQ(db->GetAuthDesign()->Username, "designer");
+    EXPECT_EQ(db->GetAuthRun()->Datasource, file);
 }
