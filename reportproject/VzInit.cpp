@@ -10,6 +10,7 @@
 #include "reportproject/VzDatabase.h"
 #include "reportproject/VzDataField.h"
 #include "reportproject/VzDataView.h"
+#include "reportproject/VzDriverDataView.h"
 #include "reportproject/VzLEModule.h"
 #include "reportproject/VzProj.h"
 #include "reportproject/VzSecurity.h"
@@ -32,6 +33,7 @@ void InitializeReportProject() {
     InitializeVzCsStd();
     InitializeVzCsData();
     InitializeVzDatabase();
+    InitializeVzDriverDataView();
     // Compiled modules of loaded projects run on the byte-code machine.
     InitializeScriptEngine();
     for (const TVizeRegistration& r : RegistrationList()) r.Procedure();
