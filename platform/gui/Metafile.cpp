@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "platform/gui/MetafilePrivate.h"
 
@@ -145,7 +146,12 @@ namespace {
 
 constexpr double kScreenPpi = 96.0;
 
-int FramePixels(int from, int to) { return int(std::lround((to - from + 1) * kScreenPpi / 2540.0)); }
+// The frame's extent in screen pixels, worked out wide: a hostile frame's
+// corners may lie at the two ends of the integer range.
+int FramePixels(int from, int to) {
+    const double pixels = std::round((double(to) - double(from) + 1) * kScreenPpi / 2540.0);
+    return int(std::clamp(pixels, 0.0, double(std::numeric_limits<int>::max())));
+}
 
 }  // namespace
 
@@ -171,7 +177,10 @@ void TMetafile::SaveToFile(const std::string& path) { WriteGraphicFile(path, dat
 
 QImage TMetafile::ToImage() const {
     if (data_.empty() || width_ <= 0 || height_ <= 0) return QImage();
-    return MetafileToImage(data_, width_, height_);
+    // A frame may claim any size; the image keeps the aspect within bounds
+    // rather than allocating what a length field asks for.
+    const double scale = std::min(1.0, double(kMetafileImageMaxSide) / std::max(width_, height_));
+    return MetafileToImage(data_, std::max(1, int(width_ * scale)), std::max(1, int(height_ * scale)));
 }
 
 void TMetafile::Draw(TCanvas* canvas, const TRect& r) {

@@ -158,6 +158,10 @@ void WalkMetafile(const std::vector<std::uint8_t>& data, const std::function<boo
 std::vector<std::uint8_t> MetafileBitmapFile(const TMetafileRecord& record, std::uint32_t offBmi, std::uint32_t cbBmi,
                                              std::uint32_t offBits, std::uint32_t cbBits);
 
+// The longest side of the image ToImage makes; a larger picture is scaled
+// down to it.
+inline constexpr int kMetafileImageMaxSide = 4096;
+
 // Enhanced-metafile bytes as a graphic. Width and Height are pixels at 96
 // per inch, taken from the header's frame.
 class TMetafile : public TGraphic {
@@ -182,7 +186,8 @@ public:
     void LoadFromBytes(const std::vector<std::uint8_t>& data) override;
     std::vector<std::uint8_t> SaveToBytes() override { return data_; }
     const std::vector<std::uint8_t>& Data() const { return data_; }
-    // The picture played on white at its own size.
+    // The picture played on white at its own size (scaled down to at most
+    // kMetafileImageMaxSide on its longer side).
     QImage ToImage() const override;
     // A metafile is copied; any other graphic is recorded as one stretched
     // picture of its size.
