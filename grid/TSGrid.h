@@ -672,6 +672,10 @@ public:
     // unlocks; an unlock at 0 stays at 0).
     void LockDropDownSize(bool unlock);
     bool IsDropDownSizeUnlocked() const { return dropDownSizeLock_ == 0; }
+    // A combo's list grid fits its open drop-down to cols columns and rows
+    // rows; nothing while its drop-down size lock is held, and deferred to
+    // the release of its update lock while one is held.
+    void UpdateDropDownSize(Integer cols, Integer rows);
     // Pending invalid areas wait while painting is locked.
     void Update() override;
     void SuspendPainting() { LockPaint(false); }
@@ -798,6 +802,89 @@ public:
     virtual void SaveLayoutToFile(const std::string& fileName, TgrPropKinds kinds, bool saveData,
                                   const TgrPropIdSet& ids);
     virtual void LoadLayoutFromFile(const std::string& fileName, bool byDataCol);
+
+    // ------------------------------------------------ attributes by row and by cell
+    // What a row (data row) or a cell (data column, data row) holds itself,
+    // with the not-set answer when it has no row object or cell record.
+    // The data-aware grid overrides them to key them by record.
+    virtual TColor GetRowColor(Integer dataRow);
+    virtual TFont* GetRowFont(Integer dataRow);
+    virtual bool GetRowParentFont(Integer dataRow);
+    virtual TgrHorzAlignment GetRowHorzAlignment(Integer dataRow);
+    virtual TgrVertAlignment GetRowVertAlignment(Integer dataRow);
+    virtual TgrWordWrap GetRowWordWrap(Integer dataRow);
+    virtual TgrButtonType GetRowButtonType(Integer dataRow);
+    virtual TgrDropDownStyle GetRowDropDownStyle(Integer dataRow);
+    virtual bool GetRowIs3D(Integer dataRow);
+    virtual std::string GetRowMaskName(Integer dataRow);
+    virtual TgrControlType GetRowControlType(Integer dataRow);
+    virtual TgrSpinOptions GetRowSpinOptions(Integer dataRow);
+    virtual double GetRowSpinIncrement(Integer dataRow);
+    virtual TgrDrawOption GetRowPicture(Integer dataRow, TgrPictureKind kind);
+    TgrDrawOption GetRowStretchPicture(Integer dataRow) { return GetRowPicture(dataRow, pkStretchPicture); }
+    TgrDrawOption GetRowShrinkPicture(Integer dataRow) { return GetRowPicture(dataRow, pkShrinkPicture); }
+    TgrDrawOption GetRowCenterPicture(Integer dataRow) { return GetRowPicture(dataRow, pkCenterPicture); }
+    TgrDrawOption GetRowKeepAspectRatio(Integer dataRow) { return GetRowPicture(dataRow, pkKeepAspectRatio); }
+    virtual TgrCombo* GetRowCombo(Integer dataRow);
+    virtual bool GetRowParentCombo(Integer dataRow);
+    virtual TgrDateTimeDefComponent* GetRowDateTimeDef(Integer dataRow);
+    // False outside 1..Rows or without a row object.
+    virtual bool IsRowReadOnly(Integer dataRow);
+    // False outside 0..Rows; True without a row object.
+    virtual bool IsRowVisible(Integer dataRow);
+    // False outside 1..Rows.
+    virtual bool IsRowSelected(Integer dataRow);
+    virtual TColor GetCellColor(Integer dataCol, Integer dataRow);
+    virtual TFont* GetCellFont(Integer dataCol, Integer dataRow);
+    virtual bool GetCellParentFont(Integer dataCol, Integer dataRow);
+    virtual TgrHorzAlignment GetCellHorzAlignment(Integer dataCol, Integer dataRow);
+    virtual TgrVertAlignment GetCellVertAlignment(Integer dataCol, Integer dataRow);
+    virtual TgrWordWrap GetCellWordWrap(Integer dataCol, Integer dataRow);
+    virtual bool GetCellIs3D(Integer dataCol, Integer dataRow);
+    virtual TgrButtonType GetCellButtonType(Integer dataCol, Integer dataRow);
+    virtual TgrDropDownStyle GetCellDropDownStyle(Integer dataCol, Integer dataRow);
+    virtual std::string GetCellMaskName(Integer dataCol, Integer dataRow);
+    virtual TgrControlType GetCellControlType(Integer dataCol, Integer dataRow);
+    virtual TgrSpinOptions GetCellSpinOptions(Integer dataCol, Integer dataRow);
+    virtual double GetCellSpinIncrement(Integer dataCol, Integer dataRow);
+    virtual TgrDrawOption GetCellPicture(Integer dataCol, Integer dataRow, TgrPictureKind kind);
+    TgrDrawOption GetCellStretchPicture(Integer c, Integer r) { return GetCellPicture(c, r, pkStretchPicture); }
+    TgrDrawOption GetCellShrinkPicture(Integer c, Integer r) { return GetCellPicture(c, r, pkShrinkPicture); }
+    TgrDrawOption GetCellCenterPicture(Integer c, Integer r) { return GetCellPicture(c, r, pkCenterPicture); }
+    TgrDrawOption GetCellKeepAspectRatio(Integer c, Integer r) { return GetCellPicture(c, r, pkKeepAspectRatio); }
+    virtual TgrCombo* GetCellCombo(Integer dataCol, Integer dataRow);
+    virtual bool GetCellParentCombo(Integer dataCol, Integer dataRow);
+    virtual TgrDateTimeDefComponent* GetCellDateTimeDef(Integer dataCol, Integer dataRow);
+    // Both do nothing in a combo's own list grid; the indexes are checked.
+    void SetCellButtonType(Integer dataCol, Integer dataRow, TgrButtonType value);
+    void SetCellCombo(Integer dataCol, Integer dataRow, const TgrCombo* combo);
+
+    // ------------------------------------------------ view and edit state
+    // Scrolling columns (rows) shown whole from the top-left cell; 0
+    // without a window. The exact count adds the shown part of the next row.
+    Integer GetVisibleColCount() const;
+    Integer GetVisibleRowCount() const;
+    double GetVisibleRowsExact() const;
+    // The current cell lies in the shown scrolling area, not in the heading
+    // row or the row bar.
+    bool IsCurrentCellVisible() const;
+    bool IsCellVisibleOnScreen(Integer displayCol, Integer displayRow) const;
+    // Normal grid status, an editing mode, and a current cell that is
+    // neither read-only nor selected.
+    bool CanEditNow();
+    // Not designing, the current cell shown, and CanEditNow.
+    bool CanReclickCurrentCell();
+    // Editable, in edit mode, with a current cell.
+    bool IsEditing();
+    // The left column that brings a display column into view from a left
+    // column: a column left of the view becomes the first one, one right
+    // of it comes in from the right; modes 2 and 3 place it at the right
+    // edge.
+    Integer CalcLeftColToShow(Integer leftCol, Integer displayCol, Integer mode) const;
+    // The anchor row of a Shift range selection: the current row here.
+    virtual Integer GetRangeAnchorRow() { return curDisplayRow_; }
+    virtual bool IsColsStored() const { return true; }
+    virtual bool IsRowsStored() const { return true; }
 
     // ------------------------------------------------ form files and layout copying
     // The grid's own form-file properties beside its published ones: the
@@ -1425,6 +1512,7 @@ private:
     Integer layoutSuspend_ = 0;
     unsigned pendingLayout_ = 0;
     Integer dropDownSizeLock_ = 0;
+    bool dropDownSizePending_ = false;
     // form files and layout copying
     Integer propertyStoringLock_ = 0;
     bool assigningLayout_ = false;

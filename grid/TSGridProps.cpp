@@ -519,6 +519,11 @@ void TgrBaseGrid::RecheckTopLeft(bool repaint) {
 
 void TgrBaseGrid::UnlockUpdate() {
     if (updateLock_ > 0) --updateLock_;
+    if (updateLock_ == 0 && dropDownSizePending_) {
+        dropDownSizePending_ = false;
+        if (TgrCombo* combo = ownerGrid_ ? ownerGrid_->DroppedCombo() : nullptr)
+            UpdateDropDownSize(combo->DropDownCols, combo->DropDownRows);
+    }
     if (updateLock_ == 0 && topLeftMovePending_) {
         topLeftMovePending_ = false;
         Invalidate();
