@@ -913,6 +913,19 @@ public:
     void MoveDataRowTo(Integer dataRow, Integer displayRow, bool byUser);
     bool WidgetEvent(QEvent* event) override;
 
+    // ------------------------------------------------ removing columns and rows
+    // Removes data columns (rows) from..to (clamped); later ones take their
+    // numbers, the current cell keeps its data cell (a removed one moves to
+    // the nearest column or row). OnDeleteCol, FireDeleteRow per item.
+    virtual void DeleteCols(Integer from, Integer to);
+    virtual void DeleteRows(Integer from, Integer to);
+    // The cell records of a data column (row) go; those of the columns
+    // (rows) after it, up to last, take the number one lower.
+    void DropColCellRecords(Integer dataCol);
+    void DropRowCellRecords(Integer dataRow);
+    void ShiftColCellRecords(Integer dataCol, Integer last);
+    void ShiftRowCellRecords(Integer dataRow, Integer last);
+
     // ------------------------------------------------ events
     TNotifyEvent OnCanStartDrag;
     TgrColChangedEvent OnColChanged;
@@ -1215,6 +1228,8 @@ private:
     void FinishRowMove();
     bool ThumbPress(Integer x, Integer y);
     void ThumbDragTo(Integer x, Integer y, bool final);
+    void RekeyCellRecord(TgrCellElement* e, Integer dataCol, Integer dataRow);
+    void ReindexCellRecords();
     Integer thumbAxis_ = 0;  // 0 none, 1 vertical, 2 horizontal
     Integer thumbGrab_ = 0;
     int wheelDelta_ = 0;
