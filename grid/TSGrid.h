@@ -90,8 +90,22 @@ using TgrCellEditEvent = std::function<void(TObject*, Integer dataCol, Integer d
 using TgrUndoCellEditEvent =
     std::function<void(TObject*, Integer dataCol, Integer dataRow, bool byUser, bool& cancel)>;
 using TgrUndoRowEditEvent = std::function<void(TObject*, Integer dataRow, bool byUser, bool& cancel)>;
+// The half of a spin button: the upper (vertical) or right (horizontal)
+// half steps up, the other down.
+enum TgrSpinButton { spbNone, spbUp, spbDown };
+using TgrSpinButtonEvent = std::function<void(TObject*, Integer dataCol, Integer dataRow, TgrSpinButton button)>;
+using TgrSpinRepeatEvent =
+    std::function<void(TObject*, Integer dataCol, Integer dataRow, Integer count, TgrSpinButton button)>;
+// The handler may change the stepped value (and the changed part, pos and
+// len) or refuse it (accept False).
+using TgrSpinIncrementEvent = std::function<void(TObject*, Integer dataCol, Integer dataRow, bool& accept,
+                                                 Integer& pos, Integer& len, Variant& value, bool up)>;
 using TgrPrintGridEvent = std::function<void(TObject*, bool& cancel, std::string& title, std::string& endText,
                                              TgrPrintMode& orientation)>;
+
+// Where a click landed: the heading row, the row bar, the corner above the
+// row bar, a data cell, or outside the cells.
+enum TgrClickPosition { cpHeading, cpRowBar, cpCorner, cpCell, cpOutside };
 
 // What a painted cell is: the corner above the row bar, a heading, a
 // row-bar cell or a data cell.
@@ -134,6 +148,9 @@ struct TgrCellPaintInfo {
     // A heading held down with the mouse while the pointer is over it.
     bool Pressed = false;
     TgrRowIndicator Indicator = triNone;
+    // A picture cell keeps its plain colour under the picture; the
+    // selection or focus colour is blended over it (grColorNotSet: none).
+    TColor BlendColor = grColorNotSet;
     // The value shown: its text for text cells and headings, its check
     // state for check cells.
     Variant Value;
@@ -150,6 +167,20 @@ struct TgrCellDrawInfo {
     TgrVertAlignment VertAlignment = vtaTop;
     TgrHorzAlignment HorzAlignment = htaLeft;
 };
+
+// How a picture is fitted into its cell (the four picture options after
+// the levels and the grid's own settings have been asked).
+struct TgrPictureOptions {
+    bool Stretch = true;
+    bool Shrink = true;
+    bool Center = true;
+    bool KeepAspectRatio = false;
+};
+
+// Blends a colour over what a rectangle shows: every other pixel, counted
+// from (originX, originY) (the cell's top-left corner, so that the pattern
+// stays with the cell), takes the colour, the others keep what is there.
+void BlendSelectionColor(TCanvas* canvas, const TRect& rect, TColor color, int originX, int originY);
 
 // What a layout holds: grid properties, column, row and cell attributes.
 enum TgrPropKind { pkGrid, pkCols, pkRows, pkCells };
@@ -808,6 +839,25 @@ public:
     std::string EffectiveMaskName(Integer dataCol, Integer dataRow);
     // Read-only by the enterable rule (invisible cells count as read-only).
     bool IsCellReadOnly(Integer dataCol, Integer dataRow);
+    // Data column 1..Cols and a data row of the base grid (the insert row
+    // included).
+    bool IsDataCellIndex(Integer dataCol, Integer dataRow) const;
+    // Spin settings of a data cell, from the first level (cell, then row
+    // and column in DrawOverlap order) whose own button type is a spin;
+    // none (the empty set, 0) otherwise and outside the data cells.
+    virtual TgrSpinOptions EffectiveSpinOptions(Integer dataCol, Integer dataRow);
+    virtual double EffectiveSpinIncrement(Integer dataCol, Integer dataRow);
+    static bool IsSpinButtonType(TgrButtonType type) { return type == btVertSpin || type == btHorzSpin; }
+    // A picture option of a data cell: cell, then row and column in
+    // DrawOverlap order; dopDefault when no level sets it (the grid's own
+    // Boolean then applies).
+    TgrDrawOption EffectivePictureOption(Integer dataCol, Integer dataRow, TgrPictureKind kind);
+    TgrDrawOption EffectiveStretchPicture(Integer c, Integer r) { return EffectivePictureOption(c, r, pkStretchPicture); }
+    TgrDrawOption EffectiveShrinkPicture(Integer c, Integer r) { return EffectivePictureOption(c, r, pkShrinkPicture); }
+    TgrDrawOption EffectiveCenterPicture(Integer c, Integer r) { return EffectivePictureOption(c, r, pkCenterPicture); }
+    TgrDrawOption EffectiveKeepAspectRatio(Integer c, Integer r) { return EffectivePictureOption(c, r, pkKeepAspectRatio); }
+    // The four options a data cell's picture is drawn with.
+    TgrPictureOptions EffectivePictureOptions(Integer dataCol, Integer dataRow);
 
     // ------------------------------------------------ cell painting
     // Works out a display cell's paint information (geometry, attributes,
@@ -827,6 +877,16 @@ public:
     bool CanPaintNow() const { return updateLock_ == 0 && paintLock_ == 0 && !painting_ && HasWindow(); }
     // Draws the scroll bars that are shown into the non-client strips.
     void PaintScrollBars(TCanvas* canvas);
+    // The heading kind of a display column: its own HeadingButton, cbGrid
+    // taking the grid's (hbButton a button, hbCell a cell, hbNone none).
+    TgrColHeadingButton EffectiveHeadingButton(Integer displayCol);
+    bool HasHeadingButton(Integer displayCol) { return EffectiveHeadingButton(displayCol) == cbButton; }
+    bool IsHeadingCellClick(Integer displayCol) { return EffectiveHeadingButton(displayCol) == cbCell; }
+    // The point lies on the button part of a heading button (at most 14
+    // pixels from the heading's top).
+    bool IsOverHeadingButton(Integer x, Integer y, Integer displayCol);
+    // The picture of a column's SortPicture; none for spNone.
+    virtual TBitmap* GetSortPictureBitmap(TgrSortPicture picture);
     // The owner's chance to change a data cell's draw information.
     virtual void FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrCellDrawInfo& info) {}
     // Horizontal and vertical grid-line widths (0 or 1 from GridLines).
@@ -957,6 +1017,36 @@ public:
     TgrUndoCellEditEvent OnUndoCellEdit;
     TgrUndoRowEditEvent OnUndoRowEdit;
     TgrPrintGridEvent OnPrintGrid;
+    TgrSpinButtonEvent OnSpinButtonDown;
+    TgrSpinButtonEvent OnSpinButtonUp;
+    TgrSpinButtonEvent OnSpinButtonClick;
+    TgrSpinRepeatEvent OnSpinRepeat;
+    TgrSpinIncrementEvent OnSpinIncrement;
+
+    // ------------------------------------------------ cell buttons
+    // Total size of the button of a type (spin buttons hold two halves).
+    Integer ButtonTotalWidth(TgrButtonType type) const;
+    Integer ButtonTotalHeight(TgrButtonType type) const;
+    // The width a data cell's button takes from its content (0 without).
+    Integer CellButtonWidth(Integer dataCol, Integer dataRow);
+    // The spin half under a client point in a display cell; spbNone off
+    // the button or for a cell without a spin button.
+    TgrSpinButton HitTestSpinButton(Integer x, Integer y, Integer displayRow, Integer displayCol);
+    // The half drawn pressed and its cell (spbNone while none is).
+    TgrSpinButton PressedSpinHalf() const { return spinPressed_; }
+    // Spin adapters (integer data rows); FireSpinRepeat also steps the
+    // cell's value (SpinCellValue).
+    virtual void FireSpinButtonDown(Integer dataCol, Integer dataRow, TgrSpinButton button);
+    virtual void FireSpinButtonUp(Integer dataCol, Integer dataRow, TgrSpinButton button);
+    virtual void FireSpinButtonClick(Integer dataCol, Integer dataRow, TgrSpinButton button);
+    virtual void FireSpinRepeat(Integer dataCol, Integer dataRow, TgrSpinButton button, Integer count);
+    virtual void FireSpinIncrement(Integer dataCol, Integer dataRow, bool& accept, Integer& pos, Integer& len,
+                                   Variant& value, bool up);
+    // Steps the number at the caret of the current text cell by its spin
+    // increment (with spoAutoIncrement), through the in-cell editor, so the
+    // step is an edit like typing; the spin-increment event may change or
+    // refuse the new value.
+    virtual void SpinCellValue(Integer dataCol, Integer dataRow, bool up);
 
 protected:
     // ------------------------------------------------ construction
@@ -969,6 +1059,32 @@ protected:
     // constructor to make the lists again through its factories (column and
     // row objects of the old lists are dropped).
     void RecreateGridCollections();
+    // A descendant with a current-cell class of its own installs an object
+    // of it from its constructor, in place of the grid's own.
+    void InstallCurrentCell(std::unique_ptr<TgrCurrentCell> cell);
+
+public:
+    // ------------------------------------------------ descendant hooks
+    // Cell-button and date-time notifications with integer data rows. The
+    // grid class has no events of its own for them; a descendant turns
+    // them into events that name its records.
+    virtual void FireButtonDown(Integer dataCol, Integer dataRow) {}
+    virtual void FireButtonUp(Integer dataCol, Integer dataRow) {}
+    virtual void FireButtonClick(Integer dataCol, Integer dataRow) {}
+    virtual void FireDateTimeInit(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {}
+    virtual void FireDateTimeDropDown(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {}
+    virtual void FireDateTimeRollUp(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {}
+    virtual void FireDateTimeGetValue(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow,
+                                      Variant& value) {}
+    // A registered date-time editor hands back its result: accepted, the
+    // value (as the get-value hook leaves it) goes into the current cell as
+    // an edit by the user; the roll-up hook fires either way. False when
+    // the value was not taken.
+    bool TakeDateTimeValue(const Variant& value, bool accept);
+    // Where a display cell lies, for the click events.
+    TgrClickPosition ClickPositionOf(Integer displayCol, Integer displayRow) const;
+
+protected:
     virtual void AttachCellControls();
     void HeadingFontChanged();
 
@@ -976,7 +1092,9 @@ protected:
     // Auto-scroll: while a drag selection holds the mouse past the cells,
     // the view moves one line and the selection follows.
     virtual void AutoScrollStep();
-    virtual void SpinRepeatStep() {}
+    // Timer 2: a held spin half steps again (the first tick switches the
+    // timer from SpinStartDelay to SpinRepeatDelay).
+    virtual void SpinRepeatStep();
     // The size message: OnResize (not while loading) and the scroll bars.
     void BoundsChanged() override;
     // The grid's activating press is recorded for double clicks that end
@@ -1042,10 +1160,37 @@ private:
     bool FillDrawInfoAt(Integer displayCol, Integer displayRow, const TRect& raw, TgrCellPaintInfo& info);
     void PaintFromInfo(TgrCellPaintInfo& info);
     void PaintFixedCell(TCanvas* canvas, const TgrCellPaintInfo& info);
+    // Heading content and button areas (text, sort picture, button frame).
+    void LayoutHeadingCell(TgrCellPaintInfo& info);
+    void DrawHeadingButton(TCanvas* canvas, const TgrCellPaintInfo& info);
+    // Heading-button presses: a press on a heading button's part (or on a
+    // heading that reacts as a cell) is held like a button, shown pressed
+    // while the pointer stays on it, and fires OnHeadingUp and, released
+    // on it, OnHeadingClick instead of selecting the column.
+    bool HeadingPressStarts(Integer displayCol, Integer x, Integer y);
+    bool PressHeadingButton(Integer displayCol, Integer x, Integer y);
+    bool HeadingShownDownAt(Integer x, Integer y);
+    // Ends a heading-button press; False when none was held.
+    bool ReleaseHeadingButton(bool released);
     void PaintRowIndicator(TCanvas* canvas, const TgrCellPaintInfo& info);
     void PaintDataCell(TCanvas* canvas, const TgrCellPaintInfo& info);
     void PaintCheckBox(TCanvas* canvas, const TgrCellPaintInfo& info);
+    // The picture a picture cell shows (a bitmap, or an image of the image
+    // list named by text) and the transparent colour it brings.
+    TBitmap* CellPicture(const TgrCellPaintInfo& info, TColor& transparentColor);
+    void PaintPictureCell(TCanvas* canvas, const TgrCellPaintInfo& info);
     void PaintCellButton(TCanvas* canvas, const TgrCellPaintInfo& info);
+    // The two halves of a spin button (up: upper or right half).
+    void CalcSpinRects(const TgrCellPaintInfo& info, TRect& upper, TRect& lower);
+    TgrSpinButton SpinHalfAt(const TgrCellPaintInfo& info, Integer x, Integer y);
+    void DrawSpinButton(TCanvas* canvas, const TgrCellPaintInfo& info);
+    // Spin presses on the current cell: pressing fires the spin-down event
+    // and one repeat, moving keeps the half pressed only while the pointer
+    // is on it, releasing fires the click (on the half) and the up event.
+    bool PressSpinButton(Integer displayCol, Integer displayRow, Integer x, Integer y);
+    bool TrackSpinButton(Integer x, Integer y);
+    bool EndSpinPress(bool released, Integer x, Integer y);
+    void SetPressedSpin(Integer displayCol, Integer displayRow, TgrSpinButton half);
     void PaintFocusBorder(TCanvas* canvas, const TgrCellPaintInfo& info);
     void InvalidateFocusArea(Integer displayCol, Integer displayRow);
     static void ThumbSpan(Integer length, Integer first, Integer fixed, Integer lastFirst, Integer total, Integer& pos,
@@ -1061,6 +1206,7 @@ private:
     void DragSelectTo(Integer x, Integer y);
     void FinishMouseAction(bool released, Integer x, Integer y);
     TgrCellElement* CellRecord(Integer dataCol, Integer dataRow);
+    bool SpinLevel(Integer dataCol, Integer dataRow, TgrSpinOptions& options, double& increment);
     void ResizeDataModel(Integer oldColTotal, Integer oldRowTotal);
     void SetStorageSizeHint(Integer cols, Integer rows);
     void InvalidateIfSelection();
@@ -1240,6 +1386,14 @@ private:
     // mouse
     Integer pressedHeading_ = -1;
     bool headingShownDown_ = false;
+    bool pressedHeadingIsButton_ = false;
+    // spin press: the half drawn pressed and its cell, the half the press
+    // began on while the mouse is held, and the repeat count
+    TgrSpinButton spinPressed_ = spbNone;
+    TCellCoord_ts spinPressCell_{-1, -1};
+    bool spinHeld_ = false;
+    TgrSpinButton spinRememberedHalf_ = spbNone;
+    Integer spinRepeatCount_ = 0;
     Integer rowSelectStart_ = 0;
     bool selectingRows_ = false;
     bool cellSelectionChanged_ = false;

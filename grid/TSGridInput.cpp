@@ -296,7 +296,8 @@ void TgrBaseGrid::PositionCellControl(TgrCustomGridControl* control) {
     TRect r = CellPixels(curDisplayCol_, curDisplayRow_);
     // A cell cut down to nothing (or a column narrower than its line) gives
     // a control of no size, never a negative one.
-    Integer width = std::max<Integer>(0, r.Width() - vertLineWidth_);
+    // The cell's button stays visible beside the control.
+    Integer width = std::max<Integer>(0, r.Width() - vertLineWidth_ - CellButtonWidth(curDataCol_, curDataRow_));
     Integer height = std::max<Integer>(0, r.Height() - horzLineWidth_);
     control->Window()->SetBounds(r.Left, r.Top, width, height);
 }
@@ -666,6 +667,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
     TCellCoord_ts cell = CellUnderMouse(x, y);
     if (cell.Col < 0 || cell.Row < 0) return;
     if (cell.Row == 0 && cell.Col >= 1) {
+        if (PressHeadingButton(cell.Col, x, y)) return;
         pressedHeading_ = cell.Col;
         headingShownDown_ = true;
         InvalidateDisplayCell(cell.Col, 0);
@@ -708,6 +710,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         }
         if (colSelection_->Count() > 0) SelectDisplayCols(1, ColTotal() - 1, false);
         if (!MoveToDisplayCell(cell.Col, cell.Row)) return;
+        if (PressSpinButton(cell.Col, cell.Row, x, y)) return;
         if (wasCurrent && GetCurrentControlType() == ctCheck) ToggleCurrentCheck();
     }
     selectingRows_ = false;
@@ -736,10 +739,11 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
         }
         case msButtonDown:
         case msColMove:
+            if (TrackSpinButton(x, y)) break;
             // The held heading looks pressed only while the pointer is on it.
             if (pressedHeading_ >= 1) {
                 TCellCoord_ts over = CellUnderMouse(x, y);
-                bool down = over.Row == 0 && over.Col == pressedHeading_;
+                bool down = HeadingShownDownAt(x, y);
                 if (down != headingShownDown_) {
                     headingShownDown_ = down;
                     InvalidateDisplayCell(pressedHeading_, 0);
@@ -1027,6 +1031,10 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     scrollDelayStart_ = 0;
     SetMouseCapture(false);
     SetMouseStatus(msNormal);
+    if (EndSpinPress(released, x, y) || ReleaseHeadingButton(released)) {
+        if (HasWindow()) Update();
+        return;
+    }
     if (!released) return;
     switch (status) {
         case msRowResize: FinishRowResize(y); break;
