@@ -978,6 +978,10 @@ public:
     // numbers, the current cell keeps its data cell (a removed one moves to
     // the nearest column or row). OnDeleteCol, FireDeleteRow per item.
     virtual void DeleteCols(Integer from, Integer to);
+    // Adds a data column (the new last one) shown at display position
+    // displayCol (1..Cols + 1); False when the count could not grow. No
+    // OnInsertCol fires here.
+    bool InsertColAt(Integer displayCol);
     virtual void DeleteRows(Integer from, Integer to);
     // The cell records of a data column (row) go; those of the columns
     // (rows) after it, up to last, take the number one lower.

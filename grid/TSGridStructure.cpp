@@ -195,3 +195,14 @@ void TgrBaseGrid::DeleteRows(Integer from, Integer to) {
     FireSelectChanged(false);
     CheckGridStatusChanged();
 }
+
+bool TgrBaseGrid::InsertColAt(Integer displayCol) {
+    if (displayCol < 1 || displayCol > Cols() + 1) return false;
+    Integer old = Cols();
+    SetCols(old + 1);
+    if (Cols() != old + 1) return false;
+    if (TgrCol* col = gridCols_->ColAt(Cols()); col && displayCol != DisplayColOfData(Cols()))
+        col->SetDisplayCol(displayCol);
+    UpdateScrollBars();
+    return true;
+}

@@ -135,3 +135,19 @@ TEST_F(GridStructure, DeletedRowsTakeTheirCellRecordsValuesAndMarksAlong) {
     EXPECT_TRUE(grid->IsInsertRowPos(4));
     EXPECT_EQ(Value(1, 3), "1,5");
 }
+
+TEST_F(GridStructure, AnInsertedColumnIsANewLastDataColumnShownWhereAsked) {
+    Color(2, 2, clRed);
+    std::string inserted;
+    grid->OnInsertCol = [&](TObject*, Integer c, bool) { inserted += std::to_string(c) + ";"; };
+    EXPECT_FALSE(grid->InsertColAt(7));
+    ASSERT_TRUE(grid->InsertColAt(2));
+    EXPECT_EQ(grid->Cols(), 6);
+    EXPECT_EQ(grid->DataColOfDisplay(2), 6);
+    EXPECT_EQ(grid->DataColOfDisplay(3), 2);
+    // Nothing is re-keyed: data numbers stay with their cells.
+    EXPECT_EQ(Value(2, 1), "2,1");
+    EXPECT_EQ(CellColor(2, 2), clRed);
+    EXPECT_TRUE(grid->GetCellValue(6, 1).IsEmpty());
+    EXPECT_EQ(inserted, "");
+}
