@@ -1540,6 +1540,9 @@ private:
     Integer pressedHeading_ = -1;
     bool headingShownDown_ = false;
     bool pressedHeadingIsButton_ = false;
+    // The private copy of a cell's font that the owner's draw information
+    // may change.
+    std::unique_ptr<TFont> drawInfoFont_;
     // spin press: the half drawn pressed and its cell, the half the press
     // began on while the mouse is held, and the repeat count
     TgrSpinButton spinPressed_ = spbNone;
