@@ -115,9 +115,11 @@ void TgrCustomDBGrid::FireComboDropDownIfDropped(bool wasDropped) {
 void TgrCustomDBGrid::LocateComboRow() {
     auto* combo = dynamic_cast<TgrDBCombo*>(EffectiveCombo(CurrentDataCol(), CurrentDataRow()));
     if (!combo || !IsComboUsable(combo)) return;
+    PrepareComboData(false);
     if (dataActive_) DoComboInit(CurrentDataCol(), GetCurrentDataRow());
     TgrDBComboGrid* list = combo->DBComboGrid();
     if (!list->DataBound() || !list->DataActive()) return;
+    list->SetSearchText(std::string());
     TDataSet* listSet = list->DataSet();
     listSet->First();
     list->CalcDropDownHeight(std::max<Integer>(1, combo->GetDropDownRows()));
@@ -127,7 +129,7 @@ void TgrCustomDBGrid::LocateComboRow() {
     if (current.IsEmpty() || current.IsNull()) return;
     bool found = false;
     std::string bookmark = list->LocateValue(current.AsString(), false, found);
-    if (found) list->GotoDataRow(Variant(bookmark));
+    if (found) list->ShowComboRecord(bookmark);
 }
 
 void TgrCustomDBGrid::RollUpCombo(bool accept) {
@@ -137,14 +139,16 @@ void TgrCustomDBGrid::RollUpCombo(bool accept) {
         return;
     }
     TgrBaseGrid* list = combo->ComboGrid();
+    auto* dbList = dynamic_cast<TgrDBComboGrid*>(list);
     Variant value;
     bool take = accept && list && list->CurrentDataRow() >= 1 && list->CurrentDataRow() <= list->Rows();
     if (take) {
         Integer valueCol = std::clamp<Integer>(combo->ValueCol, 1, std::max<Integer>(1, list->Cols()));
-        value = list->GetCellValue(valueCol, list->CurrentDataRow());
+        value = dbList && dbList->DataActive() ? GetComboValue(dbList, valueCol)
+                                               : list->GetCellValue(valueCol, list->CurrentDataRow());
     }
     TgrBaseGrid::RollUpCombo(false);
-    if (take) {
+    if (take && !ApplyComboValue(dbList, value)) {
         if (TgrCurrentCell* cell = CurrentCell()) cell->ClearValue();
         if (EditCurrentCell(value.IsEmpty() || value.IsNull() ? std::string() : value.AsString())) EndCellEdit();
     }
@@ -1242,6 +1246,7 @@ void TgrCustomDBGrid::UndoEdit() {
         if (!FireUndoCellEdit(true)) return;
         updatePending_ = cellEditing_ = false;
         pendingValue_ = Variant();
+        ForgetClassEdit();
         if (Editor() && EditingActive()) Editor()->LoadFromGrid();
         Invalidate();
         TDataSet* ds = DataSet();
@@ -1253,7 +1258,16 @@ void TgrCustomDBGrid::UndoEdit() {
     if (ds->State() != dsEdit && ds->State() != dsInsert) return;
     if (!FireUndoRowEdit(true, true)) return;
     ds->Cancel();
+    ForgetClassEdit();
     if (Editor() && EditingActive()) Editor()->LoadFromGrid();
+}
+
+void TgrCustomDBGrid::ForgetClassEdit() {
+    // The grid class's own edit state ends with the record's: the next
+    // typing starts a new edit from the field's value.
+    if (TgrCurrentCell* cell = CurrentCell()) cell->ClearValue();
+    ClearRowEditState(CurrentDataRow());
+    HideCellControl();
 }
 
 bool TgrCustomDBGrid::IsCurrentCellShown() {
