@@ -11,9 +11,6 @@
 #include "dbgrid/DBGrid.h"
 #include "grid/GridCombo.h"
 
-enum TgrComboCompareType { ctCaseSensitive, ctCaseInsensitive, ctOwnCompare };
-enum TgrComboAutoSearchType { asNone, asTop, asCenter, asBottom };
-enum TgrConvertCase { afcOnEdit, afcOnExit, afcNone };
 
 class TgrDBComboGrid : public TgrCustomDBGrid {
 public:
@@ -27,7 +24,13 @@ public:
     void SetDropDownCols(Integer value) override { dropDownCols_ = value; }
     Integer GetValueCol() const override { return valueCol_; }
     void SetValueCol(Integer value) override { valueCol_ = value; }
+    bool GetValueColSorted() const override { return valueColSorted_; }
+    TgrComboCompareType GetCompareType() const override { return compareType_; }
+    TgrComboAutoSearchType GetAutoSearch() const override { return autoSearch_; }
+    bool GetAutoFill() const override { return autoFill_; }
+    TgrConvertCase GetAutoFillConvertCase() const override { return autoFillConvertCase_; }
     bool ValueColSorted() const { return valueColSorted_; }
+
     void SetValueColSorted(bool value) { valueColSorted_ = value; }
     TgrComboCompareType CompareType() const { return compareType_; }
     void SetCompareType(TgrComboCompareType value) { compareType_ = value; }
@@ -47,7 +50,7 @@ public:
 
     // The height of a drop-down of rows records; a short dataset shrinks it
     // to its records, keeping room for one row.
-    Integer CalcDropDownHeight(Integer rows);
+    Integer CalcDropDownHeight(Integer rows) override;
     // The record whose value column best matches text: the longest
     // matching prefix, the first of equals; a complete match ends the
     // search. wholeLength asks the whole text to match. Empty when none.

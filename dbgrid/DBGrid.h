@@ -253,7 +253,7 @@ public:
     // Before the current cell's combo drops down: a bound list starts at
     // its first record, its window takes the rows shown, and with a search
     // kind the record matching the cell's value becomes its current one.
-    void LocateComboRow();
+    void LocateComboRow() override;
     // In data mode an accepted value is written into the current record's
     // field (the record stays in edit until the row is left).
     void RollUpCombo(bool accept) override;
@@ -269,10 +269,14 @@ public:
     // goes into the cell (Unassigned for none). True when a record was
     // found; the list's dataset goes back where it was otherwise.
     bool ComboSearchKey(char key, Variant& value);
+    Variant ComboSearchKey(char key) override;
+    Variant GetComboValue(Integer valueCol) override;
+    void ApplyComboValue(const Variant& value) override;
+    void FireComboGetValue(Integer dataCol, const Variant& dataRow, Integer comboRow, Variant& value) override;
     // AutoFill: the typed text of the current cell is completed from the
     // first record that starts with it, the completion selected. True when
     // a record was found.
-    bool ComboAutoFill(bool onExit);
+    bool ComboAutoFill(bool onExit) override;
     // The value the list's current record puts into the cell: what
     // OnComboGetValue gives, else the key of a lookup field's record, else
     // the value column's cell.
@@ -463,9 +467,7 @@ private:
     std::string ComboSearchNext(TgrDBComboGrid* list, char key);
     // The current cell's value as text.
     std::string CurrentCellText();
-    // Puts a list's value for the typed text into the editor, the part
-    // beyond what was typed selected.
-    void AutoFillCellText(TgrDBComboGrid* list, const Variant& value, bool onExit);
+
     // OnComboDropDown when a key or press dropped a list down.
     void FireComboDropDownIfDropped(bool wasDropped);
 

@@ -7,8 +7,6 @@
 
 #include "dbgrid/DBComboGrid.h"
 #include "dbgrid/DBGrid.h"
-#include "grid/GridControlTypes.h"
-#include "grid/GridEditBox.h"
 #include "platform/core/Strings.h"
 #include "platform/data/DataSet.h"
 
@@ -223,8 +221,10 @@ bool TgrCustomDBGrid::ComboSearchKey(char key, Variant& value) {
 }
 
 bool TgrCustomDBGrid::ComboAutoFill(bool onExit) {
-    TgrDBComboGrid* list = dataActive_ ? CurrentComboList() : nullptr;
-    if (!ListUsable(list) || !list->AutoFill() || list->AutoSearch() == asNone) return false;
+    SelectComboForCell(CurrentDataCol(), CurrentDataRow());
+    TgrDBComboGrid* list = CurrentComboList();
+    if (!dataActive_ || !list || !list->DataBound()) return TgrBaseGrid::ComboAutoFill(onExit);
+    if (!list->DataActive() || !list->AutoFill() || list->AutoSearch() == asNone) return false;
     if (onExit && list->AutoFillConvertCase() != afcOnExit) return false;
     if (GetCurrentControlType() != ctText) return false;
     std::string typed = CurrentCellText();
@@ -243,32 +243,34 @@ bool TgrCustomDBGrid::ComboAutoFill(bool onExit) {
         std::string text = list->ValueText(record);
         if (!text.empty()) value = Variant(text);
     }
-    AutoFillCellText(list, value, onExit);
+    // The editor's text is the cell's value from here on.
+    pendingValue_ = Variant();
+    AutoFillCellText(value, list->AutoFillConvertCase(), onExit);
     return true;
 }
 
-void TgrCustomDBGrid::AutoFillCellText(TgrDBComboGrid* list, const Variant& value, bool onExit) {
-    if (value.IsEmpty() || value.IsNull()) return;
-    std::string typed = CurrentCellText(), text = value.AsString();
-    Integer typedLen = Utf8Length(typed), textLen = Utf8Length(text);
-    if (!list->StartsWith(text, typed)) return;
-    TgrConvertCase convert = list->AutoFillConvertCase();
-    if (typedLen == textLen || onExit) {
-        // A whole text only has its case put right, and only when asked.
-        if (typedLen != textLen || text == typed) return;
-        if (!onExit && convert != afcOnEdit) return;
-    }
-    TgrGridEditBox* box = EditControl() ? EditControl()->EditBox() : nullptr;
-    if (!box || ActiveControl() != EditControl()) return;
-    // The caret stands after what was typed.
-    Integer start = typedLen;
-    // The typed characters keep their case unless the list's is taken.
-    std::string filled = convert == afcOnEdit || onExit ? text : typed + text.substr(typed.size());
-    // The completion goes into the editor, where typing goes on.
-    pendingValue_ = Variant();
-    box->SetText(filled, true, true);
-    box->SetSelStartChars(int(start));
-    if (textLen > typedLen) box->SetSelLengthChars(int(textLen - start));
+Variant TgrCustomDBGrid::ComboSearchKey(char key) {
+    TgrDBComboGrid* list = dataActive_ ? CurrentComboList() : nullptr;
+    if (!list || !list->DataBound()) return TgrBaseGrid::ComboSearchKey(key);
+    Variant value;
+    ComboSearchKey(key, value);
+    return value;
+}
+
+Variant TgrCustomDBGrid::GetComboValue(Integer valueCol) {
+    TgrDBComboGrid* list = dataActive_ ? CurrentComboList() : nullptr;
+    if (!list || !list->DataBound()) return TgrBaseGrid::GetComboValue(valueCol);
+    return GetComboValue(list, valueCol);
+}
+
+void TgrCustomDBGrid::ApplyComboValue(const Variant& value) {
+    if (!ApplyComboValue(dataActive_ ? CurrentComboList() : nullptr, value)) TgrBaseGrid::ApplyComboValue(value);
+}
+
+void TgrCustomDBGrid::FireComboGetValue(Integer dataCol, const Variant& dataRow, Integer comboRow, Variant& value) {
+    TgrDBComboGrid* list = CurrentComboList();
+    Variant comboRecord = list && list->DataBound() ? list->DataRowOfRow(comboRow) : Variant(comboRow);
+    DoComboGetValue(dataCol, dataBound_ ? GetCurrentDataRow() : dataRow, comboRecord, value);
 }
 
 bool TgrCustomDBGrid::DoKeyPress(char& key) {
@@ -282,7 +284,5 @@ bool TgrCustomDBGrid::DoKeyPress(char& key) {
             return true;
         }
     }
-    bool handled = TgrBaseGrid::DoKeyPress(key);
-    if (dataActive_ && !DroppedCombo() && c >= 0x20 && c != 0x7F) ComboAutoFill(false);
-    return handled;
+    return TgrBaseGrid::DoKeyPress(key);
 }
