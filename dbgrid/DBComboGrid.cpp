@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "dbgrid/DBGridCursor.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Strings.h"
 #include "platform/data/DataSet.h"
@@ -46,6 +47,12 @@ Integer TgrDBComboGrid::CalcDropDownHeight(Integer rows) {
 }
 
 std::string TgrDBComboGrid::LocateValue(const std::string& text, bool wholeLength, bool& found) {
+    // A sorted list over an engine cursor searches by key.
+    auto* cursorWindow = dynamic_cast<TgrScrollDataset*>(RecordWindow());
+    if (valueColSorted_ && cursorWindow && DataActive() && !UsesStandardWindow())
+        return cursorWindow->LocateValue(
+            text, GetValueCol(), wholeLength,
+            [this](const std::string& value, const std::string& prefix) { return StartsWith(value, prefix); }, found);
     return SearchRecords(text, wholeLength, std::string(), std::string(), found);
 }
 

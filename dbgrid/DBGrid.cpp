@@ -447,19 +447,23 @@ void TgrCustomDBGrid::DataLinkScrolled(Integer distance) {
 void TgrCustomDBGrid::DataLinkChanged() {
     window_->ClearCaches();
     if (syncDepth_ > 0) return;
-    if (!UsesStandardWindow() && dataActive_) {
-        // Its copies may be stale: the window reopens its cursor, then
-        // shows the dataset's record. Cloning a cursor may notify again.
-        if (reopenDepth_ > 0) return;
-        TCounterGuard guard(reopenDepth_);
-        bdeWindow_->ActiveChanged(false);
-        bdeWindow_->ActiveChanged(true);
-        bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
-    }
+    // While a new record is pending its placeholder row stays.
+    if (!UsesStandardWindow() && dataActive_ && !bdeWindow_->Inserting() && !ReopenCursorWindow()) return;
     UpdateRowCount();
     SyncCurrentRecord();
     Invalidate();
     UpdateScrollBars();
+}
+
+bool TgrCustomDBGrid::ReopenCursorWindow() {
+    // Its copies may be stale: the window reopens its cursor, then shows
+    // the dataset's record. Cloning a cursor may notify again.
+    if (reopenDepth_ > 0) return false;
+    TCounterGuard guard(reopenDepth_);
+    bdeWindow_->ActiveChanged(false);
+    bdeWindow_->ActiveChanged(true);
+    bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
+    return true;
 }
 
 void TgrCustomDBGrid::DataLinkEditingChanged() {
@@ -470,6 +474,12 @@ void TgrCustomDBGrid::DataLinkEditingChanged() {
     if (now) {
         editKind_ = ds && ds->State() == dsInsert ? (ds->Eof() ? 2 : 3) : 1;
         editStartRecord_ = currentRecord_;
+        // The engine-cursor window shows the new record as a placeholder
+        // row: before the record it is inserted at, or after the last one.
+        if (!UsesStandardWindow() && dataActive_) {
+            if (editKind_ == 2) bdeWindow_->BeginAppend();
+            else if (editKind_ == 3) bdeWindow_->BeginInsert(editStartRecord_);
+        }
         window_->ClearCaches();
         UpdateRowCount();
         if (editKind_ != 1) SyncCurrentRecord();
@@ -479,6 +489,13 @@ void TgrCustomDBGrid::DataLinkEditingChanged() {
         if (editKind_ != 1) {
             rowProps_.Reset(std::string(), TgrPropIdSet::All());
             cellProps_.ResetRecord(std::string(), TgrPropIdSet::All());
+            if (!UsesStandardWindow() && bdeWindow_->Inserting()) {
+                bdeWindow_->EndInsert();
+                // A posted record is new to the cursor.
+                ReopenCursorWindow();
+                UpdateRowCount();
+                SyncCurrentRecord();
+            }
         }
         editKind_ = 0;
         updatePending_ = cellEditing_ = false;

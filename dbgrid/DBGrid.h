@@ -435,6 +435,9 @@ private:
     // OnCellChanged when the current column or record moved.
     void NotifyCellChanged();
     void ShowPostError(const std::exception& e);
+    // The engine-cursor window clones its cursor again and shows the
+    // dataset's record; False while it is already doing so.
+    bool ReopenCursorWindow();
     // After an undo: the grid class's cell and row edit end too.
     void ForgetClassEdit();
     // Starts an edit of the current record for a column (start events,

@@ -148,7 +148,7 @@ std::string TgrCustomDBGrid::ComboSearchNext(TgrDBComboGrid* list, char key) {
         // Sorted: the next record either starts with the letter or no
         // later one does.
         if (!next.empty() && list->StartsWith(list->ValueText(next), letter)) return next;
-        std::string first = list->SearchRecords(letter, true, std::string(), std::string(), found);
+        std::string first = list->LocateValue(letter, true, found);
         return found ? first : std::string();
     }
     if (!next.empty()) {
@@ -181,7 +181,7 @@ std::string TgrCustomDBGrid::ComboSearchTyped(TgrDBComboGrid* list, char key) {
     std::string letter(1, key), text = list->SearchText(), typed = text + letter;
     bool found = false;
     if (!text.empty()) {
-        std::string record = list->SearchRecords(typed, true, std::string(), std::string(), found);
+        std::string record = list->LocateValue(typed, true, found);
         if (found && list->StartsWith(list->ValueText(record), typed)) {
             list->SetSearchText(typed);
             return record;
@@ -194,7 +194,7 @@ std::string TgrCustomDBGrid::ComboSearchTyped(TgrDBComboGrid* list, char key) {
         }
         return std::string();
     }
-    std::string record = list->SearchRecords(letter, true, std::string(), std::string(), found);
+    std::string record = list->LocateValue(letter, true, found);
     if (!found) return std::string();
     list->SetSearchText(letter);
     return record;
