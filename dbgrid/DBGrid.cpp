@@ -1152,6 +1152,68 @@ void TgrCustomDBGrid::FireDateTimeGetValue(TgrDateTimeDefComponent* def, Integer
     DoDateTimeGetValue(def, dataCol, RowDataRow(dataRow), value);
 }
 
+void TgrCustomDBGrid::DoSpinButtonDown(Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton) {
+    if (OnSpinButtonDown) OnSpinButtonDown(this, dataCol, Variant(dataRow), spinButton);
+}
+
+void TgrCustomDBGrid::DoSpinButtonUp(Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton) {
+    if (OnSpinButtonUp) OnSpinButtonUp(this, dataCol, Variant(dataRow), spinButton);
+}
+
+void TgrCustomDBGrid::DoSpinButtonClick(Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton) {
+    if (OnSpinButtonClick) OnSpinButtonClick(this, dataCol, Variant(dataRow), spinButton);
+}
+
+void TgrCustomDBGrid::DoSpinRepeat(Integer dataCol, const Variant& dataRow, Integer count, TgrSpinButton spinButton) {
+    if (OnSpinRepeat) OnSpinRepeat(this, dataCol, Variant(dataRow), count, spinButton);
+}
+
+void TgrCustomDBGrid::DoSpinIncrement(Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton,
+                                      Variant& value, Integer& pos, Integer& len, bool& accept) {
+    if (OnSpinIncrement) OnSpinIncrement(this, dataCol, Variant(dataRow), spinButton, value, pos, len, accept);
+}
+
+void TgrCustomDBGrid::DoInvalidMaskValue(Integer dataCol, const Variant& dataRow, bool& accept) {
+    accept = false;
+    if (OnInvalidMaskValue) OnInvalidMaskValue(this, dataCol, Variant(dataRow), accept);
+}
+
+void TgrCustomDBGrid::DoInvalidMaskEdit(const std::string& keys, Integer dataCol, const Variant& dataRow,
+                                        bool& accept) {
+    accept = false;
+    if (OnInvalidMaskEdit) OnInvalidMaskEdit(this, keys, dataCol, Variant(dataRow), accept);
+}
+
+void TgrCustomDBGrid::FireSpinButtonDown(Integer dataCol, Integer dataRow, TgrSpinButton button) {
+    DoSpinButtonDown(dataCol, RowDataRow(dataRow), button);
+}
+
+void TgrCustomDBGrid::FireSpinButtonUp(Integer dataCol, Integer dataRow, TgrSpinButton button) {
+    DoSpinButtonUp(dataCol, RowDataRow(dataRow), button);
+}
+
+void TgrCustomDBGrid::FireSpinButtonClick(Integer dataCol, Integer dataRow, TgrSpinButton button) {
+    DoSpinButtonClick(dataCol, RowDataRow(dataRow), button);
+}
+
+void TgrCustomDBGrid::FireSpinRepeat(Integer dataCol, Integer dataRow, TgrSpinButton button, Integer count) {
+    DoSpinRepeat(dataCol, RowDataRow(dataRow), count, button);
+    SpinCellValue(dataCol, dataRow, button == spbUp);
+}
+
+void TgrCustomDBGrid::FireSpinIncrement(Integer dataCol, Integer dataRow, bool& accept, Integer& pos, Integer& len,
+                                        Variant& value, bool up) {
+    DoSpinIncrement(dataCol, RowDataRow(dataRow), up ? spbUp : spbDown, value, pos, len, accept);
+}
+
+void TgrCustomDBGrid::FireInvalidMaskValue(bool& accept) {
+    DoInvalidMaskValue(CurrentDataCol(), EventDataRow(CurrentDataRow()), accept);
+}
+
+void TgrCustomDBGrid::FireInvalidMaskEdit(const std::string& keys, bool& accept) {
+    DoInvalidMaskEdit(keys, CurrentDataCol(), EventDataRow(CurrentDataRow()), accept);
+}
+
 bool TgrCustomDBGrid::StartEditing(Byte selectMode, bool updateNow) {
     if (HasCurrentCell() && (!dataBound_ || dataActive_)) {
         bool cancel = false;

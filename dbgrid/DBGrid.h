@@ -68,6 +68,17 @@ using TgrDBClickCellEvent =
 using TgrDBDblClickCellEvent =
     std::function<void(TObject*, Integer dataCol, const Variant& dataRow, TgrClickPosition pos)>;
 using TgrDBButtonEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow)>;
+using TgrDBSpinButtonEvent =
+    std::function<void(TObject*, Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton)>;
+using TgrDBSpinRepeatEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, Integer count,
+                                                TgrSpinButton spinButton)>;
+using TgrDBSpinIncrementEvent =
+    std::function<void(TObject*, Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton, Variant& value,
+                       Integer& pos, Integer& len, bool& accept)>;
+using TgrDBInvalidCellValueEvent =
+    std::function<void(TObject*, Integer dataCol, const Variant& dataRow, bool& accept)>;
+using TgrDBInvalidCellEditEvent =
+    std::function<void(TObject*, const std::string& keys, Integer dataCol, const Variant& dataRow, bool& accept)>;
 using TgrDBShowEditorEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, bool& cancel)>;
 using TgrDBDateTimeCellEvent =
     std::function<void(TObject*, TgrDateTimeDefComponent* dateTimeDef, Integer dataCol, const Variant& dataRow)>;
@@ -328,6 +339,13 @@ public:
     TgrDBButtonEvent OnButtonUp;
     TgrDBButtonEvent OnButtonClick;
     TgrDBShowEditorEvent OnShowEditor;
+    TgrDBSpinButtonEvent OnSpinButtonDown;
+    TgrDBSpinButtonEvent OnSpinButtonUp;
+    TgrDBSpinButtonEvent OnSpinButtonClick;
+    TgrDBSpinRepeatEvent OnSpinRepeat;
+    TgrDBSpinIncrementEvent OnSpinIncrement;
+    TgrDBInvalidCellValueEvent OnInvalidMaskValue;
+    TgrDBInvalidCellEditEvent OnInvalidMaskEdit;
     TgrDBDateTimeCellEvent OnDateTimeInit;
     TgrDBDateTimeCellEvent OnDateTimeDropDown;
     TgrDBDateTimeCellEvent OnDateTimeRollUp;
@@ -364,6 +382,24 @@ public:
     virtual void DoDateTimeRollUp(TgrDateTimeDefComponent* def, Integer dataCol, const Variant& dataRow);
     virtual void DoDateTimeGetValue(TgrDateTimeDefComponent* def, Integer dataCol, const Variant& dataRow,
                                     Variant& value);
+    virtual void DoSpinButtonDown(Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton);
+    virtual void DoSpinButtonUp(Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton);
+    virtual void DoSpinButtonClick(Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton);
+    virtual void DoSpinRepeat(Integer dataCol, const Variant& dataRow, Integer count, TgrSpinButton spinButton);
+    virtual void DoSpinIncrement(Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton, Variant& value,
+                                 Integer& pos, Integer& len, bool& accept);
+    // Accept starts False.
+    virtual void DoInvalidMaskValue(Integer dataCol, const Variant& dataRow, bool& accept);
+    virtual void DoInvalidMaskEdit(const std::string& keys, Integer dataCol, const Variant& dataRow, bool& accept);
+    void FireSpinButtonDown(Integer dataCol, Integer dataRow, TgrSpinButton button) override;
+    void FireSpinButtonUp(Integer dataCol, Integer dataRow, TgrSpinButton button) override;
+    void FireSpinButtonClick(Integer dataCol, Integer dataRow, TgrSpinButton button) override;
+    // The repeat also steps the cell's value, as in the grid class.
+    void FireSpinRepeat(Integer dataCol, Integer dataRow, TgrSpinButton button, Integer count) override;
+    void FireSpinIncrement(Integer dataCol, Integer dataRow, bool& accept, Integer& pos, Integer& len, Variant& value,
+                           bool up) override;
+    void FireInvalidMaskValue(bool& accept) override;
+    void FireInvalidMaskEdit(const std::string& keys, bool& accept) override;
     // The grid class's button and date-time hooks name records here.
     void FireButtonDown(Integer dataCol, Integer dataRow) override;
     void FireButtonUp(Integer dataCol, Integer dataRow) override;
