@@ -303,12 +303,20 @@ TEST_F(BandReportTest, ReportsThatCannotFinishStopWithAnError) {
         EXPECT_FALSE(r.project.Printing());
         EXPECT_EQ(r.project.BaseReport(), nullptr);
     }
-    {
-        // Taller than the region, and not allowed to split.
+    // Bands that cannot fit even on an empty page.
+    for (bool byMinimum : {true, false}) {
         SmallReport r(3, 1.0);
-        r.data->SetMinHeightLeft(2.0);
+        if (byMinimum)
+            r.data->SetMinHeightLeft(2.0);
+        else
+            r.data->SetHeight(1.5);
         TMemoryStream s;
-        EXPECT_THROW(RunToSnapshot(r.project, s), EVizeException);
+        try {
+            RunToSnapshot(r.project, s);
+            ADD_FAILURE() << "a band that cannot fit printed, minimum " << byMinimum;
+        } catch (const EVizeException& e) {
+            EXPECT_NE(e.Message.find("\"D\" does not fit"), std::string::npos) << e.Message;
+        }
     }
 }
 
