@@ -258,6 +258,31 @@ TEST_F(BandReportTest, TotalsFollowTheirControllerAndReachParameters) {
     EXPECT_EQ(count->Controller, nullptr);
 }
 
+TEST_F(BandReportTest, CalcTextReadsTheOlderControllerBandName) {
+    SmallReport r(1);
+    TVizeBand* tail = AddBand(r.page, r.region, "T", r.data, plBodyFooter, 0.2);
+    AddText<TVizeCalcText>(r.page, tail, "Sum", 0, 1)->SetController(r.data);
+    TMemoryStream stream;
+    r.page->SaveToStream(stream);
+    std::string bytes(size_t(stream.Size()), '\0');
+    stream.SetPosition(0);
+    stream.ReadBuffer(bytes.data(), stream.Size());
+    const std::string now = std::string("\x0A") + "Controller", older = std::string("\x0E") + "ControllerBand";
+    auto at = bytes.find(now + std::string(1, '\0'));  // the property name, then an identifier value
+    ASSERT_NE(at, std::string::npos);
+    bytes.replace(at, now.size(), older);
+
+    TVizeProjectManager loaded(nullptr);
+    TVizePage* page = loaded.NewReport()->FirstPage();
+    TMemoryStream patched;
+    patched.Write(bytes.data(), Int64(bytes.size()));
+    patched.SetPosition(0);
+    page->LoadFromStream(patched);
+    auto* sum = dynamic_cast<TVizeCalcText*>(page->FindComponent("Sum"));
+    ASSERT_NE(sum, nullptr);
+    EXPECT_EQ(sum->Controller, page->FindComponent("D"));
+}
+
 TEST_F(BandReportTest, KeptBodyStillPrintsItsGroupHeaders) {
     // The trial pass that checks whether the body fits sees the group
     // headers too; the real pass must print them all the same.
