@@ -225,11 +225,17 @@ public:
     // is read-only.
     void SetChanged(bool value);
     void ClearChanged() { changed_ = false; }
+    // Set by the report run from before BeforeReport until after
+    // AfterReport: data and calculated components then show data instead
+    // of their design texts.
+    bool Printing() const { return printing_; }
+    void SetPrinting(bool value) { printing_ = value; }
     // Resolves "*" references (may be null).
     TVizeProjectManager* MasterProject = nullptr;
     TVizeModuleManager& ModuleManager() { return *modules_; }
-    // The report canvas a running report draws on, taken at creation from
-    // the current-report reference a project runner sets; null otherwise.
+    // The report canvas of the run in progress, set by the report run and
+    // taken at creation from the current-report reference a project runner
+    // sets; null otherwise.
     TBaseReport* BaseReport() const { return baseReport_; }
     void SetBaseReport(TBaseReport* report) { baseReport_ = report; }
 
@@ -246,6 +252,7 @@ private:
     Integer formatVersion_ = VizeProjectVersion;
     bool saved_ = false;
     bool changed_ = false;
+    bool printing_ = false;
     std::unique_ptr<TVizeModuleManager> modules_;
     TBaseReport* baseReport_ = nullptr;
     TVizeBaseSecurity* securityControl_ = nullptr;
