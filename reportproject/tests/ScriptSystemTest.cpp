@@ -15,6 +15,7 @@
 #include "reportproject/VzLESystem.h"
 #include "report/VSFWriter.h"
 #include "reportproject/VzCsDraw.h"
+#include "reportproject/VzDatabase.h"
 #include "reportproject/VzProj.h"
 #include "reportproject/VzSecurity.h"
 #include "reportproject/tests/ScriptAssembler.h"
@@ -227,6 +228,19 @@ TEST(ScriptSystem, CallsOnNoObjectOrTheWrongClassStopTheScript) {
     const std::int32_t stale = HandleOf(gone);
     delete gone;
     EXPECT_EQ(Failure("TVIZECONTROL.REFLECT", {stale}, "VZCLASS"), "Script call on an object of the wrong class");
+    // So does a freed report canvas, and a part handed out by a freed object.
+    auto* canvas = new TVzVSFWriter(nullptr);
+    const std::int32_t staleCanvas = HandleOf(canvas);
+    delete canvas;
+    EXPECT_EQ(Failure("TBASEREPORT.CR", {staleCanvas}, "VZBASE"), "Script call on an object of the wrong class");
+    auto* database = new TVizeDatabase(nullptr);
+    const std::int32_t auth =
+        Int(*CallSys("TVIZEDATABASE.GETAUTHRUN", 12, {HandleOf(database)}, "VZDATA"));
+    CallSys("TVIZEDBAUTH.SETUSERNAME", -1, {auth, std::string("ann")}, "VZDATA");
+    EXPECT_EQ(database->GetAuthRun()->Username, "ann");
+    delete database;
+    EXPECT_EQ(Failure("TVIZEDBAUTH.SETUSERNAME", {auth, std::string("x")}, "VZDATA"),
+              "Script call on an object of the wrong class");
 }
 
 TEST(ScriptSystem, ComponentGroupsReadAndWriteTheirComponents) {
