@@ -408,7 +408,7 @@ void TVizeProjectItem::SaveToStream(TStream& stream) {
 void TVizeProjectItem::LoadFromStream(TStream& stream) {
     TStreamHelper helper(stream);
     TVizeReader reader(helper);
-    reader.Project = Project();
+    reader.UseProject(Project());
     reader.ReadRootItem(this);
     reader.ApplyFixups();
 }

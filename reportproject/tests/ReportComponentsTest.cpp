@@ -1,0 +1,184 @@
+// The printable components in a report run: memos that continue or stop,
+// RTF memo text, the page-number initialiser, the data-aware texts in the
+// designer and in print, and the mirror section's choice of section.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "report/tests/ReportTestSupport.h"
+#include "reportproject/VzInit.h"
+#include "reportproject/tests/BandTestSupport.h"
+
+namespace {
+
+class ReportComponentsTest : public ReportPrinterFixture {
+protected:
+    void SetUp() override {
+        ReportPrinterFixture::SetUp();
+        InitializeReportProject();
+        RegisterGenView();
+        page = project.NewReport()->FirstPage();
+    }
+    TVizeProjectManager project{nullptr};
+    TVizePage* page = nullptr;
+};
+
+bool Contains(const std::vector<std::string>& texts, const std::string& s) {
+    for (const std::string& t : texts)
+        if (t.find(s) != std::string::npos) return true;
+    return false;
+}
+
+}  // namespace
+
+TEST_F(ReportComponentsTest, MemoInABandContinuesOnTheNextPageUnlessTruncated) {
+    for (bool truncate : {false, true}) {
+        TVizeProjectManager p(nullptr);
+        TVizePage* pg = p.NewReport()->FirstPage();
+        auto* region = Place<TVizeRegion>(pg, pg, "R");
+        region->SetBoundsRect({0.5, 0.5, 8, 2.5});
+        auto* band = Place<TVizeBand>(pg, region, "B");
+        band->SetHeight(0.5);
+        auto* memo = Place<TVizeMemo>(pg, band, "M");
+        memo->SetBoundsRect({0, 0, 6, 0.5});
+        memo->SetTruncate(truncate);
+        std::string text;
+        for (int i = 1; i <= 40; ++i) text += "Line " + std::to_string(i) + "\n";
+        memo->SetText(text + "Last line");
+        auto pages = PageTexts(p);
+        if (truncate) {
+            ASSERT_EQ(pages.size(), 1u);
+            EXPECT_TRUE(Contains(pages[0], "Line 1"));
+            EXPECT_FALSE(Contains(pages[0], "Last line"));
+        } else {
+            ASSERT_GE(pages.size(), 2u);
+            EXPECT_TRUE(Contains(pages[0], "Line 1"));
+            EXPECT_FALSE(Contains(pages[0], "Last line"));
+            EXPECT_TRUE(Contains(pages.back(), "Last line"));
+            int lines = 0;
+            for (const auto& pageTexts : pages)
+                for (const std::string& t : pageTexts) lines += t.rfind("Line ", 0) == 0;
+            EXPECT_EQ(lines, 40) << "a line lost or repeated at the break";
+        }
+    }
+}
+
+TEST_F(ReportComponentsTest, MemoReadsRtfAndMergesData) {
+    auto* memo = Place<TVizeMemo>(page, page, "M");
+    memo->SetBoundsRect({1, 1, 7, 3});
+    memo->SetText("  {\\RTF1\\ansi Dear {\\b NAME}, welcome.}");
+    auto* item = new TVizeMailMergeItem;
+    item->SearchToken = "NAME";
+    item->ReplaceString = "'Ada'";
+    memo->MailMergeItems()->Add(item);
+    auto pages = PageTexts(project);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_TRUE(Contains(pages[0], "Ada")) << ::testing::PrintToString(pages[0]);
+    EXPECT_FALSE(Contains(pages[0], "rtf")) << ::testing::PrintToString(pages[0]);
+    EXPECT_FALSE(Contains(pages[0], "NAME"));
+}
+
+TEST_F(ReportComponentsTest, PageNumberInitialiserSetsThePrintedNumber) {
+    struct Case {
+        const char* field;
+        const char* expected;
+    };
+    for (const Case& c : {Case{"'Week 12'", "12"}, Case{"''", "1"}, Case{"", "5"}}) {
+        TVizeProjectManager p(nullptr);
+        TVizePage* pg = p.NewReport()->FirstPage();
+        auto* init = Place<TVizePageNumInit>(pg, pg, "Init");
+        init->SetInitValue(5);
+        init->SetInitDataField(c.field);
+        auto* number = AddText<TVizeDataText>(pg, pg, "Number", 1, 2);
+        number->SetDataField("REPORT.RelativePage");
+        auto pages = PageTexts(p);
+        ASSERT_EQ(pages.size(), 1u);
+        EXPECT_EQ(pages[0], (std::vector<std::string>{c.expected})) << c.field;
+    }
+}
+
+TEST_F(ReportComponentsTest, DataTextsShowFieldNamesInTheDesignerAndDataInPrint) {
+    auto* view = Place<TGenView>(&project, &project, "Names");
+    view->SetRowCount(2);
+    Place<TVizeStringField>(&project, view, "NamesName")->SetFieldName("Name");
+    Place<TVizeStringField>(&project, view, "NamesTeam")->SetFieldName("Team");
+    auto* text = AddText<TVizeDataText>(page, page, "Who", 1, 2);
+    EXPECT_EQ(text->GetText(), "Who");
+    text->SetDataField("Customer");
+    text->SetLookupDataView(view);
+    text->SetLookupField("Name");
+    text->SetLookupDisplay("Title");
+    EXPECT_EQ(text->GetText(), "Customer\xC2\xBBNames.Title");
+
+    auto* memo = Place<TVizeDataMemo>(page, page, "Note");
+    EXPECT_EQ(memo->GetText(), "[Note]");
+    memo->SetDataField("Team");
+    EXPECT_EQ(memo->GetText(), "[Team]");
+    memo->SetDataView(view);
+
+    // In print: a lookup into the same view shows the display field of
+    // the same row.
+    text->SetDataView(view);
+    text->SetDataField("Name");
+    text->SetLookupDisplay("Team");
+    memo->SetBoundsRect({1, 2, 5, 3});
+    auto pages = PageTexts(project);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_TRUE(Contains(pages[0], "Team A")) << ::testing::PrintToString(pages[0]);
+}
+
+TEST_F(ReportComponentsTest, MirrorSectionChoosesItsSectionByDataValue) {
+    auto section = [&](const std::string& name) {
+        auto* s = Place<TVizeSection>(page, page, name);
+        s->SetBoundsRect({0.5, 5, 2, 6});
+        Probe(page, s, "In" + name);
+        return s;
+    };
+    TVizeSection* a = section("A");
+    TVizeSection* b = section("B");
+    TVizeSection* c = section("C");
+    auto* m = Place<TVizeDataMirrorSection>(page, page, "M");
+    m->SetBoundsRect({3, 1, 5, 2});
+    auto add = [&](TVizeDataMirrorList* list, const char* value, TVizeSection* s, bool isDefault) {
+        auto* item = new TVizeDataMirror;
+        item->DataValue = value;
+        item->SectionMirror = s;
+        item->IsDefault = isDefault;
+        list->Add(item);
+    };
+    struct Case {
+        const char* value;
+        bool withDefault, compareCase;
+        const char* expected;
+    };
+    const Case cases[] = {{"'C'", true, false, "InC"}, {"'X'", true, false, "InB"}, {"'X'", false, false, ""},
+                          {"'a'", true, false, "InA"}, {"'a'", true, true, "InB"}};
+    for (const Case& k : cases) {
+        m->DataMirrors()->Clear();
+        add(m->DataMirrors(), "A", a, false);
+        add(m->DataMirrors(), "B", b, k.withDefault);
+        add(m->DataMirrors(), "C", c, false);
+        m->SetDataField(k.value);
+        m->SetCompareCase(k.compareCase);
+        Printed().clear();
+        TMemoryStream s;
+        RunToSnapshot(project, s);
+        // Each section prints its own probe, then the mirror section prints
+        // the chosen one's at its place.
+        std::vector<std::string> expected{"InA", "InB", "InC"};
+        if (*k.expected) expected.push_back(k.expected);
+        EXPECT_EQ(Printed(), expected) << k.value << " default " << k.withDefault << " case " << k.compareCase;
+        EXPECT_EQ(m->Mirror(), nullptr) << "the mirror chosen for the print stays after it";
+    }
+
+    // Two mirror sections choosing each other end with an error, not a
+    // loop.
+    auto* n = Place<TVizeDataMirrorSection>(page, page, "N");
+    n->SetVisible(false);
+    m->DataMirrors()->Clear();
+    add(m->DataMirrors(), "", n, true);
+    add(n->DataMirrors(), "", m, true);
+    TMemoryStream s;
+    EXPECT_THROW(RunToSnapshot(project, s), EVizeException);
+}
