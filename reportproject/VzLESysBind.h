@@ -109,6 +109,16 @@ struct MethodOf<M> {
     static void Entry(TNativeCall& c) { Invoke<T, R, P...>(c, M); }
 };
 
+// A member of a base class called on an object checked against Cls.
+template <class Cls, class T, class R, class... P>
+void InvokeAs(TNativeCall& c, R (T::*m)(P...)) { Invoke<Cls, R, P...>(c, m); }
+template <class Cls, class T, class R, class... P>
+void InvokeAs(TNativeCall& c, R (T::*m)(P...) const) { Invoke<Cls, R, P...>(c, m); }
+template <class Cls, auto M>
+struct MethodAs {
+    static void Entry(TNativeCall& c) { InvokeAs<Cls>(c, M); }
+};
+
 // A public data member read or written.
 template <auto F>
 struct FieldOf;
@@ -126,9 +136,25 @@ struct FieldOf<F> {
     }
 };
 
+// A public data member of a base class, on an object checked against Cls.
+template <class Cls, auto F>
+struct FieldAs;
+template <class Cls, class T, class V, V T::*F>
+struct FieldAs<Cls, F> {
+    static void Get(TNativeCall& c) {
+        Args a(c);
+        Cls* object = a.Obj<Cls>();
+        Result(c, object->*F, Holder(object));
+    }
+};
+
 // Group tables, in registration order.
 void AppendBaseReportFunctions(std::vector<TVizeFuncItem>& table);
 void AppendComponentFunctions(std::vector<TVizeFuncItem>& table);
+// The groups of the printable components.
+std::vector<TVizeFuncItem> CsDataFunctions();
+std::vector<TVizeFuncItem> CsRptFunctions();
+std::vector<TVizeFuncItem> CsStdFunctions();
 
 }  // namespace vzsys
 
@@ -136,3 +162,5 @@ void AppendComponentFunctions(std::vector<TVizeFuncItem>& table);
 #define VZ_METHOD(m) (&::vzsys::MethodOf<m>::Entry)
 #define VZ_GETFIELD(f) (&::vzsys::FieldOf<f>::Get)
 #define VZ_SETFIELD(f) (&::vzsys::FieldOf<f>::Set)
+#define VZ_METHOD_AS(cls, m) (&::vzsys::MethodAs<cls, m>::Entry)
+#define VZ_GETFIELD_AS(cls, f) (&::vzsys::FieldAs<cls, f>::Get)

@@ -146,10 +146,13 @@ TEST(ScriptSystem, BindingLeavesUnknownSlotsAlone) {
     EXPECT_EQ(std::vector<std::uint8_t>(m->Code.begin() + 4, m->Code.begin() + 8), std::vector<std::uint8_t>(4, 0xEE));
     std::map<std::string, int> groups;
     for (const auto& item : SystemFunctions()) ++groups[item.Module];
-    // The data group still lacks the direct data view's four entries.
-    const std::map<std::string, int> expected = {{"SYSFUNC", 54}, {"VZBASE", 233}, {"VZCLASS", 87}, {"VZCSBARS", 40},
-                                                 {"VZCSDRAW", 22}, {"VZDATA", 65},  {"VZPROJ", 27}};
+    const std::map<std::string, int> expected = {{"SYSFUNC", 54},  {"VZBASE", 233},  {"VZCLASS", 87},
+                                                 {"VZCSBARS", 40}, {"VZCSDATA", 97}, {"VZCSDRAW", 22},
+                                                 {"VZCSRPT", 63},  {"VZCSSTD", 44},  {"VZDATA", 69},
+                                                 {"VZPROJ", 27}};
     EXPECT_EQ(groups, expected);
+    EXPECT_EQ(SystemFunctions().size(), 736u);
+    EXPECT_STREQ(SystemFunctions().back().Name, "TVIZEPROJECTMANAGER.GETPARAM");
     EXPECT_STREQ(SystemFunctions()[54].Name, "TBASEREPORT.CR");
     EXPECT_STREQ(SystemFunctions()[54 + 232].Name, "TBASEREPORT.SETSCALEY");
 }
