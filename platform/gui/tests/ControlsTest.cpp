@@ -3,7 +3,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QAbstractScrollArea>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTest>
 
 #include "platform/core/Clock.h"
@@ -453,4 +455,36 @@ TEST_F(ControlsTest, PagesNotShownYetHaveTheShownPagesSize) {
     QApplication::processEvents();
     EXPECT_EQ(second->Width(), first->Width());
     EXPECT_EQ(grid->Width(), second->ClientWidth() - 30);
+}
+
+TEST_F(ControlsTest, ScrollBoxScrollsOnlyWhatDoesNotFit) {
+    // Filled while its page was not shown yet, then shown at its full size:
+    // a content that fits needs no scrolling; a taller one scrolls down only.
+    auto* pc = Make<TPageControl>();
+    pc->SetAlign(alClient);
+    auto* first = new TTabSheet(form);
+    first->SetPageControl(pc);
+    auto* second = new TTabSheet(form);
+    second->SetPageControl(pc);
+    auto* box = new TScrollBox(form);
+    box->SetParent(second);
+    box->SetBounds(8, 8, 300, 200);
+    for (int row = 0; row < 3; ++row) {
+        auto* edit = new TEdit(form);
+        edit->SetParent(box);
+        edit->SetBounds(10, 10 + 25 * row, 40, 22);
+    }
+    form->Show();
+    pc->SetActivePage(second);
+    QApplication::processEvents();
+    auto* area = static_cast<QAbstractScrollArea*>(box->Widget());
+    EXPECT_EQ(area->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0);
+
+    auto* low = new TEdit(form);
+    low->SetParent(box);
+    low->SetBounds(10, 400, 40, 22);
+    QApplication::processEvents();
+    EXPECT_GT(area->verticalScrollBar()->maximum(), 200);
+    EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0) << "the vertical bar's room is left for it";
 }
