@@ -183,4 +183,25 @@ TEST_F(GridForm, PropertyStoringSwitchesOffCollectionsAndNests) {
     EXPECT_TRUE(Names(Written(), "ColProperties"));
 }
 
+TEST_F(GridForm, ColumnsReadByFieldNameLandOnTheNamedColumn) {
+    grid->Col(3)->SetFieldName("Score");
+    TMemoryStream s;
+    TWriter w(s);
+    w.WriteValue(vaCollection);
+    w.WriteListBegin();
+    w.WriteString("DataCol");
+    w.WriteInteger(1);  // the column's number where the layout was written
+    w.WriteString("FieldName");
+    w.WriteString("score");
+    w.WriteString("Col.Width");
+    w.WriteInteger(123);
+    w.WriteListEnd();
+    w.WriteListEnd();
+    s.Seek(0, soBeginning);
+    TReader r(s);
+    grid->ReadColPropertiesBy(r, false);
+    EXPECT_EQ(grid->Col(3)->Width(), 123);
+    EXPECT_EQ(grid->Col(1)->Width(), 64);
+}
+
 }  // namespace
