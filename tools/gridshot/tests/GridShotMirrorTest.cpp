@@ -83,4 +83,15 @@ TEST(GridShotMirror, ScrollingIsMirrored) {
     EXPECT_EQ(mirrored.Grid()->TopLeftCell().Col, 3);
 }
 
+TEST(GridShotMirror, DraggingAColumnEdgeResizesFromTheRight) {
+    TGridShot plain, mirrored;
+    // Column A's edge lies at pixel 14 + 50 - 1; dragged 20 pixels on.
+    plain.Run(Scenario(false, R"({"drag":[[63,5],[83,5]]})"));
+    int w = plain.Grid()->ClientWidth();
+    mirrored.Run(Scenario(true, "{\"drag\":[[" + std::to_string(w - 1 - 63) + ",5],[" + std::to_string(w - 1 - 83) +
+                                    ",5]]}"));
+    EXPECT_EQ(plain.Grid()->Col(1)->Width(), 70);
+    EXPECT_EQ(mirrored.Grid()->Col(1)->Width(), 70);
+}
+
 }  // namespace
