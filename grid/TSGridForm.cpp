@@ -811,8 +811,10 @@ bool TgrBaseGrid::IsCellPropertiesStored(TgrBaseGrid* ancestor) {
 }
 
 void TgrBaseGrid::DefineProperties(TgrFiler& filer) {
-    // Widths and heights travel with the column and row attributes; older
-    // files' size lists are still read.
+    // Widths and heights travel with the column and row attributes, so the
+    // base never stores its own size lists; older files' lists are still
+    // read.
+    SetStoreExtents(false);
     filer.DefineProperty(
         "ColWidths",
         [this](TReader& r) {
@@ -909,6 +911,7 @@ void TgrBaseGrid::Loaded() {
     TCustomGrid_ts::Loaded();
     // The cell items have placed their attributes while they were read.
     readCells_.reset();
+    ApplyPendingLayout();
     UpdateScrollBars();
     Invalidate();
 }

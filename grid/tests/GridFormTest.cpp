@@ -56,6 +56,7 @@ protected:
 
 TEST_F(GridForm, OnlyChangedAttributesAreWrittenAndNeverTheSizeLists) {
     std::string plain = Written();
+    EXPECT_FALSE(grid->ColWidthsStored(nullptr));
     for (const char* absent : {"ColProperties", "RowProperties", "CellProperties", "ColWidths", "RowHeights", "Data"})
         EXPECT_FALSE(Names(plain, absent)) << absent;
 
