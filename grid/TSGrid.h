@@ -58,10 +58,11 @@ enum TgrPrintMode { pmPortrait, pmLandscape };
 // 0 normal, 1 columns selected, 2 rows selected, 3 a cell range selected.
 enum TgrGridStatus { grsNormal, grsColsSelected, grsRowsSelected, grsCellsSelected };
 // 0 none; 1 to 4 the states that repaint the current cell while editing;
-// 5 to 8 column and row resizing and moving.
+// 5 to 8 column and row resizing and moving; 9 the corner press selecting
+// every row.
 enum TgrMouseStatus {
     msNormal, msMouseDown, msSelecting, msDragging, msButtonDown,
-    msRowResize, msColResize, msRowMove, msColMove
+    msRowResize, msColResize, msRowMove, msColMove, msSelectAll
 };
 enum TgrSelectType { slRows, slCols, slCells };
 
@@ -1113,6 +1114,39 @@ public:
     virtual void ControlMouseMove(TgrCustomGridControl* control, TShiftState shift, int x, int y);
     virtual void ControlChange() {}
 
+    // ------------------------------------------------ wheel, context menu, corner
+    // The wheel scrolls the system's wheel lines (at least 1, at most the
+    // fully visible rows) per notch unless a shift key is down; True when
+    // it scrolled.
+    virtual bool HandleMouseWheelDown(TShiftState shift, const TPoint& pos);
+    virtual bool HandleMouseWheelUp(TShiftState shift, const TPoint& pos);
+    // The own PopupMenu (with the grid's items) wins; otherwise the grid
+    // menu shows while ProvideGridMenu.
+    virtual void HandleContextPopup(const TPoint& pos, bool& handled);
+    // The corner press (rsMulti only): every row selected, or, by the user
+    // with every visible row selected already, none.
+    virtual void SelectAllRows(bool byUser);
+    // Moves the row of a data row to a display position; OnRowMoved.
+    void MoveDataRowTo(Integer dataRow, Integer displayRow, bool byUser);
+    bool WidgetEvent(QEvent* event) override;
+
+    // ------------------------------------------------ removing columns and rows
+    // Removes data columns (rows) from..to (clamped); later ones take their
+    // numbers, the current cell keeps its data cell (a removed one moves to
+    // the nearest column or row). OnDeleteCol, FireDeleteRow per item.
+    virtual void DeleteCols(Integer from, Integer to);
+    // Adds a data column (the new last one) shown at display position
+    // displayCol (1..Cols + 1); False when the count could not grow. No
+    // OnInsertCol fires here.
+    bool InsertColAt(Integer displayCol);
+    virtual void DeleteRows(Integer from, Integer to);
+    // The cell records of a data column (row) go; those of the columns
+    // (rows) after it, up to last, take the number one lower.
+    void DropColCellRecords(Integer dataCol);
+    void DropRowCellRecords(Integer dataRow);
+    void ShiftColCellRecords(Integer dataCol, Integer last);
+    void ShiftRowCellRecords(Integer dataRow, Integer last);
+
     // ------------------------------------------------ events
     TNotifyEvent OnCanStartDrag;
     TgrColChangedEvent OnColChanged;
@@ -1498,6 +1532,17 @@ private:
     std::string ComboRowText(Integer row);
     Variant PickedComboValue(Integer row);
     bool forwardingKey_ = false;
+    // Mouse operations on the row bar and the scroll bars.
+    Integer RowEdgeAt(Integer x, Integer y, Integer col);
+    void FinishRowResize(Integer y);
+    void FinishRowMove();
+    bool ThumbPress(Integer x, Integer y);
+    void ThumbDragTo(Integer x, Integer y, bool final);
+    void RekeyCellRecord(TgrCellElement* e, Integer dataCol, Integer dataRow);
+    void ReindexCellRecords();
+    Integer thumbAxis_ = 0;  // 0 none, 1 vertical, 2 horizontal
+    Integer thumbGrab_ = 0;
+    int wheelDelta_ = 0;
     // A typed character of a combo cell: search and take the list's value.
     void ComboCharKey(char key);
     std::string comboSearchText_;
@@ -1506,6 +1551,9 @@ private:
     Integer pressedHeading_ = -1;
     bool headingShownDown_ = false;
     bool pressedHeadingIsButton_ = false;
+    // The private copy of a cell's font that the owner's draw information
+    // may change.
+    std::unique_ptr<TFont> drawInfoFont_;
     // spin press: the half drawn pressed and its cell, the half the press
     // began on while the mouse is held, and the repeat count
     TgrSpinButton spinPressed_ = spbNone;

@@ -166,6 +166,11 @@ bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, TgrCell
                                 info.ContentRect.Top, info.ContentRect.Right + w, info.ContentRect.Bottom);
     }
     if (info.DataRow <= Rows() && HasGetDrawInfo()) {
+        // The owner gets the grid's work font, a copy of the resolved one,
+        // so that changing it touches no column's, row's or grid's font.
+        if (!drawInfoFont_) drawInfoFont_ = std::make_unique<TFont>();
+        if (info.Font) drawInfoFont_->Assign(*info.Font);
+        info.Font = drawInfoFont_.get();
         TgrCellDrawInfo d{info.Font, info.Color, info.WordWrap, info.TransparentColor, info.VertAlignment,
                       info.HorzAlignment};
         FireGetDrawInfo(info.DataCol, info.DataRow, d);
@@ -514,6 +519,9 @@ void TgrBaseGrid::PaintFocusBorder(TCanvas* c, const TgrCellPaintInfo& info) {
         c->Brush()->SetStyle(bsSolid);
         c->Brush()->SetColor(plain ? Color() : focusColor_);
         c->Font()->SetColor(plain ? Font()->Color() : focusFontColor_);
+        // On a picture the dots go on a frame of the brush colour, so that
+        // they show whatever the picture's colours.
+        if (info.ControlType == ctPicture || info.ControlType == ctNone) c->FrameRect(r);
         c->DrawFocusRect(r);
         break;
     }
