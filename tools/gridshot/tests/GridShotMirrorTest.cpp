@@ -81,6 +81,12 @@ TEST(GridShotMirror, ScrollingIsMirrored) {
     mirrored.Grid()->HandleScroll(true, 1, 0, true);
     EXPECT_EQ(plain.Grid()->TopLeftCell().Col, 5);
     EXPECT_EQ(mirrored.Grid()->TopLeftCell().Col, 3);
+    // The pixels moved by the scroll match a full repaint.
+    for (TGridShot* shot : {&plain, &mirrored}) {
+        QImage scrolled = shot->Picture();
+        shot->Grid()->Invalidate();
+        EXPECT_TRUE(scrolled == shot->Picture()) << (shot == &mirrored ? "mirrored" : "plain");
+    }
 }
 
 TEST(GridShotMirror, DraggingAColumnEdgeResizesFromTheRight) {
