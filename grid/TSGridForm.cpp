@@ -355,8 +355,18 @@ void WriteCombo(TWriter& w, TgrCombo& combo) {
     w.WriteBinary(StreamBytes(s));
 }
 
+// Combos hold list grids that may hold combos again; a file nesting them
+// deeper than any form does is refused before the stack runs out.
+constexpr int kMaxComboNesting = 4;
+thread_local int comboNesting = 0;
+
 template <class Owner>
 void ReadCombo(TReader& r, Owner& owner) {
+    if (comboNesting >= kMaxComboNesting) Refuse("combos nested too deeply");
+    struct Nest {
+        Nest() { ++comboNesting; }
+        ~Nest() { --comboNesting; }
+    } nest;
     std::vector<Byte> bytes = r.ReadBinary();
     TMemoryStream s;
     if (!bytes.empty()) s.WriteBuffer(bytes.data(), Integer(bytes.size()));
