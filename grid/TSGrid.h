@@ -884,6 +884,10 @@ public:
     Integer CalcLeftColToShow(Integer leftCol, Integer displayCol, Integer mode) const;
     // The anchor row of a Shift range selection: the current row here.
     virtual Integer GetRangeAnchorRow() { return curDisplayRow_; }
+    // Hides a shown in-cell control (or any, with force) unless layout is
+    // suspended; True when it was shown.
+    bool HideCellControlIfShown(bool force);
+    void SetRowDateTimeDef(Integer dataRow, TgrDateTimeDefComponent* def);
     virtual bool IsColsStored() const { return true; }
     virtual bool IsRowsStored() const { return true; }
 
@@ -903,6 +907,13 @@ public:
     virtual std::unique_ptr<TgrCellCollection> CreateCellCollection(bool fill);
     // Whether the collection is written: only while writing with storing
     // allowed, and not when it equals the ancestor's.
+    // Read the collections of a form file or layout: columns by data
+    // column (form files) or by field name, rows, and cells (kept until
+    // Loaded).
+    virtual void ReadColProperties(TReader& reader) { ReadColPropertiesBy(reader, true); }
+    virtual void ReadColPropertiesBy(TReader& reader, bool byDataCol);
+    virtual void ReadRowProperties(TReader& reader);
+    virtual void ReadCellProperties(TReader& reader);
     bool IsColPropertiesStored(TgrBaseGrid* ancestor);
     bool IsRowPropertiesStored(TgrBaseGrid* ancestor);
     bool IsCellPropertiesStored(TgrBaseGrid* ancestor);
