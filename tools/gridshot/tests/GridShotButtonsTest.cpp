@@ -400,6 +400,25 @@ TEST_F(GridShotButtons, FlatButtonsShowNoFrameUntilPressed) {
     }
 }
 
+TEST_F(GridShotButtons, AHeldButtonLooksPressedWhileThePointerIsOnIt) {
+    Shoot(R"({"width":300,"height":100,"grid":{"Cols":1,"Rows":2},
+      "columns":[{"Width":90,"ButtonType":"btNormal"}],"rows":[["a"],["b"]]})");
+    TgrCellPaintInfo info;
+    ASSERT_TRUE(g->FillDrawInfo(1, 1, info));
+    const TRect b = info.ButtonRect;
+    auto edge = [&] { return Pixel(shot.Picture(), int(b.Left), int(b.Top + 4)); };
+    QRgb up = edge();
+    Press(b.Left + 3, b.Top + 3);
+    QRgb down = edge();
+    EXPECT_NE(down, up) << "the pressed edge";
+    Move(info.CellRect.Left + 5, b.Top + 3);
+    EXPECT_EQ(edge(), up) << "off the button it is up again";
+    Move(b.Left + 3, b.Top + 3);
+    EXPECT_EQ(edge(), down);
+    Release(b.Left + 3, b.Top + 3);
+    EXPECT_EQ(edge(), up);
+}
+
 TEST_F(GridShotButtons, RowBarPicturesFollowRowBarAlignment) {
     struct Case {
         const char* name;
