@@ -90,6 +90,8 @@ TEST_F(GridShotButtons, PicturesAreFittedByTheirOptions) {
     EXPECT_EQ(Pixel(p, t.Left, t.Top), kGreen);
     EXPECT_EQ(Pixel(p, t.Left + 4, t.Top + 3), kRed);
     EXPECT_EQ(Pixel(p, cx - m.Left + t.Left + 10, t.Top + 20), kWhite);
+    // The state names pictures by their size.
+    EXPECT_NE(shot.StateJson().find("[\"picture 10x6\",\"picture 10x6\""), std::string::npos) << shot.StateJson();
     // A raised cell shows its picture on the button face.
     TRect d = Cell(4, 2);
     EXPECT_EQ(Pixel(p, d.Right - 3, d.Bottom - 3), 0xF0F0F0u);
