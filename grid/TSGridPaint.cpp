@@ -582,14 +582,15 @@ void TgrBaseGrid::Paint() {
     gridBottom = forEach(FixedRowTotal(), topLeft.Row, rowTotal, height, rowExtent, [&](Integer r, Integer y, Integer h) {
         if (y >= clip.Bottom || y + h <= clip.Top) return;
         gridRight = forEach(FixedColTotal(), topLeft.Col, colTotal, width, colExtent, [&](Integer col, Integer x, Integer w) {
-            if (x >= clip.Right || x + w <= clip.Left) return;
+            TRect cell = MirroredX(TRect(x, y, x + w, y + h));
+            if (cell.Left >= clip.Right || cell.Right <= clip.Left) return;
             // Through the per-cell paint operation, which a descendant may
             // take over.
             TGridDrawState_ts state = 0;
             if (col < FixedColTotal() || r < FixedRowTotal()) state |= gdsFixed;
             if (col == curDisplayCol_ && r == curDisplayRow_) state |= gdsFocused;
             if (IsCellSelected(col, r)) state |= gdsSelected;
-            PaintCell(col, r, TRect(x, y, x + w, y + h), state);
+            PaintCell(col, r, cell, state);
         });
     });
     if (gridRight == 0) gridRight = forEach(FixedColTotal(), topLeft.Col, colTotal, width, colExtent, [](auto, auto, auto) {});
@@ -597,8 +598,8 @@ void TgrBaseGrid::Paint() {
     // Beyond the last cells.
     c->Brush()->SetStyle(bsSolid);
     c->Brush()->SetColor(Color());
-    if (gridRight < width) c->FillRect(TRect(gridRight, 0, width, height));
-    if (gridBottom < height) c->FillRect(TRect(0, gridBottom, gridRight, height));
+    if (gridRight < width) c->FillRect(MirroredX(TRect(gridRight, 0, width, height)));
+    if (gridBottom < height) c->FillRect(MirroredX(TRect(0, gridBottom, gridRight, height)));
 
     PaintScrollBars(c);
     DoPaint();
