@@ -132,6 +132,10 @@ public:
     TgrRecordSelection RecordSelection() const { return selection_->Mode(); }
     void SetRecordSelection(TgrRecordSelection value);
 
+    // Copies another data-aware grid; any other source raises "Cannot
+    // assign <source class> to <grid class>".
+    void Assign(const TPersistent* source) override;
+
     Integer GetDefaultCols() const override { return dataBound_ ? 1 : TgrBaseGrid::GetDefaultCols(); }
     Integer GetDefaultRows() const override { return dataBound_ ? 1 : TgrBaseGrid::GetDefaultRows(); }
 
