@@ -230,14 +230,12 @@ public:
     // of their design texts.
     bool Printing() const { return printing_; }
     void SetPrinting(bool value) { printing_ = value; }
-    // The report canvas of the run in progress (null outside a run).
-    TBaseReport* BaseReport() const { return baseReport_; }
-    void SetBaseReport(TBaseReport* report) { baseReport_ = report; }
     // Resolves "*" references (may be null).
     TVizeProjectManager* MasterProject = nullptr;
     TVizeModuleManager& ModuleManager() { return *modules_; }
-    // The report canvas a running report draws on, taken at creation from
-    // the current-report reference a project runner sets; null otherwise.
+    // The report canvas of the run in progress, set by the report run and
+    // taken at creation from the current-report reference a project runner
+    // sets; null otherwise.
     TBaseReport* BaseReport() const { return baseReport_; }
     void SetBaseReport(TBaseReport* report) { baseReport_ = report; }
 
@@ -255,7 +253,6 @@ private:
     bool saved_ = false;
     bool changed_ = false;
     bool printing_ = false;
-    TBaseReport* baseReport_ = nullptr;
     std::unique_ptr<TVizeModuleManager> modules_;
     TBaseReport* baseReport_ = nullptr;
     TVizeBaseSecurity* securityControl_ = nullptr;
