@@ -413,6 +413,8 @@ void TgrCustomDBGrid::DataLinkActiveChanged(bool active) {
         if (UsesStandardWindow()) window_->SetWindowSize(VisibleRecordCount());
         dataActive_ = window_->IsActive();
         if (!UsesStandardWindow()) bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
+        // Properties a form file gave records before the dataset opened.
+        ApplyStreamedProperties(true);
     } else {
         window_->ActiveChanged(false);
         dataActive_ = false;
