@@ -40,6 +40,7 @@ std::string DataRowText(const Variant& dataRow) { return dataRow.IsString() ? da
 // ------------------------------------------------------------ construction
 
 TgrCustomDBGrid::TgrCustomDBGrid(TComponent* owner) : TgrBaseGrid(owner) {
+    RegisterPublished();
     SetResizeRows(rrAll);
     dataLink_ = std::make_unique<TgrGridDataLink>(this);
     standardWindow_ = std::make_unique<TgrStandardDataset>(this);

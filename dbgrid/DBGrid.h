@@ -163,6 +163,12 @@ public:
     std::unique_ptr<TgrPropCollection> CreateRowCollection(bool fill) override;
     std::unique_ptr<TgrCellCollection> CreateCellCollection(bool fill) override;
     void Loaded() override;
+    // Bound, the rows come from the dataset: Rows is not stored, Cols only
+    // for customised columns.
+    bool IsColsStored() const override { return !dataBound_ || fieldState_ == fsCustomized; }
+    bool IsRowsStored() const override { return !dataBound_; }
+    // Registers the published properties of the data-aware grids.
+    static void RegisterPublished();
     // Properties read for records wait here until the dataset is open.
     std::vector<TgrStreamedRecordRow>& StreamedRecordRows() { return streamedRows_; }
     std::vector<TgrStreamedRecordCell>& StreamedRecordCells() { return streamedCells_; }

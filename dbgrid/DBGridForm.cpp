@@ -5,6 +5,8 @@
 
 #include "dbgrid/DBGrid.h"
 #include "dbgrid/DBGridFormItems.h"
+#include <mutex>
+
 #include "platform/core/Format.h"
 #include "platform/core/Strings.h"
 
@@ -133,7 +135,27 @@ TgrCollectionItem* TgrDBCellCollection::Add() {
 
 // ------------------------------------------------------------ the grid
 
+void TgrCustomDBGrid::RegisterPublished() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        RegisterGridPublished();
+        using G = TgrCustomDBGrid;
+        TPublished<G, TgrBaseGrid>()
+            .Boolean("AutoInsert", &G::AutoInsert, &G::SetAutoInsert)
+            .Enumeration("BookmarkCompareType", {"bctDefault", "bctAsString"}, &G::BookmarkCompareType,
+                         &G::SetBookmarkCompareType)
+            .Enumeration("BookmarkType", {"bmtDefault", "bmtNonOrdered"}, &G::BookmarkType, &G::SetBookmarkType)
+            .Boolean("ConfirmDelete", &G::ConfirmDelete, &G::SetConfirmDelete)
+            .Enumeration("DatasetType", {"dstStandard", "dstBDE"}, &G::DatasetType, &G::SetDatasetType)
+            .Boolean("ExactRowCount", &G::ExactRowCount, &G::SetExactRowCount)
+            .Enumeration("FieldState", {"fsDefault", "fsCustomized"}, &G::FieldState, &G::SetFieldState)
+            .Enumeration("RecordSelection", {"rseBookmarkRange", "rseBookmarkSet"}, &G::RecordSelection,
+                         &G::SetRecordSelection);
+    });
+}
+
 void TgrCustomDBGrid::DefineProperties(TgrFiler& filer) {
+    RegisterPublished();
     filer.DefineProperty(
         "DataBound", [this](TReader& r) { ReadDataBound(r); }, [this](TWriter& w) { WriteDataBound(w); }, true);
     filer.DefineProperty(

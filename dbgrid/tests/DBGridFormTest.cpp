@@ -59,6 +59,25 @@ TEST_F(DBGridForm, FileOfAnUnboundGridUnbindsAndCountsAreWrittenOnlyAgainstAnAnc
     EXPECT_NE(Saved(*grid, other).find("ColPropCount"), std::string::npos);
 }
 
+TEST_F(DBGridForm, BoundGridsKeepTheirCountsOutAndWriteTheirOwnProperties) {
+    grid->SetExactRowCount(false);
+    grid->SetAutoInsert(false);
+    std::string bound = Saved(*grid);
+    EXPECT_EQ(bound.find("\x04" "Rows"), std::string::npos);
+    EXPECT_EQ(bound.find("\x04" "Cols"), std::string::npos);
+    EXPECT_NE(bound.find("ExactRowCount"), std::string::npos);
+    Load(*other, bound);
+    EXPECT_FALSE(other->ExactRowCount());
+    EXPECT_FALSE(other->AutoInsert());
+    EXPECT_EQ(other->DatasetType(), grid->DatasetType());
+    // Customised columns are stored; an unbound grid stores both counts.
+    grid->SetFieldState(fsCustomized);
+    EXPECT_NE(Saved(*grid).find("\x04" "Cols"), std::string::npos);
+    std::string unbound = Saved(*other);
+    EXPECT_NE(unbound.find("\x04" "Rows"), std::string::npos);
+    EXPECT_NE(unbound.find("\x04" "Cols"), std::string::npos);
+}
+
 TEST_F(DBGridForm, CopyingTakesTheDataSourceUnlessExcluded) {
     auto* second = new TDataSource(form);
     other->SetDataSource(second);
