@@ -10,9 +10,6 @@
 #include "dbgrid/DBGrid.h"
 #include "grid/GridCombo.h"
 
-enum TgrComboCompareType { ctCaseSensitive, ctCaseInsensitive, ctOwnCompare };
-enum TgrComboAutoSearchType { asNone, asTop, asCenter, asBottom };
-enum TgrConvertCase { afcOnEdit, afcUpperCase, afcLowerCase, afcNone };
 
 class TgrDBComboGrid : public TgrCustomDBGrid {
 public:
@@ -26,6 +23,11 @@ public:
     void SetDropDownCols(Integer value) override { dropDownCols_ = value; }
     Integer GetValueCol() const override { return valueCol_; }
     void SetValueCol(Integer value) override { valueCol_ = value; }
+    bool GetValueColSorted() const override { return valueColSorted_; }
+    TgrComboCompareType GetCompareType() const override { return compareType_; }
+    TgrComboAutoSearchType GetAutoSearch() const override { return autoSearch_; }
+    bool GetAutoFill() const override { return autoFill_; }
+    TgrConvertCase GetAutoFillConvertCase() const override { return autoFillConvertCase_; }
     bool ValueColSorted() const { return valueColSorted_; }
     void SetValueColSorted(bool value) { valueColSorted_ = value; }
     TgrComboCompareType CompareType() const { return compareType_; }

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "dbgrid/DBComboGrid.h"
+#include "dbgrid/DBGridCurrentCell.h"
 #include "dbgrid/DBGridCursor.h"
 #include "dbgrid/DBGridPrint.h"
 #include "platform/core/Format.h"
@@ -47,6 +48,7 @@ TgrCustomDBGrid::TgrCustomDBGrid(TComponent* owner) : TgrBaseGrid(owner) {
     window_ = bdeWindow_.get();
     selection_ = std::make_unique<TgrDBSelection>(
         [this](const std::string& a, const std::string& b) { return CompareBookmarks(a, b); });
+    InstallCurrentCell(std::make_unique<TgrDBCurrentCell>(this));
     ResetEditTracking();
     constructing_ = false;
 }
@@ -917,6 +919,13 @@ void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
     }
     bool dropKey = (key == VK_F4 && !ctrl && !alt && !shift.Contains(ssShift)) ||
                    (alt && !ctrl && !shift.Contains(ssShift) && (key == VK_DOWN || key == VK_UP));
+    if (dropKey && CanDropDownDateTime(CurrentDataCol(), CurrentDataRow())) {
+        TgrDateTimeDefComponent* def = EffectiveDateTimeDef(CurrentDataCol(), CurrentDataRow());
+        FireDateTimeInit(def, CurrentDataCol(), CurrentDataRow());
+        TgrBaseGrid::GridKeyDown(key, shift);
+        if (key == 0) FireDateTimeDropDown(def, CurrentDataCol(), CurrentDataRow());
+        return;
+    }
     if (dropKey) {
         TgrCombo* combo = EffectiveCombo(CurrentDataCol(), CurrentDataRow());
         if (combo && !IsComboUsable(combo)) {
@@ -990,10 +999,35 @@ void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
     TgrBaseGrid::GridKeyDown(key, shift);
 }
 
+Variant TgrCustomDBGrid::MouseDataRow(Integer displayRow) {
+    if (!dataBound_) return Variant(displayRow >= 1 && displayRow < RowTotal() ? DataRowOfDisplay(displayRow) : displayRow);
+    if (dataActive_ && displayRow >= 1 && displayRow < RowTotal()) return DataRowOfRow(DataRowOfDisplay(displayRow));
+    return Variant(displayRow < 0 ? 0 : displayRow);
+}
+
+bool TgrCustomDBGrid::IsOnNormalButton(Integer displayCol, Integer displayRow, int x, int y) {
+    if (displayCol != TCustomGrid_ts::CurrentCell().Col || displayRow != TCustomGrid_ts::CurrentCell().Row)
+        return false;
+    TgrCellPaintInfo info;
+    return FillDrawInfo(displayCol, displayRow, info) && info.ButtonType == btNormal &&
+           PointInClosedRect(x, y, info.ButtonRect);
+}
+
 void TgrCustomDBGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     TCellCoord_ts cell = CellUnderMouse(x, y);
-    clickColDown_ = cell.Col >= 1 ? DataColOfDisplay(cell.Col) : 0;
-    clickRowDown_ = dataActive_ && cell.Row >= 1 ? DataRowOfRow(DataRowOfDisplay(cell.Row)) : Variant();
+    clickColDown_ = cell.Col >= 1 && cell.Col < ColTotal() ? DataColOfDisplay(cell.Col) : 0;
+    clickRowDown_ = MouseDataRow(cell.Row);
+    clickPosDown_ = ClickPositionOf(cell.Col, cell.Row);
+    if (button == mbLeft && shift.Contains(ssDouble) && (!dataBound_ || dataActive_))
+        DoDblClickCell(clickColDown_, clickRowDown_, clickPosDown_);
+    // A press on the current cell's normal button is the button's, not a
+    // click of the cell.
+    if (button == mbLeft && !DroppedCombo() && IsOnNormalButton(cell.Col, cell.Row, x, y)) {
+        buttonCol_ = cell.Col;
+        buttonRow_ = cell.Row;
+        FireButtonDown(DataColOfDisplay(cell.Col), DataRowOfDisplay(cell.Row));
+        return;
+    }
     // A press on the current cell's combo button: the list is prepared, or
     // refused when it lists this grid's own records.
     TgrCellPaintInfo info;
@@ -1010,11 +1044,100 @@ void TgrCustomDBGrid::MouseDown(TMouseButton button, TShiftState shift, int x, i
 }
 
 void TgrCustomDBGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    TgrBaseGrid::MouseUp(button, shift, x, y);
     TCellCoord_ts cell = CellUnderMouse(x, y);
-    Integer col = cell.Col >= 1 ? DataColOfDisplay(cell.Col) : 0;
-    clickRowUp_ = dataActive_ && cell.Row >= 1 ? DataRowOfRow(DataRowOfDisplay(cell.Row)) : Variant();
-    if (OnClickCell && dataActive_) OnClickCell(this, clickColDown_, clickRowDown_, col, clickRowUp_);
+    if (buttonCol_ > 0) {
+        Integer col = buttonCol_, row = buttonRow_;
+        buttonCol_ = buttonRow_ = 0;
+        Integer dataCol = DataColOfDisplay(col), dataRow = DataRowOfDisplay(row);
+        FireButtonUp(dataCol, dataRow);
+        if (cell.Col == col && cell.Row == row && IsOnNormalButton(col, row, x, y)) FireButtonClick(dataCol, dataRow);
+        return;
+    }
+    TgrBaseGrid::MouseUp(button, shift, x, y);
+    Integer col = cell.Col >= 1 && cell.Col < ColTotal() ? DataColOfDisplay(cell.Col) : 0;
+    clickRowUp_ = MouseDataRow(cell.Row);
+    if (!dataBound_ || dataActive_)
+        DoClickCell(clickColDown_, clickRowDown_, col, clickRowUp_, clickPosDown_, ClickPositionOf(cell.Col, cell.Row));
+}
+
+Variant TgrCustomDBGrid::RowDataRow(Integer dataRow) {
+    if (!dataBound_) return Variant(dataRow);
+    return dataActive_ ? DataRowOfRow(dataRow) : Variant(std::string());
+}
+
+void TgrCustomDBGrid::DoClickCell(Integer dataColDown, const Variant& dataRowDown, Integer dataColUp,
+                                  const Variant& dataRowUp, TgrClickPosition downPos, TgrClickPosition upPos) {
+    if (OnClickCell) OnClickCell(this, dataColDown, Variant(dataRowDown), dataColUp, Variant(dataRowUp), downPos, upPos);
+}
+
+void TgrCustomDBGrid::DoDblClickCell(Integer dataCol, const Variant& dataRow, TgrClickPosition pos) {
+    if (OnDblClickCell) OnDblClickCell(this, dataCol, Variant(dataRow), pos);
+}
+
+void TgrCustomDBGrid::DoButtonDown(Integer dataCol, const Variant& dataRow) {
+    if (OnButtonDown) OnButtonDown(this, dataCol, Variant(dataRow));
+}
+
+void TgrCustomDBGrid::DoButtonUp(Integer dataCol, const Variant& dataRow) {
+    if (OnButtonUp) OnButtonUp(this, dataCol, Variant(dataRow));
+}
+
+void TgrCustomDBGrid::DoButtonClick(Integer dataCol, const Variant& dataRow) {
+    if (OnButtonClick) OnButtonClick(this, dataCol, Variant(dataRow));
+}
+
+void TgrCustomDBGrid::DoShowEditor(Integer dataCol, const Variant& dataRow, bool& cancel) {
+    cancel = false;
+    if (OnShowEditor) OnShowEditor(this, dataCol, Variant(dataRow), cancel);
+}
+
+void TgrCustomDBGrid::DoDateTimeInit(TgrDateTimeDefComponent* def, Integer dataCol, const Variant& dataRow) {
+    if (OnDateTimeInit) OnDateTimeInit(this, def, dataCol, Variant(dataRow));
+}
+
+void TgrCustomDBGrid::DoDateTimeDropDown(TgrDateTimeDefComponent* def, Integer dataCol, const Variant& dataRow) {
+    if (OnDateTimeDropDown) OnDateTimeDropDown(this, def, dataCol, Variant(dataRow));
+}
+
+void TgrCustomDBGrid::DoDateTimeRollUp(TgrDateTimeDefComponent* def, Integer dataCol, const Variant& dataRow) {
+    if (OnDateTimeRollUp) OnDateTimeRollUp(this, def, dataCol, Variant(dataRow));
+}
+
+void TgrCustomDBGrid::DoDateTimeGetValue(TgrDateTimeDefComponent* def, Integer dataCol, const Variant& dataRow,
+                                         Variant& value) {
+    if (OnDateTimeGetValue) OnDateTimeGetValue(this, def, dataCol, Variant(dataRow), value);
+}
+
+void TgrCustomDBGrid::FireButtonDown(Integer dataCol, Integer dataRow) { DoButtonDown(dataCol, RowDataRow(dataRow)); }
+void TgrCustomDBGrid::FireButtonUp(Integer dataCol, Integer dataRow) { DoButtonUp(dataCol, RowDataRow(dataRow)); }
+void TgrCustomDBGrid::FireButtonClick(Integer dataCol, Integer dataRow) {
+    DoButtonClick(dataCol, RowDataRow(dataRow));
+}
+
+void TgrCustomDBGrid::FireDateTimeInit(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {
+    DoDateTimeInit(def, dataCol, RowDataRow(dataRow));
+}
+
+void TgrCustomDBGrid::FireDateTimeDropDown(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {
+    DoDateTimeDropDown(def, dataCol, RowDataRow(dataRow));
+}
+
+void TgrCustomDBGrid::FireDateTimeRollUp(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {
+    DoDateTimeRollUp(def, dataCol, RowDataRow(dataRow));
+}
+
+void TgrCustomDBGrid::FireDateTimeGetValue(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow,
+                                           Variant& value) {
+    DoDateTimeGetValue(def, dataCol, RowDataRow(dataRow), value);
+}
+
+bool TgrCustomDBGrid::StartEditing(Byte selectMode, bool updateNow) {
+    if (HasCurrentCell() && (!dataBound_ || dataActive_)) {
+        bool cancel = false;
+        DoShowEditor(CurrentDataCol(), EventDataRow(CurrentDataRow()), cancel);
+        if (cancel) return false;
+    }
+    return TgrBaseGrid::StartEditing(selectMode, updateNow);
 }
 
 // ------------------------------------------------------------ editing
@@ -1036,32 +1159,25 @@ void TgrCustomDBGrid::StoreEditText(Integer col, Integer row, const std::string&
     EditCurrentCell(text);
 }
 
-bool TgrCustomDBGrid::BeginRecordEdit(Integer dataCol) {
+bool TgrCustomDBGrid::BeginRecordEdit(Integer dataCol, bool eventsFired) {
     TgrDBField* f = FieldAdapter(dataCol);
     TgrCol* col = Col(dataCol);
     if (!f || !f->Field()->CanModify() || (col && col->GetReadOnly())) return false;
     if (!cellEditing_) {
-        bool cancel = false;
-        if (OnStartCellEdit) OnStartCellEdit(this, dataCol, Variant(currentRecord_), cancel);
-        if (cancel) return false;
-        if (!dataLink_->Editing()) {
-            if (OnStartRowEdit) OnStartRowEdit(this, Variant(currentRecord_), cancel);
-            if (cancel) return false;
-            if (!dataLink_->Edit()) return false;
-        }
+        if (!eventsFired && (!FireStartCellEdit() || !FireStartRowEdit())) return false;
+        if (!dataLink_->Editing() && !dataLink_->Edit()) return false;
         cellEditing_ = true;
     }
     updatePending_ = true;
     return true;
 }
 
-// The in-cell control starts an edit of the current cell: the record goes
-// into edit mode; the control's value is written when the cell is left.
+// The in-cell control starts an edit of the current cell (the start events
+// have fired): the record goes into edit mode; the control's value is
+// written when the cell is left.
 bool TgrCustomDBGrid::PrepareCellEdit(Integer dataCol, bool byUser) {
     if (!dataActive_) return TgrBaseGrid::PrepareCellEdit(dataCol, byUser);
-    if (!BeginRecordEdit(dataCol)) return false;
-    if (OnCellEdit) OnCellEdit(this, dataCol, Variant(currentRecord_), byUser);
-    return true;
+    return BeginRecordEdit(dataCol, true);
 }
 
 Variant TgrCustomDBGrid::PendingValue() {
@@ -1076,7 +1192,7 @@ bool TgrCustomDBGrid::EditCurrentCell(const std::string& text) {
     Integer dataCol = CurrentDataCol();
     if (!BeginRecordEdit(dataCol)) return false;
     pendingValue_ = Variant(text);
-    if (OnCellEdit) OnCellEdit(this, dataCol, Variant(currentRecord_), true);
+    FireCellEdit(dataCol, CurrentDataRow(), true);
     Integer row = window_->GetActiveRow();
     if (row >= 1 && row < RowTotal()) InvalidateRow(DisplayRowOfData(row));
     return true;
@@ -1088,7 +1204,7 @@ bool TgrCustomDBGrid::EndCellEdit() {
         return true;
     }
     bool cancel = false;
-    if (OnEndCellEdit) OnEndCellEdit(this, CurrentDataCol(), Variant(currentRecord_), cancel);
+    DoEndCellEdit(CurrentDataCol(), Variant(currentRecord_), cancel);
     if (cancel) return false;
     try {
         dataLink_->UpdateRecord();
@@ -1108,7 +1224,7 @@ bool TgrCustomDBGrid::PostEdit() {
     TDataSet* ds = DataSet();
     if (ds->State() != dsEdit && ds->State() != dsInsert) return true;
     bool cancel = false;
-    if (OnEndRowEdit) OnEndRowEdit(this, Variant(currentRecord_), cancel);
+    DoEndRowEdit(Variant(currentRecord_), cancel);
     if (cancel) return false;
     try {
         ds->Post();
@@ -1123,9 +1239,7 @@ bool TgrCustomDBGrid::PostEdit() {
 void TgrCustomDBGrid::UndoEdit() {
     if (!dataActive_) return;
     if (updatePending_) {
-        bool cancel = false;
-        if (OnUndoCellEdit) OnUndoCellEdit(this, CurrentDataCol(), Variant(currentRecord_), true, cancel);
-        if (cancel) return;
+        if (!FireUndoCellEdit(true)) return;
         updatePending_ = cellEditing_ = false;
         pendingValue_ = Variant();
         if (Editor() && EditingActive()) Editor()->LoadFromGrid();
@@ -1137,11 +1251,37 @@ void TgrCustomDBGrid::UndoEdit() {
     }
     TDataSet* ds = DataSet();
     if (ds->State() != dsEdit && ds->State() != dsInsert) return;
-    bool cancel = false;
-    if (OnUndoRowEdit) OnUndoRowEdit(this, Variant(currentRecord_), true, cancel);
-    if (cancel) return;
+    if (!FireUndoRowEdit(true, true)) return;
     ds->Cancel();
     if (Editor() && EditingActive()) Editor()->LoadFromGrid();
+}
+
+bool TgrCustomDBGrid::IsCurrentCellShown() {
+    if (!HasCurrentCell() || !HasWindow()) return false;
+    Integer row = dataActive_ ? window_->GetBookmarkRow(currentRecord_) : CurrentDataRow();
+    if (row < 1 || row > Rows()) return false;
+    TRect cell = CellPixels(CurrentDisplayCol(), DisplayRowOfData(row));
+    return cell.Right > cell.Left && cell.Bottom > cell.Top && cell.Left < ClientWidth() && cell.Top < ClientHeight();
+}
+
+bool TgrCustomDBGrid::IsCurrentDataRow(const Variant& dataRow) {
+    return dataActive_ && dataRow.IsString() && CompareBookmarks(dataRow.AsString(), currentRecord_) == 0;
+}
+
+void TgrCustomDBGrid::PutCellValue(Integer dataCol, const Variant& dataRow, const Variant& value) {
+    if (!dataBound_) {
+        TgrBaseGrid::PutCellValue(dataCol, dataRow.AsInteger(), value);
+        return;
+    }
+    if (dataCol < 1 || dataCol > Cols() || !IsCurrentDataRow(dataRow)) return;
+    if (!FieldAdapter(dataCol)) return;
+    if (!BeginRecordEdit(dataCol)) return;
+    pendingValue_ = value;
+    EndCellEdit();
+}
+
+bool TgrCustomDBGrid::OnAppendedRecord() const {
+    return dataActive_ && editKind_ == 2;
 }
 
 bool TgrCustomDBGrid::IsDataSetReadOnly() { return dataActive_ && !DataSet()->CanModify(); }
@@ -1257,3 +1397,97 @@ bool TodcDBGrid::WidgetEvent(QEvent* event) {
 void TodcDBGrid::DoEnter() { SetHeadingColor(FocusedHeadingColor); }
 
 void TodcDBGrid::DoExit() { SetHeadingColor(clBtnFace); }
+
+// ------------------------------------------------------------ edit events
+// The grid class's edit life cycle and the record edits of this grid fire
+// the same events: in data mode DataRow is the current record, not bound it
+// is the row number, and the grid class keeps its own bookkeeping.
+
+Variant TgrCustomDBGrid::EventDataRow(Integer dataRow) const {
+    return dataBound_ ? Variant(currentRecord_) : Variant(dataRow);
+}
+
+void TgrCustomDBGrid::DoStartCellEdit(Integer dataCol, const Variant& dataRow, bool& cancel) {
+    cancel = false;
+    if (OnStartCellEdit) OnStartCellEdit(this, dataCol, Variant(dataRow), cancel);
+}
+
+void TgrCustomDBGrid::DoEndCellEdit(Integer dataCol, const Variant& dataRow, bool& cancel) {
+    cancel = false;
+    if (OnEndCellEdit) OnEndCellEdit(this, dataCol, Variant(dataRow), cancel);
+}
+
+void TgrCustomDBGrid::DoStartRowEdit(const Variant& dataRow, bool& cancel) {
+    cancel = false;
+    if (OnStartRowEdit) OnStartRowEdit(this, Variant(dataRow), cancel);
+}
+
+void TgrCustomDBGrid::DoEndRowEdit(const Variant& dataRow, bool& cancel) {
+    cancel = false;
+    if (OnEndRowEdit) OnEndRowEdit(this, Variant(dataRow), cancel);
+}
+
+void TgrCustomDBGrid::DoCellEdit(Integer dataCol, const Variant& dataRow, bool byUser) {
+    if (OnCellEdit) OnCellEdit(this, dataCol, Variant(dataRow), byUser);
+}
+
+void TgrCustomDBGrid::DoUndoCellEdit(Integer dataCol, const Variant& dataRow, bool byUser, bool& cancel) {
+    cancel = false;
+    if (OnUndoCellEdit) OnUndoCellEdit(this, dataCol, Variant(dataRow), byUser, cancel);
+}
+
+void TgrCustomDBGrid::DoUndoRowEdit(const Variant& dataRow, bool byUser, bool& cancel) {
+    cancel = false;
+    if (OnUndoRowEdit) OnUndoRowEdit(this, Variant(dataRow), byUser, cancel);
+}
+
+bool TgrCustomDBGrid::FireStartCellEdit() {
+    if (dataBound_ ? cellEditing_ : IsCellEditing()) return true;
+    bool cancel = false;
+    DoStartCellEdit(CurrentDataCol(), EventDataRow(CurrentDataRow()), cancel);
+    if (cancel) return false;
+    return dataBound_ || TgrBaseGrid::FireStartCellEdit();
+}
+
+bool TgrCustomDBGrid::FireStartRowEdit() {
+    // In data mode the row edit is the dataset's: it starts once per record.
+    if (dataBound_ ? dataLink_->Editing() : IsRowEditing()) return true;
+    bool cancel = false;
+    DoStartRowEdit(EventDataRow(CurrentDataRow()), cancel);
+    if (cancel) return false;
+    return dataBound_ || TgrBaseGrid::FireStartRowEdit();
+}
+
+void TgrCustomDBGrid::FireCellEdit(Integer dataCol, Integer dataRow, bool byUser) {
+    if (!dataBound_) TgrBaseGrid::FireCellEdit(dataCol, dataRow, byUser);
+    DoCellEdit(dataCol, EventDataRow(dataRow), byUser);
+}
+
+bool TgrCustomDBGrid::FireEndCellEdit() {
+    // Data bound, ending the cell edit writes the value into the field.
+    if (dataBound_) return !dataActive_ || EndCellEdit();
+    bool cancel = false;
+    DoEndCellEdit(CurrentDataCol(), EventDataRow(CurrentDataRow()), cancel);
+    return !cancel && TgrBaseGrid::FireEndCellEdit();
+}
+
+bool TgrCustomDBGrid::FireEndRowEdit() {
+    // Data bound, ending the row edit posts the record.
+    if (dataBound_) return !dataActive_ || PostEdit();
+    bool cancel = false;
+    DoEndRowEdit(EventDataRow(CurrentDataRow()), cancel);
+    return !cancel && TgrBaseGrid::FireEndRowEdit();
+}
+
+bool TgrCustomDBGrid::FireUndoCellEdit(bool byUser) {
+    bool cancel = false;
+    DoUndoCellEdit(CurrentDataCol(), EventDataRow(CurrentDataRow()), byUser, cancel);
+    return !cancel && (dataBound_ || TgrBaseGrid::FireUndoCellEdit(byUser));
+}
+
+bool TgrCustomDBGrid::FireUndoRowEdit(bool byUser, bool asked) {
+    if (!asked) return true;
+    bool cancel = false;
+    DoUndoRowEdit(EventDataRow(CurrentDataRow()), byUser, cancel);
+    return !cancel && (dataBound_ || TgrBaseGrid::FireUndoRowEdit(byUser, asked));
+}

@@ -57,8 +57,17 @@ class TgrDBComboGrid;
 // Combo is the list of the combo concerned.
 using TgrDBComboCellEvent =
     std::function<void(TObject*, TgrDBComboGrid* combo, Integer dataCol, const Variant& dataRow)>;
-using TgrDBClickCellEvent = std::function<void(TObject*, Integer dataColDown, const Variant& dataRowDown,
-                                               Integer dataColUp, const Variant& dataRowUp)>;
+using TgrDBClickCellEvent =
+    std::function<void(TObject*, Integer dataColDown, const Variant& dataRowDown, Integer dataColUp,
+                       const Variant& dataRowUp, TgrClickPosition downPos, TgrClickPosition upPos)>;
+using TgrDBDblClickCellEvent =
+    std::function<void(TObject*, Integer dataCol, const Variant& dataRow, TgrClickPosition pos)>;
+using TgrDBButtonEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow)>;
+using TgrDBShowEditorEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, bool& cancel)>;
+using TgrDBDateTimeCellEvent =
+    std::function<void(TObject*, TgrDateTimeDefComponent* dateTimeDef, Integer dataCol, const Variant& dataRow)>;
+using TgrDBDateTimeGetValueEvent = std::function<void(TObject*, TgrDateTimeDefComponent* dateTimeDef,
+                                                      Integer dataCol, const Variant& dataRow, Variant& value)>;
 
 // Scroll-bar codes of the vertical bar.
 enum TgrScrollCode {
@@ -200,6 +209,15 @@ public:
     // Ins: a new record before the current one; True when inserted.
     bool InsertRecordOnKey();
     bool IsDataSetReadOnly();
+    // The current cell lies in the grid's client area.
+    bool IsCurrentCellShown();
+    bool IsCurrentDataRow(const Variant& dataRow);
+    // Writes a value into the current record's field (nothing for another
+    // record); not data bound, into the grid's stored cell.
+    void PutCellValue(Integer dataCol, const Variant& dataRow, const Variant& value);
+    using TgrBaseGrid::PutCellValue;
+    // The current record is one appended at the end and not posted yet.
+    bool OnAppendedRecord() const;
 
     // ------------------------------------------------ print and export
     void ExportCsv(const std::string& fileName);
@@ -272,6 +290,15 @@ public:
     TgrDBPrintRowEvent OnPrintRow;
     TgrDBPrintCellEvent OnPrintCell;
     TgrDBClickCellEvent OnClickCell;
+    TgrDBDblClickCellEvent OnDblClickCell;
+    TgrDBButtonEvent OnButtonDown;
+    TgrDBButtonEvent OnButtonUp;
+    TgrDBButtonEvent OnButtonClick;
+    TgrDBShowEditorEvent OnShowEditor;
+    TgrDBDateTimeCellEvent OnDateTimeInit;
+    TgrDBDateTimeCellEvent OnDateTimeDropDown;
+    TgrDBDateTimeCellEvent OnDateTimeRollUp;
+    TgrDBDateTimeGetValueEvent OnDateTimeGetValue;
     // A cell's combo list is prepared for dropping down, dropped down,
     // closed; DataRow is the grid's current record.
     TgrDBComboCellEvent OnComboInit;
@@ -279,7 +306,47 @@ public:
     TgrDBComboCellEvent OnComboRollUp;
     TNotifyEvent OnFieldLayoutChange;
 
-    // Event firers (each fires only when a handler is assigned).
+    // Event firers (each fires only when a handler is assigned; a var
+    // Cancel starts False).
+    virtual void DoStartCellEdit(Integer dataCol, const Variant& dataRow, bool& cancel);
+    virtual void DoEndCellEdit(Integer dataCol, const Variant& dataRow, bool& cancel);
+    virtual void DoStartRowEdit(const Variant& dataRow, bool& cancel);
+    virtual void DoEndRowEdit(const Variant& dataRow, bool& cancel);
+    virtual void DoCellEdit(Integer dataCol, const Variant& dataRow, bool byUser);
+    virtual void DoUndoCellEdit(Integer dataCol, const Variant& dataRow, bool byUser, bool& cancel);
+    virtual void DoUndoRowEdit(const Variant& dataRow, bool byUser, bool& cancel);
+    virtual void DoClickCell(Integer dataColDown, const Variant& dataRowDown, Integer dataColUp,
+                             const Variant& dataRowUp, TgrClickPosition downPos, TgrClickPosition upPos);
+    virtual void DoDblClickCell(Integer dataCol, const Variant& dataRow, TgrClickPosition pos);
+    virtual void DoButtonDown(Integer dataCol, const Variant& dataRow);
+    virtual void DoButtonUp(Integer dataCol, const Variant& dataRow);
+    virtual void DoButtonClick(Integer dataCol, const Variant& dataRow);
+    virtual void DoShowEditor(Integer dataCol, const Variant& dataRow, bool& cancel);
+    virtual void DoDateTimeInit(TgrDateTimeDefComponent* def, Integer dataCol, const Variant& dataRow);
+    virtual void DoDateTimeDropDown(TgrDateTimeDefComponent* def, Integer dataCol, const Variant& dataRow);
+    virtual void DoDateTimeRollUp(TgrDateTimeDefComponent* def, Integer dataCol, const Variant& dataRow);
+    virtual void DoDateTimeGetValue(TgrDateTimeDefComponent* def, Integer dataCol, const Variant& dataRow,
+                                    Variant& value);
+    // The grid class's button and date-time hooks name records here.
+    void FireButtonDown(Integer dataCol, Integer dataRow) override;
+    void FireButtonUp(Integer dataCol, Integer dataRow) override;
+    void FireButtonClick(Integer dataCol, Integer dataRow) override;
+    void FireDateTimeInit(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) override;
+    void FireDateTimeDropDown(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) override;
+    void FireDateTimeRollUp(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) override;
+    void FireDateTimeGetValue(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow,
+                              Variant& value) override;
+    // OnShowEditor may keep the editor from opening.
+    bool StartEditing(Byte selectMode, bool updateNow) override;
+    // The grid class's edit events become this grid's: one set of events
+    // whose rows are records.
+    bool FireStartCellEdit() override;
+    bool FireStartRowEdit() override;
+    void FireCellEdit(Integer dataCol, Integer dataRow, bool byUser) override;
+    bool FireEndCellEdit() override;
+    bool FireEndRowEdit() override;
+    bool FireUndoCellEdit(bool byUser) override;
+    bool FireUndoRowEdit(bool byUser, bool asked) override;
     virtual void DoCellLoaded(Integer dataCol, const Variant& dataRow, Variant& value);
     virtual void DoRowLoaded(const Variant& dataRow);
     virtual void DoPrintRow(const Variant& dataRow, bool& cancel);
@@ -313,6 +380,7 @@ protected:
 
 private:
     friend class TgrPrintDbGrid;
+    friend class TgrDBCurrentCell;
     // Rows := the window's record count (1 while not data active).
     void UpdateRowCount();
     // The dataset's current record becomes the grid's current record.
@@ -326,7 +394,17 @@ private:
     void ShowPostError(const std::exception& e);
     // Starts an edit of the current record for a column (start events,
     // dataset edit mode); False when refused.
-    bool BeginRecordEdit(Integer dataCol);
+    bool BeginRecordEdit(Integer dataCol, bool eventsFired = false);
+    // The DataRow the edit events name for a row of the grid class.
+    Variant EventDataRow(Integer dataRow) const;
+    // The DataRow of a grid-class row: the record of a window row in data
+    // mode, the row number otherwise.
+    Variant RowDataRow(Integer dataRow);
+    // The mouse cell memory: the record under a display row, or the row
+    // number itself for the heading and outside the rows.
+    Variant MouseDataRow(Integer displayRow);
+    // The current cell's normal button lies under a point.
+    bool IsOnNormalButton(Integer displayCol, Integer displayRow, int x, int y);
     // The value typed into the current cell: set through EditCurrentCell
     // or held by the in-cell control.
     Variant PendingValue();
@@ -378,6 +456,9 @@ private:
     // True while ForEachRecord walks the dataset with its controls disabled.
     bool walking_ = false;
     Integer clickColDown_ = 0;
+    TgrClickPosition clickPosDown_ = cpOutside;
+    // The cell whose normal button is held down (display positions; 0 none).
+    Integer buttonCol_ = 0, buttonRow_ = 0;
     Integer cellColSeen_ = 0;
     std::string cellRecordSeen_;
 };

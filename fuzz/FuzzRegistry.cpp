@@ -9,7 +9,9 @@ const std::vector<TFuzzTarget>& FuzzTargets() {
         {"filter", FuzzFilter},       {"snapshot", FuzzSnapshot},
         {"project", FuzzProjectStream}, {"lzw", FuzzLzw},
         {"gridcells", FuzzGridCells},   {"indexkeys", FuzzIndexKeys},
-        {"gridlayout", FuzzGridLayout},
+        {"gridlayout", FuzzGridLayout}, {"savedfiles", FuzzSavedFiles},
+        {"scanwork", FuzzScanWork},     {"metafile", FuzzMetafile},
+        {"module", FuzzModule},
     };
     return targets;
 }

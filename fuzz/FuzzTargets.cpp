@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "platform/gui/Graphics.h"
+#include "platform/gui/Prompts.h"
 
 std::string FuzzScratchDir() {
     static const std::string dir = [] {
@@ -32,3 +33,27 @@ void FuzzEnsureGui() {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     EnsureGuiApplication();
 }
+
+struct TFuzzPrompts::Impl : TPromptService {
+    bool yes = false;
+    int count = 0;
+    TPromptService* previous = nullptr;
+    PromptAnswer Ask(const PromptRequest& request) override {
+        ++count;
+        PromptAnswer a = DismissAnswer(request);
+        if (yes && request.Kind == PromptKind::Message && request.Buttons.Contains(mbYes)) a.Result = mrYes;
+        return a;
+    }
+};
+
+TFuzzPrompts::TFuzzPrompts(bool yes) : impl_(new Impl) {
+    impl_->yes = yes;
+    impl_->previous = SetPromptService(impl_);
+}
+
+TFuzzPrompts::~TFuzzPrompts() {
+    SetPromptService(impl_->previous);
+    delete impl_;
+}
+
+int TFuzzPrompts::Count() const { return impl_->count; }

@@ -38,6 +38,10 @@ void FuzzLzw(const std::string& input);           // the block compression codec
 void FuzzGridCells(const std::string& input);     // the grid's cell-data stream
 void FuzzGridLayout(const std::string& input);    // grid layout streams and files
 void FuzzIndexKeys(const std::string& input);     // raw index keys handed to the database engine
+void FuzzSavedFiles(const std::string& input);    // group, profile and test-set files into the tables
+void FuzzScanWork(const std::string& input);      // scanner bytes through the wizard's receive handler
+void FuzzMetafile(const std::string& input);      // recorded pictures: player and export interpreter
+void FuzzModule(const std::string& input);        // compiled script modules: loader and bounded run
 
 struct TFuzzTarget {
     const char* Name;  // also the corpus folder fuzz/corpus/<Name>
@@ -54,3 +58,19 @@ std::string FuzzScratchFile(const std::string& name, const std::string& bytes);
 std::string FuzzReadFile(const std::string& path);
 // Makes the offscreen GUI application the report and grid readers draw with.
 void FuzzEnsureGui();
+
+// Answers every question a reader asks without a window while it lives:
+// Yes where Yes is offered and yes is set, else what closing the box
+// gives; file and input dialogs are cancelled. Counts the prompts.
+class TFuzzPrompts {
+public:
+    explicit TFuzzPrompts(bool yes);
+    ~TFuzzPrompts();
+    TFuzzPrompts(const TFuzzPrompts&) = delete;
+    TFuzzPrompts& operator=(const TFuzzPrompts&) = delete;
+    int Count() const;
+
+private:
+    struct Impl;
+    Impl* impl_;
+};

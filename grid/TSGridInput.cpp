@@ -13,7 +13,9 @@
 #include "grid/GridCheckBox.h"
 #include "grid/GridCombo.h"
 #include "grid/GridEditBox.h"
+#include "grid/GridMaskCheck.h"
 #include "grid/TSGrid.h"
+#include "platform/core/Strings.h"
 #include "platform/core/Clock.h"
 #include "platform/gui/Forms.h"
 
@@ -92,6 +94,10 @@ void TgrBaseGrid::EndCellEdit(bool store) {
 
 bool TgrBaseGrid::AcceptCellEdit() {
     if (!cellEditing_) return true;
+    TgrDropDownStyle style;
+    if (GetCurrentControlType() == ctText && ResolveButtonType(curDataCol_, curDataRow_, style) == btCombo &&
+        style == ddDropDown)
+        ComboAutoFill(true);
     if (!ValidateCellMask() || !FireEndCellEdit()) return false;
     cellModified_ = true;
     cellEditing_ = false;
@@ -113,7 +119,7 @@ bool TgrBaseGrid::EndCellAndRowEdit() { return AcceptCellEdit() && EndRowEdit();
 void TgrBaseGrid::ClearRowEditState(Integer dataRow) {
     if (!rowEditing_) return;
     if (rowChangedIndicator_ == riOn && dataRow >= 1 && dataRow <= Rows() && rowModified_) SetRowChanged(dataRow, true);
-    rowEditing_ = cellModified_ = cellEditing_ = rowModified_ = false;
+    rowEditing_ = cellModified_ = cellEditing_ = rowModified_ = insertRowInUse_ = false;
     if (rowBarOn_) InvalidateDisplayCell(0, DisplayRowOfData(dataRow));
 }
 
@@ -172,16 +178,37 @@ bool TgrBaseGrid::UndoEdit(bool forceRow, bool byUser, bool& undone, bool& value
     }
     if (undoRow) {
         rowEditing_ = cellModified_ = rowModified_ = false;
+        // An undone first row of the insert row takes back the insert row
+        // it showed below.
+        if (insertRowInUse_ && gridMode_ == gmEditInsert && insertRowCount_ == 1 &&
+            curDisplayRow_ + 1 == RowTotal() - 1 && !IsRowChanged(curDataRow_)) {
+            insertRowInUse_ = false;
+            insertRowCount_ = 0;
+            ChangeCounts(ColTotal(), RowTotal() - 1);
+        }
         InvalidateRow(curDisplayRow_);
     }
     return true;
 }
 
-void TgrBaseGrid::CellValueEdited(bool startEdit, bool byUser) {
+void TgrBaseGrid::CellValueEdited(bool startEdit, bool byUser) { CellValueEdited(startEdit, byUser, false); }
+
+void TgrBaseGrid::CellValueEdited(bool startEdit, bool byUser, bool autoFill) {
     if (!HasWindow() || !startEdit || painting_ || EditStartLocked()) return;
+    // The provisional row of gmEditInsert becomes a row only through the user.
+    bool onInsertRow = gridMode_ == gmEditInsert && insertRowCount_ == 0 && curDisplayRow_ == RowTotal() - 1;
+    if (onInsertRow && !byUser) return;
     if (!cellEditing_ && !BeginCellEdit()) return;
     rowModified_ = true;
+    if (rowBarOn_ && rowBarIndicator_) InvalidateDisplayCell(0, curDisplayRow_);
+    if (onInsertRow && !insertRowInUse_) {
+        // The edited row stays; a new insert row is shown below it.
+        insertRowInUse_ = true;
+        insertRowCount_ = 1;
+        ChangeCounts(ColTotal(), RowTotal() + 1);
+    }
     FireCellEdit(curDataCol_, curDataRow_, byUser);
+    ComboValueEdited(autoFill);
 }
 
 // ------------------------------------------------------------ edit events
@@ -264,7 +291,8 @@ void TgrBaseGrid::PositionCellControl(TgrCustomGridControl* control) {
     TRect r = CellPixels(curDisplayCol_, curDisplayRow_);
     // A cell cut down to nothing (or a column narrower than its line) gives
     // a control of no size, never a negative one.
-    Integer width = std::max<Integer>(0, r.Width() - vertLineWidth_);
+    // The cell's button stays visible beside the control.
+    Integer width = std::max<Integer>(0, r.Width() - vertLineWidth_ - CellButtonWidth(curDataCol_, curDataRow_));
     Integer height = std::max<Integer>(0, r.Height() - horzLineWidth_);
     control->Window()->SetBounds(r.Left, r.Top, width, height);
 }
@@ -355,7 +383,9 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
                 }
                 break;
             case VK_ESCAPE:
-                if (cellEditing_ || rowEditing_) {
+                if (ResetComboSearchText()) {
+                    handled = true;
+                } else if (cellEditing_ || rowEditing_) {
                     bool undone = false, kept = false;
                     UndoEdit(false, true, undone, kept);
                     handled = true;
@@ -435,6 +465,11 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
         if (HasWindow()) Update();
     } else if (cellEditing_ && editControl_ && activeControl_ == editControl_.get() && activeControl_->GetVisible()) {
         // Keys the grid does not take edit the text.
+        forwardingKey_ = true;
+        struct Release {
+            bool& flag;
+            ~Release() { flag = false; }
+        } release{forwardingKey_};
         editControl_->EditBox()->DoKeyDown(key, shift);
     }
 }
@@ -445,6 +480,14 @@ bool TgrBaseGrid::DoKeyPress(char& key) {
     if (!IsPrintable(key) && key != '\b') return false;
     TgrControlType type = GetCurrentControlType();
     if (type == ctCheck) return key == ' ';
+    // A list-only combo cell (or one searched while typing) takes typed
+    // characters as searches in its list.
+    TgrDropDownStyle style;
+    if (IsPrintable(key) && CanEdit() && ResolveButtonType(curDataCol_, curDataRow_, style) == btCombo &&
+        (style == ddDropDownList || SearchesWhileTyping(curDataCol_))) {
+        ComboCharKey(key);
+        return true;
+    }
     if (type != ctText || !BeginCellEdit()) return false;
     RefreshCellControl();
     if (activeControl_ != editControl_.get()) return false;
@@ -551,6 +594,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
     TCellCoord_ts cell = CellUnderMouse(x, y);
     if (cell.Col < 0 || cell.Row < 0) return;
     if (cell.Row == 0 && cell.Col >= 1) {
+        if (PressHeadingButton(cell.Col, x, y)) return;
         pressedHeading_ = cell.Col;
         headingShownDown_ = true;
         InvalidateDisplayCell(cell.Col, 0);
@@ -593,6 +637,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         }
         if (colSelection_->Count() > 0) SelectDisplayCols(1, ColTotal() - 1, false);
         if (!MoveToDisplayCell(cell.Col, cell.Row)) return;
+        if (PressSpinButton(cell.Col, cell.Row, x, y)) return;
         if (wasCurrent && GetCurrentControlType() == ctCheck) ToggleCurrentCheck();
     }
     selectingRows_ = false;
@@ -608,10 +653,11 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
         case msColResize: sizePos_ = x; break;
         case msButtonDown:
         case msColMove:
+            if (TrackSpinButton(x, y)) break;
             // The held heading looks pressed only while the pointer is on it.
             if (pressedHeading_ >= 1) {
                 TCellCoord_ts over = CellUnderMouse(x, y);
-                bool down = over.Row == 0 && over.Col == pressedHeading_;
+                bool down = HeadingShownDownAt(x, y);
                 if (down != headingShownDown_) {
                     headingShownDown_ = down;
                     InvalidateDisplayCell(pressedHeading_, 0);
@@ -761,6 +807,10 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     scrollDelayStart_ = 0;
     SetMouseCapture(false);
     SetMouseStatus(msNormal);
+    if (EndSpinPress(released, x, y) || ReleaseHeadingButton(released)) {
+        if (HasWindow()) Update();
+        return;
+    }
     if (!released) return;
     switch (status) {
         case msColResize: {
@@ -840,7 +890,33 @@ void TgrBaseGrid::SyncListBoxSelection(bool fire) {
 }
 
 void TgrBaseGrid::ApplyEditorMask() {
-    if (editControl_) editControl_->SetMaskName(EffectiveMaskName(curDataCol_, curDataRow_));
+    if (!editControl_) return;
+    if (editControl_->GetMaskDefs() != GetMaskDefs()) editControl_->SetMaskDefs(GetMaskDefs());
+    std::string name = EffectiveMaskName(curDataCol_, curDataRow_);
+    if (editControl_->GetMaskName() != name) editControl_->SetMaskName(name);
+}
+
+bool TgrBaseGrid::ValidateCellMask() {
+    if (GetCurrentControlType() != ctText) return true;
+    auto* mask = dynamic_cast<TgrMaskValidation*>(maskLink_->FindMask(EffectiveMaskName(curDataCol_, curDataRow_)));
+    if (!mask || !(mask->MaskOptions() & grMaskOptionValidate)) return true;
+    std::string text = activeControl_ == editControl_.get() ? activeControl_->GetValue().AsString()
+                                                             : GetCellValue(curDataCol_, curDataRow_).AsString();
+    std::string completion;
+    if (!mask->CheckText(text, int(Utf8Length(text)) + 1, completion)) {
+        bool accept = false;
+        FireInvalidMaskValue(accept);
+        return accept;
+    }
+    if (!completion.empty()) {
+        text += completion;
+        editControl_->SetValueByUser(Variant(text), false);
+        if (storeData_ && curDataCol_ >= 1 && curDataCol_ <= Cols() && curDataRow_ >= 1 && curDataRow_ <= Rows())
+            StoreCellValue(curDataCol_, curDataRow_, Variant(text), ctText);
+        editControl_->SetSelStart(int(Utf8Length(text)));
+        editControl_->SetSelLength(0);
+    }
+    return true;
 }
 
 void TgrBaseGrid::ShrinkRangeOffCol(Integer displayCol) {
@@ -867,4 +943,119 @@ void TgrBaseGrid::ShrinkRangeOffRow(Integer displayRow) {
     RepaintRange(r);
     if (displayRow == r.Top) ++r.Top;
     else if (displayRow == r.Bottom) --r.Bottom;
+}
+
+// ------------------------------------------------------------ in-cell control notifications
+
+void TgrBaseGrid::ControlStartEdit(bool& cancel) {
+    // The start events fire once: BeginCellEdit answers at once while the
+    // cell edit runs.
+    cancel = !BeginCellEdit();
+}
+
+void TgrBaseGrid::ControlPrepareEdit(bool allowed, bool& refuse) {
+    refuse = false;
+    if (!painting_ && !EditStartLocked() && allowed) refuse = !PrepareCellEdit(curDataCol_, true);
+}
+
+void TgrBaseGrid::ControlValueChanged(bool startEdit, bool byUser, bool autoFill) {
+    CellValueEdited(startEdit, byUser, autoFill);
+}
+
+void TgrBaseGrid::ControlValueStored(bool withValue) {
+    if (!activeControl_ || !currentCell_) return;
+    currentCell_->NoteSelection(activeControl_->GetSelStart(), activeControl_->GetSelLength());
+    if (!withValue || !HasCurrentCell()) return;
+    Variant value = activeControl_->GetValue();
+    currentCell_->NoteEditedValue(value);
+    if (storeData_ && !EditStartLocked() && curDataCol_ >= 1 && curDataCol_ <= Cols() && curDataRow_ >= 1 &&
+        curDataRow_ <= Rows())
+        StoreCellValue(curDataCol_, curDataRow_, value, GetCurrentControlType());
+}
+
+void TgrBaseGrid::ControlUndo(bool byUser, bool& notHandled) {
+    if (droppedCombo_) {
+        RollUpCombo(false);
+        notHandled = false;
+        return;
+    }
+    bool undone = false, kept = false;
+    bool allowed = UndoEdit(false, byUser, undone, kept);
+    notHandled = !(allowed && kept);
+}
+
+void TgrBaseGrid::ControlWantsEscape(Word16 key, bool& wanted) {
+    if (key != VK_ESCAPE) {
+        wanted = true;
+        return;
+    }
+    wanted = cellEditing_ || rowEditing_ || (mouseStatus_ != msNormal && mouseStatus_ != msButtonDown) ||
+             !comboSearchText_.empty() || droppedCombo_ != nullptr || IsInsertRowPos(curDisplayRow_);
+}
+
+void TgrBaseGrid::ControlInvalidMaskEdit(const std::string& keys, bool& accept) { FireInvalidMaskEdit(keys, accept); }
+
+void TgrBaseGrid::ControlEditTextResized(bool byUser) { DoEditTextResized(byUser); }
+
+void TgrBaseGrid::ControlKeyDown(Word16& key, TShiftState shift) {
+    // Keys the grid itself forwarded to the control come back here once.
+    if (forwardingKey_ || key == 0) return;
+    GridKeyDown(key, shift);
+}
+
+void TgrBaseGrid::ControlKeyPress(char& key) {
+    if (static_cast<unsigned char>(key) >= 32) ComboCharKey(key);
+}
+
+void TgrBaseGrid::ControlKeyDownEvent(Word16& key, TShiftState shift) {
+    ++keyLock_;
+    struct Release {
+        Integer& lock;
+        ~Release() { --lock; }
+    } release{keyLock_};
+    if (OnKeyDown && CanFireEvents()) OnKeyDown(this, key, shift);
+}
+
+void TgrBaseGrid::ControlKeyUpEvent(Word16& key, TShiftState shift) {
+    if (OnKeyUp && CanFireEvents()) OnKeyUp(this, key, shift);
+}
+
+void TgrBaseGrid::ControlKeyPressEvent(char& key) {
+    ++keyLock_;
+    struct Release {
+        Integer& lock;
+        ~Release() { --lock; }
+    } release{keyLock_};
+    if (OnKeyPress && CanFireEvents()) OnKeyPress(this, key);
+}
+
+void TgrBaseGrid::ControlClick() {
+    if (OnClick) OnClick(this);
+}
+
+void TgrBaseGrid::ControlDblClick() {
+    if (OnDblClick) OnDblClick(this);
+}
+
+void TgrBaseGrid::ControlMouseDown(TgrCustomGridControl* control, TMouseButton button, TShiftState shift, int x,
+                                   int y) {
+    int gx = x + control->Left(), gy = y + control->Top();
+    if ((IsFocusHolder(this) || !checkMouseFocus_) && button == mbLeft && control != editControl_.get()) {
+        // A press on the drop-down button of a list-only combo cell opens it
+        // even over the in-cell control.
+        TgrCellPaintInfo info;
+        if (FillDrawInfo(curDisplayCol_, curDisplayRow_, info) && info.ButtonType == btCombo &&
+            info.DropDownStyle == ddDropDownList && PointInClosedRect(gx, gy, info.ButtonRect))
+            DropDownCombo();
+    }
+    if (OnMouseDown) OnMouseDown(this, button, shift, gx, gy);
+}
+
+void TgrBaseGrid::ControlMouseUp(TgrCustomGridControl* control, TMouseButton button, TShiftState shift, int x,
+                                 int y) {
+    if (OnMouseUp) OnMouseUp(this, button, shift, x + control->Left(), y + control->Top());
+}
+
+void TgrBaseGrid::ControlMouseMove(TgrCustomGridControl* control, TShiftState shift, int x, int y) {
+    if (OnMouseMove) OnMouseMove(this, shift, x + control->Left(), y + control->Top());
 }

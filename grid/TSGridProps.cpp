@@ -276,10 +276,19 @@ void TgrBaseGrid::CheckGridStatusChanged() {
 }
 
 void TgrBaseGrid::SetMouseStatus(TgrMouseStatus status) {
-    if (status == mouseStatus_) return;
-    TgrMouseStatus old = mouseStatus_;
     mouseStatus_ = status;
-    DoMouseStatusChanged(old, status);
+    CheckMouseStatusChanged();
+}
+
+void TgrBaseGrid::CheckMouseStatusChanged() {
+    if (mouseStatus_ == notifiedMouseStatus_) return;
+    // The states of a press repaint the current cell in edit mode, whose
+    // look depends on whether the mouse holds it.
+    if (IsEditMode() && mouseStatus_ >= msMouseDown && mouseStatus_ <= msButtonDown)
+        InvalidateDisplayCell(curDisplayCol_, curDisplayRow_);
+    TgrMouseStatus old = notifiedMouseStatus_;
+    notifiedMouseStatus_ = mouseStatus_;
+    DoMouseStatusChanged(old, mouseStatus_);
 }
 
 // ================================================================ events
@@ -466,8 +475,10 @@ Integer TgrBaseGrid::LastVisibleCol() {
 void TgrBaseGrid::RepaintFocusCell(bool) { InvalidateDisplayCell(curDisplayCol_, curDisplayRow_); }
 void TgrBaseGrid::InvalidateFocusCell(bool) { InvalidateDisplayCell(curDisplayCol_, curDisplayRow_); }
 
+// The position counts also while the insert row is a provisional data row
+// (entered, not yet edited).
 bool TgrBaseGrid::IsInsertRowPos(Integer displayRow) {
-    return insertRowCount_ > 0 && displayRow == RowTotal() - 1;
+    return gridMode_ == gmEditInsert && displayRow == RowTotal() - 1;
 }
 
 void TgrBaseGrid::SetEditorMaxLength(Integer length) {

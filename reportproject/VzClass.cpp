@@ -96,6 +96,7 @@ TVizeComponent::TVizeComponent(TComponent* owner) : TComponent(owner) {
 
 TVizeComponent::~TVizeComponent() {
     Destroying();
+    if (VizeHooks().ComponentFreed) VizeHooks().ComponentFreed(this);
     FreeEvents();
     if (VizeDesigner().DesignMode && VizeDesigner().NotifyDesigner) VizeDesigner().NotifyDesigner(this, nullptr);
     CallComponentDeleted(this);
@@ -408,7 +409,7 @@ void TVizeProjectItem::SaveToStream(TStream& stream) {
 void TVizeProjectItem::LoadFromStream(TStream& stream) {
     TStreamHelper helper(stream);
     TVizeReader reader(helper);
-    reader.Project = Project();
+    reader.UseProject(Project());
     reader.ReadRootItem(this);
     reader.ApplyFixups();
 }
@@ -450,6 +451,7 @@ void TVizeProjectItem::SetModule(TVizeModule* module) {
     if (module == module_) return;
     delete module_;
     module_ = module;
+    if (module_) module_->SetOwnerItem(this);
 }
 
 void TVizeProjectItem::SetName(const std::string& newName) {

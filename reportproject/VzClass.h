@@ -205,6 +205,10 @@ public:
     void MoveChild(TVizeComponent* child, int kind) override;
     bool HasChildList() const { return children_ != nullptr; }
 
+protected:
+    // The children in order (null before the first child).
+    std::vector<TVizeComponent*>* ChildList() { return children_.get(); }
+
 private:
     std::unique_ptr<std::vector<TVizeComponent*>> children_;
 };
@@ -434,6 +438,8 @@ struct TVizeHooks {
     std::function<TVizeModule*(TStream& stream, TVizeProjectItem* item, TVizeProjectItem* ownerItem)> ModuleLoader;
     std::function<void(TVizeModule* module)> ModuleLoaded;
     std::function<void(const std::string& caption, TVizeClassRef cls)> DisplayName;
+    // Told of every component being freed, so nothing keeps using it.
+    std::function<void(TVizeComponent* component)> ComponentFreed;
 };
 TVizeHooks& VizeHooks();
 // While set, the component-added and component-deleted hooks are skipped.

@@ -279,6 +279,14 @@ void TVizeBaseDataView::AfterReport() {
     if (opened_) Deactivate();
 }
 
+void AbortReport(TVizeComponent* component) {
+    TVizeProjectManager* project = component ? component->Project() : nullptr;
+    TBaseReport* report = project ? project->BaseReport() : nullptr;
+    if (!report) return;
+    report->Abort();
+    throw EReportAbort();
+}
+
 // ---------------------------------------------------------- data text
 
 namespace {

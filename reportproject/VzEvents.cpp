@@ -57,7 +57,8 @@ void TVizeEvent::Execute() {
     if (!moduleOwner_ || !moduleOwner_->Module()) return;
     TVizeModule& module = *moduleOwner_->Module();
     if (!IsSuspended()) {
-        module.PushParam(&sender_);
+        // The handler's Self: the sender object itself.
+        module.PushObject(sender_);
         PushParams(module);
     }
     module.Execute(position_, suspension_);

@@ -26,6 +26,10 @@ public:
     virtual void PushParam(void* address) = 0;
     // Forget (or redirect) references to another module.
     virtual void ForgetReference(TVizeModule* module, TVizeModule* replacement) = 0;
+    // An object argument (the sender of an event).
+    virtual void PushObject(TObject* object) { PushParam(object); }
+    // The project item that now owns the module.
+    virtual void SetOwnerItem(TVizeProjectItem* item) {}
 };
 
 class TVizeEvent : public TVizePersistent {

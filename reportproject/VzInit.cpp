@@ -9,9 +9,12 @@
 #include "reportproject/VzData.h"
 #include "reportproject/VzDatabase.h"
 #include "reportproject/VzDataField.h"
+#include "reportproject/VzDataView.h"
+#include "reportproject/VzDriverDataView.h"
 #include "reportproject/VzLEModule.h"
 #include "reportproject/VzProj.h"
 #include "reportproject/VzSecurity.h"
+#include "reportproject/VpCon.h"
 
 void InitializeReportProject() {
     static bool done = false;
@@ -22,12 +25,15 @@ void InitializeReportProject() {
     InitializeVzProj();
     InitializeVzData();
     InitializeVzDataField();
+    InitializeVzDataView();
+    InitializeVpCon();
     InitializeVzCsDraw();
     InitializeVzSecurity();
     InitializeVzCsBars();
     InitializeVzCsStd();
     InitializeVzCsData();
     InitializeVzDatabase();
+    InitializeVzDriverDataView();
     // Compiled modules of loaded projects run on the byte-code machine.
     InitializeScriptEngine();
     for (const TVizeRegistration& r : RegistrationList()) r.Procedure();

@@ -11,6 +11,7 @@
 #include "reportproject/VizeException.h"
 #include "reportproject/VzLEBytes.h"
 #include "reportproject/VzClass.h"
+#include "reportproject/VzProj.h"
 #include "reportproject/VzLERun.h"
 #include "reportproject/VzLESystem.h"
 #include "reportproject/VzLEString.h"
@@ -30,11 +31,6 @@ std::string Upper(std::string s) {
 }
 
 bool SameName(const std::string& a, const std::string& b) { return Upper(a) == Upper(b); }
-
-std::vector<void*>& ScriptObjectList() {
-    static std::vector<void*> list;
-    return list;
-}
 
 }  // namespace
 
@@ -100,8 +96,9 @@ TRCPUModule* TRCPUModule::ByHandle(std::uint32_t handle) {
 }
 
 std::unique_ptr<TRCPUModule> TRCPUModule::CreateFromBytes(const std::uint8_t* data, std::size_t size,
-                                                          std::size_t* consumed) {
+                                                          std::size_t* consumed, TVizeProjectManager* project) {
     auto m = std::make_unique<TRCPUModule>();
+    m->Project = project;
     TModuleReader r(data, size);
     m->ModuleName = r.String();
     r.Byte();
@@ -143,14 +140,14 @@ std::unique_ptr<TRCPUModule> TRCPUModule::CreateFromBytes(const std::uint8_t* da
     return m;
 }
 
-std::unique_ptr<TRCPUModule> TRCPUModule::CreateFromStream(TStream& stream) {
+std::unique_ptr<TRCPUModule> TRCPUModule::CreateFromStream(TStream& stream, TVizeProjectManager* project) {
     const Int64 start = stream.Position();
     const Int64 left = stream.Size() - start;
     if (left < 0 || left > Int64(0x7FFFFFFF)) RaiseVizeError("Module file is cut short");
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(left));
     stream.ReadBuffer(bytes.data(), Integer(left));
     std::size_t used = 0;
-    auto m = CreateFromBytes(bytes.data(), bytes.size(), &used);
+    auto m = CreateFromBytes(bytes.data(), bytes.size(), &used, project);
     stream.SetPosition(start + Int64(used));
     return m;
 }
@@ -202,23 +199,6 @@ std::uint32_t TRCPUModule::NumberOfModule(const TRCPUModule* m) const {
     if (m == this) return 0;
     const auto it = std::find(Imports.begin(), Imports.end(), m);
     return it == Imports.end() ? 0 : std::uint32_t(it - Imports.begin()) + 1;
-}
-
-void TRCPUModule::AddImportByName(const std::string& name) {
-    TRCPUModule* found = nullptr;
-    if (!name.empty()) {
-        if (ModuleByNameHook()) found = ModuleByNameHook()(name);
-        if (!found) RaiseVizeErrorFmt("Could not load module [%s]", name);
-    }
-    Imports.push_back(found);
-}
-
-void TRCPUModule::ResolveReferences() {
-    for (const auto& [name, slot] : PendingImports) {
-        TRCPUModule* m = ModuleByNameHook() ? ModuleByNameHook()(name) : nullptr;
-        if (slot < Imports.size()) Imports[slot] = m;
-    }
-    PendingImports.clear();
 }
 
 TBaseID* TRCPUModule::FindIdentifier(const std::string& name, TRCPUModule** moduleOut) {
@@ -367,19 +347,91 @@ void TRCPUModule::Compile(const std::string& language, bool firstPass) {
     if (!firstPass) Compiler.reset();
 }
 
-std::uint32_t ScriptObjectHandle(void* object) {
-    static std::map<void*, std::uint32_t> handles;
-    if (!object) return 0;
-    auto& list = ScriptObjectList();
-    const auto it = handles.find(object);
-    if (it != handles.end()) return it->second;
-    list.push_back(object);
-    return handles[object] = std::uint32_t(list.size());
+namespace {
+struct ScriptObjectEntry {
+    void* Address;
+    bool IsObject;
+    const std::type_info* Type;  // values outside the framework only
+};
+std::vector<ScriptObjectEntry>& ScriptObjects() {
+    static std::vector<ScriptObjectEntry> list;
+    return list;
 }
+std::map<const void*, std::uint32_t>& ScriptObjectHandles() {
+    static std::map<const void*, std::uint32_t> handles;
+    return handles;
+}
+std::uint32_t HandleOf(void* address, bool isObject, const std::type_info* type = nullptr) {
+    if (!address) return 0;
+    // Once byte code can hold handles, freed components must drop theirs.
+    static const bool hooked = [] {
+        auto previous = VizeHooks().ComponentFreed;
+        VizeHooks().ComponentFreed = [previous](TVizeComponent* component) {
+            if (previous) previous(component);
+            ForgetScriptObject(static_cast<TObject*>(component));
+        };
+        return true;
+    }();
+    (void)hooked;
+    auto& handles = ScriptObjectHandles();
+    auto& list = ScriptObjects();
+    const auto it = handles.find(address);
+    if (it != handles.end()) {
+        ScriptObjectEntry& e = list[it->second - 1];
+        e.IsObject = e.IsObject || isObject;
+        if (type) e.Type = type;
+        return it->second;
+    }
+    list.push_back({address, isObject, type});
+    return handles[address] = std::uint32_t(list.size());
+}
+}  // namespace
+
+std::uint32_t ScriptObjectHandle(void* address) { return HandleOf(address, false); }
+std::uint32_t ScriptObjectHandle(TObject* object) { return HandleOf(object, true); }
 
 void* ScriptObjectByHandle(std::uint32_t handle) {
-    const auto& list = ScriptObjectList();
-    return handle >= 1 && handle <= list.size() ? list[handle - 1] : nullptr;
+    const auto& list = ScriptObjects();
+    return handle >= 1 && handle <= list.size() ? list[handle - 1].Address : nullptr;
+}
+
+TObject* ScriptObjectOf(std::uint32_t handle) {
+    const auto& list = ScriptObjects();
+    if (handle < 1 || handle > list.size() || !list[handle - 1].IsObject) return nullptr;
+    return static_cast<TObject*>(list[handle - 1].Address);
+}
+
+static std::multimap<const void*, const void*>& HeldValues() {
+    static std::multimap<const void*, const void*> held;
+    return held;
+}
+
+std::uint32_t ScriptValueHandle(void* address, const std::type_info& type, TObject* holder) {
+    const std::uint32_t handle = HandleOf(address, false, &type);
+    if (handle && holder) HeldValues().emplace(static_cast<const void*>(holder), address);
+    return handle;
+}
+
+void* ScriptValueOf(std::uint32_t handle, const std::type_info& type) {
+    const auto& list = ScriptObjects();
+    if (handle < 1 || handle > list.size()) return nullptr;
+    const ScriptObjectEntry& e = list[handle - 1];
+    return e.Type && *e.Type == type ? e.Address : nullptr;
+}
+
+void ForgetScriptObject(const void* address) {
+    auto& held = HeldValues();
+    const auto [from, to] = held.equal_range(address);
+    std::vector<const void*> values;
+    for (auto i = from; i != to; ++i) values.push_back(i->second);
+    held.erase(from, to);
+    for (const void* v : values) ForgetScriptObject(v);
+    auto& handles = ScriptObjectHandles();
+    const auto it = handles.find(address);
+    if (it == handles.end()) return;
+    // The handle stays taken (code may still hold it) but leads nowhere.
+    ScriptObjects()[it->second - 1] = {nullptr, false, nullptr};
+    handles.erase(it);
 }
 
 void TRCPUModule::SaveToStream(TStream& stream) {
@@ -411,8 +463,13 @@ void InitializeScriptEngine() {
     hooks.ModuleLoaded = [](TVizeModule* module) {
         if (auto* m = dynamic_cast<TRCPUModule*>(module)) BindModule(*m);
     };
-    hooks.ModuleLoader = [](TStream& stream, TVizeProjectItem*, TVizeProjectItem*) -> TVizeModule* {
-        return TRCPUModule::CreateFromStream(stream).release();
+    hooks.ModuleLoader = [](TStream& stream, TVizeProjectItem* item, TVizeProjectItem*) -> TVizeModule* {
+        TVizeProjectManager* project = dynamic_cast<TVizeProjectManager*>(item);
+        if (!project && item) project = item->Project();
+        return TRCPUModule::CreateFromStream(stream, project).release();
+    };
+    hooks.ItemPrepare = [](TVizeProjectItem* item, Integer, Integer) {
+        if (auto* m = dynamic_cast<TRCPUModule*>(item->Module())) m->PrepareVariables();
     };
     RegisterProc("VZCL", [] {
         for (const auto& item : SystemFunctions())

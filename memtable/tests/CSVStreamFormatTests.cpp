@@ -133,6 +133,16 @@ TEST(CSVStreamFormat, ParsingRules) {
     f.sfNoHeader = sfLoad;
     Load(*w, f, "\r\n\"8\",\"z\"\r\n");
     EXPECT_EQ(w->RecordCount(), 0);
+
+    // A NUL byte ends a line like CR and LF, and a run of them is one break.
+    auto x = IdName();
+    f.sfNoHeader = 0;
+    const char nulLines[] = "\0\0\"8\",\"z\"\0\0\0\"9\"\0";
+    Load(*x, f, std::string(nulLines, sizeof nulLines - 1));
+    ASSERT_EQ(x->RecordCount(), 2);
+    x->Last();
+    EXPECT_EQ(x->FieldByName("ID")->AsInteger(), 9);
+    EXPECT_TRUE(x->FieldByName("Name")->IsNull());
 }
 
 TEST(CSVStreamFormat, NamesFileLoadsByPositionWithoutHeader) {

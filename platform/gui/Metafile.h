@@ -158,6 +158,10 @@ void WalkMetafile(const std::vector<std::uint8_t>& data, const std::function<boo
 std::vector<std::uint8_t> MetafileBitmapFile(const TMetafileRecord& record, std::uint32_t offBmi, std::uint32_t cbBmi,
                                              std::uint32_t offBits, std::uint32_t cbBits);
 
+// The longest side of the image ToImage makes; a larger picture is scaled
+// down to it.
+inline constexpr int kMetafileImageMaxSide = 4096;
+
 // Enhanced-metafile bytes as a graphic. Width and Height are pixels at 96
 // per inch, taken from the header's frame.
 class TMetafile : public TGraphic {
@@ -182,7 +186,8 @@ public:
     void LoadFromBytes(const std::vector<std::uint8_t>& data) override;
     std::vector<std::uint8_t> SaveToBytes() override { return data_; }
     const std::vector<std::uint8_t>& Data() const { return data_; }
-    // The picture played on white at its own size.
+    // The picture played on white at its own size (scaled down to at most
+    // kMetafileImageMaxSide on its longer side).
     QImage ToImage() const override;
     // A metafile is copied; any other graphic is recorded as one stretched
     // picture of its size.
@@ -256,6 +261,8 @@ private:
     void BoxRecord(std::uint32_t type, int x1, int y1, int x2, int y2);
     void ArcRecord(std::uint32_t type, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
     void TextRecord(int x, int y, const std::string& text, const TRect* clip, bool opaque);
+    // One 24-bit picture stretched into r with the raster operation.
+    void StretchDibRecord(const TRect& r, const QImage& img, std::uint32_t rop);
     void Include(const TRect& r);
     void Include(int x, int y) { Include(TRect(x, y, x + 1, y + 1)); }
     std::uint32_t NewHandle();

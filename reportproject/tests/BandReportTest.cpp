@@ -376,7 +376,7 @@ TEST_F(BandReportTest, ReportsThatCannotFinishStopWithAnError) {
             EXPECT_NE(e.Message.find("30 pages"), std::string::npos) << e.Message;
         }
         EXPECT_FALSE(r.project.Printing());
-        EXPECT_EQ(r.project.BaseReport(), nullptr);
+        EXPECT_EQ(r.project.BaseReport(), nullptr) << "the canvas of the run is forgotten";
     }
     // Bands that cannot fit even on an empty page.
     for (bool byMinimum : {true, false}) {

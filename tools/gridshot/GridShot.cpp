@@ -14,6 +14,7 @@
 #include "platform/core/Clock.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Timers.h"
+#include "tools/gridshot/GridShotPaint.h"
 
 namespace {
 
@@ -142,6 +143,7 @@ void ApplyGridProperty(TgrShotGrid* g, const std::string& name, const QJsonValue
     else if (name == "ColMoving") g->SetColMoving(v.toBool());
     else if (name == "Font") ApplyFont(g->Font(), v.toObject());
     else if (name == "HeadingFont") ApplyFont(g->HeadingFont(), v.toObject());
+    else if (ApplyShotPaintGridProperty(g, name, v)) return;
     else throw EGridShotError("Unknown grid property \"" + name + "\"");
 }
 
@@ -179,7 +181,8 @@ void ApplyColumn(TgrShotGrid* g, Integer dataCol, const QJsonObject& o) {
             f.Assign(*g->Font());
             ApplyFont(&f, v.toObject());
             col->SetFont(&f);
-        } else throw EGridShotError("Unknown column property \"" + name + "\"");
+        } else if (!ApplyShotPaintColumnProperty(col, name, v))
+            throw EGridShotError("Unknown column property \"" + name + "\"");
     }
 }
 
@@ -251,7 +254,7 @@ void TGridShot::Build(const QJsonObject& scenario) {
     for (int r = 0; r < rows.size() && r < grid_->Rows(); ++r) {
         QJsonArray values = rows[r].toArray();
         for (int c = 0; c < values.size() && c < grid_->Cols(); ++c)
-            if (!values[c].isNull()) grid_->PutCellValue(c + 1, r + 1, ValueOf(values[c]));
+            if (!values[c].isNull()) grid_->PutCellValue(c + 1, r + 1, CellValue(values[c]));
     }
     form_->Show();
     grid_->SetFocus();
@@ -303,11 +306,16 @@ void TGridShot::Step(const QJsonObject& step) {
         else if (name == "SelectCols") grid_->SelectDisplayCols(arg(0), arg(1), true);
         else if (name == "ChangeCurrentCell") grid_->ChangeCurrentCell(arg(0), arg(1));
         else if (name == "SetRowChanged") grid_->SetRowChanged(arg(0), true);
-        else if (name == "PutCellValue") grid_->PutCellValue(arg(0), arg(1), ValueOf(args.size() > 2 ? args[2] : QJsonValue()));
+        else if (name == "PutCellValue") grid_->PutCellValue(arg(0), arg(1), CellValue(args.size() > 2 ? args[2] : QJsonValue()));
         else throw EGridShotError("Unknown call \"" + name + "\"");
     } else {
         throw EGridShotError("A script step needs key, type, click, clickAt, drag, scroll or call");
     }
+}
+
+Variant TGridShot::CellValue(const QJsonValue& v) {
+    Variant picture;
+    return ShotPictureValue(v, pictures_, picture) ? picture : ValueOf(v);
 }
 
 QImage TGridShot::Picture() {

@@ -21,10 +21,12 @@
 //                  { "drag": [[x1, y1], [x2, y2]], "ticks": 0 },
 //                  { "scroll": [leftCol, topRow] },
 //                  { "call": "SelectRows", "args": [2, 4] } ] }
+// Pictures, heading buttons and spin buttons: GridShotPaint.h.
 // Unknown names are refused with EGridShotError naming them.
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QImage>
 
@@ -81,8 +83,12 @@ public:
 private:
     void Build(const class QJsonObject& scenario);
     void Step(const class QJsonObject& step);
+    // A cell value of the scenario; pictures are kept here.
+    Variant CellValue(const class QJsonValue& value);
     TForm* form_ = nullptr;
     TgrShotGrid* grid_ = nullptr;
+    // Freed after the grid, which the destructor frees first.
+    std::vector<std::unique_ptr<TBitmap>> pictures_;
 };
 
 // Reads a scenario file and writes the picture (PNG) and the state (JSON);

@@ -130,6 +130,34 @@ TEST(Metafile, MalformedFramingIsRefusedBeforeAnythingIsVisited) {
     }
 }
 
+TEST(Metafile, AHugeFrameIsSizedWithoutOverflowAndImagedWithinBounds) {
+    EnsureGuiApplication();
+    auto put = [](std::vector<std::uint8_t>& d, std::size_t at, std::int32_t v) {
+        for (int i = 0; i < 4; ++i) d[at + std::size_t(i)] = std::uint8_t(std::uint32_t(v) >> (8 * i));
+    };
+    // The frame (hundredths of a millimetre) sits at bytes 24 to 39 of the header.
+    auto data = Emf().Add(Box(43, 0, 0, 10, 10)).Bytes();
+    put(data, 24, INT32_MIN);
+    put(data, 28, 0);
+    put(data, 32, INT32_MAX);
+    put(data, 36, 2540 * 2000 - 1);  // 2000 inches high: 192000 pixels
+    TMetafile mf;
+    mf.LoadFromBytes(data);
+    EXPECT_EQ(mf.Width(), 162329473);  // 2^32 hundredths of a millimetre
+    EXPECT_EQ(mf.Height(), 192000);
+    QImage img = mf.ToImage();
+    EXPECT_EQ(img.width(), kMetafileImageMaxSide);
+    EXPECT_EQ(img.height(), 4);  // the aspect is kept
+
+    put(data, 24, 0);
+    put(data, 32, 2540 * 50 - 1);  // 50 inches wide: 4800 pixels
+    put(data, 36, 2540 * 25 - 1);
+    mf.LoadFromBytes(data);
+    img = mf.ToImage();
+    EXPECT_EQ(img.width(), kMetafileImageMaxSide);
+    EXPECT_EQ(img.height(), kMetafileImageMaxSide / 2);
+}
+
 TEST(Metafile, BadRecordsEndThePlayingWithoutReadingOutside) {
     EnsureGuiApplication();
     // A polyline claiming more points than it holds.
