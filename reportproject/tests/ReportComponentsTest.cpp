@@ -2,8 +2,11 @@
 // RTF memo text, the page-number initialiser, the data-aware texts in the
 // designer and in print, and the mirror section's choice of section.
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -214,4 +217,50 @@ TEST_F(ReportComponentsTest, MirrorSectionChoosesItsSectionByDataValue) {
     add(n->DataMirrors(), "", m, true);
     TMemoryStream s;
     EXPECT_THROW(RunToSnapshot(project, s), EVizeException);
+}
+
+TEST_F(ReportComponentsTest, ImagesPrintFromTheirFileOrAsAPlaceholder) {
+    std::string file = (std::filesystem::temp_directory_path() / ("rbands-" + std::to_string(getpid()) + ".bmp")).string();
+    {
+        TBitmap bmp;
+        bmp.SetSize(40, 20);
+        bmp.SaveToFile(file);
+    }
+    struct Case {
+        const char* link;
+        bool picture;
+    };
+    for (const Case& c : {Case{"", false}, Case{"/nonexistent/rbands.bmp", false}, Case{nullptr, true}}) {
+        TVizeProjectManager p(nullptr);
+        TVizePage* pg = p.NewReport()->FirstPage();
+        auto* image = Place<TVizeBitmap>(pg, pg, "Pic");
+        image->SetBoundsRect({1, 1, 3, 3});
+        image->SetFileLink(c.link ? c.link : "  " + file + " ");
+        struct TImageRender : TRecordingRender {
+            void PrintBitmapRect(double x1, double y1, double x2, double y2, TBitmap* b) override {
+                Log.push_back("PrintBitmapRect " + N(x1) + " " + N(y1) + " " + N(x2) + " " + N(y2) + " " +
+                              std::to_string(b ? b->Width() : 0));
+            }
+        } render;
+        TMemoryStream snapshot;
+        RunToSnapshot(p, snapshot);
+        snapshot.SetPosition(0);
+        render.Render(&snapshot);
+        const std::vector<std::string>& log = render.Log;
+        auto has = [&](const std::string& op) {
+            return int(std::count_if(log.begin(), log.end(), [&](const std::string& l) { return l.rfind(op, 0) == 0; }));
+        };
+        const std::string name = c.link ? c.link : file;
+        if (c.picture) {
+            // Matched to the box's width: 40 x 20 pixels make 2 x 1 inches.
+            EXPECT_EQ(std::count(log.begin(), log.end(), "PrintBitmapRect 1.000 1.000 3.000 2.000 40"), 1) << name;
+            EXPECT_EQ(has("Rectangle"), 0) << name;
+        } else {
+            // A grey frame with both diagonals.
+            EXPECT_EQ(has("PrintBitmapRect"), 0) << name;
+            EXPECT_EQ(has("Rectangle"), 1) << name;
+            EXPECT_EQ(has("LineTo"), 2) << name;
+        }
+    }
+    std::filesystem::remove(file);
 }
