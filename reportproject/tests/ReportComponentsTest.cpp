@@ -208,6 +208,18 @@ TEST_F(ReportComponentsTest, MirrorSectionChoosesItsSectionByDataValue) {
         EXPECT_EQ(m->Mirror(), nullptr) << "the mirror chosen for the print stays after it";
     }
 
+    // A section freed after it was chosen leaves its item mirroring
+    // nothing.
+    delete c;
+    m->SetDataField("'C'");
+    m->SetCompareCase(false);
+    Printed().clear();
+    {
+        TMemoryStream s;
+        RunToSnapshot(project, s);
+    }
+    EXPECT_EQ(Printed(), (std::vector<std::string>{"InA", "InB"}));
+
     // Two mirror sections choosing each other end with an error, not a
     // loop.
     auto* n = Place<TVizeDataMirrorSection>(page, page, "N");
