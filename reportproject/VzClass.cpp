@@ -96,7 +96,6 @@ TVizeComponent::TVizeComponent(TComponent* owner) : TComponent(owner) {
 
 TVizeComponent::~TVizeComponent() {
     Destroying();
-    if (VizeHooks().ComponentFreed) VizeHooks().ComponentFreed(this);
     FreeEvents();
     if (VizeDesigner().DesignMode && VizeDesigner().NotifyDesigner) VizeDesigner().NotifyDesigner(this, nullptr);
     CallComponentDeleted(this);

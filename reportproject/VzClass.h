@@ -438,8 +438,6 @@ struct TVizeHooks {
     std::function<TVizeModule*(TStream& stream, TVizeProjectItem* item, TVizeProjectItem* ownerItem)> ModuleLoader;
     std::function<void(TVizeModule* module)> ModuleLoaded;
     std::function<void(const std::string& caption, TVizeClassRef cls)> DisplayName;
-    // Told of every component being freed, so nothing keeps using it.
-    std::function<void(TVizeComponent* component)> ComponentFreed;
 };
 TVizeHooks& VizeHooks();
 // While set, the component-added and component-deleted hooks are skipped.

@@ -150,8 +150,10 @@ void TVizeDriverDataView::Deactivate() {
 
 void TVizeDriverDataView::GetRow(int kind) {
     if (!Opened() || !resultSet_) {
-        // The source failed to open: the view has no rows.
+        // The source failed to open: the view has no rows, and a running
+        // report stops.
         StoreRow(kind, true, nullptr, 0);
+        AbortReport(this);
         return;
     }
     if (kind == rkFirst) resultSet_->First();

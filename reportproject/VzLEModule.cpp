@@ -363,16 +363,6 @@ std::map<const void*, std::uint32_t>& ScriptObjectHandles() {
 }
 std::uint32_t HandleOf(void* address, bool isObject, const std::type_info* type = nullptr) {
     if (!address) return 0;
-    // Once byte code can hold handles, freed components must drop theirs.
-    static const bool hooked = [] {
-        auto previous = VizeHooks().ComponentFreed;
-        VizeHooks().ComponentFreed = [previous](TVizeComponent* component) {
-            if (previous) previous(component);
-            ForgetScriptObject(static_cast<TObject*>(component));
-        };
-        return true;
-    }();
-    (void)hooked;
     auto& handles = ScriptObjectHandles();
     auto& list = ScriptObjects();
     const auto it = handles.find(address);
@@ -388,7 +378,30 @@ std::uint32_t HandleOf(void* address, bool isObject, const std::type_info* type 
 }  // namespace
 
 std::uint32_t ScriptObjectHandle(void* address) { return HandleOf(address, false); }
-std::uint32_t ScriptObjectHandle(TObject* object) { return HandleOf(object, true); }
+namespace {
+// Hears of every component whose handle byte code may hold, and forgets the
+// handle when the component is freed. It lives as long as the process, so
+// components freed at any time can still tell it.
+class TScriptHandleWatcher : public TComponent {
+public:
+    TScriptHandleWatcher() : TComponent(nullptr) {}
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override {
+        TComponent::Notification(component, operation);
+        if (operation == opRemove) ForgetScriptObject(static_cast<TObject*>(component));
+    }
+};
+TScriptHandleWatcher& Watcher() {
+    static auto* watcher = new TScriptHandleWatcher;
+    return *watcher;
+}
+}  // namespace
+
+std::uint32_t ScriptObjectHandle(TObject* object) {
+    if (auto* component = dynamic_cast<TComponent*>(object)) Watcher().FreeNotification(component);
+    return HandleOf(object, true);
+}
 
 void* ScriptObjectByHandle(std::uint32_t handle) {
     const auto& list = ScriptObjects();
@@ -404,6 +417,13 @@ TObject* ScriptObjectOf(std::uint32_t handle) {
 static std::multimap<const void*, const void*>& HeldValues() {
     static std::multimap<const void*, const void*> held;
     return held;
+}
+
+std::uint32_t ScriptObjectHandle(TObject* object, TObject* holder) {
+    const std::uint32_t handle = ScriptObjectHandle(object);
+    if (handle && holder && holder != object && !dynamic_cast<TComponent*>(object))
+        HeldValues().emplace(static_cast<const void*>(holder), static_cast<const void*>(object));
+    return handle;
 }
 
 std::uint32_t ScriptValueHandle(void* address, const std::type_info& type, TObject* holder) {

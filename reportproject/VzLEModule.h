@@ -68,6 +68,9 @@ TModuleByNameHook& ModuleByNameHook();
 // a freed component's handle leads nowhere.
 std::uint32_t ScriptObjectHandle(void* address);
 std::uint32_t ScriptObjectHandle(TObject* object);
+// An object that is no component lives as long as holder (a persistent
+// part of it): its handle is forgotten with holder.
+std::uint32_t ScriptObjectHandle(TObject* object, TObject* holder);
 void* ScriptObjectByHandle(std::uint32_t handle);
 // The object a handle stands for; null for none, a freed one or a plain
 // address.

@@ -66,16 +66,24 @@ private:
     int next_ = 0;
 };
 
+// holder: the object the call was made on; an object result that is no
+// component is taken to be part of it.
 template <class R>
-void Result(TNativeCall& c, R&& value) {
+void Result(TNativeCall& c, R&& value, TObject* holder = nullptr) {
     using U = std::decay_t<R>;
     if constexpr (std::is_same_v<U, std::string>) c.SetStringResult(value);
     else if constexpr (std::is_floating_point_v<U>) c.FloatResult = value;
     else if constexpr (std::is_same_v<U, bool>) c.IntResult = value ? 1 : 0;
     else if constexpr (std::is_enum_v<U> || std::is_integral_v<U>) c.IntResult = std::int64_t(value);
     else if constexpr (std::is_pointer_v<U>)
-        c.IntResult = value ? ScriptObjectHandle(static_cast<TObject*>(value)) : 0;
+        c.IntResult = value ? ScriptObjectHandle(static_cast<TObject*>(value), holder) : 0;
     else static_assert(sizeof(U) == 0, "no result form for this type");
+}
+
+template <class T>
+TObject* Holder(T* object) {
+    if constexpr (std::is_base_of_v<TObject, T>) return object;
+    else return nullptr;
 }
 
 // Parameters are read left to right: a braced list fixes the order.
@@ -87,7 +95,7 @@ void Invoke(TNativeCall& c, M member) {
     if constexpr (std::is_void_v<R>)
         std::apply([&](auto&&... v) { (object->*member)(v...); }, values);
     else
-        Result(c, std::apply([&](auto&&... v) -> R { return (object->*member)(v...); }, values));
+        Result(c, std::apply([&](auto&&... v) -> R { return (object->*member)(v...); }, values), Holder(object));
 }
 
 template <auto M>
@@ -101,6 +109,16 @@ struct MethodOf<M> {
     static void Entry(TNativeCall& c) { Invoke<T, R, P...>(c, M); }
 };
 
+// A member of a base class called on an object checked against Cls.
+template <class Cls, class T, class R, class... P>
+void InvokeAs(TNativeCall& c, R (T::*m)(P...)) { Invoke<Cls, R, P...>(c, m); }
+template <class Cls, class T, class R, class... P>
+void InvokeAs(TNativeCall& c, R (T::*m)(P...) const) { Invoke<Cls, R, P...>(c, m); }
+template <class Cls, auto M>
+struct MethodAs {
+    static void Entry(TNativeCall& c) { InvokeAs<Cls>(c, M); }
+};
+
 // A public data member read or written.
 template <auto F>
 struct FieldOf;
@@ -108,7 +126,8 @@ template <class T, class V, V T::*F>
 struct FieldOf<F> {
     static void Get(TNativeCall& c) {
         Args a(c);
-        Result(c, a.Obj<T>()->*F);
+        T* object = a.Obj<T>();
+        Result(c, object->*F, Holder(object));
     }
     static void Set(TNativeCall& c) {
         Args a(c);
@@ -117,9 +136,25 @@ struct FieldOf<F> {
     }
 };
 
+// A public data member of a base class, on an object checked against Cls.
+template <class Cls, auto F>
+struct FieldAs;
+template <class Cls, class T, class V, V T::*F>
+struct FieldAs<Cls, F> {
+    static void Get(TNativeCall& c) {
+        Args a(c);
+        Cls* object = a.Obj<Cls>();
+        Result(c, object->*F, Holder(object));
+    }
+};
+
 // Group tables, in registration order.
 void AppendBaseReportFunctions(std::vector<TVizeFuncItem>& table);
 void AppendComponentFunctions(std::vector<TVizeFuncItem>& table);
+// The groups of the printable components.
+std::vector<TVizeFuncItem> CsDataFunctions();
+std::vector<TVizeFuncItem> CsRptFunctions();
+std::vector<TVizeFuncItem> CsStdFunctions();
 
 }  // namespace vzsys
 
@@ -127,3 +162,5 @@ void AppendComponentFunctions(std::vector<TVizeFuncItem>& table);
 #define VZ_METHOD(m) (&::vzsys::MethodOf<m>::Entry)
 #define VZ_GETFIELD(f) (&::vzsys::FieldOf<f>::Get)
 #define VZ_SETFIELD(f) (&::vzsys::FieldOf<f>::Set)
+#define VZ_METHOD_AS(cls, m) (&::vzsys::MethodAs<cls, m>::Entry)
+#define VZ_GETFIELD_AS(cls, f) (&::vzsys::FieldAs<cls, f>::Get)

@@ -1,8 +1,6 @@
 // The system functions of the project components, one group per module
 // that declares the classes: "TCLASS." + a GET/SET property name or an
-// operation, the object first. Groups whose components are not part of the
-// engine yet are absent from the table; a module naming them keeps its
-// slots empty and a call through one stops the script.
+// operation, the object first.
 #include <algorithm>
 #include <cstring>
 
@@ -10,7 +8,9 @@
 #include "reportproject/VpBars.h"
 #include "reportproject/VzCsBars.h"
 #include "reportproject/VzCsDraw.h"
+#include "reportproject/VzCsStd.h"
 #include "reportproject/VzData.h"
+#include "reportproject/VzDataView.h"
 #include "reportproject/VzDatabase.h"
 #include "reportproject/VzDriverDataView.h"
 #include "reportproject/VzLESysBind.h"
@@ -30,10 +30,15 @@ using vzsys::Args;
 // Controls whose text has a justification answer it; others answer left
 // and ignore a new value.
 void GetFontJustifyF(TNativeCall& c) {
-    Args(c).Obj<TVizeControl>();
-    c.IntResult = pjLeft;
+    auto* text = dynamic_cast<TVizeCustomText*>(Args(c).Obj<TVizeControl>());
+    c.IntResult = text ? text->FontJustify() : pjLeft;
 }
-void SetFontJustifyF(TNativeCall& c) { Args(c).Obj<TVizeControl>(); }
+void SetFontJustifyF(TNativeCall& c) {
+    Args a(c);
+    auto* text = dynamic_cast<TVizeCustomText*>(a.Obj<TVizeControl>());
+    const Int64 justify = a.Read<Int64>();
+    if (text) text->SetFontJustify(justify);
+}
 
 // The bounds travel as four doubles (left, top, right, bottom) at a
 // machine address: the result's address follows the object.
@@ -299,6 +304,10 @@ void vzsys::AppendComponentFunctions(std::vector<TVizeFuncItem>& t) {
         M("TVIZEBASEDATAVIEW", "VZDATA", "PEEK", &View::Peek), M("TVIZEBASEDATAVIEW", "VZDATA", "UNPEEK", &View::Unpeek),
         M("TVIZEBASEDATAVIEW", "VZDATA", "EMPTY", &View::Empty),
         M("TVIZEBASEDATAVIEW", "VZDATA", "SAVING", &View::Saving),
+        ENTRY("TVIZEDATAVIEW", "VZDATA", "GETACTIVE", VZ_METHOD_AS(TVizeDataView, &TVizeProjectItem::Active)),
+        ENTRY("TVIZEDATAVIEW", "VZDATA", "SETACTIVE", VZ_METHOD_AS(TVizeDataView, &TVizeProjectItem::SetActive)),
+        GS("TVIZEDATAVIEW", "VZDATA", "CONNECTIONNAME", &TVizeDataView::ConnectionName,
+           &TVizeDataView::SetConnectionName),
         FS("TVIZEDBAUTH", "VZDATA", "DATASOURCE", &TVizeDBAuth::Datasource),
         FS("TVIZEDBAUTH", "VZDATA", "OPTIONS", &TVizeDBAuth::Options),
         FS("TVIZEDBAUTH", "VZDATA", "PASSWORD", &TVizeDBAuth::Password),
@@ -339,7 +348,10 @@ void vzsys::AppendComponentFunctions(std::vector<TVizeFuncItem>& t) {
         ENTRY("TVIZEPROJECTMANAGER", "VZPROJ", "SETPARAM", &SetParamF),
         ENTRY("TVIZEPROJECTMANAGER", "VZPROJ", "GETPARAM", &GetParamF),
     };
+    const std::vector<TVizeFuncItem> vzcsdata = CsDataFunctions();
+    const std::vector<TVizeFuncItem> vzcsrpt = CsRptFunctions();
+    const std::vector<TVizeFuncItem> vzcsstd = CsStdFunctions();
     // Table order: group after group, by group name.
-    for (const auto* group : {&vzclass, &vzcsbars, &vzcsdraw, &vzdata, &vzproj})
+    for (const auto* group : {&vzclass, &vzcsbars, &vzcsdata, &vzcsdraw, &vzcsrpt, &vzcsstd, &vzdata, &vzproj})
         t.insert(t.end(), group->begin(), group->end());
 }

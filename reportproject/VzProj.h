@@ -233,8 +233,9 @@ public:
     // Resolves "*" references (may be null).
     TVizeProjectManager* MasterProject = nullptr;
     TVizeModuleManager& ModuleManager() { return *modules_; }
-    // The report canvas a running report draws on, taken at creation from
-    // the current-report reference a project runner sets; null otherwise.
+    // The report canvas of the run in progress, set by the report run and
+    // taken at creation from the current-report reference a project runner
+    // sets; null otherwise.
     TBaseReport* BaseReport() const { return baseReport_; }
     void SetBaseReport(TBaseReport* report) { baseReport_ = report; }
 

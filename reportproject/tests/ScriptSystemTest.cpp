@@ -15,6 +15,7 @@
 #include "reportproject/VzLESystem.h"
 #include "report/VSFWriter.h"
 #include "reportproject/VzCsDraw.h"
+#include "reportproject/VzDatabase.h"
 #include "reportproject/VzProj.h"
 #include "reportproject/VzSecurity.h"
 #include "reportproject/tests/ScriptAssembler.h"
@@ -145,10 +146,13 @@ TEST(ScriptSystem, BindingLeavesUnknownSlotsAlone) {
     EXPECT_EQ(std::vector<std::uint8_t>(m->Code.begin() + 4, m->Code.begin() + 8), std::vector<std::uint8_t>(4, 0xEE));
     std::map<std::string, int> groups;
     for (const auto& item : SystemFunctions()) ++groups[item.Module];
-    // The data group still lacks the direct data view's four entries.
-    const std::map<std::string, int> expected = {{"SYSFUNC", 54}, {"VZBASE", 233}, {"VZCLASS", 87}, {"VZCSBARS", 40},
-                                                 {"VZCSDRAW", 22}, {"VZDATA", 65},  {"VZPROJ", 27}};
+    const std::map<std::string, int> expected = {{"SYSFUNC", 54},  {"VZBASE", 233},  {"VZCLASS", 87},
+                                                 {"VZCSBARS", 40}, {"VZCSDATA", 97}, {"VZCSDRAW", 22},
+                                                 {"VZCSRPT", 63},  {"VZCSSTD", 44},  {"VZDATA", 69},
+                                                 {"VZPROJ", 27}};
     EXPECT_EQ(groups, expected);
+    EXPECT_EQ(SystemFunctions().size(), 736u);
+    EXPECT_STREQ(SystemFunctions().back().Name, "TVIZEPROJECTMANAGER.GETPARAM");
     EXPECT_STREQ(SystemFunctions()[54].Name, "TBASEREPORT.CR");
     EXPECT_STREQ(SystemFunctions()[54 + 232].Name, "TBASEREPORT.SETSCALEY");
 }
@@ -227,6 +231,19 @@ TEST(ScriptSystem, CallsOnNoObjectOrTheWrongClassStopTheScript) {
     const std::int32_t stale = HandleOf(gone);
     delete gone;
     EXPECT_EQ(Failure("TVIZECONTROL.REFLECT", {stale}, "VZCLASS"), "Script call on an object of the wrong class");
+    // So does a freed report canvas, and a part handed out by a freed object.
+    auto* canvas = new TVzVSFWriter(nullptr);
+    const std::int32_t staleCanvas = HandleOf(canvas);
+    delete canvas;
+    EXPECT_EQ(Failure("TBASEREPORT.CR", {staleCanvas}, "VZBASE"), "Script call on an object of the wrong class");
+    auto* database = new TVizeDatabase(nullptr);
+    const std::int32_t auth =
+        Int(*CallSys("TVIZEDATABASE.GETAUTHRUN", 12, {HandleOf(database)}, "VZDATA"));
+    CallSys("TVIZEDBAUTH.SETUSERNAME", -1, {auth, std::string("ann")}, "VZDATA");
+    EXPECT_EQ(database->GetAuthRun()->Username, "ann");
+    delete database;
+    EXPECT_EQ(Failure("TVIZEDBAUTH.SETUSERNAME", {auth, std::string("x")}, "VZDATA"),
+              "Script call on an object of the wrong class");
 }
 
 TEST(ScriptSystem, ComponentGroupsReadAndWriteTheirComponents) {
