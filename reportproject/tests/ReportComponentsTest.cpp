@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/gui/Metafile.h"
 #include "report/tests/ReportTestSupport.h"
 #include "reportproject/VzInit.h"
 #include "reportproject/tests/BandTestSupport.h"
@@ -275,4 +276,51 @@ TEST_F(ReportComponentsTest, ImagesPrintFromTheirFileOrAsAPlaceholder) {
         }
     }
     std::filesystem::remove(file);
+}
+
+TEST_F(ReportComponentsTest, StoredMetafileTravelsWithTheProjectAndPrintsStretched) {
+    auto* chart = Place<TVizeMetaFile>(page, page, "Chart");
+    chart->SetBoundsRect({1, 1, 5, 3});
+    chart->SetMatchSide(msBoth);
+    {
+        TMetafile drawing;
+        drawing.SetWidth(96);
+        drawing.SetHeight(48);
+        {
+            TMetafileCanvas canvas(&drawing);
+            canvas.Rectangle(0, 0, 96, 48);
+            canvas.TextOut(10, 10, "Chart text");
+        }
+        chart->SetImage(&drawing);
+    }
+    TMemoryStream file;
+    project.SaveToStream(file);
+    TVizeProjectManager loaded(nullptr);
+    file.SetPosition(0);
+    loaded.LoadFromStream(file);
+    auto* copy = dynamic_cast<TVizeMetaFile*>(loaded.ActiveReport()->FirstPage()->FindComponent("Chart"));
+    ASSERT_NE(copy, nullptr);
+    ASSERT_TRUE(copy->HasImage());
+    EXPECT_EQ(copy->ImageWidth(), 96);
+
+    struct TDrawRender : TRecordingRender {
+        void StretchDraw(const TRect& r, TGraphic* g) override {
+            Log.push_back("StretchDraw " + std::to_string(r.Right - r.Left) + "x" + std::to_string(r.Bottom - r.Top) +
+                          (dynamic_cast<TMetafile*>(g) ? " metafile" : ""));
+        }
+    } render;
+    TMemoryStream snapshot;
+    RunToSnapshot(loaded, snapshot);
+    snapshot.SetPosition(0);
+    render.Render(&snapshot);
+    int draws = 0;
+    for (const std::string& l : render.Log)
+        if (l.rfind("StretchDraw", 0) == 0) {
+            ++draws;
+            EXPECT_NE(l.find("metafile"), std::string::npos) << l;
+            // Stretched over the whole 4 x 2 inch box.
+            EXPECT_EQ(l, "StretchDraw " + std::to_string(render.XToDevice(4)) + "x" +
+                             std::to_string(render.YToDevice(2)) + " metafile");
+        }
+    EXPECT_EQ(draws, 1);
 }
