@@ -409,15 +409,16 @@ VIZE_FIELD_CLASS(TVizeGraphicField, TVizeBlobField)
 namespace {
 
 void RegisterVzDataFieldClasses() {
-    RegisterModuleClasses("VzData",
-                          {TVizeStringField::StaticClass(), TVizeBooleanField::StaticClass(),
-                           TVizeIntegerField::StaticClass(), TVizeInt64Field::StaticClass(),
-                           TVizeFloatField::StaticClass(), TVizeCurrencyField::StaticClass(),
-                           TVizeBCDField::StaticClass(), TVizeDateTimeField::StaticClass(),
-                           TVizeDateField::StaticClass(), TVizeTimeField::StaticClass(),
-                           TVizeBlobField::StaticClass(), TVizeMemoField::StaticClass(),
-                           TVizeGraphicField::StaticClass()},
-                          12);
+    const std::vector<TVizeClassRef> classes = {
+        TVizeStringField::StaticClass(),   TVizeBooleanField::StaticClass(), TVizeIntegerField::StaticClass(),
+        TVizeInt64Field::StaticClass(),    TVizeFloatField::StaticClass(),   TVizeCurrencyField::StaticClass(),
+        TVizeBCDField::StaticClass(),      TVizeDateTimeField::StaticClass(), TVizeDateField::StaticClass(),
+        TVizeTimeField::StaticClass(),     TVizeBlobField::StaticClass(),    TVizeMemoField::StaticClass(),
+        TVizeGraphicField::StaticClass()};
+    RegisterModuleClasses("VzData", classes, 12);
+    // Fields are stored as children of their views: a project file names
+    // their classes, which must be found by name when it loads.
+    for (TVizeClassRef cls : classes) RegisterVizeClass(cls);
 }
 
 }  // namespace

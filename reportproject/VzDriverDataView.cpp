@@ -96,6 +96,14 @@ std::string TVizeDriverDataView::CommandText() {
 void TVizeDriverDataView::Activate() {
     if (Opened()) return;
     if (!database_) throw Exception(Trans("Database is nil."));
+    // A parameter that reads a field of this view would open it again
+    // while it opens, without end.
+    if (opening_) RaiseVizeErrorFmt("The query parameters of %s read the view itself.", Name());
+    struct Opening {
+        bool& Flag;
+        explicit Opening(bool& f) : Flag(f) { Flag = true; }
+        ~Opening() { Flag = false; }
+    } opening(opening_);
     TVizeBaseDataView::Activate();
     database_->Activate();
     connection_ = database_->GetLink();
