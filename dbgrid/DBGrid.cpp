@@ -115,9 +115,11 @@ void TgrCustomDBGrid::FireComboDropDownIfDropped(bool wasDropped) {
 void TgrCustomDBGrid::LocateComboRow() {
     auto* combo = dynamic_cast<TgrDBCombo*>(EffectiveCombo(CurrentDataCol(), CurrentDataRow()));
     if (!combo || !IsComboUsable(combo)) return;
+    PrepareComboData(false);
     if (dataActive_) DoComboInit(CurrentDataCol(), GetCurrentDataRow());
     TgrDBComboGrid* list = combo->DBComboGrid();
     if (!list->DataBound() || !list->DataActive()) return;
+    list->SetSearchText(std::string());
     TDataSet* listSet = list->DataSet();
     listSet->First();
     list->CalcDropDownHeight(std::max<Integer>(1, combo->GetDropDownRows()));
@@ -127,7 +129,7 @@ void TgrCustomDBGrid::LocateComboRow() {
     if (current.IsEmpty() || current.IsNull()) return;
     bool found = false;
     std::string bookmark = list->LocateValue(current.AsString(), false, found);
-    if (found) list->GotoDataRow(Variant(bookmark));
+    if (found) list->ShowComboRecord(bookmark);
 }
 
 void TgrCustomDBGrid::RollUpCombo(bool accept) {
@@ -137,14 +139,16 @@ void TgrCustomDBGrid::RollUpCombo(bool accept) {
         return;
     }
     TgrBaseGrid* list = combo->ComboGrid();
+    auto* dbList = dynamic_cast<TgrDBComboGrid*>(list);
     Variant value;
     bool take = accept && list && list->CurrentDataRow() >= 1 && list->CurrentDataRow() <= list->Rows();
     if (take) {
         Integer valueCol = std::clamp<Integer>(combo->ValueCol, 1, std::max<Integer>(1, list->Cols()));
-        value = list->GetCellValue(valueCol, list->CurrentDataRow());
+        value = dbList && dbList->DataActive() ? GetComboValue(dbList, valueCol)
+                                               : list->GetCellValue(valueCol, list->CurrentDataRow());
     }
     TgrBaseGrid::RollUpCombo(false);
-    if (take) {
+    if (take && !ApplyComboValue(dbList, value)) {
         if (TgrCurrentCell* cell = CurrentCell()) cell->ClearValue();
         if (EditCurrentCell(value.IsEmpty() || value.IsNull() ? std::string() : value.AsString())) EndCellEdit();
     }
@@ -443,19 +447,23 @@ void TgrCustomDBGrid::DataLinkScrolled(Integer distance) {
 void TgrCustomDBGrid::DataLinkChanged() {
     window_->ClearCaches();
     if (syncDepth_ > 0) return;
-    if (!UsesStandardWindow() && dataActive_) {
-        // Its copies may be stale: the window reopens its cursor, then
-        // shows the dataset's record. Cloning a cursor may notify again.
-        if (reopenDepth_ > 0) return;
-        TCounterGuard guard(reopenDepth_);
-        bdeWindow_->ActiveChanged(false);
-        bdeWindow_->ActiveChanged(true);
-        bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
-    }
+    // While a new record is pending its placeholder row stays.
+    if (!UsesStandardWindow() && dataActive_ && !bdeWindow_->Inserting() && !ReopenCursorWindow()) return;
     UpdateRowCount();
     SyncCurrentRecord();
     Invalidate();
     UpdateScrollBars();
+}
+
+bool TgrCustomDBGrid::ReopenCursorWindow() {
+    // Its copies may be stale: the window reopens its cursor, then shows
+    // the dataset's record. Cloning a cursor may notify again.
+    if (reopenDepth_ > 0) return false;
+    TCounterGuard guard(reopenDepth_);
+    bdeWindow_->ActiveChanged(false);
+    bdeWindow_->ActiveChanged(true);
+    bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
+    return true;
 }
 
 void TgrCustomDBGrid::DataLinkEditingChanged() {
@@ -466,6 +474,12 @@ void TgrCustomDBGrid::DataLinkEditingChanged() {
     if (now) {
         editKind_ = ds && ds->State() == dsInsert ? (ds->Eof() ? 2 : 3) : 1;
         editStartRecord_ = currentRecord_;
+        // The engine-cursor window shows the new record as a placeholder
+        // row: before the record it is inserted at, or after the last one.
+        if (!UsesStandardWindow() && dataActive_) {
+            if (editKind_ == 2) bdeWindow_->BeginAppend();
+            else if (editKind_ == 3) bdeWindow_->BeginInsert(editStartRecord_);
+        }
         window_->ClearCaches();
         UpdateRowCount();
         if (editKind_ != 1) SyncCurrentRecord();
@@ -475,6 +489,13 @@ void TgrCustomDBGrid::DataLinkEditingChanged() {
         if (editKind_ != 1) {
             rowProps_.Reset(std::string(), TgrPropIdSet::All());
             cellProps_.ResetRecord(std::string(), TgrPropIdSet::All());
+            if (!UsesStandardWindow() && bdeWindow_->Inserting()) {
+                bdeWindow_->EndInsert();
+                // A posted record is new to the cursor.
+                ReopenCursorWindow();
+                UpdateRowCount();
+                SyncCurrentRecord();
+            }
         }
         editKind_ = 0;
         updatePending_ = cellEditing_ = false;
@@ -1131,6 +1152,68 @@ void TgrCustomDBGrid::FireDateTimeGetValue(TgrDateTimeDefComponent* def, Integer
     DoDateTimeGetValue(def, dataCol, RowDataRow(dataRow), value);
 }
 
+void TgrCustomDBGrid::DoSpinButtonDown(Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton) {
+    if (OnSpinButtonDown) OnSpinButtonDown(this, dataCol, Variant(dataRow), spinButton);
+}
+
+void TgrCustomDBGrid::DoSpinButtonUp(Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton) {
+    if (OnSpinButtonUp) OnSpinButtonUp(this, dataCol, Variant(dataRow), spinButton);
+}
+
+void TgrCustomDBGrid::DoSpinButtonClick(Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton) {
+    if (OnSpinButtonClick) OnSpinButtonClick(this, dataCol, Variant(dataRow), spinButton);
+}
+
+void TgrCustomDBGrid::DoSpinRepeat(Integer dataCol, const Variant& dataRow, Integer count, TgrSpinButton spinButton) {
+    if (OnSpinRepeat) OnSpinRepeat(this, dataCol, Variant(dataRow), count, spinButton);
+}
+
+void TgrCustomDBGrid::DoSpinIncrement(Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton,
+                                      Variant& value, Integer& pos, Integer& len, bool& accept) {
+    if (OnSpinIncrement) OnSpinIncrement(this, dataCol, Variant(dataRow), spinButton, value, pos, len, accept);
+}
+
+void TgrCustomDBGrid::DoInvalidMaskValue(Integer dataCol, const Variant& dataRow, bool& accept) {
+    accept = false;
+    if (OnInvalidMaskValue) OnInvalidMaskValue(this, dataCol, Variant(dataRow), accept);
+}
+
+void TgrCustomDBGrid::DoInvalidMaskEdit(const std::string& keys, Integer dataCol, const Variant& dataRow,
+                                        bool& accept) {
+    accept = false;
+    if (OnInvalidMaskEdit) OnInvalidMaskEdit(this, keys, dataCol, Variant(dataRow), accept);
+}
+
+void TgrCustomDBGrid::FireSpinButtonDown(Integer dataCol, Integer dataRow, TgrSpinButton button) {
+    DoSpinButtonDown(dataCol, RowDataRow(dataRow), button);
+}
+
+void TgrCustomDBGrid::FireSpinButtonUp(Integer dataCol, Integer dataRow, TgrSpinButton button) {
+    DoSpinButtonUp(dataCol, RowDataRow(dataRow), button);
+}
+
+void TgrCustomDBGrid::FireSpinButtonClick(Integer dataCol, Integer dataRow, TgrSpinButton button) {
+    DoSpinButtonClick(dataCol, RowDataRow(dataRow), button);
+}
+
+void TgrCustomDBGrid::FireSpinRepeat(Integer dataCol, Integer dataRow, TgrSpinButton button, Integer count) {
+    DoSpinRepeat(dataCol, RowDataRow(dataRow), count, button);
+    SpinCellValue(dataCol, dataRow, button == spbUp);
+}
+
+void TgrCustomDBGrid::FireSpinIncrement(Integer dataCol, Integer dataRow, bool& accept, Integer& pos, Integer& len,
+                                        Variant& value, bool up) {
+    DoSpinIncrement(dataCol, RowDataRow(dataRow), up ? spbUp : spbDown, value, pos, len, accept);
+}
+
+void TgrCustomDBGrid::FireInvalidMaskValue(bool& accept) {
+    DoInvalidMaskValue(CurrentDataCol(), EventDataRow(CurrentDataRow()), accept);
+}
+
+void TgrCustomDBGrid::FireInvalidMaskEdit(const std::string& keys, bool& accept) {
+    DoInvalidMaskEdit(keys, CurrentDataCol(), EventDataRow(CurrentDataRow()), accept);
+}
+
 bool TgrCustomDBGrid::StartEditing(Byte selectMode, bool updateNow) {
     if (HasCurrentCell() && (!dataBound_ || dataActive_)) {
         bool cancel = false;
@@ -1242,6 +1325,7 @@ void TgrCustomDBGrid::UndoEdit() {
         if (!FireUndoCellEdit(true)) return;
         updatePending_ = cellEditing_ = false;
         pendingValue_ = Variant();
+        ForgetClassEdit();
         if (Editor() && EditingActive()) Editor()->LoadFromGrid();
         Invalidate();
         TDataSet* ds = DataSet();
@@ -1253,7 +1337,16 @@ void TgrCustomDBGrid::UndoEdit() {
     if (ds->State() != dsEdit && ds->State() != dsInsert) return;
     if (!FireUndoRowEdit(true, true)) return;
     ds->Cancel();
+    ForgetClassEdit();
     if (Editor() && EditingActive()) Editor()->LoadFromGrid();
+}
+
+void TgrCustomDBGrid::ForgetClassEdit() {
+    // The grid class's own edit state ends with the record's: the next
+    // typing starts a new edit from the field's value.
+    if (TgrCurrentCell* cell = CurrentCell()) cell->ClearValue();
+    ClearRowEditState(CurrentDataRow());
+    HideCellControl();
 }
 
 bool TgrCustomDBGrid::IsCurrentCellShown() {

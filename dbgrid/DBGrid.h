@@ -57,12 +57,28 @@ class TgrDBComboGrid;
 // Combo is the list of the combo concerned.
 using TgrDBComboCellEvent =
     std::function<void(TObject*, TgrDBComboGrid* combo, Integer dataCol, const Variant& dataRow)>;
+using TgrDBComboGetValueEvent =
+    std::function<void(TObject*, TgrDBComboGrid* combo, Integer gridDataCol, const Variant& gridDataRow,
+                       const Variant& comboDataRow, Variant& value)>;
+using TgrDBComboCellLoadedEvent = std::function<void(TObject*, TgrDBComboGrid* combo, Integer dataCol,
+                                                     const Variant& dataRow, Variant& value)>;
 using TgrDBClickCellEvent =
     std::function<void(TObject*, Integer dataColDown, const Variant& dataRowDown, Integer dataColUp,
                        const Variant& dataRowUp, TgrClickPosition downPos, TgrClickPosition upPos)>;
 using TgrDBDblClickCellEvent =
     std::function<void(TObject*, Integer dataCol, const Variant& dataRow, TgrClickPosition pos)>;
 using TgrDBButtonEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow)>;
+using TgrDBSpinButtonEvent =
+    std::function<void(TObject*, Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton)>;
+using TgrDBSpinRepeatEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, Integer count,
+                                                TgrSpinButton spinButton)>;
+using TgrDBSpinIncrementEvent =
+    std::function<void(TObject*, Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton, Variant& value,
+                       Integer& pos, Integer& len, bool& accept)>;
+using TgrDBInvalidCellValueEvent =
+    std::function<void(TObject*, Integer dataCol, const Variant& dataRow, bool& accept)>;
+using TgrDBInvalidCellEditEvent =
+    std::function<void(TObject*, const std::string& keys, Integer dataCol, const Variant& dataRow, bool& accept)>;
 using TgrDBShowEditorEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, bool& cancel)>;
 using TgrDBDateTimeCellEvent =
     std::function<void(TObject*, TgrDateTimeDefComponent* dateTimeDef, Integer dataCol, const Variant& dataRow)>;
@@ -248,10 +264,38 @@ public:
     // Before the current cell's combo drops down: a bound list starts at
     // its first record, its window takes the rows shown, and with a search
     // kind the record matching the cell's value becomes its current one.
-    void LocateComboRow();
+    void LocateComboRow() override;
     // In data mode an accepted value is written into the current record's
     // field (the record stays in edit until the row is left).
     void RollUpCombo(bool accept) override;
+    // Before the current cell's combo is used: a list without a data
+    // source of its own, over a lookup field with AutoLookup, shows the
+    // field's lookup dataset; unless keepLayout its one column is the
+    // lookup result and it searches from the top.
+    void PrepareComboData(bool keepLayout);
+    // The same binding for a list shown at design time.
+    void BindDesignLookup();
+    // A character typed while the current cell's searching list is down:
+    // the matching record becomes the list's current one and value what
+    // goes into the cell (Unassigned for none). True when a record was
+    // found; the list's dataset goes back where it was otherwise.
+    bool ComboSearchKey(char key, Variant& value);
+    Variant ComboSearchKey(char key) override;
+    Variant GetComboValue(Integer valueCol) override;
+    void ApplyComboValue(const Variant& value) override;
+    void FireComboGetValue(Integer dataCol, const Variant& dataRow, Integer comboRow, Variant& value) override;
+    // AutoFill: the typed text of the current cell is completed from the
+    // first record that starts with it, the completion selected. True when
+    // a record was found.
+    bool ComboAutoFill(bool onExit) override;
+    // The value the list's current record puts into the cell: what
+    // OnComboGetValue gives, else the key of a lookup field's record, else
+    // the value column's cell.
+    Variant GetComboValue(TgrDBComboGrid* list, Integer valueCol);
+    // A lookup field takes the key of the record chosen; False for a combo
+    // that is not over a lookup field's dataset.
+    bool ApplyComboValue(TgrDBComboGrid* list, const Variant& value);
+    bool IsApplyingComboValue() const { return applyingComboValue_; }
     void PreparePrint() override;
     void PrintGrid() override;
     void PreviewGrid() override;
@@ -295,6 +339,13 @@ public:
     TgrDBButtonEvent OnButtonUp;
     TgrDBButtonEvent OnButtonClick;
     TgrDBShowEditorEvent OnShowEditor;
+    TgrDBSpinButtonEvent OnSpinButtonDown;
+    TgrDBSpinButtonEvent OnSpinButtonUp;
+    TgrDBSpinButtonEvent OnSpinButtonClick;
+    TgrDBSpinRepeatEvent OnSpinRepeat;
+    TgrDBSpinIncrementEvent OnSpinIncrement;
+    TgrDBInvalidCellValueEvent OnInvalidMaskValue;
+    TgrDBInvalidCellEditEvent OnInvalidMaskEdit;
     TgrDBDateTimeCellEvent OnDateTimeInit;
     TgrDBDateTimeCellEvent OnDateTimeDropDown;
     TgrDBDateTimeCellEvent OnDateTimeRollUp;
@@ -304,6 +355,10 @@ public:
     TgrDBComboCellEvent OnComboInit;
     TgrDBComboCellEvent OnComboDropDown;
     TgrDBComboCellEvent OnComboRollUp;
+    // A value taken from the list is about to reach the cell.
+    TgrDBComboGetValueEvent OnComboGetValue;
+    // A cell of the current cell's list was loaded.
+    TgrDBComboCellLoadedEvent OnComboCellLoaded;
     TNotifyEvent OnFieldLayoutChange;
 
     // Event firers (each fires only when a handler is assigned; a var
@@ -327,6 +382,24 @@ public:
     virtual void DoDateTimeRollUp(TgrDateTimeDefComponent* def, Integer dataCol, const Variant& dataRow);
     virtual void DoDateTimeGetValue(TgrDateTimeDefComponent* def, Integer dataCol, const Variant& dataRow,
                                     Variant& value);
+    virtual void DoSpinButtonDown(Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton);
+    virtual void DoSpinButtonUp(Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton);
+    virtual void DoSpinButtonClick(Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton);
+    virtual void DoSpinRepeat(Integer dataCol, const Variant& dataRow, Integer count, TgrSpinButton spinButton);
+    virtual void DoSpinIncrement(Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton, Variant& value,
+                                 Integer& pos, Integer& len, bool& accept);
+    // Accept starts False.
+    virtual void DoInvalidMaskValue(Integer dataCol, const Variant& dataRow, bool& accept);
+    virtual void DoInvalidMaskEdit(const std::string& keys, Integer dataCol, const Variant& dataRow, bool& accept);
+    void FireSpinButtonDown(Integer dataCol, Integer dataRow, TgrSpinButton button) override;
+    void FireSpinButtonUp(Integer dataCol, Integer dataRow, TgrSpinButton button) override;
+    void FireSpinButtonClick(Integer dataCol, Integer dataRow, TgrSpinButton button) override;
+    // The repeat also steps the cell's value, as in the grid class.
+    void FireSpinRepeat(Integer dataCol, Integer dataRow, TgrSpinButton button, Integer count) override;
+    void FireSpinIncrement(Integer dataCol, Integer dataRow, bool& accept, Integer& pos, Integer& len, Variant& value,
+                           bool up) override;
+    void FireInvalidMaskValue(bool& accept) override;
+    void FireInvalidMaskEdit(const std::string& keys, bool& accept) override;
     // The grid class's button and date-time hooks name records here.
     void FireButtonDown(Integer dataCol, Integer dataRow) override;
     void FireButtonUp(Integer dataCol, Integer dataRow) override;
@@ -356,6 +429,9 @@ public:
     virtual void DoComboInit(Integer dataCol, const Variant& dataRow);
     virtual void DoComboDropDown(Integer dataCol, const Variant& dataRow);
     virtual void DoComboRollUp(Integer dataCol, const Variant& dataRow);
+    virtual void DoComboGetValue(Integer gridDataCol, const Variant& gridDataRow, const Variant& comboDataRow,
+                                 Variant& value);
+    virtual void DoComboCellLoaded(Integer dataCol, const Variant& dataRow, Variant& value);
 
 protected:
     // ------------------------------------------------ base-grid operations
@@ -377,6 +453,9 @@ protected:
     bool PrepareCellEdit(Integer dataCol, bool byUser) override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    // A character typed while a searching list is down searches it; typed
+    // into a cell whose list fills in, the text is completed.
+    bool DoKeyPress(char& key) override;
 
 private:
     friend class TgrPrintDbGrid;
@@ -392,6 +471,11 @@ private:
     // OnCellChanged when the current column or record moved.
     void NotifyCellChanged();
     void ShowPostError(const std::exception& e);
+    // The engine-cursor window clones its cursor again and shows the
+    // dataset's record; False while it is already doing so.
+    bool ReopenCursorWindow();
+    // After an undo: the grid class's cell and row edit end too.
+    void ForgetClassEdit();
     // Starts an edit of the current record for a column (start events,
     // dataset edit mode); False when refused.
     bool BeginRecordEdit(Integer dataCol, bool eventsFired = false);
@@ -416,6 +500,13 @@ private:
     bool MoveDataSetToRow(Integer windowRow);
     // The list of the current cell's combo when it is a data-aware one.
     TgrDBComboGrid* CurrentComboList();
+    // The incremental searches of a list (bookmark found, "" for none).
+    std::string ComboSearchTyped(TgrDBComboGrid* list, char key);
+    std::string ComboSearchChar(TgrDBComboGrid* list, char key);
+    std::string ComboSearchNext(TgrDBComboGrid* list, char key);
+    // The current cell's value as text.
+    std::string CurrentCellText();
+
     // OnComboDropDown when a key or press dropped a list down.
     void FireComboDropDownIfDropped(bool wasDropped);
 
@@ -437,6 +528,7 @@ private:
     TgrBookmarkType bookmarkType_ = bmtDefault;
     TgrBookmarkCompareType bookmarkCompareType_ = bctDefault;
     bool rebuildingColumns_ = false;
+    bool applyingComboValue_ = false;
     bool printCancelled_ = false;
 
     std::string currentRecord_, notifiedRecord_, editStartRecord_;

@@ -58,10 +58,11 @@ enum TgrPrintMode { pmPortrait, pmLandscape };
 // 0 normal, 1 columns selected, 2 rows selected, 3 a cell range selected.
 enum TgrGridStatus { grsNormal, grsColsSelected, grsRowsSelected, grsCellsSelected };
 // 0 none; 1 to 4 the states that repaint the current cell while editing;
-// 5 to 8 column and row resizing and moving.
+// 5 to 8 column and row resizing and moving; 9 the corner press selecting
+// every row.
 enum TgrMouseStatus {
     msNormal, msMouseDown, msSelecting, msDragging, msButtonDown,
-    msRowResize, msColResize, msRowMove, msColMove
+    msRowResize, msColResize, msRowMove, msColMove, msSelectAll
 };
 enum TgrSelectType { slRows, slCols, slCells };
 
@@ -195,6 +196,10 @@ bool KindSuitsControl(TtsCellKind kind, TgrControlType controlType);
 
 class TForm;
 class TgrBaseGrid;
+class TgrFiler;
+class TgrPropCollection;
+class TgrColCollection;
+class TgrCellCollection;
 
 // The date-time editor that drops down for a cell: it is given the grid,
 // the cell's date-time definition and the cell's screen rectangle, and
@@ -654,6 +659,24 @@ public:
     // grid repaints at once.
     void LockPaint(bool unlock);
     bool IsPaintUnlocked() const { return paintLock_ == 0; }
+    // Layout suspension (begin True, end False): while it holds, the
+    // in-cell control is hidden, updates are locked and top-left work is
+    // noted instead of done; when the last suspension ends the notes are
+    // applied, the control comes back and the grid repaints once. Reading
+    // from a form file counts as suspended too.
+    void SuspendLayout(bool begin = true);
+    void ResumeLayout() { SuspendLayout(false); }
+    bool IsLayoutSuspended() const { return layoutSuspend_ > 0 || IsReading(); }
+    // Runs the top-left work noted while layout was suspended.
+    void ApplyPendingLayout();
+    // Drop-down resizing waits while this lock is held (False locks, True
+    // unlocks; an unlock at 0 stays at 0).
+    void LockDropDownSize(bool unlock);
+    bool IsDropDownSizeUnlocked() const { return dropDownSizeLock_ == 0; }
+    // A combo's list grid fits its open drop-down to cols columns and rows
+    // rows; nothing while its drop-down size lock is held, and deferred to
+    // the release of its update lock while one is held.
+    void UpdateDropDownSize(Integer cols, Integer rows);
     // Pending invalid areas wait while painting is locked.
     void Update() override;
     void SuspendPainting() { LockPaint(false); }
@@ -780,6 +803,130 @@ public:
     virtual void SaveLayoutToFile(const std::string& fileName, TgrPropKinds kinds, bool saveData,
                                   const TgrPropIdSet& ids);
     virtual void LoadLayoutFromFile(const std::string& fileName, bool byDataCol);
+
+    // ------------------------------------------------ attributes by row and by cell
+    // What a row (data row) or a cell (data column, data row) holds itself,
+    // with the not-set answer when it has no row object or cell record.
+    // The data-aware grid overrides them to key them by record.
+    virtual TColor GetRowColor(Integer dataRow);
+    virtual TFont* GetRowFont(Integer dataRow);
+    virtual bool GetRowParentFont(Integer dataRow);
+    virtual TgrHorzAlignment GetRowHorzAlignment(Integer dataRow);
+    virtual TgrVertAlignment GetRowVertAlignment(Integer dataRow);
+    virtual TgrWordWrap GetRowWordWrap(Integer dataRow);
+    virtual TgrButtonType GetRowButtonType(Integer dataRow);
+    virtual TgrDropDownStyle GetRowDropDownStyle(Integer dataRow);
+    virtual bool GetRowIs3D(Integer dataRow);
+    virtual std::string GetRowMaskName(Integer dataRow);
+    virtual TgrControlType GetRowControlType(Integer dataRow);
+    virtual TgrSpinOptions GetRowSpinOptions(Integer dataRow);
+    virtual double GetRowSpinIncrement(Integer dataRow);
+    virtual TgrDrawOption GetRowPicture(Integer dataRow, TgrPictureKind kind);
+    TgrDrawOption GetRowStretchPicture(Integer dataRow) { return GetRowPicture(dataRow, pkStretchPicture); }
+    TgrDrawOption GetRowShrinkPicture(Integer dataRow) { return GetRowPicture(dataRow, pkShrinkPicture); }
+    TgrDrawOption GetRowCenterPicture(Integer dataRow) { return GetRowPicture(dataRow, pkCenterPicture); }
+    TgrDrawOption GetRowKeepAspectRatio(Integer dataRow) { return GetRowPicture(dataRow, pkKeepAspectRatio); }
+    virtual TgrCombo* GetRowCombo(Integer dataRow);
+    virtual bool GetRowParentCombo(Integer dataRow);
+    virtual TgrDateTimeDefComponent* GetRowDateTimeDef(Integer dataRow);
+    // False outside 1..Rows or without a row object.
+    virtual bool IsRowReadOnly(Integer dataRow);
+    // False outside 0..Rows; True without a row object.
+    virtual bool IsRowVisible(Integer dataRow);
+    // False outside 1..Rows.
+    virtual bool IsRowSelected(Integer dataRow);
+    virtual TColor GetCellColor(Integer dataCol, Integer dataRow);
+    virtual TFont* GetCellFont(Integer dataCol, Integer dataRow);
+    virtual bool GetCellParentFont(Integer dataCol, Integer dataRow);
+    virtual TgrHorzAlignment GetCellHorzAlignment(Integer dataCol, Integer dataRow);
+    virtual TgrVertAlignment GetCellVertAlignment(Integer dataCol, Integer dataRow);
+    virtual TgrWordWrap GetCellWordWrap(Integer dataCol, Integer dataRow);
+    virtual bool GetCellIs3D(Integer dataCol, Integer dataRow);
+    virtual TgrButtonType GetCellButtonType(Integer dataCol, Integer dataRow);
+    virtual TgrDropDownStyle GetCellDropDownStyle(Integer dataCol, Integer dataRow);
+    virtual std::string GetCellMaskName(Integer dataCol, Integer dataRow);
+    virtual TgrControlType GetCellControlType(Integer dataCol, Integer dataRow);
+    virtual TgrSpinOptions GetCellSpinOptions(Integer dataCol, Integer dataRow);
+    virtual double GetCellSpinIncrement(Integer dataCol, Integer dataRow);
+    virtual TgrDrawOption GetCellPicture(Integer dataCol, Integer dataRow, TgrPictureKind kind);
+    TgrDrawOption GetCellStretchPicture(Integer c, Integer r) { return GetCellPicture(c, r, pkStretchPicture); }
+    TgrDrawOption GetCellShrinkPicture(Integer c, Integer r) { return GetCellPicture(c, r, pkShrinkPicture); }
+    TgrDrawOption GetCellCenterPicture(Integer c, Integer r) { return GetCellPicture(c, r, pkCenterPicture); }
+    TgrDrawOption GetCellKeepAspectRatio(Integer c, Integer r) { return GetCellPicture(c, r, pkKeepAspectRatio); }
+    virtual TgrCombo* GetCellCombo(Integer dataCol, Integer dataRow);
+    virtual bool GetCellParentCombo(Integer dataCol, Integer dataRow);
+    virtual TgrDateTimeDefComponent* GetCellDateTimeDef(Integer dataCol, Integer dataRow);
+    // Both do nothing in a combo's own list grid; the indexes are checked.
+    void SetCellButtonType(Integer dataCol, Integer dataRow, TgrButtonType value);
+    void SetCellCombo(Integer dataCol, Integer dataRow, const TgrCombo* combo);
+
+    // ------------------------------------------------ view and edit state
+    // Scrolling columns (rows) shown whole from the top-left cell; 0
+    // without a window. The exact count adds the shown part of the next row.
+    Integer GetVisibleColCount() const;
+    Integer GetVisibleRowCount() const;
+    double GetVisibleRowsExact() const;
+    // The current cell lies in the shown scrolling area, not in the heading
+    // row or the row bar.
+    bool IsCurrentCellVisible() const;
+    bool IsCellVisibleOnScreen(Integer displayCol, Integer displayRow) const;
+    // Normal grid status, an editing mode, and a current cell that is
+    // neither read-only nor selected.
+    bool CanEditNow();
+    // Not designing, the current cell shown, and CanEditNow.
+    bool CanReclickCurrentCell();
+    // Editable, in edit mode, with a current cell.
+    bool IsEditing();
+    // The left column that brings a display column into view from a left
+    // column: a column left of the view becomes the first one, one right
+    // of it comes in from the right; modes 2 and 3 place it at the right
+    // edge.
+    Integer CalcLeftColToShow(Integer leftCol, Integer displayCol, Integer mode) const;
+    // The anchor row of a Shift range selection: the current row here.
+    virtual Integer GetRangeAnchorRow() { return curDisplayRow_; }
+    virtual bool IsColsStored() const { return true; }
+    virtual bool IsRowsStored() const { return true; }
+
+    // ------------------------------------------------ form files and layout copying
+    // The grid's own form-file properties beside its published ones: the
+    // widths and heights of older files, legacy names, the image names, the
+    // column, row and cell attribute collections and the stored values.
+    virtual void DefineProperties(TgrFiler& filer);
+    // Collections and stored values are written only while no one has
+    // switched storing off (the layout stream writes them itself).
+    bool CanStoreProperties() const { return propertyStoringLock_ == 0; }
+    void EnablePropertyStoring(bool enable);
+    // With fill, the items are made from the grid: every column, row and
+    // cell whose attributes are not all default (rows also when moved).
+    virtual std::unique_ptr<TgrColCollection> CreateColCollection(bool fill);
+    virtual std::unique_ptr<TgrPropCollection> CreateRowCollection(bool fill);
+    virtual std::unique_ptr<TgrCellCollection> CreateCellCollection(bool fill);
+    // Whether the collection is written: only while writing with storing
+    // allowed, and not when it equals the ancestor's.
+    bool IsColPropertiesStored(TgrBaseGrid* ancestor);
+    bool IsRowPropertiesStored(TgrBaseGrid* ancestor);
+    bool IsCellPropertiesStored(TgrBaseGrid* ancestor);
+    TStringList& ImageNames() { return imageNames_; }
+    // Copies another grid's layout: its design state (unless designing)
+    // and all four kinds with the stored values. Other sources go to the
+    // platform's assignment.
+    void Assign(const TPersistent* source) override;
+    virtual void AssignGridLayout(TgrBaseGrid* source, TgrPropKinds kinds, bool copyData);
+    // Every published property except the ';'-separated exclusions and the
+    // window's place, name and size.
+    virtual void CopyGridProperties(TgrBaseGrid* source, const std::string& exclusions);
+    virtual void CopyColProperties(TgrBaseGrid* source);
+    virtual void CopyRowProperties(TgrBaseGrid* source);
+    virtual void CopyRowChangedFlags(TgrBaseGrid* source);
+    virtual void CopyCellProperties(TgrBaseGrid* source);
+    virtual void CopySelections(TgrBaseGrid* source, TgrPropKinds kinds);
+    virtual void AssignColSelection(TgrBaseGrid* source);
+    virtual void AssignRowSelection(TgrBaseGrid* source);
+    virtual void AssignCellSelection(TgrBaseGrid* source);
+    // The grid status from the selections: columns, else rows, else a
+    // cell range, else normal.
+    virtual void UpdateSelectType();
+    bool IsAssigningLayout() const { return assigningLayout_; }
 
     // ------------------------------------------------ navigation and editing
     // The next reachable display column (row) from a position in a
@@ -956,6 +1103,39 @@ public:
     virtual void ControlMouseMove(TgrCustomGridControl* control, TShiftState shift, int x, int y);
     virtual void ControlChange() {}
 
+    // ------------------------------------------------ wheel, context menu, corner
+    // The wheel scrolls the system's wheel lines (at least 1, at most the
+    // fully visible rows) per notch unless a shift key is down; True when
+    // it scrolled.
+    virtual bool HandleMouseWheelDown(TShiftState shift, const TPoint& pos);
+    virtual bool HandleMouseWheelUp(TShiftState shift, const TPoint& pos);
+    // The own PopupMenu (with the grid's items) wins; otherwise the grid
+    // menu shows while ProvideGridMenu.
+    virtual void HandleContextPopup(const TPoint& pos, bool& handled);
+    // The corner press (rsMulti only): every row selected, or, by the user
+    // with every visible row selected already, none.
+    virtual void SelectAllRows(bool byUser);
+    // Moves the row of a data row to a display position; OnRowMoved.
+    void MoveDataRowTo(Integer dataRow, Integer displayRow, bool byUser);
+    bool WidgetEvent(QEvent* event) override;
+
+    // ------------------------------------------------ removing columns and rows
+    // Removes data columns (rows) from..to (clamped); later ones take their
+    // numbers, the current cell keeps its data cell (a removed one moves to
+    // the nearest column or row). OnDeleteCol, FireDeleteRow per item.
+    virtual void DeleteCols(Integer from, Integer to);
+    // Adds a data column (the new last one) shown at display position
+    // displayCol (1..Cols + 1); False when the count could not grow. No
+    // OnInsertCol fires here.
+    bool InsertColAt(Integer displayCol);
+    virtual void DeleteRows(Integer from, Integer to);
+    // The cell records of a data column (row) go; those of the columns
+    // (rows) after it, up to last, take the number one lower.
+    void DropColCellRecords(Integer dataCol);
+    void DropRowCellRecords(Integer dataRow);
+    void ShiftColCellRecords(Integer dataCol, Integer last);
+    void ShiftRowCellRecords(Integer dataRow, Integer last);
+
     // ------------------------------------------------ events
     TNotifyEvent OnCanStartDrag;
     TgrColChangedEvent OnColChanged;
@@ -1125,6 +1305,9 @@ protected:
     void NotifyRowHeightsChanged() override;
 
     bool inCellLoaded_ = false;
+    // Loading from a form file has finished: the cell attributes read are
+    // placed, the grid repaints and deferred layout work runs.
+    void Loaded() override;
 
 private:
     bool FillDrawInfoAt(Integer displayCol, Integer displayRow, const TRect& raw, TgrCellPaintInfo& info);
@@ -1338,6 +1521,17 @@ private:
     std::string ComboRowText(Integer row);
     Variant PickedComboValue(Integer row);
     bool forwardingKey_ = false;
+    // Mouse operations on the row bar and the scroll bars.
+    Integer RowEdgeAt(Integer x, Integer y, Integer col);
+    void FinishRowResize(Integer y);
+    void FinishRowMove();
+    bool ThumbPress(Integer x, Integer y);
+    void ThumbDragTo(Integer x, Integer y, bool final);
+    void RekeyCellRecord(TgrCellElement* e, Integer dataCol, Integer dataRow);
+    void ReindexCellRecords();
+    Integer thumbAxis_ = 0;  // 0 none, 1 vertical, 2 horizontal
+    Integer thumbGrab_ = 0;
+    int wheelDelta_ = 0;
     // A typed character of a combo cell: search and take the list's value.
     void ComboCharKey(char key);
     std::string comboSearchText_;
@@ -1346,6 +1540,9 @@ private:
     Integer pressedHeading_ = -1;
     bool headingShownDown_ = false;
     bool pressedHeadingIsButton_ = false;
+    // The private copy of a cell's font that the owner's draw information
+    // may change.
+    std::unique_ptr<TFont> drawInfoFont_;
     // spin press: the half drawn pressed and its cell, the half the press
     // began on while the mouse is held, and the repeat count
     TgrSpinButton spinPressed_ = spbNone;
@@ -1358,6 +1555,17 @@ private:
     bool cellSelectionChanged_ = false;
     UInt64 scrollDelayStart_ = 0;
     TPopupMenu* gridMenu_ = nullptr;
+    // layout suspension: bit 0 recheck the top-left cell, bit 1 run the
+    // top-left change reaction
+    Integer layoutSuspend_ = 0;
+    unsigned pendingLayout_ = 0;
+    Integer dropDownSizeLock_ = 0;
+    bool dropDownSizePending_ = false;
+    // form files and layout copying
+    Integer propertyStoringLock_ = 0;
+    bool assigningLayout_ = false;
+    // The cell attributes read from a form file, kept until Loaded.
+    std::shared_ptr<TgrCellCollection> readCells_;
     TgrCombo* droppedCombo_ = nullptr;
     TForm* dropDownForm_ = nullptr;
     bool ComboKeyDown(Word16& key, TShiftState shift);

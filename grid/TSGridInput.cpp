@@ -9,6 +9,11 @@
 // on the row bar selects the row.
 
 #include <algorithm>
+#include <vector>
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QWheelEvent>
 
 #include "grid/GridCheckBox.h"
 #include "grid/GridCombo.h"
@@ -577,12 +582,80 @@ void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
     if (button == mbLeft) RecordGridPress(ClientToScreen(TPoint(x, y)), shift.Contains(ssLeft));
     lastMouse_ = TPoint(x, y);
     if (!IsDesigning() && CanTakeFocus() && HasWindow() && CanFocus() && !IsFocusHolder(this)) SetFocus();
-    if (button == mbLeft && !shift.Contains(ssDouble) && !ScrollBarPress(x, y)) MousePress(shift, x, y);
+    if (button == mbLeft && !shift.Contains(ssDouble) && !ThumbPress(x, y) && !ScrollBarPress(x, y))
+        MousePress(shift, x, y);
     TCustomControl::MouseDown(button, shift, x, y);
+}
+
+// The bottom border of a row (the heading included) within two pixels of
+// y, where rows may be resized there; -1 when none.
+Integer TgrBaseGrid::RowEdgeAt(Integer x, Integer y, Integer col) {
+    // Row borders are dragged over the row bar (anywhere with
+    // ResizeRowsInGrid); the heading's own border also across the heading.
+    bool headingEdge = headingOn_ && y < GetRowHeightAt(0) && y >= GetRowHeightAt(0) - 2;
+    if (resizeRows_ == rrNone || (col != 0 && !resizeRowsInGrid_ && !headingEdge)) return -1;
+    Integer b = -1;
+    for (Integer r = 0; r < RowTotal(); ++r) {
+        if (r == FixedRowTotal()) r = std::max(r, TopLeftCell().Row);
+        if (r >= RowTotal()) break;
+        Integer h = GetRowHeightAt(r);
+        if (h <= 0) continue;
+        b += h;
+        if (b - 2 >= ClientHeight()) break;
+        if (y >= b - 2 && y <= b + 2) return r == 0 && !headingOn_ ? -1 : r;
+    }
+    return -1;
+}
+
+void TgrBaseGrid::SelectAllRows(bool byUser) {
+    if (rowSelectMode_ != rsMulti || !CanLeaveCell(-1, -1, true)) return;
+    HideCellControl();
+    if (byUser) SetMouseStatus(msSelectAll);
+    Integer visible = 0;
+    for (Integer r = 1; r <= Rows(); ++r)
+        if (IsEnterableRow(DisplayRowOfData(r), false)) ++visible;
+    bool select = !(byUser && visible == rowSelection_->Count());
+    if (select) {
+        ClearCellRange();
+        SelectDisplayCols(1, ColTotal() - 1, false);
+        SelectDisplayRows(1, Rows());
+        SetGridStatus(grsRowsSelected);
+    } else {
+        DeselectAllRows();
+        SetGridStatus(grsNormal);
+    }
+    MarkSelectChanged(0);
+    FireSelectChanged(byUser);
+    if (byUser) SetMouseStatus(msNormal);
 }
 
 void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
     pressedHeading_ = -1;
+    TCellCoord_ts under = CellUnderMouse(x, y);
+    if (Integer edge = RowEdgeAt(x, y, under.Col); edge >= 0) {
+        sizeIndex_ = edge;
+        sizePos_ = y;
+        sizeOffset_ = CellPixels(0, edge).Top + GetRowHeightAt(edge) - 1 - y;
+        SetMouseStatus(msRowResize);
+        SetMouseCapture(true);
+        return;
+    }
+    if (under.Col == 0 && under.Row == 0) {
+        SelectAllRows(true);
+        return;
+    }
+    // A plain press on a selected row (or any row without row selection)
+    // starts moving the rows.
+    if (under.Col == 0 && under.Row >= 1 && RowMoving() && !IsInsertRowPos(under.Row) &&
+        ((!shift.Contains(ssShift) && !shift.Contains(ssCtrl) && rowSelection_->IsSelected(under.Row)) ||
+         rowSelectMode_ == rsNone)) {
+        if (rowSelectMode_ == rsNone && !MoveToDisplayCell(curDisplayCol_, under.Row)) return;
+        HideCellControl();
+        moveFromIndex_ = moveToIndex_ = under.Row;
+        SetMouseStatus(msRowMove);
+        SetMouseCapture(true);
+        return;
+    }
     if (Integer edge = ColumnEdgeAt(x, y); edge >= 1) {
         sizeIndex_ = edge;
         sizePos_ = x;
@@ -649,8 +722,21 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
 
 void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
     lastMouse_ = TPoint(x, y);
+    if (thumbAxis_) {
+        ThumbDragTo(x, y, false);
+        TCustomControl::MouseMove(shift, x, y);
+        return;
+    }
     switch (mouseStatus_) {
         case msColResize: sizePos_ = x; break;
+        case msRowResize: sizePos_ = y; break;
+        case msRowMove: {
+            TCellCoord_ts cell = DataCellNear(std::max<Integer>(x, 1), y);
+            Integer last = DisplayRowOfData(std::max<Integer>(1, Rows()));
+            moveToIndex_ = std::clamp<Integer>(cell.Row, 1, std::max<Integer>(1, std::max(last, Rows())));
+            if (IsInsertRowPos(moveToIndex_) && moveToIndex_ > Rows()) moveToIndex_ = Rows();
+            break;
+        }
         case msButtonDown:
         case msColMove:
             if (TrackSpinButton(x, y)) break;
@@ -755,9 +841,147 @@ void TgrBaseGrid::AutoScrollStep() {
 }
 
 void TgrBaseGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    if (button == mbLeft) FinishMouseAction(true, x, y);
+    if (button == mbLeft && thumbAxis_) {
+        ThumbDragTo(x, y, true);
+        thumbAxis_ = 0;
+        SetMouseCapture(false);
+    } else if (button == mbLeft) {
+        FinishMouseAction(true, x, y);
+    }
     TCustomControl::MouseUp(button, shift, x, y);
-    if (button == mbRight && provideGridMenu_ && !IsDesigning()) ShowGridMenu(x, y);
+    if (button == mbRight && !IsDesigning()) {
+        bool handled = false;
+        HandleContextPopup(TPoint(x, y), handled);
+    }
+}
+
+void TgrBaseGrid::HandleContextPopup(const TPoint& pos, bool& handled) {
+    if (TPopupMenu* own = PopupMenu()) {
+        if (provideGridMenu_) AddGridMenuItems(own);
+        own->SetPopupComponent(this);
+        TPoint p = ClientToScreen(pos);
+        own->Popup(p.X, p.Y);
+        handled = true;
+        return;
+    }
+    if (!handled && provideGridMenu_) {
+        ShowGridMenu(pos.X, pos.Y);
+        handled = true;
+    }
+}
+
+bool TgrBaseGrid::WidgetEvent(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::Wheel: {
+            auto* we = static_cast<QWheelEvent*>(event);
+            wheelDelta_ += we->angleDelta().y();
+            TShiftState shift;
+            if (we->modifiers() & Qt::ShiftModifier) shift.Include(ssShift);
+            if (we->modifiers() & Qt::ControlModifier) shift.Include(ssCtrl);
+            if (we->modifiers() & Qt::AltModifier) shift.Include(ssAlt);
+            TPoint pos(int(we->position().x()), int(we->position().y()));
+            bool handled = false;
+            // A notch is 120; finer wheels add up to one.
+            while (wheelDelta_ >= 120) {
+                wheelDelta_ -= 120;
+                handled = HandleMouseWheelUp(shift, pos) || handled;
+            }
+            while (wheelDelta_ <= -120) {
+                wheelDelta_ += 120;
+                handled = HandleMouseWheelDown(shift, pos) || handled;
+            }
+            if (handled) event->accept();
+            return handled;
+        }
+        case QEvent::ContextMenu: {
+            // A right click shows its menu on release; only the keyboard's
+            // menu key arrives here, and opens the menu at the current cell.
+            auto* ce = static_cast<QContextMenuEvent*>(event);
+            if (ce->reason() == QContextMenuEvent::Mouse || IsDesigning()) return true;
+            TRect r = CellPixels(curDisplayCol_, curDisplayRow_);
+            bool handled = false;
+            HandleContextPopup(TPoint(r.Left, r.Bottom), handled);
+            return true;
+        }
+        default: return TCustomControl::WidgetEvent(event);
+    }
+}
+
+namespace {
+int WheelLines() {
+    int lines = QApplication::wheelScrollLines();
+    return lines > 0 ? lines : 3;
+}
+}  // namespace
+
+bool TgrBaseGrid::HandleMouseWheelDown(TShiftState shift, const TPoint&) {
+    if (shift.Contains(ssShift) || shift.Contains(ssCtrl) || shift.Contains(ssAlt) || !HasWindow()) return false;
+    TGridLayout_ts l;
+    ComputeLayout(l);
+    TCellCoord_ts top = TopLeftCell();
+    Integer lines = std::clamp<Integer>(WheelLines(), 1, std::max<Integer>(1, l.Vert.LastFullCell - top.Row + 1));
+    TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, l);
+    Integer row = std::min<Integer>(top.Row + lines, std::max(last.Row, FixedRowTotal()));
+    if (row != top.Row) SetTopLeftCell(top.Col, row);
+    return true;
+}
+
+bool TgrBaseGrid::HandleMouseWheelUp(TShiftState shift, const TPoint&) {
+    if (shift.Contains(ssShift) || shift.Contains(ssCtrl) || shift.Contains(ssAlt) || !HasWindow()) return false;
+    TGridLayout_ts l;
+    ComputeLayout(l);
+    TCellCoord_ts top = TopLeftCell();
+    Integer lines = std::clamp<Integer>(WheelLines(), 1, std::max<Integer>(1, l.Vert.LastFullCell - top.Row + 1));
+    Integer row = std::max<Integer>(top.Row - lines, FixedRowTotal());
+    if (row != top.Row) SetTopLeftCell(top.Col, row);
+    return true;
+}
+
+// ------------------------------------------------------------ scroll thumbs
+
+// A press on a painted scroll bar's thumb starts dragging it.
+bool TgrBaseGrid::ThumbPress(Integer x, Integer y) {
+    bool vert = ScrollBarShown(sbVertical) && x >= ClientWidth() && y < ClientHeight();
+    bool horz = ScrollBarShown(sbHorizontal) && y >= ClientHeight() && x < ClientWidth();
+    if (!vert && !horz) return false;
+    constexpr Integer t = ScrollBarThickness;
+    TGridLayout_ts layout;
+    ComputeLayout(layout);
+    TCellCoord_ts top = TopLeftCell();
+    TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, layout);
+    Integer length = vert ? ClientHeight() : ClientWidth();
+    Integer at = vert ? y : x;
+    Integer pos = 0, thumb = 0;
+    ThumbSpan(length, vert ? top.Row : top.Col, vert ? FixedRowTotal() : FixedColTotal(), vert ? last.Row : last.Col,
+              vert ? RowTotal() : ColTotal(), pos, thumb);
+    if (at < t + pos || at >= t + pos + thumb) return false;
+    thumbAxis_ = vert ? 1 : 2;
+    thumbGrab_ = at - (t + pos);
+    SetMouseCapture(true);
+    return true;
+}
+
+void TgrBaseGrid::ThumbDragTo(Integer x, Integer y, bool final) {
+    if (!thumbAxis_ || (!thumbTracking_ && !final)) return;
+    bool vert = thumbAxis_ == 1;
+    constexpr Integer t = ScrollBarThickness;
+    TGridLayout_ts layout;
+    ComputeLayout(layout);
+    TCellCoord_ts top = TopLeftCell();
+    TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, layout);
+    Integer fixed = vert ? FixedRowTotal() : FixedColTotal();
+    Integer lastFirst = vert ? last.Row : last.Col;
+    Integer steps = std::max<Integer>(0, lastFirst - fixed);
+    Integer length = vert ? ClientHeight() : ClientWidth();
+    Integer pos = 0, thumb = 0;
+    ThumbSpan(length, vert ? top.Row : top.Col, fixed, lastFirst, vert ? RowTotal() : ColTotal(), pos, thumb);
+    Integer room = std::max<Integer>(0, length - 2 * t) - thumb;
+    if (steps == 0 || room <= 0) return;
+    Integer at = (vert ? y : x) - t - thumbGrab_;
+    // The nearest line to where the thumb's top (left) edge now is.
+    Integer first = fixed + std::clamp<Integer>((at * steps + room / 2) / room, 0, steps);
+    if (vert && first != top.Row) SetTopLeftCell(top.Col, first);
+    if (!vert && first != top.Col) SetTopLeftCell(first, top.Row);
 }
 
 // ------------------------------------------------------------ grid menu
@@ -813,6 +1037,8 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     }
     if (!released) return;
     switch (status) {
+        case msRowResize: FinishRowResize(y); break;
+        case msRowMove: FinishRowMove(); break;
         case msColResize: {
             Integer left = CellPixels(sizeIndex_, 0).Left;
             Integer width = std::max<Integer>(kMinColWidth, x - left + 1);
@@ -858,6 +1084,52 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     pressedHeading_ = -1;
     headingShownDown_ = false;
     if (HasWindow()) Update();
+}
+
+void TgrBaseGrid::FinishRowResize(Integer y) {
+    Integer top = CellPixels(0, sizeIndex_).Top;
+    Integer line = std::min<Integer>(y + sizeOffset_, ClientHeight());
+    // A line at or above the row's top changes nothing.
+    if (line <= top) return;
+    Integer height = line + 1 - top;
+    if (height == GetRowHeightAt(sizeIndex_)) return;
+    if (sizeIndex_ == curDisplayRow_ || resizeRows_ == rrAll) HideCellControl();
+    if (sizeIndex_ == 0) {
+        SetHeadingHeight(height);
+    } else if (resizeRows_ == rrAll) {
+        SetDefaultRowHeight(height);
+    } else if (TgrRow* row = gridRows_->EnsureRow(DataRowOfDisplay(sizeIndex_))) {
+        row->SetHeight(height);
+    }
+    RecheckTopLeft(true);
+}
+
+void TgrBaseGrid::FinishRowMove() {
+    Integer from = moveFromIndex_, to = std::min<Integer>(moveToIndex_, Rows());
+    if (to < 1 || from == to) return;
+    // The selected rows move as one block (the pressed row alone when it
+    // is not selected); a drop inside the block moves nothing.
+    std::vector<Integer> rows;
+    if (rowSelection_->IsSelected(from)) {
+        for (Integer r = 1; r <= Rows(); ++r)
+            if (rowSelection_->IsSelected(r)) rows.push_back(DataRowOfDisplay(r));
+    } else {
+        rows.push_back(DataRowOfDisplay(from));
+    }
+    bool inside = true;
+    for (Integer r = std::min(from, to); r <= std::max(from, to); ++r) inside = inside && rowSelection_->IsSelected(r);
+    if (inside && rows.size() > 1) return;
+    Integer current = curDataRow_;
+    if (to < from) {
+        Integer pos = to;
+        for (Integer d : rows) MoveDataRowTo(d, pos++, true);
+    } else {
+        Integer pos = to;
+        for (auto it = rows.rbegin(); it != rows.rend(); ++it) MoveDataRowTo(*it, pos--, true);
+    }
+    ChangeCurrentCell(curDisplayCol_, DisplayRowOfData(current));
+    Invalidate();
+    if (rowSelection_->Count() > 0) SetGridStatus(grsRowsSelected);
 }
 
 void TgrBaseGrid::MarkSelectChanged(Integer kind) {

@@ -166,6 +166,11 @@ bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, TgrCell
                                 info.ContentRect.Top, info.ContentRect.Right + w, info.ContentRect.Bottom);
     }
     if (info.DataRow <= Rows() && HasGetDrawInfo()) {
+        // The owner gets the grid's work font, a copy of the resolved one,
+        // so that changing it touches no column's, row's or grid's font.
+        if (!drawInfoFont_) drawInfoFont_ = std::make_unique<TFont>();
+        if (info.Font) drawInfoFont_->Assign(*info.Font);
+        info.Font = drawInfoFont_.get();
         TgrCellDrawInfo d{info.Font, info.Color, info.WordWrap, info.TransparentColor, info.VertAlignment,
                       info.HorzAlignment};
         FireGetDrawInfo(info.DataCol, info.DataRow, d);
@@ -514,6 +519,9 @@ void TgrBaseGrid::PaintFocusBorder(TCanvas* c, const TgrCellPaintInfo& info) {
         c->Brush()->SetStyle(bsSolid);
         c->Brush()->SetColor(plain ? Color() : focusColor_);
         c->Font()->SetColor(plain ? Font()->Color() : focusFontColor_);
+        // On a picture the dots go on a frame of the brush colour, so that
+        // they show whatever the picture's colours.
+        if (info.ControlType == ctPicture || info.ControlType == ctNone) c->FrameRect(r);
         c->DrawFocusRect(r);
         break;
     }
@@ -566,14 +574,15 @@ void TgrBaseGrid::Paint() {
     gridBottom = forEach(FixedRowTotal(), topLeft.Row, rowTotal, height, rowExtent, [&](Integer r, Integer y, Integer h) {
         if (y >= clip.Bottom || y + h <= clip.Top) return;
         gridRight = forEach(FixedColTotal(), topLeft.Col, colTotal, width, colExtent, [&](Integer col, Integer x, Integer w) {
-            if (x >= clip.Right || x + w <= clip.Left) return;
+            TRect cell = MirroredX(TRect(x, y, x + w, y + h));
+            if (cell.Left >= clip.Right || cell.Right <= clip.Left) return;
             // Through the per-cell paint operation, which a descendant may
             // take over.
             TGridDrawState_ts state = 0;
             if (col < FixedColTotal() || r < FixedRowTotal()) state |= gdsFixed;
             if (col == curDisplayCol_ && r == curDisplayRow_) state |= gdsFocused;
             if (IsCellSelected(col, r)) state |= gdsSelected;
-            PaintCell(col, r, TRect(x, y, x + w, y + h), state);
+            PaintCell(col, r, cell, state);
         });
     });
     if (gridRight == 0) gridRight = forEach(FixedColTotal(), topLeft.Col, colTotal, width, colExtent, [](auto, auto, auto) {});
@@ -581,8 +590,8 @@ void TgrBaseGrid::Paint() {
     // Beyond the last cells.
     c->Brush()->SetStyle(bsSolid);
     c->Brush()->SetColor(Color());
-    if (gridRight < width) c->FillRect(TRect(gridRight, 0, width, height));
-    if (gridBottom < height) c->FillRect(TRect(0, gridBottom, gridRight, height));
+    if (gridRight < width) c->FillRect(MirroredX(TRect(gridRight, 0, width, height)));
+    if (gridBottom < height) c->FillRect(MirroredX(TRect(0, gridBottom, gridRight, height)));
 
     PaintScrollBars(c);
     DoPaint();

@@ -449,7 +449,9 @@ TgrCombo* TgrBaseGrid::CreateCellCombo(Integer dataCol, Integer dataRow) {
     return e->Combo;
 }
 
-void TgrBaseGrid::SetDisplayRow(Integer dataRow, Integer displayRow) {
+void TgrBaseGrid::SetDisplayRow(Integer dataRow, Integer displayRow) { MoveDataRowTo(dataRow, displayRow, false); }
+
+void TgrBaseGrid::MoveDataRowTo(Integer dataRow, Integer displayRow, bool byUser) {
     CheckColRowIndex(0, dataRow, Rows(), 1);
     CheckColRowIndex(0, displayRow, Rows(), 1);
     Integer from = DisplayRowOfData(dataRow);
@@ -463,7 +465,7 @@ void TgrBaseGrid::SetDisplayRow(Integer dataRow, Integer displayRow) {
     for (Integer p = 1; p < RowTotal(); ++p) gridRows_->SetDisplayRowOf(rowMap_[std::size_t(p)], p);
     // MoveRowTo carried the shared current row along.
     rowSelection_->Move(from, displayRow);
-    DoRowMoved(displayRow, 1, false);
+    DoRowMoved(displayRow, 1, byUser);
 }
 
 Integer TgrBaseGrid::LastVisibleCol() {
@@ -509,12 +511,21 @@ void TgrBaseGrid::SelectDisplayCols(Integer from, Integer to, bool select) {
 }
 
 void TgrBaseGrid::RecheckTopLeft(bool repaint) {
+    if (layoutSuspend_ > 0) {
+        pendingLayout_ |= 1u;
+        return;
+    }
     SyncScrollRange();
     if (repaint) Invalidate();
 }
 
 void TgrBaseGrid::UnlockUpdate() {
     if (updateLock_ > 0) --updateLock_;
+    if (updateLock_ == 0 && dropDownSizePending_) {
+        dropDownSizePending_ = false;
+        if (TgrCombo* combo = ownerGrid_ ? ownerGrid_->DroppedCombo() : nullptr)
+            UpdateDropDownSize(combo->DropDownCols, combo->DropDownRows);
+    }
     if (updateLock_ == 0 && topLeftMovePending_) {
         topLeftMovePending_ = false;
         Invalidate();

@@ -182,7 +182,11 @@ bool TVizeRegion::AcceptChild(TVizeClassRef childClass) const {
     return childClass && childClass->InheritsFrom(TVizeBand::StaticClass());
 }
 
-bool TVizeRegion::IsPrintComplete() { return !resumeBand_ && TVizeContainerControl::IsPrintComplete(); }
+// A band that has more to print always asks for a break and becomes the
+// resume band. A child that stays unfinished without one (a memo that
+// does not grow with its band) would only make the whole region print its
+// bands again on every page, so it does not count here.
+bool TVizeRegion::IsPrintComplete() { return !resumeBand_; }
 
 void TVizeRegion::BeforeReport() {
     currentOcc_ = poFirst;

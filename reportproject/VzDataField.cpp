@@ -415,10 +415,10 @@ void RegisterVzDataFieldClasses() {
         TVizeBCDField::StaticClass(),      TVizeDateTimeField::StaticClass(), TVizeDateField::StaticClass(),
         TVizeTimeField::StaticClass(),     TVizeBlobField::StaticClass(),    TVizeMemoField::StaticClass(),
         TVizeGraphicField::StaticClass()};
+    // Registered by name too: project streams name the fields of their
+    // data views.
+    RegisterClasses("VZCL", classes, 12);
     RegisterModuleClasses("VzData", classes, 12);
-    // Fields are stored as children of their views: a project file names
-    // their classes, which must be found by name when it loads.
-    for (TVizeClassRef cls : classes) RegisterVizeClass(cls);
 }
 
 }  // namespace

@@ -230,13 +230,14 @@ public:
     // of their design texts.
     bool Printing() const { return printing_; }
     void SetPrinting(bool value) { printing_ = value; }
-    // The report canvas of the run in progress, taken at creation from the
-    // current-report reference a project runner sets; null outside a run.
-    TBaseReport* BaseReport() const { return baseReport_; }
-    void SetBaseReport(TBaseReport* report) { baseReport_ = report; }
     // Resolves "*" references (may be null).
     TVizeProjectManager* MasterProject = nullptr;
     TVizeModuleManager& ModuleManager() { return *modules_; }
+    // The report canvas of the run in progress, set by the report run and
+    // taken at creation from the current-report reference a project runner
+    // sets; null otherwise.
+    TBaseReport* BaseReport() const { return baseReport_; }
+    void SetBaseReport(TBaseReport* report) { baseReport_ = report; }
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;

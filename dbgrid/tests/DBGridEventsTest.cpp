@@ -220,4 +220,53 @@ TEST_F(DBGridEvents, PickedDateTimeValueMayBeChangedBeforeItReachesTheRecord) {
     EXPECT_EQ(table->FieldByName("Name")->AsString(), "Picked");
 }
 
+TEST_F(DBGridEvents, SpinPressesAndMaskRefusalsNameTheCurrentRecord) {
+    Bind();
+    grid->Col(3)->SetButtonType(btVertSpin);
+    MakeCurrent(3, 2);
+    Variant second(BookmarkOf(2));
+    std::vector<std::string> events;
+    auto name = [&](const Variant& row) { return row == second ? std::string("second") : std::string("other"); };
+    grid->OnSpinButtonDown = [&](TObject*, Integer col, const Variant& row, TgrSpinButton b) {
+        events.push_back("down " + std::to_string(col) + " " + name(row) + (b == spbUp ? " up" : " down"));
+    };
+    grid->OnSpinRepeat = [&](TObject*, Integer col, const Variant& row, Integer count, TgrSpinButton) {
+        events.push_back("repeat " + std::to_string(col) + " " + name(row) + " " + std::to_string(count));
+    };
+    grid->OnSpinButtonUp = [&](TObject*, Integer col, const Variant& row, TgrSpinButton) {
+        events.push_back("up " + std::to_string(col) + " " + name(row));
+    };
+    grid->OnSpinButtonClick = [&](TObject*, Integer col, const Variant& row, TgrSpinButton) {
+        events.push_back("click " + std::to_string(col) + " " + name(row));
+    };
+    TgrCellPaintInfo info;
+    ASSERT_TRUE(grid->FillDrawInfo(3, 2, info));
+    ASSERT_EQ(info.ButtonType, btVertSpin);
+    int x = (info.ButtonRect.Left + info.ButtonRect.Right) / 2, y = info.ButtonRect.Top + 2;
+    grid->MouseDown(mbLeft, TShiftState({ssLeft}), x, y);
+    grid->MouseUp(mbLeft, TShiftState(), x, y);
+    EXPECT_EQ(events, (std::vector<std::string>{"down 3 second up", "repeat 3 second 1", "click 3 second",
+                                                 "up 3 second"}));
+
+    // Keys a mask refuses, and a value it does not accept: Accept starts
+    // False, the handler may let them through.
+    std::vector<std::string> masks;
+    grid->OnInvalidMaskEdit = [&](TObject*, const std::string& keys, Integer col, const Variant& row, bool& accept) {
+        masks.push_back(keys + " " + std::to_string(col) + " " + name(row) + (accept ? " accepted" : ""));
+        accept = keys == "ok";
+    };
+    grid->OnInvalidMaskValue = [&](TObject*, Integer col, const Variant& row, bool& accept) {
+        masks.push_back("value " + std::to_string(col) + " " + name(row) + (accept ? " accepted" : ""));
+    };
+    bool accept = true;
+    grid->FireInvalidMaskEdit("x", accept);
+    EXPECT_FALSE(accept);
+    grid->FireInvalidMaskEdit("ok", accept);
+    EXPECT_TRUE(accept);
+    accept = true;
+    grid->FireInvalidMaskValue(accept);
+    EXPECT_FALSE(accept);
+    EXPECT_EQ(masks, (std::vector<std::string>{"x 3 second", "ok 3 second", "value 3 second"}));
+}
+
 }  // namespace

@@ -562,6 +562,26 @@ void TCanvas::Chord(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int 
               0, start, span);
 }
 
+namespace {
+// Hands put every pixel of the rectangle's outline that lies inside the
+// clip, each once: the top and bottom rows, then the side columns between
+// them. Only the part of each edge inside the clip is walked, so a frame
+// far larger than the surface costs no more than the surface.
+template <class Put>
+void WalkFrame(const TRect& rect, const TRect& clip, Put put) {
+    const int x0 = std::max(rect.Left, clip.Left), x1 = std::min(rect.Right, clip.Right);
+    for (int x = x0; x < x1; ++x) {
+        put(x, rect.Top);
+        if (rect.Bottom - 1 > rect.Top) put(x, rect.Bottom - 1);
+    }
+    const int y0 = std::max(rect.Top + 1, clip.Top), y1 = std::min(rect.Bottom - 1, clip.Bottom);
+    for (int y = y0; y < y1; ++y) {
+        put(rect.Left, y);
+        if (rect.Right - 1 > rect.Left) put(rect.Right - 1, y);
+    }
+}
+}  // namespace
+
 void TCanvas::FillRect(const TRect& rect) {
     if (!Ready() || brush_.Style() == bsClear) return;
     TRect r;
@@ -587,14 +607,7 @@ void TCanvas::FrameRect(const TRect& rect) {
     auto put = [&](int x, int y) {
         if (c.Contains({x, y}) && HatchOn(brush_.Style(), x, y)) Plot(x, y, color, pmCopy);
     };
-    for (int x = rect.Left; x < rect.Right; ++x) {
-        put(x, rect.Top);
-        if (rect.Bottom - 1 > rect.Top) put(x, rect.Bottom - 1);
-    }
-    for (int y = rect.Top + 1; y < rect.Bottom - 1; ++y) {
-        put(rect.Left, y);
-        if (rect.Right - 1 > rect.Left) put(rect.Right - 1, y);
-    }
+    WalkFrame(rect, c, put);
     Changed();
 }
 
@@ -603,14 +616,7 @@ void TCanvas::DrawFocusRect(const TRect& rect) {
     auto inv = [&](int x, int y) {
         if (((x + y) & 1) == 0) Plot(x, y, 0xFFFFFF, pmXor);
     };
-    for (int x = rect.Left; x < rect.Right; ++x) {
-        inv(x, rect.Top);
-        if (rect.Bottom - 1 > rect.Top) inv(x, rect.Bottom - 1);
-    }
-    for (int y = rect.Top + 1; y < rect.Bottom - 1; ++y) {
-        inv(rect.Left, y);
-        if (rect.Right - 1 > rect.Left) inv(rect.Right - 1, y);
-    }
+    WalkFrame(rect, EffectiveClip(), inv);
     Changed();
 }
 

@@ -208,6 +208,81 @@ TEST_F(BandReportTest, GroupBoundariesAndPageBreaks) {
     EXPECT_GE(heads, 12);  // once per page at least
 }
 
+TEST_F(BandReportTest, DetailBandRunsItsRowsUnderEachMasterRow) {
+    SmallReport r(2);
+    auto* detailView = Place<TGenView>(&r.project, &r.project, "W");
+    detailView->SetRowCount(2);
+    Place<TVizeStringField>(&r.project, detailView, "WName")->SetFieldName("Name");
+    auto* detail = Place<TVizeDataBand>(r.page, r.region, "Detail");
+    detail->SetDataView(detailView);
+    detail->SetControllerBand(r.data);
+    detail->BandStyle()->PrintLoc = LocBit(plDetail);
+    detail->SetHeight(0.2);
+    Probe(r.page, detail, "Item", detailView, "Name");
+    Probe(r.page, AddBand(r.page, r.region, "T", r.data, plBodyFooter, 0.2), "Tail");
+    Printed().clear();
+    TMemoryStream s;
+    RunToSnapshot(r.project, s);
+    EXPECT_EQ(Printed(), (std::vector<std::string>{"Row:Row001", "Item:Row001", "Item:Row002", "Row:Row002",
+                                                    "Item:Row001", "Item:Row002", "Tail"}));
+}
+
+TEST_F(BandReportTest, TotalsFollowTheirControllerAndReachParameters) {
+    SmallReport r(3);
+    Place<TVizeIntegerField>(&r.project, r.view, "VPoints")->SetFieldName("Points");
+    TVizeBand* tail = AddBand(r.page, r.region, "T", r.data, plBodyFooter, 0.2);
+    auto* total = Place<TVizeCalcTotal>(r.page, tail, "Total");
+    total->SetController(r.data);
+    total->SetDataView(r.view);
+    total->DataField = "Points";
+    total->SetDestParam("Sum");
+    auto* count = Place<TVizeCalcTotal>(r.page, tail, "Count");
+    count->SetController(r.data);
+    count->CalcType = ctCount;
+    count->SetDestParam("Rows");
+    // A controller restarts the total it initialises from its own value
+    // each time it prints (here once, in the body header, with 100).
+    auto* start = Place<TVizeCalcController>(r.page, AddBand(r.page, r.region, "H", r.data, plBodyHeader, 0.2),
+                                             "Start");
+    start->SetInitValue(100);
+    total->SetInitializer(start);
+    TMemoryStream s;
+    RunToSnapshot(r.project, s);
+    EXPECT_EQ(r.project.Parameters().Values("Sum"), "106");
+    EXPECT_EQ(r.project.Parameters().Values("Rows"), "3");
+
+    // Freeing the controller leaves the totals without one, not with a
+    // dangling listener.
+    delete r.data;
+    EXPECT_EQ(total->Controller, nullptr);
+    EXPECT_EQ(count->Controller, nullptr);
+}
+
+TEST_F(BandReportTest, CalcTextReadsTheOlderControllerBandName) {
+    SmallReport r(1);
+    TVizeBand* tail = AddBand(r.page, r.region, "T", r.data, plBodyFooter, 0.2);
+    AddText<TVizeCalcText>(r.page, tail, "Sum", 0, 1)->SetController(r.data);
+    TMemoryStream stream;
+    r.page->SaveToStream(stream);
+    std::string bytes(size_t(stream.Size()), '\0');
+    stream.SetPosition(0);
+    stream.ReadBuffer(bytes.data(), stream.Size());
+    const std::string now = std::string("\x0A") + "Controller", older = std::string("\x0E") + "ControllerBand";
+    auto at = bytes.find(now + std::string(1, '\0'));  // the property name, then an identifier value
+    ASSERT_NE(at, std::string::npos);
+    bytes.replace(at, now.size(), older);
+
+    TVizeProjectManager loaded(nullptr);
+    TVizePage* page = loaded.NewReport()->FirstPage();
+    TMemoryStream patched;
+    patched.Write(bytes.data(), Int64(bytes.size()));
+    patched.SetPosition(0);
+    page->LoadFromStream(patched);
+    auto* sum = dynamic_cast<TVizeCalcText*>(page->FindComponent("Sum"));
+    ASSERT_NE(sum, nullptr);
+    EXPECT_EQ(sum->Controller, page->FindComponent("D"));
+}
+
 TEST_F(BandReportTest, KeptBodyStillPrintsItsGroupHeaders) {
     // The trial pass that checks whether the body fits sees the group
     // headers too; the real pass must print them all the same.
@@ -303,12 +378,20 @@ TEST_F(BandReportTest, ReportsThatCannotFinishStopWithAnError) {
         EXPECT_FALSE(r.project.Printing());
         EXPECT_EQ(r.project.BaseReport(), nullptr);
     }
-    {
-        // Taller than the region, and not allowed to split.
+    // Bands that cannot fit even on an empty page.
+    for (bool byMinimum : {true, false}) {
         SmallReport r(3, 1.0);
-        r.data->SetMinHeightLeft(2.0);
+        if (byMinimum)
+            r.data->SetMinHeightLeft(2.0);
+        else
+            r.data->SetHeight(1.5);
         TMemoryStream s;
-        EXPECT_THROW(RunToSnapshot(r.project, s), EVizeException);
+        try {
+            RunToSnapshot(r.project, s);
+            ADD_FAILURE() << "a band that cannot fit printed, minimum " << byMinimum;
+        } catch (const EVizeException& e) {
+            EXPECT_NE(e.Message.find("\"D\" does not fit"), std::string::npos) << e.Message;
+        }
     }
 }
 

@@ -2,8 +2,6 @@
 // frames, a connection served in this process, and connections served by
 // another process (forked) through the named events and shared buffer.
 // Every wait is bounded: a child that hangs is killed after its deadline.
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,6 +20,7 @@
 #include "reportproject/VzDataView.h"
 #include "reportproject/VzInit.h"
 #include "reportproject/VzProj.h"
+#include "reportproject/tests/ChildProcess.h"
 #include "reportproject/tests/RowBuilder.h"
 
 namespace {
@@ -66,38 +65,6 @@ struct PeopleSource {
         };
         c.OnRestore = [this](TVizeDataConnect*) { restored = true; };
     }
-};
-
-// A child process running body; killed when it outlives the deadline.
-class Child {
-public:
-    explicit Child(const std::function<int()>& body) {
-        pid_ = fork();
-        if (pid_ == 0) _exit(body());
-    }
-    ~Child() { Wait(); }
-    // The exit status, or -1 when the child had to be killed.
-    int Wait() {
-        if (pid_ <= 0) return status_;
-        auto until = Clock::now() + std::chrono::seconds(10);
-        int status = 0;
-        while (waitpid(pid_, &status, WNOHANG) == 0) {
-            if (Clock::now() > until) {
-                kill(pid_, SIGKILL);
-                waitpid(pid_, &status, 0);
-                pid_ = 0;
-                return status_ = -1;
-            }
-            usleep(5000);
-        }
-        pid_ = 0;
-        return status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    bool Started() const { return pid_ != -1; }
-
-private:
-    pid_t pid_ = -1;
-    int status_ = -1;
 };
 
 // A server process for the people table; it ends after the restore
@@ -288,7 +255,7 @@ TEST_F(DataChannelTest, AnotherProcessServesTheRowsOnRunTimeOrDesignTimeEvents) 
     for (bool runTime : {true, false}) {
         SCOPED_TRACE(runTime ? "run-time" : "design-time");
         FreeVizeDataChannel();
-        Child server([&] { return ServePeople("People", runTime); });
+        ChildProcess server([&] { return ServePeople("People", runTime); });
         ASSERT_TRUE(server.Started());
         view->SetConnectionName("People");
         EXPECT_EQ(ReadAll(), AllPeople);
@@ -301,8 +268,8 @@ TEST_F(DataChannelTest, AnotherProcessServesTheRowsOnRunTimeOrDesignTimeEvents) 
 
 TEST_F(DataChannelTest, TwoApplicationsAnnouncingOneNameAreReportedAsDuplicates) {
     TSharedHandle stop = OpenSharedManualEvent(VizeObjectNamePrefix() + "stop");
-    Child a([] { return ServePeople("Twin", true); });
-    Child b([] { return ServePeople("Twin", true); });
+    ChildProcess a([] { return ServePeople("Twin", true); });
+    ChildProcess b([] { return ServePeople("Twin", true); });
     usleep(100 * 1000);
     TVizeDataChannel& channel = VizeDataChannel();
     // A busy machine may keep an application from answering within the
@@ -366,7 +333,7 @@ TEST_F(DataChannelTest, AWaitCallbackAnsweringOneEndsTheRequestAtOnce) {
 // reply announces more bytes than it holds.
 TEST_F(DataChannelTest, AlternateBufferRepliesAreReadAndOverlongRowsRefused) {
     const std::string prefix = VizeObjectNamePrefix();
-    Child server([&] {
+    ChildProcess server([&] {
         TSharedHandle data = OpenSharedEvent(VizeChannelNames::Data("Raw", true));
         TSharedHandle ack = OpenSharedEvent(VizeChannelNames::Ack("Raw", true));
         TSharedHandle alt = nullptr;
@@ -451,7 +418,7 @@ TEST_F(DataChannelTest, ControlIsReentrantAndReleasingTooOftenRaises) {
     channel.ReleaseControl();
     EXPECT_THROW(channel.ReleaseControl(), EReportPrinter);
     // The lock was given back: another engine (process) can take it.
-    Child other([] {
+    ChildProcess other([] {
         TSharedHandle lock = OpenSharedMutex(VizeChannelNames::Lock());
         return lock && WaitSharedEvent(lock, 2000) ? 0 : 1;
     });

@@ -1,7 +1,8 @@
 // Project items across a load: references between items resolved at the
 // end, "*" references into a master project, importing another project's
 // items under new names, export lists, stored parameters and categories,
-// the security controller, reordering items, and the read-only warning.
+// the security controller, reordering items, the read-only warning, and
+// direct data views in both item record types.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +14,8 @@
 #include "platform/core/Streams.h"
 #include "platform/gui/Prompts.h"
 #include "reportproject/VzControl.h"
+#include "reportproject/VzDataView.h"
+#include "reportproject/VzFiler.h"
 #include "reportproject/VzInit.h"
 #include "reportproject/VzProj.h"
 #include "reportproject/VzSecurity.h"
@@ -268,4 +271,51 @@ TEST_F(ProjectItemsTest, ChangingAReadOnlyProjectFileWarnsOnce) {
     EXPECT_EQ(prompts.Transcript().size(), 1u);
     EXPECT_TRUE(prompts.Failures().empty());
     std::filesystem::remove_all(dir);
+}
+
+// Older files store a direct data view as item type 2 without a class name;
+// saved again it is a data object of the named class.
+TEST_F(ProjectItemsTest, DirectDataViewsLoadFromBothItemRecordTypes) {
+    TVizeProjectManager source(nullptr);
+    source.SetName("Project");
+    auto* view = AddItem<TVizeDataView>(source, "Orders");
+    view->SetConnectionName("OrderRows");
+    auto* field = new TVizeStringField(&source);
+    field->SetName("OrdersCustomer");
+    field->SetFieldName("Customer");
+    field->SetParent(view);
+
+    TMemoryStream old;
+    {
+        TStreamHelper h(old);
+        h.WriteBuf("DUD\x1A", 4);
+        h.WriteInteger(40005);
+        h.WriteByte(0);
+        h.WriteIndex(0);  // no modules
+        h.WriteString("");
+        TVizeWriter(h).WriteComponent(&source, false);
+        h.WriteByte(2);
+        h.WriteString("Orders");
+        h.BeginWriteBlock();
+        view->SaveToStream(h.Stream());
+        h.EndWriteBlock();
+    }
+    for (bool oldRecord : {true, false}) {
+        SCOPED_TRACE(oldRecord ? "item type 2" : "item type 6");
+        TVizeProjectManager loaded(nullptr);
+        if (oldRecord) {
+            old.SetPosition(0);
+            loaded.LoadFromStream(old);
+        } else {
+            RoundTrip(source, loaded);
+        }
+        auto* back = dynamic_cast<TVizeDataView*>(loaded.FindComponent("Orders"));
+        ASSERT_NE(back, nullptr);
+        EXPECT_EQ(back->ConnectionName(), "OrderRows");
+        ASSERT_EQ(back->ChildCount(), 1);
+        auto* f = dynamic_cast<TVizeStringField*>(back->GetChild(0));
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(f->Name(), "OrdersCustomer");
+        EXPECT_EQ(f->FieldName(), "Customer");
+    }
 }

@@ -1,6 +1,7 @@
 // The printable components in a report run: memos that continue or stop,
 // RTF memo text, the page-number initialiser, the data-aware texts in the
 // designer and in print, and the mirror section's choice of section.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -46,7 +47,13 @@ TEST_F(ReportComponentsTest, MemoInABandContinuesOnTheNextPageUnlessTruncated) {
         std::string text;
         for (int i = 1; i <= 40; ++i) text += "Line " + std::to_string(i) + "\n";
         memo->SetText(text + "Last line");
+        // A fixed text beside the memo prints with the band's first part
+        // only; the continued band prints its stretching memo.
+        AddText<TVizeText>(pg, band, "Fixed", 6.5, 1)->SetText("Fixed");
         auto pages = PageTexts(p);
+        int fixed = 0;
+        for (const auto& pageTexts : pages) fixed += int(std::count(pageTexts.begin(), pageTexts.end(), "Fixed"));
+        EXPECT_EQ(fixed, 1);
         if (truncate) {
             ASSERT_EQ(pages.size(), 1u);
             EXPECT_TRUE(Contains(pages[0], "Line 1"));
@@ -62,6 +69,32 @@ TEST_F(ReportComponentsTest, MemoInABandContinuesOnTheNextPageUnlessTruncated) {
             EXPECT_EQ(lines, 40) << "a line lost or repeated at the break";
         }
     }
+}
+
+TEST_F(ReportComponentsTest, MemoThatDoesNotGrowLeavesTheRegionDone) {
+    // Its band fits, so the band is done; the region does not print its
+    // rows again because the memo still holds lines.
+    auto* view = Place<TGenView>(&project, &project, "V");
+    view->SetRowCount(2);
+    Place<TVizeStringField>(&project, view, "VName")->SetFieldName("Name");
+    auto* region = Place<TVizeRegion>(page, page, "R");
+    region->SetBoundsRect({0.5, 0.5, 8, 9});
+    auto* data = Place<TVizeDataBand>(page, region, "D");
+    data->SetDataView(view);
+    data->SetHeight(0.5);
+    auto* name = AddText<TVizeDataText>(page, data, "Name", 0, 1);
+    name->SetDataView(view);
+    name->SetDataField("Name");
+    auto* memo = Place<TVizeMemo>(page, data, "M");
+    memo->SetBoundsRect({2, 0, 6, 0.3});
+    memo->SetExpandParent(false);
+    std::string text;
+    for (int i = 1; i <= 30; ++i) text += "Remark " + std::to_string(i) + "\n";
+    memo->SetText(text);
+    auto pages = PageTexts(project);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(std::count(pages[0].begin(), pages[0].end(), "Row001"), 1);
+    EXPECT_EQ(std::count(pages[0].begin(), pages[0].end(), "Row002"), 1);
 }
 
 TEST_F(ReportComponentsTest, MemoReadsRtfAndMergesData) {

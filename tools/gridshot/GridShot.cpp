@@ -137,6 +137,7 @@ void ApplyGridProperty(TgrShotGrid* g, const std::string& name, const QJsonValue
     else if (name == "Is3D") g->SetIs3D(v.toBool());
     else if (name == "RowChangedIndicator") g->SetRowChangedIndicator(EnumOf(kChanged, v, "RowChangedIndicator"));
     else if (name == "FixedColCount") g->SetFixedColCount(v.toInt());
+    else if (name == "RightToLeft") g->SetRightToLeft(v.toBool());
     else if (name == "CheckBoxValues") g->SetCheckBoxValues(v.toString().toStdString());
     else if (name == "InactiveButtonState") g->SetInactiveButtonState(EnumOf(kInactive, v, "InactiveButtonState"));
     else if (name == "ScrollBars") g->SetScrollBars(EnumOf(kScrollBars, v, "ScrollBars"));

@@ -8,6 +8,7 @@
 // Scenario:
 //   { "width": 400, "height": 240,
 //     "grid":    { "Cols": 5, "Rows": 20, "FocusBorder": "fbSingle", ... },
+//                (with "RightToLeft": true the columns run from the right)
 //     "columns": [ { "Heading": "Name", "Width": 80, "ControlType": "ctCheck",
 //                    "HorzAlignment": "htaRight", "Color": "#ffeeee",
 //                    "ButtonType": "btCombo", "WordWrap": "wwOn",

@@ -103,6 +103,18 @@ TEST(Canvas, FillAndFrameRectUseTheBrushOnly) {
     f.c()->FrameRect(Rect(1, 1, 6, 5));
     EXPECT_EQ(f.Painted(), TRect(1, 1, 6, 5));
     EXPECT_EQ(f.Count(clNavy), 2 * 5 + 2 * 2);
+    // A frame far beyond the surface draws its visible edges, walking only them.
+    const int far = 1 << 30;
+    Surface g;
+    g.c()->Brush()->SetColor(clNavy);
+    g.c()->FrameRect(Rect(-far, 3, 10, far));
+    EXPECT_EQ(g.Painted(), TRect(0, 3, 10, 30));
+    EXPECT_EQ(g.Count(clNavy), 10 + 26);  // the top row and the right column
+    Surface h;
+    h.c()->DrawFocusRect(Rect(-far, -far, far, far));
+    EXPECT_EQ(h.Count(clWhite), 40 * 30);  // every edge lies outside
+    h.c()->DrawFocusRect(Rect(-far, 4, far, far));
+    EXPECT_EQ(h.Count(clWhite), 40 * 30 - 20);  // every other pixel of row 4
     // A clear brush fills nothing.
     Surface n;
     n.c()->Brush()->SetStyle(bsClear);

@@ -12,6 +12,7 @@
 
 #include "platform/core/Clock.h"
 #include "platform/gui/Timers.h"
+#include "grid/TSImageList.h"
 #include "tools/gridshot/GridShot.h"
 
 namespace {
@@ -60,8 +61,7 @@ protected:
 std::string PictureScenario(const std::string& extraGrid, const std::string& script = "") {
     const char* pic = R"({"bitmap":[10,6,"#ff0000"],"frame":"#00ff00"})";
     std::string row = std::string("[") + pic + "," + pic + "," + pic + "," + pic + "]";
-    return std::string(R"({"width":360,"height":120,"grid":{"Cols":4,"Rows":2,"DefaultRowHeight":30,)"
-                       R"("FocusBorder":"fbNone")") +
+    return std::string(R"({"width":360,"height":120,"grid":{"Cols":4,"Rows":2,"DefaultRowHeight":30)") +
            extraGrid +
            R"(},"columns":[{"ControlType":"ctPicture"},)"
            R"({"ControlType":"ctPicture","StretchPicture":"dopOff"},)"
@@ -133,6 +133,51 @@ TEST_F(GridShotButtons, SelectionColourIsBlendedOverPictures) {
     EXPECT_EQ(Pixel(p, m.Left + 3, m.Top + 2), kWhite);
     // Row 1 is not selected: no blue.
     EXPECT_EQ(CountColour(p, Cell(1, 1), kBlue), 0);
+}
+
+// An image list that knows one picture by name.
+class TOneImageList : public TgrImageListComponent {
+public:
+    TOneImageList() : TgrImageListComponent(nullptr) {
+        image.SetSize(8, 8);
+        image.Canvas()->Brush()->SetColor(TColor(0xFF0000));
+        image.Canvas()->FillRect(TRect(0, 0, 8, 8));
+    }
+    void AddLink(TgrImageLink* link) override { link->ImageListComponent = this; }
+    void RemoveLink(TgrImageLink* link) override { link->ImageListComponent = nullptr; }
+    TBitmap* FindImage(const std::string& name, TColor& transparent) override {
+        transparent = clNone;
+        return name == "blue" ? &image : nullptr;
+    }
+    TBitmap image;
+};
+
+TEST_F(GridShotButtons, APictureNamedByTextComesFromTheImageList) {
+    TOneImageList list;
+    Shoot(PictureScenario(""));
+    g->SetImageList(&list);
+    g->PutCellValue(1, 2, Variant(std::string("blue")));
+    g->PutCellValue(2, 2, Variant(std::string("unknown")));
+    g->Invalidate();
+    QImage p = shot.Picture();
+    TRect s = Cell(1, 2), m = Cell(2, 2);
+    EXPECT_EQ(Pixel(p, (s.Left + s.Right) / 2, (s.Top + s.Bottom) / 2), kBlue);
+    EXPECT_EQ(CountColour(p, m, kWhite), m.Width() * m.Height()) << "an unknown name shows an empty cell";
+    g->SetImageList(nullptr);
+}
+
+TEST_F(GridShotButtons, TheFocusDotsOfAPictureCellLieOnAFrame) {
+    // The stretched picture fills cell (1, 1), the current cell.
+    QImage p = Shoot(PictureScenario(""));
+    ASSERT_EQ(g->CurrentDisplayCol(), 1);
+    TRect s = Cell(1, 1);
+    // Along the cell's left edge the dots lie on the grid colour: black
+    // and white only, never the picture's red or its inverse.
+    for (Integer y = s.Top; y < s.Bottom; ++y) {
+        QRgb px = Pixel(p, int(s.Left), int(y));
+        EXPECT_TRUE(px == kWhite || px == 0u) << y << ": " << std::hex << px;
+    }
+    EXPECT_EQ(Pixel(p, int(s.Left + s.Right) / 2, int(s.Top + s.Bottom) / 2), kRed);
 }
 
 // Three headings: a heading button with an up arrow, a right-aligned one
