@@ -375,7 +375,14 @@ void TRCPUModule::Execute(std::uint32_t entry, std::unique_ptr<TRCPUSuspendState
         for (std::size_t i = 0; i < vars.size(); ++i)
             if (vars[i].Parameter < params.size()) params[vars[i].Parameter] = base + std::uint32_t(i * kSlot);
     }
-    runner.Run(*this, params.empty() ? nullptr : &params, suspend ? *suspend : none);
+    std::unique_ptr<TRCPUSuspendState>& state = suspend ? *suspend : none;
+    runner.Run(*this, params.empty() ? nullptr : &params, state);
+    // The values live only as long as this run: a later resumption could
+    // not reach them.
+    if (state && !vars.empty()) {
+        state.reset();
+        RaiseVizeError("A handler with a var value cannot suspend.");
+    }
 }
 
 void TRCPUModule::ForgetReference(TRCPUModule* module, bool flag) {

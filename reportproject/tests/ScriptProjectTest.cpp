@@ -246,6 +246,7 @@ TEST(ScriptProject, HandlersChangeTheValueOfStringAndFloatEvents) {
     a.LoadStr(D(0), "Hi ").PushCell(D(0)).PushCell(F(12)).PushCell(D(4)).FarCall(1, insert);
     a.Ret(8);
     a.Label("number").Enter(0).PushCell(F(12)).PushExt(2.5L).Op(119).Index(10).Ret(8);
+    a.Label("suspends").Enter(0).Suspend().Ret(8);
     f.module->Code = a.Finish();
     f.module->DataSize = 8;
 
@@ -267,6 +268,10 @@ TEST(ScriptProject, HandlersChangeTheValueOfStringAndFloatEvents) {
     number.Value = -1;
     number.Execute();
     EXPECT_EQ(number.Value, 2.5);
+    // A handler holding a var value cannot leave a suspension behind.
+    number.SetPosition(Integer(a.LabelAt("suspends")));
+    EXPECT_THROW(number.Execute(), EVizeException);
+    EXPECT_FALSE(number.IsSuspended());
     // Only the module's own literal is still held.
     EXPECT_LE(ScriptStrings::LiveCount(), strings + 1);
 }
