@@ -166,7 +166,9 @@ void TVizeDriverDataView::GetRow(int kind) {
     }
     if (kind == rkFirst) resultSet_->First();
     else if (kind == rkNext) resultSet_->Next();
-    if (resultSet_->Eof()) {
+    // A driver that fails to move or to tell the end could otherwise hand
+    // out the same row without end: the view ends there.
+    if (resultSet_->Eof() || resultSet_->Failures > 0) {
         StoreRow(kind, true, nullptr, 0);
         return;
     }

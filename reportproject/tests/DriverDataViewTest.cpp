@@ -318,3 +318,23 @@ TEST_F(DriverViewFixture, AViewAndItsDatabaseSurviveTheProjectFile) {
     EXPECT_EQ(db->GetAuthDesign()->Username, "designer");
     EXPECT_EQ(db->GetAuthRun()->Datasource, file);
 }
+
+namespace {
+// A driver whose result set has rows but whose end check always fails.
+class NoEndDriver : public SqliteDriver {
+public:
+    void DataResultSetEOF(TDLEofBlock& b) override { b.Result = 7; }
+};
+}  // namespace
+
+TEST_F(DriverViewFixture, ADriverThatCannotTellTheEndEndsTheView) {
+    DataLinkDrivers().clear();
+    auto failing = std::make_shared<NoEndDriver>();
+    DataLinkDrivers().push_back({"SQLITE", "SQLite test driver", true, failing});
+    TVizeDriverDataView* v = NewView("People", "select Name from Students");
+    int rows = 0;
+    for (v->First(); !v->Eof() && rows < 100; v->Next()) ++rows;
+    EXPECT_EQ(rows, 0);
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.front().rfind("DataResultSetEOF: ", 0), 0u) << log.front();
+}
