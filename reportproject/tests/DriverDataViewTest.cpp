@@ -338,3 +338,15 @@ TEST_F(DriverViewFixture, ADriverThatCannotTellTheEndEndsTheView) {
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.front().rfind("DataResultSetEOF: ", 0), 0u) << log.front();
 }
+
+TEST_F(DriverViewFixture, ReplacingTheDatabaseReferenceMovesTheView) {
+    TVizeDriverDataView* v = NewView("People", "select Name from Students");
+    auto* other = new TVizeDatabase(&project);
+    v->ReplaceReference(database, other);
+    EXPECT_EQ(v->Database(), other);
+    v->ReplaceReference(database, other);  // no longer its database: nothing
+    EXPECT_EQ(v->Database(), other);
+    auto* notADatabase = new TVizeStringField(&project);
+    v->ReplaceReference(other, notADatabase);
+    EXPECT_EQ(v->Database(), nullptr);
+}
