@@ -96,6 +96,14 @@ std::string TVizeDriverDataView::CommandText() {
 void TVizeDriverDataView::Activate() {
     if (Opened()) return;
     if (!database_) throw Exception(Trans("Database is nil."));
+    // A parameter that reads a field of this view would open it again
+    // while it opens, without end.
+    if (opening_) RaiseVizeErrorFmt("The query parameters of %s read the view itself.", Name());
+    struct Opening {
+        bool& Flag;
+        explicit Opening(bool& f) : Flag(f) { Flag = true; }
+        ~Opening() { Flag = false; }
+    } opening(opening_);
     TVizeBaseDataView::Activate();
     database_->Activate();
     connection_ = database_->GetLink();
@@ -158,7 +166,9 @@ void TVizeDriverDataView::GetRow(int kind) {
     }
     if (kind == rkFirst) resultSet_->First();
     else if (kind == rkNext) resultSet_->Next();
-    if (resultSet_->Eof()) {
+    // A driver that fails to move or to tell the end could otherwise hand
+    // out the same row without end: the view ends there.
+    if (resultSet_->Eof() || resultSet_->Failures > 0) {
         StoreRow(kind, true, nullptr, 0);
         return;
     }

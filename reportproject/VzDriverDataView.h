@@ -55,6 +55,7 @@ private:
     std::string queryStruct_;
     TStringList queryParams_;
     bool dataOpened_ = false;
+    bool opening_ = false;
 };
 
 // Replaces in text every ":" + name reference (letter case ignored; the

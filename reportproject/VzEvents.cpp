@@ -76,6 +76,6 @@ void TVizeEvent::AssignTo(TPersistent* dest) const {
     other->position_ = position_;
 }
 
-void TVizeStringEvent::PushParams(TVizeModule& module) { module.PushParam(&Value); }
+void TVizeStringEvent::PushParams(TVizeModule& module) { module.PushVarString(&Value); }
 
-void TVizeFloatEvent::PushParams(TVizeModule& module) { module.PushParam(&Value); }
+void TVizeFloatEvent::PushParams(TVizeModule& module) { module.PushVarFloat(&Value); }

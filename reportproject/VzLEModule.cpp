@@ -315,13 +315,74 @@ long double TRCPUModule::GetFloatVar(const std::string& name) {
     return v;
 }
 
+void TRCPUModule::PushVarString(std::string* value) {
+    hostVars_.push_back({Parameters.size(), value, nullptr});
+    Parameters.push_back(0);
+}
+
+void TRCPUModule::PushVarFloat(double* value) {
+    hostVars_.push_back({Parameters.size(), nullptr, value});
+    Parameters.push_back(0);
+}
+
 void TRCPUModule::Execute(std::uint32_t entry, std::unique_ptr<TRCPUSuspendState>* suspend) {
     EntryOffset = entry;
     std::unique_ptr<TRCPUSuspendState> none;
     std::vector<std::uint32_t> params;
     params.swap(Parameters);
+    std::vector<HostVar> vars;
+    vars.swap(hostVars_);
     TRCPURunner runner;
-    runner.Run(*this, params.empty() ? nullptr : &params, suspend ? *suspend : none);
+    // Var arguments live in a block of their own for the run: a string
+    // cell (a handle) or a 10-byte extended each, read back afterwards.
+    constexpr std::uint32_t kSlot = 12;
+    std::vector<std::uint8_t> block(vars.size() * kSlot, 0);
+    for (std::size_t i = 0; i < vars.size(); ++i) {
+        std::uint8_t* slot = &block[i * kSlot];
+        if (vars[i].Text) {
+            const TScriptString h = ScriptStrings::Make(*vars[i].Text);
+            std::memcpy(slot, &h, 4);
+        } else {
+            const long double v = *vars[i].Number;
+            std::memcpy(slot, &v, 10);
+        }
+    }
+    struct ReadBack {
+        std::vector<HostVar>& Vars;
+        std::vector<std::uint8_t>& Block;
+        ~ReadBack() {
+            for (std::size_t i = 0; i < Vars.size(); ++i) {
+                std::uint8_t* slot = &Block[i * kSlot];
+                if (Vars[i].Text) {
+                    TScriptString h;
+                    std::memcpy(&h, slot, 4);
+                    try {
+                        *Vars[i].Text = ScriptStrings::Text(h);
+                    } catch (const Exception&) {
+                        // A forged handle: the value stays as it was.
+                    }
+                    ScriptStrings::Release(h);
+                } else {
+                    long double v = 0;
+                    std::memcpy(&v, slot, 10);
+                    *Vars[i].Number = double(v);
+                }
+            }
+        }
+    } readBack{vars, block};
+    if (!vars.empty()) {
+        const std::uint32_t base = runner.AddHostBlock(block.data(), std::uint32_t(block.size()));
+        for (std::size_t i = 0; i < vars.size(); ++i)
+            if (vars[i].Parameter < params.size()) params[vars[i].Parameter] = base + std::uint32_t(i * kSlot);
+    }
+    std::unique_ptr<TRCPUSuspendState>& state = suspend ? *suspend : none;
+    runner.Run(*this, params.empty() ? nullptr : &params, state);
+    // The values live only as long as this run: a later resumption could
+    // not reach them.
+    if (state && !vars.empty()) {
+        state.reset();
+        RaiseVizeError("A handler with a var value cannot suspend.");
+    }
 }
 
 void TRCPUModule::ForgetReference(TRCPUModule* module, bool flag) {

@@ -147,6 +147,8 @@ public:
     void Execute(Integer position, void*& suspension) override;
     void PushParam(void* address) override { PushParam(ScriptObjectHandle(address)); }
     void PushObject(TObject* object) override { PushParam(ScriptObjectHandle(object)); }
+    void PushVarString(std::string* value) override;
+    void PushVarFloat(double* value) override;
     void ForgetReference(TVizeModule* module, TVizeModule* replacement) override;
     void SetOwnerItem(TVizeProjectItem* item) override;
 
@@ -195,6 +197,14 @@ public:
     static constexpr std::uint32_t kMaxBlock = 0x1000000;
 
 private:
+    // Var arguments of the next execution: the parameter that receives the
+    // value's machine address, and the host value.
+    struct HostVar {
+        std::size_t Parameter;
+        std::string* Text;
+        double* Number;
+    };
+    std::vector<HostVar> hostVars_;
     // The module of a project item around the owner with that name.
     TRCPUModule* FindItemModule(const std::string& name) const;
     TVarID* VarAt(const std::string& name, std::uint32_t size, std::uint8_t** where);

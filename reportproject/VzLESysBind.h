@@ -17,6 +17,15 @@
 
 namespace vzsys {
 
+// A member of an enumeration passed by a script: values outside it stop
+// the script instead of reaching code that indexes by them.
+template <class E>
+E InRange(E value, E last) {
+    if (static_cast<std::int64_t>(value) < 0 || static_cast<std::int64_t>(value) > static_cast<std::int64_t>(last))
+        throw EReportPrinter(Trans("Script value out of range"));
+    return value;
+}
+
 // Reads the argument cells from the first on.
 class Args {
 public:

@@ -39,7 +39,7 @@ template <class T>
 void SetCalcType(TNativeCall& c) {
     Args a(c);
     T* t = a.Obj<T>();
-    t->CalcType = a.Read<TVizeCalcType>();
+    t->CalcType = vzsys::InRange(a.Read<TVizeCalcType>(), ctAverage);
 }
 template <class T>
 void GetCountBlanks(TNativeCall& c) { c.IntResult = Args(c).Obj<T>()->CountBlanks; }

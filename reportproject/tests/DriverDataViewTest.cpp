@@ -118,6 +118,20 @@ TEST_F(DriverViewFixture, ParametersAreEvaluatedAsDataTextInOrder) {
     EXPECT_EQ(driver->Commands.back(), v->CommandText());
 }
 
+TEST_F(DriverViewFixture, AParameterReadingItsOwnViewIsRefused) {
+    TVizeDriverDataView* v = NewView("People", "select Name from Students where Name = ':WHO'");
+    AddField<TVizeStringField>(v, "Name");
+    v->QueryParams().Add("WHO=People.Name");
+    try {
+        v->First();
+        FAIL() << "opened";
+    } catch (const EVizeException& e) {
+        EXPECT_STREQ(e.what(), "The query parameters of People read the view itself.");
+    }
+    EXPECT_FALSE(v->Opened());
+    EXPECT_EQ(driver->OpenConnections(), 0);
+}
+
 TEST_F(DriverViewFixture, RowsReachTheMatchingFieldsByColumnPosition) {
     TVizeDriverDataView* v = NewView("People", "select City, Score, Name, Name as \"Full Name\" from Students order by Name");
     auto* name = AddField<TVizeStringField>(v, "Name");
@@ -297,6 +311,42 @@ TEST_F(DriverViewFixture, AViewAndItsDatabaseSurviveTheProjectFile) {
     EXPECT_EQ(view->Database(), db);
     EXPECT_EQ(view->Query(), "select Name from Students where Score > :MIN");
     EXPECT_EQ(view->CommandText(), "select Name from Students where Score > 5");
+    ASSERT_EQ(view->ChildCount(), 1);
+    auto* name = dynamic_cast<TVizeStringField*>(view->GetChild(0));
+    ASSERT_NE(name, nullptr) << "the view's field was lost";
+    EXPECT_EQ(name->FieldName(), "Name");
     EXPECT_EQ(db->GetAuthDesign()->Username, "designer");
     EXPECT_EQ(db->GetAuthRun()->Datasource, file);
+}
+
+namespace {
+// A driver whose result set has rows but whose end check always fails.
+class NoEndDriver : public SqliteDriver {
+public:
+    void DataResultSetEOF(TDLEofBlock& b) override { b.Result = 7; }
+};
+}  // namespace
+
+TEST_F(DriverViewFixture, ADriverThatCannotTellTheEndEndsTheView) {
+    DataLinkDrivers().clear();
+    auto failing = std::make_shared<NoEndDriver>();
+    DataLinkDrivers().push_back({"SQLITE", "SQLite test driver", true, failing});
+    TVizeDriverDataView* v = NewView("People", "select Name from Students");
+    int rows = 0;
+    for (v->First(); !v->Eof() && rows < 100; v->Next()) ++rows;
+    EXPECT_EQ(rows, 0);
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.front().rfind("DataResultSetEOF: ", 0), 0u) << log.front();
+}
+
+TEST_F(DriverViewFixture, ReplacingTheDatabaseReferenceMovesTheView) {
+    TVizeDriverDataView* v = NewView("People", "select Name from Students");
+    auto* other = new TVizeDatabase(&project);
+    v->ReplaceReference(database, other);
+    EXPECT_EQ(v->Database(), other);
+    v->ReplaceReference(database, other);  // no longer its database: nothing
+    EXPECT_EQ(v->Database(), other);
+    auto* notADatabase = new TVizeStringField(&project);
+    v->ReplaceReference(other, notADatabase);
+    EXPECT_EQ(v->Database(), nullptr);
 }

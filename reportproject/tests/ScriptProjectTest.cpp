@@ -16,6 +16,7 @@
 #include "reportproject/tests/ScriptStubs.h"
 #include "report/VSFWriter.h"
 #include "reportproject/VzLESystem.h"
+#include "reportproject/VzLEString.h"
 
 using namespace script_test;
 
@@ -227,4 +228,50 @@ TEST(ScriptProject, AHandlerCallsSystemFunctionsThroughImportedGroupModules) {
     f.box->BeforePrint();
     EXPECT_EQ(f.box->Tag(), 5);
     f.box->AfterPrint();
+}
+
+TEST(ScriptProject, HandlersChangeTheValueOfStringAndFloatEvents) {
+    ProjectFixture f;
+    RegisterSystemFunctions();
+    StubModule sysfunc = MakeStubModule("SYSFUNC", {{"INSERT", 3}});
+    const std::uint32_t insert = sysfunc.Entry.at("INSERT");
+    f.project.ModuleManager().AddModule("SYSFUNC", sysfunc.Module.release());
+    f.module->AddImportByName("SYSFUNC");
+
+    // text(Self, var Value: string): Insert('Hi ', Value, 1)
+    // number(Self, var Value: extended): Value := 2.5
+    Asm a;
+    a.Halt().Label("text").Enter(0);
+    a.PushAddr(D(4)).PushInt(1).Op(119).Index(4);
+    a.LoadStr(D(0), "Hi ").PushCell(D(0)).PushCell(F(12)).PushCell(D(4)).FarCall(1, insert);
+    a.Ret(8);
+    a.Label("number").Enter(0).PushCell(F(12)).PushExt(2.5L).Op(119).Index(10).Ret(8);
+    a.Label("suspends").Enter(0).Suspend().Ret(8);
+    f.module->Code = a.Finish();
+    f.module->DataSize = 8;
+
+    TVizeStringEvent text;
+    text.SetSender(f.box);
+    text.SetModuleOwner(f.page);
+    text.SetPosition(Integer(a.LabelAt("text")));
+    text.Value = "there";
+    const std::size_t strings = ScriptStrings::LiveCount();
+    text.Execute();
+    EXPECT_EQ(text.Value, "Hi there");
+    text.Execute();
+    EXPECT_EQ(text.Value, "Hi Hi there");
+
+    TVizeFloatEvent number;
+    number.SetSender(f.box);
+    number.SetModuleOwner(f.page);
+    number.SetPosition(Integer(a.LabelAt("number")));
+    number.Value = -1;
+    number.Execute();
+    EXPECT_EQ(number.Value, 2.5);
+    // A handler holding a var value cannot leave a suspension behind.
+    number.SetPosition(Integer(a.LabelAt("suspends")));
+    EXPECT_THROW(number.Execute(), EVizeException);
+    EXPECT_FALSE(number.IsSuspended());
+    // Only the module's own literal is still held.
+    EXPECT_LE(ScriptStrings::LiveCount(), strings + 1);
 }

@@ -14,7 +14,10 @@
 #include "reportproject/VzLEString.h"
 #include "reportproject/VzLESystem.h"
 #include "report/VSFWriter.h"
+#include "reportproject/VzCsData.h"
 #include "reportproject/VzCsDraw.h"
+#include "reportproject/VzCsRpt.h"
+#include "reportproject/VzCsStd.h"
 #include "reportproject/VzDatabase.h"
 #include "reportproject/VzProj.h"
 #include "reportproject/VzSecurity.h"
@@ -292,4 +295,41 @@ TEST(ScriptSystem, ComponentGroupsReadAndWriteTheirComponents) {
                            {hUsers, std::string("ann"), std::string("secret")}, "VZDATA")) & 0xFF, 1);
     EXPECT_EQ(Int(*CallSys("TVIZEBASESECURITY.ISVALIDUSER", 0,
                            {hUsers, std::string("ann"), std::string("guess")}, "VZDATA")) & 0xFF, 0);
+}
+
+TEST(ScriptSystem, PrintableComponentGroupsReadAndWriteTheirComponents) {
+    TVizeProjectManager project(nullptr);
+    TVizePage* page = project.NewReport()->FirstPage();
+    auto* region = new TVizeRegion(page);
+    region->SetParent(page);
+    auto* band = new TVizeDataBand(page);
+    band->SetParent(region);
+    auto* text = new TVizeText(page);
+    text->SetParent(band);
+    auto* calc = new TVizeCalcText(page);
+    calc->SetParent(band);
+    auto* op = new TVizeCalcOp(page);
+    op->SetParent(page);
+    const std::int32_t hText = HandleOf(text), hBand = HandleOf(band), hCalc = HandleOf(calc), hOp = HandleOf(op);
+
+    CallSys("TVIZETEXT.SETROTATION", -1, {hText, 90}, "VZCSSTD");
+    EXPECT_EQ(text->Rotation(), 90);
+    CallSys("TVIZECONTROL.SETFONTJUSTIFY", -1, {hText, int(pjRight)}, "VZCLASS");
+    EXPECT_EQ(Int(*CallSys("TVIZECONTROL.GETFONTJUSTIFY", 5, {hText}, "VZCLASS")), int(pjRight));
+    const std::uint32_t font = std::uint32_t(Int(*CallSys("TVIZECUSTOMTEXT.GETFONT", 12, {hText}, "VZCSSTD")));
+    EXPECT_EQ(ScriptObjectOf(font), text->Font());
+    EXPECT_EQ(ScriptObjectOf(std::uint32_t(Int(*CallSys("TVIZEBAND.GETREGION", 12, {hBand}, "VZCSRPT")))), region);
+    CallSys("TVIZEDATABAND.SETDETAILKEY", -1, {hBand, std::string("ID")}, "VZCSRPT");
+    EXPECT_EQ(band->DetailKey(), "ID");
+    CallSys("TVIZECALCTEXT.SETCALCTYPE", -1, {hCalc, int(ctAverage)}, "VZCSDATA");
+    EXPECT_EQ(calc->CalcType, ctAverage);
+    EXPECT_EQ(Failure("TVIZECALCTEXT.SETCALCTYPE", {hCalc, 9}, "VZCSDATA"), "Script value out of range");
+    EXPECT_EQ(calc->CalcType, ctAverage);
+    CallSys("TVIZECALCOP.SETSRC2VALUE", -1, {hOp, 2.5}, "VZCSDATA");
+    EXPECT_EQ(op->Src(2).Value, 2.5);
+    EXPECT_EQ(op->Src(1).Value, 0.0);
+    EXPECT_EQ(Dbl(*CallSys("TVIZECALCOP.GETSRC2VALUE", 7, {hOp}, "VZCSDATA")), 2.5);
+    // A band entry on a text is a call on the wrong class.
+    EXPECT_EQ(Failure("TVIZEDATABAND.SETSORTKEY", {hText, std::string("x")}, "VZCSRPT"),
+              "Script call on an object of the wrong class");
 }
