@@ -1352,12 +1352,18 @@ private:
     void CalcSpinRects(const TgrCellPaintInfo& info, TRect& upper, TRect& lower);
     TgrSpinButton SpinHalfAt(const TgrCellPaintInfo& info, Integer x, Integer y);
     void DrawSpinButton(TCanvas* canvas, const TgrCellPaintInfo& info);
-    // Spin presses on the current cell: pressing fires the spin-down event
-    // and one repeat, moving keeps the half pressed only while the pointer
-    // is on it, releasing fires the click (on the half) and the up event.
-    bool PressSpinButton(Integer displayCol, Integer displayRow, Integer x, Integer y);
-    bool TrackSpinButton(Integer x, Integer y);
-    bool EndSpinPress(bool released, Integer x, Integer y);
+    // Button presses on the current cell. A spin press fires the spin-down
+    // event and one repeat, moving keeps the half pressed only while the
+    // pointer is on it, releasing fires the click (on the half) and the up
+    // event. A normal or date-time popup button fires FireButtonDown, shows
+    // pressed while the pointer is on it, and released on its cell fires
+    // FireButtonClick (on the button) and FireButtonUp. False when the
+    // point is on no such button (nothing is held).
+    bool PressCellButton(Integer displayCol, Integer displayRow, Integer x, Integer y);
+    bool TrackCellButton(Integer x, Integer y);
+    bool EndCellButtonPress(bool released, Integer x, Integer y);
+    void SetButtonShownDown(bool down);
+    bool IsOverCurrentButton(Integer x, Integer y);
     void SetPressedSpin(Integer displayCol, Integer displayRow, TgrSpinButton half);
     void PaintFocusBorder(TCanvas* canvas, const TgrCellPaintInfo& info);
     void InvalidateFocusArea(Integer displayCol, Integer displayRow);
@@ -1565,6 +1571,10 @@ private:
     bool spinHeld_ = false;
     TgrSpinButton spinRememberedHalf_ = spbNone;
     Integer spinRepeatCount_ = 0;
+    // a normal or date-time popup button held on the current cell, and
+    // whether it shows pressed (the pointer is on it)
+    bool buttonHeld_ = false;
+    bool buttonShownDown_ = false;
     Integer rowSelectStart_ = 0;
     bool selectingRows_ = false;
     bool cellSelectionChanged_ = false;

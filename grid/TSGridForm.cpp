@@ -271,6 +271,11 @@ TPropValue ReadValueFor(TReader& r, const TPropInfo& p) {
 // display position only when it moved, its heading text only when set, a
 // spin step only when not 1.
 bool StoredAttribute(TObject& o, const std::string& name) {
+    // A descendant grid may keep its counts out of the file.
+    if (auto* g = dynamic_cast<TgrBaseGrid*>(&o)) {
+        if (name == "Cols") return g->IsColsStored();
+        if (name == "Rows") return g->IsRowsStored();
+    }
     if (auto* c = dynamic_cast<TgrCol*>(&o)) {
         if (name == "DisplayCol") return c->IsDisplayColStored();
         if (name == "Heading") return c->IsHeadingStored();

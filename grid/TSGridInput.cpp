@@ -712,7 +712,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         }
         if (colSelection_->Count() > 0) SelectDisplayCols(1, ColTotal() - 1, false);
         if (!MoveToDisplayCell(cell.Col, cell.Row)) return;
-        if (PressSpinButton(cell.Col, cell.Row, x, y)) return;
+        if (PressCellButton(cell.Col, cell.Row, x, y)) return;
         if (wasCurrent && GetCurrentControlType() == ctCheck) ToggleCurrentCheck();
     }
     selectingRows_ = false;
@@ -741,7 +741,7 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
         }
         case msButtonDown:
         case msColMove:
-            if (TrackSpinButton(x, y)) break;
+            if (TrackCellButton(x, y)) break;
             // The held heading looks pressed only while the pointer is on it.
             if (pressedHeading_ >= 1) {
                 TCellCoord_ts over = CellUnderMouse(x, y);
@@ -1033,7 +1033,7 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     scrollDelayStart_ = 0;
     SetMouseCapture(false);
     SetMouseStatus(msNormal);
-    if (EndSpinPress(released, x, y) || ReleaseHeadingButton(released)) {
+    if (EndCellButtonPress(released, x, y) || ReleaseHeadingButton(released)) {
         if (HasWindow()) Update();
         return;
     }

@@ -486,15 +486,23 @@ void TgrBaseGrid::PaintCellButton(TCanvas* c, const TgrCellPaintInfo& info) {
         return;
     }
     const TRect& b = info.ButtonRect;
-    // Flat buttons show only their face and picture until pressed.
-    if (flatButtons_) {
+    // A held button shows pressed: shadow on its top-left edge, its picture
+    // one pixel right and down. Flat buttons show only their face and
+    // picture otherwise.
+    bool pressed = buttonShownDown_ && info.Current;
+    if (pressed) {
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(clBtnFace);
+        c->FillRect(b);
+        SunkenTopLeft(c, b);
+    } else if (flatButtons_) {
         c->Brush()->SetStyle(bsSolid);
         c->Brush()->SetColor(clBtnFace);
         c->FillRect(b);
     } else {
         ButtonFace(c, b);
     }
-    int cx = (b.Left + b.Right) / 2, cy = (b.Top + b.Bottom) / 2;
+    int cx = (b.Left + b.Right) / 2 + (pressed ? 1 : 0), cy = (b.Top + b.Bottom) / 2 + (pressed ? 1 : 0);
     switch (info.ButtonType) {
     case btCombo:
     case btDateTimeDropDown:
