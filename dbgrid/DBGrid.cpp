@@ -40,6 +40,7 @@ std::string DataRowText(const Variant& dataRow) { return dataRow.IsString() ? da
 // ------------------------------------------------------------ construction
 
 TgrCustomDBGrid::TgrCustomDBGrid(TComponent* owner) : TgrBaseGrid(owner) {
+    RegisterPublished();
     SetResizeRows(rrAll);
     dataLink_ = std::make_unique<TgrGridDataLink>(this);
     standardWindow_ = std::make_unique<TgrStandardDataset>(this);
@@ -413,6 +414,8 @@ void TgrCustomDBGrid::DataLinkActiveChanged(bool active) {
         if (UsesStandardWindow()) window_->SetWindowSize(VisibleRecordCount());
         dataActive_ = window_->IsActive();
         if (!UsesStandardWindow()) bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
+        // Properties a form file gave records before the dataset opened.
+        ApplyStreamedProperties(true);
     } else {
         window_->ActiveChanged(false);
         dataActive_ = false;

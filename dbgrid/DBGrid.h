@@ -13,6 +13,7 @@
 // has the focus.
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +26,20 @@
 
 class TDataSet;
 class TgrPrintDbGrid;
+class TgrFiler;
+class TgrPropCollection;
+class TgrCellCollection;
+
+// Row and cell properties of records read from a form file.
+struct TgrStreamedRecordRow {
+    std::string Record;
+    std::map<TgrPropId, Variant> Props;
+};
+struct TgrStreamedRecordCell {
+    Integer DataCol = 0;
+    std::string Record;
+    std::map<TgrPropId, Variant> Props;
+};
 
 enum TgrDatasetType { dstStandard, dstBDE };
 enum TgrFieldState { fsDefault, fsCustomized };
@@ -131,6 +146,50 @@ public:
     void SetBookmarkCompareType(TgrBookmarkCompareType value) { bookmarkCompareType_ = value; }
     TgrRecordSelection RecordSelection() const { return selection_->Mode(); }
     void SetRecordSelection(TgrRecordSelection value);
+
+    // Copies another data-aware grid; any other source raises "Cannot
+    // assign <source class> to <grid class>".
+    void Assign(const TPersistent* source) override;
+
+    // ------------------------------------------------ form files
+    // "DataBound" (always written) and "ColPropCount" (customised columns
+    // against an ancestor) beside the grid class's properties; the row and
+    // cell collections of a bound grid name records.
+    void DefineProperties(TgrFiler& filer) override;
+    virtual void WriteDataBound(TWriter& writer);
+    virtual void ReadDataBound(TReader& reader);
+    virtual void WriteColPropCount(TWriter& writer);
+    virtual void ReadColPropCount(TReader& reader);
+    std::unique_ptr<TgrPropCollection> CreateRowCollection(bool fill) override;
+    std::unique_ptr<TgrCellCollection> CreateCellCollection(bool fill) override;
+    void Loaded() override;
+    // Bound, the rows come from the dataset: Rows is not stored, Cols only
+    // for customised columns.
+    bool IsColsStored() const override { return !dataBound_ || fieldState_ == fsCustomized; }
+    bool IsRowsStored() const override { return !dataBound_; }
+    // Registers the published properties of the data-aware grids.
+    static void RegisterPublished();
+    // Properties read for records wait here until the dataset is open.
+    std::vector<TgrStreamedRecordRow>& StreamedRecordRows() { return streamedRows_; }
+    std::vector<TgrStreamedRecordCell>& StreamedRecordCells() { return streamedCells_; }
+    // Applies what was read (with active data); clear empties the lists
+    // either way.
+    void ApplyStreamedProperties(bool clear);
+    bool StreamedDataBound() const { return streamedDataBound_; }
+    void SetStreamedDataBound(bool value) { streamedDataBound_ = value; }
+    // The data source is one this grid made itself.
+    bool OwnsDataSource() const { return DataSource() && DataSource()->Owner() == this; }
+
+    // ------------------------------------------------ layout copying
+    // The data source comes along unless excluded ("datasource" in any
+    // letter case), and not when it is one the source made itself.
+    void CopyGridProperties(TgrBaseGrid* source, const std::string& exclusions) override;
+    // Bound, the properties kept by record are copied.
+    void CopyRowProperties(TgrBaseGrid* source) override;
+    void CopyCellProperties(TgrBaseGrid* source) override;
+    void AssignRowSelection(TgrBaseGrid* source) override;
+    void AssignCellSelection(TgrBaseGrid* source) override;
+    void UpdateSelectType() override;
 
     Integer GetDefaultCols() const override { return dataBound_ ? 1 : TgrBaseGrid::GetDefaultCols(); }
     Integer GetDefaultRows() const override { return dataBound_ ? 1 : TgrBaseGrid::GetDefaultRows(); }
@@ -528,6 +587,9 @@ private:
     TgrBookmarkType bookmarkType_ = bmtDefault;
     TgrBookmarkCompareType bookmarkCompareType_ = bctDefault;
     bool rebuildingColumns_ = false;
+    bool streamedDataBound_ = false, streamedPending_ = false;
+    std::vector<TgrStreamedRecordRow> streamedRows_;
+    std::vector<TgrStreamedRecordCell> streamedCells_;
     bool applyingComboValue_ = false;
     bool printCancelled_ = false;
 

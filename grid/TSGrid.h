@@ -884,6 +884,10 @@ public:
     Integer CalcLeftColToShow(Integer leftCol, Integer displayCol, Integer mode) const;
     // The anchor row of a Shift range selection: the current row here.
     virtual Integer GetRangeAnchorRow() { return curDisplayRow_; }
+    // Hides a shown in-cell control (or any, with force) unless layout is
+    // suspended; True when it was shown.
+    bool HideCellControlIfShown(bool force);
+    void SetRowDateTimeDef(Integer dataRow, TgrDateTimeDefComponent* def);
     virtual bool IsColsStored() const { return true; }
     virtual bool IsRowsStored() const { return true; }
 
@@ -903,6 +907,13 @@ public:
     virtual std::unique_ptr<TgrCellCollection> CreateCellCollection(bool fill);
     // Whether the collection is written: only while writing with storing
     // allowed, and not when it equals the ancestor's.
+    // Read the collections of a form file or layout: columns by data
+    // column (form files) or by field name, rows, and cells (kept until
+    // Loaded).
+    virtual void ReadColProperties(TReader& reader) { ReadColPropertiesBy(reader, true); }
+    virtual void ReadColPropertiesBy(TReader& reader, bool byDataCol);
+    virtual void ReadRowProperties(TReader& reader);
+    virtual void ReadCellProperties(TReader& reader);
     bool IsColPropertiesStored(TgrBaseGrid* ancestor);
     bool IsRowPropertiesStored(TgrBaseGrid* ancestor);
     bool IsCellPropertiesStored(TgrBaseGrid* ancestor);
@@ -1337,12 +1348,18 @@ private:
     void CalcSpinRects(const TgrCellPaintInfo& info, TRect& upper, TRect& lower);
     TgrSpinButton SpinHalfAt(const TgrCellPaintInfo& info, Integer x, Integer y);
     void DrawSpinButton(TCanvas* canvas, const TgrCellPaintInfo& info);
-    // Spin presses on the current cell: pressing fires the spin-down event
-    // and one repeat, moving keeps the half pressed only while the pointer
-    // is on it, releasing fires the click (on the half) and the up event.
-    bool PressSpinButton(Integer displayCol, Integer displayRow, Integer x, Integer y);
-    bool TrackSpinButton(Integer x, Integer y);
-    bool EndSpinPress(bool released, Integer x, Integer y);
+    // Button presses on the current cell. A spin press fires the spin-down
+    // event and one repeat, moving keeps the half pressed only while the
+    // pointer is on it, releasing fires the click (on the half) and the up
+    // event. A normal or date-time popup button fires FireButtonDown, shows
+    // pressed while the pointer is on it, and released on its cell fires
+    // FireButtonClick (on the button) and FireButtonUp. False when the
+    // point is on no such button (nothing is held).
+    bool PressCellButton(Integer displayCol, Integer displayRow, Integer x, Integer y);
+    bool TrackCellButton(Integer x, Integer y);
+    bool EndCellButtonPress(bool released, Integer x, Integer y);
+    void SetButtonShownDown(bool down);
+    bool IsOverCurrentButton(Integer x, Integer y);
     void SetPressedSpin(Integer displayCol, Integer displayRow, TgrSpinButton half);
     void PaintFocusBorder(TCanvas* canvas, const TgrCellPaintInfo& info);
     void InvalidateFocusArea(Integer displayCol, Integer displayRow);
@@ -1550,6 +1567,10 @@ private:
     bool spinHeld_ = false;
     TgrSpinButton spinRememberedHalf_ = spbNone;
     Integer spinRepeatCount_ = 0;
+    // a normal or date-time popup button held on the current cell, and
+    // whether it shows pressed (the pointer is on it)
+    bool buttonHeld_ = false;
+    bool buttonShownDown_ = false;
     Integer rowSelectStart_ = 0;
     bool selectingRows_ = false;
     bool cellSelectionChanged_ = false;

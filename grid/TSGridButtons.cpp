@@ -1,7 +1,9 @@
-// Spin buttons: their size, their two halves, how they are drawn in their
-// states, which half a point hits, and what a press does: the spin events
-// fire, the cell's value steps by its spin increment, and a held half
-// repeats after SpinStartDelay and then every SpinRepeatDelay.
+// Cell buttons pressed with the mouse, and spin buttons: their size, their
+// two halves, how they are drawn in their states, which half a point hits,
+// and what a press does. A spin press fires the spin events and steps the
+// cell's value by its spin increment; a held half repeats after
+// SpinStartDelay and then every SpinRepeatDelay. A normal (or date-time
+// popup) button shows pressed while held and fires the button events.
 
 #include <algorithm>
 
@@ -163,11 +165,26 @@ void TgrBaseGrid::DrawSpinButton(TCanvas* c, const TgrCellPaintInfo& info) {
 
 // ------------------------------------------------------------ pressing
 
-bool TgrBaseGrid::PressSpinButton(Integer displayCol, Integer displayRow, Integer x, Integer y) {
+bool TgrBaseGrid::PressCellButton(Integer displayCol, Integer displayRow, Integer x, Integer y) {
     if (gridMode_ != gmEdit && gridMode_ != gmEditInsert) return false;
     if (displayCol != curDisplayCol_ || displayRow != curDisplayRow_) return false;
     TgrCellPaintInfo info;
     if (!FillDrawInfo(displayCol, displayRow, info) || IsCellReadOnly(info.DataCol, info.DataRow)) return false;
+    if (info.ButtonType == btNormal || info.ButtonType == btDateTimePopup) {
+        if (!info.ButtonRect.Contains(TPoint{int(x), int(y)})) return false;
+        SetMouseStatus(msButtonDown);
+        SetMouseCapture(true);
+        buttonHeld_ = true;
+        SetButtonShownDown(true);
+        try {
+            FireButtonDown(info.DataCol, info.DataRow);
+        } catch (...) {
+            buttonHeld_ = false;
+            SetButtonShownDown(false);
+            throw;
+        }
+        return true;
+    }
     TgrSpinButton half = SpinHalfAt(info, x, y);
     if (half == spbNone) return false;
     SetMouseStatus(msButtonDown);
@@ -199,7 +216,24 @@ void TgrBaseGrid::SetPressedSpin(Integer displayCol, Integer displayRow, TgrSpin
     if (half != spbNone) InvalidateDisplayCell(displayCol, displayRow);
 }
 
-bool TgrBaseGrid::TrackSpinButton(Integer x, Integer y) {
+void TgrBaseGrid::SetButtonShownDown(bool down) {
+    if (down == buttonShownDown_) return;
+    buttonShownDown_ = down;
+    InvalidateDisplayCell(curDisplayCol_, curDisplayRow_);
+}
+
+bool TgrBaseGrid::IsOverCurrentButton(Integer x, Integer y) {
+    TgrCellPaintInfo info;
+    return FillDrawInfo(curDisplayCol_, curDisplayRow_, info) && info.HasButton &&
+           info.ButtonRect.Contains(TPoint{int(x), int(y)});
+}
+
+bool TgrBaseGrid::TrackCellButton(Integer x, Integer y) {
+    if (buttonHeld_) {
+        // Pressed only while the pointer is on the button.
+        SetButtonShownDown(IsOverCurrentButton(x, y));
+        return true;
+    }
     if (!spinHeld_) return false;
     TgrSpinButton over = HitTestSpinButton(x, y, curDisplayRow_, curDisplayCol_);
     if (spinPressed_ == spbNone) {
@@ -216,7 +250,19 @@ bool TgrBaseGrid::TrackSpinButton(Integer x, Integer y) {
     return true;
 }
 
-bool TgrBaseGrid::EndSpinPress(bool released, Integer x, Integer y) {
+bool TgrBaseGrid::EndCellButtonPress(bool released, Integer x, Integer y) {
+    if (buttonHeld_) {
+        bool wasDown = buttonShownDown_;
+        buttonHeld_ = false;
+        SetButtonShownDown(false);
+        // Released on its cell: the up event, and a click when still on the
+        // button; released elsewhere neither.
+        if (!released || !(CellUnderMouse(x, y) == TCellCoord_ts{curDisplayCol_, curDisplayRow_})) return true;
+        Integer dataCol = curDataCol_, dataRow = curDataRow_;
+        if (wasDown && IsOverCurrentButton(x, y)) FireButtonClick(dataCol, dataRow);
+        FireButtonUp(dataCol, dataRow);
+        return true;
+    }
     if (!spinHeld_) return false;
     TgrSpinButton half = spinRememberedHalf_;
     bool stillPressed = spinPressed_ != spbNone;

@@ -271,6 +271,11 @@ TPropValue ReadValueFor(TReader& r, const TPropInfo& p) {
 // display position only when it moved, its heading text only when set, a
 // spin step only when not 1.
 bool StoredAttribute(TObject& o, const std::string& name) {
+    // A descendant grid may keep its counts out of the file.
+    if (auto* g = dynamic_cast<TgrBaseGrid*>(&o)) {
+        if (name == "Cols") return g->IsColsStored();
+        if (name == "Rows") return g->IsRowsStored();
+    }
     if (auto* c = dynamic_cast<TgrCol*>(&o)) {
         if (name == "DisplayCol") return c->IsDisplayColStored();
         if (name == "Heading") return c->IsHeadingStored();
@@ -355,8 +360,18 @@ void WriteCombo(TWriter& w, TgrCombo& combo) {
     w.WriteBinary(StreamBytes(s));
 }
 
+// Combos hold list grids that may hold combos again; a file nesting them
+// deeper than any form does is refused before the stack runs out.
+constexpr int kMaxComboNesting = 4;
+thread_local int comboNesting = 0;
+
 template <class Owner>
 void ReadCombo(TReader& r, Owner& owner) {
+    if (comboNesting >= kMaxComboNesting) Refuse("combos nested too deeply");
+    struct Nest {
+        Nest() { ++comboNesting; }
+        ~Nest() { --comboNesting; }
+    } nest;
     std::vector<Byte> bytes = r.ReadBinary();
     TMemoryStream s;
     if (!bytes.empty()) s.WriteBuffer(bytes.data(), Integer(bytes.size()));
@@ -811,8 +826,10 @@ bool TgrBaseGrid::IsCellPropertiesStored(TgrBaseGrid* ancestor) {
 }
 
 void TgrBaseGrid::DefineProperties(TgrFiler& filer) {
-    // Widths and heights travel with the column and row attributes; older
-    // files' size lists are still read.
+    // Widths and heights travel with the column and row attributes, so the
+    // base never stores its own size lists; older files' lists are still
+    // read.
+    SetStoreExtents(false);
     filer.DefineProperty(
         "ColWidths",
         [this](TReader& r) {
@@ -862,36 +879,14 @@ void TgrBaseGrid::DefineProperties(TgrFiler& filer) {
         cells = StoredCollection(*this, 2, filer.Ancestor());
     }
     filer.DefineProperty(
-        "ColProperties",
-        [this](TReader& r) {
-            std::unique_ptr<TgrColCollection> c = CreateColCollection(false);
-            c->ByDataCol = true;
-            c->Read(r);
-            PlacePending(*c, [this](Integer dataCol, Integer display) {
-                if (display >= 1 && display <= Cols()) Col(dataCol)->SetDisplayCol(display);
-            });
-        },
-        [&cols](TWriter& w) { cols->Write(w); }, cols != nullptr);
+        "ColProperties", [this](TReader& r) { ReadColProperties(r); }, [&cols](TWriter& w) { cols->Write(w); },
+        cols != nullptr);
     filer.DefineProperty(
-        "RowProperties",
-        [this](TReader& r) {
-            std::unique_ptr<TgrPropCollection> c = CreateRowCollection(false);
-            c->Read(r);
-            PlacePending(*c, [this](Integer dataRow, Integer display) { SetDisplayRow(dataRow, display); });
-            for (Integer i = 0; i < c->Count(); ++i) {
-                Integer dataRow = static_cast<TgrRowItem*>(c->Item(i))->DataRow();
-                if (dataRow > 0 && dataRow < gridRows_->Count()) gridRows_->ReleaseIfDefault(dataRow);
-            }
-        },
-        [&rows](TWriter& w) { rows->Write(w); }, rows != nullptr);
+        "RowProperties", [this](TReader& r) { ReadRowProperties(r); }, [&rows](TWriter& w) { rows->Write(w); },
+        rows != nullptr);
     filer.DefineProperty(
-        "CellProperties",
-        [this](TReader& r) {
-            std::shared_ptr<TgrCellCollection> c(CreateCellCollection(false).release());
-            readCells_ = c;
-            c->Read(r);
-        },
-        [&cells](TWriter& w) { cells->Write(w); }, cells != nullptr);
+        "CellProperties", [this](TReader& r) { ReadCellProperties(r); }, [&cells](TWriter& w) { cells->Write(w); },
+        cells != nullptr);
     filer.DefineBinaryProperty(
         "Data",
         [this](TStream& s) {
@@ -901,10 +896,37 @@ void TgrBaseGrid::DefineProperties(TgrFiler& filer) {
         [this](TStream& s) { storage_->WriteCellData(s); }, CanStoreProperties() && storeData_ && storage_);
 }
 
+void TgrBaseGrid::ReadColPropertiesBy(TReader& reader, bool byDataCol) {
+    std::unique_ptr<TgrColCollection> c = CreateColCollection(false);
+    c->ByDataCol = byDataCol;
+    c->Read(reader);
+    PlacePending(*c, [this](Integer dataCol, Integer display) {
+        if (display >= 1 && display <= Cols()) Col(dataCol)->SetDisplayCol(display);
+    });
+}
+
+void TgrBaseGrid::ReadRowProperties(TReader& reader) {
+    std::unique_ptr<TgrPropCollection> c = CreateRowCollection(false);
+    c->Read(reader);
+    PlacePending(*c, [this](Integer dataRow, Integer display) { SetDisplayRow(dataRow, display); });
+    // Rows read with nothing but their numbers need no row object.
+    for (Integer i = 0; i < c->Count(); ++i) {
+        Integer dataRow = static_cast<TgrRowItem*>(c->Item(i))->DataRow();
+        if (dataRow > 0 && dataRow < gridRows_->Count()) gridRows_->ReleaseIfDefault(dataRow);
+    }
+}
+
+void TgrBaseGrid::ReadCellProperties(TReader& reader) {
+    std::shared_ptr<TgrCellCollection> c(CreateCellCollection(false).release());
+    readCells_ = c;
+    c->Read(reader);
+}
+
 void TgrBaseGrid::Loaded() {
     TCustomGrid_ts::Loaded();
     // The cell items have placed their attributes while they were read.
     readCells_.reset();
+    ApplyPendingLayout();
     UpdateScrollBars();
     Invalidate();
 }

@@ -566,6 +566,8 @@ TCellCoord_ts TgrBaseGrid::DataCellNear(Integer x, Integer y) {
 
 Integer TgrBaseGrid::ColumnEdgeAt(Integer x, Integer y) {
     if (resizeCols_ == rcNone || y >= GetRowHeightAt(0) || !headingOn_) return -1;
+    // Mirrored, the edges are found from the right edge.
+    if (UseRightToLeftAlignment()) x = ClientWidth() - 1 - x;
     TGridLayout_ts l;
     ComputeLayout(l);
     Integer pos = 0;
@@ -710,7 +712,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         }
         if (colSelection_->Count() > 0) SelectDisplayCols(1, ColTotal() - 1, false);
         if (!MoveToDisplayCell(cell.Col, cell.Row)) return;
-        if (PressSpinButton(cell.Col, cell.Row, x, y)) return;
+        if (PressCellButton(cell.Col, cell.Row, x, y)) return;
         if (wasCurrent && GetCurrentControlType() == ctCheck) ToggleCurrentCheck();
     }
     selectingRows_ = false;
@@ -739,7 +741,7 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
         }
         case msButtonDown:
         case msColMove:
-            if (TrackSpinButton(x, y)) break;
+            if (TrackCellButton(x, y)) break;
             // The held heading looks pressed only while the pointer is on it.
             if (pressedHeading_ >= 1) {
                 TCellCoord_ts over = CellUnderMouse(x, y);
@@ -1031,7 +1033,7 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     scrollDelayStart_ = 0;
     SetMouseCapture(false);
     SetMouseStatus(msNormal);
-    if (EndSpinPress(released, x, y) || ReleaseHeadingButton(released)) {
+    if (EndCellButtonPress(released, x, y) || ReleaseHeadingButton(released)) {
         if (HasWindow()) Update();
         return;
     }
@@ -1040,8 +1042,12 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
         case msRowResize: FinishRowResize(y); break;
         case msRowMove: FinishRowMove(); break;
         case msColResize: {
-            Integer left = CellPixels(sizeIndex_, 0).Left;
-            Integer width = std::max<Integer>(kMinColWidth, x - left + 1);
+            // Measured from the column's fixed edge, the right one when mirrored.
+            TRect cell = CellPixels(sizeIndex_, 0);
+            bool mirrored = UseRightToLeftAlignment();
+            Integer left = mirrored ? ClientWidth() - cell.Right : cell.Left;
+            Integer edge = mirrored ? ClientWidth() - 1 - x : x;
+            Integer width = std::max<Integer>(kMinColWidth, edge - left + 1);
             if (TgrCol* col = gridCols_->ColAt(DataColOfDisplay(sizeIndex_)); col && width != GetColWidthAt(sizeIndex_)) {
                 col->SetWidth(width);
                 DoColResized(col->GetDataCol());

@@ -486,15 +486,23 @@ void TgrBaseGrid::PaintCellButton(TCanvas* c, const TgrCellPaintInfo& info) {
         return;
     }
     const TRect& b = info.ButtonRect;
-    // Flat buttons show only their face and picture until pressed.
-    if (flatButtons_) {
+    // A held button shows pressed: shadow on its top-left edge, its picture
+    // one pixel right and down. Flat buttons show only their face and
+    // picture otherwise.
+    bool pressed = buttonShownDown_ && info.Current;
+    if (pressed) {
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(clBtnFace);
+        c->FillRect(b);
+        SunkenTopLeft(c, b);
+    } else if (flatButtons_) {
         c->Brush()->SetStyle(bsSolid);
         c->Brush()->SetColor(clBtnFace);
         c->FillRect(b);
     } else {
         ButtonFace(c, b);
     }
-    int cx = (b.Left + b.Right) / 2, cy = (b.Top + b.Bottom) / 2;
+    int cx = (b.Left + b.Right) / 2 + (pressed ? 1 : 0), cy = (b.Top + b.Bottom) / 2 + (pressed ? 1 : 0);
     switch (info.ButtonType) {
     case btCombo:
     case btDateTimeDropDown:
@@ -621,7 +629,8 @@ bool TgrBaseGrid::ScrollBarPress(Integer x, Integer y) {
     TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, layout);
     // Arrows move one line, the track beside the thumb one page.
     Integer length = vert ? ClientHeight() : ClientWidth();
-    Integer at = vert ? y : x;
+    // A mirrored grid's horizontal bar runs from the right edge.
+    Integer at = vert ? y : (UseRightToLeftAlignment() ? ClientWidth() - 1 - x : x);
     Integer first = vert ? top.Row : top.Col, fixed = vert ? FixedRowTotal() : FixedColTotal();
     Integer lastFirst = vert ? last.Row : last.Col;
     Integer page = std::max<Integer>(1, vert ? layout.Vert.LastFullCell - top.Row : layout.Horz.LastFullCell - top.Col);
@@ -674,7 +683,8 @@ void TgrBaseGrid::PaintScrollBars(TCanvas* c) {
         }
         Integer pos = 0, thumb = 0;
         ThumbSpan(length, first, fixed, lastFirst, total, pos, thumb);
-        TRect th = vertical ? TRect(cw, t + pos, cw + t, t + pos + thumb) : TRect(t + pos, ch, t + pos + thumb, ch + t);
+        TRect th = vertical ? TRect(cw, t + pos, cw + t, t + pos + thumb)
+                            : MirroredX(TRect(t + pos, ch, t + pos + thumb, ch + t));
         ButtonFace(c, th);
     };
     if (vert) bar(true, ch, topLeft.Row, FixedRowTotal(), last.Row, RowTotal());

@@ -186,3 +186,17 @@ Integer TgrBaseGrid::CalcLeftColToShow(Integer leftCol, Integer displayCol, Inte
     if (used <= room + layout.Horz.LineWidth) return first;
     return fromRight();
 }
+
+bool TgrBaseGrid::HideCellControlIfShown(bool force) {
+    if (layoutSuspend_ > 0) return false;
+    bool shown = activeControl_ && activeControl_->GetVisible();
+    if (shown || force) HideCellControl();
+    return shown;
+}
+
+void TgrBaseGrid::SetRowDateTimeDef(Integer dataRow, TgrDateTimeDefComponent* def) {
+    CheckColRowIndex(0, dataRow, Rows(), 1);
+    if (GetRowDateTimeDef(dataRow) == def) return;
+    gridRows_->EnsureRow(dataRow)->SetDateTimeDef(def);
+    gridRows_->ReleaseIfDefault(dataRow);
+}

@@ -370,11 +370,14 @@ void Tts2DStorage::ReadCellData(TStream& stream, const std::vector<Integer>* col
         return i;
     };
 
-    // Bitmaps made for cells that were dropped (unmapped columns, rows
-    // below 1, or a stream that broke off) are not kept.
+    // The reader holds a reference of its own to every bitmap it makes, so
+    // a cell overwritten later in the stream cannot free one that is still
+    // to be named or filled. Letting go of them at the end drops the
+    // bitmaps no cell kept (unmapped columns, rows below 1, overwritten
+    // cells, or a stream that broke off).
     auto dropUnused = [&bitmaps] {
         for (TgrBitmapElement* e : bitmaps)
-            if (e && e->RefCount <= 0) SharedBitmapSet()->Remove(BitmapKey(e->Bitmap));
+            if (e) ReferenceBitmap(e->Bitmap, true);
         bitmaps.clear();
     };
     try {
@@ -411,7 +414,10 @@ void Tts2DStorage::ReadCellData(TStream& stream, const std::vector<Integer>* col
                         // Every number needs a bitmap file after the cells.
                         if (k < 1 || k > Remaining(stream) / 14) throw EReadError("Invalid bitmap number in cell data");
                         if (static_cast<Integer>(bitmaps.size()) < k) bitmaps.resize(std::size_t(k), nullptr);
-                        if (!bitmaps[std::size_t(k - 1)]) bitmaps[std::size_t(k - 1)] = NewSharedBitmap();
+                        if (!bitmaps[std::size_t(k - 1)]) {
+                            bitmaps[std::size_t(k - 1)] = NewSharedBitmap();
+                            ++bitmaps[std::size_t(k - 1)]->RefCount;  // the reader's own
+                        }
                         if (store) SetValue(col, row, ckBitmap, ObjectToVariant(bitmaps[std::size_t(k - 1)]->Bitmap));
                         break;
                     }

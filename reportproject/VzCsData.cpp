@@ -1,11 +1,9 @@
 #include "reportproject/VzCsData.h"
 
-#include <cfenv>
 #include <cmath>
 #include <random>
 
 #include "platform/core/Format.h"
-#include "platform/core/MathUtils.h"
 #include "platform/core/Strings.h"
 #include "report/BaseReport.h"
 #include "report/ReportDefs.h"
@@ -800,6 +798,7 @@ void TVizeDataMirrorSection::SetDataMirrors(TVizeDataMirrorList* list) {
     if (ProjectPrinting(this) && list) {
         mirrors_ = list;
         shared_ = list != ownList_;
+        LinkMirrorItems();
         return;
     }
     shared_ = false;
@@ -815,6 +814,7 @@ void TVizeDataMirrorSection::SetDataMirrors(TVizeDataMirrorList* list) {
         item->IsDefault = from->IsDefault;
         ownList_->Add(item);
     }
+    LinkMirrorItems();
 }
 
 void TVizeDataMirrorSection::Print(TBaseReport* report) {
@@ -828,6 +828,7 @@ void TVizeDataMirrorSection::Print(TBaseReport* report) {
 
 void TVizeDataMirrorSection::PrepareContent() {
     if (prepared_) return;
+    LinkMirrorItems();
     savedMirror_ = Mirror();
     TVizeDataMirrorSection* s = this;
     // A chain of mirror sections that comes back to one already chosen
@@ -882,10 +883,27 @@ void TVizeDataMirrorSection::ReplaceReference(TVizeComponent* oldRef, TVizeCompo
             mirrors_->Item(i)->SectionMirror = dynamic_cast<TVizeSection*>(newRef);
 }
 
+void TVizeDataMirrorSection::LinkMirrorItems() {
+    for (TVizeDataMirrorList* list : {ownList_, mirrors_})
+        for (int i = 0; list && i < list->Count(); ++i) LinkTo(this, list->Item(i)->SectionMirror);
+}
+
+void TVizeDataMirrorSection::ProjectLoaded() {
+    TVizeSection::ProjectLoaded();
+    LinkMirrorItems();
+}
+
 void TVizeDataMirrorSection::Notification(TComponent* component, TOperation operation) {
     if (operation == opRemove) {
         if (component == dataView_) dataView_ = nullptr;
+        if (component == saved_.DataView) saved_.DataView = nullptr;
         if (component == savedMirror_) savedMirror_ = nullptr;
+        // Mirror items are not components: a freed section is taken out of
+        // them here.
+        for (TVizeDataMirrorList* list : {ownList_, mirrors_})
+            for (int i = 0; list && i < list->Count(); ++i)
+                if (static_cast<TComponent*>(list->Item(i)->SectionMirror) == component)
+                    list->Item(i)->SectionMirror = nullptr;
     }
     TVizeSection::Notification(component, operation);
 }
@@ -893,9 +911,12 @@ void TVizeDataMirrorSection::Notification(TComponent* component, TOperation oper
 void TVizeDataMirrorSection::SaveDesignState() {
     TVizeSection::SaveDesignState();
     saved_ = {Anchor(), compareCase_, dataField_, mirrors_, dataView_, DisplayOn(), Tag()};
+    savedValid_ = true;
 }
 
 void TVizeDataMirrorSection::RestoreSaved() {
+    // Nothing saved yet: the values in place are the design values.
+    if (!savedValid_) return;
     SetAnchor(saved_.Anchor);
     compareCase_ = saved_.CompareCase;
     dataField_ = saved_.DataField;

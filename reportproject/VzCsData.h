@@ -292,6 +292,7 @@ public:
     void PrepareContent() override;
     void ReleaseContent() override;
     void ReplaceReference(TVizeComponent* oldRef, TVizeComponent* newRef) override;
+    void ProjectLoaded() override;
     void SaveDesignState() override;
     void RestoreDesignState() override;
     void SaveAdjustedState() override;
@@ -311,6 +312,8 @@ private:
         Int64 Tag = 0;
     };
     void RestoreSaved();
+    // Asks to hear when a section an item mirrors is freed.
+    void LinkMirrorItems();
 
     std::string dataField_;
     TVizeBaseDataView* dataView_ = nullptr;
@@ -319,6 +322,7 @@ private:
     bool compareCase_ = false;
     bool shared_ = false;
     Saved saved_;
+    bool savedValid_ = false;
     TVizeControl* savedMirror_ = nullptr;
     TVizeStringEvent* onMirrorValue_ = nullptr;
     bool prepared_ = false;

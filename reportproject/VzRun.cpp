@@ -25,6 +25,7 @@ void PrintVizeReport(TVizeReport* report, TBaseReport* canvas, int pageLimit) {
     for (TVizePage* page : pages) page->SaveDesignState();
     struct Finish {
         TVizeProjectManager* project;
+        TBaseReport* previousCanvas;
         std::vector<TVizePage*>& pages;
         std::vector<TVizeComponent*> items;
         bool started = false;
@@ -38,10 +39,10 @@ void PrintVizeReport(TVizeReport* report, TBaseReport* canvas, int pageLimit) {
             for (TVizePage* page : pages) page->RestoreDesignState();
             if (project) {
                 project->SetPrinting(false);
-                project->SetBaseReport(nullptr);
+                project->SetBaseReport(previousCanvas);
             }
         }
-    } finish{project, pages, RunItems(report)};
+    } finish{project, project ? project->BaseReport() : nullptr, pages, RunItems(report)};
     if (project) {
         project->SetPrinting(true);
         project->SetBaseReport(canvas);

@@ -355,6 +355,24 @@ TEST_F(CellStore, BitmapsAreWrittenOnceAndSharedAfterReading) {
     Read(mapped, bytes, &map);
     EXPECT_EQ(mapped.LastUsedRow(), 0);
     EXPECT_EQ(SharedBitmapSet()->Count(), 1);  // only the one still held by back
+
+    // Both stream columns go to column 1: row 1's bitmap cell is
+    // overwritten by text before row 2 names bitmap 1 again and its file is
+    // read. The bitmap lives on for row 2 alone.
+    const std::string files = bytes.substr(cells.size());
+    std::vector<Integer> onto1{1, 1};
+    Tts2DStorage over(4, 4);
+    Read(over, Le(1) + Le(2) + "\3" + Le(1) + "\1" + Le(1) + "x" + Le(2) + Le(2) + std::string("\0", 1) + "\3" + Le(1) +
+                   Le(0) + Le(1) + files,
+         &onto1);
+    EXPECT_EQ(Text(over, 1, 1), "x");
+    auto* kept = static_cast<TBitmap*>(VariantToObject(over.GetValue(1, 2)));
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(kept->Width(), 3);
+    ASSERT_NE(FindSharedBitmap(kept), nullptr);
+    EXPECT_EQ(FindSharedBitmap(kept)->RefCount, 1);
+    over.ClearCell(1, 2);
+    EXPECT_EQ(SharedBitmapSet()->Count(), 1);  // again only the one held by back
 }
 
 TEST(BitmapFiles, EmptyBitmapsRoundTrip) {

@@ -56,6 +56,7 @@ protected:
 
 TEST_F(GridForm, OnlyChangedAttributesAreWrittenAndNeverTheSizeLists) {
     std::string plain = Written();
+    EXPECT_FALSE(grid->ColWidthsStored(nullptr));
     for (const char* absent : {"ColProperties", "RowProperties", "CellProperties", "ColWidths", "RowHeights", "Data"})
         EXPECT_FALSE(Names(plain, absent)) << absent;
 
@@ -181,6 +182,27 @@ TEST_F(GridForm, PropertyStoringSwitchesOffCollectionsAndNests) {
     grid->EnablePropertyStoring(true);  // never below 0
     EXPECT_TRUE(grid->CanStoreProperties());
     EXPECT_TRUE(Names(Written(), "ColProperties"));
+}
+
+TEST_F(GridForm, ColumnsReadByFieldNameLandOnTheNamedColumn) {
+    grid->Col(3)->SetFieldName("Score");
+    TMemoryStream s;
+    TWriter w(s);
+    w.WriteValue(vaCollection);
+    w.WriteListBegin();
+    w.WriteString("DataCol");
+    w.WriteInteger(1);  // the column's number where the layout was written
+    w.WriteString("FieldName");
+    w.WriteString("score");
+    w.WriteString("Col.Width");
+    w.WriteInteger(123);
+    w.WriteListEnd();
+    w.WriteListEnd();
+    s.Seek(0, soBeginning);
+    TReader r(s);
+    grid->ReadColPropertiesBy(r, false);
+    EXPECT_EQ(grid->Col(3)->Width(), 123);
+    EXPECT_EQ(grid->Col(1)->Width(), 64);
 }
 
 }  // namespace

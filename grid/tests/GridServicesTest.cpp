@@ -117,4 +117,17 @@ TEST_F(GridServices, WhetherTheCurrentCellCanBeEditedNow) {
     EXPECT_FALSE(grid->CanReclickCurrentCell());
 }
 
+TEST_F(GridServices, NestedLayoutSuspensionsRepaintOnceAtTheEnd) {
+    grid->Take();
+    grid->SuspendLayout();
+    grid->SuspendLayout();
+    grid->RecheckTopLeft(true);  // noted, not done
+    grid->ResumeLayout();
+    EXPECT_EQ(grid->Take(), "");
+    grid->ResumeLayout();
+    EXPECT_EQ(grid->Take(), "all;");
+    grid->ResumeLayout();  // below zero: nothing
+    EXPECT_EQ(grid->Take(), "");
+}
+
 }  // namespace

@@ -11,7 +11,9 @@
 #include "reportproject/VzCsDraw.h"
 #include "reportproject/VzCsRpt.h"
 #include "reportproject/VzCsStd.h"
+#include "reportproject/VpCon.h"
 #include "reportproject/VzData.h"
+#include "reportproject/VzDataView.h"
 #include "reportproject/VzProj.h"
 #include "reportproject/tests/RowBuilder.h"
 
@@ -91,6 +93,29 @@ inline void RegisterGenView() {
         if (!FindVizeClass(c->Name())) RegisterVizeClass(c);
 }
 
+// Serves the same rows as TGenView from a connection component, for direct
+// data views reading them through the data channel.
+struct TScoreSource {
+    int Rows = 0;
+    int Pos = 0;
+    void Attach(TVizeDataConnect& c) {
+        c.OnOpen = [this](TVizeDataConnect*) { Pos = 0; };
+        c.OnGetCols = [](TVizeDataConnect* s) {
+            s->WriteColumn("Name", dtString, 10);
+            s->WriteColumn("Team", dtString, 10);
+            s->WriteColumn("Points", dtInteger, 4);
+        };
+        c.OnFirst = [this](TVizeDataConnect*) { Pos = 0; };
+        c.OnNext = [this](TVizeDataConnect*) { ++Pos; };
+        c.OnEOF = [this](TVizeDataConnect*) { return Pos >= Rows; };
+        c.OnGetRow = [this](TVizeDataConnect* s) {
+            s->WriteStringData(0, TGenView::NameOf(Pos + 1));
+            s->WriteStringData(1, TGenView::TeamOf(Pos + 1));
+            s->WriteIntegerData(2, Pos + 1);
+        };
+    }
+};
+
 template <class T>
 T* Place(TComponent* owner, TVizeComponent* parent, const std::string& name) {
     auto* c = new T(owner);
@@ -122,12 +147,22 @@ T* AddText(TVizePage* page, TVizeComponent* parent, const std::string& name, dou
 // the view (column titles repeated on each page, a team header, one line
 // per row, a team footer with the team's total, a body footer with the
 // grand total and a memo that runs over pages), a frame, a picture and a
-// page footer with the page number; page 2 a Code 128 symbol.
-inline void BuildScoresProject(TVizeProjectManager& p, int rows) {
+// page footer with the page number; page 2 a Code 128 symbol. The rows
+// come from a TGenView, or, when a connection is named, from a direct data
+// view reading that connection.
+inline void BuildScoresProject(TVizeProjectManager& p, int rows, const std::string& connection = {}) {
     RegisterGenView();
     p.SetName("Project");
-    auto* view = Place<TGenView>(&p, &p, "Scores");
-    view->SetRowCount(rows);
+    TVizeBaseDataView* view;
+    if (connection.empty()) {
+        auto* gen = Place<TGenView>(&p, &p, "Scores");
+        gen->SetRowCount(rows);
+        view = gen;
+    } else {
+        auto* direct = Place<TVizeDataView>(&p, &p, "Scores");
+        direct->SetConnectionName(connection);
+        view = direct;
+    }
     for (auto [field, component] : {std::pair{"Name", "ScoresName"}, {"Team", "ScoresTeam"}}) {
         auto* f = Place<TVizeStringField>(&p, view, component);
         f->SetFieldName(field);

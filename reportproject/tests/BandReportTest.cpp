@@ -3,10 +3,13 @@
 // qpdf, pdftotext and zbarimg); band behaviour read from what printed;
 // calculated values; reports that would never end.
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <regex>
 #include <string>
 
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -15,6 +18,7 @@
 #include "report/ReportSystem.h"
 #include "report/tests/ReportTestSupport.h"
 #include "report/tests/ToolRunner.h"
+#include "reportproject/VzDataChannel.h"
 #include "reportproject/VzInit.h"
 #include "reportproject/VzRun.h"
 #include "reportproject/tests/BandTestSupport.h"
@@ -36,6 +40,28 @@ protected:
         std::error_code ignored;
         fs::remove_all(dir_, ignored);
         ReportPrinterFixture::TearDown();
+    }
+    // Runs the active report of project through the report system into a
+    // PDF file and answers the file's text (pdftotext, layout kept).
+    std::string PdfText(TVizeProjectManager& project, const fs::path& pdfFile) {
+        TVzRenderPDF pdf(nullptr);
+        TVzSystem system(nullptr);
+        system.SystemSetups &= ~(1u << ssAllowSetup);
+        system.SystemOptions &= ~(1u << soShowStatus);
+        system.DefaultDest = rdFile;
+        system.PrinterFileOutput = false;
+        system.SetFileRenderer(&pdf);
+        system.OutputFileName = pdfFile.string();
+        system.OnPrint = [&](TObject* sender) {
+            PrintVizeReport(project.ActiveReport(), static_cast<TBaseReport*>(sender));
+        };
+        system.RunReport();
+        int code;
+        std::string out = RunTool("qpdf --check '" + pdfFile.string() + "'", code);
+        EXPECT_EQ(code, 0) << out;
+        std::string text = RunTool("pdftotext -q -layout '" + pdfFile.string() + "' -", code);
+        EXPECT_EQ(code, 0);
+        return text;
     }
     fs::path dir_;
 };
@@ -77,25 +103,10 @@ TEST_F(BandReportTest, SavedProjectRunsThroughTheReportSystemToPdf) {
     ASSERT_NE(project.ActiveReport(), nullptr);
 
     fs::path pdfFile = dir_ / "scores.pdf";
-    TVzRenderPDF pdf(nullptr);
-    TVzSystem system(nullptr);
-    system.SystemSetups &= ~(1u << ssAllowSetup);
-    system.SystemOptions &= ~(1u << soShowStatus);
-    system.DefaultDest = rdFile;
-    system.PrinterFileOutput = false;
-    system.SetFileRenderer(&pdf);
-    system.OutputFileName = pdfFile.string();
-    system.OnPrint = [&](TObject* sender) {
-        PrintVizeReport(project.ActiveReport(), static_cast<TBaseReport*>(sender));
-    };
-    system.RunReport();
+    std::string text = PdfText(project, pdfFile);
     EXPECT_FALSE(project.Printing());
-
     int code;
-    std::string out = RunTool("qpdf --check '" + pdfFile.string() + "'", code);
-    EXPECT_EQ(code, 0) << out;
-    std::string text = RunTool("pdftotext -q -layout '" + pdfFile.string() + "' -", code);
-    ASSERT_EQ(code, 0);
+    std::string out;
     for (int i = 1; i <= 200; ++i) {
         std::string row = TGenView::NameOf(i);
         std::string::size_type at = text.find(row);
@@ -139,6 +150,62 @@ TEST_F(BandReportTest, SavedProjectRunsThroughTheReportSystemToPdf) {
         if (e.path().extension() == ".png") png = e.path().string();
     out = RunTool("zbarimg -q '" + png + "'", code);
     EXPECT_NE(out.find("CODE-128:SCORE-42"), std::string::npos) << out;
+}
+
+TEST_F(BandReportTest, RowsServedThroughTheDataChannelGiveTheSameReport) {
+    for (const char* tool : {"qpdf", "pdftotext"})
+        if (!HaveTool(tool)) GTEST_SKIP() << tool << " is not installed (qpdf, poppler-utils)";
+    VizeObjectNamePrefix() = "rbands-" + std::to_string(getpid()) + "-";
+    FreeVizeDataChannel();
+    std::string expected;
+    {
+        TVizeProjectManager project(nullptr);
+        BuildScoresProject(project, 200);
+        expected = PdfText(project, dir_ / "made.pdf");
+    }
+    ASSERT_NE(expected.find("Row200"), std::string::npos);
+    {
+        // A connection of this process.
+        TVizeDataConnect connect(nullptr);
+        connect.SetName("ScoreData");
+        TScoreSource source{200};
+        source.Attach(connect);
+        TVizeProjectManager project(nullptr);
+        BuildScoresProject(project, 200, "ScoreData");
+        EXPECT_EQ(PdfText(project, dir_ / "here.pdf"), expected);
+    }
+    FreeVizeDataChannel();
+    {
+        // A connection served by another process until the report ends
+        // (its restore request) or a deadline passes.
+        pid_t child = fork();
+        ASSERT_NE(child, -1);
+        if (child == 0) {
+            TVizeDataConnect connect(nullptr);
+            connect.SetName("ScoreData");
+            TScoreSource source{200};
+            source.Attach(connect);
+            TVizeDataServer server(connect, true);
+            auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (std::chrono::steady_clock::now() < until)
+                if (server.ServeOnce(20) == dcRestore) _exit(0);
+            _exit(3);
+        }
+        TVizeProjectManager project(nullptr);
+        BuildScoresProject(project, 200, "ScoreData");
+        std::string text = PdfText(project, dir_ / "there.pdf");
+        int status = 0;
+        auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (waitpid(child, &status, WNOHANG) == 0 && std::chrono::steady_clock::now() < until) usleep(5000);
+        if (waitpid(child, &status, WNOHANG) == 0) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+        }
+        EXPECT_EQ(text, expected);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the serving process did not see the report end";
+    }
+    FreeVizeDataChannel();
+    VizeObjectNamePrefix().clear();
 }
 
 TEST_F(BandReportTest, BandsPrintAroundTheRowsTheyControl) {
@@ -376,7 +443,7 @@ TEST_F(BandReportTest, ReportsThatCannotFinishStopWithAnError) {
             EXPECT_NE(e.Message.find("30 pages"), std::string::npos) << e.Message;
         }
         EXPECT_FALSE(r.project.Printing());
-        EXPECT_EQ(r.project.BaseReport(), nullptr);
+        EXPECT_EQ(r.project.BaseReport(), nullptr) << "the canvas of the run is forgotten";
     }
     // Bands that cannot fit even on an empty page.
     for (bool byMinimum : {true, false}) {

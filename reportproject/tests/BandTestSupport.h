@@ -43,15 +43,20 @@ inline void RunToSnapshot(TVizeProjectManager& p, TMemoryStream& snapshot, int p
     w.Execute();
 }
 
-// The texts of each page of the report run, macros expanded.
-inline std::vector<std::vector<std::string>> PageTexts(TVizeProjectManager& p) {
+// What the converter asked of a renderer for the report run.
+inline std::vector<std::string> RenderLog(TVizeProjectManager& p) {
     TMemoryStream snapshot;
     RunToSnapshot(p, snapshot);
     snapshot.SetPosition(0);
     TRecordingRender render;
     render.Render(&snapshot);
+    return render.Log;
+}
+
+// The texts of each page of the report run, macros expanded.
+inline std::vector<std::vector<std::string>> PageTexts(TVizeProjectManager& p) {
     std::vector<std::vector<std::string>> pages;
-    for (const std::string& line : render.Log) {
+    for (const std::string& line : RenderLog(p)) {
         if (line.rfind("BeginPage", 0) == 0) pages.emplace_back();
         auto open = line.find('\'');
         auto close = line.rfind('\'');

@@ -2,11 +2,15 @@
 // RTF memo text, the page-number initialiser, the data-aware texts in the
 // designer and in print, and the mirror section's choice of section.
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include "platform/gui/Metafile.h"
 #include "report/tests/ReportTestSupport.h"
 #include "reportproject/VzInit.h"
 #include "reportproject/tests/BandTestSupport.h"
@@ -205,6 +209,18 @@ TEST_F(ReportComponentsTest, MirrorSectionChoosesItsSectionByDataValue) {
         EXPECT_EQ(m->Mirror(), nullptr) << "the mirror chosen for the print stays after it";
     }
 
+    // A section freed after it was chosen leaves its item mirroring
+    // nothing.
+    delete c;
+    m->SetDataField("'C'");
+    m->SetCompareCase(false);
+    Printed().clear();
+    {
+        TMemoryStream s;
+        RunToSnapshot(project, s);
+    }
+    EXPECT_EQ(Printed(), (std::vector<std::string>{"InA", "InB"}));
+
     // Two mirror sections choosing each other end with an error, not a
     // loop.
     auto* n = Place<TVizeDataMirrorSection>(page, page, "N");
@@ -214,4 +230,97 @@ TEST_F(ReportComponentsTest, MirrorSectionChoosesItsSectionByDataValue) {
     add(n->DataMirrors(), "", m, true);
     TMemoryStream s;
     EXPECT_THROW(RunToSnapshot(project, s), EVizeException);
+}
+
+TEST_F(ReportComponentsTest, ImagesPrintFromTheirFileOrAsAPlaceholder) {
+    std::string file = (std::filesystem::temp_directory_path() / ("rbands-" + std::to_string(getpid()) + ".bmp")).string();
+    {
+        TBitmap bmp;
+        bmp.SetSize(40, 20);
+        bmp.SaveToFile(file);
+    }
+    struct Case {
+        const char* link;
+        bool picture;
+    };
+    for (const Case& c : {Case{"", false}, Case{"/nonexistent/rbands.bmp", false}, Case{nullptr, true}}) {
+        TVizeProjectManager p(nullptr);
+        TVizePage* pg = p.NewReport()->FirstPage();
+        auto* image = Place<TVizeBitmap>(pg, pg, "Pic");
+        image->SetBoundsRect({1, 1, 3, 3});
+        image->SetFileLink(c.link ? c.link : "  " + file + " ");
+        struct TImageRender : TRecordingRender {
+            void PrintBitmapRect(double x1, double y1, double x2, double y2, TBitmap* b) override {
+                Log.push_back("PrintBitmapRect " + N(x1) + " " + N(y1) + " " + N(x2) + " " + N(y2) + " " +
+                              std::to_string(b ? b->Width() : 0));
+            }
+        } render;
+        TMemoryStream snapshot;
+        RunToSnapshot(p, snapshot);
+        snapshot.SetPosition(0);
+        render.Render(&snapshot);
+        const std::vector<std::string>& log = render.Log;
+        auto has = [&](const std::string& op) {
+            return int(std::count_if(log.begin(), log.end(), [&](const std::string& l) { return l.rfind(op, 0) == 0; }));
+        };
+        const std::string name = c.link ? c.link : file;
+        if (c.picture) {
+            // Matched to the box's width: 40 x 20 pixels make 2 x 1 inches.
+            EXPECT_EQ(std::count(log.begin(), log.end(), "PrintBitmapRect 1.000 1.000 3.000 2.000 40"), 1) << name;
+            EXPECT_EQ(has("Rectangle"), 0) << name;
+        } else {
+            // A grey frame with both diagonals.
+            EXPECT_EQ(has("PrintBitmapRect"), 0) << name;
+            EXPECT_EQ(has("Rectangle"), 1) << name;
+            EXPECT_EQ(has("LineTo"), 2) << name;
+        }
+    }
+    std::filesystem::remove(file);
+}
+
+TEST_F(ReportComponentsTest, StoredMetafileTravelsWithTheProjectAndPrintsStretched) {
+    auto* chart = Place<TVizeMetaFile>(page, page, "Chart");
+    chart->SetBoundsRect({1, 1, 5, 3});
+    chart->SetMatchSide(msBoth);
+    {
+        TMetafile drawing;
+        drawing.SetWidth(96);
+        drawing.SetHeight(48);
+        {
+            TMetafileCanvas canvas(&drawing);
+            canvas.Rectangle(0, 0, 96, 48);
+            canvas.TextOut(10, 10, "Chart text");
+        }
+        chart->SetImage(&drawing);
+    }
+    TMemoryStream file;
+    project.SaveToStream(file);
+    TVizeProjectManager loaded(nullptr);
+    file.SetPosition(0);
+    loaded.LoadFromStream(file);
+    auto* copy = dynamic_cast<TVizeMetaFile*>(loaded.ActiveReport()->FirstPage()->FindComponent("Chart"));
+    ASSERT_NE(copy, nullptr);
+    ASSERT_TRUE(copy->HasImage());
+    EXPECT_EQ(copy->ImageWidth(), 96);
+
+    struct TDrawRender : TRecordingRender {
+        void StretchDraw(const TRect& r, TGraphic* g) override {
+            Log.push_back("StretchDraw " + std::to_string(r.Right - r.Left) + "x" + std::to_string(r.Bottom - r.Top) +
+                          (dynamic_cast<TMetafile*>(g) ? " metafile" : ""));
+        }
+    } render;
+    TMemoryStream snapshot;
+    RunToSnapshot(loaded, snapshot);
+    snapshot.SetPosition(0);
+    render.Render(&snapshot);
+    int draws = 0;
+    for (const std::string& l : render.Log)
+        if (l.rfind("StretchDraw", 0) == 0) {
+            ++draws;
+            EXPECT_NE(l.find("metafile"), std::string::npos) << l;
+            // Stretched over the whole 4 x 2 inch box.
+            EXPECT_EQ(l, "StretchDraw " + std::to_string(render.XToDevice(4)) + "x" +
+                             std::to_string(render.YToDevice(2)) + " metafile");
+        }
+    EXPECT_EQ(draws, 1);
 }

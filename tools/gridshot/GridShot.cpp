@@ -88,6 +88,13 @@ Variant ValueOf(const QJsonValue& v) {
     return Variant(v.toString().toStdString());
 }
 
+// "picture WxH" for a bitmap value.
+std::string PictureText(const Variant& v) {
+    auto* bitmap = static_cast<TBitmap*>(VariantToObject(v));
+    if (!bitmap) return "null";
+    return "\"picture " + std::to_string(bitmap->Width()) + "x" + std::to_string(bitmap->Height()) + "\"";
+}
+
 std::string JsonText(const std::string& s) {
     return QString(QJsonDocument(QJsonArray{QString::fromStdString(s)}).toJson(QJsonDocument::Compact))
         .mid(1)
@@ -359,6 +366,8 @@ std::string TGridShot::StateJson() {
             o << (c > 1 ? "," : "");
             if (v.IsEmpty() || v.IsNull()) o << "null";
             else if (v.IsString()) o << JsonText(v.AsString());
+            // A picture is named by its size, never by its address.
+            else if (g->EffectiveControlType(c, r) == ctPicture) o << PictureText(v);
             else o << JsonText(v.AsString());
         }
         o << "]";

@@ -90,6 +90,8 @@ TEST_F(GridShotButtons, PicturesAreFittedByTheirOptions) {
     EXPECT_EQ(Pixel(p, t.Left, t.Top), kGreen);
     EXPECT_EQ(Pixel(p, t.Left + 4, t.Top + 3), kRed);
     EXPECT_EQ(Pixel(p, cx - m.Left + t.Left + 10, t.Top + 20), kWhite);
+    // The state names pictures by their size.
+    EXPECT_NE(shot.StateJson().find("[\"picture 10x6\",\"picture 10x6\""), std::string::npos) << shot.StateJson();
     // A raised cell shows its picture on the button face.
     TRect d = Cell(4, 2);
     EXPECT_EQ(Pixel(p, d.Right - 3, d.Bottom - 3), 0xF0F0F0u);
@@ -398,6 +400,25 @@ TEST_F(GridShotButtons, FlatButtonsShowNoFrameUntilPressed) {
         EXPECT_EQ(Pixel(p, int(b.Left + 4), int(b.Bottom - 1)) == 0xA0A0A0u, c.framed) << c.name;
         EXPECT_EQ(Pixel(p, int(b.Left + 1), int(b.Top + 1)), 0xF0F0F0u) << c.name;
     }
+}
+
+TEST_F(GridShotButtons, AHeldButtonLooksPressedWhileThePointerIsOnIt) {
+    Shoot(R"({"width":300,"height":100,"grid":{"Cols":1,"Rows":2},
+      "columns":[{"Width":90,"ButtonType":"btNormal"}],"rows":[["a"],["b"]]})");
+    TgrCellPaintInfo info;
+    ASSERT_TRUE(g->FillDrawInfo(1, 1, info));
+    const TRect b = info.ButtonRect;
+    auto edge = [&] { return Pixel(shot.Picture(), int(b.Left), int(b.Top + 4)); };
+    QRgb up = edge();
+    Press(b.Left + 3, b.Top + 3);
+    QRgb down = edge();
+    EXPECT_NE(down, up) << "the pressed edge";
+    Move(info.CellRect.Left + 5, b.Top + 3);
+    EXPECT_EQ(edge(), up) << "off the button it is up again";
+    Move(b.Left + 3, b.Top + 3);
+    EXPECT_EQ(edge(), down);
+    Release(b.Left + 3, b.Top + 3);
+    EXPECT_EQ(edge(), up);
 }
 
 TEST_F(GridShotButtons, RowBarPicturesFollowRowBarAlignment) {

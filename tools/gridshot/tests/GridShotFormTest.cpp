@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include <QImage>
 
 #include "grid/GridCellProps.h"
 #include "grid/GridCombo.h"
 #include "grid/GridForm.h"
+#include "platform/core/Filer.h"
 #include "platform/core/Streams.h"
 #include "tools/gridshot/GridShot.h"
 
@@ -98,6 +100,59 @@ TEST(GridShotForm, AssignCopiesTheWholeLayoutIntoAnotherGrid) {
     // event for each moved column, at its new display position.
     EXPECT_EQ(moved, (std::vector<Integer>{5, 2, 3, 4}));
     EXPECT_TRUE(first.Picture() == second.Picture());
+}
+
+// A grid component whose column 1 holds a combo whose list grid holds the
+// next level, depth levels deep.
+std::vector<Byte> NestedCombos(int depth) {
+    TMemoryStream s;
+    TWriter w(s);
+    w.WriteString("TgrShotGrid");
+    w.WriteString("");
+    w.WriteString("Cols");
+    w.WriteInteger(1);
+    if (depth > 0) {
+        w.WriteString("ColProperties");
+        w.WriteValue(vaCollection);
+        w.WriteListBegin();
+        w.WriteString("DataCol");
+        w.WriteInteger(1);
+        w.WriteString("Col.Combo");
+        TMemoryStream c;
+        TWriter cw(c);
+        cw.WriteListBegin();
+        for (int v : {8, 0, 1, 0, 0}) cw.WriteInteger(v);
+        cw.WriteBoolean(true);
+        std::vector<Byte> inner = NestedCombos(depth - 1);
+        c.WriteBuffer(inner.data(), Integer(inner.size()));
+        cw.WriteListEnd();
+        std::vector<Byte> bytes(std::size_t(c.Size()));
+        c.Seek(0, soBeginning);
+        c.ReadBuffer(bytes.data(), Integer(bytes.size()));
+        w.WriteBinary(bytes);
+        w.WriteListEnd();
+        w.WriteListEnd();
+    }
+    w.WriteListEnd();
+    std::vector<Byte> bytes(std::size_t(s.Size()));
+    s.Seek(0, soBeginning);
+    s.ReadBuffer(bytes.data(), Integer(bytes.size()));
+    return bytes;
+}
+
+TEST(GridShotForm, CombosNestedBeyondAnyFormAreRefused) {
+    auto load = [](int depth) {
+        TGridShot shot;
+        shot.Run(R"({"width":200,"height":100})");
+        std::vector<Byte> bytes = NestedCombos(depth);
+        TMemoryStream s;
+        s.WriteBuffer(bytes.data(), Integer(bytes.size()));
+        s.Seek(0, soBeginning);
+        LoadGridFromFormStream(*shot.Grid(), s);
+        return shot.Grid()->Col(1)->Combo() != nullptr;
+    };
+    EXPECT_TRUE(load(2));
+    EXPECT_THROW(load(40), EReadError);
 }
 
 }  // namespace

@@ -81,6 +81,46 @@ TEST(GridShotMirror, ScrollingIsMirrored) {
     mirrored.Grid()->HandleScroll(true, 1, 0, true);
     EXPECT_EQ(plain.Grid()->TopLeftCell().Col, 5);
     EXPECT_EQ(mirrored.Grid()->TopLeftCell().Col, 3);
+    // The pixels moved by the scroll match a full repaint.
+    for (TGridShot* shot : {&plain, &mirrored}) {
+        QImage scrolled = shot->Picture();
+        shot->Grid()->Invalidate();
+        EXPECT_TRUE(scrolled == shot->Picture()) << (shot == &mirrored ? "mirrored" : "plain");
+    }
+}
+
+TEST(GridShotMirror, DraggingAColumnEdgeResizesFromTheRight) {
+    TGridShot plain, mirrored;
+    // Column A's edge lies at pixel 14 + 50 - 1; dragged 20 pixels on.
+    plain.Run(Scenario(false, R"({"drag":[[63,5],[83,5]]})"));
+    int w = plain.Grid()->ClientWidth();
+    mirrored.Run(Scenario(true, "{\"drag\":[[" + std::to_string(w - 1 - 63) + ",5],[" + std::to_string(w - 1 - 83) +
+                                    ",5]]}"));
+    EXPECT_EQ(plain.Grid()->Col(1)->Width(), 70);
+    EXPECT_EQ(mirrored.Grid()->Col(1)->Width(), 70);
+}
+
+TEST(GridShotMirror, TheHorizontalScrollBarRunsFromTheRight) {
+    auto wide = [](bool mirrored) {
+        return std::string(R"({"width":200,"height":120,"grid":{"Cols":8,"Rows":3,"RightToLeft":)") +
+               (mirrored ? "true" : "false") + "}}";
+    };
+    TGridShot plain, mirrored;
+    plain.Run(wide(false));
+    mirrored.Run(wide(true));
+    TgrShotGrid* g = mirrored.Grid();
+    int w = g->ClientWidth(), barY = g->ClientHeight() + ScrollBarThickness / 2;
+    QImage p = plain.Picture(), m = mirrored.Picture();
+    // At the start the thumb sits next to the first arrow: left when plain,
+    // right when mirrored.
+    int nearFirst = ScrollBarThickness + 2;
+    EXPECT_EQ(At(m, w - 1 - nearFirst, barY), At(p, nearFirst, barY));
+    EXPECT_EQ(At(m, nearFirst, barY), At(p, w - 1 - nearFirst, barY));
+    EXPECT_NE(At(p, nearFirst, barY), At(p, w - 1 - nearFirst, barY));
+    // A press on the left arrow of the mirrored bar scrolls forward.
+    g->MouseDown(mbLeft, {}, 3, barY);
+    g->MouseUp(mbLeft, {}, 3, barY);
+    EXPECT_EQ(g->TopLeftCell().Col, 2);
 }
 
 }  // namespace
