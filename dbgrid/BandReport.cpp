@@ -115,6 +115,23 @@ void TgrBandReport::DrawBand(TBaseReport& report, TgrReportBand& band, Integer t
     }
 }
 
+void TgrBandReport::DrawPicture(TBaseReport& report, TBitmap& picture, double left, double top, double right,
+                                double bottom) {
+    // At its own size from the control's top left, the part beyond the
+    // control cut off (the control does not size itself to the picture).
+    int width = std::min<int>(picture.Width(), int(right - left));
+    int height = std::min<int>(picture.Height(), int(bottom - top));
+    if (width <= 0 || height <= 0) return;
+    if (width == picture.Width() && height == picture.Height()) {
+        report.PrintBitmapRect(left, top, left + width, top + height, &picture);
+        return;
+    }
+    TBitmap part;
+    part.SetSize(width, height);
+    part.Canvas()->CopyRect(TRect(0, 0, width, height), picture.Canvas(), TRect(0, 0, width, height));
+    report.PrintBitmapRect(left, top, left + width, top + height, &part);
+}
+
 void TgrBandReport::DrawControl(TBaseReport& report, const TgrReportControl& c, Integer bandTop) {
     double left = MarginLeft + c.Left, top = bandTop + c.Top;
     double right = left + c.Width, bottom = top + c.Height;
@@ -135,7 +152,7 @@ void TgrBandReport::DrawControl(TBaseReport& report, const TgrReportControl& c, 
             report.Rectangle(left, top, right, bottom);
             return;
         case rckImage:
-            if (c.Picture && !c.Picture->Empty()) report.PrintBitmapRect(left, top, right, bottom, c.Picture.get());
+            if (c.Picture && !c.Picture->Empty()) DrawPicture(report, *c.Picture, left, top, right, bottom);
             return;
         default: break;
     }

@@ -98,6 +98,7 @@ private:
     void Generate(TBaseReport& report);
     void DrawBand(TBaseReport& report, TgrReportBand& band, Integer top);
     void DrawControl(TBaseReport& report, const TgrReportControl& control, Integer bandTop);
+    void DrawPicture(TBaseReport& report, TBitmap& picture, double left, double top, double right, double bottom);
 
     std::unique_ptr<TVzSystem> system_;
     Integer pageCount_ = 0;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "dbgrid/DBGridCursor.h"
+#include "platform/core/Clock.h"
 #include "platform/core/Strings.h"
 #include "platform/data/DataSet.h"
 
@@ -20,6 +22,8 @@ void TgrDBComboGrid::SetAutoFill(bool value) {
 void TgrDBComboGrid::SetAutoLookup(bool value) {
     if (value) {
         SetStoreData(false);
+        SetDataSource(nullptr);
+    } else if (ShowsAutoLookup()) {
         SetDataSource(nullptr);
     }
     autoLookup_ = value;
@@ -43,47 +47,121 @@ Integer TgrDBComboGrid::CalcDropDownHeight(Integer rows) {
 }
 
 std::string TgrDBComboGrid::LocateValue(const std::string& text, bool wholeLength, bool& found) {
+    // A sorted list over an engine cursor searches by key.
+    auto* cursorWindow = dynamic_cast<TgrScrollDataset*>(RecordWindow());
+    if (valueColSorted_ && cursorWindow && DataActive() && !UsesStandardWindow())
+        return cursorWindow->LocateValue(
+            text, GetValueCol(), wholeLength,
+            [this](const std::string& value, const std::string& prefix) { return StartsWith(value, prefix); }, found);
+    return SearchRecords(text, wholeLength, std::string(), std::string(), found);
+}
+
+bool TgrDBComboGrid::StartsWith(const std::string& value, const std::string& prefix) {
+    std::size_t len = prefix.size();
+    if (len == 0 || value.size() < len) return false;
+    std::string a = prefix, b = value.substr(0, len);
+    switch (compareType_) {
+        case ctCaseSensitive: return a == b;
+        case ctCaseInsensitive: return CompareText(a, b) == 0;
+        case ctOwnCompare: {
+            Integer result = 1;
+            if (OnComboLCompareValue) OnComboLCompareValue(this, a, b, Integer(len), result);
+            return result == 0;
+        }
+    }
+    return false;
+}
+
+std::string TgrDBComboGrid::SearchRecords(const std::string& text, bool wholeLength, const std::string& start,
+                                          const std::string& stop, bool& found) {
     found = false;
     TDataSet* ds = DataSet();
-    if (!DataActive() || !ds) return std::string();
-    if (text.empty()) return std::string();
-    auto matches = [&](const std::string& value, std::size_t len) {
-        if (len == 0 || value.size() < len || text.size() < len) return false;
-        std::string a = text.substr(0, len), b = value.substr(0, len);
-        switch (compareType_) {
-            case ctCaseSensitive: return a == b;
-            case ctCaseInsensitive: return CompareText(a, b) == 0;
-            case ctOwnCompare: {
-                Integer result = 1;
-                if (OnComboLCompareValue) OnComboLCompareValue(this, a, b, Integer(len), result);
-                return result == 0;
-            }
-        }
-        return false;
-    };
+    if (!DataActive() || !ds || text.empty()) return std::string();
     std::string back = ds->IsEmpty() ? std::string() : ds->GetBookmark();
     std::string best;
     std::size_t bestLen = 0;
     ds->DisableControls();
     try {
-        for (ds->First(); !ds->Eof(); ds->Next()) {
-            Variant v = ReadActiveRecordCellValue(GetValueCol(), Variant(ds->GetBookmark()));
+        if (start.empty() || !ds->BookmarkValid(start)) ds->First();
+        else ds->GotoBookmark(start);
+        for (; !ds->Eof(); ds->Next()) {
+            std::string bookmark = ds->GetBookmark();
+            Variant v = ReadActiveRecordCellValue(GetValueCol(), Variant(bookmark));
             std::string value = v.IsEmpty() || v.IsNull() ? std::string() : v.AsString();
             std::size_t len = wholeLength ? text.size() : std::min(text.size(), value.size());
-            if (matches(value, len) && len > bestLen) {
-                best = ds->GetBookmark();
+            if (len > bestLen && StartsWith(value, text.substr(0, len))) {
+                best = bookmark;
                 bestLen = len;
                 found = true;
                 if (len == text.size()) break;
             }
+            if (!stop.empty() && CompareBookmarks(bookmark, stop) == 0) break;
         }
     } catch (const std::exception&) {
         found = false;
         best.clear();
     }
-    if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
+    try {
+        if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
+    } catch (...) {
+        ds->EnableControls();
+        throw;
+    }
     ds->EnableControls();
     return best;
+}
+
+std::string TgrDBComboGrid::ValueText(const std::string& bookmark) {
+    TDataSet* ds = DataSet();
+    if (!DataActive() || !ds || bookmark.empty()) return std::string();
+    Variant v = GetCellValue(GetValueCol(), Variant(bookmark));
+    return v.IsEmpty() || v.IsNull() ? std::string() : v.AsString();
+}
+
+void TgrDBComboGrid::ShowComboRecord(const std::string& bookmark) {
+    if (bookmark.empty() || !DataActive()) return;
+    TgrGridData* window = RecordWindow();
+    LockUpdate();
+    try {
+        DeselectAllRows();
+        window->SetTopBookmark(bookmark);
+        Integer visible = std::max<Integer>(1, std::min(GetDropDownRows(), window->GetRowCount()));
+        Integer back = autoSearch_ == asBottom ? visible - 1 : autoSearch_ == asCenter ? (visible - 1) / 2 : 0;
+        if (back > 0) {
+            // Moving back from the record, then making the record reached
+            // the top one, brings the found record down as far as the
+            // records before it allow.
+            Integer moved = window->ScrollBy(-back);
+            window->SetTopBookmark(window->GetCurrentBookmark());
+            window->ScrollBy(-moved);
+        }
+        GotoDataRow(Variant(bookmark));
+        SyncListBoxSelection(true);
+        if (RowSelectMode() != rsNone && !IsRecordSelected(Variant(bookmark)))
+            SelectRows(Variant(bookmark), Variant(bookmark), true);
+    } catch (...) {
+        UnlockUpdate();
+        throw;
+    }
+    UnlockUpdate();
+    Invalidate();
+}
+
+void TgrDBComboGrid::ExpireSearchText() {
+    std::uint64_t now = CurrentClock().TickMs();
+    if (now - lastKeyTick_ > SearchTextExpiry) searchText_.clear();
+    lastKeyTick_ = now;
+}
+
+void TgrDBComboGrid::DoCellLoaded(Integer dataCol, const Variant& dataRow, Variant& value) {
+    TgrCustomDBGrid::DoCellLoaded(dataCol, dataRow, value);
+    if (auto* owner = dynamic_cast<TgrCustomDBGrid*>(OwnerGrid())) owner->DoComboCellLoaded(dataCol, dataRow, value);
+}
+
+void TgrDBComboGrid::SetAutoLookupDataSet(TDataSet* dataSet) {
+    if (!lookupSource_) lookupSource_ = new TDataSource(this);
+    lookupSource_->SetDataSet(dataSet);
+    SetDataSource(lookupSource_);
 }
 
 // ------------------------------------------------------------ the combo

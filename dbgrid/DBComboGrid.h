@@ -5,14 +5,12 @@
 // text typed into the owner grid's cell. TgrDBCombo is the combo of a
 // data-aware grid: its settings live in its list.
 
+#include <cstdint>
 #include <string>
 
 #include "dbgrid/DBGrid.h"
 #include "grid/GridCombo.h"
 
-enum TgrComboCompareType { ctCaseSensitive, ctCaseInsensitive, ctOwnCompare };
-enum TgrComboAutoSearchType { asNone, asTop, asCenter, asBottom };
-enum TgrConvertCase { afcOnEdit, afcUpperCase, afcLowerCase, afcNone };
 
 class TgrDBComboGrid : public TgrCustomDBGrid {
 public:
@@ -26,7 +24,13 @@ public:
     void SetDropDownCols(Integer value) override { dropDownCols_ = value; }
     Integer GetValueCol() const override { return valueCol_; }
     void SetValueCol(Integer value) override { valueCol_ = value; }
+    bool GetValueColSorted() const override { return valueColSorted_; }
+    TgrComboCompareType GetCompareType() const override { return compareType_; }
+    TgrComboAutoSearchType GetAutoSearch() const override { return autoSearch_; }
+    bool GetAutoFill() const override { return autoFill_; }
+    TgrConvertCase GetAutoFillConvertCase() const override { return autoFillConvertCase_; }
     bool ValueColSorted() const { return valueColSorted_; }
+
     void SetValueColSorted(bool value) { valueColSorted_ = value; }
     TgrComboCompareType CompareType() const { return compareType_; }
     void SetCompareType(TgrComboCompareType value) { compareType_ = value; }
@@ -46,11 +50,42 @@ public:
 
     // The height of a drop-down of rows records; a short dataset shrinks it
     // to its records, keeping room for one row.
-    Integer CalcDropDownHeight(Integer rows);
+    Integer CalcDropDownHeight(Integer rows) override;
     // The record whose value column best matches text: the longest
     // matching prefix, the first of equals; a complete match ends the
     // search. wholeLength asks the whole text to match. Empty when none.
     std::string LocateValue(const std::string& text, bool wholeLength, bool& found);
+    // The same search over part of the records: from the record start (the
+    // first record when empty) to the end, or through the record stop.
+    std::string SearchRecords(const std::string& text, bool wholeLength, const std::string& start,
+                              const std::string& stop, bool& found);
+    // The value column's text of a record ("" for none or Null).
+    std::string ValueText(const std::string& bookmark);
+    // Text starts with prefix under the list's CompareType.
+    bool StartsWith(const std::string& text, const std::string& prefix);
+    // Makes a found record the list's current and only selected record,
+    // placed by AutoSearch: asTop on the first visible row, asCenter in the
+    // middle, asBottom on the last, as far as the records before it allow.
+    void ShowComboRecord(const std::string& bookmark);
+
+    // Incremental search of a sorted list: the characters typed within
+    // this many milliseconds of each other make up one search text.
+    static constexpr std::uint64_t SearchTextExpiry = 2000;
+    const std::string& SearchText() const { return searchText_; }
+    void SetSearchText(const std::string& text) { searchText_ = text; }
+    // Forgets the search text when the last key is too long ago; notes the
+    // time of this key.
+    void ExpireSearchText();
+
+    // The owner grid hears of every cell the list loads.
+    void DoCellLoaded(Integer dataCol, const Variant& dataRow, Variant& value) override;
+
+    // The data source the list made itself to show a lookup field's
+    // dataset (nullptr without one).
+    TDataSource* AutoLookupSource() const { return lookupSource_; }
+    // Shows a dataset through the list's own lookup data source.
+    void SetAutoLookupDataSet(TDataSet* dataSet);
+    bool ShowsAutoLookup() const { return lookupSource_ && DataSource() == lookupSource_; }
 
 private:
     Integer dropDownRows_ = 4, dropDownCols_ = 1, valueCol_ = 1;
@@ -61,6 +96,9 @@ private:
     TgrConvertCase autoFillConvertCase_ = afcOnEdit;
     TgrDropDownStyle dropDownStyle_ = ddDropDown;
     bool autoLookup_ = true;
+    std::string searchText_;
+    std::uint64_t lastKeyTick_ = 0;
+    TDataSource* lookupSource_ = nullptr;
 };
 
 // The combo of a data-aware grid. Every setting is read from and written to

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "dbgrid/DBComboGrid.h"
+#include "dbgrid/DBGridCurrentCell.h"
 #include "dbgrid/DBGridCursor.h"
 #include "dbgrid/DBGridPrint.h"
 #include "platform/core/Format.h"
@@ -39,6 +40,7 @@ std::string DataRowText(const Variant& dataRow) { return dataRow.IsString() ? da
 // ------------------------------------------------------------ construction
 
 TgrCustomDBGrid::TgrCustomDBGrid(TComponent* owner) : TgrBaseGrid(owner) {
+    RegisterPublished();
     SetResizeRows(rrAll);
     dataLink_ = std::make_unique<TgrGridDataLink>(this);
     standardWindow_ = std::make_unique<TgrStandardDataset>(this);
@@ -47,6 +49,7 @@ TgrCustomDBGrid::TgrCustomDBGrid(TComponent* owner) : TgrBaseGrid(owner) {
     window_ = bdeWindow_.get();
     selection_ = std::make_unique<TgrDBSelection>(
         [this](const std::string& a, const std::string& b) { return CompareBookmarks(a, b); });
+    InstallCurrentCell(std::make_unique<TgrDBCurrentCell>(this));
     ResetEditTracking();
     constructing_ = false;
 }
@@ -113,9 +116,11 @@ void TgrCustomDBGrid::FireComboDropDownIfDropped(bool wasDropped) {
 void TgrCustomDBGrid::LocateComboRow() {
     auto* combo = dynamic_cast<TgrDBCombo*>(EffectiveCombo(CurrentDataCol(), CurrentDataRow()));
     if (!combo || !IsComboUsable(combo)) return;
+    PrepareComboData(false);
     if (dataActive_) DoComboInit(CurrentDataCol(), GetCurrentDataRow());
     TgrDBComboGrid* list = combo->DBComboGrid();
     if (!list->DataBound() || !list->DataActive()) return;
+    list->SetSearchText(std::string());
     TDataSet* listSet = list->DataSet();
     listSet->First();
     list->CalcDropDownHeight(std::max<Integer>(1, combo->GetDropDownRows()));
@@ -125,7 +130,7 @@ void TgrCustomDBGrid::LocateComboRow() {
     if (current.IsEmpty() || current.IsNull()) return;
     bool found = false;
     std::string bookmark = list->LocateValue(current.AsString(), false, found);
-    if (found) list->GotoDataRow(Variant(bookmark));
+    if (found) list->ShowComboRecord(bookmark);
 }
 
 void TgrCustomDBGrid::RollUpCombo(bool accept) {
@@ -135,14 +140,16 @@ void TgrCustomDBGrid::RollUpCombo(bool accept) {
         return;
     }
     TgrBaseGrid* list = combo->ComboGrid();
+    auto* dbList = dynamic_cast<TgrDBComboGrid*>(list);
     Variant value;
     bool take = accept && list && list->CurrentDataRow() >= 1 && list->CurrentDataRow() <= list->Rows();
     if (take) {
         Integer valueCol = std::clamp<Integer>(combo->ValueCol, 1, std::max<Integer>(1, list->Cols()));
-        value = list->GetCellValue(valueCol, list->CurrentDataRow());
+        value = dbList && dbList->DataActive() ? GetComboValue(dbList, valueCol)
+                                               : list->GetCellValue(valueCol, list->CurrentDataRow());
     }
     TgrBaseGrid::RollUpCombo(false);
-    if (take) {
+    if (take && !ApplyComboValue(dbList, value)) {
         if (TgrCurrentCell* cell = CurrentCell()) cell->ClearValue();
         if (EditCurrentCell(value.IsEmpty() || value.IsNull() ? std::string() : value.AsString())) EndCellEdit();
     }
@@ -407,6 +414,8 @@ void TgrCustomDBGrid::DataLinkActiveChanged(bool active) {
         if (UsesStandardWindow()) window_->SetWindowSize(VisibleRecordCount());
         dataActive_ = window_->IsActive();
         if (!UsesStandardWindow()) bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
+        // Properties a form file gave records before the dataset opened.
+        ApplyStreamedProperties(true);
     } else {
         window_->ActiveChanged(false);
         dataActive_ = false;
@@ -441,19 +450,23 @@ void TgrCustomDBGrid::DataLinkScrolled(Integer distance) {
 void TgrCustomDBGrid::DataLinkChanged() {
     window_->ClearCaches();
     if (syncDepth_ > 0) return;
-    if (!UsesStandardWindow() && dataActive_) {
-        // Its copies may be stale: the window reopens its cursor, then
-        // shows the dataset's record. Cloning a cursor may notify again.
-        if (reopenDepth_ > 0) return;
-        TCounterGuard guard(reopenDepth_);
-        bdeWindow_->ActiveChanged(false);
-        bdeWindow_->ActiveChanged(true);
-        bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
-    }
+    // While a new record is pending its placeholder row stays.
+    if (!UsesStandardWindow() && dataActive_ && !bdeWindow_->Inserting() && !ReopenCursorWindow()) return;
     UpdateRowCount();
     SyncCurrentRecord();
     Invalidate();
     UpdateScrollBars();
+}
+
+bool TgrCustomDBGrid::ReopenCursorWindow() {
+    // Its copies may be stale: the window reopens its cursor, then shows
+    // the dataset's record. Cloning a cursor may notify again.
+    if (reopenDepth_ > 0) return false;
+    TCounterGuard guard(reopenDepth_);
+    bdeWindow_->ActiveChanged(false);
+    bdeWindow_->ActiveChanged(true);
+    bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
+    return true;
 }
 
 void TgrCustomDBGrid::DataLinkEditingChanged() {
@@ -464,6 +477,12 @@ void TgrCustomDBGrid::DataLinkEditingChanged() {
     if (now) {
         editKind_ = ds && ds->State() == dsInsert ? (ds->Eof() ? 2 : 3) : 1;
         editStartRecord_ = currentRecord_;
+        // The engine-cursor window shows the new record as a placeholder
+        // row: before the record it is inserted at, or after the last one.
+        if (!UsesStandardWindow() && dataActive_) {
+            if (editKind_ == 2) bdeWindow_->BeginAppend();
+            else if (editKind_ == 3) bdeWindow_->BeginInsert(editStartRecord_);
+        }
         window_->ClearCaches();
         UpdateRowCount();
         if (editKind_ != 1) SyncCurrentRecord();
@@ -473,6 +492,13 @@ void TgrCustomDBGrid::DataLinkEditingChanged() {
         if (editKind_ != 1) {
             rowProps_.Reset(std::string(), TgrPropIdSet::All());
             cellProps_.ResetRecord(std::string(), TgrPropIdSet::All());
+            if (!UsesStandardWindow() && bdeWindow_->Inserting()) {
+                bdeWindow_->EndInsert();
+                // A posted record is new to the cursor.
+                ReopenCursorWindow();
+                UpdateRowCount();
+                SyncCurrentRecord();
+            }
         }
         editKind_ = 0;
         updatePending_ = cellEditing_ = false;
@@ -917,6 +943,13 @@ void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
     }
     bool dropKey = (key == VK_F4 && !ctrl && !alt && !shift.Contains(ssShift)) ||
                    (alt && !ctrl && !shift.Contains(ssShift) && (key == VK_DOWN || key == VK_UP));
+    if (dropKey && CanDropDownDateTime(CurrentDataCol(), CurrentDataRow())) {
+        TgrDateTimeDefComponent* def = EffectiveDateTimeDef(CurrentDataCol(), CurrentDataRow());
+        FireDateTimeInit(def, CurrentDataCol(), CurrentDataRow());
+        TgrBaseGrid::GridKeyDown(key, shift);
+        if (key == 0) FireDateTimeDropDown(def, CurrentDataCol(), CurrentDataRow());
+        return;
+    }
     if (dropKey) {
         TgrCombo* combo = EffectiveCombo(CurrentDataCol(), CurrentDataRow());
         if (combo && !IsComboUsable(combo)) {
@@ -990,10 +1023,19 @@ void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
     TgrBaseGrid::GridKeyDown(key, shift);
 }
 
+Variant TgrCustomDBGrid::MouseDataRow(Integer displayRow) {
+    if (!dataBound_) return Variant(displayRow >= 1 && displayRow < RowTotal() ? DataRowOfDisplay(displayRow) : displayRow);
+    if (dataActive_ && displayRow >= 1 && displayRow < RowTotal()) return DataRowOfRow(DataRowOfDisplay(displayRow));
+    return Variant(displayRow < 0 ? 0 : displayRow);
+}
+
 void TgrCustomDBGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     TCellCoord_ts cell = CellUnderMouse(x, y);
-    clickColDown_ = cell.Col >= 1 ? DataColOfDisplay(cell.Col) : 0;
-    clickRowDown_ = dataActive_ && cell.Row >= 1 ? DataRowOfRow(DataRowOfDisplay(cell.Row)) : Variant();
+    clickColDown_ = cell.Col >= 1 && cell.Col < ColTotal() ? DataColOfDisplay(cell.Col) : 0;
+    clickRowDown_ = MouseDataRow(cell.Row);
+    clickPosDown_ = ClickPositionOf(cell.Col, cell.Row);
+    if (button == mbLeft && shift.Contains(ssDouble) && (!dataBound_ || dataActive_))
+        DoDblClickCell(clickColDown_, clickRowDown_, clickPosDown_);
     // A press on the current cell's combo button: the list is prepared, or
     // refused when it lists this grid's own records.
     TgrCellPaintInfo info;
@@ -1010,11 +1052,154 @@ void TgrCustomDBGrid::MouseDown(TMouseButton button, TShiftState shift, int x, i
 }
 
 void TgrCustomDBGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    TgrBaseGrid::MouseUp(button, shift, x, y);
     TCellCoord_ts cell = CellUnderMouse(x, y);
-    Integer col = cell.Col >= 1 ? DataColOfDisplay(cell.Col) : 0;
-    clickRowUp_ = dataActive_ && cell.Row >= 1 ? DataRowOfRow(DataRowOfDisplay(cell.Row)) : Variant();
-    if (OnClickCell && dataActive_) OnClickCell(this, clickColDown_, clickRowDown_, col, clickRowUp_);
+    TgrBaseGrid::MouseUp(button, shift, x, y);
+    Integer col = cell.Col >= 1 && cell.Col < ColTotal() ? DataColOfDisplay(cell.Col) : 0;
+    clickRowUp_ = MouseDataRow(cell.Row);
+    if (!dataBound_ || dataActive_)
+        DoClickCell(clickColDown_, clickRowDown_, col, clickRowUp_, clickPosDown_, ClickPositionOf(cell.Col, cell.Row));
+}
+
+Variant TgrCustomDBGrid::RowDataRow(Integer dataRow) {
+    if (!dataBound_) return Variant(dataRow);
+    return dataActive_ ? DataRowOfRow(dataRow) : Variant(std::string());
+}
+
+void TgrCustomDBGrid::DoClickCell(Integer dataColDown, const Variant& dataRowDown, Integer dataColUp,
+                                  const Variant& dataRowUp, TgrClickPosition downPos, TgrClickPosition upPos) {
+    if (OnClickCell) OnClickCell(this, dataColDown, Variant(dataRowDown), dataColUp, Variant(dataRowUp), downPos, upPos);
+}
+
+void TgrCustomDBGrid::DoDblClickCell(Integer dataCol, const Variant& dataRow, TgrClickPosition pos) {
+    if (OnDblClickCell) OnDblClickCell(this, dataCol, Variant(dataRow), pos);
+}
+
+void TgrCustomDBGrid::DoButtonDown(Integer dataCol, const Variant& dataRow) {
+    if (OnButtonDown) OnButtonDown(this, dataCol, Variant(dataRow));
+}
+
+void TgrCustomDBGrid::DoButtonUp(Integer dataCol, const Variant& dataRow) {
+    if (OnButtonUp) OnButtonUp(this, dataCol, Variant(dataRow));
+}
+
+void TgrCustomDBGrid::DoButtonClick(Integer dataCol, const Variant& dataRow) {
+    if (OnButtonClick) OnButtonClick(this, dataCol, Variant(dataRow));
+}
+
+void TgrCustomDBGrid::DoShowEditor(Integer dataCol, const Variant& dataRow, bool& cancel) {
+    cancel = false;
+    if (OnShowEditor) OnShowEditor(this, dataCol, Variant(dataRow), cancel);
+}
+
+void TgrCustomDBGrid::DoDateTimeInit(TgrDateTimeDefComponent* def, Integer dataCol, const Variant& dataRow) {
+    if (OnDateTimeInit) OnDateTimeInit(this, def, dataCol, Variant(dataRow));
+}
+
+void TgrCustomDBGrid::DoDateTimeDropDown(TgrDateTimeDefComponent* def, Integer dataCol, const Variant& dataRow) {
+    if (OnDateTimeDropDown) OnDateTimeDropDown(this, def, dataCol, Variant(dataRow));
+}
+
+void TgrCustomDBGrid::DoDateTimeRollUp(TgrDateTimeDefComponent* def, Integer dataCol, const Variant& dataRow) {
+    if (OnDateTimeRollUp) OnDateTimeRollUp(this, def, dataCol, Variant(dataRow));
+}
+
+void TgrCustomDBGrid::DoDateTimeGetValue(TgrDateTimeDefComponent* def, Integer dataCol, const Variant& dataRow,
+                                         Variant& value) {
+    if (OnDateTimeGetValue) OnDateTimeGetValue(this, def, dataCol, Variant(dataRow), value);
+}
+
+void TgrCustomDBGrid::FireButtonDown(Integer dataCol, Integer dataRow) { DoButtonDown(dataCol, RowDataRow(dataRow)); }
+void TgrCustomDBGrid::FireButtonUp(Integer dataCol, Integer dataRow) { DoButtonUp(dataCol, RowDataRow(dataRow)); }
+void TgrCustomDBGrid::FireButtonClick(Integer dataCol, Integer dataRow) {
+    DoButtonClick(dataCol, RowDataRow(dataRow));
+}
+
+void TgrCustomDBGrid::FireDateTimeInit(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {
+    DoDateTimeInit(def, dataCol, RowDataRow(dataRow));
+}
+
+void TgrCustomDBGrid::FireDateTimeDropDown(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {
+    DoDateTimeDropDown(def, dataCol, RowDataRow(dataRow));
+}
+
+void TgrCustomDBGrid::FireDateTimeRollUp(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {
+    DoDateTimeRollUp(def, dataCol, RowDataRow(dataRow));
+}
+
+void TgrCustomDBGrid::FireDateTimeGetValue(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow,
+                                           Variant& value) {
+    DoDateTimeGetValue(def, dataCol, RowDataRow(dataRow), value);
+}
+
+void TgrCustomDBGrid::DoSpinButtonDown(Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton) {
+    if (OnSpinButtonDown) OnSpinButtonDown(this, dataCol, Variant(dataRow), spinButton);
+}
+
+void TgrCustomDBGrid::DoSpinButtonUp(Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton) {
+    if (OnSpinButtonUp) OnSpinButtonUp(this, dataCol, Variant(dataRow), spinButton);
+}
+
+void TgrCustomDBGrid::DoSpinButtonClick(Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton) {
+    if (OnSpinButtonClick) OnSpinButtonClick(this, dataCol, Variant(dataRow), spinButton);
+}
+
+void TgrCustomDBGrid::DoSpinRepeat(Integer dataCol, const Variant& dataRow, Integer count, TgrSpinButton spinButton) {
+    if (OnSpinRepeat) OnSpinRepeat(this, dataCol, Variant(dataRow), count, spinButton);
+}
+
+void TgrCustomDBGrid::DoSpinIncrement(Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton,
+                                      Variant& value, Integer& pos, Integer& len, bool& accept) {
+    if (OnSpinIncrement) OnSpinIncrement(this, dataCol, Variant(dataRow), spinButton, value, pos, len, accept);
+}
+
+void TgrCustomDBGrid::DoInvalidMaskValue(Integer dataCol, const Variant& dataRow, bool& accept) {
+    accept = false;
+    if (OnInvalidMaskValue) OnInvalidMaskValue(this, dataCol, Variant(dataRow), accept);
+}
+
+void TgrCustomDBGrid::DoInvalidMaskEdit(const std::string& keys, Integer dataCol, const Variant& dataRow,
+                                        bool& accept) {
+    accept = false;
+    if (OnInvalidMaskEdit) OnInvalidMaskEdit(this, keys, dataCol, Variant(dataRow), accept);
+}
+
+void TgrCustomDBGrid::FireSpinButtonDown(Integer dataCol, Integer dataRow, TgrSpinButton button) {
+    DoSpinButtonDown(dataCol, RowDataRow(dataRow), button);
+}
+
+void TgrCustomDBGrid::FireSpinButtonUp(Integer dataCol, Integer dataRow, TgrSpinButton button) {
+    DoSpinButtonUp(dataCol, RowDataRow(dataRow), button);
+}
+
+void TgrCustomDBGrid::FireSpinButtonClick(Integer dataCol, Integer dataRow, TgrSpinButton button) {
+    DoSpinButtonClick(dataCol, RowDataRow(dataRow), button);
+}
+
+void TgrCustomDBGrid::FireSpinRepeat(Integer dataCol, Integer dataRow, TgrSpinButton button, Integer count) {
+    DoSpinRepeat(dataCol, RowDataRow(dataRow), count, button);
+    SpinCellValue(dataCol, dataRow, button == spbUp);
+}
+
+void TgrCustomDBGrid::FireSpinIncrement(Integer dataCol, Integer dataRow, bool& accept, Integer& pos, Integer& len,
+                                        Variant& value, bool up) {
+    DoSpinIncrement(dataCol, RowDataRow(dataRow), up ? spbUp : spbDown, value, pos, len, accept);
+}
+
+void TgrCustomDBGrid::FireInvalidMaskValue(bool& accept) {
+    DoInvalidMaskValue(CurrentDataCol(), EventDataRow(CurrentDataRow()), accept);
+}
+
+void TgrCustomDBGrid::FireInvalidMaskEdit(const std::string& keys, bool& accept) {
+    DoInvalidMaskEdit(keys, CurrentDataCol(), EventDataRow(CurrentDataRow()), accept);
+}
+
+bool TgrCustomDBGrid::StartEditing(Byte selectMode, bool updateNow) {
+    if (HasCurrentCell() && (!dataBound_ || dataActive_)) {
+        bool cancel = false;
+        DoShowEditor(CurrentDataCol(), EventDataRow(CurrentDataRow()), cancel);
+        if (cancel) return false;
+    }
+    return TgrBaseGrid::StartEditing(selectMode, updateNow);
 }
 
 // ------------------------------------------------------------ editing
@@ -1036,32 +1221,25 @@ void TgrCustomDBGrid::StoreEditText(Integer col, Integer row, const std::string&
     EditCurrentCell(text);
 }
 
-bool TgrCustomDBGrid::BeginRecordEdit(Integer dataCol) {
+bool TgrCustomDBGrid::BeginRecordEdit(Integer dataCol, bool eventsFired) {
     TgrDBField* f = FieldAdapter(dataCol);
     TgrCol* col = Col(dataCol);
     if (!f || !f->Field()->CanModify() || (col && col->GetReadOnly())) return false;
     if (!cellEditing_) {
-        bool cancel = false;
-        if (OnStartCellEdit) OnStartCellEdit(this, dataCol, Variant(currentRecord_), cancel);
-        if (cancel) return false;
-        if (!dataLink_->Editing()) {
-            if (OnStartRowEdit) OnStartRowEdit(this, Variant(currentRecord_), cancel);
-            if (cancel) return false;
-            if (!dataLink_->Edit()) return false;
-        }
+        if (!eventsFired && (!FireStartCellEdit() || !FireStartRowEdit())) return false;
+        if (!dataLink_->Editing() && !dataLink_->Edit()) return false;
         cellEditing_ = true;
     }
     updatePending_ = true;
     return true;
 }
 
-// The in-cell control starts an edit of the current cell: the record goes
-// into edit mode; the control's value is written when the cell is left.
+// The in-cell control starts an edit of the current cell (the start events
+// have fired): the record goes into edit mode; the control's value is
+// written when the cell is left.
 bool TgrCustomDBGrid::PrepareCellEdit(Integer dataCol, bool byUser) {
     if (!dataActive_) return TgrBaseGrid::PrepareCellEdit(dataCol, byUser);
-    if (!BeginRecordEdit(dataCol)) return false;
-    if (OnCellEdit) OnCellEdit(this, dataCol, Variant(currentRecord_), byUser);
-    return true;
+    return BeginRecordEdit(dataCol, true);
 }
 
 Variant TgrCustomDBGrid::PendingValue() {
@@ -1076,7 +1254,7 @@ bool TgrCustomDBGrid::EditCurrentCell(const std::string& text) {
     Integer dataCol = CurrentDataCol();
     if (!BeginRecordEdit(dataCol)) return false;
     pendingValue_ = Variant(text);
-    if (OnCellEdit) OnCellEdit(this, dataCol, Variant(currentRecord_), true);
+    FireCellEdit(dataCol, CurrentDataRow(), true);
     Integer row = window_->GetActiveRow();
     if (row >= 1 && row < RowTotal()) InvalidateRow(DisplayRowOfData(row));
     return true;
@@ -1088,7 +1266,7 @@ bool TgrCustomDBGrid::EndCellEdit() {
         return true;
     }
     bool cancel = false;
-    if (OnEndCellEdit) OnEndCellEdit(this, CurrentDataCol(), Variant(currentRecord_), cancel);
+    DoEndCellEdit(CurrentDataCol(), Variant(currentRecord_), cancel);
     if (cancel) return false;
     try {
         dataLink_->UpdateRecord();
@@ -1108,7 +1286,7 @@ bool TgrCustomDBGrid::PostEdit() {
     TDataSet* ds = DataSet();
     if (ds->State() != dsEdit && ds->State() != dsInsert) return true;
     bool cancel = false;
-    if (OnEndRowEdit) OnEndRowEdit(this, Variant(currentRecord_), cancel);
+    DoEndRowEdit(Variant(currentRecord_), cancel);
     if (cancel) return false;
     try {
         ds->Post();
@@ -1123,11 +1301,10 @@ bool TgrCustomDBGrid::PostEdit() {
 void TgrCustomDBGrid::UndoEdit() {
     if (!dataActive_) return;
     if (updatePending_) {
-        bool cancel = false;
-        if (OnUndoCellEdit) OnUndoCellEdit(this, CurrentDataCol(), Variant(currentRecord_), true, cancel);
-        if (cancel) return;
+        if (!FireUndoCellEdit(true)) return;
         updatePending_ = cellEditing_ = false;
         pendingValue_ = Variant();
+        ForgetClassEdit();
         if (Editor() && EditingActive()) Editor()->LoadFromGrid();
         Invalidate();
         TDataSet* ds = DataSet();
@@ -1137,11 +1314,46 @@ void TgrCustomDBGrid::UndoEdit() {
     }
     TDataSet* ds = DataSet();
     if (ds->State() != dsEdit && ds->State() != dsInsert) return;
-    bool cancel = false;
-    if (OnUndoRowEdit) OnUndoRowEdit(this, Variant(currentRecord_), true, cancel);
-    if (cancel) return;
+    if (!FireUndoRowEdit(true, true)) return;
     ds->Cancel();
+    ForgetClassEdit();
     if (Editor() && EditingActive()) Editor()->LoadFromGrid();
+}
+
+void TgrCustomDBGrid::ForgetClassEdit() {
+    // The grid class's own edit state ends with the record's: the next
+    // typing starts a new edit from the field's value.
+    if (TgrCurrentCell* cell = CurrentCell()) cell->ClearValue();
+    ClearRowEditState(CurrentDataRow());
+    HideCellControl();
+}
+
+bool TgrCustomDBGrid::IsCurrentCellShown() {
+    if (!HasCurrentCell() || !HasWindow()) return false;
+    Integer row = dataActive_ ? window_->GetBookmarkRow(currentRecord_) : CurrentDataRow();
+    if (row < 1 || row > Rows()) return false;
+    TRect cell = CellPixels(CurrentDisplayCol(), DisplayRowOfData(row));
+    return cell.Right > cell.Left && cell.Bottom > cell.Top && cell.Left < ClientWidth() && cell.Top < ClientHeight();
+}
+
+bool TgrCustomDBGrid::IsCurrentDataRow(const Variant& dataRow) {
+    return dataActive_ && dataRow.IsString() && CompareBookmarks(dataRow.AsString(), currentRecord_) == 0;
+}
+
+void TgrCustomDBGrid::PutCellValue(Integer dataCol, const Variant& dataRow, const Variant& value) {
+    if (!dataBound_) {
+        TgrBaseGrid::PutCellValue(dataCol, dataRow.AsInteger(), value);
+        return;
+    }
+    if (dataCol < 1 || dataCol > Cols() || !IsCurrentDataRow(dataRow)) return;
+    if (!FieldAdapter(dataCol)) return;
+    if (!BeginRecordEdit(dataCol)) return;
+    pendingValue_ = value;
+    EndCellEdit();
+}
+
+bool TgrCustomDBGrid::OnAppendedRecord() const {
+    return dataActive_ && editKind_ == 2;
 }
 
 bool TgrCustomDBGrid::IsDataSetReadOnly() { return dataActive_ && !DataSet()->CanModify(); }
@@ -1257,3 +1469,97 @@ bool TodcDBGrid::WidgetEvent(QEvent* event) {
 void TodcDBGrid::DoEnter() { SetHeadingColor(FocusedHeadingColor); }
 
 void TodcDBGrid::DoExit() { SetHeadingColor(clBtnFace); }
+
+// ------------------------------------------------------------ edit events
+// The grid class's edit life cycle and the record edits of this grid fire
+// the same events: in data mode DataRow is the current record, not bound it
+// is the row number, and the grid class keeps its own bookkeeping.
+
+Variant TgrCustomDBGrid::EventDataRow(Integer dataRow) const {
+    return dataBound_ ? Variant(currentRecord_) : Variant(dataRow);
+}
+
+void TgrCustomDBGrid::DoStartCellEdit(Integer dataCol, const Variant& dataRow, bool& cancel) {
+    cancel = false;
+    if (OnStartCellEdit) OnStartCellEdit(this, dataCol, Variant(dataRow), cancel);
+}
+
+void TgrCustomDBGrid::DoEndCellEdit(Integer dataCol, const Variant& dataRow, bool& cancel) {
+    cancel = false;
+    if (OnEndCellEdit) OnEndCellEdit(this, dataCol, Variant(dataRow), cancel);
+}
+
+void TgrCustomDBGrid::DoStartRowEdit(const Variant& dataRow, bool& cancel) {
+    cancel = false;
+    if (OnStartRowEdit) OnStartRowEdit(this, Variant(dataRow), cancel);
+}
+
+void TgrCustomDBGrid::DoEndRowEdit(const Variant& dataRow, bool& cancel) {
+    cancel = false;
+    if (OnEndRowEdit) OnEndRowEdit(this, Variant(dataRow), cancel);
+}
+
+void TgrCustomDBGrid::DoCellEdit(Integer dataCol, const Variant& dataRow, bool byUser) {
+    if (OnCellEdit) OnCellEdit(this, dataCol, Variant(dataRow), byUser);
+}
+
+void TgrCustomDBGrid::DoUndoCellEdit(Integer dataCol, const Variant& dataRow, bool byUser, bool& cancel) {
+    cancel = false;
+    if (OnUndoCellEdit) OnUndoCellEdit(this, dataCol, Variant(dataRow), byUser, cancel);
+}
+
+void TgrCustomDBGrid::DoUndoRowEdit(const Variant& dataRow, bool byUser, bool& cancel) {
+    cancel = false;
+    if (OnUndoRowEdit) OnUndoRowEdit(this, Variant(dataRow), byUser, cancel);
+}
+
+bool TgrCustomDBGrid::FireStartCellEdit() {
+    if (dataBound_ ? cellEditing_ : IsCellEditing()) return true;
+    bool cancel = false;
+    DoStartCellEdit(CurrentDataCol(), EventDataRow(CurrentDataRow()), cancel);
+    if (cancel) return false;
+    return dataBound_ || TgrBaseGrid::FireStartCellEdit();
+}
+
+bool TgrCustomDBGrid::FireStartRowEdit() {
+    // In data mode the row edit is the dataset's: it starts once per record.
+    if (dataBound_ ? dataLink_->Editing() : IsRowEditing()) return true;
+    bool cancel = false;
+    DoStartRowEdit(EventDataRow(CurrentDataRow()), cancel);
+    if (cancel) return false;
+    return dataBound_ || TgrBaseGrid::FireStartRowEdit();
+}
+
+void TgrCustomDBGrid::FireCellEdit(Integer dataCol, Integer dataRow, bool byUser) {
+    if (!dataBound_) TgrBaseGrid::FireCellEdit(dataCol, dataRow, byUser);
+    DoCellEdit(dataCol, EventDataRow(dataRow), byUser);
+}
+
+bool TgrCustomDBGrid::FireEndCellEdit() {
+    // Data bound, ending the cell edit writes the value into the field.
+    if (dataBound_) return !dataActive_ || EndCellEdit();
+    bool cancel = false;
+    DoEndCellEdit(CurrentDataCol(), EventDataRow(CurrentDataRow()), cancel);
+    return !cancel && TgrBaseGrid::FireEndCellEdit();
+}
+
+bool TgrCustomDBGrid::FireEndRowEdit() {
+    // Data bound, ending the row edit posts the record.
+    if (dataBound_) return !dataActive_ || PostEdit();
+    bool cancel = false;
+    DoEndRowEdit(EventDataRow(CurrentDataRow()), cancel);
+    return !cancel && TgrBaseGrid::FireEndRowEdit();
+}
+
+bool TgrCustomDBGrid::FireUndoCellEdit(bool byUser) {
+    bool cancel = false;
+    DoUndoCellEdit(CurrentDataCol(), EventDataRow(CurrentDataRow()), byUser, cancel);
+    return !cancel && (dataBound_ || TgrBaseGrid::FireUndoCellEdit(byUser));
+}
+
+bool TgrCustomDBGrid::FireUndoRowEdit(bool byUser, bool asked) {
+    if (!asked) return true;
+    bool cancel = false;
+    DoUndoRowEdit(EventDataRow(CurrentDataRow()), byUser, cancel);
+    return !cancel && (dataBound_ || TgrBaseGrid::FireUndoRowEdit(byUser, asked));
+}

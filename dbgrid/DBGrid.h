@@ -13,6 +13,7 @@
 // has the focus.
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +26,20 @@
 
 class TDataSet;
 class TgrPrintDbGrid;
+class TgrFiler;
+class TgrPropCollection;
+class TgrCellCollection;
+
+// Row and cell properties of records read from a form file.
+struct TgrStreamedRecordRow {
+    std::string Record;
+    std::map<TgrPropId, Variant> Props;
+};
+struct TgrStreamedRecordCell {
+    Integer DataCol = 0;
+    std::string Record;
+    std::map<TgrPropId, Variant> Props;
+};
 
 enum TgrDatasetType { dstStandard, dstBDE };
 enum TgrFieldState { fsDefault, fsCustomized };
@@ -57,8 +72,33 @@ class TgrDBComboGrid;
 // Combo is the list of the combo concerned.
 using TgrDBComboCellEvent =
     std::function<void(TObject*, TgrDBComboGrid* combo, Integer dataCol, const Variant& dataRow)>;
-using TgrDBClickCellEvent = std::function<void(TObject*, Integer dataColDown, const Variant& dataRowDown,
-                                               Integer dataColUp, const Variant& dataRowUp)>;
+using TgrDBComboGetValueEvent =
+    std::function<void(TObject*, TgrDBComboGrid* combo, Integer gridDataCol, const Variant& gridDataRow,
+                       const Variant& comboDataRow, Variant& value)>;
+using TgrDBComboCellLoadedEvent = std::function<void(TObject*, TgrDBComboGrid* combo, Integer dataCol,
+                                                     const Variant& dataRow, Variant& value)>;
+using TgrDBClickCellEvent =
+    std::function<void(TObject*, Integer dataColDown, const Variant& dataRowDown, Integer dataColUp,
+                       const Variant& dataRowUp, TgrClickPosition downPos, TgrClickPosition upPos)>;
+using TgrDBDblClickCellEvent =
+    std::function<void(TObject*, Integer dataCol, const Variant& dataRow, TgrClickPosition pos)>;
+using TgrDBButtonEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow)>;
+using TgrDBSpinButtonEvent =
+    std::function<void(TObject*, Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton)>;
+using TgrDBSpinRepeatEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, Integer count,
+                                                TgrSpinButton spinButton)>;
+using TgrDBSpinIncrementEvent =
+    std::function<void(TObject*, Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton, Variant& value,
+                       Integer& pos, Integer& len, bool& accept)>;
+using TgrDBInvalidCellValueEvent =
+    std::function<void(TObject*, Integer dataCol, const Variant& dataRow, bool& accept)>;
+using TgrDBInvalidCellEditEvent =
+    std::function<void(TObject*, const std::string& keys, Integer dataCol, const Variant& dataRow, bool& accept)>;
+using TgrDBShowEditorEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, bool& cancel)>;
+using TgrDBDateTimeCellEvent =
+    std::function<void(TObject*, TgrDateTimeDefComponent* dateTimeDef, Integer dataCol, const Variant& dataRow)>;
+using TgrDBDateTimeGetValueEvent = std::function<void(TObject*, TgrDateTimeDefComponent* dateTimeDef,
+                                                      Integer dataCol, const Variant& dataRow, Variant& value)>;
 
 // Scroll-bar codes of the vertical bar.
 enum TgrScrollCode {
@@ -106,6 +146,50 @@ public:
     void SetBookmarkCompareType(TgrBookmarkCompareType value) { bookmarkCompareType_ = value; }
     TgrRecordSelection RecordSelection() const { return selection_->Mode(); }
     void SetRecordSelection(TgrRecordSelection value);
+
+    // Copies another data-aware grid; any other source raises "Cannot
+    // assign <source class> to <grid class>".
+    void Assign(const TPersistent* source) override;
+
+    // ------------------------------------------------ form files
+    // "DataBound" (always written) and "ColPropCount" (customised columns
+    // against an ancestor) beside the grid class's properties; the row and
+    // cell collections of a bound grid name records.
+    void DefineProperties(TgrFiler& filer) override;
+    virtual void WriteDataBound(TWriter& writer);
+    virtual void ReadDataBound(TReader& reader);
+    virtual void WriteColPropCount(TWriter& writer);
+    virtual void ReadColPropCount(TReader& reader);
+    std::unique_ptr<TgrPropCollection> CreateRowCollection(bool fill) override;
+    std::unique_ptr<TgrCellCollection> CreateCellCollection(bool fill) override;
+    void Loaded() override;
+    // Bound, the rows come from the dataset: Rows is not stored, Cols only
+    // for customised columns.
+    bool IsColsStored() const override { return !dataBound_ || fieldState_ == fsCustomized; }
+    bool IsRowsStored() const override { return !dataBound_; }
+    // Registers the published properties of the data-aware grids.
+    static void RegisterPublished();
+    // Properties read for records wait here until the dataset is open.
+    std::vector<TgrStreamedRecordRow>& StreamedRecordRows() { return streamedRows_; }
+    std::vector<TgrStreamedRecordCell>& StreamedRecordCells() { return streamedCells_; }
+    // Applies what was read (with active data); clear empties the lists
+    // either way.
+    void ApplyStreamedProperties(bool clear);
+    bool StreamedDataBound() const { return streamedDataBound_; }
+    void SetStreamedDataBound(bool value) { streamedDataBound_ = value; }
+    // The data source is one this grid made itself.
+    bool OwnsDataSource() const { return DataSource() && DataSource()->Owner() == this; }
+
+    // ------------------------------------------------ layout copying
+    // The data source comes along unless excluded ("datasource" in any
+    // letter case), and not when it is one the source made itself.
+    void CopyGridProperties(TgrBaseGrid* source, const std::string& exclusions) override;
+    // Bound, the properties kept by record are copied.
+    void CopyRowProperties(TgrBaseGrid* source) override;
+    void CopyCellProperties(TgrBaseGrid* source) override;
+    void AssignRowSelection(TgrBaseGrid* source) override;
+    void AssignCellSelection(TgrBaseGrid* source) override;
+    void UpdateSelectType() override;
 
     Integer GetDefaultCols() const override { return dataBound_ ? 1 : TgrBaseGrid::GetDefaultCols(); }
     Integer GetDefaultRows() const override { return dataBound_ ? 1 : TgrBaseGrid::GetDefaultRows(); }
@@ -200,6 +284,15 @@ public:
     // Ins: a new record before the current one; True when inserted.
     bool InsertRecordOnKey();
     bool IsDataSetReadOnly();
+    // The current cell lies in the grid's client area.
+    bool IsCurrentCellShown();
+    bool IsCurrentDataRow(const Variant& dataRow);
+    // Writes a value into the current record's field (nothing for another
+    // record); not data bound, into the grid's stored cell.
+    void PutCellValue(Integer dataCol, const Variant& dataRow, const Variant& value);
+    using TgrBaseGrid::PutCellValue;
+    // The current record is one appended at the end and not posted yet.
+    bool OnAppendedRecord() const;
 
     // ------------------------------------------------ print and export
     void ExportCsv(const std::string& fileName);
@@ -230,10 +323,38 @@ public:
     // Before the current cell's combo drops down: a bound list starts at
     // its first record, its window takes the rows shown, and with a search
     // kind the record matching the cell's value becomes its current one.
-    void LocateComboRow();
+    void LocateComboRow() override;
     // In data mode an accepted value is written into the current record's
     // field (the record stays in edit until the row is left).
     void RollUpCombo(bool accept) override;
+    // Before the current cell's combo is used: a list without a data
+    // source of its own, over a lookup field with AutoLookup, shows the
+    // field's lookup dataset; unless keepLayout its one column is the
+    // lookup result and it searches from the top.
+    void PrepareComboData(bool keepLayout);
+    // The same binding for a list shown at design time.
+    void BindDesignLookup();
+    // A character typed while the current cell's searching list is down:
+    // the matching record becomes the list's current one and value what
+    // goes into the cell (Unassigned for none). True when a record was
+    // found; the list's dataset goes back where it was otherwise.
+    bool ComboSearchKey(char key, Variant& value);
+    Variant ComboSearchKey(char key) override;
+    Variant GetComboValue(Integer valueCol) override;
+    void ApplyComboValue(const Variant& value) override;
+    void FireComboGetValue(Integer dataCol, const Variant& dataRow, Integer comboRow, Variant& value) override;
+    // AutoFill: the typed text of the current cell is completed from the
+    // first record that starts with it, the completion selected. True when
+    // a record was found.
+    bool ComboAutoFill(bool onExit) override;
+    // The value the list's current record puts into the cell: what
+    // OnComboGetValue gives, else the key of a lookup field's record, else
+    // the value column's cell.
+    Variant GetComboValue(TgrDBComboGrid* list, Integer valueCol);
+    // A lookup field takes the key of the record chosen; False for a combo
+    // that is not over a lookup field's dataset.
+    bool ApplyComboValue(TgrDBComboGrid* list, const Variant& value);
+    bool IsApplyingComboValue() const { return applyingComboValue_; }
     void PreparePrint() override;
     void PrintGrid() override;
     void PreviewGrid() override;
@@ -272,14 +393,92 @@ public:
     TgrDBPrintRowEvent OnPrintRow;
     TgrDBPrintCellEvent OnPrintCell;
     TgrDBClickCellEvent OnClickCell;
+    TgrDBDblClickCellEvent OnDblClickCell;
+    TgrDBButtonEvent OnButtonDown;
+    TgrDBButtonEvent OnButtonUp;
+    TgrDBButtonEvent OnButtonClick;
+    TgrDBShowEditorEvent OnShowEditor;
+    TgrDBSpinButtonEvent OnSpinButtonDown;
+    TgrDBSpinButtonEvent OnSpinButtonUp;
+    TgrDBSpinButtonEvent OnSpinButtonClick;
+    TgrDBSpinRepeatEvent OnSpinRepeat;
+    TgrDBSpinIncrementEvent OnSpinIncrement;
+    TgrDBInvalidCellValueEvent OnInvalidMaskValue;
+    TgrDBInvalidCellEditEvent OnInvalidMaskEdit;
+    TgrDBDateTimeCellEvent OnDateTimeInit;
+    TgrDBDateTimeCellEvent OnDateTimeDropDown;
+    TgrDBDateTimeCellEvent OnDateTimeRollUp;
+    TgrDBDateTimeGetValueEvent OnDateTimeGetValue;
     // A cell's combo list is prepared for dropping down, dropped down,
     // closed; DataRow is the grid's current record.
     TgrDBComboCellEvent OnComboInit;
     TgrDBComboCellEvent OnComboDropDown;
     TgrDBComboCellEvent OnComboRollUp;
+    // A value taken from the list is about to reach the cell.
+    TgrDBComboGetValueEvent OnComboGetValue;
+    // A cell of the current cell's list was loaded.
+    TgrDBComboCellLoadedEvent OnComboCellLoaded;
     TNotifyEvent OnFieldLayoutChange;
 
-    // Event firers (each fires only when a handler is assigned).
+    // Event firers (each fires only when a handler is assigned; a var
+    // Cancel starts False).
+    virtual void DoStartCellEdit(Integer dataCol, const Variant& dataRow, bool& cancel);
+    virtual void DoEndCellEdit(Integer dataCol, const Variant& dataRow, bool& cancel);
+    virtual void DoStartRowEdit(const Variant& dataRow, bool& cancel);
+    virtual void DoEndRowEdit(const Variant& dataRow, bool& cancel);
+    virtual void DoCellEdit(Integer dataCol, const Variant& dataRow, bool byUser);
+    virtual void DoUndoCellEdit(Integer dataCol, const Variant& dataRow, bool byUser, bool& cancel);
+    virtual void DoUndoRowEdit(const Variant& dataRow, bool byUser, bool& cancel);
+    virtual void DoClickCell(Integer dataColDown, const Variant& dataRowDown, Integer dataColUp,
+                             const Variant& dataRowUp, TgrClickPosition downPos, TgrClickPosition upPos);
+    virtual void DoDblClickCell(Integer dataCol, const Variant& dataRow, TgrClickPosition pos);
+    virtual void DoButtonDown(Integer dataCol, const Variant& dataRow);
+    virtual void DoButtonUp(Integer dataCol, const Variant& dataRow);
+    virtual void DoButtonClick(Integer dataCol, const Variant& dataRow);
+    virtual void DoShowEditor(Integer dataCol, const Variant& dataRow, bool& cancel);
+    virtual void DoDateTimeInit(TgrDateTimeDefComponent* def, Integer dataCol, const Variant& dataRow);
+    virtual void DoDateTimeDropDown(TgrDateTimeDefComponent* def, Integer dataCol, const Variant& dataRow);
+    virtual void DoDateTimeRollUp(TgrDateTimeDefComponent* def, Integer dataCol, const Variant& dataRow);
+    virtual void DoDateTimeGetValue(TgrDateTimeDefComponent* def, Integer dataCol, const Variant& dataRow,
+                                    Variant& value);
+    virtual void DoSpinButtonDown(Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton);
+    virtual void DoSpinButtonUp(Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton);
+    virtual void DoSpinButtonClick(Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton);
+    virtual void DoSpinRepeat(Integer dataCol, const Variant& dataRow, Integer count, TgrSpinButton spinButton);
+    virtual void DoSpinIncrement(Integer dataCol, const Variant& dataRow, TgrSpinButton spinButton, Variant& value,
+                                 Integer& pos, Integer& len, bool& accept);
+    // Accept starts False.
+    virtual void DoInvalidMaskValue(Integer dataCol, const Variant& dataRow, bool& accept);
+    virtual void DoInvalidMaskEdit(const std::string& keys, Integer dataCol, const Variant& dataRow, bool& accept);
+    void FireSpinButtonDown(Integer dataCol, Integer dataRow, TgrSpinButton button) override;
+    void FireSpinButtonUp(Integer dataCol, Integer dataRow, TgrSpinButton button) override;
+    void FireSpinButtonClick(Integer dataCol, Integer dataRow, TgrSpinButton button) override;
+    // The repeat also steps the cell's value, as in the grid class.
+    void FireSpinRepeat(Integer dataCol, Integer dataRow, TgrSpinButton button, Integer count) override;
+    void FireSpinIncrement(Integer dataCol, Integer dataRow, bool& accept, Integer& pos, Integer& len, Variant& value,
+                           bool up) override;
+    void FireInvalidMaskValue(bool& accept) override;
+    void FireInvalidMaskEdit(const std::string& keys, bool& accept) override;
+    // The grid class's button and date-time hooks name records here.
+    void FireButtonDown(Integer dataCol, Integer dataRow) override;
+    void FireButtonUp(Integer dataCol, Integer dataRow) override;
+    void FireButtonClick(Integer dataCol, Integer dataRow) override;
+    void FireDateTimeInit(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) override;
+    void FireDateTimeDropDown(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) override;
+    void FireDateTimeRollUp(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) override;
+    void FireDateTimeGetValue(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow,
+                              Variant& value) override;
+    // OnShowEditor may keep the editor from opening.
+    bool StartEditing(Byte selectMode, bool updateNow) override;
+    // The grid class's edit events become this grid's: one set of events
+    // whose rows are records.
+    bool FireStartCellEdit() override;
+    bool FireStartRowEdit() override;
+    void FireCellEdit(Integer dataCol, Integer dataRow, bool byUser) override;
+    bool FireEndCellEdit() override;
+    bool FireEndRowEdit() override;
+    bool FireUndoCellEdit(bool byUser) override;
+    bool FireUndoRowEdit(bool byUser, bool asked) override;
     virtual void DoCellLoaded(Integer dataCol, const Variant& dataRow, Variant& value);
     virtual void DoRowLoaded(const Variant& dataRow);
     virtual void DoPrintRow(const Variant& dataRow, bool& cancel);
@@ -289,6 +488,9 @@ public:
     virtual void DoComboInit(Integer dataCol, const Variant& dataRow);
     virtual void DoComboDropDown(Integer dataCol, const Variant& dataRow);
     virtual void DoComboRollUp(Integer dataCol, const Variant& dataRow);
+    virtual void DoComboGetValue(Integer gridDataCol, const Variant& gridDataRow, const Variant& comboDataRow,
+                                 Variant& value);
+    virtual void DoComboCellLoaded(Integer dataCol, const Variant& dataRow, Variant& value);
 
 protected:
     // ------------------------------------------------ base-grid operations
@@ -310,9 +512,13 @@ protected:
     bool PrepareCellEdit(Integer dataCol, bool byUser) override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    // A character typed while a searching list is down searches it; typed
+    // into a cell whose list fills in, the text is completed.
+    bool DoKeyPress(char& key) override;
 
 private:
     friend class TgrPrintDbGrid;
+    friend class TgrDBCurrentCell;
     // Rows := the window's record count (1 while not data active).
     void UpdateRowCount();
     // The dataset's current record becomes the grid's current record.
@@ -324,9 +530,23 @@ private:
     // OnCellChanged when the current column or record moved.
     void NotifyCellChanged();
     void ShowPostError(const std::exception& e);
+    // The engine-cursor window clones its cursor again and shows the
+    // dataset's record; False while it is already doing so.
+    bool ReopenCursorWindow();
+    // After an undo: the grid class's cell and row edit end too.
+    void ForgetClassEdit();
     // Starts an edit of the current record for a column (start events,
     // dataset edit mode); False when refused.
-    bool BeginRecordEdit(Integer dataCol);
+    bool BeginRecordEdit(Integer dataCol, bool eventsFired = false);
+    // The DataRow the edit events name for a row of the grid class.
+    Variant EventDataRow(Integer dataRow) const;
+    // The DataRow of a grid-class row: the record of a window row in data
+    // mode, the row number otherwise.
+    Variant RowDataRow(Integer dataRow);
+    // The mouse cell memory: the record under a display row, or the row
+    // number itself for the heading and outside the rows.
+    Variant MouseDataRow(Integer displayRow);
+
     // The value typed into the current cell: set through EditCurrentCell
     // or held by the in-cell control.
     Variant PendingValue();
@@ -338,6 +558,13 @@ private:
     bool MoveDataSetToRow(Integer windowRow);
     // The list of the current cell's combo when it is a data-aware one.
     TgrDBComboGrid* CurrentComboList();
+    // The incremental searches of a list (bookmark found, "" for none).
+    std::string ComboSearchTyped(TgrDBComboGrid* list, char key);
+    std::string ComboSearchChar(TgrDBComboGrid* list, char key);
+    std::string ComboSearchNext(TgrDBComboGrid* list, char key);
+    // The current cell's value as text.
+    std::string CurrentCellText();
+
     // OnComboDropDown when a key or press dropped a list down.
     void FireComboDropDownIfDropped(bool wasDropped);
 
@@ -359,6 +586,10 @@ private:
     TgrBookmarkType bookmarkType_ = bmtDefault;
     TgrBookmarkCompareType bookmarkCompareType_ = bctDefault;
     bool rebuildingColumns_ = false;
+    bool streamedDataBound_ = false, streamedPending_ = false;
+    std::vector<TgrStreamedRecordRow> streamedRows_;
+    std::vector<TgrStreamedRecordCell> streamedCells_;
+    bool applyingComboValue_ = false;
     bool printCancelled_ = false;
 
     std::string currentRecord_, notifiedRecord_, editStartRecord_;
@@ -378,6 +609,7 @@ private:
     // True while ForEachRecord walks the dataset with its controls disabled.
     bool walking_ = false;
     Integer clickColDown_ = 0;
+    TgrClickPosition clickPosDown_ = cpOutside;
     Integer cellColSeen_ = 0;
     std::string cellRecordSeen_;
 };

@@ -5,6 +5,7 @@
 
 #include "dbgrid/DBGrid.h"
 #include "platform/data/DataSet.h"
+#include "platform/data/Field.h"
 
 void TgrScrollDataset::ActiveChanged(bool active) {
     if (active && !active_) {
@@ -212,5 +213,185 @@ bool TgrScrollDataset::GotoBookmark(const std::string& bookmark) {
 }
 
 std::string TgrScrollDataset::GetCurrentBookmark() {
+    // The new record has no bookmark yet: its placeholder is current.
+    if (inserting_) return std::string();
     return active_ && dataSet_ && !dataSet_->IsEmpty() ? dataSet_->GetBookmark() : std::string();
+}
+
+// ------------------------------------------------------------ pending records
+
+void TgrScrollDataset::BeginInsert(const std::string& beforeBookmark) {
+    if (!active_) return;
+    if (beforeBookmark.empty() || !ShowRecord(beforeBookmark)) {
+        BeginAppend();
+        return;
+    }
+    Integer row = GetBookmarkRow(beforeBookmark);
+    if (row > 1) {
+        insertionBookmark_ = slots_[std::size_t(row - 2)].Bookmark;
+    } else {
+        // Row 1: the record before it is the cursor's to find.
+        insertionBookmark_.clear();
+        if (cursor_->GotoBookmark(beforeBookmark) == kEngineOk && cursor_->Prior(nullptr) == kEngineOk)
+            insertionBookmark_ = cursor_->GetBookmark();
+    }
+    // The rows from the record down move down by one; a full window loses
+    // its last row.
+    slots_.insert(slots_.begin() + (row - 1), Slot{});
+    if (Integer(slots_.size()) > size_) {
+        slots_.pop_back();
+        eof_ = false;
+    } else {
+        ++bottom_;
+    }
+    ++knownCount_;
+    if (recordCount_ >= 0) ++recordCount_;
+    inserting_ = true;
+    bof_ = eof_ = false;
+    SetActiveRow(row);
+}
+
+void TgrScrollDataset::BeginAppend() {
+    if (!active_) return;
+    Last();
+    insertionBookmark_ = slots_.empty() ? std::string() : slots_.back().Bookmark;
+    slots_.push_back(Slot{});
+    ++bottom_;
+    if (Integer(slots_.size()) > size_) {
+        slots_.erase(slots_.begin());
+        ++top_;
+    }
+    if (slots_.size() == 1) top_ = bottom_ = 1;
+    ++knownCount_;
+    if (recordCount_ >= 0) ++recordCount_;
+    inserting_ = true;
+    bof_ = eof_ = false;
+    SetActiveRow(GetRowCount());
+}
+
+void TgrScrollDataset::EndInsert() {
+    if (!inserting_) return;
+    inserting_ = false;
+    Integer row = FindBookmarkRow(std::string());
+    if (row >= 1 && row <= GetRowCount() && slots_[std::size_t(row - 1)].Bookmark.empty()) {
+        slots_.erase(slots_.begin() + (row - 1));
+        --bottom_;
+        if (knownCount_ > 0) --knownCount_;
+        if (recordCount_ > 0) --recordCount_;
+    }
+    insertionBookmark_.clear();
+    // Whatever the dataset kept, the window shows its current record.
+    std::string current = GetCurrentBookmark();
+    if (!current.empty()) ShowRecord(current);
+    SetActiveRow(GetCurrentRecordRow());
+}
+
+// ------------------------------------------------------------ searches
+
+std::string TgrScrollDataset::CellText(const Slot& slot, Integer dataCol) {
+    TField* field = grid_->FieldOfCol(dataCol);
+    if (!field || field->Index() < 0 || field->Index() >= Integer(slot.Values.size())) return std::string();
+    const Variant& v = slot.Values[std::size_t(field->Index())];
+    return v.IsEmpty() || v.IsNull() ? std::string() : v.AsString();
+}
+
+std::string TgrScrollDataset::ScanForValue(
+    const std::string& start, const std::string& stop, const std::string& text, Integer dataCol, bool wholeText,
+    const std::function<bool(const std::string& value, const std::string& text)>& startsWith, bool& found) {
+    found = false;
+    if (text.empty()) return start;
+    if (!active_) return std::string();
+    std::string back = cursor_->GetBookmark(), best;
+    std::size_t bestLen = 0;
+    try {
+        if (start.empty()) cursor_->SetToBegin();
+        else if (cursor_->GotoBookmark(start) != kEngineOk || cursor_->Prior(nullptr) != kEngineOk)
+            cursor_->SetToBegin();
+        Slot slot;
+        while (cursor_->Next(&slot.Values) == kEngineOk) {
+            slot.Bookmark = cursor_->GetBookmark();
+            if (!stop.empty() && CompareBookmarks(slot.Bookmark, stop) > 0) break;
+            std::string value = CellText(slot, dataCol);
+            std::size_t len = wholeText ? text.size() : std::min(text.size(), value.size());
+            if (len > bestLen && startsWith(value, text.substr(0, len))) {
+                best = slot.Bookmark;
+                bestLen = len;
+                found = true;
+                if (len == text.size()) break;
+            }
+        }
+    } catch (const std::exception&) {
+        found = false;
+        best.clear();
+    }
+    if (!back.empty()) cursor_->GotoBookmark(back);
+    return best;
+}
+
+namespace {
+
+// The column's key for a typed text, by the field's kind; False when the
+// text does not fit the field.
+bool KeyOfText(TField* field, const std::string& text, Variant& key) {
+    switch (field->DataType()) {
+        case ftSmallint:
+        case ftInteger:
+        case ftWord:
+        case ftLargeint: {
+            try {
+                std::size_t used = 0;
+                long long v = std::stoll(text, &used);
+                if (used != text.size()) return false;
+                key = Variant(Int64(v));
+            } catch (...) {
+                return false;
+            }
+            return true;
+        }
+        case ftFloat:
+        case ftCurrency: {
+            try {
+                std::size_t used = 0;
+                double v = std::stod(text, &used);
+                if (used != text.size()) return false;
+                key = Variant(v);
+            } catch (...) {
+                return false;
+            }
+            return true;
+        }
+        default: key = Variant(text); return true;
+    }
+}
+
+}  // namespace
+
+std::string TgrScrollDataset::LocateValue(
+    const std::string& text, Integer dataCol, bool wholeText,
+    const std::function<bool(const std::string& value, const std::string& text)>& startsWith, bool& found) {
+    found = false;
+    TField* field = grid_->FieldOfCol(dataCol);
+    if (!active_ || !field) return std::string();
+    Variant key;
+    if (!KeyOfText(field, text, key)) return std::string();
+    std::string back = cursor_->GetBookmark(), record, value;
+    int status = kEngineOk;
+    try {
+        status = cursor_->GotoKey(key);
+        Slot slot;
+        if (status == kEngineOk && cursor_->Next(&slot.Values) == kEngineOk) {
+            record = cursor_->GetBookmark();
+            value = CellText(slot, dataCol);
+        }
+    } catch (...) {
+        if (!back.empty()) cursor_->GotoBookmark(back);
+        throw;
+    }
+    if (!back.empty()) cursor_->GotoBookmark(back);
+    // Without an index the data is scanned instead.
+    if (status != kEngineOk) return ScanForValue(std::string(), std::string(), text, dataCol, wholeText, startsWith, found);
+    if (record.empty()) return std::string();
+    std::size_t len = wholeText ? text.size() : std::min(text.size(), value.size());
+    found = len > 0 && startsWith(value, text.substr(0, len));
+    return record;
 }

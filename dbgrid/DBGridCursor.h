@@ -10,6 +10,7 @@
 // dataset of this program does, so every grid of the program uses the
 // standard window; the tests drive this one over a cursor of their own.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,8 @@ inline constexpr int kEngineOk = 0;
 inline constexpr int kEngineAtStart = 0x2201;
 inline constexpr int kEngineAtEnd = 0x2202;
 inline constexpr int kEngineNoCurrent = 0x2204;
+// The cursor has no current index to search by key.
+inline constexpr int kEngineNoIndex = 0x2206;
 
 // A read-only engine cursor: it stands before the first record, on a
 // record, or after the last one.
@@ -37,6 +40,10 @@ public:
     // The bookmark of the current record; positioning answers a status.
     virtual std::string GetBookmark() = 0;
     virtual int GotoBookmark(const std::string& bookmark) = 0;
+    // Positions before the first record whose key (the first field of the
+    // cursor's current index) is at or after key, so that Next reads it.
+    // A cursor without an index answers kEngineNoIndex.
+    virtual int GotoKey(const Variant& key) { return kEngineNoIndex; }
 };
 
 // A dataset that can clone its engine cursor.
@@ -79,6 +86,32 @@ public:
     // Fills the window from a record (it becomes row 1 when possible).
     bool ShowRecord(const std::string& bookmark);
 
+    // A new record pending in the dataset shows as a placeholder row with
+    // an empty bookmark: inserted at the row of the record it goes before,
+    // or appended after the last record. Ending the insert removes it; a
+    // posted record is then shown where the dataset puts it.
+    void BeginInsert(const std::string& beforeBookmark);
+    void BeginAppend();
+    void EndInsert();
+    bool Inserting() const { return inserting_; }
+    // The record the placeholder follows ("" at the start of the data).
+    const std::string& InsertionBookmark() const { return insertionBookmark_; }
+
+    // The record a key search for text reaches (the first at or after the
+    // key of the cursor's index); when the engine cannot search by key, the
+    // best match of a scan from the start. A text the column's field cannot
+    // hold finds nothing. The cursor goes back where it was.
+    std::string LocateValue(const std::string& text, Integer dataCol, bool wholeText,
+                            const std::function<bool(const std::string& value, const std::string& text)>& startsWith,
+                            bool& found);
+    // Scans from start (the first record when empty) through stop for the
+    // record whose cell text matches text longest; found tells whether one
+    // did.
+    std::string ScanForValue(const std::string& start, const std::string& stop, const std::string& text,
+                             Integer dataCol, bool wholeText,
+                             const std::function<bool(const std::string& value, const std::string& text)>& startsWith,
+                             bool& found);
+
 private:
     struct Slot {
         std::string Bookmark;
@@ -86,6 +119,9 @@ private:
     };
     bool Open();
     void Close();
+    // A column's text of a record read into a slot (through the grid's
+    // field adapter of the column).
+    std::string CellText(const Slot& slot, Integer dataCol);
     // Reads up to count records forward from the cursor's position.
     void FillForward(Integer firstNumber);
     void NoteCount(Integer atLeast);
@@ -99,4 +135,6 @@ private:
     std::string activeBookmark_;
     Integer recordCount_ = -1, knownCount_ = 0;
     bool bof_ = false, eof_ = false;
+    bool inserting_ = false;
+    std::string insertionBookmark_;
 };

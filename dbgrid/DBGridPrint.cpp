@@ -177,10 +177,11 @@ void TgrPrintDbGrid::BuildReport(TgrCustomDBGrid* grid) {
         if (adapter && type == ctDefault) type = adapter->DefaultControlType();
         if (adapter && adapter->IsMemo()) d.Kind = rckRichText;
         else if (type == ctCheck || type == ctPicture) {
+            // The picture keeps its own size, cut to the control.
             d.Kind = rckImage;
             d.Left = pc.Left + RoundEven(pc.Width / 2.0) - 6;
-            d.Width = 13;
-            d.Height = std::min<Integer>(13, rowHeight_);
+            d.Width = pc.Width;
+            d.Height = rowHeight_;
         }
         d.FontName = fontName;
         d.FontSize = detailSize;
@@ -284,8 +285,10 @@ void TgrPrintDbGrid::FillDetailBand(const Variant& dataRow) {
                 bool check = col->ControlType() == ctCheck ||
                              (col->ControlType() == ctDefault && grid_->FieldAdapter(pc.DataCol) &&
                               grid_->FieldAdapter(pc.DataCol)->DefaultControlType() == ctCheck);
-                if (cancel || !check) control.Picture.reset();
-                else control.Picture = !value.IsEmpty() && !value.IsNull() && value == Variant(1) ? checked_ : unchecked_;
+                control.Picture.reset();
+                if (cancel) break;
+                if (check) control.Picture = !value.IsEmpty() && !value.IsNull() && value == Variant(1) ? checked_ : unchecked_;
+                else control.Picture = ImageListPicture(text);
                 break;
             }
             default:
@@ -295,6 +298,19 @@ void TgrPrintDbGrid::FillDetailBand(const Variant& dataRow) {
                 break;
         }
     }
+}
+
+std::shared_ptr<TBitmap> TgrPrintDbGrid::ImageListPicture(const std::string& name) {
+    TgrImageListComponent* list = grid_->ImageList();
+    if (!list || name.empty()) return nullptr;
+    TColor transparent = clNone;
+    TBitmap* image = list->FindImage(name, transparent);
+    if (!image || image->Empty()) return nullptr;
+    // A copy: the report keeps its pictures until it is printed, the list
+    // may change meanwhile.
+    auto copy = std::make_shared<TBitmap>();
+    copy->Assign(image);
+    return copy;
 }
 
 void TgrPrintDbGrid::ApplyGridFormats(TgrReportControl& label, Integer dataCol, const Variant& dataRow) {

@@ -71,6 +71,9 @@ private:
     void NeedData(bool& moreData);
     void FillDetailBand(const Variant& dataRow);
     void ApplyGridFormats(TgrReportControl& label, Integer dataCol, const Variant& dataRow);
+    // The image of the grid's image list a picture cell names (a copy), or
+    // nullptr.
+    std::shared_ptr<TBitmap> ImageListPicture(const std::string& name);
     void ShowTotals();
 
     TgrCustomDBGrid* grid_ = nullptr;

@@ -46,6 +46,10 @@ public:
     void ResetAll(const TgrPropIdSet& ids);
     Integer Count() const { return Integer(rows_.size()); }
     void Clear() { rows_.clear(); }
+    // Every record element in bookmark-text order.
+    void ForEach(const std::function<void(const std::string& dataRow, const TgrDBPropElement&)>& visit) const {
+        for (const auto& [row, e] : rows_) visit(row, e);
+    }
 
 private:
     std::map<std::string, TgrDBPropElement> rows_;
@@ -62,6 +66,10 @@ public:
     void ResetAll(const TgrPropIdSet& ids);
     Integer Count() const { return Integer(cells_.size()); }
     void Clear() { cells_.clear(); }
+    void ForEach(
+        const std::function<void(Integer dataCol, const std::string& dataRow, const TgrDBPropElement&)>& visit) const {
+        for (const auto& [key, e] : cells_) visit(key.second, key.first, e);
+    }
 
 private:
     std::map<std::pair<std::string, Integer>, TgrDBPropElement> cells_;

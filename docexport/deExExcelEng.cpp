@@ -8,6 +8,7 @@
 #include "platform/core/CodePage.h"
 #include "platform/core/Strings.h"
 #include "platform/gui/Metafile.h"
+#include "platform/gui/MetafileWmf.h"
 
 namespace {
 
@@ -312,7 +313,26 @@ void TdeExExcelEngine::WritePicture(TStream& s, TBitmap& bitmap, const TAnchor& 
         }
         data.append(std::size_t(stride - 3 * w), '\0');
     }
-    const Word format = 9;
+    WritePictureRecords(s, 9, data, a, background);
+}
+
+void TdeExExcelEngine::WriteMetafilePicture(TStream& s, const TMetafile& metafile, const TAnchor& a) {
+    // An 8-byte picture header (anisotropic mapping, the frame's right and
+    // bottom in hundredths of a millimetre) before the older metafile form.
+    const TMetafileHeader h = ReadMetafileHeader(metafile.Data());
+    const std::vector<std::uint8_t> wmf = MetafileToWindowsMetafile(metafile.Data(), metafile.Width(), metafile.Height());
+    std::string data;
+    for (long v : {8L, long(h.Frame.Right), long(h.Frame.Bottom), 0L}) {
+        const Word w = Word(std::clamp<long>(v, 0, 0x7FFF));
+        data += char(Byte(w));
+        data += char(Byte(w >> 8));
+    }
+    data.append(reinterpret_cast<const char*>(wmf.data()), wmf.size());
+    WritePictureRecords(s, 2, data, a, false);
+}
+
+void TdeExExcelEngine::WritePictureRecords(TStream& s, Word format, const std::string& data, const TAnchor& a,
+                                           bool background) {
     if (background) {
         WriteCommon(s, 72, 8, a, 10);
     } else {
@@ -342,13 +362,20 @@ void TdeExExcelEngine::WritePicture(TStream& s, TBitmap& bitmap, const TAnchor& 
 }
 
 void TdeExExcelEngine::RenderImage(TdeImageItem* item) {
-    if (!GetImage(item->ImageIndex)) return;
+    TGraphic* g = GetImage(item->ImageIndex);
+    if (!g) return;
     ++objectNumber_;
-    // Pictures are written as bitmaps: the workbook's metafile form (the
-    // older Windows metafile) has no writer here.
-    auto bmp = ImageItemToBitmap(item);
-    if (!bmp || bmp->Empty()) return;
-    WritePicture(CellBuffer(), *bmp, AnchorOf(item->X, item->Y, item->Width, item->Height), false);
+    const TAnchor a = AnchorOf(item->X, item->Y, item->Width, item->Height);
+    if (dynamic_cast<TBitmap*>(g) && item->Settings.OutputImageFormat() == ifBMP) {
+        auto bmp = ImageItemToBitmap(item);
+        if (!bmp || bmp->Empty()) return;
+        WritePicture(CellBuffer(), *bmp, a, false);
+        return;
+    }
+    // Anything else goes into the workbook as a metafile picture.
+    auto mf = ImageItemToMetafile(item);
+    if (!mf || mf->Empty()) return;
+    WriteMetafilePicture(CellBuffer(), *mf, a);
 }
 
 void TdeExExcelEngine::RenderBitmap(TBitmap* bitmap, double x, double y) {

@@ -54,6 +54,9 @@ private:
                     Word roundness);
     // OBJ, IMDATA and CONTINUE records of a picture (the bitmap's pixels).
     void WritePicture(TStream& s, TBitmap& bitmap, const TAnchor& a, bool background);
+    void WriteMetafilePicture(TStream& s, const TMetafile& metafile, const TAnchor& a);
+    // OBJ, IMDATA and CONTINUE records of one picture whose data is ready.
+    void WritePictureRecords(TStream& s, Word format, const std::string& data, const TAnchor& a, bool background);
 
     Integer objectNumber_ = 0;
     Integer lastTextRow_ = -1;

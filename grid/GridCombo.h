@@ -11,6 +11,12 @@
 
 class TgrBaseGrid;
 
+// How a combo compares typed text with its list, where a found row is
+// scrolled to, and how auto-fill treats the case of typed text.
+enum TgrComboCompareType { ctCaseSensitive, ctCaseInsensitive, ctOwnCompare };
+enum TgrComboAutoSearchType { asNone, asTop, asCenter, asBottom };
+enum TgrConvertCase { afcOnEdit, afcUpperCase, afcLowerCase, afcNone, afcOnExit };
+
 class TgrCombo : public TObject {
 public:
     // The combo of a grid; the list grid is made by the grid's

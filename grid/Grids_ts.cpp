@@ -150,6 +150,8 @@ Integer TCustomGrid_ts::AxisCellAt(const TAxisLayout_ts& axis, Integer n) {
 }
 
 TCellCoord_ts TCustomGrid_ts::CellAtPoint(Integer x, Integer y, const TGridLayout_ts& layout) const {
+    // Mirrored, the fixed columns start at the right edge.
+    if (rightToLeft_) x = layout.Horz.ClientExtent - 1 - x;
     return {AxisCellAt(layout.Horz, x), AxisCellAt(layout.Vert, y)};
 }
 
@@ -202,7 +204,19 @@ TRect TCustomGrid_ts::RangePixels(const TCellRange_ts& range, bool withLine) con
     TRect r;
     if (!AxisSpan(layout.Horz, range.Left, range.Right, withLine, r.Left, r.Right)) return TRect();
     if (!AxisSpan(layout.Vert, range.Top, range.Bottom, withLine, r.Top, r.Bottom)) return TRect();
-    return r;
+    return MirroredX(r);
+}
+
+TRect TCustomGrid_ts::MirroredX(const TRect& r) const {
+    if (!rightToLeft_) return r;
+    Integer w = ClientWidth();
+    return TRect(w - r.Right, r.Top, w - r.Left, r.Bottom);
+}
+
+void TCustomGrid_ts::SetRightToLeft(bool value) {
+    if (value == rightToLeft_) return;
+    rightToLeft_ = value;
+    if (Widget()) Invalidate();
 }
 
 TRect TCustomGrid_ts::RangeRect(Integer left, Integer top, Integer right, Integer bottom) const {

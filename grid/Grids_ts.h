@@ -274,8 +274,13 @@ public:
     void FocusLeft(TWinControl* to);
 
     // Right-to-left alignment of the control (mirrors the horizontal axis).
+    // Under it the columns run from the right edge: cell rectangles and
+    // hit tests are mirrored, texts are not.
     bool UseRightToLeftAlignment() const { return rightToLeft_; }
-    void SetRightToLeft(bool value) { rightToLeft_ = value; }
+    void SetRightToLeft(bool value);
+    // A client rectangle laid out from the left, placed as shown: mirrored
+    // across the client width under right-to-left alignment.
+    TRect MirroredX(const TRect& r) const;
     // Whether the control is being designed (a form designer holds it).
     bool Designing() const { return ComponentState().Contains(csDesigning); }
 

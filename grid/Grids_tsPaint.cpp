@@ -1,7 +1,8 @@
 // The base painting of the grid: the lines of the four areas (fixed
 // corner, fixed rows, fixed columns, scrolling cells), every cell that
 // touches the clip with its draw state, the focus rectangle, and the
-// grid's colour beyond the last cells.
+// grid's colour beyond the last cells. Under right-to-left alignment the
+// same picture is laid out from the right edge (texts are not mirrored).
 
 #include <algorithm>
 
@@ -50,8 +51,10 @@ void TCustomGrid_ts::Paint() {
                 x += GetColWidthAt(i);
                 Integer pos = x + lwH / 2;
                 if (pos > h.Limit + lwH) break;
-                c->MoveTo(pos, v.Start);
-                c->LineTo(pos, v.Limit);
+                // Mirrored, pixel column p shows at ClientWidth - 1 - p.
+                Integer shown = rightToLeft_ ? ClientWidth() - 1 - pos : pos;
+                c->MoveTo(shown, v.Start);
+                c->LineTo(shown, v.Limit);
                 x += lwH;
             }
         };
@@ -63,8 +66,9 @@ void TCustomGrid_ts::Paint() {
                 y += GetRowHeightAt(i);
                 Integer pos = y + lwV / 2;
                 if (pos > v.Limit + lwV) break;
-                c->MoveTo(h.Start, pos);
-                c->LineTo(h.Limit, pos);
+                TRect span = MirroredX(TRect(h.Start, pos, h.Limit, pos + 1));
+                c->MoveTo(span.Left, pos);
+                c->LineTo(span.Right, pos);
                 y += lwV;
             }
         };
@@ -85,7 +89,7 @@ void TCustomGrid_ts::Paint() {
             Integer x = h.Start;
             for (Integer col = h.First; col <= h.Last && col >= 0 && x < h.Limit; ++col) {
                 Integer cw = GetColWidthAt(col);
-                TRect r(x, y, x + cw, y + rh);
+                TRect r = MirroredX(TRect(x, y, x + cw, y + rh));
                 TRect visible;
                 x += cw + lwH;
                 if (!IntersectRect(visible, r, clip) || r.IsEmpty()) continue;
@@ -138,6 +142,6 @@ void TCustomGrid_ts::Paint() {
     // Beyond the last cells.
     c->Brush()->SetStyle(bsSolid);
     c->Brush()->SetColor(gridColor);
-    if (l.Horz.GridEnd < ClientWidth()) c->FillRect(TRect(l.Horz.GridEnd, 0, ClientWidth(), ClientHeight()));
+    if (l.Horz.GridEnd < ClientWidth()) c->FillRect(MirroredX(TRect(l.Horz.GridEnd, 0, ClientWidth(), ClientHeight())));
     if (l.Vert.GridEnd < ClientHeight()) c->FillRect(TRect(0, l.Vert.GridEnd, ClientWidth(), ClientHeight()));
 }

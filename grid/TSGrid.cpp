@@ -186,34 +186,37 @@ void TgrBaseGrid::CreateCellControls() {
         c->SetCursor(Cursor());
         // Keys of the in-cell control fire the grid's key events under the
         // key lock, so they are not processed as grid navigation.
-        c->SetOnKeyDown([this](TObject*, Word16& key, TShiftState shift) {
-            ++keyLock_;
-            if (OnKeyDown && CanFireEvents()) OnKeyDown(this, key, shift);
-            --keyLock_;
-        });
-        c->SetOnKeyUp([this](TObject*, Word16& key, TShiftState shift) {
-            ++keyLock_;
-            if (OnKeyUp && CanFireEvents()) OnKeyUp(this, key, shift);
-            --keyLock_;
-        });
-        c->SetOnKeyPress([this](TObject*, char& key) {
-            ++keyLock_;
-            if (OnKeyPress && CanFireEvents()) OnKeyPress(this, key);
-            --keyLock_;
-        });
-        // Mouse positions arrive in the control's coordinates; the grid's
-        // events get them in the grid's client coordinates.
+        c->SetOnKeyDown([this](TObject*, Word16& key, TShiftState shift) { ControlKeyDownEvent(key, shift); });
+        c->SetOnKeyUp([this](TObject*, Word16& key, TShiftState shift) { ControlKeyUpEvent(key, shift); });
+        c->SetOnKeyPress([this](TObject*, char& key) { ControlKeyPressEvent(key); });
+        c->SetOnAfterKeyDown([this](TObject*, Word16& key, TShiftState shift) { ControlKeyDown(key, shift); });
+        c->SetOnAfterKeyPress([this](TObject*, char& key) { ControlKeyPress(key); });
         c->SetOnMouseDown([this, c](TObject*, TMouseButton b, TShiftState s, int x, int y) {
-            if (OnMouseDown) OnMouseDown(this, b, s, x + c->Left(), y + c->Top());
+            ControlMouseDown(c, b, s, x, y);
         });
         c->SetOnMouseUp([this, c](TObject*, TMouseButton b, TShiftState s, int x, int y) {
-            if (OnMouseUp) OnMouseUp(this, b, s, x + c->Left(), y + c->Top());
+            ControlMouseUp(c, b, s, x, y);
         });
-        c->SetOnMouseMove([this, c](TObject*, TShiftState s, int x, int y) {
-            if (OnMouseMove) OnMouseMove(this, s, x + c->Left(), y + c->Top());
-        });
-        c->SetOnTextResize([this](TObject*, bool byUser) { DoEditTextResized(byUser); });
+        c->SetOnMouseMove([this, c](TObject*, TShiftState s, int x, int y) { ControlMouseMove(c, s, x, y); });
+        c->SetOnClick([this](TObject*) { ControlClick(); });
+        c->SetOnDblClick([this](TObject*) { ControlDblClick(); });
+        c->SetOnTextResize([this](TObject*, bool byUser) { ControlEditTextResized(byUser); });
         c->SetOnCaretChange([this](TObject* sender, bool textChanged) { HandleControlChange(sender, textChanged); });
+        c->SetOnTextChange([this, c](TObject*, bool edited, bool inserted, bool byUser) {
+            // Only the control over the current cell edits it.
+            if (c == activeControl_) ControlValueChanged(edited, byUser, inserted);
+        });
+        c->SetOnCanEdit([this, c](TObject*, bool& cancel) {
+            if (c == activeControl_) ControlStartEdit(cancel);
+        });
+        c->SetOnCanChange([this, c](TObject*, bool byUser, bool& cancel) {
+            if (c == activeControl_) ControlPrepareEdit(byUser, cancel);
+        });
+        c->SetOnUndo([this](TObject*, bool byUser, bool& cancel) { ControlUndo(byUser, cancel); });
+        c->SetOnWantKey([this](TObject*, Word16 key, bool& want) { ControlWantsEscape(key, want); });
+        c->SetOnMaskError([this](TObject*, const std::string& text, bool& accept) {
+            ControlInvalidMaskEdit(text, accept);
+        });
     };
     editControl_ = std::make_unique<TgrEditGridControl>(this);
     editControl_->SetLeft(-editControl_->Width() - 1);

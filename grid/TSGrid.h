@@ -24,6 +24,7 @@
 
 #include "grid/GridCellProps.h"
 #include "grid/GridCollections.h"
+#include "grid/GridCombo.h"
 #include "grid/GridControlTypes.h"
 #include "grid/GridPropOwner.h"
 #include "grid/GridSelection.h"
@@ -57,10 +58,11 @@ enum TgrPrintMode { pmPortrait, pmLandscape };
 // 0 normal, 1 columns selected, 2 rows selected, 3 a cell range selected.
 enum TgrGridStatus { grsNormal, grsColsSelected, grsRowsSelected, grsCellsSelected };
 // 0 none; 1 to 4 the states that repaint the current cell while editing;
-// 5 to 8 column and row resizing and moving.
+// 5 to 8 column and row resizing and moving; 9 the corner press selecting
+// every row.
 enum TgrMouseStatus {
     msNormal, msMouseDown, msSelecting, msDragging, msButtonDown,
-    msRowResize, msColResize, msRowMove, msColMove
+    msRowResize, msColResize, msRowMove, msColMove, msSelectAll
 };
 enum TgrSelectType { slRows, slCols, slCells };
 
@@ -88,8 +90,22 @@ using TgrCellEditEvent = std::function<void(TObject*, Integer dataCol, Integer d
 using TgrUndoCellEditEvent =
     std::function<void(TObject*, Integer dataCol, Integer dataRow, bool byUser, bool& cancel)>;
 using TgrUndoRowEditEvent = std::function<void(TObject*, Integer dataRow, bool byUser, bool& cancel)>;
+// The half of a spin button: the upper (vertical) or right (horizontal)
+// half steps up, the other down.
+enum TgrSpinButton { spbNone, spbUp, spbDown };
+using TgrSpinButtonEvent = std::function<void(TObject*, Integer dataCol, Integer dataRow, TgrSpinButton button)>;
+using TgrSpinRepeatEvent =
+    std::function<void(TObject*, Integer dataCol, Integer dataRow, Integer count, TgrSpinButton button)>;
+// The handler may change the stepped value (and the changed part, pos and
+// len) or refuse it (accept False).
+using TgrSpinIncrementEvent = std::function<void(TObject*, Integer dataCol, Integer dataRow, bool& accept,
+                                                 Integer& pos, Integer& len, Variant& value, bool up)>;
 using TgrPrintGridEvent = std::function<void(TObject*, bool& cancel, std::string& title, std::string& endText,
                                              TgrPrintMode& orientation)>;
+
+// Where a click landed: the heading row, the row bar, the corner above the
+// row bar, a data cell, or outside the cells.
+enum TgrClickPosition { cpHeading, cpRowBar, cpCorner, cpCell, cpOutside };
 
 // What a painted cell is: the corner above the row bar, a heading, a
 // row-bar cell or a data cell.
@@ -132,6 +148,9 @@ struct TgrCellPaintInfo {
     // A heading held down with the mouse while the pointer is over it.
     bool Pressed = false;
     TgrRowIndicator Indicator = triNone;
+    // A picture cell keeps its plain colour under the picture; the
+    // selection or focus colour is blended over it (grColorNotSet: none).
+    TColor BlendColor = grColorNotSet;
     // The value shown: its text for text cells and headings, its check
     // state for check cells.
     Variant Value;
@@ -149,6 +168,20 @@ struct TgrCellDrawInfo {
     TgrHorzAlignment HorzAlignment = htaLeft;
 };
 
+// How a picture is fitted into its cell (the four picture options after
+// the levels and the grid's own settings have been asked).
+struct TgrPictureOptions {
+    bool Stretch = true;
+    bool Shrink = true;
+    bool Center = true;
+    bool KeepAspectRatio = false;
+};
+
+// Blends a colour over what a rectangle shows: every other pixel, counted
+// from (originX, originY) (the cell's top-left corner, so that the pattern
+// stays with the cell), takes the colour, the others keep what is there.
+void BlendSelectionColor(TCanvas* canvas, const TRect& rect, TColor color, int originX, int originY);
+
 // What a layout holds: grid properties, column, row and cell attributes.
 enum TgrPropKind { pkGrid, pkCols, pkRows, pkCells };
 using TgrPropKinds = unsigned;
@@ -163,6 +196,10 @@ bool KindSuitsControl(TtsCellKind kind, TgrControlType controlType);
 
 class TForm;
 class TgrBaseGrid;
+class TgrFiler;
+class TgrPropCollection;
+class TgrColCollection;
+class TgrCellCollection;
 
 // The date-time editor that drops down for a cell: it is given the grid,
 // the cell's date-time definition and the cell's screen rectangle, and
@@ -460,8 +497,10 @@ public:
     // Without asked, True and no event; accepted, the remembered row values
     // come back (StoreData).
     virtual bool FireUndoRowEdit(bool byUser, bool asked);
-    // True when the cell edit may end (no mask refuses the value).
-    virtual bool ValidateCellMask() { return true; }
+    // True when the cell edit may end: a text cell whose mask asks for
+    // validation must pass its mask (OnInvalidMaskValue may accept a value
+    // that fails); a completion the mask supplies is appended.
+    virtual bool ValidateCellMask();
     // Ends the running cell edit when the mask and OnEndCellEdit accept;
     // False keeps the edit running.
     bool AcceptCellEdit();
@@ -481,6 +520,8 @@ public:
     void ClearRowEditState(Integer dataRow);
     // The in-cell control changed the current cell's value.
     void CellValueEdited(bool startEdit, bool byUser);
+    // autoFill: the change inserted text, so an open combo may fill it in.
+    void CellValueEdited(bool startEdit, bool byUser, bool autoFill);
     virtual bool PrepareCellEdit(Integer dataCol, bool byUser) { return true; }
     virtual bool StartEditing(Byte selectMode, bool updateNow);
     void SetEditSelectMode(Byte mode) { editSelectMode_ = mode; }
@@ -618,6 +659,24 @@ public:
     // grid repaints at once.
     void LockPaint(bool unlock);
     bool IsPaintUnlocked() const { return paintLock_ == 0; }
+    // Layout suspension (begin True, end False): while it holds, the
+    // in-cell control is hidden, updates are locked and top-left work is
+    // noted instead of done; when the last suspension ends the notes are
+    // applied, the control comes back and the grid repaints once. Reading
+    // from a form file counts as suspended too.
+    void SuspendLayout(bool begin = true);
+    void ResumeLayout() { SuspendLayout(false); }
+    bool IsLayoutSuspended() const { return layoutSuspend_ > 0 || IsReading(); }
+    // Runs the top-left work noted while layout was suspended.
+    void ApplyPendingLayout();
+    // Drop-down resizing waits while this lock is held (False locks, True
+    // unlocks; an unlock at 0 stays at 0).
+    void LockDropDownSize(bool unlock);
+    bool IsDropDownSizeUnlocked() const { return dropDownSizeLock_ == 0; }
+    // A combo's list grid fits its open drop-down to cols columns and rows
+    // rows; nothing while its drop-down size lock is held, and deferred to
+    // the release of its update lock while one is held.
+    void UpdateDropDownSize(Integer cols, Integer rows);
     // Pending invalid areas wait while painting is locked.
     void Update() override;
     void SuspendPainting() { LockPaint(false); }
@@ -664,6 +723,61 @@ public:
     bool DropDownDateTime();
     // The drop-down window while one exists.
     TForm* DropDownForm() const { return dropDownForm_; }
+    // Settings a combo grid keeps for its owner's searches; a plain grid
+    // answers False or the first member.
+    virtual bool GetValueColSorted() const { return false; }
+    virtual TgrComboCompareType GetCompareType() const { return ctCaseSensitive; }
+    virtual TgrComboAutoSearchType GetAutoSearch() const { return asNone; }
+    virtual bool GetAutoFill() const { return false; }
+    virtual TgrConvertCase GetAutoFillConvertCase() const { return afcOnEdit; }
+    // The combo of the current cell is taken up for typing and searching:
+    // once per cell the combo-init notification fires.
+    void SelectComboForCell(Integer dataCol, Integer dataRow);
+    // The list grid of the combo selected for the current cell, if any.
+    TgrBaseGrid* SelectedComboGrid() const;
+    // The drop-down notifications: once per opening, each fires exactly one
+    // drop-down and one roll-up.
+    void InitComboForCell(Integer dataCol, Integer dataRow);
+    void EndComboForCell();
+    // Compares at most length characters (0: both empty give 0, a
+    // non-empty first text 1, else -1).
+    Integer ComboCompare(const std::string& first, const std::string& second, Integer length);
+    bool ComboTextEquals(const std::string& first, const std::string& second);
+    // The list row whose value-column text best matches text (the longest
+    // matching prefix; full asks the whole text to match); found tells
+    // whether one did.
+    Integer FindComboRow(const std::string& text, bool full, bool& found);
+    Integer FindNextComboRow(const std::string& key, bool& found);
+    Integer ComboSearchSameKey(const std::string& key, bool& found);
+    Integer ComboIncrementalSearch(const std::string& key, bool& found);
+    void ExpireComboSearchText();
+    const std::string& ComboSearchText() const { return comboSearchText_; }
+    // The value a typed character picks from the list (Empty for none).
+    virtual Variant ComboSearchKey(char key);
+    // Typed keys search the combo of a ddDropDown cell only where a
+    // descendant answers True.
+    virtual bool SearchesWhileTyping(Integer dataCol) { return false; }
+    // Makes a list row current and scrolls it by AutoSearch.
+    void SelectComboRow(Integer row);
+    virtual void LocateComboRow();
+    // Fills the cell's text in from the list; True when a row was found.
+    virtual bool ComboAutoFill(bool onExit);
+    void AutoFillCellText(const Variant& value, TgrConvertCase convertCase, bool onExit);
+    // The value of the list's current row in a value column (Empty without
+    // a current row).
+    virtual Variant GetComboValue(Integer valueCol);
+    // Puts a value picked from the list into the current cell.
+    virtual void ApplyComboValue(const Variant& value);
+    // The combo notifications a descendant turns into its events.
+    virtual void FireComboInit(Integer dataCol, const Variant& dataRow) {}
+    virtual void FireComboDropDown(Integer dataCol, const Variant& dataRow) {}
+    virtual void FireComboRollUp(Integer dataCol, const Variant& dataRow) {}
+    virtual void FireComboGetValue(Integer dataCol, const Variant& dataRow, Integer comboRow, Variant& value) {}
+    // Sizes of a combo grid showing a number of its columns and rows (0 or
+    // less: the grid's own width or height).
+    virtual Integer CalcDropDownWidth(Integer cols);
+    virtual Integer CalcDropDownHeight(Integer rows);
+    void CalcDropDownSize(Integer cols, Integer rows, Integer& width, Integer& height);
 
     // ------------------------------------------------ grid menu
     // Items the grid adds to a menu carry this tag.
@@ -689,6 +803,145 @@ public:
     virtual void SaveLayoutToFile(const std::string& fileName, TgrPropKinds kinds, bool saveData,
                                   const TgrPropIdSet& ids);
     virtual void LoadLayoutFromFile(const std::string& fileName, bool byDataCol);
+
+    // ------------------------------------------------ attributes by row and by cell
+    // What a row (data row) or a cell (data column, data row) holds itself,
+    // with the not-set answer when it has no row object or cell record.
+    // The data-aware grid overrides them to key them by record.
+    virtual TColor GetRowColor(Integer dataRow);
+    virtual TFont* GetRowFont(Integer dataRow);
+    virtual bool GetRowParentFont(Integer dataRow);
+    virtual TgrHorzAlignment GetRowHorzAlignment(Integer dataRow);
+    virtual TgrVertAlignment GetRowVertAlignment(Integer dataRow);
+    virtual TgrWordWrap GetRowWordWrap(Integer dataRow);
+    virtual TgrButtonType GetRowButtonType(Integer dataRow);
+    virtual TgrDropDownStyle GetRowDropDownStyle(Integer dataRow);
+    virtual bool GetRowIs3D(Integer dataRow);
+    virtual std::string GetRowMaskName(Integer dataRow);
+    virtual TgrControlType GetRowControlType(Integer dataRow);
+    virtual TgrSpinOptions GetRowSpinOptions(Integer dataRow);
+    virtual double GetRowSpinIncrement(Integer dataRow);
+    virtual TgrDrawOption GetRowPicture(Integer dataRow, TgrPictureKind kind);
+    TgrDrawOption GetRowStretchPicture(Integer dataRow) { return GetRowPicture(dataRow, pkStretchPicture); }
+    TgrDrawOption GetRowShrinkPicture(Integer dataRow) { return GetRowPicture(dataRow, pkShrinkPicture); }
+    TgrDrawOption GetRowCenterPicture(Integer dataRow) { return GetRowPicture(dataRow, pkCenterPicture); }
+    TgrDrawOption GetRowKeepAspectRatio(Integer dataRow) { return GetRowPicture(dataRow, pkKeepAspectRatio); }
+    virtual TgrCombo* GetRowCombo(Integer dataRow);
+    virtual bool GetRowParentCombo(Integer dataRow);
+    virtual TgrDateTimeDefComponent* GetRowDateTimeDef(Integer dataRow);
+    // False outside 1..Rows or without a row object.
+    virtual bool IsRowReadOnly(Integer dataRow);
+    // False outside 0..Rows; True without a row object.
+    virtual bool IsRowVisible(Integer dataRow);
+    // False outside 1..Rows.
+    virtual bool IsRowSelected(Integer dataRow);
+    virtual TColor GetCellColor(Integer dataCol, Integer dataRow);
+    virtual TFont* GetCellFont(Integer dataCol, Integer dataRow);
+    virtual bool GetCellParentFont(Integer dataCol, Integer dataRow);
+    virtual TgrHorzAlignment GetCellHorzAlignment(Integer dataCol, Integer dataRow);
+    virtual TgrVertAlignment GetCellVertAlignment(Integer dataCol, Integer dataRow);
+    virtual TgrWordWrap GetCellWordWrap(Integer dataCol, Integer dataRow);
+    virtual bool GetCellIs3D(Integer dataCol, Integer dataRow);
+    virtual TgrButtonType GetCellButtonType(Integer dataCol, Integer dataRow);
+    virtual TgrDropDownStyle GetCellDropDownStyle(Integer dataCol, Integer dataRow);
+    virtual std::string GetCellMaskName(Integer dataCol, Integer dataRow);
+    virtual TgrControlType GetCellControlType(Integer dataCol, Integer dataRow);
+    virtual TgrSpinOptions GetCellSpinOptions(Integer dataCol, Integer dataRow);
+    virtual double GetCellSpinIncrement(Integer dataCol, Integer dataRow);
+    virtual TgrDrawOption GetCellPicture(Integer dataCol, Integer dataRow, TgrPictureKind kind);
+    TgrDrawOption GetCellStretchPicture(Integer c, Integer r) { return GetCellPicture(c, r, pkStretchPicture); }
+    TgrDrawOption GetCellShrinkPicture(Integer c, Integer r) { return GetCellPicture(c, r, pkShrinkPicture); }
+    TgrDrawOption GetCellCenterPicture(Integer c, Integer r) { return GetCellPicture(c, r, pkCenterPicture); }
+    TgrDrawOption GetCellKeepAspectRatio(Integer c, Integer r) { return GetCellPicture(c, r, pkKeepAspectRatio); }
+    virtual TgrCombo* GetCellCombo(Integer dataCol, Integer dataRow);
+    virtual bool GetCellParentCombo(Integer dataCol, Integer dataRow);
+    virtual TgrDateTimeDefComponent* GetCellDateTimeDef(Integer dataCol, Integer dataRow);
+    // Both do nothing in a combo's own list grid; the indexes are checked.
+    void SetCellButtonType(Integer dataCol, Integer dataRow, TgrButtonType value);
+    void SetCellCombo(Integer dataCol, Integer dataRow, const TgrCombo* combo);
+
+    // ------------------------------------------------ view and edit state
+    // Scrolling columns (rows) shown whole from the top-left cell; 0
+    // without a window. The exact count adds the shown part of the next row.
+    Integer GetVisibleColCount() const;
+    Integer GetVisibleRowCount() const;
+    double GetVisibleRowsExact() const;
+    // The current cell lies in the shown scrolling area, not in the heading
+    // row or the row bar.
+    bool IsCurrentCellVisible() const;
+    bool IsCellVisibleOnScreen(Integer displayCol, Integer displayRow) const;
+    // Normal grid status, an editing mode, and a current cell that is
+    // neither read-only nor selected.
+    bool CanEditNow();
+    // Not designing, the current cell shown, and CanEditNow.
+    bool CanReclickCurrentCell();
+    // Editable, in edit mode, with a current cell.
+    bool IsEditing();
+    // The left column that brings a display column into view from a left
+    // column: a column left of the view becomes the first one, one right
+    // of it comes in from the right; modes 2 and 3 place it at the right
+    // edge.
+    Integer CalcLeftColToShow(Integer leftCol, Integer displayCol, Integer mode) const;
+    // Whether keyboard navigation may go to a display cell: a row below
+    // the shown ones needs room for a scrolling row, and outside gmListBox
+    // the column must be one that can be entered.
+    virtual bool IsCellReachable(Integer displayCol, Integer displayRow);
+    // The anchor row of a Shift range selection: the current row here.
+    virtual Integer GetRangeAnchorRow() { return curDisplayRow_; }
+    // Hides a shown in-cell control (or any, with force) unless layout is
+    // suspended; True when it was shown.
+    bool HideCellControlIfShown(bool force);
+    void SetRowDateTimeDef(Integer dataRow, TgrDateTimeDefComponent* def);
+    virtual bool IsColsStored() const { return true; }
+    virtual bool IsRowsStored() const { return true; }
+
+    // ------------------------------------------------ form files and layout copying
+    // The grid's own form-file properties beside its published ones: the
+    // widths and heights of older files, legacy names, the image names, the
+    // column, row and cell attribute collections and the stored values.
+    virtual void DefineProperties(TgrFiler& filer);
+    // Collections and stored values are written only while no one has
+    // switched storing off (the layout stream writes them itself).
+    bool CanStoreProperties() const { return propertyStoringLock_ == 0; }
+    void EnablePropertyStoring(bool enable);
+    // With fill, the items are made from the grid: every column, row and
+    // cell whose attributes are not all default (rows also when moved).
+    virtual std::unique_ptr<TgrColCollection> CreateColCollection(bool fill);
+    virtual std::unique_ptr<TgrPropCollection> CreateRowCollection(bool fill);
+    virtual std::unique_ptr<TgrCellCollection> CreateCellCollection(bool fill);
+    // Whether the collection is written: only while writing with storing
+    // allowed, and not when it equals the ancestor's.
+    // Read the collections of a form file or layout: columns by data
+    // column (form files) or by field name, rows, and cells (kept until
+    // Loaded).
+    virtual void ReadColProperties(TReader& reader) { ReadColPropertiesBy(reader, true); }
+    virtual void ReadColPropertiesBy(TReader& reader, bool byDataCol);
+    virtual void ReadRowProperties(TReader& reader);
+    virtual void ReadCellProperties(TReader& reader);
+    bool IsColPropertiesStored(TgrBaseGrid* ancestor);
+    bool IsRowPropertiesStored(TgrBaseGrid* ancestor);
+    bool IsCellPropertiesStored(TgrBaseGrid* ancestor);
+    TStringList& ImageNames() { return imageNames_; }
+    // Copies another grid's layout: its design state (unless designing)
+    // and all four kinds with the stored values. Other sources go to the
+    // platform's assignment.
+    void Assign(const TPersistent* source) override;
+    virtual void AssignGridLayout(TgrBaseGrid* source, TgrPropKinds kinds, bool copyData);
+    // Every published property except the ';'-separated exclusions and the
+    // window's place, name and size.
+    virtual void CopyGridProperties(TgrBaseGrid* source, const std::string& exclusions);
+    virtual void CopyColProperties(TgrBaseGrid* source);
+    virtual void CopyRowProperties(TgrBaseGrid* source);
+    virtual void CopyRowChangedFlags(TgrBaseGrid* source);
+    virtual void CopyCellProperties(TgrBaseGrid* source);
+    virtual void CopySelections(TgrBaseGrid* source, TgrPropKinds kinds);
+    virtual void AssignColSelection(TgrBaseGrid* source);
+    virtual void AssignRowSelection(TgrBaseGrid* source);
+    virtual void AssignCellSelection(TgrBaseGrid* source);
+    // The grid status from the selections: columns, else rows, else a
+    // cell range, else normal.
+    virtual void UpdateSelectType();
+    bool IsAssigningLayout() const { return assigningLayout_; }
 
     // ------------------------------------------------ navigation and editing
     // The next reachable display column (row) from a position in a
@@ -747,6 +1000,25 @@ public:
     std::string EffectiveMaskName(Integer dataCol, Integer dataRow);
     // Read-only by the enterable rule (invisible cells count as read-only).
     bool IsCellReadOnly(Integer dataCol, Integer dataRow);
+    // Data column 1..Cols and a data row of the base grid (the insert row
+    // included).
+    bool IsDataCellIndex(Integer dataCol, Integer dataRow) const;
+    // Spin settings of a data cell, from the first level (cell, then row
+    // and column in DrawOverlap order) whose own button type is a spin;
+    // none (the empty set, 0) otherwise and outside the data cells.
+    virtual TgrSpinOptions EffectiveSpinOptions(Integer dataCol, Integer dataRow);
+    virtual double EffectiveSpinIncrement(Integer dataCol, Integer dataRow);
+    static bool IsSpinButtonType(TgrButtonType type) { return type == btVertSpin || type == btHorzSpin; }
+    // A picture option of a data cell: cell, then row and column in
+    // DrawOverlap order; dopDefault when no level sets it (the grid's own
+    // Boolean then applies).
+    TgrDrawOption EffectivePictureOption(Integer dataCol, Integer dataRow, TgrPictureKind kind);
+    TgrDrawOption EffectiveStretchPicture(Integer c, Integer r) { return EffectivePictureOption(c, r, pkStretchPicture); }
+    TgrDrawOption EffectiveShrinkPicture(Integer c, Integer r) { return EffectivePictureOption(c, r, pkShrinkPicture); }
+    TgrDrawOption EffectiveCenterPicture(Integer c, Integer r) { return EffectivePictureOption(c, r, pkCenterPicture); }
+    TgrDrawOption EffectiveKeepAspectRatio(Integer c, Integer r) { return EffectivePictureOption(c, r, pkKeepAspectRatio); }
+    // The four options a data cell's picture is drawn with.
+    TgrPictureOptions EffectivePictureOptions(Integer dataCol, Integer dataRow);
 
     // ------------------------------------------------ cell painting
     // Works out a display cell's paint information (geometry, attributes,
@@ -766,11 +1038,118 @@ public:
     bool CanPaintNow() const { return updateLock_ == 0 && paintLock_ == 0 && !painting_ && HasWindow(); }
     // Draws the scroll bars that are shown into the non-client strips.
     void PaintScrollBars(TCanvas* canvas);
+    // The heading kind of a display column: its own HeadingButton, cbGrid
+    // taking the grid's (hbButton a button, hbCell a cell, hbNone none).
+    TgrColHeadingButton EffectiveHeadingButton(Integer displayCol);
+    bool HasHeadingButton(Integer displayCol) { return EffectiveHeadingButton(displayCol) == cbButton; }
+    bool IsHeadingCellClick(Integer displayCol) { return EffectiveHeadingButton(displayCol) == cbCell; }
+    // The point lies on the button part of a heading button (at most 14
+    // pixels from the heading's top).
+    bool IsOverHeadingButton(Integer x, Integer y, Integer displayCol);
+    // The picture of a column's SortPicture; none for spNone.
+    virtual TBitmap* GetSortPictureBitmap(TgrSortPicture picture);
     // The owner's chance to change a data cell's draw information.
     virtual void FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrCellDrawInfo& info) {}
     // Horizontal and vertical grid-line widths (0 or 1 from GridLines).
     Integer HorzLineWidth() const { return horzLineWidth_; }
     Integer VertLineWidth() const { return vertLineWidth_; }
+
+    // ------------------------------------------------ edit notifications
+    // The full load of a value into the in-cell control: the control of the
+    // current control type is chosen and placed, the value (Empty replaced
+    // by the control type's default) goes in as an edit by the user or as a
+    // plain load, the mask follows, and the edit-select mode places the
+    // selection (0 all, 2 caret, 1 as it is) before it becomes 1.
+    void LoadEditorValue(const Variant& value, bool asEdit, bool byUser);
+    // Puts a value into the control of a control type; used is the value
+    // that went in.
+    virtual void SetEditorValue(TgrControlType type, const Variant& value, Variant& used, bool byUser, bool asEdit);
+    // The value an empty cell of a control type shows: "" for text,
+    // unchecked for check cells, Null otherwise.
+    virtual Variant DefaultCellValue(TgrControlType type);
+    // An edit or browse mode on a grid with data cells.
+    bool CanEditOrBrowse();
+    // The mask events of a descendant (a plain grid leaves accept as it is).
+    virtual void FireInvalidMaskValue(bool& accept) {}
+    virtual void FireInvalidMaskEdit(const std::string& keys, bool& accept) {}
+    // Current-cell change reporting: each Check answers whether it changed
+    // since the last report.
+    bool CheckColChanged(Integer& oldCol);
+    virtual bool CheckRowChanged(Variant& oldRow);
+    virtual void FireCellChanged(Integer oldCol, const Variant& oldRow);
+    // Column, then row; on a change the combo search ends and the cell
+    // change fires.
+    void CheckCurrentCellChanged();
+    void CheckMouseStatusChanged();
+    // Forgets the incremental combo search text; True when there was one.
+    bool ResetComboSearchText();
+    // The row and cell change events carry data rows: a descendant fires
+    // them (a plain grid has none).
+    virtual void DoRowChanged(const Variant& oldRow, const Variant& newRow) {}
+    virtual void DoCellChanged(Integer oldCol, Integer newCol, const Variant& oldRow, const Variant& newRow) {}
+    // The insert row of gmEditInsert: entering it turns it into a
+    // provisional data row (OnRowCountChanged, FireInsertRow); the first
+    // edit there shows a new insert row below; leaving it unedited turns it
+    // back (FireDeleteRow).
+    void UpdateInsertRowState(bool invalidate);
+    void RevertInsertedRow();
+    // True while the insert row below the data rows is shown.
+    bool InsertRowShown() const { return insertRowCount_ > 0; }
+    bool IsInsertRowInUse() const { return insertRowInUse_; }
+    // The notifications the in-cell controls send their grid (points in the
+    // control's client coordinates).
+    virtual void ControlStartEdit(bool& cancel);
+    virtual void ControlPrepareEdit(bool allowed, bool& refuse);
+    virtual void ControlValueChanged(bool startEdit, bool byUser, bool autoFill);
+    virtual void ControlValueStored(bool withValue);
+    virtual void ControlUndo(bool byUser, bool& notHandled);
+    virtual void ControlWantsEscape(Word16 key, bool& wanted);
+    virtual void ControlInvalidMaskEdit(const std::string& keys, bool& accept);
+    virtual void ControlEditTextResized(bool byUser);
+    virtual void ControlKeyDown(Word16& key, TShiftState shift);
+    virtual void ControlKeyPress(char& key);
+    virtual void ControlKeyDownEvent(Word16& key, TShiftState shift);
+    virtual void ControlKeyUpEvent(Word16& key, TShiftState shift);
+    virtual void ControlKeyPressEvent(char& key);
+    virtual void ControlClick();
+    virtual void ControlDblClick();
+    virtual void ControlMouseDown(TgrCustomGridControl* control, TMouseButton button, TShiftState shift, int x, int y);
+    virtual void ControlMouseUp(TgrCustomGridControl* control, TMouseButton button, TShiftState shift, int x, int y);
+    virtual void ControlMouseMove(TgrCustomGridControl* control, TShiftState shift, int x, int y);
+    virtual void ControlChange() {}
+
+    // ------------------------------------------------ wheel, context menu, corner
+    // The wheel scrolls the system's wheel lines (at least 1, at most the
+    // fully visible rows) per notch unless a shift key is down; True when
+    // it scrolled.
+    virtual bool HandleMouseWheelDown(TShiftState shift, const TPoint& pos);
+    virtual bool HandleMouseWheelUp(TShiftState shift, const TPoint& pos);
+    // The own PopupMenu (with the grid's items) wins; otherwise the grid
+    // menu shows while ProvideGridMenu.
+    virtual void HandleContextPopup(const TPoint& pos, bool& handled);
+    // The corner press (rsMulti only): every row selected, or, by the user
+    // with every visible row selected already, none.
+    virtual void SelectAllRows(bool byUser);
+    // Moves the row of a data row to a display position; OnRowMoved.
+    void MoveDataRowTo(Integer dataRow, Integer displayRow, bool byUser);
+    bool WidgetEvent(QEvent* event) override;
+
+    // ------------------------------------------------ removing columns and rows
+    // Removes data columns (rows) from..to (clamped); later ones take their
+    // numbers, the current cell keeps its data cell (a removed one moves to
+    // the nearest column or row). OnDeleteCol, FireDeleteRow per item.
+    virtual void DeleteCols(Integer from, Integer to);
+    // Adds a data column (the new last one) shown at display position
+    // displayCol (1..Cols + 1); False when the count could not grow. No
+    // OnInsertCol fires here.
+    bool InsertColAt(Integer displayCol);
+    virtual void DeleteRows(Integer from, Integer to);
+    // The cell records of a data column (row) go; those of the columns
+    // (rows) after it, up to last, take the number one lower.
+    void DropColCellRecords(Integer dataCol);
+    void DropRowCellRecords(Integer dataRow);
+    void ShiftColCellRecords(Integer dataCol, Integer last);
+    void ShiftRowCellRecords(Integer dataRow, Integer last);
 
     // ------------------------------------------------ events
     TNotifyEvent OnCanStartDrag;
@@ -803,6 +1182,36 @@ public:
     TgrUndoCellEditEvent OnUndoCellEdit;
     TgrUndoRowEditEvent OnUndoRowEdit;
     TgrPrintGridEvent OnPrintGrid;
+    TgrSpinButtonEvent OnSpinButtonDown;
+    TgrSpinButtonEvent OnSpinButtonUp;
+    TgrSpinButtonEvent OnSpinButtonClick;
+    TgrSpinRepeatEvent OnSpinRepeat;
+    TgrSpinIncrementEvent OnSpinIncrement;
+
+    // ------------------------------------------------ cell buttons
+    // Total size of the button of a type (spin buttons hold two halves).
+    Integer ButtonTotalWidth(TgrButtonType type) const;
+    Integer ButtonTotalHeight(TgrButtonType type) const;
+    // The width a data cell's button takes from its content (0 without).
+    Integer CellButtonWidth(Integer dataCol, Integer dataRow);
+    // The spin half under a client point in a display cell; spbNone off
+    // the button or for a cell without a spin button.
+    TgrSpinButton HitTestSpinButton(Integer x, Integer y, Integer displayRow, Integer displayCol);
+    // The half drawn pressed and its cell (spbNone while none is).
+    TgrSpinButton PressedSpinHalf() const { return spinPressed_; }
+    // Spin adapters (integer data rows); FireSpinRepeat also steps the
+    // cell's value (SpinCellValue).
+    virtual void FireSpinButtonDown(Integer dataCol, Integer dataRow, TgrSpinButton button);
+    virtual void FireSpinButtonUp(Integer dataCol, Integer dataRow, TgrSpinButton button);
+    virtual void FireSpinButtonClick(Integer dataCol, Integer dataRow, TgrSpinButton button);
+    virtual void FireSpinRepeat(Integer dataCol, Integer dataRow, TgrSpinButton button, Integer count);
+    virtual void FireSpinIncrement(Integer dataCol, Integer dataRow, bool& accept, Integer& pos, Integer& len,
+                                   Variant& value, bool up);
+    // Steps the number at the caret of the current text cell by its spin
+    // increment (with spoAutoIncrement), through the in-cell editor, so the
+    // step is an edit like typing; the spin-increment event may change or
+    // refuse the new value.
+    virtual void SpinCellValue(Integer dataCol, Integer dataRow, bool up);
 
 protected:
     // ------------------------------------------------ construction
@@ -815,6 +1224,32 @@ protected:
     // constructor to make the lists again through its factories (column and
     // row objects of the old lists are dropped).
     void RecreateGridCollections();
+    // A descendant with a current-cell class of its own installs an object
+    // of it from its constructor, in place of the grid's own.
+    void InstallCurrentCell(std::unique_ptr<TgrCurrentCell> cell);
+
+public:
+    // ------------------------------------------------ descendant hooks
+    // Cell-button and date-time notifications with integer data rows. The
+    // grid class has no events of its own for them; a descendant turns
+    // them into events that name its records.
+    virtual void FireButtonDown(Integer dataCol, Integer dataRow) {}
+    virtual void FireButtonUp(Integer dataCol, Integer dataRow) {}
+    virtual void FireButtonClick(Integer dataCol, Integer dataRow) {}
+    virtual void FireDateTimeInit(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {}
+    virtual void FireDateTimeDropDown(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {}
+    virtual void FireDateTimeRollUp(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {}
+    virtual void FireDateTimeGetValue(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow,
+                                      Variant& value) {}
+    // A registered date-time editor hands back its result: accepted, the
+    // value (as the get-value hook leaves it) goes into the current cell as
+    // an edit by the user; the roll-up hook fires either way. False when
+    // the value was not taken.
+    bool TakeDateTimeValue(const Variant& value, bool accept);
+    // Where a display cell lies, for the click events.
+    TgrClickPosition ClickPositionOf(Integer displayCol, Integer displayRow) const;
+
+protected:
     virtual void AttachCellControls();
     void HeadingFontChanged();
 
@@ -822,7 +1257,9 @@ protected:
     // Auto-scroll: while a drag selection holds the mouse past the cells,
     // the view moves one line and the selection follows.
     virtual void AutoScrollStep();
-    virtual void SpinRepeatStep() {}
+    // Timer 2: a held spin half steps again (the first tick switches the
+    // timer from SpinStartDelay to SpinRepeatDelay).
+    virtual void SpinRepeatStep();
     // The size message: OnResize (not while loading) and the scroll bars.
     void BoundsChanged() override;
     // The grid's activating press is recorded for double clicks that end
@@ -883,15 +1320,51 @@ protected:
     void NotifyRowHeightsChanged() override;
 
     bool inCellLoaded_ = false;
+    // Loading from a form file has finished: the cell attributes read are
+    // placed, the grid repaints and deferred layout work runs.
+    void Loaded() override;
 
 private:
     bool FillDrawInfoAt(Integer displayCol, Integer displayRow, const TRect& raw, TgrCellPaintInfo& info);
     void PaintFromInfo(TgrCellPaintInfo& info);
     void PaintFixedCell(TCanvas* canvas, const TgrCellPaintInfo& info);
+    // Heading content and button areas (text, sort picture, button frame).
+    void LayoutHeadingCell(TgrCellPaintInfo& info);
+    void DrawHeadingButton(TCanvas* canvas, const TgrCellPaintInfo& info);
+    // Heading-button presses: a press on a heading button's part (or on a
+    // heading that reacts as a cell) is held like a button, shown pressed
+    // while the pointer stays on it, and fires OnHeadingUp and, released
+    // on it, OnHeadingClick instead of selecting the column.
+    bool HeadingPressStarts(Integer displayCol, Integer x, Integer y);
+    bool PressHeadingButton(Integer displayCol, Integer x, Integer y);
+    bool HeadingShownDownAt(Integer x, Integer y);
+    // Ends a heading-button press; False when none was held.
+    bool ReleaseHeadingButton(bool released);
     void PaintRowIndicator(TCanvas* canvas, const TgrCellPaintInfo& info);
     void PaintDataCell(TCanvas* canvas, const TgrCellPaintInfo& info);
     void PaintCheckBox(TCanvas* canvas, const TgrCellPaintInfo& info);
+    // The picture a picture cell shows (a bitmap, or an image of the image
+    // list named by text) and the transparent colour it brings.
+    TBitmap* CellPicture(const TgrCellPaintInfo& info, TColor& transparentColor);
+    void PaintPictureCell(TCanvas* canvas, const TgrCellPaintInfo& info);
     void PaintCellButton(TCanvas* canvas, const TgrCellPaintInfo& info);
+    // The two halves of a spin button (up: upper or right half).
+    void CalcSpinRects(const TgrCellPaintInfo& info, TRect& upper, TRect& lower);
+    TgrSpinButton SpinHalfAt(const TgrCellPaintInfo& info, Integer x, Integer y);
+    void DrawSpinButton(TCanvas* canvas, const TgrCellPaintInfo& info);
+    // Button presses on the current cell. A spin press fires the spin-down
+    // event and one repeat, moving keeps the half pressed only while the
+    // pointer is on it, releasing fires the click (on the half) and the up
+    // event. A normal or date-time popup button fires FireButtonDown, shows
+    // pressed while the pointer is on it, and released on its cell fires
+    // FireButtonClick (on the button) and FireButtonUp. False when the
+    // point is on no such button (nothing is held).
+    bool PressCellButton(Integer displayCol, Integer displayRow, Integer x, Integer y);
+    bool TrackCellButton(Integer x, Integer y);
+    bool EndCellButtonPress(bool released, Integer x, Integer y);
+    void SetButtonShownDown(bool down);
+    bool IsOverCurrentButton(Integer x, Integer y);
+    void SetPressedSpin(Integer displayCol, Integer displayRow, TgrSpinButton half);
     void PaintFocusBorder(TCanvas* canvas, const TgrCellPaintInfo& info);
     void InvalidateFocusArea(Integer displayCol, Integer displayRow);
     static void ThumbSpan(Integer length, Integer first, Integer fixed, Integer lastFirst, Integer total, Integer& pos,
@@ -907,6 +1380,7 @@ private:
     void DragSelectTo(Integer x, Integer y);
     void FinishMouseAction(bool released, Integer x, Integer y);
     TgrCellElement* CellRecord(Integer dataCol, Integer dataRow);
+    bool SpinLevel(Integer dataCol, Integer dataRow, TgrSpinOptions& options, double& increment);
     void ResizeDataModel(Integer oldColTotal, Integer oldRowTotal);
     void SetStorageSizeHint(Integer cols, Integer rows);
     void InvalidateIfSelection();
@@ -1050,14 +1524,73 @@ private:
     Integer rowUndoRow_ = 0;
     TgrGridStatus notifiedGridStatus_ = grsNormal;
     bool typedSinceEditStart_ = false;
+    // Last reported current cell, mouse status; the insert row in use.
+    Integer notifiedCol_ = 1, notifiedRow_ = 1;
+    TgrMouseStatus notifiedMouseStatus_ = msNormal;
+    bool insertRowInUse_ = false;
+    bool updatingInsertRow_ = false;
+    TgrCustomGridControl* ControlForType(TgrControlType type);
+    void InsertRowMoved(Integer oldDisplayRow);
+    // Combo upkeep of an edited value and of a moved current cell.
+    void ComboValueEdited(bool autoFill);
+    bool comboSearchedCell_ = false;
+    TgrCombo* selectedCombo_ = nullptr;
+    Integer dropDownCol_ = -1, dropDownRow_ = -1;
+    Integer ComboValueCol(TgrBaseGrid* list) const;
+    Integer SearchComboSorted(const std::string& text, Integer lo, Integer hi, Integer minLength, bool& found);
+    Integer SearchComboLinear(const std::string& text, Integer lo, Integer hi, bool& found);
+    std::string ComboRowText(Integer row);
+    Variant PickedComboValue(Integer row);
+    bool forwardingKey_ = false;
+    // Mouse operations on the row bar and the scroll bars.
+    Integer RowEdgeAt(Integer x, Integer y, Integer col);
+    void FinishRowResize(Integer y);
+    void FinishRowMove();
+    bool ThumbPress(Integer x, Integer y);
+    void ThumbDragTo(Integer x, Integer y, bool final);
+    void RekeyCellRecord(TgrCellElement* e, Integer dataCol, Integer dataRow);
+    void ReindexCellRecords();
+    Integer thumbAxis_ = 0;  // 0 none, 1 vertical, 2 horizontal
+    Integer thumbGrab_ = 0;
+    int wheelDelta_ = 0;
+    // A typed character of a combo cell: search and take the list's value.
+    void ComboCharKey(char key);
+    std::string comboSearchText_;
+    UInt64 comboLastKeyTick_ = 0;
     // mouse
     Integer pressedHeading_ = -1;
     bool headingShownDown_ = false;
+    bool pressedHeadingIsButton_ = false;
+    // The private copy of a cell's font that the owner's draw information
+    // may change.
+    std::unique_ptr<TFont> drawInfoFont_;
+    // spin press: the half drawn pressed and its cell, the half the press
+    // began on while the mouse is held, and the repeat count
+    TgrSpinButton spinPressed_ = spbNone;
+    TCellCoord_ts spinPressCell_{-1, -1};
+    bool spinHeld_ = false;
+    TgrSpinButton spinRememberedHalf_ = spbNone;
+    Integer spinRepeatCount_ = 0;
+    // a normal or date-time popup button held on the current cell, and
+    // whether it shows pressed (the pointer is on it)
+    bool buttonHeld_ = false;
+    bool buttonShownDown_ = false;
     Integer rowSelectStart_ = 0;
     bool selectingRows_ = false;
     bool cellSelectionChanged_ = false;
     UInt64 scrollDelayStart_ = 0;
     TPopupMenu* gridMenu_ = nullptr;
+    // layout suspension: bit 0 recheck the top-left cell, bit 1 run the
+    // top-left change reaction
+    Integer layoutSuspend_ = 0;
+    unsigned pendingLayout_ = 0;
+    Integer dropDownSizeLock_ = 0;
+    bool dropDownSizePending_ = false;
+    // form files and layout copying
+    Integer propertyStoringLock_ = 0;
+    bool assigningLayout_ = false;
+    // The cell attributes read from a form file, kept until Loaded.
+    std::shared_ptr<TgrCellCollection> readCells_;
     TgrCombo* droppedCombo_ = nullptr;
     TForm* dropDownForm_ = nullptr;
     bool ComboKeyDown(Word16& key, TShiftState shift);

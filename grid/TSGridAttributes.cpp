@@ -206,3 +206,85 @@ std::string TgrBaseGrid::EffectiveMaskName(Integer dataCol, Integer dataRow) {
     if (second && !second->MaskName().empty()) return second->MaskName();
     return {};
 }
+
+// ------------------------------------------------------------ spin and pictures
+
+namespace {
+
+// The cell, row and column levels of one data cell in asking order: the
+// cell's own record is not a TgrColRowBase, so the two middle levels come
+// separately.
+Levels OverlapLevels(TgrDrawOverlap overlap, TgrColRowBase* col, TgrColRowBase* row) {
+    return overlap == doDrawColOnTop ? Levels{col, row} : Levels{row, col};
+}
+
+}  // namespace
+
+bool TgrBaseGrid::IsDataCellIndex(Integer dataCol, Integer dataRow) const {
+    return dataCol >= 1 && dataCol <= Cols() && dataRow >= 1 && dataRow < RowTotal();
+}
+
+// The spin settings belong to the level that gives the cell its spin
+// button; a level whose own button is no spin passes the question on even
+// when another level's button wins the cell.
+bool TgrBaseGrid::SpinLevel(Integer dataCol, Integer dataRow, TgrSpinOptions& options, double& increment) {
+    options = 0;
+    increment = 0;
+    if (!IsDataCellIndex(dataCol, dataRow)) return false;
+    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && IsSpinButtonType(TgrButtonType(e->ButtonType))) {
+        options = e->SpinOptions;
+        increment = e->SpinIncrement;
+        return true;
+    }
+    Levels l = OverlapLevels(drawOverlap_, gridCols_->ColAt(dataCol), RowObject(gridRows_.get(), dataRow));
+    for (TgrColRowBase* level : {l.First, l.Second})
+        if (level && IsSpinButtonType(level->ButtonType())) {
+            options = level->SpinOptions();
+            increment = level->SpinIncrement();
+            return true;
+        }
+    return false;
+}
+
+TgrSpinOptions TgrBaseGrid::EffectiveSpinOptions(Integer dataCol, Integer dataRow) {
+    TgrSpinOptions options;
+    double increment;
+    SpinLevel(dataCol, dataRow, options, increment);
+    return options;
+}
+
+double TgrBaseGrid::EffectiveSpinIncrement(Integer dataCol, Integer dataRow) {
+    TgrSpinOptions options;
+    double increment;
+    SpinLevel(dataCol, dataRow, options, increment);
+    return increment;
+}
+
+TgrDrawOption TgrBaseGrid::EffectivePictureOption(Integer dataCol, Integer dataRow, TgrPictureKind kind) {
+    if (dataCol < 1 || dataRow < 1 || kind < pkStretchPicture || kind > pkKeepAspectRatio) return dopDefault;
+    if (TgrCellElement* e = CellRecord(dataCol, dataRow)) {
+        Byte own = kind == pkStretchPicture  ? e->StretchPicture
+                   : kind == pkShrinkPicture ? e->ShrinkPicture
+                   : kind == pkCenterPicture ? e->CenterPicture
+                                             : e->KeepAspectRatio;
+        if (TgrDrawOption(own) != dopDefault) return TgrDrawOption(own);
+    }
+    Levels l = OverlapLevels(drawOverlap_, gridCols_->ColAt(dataCol), RowObject(gridRows_.get(), dataRow));
+    for (TgrColRowBase* level : {l.First, l.Second})
+        if (level && level->GetPicture(kind) != dopDefault) return level->GetPicture(kind);
+    return dopDefault;
+}
+
+TgrPictureOptions TgrBaseGrid::EffectivePictureOptions(Integer dataCol, Integer dataRow) {
+    // The grid's Boolean applies where no level decides.
+    auto pick = [&](TgrPictureKind kind, bool grid) {
+        TgrDrawOption o = EffectivePictureOption(dataCol, dataRow, kind);
+        return o == dopDefault ? grid : o == dopOn;
+    };
+    TgrPictureOptions p;
+    p.Stretch = pick(pkStretchPicture, stretchPicture_);
+    p.Shrink = pick(pkShrinkPicture, shrinkPicture_);
+    p.Center = pick(pkCenterPicture, centerPicture_);
+    p.KeepAspectRatio = pick(pkKeepAspectRatio, keepAspectRatio_);
+    return p;
+}

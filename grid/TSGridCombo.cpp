@@ -6,10 +6,12 @@
 #include <algorithm>
 
 #include <QGuiApplication>
+#include <QString>
 #include <QScreen>
 
 #include "grid/GridCombo.h"
 #include "grid/TSGrid.h"
+#include "platform/core/Clock.h"
 #include "platform/gui/Forms.h"
 
 // ------------------------------------------------------------ settings
@@ -46,6 +48,11 @@ void TgrBaseGrid::ForgetActiveCombo(TgrCombo* combo) {
         if (dropDownForm_) dropDownForm_->Hide();
         if (combo->ComboGrid()) combo->ComboGrid()->SetParent(nullptr);
         droppedCombo_ = nullptr;
+        EndComboForCell();
+    }
+    if (combo && combo == selectedCombo_) {
+        selectedCombo_ = nullptr;
+        comboSearchedCell_ = false;
     }
 }
 
@@ -91,9 +98,13 @@ bool TgrBaseGrid::DropDownCombo() {
         }
 
     TRect cell = CellPixels(curDisplayCol_, curDisplayRow_);
-    Integer rows = std::min<Integer>(std::max<Integer>(1, combo->DropDownRows), list->Rows());
-    Integer height = rows * list->DefaultRowHeight() + (list->HeadingOn() ? list->HeadingHeight() : 0) + 2;
-    Integer width = combo->DropDownWidth > 0 ? combo->DropDownWidth : std::max<Integer>(cell.Width(), 40);
+    // DropDownCols columns of the list wide (the cell's width without), and
+    // DropDownRows rows high, with room for the bars the list then needs.
+    Integer width = 0, height = 0;
+    list->CalcDropDownSize(combo->DropDownCols, std::max<Integer>(1, combo->DropDownRows), width, height);
+    // Without DropDownCols the width is the one the column gave its combo.
+    if (combo->DropDownCols <= 0)
+        width = combo->DropDownWidth > 0 ? combo->DropDownWidth : std::max<Integer>(cell.Width(), 40);
     TPoint topLeft = ClientToScreen(TPoint(cell.Left, cell.Top));
     TRect screenCell(topLeft.X, topLeft.Y, topLeft.X + cell.Width(), topLeft.Y + cell.Height());
     TRect work(0, 0, Screen->Width(), Screen->Height());
@@ -101,10 +112,15 @@ bool TgrBaseGrid::DropDownCombo() {
         QRect a = s->availableGeometry();
         work = TRect(a.left(), a.top(), a.left() + a.width(), a.top() + a.height());
     }
+    // A list narrower than its cell lines up with the cell's right edge.
+    if (width < cell.Width()) screenCell.Left += cell.Width() - width;
     TRect place = PlaceDropDown(screenCell, int(width), int(height), work);
     dropDownForm_->SetBounds(place.Left, place.Top, place.Width(), place.Height());
     list->SetBounds(0, 0, place.Width(), place.Height());
     droppedCombo_ = combo;
+    SelectComboForCell(curDataCol_, curDataRow_);
+    selectedCombo_ = combo;
+    InitComboForCell(curDataCol_, curDataRow_);
     dropDownForm_->Show();
     list->UpdateScrollBars();
     list->Invalidate();
@@ -116,6 +132,7 @@ void TgrBaseGrid::RollUpCombo(bool accept) {
     if (!combo) return;
     droppedCombo_ = nullptr;
     if (dropDownForm_) dropDownForm_->Hide();
+    EndComboForCell();
     TgrBaseGrid* list = combo->ComboGrid();
     if (!accept || !list || list->CurrentDataRow() < 1 || list->CurrentDataRow() > list->Rows()) return;
     Integer valueCol = std::clamp<Integer>(combo->ValueCol, 1, std::max<Integer>(1, list->Cols()));
@@ -206,4 +223,391 @@ bool TgrBaseGrid::DropDownDateTime() {
     TPoint topLeft = ClientToScreen(TPoint(cell.Left, cell.Top));
     TRect screenCell(topLeft.X, topLeft.Y, topLeft.X + cell.Width(), topLeft.Y + cell.Height());
     return DateTimeEditor()(this, EffectiveDateTimeDef(curDataCol_, curDataRow_), screenCell);
+}
+
+// ------------------------------------------------------------ searching
+
+namespace {
+constexpr UInt64 kComboSearchExpiry = 2000;  // ms between keys of one search
+QString FirstChars(const std::string& text, Integer length) {
+    return QString::fromStdString(text).left(int(length));
+}
+Integer CharLength(const std::string& text) { return Integer(QString::fromStdString(text).size()); }
+}  // namespace
+
+bool TgrBaseGrid::ResetComboSearchText() {
+    bool had = !comboSearchText_.empty();
+    comboSearchText_.clear();
+    comboLastKeyTick_ = 0;
+    return had;
+}
+
+void TgrBaseGrid::ExpireComboSearchText() {
+    if (CurrentClock().TickMs() - comboLastKeyTick_ >= kComboSearchExpiry) comboSearchText_.clear();
+}
+
+void TgrBaseGrid::SelectComboForCell(Integer dataCol, Integer dataRow) {
+    if (comboSearchedCell_ && !IsDesigning()) return;
+    selectedCombo_ = EffectiveCombo(dataCol, dataRow);
+    comboSearchedCell_ = true;
+    FireComboInit(dataCol, Variant(dataRow));
+}
+
+TgrBaseGrid* TgrBaseGrid::SelectedComboGrid() const { return selectedCombo_ ? selectedCombo_->ComboGrid() : nullptr; }
+
+Integer TgrBaseGrid::ComboValueCol(TgrBaseGrid* list) const {
+    Integer col = selectedCombo_ ? selectedCombo_->ValueCol : 1;
+    return std::clamp<Integer>(col, 1, std::max<Integer>(1, list->Cols()));
+}
+
+std::string TgrBaseGrid::ComboRowText(Integer row) {
+    TgrBaseGrid* list = SelectedComboGrid();
+    if (!list || row < 1 || row > list->Rows()) return {};
+    return list->GetCellValue(ComboValueCol(list), row).AsString();
+}
+
+void TgrBaseGrid::InitComboForCell(Integer dataCol, Integer dataRow) {
+    if (dropDownCol_ >= 0) return;
+    ResetComboSearchText();
+    FireComboDropDown(dataCol, Variant(dataRow));
+    dropDownCol_ = dataCol;
+    dropDownRow_ = dataRow;
+}
+
+void TgrBaseGrid::EndComboForCell() {
+    if (dropDownCol_ < 0) return;
+    ResetComboSearchText();
+    Integer col = dropDownCol_, row = dropDownRow_;
+    dropDownCol_ = dropDownRow_ = -1;
+    FireComboRollUp(col, Variant(row));
+}
+
+Integer TgrBaseGrid::ComboCompare(const std::string& first, const std::string& second, Integer length) {
+    TgrBaseGrid* list = SelectedComboGrid();
+    TgrComboCompareType type = list ? list->GetCompareType() : ctCaseSensitive;
+    if (type == ctOwnCompare) {
+        Integer result = 0;
+        if (OnComboCompareValue) OnComboCompareValue(this, first, second, result);
+        if (OnComboLCompareValue) OnComboLCompareValue(this, first, second, length, result);
+        return result;
+    }
+    if (length <= 0) return first.empty() && second.empty() ? 0 : !first.empty() ? 1 : -1;
+    QString a = FirstChars(first, length), b = FirstChars(second, length);
+    if (type == ctCaseInsensitive) return a.compare(b, Qt::CaseInsensitive);
+    return a.compare(b, Qt::CaseSensitive);
+}
+
+bool TgrBaseGrid::ComboTextEquals(const std::string& first, const std::string& second) {
+    Integer n = CharLength(first);
+    return n == CharLength(second) && ComboCompare(first, second, n) == 0;
+}
+
+Integer TgrBaseGrid::SearchComboSorted(const std::string& text, Integer lo, Integer hi, Integer minLength,
+                                       bool& found) {
+    Integer row = 0;
+    Integer textLength = CharLength(text);
+    // Binary search that keeps looking for a longer matching prefix.
+    while (hi >= lo) {
+        Integer mid = (lo + hi) / 2;
+        std::string s = ComboRowText(mid);
+        Integer n = std::min(CharLength(s), textLength);
+        Integer d = ComboCompare(s, text, n);
+        if (d >= 1) {
+            hi = mid - 1;
+        } else if (d < 0 || n < minLength) {
+            lo = mid + 1;
+        } else {
+            row = mid;
+            found = true;
+            minLength = n;
+            Integer sLength = CharLength(s);
+            if (textLength < sLength) hi = mid - 1;
+            else if (sLength < textLength) lo = mid + 1;
+            else break;
+        }
+    }
+    if (!found) {
+        TgrBaseGrid* list = SelectedComboGrid();
+        row = std::max<Integer>(std::min<Integer>(lo - 1, list ? list->Rows() : 0), 1);
+    }
+    return row;
+}
+
+Integer TgrBaseGrid::SearchComboLinear(const std::string& text, Integer lo, Integer hi, bool& found) {
+    found = false;
+    Integer best = 0, row = 0, textLength = CharLength(text);
+    for (Integer r = lo; r <= hi; ++r) {
+        std::string s = ComboRowText(r);
+        Integer n = std::min(textLength, CharLength(s));
+        if (ComboCompare(text, s, n) == 0 && n > best) {
+            row = r;
+            found = true;
+            best = n;
+            if (n == textLength) break;
+        }
+    }
+    return row;
+}
+
+Integer TgrBaseGrid::FindComboRow(const std::string& text, bool full, bool& found) {
+    found = false;
+    TgrBaseGrid* list = SelectedComboGrid();
+    if (!list) return 0;
+    Integer start = list->Rows() >= 1 ? list->CurrentDataRow() : 0;
+    if (text.empty()) start = std::min<Integer>(1, list->Rows());
+    Integer row = 0;
+    if (list->GetValueColSorted() && !text.empty())
+        row = SearchComboSorted(text, 1, list->Rows(), full ? CharLength(text) : 1, found);
+    else if (!list->GetValueColSorted())
+        row = SearchComboLinear(text, 1, list->Rows(), found);
+    if (!found && !list->GetValueColSorted()) row = start;
+    return row;
+}
+
+Integer TgrBaseGrid::FindNextComboRow(const std::string& key, bool& found) {
+    found = false;
+    TgrBaseGrid* list = SelectedComboGrid();
+    if (!list) return 0;
+    Integer at = list->CurrentDataRow();
+    if (list->GetValueColSorted()) {
+        if (at >= list->Rows()) return FindComboRow(key, false, found);
+        std::string next = ComboRowText(at + 1);
+        if (!next.empty() && ComboTextEquals(FirstChars(next, 1).toStdString(), key)) {
+            found = true;
+            return at + 1;
+        }
+        return FindComboRow(key, false, found);
+    }
+    Integer row = SearchComboLinear(key, at + 1, list->Rows(), found);
+    if (!found) row = SearchComboLinear(key, 1, at - 1, found);
+    return found ? row : at;
+}
+
+Integer TgrBaseGrid::ComboSearchSameKey(const std::string& key, bool& found) {
+    std::string value = currentCell_ ? currentCell_->GetStoredValue().AsString() : std::string();
+    if (value.empty() && curDataCol_ >= 1 && curDataRow_ >= 1) value = GetCellValue(curDataCol_, curDataRow_).AsString();
+    if (!value.empty() && ComboTextEquals(FirstChars(value, 1).toStdString(), key)) {
+        TgrBaseGrid* list = SelectedComboGrid();
+        if (list && ComboTextEquals(value, ComboRowText(list->CurrentDataRow()))) return FindNextComboRow(key, found);
+        bool dropped = false;
+        std::string near = ComboRowText(FindComboRow(value, false, dropped));
+        if (!near.empty() && ComboTextEquals(FirstChars(near, 1).toStdString(), key))
+            return FindNextComboRow(key, found);
+    }
+    return FindComboRow(key, false, found);
+}
+
+Integer TgrBaseGrid::ComboIncrementalSearch(const std::string& key, bool& found) {
+    ExpireComboSearchText();
+    found = false;
+    Integer row = 0;
+    if (!comboSearchText_.empty()) {
+        std::string text = comboSearchText_ + key;
+        row = FindComboRow(text, true, found);
+        if (found) {
+            std::string s = ComboRowText(row);
+            found = CharLength(s) >= CharLength(text) &&
+                    ComboTextEquals(FirstChars(s, CharLength(text)).toStdString(), text);
+        }
+        if (found) {
+            comboSearchText_ = text;
+        } else if (CharLength(comboSearchText_) == 1 && ComboTextEquals(comboSearchText_, key)) {
+            row = ComboSearchSameKey(key, found);
+            if (found) comboSearchText_ = key;
+        }
+    } else {
+        row = FindComboRow(key, true, found);
+        if (found) comboSearchText_ = key;
+    }
+    comboLastKeyTick_ = CurrentClock().TickMs();
+    return row;
+}
+
+Variant TgrBaseGrid::PickedComboValue(Integer row) {
+    TgrBaseGrid* list = SelectedComboGrid();
+    Variant value;
+    FireComboGetValue(curDataCol_, Variant(curDataRow_), row, value);
+    if (value.IsEmpty() && list) {
+        std::string text = list->GetCellValue(ComboValueCol(list), row).AsString();
+        if (!text.empty()) value = Variant(text);
+    }
+    return value;
+}
+
+Variant TgrBaseGrid::ComboSearchKey(char key) {
+    TgrBaseGrid* list = SelectedComboGrid();
+    if (!list || list->GetAutoSearch() == asNone) return Variant();
+    std::string k(1, key);
+    bool found = false;
+    Integer row = list->GetValueColSorted() ? ComboIncrementalSearch(k, found) : ComboSearchSameKey(k, found);
+    if (!found || row == 0) return Variant();
+    SelectComboRow(row);
+    Variant value = PickedComboValue(row);
+    if (!list->GetValueColSorted() && !value.IsEmpty() &&
+        !ComboTextEquals(FirstChars(value.AsString(), 1).toStdString(), k))
+        return Variant();
+    return value;
+}
+
+void TgrBaseGrid::SelectComboRow(Integer row) {
+    TgrBaseGrid* list = SelectedComboGrid();
+    if (!list || row < 1 || row > list->Rows() || row == list->CurrentDataRow()) return;
+    Integer displayRow = list->DisplayRowOfData(row);
+    list->ChangeCurrentCell(std::max<Integer>(1, list->CurrentDisplayCol()), displayRow);
+    Integer shown = selectedCombo_ ? std::max<Integer>(1, selectedCombo_->DropDownRows) : 1;
+    Integer top = list->TopRow();
+    switch (list->GetAutoSearch()) {
+        case asTop: top = displayRow; break;
+        case asBottom: top = displayRow - shown + 1; break;
+        case asCenter: top = displayRow - (shown - 1) / 2; break;
+        case asNone: break;
+    }
+    top = std::clamp<Integer>(top, list->FixedRowTotal(), std::max(list->FixedRowTotal(), list->RowTotal() - 1));
+    if (top != list->TopRow()) list->SetTopLeftCell(list->TopLeftCell().Col, top);
+    list->Invalidate();
+}
+
+void TgrBaseGrid::LocateComboRow() {
+    TgrBaseGrid* list = SelectedComboGrid();
+    if (!list || list->GetAutoSearch() == asNone) return;
+    bool found = false;
+    std::string text = currentCell_ && !currentCell_->IsValueEmpty() ? currentCell_->GetStoredValue().AsString()
+                                                                      : GetCellValue(curDataCol_, curDataRow_).AsString();
+    SelectComboRow(FindComboRow(text, false, found));
+}
+
+bool TgrBaseGrid::ComboAutoFill(bool onExit) {
+    SelectComboForCell(curDataCol_, curDataRow_);
+    TgrBaseGrid* list = SelectedComboGrid();
+    if (!list || !list->GetAutoFill() || list->GetAutoSearch() == asNone) return false;
+    if (onExit && list->GetAutoFillConvertCase() != afcOnExit) return false;
+    if (GetCurrentControlType() != ctText || !activeControl_) return false;
+    std::string text = activeControl_->GetValue().AsString();
+    if (text.empty()) return false;
+    bool found = false;
+    Integer row = FindComboRow(text, true, found);
+    if (!found || row == 0) return false;
+    SelectComboRow(row);
+    AutoFillCellText(PickedComboValue(row), list->GetAutoFillConvertCase(), onExit);
+    return true;
+}
+
+void TgrBaseGrid::AutoFillCellText(const Variant& value, TgrConvertCase convertCase, bool onExit) {
+    if (value.IsEmpty() || value.IsNull() || activeControl_ != editControl_.get()) return;
+    std::string typed = activeControl_->GetValue().AsString();
+    std::string full = value.AsString();
+    QString t = QString::fromStdString(typed), v = QString::fromStdString(full);
+    if (!ComboTextEquals(typed, v.left(t.size()).toStdString())) return;
+    if (v.size() == t.size() || onExit) {
+        if (v.size() != t.size() || full == typed) return;
+        if (!onExit && convertCase != afcOnEdit) return;
+    }
+    // The typed text ends at the caret: the filled-in part starts there.
+    int selStart = int(t.size());
+    std::string text = convertCase == afcOnEdit || onExit ? full : typed + v.mid(t.size()).toStdString();
+    // The filled-in text is this cell's value, edited by the user.
+    LockEditStart(false);
+    activeControl_->SetValue(Variant(text));
+    LockEditStart(true);
+    ControlValueStored(true);
+    if (v.size() > t.size()) {
+        activeControl_->SetSelStart(selStart);
+        activeControl_->SetSelLength(int(v.size()) - selStart);
+    } else {
+        activeControl_->SetSelStart(selStart);
+    }
+}
+
+Variant TgrBaseGrid::GetComboValue(Integer valueCol) {
+    TgrBaseGrid* list = SelectedComboGrid();
+    if (!list) return Variant();
+    Integer row = list->CurrentDataRow();
+    if (row < 1 || row > list->Rows()) return Variant();
+    Variant value;
+    FireComboGetValue(curDataCol_, Variant(curDataRow_), row, value);
+    TgrControlType type = GetCurrentControlType();
+    if (value.IsEmpty() && type != ctNone && valueCol != 0) {
+        value = list->GetCellValue(valueCol, row);
+        if (value.IsEmpty() && list->StoreData()) value = DefaultCellValue(type);
+    } else if (type == ctText && !value.IsEmpty()) {
+        value = Variant(value.AsString());
+    }
+    return value;
+}
+
+void TgrBaseGrid::ApplyComboValue(const Variant& value) {
+    if (value.IsEmpty()) return;
+    TgrControlType type = GetCurrentControlType();
+    Variant v = type == ctText && !value.IsString() ? Variant(value.AsString()) : value;
+    CheckCellValueType(type, v);
+    if (!BeginCellEdit()) return;
+    LockEditStart(false);
+    if (activeControl_) activeControl_->SetValue(v);
+    LockEditStart(true);
+    if (storeData_ && curDataCol_ >= 1 && curDataCol_ <= Cols() && curDataRow_ >= 1 && curDataRow_ <= Rows())
+        StoreCellValue(curDataCol_, curDataRow_, v, type);
+    if (currentCell_) currentCell_->NoteEditedValue(v);
+    FireCellEdit(curDataCol_, curDataRow_, true);
+    InvalidateDisplayCell(curDisplayCol_, curDisplayRow_);
+}
+
+void TgrBaseGrid::ComboValueEdited(bool autoFill) {
+    TgrDropDownStyle style;
+    TgrButtonType button = ResolveButtonType(curDataCol_, curDataRow_, style);
+    if (button != btCombo) return;
+    SelectComboForCell(curDataCol_, curDataRow_);
+    if (!autoFill || style == ddDropDownList) {
+        if (droppedCombo_) LocateComboRow();
+        return;
+    }
+    if (!ComboAutoFill(false)) LocateComboRow();
+}
+
+void TgrBaseGrid::ComboCharKey(char key) {
+    TgrDropDownStyle style;
+    if (ResolveButtonType(curDataCol_, curDataRow_, style) != btCombo || IsCellReadOnly(curDataCol_, curDataRow_))
+        return;
+    SelectComboForCell(curDataCol_, curDataRow_);
+    if (style == ddDropDownList || SearchesWhileTyping(curDataCol_)) ApplyComboValue(ComboSearchKey(key));
+}
+
+// ------------------------------------------------------------ sizing
+
+Integer TgrBaseGrid::CalcDropDownWidth(Integer cols) {
+    if (cols <= 0) return Width();
+    Integer width = 0, taken = 0;
+    for (Integer d = 1; d < ColTotal() && taken < cols; ++d) {
+        TgrCol* col = gridCols_->ColAt(DataColOfDisplay(d));
+        if (col && !col->Visible()) continue;
+        width += GetColWidthAt(d);
+        ++taken;
+    }
+    if (BorderStyle() == gbsSingle) width += 2;
+    if (rowBarOn_) width += rowBarWidth_;
+    return width;
+}
+
+Integer TgrBaseGrid::CalcDropDownHeight(Integer rows) {
+    if (rows <= 0) return Height();
+    Integer visible = 0;
+    for (Integer r = 1; r < RowTotal(); ++r)
+        if (IsEnterableRow(r, false)) ++visible;
+    Integer height = BorderStyle() == gbsSingle ? 2 : 0;
+    if (headingOn_) height += headingHeight_;
+    return height + std::min<Integer>(rows, std::max<Integer>(1, visible)) * DefaultRowHeight();
+}
+
+void TgrBaseGrid::CalcDropDownSize(Integer cols, Integer rows, Integer& width, Integer& height) {
+    width = CalcDropDownWidth(cols);
+    height = CalcDropDownHeight(rows);
+    Integer allRows = CalcDropDownHeight(RowTotal());
+    bool horzAllowed = scrollBars_ == ssHorizontal || scrollBars_ == ssBoth;
+    bool vertAllowed = scrollBars_ == ssVertical || scrollBars_ == ssBoth;
+    bool horzAlways = alwaysShowScrollBar_ == ssHorizontal || alwaysShowScrollBar_ == ssBoth;
+    bool vertAlways = alwaysShowScrollBar_ == ssVertical || alwaysShowScrollBar_ == ssBoth;
+    Integer heightBefore = height;
+    // A bar appears where the shown part leaves columns or rows out.
+    if (rows > 0 && horzAllowed && (CalcDropDownWidth(ColTotal()) > width || horzAlways))
+        height += ScrollBarThickness;
+    if (cols > 0 && vertAllowed && (allRows > heightBefore || vertAlways)) width += ScrollBarThickness;
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "grid/TSGrid.h"
+#include "platform/core/Strings.h"
 
 bool TgrBaseGrid::HasCurrentCell() const {
     if (IsDesigning() || gridMode_ == gmListBox || gridStatus_ != grsNormal) return false;
@@ -18,22 +19,79 @@ void TgrBaseGrid::LockEditStart(bool unlock) {
     else if (editStartLock_ > 0) --editStartLock_;
 }
 
-void TgrBaseGrid::LoadEditorValue(const Variant& value, bool) {
-    TgrControlType type = GetCurrentControlType();
-    TgrCustomGridControl* control = type == ctText    ? static_cast<TgrCustomGridControl*>(editControl_.get())
-                                    : type == ctCheck ? static_cast<TgrCustomGridControl*>(checkControl_.get())
-                                                      : static_cast<TgrCustomGridControl*>(defaultControl1_.get());
-    activeControl_ = control;
-    currentCell_->StoreLoadedValue(value, false);
-    // The control's change notification copies its value into the current
-    // cell (and, unless loading, into the stored cell).
-    control->SetValue(value);
-    // Controls without a value of their own store what they were given.
-    if (control == defaultControl1_.get() && !EditStartLocked() && storeData_ && curDataCol_ >= 1 &&
-        curDataCol_ <= Cols() && curDataRow_ >= 1 && curDataRow_ <= Rows())
-        StoreCellValue(curDataCol_, curDataRow_, value, type);
+bool TgrBaseGrid::CanEditOrBrowse() {
+    return !IsDesigning() && (IsEditMode() || gridMode_ == gmBrowse) && ColTotal() > 1 && RowTotal() > 1;
 }
 
+TgrCustomGridControl* TgrBaseGrid::ControlForType(TgrControlType type) {
+    if (type == ctText) return editControl_.get();
+    if (type == ctCheck) return checkControl_.get();
+    return defaultControl1_.get();
+}
+
+Variant TgrBaseGrid::DefaultCellValue(TgrControlType type) {
+    switch (type) {
+        case ctText: return Variant(std::string());
+        case ctCheck: return Variant(Byte(0));
+        default: return Variant::NullValue();
+    }
+}
+
+void TgrBaseGrid::LoadEditorValue(const Variant& value, bool editing) { LoadEditorValue(value, editing, false); }
+
+void TgrBaseGrid::LoadEditorValue(const Variant& value, bool asEdit, bool byUser) {
+    if (!CanEditOrBrowse()) return;
+    TgrControlType type = GetCurrentControlType();
+    activeControl_ = ControlForType(type);
+    PositionCellControl(activeControl_);
+    currentCell_->StoreLoadedValue(value, false);
+    Variant used;
+    SetEditorValue(type, value, used, byUser, asEdit);
+    ApplyEditorMask();
+    if ((type == ctText || type == ctCheck) && !used.IsEmpty() && !used.IsNull() && activeControl_->GetVisible()) {
+        if (editSelectMode_ == 0) {
+            activeControl_->SelectAll();
+        } else if (editSelectMode_ == 2) {
+            activeControl_->SetSelStart(int(Utf8Length(used.AsString())));
+            activeControl_->SetSelLength(0);
+        }
+    }
+    editSelectMode_ = 1;
+}
+
+void TgrBaseGrid::SetEditorValue(TgrControlType type, const Variant& value, Variant& used, bool byUser, bool asEdit) {
+    TgrCustomGridControl* control = ControlForType(type);
+    used = value.IsEmpty() ? DefaultCellValue(type) : value;
+    switch (type) {
+        case ctText:
+        case ctCheck: {
+            if (used.IsNull()) break;
+            if (type == ctCheck) {
+                checkControl_->SetCheckBoxValues(EffectiveCheckBoxValues(curDataCol_));
+                if (TgrCol* col = gridCols_->ColAt(curDataCol_)) checkControl_->SetAllowGrayed(col->GetAllowGrayed());
+            }
+            // The control's change notification copies its value into the
+            // current cell (and, unless loading, into the stored cell).
+            if (asEdit) control->SetValueByUser(used, byUser);
+            else control->SetValue(used);
+            break;
+        }
+        default:
+            // Controls without a value of their own keep what they were given.
+            if (!EditStartLocked() && storeData_ && curDataCol_ >= 1 && curDataCol_ <= Cols() && curDataRow_ >= 1 &&
+                curDataRow_ <= Rows())
+                StoreCellValue(curDataCol_, curDataRow_, value, type);
+            if (type == ctPicture) {
+                currentCell_->SetStretchOption(stretchPicture_);
+                currentCell_->SetShrinkOption(shrinkPicture_);
+                currentCell_->SetCenterOption(centerPicture_);
+                currentCell_->SetKeepAspectRatioOption(keepAspectRatio_);
+                currentCell_->SetTransparentColorOption(transparentColor_);
+                CellValueEdited(asEdit, byUser, false);
+            }
+            break;
+    }
+}
 
 bool TgrBaseGrid::StartEditing(Byte selectMode, bool) {
     if (!CanEdit() || !activeControl_) return false;
@@ -63,20 +121,7 @@ bool TgrBaseGrid::PasteCell() {
     return EnsureEditing(false) && currentCell_->PasteText(true);
 }
 
-void TgrBaseGrid::HandleControlChange(TObject*, bool textChanged) {
-    if (!activeControl_ || !currentCell_) return;
-    currentCell_->NoteSelection(activeControl_->GetSelStart(), activeControl_->GetSelLength());
-    if (!textChanged || !HasCurrentCell()) return;
-    Variant value = activeControl_->GetValue();
-    // A change notification that leaves the value as it was is no edit.
-    bool changed = !currentCell_->HasValueFor(curDataCol_, curDataRow_) ||
-                   currentCell_->GetStoredValue().AsString() != value.AsString();
-    currentCell_->NoteEditedValue(value);
-    if (storeData_ && !EditStartLocked() && curDataCol_ >= 1 && curDataCol_ <= Cols() && curDataRow_ >= 1 &&
-        curDataRow_ <= Rows())
-        StoreCellValue(curDataCol_, curDataRow_, value, GetCurrentControlType());
-    if (cellEditing_ && changed) CellValueEdited(true, true);
-}
+void TgrBaseGrid::HandleControlChange(TObject*, bool textChanged) { ControlValueStored(textChanged); }
 
 void TgrBaseGrid::EnterInsertRow(Integer displayCol) {
     if (rowBarOn_) InvalidateDisplayCell(0, curDisplayRow_);
@@ -130,11 +175,9 @@ void TgrBaseGrid::ReplaceCurrentCol(Integer displayCol, bool repaintFocus, bool,
         ResetCellControl(false);
         return;
     }
-    Integer old = curDataCol_;
     ResetCellControl(false);
     if (repaintFocus) RepaintFocusCell(false);
     ChangeCurrentCell(found, curDisplayRow_);
-    if (curDataCol_ != old) DoColChanged(old, curDataCol_);
 }
 
 // The nearest enterable row (the insert row included), below before above
@@ -157,6 +200,7 @@ void TgrBaseGrid::MoveToRow(Integer displayRow, bool, bool, bool skipReadOnly) {
 void TgrBaseGrid::ChangeCurrentCell(Integer displayCol, Integer displayRow) {
     Integer dataCol = DataColOfDisplay(displayCol), dataRow = DataRowOfDisplay(displayRow);
     bool changed = dataCol != curDataCol_ || dataRow != curDataRow_;
+    Integer oldDisplayRow = curDisplayRow_;
     InvalidateFocusArea(curDisplayCol_, curDisplayRow_);
     // A call moves the anchor with the current cell, as a plain key or click
     // does; only range extension keeps it.
@@ -169,6 +213,78 @@ void TgrBaseGrid::ChangeCurrentCell(Integer displayCol, Integer displayRow) {
         if (currentCell_) currentCell_->ClearValue();
         cellEditing_ = false;
     }
+    InsertRowMoved(oldDisplayRow);
+    CheckCurrentCellChanged();
+}
+
+// Leaving the provisional row unedited turns it back into the insert row
+// (the row count shrinks); entering the insert row makes it provisional.
+void TgrBaseGrid::InsertRowMoved(Integer oldDisplayRow) {
+    if (gridMode_ != gmEditInsert || updatingInsertRow_ || oldDisplayRow == curDisplayRow_) return;
+    if (insertRowCount_ == 0 && oldDisplayRow == RowTotal() - 1 && !insertRowInUse_) RevertInsertedRow();
+    UpdateInsertRowState(true);
+}
+
+void TgrBaseGrid::UpdateInsertRowState(bool invalidate) {
+    if (gridMode_ != gmEditInsert || updatingInsertRow_) return;
+    if (curDisplayRow_ != RowTotal() - 1 || insertRowCount_ != 1) return;
+    updatingInsertRow_ = true;
+    struct Release {
+        bool& flag;
+        ~Release() { flag = false; }
+    } release{updatingInsertRow_};
+    insertRowCount_ = 0;
+    SetStorageSizeHint(Cols(), Rows());
+    if (visibleRows_ && !visibleRows_->Materialized()) visibleRows_->SetVisibleCount(Rows(), 1);
+    DoRowCountChanged(Rows() - 1, Rows());
+    FireInsertRow(Rows(), true);
+    if (invalidate) InvalidateRow(RowTotal() - 1);
+}
+
+void TgrBaseGrid::RevertInsertedRow() {
+    if (gridMode_ != gmEditInsert || insertRowCount_ != 0 || updatingInsertRow_) return;
+    updatingInsertRow_ = true;
+    struct Release {
+        bool& flag;
+        ~Release() { flag = false; }
+    } release{updatingInsertRow_};
+    insertRowCount_ = 1;
+    if (visibleRows_ && !visibleRows_->Materialized()) visibleRows_->SetVisibleCount(Rows(), 1);
+    DoRowCountChanged(Rows() + 1, Rows());
+    FireDeleteRow(Rows() + 1, true);
+    InvalidateRow(RowTotal() - 1);
+}
+
+bool TgrBaseGrid::CheckColChanged(Integer& oldCol) {
+    oldCol = notifiedCol_;
+    if (curDataCol_ == notifiedCol_) return false;
+    notifiedCol_ = curDataCol_;
+    if (gridMode_ != gmListBox) DoColChanged(oldCol, curDataCol_);
+    return true;
+}
+
+bool TgrBaseGrid::CheckRowChanged(Variant& oldRow) {
+    oldRow = Variant(notifiedRow_);
+    if (curDataRow_ == notifiedRow_) return false;
+    notifiedRow_ = curDataRow_;
+    DoRowChanged(oldRow, Variant(curDataRow_));
+    return true;
+}
+
+void TgrBaseGrid::FireCellChanged(Integer oldCol, const Variant& oldRow) {
+    DoCellChanged(oldCol, curDataCol_, oldRow, Variant(curDataRow_));
+}
+
+void TgrBaseGrid::CheckCurrentCellChanged() {
+    Integer oldCol = 0;
+    Variant oldRow;
+    bool colChanged = CheckColChanged(oldCol);
+    bool rowChanged = CheckRowChanged(oldRow);
+    if (!colChanged && !rowChanged) return;
+    ResetComboSearchText();
+    comboSearchedCell_ = false;
+    selectedCombo_ = nullptr;
+    FireCellChanged(oldCol, oldRow);
 }
 
 void TgrBaseGrid::CurrentCellMoved(const TCellCoord_ts& oldCurrent) {
@@ -176,7 +292,6 @@ void TgrBaseGrid::CurrentCellMoved(const TCellCoord_ts& oldCurrent) {
     InvalidateFocusArea(oldCurrent.Col, oldCurrent.Row);
     Integer dataCol = DataColOfDisplay(curDisplayCol_), dataRow = DataRowOfDisplay(curDisplayRow_);
     if (dataCol == curDataCol_ && dataRow == curDataRow_) return;
-    Integer oldDataCol = curDataCol_;
     curDataCol_ = dataCol;
     curDataRow_ = dataRow;
     if (currentCell_) currentCell_->ClearValue();
@@ -186,7 +301,8 @@ void TgrBaseGrid::CurrentCellMoved(const TCellCoord_ts& oldCurrent) {
         if (oldCurrent.Row > 0 && oldCurrent.Row < RowTotal()) InvalidateDisplayCell(0, oldCurrent.Row);
         InvalidateDisplayCell(0, curDisplayRow_);
     }
-    if (dataCol != oldDataCol) DoColChanged(oldDataCol, dataCol);
+    InsertRowMoved(oldCurrent.Row);
+    CheckCurrentCellChanged();
 }
 
 TgrDrawOption TgrBaseGrid::CurrentDrawOption(TgrPictureKind kind) {

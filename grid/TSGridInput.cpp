@@ -9,11 +9,18 @@
 // on the row bar selects the row.
 
 #include <algorithm>
+#include <vector>
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QWheelEvent>
 
 #include "grid/GridCheckBox.h"
 #include "grid/GridCombo.h"
 #include "grid/GridEditBox.h"
+#include "grid/GridMaskCheck.h"
 #include "grid/TSGrid.h"
+#include "platform/core/Strings.h"
 #include "platform/core/Clock.h"
 #include "platform/gui/Forms.h"
 
@@ -92,6 +99,10 @@ void TgrBaseGrid::EndCellEdit(bool store) {
 
 bool TgrBaseGrid::AcceptCellEdit() {
     if (!cellEditing_) return true;
+    TgrDropDownStyle style;
+    if (GetCurrentControlType() == ctText && ResolveButtonType(curDataCol_, curDataRow_, style) == btCombo &&
+        style == ddDropDown)
+        ComboAutoFill(true);
     if (!ValidateCellMask() || !FireEndCellEdit()) return false;
     cellModified_ = true;
     cellEditing_ = false;
@@ -113,7 +124,7 @@ bool TgrBaseGrid::EndCellAndRowEdit() { return AcceptCellEdit() && EndRowEdit();
 void TgrBaseGrid::ClearRowEditState(Integer dataRow) {
     if (!rowEditing_) return;
     if (rowChangedIndicator_ == riOn && dataRow >= 1 && dataRow <= Rows() && rowModified_) SetRowChanged(dataRow, true);
-    rowEditing_ = cellModified_ = cellEditing_ = rowModified_ = false;
+    rowEditing_ = cellModified_ = cellEditing_ = rowModified_ = insertRowInUse_ = false;
     if (rowBarOn_) InvalidateDisplayCell(0, DisplayRowOfData(dataRow));
 }
 
@@ -172,16 +183,37 @@ bool TgrBaseGrid::UndoEdit(bool forceRow, bool byUser, bool& undone, bool& value
     }
     if (undoRow) {
         rowEditing_ = cellModified_ = rowModified_ = false;
+        // An undone first row of the insert row takes back the insert row
+        // it showed below.
+        if (insertRowInUse_ && gridMode_ == gmEditInsert && insertRowCount_ == 1 &&
+            curDisplayRow_ + 1 == RowTotal() - 1 && !IsRowChanged(curDataRow_)) {
+            insertRowInUse_ = false;
+            insertRowCount_ = 0;
+            ChangeCounts(ColTotal(), RowTotal() - 1);
+        }
         InvalidateRow(curDisplayRow_);
     }
     return true;
 }
 
-void TgrBaseGrid::CellValueEdited(bool startEdit, bool byUser) {
+void TgrBaseGrid::CellValueEdited(bool startEdit, bool byUser) { CellValueEdited(startEdit, byUser, false); }
+
+void TgrBaseGrid::CellValueEdited(bool startEdit, bool byUser, bool autoFill) {
     if (!HasWindow() || !startEdit || painting_ || EditStartLocked()) return;
+    // The provisional row of gmEditInsert becomes a row only through the user.
+    bool onInsertRow = gridMode_ == gmEditInsert && insertRowCount_ == 0 && curDisplayRow_ == RowTotal() - 1;
+    if (onInsertRow && !byUser) return;
     if (!cellEditing_ && !BeginCellEdit()) return;
     rowModified_ = true;
+    if (rowBarOn_ && rowBarIndicator_) InvalidateDisplayCell(0, curDisplayRow_);
+    if (onInsertRow && !insertRowInUse_) {
+        // The edited row stays; a new insert row is shown below it.
+        insertRowInUse_ = true;
+        insertRowCount_ = 1;
+        ChangeCounts(ColTotal(), RowTotal() + 1);
+    }
     FireCellEdit(curDataCol_, curDataRow_, byUser);
+    ComboValueEdited(autoFill);
 }
 
 // ------------------------------------------------------------ edit events
@@ -264,7 +296,8 @@ void TgrBaseGrid::PositionCellControl(TgrCustomGridControl* control) {
     TRect r = CellPixels(curDisplayCol_, curDisplayRow_);
     // A cell cut down to nothing (or a column narrower than its line) gives
     // a control of no size, never a negative one.
-    Integer width = std::max<Integer>(0, r.Width() - vertLineWidth_);
+    // The cell's button stays visible beside the control.
+    Integer width = std::max<Integer>(0, r.Width() - vertLineWidth_ - CellButtonWidth(curDataCol_, curDataRow_));
     Integer height = std::max<Integer>(0, r.Height() - horzLineWidth_);
     control->Window()->SetBounds(r.Left, r.Top, width, height);
 }
@@ -355,7 +388,9 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
                 }
                 break;
             case VK_ESCAPE:
-                if (cellEditing_ || rowEditing_) {
+                if (ResetComboSearchText()) {
+                    handled = true;
+                } else if (cellEditing_ || rowEditing_) {
                     bool undone = false, kept = false;
                     UndoEdit(false, true, undone, kept);
                     handled = true;
@@ -435,6 +470,11 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
         if (HasWindow()) Update();
     } else if (cellEditing_ && editControl_ && activeControl_ == editControl_.get() && activeControl_->GetVisible()) {
         // Keys the grid does not take edit the text.
+        forwardingKey_ = true;
+        struct Release {
+            bool& flag;
+            ~Release() { flag = false; }
+        } release{forwardingKey_};
         editControl_->EditBox()->DoKeyDown(key, shift);
     }
 }
@@ -445,6 +485,14 @@ bool TgrBaseGrid::DoKeyPress(char& key) {
     if (!IsPrintable(key) && key != '\b') return false;
     TgrControlType type = GetCurrentControlType();
     if (type == ctCheck) return key == ' ';
+    // A list-only combo cell (or one searched while typing) takes typed
+    // characters as searches in its list.
+    TgrDropDownStyle style;
+    if (IsPrintable(key) && CanEdit() && ResolveButtonType(curDataCol_, curDataRow_, style) == btCombo &&
+        (style == ddDropDownList || SearchesWhileTyping(curDataCol_))) {
+        ComboCharKey(key);
+        return true;
+    }
     if (type != ctText || !BeginCellEdit()) return false;
     RefreshCellControl();
     if (activeControl_ != editControl_.get()) return false;
@@ -518,6 +566,8 @@ TCellCoord_ts TgrBaseGrid::DataCellNear(Integer x, Integer y) {
 
 Integer TgrBaseGrid::ColumnEdgeAt(Integer x, Integer y) {
     if (resizeCols_ == rcNone || y >= GetRowHeightAt(0) || !headingOn_) return -1;
+    // Mirrored, the edges are found from the right edge.
+    if (UseRightToLeftAlignment()) x = ClientWidth() - 1 - x;
     TGridLayout_ts l;
     ComputeLayout(l);
     Integer pos = 0;
@@ -534,12 +584,80 @@ void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
     if (button == mbLeft) RecordGridPress(ClientToScreen(TPoint(x, y)), shift.Contains(ssLeft));
     lastMouse_ = TPoint(x, y);
     if (!IsDesigning() && CanTakeFocus() && HasWindow() && CanFocus() && !IsFocusHolder(this)) SetFocus();
-    if (button == mbLeft && !shift.Contains(ssDouble) && !ScrollBarPress(x, y)) MousePress(shift, x, y);
+    if (button == mbLeft && !shift.Contains(ssDouble) && !ThumbPress(x, y) && !ScrollBarPress(x, y))
+        MousePress(shift, x, y);
     TCustomControl::MouseDown(button, shift, x, y);
+}
+
+// The bottom border of a row (the heading included) within two pixels of
+// y, where rows may be resized there; -1 when none.
+Integer TgrBaseGrid::RowEdgeAt(Integer x, Integer y, Integer col) {
+    // Row borders are dragged over the row bar (anywhere with
+    // ResizeRowsInGrid); the heading's own border also across the heading.
+    bool headingEdge = headingOn_ && y < GetRowHeightAt(0) && y >= GetRowHeightAt(0) - 2;
+    if (resizeRows_ == rrNone || (col != 0 && !resizeRowsInGrid_ && !headingEdge)) return -1;
+    Integer b = -1;
+    for (Integer r = 0; r < RowTotal(); ++r) {
+        if (r == FixedRowTotal()) r = std::max(r, TopLeftCell().Row);
+        if (r >= RowTotal()) break;
+        Integer h = GetRowHeightAt(r);
+        if (h <= 0) continue;
+        b += h;
+        if (b - 2 >= ClientHeight()) break;
+        if (y >= b - 2 && y <= b + 2) return r == 0 && !headingOn_ ? -1 : r;
+    }
+    return -1;
+}
+
+void TgrBaseGrid::SelectAllRows(bool byUser) {
+    if (rowSelectMode_ != rsMulti || !CanLeaveCell(-1, -1, true)) return;
+    HideCellControl();
+    if (byUser) SetMouseStatus(msSelectAll);
+    Integer visible = 0;
+    for (Integer r = 1; r <= Rows(); ++r)
+        if (IsEnterableRow(DisplayRowOfData(r), false)) ++visible;
+    bool select = !(byUser && visible == rowSelection_->Count());
+    if (select) {
+        ClearCellRange();
+        SelectDisplayCols(1, ColTotal() - 1, false);
+        SelectDisplayRows(1, Rows());
+        SetGridStatus(grsRowsSelected);
+    } else {
+        DeselectAllRows();
+        SetGridStatus(grsNormal);
+    }
+    MarkSelectChanged(0);
+    FireSelectChanged(byUser);
+    if (byUser) SetMouseStatus(msNormal);
 }
 
 void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
     pressedHeading_ = -1;
+    TCellCoord_ts under = CellUnderMouse(x, y);
+    if (Integer edge = RowEdgeAt(x, y, under.Col); edge >= 0) {
+        sizeIndex_ = edge;
+        sizePos_ = y;
+        sizeOffset_ = CellPixels(0, edge).Top + GetRowHeightAt(edge) - 1 - y;
+        SetMouseStatus(msRowResize);
+        SetMouseCapture(true);
+        return;
+    }
+    if (under.Col == 0 && under.Row == 0) {
+        SelectAllRows(true);
+        return;
+    }
+    // A plain press on a selected row (or any row without row selection)
+    // starts moving the rows.
+    if (under.Col == 0 && under.Row >= 1 && RowMoving() && !IsInsertRowPos(under.Row) &&
+        ((!shift.Contains(ssShift) && !shift.Contains(ssCtrl) && rowSelection_->IsSelected(under.Row)) ||
+         rowSelectMode_ == rsNone)) {
+        if (rowSelectMode_ == rsNone && !MoveToDisplayCell(curDisplayCol_, under.Row)) return;
+        HideCellControl();
+        moveFromIndex_ = moveToIndex_ = under.Row;
+        SetMouseStatus(msRowMove);
+        SetMouseCapture(true);
+        return;
+    }
     if (Integer edge = ColumnEdgeAt(x, y); edge >= 1) {
         sizeIndex_ = edge;
         sizePos_ = x;
@@ -551,6 +669,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
     TCellCoord_ts cell = CellUnderMouse(x, y);
     if (cell.Col < 0 || cell.Row < 0) return;
     if (cell.Row == 0 && cell.Col >= 1) {
+        if (PressHeadingButton(cell.Col, x, y)) return;
         pressedHeading_ = cell.Col;
         headingShownDown_ = true;
         InvalidateDisplayCell(cell.Col, 0);
@@ -593,6 +712,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         }
         if (colSelection_->Count() > 0) SelectDisplayCols(1, ColTotal() - 1, false);
         if (!MoveToDisplayCell(cell.Col, cell.Row)) return;
+        if (PressCellButton(cell.Col, cell.Row, x, y)) return;
         if (wasCurrent && GetCurrentControlType() == ctCheck) ToggleCurrentCheck();
     }
     selectingRows_ = false;
@@ -604,14 +724,28 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
 
 void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
     lastMouse_ = TPoint(x, y);
+    if (thumbAxis_) {
+        ThumbDragTo(x, y, false);
+        TCustomControl::MouseMove(shift, x, y);
+        return;
+    }
     switch (mouseStatus_) {
         case msColResize: sizePos_ = x; break;
+        case msRowResize: sizePos_ = y; break;
+        case msRowMove: {
+            TCellCoord_ts cell = DataCellNear(std::max<Integer>(x, 1), y);
+            Integer last = DisplayRowOfData(std::max<Integer>(1, Rows()));
+            moveToIndex_ = std::clamp<Integer>(cell.Row, 1, std::max<Integer>(1, std::max(last, Rows())));
+            if (IsInsertRowPos(moveToIndex_) && moveToIndex_ > Rows()) moveToIndex_ = Rows();
+            break;
+        }
         case msButtonDown:
         case msColMove:
+            if (TrackCellButton(x, y)) break;
             // The held heading looks pressed only while the pointer is on it.
             if (pressedHeading_ >= 1) {
                 TCellCoord_ts over = CellUnderMouse(x, y);
-                bool down = over.Row == 0 && over.Col == pressedHeading_;
+                bool down = HeadingShownDownAt(x, y);
                 if (down != headingShownDown_) {
                     headingShownDown_ = down;
                     InvalidateDisplayCell(pressedHeading_, 0);
@@ -709,9 +843,147 @@ void TgrBaseGrid::AutoScrollStep() {
 }
 
 void TgrBaseGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    if (button == mbLeft) FinishMouseAction(true, x, y);
+    if (button == mbLeft && thumbAxis_) {
+        ThumbDragTo(x, y, true);
+        thumbAxis_ = 0;
+        SetMouseCapture(false);
+    } else if (button == mbLeft) {
+        FinishMouseAction(true, x, y);
+    }
     TCustomControl::MouseUp(button, shift, x, y);
-    if (button == mbRight && provideGridMenu_ && !IsDesigning()) ShowGridMenu(x, y);
+    if (button == mbRight && !IsDesigning()) {
+        bool handled = false;
+        HandleContextPopup(TPoint(x, y), handled);
+    }
+}
+
+void TgrBaseGrid::HandleContextPopup(const TPoint& pos, bool& handled) {
+    if (TPopupMenu* own = PopupMenu()) {
+        if (provideGridMenu_) AddGridMenuItems(own);
+        own->SetPopupComponent(this);
+        TPoint p = ClientToScreen(pos);
+        own->Popup(p.X, p.Y);
+        handled = true;
+        return;
+    }
+    if (!handled && provideGridMenu_) {
+        ShowGridMenu(pos.X, pos.Y);
+        handled = true;
+    }
+}
+
+bool TgrBaseGrid::WidgetEvent(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::Wheel: {
+            auto* we = static_cast<QWheelEvent*>(event);
+            wheelDelta_ += we->angleDelta().y();
+            TShiftState shift;
+            if (we->modifiers() & Qt::ShiftModifier) shift.Include(ssShift);
+            if (we->modifiers() & Qt::ControlModifier) shift.Include(ssCtrl);
+            if (we->modifiers() & Qt::AltModifier) shift.Include(ssAlt);
+            TPoint pos(int(we->position().x()), int(we->position().y()));
+            bool handled = false;
+            // A notch is 120; finer wheels add up to one.
+            while (wheelDelta_ >= 120) {
+                wheelDelta_ -= 120;
+                handled = HandleMouseWheelUp(shift, pos) || handled;
+            }
+            while (wheelDelta_ <= -120) {
+                wheelDelta_ += 120;
+                handled = HandleMouseWheelDown(shift, pos) || handled;
+            }
+            if (handled) event->accept();
+            return handled;
+        }
+        case QEvent::ContextMenu: {
+            // A right click shows its menu on release; only the keyboard's
+            // menu key arrives here, and opens the menu at the current cell.
+            auto* ce = static_cast<QContextMenuEvent*>(event);
+            if (ce->reason() == QContextMenuEvent::Mouse || IsDesigning()) return true;
+            TRect r = CellPixels(curDisplayCol_, curDisplayRow_);
+            bool handled = false;
+            HandleContextPopup(TPoint(r.Left, r.Bottom), handled);
+            return true;
+        }
+        default: return TCustomControl::WidgetEvent(event);
+    }
+}
+
+namespace {
+int WheelLines() {
+    int lines = QApplication::wheelScrollLines();
+    return lines > 0 ? lines : 3;
+}
+}  // namespace
+
+bool TgrBaseGrid::HandleMouseWheelDown(TShiftState shift, const TPoint&) {
+    if (shift.Contains(ssShift) || shift.Contains(ssCtrl) || shift.Contains(ssAlt) || !HasWindow()) return false;
+    TGridLayout_ts l;
+    ComputeLayout(l);
+    TCellCoord_ts top = TopLeftCell();
+    Integer lines = std::clamp<Integer>(WheelLines(), 1, std::max<Integer>(1, l.Vert.LastFullCell - top.Row + 1));
+    TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, l);
+    Integer row = std::min<Integer>(top.Row + lines, std::max(last.Row, FixedRowTotal()));
+    if (row != top.Row) SetTopLeftCell(top.Col, row);
+    return true;
+}
+
+bool TgrBaseGrid::HandleMouseWheelUp(TShiftState shift, const TPoint&) {
+    if (shift.Contains(ssShift) || shift.Contains(ssCtrl) || shift.Contains(ssAlt) || !HasWindow()) return false;
+    TGridLayout_ts l;
+    ComputeLayout(l);
+    TCellCoord_ts top = TopLeftCell();
+    Integer lines = std::clamp<Integer>(WheelLines(), 1, std::max<Integer>(1, l.Vert.LastFullCell - top.Row + 1));
+    Integer row = std::max<Integer>(top.Row - lines, FixedRowTotal());
+    if (row != top.Row) SetTopLeftCell(top.Col, row);
+    return true;
+}
+
+// ------------------------------------------------------------ scroll thumbs
+
+// A press on a painted scroll bar's thumb starts dragging it.
+bool TgrBaseGrid::ThumbPress(Integer x, Integer y) {
+    bool vert = ScrollBarShown(sbVertical) && x >= ClientWidth() && y < ClientHeight();
+    bool horz = ScrollBarShown(sbHorizontal) && y >= ClientHeight() && x < ClientWidth();
+    if (!vert && !horz) return false;
+    constexpr Integer t = ScrollBarThickness;
+    TGridLayout_ts layout;
+    ComputeLayout(layout);
+    TCellCoord_ts top = TopLeftCell();
+    TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, layout);
+    Integer length = vert ? ClientHeight() : ClientWidth();
+    Integer at = vert ? y : x;
+    Integer pos = 0, thumb = 0;
+    ThumbSpan(length, vert ? top.Row : top.Col, vert ? FixedRowTotal() : FixedColTotal(), vert ? last.Row : last.Col,
+              vert ? RowTotal() : ColTotal(), pos, thumb);
+    if (at < t + pos || at >= t + pos + thumb) return false;
+    thumbAxis_ = vert ? 1 : 2;
+    thumbGrab_ = at - (t + pos);
+    SetMouseCapture(true);
+    return true;
+}
+
+void TgrBaseGrid::ThumbDragTo(Integer x, Integer y, bool final) {
+    if (!thumbAxis_ || (!thumbTracking_ && !final)) return;
+    bool vert = thumbAxis_ == 1;
+    constexpr Integer t = ScrollBarThickness;
+    TGridLayout_ts layout;
+    ComputeLayout(layout);
+    TCellCoord_ts top = TopLeftCell();
+    TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, layout);
+    Integer fixed = vert ? FixedRowTotal() : FixedColTotal();
+    Integer lastFirst = vert ? last.Row : last.Col;
+    Integer steps = std::max<Integer>(0, lastFirst - fixed);
+    Integer length = vert ? ClientHeight() : ClientWidth();
+    Integer pos = 0, thumb = 0;
+    ThumbSpan(length, vert ? top.Row : top.Col, fixed, lastFirst, vert ? RowTotal() : ColTotal(), pos, thumb);
+    Integer room = std::max<Integer>(0, length - 2 * t) - thumb;
+    if (steps == 0 || room <= 0) return;
+    Integer at = (vert ? y : x) - t - thumbGrab_;
+    // The nearest line to where the thumb's top (left) edge now is.
+    Integer first = fixed + std::clamp<Integer>((at * steps + room / 2) / room, 0, steps);
+    if (vert && first != top.Row) SetTopLeftCell(top.Col, first);
+    if (!vert && first != top.Col) SetTopLeftCell(first, top.Row);
 }
 
 // ------------------------------------------------------------ grid menu
@@ -761,11 +1033,21 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     scrollDelayStart_ = 0;
     SetMouseCapture(false);
     SetMouseStatus(msNormal);
+    if (EndCellButtonPress(released, x, y) || ReleaseHeadingButton(released)) {
+        if (HasWindow()) Update();
+        return;
+    }
     if (!released) return;
     switch (status) {
+        case msRowResize: FinishRowResize(y); break;
+        case msRowMove: FinishRowMove(); break;
         case msColResize: {
-            Integer left = CellPixels(sizeIndex_, 0).Left;
-            Integer width = std::max<Integer>(kMinColWidth, x - left + 1);
+            // Measured from the column's fixed edge, the right one when mirrored.
+            TRect cell = CellPixels(sizeIndex_, 0);
+            bool mirrored = UseRightToLeftAlignment();
+            Integer left = mirrored ? ClientWidth() - cell.Right : cell.Left;
+            Integer edge = mirrored ? ClientWidth() - 1 - x : x;
+            Integer width = std::max<Integer>(kMinColWidth, edge - left + 1);
             if (TgrCol* col = gridCols_->ColAt(DataColOfDisplay(sizeIndex_)); col && width != GetColWidthAt(sizeIndex_)) {
                 col->SetWidth(width);
                 DoColResized(col->GetDataCol());
@@ -810,6 +1092,52 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     if (HasWindow()) Update();
 }
 
+void TgrBaseGrid::FinishRowResize(Integer y) {
+    Integer top = CellPixels(0, sizeIndex_).Top;
+    Integer line = std::min<Integer>(y + sizeOffset_, ClientHeight());
+    // A line at or above the row's top changes nothing.
+    if (line <= top) return;
+    Integer height = line + 1 - top;
+    if (height == GetRowHeightAt(sizeIndex_)) return;
+    if (sizeIndex_ == curDisplayRow_ || resizeRows_ == rrAll) HideCellControl();
+    if (sizeIndex_ == 0) {
+        SetHeadingHeight(height);
+    } else if (resizeRows_ == rrAll) {
+        SetDefaultRowHeight(height);
+    } else if (TgrRow* row = gridRows_->EnsureRow(DataRowOfDisplay(sizeIndex_))) {
+        row->SetHeight(height);
+    }
+    RecheckTopLeft(true);
+}
+
+void TgrBaseGrid::FinishRowMove() {
+    Integer from = moveFromIndex_, to = std::min<Integer>(moveToIndex_, Rows());
+    if (to < 1 || from == to) return;
+    // The selected rows move as one block (the pressed row alone when it
+    // is not selected); a drop inside the block moves nothing.
+    std::vector<Integer> rows;
+    if (rowSelection_->IsSelected(from)) {
+        for (Integer r = 1; r <= Rows(); ++r)
+            if (rowSelection_->IsSelected(r)) rows.push_back(DataRowOfDisplay(r));
+    } else {
+        rows.push_back(DataRowOfDisplay(from));
+    }
+    bool inside = true;
+    for (Integer r = std::min(from, to); r <= std::max(from, to); ++r) inside = inside && rowSelection_->IsSelected(r);
+    if (inside && rows.size() > 1) return;
+    Integer current = curDataRow_;
+    if (to < from) {
+        Integer pos = to;
+        for (Integer d : rows) MoveDataRowTo(d, pos++, true);
+    } else {
+        Integer pos = to;
+        for (auto it = rows.rbegin(); it != rows.rend(); ++it) MoveDataRowTo(*it, pos--, true);
+    }
+    ChangeCurrentCell(curDisplayCol_, DisplayRowOfData(current));
+    Invalidate();
+    if (rowSelection_->Count() > 0) SetGridStatus(grsRowsSelected);
+}
+
 void TgrBaseGrid::MarkSelectChanged(Integer kind) {
     if (kind == 0) rowSelectionChanged_ = true;
     else if (kind == 1) colSelectionChanged_ = true;
@@ -840,7 +1168,33 @@ void TgrBaseGrid::SyncListBoxSelection(bool fire) {
 }
 
 void TgrBaseGrid::ApplyEditorMask() {
-    if (editControl_) editControl_->SetMaskName(EffectiveMaskName(curDataCol_, curDataRow_));
+    if (!editControl_) return;
+    if (editControl_->GetMaskDefs() != GetMaskDefs()) editControl_->SetMaskDefs(GetMaskDefs());
+    std::string name = EffectiveMaskName(curDataCol_, curDataRow_);
+    if (editControl_->GetMaskName() != name) editControl_->SetMaskName(name);
+}
+
+bool TgrBaseGrid::ValidateCellMask() {
+    if (GetCurrentControlType() != ctText) return true;
+    auto* mask = dynamic_cast<TgrMaskValidation*>(maskLink_->FindMask(EffectiveMaskName(curDataCol_, curDataRow_)));
+    if (!mask || !(mask->MaskOptions() & grMaskOptionValidate)) return true;
+    std::string text = activeControl_ == editControl_.get() ? activeControl_->GetValue().AsString()
+                                                             : GetCellValue(curDataCol_, curDataRow_).AsString();
+    std::string completion;
+    if (!mask->CheckText(text, int(Utf8Length(text)) + 1, completion)) {
+        bool accept = false;
+        FireInvalidMaskValue(accept);
+        return accept;
+    }
+    if (!completion.empty()) {
+        text += completion;
+        editControl_->SetValueByUser(Variant(text), false);
+        if (storeData_ && curDataCol_ >= 1 && curDataCol_ <= Cols() && curDataRow_ >= 1 && curDataRow_ <= Rows())
+            StoreCellValue(curDataCol_, curDataRow_, Variant(text), ctText);
+        editControl_->SetSelStart(int(Utf8Length(text)));
+        editControl_->SetSelLength(0);
+    }
+    return true;
 }
 
 void TgrBaseGrid::ShrinkRangeOffCol(Integer displayCol) {
@@ -867,4 +1221,119 @@ void TgrBaseGrid::ShrinkRangeOffRow(Integer displayRow) {
     RepaintRange(r);
     if (displayRow == r.Top) ++r.Top;
     else if (displayRow == r.Bottom) --r.Bottom;
+}
+
+// ------------------------------------------------------------ in-cell control notifications
+
+void TgrBaseGrid::ControlStartEdit(bool& cancel) {
+    // The start events fire once: BeginCellEdit answers at once while the
+    // cell edit runs.
+    cancel = !BeginCellEdit();
+}
+
+void TgrBaseGrid::ControlPrepareEdit(bool allowed, bool& refuse) {
+    refuse = false;
+    if (!painting_ && !EditStartLocked() && allowed) refuse = !PrepareCellEdit(curDataCol_, true);
+}
+
+void TgrBaseGrid::ControlValueChanged(bool startEdit, bool byUser, bool autoFill) {
+    CellValueEdited(startEdit, byUser, autoFill);
+}
+
+void TgrBaseGrid::ControlValueStored(bool withValue) {
+    if (!activeControl_ || !currentCell_) return;
+    currentCell_->NoteSelection(activeControl_->GetSelStart(), activeControl_->GetSelLength());
+    if (!withValue || !HasCurrentCell()) return;
+    Variant value = activeControl_->GetValue();
+    currentCell_->NoteEditedValue(value);
+    if (storeData_ && !EditStartLocked() && curDataCol_ >= 1 && curDataCol_ <= Cols() && curDataRow_ >= 1 &&
+        curDataRow_ <= Rows())
+        StoreCellValue(curDataCol_, curDataRow_, value, GetCurrentControlType());
+}
+
+void TgrBaseGrid::ControlUndo(bool byUser, bool& notHandled) {
+    if (droppedCombo_) {
+        RollUpCombo(false);
+        notHandled = false;
+        return;
+    }
+    bool undone = false, kept = false;
+    bool allowed = UndoEdit(false, byUser, undone, kept);
+    notHandled = !(allowed && kept);
+}
+
+void TgrBaseGrid::ControlWantsEscape(Word16 key, bool& wanted) {
+    if (key != VK_ESCAPE) {
+        wanted = true;
+        return;
+    }
+    wanted = cellEditing_ || rowEditing_ || (mouseStatus_ != msNormal && mouseStatus_ != msButtonDown) ||
+             !comboSearchText_.empty() || droppedCombo_ != nullptr || IsInsertRowPos(curDisplayRow_);
+}
+
+void TgrBaseGrid::ControlInvalidMaskEdit(const std::string& keys, bool& accept) { FireInvalidMaskEdit(keys, accept); }
+
+void TgrBaseGrid::ControlEditTextResized(bool byUser) { DoEditTextResized(byUser); }
+
+void TgrBaseGrid::ControlKeyDown(Word16& key, TShiftState shift) {
+    // Keys the grid itself forwarded to the control come back here once.
+    if (forwardingKey_ || key == 0) return;
+    GridKeyDown(key, shift);
+}
+
+void TgrBaseGrid::ControlKeyPress(char& key) {
+    if (static_cast<unsigned char>(key) >= 32) ComboCharKey(key);
+}
+
+void TgrBaseGrid::ControlKeyDownEvent(Word16& key, TShiftState shift) {
+    ++keyLock_;
+    struct Release {
+        Integer& lock;
+        ~Release() { --lock; }
+    } release{keyLock_};
+    if (OnKeyDown && CanFireEvents()) OnKeyDown(this, key, shift);
+}
+
+void TgrBaseGrid::ControlKeyUpEvent(Word16& key, TShiftState shift) {
+    if (OnKeyUp && CanFireEvents()) OnKeyUp(this, key, shift);
+}
+
+void TgrBaseGrid::ControlKeyPressEvent(char& key) {
+    ++keyLock_;
+    struct Release {
+        Integer& lock;
+        ~Release() { --lock; }
+    } release{keyLock_};
+    if (OnKeyPress && CanFireEvents()) OnKeyPress(this, key);
+}
+
+void TgrBaseGrid::ControlClick() {
+    if (OnClick) OnClick(this);
+}
+
+void TgrBaseGrid::ControlDblClick() {
+    if (OnDblClick) OnDblClick(this);
+}
+
+void TgrBaseGrid::ControlMouseDown(TgrCustomGridControl* control, TMouseButton button, TShiftState shift, int x,
+                                   int y) {
+    int gx = x + control->Left(), gy = y + control->Top();
+    if ((IsFocusHolder(this) || !checkMouseFocus_) && button == mbLeft && control != editControl_.get()) {
+        // A press on the drop-down button of a list-only combo cell opens it
+        // even over the in-cell control.
+        TgrCellPaintInfo info;
+        if (FillDrawInfo(curDisplayCol_, curDisplayRow_, info) && info.ButtonType == btCombo &&
+            info.DropDownStyle == ddDropDownList && PointInClosedRect(gx, gy, info.ButtonRect))
+            DropDownCombo();
+    }
+    if (OnMouseDown) OnMouseDown(this, button, shift, gx, gy);
+}
+
+void TgrBaseGrid::ControlMouseUp(TgrCustomGridControl* control, TMouseButton button, TShiftState shift, int x,
+                                 int y) {
+    if (OnMouseUp) OnMouseUp(this, button, shift, x + control->Left(), y + control->Top());
+}
+
+void TgrBaseGrid::ControlMouseMove(TgrCustomGridControl* control, TShiftState shift, int x, int y) {
+    if (OnMouseMove) OnMouseMove(this, shift, x + control->Left(), y + control->Top());
 }

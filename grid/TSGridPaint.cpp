@@ -13,6 +13,8 @@
 #include "grid/TSGrid.h"
 #include "platform/gui/DrawEdge.h"
 
+#include <QImage>
+
 namespace {
 
 constexpr TColor kFixedLine3D = TColor(0x808080);
@@ -145,7 +147,10 @@ bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, TgrCell
     case tckHeading:
         if (TgrCol* col = gridCols_->ColAt(info.DataCol)) info.Text = col->GetHeading();
         info.Pressed = headingShownDown_ && pressedHeading_ == c;
-        info.ContentRect.Right -= 1;
+        // A heading keeps its own border lines, whatever the grid lines.
+        info.CellRect = TRect(raw.Left, raw.Top, raw.Right - 1, raw.Bottom - 1);
+        info.ContentRect = info.CellRect;
+        LayoutHeadingCell(info);
         return true;
     case tckData:
         break;
@@ -155,12 +160,17 @@ bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, TgrCell
     info.ButtonType = ResolveButtonType(info.DataCol, info.DataRow, info.DropDownStyle);
     info.HasButton = info.ButtonType != btNone;
     if (info.HasButton) {
-        Integer w = defaultButtonWidth_ + 2 * buttonEdgeWidth_;
+        Integer w = ButtonTotalWidth(info.ButtonType);
         info.ContentRect.Right -= w;
         info.ButtonRect = TRect(std::max(info.ContentRect.Left + kTextMargin, info.ContentRect.Right),
                                 info.ContentRect.Top, info.ContentRect.Right + w, info.ContentRect.Bottom);
     }
     if (info.DataRow <= Rows() && HasGetDrawInfo()) {
+        // The owner gets the grid's work font, a copy of the resolved one,
+        // so that changing it touches no column's, row's or grid's font.
+        if (!drawInfoFont_) drawInfoFont_ = std::make_unique<TFont>();
+        if (info.Font) drawInfoFont_->Assign(*info.Font);
+        info.Font = drawInfoFont_.get();
         TgrCellDrawInfo d{info.Font, info.Color, info.WordWrap, info.TransparentColor, info.VertAlignment,
                       info.HorzAlignment};
         FireGetDrawInfo(info.DataCol, info.DataRow, d);
@@ -199,9 +209,25 @@ bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, TgrCell
         info.Text = info.Value.IsEmpty() || info.Value.IsNull() ? std::string() : VariantToText(info.Value);
     }
 
-    // Selection and focus colours.
+    // While the in-cell editor stands in the current text cell it shows
+    // the edit colours.
+    if (info.Current && info.ControlType == ctText && editControl_ && activeControl_ == editControl_.get() &&
+        activeControl_->GetVisible()) {
+        info.ControlShown = true;
+        if (editColor_ != grColorNotSet) info.Color = editColor_;
+        if (editFontColor_ != grColorNotSet) info.FontColor = editFontColor_;
+    }
+    // Selection and focus colours. A picture keeps the plain colour under
+    // it and gets the selection or focus colour blended over it.
     info.ShowsFocus = info.Current && IsFocusCell(c, r);
-    if (info.Selected && UsesSelectionColor()) {
+    if (info.ControlType == ctPicture) {
+        if (info.Selected && UsesSelectionColor()) {
+            info.SelectionColored = true;
+            info.BlendColor = selectionColor_;
+        } else if (info.ShowsFocus && focusColor_ != grColorNotSet) {
+            info.BlendColor = focusColor_;
+        }
+    } else if (info.Selected && UsesSelectionColor()) {
         info.SelectionColored = true;
         info.Color = selectionColor_;
         if (selectionFontColor_ != grColorNotSet) info.FontColor = selectionFontColor_;
@@ -227,6 +253,17 @@ void TgrBaseGrid::DrawGridCell(Integer displayCol, Integer displayRow, bool sele
 
 void TgrBaseGrid::PaintFromInfo(TgrCellPaintInfo& info) {
     TCanvas* c = Canvas();
+    // The editor over the cell is a window of its own: it takes the
+    // cell's colours (only when they change, so painting stays quiet).
+    if (info.ControlShown) {
+        if (editControl_->GetColor() != info.Color) editControl_->SetColor(info.Color);
+        if (TFont* f = editControl_->GetFont(); f && f->Color() != info.FontColor) {
+            TFont font;
+            font.Assign(*f);
+            font.SetColor(info.FontColor);
+            editControl_->SetFont(font);
+        }
+    }
     if (!PaintCellData(info, info.ClipRect, info.Selected)) {
         switch (info.Kind) {
         case tckCorner:
@@ -262,20 +299,23 @@ void TgrBaseGrid::PaintFixedCell(TCanvas* c, const TgrCellPaintInfo& info) {
     c->Brush()->SetStyle(bsSolid);
     c->Brush()->SetColor(info.Color);
     c->FillRect(inner);
+    // A held plain heading looks pressed; a heading button shows it in its
+    // button frame instead.
+    bool plainPressed = info.Kind == tckHeading && info.Pressed && !HasHeadingButton(info.DisplayCol);
     if (info.Kind == tckHeading && !info.Text.empty() && info.ContentRect.Width() >= kTextMargin) {
         int accel = 0;
         std::string text;
         StripAccelerator(info.Text, accel, text);
         c->Font()->Assign(*info.Font);
-        TRect content(inner.Left, inner.Top, inner.Right, inner.Bottom);
-        // A pressed heading shows its caption one pixel right and down.
-        if (info.Pressed) content = TRect(content.Left + 1, content.Top + 1, content.Right, content.Bottom);
+        TRect content = info.ContentRect;
+        if (plainPressed && info.HorzAlignment == htaRight) ++content.Right;
         DrawTextInRect(c, text, headingHeight_, accel, info.WordWrap != wwOff, info.VertAlignment,
                        info.HorzAlignment, content.Top, content.Left + kTextMargin, content);
     }
     if (info.Kind == tckRowBar && info.Indicator != triNone) PaintRowIndicator(c, info);
-    if (info.Pressed) SunkenTopLeft(c, inner);
+    if (plainPressed) SunkenTopLeft(c, inner);
     else if (heading3D_) RaisedTopLeft(c, inner);
+    if (info.Kind == tckHeading) DrawHeadingButton(c, info);
     // Border lines: bottom, then right.
     UsePen(c, heading3D_ ? kFixedLine3D : clBlack);
     Line(c, raw.Left, raw.Bottom - 1, raw.Right - 1, raw.Bottom - 1);
@@ -287,7 +327,22 @@ void TgrBaseGrid::PaintRowIndicator(TCanvas* c, const TgrCellPaintInfo& info) {
     int w = r.Width() - 1, h = r.Height() - 1;
     if (w < 2 || h < 3) return;
     int cx = r.Left + std::max(1, (w - 1) / 2 - 2);
-    int cy = r.Top + h / 2;
+    // The pictures are 9 pixels high, placed by RowBarAlignment: centred in
+    // the row, on its last text line, or (the default) on its first.
+    constexpr int kPicture = 9;
+    TgrVertAlignment align = rowBarAlignment_ != vtaDefault ? rowBarAlignment_ : vertAlignment_;
+    int rowHeight = int(GetRowHeightAt(info.DisplayRow));
+    int offset;
+    if (align == vtaCenter) {
+        offset = std::max(1, rowHeight / 2 - kPicture / 2);
+    } else {
+        c->Font()->Assign(*Font());
+        int t = c->TextHeight("X");
+        offset = align == vtaBottom ? t / 2 - kPicture / 2 + rowHeight - t - 1 : std::max(1, t / 2 - kPicture / 2);
+    }
+    int cy = r.Top + std::max(1, offset) + kPicture / 2;
+    TRect saved = c->ClipRect();
+    c->IntersectClipRect(TRect(r.Left, r.Top, r.Right - 1, r.Bottom - 1));
     switch (info.Indicator) {
     case triCurrent:
         Triangle(c, {{cx, cy - 4}, {cx + 4, cy}, {cx, cy + 4}}, clBlack);
@@ -307,6 +362,7 @@ void TgrBaseGrid::PaintRowIndicator(TCanvas* c, const TgrCellPaintInfo& info) {
     case triNone:
         break;
     }
+    c->SetClipRect(saved);
 }
 
 void TgrBaseGrid::PaintDataCell(TCanvas* c, const TgrCellPaintInfo& info) {
@@ -324,11 +380,77 @@ void TgrBaseGrid::PaintDataCell(TCanvas* c, const TgrCellPaintInfo& info) {
     } else if (info.ControlType == ctCheck) {
         c->FillRect(content);
         PaintCheckBox(c, info);
+    } else if (info.ControlType == ctPicture) {
+        PaintPictureCell(c, info);
     } else {
         c->FillRect(content);
     }
     if (info.Is3D) RaisedTopLeft(c, content);
     if (info.HasButton) PaintCellButton(c, info);
+}
+
+TBitmap* TgrBaseGrid::CellPicture(const TgrCellPaintInfo& info, TColor& transparentColor) {
+    transparentColor = grColorNotSet;
+    const Variant& v = info.Value;
+    if (v.IsEmpty() || v.IsNull()) return nullptr;
+    if (v.IsString()) {
+        // A text names an image of the grid's image list.
+        TgrImageListComponent* list = ImageList();
+        return list ? list->FindImage(v.AsString(), transparentColor) : nullptr;
+    }
+    auto* bitmap = static_cast<TBitmap*>(VariantToObject(v));
+    if (bitmap && bitmap->Transparent()) transparentColor = bitmap->TransparentColor();
+    return bitmap;
+}
+
+void TgrBaseGrid::PaintPictureCell(TCanvas* c, const TgrCellPaintInfo& info) {
+    const TRect& content = info.ContentRect;
+    TColor transparent = grColorNotSet;
+    TBitmap* picture = CellPicture(info, transparent);
+    bool editValue = info.Current && currentCell_ && currentCell_->HasValueFor(info.DataCol, info.DataRow);
+    if (!picture || picture->Empty()) {
+        // A cell without a picture is painted as an empty cell.
+        c->Brush()->SetColor(info.BlendColor != grColorNotSet ? info.BlendColor : info.Color);
+        c->FillRect(content);
+        return;
+    }
+    // The current cell's edit value keeps the options it was loaded with.
+    TgrPictureOptions o;
+    if (editValue) {
+        o.Stretch = currentCell_->GetStretchPicture();
+        o.Shrink = currentCell_->GetShrinkPicture();
+        o.Center = currentCell_->GetCenterPicture();
+        o.KeepAspectRatio = currentCell_->GetKeepAspectRatio();
+    } else {
+        o = EffectivePictureOptions(info.DataCol, info.DataRow);
+    }
+    if (info.TransparentColor != grDrawInfoColorNotSet) transparent = info.TransparentColor;
+    else if (transparent == grColorNotSet) transparent = editValue ? currentCell_->TransparentColor() : transparentColor_;
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(info.Is3D ? clBtnFace : info.Color);
+    DrawPicture(c, content, picture, o.KeepAspectRatio, o.Shrink, o.Stretch, o.Center, transparent);
+    if (info.BlendColor != grColorNotSet)
+        BlendSelectionColor(c, content, info.BlendColor, info.CellRect.Left, info.CellRect.Top);
+}
+
+void BlendSelectionColor(TCanvas* c, const TRect& rect, TColor color, int originX, int originY) {
+    QImage* surface = c->Surface();
+    if (!surface || rect.IsEmpty()) return;
+    TRect area;
+    if (!IntersectRect(area, rect, c->ClipRect())) return;
+    area.Left = std::max(area.Left, 0);
+    area.Top = std::max(area.Top, 0);
+    area.Right = std::min(area.Right, surface->width());
+    area.Bottom = std::min(area.Bottom, surface->height());
+    TColor rgb = ColorToRGB(color);
+    QRgb px = qRgb(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
+    for (int y = area.Top; y < area.Bottom; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(surface->scanLine(y));
+        // Every other pixel, counted from the cell's top-left corner, takes
+        // the colour; the others keep the picture.
+        int first = area.Left + (((area.Left - originX) + (y - originY)) & 1);
+        for (int x = first; x < area.Right; x += 2) line[x] = px;
+    }
 }
 
 void TgrBaseGrid::PaintCheckBox(TCanvas* c, const TgrCellPaintInfo& info) {
@@ -359,21 +481,32 @@ void TgrBaseGrid::PaintCellButton(TCanvas* c, const TgrCellPaintInfo& info) {
         }
         return;
     }
+    if (IsSpinButtonType(info.ButtonType)) {
+        DrawSpinButton(c, info);
+        return;
+    }
     const TRect& b = info.ButtonRect;
-    ButtonFace(c, b);
-    int cx = (b.Left + b.Right) / 2, cy = (b.Top + b.Bottom) / 2;
+    // A held button shows pressed: shadow on its top-left edge, its picture
+    // one pixel right and down. Flat buttons show only their face and
+    // picture otherwise.
+    bool pressed = buttonShownDown_ && info.Current;
+    if (pressed) {
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(clBtnFace);
+        c->FillRect(b);
+        SunkenTopLeft(c, b);
+    } else if (flatButtons_) {
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(clBtnFace);
+        c->FillRect(b);
+    } else {
+        ButtonFace(c, b);
+    }
+    int cx = (b.Left + b.Right) / 2 + (pressed ? 1 : 0), cy = (b.Top + b.Bottom) / 2 + (pressed ? 1 : 0);
     switch (info.ButtonType) {
     case btCombo:
     case btDateTimeDropDown:
         Triangle(c, {{cx - 3, cy - 1}, {cx + 3, cy - 1}, {cx, cy + 2}}, clBlack);
-        break;
-    case btVertSpin:
-        Triangle(c, {{cx - 2, cy - 2}, {cx + 2, cy - 2}, {cx, cy - 4}}, clBlack);
-        Triangle(c, {{cx - 2, cy + 1}, {cx + 2, cy + 1}, {cx, cy + 3}}, clBlack);
-        break;
-    case btHorzSpin:
-        Triangle(c, {{cx - 2, cy}, {cx - 4, cy - 2}, {cx - 4, cy + 2}}, clBlack);
-        Triangle(c, {{cx + 2, cy}, {cx + 4, cy - 2}, {cx + 4, cy + 2}}, clBlack);
         break;
     default:
         for (int i = -3; i <= 3; i += 3) {
@@ -394,6 +527,9 @@ void TgrBaseGrid::PaintFocusBorder(TCanvas* c, const TgrCellPaintInfo& info) {
         c->Brush()->SetStyle(bsSolid);
         c->Brush()->SetColor(plain ? Color() : focusColor_);
         c->Font()->SetColor(plain ? Font()->Color() : focusFontColor_);
+        // On a picture the dots go on a frame of the brush colour, so that
+        // they show whatever the picture's colours.
+        if (info.ControlType == ctPicture || info.ControlType == ctNone) c->FrameRect(r);
         c->DrawFocusRect(r);
         break;
     }
@@ -446,14 +582,15 @@ void TgrBaseGrid::Paint() {
     gridBottom = forEach(FixedRowTotal(), topLeft.Row, rowTotal, height, rowExtent, [&](Integer r, Integer y, Integer h) {
         if (y >= clip.Bottom || y + h <= clip.Top) return;
         gridRight = forEach(FixedColTotal(), topLeft.Col, colTotal, width, colExtent, [&](Integer col, Integer x, Integer w) {
-            if (x >= clip.Right || x + w <= clip.Left) return;
+            TRect cell = MirroredX(TRect(x, y, x + w, y + h));
+            if (cell.Left >= clip.Right || cell.Right <= clip.Left) return;
             // Through the per-cell paint operation, which a descendant may
             // take over.
             TGridDrawState_ts state = 0;
             if (col < FixedColTotal() || r < FixedRowTotal()) state |= gdsFixed;
             if (col == curDisplayCol_ && r == curDisplayRow_) state |= gdsFocused;
             if (IsCellSelected(col, r)) state |= gdsSelected;
-            PaintCell(col, r, TRect(x, y, x + w, y + h), state);
+            PaintCell(col, r, cell, state);
         });
     });
     if (gridRight == 0) gridRight = forEach(FixedColTotal(), topLeft.Col, colTotal, width, colExtent, [](auto, auto, auto) {});
@@ -461,8 +598,8 @@ void TgrBaseGrid::Paint() {
     // Beyond the last cells.
     c->Brush()->SetStyle(bsSolid);
     c->Brush()->SetColor(Color());
-    if (gridRight < width) c->FillRect(TRect(gridRight, 0, width, height));
-    if (gridBottom < height) c->FillRect(TRect(0, gridBottom, gridRight, height));
+    if (gridRight < width) c->FillRect(MirroredX(TRect(gridRight, 0, width, height)));
+    if (gridBottom < height) c->FillRect(MirroredX(TRect(0, gridBottom, gridRight, height)));
 
     PaintScrollBars(c);
     DoPaint();
@@ -492,7 +629,8 @@ bool TgrBaseGrid::ScrollBarPress(Integer x, Integer y) {
     TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, layout);
     // Arrows move one line, the track beside the thumb one page.
     Integer length = vert ? ClientHeight() : ClientWidth();
-    Integer at = vert ? y : x;
+    // A mirrored grid's horizontal bar runs from the right edge.
+    Integer at = vert ? y : (UseRightToLeftAlignment() ? ClientWidth() - 1 - x : x);
     Integer first = vert ? top.Row : top.Col, fixed = vert ? FixedRowTotal() : FixedColTotal();
     Integer lastFirst = vert ? last.Row : last.Col;
     Integer page = std::max<Integer>(1, vert ? layout.Vert.LastFullCell - top.Row : layout.Horz.LastFullCell - top.Col);
@@ -545,7 +683,8 @@ void TgrBaseGrid::PaintScrollBars(TCanvas* c) {
         }
         Integer pos = 0, thumb = 0;
         ThumbSpan(length, first, fixed, lastFirst, total, pos, thumb);
-        TRect th = vertical ? TRect(cw, t + pos, cw + t, t + pos + thumb) : TRect(t + pos, ch, t + pos + thumb, ch + t);
+        TRect th = vertical ? TRect(cw, t + pos, cw + t, t + pos + thumb)
+                            : MirroredX(TRect(t + pos, ch, t + pos + thumb, ch + t));
         ButtonFace(c, th);
     };
     if (vert) bar(true, ch, topLeft.Row, FixedRowTotal(), last.Row, RowTotal());

@@ -276,10 +276,19 @@ void TgrBaseGrid::CheckGridStatusChanged() {
 }
 
 void TgrBaseGrid::SetMouseStatus(TgrMouseStatus status) {
-    if (status == mouseStatus_) return;
-    TgrMouseStatus old = mouseStatus_;
     mouseStatus_ = status;
-    DoMouseStatusChanged(old, status);
+    CheckMouseStatusChanged();
+}
+
+void TgrBaseGrid::CheckMouseStatusChanged() {
+    if (mouseStatus_ == notifiedMouseStatus_) return;
+    // The states of a press repaint the current cell in edit mode, whose
+    // look depends on whether the mouse holds it.
+    if (IsEditMode() && mouseStatus_ >= msMouseDown && mouseStatus_ <= msButtonDown)
+        InvalidateDisplayCell(curDisplayCol_, curDisplayRow_);
+    TgrMouseStatus old = notifiedMouseStatus_;
+    notifiedMouseStatus_ = mouseStatus_;
+    DoMouseStatusChanged(old, mouseStatus_);
 }
 
 // ================================================================ events
@@ -440,7 +449,9 @@ TgrCombo* TgrBaseGrid::CreateCellCombo(Integer dataCol, Integer dataRow) {
     return e->Combo;
 }
 
-void TgrBaseGrid::SetDisplayRow(Integer dataRow, Integer displayRow) {
+void TgrBaseGrid::SetDisplayRow(Integer dataRow, Integer displayRow) { MoveDataRowTo(dataRow, displayRow, false); }
+
+void TgrBaseGrid::MoveDataRowTo(Integer dataRow, Integer displayRow, bool byUser) {
     CheckColRowIndex(0, dataRow, Rows(), 1);
     CheckColRowIndex(0, displayRow, Rows(), 1);
     Integer from = DisplayRowOfData(dataRow);
@@ -454,7 +465,7 @@ void TgrBaseGrid::SetDisplayRow(Integer dataRow, Integer displayRow) {
     for (Integer p = 1; p < RowTotal(); ++p) gridRows_->SetDisplayRowOf(rowMap_[std::size_t(p)], p);
     // MoveRowTo carried the shared current row along.
     rowSelection_->Move(from, displayRow);
-    DoRowMoved(displayRow, 1, false);
+    DoRowMoved(displayRow, 1, byUser);
 }
 
 Integer TgrBaseGrid::LastVisibleCol() {
@@ -466,8 +477,10 @@ Integer TgrBaseGrid::LastVisibleCol() {
 void TgrBaseGrid::RepaintFocusCell(bool) { InvalidateDisplayCell(curDisplayCol_, curDisplayRow_); }
 void TgrBaseGrid::InvalidateFocusCell(bool) { InvalidateDisplayCell(curDisplayCol_, curDisplayRow_); }
 
+// The position counts also while the insert row is a provisional data row
+// (entered, not yet edited).
 bool TgrBaseGrid::IsInsertRowPos(Integer displayRow) {
-    return insertRowCount_ > 0 && displayRow == RowTotal() - 1;
+    return gridMode_ == gmEditInsert && displayRow == RowTotal() - 1;
 }
 
 void TgrBaseGrid::SetEditorMaxLength(Integer length) {
@@ -498,12 +511,21 @@ void TgrBaseGrid::SelectDisplayCols(Integer from, Integer to, bool select) {
 }
 
 void TgrBaseGrid::RecheckTopLeft(bool repaint) {
+    if (layoutSuspend_ > 0) {
+        pendingLayout_ |= 1u;
+        return;
+    }
     SyncScrollRange();
     if (repaint) Invalidate();
 }
 
 void TgrBaseGrid::UnlockUpdate() {
     if (updateLock_ > 0) --updateLock_;
+    if (updateLock_ == 0 && dropDownSizePending_) {
+        dropDownSizePending_ = false;
+        if (TgrCombo* combo = ownerGrid_ ? ownerGrid_->DroppedCombo() : nullptr)
+            UpdateDropDownSize(combo->DropDownCols, combo->DropDownRows);
+    }
     if (updateLock_ == 0 && topLeftMovePending_) {
         topLeftMovePending_ = false;
         Invalidate();

@@ -4,6 +4,8 @@
 // component is a shell in this system: its operations are supplied by a
 // descendant, and no window places one.
 
+#include <string>
+
 #include "platform/core/Component.h"
 #include "platform/gui/Bitmap.h"
 #include "platform/gui/Canvas.h"
@@ -17,6 +19,12 @@ public:
     virtual void AddLink(TgrImageLink* link) = 0;
     // Forgets the link and clears the link's component.
     virtual void RemoveLink(TgrImageLink* link) = 0;
+    // The picture a cell names by text, and its transparent colour (clNone
+    // for none); none when the list holds no such image.
+    virtual TBitmap* FindImage(const std::string& name, TColor& transparentColor) {
+        transparentColor = clNone;
+        return nullptr;
+    }
 };
 
 class TgrImageLink : public TPersistent {

@@ -27,12 +27,12 @@ std::string PosixName(const std::string& name) {
     return s;
 }
 
-TSharedHandle OpenEvent(const std::string& name, TSharedObject::Kind kind) {
+TSharedHandle OpenEvent(const std::string& name, TSharedObject::Kind kind, unsigned initial = 0) {
     if (name.empty()) return nullptr;
     auto* h = new TSharedObject{kind, PosixName(name)};
     h->semaphore = sem_open(h->posixName.c_str(), 0);
     if (h->semaphore == SEM_FAILED) {
-        h->semaphore = sem_open(h->posixName.c_str(), O_CREAT | O_EXCL, 0600, 0u);
+        h->semaphore = sem_open(h->posixName.c_str(), O_CREAT | O_EXCL, 0600, initial);
         h->created = h->semaphore != SEM_FAILED;
         // Another process may have created it in between.
         if (h->semaphore == SEM_FAILED && errno == EEXIST) h->semaphore = sem_open(h->posixName.c_str(), 0);
@@ -52,6 +52,11 @@ TSharedHandle OpenSharedEvent(const std::string& name) { return OpenEvent(name, 
 
 TSharedHandle OpenSharedManualEvent(const std::string& name) {
     return OpenEvent(name, TSharedObject::Kind::ManualEvent);
+}
+
+// A lock is an auto-reset event that starts signalled: free.
+TSharedHandle OpenSharedMutex(const std::string& name) {
+    return OpenEvent(name, TSharedObject::Kind::AutoEvent, 1u);
 }
 
 // An event is a semaphore whose count is 0 (not signalled) or 1; setting an

@@ -22,6 +22,10 @@ using TSharedHandle = TSharedObject*;  // null: none
 // stays signalled until it is reset.
 TSharedHandle OpenSharedEvent(const std::string& name);
 TSharedHandle OpenSharedManualEvent(const std::string& name);
+// A named lock shared between processes: opened, or created free when none
+// exists. WaitSharedEvent takes it (false on time-out) and SetSharedEvent
+// gives it back. It is not re-entrant: a holder that waits again blocks.
+TSharedHandle OpenSharedMutex(const std::string& name);
 void SetSharedEvent(TSharedHandle event);
 void ResetSharedEvent(TSharedHandle event);
 // True when the event was signalled within the time-out (milliseconds).

@@ -408,7 +408,7 @@ void TVizeProjectItem::SaveToStream(TStream& stream) {
 void TVizeProjectItem::LoadFromStream(TStream& stream) {
     TStreamHelper helper(stream);
     TVizeReader reader(helper);
-    reader.Project = Project();
+    reader.UseProject(Project());
     reader.ReadRootItem(this);
     reader.ApplyFixups();
 }
@@ -450,6 +450,7 @@ void TVizeProjectItem::SetModule(TVizeModule* module) {
     if (module == module_) return;
     delete module_;
     module_ = module;
+    if (module_) module_->SetOwnerItem(this);
 }
 
 void TVizeProjectItem::SetName(const std::string& newName) {

@@ -205,6 +205,10 @@ public:
     void MoveChild(TVizeComponent* child, int kind) override;
     bool HasChildList() const { return children_ != nullptr; }
 
+protected:
+    // The children in order (null before the first child).
+    std::vector<TVizeComponent*>* ChildList() { return children_.get(); }
+
 private:
     std::unique_ptr<std::vector<TVizeComponent*>> children_;
 };

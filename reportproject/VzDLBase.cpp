@@ -148,8 +148,12 @@ void Move(TDataResultSet& rs, bool first) {
     b.Handle = rs.Handle;
     try {
         first ? d.DataResultSetFirst(b) : d.DataResultSetNext(b);
-        if (b.Result != dlOk) Report(d, op, rs.Handle, "LogResultSetError");
+        if (b.Result != dlOk) {
+            ++rs.Failures;
+            Report(d, op, rs.Handle, "LogResultSetError");
+        }
     } catch (const std::exception& e) {
+        ++rs.Failures;
         Log(op, e.what());
     }
 }
@@ -166,8 +170,10 @@ bool TDataResultSet::Eof() {
     try {
         d.DataResultSetEOF(b);
         if (b.Result == dlOk) return b.AtEnd != 0;
+        ++Failures;
         Report(d, "DataResultSetEOF", Handle, "LogResultSetError");
     } catch (const std::exception& e) {
+        ++Failures;
         Log("DataResultSetEOF", e.what());
     }
     return false;

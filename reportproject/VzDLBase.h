@@ -135,4 +135,7 @@ public:
     std::int32_t Handle = -1;
     std::vector<TResultSetField> Fields;
     std::vector<std::uint8_t> Transfer;
+    // Moves and end checks the driver failed; the wrappers carry on as if
+    // nothing happened, a reader may stop.
+    int Failures = 0;
 };

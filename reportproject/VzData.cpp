@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/core/Strings.h"
+#include "report/BaseReport.h"
 #include "report/ReportDefs.h"
 #include "reportproject/VzProj.h"
 #include "reportproject/VzUtil.h"
@@ -278,6 +279,14 @@ void TVizeBaseDataView::AfterReport() {
     if (opened_) Deactivate();
 }
 
+void AbortReport(TVizeComponent* component) {
+    TVizeProjectManager* project = component ? component->Project() : nullptr;
+    TBaseReport* report = project ? project->BaseReport() : nullptr;
+    if (!report) return;
+    report->Abort();
+    throw EReportAbort();
+}
+
 // ---------------------------------------------------------- data text
 
 namespace {
@@ -296,11 +305,13 @@ std::string Resolve(TVizeComponent* component, TVizeBaseDataView* view, const st
     std::string name = token.substr(dot + 1);
     TVizeProjectManager* project = component ? component->Project() : view ? view->Project() : nullptr;
     if (SameText(prefix, "REPORT")) {
-        // Report variables come from the running report's canvas, which a
-        // project run in this system does not have: they read as empty.
+        // Report variables come from the canvas of the run in progress
+        // (the report's macros, numbered as the list); outside a run they
+        // read as empty.
         std::string plain = RemoveBrackets(name);
-        for (const char* v : ReportVariables)
-            if (SameText(plain, v)) return {};
+        for (size_t i = 0; i < ReportVariables.size(); ++i)
+            if (SameText(plain, ReportVariables[i]))
+                return project && project->BaseReport() ? project->BaseReport()->Macro(int(i)) : std::string();
         return Invalid;
     }
     if (SameText(prefix, "PIVAR")) return {};

@@ -82,6 +82,10 @@ public:
     bool Opened() const { return opened_; }
 
 protected:
+    // True while recorded look-ahead rows are replayed.
+    bool Replaying() const { return replay_ != nullptr; }
+    void SetAtEnd(bool value) { atEnd_ = value; }
+    void ClearCurrentRow() { currentRow_.Clear(); }
     // Fetches a row from the source (StoreRow puts it in place).
     virtual void GetRow(int kind) = 0;
     void SetOpened(bool value) { opened_ = value; }
@@ -113,6 +117,11 @@ private:
 // views, quoted literals, "PARAM.", "REPORT." and "PIVAR." values, joined
 // with "+" (no blank) or "&" (one blank after a non-empty piece).
 std::string EvaluateDataText(TVizeComponent* component, TVizeBaseDataView* defaultView, const std::string& text);
+
+// A failing data source ends the running report: the project's base report
+// is aborted and the silent abort exception raised. Without a base report
+// nothing happens.
+void AbortReport(TVizeComponent* component);
 
 // Start-up: registers the data view classes.
 void InitializeVzData();

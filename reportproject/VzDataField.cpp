@@ -409,15 +409,16 @@ VIZE_FIELD_CLASS(TVizeGraphicField, TVizeBlobField)
 namespace {
 
 void RegisterVzDataFieldClasses() {
-    RegisterModuleClasses("VzData",
-                          {TVizeStringField::StaticClass(), TVizeBooleanField::StaticClass(),
-                           TVizeIntegerField::StaticClass(), TVizeInt64Field::StaticClass(),
-                           TVizeFloatField::StaticClass(), TVizeCurrencyField::StaticClass(),
-                           TVizeBCDField::StaticClass(), TVizeDateTimeField::StaticClass(),
-                           TVizeDateField::StaticClass(), TVizeTimeField::StaticClass(),
-                           TVizeBlobField::StaticClass(), TVizeMemoField::StaticClass(),
-                           TVizeGraphicField::StaticClass()},
-                          12);
+    const std::vector<TVizeClassRef> classes = {
+        TVizeStringField::StaticClass(),   TVizeBooleanField::StaticClass(), TVizeIntegerField::StaticClass(),
+        TVizeInt64Field::StaticClass(),    TVizeFloatField::StaticClass(),   TVizeCurrencyField::StaticClass(),
+        TVizeBCDField::StaticClass(),      TVizeDateTimeField::StaticClass(), TVizeDateField::StaticClass(),
+        TVizeTimeField::StaticClass(),     TVizeBlobField::StaticClass(),    TVizeMemoField::StaticClass(),
+        TVizeGraphicField::StaticClass()};
+    // Registered by name too: project streams name the fields of their
+    // data views.
+    RegisterClasses("VZCL", classes, 12);
+    RegisterModuleClasses("VzData", classes, 12);
 }
 
 }  // namespace

@@ -57,7 +57,8 @@ void TVizeEvent::Execute() {
     if (!moduleOwner_ || !moduleOwner_->Module()) return;
     TVizeModule& module = *moduleOwner_->Module();
     if (!IsSuspended()) {
-        module.PushParam(&sender_);
+        // The handler's Self: the sender object itself.
+        module.PushObject(sender_);
         PushParams(module);
     }
     module.Execute(position_, suspension_);
@@ -75,6 +76,6 @@ void TVizeEvent::AssignTo(TPersistent* dest) const {
     other->position_ = position_;
 }
 
-void TVizeStringEvent::PushParams(TVizeModule& module) { module.PushParam(&Value); }
+void TVizeStringEvent::PushParams(TVizeModule& module) { module.PushVarString(&Value); }
 
-void TVizeFloatEvent::PushParams(TVizeModule& module) { module.PushParam(&Value); }
+void TVizeFloatEvent::PushParams(TVizeModule& module) { module.PushVarFloat(&Value); }

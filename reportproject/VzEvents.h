@@ -26,6 +26,14 @@ public:
     virtual void PushParam(void* address) = 0;
     // Forget (or redirect) references to another module.
     virtual void ForgetReference(TVizeModule* module, TVizeModule* replacement) = 0;
+    // An object argument (the sender of an event).
+    virtual void PushObject(TObject* object) { PushParam(object); }
+    // A var argument the handler may change: the value is handed over
+    // before the run and read back after it.
+    virtual void PushVarString(std::string* value) { PushParam(value); }
+    virtual void PushVarFloat(double* value) { PushParam(value); }
+    // The project item that now owns the module.
+    virtual void SetOwnerItem(TVizeProjectItem* item) {}
 };
 
 class TVizeEvent : public TVizePersistent {

@@ -220,67 +220,126 @@ std::function<void(const std::string&)>& VizeUnknownClassMessage() {
     return show;
 }
 
-class TVizeReader::TWatcher : public TComponent {
+class TVizeFixups::TWatcher : public TComponent {
 public:
-    explicit TWatcher(TVizeReader& reader) : TComponent(nullptr), reader_(reader) {}
+    explicit TWatcher(TVizeFixups& fixups) : TComponent(nullptr), fixups_(fixups) {}
 
 protected:
     void Notification(TComponent* component, TOperation operation) override {
         TComponent::Notification(component, operation);
-        if (operation == opRemove) reader_.Forget(component);
+        if (operation == opRemove) fixups_.Forget(component);
     }
 
 private:
-    TVizeReader& reader_;
+    TVizeFixups& fixups_;
 };
 
-TVizeReader::TVizeReader(TStreamHelper& helper) : TVizeFiler(helper, true) {}
+TVizeFixups::TVizeFixups() = default;
+TVizeFixups::~TVizeFixups() = default;
 
-TVizeReader::~TVizeReader() = default;
-
-void TVizeReader::Watch(TComponent* c) {
+void TVizeFixups::Watch(TComponent* c) {
     if (!c) return;
     if (!watcher_) watcher_ = std::make_unique<TWatcher>(*this);
     watcher_->FreeNotification(c);
 }
 
-void TVizeReader::Forget(TComponent* c) {
+void TVizeFixups::Forget(TComponent* c) {
     // Entries are dropped, never followed: the holder may be half torn
     // down. The holder clears its own property (TVizeComponent's free
     // notification) while it is whole.
     std::erase_if(forward_, [c](const ForwardRef& f) { return f.Holder == c || f.Instance == c; });
-    std::erase_if(links_, [c](const Link& l) { return l.Holder == c || l.Target == c; });
+    std::erase_if(renames_, [c](const auto& r) { return r.second == c; });
 }
 
-void TVizeReader::Assign(const ForwardRef& f, TVizeComponent* target) {
+void TVizeFixups::AddWaiting(const std::string& key, TObject* instance, const TVizePropInfo* prop,
+                             TComponent* holder, int index) {
+    Watch(holder);
+    forward_.push_back({key, instance, prop, holder, index});
+}
+
+void TVizeFixups::Link(TComponent* holder, TVizeComponent* target) {
+    if (!holder || !target || holder == target) return;
+    Watch(target);
+    Watch(holder);
+    holder->FreeNotification(target);
+}
+
+void TVizeFixups::Assign(TObject* instance, const TVizePropInfo* prop, TComponent* holder, TVizeComponent* target) {
+    prop->SetObj(*instance, target);
+    if (target) Link(holder ? holder : dynamic_cast<TComponent*>(instance), target);
+}
+
+void TVizeFixups::Assign(const ForwardRef& f, TVizeComponent* target) {
     if (f.Prop) {
-        Assign(f.Instance, f.Prop, target);
+        Assign(f.Instance, f.Prop, f.Holder, target);
         return;
     }
     // An entry of a component list.
     auto* list = static_cast<TVizeComponentList*>(f.Instance);
     if (f.Index < 0 || f.Index >= list->Count()) return;
     list->SetItem(f.Index, target);
-    Watch(target);
-    if (f.Holder && f.Holder != target) f.Holder->FreeNotification(target);
-    links_.push_back({f.Holder, target});
+    Link(f.Holder, target);
 }
 
-void TVizeReader::Assign(TObject* instance, const TVizePropInfo* prop, TVizeComponent* target) {
-    prop->SetObj(*instance, target);
-    if (!target) return;
-    TComponent* holder = holder_ ? holder_ : dynamic_cast<TComponent*>(instance);
-    Watch(target);
-    Watch(holder);
-    if (holder && holder != target) holder->FreeNotification(target);
-    links_.push_back({holder, target});
+void TVizeFixups::Resolve(TVizeComponent* c) {
+    if (forward_.empty() || !c->Owner()) return;
+    std::string key = LowerCase(c->Owner()->Name() + "." + c->Name());
+    for (size_t i = 0; i < forward_.size();) {
+        if (forward_[i].Key == key) {
+            ForwardRef f = forward_[i];
+            forward_.erase(forward_.begin() + std::ptrdiff_t(i));
+            Assign(f, c);
+        } else {
+            ++i;
+        }
+    }
 }
+
+void TVizeFixups::AddRename(const std::string& key, TVizeComponent* c) {
+    std::string k = LowerCase(key);
+    if (Renamed(k)) return;  // the first rename of a name holds
+    Watch(c);
+    renames_.push_back({k, c});
+}
+
+TVizeComponent* TVizeFixups::Renamed(const std::string& key) const {
+    std::string k = LowerCase(key);
+    for (const auto& [name, c] : renames_)
+        if (name == k) return c;
+    return nullptr;
+}
+
+void TVizeFixups::Apply(const std::function<TVizeComponent*(const std::string& key)>& lookup, bool dropUnresolved) {
+    std::vector<ForwardRef> waiting;
+    waiting.swap(forward_);
+    for (const ForwardRef& f : waiting) {
+        TVizeComponent* c = Renamed(f.Key);
+        if (!c) c = lookup(f.Key);
+        if (c)
+            Assign(f, c);
+        else if (!dropUnresolved)
+            forward_.push_back(f);
+    }
+    if (dropUnresolved) renames_.clear();
+}
+
+TVizeReader::TVizeReader(TStreamHelper& helper) : TVizeFiler(helper, true) {}
+
+TVizeReader::~TVizeReader() = default;
 
 std::string TVizeReader::KeyFor(const std::string& name) const {
     std::string key = name;
     const TComponent* base = readRoot_ ? readRoot_ : rootOwner_;
     if (key.find('.') == std::string::npos && base) key = base->Name() + "." + key;
     return LowerCase(key);
+}
+
+TVizeComponent* TVizeReader::Find(const std::string& stored) const {
+    // In import mode every reference waits: names may change on the way in.
+    if (CheckNames || stored.empty()) return nullptr;
+    if (stored[0] == '*' && MasterProject)
+        return MasterProject->FindVizeComponent(stored.substr(1), rootOwner_);
+    return Lookup(stored[0] == '*' ? stored.substr(1) : stored);
 }
 
 TVizeComponent* TVizeReader::Lookup(const std::string& name) const {
@@ -302,33 +361,19 @@ TVizeComponent* TVizeReader::Lookup(const std::string& name) const {
     return owner ? dynamic_cast<TVizeComponent*>(owner->FindComponent(shortName)) : nullptr;
 }
 
-void TVizeReader::ResolveForwardRefs(TVizeComponent* c) {
-    if (forward_.empty() || !c->Owner()) return;
-    std::string key = LowerCase(c->Owner()->Name() + "." + c->Name());
-    for (size_t i = 0; i < forward_.size();) {
-        if (forward_[i].Key == key) {
-            ForwardRef f = forward_[i];
-            forward_.erase(forward_.begin() + std::ptrdiff_t(i));
-            TComponent* keep = holder_;
-            holder_ = f.Holder;
-            Assign(f, c);
-            holder_ = keep;
-        } else {
-            ++i;
-        }
-    }
-}
+void TVizeReader::ResolveForwardRefs(TVizeComponent* c) { Fixups().Resolve(c); }
 
 void TVizeReader::ApplyFixups() {
-    std::vector<ForwardRef> pending;
-    pending.swap(forward_);
-    TComponent* keep = holder_;
-    for (const ForwardRef& f : pending)
-        if (TVizeComponent* c = Lookup(f.Key)) {
-            holder_ = f.Holder;
-            Assign(f, c);
-        }
-    holder_ = keep;
+    if (SharedFixups && CheckNames) return;
+    Fixups().Apply([this](const std::string& key) { return Lookup(key); }, !SharedFixups);
+}
+
+void TVizeReader::UseProject(TVizeProjectManager* project) {
+    Project = project;
+    if (!project) return;
+    MasterProject = project->MasterProject;
+    SharedFixups = project->LoadFixups();
+    CheckNames = SharedFixups && project->Importing();
 }
 
 void TVizeReader::DefineBinaryProperty(const std::string& name, TVizeStreamProc readProc, TVizeStreamProc,
@@ -356,7 +401,8 @@ bool TVizeReader::ReadRootItem(TVizeComponent* item) {
     std::string className = helper_.ReadString();
     std::string name = helper_.ReadString();
     if (FindVizeClass(className) != item->VizeClass()) return false;
-    item->SetName(name);
+    // An imported item keeps the name the import gave it.
+    if (!CheckNames) item->SetName(name);
     ResolveForwardRefs(item);
     helper_.ReadByte();
     readRoot_ = nullptr;
@@ -411,8 +457,20 @@ TVizeComponent* TVizeReader::ReadComponent(TComponent* root, TVizeComponent* par
     bool accepted = parent && comp->AcceptParent(parent->VizeClass()) && parent->AcceptChild(cls);
     if (accepted) {
         comp->SetParent(parent);
-        comp->SetName(name);
-        ResolveForwardRefs(comp);
+        if (CheckNames) {
+            std::string shortClass = className;
+            if (!shortClass.empty() && (shortClass[0] == 'T' || shortClass[0] == 't')) shortClass.erase(0, 1);
+            if (shortClass.size() >= 4 && SameText(shortClass.substr(0, 4), "VIZE")) shortClass.erase(0, 4);
+            std::string unique = MakeUniqueName(name + "|" + shortClass, root, true);
+            comp->SetName(unique);
+            if (comp->Name() != name && root)
+                Fixups().AddRename(root->Name() + "." + name, comp);
+            else
+                ResolveForwardRefs(comp);
+        } else {
+            comp->SetName(name);
+            ResolveForwardRefs(comp);
+        }
         if (AddComponents) CallComponentAdded(comp);
     } else {
         ++absorb_;
@@ -540,13 +598,11 @@ void TVizeReader::ReadProperty(TObject* obj, const TVizePropInfo* prop, TVizeTyp
             std::string name = helper_.ReadString();
             if (!apply) return;
             std::string plain = !name.empty() && name[0] == '*' ? name.substr(1) : name;
-            if (TVizeComponent* c = Lookup(plain)) {
-                Assign(obj, prop, c);
-            } else {
-                TComponent* holder = holder_ ? holder_ : dynamic_cast<TComponent*>(obj);
-                Watch(holder);
-                forward_.push_back({KeyFor(plain), obj, prop, holder, 0});
-            }
+            TComponent* holder = holder_ ? holder_ : dynamic_cast<TComponent*>(obj);
+            if (TVizeComponent* c = Find(name))
+                Fixups().Assign(obj, prop, holder, c);
+            else
+                Fixups().AddWaiting(KeyFor(plain), obj, prop, holder, 0);
             return;
         }
         case vtIndex: {
@@ -587,7 +643,7 @@ void TVizeReader::ReadProperty(TObject* obj, const TVizePropInfo* prop, TVizeTyp
                 if (name.empty()) break;
                 if (!apply) continue;
                 std::string plain = name[0] == '*' ? name.substr(1) : name;
-                TVizeComponent* c = Lookup(plain);
+                TVizeComponent* c = Find(name);
                 if (!c) waiting.push_back({temp.Count(), plain});
                 temp.Add(c);
             }
@@ -596,15 +652,8 @@ void TVizeReader::ReadProperty(TObject* obj, const TVizePropInfo* prop, TVizeTyp
             auto* held = prop->GetObj ? dynamic_cast<TVizeComponentList*>(prop->GetObj(*obj)) : nullptr;
             if (!held) return;
             TComponent* holder = holder_ ? holder_ : dynamic_cast<TComponent*>(obj);
-            Watch(holder);
-            for (TVizeComponent* c : held->Items())
-                if (c && holder && holder != c) {
-                    Watch(c);
-                    holder->FreeNotification(c);
-                    links_.push_back({holder, c});
-                }
-            for (const auto& [index, name] : waiting)
-                forward_.push_back({KeyFor(name), held, nullptr, holder, index});
+            for (TVizeComponent* c : held->Items()) Fixups().Link(holder, c);
+            for (const auto& [index, name] : waiting) Fixups().AddWaiting(KeyFor(name), held, nullptr, holder, index);
             return;
         }
         case vtPersistentList: {

@@ -76,6 +76,57 @@ private:
     TComponent* rootOwner_ = nullptr;
 };
 
+// References read before the component they name, waiting for it, and the
+// components an import renamed (old "owner.name" to the component). The
+// reader of one item keeps its own; a project load keeps one across all its
+// items so that a reference to an item read later is assigned at the end.
+// A waiting entry is dropped, never followed, when its holder, list or
+// target is freed.
+class TVizeFixups {
+public:
+    TVizeFixups();
+    ~TVizeFixups();
+    TVizeFixups(const TVizeFixups&) = delete;
+    TVizeFixups& operator=(const TVizeFixups&) = delete;
+
+    // key: "owner.name" in lower case. prop null: instance is a component
+    // list and index its entry.
+    void AddWaiting(const std::string& key, TObject* instance, const TVizePropInfo* prop, TComponent* holder,
+                    int index);
+    // Assigns c to every reference waiting for "owner.name" of c.
+    void Resolve(TVizeComponent* c);
+    // Records that the component stored as key is now c.
+    void AddRename(const std::string& key, TVizeComponent* c);
+    TVizeComponent* Renamed(const std::string& key) const;
+    // Assigns what lookup finds for each waiting reference (the rename map
+    // first). References not found are dropped (they stay null) when
+    // dropUnresolved, else they keep waiting.
+    void Apply(const std::function<TVizeComponent*(const std::string& key)>& lookup, bool dropUnresolved);
+    int Count() const { return int(forward_.size()); }
+
+    // Sets the property and keeps the holder told when target is freed.
+    void Assign(TObject* instance, const TVizePropInfo* prop, TComponent* holder, TVizeComponent* target);
+    // Keeps holder told about the entries of a list it holds.
+    void Link(TComponent* holder, TVizeComponent* target);
+
+private:
+    struct ForwardRef {
+        std::string Key;
+        TObject* Instance;
+        const TVizePropInfo* Prop;
+        TComponent* Holder;
+        int Index;
+    };
+    class TWatcher;
+    void Assign(const ForwardRef& f, TVizeComponent* target);
+    void Watch(TComponent* c);
+    void Forget(TComponent* c);
+
+    std::vector<ForwardRef> forward_;
+    std::vector<std::pair<std::string, TVizeComponent*>> renames_;
+    std::unique_ptr<TWatcher> watcher_;
+};
+
 // Shows the message about an unknown class (a plain message through the
 // prompt service); replaceable.
 std::function<void(const std::string& message)>& VizeUnknownClassMessage();
@@ -90,6 +141,15 @@ public:
     TVizeProjectManager* Project = nullptr;
     // Tell the component-added hook about every component read.
     bool AddComponents = false;
+    // Import mode: components get names unique in their owner (the rename
+    // is recorded) and every reference waits for the end of the load.
+    bool CheckNames = false;
+    // References stored with a leading "*" are looked up here (may be null:
+    // then in Project).
+    TVizeProjectManager* MasterProject = nullptr;
+    // Waiting references go here instead of the reader's own list; the
+    // owner of the list applies them (a project at the end of its load).
+    TVizeFixups* SharedFixups = nullptr;
 
     // Reads a component record into item (class must match exactly).
     bool ReadRootItem(TVizeComponent* item);
@@ -101,30 +161,19 @@ public:
     void ReadProperty(TObject* obj, const TVizePropInfo* prop, TVizeTypeKind unknownKind);
     // Assigns the references still waiting to the components now known by
     // name; references that stay unknown remain null.
+    // Assigns the waiting references that can be found now. With shared
+    // fix-ups the others keep waiting for their owner's final fix-up (and
+    // in import mode all wait), else they stay null.
     void ApplyFixups();
-    int PendingReferences() const { return int(forward_.size()); }
+    // Reads for project: its lookups, master project, import mode and, while
+    // it loads, its shared fix-ups.
+    void UseProject(TVizeProjectManager* project);
+    int PendingReferences() const { return Fixups().Count(); }
 
 private:
-    struct ForwardRef {
-        std::string Key;  // "owner.name" as stored, lower case
-        TObject* Instance;
-        const TVizePropInfo* Prop;  // null: Instance is a component list
-        TComponent* Holder;         // the component whose properties hold Instance
-        int Index;                  // the entry of a component list
-    };
-    // A reference assigned while reading.
-    struct Link {
-        TComponent* Holder;
-        TComponent* Target;
-    };
-    // Told when a component the reader created or linked is freed (by the
-    // reader's own error path or by anyone later), so no pending reference
-    // or link is ever used with a freed component.
-    class TWatcher;
-    void Assign(TObject* instance, const TVizePropInfo* prop, TVizeComponent* target);
-    void Assign(const ForwardRef& f, TVizeComponent* target);
-    void Watch(TComponent* c);
-    void Forget(TComponent* c);
+    TVizeFixups& Fixups() const { return SharedFixups ? *SharedFixups : const_cast<TVizeFixups&>(ownFixups_); }
+    // A stored reference name: null when it must wait.
+    TVizeComponent* Find(const std::string& stored) const;
     TVizeComponent* Lookup(const std::string& name) const;
     void ResolveForwardRefs(TVizeComponent* c);
     std::string KeyFor(const std::string& name) const;
@@ -133,9 +182,7 @@ private:
     // The owner of the components being read below the root item.
     TComponent* readRoot_ = nullptr;
     int absorb_ = 0;
-    std::vector<ForwardRef> forward_;
-    std::vector<Link> links_;
-    std::unique_ptr<TWatcher> watcher_;
+    TVizeFixups ownFixups_;
     TComponent* holder_ = nullptr;
     std::string probeName_;  // the property being read
     bool handled_ = false;

@@ -11,6 +11,7 @@
 #include "reportproject/VizeException.h"
 #include "reportproject/VzLEBytes.h"
 #include "reportproject/VzClass.h"
+#include "reportproject/VzProj.h"
 #include "reportproject/VzLERun.h"
 #include "reportproject/VzLESystem.h"
 #include "reportproject/VzLEString.h"
@@ -30,11 +31,6 @@ std::string Upper(std::string s) {
 }
 
 bool SameName(const std::string& a, const std::string& b) { return Upper(a) == Upper(b); }
-
-std::vector<void*>& ScriptObjectList() {
-    static std::vector<void*> list;
-    return list;
-}
 
 }  // namespace
 
@@ -100,8 +96,9 @@ TRCPUModule* TRCPUModule::ByHandle(std::uint32_t handle) {
 }
 
 std::unique_ptr<TRCPUModule> TRCPUModule::CreateFromBytes(const std::uint8_t* data, std::size_t size,
-                                                          std::size_t* consumed) {
+                                                          std::size_t* consumed, TVizeProjectManager* project) {
     auto m = std::make_unique<TRCPUModule>();
+    m->Project = project;
     TModuleReader r(data, size);
     m->ModuleName = r.String();
     r.Byte();
@@ -143,14 +140,14 @@ std::unique_ptr<TRCPUModule> TRCPUModule::CreateFromBytes(const std::uint8_t* da
     return m;
 }
 
-std::unique_ptr<TRCPUModule> TRCPUModule::CreateFromStream(TStream& stream) {
+std::unique_ptr<TRCPUModule> TRCPUModule::CreateFromStream(TStream& stream, TVizeProjectManager* project) {
     const Int64 start = stream.Position();
     const Int64 left = stream.Size() - start;
     if (left < 0 || left > Int64(0x7FFFFFFF)) RaiseVizeError("Module file is cut short");
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(left));
     stream.ReadBuffer(bytes.data(), Integer(left));
     std::size_t used = 0;
-    auto m = CreateFromBytes(bytes.data(), bytes.size(), &used);
+    auto m = CreateFromBytes(bytes.data(), bytes.size(), &used, project);
     stream.SetPosition(start + Int64(used));
     return m;
 }
@@ -202,23 +199,6 @@ std::uint32_t TRCPUModule::NumberOfModule(const TRCPUModule* m) const {
     if (m == this) return 0;
     const auto it = std::find(Imports.begin(), Imports.end(), m);
     return it == Imports.end() ? 0 : std::uint32_t(it - Imports.begin()) + 1;
-}
-
-void TRCPUModule::AddImportByName(const std::string& name) {
-    TRCPUModule* found = nullptr;
-    if (!name.empty()) {
-        if (ModuleByNameHook()) found = ModuleByNameHook()(name);
-        if (!found) RaiseVizeErrorFmt("Could not load module [%s]", name);
-    }
-    Imports.push_back(found);
-}
-
-void TRCPUModule::ResolveReferences() {
-    for (const auto& [name, slot] : PendingImports) {
-        TRCPUModule* m = ModuleByNameHook() ? ModuleByNameHook()(name) : nullptr;
-        if (slot < Imports.size()) Imports[slot] = m;
-    }
-    PendingImports.clear();
 }
 
 TBaseID* TRCPUModule::FindIdentifier(const std::string& name, TRCPUModule** moduleOut) {
@@ -335,13 +315,74 @@ long double TRCPUModule::GetFloatVar(const std::string& name) {
     return v;
 }
 
+void TRCPUModule::PushVarString(std::string* value) {
+    hostVars_.push_back({Parameters.size(), value, nullptr});
+    Parameters.push_back(0);
+}
+
+void TRCPUModule::PushVarFloat(double* value) {
+    hostVars_.push_back({Parameters.size(), nullptr, value});
+    Parameters.push_back(0);
+}
+
 void TRCPUModule::Execute(std::uint32_t entry, std::unique_ptr<TRCPUSuspendState>* suspend) {
     EntryOffset = entry;
     std::unique_ptr<TRCPUSuspendState> none;
     std::vector<std::uint32_t> params;
     params.swap(Parameters);
+    std::vector<HostVar> vars;
+    vars.swap(hostVars_);
     TRCPURunner runner;
-    runner.Run(*this, params.empty() ? nullptr : &params, suspend ? *suspend : none);
+    // Var arguments live in a block of their own for the run: a string
+    // cell (a handle) or a 10-byte extended each, read back afterwards.
+    constexpr std::uint32_t kSlot = 12;
+    std::vector<std::uint8_t> block(vars.size() * kSlot, 0);
+    for (std::size_t i = 0; i < vars.size(); ++i) {
+        std::uint8_t* slot = &block[i * kSlot];
+        if (vars[i].Text) {
+            const TScriptString h = ScriptStrings::Make(*vars[i].Text);
+            std::memcpy(slot, &h, 4);
+        } else {
+            const long double v = *vars[i].Number;
+            std::memcpy(slot, &v, 10);
+        }
+    }
+    struct ReadBack {
+        std::vector<HostVar>& Vars;
+        std::vector<std::uint8_t>& Block;
+        ~ReadBack() {
+            for (std::size_t i = 0; i < Vars.size(); ++i) {
+                std::uint8_t* slot = &Block[i * kSlot];
+                if (Vars[i].Text) {
+                    TScriptString h;
+                    std::memcpy(&h, slot, 4);
+                    try {
+                        *Vars[i].Text = ScriptStrings::Text(h);
+                    } catch (const Exception&) {
+                        // A forged handle: the value stays as it was.
+                    }
+                    ScriptStrings::Release(h);
+                } else {
+                    long double v = 0;
+                    std::memcpy(&v, slot, 10);
+                    *Vars[i].Number = double(v);
+                }
+            }
+        }
+    } readBack{vars, block};
+    if (!vars.empty()) {
+        const std::uint32_t base = runner.AddHostBlock(block.data(), std::uint32_t(block.size()));
+        for (std::size_t i = 0; i < vars.size(); ++i)
+            if (vars[i].Parameter < params.size()) params[vars[i].Parameter] = base + std::uint32_t(i * kSlot);
+    }
+    std::unique_ptr<TRCPUSuspendState>& state = suspend ? *suspend : none;
+    runner.Run(*this, params.empty() ? nullptr : &params, state);
+    // The values live only as long as this run: a later resumption could
+    // not reach them.
+    if (state && !vars.empty()) {
+        state.reset();
+        RaiseVizeError("A handler with a var value cannot suspend.");
+    }
 }
 
 void TRCPUModule::ForgetReference(TRCPUModule* module, bool flag) {
@@ -367,19 +408,111 @@ void TRCPUModule::Compile(const std::string& language, bool firstPass) {
     if (!firstPass) Compiler.reset();
 }
 
-std::uint32_t ScriptObjectHandle(void* object) {
-    static std::map<void*, std::uint32_t> handles;
-    if (!object) return 0;
-    auto& list = ScriptObjectList();
-    const auto it = handles.find(object);
-    if (it != handles.end()) return it->second;
-    list.push_back(object);
-    return handles[object] = std::uint32_t(list.size());
+namespace {
+struct ScriptObjectEntry {
+    void* Address;
+    bool IsObject;
+    const std::type_info* Type;  // values outside the framework only
+};
+std::vector<ScriptObjectEntry>& ScriptObjects() {
+    static std::vector<ScriptObjectEntry> list;
+    return list;
+}
+std::map<const void*, std::uint32_t>& ScriptObjectHandles() {
+    static std::map<const void*, std::uint32_t> handles;
+    return handles;
+}
+std::uint32_t HandleOf(void* address, bool isObject, const std::type_info* type = nullptr) {
+    if (!address) return 0;
+    auto& handles = ScriptObjectHandles();
+    auto& list = ScriptObjects();
+    const auto it = handles.find(address);
+    if (it != handles.end()) {
+        ScriptObjectEntry& e = list[it->second - 1];
+        e.IsObject = e.IsObject || isObject;
+        if (type) e.Type = type;
+        return it->second;
+    }
+    list.push_back({address, isObject, type});
+    return handles[address] = std::uint32_t(list.size());
+}
+}  // namespace
+
+std::uint32_t ScriptObjectHandle(void* address) { return HandleOf(address, false); }
+namespace {
+// Hears of every component whose handle byte code may hold, and forgets the
+// handle when the component is freed. It lives as long as the process, so
+// components freed at any time can still tell it.
+class TScriptHandleWatcher : public TComponent {
+public:
+    TScriptHandleWatcher() : TComponent(nullptr) {}
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override {
+        TComponent::Notification(component, operation);
+        if (operation == opRemove) ForgetScriptObject(static_cast<TObject*>(component));
+    }
+};
+TScriptHandleWatcher& Watcher() {
+    static auto* watcher = new TScriptHandleWatcher;
+    return *watcher;
+}
+}  // namespace
+
+std::uint32_t ScriptObjectHandle(TObject* object) {
+    if (auto* component = dynamic_cast<TComponent*>(object)) Watcher().FreeNotification(component);
+    return HandleOf(object, true);
 }
 
 void* ScriptObjectByHandle(std::uint32_t handle) {
-    const auto& list = ScriptObjectList();
-    return handle >= 1 && handle <= list.size() ? list[handle - 1] : nullptr;
+    const auto& list = ScriptObjects();
+    return handle >= 1 && handle <= list.size() ? list[handle - 1].Address : nullptr;
+}
+
+TObject* ScriptObjectOf(std::uint32_t handle) {
+    const auto& list = ScriptObjects();
+    if (handle < 1 || handle > list.size() || !list[handle - 1].IsObject) return nullptr;
+    return static_cast<TObject*>(list[handle - 1].Address);
+}
+
+static std::multimap<const void*, const void*>& HeldValues() {
+    static std::multimap<const void*, const void*> held;
+    return held;
+}
+
+std::uint32_t ScriptObjectHandle(TObject* object, TObject* holder) {
+    const std::uint32_t handle = ScriptObjectHandle(object);
+    if (handle && holder && holder != object && !dynamic_cast<TComponent*>(object))
+        HeldValues().emplace(static_cast<const void*>(holder), static_cast<const void*>(object));
+    return handle;
+}
+
+std::uint32_t ScriptValueHandle(void* address, const std::type_info& type, TObject* holder) {
+    const std::uint32_t handle = HandleOf(address, false, &type);
+    if (handle && holder) HeldValues().emplace(static_cast<const void*>(holder), address);
+    return handle;
+}
+
+void* ScriptValueOf(std::uint32_t handle, const std::type_info& type) {
+    const auto& list = ScriptObjects();
+    if (handle < 1 || handle > list.size()) return nullptr;
+    const ScriptObjectEntry& e = list[handle - 1];
+    return e.Type && *e.Type == type ? e.Address : nullptr;
+}
+
+void ForgetScriptObject(const void* address) {
+    auto& held = HeldValues();
+    const auto [from, to] = held.equal_range(address);
+    std::vector<const void*> values;
+    for (auto i = from; i != to; ++i) values.push_back(i->second);
+    held.erase(from, to);
+    for (const void* v : values) ForgetScriptObject(v);
+    auto& handles = ScriptObjectHandles();
+    const auto it = handles.find(address);
+    if (it == handles.end()) return;
+    // The handle stays taken (code may still hold it) but leads nowhere.
+    ScriptObjects()[it->second - 1] = {nullptr, false, nullptr};
+    handles.erase(it);
 }
 
 void TRCPUModule::SaveToStream(TStream& stream) {
@@ -411,8 +544,13 @@ void InitializeScriptEngine() {
     hooks.ModuleLoaded = [](TVizeModule* module) {
         if (auto* m = dynamic_cast<TRCPUModule*>(module)) BindModule(*m);
     };
-    hooks.ModuleLoader = [](TStream& stream, TVizeProjectItem*, TVizeProjectItem*) -> TVizeModule* {
-        return TRCPUModule::CreateFromStream(stream).release();
+    hooks.ModuleLoader = [](TStream& stream, TVizeProjectItem* item, TVizeProjectItem*) -> TVizeModule* {
+        TVizeProjectManager* project = dynamic_cast<TVizeProjectManager*>(item);
+        if (!project && item) project = item->Project();
+        return TRCPUModule::CreateFromStream(stream, project).release();
+    };
+    hooks.ItemPrepare = [](TVizeProjectItem* item, Integer, Integer) {
+        if (auto* m = dynamic_cast<TRCPUModule*>(item->Module())) m->PrepareVariables();
     };
     RegisterProc("VZCL", [] {
         for (const auto& item : SystemFunctions())

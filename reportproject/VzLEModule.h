@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 #include "reportproject/VzEvents.h"
@@ -15,6 +16,7 @@
 
 class TRCPUModule;
 class TRCPUSuspendState;
+class TVizeProjectManager;
 
 // The module scope: type table, identifier table and an optional parent.
 class TScopeManager {
@@ -62,8 +64,27 @@ TModuleByNameHook& ModuleByNameHook();
 
 // Host objects handed to byte code (event senders, event values) are known
 // to it by 32-bit handles; 0 is none. Natives turn handles back into objects.
-std::uint32_t ScriptObjectHandle(void* object);
+// An object of the framework keeps its kind, so natives can check its class;
+// a freed component's handle leads nowhere.
+std::uint32_t ScriptObjectHandle(void* address);
+std::uint32_t ScriptObjectHandle(TObject* object);
+// An object that is no component lives as long as holder (a persistent
+// part of it): its handle is forgotten with holder.
+std::uint32_t ScriptObjectHandle(TObject* object, TObject* holder);
 void* ScriptObjectByHandle(std::uint32_t handle);
+// The object a handle stands for; null for none, a freed one or a plain
+// address.
+TObject* ScriptObjectOf(std::uint32_t handle);
+void ForgetScriptObject(const void* address);
+// Values of a class outside the framework (a font) that an object holds:
+// the handle keeps the exact type, reading it back as another type gives
+// null, and it is forgotten with its holder.
+std::uint32_t ScriptValueHandle(void* address, const std::type_info& type, TObject* holder);
+void* ScriptValueOf(std::uint32_t handle, const std::type_info& type);
+template <class T>
+std::uint32_t ScriptValueHandle(T* value, TObject* holder) { return ScriptValueHandle(value, typeid(T), holder); }
+template <class T>
+T* ScriptValueOf(std::uint32_t handle) { return static_cast<T*>(ScriptValueOf(handle, typeid(T))); }
 
 // Start-up of the script engine: installs the module-loader, module-loaded
 // and function-registration hooks of the project engine and appends the
@@ -80,13 +101,15 @@ public:
 
     // Loads the module file format; a cut or malformed file raises
     // EVizeException and nothing is kept.
+    // Imports by name go to project's module manager.
     static std::unique_ptr<TRCPUModule> CreateFromBytes(const std::uint8_t* data, std::size_t size,
-                                                        std::size_t* consumed = nullptr);
+                                                        std::size_t* consumed = nullptr,
+                                                        TVizeProjectManager* project = nullptr);
     // Loads the file name + ".vzc".
     static std::unique_ptr<TRCPUModule> CreateFromFile(const std::string& name);
     // Reads one module from the stream's position and leaves the stream
     // just after it.
-    static std::unique_ptr<TRCPUModule> CreateFromStream(TStream& stream);
+    static std::unique_ptr<TRCPUModule> CreateFromStream(TStream& stream, TVizeProjectManager* project = nullptr);
     std::vector<std::uint8_t> SaveToBytes() const;
 
     // Process-wide handle of this module, as code and stack cells hold it.
@@ -123,7 +146,21 @@ public:
     void SaveToStream(TStream& stream) override;
     void Execute(Integer position, void*& suspension) override;
     void PushParam(void* address) override { PushParam(ScriptObjectHandle(address)); }
+    void PushObject(TObject* object) override { PushParam(ScriptObjectHandle(object)); }
+    void PushVarString(std::string* value) override;
+    void PushVarFloat(double* value) override;
     void ForgetReference(TVizeModule* module, TVizeModule* replacement) override;
+    void SetOwnerItem(TVizeProjectItem* item) override;
+
+    // The source text of the owner's event handlers for a compiler; raises
+    // EVizeException when no compiler is registered.
+    void GenerateSource();
+    // Points every generated event at its compiled handler in this module.
+    void BindEvents();
+    // Sets the variable named like the owner's project (for the project
+    // itself) and like each of its components to that object; the data
+    // block starts zeroed.
+    void PrepareVariables();
 
     // Hands source to the registered compiler for the language.
     void Compile(const std::string& language, bool firstPass);
@@ -146,12 +183,30 @@ public:
     std::string Source;
     std::string OwnerName;  // full name of the owning project item
     std::unique_ptr<TScriptCompiler> Compiler;
+    // The project item whose module this is (none for a module file), and
+    // the project whose module manager finds imports by name.
+    TVizeProjectItem* Owner = nullptr;
+    TVizeProjectManager* Project = nullptr;
+    // Events found by GenerateSource: handler name and event, and the
+    // events in generation order.
+    std::vector<std::pair<std::string, TVizeEvent*>> EventNames;
+    std::vector<TVizeEvent*> Events;
 
     // Largest code, data or stack block a module may name: the machine
     // addresses each block with 24-bit offsets.
     static constexpr std::uint32_t kMaxBlock = 0x1000000;
 
 private:
+    // Var arguments of the next execution: the parameter that receives the
+    // value's machine address, and the host value.
+    struct HostVar {
+        std::size_t Parameter;
+        std::string* Text;
+        double* Number;
+    };
+    std::vector<HostVar> hostVars_;
+    // The module of a project item around the owner with that name.
+    TRCPUModule* FindItemModule(const std::string& name) const;
     TVarID* VarAt(const std::string& name, std::uint32_t size, std::uint8_t** where);
     std::vector<std::uint8_t> data_;
     std::uint32_t handle_;

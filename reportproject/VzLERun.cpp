@@ -744,6 +744,14 @@ TRCPURunner::~TRCPURunner() = default;
 
 std::uint8_t* TRCPURunner::Memory(std::uint32_t address, std::uint32_t size) { return d_->Mem(address, size); }
 
+std::uint32_t TRCPURunner::AddHostBlock(std::uint8_t* base, std::uint32_t size) {
+    if (d_->Regions.size() + 1 > kMaxRegions) Fail("Too many host blocks in one script run");
+    if (size > kOffsetMask) Fail("Host block too large");
+    const std::uint32_t r = std::uint32_t(d_->Regions.size());
+    d_->Regions.push_back({base, size});
+    return r << kRegionShift;
+}
+
 void TRCPURunner::Run(TRCPUModule& module, const std::vector<std::uint32_t>* parameters,
                       std::unique_ptr<TRCPUSuspendState>& suspend) {
     Impl& d = *d_;

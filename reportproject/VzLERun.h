@@ -71,6 +71,9 @@ public:
 
     // Checked view of size bytes at a machine address.
     std::uint8_t* Memory(std::uint32_t address, std::uint32_t size);
+    // Makes size bytes of the host reachable by the next run; answers the
+    // machine address of their first byte. The bytes must outlive the run.
+    std::uint32_t AddHostBlock(std::uint8_t* base, std::uint32_t size);
     // Instructions a run may execute before it stops with an error; 0 is
     // no limit.
     std::uint64_t MaxSteps = 0;

@@ -13,6 +13,7 @@
 #include "platform/gui/Prompts.h"
 #include "report/ReportDefs.h"
 #include "reportproject/VzLEString.h"
+#include "reportproject/VzLESysBind.h"
 
 #include <QApplication>
 
@@ -148,7 +149,8 @@ void FormatFloatF(TNativeCall& c) { c.SetStringResult(FormatFloat(c.Str(0), doub
 }  // namespace
 
 const std::vector<TVizeFuncItem>& SystemFunctions() {
-    static const std::vector<TVizeFuncItem> table = {
+    static const std::vector<TVizeFuncItem> table = [] {
+        std::vector<TVizeFuncItem> t = {
         SYS(ShowMessageF, "SHOWMESSAGE"), SYS(IntToStrF, "INTTOSTR"), SYS(StrToIntF, "STRTOINT"),
         SYS(StrToIntDefF, "STRTOINTDEF"), SYS(StrToFloatF, "STRTOFLOAT"), SYS(FloatToStrF, "FLOATTOSTR"),
         SYS(CopyF, "COPY"), SYS(DeleteF, "DELETE"), SYS(InsertF, "INSERT"), SYS(LengthF, "LENGTH"),
@@ -164,7 +166,11 @@ const std::vector<TVizeFuncItem>& SystemFunctions() {
         SYS(BeepF, "BEEP"), SYS(DateF, "DATE"), SYS(NowF, "NOW"), SYS(DayOfWeekF, "DAYOFWEEK"),
         SYS(BreakUpDateF, "BREAKUPDATE"), SYS(BreakUpTimeF, "BREAKUPTIME"), SYS(CreateDateF, "CREATEDATE"),
         SYS(CreateTimeF, "CREATETIME"), SYS(QuotedStrF, "QUOTEDSTR"), SYS(FormatFloatF, "FORMATFLOAT"),
-    };
+        };
+        vzsys::AppendBaseReportFunctions(t);
+        vzsys::AppendComponentFunctions(t);
+        return t;
+    }();
     return table;
 }
 

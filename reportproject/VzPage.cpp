@@ -174,7 +174,7 @@ void TVizePage::SaveToStream(TStream& stream) {
 void TVizePage::LoadFromStream(TStream& stream) {
     TStreamHelper helper(stream);
     TVizeReader reader(helper);
-    reader.Project = Project();
+    reader.UseProject(Project());
     reader.AddComponents = global_;
     reader.ReadRootItem(this);
     // References left waiting resolve against the whole page now.

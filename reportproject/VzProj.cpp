@@ -5,13 +5,18 @@
 #include <cstring>
 #include <filesystem>
 
+#include <sys/stat.h>
+
 #include "platform/core/Exception.h"
 #include "platform/core/Streams.h"
 #include "platform/core/Strings.h"
+#include "platform/gui/Prompts.h"
 #include "report/ReportDefs.h"
 #include "reportproject/VzEvents.h"
 #include "reportproject/VzFiler.h"
+#include "reportproject/VzSecurity.h"
 #include "reportproject/VzStream.h"
+#include "reportproject/VzUtil.h"
 
 namespace {
 const char Signature[4] = {'D', 'U', 'D', 0x1A};
@@ -28,6 +33,61 @@ constexpr Integer LastPageSince = 30004;
 void CheckCount(TStreamHelper& h, Integer count) {
     TStream& s = h.Stream();
     if (count < 0 || count > s.Size() - s.Position()) throw EReadError("Stream read error");
+}
+
+// Strings of the framework's component streams, as defined properties
+// hold them: byte 6 and a 1-byte length, or byte 12 and a 4-byte length.
+enum : Byte { fwNull = 0, fwList = 1, fwString = 6, fwLString = 12 };
+
+void WriteFrameworkString(TStream& s, const std::string& text) {
+    if (text.size() <= 255) {
+        Byte head[2] = {fwString, Byte(text.size())};
+        s.WriteBuffer(head, 2);
+    } else {
+        Byte head[5] = {fwLString};
+        for (int k = 0; k < 4; ++k) head[1 + k] = Byte((text.size() >> (8 * k)) & 0xFF);
+        s.WriteBuffer(head, 5);
+    }
+    if (!text.empty()) s.WriteBuffer(text.data(), Integer(text.size()));
+}
+
+Byte ReadFrameworkByte(TStream& s) {
+    Byte b;
+    if (s.Read(&b, 1) != 1) throw EReadError("Stream read error");
+    return b;
+}
+
+// The string after its type byte; the length is checked against the stream.
+std::string ReadFrameworkString(TStream& s, Byte type) {
+    Int64 len = 0;
+    if (type == fwString) {
+        len = ReadFrameworkByte(s);
+    } else if (type == fwLString) {
+        for (int k = 0; k < 4; ++k) len |= Int64(ReadFrameworkByte(s)) << (8 * k);
+    } else {
+        throw EReadError("Invalid property value");
+    }
+    if (len > s.Size() - s.Position()) throw EReadError("Stream read error");
+    std::string text(size_t(len), '\0');
+    if (len > 0) s.ReadBuffer(text.data(), Integer(len));
+    return text;
+}
+
+std::string QuoteParam(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+// Which list of the project an item belongs to: 0 reports, 1 global
+// pages, 2 data objects.
+int ItemKind(const TVizeComponent* c) {
+    if (dynamic_cast<const TVizeReport*>(c)) return 0;
+    if (dynamic_cast<const TVizePage*>(c)) return 1;
+    return 2;
 }
 }  // namespace
 
@@ -50,6 +110,8 @@ TVizeClassRef TVizeReport::StaticClass() {
                          &TVizeReport::Resolution, &TVizeReport::SetResolution, prDefault)
             .Integer("MaxPages", &TVizeReport::MaxPages, &TVizeReport::SetMaxPages)
             .String("Printer", &TVizeReport::Printer, &TVizeReport::SetPrinter)
+            .Object<TVizeBaseSecurity>("SecurityControl", &TVizeReport::SecurityControl,
+                                       &TVizeReport::SetSecurityControl)
             .Boolean("AlwaysGenerate", &TVizeReport::AlwaysGenerate, &TVizeReport::SetAlwaysGenerate);
         return c;
     }();
@@ -111,6 +173,15 @@ void TVizeReport::Activate() {
         for (TVizePage* page : loadedPages_)
             if (page->IsGlobal()) page->Activate();
     }
+    // A report activated while a load runs (an import replacing the
+    // active report) leaves the load's references to the load.
+    TVizeProjectManager* project = Project();
+    if (project && !project->Loading()) project->ApplyFixups();
+}
+
+void TVizeReport::SetSecurityControl(TVizeBaseSecurity* security) {
+    securityControl_ = security;
+    if (security) FreeNotification(security);
 }
 
 void TVizeReport::Deactivate() {
@@ -123,6 +194,7 @@ void TVizeReport::ReplaceReference(TVizeComponent* oldRef, TVizeComponent* newRe
     TVizeProjectItem::ReplaceReference(oldRef, newRef);
     if (!oldRef) return;
     if (oldRef == firstPage_) firstPage_ = dynamic_cast<TVizePage*>(newRef);
+    if (oldRef == securityControl_) SetSecurityControl(dynamic_cast<TVizeBaseSecurity*>(newRef));
     if (pageList_) {
         TVizeComponentList kept;
         for (TVizeComponent* c : pageList_->Items()) {
@@ -140,6 +212,7 @@ void TVizeReport::Notification(TComponent* component, TOperation operation) {
     if (operation != opRemove) return;
     std::erase_if(loadedPages_, [component](TVizePage* p) { return static_cast<TComponent*>(p) == component; });
     if (static_cast<TComponent*>(firstPage_) == component) firstPage_ = nullptr;
+    if (static_cast<TComponent*>(securityControl_) == component) securityControl_ = nullptr;
 }
 
 void TVizeReport::SaveToStream(TStream& stream) {
@@ -183,7 +256,7 @@ void TVizeReport::LoadFromStream(TStream& stream) {
             loadedNames_.push_back(page->Name());
     {
         TVizeReader reader(h);
-        reader.Project = project;
+        reader.UseProject(project);
         reader.ReadRootItem(this);
         for (TVizePage* page : Pages()) {
             h.BeginReadBlock();
@@ -193,6 +266,9 @@ void TVizeReport::LoadFromStream(TStream& stream) {
         // References to pages read after the report's own record.
         reader.ApplyFixups();
     }
+    // An imported report's references wait for the whole load, but names
+    // of its pages are only found while it is the active report.
+    if (project && project->Importing()) project->ResolveWaiting(false);
 }
 
 void TVizeReport::ResolveLoadedPages() {
@@ -354,14 +430,22 @@ TVizeClassRef TVizeProjectManager::StaticClass() {
             .Enumeration("Units", {"unInch", "unMM", "unCM", "unPoint", "unUser"}, &TVizeProjectManager::Units,
                          &TVizeProjectManager::SetUnits, NoDefault)
             .Float("UnitsFactor", &TVizeProjectManager::UnitsFactor, &TVizeProjectManager::SetUnitsFactor)
-            .String("AdminPassword", &TVizeProjectManager::AdminPassword, &TVizeProjectManager::SetAdminPassword);
+            .String("AdminPassword", &TVizeProjectManager::AdminPassword, &TVizeProjectManager::SetAdminPassword)
+            .Object<TVizeBaseSecurity>("SecurityControl", &TVizeProjectManager::SecurityControl,
+                                       &TVizeProjectManager::SetSecurityControl)
+            .Other("Categories", tkClass);
         return c;
     }();
     return cls;
 }
 
+TBaseReport*& VizeCurrentReport() {
+    static TBaseReport* report = nullptr;
+    return report;
+}
+
 TVizeProjectManager::TVizeProjectManager(TComponent* owner)
-    : TVizeProjectItem(owner), modules_(std::make_unique<TVizeModuleManager>(this)) {
+    : TVizeProjectItem(owner), modules_(std::make_unique<TVizeModuleManager>(this)), baseReport_(VizeCurrentReport()) {
     SetProjectRef(this);
     SetReportRef(nullptr);
 }
@@ -392,7 +476,118 @@ void TVizeProjectManager::SetUnits(Int64 units) {
 
 void TVizeProjectManager::Notification(TComponent* component, TOperation operation) {
     TVizeProjectItem::Notification(component, operation);
-    if (operation == opRemove && component == activeReport_) activeReport_ = nullptr;
+    if (operation != opRemove) return;
+    if (component == activeReport_) activeReport_ = nullptr;
+    if (static_cast<TComponent*>(securityControl_) == component) securityControl_ = nullptr;
+    if (exportList_)
+        std::erase_if(*exportList_, [component](TVizeProjectItem* i) { return static_cast<TComponent*>(i) == component; });
+}
+
+void TVizeProjectManager::SetSecurityControl(TVizeBaseSecurity* security) {
+    securityControl_ = security;
+    if (security) FreeNotification(security);
+}
+
+void TVizeProjectManager::ReplaceReference(TVizeComponent* oldRef, TVizeComponent* newRef) {
+    TVizeProjectItem::ReplaceReference(oldRef, newRef);
+    if (oldRef && oldRef == securityControl_) SetSecurityControl(dynamic_cast<TVizeBaseSecurity*>(newRef));
+}
+
+void TVizeProjectManager::SetChanged(bool value) {
+    if (value && !changed_ && saved_ && !fileName_.empty()) {
+        struct stat st;
+        bool readOnly = ::stat(fileName_.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+        if (readOnly)
+            ShowMessage(Trans("The report project file you are modifying is marked read only.  You will be "
+                              "prompted for another file name when saving."));
+    }
+    changed_ = value;
+}
+
+void TVizeProjectManager::MoveChild(TVizeComponent* child, int kind) {
+    std::vector<TVizeComponent*>* children = ChildList();
+    if (!children || !dynamic_cast<TVizeProjectItem*>(child)) return;
+    if (std::find(children->begin(), children->end(), child) == children->end()) return;
+    // The items of the child's kind move among themselves; the others keep
+    // their places.
+    std::vector<TVizeComponent*> same;
+    std::vector<size_t> places;
+    for (size_t i = 0; i < children->size(); ++i)
+        if (ItemKind((*children)[i]) == ItemKind(child)) {
+            same.push_back((*children)[i]);
+            places.push_back(i);
+        }
+    if (!MoveInList(same, child, kind)) return;
+    for (size_t k = 0; k < places.size(); ++k) (*children)[places[k]] = same[k];
+}
+
+void TVizeProjectManager::SetExportList(const std::vector<TVizeProjectItem*>& items) {
+    exportList_ = std::make_unique<std::vector<TVizeProjectItem*>>(items);
+    for (TVizeProjectItem* item : items)
+        if (item) FreeNotification(item);
+}
+
+void TVizeProjectManager::DefineProperties(TVizeFiler& filer) {
+    filer.DefineBinaryProperty(
+        "Params",
+        [this](TStream& s) {
+            std::string text = ReadFrameworkString(s, ReadFrameworkByte(s));
+            // Pairs of quoted name and value, one character after each.
+            while (!text.empty() && text[0] == '"') {
+                std::string name = ExtractQuoted(text, '"');
+                if (!text.empty()) text.erase(0, 1);
+                std::string value = ExtractQuoted(text, '"');
+                if (!text.empty()) text.erase(0, 1);
+                text = Trim(text);
+                SetParam(name, value);
+            }
+        },
+        [this](TStream& s) {
+            std::string text;
+            for (Integer i = 0; i < Parameters().Count(); ++i)
+                text += QuoteParam(Parameters().Names(i)) + "," + QuoteParam(Parameters().ValueFromIndex(i)) + ";";
+            WriteFrameworkString(s, text);
+        },
+        StreamParamValues && Parameters().Count() > 0);
+}
+
+// Categories is stored as a nested object whose one defined property,
+// "Strings", holds the lines as a framework list.
+void TVizeProjectManager::DefinePropertyOverrides(TVizeFiler& filer) {
+    filer.OverrideProperty(
+        "Categories",
+        [this](TVizeFiler& f) {
+            TStreamHelper& h = f.Helper();
+            if (h.ReadByte() != 8) throw EReadError("Invalid property value");
+            categories_.Clear();
+            for (std::string name; !(name = h.ReadString()).empty();) {
+                if (!SameText(name, "Strings")) throw EReadError("Invalid property value");
+                Integer count = h.ReadIndex();
+                CheckCount(h, count);
+                TMemoryStream data;
+                if (count > 0) data.CopyFrom(h.Stream(), count);
+                data.SetPosition(0);
+                if (ReadFrameworkByte(data) != fwList) throw EReadError("Invalid property value");
+                for (Byte type; (type = ReadFrameworkByte(data)) != fwNull;)
+                    categories_.Add(ReadFrameworkString(data, type));
+            }
+        },
+        [this](TVizeFiler& f) {
+            if (categories_.Count() == 0) return;
+            TStreamHelper& h = f.Helper();
+            TMemoryStream data;
+            Byte list = fwList, end = fwNull;
+            data.WriteBuffer(&list, 1);
+            for (Integer i = 0; i < categories_.Count(); ++i) WriteFrameworkString(data, categories_[i]);
+            data.WriteBuffer(&end, 1);
+            h.WriteString("Categories");
+            h.WriteByte(8);
+            h.WriteString("Strings");
+            h.WriteIndex(Integer(data.Size()));
+            data.SetPosition(0);
+            h.Stream().CopyFrom(data, data.Size());
+            h.WriteString("");
+        });
 }
 
 std::vector<TVizeReport*> TVizeProjectManager::Reports() const {
@@ -487,7 +682,8 @@ void TVizeProjectManager::SaveToStream(TStream& stream) {
     modules_->SaveModules(h);
     h.WriteString(activeReport_ ? activeReport_->Name() : lastActiveReport_);
     TVizeWriter(h).WriteComponent(this, false);
-    auto writeItem = [&h](Byte type, TVizeProjectItem* item) {
+    auto writeItem = [this, &h](Byte type, TVizeProjectItem* item) {
+        if (exportList_ && std::find(exportList_->begin(), exportList_->end(), item) == exportList_->end()) return;
         h.WriteByte(type);
         h.WriteString(item->Name());
         if (type == itDataObject) h.WriteString(item->VizeClass()->Name());
@@ -498,6 +694,7 @@ void TVizeProjectManager::SaveToStream(TStream& stream) {
     for (TVizeProjectItem* item : DataObjects()) writeItem(itDataObject, item);
     for (TVizePage* page : GlobalPages()) writeItem(itGlobalPage, page);
     for (TVizeReport* report : Reports()) writeItem(itReport, report);
+    if (exportList_) return;  // a part of the project: its state stays
     ClearChanged();
     saved_ = true;
 }
@@ -511,15 +708,69 @@ void TVizeProjectManager::LoadFromStream(TStream& stream) {
     formatVersion_ = h.ReadInteger();
     if (h.ReadByte() != 0) throw EVizeException(Trans("Invalid Project Header Code"));
     if (formatVersion_ >= ModulesSince) modules_->LoadModules(h);
-    lastActiveReport_ = h.ReadString();
-    {
+    // References between items wait here until every item is read.
+    struct LoadScope {
+        TVizeProjectManager& project;
+        explicit LoadScope(TVizeProjectManager& p) : project(p) {
+            p.loadFixups_ = std::make_unique<TVizeFixups>();
+            p.loading_ = true;
+        }
+        ~LoadScope() {
+            project.loadFixups_.reset();
+            project.loading_ = false;
+        }
+    } scope(*this);
+    if (importing_) {
+        // The imported project's own settings are read and dropped.
+        h.ReadString();
         TVizeReader reader(h);
-        reader.Project = this;
+        reader.UseProject(this);
+        delete reader.ReadComponent(this, this);
+    } else {
+        lastActiveReport_ = h.ReadString();
+        TVizeReader reader(h);
+        reader.UseProject(this);
         reader.ReadRootItem(this);
     }
+    ReadItems(h);
+    loading_ = false;
+    ApplyFixups();
+    TVizeReport* noted = nullptr;
+    for (TVizeReport* report : Reports()) {
+        report->ResolveLoadedPages();
+        if (!noted && report->Name() == lastActiveReport_) noted = report;
+    }
+    std::vector<TVizeReport*> reports = Reports();
+    if (!noted && !reports.empty()) noted = reports.front();
+    if (noted) ActivateReport(noted);
+    ProjectLoaded();
+    if (importing_)
+        changed_ = true;  // the imported items are not saved yet
+    else
+        ClearChanged();
+    saved_ = true;
+}
+
+void TVizeProjectManager::ReadItems(TStreamHelper& h) {
     while (!h.AtEnd()) {
         Byte type = h.ReadByte();
         std::string name = h.ReadString();
+        std::string storedName = name;
+        if (importing_ && !name.empty()) {
+            auto* existing = dynamic_cast<TVizeProjectItem*>(FindComponent(name));
+            if (existing) {
+                std::string newName = name;
+                if (OnImportConflict) {
+                    OnImportConflict(existing, newName);
+                    if (SameText(newName, name)) DeleteItem(existing);
+                } else if (importReplace_) {
+                    DeleteItem(existing);
+                } else {
+                    newName = MakeUniqueName(name, this, false);
+                }
+                name = newName;
+            }
+        }
         TVizeProjectItem* item = nullptr;
         if (type == itDataObject) {
             std::string className = h.ReadString();
@@ -541,6 +792,8 @@ void TVizeProjectManager::LoadFromStream(TStream& stream) {
         if (!name.empty()) {
             item->SetName(name);
             CallComponentAdded(item);
+            // References to the item name it as it was stored.
+            if (item->Name() != storedName) loadFixups_->AddRename(Name() + "." + storedName, item);
         }
         auto* report = dynamic_cast<TVizeReport*>(item);
         TVizeReport* keep = activeReport_;
@@ -557,17 +810,52 @@ void TVizeProjectManager::LoadFromStream(TStream& stream) {
         if (item->Name().empty()) continue;  // freed by the guard
         guard.release();
     }
-    TVizeReport* noted = nullptr;
-    for (TVizeReport* report : Reports()) {
-        report->ResolveLoadedPages();
-        if (!noted && report->Name() == lastActiveReport_) noted = report;
-    }
-    std::vector<TVizeReport*> reports = Reports();
-    if (!noted && !reports.empty()) noted = reports.front();
-    if (noted) ActivateReport(noted);
-    ProjectLoaded();
-    ClearChanged();
-    saved_ = true;
+}
+
+void TVizeProjectManager::ResolveWaiting(bool final) {
+    if (!loadFixups_) return;
+    TVizeFixups* fixups = loadFixups_.get();
+    fixups->Apply(
+        [this, fixups](const std::string& key) -> TVizeComponent* {
+            // "owner.name": a component of that owner (an imported item is
+            // found by the name it was stored with), else an item renamed
+            // by an import, else wherever the project finds the name.
+            size_t dot = key.find('.');
+            if (dot != std::string::npos && key.find('.', dot + 1) == std::string::npos) {
+                std::string ownerName = key.substr(0, dot), shortName = key.substr(dot + 1);
+                std::string itemKey = LowerCase(Name()) + ".";
+                TComponent* owner = SameText(ownerName, Name()) ? this : fixups->Renamed(itemKey + ownerName);
+                if (!owner) owner = FindVizeComponent(ownerName, nullptr);
+                if (owner)
+                    if (auto* c = dynamic_cast<TVizeComponent*>(owner->FindComponent(shortName))) return c;
+                if (TVizeComponent* c = fixups->Renamed(itemKey + shortName)) return c;
+            }
+            return FindVizeComponent(key, nullptr);
+        },
+        final);
+    if (final) loadFixups_.reset();
+}
+
+void TVizeProjectManager::ImportFromStream(TStream& stream, bool replace) {
+    struct Flags {
+        TVizeProjectManager& p;
+        Flags(TVizeProjectManager& project, bool replace) : p(project) {
+            p.importing_ = true;
+            p.importReplace_ = replace;
+        }
+        ~Flags() { p.importing_ = p.importReplace_ = false; }
+    } flags(*this, replace);
+    LoadFromStream(stream);
+}
+
+void TVizeProjectManager::ImportFromFile(const std::string& fileName, bool replace) {
+    std::string found = VizeFindFile(fileName);
+    if (found.empty()) throw EFOpenError("Cannot open file \"" + fileName + "\". No such file or directory");
+    TFileStream file(found, fmOpenRead);
+    TMemoryStream data;
+    data.CopyFrom(file, file.Size());
+    data.SetPosition(0);
+    ImportFromStream(data, replace);
 }
 
 void TVizeProjectManager::SaveToFile(const std::string& fileName) {

@@ -5,14 +5,18 @@
 // module manager keeps the compiled script modules the project's event
 // code needs, loading module files by name from the project's folder.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "report/ReportDefs.h"
 #include "reportproject/VzClass.h"
+#include "reportproject/VzFiler.h"
 
 class TStreamHelper;
+class TVizeBaseSecurity;
+class TVizeFixups;
 
 enum TVizePrinterCollate { pcFalse, pcTrue, pcDefault };
 enum TVizePrinterDuplex { pdSimplex, pdHorizontal, pdVertical, pdDefault };
@@ -58,6 +62,8 @@ public:
     void SetAlwaysGenerate(bool v) { alwaysGenerate_ = v; }
     const std::string& LastActivePage() const { return lastActivePage_; }
     void SetLastActivePage(const std::string& v) { lastActivePage_ = v; }
+    TVizeBaseSecurity* SecurityControl() const { return securityControl_; }
+    void SetSecurityControl(TVizeBaseSecurity* security);
 
     void Activate() override;
     void Deactivate() override;
@@ -82,6 +88,7 @@ private:
     std::string printer_;
     bool alwaysGenerate_ = false;
     std::string lastActivePage_;
+    TVizeBaseSecurity* securityControl_ = nullptr;
     std::vector<TVizePage*> loadedPages_;
     std::vector<std::string> loadedNames_;  // only while loading
 };
@@ -123,7 +130,7 @@ private:
     std::vector<Entry> modules_;
 };
 
-class TVizeProjectManager : public TVizeProjectItem {
+class TVizeProjectManager : public TVizeProjectItem, public IVizeDefinesProperties {
     VIZE_CLASS(TVizeProjectManager)
 public:
     explicit TVizeProjectManager(TComponent* owner);
@@ -139,6 +146,15 @@ public:
     void SetUnits(Int64 units);
     const std::string& AdminPassword() const { return adminPassword_; }
     void SetAdminPassword(const std::string& v) { adminPassword_ = v; }
+    TVizeBaseSecurity* SecurityControl() const { return securityControl_; }
+    void SetSecurityControl(TVizeBaseSecurity* security);
+    TStringList& Categories() { return categories_; }
+    void SetCategories(const TStrings& lines) { categories_.Assign(lines); }
+    // Project parameters (name=value lines of Parameters()).
+    std::string GetParam(const std::string& name) { return Parameters().Values(name); }
+    void SetParam(const std::string& name, const std::string& value) { Parameters().SetValue(name, value); }
+    // Store the parameters' values in the project file ("Params").
+    bool StreamParamValues = false;
 
     // "Owner.Name" or "Name" (a leading "." is ignored). The owner is a page
     // of the active report, a child of the project or the project itself;
@@ -160,6 +176,10 @@ public:
     // Frees a report, page or data object. The project keeps a report (a
     // new one when the last goes) and an active report keeps a page.
     void DeleteItem(TVizeProjectItem* item);
+    // Reorders a report, global page or data object among the items of its
+    // kind, the way containers reorder children.
+    void MoveChild(TVizeComponent* child, int kind) override;
+    void ReplaceReference(TVizeComponent* oldRef, TVizeComponent* newRef) override;
 
     // The project file: Save writes the whole stream, Load reads it into
     // this (empty) project. Bad signatures and header codes raise
@@ -168,6 +188,31 @@ public:
     void LoadFromStream(TStream& stream) override;
     void SaveToFile(const std::string& fileName);
     void LoadFromFile(const std::string& fileName);
+    // Adds the items of another project's stream to this one. An item whose
+    // name is taken is renamed (or, with replace, the existing one is
+    // deleted) unless OnImportConflict decides; components and references
+    // inside the imported items follow their new names.
+    void ImportFromStream(TStream& stream, bool replace = false);
+    void ImportFromFile(const std::string& fileName, bool replace = false);
+    bool Importing() const { return importing_; }
+    bool ImportReplace() const { return importReplace_; }
+    // (existing item, name to give the imported one): an unchanged name
+    // replaces the existing item.
+    std::function<void(TVizeProjectItem* existing, std::string& name)> OnImportConflict;
+    // When set, a save writes only these items and leaves the project's
+    // changed and saved state as it is.
+    void SetExportList(const std::vector<TVizeProjectItem*>& items);
+    void ClearExportList() { exportList_.reset(); }
+    const std::vector<TVizeProjectItem*>* ExportList() const { return exportList_.get(); }
+    // References waiting for components while a load runs (null otherwise).
+    TVizeFixups* LoadFixups() const { return loadFixups_.get(); }
+    // True while a load or import reads the stream.
+    bool Loading() const { return loading_; }
+    // Assigns the references still waiting and ends the load's lists.
+    void ApplyFixups() { ResolveWaiting(true); }
+    // Assigns the waiting references that resolve now; with final the
+    // others stay null and the load's lists end.
+    void ResolveWaiting(bool final);
     // The file the project was last saved to or loaded from; module files
     // are looked for in its folder.
     const std::string& FileName() const { return fileName_; }
@@ -176,11 +221,23 @@ public:
     const std::string& LastActiveReport() const { return lastActiveReport_; }
     bool Saved() const { return saved_; }
     bool IsChanged() const { return changed_; }
-    void SetChanged(bool value) { changed_ = value; }
+    // Marking a saved or loaded project changed warns once when its file
+    // is read-only.
+    void SetChanged(bool value);
     void ClearChanged() { changed_ = false; }
+    // Set by the report run from before BeforeReport until after
+    // AfterReport: data and calculated components then show data instead
+    // of their design texts.
+    bool Printing() const { return printing_; }
+    void SetPrinting(bool value) { printing_ = value; }
     // Resolves "*" references (may be null).
     TVizeProjectManager* MasterProject = nullptr;
     TVizeModuleManager& ModuleManager() { return *modules_; }
+    // The report canvas of the run in progress, set by the report run and
+    // taken at creation from the current-report reference a project runner
+    // sets; null otherwise.
+    TBaseReport* BaseReport() const { return baseReport_; }
+    void SetBaseReport(TBaseReport* report) { baseReport_ = report; }
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
@@ -195,8 +252,27 @@ private:
     Integer formatVersion_ = VizeProjectVersion;
     bool saved_ = false;
     bool changed_ = false;
+    bool printing_ = false;
     std::unique_ptr<TVizeModuleManager> modules_;
+    TBaseReport* baseReport_ = nullptr;
+    TVizeBaseSecurity* securityControl_ = nullptr;
+    TStringList categories_;
+    bool importing_ = false;
+    bool importReplace_ = false;
+    std::unique_ptr<std::vector<TVizeProjectItem*>> exportList_;
+    std::unique_ptr<TVizeFixups> loadFixups_;
+    bool loading_ = false;
+    void ReadItems(TStreamHelper& h);
+public:
+    // "Params" (the parameters' values, when StreamParamValues) and
+    // "Categories" (a string list).
+    void DefineProperties(TVizeFiler& filer) override;
+    void DefinePropertyOverrides(TVizeFiler& filer) override;
 };
+
+// The report a project runner is running; projects created meanwhile take
+// it as their base report.
+TBaseReport*& VizeCurrentReport();
 
 // The file at path, or else the one in its folder whose name differs only
 // in letter case; either path separator is accepted. Empty when none.

@@ -60,6 +60,10 @@ void RegisterVizeClass(TVizeClassRef cls) {
     if (cls) ClassRegistry()[UpperCase(cls->Name())] = cls;
 }
 
+void RegisterVizeClassAlias(const std::string& alias, TVizeClassRef cls) {
+    if (cls && !alias.empty()) ClassRegistry()[UpperCase(alias)] = cls;
+}
+
 TVizeClassRef FindVizeClass(const std::string& name) {
     const auto it = ClassRegistry().find(UpperCase(name));
     return it == ClassRegistry().end() ? nullptr : it->second;

@@ -94,6 +94,8 @@ TVizeClassRef VizeClassOf(const TObject* obj);
 // The framework's class registry, by name (ignoring case).
 void RegisterVizeClass(TVizeClassRef cls);
 TVizeClassRef FindVizeClass(const std::string& name);
+// A further name under which cls is found (older class names in streams).
+void RegisterVizeClassAlias(const std::string& alias, TVizeClassRef cls);
 void UnregisterVizeClass(TVizeClassRef cls);
 
 // Persistent objects of the family that are not components (events, list

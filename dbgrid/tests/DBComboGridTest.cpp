@@ -119,11 +119,11 @@ TEST_F(DBCombo, SettingsLiveInTheListAndReachTheGridControl) {
     EXPECT_EQ(combo->DropDownRows, 3);  // what the drop-down itself reads
     combo->SetValueCol(2);
     combo->SetAutoSearch(asCenter);
-    combo->SetAutoFillConvertCase(afcUpperCase);
+    combo->SetAutoFillConvertCase(afcOnExit);
     EXPECT_EQ(list->GetValueCol(), 2);
     EXPECT_EQ(combo->ValueCol, 2);
     EXPECT_EQ(list->AutoSearch(), asCenter);
-    EXPECT_EQ(list->AutoFillConvertCase(), afcUpperCase);
+    EXPECT_EQ(list->AutoFillConvertCase(), afcOnExit);
     grid->Col(2)->SetDropDownStyle(ddDropDownList);
     EXPECT_EQ(list->DropDownStyle(), ddDropDownList);
     EXPECT_EQ(grid->Col(2)->GetDropDownStyle(), ddDropDownList);
@@ -136,7 +136,7 @@ TEST_F(DBCombo, SettingsLiveInTheListAndReachTheGridControl) {
     EXPECT_EQ(copy->GetDropDownRows(), 3);
     EXPECT_EQ(copy->GetValueCol(), 2);
     EXPECT_EQ(copy->GetAutoSearch(), asCenter);
-    EXPECT_EQ(copy->GetAutoFillConvertCase(), afcUpperCase);
+    EXPECT_EQ(copy->GetAutoFillConvertCase(), afcOnExit);
     EXPECT_EQ(copy->GetDropDownStyle(), ddDropDownList);
 }
 

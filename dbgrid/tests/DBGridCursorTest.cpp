@@ -14,7 +14,21 @@ public:
         std::string Bookmark;
         std::vector<Variant> Values;
     };
-    TTestCursor(std::vector<Row> rows, int* steps) : rows_(std::move(rows)), steps_(steps) {}
+    // indexed: the rows are in the order of their first value, which a key
+    // search can use.
+    TTestCursor(std::vector<Row> rows, int* steps, bool indexed = false)
+        : rows_(std::move(rows)), steps_(steps), indexed_(indexed) {}
+    int GotoKey(const Variant& key) override {
+        if (!indexed_) return kEngineNoIndex;
+        for (std::size_t i = 0; i < rows_.size(); ++i)
+            if (rows_[i].Values[0].AsDouble() >= key.AsDouble()) {
+                pos_ = int(i) - 1;
+                return kEngineOk;
+            }
+        // Past the last key: the next step reaches the end.
+        pos_ = int(rows_.size()) - 1;
+        return kEngineOk;
+    }
     void SetToBegin() override { pos_ = -1; }
     void SetToEnd() override { pos_ = int(rows_.size()); }
     int Next(std::vector<Variant>* record) override {
@@ -53,6 +67,7 @@ public:
 private:
     std::vector<Row> rows_;
     int* steps_;
+    bool indexed_ = false;
     int pos_ = -1;
 };
 
@@ -60,6 +75,7 @@ class TCursorTable : public TqmtMemTable, public TgrCursorDataSet {
 public:
     using TqmtMemTable::TqmtMemTable;
     int Steps = 0;
+    bool Indexed = false;
     std::unique_ptr<TgrEngineCursor> CloneCursor() override {
         std::vector<TTestCursor::Row> rows;
         std::string back = IsEmpty() ? std::string() : GetBookmark();
@@ -71,7 +87,7 @@ public:
         }
         if (!back.empty()) GotoBookmark(back);
         EnableControls();
-        return std::make_unique<TTestCursor>(std::move(rows), &Steps);
+        return std::make_unique<TTestCursor>(std::move(rows), &Steps, Indexed);
     }
 };
 
@@ -138,6 +154,87 @@ TEST_F(DBGridCursor, TheWindowFollowsTheDatasetAndClicksMoveIt) {
     cursorTable->FieldByName("Name")->SetAsString("Changed");
     cursorTable->Post();
     EXPECT_EQ(grid->GetCellValue(2, Variant(cursorTable->GetBookmark())).AsString(), "Changed");
+}
+
+TEST_F(DBGridCursor, KeySearchOrScanFindsTheRecordOfATypedText) {
+    auto* window = dynamic_cast<TgrScrollDataset*>(grid->RecordWindow());
+    ASSERT_NE(window, nullptr);
+    auto startsWith = [](const std::string& value, const std::string& prefix) { return value.rfind(prefix, 0) == 0; };
+    auto valueOf = [&](const std::string& bookmark) {
+        return bookmark.empty() ? std::string("-") : grid->GetCellValue(2, Variant(bookmark)).AsString();
+    };
+    struct Case {
+        bool indexed;
+        std::string text;
+        Integer dataCol;
+        std::string record;  // the Name of the record reached, "-" for none
+        bool found;
+    } cases[] = {
+        // By key on the ID index: the first record at or after the key.
+        {true, "17", 1, "R17", true},
+        {true, "99", 1, "-", false},
+        // A text the integer column cannot hold finds nothing.
+        {true, "abc", 1, "-", false},
+        // Without an index the records are scanned for the text.
+        {false, "R17", 2, "R17", true},
+        {false, "R4", 2, "R4", true},
+        {false, "X", 2, "-", false},
+    };
+    std::string topBefore = grid->GetCellValue(2, 1).AsString();
+    for (const Case& c : cases) {
+        cursorTable->Indexed = c.indexed;
+        // A new cursor is cloned when the window opens again.
+        window->ActiveChanged(false);
+        window->ActiveChanged(true);
+        bool found = false;
+        std::string record = window->LocateValue(c.text, c.dataCol, false, startsWith, found);
+        EXPECT_EQ(found, c.found) << c.text;
+        EXPECT_EQ(valueOf(record), c.record) << c.text;
+        EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), topBefore) << c.text;
+    }
+}
+
+TEST_F(DBGridCursor, PendingNewRecordsShowAsAPlaceholderRow) {
+    auto* window = dynamic_cast<TgrScrollDataset*>(grid->RecordWindow());
+    ASSERT_NE(window, nullptr);
+    std::string second = grid->RecordWindow()->GetRowBookmark(2);
+    // Inserted before the third record: the third moves down a row.
+    cursorTable->MoveBy(2);
+    cursorTable->Insert();
+    ASSERT_TRUE(window->Inserting());
+    EXPECT_EQ(window->InsertionBookmark(), second);
+    EXPECT_EQ(window->GetRowBookmark(3), "");
+    EXPECT_EQ(window->FindBookmarkRow(""), 3);
+    EXPECT_EQ(window->GetCurrentRecordRow(), 3);
+    EXPECT_EQ(grid->GetCellValue(2, 4).AsString(), "R3");
+    EXPECT_EQ(grid->Rows(), v);
+    // Cancelled, the rows are as they were.
+    // Cancelled, the placeholder goes and the window shows the record the
+    // dataset stands on.
+    cursorTable->Cancel();
+    EXPECT_FALSE(window->Inserting());
+    EXPECT_EQ(window->FindBookmarkRow(""), 0);
+    EXPECT_EQ(grid->Rows(), v);
+    Integer current = window->GetCurrentRecordRow();
+    ASSERT_GE(current, 1);
+    EXPECT_EQ(grid->GetCellValue(2, current).AsString(), cursorTable->FieldByName("Name")->AsString());
+
+    // Appended: the placeholder follows the last record.
+    cursorTable->Append();
+    ASSERT_TRUE(window->Inserting());
+    Integer last = window->GetRowCount();
+    EXPECT_EQ(window->GetRowBookmark(last), "");
+    EXPECT_EQ(grid->GetCellValue(2, last - 1).AsString(), "R50");
+    EXPECT_EQ(window->GetCurrentRecordRow(), last);
+    // Posted, the new record takes the placeholder's place.
+    cursorTable->FieldByName("ID")->SetAsInteger(51);
+    cursorTable->FieldByName("Name")->SetAsString("New");
+    cursorTable->Post();
+    EXPECT_FALSE(window->Inserting());
+    Integer row = window->GetCurrentRecordRow();
+    ASSERT_GE(row, 1);
+    EXPECT_EQ(grid->GetCellValue(2, row).AsString(), "New");
+    EXPECT_EQ(window->FindBookmarkRow(""), 0);
 }
 
 }  // namespace

@@ -3,8 +3,12 @@
 #include "dbgrid/tests/DBGridTestSupport.h"
 
 #include <filesystem>
+#include <map>
+
+#include <QImage>
 
 #include "dbgrid/DBGridPrint.h"
+#include "grid/TSImageList.h"
 #include "platform/core/UiQueue.h"
 #include "platform/data/DataSet.h"
 #include "report/PreviewForm.h"
@@ -151,6 +155,94 @@ TEST_F(DBGridReport, CancelledRowsLeaveNoLineAndAnErrorRestoresThePosition) {
     }
     EXPECT_EQ(amounts->GetBookmark(), at);
     EXPECT_FALSE(amounts->ControlsDisabled());
+}
+
+}  // namespace
+
+namespace {
+
+// An image list of solid squares named by their colour.
+class TSolidImages : public TgrImageListComponent {
+public:
+    explicit TSolidImages(TComponent* owner) : TgrImageListComponent(owner) {
+        Add("red", clRed);
+        Add("blue", clBlue);
+    }
+    void AddLink(TgrImageLink* link) override { link->ImageListComponent = this; }
+    void RemoveLink(TgrImageLink* link) override { link->ImageListComponent = nullptr; }
+    TBitmap* FindImage(const std::string& name, TColor& transparentColor) override {
+        transparentColor = clNone;
+        auto it = images_.find(name);
+        return it == images_.end() ? nullptr : it->second.get();
+    }
+
+private:
+    void Add(const std::string& name, TColor color) {
+        auto bmp = std::make_unique<TBitmap>();
+        bmp->SetSize(10, 10);
+        bmp->Canvas()->Brush()->SetColor(color);
+        bmp->Canvas()->FillRect(TRect(0, 0, 10, 10));
+        images_[name] = std::move(bmp);
+    }
+    std::map<std::string, std::unique_ptr<TBitmap>> images_;
+};
+
+// Pixels of a page picture near a colour, counted per colour.
+struct ColourCount {
+    int Red = 0, Blue = 0;
+};
+
+ColourCount CountColours(const std::string& png) {
+    QImage page(QString::fromStdString(png));
+    ColourCount n;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            QColor c = page.pixelColor(x, y);
+            if (c.red() > 200 && c.green() < 60 && c.blue() < 60) ++n.Red;
+            if (c.blue() > 200 && c.red() < 60 && c.green() < 60) ++n.Blue;
+        }
+    return n;
+}
+
+TEST_F(DBGridReport, PictureColumnsPrintTheirImageListPictures) {
+    if (!HaveTool("pdftoppm")) GTEST_SKIP() << "pdftoppm is not installed";
+    auto* pictures = new TqmtMemTable(form);
+    pictures->FieldDefs().Add("Name", ftString, 20);
+    pictures->FieldDefs().Add("Pic", ftString, 10);
+    pictures->Open();
+    pictures->AppendRecord({Variant(std::string("First")), Variant(std::string("red"))});
+    pictures->AppendRecord({Variant(std::string("Second")), Variant(std::string("blue"))});
+    pictures->AppendRecord({Variant(std::string("Third")), Variant(std::string("missing"))});
+    pictures->First();
+    grid->SetDataSource(nullptr);
+    source->SetDataSet(pictures);
+    Bind();
+    grid->GetCol(Variant("Pic"))->SetControlType(ctPicture);
+    TSolidImages images(form);
+    grid->SetImageList(&images);
+
+    auto printTo = [&](const std::string& name) {
+        TVzRenderPDF pdf(nullptr);
+        std::string file = (dir / (name + ".pdf")).string();
+        TVzSystem& s = System();
+        s.SetFileRenderer(&pdf);
+        s.OutputFileName = file;
+        s.PrinterFileOutput = false;
+        grid->PrintGrid();
+        std::string png = (dir / name).string();
+        EXPECT_TRUE(RunTool("pdftoppm -r 72 -png -f 1 -l 1 -singlefile '" + file + "' '" + png + "'"));
+        return CountColours(png + ".png");
+    };
+    ColourCount shown = printTo("pictures");
+    // Each 10-pixel square prints whole (a few edge pixels may blend).
+    EXPECT_GE(shown.Red, 64);
+    EXPECT_GE(shown.Blue, 64);
+    // A cell whose printing is cancelled prints no picture.
+    grid->OnPrintCell = [](TObject*, Integer dataCol, const Variant&, bool& cancel) { cancel = dataCol == 2; };
+    ColourCount cancelled = printTo("cancelled");
+    EXPECT_EQ(cancelled.Red, 0);
+    EXPECT_EQ(cancelled.Blue, 0);
+    grid->SetImageList(nullptr);
 }
 
 }  // namespace

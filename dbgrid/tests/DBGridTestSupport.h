@@ -54,6 +54,8 @@ public:
     using TgrDBGrid::GridKeyDown;
     using TgrDBGrid::DoKeyPress;
     using TgrDBGrid::CanSelectCell;
+    using TgrDBGrid::MouseDown;
+    using TgrDBGrid::MouseUp;
 };
 
 inline std::string ReadFileBytes(const std::string& path) {

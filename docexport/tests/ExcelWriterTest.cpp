@@ -16,6 +16,7 @@
 #include "docexport/deExExcelEng.h"
 #include "docexport/tests/CheckerSupport.h"
 #include "platform/core/Streams.h"
+#include "platform/gui/Metafile.h"
 
 namespace {
 
@@ -368,6 +369,82 @@ TEST(ExcelWriter, PicturesAndDrawingObjectsAreAnchoredToCells) {
         }
     EXPECT_GT(red, 100);
     EXPECT_GT(blue, 100);
+    checkers::RemoveTree(folder);
+}
+
+TEST(ExcelWriter, MetafilePicturesGoInTheOlderMetafileForm) {
+    TMemExcel e;
+    e.SetItemsToRender(deAllItems);
+    e.BeginDoc();
+    e.At(0, 0, "Chart");
+    TMetafile chart;
+    chart.SetWidth(120);
+    chart.SetHeight(80);
+    {
+        TMetafileCanvas c(&chart);
+        c.Pen()->SetColor(clBlack);
+        c.Brush()->SetColor(clLime);
+        c.Rectangle(0, 0, 120, 80);
+        c.Brush()->SetColor(clRed);
+        c.Ellipse(30, 20, 90, 60);
+    }
+    e.ImageSettings()->Stretch = true;
+    e.DrawImageRect(TdeRect{0, 2 * e.RowHeight(), 240, 2 * e.RowHeight() + 160}, &chart);
+    e.EndDoc();
+    const std::string f = e.Bytes();
+    const std::string book = f.substr(512);
+    const Record* bound = nullptr;
+    auto globals = Records(book, 0);
+    for (const auto& r : globals)
+        if (r.Id == 0x0085) bound = &r;
+    ASSERT_NE(bound, nullptr);
+    std::string data;
+    unsigned format = 0;
+    std::vector<Record> objs;
+    for (const auto& r : Records(book, U32(bound->Data, 0))) {
+        if (r.Id == 0x005D) objs.push_back(r);
+        if (r.Id == 0x007F) {
+            format = U16(r.Data, 0);
+            data = r.Data.substr(8);
+        }
+        if (r.Id == 0x003C && !data.empty()) data += r.Data;
+    }
+    ASSERT_EQ(objs.size(), 1u);
+    EXPECT_EQ(U16(objs[0].Data, 44), 2u) << "the OBJ record names a metafile";
+    ASSERT_EQ(format, 2u);
+    // Picture header: anisotropic mapping and the frame's right and bottom
+    // in hundredths of a millimetre (the picture as placed, 240 x 160
+    // pixels), then the older form's own header.
+    ASSERT_GT(data.size(), 26u);
+    EXPECT_EQ(U16(data, 0), 8u);
+    EXPECT_NEAR(double(U16(data, 2)), 240 * 2540 / 96.0, 30);
+    EXPECT_NEAR(double(U16(data, 4)), 160 * 2540 / 96.0, 30);
+    EXPECT_EQ(U16(data, 6), 0u);
+    EXPECT_EQ(U16(data, 8), 1u);
+    EXPECT_EQ(U16(data, 10), 9u);
+    EXPECT_EQ(U16(data, 12), 0x0300u);
+    EXPECT_EQ(std::size_t(U32(data, 14)) * 2, data.size() - 8) << "the older form fills the rest";
+
+    if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd or python3-olefile is not installed: the workbook was not read back";
+    EXPECT_EQ(ReadWithXlrd(f), "Sheet1!0,0='Chart'\n");
+    if (!checkers::HaveTool("soffice")) GTEST_SKIP() << "LibreOffice is not installed (scripts/deps.sh installs it)";
+    if (!checkers::HaveTool("pdftoppm")) GTEST_SKIP() << "poppler-utils is not installed";
+    const std::string folder = checkers::TempFolder("xls-wmf");
+    checkers::WriteBytes(folder + "/chart.xls", f);
+    const std::string pdf = checkers::LibreOfficeConvert(folder + "/chart.xls", "pdf", folder);
+    ASSERT_FALSE(pdf.empty()) << "LibreOffice did not open the workbook";
+    checkers::Run("pdftoppm -r 60 -f 1 -l 1 -png '" + pdf + "' '" + folder + "/p'");
+    QImage page((folder + "/p-1.png").c_str());
+    ASSERT_FALSE(page.isNull());
+    int green = 0, red = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QRgb px = page.pixel(x, y);
+            green += qGreen(px) > 200 && qRed(px) < 60 && qBlue(px) < 60;
+            red += qRed(px) > 200 && qGreen(px) < 60 && qBlue(px) < 60;
+        }
+    EXPECT_GT(green, 200) << "the metafile's green box shows";
+    EXPECT_GT(red, 100) << "and the red ellipse on it";
     checkers::RemoveTree(folder);
 }
 

@@ -6,7 +6,10 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
+#include "grid/GridEditBox.h"
+#include "grid/GridMaskCheck.h"
 #include "grid/TSGrid.h"
 #include "grid/tests/GridClassSupport.h"
 #include "platform/gui/Forms.h"
@@ -18,6 +21,48 @@ public:
     using TLogGrid::TLogGrid;
     using TCustomGrid_ts::DoKeyDown;
     using TgrBaseGrid::DoKeyPress;
+    // What a descendant is told, in order.
+    std::string Told;
+    bool AcceptInvalidMask = false;
+
+protected:
+    void FireInsertRow(Integer r, bool) override { Told += "insert " + std::to_string(r) + ";"; }
+    void FireDeleteRow(Integer r, bool) override { Told += "delete " + std::to_string(r) + ";"; }
+    void DoRowChanged(const Variant& o, const Variant& n) override {
+        Told += "row " + o.AsString() + ">" + n.AsString() + ";";
+    }
+    void DoCellChanged(Integer oc, Integer nc, const Variant& o, const Variant& n) override {
+        Told += "cell " + std::to_string(oc) + "," + o.AsString() + ">" + std::to_string(nc) + "," + n.AsString() + ";";
+    }
+    void FireInvalidMaskValue(bool& accept) override {
+        Told += "invalid;";
+        accept = AcceptInvalidMask;
+    }
+};
+
+// A mask that takes digits only and completes a two-digit value with "00".
+class DigitsMask : public TgrEditMask, public TgrMaskValidation {
+public:
+    unsigned Options = grMaskOptionValidate;
+    bool ValidateInsert(const std::string&, int, int, std::string&) override { return true; }
+    unsigned MaskOptions() const override { return Options; }
+    bool CheckText(const std::string& text, int position, std::string& completion) override {
+        Positions.push_back(position);
+        for (char ch : text)
+            if (ch < '0' || ch > '9') return false;
+        if (text.size() == 2) completion = "00";
+        return true;
+    }
+    std::vector<int> Positions;
+};
+
+class DigitsMaskDefs : public TgrMaskDefsComponent {
+public:
+    using TgrMaskDefsComponent::TgrMaskDefsComponent;
+    void AddLink(TgrMaskLink* link) override { link->MaskDefsComponent = this; }
+    void RemoveLink(TgrMaskLink* link) override { link->MaskDefsComponent = nullptr; }
+    TObject* FindMask(const Variant& name) override { return name.AsString() == "digits" ? &Mask : nullptr; }
+    DigitsMask Mask;
 };
 
 // A 4 x 5 grid that stores its values ("c,r" in every cell), on a shown
@@ -243,4 +288,203 @@ TEST_F(GridEditCycle, GridStatusChangesAreReportedOnceAndDropTheEditValue) {
     EXPECT_EQ(grid->EditSelectMode(), 0);
     grid->SetGridStatus(grsNormal);
     EXPECT_EQ(statuses, "0>1;1>0;");
+}
+
+TEST_F(GridEditCycle, TheInsertRowBecomesARowOnlyWhenEdited) {
+    grid->SetGridMode(gmEditInsert);
+    ASSERT_EQ(grid->Rows(), 5);
+    ASSERT_EQ(grid->RowCount(), 7);  // heading, five rows, the insert row
+    std::string counts;
+    grid->OnRowCountChanged = [&](TObject*, Integer o, Integer n) {
+        counts += std::to_string(o) + ">" + std::to_string(n) + ";";
+    };
+    auto told = [&] {
+        std::string s = counts + grid->Told;
+        counts.clear();
+        grid->Told.clear();
+        return s;
+    };
+    grid->MoveToDisplayCell(1, 5);
+    told();
+
+    // Entering it makes a provisional row; leaving it unedited takes it back.
+    Key(VK_DOWN);
+    EXPECT_EQ(grid->CurrentDisplayRow(), 6);
+    EXPECT_EQ(grid->Rows(), 6);
+    EXPECT_EQ(grid->RowCount(), 7);
+    EXPECT_TRUE(grid->IsInsertRowPos(6));
+    EXPECT_EQ(told(), "5>6;insert 6;row 5>6;cell 1,5>1,6;");
+    Key(VK_UP);
+    EXPECT_EQ(grid->Rows(), 5);
+    EXPECT_EQ(grid->RowCount(), 7);
+    EXPECT_EQ(told(), "6>5;delete 6;row 6>5;cell 1,6>1,5;");
+
+    // The first edit keeps the row and shows a new insert row below it.
+    Key(VK_DOWN);
+    Type("z");
+    EXPECT_TRUE(grid->IsInsertRowInUse());
+    EXPECT_EQ(grid->Rows(), 6);
+    EXPECT_EQ(grid->RowCount(), 8);
+    // Esc takes the new insert row back: the row is provisional again.
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(grid->IsInsertRowInUse());
+    EXPECT_EQ(grid->RowCount(), 7);
+    EXPECT_EQ(grid->Rows(), 6);
+    told();
+    Key(VK_UP);
+    EXPECT_EQ(grid->Rows(), 5);
+    EXPECT_EQ(told(), "6>5;delete 6;row 6>5;cell 1,6>1,5;");
+
+    // An edit that is kept makes a row for good.
+    Key(VK_DOWN);
+    Type("z");
+    Key(VK_UP);
+    EXPECT_EQ(grid->Rows(), 6);
+    EXPECT_EQ(grid->RowCount(), 8);
+    EXPECT_EQ(Value(1, 6), "z");
+    EXPECT_TRUE(grid->IsRowChanged(6));
+
+    // The current cell's own call lands on the insert row too.
+    grid->CurrentCell()->MoveToInsertRow(2);
+    EXPECT_EQ(grid->CurrentDisplayRow(), 7);
+    EXPECT_EQ(grid->Rows(), 7);
+}
+
+TEST_F(GridEditCycle, AMaskThatAsksForValidationChecksTheEndOfTheCellEdit) {
+    DigitsMaskDefs defs(nullptr);
+    grid->SetMaskDefs(&defs);
+    grid->Col(1)->SetMaskName("digits");
+    struct Case {
+        const char* name;
+        const char* typed;
+        unsigned options;
+        bool acceptInvalid;
+        bool leaves;
+        const char* told;
+        const char* stored;
+    } cases[] = {
+        {"digits completed", "12", grMaskOptionValidate, false, true, "", "1200"},
+        {"letters refused", "ab", grMaskOptionValidate, false, false, "invalid;", "ab"},
+        {"letters accepted by the owner", "ab", grMaskOptionValidate, true, true, "invalid;", "ab"},
+        {"no validation asked", "ab", 0, false, true, "", "ab"},
+    };
+    for (const Case& c : cases) {
+        grid->MoveToDisplayCell(1, 1);
+        defs.Mask.Options = c.options;
+        grid->AcceptInvalidMask = c.acceptInvalid;
+        grid->Told.clear();
+        Type(c.typed);
+        EXPECT_EQ(grid->EditControl()->GetMaskName(), "digits") << c.name;
+        Key(VK_TAB);
+        EXPECT_EQ(grid->Told.substr(0, grid->Told.find("cell")), c.told) << c.name;
+        EXPECT_EQ(grid->CurrentDataCol() == 2, c.leaves) << c.name;
+        EXPECT_EQ(Value(1, 1), c.stored) << c.name;
+        if (!c.leaves) {
+            bool undone = false, kept = false;
+            grid->UndoEdit(true, true, undone, kept);
+        }
+        grid->PutCellValue(1, 1, Variant(std::string("1,1")));
+    }
+    // The position is the one after the text, counted in characters.
+    grid->MoveToDisplayCell(1, 1);
+    defs.Mask.Positions.clear();
+    defs.Mask.Options = grMaskOptionValidate;
+    grid->AcceptInvalidMask = true;
+    Type("\xc3\xa9");
+    Key(VK_TAB);
+    ASSERT_FALSE(defs.Mask.Positions.empty());
+    EXPECT_EQ(defs.Mask.Positions.back(), 2);
+    grid->SetMaskDefs(nullptr);
+}
+
+TEST_F(GridEditCycle, CurrentCellAndMouseStatusChangesAreReportedOnce) {
+    std::string cols;
+    grid->OnColChanged = [&](TObject*, Integer o, Integer n) {
+        cols += std::to_string(o) + ">" + std::to_string(n) + ";";
+    };
+    Key(VK_TAB);
+    EXPECT_EQ(cols, "1>2;");
+    EXPECT_EQ(grid->Told, "cell 1,1>2,1;");
+    grid->Told.clear();
+    Key(VK_DOWN);
+    grid->ChangeCurrentCell(2, 2);  // already there: nothing new
+    EXPECT_EQ(grid->Told, "row 1>2;cell 2,1>2,2;");
+    EXPECT_EQ(cols, "1>2;");
+
+    std::string statuses;
+    grid->OnMouseStatusChanged = [&](TObject*, TgrMouseStatus o, TgrMouseStatus n) {
+        statuses += std::to_string(int(o)) + ">" + std::to_string(int(n)) + ";";
+    };
+    struct Case {
+        TgrMouseStatus status;
+        bool repaintsCurrent;
+    } cases[] = {{msSelecting, true}, {msSelecting, false}, {msColResize, false}, {msNormal, false}};
+    for (const Case& c : cases) {
+        grid->Take();
+        grid->SetMouseStatus(c.status);
+        EXPECT_EQ(grid->Take().find("cell 2,2") != std::string::npos, c.repaintsCurrent) << int(c.status);
+    }
+    EXPECT_EQ(statuses, "0>2;2>6;6>0;");
+}
+
+TEST_F(GridEditCycle, LoadingTheEditorPlacesTheSelectionByTheEditSelectMode) {
+    Key(VK_F2);
+    ASSERT_TRUE(grid->EditControl()->GetVisible());
+    struct Case {
+        Byte mode;
+        const char* value;
+        const char* text;
+        int selStart, selLength;
+    } cases[] = {
+        {0, "hello", "hello", 0, 5},
+        {2, "abc", "abc", 3, 0},
+        // Empty loads the text cell's default, which selects nothing.
+        {0, "", "", 0, 0},
+    };
+    for (const Case& c : cases) {
+        grid->SetEditSelectMode(c.mode);
+        grid->LoadEditorValue(*c.value ? Variant(std::string(c.value)) : Variant(), false, false);
+        EXPECT_EQ(grid->EditControl()->GetValue().AsString(), c.text) << c.value;
+        EXPECT_EQ(grid->EditControl()->GetSelStart(), c.selStart) << c.value;
+        EXPECT_EQ(grid->EditControl()->GetSelLength(), c.selLength) << c.value;
+        EXPECT_EQ(grid->EditSelectMode(), 1) << c.value;
+    }
+    // Nothing is loaded where the grid can neither edit nor browse.
+    Key(VK_ESCAPE);
+    grid->SetGridMode(gmListBox);
+    grid->LoadEditorValue(Variant(std::string("listed")), false, false);
+    EXPECT_NE(grid->EditControl()->GetValue().AsString(), "listed");
+}
+
+TEST_F(GridEditCycle, InCellControlNotificationsReachTheGrid) {
+    // Typing into the control itself edits once, with one start.
+    Key(VK_F2);
+    Take();
+    char ch = 'q';
+    grid->EditControl()->EditBox()->DoKeyPress(ch);
+    EXPECT_EQ(Take(), "edit 1,1;");
+
+    struct Case {
+        const char* name;
+        Word16 key;
+        bool wanted;
+    } cases[] = {{"Esc while editing", VK_ESCAPE, true}, {"another key", 'A', true}};
+    for (const Case& c : cases) {
+        bool wanted = false;
+        grid->ControlWantsEscape(c.key, wanted);
+        EXPECT_EQ(wanted, c.wanted) << c.name;
+    }
+    Key(VK_ESCAPE);
+    bool wanted = true;
+    grid->ControlWantsEscape(VK_ESCAPE, wanted);
+    EXPECT_FALSE(wanted);
+
+    // Mouse events of the control arrive in the grid's coordinates.
+    Key(VK_F2);
+    TPoint at;
+    grid->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int x, int y) { at = TPoint(x, y); };
+    TgrGridControl* box = grid->EditControl()->Window();
+    box->MouseDown(mbRight, {}, 3, 4);
+    EXPECT_EQ(at.X, box->Left() + 3);
+    EXPECT_EQ(at.Y, box->Top() + 4);
 }

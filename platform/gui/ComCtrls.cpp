@@ -56,6 +56,14 @@ void TTabSheet::CaptionChanged() {
         pageControl_->Tabs()->setTabText(pageControl_->Tabs()->indexOf(widget_), QString::fromStdString(caption_));
 }
 
+void TTabSheet::BoundsChanged() {
+    TWinControl::BoundsChanged();
+    if (!pageControl_ || pageControl_->Tabs()->currentWidget() != widget_) return;
+    for (TTabSheet* other : pageControl_->pages_)
+        if (other != this && (other->Width() != width_ || other->Height() != height_))
+            other->SetBounds(left_, top_, width_, height_);
+}
+
 // ------------------------------------------------------------ page control
 
 namespace {
@@ -101,6 +109,8 @@ void TPageControl::InsertPage(TTabSheet* page) {
     Tabs()->addTab(page->Widget(), QString::fromStdString(page->Caption()));
     Tabs()->setTabVisible(Tabs()->indexOf(page->Widget()), page->TabVisible());
     syncing_ = false;
+    if (TTabSheet* shown = ActivePage(); shown && shown != page && shown->Width() > 0)
+        page->SetBounds(shown->Left(), shown->Top(), shown->Width(), shown->Height());
 }
 
 void TPageControl::RemovePage(TTabSheet* page) {

@@ -24,6 +24,10 @@ public:
 
 protected:
     void CaptionChanged() override;
+    // The page shown passes its size on to the other pages (Qt sizes only
+    // the page it shows), so controls anchored on a page not shown yet keep
+    // their distances to its edges.
+    void BoundsChanged() override;
 
 private:
     friend class TPageControl;

@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
@@ -431,8 +432,18 @@ TScrollBox::TScrollBox(TComponent* owner) : TWinControl(owner) {
 QWidget* TScrollBox::ContainerWidget() const { return inner_; }
 
 void TScrollBox::SetScrollAreaSize(int width, int height) {
+    // The room inside the frame, worked out from the box's own size: the
+    // viewport keeps an old size until Qt lays the box out again (a box on
+    // a page not shown yet has never been laid out). A bar needed in one
+    // direction takes room from the other.
     auto* area = static_cast<QScrollArea*>(widget_.data());
-    QSize view = area->viewport()->size();
+    QSize view = area->maximumViewportSize();
+    const int bar = area->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, area);
+    bool needH = width > view.width(), needV = height > view.height();
+    if (needH && !needV) needV = height > view.height() - bar;
+    if (needV && !needH) needH = width > view.width() - bar;
+    if (needV) view.rwidth() -= bar;
+    if (needH) view.rheight() -= bar;
     inner_->resize(std::max(width, view.width()), std::max(height, view.height()));
 }
 

@@ -573,6 +573,34 @@ void TMetafileCanvas::StretchDraw(const TRect& r, TGraphic* graphic) {
     if (closed_ || !graphic || graphic->Empty() || r.IsEmpty()) return;
     QImage img = graphic->ToImage();
     if (img.isNull()) return;
+    if (img.hasAlphaChannel()) {
+        // A picture with see-through pixels (an icon) is recorded as its
+        // mask, ANDed onto what is below, then its colours with black where
+        // it is see-through, ORed on top: what shows through stays.
+        QImage argb = img.convertToFormat(QImage::Format_ARGB32);
+        QImage mask(argb.size(), QImage::Format_RGB32), colours(argb.size(), QImage::Format_RGB32);
+        bool seeThrough = false;
+        for (int y = 0; y < argb.height(); ++y) {
+            const QRgb* in = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+            QRgb* m = reinterpret_cast<QRgb*>(mask.scanLine(y));
+            QRgb* c = reinterpret_cast<QRgb*>(colours.scanLine(y));
+            for (int x = 0; x < argb.width(); ++x) {
+                const bool clear = qAlpha(in[x]) < 128;
+                seeThrough |= clear;
+                m[x] = clear ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+                c[x] = clear ? qRgb(0, 0, 0) : qRgb(qRed(in[x]), qGreen(in[x]), qBlue(in[x]));
+            }
+        }
+        if (seeThrough) {
+            StretchDibRecord(r, mask, cmSrcAnd);
+            StretchDibRecord(r, colours, cmSrcPaint);
+            return;
+        }
+    }
+    StretchDibRecord(r, img, cmSrcCopy);
+}
+
+void TMetafileCanvas::StretchDibRecord(const TRect& r, const QImage& img, std::uint32_t rop) {
     std::vector<std::uint8_t> bits = DibBits(img);
     std::vector<std::uint8_t> b;
     PutBounds(b, r);
@@ -582,7 +610,7 @@ void TMetafileCanvas::StretchDraw(const TRect& r, TGraphic* graphic) {
     Put32(b, 120);
     Put32(b, std::uint32_t(bits.size()));
     Put32(b, 0);  // colours are RGB values
-    Put32(b, cmSrcCopy);
+    Put32(b, rop);
     Put32(b, std::uint32_t(r.Width()));
     Put32(b, std::uint32_t(r.Height()));
     // Information header: bottom-up, 24 bits, uncompressed.

@@ -261,6 +261,8 @@ private:
     void BoxRecord(std::uint32_t type, int x1, int y1, int x2, int y2);
     void ArcRecord(std::uint32_t type, int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
     void TextRecord(int x, int y, const std::string& text, const TRect* clip, bool opaque);
+    // One 24-bit picture stretched into r with the raster operation.
+    void StretchDibRecord(const TRect& r, const QImage& img, std::uint32_t rop);
     void Include(const TRect& r);
     void Include(int x, int y) { Include(TRect(x, y, x + 1, y + 1)); }
     std::uint32_t NewHandle();

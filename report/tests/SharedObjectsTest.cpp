@@ -78,3 +78,30 @@ TEST(SharedObjectsTest, AutoResetLetsOneWaitThroughManualResetStays) {
     EXPECT_EQ(MapSharedMemory(nullptr), nullptr);
     CloseSharedMemory(nullptr, nullptr);  // nothing to close
 }
+
+TEST(SharedObjectsTest, MutexStartsFreeAndAdmitsOneHolderAcrossProcesses) {
+    const std::string name = Name("lock");
+    TSharedHandle lock = OpenSharedMutex(name);
+    ASSERT_NE(lock, nullptr);
+    ASSERT_TRUE(WaitSharedEvent(lock, 0));  // free at creation
+    EXPECT_FALSE(WaitSharedEvent(lock, 10));  // not re-entrant
+
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        TSharedHandle l = OpenSharedMutex(name);
+        if (!l) _exit(2);
+        if (WaitSharedEvent(l, 20)) _exit(3);  // held by the parent
+        if (!WaitSharedEvent(l, 5000)) _exit(4);  // given back
+        SetSharedEvent(l);
+        CloseSharedHandle(l);
+        _exit(0);
+    }
+    usleep(100 * 1000);
+    SetSharedEvent(lock);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+    EXPECT_TRUE(WaitSharedEvent(lock, 0));  // the child gave it back
+    CloseSharedHandle(lock);
+}

@@ -5,12 +5,26 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <random>
 #include <sstream>
 
 #include "platform/core/Exception.h"
 #include "reportproject/VzLEModule.h"
 #include "reportproject/VzLERun.h"
+#include "report/VSFWriter.h"
+#include "reportproject/VzCsBars.h"
+#include "reportproject/VzCsData.h"
+#include "reportproject/VzCsDraw.h"
+#include "reportproject/VzCsRpt.h"
+#include "reportproject/VzCsStd.h"
+#include "reportproject/VzDataField.h"
+#include "reportproject/VzDatabase.h"
+#include "reportproject/VzDriverDataView.h"
+#include "reportproject/VzLEString.h"
+#include "reportproject/VzLESystem.h"
+#include "reportproject/VzProj.h"
+#include "reportproject/VzSecurity.h"
 #include "reportproject/tests/ScriptAssembler.h"
 
 using namespace script_test;
@@ -97,4 +111,71 @@ TEST(ScriptFuzz, RandomByteCodeStopsCleanly) {
         if (RunBounded(*m)) ++clean;
     }
     EXPECT_GT(clean, 0);
+}
+
+TEST(ScriptFuzz, EveryNativeTakesRandomArgumentsWithoutHarm) {
+    // Objects of many classes, so calls meet both their own class and others.
+    TVizeProjectManager project(nullptr);
+    TVizeReport* report = project.NewReport();
+    TVizePage* page = report->FirstPage();
+    auto* region = new TVizeRegion(page);
+    region->SetParent(page);
+    auto* band = new TVizeDataBand(page);
+    band->SetParent(region);
+    auto* text = new TVizeText(page);
+    text->SetParent(band);
+    auto* memo = new TVizeMemo(page);
+    memo->SetParent(page);
+    auto* calc = new TVizeCalcText(page);
+    calc->SetParent(band);
+    auto* op = new TVizeCalcOp(page);
+    op->SetParent(page);
+    auto* box = new TVizeRectangle(page);
+    box->SetParent(page);
+    auto* bar = new TVizeCode128BarCode(page);
+    bar->SetParent(page);
+    auto* database = new TVizeDatabase(&project);
+    auto* view = new TVizeDriverDataView(&project);
+    auto* field = new TVizeIntegerField(&project);
+    field->SetParent(view);
+    auto* users = new TVizeSimpleSecurity(&project);
+    TVzVSFWriter canvas(nullptr);
+    std::vector<std::uint32_t> pool;
+    for (TObject* o : std::initializer_list<TObject*>{&project, report, page, region, band, text, memo, calc, op, box,
+                                                      bar, database, view, field, users, &canvas})
+        pool.push_back(ScriptObjectHandle(o));
+    for (const char* t : {"", "Name", "var", "<a b>", "12", "x.y"}) pool.push_back(ScriptStrings::Make(t));
+
+    // Routines that ask the user or the sound device are left out.
+    const std::set<std::string> skipped = {"SHOWMESSAGE", "BEEP"};
+    std::mt19937 rng(29);
+    int ran = 0, refused = 0;
+    for (int round = 0; round < 150; ++round) {
+        for (const TVizeFuncItem& item : SystemFunctions()) {
+            if (skipped.count(item.Name)) continue;
+            std::uint32_t cells[12];
+            // Mostly an object first and a plausible number of cells.
+            const int count = rng() % 8 ? 1 + int(rng() % 6) : int(rng() % 12);
+            for (int i = 0; i < count; ++i) {
+                switch (i == 0 && rng() % 4 ? 4 : rng() % 4) {
+                case 0: cells[i] = pool[rng() % pool.size()]; break;
+                case 1: cells[i] = rng() % 8; break;
+                case 2: cells[i] = std::uint32_t(rng()); break;
+                case 3: cells[i] = std::uint32_t(rng() % 100); break;
+                default: cells[i] = pool[rng() % 16]; break;
+                }
+            }
+            TRCPURunner runner;
+            TNativeCall call(runner, cells, count);
+            try {
+                item.Entry(call);
+                ++ran;
+            } catch (const Exception& e) {
+                EXPECT_FALSE(e.Message.empty()) << item.Name;
+                ++refused;
+            }
+        }
+    }
+    EXPECT_GT(ran, 0);
+    EXPECT_GT(refused, 0);
 }

@@ -14,6 +14,7 @@
 #include "platform/core/Clock.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Timers.h"
+#include "tools/gridshot/GridShotPaint.h"
 
 namespace {
 
@@ -87,6 +88,13 @@ Variant ValueOf(const QJsonValue& v) {
     return Variant(v.toString().toStdString());
 }
 
+// "picture WxH" for a bitmap value.
+std::string PictureText(const Variant& v) {
+    auto* bitmap = static_cast<TBitmap*>(VariantToObject(v));
+    if (!bitmap) return "null";
+    return "\"picture " + std::to_string(bitmap->Width()) + "x" + std::to_string(bitmap->Height()) + "\"";
+}
+
 std::string JsonText(const std::string& s) {
     return QString(QJsonDocument(QJsonArray{QString::fromStdString(s)}).toJson(QJsonDocument::Compact))
         .mid(1)
@@ -136,12 +144,14 @@ void ApplyGridProperty(TgrShotGrid* g, const std::string& name, const QJsonValue
     else if (name == "Is3D") g->SetIs3D(v.toBool());
     else if (name == "RowChangedIndicator") g->SetRowChangedIndicator(EnumOf(kChanged, v, "RowChangedIndicator"));
     else if (name == "FixedColCount") g->SetFixedColCount(v.toInt());
+    else if (name == "RightToLeft") g->SetRightToLeft(v.toBool());
     else if (name == "CheckBoxValues") g->SetCheckBoxValues(v.toString().toStdString());
     else if (name == "InactiveButtonState") g->SetInactiveButtonState(EnumOf(kInactive, v, "InactiveButtonState"));
     else if (name == "ScrollBars") g->SetScrollBars(EnumOf(kScrollBars, v, "ScrollBars"));
     else if (name == "ColMoving") g->SetColMoving(v.toBool());
     else if (name == "Font") ApplyFont(g->Font(), v.toObject());
     else if (name == "HeadingFont") ApplyFont(g->HeadingFont(), v.toObject());
+    else if (ApplyShotPaintGridProperty(g, name, v)) return;
     else throw EGridShotError("Unknown grid property \"" + name + "\"");
 }
 
@@ -179,7 +189,8 @@ void ApplyColumn(TgrShotGrid* g, Integer dataCol, const QJsonObject& o) {
             f.Assign(*g->Font());
             ApplyFont(&f, v.toObject());
             col->SetFont(&f);
-        } else throw EGridShotError("Unknown column property \"" + name + "\"");
+        } else if (!ApplyShotPaintColumnProperty(col, name, v))
+            throw EGridShotError("Unknown column property \"" + name + "\"");
     }
 }
 
@@ -251,7 +262,7 @@ void TGridShot::Build(const QJsonObject& scenario) {
     for (int r = 0; r < rows.size() && r < grid_->Rows(); ++r) {
         QJsonArray values = rows[r].toArray();
         for (int c = 0; c < values.size() && c < grid_->Cols(); ++c)
-            if (!values[c].isNull()) grid_->PutCellValue(c + 1, r + 1, ValueOf(values[c]));
+            if (!values[c].isNull()) grid_->PutCellValue(c + 1, r + 1, CellValue(values[c]));
     }
     form_->Show();
     grid_->SetFocus();
@@ -303,11 +314,16 @@ void TGridShot::Step(const QJsonObject& step) {
         else if (name == "SelectCols") grid_->SelectDisplayCols(arg(0), arg(1), true);
         else if (name == "ChangeCurrentCell") grid_->ChangeCurrentCell(arg(0), arg(1));
         else if (name == "SetRowChanged") grid_->SetRowChanged(arg(0), true);
-        else if (name == "PutCellValue") grid_->PutCellValue(arg(0), arg(1), ValueOf(args.size() > 2 ? args[2] : QJsonValue()));
+        else if (name == "PutCellValue") grid_->PutCellValue(arg(0), arg(1), CellValue(args.size() > 2 ? args[2] : QJsonValue()));
         else throw EGridShotError("Unknown call \"" + name + "\"");
     } else {
         throw EGridShotError("A script step needs key, type, click, clickAt, drag, scroll or call");
     }
+}
+
+Variant TGridShot::CellValue(const QJsonValue& v) {
+    Variant picture;
+    return ShotPictureValue(v, pictures_, picture) ? picture : ValueOf(v);
 }
 
 QImage TGridShot::Picture() {
@@ -350,6 +366,8 @@ std::string TGridShot::StateJson() {
             o << (c > 1 ? "," : "");
             if (v.IsEmpty() || v.IsNull()) o << "null";
             else if (v.IsString()) o << JsonText(v.AsString());
+            // A picture is named by its size, never by its address.
+            else if (g->EffectiveControlType(c, r) == ctPicture) o << PictureText(v);
             else o << JsonText(v.AsString());
         }
         o << "]";

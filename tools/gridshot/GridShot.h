@@ -8,6 +8,7 @@
 // Scenario:
 //   { "width": 400, "height": 240,
 //     "grid":    { "Cols": 5, "Rows": 20, "FocusBorder": "fbSingle", ... },
+//                (with "RightToLeft": true the columns run from the right)
 //     "columns": [ { "Heading": "Name", "Width": 80, "ControlType": "ctCheck",
 //                    "HorzAlignment": "htaRight", "Color": "#ffeeee",
 //                    "ButtonType": "btCombo", "WordWrap": "wwOn",
@@ -21,10 +22,12 @@
 //                  { "drag": [[x1, y1], [x2, y2]], "ticks": 0 },
 //                  { "scroll": [leftCol, topRow] },
 //                  { "call": "SelectRows", "args": [2, 4] } ] }
+// Pictures, heading buttons and spin buttons: GridShotPaint.h.
 // Unknown names are refused with EGridShotError naming them.
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QImage>
 
@@ -81,8 +84,12 @@ public:
 private:
     void Build(const class QJsonObject& scenario);
     void Step(const class QJsonObject& step);
+    // A cell value of the scenario; pictures are kept here.
+    Variant CellValue(const class QJsonValue& value);
     TForm* form_ = nullptr;
     TgrShotGrid* grid_ = nullptr;
+    // Freed after the grid, which the destructor frees first.
+    std::vector<std::unique_ptr<TBitmap>> pictures_;
 };
 
 // Reads a scenario file and writes the picture (PNG) and the state (JSON);

@@ -3,8 +3,11 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QAbstractScrollArea>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTest>
+#include <tuple>
 
 #include "platform/core/Clock.h"
 #include "platform/core/UiQueue.h"
@@ -33,6 +36,16 @@ protected:
         auto* c = new T(form);
         c->SetParent(form);
         return c;
+    }
+    // A page control filling the form, with two pages; the first is shown.
+    std::tuple<TPageControl*, TTabSheet*, TTabSheet*> TwoPages() {
+        auto* pc = Make<TPageControl>();
+        pc->SetAlign(alClient);
+        auto* first = new TTabSheet(form);
+        first->SetPageControl(pc);
+        auto* second = new TTabSheet(form);
+        second->SetPageControl(pc);
+        return {pc, first, second};
     }
     TScriptedPrompts script;
     TForm* form = nullptr;
@@ -416,4 +429,63 @@ TEST_F(ControlsTest, AnchoredControlsKeepTheirDistanceToTheEdges) {
     form->SetBounds(0, 0, 500, 400);
     EXPECT_EQ(all->Width(), 100 - (600 - 500));
     EXPECT_EQ(all->Height(), 100 - (450 - 400));
+}
+
+TEST_F(ControlsTest, PagesNotShownYetHaveTheShownPagesSize) {
+    // Every page of a page control has the size of the one shown, so a
+    // control anchored on a page not shown yet keeps its distances when the
+    // page comes up (a grid stretched to the page's edges once covered the
+    // buttons below it that way).
+    auto [pc, first, second] = TwoPages();
+    form->Show();
+    QApplication::processEvents();
+    ASSERT_GT(first->Width(), 100);
+    EXPECT_EQ(second->Width(), first->Width());
+    EXPECT_EQ(second->Height(), first->Height());
+
+    auto* grid = new TPanel(form);
+    grid->SetParent(second);
+    grid->SetBounds(8, 56, second->ClientWidth() - 30, second->ClientHeight() - 120);
+    grid->SetAnchors(akLeft | akTop | akRight | akBottom);
+    auto* button = new TButton(form);
+    button->SetParent(second);
+    button->SetBounds(8, second->ClientHeight() - 40, 80, 28);
+    pc->SetActivePage(second);
+    QApplication::processEvents();
+    EXPECT_LT(grid->BoundsRect().Bottom, button->Top());
+    EXPECT_EQ(grid->Width(), second->ClientWidth() - 30);
+
+    // Resized while another page is shown, the hidden page follows too.
+    pc->SetActivePage(first);
+    form->SetBounds(0, 0, 500, 400);
+    QApplication::processEvents();
+    EXPECT_EQ(second->Width(), first->Width());
+    EXPECT_EQ(grid->Width(), second->ClientWidth() - 30);
+}
+
+TEST_F(ControlsTest, ScrollBoxScrollsOnlyWhatDoesNotFit) {
+    // Filled while its page was not shown yet, then shown at its full size:
+    // a content that fits needs no scrolling; a taller one scrolls down only.
+    auto [pc, first, second] = TwoPages();
+    auto* box = new TScrollBox(form);
+    box->SetParent(second);
+    box->SetBounds(8, 8, 300, 200);
+    for (int row = 0; row < 3; ++row) {
+        auto* edit = new TEdit(form);
+        edit->SetParent(box);
+        edit->SetBounds(10, 10 + 25 * row, 40, 22);
+    }
+    form->Show();
+    pc->SetActivePage(second);
+    QApplication::processEvents();
+    auto* area = static_cast<QAbstractScrollArea*>(box->Widget());
+    EXPECT_EQ(area->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0);
+
+    auto* low = new TEdit(form);
+    low->SetParent(box);
+    low->SetBounds(10, 400, 40, 22);
+    QApplication::processEvents();
+    EXPECT_GT(area->verticalScrollBar()->maximum(), 200);
+    EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0) << "the vertical bar's room is left for it";
 }

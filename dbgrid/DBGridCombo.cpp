@@ -1,0 +1,288 @@
+// Combos of the data-aware grid over their lists' datasets: lookup lists,
+// incremental search while a list is down, filling in typed text, and the
+// value a chosen record puts into the cell.
+
+#include <string>
+#include <vector>
+
+#include "dbgrid/DBComboGrid.h"
+#include "dbgrid/DBGrid.h"
+#include "platform/core/Strings.h"
+#include "platform/data/DataSet.h"
+
+namespace {
+
+std::vector<std::string> KeyFieldNames(const std::string& names) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start <= names.size()) {
+        std::size_t end = names.find(';', start);
+        if (end == std::string::npos) end = names.size();
+        std::string name = Trim(names.substr(start, end - start));
+        if (!name.empty()) out.push_back(name);
+        start = end + 1;
+    }
+    return out;
+}
+
+bool ListUsable(TgrDBComboGrid* list) { return list && list->DataBound() && list->DataActive(); }
+
+// The record after a bookmark's record, "" at the end.
+std::string NextBookmark(TDataSet* ds, const std::string& bookmark) {
+    if (!ds || bookmark.empty() || !ds->BookmarkValid(bookmark)) return std::string();
+    std::string back = ds->GetBookmark(), next;
+    ds->DisableControls();
+    try {
+        ds->GotoBookmark(bookmark);
+        ds->Next();
+        if (!ds->Eof()) next = ds->GetBookmark();
+        ds->GotoBookmark(back);
+    } catch (...) {
+        ds->EnableControls();
+        throw;
+    }
+    ds->EnableControls();
+    return next;
+}
+
+}  // namespace
+
+void TgrCustomDBGrid::DoComboGetValue(Integer gridDataCol, const Variant& gridDataRow, const Variant& comboDataRow,
+                                      Variant& value) {
+    if (OnComboGetValue)
+        OnComboGetValue(this, CurrentComboList(), gridDataCol, Variant(gridDataRow), Variant(comboDataRow), value);
+}
+
+void TgrCustomDBGrid::DoComboCellLoaded(Integer dataCol, const Variant& dataRow, Variant& value) {
+    if (OnComboCellLoaded) OnComboCellLoaded(this, CurrentComboList(), dataCol, Variant(dataRow), value);
+}
+
+std::string TgrCustomDBGrid::CurrentCellText() {
+    Variant v = dataActive_ ? GetCellValue(CurrentDataCol(), GetCurrentDataRow())
+                            : TgrBaseGrid::GetCellValue(CurrentDataCol(), CurrentDataRow());
+    return v.IsEmpty() || v.IsNull() ? std::string() : v.AsString();
+}
+
+// ------------------------------------------------------------ lookup lists
+
+void TgrCustomDBGrid::PrepareComboData(bool keepLayout) {
+    if (!dataActive_) return;
+    auto* combo = dynamic_cast<TgrDBCombo*>(EffectiveCombo(CurrentDataCol(), CurrentDataRow()));
+    TgrDBComboGrid* list = combo ? combo->DBComboGrid() : nullptr;
+    if (!list || list->DataSource() || list->StoreData() || !list->AutoLookup()) return;
+    TField* field = FieldOfCol(CurrentDataCol());
+    if (!field || !field->Lookup() || !field->LookupDataSet()) return;
+    list->SetAutoLookupDataSet(field->LookupDataSet());
+    if (keepLayout) return;
+    list->SetFieldState(fsCustomized);
+    list->SetCols(1);
+    if (TgrCol* col = list->Col(1)) col->SetFieldName(field->LookupResultField());
+    list->RebuildColumns();
+    combo->SetAutoSearch(asTop);
+    combo->SetDropDownCols(1);
+}
+
+void TgrCustomDBGrid::BindDesignLookup() {
+    auto* list = dynamic_cast<TgrDBComboGrid*>(this);
+    auto* owner = list ? dynamic_cast<TgrCustomDBGrid*>(list->OwnerGrid()) : nullptr;
+    if (!owner || !IsDesigning() || !list->AutoLookup() || list->DataSource() || list->StoreData()) return;
+    TField* field = owner->FieldOfCol(owner->CurrentDataCol());
+    if (field && field->Lookup() && field->LookupDataSet()) list->SetAutoLookupDataSet(field->LookupDataSet());
+}
+
+// ------------------------------------------------------------ values
+
+Variant TgrCustomDBGrid::GetComboValue(TgrDBComboGrid* list, Integer valueCol) {
+    Variant value;
+    if (!ListUsable(list)) return value;
+    std::string record = list->GetCurrentDataRow().AsString();
+    DoComboGetValue(CurrentDataCol(), GetCurrentDataRow(), Variant(record), value);
+    if (!value.IsEmpty()) {
+        if (GetCurrentControlType() == ctText && !value.IsNull()) value = Variant(value.AsString());
+        return value;
+    }
+    if (valueCol == 0) return value;
+    TField* field = FieldOfCol(CurrentDataCol());
+    if (field && field->Lookup() && list->ShowsAutoLookup()) {
+        // The record stores the key, not the text the list shows.
+        TDataSet* lookup = list->DataSet();
+        std::vector<std::string> keys = KeyFieldNames(field->LookupKeyFields());
+        if (keys.size() == 1) return lookup->FieldByName(keys[0])->AsVariant();
+        std::vector<Variant> values;
+        for (const std::string& k : keys) values.push_back(lookup->FieldByName(k)->AsVariant());
+        return VarArrayOf(values);
+    }
+    return list->GetCellValue(valueCol, Variant(record));
+}
+
+bool TgrCustomDBGrid::ApplyComboValue(TgrDBComboGrid* list, const Variant& value) {
+    TField* field = dataActive_ ? FieldOfCol(CurrentDataCol()) : nullptr;
+    if (!ListUsable(list) || !field || !field->Lookup() || !list->ShowsAutoLookup()) return false;
+    if (value.IsEmpty()) return true;
+    struct Applying {
+        bool& flag;
+        ~Applying() { flag = false; }
+    } applying{applyingComboValue_};
+    applyingComboValue_ = true;
+    if (!dataLink_->Editing()) {
+        if (!FireStartRowEdit()) return true;
+        if (!dataLink_->Edit()) return true;
+    }
+    std::vector<std::string> keys = KeyFieldNames(field->KeyFields());
+    TDataSet* ds = DataSet();
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        ds->FieldByName(keys[i])->SetAsVariant(value.IsArray() ? value[value.LowBound() + int(i)] : value);
+    updatePending_ = cellEditing_ = false;
+    pendingValue_ = Variant();
+    Invalidate();
+    return true;
+}
+
+// ------------------------------------------------------------ searches
+
+std::string TgrCustomDBGrid::ComboSearchNext(TgrDBComboGrid* list, char key) {
+    std::string letter(1, key), current = list->GetCurrentDataRow().AsString();
+    bool found = false;
+    std::string next = NextBookmark(list->DataSet(), current);
+    if (list->ValueColSorted()) {
+        // Sorted: the next record either starts with the letter or no
+        // later one does.
+        if (!next.empty() && list->StartsWith(list->ValueText(next), letter)) return next;
+        std::string first = list->LocateValue(letter, true, found);
+        return found ? first : std::string();
+    }
+    if (!next.empty()) {
+        std::string after = list->SearchRecords(letter, true, next, std::string(), found);
+        if (found) return after;
+    }
+    // Wrapped around: from the first record through the current one.
+    std::string wrapped = list->SearchRecords(letter, true, std::string(), current, found);
+    return found ? wrapped : std::string();
+}
+
+std::string TgrCustomDBGrid::ComboSearchChar(TgrDBComboGrid* list, char key) {
+    std::string letter(1, key), cell = CurrentCellText();
+    bool found = false;
+    if (!cell.empty() && list->StartsWith(cell, letter)) {
+        std::string current = list->GetCurrentDataRow().AsString();
+        if (!current.empty() && cell == list->ValueText(current)) return ComboSearchNext(list, key);
+        std::string record = list->SearchRecords(cell, false, std::string(), std::string(), found);
+        if (found && list->StartsWith(list->ValueText(record), letter)) {
+            list->GotoDataRow(Variant(record));
+            return ComboSearchNext(list, key);
+        }
+    }
+    std::string record = list->SearchRecords(letter, true, std::string(), std::string(), found);
+    return found ? record : std::string();
+}
+
+std::string TgrCustomDBGrid::ComboSearchTyped(TgrDBComboGrid* list, char key) {
+    list->ExpireSearchText();
+    std::string letter(1, key), text = list->SearchText(), typed = text + letter;
+    bool found = false;
+    if (!text.empty()) {
+        std::string record = list->LocateValue(typed, true, found);
+        if (found && list->StartsWith(list->ValueText(record), typed)) {
+            list->SetSearchText(typed);
+            return record;
+        }
+        // The same letter again steps to the next record with it.
+        if (text.size() == 1 && list->StartsWith(text, letter)) {
+            record = ComboSearchChar(list, key);
+            if (!record.empty()) list->SetSearchText(letter);
+            return record;
+        }
+        return std::string();
+    }
+    std::string record = list->LocateValue(letter, true, found);
+    if (!found) return std::string();
+    list->SetSearchText(letter);
+    return record;
+}
+
+bool TgrCustomDBGrid::ComboSearchKey(char key, Variant& value) {
+    value = Variant();
+    TgrDBComboGrid* list = CurrentComboList();
+    if (!ListUsable(list) || list->AutoSearch() == asNone) return false;
+    TgrDatasetPosition saved = list->RecordWindow()->SavePosition();
+    std::string record = list->ValueColSorted() ? ComboSearchTyped(list, key) : ComboSearchChar(list, key);
+    if (record.empty()) {
+        list->RecordWindow()->RestorePosition(saved);
+        return false;
+    }
+    list->ShowComboRecord(record);
+    DoComboGetValue(CurrentDataCol(), GetCurrentDataRow(), Variant(record), value);
+    if (value.IsEmpty()) {
+        std::string text = list->ValueText(record);
+        if (!text.empty() && (list->ValueColSorted() || list->StartsWith(text, std::string(1, key))))
+            value = Variant(text);
+    }
+    return true;
+}
+
+bool TgrCustomDBGrid::ComboAutoFill(bool onExit) {
+    SelectComboForCell(CurrentDataCol(), CurrentDataRow());
+    TgrDBComboGrid* list = CurrentComboList();
+    if (!dataActive_ || !list || !list->DataBound()) return TgrBaseGrid::ComboAutoFill(onExit);
+    if (!list->DataActive() || !list->AutoFill() || list->AutoSearch() == asNone) return false;
+    if (onExit && list->AutoFillConvertCase() != afcOnExit) return false;
+    if (GetCurrentControlType() != ctText) return false;
+    std::string typed = CurrentCellText();
+    if (typed.empty()) return false;
+    TgrDatasetPosition saved = list->RecordWindow()->SavePosition();
+    bool found = false;
+    std::string record = list->SearchRecords(typed, true, std::string(), std::string(), found);
+    if (!found) {
+        list->RecordWindow()->RestorePosition(saved);
+        return false;
+    }
+    list->ShowComboRecord(record);
+    Variant value;
+    DoComboGetValue(CurrentDataCol(), GetCurrentDataRow(), Variant(record), value);
+    if (value.IsEmpty()) {
+        std::string text = list->ValueText(record);
+        if (!text.empty()) value = Variant(text);
+    }
+    // The editor's text is the cell's value from here on.
+    pendingValue_ = Variant();
+    AutoFillCellText(value, list->AutoFillConvertCase(), onExit);
+    return true;
+}
+
+Variant TgrCustomDBGrid::ComboSearchKey(char key) {
+    TgrDBComboGrid* list = dataActive_ ? CurrentComboList() : nullptr;
+    if (!list || !list->DataBound()) return TgrBaseGrid::ComboSearchKey(key);
+    Variant value;
+    ComboSearchKey(key, value);
+    return value;
+}
+
+Variant TgrCustomDBGrid::GetComboValue(Integer valueCol) {
+    TgrDBComboGrid* list = dataActive_ ? CurrentComboList() : nullptr;
+    if (!list || !list->DataBound()) return TgrBaseGrid::GetComboValue(valueCol);
+    return GetComboValue(list, valueCol);
+}
+
+void TgrCustomDBGrid::ApplyComboValue(const Variant& value) {
+    if (!ApplyComboValue(dataActive_ ? CurrentComboList() : nullptr, value)) TgrBaseGrid::ApplyComboValue(value);
+}
+
+void TgrCustomDBGrid::FireComboGetValue(Integer dataCol, const Variant& dataRow, Integer comboRow, Variant& value) {
+    TgrDBComboGrid* list = CurrentComboList();
+    Variant comboRecord = list && list->DataBound() ? list->DataRowOfRow(comboRow) : Variant(comboRow);
+    DoComboGetValue(dataCol, dataBound_ ? GetCurrentDataRow() : dataRow, comboRecord, value);
+}
+
+bool TgrCustomDBGrid::DoKeyPress(char& key) {
+    unsigned char c = static_cast<unsigned char>(key);
+    if (dataActive_ && DroppedCombo() && c >= 0x20 && c != 0x7F) {
+        TgrDBComboGrid* list = CurrentComboList();
+        if (ListUsable(list) && list->AutoSearch() != asNone) {
+            Variant value;
+            if (ComboSearchKey(key, value) && !value.IsEmpty() && !value.IsNull()) EditCurrentCell(value.AsString());
+            key = 0;
+            return true;
+        }
+    }
+    return TgrBaseGrid::DoKeyPress(key);
+}

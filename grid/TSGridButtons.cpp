@@ -1,0 +1,350 @@
+// Cell buttons pressed with the mouse, and spin buttons: their size, their
+// two halves, how they are drawn in their states, which half a point hits,
+// and what a press does. A spin press fires the spin events and steps the
+// cell's value by its spin increment; a held half repeats after
+// SpinStartDelay and then every SpinRepeatDelay. A normal (or date-time
+// popup) button shows pressed while held and fires the button events.
+
+#include <algorithm>
+
+#include "grid/GRGLib.h"
+#include "grid/GRGLibValues.h"
+#include "grid/GridEditBox.h"
+#include "grid/TSGrid.h"
+
+namespace {
+
+constexpr TColor kButtonLine = TColor(0xC0C0C0);
+
+void Line(TCanvas* c, int x1, int y1, int x2, int y2) {
+    c->MoveTo(x1, y1);
+    c->LineTo(x2, y2);
+}
+
+void UsePen(TCanvas* c, TColor color) {
+    TPen* pen = c->Pen();
+    pen->SetStyle(psSolid);
+    pen->SetMode(pmCopy);
+    pen->SetWidth(1);
+    pen->SetColor(color);
+}
+
+// One half's face: filled, with a line on its left, and a raised edge
+// (light top-left, shadow bottom-right) or a pressed one (shadow top-left).
+void SpinHalfFace(TCanvas* c, const TRect& r, TColor face, bool pressed, bool topLine) {
+    if (r.IsEmpty()) return;
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(face);
+    c->FillRect(r);
+    UsePen(c, kButtonLine);
+    Line(c, r.Left - 1, r.Top, r.Left - 1, r.Bottom);
+    if (topLine) Line(c, r.Left - 1, r.Top - 1, r.Right, r.Top - 1);
+    if (pressed) {
+        UsePen(c, clBtnShadow);
+        Line(c, r.Left, r.Bottom - 1, r.Left, r.Top);
+        Line(c, r.Left, r.Top, r.Right, r.Top);
+        return;
+    }
+    UsePen(c, clBtnHighlight);
+    Line(c, r.Left, r.Bottom - 1, r.Left, r.Top);
+    Line(c, r.Left, r.Top, r.Right - 1, r.Top);
+    UsePen(c, clBtnShadow);
+    Line(c, r.Right - 1, r.Top, r.Right - 1, r.Bottom - 1);
+    Line(c, r.Left, r.Bottom - 1, r.Right, r.Bottom - 1);
+}
+
+// A solid black arrow centred in a half, one pixel right and down while
+// pressed; clipped to the half.
+void SpinArrow(TCanvas* c, const TRect& r, TgrButtonType type, TgrSpinButton half, bool pressed) {
+    bool vertical = type == btVertSpin;
+    int along = vertical ? r.Width() - 4 : r.Height() - 4;  // the arrow's base
+    int base = std::min(7, std::max(1, along));
+    if (base % 2 == 0) --base;
+    int depth = (base + 1) / 2;
+    int cx = (r.Left + r.Right - 1) / 2 + (pressed ? 1 : 0);
+    int cy = (r.Top + r.Bottom - 1) / 2 + (pressed ? 1 : 0);
+    TRect saved = c->ClipRect();
+    c->IntersectClipRect(r);
+    UsePen(c, clBlack);
+    for (int i = 0; i < depth; ++i) {
+        // Row i from the point: 2 * i + 1 pixels wide.
+        if (vertical) {
+            int y = half == spbUp ? cy - depth / 2 + i : cy + depth / 2 - i;
+            Line(c, cx - i, y, cx + i + 1, y);
+        } else {
+            int x = half == spbUp ? cx + depth / 2 - i : cx - depth / 2 + i;
+            Line(c, x, cy - i, x, cy + i + 1);
+        }
+    }
+    c->SetClipRect(saved);
+}
+
+}  // namespace
+
+Integer TgrBaseGrid::ButtonTotalWidth(TgrButtonType type) const {
+    switch (type) {
+    case btNone:
+    case btDefault: return 0;
+    case btVertSpin: return spinButtonWidth_ + 2 * buttonEdgeWidth_;
+    case btHorzSpin: return 2 * spinButtonHeight_ + 1;
+    default: return defaultButtonWidth_ + 2 * buttonEdgeWidth_;
+    }
+}
+
+Integer TgrBaseGrid::ButtonTotalHeight(TgrButtonType type) const {
+    switch (type) {
+    case btNone:
+    case btDefault: return 0;
+    case btVertSpin: return 2 * spinButtonHeight_ + 1;
+    case btHorzSpin: return spinButtonWidth_ + 2 * buttonEdgeWidth_;
+    default: return defaultButtonHeight_ + 2 * buttonEdgeWidth_;
+    }
+}
+
+Integer TgrBaseGrid::CellButtonWidth(Integer dataCol, Integer dataRow) {
+    TgrDropDownStyle style;
+    return ButtonTotalWidth(ResolveButtonType(dataCol, dataRow, style));
+}
+
+void TgrBaseGrid::CalcSpinRects(const TgrCellPaintInfo& info, TRect& upper, TRect& lower) {
+    const TRect& b = info.ButtonRect;
+    if (info.ButtonType == btVertSpin) {
+        Integer a = b.Top - horzLineWidth_ + 1;
+        Integer half = std::min<Integer>(std::max<Integer>(3, (b.Bottom - a) / 2), ButtonTotalHeight(btVertSpin) / 2);
+        upper = TRect(std::min(b.Left + 1, b.Right), a, b.Right, std::min<Integer>(b.Bottom, a + half));
+        lower = TRect(upper.Left, a + half, b.Right, std::min<Integer>(b.Bottom, a + 2 * half));
+        return;
+    }
+    // Horizontal: the right half steps up, the left half down.
+    Integer a = b.Left + 1;
+    Integer half = std::min<Integer>(std::max<Integer>(3, (b.Right - a) / 2), ButtonTotalWidth(btHorzSpin) / 2);
+    Integer top = b.Top - horzLineWidth_ + 1;
+    Integer bottom = std::min<Integer>(b.Bottom, top + ButtonTotalHeight(btHorzSpin));
+    lower = TRect(std::min(a, b.Right), top, std::min(a + half, b.Right), bottom);
+    upper = TRect(lower.Left + half, top, std::min(b.Right, lower.Left + 2 * half), bottom);
+    if (upper.Right < b.Right) {
+        Integer d = b.Right - upper.Right;
+        lower = TRect(lower.Left + d, lower.Top, lower.Right + d, lower.Bottom);
+        upper = TRect(upper.Left + d, upper.Top, upper.Right + d, upper.Bottom);
+    }
+}
+
+TgrSpinButton TgrBaseGrid::SpinHalfAt(const TgrCellPaintInfo& info, Integer x, Integer y) {
+    if (!info.HasButton || !IsSpinButtonType(info.ButtonType)) return spbNone;
+    TRect upper, lower;
+    CalcSpinRects(info, upper, lower);
+    TPoint p{int(x), int(y)};
+    if (upper.Contains(p)) return spbUp;
+    if (lower.Contains(p)) return spbDown;
+    return spbNone;
+}
+
+TgrSpinButton TgrBaseGrid::HitTestSpinButton(Integer x, Integer y, Integer displayRow, Integer displayCol) {
+    TgrCellPaintInfo info;
+    if (displayCol < 1 || displayRow < 1 || !FillDrawInfo(displayCol, displayRow, info)) return spbNone;
+    return SpinHalfAt(info, x, y);
+}
+
+void TgrBaseGrid::DrawSpinButton(TCanvas* c, const TgrCellPaintInfo& info) {
+    TRect upper, lower;
+    CalcSpinRects(info, upper, lower);
+    bool pressedHere = spinPressed_ != spbNone && spinPressCell_.Col == info.DisplayCol &&
+                       spinPressCell_.Row == info.DisplayRow;
+    bool topLine = horzLineWidth_ == 0;
+    bool vertical = info.ButtonType == btVertSpin;
+    for (TgrSpinButton half : {spbUp, spbDown}) {
+        const TRect& r = half == spbUp ? upper : lower;
+        if (r.IsEmpty()) continue;
+        bool pressed = pressedHere && spinPressed_ == half;
+        // The upper (left) half carries the top line where no grid line is.
+        bool first = vertical ? half == spbUp : half == spbDown;
+        SpinHalfFace(c, r, clBtnFace, pressed, topLine && first);
+        SpinArrow(c, r, info.ButtonType, half, pressed);
+    }
+}
+
+// ------------------------------------------------------------ pressing
+
+bool TgrBaseGrid::PressCellButton(Integer displayCol, Integer displayRow, Integer x, Integer y) {
+    if (gridMode_ != gmEdit && gridMode_ != gmEditInsert) return false;
+    if (displayCol != curDisplayCol_ || displayRow != curDisplayRow_) return false;
+    TgrCellPaintInfo info;
+    if (!FillDrawInfo(displayCol, displayRow, info) || IsCellReadOnly(info.DataCol, info.DataRow)) return false;
+    if (info.ButtonType == btNormal || info.ButtonType == btDateTimePopup) {
+        if (!info.ButtonRect.Contains(TPoint{int(x), int(y)})) return false;
+        SetMouseStatus(msButtonDown);
+        SetMouseCapture(true);
+        buttonHeld_ = true;
+        SetButtonShownDown(true);
+        try {
+            FireButtonDown(info.DataCol, info.DataRow);
+        } catch (...) {
+            buttonHeld_ = false;
+            SetButtonShownDown(false);
+            throw;
+        }
+        return true;
+    }
+    TgrSpinButton half = SpinHalfAt(info, x, y);
+    if (half == spbNone) return false;
+    SetMouseStatus(msButtonDown);
+    SetMouseCapture(true);
+    spinHeld_ = true;
+    spinRememberedHalf_ = half;
+    spinRepeatCount_ = 1;
+    SetPressedSpin(displayCol, displayRow, half);
+    try {
+        FireSpinButtonDown(info.DataCol, info.DataRow, half);
+        FireSpinRepeat(info.DataCol, info.DataRow, half, spinRepeatCount_);
+    } catch (...) {
+        // Nothing stays pressed when a handler raises.
+        SetPressedSpin(-1, -1, spbNone);
+        throw;
+    }
+    if (spinPressed_ != spbNone && (EffectiveSpinOptions(info.DataCol, info.DataRow) & SpinOptionBit(spoAutoRepeat)))
+        StartSpinTimer(true);
+    return true;
+}
+
+void TgrBaseGrid::SetPressedSpin(Integer displayCol, Integer displayRow, TgrSpinButton half) {
+    TCellCoord_ts old = spinPressCell_;
+    if (half == spbNone) KillGridTimer(SpinTimerId);
+    spinPressCell_ = {displayCol, displayRow};
+    spinPressed_ = half;
+    if (old.Col >= 1 && old.Row >= 1 && old.Col < ColTotal() && old.Row < RowTotal())
+        InvalidateDisplayCell(old.Col, old.Row);
+    if (half != spbNone) InvalidateDisplayCell(displayCol, displayRow);
+}
+
+void TgrBaseGrid::SetButtonShownDown(bool down) {
+    if (down == buttonShownDown_) return;
+    buttonShownDown_ = down;
+    InvalidateDisplayCell(curDisplayCol_, curDisplayRow_);
+}
+
+bool TgrBaseGrid::IsOverCurrentButton(Integer x, Integer y) {
+    TgrCellPaintInfo info;
+    return FillDrawInfo(curDisplayCol_, curDisplayRow_, info) && info.HasButton &&
+           info.ButtonRect.Contains(TPoint{int(x), int(y)});
+}
+
+bool TgrBaseGrid::TrackCellButton(Integer x, Integer y) {
+    if (buttonHeld_) {
+        // Pressed only while the pointer is on the button.
+        SetButtonShownDown(IsOverCurrentButton(x, y));
+        return true;
+    }
+    if (!spinHeld_) return false;
+    TgrSpinButton over = HitTestSpinButton(x, y, curDisplayRow_, curDisplayCol_);
+    if (spinPressed_ == spbNone) {
+        // Back on the half it was pressed on: pressed again, repeating again.
+        if (over != spbNone && over == spinRememberedHalf_) {
+            SetPressedSpin(curDisplayCol_, curDisplayRow_, over);
+            if (EffectiveSpinOptions(curDataCol_, curDataRow_) & SpinOptionBit(spoAutoRepeat))
+                StartSpinTimer(spinStart_);
+        }
+    } else if (over != spinPressed_) {
+        // Off the button, or onto the other half: released, no repeat.
+        SetPressedSpin(-1, -1, spbNone);
+    }
+    return true;
+}
+
+bool TgrBaseGrid::EndCellButtonPress(bool released, Integer x, Integer y) {
+    if (buttonHeld_) {
+        bool wasDown = buttonShownDown_;
+        buttonHeld_ = false;
+        SetButtonShownDown(false);
+        // Released on its cell: the up event, and a click when still on the
+        // button; released elsewhere neither.
+        if (!released || !(CellUnderMouse(x, y) == TCellCoord_ts{curDisplayCol_, curDisplayRow_})) return true;
+        Integer dataCol = curDataCol_, dataRow = curDataRow_;
+        if (wasDown && IsOverCurrentButton(x, y)) FireButtonClick(dataCol, dataRow);
+        FireButtonUp(dataCol, dataRow);
+        return true;
+    }
+    if (!spinHeld_) return false;
+    TgrSpinButton half = spinRememberedHalf_;
+    bool stillPressed = spinPressed_ != spbNone;
+    spinHeld_ = false;
+    spinRememberedHalf_ = spbNone;
+    SetPressedSpin(-1, -1, spbNone);
+    if (!released) return true;
+    Integer dataCol = curDataCol_, dataRow = curDataRow_;
+    if (stillPressed && HitTestSpinButton(x, y, curDisplayRow_, curDisplayCol_) == half)
+        FireSpinButtonClick(dataCol, dataRow, half);
+    FireSpinButtonUp(dataCol, dataRow, half);
+    return true;
+}
+
+void TgrBaseGrid::SpinRepeatStep() {
+    // The repeat goes on only while the half is held down.
+    if (mouseStatus_ != msButtonDown || !spinHeld_ || spinPressed_ == spbNone || !MouseCapture()) {
+        KillGridTimer(SpinTimerId);
+        return;
+    }
+    SwitchSpinTimerToRepeat();
+    ++spinRepeatCount_;
+    try {
+        FireSpinRepeat(curDataCol_, curDataRow_, spinPressed_, spinRepeatCount_);
+    } catch (...) {
+        SetPressedSpin(-1, -1, spbNone);
+        throw;
+    }
+}
+
+// ------------------------------------------------------------ events
+
+void TgrBaseGrid::FireSpinButtonDown(Integer dataCol, Integer dataRow, TgrSpinButton button) {
+    if (OnSpinButtonDown && CanFireEvents()) OnSpinButtonDown(this, dataCol, dataRow, button);
+}
+
+void TgrBaseGrid::FireSpinButtonUp(Integer dataCol, Integer dataRow, TgrSpinButton button) {
+    if (OnSpinButtonUp && CanFireEvents()) OnSpinButtonUp(this, dataCol, dataRow, button);
+}
+
+void TgrBaseGrid::FireSpinButtonClick(Integer dataCol, Integer dataRow, TgrSpinButton button) {
+    if (OnSpinButtonClick && CanFireEvents()) OnSpinButtonClick(this, dataCol, dataRow, button);
+}
+
+void TgrBaseGrid::FireSpinRepeat(Integer dataCol, Integer dataRow, TgrSpinButton button, Integer count) {
+    if (OnSpinRepeat && CanFireEvents()) OnSpinRepeat(this, dataCol, dataRow, count, button);
+    SpinCellValue(dataCol, dataRow, button == spbUp);
+}
+
+void TgrBaseGrid::FireSpinIncrement(Integer dataCol, Integer dataRow, bool& accept, Integer& pos, Integer& len,
+                                    Variant& value, bool up) {
+    if (OnSpinIncrement && CanFireEvents()) OnSpinIncrement(this, dataCol, dataRow, accept, pos, len, value, up);
+}
+
+void TgrBaseGrid::SpinCellValue(Integer dataCol, Integer dataRow, bool up) {
+    if (!(EffectiveSpinOptions(dataCol, dataRow) & SpinOptionBit(spoAutoIncrement))) return;
+    if (dataCol != curDataCol_ || dataRow != curDataRow_) return;
+    if (EffectiveControlType(dataCol, dataRow) != ctText) return;
+    if (!BeginCellEdit()) return;
+    RefreshCellControl();
+    if (!editControl_ || activeControl_ != editControl_.get()) return;
+    TgrGridEditBox* box = editControl_->EditBox();
+    std::string text = box->Text();
+    // The number at the caret steps; an empty text counts from "0".
+    std::string from = text.empty() ? "0" : text;
+    int caret = text.empty() ? 0 : box->SelStart();
+    int start = 0, length = 0;
+    std::string stepped;
+    double increment = EffectiveSpinIncrement(dataCol, dataRow);
+    IncrementNumberInText(from, caret, start, stepped, length, up ? increment : -increment);
+    if (stepped == text) return;
+    bool accept = true;
+    Integer pos = start, len = length;
+    Variant value(stepped);
+    FireSpinIncrement(dataCol, dataRow, accept, pos, len, value, up);
+    if (!accept || value.IsEmpty() || value.IsNull()) return;
+    std::string result = VariantToText(value);
+    if (result == text) return;
+    // The caret keeps its distance from the end of the text.
+    int fromEnd = int(text.size()) - box->SelStart();
+    box->SetTextByUser(result, true);
+    box->SetSelStart(std::clamp(int(result.size()) - fromEnd, 0, int(result.size())));
+    box->SetSelLength(0);
+    typedSinceEditStart_ = true;
+}

@@ -1,0 +1,222 @@
+// Heading buttons and sort pictures. A column heading may act as a button
+// (a raised 14-pixel area at its right, or at its left for a right-aligned
+// heading, that is pressed with the mouse) or as a plain cell that reacts
+// to presses; both kinds show the column's sort picture in that area.
+
+#include <algorithm>
+#include <memory>
+
+#include "grid/GRCommon.h"
+#include "grid/TSGrid.h"
+
+namespace {
+
+constexpr int kHeadingButtonArea = 14;
+constexpr int kSortPictureWidth = 11;
+constexpr int kSortPictureHeight = 13;
+constexpr int kTextMargin = 3;
+// The sort pictures are drawn on black, which is left out when copying.
+constexpr TColor kSortBackground = clBlack;
+constexpr TColor kSortShade = TColor(0x808080);
+
+void Line(TCanvas* c, int x1, int y1, int x2, int y2) {
+    c->MoveTo(x1, y1);
+    c->LineTo(x2, y2);
+}
+
+void UsePen(TCanvas* c, TColor color) {
+    TPen* pen = c->Pen();
+    pen->SetStyle(psSolid);
+    pen->SetMode(pmCopy);
+    pen->SetWidth(1);
+    pen->SetColor(color);
+}
+
+// The three sort pictures, made once: a triangle pointing up or down, or a
+// bullet, in the shadow colour with a white light edge.
+std::unique_ptr<TBitmap> MakeSortPicture(TgrSortPicture kind) {
+    auto b = std::make_unique<TBitmap>();
+    b->SetSize(kSortPictureWidth, kSortPictureHeight);
+    TCanvas* c = b->Canvas();
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(kSortBackground);
+    c->FillRect(TRect(0, 0, kSortPictureWidth, kSortPictureHeight));
+    c->Brush()->SetColor(kSortShade);
+    UsePen(c, kSortShade);
+    switch (kind) {
+    case spUp:
+        c->Polygon({{5, 3}, {9, 10}, {1, 10}});
+        UsePen(c, clWhite);
+        Line(c, 6, 4, 10, 11);
+        Line(c, 1, 11, 10, 11);
+        break;
+    case spDown:
+        c->Polygon({{1, 3}, {9, 3}, {5, 10}});
+        UsePen(c, clWhite);
+        Line(c, 6, 10, 10, 3);
+        break;
+    case spBullet:
+        c->Ellipse(3, 5, 8, 10);
+        break;
+    case spNone:
+        break;
+    }
+    return b;
+}
+
+}  // namespace
+
+TBitmap* TgrBaseGrid::GetSortPictureBitmap(TgrSortPicture picture) {
+    static std::unique_ptr<TBitmap> pictures[3];
+    if (picture != spUp && picture != spDown && picture != spBullet) return nullptr;
+    std::unique_ptr<TBitmap>& p = pictures[picture];
+    if (!p) p = MakeSortPicture(picture);
+    return p.get();
+}
+
+TgrColHeadingButton TgrBaseGrid::EffectiveHeadingButton(Integer displayCol) {
+    if (displayCol < 1 || displayCol >= ColTotal()) return cbNone;
+    TgrCol* col = gridCols_->ColAt(DataColOfDisplay(displayCol));
+    TgrColHeadingButton kind = col ? col->HeadingButton() : cbGrid;
+    if (kind != cbGrid) return kind;
+    return headingButton_ == hbButton ? cbButton : headingButton_ == hbCell ? cbCell : cbNone;
+}
+
+bool TgrBaseGrid::IsOverHeadingButton(Integer x, Integer y, Integer displayCol) {
+    if (!HasHeadingButton(displayCol) || !headingOn_) return false;
+    TgrCellPaintInfo info;
+    if (!FillDrawInfo(displayCol, 0, info) || !info.HasButton) return false;
+    const TRect& b = info.ButtonRect;
+    return x >= b.Left && x < b.Right && y >= info.CellRect.Top &&
+           y < std::min<Integer>(info.CellRect.Top + kHeadingButtonArea, b.Bottom);
+}
+
+bool TgrBaseGrid::HeadingPressStarts(Integer displayCol, Integer x, Integer y) {
+    if (pressedHeadingIsButton_ || displayCol < 1 || displayCol >= ColTotal()) return false;
+    if (colSelection_->IsSelected(displayCol)) return false;
+    if (HasHeadingButton(displayCol)) return IsOverHeadingButton(x, y, displayCol);
+    return IsHeadingCellClick(displayCol) && headingOn_ && y <= headingHeight_;
+}
+
+bool TgrBaseGrid::PressHeadingButton(Integer displayCol, Integer x, Integer y) {
+    if (!HeadingPressStarts(displayCol, x, y)) return false;
+    pressedHeading_ = displayCol;
+    pressedHeadingIsButton_ = true;
+    headingShownDown_ = true;
+    InvalidateDisplayCell(displayCol, 0);
+    if (OnHeadingDown && CanFireEvents()) OnHeadingDown(this, DataColOfDisplay(displayCol));
+    SetMouseStatus(msButtonDown);
+    SetMouseCapture(true);
+    return true;
+}
+
+bool TgrBaseGrid::HeadingShownDownAt(Integer x, Integer y) {
+    TCellCoord_ts over = CellUnderMouse(x, y);
+    if (over.Row != 0 || over.Col != pressedHeading_ || y <= 0) return false;
+    // A heading button shows pressed only while the pointer is on its
+    // button part.
+    return !pressedHeadingIsButton_ || !HasHeadingButton(pressedHeading_) ||
+           IsOverHeadingButton(x, y, pressedHeading_);
+}
+
+bool TgrBaseGrid::ReleaseHeadingButton(bool released) {
+    if (!pressedHeadingIsButton_) return false;
+    Integer col = pressedHeading_;
+    bool wasDown = headingShownDown_;
+    pressedHeadingIsButton_ = false;
+    pressedHeading_ = -1;
+    headingShownDown_ = false;
+    if (col >= 1 && col < ColTotal()) {
+        InvalidateDisplayCell(col, 0);
+        Integer dataCol = DataColOfDisplay(col);
+        if (OnHeadingUp && CanFireEvents()) OnHeadingUp(this, dataCol);
+        if (released && wasDown) DoHeadingClick(dataCol);
+    }
+    return true;
+}
+
+void TgrBaseGrid::LayoutHeadingCell(TgrCellPaintInfo& info) {
+    Integer c = info.DisplayCol;
+    TgrCol* col = gridCols_->ColAt(info.DataCol);
+    bool isButton = HasHeadingButton(c);
+    bool plainPressed = info.Pressed && !isButton;
+    TRect& cell = info.CellRect;
+    TRect& content = info.ContentRect;
+    // The pressed plain heading shows its content one pixel right and down.
+    if (plainPressed) content = TRect(content.Left + 1, content.Top + 1, content.Right, content.Bottom);
+    content.Right -= 1;
+    TgrSortPicture sort = col ? col->SortPicture() : spNone;
+    info.HasButton = isButton || (IsHeadingCellClick(c) && sort != spNone);
+    if (!info.HasButton) return;
+    Integer start, width;
+    if (info.HorzAlignment == htaRight) {
+        content.Left += 12;
+        start = cell.Left;
+        width = std::min<Integer>(cell.Width(), kHeadingButtonArea);
+    } else {
+        content.Right -= 13;
+        start = std::max<Integer>(cell.Left + kTextMargin, content.Right);
+        width = cell.Right - start;
+    }
+    Integer bottom = std::min<Integer>(cell.Bottom + 1, headingHeight_ + cell.Top - 1);
+    if (plainPressed) {
+        ++width;
+        ++bottom;
+    }
+    info.ButtonRect = TRect(start, cell.Top + 1, start + width, bottom + 1);
+}
+
+void TgrBaseGrid::DrawHeadingButton(TCanvas* c, const TgrCellPaintInfo& info) {
+    if (!info.HasButton || info.ContentRect.Right >= info.CellRect.Right || info.ButtonRect.IsEmpty()) return;
+    bool isButton = HasHeadingButton(info.DisplayCol);
+    bool right = info.HorzAlignment == htaRight;
+    bool plainPressed = info.Pressed && !isButton;
+    const TRect& b = info.ButtonRect;
+    Integer L = b.Left, T = b.Top, R = b.Right, B = b.Bottom;
+    if (isButton) {
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(info.Color);
+        c->FillRect(TRect(right ? L + 1 : L - 1, T, std::min<Integer>(R + 1, info.CellRect.Right), B - 1));
+    }
+    TgrCol* col = gridCols_->ColAt(info.DataCol);
+    TgrSortPicture sort = col ? col->SortPicture() : spNone;
+    if (TBitmap* picture = GetSortPictureBitmap(sort)) {
+        int d = info.Pressed ? 1 : 0;
+        int k = right && sort != spBullet ? 1 : 0;
+        int w = std::min<int>(int(R - L) - d - 2, kSortPictureWidth);
+        int h = std::min<int>(kSortPictureHeight - d, int(B - T) - d - 1);
+        if (w > 0 && h > 0) {
+            TRect dest(L + d + 2 - k, T + d, L + d + 2 - k + w, T + d + h);
+            c->DrawImage(*picture->Canvas()->Surface(), dest, TRect(0, 0, w, h), true, kSortBackground);
+        }
+    }
+    if (!isButton) return;
+    // The frame of the button, raised or pressed.
+    TPen saved;
+    saved.Assign(*c->Pen());
+    Integer top = info.CellRect.Top;
+    Integer H = std::min<Integer>(B - T, kHeadingButtonArea);
+    Integer w13 = std::min<Integer>(R - L, 13);
+    if (info.Pressed) {
+        UsePen(c, clBlack);
+        c->MoveTo(int(L + std::min<Integer>(R - L, right ? 13 : 14)), int(T - 1));
+        c->LineTo(int(L), int(T - 1));
+        c->LineTo(int(L), int(top + H));
+        UsePen(c, clBtnShadow);
+        if (right && info.CellRect.Right >= L + 13 && !plainPressed) Line(c, int(L + 13), int(T + 12), int(L + 13), int(T - 1));
+        if (T + 14 < B) Line(c, int(L + 1), int(T + 12), int(L + w13 + 1), int(T + 12));
+    } else {
+        UsePen(c, clBtnFace);
+        if (right && R >= L + 14) Line(c, int(R - 1), int(T - 1), int(R - 1), int(top + H));
+        else Line(c, int(L - 1), int(T - 1), int(L - 1), int(top + H));
+        UsePen(c, clWhite);
+        Line(c, int(L), int(T), int(L), int(top + std::min<Integer>(B - T, 13)));
+        Line(c, int(L), int(T - 1), int(L + w13), int(T - 1));
+        if (B - T >= 3 && R - L >= 2) {
+            UsePen(c, clBtnShadow);
+            if (B - T > 13) Line(c, int(L), int(T + 12), int(L + w13), int(T + 12));
+            if (R - L >= 14 && !plainPressed) Line(c, int(L + 13), int(T + 12), int(L + 13), int(T - 1));
+        }
+    }
+    c->Pen()->Assign(saved);
+}

@@ -1,0 +1,66 @@
+// Layout suspension and the drop-down size lock: counters that nest, with
+// the deferred work done once when the last holder lets go.
+
+#include "grid/GridCombo.h"
+#include "grid/TSGrid.h"
+#include "platform/gui/Forms.h"
+
+void TgrBaseGrid::SuspendLayout(bool begin) {
+    if (begin) {
+        if (layoutSuspend_ == 0) {
+            LockUpdate();
+            HideCellControl();
+            pendingLayout_ = 0;
+        }
+        ++layoutSuspend_;
+        return;
+    }
+    if (layoutSuspend_ == 0) return;
+    if (--layoutSuspend_ > 0) return;
+    // The update lock taken at the start is released even when the
+    // deferred work raises.
+    struct Unlock {
+        TgrBaseGrid* g;
+        ~Unlock() { g->UnlockUpdate(); }
+    };
+    {
+        Unlock unlock{this};
+        ApplyPendingLayout();
+        RefreshCellControl();
+    }
+    UpdateScrollBars();
+    if (TgrCombo* combo = ownerGrid_ ? ownerGrid_->DroppedCombo() : nullptr)
+        UpdateDropDownSize(combo->DropDownCols, combo->DropDownRows);
+    Invalidate();
+}
+
+void TgrBaseGrid::ApplyPendingLayout() {
+    unsigned pending = pendingLayout_;
+    pendingLayout_ = 0;
+    if (pending & 1u) RecheckTopLeft(false);
+    if (pending & 2u) UpdateScrollPos();
+}
+
+void TgrBaseGrid::LockDropDownSize(bool unlock) {
+    if (!unlock) ++dropDownSizeLock_;
+    else if (dropDownSizeLock_ > 0) --dropDownSizeLock_;
+}
+
+void TgrBaseGrid::UpdateDropDownSize(Integer cols, Integer rows) {
+    if (!comboGrid_ || !ownerGrid_ || !IsDropDownSizeUnlocked()) return;
+    TgrCombo* combo = ownerGrid_->DroppedCombo();
+    TForm* form = ownerGrid_->DropDownForm();
+    if (!combo || combo->ComboGrid() != this || !form) return;
+    if (IsUpdateSuspended()) {
+        dropDownSizePending_ = true;
+        return;
+    }
+    Integer width = 0, height = 0;
+    CalcDropDownSize(cols, std::max<Integer>(1, rows), width, height);
+    // Without a column count the list keeps the width it was given.
+    if (cols <= 0) width = form->Width();
+    if (width == form->Width() && height == form->Height()) return;
+    form->SetBounds(form->Left(), form->Top(), width, height);
+    SetBounds(0, 0, width, height);
+    UpdateScrollBars();
+}

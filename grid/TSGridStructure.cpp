@@ -1,0 +1,208 @@
+// Removing data columns and rows from the middle of the grid class: every
+// thing keyed by data number follows (cell records, stored values, column
+// and row objects, display maps, changed-row marks), and the current cell
+// stays on its data cell. A removed item first moves to the last display
+// position and then leaves with the count.
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "grid/TSGrid.h"
+
+namespace {
+
+// The cell records of the set in key order.
+std::vector<TgrCellElement*> CellRecords(TgrCellPropSet* set) {
+    std::vector<TgrCellElement*> records;
+    std::unique_ptr<TgrSetList> list(set->CreateOrderedList());
+    for (int i = 1; list && i <= list->Count(); ++i)
+        if (auto* e = dynamic_cast<TgrCellElement*>(static_cast<TgrSetElement*>(list->GetItem(i))))
+            records.push_back(e);
+    return records;
+}
+
+}  // namespace
+
+void TgrBaseGrid::ReindexCellRecords() {
+    // Put frees the set it replaces.
+    for (Integer i = 0; i < colCellSets_.Count(); ++i) colCellSets_.Put(i, nullptr);
+    for (Integer i = 0; i < rowCellSets_.Count(); ++i) rowCellSets_.Put(i, nullptr);
+    for (TgrCellElement* e : CellRecords(cellProps_.get())) NoteCellIndex(e, true);
+}
+
+void TgrBaseGrid::RekeyCellRecord(TgrCellElement* e, Integer dataCol, Integer dataRow) {
+    TgrKeyValues key = CellKey(e->DataCol, e->DataRow);
+    auto* node = static_cast<TgrObjectSetNode*>(cellProps_->RemoveNode(&key));
+    if (!node) return;
+    node->Element = nullptr;  // the record lives on under its new key
+    node->FreeNode(0);
+    e->DataCol = dataCol;
+    e->DataRow = dataRow;
+    cellProps_->Add(e);
+}
+
+void TgrBaseGrid::DropColCellRecords(Integer dataCol) {
+    for (TgrCellElement* e : CellRecords(cellProps_.get()))
+        if (e->DataCol == dataCol) {
+            RemoveCellPair(fontCells_, e->DataCol, e->DataRow);
+            cellProps_->RemoveElement(e);
+        }
+    cellCacheInvalid_ = true;
+}
+
+void TgrBaseGrid::DropRowCellRecords(Integer dataRow) {
+    for (TgrCellElement* e : CellRecords(cellProps_.get()))
+        if (e->DataRow == dataRow) {
+            RemoveCellPair(fontCells_, e->DataCol, e->DataRow);
+            cellProps_->RemoveElement(e);
+        }
+    cellCacheInvalid_ = true;
+}
+
+void TgrBaseGrid::ShiftColCellRecords(Integer dataCol, Integer last) {
+    // Ascending, so that no record lands on a key that is still taken.
+    for (TgrCellElement* e : CellRecords(cellProps_.get()))
+        if (e->DataCol > dataCol && e->DataCol <= last) RekeyCellRecord(e, e->DataCol - 1, e->DataRow);
+    for (Integer i = 0; i + 1 < fontCells_.Count(); i += 2)
+        if (fontCells_.Get(i) > dataCol && fontCells_.Get(i) <= last) fontCells_.Put(i, fontCells_.Get(i) - 1);
+    // The one-entry lookup must not answer for a key that moved.
+    cellCacheInvalid_ = true;
+}
+
+void TgrBaseGrid::ShiftRowCellRecords(Integer dataRow, Integer last) {
+    for (TgrCellElement* e : CellRecords(cellProps_.get()))
+        if (e->DataRow > dataRow && e->DataRow <= last) RekeyCellRecord(e, e->DataCol, e->DataRow - 1);
+    for (Integer i = 0; i + 1 < fontCells_.Count(); i += 2)
+        if (fontCells_.Get(i + 1) > dataRow && fontCells_.Get(i + 1) <= last)
+            fontCells_.Put(i + 1, fontCells_.Get(i + 1) - 1);
+    cellCacheInvalid_ = true;
+}
+
+void TgrBaseGrid::DeleteCols(Integer from, Integer to) {
+    if (from > Cols() || to < 1) return;
+    from = std::max<Integer>(from, 1);
+    to = std::min(to, Cols());
+    if (to < from) return;
+    bool currentGoes = curDataCol_ >= from && curDataCol_ <= to;
+    if (currentGoes && !CanLeaveCell(0, curDataRow_, false)) return;
+    HideCellControl();
+    EndCellEdit(true);
+    ClearCellRange();
+    Integer old = Cols(), removed = to - from + 1;
+    Integer keepCol = currentGoes ? 0 : curDataCol_ - (curDataCol_ > to ? removed : 0);
+    Integer keepDisplay = curDisplayCol_;
+    for (Integer i = to; i >= from; --i) {
+        Integer count = ColTotal() - 1 - (to - i);  // data columns still counted
+        Integer b = DisplayColOfData(i), last = count;
+        if (colSelection_->IsSelected(b)) colSelection_->SetSelected(b, false);
+        if (b != last) {
+            Integer d = colMap_[std::size_t(b)];
+            colMap_.erase(colMap_.begin() + b);
+            colMap_.insert(colMap_.begin() + last, d);
+            MoveColumnTo(b, last);
+            colSelection_->Move(b, last);
+            if (visibleCols_->Materialized()) visibleCols_->MovePosition(b, last);
+        }
+        DropColCellRecords(i);
+        ShiftColCellRecords(i, count);
+        if (storage_) storage_->DeleteColumns(i, i);
+        TgrCol* gone = gridCols_->ColAt(i);
+        gridCols_->MoveBlock(i + 1, i, count - i);
+        gridCols_->PutCol(count, gone);
+        for (Integer p = 1; p <= count; ++p)
+            if (colMap_[std::size_t(p)] > i) --colMap_[std::size_t(p)];
+        colMap_[std::size_t(last)] = count;
+        if (OnDeleteCol && CanFireEvents()) DoDeleteCol(i, false);
+    }
+    ChangeCounts(old - removed + 1, RowTotal());
+    for (Integer p = 1; p < ColTotal(); ++p)
+        if (TgrCol* c = gridCols_->ColAt(colMap_[std::size_t(p)])) c->RenumberDisplayCol(p);
+    ReindexCellRecords();
+    if (currentGoes) {
+        ReplaceCurrentCol(std::min<Integer>(keepDisplay, ColTotal() - 1), true, true, SkipsReadOnly());
+    } else if (keepCol >= 1) {
+        ChangeCurrentCell(DisplayColOfData(keepCol), curDisplayRow_);
+    }
+    Invalidate();
+    DoColCountChanged(old, Cols());
+    FireSelectChanged(false);
+    CheckGridStatusChanged();
+}
+
+void TgrBaseGrid::DeleteRows(Integer from, Integer to) {
+    if (from > Rows() || to < 1) return;
+    from = std::max<Integer>(from, 1);
+    to = std::min(to, Rows());
+    if (to < from) return;
+    bool currentGoes = curDataRow_ >= from && curDataRow_ <= to;
+    if (currentGoes && !CanLeaveCell(curDataCol_, 0, false)) return;
+    HideCellControl();
+    EndCellEdit(true);
+    ClearCellRange();
+    Integer old = Rows(), removed = to - from + 1;
+    Integer keepRow = currentGoes ? 0 : curDataRow_ - (curDataRow_ > to ? removed : 0);
+    Integer keepDisplay = curDisplayRow_;
+    for (Integer i = to; i >= from; --i) {
+        Integer count = Rows() - (to - i);
+        Integer b = DisplayRowOfData(i), last = count;
+        if (rowSelection_->IsSelected(b)) rowSelection_->SetSelected(b, false);
+        if (b != last) {
+            Integer d = rowMap_[std::size_t(b)];
+            rowMap_.erase(rowMap_.begin() + b);
+            rowMap_.insert(rowMap_.begin() + last, d);
+            MoveRowTo(b, last);
+            rowSelection_->Move(b, last);
+            if (visibleRows_->Materialized()) visibleRows_->MovePosition(b, last);
+        }
+        DropRowCellRecords(i);
+        ShiftRowCellRecords(i, count);
+        if (storage_) storage_->DeleteRows(i, i);
+        gridRows_->FreeRow(i);
+        gridRows_->MoveBlock(i + 1, i, count - i);
+        for (Integer d = i; d < count; ++d)
+            if (TgrRow* row = gridRows_->GetRow(d)) row->InitSlot(d, row->Height(), row->RequestedHeight());
+        // The changed-row marks move with their rows.
+        if (i < Integer(rowChanged_.size())) {
+            rowChanged_.erase(rowChanged_.begin() + i);
+            rowChanged_.push_back(false);
+        }
+        for (Integer p = 1; p <= count; ++p)
+            if (rowMap_[std::size_t(p)] > i) --rowMap_[std::size_t(p)];
+        rowMap_[std::size_t(last)] = count;
+        FireDeleteRow(i, false);
+    }
+    // The removed rows sit at the end now, before the insert row.
+    if (insertRowCount_ > 0) {
+        Integer insertPos = RowTotal() - 1, kept = old - removed + 1;
+        rowMap_.erase(rowMap_.begin() + insertPos);
+        rowMap_.insert(rowMap_.begin() + kept, kept);
+        MoveRowTo(insertPos, kept);
+        for (Integer p = kept + 1; p < RowTotal(); ++p) rowMap_[std::size_t(p)] = p;
+    }
+    ChangeCounts(ColTotal(), old - removed + 1 + insertRowCount_);
+    if (gridRows_->HasDisplayArray())
+        for (Integer p = 1; p < RowTotal(); ++p) gridRows_->SetDisplayRowOf(rowMap_[std::size_t(p)], p);
+    ReindexCellRecords();
+    if (currentGoes) {
+        MoveToRow(std::min<Integer>(keepDisplay, RowTotal() - 1), true, false, false);
+    } else if (keepRow >= 1) {
+        ChangeCurrentCell(curDisplayCol_, DisplayRowOfData(keepRow));
+    }
+    Invalidate();
+    DoRowCountChanged(old, Rows());
+    SyncListBoxSelection(true);
+    FireSelectChanged(false);
+    CheckGridStatusChanged();
+}
+
+bool TgrBaseGrid::InsertColAt(Integer displayCol) {
+    if (displayCol < 1 || displayCol > Cols() + 1) return false;
+    Integer old = Cols();
+    SetCols(old + 1);
+    if (Cols() != old + 1) return false;
+    if (TgrCol* col = gridCols_->ColAt(Cols()); col && displayCol != DisplayColOfData(Cols()))
+        col->SetDisplayCol(displayCol);
+    UpdateScrollBars();
+    return true;
+}

@@ -1,0 +1,81 @@
+// A normal cell button pressed with the mouse: its events by where the
+// press ends.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "grid/TSGrid.h"
+#include "grid/tests/GridClassSupport.h"
+#include "platform/gui/Forms.h"
+
+namespace {
+
+class TButtonGrid : public TLogGrid {
+public:
+    using TLogGrid::TLogGrid;
+    using TgrBaseGrid::MouseMove;
+    using TgrBaseGrid::MouseUp;
+    std::vector<std::string> Events;
+    void FireButtonDown(Integer c, Integer r) override { Events.push_back(Name("down", c, r)); }
+    void FireButtonUp(Integer c, Integer r) override { Events.push_back(Name("up", c, r)); }
+    void FireButtonClick(Integer c, Integer r) override { Events.push_back(Name("click", c, r)); }
+
+private:
+    static std::string Name(const char* what, Integer c, Integer r) {
+        return std::string(what) + " " + std::to_string(c) + "," + std::to_string(r);
+    }
+};
+
+class GridCellButtonPress : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Application->Initialize();
+        form = new TForm(Application);
+        form->SetBounds(0, 0, 400, 200);
+        grid = new TButtonGrid(form);
+        grid->SetParent(form);
+        grid->SetBounds(0, 0, 300, 120);
+        grid->SetCols(2);
+        grid->SetRows(3);
+        grid->SetStoreData(true);
+        grid->Col(1)->SetButtonType(btNormal);
+        form->Show();
+        TgrCellPaintInfo info;
+        ASSERT_TRUE(grid->FillDrawInfo(1, 1, info));
+        button = info.ButtonRect;
+        cell = info.CellRect;
+    }
+    void TearDown() override { Application->ResetForTesting(); }
+    TForm* form = nullptr;
+    TButtonGrid* grid = nullptr;
+    TRect button, cell;
+};
+
+TEST_F(GridCellButtonPress, EventsFollowWhereThePressEnds) {
+    struct Case {
+        const char* name;
+        Integer x, y;
+        std::vector<std::string> events;
+    } cases[] = {
+        {"released on the button", button.Left + 3, button.Top + 3, {"down 1,1", "click 1,1", "up 1,1"}},
+        {"released on its cell, off the button", cell.Left + 5, cell.Top + 3, {"down 1,1", "up 1,1"}},
+        {"released on another cell", cell.Left + 5, cell.Bottom + 5, {"down 1,1"}},
+    };
+    for (const Case& c : cases) {
+        grid->Events.clear();
+        grid->MouseDown(mbLeft, {}, int(button.Left + 3), int(button.Top + 3));
+        grid->MouseMove(TShiftState{ssLeft}, int(c.x), int(c.y));
+        grid->MouseUp(mbLeft, {}, int(c.x), int(c.y));
+        EXPECT_EQ(grid->Events, c.events) << c.name;
+        EXPECT_EQ(grid->MouseStatus(), msNormal) << c.name;
+    }
+    // A press beside the button is none.
+    grid->Events.clear();
+    grid->MouseDown(mbLeft, {}, int(cell.Left + 5), int(cell.Top + 3));
+    grid->MouseUp(mbLeft, {}, int(cell.Left + 5), int(cell.Top + 3));
+    EXPECT_TRUE(grid->Events.empty());
+}
+
+}  // namespace

@@ -1,0 +1,252 @@
+// Combos of the grid class: searching the list while typing, filling the
+// typed text in from the list, the drop-down notifications and the size of
+// a drop-down for a number of list columns and rows.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "grid/GridCombo.h"
+#include "grid/TSGrid.h"
+#include "grid/tests/GridClassSupport.h"
+#include "platform/core/Clock.h"
+#include "platform/gui/Forms.h"
+
+namespace {
+
+// A list grid that keeps the search settings a combo reads.
+class ListGrid : public TLogGrid {
+public:
+    using TLogGrid::TLogGrid;
+    bool Sorted = false;
+    TgrComboCompareType Compare = ctCaseInsensitive;
+    TgrComboAutoSearchType Search = asTop;
+    bool Fill = false;
+    TgrConvertCase Case = afcNone;
+    bool GetValueColSorted() const override { return Sorted; }
+    TgrComboCompareType GetCompareType() const override { return Compare; }
+    TgrComboAutoSearchType GetAutoSearch() const override { return Search; }
+    bool GetAutoFill() const override { return Fill; }
+    TgrConvertCase GetAutoFillConvertCase() const override { return Case; }
+};
+
+class ComboGrid : public TLogGrid {
+public:
+    using TLogGrid::TLogGrid;
+    using TCustomGrid_ts::DoKeyDown;
+    using TgrBaseGrid::DoKeyPress;
+    std::string Told;
+    TgrCombo* CreateCombo() override {
+        auto* combo = new TgrCombo(this);
+        combo->SetComboGrid(CreateComboGrid());
+        return combo;
+    }
+    TgrBaseGrid* CreateComboGrid() override {
+        auto* list = new ListGrid(nullptr);
+        list->SetStoreData(true);
+        list->SetHeadingOn(false);
+        list->SetRowBarOn(false);
+        list->SetGridMode(gmBrowse);
+        return list;
+    }
+
+protected:
+    void FireComboInit(Integer c, const Variant& r) override { Told += "init " + At(c, r); }
+    void FireComboDropDown(Integer c, const Variant& r) override { Told += "down " + At(c, r); }
+    void FireComboRollUp(Integer c, const Variant& r) override { Told += "up " + At(c, r); }
+
+private:
+    static std::string At(Integer c, const Variant& r) { return std::to_string(c) + "," + r.AsString() + ";"; }
+};
+
+// A 2 x 3 grid whose first column picks from a list; the clock is manual.
+class GridCombo : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetCurrentClock(&clock);
+        Application->Initialize();
+        form = new TForm(Application);
+        form->SetBounds(0, 0, 500, 400);
+        grid = new ComboGrid(form);
+        grid->SetParent(form);
+        grid->SetBounds(0, 0, 300, 200);
+        grid->SetCols(2);
+        grid->SetRows(3);
+        grid->SetStoreData(true);
+        TgrCol* col = grid->Col(1);
+        col->SetButtonType(btCombo);
+        col->CreateCombo();
+        combo = col->Combo();
+        list = static_cast<ListGrid*>(combo->ComboGrid());
+        form->Show();
+        grid->SetFocus();
+    }
+    void TearDown() override {
+        Application->ResetForTesting();
+        SetCurrentClock(nullptr);
+    }
+    void Items(const std::vector<std::string>& items) {
+        list->SetCols(1);
+        list->SetRows(Integer(items.size()));
+        for (std::size_t i = 0; i < items.size(); ++i) list->PutCellValue(1, Integer(i + 1), Variant(items[i]));
+    }
+    void Type(const std::string& s) {
+        for (char ch : s) grid->DoKeyPress(ch);
+    }
+    std::string Value() { return grid->GetCellValue(1, 1).AsString(); }
+    std::string ListText() { return list->GetCellValue(1, list->CurrentDataRow()).AsString(); }
+    ManualClock clock{100000};
+    TForm* form = nullptr;
+    ComboGrid* grid = nullptr;
+    TgrCombo* combo = nullptr;
+    ListGrid* list = nullptr;
+};
+
+}  // namespace
+
+TEST_F(GridCombo, SortedListIsSearchedByTheKeysTypedInQuickSuccession) {
+    Items({"Apple", "Apricot", "Banana"});
+    list->Sorted = true;
+    combo->DropDownStyle = ddDropDownList;
+    Type("a");
+    EXPECT_EQ(Value(), "Apple");
+    clock.Advance(500);
+    Type("p");
+    clock.Advance(500);
+    Type("r");
+    EXPECT_EQ(Value(), "Apricot");
+    EXPECT_EQ(grid->ComboSearchText(), "apr");
+    // After 2000 ms a key starts a new search.
+    clock.Advance(2500);
+    Type("a");
+    EXPECT_EQ(Value(), "Apple");
+    EXPECT_EQ(grid->ComboSearchText(), "a");
+    // Esc forgets the search text first.
+    Word16 esc = VK_ESCAPE;
+    grid->DoKeyDown(esc, {});
+    EXPECT_EQ(grid->ComboSearchText(), "");
+    // Typed keys never reach a list-only cell's text.
+    EXPECT_FALSE(grid->IsCellEditing() && grid->EditControl()->GetVisible());
+}
+
+TEST_F(GridCombo, UnsortedListStepsThroughTheEntriesOfATypedLetter) {
+    Items({"Banana", "apple", "berry", "Blue"});
+    combo->DropDownStyle = ddDropDownList;
+    std::vector<std::string> seen;
+    for (int i = 0; i < 4; ++i) {
+        Type("b");
+        seen.push_back(Value());
+    }
+    EXPECT_EQ(seen, (std::vector<std::string>{"Banana", "berry", "Blue", "Banana"}));
+}
+
+TEST_F(GridCombo, FindingAndLocatingRows) {
+    Items({"Apple", "Apricot", "Banana"});
+    list->Sorted = true;
+    grid->SelectComboForCell(1, 1);
+    struct Case {
+        const char* text;
+        bool full;
+        Integer row;
+        bool found;
+    } cases[] = {
+        {"Applesauce", false, 1, true},   // the longest matching prefix
+        {"Applesauce", true, 1, false},   // not found: the insertion place
+        {"apr", true, 2, true},           // case-insensitive
+        {"Cherry", true, 3, false},
+    };
+    for (const Case& c : cases) {
+        bool found = false;
+        EXPECT_EQ(grid->FindComboRow(c.text, c.full, found), c.row) << c.text << c.full;
+        EXPECT_EQ(found, c.found) << c.text << c.full;
+    }
+    grid->PutCellValue(1, 1, Variant(std::string("Applesauce")));
+    grid->LocateComboRow();
+    EXPECT_EQ(ListText(), "Apple");
+
+    // An own comparison without handlers finds every text equal.
+    list->Compare = ctOwnCompare;
+    EXPECT_EQ(grid->ComboCompare("abc", "xyz", 3), 0);
+    Integer calls = 0;
+    grid->OnComboLCompareValue = [&](TObject*, const std::string&, const std::string&, Integer, Integer& r) {
+        ++calls;
+        r = -1;
+    };
+    EXPECT_EQ(grid->ComboCompare("abc", "abc", 3), -1);
+    EXPECT_EQ(calls, 1);
+}
+
+TEST_F(GridCombo, AutoFillCompletesTheTypedTextFromTheList) {
+    Items({"Apple", "Banana"});
+    list->Sorted = true;
+    list->Fill = true;
+    struct Case {
+        const char* name;
+        TgrConvertCase convert;
+        const char* typed;
+        const char* text;
+        int selStart, selLength;
+    } cases[] = {
+        {"typed case kept", afcNone, "ap", "apple", 2, 3},
+        {"list case on edit", afcOnEdit, "ap", "Apple", 2, 3},
+        {"whole text takes the list's case", afcOnEdit, "APPLE", "Apple", 5, 0},
+    };
+    for (const Case& c : cases) {
+        list->Case = c.convert;
+        Type(c.typed);
+        EXPECT_EQ(grid->EditControl()->GetValue().AsString(), c.text) << c.name;
+        EXPECT_EQ(grid->EditControl()->GetSelStart(), c.selStart) << c.name;
+        EXPECT_EQ(grid->EditControl()->GetSelLength(), c.selLength) << c.name;
+        bool undone = false, kept = false;
+        grid->UndoEdit(true, true, undone, kept);
+    }
+    // No current list row: no combo value.
+    list->SetRows(0);
+    EXPECT_TRUE(grid->GetComboValue(1).IsEmpty());
+}
+
+TEST_F(GridCombo, EachDropDownFiresOneDropDownAndOneRollUp) {
+    Items({"Apple", "Banana"});
+    ASSERT_TRUE(grid->DropDownCombo());
+    EXPECT_FALSE(grid->DropDownCombo());  // already down
+    grid->RollUpCombo(false);
+    grid->RollUpCombo(false);
+    EXPECT_EQ(grid->Told, "init 1,1;down 1,1;up 1,1;");
+    grid->Told.clear();
+    // A new cell takes its combo up again.
+    Word16 down = VK_DOWN;
+    grid->DoKeyDown(down, {});
+    ASSERT_TRUE(grid->DropDownCombo());
+    Word16 enter = VK_RETURN;
+    grid->DoKeyDown(enter, {});
+    EXPECT_EQ(grid->Told, "init 1,2;down 1,2;up 1,2;");
+    EXPECT_EQ(grid->GetCellValue(1, 2).AsString(), "Apple");
+}
+
+TEST_F(GridCombo, DropDownSizeFollowsTheListsColumnsAndRows) {
+    list->SetCols(3);
+    list->SetRows(3);
+    list->Col(1)->SetWidth(30);
+    list->Col(2)->SetWidth(40);
+    list->Col(3)->SetWidth(50);
+    Integer rowHeight = list->DefaultRowHeight();
+    Integer border = list->BorderStyle() == gbsSingle ? 2 : 0;
+    // More rows than the list has: its three rows.
+    EXPECT_EQ(list->CalcDropDownHeight(10), border + 3 * rowHeight);
+    EXPECT_EQ(list->CalcDropDownHeight(2), border + 2 * rowHeight);
+    EXPECT_EQ(list->CalcDropDownWidth(2), border + 70);
+    list->Col(1)->SetVisible(false);  // hidden columns do not count
+    EXPECT_EQ(list->CalcDropDownWidth(2), border + 90);
+
+    // The drop-down takes DropDownCols of the list, with room for the bars.
+    combo->DropDownCols = 1;
+    combo->DropDownRows = 2;
+    ASSERT_TRUE(grid->DropDownCombo());
+    Integer width = 0, height = 0;
+    list->CalcDropDownSize(1, 2, width, height);
+    EXPECT_EQ(list->Width(), width);
+    EXPECT_EQ(list->Height(), height);
+    EXPECT_GT(width, border + 40);   // a vertical bar for the third row
+    EXPECT_GT(height, border + 2 * rowHeight);  // a horizontal bar for the third column
+}

@@ -1,0 +1,61 @@
+// The owner's draw information: what it changes applies to the one cell it
+// was asked about, never to the fonts the grid, its columns or rows share.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "grid/TSGrid.h"
+#include "grid/tests/GridClassSupport.h"
+#include "platform/gui/Forms.h"
+
+namespace {
+
+class TDrawInfoGrid : public TLogGrid {
+public:
+    using TLogGrid::TLogGrid;
+    std::function<void(Integer, Integer, TgrCellDrawInfo&)> Handler;
+
+protected:
+    bool HasGetDrawInfo() override { return bool(Handler); }
+    void FireGetDrawInfo(Integer c, Integer r, TgrCellDrawInfo& info) override { Handler(c, r, info); }
+};
+
+TEST(GridDrawInfo, TheOwnerChangesOneCellNotTheSharedFonts) {
+    Application->Initialize();
+    auto* form = new TForm(Application);
+    auto* grid = new TDrawInfoGrid(form);
+    grid->SetParent(form);
+    grid->SetBounds(0, 0, 300, 120);
+    grid->SetCols(2);
+    grid->SetRows(2);
+    TFont bold;
+    bold.Assign(*grid->Font());
+    bold.SetStyle(fsBold);
+    grid->Col(2)->SetFont(&bold);
+    TColor gridFont = grid->Font()->Color(), colFont = grid->Col(2)->OwnFont()->Color();
+    grid->Handler = [](Integer c, Integer r, TgrCellDrawInfo& info) {
+        if (r != 1) return;
+        info.Font->SetColor(clRed);
+        info.Font->SetSize(20);
+        info.HorzAlignment = c == 1 ? htaDefault : htaCenter;
+    };
+    TgrCellPaintInfo info;
+    for (Integer c : {1, 2}) {
+        ASSERT_TRUE(grid->FillDrawInfo(c, 1, info));
+        EXPECT_EQ(info.FontColor, clRed) << c;
+        EXPECT_EQ(info.Font->Size(), 20) << c;
+    }
+    EXPECT_EQ(info.Font->Style(), TFontStyles(fsBold)) << "the copy starts from the column's font";
+    ASSERT_TRUE(grid->FillDrawInfo(1, 1, info));
+    EXPECT_EQ(info.HorzAlignment, htaLeft) << "htaDefault from the owner counts as left";
+    // The next row, and the fonts themselves, are as they were.
+    ASSERT_TRUE(grid->FillDrawInfo(2, 2, info));
+    EXPECT_EQ(info.FontColor, colFont);
+    EXPECT_EQ(grid->Font()->Color(), gridFont);
+    EXPECT_EQ(grid->Col(2)->OwnFont()->Color(), colFont);
+    EXPECT_NE(grid->Font()->Size(), 20);
+    Application->ResetForTesting();
+}
+
+}  // namespace
