@@ -1129,12 +1129,22 @@ public:
     // OnInsertCol fires here.
     bool InsertColAt(Integer displayCol);
     virtual void DeleteRows(Integer from, Integer to);
+    // Removes the selected columns (rows; a selected insert row stays),
+    // highest display position first, without asking whether the current
+    // cell may be left; the current cell keeps its data cell or, when it
+    // went, moves to the nearest one left at its place.
+    virtual void DeleteSelectedCols();
+    virtual void DeleteSelectedRows();
     // The cell records of a data column (row) go; those of the columns
     // (rows) after it, up to last, take the number one lower.
     void DropColCellRecords(Integer dataCol);
     void DropRowCellRecords(Integer dataRow);
     void ShiftColCellRecords(Integer dataCol, Integer last);
     void ShiftRowCellRecords(Integer dataRow, Integer last);
+    void RemoveDataColAt(Integer displayCol, Integer count);
+    void RemoveDataRowAt(Integer displayRow, Integer count);
+    void SettleRemovedCols(Integer old, Integer removed);
+    void SettleRemovedRows(Integer old, Integer removed);
 
     // ------------------------------------------------ events
     TNotifyEvent OnCanStartDrag;
