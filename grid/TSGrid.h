@@ -651,7 +651,7 @@ public:
     virtual void RowResized(Integer dataRow) override { DoRowResized(dataRow); }
     // The row bar's width is being dragged.
     bool IsSizingRowBar() override { return mouseStatus_ == msColResize && sizeIndex_ == 0; }
-    bool IsSizingHeadingRow() override { return false; }
+    bool IsSizingHeadingRow() override { return sizingHeading_; }
     void RecheckTopLeft(bool repaint) override;
     void LockUpdate() override { ++updateLock_; }
     // Stops (False) or allows again (True) the window's redrawing; locks
@@ -1117,6 +1117,24 @@ public:
     virtual void SelectAllRows(bool byUser);
     // Moves the row of a data row to a display position; OnRowMoved.
     void MoveDataRowTo(Integer dataRow, Integer displayRow, bool byUser);
+
+    // ------------------------------------------------ resize and move feedback
+    // The dotted resize line at the resize position (XOR: drawing it again
+    // removes it); moving it removes it at the old place first.
+    void DrawResizeLine();
+    void MoveResizeLine(Integer pos);
+    // The 2-pixel inverted drop marker of a column (row) move, at the edge
+    // of the drop place that faces away from the origin; each draw toggles
+    // it. Nothing is drawn for a drop place out of view or onto the moved
+    // selected block itself.
+    void ToggleColDropMarker();
+    void ToggleRowDropMarker();
+    void SetColDropPos(Integer displayCol);
+    void SetRowDropPos(Integer displayRow);
+    bool ResizeLineShown() const { return resizeLineShown_; }
+    bool DropMarkerShown() const { return dropMarkerShown_; }
+    Integer DropPosition() const { return moveToIndex_; }
+    Integer ResizeLinePosition() const { return sizePos_; }
     bool WidgetEvent(QEvent* event) override;
 
     // ------------------------------------------------ removing columns and rows
@@ -1368,6 +1386,21 @@ private:
     void MousePress(TShiftState shift, Integer x, Integer y);
     void DragSelectTo(Integer x, Integer y);
     void FinishMouseAction(bool released, Integer x, Integer y);
+    void ToggleDropMarker();
+    void InvertBand(const TRect& band);
+    bool DropOntoMovedCols();
+    bool DropOntoMovedRows();
+    void StartMoveFeedback();
+    void TrackColMove(Integer x, Integer y);
+    void TrackRowMove(Integer x, Integer y);
+    // One scroll step of a move dragged past an edge of the scrolling area,
+    // when the scroll speed's delay has passed; True while past an edge
+    // where it can scroll.
+    bool MoveAutoScrollStep(Integer x, Integer y);
+    bool resizeLineShown_ = false, dropMarkerShown_ = false;
+    bool borderDoubleClick_ = false, sizingHeading_ = false;
+    // The heading height last set other than by dragging its border.
+    Integer restHeadingHeight_ = 15;
     TgrCellElement* CellRecord(Integer dataCol, Integer dataRow);
     bool SpinLevel(Integer dataCol, Integer dataRow, TgrSpinOptions& options, double& increment);
     void ResizeDataModel(Integer oldColTotal, Integer oldRowTotal);
@@ -1533,7 +1566,7 @@ private:
     bool forwardingKey_ = false;
     // Mouse operations on the row bar and the scroll bars.
     Integer RowEdgeAt(Integer x, Integer y, Integer col);
-    void FinishRowResize(Integer y);
+    void FinishRowResize(Integer y, bool doubleClick);
     void FinishRowMove();
     bool ThumbPress(Integer x, Integer y);
     void ThumbDragTo(Integer x, Integer y, bool final);
