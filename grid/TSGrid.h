@@ -1566,7 +1566,7 @@ private:
     bool forwardingKey_ = false;
     // Mouse operations on the row bar and the scroll bars.
     Integer RowEdgeAt(Integer x, Integer y, Integer col);
-    void FinishRowResize(Integer y, bool doubleClick);
+    void FinishRowResize(Integer y);
     void FinishRowMove();
     bool ThumbPress(Integer x, Integer y);
     void ThumbDragTo(Integer x, Integer y, bool final);

@@ -1045,8 +1045,11 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     if (resizeLineShown_) DrawResizeLine();
     if (dropMarkerShown_) ToggleDropMarker();
     resizeLineShown_ = dropMarkerShown_ = false;
-    bool doubleClick = borderDoubleClick_;
-    borderDoubleClick_ = false;
+    // The double-click on a border lasts to the end of this action only.
+    struct ForgetDoubleClick {
+        bool& flag;
+        ~ForgetDoubleClick() { flag = false; }
+    } forget{borderDoubleClick_};
     SetMouseCapture(false);
     SetMouseStatus(msNormal);
     if (EndSpinPress(released, x, y) || ReleaseHeadingButton(released)) {
@@ -1055,7 +1058,7 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     }
     if (!released) return;
     switch (status) {
-        case msRowResize: FinishRowResize(y, doubleClick); break;
+        case msRowResize: FinishRowResize(y); break;
         case msRowMove: FinishRowMove(); break;
         case msColResize: {
             Integer left = CellPixels(sizeIndex_, 0).Left;
@@ -1107,10 +1110,10 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     if (HasWindow()) Update();
 }
 
-void TgrBaseGrid::FinishRowResize(Integer y, bool doubleClick) {
+void TgrBaseGrid::FinishRowResize(Integer y) {
     Integer top = CellPixels(0, sizeIndex_).Top;
     Integer line = std::min<Integer>(y + sizeOffset_, ClientHeight());
-    if (doubleClick && line + 1 == top + GetRowHeightAt(sizeIndex_)) {
+    if (borderDoubleClick_ && line + 1 == top + GetRowHeightAt(sizeIndex_)) {
         // Released where it was pressed: the height set other than by
         // dragging comes back.
         Integer rest = sizeIndex_ == 0       ? restHeadingHeight_
