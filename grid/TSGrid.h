@@ -651,7 +651,7 @@ public:
     virtual void RowResized(Integer dataRow) override { DoRowResized(dataRow); }
     // The row bar's width is being dragged.
     bool IsSizingRowBar() override { return mouseStatus_ == msColResize && sizeIndex_ == 0; }
-    bool IsSizingHeadingRow() override { return false; }
+    bool IsSizingHeadingRow() override { return sizingHeading_; }
     void RecheckTopLeft(bool repaint) override;
     void LockUpdate() override { ++updateLock_; }
     // Stops (False) or allows again (True) the window's redrawing; locks
@@ -1132,6 +1132,24 @@ public:
     virtual void SelectAllRows(bool byUser);
     // Moves the row of a data row to a display position; OnRowMoved.
     void MoveDataRowTo(Integer dataRow, Integer displayRow, bool byUser);
+
+    // ------------------------------------------------ resize and move feedback
+    // The dotted resize line at the resize position (XOR: drawing it again
+    // removes it); moving it removes it at the old place first.
+    void DrawResizeLine();
+    void MoveResizeLine(Integer pos);
+    // The 2-pixel inverted drop marker of a column (row) move, at the edge
+    // of the drop place that faces away from the origin; each draw toggles
+    // it. Nothing is drawn for a drop place out of view or onto the moved
+    // selected block itself.
+    void ToggleColDropMarker();
+    void ToggleRowDropMarker();
+    void SetColDropPos(Integer displayCol);
+    void SetRowDropPos(Integer displayRow);
+    bool ResizeLineShown() const { return resizeLineShown_; }
+    bool DropMarkerShown() const { return dropMarkerShown_; }
+    Integer DropPosition() const { return moveToIndex_; }
+    Integer ResizeLinePosition() const { return sizePos_; }
     bool WidgetEvent(QEvent* event) override;
 
     // ------------------------------------------------ removing columns and rows
@@ -1144,12 +1162,22 @@ public:
     // OnInsertCol fires here.
     bool InsertColAt(Integer displayCol);
     virtual void DeleteRows(Integer from, Integer to);
+    // Removes the selected columns (rows; a selected insert row stays),
+    // highest display position first, without asking whether the current
+    // cell may be left; the current cell keeps its data cell or, when it
+    // went, moves to the nearest one left at its place.
+    virtual void DeleteSelectedCols();
+    virtual void DeleteSelectedRows();
     // The cell records of a data column (row) go; those of the columns
     // (rows) after it, up to last, take the number one lower.
     void DropColCellRecords(Integer dataCol);
     void DropRowCellRecords(Integer dataRow);
     void ShiftColCellRecords(Integer dataCol, Integer last);
     void ShiftRowCellRecords(Integer dataRow, Integer last);
+    void RemoveDataColAt(Integer displayCol, Integer count);
+    void RemoveDataRowAt(Integer displayRow, Integer count);
+    void SettleRemovedCols(Integer old, Integer removed);
+    void SettleRemovedRows(Integer old, Integer removed);
 
     // ------------------------------------------------ events
     TNotifyEvent OnCanStartDrag;
@@ -1379,6 +1407,21 @@ private:
     void MousePress(TShiftState shift, Integer x, Integer y);
     void DragSelectTo(Integer x, Integer y);
     void FinishMouseAction(bool released, Integer x, Integer y);
+    void ToggleDropMarker();
+    void InvertBand(const TRect& band);
+    bool DropOntoMovedCols();
+    bool DropOntoMovedRows();
+    void StartMoveFeedback();
+    void TrackColMove(Integer x, Integer y);
+    void TrackRowMove(Integer x, Integer y);
+    // One scroll step of a move dragged past an edge of the scrolling area,
+    // when the scroll speed's delay has passed; True while past an edge
+    // where it can scroll.
+    bool MoveAutoScrollStep(Integer x, Integer y);
+    bool resizeLineShown_ = false, dropMarkerShown_ = false;
+    bool borderDoubleClick_ = false, sizingHeading_ = false;
+    // The heading height last set other than by dragging its border.
+    Integer restHeadingHeight_ = 15;
     TgrCellElement* CellRecord(Integer dataCol, Integer dataRow);
     bool SpinLevel(Integer dataCol, Integer dataRow, TgrSpinOptions& options, double& increment);
     void ResizeDataModel(Integer oldColTotal, Integer oldRowTotal);

@@ -19,6 +19,7 @@
 #include "grid/GridCombo.h"
 #include "grid/GridEditBox.h"
 #include "grid/GridMaskCheck.h"
+#include "grid/GridScrollDelays.h"
 #include "grid/TSGrid.h"
 #include "platform/core/Strings.h"
 #include "platform/core/Clock.h"
@@ -28,8 +29,6 @@ namespace {
 
 constexpr Integer kSizeZone = 3;   // pixels either side of a column edge
 constexpr Integer kMinColWidth = 2;
-constexpr Integer kLowSpeedDelay = 200;   // ms between auto-scroll steps
-constexpr Integer kHighSpeedDelay = 0;
 constexpr Integer kScrollRange = 30;      // pixels past the area for full speed
 
 bool IsPrintable(char ch) { return static_cast<unsigned char>(ch) >= 32 && ch != 127; }
@@ -584,8 +583,18 @@ void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
     if (button == mbLeft) RecordGridPress(ClientToScreen(TPoint(x, y)), shift.Contains(ssLeft));
     lastMouse_ = TPoint(x, y);
     if (!IsDesigning() && CanTakeFocus() && HasWindow() && CanFocus() && !IsFocusHolder(this)) SetFocus();
-    if (button == mbLeft && !shift.Contains(ssDouble) && !ThumbPress(x, y) && !ScrollBarPress(x, y))
+    if (button == mbLeft && !shift.Contains(ssDouble) && !ThumbPress(x, y) && !ScrollBarPress(x, y)) {
         MousePress(shift, x, y);
+    } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNormal &&
+               RowEdgeAt(x, y, CellUnderMouse(x, y).Col) >= 0) {
+        // The second press of a double-click on a row border starts a resize
+        // that, released on the border, gives the row its set height back.
+        borderDoubleClick_ = true;
+        TShiftState single = shift;
+        single.Exclude(ssDouble);
+        MousePress(single, x, y);
+        if (mouseStatus_ != msRowResize) borderDoubleClick_ = false;
+    }
     TCustomControl::MouseDown(button, shift, x, y);
 }
 
@@ -636,10 +645,12 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
     TCellCoord_ts under = CellUnderMouse(x, y);
     if (Integer edge = RowEdgeAt(x, y, under.Col); edge >= 0) {
         sizeIndex_ = edge;
-        sizePos_ = y;
         sizeOffset_ = CellPixels(0, edge).Top + GetRowHeightAt(edge) - 1 - y;
         SetMouseStatus(msRowResize);
         SetMouseCapture(true);
+        if (HasWindow()) Update();
+        resizeLineShown_ = false;
+        MoveResizeLine(y + sizeOffset_);
         return;
     }
     if (under.Col == 0 && under.Row == 0) {
@@ -656,14 +667,17 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         moveFromIndex_ = moveToIndex_ = under.Row;
         SetMouseStatus(msRowMove);
         SetMouseCapture(true);
+        StartMoveFeedback();
         return;
     }
     if (Integer edge = ColumnEdgeAt(x, y); edge >= 1) {
         sizeIndex_ = edge;
-        sizePos_ = x;
-        sizeOffset_ = x - CellPixels(edge, 0).Left;
+        sizeOffset_ = CellPixels(edge, 0).Left + GetColWidthAt(edge) - 1 - x;
         SetMouseStatus(msColResize);
         SetMouseCapture(true);
+        if (HasWindow()) Update();
+        resizeLineShown_ = false;
+        MoveResizeLine(x + sizeOffset_);
         return;
     }
     TCellCoord_ts cell = CellUnderMouse(x, y);
@@ -677,6 +691,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         if (OnHeadingDown && CanFireEvents()) OnHeadingDown(this, DataColOfDisplay(cell.Col));
         SetMouseStatus(colMoving_ ? msColMove : msButtonDown);
         SetMouseCapture(true);
+        if (colMoving_) StartMoveFeedback();
         return;
     }
     if (cell.Col == 0 && cell.Row >= 1) {
@@ -730,15 +745,9 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
         return;
     }
     switch (mouseStatus_) {
-        case msColResize: sizePos_ = x; break;
-        case msRowResize: sizePos_ = y; break;
-        case msRowMove: {
-            TCellCoord_ts cell = DataCellNear(std::max<Integer>(x, 1), y);
-            Integer last = DisplayRowOfData(std::max<Integer>(1, Rows()));
-            moveToIndex_ = std::clamp<Integer>(cell.Row, 1, std::max<Integer>(1, std::max(last, Rows())));
-            if (IsInsertRowPos(moveToIndex_) && moveToIndex_ > Rows()) moveToIndex_ = Rows();
-            break;
-        }
+        case msColResize: MoveResizeLine(x + sizeOffset_); break;
+        case msRowResize: MoveResizeLine(y + sizeOffset_); break;
+        case msRowMove: TrackRowMove(x, y); break;
         case msButtonDown:
         case msColMove:
             if (TrackCellButton(x, y)) break;
@@ -752,10 +761,7 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
                 }
             }
             if (mouseStatus_ != msColMove) break;
-            if (TCellCoord_ts cell = CellUnderMouse(x, std::min<Integer>(y, 1)); cell.Col >= 1)
-                moveToIndex_ = cell.Col;
-            else if (x >= ClientWidth() - 1)
-                moveToIndex_ = ColTotal() - 1;
+            TrackColMove(x, y);
             break;
         case msSelecting: DragSelectTo(x, y); break;
         default: break;
@@ -814,6 +820,12 @@ Integer TgrBaseGrid::VariableScrollDelay(Integer screenX, Integer screenY, Integ
 }
 
 void TgrBaseGrid::AutoScrollStep() {
+    if (mouseStatus_ == msColMove || mouseStatus_ == msRowMove) {
+        // A move held past an edge keeps scrolling without pointer moves.
+        if (mouseStatus_ == msRowMove) TrackRowMove(lastMouse_.X, lastMouse_.Y);
+        else if (pressedHeading_ >= 1) TrackColMove(lastMouse_.X, lastMouse_.Y);
+        return;
+    }
     if (mouseStatus_ != msSelecting || !HasWindow()) return;
     // The scroll speed decides how long the mouse must be held between steps.
     TPoint screen = ClientToScreen(lastMouse_);
@@ -1031,6 +1043,15 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     TgrMouseStatus status = mouseStatus_;
     KillGridTimer(AutoScrollTimerId);
     scrollDelayStart_ = 0;
+    // The feedback goes first, with the status that drew it.
+    if (resizeLineShown_) DrawResizeLine();
+    if (dropMarkerShown_) ToggleDropMarker();
+    resizeLineShown_ = dropMarkerShown_ = false;
+    // The double-click on a border lasts to the end of this action only.
+    struct ForgetDoubleClick {
+        bool& flag;
+        ~ForgetDoubleClick() { flag = false; }
+    } forget{borderDoubleClick_};
     SetMouseCapture(false);
     SetMouseStatus(msNormal);
     if (EndCellButtonPress(released, x, y) || ReleaseHeadingButton(released)) {
@@ -1046,8 +1067,11 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
             TRect cell = CellPixels(sizeIndex_, 0);
             bool mirrored = UseRightToLeftAlignment();
             Integer left = mirrored ? ClientWidth() - cell.Right : cell.Left;
-            Integer edge = mirrored ? ClientWidth() - 1 - x : x;
-            Integer width = std::max<Integer>(kMinColWidth, edge - left + 1);
+            Integer line = std::min<Integer>(x + sizeOffset_, ClientWidth());
+            Integer edge = mirrored ? ClientWidth() - 1 - line : line;
+            // A line at or beyond the column's fixed edge changes nothing.
+            if (edge <= left) break;
+            Integer width = std::max<Integer>(kMinColWidth, edge + 1 - left);
             if (TgrCol* col = gridCols_->ColAt(DataColOfDisplay(sizeIndex_)); col && width != GetColWidthAt(sizeIndex_)) {
                 col->SetWidth(width);
                 DoColResized(col->GetDataCol());
@@ -1095,17 +1119,28 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
 void TgrBaseGrid::FinishRowResize(Integer y) {
     Integer top = CellPixels(0, sizeIndex_).Top;
     Integer line = std::min<Integer>(y + sizeOffset_, ClientHeight());
+    if (borderDoubleClick_ && line + 1 == top + GetRowHeightAt(sizeIndex_)) {
+        // Released where it was pressed: the height set other than by
+        // dragging comes back.
+        Integer rest = sizeIndex_ == 0       ? restHeadingHeight_
+                       : resizeRows_ == rrAll ? savedDefaultRowHeight_
+                                              : gridRows_->GetRequestedHeight(DataRowOfDisplay(sizeIndex_));
+        line = top + rest - 1;
+    }
     // A line at or above the row's top changes nothing.
     if (line <= top) return;
     Integer height = line + 1 - top;
     if (height == GetRowHeightAt(sizeIndex_)) return;
     if (sizeIndex_ == curDisplayRow_ || resizeRows_ == rrAll) HideCellControl();
     if (sizeIndex_ == 0) {
+        sizingHeading_ = true;
         SetHeadingHeight(height);
+        sizingHeading_ = false;
     } else if (resizeRows_ == rrAll) {
         SetDefaultRowHeight(height);
     } else if (TgrRow* row = gridRows_->EnsureRow(DataRowOfDisplay(sizeIndex_))) {
-        row->SetHeight(height);
+        // The set height stays, for a double-click on the border to restore.
+        row->ApplyHeight(height);
     }
     RecheckTopLeft(true);
 }

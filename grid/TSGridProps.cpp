@@ -205,6 +205,7 @@ void TgrBaseGrid::SetHeadingOn(bool value) {
 void TgrBaseGrid::SetHeadingHeight(Integer height) {
     if (height == headingHeight_) return;
     headingHeight_ = height;
+    if (!sizingHeading_) restHeadingHeight_ = height;
     if (headingOn_ && GetRowHeightAt(0) != height) SetRowHeightAt(0, height);
 }
 

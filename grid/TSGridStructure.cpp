@@ -79,6 +79,86 @@ void TgrBaseGrid::ShiftRowCellRecords(Integer dataRow, Integer last) {
     cellCacheInvalid_ = true;
 }
 
+// The data column shown at display position b leaves: it moves to the last
+// of the count data columns still counted, its records and values go, and
+// the later data columns take the numbers one lower.
+void TgrBaseGrid::RemoveDataColAt(Integer b, Integer count) {
+    Integer i = DataColOfDisplay(b), last = count;
+    if (colSelection_->IsSelected(b)) colSelection_->SetSelected(b, false);
+    if (b != last) {
+        Integer d = colMap_[std::size_t(b)];
+        colMap_.erase(colMap_.begin() + b);
+        colMap_.insert(colMap_.begin() + last, d);
+        MoveColumnTo(b, last);
+        colSelection_->Move(b, last);
+        if (visibleCols_->Materialized()) visibleCols_->MovePosition(b, last);
+    }
+    DropColCellRecords(i);
+    ShiftColCellRecords(i, count);
+    if (storage_) storage_->DeleteColumns(i, i);
+    TgrCol* gone = gridCols_->ColAt(i);
+    gridCols_->MoveBlock(i + 1, i, count - i);
+    gridCols_->PutCol(count, gone);
+    for (Integer p = 1; p <= count; ++p)
+        if (colMap_[std::size_t(p)] > i) --colMap_[std::size_t(p)];
+    colMap_[std::size_t(last)] = count;
+    if (OnDeleteCol && CanFireEvents()) DoDeleteCol(i, false);
+}
+
+// The row twin: the data row shown at display position b leaves.
+void TgrBaseGrid::RemoveDataRowAt(Integer b, Integer count) {
+    Integer i = DataRowOfDisplay(b), last = count;
+    if (rowSelection_->IsSelected(b)) rowSelection_->SetSelected(b, false);
+    if (b != last) {
+        Integer d = rowMap_[std::size_t(b)];
+        rowMap_.erase(rowMap_.begin() + b);
+        rowMap_.insert(rowMap_.begin() + last, d);
+        MoveRowTo(b, last);
+        rowSelection_->Move(b, last);
+        if (visibleRows_->Materialized()) visibleRows_->MovePosition(b, last);
+    }
+    DropRowCellRecords(i);
+    ShiftRowCellRecords(i, count);
+    if (storage_) storage_->DeleteRows(i, i);
+    gridRows_->FreeRow(i);
+    gridRows_->MoveBlock(i + 1, i, count - i);
+    for (Integer d = i; d < count; ++d)
+        if (TgrRow* row = gridRows_->GetRow(d)) row->InitSlot(d, row->Height(), row->RequestedHeight());
+    // The changed-row marks move with their rows.
+    if (i < Integer(rowChanged_.size())) {
+        rowChanged_.erase(rowChanged_.begin() + i);
+        rowChanged_.push_back(false);
+    }
+    for (Integer p = 1; p <= count; ++p)
+        if (rowMap_[std::size_t(p)] > i) --rowMap_[std::size_t(p)];
+    rowMap_[std::size_t(last)] = count;
+    FireDeleteRow(i, false);
+}
+
+// After removed data columns moved to the end: the counts shrink and the
+// columns and cell records take their new numbers.
+void TgrBaseGrid::SettleRemovedCols(Integer old, Integer removed) {
+    ChangeCounts(old - removed + 1, RowTotal());
+    for (Integer p = 1; p < ColTotal(); ++p)
+        if (TgrCol* c = gridCols_->ColAt(colMap_[std::size_t(p)])) c->RenumberDisplayCol(p);
+    ReindexCellRecords();
+}
+
+void TgrBaseGrid::SettleRemovedRows(Integer old, Integer removed) {
+    // The removed rows sit at the end now, before the insert row.
+    if (insertRowCount_ > 0) {
+        Integer insertPos = RowTotal() - 1, kept = old - removed + 1;
+        rowMap_.erase(rowMap_.begin() + insertPos);
+        rowMap_.insert(rowMap_.begin() + kept, kept);
+        MoveRowTo(insertPos, kept);
+        for (Integer p = kept + 1; p < RowTotal(); ++p) rowMap_[std::size_t(p)] = p;
+    }
+    ChangeCounts(ColTotal(), old - removed + 1 + insertRowCount_);
+    if (gridRows_->HasDisplayArray())
+        for (Integer p = 1; p < RowTotal(); ++p) gridRows_->SetDisplayRowOf(rowMap_[std::size_t(p)], p);
+    ReindexCellRecords();
+}
+
 void TgrBaseGrid::DeleteCols(Integer from, Integer to) {
     if (from > Cols() || to < 1) return;
     from = std::max<Integer>(from, 1);
@@ -92,33 +172,8 @@ void TgrBaseGrid::DeleteCols(Integer from, Integer to) {
     Integer old = Cols(), removed = to - from + 1;
     Integer keepCol = currentGoes ? 0 : curDataCol_ - (curDataCol_ > to ? removed : 0);
     Integer keepDisplay = curDisplayCol_;
-    for (Integer i = to; i >= from; --i) {
-        Integer count = ColTotal() - 1 - (to - i);  // data columns still counted
-        Integer b = DisplayColOfData(i), last = count;
-        if (colSelection_->IsSelected(b)) colSelection_->SetSelected(b, false);
-        if (b != last) {
-            Integer d = colMap_[std::size_t(b)];
-            colMap_.erase(colMap_.begin() + b);
-            colMap_.insert(colMap_.begin() + last, d);
-            MoveColumnTo(b, last);
-            colSelection_->Move(b, last);
-            if (visibleCols_->Materialized()) visibleCols_->MovePosition(b, last);
-        }
-        DropColCellRecords(i);
-        ShiftColCellRecords(i, count);
-        if (storage_) storage_->DeleteColumns(i, i);
-        TgrCol* gone = gridCols_->ColAt(i);
-        gridCols_->MoveBlock(i + 1, i, count - i);
-        gridCols_->PutCol(count, gone);
-        for (Integer p = 1; p <= count; ++p)
-            if (colMap_[std::size_t(p)] > i) --colMap_[std::size_t(p)];
-        colMap_[std::size_t(last)] = count;
-        if (OnDeleteCol && CanFireEvents()) DoDeleteCol(i, false);
-    }
-    ChangeCounts(old - removed + 1, RowTotal());
-    for (Integer p = 1; p < ColTotal(); ++p)
-        if (TgrCol* c = gridCols_->ColAt(colMap_[std::size_t(p)])) c->RenumberDisplayCol(p);
-    ReindexCellRecords();
+    for (Integer i = to; i >= from; --i) RemoveDataColAt(DisplayColOfData(i), ColTotal() - 1 - (to - i));
+    SettleRemovedCols(old, removed);
     if (currentGoes) {
         ReplaceCurrentCol(std::min<Integer>(keepDisplay, ColTotal() - 1), true, true, SkipsReadOnly());
     } else if (keepCol >= 1) {
@@ -143,47 +198,8 @@ void TgrBaseGrid::DeleteRows(Integer from, Integer to) {
     Integer old = Rows(), removed = to - from + 1;
     Integer keepRow = currentGoes ? 0 : curDataRow_ - (curDataRow_ > to ? removed : 0);
     Integer keepDisplay = curDisplayRow_;
-    for (Integer i = to; i >= from; --i) {
-        Integer count = Rows() - (to - i);
-        Integer b = DisplayRowOfData(i), last = count;
-        if (rowSelection_->IsSelected(b)) rowSelection_->SetSelected(b, false);
-        if (b != last) {
-            Integer d = rowMap_[std::size_t(b)];
-            rowMap_.erase(rowMap_.begin() + b);
-            rowMap_.insert(rowMap_.begin() + last, d);
-            MoveRowTo(b, last);
-            rowSelection_->Move(b, last);
-            if (visibleRows_->Materialized()) visibleRows_->MovePosition(b, last);
-        }
-        DropRowCellRecords(i);
-        ShiftRowCellRecords(i, count);
-        if (storage_) storage_->DeleteRows(i, i);
-        gridRows_->FreeRow(i);
-        gridRows_->MoveBlock(i + 1, i, count - i);
-        for (Integer d = i; d < count; ++d)
-            if (TgrRow* row = gridRows_->GetRow(d)) row->InitSlot(d, row->Height(), row->RequestedHeight());
-        // The changed-row marks move with their rows.
-        if (i < Integer(rowChanged_.size())) {
-            rowChanged_.erase(rowChanged_.begin() + i);
-            rowChanged_.push_back(false);
-        }
-        for (Integer p = 1; p <= count; ++p)
-            if (rowMap_[std::size_t(p)] > i) --rowMap_[std::size_t(p)];
-        rowMap_[std::size_t(last)] = count;
-        FireDeleteRow(i, false);
-    }
-    // The removed rows sit at the end now, before the insert row.
-    if (insertRowCount_ > 0) {
-        Integer insertPos = RowTotal() - 1, kept = old - removed + 1;
-        rowMap_.erase(rowMap_.begin() + insertPos);
-        rowMap_.insert(rowMap_.begin() + kept, kept);
-        MoveRowTo(insertPos, kept);
-        for (Integer p = kept + 1; p < RowTotal(); ++p) rowMap_[std::size_t(p)] = p;
-    }
-    ChangeCounts(ColTotal(), old - removed + 1 + insertRowCount_);
-    if (gridRows_->HasDisplayArray())
-        for (Integer p = 1; p < RowTotal(); ++p) gridRows_->SetDisplayRowOf(rowMap_[std::size_t(p)], p);
-    ReindexCellRecords();
+    for (Integer i = to; i >= from; --i) RemoveDataRowAt(DisplayRowOfData(i), Rows() - (to - i));
+    SettleRemovedRows(old, removed);
     if (currentGoes) {
         MoveToRow(std::min<Integer>(keepDisplay, RowTotal() - 1), true, false, false);
     } else if (keepRow >= 1) {
@@ -191,6 +207,84 @@ void TgrBaseGrid::DeleteRows(Integer from, Integer to) {
     }
     Invalidate();
     DoRowCountChanged(old, Rows());
+    SyncListBoxSelection(true);
+    FireSelectChanged(false);
+    CheckGridStatusChanged();
+}
+
+void TgrBaseGrid::DeleteSelectedCols() {
+    if (colSelection_->Count() == 0) return;
+    std::vector<Integer> selected;  // display positions, highest first
+    for (Integer p = ColTotal() - 1; p >= 1; --p)
+        if (colSelection_->IsSelected(p)) selected.push_back(p);
+    if (selected.empty()) return;
+    HideCellControl();
+    EndCellEdit(true);
+    ClearCellRange();
+    Integer old = Cols(), removed = Integer(selected.size());
+    bool currentGoes = colSelection_->IsSelected(curDisplayCol_);
+    Integer leftOfCurrent = 0, belowCurrent = 0;
+    for (Integer p : selected) {
+        if (p < curDisplayCol_) ++leftOfCurrent;
+        if (DataColOfDisplay(p) < curDataCol_) ++belowCurrent;
+    }
+    Integer keepCol = currentGoes ? 0 : curDataCol_ - belowCurrent;
+    Integer keepDisplay = curDisplayCol_ - leftOfCurrent;
+    LockUpdate();
+    for (Integer k = 0; k < removed; ++k) RemoveDataColAt(selected[std::size_t(k)], old - k);
+    SettleRemovedCols(old, removed);
+    UnlockUpdate();
+    RecheckTopLeft(false);
+    if (currentGoes) {
+        ReplaceCurrentCol(std::clamp<Integer>(keepDisplay, 1, std::max<Integer>(1, ColTotal() - 1)), true, true,
+                          SkipsReadOnly());
+    } else if (keepCol >= 1) {
+        ChangeCurrentCell(DisplayColOfData(keepCol), curDisplayRow_);
+    }
+    Invalidate();
+    DoColCountChanged(old, Cols());
+    RefreshCellControl();
+    SyncListBoxSelection(true);
+    FireSelectChanged(false);
+    CheckGridStatusChanged();
+}
+
+void TgrBaseGrid::DeleteSelectedRows() {
+    if (rowSelection_->Count() == 0) return;
+    std::vector<Integer> selected;  // display positions of data rows, highest first
+    for (Integer p = Rows(); p >= 1; --p)
+        if (rowSelection_->IsSelected(p)) selected.push_back(p);
+    // A selected insert row is left out; alone, nothing happens.
+    if (selected.empty()) return;
+    HideCellControl();
+    EndCellEdit(true);
+    ClearCellRange();
+    Integer old = Rows(), removed = Integer(selected.size());
+    bool onInsertRow = IsInsertRowPos(curDisplayRow_);
+    bool currentGoes = !onInsertRow && rowSelection_->IsSelected(curDisplayRow_);
+    Integer above = 0, belowCurrent = 0;
+    for (Integer p : selected) {
+        if (p < curDisplayRow_) ++above;
+        if (DataRowOfDisplay(p) < curDataRow_) ++belowCurrent;
+    }
+    Integer keepRow = currentGoes || onInsertRow ? 0 : curDataRow_ - belowCurrent;
+    Integer keepDisplay = curDisplayRow_ - above;
+    LockUpdate();
+    for (Integer k = 0; k < removed; ++k) RemoveDataRowAt(selected[std::size_t(k)], old - k);
+    SettleRemovedRows(old, removed);
+    UnlockUpdate();
+    if (currentGoes) {
+        if (IsInsertRowPos(keepDisplay)) --keepDisplay;
+        MoveToRow(std::clamp<Integer>(keepDisplay, 1, std::max<Integer>(1, RowTotal() - 1)), true, false, false);
+    } else if (onInsertRow) {
+        ChangeCurrentCell(curDisplayCol_, RowTotal() - 1);
+    } else if (keepRow >= 1) {
+        ChangeCurrentCell(curDisplayCol_, DisplayRowOfData(keepRow));
+    }
+    RecheckTopLeft(true);
+    Invalidate();
+    DoRowCountChanged(old, Rows());
+    RefreshCellControl();
     SyncListBoxSelection(true);
     FireSelectChanged(false);
     CheckGridStatusChanged();

@@ -16,6 +16,8 @@ namespace {
 class StructureGrid : public TLogGrid {
 public:
     using TLogGrid::TLogGrid;
+    using TgrBaseGrid::MouseDown;
+    using TgrBaseGrid::MouseUp;
     std::string Deleted;
 
 protected:
@@ -45,6 +47,24 @@ protected:
         form->Show();
     }
     void TearDown() override { Application->ResetForTesting(); }
+    void Click(Integer displayCol, Integer displayRow, TShiftState shift = {}) {
+        TRect r = grid->CellPixels(displayCol, displayRow);
+        TShiftState pressed = shift;
+        pressed.Include(ssLeft);
+        grid->MouseDown(mbLeft, pressed, r.Left + 4, r.Top + 4);
+        grid->MouseUp(mbLeft, shift, r.Left + 4, r.Top + 4);
+    }
+    Integer SelectedRows() {
+        Integer n = 0;
+        for (Integer r = 1; r < grid->RowTotal(); ++r) n += grid->IsDisplayRowSelected(r) ? 1 : 0;
+        return n;
+    }
+    // The first column's values down the rows, as "1,1 1,3 ...".
+    std::string FirstColumn() {
+        std::string out;
+        for (Integer r = 1; r <= grid->Rows(); ++r) out += (r > 1 ? " " : "") + Value(1, r);
+        return out;
+    }
     std::string Value(Integer c, Integer r) { return grid->GetCellValue(c, r).AsString(); }
     TColor CellColor(Integer c, Integer r) {
         return TColor(grid->GetCellProp(c, r, gpColor, pkNoPicture).AsInteger());
@@ -150,4 +170,83 @@ TEST_F(GridStructure, AnInsertedColumnIsANewLastDataColumnShownWhereAsked) {
     EXPECT_EQ(CellColor(2, 2), clRed);
     EXPECT_TRUE(grid->GetCellValue(6, 1).IsEmpty());
     EXPECT_EQ(inserted, "");
+}
+
+TEST_F(GridStructure, SelectedColumnsGoWithoutAskingAndTheCurrentCellFollows) {
+    grid->Col(5)->SetDisplayCol(2);  // display order C1 C5 C2 C3 C4
+    grid->MoveToDisplayCell(4, 2);   // on C3
+    Click(2, 0);                     // the heading selects C5 ...
+    ASSERT_TRUE(grid->IsDisplayColSelected(2));
+    grid->SelectDisplayCols(5, 5, true);  // ... and C4 joins it
+    std::string deleted;
+    grid->OnDeleteCol = [&](TObject*, Integer c, bool byUser) {
+        deleted += std::to_string(c) + (byUser ? " user;" : ";");
+    };
+    Integer asked = 0;
+    grid->OnSelectChanged = [&](TObject*, TgrSelectType, bool) { ++asked; };
+
+    grid->DeleteSelectedCols();
+    EXPECT_EQ(grid->Cols(), 3);
+    EXPECT_EQ(deleted, "4;4;");  // C4 at display 5 first, then C5, by then data column 4
+    EXPECT_GE(asked, 1);
+    std::string headings;
+    for (Integer p = 1; p <= grid->Cols(); ++p) headings += grid->Col(grid->DataColOfDisplay(p))->GetHeading();
+    EXPECT_EQ(headings, "C1C2C3");
+    EXPECT_EQ(Value(3, 2), "3,2");
+    EXPECT_FALSE(grid->IsDisplayColSelected(1) || grid->IsDisplayColSelected(2) || grid->IsDisplayColSelected(3));
+    EXPECT_EQ(grid->CurrentDataCol(), 3);
+    EXPECT_EQ(grid->CurrentDataRow(), 2);
+
+    // With nothing selected nothing goes; with the current column selected
+    // the current cell stays at its place among the columns left.
+    grid->DeleteSelectedCols();
+    EXPECT_EQ(grid->Cols(), 3);
+    grid->SelectDisplayCols(3, 3, true);
+    grid->DeleteSelectedCols();
+    EXPECT_EQ(grid->Cols(), 2);
+    EXPECT_EQ(grid->CurrentDataCol(), 2);
+}
+
+TEST_F(GridStructure, SelectedRowsGoAndTheCurrentCellFollows) {
+    struct Case {
+        Integer current;    // display row made current before the rows are selected
+        const char* rows;   // row-bar clicks, the first plain, the rest with Ctrl
+        const char* left;   // first column afterwards
+        Integer nowRow;     // current data row afterwards
+        const char* value;  // value of the current row's first cell afterwards
+    } cases[] = {
+        {6, "24", "1,1 1,3 1,5 1,6", 4, "1,6"},  // below the removed rows: follows its data row
+        {1, "24", "1,1 1,3 1,5 1,6", 1, "1,1"},  // above them: unchanged
+        {4, "234", "1,1 1,5 1,6", 2, "1,5"},     // among them: the row left at its place
+    };
+    for (const Case& c : cases) {
+        TearDown();
+        SetUp();
+        grid->SetRowSelectMode(rsMulti);
+        bool first = true;
+        for (const char* r = c.rows; *r; ++r, first = false) Click(0, *r - '0', first ? TShiftState{} : TShiftState{ssCtrl});
+        grid->MoveToDisplayCell(1, c.current);
+        ASSERT_EQ(Integer(std::string(c.rows).size()), SelectedRows()) << c.rows;
+        grid->Deleted.clear();
+        grid->DeleteSelectedRows();
+        EXPECT_EQ(FirstColumn(), c.left) << c.current << " " << c.rows;
+        EXPECT_EQ(grid->CurrentDataRow(), c.nowRow) << c.current << " " << c.rows;
+        EXPECT_EQ(Value(1, grid->CurrentDataRow()), c.value) << c.current << " " << c.rows;
+        EXPECT_EQ(SelectedRows(), 0) << c.rows;
+    }
+}
+
+TEST_F(GridStructure, ASelectedInsertRowIsLeftOut) {
+    grid->SetRowSelectMode(rsMulti);
+    grid->SetGridMode(gmEditInsert);
+    ASSERT_TRUE(grid->InsertRowShown());
+    Integer insertRow = grid->RowTotal() - 1;
+    grid->SelectDisplayRows(insertRow, insertRow);
+    grid->DeleteSelectedRows();
+    EXPECT_EQ(grid->Rows(), 6);
+    grid->SelectDisplayRows(2, 2);
+    grid->DeleteSelectedRows();
+    EXPECT_EQ(grid->Rows(), 5);
+    EXPECT_EQ(FirstColumn(), "1,1 1,3 1,4 1,5 1,6");
+    EXPECT_TRUE(grid->InsertRowShown());
 }

@@ -1,0 +1,196 @@
+// What the user sees while a column or row border is dragged or a column or
+// row is moved: the dotted resize line, the drop marker, and the scrolling
+// that a move dragged past an edge of the scrolling area runs.
+//
+// Both marks are drawn straight on the window and removed by drawing them
+// again (the line in XOR, the marker inverted), so the flags must always say
+// what is on the window; the window is brought up to date before a mark is
+// first drawn and after every scroll step, so no paint wipes a shown mark.
+
+#include <algorithm>
+
+#include "grid/GridScrollDelays.h"
+#include "grid/TSGrid.h"
+#include "platform/core/Clock.h"
+
+void TgrBaseGrid::DrawResizeLine() {
+    if (!HasWindow()) return;
+    bool horizontal = mouseStatus_ == msRowResize;
+    if (!horizontal && mouseStatus_ != msColResize) return;
+    TGridLayout_ts l;
+    ComputeLayout(l);
+    TCanvas* c = Canvas();
+    TPen saved;
+    saved.Assign(*c->Pen());
+    try {
+        // A white pen in XOR turns a light background dark and back again;
+        // a black one would change nothing and leave the line unseen.
+        c->Pen()->SetStyle(psDot);
+        c->Pen()->SetMode(pmXor);
+        c->Pen()->SetWidth(1);
+        c->Pen()->SetColor(clWhite);
+        if (horizontal) {
+            c->MoveTo(0, sizePos_);
+            c->LineTo(std::min<Integer>(l.Horz.GridEnd, ClientWidth()), sizePos_);
+        } else {
+            c->MoveTo(sizePos_, 0);
+            c->LineTo(sizePos_, std::min<Integer>(l.Vert.GridEnd, ClientHeight()));
+        }
+    } catch (...) {
+        c->Pen()->Assign(saved);
+        throw;
+    }
+    c->Pen()->Assign(saved);
+    resizeLineShown_ = !resizeLineShown_;
+}
+
+void TgrBaseGrid::MoveResizeLine(Integer pos) {
+    if (resizeLineShown_) DrawResizeLine();
+    sizePos_ = pos;
+    DrawResizeLine();
+}
+
+bool TgrBaseGrid::DropOntoMovedCols() {
+    // Only a selected block moves as one; a single column always can.
+    if (!IsDisplayColSelected(moveFromIndex_)) return false;
+    for (Integer p = std::min(moveFromIndex_, moveToIndex_); p <= std::max(moveFromIndex_, moveToIndex_); ++p)
+        if (!IsDisplayColSelected(p)) return false;
+    return true;
+}
+
+bool TgrBaseGrid::DropOntoMovedRows() {
+    if (!IsDisplayRowSelected(moveFromIndex_)) return false;
+    for (Integer p = std::min(moveFromIndex_, moveToIndex_); p <= std::max(moveFromIndex_, moveToIndex_); ++p)
+        if (!IsDisplayRowSelected(p)) return false;
+    return true;
+}
+
+void TgrBaseGrid::InvertBand(const TRect& band) {
+    TCanvas* c = Canvas();
+    TCopyMode old = c->CopyMode();
+    c->SetCopyMode(cmDstInvert);
+    c->CopyRect(band, c, band);
+    c->SetCopyMode(old);
+}
+
+void TgrBaseGrid::ToggleColDropMarker() {
+    if (!HasWindow() || moveToIndex_ < 1 || moveToIndex_ >= ColTotal()) return;
+    TGridLayout_ts l;
+    ComputeLayout(l);
+    if ((moveToIndex_ >= FixedColTotal() && moveToIndex_ < TopLeftCell().Col) || DropOntoMovedCols()) return;
+    TRect r = CellPixels(moveToIndex_, 0);
+    if (r.Right <= r.Left || r.Left >= ClientWidth()) return;  // not on screen
+    Integer x = moveToIndex_ > moveFromIndex_ ? r.Right : r.Left;
+    TRect band(x - 1, 0, x + 1, std::min<Integer>(l.Vert.GridEnd, ClientHeight()) + 1);
+    if (band.Right > ClientWidth()) return;
+    InvertBand(band);
+    dropMarkerShown_ = !dropMarkerShown_;
+}
+
+void TgrBaseGrid::ToggleRowDropMarker() {
+    if (!HasWindow() || moveToIndex_ < 1 || moveToIndex_ >= RowTotal()) return;
+    TGridLayout_ts l;
+    ComputeLayout(l);
+    if ((moveToIndex_ >= FixedRowTotal() && moveToIndex_ < TopLeftCell().Row) || DropOntoMovedRows()) return;
+    TRect r = CellPixels(0, moveToIndex_);
+    if (r.Bottom <= r.Top || r.Top >= ClientHeight()) return;
+    Integer y = moveToIndex_ > moveFromIndex_ ? r.Bottom : r.Top;
+    TRect band(0, y - 1, std::min<Integer>(l.Horz.GridEnd, ClientWidth()), y + 1);
+    if (band.Bottom > ClientHeight() + 1) return;
+    InvertBand(band);
+    dropMarkerShown_ = !dropMarkerShown_;
+}
+
+void TgrBaseGrid::ToggleDropMarker() {
+    if (mouseStatus_ == msRowMove) ToggleRowDropMarker();
+    else ToggleColDropMarker();
+}
+
+void TgrBaseGrid::SetColDropPos(Integer displayCol) {
+    if (dropMarkerShown_) ToggleColDropMarker();
+    moveToIndex_ = displayCol;
+    if (!dropMarkerShown_) ToggleColDropMarker();
+}
+
+void TgrBaseGrid::SetRowDropPos(Integer displayRow) {
+    if (dropMarkerShown_) ToggleRowDropMarker();
+    moveToIndex_ = displayRow;
+    if (!dropMarkerShown_) ToggleRowDropMarker();
+}
+
+void TgrBaseGrid::StartMoveFeedback() {
+    if (HasWindow()) Update();
+    dropMarkerShown_ = false;
+    ToggleDropMarker();
+    scrollDelayStart_ = 0;
+    StartAutoScrollTimer();
+}
+
+void TgrBaseGrid::TrackColMove(Integer x, Integer y) {
+    if (MoveAutoScrollStep(x, y)) return;
+    Integer lo = NextEnterableCol(std::max<Integer>(FixedColTotal(), 1) - 1, 1);
+    Integer hi = NextEnterableCol(ColTotal(), -1);
+    if (lo < 1 || hi < lo) return;
+    Integer col = std::clamp<Integer>(DataCellNear(x, y).Col, lo, hi);
+    if (col != moveToIndex_) SetColDropPos(col);
+    else if (!dropMarkerShown_) ToggleColDropMarker();
+}
+
+void TgrBaseGrid::TrackRowMove(Integer x, Integer y) {
+    if (MoveAutoScrollStep(x, y)) return;
+    Integer lo = NextEnterableRow(std::max<Integer>(FixedRowTotal(), 1) - 1, 1);
+    Integer hi = NextEnterableRow(RowTotal(), -1);
+    if (lo < 1 || hi < lo) return;
+    Integer row = std::clamp<Integer>(DataCellNear(std::max<Integer>(x, 1), y).Row, lo, hi);
+    // The insert row is no drop place: the row above it is.
+    if (IsInsertRowPos(row)) --row;
+    if (row < 1 || row > Rows()) return;
+    if (row != moveToIndex_) SetRowDropPos(row);
+    else if (!dropMarkerShown_) ToggleRowDropMarker();
+}
+
+bool TgrBaseGrid::MoveAutoScrollStep(Integer x, Integer y) {
+    bool cols = mouseStatus_ == msColMove;
+    if ((!cols && mouseStatus_ != msRowMove) || !HasWindow()) return false;
+    TGridLayout_ts l;
+    ComputeLayout(l);
+    const TAxisLayout_ts& axis = cols ? l.Horz : l.Vert;
+    Integer p = cols ? x : y;
+    TCellCoord_ts top = TopLeftCell();
+    TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, l);
+    Integer first = cols ? top.Col : top.Row, lastFirst = cols ? last.Col : last.Row;
+    Integer fixed = cols ? FixedColTotal() : FixedRowTotal();
+    Integer step = 0;
+    if (p >= axis.FullCellsEnd && first < lastFirst) step = 1;
+    else if (p < axis.FixedEnd && first > fixed) step = -1;
+    if (step == 0) {
+        scrollDelayStart_ = 0;
+        return false;
+    }
+    // The scroll speed decides how long the pointer must stay past the edge
+    // between steps.
+    TPoint screen = ClientToScreen(TPoint(x, y));
+    Integer delay = scrollSpeed_ == spHigh  ? kHighSpeedDelay
+                    : scrollSpeed_ == spLow ? kLowSpeedDelay
+                                            : VariableScrollDelay(screen.X, screen.Y, cols ? 0 : 1);
+    UInt64 now = CurrentClock().TickMs();
+    if (scrollDelayStart_ == 0) scrollDelayStart_ = now;
+    if (now - scrollDelayStart_ < UInt64(delay)) return true;
+    scrollDelayStart_ = 0;
+    if (dropMarkerShown_) ToggleDropMarker();
+    if (cols) SetTopLeftCell(top.Col + step, top.Row);
+    else SetTopLeftCell(top.Col, top.Row + step);
+    Update();
+    // The drop place is the column (row) that came into view at that edge.
+    ComputeLayout(l);
+    Integer pos;
+    if (step < 0) {
+        pos = cols ? TopLeftCell().Col : TopLeftCell().Row;
+    } else {
+        pos = cols ? std::min<Integer>(l.Horz.LastFullCell, NextEnterableCol(ColTotal(), -1))
+                   : std::min<Integer>({l.Vert.LastFullCell, NextEnterableRow(RowTotal(), -1), Rows()});
+    }
+    moveToIndex_ = pos;
+    ToggleDropMarker();
+    return true;
+}
