@@ -1029,14 +1029,6 @@ Variant TgrCustomDBGrid::MouseDataRow(Integer displayRow) {
     return Variant(displayRow < 0 ? 0 : displayRow);
 }
 
-bool TgrCustomDBGrid::IsOnNormalButton(Integer displayCol, Integer displayRow, int x, int y) {
-    if (displayCol != TCustomGrid_ts::CurrentCell().Col || displayRow != TCustomGrid_ts::CurrentCell().Row)
-        return false;
-    TgrCellPaintInfo info;
-    return FillDrawInfo(displayCol, displayRow, info) && info.ButtonType == btNormal &&
-           PointInClosedRect(x, y, info.ButtonRect);
-}
-
 void TgrCustomDBGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     TCellCoord_ts cell = CellUnderMouse(x, y);
     clickColDown_ = cell.Col >= 1 && cell.Col < ColTotal() ? DataColOfDisplay(cell.Col) : 0;
@@ -1044,14 +1036,6 @@ void TgrCustomDBGrid::MouseDown(TMouseButton button, TShiftState shift, int x, i
     clickPosDown_ = ClickPositionOf(cell.Col, cell.Row);
     if (button == mbLeft && shift.Contains(ssDouble) && (!dataBound_ || dataActive_))
         DoDblClickCell(clickColDown_, clickRowDown_, clickPosDown_);
-    // A press on the current cell's normal button is the button's, not a
-    // click of the cell.
-    if (button == mbLeft && !DroppedCombo() && IsOnNormalButton(cell.Col, cell.Row, x, y)) {
-        buttonCol_ = cell.Col;
-        buttonRow_ = cell.Row;
-        FireButtonDown(DataColOfDisplay(cell.Col), DataRowOfDisplay(cell.Row));
-        return;
-    }
     // A press on the current cell's combo button: the list is prepared, or
     // refused when it lists this grid's own records.
     TgrCellPaintInfo info;
@@ -1069,14 +1053,6 @@ void TgrCustomDBGrid::MouseDown(TMouseButton button, TShiftState shift, int x, i
 
 void TgrCustomDBGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     TCellCoord_ts cell = CellUnderMouse(x, y);
-    if (buttonCol_ > 0) {
-        Integer col = buttonCol_, row = buttonRow_;
-        buttonCol_ = buttonRow_ = 0;
-        Integer dataCol = DataColOfDisplay(col), dataRow = DataRowOfDisplay(row);
-        FireButtonUp(dataCol, dataRow);
-        if (cell.Col == col && cell.Row == row && IsOnNormalButton(col, row, x, y)) FireButtonClick(dataCol, dataRow);
-        return;
-    }
     TgrBaseGrid::MouseUp(button, shift, x, y);
     Integer col = cell.Col >= 1 && cell.Col < ColTotal() ? DataColOfDisplay(cell.Col) : 0;
     clickRowUp_ = MouseDataRow(cell.Row);

@@ -546,8 +546,7 @@ private:
     // The mouse cell memory: the record under a display row, or the row
     // number itself for the heading and outside the rows.
     Variant MouseDataRow(Integer displayRow);
-    // The current cell's normal button lies under a point.
-    bool IsOnNormalButton(Integer displayCol, Integer displayRow, int x, int y);
+
     // The value typed into the current cell: set through EditCurrentCell
     // or held by the in-cell control.
     Variant PendingValue();
@@ -611,8 +610,6 @@ private:
     bool walking_ = false;
     Integer clickColDown_ = 0;
     TgrClickPosition clickPosDown_ = cpOutside;
-    // The cell whose normal button is held down (display positions; 0 none).
-    Integer buttonCol_ = 0, buttonRow_ = 0;
     Integer cellColSeen_ = 0;
     std::string cellRecordSeen_;
 };

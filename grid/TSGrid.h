@@ -882,6 +882,10 @@ public:
     // of it comes in from the right; modes 2 and 3 place it at the right
     // edge.
     Integer CalcLeftColToShow(Integer leftCol, Integer displayCol, Integer mode) const;
+    // Whether keyboard navigation may go to a display cell: a row below
+    // the shown ones needs room for a scrolling row, and outside gmListBox
+    // the column must be one that can be entered.
+    virtual bool IsCellReachable(Integer displayCol, Integer displayRow);
     // The anchor row of a Shift range selection: the current row here.
     virtual Integer GetRangeAnchorRow() { return curDisplayRow_; }
     // Hides a shown in-cell control (or any, with force) unless layout is

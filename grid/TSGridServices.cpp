@@ -200,3 +200,8 @@ void TgrBaseGrid::SetRowDateTimeDef(Integer dataRow, TgrDateTimeDefComponent* de
     gridRows_->EnsureRow(dataRow)->SetDateTimeDef(def);
     gridRows_->ReleaseIfDefault(dataRow);
 }
+
+bool TgrBaseGrid::IsCellReachable(Integer displayCol, Integer displayRow) {
+    if (displayRow >= TopLeftCell().Row + GetVisibleRowCount() && GetVisibleRowCount() == 0) return false;
+    return gridMode_ == gmListBox || IsReachableCol(displayCol, SkipsReadOnly());
+}

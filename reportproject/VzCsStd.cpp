@@ -339,7 +339,9 @@ void TVizeText::PrintSelf(TBaseReport* report) {
 
 // --------------------------------------------------------------- section
 
-void TVizePrintEvent::PushParams(TVizeModule& module) { module.PushParam(&Report); }
+// The handler's Report is the canvas object itself, as scripts pass it to
+// the drawing API's functions.
+void TVizePrintEvent::PushParams(TVizeModule& module) { module.PushObject(Report); }
 
 TVizeSection::TVizeSection(TComponent* owner) : TVizeContainerControl(owner) {
     SetHeight(3.0);

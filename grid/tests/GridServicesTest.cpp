@@ -112,9 +112,15 @@ TEST_F(GridServices, WhetherTheCurrentCellCanBeEditedNow) {
     grid->Col(1)->SetReadOnly(false);
     grid->ChangeCurrentCell(1, 1);
     EXPECT_TRUE(grid->CanEditNow());
+    // Read-only columns cannot be reached while skipping them, except by
+    // a list-box grid, which moves by rows.
+    EXPECT_TRUE(grid->IsCellReachable(1, 2));
+    EXPECT_FALSE(grid->IsCellReachable(2, 2));
     grid->SetGridMode(gmBrowse);
     EXPECT_FALSE(grid->CanEditNow());
     EXPECT_FALSE(grid->CanReclickCurrentCell());
+    grid->SetGridMode(gmListBox);
+    EXPECT_TRUE(grid->IsCellReachable(2, 2));
 }
 
 TEST_F(GridServices, NestedLayoutSuspensionsRepaintOnceAtTheEnd) {

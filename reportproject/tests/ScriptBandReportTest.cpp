@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -202,4 +203,55 @@ TEST(ScriptBandReport, AHandlerChangesATextPerRowAndSumsAFieldIntoThePdf) {
     EXPECT_EQ(driver->Commands[0], "select Name, Score from Students where Score >= 3 order by Name");
     EXPECT_EQ(driver->OpenConnections(), 0) << "the report's end gives the connection back";
 
+}
+
+TEST(ScriptBandReport, ASectionHandlerDrawsOnTheReportItIsHanded) {
+    InitializeReportProject();
+    InitializeScriptEngine();
+    RegisterSystemFunctions();
+    ScriptCompilers().push_back({"Pascal", [] { return std::make_unique<NullCompiler>(); }});
+    struct Cleanup {
+        ~Cleanup() { ScriptCompilers().clear(); }
+    } cleanup;
+
+    TVizeProjectManager project(nullptr);
+    TVizePage* page = project.NewReport()->FirstPage();
+    auto* section = Put<TVizeSection>(page, page, "Box", {1, 1, 5, 3});
+    auto* event = new TVizePrintEvent;
+    event->SetBody("Report.PrintXY(0.5, 0.5, 'Drawn by script')");
+    section->SetOnPrint(event);
+
+    StubModule vzbase = MakeStubModule("VZBASE", {{"TBASEREPORT.PRINT", 2}, {"TBASEREPORT.GETCURRENTPAGE", 1, 5}});
+    const auto base = vzbase.Entry;
+    project.ModuleManager().AddModule("VZBASE", vzbase.Module.release());
+    auto* module = new TRCPUModule;
+    page->SetModule(module);
+    module->AddImportByName("VZBASE");
+    // Box_OnPrint(Self, Report): Report.Print('Drawn by script'); data 4 := Report.CurrentPage
+    Asm a;
+    a.Halt().Label("Box_OnPrint").Enter(0);
+    a.LoadStr(D(0), "Drawn by script").PushCell(F(12)).PushCell(D(0)).FarCall(1, base.at("TBASEREPORT.PRINT"));
+    a.PushCell(F(12)).PushAddr(D(4)).FarCall(1, base.at("TBASEREPORT.GETCURRENTPAGE"));
+    a.Ret(8);
+    module->Code = a.Finish();
+    module->DataSize = 8;
+    module->GenerateSource();
+    auto handler = std::make_unique<TFuncID>(idFunc, "Box_OnPrint");
+    handler->Entry = std::uint32_t(a.LabelAt("Box_OnPrint"));
+    module->Scope->IDs.Add(std::move(handler));
+    module->BindEvents();
+
+    TMemoryStream snapshot;
+    {
+        TVzVSFWriter w(nullptr);
+        w.StreamMode = smUser;
+        w.Stream = &snapshot;
+        w.OnPrint = [&](TObject*) { PrintVizeReport(project.ActiveReport(), &w); };
+        w.Execute();
+    }
+    std::int32_t page1;
+    std::memcpy(&page1, module->DataBlock() + 4, 4);
+    EXPECT_EQ(page1, 1);
+    const std::string bytes(static_cast<const char*>(snapshot.Memory()), std::size_t(snapshot.Size()));
+    EXPECT_NE(bytes.find("Drawn by script"), std::string::npos);
 }
