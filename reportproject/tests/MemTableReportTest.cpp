@@ -1,7 +1,7 @@
 // A memory table served through a connection component: the saved score
 // report over a direct data view of that table prints what the report over
-// generated rows prints, and the view's filter requests select the table's
-// rows.
+// generated rows prints; the view's filter requests select the table's
+// rows; each kind of column, and its nulls, arrives as the table holds it.
 #include <filesystem>
 #include <regex>
 #include <string>
@@ -172,6 +172,66 @@ TEST_F(MemTableReportTest, ColumnsRowsAndFilterRequestsComeFromTheTable) {
     EXPECT_EQ(view->LookupValue("Row042", nullptr, "Name", "Team", "none"), "Team A");
     EXPECT_EQ(view->LookupValue("Row999", nullptr, "Name", "Team", "none"), "none");
     EXPECT_EQ(readAll().size(), 200u);
+    view->Deactivate();
+    project.Clear();
+}
+
+TEST_F(MemTableReportTest, EachColumnKindAndNullsReachTheView) {
+    TqmtMemTable kinds(nullptr);
+    kinds.FieldDefs().Add("Name", ftString, 8);
+    kinds.FieldDefs().Add("Score", ftFloat, 0);
+    kinds.FieldDefs().Add("Ok", ftBoolean, 0);
+    kinds.FieldDefs().Add("Big", ftLargeint, 0);
+    kinds.FieldDefs().Add("When", ftDateTime, 0);
+    kinds.FieldDefs().Add("Raw", ftBytes, 4);  // no data-row kind: not served
+    kinds.Open();
+    kinds.AppendRecord({Variant(std::string("Ann")), Variant(2.5), Variant(true), Variant(5000000000LL),
+                        Variant::FromDate(45000.5), Variant::NullValue()});
+    kinds.AppendRecord({Variant(std::string("Bob")), Variant::NullValue(), Variant::NullValue(),
+                        Variant::NullValue(), Variant::NullValue(), Variant::NullValue()});
+    TVizeDataConnect connect(nullptr);
+    connect.SetName("Kinds");
+    TMemTableSource source(kinds);
+    source.Attach(connect);
+
+    TVizeProjectManager project(nullptr);
+    auto* view = Place<TVizeDataView>(&project, &project, "K");
+    view->SetConnectionName("Kinds");
+    auto* name = Place<TVizeStringField>(&project, view, "KName");
+    name->SetFieldName("Name");
+    auto* score = Place<TVizeFloatField>(&project, view, "KScore");
+    score->SetFieldName("Score");
+    auto* ok = Place<TVizeBooleanField>(&project, view, "KOk");
+    ok->SetFieldName("Ok");
+    auto* big = Place<TVizeInt64Field>(&project, view, "KBig");
+    big->SetFieldName("Big");
+    auto* when = Place<TVizeDateTimeField>(&project, view, "KWhen");
+    when->SetFieldName("When");
+
+    std::vector<TVizeDataFieldInfo> fields;
+    view->GetFields(fields);
+    std::vector<std::pair<std::string, TVPDataType>> got;
+    for (const auto& f : fields) got.emplace_back(f.FieldName, f.DataType);
+    EXPECT_EQ(got, (std::vector<std::pair<std::string, TVPDataType>>{
+                       {"Name", dtString}, {"Score", dtFloat}, {"Ok", dtBoolean}, {"Big", dtInt64},
+                       {"When", dtDateTime}}));
+
+    view->Activate();
+    ASSERT_TRUE(view->Opened());
+    view->First();
+    ASSERT_FALSE(view->Eof());
+    EXPECT_EQ(name->AsString(), "Ann");
+    EXPECT_DOUBLE_EQ(score->AsFloat(), 2.5);
+    EXPECT_TRUE(ok->AsBoolean());
+    EXPECT_EQ(big->AsInt64(), 5000000000LL);
+    EXPECT_DOUBLE_EQ(when->AsDateTime(), 45000.5);
+    view->Next();
+    ASSERT_FALSE(view->Eof());
+    EXPECT_EQ(name->AsString(), "Bob");
+    for (TVizeDataField* f : std::initializer_list<TVizeDataField*>{score, ok, big, when})
+        EXPECT_TRUE(f->IsNull()) << f->FieldName();
+    view->Next();
+    EXPECT_TRUE(view->Eof());
     view->Deactivate();
     project.Clear();
 }
