@@ -44,24 +44,7 @@ protected:
     // Runs the active report of project through the report system into a
     // PDF file and answers the file's text (pdftotext, layout kept).
     std::string PdfText(TVizeProjectManager& project, const fs::path& pdfFile) {
-        TVzRenderPDF pdf(nullptr);
-        TVzSystem system(nullptr);
-        system.SystemSetups &= ~(1u << ssAllowSetup);
-        system.SystemOptions &= ~(1u << soShowStatus);
-        system.DefaultDest = rdFile;
-        system.PrinterFileOutput = false;
-        system.SetFileRenderer(&pdf);
-        system.OutputFileName = pdfFile.string();
-        system.OnPrint = [&](TObject* sender) {
-            PrintVizeReport(project.ActiveReport(), static_cast<TBaseReport*>(sender));
-        };
-        system.RunReport();
-        int code;
-        std::string out = RunTool("qpdf --check '" + pdfFile.string() + "'", code);
-        EXPECT_EQ(code, 0) << out;
-        std::string text = RunTool("pdftotext -q -layout '" + pdfFile.string() + "' -", code);
-        EXPECT_EQ(code, 0);
-        return text;
+        return PdfTextOf(project, pdfFile.string());
     }
     fs::path dir_;
 };

@@ -5,8 +5,13 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/core/Streams.h"
+#include "report/RenderPDF.h"
+#include "report/ReportSystem.h"
 #include "report/VSFWriter.h"
+#include "report/tests/ToolRunner.h"
 #include "report/tests/RecordingRender.h"
 #include "reportproject/VzRun.h"
 #include "reportproject/tests/BandProject.h"
@@ -64,4 +69,25 @@ inline std::vector<std::vector<std::string>> PageTexts(TVizeProjectManager& p) {
             pages.back().push_back(line.substr(open + 1, close - open - 1));
     }
     return pages;
+}
+
+// Runs the active report of p through the report system into a PDF file,
+// checks the file with qpdf and answers its text (pdftotext, layout kept).
+inline std::string PdfTextOf(TVizeProjectManager& p, const std::string& pdfFile) {
+    TVzRenderPDF pdf(nullptr);
+    TVzSystem system(nullptr);
+    system.SystemSetups &= ~(1u << ssAllowSetup);
+    system.SystemOptions &= ~(1u << soShowStatus);
+    system.DefaultDest = rdFile;
+    system.PrinterFileOutput = false;
+    system.SetFileRenderer(&pdf);
+    system.OutputFileName = pdfFile;
+    system.OnPrint = [&](TObject* sender) { PrintVizeReport(p.ActiveReport(), static_cast<TBaseReport*>(sender)); };
+    system.RunReport();
+    int code;
+    std::string out = RunTool("qpdf --check '" + pdfFile + "'", code);
+    EXPECT_EQ(code, 0) << out;
+    std::string text = RunTool("pdftotext -q -layout '" + pdfFile + "' -", code);
+    EXPECT_EQ(code, 0);
+    return text;
 }
