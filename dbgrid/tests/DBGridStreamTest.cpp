@@ -73,6 +73,20 @@ TEST_F(DBGridStream, RecordPropertiesGoToTheSameRecords) {
     EXPECT_EQ(waiting->RowColor(Variant(third)), clBlue);
 }
 
+TEST_F(DBGridStream, PartialLayoutOfABoundGridKeepsItsRecords) {
+    std::string second = BookmarkOf(2);
+    grid->SetCellColor(2, Variant(second), clRed);
+    TStringStream s;
+    grid->SaveLayoutToStream(s, PropKindBit(pkCols) | PropKindBit(pkCells), false, TgrPropIdSet{gpColor});
+    EXPECT_TRUE(grid->DataBound());
+    EXPECT_EQ(grid->CellColor(2, Variant(second)), clRed);
+
+    other->SetDataSource(source);
+    Load(*other, s.DataString());
+    EXPECT_TRUE(other->DataBound());
+    EXPECT_EQ(other->CellColor(2, Variant(second)), clRed);
+}
+
 TEST_F(DBGridStream, DamagedLayoutLeavesTheGridBoundAndNothingWaiting) {
     std::string second = BookmarkOf(2);
     grid->SetCellColor(2, Variant(second), clRed);
