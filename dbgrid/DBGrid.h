@@ -163,6 +163,9 @@ public:
     std::unique_ptr<TgrPropCollection> CreateRowCollection(bool fill) override;
     std::unique_ptr<TgrCellCollection> CreateCellCollection(bool fill) override;
     void Loaded() override;
+    // Layouts go through the data-aware layout component (DBGridStream.h).
+    std::unique_ptr<TgrGridStreamComponent> CreateStreamComponent() override;
+    TgrBaseGrid* CreateLayoutGrid() override;
     // Bound, the rows come from the dataset: Rows is not stored, Cols only
     // for customised columns.
     bool IsColsStored() const override { return !dataBound_ || fieldState_ == fsCustomized; }

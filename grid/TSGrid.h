@@ -196,6 +196,7 @@ bool KindSuitsControl(TtsCellKind kind, TgrControlType controlType);
 
 class TForm;
 class TgrBaseGrid;
+class TgrGridStreamComponent;
 class TgrFiler;
 class TgrPropCollection;
 class TgrColCollection;
@@ -264,6 +265,12 @@ public:
     void SetDesignFlag(bool v) { designFlag_ = v; }
     void SetReadingLayout(bool v) { readingLayout_ = v; }
     void SetWritingLayout(bool v) { writingLayout_ = v; }
+    bool IsReadingLayout() const { return readingLayout_; }
+    bool IsWritingLayout() const { return writingLayout_; }
+    // The ids a layout read by field name resets on each column it finds
+    // before the column's attributes are read (empty outside such a read).
+    const TgrPropIdSet& LayoutResetIds() const { return layoutResetIds_; }
+    void SetLayoutResetIds(const TgrPropIdSet& ids) { layoutResetIds_ = ids; }
     bool IsEditMode() override;
     bool IsListBoxSelect() override;
     bool SkipsReadOnly() override;
@@ -803,6 +810,14 @@ public:
     virtual void SaveLayoutToFile(const std::string& fileName, TgrPropKinds kinds, bool saveData,
                                   const TgrPropIdSet& ids);
     virtual void LoadLayoutFromFile(const std::string& fileName, bool byDataCol);
+    // The component a layout is written as and read through; a descendant
+    // that keeps more in its layouts supplies its own.
+    virtual std::unique_ptr<TgrGridStreamComponent> CreateStreamComponent();
+    // A new, hidden grid of this grid's kind for layout work (a copy to
+    // write from, a fresh layout to reset to); the caller owns it.
+    virtual TgrBaseGrid* CreateLayoutGrid();
+    // Resets the chosen kinds of the layout to a new grid's.
+    void ResetLayoutToDefaults(TgrPropKinds kinds);
 
     // ------------------------------------------------ attributes by row and by cell
     // What a row (data row) or a cell (data column, data row) holds itself,
@@ -918,6 +933,10 @@ public:
     virtual void ReadColPropertiesBy(TReader& reader, bool byDataCol);
     virtual void ReadRowProperties(TReader& reader);
     virtual void ReadCellProperties(TReader& reader);
+    // Ends a read of cell properties outside the grid's own loading (a
+    // layout): the items read are let go, which is when a descendant's
+    // items hand over what they read.
+    void ReleaseReadCellProperties() { readCells_.reset(); }
     bool IsColPropertiesStored(TgrBaseGrid* ancestor);
     bool IsRowPropertiesStored(TgrBaseGrid* ancestor);
     bool IsCellPropertiesStored(TgrBaseGrid* ancestor);
@@ -1479,6 +1498,7 @@ private:
     TgrBaseGrid* ownerGrid_ = nullptr;
     bool designFlag_ = false;
     bool readingLayout_ = false, writingLayout_ = false;
+    TgrPropIdSet layoutResetIds_;
     bool initialising_ = false;
     Integer updateLock_ = 0;
     Integer paintLock_ = 0;

@@ -561,6 +561,7 @@ void TgrColItem::SetFieldName(const std::string& value) {
     if (Cols()->ByDataCol) return;
     TgrBaseGrid* grid = collection_->Grid();
     col_ = grid->GridCols()->GetColByFieldName(value);
+    if (col_) col_->ResetProperties(grid->LayoutResetIds());
     Cols()->FieldMap.push_back({dataCol_, col_ ? col_->GetDataCol() : 0});
 }
 
@@ -597,6 +598,8 @@ bool TgrColItem::ReadItemProperty(const std::string& name, TReader& r) {
     }
     std::string sub, font;
     if (!SubName(name, "Col.", sub)) return false;
+    // An item without a column of the grid reads into the scratch grid.
+    const bool ownColumn = col_ != nullptr;
     TgrCol* col = GetCol();
     if (SubName(sub, "Font.", font)) return ReadFontProperty(r, font, *col->GetFont());
     if (SubName(sub, "HeadingFont.", font)) return ReadFontProperty(r, font, *col->GetHeadingFont());
@@ -610,7 +613,7 @@ bool TgrColItem::ReadItemProperty(const std::string& name, TReader& r) {
     }
     if (SameText(sub, "DisplayCol")) {
         Integer v = r.ReadInteger();
-        if (col_ && col != Cols()->ScratchGrid()->Col(1)) collection_->PendingMoves.push_back({v, col->GetDataCol()});
+        if (ownColumn) collection_->PendingMoves.push_back({v, col->GetDataCol()});
         return true;
     }
     return ReadLegacyAlignment(r, *col, sub) || ReadPublished(r, *col, sub);

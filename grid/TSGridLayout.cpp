@@ -1,14 +1,15 @@
-// Layout streams and files: the grid's properties, its columns' and rows'
-// attributes and, when asked, its stored cell values, written as a tagged
-// list of named values (the platform's filer values) and read back into a
-// grid. Each attribute is written only when its property id is chosen;
-// reading applies what the stream holds and refuses unknown names, values
-// of the wrong type and counts beyond the grid's limits.
+// Layout files, and the tagged layout form older versions wrote: the
+// grid's properties, its columns' and rows' attributes and its stored cell
+// values as a tagged list of named values (the platform's filer values).
+// Such layouts are still read; reading applies what the stream holds and
+// refuses unknown names, values of the wrong type and counts beyond the
+// grid's limits. Layouts are written as a stream component (TSGridStream).
 
 #include <algorithm>
 #include <functional>
 #include <map>
 
+#include "grid/GridStreamPrivate.h"
 #include "grid/TSGrid.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Filer.h"
@@ -183,83 +184,15 @@ void ReadProps(TReader& r, Owner& owner, const std::vector<LayoutProp<Owner>>& p
 
 }  // namespace
 
-void TgrBaseGrid::SaveLayoutToStream(TStream& stream, TgrPropKinds kinds, bool saveData, const TgrPropIdSet& ids) {
-    TgrPropIdSet chosen = ids;
-    // The alignment ids travel together.
-    if (chosen.Contains(gpAlign) || chosen.Contains(gpAlignment) || chosen.Contains(gpHorzAlignment)) {
-        chosen.Include(gpAlign);
-        chosen.Include(gpAlignment);
-        chosen.Include(gpHorzAlignment);
-    }
-    bool writing = writingLayout_;
-    writingLayout_ = true;
-    try {
-        TWriter w(stream);
-        w.WriteIdent(kLayoutTag);
-        w.WriteInteger(kLayoutVersion);
-        w.WriteInteger(Integer(kinds));
-        if (kinds & PropKindBit(pkGrid)) WriteProps(w, static_cast<TgrBaseGrid&>(*this), GridProps(), chosen);
-        if (kinds & PropKindBit(pkCols)) {
-            w.WriteInteger(Cols());
-            w.WriteListBegin();
-            for (Integer c = 1; c <= Cols(); ++c) WriteProps(w, *gridCols_->ColAt(c), ColProps(), chosen);
-            w.WriteListEnd();
-        }
-        if (kinds & PropKindBit(pkRows)) {
-            w.WriteInteger(Rows());
-            w.WriteListBegin();
-            for (Integer r = 1; r <= Rows(); ++r) {
-                TgrRow* row = r < gridRows_->Count() ? gridRows_->GetRow(r) : nullptr;
-                Integer height = gridRows_->GetHeight(r);
-                bool hidden = row && !row->Visible();
-                if (height == DefaultRowHeight() && !hidden) continue;
-                w.WriteInteger(r);
-                w.WriteInteger(height);
-                w.WriteBoolean(!hidden);
-            }
-            w.WriteListEnd();
-        }
-        bool data = saveData && storeData_ && storage_;
-        w.WriteBoolean(data);
-        if (data) {
-            TMemoryStream cells;
-            storage_->WriteCellData(cells);
-            std::vector<Byte> bytes(std::size_t(cells.Size()));
-            cells.Seek(0, soBeginning);
-            if (!bytes.empty()) cells.ReadBuffer(bytes.data(), Integer(bytes.size()));
-            w.WriteBinary(bytes);
-        }
-    } catch (...) {
-        writingLayout_ = writing;
-        throw;
-    }
-    writingLayout_ = writing;
-}
-
-void TgrBaseGrid::SaveLayoutToStreamAll(TStream& stream, bool saveData) {
-    SaveLayoutToStream(stream, PropKindBit(pkGrid) | PropKindBit(pkCols) | PropKindBit(pkRows), saveData,
-                       TgrPropIdSet::All());
-}
-
-void TgrBaseGrid::LoadLayoutFromStream(TStream& stream, bool) {
-    bool reading = readingLayout_;
-    readingLayout_ = true;
-    struct Restore {
-        TgrBaseGrid* g;
-        bool reading;
-        ~Restore() {
-            g->readingLayout_ = reading;
-            g->UpdateScrollBars();
-            g->Invalidate();
-        }
-    } restore{this, reading};
-    TReader r(stream);
+void ReadTaggedGridLayout(TgrBaseGrid& grid, TReader& r) {
+    TgrGridCols* gridCols = grid.GridCols();
+    TgrGridRows* gridRows = grid.GridRows();
     if (r.NextValue() != vaIdent || r.ReadIdent() != kLayoutTag) Refuse("not a grid layout");
     if (r.ReadInteger() != kLayoutVersion) Refuse("unknown version");
     TgrPropKinds kinds = TgrPropKinds(ReadBounded(r, 0, 15, "property kinds"));
-    if (kinds & PropKindBit(pkGrid)) ReadProps(r, static_cast<TgrBaseGrid&>(*this), GridProps());
+    if (kinds & PropKindBit(pkGrid)) ReadProps(r, grid, GridProps());
     if (kinds & PropKindBit(pkCols)) {
-        SetCols(ReadBounded(r, 0, kMaxLayoutCols, "Cols"));
+        grid.SetCols(ReadBounded(r, 0, kMaxLayoutCols, "Cols"));
         r.ReadListBegin();
         // Column attributes are applied by data column; display positions
         // last, from left to right, once every column exists.
@@ -267,8 +200,8 @@ void TgrBaseGrid::LoadLayoutFromStream(TStream& stream, bool) {
         pendingDisplayCols = &display;
         try {
             for (Integer c = 1; !r.EndOfList(); ++c) {
-                if (c > Cols()) Refuse("more columns than Cols");
-                ReadProps(r, *gridCols_->ColAt(c), ColProps());
+                if (c > grid.Cols()) Refuse("more columns than Cols");
+                ReadProps(r, *gridCols->ColAt(c), ColProps());
             }
         } catch (...) {
             pendingDisplayCols = nullptr;
@@ -280,27 +213,27 @@ void TgrBaseGrid::LoadLayoutFromStream(TStream& stream, bool) {
         for (auto [dataCol, pos] : display) order.push_back({pos, dataCol});
         std::sort(order.begin(), order.end());
         for (auto [pos, dataCol] : order)
-            if (pos <= Cols()) gridCols_->ColAt(dataCol)->SetDisplayCol(pos);
+            if (pos <= grid.Cols()) gridCols->ColAt(dataCol)->SetDisplayCol(pos);
     }
     if (kinds & PropKindBit(pkRows)) {
-        SetRows(ReadBounded(r, 0, kMaxLayoutRows, "Rows"));
+        grid.SetRows(ReadBounded(r, 0, kMaxLayoutRows, "Rows"));
         r.ReadListBegin();
         while (!r.EndOfList()) {
-            Integer row = ReadBounded(r, 1, Rows(), "row");
+            Integer row = ReadBounded(r, 1, grid.Rows(), "row");
             Integer height = ReadBounded(r, 0, 100000, "row height");
             bool visible = r.ReadBoolean();
-            gridRows_->SetHeight(row, height);
-            if (!visible) gridRows_->EnsureRow(row)->SetVisible(false);
+            gridRows->SetHeight(row, height);
+            if (!visible) gridRows->EnsureRow(row)->SetVisible(false);
         }
         r.ReadListEnd();
     }
     if (r.ReadBoolean()) {
         std::vector<Byte> bytes = r.ReadBinary();
-        if (!storeData_) SetStoreData(true);
+        if (!grid.StoreData()) grid.SetStoreData(true);
         TMemoryStream cells;
         if (!bytes.empty()) cells.WriteBuffer(bytes.data(), Integer(bytes.size()));
         cells.Seek(0, soBeginning);
-        storage_->ReadCellData(cells);
+        grid.Storage()->ReadCellData(cells);
     }
 }
 
