@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
+#include <tuple>
 
 #include "platform/core/Clock.h"
 #include "platform/core/UiQueue.h"
@@ -35,6 +36,16 @@ protected:
         auto* c = new T(form);
         c->SetParent(form);
         return c;
+    }
+    // A page control filling the form, with two pages; the first is shown.
+    std::tuple<TPageControl*, TTabSheet*, TTabSheet*> TwoPages() {
+        auto* pc = Make<TPageControl>();
+        pc->SetAlign(alClient);
+        auto* first = new TTabSheet(form);
+        first->SetPageControl(pc);
+        auto* second = new TTabSheet(form);
+        second->SetPageControl(pc);
+        return {pc, first, second};
     }
     TScriptedPrompts script;
     TForm* form = nullptr;
@@ -425,12 +436,7 @@ TEST_F(ControlsTest, PagesNotShownYetHaveTheShownPagesSize) {
     // control anchored on a page not shown yet keeps its distances when the
     // page comes up (a grid stretched to the page's edges once covered the
     // buttons below it that way).
-    auto* pc = Make<TPageControl>();
-    pc->SetAlign(alClient);
-    auto* first = new TTabSheet(form);
-    first->SetPageControl(pc);
-    auto* second = new TTabSheet(form);
-    second->SetPageControl(pc);
+    auto [pc, first, second] = TwoPages();
     form->Show();
     QApplication::processEvents();
     ASSERT_GT(first->Width(), 100);
@@ -460,12 +466,7 @@ TEST_F(ControlsTest, PagesNotShownYetHaveTheShownPagesSize) {
 TEST_F(ControlsTest, ScrollBoxScrollsOnlyWhatDoesNotFit) {
     // Filled while its page was not shown yet, then shown at its full size:
     // a content that fits needs no scrolling; a taller one scrolls down only.
-    auto* pc = Make<TPageControl>();
-    pc->SetAlign(alClient);
-    auto* first = new TTabSheet(form);
-    first->SetPageControl(pc);
-    auto* second = new TTabSheet(form);
-    second->SetPageControl(pc);
+    auto [pc, first, second] = TwoPages();
     auto* box = new TScrollBox(form);
     box->SetParent(second);
     box->SetBounds(8, 8, 300, 200);
