@@ -3,6 +3,8 @@
 #include "grid/GRGLib.h"
 #include "grid/GRGLibValues.h"
 #include "grid/GridCollections.h"
+#include "grid/GridNormalButton.h"
+#include "grid/TSGrid.h"
 
 namespace {
 constexpr const char* kCheckBoxValuesMessage =
@@ -338,6 +340,7 @@ TgrCol::TgrCol(TgrPropGrid* grid) : TgrColRowBase(grid) {
 
 TgrCol::~TgrCol() {
     heading_.clear();
+    normalButton_.reset();
     ReleaseComboAndDateTimeDef();
 }
 
@@ -642,7 +645,33 @@ void TgrCol::CopyProperties(const TgrCol& s) {
     accelPos_ = s.accelPos_;
     checkBoxValues_ = s.checkBoxValues_;
     CopyCommonProperties(s);
+    CopyButton(s.normalButton_.get());
     CopyOwnFont(headingFont_, headingParentFont_, s.headingFont_, s.headingParentFont_, true);
+}
+
+// ---- normal button
+
+void TgrCol::SetButton(const TBitmap* glyph, Integer height, Integer width, TColor color) {
+    normalButton_.reset();
+    if (glyph) normalButton_ = std::make_unique<TgrNormalButton>(dynamic_cast<TgrBaseGrid*>(grid_), height,
+                                                                 width, color, glyph);
+    DrawingChanged(true);
+}
+
+void TgrCol::FreeButton() {
+    normalButton_.reset();
+    if (!grid_->IsDestroying()) InvalidateUnlessPainting();
+}
+
+void TgrCol::CopyButton(const TgrNormalButton* button) {
+    if (button == normalButton_.get()) return;
+    if (!button) {
+        FreeButton();
+        return;
+    }
+    normalButton_ = std::make_unique<TgrNormalButton>(dynamic_cast<TgrBaseGrid*>(grid_), button->GetHeight(),
+                                                      button->GetWidth(), button->GetColor(), button->GetBitmap());
+    DrawingChanged(true);
 }
 
 void TgrCol::CopyFrom(const TgrCol& source) {

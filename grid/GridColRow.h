@@ -11,6 +11,7 @@
 // forwards every property to the grid's row accessors.
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "grid/GridPropOwner.h"
@@ -171,6 +172,9 @@ protected:
 
 // ---------------------------------------------------------------------- col
 
+class TBitmap;
+class TgrNormalButton;
+
 class TgrCol : public TgrColRowBase {
 public:
     explicit TgrCol(TgrPropGrid* grid);
@@ -207,6 +211,15 @@ public:
     // ---- combo
     void CreateCombo() override;
     void FreeCombo() override;
+
+    // ---- the column's own detail button (cells of type btNormal)
+    // Replaces the button: for a glyph a new one of (height, width,
+    // transparent colour) keeping a copy of the glyph; without one none.
+    void SetButton(const TBitmap* glyph, Integer height, Integer width, TColor color);
+    void FreeButton();
+    // Takes another button's glyph and settings; none frees the own button.
+    void CopyButton(const TgrNormalButton* button);
+    TgrNormalButton* NormalButton() const { return normalButton_.get(); }
 
     // ---- size, visibility, position, selection
     Integer Width() const { return width_; }
@@ -300,6 +313,7 @@ protected:
     void* object_ = nullptr;
     Integer tag_ = 0;
     bool printTotals_ = false;
+    std::unique_ptr<TgrNormalButton> normalButton_;
 };
 
 // ---------------------------------------------------------------------- row

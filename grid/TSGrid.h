@@ -197,6 +197,7 @@ bool KindSuitsControl(TtsCellKind kind, TgrControlType controlType);
 class TForm;
 class TgrBaseGrid;
 class TgrGridStreamComponent;
+class TgrNormalButton;
 class TgrFiler;
 class TgrPropCollection;
 class TgrColCollection;
@@ -1241,6 +1242,11 @@ public:
     Integer ButtonTotalHeight(TgrButtonType type) const;
     // The width a data cell's button takes from its content (0 without).
     Integer CellButtonWidth(Integer dataCol, Integer dataRow);
+    // The column's own detail button, none when it has none (cells of
+    // type btNormal then show the default one).
+    TgrNormalButton* ColNormalButton(Integer dataCol);
+    // ButtonTotalWidth, with a column's own detail button for btNormal.
+    Integer CellButtonTotalWidth(Integer dataCol, TgrButtonType type);
     // The spin half under a client point in a display cell; spbNone off
     // the button or for a cell without a spin button.
     TgrSpinButton HitTestSpinButton(Integer x, Integer y, Integer displayRow, Integer displayCol);
@@ -1395,6 +1401,7 @@ private:
     TBitmap* CellPicture(const TgrCellPaintInfo& info, TColor& transparentColor);
     void PaintPictureCell(TCanvas* canvas, const TgrCellPaintInfo& info);
     void PaintCellButton(TCanvas* canvas, const TgrCellPaintInfo& info);
+    void DrawButtonGlyph(TCanvas* canvas, const TRect& face, const TgrNormalButton& button, bool pressed);
     // The two halves of a spin button (up: upper or right half).
     void CalcSpinRects(const TgrCellPaintInfo& info, TRect& upper, TRect& lower);
     TgrSpinButton SpinHalfAt(const TgrCellPaintInfo& info, Integer x, Integer y);

@@ -10,6 +10,7 @@
 #include "grid/GRGLib.h"
 #include "grid/GRGLibValues.h"
 #include "grid/GridEditBox.h"
+#include "grid/GridNormalButton.h"
 #include "grid/TSGrid.h"
 
 namespace {
@@ -103,7 +104,19 @@ Integer TgrBaseGrid::ButtonTotalHeight(TgrButtonType type) const {
 
 Integer TgrBaseGrid::CellButtonWidth(Integer dataCol, Integer dataRow) {
     TgrDropDownStyle style;
-    return ButtonTotalWidth(ResolveButtonType(dataCol, dataRow, style));
+    return CellButtonTotalWidth(dataCol, ResolveButtonType(dataCol, dataRow, style));
+}
+
+TgrNormalButton* TgrBaseGrid::ColNormalButton(Integer dataCol) {
+    if (dataCol < 1 || dataCol > Cols()) return nullptr;
+    TgrCol* col = Col(dataCol);
+    return col ? col->NormalButton() : nullptr;
+}
+
+Integer TgrBaseGrid::CellButtonTotalWidth(Integer dataCol, TgrButtonType type) {
+    if (type == btNormal)
+        if (TgrNormalButton* own = ColNormalButton(dataCol)) return own->TotalWidth();
+    return ButtonTotalWidth(type);
 }
 
 void TgrBaseGrid::CalcSpinRects(const TgrCellPaintInfo& info, TRect& upper, TRect& lower) {

@@ -10,6 +10,7 @@
 #include "grid/GRCommon.h"
 #include "grid/GRGLib.h"
 #include "grid/GRGLibValues.h"
+#include "grid/GridNormalButton.h"
 #include "grid/TSGrid.h"
 #include "platform/gui/DrawEdge.h"
 
@@ -160,7 +161,7 @@ bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, TgrCell
     info.ButtonType = ResolveButtonType(info.DataCol, info.DataRow, info.DropDownStyle);
     info.HasButton = info.ButtonType != btNone;
     if (info.HasButton) {
-        Integer w = ButtonTotalWidth(info.ButtonType);
+        Integer w = CellButtonTotalWidth(info.DataCol, info.ButtonType);
         info.ContentRect.Right -= w;
         info.ButtonRect = TRect(std::max(info.ContentRect.Left + kTextMargin, info.ContentRect.Right),
                                 info.ContentRect.Top, info.ContentRect.Right + w, info.ContentRect.Bottom);
@@ -471,6 +472,25 @@ void TgrBaseGrid::PaintCheckBox(TCanvas* c, const TgrCellPaintInfo& info) {
     c->SetCopyMode(cmSrcCopy);
 }
 
+// A column button's own glyph, centred on the button face (one pixel right
+// and down while pressed), clipped to the face; pixels of the button's
+// transparent colour let the face show through.
+void TgrBaseGrid::DrawButtonGlyph(TCanvas* c, const TRect& face, const TgrNormalButton& button, bool pressed) {
+    TBitmap* glyph = button.GetBitmap();
+    const QImage& image = glyph->Image();
+    int w = image.width(), h = image.height();
+    int left = face.Left + (face.Width() - w) / 2 + (pressed ? 1 : 0);
+    int top = face.Top + (face.Height() - h) / 2 + (pressed ? 1 : 0);
+    TColor transparent = button.GetColor() == grColorNotSet ? grColorNotSet : ColorToRGB(button.GetColor());
+    for (int y = std::max(0, face.Top - top); y < h && top + y < face.Bottom; ++y)
+        for (int x = std::max(0, face.Left - left); x < w && left + x < face.Right; ++x) {
+            QRgb p = image.pixel(x, y);
+            TColor color = RGB(Byte(qRed(p)), Byte(qGreen(p)), Byte(qBlue(p)));
+            if (transparent != grColorNotSet && color == transparent) continue;
+            c->SetPixel(left + x, top + y, color);
+        }
+}
+
 void TgrBaseGrid::PaintCellButton(TCanvas* c, const TgrCellPaintInfo& info) {
     if (info.ButtonRect.IsEmpty()) return;
     bool show = info.Current || inactiveButtonState_ == ibsShow;
@@ -503,6 +523,11 @@ void TgrBaseGrid::PaintCellButton(TCanvas* c, const TgrCellPaintInfo& info) {
         ButtonFace(c, b);
     }
     int cx = (b.Left + b.Right) / 2 + (pressed ? 1 : 0), cy = (b.Top + b.Bottom) / 2 + (pressed ? 1 : 0);
+    TgrNormalButton* own = info.ButtonType == btNormal ? ColNormalButton(info.DataCol) : nullptr;
+    if (own && own->GetBitmap()) {
+        DrawButtonGlyph(c, b, *own, pressed);
+        return;
+    }
     switch (info.ButtonType) {
     case btCombo:
     case btDateTimeDropDown:
