@@ -6,6 +6,8 @@
 #include <QSignalBlocker>
 #include <algorithm>
 
+#include "platform/gui/GroupFrame.h"
+
 void Frame3D(TCanvas* canvas, TRect& rect, TColor topColor, TColor bottomColor, int width) {
     TPen* pen = canvas->Pen();
     TColor savedColor = pen->Color();
@@ -248,7 +250,7 @@ public:
 }  // namespace
 
 TRadioGroup::TRadioGroup(TComponent* owner) : TWinControl(owner) {
-    SetWidget(new QGroupBox);
+    SetWidget(new GroupFrameWidget);
     itemsStore_ = std::make_unique<TStringList>();
     items_ = std::make_unique<TRadioGroupStrings>(itemsStore_.get(), this);
     SetBounds(0, 0, 185, 105);

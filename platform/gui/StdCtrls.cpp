@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include "platform/gui/Forms.h"
+#include "platform/gui/GroupFrame.h"
 
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
@@ -241,7 +242,7 @@ void TRadioButton::SetChecked(bool c) {
 // -------------------------------------------------------------- group box
 
 TGroupBox::TGroupBox(TComponent* owner) : TWinControl(owner) {
-    auto* g = new QGroupBox;
+    auto* g = new GroupFrameWidget;
     SetWidget(g);
     width_ = 185;
     height_ = 105;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QAbstractScrollArea>
@@ -488,4 +489,51 @@ TEST_F(ControlsTest, ScrollBoxScrollsOnlyWhatDoesNotFit) {
     QApplication::processEvents();
     EXPECT_GT(area->verticalScrollBar()->maximum(), 200);
     EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0) << "the vertical bar's room is left for it";
+}
+
+namespace {
+// The first row, from the top, where the column x of a control is darker
+// than the form's face colour; -1 where it never is.
+int FirstDarkRow(TControl* c, int x) {
+    const QImage image = c->Widget()->grab().toImage();
+    const int face = qGray(ToQColor(clBtnFace).rgb());
+    for (int y = 0; y < image.height(); ++y)
+        if (qGray(image.pixel(x, y)) < face - 40) return y;
+    return -1;
+}
+}  // namespace
+
+// The frame of a group box and of a radio group runs through the middle of
+// its caption: forms place their first control about 16 pixels down, and a
+// frame drawn below the caption crossed that control (the "Printer" radio
+// button of the output options, the first radio button of the analysis
+// dialog).
+TEST_F(ControlsTest, GroupFramesRunThroughTheCaption) {
+    auto* box = Make<TGroupBox>();
+    box->SetBounds(10, 10, 160, 120);
+    box->SetCaption("Report &Destination");
+    auto* radio = new TRadioButton(form);
+    radio->SetParent(box);
+    radio->SetBounds(8, 16, 140, 17);
+    radio->SetCaption("Printer");
+    auto* group = Make<TRadioGroup>();
+    group->SetBounds(200, 10, 160, 120);
+    group->SetCaption("Range");
+    form->Show();
+    QApplication::processEvents();
+    for (TControl* c : {static_cast<TControl*>(box), static_cast<TControl*>(group)}) {
+        SCOPED_TRACE(c->ClassName());
+        const int half = QFontMetrics(c->Widget()->font()).height() / 2;
+        // Left of the caption the frame's top line is the first dark pixel;
+        // inside the caption the text comes first, above the line.
+        EXPECT_EQ(FirstDarkRow(c, 3), half);
+        EXPECT_LT(FirstDarkRow(c, 3), radio->Top());
+        int inCaption = -1;
+        for (int x = 9; x <= 20; ++x)
+            if (const int y = FirstDarkRow(c, x); y >= 0 && (inCaption < 0 || y < inCaption)) inCaption = y;
+        EXPECT_GE(inCaption, 0);
+        EXPECT_LT(inCaption, half);
+        // The right edge stays inside the control.
+        EXPECT_EQ(FirstDarkRow(c, c->Width() - 2), half);
+    }
 }
