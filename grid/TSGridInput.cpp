@@ -672,7 +672,9 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
     }
     if (Integer edge = ColumnEdgeAt(x, y); edge >= 1) {
         sizeIndex_ = edge;
-        sizeOffset_ = CellPixels(edge, 0).Left + GetColWidthAt(edge) - 1 - x;
+        // The border pixel: the column's right one, its left one when mirrored.
+        const TRect cell = CellPixels(edge, 0);
+        sizeOffset_ = (UseRightToLeftAlignment() ? cell.Left : cell.Left + GetColWidthAt(edge) - 1) - x;
         SetMouseStatus(msColResize);
         SetMouseCapture(true);
         if (HasWindow()) Update();
