@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "grid/GridPaintTools.h"
 #include "grid/GRGLib.h"
 #include "grid/GRGLibValues.h"
 #include "grid/GridEditBox.h"
@@ -15,20 +16,10 @@
 
 namespace {
 
+using grid_paint::Line;
+using grid_paint::UsePen;
+
 constexpr TColor kButtonLine = TColor(0xC0C0C0);
-
-void Line(TCanvas* c, int x1, int y1, int x2, int y2) {
-    c->MoveTo(x1, y1);
-    c->LineTo(x2, y2);
-}
-
-void UsePen(TCanvas* c, TColor color) {
-    TPen* pen = c->Pen();
-    pen->SetStyle(psSolid);
-    pen->SetMode(pmCopy);
-    pen->SetWidth(1);
-    pen->SetColor(color);
-}
 
 // One half's face: filled, with a line on its left, and a raised edge
 // (light top-left, shadow bottom-right) or a pressed one (shadow top-left).

@@ -6,10 +6,14 @@
 #include <algorithm>
 #include <memory>
 
+#include "grid/GridPaintTools.h"
 #include "grid/GRCommon.h"
 #include "grid/TSGrid.h"
 
 namespace {
+
+using grid_paint::Line;
+using grid_paint::UsePen;
 
 constexpr int kHeadingButtonArea = 14;
 constexpr int kSortPictureWidth = 11;
@@ -18,19 +22,6 @@ constexpr int kTextMargin = 3;
 // The sort pictures are drawn on black, which is left out when copying.
 constexpr TColor kSortBackground = clBlack;
 constexpr TColor kSortShade = TColor(0x808080);
-
-void Line(TCanvas* c, int x1, int y1, int x2, int y2) {
-    c->MoveTo(x1, y1);
-    c->LineTo(x2, y2);
-}
-
-void UsePen(TCanvas* c, TColor color) {
-    TPen* pen = c->Pen();
-    pen->SetStyle(psSolid);
-    pen->SetMode(pmCopy);
-    pen->SetWidth(1);
-    pen->SetColor(color);
-}
 
 // The three sort pictures, made once: a triangle pointing up or down, or a
 // bullet, in the shadow colour with a white light edge.

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "grid/GridPaintTools.h"
 #include "grid/GRCommon.h"
 #include "grid/GRGLib.h"
 #include "grid/GRGLibValues.h"
@@ -18,22 +19,11 @@
 
 namespace {
 
+using grid_paint::Line;
+using grid_paint::UsePen;
+
 constexpr TColor kFixedLine3D = TColor(0x808080);
 constexpr int kTextMargin = 3;
-
-void Line(TCanvas* c, int x1, int y1, int x2, int y2) {
-    c->MoveTo(x1, y1);
-    c->LineTo(x2, y2);
-}
-
-// Solid 1-pixel copy pen of a colour.
-void UsePen(TCanvas* c, TColor color) {
-    TPen* pen = c->Pen();
-    pen->SetStyle(psSolid);
-    pen->SetMode(pmCopy);
-    pen->SetWidth(1);
-    pen->SetColor(color);
-}
 
 void RaisedTopLeft(TCanvas* c, const TRect& r) {
     if (r.IsEmpty()) return;
