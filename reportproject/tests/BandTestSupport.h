@@ -2,6 +2,9 @@
 // Test helpers of the band and component tests: probes that note what they
 // printed, a report run into a snapshot in memory, and the snapshot's texts
 // page by page as the converter hands them to a renderer.
+#include <algorithm>
+#include <cstdlib>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -90,4 +93,49 @@ inline std::string PdfTextOf(TVizeProjectManager& p, const std::string& pdfFile)
     std::string text = RunTool("pdftotext -q -layout '" + pdfFile + "' -", code);
     EXPECT_EQ(code, 0);
     return text;
+}
+
+// The text of the score report (BandProject.h) over rows rows: every row
+// once, each team's heading and total, the grand total and the memo that
+// runs over pages.
+inline void ExpectScoresText(const std::string& text, int rows) {
+    for (int i = 1; i <= rows; ++i) {
+        std::string row = TGenView::NameOf(i);
+        auto at = text.find(row);
+        ASSERT_NE(at, std::string::npos) << row;
+        EXPECT_EQ(text.find(row, at + 1), std::string::npos) << row << " printed twice";
+    }
+    long long grand = 0;
+    for (int first = 1; first <= rows; first += 50) {
+        int last = std::min(first + 49, rows);
+        long long sum = (long long)(first + last) * (last - first + 1) / 2;
+        grand += sum;
+        std::string team = TGenView::TeamOf(first);
+        EXPECT_NE(text.find("Start of " + team), std::string::npos) << team;
+        EXPECT_TRUE(std::regex_search(text, std::regex("Total of " + team + R"(\s+Sum )" + std::to_string(sum))))
+            << team << " " << sum;
+    }
+    EXPECT_NE(text.find("Grand " + std::to_string(grand)), std::string::npos) << grand;
+    EXPECT_NE(text.find("Note line 1 of"), std::string::npos);
+    EXPECT_NE(text.find("End of notes."), std::string::npos);
+}
+
+// The number of pages of a PDF file (pdfinfo), 0 when it cannot be read.
+inline int PdfPageCount(const std::string& pdfFile) {
+    int code;
+    std::string out = RunTool("pdfinfo '" + pdfFile + "'", code);
+    auto at = out.find("Pages:");
+    return code == 0 && at != std::string::npos ? std::atoi(out.c_str() + at + 6) : 0;
+}
+
+// What zbarimg reads from one page of a PDF file rasterised at 200 dpi
+// (pdftoppm) into pngStem.png.
+inline std::string BarCodesOnPage(const std::string& pdfFile, int page, const std::string& pngStem) {
+    int code;
+    std::string n = std::to_string(page);
+    std::string out = RunTool("pdftoppm -r 200 -singlefile -f " + n + " -l " + n + " -png '" + pdfFile + "' '" +
+                                  pngStem + "'",
+                              code);
+    EXPECT_EQ(code, 0) << out;
+    return RunTool("zbarimg -q '" + pngStem + ".png'", code);
 }

@@ -331,7 +331,7 @@ protected:
 }  // namespace
 
 TEST_F(BarCodeReportTest, SymbolsReadBackWithZbar) {
-    if (!HaveZbar()) GTEST_SKIP() << "zbarimg is not installed; install zbar-tools to decode the symbols";
+    ASSERT_TRUE(HaveZbar()) << "zbarimg is not installed (zbar-tools; scripts/deps.sh installs it)";
     struct Case {
         const char* name;
         std::function<std::unique_ptr<TVPBarsBase>(TBaseReport*)> make;
@@ -437,7 +437,7 @@ TEST_F(BarCodeReportTest, ReadableLineAboveAndTurnedSymbols) {
     EXPECT_DOUBLE_EQ(barTop, top + line);
     EXPECT_DOUBLE_EQ(bottom, top + 0.8 + line);
     ASSERT_FALSE(image.isNull());
-    if (!HaveZbar()) GTEST_SKIP() << "zbarimg is not installed; install zbar-tools to decode the symbols";
+    ASSERT_TRUE(HaveZbar()) << "zbarimg is not installed (zbar-tools; scripts/deps.sh installs it)";
     EXPECT_EQ(Decode(image, "code128-rot90"), "CODE-128:Turned 90");
 }
 
@@ -455,7 +455,7 @@ TEST(BarCodeOverride, DrawsNothingAndNeedsNoReport) {
 // Bar-code components on a page: printed at their place and read back,
 // with the text of a data field during the report only.
 TEST_F(BarCodeReportTest, ComponentsPrintAtTheirPlace) {
-    if (!HaveZbar()) GTEST_SKIP() << "zbarimg is not installed; install zbar-tools to decode the symbols";
+    ASSERT_TRUE(HaveZbar()) << "zbarimg is not installed (zbar-tools; scripts/deps.sh installs it)";
     TVizePage page(nullptr);
     auto* code = new TVizeCode128BarCode(&page);
     code->SetParent(&page);

@@ -268,3 +268,69 @@ TEST(Project, DeletingItemsKeepsAReportAndAPage) {
     EXPECT_EQ(fresh->FirstPage(), fresh->Pages()[0]);
     EXPECT_EQ(fresh->LoadedPages().size(), 1u);
 }
+
+// The start-up registration knows every class a project stream names: each
+// is built by its stored name, saved in a project and read back as itself.
+TEST(Project, EveryClassTheEngineRegistersLoadsByName) {
+    RegisterAll();
+    const char* printable[] = {
+        "TVizeText", "TVizeMemo", "TVizeSection", "TVizeBitmap", "TVizeMetaFile", "TVizeFontMaster",
+        "TVizePageNumInit", "TVizeBand", "TVizeDataBand", "TVizeDataCycle", "TVizeCalcText", "TVizeCalcTotal",
+        "TVizeCalcOp", "TVizeCalcController", "TVizeDataText", "TVizeDataMemo", "TVizeDataMirrorSection",
+        "TVizeCode128BarCode", "TVizeCode39BarCode", "TVizeEANBarCode", "TVizeI2of5BarCode", "TVizeUPCBarCode",
+        "TVizePostNetBarCode", "TVizeLine", "TVizeHLine", "TVizeVLine", "TVizeRectangle", "TVizeSquare",
+        "TVizeEllipse", "TVizeCircle"};
+    const char* dataObjects[] = {"TVizeDataView", "TVizeDriverDataView", "TVizeDatabase", "TVizeSimpleSecurity",
+                                 "TVizeLookupSecurity"};
+    const char* fields[] = {"TVizeStringField", "TVizeIntegerField", "TVizeInt64Field", "TVizeFloatField",
+                            "TVizeCurrencyField", "TVizeBCDField", "TVizeBooleanField", "TVizeDateField",
+                            "TVizeTimeField", "TVizeDateTimeField", "TVizeMemoField", "TVizeBlobField",
+                            "TVizeGraphicField"};
+    auto make = [](const char* name, TComponent* owner, TVizeComponent* parent) {
+        TVizeClassRef cls = FindVizeClass(name);
+        EXPECT_NE(cls, nullptr) << name << " is not registered";
+        auto* c = cls ? dynamic_cast<TVizeComponent*>(cls->Construct(owner)) : nullptr;
+        EXPECT_NE(c, nullptr) << name << " is not built by its name";
+        if (!c) return c;
+        c->SetName(std::string("The") + (name + 5));
+        c->SetParent(parent);
+        return c;
+    };
+
+    TMemoryStream m;
+    {
+        TVizeProjectManager p(nullptr);
+        TVizePage* page = p.NewReport()->FirstPage();
+        auto* region = make("TVizeRegion", page, page);
+        ASSERT_NE(region, nullptr);
+        for (const char* name : printable) {
+            TVizeClassRef cls = FindVizeClass(name);
+            bool onPage = !cls || !cls->InheritsFrom(FindVizeClass("TVizeBand"));
+            make(name, page, onPage ? static_cast<TVizeComponent*>(page) : region);
+        }
+        for (const char* name : dataObjects) make(name, &p, &p);
+        auto* view = p.FindComponent("TheDataView");
+        ASSERT_NE(view, nullptr);
+        for (const char* name : fields) make(name, &p, static_cast<TVizeComponent*>(view));
+        p.SaveToStream(m);
+    }
+
+    TVizeProjectManager loaded(nullptr);
+    m.SetPosition(0);
+    loaded.LoadFromStream(m);
+    ASSERT_NE(loaded.ActiveReport(), nullptr);
+    TVizePage* page = loaded.ActiveReport()->FirstPage();
+    ASSERT_NE(page, nullptr);
+    auto check = [](TComponent* owner, const char* name) {
+        TComponent* c = owner->FindComponent(std::string("The") + (name + 5));
+        ASSERT_NE(c, nullptr) << name << " did not load";
+        EXPECT_EQ(VizeClassOf(c)->Name(), name);
+    };
+    check(page, "TVizeRegion");
+    for (const char* name : printable) check(page, name);
+    for (const char* name : dataObjects) check(&loaded, name);
+    // A data object's children belong to it once read back.
+    TComponent* view = loaded.FindComponent("TheDataView");
+    ASSERT_NE(view, nullptr);
+    for (const char* name : fields) check(view, name);
+}
