@@ -504,6 +504,12 @@ void TVizeProjectItem::ReadModuleData(TStream& stream) {
     }
 }
 
+void TVizeProjectItem::DefineModuleProperty(TVizeFiler& filer) {
+    filer.DefineBinaryProperty(
+        "Module", [this](TStream& s) { ReadModuleData(s); }, [this](TStream& s) { WriteModuleData(s); },
+        HasModuleData());
+}
+
 std::string TVizeProjectItem::QualifiedName() const {
     auto* ownerItem = dynamic_cast<TVizeProjectItem*>(Owner());
     if (!ownerItem || dynamic_cast<TVizeProjectManager*>(ownerItem)) return Name();

@@ -168,7 +168,19 @@ std::vector<std::uint8_t> TRCPUModule::SaveToBytes() const {
     w.LE(VersionMinor, 2);
     w.Double(Created);
     w.Index(std::uint32_t(Imports.size()));
-    for (const TRCPUModule* im : Imports) w.String(im ? im->ModuleName : std::string());
+    // A module of a project item is found again among the items when the
+    // project loads ("+" name); a slot still waiting for that keeps its name.
+    for (std::size_t i = 0; i < Imports.size(); ++i) {
+        const TRCPUModule* im = Imports[i];
+        std::string name;
+        if (im) {
+            name = im->Owner ? "+" + im->ModuleName : im->ModuleName;
+        } else {
+            for (const auto& [pending, slot] : PendingImports)
+                if (slot == i) name = "+" + pending;
+        }
+        w.String(name);
+    }
     auto& helper = const_cast<TModuleTypeHelper&>(TypeHelper);
     Scope->Types.Write(w, helper);
     Scope->IDs.Write(w, helper);

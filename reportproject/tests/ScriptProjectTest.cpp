@@ -197,6 +197,39 @@ TEST(ScriptProject, ImportsAreFoundAmongProjectItemsThenTheModuleManager) {
     EXPECT_TRUE(f.module->PendingImports.empty());
 }
 
+TEST(ScriptProject, AnImportOfAnotherItemsModuleSurvivesTheProjectFile) {
+    ProjectFixture f;
+    f.report->NewPage()->SetModule(new TRCPUModule);
+    auto* helpers = static_cast<TRCPUModule*>(f.report->Pages()[1]->Module());
+    helpers->ModuleName = "Helpers";
+    f.module->ModuleName = "Main";
+    auto* sysfunc = new TRCPUModule;
+    sysfunc->ModuleName = "SYSFUNC";
+    f.project.ModuleManager().AddModule("SYSFUNC", sysfunc);
+    f.module->AddImportByName("Helpers");
+    f.module->AddImportByName("SYSFUNC");
+    // An item's module is written with "+", a module of the manager by name.
+    const auto bytes = f.module->SaveToBytes();
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_NE(text.find("\x08+Helpers\x07SYSFUNC"), std::string::npos);
+
+    TMemoryStream stream;
+    f.project.SaveToStream(stream);
+    stream.SetPosition(0);
+    TVizeProjectManager loaded(nullptr);
+    loaded.LoadFromStream(stream);
+    const std::vector<TVizePage*> pages = loaded.ActiveReport()->Pages();
+    ASSERT_EQ(pages.size(), 2u);
+    auto* main = dynamic_cast<TRCPUModule*>(pages[0]->Module());
+    auto* helpers2 = dynamic_cast<TRCPUModule*>(pages[1]->Module());
+    ASSERT_NE(main, nullptr);
+    ASSERT_NE(helpers2, nullptr);
+    ASSERT_EQ(main->Imports.size(), 2u);
+    EXPECT_EQ(main->Imports[0], helpers2);  // the loaded page's module, not a file
+    EXPECT_EQ(main->Imports[1], loaded.ModuleManager().FindModule("SYSFUNC"));
+    EXPECT_TRUE(main->PendingImports.empty());
+}
+
 TEST(ScriptProject, AHandlerCallsSystemFunctionsThroughImportedGroupModules) {
     ProjectFixture f;
     RegisterSystemFunctions();
