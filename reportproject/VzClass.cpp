@@ -258,12 +258,21 @@ void TVizeComponent::AfterReport() {
 
 void TVizeComponent::BeforePrint() {
     ++printNesting_;
-    if (printNesting_ <= 1 && onBeforePrint_) onBeforePrint_->Execute();
+    if (printNesting_ > 1 || !onBeforePrint_) return;
+    try {
+        onBeforePrint_->Execute();
+    } catch (...) {
+        // A failed handler leaves the count as it found it: callers pair
+        // AfterPrint only with a BeforePrint that returned, and the next
+        // run must fire the handler again.
+        --printNesting_;
+        throw;
+    }
 }
 
 void TVizeComponent::Print(TBaseReport* report) {
+    BeforePrint();
     try {
-        BeforePrint();
         if (IsVisible()) {
             PrintSelf(report);
             for (int i = 0; i < ChildCount(); ++i) GetChild(i)->Print(report);
