@@ -398,7 +398,19 @@ TVizeProjectItem::TVizeProjectItem(TComponent* owner) : TVizeContainerComponent(
 
 TVizeProjectItem::~TVizeProjectItem() {
     DestroyChildren();
+    FreeModule();
+}
+
+void TVizeProjectItem::FreeModule() {
+    if (!module_) return;
+    // Modules that import this one must not keep reaching it once freed;
+    // when the whole project goes, they all go with it.
+    TVizeProjectManager* project = dynamic_cast<TVizeProjectManager*>(this);
+    if (!project) project = Project();
+    if (project && !project->ComponentState().Contains(csDestroying))
+        project->ModuleManager().UnlinkModule(module_);
     delete module_;
+    module_ = nullptr;
 }
 
 void TVizeProjectItem::SetActive(bool value) {
@@ -457,7 +469,7 @@ void TVizeProjectItem::SetCompileNeeded(bool value) {
 
 void TVizeProjectItem::SetModule(TVizeModule* module) {
     if (module == module_) return;
-    delete module_;
+    FreeModule();
     module_ = module;
     if (module_) module_->SetOwnerItem(this);
 }

@@ -263,6 +263,8 @@ public:
     std::string QualifiedName() const;
 
 private:
+    // Frees the module after the project's other modules forget it.
+    void FreeModule();
     bool active_ = false;
     std::string description_;
     std::string fullName_;

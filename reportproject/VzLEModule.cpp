@@ -400,7 +400,12 @@ void TRCPUModule::Execute(std::uint32_t entry, std::unique_ptr<TRCPUSuspendState
 void TRCPUModule::ForgetReference(TRCPUModule* module, bool flag) {
     if (!module && !flag) return;
     const auto it = std::find(Imports.begin(), Imports.end(), module);
-    if (it != Imports.end()) Imports.erase(it);
+    if (it == Imports.end()) return;
+    // A forgotten module leaves its slot empty: code numbers the imports,
+    // and a call through the slot must stop with an error rather than land
+    // in the module after it. Only an empty slot asked for goes.
+    if (module) *it = nullptr;
+    else Imports.erase(it);
 }
 
 void TRCPUModule::Compile(const std::string& language, bool firstPass) {
@@ -541,10 +546,10 @@ void TRCPUModule::Execute(Integer position, void*& suspension) {
 
 void TRCPUModule::ForgetReference(TVizeModule* module, TVizeModule* replacement) {
     auto* target = dynamic_cast<TRCPUModule*>(module);
+    if (!target) return;
     const auto it = std::find(Imports.begin(), Imports.end(), target);
     if (it == Imports.end()) return;
-    if (auto* r = dynamic_cast<TRCPUModule*>(replacement)) *it = r;
-    else Imports.erase(it);
+    *it = dynamic_cast<TRCPUModule*>(replacement);  // none leaves the slot empty, numbers unchanged
 }
 
 void InitializeScriptEngine() {

@@ -308,3 +308,37 @@ TEST(ScriptProject, HandlersChangeTheValueOfStringAndFloatEvents) {
     // Only the module's own literal is still held.
     EXPECT_LE(ScriptStrings::LiveCount(), strings + 1);
 }
+
+TEST(ScriptProject, AFreedModuleLeavesAnEmptySlotInItsImporters) {
+    ProjectFixture f;
+    TVizePage* other = f.report->NewPage();
+    auto* helpers = new TRCPUModule;
+    helpers->ModuleName = "Helpers";
+    other->SetModule(helpers);
+    auto* sysfunc = new TRCPUModule;
+    sysfunc->ModuleName = "SYSFUNC";
+    f.project.ModuleManager().AddModule("SYSFUNC", sysfunc);
+    f.module->AddImportByName("Helpers");
+    f.module->AddImportByName("SYSFUNC");
+    Asm a;
+    a.FarCall(1, 0);
+    f.module->Code = a.Finish();
+
+    delete other;  // the page and its module go
+    const std::vector<TRCPUModule*> expected{nullptr, sysfunc};
+    EXPECT_EQ(f.module->Imports, expected);  // SYSFUNC keeps its number
+    try {
+        f.module->Execute(0);
+        FAIL() << "called into a freed module";
+    } catch (const EReportPrinter& e) {
+        EXPECT_EQ(e.Message, "Module number 1 is not imported");
+    }
+    // Replacing an item's module also unlinks the old one.
+    auto* globals = new TRCPUModule;
+    globals->ModuleName = "Globals";
+    f.project.SetModule(globals);
+    f.module->AddImportByName("Globals");
+    f.project.SetModule(new TRCPUModule);
+    EXPECT_EQ(f.module->Imports.size(), 3u);
+    EXPECT_EQ(f.module->Imports[2], nullptr);
+}
