@@ -544,6 +544,11 @@ void TRCPUModule::Execute(Integer position, void*& suspension) {
     suspension = state.release();
 }
 
+void TRCPUModule::DiscardSuspension(void*& suspension) {
+    delete static_cast<TRCPUSuspendState*>(suspension);
+    suspension = nullptr;
+}
+
 void TRCPUModule::ForgetReference(TVizeModule* module, TVizeModule* replacement) {
     auto* target = dynamic_cast<TRCPUModule*>(module);
     if (!target) return;

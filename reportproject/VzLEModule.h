@@ -151,6 +151,7 @@ public:
     void PushVarFloat(double* value) override;
     void ForgetReference(TVizeModule* module, TVizeModule* replacement) override;
     void SetOwnerItem(TVizeProjectItem* item) override;
+    void DiscardSuspension(void*& suspension) override;
 
     // The source text of the owner's event handlers for a compiler; raises
     // EVizeException when no compiler is registered.

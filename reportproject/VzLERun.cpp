@@ -493,6 +493,7 @@ void TRCPURunner::Impl::Step(std::uint8_t op) {
         s->StackTop = StackTop;
         s->FrameBase = FrameBase;
         s->CurrentModule = Module;
+        s->ModuleHandle = Module->Handle();
         s->CodeOffset = CodeOffset;
         s->StackMemory = std::move(Stack);
         s->StackLimit = StackLimit;
@@ -763,6 +764,10 @@ void TRCPURunner::Run(TRCPUModule& module, const std::vector<std::uint32_t>* par
         d.StackLimit = suspend->StackLimit;
         d.Flag = suspend->ConditionFlag;
         TRCPUModule* m = suspend->CurrentModule;
+        if (TRCPUModule::ByHandle(suspend->ModuleHandle) != m || !m) {
+            suspend.reset();
+            Fail("The suspended script's module is gone");
+        }
         suspend.reset();
         d.Regions[kStackRegion] = {d.Stack.get(), std::uint32_t(d.StackLimit)};
         d.Switch(m);

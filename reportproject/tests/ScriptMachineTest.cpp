@@ -305,6 +305,20 @@ TEST(ScriptMachine, SuspendInsideACallResumesInTheCallee) {
     runner.Run(*m, nullptr, state);
     EXPECT_FALSE(state);
     EXPECT_EQ(DataAt<std::int32_t>(*m, 0), 99);
+
+    // A state whose module is freed before it resumes is refused.
+    m->Execute(0, &state);
+    ASSERT_TRUE(state);
+    m.reset();
+    TRCPUModule other;
+    try {
+        TRCPURunner late;
+        late.Run(other, nullptr, state);
+        FAIL() << "resumed in a freed module";
+    } catch (const EReportPrinter& e) {
+        EXPECT_EQ(e.Message, "The suspended script's module is gone");
+    }
+    EXPECT_FALSE(state);
 }
 
 TEST(ScriptMachine, BadCodeStopsWithAClearError) {
