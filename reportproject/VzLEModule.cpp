@@ -569,6 +569,12 @@ void InitializeScriptEngine() {
     hooks.ModuleLoader = [](TStream& stream, TVizeProjectItem* item, TVizeProjectItem*) -> TVizeModule* {
         TVizeProjectManager* project = dynamic_cast<TVizeProjectManager*>(item);
         if (!project && item) project = item->Project();
+        if (stream.Position() >= stream.Size()) {
+            // No stored module: a new, empty one for the item.
+            auto* m = new TRCPUModule;
+            m->Project = project;
+            return m;
+        }
         return TRCPUModule::CreateFromStream(stream, project).release();
     };
     hooks.ItemPrepare = [](TVizeProjectItem* item, Integer, Integer) {
