@@ -353,6 +353,14 @@ TEST(ScriptMachine, BadCodeStopsWithAClearError) {
     fdiv.PushExt(1).PushExt(0).Calc(85, D(0)).Halt();
     auto f = MakeModule(fdiv, 10);
     EXPECT_EQ(ErrorOf(*f), "Floating point division by zero");
+    // Blocks the 24-bit offsets cannot cover are refused before the run.
+    Asm halt;
+    halt.Halt();
+    auto big = MakeModule(halt, 0, "BIG", 0x1000000);
+    EXPECT_EQ(ErrorOf(*big), "Module stack is too large");
+    big->StackBytes = 256;
+    big->DataSize = 0x1000000;
+    EXPECT_EQ(ErrorOf(*big), "Module code or data block is too large");
     // A failed run leaves the module usable.
     Asm good = BinaryInt(72, 1, 2);
     f->Code = good.Finish();
