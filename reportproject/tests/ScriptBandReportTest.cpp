@@ -24,6 +24,7 @@
 #include "reportproject/VzLESystem.h"
 #include "reportproject/VzProj.h"
 #include "reportproject/VzRun.h"
+#include "reportproject/tests/BandTestSupport.h"
 #include "reportproject/tests/ScriptStubs.h"
 #include "reportproject/tests/SqliteDriver.h"
 
@@ -177,13 +178,7 @@ TEST(ScriptBandReport, AHandlerChangesATextPerRowAndSumsAFieldIntoThePdf) {
 
     const fs::path pdfFile = dir / "scores.pdf";
     TMemoryStream snapshot;
-    {
-        TVzVSFWriter w(nullptr);
-        w.StreamMode = smUser;
-        w.Stream = &snapshot;
-        w.OnPrint = [&](TObject*) { PrintVizeReport(project.ActiveReport(), &w); };
-        w.Execute();
-    }
+    RunToSnapshot(project, snapshot);
     {
         TVzRenderPDF pdf(nullptr);
         pdf.OpenOutputFile(pdfFile.string());
@@ -214,13 +209,9 @@ TEST(ScriptBandReport, AHandlerChangesATextPerRowAndSumsAFieldIntoThePdf) {
     faults[2].Code.Halt().Label("again").Call("again");
     for (Fault& f : faults) {
         module->Code = f.Code.Finish();
-        TVzVSFWriter w(nullptr);
         TMemoryStream discard;
-        w.StreamMode = smUser;
-        w.Stream = &discard;
-        w.OnPrint = [&](TObject*) { PrintVizeReport(project.ActiveReport(), &w); };
         try {
-            w.Execute();
+            RunToSnapshot(project, discard);
             ADD_FAILURE() << f.Message << ": the run went through";
         } catch (const EReportPrinter& e) {
             EXPECT_EQ(e.Message, f.Message);
@@ -231,13 +222,7 @@ TEST(ScriptBandReport, AHandlerChangesATextPerRowAndSumsAFieldIntoThePdf) {
     module->Code = good;
     page->PrepareItem(0, 0);
     TMemoryStream again;
-    {
-        TVzVSFWriter w(nullptr);
-        w.StreamMode = smUser;
-        w.Stream = &again;
-        w.OnPrint = [&](TObject*) { PrintVizeReport(project.ActiveReport(), &w); };
-        w.Execute();
-    }
+    RunToSnapshot(project, again);
     const std::string replay(static_cast<const char*>(again.Memory()), std::size_t(again.Size()));
     EXPECT_NE(replay.find("Sum 19"), std::string::npos);
     EXPECT_NE(replay.find("Scored 9"), std::string::npos);
@@ -281,13 +266,7 @@ TEST(ScriptBandReport, ASectionHandlerDrawsOnTheReportItIsHanded) {
     module->BindEvents();
 
     TMemoryStream snapshot;
-    {
-        TVzVSFWriter w(nullptr);
-        w.StreamMode = smUser;
-        w.Stream = &snapshot;
-        w.OnPrint = [&](TObject*) { PrintVizeReport(project.ActiveReport(), &w); };
-        w.Execute();
-    }
+    RunToSnapshot(project, snapshot);
     std::int32_t page1;
     std::memcpy(&page1, module->DataBlock() + 4, 4);
     EXPECT_EQ(page1, 1);

@@ -57,6 +57,14 @@ struct ProjectFixture {
         page->SetModule(module);
     }
     ~ProjectFixture() { ScriptCompilers().clear(); }
+    // A module named name, owned by item or, without one, by the module manager.
+    TRCPUModule* AddModule(const std::string& name, TVizeProjectItem* item = nullptr) {
+        auto* m = new TRCPUModule;
+        m->ModuleName = name;
+        if (item) item->SetModule(m);
+        else project.ModuleManager().AddModule(name, m);
+        return m;
+    }
 
     TVizeProjectManager project{nullptr};
     TVizeReport* report;
@@ -164,16 +172,9 @@ TEST(ScriptProject, BoundEventsRunTheirHandlerWithTheSenderAsSelf) {
 
 TEST(ScriptProject, ImportsAreFoundAmongProjectItemsThenTheModuleManager) {
     ProjectFixture f;
-    TVizePage* other = f.report->NewPage();
-    auto* helpers = new TRCPUModule;
-    helpers->ModuleName = "Helpers";
-    other->SetModule(helpers);
-    auto* projectModule = new TRCPUModule;
-    projectModule->ModuleName = "Globals";
-    f.project.SetModule(projectModule);
-    auto* sysfunc = new TRCPUModule;
-    sysfunc->ModuleName = "SYSFUNC";
-    f.project.ModuleManager().AddModule("SYSFUNC", sysfunc);
+    TRCPUModule* helpers = f.AddModule("Helpers", f.report->NewPage());
+    TRCPUModule* projectModule = f.AddModule("Globals", &f.project);
+    TRCPUModule* sysfunc = f.AddModule("SYSFUNC");
 
     f.module->AddImportByName("helpers");
     f.module->AddImportByName("GLOBALS");
@@ -199,13 +200,9 @@ TEST(ScriptProject, ImportsAreFoundAmongProjectItemsThenTheModuleManager) {
 
 TEST(ScriptProject, AnImportOfAnotherItemsModuleSurvivesTheProjectFile) {
     ProjectFixture f;
-    f.report->NewPage()->SetModule(new TRCPUModule);
-    auto* helpers = static_cast<TRCPUModule*>(f.report->Pages()[1]->Module());
-    helpers->ModuleName = "Helpers";
+    f.AddModule("Helpers", f.report->NewPage());
+    f.AddModule("SYSFUNC");
     f.module->ModuleName = "Main";
-    auto* sysfunc = new TRCPUModule;
-    sysfunc->ModuleName = "SYSFUNC";
-    f.project.ModuleManager().AddModule("SYSFUNC", sysfunc);
     f.module->AddImportByName("Helpers");
     f.module->AddImportByName("SYSFUNC");
     // An item's module is written with "+", a module of the manager by name.
@@ -312,12 +309,8 @@ TEST(ScriptProject, HandlersChangeTheValueOfStringAndFloatEvents) {
 TEST(ScriptProject, AFreedModuleLeavesAnEmptySlotInItsImporters) {
     ProjectFixture f;
     TVizePage* other = f.report->NewPage();
-    auto* helpers = new TRCPUModule;
-    helpers->ModuleName = "Helpers";
-    other->SetModule(helpers);
-    auto* sysfunc = new TRCPUModule;
-    sysfunc->ModuleName = "SYSFUNC";
-    f.project.ModuleManager().AddModule("SYSFUNC", sysfunc);
+    f.AddModule("Helpers", other);
+    TRCPUModule* sysfunc = f.AddModule("SYSFUNC");
     f.module->AddImportByName("Helpers");
     f.module->AddImportByName("SYSFUNC");
     Asm a;
@@ -334,9 +327,7 @@ TEST(ScriptProject, AFreedModuleLeavesAnEmptySlotInItsImporters) {
         EXPECT_EQ(e.Message, "Module number 1 is not imported");
     }
     // Replacing an item's module also unlinks the old one.
-    auto* globals = new TRCPUModule;
-    globals->ModuleName = "Globals";
-    f.project.SetModule(globals);
+    f.AddModule("Globals", &f.project);
     f.module->AddImportByName("Globals");
     f.project.SetModule(new TRCPUModule);
     EXPECT_EQ(f.module->Imports.size(), 3u);
