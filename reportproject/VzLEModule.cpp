@@ -421,7 +421,7 @@ void TRCPUModule::Compile(const std::string& language, bool firstPass) {
         if (ScriptCompilers().empty()) RaiseVizeError("Compiler not found.  Include VzLDCompiler in the uses.");
         RaiseVizeErrorFmt("No compiler for the script language %s", language);
     }
-    Compiler->Compile(Source, OwnerName, firstPass, *this);
+    Compiler->Compile(Source, OwnerFullName(), firstPass, *this);
     if (!firstPass) Compiler.reset();
 }
 

@@ -22,10 +22,12 @@ using namespace script_test;
 
 namespace {
 
-// Compiles nothing; its presence lets source be generated.
+// Compiles nothing; its presence lets source be generated. It notes the
+// owner name it was handed.
 class NullCompiler : public TScriptCompiler {
 public:
-    void Compile(const std::string&, const std::string&, bool, TRCPUModule&) override {}
+    static inline std::string LastOwner;
+    void Compile(const std::string&, const std::string& owner, bool, TRCPUModule&) override { LastOwner = owner; }
 };
 
 // A project "Project1" with report "Report1" holding page "Page1" with a
@@ -81,6 +83,8 @@ TEST(ScriptProject, SourceDeclaresTheOwnersComponentsAndItsHandlers) {
     ASSERT_EQ(f.report->Name(), "Report1");
     ASSERT_EQ(f.page->Name(), "Page1");
     f.module->GenerateSource();
+    f.module->Compile("Pascal", true);
+    EXPECT_EQ(NullCompiler::LastOwner, "Report1_Page1");
     const std::string expected =
         "module Report1_Page1;\r\n"
         "\r\n"
