@@ -258,12 +258,21 @@ void TVizeComponent::AfterReport() {
 
 void TVizeComponent::BeforePrint() {
     ++printNesting_;
-    if (printNesting_ <= 1 && onBeforePrint_) onBeforePrint_->Execute();
+    if (printNesting_ > 1 || !onBeforePrint_) return;
+    try {
+        onBeforePrint_->Execute();
+    } catch (...) {
+        // A failed handler leaves the count as it found it: callers pair
+        // AfterPrint only with a BeforePrint that returned, and the next
+        // run must fire the handler again.
+        --printNesting_;
+        throw;
+    }
 }
 
 void TVizeComponent::Print(TBaseReport* report) {
+    BeforePrint();
     try {
-        BeforePrint();
         if (IsVisible()) {
             PrintSelf(report);
             for (int i = 0; i < ChildCount(); ++i) GetChild(i)->Print(report);
@@ -389,7 +398,19 @@ TVizeProjectItem::TVizeProjectItem(TComponent* owner) : TVizeContainerComponent(
 
 TVizeProjectItem::~TVizeProjectItem() {
     DestroyChildren();
+    FreeModule();
+}
+
+void TVizeProjectItem::FreeModule() {
+    if (!module_) return;
+    // Modules that import this one must not keep reaching it once freed;
+    // when the whole project goes, they all go with it.
+    TVizeProjectManager* project = dynamic_cast<TVizeProjectManager*>(this);
+    if (!project) project = Project();
+    if (project && !project->ComponentState().Contains(csDestroying))
+        project->ModuleManager().UnlinkModule(module_);
     delete module_;
+    module_ = nullptr;
 }
 
 void TVizeProjectItem::SetActive(bool value) {
@@ -448,7 +469,7 @@ void TVizeProjectItem::SetCompileNeeded(bool value) {
 
 void TVizeProjectItem::SetModule(TVizeModule* module) {
     if (module == module_) return;
-    delete module_;
+    FreeModule();
     module_ = module;
     if (module_) module_->SetOwnerItem(this);
 }
@@ -502,6 +523,12 @@ void TVizeProjectItem::ReadModuleData(TStream& stream) {
     } catch (...) {
         SetCompileNeeded(true);
     }
+}
+
+void TVizeProjectItem::DefineModuleProperty(TVizeFiler& filer) {
+    filer.DefineBinaryProperty(
+        "Module", [this](TStream& s) { ReadModuleData(s); }, [this](TStream& s) { WriteModuleData(s); },
+        HasModuleData());
 }
 
 std::string TVizeProjectItem::QualifiedName() const {

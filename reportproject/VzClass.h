@@ -254,12 +254,17 @@ public:
     void WriteModuleData(TStream& stream);
     void ReadModuleData(TStream& stream);
     bool HasModuleData() const { return module_ != nullptr; }
+    // Files the module as the defined property "Module" (written only when
+    // there is a module); every filer of a project item calls it.
+    void DefineModuleProperty(class TVizeFiler& filer);
 
     // The name used in script declarations: the owner's name, "_" and this
     // name when the owner is a project item other than the project.
     std::string QualifiedName() const;
 
 private:
+    // Frees the module after the project's other modules forget it.
+    void FreeModule();
     bool active_ = false;
     std::string description_;
     std::string fullName_;

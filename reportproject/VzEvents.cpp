@@ -62,7 +62,12 @@ void TVizeEvent::Execute() {
         PushParams(module);
     }
     module.Execute(position_, suspension_);
-    if (suspension_ && !SuspendAllowed()) RaiseVizeError("Suspend call not valid in this event.");
+    if (suspension_ && !SuspendAllowed()) {
+        // The handler starts afresh next time instead of resuming a state
+        // that was refused.
+        module.DiscardSuspension(suspension_);
+        RaiseVizeError("Suspend call not valid in this event.");
+    }
 }
 
 void TVizeEvent::AssignTo(TPersistent* dest) const {

@@ -34,6 +34,8 @@ public:
     virtual void PushVarFloat(double* value) { PushParam(value); }
     // The project item that now owns the module.
     virtual void SetOwnerItem(TVizeProjectItem* item) {}
+    // Frees a suspension that will not be resumed and empties it.
+    virtual void DiscardSuspension(void*& suspension) { suspension = nullptr; }
 };
 
 class TVizeEvent : public TVizePersistent {

@@ -81,6 +81,7 @@ void TVizeWriter::WriteProperties(TObject& obj) {
     current_ = &obj;
     auto* comp = dynamic_cast<TVizeComponent*>(&obj);
     if (comp) comp->DefinePropertyOverrides(*this);
+    if (auto* item = dynamic_cast<TVizeProjectItem*>(&obj)) item->DefineModuleProperty(*this);
     if (auto* d = dynamic_cast<IVizeDefinesProperties*>(&obj)) d->DefineProperties(*this);
     TVizeClassRef cls = VizeClassOf(&obj);
     if (cls) {
@@ -504,12 +505,12 @@ void TVizeReader::ReadProperties(TObject& obj) {
         std::string name = helper_.ReadString();
         if (name.empty()) break;
         handled_ = false;
-        if (!SameText(name, "Left") && !SameText(name, "Top"))
-            if (auto* d = dynamic_cast<IVizeDefinesProperties*>(&obj)) {
-                probeName_ = name;
-                d->DefineProperties(*this);
-                probeName_.clear();
-            }
+        if (!SameText(name, "Left") && !SameText(name, "Top")) {
+            probeName_ = name;
+            if (auto* item = dynamic_cast<TVizeProjectItem*>(&obj)) item->DefineModuleProperty(*this);
+            if (auto* d = dynamic_cast<IVizeDefinesProperties*>(&obj)) d->DefineProperties(*this);
+            probeName_.clear();
+        }
         if (handled_) continue;
         if (const TPropertyOverride* o = FindOverride(name)) {
             o->ReadProc(*this);

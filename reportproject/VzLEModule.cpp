@@ -168,7 +168,19 @@ std::vector<std::uint8_t> TRCPUModule::SaveToBytes() const {
     w.LE(VersionMinor, 2);
     w.Double(Created);
     w.Index(std::uint32_t(Imports.size()));
-    for (const TRCPUModule* im : Imports) w.String(im ? im->ModuleName : std::string());
+    // A module of a project item is found again among the items when the
+    // project loads ("+" name); a slot still waiting for that keeps its name.
+    for (std::size_t i = 0; i < Imports.size(); ++i) {
+        const TRCPUModule* im = Imports[i];
+        std::string name;
+        if (im) {
+            name = im->Owner ? "+" + im->ModuleName : im->ModuleName;
+        } else {
+            for (const auto& [pending, slot] : PendingImports)
+                if (slot == i) name = "+" + pending;
+        }
+        w.String(name);
+    }
     auto& helper = const_cast<TModuleTypeHelper&>(TypeHelper);
     Scope->Types.Write(w, helper);
     Scope->IDs.Write(w, helper);
@@ -388,7 +400,12 @@ void TRCPUModule::Execute(std::uint32_t entry, std::unique_ptr<TRCPUSuspendState
 void TRCPUModule::ForgetReference(TRCPUModule* module, bool flag) {
     if (!module && !flag) return;
     const auto it = std::find(Imports.begin(), Imports.end(), module);
-    if (it != Imports.end()) Imports.erase(it);
+    if (it == Imports.end()) return;
+    // A forgotten module leaves its slot empty: code numbers the imports,
+    // and a call through the slot must stop with an error rather than land
+    // in the module after it. Only an empty slot asked for goes.
+    if (module) *it = nullptr;
+    else Imports.erase(it);
 }
 
 void TRCPUModule::Compile(const std::string& language, bool firstPass) {
@@ -404,7 +421,7 @@ void TRCPUModule::Compile(const std::string& language, bool firstPass) {
         if (ScriptCompilers().empty()) RaiseVizeError("Compiler not found.  Include VzLDCompiler in the uses.");
         RaiseVizeErrorFmt("No compiler for the script language %s", language);
     }
-    Compiler->Compile(Source, OwnerName, firstPass, *this);
+    Compiler->Compile(Source, OwnerFullName(), firstPass, *this);
     if (!firstPass) Compiler.reset();
 }
 
@@ -527,12 +544,17 @@ void TRCPUModule::Execute(Integer position, void*& suspension) {
     suspension = state.release();
 }
 
+void TRCPUModule::DiscardSuspension(void*& suspension) {
+    delete static_cast<TRCPUSuspendState*>(suspension);
+    suspension = nullptr;
+}
+
 void TRCPUModule::ForgetReference(TVizeModule* module, TVizeModule* replacement) {
     auto* target = dynamic_cast<TRCPUModule*>(module);
+    if (!target) return;
     const auto it = std::find(Imports.begin(), Imports.end(), target);
     if (it == Imports.end()) return;
-    if (auto* r = dynamic_cast<TRCPUModule*>(replacement)) *it = r;
-    else Imports.erase(it);
+    *it = dynamic_cast<TRCPUModule*>(replacement);  // none leaves the slot empty, numbers unchanged
 }
 
 void InitializeScriptEngine() {
@@ -547,6 +569,12 @@ void InitializeScriptEngine() {
     hooks.ModuleLoader = [](TStream& stream, TVizeProjectItem* item, TVizeProjectItem*) -> TVizeModule* {
         TVizeProjectManager* project = dynamic_cast<TVizeProjectManager*>(item);
         if (!project && item) project = item->Project();
+        if (stream.Position() >= stream.Size()) {
+            // No stored module: a new, empty one for the item.
+            auto* m = new TRCPUModule;
+            m->Project = project;
+            return m;
+        }
         return TRCPUModule::CreateFromStream(stream, project).release();
     };
     hooks.ItemPrepare = [](TVizeProjectItem* item, Integer, Integer) {

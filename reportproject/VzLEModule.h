@@ -151,6 +151,7 @@ public:
     void PushVarFloat(double* value) override;
     void ForgetReference(TVizeModule* module, TVizeModule* replacement) override;
     void SetOwnerItem(TVizeProjectItem* item) override;
+    void DiscardSuspension(void*& suspension) override;
 
     // The source text of the owner's event handlers for a compiler; raises
     // EVizeException when no compiler is registered.
@@ -164,6 +165,9 @@ public:
 
     // Hands source to the registered compiler for the language.
     void Compile(const std::string& language, bool firstPass);
+    // The owner's name in generated source: its item name, "_" and its own
+    // name under a project item other than the project; empty without one.
+    std::string OwnerFullName() const;
 
     std::string ModuleName = "Module1";
     std::vector<TRCPUModule*> Imports;
@@ -181,7 +185,6 @@ public:
     std::uint32_t Reserved1 = 0, Reserved2 = 0;
     std::uint32_t StackBytes = 0x4000;
     std::string Source;
-    std::string OwnerName;  // full name of the owning project item
     std::unique_ptr<TScriptCompiler> Compiler;
     // The project item whose module this is (none for a module file), and
     // the project whose module manager finds imports by name.

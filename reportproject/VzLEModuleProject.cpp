@@ -62,6 +62,8 @@ private:
 
 }  // namespace
 
+std::string TRCPUModule::OwnerFullName() const { return Owner ? FullNameOf(Owner) : std::string(); }
+
 void TRCPUModule::SetOwnerItem(TVizeProjectItem* item) {
     Owner = item;
     if (!item) return;

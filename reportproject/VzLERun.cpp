@@ -155,6 +155,8 @@ struct TRCPURunner::Impl {
         const auto it = DataRegion.find(m);
         if (it != DataRegion.end()) return it->second;
         if (Regions.size() + 2 > kMaxRegions) Fail("Too many modules in one script run");
+        // Offsets are 24 bits: a larger block could not be addressed whole.
+        if (m->DataSize > kOffsetMask || m->Code.size() > kOffsetMask) Fail("Module code or data block is too large");
         const std::uint32_t r = std::uint32_t(Regions.size());
         Regions.push_back({m->DataBlock(), m->DataSize});
         Regions.push_back({m->Code.data(), std::uint32_t(m->Code.size())});
@@ -493,6 +495,7 @@ void TRCPURunner::Impl::Step(std::uint8_t op) {
         s->StackTop = StackTop;
         s->FrameBase = FrameBase;
         s->CurrentModule = Module;
+        s->ModuleHandle = Module->Handle();
         s->CodeOffset = CodeOffset;
         s->StackMemory = std::move(Stack);
         s->StackLimit = StackLimit;
@@ -763,11 +766,16 @@ void TRCPURunner::Run(TRCPUModule& module, const std::vector<std::uint32_t>* par
         d.StackLimit = suspend->StackLimit;
         d.Flag = suspend->ConditionFlag;
         TRCPUModule* m = suspend->CurrentModule;
+        if (TRCPUModule::ByHandle(suspend->ModuleHandle) != m || !m) {
+            suspend.reset();
+            Fail("The suspended script's module is gone");
+        }
         suspend.reset();
         d.Regions[kStackRegion] = {d.Stack.get(), std::uint32_t(d.StackLimit)};
         d.Switch(m);
     } else {
         d.Flag = 0;
+        if (module.StackBytes > kOffsetMask) Fail("Module stack is too large");
         d.Switch(&module);
         d.CodeOffset = std::int32_t(module.EntryOffset);
         d.StackLimit = std::int32_t(module.StackBytes);

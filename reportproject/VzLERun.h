@@ -54,6 +54,7 @@ public:
     std::int32_t StackTop = 0;
     std::int32_t FrameBase = 0;
     TRCPUModule* CurrentModule = nullptr;
+    std::uint32_t ModuleHandle = 0;  // checked on resumption: the module may be gone
     std::int32_t CodeOffset = 0;
     std::unique_ptr<std::uint8_t[]> StackMemory;
     std::int32_t StackLimit = 0;

@@ -390,6 +390,7 @@ void TVizeModuleManager::LoadModules(TStreamHelper& h) {
         if (!module) continue;
         int at = IndexOfModule(name);
         if (at >= 0) {
+            UnlinkModule(modules_[size_t(at)].Module);
             delete modules_[size_t(at)].Module;
             modules_[size_t(at)].Module = module;
         } else {

@@ -90,6 +90,7 @@ TEST_F(TEventsTest, ExecuteRunsTheOwnersModule) {
     } catch (const EVizeException& e) {
         EXPECT_EQ(e.Message, "Suspend call not valid in this event.");
     }
+    EXPECT_FALSE(event->IsSuspended());  // the next run starts afresh
     item->ProjectLoaded();
     EXPECT_EQ(module->log.back(), "resolve");
 }

@@ -24,6 +24,7 @@
 #include "reportproject/VzLESystem.h"
 #include "reportproject/VzProj.h"
 #include "reportproject/VzRun.h"
+#include "reportproject/tests/BandTestSupport.h"
 #include "reportproject/tests/ScriptStubs.h"
 #include "reportproject/tests/SqliteDriver.h"
 
@@ -57,7 +58,7 @@ public:
 
 TEST(ScriptBandReport, AHandlerChangesATextPerRowAndSumsAFieldIntoThePdf) {
     for (const char* tool : {"qpdf", "pdftotext"})
-        if (!HaveTool(tool)) GTEST_SKIP() << tool << " is not installed (qpdf, poppler-utils)";
+        ASSERT_TRUE(HaveTool(tool)) << tool << " is not installed (scripts/deps.sh installs qpdf, poppler-utils)";
     InitializeReportProject();
     InitializeScriptEngine();  // other tests replace the engine's hooks
     RegisterSystemFunctions();
@@ -177,13 +178,7 @@ TEST(ScriptBandReport, AHandlerChangesATextPerRowAndSumsAFieldIntoThePdf) {
 
     const fs::path pdfFile = dir / "scores.pdf";
     TMemoryStream snapshot;
-    {
-        TVzVSFWriter w(nullptr);
-        w.StreamMode = smUser;
-        w.Stream = &snapshot;
-        w.OnPrint = [&](TObject*) { PrintVizeReport(project.ActiveReport(), &w); };
-        w.Execute();
-    }
+    RunToSnapshot(project, snapshot);
     {
         TVzRenderPDF pdf(nullptr);
         pdf.OpenOutputFile(pdfFile.string());
@@ -203,6 +198,35 @@ TEST(ScriptBandReport, AHandlerChangesATextPerRowAndSumsAFieldIntoThePdf) {
     EXPECT_EQ(driver->Commands[0], "select Name, Score from Students where Score >= 3 order by Name");
     EXPECT_EQ(driver->OpenConnections(), 0) << "the report's end gives the connection back";
 
+    // A handler that faults stops the run with the machine's error; the
+    // run still ends cleanly: the connection is given back, the project
+    // no longer prints, and the next run prints again.
+    const std::vector<std::uint8_t> good = module->Code;
+    struct Fault { const char* Message; Asm Code; } faults[] = {
+        {"Cannot execute command (C8)", {}}, {"Division by zero", {}}, {"Stack Overflow", {}}};
+    faults[1].Code.Halt().PushInt(1).PushInt(0).Calc(75, D(16));
+    faults[0].Code.Halt().Op(200);
+    faults[2].Code.Halt().Label("again").Call("again");
+    for (Fault& f : faults) {
+        module->Code = f.Code.Finish();
+        TMemoryStream discard;
+        try {
+            RunToSnapshot(project, discard);
+            ADD_FAILURE() << f.Message << ": the run went through";
+        } catch (const EReportPrinter& e) {
+            EXPECT_EQ(e.Message, f.Message);
+        }
+        EXPECT_EQ(driver->OpenConnections(), 0) << f.Message;
+        EXPECT_FALSE(project.Printing()) << f.Message;
+    }
+    module->Code = good;
+    page->PrepareItem(0, 0);
+    TMemoryStream again;
+    RunToSnapshot(project, again);
+    const std::string replay(static_cast<const char*>(again.Memory()), std::size_t(again.Size()));
+    EXPECT_NE(replay.find("Sum 19"), std::string::npos);
+    EXPECT_NE(replay.find("Scored 9"), std::string::npos);
+    EXPECT_EQ(driver->OpenConnections(), 0);
 }
 
 TEST(ScriptBandReport, ASectionHandlerDrawsOnTheReportItIsHanded) {
@@ -242,13 +266,7 @@ TEST(ScriptBandReport, ASectionHandlerDrawsOnTheReportItIsHanded) {
     module->BindEvents();
 
     TMemoryStream snapshot;
-    {
-        TVzVSFWriter w(nullptr);
-        w.StreamMode = smUser;
-        w.Stream = &snapshot;
-        w.OnPrint = [&](TObject*) { PrintVizeReport(project.ActiveReport(), &w); };
-        w.Execute();
-    }
+    RunToSnapshot(project, snapshot);
     std::int32_t page1;
     std::memcpy(&page1, module->DataBlock() + 4, 4);
     EXPECT_EQ(page1, 1);

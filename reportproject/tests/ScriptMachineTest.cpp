@@ -305,6 +305,20 @@ TEST(ScriptMachine, SuspendInsideACallResumesInTheCallee) {
     runner.Run(*m, nullptr, state);
     EXPECT_FALSE(state);
     EXPECT_EQ(DataAt<std::int32_t>(*m, 0), 99);
+
+    // A state whose module is freed before it resumes is refused.
+    m->Execute(0, &state);
+    ASSERT_TRUE(state);
+    m.reset();
+    TRCPUModule other;
+    try {
+        TRCPURunner late;
+        late.Run(other, nullptr, state);
+        FAIL() << "resumed in a freed module";
+    } catch (const EReportPrinter& e) {
+        EXPECT_EQ(e.Message, "The suspended script's module is gone");
+    }
+    EXPECT_FALSE(state);
 }
 
 TEST(ScriptMachine, BadCodeStopsWithAClearError) {
@@ -339,9 +353,170 @@ TEST(ScriptMachine, BadCodeStopsWithAClearError) {
     fdiv.PushExt(1).PushExt(0).Calc(85, D(0)).Halt();
     auto f = MakeModule(fdiv, 10);
     EXPECT_EQ(ErrorOf(*f), "Floating point division by zero");
+    // Blocks the 24-bit offsets cannot cover are refused before the run.
+    Asm halt;
+    halt.Halt();
+    auto big = MakeModule(halt, 0, "BIG", 0x1000000);
+    EXPECT_EQ(ErrorOf(*big), "Module stack is too large");
+    big->StackBytes = 256;
+    big->DataSize = 0x1000000;
+    EXPECT_EQ(ErrorOf(*big), "Module code or data block is too large");
     // A failed run leaves the module usable.
     Asm good = BinaryInt(72, 1, 2);
     f->Code = good.Finish();
     f->Execute(0);
     EXPECT_EQ(DataAt<std::int32_t>(*f, 0), 3);
+}
+
+namespace {
+template <class T> std::vector<std::uint8_t> B(T v, std::size_t n = sizeof(T)) {
+    std::vector<std::uint8_t> b(n);
+    std::memcpy(b.data(), &v, n);
+    return b;
+}
+std::vector<std::uint8_t> BExt(long double v) { return B(v, 10); }
+std::vector<std::uint8_t> Bytes(TRCPUModule& m, std::uint32_t off, std::size_t n) {
+    return std::vector<std::uint8_t>(m.DataBlock() + off, m.DataBlock() + off + n);
+}
+}  // namespace
+
+TEST(ScriptMachine, UnaryOperatorsAndConversionsWriteTheirResult) {
+    struct Case { std::uint8_t Op; std::vector<std::uint8_t> In, Want; } cases[] = {
+        {90, {1}, {0}}, {90, {0}, {1}},
+        {91, B<std::int32_t>(0), B<std::int32_t>(-1)},
+        {92, B<std::int32_t>(5), B<std::int32_t>(-5)},
+        {94, B<std::int64_t>(15000), B<std::int64_t>(-15000)},
+        {96, {200}, B<std::int32_t>(200)},
+        {97, B<std::int16_t>(-300), B<std::int32_t>(-300)},
+        {98, B<std::uint16_t>(60000), B<std::int32_t>(60000)},
+        {99, B<std::int32_t>(0x1234), {0x34}}, {100, B<std::int32_t>(-1), {0xFF}},
+        {101, B<std::int32_t>(0x12345), B<std::uint16_t>(0x2345)}, {102, B<std::int32_t>(-2), B<std::int16_t>(-2)},
+        {103, B<std::int32_t>(-7), B<float>(-7.0f)},
+        {104, B<std::int32_t>(1 << 30), B<double>(1073741824.0)},
+        {105, B<std::int32_t>(-9), BExt(-9.0L)},
+        {106, B<std::int32_t>(-3), B<std::int64_t>(-30000)},
+        {107, B<std::int8_t>(-128), BExt(-128.0L)},
+        {108, {255}, BExt(255.0L)},
+        {109, B<std::int16_t>(-2), BExt(-2.0L)},
+        {111, B<float>(0.5f), BExt(0.5L)},
+        {112, B<double>(-0.25), BExt(-0.25L)},
+        {114, BExt(1.5L), B<float>(1.5f)},
+        {115, BExt(1.0L / 3), B<double>(1.0 / 3)},
+    };
+    for (const auto& c : cases) {
+        Asm a;
+        a.PushConst(c.In.data(), std::uint32_t(c.In.size())).Calc(c.Op, D(0)).Pop(4).Halt();
+        auto m = RunAsm(a, 16);
+        EXPECT_EQ(Bytes(*m, 0, c.Want.size()), c.Want) << "op " << int(c.Op);
+    }
+    // The two-step conversion: unsigned 16 to 32-bit, then its low byte;
+    // a second step it does not know writes nothing.
+    Asm two;
+    two.PushConst("\x34\x12", 2).Op(118).Byte(98).Byte(99).Addr(D(0)).Pop(4);
+    two.PushConst("\x34\x12", 2).Op(118).Byte(98).Byte(7).Addr(D(4)).Pop(4).Halt();
+    auto t = MakeModule(two, 8);
+    t->DataBlock()[4] = 0xAA;
+    t->Execute(0);
+    EXPECT_EQ(DataAt<std::uint8_t>(*t, 0), 0x34);
+    EXPECT_EQ(DataAt<std::uint8_t>(*t, 4), 0xAA);
+}
+
+TEST(ScriptMachine, CompoundAssignmentOfEachKind) {
+    struct Case { std::uint8_t Op; std::vector<std::uint8_t> Dest, Src, Want; } cases[] = {
+        {126, B<std::int32_t>(10), B<std::int32_t>(4), B<std::int32_t>(6)},
+        {127, B<std::int32_t>(-3), B<std::int32_t>(4), B<std::int32_t>(-12)},
+        {128, BExt(1.5L), BExt(2.0L), BExt(3.5L)},
+        {129, BExt(1.5L), BExt(2.0L), BExt(-0.5L)},
+        {130, BExt(1.5L), BExt(2.0L), BExt(3.0L)},
+        {131, BExt(1.5L), BExt(2.0L), BExt(0.75L)},
+        {132, B<std::int64_t>(15000), B<std::int64_t>(5000), B<std::int64_t>(20000)},
+        {133, B<std::int64_t>(15000), B<std::int64_t>(5000), B<std::int64_t>(10000)},
+        {135, B<std::int64_t>(10000), B<std::int64_t>(40000), B<std::int64_t>(2500)},  // 1 / 4
+    };
+    for (const auto& c : cases) {
+        Asm a;
+        a.PushAddr(D(0)).PushConst(c.Src.data(), std::uint32_t(c.Src.size())).Op(c.Op).Halt();
+        auto m = MakeModule(a, 16);
+        std::memcpy(m->DataBlock(), c.Dest.data(), c.Dest.size());
+        m->Execute(0);
+        EXPECT_EQ(Bytes(*m, 0, c.Want.size()), c.Want) << "op " << int(c.Op);
+    }
+}
+
+TEST(ScriptMachine, StackDataAndStringInstructions) {
+    Asm a;
+    a.Jump(31, "start");
+    const std::uint32_t kConst = std::uint32_t(a.Here());  // 5: four bytes, then default text
+    a.Bytes("\x0D\xF0\xAD\x0B", 4).Bytes("dflt", 5);
+    a.Label("start");
+    a.Op(8).PushAddr(D(0)).PushAddr(T(4)).Op(119).Index(4).Pop(4);        // the cell 0 pushed by 8
+    a.PushInt(5).Op(2).Addr(D(4)).Op(119).Index(4);                       // 2 slips an address under
+    a.Op(4).Index(4).Addr(D(8)).PushAddr(D(12)).PushAddr(T(4)).Op(119).Index(4).Pop(4);  // 4 copies bytes up
+    a.PushAddr(D(20)).Op(7).Index(3).Addr(D(16)).Bytes("hi", 3);           // 7 keeps the cell on top
+    a.Op(124).Pop(4);                                                      // D(20) := D(16), D popped first
+    a.PushAddr(D(16)).Op(12).Addr(T(0)).Addr(D(24)).Pop(4);                // string through a held address
+    a.PushAddr(D(8)).Op(11).Index(4).Addr(T(0)).Addr(D(28)).Pop(4);        // bytes through a held address
+    a.Op(8).Op(13).Index(4).Addr(T(0)).Addr(D(32)).Index(kConst).Pop(4);   // none held: from the code
+    a.PushAddr(D(8)).Op(13).Index(4).Addr(T(0)).Addr(D(36)).Index(kConst).Pop(4);
+    a.Op(8).Op(14).Addr(T(0)).Addr(D(40)).Addr(D(44)).Pop(8);              // default text from the code
+    a.PushConst("Q", 1).Op(117).Addr(T(0)).Addr(D(48)).Pop(4);             // one character
+    a.PushAddr(D(52)).PushAddr(D(8)).Op(120).Index(4).Pop(4);              // 120 pushes the destination
+    a.PushAddr(D(8)).PushAddr(D(56)).Op(121).Index(4).Pop(4);              // 121 pops the destination first
+    a.PushAddr(D(60)).PushAddr(D(16)).Op(123).Pop(4);                      // 123 pushes the destination
+    a.Op(136).Op(141).Halt();
+    auto m = MakeModule(a, 64);
+    const std::uint32_t marker = 0x11223344, offset = kConst + 4;
+    std::memcpy(m->DataBlock(), &marker, 4);
+    std::memcpy(m->DataBlock() + 8, &marker, 4);
+    std::memcpy(m->DataBlock() + 44, &offset, 4);
+    m->Execute(0);
+    EXPECT_EQ(DataAt<std::uint32_t>(*m, 0), 0u);
+    EXPECT_EQ(DataAt<std::int32_t>(*m, 4), 5);
+    EXPECT_EQ(DataAt<std::uint32_t>(*m, 12), marker);
+    EXPECT_EQ(StrAt(*m, 16), "hi");
+    EXPECT_EQ(StrAt(*m, 20), "hi");
+    EXPECT_EQ(StrAt(*m, 24), "hi");
+    EXPECT_EQ(DataAt<std::uint32_t>(*m, 28), marker);
+    EXPECT_EQ(DataAt<std::uint32_t>(*m, 32), 0x0BADF00Du);
+    EXPECT_EQ(DataAt<std::uint32_t>(*m, 36), marker);
+    EXPECT_EQ(StrAt(*m, 40), "dflt");
+    EXPECT_EQ(StrAt(*m, 48), "Q");
+    EXPECT_EQ(DataAt<std::uint32_t>(*m, 52), marker);
+    EXPECT_EQ(DataAt<std::uint32_t>(*m, 56), marker);
+    EXPECT_EQ(StrAt(*m, 60), "hi");
+}
+
+TEST(ScriptMachine, FarJumpAndPlainReturnSwitchModules) {
+    Asm callee;  // B: writes 9 into its data and returns with 20, taking 4 bytes of parameters
+    callee.Enter(0).PushAddr(D(0)).PushInt(9).Op(119).Index(4).Op(20).Index(4);
+    callee.Label("tail").PushAddr(D(4)).PushInt(8).Op(119).Index(4).Halt();
+    auto b = MakeModule(callee, 8, "B");
+    Asm a;
+    a.PushInt(0).FarCall(1, 0).PushAddr(D(0)).PushInt(7).Op(119).Index(4);
+    a.Op(32).Index(1).Index(std::uint32_t(callee.LabelAt("tail")));
+    auto m = MakeModule(a, 4, "A");
+    m->Imports.push_back(b.get());
+    m->Execute(0);
+    EXPECT_EQ(DataAt<std::int32_t>(*b, 0), 9);
+    EXPECT_EQ(DataAt<std::int32_t>(*m, 0), 7);  // back in A after the plain return
+    EXPECT_EQ(DataAt<std::int32_t>(*b, 4), 8);  // the far jump ended in B
+}
+
+namespace {
+std::vector<std::uint32_t> gCaptured;
+void Capture(TNativeCall& c) { gCaptured.assign(c.Cells, c.Cells + c.Count); }
+}  // namespace
+
+TEST(ScriptMachine, ValuesOfOddSizesBecomeArgumentCells) {
+    RegisterNative(&Capture, "CAPTURE", "CELLS");
+    Asm a;
+    a.PushConst("\xFF", 1).ArgValue(T(0), 1).Pop(4);
+    a.PushConst("\x01\x02\x03", 3).ArgValue(T(0), 3).Pop(4);
+    a.PushConst("\x01\x02\x03\x04\x05\x06\x07", 7).ArgValue(T(0), 7).Pop(4);
+    a.NativeProc("CAPTURE").Halt();
+    auto m = MakeModule(a, 0, "CELLS");
+    BindModule(*m);
+    m->Execute(0);
+    // The trailing bytes first, zero-extended; then whole words last to first.
+    EXPECT_EQ(gCaptured, (std::vector<std::uint32_t>{0xFF, 0x030201, 0x070605, 0x04030201}));
 }

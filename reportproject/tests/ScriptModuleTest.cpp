@@ -332,6 +332,13 @@ TEST(ScriptModule, ProjectEngineLoadsBindsAndRunsModules) {
     auto* m = dynamic_cast<TRCPUModule*>(loaded.get());
     ASSERT_NE(m, nullptr);
     VizeHooks().ModuleLoaded(m);
+    // Nothing stored: a new module with the defaults.
+    TMemoryStream empty;
+    std::unique_ptr<TVizeModule> fresh(VizeHooks().ModuleLoader(empty, nullptr, nullptr));
+    auto* f = dynamic_cast<TRCPUModule*>(fresh.get());
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->ModuleName, "Module1");
+    EXPECT_EQ(f->StackBytes, 0x4000u);
 
     void* suspension = nullptr;
     EXPECT_THROW(m->Execute(0, suspension), EReportPrinter);  // its slot names no SYSFUNC routine

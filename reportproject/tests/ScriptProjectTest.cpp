@@ -22,10 +22,12 @@ using namespace script_test;
 
 namespace {
 
-// Compiles nothing; its presence lets source be generated.
+// Compiles nothing; its presence lets source be generated. It notes the
+// owner name it was handed.
 class NullCompiler : public TScriptCompiler {
 public:
-    void Compile(const std::string&, const std::string&, bool, TRCPUModule&) override {}
+    static inline std::string LastOwner;
+    void Compile(const std::string&, const std::string& owner, bool, TRCPUModule&) override { LastOwner = owner; }
 };
 
 // A project "Project1" with report "Report1" holding page "Page1" with a
@@ -57,6 +59,14 @@ struct ProjectFixture {
         page->SetModule(module);
     }
     ~ProjectFixture() { ScriptCompilers().clear(); }
+    // A module named name, owned by item or, without one, by the module manager.
+    TRCPUModule* AddModule(const std::string& name, TVizeProjectItem* item = nullptr) {
+        auto* m = new TRCPUModule;
+        m->ModuleName = name;
+        if (item) item->SetModule(m);
+        else project.ModuleManager().AddModule(name, m);
+        return m;
+    }
 
     TVizeProjectManager project{nullptr};
     TVizeReport* report;
@@ -73,6 +83,8 @@ TEST(ScriptProject, SourceDeclaresTheOwnersComponentsAndItsHandlers) {
     ASSERT_EQ(f.report->Name(), "Report1");
     ASSERT_EQ(f.page->Name(), "Page1");
     f.module->GenerateSource();
+    f.module->Compile("Pascal", true);
+    EXPECT_EQ(NullCompiler::LastOwner, "Report1_Page1");
     const std::string expected =
         "module Report1_Page1;\r\n"
         "\r\n"
@@ -164,16 +176,9 @@ TEST(ScriptProject, BoundEventsRunTheirHandlerWithTheSenderAsSelf) {
 
 TEST(ScriptProject, ImportsAreFoundAmongProjectItemsThenTheModuleManager) {
     ProjectFixture f;
-    TVizePage* other = f.report->NewPage();
-    auto* helpers = new TRCPUModule;
-    helpers->ModuleName = "Helpers";
-    other->SetModule(helpers);
-    auto* projectModule = new TRCPUModule;
-    projectModule->ModuleName = "Globals";
-    f.project.SetModule(projectModule);
-    auto* sysfunc = new TRCPUModule;
-    sysfunc->ModuleName = "SYSFUNC";
-    f.project.ModuleManager().AddModule("SYSFUNC", sysfunc);
+    TRCPUModule* helpers = f.AddModule("Helpers", f.report->NewPage());
+    TRCPUModule* projectModule = f.AddModule("Globals", &f.project);
+    TRCPUModule* sysfunc = f.AddModule("SYSFUNC");
 
     f.module->AddImportByName("helpers");
     f.module->AddImportByName("GLOBALS");
@@ -195,6 +200,35 @@ TEST(ScriptProject, ImportsAreFoundAmongProjectItemsThenTheModuleManager) {
     EXPECT_EQ(f.module->Imports[0], helpers);
     EXPECT_EQ(f.module->Imports[1], nullptr);
     EXPECT_TRUE(f.module->PendingImports.empty());
+}
+
+TEST(ScriptProject, AnImportOfAnotherItemsModuleSurvivesTheProjectFile) {
+    ProjectFixture f;
+    f.AddModule("Helpers", f.report->NewPage());
+    f.AddModule("SYSFUNC");
+    f.module->ModuleName = "Main";
+    f.module->AddImportByName("Helpers");
+    f.module->AddImportByName("SYSFUNC");
+    // An item's module is written with "+", a module of the manager by name.
+    const auto bytes = f.module->SaveToBytes();
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_NE(text.find("\x08+Helpers\x07SYSFUNC"), std::string::npos);
+
+    TMemoryStream stream;
+    f.project.SaveToStream(stream);
+    stream.SetPosition(0);
+    TVizeProjectManager loaded(nullptr);
+    loaded.LoadFromStream(stream);
+    const std::vector<TVizePage*> pages = loaded.ActiveReport()->Pages();
+    ASSERT_EQ(pages.size(), 2u);
+    auto* main = dynamic_cast<TRCPUModule*>(pages[0]->Module());
+    auto* helpers2 = dynamic_cast<TRCPUModule*>(pages[1]->Module());
+    ASSERT_NE(main, nullptr);
+    ASSERT_NE(helpers2, nullptr);
+    ASSERT_EQ(main->Imports.size(), 2u);
+    EXPECT_EQ(main->Imports[0], helpers2);  // the loaded page's module, not a file
+    EXPECT_EQ(main->Imports[1], loaded.ModuleManager().FindModule("SYSFUNC"));
+    EXPECT_TRUE(main->PendingImports.empty());
 }
 
 TEST(ScriptProject, AHandlerCallsSystemFunctionsThroughImportedGroupModules) {
@@ -274,4 +308,32 @@ TEST(ScriptProject, HandlersChangeTheValueOfStringAndFloatEvents) {
     EXPECT_FALSE(number.IsSuspended());
     // Only the module's own literal is still held.
     EXPECT_LE(ScriptStrings::LiveCount(), strings + 1);
+}
+
+TEST(ScriptProject, AFreedModuleLeavesAnEmptySlotInItsImporters) {
+    ProjectFixture f;
+    TVizePage* other = f.report->NewPage();
+    f.AddModule("Helpers", other);
+    TRCPUModule* sysfunc = f.AddModule("SYSFUNC");
+    f.module->AddImportByName("Helpers");
+    f.module->AddImportByName("SYSFUNC");
+    Asm a;
+    a.FarCall(1, 0);
+    f.module->Code = a.Finish();
+
+    delete other;  // the page and its module go
+    const std::vector<TRCPUModule*> expected{nullptr, sysfunc};
+    EXPECT_EQ(f.module->Imports, expected);  // SYSFUNC keeps its number
+    try {
+        f.module->Execute(0);
+        FAIL() << "called into a freed module";
+    } catch (const EReportPrinter& e) {
+        EXPECT_EQ(e.Message, "Module number 1 is not imported");
+    }
+    // Replacing an item's module also unlinks the old one.
+    f.AddModule("Globals", &f.project);
+    f.module->AddImportByName("Globals");
+    f.project.SetModule(new TRCPUModule);
+    EXPECT_EQ(f.module->Imports.size(), 3u);
+    EXPECT_EQ(f.module->Imports[2], nullptr);
 }
