@@ -174,7 +174,7 @@ TEST_F(ExportBridgeTest, ReportSavedAsRtfMatchesGolden) {
 // The golden RTF of the bridge is checked by an independent reader: unrtf
 // finds the report's texts on their two pages.
 TEST(ExportBridgeGolden, UnrtfReadsTheGoldenDocument) {
-    if (!checkers::HaveTool("unrtf")) GTEST_SKIP() << "unrtf is not installed (scripts/deps.sh installs it)";
+    ASSERT_EQ(checkers::MissingReaders({"unrtf"}), "");
     const std::string folder = checkers::TempFolder("bridge-golden");
     int rc = 0;
     const std::string text = checkers::Run("cd '" + folder + "' && unrtf --text '" + std::string(OMR_TEST_DATA) +
