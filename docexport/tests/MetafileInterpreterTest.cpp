@@ -405,11 +405,11 @@ TEST(MetafileInterpreter, RichTextFillsItsRectangleAndContinuesOnNewPages) {
     TMetafileCanvas measure(&probe);
     measure.Font()->Assign(*e.Font());
     const int line = measure.TextHeight("W");
-    const std::string rtf =
+    const std::string source =
         "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\*\\generator hidden}\\f0 Caf\\'e9 one\\par two\\par "
         "three\\par four}";
     TMemoryStream stream;
-    stream.WriteBuffer(rtf.data(), static_cast<Integer>(rtf.size()));
+    stream.WriteBuffer(source.data(), static_cast<Integer>(source.size()));
     e.RenderRichTextStream(stream, 0, 50, 40, 400, 40 + 2.5 * line, -1, clYellow);
     ASSERT_EQ(e.PageCount(), 2);
     e.NewPage();
@@ -443,6 +443,22 @@ TEST(MetafileInterpreter, RichTextFillsItsRectangleAndContinuesOnNewPages) {
         EXPECT_THROW(e.RenderRichTextStream(s, 0, 0, 0, 400, 400, -1, clWhite), EConvertError) << bad;
     }
     EXPECT_THROW(e.RenderRichTextFile("/nonexistent/report.rtf", 0, 0, 0, 400, 400, -1, clWhite), EFOpenError);
+
+    // Through the engine interface, into an RTF document.
+    TdeRTFEngine rtf(nullptr);
+    rtf.Preferences()->SetShowSetupDialog(false);
+    rtf.Preferences()->SetOpenAfterCreate(false);
+    rtf.Preferences()->SetOutputToUserStream(true);
+    TMemoryStream out;
+    rtf.SetUserStream(&out);
+    rtf.SetMeasurementUnit(muPixels);
+    rtf.BeginDoc();
+    stream.SetPosition(stream.Size());  // the stream is read from its start
+    rtf.DocumentInterface()->RenderRichTextStream(stream, 0, 0, 0, 400, 400, -1, clWhite);
+    rtf.EndDoc();
+    const std::string written(out.Memory(), static_cast<std::size_t>(out.Size()));
+    for (const char* word : {"Caf", " one", "two", "three", "four"})
+        EXPECT_NE(written.find(word), std::string::npos) << word;
 }
 
 TEST(MetafileInterpreter, PathsPolyDrawPensAndSingleByteText) {
