@@ -446,12 +446,8 @@ TEST(MetafileInterpreter, RichTextFillsItsRectangleAndContinuesOnNewPages) {
 
     // Through the engine interface, into an RTF document.
     TdeRTFEngine rtf(nullptr);
-    rtf.Preferences()->SetShowSetupDialog(false);
-    rtf.Preferences()->SetOpenAfterCreate(false);
-    rtf.Preferences()->SetOutputToUserStream(true);
     TMemoryStream out;
-    rtf.SetUserStream(&out);
-    rtf.SetMeasurementUnit(muPixels);
+    WriteIntoMemory(rtf, out, 0, 10);
     rtf.BeginDoc();
     stream.SetPosition(stream.Size());  // the stream is read from its start
     rtf.DocumentInterface()->RenderRichTextStream(stream, 0, 0, 0, 400, 400, -1, clWhite);
@@ -562,12 +558,8 @@ TEST(MetafileInterpreter, InterfaceEntriesReachTheEngineAndItsOverrides) {
     {
         // The RTF engine keeps a metafile whole as one picture when asked.
         TdeRTFEngine rtf(nullptr);
-        rtf.Preferences()->SetShowSetupDialog(false);
-        rtf.Preferences()->SetOpenAfterCreate(false);
-        rtf.Preferences()->SetOutputToUserStream(true);
         TMemoryStream out;
-        rtf.SetUserStream(&out);
-        rtf.SetMeasurementUnit(muPixels);
+        WriteIntoMemory(rtf, out, 0, 10);
         rtf.Preferences()->MetafileAsImage = true;
         rtf.BeginDoc();
         rtf.DocumentInterface()->PlayMetafile(mf);
