@@ -192,20 +192,30 @@ int TRichTextDocument::FormatRange(TMetafileCanvas& canvas, int start, int end, 
     while (pos < end && y + lineHeight <= r.Bottom && width > 0) {
         int stop = pos;
         while (stop < end && text_[stop] != u'\n') ++stop;
+        // No line holds more characters than the rectangle has pixels, so
+        // neither search measures beyond that: a paragraph without blanks
+        // costs no more per line than a short one.
+        const int limit = static_cast<int>(std::min<long long>(stop, static_cast<long long>(pos) + width));
         int cut = pos;
         // The longest run of whole words that fits; a first word wider
         // than the rectangle is broken between characters.
-        for (int k = pos; k <= stop; ++k) {
+        for (int k = pos; k <= limit; ++k) {
             if (k < stop && !(Blank(text_[k]) && k > pos && !Blank(text_[k - 1]))) continue;
             if (!fits(pos, k)) break;
             cut = k;
         }
         if (cut == pos && stop > pos) {
-            for (int k = pos + 1; k <= stop; ++k) {
-                if (k < stop && text_[k].isLowSurrogate()) continue;
-                if (!fits(pos, k)) break;
-                cut = k;
+            int lo = pos, hi = limit;  // fits up to lo; beyond hi nothing is tried
+            while (lo < hi) {
+                int mid = lo + (hi - lo + 1) / 2;
+                if (mid < stop && text_[mid].isLowSurrogate()) mid += mid < hi ? 1 : -1;  // keep a pair whole
+                if (mid > lo && fits(pos, mid)) {
+                    lo = mid;
+                } else {
+                    hi = mid > lo ? mid - 1 : lo;
+                }
             }
+            cut = lo;
             if (cut == pos) break;  // not one character fits
         }
         if (cut > pos) canvas.TextOut(r.Left, y, Drawn(text_.mid(pos, cut - pos)));

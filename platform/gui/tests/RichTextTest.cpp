@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/core/Exception.h"
+#include "platform/gui/Metafile.h"
 #include "platform/gui/RichText.h"
 
 // Rich-text documents: what RTF and plain text read as, and the RTF that is
@@ -50,4 +51,35 @@ TEST(RichText, BrokenRtfIsRefusedAndLeavesNoText) {
             << bad.substr(0, 20);
         EXPECT_EQ(d.Length(), 0);
     }
+}
+
+// Lines are broken between characters when a paragraph has no blanks, and
+// never inside a pair of UTF-16 code units; a long paragraph costs no more
+// per line than a short one.
+TEST(RichText, LinesOfAParagraphWithoutBlanks) {
+    TMetafile picture;
+    TMetafileCanvas canvas(&picture);
+    canvas.Font()->SetName("Arial");
+    canvas.Font()->SetSize(10);
+    const int line = canvas.TextHeight("W");
+    TRichTextDocument d;
+    d.SetText(std::string(200000, 'x'));
+    const TRect tenLines(0, 0, 200, 10 * line);
+    const int perLine = d.FormatRange(canvas, 0, -1, TRect(0, 0, 200, line));
+    EXPECT_LE(canvas.TextWidth(std::string(perLine, 'x')), 200);
+    EXPECT_GT(canvas.TextWidth(std::string(perLine + 1, 'x')), 200);
+    EXPECT_EQ(d.FormatRange(canvas, 0, -1, tenLines), 10 * perLine);
+
+    std::string faces;
+    for (int i = 0; i < 400; ++i) faces += "\xF0\x9F\x98\x80";  // outside the 16-bit range
+    d.SetText(faces);
+    int pos = 0;
+    for (int page = 0; page < 5 && pos < d.Length(); ++page) {
+        const int next = d.FormatRange(canvas, pos, -1, TRect(0, 0, 45, 3 * line));
+        ASSERT_GT(next, pos);
+        EXPECT_EQ(next % 2, 0) << "a pair was split";
+        pos = next;
+    }
+    // A rectangle lower than a line takes nothing.
+    EXPECT_EQ(d.FormatRange(canvas, 4, -1, TRect(0, 0, 400, line - 1)), 4);
 }
