@@ -11,6 +11,7 @@
 #include "platform/core/Exception.h"
 #include "platform/core/Streams.h"
 #include "platform/gui/RichText.h"
+#include "platform/gui/StdCtrls.h"
 #include "docexport/tests/EngineTestSupport.h"
 #include "platform/gui/tests/MetafileBuilder.h"
 
@@ -435,6 +436,13 @@ TEST(MetafileInterpreter, RichTextFillsItsRectangleAndContinuesOnNewPages) {
     ASSERT_EQ(drawn.size(), 3u);
     EXPECT_EQ(drawn[0].first + drawn[1].first, "abcdefghijklmnop");
     EXPECT_EQ(drawn[2], (Lines::value_type{"after", 2 * line}));
+
+    // A memo's lines are drawn as they stand.
+    TMemo memo(nullptr);
+    memo.SetText("memo one\r\nmemo two");
+    e.RenderRichText(&memo, 0, 0, 0, 400, 400, -1, clWhite);
+    e.NewPage();
+    EXPECT_EQ(texts(e, e.PageCount() - 1), (Lines{{"memo one", 0}, {"memo two", line}}));
 
     // Broken RTF is refused before anything is drawn.
     for (const std::string bad : {"{\\rtf1 open", "{\\rtf1 \\bin900 x}", "{\\rtf1 \\'4"}) {
