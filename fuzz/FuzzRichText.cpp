@@ -3,6 +3,7 @@
 // Refused RTF leaves no text and adds nothing to the document; accepted
 // text is drawn in bounded pages, and what a rectangle takes moves forward.
 #include "fuzz/FuzzTargets.h"
+#include "fuzz/FuzzRtfEngine.h"
 
 #include <cstdint>
 #include <vector>
@@ -43,12 +44,8 @@ void FuzzRichText(const std::string& input) {
     }
 
     TdeRTFEngine rtf(nullptr);
-    rtf.Preferences()->SetShowSetupDialog(false);
-    rtf.Preferences()->SetOpenAfterCreate(false);
-    rtf.Preferences()->SetOutputToUserStream(true);
     TMemoryStream out;
-    rtf.SetUserStream(&out);
-    rtf.SetMeasurementUnit(muPixels);
+    FuzzRtfIntoMemory(rtf, out);
     rtf.BeginDoc();
     TMemoryStream stream;
     stream.WriteBuffer(input.data(), static_cast<Integer>(input.size()));
