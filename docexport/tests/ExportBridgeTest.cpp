@@ -14,6 +14,7 @@
 #include "platform/core/Clock.h"
 #include "platform/core/Streams.h"
 #include "platform/core/UiQueue.h"
+#include "platform/gui/Metafile.h"
 #include "report/ReportSystem.h"
 #include "report/SetupForm.h"
 #include "report/VSFWriter.h"
@@ -251,6 +252,47 @@ TEST_F(ExportBridgeTest, RecordsLandInInchesAndEngineEndResetsBridge) {
     rtf.EndDoc();
     EXPECT_EQ(afterEnd, 2);
     EXPECT_GT(out.Size(), 0);
+}
+
+// A recorded picture in the snapshot is recorded anew at its rectangle's
+// size and played onto the page there.
+TEST_F(ExportBridgeTest, RecordedPictureLandsInItsRectangle) {
+    TMetafile picture;
+    picture.SetWidth(96);
+    picture.SetHeight(48);
+    {
+        TMetafileCanvas c(&picture);
+        c.Brush()->SetColor(clBlue);
+        c.Pen()->SetStyle(psClear);
+        c.Rectangle(0, 0, 48, 48);
+    }
+    Generate([&](TVzVSFWriter& w) { w.StretchDraw(TRect(w.XI2D(1), w.YI2D(1), w.XI2D(3), w.YI2D(2)), &picture); });
+    TQuietRtf rtf;
+    rtf.Page()->SetLeftMargin(0);
+    rtf.Page()->SetTopMargin(0);
+    TdeVizeExportInterface bridge(nullptr);
+    bridge.SetEngine(&rtf);
+    bridge.SetDoEndDoc(false);
+    TMemoryStream out;
+    bridge.Renderer()->OutputStream = &out;
+    bridge.Renderer()->Render(&snapshot);
+    ASSERT_TRUE(rtf.Started());
+    TdePageItem* page = rtf.PageItem(1);
+    ASSERT_NE(page, nullptr);
+    TdeImageItem* image = nullptr;
+    for (auto* item : page->GraphicItems)
+        if (auto* i = dynamic_cast<TdeImageItem*>(item); i && !image) image = i;
+    ASSERT_NE(image, nullptr);
+    EXPECT_NEAR(image->X, 96, 1);
+    EXPECT_NEAR(image->Y, 96, 1);
+    EXPECT_NEAR(image->Width, 192, 1);
+    EXPECT_NEAR(image->Height, 96, 1);
+    // The picture's left half is blue, its right half white.
+    const QImage shown = rtf.GetImage(image->ImageIndex)->ToImage();
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_EQ(shown.pixelColor(shown.width() / 4, shown.height() / 2), QColor(Qt::blue));
+    EXPECT_EQ(shown.pixelColor(3 * shown.width() / 4, shown.height() / 2), QColor(Qt::white));
+    rtf.EndDoc();
 }
 
 // The report setup window offers the bridge's entry in its format list.
