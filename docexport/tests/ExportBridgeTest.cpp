@@ -14,7 +14,6 @@
 #include "platform/core/Clock.h"
 #include "platform/core/Streams.h"
 #include "platform/core/UiQueue.h"
-#include "platform/gui/Metafile.h"
 #include "report/ReportSystem.h"
 #include "report/SetupForm.h"
 #include "report/VSFWriter.h"
@@ -78,8 +77,26 @@ protected:
         for (auto& e : list) names.push_back(e.first);
         return names;
     }
+    // Plays the snapshot through the bridge into an RTF engine without
+    // margins, leaving the document open.
+    void PlayInto(TQuietRtf& rtf, TdeVizeExportInterface& bridge, TMemoryStream& out) {
+        rtf.Page()->SetLeftMargin(0);
+        rtf.Page()->SetTopMargin(0);
+        bridge.SetEngine(&rtf);
+        bridge.SetDoEndDoc(false);
+        bridge.Renderer()->OutputStream = &out;
+        bridge.Renderer()->Render(&snapshot);
+    }
     TMemoryStream snapshot;
 };
+
+// The first item of the kind in the list, or null.
+template <class T>
+T* FirstOf(const TdeItemList& items) {
+    for (auto* item : items)
+        if (auto* t = dynamic_cast<T*>(item)) return t;
+    return nullptr;
+}
 
 bool Listed(const std::string& name) {
     std::vector<std::pair<std::string, TVPRender*>> list;
@@ -204,25 +221,19 @@ TEST_F(ExportBridgeTest, RecordsLandInInchesAndEngineEndResetsBridge) {
         w.PrintXY(2, 3, "low");
     });
     TQuietRtf rtf;
-    rtf.Page()->SetLeftMargin(0);
-    rtf.Page()->SetTopMargin(0);
     int afterEnd = 0;
     rtf.OnAfterEndDoc = [&](TObject*) { ++afterEnd; };
     TdeVizeExportInterface bridge(nullptr);
     bridge.SetEngine(&rtf);
-    bridge.SetDoEndDoc(false);
-    bridge.SetDoEndDoc(false);  // a second hook must not chain onto itself
+    bridge.SetDoEndDoc(false);  // PlayInto sets it again: a second hook must not chain onto itself
     TMemoryStream out;
-    bridge.Renderer()->OutputStream = &out;
-    bridge.Renderer()->Render(&snapshot);
+    PlayInto(rtf, bridge, out);
     ASSERT_TRUE(rtf.Started());
     EXPECT_TRUE(bridge.DocStarted());
 
     TdePageItem* page = rtf.PageItem(1);
     ASSERT_NE(page, nullptr);
-    TdeShapeItem* box = nullptr;
-    for (auto* item : page->GraphicItems)
-        if (auto* s = dynamic_cast<TdeShapeItem*>(item); s && !box) box = s;
+    auto* box = FirstOf<TdeShapeItem>(page->GraphicItems);
     ASSERT_NE(box, nullptr);
     ASSERT_GE(box->PointCount(), 2);
     EXPECT_NEAR(box->Points[0].X, 96, 1e-6);
@@ -258,30 +269,15 @@ TEST_F(ExportBridgeTest, RecordsLandInInchesAndEngineEndResetsBridge) {
 // size and played onto the page there.
 TEST_F(ExportBridgeTest, RecordedPictureLandsInItsRectangle) {
     TMetafile picture;
-    picture.SetWidth(96);
-    picture.SetHeight(48);
-    {
-        TMetafileCanvas c(&picture);
-        c.Brush()->SetColor(clBlue);
-        c.Pen()->SetStyle(psClear);
-        c.Rectangle(0, 0, 48, 48);
-    }
+    RecordHalfBluePicture(picture);
     Generate([&](TVzVSFWriter& w) { w.StretchDraw(TRect(w.XI2D(1), w.YI2D(1), w.XI2D(3), w.YI2D(2)), &picture); });
     TQuietRtf rtf;
-    rtf.Page()->SetLeftMargin(0);
-    rtf.Page()->SetTopMargin(0);
     TdeVizeExportInterface bridge(nullptr);
-    bridge.SetEngine(&rtf);
-    bridge.SetDoEndDoc(false);
     TMemoryStream out;
-    bridge.Renderer()->OutputStream = &out;
-    bridge.Renderer()->Render(&snapshot);
+    PlayInto(rtf, bridge, out);
     ASSERT_TRUE(rtf.Started());
-    TdePageItem* page = rtf.PageItem(1);
-    ASSERT_NE(page, nullptr);
-    TdeImageItem* image = nullptr;
-    for (auto* item : page->GraphicItems)
-        if (auto* i = dynamic_cast<TdeImageItem*>(item); i && !image) image = i;
+    ASSERT_NE(rtf.PageItem(1), nullptr);
+    auto* image = FirstOf<TdeImageItem>(rtf.PageItem(1)->GraphicItems);
     ASSERT_NE(image, nullptr);
     EXPECT_NEAR(image->X, 96, 1);
     EXPECT_NEAR(image->Y, 96, 1);
