@@ -277,8 +277,12 @@ public:
     // Canvas of the current page's recording picture; null outside a
     // document.
     TMetafileCanvas* RecordingCanvas() { return recordingCanvas_.get(); }
-    // Rich text formatted into a rectangle needs a rich-edit formatting
-    // service, which this platform does not have: these calls draw nothing.
+    // Rich text (a TRichTextDocument, or a memo's text) drawn from startPos
+    // up to endPos (negative: the end) into the rectangle of the page's
+    // recording picture in the engine's font, continuing on new pages until
+    // every character is drawn or the rectangle cannot take one line; the
+    // drawing becomes items when the page closes. The file and stream forms
+    // load RTF or plain text first (EConvertError for broken RTF).
     void RenderRichText(TObject* control, Integer startPos, double x1, double y1, double x2, double y2,
                         Integer endPos, TColor backColor);
     void RenderRichTextFile(const std::string& fileName, Integer startPos, double x1, double y1, double x2,

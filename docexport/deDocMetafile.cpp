@@ -1,12 +1,19 @@
 // The engine's recorded pictures: the page's recording picture, metafiles
-// handed to the engine, graphics stretched onto the page, and the image
-// slots the metafile interpreter fills.
+// handed to the engine, graphics stretched onto the page, rich text drawn
+// onto it, and the image slots the metafile interpreter fills.
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "docexport/deConsts.h"
 #include "docexport/deCstDocEng.h"
 #include "docexport/deMetafile.h"
+#include "platform/core/Exception.h"
+#include "platform/core/Streams.h"
+#include "platform/gui/RichText.h"
+#include "platform/gui/StdCtrls.h"
 
 void TdeCustomDocumentEngine::OpenRecording(const TdePageSettings& page) {
     recordingCanvas_.reset();
@@ -48,13 +55,67 @@ void TdeCustomDocumentEngine::StretchGraphic(const TdeRect& rect, TGraphic* grap
     recordingCanvas_->StretchDraw(TRect(px(rect.Left), px(rect.Top), px(rect.Right), px(rect.Bottom)), graphic);
 }
 
-void TdeCustomDocumentEngine::RenderRichText(TObject*, Integer, double, double, double, double, Integer, TColor) {}
+void TdeCustomDocumentEngine::RenderRichText(TObject* control, Integer startPos, double x1, double y1, double x2,
+                                             double y2, Integer endPos, TColor backColor) {
+    if (!started_ || !recordingCanvas_ || !control) return;
+    TRichTextDocument memoText;
+    const TRichTextDocument* doc = dynamic_cast<const TRichTextDocument*>(control);
+    if (!doc) {
+        auto* memo = dynamic_cast<TMemo*>(control);
+        if (!memo) return;
+        memoText.SetText(memo->Text());
+        doc = &memoText;
+    }
+    // Pixels, then twips at the screen's resolution, then the recording
+    // picture's 96 pixels per inch.
+    const long long ppi = std::max(1, ScreenPPI());
+    auto toRecording = [&](double px) {
+        const long long twips = std::llround(std::clamp(px, -1e9, 1e9)) * 1440 / ppi;
+        return static_cast<int>(twips * 96 / 1440);
+    };
+    const TRect r(toRecording(ToPixelsX(x1)), toRecording(ToPixelsY(y1)), toRecording(ToPixelsX(x2)),
+                  toRecording(ToPixelsY(y2)));
+    const int end = endPos < 0 || endPos > doc->Length() ? doc->Length() : endPos;
+    int pos = std::clamp(startPos, 0, end);
+    while (recordingCanvas_) {
+        TMetafileCanvas& c = *recordingCanvas_;
+        if (backColor != clWhite) {
+            c.Brush()->SetStyle(bsSolid);
+            c.Brush()->SetColor(backColor);
+            c.FillRect(r);
+        }
+        c.Brush()->SetStyle(bsClear);
+        c.Font()->Assign(font_);
+        const int next = doc->FormatRange(c, pos, end, r);
+        // Done when everything is drawn; a rectangle that takes not even
+        // one line ends the loop instead of making pages without end.
+        if (next >= end || next <= pos) break;
+        NewPage();
+        pos = next;
+    }
+}
 
-void TdeCustomDocumentEngine::RenderRichTextFile(const std::string&, Integer, double, double, double, double,
-                                                 Integer, TColor) {}
+void TdeCustomDocumentEngine::RenderRichTextFile(const std::string& fileName, Integer startPos, double x1, double y1,
+                                                 double x2, double y2, Integer endPos, TColor backColor) {
+    if (!started_) return;
+    TRichTextDocument doc;
+    doc.LoadFromFile(fileName);
+    RenderRichText(&doc, startPos, x1, y1, x2, y2, endPos, backColor);
+}
 
-void TdeCustomDocumentEngine::RenderRichTextStream(TStream&, Integer, double, double, double, double, Integer,
-                                                   TColor) {}
+void TdeCustomDocumentEngine::RenderRichTextStream(TStream& stream, Integer startPos, double x1, double y1, double x2,
+                                                   double y2, Integer endPos, TColor backColor) {
+    if (!started_) return;
+    constexpr Int64 kLargest = Int64(64) << 20;
+    const Int64 size = stream.Size();
+    if (size < 0 || size > kLargest) throw EConvertError("Rich text larger than 64 MB is not read");
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    stream.SetPosition(0);
+    if (size > 0) stream.ReadBuffer(bytes.data(), static_cast<Integer>(size));
+    TRichTextDocument doc;
+    doc.LoadFromBytes(bytes);
+    RenderRichText(&doc, startPos, x1, y1, x2, y2, endPos, backColor);
+}
 
 Integer TdeCustomDocumentEngine::ReserveImageSlot() {
     ImageEntry e;

@@ -15,6 +15,7 @@
 #include "docexport/deDocUtils.h"
 #include "docexport/deDocVariables.h"
 #include "docexport/deUtils.h"
+#include "platform/gui/Prompts.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/MathUtils.h"
@@ -169,7 +170,12 @@ TdeRTFEngine::~TdeRTFEngine() {
 std::unique_ptr<TdePreferences> TdeRTFEngine::CreatePreferences() { return std::make_unique<TdeRTFPreferences>(); }
 
 void TdeRTFEngine::SetBackgroundImageDisplayType(TdeBackgroundDisplayType t) {
-    if (t == dtTile) throw EdeEngineError(SdeRtfNoTile);
+    // Refused with an error box, keeping the old value: stored settings that
+    // ask for tiling still load into this engine.
+    if (t == dtTile) {
+        MessageDlg(SdeRtfNoTile, mtError, TMsgDlgButtons{mbOK});
+        return;
+    }
     TdeCustomDocumentEngine::SetBackgroundImageDisplayType(t);
 }
 

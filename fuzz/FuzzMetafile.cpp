@@ -4,6 +4,7 @@
 // picture changes nothing and adds no item; an accepted one keeps its
 // bytes as they came.
 #include "fuzz/FuzzTargets.h"
+#include "fuzz/FuzzRtfEngine.h"
 
 #include <cstdint>
 #include <vector>
@@ -23,12 +24,8 @@ constexpr const char* kTarget = "metafile";
 // memory; the document must still come out as one.
 void Export(const std::vector<std::uint8_t>& data, const TMetafile* accepted, bool asImage) {
     TdeRTFEngine rtf(nullptr);
-    rtf.Preferences()->SetShowSetupDialog(false);
-    rtf.Preferences()->SetOpenAfterCreate(false);
-    rtf.Preferences()->SetOutputToUserStream(true);
     TMemoryStream out;
-    rtf.SetUserStream(&out);
-    rtf.SetMeasurementUnit(muPixels);
+    FuzzRtfIntoMemory(rtf, out);
     rtf.Preferences()->MetafileAsImage = asImage;
     rtf.BeginDoc();
     if (accepted) {

@@ -2,13 +2,14 @@
 // Running the independent readers that check written files: python3 with
 // xlrd and olefile for workbooks, LibreOffice headless for conversions,
 // poppler's pdftotext and pdftoppm, unrtf. A test whose reader is missing
-// skips with a message instead of passing.
+// fails and names it: scripts/deps.sh installs every one of them.
 
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 
@@ -41,6 +42,18 @@ inline std::string Python() {
 
 inline bool HavePythonModule(const std::string& module) {
     return std::system((Python() + " -c 'import " + module + "' > /dev/null 2>&1").c_str()) == 0;
+}
+
+// "" when every reader named is installed, otherwise which are missing;
+// names starting with "python3-" are python modules.
+inline std::string MissingReaders(std::initializer_list<const char*> names) {
+    std::string missing;
+    for (std::string n : names) {
+        const bool module = n.rfind("python3-", 0) == 0;
+        if (module ? HavePythonModule(n.substr(8)) : HaveTool(n)) continue;
+        missing += (missing.empty() ? "" : ", ") + n;
+    }
+    return missing.empty() ? missing : missing + " not installed (scripts/deps.sh installs the readers)";
 }
 
 // A fresh empty folder under /tmp whose name says who made it.

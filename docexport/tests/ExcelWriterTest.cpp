@@ -60,7 +60,6 @@ std::vector<Record> Records(const std::string& book, std::size_t at) {
     return out;
 }
 
-bool HaveXlrd() { return checkers::HavePythonModule("xlrd") && checkers::HavePythonModule("olefile"); }
 
 // Every cell xlrd reads ("sheet!row,col=value" lines, formatting
 // information on); the container must also open in olefile's strict mode.
@@ -127,7 +126,7 @@ TEST(ExcelWriter, SmallWorkbookHasTheContainerAndRecords) {
     EXPECT_EQ(numbers, 2);
     EXPECT_EQ(window2, 1);
 
-    if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd is not installed: the workbook was not read back";
+    ASSERT_EQ(checkers::MissingReaders({"python3-xlrd", "python3-olefile"}), "");
     EXPECT_EQ(ReadWithXlrd(f),
               "Sheet1!0,0='Name'\nSheet1!0,2='Score'\nSheet1!1,0='Ann'\nSheet1!1,2=-123.0\n"
               "Sheet1!2,0='Bob'\nSheet1!2,2=1234.5\n");
@@ -140,7 +139,7 @@ TEST(ExcelWriter, WithoutAutoFormatNumbersAreLabelsAndLongTextsAreCut) {
     e.At(0, 1, std::string(300, 'x'));
     e.At(0, 2, "\xC3\xA9t\xC3\xA9");  // "été"
     e.EndDoc();
-    if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd is not installed: the workbook was not read back";
+    ASSERT_EQ(checkers::MissingReaders({"python3-xlrd", "python3-olefile"}), "");
     EXPECT_EQ(ReadWithXlrd(e.Bytes()),
               "Sheet1!0,0='-123'\nSheet1!1,0='" + std::string(255, 'x') + "'\nSheet1!2,0='\xC3\xA9t\xC3\xA9'\n");
 }
@@ -158,7 +157,7 @@ TEST(ExcelWriter, PagesPerWorksheetAndSheetNames) {
     }
     e.EndDoc();
     ASSERT_EQ(e.Sheets().size(), 0u) << "cleared after the document";
-    if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd is not installed: the workbook was not read back";
+    ASSERT_EQ(checkers::MissingReaders({"python3-xlrd", "python3-olefile"}), "");
     const std::string cells = ReadWithXlrd(e.Bytes());
     EXPECT_NE(cells.find("Scores!0,0='page 1'"), std::string::npos) << cells;
     EXPECT_NE(cells.find("Sheet2!0,0='page 3'"), std::string::npos) << cells;
@@ -171,7 +170,7 @@ TEST(ExcelWriter, RowsBeyondTheSheetLimitContinueOnANewSheet) {
     e.BeginDoc();
     for (int i = 0; i < 16388; ++i) e.AddSheetText(i, 0, 4, 0, "r" + std::to_string(i));
     e.EndDoc();
-    if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd is not installed: the workbook was not read back";
+    ASSERT_EQ(checkers::MissingReaders({"python3-xlrd", "python3-olefile"}), "");
     const std::string cells = ReadWithXlrd(e.Bytes());
     EXPECT_NE(cells.find("Sheet1!16383,0='r16383'"), std::string::npos) << cells.substr(0, 1500);
     EXPECT_NE(cells.find("Sheet2!0,0='r16384'\nSheet2!1,0='r16385'"), std::string::npos);
@@ -191,7 +190,7 @@ TEST(ExcelWriter, LargeWorkbookChainsItsFatThroughDifSectors) {
     const std::size_t dif = 512 * (std::size_t(U32(f, 0x44)) + 1);
     EXPECT_EQ(U32(f, dif), U32(f, 0x4C) + 109) << "the DIF lists the FAT sectors after the first 109";
     EXPECT_EQ(U32(f, dif + 508), 0xFFFFFFFEu) << "the last DIF sector ends the chain";
-    if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd is not installed: the workbook was not read back";
+    ASSERT_EQ(checkers::MissingReaders({"python3-xlrd", "python3-olefile"}), "");
     const std::string cells = ReadWithXlrd(f);
     EXPECT_NE(cells.find("Sheet3!" + std::to_string(32999 - 2 * 16384) + ",0='32999" + filler + "'"),
               std::string::npos)
@@ -219,7 +218,7 @@ TEST(ExcelWriter, ReportOfManyPagesKeepsEveryName) {
         }
     }
     e.EndDoc();
-    if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd or python3-olefile is not installed: the workbook was not read back";
+    ASSERT_EQ(checkers::MissingReaders({"python3-xlrd", "python3-olefile"}), "");
     const std::string cells = ReadWithXlrd(e.Bytes());
     int missing = 0;
     for (int s = 1; s <= 5000; ++s)
@@ -245,9 +244,12 @@ TEST(ExcelWriter, FontsAndPaletteReadBackWithTheirFormatting) {
     e.EndDoc();
     const std::string f = e.Bytes();
     const std::string book = f.substr(512, 4096 * ((f.size() / 512 - 27) / 8 + 1));
-    for (const auto& r : Records(book, 0))
-        if (r.Id == 0x0092) EXPECT_LE(U16(r.Data, 0), 56u) << "PALETTE holds at most 56 colours";
-    if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd or python3-olefile is not installed: the workbook was not read back";
+    for (const auto& r : Records(book, 0)) {
+        if (r.Id == 0x0092) {
+            EXPECT_LE(U16(r.Data, 0), 56u) << "PALETTE holds at most 56 colours";
+        }
+    }
+    ASSERT_EQ(checkers::MissingReaders({"python3-xlrd", "python3-olefile"}), "");
     EXPECT_NE(ReadWithXlrd(f).find("Sheet1!100,0='c100'"), std::string::npos);
     const std::string folder = checkers::TempFolder("xls-bold");
     checkers::WriteBytes(folder + "/b.xls", f);
@@ -271,7 +273,7 @@ TEST(ExcelWriter, PagesTallerThanASheetLeaveNoEmptySheet) {
     e.NewPage();
     e.At(0, 0, "second");
     e.EndDoc();
-    if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd or python3-olefile is not installed: the workbook was not read back";
+    ASSERT_EQ(checkers::MissingReaders({"python3-xlrd", "python3-olefile"}), "");
     EXPECT_EQ(ReadWithXlrd(e.Bytes()), "Sheet1!0,0='first'\nSheet2!0,0='second'\n");
     const std::string folder = checkers::TempFolder("xls-sheets");
     checkers::WriteBytes(folder + "/s.xls", e.Bytes());
@@ -345,9 +347,9 @@ TEST(ExcelWriter, PicturesAndDrawingObjectsAreAnchoredToCells) {
     ASSERT_EQ(coords[0].Data.size(), 16u) << "a filled triangle lists 4 points";
     EXPECT_EQ(coords[0].Data.substr(12, 4), coords[0].Data.substr(0, 4));
 
-    if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd or python3-olefile is not installed: the workbook was not read back";
+    ASSERT_EQ(checkers::MissingReaders({"python3-xlrd", "python3-olefile"}), "");
     EXPECT_EQ(ReadWithXlrd(f), "Sheet1!0,0='Name'\nSheet1!1,0='Ann'\n");
-    if (!checkers::HaveTool("soffice")) GTEST_SKIP() << "LibreOffice is not installed (scripts/deps.sh installs it)";
+    ASSERT_EQ(checkers::MissingReaders({"soffice"}), "");
     const std::string folder = checkers::TempFolder("xls-lo");
     checkers::WriteBytes(folder + "/drawing.xls", f);
     const std::string csv = checkers::LibreOfficeConvert(folder + "/drawing.xls", "csv", folder);
@@ -356,7 +358,7 @@ TEST(ExcelWriter, PicturesAndDrawingObjectsAreAnchoredToCells) {
     // The drawing objects show: a red rectangle and a blue ellipse.
     const std::string pdf = checkers::LibreOfficeConvert(folder + "/drawing.xls", "pdf", folder);
     ASSERT_FALSE(pdf.empty());
-    if (!checkers::HaveTool("pdftoppm")) GTEST_SKIP() << "poppler-utils is not installed";
+    ASSERT_EQ(checkers::MissingReaders({"pdftoppm"}), "");
     checkers::Run("pdftoppm -r 60 -f 1 -l 1 -png '" + pdf + "' '" + folder + "/p'");
     QImage page((folder + "/p-1.png").c_str());
     ASSERT_FALSE(page.isNull());
@@ -425,10 +427,10 @@ TEST(ExcelWriter, MetafilePicturesGoInTheOlderMetafileForm) {
     EXPECT_EQ(U16(data, 12), 0x0300u);
     EXPECT_EQ(std::size_t(U32(data, 14)) * 2, data.size() - 8) << "the older form fills the rest";
 
-    if (!HaveXlrd()) GTEST_SKIP() << "python3-xlrd or python3-olefile is not installed: the workbook was not read back";
+    ASSERT_EQ(checkers::MissingReaders({"python3-xlrd", "python3-olefile"}), "");
     EXPECT_EQ(ReadWithXlrd(f), "Sheet1!0,0='Chart'\n");
-    if (!checkers::HaveTool("soffice")) GTEST_SKIP() << "LibreOffice is not installed (scripts/deps.sh installs it)";
-    if (!checkers::HaveTool("pdftoppm")) GTEST_SKIP() << "poppler-utils is not installed";
+    ASSERT_EQ(checkers::MissingReaders({"soffice"}), "");
+    ASSERT_EQ(checkers::MissingReaders({"pdftoppm"}), "");
     const std::string folder = checkers::TempFolder("xls-wmf");
     checkers::WriteBytes(folder + "/chart.xls", f);
     const std::string pdf = checkers::LibreOfficeConvert(folder + "/chart.xls", "pdf", folder);

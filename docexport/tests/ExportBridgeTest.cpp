@@ -77,8 +77,26 @@ protected:
         for (auto& e : list) names.push_back(e.first);
         return names;
     }
+    // Plays the snapshot through the bridge into an RTF engine without
+    // margins, leaving the document open.
+    void PlayInto(TQuietRtf& rtf, TdeVizeExportInterface& bridge, TMemoryStream& out) {
+        rtf.Page()->SetLeftMargin(0);
+        rtf.Page()->SetTopMargin(0);
+        bridge.SetEngine(&rtf);
+        bridge.SetDoEndDoc(false);
+        bridge.Renderer()->OutputStream = &out;
+        bridge.Renderer()->Render(&snapshot);
+    }
     TMemoryStream snapshot;
 };
+
+// The first item of the kind in the list, or null.
+template <class T>
+T* FirstOf(const TdeItemList& items) {
+    for (auto* item : items)
+        if (auto* t = dynamic_cast<T*>(item)) return t;
+    return nullptr;
+}
 
 bool Listed(const std::string& name) {
     std::vector<std::pair<std::string, TVPRender*>> list;
@@ -174,7 +192,7 @@ TEST_F(ExportBridgeTest, ReportSavedAsRtfMatchesGolden) {
 // The golden RTF of the bridge is checked by an independent reader: unrtf
 // finds the report's texts on their two pages.
 TEST(ExportBridgeGolden, UnrtfReadsTheGoldenDocument) {
-    if (!checkers::HaveTool("unrtf")) GTEST_SKIP() << "unrtf is not installed (scripts/deps.sh installs it)";
+    ASSERT_EQ(checkers::MissingReaders({"unrtf"}), "");
     const std::string folder = checkers::TempFolder("bridge-golden");
     int rc = 0;
     const std::string text = checkers::Run("cd '" + folder + "' && unrtf --text '" + std::string(OMR_TEST_DATA) +
@@ -203,25 +221,19 @@ TEST_F(ExportBridgeTest, RecordsLandInInchesAndEngineEndResetsBridge) {
         w.PrintXY(2, 3, "low");
     });
     TQuietRtf rtf;
-    rtf.Page()->SetLeftMargin(0);
-    rtf.Page()->SetTopMargin(0);
     int afterEnd = 0;
     rtf.OnAfterEndDoc = [&](TObject*) { ++afterEnd; };
     TdeVizeExportInterface bridge(nullptr);
     bridge.SetEngine(&rtf);
-    bridge.SetDoEndDoc(false);
-    bridge.SetDoEndDoc(false);  // a second hook must not chain onto itself
+    bridge.SetDoEndDoc(false);  // PlayInto sets it again: a second hook must not chain onto itself
     TMemoryStream out;
-    bridge.Renderer()->OutputStream = &out;
-    bridge.Renderer()->Render(&snapshot);
+    PlayInto(rtf, bridge, out);
     ASSERT_TRUE(rtf.Started());
     EXPECT_TRUE(bridge.DocStarted());
 
     TdePageItem* page = rtf.PageItem(1);
     ASSERT_NE(page, nullptr);
-    TdeShapeItem* box = nullptr;
-    for (auto* item : page->GraphicItems)
-        if (auto* s = dynamic_cast<TdeShapeItem*>(item); s && !box) box = s;
+    auto* box = FirstOf<TdeShapeItem>(page->GraphicItems);
     ASSERT_NE(box, nullptr);
     ASSERT_GE(box->PointCount(), 2);
     EXPECT_NEAR(box->Points[0].X, 96, 1e-6);
@@ -251,6 +263,32 @@ TEST_F(ExportBridgeTest, RecordsLandInInchesAndEngineEndResetsBridge) {
     rtf.EndDoc();
     EXPECT_EQ(afterEnd, 2);
     EXPECT_GT(out.Size(), 0);
+}
+
+// A recorded picture in the snapshot is recorded anew at its rectangle's
+// size and played onto the page there.
+TEST_F(ExportBridgeTest, RecordedPictureLandsInItsRectangle) {
+    TMetafile picture;
+    RecordHalfBluePicture(picture);
+    Generate([&](TVzVSFWriter& w) { w.StretchDraw(TRect(w.XI2D(1), w.YI2D(1), w.XI2D(3), w.YI2D(2)), &picture); });
+    TQuietRtf rtf;
+    TdeVizeExportInterface bridge(nullptr);
+    TMemoryStream out;
+    PlayInto(rtf, bridge, out);
+    ASSERT_TRUE(rtf.Started());
+    ASSERT_NE(rtf.PageItem(1), nullptr);
+    auto* image = FirstOf<TdeImageItem>(rtf.PageItem(1)->GraphicItems);
+    ASSERT_NE(image, nullptr);
+    EXPECT_NEAR(image->X, 96, 1);
+    EXPECT_NEAR(image->Y, 96, 1);
+    EXPECT_NEAR(image->Width, 192, 1);
+    EXPECT_NEAR(image->Height, 96, 1);
+    // The picture's left half is blue, its right half white.
+    const QImage shown = rtf.GetImage(image->ImageIndex)->ToImage();
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_EQ(shown.pixelColor(shown.width() / 4, shown.height() / 2), QColor(Qt::blue));
+    EXPECT_EQ(shown.pixelColor(3 * shown.width() / 4, shown.height() / 2), QColor(Qt::white));
+    rtf.EndDoc();
 }
 
 // The report setup window offers the bridge's entry in its format list.

@@ -8,7 +8,10 @@
 #include "docexport/deMetafile.h"
 #include "docexport/deDocEngIntf.h"
 #include "docexport/deRTFEng.h"
+#include "platform/core/Exception.h"
 #include "platform/core/Streams.h"
+#include "platform/gui/RichText.h"
+#include "platform/gui/StdCtrls.h"
 #include "docexport/tests/EngineTestSupport.h"
 #include "platform/gui/tests/MetafileBuilder.h"
 
@@ -387,6 +390,81 @@ TEST(MetafileInterpreter, DrawingOnTheRecordingCanvasBecomesItemsWhenThePageClos
     EXPECT_EQ(images[0]->Width, 40);
 }
 
+// Rich text is drawn on the recording picture in the engine's font, two
+// lines to a rectangle here, continuing on a new page; the drawing comes
+// back as text items when each page closes.
+TEST(MetafileInterpreter, RichTextFillsItsRectangleAndContinuesOnNewPages) {
+    auto texts = [](TItemEngine& e, int page) {
+        std::vector<std::pair<std::string, double>> out;
+        for (auto* t : e.Of<TdeTextItem>(e.PageItem(page)->GraphicItems)) out.push_back({t->Lines[0], t->Y});
+        return out;
+    };
+    TItemEngine e;
+    e.Font()->SetName("Arial");
+    e.Font()->SetSize(10);
+    TMetafile probe;
+    TMetafileCanvas measure(&probe);
+    measure.Font()->Assign(*e.Font());
+    const int line = measure.TextHeight("W");
+    const std::string source =
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\*\\generator hidden}\\f0 Caf\\'e9 one\\par two\\par "
+        "three\\par four}";
+    TMemoryStream stream;
+    stream.WriteBuffer(source.data(), static_cast<Integer>(source.size()));
+    e.RenderRichTextStream(stream, 0, 50, 40, 400, 40 + 2.5 * line, -1, clYellow);
+    ASSERT_EQ(e.PageCount(), 2);
+    e.NewPage();
+    using Lines = std::vector<std::pair<std::string, double>>;
+    EXPECT_EQ(texts(e, 1), (Lines{{"Caf\xC3\xA9 one", 40}, {"two", 40 + line}}));
+    EXPECT_EQ(texts(e, 2), (Lines{{"three", 40}, {"four", 40 + line}}));
+    bool yellow = false;
+    for (auto* s : e.Of<TdeShapeItem>(e.PageItem(2)->GraphicItems)) yellow |= s->Brush && s->Brush->Color() == clYellow;
+    EXPECT_TRUE(yellow) << "the background colour fills the rectangle";
+    for (auto* t : e.Of<TdeTextItem>(e.PageItem(1)->GraphicItems)) EXPECT_EQ(t->X, 50);
+
+    // From the second paragraph up to the third's end, a word too wide for
+    // the rectangle is broken; a rectangle lower than a line draws nothing
+    // and makes no page.
+    TRichTextDocument doc;
+    doc.SetText("skipped\nabcdefghijklmnop\nafter\nnot drawn");
+    const int before = e.PageCount();
+    e.RenderRichText(&doc, 8, 0, 0, measure.TextWidth("abcdefgh"), 10 * line, 31, clWhite);
+    e.RenderRichText(&doc, 0, 0, 300, 400, 300 + line / 2, -1, clWhite);
+    EXPECT_EQ(e.PageCount(), before);
+    e.NewPage();
+    Lines drawn = texts(e, before);
+    ASSERT_EQ(drawn.size(), 3u);
+    EXPECT_EQ(drawn[0].first + drawn[1].first, "abcdefghijklmnop");
+    EXPECT_EQ(drawn[2], (Lines::value_type{"after", 2 * line}));
+
+    // A memo's lines are drawn as they stand.
+    TMemo memo(nullptr);
+    memo.SetText("memo one\r\nmemo two");
+    e.RenderRichText(&memo, 0, 0, 0, 400, 400, -1, clWhite);
+    e.NewPage();
+    EXPECT_EQ(texts(e, e.PageCount() - 1), (Lines{{"memo one", 0}, {"memo two", line}}));
+
+    // Broken RTF is refused before anything is drawn.
+    for (const std::string bad : {"{\\rtf1 open", "{\\rtf1 \\bin900 x}", "{\\rtf1 \\'4"}) {
+        TMemoryStream s;
+        s.WriteBuffer(bad.data(), static_cast<Integer>(bad.size()));
+        EXPECT_THROW(e.RenderRichTextStream(s, 0, 0, 0, 400, 400, -1, clWhite), EConvertError) << bad;
+    }
+    EXPECT_THROW(e.RenderRichTextFile("/nonexistent/report.rtf", 0, 0, 0, 400, 400, -1, clWhite), EFOpenError);
+
+    // Through the engine interface, into an RTF document.
+    TdeRTFEngine rtf(nullptr);
+    TMemoryStream out;
+    WriteIntoMemory(rtf, out, 0, 10);
+    rtf.BeginDoc();
+    stream.SetPosition(stream.Size());  // the stream is read from its start
+    rtf.DocumentInterface()->RenderRichTextStream(stream, 0, 0, 0, 400, 400, -1, clWhite);
+    rtf.EndDoc();
+    const std::string written(out.Memory(), static_cast<std::size_t>(out.Size()));
+    for (const char* word : {"Caf", " one", "two", "three", "four"})
+        EXPECT_NE(written.find(word), std::string::npos) << word;
+}
+
 TEST(MetafileInterpreter, PathsPolyDrawPensAndSingleByteText) {
     TItemEngine e;
     auto polydraw = Rec(92).Ints({0, 0, 0, 0}).U32(3).I16(1).I16(2).I16(3).I16(4).I16(5).I16(6).U8(6).U8(2).U8(3).Pad();
@@ -488,12 +566,8 @@ TEST(MetafileInterpreter, InterfaceEntriesReachTheEngineAndItsOverrides) {
     {
         // The RTF engine keeps a metafile whole as one picture when asked.
         TdeRTFEngine rtf(nullptr);
-        rtf.Preferences()->SetShowSetupDialog(false);
-        rtf.Preferences()->SetOpenAfterCreate(false);
-        rtf.Preferences()->SetOutputToUserStream(true);
         TMemoryStream out;
-        rtf.SetUserStream(&out);
-        rtf.SetMeasurementUnit(muPixels);
+        WriteIntoMemory(rtf, out, 0, 10);
         rtf.Preferences()->MetafileAsImage = true;
         rtf.BeginDoc();
         rtf.DocumentInterface()->PlayMetafile(mf);

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "docexport/deCstDocEng.h"
+#include "docexport/tests/CheckerSupport.h"
 #include "platform/gui/Bitmap.h"
 
 namespace {
@@ -59,8 +60,6 @@ std::vector<Chunk> Chunks(const std::vector<std::uint8_t>& b) {
     if (rc == 0) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "pngcheck rejects " << name;
 }
-
-bool HavePngcheck() { return std::system("command -v pngcheck > /dev/null 2>&1") == 0; }
 
 }  // namespace
 
@@ -120,7 +119,7 @@ TEST(PngWriter, PixelsSurviveAndOtherProgramsReadIt) {
             ASSERT_EQ(qBlue(p), int((c >> 16) & 0xFF)) << x << "," << y;
             ASSERT_EQ(qAlpha(p), 255);
         }
-    if (!HavePngcheck()) GTEST_SKIP() << "pngcheck is not installed (scripts/deps.sh installs it)";
+    ASSERT_EQ(checkers::MissingReaders({"pngcheck"}), "");
     EXPECT_TRUE(PassesPngcheck(b, "pixels"));
 }
 
@@ -145,7 +144,7 @@ TEST(PngWriter, LargeDataIsCutIntoChunksOf10240Bytes) {
     QImage decoded;
     ASSERT_TRUE(decoded.loadFromData(b.data(), static_cast<int>(b.size()), "PNG"));
     EXPECT_EQ(FromQColor(decoded.pixelColor(199, 99)), bmp.Canvas()->GetPixel(199, 99));
-    if (!HavePngcheck()) GTEST_SKIP() << "pngcheck is not installed (scripts/deps.sh installs it)";
+    ASSERT_EQ(checkers::MissingReaders({"pngcheck"}), "");
     EXPECT_TRUE(PassesPngcheck(b, "chunks"));
 }
 
@@ -158,6 +157,6 @@ TEST(PngWriter, EmptyBitmapGivesOneTransparentPixel) {
     ASSERT_TRUE(decoded.loadFromData(b.data(), static_cast<int>(b.size()), "PNG"));
     EXPECT_EQ(decoded.size(), QSize(1, 1));
     EXPECT_EQ(qAlpha(decoded.pixel(0, 0)), 0);
-    if (!HavePngcheck()) GTEST_SKIP() << "pngcheck is not installed (scripts/deps.sh installs it)";
+    ASSERT_EQ(checkers::MissingReaders({"pngcheck"}), "");
     EXPECT_TRUE(PassesPngcheck(b, "empty"));
 }

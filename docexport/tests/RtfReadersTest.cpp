@@ -130,8 +130,7 @@ TEST(RtfReaders, LibreOfficeShowsEveryKindOfOutputOnItsPage) {
     EXPECT_NE(rtf.find("\\emfblip"), std::string::npos);
     EXPECT_NE(rtf.find("\\dpellipse"), std::string::npos);
     EXPECT_NE(rtf.find("\\trowd"), std::string::npos);
-    if (!checkers::HaveTool("soffice") || !checkers::HaveTool("pdftotext") || !checkers::HaveTool("pdftoppm"))
-        GTEST_SKIP() << "LibreOffice or poppler-utils is not installed (scripts/deps.sh installs them)";
+    ASSERT_EQ(checkers::MissingReaders({"soffice", "pdftotext", "pdftoppm"}), "");
     const std::string folder = checkers::TempFolder("rtf");
     checkers::WriteBytes(folder + "/report.rtf", rtf);
     const std::string pdf = checkers::LibreOfficeConvert(folder + "/report.rtf", "pdf", folder);
@@ -202,7 +201,7 @@ TEST(RtfReaders, UnrtfReadsTheDocument) {
     for (bool binary : {false, true}) {
         SCOPED_TRACE(binary ? "binary picture data" : "hexadecimal picture data");
         const std::string rtf = WriteReport(binary);
-        if (!checkers::HaveTool("unrtf")) GTEST_SKIP() << "unrtf is not installed (scripts/deps.sh installs it)";
+        ASSERT_EQ(checkers::MissingReaders({"unrtf"}), "");
         const std::string folder = checkers::TempFolder("unrtf");
         checkers::WriteBytes(folder + "/report.rtf", rtf);
         int rc = 0;

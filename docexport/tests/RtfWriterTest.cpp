@@ -197,10 +197,20 @@ TEST(RtfWriter, ParagraphsAndTextBoxes) {
 }
 
 TEST(RtfWriter, BackgroundTileIsRefused) {
+    TRecordingPrompts prompts;
     TMemRtf e;
-    EXPECT_THROW(e.SetBackgroundImageDisplayType(dtTile), EdeEngineError);
     e.SetBackgroundImageDisplayType(dtTopLeft);
+    e.SetBackgroundImageDisplayType(dtTile);
+    EXPECT_EQ(e.BackgroundImageDisplayType(), dtTopLeft) << "the old value stays";
+    ASSERT_EQ(prompts.Requests.size(), 1u);
+    EXPECT_EQ(prompts.Requests[0].Text, "The RTF Engine does not support Tile display type");
+    EXPECT_EQ(prompts.Requests[0].Type, mtError);
+    // Shared settings asking for tiling reach the engine without an escape.
+    TdeDocSettings settings(nullptr);
+    settings.SetBackgroundImageDisplayType(dtTile);
+    e.SetSettings(&settings);
     EXPECT_EQ(e.BackgroundImageDisplayType(), dtTopLeft);
+    e.SetSettings(nullptr);
     EXPECT_TRUE(e.Preferences()->ActiveHyperLinks);
     EXPECT_FALSE(e.Preferences()->GraphicDataInBinary);
     EXPECT_EQ(e.Capabilities(), 0x3F);
@@ -244,7 +254,8 @@ TEST(EngineInterface, EntriesReachTheEngineAndItsOverrides) {
     i->SetPageBorder(&border);
     EXPECT_EQ(e.PageBorder(), &border);  // the caller's object itself
 
-    EXPECT_THROW(i->SetBackgroundImageDisplayType(dtTile), EdeEngineError);
+    i->SetBackgroundImageDisplayType(dtCenter);
+    EXPECT_EQ(e.BackgroundImageDisplayType(), dtCenter);
 
     i->SetFileName("report.txt");
     EXPECT_EQ(i->FileName(), "report");

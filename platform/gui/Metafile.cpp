@@ -502,6 +502,10 @@ int TMetafileCanvas::TextWidth(const std::string& text) const {
     return m.horizontalAdvance(QString::fromStdString(text));
 }
 
+int TMetafileCanvas::TextHeight([[maybe_unused]] const std::string& text) const {
+    return QFontMetrics(font_.ToQFont()).height();
+}
+
 void TMetafileCanvas::TextRecord(int x, int y, const std::string& text, const TRect* clip, bool opaque) {
     if (closed_) return;
     SelectTools(false, false, true);

@@ -239,6 +239,8 @@ public:
     void TextRect(const TRect& r, int x, int y, const std::string& text);
     unsigned SetTextAlign(unsigned flags);
     int TextWidth(const std::string& text) const;
+    // The height of a line of text in the canvas's font.
+    int TextHeight(const std::string& text) const;
     // The graphic at its size, or stretched into r, as a bitmap record.
     void Draw(int x, int y, TGraphic* graphic);
     void StretchDraw(const TRect& r, TGraphic* graphic);

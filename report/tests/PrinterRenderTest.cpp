@@ -211,14 +211,7 @@ TEST_F(PrinterRenderTest, JpegPicturesAreStretchedIntoTheirRectangle) {
 
 TEST_F(PrinterRenderTest, RecordedPicturesArePlayedIntoTheirRectangle) {
     TMetafile picture;
-    picture.SetWidth(96);
-    picture.SetHeight(48);
-    {
-        TMetafileCanvas c(&picture);
-        c.Brush()->SetColor(clBlue);
-        c.Pen()->SetStyle(psClear);
-        c.Rectangle(0, 0, 48, 48);  // the left half is blue
-    }
+    RecordHalfBluePicture(picture);
     Generate([&](TVzVSFWriter& r) { r.StretchDraw(TRect(200, 300, 400, 400), &picture); });
     TVzRenderPrinter printer(nullptr);
     const QImage& page = Print(printer).Pages[0].Image;

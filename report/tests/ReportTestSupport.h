@@ -1,11 +1,23 @@
 #pragma once
 // Printers for report tests: a recording printer list in place of the
-// machine's, and a fresh printer device for each test.
+// machine's, and a fresh printer device for each test; a recorded picture
+// they draw.
 
 #include <gtest/gtest.h>
 
+#include "platform/gui/Metafile.h"
 #include "platform/print/PrintDevice.h"
 #include "report/PrinterDevice.h"
+
+// A recorded picture of 96 x 48 pixels whose left half is blue.
+inline void RecordHalfBluePicture(TMetafile& picture) {
+    picture.SetWidth(96);
+    picture.SetHeight(48);
+    TMetafileCanvas c(&picture);
+    c.Brush()->SetColor(clBlue);
+    c.Pen()->SetStyle(psClear);
+    c.Rectangle(0, 0, 48, 48);
+}
 
 class ReportPrinterFixture : public ::testing::Test {
 protected:
