@@ -27,7 +27,9 @@
 
 namespace {
 
-constexpr Integer kSizeZone = 3;   // pixels either side of a column edge
+// A column border is caught from two pixels left of its line to one right
+// of it.
+constexpr Integer kSizeZoneBefore = 2, kSizeZoneAfter = 1;
 constexpr Integer kMinColWidth = 2;
 constexpr Integer kScrollRange = 30;      // pixels past the area for full speed
 
@@ -564,17 +566,18 @@ TCellCoord_ts TgrBaseGrid::DataCellNear(Integer x, Integer y) {
 }
 
 Integer TgrBaseGrid::ColumnEdgeAt(Integer x, Integer y) {
-    if (resizeCols_ == rcNone || y >= GetRowHeightAt(0) || !headingOn_) return -1;
+    bool inHeading = headingOn_ && y < GetRowHeightAt(0);
+    if (resizeCols_ == rcNone || (!inHeading && !resizeColsInGrid_)) return -1;
     // Mirrored, the edges are found from the right edge.
     if (UseRightToLeftAlignment()) x = ClientWidth() - 1 - x;
     TGridLayout_ts l;
     ComputeLayout(l);
     Integer pos = 0;
-    for (Integer c = 0; c < ColTotal() && pos <= x + kSizeZone; ++c) {
+    for (Integer c = 0; c < ColTotal() && pos <= x + kSizeZoneBefore; ++c) {
         if (c == FixedColTotal()) c = std::max(c, TopLeftCell().Col);
         if (c >= ColTotal()) break;
         pos += GetColWidthAt(c);
-        if (c >= 1 && std::abs(x - (pos - 1)) <= kSizeZone) return c;
+        if (c >= 1 && x >= pos - 1 - kSizeZoneBefore && x <= pos - 1 + kSizeZoneAfter) return c;
     }
     return -1;
 }
@@ -594,8 +597,30 @@ void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
         single.Exclude(ssDouble);
         MousePress(single, x, y);
         if (mouseStatus_ != msRowResize) borderDoubleClick_ = false;
+    } else if (button == mbRight && mouseStatus_ == msNormal) {
+        RightPress(x, y);
     }
     TCustomControl::MouseDown(button, shift, x, y);
+}
+
+// A right press moves the current cell like a click, so that the context
+// menu acts on the cell pressed; on a cell shown selected it changes
+// nothing, and the menu acts on the selection.
+void TgrBaseGrid::RightPress(Integer x, Integer y) {
+    TCellCoord_ts cell = CellUnderMouse(x, y);
+    if (cell.Col < 0 || cell.Row < 0 || (cell.Col == 0 && cell.Row == 0)) return;
+    if (droppedCombo_ && !(cell.Col == curDisplayCol_ && cell.Row == curDisplayRow_)) RollUpCombo(false);
+    if (cell.Col == 0) cell.Col = curDisplayCol_;
+    if (cell.Row == 0) cell.Row = curDisplayRow_;
+    if ((cell.Col == curDisplayCol_ && cell.Row == curDisplayRow_) || IsCellSelected(cell.Col, cell.Row)) return;
+    if (rowSelection_->Count() > 0) {
+        DeselectAllRows();
+        if (gridStatus_ == grsRowsSelected) SetGridStatus(grsNormal);
+    }
+    if (colSelection_->Count() > 0) SelectDisplayCols(1, ColTotal() - 1, false);
+    ClearCellRange();
+    MoveToDisplayCell(cell.Col, cell.Row);
+    FireSelectChanged(true);
 }
 
 // The bottom border of a row (the heading included) within two pixels of
@@ -1084,7 +1109,7 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
         case msButtonDown: {
             Integer dataCol = DataColOfDisplay(moveFromIndex_);
             if (status == msColMove && moveToIndex_ != moveFromIndex_ && moveToIndex_ >= 1) {
-                if (TgrCol* col = gridCols_->ColAt(dataCol)) col->SetDisplayCol(moveToIndex_);
+                MoveCol(moveFromIndex_, std::min<Integer>(moveToIndex_, Cols()));
                 break;
             }
             TCellCoord_ts cell = CellUnderMouse(x, y);
@@ -1148,30 +1173,8 @@ void TgrBaseGrid::FinishRowResize(Integer y) {
 }
 
 void TgrBaseGrid::FinishRowMove() {
-    Integer from = moveFromIndex_, to = std::min<Integer>(moveToIndex_, Rows());
-    if (to < 1 || from == to) return;
-    // The selected rows move as one block (the pressed row alone when it
-    // is not selected); a drop inside the block moves nothing.
-    std::vector<Integer> rows;
-    if (rowSelection_->IsSelected(from)) {
-        for (Integer r = 1; r <= Rows(); ++r)
-            if (rowSelection_->IsSelected(r)) rows.push_back(DataRowOfDisplay(r));
-    } else {
-        rows.push_back(DataRowOfDisplay(from));
-    }
-    bool inside = true;
-    for (Integer r = std::min(from, to); r <= std::max(from, to); ++r) inside = inside && rowSelection_->IsSelected(r);
-    if (inside && rows.size() > 1) return;
-    Integer current = curDataRow_;
-    if (to < from) {
-        Integer pos = to;
-        for (Integer d : rows) MoveDataRowTo(d, pos++, true);
-    } else {
-        Integer pos = to;
-        for (auto it = rows.rbegin(); it != rows.rend(); ++it) MoveDataRowTo(*it, pos--, true);
-    }
-    ChangeCurrentCell(curDisplayCol_, DisplayRowOfData(current));
-    Invalidate();
+    Integer from = moveFromIndex_, to = std::min(moveToIndex_, Rows());
+    if (to < 1 || !MoveRow(from, to)) return;
     if (rowSelection_->Count() > 0) SetGridStatus(grsRowsSelected);
 }
 
