@@ -1444,6 +1444,9 @@ private:
     TCellCoord_ts DataCellNear(Integer x, Integer y);
     Integer ColumnEdgeAt(Integer x, Integer y);
     void RightPress(Integer x, Integer y);
+    bool RowBarPressWithKeys(TShiftState shift, Integer row);
+    bool HeadingPressWithKeys(TShiftState shift, Integer col);
+    void ClearOtherSelections();
     void MousePress(TShiftState shift, Integer x, Integer y);
     void DragSelectTo(Integer x, Integer y);
     void FinishMouseAction(bool released, Integer x, Integer y);

@@ -623,6 +623,74 @@ void TgrBaseGrid::RightPress(Integer x, Integer y) {
     FireSelectChanged(true);
 }
 
+// Selecting rows drops a column selection and a cell range.
+void TgrBaseGrid::ClearOtherSelections() {
+    ClearCellRange();
+    if (colSelection_->Count() > 0) SelectDisplayCols(1, ColTotal() - 1, false);
+}
+
+// A row-bar press with Ctrl, Shift or both under rsMulti (Ctrl alone also
+// under rsSingle, where it selects only that row): Ctrl toggles the row;
+// Shift selects the rows from the current row to the pressed one when the
+// current row is selected, else drops every selected row; Ctrl+Shift adds
+// those rows when the current row is selected, else removes them. The
+// pressed row becomes current. False for a plain press.
+bool TgrBaseGrid::RowBarPressWithKeys(TShiftState shift, Integer row) {
+    bool ctrl = shift.Contains(ssCtrl), shifted = shift.Contains(ssShift);
+    if (!ctrl && !shifted) return false;
+    if (rowSelectMode_ == rsSingle && !(ctrl && !shifted && !IsListBoxSelect())) return false;
+    Integer anchor = GetRangeAnchorRow();
+    bool anchorSelected = anchor >= 1 && IsDisplayRowSelected(anchor);
+    bool wasSelected = IsDisplayRowSelected(row);
+    if (!MoveToDisplayCell(curDisplayCol_, row)) return true;
+    ClearOtherSelections();
+    if (rowSelectMode_ == rsSingle) {
+        DeselectAllRows();
+        SelectDisplayRows(row, row);
+    } else if (ctrl && !shifted) {
+        if (wasSelected) DeselectDisplayRows(row, row);
+        else SelectDisplayRows(row, row);
+    } else if (!ctrl) {
+        DeselectAllRows();
+        if (anchorSelected) SelectDisplayRows(anchor, row);
+    } else if (anchorSelected) {
+        SelectDisplayRows(anchor, row);
+    } else {
+        DeselectDisplayRows(anchor, row);
+    }
+    SetGridStatus(rowSelection_->Count() > 0 ? grsRowsSelected : grsNormal);
+    MarkSelectChanged(0);
+    FireSelectChanged(true);
+    return true;
+}
+
+// A heading press with Ctrl, Shift or both under csMulti, like the row
+// bar's with the current column as the anchor. False for a plain press.
+bool TgrBaseGrid::HeadingPressWithKeys(TShiftState shift, Integer col) {
+    bool ctrl = shift.Contains(ssCtrl), shifted = shift.Contains(ssShift);
+    if ((!ctrl && !shifted) || colSelectMode_ != csMulti) return false;
+    Integer anchor = curDisplayCol_;
+    bool anchorSelected = anchor >= 1 && IsDisplayColSelected(anchor);
+    bool wasSelected = IsDisplayColSelected(col);
+    if (!CanLeaveCell(-1, -1, true)) return true;
+    EndCellEdit(true);
+    ClearCellRange();
+    DeselectAllRows();
+    if (ctrl && !shifted) {
+        SelectDisplayCols(col, col, !wasSelected);
+    } else if (!ctrl) {
+        SelectDisplayCols(1, ColTotal() - 1, false);
+        if (anchorSelected) SelectDisplayCols(anchor, col, true);
+    } else {
+        SelectDisplayCols(anchor, col, anchorSelected);
+    }
+    MoveToDisplayCell(col, curDisplayRow_);
+    SetGridStatus(colSelection_->Count() > 0 ? grsColsSelected : grsNormal);
+    MarkSelectChanged(1);
+    FireSelectChanged(true);
+    return true;
+}
+
 // The bottom border of a row (the heading included) within two pixels of
 // y, where rows may be resized there; -1 when none.
 Integer TgrBaseGrid::RowEdgeAt(Integer x, Integer y, Integer col) {
@@ -711,6 +779,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
     if (cell.Col < 0 || cell.Row < 0) return;
     if (cell.Row == 0 && cell.Col >= 1) {
         if (PressHeadingButton(cell.Col, x, y)) return;
+        if (HeadingPressWithKeys(shift, cell.Col)) return;
         pressedHeading_ = cell.Col;
         headingShownDown_ = true;
         InvalidateDisplayCell(cell.Col, 0);
@@ -723,8 +792,10 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
     }
     if (cell.Col == 0 && cell.Row >= 1) {
         if (rowSelectMode_ == rsNone) return;
+        if (RowBarPressWithKeys(shift, cell.Row)) return;
         if (!MoveToDisplayCell(curDisplayCol_, cell.Row)) return;
-        if (rowSelectMode_ == rsSingle || !shift.Contains(ssCtrl)) DeselectAllRows();
+        ClearOtherSelections();
+        DeselectAllRows();
         SelectDisplayRows(cell.Row, cell.Row);
         SetGridStatus(grsRowsSelected);
         rowSelectStart_ = cell.Row;
@@ -1122,9 +1193,16 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
                 DeselectAllRows();
                 SelectDisplayCols(1, ColTotal() - 1, false);
                 SelectDisplayCols(pressedHeading_, pressedHeading_, true);
+                // The selected column holds the current cell, the anchor of
+                // a Shift press.
+                MoveToDisplayCell(pressedHeading_, curDisplayRow_);
                 SetGridStatus(grsColsSelected);
                 MarkSelectChanged(1);
                 FireSelectChanged(true);
+            } else if (!colMoving_) {
+                // Without column selection a heading click is a click on
+                // its column's cell in the current row.
+                MoveToDisplayCell(pressedHeading_, curDisplayRow_);
             }
             break;
         }

@@ -178,3 +178,58 @@ TEST_F(GridShotMove, EveryRowKeepsAtLeastOnePixel) {
     EXPECT_EQ(g->DefaultRowHeight(), 1);
     EXPECT_EQ(g->GetRowHeightAt(3), 1);
 }
+
+TEST_F(GridShotMove, RowBarAndHeadingPressesWithKeys) {
+    auto press = [&](Integer c, Integer r, TShiftState keys) {
+        TPoint p = Mid(c, r);
+        TShiftState down = keys;
+        down.Include(ssLeft);
+        g->MouseDown(mbLeft, down, p.X, p.Y);
+        g->MouseUp(mbLeft, keys, p.X, p.Y);
+    };
+    auto rows = [&]() {
+        std::string s;
+        for (Integer r = 1; r <= 10; ++r) s += g->IsDisplayRowSelected(r) ? "x" : ".";
+        return s;
+    };
+    press(0, 3, {});
+    EXPECT_EQ(rows(), "..x.......");
+    press(0, 6, {ssShift});  // from the selected current row
+    EXPECT_EQ(rows(), "..xxxx....");
+    EXPECT_EQ(g->CurrentDisplayRow(), 6);
+    press(0, 4, {ssCtrl});  // toggles
+    EXPECT_EQ(rows(), "..x.xx....");
+    press(0, 9, {ssCtrl, ssShift});  // the current row 4 is not selected: removes
+    EXPECT_EQ(rows(), "..x.......");
+    press(0, 8, {ssCtrl});
+    press(0, 10, {ssCtrl, ssShift});  // adds 8..10
+    EXPECT_EQ(rows(), "..x....xxx");
+    press(0, 1, {ssShift});  // the current row 10 is selected: 1..10 only
+    EXPECT_EQ(rows(), "xxxxxxxxxx");
+    g->SetRowSelectMode(rsSingle);
+    press(0, 5, {ssCtrl});
+    EXPECT_EQ(rows(), "....x.....");
+    EXPECT_EQ(g->GridStatus(), grsRowsSelected);
+
+    // Headings: a Shift press extends from the current column, a Ctrl press
+    // toggles; selecting columns drops the rows.
+    press(2, 0, {});
+    press(4, 0, {ssShift});
+    EXPECT_EQ(g->ColSelection()->Count(), 3);
+    EXPECT_EQ(g->RowSelection()->Count(), 0);
+    EXPECT_EQ(g->CurrentDisplayCol(), 4);
+    press(3, 0, {ssCtrl});
+    EXPECT_FALSE(g->IsDisplayColSelected(3));
+    EXPECT_EQ(g->ColSelection()->Count(), 2);
+    EXPECT_EQ(g->GridStatus(), grsColsSelected);
+    // A plain row-bar press drops the columns.
+    press(0, 2, {});
+    EXPECT_EQ(g->ColSelection()->Count(), 0);
+
+    // Without column selection or moving, a heading click moves the current
+    // cell to its column.
+    g->SetColSelectMode(csNone);
+    g->SetColMoving(false);
+    press(7, 0, {});
+    EXPECT_EQ(g->CurrentDisplayCol(), 7);
+}
