@@ -1231,6 +1231,9 @@ public:
     TgrMovedEvent OnRowMoved;
     TgrResizedEvent OnRowResized;
     TgrSelectChangedEvent OnSelectChanged;
+    // Asked before the grid shows a context menu; a handler that sets
+    // handled keeps every menu away.
+    std::function<void(TObject*, const TPoint& pos, bool& handled)> OnContextPopup;
     // OnPaint is the control's own event. The grid has its own OnResize in
     // place of the control's: it is not fired while the grid loads.
     TNotifyEvent OnResize;

@@ -960,7 +960,13 @@ void TgrBaseGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
     } else if (button == mbLeft) {
         FinishMouseAction(true, x, y);
     }
-    TCustomControl::MouseUp(button, shift, x, y);
+    try {
+        TCustomControl::MouseUp(button, shift, x, y);
+    } catch (const EInvalidGridOperation& e) {
+        // A handler changed the counts under the click; what the release
+        // still addressed is gone. Only that refusal passes.
+        if (e.Code != gecIndexOutOfRange) throw;
+    }
     if (button == mbRight && !IsDesigning()) {
         bool handled = false;
         HandleContextPopup(TPoint(x, y), handled);
@@ -968,6 +974,8 @@ void TgrBaseGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
 }
 
 void TgrBaseGrid::HandleContextPopup(const TPoint& pos, bool& handled) {
+    if (OnContextPopup && CanFireEvents()) OnContextPopup(this, pos, handled);
+    if (handled) return;
     if (TPopupMenu* own = PopupMenu()) {
         if (provideGridMenu_) AddGridMenuItems(own);
         own->SetPopupComponent(this);
