@@ -17,6 +17,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/core/Exception.h"
@@ -27,7 +29,15 @@
 #include "platform/gui/Timers.h"
 
 // Misuse of the grid: indexes out of range, counts out of bounds.
-class EInvalidGridOperation : public Exception { using Exception::Exception; };
+// What kind of refusal a grid error is, for callers that let one kind pass.
+enum TGridErrorCode_ts { gecGeneral, gecIndexOutOfRange };
+
+class EInvalidGridOperation : public Exception {
+public:
+    explicit EInvalidGridOperation(std::string message = {}, TGridErrorCode_ts code = gecGeneral)
+        : Exception(std::move(message)), Code(code) {}
+    TGridErrorCode_ts Code;
+};
 
 struct TCellCoord_ts {
     Integer Col = 0;
@@ -122,6 +132,8 @@ bool CellInRange(Integer col, Integer row, const TCellRange_ts& range);
 // x within Left..Right and y within Top..Bottom, edges included.
 bool PointInClosedRect(Integer x, Integer y, const TRect& rect);
 [[noreturn]] void RaiseGridOperationError(const std::string& message);
+// "Grid index out of range", with its code.
+[[noreturn]] void RaiseGridIndexError();
 // The platform's multiply-then-divide: nearest integer, -1 for a divisor 0.
 Integer MulDiv(Integer a, Integer b, Integer c);
 // The parts covered by exactly one of two rectangles, as up to four

@@ -400,8 +400,7 @@ void TgrBaseGrid::ResizeDataModel(Integer oldColTotal, Integer oldRowTotal) {
         if (storage_ && RowTotal() < oldRowTotal) storage_->DeleteRows(RowTotal(), oldRowTotal - 1);
     }
     SetStorageSizeHint(Cols(), Rows());
-    fixedColCount_ = std::min(fixedColCount_, std::max<Integer>(FixedColTotal() - 1, 0));
-    fixedRowCount_ = std::min(fixedRowCount_, std::max<Integer>(FixedRowTotal() - 1, 0));
+    ApplyFixedCounts();
     curDisplayCol_ = std::min(curDisplayCol_, std::max<Integer>(ColTotal() - 1, 1));
     curDisplayRow_ = std::min(curDisplayRow_, std::max<Integer>(RowTotal() - 1, 1));
     curDataCol_ = DataColOfDisplay(curDisplayCol_);

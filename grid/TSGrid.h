@@ -306,6 +306,8 @@ public:
     void SetFixedColCount(Integer value);
     Integer FixedRowCount() const { return fixedRowCount_; }
     void SetFixedRowCount(Integer value);
+    // Applies the requested fixed counts within the current counts.
+    void ApplyFixedCounts();
     TgrGridMode GridMode() const { return gridMode_; }
     virtual void SetGridMode(TgrGridMode value);
     virtual void SetLegacyEditMode(Integer value);
@@ -1152,6 +1154,17 @@ public:
     virtual void SelectAllRows(bool byUser);
     // Moves the row of a data row to a display position; OnRowMoved.
     void MoveDataRowTo(Integer dataRow, Integer displayRow, bool byUser);
+    // Moves the column (row) at a display position to another, or, when it
+    // is selected, all selected ones as one block that starts where the
+    // selected ones before a backward drop place (after a forward one)
+    // leave room; OnColMoved (OnRowMoved) with the block's first position
+    // and size. False when nothing moved (a drop inside the block).
+    bool MoveCol(Integer fromDisplayCol, Integer toDisplayCol);
+    bool MoveRow(Integer fromDisplayRow, Integer toDisplayRow);
+    // One item to another display position, the items between shifting by
+    // one; no notification.
+    void MoveColOrder(Integer from, Integer to);
+    void MoveRowOrder(Integer from, Integer to);
 
     // ------------------------------------------------ resize and move feedback
     // The dotted resize line at the resize position (XOR: drawing it again
@@ -1218,6 +1231,9 @@ public:
     TgrMovedEvent OnRowMoved;
     TgrResizedEvent OnRowResized;
     TgrSelectChangedEvent OnSelectChanged;
+    // Asked before the grid shows a context menu; a handler that sets
+    // handled keeps every menu away.
+    std::function<void(TObject*, const TPoint& pos, bool& handled)> OnContextPopup;
     // OnPaint is the control's own event. The grid has its own OnResize in
     // place of the control's: it is not fired while the grid loads.
     TNotifyEvent OnResize;
@@ -1430,6 +1446,10 @@ private:
     void ExtendCellRange(const TCellCoord_ts& to);
     TCellCoord_ts DataCellNear(Integer x, Integer y);
     Integer ColumnEdgeAt(Integer x, Integer y);
+    void RightPress(Integer x, Integer y);
+    bool RowBarPressWithKeys(TShiftState shift, Integer row);
+    bool HeadingPressWithKeys(TShiftState shift, Integer col);
+    void ClearOtherSelections();
     void MousePress(TShiftState shift, Integer x, Integer y);
     void DragSelectTo(Integer x, Integer y);
     void FinishMouseAction(bool released, Integer x, Integer y);

@@ -27,7 +27,9 @@
 
 namespace {
 
-constexpr Integer kSizeZone = 3;   // pixels either side of a column edge
+// A column border is caught from two pixels left of its line to one right
+// of it.
+constexpr Integer kSizeZoneBefore = 2, kSizeZoneAfter = 1;
 constexpr Integer kMinColWidth = 2;
 constexpr Integer kScrollRange = 30;      // pixels past the area for full speed
 
@@ -564,17 +566,18 @@ TCellCoord_ts TgrBaseGrid::DataCellNear(Integer x, Integer y) {
 }
 
 Integer TgrBaseGrid::ColumnEdgeAt(Integer x, Integer y) {
-    if (resizeCols_ == rcNone || y >= GetRowHeightAt(0) || !headingOn_) return -1;
+    bool inHeading = headingOn_ && y < GetRowHeightAt(0);
+    if (resizeCols_ == rcNone || (!inHeading && !resizeColsInGrid_)) return -1;
     // Mirrored, the edges are found from the right edge.
     if (UseRightToLeftAlignment()) x = ClientWidth() - 1 - x;
     TGridLayout_ts l;
     ComputeLayout(l);
     Integer pos = 0;
-    for (Integer c = 0; c < ColTotal() && pos <= x + kSizeZone; ++c) {
+    for (Integer c = 0; c < ColTotal() && pos <= x + kSizeZoneBefore; ++c) {
         if (c == FixedColTotal()) c = std::max(c, TopLeftCell().Col);
         if (c >= ColTotal()) break;
         pos += GetColWidthAt(c);
-        if (c >= 1 && std::abs(x - (pos - 1)) <= kSizeZone) return c;
+        if (c >= 1 && x >= pos - 1 - kSizeZoneBefore && x <= pos - 1 + kSizeZoneAfter) return c;
     }
     return -1;
 }
@@ -594,8 +597,98 @@ void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
         single.Exclude(ssDouble);
         MousePress(single, x, y);
         if (mouseStatus_ != msRowResize) borderDoubleClick_ = false;
+    } else if (button == mbRight && mouseStatus_ == msNormal) {
+        RightPress(x, y);
     }
     TCustomControl::MouseDown(button, shift, x, y);
+}
+
+// A right press moves the current cell like a click, so that the context
+// menu acts on the cell pressed; on a cell shown selected it changes
+// nothing, and the menu acts on the selection.
+void TgrBaseGrid::RightPress(Integer x, Integer y) {
+    TCellCoord_ts cell = CellUnderMouse(x, y);
+    if (cell.Col < 0 || cell.Row < 0 || (cell.Col == 0 && cell.Row == 0)) return;
+    if (droppedCombo_ && !(cell.Col == curDisplayCol_ && cell.Row == curDisplayRow_)) RollUpCombo(false);
+    if (cell.Col == 0) cell.Col = curDisplayCol_;
+    if (cell.Row == 0) cell.Row = curDisplayRow_;
+    if ((cell.Col == curDisplayCol_ && cell.Row == curDisplayRow_) || IsCellSelected(cell.Col, cell.Row)) return;
+    if (rowSelection_->Count() > 0) {
+        DeselectAllRows();
+        if (gridStatus_ == grsRowsSelected) SetGridStatus(grsNormal);
+    }
+    if (colSelection_->Count() > 0) SelectDisplayCols(1, ColTotal() - 1, false);
+    ClearCellRange();
+    MoveToDisplayCell(cell.Col, cell.Row);
+    FireSelectChanged(true);
+}
+
+// Selecting rows drops a column selection and a cell range.
+void TgrBaseGrid::ClearOtherSelections() {
+    ClearCellRange();
+    if (colSelection_->Count() > 0) SelectDisplayCols(1, ColTotal() - 1, false);
+}
+
+// A row-bar press with Ctrl, Shift or both under rsMulti (Ctrl alone also
+// under rsSingle, where it selects only that row): Ctrl toggles the row;
+// Shift selects the rows from the current row to the pressed one when the
+// current row is selected, else drops every selected row; Ctrl+Shift adds
+// those rows when the current row is selected, else removes them. The
+// pressed row becomes current. False for a plain press.
+bool TgrBaseGrid::RowBarPressWithKeys(TShiftState shift, Integer row) {
+    bool ctrl = shift.Contains(ssCtrl), shifted = shift.Contains(ssShift);
+    if (!ctrl && !shifted) return false;
+    if (rowSelectMode_ == rsSingle && !(ctrl && !shifted && !IsListBoxSelect())) return false;
+    Integer anchor = GetRangeAnchorRow();
+    bool anchorSelected = anchor >= 1 && IsDisplayRowSelected(anchor);
+    bool wasSelected = IsDisplayRowSelected(row);
+    if (!MoveToDisplayCell(curDisplayCol_, row)) return true;
+    ClearOtherSelections();
+    if (rowSelectMode_ == rsSingle) {
+        DeselectAllRows();
+        SelectDisplayRows(row, row);
+    } else if (ctrl && !shifted) {
+        if (wasSelected) DeselectDisplayRows(row, row);
+        else SelectDisplayRows(row, row);
+    } else if (!ctrl) {
+        DeselectAllRows();
+        if (anchorSelected) SelectDisplayRows(anchor, row);
+    } else if (anchorSelected) {
+        SelectDisplayRows(anchor, row);
+    } else {
+        DeselectDisplayRows(anchor, row);
+    }
+    SetGridStatus(rowSelection_->Count() > 0 ? grsRowsSelected : grsNormal);
+    MarkSelectChanged(0);
+    FireSelectChanged(true);
+    return true;
+}
+
+// A heading press with Ctrl, Shift or both under csMulti, like the row
+// bar's with the current column as the anchor. False for a plain press.
+bool TgrBaseGrid::HeadingPressWithKeys(TShiftState shift, Integer col) {
+    bool ctrl = shift.Contains(ssCtrl), shifted = shift.Contains(ssShift);
+    if ((!ctrl && !shifted) || colSelectMode_ != csMulti) return false;
+    Integer anchor = curDisplayCol_;
+    bool anchorSelected = anchor >= 1 && IsDisplayColSelected(anchor);
+    bool wasSelected = IsDisplayColSelected(col);
+    if (!CanLeaveCell(-1, -1, true)) return true;
+    EndCellEdit(true);
+    ClearCellRange();
+    DeselectAllRows();
+    if (ctrl && !shifted) {
+        SelectDisplayCols(col, col, !wasSelected);
+    } else if (!ctrl) {
+        SelectDisplayCols(1, ColTotal() - 1, false);
+        if (anchorSelected) SelectDisplayCols(anchor, col, true);
+    } else {
+        SelectDisplayCols(anchor, col, anchorSelected);
+    }
+    MoveToDisplayCell(col, curDisplayRow_);
+    SetGridStatus(colSelection_->Count() > 0 ? grsColsSelected : grsNormal);
+    MarkSelectChanged(1);
+    FireSelectChanged(true);
+    return true;
 }
 
 // The bottom border of a row (the heading included) within two pixels of
@@ -686,6 +779,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
     if (cell.Col < 0 || cell.Row < 0) return;
     if (cell.Row == 0 && cell.Col >= 1) {
         if (PressHeadingButton(cell.Col, x, y)) return;
+        if (HeadingPressWithKeys(shift, cell.Col)) return;
         pressedHeading_ = cell.Col;
         headingShownDown_ = true;
         InvalidateDisplayCell(cell.Col, 0);
@@ -698,8 +792,10 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
     }
     if (cell.Col == 0 && cell.Row >= 1) {
         if (rowSelectMode_ == rsNone) return;
+        if (RowBarPressWithKeys(shift, cell.Row)) return;
         if (!MoveToDisplayCell(curDisplayCol_, cell.Row)) return;
-        if (rowSelectMode_ == rsSingle || !shift.Contains(ssCtrl)) DeselectAllRows();
+        ClearOtherSelections();
+        DeselectAllRows();
         SelectDisplayRows(cell.Row, cell.Row);
         SetGridStatus(grsRowsSelected);
         rowSelectStart_ = cell.Row;
@@ -864,7 +960,13 @@ void TgrBaseGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
     } else if (button == mbLeft) {
         FinishMouseAction(true, x, y);
     }
-    TCustomControl::MouseUp(button, shift, x, y);
+    try {
+        TCustomControl::MouseUp(button, shift, x, y);
+    } catch (const EInvalidGridOperation& e) {
+        // A handler changed the counts under the click; what the release
+        // still addressed is gone. Only that refusal passes.
+        if (e.Code != gecIndexOutOfRange) throw;
+    }
     if (button == mbRight && !IsDesigning()) {
         bool handled = false;
         HandleContextPopup(TPoint(x, y), handled);
@@ -872,6 +974,8 @@ void TgrBaseGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
 }
 
 void TgrBaseGrid::HandleContextPopup(const TPoint& pos, bool& handled) {
+    if (OnContextPopup && CanFireEvents()) OnContextPopup(this, pos, handled);
+    if (handled) return;
     if (TPopupMenu* own = PopupMenu()) {
         if (provideGridMenu_) AddGridMenuItems(own);
         own->SetPopupComponent(this);
@@ -1084,7 +1188,7 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
         case msButtonDown: {
             Integer dataCol = DataColOfDisplay(moveFromIndex_);
             if (status == msColMove && moveToIndex_ != moveFromIndex_ && moveToIndex_ >= 1) {
-                if (TgrCol* col = gridCols_->ColAt(dataCol)) col->SetDisplayCol(moveToIndex_);
+                MoveCol(moveFromIndex_, std::min<Integer>(moveToIndex_, Cols()));
                 break;
             }
             TCellCoord_ts cell = CellUnderMouse(x, y);
@@ -1097,9 +1201,16 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
                 DeselectAllRows();
                 SelectDisplayCols(1, ColTotal() - 1, false);
                 SelectDisplayCols(pressedHeading_, pressedHeading_, true);
+                // The selected column holds the current cell, the anchor of
+                // a Shift press.
+                MoveToDisplayCell(pressedHeading_, curDisplayRow_);
                 SetGridStatus(grsColsSelected);
                 MarkSelectChanged(1);
                 FireSelectChanged(true);
+            } else if (!colMoving_) {
+                // Without column selection a heading click is a click on
+                // its column's cell in the current row.
+                MoveToDisplayCell(pressedHeading_, curDisplayRow_);
             }
             break;
         }
@@ -1148,30 +1259,8 @@ void TgrBaseGrid::FinishRowResize(Integer y) {
 }
 
 void TgrBaseGrid::FinishRowMove() {
-    Integer from = moveFromIndex_, to = std::min<Integer>(moveToIndex_, Rows());
-    if (to < 1 || from == to) return;
-    // The selected rows move as one block (the pressed row alone when it
-    // is not selected); a drop inside the block moves nothing.
-    std::vector<Integer> rows;
-    if (rowSelection_->IsSelected(from)) {
-        for (Integer r = 1; r <= Rows(); ++r)
-            if (rowSelection_->IsSelected(r)) rows.push_back(DataRowOfDisplay(r));
-    } else {
-        rows.push_back(DataRowOfDisplay(from));
-    }
-    bool inside = true;
-    for (Integer r = std::min(from, to); r <= std::max(from, to); ++r) inside = inside && rowSelection_->IsSelected(r);
-    if (inside && rows.size() > 1) return;
-    Integer current = curDataRow_;
-    if (to < from) {
-        Integer pos = to;
-        for (Integer d : rows) MoveDataRowTo(d, pos++, true);
-    } else {
-        Integer pos = to;
-        for (auto it = rows.rbegin(); it != rows.rend(); ++it) MoveDataRowTo(*it, pos--, true);
-    }
-    ChangeCurrentCell(curDisplayCol_, DisplayRowOfData(current));
-    Invalidate();
+    Integer from = moveFromIndex_, to = std::min(moveToIndex_, Rows());
+    if (to < 1 || !MoveRow(from, to)) return;
     if (rowSelection_->Count() > 0) SetGridStatus(grsRowsSelected);
 }
 

@@ -17,7 +17,24 @@
 #define GR_REPAINT Invalidate()
 #define GR_NOTHING (void)0
 
-GR_SETTER(TgrRowSelectMode, RowSelectMode, rowSelectMode_, GR_NOTHING)
+// Rows the new mode cannot hold lose their selection: all under rsNone
+// (and at design time under rsMulti), all but a selected current row under
+// rsSingle.
+void TgrBaseGrid::SetRowSelectMode(TgrRowSelectMode value) {
+    if (value == rowSelectMode_ || (comboGrid_ && !IsDesigning())) return;
+    if (HideCellControlIfShown(true)) Update();
+    rowSelectMode_ = value;
+    if (rowSelection_->Count() > 0 && (value != rsMulti || IsDesigning())) {
+        bool keep = value == rsSingle && curDisplayRow_ >= 1 && IsDisplayRowSelected(curDisplayRow_);
+        DeselectAllRows();
+        if (keep) SelectDisplayRows(curDisplayRow_, curDisplayRow_);
+        MarkSelectChanged(0);
+    }
+    RefreshCellControl();
+    SyncListBoxSelection(false);
+    FireSelectChanged(false);
+    CheckGridStatusChanged();
+}
 GR_SETTER(TgrColSelectMode, ColSelectMode, colSelectMode_, GR_NOTHING)
 GR_SETTER(bool, SelectFixed, selectFixed_, GR_NOTHING)
 GR_SETTER(TCursor, SelectedAreaCursor, selectedAreaCursor_, GR_NOTHING)
@@ -222,19 +239,30 @@ void TgrBaseGrid::SetRowBarWidth(Integer width) {
     if (rowBarOn_ && GetColWidthAt(0) != width) SetColWidthAt(0, width);
 }
 
+// The requested fixed counts stay as set and are applied within what the
+// grid holds (the last display column and row always scroll), again
+// whenever the counts change.
 void TgrBaseGrid::SetFixedColCount(Integer value) {
-    value = std::clamp<Integer>(value, 0, std::max<Integer>(Cols() - 1, 0));
-    if (value == fixedColCount_) return;
+    if (value < 0) return;
     fixedColCount_ = value;
-    SetFixedColTotal(value + 1);
-    Invalidate();
+    ApplyFixedCounts();
 }
 
 void TgrBaseGrid::SetFixedRowCount(Integer value) {
-    value = std::clamp<Integer>(value, 0, std::max<Integer>(Rows() - 1, 0));
-    if (value == fixedRowCount_) return;
+    if (value < 0) return;
     fixedRowCount_ = value;
-    SetFixedRowTotal(value + 1);
+    ApplyFixedCounts();
+}
+
+void TgrBaseGrid::ApplyFixedCounts() {
+    Integer cols = ColTotal() < 2 ? FixedColTotal() : std::min(ColTotal() - 1, fixedColCount_ + 1);
+    Integer rows = RowTotal() < 2 ? FixedRowTotal() : std::min(RowTotal() - 1, fixedRowCount_ + 1);
+    if (cols == FixedColTotal() && rows == FixedRowTotal()) return;
+    bool shown = HideCellControlIfShown(false);
+    SetFixedColTotal(cols);
+    SetFixedRowTotal(rows);
+    if (shown) RefreshCellControl();
+    UpdateScrollBars();
     Invalidate();
 }
 
@@ -457,15 +485,7 @@ void TgrBaseGrid::MoveDataRowTo(Integer dataRow, Integer displayRow, bool byUser
     CheckColRowIndex(0, displayRow, Rows(), 1);
     Integer from = DisplayRowOfData(dataRow);
     if (from == displayRow) return;
-    Integer d = rowMap_[std::size_t(from)];
-    rowMap_.erase(rowMap_.begin() + from);
-    rowMap_.insert(rowMap_.begin() + displayRow, d);
-    MoveRowTo(from, displayRow);
-    if (visibleRows_->Materialized()) visibleRows_->MovePosition(from, displayRow);
-    gridRows_->EnsureDisplayArray();
-    for (Integer p = 1; p < RowTotal(); ++p) gridRows_->SetDisplayRowOf(rowMap_[std::size_t(p)], p);
-    // MoveRowTo carried the shared current row along.
-    rowSelection_->Move(from, displayRow);
+    MoveRowOrder(from, displayRow);
     DoRowMoved(displayRow, 1, byUser);
 }
 
@@ -608,6 +628,7 @@ void TgrBaseGrid::SetDefaultColWidth(Integer value) {
 }
 
 void TgrBaseGrid::SetDefaultRowHeight(Integer value) {
-    TCustomGrid_ts::SetDefaultRowHeight(value);
+    // A row keeps at least one pixel, so that every row can be reached.
+    TCustomGrid_ts::SetDefaultRowHeight(std::max<Integer>(value, 1));
     SetRowHeightAt(0, headingOn_ ? headingHeight_ : 0);
 }

@@ -107,6 +107,17 @@ TEST_F(GridClassMouse, TheMenuKeyOpensTheGridMenuAndAnOwnMenuWins) {
     EXPECT_TRUE(handled);
     ASSERT_EQ(own->Items()->Count(), 4);  // a separator and the grid's three items
     EXPECT_EQ(own->Items()->Items(3)->Caption(), "Export Grid...");
+    handled = false;
+    grid->HandleContextPopup(TPoint(30, 30), handled);
+    EXPECT_EQ(own->Items()->Count(), 4);  // added once only
+
+    // A context-popup handler that takes the request keeps the menus away.
+    auto* other = new TPopupMenu(form);
+    grid->SetPopupMenu(other);
+    grid->OnContextPopup = [](TObject*, const TPoint&, bool& h) { h = true; };
+    QContextMenuEvent again(QContextMenuEvent::Keyboard, QPoint(30, 30));
+    grid->WidgetEvent(&again);
+    EXPECT_EQ(other->Items()->Count(), 0);
 }
 
 TEST_F(GridClassMouse, TheCornerSelectsEveryRowAndThenNone) {
@@ -209,4 +220,20 @@ TEST_F(GridClassMouse, DraggingTheThumbScrollsTheRows) {
     Integer top = grid->TopRow();
     grid->SetTopLeftCell(grid->TopLeftCell().Col, top);
     EXPECT_EQ(grid->TopRow(), top);
+}
+
+TEST_F(GridClassMouse, AReleaseLetsOnlyTheIndexErrorOfChangedCountsPass) {
+    TPoint p(60, 40);
+    grid->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) {
+        grid->SetRows(2);
+        RaiseGridIndexError();
+    };
+    grid->MouseDown(mbLeft, TShiftState{ssLeft}, p.X, p.Y);
+    EXPECT_NO_THROW(grid->MouseUp(mbLeft, {}, p.X, p.Y));
+    // The same text from another kind of refusal is not taken for it.
+    grid->OnMouseUp = [](TObject*, TMouseButton, TShiftState, int, int) {
+        throw EInvalidGridOperation("Grid index out of range");
+    };
+    grid->MouseDown(mbLeft, TShiftState{ssLeft}, p.X, p.Y);
+    EXPECT_THROW(grid->MouseUp(mbLeft, {}, p.X, p.Y), EInvalidGridOperation);
 }

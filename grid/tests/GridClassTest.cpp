@@ -459,16 +459,22 @@ TEST_F(GridClass, HeadingAndRowBarCanBeHiddenAndShownAgain) {
 TEST_F(GridClass, FixedColumnsStayWithinTheColumns) {
     grid->SetFixedColCount(2);
     EXPECT_EQ(grid->FixedColTotal(), 3);
-    // At least one column keeps scrolling.
+    // At least one column keeps scrolling; the count asked for stays.
     grid->SetFixedColCount(9);
-    EXPECT_EQ(grid->FixedColCount(), 3);
+    EXPECT_EQ(grid->FixedColCount(), 9);
     EXPECT_EQ(grid->FixedColTotal(), 4);
     grid->SetFixedRowCount(2);
     EXPECT_EQ(grid->FixedRowTotal(), 3);
-    // Fewer columns take the fixed count down with them.
-    grid->SetCols(2);
-    EXPECT_EQ(grid->FixedColCount(), grid->FixedColTotal() - 1);
-    EXPECT_LT(grid->FixedColTotal(), grid->ColCount());
+    grid->SetFixedColCount(-1);  // ignored
+    EXPECT_EQ(grid->FixedColCount(), 9);
+    // Fewer columns take the applied count down with them; more columns
+    // bring the count asked for back without setting it again.
+    grid->SetFixedColCount(5);
+    grid->SetCols(3);
+    EXPECT_EQ(grid->FixedColTotal(), 3);
+    grid->SetCols(10);
+    EXPECT_EQ(grid->FixedColTotal(), 6);
+    EXPECT_EQ(grid->FixedColCount(), 5);
 }
 
 TEST_F(GridClass, ComboGridsAnswerTheirOwner) {

@@ -174,9 +174,9 @@ TEST_F(GridStructure, AnInsertedColumnIsANewLastDataColumnShownWhereAsked) {
 
 TEST_F(GridStructure, SelectedColumnsGoWithoutAskingAndTheCurrentCellFollows) {
     grid->Col(5)->SetDisplayCol(2);  // display order C1 C5 C2 C3 C4
-    grid->MoveToDisplayCell(4, 2);   // on C3
     Click(2, 0);                     // the heading selects C5 ...
     ASSERT_TRUE(grid->IsDisplayColSelected(2));
+    grid->MoveToDisplayCell(4, 2);   // on C3
     grid->SelectDisplayCols(5, 5, true);  // ... and C4 joins it
     std::string deleted;
     grid->OnDeleteCol = [&](TObject*, Integer c, bool byUser) {

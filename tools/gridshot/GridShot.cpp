@@ -149,6 +149,7 @@ void ApplyGridProperty(TgrShotGrid* g, const std::string& name, const QJsonValue
     else if (name == "InactiveButtonState") g->SetInactiveButtonState(EnumOf(kInactive, v, "InactiveButtonState"));
     else if (name == "ScrollBars") g->SetScrollBars(EnumOf(kScrollBars, v, "ScrollBars"));
     else if (name == "ColMoving") g->SetColMoving(v.toBool());
+    else if (name == "RowMoving") g->SetRowMoving(v.toBool());
     else if (name == "Font") ApplyFont(g->Font(), v.toObject());
     else if (name == "HeadingFont") ApplyFont(g->HeadingFont(), v.toObject());
     else if (ApplyShotPaintGridProperty(g, name, v)) return;

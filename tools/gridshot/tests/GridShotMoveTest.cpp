@@ -1,0 +1,235 @@
+// Moving columns and rows as a block of the selected ones, the border zone
+// of a column, the right press, and grid-level settings that change the
+// selection or the fixed area.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/core/Clock.h"
+#include "tools/gridshot/GridShot.h"
+
+namespace {
+
+// Ten 40-pixel columns headed 1..10 over 30 rows, columns movable.
+const char* kTen = R"({"width":700,"height":200,
+  "grid":{"Cols":10,"Rows":30,"ColMoving":true,"RowMoving":true},
+  "columns":[{"Width":40},{"Width":40},{"Width":40},{"Width":40},{"Width":40},
+             {"Width":40},{"Width":40},{"Width":40},{"Width":40},{"Width":40}]})";
+
+class GridShotMove : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetCurrentClock(&clock);
+        shot.Run(kTen);
+        g = shot.Grid();
+        g->OnColMoved = [&](TObject*, Integer to, Integer count, bool) {
+            moved += std::to_string(to) + "x" + std::to_string(count) + ";";
+        };
+        g->OnRowMoved = g->OnColMoved;
+    }
+    void TearDown() override { SetCurrentClock(nullptr); }
+    TPoint Mid(Integer c, Integer r) {
+        TRect rc = g->CellPixels(c, r);
+        return {(rc.Left + rc.Right) / 2, (rc.Top + rc.Bottom) / 2};
+    }
+    void Drag(TPoint a, TPoint b) {
+        g->MouseDown(mbLeft, TShiftState{ssLeft}, a.X, a.Y);
+        g->MouseMove(TShiftState{ssLeft}, (a.X + b.X) / 2 + 1, (a.Y + b.Y) / 2 + 1);
+        g->MouseMove(TShiftState{ssLeft}, b.X, b.Y);
+        g->MouseUp(mbLeft, {}, b.X, b.Y);
+    }
+    std::string ColOrder() {
+        std::string s;
+        for (Integer c = 1; c <= 10; ++c) s += std::to_string(g->DataColOfDisplay(c)) + " ";
+        return s;
+    }
+    std::string RowOrder(Integer n) {
+        std::string s;
+        for (Integer r = 1; r <= n; ++r) s += std::to_string(g->DataRowOfDisplay(r)) + " ";
+        return s;
+    }
+    ManualClock clock{1000};
+    TGridShot shot;
+    TgrShotGrid* g = nullptr;
+    std::string moved;
+};
+
+}  // namespace
+
+TEST_F(GridShotMove, SelectedColumnsMoveAsOneBlock) {
+    struct Case {
+        Integer sel1, sel2, from, to;
+        const char* order;
+        const char* event;
+    } cases[] = {
+        // Selected ones before a backward drop place end right before it.
+        {2, 7, 7, 4, "1 3 2 7 4 5 6 8 9 10 ", "3x2;"},
+        // Selected ones after a forward drop place end right after it.
+        {3, 8, 3, 6, "1 2 4 5 6 3 8 7 9 10 ", "6x2;"},
+        // An unselected column moves alone.
+        {0, 0, 2, 5, "1 3 4 5 2 6 7 8 9 10 ", "5x1;"},
+        // A drop inside the selected block moves nothing.
+        {3, 4, 3, 4, "1 2 3 4 5 6 7 8 9 10 ", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.order);
+        shot.Run(kTen);
+        g = shot.Grid();
+        moved.clear();
+        g->OnColMoved = [&](TObject*, Integer to, Integer count, bool) {
+            moved += std::to_string(to) + "x" + std::to_string(count) + ";";
+        };
+        if (c.sel1) g->SelectDisplayCols(c.sel1, c.sel1, true);
+        if (c.sel2) g->SelectDisplayCols(c.sel2, c.sel2, true);
+        Drag(Mid(c.from, 0), Mid(c.to, 0));
+        EXPECT_EQ(ColOrder(), c.order);
+        EXPECT_EQ(moved, c.event);
+        if (c.sel1 && *c.event) {
+            // The selection moved with its columns.
+            EXPECT_EQ(g->ColSelection()->Count(), 2);
+            EXPECT_TRUE(g->IsDisplayColSelected(g->DisplayColOfData(c.sel1)));
+            EXPECT_TRUE(g->IsDisplayColSelected(g->DisplayColOfData(c.sel2)));
+        }
+    }
+}
+
+TEST_F(GridShotMove, TheCurrentCellStaysOnItsMovedColumnAndSelectedRowsMoveAsABlock) {
+    g->ChangeCurrentCell(2, 1);
+    Drag(Mid(2, 0), Mid(5, 0));
+    EXPECT_EQ(g->CurrentDisplayCol(), 5);
+    EXPECT_EQ(g->CurrentDataCol(), 2);
+    EXPECT_EQ(g->DataColOfDisplay(4), 5);
+
+    moved.clear();
+    g->SelectDisplayRows(2, 2);
+    g->SelectDisplayRows(7, 7);
+    g->ChangeCurrentCell(1, 7);
+    Drag(Mid(0, 7), Mid(0, 4));
+    EXPECT_EQ(RowOrder(8), "1 3 2 7 4 5 6 8 ");
+    EXPECT_EQ(moved, "3x2;");
+    EXPECT_EQ(g->CurrentDataRow(), 7);
+    EXPECT_TRUE(g->IsDisplayRowSelected(3));
+    EXPECT_TRUE(g->IsDisplayRowSelected(4));
+}
+
+TEST_F(GridShotMove, AColumnBorderIsCaughtFromTwoPixelsLeftToOneRight) {
+    Integer line = g->CellPixels(1, 0).Right - 1;
+    std::string caught;
+    for (Integer x = line - 3; x <= line + 2; ++x) {
+        g->MouseDown(mbLeft, TShiftState{ssLeft}, x, 5);
+        caught += g->MouseStatus() == msColResize ? "Y" : "n";
+        g->CancelMouseAction();
+        g->MouseUp(mbLeft, {}, x, 5);
+    }
+    EXPECT_EQ(caught, "nYYYYn");
+    // Over the cells only with ResizeColsInGrid.
+    TPoint inCell(line, Mid(1, 3).Y);
+    g->MouseDown(mbLeft, TShiftState{ssLeft}, inCell.X, inCell.Y);
+    EXPECT_NE(g->MouseStatus(), msColResize);
+    g->MouseUp(mbLeft, {}, inCell.X, inCell.Y);
+    g->SetResizeColsInGrid(true);
+    g->MouseDown(mbLeft, TShiftState{ssLeft}, inCell.X, inCell.Y);
+    EXPECT_EQ(g->MouseStatus(), msColResize);
+    g->MouseUp(mbLeft, {}, inCell.X + 20, inCell.Y);
+    EXPECT_EQ(g->Col(1)->Width(), 60);
+}
+
+TEST_F(GridShotMove, ARightPressMovesTheCurrentCellUnlessOnTheSelection) {
+    g->SelectDisplayRows(3, 3);
+    auto right = [&](TPoint p) {
+        g->MouseDown(mbRight, TShiftState{ssRight}, p.X, p.Y);
+        g->MouseUp(mbRight, {}, p.X, p.Y);
+    };
+    right(Mid(2, 3));  // on the selection: the menu acts on it
+    EXPECT_EQ(g->CurrentDisplayRow(), 1);
+    EXPECT_TRUE(g->IsDisplayRowSelected(3));
+    right(Mid(2, 5));
+    EXPECT_EQ(g->CurrentDisplayCol(), 2);
+    EXPECT_EQ(g->CurrentDisplayRow(), 5);
+    EXPECT_EQ(g->RowSelection()->Count(), 0);
+    right(Mid(4, 0));  // a heading: its column in the current row
+    EXPECT_EQ(g->CurrentDisplayCol(), 4);
+    EXPECT_EQ(g->CurrentDisplayRow(), 5);
+}
+
+TEST_F(GridShotMove, RowSelectModeKeepsOnlyWhatItCanHold) {
+    g->ChangeCurrentCell(1, 3);
+    g->SelectDisplayRows(2, 6);
+    g->SetRowSelectMode(rsSingle);
+    EXPECT_EQ(g->RowSelection()->Count(), 1);
+    EXPECT_TRUE(g->IsDisplayRowSelected(3));
+
+    g->SetRowSelectMode(rsMulti);
+    g->SelectDisplayRows(5, 8);
+    g->ChangeCurrentCell(1, 10);
+    g->DeselectDisplayRows(3, 3);
+    g->SetRowSelectMode(rsSingle);  // the current row was not selected
+    EXPECT_EQ(g->RowSelection()->Count(), 0);
+
+    g->SetRowSelectMode(rsMulti);
+    g->SelectDisplayRows(5, 8);
+    g->SetRowSelectMode(rsNone);
+    EXPECT_EQ(g->RowSelection()->Count(), 0);
+}
+
+TEST_F(GridShotMove, EveryRowKeepsAtLeastOnePixel) {
+    g->SetDefaultRowHeight(0);
+    EXPECT_EQ(g->DefaultRowHeight(), 1);
+    EXPECT_EQ(g->GetRowHeightAt(3), 1);
+}
+
+TEST_F(GridShotMove, RowBarAndHeadingPressesWithKeys) {
+    auto press = [&](Integer c, Integer r, TShiftState keys) {
+        TPoint p = Mid(c, r);
+        TShiftState down = keys;
+        down.Include(ssLeft);
+        g->MouseDown(mbLeft, down, p.X, p.Y);
+        g->MouseUp(mbLeft, keys, p.X, p.Y);
+    };
+    auto rows = [&]() {
+        std::string s;
+        for (Integer r = 1; r <= 10; ++r) s += g->IsDisplayRowSelected(r) ? "x" : ".";
+        return s;
+    };
+    press(0, 3, {});
+    EXPECT_EQ(rows(), "..x.......");
+    press(0, 6, {ssShift});  // from the selected current row
+    EXPECT_EQ(rows(), "..xxxx....");
+    EXPECT_EQ(g->CurrentDisplayRow(), 6);
+    press(0, 4, {ssCtrl});  // toggles
+    EXPECT_EQ(rows(), "..x.xx....");
+    press(0, 9, {ssCtrl, ssShift});  // the current row 4 is not selected: removes
+    EXPECT_EQ(rows(), "..x.......");
+    press(0, 8, {ssCtrl});
+    press(0, 10, {ssCtrl, ssShift});  // adds 8..10
+    EXPECT_EQ(rows(), "..x....xxx");
+    press(0, 1, {ssShift});  // the current row 10 is selected: 1..10 only
+    EXPECT_EQ(rows(), "xxxxxxxxxx");
+    g->SetRowSelectMode(rsSingle);
+    press(0, 5, {ssCtrl});
+    EXPECT_EQ(rows(), "....x.....");
+    EXPECT_EQ(g->GridStatus(), grsRowsSelected);
+
+    // Headings: a Shift press extends from the current column, a Ctrl press
+    // toggles; selecting columns drops the rows.
+    press(2, 0, {});
+    press(4, 0, {ssShift});
+    EXPECT_EQ(g->ColSelection()->Count(), 3);
+    EXPECT_EQ(g->RowSelection()->Count(), 0);
+    EXPECT_EQ(g->CurrentDisplayCol(), 4);
+    press(3, 0, {ssCtrl});
+    EXPECT_FALSE(g->IsDisplayColSelected(3));
+    EXPECT_EQ(g->ColSelection()->Count(), 2);
+    EXPECT_EQ(g->GridStatus(), grsColsSelected);
+    // A plain row-bar press drops the columns.
+    press(0, 2, {});
+    EXPECT_EQ(g->ColSelection()->Count(), 0);
+
+    // Without column selection or moving, a heading click moves the current
+    // cell to its column.
+    g->SetColSelectMode(csNone);
+    g->SetColMoving(false);
+    press(7, 0, {});
+    EXPECT_EQ(g->CurrentDisplayCol(), 7);
+}
