@@ -22,6 +22,7 @@ class TVizeEvent;
 class TVizeSimpleEvent;
 class TVizeModule;
 class TVizePage;
+class TVizePageDesigner;
 class TVizeReport;
 class TVizeProjectManager;
 class TVizeProjectItem;
@@ -287,9 +288,9 @@ class TVizePage : public TVizeProjectItem {
     VIZE_CLASS(TVizePage)
 public:
     explicit TVizePage(TComponent* owner);
-    // The designer showing this page (none in this system).
-    void* Designer() const { return designer_; }
-    void SetDesigner(void* designer) { designer_ = designer; }
+    // The designer showing this page (not owned).
+    TVizePageDesigner* Designer() const { return designer_; }
+    void SetDesigner(TVizePageDesigner* designer) { designer_ = designer; }
     void PrepareItem(Integer a, Integer b) override;
 
     double PageWidth() const { return pageWidth_; }
@@ -332,7 +333,7 @@ protected:
 private:
     void ResizeControls(bool widthChanged, bool heightChanged, double newH, double oldH, double newW, double oldW);
 
-    void* designer_ = nullptr;
+    TVizePageDesigner* designer_ = nullptr;
     double pageWidth_ = 8.5;
     double pageHeight_ = 11.0;
     Integer paperSize_ = -1;
@@ -450,9 +451,9 @@ extern bool VizeHookReentry;
 void CallComponentAdded(TVizeComponent* component);
 void CallComponentDeleted(TVizeComponent* component);
 
-// ---- designer link (no designer exists in this system)
+// ---- designer link (no designer window exists in this system)
 struct TVizeDesignerLink {
-    void* CurrentPageDesigner = nullptr;
+    TVizePageDesigner* CurrentPageDesigner = nullptr;
     std::function<void(TVizeComponent* oldComponent, TVizeComponent* newComponent)> NotifyDesigner;
     std::function<void()> RepaintDesigner;
     bool DesignMode = false;

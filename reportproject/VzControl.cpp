@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/gui/Canvas.h"
 #include "report/BaseReport.h"
 #include "report/ReportDefs.h"
 #include "reportproject/VzEvents.h"
@@ -259,10 +260,10 @@ void TVizeControl::SetBoundsRect(const TVizeRect& r) {
     Changed();
 }
 
-void TVizeControl::SetBoundsFromPoints(double x1, double y1, double x2, double y2) {
-    ConstrainPoints({x1, y1, x1, y1}, x2, y2);
-    SetBoundsRect({std::min(x1, x2), std::min(y1, y2), std::min(x1, x2) + std::fabs(x2 - x1),
-                   std::min(y1, y2) + std::fabs(y2 - y1)});
+void TVizeControl::SetBoundsFromPoints(TVizePoint first, TVizePoint second) {
+    ConstrainPoints(first, second);
+    SetBoundsRect({std::min(first.X, second.X), std::min(first.Y, second.Y), std::max(first.X, second.X),
+                   std::max(first.Y, second.Y)});
 }
 
 double TVizeControl::PageLeft() const {
@@ -273,21 +274,131 @@ double TVizeControl::PageTop() const {
     return top_ + mirrorY_ + (Parent() ? Parent()->PageTop() : 0.0);
 }
 
-bool TVizeControl::ContainsPoint(double x, double y, double tol) const {
-    if (!IsVisible()) return false;
-    if (Parent()) {
-        x -= Parent()->PageLeft();
-        y -= Parent()->PageTop();
-    }
-    bool inside = x >= left_ - tol && x <= GetRight() + tol && y >= top_ - tol && y <= GetBottom() + tol;
-    return inside && (!Parent() || Parent()->ChildShownInDesigner(this));
+TVizePoint TVizeControl::ToParent(const TVizePoint& point) const {
+    if (!Parent()) return point;
+    return {point.X - Parent()->PageLeft(), point.Y - Parent()->PageTop()};
 }
 
-bool TVizeControl::IntersectsRect(const TVizeRect& r, double tol) const {
-    double dx = Parent() ? Parent()->PageLeft() : 0.0, dy = Parent() ? Parent()->PageTop() : 0.0;
-    double l = std::max(r.Left - dx, left_ - tol), t = std::max(r.Top - dy, top_ - tol);
-    double rr = std::min(r.Right - dx, GetRight() + tol), b = std::min(r.Bottom - dy, GetBottom() + tol);
-    return l < rr && t < b && (!Parent() || Parent()->ChildShownInDesigner(this));
+TVizeRect TVizeControl::ToParent(const TVizeRect& rect) const {
+    TVizePoint topLeft = ToParent(TVizePoint{rect.Left, rect.Top});
+    TVizePoint bottomRight = ToParent(TVizePoint{rect.Right, rect.Bottom});
+    return {topLeft.X, topLeft.Y, bottomRight.X, bottomRight.Y};
+}
+
+bool TVizeControl::ContainsPoint(const TVizePoint& point) const {
+    return IsVisible() && PointInRect(GetBoundsRect(), ToParent(point)) && ShownByParent();
+}
+
+bool TVizeControl::IntersectsRect(const TVizeRect& rect) const {
+    TVizeRect overlap;
+    return IntersectRect(overlap, ToParent(rect), GetBoundsRect()) && ShownByParent();
+}
+
+// ------------------------------------------------------- design tools
+
+namespace {
+// Narrows a canvas's clip while it lives, then gives the old clip back.
+class TClipScope {
+public:
+    TClipScope(TCanvas* canvas, const TRect& clip) : canvas_(canvas), saved_(canvas->ClipRect()) {
+        canvas_->IntersectClipRect(clip);
+    }
+    ~TClipScope() { canvas_->SetClipRect(saved_); }
+    TClipScope(const TClipScope&) = delete;
+    TClipScope& operator=(const TClipScope&) = delete;
+
+private:
+    TCanvas* canvas_;
+    TRect saved_;
+};
+
+// The handle a drag continues with after the control turned over
+// horizontally or vertically.
+constexpr int HandleAcross[8] = {2, 1, 0, 4, 3, 7, 6, 5};
+constexpr int HandleUpsideDown[8] = {5, 6, 7, 3, 4, 0, 1, 2};
+}  // namespace
+
+TVizePageDesigner* TVizeControl::Designer() const { return Page() ? Page()->Designer() : nullptr; }
+
+const TVizePageDesigner& TVizeControl::DesignScale() const {
+    static const TVizePageDesigner fallback;
+    if (TVizePageDesigner* d = Designer()) return *d;
+    if (TVizePageDesigner* d = VizeDesigner().CurrentPageDesigner) return *d;
+    return fallback;
+}
+
+TRect TVizeControl::DesignRect() const {
+    const TVizePageDesigner& d = DesignScale();
+    return {d.XI2D(PageLeft()), d.YI2D(PageTop()), d.XI2D(PageRight()) + 1, d.YI2D(PageBottom()) + 1};
+}
+
+void TVizeControl::Paint(TCanvas* canvas) {
+    if (!canvas || !IsVisible()) return;
+    PaintSelf(canvas);
+    if (VizeDesigner().CurrentPageDesigner)
+        WithMasterHere([canvas](TVizeControl& master) {
+            TClipScope clip(canvas, master.DesignRect());
+            for (int i = 0; i < master.ChildCount(); ++i)
+                if (auto* c = dynamic_cast<TVizeControl*>(master.GetChild(i))) c->Paint(canvas);
+        });
+    if (ChildCount() == 0) return;
+    TClipScope clip(canvas, DesignRect());
+    for (int i = 0; i < ChildCount(); ++i)
+        if (auto* c = dynamic_cast<TVizeControl*>(GetChild(i))) c->Paint(canvas);
+}
+
+std::vector<TVizeHandle> TVizeControl::SizingHandles() const {
+    double l = PageLeft(), t = PageTop(), r = PageRight(), b = PageBottom();
+    double cx = (l + r) / 2, cy = (t + b) / 2;
+    return {{0, {l, t}, crSizeNWSE},  {1, {cx, t}, crSizeNS}, {2, {r, t}, crSizeNESW},
+            {3, {l, cy}, crSizeWE},   {4, {r, cy}, crSizeWE}, {5, {l, b}, crSizeNESW},
+            {6, {cx, b}, crSizeNS},   {7, {r, b}, crSizeNWSE}};
+}
+
+void TVizeControl::TellHandles(const std::vector<TVizeHandle>& handles) {
+    if (TVizePageDesigner* d = Designer()) d->ShowHandles(this, handles);
+}
+
+void TVizeControl::TellDragContinues(int handle) {
+    if (TVizePageDesigner* d = Designer()) d->DragContinues(this, handle);
+}
+
+void TVizeControl::ShowHandles() { TellHandles(SizingHandles()); }
+
+void TVizeControl::HideHandles() {
+    if (TVizePageDesigner* d = Designer()) d->HideHandles(this);
+}
+
+void TVizeControl::DragHandle(TVizeDragRecord& drag, double dx, double dy) {
+    if (drag.Handle < 0 || drag.Handle > 7) return;
+    const int h = drag.Handle;
+    const bool movesLeft = h == 0 || h == 3 || h == 5, movesRight = h == 2 || h == 4 || h == 7;
+    const bool movesTop = h <= 2, movesBottom = h >= 5;
+    TVizeRect& start = drag.Start;
+    double l = start.Left + (movesLeft ? dx : 0), r = start.Right + (movesRight ? dx : 0);
+    double t = start.Top + (movesTop ? dy : 0), b = start.Bottom + (movesBottom ? dy : 0);
+    // The dragged corner against the one opposite.
+    TVizePoint fixed{movesLeft ? r : l, movesTop ? b : t};
+    TVizePoint moving{movesLeft ? l : r, movesTop ? t : b};
+    ConstrainPoints(fixed, moving);
+    (movesLeft ? l : r) = moving.X;
+    (movesTop ? t : b) = moving.Y;
+    int handle = h;
+    if (l > r) {
+        std::swap(l, r);
+        std::swap(start.Left, start.Right);
+        handle = HandleAcross[handle];
+    }
+    if (t > b) {
+        std::swap(t, b);
+        std::swap(start.Top, start.Bottom);
+        handle = HandleUpsideDown[handle];
+    }
+    if (handle != h) {
+        drag.Handle = handle;
+        TellDragContinues(handle);
+    }
+    SetBoundsRect({l, t, r, b});
 }
 
 double TVizeControl::RequiredHeight() const {
@@ -388,33 +499,10 @@ void TVizeControl::Print(TBaseReport* report) {
         }
         PrintSelf(report);
         // The children of the last master up the chain print at this
-        // control's place. A chain that comes back, or a master whose
-        // children reach this pass again, is an error, not an endless loop.
-        if (mirror_) {
-            TVizeControl* master = mirror_;
-            std::vector<const TVizeControl*> seen{this};
-            while (master->mirror_) {
-                seen.push_back(master);
-                if (std::find(seen.begin(), seen.end(), master->mirror_) != seen.end())
-                    throw EVizeException(Trans("Mirror of \"") + Name() + Trans("\" refers back to itself."));
-                master = master->mirror_;
-            }
-            if (master->ChildCount() > 0) {
-                if (master->mirrorPrinting_)
-                    throw EVizeException(Trans("Mirror of \"") + Name() + Trans("\" refers back to itself."));
-                master->mirrorPrinting_ = true;
-                master->mirrorX_ = PageLeft() - (master->PageLeft() - master->mirrorX_);
-                master->mirrorY_ = PageTop() - (master->PageTop() - master->mirrorY_);
-                struct Reset {
-                    TVizeControl* m;
-                    ~Reset() {
-                        m->mirrorX_ = m->mirrorY_ = 0;
-                        m->mirrorPrinting_ = false;
-                    }
-                } reset{master};
-                for (int i = 0; i < master->ChildCount(); ++i) master->GetChild(i)->Print(report);
-            }
-        }
+        // control's place.
+        WithMasterHere([report](TVizeControl& master) {
+            for (int i = 0; i < master.ChildCount(); ++i) master.GetChild(i)->Print(report);
+        });
         for (int i = 0; i < ChildCount(); ++i) GetChild(i)->Print(report);
     } catch (...) {
         AfterPrint();
@@ -441,8 +529,40 @@ void TVizeControl::Changed() {
     Reflect();
 }
 
+void TVizeControl::WithMasterHere(const std::function<void(TVizeControl& master)>& action) {
+    if (!mirror_) return;
+    // A chain that comes back, or a master whose children reach this pass
+    // again, is an error, not an endless loop.
+    TVizeControl* master = mirror_;
+    std::vector<const TVizeControl*> seen{this};
+    while (master->mirror_) {
+        seen.push_back(master);
+        if (std::find(seen.begin(), seen.end(), master->mirror_) != seen.end())
+            throw EVizeException(Trans("Mirror of \"") + Name() + Trans("\" refers back to itself."));
+        master = master->mirror_;
+    }
+    if (master->ChildCount() == 0) return;
+    if (master->mirrorPrinting_)
+        throw EVizeException(Trans("Mirror of \"") + Name() + Trans("\" refers back to itself."));
+    master->mirrorPrinting_ = true;
+    master->mirrorX_ = PageLeft() - (master->PageLeft() - master->mirrorX_);
+    master->mirrorY_ = PageTop() - (master->PageTop() - master->mirrorY_);
+    struct Reset {
+        TVizeControl* m;
+        ~Reset() {
+            m->mirrorX_ = m->mirrorY_ = 0;
+            m->mirrorPrinting_ = false;
+        }
+    } reset{master};
+    action(*master);
+}
+
 void TVizeControl::DesignerChanged() {
-    if (VizeDesigner().DesignMode) Refresh();
+    if (!VizeDesigner().DesignMode) return;
+    TVizePageDesigner* designer = Designer();
+    if (designer && designer->Updating()) return;
+    Refresh();
+    HideHandles();
 }
 
 // ---------------------------------------------------------- container

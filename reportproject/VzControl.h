@@ -2,14 +2,19 @@
 // Printable controls of report pages: TVizeControl with its geometry in
 // inches, anchors that move and stretch it when its parent is resized,
 // mirrors (a control copying a master's properties and printing the
-// master's children at its own place) and the print pass; the container
-// variant; and the shared enumerations of the project engine.
+// master's children at its own place), the print pass, painting on a
+// design canvas and the designer's sizing handles and hit tests; the
+// container variant; and the shared enumerations of the project engine.
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "reportproject/VzClass.h"
+#include "reportproject/VzDesigner.h"
 #include "reportproject/VzUtil.h"
+
+class TCanvas;
 
 enum TDisplayOn { doParent, doAll, doPreviewOnly, doPrinterOnly };
 enum TGotoMode { gmGotoDone, gmGotoNotDone, gmCallEach };
@@ -110,13 +115,35 @@ public:
     double PageTop() const override;
     double PageRight() const override { return PageLeft() + width_; }
     double PageBottom() const override { return PageTop() + height_; }
-    // Lines keep one coordinate; the base changes nothing.
-    virtual void ConstrainPoints(const TVizeRect& first, double& x2, double& y2) {}
-    void SetBoundsFromPoints(double x1, double y1, double x2, double y2);
-    // Hit tests relative to the parent's page position, widened by tol.
-    bool ContainsPoint(double x, double y, double tol = 0.0) const;
-    bool IntersectsRect(const TVizeRect& r, double tol = 0.0) const;
     virtual double RequiredHeight() const;
+
+    // ---- design tools (page inches; pixels are the designer's)
+    // Draws this control, the master's children at its place and its own
+    // children (clipped to it) on the designer's canvas.
+    virtual void Paint(TCanvas* canvas);
+    virtual void PaintSelf(TCanvas* canvas) {}
+    // The designer of this control's page (null when none).
+    TVizePageDesigner* Designer() const;
+    // The eight sizing handles at the page rectangle: 0 top-left, 1
+    // top-centre, 2 top-right, 3 middle-left, 4 middle-right, 5
+    // bottom-left, 6 bottom-centre, 7 bottom-right.
+    std::vector<TVizeHandle> SizingHandles() const;
+    // Tell the page's designer the handles, or to remove them.
+    virtual void ShowHandles();
+    virtual void HideHandles();
+    // Moves the edges of the dragged handle by the offset from the drag's
+    // remembered corners; an edge that passes its opposite edge swaps with
+    // it and the drag goes on with the mirrored handle.
+    virtual void DragHandle(TVizeDragRecord& drag, double dx, double dy);
+    // Hit tests, relative to the parent's page position, edges widened by
+    // the length tolerance; only controls the parent shows in the designer.
+    virtual bool ContainsPoint(const TVizePoint& point) const;
+    virtual bool IntersectsRect(const TVizeRect& rect) const;
+    // Lines keep one coordinate, squares stay square; the base changes
+    // nothing.
+    virtual void ConstrainMove(const TVizePoint& reference, TVizePoint& point) {}
+    virtual void ConstrainPoints(const TVizePoint& first, TVizePoint& second) {}
+    virtual void SetBoundsFromPoints(TVizePoint first, TVizePoint second);
 
     TVizeAnchor Anchor() const { return anchor_; }
     void SetAnchor(Int64 value) { anchor_ = TVizeAnchor(value); }
@@ -142,8 +169,25 @@ public:
 
 protected:
     bool ResizeSuspended() const { return suspended_; }
+    // The designer's scale: the page's designer, else the current one, else
+    // the default pixels per inch.
+    const TVizePageDesigner& DesignScale() const;
+    // The page rectangle in designer pixels, right and bottom included.
+    TRect DesignRect() const;
+    void TellHandles(const std::vector<TVizeHandle>& handles);
+    void TellDragContinues(int handle);
+    // A page point or rectangle relative to the parent's page position.
+    TVizePoint ToParent(const TVizePoint& point) const;
+    TVizeRect ToParent(const TVizeRect& rect) const;
+    // The parent shows this control in the designer (true without one).
+    bool ShownByParent() const { return !Parent() || Parent()->ChildShownInDesigner(this); }
 
 private:
+    // Runs action with the last master up the mirror chain moved to this
+    // control's place, when that master has children; a chain that comes
+    // back is an error.
+    void WithMasterHere(const std::function<void(TVizeControl& master)>& action);
+
     TVizeControl* mirror_ = nullptr;
     std::vector<TVizeControl*> mirrors_;
     double mirrorX_ = 0, mirrorY_ = 0;

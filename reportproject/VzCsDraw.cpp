@@ -1,8 +1,11 @@
 #include "reportproject/VzCsDraw.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "platform/core/MathUtils.h"
+#include "platform/gui/Canvas.h"
 #include "report/BaseReport.h"
 #include "report/ReportDefs.h"
 
@@ -12,6 +15,30 @@ const std::vector<std::string> PenStyles = {"psSolid", "psDash", "psDot", "psDas
 const std::vector<std::string> FillStyles = {"fsSolid", "fsClear", "fsHorizontal", "fsVertical", "fsFDiagonal",
                                              "fsBDiagonal", "fsCross", "fsDiagCross", "fsNone"};
 const std::vector<std::string> WidthTypes = {"wtPoints", "wtPixels"};
+
+constexpr double Tolerance = 0.0001;
+
+// A pen width in whole pixels or ten-thousandths of an inch. A width read
+// from a damaged project stays within what an int holds.
+int WholeWidth(double v) {
+    constexpr double limit = 1e6;
+    if (std::isnan(v)) return 0;
+    return int(RoundHalfEven(std::clamp(v, -limit, limit), 0));
+}
+
+// When lo passed hi, the two swap, and so do the remembered ends of the
+// drag; true when they did.
+bool TurnOver(double& lo, double& hi, double& startLo, double& startHi) {
+    if (lo <= hi) return false;
+    std::swap(lo, hi);
+    std::swap(startLo, startHi);
+    return true;
+}
+
+// v lies between a and b (either order), with the length tolerance.
+bool Between(double v, double a, double b) {
+    return v >= std::min(a, b) - Tolerance && v <= std::max(a, b) + Tolerance;
+}
 
 template <class T>
 TVizeClass* NewClass(const char* name, TVizeClassRef parent) {
@@ -125,9 +152,33 @@ void TVizeGraphicBase::ApplyReportPen(TBaseReport* report) const {
         report->SetPen(0, psClear, 0, pmCopy);
         return;
     }
-    int width = lineWidthType_ == wtPixels ? int(RoundHalfEven(lineWidth_, 0))
-                                           : -(10000 + int(RoundHalfEven(lineWidth_ * 10000 / 72, 0)));
+    int width = lineWidthType_ == wtPixels ? WholeWidth(lineWidth_) : -(10000 + WholeWidth(lineWidth_ * 10000 / 72));
     report->SetPen(TColor(penColor_), TPenStyle(penStyle_), width, pmCopy);
+}
+
+void TVizeGraphicBase::ApplyCanvasPen(TCanvas* canvas, int& inset, int& farInset) const {
+    TPen* pen = canvas->Pen();
+    pen->SetColor(TColor(penColor_));
+    pen->SetStyle(TPenStyle(penStyle_));
+    pen->SetMode(pmCopy);
+    pen->SetWidth(1);
+    if (lineWidth_ == 0)
+        pen->SetStyle(psClear);
+    else if (lineWidthType_ == wtPixels)
+        pen->SetWidth(WholeWidth(lineWidth_));
+    else
+        pen->SetWidth(std::max(1, DesignScale().Pixels(lineWidth_ / 72)));
+    switch (pen->Style()) {
+        case psClear: inset = farInset = 0; break;
+        case psInsideFrame:
+            inset = 0;
+            farInset = 1;
+            break;
+        default:
+            inset = pen->Width() / 2;
+            farInset = pen->Width() - inset;
+            break;
+    }
 }
 
 // ---------------------------------------------------------------- lines
@@ -139,21 +190,137 @@ void TVizeLine::SetNESW(bool v) {
     Refresh();
 }
 
+void TVizeLine::DrawnEnds(const TVizeRect& box, TVizePoint& start, TVizePoint& end) const {
+    start = {box.Left, nesw_ ? box.Bottom : box.Top};
+    end = {box.Right, nesw_ ? box.Top : box.Bottom};
+}
+
 void TVizeLine::PrintSelf(TBaseReport* report) {
     if (!IsVisible()) return;
     ApplyReportPen(report);
-    if (nesw_) {
-        report->MoveTo(PageLeft(), PageBottom());
-        report->LineTo(PageRight(), PageTop());
-    } else {
-        report->MoveTo(PageLeft(), PageTop());
-        report->LineTo(PageRight(), PageBottom());
+    TVizePoint start, end;
+    DrawnEnds({PageLeft(), PageTop(), PageRight(), PageBottom()}, start, end);
+    report->MoveTo(start.X, start.Y);
+    report->LineTo(end.X, end.Y);
+}
+
+void TVizeLine::PaintSelf(TCanvas* canvas) {
+    int inset = 0, farInset = 0;
+    ApplyCanvasPen(canvas, inset, farInset);
+    const TVizePageDesigner& d = DesignScale();
+    TVizePoint start, end;
+    DrawnEnds({PageLeft(), PageTop(), PageRight(), PageBottom()}, start, end);
+    canvas->MoveTo(d.XI2D(start.X), d.YI2D(start.Y));
+    canvas->LineTo(d.XI2D(end.X), d.YI2D(end.Y));
+}
+
+void TVizeLine::ShowHandles() {
+    TVizePoint start, end;
+    DrawnEnds({PageLeft(), PageTop(), PageRight(), PageBottom()}, start, end);
+    TellHandles({{0, start, crCross}, {1, end, crCross}});
+}
+
+void TVizeLine::DragHandle(TVizeDragRecord& drag, double dx, double dy) {
+    if (drag.Handle != 0 && drag.Handle != 1) return;
+    TVizeRect& start = drag.Start;
+    TVizeRect box = start;
+    const bool leftEnd = drag.Handle == 0;
+    // Handle 0 is the left end, at the top of a plain line and at the
+    // bottom of a NESW one.
+    const bool upperEnd = leftEnd != nesw_;
+    (leftEnd ? box.Left : box.Right) += dx;
+    (upperEnd ? box.Top : box.Bottom) += dy;
+    // Turned over, the line keeps its two end points by running the other
+    // diagonal of its box.
+    if (TurnOver(box.Top, box.Bottom, start.Top, start.Bottom)) nesw_ = !nesw_;
+    if (TurnOver(box.Left, box.Right, start.Left, start.Right)) {
+        nesw_ = !nesw_;
+        drag.Handle = 1 - drag.Handle;
+        TellDragContinues(drag.Handle);
     }
+    SetBoundsRect(box);
+}
+
+bool TVizeLine::ContainsPoint(const TVizePoint& point) const {
+    if (!IsVisible()) return false;
+    const TVizePoint p = ToParent(point);
+    const TVizeRect box = GetBoundsRect();
+    TVizePoint a, b;
+    DrawnEnds(box, a, b);
+    // The foot of the perpendicular from the point to the line.
+    TVizePoint foot;
+    if (std::fabs(b.X - a.X) <= Tolerance) {
+        foot = {a.X, p.Y};
+    } else if (std::fabs((b.Y - a.Y) / (b.X - a.X)) < Tolerance) {
+        foot = {p.X, a.Y};
+    } else {
+        double ux = b.X - a.X, uy = b.Y - a.Y;
+        double t = ((p.X - a.X) * ux + (p.Y - a.Y) * uy) / (ux * ux + uy * uy);
+        foot = {a.X + t * ux, a.Y + t * uy};
+    }
+    return PointInRect(box, foot) && std::hypot(p.X - foot.X, p.Y - foot.Y) < Reach() && ShownByParent();
+}
+
+bool TVizeLine::IntersectsRect(const TVizeRect& rect) const {
+    if (!TVizeControl::IntersectsRect(rect)) return false;
+    TVizePoint a, b;
+    DrawnEnds(GetBoundsRect(), a, b);
+    if (std::fabs(b.X - a.X) <= Tolerance || std::fabs(b.Y - a.Y) <= Tolerance) return true;
+    // A slanted line must cross the rectangle, not only its box.
+    const TVizeRect r = ToParent(rect);
+    auto xAt = [&](double y) { return a.X + (y - a.Y) * (b.X - a.X) / (b.Y - a.Y); };
+    auto yAt = [&](double x) { return a.Y + (x - a.X) * (b.Y - a.Y) / (b.X - a.X); };
+    return Between(xAt(r.Top), r.Left, r.Right) || Between(xAt(r.Bottom), r.Left, r.Right) ||
+           Between(yAt(r.Left), r.Top, r.Bottom) || Between(yAt(r.Right), r.Top, r.Bottom);
+}
+
+void TVizeLine::SetBoundsFromPoints(TVizePoint first, TVizePoint second) {
+    ConstrainPoints(first, second);
+    if (second.X < first.X) std::swap(first, second);
+    nesw_ = second.Y < first.Y;
+    SetBoundsRect({first.X, std::min(first.Y, second.Y), second.X, std::max(first.Y, second.Y)});
 }
 
 TVizeHLine::TVizeHLine(TComponent* owner) : TVizeLine(owner) { SetBoundsRect({0, 0, 1, 0}); }
 
+bool TVizeHLine::ContainsPoint(const TVizePoint& point) const {
+    if (!IsVisible()) return false;
+    const TVizePoint p = ToParent(point);
+    return Between(p.X, GetLeft(), GetRight()) && std::fabs(p.Y - GetTop()) <= Reach() && ShownByParent();
+}
+
+void TVizeHLine::DragHandle(TVizeDragRecord& drag, double dx, double) {
+    if (drag.Handle != 0 && drag.Handle != 1) return;
+    TVizeRect& start = drag.Start;
+    TVizeRect box = start;
+    (drag.Handle == 0 ? box.Left : box.Right) += dx;
+    if (TurnOver(box.Left, box.Right, start.Left, start.Right)) {
+        drag.Handle = 1 - drag.Handle;
+        TellDragContinues(drag.Handle);
+    }
+    SetBoundsRect(box);
+}
+
 TVizeVLine::TVizeVLine(TComponent* owner) : TVizeLine(owner) { SetBoundsRect({0, 0, 0, 1}); }
+
+bool TVizeVLine::ContainsPoint(const TVizePoint& point) const {
+    if (!IsVisible()) return false;
+    const TVizePoint p = ToParent(point);
+    return Between(p.Y, GetTop(), GetBottom()) && std::fabs(p.X - GetLeft()) <= Reach() && ShownByParent();
+}
+
+void TVizeVLine::DragHandle(TVizeDragRecord& drag, double, double dy) {
+    if (drag.Handle != 0 && drag.Handle != 1) return;
+    TVizeRect& start = drag.Start;
+    TVizeRect box = start;
+    // Handle 0 starts the drawn line: the upper end unless NESW is set.
+    ((drag.Handle == 0) != NESW() ? box.Top : box.Bottom) += dy;
+    if (TurnOver(box.Top, box.Bottom, start.Top, start.Bottom)) {
+        drag.Handle = 1 - drag.Handle;
+        TellDragContinues(drag.Handle);
+    }
+    SetBoundsRect(box);
+}
 
 // ------------------------------------------------------------- surfaces
 
@@ -170,11 +337,23 @@ void TVizeSurface::SetFillStyle(TVizeFillStyle style) {
     Refresh();
 }
 
+namespace {
+// The fill styles follow the platform's brush styles; "none" fills nothing.
+TBrushStyle BrushStyleOf(TVizeFillStyle style) { return style == fsNone ? bsClear : TBrushStyle(style); }
+}  // namespace
+
 void TVizeSurface::ApplyReportBrush(TBaseReport* report) const {
-    // The fill styles follow the platform's brush styles; "none" fills
-    // nothing.
-    TBrushStyle style = fillStyle_ == fsNone ? bsClear : TBrushStyle(fillStyle_);
-    report->SetBrush(TColor(brushColor_), style, nullptr);
+    report->SetBrush(TColor(brushColor_), BrushStyleOf(fillStyle_), nullptr);
+}
+
+TRect TVizeSurface::PrepareCanvas(TCanvas* canvas) const {
+    int inset = 0, farInset = 0;
+    ApplyCanvasPen(canvas, inset, farInset);
+    canvas->Brush()->SetColor(TColor(brushColor_));
+    canvas->Brush()->SetStyle(BrushStyleOf(fillStyle_));
+    const TVizePageDesigner& d = DesignScale();
+    return {d.XI2D(PageLeft()) + inset, d.YI2D(PageTop()) + inset, d.XI2D(PageRight()) - farInset + 2,
+            d.YI2D(PageBottom()) - farInset + 2};
 }
 
 TVizeRectangle::TVizeRectangle(TComponent* owner) : TVizeSurface(owner) { SetBoundsRect({0, 0, 2, 1}); }
@@ -199,11 +378,25 @@ void TVizeRectangle::PrintSelf(TBaseReport* report) {
         report->Rectangle(PageLeft(), PageTop(), PageRight(), PageBottom());
 }
 
+void TVizeRectangle::PaintSelf(TCanvas* canvas) {
+    TRect box = PrepareCanvas(canvas);
+    if (hRadius_ != 0 && vRadius_ != 0) {
+        const TVizePageDesigner& d = DesignScale();
+        canvas->RoundRect(box.Left, box.Top, box.Right, box.Bottom, 2 * d.Pixels(hRadius_), 2 * d.Pixels(vRadius_));
+    } else {
+        canvas->Rectangle(box);
+    }
+}
+
 TVizeSquare::TVizeSquare(TComponent* owner) : TVizeRectangle(owner) { SetBoundsRect({0, 0, 1, 1}); }
 
-void TVizeSquare::ConstrainPoints(const TVizeRect& first, double& x2, double& y2) {
-    ConstrainToSquare(first, x2, y2);
+void TVizeSquare::ShowHandles() { TellHandles(CornerHandles(*this)); }
+
+void TVizeSquare::ConstrainMove(const TVizePoint& reference, TVizePoint& point) {
+    ConstrainToDiagonal(reference, point);
 }
+
+void TVizeSquare::ConstrainPoints(const TVizePoint& first, TVizePoint& second) { ConstrainToSquare(first, second); }
 
 TVizeEllipse::TVizeEllipse(TComponent* owner) : TVizeSurface(owner) { SetBoundsRect({0, 0, 2, 1}); }
 
@@ -214,19 +407,40 @@ void TVizeEllipse::PrintSelf(TBaseReport* report) {
     report->Ellipse(PageLeft(), PageTop(), PageRight(), PageBottom());
 }
 
+void TVizeEllipse::PaintSelf(TCanvas* canvas) { canvas->Ellipse(PrepareCanvas(canvas)); }
+
 TVizeCircle::TVizeCircle(TComponent* owner) : TVizeEllipse(owner) { SetBoundsRect({0, 0, 1, 1}); }
 
-void TVizeCircle::ConstrainPoints(const TVizeRect& first, double& x2, double& y2) {
-    ConstrainToSquare(first, x2, y2);
+void TVizeCircle::ShowHandles() { TellHandles(CornerHandles(*this)); }
+
+void TVizeCircle::ConstrainMove(const TVizePoint& reference, TVizePoint& point) {
+    ConstrainToDiagonal(reference, point);
 }
 
-void ConstrainToSquare(const TVizeRect& first, double& x2, double& y2) {
-    double dx = x2 - first.Left, dy = y2 - first.Top;
+void TVizeCircle::ConstrainPoints(const TVizePoint& first, TVizePoint& second) { ConstrainToSquare(first, second); }
+
+std::vector<TVizeHandle> CornerHandles(const TVizeControl& control) {
+    std::vector<TVizeHandle> handles = control.SizingHandles();
+    std::erase_if(handles, [](const TVizeHandle& h) { return h.Number != 0 && h.Number != 2 && h.Number != 5 &&
+                                                             h.Number != 7; });
+    return handles;
+}
+
+void ConstrainToDiagonal(const TVizePoint& reference, TVizePoint& point) {
+    double dx = point.X - reference.X, dy = point.Y - reference.Y;
+    if (dx < dy)
+        point.Y = reference.Y + dx;
+    else
+        point.X = reference.X + dy;
+}
+
+void ConstrainToSquare(const TVizePoint& first, TVizePoint& second) {
+    double dx = second.X - first.X, dy = second.Y - first.Y;
     if (dx == 0 || dy == 0) return;
     if (std::fabs(dx) > std::fabs(dy))
-        x2 = first.Left + std::copysign(std::fabs(dy), dx);
+        second.X = first.X + std::copysign(std::fabs(dy), dx);
     else
-        y2 = first.Top + std::copysign(std::fabs(dx), dy);
+        second.Y = first.Y + std::copysign(std::fabs(dx), dy);
 }
 
 namespace {

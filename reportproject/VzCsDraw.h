@@ -1,8 +1,11 @@
 #pragma once
 // Drawing components: lines (free, horizontal, vertical) and filled shapes
 // (rectangles and squares with optional rounded corners, ellipses and
-// circles), printed on a TBaseReport with a pen whose width is in pixels or
-// points.
+// circles), printed on a TBaseReport and painted on a designer's canvas with
+// a pen whose width is in pixels or points; lines and the square shapes
+// refine the designer's handles, hit tests and resizing.
+
+#include <vector>
 
 #include "platform/gui/Graphics.h"
 #include "reportproject/VzControl.h"
@@ -32,6 +35,10 @@ public:
 protected:
     // Sets the report's pen from this control's pen.
     void ApplyReportPen(TBaseReport* report) const;
+    // Sets the canvas pen from this control's pen; inset and farInset are
+    // how far a shape's box moves in at its top-left and its bottom-right
+    // so that the pen stays inside.
+    void ApplyCanvasPen(TCanvas* canvas, int& inset, int& farInset) const;
 
 private:
     Integer penColor_ = 0;
@@ -48,6 +55,26 @@ public:
     bool NESW() const { return nesw_; }
     void SetNESW(bool v);
     void PrintSelf(TBaseReport* report) override;
+    void PaintSelf(TCanvas* canvas) override;
+
+    // Two handles: 0 at the start of the drawn line (its left end), 1 at its
+    // end, both with the cross-hair cursor.
+    void ShowHandles() override;
+    // The dragged end moves; a line that turns over keeps its two end points
+    // by changing NESW (and, across, the handle).
+    void DragHandle(TVizeDragRecord& drag, double dx, double dy) override;
+    // Within 3 designer pixels of the line, inside its box.
+    bool ContainsPoint(const TVizePoint& point) const override;
+    // The rectangle meets the box and is crossed by the line.
+    bool IntersectsRect(const TVizeRect& rect) const override;
+    // The left point starts the line; NESW when the other lies above it.
+    void SetBoundsFromPoints(TVizePoint first, TVizePoint second) override;
+
+protected:
+    // The start and end of the line drawn in box.
+    void DrawnEnds(const TVizeRect& box, TVizePoint& start, TVizePoint& end) const;
+    // The designer's 3-pixel reach, in inches.
+    double Reach() const { return DesignScale().Inches(3); }
 
 private:
     bool nesw_ = false;
@@ -57,14 +84,22 @@ class TVizeHLine : public TVizeLine {
     VIZE_CLASS(TVizeHLine)
 public:
     explicit TVizeHLine(TComponent* owner);
-    void ConstrainPoints(const TVizeRect& first, double& x2, double& y2) override { y2 = first.Top; }
+    void ConstrainMove(const TVizePoint& reference, TVizePoint& point) override { point.Y = reference.Y; }
+    void ConstrainPoints(const TVizePoint& first, TVizePoint& second) override { second.Y = first.Y; }
+    bool ContainsPoint(const TVizePoint& point) const override;
+    // Only the left or the right end moves; when they cross they swap.
+    void DragHandle(TVizeDragRecord& drag, double dx, double dy) override;
 };
 
 class TVizeVLine : public TVizeLine {
     VIZE_CLASS(TVizeVLine)
 public:
     explicit TVizeVLine(TComponent* owner);
-    void ConstrainPoints(const TVizeRect& first, double& x2, double& y2) override { x2 = first.Left; }
+    void ConstrainMove(const TVizePoint& reference, TVizePoint& point) override { point.X = reference.X; }
+    void ConstrainPoints(const TVizePoint& first, TVizePoint& second) override { second.X = first.X; }
+    bool ContainsPoint(const TVizePoint& point) const override;
+    // Only the upper or the lower end moves; when they cross they swap.
+    void DragHandle(TVizeDragRecord& drag, double dx, double dy) override;
 };
 
 class TVizeSurface : public TVizeGraphicBase {
@@ -82,6 +117,8 @@ public:
 
 protected:
     void ApplyReportBrush(TBaseReport* report) const;
+    // Sets the canvas pen and brush; answers the box the shape is drawn in.
+    TRect PrepareCanvas(TCanvas* canvas) const;
 
 private:
     Integer brushColor_ = 0xFFFFFF;
@@ -97,6 +134,7 @@ public:
     double VRadius() const { return vRadius_; }
     void SetVRadius(double v);
     void PrintSelf(TBaseReport* report) override;
+    void PaintSelf(TCanvas* canvas) override;
 
 private:
     double hRadius_ = 0, vRadius_ = 0;
@@ -106,8 +144,11 @@ class TVizeSquare : public TVizeRectangle {
     VIZE_CLASS(TVizeSquare)
 public:
     explicit TVizeSquare(TComponent* owner);
+    // Only the four corner handles.
+    void ShowHandles() override;
+    void ConstrainMove(const TVizePoint& reference, TVizePoint& point) override;
     // Keeps the box square: the longer side is cut to the shorter.
-    void ConstrainPoints(const TVizeRect& first, double& x2, double& y2) override;
+    void ConstrainPoints(const TVizePoint& first, TVizePoint& second) override;
 };
 
 class TVizeEllipse : public TVizeSurface {
@@ -115,17 +156,25 @@ class TVizeEllipse : public TVizeSurface {
 public:
     explicit TVizeEllipse(TComponent* owner);
     void PrintSelf(TBaseReport* report) override;
+    void PaintSelf(TCanvas* canvas) override;
 };
 
 class TVizeCircle : public TVizeEllipse {
     VIZE_CLASS(TVizeCircle)
 public:
     explicit TVizeCircle(TComponent* owner);
-    void ConstrainPoints(const TVizeRect& first, double& x2, double& y2) override;
+    void ShowHandles() override;
+    void ConstrainMove(const TVizePoint& reference, TVizePoint& point) override;
+    void ConstrainPoints(const TVizePoint& first, TVizePoint& second) override;
 };
 
-// Shared by squares and circles.
-void ConstrainToSquare(const TVizeRect& first, double& x2, double& y2);
+// Shared by squares and circles: the corner handles 0, 2, 5 and 7; the point
+// put on the diagonal through the reference; the second point moved so that
+// the box of the two is square (the longer offset cut to the shorter, its
+// sign kept).
+std::vector<TVizeHandle> CornerHandles(const TVizeControl& control);
+void ConstrainToDiagonal(const TVizePoint& reference, TVizePoint& point);
+void ConstrainToSquare(const TVizePoint& first, TVizePoint& second);
 
 // Start-up: registers the drawing components.
 void InitializeVzCsDraw();

@@ -81,13 +81,13 @@ TEST(Drawing, WidePensAreSolidAndSquaresStaySquare) {
     EXPECT_EQ(line.GetLineStyle(), psDot);
 
     TVizeSquare square(nullptr);
-    square.SetBoundsFromPoints(1, 1, 4, 2);
+    square.SetBoundsFromPoints({1, 1}, {4, 2});
     EXPECT_EQ(square.GetWidth(), 1);
     EXPECT_EQ(square.GetHeight(), 1);
-    square.SetBoundsFromPoints(1, 1, 0, -2);  // up and left: signs kept
+    square.SetBoundsFromPoints({1, 1}, {0, -2});  // up and left: signs kept
     EXPECT_EQ(square.GetLeft(), 0);
     EXPECT_EQ(square.GetTop(), 0);
     TVizeHLine h(nullptr);
-    h.SetBoundsFromPoints(1, 1, 3, 2);
+    h.SetBoundsFromPoints({1, 1}, {3, 2});
     EXPECT_EQ(h.GetHeight(), 0);
 }
