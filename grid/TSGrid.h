@@ -28,6 +28,7 @@
 #include "grid/GridControlTypes.h"
 #include "grid/GridPropOwner.h"
 #include "grid/GridSelection.h"
+#include "grid/GRGLib.h"
 #include "grid/GridTypes.h"
 #include "grid/Grids_ts.h"
 #include "grid/TSDateTimeDef.h"
@@ -851,6 +852,72 @@ public:
     virtual bool IsRowVisible(Integer dataRow);
     // False outside 1..Rows.
     virtual bool IsRowSelected(Integer dataRow);
+
+    // Row attributes set by data row (index 0..RowCount-1 unless said):
+    // a row without an object given its default makes none, an object
+    // whose attributes are all default again is let go.
+    void SetRowColor(Integer dataRow, TColor v) { SetRowProp(dataRow, gpColor, pkNoPicture, Variant(Integer(v))); }
+    void SetRowFont(Integer dataRow, const TFont* v) { SetRowProp(dataRow, gpFont, pkNoPicture, ObjectToVariant(v)); }
+    void SetRowParentFont(Integer dataRow, bool v) { SetRowProp(dataRow, gpParentFont, pkNoPicture, Variant(v)); }
+    void SetRowReadOnly(Integer dataRow, bool v) { SetRowProp(dataRow, gpReadOnlyFlag, pkNoPicture, Variant(v)); }
+    void SetRowAlign(Integer dataRow, bool v) { SetRowProp(dataRow, gpAlign, pkNoPicture, Variant(v)); }
+    void SetRowAlignment(Integer dataRow, TAlignment v) {
+        SetRowProp(dataRow, gpAlignment, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetRowHorzAlignment(Integer dataRow, TgrHorzAlignment v) {
+        SetRowProp(dataRow, gpHorzAlignment, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetRowVertAlignment(Integer dataRow, TgrVertAlignment v) {
+        SetRowProp(dataRow, gpVertAlignment, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetRowIs3D(Integer dataRow, bool v) { SetRowProp(dataRow, gpIs3D, pkNoPicture, Variant(v)); }
+    void SetRowWordWrap(Integer dataRow, TgrWordWrap v) {
+        SetRowProp(dataRow, gpWordWrap, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetRowButtonType(Integer dataRow, TgrButtonType v) {
+        SetRowProp(dataRow, gpButtonType, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetRowDropDownStyle(Integer dataRow, TgrDropDownStyle v) {
+        SetRowProp(dataRow, gpDropDownStyle, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetRowMaskName(Integer dataRow, const std::string& v) {
+        SetRowProp(dataRow, gpMaskName, pkNoPicture, Variant(v));
+    }
+    // None frees the row's own combo; another combo's settings are copied
+    // into the row's (made on demand).
+    void SetRowCombo(Integer dataRow, const TgrCombo* v) { SetRowProp(dataRow, gpCombo, pkNoPicture, ObjectToVariant(v)); }
+    void SetRowParentCombo(Integer dataRow, bool v) { SetRowProp(dataRow, gpParentCombo, pkNoPicture, Variant(v)); }
+    void SetRowControlType(Integer dataRow, TgrControlType v) {
+        SetRowProp(dataRow, gpControlType, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetRowSpinOptions(Integer dataRow, TgrSpinOptions v) {
+        SetRowProp(dataRow, gpSpinOptions, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetRowSpinIncrement(Integer dataRow, double v) { SetRowProp(dataRow, gpSpinIncrement, pkNoPicture, Variant(v)); }
+    void SetRowStretchPicture(Integer r, TgrDrawOption v) { SetRowProp(r, gpPicture, pkStretchPicture, Variant(Byte(v))); }
+    void SetRowShrinkPicture(Integer r, TgrDrawOption v) { SetRowProp(r, gpPicture, pkShrinkPicture, Variant(Byte(v))); }
+    void SetRowCenterPicture(Integer r, TgrDrawOption v) { SetRowProp(r, gpPicture, pkCenterPicture, Variant(Byte(v))); }
+    void SetRowKeepAspectRatio(Integer r, TgrDrawOption v) {
+        SetRowProp(r, gpPicture, pkKeepAspectRatio, Variant(Byte(v)));
+    }
+    TAlignment GetRowAlignment(Integer dataRow) { return TAlignment(GetRowProp(dataRow, gpAlignment, pkNoPicture).AsInteger()); }
+    bool GetRowAlign(Integer dataRow) { return GetRowProp(dataRow, gpAlign, pkNoPicture).AsBoolean(); }
+    // Height and the height it asks for; a row given the default height
+    // without an object makes none.
+    virtual void SetRowHeight(Integer dataRow, Integer height);
+    virtual Integer GetRowHeight(Integer dataRow);
+    // Index 1..Rows.
+    virtual void SetRowVisible(Integer dataRow, bool visible);
+    bool GetRowVisible(Integer dataRow);
+    bool GetRowReadOnly(Integer dataRow);
+    // Index 1..Rows; selects or deselects the row's display row alone.
+    virtual void SetRowSelected(Integer dataRow, bool selected);
+    bool GetRowSelected(Integer dataRow);
+    // Index 1..Rows; the current row also counts while its edit changed it.
+    bool GetRowChanged(Integer dataRow);
+    virtual void SetRowKeepFontObject(Integer dataRow, bool keep);
+    virtual bool GetRowKeepFontObject(Integer dataRow);
+
     virtual TColor GetCellColor(Integer dataCol, Integer dataRow);
     virtual TFont* GetCellFont(Integer dataCol, Integer dataRow);
     virtual bool GetCellParentFont(Integer dataCol, Integer dataRow);
