@@ -13,7 +13,7 @@ const char* const kTooLarge = "Grid too large for operation";
 void ResizeExtentTable(TExtentTable_ts& table, Integer index, Integer amount, Integer defaultValue) {
     if (amount == 0) return;
     Integer old = table.empty() ? 0 : table[0];
-    if (index < 0 || index > old) RaiseGridOperationError(kIndexOutOfRange);
+    if (index < 0 || index > old) RaiseGridIndexError();
     Int64 count = Int64(old) + amount;
     if (count < 0) RaiseGridOperationError(kTooManyDeleted);
     if (count > MaxExtentEntries_ts) RaiseGridOperationError(kTooLarge);
@@ -35,7 +35,7 @@ void SetExtentTableLength(TExtentTable_ts& table, Integer n, Integer defaultValu
 void MoveExtentEntry(TExtentTable_ts& table, Integer from, Integer to) {
     if (table.empty()) return;
     Integer n = table[0];
-    if (from < 1 || from > n || to < 1 || to > n) RaiseGridOperationError(kIndexOutOfRange);
+    if (from < 1 || from > n || to < 1 || to > n) RaiseGridIndexError();
     Integer value = table[std::size_t(from)];
     if (from < to) {
         for (Integer i = from; i < to; ++i) table[std::size_t(i)] = table[std::size_t(i + 1)];
@@ -60,6 +60,8 @@ bool PointInClosedRect(Integer x, Integer y, const TRect& rect) {
 }
 
 void RaiseGridOperationError(const std::string& message) { throw EInvalidGridOperation(message); }
+
+void RaiseGridIndexError() { throw EInvalidGridOperation(kIndexOutOfRange, TgrGridErrorCode::IndexOutOfRange); }
 
 Integer AdjustMovedIndex(Integer index, Integer from, Integer to) {
     if (index == from) return to;
@@ -282,7 +284,7 @@ Integer TCustomGrid_ts::GetRowHeightAt(Integer index) const {
 
 void TCustomGrid_ts::SetColWidthAt(Integer index, Integer width) {
     // A negative index would overwrite the table's own count.
-    if (index < 0 || index >= colTotal_) RaiseGridOperationError(kIndexOutOfRange);
+    if (index < 0 || index >= colTotal_) RaiseGridIndexError();
     if (colWidths_.empty()) SetExtentTableLength(colWidths_, colTotal_, defaultColWidth_);
     if (colWidths_[std::size_t(index) + 1] == width) return;
     Invalidate();
@@ -291,7 +293,7 @@ void TCustomGrid_ts::SetColWidthAt(Integer index, Integer width) {
 }
 
 void TCustomGrid_ts::SetRowHeightAt(Integer index, Integer height) {
-    if (index < 0 || index >= rowTotal_) RaiseGridOperationError(kIndexOutOfRange);
+    if (index < 0 || index >= rowTotal_) RaiseGridIndexError();
     if (rowHeights_.empty()) SetExtentTableLength(rowHeights_, rowTotal_, defaultRowHeight_);
     if (rowHeights_[std::size_t(index) + 1] == height) return;
     Invalidate();
@@ -396,7 +398,7 @@ void TCustomGrid_ts::ApplyCountChange(const TGridLayout_ts* oldLayout) {
 
 void TCustomGrid_ts::SetFixedColTotal(Integer n) {
     if (n == fixedColTotal_) return;
-    if (n < 0) RaiseGridOperationError(kIndexOutOfRange);
+    if (n < 0) RaiseGridIndexError();
     if (n >= colTotal_) RaiseGridOperationError("Fixed column count must be less than column count");
     fixedColTotal_ = n;
     ResetPositions();
@@ -405,7 +407,7 @@ void TCustomGrid_ts::SetFixedColTotal(Integer n) {
 
 void TCustomGrid_ts::SetFixedRowTotal(Integer n) {
     if (n == fixedRowTotal_) return;
-    if (n < 0) RaiseGridOperationError(kIndexOutOfRange);
+    if (n < 0) RaiseGridIndexError();
     if (n >= rowTotal_) RaiseGridOperationError("Fixed row count must be less than row count");
     fixedRowTotal_ = n;
     ResetPositions();
@@ -415,7 +417,7 @@ void TCustomGrid_ts::SetFixedRowTotal(Integer n) {
 void TCustomGrid_ts::ShiftLines(Integer index, Integer amount, bool rows) {
     Integer& count = rows ? rowTotal_ : colTotal_;
     if (amount == 0) return;
-    if (index < 0) RaiseGridOperationError(kIndexOutOfRange);
+    if (index < 0) RaiseGridIndexError();
     if (index > count + amount || count + amount < 1) RaiseGridOperationError(kTooManyDeleted);
     Integer oldCols = colTotal_, oldRows = rowTotal_;
     TExtentTable_ts& table = rows ? rowHeights_ : colWidths_;
@@ -444,7 +446,7 @@ void TCustomGrid_ts::ShiftLines(Integer index, Integer amount, bool rows) {
 
 void TCustomGrid_ts::MoveColumnTo(Integer from, Integer to) {
     if (from == to) return;
-    if (from < 0 || from >= colTotal_ || to < 0 || to >= colTotal_) RaiseGridOperationError(kIndexOutOfRange);
+    if (from < 0 || from >= colTotal_ || to < 0 || to >= colTotal_) RaiseGridIndexError();
     bool haveTable = !colWidths_.empty();
     if (haveTable) MoveExtentEntry(colWidths_, from + 1, to + 1);
     current_.Col = AdjustMovedIndex(current_.Col, from, to);
@@ -458,7 +460,7 @@ void TCustomGrid_ts::MoveColumnTo(Integer from, Integer to) {
 
 void TCustomGrid_ts::MoveRowTo(Integer from, Integer to) {
     if (from == to) return;
-    if (from < 0 || from >= rowTotal_ || to < 0 || to >= rowTotal_) RaiseGridOperationError(kIndexOutOfRange);
+    if (from < 0 || from >= rowTotal_ || to < 0 || to >= rowTotal_) RaiseGridIndexError();
     bool haveTable = !rowHeights_.empty();
     if (haveTable) MoveExtentEntry(rowHeights_, from + 1, to + 1);
     current_.Row = AdjustMovedIndex(current_.Row, from, to);

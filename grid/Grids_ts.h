@@ -26,8 +26,17 @@
 #include "platform/gui/StdCtrls.h"
 #include "platform/gui/Timers.h"
 
+// What a grid operation error is, so that a caller that expects one kind
+// can tell it from the others without reading its message.
+enum class TgrGridErrorCode { Other, IndexOutOfRange };
+
 // Misuse of the grid: indexes out of range, counts out of bounds.
-class EInvalidGridOperation : public Exception { using Exception::Exception; };
+class EInvalidGridOperation : public Exception {
+public:
+    explicit EInvalidGridOperation(const std::string& message, TgrGridErrorCode code = TgrGridErrorCode::Other)
+        : Exception(message), Code(code) {}
+    TgrGridErrorCode Code;
+};
 
 struct TCellCoord_ts {
     Integer Col = 0;
@@ -122,6 +131,8 @@ bool CellInRange(Integer col, Integer row, const TCellRange_ts& range);
 // x within Left..Right and y within Top..Bottom, edges included.
 bool PointInClosedRect(Integer x, Integer y, const TRect& rect);
 [[noreturn]] void RaiseGridOperationError(const std::string& message);
+// "Grid index out of range", with its code.
+[[noreturn]] void RaiseGridIndexError();
 // The platform's multiply-then-divide: nearest integer, -1 for a divisor 0.
 Integer MulDiv(Integer a, Integer b, Integer c);
 // The parts covered by exactly one of two rectangles, as up to four

@@ -864,7 +864,14 @@ void TgrBaseGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
     } else if (button == mbLeft) {
         FinishMouseAction(true, x, y);
     }
-    TCustomControl::MouseUp(button, shift, x, y);
+    try {
+        TCustomControl::MouseUp(button, shift, x, y);
+    } catch (const EInvalidGridOperation& e) {
+        // A release handler that met the grid's counts changed under the
+        // click asked for a cell that is no longer there; that alone is
+        // let go, recognised by its code.
+        if (e.Code != TgrGridErrorCode::IndexOutOfRange) throw;
+    }
     if (button == mbRight && !IsDesigning()) {
         bool handled = false;
         HandleContextPopup(TPoint(x, y), handled);
