@@ -820,6 +820,8 @@ public:
     virtual TgrBaseGrid* CreateLayoutGrid();
     // Resets the chosen kinds of the layout to a new grid's.
     void ResetLayoutToDefaults(TgrPropKinds kinds);
+    // Every kind of the layout back to a new grid's, stored values too.
+    void ResetToDefaults() { ResetLayoutToDefaults(15u); }
 
     // ------------------------------------------------ attributes by row and by cell
     // What a row (data row) or a cell (data column, data row) holds itself,
