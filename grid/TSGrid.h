@@ -637,7 +637,12 @@ public:
     void DropUnsuitedColValues(Integer dataCol) override { DropUnsuitableValues(dataCol, -1); }
     void DropUnsuitedRowValues(Integer dataRow) override { DropUnsuitableValues(-1, dataRow); }
     void SelectAllCurrentCell() override;
-    void EnsureCombo() override {}
+    // Makes the grid's working combo (through CreateCombo) when it has
+    // none: the list a combo cell drops down when no cell, row or column of
+    // it has a combo of its own. Nothing in a combo's own list grid.
+    void EnsureCombo() override;
+    // The working combo, made on first use.
+    TgrCombo* GetCombo();
     // Closes the drop-down; accept takes the list's current value into the
     // current cell.
     void RollUpCombo(bool accept) override;
@@ -1674,6 +1679,7 @@ private:
     void ComboValueEdited(bool autoFill);
     bool comboSearchedCell_ = false;
     TgrCombo* selectedCombo_ = nullptr;
+    TgrCombo* workCombo_ = nullptr;
     Integer dropDownCol_ = -1, dropDownRow_ = -1;
     Integer ComboValueCol(TgrBaseGrid* list) const;
     Integer SearchComboSorted(const std::string& text, Integer lo, Integer hi, Integer minLength, bool& found);
