@@ -948,6 +948,58 @@ public:
     virtual TgrDateTimeDefComponent* GetCellDateTimeDef(Integer dataCol, Integer dataRow);
     // Both do nothing in a combo's own list grid; the indexes are checked.
     void SetCellButtonType(Integer dataCol, Integer dataRow, TgrButtonType value);
+    // Cell attributes set by data column and data row (each stored in the
+    // cell's record, made on demand and let go when all default again).
+    void SetCellColor(Integer c, Integer r, TColor v) { SetCellProp(c, r, gpColor, pkNoPicture, Variant(Integer(v))); }
+    void SetCellFont(Integer c, Integer r, const TFont* v) { SetCellProp(c, r, gpFont, pkNoPicture, ObjectToVariant(v)); }
+    void SetCellParentFont(Integer c, Integer r, bool v) { SetCellProp(c, r, gpParentFont, pkNoPicture, Variant(v)); }
+    void SetCellAlign(Integer c, Integer r, bool v) { SetCellProp(c, r, gpAlign, pkNoPicture, Variant(v)); }
+    void SetCellAlignment(Integer c, Integer r, TAlignment v) {
+        SetCellProp(c, r, gpAlignment, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetCellHorzAlignment(Integer c, Integer r, TgrHorzAlignment v) {
+        SetCellProp(c, r, gpHorzAlignment, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetCellVertAlignment(Integer c, Integer r, TgrVertAlignment v) {
+        SetCellProp(c, r, gpVertAlignment, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetCellIs3D(Integer c, Integer r, bool v) { SetCellProp(c, r, gpIs3D, pkNoPicture, Variant(v)); }
+    void SetCellReadOnly(Integer c, Integer r, TgrReadOnly v) {
+        SetCellProp(c, r, gpReadOnly, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetCellWordWrap(Integer c, Integer r, TgrWordWrap v) {
+        SetCellProp(c, r, gpWordWrap, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetCellDropDownStyle(Integer c, Integer r, TgrDropDownStyle v) {
+        SetCellProp(c, r, gpDropDownStyle, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetCellControlType(Integer c, Integer r, TgrControlType v) {
+        SetCellProp(c, r, gpControlType, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetCellSpinOptions(Integer c, Integer r, TgrSpinOptions v) {
+        SetCellProp(c, r, gpSpinOptions, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetCellSpinIncrement(Integer c, Integer r, double v) { SetCellProp(c, r, gpSpinIncrement, pkNoPicture, Variant(v)); }
+    void SetCellMaskName(Integer c, Integer r, const std::string& v) {
+        SetCellProp(c, r, gpMaskName, pkNoPicture, Variant(v));
+    }
+    void SetCellParentCombo(Integer c, Integer r, bool v) { SetCellProp(c, r, gpParentCombo, pkNoPicture, Variant(v)); }
+    void SetCellTag(Integer c, Integer r, Integer v) { SetCellProp(c, r, gpTag, pkNoPicture, Variant(v)); }
+    void SetCellObject(Integer c, Integer r, void* v) { SetCellProp(c, r, gpObject, pkNoPicture, ObjectToVariant(v)); }
+    void SetCellStretchPicture(Integer c, Integer r, TgrDrawOption v) {
+        SetCellProp(c, r, gpPicture, pkStretchPicture, Variant(Byte(v)));
+    }
+    void SetCellShrinkPicture(Integer c, Integer r, TgrDrawOption v) {
+        SetCellProp(c, r, gpPicture, pkShrinkPicture, Variant(Byte(v)));
+    }
+    void SetCellCenterPicture(Integer c, Integer r, TgrDrawOption v) {
+        SetCellProp(c, r, gpPicture, pkCenterPicture, Variant(Byte(v)));
+    }
+    void SetCellKeepAspectRatio(Integer c, Integer r, TgrDrawOption v) {
+        SetCellProp(c, r, gpPicture, pkKeepAspectRatio, Variant(Byte(v)));
+    }
+    TgrReadOnly GetCellReadOnly(Integer c, Integer r) { return TgrReadOnly(GetCellProp(c, r, gpReadOnly, pkNoPicture).AsInteger()); }
+    Integer GetCellTag(Integer c, Integer r) { return GetCellProp(c, r, gpTag, pkNoPicture).AsInteger(); }
     void SetCellCombo(Integer dataCol, Integer dataRow, const TgrCombo* combo);
 
     // ------------------------------------------------ view and edit state

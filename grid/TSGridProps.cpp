@@ -438,6 +438,7 @@ void TgrBaseGrid::SetCellProp(Integer dataCol, Integer dataRow, TgrPropId id, Tg
     CheckColRowIndex(0, dataRow, RowTotal() - 1, 0);
     TgrCustomPropElement* e = cellProps_->FindCell(dataCol, dataRow);
     cellProps_->SetPropValue(CellKey(dataCol, dataRow), true, kind, id, value, e);
+    if (id == gpButtonType && value.AsInteger() == btCombo) EnsureCombo();
 }
 
 TgrCombo* TgrBaseGrid::CreateCellCombo(Integer dataCol, Integer dataRow) {

@@ -134,4 +134,19 @@ TEST_F(GridRowProps, IndexesOutsideTheRowsAreRefused) {
     EXPECT_FALSE(grid->IsRowVisible(-1)) << "the question form never raises";
 }
 
+
+TEST_F(GridRowProps, CellAttributesByDataColumnAndRowReachThePaintedCell) {
+    grid->SetCellHorzAlignment(2, 3, htaCenter);
+    grid->SetCellColor(2, 3, TColor(0x0000FF));
+    grid->SetCellTag(2, 3, 42);
+    grid->SetCellReadOnly(2, 3, roOn);
+    TgrCellPaintInfo info;
+    grid->FillDrawInfo(grid->DisplayColOfData(2), grid->DisplayRowOfData(3), info);
+    EXPECT_EQ(info.HorzAlignment, htaCenter);
+    EXPECT_EQ(info.Color, TColor(0x0000FF));
+    EXPECT_EQ(grid->GetCellTag(2, 3), 42);
+    EXPECT_EQ(grid->GetCellReadOnly(2, 3), roOn);
+    EXPECT_EQ(grid->GetCellReadOnly(1, 3), roDefault);
+}
+
 }  // namespace

@@ -37,4 +37,15 @@ TEST(GridWorkCombo, MadeOnceForComboButtonsAndServingCellsWithoutTheirOwn) {
     EXPECT_EQ(list->EffectiveCombo(1, 1), nullptr) << "a list grid makes no working combo";
 }
 
+
+TEST(GridWorkCombo, ACellComboButtonAloneMakesIt) {
+    EnsureGuiApplication();
+    TLogGrid grid(nullptr);
+    grid.SetCols(2);
+    grid.SetRows(2);
+    TgrCell(&grid, 2, Variant(Integer(1))).SetButtonType(btCombo);
+    EXPECT_NE(grid.EffectiveCombo(2, 1), nullptr);
+    EXPECT_EQ(grid.EffectiveCombo(2, 1), grid.GetCombo());
+}
+
 }  // namespace
