@@ -60,7 +60,7 @@ bool PointInClosedRect(Integer x, Integer y, const TRect& rect) {
 }
 
 void RaiseGridOperationError(const std::string& message) { throw EInvalidGridOperation(message); }
-void RaiseGridIndexError() { throw EInvalidGridOperation(kIndexOutOfRange, gecIndexOutOfRange); }
+void RaiseGridIndexError() { throw EInvalidGridOperation(kIndexOutOfRange, TgrGridErrorCode::IndexOutOfRange); }
 
 Integer AdjustMovedIndex(Integer index, Integer from, Integer to) {
     if (index == from) return to;

@@ -28,15 +28,16 @@
 #include "platform/gui/StdCtrls.h"
 #include "platform/gui/Timers.h"
 
-// Misuse of the grid: indexes out of range, counts out of bounds.
-// What kind of refusal a grid error is, for callers that let one kind pass.
-enum TGridErrorCode_ts { gecGeneral, gecIndexOutOfRange };
+// What a grid operation error is, so that a caller that expects one kind
+// can tell it from the others without reading its message.
+enum class TgrGridErrorCode { Other, IndexOutOfRange };
 
+// Misuse of the grid: indexes out of range, counts out of bounds.
 class EInvalidGridOperation : public Exception {
 public:
-    explicit EInvalidGridOperation(std::string message = {}, TGridErrorCode_ts code = gecGeneral)
-        : Exception(std::move(message)), Code(code) {}
-    TGridErrorCode_ts Code;
+    explicit EInvalidGridOperation(const std::string& message, TgrGridErrorCode code = TgrGridErrorCode::Other)
+        : Exception(message), Code(code) {}
+    TgrGridErrorCode Code;
 };
 
 struct TCellCoord_ts {

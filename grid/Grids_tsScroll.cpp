@@ -70,7 +70,7 @@ void TCustomGrid_ts::ResetPositions() {
 }
 
 void TCustomGrid_ts::MoveCurrentCell(Integer col, Integer row, bool show, bool moveAnchor) {
-    if (col < 0 || col >= colTotal_ || row < 0 || row >= rowTotal_) RaiseGridOperationError("Grid index out of range");
+    if (col < 0 || col >= colTotal_ || row < 0 || row >= rowTotal_) RaiseGridIndexError();
     if (!CanSelectCell(col, row)) return;
     TCellRange_ts oldSelection = SelectionRange();
     TCellCoord_ts oldCurrent = current_;

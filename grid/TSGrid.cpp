@@ -1,6 +1,7 @@
 #include "grid/TSGrid.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "grid/GRGLibValues.h"
 #include "platform/core/Format.h"
@@ -91,6 +92,7 @@ TgrBaseGrid::~TgrBaseGrid() {
     KillGridTimer(AutoScrollTimerId);
     KillGridTimer(SpinTimerId);
     SetDateTimeDef(nullptr);
+    FreeComboObject(std::exchange(workCombo_, nullptr));
     activeControl_ = nullptr;
     editControl_.reset();
     checkControl_.reset();

@@ -28,6 +28,7 @@
 #include "grid/GridControlTypes.h"
 #include "grid/GridPropOwner.h"
 #include "grid/GridSelection.h"
+#include "grid/GRGLib.h"
 #include "grid/GridTypes.h"
 #include "grid/Grids_ts.h"
 #include "grid/TSDateTimeDef.h"
@@ -638,7 +639,12 @@ public:
     void DropUnsuitedColValues(Integer dataCol) override { DropUnsuitableValues(dataCol, -1); }
     void DropUnsuitedRowValues(Integer dataRow) override { DropUnsuitableValues(-1, dataRow); }
     void SelectAllCurrentCell() override;
-    void EnsureCombo() override {}
+    // Makes the grid's working combo (through CreateCombo) when it has
+    // none: the list a combo cell drops down when no cell, row or column of
+    // it has a combo of its own. Nothing in a combo's own list grid.
+    void EnsureCombo() override;
+    // The working combo, made on first use.
+    TgrCombo* GetCombo();
     // Closes the drop-down; accept takes the list's current value into the
     // current cell.
     void RollUpCombo(bool accept) override;
@@ -821,6 +827,8 @@ public:
     virtual TgrBaseGrid* CreateLayoutGrid();
     // Resets the chosen kinds of the layout to a new grid's.
     void ResetLayoutToDefaults(TgrPropKinds kinds);
+    // Every kind of the layout back to a new grid's, stored values too.
+    void ResetToDefaults() { ResetLayoutToDefaults(15u); }
 
     // ------------------------------------------------ attributes by row and by cell
     // What a row (data row) or a cell (data column, data row) holds itself,
@@ -853,6 +861,72 @@ public:
     virtual bool IsRowVisible(Integer dataRow);
     // False outside 1..Rows.
     virtual bool IsRowSelected(Integer dataRow);
+
+    // Row attributes set by data row (index 0..RowCount-1 unless said):
+    // a row without an object given its default makes none, an object
+    // whose attributes are all default again is let go.
+    void SetRowColor(Integer dataRow, TColor v) { SetRowProp(dataRow, gpColor, pkNoPicture, Variant(Integer(v))); }
+    void SetRowFont(Integer dataRow, const TFont* v) { SetRowProp(dataRow, gpFont, pkNoPicture, ObjectToVariant(v)); }
+    void SetRowParentFont(Integer dataRow, bool v) { SetRowProp(dataRow, gpParentFont, pkNoPicture, Variant(v)); }
+    void SetRowReadOnly(Integer dataRow, bool v) { SetRowProp(dataRow, gpReadOnlyFlag, pkNoPicture, Variant(v)); }
+    void SetRowAlign(Integer dataRow, bool v) { SetRowProp(dataRow, gpAlign, pkNoPicture, Variant(v)); }
+    void SetRowAlignment(Integer dataRow, TAlignment v) {
+        SetRowProp(dataRow, gpAlignment, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetRowHorzAlignment(Integer dataRow, TgrHorzAlignment v) {
+        SetRowProp(dataRow, gpHorzAlignment, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetRowVertAlignment(Integer dataRow, TgrVertAlignment v) {
+        SetRowProp(dataRow, gpVertAlignment, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetRowIs3D(Integer dataRow, bool v) { SetRowProp(dataRow, gpIs3D, pkNoPicture, Variant(v)); }
+    void SetRowWordWrap(Integer dataRow, TgrWordWrap v) {
+        SetRowProp(dataRow, gpWordWrap, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetRowButtonType(Integer dataRow, TgrButtonType v) {
+        SetRowProp(dataRow, gpButtonType, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetRowDropDownStyle(Integer dataRow, TgrDropDownStyle v) {
+        SetRowProp(dataRow, gpDropDownStyle, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetRowMaskName(Integer dataRow, const std::string& v) {
+        SetRowProp(dataRow, gpMaskName, pkNoPicture, Variant(v));
+    }
+    // None frees the row's own combo; another combo's settings are copied
+    // into the row's (made on demand).
+    void SetRowCombo(Integer dataRow, const TgrCombo* v) { SetRowProp(dataRow, gpCombo, pkNoPicture, ObjectToVariant(v)); }
+    void SetRowParentCombo(Integer dataRow, bool v) { SetRowProp(dataRow, gpParentCombo, pkNoPicture, Variant(v)); }
+    void SetRowControlType(Integer dataRow, TgrControlType v) {
+        SetRowProp(dataRow, gpControlType, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetRowSpinOptions(Integer dataRow, TgrSpinOptions v) {
+        SetRowProp(dataRow, gpSpinOptions, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetRowSpinIncrement(Integer dataRow, double v) { SetRowProp(dataRow, gpSpinIncrement, pkNoPicture, Variant(v)); }
+    void SetRowStretchPicture(Integer r, TgrDrawOption v) { SetRowProp(r, gpPicture, pkStretchPicture, Variant(Byte(v))); }
+    void SetRowShrinkPicture(Integer r, TgrDrawOption v) { SetRowProp(r, gpPicture, pkShrinkPicture, Variant(Byte(v))); }
+    void SetRowCenterPicture(Integer r, TgrDrawOption v) { SetRowProp(r, gpPicture, pkCenterPicture, Variant(Byte(v))); }
+    void SetRowKeepAspectRatio(Integer r, TgrDrawOption v) {
+        SetRowProp(r, gpPicture, pkKeepAspectRatio, Variant(Byte(v)));
+    }
+    TAlignment GetRowAlignment(Integer dataRow) { return TAlignment(GetRowProp(dataRow, gpAlignment, pkNoPicture).AsInteger()); }
+    bool GetRowAlign(Integer dataRow) { return GetRowProp(dataRow, gpAlign, pkNoPicture).AsBoolean(); }
+    // Height and the height it asks for; a row given the default height
+    // without an object makes none.
+    virtual void SetRowHeight(Integer dataRow, Integer height);
+    virtual Integer GetRowHeight(Integer dataRow);
+    // Index 1..Rows.
+    virtual void SetRowVisible(Integer dataRow, bool visible);
+    bool GetRowVisible(Integer dataRow);
+    bool GetRowReadOnly(Integer dataRow);
+    // Index 1..Rows; selects or deselects the row's display row alone.
+    virtual void SetRowSelected(Integer dataRow, bool selected);
+    bool GetRowSelected(Integer dataRow);
+    // Index 1..Rows; the current row also counts while its edit changed it.
+    bool GetRowChanged(Integer dataRow);
+    virtual void SetRowKeepFontObject(Integer dataRow, bool keep);
+    virtual bool GetRowKeepFontObject(Integer dataRow);
+
     virtual TColor GetCellColor(Integer dataCol, Integer dataRow);
     virtual TFont* GetCellFont(Integer dataCol, Integer dataRow);
     virtual bool GetCellParentFont(Integer dataCol, Integer dataRow);
@@ -876,6 +950,58 @@ public:
     virtual TgrDateTimeDefComponent* GetCellDateTimeDef(Integer dataCol, Integer dataRow);
     // Both do nothing in a combo's own list grid; the indexes are checked.
     void SetCellButtonType(Integer dataCol, Integer dataRow, TgrButtonType value);
+    // Cell attributes set by data column and data row (each stored in the
+    // cell's record, made on demand and let go when all default again).
+    void SetCellColor(Integer c, Integer r, TColor v) { SetCellProp(c, r, gpColor, pkNoPicture, Variant(Integer(v))); }
+    void SetCellFont(Integer c, Integer r, const TFont* v) { SetCellProp(c, r, gpFont, pkNoPicture, ObjectToVariant(v)); }
+    void SetCellParentFont(Integer c, Integer r, bool v) { SetCellProp(c, r, gpParentFont, pkNoPicture, Variant(v)); }
+    void SetCellAlign(Integer c, Integer r, bool v) { SetCellProp(c, r, gpAlign, pkNoPicture, Variant(v)); }
+    void SetCellAlignment(Integer c, Integer r, TAlignment v) {
+        SetCellProp(c, r, gpAlignment, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetCellHorzAlignment(Integer c, Integer r, TgrHorzAlignment v) {
+        SetCellProp(c, r, gpHorzAlignment, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetCellVertAlignment(Integer c, Integer r, TgrVertAlignment v) {
+        SetCellProp(c, r, gpVertAlignment, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetCellIs3D(Integer c, Integer r, bool v) { SetCellProp(c, r, gpIs3D, pkNoPicture, Variant(v)); }
+    void SetCellReadOnly(Integer c, Integer r, TgrReadOnly v) {
+        SetCellProp(c, r, gpReadOnly, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetCellWordWrap(Integer c, Integer r, TgrWordWrap v) {
+        SetCellProp(c, r, gpWordWrap, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetCellDropDownStyle(Integer c, Integer r, TgrDropDownStyle v) {
+        SetCellProp(c, r, gpDropDownStyle, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetCellControlType(Integer c, Integer r, TgrControlType v) {
+        SetCellProp(c, r, gpControlType, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetCellSpinOptions(Integer c, Integer r, TgrSpinOptions v) {
+        SetCellProp(c, r, gpSpinOptions, pkNoPicture, Variant(Byte(v)));
+    }
+    void SetCellSpinIncrement(Integer c, Integer r, double v) { SetCellProp(c, r, gpSpinIncrement, pkNoPicture, Variant(v)); }
+    void SetCellMaskName(Integer c, Integer r, const std::string& v) {
+        SetCellProp(c, r, gpMaskName, pkNoPicture, Variant(v));
+    }
+    void SetCellParentCombo(Integer c, Integer r, bool v) { SetCellProp(c, r, gpParentCombo, pkNoPicture, Variant(v)); }
+    void SetCellTag(Integer c, Integer r, Integer v) { SetCellProp(c, r, gpTag, pkNoPicture, Variant(v)); }
+    void SetCellObject(Integer c, Integer r, void* v) { SetCellProp(c, r, gpObject, pkNoPicture, ObjectToVariant(v)); }
+    void SetCellStretchPicture(Integer c, Integer r, TgrDrawOption v) {
+        SetCellProp(c, r, gpPicture, pkStretchPicture, Variant(Byte(v)));
+    }
+    void SetCellShrinkPicture(Integer c, Integer r, TgrDrawOption v) {
+        SetCellProp(c, r, gpPicture, pkShrinkPicture, Variant(Byte(v)));
+    }
+    void SetCellCenterPicture(Integer c, Integer r, TgrDrawOption v) {
+        SetCellProp(c, r, gpPicture, pkCenterPicture, Variant(Byte(v)));
+    }
+    void SetCellKeepAspectRatio(Integer c, Integer r, TgrDrawOption v) {
+        SetCellProp(c, r, gpPicture, pkKeepAspectRatio, Variant(Byte(v)));
+    }
+    TgrReadOnly GetCellReadOnly(Integer c, Integer r) { return TgrReadOnly(GetCellProp(c, r, gpReadOnly, pkNoPicture).AsInteger()); }
+    Integer GetCellTag(Integer c, Integer r) { return GetCellProp(c, r, gpTag, pkNoPicture).AsInteger(); }
     void SetCellCombo(Integer dataCol, Integer dataRow, const TgrCombo* combo);
 
     // ------------------------------------------------ view and edit state
@@ -1625,6 +1751,7 @@ private:
     void ComboValueEdited(bool autoFill);
     bool comboSearchedCell_ = false;
     TgrCombo* selectedCombo_ = nullptr;
+    TgrCombo* workCombo_ = nullptr;
     Integer dropDownCol_ = -1, dropDownRow_ = -1;
     Integer ComboValueCol(TgrBaseGrid* list) const;
     Integer SearchComboSorted(const std::string& text, Integer lo, Integer hi, Integer minLength, bool& found);

@@ -56,6 +56,17 @@ void TgrBaseGrid::ForgetActiveCombo(TgrCombo* combo) {
     }
 }
 
+void TgrBaseGrid::EnsureCombo() {
+    if (workCombo_ || comboGrid_) return;
+    workCombo_ = CreateCombo();
+    if (TgrBaseGrid* list = workCombo_ ? workCombo_->ComboGrid() : nullptr) list->SetVisible(false);
+}
+
+TgrCombo* TgrBaseGrid::GetCombo() {
+    EnsureCombo();
+    return workCombo_;
+}
+
 TgrCombo* TgrBaseGrid::EffectiveCombo(Integer dataCol, Integer dataRow) {
     if (dataCol < 1 || dataRow < 1 || dataRow >= RowTotal()) return nullptr;
     if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && e->Combo) return e->Combo;
@@ -65,7 +76,9 @@ TgrCombo* TgrBaseGrid::EffectiveCombo(Integer dataCol, Integer dataRow) {
     TgrColRowBase* second = DrawOverlap() == doDrawColOnTop ? row : col;
     if (first && first->Combo()) return first->Combo();
     if (second && second->Combo()) return second->Combo();
-    return nullptr;
+    // A combo cell without a combo of its own drops the working one down.
+    TgrDropDownStyle style;
+    return workCombo_ && ResolveButtonType(dataCol, dataRow, style) == btCombo ? workCombo_ : nullptr;
 }
 
 // ------------------------------------------------------------ dropping down

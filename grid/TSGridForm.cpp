@@ -378,7 +378,10 @@ void ReadCombo(TReader& r, Owner& owner) {
     s.Seek(0, soBeginning);
     TReader cr(s);
     cr.ReadListBegin();
+    // A combo already there first gets a new list grid's values back, so
+    // that what the file leaves at its defaults is not kept from before.
     if (!owner.Combo()) owner.CreateCombo();
+    else if (TgrBaseGrid* list = owner.Combo()->ComboGrid()) list->ResetToDefaults();
     TgrCombo* combo = owner.Combo();
     if (!combo) Refuse("combo of a grid without combos");
     auto bounded = [&](Integer low, Integer high, const char* what) {

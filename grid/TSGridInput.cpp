@@ -963,9 +963,10 @@ void TgrBaseGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
     try {
         TCustomControl::MouseUp(button, shift, x, y);
     } catch (const EInvalidGridOperation& e) {
-        // A handler changed the counts under the click; what the release
-        // still addressed is gone. Only that refusal passes.
-        if (e.Code != gecIndexOutOfRange) throw;
+        // A release handler that met the grid's counts changed under the
+        // click asked for a cell that is no longer there; that alone is
+        // let go, recognised by its code.
+        if (e.Code != TgrGridErrorCode::IndexOutOfRange) throw;
     }
     if (button == mbRight && !IsDesigning()) {
         bool handled = false;

@@ -466,6 +466,7 @@ void TgrBaseGrid::SetCellProp(Integer dataCol, Integer dataRow, TgrPropId id, Tg
     CheckColRowIndex(0, dataRow, RowTotal() - 1, 0);
     TgrCustomPropElement* e = cellProps_->FindCell(dataCol, dataRow);
     cellProps_->SetPropValue(CellKey(dataCol, dataRow), true, kind, id, value, e);
+    if (id == gpButtonType && value.AsInteger() == btCombo) EnsureCombo();
 }
 
 TgrCombo* TgrBaseGrid::CreateCellCombo(Integer dataCol, Integer dataRow) {
@@ -580,45 +581,6 @@ void TgrBaseGrid::SetKeptFontCol(Integer dataCol, bool keep) {
 void TgrBaseGrid::SetKeptFontRow(Integer dataRow, bool keep) {
     fontRows_.Remove(dataRow);
     if (keep) fontRows_.Add(dataRow);
-}
-
-Variant TgrBaseGrid::GetRowProp(Integer dataRow, TgrPropId id, TgrPictureKind kind) {
-    switch (id) {
-        case gpDisplayPos: return Variant(DisplayRowOfData(dataRow));
-        case gpHeight: return Variant(gridRows_->GetHeight(dataRow));
-        case gpChanged: return Variant(IsRowChanged(dataRow));
-        default: break;
-    }
-    TgrRow* row = gridRows_->GetRow(dataRow);
-    if (!row) return DefaultPropValue(id);
-    switch (id) {
-        case gpColor: return Variant(Integer(row->Color()));
-        case gpIs3D: return Variant(row->Is3D());
-        case gpControlType: return Variant(Integer(row->ControlType()));
-        case gpVisible: return Variant(row->Visible());
-        default: return DefaultPropValue(id);
-    }
-}
-
-void TgrBaseGrid::SetRowProp(Integer dataRow, TgrPropId id, TgrPictureKind, const Variant& value) {
-    CheckColRowIndex(0, dataRow, RowTotal() - 1, 0);
-    switch (id) {
-        case gpDisplayPos: SetDisplayRow(dataRow, value.AsInteger()); return;
-        case gpHeight: gridRows_->SetHeight(dataRow, value.AsInteger()); return;
-        case gpChanged: SetRowChanged(dataRow, value.AsBoolean()); return;
-        default: break;
-    }
-    bool isDefault = value == DefaultPropValue(id);
-    if (isDefault && !gridRows_->GetRow(dataRow)) return;
-    TgrRow* row = gridRows_->EnsureRow(dataRow);
-    if (!row) return;
-    switch (id) {
-        case gpColor: row->SetColor(TColor(value.AsInteger())); break;
-        case gpIs3D: row->SetIs3D(value.AsBoolean()); break;
-        case gpControlType: row->SetControlType(TgrControlType(value.AsInteger())); break;
-        default: break;
-    }
-    gridRows_->ReleaseIfDefault(dataRow);
 }
 
 void TgrBaseGrid::SetDefaultColWidth(Integer value) {

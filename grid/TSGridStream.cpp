@@ -91,6 +91,9 @@ private:
 class TgrLayoutGrid : public TgrBaseGrid {
 public:
     explicit TgrLayoutGrid(TComponent* owner) : TgrBaseGrid(owner) {}
+    // A layout copy never drops a list down, so a combo column copied into
+    // it needs no working combo (and this grid could not make one).
+    void EnsureCombo() override {}
 
 protected:
     Variant LoadCellValue(Integer, Integer, const Variant& stored) override { return stored; }

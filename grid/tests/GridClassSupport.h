@@ -11,6 +11,19 @@
 class TLogGrid : public TgrBaseGrid {
 public:
     explicit TLogGrid(TComponent* owner) : TgrBaseGrid(owner) {}
+    // Combos whose lists are grids of this kind keeping their own values.
+    TgrCombo* CreateCombo() override {
+        auto* combo = new TgrCombo(this);
+        combo->SetComboGrid(CreateComboGrid());
+        return combo;
+    }
+    TgrBaseGrid* CreateComboGrid() override {
+        auto* list = new TLogGrid(nullptr);
+        list->SetStoreData(true);
+        list->SetHeadingOn(false);
+        list->SetRowBarOn(false);
+        return list;
+    }
     std::vector<std::string> Log;
     std::string Take() {
         std::string s;

@@ -109,7 +109,7 @@ TEST_F(GridClass, ErrorsCarryTheGridName) {
     combo.SetOwnerGrid(grid.get());
     EXPECT_EQ(GridError([&] { combo.RaiseGridError("bad"); }), "Grid1.Combo: bad");
     EXPECT_EQ(ErrorOf<EtsMaskError>([&] { combo.RaiseMaskError("m"); }), "Grid1.Combo: m");
-    EXPECT_EQ(GridError([&] { grid->CreateCombo(); }),
+    EXPECT_EQ(GridError([&] { grid->TgrBaseGrid::CreateCombo(); }),
               "Grid1: Cannot create combo box. Method CreateCombo has not been not implemented in derived class");
 }
 
@@ -486,7 +486,7 @@ TEST_F(GridClass, ComboGridsAnswerTheirOwner) {
     EXPECT_EQ(combo.GetDropDownRows(), 0);
     combo.SetDropDownRows(8);
     EXPECT_EQ(combo.GetDropDownRows(), 0);
-    EXPECT_EQ(GridError([&] { grid->CreateComboGrid(); }),
+    EXPECT_EQ(GridError([&] { grid->TgrBaseGrid::CreateComboGrid(); }),
               "Grid1: Cannot create combo box. Method CreateComboGrid has not been not implemented in derived "
               "class");
 }

@@ -155,4 +155,28 @@ TEST(GridShotForm, CombosNestedBeyondAnyFormAreRefused) {
     EXPECT_THROW(load(40), EReadError);
 }
 
+
+TEST(GridShotForm, AComboReadOverAnExistingOneKeepsNothingOfItsOldList) {
+    const char* scenario = R"({"width":300,"height":120,"columns":[{"Heading":"Pick","ComboItems":["one","two"]}]})";
+    TGridShot first;
+    first.Run(scenario);
+    TMemoryStream form;
+    SaveGridToFormStream(*first.Grid(), form);
+
+    TGridShot second;
+    second.Run(scenario);
+    TgrBaseGrid* list = second.Grid()->Col(1)->Combo()->ComboGrid();
+    list->SetHeadingOn(false);
+    list->Col(1)->SetColor(TColor(0x00FF00));
+    TgrCell(list, 1, Variant(1)).SetHorzAlignment(htaRight);
+    form.Seek(0, soBeginning);
+    LoadGridFromFormStream(*second.Grid(), form);
+    list = second.Grid()->Col(1)->Combo()->ComboGrid();
+    TgrBaseGrid* written = first.Grid()->Col(1)->Combo()->ComboGrid();
+    EXPECT_EQ(list->HeadingOn(), written->HeadingOn()) << "left at its default in the file";
+    EXPECT_EQ(list->Col(1)->Color(), grColorNotSet) << "a column attribute the file does not carry";
+    EXPECT_EQ(TgrCell(list, 1, Variant(1)).GetHorzAlignment(), htaDefault) << "nor a cell attribute";
+    EXPECT_EQ(list->GetCellValue(1, 2).AsString(), "two");
+}
+
 }  // namespace
