@@ -1438,7 +1438,7 @@ void TgrCustomDBGrid::FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrCellD
 
 bool TgrCustomDBGrid::PaintCellData(TgrCellPaintInfo& info, const TRect&, bool) {
     if (!dataActive_ || info.Kind != tckData || info.DataRow < 1 || info.DataRow > window_->GetRowCount())
-        return false;
+        return FirePaintCell(info);
     std::string record = DataRowText(window_->GetRowDataRow(info.DataRow));
     // The cell-loaded events of this paint may just have coloured the
     // record: its colours are read now.
@@ -1454,7 +1454,52 @@ bool TgrCustomDBGrid::PaintCellData(TgrCellPaintInfo& info, const TRect&, bool) 
         info.Color = SelectionColor();
         if (ColorSet(SelectionFontColor())) info.FontColor = SelectionFontColor();
     }
-    return false;
+    return FirePaintCell(info);
+}
+
+bool TgrCustomDBGrid::FirePaintCell(const TgrCellPaintInfo& info) {
+    if (!OnPaintCell || (dataBound_ && !dataActive_)) return false;
+    if (info.DisplayCol < 1 || info.DisplayRow < 0 || info.ContentRect.Right <= info.ContentRect.Left) return false;
+    TgrPaintCellState state = 0;
+    if (info.Current) state |= PaintCellBit(pcsCurrent);
+    if (info.Selected) state |= PaintCellBit(pcsSelected);
+    if (info.Kind != tckData) state |= PaintCellBit(pcsFixed);
+    bool heading = info.Kind == tckHeading;
+    Variant dataRow(info.DataRow);
+    // The handler reads the fields of the record it paints.
+    Integer active = 0;
+    bool record = dataBound_ && !heading && info.DataRow > 0;
+    if (record) {
+        active = window_->GetActiveRow();
+        window_->SetActiveRow(info.DataRow);
+        dataRow = Variant(window_->GetRowBookmark(info.DataRow));
+    }
+    TCanvas* c = Canvas();
+    TFont font;
+    font.Assign(*c->Font());
+    TColor brush = c->Brush()->Color();
+    c->Brush()->SetColor(heading ? HeadingColor() : Color());
+    c->Font()->Assign(heading ? *HeadingFont() : *Font());
+    bool cancel = false;
+    auto restore = [&] {
+        if (record) window_->SetActiveRow(active);
+        c->Font()->Assign(font);
+        c->Brush()->SetColor(brush);
+    };
+    try {
+        DoPaintCell(info.DataCol, dataRow, info.ContentRect, state, cancel);
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+    return cancel;
+}
+
+void TgrCustomDBGrid::DoPaintCell(Integer dataCol, const Variant& dataRow, const TRect& rect,
+                                  TgrPaintCellState state, bool& cancel) {
+    cancel = false;
+    if (OnPaintCell) OnPaintCell(this, dataCol, Variant(dataRow), rect, state, cancel);
 }
 
 // ------------------------------------------------------------ TodcDBGrid

@@ -66,6 +66,13 @@ using TgrDBInsertRowEvent = std::function<void(TObject*, const Variant& dataRow,
 using TgrDBDeleteRowEvent = std::function<void(TObject*, const Variant& dataRow, bool byUser)>;
 using TgrDBTopLeftChangedEvent = std::function<void(TObject*, Integer oldCol, const Variant& oldRow, Integer newCol,
                                                     const Variant& newRow, bool byUser)>;
+// The state of a cell painted through OnPaintCell.
+enum TgrPaintCellFlag { pcsCurrent, pcsSelected, pcsFixed };
+using TgrPaintCellState = unsigned;
+inline constexpr TgrPaintCellState PaintCellBit(TgrPaintCellFlag f) { return 1u << unsigned(f); }
+// Cancel set: the handler painted the cell, the grid draws no content.
+using TgrDBPaintCellEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, const TRect& rect,
+                                               TgrPaintCellState state, bool& cancel)>;
 using TgrDBPrintRowEvent = std::function<void(TObject*, const Variant& dataRow, bool& cancel)>;
 using TgrDBPrintCellEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, bool& cancel)>;
 class TgrDBComboGrid;
@@ -390,6 +397,9 @@ public:
     TgrDBCellChangedEvent OnCellChanged;
     TgrDBUpdateFieldEvent OnUpdateField;
     TgrDBGetDrawInfoEvent OnGetDrawInfo;
+    // Before a cell's content is drawn; the canvas holds the grid's (or
+    // the heading's) colour and font.
+    TgrDBPaintCellEvent OnPaintCell;
     TgrDBInsertRowEvent OnInsertRow;
     TgrDBDeleteRowEvent OnDeleteRow;
     TgrDBTopLeftChangedEvent OnTopLeftChanged;
@@ -487,6 +497,8 @@ public:
     virtual void DoPrintRow(const Variant& dataRow, bool& cancel);
     virtual void DoPrintCell(Integer dataCol, const Variant& dataRow, bool& cancel);
     virtual void DoFieldLayoutChange();
+    virtual void DoPaintCell(Integer dataCol, const Variant& dataRow, const TRect& rect, TgrPaintCellState state,
+                             bool& cancel);
     // The combo events pass the list of the current cell's combo.
     virtual void DoComboInit(Integer dataCol, const Variant& dataRow);
     virtual void DoComboDropDown(Integer dataCol, const Variant& dataRow);
@@ -533,6 +545,9 @@ private:
     // OnCellChanged when the current column or record moved.
     void NotifyCellChanged();
     void ShowPostError(const std::exception& e);
+    // OnPaintCell for a cell about to be painted; True when the handler
+    // painted it.
+    bool FirePaintCell(const TgrCellPaintInfo& info);
     // The engine-cursor window clones its cursor again and shows the
     // dataset's record; False while it is already doing so.
     bool ReopenCursorWindow();

@@ -120,6 +120,36 @@ TEST_F(DBGridRecord, PaintShowsTheCellColourAndTheCurrentRecordIndicator) {
     EXPECT_EQ(darkInRowBar(3), 0);
 }
 
+TEST_F(DBGridRecord, PaintCellHandlerPaintsTheRecordsItChoosesAndTheGridTheRest) {
+    Fill(3);
+    Bind();
+    table->Last();
+    std::vector<std::string> seen;
+    grid->OnPaintCell = [&](TObject* sender, Integer col, const Variant& row, const TRect& rect,
+                            TgrPaintCellState state, bool& cancel) {
+        auto* g = static_cast<TgrCustomDBGrid*>(sender);
+        if (col != 2) return;
+        if (!row.IsString()) {  // the heading
+            EXPECT_TRUE(state & PaintCellBit(pcsFixed));
+            return;
+        }
+        // The dataset stands on the record painted.
+        int id = g->DataSet()->FieldByName("ID")->AsInteger();
+        seen.push_back(std::to_string(id) + (row.AsString() == BookmarkOf(id) ? "" : "?"));
+        if (id != 2) return;
+        g->Canvas()->Brush()->SetColor(kRed);
+        g->Canvas()->FillRect(rect);
+        cancel = true;
+    };
+    grid->Repaint();
+    EXPECT_EQ(seen, (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 3);
+    const QImage& img = grid->Surface();
+    TRect painted = grid->CellPixels(2, 2), plain = grid->CellPixels(2, 1);
+    EXPECT_EQ(img.pixel(painted.Left + 3, painted.Top + 3), qRgb(255, 0, 0));
+    EXPECT_NE(img.pixel(plain.Left + 3, plain.Top + 3), qRgb(255, 0, 0));
+}
+
 TEST_F(DBGridRecord, RowLoadedFiresOncePerRecordInAPaint) {
     Fill(3);
     Bind();
