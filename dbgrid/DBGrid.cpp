@@ -733,30 +733,62 @@ void TgrCustomDBGrid::SelectRows(const Variant& fromRow, const Variant& toRow, b
         return;
     }
     if (!fromRow.IsString() || !toRow.IsString()) RaiseGridError("Invalid bookmark value");
-    std::vector<std::string> between;
-    if (selection_->Mode() == rseBookmarkSet && dataActive_) {
-        // A set names its records one by one: walk from one end to the other.
-        std::string lo = fromRow.AsString(), hi = toRow.AsString();
-        if (CompareBookmarks(lo, hi) > 0) std::swap(lo, hi);
-        TDataSet* ds = DataSet();
-        std::string back = ds->GetBookmark();
-        ds->DisableControls();
-        try {
-            ds->GotoBookmark(lo);
-            for (int guard = 0; !ds->Eof(); ds->Next(), ++guard) {
-                std::string bm = ds->GetBookmark();
-                between.push_back(bm);
-                if (bm == hi || CompareBookmarks(bm, hi) >= 0) break;
-            }
-            ds->GotoBookmark(back);
-        } catch (...) {
-            ds->EnableControls();
-            throw;
-        }
-        ds->EnableControls();
+    if (selection_->Mode() != rseBookmarkSet || !dataActive_) {
+        selection_->SelectRange(fromRow.AsString(), toRow.AsString(), select);
+        Invalidate();
+        return;
     }
-    selection_->SelectRange(fromRow.AsString(), toRow.AsString(), select, between);
+    // A set names its records one by one: walk from one end to the other,
+    // reporting the scan through OnScanRecords, which may cancel it.
+    bool cancel = false;
+    FireScanRecords(false, scsStart, 0, cancel);
+    if (cancel) {
+        scanning_ = false;
+        return;
+    }
+    std::vector<std::string> between;
+    std::string lo = fromRow.AsString(), hi = toRow.AsString();
+    if (CompareBookmarks(lo, hi) > 0) std::swap(lo, hi);
+    TDataSet* ds = DataSet();
+    std::string back = ds->GetBookmark();
+    ds->DisableControls();
+    auto restore = [&] {
+        if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
+        ds->EnableControls();
+    };
+    Integer count = 0;
+    bool applied = false;
+    try {
+        ds->GotoBookmark(lo);
+        for (; !ds->Eof() && !cancel; ds->Next()) {
+            std::string bm = ds->GetBookmark();
+            between.push_back(bm);
+            FireScanRecords(false, scsRecord, ++count, cancel);
+            if (bm == hi || CompareBookmarks(bm, hi) >= 0) break;
+        }
+        restore();
+    } catch (...) {
+        try {
+            restore();
+        } catch (...) {
+        }
+        scanning_ = false;
+        throw;
+    }
+    if (!cancel)
+        applied = selection_->SelectRange(lo, hi, select, between, [&](Integer n) {
+            bool stop = false;
+            FireScanRecords(false, scsApplied, n, stop);
+            return !stop;
+        });
+    bool ignored = false;
+    FireScanRecords(false, scsEnd, applied ? Integer(between.size()) : 0, ignored);
     Invalidate();
+}
+
+void TgrCustomDBGrid::FireScanRecords(bool scanAll, TgrScanState state, Integer count, bool& cancel) {
+    scanning_ = state != scsEnd;
+    if (OnScanRecords) OnScanRecords(this, scanAll, state, count, cancel);
 }
 
 bool TgrCustomDBGrid::IsRecordSelected(const Variant& dataRow) const {

@@ -73,6 +73,11 @@ inline constexpr TgrPaintCellState PaintCellBit(TgrPaintCellFlag f) { return 1u 
 // Cancel set: the handler painted the cell, the grid draws no content.
 using TgrDBPaintCellEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, const TRect& rect,
                                                TgrPaintCellState state, bool& cancel)>;
+// Stages of a record scan of the record selection.
+enum TgrScanState { scsStart, scsRecord, scsApplied, scsEnd };
+// Cancel stops the scan; the selection stays as it was.
+using TgrDBScanRecordsEvent =
+    std::function<void(TObject*, bool scanAll, TgrScanState state, Integer count, bool& cancel)>;
 using TgrDBPrintRowEvent = std::function<void(TObject*, const Variant& dataRow, bool& cancel)>;
 using TgrDBPrintCellEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, bool& cancel)>;
 class TgrDBComboGrid;
@@ -252,6 +257,8 @@ public:
     // ------------------------------------------------ selection
     void SelectRows(const Variant& fromRow, const Variant& toRow, bool select);
     bool IsRecordSelected(const Variant& dataRow) const;
+    // True while a record scan of the selection runs.
+    bool ScanningRecords() const { return scanning_; }
     void ResetRowState(TgrRowStateKinds kinds);
     // Rows selected on screen select their records: the selection stays
     // with the records when the window scrolls.
@@ -400,6 +407,10 @@ public:
     // Before a cell's content is drawn; the canvas holds the grid's (or
     // the heading's) colour and font.
     TgrDBPaintCellEvent OnPaintCell;
+    // Progress of the record walk of a selection in set mode: the start
+    // (count 0), each record walked, each bookmark applied, the end (the
+    // records selected, 0 when cancelled).
+    TgrDBScanRecordsEvent OnScanRecords;
     TgrDBInsertRowEvent OnInsertRow;
     TgrDBDeleteRowEvent OnDeleteRow;
     TgrDBTopLeftChangedEvent OnTopLeftChanged;
@@ -548,6 +559,7 @@ private:
     // OnPaintCell for a cell about to be painted; True when the handler
     // painted it.
     bool FirePaintCell(const TgrCellPaintInfo& info);
+    void FireScanRecords(bool scanAll, TgrScanState state, Integer count, bool& cancel);
     // The engine-cursor window clones its cursor again and shows the
     // dataset's record; False while it is already doing so.
     bool ReopenCursorWindow();
@@ -626,6 +638,7 @@ private:
     Variant clickRowDown_, clickRowUp_;
     // True while ForEachRecord walks the dataset with its controls disabled.
     bool walking_ = false;
+    bool scanning_ = false;
     Integer clickColDown_ = 0;
     TgrClickPosition clickPosDown_ = cpOutside;
     Integer cellColSeen_ = 0;

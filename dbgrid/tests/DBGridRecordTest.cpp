@@ -87,6 +87,41 @@ TEST_F(DBGridRecord, SelectRowsSelectsByRecordAndResetRowStateClears) {
     }
 }
 
+TEST_F(DBGridRecord, ScanOfASelectionSetReportsItsStagesAndMayBeCancelled) {
+    Fill(8);
+    Bind();
+    table->Locate("ID", Variant(7), {});
+    grid->SetRecordSelection(rseBookmarkSet);
+    std::string log;
+    std::string cancelAt;
+    grid->OnScanRecords = [&](TObject* sender, bool scanAll, TgrScanState state, Integer count, bool& cancel) {
+        EXPECT_FALSE(scanAll);
+        EXPECT_EQ(static_cast<TgrCustomDBGrid*>(sender)->ScanningRecords(), state != scsEnd);
+        std::string step = std::to_string(int(state)) + ":" + std::to_string(count);
+        log += (log.empty() ? "" : " ") + step;
+        if (step == cancelAt) cancel = true;
+    };
+    grid->SelectRows(Variant(BookmarkOf(4)), Variant(BookmarkOf(2)), true);
+    EXPECT_EQ(log, "0:0 1:1 1:2 1:3 2:1 2:2 2:3 3:3");
+    EXPECT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(3))));
+    EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 7);
+    EXPECT_FALSE(grid->ScanningRecords());
+
+    // Cancelled while applying or while walking: the set stays as it was.
+    struct Case {
+        std::string cancelAt, log;
+    } cases[] = {{"2:2", "0:0 1:1 1:2 1:3 2:1 2:2 3:0"}, {"1:2", "0:0 1:1 1:2 3:0"}, {"0:0", "0:0"}};
+    for (const Case& c : cases) {
+        log.clear();
+        cancelAt = c.cancelAt;
+        grid->SelectRows(Variant(BookmarkOf(6)), Variant(BookmarkOf(8)), true);
+        EXPECT_EQ(log, c.log) << c.cancelAt;
+        for (int id : {6, 7, 8}) EXPECT_FALSE(grid->IsRecordSelected(Variant(BookmarkOf(id)))) << c.cancelAt;
+        EXPECT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(2)))) << c.cancelAt;
+        EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 7);
+    }
+}
+
 TEST_F(DBGridRecord, PaintShowsTheCellColourAndTheCurrentRecordIndicator) {
     Fill(3);
     Bind();
