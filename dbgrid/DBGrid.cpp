@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "dbgrid/DBComboGrid.h"
+#include "dbgrid/DBGridCols.h"
 #include "dbgrid/DBGridCurrentCell.h"
 #include "dbgrid/DBGridCursor.h"
 #include "dbgrid/DBGridPrint.h"
@@ -50,6 +51,7 @@ TgrCustomDBGrid::TgrCustomDBGrid(TComponent* owner) : TgrBaseGrid(owner) {
     selection_ = std::make_unique<TgrDBSelection>(
         [this](const std::string& a, const std::string& b) { return CompareBookmarks(a, b); });
     InstallCurrentCell(std::make_unique<TgrDBCurrentCell>(this));
+    RecreateGridCollections();
     ResetEditTracking();
     constructing_ = false;
 }
@@ -57,6 +59,15 @@ TgrCustomDBGrid::TgrCustomDBGrid(TComponent* owner) : TgrBaseGrid(owner) {
 TgrCustomDBGrid::~TgrCustomDBGrid() {
     // The link must not call back into a half-destroyed grid.
     dataLink_->SetDataSource(nullptr);
+    ClearFieldAdapters();
+}
+
+std::unique_ptr<TgrGridCols> TgrCustomDBGrid::CreateGridCols() { return std::make_unique<TgrDBGridCols>(this); }
+
+void TgrCustomDBGrid::ClearFieldAdapters() {
+    for (Integer c = 0; c <= Cols(); ++c)
+        if (auto* col = dynamic_cast<TgrDBCol*>(Col(c))) col->UnbindField();
+    fieldAdapters_.clear();
 }
 
 TgrBaseGrid* TgrCustomDBGrid::CreateComboGrid() { return new TgrDBComboGrid(this, this); }
@@ -166,7 +177,7 @@ void TgrCustomDBGrid::SetDataSource(TDataSource* source) {
     dataLink_->SetDataSource(source);
     if (!dataLink_->Active() && linkActiveSeen_) DataLinkActiveChanged(false);
     if (!dataBound_) {
-        fieldAdapters_.clear();
+        ClearFieldAdapters();
         rowProps_.Clear();
         cellProps_.Clear();
         selection_->Clear();
@@ -271,7 +282,7 @@ void TgrCustomDBGrid::RebuildColumns() {
     if (rebuildingColumns_) return;
     rebuildingColumns_ = true;
     try {
-        fieldAdapters_.clear();
+        ClearFieldAdapters();
         TDataSet* ds = DataSet();
         bool haveFields = ds && dataLink_->Active();
         if (fieldState_ == fsDefault && dataBound_) {
@@ -285,8 +296,6 @@ void TgrCustomDBGrid::RebuildColumns() {
                 if (!col) continue;
                 col->SetFieldName(fields[i]->FieldName());
                 col->SetHeading(fields[i]->DisplayLabel());
-                Integer chars = std::max<Integer>(fields[i]->DisplayWidth(), Integer(fields[i]->DisplayLabel().size()));
-                col->SetWidth(std::clamp<Integer>(chars * 7 + 6, 24, 400));
             }
         }
         if (haveFields)
@@ -294,6 +303,8 @@ void TgrCustomDBGrid::RebuildColumns() {
                 TgrCol* col = Col(c);
                 TField* f = col && !col->FieldName().empty() ? ds->FindField(col->FieldName()) : nullptr;
                 fieldAdapters_.push_back(TgrDBField::Create(f));
+                // The column shows the field's attributes it has not set itself.
+                if (auto* dbCol = dynamic_cast<TgrDBCol*>(col); dbCol && f) dbCol->BindField(fieldAdapters_.back().get());
             }
     } catch (...) {
         rebuildingColumns_ = false;

@@ -178,6 +178,8 @@ public:
     // Layouts go through the data-aware layout component (DBGridStream.h).
     std::unique_ptr<TgrGridStreamComponent> CreateStreamComponent() override;
     TgrBaseGrid* CreateLayoutGrid() override;
+    // The columns are data columns (DBGridCols.h).
+    std::unique_ptr<TgrGridCols> CreateGridCols() override;
     // Bound, the rows come from the dataset: Rows is not stored, Cols only
     // for customised columns.
     bool IsColsStored() const override { return !dataBound_ || fieldState_ == fsCustomized; }
@@ -556,6 +558,8 @@ private:
     // OnCellChanged when the current column or record moved.
     void NotifyCellChanged();
     void ShowPostError(const std::exception& e);
+    // Unbinds every column from its adapter, then frees the adapters.
+    void ClearFieldAdapters();
     // OnPaintCell for a cell about to be painted; True when the handler
     // painted it.
     bool FirePaintCell(const TgrCellPaintInfo& info);
