@@ -252,6 +252,19 @@ void TgrCustomDBGrid::BoundsChanged() {
     ResizeWindow();
 }
 
+// Showing or hiding the heading, or another row height, changes how many
+// records fit.
+void TgrCustomDBGrid::SetHeadingOn(bool value) {
+    TgrBaseGrid::SetHeadingOn(value);
+    if (!constructing_) ResizeWindow();
+}
+
+void TgrCustomDBGrid::RowResized(Integer dataRow) {
+    if (!constructing_) ResizeWindow();
+    // A record row has no row number of its own to report.
+    DoRowResized(dataBound_ && dataRow != 0 ? -1 : dataRow);
+}
+
 // ------------------------------------------------------------ columns
 
 TField* TgrCustomDBGrid::FieldOfCol(Integer dataCol) const {

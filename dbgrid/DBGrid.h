@@ -239,6 +239,10 @@ public:
     Variant ReadActiveRecordCellValue(Integer dataCol, const Variant& dataRow);
     // The number of records that fit the window's height.
     Integer VisibleRecordCount() const;
+    // The window follows the heading and the row heights; OnRowResized
+    // names a record row -1.
+    void SetHeadingOn(bool value) override;
+    void RowResized(Integer dataRow) override;
 
     // ------------------------------------------------ properties by record
     void SetCellColor(Integer dataCol, const Variant& dataRow, TColor color);
