@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "dbgrid/DBGridFields.h"
+#include "platform/core/Filer.h"
+#include "platform/core/Strings.h"
 
 namespace {
 
@@ -29,6 +31,19 @@ void TgrDBCol::ApplyFieldDefaults() {
     if (!(assigned_ & avControlType)) TgrCol::SetControlType(adapter_->DefaultControlType());
     if (!(assigned_ & avMaxLength)) TgrCol::SetMaxLength(f->DataType() == ftString ? f->Size() : 0);
     if (!(assigned_ & avAllowGrayed) && f->DataType() == ftBoolean) TgrCol::SetAllowGrayed(!f->Required());
+}
+
+void TgrDBCol::WriteOwnProperties(TWriter& writer) {
+    writer.WriteString("Col.AssignedValues");
+    writer.WriteString(std::string(1, char(assigned_)));
+}
+
+bool TgrDBCol::ReadOwnProperty(const std::string& name, TReader& reader) {
+    if (!SameText(name, "AssignedValues")) return false;
+    std::string flags = reader.ReadString();
+    assigned_ = flags.empty() ? 0 : Byte(flags[0]) & 63;
+    if (adapter_) ApplyFieldDefaults();
+    return true;
 }
 
 Integer TgrDBCol::DefaultWidth() const {

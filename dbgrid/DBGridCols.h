@@ -40,6 +40,12 @@ public:
     void SetControlType(TgrControlType value) override;
     void SetAllowGrayed(bool value) override;
 
+    // Form files carry "AssignedValues": one character whose code is the
+    // flag byte. Read, it replaces the flags the other properties set and
+    // the field speaks again for the rest.
+    void WriteOwnProperties(TWriter& writer) override;
+    bool ReadOwnProperty(const std::string& name, TReader& reader) override;
+
     // The width a bound column takes from its field: DisplayWidth digits of
     // the grid's font and a margin, at least the heading's width.
     Integer DefaultWidth() const;
