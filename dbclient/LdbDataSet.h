@@ -322,6 +322,8 @@ protected:
     TGetResult FetchRecord(TRecordBuffer buffer, TGetMode mode);
 
 private:
+    // Hands the changed fields of buffer to the engine and writes the record.
+    void WriteModifiedFields(TRecordBuffer buffer);
     friend class TLdbConnection;
     friend class TLdbTableOptions;
     friend class TLdbBlobStream;

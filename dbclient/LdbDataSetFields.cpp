@@ -577,6 +577,20 @@ void TLdbDataSet::InternalPost() {
         CheckAdsResult(this, LdbGetRecordNum(cursor_, LdbIgnoreFilters, &recno));
         SetRecordNumber(buffer, static_cast<std::int32_t>(recno));
     }
+    try {
+        WriteModifiedFields(buffer);
+    } catch (...) {
+        // A refused update must not stay pending in the engine: the next
+        // post moves to the record first, and that move would write the
+        // refused values again before the corrected ones are set.
+        if (editing) LdbCancelUpdate(cursor_);
+        throw;
+    }
+    if (editing)
+        CheckAdsResult(this, LdbUnlockRecord(cursor_, static_cast<std::uint32_t>(RecordNumberOf(buffer))));
+}
+
+void TLdbDataSet::WriteModifiedFields(TRecordBuffer buffer) {
     for (int i = lceFieldDefs_.Count() - 1; i >= 0; --i) {
         const TLceFieldDef& def = lceFieldDefs_[i];
         if (!def.Modified || IsBlobType(def.EngineType) || def.EngineType == LdbTypeAutoInc) continue;
@@ -602,8 +616,6 @@ void TLdbDataSet::InternalPost() {
                                          static_cast<std::uint32_t>(cache->Size())));
     }
     CheckAdsResult(this, LdbWriteRecord(cursor_));
-    if (editing)
-        CheckAdsResult(this, LdbUnlockRecord(cursor_, static_cast<std::uint32_t>(RecordNumberOf(buffer))));
 }
 
 void TLdbDataSet::InternalAddRecord(TRecordBuffer buffer, bool append) {

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "dbgrid/DBComboGrid.h"
+#include "dbgrid/DBGridCols.h"
 #include "dbgrid/DBGridCurrentCell.h"
 #include "dbgrid/DBGridCursor.h"
 #include "dbgrid/DBGridPrint.h"
@@ -50,6 +51,7 @@ TgrCustomDBGrid::TgrCustomDBGrid(TComponent* owner) : TgrBaseGrid(owner) {
     selection_ = std::make_unique<TgrDBSelection>(
         [this](const std::string& a, const std::string& b) { return CompareBookmarks(a, b); });
     InstallCurrentCell(std::make_unique<TgrDBCurrentCell>(this));
+    RecreateGridCollections();
     ResetEditTracking();
     constructing_ = false;
 }
@@ -57,6 +59,15 @@ TgrCustomDBGrid::TgrCustomDBGrid(TComponent* owner) : TgrBaseGrid(owner) {
 TgrCustomDBGrid::~TgrCustomDBGrid() {
     // The link must not call back into a half-destroyed grid.
     dataLink_->SetDataSource(nullptr);
+    ClearFieldAdapters();
+}
+
+std::unique_ptr<TgrGridCols> TgrCustomDBGrid::CreateGridCols() { return std::make_unique<TgrDBGridCols>(this); }
+
+void TgrCustomDBGrid::ClearFieldAdapters() {
+    for (Integer c = 0; c <= Cols(); ++c)
+        if (auto* col = dynamic_cast<TgrDBCol*>(Col(c))) col->UnbindField();
+    fieldAdapters_.clear();
 }
 
 TgrBaseGrid* TgrCustomDBGrid::CreateComboGrid() { return new TgrDBComboGrid(this, this); }
@@ -166,7 +177,7 @@ void TgrCustomDBGrid::SetDataSource(TDataSource* source) {
     dataLink_->SetDataSource(source);
     if (!dataLink_->Active() && linkActiveSeen_) DataLinkActiveChanged(false);
     if (!dataBound_) {
-        fieldAdapters_.clear();
+        ClearFieldAdapters();
         rowProps_.Clear();
         cellProps_.Clear();
         selection_->Clear();
@@ -241,6 +252,19 @@ void TgrCustomDBGrid::BoundsChanged() {
     ResizeWindow();
 }
 
+// Showing or hiding the heading, or another row height, changes how many
+// records fit.
+void TgrCustomDBGrid::SetHeadingOn(bool value) {
+    TgrBaseGrid::SetHeadingOn(value);
+    if (!constructing_) ResizeWindow();
+}
+
+void TgrCustomDBGrid::RowResized(Integer dataRow) {
+    if (!constructing_) ResizeWindow();
+    // A record row has no row number of its own to report.
+    DoRowResized(dataBound_ && dataRow != 0 ? -1 : dataRow);
+}
+
 // ------------------------------------------------------------ columns
 
 TField* TgrCustomDBGrid::FieldOfCol(Integer dataCol) const {
@@ -271,7 +295,7 @@ void TgrCustomDBGrid::RebuildColumns() {
     if (rebuildingColumns_) return;
     rebuildingColumns_ = true;
     try {
-        fieldAdapters_.clear();
+        ClearFieldAdapters();
         TDataSet* ds = DataSet();
         bool haveFields = ds && dataLink_->Active();
         if (fieldState_ == fsDefault && dataBound_) {
@@ -285,8 +309,6 @@ void TgrCustomDBGrid::RebuildColumns() {
                 if (!col) continue;
                 col->SetFieldName(fields[i]->FieldName());
                 col->SetHeading(fields[i]->DisplayLabel());
-                Integer chars = std::max<Integer>(fields[i]->DisplayWidth(), Integer(fields[i]->DisplayLabel().size()));
-                col->SetWidth(std::clamp<Integer>(chars * 7 + 6, 24, 400));
             }
         }
         if (haveFields)
@@ -294,6 +316,8 @@ void TgrCustomDBGrid::RebuildColumns() {
                 TgrCol* col = Col(c);
                 TField* f = col && !col->FieldName().empty() ? ds->FindField(col->FieldName()) : nullptr;
                 fieldAdapters_.push_back(TgrDBField::Create(f));
+                // The column shows the field's attributes it has not set itself.
+                if (auto* dbCol = dynamic_cast<TgrDBCol*>(col); dbCol && f) dbCol->BindField(fieldAdapters_.back().get());
             }
     } catch (...) {
         rebuildingColumns_ = false;
@@ -733,30 +757,62 @@ void TgrCustomDBGrid::SelectRows(const Variant& fromRow, const Variant& toRow, b
         return;
     }
     if (!fromRow.IsString() || !toRow.IsString()) RaiseGridError("Invalid bookmark value");
-    std::vector<std::string> between;
-    if (selection_->Mode() == rseBookmarkSet && dataActive_) {
-        // A set names its records one by one: walk from one end to the other.
-        std::string lo = fromRow.AsString(), hi = toRow.AsString();
-        if (CompareBookmarks(lo, hi) > 0) std::swap(lo, hi);
-        TDataSet* ds = DataSet();
-        std::string back = ds->GetBookmark();
-        ds->DisableControls();
-        try {
-            ds->GotoBookmark(lo);
-            for (int guard = 0; !ds->Eof(); ds->Next(), ++guard) {
-                std::string bm = ds->GetBookmark();
-                between.push_back(bm);
-                if (bm == hi || CompareBookmarks(bm, hi) >= 0) break;
-            }
-            ds->GotoBookmark(back);
-        } catch (...) {
-            ds->EnableControls();
-            throw;
-        }
-        ds->EnableControls();
+    if (selection_->Mode() != rseBookmarkSet || !dataActive_) {
+        selection_->SelectRange(fromRow.AsString(), toRow.AsString(), select);
+        Invalidate();
+        return;
     }
-    selection_->SelectRange(fromRow.AsString(), toRow.AsString(), select, between);
+    // A set names its records one by one: walk from one end to the other,
+    // reporting the scan through OnScanRecords, which may cancel it.
+    bool cancel = false;
+    FireScanRecords(false, scsStart, 0, cancel);
+    if (cancel) {
+        scanning_ = false;
+        return;
+    }
+    std::vector<std::string> between;
+    std::string lo = fromRow.AsString(), hi = toRow.AsString();
+    if (CompareBookmarks(lo, hi) > 0) std::swap(lo, hi);
+    TDataSet* ds = DataSet();
+    std::string back = ds->GetBookmark();
+    ds->DisableControls();
+    auto restore = [&] {
+        if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
+        ds->EnableControls();
+    };
+    Integer count = 0;
+    bool applied = false;
+    try {
+        ds->GotoBookmark(lo);
+        for (; !ds->Eof() && !cancel; ds->Next()) {
+            std::string bm = ds->GetBookmark();
+            between.push_back(bm);
+            FireScanRecords(false, scsRecord, ++count, cancel);
+            if (bm == hi || CompareBookmarks(bm, hi) >= 0) break;
+        }
+        restore();
+    } catch (...) {
+        try {
+            restore();
+        } catch (...) {
+        }
+        scanning_ = false;
+        throw;
+    }
+    if (!cancel)
+        applied = selection_->SelectRange(lo, hi, select, between, [&](Integer n) {
+            bool stop = false;
+            FireScanRecords(false, scsApplied, n, stop);
+            return !stop;
+        });
+    bool ignored = false;
+    FireScanRecords(false, scsEnd, applied ? Integer(between.size()) : 0, ignored);
     Invalidate();
+}
+
+void TgrCustomDBGrid::FireScanRecords(bool scanAll, TgrScanState state, Integer count, bool& cancel) {
+    scanning_ = state != scsEnd;
+    if (OnScanRecords) OnScanRecords(this, scanAll, state, count, cancel);
 }
 
 bool TgrCustomDBGrid::IsRecordSelected(const Variant& dataRow) const {
@@ -1438,7 +1494,7 @@ void TgrCustomDBGrid::FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrCellD
 
 bool TgrCustomDBGrid::PaintCellData(TgrCellPaintInfo& info, const TRect&, bool) {
     if (!dataActive_ || info.Kind != tckData || info.DataRow < 1 || info.DataRow > window_->GetRowCount())
-        return false;
+        return FirePaintCell(info);
     std::string record = DataRowText(window_->GetRowDataRow(info.DataRow));
     // The cell-loaded events of this paint may just have coloured the
     // record: its colours are read now.
@@ -1454,7 +1510,52 @@ bool TgrCustomDBGrid::PaintCellData(TgrCellPaintInfo& info, const TRect&, bool) 
         info.Color = SelectionColor();
         if (ColorSet(SelectionFontColor())) info.FontColor = SelectionFontColor();
     }
-    return false;
+    return FirePaintCell(info);
+}
+
+bool TgrCustomDBGrid::FirePaintCell(const TgrCellPaintInfo& info) {
+    if (!OnPaintCell || (dataBound_ && !dataActive_)) return false;
+    if (info.DisplayCol < 1 || info.DisplayRow < 0 || info.ContentRect.Right <= info.ContentRect.Left) return false;
+    TgrPaintCellState state = 0;
+    if (info.Current) state |= PaintCellBit(pcsCurrent);
+    if (info.Selected) state |= PaintCellBit(pcsSelected);
+    if (info.Kind != tckData) state |= PaintCellBit(pcsFixed);
+    bool heading = info.Kind == tckHeading;
+    Variant dataRow(info.DataRow);
+    // The handler reads the fields of the record it paints.
+    Integer active = 0;
+    bool record = dataBound_ && !heading && info.DataRow > 0;
+    if (record) {
+        active = window_->GetActiveRow();
+        window_->SetActiveRow(info.DataRow);
+        dataRow = Variant(window_->GetRowBookmark(info.DataRow));
+    }
+    TCanvas* c = Canvas();
+    TFont font;
+    font.Assign(*c->Font());
+    TColor brush = c->Brush()->Color();
+    c->Brush()->SetColor(heading ? HeadingColor() : Color());
+    c->Font()->Assign(heading ? *HeadingFont() : *Font());
+    bool cancel = false;
+    auto restore = [&] {
+        if (record) window_->SetActiveRow(active);
+        c->Font()->Assign(font);
+        c->Brush()->SetColor(brush);
+    };
+    try {
+        DoPaintCell(info.DataCol, dataRow, info.ContentRect, state, cancel);
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+    return cancel;
+}
+
+void TgrCustomDBGrid::DoPaintCell(Integer dataCol, const Variant& dataRow, const TRect& rect,
+                                  TgrPaintCellState state, bool& cancel) {
+    cancel = false;
+    if (OnPaintCell) OnPaintCell(this, dataCol, Variant(dataRow), rect, state, cancel);
 }
 
 // ------------------------------------------------------------ TodcDBGrid

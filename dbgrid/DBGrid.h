@@ -66,6 +66,18 @@ using TgrDBInsertRowEvent = std::function<void(TObject*, const Variant& dataRow,
 using TgrDBDeleteRowEvent = std::function<void(TObject*, const Variant& dataRow, bool byUser)>;
 using TgrDBTopLeftChangedEvent = std::function<void(TObject*, Integer oldCol, const Variant& oldRow, Integer newCol,
                                                     const Variant& newRow, bool byUser)>;
+// The state of a cell painted through OnPaintCell.
+enum TgrPaintCellFlag { pcsCurrent, pcsSelected, pcsFixed };
+using TgrPaintCellState = unsigned;
+inline constexpr TgrPaintCellState PaintCellBit(TgrPaintCellFlag f) { return 1u << unsigned(f); }
+// Cancel set: the handler painted the cell, the grid draws no content.
+using TgrDBPaintCellEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, const TRect& rect,
+                                               TgrPaintCellState state, bool& cancel)>;
+// Stages of a record scan of the record selection.
+enum TgrScanState { scsStart, scsRecord, scsApplied, scsEnd };
+// Cancel stops the scan; the selection stays as it was.
+using TgrDBScanRecordsEvent =
+    std::function<void(TObject*, bool scanAll, TgrScanState state, Integer count, bool& cancel)>;
 using TgrDBPrintRowEvent = std::function<void(TObject*, const Variant& dataRow, bool& cancel)>;
 using TgrDBPrintCellEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, bool& cancel)>;
 class TgrDBComboGrid;
@@ -166,6 +178,8 @@ public:
     // Layouts go through the data-aware layout component (DBGridStream.h).
     std::unique_ptr<TgrGridStreamComponent> CreateStreamComponent() override;
     TgrBaseGrid* CreateLayoutGrid() override;
+    // The columns are data columns (DBGridCols.h).
+    std::unique_ptr<TgrGridCols> CreateGridCols() override;
     // Bound, the rows come from the dataset: Rows is not stored, Cols only
     // for customised columns.
     bool IsColsStored() const override { return !dataBound_ || fieldState_ == fsCustomized; }
@@ -225,6 +239,10 @@ public:
     Variant ReadActiveRecordCellValue(Integer dataCol, const Variant& dataRow);
     // The number of records that fit the window's height.
     Integer VisibleRecordCount() const;
+    // The window follows the heading and the row heights; OnRowResized
+    // names a record row -1.
+    void SetHeadingOn(bool value) override;
+    void RowResized(Integer dataRow) override;
 
     // ------------------------------------------------ properties by record
     void SetCellColor(Integer dataCol, const Variant& dataRow, TColor color);
@@ -245,6 +263,8 @@ public:
     // ------------------------------------------------ selection
     void SelectRows(const Variant& fromRow, const Variant& toRow, bool select);
     bool IsRecordSelected(const Variant& dataRow) const;
+    // True while a record scan of the selection runs.
+    bool ScanningRecords() const { return scanning_; }
     void ResetRowState(TgrRowStateKinds kinds);
     // Rows selected on screen select their records: the selection stays
     // with the records when the window scrolls.
@@ -390,6 +410,13 @@ public:
     TgrDBCellChangedEvent OnCellChanged;
     TgrDBUpdateFieldEvent OnUpdateField;
     TgrDBGetDrawInfoEvent OnGetDrawInfo;
+    // Before a cell's content is drawn; the canvas holds the grid's (or
+    // the heading's) colour and font.
+    TgrDBPaintCellEvent OnPaintCell;
+    // Progress of the record walk of a selection in set mode: the start
+    // (count 0), each record walked, each bookmark applied, the end (the
+    // records selected, 0 when cancelled).
+    TgrDBScanRecordsEvent OnScanRecords;
     TgrDBInsertRowEvent OnInsertRow;
     TgrDBDeleteRowEvent OnDeleteRow;
     TgrDBTopLeftChangedEvent OnTopLeftChanged;
@@ -487,6 +514,8 @@ public:
     virtual void DoPrintRow(const Variant& dataRow, bool& cancel);
     virtual void DoPrintCell(Integer dataCol, const Variant& dataRow, bool& cancel);
     virtual void DoFieldLayoutChange();
+    virtual void DoPaintCell(Integer dataCol, const Variant& dataRow, const TRect& rect, TgrPaintCellState state,
+                             bool& cancel);
     // The combo events pass the list of the current cell's combo.
     virtual void DoComboInit(Integer dataCol, const Variant& dataRow);
     virtual void DoComboDropDown(Integer dataCol, const Variant& dataRow);
@@ -533,6 +562,12 @@ private:
     // OnCellChanged when the current column or record moved.
     void NotifyCellChanged();
     void ShowPostError(const std::exception& e);
+    // Unbinds every column from its adapter, then frees the adapters.
+    void ClearFieldAdapters();
+    // OnPaintCell for a cell about to be painted; True when the handler
+    // painted it.
+    bool FirePaintCell(const TgrCellPaintInfo& info);
+    void FireScanRecords(bool scanAll, TgrScanState state, Integer count, bool& cancel);
     // The engine-cursor window clones its cursor again and shows the
     // dataset's record; False while it is already doing so.
     bool ReopenCursorWindow();
@@ -611,6 +646,7 @@ private:
     Variant clickRowDown_, clickRowUp_;
     // True while ForEachRecord walks the dataset with its controls disabled.
     bool walking_ = false;
+    bool scanning_ = false;
     Integer clickColDown_ = 0;
     TgrClickPosition clickPosDown_ = cpOutside;
     Integer cellColSeen_ = 0;

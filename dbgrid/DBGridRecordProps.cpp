@@ -156,19 +156,34 @@ bool TgrDBSelection::IsSelected(const std::string& bookmark) const {
     return false;
 }
 
-void TgrDBSelection::SelectRange(const std::string& a, const std::string& b, bool select,
-                                 const std::vector<std::string>& between) {
+bool TgrDBSelection::SelectRange(const std::string& a, const std::string& b, bool select,
+                                 const std::vector<std::string>& between,
+                                 const std::function<bool(Integer count)>& step) {
     std::string lo = a, hi = b;
     if (compare_(lo, hi) > 0) std::swap(lo, hi);
     if (mode_ == rseBookmarkSet) {
+        // All or nothing: a cancelled step or an error leaves the set as it was.
+        std::set<std::string> backup = set_;
+        Integer count = 0;
         auto apply = [&](const std::string& bm) {
+            if (step && !step(++count)) return false;
             if (select) set_.insert(bm);
             else set_.erase(bm);
+            return true;
         };
-        apply(lo);
-        apply(hi);
-        for (const std::string& bm : between) apply(bm);
-        return;
+        std::vector<std::string> list{lo};
+        for (const std::string& bm : between)
+            if (bm != lo && bm != hi) list.push_back(bm);
+        if (hi != lo) list.push_back(hi);
+        try {
+            bool done = true;
+            for (auto it = list.begin(); done && it != list.end(); ++it) done = apply(*it);
+            if (!done) set_ = std::move(backup);
+            return done;
+        } catch (...) {
+            set_ = std::move(backup);
+            throw;
+        }
     }
     TgrBkmPos low = MakeAtPosition(lo), high = MakeAtPosition(hi);
     // Order of lower bounds (the marker first, then by bookmark, an
@@ -202,6 +217,7 @@ void TgrDBSelection::SelectRange(const std::string& a, const std::string& b, boo
     }
     if (select) kept.push_back({low, high});
     ranges_ = std::move(kept);
+    return true;
 }
 
 bool TgrDBSelection::Assign(const TgrDBSelection& other) {

@@ -89,8 +89,12 @@ public:
     void SetMode(TgrRecordSelection mode);
     // Selects or deselects every record from a to b (either order), both
     // included. In set mode the records in between are given by between.
-    void SelectRange(const std::string& a, const std::string& b, bool select,
-                     const std::vector<std::string>& between = {});
+    // step is asked before each bookmark of a set is applied (counted from
+    // 1); False cancels, and the set is left as it was. Answers whether the
+    // change was applied.
+    bool SelectRange(const std::string& a, const std::string& b, bool select,
+                     const std::vector<std::string>& between = {},
+                     const std::function<bool(Integer count)>& step = nullptr);
     bool IsSelected(const std::string& bookmark) const;
     bool Empty() const { return ranges_.empty() && set_.empty(); }
     void Clear();

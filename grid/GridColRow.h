@@ -19,6 +19,9 @@
 #include "platform/core/Object.h"
 #include "platform/gui/Graphics.h"
 
+class TReader;
+class TWriter;
+
 // A font object owned by a column or row, with an update counter so that
 // the object's own assignments are not taken for user changes.
 class TgrOwnFont {
@@ -207,6 +210,12 @@ public:
     const std::string& CheckBoxValues() const { return checkBoxValues_; }
     void SetCheckBoxValues(const std::string& value);
     virtual bool UsesCheckBoxValues() const { return true; }
+
+    // ---- form files: properties a descendant column writes after the
+    // published ones ("Col." and the name), and reads back (False: not one
+    // of its own).
+    virtual void WriteOwnProperties(TWriter&) {}
+    virtual bool ReadOwnProperty(const std::string&, TReader&) { return false; }
 
     // ---- combo
     void CreateCombo() override;

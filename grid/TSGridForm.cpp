@@ -582,6 +582,7 @@ void TgrColItem::WriteItem(TWriter& w) {
     }
     TgrCol* col = GetCol();
     WritePublished(w, *col, "Col.", nullptr);
+    col->WriteOwnProperties(w);
     if (TFont* f = col->GetFont()) WriteFont(w, "Col.Font.", *f);
     if (TFont* f = col->GetHeadingFont()) WriteFont(w, "Col.HeadingFont.", *f);
     if (col->IsComboStored()) {
@@ -619,7 +620,7 @@ bool TgrColItem::ReadItemProperty(const std::string& name, TReader& r) {
         if (ownColumn) collection_->PendingMoves.push_back({v, col->GetDataCol()});
         return true;
     }
-    return ReadLegacyAlignment(r, *col, sub) || ReadPublished(r, *col, sub);
+    return ReadLegacyAlignment(r, *col, sub) || col->ReadOwnProperty(sub, r) || ReadPublished(r, *col, sub);
 }
 
 TgrColCollection::~TgrColCollection() { delete scratch_; }

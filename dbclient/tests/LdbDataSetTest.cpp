@@ -191,6 +191,15 @@ TEST_F(LdbDataSetTest, AFailedPostCanBeCorrectedOrCancelled) {
     EXPECT_EQ(q->RecordCount(), 2);
     q->First();
     EXPECT_EQ(q->FieldByName("ID")->AsInteger(), 1);
+
+    // A refused edit, corrected: the corrected values are written.
+    q->Edit();
+    q->FieldByName("ID")->Clear();
+    EXPECT_THROW(q->Post(), ELdbDatabaseError);
+    EXPECT_EQ(q->State(), dsEdit);
+    q->FieldByName("ID")->SetAsInteger(7);
+    q->Post();
+    EXPECT_EQ(Scalar("select group_concat(ID) from (select ID from Strict order by ID)"), "2,7");
 }
 
 TEST_F(LdbDataSetTest, StaticQueriesRefuseChanges) {

@@ -1,5 +1,6 @@
 #include "dbgrid/tests/DBGridTestSupport.h"
 
+#include "dbgrid/DBGridCols.h"
 #include "platform/core/DateTime.h"
 #include "platform/data/DataSet.h"
 
@@ -39,6 +40,46 @@ TEST_F(DBGridFields, AdaptersReadAndWriteByFieldKind) {
     note->SetEditText("line one\r\nline two");
     EXPECT_EQ(note->GetEditText(), "line one\r\nline two");
     t.Cancel();
+}
+
+TEST_F(DBGridFields, ColumnsShowTheirFieldsAttributesUntilTheyAreSetOnTheColumn) {
+    table->Close();
+    table->FieldDefs().Add("Paid", ftBoolean);
+    table->Open();
+    Fill(2);
+    table->FieldByName("ID")->SetReadOnly(true);
+    table->FieldByName("Paid")->SetRequired(true);
+    Bind();
+    auto* id = dynamic_cast<TgrDBCol*>(grid->GetCol(Variant("ID")));
+    auto* name = dynamic_cast<TgrDBCol*>(grid->GetCol(Variant("Name")));
+    auto* score = dynamic_cast<TgrDBCol*>(grid->GetCol(Variant("Score")));
+    auto* paid = dynamic_cast<TgrDBCol*>(grid->GetCol(Variant("Paid")));
+    ASSERT_TRUE(id && name && score && paid);
+    EXPECT_TRUE(id->GetReadOnly());
+    EXPECT_FALSE(name->GetReadOnly());
+    EXPECT_EQ(score->GetHorzAlignment(), htaRight);
+    EXPECT_EQ(name->GetHorzAlignment(), htaLeft);
+    EXPECT_EQ(name->MaxLength(), 20);
+    EXPECT_EQ(score->MaxLength(), 0);
+    EXPECT_EQ(paid->ControlType(), ctCheck);
+    EXPECT_FALSE(paid->GetAllowGrayed());
+    EXPECT_EQ(name->Width(), name->DefaultWidth());
+
+    // What the program or the user set stays when the (customised) columns
+    // are bound again; the rest follows the field.
+    grid->SetFieldState(fsCustomized);
+    name->SetWidth(150);
+    score->SetHorzAlignment(htaCenter);
+    name->SetMaxLength(5);
+    table->Close();
+    table->Open();
+    name = dynamic_cast<TgrDBCol*>(grid->GetCol(Variant("Name")));
+    score = dynamic_cast<TgrDBCol*>(grid->GetCol(Variant("Score")));
+    EXPECT_EQ(name->Width(), 150);
+    EXPECT_EQ(name->MaxLength(), 5);
+    EXPECT_EQ(score->GetHorzAlignment(), htaCenter);
+    EXPECT_EQ(name->AssignedValues(), TgrDBCol::avWidth | TgrDBCol::avMaxLength);
+    EXPECT_EQ(score->AssignedValues(), TgrDBCol::avAlignment);
 }
 
 TEST_F(DBGridFields, DialogGridColoursItsHeadingWhileFocused) {

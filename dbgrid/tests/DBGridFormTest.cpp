@@ -1,5 +1,6 @@
 #include "dbgrid/tests/DBGridTestSupport.h"
 
+#include "dbgrid/DBGridCols.h"
 #include "grid/GridForm.h"
 #include "platform/core/Streams.h"
 #include "platform/data/DataSet.h"
@@ -76,6 +77,26 @@ TEST_F(DBGridForm, BoundGridsKeepTheirCountsOutAndWriteTheirOwnProperties) {
     std::string unbound = Saved(*other);
     EXPECT_NE(unbound.find("\x04" "Rows"), std::string::npos);
     EXPECT_NE(unbound.find("\x04" "Cols"), std::string::npos);
+}
+
+TEST_F(DBGridForm, ColumnsKeepWhichAttributesWereSetOnThem) {
+    grid->SetFieldState(fsCustomized);
+    auto* name = dynamic_cast<TgrDBCol*>(grid->GetCol(Variant("Name")));
+    ASSERT_TRUE(name);
+    name->SetWidth(150);
+    std::string bytes = Saved(*grid);
+    EXPECT_NE(bytes.find("AssignedValues"), std::string::npos);
+    other->SetDataSource(source);
+    Load(*other, bytes);
+    auto* loadedName = dynamic_cast<TgrDBCol*>(other->GetCol(Variant("Name")));
+    auto* loadedScore = dynamic_cast<TgrDBCol*>(other->GetCol(Variant("Score")));
+    ASSERT_TRUE(loadedName && loadedScore);
+    EXPECT_EQ(loadedName->Width(), 150);
+    EXPECT_EQ(loadedName->AssignedValues(), TgrDBCol::avWidth);
+    // The alignment written for Score was its field's: it still follows it.
+    EXPECT_EQ(loadedScore->AssignedValues(), 0);
+    table->FieldByName("Score")->SetAlignment(taCenter);
+    EXPECT_EQ(loadedScore->GetHorzAlignment(), htaCenter);
 }
 
 TEST_F(DBGridForm, CopyingTakesTheDataSourceUnlessExcluded) {

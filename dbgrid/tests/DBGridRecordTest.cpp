@@ -87,6 +87,41 @@ TEST_F(DBGridRecord, SelectRowsSelectsByRecordAndResetRowStateClears) {
     }
 }
 
+TEST_F(DBGridRecord, ScanOfASelectionSetReportsItsStagesAndMayBeCancelled) {
+    Fill(8);
+    Bind();
+    table->Locate("ID", Variant(7), {});
+    grid->SetRecordSelection(rseBookmarkSet);
+    std::string log;
+    std::string cancelAt;
+    grid->OnScanRecords = [&](TObject* sender, bool scanAll, TgrScanState state, Integer count, bool& cancel) {
+        EXPECT_FALSE(scanAll);
+        EXPECT_EQ(static_cast<TgrCustomDBGrid*>(sender)->ScanningRecords(), state != scsEnd);
+        std::string step = std::to_string(int(state)) + ":" + std::to_string(count);
+        log += (log.empty() ? "" : " ") + step;
+        if (step == cancelAt) cancel = true;
+    };
+    grid->SelectRows(Variant(BookmarkOf(4)), Variant(BookmarkOf(2)), true);
+    EXPECT_EQ(log, "0:0 1:1 1:2 1:3 2:1 2:2 2:3 3:3");
+    EXPECT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(3))));
+    EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 7);
+    EXPECT_FALSE(grid->ScanningRecords());
+
+    // Cancelled while applying or while walking: the set stays as it was.
+    struct Case {
+        std::string cancelAt, log;
+    } cases[] = {{"2:2", "0:0 1:1 1:2 1:3 2:1 2:2 3:0"}, {"1:2", "0:0 1:1 1:2 3:0"}, {"0:0", "0:0"}};
+    for (const Case& c : cases) {
+        log.clear();
+        cancelAt = c.cancelAt;
+        grid->SelectRows(Variant(BookmarkOf(6)), Variant(BookmarkOf(8)), true);
+        EXPECT_EQ(log, c.log) << c.cancelAt;
+        for (int id : {6, 7, 8}) EXPECT_FALSE(grid->IsRecordSelected(Variant(BookmarkOf(id)))) << c.cancelAt;
+        EXPECT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(2)))) << c.cancelAt;
+        EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 7);
+    }
+}
+
 TEST_F(DBGridRecord, PaintShowsTheCellColourAndTheCurrentRecordIndicator) {
     Fill(3);
     Bind();
@@ -118,6 +153,36 @@ TEST_F(DBGridRecord, PaintShowsTheCellColourAndTheCurrentRecordIndicator) {
     EXPECT_GT(darkInRowBar(2), 4);
     EXPECT_EQ(darkInRowBar(1), 0);
     EXPECT_EQ(darkInRowBar(3), 0);
+}
+
+TEST_F(DBGridRecord, PaintCellHandlerPaintsTheRecordsItChoosesAndTheGridTheRest) {
+    Fill(3);
+    Bind();
+    table->Last();
+    std::vector<std::string> seen;
+    grid->OnPaintCell = [&](TObject* sender, Integer col, const Variant& row, const TRect& rect,
+                            TgrPaintCellState state, bool& cancel) {
+        auto* g = static_cast<TgrCustomDBGrid*>(sender);
+        if (col != 2) return;
+        if (!row.IsString()) {  // the heading
+            EXPECT_TRUE(state & PaintCellBit(pcsFixed));
+            return;
+        }
+        // The dataset stands on the record painted.
+        int id = g->DataSet()->FieldByName("ID")->AsInteger();
+        seen.push_back(std::to_string(id) + (row.AsString() == BookmarkOf(id) ? "" : "?"));
+        if (id != 2) return;
+        g->Canvas()->Brush()->SetColor(kRed);
+        g->Canvas()->FillRect(rect);
+        cancel = true;
+    };
+    grid->Repaint();
+    EXPECT_EQ(seen, (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 3);
+    const QImage& img = grid->Surface();
+    TRect painted = grid->CellPixels(2, 2), plain = grid->CellPixels(2, 1);
+    EXPECT_EQ(img.pixel(painted.Left + 3, painted.Top + 3), qRgb(255, 0, 0));
+    EXPECT_NE(img.pixel(plain.Left + 3, plain.Top + 3), qRgb(255, 0, 0));
 }
 
 TEST_F(DBGridRecord, RowLoadedFiresOncePerRecordInAPaint) {

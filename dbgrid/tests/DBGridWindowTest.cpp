@@ -114,6 +114,23 @@ TEST_F(DBGridWindow, DisabledControlsHoldTheGridUntilEnabled) {
     EXPECT_EQ(grid->GetCellValue(2, grid->GetCurrentDataRow()).AsString(), "N9");
 }
 
+TEST_F(DBGridWindow, HeadingAndRowHeightsResizeTheWindow) {
+    Fill(20);
+    Bind();
+    Integer v = grid->VisibleRecordCount();
+    ASSERT_EQ(grid->Rows(), v);
+    grid->SetHeadingOn(false);
+    EXPECT_GT(grid->VisibleRecordCount(), v);
+    EXPECT_EQ(grid->Rows(), grid->VisibleRecordCount());
+    grid->SetHeadingOn(true);
+    EXPECT_EQ(grid->Rows(), v);
+    std::vector<Integer> reported;
+    grid->OnRowResized = [&](TObject*, Integer row) { reported.push_back(row); };
+    grid->RowResized(3);
+    grid->RowResized(0);
+    EXPECT_EQ(reported, (std::vector<Integer>{-1, 0}));
+}
+
 TEST_F(DBGridWindow, KeysAndScrollBarMoveTheDataset) {
     Fill(30);
     Bind();

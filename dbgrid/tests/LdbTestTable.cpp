@@ -31,7 +31,7 @@ TDataSet* OpenProfilesQuery(TComponent* owner, const std::string& folder, int ro
         std::unique_ptr<TLdbQuery> q(NewQuery(owner, sql, false));
         q->ExecSQL();
     };
-    exec("create table Profiles (PID integer, PName char(20))");
+    exec("create table Profiles (PID integer unique, PName char(20))");
     for (int i = 1; i <= rows; ++i)
         exec("insert into Profiles (PID, PName) values (" + std::to_string(i) + ", 'P" + std::to_string(i) + "')");
     TLdbQuery* q = NewQuery(owner, "select * from Profiles order by PID", true);

@@ -9,7 +9,7 @@ class TComponent;
 class TDataSet;
 
 // Connects "LdbConnection1" (owned by owner) to a new database file in
-// folder, creates Profiles (PID, PName) with rows 1..rows named P<n> and
+// folder, creates Profiles (PID key, PName) with rows 1..rows named P<n> and
 // answers an open live query over them in PID order.
 TDataSet* OpenProfilesQuery(TComponent* owner, const std::string& folder, int rows);
 // The first column of the first row of a SELECT, as text.

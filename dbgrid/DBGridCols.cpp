@@ -1,0 +1,104 @@
+#include "dbgrid/DBGridCols.h"
+
+#include <algorithm>
+
+#include "dbgrid/DBGridFields.h"
+#include "platform/core/Filer.h"
+#include "platform/core/Strings.h"
+
+namespace {
+
+TgrHorzAlignment HorzOf(TAlignment a) {
+    switch (a) {
+        case taRightJustify: return htaRight;
+        case taCenter: return htaCenter;
+        default: return htaLeft;
+    }
+}
+
+}  // namespace
+
+void TgrDBCol::BindField(TgrDBField* adapter) {
+    adapter_ = adapter;
+    if (adapter_) ApplyFieldDefaults();
+}
+
+void TgrDBCol::ApplyFieldDefaults() {
+    TField* f = adapter_->Field();
+    if (!f) return;
+    if (!(assigned_ & avWidth)) TgrCol::SetWidth(DefaultWidth());
+    if (!(assigned_ & avVisible)) TgrCol::SetVisible(f->Visible());
+    if (!(assigned_ & avControlType)) TgrCol::SetControlType(adapter_->DefaultControlType());
+    if (!(assigned_ & avMaxLength)) TgrCol::SetMaxLength(f->DataType() == ftString ? f->Size() : 0);
+    if (!(assigned_ & avAllowGrayed) && f->DataType() == ftBoolean) TgrCol::SetAllowGrayed(!f->Required());
+}
+
+void TgrDBCol::WriteOwnProperties(TWriter& writer) {
+    writer.WriteString("Col.AssignedValues");
+    writer.WriteString(std::string(1, char(assigned_)));
+}
+
+bool TgrDBCol::ReadOwnProperty(const std::string& name, TReader& reader) {
+    if (!SameText(name, "AssignedValues")) return false;
+    std::string flags = reader.ReadString();
+    assigned_ = flags.empty() ? 0 : Byte(flags[0]) & 63;
+    if (adapter_) ApplyFieldDefaults();
+    return true;
+}
+
+Integer TgrDBCol::DefaultWidth() const {
+    TField* f = adapter_ ? adapter_->Field() : nullptr;
+    if (!f) return Width();
+    Integer chars = std::max<Integer>(f->DisplayWidth(), Integer(GetHeading().size()));
+    return std::clamp<Integer>(chars * 7 + 6, 24, 400);
+}
+
+TAlignment TgrDBCol::GetAlignment() const {
+    TField* f = adapter_ ? adapter_->Field() : nullptr;
+    return !f || (assigned_ & avAlignment) ? TgrCol::GetAlignment() : f->Alignment();
+}
+
+TgrHorzAlignment TgrDBCol::GetHorzAlignment() const {
+    TField* f = adapter_ ? adapter_->Field() : nullptr;
+    return !f || (assigned_ & avAlignment) ? TgrCol::GetHorzAlignment() : HorzOf(f->Alignment());
+}
+
+bool TgrDBCol::GetReadOnly() const {
+    TField* f = adapter_ ? adapter_->Field() : nullptr;
+    return TgrCol::GetReadOnly() || (f && f->ReadOnly());
+}
+
+void TgrDBCol::SetAlignment(TAlignment value) {
+    assigned_ |= avAlignment;
+    TgrCol::SetAlignment(value);
+}
+
+void TgrDBCol::SetHorzAlignment(TgrHorzAlignment value) {
+    assigned_ |= avAlignment;
+    TgrCol::SetHorzAlignment(value);
+}
+
+void TgrDBCol::SetWidth(Integer value) {
+    assigned_ |= avWidth;
+    TgrCol::SetWidth(value);
+}
+
+void TgrDBCol::SetVisible(bool value) {
+    assigned_ |= avVisible;
+    TgrCol::SetVisible(value);
+}
+
+void TgrDBCol::SetMaxLength(Integer value) {
+    assigned_ |= avMaxLength;
+    TgrCol::SetMaxLength(value);
+}
+
+void TgrDBCol::SetControlType(TgrControlType value) {
+    assigned_ |= avControlType;
+    TgrCol::SetControlType(value);
+}
+
+void TgrDBCol::SetAllowGrayed(bool value) {
+    assigned_ |= avAllowGrayed;
+    TgrCol::SetAllowGrayed(value);
+}

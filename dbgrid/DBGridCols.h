@@ -1,0 +1,72 @@
+#pragma once
+// The columns of the data-aware grid. A column bound to a field shows the
+// field's own attributes (alignment, read-only state, width from its
+// DisplayWidth, visibility, control type, maximum edit length, whether a
+// check box may be grayed) until the program or the user sets one on the
+// column itself; AssignedValues records which were set, so a rebinding
+// keeps them.
+
+#include "grid/GridCollections.h"
+
+class TgrDBField;
+
+class TgrDBCol : public TgrCol {
+public:
+    // Bits of AssignedValues.
+    enum : Byte {
+        avAlignment = 1, avWidth = 2, avVisible = 4, avMaxLength = 8, avControlType = 16, avAllowGrayed = 32
+    };
+
+    explicit TgrDBCol(TgrPropGrid* grid) : TgrCol(grid) {}
+
+    TgrDBField* Adapter() const { return adapter_; }
+    // Binds the column to a field's adapter and applies the field's
+    // attributes the column has not set itself.
+    void BindField(TgrDBField* adapter);
+    void UnbindField() { adapter_ = nullptr; }
+    Byte AssignedValues() const { return assigned_; }
+    void SetAssignedValues(Byte value) { assigned_ = value; }
+    // The user resized the column: its width no longer follows the field.
+    void MarkWidthAssigned() { assigned_ |= avWidth; }
+
+    TAlignment GetAlignment() const override;
+    TgrHorzAlignment GetHorzAlignment() const override;
+    bool GetReadOnly() const override;
+    void SetAlignment(TAlignment value) override;
+    void SetHorzAlignment(TgrHorzAlignment value) override;
+    void SetWidth(Integer value) override;
+    void SetVisible(bool value) override;
+    void SetMaxLength(Integer value) override;
+    void SetControlType(TgrControlType value) override;
+    void SetAllowGrayed(bool value) override;
+
+    // Form files carry "AssignedValues": one character whose code is the
+    // flag byte. Read, it replaces the flags the other properties set and
+    // the field speaks again for the rest.
+    void WriteOwnProperties(TWriter& writer) override;
+    bool ReadOwnProperty(const std::string& name, TReader& reader) override;
+
+    // The width a bound column takes from its field: DisplayWidth digits of
+    // the grid's font and a margin, at least the heading's width.
+    Integer DefaultWidth() const;
+
+private:
+    void ApplyFieldDefaults();
+
+    TgrDBField* adapter_ = nullptr;
+    Byte assigned_ = 0;
+};
+
+// The data-aware grid's column list: its columns are TgrDBCol.
+class TgrDBGridCols : public TgrGridCols {
+public:
+    // The list starts empty (its base would make plain columns) and then
+    // takes the grid's column count through this class's factory.
+    explicit TgrDBGridCols(TgrPropGrid* grid) : TgrGridCols(0, grid), grid_(grid) { SetCount(0); }
+
+protected:
+    TgrCol* CreateCol() override { return new TgrDBCol(grid_); }
+
+private:
+    TgrPropGrid* grid_;
+};
