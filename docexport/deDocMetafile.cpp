@@ -2,6 +2,7 @@
 // handed to the engine, graphics stretched onto the page, and the image
 // slots the metafile interpreter fills.
 
+#include <algorithm>
 #include <cmath>
 
 #include "docexport/deConsts.h"
@@ -72,6 +73,34 @@ void TdeCustomDocumentEngine::DropLastImageSlot() {
     if (!images_.empty()) images_.pop_back();
 }
 
+namespace {
+
+// Draws graphic g stretched into r on c. A recorded picture is rasterised
+// first, no finer than r and no finer than the page (pageW x pageH pixels)
+// shows it: its frame may claim any size, and a raster at the frame's own
+// size would cost a picture of up to the image cap on each side (tens of
+// megabytes in the document) of which the page shows a corner.
+void StretchOnto(TMetafileCanvas& c, const TRect& r, TGraphic* g, double pageW, double pageH) {
+    auto* m = dynamic_cast<TMetafile*>(g);
+    if (!m || m->Empty() || r.IsEmpty()) {
+        c.StretchDraw(r, g);
+        return;
+    }
+    auto side = [](int wanted, double page) {
+        const double limit = std::min<double>(kMetafileImageMaxSide, std::max(1.0, std::floor(page)));
+        return static_cast<int>(std::clamp<double>(wanted, 1.0, limit));
+    };
+    if (m->Width() <= side(m->Width(), pageW) && m->Height() <= side(m->Height(), pageH)) {
+        c.StretchDraw(r, g);
+        return;
+    }
+    TBitmap raster;
+    raster.SetImage(MetafileToImage(m->Data(), side(r.Width(), pageW), side(r.Height(), pageH)));
+    c.StretchDraw(r, &raster);
+}
+
+}  // namespace
+
 std::unique_ptr<TMetafile> TdeCustomDocumentEngine::ImageItemToMetafile(TdeImageItem* item) {
     auto mf = std::make_unique<TMetafile>();
     TGraphic* g = GetImage(item->ImageIndex);
@@ -85,13 +114,17 @@ std::unique_ptr<TMetafile> TdeCustomDocumentEngine::ImageItemToMetafile(TdeImage
     TMetafileCanvas c(mf.get());
     c.Brush()->Assign(item->Brush);
     c.FillRect(TRect(0, 0, mf->Width(), mf->Height()));
+    const TdePageItem* page = PageItem(currentPage_);
+    const double pageW = page ? page->Settings.Pixels(plWidth) : kMetafileImageMaxSide;
+    const double pageH = page ? page->Settings.Pixels(plHeight) : kMetafileImageMaxSide;
     if (s.ActualSize || (s.Stretch && !naturalStretch)) {
-        c.StretchDraw(TRect(0, 0, w, h), g);
+        StretchOnto(c, TRect(0, 0, w, h), g, pageW, pageH);
     } else if (s.Center && !naturalStretch) {
-        c.Draw(static_cast<int>(std::lround((item->Width - gw) / 2)), static_cast<int>(std::lround((item->Height - gh) / 2)),
-               g);
+        const int x = static_cast<int>(std::lround((item->Width - gw) / 2));
+        const int y = static_cast<int>(std::lround((item->Height - gh) / 2));
+        StretchOnto(c, TRect(x, y, x + gw, y + gh), g, pageW, pageH);
     } else {
-        c.Draw(0, 0, g);
+        StretchOnto(c, TRect(0, 0, gw, gh), g, pageW, pageH);
     }
     c.Close();
     return mf;

@@ -508,3 +508,31 @@ TEST(MetafileInterpreter, InterfaceEntriesReachTheEngineAndItsOverrides) {
         EXPECT_NE(text.find("\\emfblip"), std::string::npos);
     }
 }
+
+TEST(MetafileInterpreter, PictureAsImageIsRasterisedNoFinerThanThePage) {
+    // A frame claiming a metre-sized picture: kept whole as one image, it is
+    // rasterised at most at the page's size, not at the frame's (which made
+    // a 100 MB document of a picture of a few hundred bytes).
+    for (const int side : {200, 100000}) {
+        auto data = Emf(side, side * 3 / 5).Add(CreateBrush(1, 0, 0x0000FF)).Add(Select(1))
+                        .Add(Box(43, 0, 0, side, side)).Bytes();
+        TMetafile mf;
+        mf.LoadFromBytes(data);
+        TdeRTFEngine rtf(nullptr);
+        rtf.Preferences()->SetShowSetupDialog(false);
+        rtf.Preferences()->SetOpenAfterCreate(false);
+        rtf.Preferences()->SetOutputToUserStream(true);
+        TMemoryStream out;
+        rtf.SetUserStream(&out);
+        rtf.SetMeasurementUnit(muPixels);
+        rtf.Preferences()->MetafileAsImage = true;
+        rtf.BeginDoc();
+        rtf.DocumentInterface()->PlayMetafile(mf);
+        rtf.EndDoc();
+        const std::string text(out.Memory(), static_cast<std::size_t>(out.Size()));
+        EXPECT_NE(text.find("\\emfblip"), std::string::npos) << side;
+        // Two hex digits per byte of a 24-bit raster of at most a page
+        // (well under 2000 x 2000 pixels at screen resolution).
+        EXPECT_LT(text.size(), 2u * 3 * 2000 * 2000) << side;
+    }
+}
