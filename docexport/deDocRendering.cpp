@@ -540,6 +540,7 @@ std::unique_ptr<TMemoryStream> TdeCustomDocumentEngine::BitmapToJpegStream(TBitm
 std::unique_ptr<TBitmap> TdeCustomDocumentEngine::TextItemToBitmap(TdeTextItem* item) {
     auto bmp = std::make_unique<TBitmap>();
     const int angle = ((item->Rotation % 360) + 360) % 360;
-    RotatedTextBitmap(item->Lines[0], item->Font, angle, *bmp, item->X, item->Y);
+    const TSize limit = PageRasterLimit();
+    RotatedTextBitmap(item->Lines[0], item->Font, angle, *bmp, item->X, item->Y, std::max(limit.cx, limit.cy));
     return bmp;
 }
