@@ -11,7 +11,7 @@ const std::vector<TFuzzTarget>& FuzzTargets() {
         {"gridcells", FuzzGridCells},   {"indexkeys", FuzzIndexKeys},
         {"gridlayout", FuzzGridLayout}, {"savedfiles", FuzzSavedFiles},
         {"scanwork", FuzzScanWork},     {"metafile", FuzzMetafile},
-        {"module", FuzzModule},
+        {"module", FuzzModule},         {"picture", FuzzPicture},
     };
     return targets;
 }

@@ -42,6 +42,7 @@ void FuzzSavedFiles(const std::string& input);    // group, profile and test-set
 void FuzzScanWork(const std::string& input);      // scanner bytes through the wizard's receive handler
 void FuzzMetafile(const std::string& input);      // recorded pictures: player and export interpreter
 void FuzzModule(const std::string& input);        // compiled script modules: loader and bounded run
+void FuzzPicture(const std::string& input);       // bitmap, JPEG and icon files through the picture
 
 struct TFuzzTarget {
     const char* Name;  // also the corpus folder fuzz/corpus/<Name>
