@@ -519,20 +519,15 @@ TEST(MetafileInterpreter, PictureAsImageIsRasterisedNoFinerThanThePage) {
         TMetafile mf;
         mf.LoadFromBytes(data);
         TdeRTFEngine rtf(nullptr);
-        rtf.Preferences()->SetShowSetupDialog(false);
-        rtf.Preferences()->SetOpenAfterCreate(false);
-        rtf.Preferences()->SetOutputToUserStream(true);
         TMemoryStream out;
-        rtf.SetUserStream(&out);
-        rtf.SetMeasurementUnit(muPixels);
+        WriteIntoMemory(rtf, out, 20, 10);  // an 800 x 600 page
         rtf.Preferences()->MetafileAsImage = true;
         rtf.BeginDoc();
         rtf.DocumentInterface()->PlayMetafile(mf);
         rtf.EndDoc();
         const std::string text(out.Memory(), static_cast<std::size_t>(out.Size()));
         EXPECT_NE(text.find("\\emfblip"), std::string::npos) << side;
-        // Two hex digits per byte of a 24-bit raster of at most a page
-        // (well under 2000 x 2000 pixels at screen resolution).
-        EXPECT_LT(text.size(), 2u * 3 * 2000 * 2000) << side;
+        // Two hex digits per byte of a 24-bit raster of at most the page.
+        EXPECT_LT(text.size(), 2u * 3 * 800 * 600 + 100000) << side;
     }
 }

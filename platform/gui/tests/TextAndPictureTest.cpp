@@ -172,6 +172,26 @@ TEST(Pictures, BitmapFileRoundTripKeepsPixels) {
     std::remove(path.c_str());
 }
 
+TEST(Pictures, BitmapFileWithoutItsPixelRowsIsRefused) {
+    TBitmap small;
+    small.SetSize(4, 3);
+    std::vector<std::uint8_t> bytes = small.SaveToBytes();
+    TBitmap back;
+    back.LoadFromBytes(bytes);
+    EXPECT_EQ(back.Height(), 3);
+    // The header claims eight million rows; the file holds three.
+    bytes[22] = 0x03;
+    bytes[23] = 0x00;
+    bytes[24] = 0x7A;
+    try {
+        back.LoadFromBytes(bytes);
+        FAIL() << "loaded";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message, "Bitmap image is truncated: its pixel rows are missing");
+    }
+    EXPECT_EQ(back.Height(), 3);
+}
+
 TEST(Pictures, JpegClaimingMorePixelsThanAllowedIsRefusedBeforeDecoding) {
     QImage img(8, 8, QImage::Format_RGB32);
     img.fill(0xFF204080u);
