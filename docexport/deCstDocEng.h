@@ -298,6 +298,10 @@ public:
     // The image item's graphic in a new metafile of the item's size, placed
     // as the item's settings ask, on the item's brush.
     std::unique_ptr<TMetafile> ImageItemToMetafile(TdeImageItem* item);
+    // The largest raster worth making on the current page: the page's size
+    // in screen pixels, at most kMetafileImageMaxSide a side. What lies
+    // beyond it no page shows, so rasters are kept within it.
+    TSize PageRasterLimit();
 
     // Settings given in the engine's unit.
     void SetTableSettings(const TdeTableSettings& settings);

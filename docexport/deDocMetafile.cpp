@@ -133,6 +133,35 @@ void TdeCustomDocumentEngine::DropLastImageSlot() {
     if (!images_.empty()) images_.pop_back();
 }
 
+namespace {
+
+// Draws graphic g stretched into r on c. A recorded picture is rasterised
+// first, no finer than r and than the page limit: its frame may claim any
+// size, and a raster at the frame's own size would cost a picture of up to
+// the image cap on each side (tens of megabytes in the document) of which
+// the page shows a corner.
+void StretchOnto(TMetafileCanvas& c, const TRect& r, TGraphic* g, const TSize& limit) {
+    auto* m = dynamic_cast<TMetafile*>(g);
+    if (!m || m->Empty() || r.IsEmpty() || (m->Width() <= limit.cx && m->Height() <= limit.cy)) {
+        c.StretchDraw(r, g);
+        return;
+    }
+    TBitmap raster;
+    raster.SetImage(MetafileToImage(m->Data(), std::clamp(r.Width(), 1, limit.cx), std::clamp(r.Height(), 1, limit.cy)));
+    c.StretchDraw(r, &raster);
+}
+
+}  // namespace
+
+TSize TdeCustomDocumentEngine::PageRasterLimit() {
+    const TdePageItem* page = PageItem(currentPage_);
+    auto side = [](double pixels) {
+        return static_cast<int>(std::clamp(std::floor(pixels), 1.0, double(kMetafileImageMaxSide)));
+    };
+    if (!page) return TSize(kMetafileImageMaxSide, kMetafileImageMaxSide);
+    return TSize(side(page->Settings.Pixels(plWidth)), side(page->Settings.Pixels(plHeight)));
+}
+
 std::unique_ptr<TMetafile> TdeCustomDocumentEngine::ImageItemToMetafile(TdeImageItem* item) {
     auto mf = std::make_unique<TMetafile>();
     TGraphic* g = GetImage(item->ImageIndex);
@@ -146,13 +175,15 @@ std::unique_ptr<TMetafile> TdeCustomDocumentEngine::ImageItemToMetafile(TdeImage
     TMetafileCanvas c(mf.get());
     c.Brush()->Assign(item->Brush);
     c.FillRect(TRect(0, 0, mf->Width(), mf->Height()));
+    const TSize limit = PageRasterLimit();
     if (s.ActualSize || (s.Stretch && !naturalStretch)) {
-        c.StretchDraw(TRect(0, 0, w, h), g);
+        StretchOnto(c, TRect(0, 0, w, h), g, limit);
     } else if (s.Center && !naturalStretch) {
-        c.Draw(static_cast<int>(std::lround((item->Width - gw) / 2)), static_cast<int>(std::lround((item->Height - gh) / 2)),
-               g);
+        const int x = static_cast<int>(std::lround((item->Width - gw) / 2));
+        const int y = static_cast<int>(std::lround((item->Height - gh) / 2));
+        StretchOnto(c, TRect(x, y, x + gw, y + gh), g, limit);
     } else {
-        c.Draw(0, 0, g);
+        StretchOnto(c, TRect(0, 0, gw, gh), g, limit);
     }
     c.Close();
     return mf;

@@ -462,7 +462,11 @@ std::unique_ptr<TBitmap> TdeCustomDocumentEngine::ImageItemToBitmap(TdeImageItem
     bmp->SetPixelFormat(item->Settings.ImagePixelFormat);
     if (!g) return bmp;
     const int gw = g->Width(), gh = g->Height();
-    const int w = Rnd(item->Width), h = Rnd(item->Height);
+    // The item may claim any size: the bitmap stays within what a page
+    // shows (a format scales the picture to the item's size).
+    const TSize limit = PageRasterLimit();
+    const int w = std::clamp(Rnd(item->Width), 0, limit.cx), h = std::clamp(Rnd(item->Height), 0, limit.cy);
+    auto setSize = [&](int nw, int nh) { bmp->SetSize(std::min(nw, limit.cx), std::min(nh, limit.cy)); };
     const double boxW = item->BoxRect.Width(), boxH = item->BoxRect.Height();
     const bool keep = capabilities_ & capKeepNaturalSize;
     const bool stretchNatural = capabilities_ & capStretchNaturalSize;
@@ -471,7 +475,7 @@ std::unique_ptr<TBitmap> TdeCustomDocumentEngine::ImageItemToBitmap(TdeImageItem
     auto fill = [&] {
         if (!bmp->Image().isNull()) cv->FillRect(TRect(0, 0, bmp->Width(), bmp->Height()));
     };
-    bmp->SetSize(gw, gh);
+    setSize(gw, gh);
     fill();
     if (item->Settings.Transparent) {
         cv->SetCopyMode(cmSrcAnd);
@@ -484,7 +488,7 @@ std::unique_ptr<TBitmap> TdeCustomDocumentEngine::ImageItemToBitmap(TdeImageItem
         if (!bmp->Image().isNull()) cv->Draw(x, y, g);
     };
     auto resizeFilled = [&](int nw, int nh) {
-        bmp->SetSize(nw, nh);
+        setSize(nw, nh);
         if (!keep) fill();
     };
     const int cx = Rnd((item->Width - gw) / 2), cy = Rnd((item->Height - gh) / 2);
@@ -492,7 +496,7 @@ std::unique_ptr<TBitmap> TdeCustomDocumentEngine::ImageItemToBitmap(TdeImageItem
         if (!keep)
             resizeFilled(w, h);
         else
-            bmp->SetSize(boxW < gw ? w : gw, boxH < gh ? h : gh);
+            setSize(boxW < gw ? w : gw, boxH < gh ? h : gh);
         draw(0, 0);
     } else if (!actual && !stretch && center) {
         if (!keep) {
@@ -501,19 +505,19 @@ std::unique_ptr<TBitmap> TdeCustomDocumentEngine::ImageItemToBitmap(TdeImageItem
         } else if (boxW > gw && boxH > gh) {
             draw(0, 0);
         } else if (boxH >= gh) {
-            bmp->SetSize(w, gh);
+            setSize(w, gh);
             draw(cx, 0);
         } else if (boxW >= gw) {
-            bmp->SetSize(gw, h);
+            setSize(gw, h);
             draw(0, cy);
         } else {
-            bmp->SetSize(w, h);
+            setSize(w, h);
             draw(cx, cy);
         }
     } else if (stretch && stretchNatural) {
         draw(0, 0);
     } else {
-        bmp->SetSize(w, h);
+        setSize(w, h);
         if (!bmp->Image().isNull()) cv->StretchDraw(TRect(0, 0, w, h), g);
     }
     return bmp;
@@ -540,6 +544,7 @@ std::unique_ptr<TMemoryStream> TdeCustomDocumentEngine::BitmapToJpegStream(TBitm
 std::unique_ptr<TBitmap> TdeCustomDocumentEngine::TextItemToBitmap(TdeTextItem* item) {
     auto bmp = std::make_unique<TBitmap>();
     const int angle = ((item->Rotation % 360) + 360) % 360;
-    RotatedTextBitmap(item->Lines[0], item->Font, angle, *bmp, item->X, item->Y);
+    const TSize limit = PageRasterLimit();
+    RotatedTextBitmap(item->Lines[0], item->Font, angle, *bmp, item->X, item->Y, std::max(limit.cx, limit.cy));
     return bmp;
 }

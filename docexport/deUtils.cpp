@@ -1,5 +1,6 @@
 #include "docexport/deUtils.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -253,10 +254,14 @@ TdeRotatedBox RotatedTextBox(int angle, int w, int h) {
 }
 
 void RotatedTextBitmap(const std::string& text, const TFont& font, int angle, TBitmap& bitmap, double& x,
-                       double& y) {
+                       double& y, int maxSide) {
+    // Metrics of a font far beyond any page may come back negative.
     const TSize size = TextSize(text, font);
-    const TdeRotatedBox box = RotatedTextBox(angle, size.cx, size.cy);
-    bitmap.SetSize(std::max(box.TotalWidth, 1), std::max(box.TotalHeight, 1));
+    const TdeRotatedBox box = RotatedTextBox(angle, std::max(size.cx, 0), std::max(size.cy, 0));
+    const int longer = std::max(box.TotalWidth, box.TotalHeight);
+    const double scale = longer > maxSide ? double(std::max(maxSide, 1)) / longer : 1.0;
+    auto scaled = [scale](int v) { return static_cast<int>(std::lround(v * scale)); };
+    bitmap.SetSize(std::max(scaled(box.TotalWidth), 1), std::max(scaled(box.TotalHeight), 1));
     bitmap.Image().fill(Qt::white);
     bitmap.SetTransparentColor(clWhite);
     bitmap.SetTransparent(true);
@@ -264,12 +269,13 @@ void RotatedTextBitmap(const std::string& text, const TFont& font, int angle, TB
         QPainter p(&bitmap.Image());
         p.setFont(font.ToQFont());
         p.setPen(ToQColor(font.Color()));
+        p.scale(scale, scale);
         p.translate(box.OriginX, box.OriginY);
         p.rotate(-angle);  // counter-clockwise on the page
         p.drawText(0, QFontMetrics(font.ToQFont()).ascent(), QString::fromStdString(text));
     }
-    x -= box.OriginX;
-    y -= box.OriginY;
+    x -= scaled(box.OriginX);
+    y -= scaled(box.OriginY);
 }
 
 void EnableControls(TWinControl* parent, bool enabled) {

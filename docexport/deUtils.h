@@ -76,10 +76,11 @@ struct TdeRotatedBox {
 TdeRotatedBox RotatedTextBox(int angle, int textWidth, int textHeight);
 // Sizes the bitmap to the rotated text's box, makes it transparent, draws
 // the text rotated by angle degrees (counter-clockwise) from the origin and
-// moves (x, y) back by the origin.
+// moves (x, y) back by the origin. A box longer than maxSide on either side
+// (a font far beyond any page) is drawn scaled down to it.
 class TBitmap;
 void RotatedTextBitmap(const std::string& text, const TFont& font, int angle, TBitmap& bitmap, double& x,
-                       double& y);
+                       double& y, int maxSide);
 
 // ---- dialogs -----------------------------------------------------------------
 

@@ -12,6 +12,7 @@ const std::vector<TFuzzTarget>& FuzzTargets() {
         {"gridlayout", FuzzGridLayout}, {"savedfiles", FuzzSavedFiles},
         {"scanwork", FuzzScanWork},     {"metafile", FuzzMetafile},
         {"module", FuzzModule},         {"richtext", FuzzRichText},
+        {"picture", FuzzPicture},
     };
     return targets;
 }

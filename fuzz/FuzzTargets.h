@@ -43,6 +43,7 @@ void FuzzScanWork(const std::string& input);      // scanner bytes through the w
 void FuzzMetafile(const std::string& input);      // recorded pictures: player and export interpreter
 void FuzzModule(const std::string& input);        // compiled script modules: loader and bounded run
 void FuzzRichText(const std::string& input);      // rich text: RTF reader, line layout, drawing into a document
+void FuzzPicture(const std::string& input);       // bitmap, JPEG and icon files through the picture
 
 struct TFuzzTarget {
     const char* Name;  // also the corpus folder fuzz/corpus/<Name>

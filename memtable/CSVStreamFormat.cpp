@@ -570,7 +570,12 @@ void TqmtCustomCSVStreamFormat::LoadValue(TqmtCustomMemTable* table, TField* fie
                 escaped = true;
                 break;
             }
-        field->SetAsString(escaped ? UnescapeText(text) : text);
+        const std::string value = escaped ? UnescapeText(text) : text;
+        field->SetAsString(value);
+        // A fixed-size text field ends its text at a NUL: what would follow
+        // it is refused with the load rather than dropped unseen.
+        if (value.find('\0') != std::string::npos && field->AsString() != value)
+            throw EMemTableError(Format(qmtmsg::CsvNulInText, {field->FieldName()}));
     } else if (IsBinaryType(type)) {
         field->SetAsString(DecodeSixBit(text));
     } else {

@@ -31,6 +31,7 @@ inline constexpr const char* TooManyFieldDefs = "Too many fielddefs. Please rais
 inline constexpr const char* NoLoadFields = "Couldnt determine field count for load.";
 inline constexpr const char* DeltasBinaryOnly = "Saving deltas is supported only in binary format.";
 inline constexpr const char* UnknownCsvType = "Unknown field type (%s) in CSV file. (%s)";
+inline constexpr const char* CsvNulInText = "Field %s cannot hold the NUL character of its CSV text.";
 inline constexpr const char* NeedsMultiVersion = "Transactioning requires multiversion versioning.";
 inline constexpr const char* OperatorNotSupported = "Operator not supported (%d).";
 inline constexpr const char* UnknownOperator = "Unknown operator (%d)";

@@ -582,3 +582,26 @@ TEST(MetafileInterpreter, InterfaceEntriesReachTheEngineAndItsOverrides) {
         EXPECT_NE(text.find("\\emfblip"), std::string::npos);
     }
 }
+
+TEST(MetafileInterpreter, PictureAsImageIsRasterisedNoFinerThanThePage) {
+    // A frame claiming a metre-sized picture: kept whole as one image, it is
+    // rasterised at most at the page's size, not at the frame's (which made
+    // a 100 MB document of a picture of a few hundred bytes).
+    for (const int side : {200, 100000}) {
+        auto data = Emf(side, side * 3 / 5).Add(CreateBrush(1, 0, 0x0000FF)).Add(Select(1))
+                        .Add(Box(43, 0, 0, side, side)).Bytes();
+        TMetafile mf;
+        mf.LoadFromBytes(data);
+        TdeRTFEngine rtf(nullptr);
+        TMemoryStream out;
+        WriteIntoMemory(rtf, out, 20, 10);  // an 800 x 600 page
+        rtf.Preferences()->MetafileAsImage = true;
+        rtf.BeginDoc();
+        rtf.DocumentInterface()->PlayMetafile(mf);
+        rtf.EndDoc();
+        const std::string text(out.Memory(), static_cast<std::size_t>(out.Size()));
+        EXPECT_NE(text.find("\\emfblip"), std::string::npos) << side;
+        // Two hex digits per byte of a 24-bit raster of at most the page.
+        EXPECT_LT(text.size(), 2u * 3 * 800 * 600 + 100000) << side;
+    }
+}

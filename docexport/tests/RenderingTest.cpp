@@ -341,6 +341,20 @@ TEST(DefaultRendering, ImageItemToBitmapPlacesTheGraphic) {
         EXPECT_EQ(bmp->Canvas()->GetPixel(c.RedAt.X, c.RedAt.Y), clRed) << c.Name;
         if (c.BlueAt.X >= 0) EXPECT_EQ(bmp->Canvas()->GetPixel(c.BlueAt.X, c.BlueAt.Y), clBlue) << c.Name;
     }
+    // An item claiming a kilometre (a hostile picture record once asked for
+    // a bitmap of 100 TB) gets one no larger than a page at screen
+    // resolution, well under 2000 pixels a side.
+    item.Width = item.Height = 4e6;
+    item.BoxRect = {0, 0, 4e6, 4e6};
+    for (const bool stretch : {true, false}) {
+        item.Settings.Stretch = stretch;
+        item.Settings.Center = false;
+        auto bmp = e.ImageItemToBitmap(&item);
+        EXPECT_GT(bmp->Width(), 0) << stretch;
+        EXPECT_LT(bmp->Width(), 2000) << stretch;
+        EXPECT_LT(bmp->Height(), 2000) << stretch;
+        EXPECT_EQ(bmp->Canvas()->GetPixel(0, 0), clRed) << stretch;
+    }
     e.EndDoc();
 }
 

@@ -168,7 +168,7 @@ TEST(RotatedText, BitmapHoldsTheRotatedText) {
     f.SetColor(clBlack);
     TBitmap bmp;
     double x = 100, y = 100;
-    RotatedTextBitmap("Wide text", f, 90, bmp, x, y);
+    RotatedTextBitmap("Wide text", f, 90, bmp, x, y, 4096);
     TSize s = TextSize("Wide text", f);
     EXPECT_EQ(bmp.Width(), s.cy);  // standing upright
     EXPECT_EQ(bmp.Height(), s.cx);
@@ -179,6 +179,24 @@ TEST(RotatedText, BitmapHoldsTheRotatedText) {
         for (int j = 0; j < bmp.Height(); ++j) dark += bmp.Canvas()->Pixels[i][j] != clWhite;
     EXPECT_GT(dark, 20);
     EXPECT_TRUE(bmp.Transparent());
+}
+
+TEST(RotatedText, AFontFarBeyondThePageIsDrawnScaledDownToTheLimit) {
+    // A height of 65,000 pixels once asked for a 49 GB bitmap.
+    TFont f;
+    f.SetName("Arial");
+    f.SetHeight(-65296);
+    f.SetColor(clBlack);
+    TBitmap bmp;
+    double x = 100, y = 100;
+    RotatedTextBitmap("Hello", f, 45, bmp, x, y, 300);
+    EXPECT_LE(std::max(bmp.Width(), bmp.Height()), 300);
+    EXPECT_GT(std::min(bmp.Width(), bmp.Height()), 0);
+    EXPECT_LE(100 - y, 300);
+    int dark = 0;
+    for (int i = 0; i < bmp.Width(); ++i)
+        for (int j = 0; j < bmp.Height(); ++j) dark += bmp.Canvas()->Pixels[i][j] != clWhite;
+    EXPECT_GT(dark, 20);
 }
 
 TEST(Dialogs, EnableControlsReachesNestedControls) {

@@ -145,6 +145,46 @@ TEST(CSVStreamFormat, ParsingRules) {
     EXPECT_TRUE(x->FieldByName("Name")->IsNull());
 }
 
+TEST(CSVStreamFormat, NulInTextIsWrittenSoItReadsBackOrRefusedOnLoad) {
+    // A memo holds a NUL: the comma format writes it escaped and reads it back.
+    auto memo = [] {
+        auto t = std::make_unique<TqmtMemTable>();
+        t->FieldDefs().Add("ID", ftInteger);
+        t->FieldDefs().Add("Note", ftMemo);
+        t->Open();
+        return t;
+    };
+    const std::string nul("a\0b", 3);
+    auto t = memo();
+    t->Append();
+    t->FieldByName("ID")->SetAsInteger(1);
+    t->FieldByName("Note")->SetAsString(nul);
+    t->Post();
+    TqmtCSVStreamFormat f;
+    CommaFormat(f);
+    const std::string text = Save(*t, f);
+    EXPECT_EQ(text, "\"1\",\"a%0b\"\r\n");
+    f.sfNoHeader = sfSave | sfLoad;
+    auto u = memo();
+    Load(*u, f, text);
+    ASSERT_EQ(u->RecordCount(), 1);
+    EXPECT_EQ(u->FieldByName("Note")->AsString(), nul);
+
+    // A fixed-size text field would end at the NUL: the load says so rather
+    // than keeping "a" and dropping the rest unseen.
+    auto w = IdName();
+    try {
+        Load(*w, f, "\"1\",\"kept\"\r\n\"2\",\"a%0b\"\r\n");
+        FAIL() << "loaded";
+    } catch (const EMemTableError& e) {
+        EXPECT_EQ(e.Message, "Field Name cannot hold the NUL character of its CSV text.");
+    }
+    EXPECT_EQ(w->State(), dsBrowse);
+    ASSERT_EQ(w->RecordCount(), 1);
+    w->First();
+    EXPECT_EQ(w->FieldByName("Name")->AsString(), "kept");
+}
+
 TEST(CSVStreamFormat, NamesFileLoadsByPositionWithoutHeader) {
     auto t = std::make_unique<TqmtMemTable>();
     t->FieldDefs().Add("ID", ftString, 20);

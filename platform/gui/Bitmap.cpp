@@ -67,7 +67,30 @@ void TBitmap::Draw(TCanvas* canvas, const TRect& r) {
     canvas->DrawImage(image_, r, TRect(0, 0, Width(), Height()), Transparent(), TransparentColor());
 }
 
+namespace {
+
+// An uncompressed bitmap file must hold every pixel row its header claims:
+// a few bytes may claim millions of rows, which would be allocated and
+// walked for nothing.
+bool BitmapRowsPresent(const std::vector<std::uint8_t>& d) {
+    auto u32 = [&](std::size_t at) {
+        return std::uint32_t(d[at]) | (std::uint32_t(d[at + 1]) << 8) | (std::uint32_t(d[at + 2]) << 16) |
+               (std::uint32_t(d[at + 3]) << 24);
+    };
+    if (d.size() < 34 || u32(14) < 40) return true;  // older headers: the reader's own checks
+    const std::uint32_t compression = u32(30);
+    if (compression != 0 && compression != 3) return true;
+    const std::int64_t w = std::int32_t(u32(18)), h = std::int32_t(u32(22));
+    const std::uint32_t bits = std::uint32_t(d[28]) | (std::uint32_t(d[29]) << 8);
+    const std::uint64_t stride = ((std::uint64_t(w < 0 ? -w : w) * bits + 31) / 32) * 4;
+    const std::uint64_t need = std::uint64_t(u32(10)) + stride * std::uint64_t(h < 0 ? -h : h);
+    return need <= d.size();
+}
+
+}  // namespace
+
 void TBitmap::LoadFromBytes(const std::vector<std::uint8_t>& data) {
+    if (!BitmapRowsPresent(data)) throw EInvalidGraphic("Bitmap image is truncated: its pixel rows are missing");
     QImage img;
     if (!img.loadFromData(data.data(), int(data.size()), "BMP")) throw EInvalidGraphic("Bitmap image is not valid");
     switch (img.depth()) {

@@ -26,6 +26,12 @@ void OnError(j_common_ptr cinfo) {
 
 void OnMessage(j_common_ptr, int) {}
 
+// The most pixels a decoded picture may have: the header's dimensions are
+// checked before the library or this decoder allocates for them (a few
+// bytes may claim 65,500 x 65,500). The same 256 MB of pixels as Qt's
+// image readers, which decode the bitmap files, allow.
+constexpr std::uint64_t kMaxJpegPixels = std::uint64_t(256) * 1024 * 1024 / 4;
+
 }  // namespace
 
 QImage DecodeJpeg(const std::vector<std::uint8_t>& data) {
@@ -49,6 +55,11 @@ QImage DecodeJpeg(const std::vector<std::uint8_t>& data) {
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, data.data(), static_cast<unsigned long>(data.size()));
     jpeg_read_header(&cinfo, TRUE);
+    if (std::uint64_t(cinfo.image_width) * cinfo.image_height > kMaxJpegPixels) {
+        jpeg_destroy_decompress(&cinfo);
+        throw EInvalidGraphic("JPEG error: image too large (" + std::to_string(cinfo.image_width) + " x " +
+                              std::to_string(cinfo.image_height) + " pixels)");
+    }
     cinfo.out_color_space = cinfo.jpeg_color_space == JCS_GRAYSCALE ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_start_decompress(&cinfo);
     const int w = int(cinfo.output_width), h = int(cinfo.output_height), comps = cinfo.output_components;

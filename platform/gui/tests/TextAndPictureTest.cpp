@@ -172,6 +172,47 @@ TEST(Pictures, BitmapFileRoundTripKeepsPixels) {
     std::remove(path.c_str());
 }
 
+TEST(Pictures, BitmapFileWithoutItsPixelRowsIsRefused) {
+    TBitmap small;
+    small.SetSize(4, 3);
+    std::vector<std::uint8_t> bytes = small.SaveToBytes();
+    TBitmap back;
+    back.LoadFromBytes(bytes);
+    EXPECT_EQ(back.Height(), 3);
+    // The header claims eight million rows; the file holds three.
+    bytes[22] = 0x03;
+    bytes[23] = 0x00;
+    bytes[24] = 0x7A;
+    try {
+        back.LoadFromBytes(bytes);
+        FAIL() << "loaded";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message, "Bitmap image is truncated: its pixel rows are missing");
+    }
+    EXPECT_EQ(back.Height(), 3);
+}
+
+TEST(Pictures, JpegClaimingMorePixelsThanAllowedIsRefusedBeforeDecoding) {
+    QImage img(8, 8, QImage::Format_RGB32);
+    img.fill(0xFF204080u);
+    std::vector<std::uint8_t> bytes = EncodeJpeg(img, 75, false, false);
+    // The frame header's height and width become 65,000 each: 17 GB of
+    // pixels from a file of a few hundred bytes.
+    std::size_t sof = 0;
+    while (sof + 9 < bytes.size() && !(bytes[sof] == 0xFF && bytes[sof + 1] == 0xC0)) ++sof;
+    ASSERT_LT(sof + 9, bytes.size());
+    for (std::size_t at : {sof + 5, sof + 7}) {
+        bytes[at] = 65000 >> 8;
+        bytes[at + 1] = 65000 & 0xFF;
+    }
+    try {
+        DecodeJpeg(bytes);
+        FAIL() << "decoded";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message, "JPEG error: image too large (65000 x 65000 pixels)");
+    }
+}
+
 TEST(Pictures, JpegRoundTripThroughLibjpeg) {
     TBitmap b;
     b.SetSize(32, 16);
