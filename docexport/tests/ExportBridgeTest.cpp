@@ -291,6 +291,65 @@ TEST_F(ExportBridgeTest, RecordedPictureLandsInItsRectangle) {
     rtf.EndDoc();
 }
 
+// A bridge that, while a snapshot plays, follows each "start" text with a
+// word advanced along the line; the snapshot format carries no record for
+// that operation, so the test reaches it from inside the play. Without an
+// owning export component the play ends the document, so the texts placed
+// on the first page are taken just before that.
+class TAdvancingXport : public TdeVizeXport {
+public:
+    TAdvancingXport() : TdeVizeXport(nullptr) {}
+    void PrintLeft(const std::string& text, double x, double y) override {
+        TdeVizeXport::PrintLeft(text, x, y);
+        if (text != "start") return;
+        startX = x;
+        advancedX = x;
+        advancedY = y;
+        AdvanceAndPrint(advancedX, advancedY, 1.5, "end");
+    }
+    void EndDoc() override {
+        if (TdePageItem* page = BoundEngine()->PageItem(1))
+            for (auto* list : {&page->TextItems, &page->GraphicItems})
+                for (auto* item : *list)
+                    if (auto* t = dynamic_cast<TdeTextItem*>(item)) {
+                        Placed& p = t->Lines[0] == "start" ? start : end;
+                        p = {true, t->X, t->Y, double(BoundEngine()->TextExtent(t->Lines[0], t->Font).cx)};
+                    }
+        TdeVizeXport::EndDoc();
+    }
+    struct Placed {
+        bool Found = false;
+        double X = 0, Y = 0, Width = 0;
+    };
+    double startX = 0, advancedX = 0, advancedY = 0;
+    Placed start, end;
+};
+
+// The position moves by the distance along a level line and the word is
+// printed right-aligned there, so it ends exactly at the new position.
+TEST_F(ExportBridgeTest, AdvanceAndPrintEndsTheWordAtTheAdvancedPosition) {
+    Generate([](TVzVSFWriter& w) {
+        w.SetFont("Arial", 12);
+        w.PrintXY(1, 2, "start");
+    });
+    TQuietRtf rtf;
+    rtf.Page()->SetLeftMargin(0);
+    rtf.Page()->SetTopMargin(0);
+    TAdvancingXport bridge;
+    bridge.BindEngine(&rtf);
+    TMemoryStream out;
+    bridge.OutputStream = &out;
+    bridge.Render(&snapshot);
+    EXPECT_NEAR(bridge.advancedX, bridge.startX + 1.5, 1e-9);
+    EXPECT_NEAR(bridge.advancedY, 2, 0.2);
+    ASSERT_TRUE(bridge.start.Found);
+    ASSERT_TRUE(bridge.end.Found);
+    ASSERT_GT(bridge.end.Width, 0);
+    EXPECT_NEAR(bridge.end.X + bridge.end.Width, bridge.advancedX * 96, 1);
+    EXPECT_NEAR(bridge.end.Y, bridge.start.Y, 1e-6);
+    EXPECT_GT(out.Size(), 0);
+}
+
 // The report setup window offers the bridge's entry in its format list.
 TEST_F(ExportBridgeTest, SetupWindowOffersTheBridge) {
     UsePrinters({"Lab"}, "Lab");
