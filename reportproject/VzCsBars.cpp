@@ -1,5 +1,8 @@
 #include "reportproject/VzCsBars.h"
 
+#include "platform/gui/Canvas.h"
+#include "reportproject/VzDesigner.h"
+
 #include <cmath>
 
 #include "report/ReportDefs.h"
@@ -342,6 +345,84 @@ void TVizeBaseBarCode::PrintSelf(TBaseReport* report) {
         case Rot270:
             place(pt + w / 2, pt + w, pt);
             encoder_->Top = pl + encoder_->BarHeight + s;
+            break;
+    }
+    encoder_->Print();
+}
+
+void TVizeBaseBarCode::PaintSelf(TCanvas* canvas) {
+    if (!encoder_) return;
+    const TVizePageDesigner& d = DesignScale();
+    canvas->Font()->Assign(font_);
+    const double f = canvas->Font()->Size() / 60.0;
+    const double readable = encoder_->PrintReadable ? f : 0.0;
+    const double pl = PageLeft(), pt = PageTop(), pr = PageRight(), pb = PageBottom();
+    const double w = GetWidth(), h = GetHeight();
+    // Top is the encoder's, as the published property reads it; Bottom the
+    // control's.
+    const double left = GetLeft(), top = GetTop(), bottom = TVizeControl::GetTop() + h;
+
+    canvas->Pen()->SetColor(clBlack);
+    canvas->Pen()->SetStyle(psDash);
+    canvas->Pen()->SetWidth(1);
+    canvas->Pen()->SetMode(pmCopy);
+    canvas->Brush()->SetStyle(bsClear);
+    switch (encoder_->BarCodeRotation) {
+        case Rot0:
+        case Rot180: canvas->Rectangle(d.XI2D(pl), d.YI2D(pt), d.XI2D(pr) + 1, d.YI2D(pb + readable) + 1); break;
+        case Rot90:
+            canvas->Rectangle(d.XI2D(pl), d.YI2D(pb - w) - 1, d.XI2D(pl + h + readable), d.YI2D(pb) + 1);
+            break;
+        case Rot270:
+            canvas->Rectangle(d.XI2D(pl), d.YI2D(pt) - 1, d.XI2D(pl + h + readable), d.YI2D(pt + w) + 1);
+            break;
+    }
+
+    canvas->Pen()->SetStyle(psSolid);
+    canvas->Brush()->SetColor(clBlack);
+    canvas->Brush()->SetStyle(bsSolid);
+    encoder_->BarCallback = [&](double x1, double y1, double x2, double y2) {
+        canvas->Rectangle(d.XI2D(x1 + pl - left), d.YI2D(y1 + pt - top), d.XI2D(x2 + pl - left),
+                          d.YI2D(y2 + pt - top));
+    };
+    const TPrintJustify justify = encoder_->BarCodeJustify();
+    const double savedTop = encoder_->Top;
+    const double anchor = AnchorValue();
+    struct Restore {
+        TVizeBaseBarCode* self;
+        double top, anchor;
+        TPrintJustify justify;
+        ~Restore() {
+            self->ApplyAnchor(justify, anchor);
+            self->encoder_->SetBarCodeJustify(justify);
+            self->encoder_->Top = top;
+            self->encoder_->BarCallback = nullptr;
+        }
+    } restore{this, savedTop, anchor, justify};
+    auto place = [&](double centre, double right, double leftAnchor) {
+        switch (justify) {
+            case pjCenter: encoder_->SetCenter(centre); break;
+            case pjRight: encoder_->SetRight(right); break;
+            default: encoder_->SetLeft(leftAnchor); break;
+        }
+        encoder_->SetBarCodeJustify(justify);
+    };
+    const bool printTop = encoder_->PrintTop;
+    switch (encoder_->BarCodeRotation) {
+        case Rot0:
+            if (printTop) encoder_->Top += f;
+            break;
+        case Rot90:
+            place(bottom - w / 2, bottom - w, encoder_->Top + encoder_->TotalHeight());
+            encoder_->Top = printTop ? left + f : left;
+            break;
+        case Rot180:
+            place(left + w / 2, left, left + w);
+            encoder_->Top += printTop ? h : h + f;
+            break;
+        case Rot270:
+            place(top + w / 2, top + w, encoder_->Top);
+            encoder_->Top = printTop ? left + h : left + h + f;
             break;
     }
     encoder_->Print();

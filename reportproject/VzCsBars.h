@@ -63,6 +63,9 @@ public:
 
     void DesignerChanged() override;
     void PrintSelf(TBaseReport* report) override;
+    // Draws the symbol's bars through the encoder's bar callback within a
+    // dashed outline; the encoder is left as it was.
+    void PaintSelf(TCanvas* canvas) override;
     void BeforeReport() override;
     void AfterReport() override;
     void ReplaceReference(TVizeComponent* oldRef, TVizeComponent* newRef) override;

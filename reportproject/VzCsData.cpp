@@ -1,5 +1,7 @@
 #include "reportproject/VzCsData.h"
 
+#include "platform/gui/Canvas.h"
+
 #include <cmath>
 #include <random>
 
@@ -983,3 +985,13 @@ void RegisterVzCsDataClasses() {
 }  // namespace
 
 void InitializeVzCsData() { RegisterProc("VZCL", RegisterVzCsDataClasses); }
+
+void TVizeDataMirrorSection::PaintSelf(TCanvas* canvas) {
+    canvas->Pen()->SetColor(TColor(0xFF00FF));
+    canvas->Pen()->SetStyle(psDot);
+    canvas->Pen()->SetWidth(1);
+    canvas->Pen()->SetMode(pmCopy);
+    canvas->Brush()->SetColor(clWhite);
+    canvas->Brush()->SetStyle(bsClear);
+    canvas->Rectangle(DesignRect());
+}
