@@ -1,11 +1,10 @@
 #include "reportproject/VzCsBars.h"
 
-#include "platform/gui/Canvas.h"
-#include "reportproject/VzDesigner.h"
-
 #include <cmath>
 
+#include "platform/gui/Canvas.h"
 #include "report/ReportDefs.h"
+#include "reportproject/VzDesigner.h"
 #include "reportproject/VzUtil.h"
 
 namespace {
@@ -148,6 +147,25 @@ void TVizeBaseBarCode::ApplyAnchor(TPrintJustify justify, double value) {
         default: encoder_->SetLeft(value); break;
     }
 }
+
+void TVizeBaseBarCode::PlaceAnchor(TPrintJustify justify, double centre, double right, double left) {
+    ApplyAnchor(justify, justify == pjCenter ? centre : justify == pjRight ? right : left);
+    encoder_->SetBarCodeJustify(justify);
+}
+
+struct TVizeBaseBarCode::TEncoderRestore {
+    TVizeBaseBarCode* self;
+    double top = self->encoder_->Top;
+    TPrintJustify justify = self->encoder_->BarCodeJustify();
+    double anchor = self->AnchorValue();
+    ~TEncoderRestore() {
+        self->ApplyAnchor(justify, anchor);
+        self->encoder_->Top = top;
+        self->encoder_->SetBarCodeJustify(justify);
+        self->encoder_->BaseReport = nullptr;
+        self->encoder_->BarCallback = nullptr;
+    }
+};
 
 void TVizeBaseBarCode::SetText(const std::string& text) {
     encoder_->SetText(text);
@@ -297,33 +315,14 @@ void TVizeBaseBarCode::PrintSelf(TBaseReport* report) {
     encoder_->BaseReport = report;
     report->AssignFont(font_);
     encoder_->BarCallback = nullptr;
-    double savedTop = encoder_->Top;
-    TPrintJustify justify = encoder_->BarCodeJustify();
-    double anchor = AnchorValue();
-    struct Restore {
-        TVizeBaseBarCode* self;
-        double top, anchor;
-        TPrintJustify justify;
-        ~Restore() {
-            self->ApplyAnchor(justify, anchor);
-            self->encoder_->Top = top;
-            self->encoder_->SetBarCodeJustify(justify);
-            self->encoder_->BaseReport = nullptr;
-        }
-    } restore{this, savedTop, anchor, justify};
+    TEncoderRestore restore{this};
+    const TPrintJustify justify = restore.justify;
 
     double pl = PageLeft(), pt = PageTop(), pb = PageBottom();
     double w = GetWidth(), h = GetHeight();
     double d = encoder_->Top - TVizeControl::GetTop();
     double s = font_.Size() / 60.0;
-    auto place = [&](double centre, double right, double left) {
-        switch (justify) {
-            case pjCenter: encoder_->SetCenter(centre); break;
-            case pjRight: encoder_->SetRight(right); break;
-            default: encoder_->SetLeft(left); break;
-        }
-        encoder_->SetBarCodeJustify(justify);
-    };
+    auto place = [&](double centre, double right, double left) { PlaceAnchor(justify, centre, right, left); };
     switch (encoder_->BarCodeRotation) {
         case Rot0:
             if (autoSize_) {
@@ -385,27 +384,10 @@ void TVizeBaseBarCode::PaintSelf(TCanvas* canvas) {
         canvas->Rectangle(d.XI2D(x1 + pl - left), d.YI2D(y1 + pt - top), d.XI2D(x2 + pl - left),
                           d.YI2D(y2 + pt - top));
     };
-    const TPrintJustify justify = encoder_->BarCodeJustify();
-    const double savedTop = encoder_->Top;
-    const double anchor = AnchorValue();
-    struct Restore {
-        TVizeBaseBarCode* self;
-        double top, anchor;
-        TPrintJustify justify;
-        ~Restore() {
-            self->ApplyAnchor(justify, anchor);
-            self->encoder_->SetBarCodeJustify(justify);
-            self->encoder_->Top = top;
-            self->encoder_->BarCallback = nullptr;
-        }
-    } restore{this, savedTop, anchor, justify};
+    TEncoderRestore restore{this};
+    const TPrintJustify justify = restore.justify;
     auto place = [&](double centre, double right, double leftAnchor) {
-        switch (justify) {
-            case pjCenter: encoder_->SetCenter(centre); break;
-            case pjRight: encoder_->SetRight(right); break;
-            default: encoder_->SetLeft(leftAnchor); break;
-        }
-        encoder_->SetBarCodeJustify(justify);
+        PlaceAnchor(justify, centre, right, leftAnchor);
     };
     const bool printTop = encoder_->PrintTop;
     switch (encoder_->BarCodeRotation) {

@@ -1,12 +1,11 @@
 #include "reportproject/VzCsData.h"
 
-#include "platform/gui/Canvas.h"
-
 #include <cmath>
 #include <random>
 
 #include "platform/core/Format.h"
 #include "platform/core/Strings.h"
+#include "platform/gui/Canvas.h"
 #include "report/BaseReport.h"
 #include "report/ReportDefs.h"
 #include "reportproject/VzCsRpt.h"
@@ -987,11 +986,6 @@ void RegisterVzCsDataClasses() {
 void InitializeVzCsData() { RegisterProc("VZCL", RegisterVzCsDataClasses); }
 
 void TVizeDataMirrorSection::PaintSelf(TCanvas* canvas) {
-    canvas->Pen()->SetColor(TColor(0xFF00FF));
-    canvas->Pen()->SetStyle(psDot);
-    canvas->Pen()->SetWidth(1);
-    canvas->Pen()->SetMode(pmCopy);
     canvas->Brush()->SetColor(clWhite);
-    canvas->Brush()->SetStyle(bsClear);
-    canvas->Rectangle(DesignRect());
+    PaintDottedFrame(canvas, TColor(0xFF00FF));
 }

@@ -172,6 +172,10 @@ public:
     void PrintSelf(TBaseReport* report) override;
     void PaintSelf(TCanvas* canvas) override;
 
+protected:
+    // A dotted frame over the control in colour, with a clear brush.
+    void PaintDottedFrame(TCanvas* canvas, TColor colour) const;
+
 private:
     bool wasteFit_ = false;
     TVizePrintEvent* onPrint_ = nullptr;

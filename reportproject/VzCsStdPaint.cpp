@@ -125,8 +125,10 @@ void TVizeMemo::PaintSelf(TCanvas* canvas) {
     DrawText(canvas, designLines_);
 }
 
-void TVizeSection::PaintSelf(TCanvas* canvas) {
-    canvas->Pen()->SetColor(TColor(0x808080));
+void TVizeSection::PaintSelf(TCanvas* canvas) { PaintDottedFrame(canvas, TColor(0x808080)); }
+
+void TVizeSection::PaintDottedFrame(TCanvas* canvas, TColor colour) const {
+    canvas->Pen()->SetColor(colour);
     canvas->Pen()->SetStyle(psDot);
     canvas->Pen()->SetWidth(1);
     canvas->Pen()->SetMode(pmCopy);

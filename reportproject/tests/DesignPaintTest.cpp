@@ -11,12 +11,11 @@
 #include "reportproject/VzCsRpt.h"
 #include "reportproject/VzCsStd.h"
 #include "reportproject/VzDesigner.h"
+#include "reportproject/tests/DesignSupport.h"
 
 namespace {
 
-// White canvas, 50 pixels per inch, page corner at pixel (10, 10): page
-// inch x lies at pixel 10 + 50 x.
-class DesignPaint : public ::testing::Test {
+class DesignPaint : public TDesignCanvas<TVizePageDesigner> {
 protected:
     // Text needs the platform's fonts, which need an application object.
     static void SetUpTestSuite() {
@@ -27,27 +26,6 @@ protected:
         static QGuiApplication app(argc, argv);
     }
 
-    TVizePageDesigner designer;
-    TVizePage page{nullptr};
-    QImage image{400, 400, QImage::Format_RGB32};
-    TCanvas canvas{&image};
-
-    void SetUp() override {
-        page.SetDesigner(&designer);
-        designer.SetPixelsPerInch(50);
-        designer.SetOrigin({10, 10});
-        image.fill(Qt::white);
-    }
-    void TearDown() override { VizeDesigner() = TVizeDesignerLink{}; }
-
-    template <class T>
-    T* Add(TVizeComponent* parent, TVizeRect bounds) {
-        auto* c = new T(&page);
-        c->SetParent(parent);
-        c->SetBoundsRect(bounds);
-        return c;
-    }
-    TColor At(int x, int y) const { return canvas.GetPixel(x, y); }
     // Pixels of colour c in the rectangle [x0, x1) x [y0, y1).
     int Count(int x0, int y0, int x1, int y1, TColor c) const {
         int n = 0;
