@@ -297,21 +297,6 @@ bool TVizeControl::IntersectsRect(const TVizeRect& rect) const {
 // ------------------------------------------------------- design tools
 
 namespace {
-// Narrows a canvas's clip while it lives, then gives the old clip back.
-class TClipScope {
-public:
-    TClipScope(TCanvas* canvas, const TRect& clip) : canvas_(canvas), saved_(canvas->ClipRect()) {
-        canvas_->IntersectClipRect(clip);
-    }
-    ~TClipScope() { canvas_->SetClipRect(saved_); }
-    TClipScope(const TClipScope&) = delete;
-    TClipScope& operator=(const TClipScope&) = delete;
-
-private:
-    TCanvas* canvas_;
-    TRect saved_;
-};
-
 // The handle a drag continues with after the control turned over
 // horizontally or vertically.
 constexpr int HandleAcross[8] = {2, 1, 0, 4, 3, 7, 6, 5};
@@ -335,16 +320,20 @@ TRect TVizeControl::DesignRect() const {
 void TVizeControl::Paint(TCanvas* canvas) {
     if (!canvas || !IsVisible()) return;
     PaintSelf(canvas);
-    if (VizeDesigner().CurrentPageDesigner)
-        WithMasterHere([canvas](TVizeControl& master) {
-            TClipScope clip(canvas, master.DesignRect());
-            for (int i = 0; i < master.ChildCount(); ++i)
-                if (auto* c = dynamic_cast<TVizeControl*>(master.GetChild(i))) c->Paint(canvas);
-        });
+    PaintMasterChildren(canvas);
     if (ChildCount() == 0) return;
     TClipScope clip(canvas, DesignRect());
     for (int i = 0; i < ChildCount(); ++i)
         if (auto* c = dynamic_cast<TVizeControl*>(GetChild(i))) c->Paint(canvas);
+}
+
+void TVizeControl::PaintMasterChildren(TCanvas* canvas) {
+    if (!VizeDesigner().CurrentPageDesigner) return;
+    WithMasterHere([canvas](TVizeControl& master) {
+        TClipScope clip(canvas, master.DesignRect());
+        for (int i = 0; i < master.ChildCount(); ++i)
+            if (auto* c = dynamic_cast<TVizeControl*>(master.GetChild(i))) c->Paint(canvas);
+    });
 }
 
 std::vector<TVizeHandle> TVizeControl::SizingHandles() const {

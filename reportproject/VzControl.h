@@ -176,6 +176,9 @@ protected:
     TRect DesignRect() const;
     void TellHandles(const std::vector<TVizeHandle>& handles);
     void TellDragContinues(int handle);
+    // With a current designer, paints the master's children at this
+    // control's place, clipped to the master's rectangle there.
+    void PaintMasterChildren(TCanvas* canvas);
     // A page point or rectangle relative to the parent's page position.
     TVizePoint ToParent(const TVizePoint& point) const;
     TVizeRect ToParent(const TVizeRect& rect) const;

@@ -2,7 +2,9 @@
 
 #include <cmath>
 
+#include "platform/gui/Canvas.h"
 #include "report/ReportDefs.h"
+#include "reportproject/VzDesigner.h"
 #include "reportproject/VzUtil.h"
 
 namespace {
@@ -145,6 +147,25 @@ void TVizeBaseBarCode::ApplyAnchor(TPrintJustify justify, double value) {
         default: encoder_->SetLeft(value); break;
     }
 }
+
+void TVizeBaseBarCode::PlaceAnchor(TPrintJustify justify, double centre, double right, double left) {
+    ApplyAnchor(justify, justify == pjCenter ? centre : justify == pjRight ? right : left);
+    encoder_->SetBarCodeJustify(justify);
+}
+
+struct TVizeBaseBarCode::TEncoderRestore {
+    TVizeBaseBarCode* self;
+    double top = self->encoder_->Top;
+    TPrintJustify justify = self->encoder_->BarCodeJustify();
+    double anchor = self->AnchorValue();
+    ~TEncoderRestore() {
+        self->ApplyAnchor(justify, anchor);
+        self->encoder_->Top = top;
+        self->encoder_->SetBarCodeJustify(justify);
+        self->encoder_->BaseReport = nullptr;
+        self->encoder_->BarCallback = nullptr;
+    }
+};
 
 void TVizeBaseBarCode::SetText(const std::string& text) {
     encoder_->SetText(text);
@@ -294,33 +315,14 @@ void TVizeBaseBarCode::PrintSelf(TBaseReport* report) {
     encoder_->BaseReport = report;
     report->AssignFont(font_);
     encoder_->BarCallback = nullptr;
-    double savedTop = encoder_->Top;
-    TPrintJustify justify = encoder_->BarCodeJustify();
-    double anchor = AnchorValue();
-    struct Restore {
-        TVizeBaseBarCode* self;
-        double top, anchor;
-        TPrintJustify justify;
-        ~Restore() {
-            self->ApplyAnchor(justify, anchor);
-            self->encoder_->Top = top;
-            self->encoder_->SetBarCodeJustify(justify);
-            self->encoder_->BaseReport = nullptr;
-        }
-    } restore{this, savedTop, anchor, justify};
+    TEncoderRestore restore{this};
+    const TPrintJustify justify = restore.justify;
 
     double pl = PageLeft(), pt = PageTop(), pb = PageBottom();
     double w = GetWidth(), h = GetHeight();
     double d = encoder_->Top - TVizeControl::GetTop();
     double s = font_.Size() / 60.0;
-    auto place = [&](double centre, double right, double left) {
-        switch (justify) {
-            case pjCenter: encoder_->SetCenter(centre); break;
-            case pjRight: encoder_->SetRight(right); break;
-            default: encoder_->SetLeft(left); break;
-        }
-        encoder_->SetBarCodeJustify(justify);
-    };
+    auto place = [&](double centre, double right, double left) { PlaceAnchor(justify, centre, right, left); };
     switch (encoder_->BarCodeRotation) {
         case Rot0:
             if (autoSize_) {
@@ -342,6 +344,67 @@ void TVizeBaseBarCode::PrintSelf(TBaseReport* report) {
         case Rot270:
             place(pt + w / 2, pt + w, pt);
             encoder_->Top = pl + encoder_->BarHeight + s;
+            break;
+    }
+    encoder_->Print();
+}
+
+void TVizeBaseBarCode::PaintSelf(TCanvas* canvas) {
+    if (!encoder_) return;
+    const TVizePageDesigner& d = DesignScale();
+    canvas->Font()->Assign(font_);
+    const double f = canvas->Font()->Size() / 60.0;
+    const double readable = encoder_->PrintReadable ? f : 0.0;
+    const double pl = PageLeft(), pt = PageTop(), pr = PageRight(), pb = PageBottom();
+    const double w = GetWidth(), h = GetHeight();
+    // Top is the encoder's, as the published property reads it; Bottom the
+    // control's.
+    const double left = GetLeft(), top = GetTop(), bottom = TVizeControl::GetTop() + h;
+
+    canvas->Pen()->SetColor(clBlack);
+    canvas->Pen()->SetStyle(psDash);
+    canvas->Pen()->SetWidth(1);
+    canvas->Pen()->SetMode(pmCopy);
+    canvas->Brush()->SetStyle(bsClear);
+    switch (encoder_->BarCodeRotation) {
+        case Rot0:
+        case Rot180: canvas->Rectangle(d.XI2D(pl), d.YI2D(pt), d.XI2D(pr) + 1, d.YI2D(pb + readable) + 1); break;
+        case Rot90:
+            canvas->Rectangle(d.XI2D(pl), d.YI2D(pb - w) - 1, d.XI2D(pl + h + readable), d.YI2D(pb) + 1);
+            break;
+        case Rot270:
+            canvas->Rectangle(d.XI2D(pl), d.YI2D(pt) - 1, d.XI2D(pl + h + readable), d.YI2D(pt + w) + 1);
+            break;
+    }
+
+    canvas->Pen()->SetStyle(psSolid);
+    canvas->Brush()->SetColor(clBlack);
+    canvas->Brush()->SetStyle(bsSolid);
+    encoder_->BarCallback = [&](double x1, double y1, double x2, double y2) {
+        canvas->Rectangle(d.XI2D(x1 + pl - left), d.YI2D(y1 + pt - top), d.XI2D(x2 + pl - left),
+                          d.YI2D(y2 + pt - top));
+    };
+    TEncoderRestore restore{this};
+    const TPrintJustify justify = restore.justify;
+    auto place = [&](double centre, double right, double leftAnchor) {
+        PlaceAnchor(justify, centre, right, leftAnchor);
+    };
+    const bool printTop = encoder_->PrintTop;
+    switch (encoder_->BarCodeRotation) {
+        case Rot0:
+            if (printTop) encoder_->Top += f;
+            break;
+        case Rot90:
+            place(bottom - w / 2, bottom - w, encoder_->Top + encoder_->TotalHeight());
+            encoder_->Top = printTop ? left + f : left;
+            break;
+        case Rot180:
+            place(left + w / 2, left, left + w);
+            encoder_->Top += printTop ? h : h + f;
+            break;
+        case Rot270:
+            place(top + w / 2, top + w, encoder_->Top);
+            encoder_->Top = printTop ? left + h : left + h + f;
             break;
     }
     encoder_->Print();

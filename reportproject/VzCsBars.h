@@ -63,6 +63,9 @@ public:
 
     void DesignerChanged() override;
     void PrintSelf(TBaseReport* report) override;
+    // Draws the symbol's bars through the encoder's bar callback within a
+    // dashed outline; the encoder is left as it was.
+    void PaintSelf(TCanvas* canvas) override;
     void BeforeReport() override;
     void AfterReport() override;
     void ReplaceReference(TVizeComponent* oldRef, TVizeComponent* newRef) override;
@@ -76,6 +79,11 @@ private:
     // The anchor value for the encoder's justification.
     double AnchorValue() const;
     void ApplyAnchor(TPrintJustify justify, double value);
+    // Anchors the encoder at the value for justify and keeps justify.
+    void PlaceAnchor(TPrintJustify justify, double centre, double right, double left);
+    // Gives the encoder back its anchor, justification and top, and drops
+    // the report and bar callback it was lent while printing or painting.
+    struct TEncoderRestore;
 
     std::unique_ptr<TVPBarsBase> encoder_;
     TFont font_;

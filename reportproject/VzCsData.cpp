@@ -5,6 +5,7 @@
 
 #include "platform/core/Format.h"
 #include "platform/core/Strings.h"
+#include "platform/gui/Canvas.h"
 #include "report/BaseReport.h"
 #include "report/ReportDefs.h"
 #include "reportproject/VzCsRpt.h"
@@ -983,3 +984,8 @@ void RegisterVzCsDataClasses() {
 }  // namespace
 
 void InitializeVzCsData() { RegisterProc("VZCL", RegisterVzCsDataClasses); }
+
+void TVizeDataMirrorSection::PaintSelf(TCanvas* canvas) {
+    canvas->Brush()->SetColor(clWhite);
+    PaintDottedFrame(canvas, TColor(0xFF00FF));
+}

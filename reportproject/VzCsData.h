@@ -289,6 +289,7 @@ public:
     void SetOnMirrorValue(TVizeStringEvent* e);
 
     void Print(TBaseReport* report) override;
+    void PaintSelf(TCanvas* canvas) override;
     void PrepareContent() override;
     void ReleaseContent() override;
     void ReplaceReference(TVizeComponent* oldRef, TVizeComponent* newRef) override;

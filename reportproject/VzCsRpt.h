@@ -80,6 +80,12 @@ public:
     // location (controller null: the bands without controller).
     void PrintLocation(TBaseReport* report, TVizeBand* controller, TBandPrintLoc location);
 
+    // The designer shows the region grey with its name, and its bands
+    // stacked from the top, each below a header strip that names it and
+    // its print locations and occasions.
+    void PaintSelf(TCanvas* canvas) override;
+    void Paint(TCanvas* canvas) override;
+
 private:
     friend class TVizeBand;
     friend class TVizeIterateBand;
@@ -136,6 +142,10 @@ public:
     void SetOnGetGroup(TVizeStringEvent* e);
     bool IsSplit() const { return split_; }
     bool PrintedOnPage() const { return printedOnPage_; }
+    // The band's header strip in the designer (page inches; -1 when the
+    // last paint drew none).
+    double DesignHeaderTop() const { return headerTop_; }
+    double DesignHeaderBottom() const { return headerBottom_; }
 
     bool AcceptParent(TVizeClassRef parentClass) const override;
     double GetLeft() const override;
@@ -147,6 +157,10 @@ public:
     bool ChildShownInDesigner(const TVizeComponent* child) const override;
     void ReplaceReference(TVizeComponent* oldRef, TVizeComponent* newRef) override;
     void Print(TBaseReport* report) override;
+    void PaintSelf(TCanvas* canvas) override;
+    // Bands are sized at the bottom only; the header strip hits the band.
+    void ShowHandles() override;
+    bool ContainsPoint(const TVizePoint& point) const override;
 
     virtual void SaveState();
     virtual void RestoreState();
@@ -181,6 +195,7 @@ private:
     bool startNewPage_ = false, finishNewPage_ = false, designerHide_ = false, allowSplit_ = false;
     double minHeightLeft_ = 0;
     bool split_ = false;
+    double headerTop_ = -1, headerBottom_ = -1;
     TVizeStringEvent* onGetGroup_ = nullptr;
 };
 
@@ -212,6 +227,7 @@ public:
     double GetLeft() const override;
     double GetWidth() const override;
     void Print(TBaseReport* report) override;
+    void PaintSelf(TCanvas* canvas) override;
     void NotifyRowStart() override;
     void PositionBand() override;
     void AddListener(const std::string& eventName, const TVizeMethod& method) override;

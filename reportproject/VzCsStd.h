@@ -112,6 +112,10 @@ public:
     void ReplaceReference(TVizeComponent* oldRef, TVizeComponent* newRef) override;
 
 protected:
+    // Draws lines of text in the designer, one below the other from the
+    // control's top, aligned by FontJustify and framed by brackets when
+    // BracketText is set.
+    void DrawText(TCanvas* canvas, const std::vector<std::string>& lines) const;
     // The text passed through OnGetText.
     std::string TextWithEvent(const std::string& text);
     void Notification(TComponent* component, TOperation operation) override;
@@ -136,6 +140,7 @@ public:
     // The height follows the font: |size| / 60 inch.
     double GetHeight() const override;
     void PrintSelf(TBaseReport* report) override;
+    void PaintSelf(TCanvas* canvas) override;
 
 private:
     bool truncate_ = false;
@@ -165,6 +170,11 @@ public:
     bool IsPrintComplete() override;
     void BeforePrint() override;
     void PrintSelf(TBaseReport* report) override;
+    void PaintSelf(TCanvas* canvas) override;
+
+protected:
+    // A dotted frame over the control in colour, with a clear brush.
+    void PaintDottedFrame(TCanvas* canvas, TColor colour) const;
 
 private:
     bool wasteFit_ = false;
@@ -198,10 +208,13 @@ public:
     virtual int ImageWidth() const = 0;
     virtual int ImageHeight() const = 0;
     virtual void PrintImage(TBaseReport* report, double x1, double y1, double x2, double y2) = 0;
+    // Draws the loaded image stretched over rect (canvas pixels).
+    virtual void PaintImage(TCanvas* canvas, const TRect& rect) = 0;
     virtual std::string ImageName() const;
     virtual std::string ImageFilter() const;
 
     void PrintSelf(TBaseReport* report) override;
+    void PaintSelf(TCanvas* canvas) override;
     void ReplaceReference(TVizeComponent* oldRef, TVizeComponent* newRef) override;
 
 protected:
@@ -229,6 +242,7 @@ public:
     void ReleaseLoadedImage() override { loaded_.reset(); }
     int ImageWidth() const override { return CurrentImage() ? CurrentImage()->Width() : 0; }
     int ImageHeight() const override { return CurrentImage() ? CurrentImage()->Height() : 0; }
+    void PaintImage(TCanvas* canvas, const TRect& rect) override;
     // The stored image travels as its file bytes.
     void DefineProperties(TVizeFiler& filer) override;
 
@@ -302,6 +316,7 @@ public:
     void PrepareMemo();
     void UnprepareMemo();
     void PrintSelf(TBaseReport* report) override;
+    void PaintSelf(TCanvas* canvas) override;
     bool IsPrintComplete() override;
     void PrepareContent() override;
     double RequiredHeight() const override;
@@ -316,6 +331,10 @@ private:
     std::unique_ptr<TMemoBuf> memoBuf_;
     std::unique_ptr<TVizeMailMergeList> mailMerge_;
     bool containsRTF_ = false;
+    // The designer's lines, laid out again when what they were laid out
+    // from (text, width, font) changes.
+    std::vector<std::string> designLines_;
+    std::string designKey_;
 };
 
 // The report canvas of the project's run in progress, or null.

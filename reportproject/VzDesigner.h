@@ -8,11 +8,28 @@
 
 #include <vector>
 
+#include "platform/gui/Canvas.h"
 #include "platform/gui/Graphics.h"
 #include "platform/gui/GuiTypes.h"
 #include "reportproject/VzUtil.h"
 
 class TVizeControl;
+
+// Narrows a canvas's clip rectangle for the life of the scope and gives the
+// previous one back.
+class TClipScope {
+public:
+    TClipScope(TCanvas* canvas, const TRect& clip) : canvas_(canvas), saved_(canvas->ClipRect()) {
+        canvas_->IntersectClipRect(clip);
+    }
+    ~TClipScope() { canvas_->SetClipRect(saved_); }
+    TClipScope(const TClipScope&) = delete;
+    TClipScope& operator=(const TClipScope&) = delete;
+
+private:
+    TCanvas* canvas_;
+    TRect saved_;
+};
 
 // A sizing handle at a point of a control's page rectangle (page inches).
 struct TVizeHandle {
@@ -68,6 +85,19 @@ public:
         if (updating_ > 0) --updating_;
     }
 
+    // Controls that draw no frame of their own (texts, images) show a grey
+    // outline when the designer asks for outlines.
+    bool ShowOutlines() const { return showOutlines_; }
+    void SetShowOutlines(bool v) { showOutlines_ = v; }
+    // The region or band the designer shows: its bands get header strips,
+    // and a band hidden in the designer shows its body all the same. With
+    // all bands shown, every region and band counts as shown.
+    bool ShowAllBands() const { return showAllBands_; }
+    void SetShowAllBands(bool v) { showAllBands_ = v; }
+    const TVizeControl* ShownControl() const { return shown_; }
+    void SetShownControl(const TVizeControl* control) { shown_ = control; }
+    bool Shows(const TVizeControl* control) const { return showAllBands_ || (control && control == shown_); }
+
     // ---- the handle protocol, told by the controls
     virtual void ShowHandles(TVizeControl* control, const std::vector<TVizeHandle>& handles);
     // Removes the handles when they belong to control.
@@ -86,6 +116,9 @@ private:
     double pixelsPerInch_ = DefaultPixelsPerInch;
     TPoint origin_;
     int updating_ = 0;
+    bool showOutlines_ = false;
+    bool showAllBands_ = true;
+    const TVizeControl* shown_ = nullptr;
     const TVizeControl* handleOwner_ = nullptr;
     std::vector<TVizeHandle> handles_;
 };

@@ -11,6 +11,7 @@
 #include "platform/gui/Canvas.h"
 #include "reportproject/VzCsDraw.h"
 #include "reportproject/VzDesigner.h"
+#include "reportproject/tests/DesignSupport.h"
 
 namespace {
 
@@ -34,23 +35,8 @@ public:
     }
 };
 
-// A page shown by a designer; the designer link is cleared afterwards.
-class Design : public ::testing::Test {
-protected:
-    TTestDesigner designer;
-    TVizePage page{nullptr};
-
-    void SetUp() override { page.SetDesigner(&designer); }
-    void TearDown() override { VizeDesigner() = TVizeDesignerLink{}; }
-
-    template <class T>
-    T* Add(TVizeComponent* parent, TVizeRect bounds) {
-        auto* c = new T(&page);
-        c->SetParent(parent);
-        c->SetBoundsRect(bounds);
-        return c;
-    }
-};
+// A page shown by the remembering designer.
+class Design : public TDesignedPage<TTestDesigner> {};
 
 void ExpectRect(const TVizeControl& c, TVizeRect r, const char* what) {
     EXPECT_NEAR(c.GetLeft(), r.Left, 1e-9) << what;
@@ -304,20 +290,8 @@ TEST_F(Design, HitTestsFollowTheDrawnLine) {
 
 namespace {
 
-// An offscreen design canvas: white, 50 pixels per inch, the page's corner
-// at pixel (10, 10), so page inch x lies at pixel 10 + 50 x.
-class DesignCanvas : public Design {
+class DesignCanvas : public TDesignCanvas<TTestDesigner> {
 protected:
-    QImage image{300, 250, QImage::Format_RGB32};
-    TCanvas canvas{&image};
-
-    void SetUp() override {
-        Design::SetUp();
-        designer.SetPixelsPerInch(50);
-        designer.SetOrigin({10, 10});
-        image.fill(Qt::white);
-    }
-    TColor At(int x, int y) const { return canvas.GetPixel(x, y); }
     // The painted pixels of column x from y0 to y1 (exclusive).
     int PaintedInColumn(int x, int y0, int y1) const {
         int n = 0;
