@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "grid/GRGLibValues.h"
+#include "grid/GridDropDown.h"
 #include "platform/core/Format.h"
 
 namespace {
@@ -89,6 +90,7 @@ TgrBaseGrid::TgrBaseGrid(TComponent* owner) : TCustomGrid_ts(owner) {
 
 TgrBaseGrid::~TgrBaseGrid() {
     Destroying();
+    UnregisterDropDownGrid(this);
     KillGridTimer(AutoScrollTimerId);
     KillGridTimer(SpinTimerId);
     SetDateTimeDef(nullptr);

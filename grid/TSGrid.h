@@ -739,6 +739,10 @@ public:
     bool DropDownDateTime();
     // The drop-down window while one exists.
     TForm* DropDownForm() const { return dropDownForm_; }
+    // Closes the open drop-downs without taking a value.
+    void CloseDropDowns() { RollUpCombo(false); }
+    // The grid's window, a control inside it or its drop-down window.
+    bool IsOwnWindow(const QWidget* window) const;
     // Settings a combo grid keeps for its owner's searches; a plain grid
     // answers False or the first member.
     virtual bool GetValueColSorted() const { return false; }

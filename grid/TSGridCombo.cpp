@@ -8,8 +8,10 @@
 #include <QGuiApplication>
 #include <QString>
 #include <QScreen>
+#include <QWidget>
 
 #include "grid/GridCombo.h"
+#include "grid/GridDropDown.h"
 #include "grid/TSGrid.h"
 #include "platform/core/Clock.h"
 #include "platform/gui/Forms.h"
@@ -48,6 +50,7 @@ void TgrBaseGrid::ForgetActiveCombo(TgrCombo* combo) {
         if (dropDownForm_) dropDownForm_->Hide();
         if (combo->ComboGrid()) combo->ComboGrid()->SetParent(nullptr);
         droppedCombo_ = nullptr;
+        UnregisterDropDownGrid(this);
         EndComboForCell();
     }
     if (combo && combo == selectedCombo_) {
@@ -83,6 +86,13 @@ TgrCombo* TgrBaseGrid::EffectiveCombo(Integer dataCol, Integer dataRow) {
 
 // ------------------------------------------------------------ dropping down
 
+bool TgrBaseGrid::IsOwnWindow(const QWidget* window) const {
+    if (!window) return false;
+    for (const QWidget* own : {Widget(), dropDownForm_ ? dropDownForm_->Widget() : nullptr})
+        if (own && (window == own || own->isAncestorOf(window))) return true;
+    return false;
+}
+
 bool TgrBaseGrid::DropDownCombo() {
     if (droppedCombo_ || !HasWindow() || !CanEdit()) return false;
     TgrDropDownStyle style;
@@ -92,14 +102,7 @@ bool TgrBaseGrid::DropDownCombo() {
     TgrBaseGrid* list = combo ? combo->ComboGrid() : nullptr;
     if (!list || list->Rows() < 1) return false;
 
-    if (!dropDownForm_) {
-        dropDownForm_ = new TForm(this);
-        dropDownForm_->SetBorderStyle(bsNone);
-        // Focus leaving the drop-down closes it without taking a value.
-        dropDownForm_->OnDeactivate = [this](TObject*) {
-            if (droppedCombo_) RollUpCombo(false);
-        };
-    }
+    if (!dropDownForm_) dropDownForm_ = new TgrDropDownForm(this);
     list->SetParent(dropDownForm_);
     // The list shows its current value's row.
     std::string current = GetCellValue(curDataCol_, curDataRow_).AsString();
@@ -135,6 +138,8 @@ bool TgrBaseGrid::DropDownCombo() {
     selectedCombo_ = combo;
     InitComboForCell(curDataCol_, curDataRow_);
     dropDownForm_->Show();
+    // A press elsewhere or another window becoming active closes the list.
+    RegisterDropDownGrid(this);
     list->UpdateScrollBars();
     list->Invalidate();
     return true;
@@ -144,6 +149,7 @@ void TgrBaseGrid::RollUpCombo(bool accept) {
     TgrCombo* combo = droppedCombo_;
     if (!combo) return;
     droppedCombo_ = nullptr;
+    UnregisterDropDownGrid(this);
     if (dropDownForm_) dropDownForm_->Hide();
     EndComboForCell();
     TgrBaseGrid* list = combo->ComboGrid();
