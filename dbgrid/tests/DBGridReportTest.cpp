@@ -245,4 +245,41 @@ TEST_F(DBGridReport, PictureColumnsPrintTheirImageListPictures) {
     grid->SetImageList(nullptr);
 }
 
+TEST_F(DBGridReport, GraphicFieldColumnsPrintTheRecordsPictures) {
+    ASSERT_TRUE(HaveTool("pdftoppm")) << "pdftoppm is needed (scripts/deps.sh)";
+    auto* photos = new TqmtMemTable(form);
+    photos->FieldDefs().Add("Name", ftString, 20);
+    photos->FieldDefs().Add("Photo", ftGraphic);
+    photos->Open();
+    for (TColor color : {clRed, clBlue}) {
+        TBitmap square;
+        square.SetSize(10, 10);
+        square.Canvas()->Brush()->SetColor(color);
+        square.Canvas()->FillRect(TRect(0, 0, 10, 10));
+        std::vector<std::uint8_t> bytes = square.SaveToBytes();
+        photos->Append();
+        photos->FieldByName("Name")->SetAsString(color == clRed ? "Red" : "Blue");
+        photos->FieldByName("Photo")->SetAsString(std::string(bytes.begin(), bytes.end()));
+        photos->Post();
+    }
+    photos->First();
+    grid->SetDataSource(nullptr);
+    source->SetDataSet(photos);
+    Bind();
+    TVzRenderPDF pdf(nullptr);
+    std::string file = (dir / "photos.pdf").string();
+    TVzSystem& s = System();
+    s.SetFileRenderer(&pdf);
+    s.OutputFileName = file;
+    s.PrinterFileOutput = false;
+    grid->PrintGrid();
+    std::string png = (dir / "photos").string();
+    ASSERT_TRUE(RunTool("pdftoppm -r 72 -png -f 1 -l 1 -singlefile '" + file + "' '" + png + "'"));
+    ColourCount shown = CountColours(png + ".png");
+    EXPECT_GE(shown.Red, 64);
+    EXPECT_GE(shown.Blue, 64);
+    // The dataset stays on the record it was on.
+    EXPECT_EQ(photos->FieldByName("Name")->AsString(), "Red");
+}
+
 }  // namespace
