@@ -71,6 +71,18 @@ protected:
         return s;
     }
 
+    // Prints the grid into a PDF file of the test folder; its path.
+    std::string PrintToPdf(const std::string& name) {
+        TVzRenderPDF pdf(nullptr);
+        std::string file = (dir / (name + ".pdf")).string();
+        TVzSystem& s = System();
+        s.SetFileRenderer(&pdf);
+        s.OutputFileName = file;
+        s.PrinterFileOutput = false;
+        grid->PrintGrid();
+        return file;
+    }
+
     struct Printers : ReportPrinterFixture {
         void TestBody() override {}
         void UseLab() { UsePrinters({"Lab"}, "Lab"); }
@@ -84,13 +96,7 @@ TEST_F(DBGridReport, PdfOfAllRecordsWithTotalsPassesTheCheckers) {
     if (!HaveTool("qpdf") || !HaveTool("pdftotext")) GTEST_SKIP() << "qpdf or pdftotext is not installed";
     amounts->MoveBy(7);
     std::string at = amounts->GetBookmark();
-    TVzRenderPDF pdf(nullptr);
-    std::string file = (dir / "grid.pdf").string();
-    TVzSystem& s = System();
-    s.SetFileRenderer(&pdf);
-    s.OutputFileName = file;
-    s.PrinterFileOutput = false;
-    grid->PrintGrid();
+    std::string file = PrintToPdf("grid");
     ASSERT_TRUE(std::filesystem::exists(file));
     EXPECT_TRUE(RunTool("qpdf --check '" + file + "'"));
     std::string text = Capture("pdftotext -layout '" + file + "' -");
@@ -222,13 +228,7 @@ TEST_F(DBGridReport, PictureColumnsPrintTheirImageListPictures) {
     grid->SetImageList(&images);
 
     auto printTo = [&](const std::string& name) {
-        TVzRenderPDF pdf(nullptr);
-        std::string file = (dir / (name + ".pdf")).string();
-        TVzSystem& s = System();
-        s.SetFileRenderer(&pdf);
-        s.OutputFileName = file;
-        s.PrinterFileOutput = false;
-        grid->PrintGrid();
+        std::string file = PrintToPdf(name);
         std::string png = (dir / name).string();
         EXPECT_TRUE(RunTool("pdftoppm -r 72 -png -f 1 -l 1 -singlefile '" + file + "' '" + png + "'"));
         return CountColours(png + ".png");
@@ -266,13 +266,7 @@ TEST_F(DBGridReport, GraphicFieldColumnsPrintTheRecordsPictures) {
     grid->SetDataSource(nullptr);
     source->SetDataSet(photos);
     Bind();
-    TVzRenderPDF pdf(nullptr);
-    std::string file = (dir / "photos.pdf").string();
-    TVzSystem& s = System();
-    s.SetFileRenderer(&pdf);
-    s.OutputFileName = file;
-    s.PrinterFileOutput = false;
-    grid->PrintGrid();
+    std::string file = PrintToPdf("photos");
     std::string png = (dir / "photos").string();
     ASSERT_TRUE(RunTool("pdftoppm -r 72 -png -f 1 -l 1 -singlefile '" + file + "' '" + png + "'"));
     ColourCount shown = CountColours(png + ".png");
