@@ -12,6 +12,7 @@
 #include "platform/core/Format.h"
 #include "platform/core/Strings.h"
 #include "platform/data/DataSet.h"
+#include "platform/gui/Bitmap.h"
 #include "platform/gui/Canvas.h"
 #include "platform/gui/Prompts.h"
 
@@ -560,6 +561,21 @@ Variant TgrCustomDBGrid::ReadFieldValue(Integer dataCol) {
     TgrDBField* f = FieldAdapter(dataCol);
     if (!f) return Variant();
     if (f->DefaultControlType() == ctCheck) return f->GetAsVariant();
+    TgrCol* col = Col(dataCol);
+    if (col && col->ControlType() == ctPicture) {
+        // A graphic field shows its picture; any other field's edit text
+        // names an image of the image list.
+        auto* graphic = dynamic_cast<TgrDBGraphicField*>(f);
+        if (!graphic) return Variant(f->GetEditText());
+        if (!fieldPicture_) fieldPicture_ = std::make_unique<TBitmap>();
+        try {
+            graphic->AssignTo(*fieldPicture_);
+        } catch (const EInvalidGraphic&) {
+            // A damaged picture leaves its cell empty: painting cannot stop.
+            return Variant();
+        }
+        return fieldPicture_->Empty() ? Variant() : ObjectToVariant(fieldPicture_.get());
+    }
     return Variant(f->GetDisplayText());
 }
 
@@ -568,6 +584,11 @@ void TgrCustomDBGrid::WriteFieldValue(Integer dataCol, const Variant& value) {
     if (!f) return;
     if (value.IsNull() || (value.IsEmpty() && f->DefaultControlType() != ctText)) f->SetAsVariant(Variant::NullValue());
     else if (f->DefaultControlType() == ctCheck) f->SetAsVariant(value);
+    else if (auto* graphic = dynamic_cast<TgrDBGraphicField*>(f)) {
+        // A picture is stored as a bitmap file; text has no meaning here.
+        auto* picture = value.IsString() ? nullptr : static_cast<TBitmap*>(VariantToObject(value));
+        if (picture) graphic->Assign(*picture);
+    }
     else f->SetEditText(value.AsString());
 }
 

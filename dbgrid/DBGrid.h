@@ -615,6 +615,9 @@ private:
     TgrDBCellPropSet cellProps_;
     std::vector<std::unique_ptr<TgrDBField>> fieldAdapters_;  // index dataCol - 1
     std::unique_ptr<TgrPrintDbGrid> printWindow_;
+    // The picture of the graphic field last read into a cell (made on first
+    // use); a picture cell's value refers to it.
+    std::unique_ptr<TBitmap> fieldPicture_;
 
     bool constructing_ = true;
     bool dataBound_ = false, dataActive_ = false, linkActiveSeen_ = false;

@@ -1,5 +1,10 @@
 #include "dbgrid/DBGridFields.h"
 
+#include <cstdint>
+#include <vector>
+
+#include "platform/gui/Bitmap.h"
+
 std::unique_ptr<TgrDBField> TgrDBField::Create(TField* field) {
     if (!field) return nullptr;
     switch (field->DataType()) {
@@ -7,6 +12,7 @@ std::unique_ptr<TgrDBField> TgrDBField::Create(TField* field) {
         case ftMemo:
         case ftFmtMemo:
         case ftBlob: return std::make_unique<TgrDBBlobField>(field);
+        case ftGraphic: return std::make_unique<TgrDBGraphicField>(field);
         default: return std::make_unique<TgrDBField>(field);
     }
 }
@@ -31,4 +37,32 @@ void TgrDBBooleanField::SetAsVariant(const Variant& value) {
     Integer state = value.AsInteger();
     if (state == 2) Field()->SetAsVariant(Variant::NullValue());
     else Field()->SetAsBoolean(state == 1);
+}
+
+void TgrDBGraphicField::AssignTo(TBitmap& bitmap) const {
+    bitmap.SetSize(0, 0);
+    if (Field()->IsNull()) return;
+    std::string blob = Field()->AsString();
+    auto byte = [&](std::size_t i) { return std::uint32_t(std::uint8_t(blob[i])); };
+    std::size_t start = 0;
+    if (blob.size() > 7) {
+        // A graphic header: 16-bit count, 16-bit type, 32-bit size; skipped
+        // only when it describes exactly the rest of the blob.
+        std::uint32_t count = byte(0) | byte(1) << 8, type = byte(2) | byte(3) << 8;
+        std::uint64_t size = byte(4) | byte(5) << 8 | byte(6) << 16 | byte(7) << 24;
+        if (count == 1 && type == 0x0100 && size + 8 == blob.size()) start = 8;
+    }
+    std::vector<std::uint8_t> data(blob.begin() + std::ptrdiff_t(start), blob.end());
+    if (data.size() >= 2 && data[0] == 'B' && data[1] == 'M') bitmap.LoadFromBytes(data);
+    else if (data.size() >= 2 && data[0] == 0xFF && data[1] == 0xD8) bitmap.SetImage(DecodeJpeg(data));
+    else throw EInvalidGraphic("The picture of field \"" + Field()->FieldName() + "\" is neither a bitmap nor a JPEG image");
+}
+
+void TgrDBGraphicField::Assign(TBitmap& bitmap) {
+    if (bitmap.Empty()) {
+        Field()->SetAsVariant(Variant::NullValue());
+        return;
+    }
+    std::vector<std::uint8_t> data = bitmap.SaveToBytes();
+    Field()->SetAsString(std::string(data.begin(), data.end()));
 }

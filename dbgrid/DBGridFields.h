@@ -10,6 +10,8 @@
 #include "platform/core/Variant.h"
 #include "platform/data/Field.h"
 
+class TBitmap;
+
 class TgrDBField {
 public:
     explicit TgrDBField(TField* field) : field_(field) {}
@@ -49,4 +51,20 @@ public:
     std::string GetDisplayText() const override { return Field()->AsString(); }
     std::string GetEditText() const override { return Field()->AsString(); }
     void SetEditText(const std::string& text) override { Field()->SetAsString(text); }
+};
+
+// Graphic fields: shown as pictures. The blob holds a BMP or JPEG file,
+// possibly behind the 8-byte graphic header (count 1, type 0x0100, size).
+class TgrDBGraphicField : public TgrDBBlobField {
+public:
+    using TgrDBBlobField::TgrDBBlobField;
+    TgrControlType DefaultControlType() const override { return ctPicture; }
+    // The field's own texts ("(GRAPHIC)"), never the raw bytes.
+    std::string GetDisplayText() const override { return Field()->DisplayText(); }
+    std::string GetEditText() const override { return Field()->Text(); }
+    // Loads the picture into bitmap (emptied for a null field); raises
+    // EInvalidGraphic when the data is neither a BMP nor a JPEG file.
+    void AssignTo(TBitmap& bitmap) const;
+    // Stores the bitmap as a BMP file (an empty one stores Null).
+    void Assign(TBitmap& bitmap);
 };

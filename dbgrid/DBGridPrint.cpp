@@ -277,7 +277,9 @@ void TgrPrintDbGrid::FillDetailBand(const Variant& dataRow) {
         bool cancel = false;
         grid_->DoPrintCell(pc.DataCol, dataRow, cancel);
         Variant value = cancel ? Variant() : grid_->ReadActiveRecordCellValue(pc.DataCol, dataRow);
-        std::string text = value.IsEmpty() || value.IsNull() ? std::string() : value.AsString();
+        // A graphic field's picture travels as a reference, not as text.
+        bool reference = !value.IsString() && control.Kind == rckImage && VariantToObject(value);
+        std::string text = value.IsEmpty() || value.IsNull() || reference ? std::string() : value.AsString();
         switch (control.Kind) {
             case rckRichText: control.Caption = text; break;
             case rckImage: {
@@ -288,6 +290,8 @@ void TgrPrintDbGrid::FillDetailBand(const Variant& dataRow) {
                 control.Picture.reset();
                 if (cancel) break;
                 if (check) control.Picture = !value.IsEmpty() && !value.IsNull() && value == Variant(1) ? checked_ : unchecked_;
+                else if (!value.IsString() && VariantToObject(value))
+                    control.Picture = PictureCopy(static_cast<TBitmap*>(VariantToObject(value)));
                 else control.Picture = ImageListPicture(text);
                 break;
             }
@@ -304,10 +308,13 @@ std::shared_ptr<TBitmap> TgrPrintDbGrid::ImageListPicture(const std::string& nam
     TgrImageListComponent* list = grid_->ImageList();
     if (!list || name.empty()) return nullptr;
     TColor transparent = clNone;
-    TBitmap* image = list->FindImage(name, transparent);
+    return PictureCopy(list->FindImage(name, transparent));
+}
+
+std::shared_ptr<TBitmap> TgrPrintDbGrid::PictureCopy(TBitmap* image) {
     if (!image || image->Empty()) return nullptr;
     // A copy: the report keeps its pictures until it is printed, the list
-    // may change meanwhile.
+    // or the record may change meanwhile.
     auto copy = std::make_shared<TBitmap>();
     copy->Assign(image);
     return copy;

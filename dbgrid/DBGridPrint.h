@@ -74,6 +74,8 @@ private:
     // The image of the grid's image list a picture cell names (a copy), or
     // nullptr.
     std::shared_ptr<TBitmap> ImageListPicture(const std::string& name);
+    // A copy of a picture the report keeps, or nullptr for none.
+    static std::shared_ptr<TBitmap> PictureCopy(TBitmap* image);
     void ShowTotals();
 
     TgrCustomDBGrid* grid_ = nullptr;

@@ -71,6 +71,18 @@ protected:
         return s;
     }
 
+    // Prints the grid into a PDF file of the test folder; its path.
+    std::string PrintToPdf(const std::string& name) {
+        TVzRenderPDF pdf(nullptr);
+        std::string file = (dir / (name + ".pdf")).string();
+        TVzSystem& s = System();
+        s.SetFileRenderer(&pdf);
+        s.OutputFileName = file;
+        s.PrinterFileOutput = false;
+        grid->PrintGrid();
+        return file;
+    }
+
     struct Printers : ReportPrinterFixture {
         void TestBody() override {}
         void UseLab() { UsePrinters({"Lab"}, "Lab"); }
@@ -84,13 +96,7 @@ TEST_F(DBGridReport, PdfOfAllRecordsWithTotalsPassesTheCheckers) {
     if (!HaveTool("qpdf") || !HaveTool("pdftotext")) GTEST_SKIP() << "qpdf or pdftotext is not installed";
     amounts->MoveBy(7);
     std::string at = amounts->GetBookmark();
-    TVzRenderPDF pdf(nullptr);
-    std::string file = (dir / "grid.pdf").string();
-    TVzSystem& s = System();
-    s.SetFileRenderer(&pdf);
-    s.OutputFileName = file;
-    s.PrinterFileOutput = false;
-    grid->PrintGrid();
+    std::string file = PrintToPdf("grid");
     ASSERT_TRUE(std::filesystem::exists(file));
     EXPECT_TRUE(RunTool("qpdf --check '" + file + "'"));
     std::string text = Capture("pdftotext -layout '" + file + "' -");
@@ -222,13 +228,7 @@ TEST_F(DBGridReport, PictureColumnsPrintTheirImageListPictures) {
     grid->SetImageList(&images);
 
     auto printTo = [&](const std::string& name) {
-        TVzRenderPDF pdf(nullptr);
-        std::string file = (dir / (name + ".pdf")).string();
-        TVzSystem& s = System();
-        s.SetFileRenderer(&pdf);
-        s.OutputFileName = file;
-        s.PrinterFileOutput = false;
-        grid->PrintGrid();
+        std::string file = PrintToPdf(name);
         std::string png = (dir / name).string();
         EXPECT_TRUE(RunTool("pdftoppm -r 72 -png -f 1 -l 1 -singlefile '" + file + "' '" + png + "'"));
         return CountColours(png + ".png");
@@ -243,6 +243,37 @@ TEST_F(DBGridReport, PictureColumnsPrintTheirImageListPictures) {
     EXPECT_EQ(cancelled.Red, 0);
     EXPECT_EQ(cancelled.Blue, 0);
     grid->SetImageList(nullptr);
+}
+
+TEST_F(DBGridReport, GraphicFieldColumnsPrintTheRecordsPictures) {
+    ASSERT_TRUE(HaveTool("pdftoppm")) << "pdftoppm is needed (scripts/deps.sh)";
+    auto* photos = new TqmtMemTable(form);
+    photos->FieldDefs().Add("Name", ftString, 20);
+    photos->FieldDefs().Add("Photo", ftGraphic);
+    photos->Open();
+    for (TColor color : {clRed, clBlue}) {
+        TBitmap square;
+        square.SetSize(10, 10);
+        square.Canvas()->Brush()->SetColor(color);
+        square.Canvas()->FillRect(TRect(0, 0, 10, 10));
+        std::vector<std::uint8_t> bytes = square.SaveToBytes();
+        photos->Append();
+        photos->FieldByName("Name")->SetAsString(color == clRed ? "Red" : "Blue");
+        photos->FieldByName("Photo")->SetAsString(std::string(bytes.begin(), bytes.end()));
+        photos->Post();
+    }
+    photos->First();
+    grid->SetDataSource(nullptr);
+    source->SetDataSet(photos);
+    Bind();
+    std::string file = PrintToPdf("photos");
+    std::string png = (dir / "photos").string();
+    ASSERT_TRUE(RunTool("pdftoppm -r 72 -png -f 1 -l 1 -singlefile '" + file + "' '" + png + "'"));
+    ColourCount shown = CountColours(png + ".png");
+    EXPECT_GE(shown.Red, 64);
+    EXPECT_GE(shown.Blue, 64);
+    // The dataset stays on the record it was on.
+    EXPECT_EQ(photos->FieldByName("Name")->AsString(), "Red");
 }
 
 }  // namespace
