@@ -108,6 +108,7 @@ public:
 
 private:
     TgrColCollection* Cols() const;
+    void MatchUnnamedColumn();
     TgrCol* col_ = nullptr;
     Integer dataCol_ = 0;
     std::string fieldName_;

@@ -568,6 +568,19 @@ void TgrColItem::SetFieldName(const std::string& value) {
     Cols()->FieldMap.push_back({dataCol_, col_ ? col_->GetDataCol() : 0});
 }
 
+void TgrColItem::MatchUnnamedColumn() {
+    // Read by field name, an item without one belongs to the grid's column
+    // of the same data column when that column has no field name either;
+    // otherwise such columns would lose their attributes on every load.
+    TgrBaseGrid* grid = collection_->Grid();
+    if (dataCol_ < 1 || dataCol_ > grid->Cols()) return;
+    TgrCol* col = grid->Col(dataCol_);
+    if (!col || !col->FieldName().empty()) return;
+    col_ = col;
+    col_->ResetProperties(grid->LayoutResetIds());
+    Cols()->FieldMap.push_back({dataCol_, dataCol_});
+}
+
 TgrCol* TgrColItem::GetCol() {
     if (!col_) col_ = Cols()->ScratchGrid()->Col(1);
     return col_;
@@ -602,6 +615,7 @@ bool TgrColItem::ReadItemProperty(const std::string& name, TReader& r) {
     }
     std::string sub, font;
     if (!SubName(name, "Col.", sub)) return false;
+    if (!col_ && !Cols()->ByDataCol && fieldName_.empty()) MatchUnnamedColumn();
     // An item without a column of the grid reads into the scratch grid.
     const bool ownColumn = col_ != nullptr;
     TgrCol* col = GetCol();

@@ -1,7 +1,8 @@
 // Layout streams through the layout stream component: which properties a
 // layout carries for each choice of kinds and ids, partial layouts carrying
 // defaults for the ids not chosen, a full round trip of columns, rows,
-// cells and values, older tagged layouts, and damaged streams refused with
+// cells and values, columns matched by field name (unnamed ones by data
+// column), older tagged layouts, and damaged streams refused with
 // the grid left usable.
 
 #include <gtest/gtest.h>
@@ -154,6 +155,28 @@ TEST_F(GridStream, ColumnsMatchedByFieldNameTakeTheirOwnAttributes) {
     EXPECT_EQ(target->Cols(), 3);  // by field name the count stays
     EXPECT_EQ(target->Col(1)->Width(), 44);
     EXPECT_EQ(target->Col(3)->Width(), 111);
+}
+
+TEST_F(GridStream, ColumnsWithoutFieldNamesKeepTheirAttributesByFieldName) {
+    // Read by field name, an unnamed item lands on the unnamed column of its
+    // data column (not on a named one), so saving again gives the same bytes.
+    grid->Col(1)->SetFieldName("Name");
+    grid->Col(3)->SetHeadingColor(TColor(0x27FFFFFF));
+    grid->Col(4)->SetWidth(77);
+    const std::string bytes = Saved(kAll, false, TgrPropIdSet::All());
+
+    auto target = NewGrid(4, 6);
+    target->Col(4)->SetFieldName("Other");
+    Load(*target, bytes, false);
+    EXPECT_EQ(target->Col(3)->HeadingColor(), TColor(0x27FFFFFF));
+    EXPECT_EQ(target->Col(4)->Width(), target->DefaultColWidth());
+
+    auto back = NewGrid(4, 6);
+    back->Col(1)->SetFieldName("Name");
+    Load(*back, bytes, false);
+    TMemoryStream again;
+    back->SaveLayoutToStream(again, kAll, false, TgrPropIdSet::All());
+    EXPECT_EQ(Bytes(again), bytes);
 }
 
 TEST_F(GridStream, OlderTaggedLayoutsAreStillRead) {
