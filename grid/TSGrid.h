@@ -62,7 +62,7 @@ enum TgrGridStatus { grsNormal, grsColsSelected, grsRowsSelected, grsCellsSelect
 // every row.
 enum TgrMouseStatus {
     msNormal, msMouseDown, msSelecting, msDragging, msButtonDown,
-    msRowResize, msColResize, msRowMove, msColMove, msSelectAll
+    msRowResize, msColResize, msRowMove, msColMove, msSelectAll, msRowBarResize
 };
 enum TgrSelectType { slRows, slCols, slCells };
 
@@ -660,7 +660,7 @@ public:
     virtual void ColResized(Integer dataCol) override { DoColResized(dataCol); }
     virtual void RowResized(Integer dataRow) override { DoRowResized(dataRow); }
     // The row bar's width is being dragged.
-    bool IsSizingRowBar() override { return mouseStatus_ == msColResize && sizeIndex_ == 0; }
+    bool IsSizingRowBar() override { return sizingRowBar_; }
     bool IsSizingHeadingRow() override { return sizingHeading_; }
     void RecheckTopLeft(bool repaint) override;
     void LockUpdate() override { ++updateLock_; }
@@ -1465,9 +1465,9 @@ private:
     // where it can scroll.
     bool MoveAutoScrollStep(Integer x, Integer y);
     bool resizeLineShown_ = false, dropMarkerShown_ = false;
-    bool borderDoubleClick_ = false, sizingHeading_ = false;
+    bool borderDoubleClick_ = false, sizingHeading_ = false, sizingRowBar_ = false;
     // The heading height last set other than by dragging its border.
-    Integer restHeadingHeight_ = 15;
+    Integer restHeadingHeight_ = 15, restRowBarWidth_ = 14;
     TgrCellElement* CellRecord(Integer dataCol, Integer dataRow);
     bool SpinLevel(Integer dataCol, Integer dataRow, TgrSpinOptions& options, double& increment);
     void ResizeDataModel(Integer oldColTotal, Integer oldRowTotal);

@@ -577,7 +577,8 @@ Integer TgrBaseGrid::ColumnEdgeAt(Integer x, Integer y) {
         if (c == FixedColTotal()) c = std::max(c, TopLeftCell().Col);
         if (c >= ColTotal()) break;
         pos += GetColWidthAt(c);
-        if (c >= 1 && x >= pos - 1 - kSizeZoneBefore && x <= pos - 1 + kSizeZoneAfter) return c;
+        // The row bar's own border resizes the row bar.
+        if ((c >= 1 || rowBarOn_) && x >= pos - 1 - kSizeZoneBefore && x <= pos - 1 + kSizeZoneAfter) return c;
     }
     return -1;
 }
@@ -589,14 +590,16 @@ void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
     if (button == mbLeft && !shift.Contains(ssDouble) && !ThumbPress(x, y) && !ScrollBarPress(x, y)) {
         MousePress(shift, x, y);
     } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNormal &&
-               RowEdgeAt(x, y, CellUnderMouse(x, y).Col) >= 0) {
-        // The second press of a double-click on a row border starts a resize
-        // that, released on the border, gives the row its set height back.
+               (RowEdgeAt(x, y, CellUnderMouse(x, y).Col) >= 0 || ColumnEdgeAt(x, y) == 0)) {
+        // The second press of a double-click on a row border (or the row
+        // bar's) starts a resize that, released on the border, gives the
+        // row its set height (the row bar its set width) back.
         borderDoubleClick_ = true;
         TShiftState single = shift;
         single.Exclude(ssDouble);
         MousePress(single, x, y);
-        if (mouseStatus_ != msRowResize) borderDoubleClick_ = false;
+        if (mouseStatus_ != msRowResize && mouseStatus_ != msRowBarResize)
+            borderDoubleClick_ = false;
     } else if (button == mbRight && mouseStatus_ == msNormal) {
         RightPress(x, y);
     }
@@ -746,6 +749,18 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         MoveResizeLine(y + sizeOffset_);
         return;
     }
+    if (Integer edge = ColumnEdgeAt(x, y); edge >= 0) {
+        sizeIndex_ = edge;
+        // The border pixel: the column's right one, its left one when mirrored.
+        const TRect cell = CellPixels(edge, 0);
+        sizeOffset_ = (UseRightToLeftAlignment() ? cell.Left : cell.Left + GetColWidthAt(edge) - 1) - x;
+        SetMouseStatus(edge == 0 ? msRowBarResize : msColResize);
+        SetMouseCapture(true);
+        if (HasWindow()) Update();
+        resizeLineShown_ = false;
+        MoveResizeLine(x + sizeOffset_);
+        return;
+    }
     if (under.Col == 0 && under.Row == 0) {
         SelectAllRows(true);
         return;
@@ -761,18 +776,6 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         SetMouseStatus(msRowMove);
         SetMouseCapture(true);
         StartMoveFeedback();
-        return;
-    }
-    if (Integer edge = ColumnEdgeAt(x, y); edge >= 1) {
-        sizeIndex_ = edge;
-        // The border pixel: the column's right one, its left one when mirrored.
-        const TRect cell = CellPixels(edge, 0);
-        sizeOffset_ = (UseRightToLeftAlignment() ? cell.Left : cell.Left + GetColWidthAt(edge) - 1) - x;
-        SetMouseStatus(msColResize);
-        SetMouseCapture(true);
-        if (HasWindow()) Update();
-        resizeLineShown_ = false;
-        MoveResizeLine(x + sizeOffset_);
         return;
     }
     TCellCoord_ts cell = CellUnderMouse(x, y);
@@ -843,7 +846,8 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
         return;
     }
     switch (mouseStatus_) {
-        case msColResize: MoveResizeLine(x + sizeOffset_); break;
+        case msColResize:
+        case msRowBarResize: MoveResizeLine(x + sizeOffset_); break;
         case msRowResize: MoveResizeLine(y + sizeOffset_); break;
         case msRowMove: TrackRowMove(x, y); break;
         case msButtonDown:
@@ -1168,16 +1172,33 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     switch (status) {
         case msRowResize: FinishRowResize(y); break;
         case msRowMove: FinishRowMove(); break;
-        case msColResize: {
+        case msColResize:
+        case msRowBarResize: {
             // Measured from the column's fixed edge, the right one when mirrored.
             TRect cell = CellPixels(sizeIndex_, 0);
             bool mirrored = UseRightToLeftAlignment();
             Integer left = mirrored ? ClientWidth() - cell.Right : cell.Left;
             Integer line = std::min<Integer>(x + sizeOffset_, ClientWidth());
             Integer edge = mirrored ? ClientWidth() - 1 - line : line;
+            if (borderDoubleClick_ && status == msRowBarResize && edge + 1 == left + GetColWidthAt(0)) {
+                // Released where it was pressed: the width set other than by
+                // dragging comes back.
+                edge = left + restRowBarWidth_ - 1;
+            }
             // A line at or beyond the column's fixed edge changes nothing.
             if (edge <= left) break;
             Integer width = std::max<Integer>(kMinColWidth, edge + 1 - left);
+            if (status == msRowBarResize) {
+                if (width == GetColWidthAt(0)) break;
+                sizingRowBar_ = true;
+                struct EndSizing {
+                    bool& flag;
+                    ~EndSizing() { flag = false; }
+                } end{sizingRowBar_};
+                SetRowBarWidth(width);
+                RecheckTopLeft(true);
+                break;
+            }
             if (TgrCol* col = gridCols_->ColAt(DataColOfDisplay(sizeIndex_)); col && width != GetColWidthAt(sizeIndex_)) {
                 col->SetWidth(width);
                 DoColResized(col->GetDataCol());

@@ -233,3 +233,50 @@ TEST_F(GridShotMove, RowBarAndHeadingPressesWithKeys) {
     press(7, 0, {});
     EXPECT_EQ(g->CurrentDisplayCol(), 7);
 }
+
+TEST_F(GridShotMove, TheRowBarBorderResizesTheRowBar) {
+    Integer line = g->RowBarWidth() - 1;
+    // Caught in the heading row over the corner, from two pixels left of
+    // the line to one right of it.
+    std::string caught;
+    for (Integer x = line - 3; x <= line + 2; ++x) {
+        g->MouseDown(mbLeft, TShiftState{ssLeft}, x, 5);
+        caught += g->MouseStatus() == msRowBarResize ? "Y" : "n";
+        g->CancelMouseAction();
+        g->MouseUp(mbLeft, {}, x, 5);
+    }
+    EXPECT_EQ(caught, "nYYYYn");
+    EXPECT_EQ(g->RowBarWidth(), 14);
+    // A drag gives the row bar the new width; the corner press that selects
+    // the rows (pressed at the first x above) does not happen.
+    g->DeselectAllRows();
+    g->MouseDown(mbLeft, TShiftState{ssLeft}, line, 5);
+    g->MouseMove(TShiftState{ssLeft}, line + 26, 5);
+    g->MouseUp(mbLeft, {}, line + 26, 5);
+    EXPECT_EQ(g->RowBarWidth(), 40);
+    EXPECT_EQ(g->CellPixels(1, 0).Left, 40);
+    EXPECT_EQ(g->RowSelection()->Count(), 0);
+    // Esc during the drag keeps the width.
+    g->MouseDown(mbLeft, TShiftState{ssLeft}, 39, 5);
+    g->MouseMove(TShiftState{ssLeft}, 80, 5);
+    g->CancelMouseAction();
+    g->MouseUp(mbLeft, {}, 80, 5);
+    EXPECT_EQ(g->RowBarWidth(), 40);
+    // A double-click on the border gives back the width last set other
+    // than by dragging.
+    g->MouseDown(mbLeft, TShiftState{ssLeft}, 39, 5);
+    g->MouseUp(mbLeft, {}, 39, 5);
+    g->MouseDown(mbLeft, TShiftState{ssLeft, ssDouble}, 39, 5);
+    g->MouseUp(mbLeft, {}, 39, 5);
+    EXPECT_EQ(g->RowBarWidth(), 14);
+    // Over the data rows only with ResizeColsInGrid.
+    TPoint inBar(13, Mid(1, 3).Y);
+    g->MouseDown(mbLeft, TShiftState{ssLeft}, inBar.X, inBar.Y);
+    EXPECT_NE(g->MouseStatus(), msRowBarResize);
+    g->MouseUp(mbLeft, {}, inBar.X, inBar.Y);
+    g->SetResizeColsInGrid(true);
+    g->MouseDown(mbLeft, TShiftState{ssLeft}, inBar.X, inBar.Y);
+    EXPECT_EQ(g->MouseStatus(), msRowBarResize);
+    g->MouseUp(mbLeft, {}, inBar.X + 10, inBar.Y);
+    EXPECT_EQ(g->RowBarWidth(), 24);
+}
