@@ -1665,7 +1665,10 @@ private:
     // whether it shows pressed (the pointer is on it)
     bool buttonHeld_ = false;
     bool buttonShownDown_ = false;
-    Integer rowSelectStart_ = 0;
+    // A row drag: the anchor row and where the dragged rows end.
+    Integer rowSelectStart_ = 0, rowDragEnd_ = 0;
+    void ToggleDraggedRows(Integer from, Integer to);
+    void StartRowDrag(Integer row);
     bool selectingRows_ = false;
     bool cellSelectionChanged_ = false;
     UInt64 scrollDelayStart_ = 0;

@@ -795,19 +795,21 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
     }
     if (cell.Col == 0 && cell.Row >= 1) {
         if (rowSelectMode_ == rsNone) return;
-        if (RowBarPressWithKeys(shift, cell.Row)) return;
+        if (RowBarPressWithKeys(shift, cell.Row)) {
+            // A Ctrl press goes on as a drag over the rows it toggles.
+            if (rowSelectMode_ == rsMulti && shift.Contains(ssCtrl) && !shift.Contains(ssShift) &&
+                curDisplayRow_ == cell.Row)
+                StartRowDrag(cell.Row);
+            return;
+        }
         if (!MoveToDisplayCell(curDisplayCol_, cell.Row)) return;
         ClearOtherSelections();
         DeselectAllRows();
         SelectDisplayRows(cell.Row, cell.Row);
         SetGridStatus(grsRowsSelected);
-        rowSelectStart_ = cell.Row;
         MarkSelectChanged(0);
         FireSelectChanged(true);
-        SetMouseStatus(msSelecting);
-        selectingRows_ = true;
-        SetMouseCapture(true);
-        StartAutoScrollTimer();
+        StartRowDrag(cell.Row);
         return;
     }
     if (cell.Col < 1 || cell.Row < 1) return;
@@ -871,9 +873,43 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
     TCustomControl::MouseMove(shift, x, y);
 }
 
+void TgrBaseGrid::StartRowDrag(Integer row) {
+    rowSelectStart_ = rowDragEnd_ = row;
+    SetMouseStatus(msSelecting);
+    selectingRows_ = true;
+    SetMouseCapture(true);
+    StartAutoScrollTimer();
+}
+
+// Inverts the selection of the rows from..to, in either order.
+void TgrBaseGrid::ToggleDraggedRows(Integer from, Integer to) {
+    for (Integer r = std::min(from, to); r <= std::max(from, to); ++r) {
+        if (r < 1 || r >= RowTotal()) continue;
+        if (rowSelection_->IsSelected(r)) DeselectDisplayRows(r, r);
+        else SelectDisplayRows(r, r);
+    }
+}
+
 void TgrBaseGrid::DragSelectTo(Integer x, Integer y) {
     TCellCoord_ts cell = DataCellNear(x, y);
-    if (selectingRows_) {
+    if (selectingRows_ && rowSelectMode_ == rsMulti) {
+        // The rows between the anchor and the drag end (the anchor left
+        // out) are inverted from their state before the drag; a row the
+        // end passes back over is inverted again, so it gets that state
+        // back, and rows the drag never reached keep theirs.
+        Integer a = rowSelectStart_, e = rowDragEnd_;
+        Integer r = std::clamp<Integer>(cell.Row, 1, std::max<Integer>(1, Rows()));
+        if (r == e) return;
+        auto inverted = [a](Integer row, Integer end) {
+            return end > a ? row > a && row <= end : row < a && row >= end;
+        };
+        for (Integer row = std::min({a, e, r}); row <= std::max({a, e, r}); ++row)
+            if (inverted(row, e) != inverted(row, r)) ToggleDraggedRows(row, row);
+        rowDragEnd_ = r;
+        SetGridStatus(rowSelection_->Count() > 0 ? grsRowsSelected : grsNormal);
+        MarkSelectChanged(0);
+        FireSelectChanged(true);
+    } else if (selectingRows_) {
         Integer from = std::min(rowSelectStart_, cell.Row), to = std::max(rowSelectStart_, cell.Row);
         for (Integer r = 1; r < RowTotal(); ++r) {
             bool want = r >= from && r <= to;
@@ -1164,6 +1200,14 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     } forget{borderDoubleClick_};
     SetMouseCapture(false);
     SetMouseStatus(msNormal);
+    if (!released && status == msSelecting && selectingRows_ && rowSelectMode_ == rsMulti) {
+        // A cancelled row drag inverts the rows from the anchor to the drag
+        // end back, the anchor included.
+        ToggleDraggedRows(rowSelectStart_, rowDragEnd_);
+        SetGridStatus(rowSelection_->Count() > 0 ? grsRowsSelected : grsNormal);
+        MarkSelectChanged(0);
+        FireSelectChanged(true);
+    }
     if (EndCellButtonPress(released, x, y) || ReleaseHeadingButton(released)) {
         if (HasWindow()) Update();
         return;

@@ -280,3 +280,56 @@ TEST_F(GridShotMove, TheRowBarBorderResizesTheRowBar) {
     g->MouseUp(mbLeft, {}, inBar.X + 10, inBar.Y);
     EXPECT_EQ(g->RowBarWidth(), 24);
 }
+
+TEST_F(GridShotMove, ARowDragGivesRowsPassedBackTheirStateBeforeTheDrag) {
+    g->SetRowMoving(false);
+    g->SetRowSelectMode(rsMulti);
+    auto rows = [&]() {
+        std::string s;
+        for (Integer r = 1; r <= 10; ++r) s += g->IsDisplayRowSelected(r) ? "x" : ".";
+        return s;
+    };
+    auto press = [&](Integer r, bool ctrl) {
+        TPoint p = Mid(0, r);
+        TShiftState down{ssLeft};
+        if (ctrl) down.Include(ssCtrl);
+        g->MouseDown(mbLeft, down, p.X, p.Y);
+    };
+    auto to = [&](Integer r) { g->MouseMove(TShiftState{ssLeft}, Mid(0, r).X, Mid(0, r).Y); };
+    auto release = [&](Integer r) { g->MouseUp(mbLeft, {}, Mid(0, r).X, Mid(0, r).Y); };
+
+    // A plain drag: the rows follow the pointer, back across the anchor too.
+    press(4, false);
+    to(6);
+    EXPECT_EQ(rows(), "...xxx....");
+    to(2);
+    EXPECT_EQ(rows(), ".xxx......");
+    release(2);
+
+    // With Ctrl the rows the drag passes are inverted, and given back when
+    // the pointer returns; rows 3 and 9, selected before, are kept.
+    g->DeselectAllRows();
+    press(3, true);
+    release(3);
+    press(9, true);
+    release(9);
+    EXPECT_EQ(rows(), "..x.....x.");
+    press(5, true);
+    to(2);
+    EXPECT_EQ(rows(), ".x.xx...x.");
+    to(7);
+    EXPECT_EQ(rows(), "..x.xxx.x.");
+    to(6);
+    EXPECT_EQ(rows(), "..x.xx..x.");
+    release(6);
+    EXPECT_EQ(rows(), "..x.xx..x.");
+    EXPECT_EQ(g->GridStatus(), grsRowsSelected);
+
+    // Esc inverts the rows from the anchor to the drag end back.
+    press(7, true);
+    to(8);
+    EXPECT_EQ(rows(), "..x.xxxxx.");
+    g->CancelMouseAction();
+    release(8);
+    EXPECT_EQ(rows(), "..x.xx..x.");
+}
