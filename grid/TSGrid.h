@@ -698,6 +698,11 @@ public:
     virtual void UpdateScrollBars() override;
     // The bars' positions follow the top-left cell.
     virtual void UpdateScrollPos();
+    // Scroll-bar positions hold 16 bits: one position a scrolling line, or,
+    // past kMaxScrollPos lines, the lines scaled into 0..kMaxScrollPos.
+    static constexpr Integer kMaxScrollPos = 32767;
+    static Integer ScrollPosOfFirst(Integer first, Integer fixed, Integer lastFirst);
+    static Integer FirstOfScrollPos(Integer pos, Integer fixed, Integer lastFirst);
     void InvalidateGrid() override { Invalidate(); }
     void MoveColIndex(Integer from, Integer to) override;
     void MoveVisibleCol(Integer from, Integer to) override { visibleCols_->MovePosition(from, to); }

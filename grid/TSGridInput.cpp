@@ -1137,9 +1137,11 @@ void TgrBaseGrid::ThumbDragTo(Integer x, Integer y, bool final) {
     ThumbSpan(length, vert ? top.Row : top.Col, fixed, lastFirst, vert ? RowTotal() : ColTotal(), pos, thumb);
     Integer room = std::max<Integer>(0, length - 2 * t) - thumb;
     if (steps == 0 || room <= 0) return;
-    Integer at = (vert ? y : x) - t - thumbGrab_;
-    // The nearest line to where the thumb's top (left) edge now is.
-    Integer first = fixed + std::clamp<Integer>((at * steps + room / 2) / room, 0, steps);
+    Integer at = std::clamp<Integer>((vert ? y : x) - t - thumbGrab_, 0, room);
+    // The bar position nearest to where the thumb's top (left) edge now is,
+    // and the line it stands for.
+    Integer positions = std::min(steps, kMaxScrollPos);
+    Integer first = FirstOfScrollPos(Integer((Int64(at) * positions + room / 2) / room), fixed, lastFirst);
     if (vert && first != top.Row) SetTopLeftCell(top.Col, first);
     if (!vert && first != top.Col) SetTopLeftCell(first, top.Row);
 }
