@@ -586,7 +586,13 @@ Integer TgrBaseGrid::ColumnEdgeAt(Integer x, Integer y) {
 void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     if (button == mbLeft) RecordGridPress(ClientToScreen(TPoint(x, y)), shift.Contains(ssLeft));
     lastMouse_ = TPoint(x, y);
-    if (!IsDesigning() && CanTakeFocus() && HasWindow() && CanFocus() && !IsFocusHolder(this)) SetFocus();
+    if (!IsDesigning() && CanTakeFocus() && HasWindow() && CanFocus() && !IsFocusHolder(this) &&
+        !(editControl_ && editControl_->Focused())) {
+        SetFocus();
+        // Another control that refused to give up the focus keeps it; the
+        // press is then not the grid's.
+        if (checkMouseFocus_ && !IsFocusHolder(this) && !(editControl_ && editControl_->Focused())) return;
+    }
     if (button == mbLeft && !shift.Contains(ssDouble) && !ThumbPress(x, y) && !ScrollBarPress(x, y)) {
         MousePress(shift, x, y);
     } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNormal &&

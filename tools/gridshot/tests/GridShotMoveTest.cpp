@@ -6,7 +6,12 @@
 
 #include <string>
 
+#include <QApplication>
+#include <QWidget>
+
 #include "platform/core/Clock.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/StdCtrls.h"
 #include "tools/gridshot/GridShot.h"
 
 namespace {
@@ -332,4 +337,49 @@ TEST_F(GridShotMove, ARowDragGivesRowsPassedBackTheirStateBeforeTheDrag) {
     g->CancelMouseAction();
     release(8);
     EXPECT_EQ(rows(), "..x.xx..x.");
+}
+
+TEST_F(GridShotMove, APressIgnoredWhenAnotherControlKeepsTheFocus) {
+    auto* form = static_cast<TWinControl*>(g->Parent());
+    auto* edit = new TEdit(form);
+    edit->SetParent(form);
+    edit->SetBounds(0, g->Height() + 2, 50, 16);
+    form->Widget()->activateWindow();
+    QApplication::setActiveWindow(form->Widget());
+    QApplication::processEvents();
+    if (!form->Widget()->isActiveWindow()) GTEST_FAIL() << "the test window could not be activated";
+    edit->SetFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(edit->Focused());
+    // The edit refuses to give up the focus.
+    bool refuse = true;
+    edit->OnExit = [&](TObject*) {
+        if (refuse) edit->SetFocus();
+    };
+    Integer downs = 0;
+    g->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++downs; };
+    g->ChangeCurrentCell(1, 1);
+    TPoint p = Mid(3, 4);
+    g->MouseDown(mbLeft, TShiftState{ssLeft}, p.X, p.Y);
+    g->MouseUp(mbLeft, {}, p.X, p.Y);
+    EXPECT_TRUE(edit->Focused());
+    EXPECT_EQ(g->CurrentDisplayCol(), 1);
+    EXPECT_EQ(g->CurrentDisplayRow(), 1);
+    EXPECT_EQ(downs, 0);
+    // Without CheckMouseFocus the press goes on.
+    g->SetCheckMouseFocus(false);
+    g->MouseDown(mbLeft, TShiftState{ssLeft}, p.X, p.Y);
+    g->MouseUp(mbLeft, {}, p.X, p.Y);
+    EXPECT_EQ(g->CurrentDisplayCol(), 3);
+    EXPECT_EQ(downs, 1);
+    // A control that lets the focus go lets the press through.
+    g->SetCheckMouseFocus(true);
+    refuse = false;
+    p = Mid(2, 5);
+    g->MouseDown(mbLeft, TShiftState{ssLeft}, p.X, p.Y);
+    g->MouseUp(mbLeft, {}, p.X, p.Y);
+    EXPECT_EQ(g->CurrentDisplayCol(), 2);
+    EXPECT_EQ(g->CurrentDisplayRow(), 5);
+    EXPECT_EQ(downs, 2);
+    edit->OnExit = nullptr;
 }
