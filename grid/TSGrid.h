@@ -63,7 +63,7 @@ enum TgrGridStatus { grsNormal, grsColsSelected, grsRowsSelected, grsCellsSelect
 // every row.
 enum TgrMouseStatus {
     msNormal, msMouseDown, msSelecting, msDragging, msButtonDown,
-    msRowResize, msColResize, msRowMove, msColMove, msSelectAll
+    msRowResize, msColResize, msRowMove, msColMove, msSelectAll, msRowBarResize
 };
 enum TgrSelectType { slRows, slCols, slCells };
 
@@ -666,7 +666,7 @@ public:
     virtual void ColResized(Integer dataCol) override { DoColResized(dataCol); }
     virtual void RowResized(Integer dataRow) override { DoRowResized(dataRow); }
     // The row bar's width is being dragged.
-    bool IsSizingRowBar() override { return mouseStatus_ == msColResize && sizeIndex_ == 0; }
+    bool IsSizingRowBar() override { return sizingRowBar_; }
     bool IsSizingHeadingRow() override { return sizingHeading_; }
     void RecheckTopLeft(bool repaint) override;
     void LockUpdate() override { ++updateLock_; }
@@ -704,6 +704,11 @@ public:
     virtual void UpdateScrollBars() override;
     // The bars' positions follow the top-left cell.
     virtual void UpdateScrollPos();
+    // Scroll-bar positions hold 16 bits: one position a scrolling line, or,
+    // past kMaxScrollPos lines, the lines scaled into 0..kMaxScrollPos.
+    static constexpr Integer kMaxScrollPos = 32767;
+    static Integer ScrollPosOfFirst(Integer first, Integer fixed, Integer lastFirst);
+    static Integer FirstOfScrollPos(Integer pos, Integer fixed, Integer lastFirst);
     void InvalidateGrid() override { Invalidate(); }
     void MoveColIndex(Integer from, Integer to) override;
     void MoveVisibleCol(Integer from, Integer to) override { visibleCols_->MovePosition(from, to); }
@@ -1595,9 +1600,9 @@ private:
     // where it can scroll.
     bool MoveAutoScrollStep(Integer x, Integer y);
     bool resizeLineShown_ = false, dropMarkerShown_ = false;
-    bool borderDoubleClick_ = false, sizingHeading_ = false;
+    bool borderDoubleClick_ = false, sizingHeading_ = false, sizingRowBar_ = false;
     // The heading height last set other than by dragging its border.
-    Integer restHeadingHeight_ = 15;
+    Integer restHeadingHeight_ = 15, restRowBarWidth_ = 14;
     TgrCellElement* CellRecord(Integer dataCol, Integer dataRow);
     bool SpinLevel(Integer dataCol, Integer dataRow, TgrSpinOptions& options, double& increment);
     void ResizeDataModel(Integer oldColTotal, Integer oldRowTotal);
@@ -1796,7 +1801,10 @@ private:
     // whether it shows pressed (the pointer is on it)
     bool buttonHeld_ = false;
     bool buttonShownDown_ = false;
-    Integer rowSelectStart_ = 0;
+    // A row drag: the anchor row and where the dragged rows end.
+    Integer rowSelectStart_ = 0, rowDragEnd_ = 0;
+    void ToggleDraggedRows(Integer from, Integer to);
+    void StartRowDrag(Integer row);
     bool selectingRows_ = false;
     bool cellSelectionChanged_ = false;
     UInt64 scrollDelayStart_ = 0;

@@ -577,7 +577,8 @@ Integer TgrBaseGrid::ColumnEdgeAt(Integer x, Integer y) {
         if (c == FixedColTotal()) c = std::max(c, TopLeftCell().Col);
         if (c >= ColTotal()) break;
         pos += GetColWidthAt(c);
-        if (c >= 1 && x >= pos - 1 - kSizeZoneBefore && x <= pos - 1 + kSizeZoneAfter) return c;
+        // The row bar's own border resizes the row bar.
+        if ((c >= 1 || rowBarOn_) && x >= pos - 1 - kSizeZoneBefore && x <= pos - 1 + kSizeZoneAfter) return c;
     }
     return -1;
 }
@@ -585,18 +586,26 @@ Integer TgrBaseGrid::ColumnEdgeAt(Integer x, Integer y) {
 void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     if (button == mbLeft) RecordGridPress(ClientToScreen(TPoint(x, y)), shift.Contains(ssLeft));
     lastMouse_ = TPoint(x, y);
-    if (!IsDesigning() && CanTakeFocus() && HasWindow() && CanFocus() && !IsFocusHolder(this)) SetFocus();
+    if (!IsDesigning() && CanTakeFocus() && HasWindow() && CanFocus() && !IsFocusHolder(this) &&
+        !(editControl_ && editControl_->Focused())) {
+        SetFocus();
+        // Another control that refused to give up the focus keeps it; the
+        // press is then not the grid's.
+        if (checkMouseFocus_ && !IsFocusHolder(this) && !(editControl_ && editControl_->Focused())) return;
+    }
     if (button == mbLeft && !shift.Contains(ssDouble) && !ThumbPress(x, y) && !ScrollBarPress(x, y)) {
         MousePress(shift, x, y);
     } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNormal &&
-               RowEdgeAt(x, y, CellUnderMouse(x, y).Col) >= 0) {
-        // The second press of a double-click on a row border starts a resize
-        // that, released on the border, gives the row its set height back.
+               (RowEdgeAt(x, y, CellUnderMouse(x, y).Col) >= 0 || ColumnEdgeAt(x, y) == 0)) {
+        // The second press of a double-click on a row border (or the row
+        // bar's) starts a resize that, released on the border, gives the
+        // row its set height (the row bar its set width) back.
         borderDoubleClick_ = true;
         TShiftState single = shift;
         single.Exclude(ssDouble);
         MousePress(single, x, y);
-        if (mouseStatus_ != msRowResize) borderDoubleClick_ = false;
+        if (mouseStatus_ != msRowResize && mouseStatus_ != msRowBarResize)
+            borderDoubleClick_ = false;
     } else if (button == mbRight && mouseStatus_ == msNormal) {
         RightPress(x, y);
     }
@@ -746,6 +755,18 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         MoveResizeLine(y + sizeOffset_);
         return;
     }
+    if (Integer edge = ColumnEdgeAt(x, y); edge >= 0) {
+        sizeIndex_ = edge;
+        // The border pixel: the column's right one, its left one when mirrored.
+        const TRect cell = CellPixels(edge, 0);
+        sizeOffset_ = (UseRightToLeftAlignment() ? cell.Left : cell.Left + GetColWidthAt(edge) - 1) - x;
+        SetMouseStatus(edge == 0 ? msRowBarResize : msColResize);
+        SetMouseCapture(true);
+        if (HasWindow()) Update();
+        resizeLineShown_ = false;
+        MoveResizeLine(x + sizeOffset_);
+        return;
+    }
     if (under.Col == 0 && under.Row == 0) {
         SelectAllRows(true);
         return;
@@ -761,18 +782,6 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         SetMouseStatus(msRowMove);
         SetMouseCapture(true);
         StartMoveFeedback();
-        return;
-    }
-    if (Integer edge = ColumnEdgeAt(x, y); edge >= 1) {
-        sizeIndex_ = edge;
-        // The border pixel: the column's right one, its left one when mirrored.
-        const TRect cell = CellPixels(edge, 0);
-        sizeOffset_ = (UseRightToLeftAlignment() ? cell.Left : cell.Left + GetColWidthAt(edge) - 1) - x;
-        SetMouseStatus(msColResize);
-        SetMouseCapture(true);
-        if (HasWindow()) Update();
-        resizeLineShown_ = false;
-        MoveResizeLine(x + sizeOffset_);
         return;
     }
     TCellCoord_ts cell = CellUnderMouse(x, y);
@@ -792,19 +801,21 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
     }
     if (cell.Col == 0 && cell.Row >= 1) {
         if (rowSelectMode_ == rsNone) return;
-        if (RowBarPressWithKeys(shift, cell.Row)) return;
+        if (RowBarPressWithKeys(shift, cell.Row)) {
+            // A Ctrl press goes on as a drag over the rows it toggles.
+            if (rowSelectMode_ == rsMulti && shift.Contains(ssCtrl) && !shift.Contains(ssShift) &&
+                curDisplayRow_ == cell.Row)
+                StartRowDrag(cell.Row);
+            return;
+        }
         if (!MoveToDisplayCell(curDisplayCol_, cell.Row)) return;
         ClearOtherSelections();
         DeselectAllRows();
         SelectDisplayRows(cell.Row, cell.Row);
         SetGridStatus(grsRowsSelected);
-        rowSelectStart_ = cell.Row;
         MarkSelectChanged(0);
         FireSelectChanged(true);
-        SetMouseStatus(msSelecting);
-        selectingRows_ = true;
-        SetMouseCapture(true);
-        StartAutoScrollTimer();
+        StartRowDrag(cell.Row);
         return;
     }
     if (cell.Col < 1 || cell.Row < 1) return;
@@ -843,7 +854,8 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
         return;
     }
     switch (mouseStatus_) {
-        case msColResize: MoveResizeLine(x + sizeOffset_); break;
+        case msColResize:
+        case msRowBarResize: MoveResizeLine(x + sizeOffset_); break;
         case msRowResize: MoveResizeLine(y + sizeOffset_); break;
         case msRowMove: TrackRowMove(x, y); break;
         case msButtonDown:
@@ -867,9 +879,43 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
     TCustomControl::MouseMove(shift, x, y);
 }
 
+void TgrBaseGrid::StartRowDrag(Integer row) {
+    rowSelectStart_ = rowDragEnd_ = row;
+    SetMouseStatus(msSelecting);
+    selectingRows_ = true;
+    SetMouseCapture(true);
+    StartAutoScrollTimer();
+}
+
+// Inverts the selection of the rows from..to, in either order.
+void TgrBaseGrid::ToggleDraggedRows(Integer from, Integer to) {
+    for (Integer r = std::min(from, to); r <= std::max(from, to); ++r) {
+        if (r < 1 || r >= RowTotal()) continue;
+        if (rowSelection_->IsSelected(r)) DeselectDisplayRows(r, r);
+        else SelectDisplayRows(r, r);
+    }
+}
+
 void TgrBaseGrid::DragSelectTo(Integer x, Integer y) {
     TCellCoord_ts cell = DataCellNear(x, y);
-    if (selectingRows_) {
+    if (selectingRows_ && rowSelectMode_ == rsMulti) {
+        // The rows between the anchor and the drag end (the anchor left
+        // out) are inverted from their state before the drag; a row the
+        // end passes back over is inverted again, so it gets that state
+        // back, and rows the drag never reached keep theirs.
+        Integer a = rowSelectStart_, e = rowDragEnd_;
+        Integer r = std::clamp<Integer>(cell.Row, 1, std::max<Integer>(1, Rows()));
+        if (r == e) return;
+        auto inverted = [a](Integer row, Integer end) {
+            return end > a ? row > a && row <= end : row < a && row >= end;
+        };
+        for (Integer row = std::min({a, e, r}); row <= std::max({a, e, r}); ++row)
+            if (inverted(row, e) != inverted(row, r)) ToggleDraggedRows(row, row);
+        rowDragEnd_ = r;
+        SetGridStatus(rowSelection_->Count() > 0 ? grsRowsSelected : grsNormal);
+        MarkSelectChanged(0);
+        FireSelectChanged(true);
+    } else if (selectingRows_) {
         Integer from = std::min(rowSelectStart_, cell.Row), to = std::max(rowSelectStart_, cell.Row);
         for (Integer r = 1; r < RowTotal(); ++r) {
             bool want = r >= from && r <= to;
@@ -1098,9 +1144,11 @@ void TgrBaseGrid::ThumbDragTo(Integer x, Integer y, bool final) {
     ThumbSpan(length, vert ? top.Row : top.Col, fixed, lastFirst, vert ? RowTotal() : ColTotal(), pos, thumb);
     Integer room = std::max<Integer>(0, length - 2 * t) - thumb;
     if (steps == 0 || room <= 0) return;
-    Integer at = (vert ? y : x) - t - thumbGrab_;
-    // The nearest line to where the thumb's top (left) edge now is.
-    Integer first = fixed + std::clamp<Integer>((at * steps + room / 2) / room, 0, steps);
+    Integer at = std::clamp<Integer>((vert ? y : x) - t - thumbGrab_, 0, room);
+    // The bar position nearest to where the thumb's top (left) edge now is,
+    // and the line it stands for.
+    Integer positions = std::min(steps, kMaxScrollPos);
+    Integer first = FirstOfScrollPos(Integer((Int64(at) * positions + room / 2) / room), fixed, lastFirst);
     if (vert && first != top.Row) SetTopLeftCell(top.Col, first);
     if (!vert && first != top.Col) SetTopLeftCell(first, top.Row);
 }
@@ -1161,6 +1209,14 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     } forget{borderDoubleClick_};
     SetMouseCapture(false);
     SetMouseStatus(msNormal);
+    if (!released && status == msSelecting && selectingRows_ && rowSelectMode_ == rsMulti) {
+        // A cancelled row drag inverts the rows from the anchor to the drag
+        // end back, the anchor included.
+        ToggleDraggedRows(rowSelectStart_, rowDragEnd_);
+        SetGridStatus(rowSelection_->Count() > 0 ? grsRowsSelected : grsNormal);
+        MarkSelectChanged(0);
+        FireSelectChanged(true);
+    }
     if (EndCellButtonPress(released, x, y) || ReleaseHeadingButton(released)) {
         if (HasWindow()) Update();
         return;
@@ -1169,16 +1225,33 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     switch (status) {
         case msRowResize: FinishRowResize(y); break;
         case msRowMove: FinishRowMove(); break;
-        case msColResize: {
+        case msColResize:
+        case msRowBarResize: {
             // Measured from the column's fixed edge, the right one when mirrored.
             TRect cell = CellPixels(sizeIndex_, 0);
             bool mirrored = UseRightToLeftAlignment();
             Integer left = mirrored ? ClientWidth() - cell.Right : cell.Left;
             Integer line = std::min<Integer>(x + sizeOffset_, ClientWidth());
             Integer edge = mirrored ? ClientWidth() - 1 - line : line;
+            if (borderDoubleClick_ && status == msRowBarResize && edge + 1 == left + GetColWidthAt(0)) {
+                // Released where it was pressed: the width set other than by
+                // dragging comes back.
+                edge = left + restRowBarWidth_ - 1;
+            }
             // A line at or beyond the column's fixed edge changes nothing.
             if (edge <= left) break;
             Integer width = std::max<Integer>(kMinColWidth, edge + 1 - left);
+            if (status == msRowBarResize) {
+                if (width == GetColWidthAt(0)) break;
+                sizingRowBar_ = true;
+                struct EndSizing {
+                    bool& flag;
+                    ~EndSizing() { flag = false; }
+                } end{sizingRowBar_};
+                SetRowBarWidth(width);
+                RecheckTopLeft(true);
+                break;
+            }
             if (TgrCol* col = gridCols_->ColAt(DataColOfDisplay(sizeIndex_)); col && width != GetColWidthAt(sizeIndex_)) {
                 col->SetWidth(width);
                 DoColResized(col->GetDataCol());

@@ -16,7 +16,7 @@
 void TgrBaseGrid::DrawResizeLine() {
     if (!HasWindow()) return;
     bool horizontal = mouseStatus_ == msRowResize;
-    if (!horizontal && mouseStatus_ != msColResize) return;
+    if (!horizontal && mouseStatus_ != msColResize && mouseStatus_ != msRowBarResize) return;
     TGridLayout_ts l;
     ComputeLayout(l);
     TCanvas* c = Canvas();

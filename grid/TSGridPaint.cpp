@@ -6,6 +6,7 @@
 // heights include their trailing grid line.
 
 #include <algorithm>
+#include <cmath>
 
 #include "grid/GridPaintTools.h"
 #include "grid/GRCommon.h"
@@ -629,8 +630,23 @@ void TgrBaseGrid::ThumbSpan(Integer length, Integer first, Integer fixed, Intege
     Integer span = std::max<Integer>(0, length - 2 * t);
     Integer lines = std::max<Integer>(1, total - fixed);
     Integer steps = std::max<Integer>(0, lastFirst - fixed);
-    thumb = std::clamp<Integer>(span * std::max<Integer>(1, lines - steps) / lines, std::min<Integer>(8, span), span);
-    pos = steps > 0 ? (span - thumb) * std::clamp<Integer>(first - fixed, 0, steps) / steps : 0;
+    thumb = Integer(std::clamp<Int64>(Int64(span) * std::max<Integer>(1, lines - steps) / lines,
+                                      std::min<Integer>(8, span), span));
+    pos = steps > 0 ? Integer(Int64(span - thumb) * std::clamp<Integer>(first - fixed, 0, steps) / steps) : 0;
+}
+
+Integer TgrBaseGrid::ScrollPosOfFirst(Integer first, Integer fixed, Integer lastFirst) {
+    Integer steps = std::max<Integer>(0, lastFirst - fixed);
+    Integer at = std::clamp<Integer>(first - fixed, 0, steps);
+    if (steps <= kMaxScrollPos) return at;
+    return Integer(std::nearbyint(double(at) * kMaxScrollPos / steps));
+}
+
+Integer TgrBaseGrid::FirstOfScrollPos(Integer pos, Integer fixed, Integer lastFirst) {
+    Integer steps = std::max<Integer>(0, lastFirst - fixed);
+    if (steps <= kMaxScrollPos) return fixed + std::clamp<Integer>(pos, 0, steps);
+    Integer at = Integer(std::nearbyint(double(std::clamp<Integer>(pos, 0, kMaxScrollPos)) * steps / kMaxScrollPos));
+    return fixed + std::clamp<Integer>(at, 0, steps);
 }
 
 bool TgrBaseGrid::ScrollBarPress(Integer x, Integer y) {
@@ -729,8 +745,8 @@ void TgrBaseGrid::UpdateScrollBars() {
         Integer vertSteps = std::max<Integer>(0, last.Row - FixedRowTotal());
         bool horz = horzAllowed && (horzSteps > 0 || horzAlways);
         bool vert = vertAllowed && (vertSteps > 0 || vertAlways);
-        SetScrollRange(sbHorizontal, 0, horz ? std::max<Integer>(1, horzSteps) : 0);
-        SetScrollRange(sbVertical, 0, vert ? std::max<Integer>(1, vertSteps) : 0);
+        SetScrollRange(sbHorizontal, 0, horz ? std::clamp<Integer>(horzSteps, 1, kMaxScrollPos) : 0);
+        SetScrollRange(sbVertical, 0, vert ? std::clamp<Integer>(vertSteps, 1, kMaxScrollPos) : 0);
     }
     TCellCoord_ts topLeft = TopLeftCell();
     if (topLeft.Col > last.Col || topLeft.Row > last.Row)
@@ -742,8 +758,11 @@ void TgrBaseGrid::UpdateScrollBars() {
 void TgrBaseGrid::UpdateScrollPos() {
     if (!HasWindow()) return;
     TCellCoord_ts topLeft = TopLeftCell();
-    SetScrollPos(sbHorizontal, topLeft.Col - FixedColTotal());
-    SetScrollPos(sbVertical, topLeft.Row - FixedRowTotal());
+    TGridLayout_ts layout;
+    ComputeLayout(layout);
+    TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, layout);
+    SetScrollPos(sbHorizontal, ScrollPosOfFirst(topLeft.Col, FixedColTotal(), last.Col));
+    SetScrollPos(sbVertical, ScrollPosOfFirst(topLeft.Row, FixedRowTotal(), last.Row));
     // The bars lie outside the client area; they are redrawn at once rather
     // than invalidated, which would widen the next paint to the whole grid.
     if (CanPaintNow()) PaintScrollBars(Canvas());

@@ -236,6 +236,7 @@ void TgrBaseGrid::SetRowBarOn(bool value) {
 void TgrBaseGrid::SetRowBarWidth(Integer width) {
     if (width == rowBarWidth_) return;
     rowBarWidth_ = width;
+    if (!sizingRowBar_) restRowBarWidth_ = width;
     if (rowBarOn_ && GetColWidthAt(0) != width) SetColWidthAt(0, width);
 }
 

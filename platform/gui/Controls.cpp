@@ -485,6 +485,10 @@ void TWinControl::SetFocus() {
     if (!CanFocus()) throw EInvalidOperation("Cannot focus a disabled or invisible window");
     if (widget_) {
         widget_->setFocus(Qt::OtherFocusReason);
+        // In an active window the control that had the focus may have
+        // taken it back (its exit handler refocusing itself); then this
+        // control did not become the active one.
+        if (widget_->isActiveWindow() && !widget_->hasFocus()) return;
         if (auto* form = GetParentForm(this)) form->SetActiveControl(this);
     }
 }

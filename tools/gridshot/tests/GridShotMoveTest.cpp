@@ -6,7 +6,12 @@
 
 #include <string>
 
+#include <QApplication>
+#include <QWidget>
+
 #include "platform/core/Clock.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/StdCtrls.h"
 #include "tools/gridshot/GridShot.h"
 
 namespace {
@@ -232,4 +237,149 @@ TEST_F(GridShotMove, RowBarAndHeadingPressesWithKeys) {
     g->SetColMoving(false);
     press(7, 0, {});
     EXPECT_EQ(g->CurrentDisplayCol(), 7);
+}
+
+TEST_F(GridShotMove, TheRowBarBorderResizesTheRowBar) {
+    Integer line = g->RowBarWidth() - 1;
+    // Caught in the heading row over the corner, from two pixels left of
+    // the line to one right of it.
+    std::string caught;
+    for (Integer x = line - 3; x <= line + 2; ++x) {
+        g->MouseDown(mbLeft, TShiftState{ssLeft}, x, 5);
+        caught += g->MouseStatus() == msRowBarResize ? "Y" : "n";
+        g->CancelMouseAction();
+        g->MouseUp(mbLeft, {}, x, 5);
+    }
+    EXPECT_EQ(caught, "nYYYYn");
+    EXPECT_EQ(g->RowBarWidth(), 14);
+    // A drag gives the row bar the new width; the corner press that selects
+    // the rows (pressed at the first x above) does not happen.
+    g->DeselectAllRows();
+    g->MouseDown(mbLeft, TShiftState{ssLeft}, line, 5);
+    g->MouseMove(TShiftState{ssLeft}, line + 26, 5);
+    g->MouseUp(mbLeft, {}, line + 26, 5);
+    EXPECT_EQ(g->RowBarWidth(), 40);
+    EXPECT_EQ(g->CellPixels(1, 0).Left, 40);
+    EXPECT_EQ(g->RowSelection()->Count(), 0);
+    // Esc during the drag keeps the width.
+    g->MouseDown(mbLeft, TShiftState{ssLeft}, 39, 5);
+    g->MouseMove(TShiftState{ssLeft}, 80, 5);
+    g->CancelMouseAction();
+    g->MouseUp(mbLeft, {}, 80, 5);
+    EXPECT_EQ(g->RowBarWidth(), 40);
+    // A double-click on the border gives back the width last set other
+    // than by dragging.
+    g->MouseDown(mbLeft, TShiftState{ssLeft}, 39, 5);
+    g->MouseUp(mbLeft, {}, 39, 5);
+    g->MouseDown(mbLeft, TShiftState{ssLeft, ssDouble}, 39, 5);
+    g->MouseUp(mbLeft, {}, 39, 5);
+    EXPECT_EQ(g->RowBarWidth(), 14);
+    // Over the data rows only with ResizeColsInGrid.
+    TPoint inBar(13, Mid(1, 3).Y);
+    g->MouseDown(mbLeft, TShiftState{ssLeft}, inBar.X, inBar.Y);
+    EXPECT_NE(g->MouseStatus(), msRowBarResize);
+    g->MouseUp(mbLeft, {}, inBar.X, inBar.Y);
+    g->SetResizeColsInGrid(true);
+    g->MouseDown(mbLeft, TShiftState{ssLeft}, inBar.X, inBar.Y);
+    EXPECT_EQ(g->MouseStatus(), msRowBarResize);
+    g->MouseUp(mbLeft, {}, inBar.X + 10, inBar.Y);
+    EXPECT_EQ(g->RowBarWidth(), 24);
+}
+
+TEST_F(GridShotMove, ARowDragGivesRowsPassedBackTheirStateBeforeTheDrag) {
+    g->SetRowMoving(false);
+    g->SetRowSelectMode(rsMulti);
+    auto rows = [&]() {
+        std::string s;
+        for (Integer r = 1; r <= 10; ++r) s += g->IsDisplayRowSelected(r) ? "x" : ".";
+        return s;
+    };
+    auto press = [&](Integer r, bool ctrl) {
+        TPoint p = Mid(0, r);
+        TShiftState down{ssLeft};
+        if (ctrl) down.Include(ssCtrl);
+        g->MouseDown(mbLeft, down, p.X, p.Y);
+    };
+    auto to = [&](Integer r) { g->MouseMove(TShiftState{ssLeft}, Mid(0, r).X, Mid(0, r).Y); };
+    auto release = [&](Integer r) { g->MouseUp(mbLeft, {}, Mid(0, r).X, Mid(0, r).Y); };
+
+    // A plain drag: the rows follow the pointer, back across the anchor too.
+    press(4, false);
+    to(6);
+    EXPECT_EQ(rows(), "...xxx....");
+    to(2);
+    EXPECT_EQ(rows(), ".xxx......");
+    release(2);
+
+    // With Ctrl the rows the drag passes are inverted, and given back when
+    // the pointer returns; rows 3 and 9, selected before, are kept.
+    g->DeselectAllRows();
+    press(3, true);
+    release(3);
+    press(9, true);
+    release(9);
+    EXPECT_EQ(rows(), "..x.....x.");
+    press(5, true);
+    to(2);
+    EXPECT_EQ(rows(), ".x.xx...x.");
+    to(7);
+    EXPECT_EQ(rows(), "..x.xxx.x.");
+    to(6);
+    EXPECT_EQ(rows(), "..x.xx..x.");
+    release(6);
+    EXPECT_EQ(rows(), "..x.xx..x.");
+    EXPECT_EQ(g->GridStatus(), grsRowsSelected);
+
+    // Esc inverts the rows from the anchor to the drag end back.
+    press(7, true);
+    to(8);
+    EXPECT_EQ(rows(), "..x.xxxxx.");
+    g->CancelMouseAction();
+    release(8);
+    EXPECT_EQ(rows(), "..x.xx..x.");
+}
+
+TEST_F(GridShotMove, APressIgnoredWhenAnotherControlKeepsTheFocus) {
+    auto* form = static_cast<TWinControl*>(g->Parent());
+    auto* edit = new TEdit(form);
+    edit->SetParent(form);
+    edit->SetBounds(0, g->Height() + 2, 50, 16);
+    form->Widget()->activateWindow();
+    QApplication::setActiveWindow(form->Widget());
+    QApplication::processEvents();
+    if (!form->Widget()->isActiveWindow()) GTEST_FAIL() << "the test window could not be activated";
+    edit->SetFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(edit->Focused());
+    // The edit refuses to give up the focus.
+    bool refuse = true;
+    edit->OnExit = [&](TObject*) {
+        if (refuse) edit->SetFocus();
+    };
+    Integer downs = 0;
+    g->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { ++downs; };
+    g->ChangeCurrentCell(1, 1);
+    TPoint p = Mid(3, 4);
+    g->MouseDown(mbLeft, TShiftState{ssLeft}, p.X, p.Y);
+    g->MouseUp(mbLeft, {}, p.X, p.Y);
+    EXPECT_TRUE(edit->Focused());
+    EXPECT_EQ(g->CurrentDisplayCol(), 1);
+    EXPECT_EQ(g->CurrentDisplayRow(), 1);
+    EXPECT_EQ(downs, 0);
+    // Without CheckMouseFocus the press goes on.
+    g->SetCheckMouseFocus(false);
+    g->MouseDown(mbLeft, TShiftState{ssLeft}, p.X, p.Y);
+    g->MouseUp(mbLeft, {}, p.X, p.Y);
+    EXPECT_EQ(g->CurrentDisplayCol(), 3);
+    EXPECT_EQ(downs, 1);
+    // A control that lets the focus go lets the press through.
+    g->SetCheckMouseFocus(true);
+    refuse = false;
+    p = Mid(2, 5);
+    g->MouseDown(mbLeft, TShiftState{ssLeft}, p.X, p.Y);
+    g->MouseUp(mbLeft, {}, p.X, p.Y);
+    EXPECT_EQ(g->CurrentDisplayCol(), 2);
+    EXPECT_EQ(g->CurrentDisplayRow(), 5);
+    EXPECT_EQ(downs, 2);
+    edit->OnExit = nullptr;
 }

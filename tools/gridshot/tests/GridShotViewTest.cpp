@@ -50,3 +50,54 @@ TEST(GridShotView, TheLeftColumnToShowAColumn) {
 }
 
 }  // namespace
+
+// Scroll-bar positions hold 16 bits: past 32,767 scrolling rows the rows
+// are scaled into 0..32767 and back, and the thumb reaches every part.
+TEST(GridShotView, ManyRowsScaleIntoTheScrollRange) {
+    TGridShot shot;
+    shot.Run(R"({"width":300,"height":200,"grid":{"Cols":3,"Rows":100000}})");
+    TgrShotGrid* g = shot.Grid();
+    int lo = 0, hi = 0;
+    g->GetScrollRange(TCustomControl::sbVertical, lo, hi);
+    EXPECT_EQ(lo, 0);
+    EXPECT_EQ(hi, 32767);
+    Integer fixed = g->FixedRowTotal();
+    constexpr Integer t = ScrollBarThickness;
+    // So many rows give the thumb its least length.
+    constexpr Integer thumb = 8;
+    Integer x = g->ClientWidth() + t / 2, room = g->ClientHeight() - 2 * t - thumb;
+    Integer steps = 1;
+    auto drag = [&](Integer from, Integer to) {
+        g->MouseDown(mbLeft, TShiftState{ssLeft}, x, t + from + thumb / 2);
+        g->MouseMove(TShiftState{ssLeft}, x, t + to + thumb / 2);
+        g->MouseUp(mbLeft, {}, x, t + to + thumb / 2);
+    };
+    // The thumb dragged to the end shows the last row.
+    drag(0, room + 20);
+    Integer lastTop = g->TopRow();
+    steps = lastTop - fixed;
+    ASSERT_GT(steps, 32767);
+    EXPECT_TRUE(g->IsCellVisibleOnScreen(1, g->RowTotal() - 1));
+    EXPECT_EQ(g->GetScrollPos(TCustomControl::sbVertical), 32767);
+    // Back to the start, then to the middle: the middle rows.
+    drag(room, 0);
+    EXPECT_EQ(g->TopRow(), fixed);
+    EXPECT_EQ(g->GetScrollPos(TCustomControl::sbVertical), 0);
+    drag(0, room / 2);
+    EXPECT_NEAR(g->TopRow(), fixed + Int64(steps) * (room / 2) / room, steps / room + 1);
+
+    // Positions map proportionally and back within one scaled step.
+    struct Case {
+        Integer top, pos;
+    } cases[] = {{fixed, 0}, {lastTop, 32767}, {fixed + steps / 2, 16384}, {fixed + steps / 4, 8192}};
+    for (const Case& c : cases) {
+        g->SetTopRow(c.top);
+        Integer pos = g->GetScrollPos(TCustomControl::sbVertical);
+        EXPECT_NEAR(pos, c.pos, 1) << c.top;
+        EXPECT_NEAR(TgrBaseGrid::FirstOfScrollPos(pos, fixed, lastTop), c.top, steps / 32767 + 1) << c.top;
+    }
+    EXPECT_EQ(TgrBaseGrid::FirstOfScrollPos(32767, fixed, lastTop), lastTop);
+    // A small grid keeps one position a row.
+    EXPECT_EQ(TgrBaseGrid::ScrollPosOfFirst(7, 1, 100), 6);
+    EXPECT_EQ(TgrBaseGrid::FirstOfScrollPos(6, 1, 100), 7);
+}
