@@ -37,11 +37,7 @@ public:
     using TCustomGrid_ts::DoKeyDown;
     using TgrBaseGrid::DoKeyPress;
     std::string Told;
-    TgrCombo* CreateCombo() override {
-        auto* combo = new TgrCombo(this);
-        combo->SetComboGrid(CreateComboGrid());
-        return combo;
-    }
+    // The recording grid's combo, over a list of its own kind.
     TgrBaseGrid* CreateComboGrid() override {
         auto* list = new ListGrid(nullptr);
         list->SetStoreData(true);
