@@ -71,6 +71,12 @@ template <class T> T Load(const std::uint8_t* p) {
 }
 template <class T> void Store(std::uint8_t* p, T v) { std::memcpy(p, &v, sizeof v); }
 
+// Byte code may move zero bytes; an empty region has no base address, and
+// the C library's copy must not be handed a null pointer even for no bytes.
+void MoveBytes(std::uint8_t* dst, const std::uint8_t* src, std::uint32_t n) {
+    if (n != 0) std::memmove(dst, src, n);
+}
+
 // Floating results are checked so a fault stops the script like the
 // processor's exception would.
 long double CheckFloat(long double r, long double a, long double b) {
@@ -332,7 +338,7 @@ void TRCPURunner::Impl::Step(std::uint8_t op) {
         const std::uint32_t n = Index();
         Push(std::uint32_t(FrameBase));
         FrameBase = StackTop;
-        std::memset(PushBytes(n), 0, n);
+        if (std::uint8_t* frame = PushBytes(n); n != 0) std::memset(frame, 0, n);
         break;
     }
     case 11: {
@@ -340,7 +346,7 @@ void TRCPURunner::Impl::Step(std::uint8_t op) {
         const std::uint32_t a1 = Addr();
         const std::uint32_t a2 = Addr();
         const std::uint8_t* src = Mem(Load<std::uint32_t>(Mem(a1, 4)), n);
-        std::memmove(Mem(a2, n), src, n);
+        MoveBytes(Mem(a2, n), src, n);
         break;
     }
     case 12: {
@@ -356,7 +362,7 @@ void TRCPURunner::Impl::Step(std::uint8_t op) {
         const std::uint32_t t = Index();
         const std::uint32_t from = Load<std::uint32_t>(Mem(a1, 4));
         const std::uint8_t* src = from ? Mem(from, n) : Mem(CodeAddress(t), n);
-        std::memmove(Mem(a2, n), src, n);
+        MoveBytes(Mem(a2, n), src, n);
         break;
     }
     case 14: {
@@ -399,7 +405,7 @@ void TRCPURunner::Impl::Step(std::uint8_t op) {
         const std::uint32_t n = Index();
         std::uint32_t s, d;
         if (op == 121) { d = Pop(); s = Pop(); } else { s = Pop(); d = Pop(); }
-        std::memmove(Mem(d, n), Mem(s, n), n);
+        MoveBytes(Mem(d, n), Mem(s, n), n);
         if (op != 119) Push(d);
         break;
     }
