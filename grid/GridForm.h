@@ -13,6 +13,7 @@
 // land on.
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,6 +40,32 @@ public:
 
 protected:
     TgrBaseGrid* ancestor_ = nullptr;
+};
+
+// The filer that writes properties into a form file or a layout stream: a
+// property is its name followed by its value.
+class TgrFormWriter : public TgrFiler {
+public:
+    explicit TgrFormWriter(TWriter& w, TgrBaseGrid* ancestor = nullptr) : w_(w) { ancestor_ = ancestor; }
+    bool Writing() const override { return true; }
+    void DefineProperty(const std::string& name, ReadProc read, WriteProc write, bool hasData) override;
+    void DefineBinaryProperty(const std::string& name, StreamProc read, StreamProc write, bool hasData) override;
+
+private:
+    TWriter& w_;
+};
+
+// The filer properties are read through: each defined name finds its reader.
+class TgrFormReader : public TgrFiler {
+public:
+    bool Writing() const override { return false; }
+    void DefineProperty(const std::string& name, ReadProc read, WriteProc write, bool hasData) override;
+    void DefineBinaryProperty(const std::string& name, StreamProc read, StreamProc write, bool hasData) override;
+    // Reads the named property's value; false when no reader was defined.
+    bool Read(const std::string& name, TReader& r);
+
+private:
+    std::map<std::string, ReadProc> reads_;
 };
 
 // ----------------------------------------------------------- collections

@@ -412,56 +412,6 @@ bool ReadLegacyAlignment(TReader& r, Owner& owner, const std::string& name) {
     return true;
 }
 
-// ------------------------------------------------------------- filers
-
-class TgrFormWriter : public TgrFiler {
-public:
-    TgrFormWriter(TWriter& w, TgrBaseGrid* ancestor) : w_(w) { ancestor_ = ancestor; }
-    bool Writing() const override { return true; }
-    void DefineProperty(const std::string& name, ReadProc, WriteProc write, bool hasData) override {
-        if (!hasData || !write) return;
-        w_.WriteString(name);
-        write(w_);
-    }
-    void DefineBinaryProperty(const std::string& name, StreamProc, StreamProc write, bool hasData) override {
-        if (!hasData || !write) return;
-        TMemoryStream s;
-        write(s);
-        w_.WriteString(name);
-        w_.WriteBinary(StreamBytes(s));
-    }
-
-private:
-    TWriter& w_;
-};
-
-class TgrFormReader : public TgrFiler {
-public:
-    bool Writing() const override { return false; }
-    void DefineProperty(const std::string& name, ReadProc read, WriteProc, bool) override {
-        if (read) reads_[LowerCase(name)] = std::move(read);
-    }
-    void DefineBinaryProperty(const std::string& name, StreamProc read, StreamProc, bool) override {
-        if (!read) return;
-        reads_[LowerCase(name)] = [read](TReader& r) {
-            std::vector<Byte> bytes = r.ReadBinary();
-            TMemoryStream s;
-            if (!bytes.empty()) s.WriteBuffer(bytes.data(), Integer(bytes.size()));
-            s.Seek(0, soBeginning);
-            read(s);
-        };
-    }
-    bool Read(const std::string& name, TReader& r) {
-        auto it = reads_.find(LowerCase(name));
-        if (it == reads_.end()) return false;
-        it->second(r);
-        return true;
-    }
-
-private:
-    std::map<std::string, ReadProc> reads_;
-};
-
 // The collection a writer writes for a kind (0 columns, 1 rows, 2 cells),
 // or none when it is not stored.
 std::unique_ptr<TgrPropCollection> StoredCollection(TgrBaseGrid& grid, int kind, TgrBaseGrid* ancestor) {
@@ -499,6 +449,44 @@ void PlacePending(TgrPropCollection& c, Move move) {
 }
 
 }  // namespace
+
+// ------------------------------------------------------------- filers
+
+void TgrFormWriter::DefineProperty(const std::string& name, ReadProc, WriteProc write, bool hasData) {
+    if (!hasData || !write) return;
+    w_.WriteString(name);
+    write(w_);
+}
+
+void TgrFormWriter::DefineBinaryProperty(const std::string& name, StreamProc, StreamProc write, bool hasData) {
+    if (!hasData || !write) return;
+    TMemoryStream s;
+    write(s);
+    w_.WriteString(name);
+    w_.WriteBinary(StreamBytes(s));
+}
+
+void TgrFormReader::DefineProperty(const std::string& name, ReadProc read, WriteProc, bool) {
+    if (read) reads_[LowerCase(name)] = std::move(read);
+}
+
+void TgrFormReader::DefineBinaryProperty(const std::string& name, StreamProc read, StreamProc, bool) {
+    if (!read) return;
+    reads_[LowerCase(name)] = [read](TReader& r) {
+        std::vector<Byte> bytes = r.ReadBinary();
+        TMemoryStream s;
+        if (!bytes.empty()) s.WriteBuffer(bytes.data(), Integer(bytes.size()));
+        s.Seek(0, soBeginning);
+        read(s);
+    };
+}
+
+bool TgrFormReader::Read(const std::string& name, TReader& r) {
+    auto it = reads_.find(LowerCase(name));
+    if (it == reads_.end()) return false;
+    it->second(r);
+    return true;
+}
 
 void RegisterGridPublished() {
     static std::once_flag once;

@@ -28,64 +28,6 @@ Integer ReadBounded(TReader& r, Integer low, Integer high, const std::string& na
 const TgrPropKinds kAllKinds = PropKindBit(pkGrid) | PropKindBit(pkCols) | PropKindBit(pkRows) | PropKindBit(pkCells);
 const char* const kKindNames[] = {"pkGrid", "pkCols", "pkRows", "pkCells"};
 
-std::vector<Byte> BytesOf(TMemoryStream& s) {
-    std::vector<Byte> bytes(std::size_t(s.Size()));
-    s.Seek(0, soBeginning);
-    if (!bytes.empty()) s.ReadBuffer(bytes.data(), Integer(bytes.size()));
-    return bytes;
-}
-
-// The filer the component's own properties are written through: a
-// property is its name followed by its value.
-class TgrStreamWriter : public TgrFiler {
-public:
-    explicit TgrStreamWriter(TWriter& w) : w_(w) {}
-    bool Writing() const override { return true; }
-    void DefineProperty(const std::string& name, ReadProc, WriteProc write, bool hasData) override {
-        if (!hasData || !write) return;
-        w_.WriteString(name);
-        write(w_);
-    }
-    void DefineBinaryProperty(const std::string& name, StreamProc, StreamProc write, bool hasData) override {
-        if (!hasData || !write) return;
-        TMemoryStream s;
-        write(s);
-        w_.WriteString(name);
-        w_.WriteBinary(BytesOf(s));
-    }
-
-private:
-    TWriter& w_;
-};
-
-// The filer the properties are read through: each name finds its reader.
-class TgrStreamReader : public TgrFiler {
-public:
-    bool Writing() const override { return false; }
-    void DefineProperty(const std::string& name, ReadProc read, WriteProc, bool) override {
-        if (read) reads_[LowerCase(name)] = std::move(read);
-    }
-    void DefineBinaryProperty(const std::string& name, StreamProc read, StreamProc, bool) override {
-        if (!read) return;
-        reads_[LowerCase(name)] = [read](TReader& r) {
-            std::vector<Byte> bytes = r.ReadBinary();
-            TMemoryStream s;
-            if (!bytes.empty()) s.WriteBuffer(bytes.data(), Integer(bytes.size()));
-            s.Seek(0, soBeginning);
-            read(s);
-        };
-    }
-    bool Read(const std::string& name, TReader& r) {
-        auto it = reads_.find(LowerCase(name));
-        if (it == reads_.end()) return false;
-        it->second(r);
-        return true;
-    }
-
-private:
-    std::map<std::string, ReadProc> reads_;
-};
-
 // A plain grid for layout work when a grid class offers none of its own:
 // it keeps its values itself and draws nothing of its own.
 class TgrLayoutGrid : public TgrBaseGrid {
@@ -357,7 +299,7 @@ void TgrGridStreamComponent::Write(TWriter& w) {
     w.WriteString(ClassName());
     w.WriteString("");
     WritePublished(w);
-    TgrStreamWriter filer(w);
+    TgrFormWriter filer(w);
     DefineProperties(filer);
     w.WriteListEnd();
 }
@@ -366,7 +308,7 @@ void TgrGridStreamComponent::Read(TReader& r) {
     std::string className = r.ReadString();
     if (className.empty()) Refuse("no component class name");
     r.ReadString();  // the component's name
-    TgrStreamReader filer;
+    TgrFormReader filer;
     DefineProperties(filer);
     try {
         while (!r.EndOfList()) {
