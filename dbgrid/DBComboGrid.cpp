@@ -86,7 +86,7 @@ std::string TgrDBComboGrid::SearchRecords(const std::string& text, bool wholeLen
         else ds->GotoBookmark(start);
         for (; !ds->Eof(); ds->Next()) {
             std::string bookmark = ds->GetBookmark();
-            Variant v = ReadActiveRecordCellValue(GetValueCol(), Variant(bookmark));
+            Variant v = ReadActiveRecordCellValue(GetValueCol(), DataRowOfBookmark(bookmark));
             std::string value = v.IsEmpty() || v.IsNull() ? std::string() : v.AsString();
             std::size_t len = wholeLength ? text.size() : std::min(text.size(), value.size());
             if (len > bestLen && StartsWith(value, text.substr(0, len))) {
@@ -114,7 +114,7 @@ std::string TgrDBComboGrid::SearchRecords(const std::string& text, bool wholeLen
 std::string TgrDBComboGrid::ValueText(const std::string& bookmark) {
     TDataSet* ds = DataSet();
     if (!DataActive() || !ds || bookmark.empty()) return std::string();
-    Variant v = GetCellValue(GetValueCol(), Variant(bookmark));
+    Variant v = GetCellValue(GetValueCol(), DataRowOfBookmark(bookmark));
     return v.IsEmpty() || v.IsNull() ? std::string() : v.AsString();
 }
 
@@ -135,10 +135,10 @@ void TgrDBComboGrid::ShowComboRecord(const std::string& bookmark) {
             window->SetTopBookmark(window->GetCurrentBookmark());
             window->ScrollBy(-moved);
         }
-        GotoDataRow(Variant(bookmark));
+        Variant record = DataRowOfBookmark(bookmark);
+        GotoDataRow(record);
         SyncListBoxSelection(true);
-        if (RowSelectMode() != rsNone && !IsRecordSelected(Variant(bookmark)))
-            SelectRows(Variant(bookmark), Variant(bookmark), true);
+        if (RowSelectMode() != rsNone && !IsRecordSelected(record)) SelectRows(record, record, true);
     } catch (...) {
         UnlockUpdate();
         throw;

@@ -9,6 +9,7 @@
 #include "dbgrid/DBGridCurrentCell.h"
 #include "dbgrid/DBGridCursor.h"
 #include "dbgrid/DBGridPrint.h"
+#include "grid/GRGLib.h"
 #include "platform/core/Format.h"
 #include "platform/core/Strings.h"
 #include "platform/data/DataSet.h"
@@ -35,7 +36,6 @@ private:
 
 bool ColorSet(TColor c) { return c != grColorNotSet; }
 
-std::string DataRowText(const Variant& dataRow) { return dataRow.IsString() ? dataRow.AsString() : std::string(); }
 
 }  // namespace
 
@@ -49,8 +49,12 @@ TgrCustomDBGrid::TgrCustomDBGrid(TComponent* owner) : TgrBaseGrid(owner) {
     bdeWindow_ = std::make_unique<TgrScrollDataset>(this);
     // A new grid uses the engine-cursor window until a dataset is linked.
     window_ = bdeWindow_.get();
+    // The stores kept by record follow the identity in use.
+    recordOrder_ = [this](const Variant& a, const Variant& b) {
+        return UsesRecordIds() ? CompareRecordIds(a, b) : CompareDataRowKeys(a, b);
+    };
     selection_ = std::make_unique<TgrDBSelection>(
-        [this](const std::string& a, const std::string& b) { return CompareBookmarks(a, b); });
+        [this](const std::string& a, const std::string& b) { return CompareBookmarks(a, b); }, &recordOrder_);
     InstallCurrentCell(std::make_unique<TgrDBCurrentCell>(this));
     RecreateGridCollections();
     ResetEditTracking();
@@ -339,6 +343,7 @@ Variant TgrCustomDBGrid::DataRowOfRow(Integer dataRow) {
 }
 
 Integer TgrCustomDBGrid::RowOfDataRow(const Variant& dataRow) {
+    if (dataActive_ && UsesRecordIds()) return window_->FindRecordIdRow(dataRow);
     if (!dataActive_ || !dataRow.IsString()) return 0;
     return window_->GetBookmarkRow(dataRow.AsString());
 }
@@ -347,9 +352,10 @@ void TgrCustomDBGrid::ForgetCurrentRecord() {
     currentRecord_.clear();
     notifiedRecord_.clear();
     editStartRecord_.clear();
-    lastLoadedRecord_.clear();
+    lastLoadedRecord_ = Variant();
     rowLoadedPending_ = true;
     topRowSeen_ = Variant(std::string());
+    notifiedDataRow_ = UsesRecordIds() ? NullDataRow() : EmptyDataRow();
 }
 
 void TgrCustomDBGrid::ResetEditTracking() {
@@ -386,10 +392,11 @@ void TgrCustomDBGrid::NotifyCellChanged() {
     Integer col = CurrentDataCol();
     if (col == cellColSeen_ && currentRecord_ == cellRecordSeen_) return;
     Integer oldCol = cellColSeen_;
-    Variant oldRow(cellRecordSeen_);
+    Variant oldRow = cellDataRowSeen_, newRow = GetCurrentDataRow();
     cellColSeen_ = col;
     cellRecordSeen_ = currentRecord_;
-    if (OnCellChanged && CanFireEvents()) OnCellChanged(this, oldCol, col, oldRow, Variant(currentRecord_));
+    cellDataRowSeen_ = newRow;
+    if (OnCellChanged && CanFireEvents()) OnCellChanged(this, oldCol, col, oldRow, newRow);
 }
 
 void TgrCustomDBGrid::ChangeCurrentCell(Integer displayCol, Integer displayRow) {
@@ -399,8 +406,9 @@ void TgrCustomDBGrid::ChangeCurrentCell(Integer displayCol, Integer displayRow) 
 
 void TgrCustomDBGrid::NotifyRowChanged() {
     if (currentRecord_ == notifiedRecord_) return;
-    Variant oldRow(notifiedRecord_), newRow(currentRecord_);
+    Variant oldRow = notifiedDataRow_, newRow = GetCurrentDataRow();
     notifiedRecord_ = currentRecord_;
+    notifiedDataRow_ = newRow;
     if (OnRowChanged && CanFireEvents()) OnRowChanged(this, oldRow, newRow);
 }
 
@@ -414,10 +422,11 @@ bool TgrCustomDBGrid::MoveDataSetToRow(Integer windowRow) {
 }
 
 bool TgrCustomDBGrid::GotoDataRow(const Variant& dataRow) {
-    if (!dataActive_ || !dataRow.IsString()) return false;
-    if (dataRow.AsString() == currentRecord_) return true;
+    std::string bookmark;
+    if (!BookmarkOfDataRow(dataRow, bookmark)) return false;
+    if (bookmark == currentRecord_) return true;
     if (!PostEdit()) return false;
-    return window_->GotoBookmark(dataRow.AsString());
+    return window_->GotoBookmark(bookmark);
 }
 
 // ------------------------------------------------------------ data-link reactions
@@ -515,8 +524,9 @@ void TgrCustomDBGrid::DataLinkEditingChanged() {
         // A record that was new until now took its bookmark: what was kept
         // for the empty bookmark belonged to it only while it was new.
         if (editKind_ != 1) {
-            rowProps_.Reset(std::string(), TgrPropIdSet::All());
-            cellProps_.ResetRecord(std::string(), TgrPropIdSet::All());
+            const Variant& newRecord = UsesRecordIds() ? NullDataRow() : EmptyDataRow();
+            rowProps_.Reset(newRecord, TgrPropIdSet::All());
+            cellProps_.ResetRecord(newRecord, TgrPropIdSet::All());
             if (!UsesStandardWindow() && bdeWindow_->Inserting()) {
                 bdeWindow_->EndInsert();
                 // A posted record is new to the cursor.
@@ -550,7 +560,7 @@ void TgrCustomDBGrid::DataLinkUpdateData() {
     Integer dataCol = CurrentDataCol();
     Variant value = PendingValue();
     bool cancel = false;
-    if (OnUpdateField) OnUpdateField(this, dataCol, Variant(currentRecord_), value, cancel);
+    if (OnUpdateField) OnUpdateField(this, dataCol, GetCurrentDataRow(), value, cancel);
     updatePending_ = false;
     if (!cancel) WriteFieldValue(dataCol, value);
 }
@@ -595,7 +605,7 @@ void TgrCustomDBGrid::WriteFieldValue(Integer dataCol, const Variant& value) {
 Variant TgrCustomDBGrid::ReadActiveRecordCellValue(Integer dataCol, const Variant& dataRow) {
     Variant value;
     // The cell being edited shows what was typed.
-    if (updatePending_ && dataCol == CurrentDataCol() && DataRowText(dataRow) == currentRecord_) value = PendingValue();
+    if (updatePending_ && dataCol == CurrentDataCol() && IsCurrentDataRow(dataRow)) value = PendingValue();
     else value = ReadFieldValue(dataCol);
     DoCellLoaded(dataCol, dataRow, value);
     return value;
@@ -606,8 +616,8 @@ Variant TgrCustomDBGrid::LoadCellValue(Integer dataCol, Integer dataRow, const V
     if (!dataActive_ || dataRow < 1 || dataRow > window_->GetRowCount()) return Variant();
     Integer active = window_->GetActiveRow();
     Variant rowId = window_->GetRowDataRow(dataRow);
-    if (painting_ && (rowLoadedPending_ || rowId.AsString() != lastLoadedRecord_)) {
-        lastLoadedRecord_ = rowId.AsString();
+    if (painting_ && (rowLoadedPending_ || !VariantsEqual(rowId, lastLoadedRecord_))) {
+        lastLoadedRecord_ = rowId;
         rowLoadedPending_ = false;
         DoRowLoaded(rowId);
     }
@@ -635,15 +645,17 @@ Variant TgrCustomDBGrid::LoadCellValue(Integer dataCol, Integer dataRow, const V
 
 Variant TgrCustomDBGrid::GetCellValue(Integer dataCol, const Variant& dataRow) {
     if (!dataActive_) return TgrBaseGrid::GetCellValue(dataCol, dataRow.AsInteger());
-    if (!dataRow.IsString()) RaiseGridError("Invalid bookmark value");
-    Integer row = window_->GetBookmarkRow(dataRow.AsString());
+    CheckDataRow(dataRow);
+    Integer row = RowOfDataRow(dataRow);
     if (row >= 1) return LoadCellValue(dataCol, row, Variant());
+    std::string bookmark;
+    if (!BookmarkOfDataRow(dataRow, bookmark)) return Variant();
     TDataSet* ds = DataSet();
     std::string back = ds->GetBookmark();
     ds->DisableControls();
     Variant value;
     try {
-        ds->GotoBookmark(dataRow.AsString());
+        ds->GotoBookmark(bookmark);
         value = ReadActiveRecordCellValue(dataCol, dataRow);
         ds->GotoBookmark(back);
     } catch (...) {
@@ -712,9 +724,9 @@ void TgrCustomDBGrid::SetCellProp(Integer dataCol, const Variant& dataRow, TgrPr
         TgrBaseGrid::SetCellProp(dataCol, dataRow.AsInteger(), id, pkNoPicture, value);
         return;
     }
-    if (!dataRow.IsString()) RaiseGridError("Invalid bookmark value");
+    CheckDataRow(dataRow);
     CheckColRowIndex(1, dataCol, Cols(), 1);
-    cellProps_.Set(dataCol, dataRow.AsString(), id, value);
+    cellProps_.Set(dataCol, dataRow, id, value);
     // Drawing-only changes made while the grid paints need no repaint.
     if (inCellLoaded_ && IsDrawingPropId(id)) return;
     Integer row = RowOfDataRow(dataRow);
@@ -728,18 +740,18 @@ void TgrCustomDBGrid::SetCellColor(Integer dataCol, const Variant& dataRow, TCol
 
 TColor TgrCustomDBGrid::CellColor(Integer dataCol, const Variant& dataRow) {
     if (!dataBound_) return TColor(TgrBaseGrid::GetCellProp(dataCol, dataRow.AsInteger(), gpColor, pkNoPicture).AsInteger());
-    return TColor(cellProps_.Get(dataCol, DataRowText(dataRow), gpColor).AsInteger());
+    return TColor(cellProps_.Get(dataCol, dataRow, gpColor).AsInteger());
 }
 
 void TgrCustomDBGrid::SetRowColor(const Variant& dataRow, TColor color) {
-    if (!dataRow.IsString()) RaiseGridError("Invalid bookmark value");
-    rowProps_.Set(dataRow.AsString(), gpColor, Variant(Integer(color)));
+    CheckDataRow(dataRow);
+    rowProps_.Set(dataRow, gpColor, Variant(Integer(color)));
     Integer row = RowOfDataRow(dataRow);
     if (row >= 1 && row < RowTotal()) InvalidateRow(DisplayRowOfData(row));
 }
 
 TColor TgrCustomDBGrid::RowColor(const Variant& dataRow) {
-    return TColor(rowProps_.Get(DataRowText(dataRow), gpColor).AsInteger());
+    return TColor(rowProps_.Get(dataRow, gpColor).AsInteger());
 }
 
 void TgrCustomDBGrid::ResetRowProperties(const TgrPropIdSet& ids) {
@@ -755,7 +767,7 @@ void TgrCustomDBGrid::ResetCellProperties(const TgrPropIdSet& ids) {
     Invalidate();
 }
 
-TColor TgrCustomDBGrid::RecordCellColor(Integer dataCol, const std::string& dataRow) {
+TColor TgrCustomDBGrid::RecordCellColor(Integer dataCol, const Variant& dataRow) {
     TColor cell = TColor(cellProps_.Get(dataCol, dataRow, gpColor).AsInteger());
     if (ColorSet(cell)) return cell;
     TColor row = TColor(rowProps_.Get(dataRow, gpColor).AsInteger());
@@ -777,9 +789,23 @@ void TgrCustomDBGrid::SelectRows(const Variant& fromRow, const Variant& toRow, b
         else DeselectDisplayRows(a, b);
         return;
     }
-    if (!fromRow.IsString() || !toRow.IsString()) RaiseGridError("Invalid bookmark value");
-    if (selection_->Mode() != rseBookmarkSet || !dataActive_) {
-        selection_->SelectRange(fromRow.AsString(), toRow.AsString(), select);
+    // With record ids the selection names each record of the run by its
+    // id, in either mode; a single record needs no walk, so an id whose
+    // record is gone can still be deselected.
+    bool ids = UsesRecordIds();
+    if (ids && CompareRecordIds(fromRow, toRow) == 0) {
+        if (select) selection_->Ids().Add(fromRow);
+        else selection_->Ids().Remove(fromRow);
+        Invalidate();
+        return;
+    }
+    std::string lo, hi;
+    if (ids ? !BookmarkOfDataRow(fromRow, lo) || !BookmarkOfDataRow(toRow, hi)
+            : !fromRow.IsString() || !toRow.IsString())
+        RaiseGridError("Invalid bookmark value");
+    if (!ids) lo = fromRow.AsString(), hi = toRow.AsString();
+    if (!ids && (selection_->Mode() != rseBookmarkSet || !dataActive_)) {
+        selection_->SelectRange(lo, hi, select);
         Invalidate();
         return;
     }
@@ -792,7 +818,7 @@ void TgrCustomDBGrid::SelectRows(const Variant& fromRow, const Variant& toRow, b
         return;
     }
     std::vector<std::string> between;
-    std::string lo = fromRow.AsString(), hi = toRow.AsString();
+    std::vector<Variant> betweenIds;
     if (CompareBookmarks(lo, hi) > 0) std::swap(lo, hi);
     TDataSet* ds = DataSet();
     std::string back = ds->GetBookmark();
@@ -808,6 +834,7 @@ void TgrCustomDBGrid::SelectRows(const Variant& fromRow, const Variant& toRow, b
         for (; !ds->Eof() && !cancel; ds->Next()) {
             std::string bm = ds->GetBookmark();
             between.push_back(bm);
+            if (ids) betweenIds.push_back(FetchRecordId(bm));
             FireScanRecords(false, scsRecord, ++count, cancel);
             if (bm == hi || CompareBookmarks(bm, hi) >= 0) break;
         }
@@ -820,15 +847,38 @@ void TgrCustomDBGrid::SelectRows(const Variant& fromRow, const Variant& toRow, b
         scanning_ = false;
         throw;
     }
-    if (!cancel)
-        applied = selection_->SelectRange(lo, hi, select, between, [&](Integer n) {
-            bool stop = false;
-            FireScanRecords(false, scsApplied, n, stop);
-            return !stop;
-        });
+    auto step = [&](Integer n) {
+        bool stop = false;
+        FireScanRecords(false, scsApplied, n, stop);
+        return !stop;
+    };
+    if (!cancel && ids) applied = ApplyRecordIds(betweenIds, select, step);
+    else if (!cancel) applied = selection_->SelectRange(lo, hi, select, between, step);
     bool ignored = false;
     FireScanRecords(false, scsEnd, applied ? Integer(between.size()) : 0, ignored);
     Invalidate();
+}
+
+bool TgrCustomDBGrid::ApplyRecordIds(const std::vector<Variant>& ids, bool select,
+                                     const std::function<bool(Integer)>& step) {
+    // All or nothing, as a set of bookmarks.
+    TgrRecordIdSet& set = selection_->Ids();
+    TgrRecordIdSet backup(&recordOrder_);
+    backup = set;
+    try {
+        for (std::size_t i = 0; i < ids.size(); ++i) {
+            if (!step(Integer(i + 1))) {
+                set = backup;
+                return false;
+            }
+            if (select) set.Add(ids[i]);
+            else set.Remove(ids[i]);
+        }
+    } catch (...) {
+        set = backup;
+        throw;
+    }
+    return true;
 }
 
 void TgrCustomDBGrid::FireScanRecords(bool scanAll, TgrScanState state, Integer count, bool& cancel) {
@@ -838,6 +888,7 @@ void TgrCustomDBGrid::FireScanRecords(bool scanAll, TgrScanState state, Integer 
 
 bool TgrCustomDBGrid::IsRecordSelected(const Variant& dataRow) const {
     if (!dataBound_) return IsDisplayRowSelected(const_cast<TgrCustomDBGrid*>(this)->DisplayRowOfData(dataRow.AsInteger()));
+    if (UsesRecordIds()) return selection_->Ids().Contains(dataRow);
     return dataRow.IsString() && selection_->IsSelected(dataRow.AsString());
 }
 
@@ -852,10 +903,11 @@ void TgrCustomDBGrid::SelectDisplayRows(Integer from, Integer to) {
     std::vector<std::string> rows;
     for (Integer r = from; r <= to; ++r) {
         Integer dataRow = DataRowOfDisplay(r);
-        if (dataRow >= 1 && dataRow <= window_->GetRowCount()) rows.push_back(window_->GetRowBookmark(dataRow));
+        if (dataRow < 1 || dataRow > window_->GetRowCount()) continue;
+        if (UsesRecordIds()) selection_->Ids().Add(window_->GetRowDataRow(dataRow));
+        else rows.push_back(window_->GetRowBookmark(dataRow));
     }
-    if (rows.empty()) return;
-    selection_->SelectRange(rows.front(), rows.back(), true, rows);
+    if (!rows.empty()) selection_->SelectRange(rows.front(), rows.back(), true, rows);
     Invalidate();
     FireSelectChanged(true);
 }
@@ -866,6 +918,17 @@ void TgrCustomDBGrid::SyncListBoxSelection(bool fire) {
         return;
     }
     if (!IsListBoxSelect()) return;
+    if (UsesRecordIds()) {
+        Variant current = GetCurrentDataRow();
+        TgrRecordIdSet& ids = selection_->Ids();
+        bool none = current.IsNull() || current.IsEmpty();
+        if (none ? ids.Empty() : ids.Count() == 1 && ids.Contains(current)) return;
+        selection_->Clear();
+        if (!none) ids.Add(current);
+        Invalidate();
+        if (fire) FireSelectChanged(false);
+        return;
+    }
     bool only = !currentRecord_.empty() && selection_->IsSelected(currentRecord_);
     if (only && selection_->Mode() == rseBookmarkRange && selection_->Ranges().size() == 1 &&
         selection_->Ranges()[0].first == MakeAtPosition(currentRecord_) &&
@@ -1343,7 +1406,7 @@ bool TgrCustomDBGrid::EndCellEdit() {
         return true;
     }
     bool cancel = false;
-    DoEndCellEdit(CurrentDataCol(), Variant(currentRecord_), cancel);
+    DoEndCellEdit(CurrentDataCol(), GetCurrentDataRow(), cancel);
     if (cancel) return false;
     try {
         dataLink_->UpdateRecord();
@@ -1363,7 +1426,7 @@ bool TgrCustomDBGrid::PostEdit() {
     TDataSet* ds = DataSet();
     if (ds->State() != dsEdit && ds->State() != dsInsert) return true;
     bool cancel = false;
-    DoEndRowEdit(Variant(currentRecord_), cancel);
+    DoEndRowEdit(GetCurrentDataRow(), cancel);
     if (cancel) return false;
     try {
         ds->Post();
@@ -1414,6 +1477,7 @@ bool TgrCustomDBGrid::IsCurrentCellShown() {
 }
 
 bool TgrCustomDBGrid::IsCurrentDataRow(const Variant& dataRow) {
+    if (dataActive_ && UsesRecordIds()) return CompareRecordIds(dataRow, GetCurrentDataRow()) == 0;
     return dataActive_ && dataRow.IsString() && CompareBookmarks(dataRow.AsString(), currentRecord_) == 0;
 }
 
@@ -1452,23 +1516,25 @@ bool TgrCustomDBGrid::InsertRecordOnKey() {
 
 bool TgrCustomDBGrid::DeleteRecordsOnKey() {
     if (!dataActive_ || IsDataSetReadOnly() || selection_->Empty()) return false;
-    std::vector<std::string> selected;
-    ForEachRecord([&](const Variant& row) {
-        if (selection_->IsSelected(row.AsString())) selected.push_back(row.AsString());
-    });
-    if (selected.empty()) return false;
-    std::string message = selected.size() > 1 ? "Delete all selected records?" : "Delete record?";
+    std::size_t selected = SelectedRecords().size();
+    if (selected == 0) return false;
+    std::string message = selected > 1 ? "Delete all selected records?" : "Delete record?";
     if (!confirmDelete_ || MessageDlg(message, mtConfirmation, mbOKCancel) != mrCancel) DeleteSelectedRecords();
     return true;
+}
+
+std::vector<std::pair<std::string, Variant>> TgrCustomDBGrid::SelectedRecords() {
+    std::vector<std::pair<std::string, Variant>> selected;
+    ForEachRecord([&](const Variant& row) {
+        if (IsRecordSelected(row)) selected.emplace_back(DataSet()->GetBookmark(), row);
+    });
+    return selected;
 }
 
 void TgrCustomDBGrid::DeleteSelectedRecords() {
     TDataSet* ds = DataSet();
     if (!dataActive_ || !ds) return;
-    std::vector<std::string> selected;
-    ForEachRecord([&](const Variant& row) {
-        if (selection_->IsSelected(row.AsString())) selected.push_back(row.AsString());
-    });
+    auto selected = SelectedRecords();
     ds->DisableControls();
     auto cleanUp = [&] {
         DeselectAllRows();
@@ -1478,12 +1544,15 @@ void TgrCustomDBGrid::DeleteSelectedRecords() {
         // From the last selected record backwards: the others keep their
         // bookmarks.
         for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
-            if (!ds->BookmarkValid(*it)) continue;
-            ds->GotoBookmark(*it);
-            if (OnDeleteRow) OnDeleteRow(this, Variant(*it), true);
+            if (!ds->BookmarkValid(it->first)) continue;
+            ds->GotoBookmark(it->first);
+            if (OnDeleteRow) OnDeleteRow(this, it->second, true);
             ds->Delete();
-            rowProps_.Reset(*it, TgrPropIdSet::All());
-            cellProps_.ResetRecord(*it, TgrPropIdSet::All());
+            // A bookmark may name another record later; an id names the
+            // same record when it is entered again.
+            if (UsesRecordIds()) continue;
+            rowProps_.Reset(it->second, TgrPropIdSet::All());
+            cellProps_.ResetRecord(it->second, TgrPropIdSet::All());
         }
     } catch (...) {
         cleanUp();
@@ -1498,7 +1567,7 @@ void TgrCustomDBGrid::ShowPostError(const std::exception& e) { MessageDlg(e.what
 
 void TgrCustomDBGrid::Paint() {
     rowLoadedPending_ = true;
-    lastLoadedRecord_.clear();
+    lastLoadedRecord_ = Variant();
     painting_ = true;
     try {
         TgrBaseGrid::Paint();
@@ -1516,7 +1585,7 @@ void TgrCustomDBGrid::FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrCellD
 bool TgrCustomDBGrid::PaintCellData(TgrCellPaintInfo& info, const TRect&, bool) {
     if (!dataActive_ || info.Kind != tckData || info.DataRow < 1 || info.DataRow > window_->GetRowCount())
         return FirePaintCell(info);
-    std::string record = DataRowText(window_->GetRowDataRow(info.DataRow));
+    Variant record = window_->GetRowDataRow(info.DataRow);
     // The cell-loaded events of this paint may just have coloured the
     // record: its colours are read now.
     TColor cell = TColor(cellProps_.Get(info.DataCol, record, gpColor).AsInteger());
@@ -1525,7 +1594,7 @@ bool TgrCustomDBGrid::PaintCellData(TgrCellPaintInfo& info, const TRect&, bool) 
     bool colColored = col && ColorSet(col->Color());
     if (ColorSet(cell)) info.Color = cell;
     else if (ColorSet(row) && (DrawOverlap() == doDrawRowOnTop || !colColored)) info.Color = row;
-    if (selection_->IsSelected(record)) {
+    if (IsRecordSelected(record)) {
         info.Selected = true;
         info.SelectionColored = true;
         info.Color = SelectionColor();
@@ -1549,7 +1618,7 @@ bool TgrCustomDBGrid::FirePaintCell(const TgrCellPaintInfo& info) {
     if (record) {
         active = window_->GetActiveRow();
         window_->SetActiveRow(info.DataRow);
-        dataRow = Variant(window_->GetRowBookmark(info.DataRow));
+        dataRow = window_->GetRowDataRow(info.DataRow);
     }
     TCanvas* c = Canvas();
     TFont font;
@@ -1597,8 +1666,8 @@ void TodcDBGrid::DoExit() { SetHeadingColor(clBtnFace); }
 // the same events: in data mode DataRow is the current record, not bound it
 // is the row number, and the grid class keeps its own bookkeeping.
 
-Variant TgrCustomDBGrid::EventDataRow(Integer dataRow) const {
-    return dataBound_ ? Variant(currentRecord_) : Variant(dataRow);
+Variant TgrCustomDBGrid::EventDataRow(Integer dataRow) {
+    return dataBound_ ? GetCurrentDataRow() : Variant(dataRow);
 }
 
 void TgrCustomDBGrid::DoStartCellEdit(Integer dataCol, const Variant& dataRow, bool& cancel) {

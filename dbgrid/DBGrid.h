@@ -3,8 +3,9 @@
 // source. Data row N shows window row N of the record window
 // (DBGridData.h); data column N shows the field bound to column N. Every
 // event and property that names a row names a record by its DataRow (the
-// bookmark text), so colours, selections and events stay with records
-// while the dataset scrolls, sorts or filters.
+// bookmark text, or the application's record id with UseRecordIds and an
+// OnGetRecordID handler), so colours, selections and events stay with
+// records while the dataset scrolls, sorts or filters.
 //
 // Not data bound (no data source) the grid is the plain grid control. Data
 // bound without an open dataset it shows one empty row.
@@ -32,12 +33,12 @@ class TgrCellCollection;
 
 // Row and cell properties of records read from a form file.
 struct TgrStreamedRecordRow {
-    std::string Record;
+    Variant Record;
     std::map<TgrPropId, Variant> Props;
 };
 struct TgrStreamedRecordCell {
     Integer DataCol = 0;
-    std::string Record;
+    Variant Record;
     std::map<TgrPropId, Variant> Props;
 };
 
@@ -64,6 +65,13 @@ using TgrDBUpdateFieldEvent =
 using TgrDBGetDrawInfoEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, TgrCellDrawInfo&)>;
 using TgrDBInsertRowEvent = std::function<void(TObject*, const Variant& dataRow, bool byUser)>;
 using TgrDBDeleteRowEvent = std::function<void(TObject*, const Variant& dataRow, bool byUser)>;
+// The id of the record with the bookmark text dataRow; the dataset's
+// fields show that record meanwhile. recordId starts Unassigned.
+using TgrDBGetRecordIDEvent = std::function<void(TObject*, const Variant& dataRow, Variant& recordId)>;
+// Orders two record ids: compRes comes in as -2; set it to -1, 0 or 1.
+// Left at -2, the ids are compared as variants.
+using TgrDBCompareRecordIDEvent =
+    std::function<void(TObject*, const Variant& recordId1, const Variant& recordId2, Integer& compRes)>;
 using TgrDBTopLeftChangedEvent = std::function<void(TObject*, Integer oldCol, const Variant& oldRow, Integer newCol,
                                                     const Variant& newRow, bool byUser)>;
 // The state of a cell painted through OnPaintCell.
@@ -228,7 +236,7 @@ public:
     // The window row showing a record, 0 when it is not shown.
     Integer RowOfDataRow(const Variant& dataRow);
     // The grid's current record.
-    Variant GetCurrentDataRow() const { return Variant(currentRecord_); }
+    Variant GetCurrentDataRow() { return DataRowOfBookmark(currentRecord_); }
     int CompareBookmarks(const std::string& a, const std::string& b);
     using TgrBaseGrid::GetCellValue;
     // Value of a column for a record, as the grid shows it (through
@@ -244,6 +252,46 @@ public:
     void SetHeadingOn(bool value) override;
     void RowResized(Integer dataRow) override;
 
+    // ------------------------------------------------ record ids
+    // (DBGridRecordIds.cpp.) Record ids are in use while the grid is data
+    // bound, UseRecordIds is True and OnGetRecordID is assigned: every
+    // DataRow the grid hands out or takes is then the record's id, and the
+    // properties and the selection kept by record are keyed by it.
+    // Switching the identity drops every row and cell property by record
+    // and the selection (RecordIdentityChanged).
+    bool UseRecordIds() const { return useRecordIds_; }
+    void SetUseRecordIds(bool value);
+    const TgrDBGetRecordIDEvent& OnGetRecordID() const { return onGetRecordID_; }
+    void SetOnGetRecordID(TgrDBGetRecordIDEvent handler);
+    bool UsesRecordIds() const { return dataBound_ && useRecordIds_ && bool(onGetRecordID_); }
+    // -1, 0 or 1 through OnCompareRecordID, else the variant order; an
+    // error of the handler is raised again as a grid error.
+    int CompareRecordIds(const Variant& id1, const Variant& id2);
+    // Two DataRows: record ids with ids in use, else bookmark texts (-2
+    // while not data active).
+    int CompareRecordIdentities(const Variant& dataRow1, const Variant& dataRow2);
+    void RecordIdentityChanged();
+    // The DataRow of the record at a bookmark ("" gives the empty DataRow,
+    // or Null with ids); Unassigned when its id cannot be read.
+    Variant DataRowOfBookmark(const std::string& bookmark);
+    // The DataRow of the dataset's current record.
+    Variant DataRowOfDataSetRecord();
+    // The bookmark of the record a DataRow names: in the window, or, for an
+    // id, found by a walk through the dataset. False when none has it.
+    bool BookmarkOfDataRow(const Variant& dataRow, std::string& bookmark);
+    // True for a DataRow the grid can take: any value with ids, else text.
+    // Otherwise raises "Invalid bookmark value" (while range errors are on)
+    // or answers False.
+    bool CheckDataRow(const Variant& dataRow);
+    // The bookmark of the grid's current record.
+    const std::string& CurrentBookmark() const { return currentRecord_; }
+    virtual void DoGetRecordID(const Variant& dataRow, Variant& recordId);
+    virtual void DoCompareRecordID(const Variant& recordId1, const Variant& recordId2, Integer& compRes);
+    // Fires OnGetRecordID for the dataset's current record (Unassigned
+    // without ids).
+    Variant FetchRecordId(const std::string& bookmark);
+    TgrDBCompareRecordIDEvent OnCompareRecordID;
+
     // ------------------------------------------------ properties by record
     void SetCellColor(Integer dataCol, const Variant& dataRow, TColor color);
     TColor CellColor(Integer dataCol, const Variant& dataRow);
@@ -258,7 +306,7 @@ public:
     TgrDBCellPropSet& RecordCellProps() { return cellProps_; }
     // The colour a record's cell is painted with: its cell colour, else
     // row and column colours in DrawOverlap order, else the grid's.
-    TColor RecordCellColor(Integer dataCol, const std::string& dataRow);
+    TColor RecordCellColor(Integer dataCol, const Variant& dataRow);
 
     // ------------------------------------------------ selection
     void SelectRows(const Variant& fromRow, const Variant& toRow, bool select);
@@ -304,6 +352,8 @@ public:
     // ConfirmDelete; True when the key was handled.
     bool DeleteRecordsOnKey();
     void DeleteSelectedRecords();
+    // The selected records in dataset order: bookmark and DataRow.
+    std::vector<std::pair<std::string, Variant>> SelectedRecords();
     // Ins: a new record before the current one; True when inserted.
     bool InsertRecordOnKey();
     bool IsDataSetReadOnly();
@@ -568,6 +618,9 @@ private:
     // painted it.
     bool FirePaintCell(const TgrCellPaintInfo& info);
     void FireScanRecords(bool scanAll, TgrScanState state, Integer count, bool& cancel);
+    // Adds or removes the ids of a record run in the selection, asking
+    // step before each; False (and nothing changed) when step refuses.
+    bool ApplyRecordIds(const std::vector<Variant>& ids, bool select, const std::function<bool(Integer)>& step);
     // The engine-cursor window clones its cursor again and shows the
     // dataset's record; False while it is already doing so.
     bool ReopenCursorWindow();
@@ -577,7 +630,7 @@ private:
     // dataset edit mode); False when refused.
     bool BeginRecordEdit(Integer dataCol, bool eventsFired = false);
     // The DataRow the edit events name for a row of the grid class.
-    Variant EventDataRow(Integer dataRow) const;
+    Variant EventDataRow(Integer dataRow);
     // The DataRow of a grid-class row: the record of a window row in data
     // mode, the row number otherwise.
     Variant RowDataRow(Integer dataRow);
@@ -611,8 +664,14 @@ private:
     std::unique_ptr<class TgrScrollDataset> bdeWindow_;
     TgrGridData* window_ = nullptr;
     std::unique_ptr<TgrDBSelection> selection_;
-    TgrDBRowPropSet rowProps_;
-    TgrDBCellPropSet cellProps_;
+    // The order of the stores kept by record: record ids or bookmark texts.
+    TgrDataRowCompare recordOrder_;
+    TgrDBRowPropSet rowProps_{&recordOrder_};
+    TgrDBCellPropSet cellProps_{&recordOrder_};
+    bool useRecordIds_ = false;
+    TgrDBGetRecordIDEvent onGetRecordID_;
+    // The DataRows last reported by OnRowChanged and OnCellChanged.
+    Variant notifiedDataRow_ = EmptyDataRow(), cellDataRowSeen_ = EmptyDataRow();
     std::vector<std::unique_ptr<TgrDBField>> fieldAdapters_;  // index dataCol - 1
     std::unique_ptr<TgrPrintDbGrid> printWindow_;
     // The picture of the graphic field last read into a cell (made on first
@@ -641,7 +700,7 @@ private:
     Variant pendingValue_;
     Integer editKind_ = 0;  // 0 none, 1 edit, 2 append, 3 insert
     // Row-loaded cache, reset before every paint.
-    std::string lastLoadedRecord_;
+    Variant lastLoadedRecord_;
     bool rowLoadedPending_ = true;
     bool painting_ = false;
     Integer topLeftColSeen_ = 0;

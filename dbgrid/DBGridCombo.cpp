@@ -95,8 +95,8 @@ void TgrCustomDBGrid::BindDesignLookup() {
 Variant TgrCustomDBGrid::GetComboValue(TgrDBComboGrid* list, Integer valueCol) {
     Variant value;
     if (!ListUsable(list)) return value;
-    std::string record = list->GetCurrentDataRow().AsString();
-    DoComboGetValue(CurrentDataCol(), GetCurrentDataRow(), Variant(record), value);
+    std::string record = list->CurrentBookmark();
+    DoComboGetValue(CurrentDataCol(), GetCurrentDataRow(), list->DataRowOfBookmark(record), value);
     if (!value.IsEmpty()) {
         if (GetCurrentControlType() == ctText && !value.IsNull()) value = Variant(value.AsString());
         return value;
@@ -112,7 +112,7 @@ Variant TgrCustomDBGrid::GetComboValue(TgrDBComboGrid* list, Integer valueCol) {
         for (const std::string& k : keys) values.push_back(lookup->FieldByName(k)->AsVariant());
         return VarArrayOf(values);
     }
-    return list->GetCellValue(valueCol, Variant(record));
+    return list->GetCellValue(valueCol, list->DataRowOfBookmark(record));
 }
 
 bool TgrCustomDBGrid::ApplyComboValue(TgrDBComboGrid* list, const Variant& value) {
@@ -141,7 +141,7 @@ bool TgrCustomDBGrid::ApplyComboValue(TgrDBComboGrid* list, const Variant& value
 // ------------------------------------------------------------ searches
 
 std::string TgrCustomDBGrid::ComboSearchNext(TgrDBComboGrid* list, char key) {
-    std::string letter(1, key), current = list->GetCurrentDataRow().AsString();
+    std::string letter(1, key), current = list->CurrentBookmark();
     bool found = false;
     std::string next = NextBookmark(list->DataSet(), current);
     if (list->ValueColSorted()) {
@@ -164,11 +164,11 @@ std::string TgrCustomDBGrid::ComboSearchChar(TgrDBComboGrid* list, char key) {
     std::string letter(1, key), cell = CurrentCellText();
     bool found = false;
     if (!cell.empty() && list->StartsWith(cell, letter)) {
-        std::string current = list->GetCurrentDataRow().AsString();
+        std::string current = list->CurrentBookmark();
         if (!current.empty() && cell == list->ValueText(current)) return ComboSearchNext(list, key);
         std::string record = list->SearchRecords(cell, false, std::string(), std::string(), found);
         if (found && list->StartsWith(list->ValueText(record), letter)) {
-            list->GotoDataRow(Variant(record));
+            list->GotoDataRow(list->DataRowOfBookmark(record));
             return ComboSearchNext(list, key);
         }
     }
@@ -211,7 +211,7 @@ bool TgrCustomDBGrid::ComboSearchKey(char key, Variant& value) {
         return false;
     }
     list->ShowComboRecord(record);
-    DoComboGetValue(CurrentDataCol(), GetCurrentDataRow(), Variant(record), value);
+    DoComboGetValue(CurrentDataCol(), GetCurrentDataRow(), list->DataRowOfBookmark(record), value);
     if (value.IsEmpty()) {
         std::string text = list->ValueText(record);
         if (!text.empty() && (list->ValueColSorted() || list->StartsWith(text, std::string(1, key))))
@@ -238,7 +238,7 @@ bool TgrCustomDBGrid::ComboAutoFill(bool onExit) {
     }
     list->ShowComboRecord(record);
     Variant value;
-    DoComboGetValue(CurrentDataCol(), GetCurrentDataRow(), Variant(record), value);
+    DoComboGetValue(CurrentDataCol(), GetCurrentDataRow(), list->DataRowOfBookmark(record), value);
     if (value.IsEmpty()) {
         std::string text = list->ValueText(record);
         if (!text.empty()) value = Variant(text);

@@ -207,10 +207,12 @@ void TgrStandardDataset::ActiveChanged(bool active) {
     if (active) {
         dataSet_ = Link()->DataSet();
         bookmarks_.assign(std::size_t(std::max<Integer>(grid_->VisibleRecordCount(), 1)), Variant());
+        recordIds_.assign(bookmarks_.size(), Variant());
         Link()->SetBufferCount(int(bookmarks_.size()));
     } else {
         dataSet_ = nullptr;
         bookmarks_.clear();
+        recordIds_.clear();
     }
 }
 
@@ -262,11 +264,13 @@ bool TgrStandardDataset::SetWindowSize(Integer count) {
     count = std::max<Integer>(count, 1);
     if (!IsActive()) {
         bookmarks_.assign(std::size_t(count), Variant());
+        recordIds_.assign(std::size_t(count), Variant());
         return false;
     }
     Integer before = Link()->RecordCount();
     Link()->SetBufferCount(int(count));
     bookmarks_.assign(std::size_t(count), Variant());
+    recordIds_.assign(std::size_t(count), Variant());
     // A grown window over the end of the data is refilled from above: move
     // to the first buffered record, then back one record at a time.
     Integer steps = 0;
@@ -303,22 +307,30 @@ Integer TgrStandardDataset::ScrollBy(Integer distance) { return IsActive() ? dat
 bool TgrStandardDataset::GetEof() { return IsActive() && dataSet_->Eof(); }
 bool TgrStandardDataset::GetBof() { return IsActive() && dataSet_->Bof(); }
 
-void TgrStandardDataset::ClearCaches() { std::fill(bookmarks_.begin(), bookmarks_.end(), Variant()); }
+void TgrStandardDataset::ClearCaches() {
+    std::fill(bookmarks_.begin(), bookmarks_.end(), Variant());
+    std::fill(recordIds_.begin(), recordIds_.end(), Variant());
+}
 
-void TgrStandardDataset::ShiftCaches(Integer distance) {
-    Integer n = Integer(bookmarks_.size());
+// The window's first record moved forward by distance: row r now shows
+// what row r + distance showed.
+static void ShiftRowCache(std::vector<Variant>& cache, Integer distance) {
+    Integer n = Integer(cache.size());
     if (distance == 0 || n == 0) return;
     if (distance >= n || -distance >= n) {
-        ClearCaches();
+        std::fill(cache.begin(), cache.end(), Variant());
         return;
     }
-    // The window's first record moved forward by distance: row r now shows
-    // what row r + distance showed.
     if (distance > 0) {
-        std::move(bookmarks_.begin() + distance, bookmarks_.end(), bookmarks_.begin());
-        std::fill(bookmarks_.end() - distance, bookmarks_.end(), Variant());
+        std::move(cache.begin() + distance, cache.end(), cache.begin());
+        std::fill(cache.end() - distance, cache.end(), Variant());
     } else {
-        std::move_backward(bookmarks_.begin(), bookmarks_.end() + distance, bookmarks_.end());
-        std::fill(bookmarks_.begin(), bookmarks_.begin() - distance, Variant());
+        std::move_backward(cache.begin(), cache.end() + distance, cache.end());
+        std::fill(cache.begin(), cache.begin() - distance, Variant());
     }
+}
+
+void TgrStandardDataset::ShiftCaches(Integer distance) {
+    ShiftRowCache(bookmarks_, distance);
+    ShiftRowCache(recordIds_, distance);
 }

@@ -9,7 +9,8 @@
 // through an engine cursor of its own (DBGridCursor.h).
 //
 // A record is named by its DataRow: the dataset bookmark as a string
-// Variant ("" is the empty bookmark); Null stands for no record.
+// Variant ("" is the empty bookmark), or the record id while the grid uses
+// record ids; Null stands for no record.
 
 #include <string>
 #include <vector>
@@ -112,7 +113,14 @@ public:
 
     // Record number of row 1 (active row restored, also on failure).
     Integer GetTopRecNo();
-    Variant GetRowDataRow(Integer row) { return Variant(GetRowBookmark(row)); }
+    // The DataRow of a row: its record id while the grid uses record ids,
+    // else its bookmark text.
+    Variant GetRowDataRow(Integer row);
+    // The record id of a row through the grid's OnGetRecordID, the row
+    // active meanwhile; Unassigned outside 1..RowCount.
+    virtual Variant GetRowRecordId(Integer row);
+    // The first row whose record id compares equal to id, else 0.
+    Integer FindRecordIdRow(const Variant& id);
     // Row of a bookmark: 0 before the window (or, with non-ordered
     // bookmarks, not found), RowCount + 1 after it.
     Integer FindBookmarkRow(const std::string& bookmark);
@@ -168,9 +176,12 @@ public:
     void ClearCaches() override;
     // The link's first record moved by distance: cached rows move along.
     void ShiftCaches(Integer distance) override;
+    Variant GetRowRecordId(Integer row) override;
 
 private:
     TgrGridDataLink* Link() const;
-    // Cached bookmarks per window row (index row - 1); Unassigned = unknown.
+    // Cached bookmarks and record ids per window row (index row - 1);
+    // Unassigned = unknown.
     std::vector<Variant> bookmarks_;
+    std::vector<Variant> recordIds_;
 };

@@ -90,7 +90,7 @@ void TgrCustomDBGrid::ForEachRecord(const std::function<void(const Variant& data
     try {
         ds->First();
         while (!ds->Eof()) {
-            visit(Variant(ds->GetBookmark()));
+            visit(DataRowOfDataSetRecord());
             ds->Next();
         }
     } catch (...) {
@@ -122,8 +122,7 @@ std::string TgrCustomDBGrid::GetCsvCellText(Integer dataCol, const Variant& data
 
 std::string TgrCustomDBGrid::GetXmlCellText(Integer dataCol, const Variant& dataRow) {
     Variant value = walking_ ? ReadActiveRecordCellValue(dataCol, dataRow) : GetCellValue(dataCol, dataRow);
-    bool picture = dataRow.IsString() &&
-                   cellProps_.Get(dataCol, dataRow.AsString(), gpControlType).AsInteger() == ctPicture;
+    bool picture = cellProps_.Get(dataCol, dataRow, gpControlType).AsInteger() == ctPicture;
     return ExportText(this, dataCol, value, picture);
 }
 

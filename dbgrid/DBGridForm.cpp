@@ -1,6 +1,7 @@
 // The data-aware grid in a form file and copied from another grid. Its
 // row and cell properties are kept by record, so its collections name
-// records by DataRow (the bookmark text); what is read before the dataset
+// records by DataRow (the bookmark text or the record id); what is read
+// before the dataset
 // opens waits until the link becomes active.
 
 #include "dbgrid/DBGrid.h"
@@ -58,6 +59,28 @@ bool PropIdOfName(const std::string& name, TgrPropId& id) {
     return true;
 }
 
+// A DataRow: a bookmark text, or a record id of any of the property value
+// kinds; Null names the record not posted yet.
+void WriteDataRowValue(TWriter& w, const Variant& v) {
+    if (v.IsNull()) w.WriteIdent("Null");
+    else if (v.IsEmpty()) w.WriteIdent("Empty");
+    else WritePropValue(w, v);
+}
+
+Variant ReadDataRowValue(TReader& r) {
+    switch (r.NextValue()) {
+        case vaIdent:
+        case vaNull:
+        case vaNil: {
+            std::string ident = r.ReadIdent();
+            if (SameText(ident, "Null")) return Variant::NullValue();
+            if (SameText(ident, "Empty")) return Variant();
+            RefuseRecordItem("a record value was expected");
+        }
+        default: return ReadPropValue(r);
+    }
+}
+
 void WriteProps(TWriter& w, const std::map<TgrPropId, Variant>& values) {
     for (const auto& [id, value] : values) {
         if (value.IsEmpty() || value.IsNull()) continue;
@@ -72,13 +95,13 @@ void WriteProps(TWriter& w, const std::map<TgrPropId, Variant>& values) {
 
 void TgrDBRowItem::WriteItem(TWriter& w) {
     w.WriteString("DataRow");
-    w.WriteString(record_);
+    WriteDataRowValue(w, record_);
     WriteProps(w, props_);
 }
 
 bool TgrDBRowItem::ReadItemProperty(const std::string& name, TReader& r) {
     TgrPropId id;
-    if (SameText(name, "DataRow")) record_ = r.ReadString();
+    if (SameText(name, "DataRow")) record_ = ReadDataRowValue(r);
     else if (PropIdOfName(name, id)) props_[id] = ReadPropValue(r);
     else return false;
     return true;
@@ -102,7 +125,7 @@ void TgrDBCellItem::WriteItem(TWriter& w) {
     w.WriteString("DataCol");
     w.WriteInteger(dataCol_);
     w.WriteString("DataRow");
-    w.WriteString(record_);
+    WriteDataRowValue(w, record_);
     WriteProps(w, props_);
 }
 
@@ -112,7 +135,7 @@ bool TgrDBCellItem::ReadItemProperty(const std::string& name, TReader& r) {
         dataCol_ = r.ReadInteger();
         if (dataCol_ < 1) RefuseRecordItem("cell column " + std::to_string(dataCol_) + " out of range");
     } else if (SameText(name, "DataRow")) {
-        record_ = r.ReadString();
+        record_ = ReadDataRowValue(r);
     } else if (PropIdOfName(name, id)) {
         props_[id] = ReadPropValue(r);
     } else {
@@ -150,7 +173,8 @@ void TgrCustomDBGrid::RegisterPublished() {
             .Boolean("ExactRowCount", &G::ExactRowCount, &G::SetExactRowCount)
             .Enumeration("FieldState", {"fsDefault", "fsCustomized"}, &G::FieldState, &G::SetFieldState)
             .Enumeration("RecordSelection", {"rseBookmarkRange", "rseBookmarkSet"}, &G::RecordSelection,
-                         &G::SetRecordSelection);
+                         &G::SetRecordSelection)
+            .Boolean("UseRecordIds", &G::UseRecordIds, &G::SetUseRecordIds);
     });
 }
 
@@ -187,7 +211,7 @@ std::unique_ptr<TgrPropCollection> TgrCustomDBGrid::CreateRowCollection(bool fil
     if (!dataBound_ && !streamedDataBound_) return TgrBaseGrid::CreateRowCollection(fill);
     auto c = std::make_unique<TgrDBRowCollection>(this, !fill);
     if (!fill) return c;
-    rowProps_.ForEach([&](const std::string& record, const TgrDBPropElement& e) {
+    rowProps_.ForEach([&](const Variant& record, const TgrDBPropElement& e) {
         auto* item = static_cast<TgrDBRowItem*>(c->Add());
         item->Fill(record, e.Values());
     });
@@ -198,7 +222,7 @@ std::unique_ptr<TgrCellCollection> TgrCustomDBGrid::CreateCellCollection(bool fi
     if (!dataBound_ && !streamedDataBound_) return TgrBaseGrid::CreateCellCollection(fill);
     auto c = std::make_unique<TgrDBCellCollection>(this, !fill);
     if (!fill) return c;
-    cellProps_.ForEach([&](Integer dataCol, const std::string& record, const TgrDBPropElement& e) {
+    cellProps_.ForEach([&](Integer dataCol, const Variant& record, const TgrDBPropElement& e) {
         if (e.Empty()) return;
         auto* item = static_cast<TgrDBCellItem*>(c->Add());
         item->Fill(dataCol, record, e.Values());

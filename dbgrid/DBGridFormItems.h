@@ -1,6 +1,6 @@
 #pragma once
 // The row and cell items of a data-aware grid's form file: each names its
-// record by DataRow (the bookmark text) and carries the record element's
+// record by DataRow (the bookmark text or the record id) and carries the record element's
 // properties by id ("Prop<id>"). Collections read from a form file hand
 // their items to the grid when they are freed; the grid applies them once
 // its dataset is open.
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "grid/GridForm.h"
+#include "dbgrid/DBGridData.h"
 #include "grid/GridPropTypes.h"
 #include "platform/core/Variant.h"
 
@@ -17,17 +18,17 @@ class TgrCustomDBGrid;
 class TgrDBRowItem : public TgrRowItem {
 public:
     using TgrRowItem::TgrRowItem;
-    void Fill(const std::string& record, const std::map<TgrPropId, Variant>& props) {
+    void Fill(const Variant& record, const std::map<TgrPropId, Variant>& props) {
         record_ = record;
         props_ = props;
     }
-    const std::string& Record() const { return record_; }
+    const Variant& Record() const { return record_; }
     const std::map<TgrPropId, Variant>& Props() const { return props_; }
     void WriteItem(TWriter& writer) override;
     bool ReadItemProperty(const std::string& name, TReader& reader) override;
 
 private:
-    std::string record_;
+    Variant record_ = EmptyDataRow();
     std::map<TgrPropId, Variant> props_;
 };
 
@@ -45,20 +46,20 @@ private:
 class TgrDBCellItem : public TgrCellItem {
 public:
     using TgrCellItem::TgrCellItem;
-    void Fill(Integer dataCol, const std::string& record, const std::map<TgrPropId, Variant>& props) {
+    void Fill(Integer dataCol, const Variant& record, const std::map<TgrPropId, Variant>& props) {
         dataCol_ = dataCol;
         record_ = record;
         props_ = props;
     }
     Integer DataColOf() const { return dataCol_; }
-    const std::string& Record() const { return record_; }
+    const Variant& Record() const { return record_; }
     const std::map<TgrPropId, Variant>& Props() const { return props_; }
     void WriteItem(TWriter& writer) override;
     bool ReadItemProperty(const std::string& name, TReader& reader) override;
 
 private:
     Integer dataCol_ = 0;
-    std::string record_;
+    Variant record_ = EmptyDataRow();
     std::map<TgrPropId, Variant> props_;
 };
 

@@ -221,7 +221,7 @@ void TgrPrintDbGrid::Run(bool preview) {
     }
     TDataSet* ds = grid_ ? grid_->DataSet() : nullptr;
     if (!ds || !grid_->DataActive()) return;
-    grid_->ForEachRecord([this](const Variant& dataRow) { records_.push_back(dataRow.AsString()); });
+    grid_->ForEachRecord([this, ds](const Variant&) { records_.push_back(ds->GetBookmark()); });
     // The run moves the dataset record by record with its controls
     // disabled; it comes back to its record afterwards, also after an error.
     std::string back = ds->IsEmpty() ? std::string() : ds->GetBookmark();
@@ -252,7 +252,7 @@ void TgrPrintDbGrid::NeedData(bool& moreData) {
         moreData = true;
         TDataSet* ds = grid_->DataSet();
         ds->GotoBookmark(records_[recordIndex_ - 1]);
-        Variant dataRow(ds->GetBookmark());
+        Variant dataRow = grid_->DataRowOfDataSetRecord();
         bool cancel = false;
         grid_->DoPrintRow(dataRow, cancel);
         if (cancel) {
@@ -321,8 +321,7 @@ std::shared_ptr<TBitmap> TgrPrintDbGrid::PictureCopy(TBitmap* image) {
 }
 
 void TgrPrintDbGrid::ApplyGridFormats(TgrReportControl& label, Integer dataCol, const Variant& dataRow) {
-    std::string record = dataRow.IsString() ? dataRow.AsString() : std::string();
-    label.Color = grid_->RecordCellColor(dataCol, record);
+    label.Color = grid_->RecordCellColor(dataCol, dataRow);
     if (label.Color == grid_->Color()) label.Color = clNone;
     label.FontColor = grid_->Font()->Color();
     if (grid_->OnGetDrawInfo) {

@@ -35,25 +35,39 @@ void TgrDBPropElement::Reset(const TgrPropIdSet& ids) {
 
 // ------------------------------------------------------------ row set
 
-TgrDBPropElement* TgrDBRowPropSet::Find(const std::string& dataRow) {
+TgrDBRowPropSet& TgrDBRowPropSet::operator=(const TgrDBRowPropSet& other) {
+    if (this == &other) return *this;
+    rows_.clear();
+    for (const auto& entry : other.rows_) rows_.insert(entry);
+    return *this;
+}
+
+TgrDBPropElement* TgrDBRowPropSet::Find(const Variant& dataRow) {
     auto it = rows_.find(dataRow);
     return it == rows_.end() ? nullptr : &it->second;
 }
 
-TgrDBPropElement& TgrDBRowPropSet::Ensure(const std::string& dataRow) { return rows_[dataRow]; }
+TgrDBPropElement& TgrDBRowPropSet::Ensure(const Variant& dataRow) { return rows_[dataRow]; }
 
-void TgrDBRowPropSet::Set(const std::string& dataRow, TgrPropId id, const Variant& value) {
-    TgrDBPropElement& e = rows_[dataRow];
-    e.Set(id, value);
-    if (e.Empty()) rows_.erase(dataRow);
+void TgrDBRowPropSet::Set(const Variant& dataRow, TgrPropId id, const Variant& value) {
+    auto it = rows_.find(dataRow);
+    if (it == rows_.end()) {
+        // Storing the not-set value makes no element.
+        TgrDBPropElement e;
+        e.Set(id, value);
+        if (!e.Empty()) rows_.emplace(dataRow, std::move(e));
+        return;
+    }
+    it->second.Set(id, value);
+    if (it->second.Empty()) rows_.erase(it);
 }
 
-Variant TgrDBRowPropSet::Get(const std::string& dataRow, TgrPropId id) const {
+Variant TgrDBRowPropSet::Get(const Variant& dataRow, TgrPropId id) const {
     auto it = rows_.find(dataRow);
     return it == rows_.end() ? DefaultPropValue(id) : it->second.Get(id);
 }
 
-void TgrDBRowPropSet::Reset(const std::string& dataRow, const TgrPropIdSet& ids) {
+void TgrDBRowPropSet::Reset(const Variant& dataRow, const TgrPropIdSet& ids) {
     auto it = rows_.find(dataRow);
     if (it == rows_.end()) return;
     it->second.Reset(ids);
@@ -70,33 +84,47 @@ void TgrDBRowPropSet::ResetAll(const TgrPropIdSet& ids) {
 
 // ------------------------------------------------------------ cell set
 
-TgrDBPropElement* TgrDBCellPropSet::Find(Integer dataCol, const std::string& dataRow) {
+TgrDBCellPropSet& TgrDBCellPropSet::operator=(const TgrDBCellPropSet& other) {
+    if (this == &other) return *this;
+    cells_.clear();
+    for (const auto& entry : other.cells_) cells_.insert(entry);
+    return *this;
+}
+
+TgrDBPropElement* TgrDBCellPropSet::Find(Integer dataCol, const Variant& dataRow) {
     auto it = cells_.find({dataRow, dataCol});
     return it == cells_.end() ? nullptr : &it->second;
 }
 
-void TgrDBCellPropSet::Set(Integer dataCol, const std::string& dataRow, TgrPropId id, const Variant& value) {
-    auto key = std::make_pair(dataRow, dataCol);
-    TgrDBPropElement& e = cells_[key];
-    e.Set(id, value);
-    if (e.Empty()) cells_.erase(key);
+void TgrDBCellPropSet::Set(Integer dataCol, const Variant& dataRow, TgrPropId id, const Variant& value) {
+    TgrDBCellKey key{dataRow, dataCol};
+    auto it = cells_.find(key);
+    if (it == cells_.end()) {
+        TgrDBPropElement e;
+        e.Set(id, value);
+        if (!e.Empty()) cells_.emplace(std::move(key), std::move(e));
+        return;
+    }
+    it->second.Set(id, value);
+    if (it->second.Empty()) cells_.erase(it);
 }
 
-Variant TgrDBCellPropSet::Get(Integer dataCol, const std::string& dataRow, TgrPropId id) const {
+Variant TgrDBCellPropSet::Get(Integer dataCol, const Variant& dataRow, TgrPropId id) const {
     auto it = cells_.find({dataRow, dataCol});
     return it == cells_.end() ? DefaultPropValue(id) : it->second.Get(id);
 }
 
-void TgrDBCellPropSet::Reset(Integer dataCol, const std::string& dataRow, const TgrPropIdSet& ids) {
+void TgrDBCellPropSet::Reset(Integer dataCol, const Variant& dataRow, const TgrPropIdSet& ids) {
     auto it = cells_.find({dataRow, dataCol});
     if (it == cells_.end()) return;
     it->second.Reset(ids);
     if (it->second.Empty()) cells_.erase(it);
 }
 
-void TgrDBCellPropSet::ResetRecord(const std::string& dataRow, const TgrPropIdSet& ids) {
+void TgrDBCellPropSet::ResetRecord(const Variant& dataRow, const TgrPropIdSet& ids) {
     auto it = cells_.lower_bound({dataRow, Integer(-2147483647 - 1)});
-    while (it != cells_.end() && it->first.first == dataRow) {
+    const TgrDataRowLess& rows = cells_.key_comp().Rows;
+    while (it != cells_.end() && !rows(dataRow, it->first.DataRow)) {
         it->second.Reset(ids);
         if (it->second.Empty()) it = cells_.erase(it);
         else ++it;
@@ -122,6 +150,7 @@ void TgrDBSelection::SetMode(TgrRecordSelection mode) {
 void TgrDBSelection::Clear() {
     ranges_.clear();
     set_.clear();
+    ids_.Clear();
 }
 
 // A lower bound (X, bpNext) admits records after X; an upper bound
@@ -221,9 +250,11 @@ bool TgrDBSelection::SelectRange(const std::string& a, const std::string& b, boo
 }
 
 bool TgrDBSelection::Assign(const TgrDBSelection& other) {
-    bool changed = !(ranges_ == other.ranges_) || set_ != other.set_ || mode_ != other.mode_;
+    bool changed = !(ranges_ == other.ranges_) || set_ != other.set_ || mode_ != other.mode_ ||
+                   !ids_.SameIds(other.ids_);
     mode_ = other.mode_;
     ranges_ = other.ranges_;
     set_ = other.set_;
+    ids_ = other.ids_;
     return changed;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // Row and cell properties kept by record, and the set of selected records.
 //
-// Properties are keyed by DataRow (the record's bookmark text), so they stay
-// with their record when the dataset is sorted, filtered or scrolled. An
+// Properties are keyed by DataRow (the record's bookmark text, or its record
+// id while the grid uses ids), so they stay with their record when the
+// dataset is sorted, filtered or scrolled. An
 // element exists only while one of its properties differs from its not-set
 // value; resetting the last property drops it.
 //
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "dbgrid/DBGridData.h"
+#include "dbgrid/DBGridRecordIds.h"
 #include "grid/GridPropTypes.h"
 #include "platform/core/Variant.h"
 
@@ -37,42 +39,65 @@ private:
 
 class TgrDBRowPropSet {
 public:
-    TgrDBPropElement* Find(const std::string& dataRow);
-    TgrDBPropElement& Ensure(const std::string& dataRow);
-    void Set(const std::string& dataRow, TgrPropId id, const Variant& value);
-    Variant Get(const std::string& dataRow, TgrPropId id) const;
+    // Keys are ordered by compare (the grid's record comparison).
+    explicit TgrDBRowPropSet(const TgrDataRowCompare* compare = nullptr) : rows_(TgrDataRowLess{compare}) {}
+    TgrDBRowPropSet(const TgrDBRowPropSet&) = delete;
+    // Takes the other set's records; the order stays this set's.
+    TgrDBRowPropSet& operator=(const TgrDBRowPropSet& other);
+    TgrDBPropElement* Find(const Variant& dataRow);
+    TgrDBPropElement& Ensure(const Variant& dataRow);
+    void Set(const Variant& dataRow, TgrPropId id, const Variant& value);
+    Variant Get(const Variant& dataRow, TgrPropId id) const;
     // Resets the properties of one record, or of every record.
-    void Reset(const std::string& dataRow, const TgrPropIdSet& ids);
+    void Reset(const Variant& dataRow, const TgrPropIdSet& ids);
     void ResetAll(const TgrPropIdSet& ids);
     Integer Count() const { return Integer(rows_.size()); }
     void Clear() { rows_.clear(); }
-    // Every record element in bookmark-text order.
-    void ForEach(const std::function<void(const std::string& dataRow, const TgrDBPropElement&)>& visit) const {
+    // Every record element in key order.
+    void ForEach(const std::function<void(const Variant& dataRow, const TgrDBPropElement&)>& visit) const {
         for (const auto& [row, e] : rows_) visit(row, e);
     }
 
 private:
-    std::map<std::string, TgrDBPropElement> rows_;
+    std::map<Variant, TgrDBPropElement, TgrDataRowLess> rows_;
+};
+
+// Cell keys: the record, then the data column.
+struct TgrDBCellKey {
+    Variant DataRow;
+    Integer DataCol = 0;
+};
+struct TgrDBCellKeyLess {
+    TgrDataRowLess Rows;
+    bool operator()(const TgrDBCellKey& a, const TgrDBCellKey& b) const {
+        if (Rows(a.DataRow, b.DataRow)) return true;
+        if (Rows(b.DataRow, a.DataRow)) return false;
+        return a.DataCol < b.DataCol;
+    }
 };
 
 class TgrDBCellPropSet {
 public:
-    TgrDBPropElement* Find(Integer dataCol, const std::string& dataRow);
-    void Set(Integer dataCol, const std::string& dataRow, TgrPropId id, const Variant& value);
-    Variant Get(Integer dataCol, const std::string& dataRow, TgrPropId id) const;
-    void Reset(Integer dataCol, const std::string& dataRow, const TgrPropIdSet& ids);
+    explicit TgrDBCellPropSet(const TgrDataRowCompare* compare = nullptr)
+        : cells_(TgrDBCellKeyLess{TgrDataRowLess{compare}}) {}
+    TgrDBCellPropSet(const TgrDBCellPropSet&) = delete;
+    TgrDBCellPropSet& operator=(const TgrDBCellPropSet& other);
+    TgrDBPropElement* Find(Integer dataCol, const Variant& dataRow);
+    void Set(Integer dataCol, const Variant& dataRow, TgrPropId id, const Variant& value);
+    Variant Get(Integer dataCol, const Variant& dataRow, TgrPropId id) const;
+    void Reset(Integer dataCol, const Variant& dataRow, const TgrPropIdSet& ids);
     // Resets a property set in every cell of one record (all columns).
-    void ResetRecord(const std::string& dataRow, const TgrPropIdSet& ids);
+    void ResetRecord(const Variant& dataRow, const TgrPropIdSet& ids);
     void ResetAll(const TgrPropIdSet& ids);
     Integer Count() const { return Integer(cells_.size()); }
     void Clear() { cells_.clear(); }
     void ForEach(
-        const std::function<void(Integer dataCol, const std::string& dataRow, const TgrDBPropElement&)>& visit) const {
-        for (const auto& [key, e] : cells_) visit(key.second, key.first, e);
+        const std::function<void(Integer dataCol, const Variant& dataRow, const TgrDBPropElement&)>& visit) const {
+        for (const auto& [key, e] : cells_) visit(key.DataCol, key.DataRow, e);
     }
 
 private:
-    std::map<std::pair<std::string, Integer>, TgrDBPropElement> cells_;
+    std::map<TgrDBCellKey, TgrDBPropElement, TgrDBCellKeyLess> cells_;
 };
 
 enum TgrRecordSelection { rseBookmarkRange, rseBookmarkSet };
@@ -82,7 +107,9 @@ enum TgrRecordSelection { rseBookmarkRange, rseBookmarkSet };
 class TgrDBSelection {
 public:
     using TCompare = std::function<int(const std::string&, const std::string&)>;
-    explicit TgrDBSelection(TCompare compare) : compare_(std::move(compare)) {}
+    // idOrder orders the ids of the records selected by id.
+    explicit TgrDBSelection(TCompare compare, const TgrDataRowCompare* idOrder = nullptr)
+        : compare_(std::move(compare)), ids_(idOrder) {}
 
     TgrRecordSelection Mode() const { return mode_; }
     // Switching the mode drops the selection.
@@ -96,12 +123,16 @@ public:
                      const std::vector<std::string>& between = {},
                      const std::function<bool(Integer count)>& step = nullptr);
     bool IsSelected(const std::string& bookmark) const;
-    bool Empty() const { return ranges_.empty() && set_.empty(); }
+    bool Empty() const { return ranges_.empty() && set_.empty() && ids_.Empty(); }
     void Clear();
     // True when anything changed.
     bool Assign(const TgrDBSelection& other);
     // The stored ranges (range mode), for inspection.
     const std::vector<std::pair<TgrBkmPos, TgrBkmPos>>& Ranges() const { return ranges_; }
+    // While the grid uses record ids the selection names its records by
+    // id, in either mode.
+    TgrRecordIdSet& Ids() { return ids_; }
+    const TgrRecordIdSet& Ids() const { return ids_; }
 
 private:
     bool AtOrAfter(const std::string& b, const TgrBkmPos& low) const;
@@ -111,4 +142,5 @@ private:
     TgrRecordSelection mode_ = rseBookmarkRange;
     std::vector<std::pair<TgrBkmPos, TgrBkmPos>> ranges_;
     std::set<std::string> set_;
+    TgrRecordIdSet ids_;
 };
