@@ -1,0 +1,269 @@
+// Record ids: the grid bound to the students' memory table names each
+// record by an id its OnGetRecordID handler reads from the record (here a
+// large student number made from ID, a 64-bit value as the students'
+// IDNo is), and what it keeps by record follows that id.
+
+#include "dbgrid/tests/DBGridTestSupport.h"
+
+#include "grid/GridForm.h"
+#include "platform/core/Streams.h"
+#include "platform/core/Strings.h"
+#include "platform/data/DataSet.h"
+
+namespace {
+
+constexpr TColor kRed = 0x0000FF;
+constexpr TColor kGreen = 0x00FF00;
+constexpr long long kNumberBase = 4000000000LL;
+
+class DBGridRecordIds : public DBGridFixture {
+protected:
+    void UseIds() {
+        grid->SetOnGetRecordID([this](TObject*, const Variant&, Variant& id) {
+            ++idCalls;
+            id = Variant(kNumberBase + table->FieldByName("ID")->AsInteger());
+        });
+        grid->SetUseRecordIds(true);
+    }
+    static Variant Id(int id) { return Variant(kNumberBase + id); }
+    // The window row showing a Name, 0 when none does.
+    Integer RowOfName(const std::string& name) {
+        for (Integer r = 1; r <= grid->Rows(); ++r)
+            if (NameAt(r) == name) return r;
+        return 0;
+    }
+    // The colour painted near the corner of a cell (clear of its text).
+    QRgb Painted(Integer dataCol, Integer row) {
+        grid->Repaint();
+        TRect cell = grid->CellPixels(grid->DisplayColOfData(dataCol), grid->DisplayRowOfData(row));
+        return grid->Surface().pixel(cell.Right - 3, cell.Bottom - 3);
+    }
+    static QRgb Rgb(TColor c) { return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+    int idCalls = 0;
+};
+
+TEST_F(DBGridRecordIds, ColoursAndSelectionFollowTheIdThroughSortingAndReinsertion) {
+    Fill(5);
+    Bind();
+    UseIds();
+    ASSERT_TRUE(grid->UsesRecordIds());
+    EXPECT_EQ(grid->DataRowOfRow(1), Id(1));
+    EXPECT_EQ(grid->GetCurrentDataRow(), Id(1));
+    grid->SetCellColor(2, Id(3), kRed);
+    grid->SetRowColor(Id(5), kGreen);
+    grid->SetRecordSelection(rseBookmarkSet);
+    grid->SelectRows(Id(1), Id(2), true);
+    // A bookmark is no name for a record now.
+    EXPECT_FALSE(grid->IsRecordSelected(Variant(BookmarkOf(1))));
+
+    // Sorted the other way round: N5 on top, the marks stay with the ids.
+    table->SetSortFields("Score");
+    table->Sort();
+    table->First();
+    ASSERT_EQ(Names(), "N5,N4,N3,N2,N1");
+    EXPECT_EQ(grid->RowOfDataRow(Id(3)), 3);
+    EXPECT_EQ(Painted(2, 3), Rgb(kRed));
+    EXPECT_EQ(Painted(1, 1), Rgb(kGreen));
+    EXPECT_EQ(Painted(2, 2), qRgb(255, 255, 255));  // the window colour
+    EXPECT_TRUE(grid->IsRecordSelected(grid->DataRowOfRow(5)));  // N1
+    EXPECT_TRUE(grid->IsRecordSelected(grid->DataRowOfRow(4)));  // N2
+    EXPECT_FALSE(grid->IsRecordSelected(grid->DataRowOfRow(3)));
+
+    // Deleted and entered again (a new bookmark), the record is the same.
+    table->Locate("ID", Variant(3), {});
+    table->Delete();
+    table->Locate("ID", Variant(2), {});
+    table->Delete();
+    EXPECT_EQ(RowOfName("N3"), 0);
+    EXPECT_EQ(grid->RecordCellProps().Count(), 1);
+    table->Append();
+    table->FieldByName("ID")->SetAsInteger(3);
+    table->FieldByName("Name")->SetAsString("Again3");
+    table->FieldByName("Score")->SetAsInteger(50);
+    table->Post();
+    table->Append();
+    table->FieldByName("ID")->SetAsInteger(2);
+    table->FieldByName("Name")->SetAsString("Again2");
+    table->FieldByName("Score")->SetAsInteger(51);
+    table->Post();
+    Integer row3 = RowOfName("Again3"), row2 = RowOfName("Again2");
+    ASSERT_GE(row3, 1);
+    ASSERT_GE(row2, 1);
+    EXPECT_EQ(grid->DataRowOfRow(row3), Id(3));
+    EXPECT_EQ(Painted(2, row3), Rgb(kRed));
+    EXPECT_TRUE(grid->IsRecordSelected(grid->DataRowOfRow(row2)));
+    EXPECT_FALSE(grid->IsRecordSelected(grid->DataRowOfRow(row3)));
+
+    // The selection names ids: deleting selected records through the grid
+    // deletes the records that carry them, and keeps what is kept by id.
+    grid->SetConfirmDelete(false);
+    grid->DeleteSelectedRecords();
+    EXPECT_EQ(RowOfName("N1"), 0);
+    EXPECT_EQ(RowOfName("Again2"), 0);
+    EXPECT_EQ(grid->RecordCellProps().Count(), 1);
+}
+
+TEST_F(DBGridRecordIds, RecordsOutsideTheWindowAreFoundByTheirId) {
+    Fill(30);
+    Bind();
+    UseIds();
+    // Events name the record by id.
+    std::vector<Variant> changed;
+    grid->OnRowChanged = [&](TObject*, const Variant& oldRow, const Variant& newRow) {
+        changed = {oldRow, newRow};
+    };
+    table->Next();
+    ASSERT_EQ(changed.size(), 2u);
+    EXPECT_EQ(changed[0], Id(1));
+    EXPECT_EQ(changed[1], Id(2));
+    // Record 25 is not shown: its value is read through its id, the
+    // dataset comes back, and going there makes it the current record.
+    EXPECT_EQ(grid->RowOfDataRow(Id(25)), 0);
+    EXPECT_EQ(grid->GetCellValue(2, Id(25)).AsString(), "N25");
+    EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 2);
+    EXPECT_TRUE(grid->GotoDataRow(Id(25)));
+    EXPECT_EQ(grid->GetCurrentDataRow(), Id(25));
+    EXPECT_EQ(changed[1], Id(25));
+    EXPECT_FALSE(grid->GotoDataRow(Id(99)));
+    // A range across the window selects every record between by id.
+    grid->SelectRows(Id(24), Id(27), true);
+    int selected = 0;
+    grid->ForEachRecord([&](const Variant& row) { selected += grid->IsRecordSelected(row) ? 1 : 0; });
+    EXPECT_EQ(selected, 4);
+    EXPECT_TRUE(grid->IsRecordSelected(Id(27)));
+    EXPECT_THROW(grid->SelectRows(Id(24), Id(99), true), EInvalidGridOperation);
+    // The id of a record gone can still be deselected.
+    grid->SelectRows(Id(99), Id(99), true);
+    grid->SelectRows(Id(99), Id(99), false);
+    EXPECT_FALSE(grid->IsRecordSelected(Id(99)));
+}
+
+TEST_F(DBGridRecordIds, OnCompareRecordIDDecidesWhichIdsAreEqual) {
+    Fill(3);
+    Bind();
+    // Ids are the lower-cased names; the application compares them without
+    // regard to case.
+    grid->SetOnGetRecordID([this](TObject*, const Variant&, Variant& id) {
+        id = Variant(LowerCase(table->FieldByName("Name")->AsString()));
+    });
+    grid->SetUseRecordIds(true);
+    int compared = 0;
+    grid->OnCompareRecordID = [&](TObject*, const Variant& a, const Variant& b, Integer& res) {
+        ++compared;
+        EXPECT_EQ(res, -2);
+        int c = CompareText(a.AsString(), b.AsString());
+        res = c < 0 ? -1 : c > 0 ? 1 : 0;
+    };
+    grid->SetCellColor(2, Variant("N2"), kRed);
+    EXPECT_GT(compared, 0);
+    EXPECT_EQ(grid->CellColor(2, grid->DataRowOfRow(2)), kRed);
+    EXPECT_EQ(grid->RowOfDataRow(Variant("N3")), 3);
+    EXPECT_EQ(grid->CompareRecordIds(Variant("n1"), Variant("N1")), 0);
+    // Left at -2 the ids compare as variants, case and all.
+    grid->OnCompareRecordID = [](TObject*, const Variant&, const Variant&, Integer&) {};
+    EXPECT_EQ(grid->CompareRecordIds(Variant("n1"), Variant("N1")), 1);
+    EXPECT_EQ(grid->CompareRecordIds(Variant(2), Variant(10)), -1);
+    // An error of the handler reaches the caller as a grid error.
+    grid->OnCompareRecordID = [](TObject*, const Variant&, const Variant&, Integer&) {
+        throw Exception("ids cannot be compared");
+    };
+    try {
+        grid->CompareRecordIds(Variant("a"), Variant("b"));
+        FAIL() << "no error";
+    } catch (const EInvalidGridOperation& e) {
+        EXPECT_NE(std::string(e.what()).find("ids cannot be compared"), std::string::npos);
+    }
+}
+
+TEST_F(DBGridRecordIds, SwitchingTheIdentityDropsWhatWasKeptByRecord) {
+    Fill(3);
+    Bind();
+    std::string bm2 = BookmarkOf(2);
+    grid->SetCellColor(2, Variant(bm2), kRed);
+    grid->SetRowColor(Variant(bm2), kGreen);
+    // Without a handler switching UseRecordIds changes nothing and the
+    // handler is never asked.
+    grid->SetUseRecordIds(true);
+    EXPECT_FALSE(grid->UsesRecordIds());
+    EXPECT_EQ(grid->CellColor(2, Variant(bm2)), kRed);
+    grid->SetUseRecordIds(false);
+    EXPECT_EQ(grid->RecordRowProps().Count(), 1);
+    grid->SetOnGetRecordID([this](TObject*, const Variant&, Variant& id) {
+        ++idCalls;
+        id = Variant(kNumberBase + table->FieldByName("ID")->AsInteger());
+    });
+    grid->Repaint();
+    EXPECT_EQ(idCalls, 0);
+    EXPECT_EQ(grid->DataRowOfRow(2), Variant(bm2));
+    EXPECT_THROW(grid->SetCellColor(2, Variant(2), kRed), EInvalidGridOperation);
+
+    // With the handler, each switch drops every property kept by record.
+    grid->SetUseRecordIds(true);
+    EXPECT_EQ(grid->RecordCellProps().Count(), 0);
+    EXPECT_EQ(grid->RecordRowProps().Count(), 0);
+    EXPECT_EQ(grid->DataRowOfRow(2), Id(2));
+    EXPECT_GT(idCalls, 0);
+    grid->SetCellColor(2, Id(2), kRed);
+    grid->SelectRows(Id(1), Id(1), true);
+    grid->SetUseRecordIds(false);
+    EXPECT_EQ(grid->RecordCellProps().Count(), 0);
+    EXPECT_FALSE(grid->IsRecordSelected(Variant(BookmarkOf(1))));
+    EXPECT_EQ(grid->DataRowOfRow(2), Variant(bm2));
+}
+
+TEST_F(DBGridRecordIds, ANewRecordIsTheNullRecordUntilPosted) {
+    Fill(2);
+    Bind();
+    UseIds();
+    grid->AppendRecord();
+    Integer row = grid->RecordWindow()->GetActiveRow();
+    EXPECT_TRUE(grid->DataRowOfRow(row).IsNull());
+    grid->SetCellColor(2, NullDataRow(), kRed);
+    grid->SetRowColor(NullDataRow(), kGreen);
+    table->FieldByName("ID")->SetAsInteger(7);
+    table->Post();
+    // What was kept for the record while it was new was not its own.
+    EXPECT_EQ(grid->RecordCellProps().Count(), 0);
+    EXPECT_EQ(grid->RecordRowProps().Count(), 0);
+    EXPECT_EQ(grid->GetCurrentDataRow(), Id(7));
+}
+
+TEST_F(DBGridRecordIds, FormFilesKeepUseRecordIdsAndTheIdsOfTheRecords) {
+    Fill(3);
+    Bind();
+    UseIds();
+    grid->SetCellColor(2, Id(2), kRed);
+    grid->SetRowColor(Id(3), kGreen);
+    TMemoryStream s;
+    SaveGridToFormStream(*grid, s, nullptr);
+    std::string bytes(std::size_t(s.Size()), '\0');
+    s.Seek(0, soBeginning);
+    s.ReadBuffer(bytes.data(), Integer(bytes.size()));
+    EXPECT_NE(bytes.find("UseRecordIds"), std::string::npos);
+    TStringStream layout;
+    grid->SaveLayoutToStreamAll(layout, false);
+    EXPECT_NE(layout.DataString().find("UseRecordIds"), std::string::npos);
+
+    auto* other = new TLogDBGrid(form);
+    other->SetParent(form);
+    TMemoryStream in;
+    in.WriteBuffer(bytes.data(), Integer(bytes.size()));
+    in.Seek(0, soBeginning);
+    LoadGridFromFormStream(*other, in);
+    EXPECT_TRUE(other->UseRecordIds());
+    other->SetOnGetRecordID([this](TObject*, const Variant&, Variant& id) {
+        id = Variant(kNumberBase + table->FieldByName("ID")->AsInteger());
+    });
+    other->SetDataSource(source);
+    ASSERT_TRUE(other->DataActive());
+    // The 64-bit ids came back as 64-bit values and name the same records.
+    bool int64Key = false;
+    other->RecordCellProps().ForEach([&](Integer, const Variant& row, const TgrDBPropElement&) {
+        int64Key = row.Type() == varInt64 && row == Id(2);
+    });
+    EXPECT_TRUE(int64Key);
+    EXPECT_EQ(other->CellColor(2, other->DataRowOfRow(2)), kRed);
+    EXPECT_EQ(other->RowColor(other->DataRowOfRow(3)), kGreen);
+}
+
+}  // namespace
