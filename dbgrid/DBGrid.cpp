@@ -550,6 +550,8 @@ void TgrCustomDBGrid::DataLinkLayoutChanged() {
 
 void TgrCustomDBGrid::DataLinkRecordChanged(TField*) {
     if (dataActive_) {
+        // An edited field may be the one the record's id is made of.
+        if (UsesRecordIds()) window_->ClearCaches();
         Integer row = window_->GetActiveRow();
         if (row >= 1 && row < RowTotal()) InvalidateRow(DisplayRowOfData(row));
     }
@@ -703,7 +705,8 @@ void TgrCustomDBGrid::DoTopLeftChanged() {
     if (!OnTopLeftChanged) return;
     Integer col = DataColOfDisplay(TopLeftCell().Col);
     Variant row = DataRowOfRow(DataRowOfDisplay(TopLeftCell().Row));
-    if (col == topLeftColSeen_ && row == topRowSeen_) return;
+    // Record ids may be of another kind than the bookmark text first seen.
+    if (col == topLeftColSeen_ && VariantsEqual(row, topRowSeen_)) return;
     OnTopLeftChanged(this, topLeftColSeen_, topRowSeen_, col, row, true);
     topLeftColSeen_ = col;
     topRowSeen_ = row;

@@ -228,6 +228,21 @@ TEST_F(DBGridRecordIds, ANewRecordIsTheNullRecordUntilPosted) {
     EXPECT_EQ(grid->GetCurrentDataRow(), Id(7));
 }
 
+TEST_F(DBGridRecordIds, EditingTheIdGivesTheRecordItsNewName) {
+    Fill(3);
+    Bind();
+    UseIds();
+    grid->SetCellColor(2, Id(8), kRed);
+    table->Locate("ID", Variant(2), {});
+    table->Edit();
+    EXPECT_EQ(grid->DataRowOfRow(2), Id(2));
+    table->FieldByName("ID")->SetAsInteger(8);
+    EXPECT_EQ(grid->DataRowOfRow(2), Id(8));
+    EXPECT_EQ(grid->CellColor(2, grid->DataRowOfRow(2)), kRed);
+    table->Post();
+    EXPECT_EQ(Painted(2, 2), Rgb(kRed));
+}
+
 TEST_F(DBGridRecordIds, FormFilesKeepUseRecordIdsAndTheIdsOfTheRecords) {
     Fill(3);
     Bind();
