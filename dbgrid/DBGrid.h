@@ -380,6 +380,9 @@ public:
     // Walks every record of the dataset (first to last), the dataset
     // coming back to its record afterwards, also after an error.
     void ForEachRecord(const std::function<void(const Variant& dataRow)>& visit);
+    // Runs work with the dataset's controls disabled; the dataset comes
+    // back to its record afterwards, also after an error.
+    void KeepDataSetRecord(const std::function<void(TDataSet*)>& work);
     // The drop-down list of this grid's combos is a data-aware grid.
     TgrBaseGrid* CreateComboGrid() override;
 

@@ -75,24 +75,16 @@ std::vector<Integer> TgrCustomDBGrid::ExportedCols(bool displayOrder) {
     return cols;
 }
 
-void TgrCustomDBGrid::ForEachRecord(const std::function<void(const Variant& dataRow)>& visit) {
+void TgrCustomDBGrid::KeepDataSetRecord(const std::function<void(TDataSet*)>& work) {
     TDataSet* ds = DataSet();
-    if (!dataActive_ || !ds) return;
     std::string back = ds->IsEmpty() ? std::string() : ds->GetBookmark();
     ds->DisableControls();
-    bool wasWalking = walking_;
-    walking_ = true;
     auto restore = [&] {
-        walking_ = wasWalking;
         if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
         ds->EnableControls();
     };
     try {
-        ds->First();
-        while (!ds->Eof()) {
-            visit(DataRowOfDataSetRecord());
-            ds->Next();
-        }
+        work(ds);
     } catch (...) {
         try {
             restore();
@@ -101,6 +93,21 @@ void TgrCustomDBGrid::ForEachRecord(const std::function<void(const Variant& data
         throw;
     }
     restore();
+}
+
+void TgrCustomDBGrid::ForEachRecord(const std::function<void(const Variant& dataRow)>& visit) {
+    if (!dataActive_ || !DataSet()) return;
+    bool wasWalking = walking_;
+    walking_ = true;
+    try {
+        KeepDataSetRecord([&](TDataSet* ds) {
+            for (ds->First(); !ds->Eof(); ds->Next()) visit(DataRowOfDataSetRecord());
+        });
+    } catch (...) {
+        walking_ = wasWalking;
+        throw;
+    }
+    walking_ = wasWalking;
 }
 
 // The value of a cell as the export writes it.

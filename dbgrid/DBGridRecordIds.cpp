@@ -164,24 +164,11 @@ Variant TgrCustomDBGrid::DataRowOfBookmark(const std::string& bookmark) {
     // A walk through the dataset stands on the record already.
     if (!ds->IsEmpty() && ds->GetBookmark() == bookmark) return FetchRecordId(bookmark);
     if (!ds->BookmarkValid(bookmark)) return Variant();
-    std::string back = ds->IsEmpty() ? std::string() : ds->GetBookmark();
-    ds->DisableControls();
-    auto restore = [&] {
-        if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
-        ds->EnableControls();
-    };
     Variant id;
-    try {
+    KeepDataSetRecord([&](TDataSet*) {
         ds->GotoBookmark(bookmark);
         id = FetchRecordId(bookmark);
-    } catch (...) {
-        try {
-            restore();
-        } catch (...) {
-        }
-        throw;
-    }
-    restore();
+    });
     return id;
 }
 
@@ -206,30 +193,11 @@ bool TgrCustomDBGrid::BookmarkOfDataRow(const Variant& dataRow, std::string& boo
         return true;
     }
     // Not shown: the records are asked for their ids one by one.
-    TDataSet* ds = DataSet();
-    if (ds->IsEmpty()) return false;
-    std::string back = ds->GetBookmark();
-    ds->DisableControls();
-    auto restore = [&] {
-        if (ds->BookmarkValid(back)) ds->GotoBookmark(back);
-        ds->EnableControls();
-    };
     bool found = false;
-    try {
-        for (ds->First(); !found && !ds->Eof(); ds->Next()) {
-            std::string candidate = ds->GetBookmark();
-            if (CompareRecordIds(FetchRecordId(candidate), dataRow) == 0) {
-                bookmark = candidate;
-                found = true;
-            }
-        }
-    } catch (...) {
-        try {
-            restore();
-        } catch (...) {
-        }
-        throw;
-    }
-    restore();
+    ForEachRecord([&](const Variant& id) {
+        if (found || CompareRecordIds(id, dataRow) != 0) return;
+        bookmark = DataSet()->GetBookmark();
+        found = true;
+    });
     return found;
 }
