@@ -120,13 +120,15 @@ int TgrCustomDBGrid::CompareRecordIdentities(const Variant& dataRow1, const Vari
     if (!dataBound_ || !dataActive_) return -2;
     if (UsesRecordIds()) return CompareRecordIds(dataRow1, dataRow2);
     if (!dataRow1.IsString() || !dataRow2.IsString()) return -2;
+    int result = -2;
     try {
-        return CompareBookmarks(dataRow1.AsString(), dataRow2.AsString());
+        result = CompareBookmarks(dataRow1.AsString(), dataRow2.AsString());
     } catch (const EInvalidGridOperation&) {
         throw;
     } catch (const std::exception& e) {
         RaiseGridError(e.what());
     }
+    return result;
 }
 
 void TgrCustomDBGrid::RecordIdentityChanged() {
@@ -144,8 +146,8 @@ void TgrCustomDBGrid::RecordIdentityChanged() {
 }
 
 bool TgrCustomDBGrid::CheckDataRow(const Variant& dataRow) {
-    if (UsesRecordIds() || dataRow.IsString()) return true;
-    RaiseGridError("Invalid bookmark value");
+    if (!UsesRecordIds() && !dataRow.IsString()) RaiseGridError("Invalid bookmark value");
+    return true;
 }
 
 Variant TgrCustomDBGrid::FetchRecordId(const std::string& bookmark) {

@@ -159,6 +159,8 @@ TEST_F(DBGridRecordIds, OnCompareRecordIDDecidesWhichIdsAreEqual) {
     EXPECT_EQ(grid->CellColor(2, grid->DataRowOfRow(2)), kRed);
     EXPECT_EQ(grid->RowOfDataRow(Variant("N3")), 3);
     EXPECT_EQ(grid->CompareRecordIds(Variant("n1"), Variant("N1")), 0);
+    EXPECT_EQ(grid->CompareRecordIdentities(Variant("n2"), Variant("N2")), 0);
+    EXPECT_EQ(grid->CompareRecordIdentities(Variant("n1"), Variant("N2")), -1);
     // Left at -2 the ids compare as variants, case and all.
     grid->OnCompareRecordID = [](TObject*, const Variant&, const Variant&, Integer&) {};
     EXPECT_EQ(grid->CompareRecordIds(Variant("n1"), Variant("N1")), 1);
@@ -196,6 +198,8 @@ TEST_F(DBGridRecordIds, SwitchingTheIdentityDropsWhatWasKeptByRecord) {
     EXPECT_EQ(idCalls, 0);
     EXPECT_EQ(grid->DataRowOfRow(2), Variant(bm2));
     EXPECT_THROW(grid->SetCellColor(2, Variant(2), kRed), EInvalidGridOperation);
+    EXPECT_EQ(grid->CompareRecordIdentities(Variant(bm2), Variant(BookmarkOf(3))), -1);
+    EXPECT_EQ(grid->CompareRecordIdentities(Variant(2), Variant(3)), -2);
 
     // With the handler, each switch drops every property kept by record.
     grid->SetUseRecordIds(true);
