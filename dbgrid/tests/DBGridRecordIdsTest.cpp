@@ -1,7 +1,7 @@
 // Record ids: the grid bound to the students' memory table names each
-// record by an id its OnGetRecordID handler reads from the record (here a
-// large student number made from ID, a 64-bit value as the students'
-// IDNo is), and what it keeps by record follows that id.
+// record by the id its OnGetRecordID handler reads from the record, the
+// student's 64-bit number IDNo, and what it keeps by record follows that
+// id.
 
 #include "dbgrid/tests/DBGridTestSupport.h"
 
@@ -18,12 +18,41 @@ constexpr long long kNumberBase = 4000000000LL;
 
 class DBGridRecordIds : public DBGridFixture {
 protected:
-    void UseIds() {
-        grid->SetOnGetRecordID([this](TObject*, const Variant&, Variant& id) {
+    void SetUp() override {
+        DBGridFixture::SetUp();
+        table->Close();
+        table->FieldDefs().Add("IDNo", ftLargeint);
+        table->Open();
+    }
+    // Students 1..count, numbered kNumberBase + ID.
+    void FillStudents(int count) {
+        Fill(count);
+        table->DisableControls();
+        for (table->First(); !table->Eof(); table->Next()) {
+            table->Edit();
+            table->FieldByName("IDNo")->SetAsVariant(Id(table->FieldByName("ID")->AsInteger()));
+            table->Post();
+        }
+        table->First();
+        table->EnableControls();
+    }
+    void IdFromIDNo(TgrCustomDBGrid* g) {
+        g->SetOnGetRecordID([this](TObject*, const Variant&, Variant& id) {
             ++idCalls;
-            id = Variant(kNumberBase + table->FieldByName("ID")->AsInteger());
+            id = table->FieldByName("IDNo")->AsVariant();
         });
+    }
+    void UseIds() {
+        IdFromIDNo(grid);
         grid->SetUseRecordIds(true);
+    }
+    void AddStudent(int id, const std::string& name, int score) {
+        table->Append();
+        table->FieldByName("ID")->SetAsInteger(id);
+        table->FieldByName("IDNo")->SetAsVariant(Id(id));
+        table->FieldByName("Name")->SetAsString(name);
+        table->FieldByName("Score")->SetAsInteger(score);
+        table->Post();
     }
     static Variant Id(int id) { return Variant(kNumberBase + id); }
     // The window row showing a Name, 0 when none does.
@@ -43,7 +72,7 @@ protected:
 };
 
 TEST_F(DBGridRecordIds, ColoursAndSelectionFollowTheIdThroughSortingAndReinsertion) {
-    Fill(5);
+    FillStudents(5);
     Bind();
     UseIds();
     ASSERT_TRUE(grid->UsesRecordIds());
@@ -76,16 +105,8 @@ TEST_F(DBGridRecordIds, ColoursAndSelectionFollowTheIdThroughSortingAndReinserti
     table->Delete();
     EXPECT_EQ(RowOfName("N3"), 0);
     EXPECT_EQ(grid->RecordCellProps().Count(), 1);
-    table->Append();
-    table->FieldByName("ID")->SetAsInteger(3);
-    table->FieldByName("Name")->SetAsString("Again3");
-    table->FieldByName("Score")->SetAsInteger(50);
-    table->Post();
-    table->Append();
-    table->FieldByName("ID")->SetAsInteger(2);
-    table->FieldByName("Name")->SetAsString("Again2");
-    table->FieldByName("Score")->SetAsInteger(51);
-    table->Post();
+    AddStudent(3, "Again3", 50);
+    AddStudent(2, "Again2", 51);
     Integer row3 = RowOfName("Again3"), row2 = RowOfName("Again2");
     ASSERT_GE(row3, 1);
     ASSERT_GE(row2, 1);
@@ -104,7 +125,7 @@ TEST_F(DBGridRecordIds, ColoursAndSelectionFollowTheIdThroughSortingAndReinserti
 }
 
 TEST_F(DBGridRecordIds, RecordsOutsideTheWindowAreFoundByTheirId) {
-    Fill(30);
+    FillStudents(30);
     Bind();
     UseIds();
     // Events name the record by id.
@@ -139,7 +160,7 @@ TEST_F(DBGridRecordIds, RecordsOutsideTheWindowAreFoundByTheirId) {
 }
 
 TEST_F(DBGridRecordIds, OnCompareRecordIDDecidesWhichIdsAreEqual) {
-    Fill(3);
+    FillStudents(3);
     Bind();
     // Ids are the lower-cased names; the application compares them without
     // regard to case.
@@ -178,7 +199,7 @@ TEST_F(DBGridRecordIds, OnCompareRecordIDDecidesWhichIdsAreEqual) {
 }
 
 TEST_F(DBGridRecordIds, SwitchingTheIdentityDropsWhatWasKeptByRecord) {
-    Fill(3);
+    FillStudents(3);
     Bind();
     std::string bm2 = BookmarkOf(2);
     grid->SetCellColor(2, Variant(bm2), kRed);
@@ -190,10 +211,7 @@ TEST_F(DBGridRecordIds, SwitchingTheIdentityDropsWhatWasKeptByRecord) {
     EXPECT_EQ(grid->CellColor(2, Variant(bm2)), kRed);
     grid->SetUseRecordIds(false);
     EXPECT_EQ(grid->RecordRowProps().Count(), 1);
-    grid->SetOnGetRecordID([this](TObject*, const Variant&, Variant& id) {
-        ++idCalls;
-        id = Variant(kNumberBase + table->FieldByName("ID")->AsInteger());
-    });
+    IdFromIDNo(grid);
     grid->Repaint();
     EXPECT_EQ(idCalls, 0);
     EXPECT_EQ(grid->DataRowOfRow(2), Variant(bm2));
@@ -216,7 +234,7 @@ TEST_F(DBGridRecordIds, SwitchingTheIdentityDropsWhatWasKeptByRecord) {
 }
 
 TEST_F(DBGridRecordIds, ANewRecordIsTheNullRecordUntilPosted) {
-    Fill(2);
+    FillStudents(2);
     Bind();
     UseIds();
     grid->AppendRecord();
@@ -224,7 +242,7 @@ TEST_F(DBGridRecordIds, ANewRecordIsTheNullRecordUntilPosted) {
     EXPECT_TRUE(grid->DataRowOfRow(row).IsNull());
     grid->SetCellColor(2, NullDataRow(), kRed);
     grid->SetRowColor(NullDataRow(), kGreen);
-    table->FieldByName("ID")->SetAsInteger(7);
+    table->FieldByName("IDNo")->SetAsVariant(Id(7));
     table->Post();
     // What was kept for the record while it was new was not its own.
     EXPECT_EQ(grid->RecordCellProps().Count(), 0);
@@ -233,14 +251,14 @@ TEST_F(DBGridRecordIds, ANewRecordIsTheNullRecordUntilPosted) {
 }
 
 TEST_F(DBGridRecordIds, EditingTheIdGivesTheRecordItsNewName) {
-    Fill(3);
+    FillStudents(3);
     Bind();
     UseIds();
     grid->SetCellColor(2, Id(8), kRed);
     table->Locate("ID", Variant(2), {});
     table->Edit();
     EXPECT_EQ(grid->DataRowOfRow(2), Id(2));
-    table->FieldByName("ID")->SetAsInteger(8);
+    table->FieldByName("IDNo")->SetAsVariant(Id(8));
     EXPECT_EQ(grid->DataRowOfRow(2), Id(8));
     EXPECT_EQ(grid->CellColor(2, grid->DataRowOfRow(2)), kRed);
     table->Post();
@@ -248,7 +266,7 @@ TEST_F(DBGridRecordIds, EditingTheIdGivesTheRecordItsNewName) {
 }
 
 TEST_F(DBGridRecordIds, FormFilesKeepUseRecordIdsAndTheIdsOfTheRecords) {
-    Fill(3);
+    FillStudents(3);
     Bind();
     UseIds();
     grid->SetCellColor(2, Id(2), kRed);
@@ -270,9 +288,7 @@ TEST_F(DBGridRecordIds, FormFilesKeepUseRecordIdsAndTheIdsOfTheRecords) {
     in.Seek(0, soBeginning);
     LoadGridFromFormStream(*other, in);
     EXPECT_TRUE(other->UseRecordIds());
-    other->SetOnGetRecordID([this](TObject*, const Variant&, Variant& id) {
-        id = Variant(kNumberBase + table->FieldByName("ID")->AsInteger());
-    });
+    IdFromIDNo(other);
     other->SetDataSource(source);
     ASSERT_TRUE(other->DataActive());
     // The 64-bit ids came back as 64-bit values and name the same records.
