@@ -157,6 +157,15 @@ TEST_F(DBGridRecordIds, RecordsOutsideTheWindowAreFoundByTheirId) {
     grid->SelectRows(Id(99), Id(99), true);
     grid->SelectRows(Id(99), Id(99), false);
     EXPECT_FALSE(grid->IsRecordSelected(Id(99)));
+    // Rows selected on screen select their records' ids.
+    grid->DeselectAllRows();
+    table->First();
+    grid->SelectDisplayRows(grid->DisplayRowOfData(2), grid->DisplayRowOfData(3));
+    table->Last();
+    EXPECT_TRUE(grid->IsRecordSelected(Id(2)));
+    EXPECT_TRUE(grid->IsRecordSelected(Id(3)));
+    EXPECT_FALSE(grid->IsRecordSelected(Id(1)));
+    EXPECT_FALSE(grid->IsRecordSelected(grid->DataRowOfRow(grid->Rows())));
 }
 
 TEST_F(DBGridRecordIds, OnCompareRecordIDDecidesWhichIdsAreEqual) {
