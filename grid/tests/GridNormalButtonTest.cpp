@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "grid/GridNormalButton.h"
+#include "grid/GridButtons.h"
 #include "grid/TSGrid.h"
 #include "grid/tests/GridClassSupport.h"
 #include "platform/gui/Bitmap.h"
@@ -65,7 +65,7 @@ protected:
 
 TEST_F(GridNormalButton, OwnButtonTakesItsWidthAndKeepsACopyOfTheGlyph) {
     Integer plain = ButtonRect(1, 1).Width();
-    ASSERT_EQ(plain, grid->ButtonTotalWidth(btNormal));
+    ASSERT_EQ(plain, grid->GetCellButton(2, btNormal)->TotalWidth());
     auto glyph = Glyph(20, 8, clRed);
     grid->Col(1)->SetButton(glyph.get(), 8, 20, grColorNotSet);
     TgrNormalButton* own = grid->Col(1)->NormalButton();
@@ -129,7 +129,7 @@ TEST_F(GridNormalButton, CopyingAColumnCopiesItsButtonAndFreeingDropsIt) {
     // Copying a column without a button frees the own one.
     grid->Col(2)->CopyButton(grid->Col(1)->NormalButton());
     EXPECT_EQ(grid->Col(2)->NormalButton(), nullptr);
-    EXPECT_EQ(ButtonRect(2, 1).Width(), grid->ButtonTotalWidth(btNormal));
+    EXPECT_EQ(ButtonRect(2, 1).Width(), grid->GetCellButton(2, btNormal)->TotalWidth());
 }
 
 }  // namespace
