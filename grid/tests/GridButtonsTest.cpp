@@ -28,14 +28,6 @@ public:
     void FireButtonClick(Integer, Integer) override { Events.push_back("click"); }
 };
 
-std::unique_ptr<TBitmap> Filled(int w, int h, TColor fill) {
-    auto b = std::make_unique<TBitmap>();
-    b->SetSize(w, h);
-    b->Canvas()->Brush()->SetColor(fill);
-    b->Canvas()->FillRect(TRect(0, 0, w, h));
-    return b;
-}
-
 int CountColour(const QImage& image, const TRect& r, QRgb colour) {
     int n = 0;
     for (int y = std::max(0, r.Top); y < std::min(image.height(), r.Bottom); ++y)
@@ -47,15 +39,7 @@ int CountColour(const QImage& image, const TRect& r, QRgb colour) {
 class GridButtons : public ::testing::Test {
 protected:
     void SetUp() override {
-        Application->Initialize();
-        form = new TForm(Application);
-        form->SetBounds(0, 0, 400, 200);
-        grid = new TButtonGrid(form);
-        grid->SetParent(form);
-        grid->SetBounds(0, 0, 300, 120);
-        grid->SetCols(3);
-        grid->SetRows(3);
-        grid->SetStoreData(true);
+        grid = ShownGrid<TButtonGrid>(form, 3, 3);
         grid->SetDefaultRowHeight(20);
         grid->Col(1)->SetButtonType(btCombo);
         grid->Col(2)->SetButtonType(btNormal);
@@ -63,11 +47,6 @@ protected:
         form->Show();
     }
     void TearDown() override { Application->ResetForTesting(); }
-    TRect ButtonRect(Integer displayCol, Integer displayRow) {
-        TgrCellPaintInfo info;
-        EXPECT_TRUE(grid->FillDrawInfo(displayCol, displayRow, info));
-        return info.ButtonRect;
-    }
     QImage Picture() {
         grid->Update();
         return grid->Surface().copy();
@@ -117,7 +96,7 @@ TEST_F(GridButtons, SharedPicturesStayAndOtherPicturesAreCopied) {
     EXPECT_EQ(arrow->Width(), 5);
     EXPECT_EQ(arrow->Canvas()->GetPixel(2, 3), clBlack);
 
-    auto own = Filled(6, 4, clRed);
+    auto own = FilledBitmap(6, 4, clRed);
     TgrComboButton combo(grid, 9, 11, grColorNotSet, own.get());
     EXPECT_NE(combo.GetBitmap(), own.get()) << "a copy, not the caller's picture";
     EXPECT_FALSE(combo.UsesDefaultBitmap());
@@ -168,7 +147,7 @@ TEST_F(GridButtons, OneObjectOfEachKindIsMadeOnFirstUseAndRemembered) {
 
     // A column with a detail button of its own gives that one; once the
     // column frees it, nothing remembers it.
-    auto glyph = Filled(8, 6, clRed);
+    auto glyph = FilledBitmap(8, 6, clRed);
     grid->Col(2)->SetButton(glyph.get(), 6, 16, grColorNotSet);
     TgrCustomButton* own = grid->GetCellButton(2, btNormal);
     EXPECT_EQ(own, grid->Col(2)->NormalButton());
@@ -186,10 +165,10 @@ TEST_F(GridButtons, SizeChangesRemakeTheButtons) {
     EXPECT_NE(grid->Take().find("all"), std::string::npos) << "repainted";
     EXPECT_EQ(grid->GetCellButton(1, btCombo)->GetWidth(), 15);
     EXPECT_EQ(grid->GetCellButton(1, btNormal)->GetWidth(), 15);
-    EXPECT_EQ(ButtonRect(1, 1).Width(), 15 + 2 * grid->ButtonEdgeWidth());
+    EXPECT_EQ(CellButtonRect(grid, 1, 1).Width(), 15 + 2 * grid->ButtonEdgeWidth());
 
     // A combo button with a picture of its own stays and takes the size.
-    auto own = Filled(6, 4, clRed);
+    auto own = FilledBitmap(6, 4, clRed);
     TgrCustomButton* kept = grid->GetCellButton(1, btCombo);
     kept->SetBitmap(own.get());
     grid->SetDefaultButtonHeight(7);
@@ -214,7 +193,7 @@ TEST_F(GridButtons, HitTestsFollowTheButtonObject) {
     // Widened through the object alone, the button takes more of the cell.
     normal->SetWidth(30);
     Integer width = normal->TotalWidth();
-    EXPECT_EQ(ButtonRect(2, 1).Width(), width);
+    EXPECT_EQ(CellButtonRect(grid, 2, 1).Width(), width);
     EXPECT_TRUE(grid->IsOverCellButton(right - width + 2, cell.Top + 3, 2, 1));
     EXPECT_FALSE(grid->IsOverCellButton(right - width - 2, cell.Top + 3, 2, 1));
     // Lowered through the object, a point below the button misses it.
@@ -234,7 +213,7 @@ TEST_F(GridButtons, HitTestsFollowTheButtonObject) {
     // The spin halves split the object's total height.
     TgrCustomButton* spin = grid->GetCellButton(3, btVertSpin);
     spin->SetHeight(4);
-    TRect s = ButtonRect(3, 1);
+    TRect s = CellButtonRect(grid, 3, 1);
     Integer top = s.Top;  // the halves start under the grid line
     EXPECT_EQ(grid->HitTestSpinButton(s.Right - 2, top + 1, 1, 3), spbUp);
     EXPECT_EQ(grid->HitTestSpinButton(s.Right - 2, top + 5, 1, 3), spbDown);
@@ -246,7 +225,7 @@ TEST_F(GridButtons, PicturesAreTheObjectsAndMoveWithTheirWidth) {
     // The arrow's three black rows in the combo button, the dots in the
     // detail button.
     QImage p = Picture();
-    TRect combo = ButtonRect(1, 1), detail = ButtonRect(2, 1);
+    TRect combo = CellButtonRect(grid, 1, 1), detail = CellButtonRect(grid, 2, 1);
     EXPECT_EQ(CountColour(p, combo, 0), 9) << "the 5 x 5 arrow";
     EXPECT_EQ(CountColour(p, detail, 0), 3) << "three dots";
 
@@ -260,7 +239,7 @@ TEST_F(GridButtons, PicturesAreTheObjectsAndMoveWithTheirWidth) {
     int before = arrowLeft(p, combo);
     grid->SetDefaultButtonWidth(21);
     p = Picture();
-    TRect wide = ButtonRect(1, 1);
+    TRect wide = CellButtonRect(grid, 1, 1);
     EXPECT_EQ(wide.Width(), 21 + 2 * grid->ButtonEdgeWidth());
     EXPECT_EQ(arrowLeft(p, wide), before - 5);
     EXPECT_EQ(CountColour(p, wide, 0), 9);

@@ -33,15 +33,7 @@ public:
 class GridClassLinks : public ::testing::Test {
 protected:
     void SetUp() override {
-        Application->Initialize();
-        form = new TForm(Application);
-        form->SetBounds(0, 0, 400, 200);
-        grid = new TLogGrid(form);
-        grid->SetParent(form);
-        grid->SetBounds(0, 0, 300, 120);
-        grid->SetCols(3);
-        grid->SetRows(3);
-        grid->SetStoreData(true);
+        grid = ShownGrid<TLogGrid>(form, 3, 3);
         form->Show();
     }
     void TearDown() override { Application->ResetForTesting(); }
