@@ -3,7 +3,7 @@
 #include "grid/GRGLib.h"
 #include "grid/GRGLibValues.h"
 #include "grid/GridCollections.h"
-#include "grid/GridNormalButton.h"
+#include "grid/GridButtons.h"
 #include "grid/TSGrid.h"
 
 namespace {
@@ -340,7 +340,7 @@ TgrCol::TgrCol(TgrPropGrid* grid) : TgrColRowBase(grid) {
 
 TgrCol::~TgrCol() {
     heading_.clear();
-    normalButton_.reset();
+    DropNormalButton();
     ReleaseComboAndDateTimeDef();
 }
 
@@ -651,15 +651,22 @@ void TgrCol::CopyProperties(const TgrCol& s) {
 
 // ---- normal button
 
-void TgrCol::SetButton(const TBitmap* glyph, Integer height, Integer width, TColor color) {
+void TgrCol::DropNormalButton() {
+    if (!normalButton_) return;
+    // The grid may hold it as its current button.
+    if (auto* grid = dynamic_cast<TgrBaseGrid*>(grid_)) grid->ForgetCellButton(normalButton_.get());
     normalButton_.reset();
+}
+
+void TgrCol::SetButton(const TBitmap* glyph, Integer height, Integer width, TColor color) {
+    DropNormalButton();
     if (glyph) normalButton_ = std::make_unique<TgrNormalButton>(dynamic_cast<TgrBaseGrid*>(grid_), height,
                                                                  width, color, glyph);
     DrawingChanged(true);
 }
 
 void TgrCol::FreeButton() {
-    normalButton_.reset();
+    DropNormalButton();
     if (!grid_->IsDestroying()) InvalidateUnlessPainting();
 }
 
@@ -669,8 +676,10 @@ void TgrCol::CopyButton(const TgrNormalButton* button) {
         FreeButton();
         return;
     }
-    normalButton_ = std::make_unique<TgrNormalButton>(dynamic_cast<TgrBaseGrid*>(grid_), button->GetHeight(),
-                                                      button->GetWidth(), button->GetColor(), button->GetBitmap());
+    auto copy = std::make_unique<TgrNormalButton>(dynamic_cast<TgrBaseGrid*>(grid_), button->GetHeight(),
+                                                  button->GetWidth(), button->GetColor(), button->GetBitmap());
+    DropNormalButton();
+    normalButton_ = std::move(copy);
     DrawingChanged(true);
 }
 

@@ -323,6 +323,7 @@ protected:
     Integer tag_ = 0;
     bool printTotals_ = false;
     std::unique_ptr<TgrNormalButton> normalButton_;
+    void DropNormalButton();
 };
 
 // ---------------------------------------------------------------------- row

@@ -19,8 +19,8 @@ public:
 
     // One more (Attach) or one less (Detach) reference to the component;
     // nothing for none.
-    void Attach(TgrDateTimeDefComponent* comp);
-    void Detach(TgrDateTimeDefComponent* comp);
+    virtual void Attach(TgrDateTimeDefComponent* comp);
+    virtual void Detach(TgrDateTimeDefComponent* comp);
 
     // The component is going away; the grid's link overrides this.
     virtual void DateTimeDefRemoved(TgrDateTimeDefComponent* comp) {}

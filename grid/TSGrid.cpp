@@ -5,6 +5,7 @@
 
 #include "grid/GRGLibValues.h"
 #include "grid/GridDropDown.h"
+#include "grid/GridLinks.h"
 #include "platform/core/Format.h"
 
 namespace {
@@ -60,10 +61,10 @@ TgrBaseGrid::TgrBaseGrid(TComponent* owner) : TCustomGrid_ts(owner) {
     colCellSets_.SetCount(ColTotal());
     rowCellSets_.SetCount(RowTotal());
     cellProps_ = std::make_unique<TgrCellPropSet>(this);
-    maskLink_ = std::make_unique<TgrMaskLink>();
-    imageLink_ = std::make_unique<TgrImageLink>();
+    maskLink_ = std::make_unique<TgrGridMaskLink>(this);
+    imageLink_ = std::make_unique<TgrGridImageLink>(this);
     imageNames_.SetSorted(true);
-    dateTimeLink_ = std::make_unique<TgrDateTimeLink>();
+    dateTimeLink_ = std::make_unique<TgrGridDateTimeLink>(this);
     visibleCols_ = std::make_unique<TgrVisibleItems>();
     visibleRows_ = std::make_unique<TgrVisibleItems>();
     InitDefaults();

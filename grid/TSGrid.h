@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "grid/GridButtons.h"
 #include "grid/GridCellProps.h"
 #include "grid/GridCollections.h"
 #include "grid/GridCombo.h"
@@ -608,6 +609,13 @@ public:
     void ForgetDateTimeDefIfActive(TgrDateTimeDefComponent*) override {}
     void ReleaseDateTimeDef(TgrDateTimeDefComponent* def) override;
     void UseDateTimeDef(TgrDateTimeDefComponent* def) override;
+    // A date-time definition component goes away: the grid, its columns,
+    // rows and cells drop every reference to it.
+    void DateTimeDefRemoved(TgrDateTimeDefComponent* def);
+    // Clear the DateTimeDef of every row object / cell record that refers
+    // to def.
+    virtual void ReleaseRowDateTimeDef(TgrDateTimeDefComponent* def);
+    virtual void ReleaseCellDateTimeDef(TgrDateTimeDefComponent* def);
     Variant GetCellProp(Integer dataCol, Integer dataRow, TgrPropId id, TgrPictureKind kind) override;
     void SetCellProp(Integer dataCol, Integer dataRow, TgrPropId id, TgrPictureKind kind,
                      const Variant& value) override;
@@ -1388,16 +1396,28 @@ public:
     TgrSpinIncrementEvent OnSpinIncrement;
 
     // ------------------------------------------------ cell buttons
-    // Total size of the button of a type (spin buttons hold two halves).
-    Integer ButtonTotalWidth(TgrButtonType type) const;
-    Integer ButtonTotalHeight(TgrButtonType type) const;
+    // The button object of a type for a display column: the grid's shared
+    // one, made on first use (a btNormal column with a detail button of
+    // its own gives that one; a type without a button of its own gives the
+    // combo button, none before its first use). The grid remembers it as
+    // the current button.
+    TgrCustomButton* GetCellButton(Integer displayCol, TgrButtonType type);
+    TgrCustomButton* CurrentButton() const { return buttons_.Current; }
+    // A button object going away is no longer the current button.
+    void ForgetCellButton(const TgrCustomButton* button);
+    void FreeComboButton();
+    void FreeNormalButton();
+    // After a default button size changed: the buttons showing a built-in
+    // picture go (they are made again with the new size), the others take
+    // the new size. After a spin button size changed: both spin buttons go.
+    void ReleaseDefaultButtons();
+    void ReleaseSpinButtons();
+    // Whether a client point is on the button of a data cell that can react
+    // now (edit modes, not read-only): right-aligned in the cell without its
+    // grid lines, as wide and at most as high as the button object.
+    bool IsOverCellButton(Integer x, Integer y, Integer displayCol, Integer displayRow);
     // The width a data cell's button takes from its content (0 without).
     Integer CellButtonWidth(Integer dataCol, Integer dataRow);
-    // The column's own detail button, none when it has none (cells of
-    // type btNormal then show the default one).
-    TgrNormalButton* ColNormalButton(Integer dataCol);
-    // ButtonTotalWidth, with a column's own detail button for btNormal.
-    Integer CellButtonTotalWidth(Integer dataCol, TgrButtonType type);
     // The spin half under a client point in a display cell; spbNone off
     // the button or for a cell without a spin button.
     TgrSpinButton HitTestSpinButton(Integer x, Integer y, Integer displayRow, Integer displayCol);
@@ -1552,7 +1572,7 @@ private:
     TBitmap* CellPicture(const TgrCellPaintInfo& info, TColor& transparentColor);
     void PaintPictureCell(TCanvas* canvas, const TgrCellPaintInfo& info);
     void PaintCellButton(TCanvas* canvas, const TgrCellPaintInfo& info);
-    void DrawButtonGlyph(TCanvas* canvas, const TRect& face, const TgrNormalButton& button, bool pressed);
+    void DrawButtonPicture(TCanvas* canvas, const TgrCellPaintInfo& info, TColor brush, bool pressed);
     // The two halves of a spin button (up: upper or right half).
     void CalcSpinRects(const TgrCellPaintInfo& info, TRect& upper, TRect& lower);
     TgrSpinButton SpinHalfAt(const TgrCellPaintInfo& info, Integer x, Integer y);
@@ -1673,6 +1693,7 @@ private:
     Integer cachedCellCol_ = -1, cachedCellRow_ = -1;
     TgrCellElement* cachedCell_ = nullptr;
 
+    TgrGridButtons buttons_;
     std::unique_ptr<TgrMaskLink> maskLink_;
     std::unique_ptr<TgrImageLink> imageLink_;
     std::unique_ptr<TgrDateTimeLink> dateTimeLink_;

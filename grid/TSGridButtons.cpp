@@ -11,7 +11,7 @@
 #include "grid/GRGLib.h"
 #include "grid/GRGLibValues.h"
 #include "grid/GridEditBox.h"
-#include "grid/GridNormalButton.h"
+#include "grid/GridButtons.h"
 #include "grid/TSGrid.h"
 
 namespace {
@@ -73,57 +73,148 @@ void SpinArrow(TCanvas* c, const TRect& r, TgrButtonType type, TgrSpinButton hal
 
 }  // namespace
 
-Integer TgrBaseGrid::ButtonTotalWidth(TgrButtonType type) const {
+// ------------------------------------------------------------ button objects
+
+TgrCustomButton* TgrBaseGrid::GetCellButton(Integer displayCol, TgrButtonType type) {
+    auto make = [this](std::unique_ptr<TgrCustomButton>& slot, auto create) -> TgrCustomButton* {
+        if (!slot) slot = create();
+        return slot.get();
+    };
+    TgrCustomButton* button = nullptr;
     switch (type) {
-    case btNone:
-    case btDefault: return 0;
-    case btVertSpin: return spinButtonWidth_ + 2 * buttonEdgeWidth_;
-    case btHorzSpin: return 2 * spinButtonHeight_ + 1;
-    default: return defaultButtonWidth_ + 2 * buttonEdgeWidth_;
+    case btCombo:
+        button = make(buttons_.Combo, [this] {
+            return std::make_unique<TgrComboButton>(this, defaultButtonHeight_, defaultButtonWidth_, grColorNotSet,
+                                                    GridButtonBitmap("GRARROWCOMBO"));
+        });
+        break;
+    case btNormal:
+        if (displayCol >= 1 && displayCol < ColTotal())
+            if (TgrCol* col = Col(DataColOfDisplay(displayCol)); col && col->NormalButton()) {
+                button = col->NormalButton();
+                break;
+            }
+        button = make(buttons_.Normal, [this] {
+            return std::make_unique<TgrNormalButton>(this, defaultButtonHeight_, defaultButtonWidth_, grColorNotSet,
+                                                     GridButtonBitmap("GRBUTDETAIL"));
+        });
+        break;
+    case btVertSpin:
+        button = make(buttons_.VertSpin, [this] {
+            return std::make_unique<TgrVertSpinButton>(this, spinButtonHeight_, spinButtonWidth_, grColorNotSet,
+                                                       nullptr);
+        });
+        break;
+    case btHorzSpin:
+        // Lying on its side: the spin width is its height.
+        button = make(buttons_.HorzSpin, [this] {
+            return std::make_unique<TgrHorzSpinButton>(this, spinButtonWidth_, spinButtonHeight_, grColorNotSet,
+                                                       nullptr);
+        });
+        break;
+    case btDateTimeDropDown:
+        button = make(buttons_.DateTimeDropDown, [this] {
+            return std::make_unique<TgrDateTimeButton>(this, defaultButtonHeight_, defaultButtonWidth_,
+                                                       grColorNotSet, GridButtonBitmap("GRARROWCOMBO"));
+        });
+        break;
+    case btDateTimePopup:
+        button = make(buttons_.DateTimePopup, [this] {
+            return std::make_unique<TgrDateTimeButton>(this, defaultButtonHeight_, defaultButtonWidth_,
+                                                       grColorNotSet, GridButtonBitmap("GRBUTDETAIL"));
+        });
+        break;
+    default:
+        button = buttons_.Combo.get();
+        break;
     }
+    buttons_.Current = button;
+    return button;
 }
 
-Integer TgrBaseGrid::ButtonTotalHeight(TgrButtonType type) const {
-    switch (type) {
-    case btNone:
-    case btDefault: return 0;
-    case btVertSpin: return 2 * spinButtonHeight_ + 1;
-    case btHorzSpin: return spinButtonWidth_ + 2 * buttonEdgeWidth_;
-    default: return defaultButtonHeight_ + 2 * buttonEdgeWidth_;
+void TgrBaseGrid::ForgetCellButton(const TgrCustomButton* button) {
+    if (button && buttons_.Current == button) buttons_.Current = nullptr;
+}
+
+namespace {
+
+// Frees a button slot; true when there was a button.
+bool FreeButtonSlot(TgrGridButtons& buttons, std::unique_ptr<TgrCustomButton>& slot) {
+    if (!slot) return false;
+    if (buttons.Current == slot.get()) buttons.Current = nullptr;
+    slot.reset();
+    return true;
+}
+
+}  // namespace
+
+void TgrBaseGrid::FreeComboButton() { FreeButtonSlot(buttons_, buttons_.Combo); }
+
+void TgrBaseGrid::FreeNormalButton() { FreeButtonSlot(buttons_, buttons_.Normal); }
+
+void TgrBaseGrid::ReleaseDefaultButtons() {
+    bool freed = false;
+    for (std::unique_ptr<TgrCustomButton>* slot :
+         {&buttons_.Combo, &buttons_.Normal, &buttons_.DateTimeDropDown, &buttons_.DateTimePopup}) {
+        if (!*slot) continue;
+        if ((*slot)->UsesDefaultBitmap()) {
+            freed |= FreeButtonSlot(buttons_, *slot);
+        } else {
+            // A button with a picture of its own stays and takes the size.
+            (*slot)->SetHeight(defaultButtonHeight_);
+            (*slot)->SetWidth(defaultButtonWidth_);
+            freed = true;
+        }
     }
+    if (freed) Invalidate();
+}
+
+void TgrBaseGrid::ReleaseSpinButtons() {
+    bool freed = FreeButtonSlot(buttons_, buttons_.VertSpin);
+    freed = FreeButtonSlot(buttons_, buttons_.HorzSpin) || freed;
+    if (freed) Invalidate();
 }
 
 Integer TgrBaseGrid::CellButtonWidth(Integer dataCol, Integer dataRow) {
     TgrDropDownStyle style;
-    return CellButtonTotalWidth(dataCol, ResolveButtonType(dataCol, dataRow, style));
+    TgrButtonType type = ResolveButtonType(dataCol, dataRow, style);
+    if (type == btNone || type == btDefault) return 0;
+    TgrCustomButton* button = GetCellButton(DisplayColOfData(dataCol), type);
+    return button ? button->TotalWidth() : 0;
 }
 
-TgrNormalButton* TgrBaseGrid::ColNormalButton(Integer dataCol) {
-    if (dataCol < 1 || dataCol > Cols()) return nullptr;
-    TgrCol* col = Col(dataCol);
-    return col ? col->NormalButton() : nullptr;
-}
-
-Integer TgrBaseGrid::CellButtonTotalWidth(Integer dataCol, TgrButtonType type) {
-    if (type == btNormal)
-        if (TgrNormalButton* own = ColNormalButton(dataCol)) return own->TotalWidth();
-    return ButtonTotalWidth(type);
+bool TgrBaseGrid::IsOverCellButton(Integer x, Integer y, Integer displayCol, Integer displayRow) {
+    if (displayCol < 1 || displayRow < 1 || displayCol >= ColTotal() || displayRow >= RowTotal()) return false;
+    if (gridMode_ != gmEdit && gridMode_ != gmEditInsert) return false;
+    if (x < 0 || y < 0 || x >= ClientWidth() || y >= ClientHeight()) return false;
+    Integer dataCol = DataColOfDisplay(displayCol), dataRow = DataRowOfDisplay(displayRow);
+    TgrDropDownStyle style;
+    TgrButtonType type = ResolveButtonType(dataCol, dataRow, style);
+    if (type == btNone || type == btDefault || IsCellReadOnly(dataCol, dataRow)) return false;
+    TgrCustomButton* button = GetCellButton(displayCol, type);
+    if (!button) return false;
+    TRect cell = CellPixels(displayCol, displayRow);
+    Integer right = cell.Right - vertLineWidth_, bottom = cell.Bottom - horzLineWidth_;
+    Integer left = std::max<Integer>(cell.Left + 3, right - button->TotalWidth());
+    bottom = std::min<Integer>(bottom, cell.Top + button->TotalHeight());
+    return x > left && x <= right && y >= cell.Top && y <= bottom;
 }
 
 void TgrBaseGrid::CalcSpinRects(const TgrCellPaintInfo& info, TRect& upper, TRect& lower) {
     const TRect& b = info.ButtonRect;
     if (info.ButtonType == btVertSpin) {
         Integer a = b.Top - horzLineWidth_ + 1;
-        Integer half = std::min<Integer>(std::max<Integer>(3, (b.Bottom - a) / 2), ButtonTotalHeight(btVertSpin) / 2);
+        Integer half = std::min<Integer>(std::max<Integer>(3, (b.Bottom - a) / 2), GetCellButton(info.DisplayCol, btVertSpin)->TotalHeight() / 2);
         upper = TRect(std::min(b.Left + 1, b.Right), a, b.Right, std::min<Integer>(b.Bottom, a + half));
         lower = TRect(upper.Left, a + half, b.Right, std::min<Integer>(b.Bottom, a + 2 * half));
         return;
     }
     // Horizontal: the right half steps up, the left half down.
     Integer a = b.Left + 1;
-    Integer half = std::min<Integer>(std::max<Integer>(3, (b.Right - a) / 2), ButtonTotalWidth(btHorzSpin) / 2);
+    TgrCustomButton* button = GetCellButton(info.DisplayCol, btHorzSpin);
+    Integer half = std::min<Integer>(std::max<Integer>(3, (b.Right - a) / 2), button->TotalWidth() / 2);
     Integer top = b.Top - horzLineWidth_ + 1;
-    Integer bottom = std::min<Integer>(b.Bottom, top + ButtonTotalHeight(btHorzSpin));
+    Integer bottom = std::min<Integer>(b.Bottom, top + button->TotalHeight());
     lower = TRect(std::min(a, b.Right), top, std::min(a + half, b.Right), bottom);
     upper = TRect(lower.Left + half, top, std::min(b.Right, lower.Left + 2 * half), bottom);
     if (upper.Right < b.Right) {
@@ -175,7 +266,7 @@ bool TgrBaseGrid::PressCellButton(Integer displayCol, Integer displayRow, Intege
     TgrCellPaintInfo info;
     if (!FillDrawInfo(displayCol, displayRow, info) || IsCellReadOnly(info.DataCol, info.DataRow)) return false;
     if (info.ButtonType == btNormal || info.ButtonType == btDateTimePopup) {
-        if (!info.ButtonRect.Contains(TPoint{int(x), int(y)})) return false;
+        if (!IsOverCellButton(x, y, displayCol, displayRow)) return false;
         SetMouseStatus(msButtonDown);
         SetMouseCapture(true);
         buttonHeld_ = true;
@@ -227,9 +318,7 @@ void TgrBaseGrid::SetButtonShownDown(bool down) {
 }
 
 bool TgrBaseGrid::IsOverCurrentButton(Integer x, Integer y) {
-    TgrCellPaintInfo info;
-    return FillDrawInfo(curDisplayCol_, curDisplayRow_, info) && info.HasButton &&
-           info.ButtonRect.Contains(TPoint{int(x), int(y)});
+    return IsOverCellButton(x, y, curDisplayCol_, curDisplayRow_);
 }
 
 bool TgrBaseGrid::TrackCellButton(Integer x, Integer y) {

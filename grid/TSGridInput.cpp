@@ -827,7 +827,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
             // A press on the current cell's combo button drops the list down.
             TgrCellPaintInfo info;
             if (FillDrawInfo(cell.Col, cell.Row, info) && info.ButtonType == btCombo &&
-                PointInClosedRect(x, y, info.ButtonRect) && DropDownCombo())
+                IsOverCellButton(x, y, cell.Col, cell.Row) && DropDownCombo())
                 return;
         }
         if (rowSelection_->Count() > 0 && !shift.Contains(ssCtrl)) {

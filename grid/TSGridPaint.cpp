@@ -12,7 +12,7 @@
 #include "grid/GRCommon.h"
 #include "grid/GRGLib.h"
 #include "grid/GRGLibValues.h"
-#include "grid/GridNormalButton.h"
+#include "grid/GridButtons.h"
 #include "grid/TSGrid.h"
 #include "platform/gui/DrawEdge.h"
 
@@ -152,7 +152,8 @@ bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, TgrCell
     info.ButtonType = ResolveButtonType(info.DataCol, info.DataRow, info.DropDownStyle);
     info.HasButton = info.ButtonType != btNone;
     if (info.HasButton) {
-        Integer w = CellButtonTotalWidth(info.DataCol, info.ButtonType);
+        TgrCustomButton* button = GetCellButton(c, info.ButtonType);
+        Integer w = button ? button->TotalWidth() : 0;
         info.ContentRect.Right -= w;
         info.ButtonRect = TRect(std::max(info.ContentRect.Left + kTextMargin, info.ContentRect.Right),
                                 info.ContentRect.Top, info.ContentRect.Right + w, info.ContentRect.Bottom);
@@ -463,23 +464,33 @@ void TgrBaseGrid::PaintCheckBox(TCanvas* c, const TgrCellPaintInfo& info) {
     c->SetCopyMode(cmSrcCopy);
 }
 
-// A column button's own glyph, centred on the button face (one pixel right
-// and down while pressed), clipped to the face; pixels of the button's
-// transparent colour let the face show through.
-void TgrBaseGrid::DrawButtonGlyph(TCanvas* c, const TRect& face, const TgrNormalButton& button, bool pressed) {
-    TBitmap* glyph = button.GetBitmap();
-    const QImage& image = glyph->Image();
-    int w = image.width(), h = image.height();
-    int left = face.Left + (face.Width() - w) / 2 + (pressed ? 1 : 0);
-    int top = face.Top + (face.Height() - h) / 2 + (pressed ? 1 : 0);
-    TColor transparent = button.GetColor() == grColorNotSet ? grColorNotSet : ColorToRGB(button.GetColor());
-    for (int y = std::max(0, face.Top - top); y < h && top + y < face.Bottom; ++y)
-        for (int x = std::max(0, face.Left - left); x < w && left + x < face.Right; ++x) {
-            QRgb p = image.pixel(x, y);
-            TColor color = RGB(Byte(qRed(p)), Byte(qGreen(p)), Byte(qBlue(p)));
-            if (transparent != grColorNotSet && color == transparent) continue;
-            c->SetPixel(left + x, top + y, color);
-        }
+// The button's picture, right-aligned in the button's face area and
+// centred in it where the face is larger, one pixel right and down while
+// pressed, clipped to the cell. Without a transparent colour the picture is
+// merged with the brush (the built-in black-on-white pictures take the face
+// colour); with one, pixels of that colour let the face show through.
+void TgrBaseGrid::DrawButtonPicture(TCanvas* c, const TgrCellPaintInfo& info, TColor brush, bool pressed) {
+    TgrCustomButton* button = GetCellButton(info.DisplayCol, info.ButtonType);
+    TBitmap* picture = button ? button->GetBitmap() : nullptr;
+    if (!picture || picture->Empty() || info.ButtonRect.IsEmpty()) return;
+    const TRect& b = info.ButtonRect;
+    Integer edge = buttonEdgeWidth_, innerW = button->GetWidth(), innerH = button->GetHeight() - (pressed ? 1 : 0);
+    Integer w = picture->Width(), h = picture->Height();
+    Integer left = std::max<Integer>(info.ContentRect.Left + edge + kTextMargin, b.Right - edge - innerW) +
+                   std::max<Integer>(0, (innerW - w) / 2) + (pressed ? 1 : 0);
+    Integer right = std::min<Integer>(left + w, b.Right - edge);
+    Integer top = b.Top + 1 - horzLineWidth_ + edge + std::max<Integer>(0, (innerH - h) / 2) + (pressed ? 1 : 0);
+    Integer bottom = std::min<Integer>(top + std::min(innerH, h), b.Bottom);
+    if (right <= left || bottom <= top) return;
+    TRect dest{int(left), int(top), int(right), int(bottom)};
+    TRect src(0, 0, dest.Width(), dest.Height());
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(brush);
+    TCopyMode mode = c->CopyMode();
+    bool transparent = button->GetColor() != grColorNotSet;
+    c->SetCopyMode(transparent ? cmSrcCopy : cmMergeCopy);
+    c->DrawImage(picture->Image(), dest, src, transparent, transparent ? ColorToRGB(button->GetColor()) : clNone);
+    c->SetCopyMode(mode);
 }
 
 void TgrBaseGrid::PaintCellButton(TCanvas* c, const TgrCellPaintInfo& info) {
@@ -496,7 +507,10 @@ void TgrBaseGrid::PaintCellButton(TCanvas* c, const TgrCellPaintInfo& info) {
         DrawSpinButton(c, info);
         return;
     }
-    const TRect& b = info.ButtonRect;
+    // The face is as high as the button object, at most the cell.
+    TRect b = info.ButtonRect;
+    if (TgrCustomButton* button = GetCellButton(info.DisplayCol, info.ButtonType))
+        b.Bottom = std::min<int>(b.Bottom, int(b.Top + button->TotalHeight()));
     // A held button shows pressed: shadow on its top-left edge, its picture
     // one pixel right and down. Flat buttons show only their face and
     // picture otherwise.
@@ -513,24 +527,7 @@ void TgrBaseGrid::PaintCellButton(TCanvas* c, const TgrCellPaintInfo& info) {
     } else {
         ButtonFace(c, b);
     }
-    int cx = (b.Left + b.Right) / 2 + (pressed ? 1 : 0), cy = (b.Top + b.Bottom) / 2 + (pressed ? 1 : 0);
-    TgrNormalButton* own = info.ButtonType == btNormal ? ColNormalButton(info.DataCol) : nullptr;
-    if (own && own->GetBitmap()) {
-        DrawButtonGlyph(c, b, *own, pressed);
-        return;
-    }
-    switch (info.ButtonType) {
-    case btCombo:
-    case btDateTimeDropDown:
-        Triangle(c, {{cx - 3, cy - 1}, {cx + 3, cy - 1}, {cx, cy + 2}}, clBlack);
-        break;
-    default:
-        for (int i = -3; i <= 3; i += 3) {
-            c->Brush()->SetColor(clBlack);
-            c->FillRect(TRect(cx + i - 1, cy + 1, cx + i + 1, cy + 3));
-        }
-        break;
-    }
+    DrawButtonPicture(c, info, clBtnFace, pressed);
 }
 
 void TgrBaseGrid::PaintFocusBorder(TCanvas* c, const TgrCellPaintInfo& info) {

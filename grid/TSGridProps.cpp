@@ -78,11 +78,17 @@ GR_SETTER(TgrScrollSpeed, ScrollSpeed, scrollSpeed_, GR_NOTHING)
 GR_SETTER(bool, ThumbTracking, thumbTracking_, GR_NOTHING)
 GR_SETTER(bool, FlatButtons, flatButtons_, GR_REPAINT)
 GR_SETTER(bool, ReadOnlyButton, readOnlyButton_, GR_REPAINT)
-GR_SETTER(Integer, ButtonEdgeWidth, buttonEdgeWidth_, GR_REPAINT)
-GR_SETTER(Integer, DefaultButtonWidth, defaultButtonWidth_, GR_REPAINT)
-GR_SETTER(Integer, DefaultButtonHeight, defaultButtonHeight_, GR_REPAINT)
-GR_SETTER(Integer, SpinButtonWidth, spinButtonWidth_, GR_REPAINT)
-GR_SETTER(Integer, SpinButtonHeight, spinButtonHeight_, GR_REPAINT)
+// Button sizes change the cells' layout: the in-cell control is placed anew.
+#define GR_BUTTONS(release) \
+    release;                \
+    Invalidate();           \
+    ResetCellControl(true)
+GR_SETTER(Integer, ButtonEdgeWidth, buttonEdgeWidth_, GR_BUTTONS((void)0))
+GR_SETTER(Integer, DefaultButtonWidth, defaultButtonWidth_, GR_BUTTONS(ReleaseDefaultButtons()))
+GR_SETTER(Integer, DefaultButtonHeight, defaultButtonHeight_, GR_BUTTONS(ReleaseDefaultButtons()))
+GR_SETTER(Integer, SpinButtonWidth, spinButtonWidth_, GR_BUTTONS(ReleaseSpinButtons()))
+GR_SETTER(Integer, SpinButtonHeight, spinButtonHeight_, GR_BUTTONS(ReleaseSpinButtons()))
+#undef GR_BUTTONS
 GR_SETTER(Integer, SpinStartDelay, spinStartDelay_, GR_NOTHING)
 GR_SETTER(Integer, SpinRepeatDelay, spinRepeatDelay_, GR_NOTHING)
 GR_SETTER(TgrInactiveButtonState, InactiveButtonState, inactiveButtonState_, GR_REPAINT)

@@ -1,10 +1,13 @@
 #pragma once
 // The recording grid descendant shared by the grid class tests.
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "grid/TSGrid.h"
+#include "platform/gui/Bitmap.h"
+#include "platform/gui/Forms.h"
 
 // A descendant that supplies the abstract operations and records what the
 // grid asks of it and how it repaints.
@@ -68,3 +71,35 @@ protected:
     void PreviewGrid() override {}
     void ExportGrid() override {}
 };
+
+// A grid of kind G, 300 x 120 on a shown 400 x 200 form, with cols x rows
+// data cells whose values it keeps itself.
+template <class G>
+G* ShownGrid(TForm*& form, Integer cols, Integer rows) {
+    Application->Initialize();
+    form = new TForm(Application);
+    form->SetBounds(0, 0, 400, 200);
+    auto* grid = new G(form);
+    grid->SetParent(form);
+    grid->SetBounds(0, 0, 300, 120);
+    grid->SetCols(cols);
+    grid->SetRows(rows);
+    grid->SetStoreData(true);
+    return grid;
+}
+
+// A w x h bitmap of one colour.
+inline std::unique_ptr<TBitmap> FilledBitmap(int w, int h, TColor fill) {
+    auto b = std::make_unique<TBitmap>();
+    b->SetSize(w, h);
+    b->Canvas()->Brush()->SetColor(fill);
+    b->Canvas()->FillRect(TRect(0, 0, w, h));
+    return b;
+}
+
+// The button rectangle a data cell is painted with (empty when the cell is
+// not painted).
+inline TRect CellButtonRect(TgrBaseGrid* grid, Integer displayCol, Integer displayRow) {
+    TgrCellPaintInfo info;
+    return grid->FillDrawInfo(displayCol, displayRow, info) ? info.ButtonRect : TRect();
+}

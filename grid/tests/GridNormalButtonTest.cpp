@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "grid/GridNormalButton.h"
+#include "grid/GridButtons.h"
 #include "grid/TSGrid.h"
 #include "grid/tests/GridClassSupport.h"
 #include "platform/gui/Bitmap.h"
@@ -29,50 +29,29 @@ private:
     static std::string At(Integer c, Integer r) { return std::to_string(c) + "," + std::to_string(r); }
 };
 
-std::unique_ptr<TBitmap> Glyph(int w, int h, TColor fill) {
-    auto b = std::make_unique<TBitmap>();
-    b->SetSize(w, h);
-    b->Canvas()->Brush()->SetColor(fill);
-    b->Canvas()->FillRect(TRect(0, 0, w, h));
-    return b;
-}
-
 class GridNormalButton : public ::testing::Test {
 protected:
     void SetUp() override {
-        Application->Initialize();
-        form = new TForm(Application);
-        form->SetBounds(0, 0, 400, 200);
-        grid = new TButtonGrid(form);
-        grid->SetParent(form);
-        grid->SetBounds(0, 0, 300, 120);
-        grid->SetCols(2);
-        grid->SetRows(3);
-        grid->SetStoreData(true);
+        grid = ShownGrid<TButtonGrid>(form, 2, 3);
         grid->Col(1)->SetButtonType(btNormal);
         grid->Col(2)->SetButtonType(btNormal);
         form->Show();
     }
     void TearDown() override { Application->ResetForTesting(); }
-    TRect ButtonRect(Integer displayCol, Integer displayRow) {
-        TgrCellPaintInfo info;
-        EXPECT_TRUE(grid->FillDrawInfo(displayCol, displayRow, info));
-        return info.ButtonRect;
-    }
     TForm* form = nullptr;
     TButtonGrid* grid = nullptr;
 };
 
 TEST_F(GridNormalButton, OwnButtonTakesItsWidthAndKeepsACopyOfTheGlyph) {
-    Integer plain = ButtonRect(1, 1).Width();
-    ASSERT_EQ(plain, grid->ButtonTotalWidth(btNormal));
-    auto glyph = Glyph(20, 8, clRed);
+    Integer plain = CellButtonRect(grid, 1, 1).Width();
+    ASSERT_EQ(plain, grid->GetCellButton(2, btNormal)->TotalWidth());
+    auto glyph = FilledBitmap(20, 8, clRed);
     grid->Col(1)->SetButton(glyph.get(), 8, 20, grColorNotSet);
     TgrNormalButton* own = grid->Col(1)->NormalButton();
     ASSERT_NE(own, nullptr);
     EXPECT_EQ(own->TotalWidth(), 20 + 2 * grid->ButtonEdgeWidth());
-    EXPECT_EQ(ButtonRect(1, 1).Width(), own->TotalWidth());
-    EXPECT_EQ(ButtonRect(2, 1).Width(), plain) << "other columns keep the default button";
+    EXPECT_EQ(CellButtonRect(grid, 1, 1).Width(), own->TotalWidth());
+    EXPECT_EQ(CellButtonRect(grid, 2, 1).Width(), plain) << "other columns keep the default button";
     // The caller's glyph may go away: the button has its own copy.
     glyph.reset();
     ASSERT_NE(own->GetBitmap(), nullptr);
@@ -81,24 +60,24 @@ TEST_F(GridNormalButton, OwnButtonTakesItsWidthAndKeepsACopyOfTheGlyph) {
     // No glyph: no own button, the default one again.
     grid->Col(1)->SetButton(nullptr, 8, 20, grColorNotSet);
     EXPECT_EQ(grid->Col(1)->NormalButton(), nullptr);
-    EXPECT_EQ(ButtonRect(1, 1).Width(), plain);
+    EXPECT_EQ(CellButtonRect(grid, 1, 1).Width(), plain);
 }
 
 TEST_F(GridNormalButton, NegativeSizesAreTakenAsNothing) {
-    auto glyph = Glyph(4, 4, clBlue);
+    auto glyph = FilledBitmap(4, 4, clBlue);
     grid->Col(1)->SetButton(glyph.get(), -5, -30, grColorNotSet);
     TgrNormalButton* own = grid->Col(1)->NormalButton();
     ASSERT_NE(own, nullptr);
     EXPECT_EQ(own->GetWidth(), 0);
     EXPECT_EQ(own->GetHeight(), 0);
-    EXPECT_GE(ButtonRect(1, 1).Width(), 0);
+    EXPECT_GE(CellButtonRect(grid, 1, 1).Width(), 0);
 }
 
 TEST_F(GridNormalButton, PressOnTheWideButtonFiresItsEvents) {
-    TRect plain = ButtonRect(1, 1);
-    auto glyph = Glyph(40, 8, clRed);
+    TRect plain = CellButtonRect(grid, 1, 1);
+    auto glyph = FilledBitmap(40, 8, clRed);
     grid->Col(1)->SetButton(glyph.get(), 8, 40, grColorNotSet);
-    TRect b = ButtonRect(1, 1);
+    TRect b = CellButtonRect(grid, 1, 1);
     ASSERT_LT(b.Left, plain.Left);
     // A point on the wide button but left of where the default one starts.
     Integer x = b.Left + 2, y = b.Top + 3;
@@ -109,7 +88,7 @@ TEST_F(GridNormalButton, PressOnTheWideButtonFiresItsEvents) {
 }
 
 TEST_F(GridNormalButton, CopyingAColumnCopiesItsButtonAndFreeingDropsIt) {
-    auto glyph = Glyph(12, 6, clLime);
+    auto glyph = FilledBitmap(12, 6, clLime);
     grid->Col(1)->SetButton(glyph.get(), 6, 12, clLime);
     grid->Col(2)->Assign(grid->Col(1));
     TgrNormalButton* copy = grid->Col(2)->NormalButton();
@@ -124,12 +103,12 @@ TEST_F(GridNormalButton, CopyingAColumnCopiesItsButtonAndFreeingDropsIt) {
     // Freeing the source leaves the copy working.
     grid->Col(1)->FreeButton();
     EXPECT_EQ(grid->Col(1)->NormalButton(), nullptr);
-    EXPECT_EQ(ButtonRect(2, 1).Width(), 12 + 2 * grid->ButtonEdgeWidth());
+    EXPECT_EQ(CellButtonRect(grid, 2, 1).Width(), 12 + 2 * grid->ButtonEdgeWidth());
 
     // Copying a column without a button frees the own one.
     grid->Col(2)->CopyButton(grid->Col(1)->NormalButton());
     EXPECT_EQ(grid->Col(2)->NormalButton(), nullptr);
-    EXPECT_EQ(ButtonRect(2, 1).Width(), grid->ButtonTotalWidth(btNormal));
+    EXPECT_EQ(CellButtonRect(grid, 2, 1).Width(), grid->GetCellButton(2, btNormal)->TotalWidth());
 }
 
 }  // namespace

@@ -9,13 +9,16 @@
 
 #include <QImage>
 
-#include "grid/GridNormalButton.h"
+#include "grid/GridButtons.h"
 #include "platform/gui/Bitmap.h"
 #include "tools/gridshot/GridShot.h"
 
 namespace {
 
-constexpr QRgb kRed = 0xFF0000, kGreen = 0x00FF00, kBlack = 0x000000, kFace = 0xF0F0F0;
+constexpr QRgb kBlack = 0x000000, kFace = 0xF0F0F0;
+// An opaque glyph is merged with the face colour: red and green as they
+// show on the face.
+constexpr QRgb kFaceRed = 0xFF0000 & kFace, kFaceGreen = 0x00FF00 & kFace;
 
 QRgb Pixel(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
 
@@ -45,7 +48,7 @@ TEST(GridShotNormalButton, TheGlyphReplacesTheDefaultFace) {
         TColor transparent;
         QRgb centre;  // what the glyph's inner pixels show
     } cases[] = {
-        {"opaque glyph", grColorNotSet, kRed},
+        {"opaque glyph", grColorNotSet, kFaceRed},
         {"red is transparent: the face shows through", TColor(0x0000FF), kFace},
     };
     for (const Case& c : cases) {
@@ -62,19 +65,22 @@ TEST(GridShotNormalButton, TheGlyphReplacesTheDefaultFace) {
         QImage p = shot.Picture();
         const TRect& b = info.ButtonRect;
         EXPECT_EQ(b.Width(), 14 + 2 * g->ButtonEdgeWidth()) << c.name;
-        int cx = int(b.Left + b.Right) / 2, cy = int(b.Top + b.Bottom) / 2;
+        // The face is as high as the button (the glyph's 8 and the edges).
+        TRect face(b.Left, b.Top, b.Right, b.Top + 8 + 2 * g->ButtonEdgeWidth());
+        int cx = int(b.Left + b.Right) / 2, cy = int(face.Top + face.Bottom) / 2;
         EXPECT_EQ(Pixel(p, cx, cy), c.centre) << c.name;
-        EXPECT_GT(CountColour(p, b, kGreen), 20) << c.name << ": the glyph's frame";
-        EXPECT_EQ(CountColour(p, b, kBlack), 0) << c.name << ": no default dots";
+        EXPECT_GT(CountColour(p, face, c.transparent == grColorNotSet ? kFaceGreen : 0x00FF00), 20)
+            << c.name << ": the glyph's frame";
+        EXPECT_EQ(CountColour(p, face, kBlack), 0) << c.name << ": no default dots";
         // The column without a button of its own keeps the default dots.
         EXPECT_GT(CountColour(p, other.ButtonRect, kBlack), 0) << c.name;
-        EXPECT_EQ(CountColour(p, other.ButtonRect, kGreen), 0) << c.name;
+        EXPECT_EQ(CountColour(p, other.ButtonRect, kFaceGreen), 0) << c.name;
 
         // Freed, the column shows the default button again.
         g->Col(1)->FreeButton();
         p = shot.Picture();
         ASSERT_TRUE(g->FillDrawInfo(1, 1, info));
-        EXPECT_EQ(CountColour(p, info.ButtonRect, kGreen), 0) << c.name;
+        EXPECT_EQ(CountColour(p, info.ButtonRect, kFaceGreen), 0) << c.name;
         EXPECT_GT(CountColour(p, info.ButtonRect, kBlack), 0) << c.name;
     }
 }
@@ -93,7 +99,7 @@ TEST(GridShotNormalButton, APressedGlyphMovesOnePixel) {
     auto frameLeft = [&](const QImage& p) {
         for (int x = int(b.Left); x < int(b.Right); ++x)
             for (int y = int(b.Top); y < int(b.Bottom); ++y)
-                if (Pixel(p, x, y) == kGreen) return x;
+                if (Pixel(p, x, y) == kFaceGreen) return x;
         return -1;
     };
     int up = frameLeft(shot.Picture());

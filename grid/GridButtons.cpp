@@ -1,0 +1,118 @@
+// Button objects: their pictures (shared built-in ones or an own copy) and
+// their sizes.
+
+#include "grid/GridButtons.h"
+
+#include <initializer_list>
+#include <utility>
+
+#include "grid/TSGrid.h"
+
+namespace {
+
+// Black pixels on a white picture: drawn with the merge copy, the white
+// takes the button's face colour and the black stays.
+std::unique_ptr<TBitmap> Picture(int w, int h, std::initializer_list<std::pair<int, int>> black) {
+    auto b = std::make_unique<TBitmap>();
+    b->SetSize(w, h);
+    TCanvas* c = b->Canvas();
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(clWhite);
+    c->FillRect(TRect(0, 0, w, h));
+    for (auto [x, y] : black) c->SetPixel(x, y, clBlack);
+    return b;
+}
+
+TBitmap* ArrowCombo() {
+    // 5 x 5, a triangle pointing down in the middle rows.
+    static const std::unique_ptr<TBitmap> bitmap =
+        Picture(5, 5, {{0, 1}, {1, 1}, {2, 1}, {3, 1}, {4, 1}, {1, 2}, {2, 2}, {3, 2}, {2, 3}});
+    return bitmap.get();
+}
+
+TBitmap* ButtonDetail() {
+    // 7 x 5, three dots on the bottom line.
+    static const std::unique_ptr<TBitmap> bitmap = Picture(7, 5, {{0, 4}, {3, 4}, {6, 4}});
+    return bitmap.get();
+}
+
+bool IsBuiltIn(const TBitmap* bitmap) { return bitmap == ArrowCombo() || bitmap == ButtonDetail(); }
+
+}  // namespace
+
+TBitmap* GridButtonBitmap(const std::string& name) {
+    if (name == "GRARROWCOMBO") return ArrowCombo();
+    if (name == "GRBUTDETAIL") return ButtonDetail();
+    return nullptr;
+}
+
+// ------------------------------------------------------------ base
+
+TgrCustomButton::TgrCustomButton(TgrBaseGrid* grid, Integer height, Integer width, TColor color,
+                                 const TBitmap* bitmap)
+    : grid_(grid), color_(color) {
+    SetHeight(height);
+    SetWidth(width);
+    TakeBitmap(bitmap, nullptr);
+}
+
+void TgrCustomButton::SetBitmap(const TBitmap* bitmap) { TakeBitmap(bitmap, nullptr); }
+
+void TgrCustomButton::TakeBitmap(const TBitmap* bitmap, TBitmap* fallback) {
+    if (bitmap == bitmap_ && bitmap) return;
+    if (!bitmap || bitmap->Width() <= 0 || bitmap->Height() <= 0) {
+        bitmap_ = fallback;
+        ownBitmap_.reset();
+        return;
+    }
+    if (IsBuiltIn(bitmap)) {
+        bitmap_ = const_cast<TBitmap*>(bitmap);
+        ownBitmap_.reset();
+        return;
+    }
+    // A copy, so that the caller's picture may change or go away.
+    auto copy = std::make_unique<TBitmap>();
+    copy->Assign(bitmap);
+    ownBitmap_ = std::move(copy);
+    bitmap_ = ownBitmap_.get();
+}
+
+Integer TgrCustomButton::TotalWidth() const { return width_ + 2 * (grid_ ? grid_->ButtonEdgeWidth() : 0); }
+
+Integer TgrCustomButton::TotalHeight() const { return height_ + 2 * (grid_ ? grid_->ButtonEdgeWidth() : 0); }
+
+// ------------------------------------------------------------ kinds
+
+TgrComboButton::TgrComboButton(TgrBaseGrid* grid, Integer height, Integer width, TColor color,
+                               const TBitmap* bitmap)
+    : TgrCustomButton(grid, height, width, color, bitmap) {
+    if (!GetBitmap()) TakeBitmap(nullptr, ArrowCombo());
+}
+
+void TgrComboButton::SetBitmap(const TBitmap* bitmap) { TakeBitmap(bitmap, ArrowCombo()); }
+
+bool TgrComboButton::UsesDefaultBitmap() const { return GetBitmap() == ArrowCombo(); }
+
+TgrNormalButton::TgrNormalButton(TgrBaseGrid* grid, Integer height, Integer width, TColor color,
+                                 const TBitmap* bitmap)
+    : TgrCustomButton(grid, height, width, color, bitmap) {
+    if (!GetBitmap()) TakeBitmap(nullptr, ButtonDetail());
+}
+
+void TgrNormalButton::SetBitmap(const TBitmap* bitmap) { TakeBitmap(bitmap, ButtonDetail()); }
+
+bool TgrNormalButton::UsesDefaultBitmap() const { return GetBitmap() == ButtonDetail(); }
+
+TgrDateTimeButton::TgrDateTimeButton(TgrBaseGrid* grid, Integer height, Integer width, TColor color,
+                                     const TBitmap* bitmap)
+    : TgrCustomButton(grid, height, width, color, bitmap) {
+    if (!GetBitmap()) TakeBitmap(nullptr, ArrowCombo());
+    detail_ = GetBitmap() == ButtonDetail();
+}
+
+void TgrDateTimeButton::SetBitmap(const TBitmap* bitmap) {
+    TakeBitmap(bitmap, detail_ ? ButtonDetail() : ArrowCombo());
+    if (IsBuiltIn(GetBitmap())) detail_ = GetBitmap() == ButtonDetail();
+}
+
+bool TgrDateTimeButton::UsesDefaultBitmap() const { return IsBuiltIn(GetBitmap()); }
