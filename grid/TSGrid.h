@@ -555,6 +555,21 @@ public:
     // hidden, the row selection cleared, the cell scrolled into view.
     void EnterInsertRow(Integer displayCol);
     void ScrollCurrentCellIntoView();
+    // The current cell lies in the view (fixed columns and rows count as
+    // shown; a list box asks only for its row).
+    bool CurrentCellInView();
+    // Scrolls the current cell back into view along the wanted axes.
+    void ScrollCurrentCellIntoView(bool horizontal, bool vertical);
+    // Before a key acts: a current cell out of view is scrolled back along
+    // the axes the key needs; True when it was out of view.
+    bool BringCurrentCellIntoView(Word16 key, TShiftState shift);
+    // With rows selected a key move takes the selection along: the row
+    // becomes the only selected one.
+    void MoveRowSelectionTo(Integer displayRow);
+    // Without an edit mode or a focus indication Left and Right scroll the
+    // view by a column and the current cell goes with it; False when the
+    // view cannot scroll that way.
+    bool ScrollColumnByKey(bool right);
     // A visible column (not read-only when skipping read-only columns).
     bool IsReachableCol(Integer displayCol, bool skipReadOnly);
     // A visible row (not read-only when skipping read-only rows).

@@ -371,7 +371,26 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
         if (HasWindow()) Update();
         return;
     }
+    // Whatever the key does, the selection reports and the grid status
+    // follow it, also when a handler raises.
+    struct AfterKey {
+        TgrBaseGrid& grid;
+        ~AfterKey() {
+            grid.SyncListBoxSelection(false);
+            grid.FireSelectChanged(true);
+            grid.CheckGridStatusChanged();
+        }
+    } afterKey{*this};
+    // A current cell scrolled out of sight comes back first; Esc does
+    // nothing more.
+    if (BringCurrentCellIntoView(key, shift) && key == VK_ESCAPE) {
+        ResetComboSearchText();
+        key = 0;
+        return;
+    }
     bool editOrFocus = IsEditMode() || ShowsFocus();
+    bool rowsSelected = gridStatus_ == grsRowsSelected;
+    Integer rowBefore = curDisplayRow_;
     bool handled = false;
     if (alt && !ctrl && !shiftKey && (key == VK_DOWN || key == VK_UP)) handled = DropDownCombo() || DropDownDateTime();
     if (!ctrl && !alt && !shiftKey) {
@@ -409,11 +428,13 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
                 break;
             }
             case VK_LEFT:
-                MoveToPrevCell(tabRowWrap_);
+                if (editOrFocus) MoveToPrevCell(tabRowWrap_);
+                else ScrollColumnByKey(false);
                 handled = true;
                 break;
             case VK_RIGHT:
-                MoveToNextCell(tabRowWrap_);
+                if (editOrFocus) MoveToNextCell(tabRowWrap_);
+                else ScrollColumnByKey(true);
                 handled = true;
                 break;
             case VK_UP:
@@ -467,6 +488,7 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
     }
     if (handled) {
         key = 0;
+        if (rowsSelected && curDisplayRow_ != rowBefore) MoveRowSelectionTo(curDisplayRow_);
         FireSelectChanged(true);
         if (HasWindow()) Update();
     } else if (cellEditing_ && editControl_ && activeControl_ == editControl_.get() && activeControl_->GetVisible()) {

@@ -1,0 +1,126 @@
+// Keys against the view and the selection on the real grid class: a
+// current cell scrolled away comes back before the key acts, selected rows
+// follow the current row, and without an edit mode or a focus indication
+// the horizontal arrows scroll the view.
+
+#include <gtest/gtest.h>
+
+#include "grid/TSGrid.h"
+#include "grid/tests/GridClassSupport.h"
+#include "platform/gui/Forms.h"
+
+namespace {
+
+class KeyGrid : public TLogGrid {
+public:
+    using TLogGrid::TLogGrid;
+    using TCustomGrid_ts::DoKeyDown;
+    using TCustomGrid_ts::MouseDown;
+    using TCustomGrid_ts::MouseUp;
+};
+
+class GridKeyView : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Application->Initialize();
+        form = new TForm(Application);
+        form->SetBounds(0, 0, 500, 400);
+        grid = new KeyGrid(form);
+        grid->SetParent(form);
+        grid->SetBounds(0, 0, 300, 200);
+        grid->SetCols(10);
+        grid->SetRows(40);
+        form->Show();
+        grid->SetFocus();
+    }
+    void TearDown() override { Application->ResetForTesting(); }
+    void Key(Word16 k, TShiftState s = {}) { grid->DoKeyDown(k, s); }
+    void Click(Integer col, Integer row) {
+        TRect r = grid->CellPixels(col, row);
+        grid->MouseDown(mbLeft, {}, r.Left + 2, r.Top + 2);
+        grid->MouseUp(mbLeft, {}, r.Left + 2, r.Top + 2);
+    }
+    std::vector<Integer> SelectedRows() {
+        std::vector<Integer> rows;
+        for (Integer r = 1; r < grid->RowCount(); ++r)
+            if (grid->IsDisplayRowSelected(r)) rows.push_back(r);
+        return rows;
+    }
+    TForm* form = nullptr;
+    KeyGrid* grid = nullptr;
+};
+
+TEST_F(GridKeyView, SelectedRowsFollowTheCurrentRow) {
+    std::vector<TgrSelectType> fired;
+    grid->OnSelectChanged = [&](TObject*, TgrSelectType t, bool byUser) {
+        if (byUser) fired.push_back(t);
+    };
+    Click(0, 3);
+    ASSERT_EQ(grid->GridStatus(), grsRowsSelected);
+    fired.clear();
+    Key(VK_DOWN);
+    EXPECT_EQ(grid->CurrentDisplayRow(), 4);
+    EXPECT_EQ(SelectedRows(), std::vector<Integer>{4});
+    EXPECT_EQ(fired, std::vector<TgrSelectType>{slRows});
+    Key(VK_UP);
+    Key(VK_UP);
+    EXPECT_EQ(SelectedRows(), std::vector<Integer>{2});
+    Key(VK_END, TShiftState{ssCtrl});
+    EXPECT_EQ(grid->CurrentDisplayRow(), 40);
+    EXPECT_EQ(SelectedRows(), std::vector<Integer>{40});
+    EXPECT_EQ(grid->GridStatus(), grsRowsSelected);
+}
+
+TEST_F(GridKeyView, AListBoxSelectsTheRowTheKeysReachAndScrollsSideways) {
+    grid->SetGridMode(gmListBox);
+    grid->SetRowSelectMode(rsSingle);
+    Key(VK_DOWN);
+    Key(VK_DOWN);
+    EXPECT_EQ(grid->CurrentDisplayRow(), 3);
+    EXPECT_EQ(SelectedRows(), std::vector<Integer>{3});
+    Integer left = grid->FirstScrollCol();
+    Key(VK_RIGHT);
+    EXPECT_EQ(grid->FirstScrollCol(), left + 1);
+    Key(VK_LEFT);
+    EXPECT_EQ(grid->FirstScrollCol(), left);
+    // At the first scrolling column Left has nothing to scroll.
+    Key(VK_LEFT);
+    EXPECT_EQ(grid->FirstScrollCol(), left);
+    EXPECT_EQ(SelectedRows(), std::vector<Integer>{3});
+}
+
+TEST_F(GridKeyView, BrowsingWithoutFocusScrollsColumnsWithTheArrows) {
+    grid->SetGridMode(gmBrowse);
+    grid->SetFocusBorder(fbNone);
+    ASSERT_FALSE(grid->ShowsFocus());
+    Key(VK_LEFT);
+    EXPECT_EQ(grid->FirstScrollCol(), 1);
+    EXPECT_EQ(grid->CurrentDisplayCol(), 1);
+    Key(VK_RIGHT);
+    EXPECT_EQ(grid->FirstScrollCol(), 2);
+    EXPECT_EQ(grid->CurrentDisplayCol(), 2);
+    // With a focus frame the arrows move the current cell instead.
+    grid->SetFocusBorder(fbDot);
+    Key(VK_RIGHT);
+    EXPECT_EQ(grid->CurrentDisplayCol(), 3);
+    EXPECT_EQ(grid->FirstScrollCol(), 2);
+}
+
+TEST_F(GridKeyView, ACurrentCellOutOfViewComesBackBeforeTheKeyActs) {
+    grid->ChangeCurrentCell(2, 5);
+    grid->SetTopLeftCell(1, 25);
+    ASSERT_FALSE(grid->CurrentCellInView());
+    // Esc only brings it back.
+    Key(VK_ESCAPE);
+    EXPECT_TRUE(grid->CurrentCellInView());
+    EXPECT_EQ(grid->CurrentDisplayRow(), 5);
+    EXPECT_EQ(grid->CurrentDisplayCol(), 2);
+
+    grid->SetTopLeftCell(1, 25);
+    Key(VK_DOWN);
+    EXPECT_EQ(grid->CurrentDisplayRow(), 6);
+    EXPECT_TRUE(grid->CurrentCellInView());
+    EXPECT_LE(grid->TopRow(), 6);
+}
+
+}  // namespace
