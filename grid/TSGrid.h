@@ -843,6 +843,17 @@ public:
     virtual void SaveLayoutToFile(const std::string& fileName, TgrPropKinds kinds, bool saveData,
                                   const TgrPropIdSet& ids);
     virtual void LoadLayoutFromFile(const std::string& fileName, bool byDataCol);
+    // A layout in a registry value (key path "\\\\HKEY_CURRENT_USER\\..."): the
+    // key is made when missing ("Registry Create Failed" when it cannot
+    // be); with a file name the layout goes to that file and the value holds
+    // its full path, otherwise the value holds the layout's bytes.
+    virtual void SaveLayoutToRegistry(const std::string& keyPath, const std::string& valueName, bool saveData,
+                                      const TgrPropIdSet& ids, TgrPropKinds kinds, const std::string& fileName);
+    virtual void SaveLayoutToRegistryAll(const std::string& keyPath, const std::string& valueName, bool saveData,
+                                         const std::string& fileName);
+    // False (and nothing made) when the key or value is missing, the path is
+    // empty or the value is of another type.
+    virtual bool LoadLayoutFromRegistry(const std::string& keyPath, const std::string& valueName, bool byDataCol);
     // The component a layout is written as and read through; a descendant
     // that keeps more in its layouts supplies its own.
     virtual std::unique_ptr<TgrGridStreamComponent> CreateStreamComponent();
