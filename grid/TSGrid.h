@@ -1558,6 +1558,7 @@ private:
     bool FillDrawInfoAt(Integer displayCol, Integer displayRow, const TRect& raw, TgrCellPaintInfo& info);
     void PaintFromInfo(TgrCellPaintInfo& info);
     void PaintFixedCell(TCanvas* canvas, const TgrCellPaintInfo& info);
+    void PaintCellGridLines(TCanvas* canvas, const TgrCellPaintInfo& info);
     // Heading content and button areas (text, sort picture, button frame).
     void LayoutHeadingCell(TgrCellPaintInfo& info);
     void DrawHeadingButton(TCanvas* canvas, const TgrCellPaintInfo& info);
