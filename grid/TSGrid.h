@@ -570,6 +570,10 @@ public:
     // view by a column and the current cell goes with it; False when the
     // view cannot scroll that way.
     bool ScrollColumnByKey(bool right);
+    // Page Down (down) and Page Up: the current row moves a page and the
+    // view scrolls as far, keeping the row's place in the view; False when
+    // nothing moved.
+    bool MovePage(bool down);
     // A visible column (not read-only when skipping read-only columns).
     bool IsReachableCol(Integer displayCol, bool skipReadOnly);
     // A visible row (not read-only when skipping read-only rows).

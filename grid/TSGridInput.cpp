@@ -417,16 +417,10 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
                 }
                 break;
             case VK_PRIOR:
-            case VK_NEXT: {
-                Integer page = std::max<Integer>(1, VisibleScrollRows() - 1);
-                Integer step = key == VK_NEXT ? 1 : -1;
-                Integer target = curDisplayRow_;
-                for (Integer i = 0; i < page; ++i)
-                    if (Integer r = NextEnterableRow(target, step)) target = r;
-                MoveToDisplayCell(curDisplayCol_, target);
+            case VK_NEXT:
+                MovePage(key == VK_NEXT);
                 handled = true;
                 break;
-            }
             case VK_LEFT:
                 if (editOrFocus) MoveToPrevCell(tabRowWrap_);
                 else ScrollColumnByKey(false);

@@ -4,6 +4,7 @@
 // indication the horizontal arrows scroll the view by a column.
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "grid/TSGrid.h"
 
@@ -87,4 +88,41 @@ bool TgrBaseGrid::ScrollColumnByKey(bool right) {
     RefreshCellControl();
     InvalidateFocusCell(false);
     return true;
+}
+
+// Page Down (Up): the current row goes a page of fully visible rows further
+// (at least one row, never past the last (first) enterable row) and
+// the view scrolls by the same distance, so the row keeps its place in the
+// view; near the end the last rows fill the view.
+bool TgrBaseGrid::MovePage(bool down) {
+    Integer step = down ? 1 : -1;
+    Integer limit = NextEnterableRow(down ? RowTotal() : 0, -step);
+    if (limit == 0 || (down ? curDisplayRow_ >= limit : curDisplayRow_ <= limit)) return false;
+    Integer page = std::max<Integer>(1, GetVisibleRowCount());
+    Integer target = curDisplayRow_;
+    if (curDisplayRow_ < FixedRowTotal()) target = down ? FixedRowTotal() - 1 : curDisplayRow_;
+    for (Integer i = 0; i < page; ++i) {
+        Integer r = NextEnterableRow(target, step);
+        if (r == 0) break;
+        target = r;
+    }
+    if (target == curDisplayRow_) return false;
+    if (!CanLeaveCell(DataColOfDisplay(curDisplayCol_), DataRowOfDisplay(target), true)) return false;
+    if (HasWindow()) {
+        TGridLayout_ts layout;
+        ComputeLayout(layout);
+        Integer top = TopRow(), moved = std::abs(target - curDisplayRow_);
+        Integer lastTop = std::max(FixedRowTotal(), LastTopLeft({FirstScrollCol(), RowTotal() - 1}, layout).Row);
+        Integer newTop = top;
+        if (down) {
+            if (layout.Vert.LastFullCell < RowTotal() - 1) newTop = std::min(top + moved, lastTop);
+        } else {
+            newTop = std::max(FixedRowTotal(), top - std::max(page, moved));
+        }
+        if (newTop != top) {
+            HideCellControl();
+            SetTopLeftCell(FirstScrollCol(), newTop);
+        }
+    }
+    return MoveToDisplayCell(curDisplayCol_, target);
 }

@@ -123,4 +123,27 @@ TEST_F(GridKeyView, ACurrentCellOutOfViewComesBackBeforeTheKeyActs) {
     EXPECT_LE(grid->TopRow(), 6);
 }
 
+TEST_F(GridKeyView, PagesMoveTheRowAndTheViewTogether) {
+    Integer page = grid->GetVisibleRowCount();
+    ASSERT_GT(page, 3);
+    grid->ChangeCurrentCell(1, 3);
+    Key(VK_NEXT);
+    EXPECT_EQ(grid->CurrentDisplayRow(), 3 + page);
+    EXPECT_EQ(grid->TopRow(), 1 + page);  // the row keeps its place in the view
+    Key(VK_NEXT);
+    EXPECT_EQ(grid->CurrentDisplayRow(), 3 + 2 * page);
+    EXPECT_TRUE(grid->CurrentCellInView());
+    // Near the end the last rows fill the view and the row stops at the last.
+    for (int i = 0; i < 10; ++i) Key(VK_NEXT);
+    EXPECT_EQ(grid->CurrentDisplayRow(), 40);
+    EXPECT_EQ(grid->TopRow() + grid->GetVisibleRowCount() - 1, 40);
+    Integer top = grid->TopRow();
+    Key(VK_PRIOR);
+    EXPECT_EQ(grid->CurrentDisplayRow(), 40 - page);
+    EXPECT_EQ(grid->TopRow(), top - page);
+    for (int i = 0; i < 10; ++i) Key(VK_PRIOR);
+    EXPECT_EQ(grid->CurrentDisplayRow(), 1);
+    EXPECT_EQ(grid->TopRow(), 1);
+}
+
 }  // namespace
