@@ -574,6 +574,10 @@ public:
     // view scrolls as far, keeping the row's place in the view; False when
     // nothing moved.
     bool MovePage(bool down);
+    // Esc on the insert row with no row edit left running goes back to the
+    // last data row (an unedited provisional row is taken back); False when
+    // the current row is not the insert row.
+    bool LeaveInsertRowByKey();
     // A visible column (not read-only when skipping read-only columns).
     bool IsReachableCol(Integer displayCol, bool skipReadOnly);
     // A visible row (not read-only when skipping read-only rows).

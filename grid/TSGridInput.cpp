@@ -407,15 +407,21 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
                     handled = true;
                 }
                 break;
-            case VK_ESCAPE:
+            case VK_ESCAPE: {
                 if (ResetComboSearchText()) {
                     handled = true;
-                } else if (cellEditing_ || rowEditing_) {
+                    break;
+                }
+                if (cellEditing_ || rowEditing_) {
                     bool undone = false, kept = false;
                     UndoEdit(false, true, undone, kept);
                     handled = true;
+                } else {
+                    // Nothing left to undo: Esc leaves the insert row.
+                    handled = LeaveInsertRowByKey();
                 }
                 break;
+            }
             case VK_PRIOR:
             case VK_NEXT:
                 MovePage(key == VK_NEXT);

@@ -126,3 +126,11 @@ bool TgrBaseGrid::MovePage(bool down) {
     }
     return MoveToDisplayCell(curDisplayCol_, target);
 }
+
+bool TgrBaseGrid::LeaveInsertRowByKey() {
+    if (rowEditing_ || !IsEditMode() || !IsInsertRowPos(curDisplayRow_)) return false;
+    Integer row = NextEnterableRow(curDisplayRow_, -1);
+    if (row == 0) return false;
+    HideCellControl();
+    return MoveToDisplayCell(curDisplayCol_, row);
+}

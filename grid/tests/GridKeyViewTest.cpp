@@ -146,4 +146,18 @@ TEST_F(GridKeyView, PagesMoveTheRowAndTheViewTogether) {
     EXPECT_EQ(grid->TopRow(), 1);
 }
 
+TEST_F(GridKeyView, EscLeavesTheInsertRowWhenNothingIsLeftToUndo) {
+    grid->SetRows(5);
+    grid->SetGridMode(gmEditInsert);
+    Key(VK_END, TShiftState{ssCtrl});
+    ASSERT_TRUE(grid->IsInsertRowPos(grid->CurrentDisplayRow()));
+    ASSERT_EQ(grid->Rows(), 6);  // the provisional row
+    Key(VK_ESCAPE);
+    EXPECT_EQ(grid->CurrentDisplayRow(), 5);
+    EXPECT_EQ(grid->Rows(), 5);
+    // On a data row Esc with nothing to undo changes nothing.
+    Key(VK_ESCAPE);
+    EXPECT_EQ(grid->CurrentDisplayRow(), 5);
+}
+
 }  // namespace
