@@ -1154,6 +1154,8 @@ public:
     void HideCellControl();
     // Places the in-cell control over the current cell (sizes never below 0).
     virtual void PositionCellControl(TgrCustomGridControl* control);
+    // Gives the control the current cell's font, look, alignments and limits.
+    void DressCellControl(TgrCustomGridControl* control);
     // Unchecked -> checked (-> grayed) -> unchecked on the current check cell.
     bool ToggleCurrentCheck();
     // The wait before the next auto-scroll step while the mouse (screen

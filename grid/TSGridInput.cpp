@@ -301,6 +301,37 @@ void TgrBaseGrid::PositionCellControl(TgrCustomGridControl* control) {
     Integer width = std::max<Integer>(0, r.Width() - vertLineWidth_ - CellButtonWidth(curDataCol_, curDataRow_));
     Integer height = std::max<Integer>(0, r.Height() - horzLineWidth_);
     control->Window()->SetBounds(r.Left, r.Top, width, height);
+    DressCellControl(control);
+}
+
+// The control shows the cell as it is painted: its font (in EditFontColor
+// while that is set), 3D look, word wrap and alignments, and the current
+// column's text limit; a check box takes the column's grayed state and
+// check texts.
+void TgrBaseGrid::DressCellControl(TgrCustomGridControl* control) {
+    Integer c = curDataCol_, r = curDataRow_;
+    if (!IsDataCellIndex(c, r)) return;
+    if (TFont* cellFont = EffectiveCellFont(c, r)) {
+        TFont font;
+        font.Assign(*cellFont);
+        if (control->UsesEditColors() && editFontColor_ != grColorNotSet) font.SetColor(editFontColor_);
+        TFont* shown = control->GetFont();
+        if (!shown || shown->Name() != font.Name() || shown->Size() != font.Size() ||
+            shown->Style() != font.Style() || shown->Color() != font.Color())
+            control->SetFont(font);
+    }
+    control->SetCtl3D(EffectiveIs3D(c, r));
+    control->SetWordWrap(EffectiveWordWrap(c, r));
+    control->SetHorzAlignment(EffectiveHorzAlignment(c, r));
+    control->SetVertAlignment(EffectiveVertAlignment(c, r));
+    TgrCol* col = gridCols_ ? gridCols_->ColAt(c) : nullptr;
+    control->SetMaxLength(col ? col->MaxLength() : 0);
+    control->SetWantTabs(wantTabs_);
+    control->SetAlwaysShowFocus(alwaysShowFocus_);
+    if (control == checkControl_.get()) {
+        if (col) checkControl_->SetAllowGrayed(col->GetAllowGrayed());
+        checkControl_->SetCheckBoxValues(EffectiveCheckBoxValues(c));
+    }
 }
 
 void TgrBaseGrid::RefreshCellControl() {
