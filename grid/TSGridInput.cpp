@@ -9,6 +9,7 @@
 // on the row bar selects the row.
 
 #include <algorithm>
+#include <exception>
 #include <vector>
 
 #include <QApplication>
@@ -406,10 +407,23 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
     // follow it, also when a handler raises.
     struct AfterKey {
         TgrBaseGrid& grid;
-        ~AfterKey() {
+        int unwinding = std::uncaught_exceptions();
+        void Run() {
             grid.SyncListBoxSelection(false);
             grid.FireSelectChanged(true);
             grid.CheckGridStatusChanged();
+        }
+        ~AfterKey() noexcept(false) {
+            if (std::uncaught_exceptions() == unwinding) {
+                Run();
+                return;
+            }
+            // The error already on its way is the one reported; a second
+            // one from a handler here must not end the program.
+            try {
+                Run();
+            } catch (...) {
+            }
         }
     } afterKey{*this};
     // A current cell scrolled out of sight comes back first; Esc does

@@ -4,35 +4,16 @@
 
 #include <gtest/gtest.h>
 
-#include "grid/TSGrid.h"
-#include "grid/tests/GridClassSupport.h"
-#include "platform/gui/Forms.h"
+#include "grid/tests/GridOnForm.h"
 
 namespace {
 
-class TypeGrid : public TLogGrid {
-public:
-    using TLogGrid::TLogGrid;
-    using TgrBaseGrid::DoKeyPress;
-};
-
-class GridEditorDress : public ::testing::Test {
+class GridEditorDress : public TGridOnFormTest {
 protected:
     void SetUp() override {
-        Application->Initialize();
-        form = new TForm(Application);
-        form->SetBounds(0, 0, 500, 400);
-        grid = new TypeGrid(form);
-        grid->SetParent(form);
-        grid->SetBounds(0, 0, 400, 200);
+        ShowGrid(400, 200, 4, 4);
         grid->SetStoreData(true);
-        form->Show();
-        grid->SetFocus();
     }
-    void TearDown() override { Application->ResetForTesting(); }
-    void Type(char ch) { grid->DoKeyPress(ch); }
-    TForm* form = nullptr;
-    TypeGrid* grid = nullptr;
 };
 
 TEST_F(GridEditorDress, TheEditorTakesTheCellsFontAlignmentAndLimit) {

@@ -5,36 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include "grid/TSGrid.h"
-#include "grid/tests/GridClassSupport.h"
-#include "platform/gui/Forms.h"
+#include "grid/tests/GridOnForm.h"
 
 namespace {
 
-class KeyGrid : public TLogGrid {
-public:
-    using TLogGrid::TLogGrid;
-    using TCustomGrid_ts::DoKeyDown;
-    using TCustomGrid_ts::MouseDown;
-    using TCustomGrid_ts::MouseUp;
-};
-
-class GridKeyView : public ::testing::Test {
+class GridKeyView : public TGridOnFormTest {
 protected:
-    void SetUp() override {
-        Application->Initialize();
-        form = new TForm(Application);
-        form->SetBounds(0, 0, 500, 400);
-        grid = new KeyGrid(form);
-        grid->SetParent(form);
-        grid->SetBounds(0, 0, 300, 200);
-        grid->SetCols(10);
-        grid->SetRows(40);
-        form->Show();
-        grid->SetFocus();
-    }
-    void TearDown() override { Application->ResetForTesting(); }
-    void Key(Word16 k, TShiftState s = {}) { grid->DoKeyDown(k, s); }
+    void SetUp() override { ShowGrid(300, 200, 10, 40); }
     void Click(Integer col, Integer row) {
         TRect r = grid->CellPixels(col, row);
         grid->MouseDown(mbLeft, {}, r.Left + 2, r.Top + 2);
@@ -46,8 +23,6 @@ protected:
             if (grid->IsDisplayRowSelected(r)) rows.push_back(r);
         return rows;
     }
-    TForm* form = nullptr;
-    KeyGrid* grid = nullptr;
 };
 
 TEST_F(GridKeyView, SelectedRowsFollowTheCurrentRow) {

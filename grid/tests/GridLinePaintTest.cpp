@@ -5,27 +5,16 @@
 
 #include <gtest/gtest.h>
 
-#include "grid/TSGrid.h"
-#include "grid/tests/GridClassSupport.h"
-#include "platform/gui/Forms.h"
+#include "grid/tests/GridOnForm.h"
 
 namespace {
 
-class GridLinePaint : public ::testing::Test {
+class GridLinePaint : public TGridOnFormTest {
 protected:
     void SetUp() override {
-        Application->Initialize();
-        form = new TForm(Application);
-        form->SetBounds(0, 0, 500, 400);
-        grid = new TLogGrid(form);
-        grid->SetParent(form);
-        grid->SetBounds(0, 0, 400, 200);
-        grid->SetCols(4);
-        grid->SetRows(6);
+        ShowGrid(400, 200, 4, 6);
         grid->SetColor(clWhite);
-        form->Show();
     }
-    void TearDown() override { Application->ResetForTesting(); }
     QRgb At(int x, int y) {
         grid->Invalidate();
         grid->Update();
@@ -43,8 +32,6 @@ protected:
         TRect r = grid->CellPixels(col, row);
         return (r.Top + r.Bottom) / 2;
     }
-    TForm* form = nullptr;
-    TLogGrid* grid = nullptr;
 };
 
 TEST_F(GridLinePaint, ThreeDCellsKeepGreyLinesWithoutGridLines) {
