@@ -556,6 +556,29 @@ public:
     // hidden, the row selection cleared, the cell scrolled into view.
     void EnterInsertRow(Integer displayCol);
     void ScrollCurrentCellIntoView();
+    // The current cell lies in the view (fixed columns and rows count as
+    // shown; a list box asks only for its row).
+    bool CurrentCellInView();
+    // Scrolls the current cell back into view along the wanted axes.
+    void ScrollCurrentCellIntoView(bool horizontal, bool vertical);
+    // Before a key acts: a current cell out of view is scrolled back along
+    // the axes the key needs; True when it was out of view.
+    bool BringCurrentCellIntoView(Word16 key, TShiftState shift);
+    // With rows selected a key move takes the selection along: the row
+    // becomes the only selected one.
+    void MoveRowSelectionTo(Integer displayRow);
+    // Without an edit mode or a focus indication Left and Right scroll the
+    // view by a column and the current cell goes with it; False when the
+    // view cannot scroll that way.
+    bool ScrollColumnByKey(bool right);
+    // Page Down (down) and Page Up: the current row moves a page and the
+    // view scrolls as far, keeping the row's place in the view; False when
+    // nothing moved.
+    bool MovePage(bool down);
+    // Esc on the insert row with no row edit left running goes back to the
+    // last data row (an unedited provisional row is taken back); False when
+    // the current row is not the insert row.
+    bool LeaveInsertRowByKey();
     // A visible column (not read-only when skipping read-only columns).
     bool IsReachableCol(Integer displayCol, bool skipReadOnly);
     // A visible row (not read-only when skipping read-only rows).
@@ -836,6 +859,17 @@ public:
     virtual void SaveLayoutToFile(const std::string& fileName, TgrPropKinds kinds, bool saveData,
                                   const TgrPropIdSet& ids);
     virtual void LoadLayoutFromFile(const std::string& fileName, bool byDataCol);
+    // A layout in a registry value (key path "\\\\HKEY_CURRENT_USER\\..."): the
+    // key is made when missing ("Registry Create Failed" when it cannot
+    // be); with a file name the layout goes to that file and the value holds
+    // its full path, otherwise the value holds the layout's bytes.
+    virtual void SaveLayoutToRegistry(const std::string& keyPath, const std::string& valueName, bool saveData,
+                                      const TgrPropIdSet& ids, TgrPropKinds kinds, const std::string& fileName);
+    virtual void SaveLayoutToRegistryAll(const std::string& keyPath, const std::string& valueName, bool saveData,
+                                         const std::string& fileName);
+    // False (and nothing made) when the key or value is missing, the path is
+    // empty or the value is of another type.
+    virtual bool LoadLayoutFromRegistry(const std::string& keyPath, const std::string& valueName, bool byDataCol);
     // The component a layout is written as and read through; a descendant
     // that keeps more in its layouts supplies its own.
     virtual std::unique_ptr<TgrGridStreamComponent> CreateStreamComponent();
@@ -1128,6 +1162,8 @@ public:
     void HideCellControl();
     // Places the in-cell control over the current cell (sizes never below 0).
     virtual void PositionCellControl(TgrCustomGridControl* control);
+    // Gives the control the current cell's font, look, alignments and limits.
+    void DressCellControl(TgrCustomGridControl* control);
     // Unchecked -> checked (-> grayed) -> unchecked on the current check cell.
     bool ToggleCurrentCheck();
     // The wait before the next auto-scroll step while the mouse (screen
@@ -1552,6 +1588,7 @@ private:
     bool FillDrawInfoAt(Integer displayCol, Integer displayRow, const TRect& raw, TgrCellPaintInfo& info);
     void PaintFromInfo(TgrCellPaintInfo& info);
     void PaintFixedCell(TCanvas* canvas, const TgrCellPaintInfo& info);
+    void PaintCellGridLines(TCanvas* canvas, const TgrCellPaintInfo& info);
     // Heading content and button areas (text, sort picture, button frame).
     void LayoutHeadingCell(TgrCellPaintInfo& info);
     void DrawHeadingButton(TCanvas* canvas, const TgrCellPaintInfo& info);

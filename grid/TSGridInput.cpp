@@ -9,6 +9,7 @@
 // on the row bar selects the row.
 
 #include <algorithm>
+#include <exception>
 #include <vector>
 
 #include <QApplication>
@@ -301,6 +302,37 @@ void TgrBaseGrid::PositionCellControl(TgrCustomGridControl* control) {
     Integer width = std::max<Integer>(0, r.Width() - vertLineWidth_ - CellButtonWidth(curDataCol_, curDataRow_));
     Integer height = std::max<Integer>(0, r.Height() - horzLineWidth_);
     control->Window()->SetBounds(r.Left, r.Top, width, height);
+    DressCellControl(control);
+}
+
+// The control shows the cell as it is painted: its font (in EditFontColor
+// while that is set), 3D look, word wrap and alignments, and the current
+// column's text limit; a check box takes the column's grayed state and
+// check texts.
+void TgrBaseGrid::DressCellControl(TgrCustomGridControl* control) {
+    Integer c = curDataCol_, r = curDataRow_;
+    if (!IsDataCellIndex(c, r)) return;
+    if (TFont* cellFont = EffectiveCellFont(c, r)) {
+        TFont font;
+        font.Assign(*cellFont);
+        if (control->UsesEditColors() && editFontColor_ != grColorNotSet) font.SetColor(editFontColor_);
+        TFont* shown = control->GetFont();
+        if (!shown || shown->Name() != font.Name() || shown->Size() != font.Size() ||
+            shown->Style() != font.Style() || shown->Color() != font.Color())
+            control->SetFont(font);
+    }
+    control->SetCtl3D(EffectiveIs3D(c, r));
+    control->SetWordWrap(EffectiveWordWrap(c, r));
+    control->SetHorzAlignment(EffectiveHorzAlignment(c, r));
+    control->SetVertAlignment(EffectiveVertAlignment(c, r));
+    TgrCol* col = gridCols_ ? gridCols_->ColAt(c) : nullptr;
+    control->SetMaxLength(col ? col->MaxLength() : 0);
+    control->SetWantTabs(wantTabs_);
+    control->SetAlwaysShowFocus(alwaysShowFocus_);
+    if (control == checkControl_.get()) {
+        if (col) checkControl_->SetAllowGrayed(col->GetAllowGrayed());
+        checkControl_->SetCheckBoxValues(EffectiveCheckBoxValues(c));
+    }
 }
 
 void TgrBaseGrid::RefreshCellControl() {
@@ -371,7 +403,39 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
         if (HasWindow()) Update();
         return;
     }
+    // Whatever the key does, the selection reports and the grid status
+    // follow it, also when a handler raises.
+    struct AfterKey {
+        TgrBaseGrid& grid;
+        int unwinding = std::uncaught_exceptions();
+        void Run() {
+            grid.SyncListBoxSelection(false);
+            grid.FireSelectChanged(true);
+            grid.CheckGridStatusChanged();
+        }
+        ~AfterKey() noexcept(false) {
+            if (std::uncaught_exceptions() == unwinding) {
+                Run();
+                return;
+            }
+            // The error already on its way is the one reported; a second
+            // one from a handler here must not end the program.
+            try {
+                Run();
+            } catch (...) {
+            }
+        }
+    } afterKey{*this};
+    // A current cell scrolled out of sight comes back first; Esc does
+    // nothing more.
+    if (BringCurrentCellIntoView(key, shift) && key == VK_ESCAPE) {
+        ResetComboSearchText();
+        key = 0;
+        return;
+    }
     bool editOrFocus = IsEditMode() || ShowsFocus();
+    bool rowsSelected = gridStatus_ == grsRowsSelected;
+    Integer rowBefore = curDisplayRow_;
     bool handled = false;
     if (alt && !ctrl && !shiftKey && (key == VK_DOWN || key == VK_UP)) handled = DropDownCombo() || DropDownDateTime();
     if (!ctrl && !alt && !shiftKey) {
@@ -388,32 +452,34 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
                     handled = true;
                 }
                 break;
-            case VK_ESCAPE:
+            case VK_ESCAPE: {
                 if (ResetComboSearchText()) {
                     handled = true;
-                } else if (cellEditing_ || rowEditing_) {
+                    break;
+                }
+                if (cellEditing_ || rowEditing_) {
                     bool undone = false, kept = false;
                     UndoEdit(false, true, undone, kept);
                     handled = true;
+                } else {
+                    // Nothing left to undo: Esc leaves the insert row.
+                    handled = LeaveInsertRowByKey();
                 }
                 break;
+            }
             case VK_PRIOR:
-            case VK_NEXT: {
-                Integer page = std::max<Integer>(1, VisibleScrollRows() - 1);
-                Integer step = key == VK_NEXT ? 1 : -1;
-                Integer target = curDisplayRow_;
-                for (Integer i = 0; i < page; ++i)
-                    if (Integer r = NextEnterableRow(target, step)) target = r;
-                MoveToDisplayCell(curDisplayCol_, target);
+            case VK_NEXT:
+                MovePage(key == VK_NEXT);
                 handled = true;
                 break;
-            }
             case VK_LEFT:
-                MoveToPrevCell(tabRowWrap_);
+                if (editOrFocus) MoveToPrevCell(tabRowWrap_);
+                else ScrollColumnByKey(false);
                 handled = true;
                 break;
             case VK_RIGHT:
-                MoveToNextCell(tabRowWrap_);
+                if (editOrFocus) MoveToNextCell(tabRowWrap_);
+                else ScrollColumnByKey(true);
                 handled = true;
                 break;
             case VK_UP:
@@ -467,6 +533,7 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
     }
     if (handled) {
         key = 0;
+        if (rowsSelected && curDisplayRow_ != rowBefore) MoveRowSelectionTo(curDisplayRow_);
         FireSelectChanged(true);
         if (HasWindow()) Update();
     } else if (cellEditing_ && editControl_ && activeControl_ == editControl_.get() && activeControl_->GetVisible()) {

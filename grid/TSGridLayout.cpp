@@ -244,6 +244,6 @@ void TgrBaseGrid::SaveLayoutToFile(const std::string& fileName, TgrPropKinds kin
 }
 
 void TgrBaseGrid::LoadLayoutFromFile(const std::string& fileName, bool byDataCol) {
-    TFileStream file(fileName, fmOpenRead);
+    TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
     LoadLayoutFromStream(file, byDataCol);
 }

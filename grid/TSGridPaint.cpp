@@ -269,13 +269,7 @@ void TgrBaseGrid::PaintFromInfo(TgrCellPaintInfo& info) {
             break;
         }
     }
-    if (info.Kind == tckData) {
-        // Grid lines on the right and bottom edge of the cell.
-        UsePen(c, lineColor_);
-        const TRect& r = info.ClipRect;
-        if (vertLineWidth_ > 0) Line(c, r.Right - 1, r.Top, r.Right - 1, r.Bottom);
-        if (horzLineWidth_ > 0) Line(c, r.Left, r.Bottom - 1, r.Right, r.Bottom - 1);
-    }
+    if (info.Kind == tckData) PaintCellGridLines(c, info);
     // The plain selection look inverts the cell (fixed cells always).
     if (info.Selected && !info.SelectionColored && (info.Kind == tckData || selectFixed_)) {
         TRect r = info.Kind == tckData ? info.CellRect : info.ClipRect;
@@ -284,6 +278,30 @@ void TgrBaseGrid::PaintFromInfo(TgrCellPaintInfo& info) {
         c->SetCopyMode(cmSrcCopy);
     }
     if (info.ShowsFocus) PaintFocusBorder(c, info);
+}
+
+// The grid lines on the right and bottom edge of a data cell: FixedLineColor
+// (while set) after the last fixed data column and row where GridLines
+// draws that direction, grey around a 3D cell even where it draws none,
+// else LineColor where it draws them.
+void TgrBaseGrid::PaintCellGridLines(TCanvas* c, const TgrCellPaintInfo& info) {
+    const TRect& r = info.ClipRect;
+    bool fixedSet = fixedLineColor_ != grColorNotSet;
+    auto draw = [&](bool fixedEdge, bool linesOn, int x1, int y1, int x2, int y2) {
+        TColor color;
+        if (fixedEdge && fixedSet && linesOn) color = fixedLineColor_;
+        else if (info.Is3D) color = kFixedLine3D;
+        else if (linesOn) color = lineColor_;
+        else return;
+        UsePen(c, color);
+        Line(c, x1, y1, x2, y2);
+    };
+    bool vertOn = gridLines_ == glVertical || gridLines_ == glBoth;
+    bool horzOn = gridLines_ == glHorizontal || gridLines_ == glBoth;
+    draw(fixedColCount_ > 0 && info.DisplayCol == FixedColTotal() - 1, vertOn, r.Right - 1, r.Top, r.Right - 1,
+         r.Bottom);
+    draw(fixedRowCount_ > 0 && info.DisplayRow == FixedRowTotal() - 1, horzOn, r.Left, r.Bottom - 1, r.Right,
+         r.Bottom - 1);
 }
 
 void TgrBaseGrid::PaintFixedCell(TCanvas* c, const TgrCellPaintInfo& info) {

@@ -68,10 +68,10 @@ TEST_F(GridShotInput, KeysMoveTheCurrentCellBetweenEnterableCells) {
         {"home is left to the editor", VK_HOME, {}, {5, 2}},
         {"ctrl left", VK_LEFT, {ssCtrl}, {1, 2}},
         {"ctrl end", VK_END, {ssCtrl}, {5, 30}},
-        {"page up", VK_PRIOR, {}, {5, 30 - (g->VisibleScrollRows() - 1)}},
+        {"page up", VK_PRIOR, {}, {5, 30 - g->GetVisibleRowCount()}},
         {"ctrl home", VK_HOME, {ssCtrl}, {1, 1}},
         {"up at the top stays", VK_UP, {}, {1, 1}},
-        {"page down", VK_NEXT, {}, {1, 1 + (g->VisibleScrollRows() - 1)}},
+        {"page down", VK_NEXT, {}, {1, 1 + g->GetVisibleRowCount()}},
         {"ctrl up", VK_UP, {ssCtrl}, {1, 1}},
         {"ctrl shift tab is no key", VK_TAB, {ssCtrl, ssShift}, {1, 1}},
     };
