@@ -29,8 +29,7 @@ void TgrBaseGrid::SuspendLayout(bool begin) {
         RefreshCellControl();
     }
     UpdateScrollBars();
-    if (TgrCombo* combo = ownerGrid_ ? ownerGrid_->DroppedCombo() : nullptr)
-        UpdateDropDownSize(combo->DropDownCols, combo->DropDownRows);
+    UpdateDropDownSize(GetDropDownCols(), GetDropDownRows());
     Invalidate();
 }
 

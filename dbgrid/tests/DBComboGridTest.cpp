@@ -17,9 +17,9 @@ TEST_F(DBComboGrid, TheGridMakesADataAwareListThatNamesItsOwnerInErrors) {
     EXPECT_TRUE(combo->IsComboGrid());
     EXPECT_EQ(combo->GetDropDownRows(), 4);
     EXPECT_EQ(combo->GetValueCol(), 1);
-    EXPECT_EQ(combo->AutoSearch(), asNone);
+    EXPECT_EQ(combo->GetAutoSearch(), asNone);
     combo->SetAutoFill(true);
-    EXPECT_EQ(combo->AutoSearch(), asTop);
+    EXPECT_EQ(combo->GetAutoSearch(), asTop);
     try {
         combo->GetCol(Variant("Nope"));
         FAIL() << "no error";
@@ -116,16 +116,16 @@ protected:
 TEST_F(DBCombo, SettingsLiveInTheListAndReachTheGridControl) {
     TgrDBComboGrid* list = combo->DBComboGrid();
     EXPECT_EQ(list->GetDropDownRows(), 3);
-    EXPECT_EQ(combo->DropDownRows, 3);  // what the drop-down itself reads
+    EXPECT_EQ(combo->GetDropDownRows(), 3);
     combo->SetValueCol(2);
     combo->SetAutoSearch(asCenter);
     combo->SetAutoFillConvertCase(afcOnExit);
     EXPECT_EQ(list->GetValueCol(), 2);
-    EXPECT_EQ(combo->ValueCol, 2);
-    EXPECT_EQ(list->AutoSearch(), asCenter);
-    EXPECT_EQ(list->AutoFillConvertCase(), afcOnExit);
+    EXPECT_EQ(combo->GetValueCol(), 2);
+    EXPECT_EQ(list->GetAutoSearch(), asCenter);
+    EXPECT_EQ(list->GetAutoFillConvertCase(), afcOnExit);
     grid->Col(2)->SetDropDownStyle(ddDropDownList);
-    EXPECT_EQ(list->DropDownStyle(), ddDropDownList);
+    EXPECT_EQ(list->GetDropDownStyle(), ddDropDownList);
     EXPECT_EQ(grid->Col(2)->GetDropDownStyle(), ddDropDownList);
 
     // A column given this combo gets its own combo with every setting.

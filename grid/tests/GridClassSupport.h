@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "grid/GridComboGrid.h"
 #include "grid/TSGrid.h"
 
 // A descendant that supplies the abstract operations and records what the
@@ -13,12 +14,10 @@ public:
     explicit TLogGrid(TComponent* owner) : TgrBaseGrid(owner) {}
     // Combos whose lists are grids of this kind keeping their own values.
     TgrCombo* CreateCombo() override {
-        auto* combo = new TgrCombo(this);
-        combo->SetComboGrid(CreateComboGrid());
-        return combo;
+        return new TgrCombo(this);
     }
     TgrBaseGrid* CreateComboGrid() override {
-        auto* list = new TLogGrid(nullptr);
+        auto* list = new TgrComboGridOf<TLogGrid>(nullptr);
         list->SetStoreData(true);
         list->SetHeadingOn(false);
         list->SetRowBarOn(false);

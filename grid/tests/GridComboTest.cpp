@@ -15,21 +15,7 @@
 
 namespace {
 
-// A list grid that keeps the search settings a combo reads.
-class ListGrid : public TLogGrid {
-public:
-    using TLogGrid::TLogGrid;
-    bool Sorted = false;
-    TgrComboCompareType Compare = ctCaseInsensitive;
-    TgrComboAutoSearchType Search = asTop;
-    bool Fill = false;
-    TgrConvertCase Case = afcNone;
-    bool GetValueColSorted() const override { return Sorted; }
-    TgrComboCompareType GetCompareType() const override { return Compare; }
-    TgrComboAutoSearchType GetAutoSearch() const override { return Search; }
-    bool GetAutoFill() const override { return Fill; }
-    TgrConvertCase GetAutoFillConvertCase() const override { return Case; }
-};
+using ListGrid = TgrComboGridOf<TLogGrid>;
 
 class ComboGrid : public TLogGrid {
 public:
@@ -40,6 +26,7 @@ public:
     // The recording grid's combo, over a list of its own kind.
     TgrBaseGrid* CreateComboGrid() override {
         auto* list = new ListGrid(nullptr);
+        list->SetAutoSearch(asTop);
         list->SetStoreData(true);
         list->SetHeadingOn(false);
         list->SetRowBarOn(false);
@@ -103,8 +90,8 @@ protected:
 
 TEST_F(GridCombo, SortedListIsSearchedByTheKeysTypedInQuickSuccession) {
     Items({"Apple", "Apricot", "Banana"});
-    list->Sorted = true;
-    combo->DropDownStyle = ddDropDownList;
+    combo->SetValueColSorted(true);
+    combo->SetDropDownStyle(ddDropDownList);
     Type("a");
     EXPECT_EQ(Value(), "Apple");
     clock.Advance(500);
@@ -128,7 +115,7 @@ TEST_F(GridCombo, SortedListIsSearchedByTheKeysTypedInQuickSuccession) {
 
 TEST_F(GridCombo, UnsortedListStepsThroughTheEntriesOfATypedLetter) {
     Items({"Banana", "apple", "berry", "Blue"});
-    combo->DropDownStyle = ddDropDownList;
+    combo->SetDropDownStyle(ddDropDownList);
     std::vector<std::string> seen;
     for (int i = 0; i < 4; ++i) {
         Type("b");
@@ -139,7 +126,7 @@ TEST_F(GridCombo, UnsortedListStepsThroughTheEntriesOfATypedLetter) {
 
 TEST_F(GridCombo, FindingAndLocatingRows) {
     Items({"Apple", "Apricot", "Banana"});
-    list->Sorted = true;
+    combo->SetValueColSorted(true);
     grid->SelectComboForCell(1, 1);
     struct Case {
         const char* text;
@@ -162,7 +149,7 @@ TEST_F(GridCombo, FindingAndLocatingRows) {
     EXPECT_EQ(ListText(), "Apple");
 
     // An own comparison without handlers finds every text equal.
-    list->Compare = ctOwnCompare;
+    combo->SetCompareType(ctOwnCompare);
     EXPECT_EQ(grid->ComboCompare("abc", "xyz", 3), 0);
     Integer calls = 0;
     grid->OnComboLCompareValue = [&](TObject*, const std::string&, const std::string&, Integer, Integer& r) {
@@ -175,8 +162,8 @@ TEST_F(GridCombo, FindingAndLocatingRows) {
 
 TEST_F(GridCombo, AutoFillCompletesTheTypedTextFromTheList) {
     Items({"Apple", "Banana"});
-    list->Sorted = true;
-    list->Fill = true;
+    combo->SetValueColSorted(true);
+    combo->SetAutoFill(true);
     struct Case {
         const char* name;
         TgrConvertCase convert;
@@ -189,7 +176,7 @@ TEST_F(GridCombo, AutoFillCompletesTheTypedTextFromTheList) {
         {"whole text takes the list's case", afcOnEdit, "APPLE", "Apple", 5, 0},
     };
     for (const Case& c : cases) {
-        list->Case = c.convert;
+        combo->SetAutoFillConvertCase(c.convert);
         Type(c.typed);
         EXPECT_EQ(grid->EditControl()->GetValue().AsString(), c.text) << c.name;
         EXPECT_EQ(grid->EditControl()->GetSelStart(), c.selStart) << c.name;
@@ -236,8 +223,8 @@ TEST_F(GridCombo, DropDownSizeFollowsTheListsColumnsAndRows) {
     EXPECT_EQ(list->CalcDropDownWidth(2), border + 90);
 
     // The drop-down takes DropDownCols of the list, with room for the bars.
-    combo->DropDownCols = 1;
-    combo->DropDownRows = 2;
+    combo->SetDropDownCols(1);
+    combo->SetDropDownRows(2);
     ASSERT_TRUE(grid->DropDownCombo());
     Integer width = 0, height = 0;
     list->CalcDropDownSize(1, 2, width, height);

@@ -43,7 +43,7 @@ TEST(GridShotForm, AFormFileLoadsIntoANewGridWithTheSameStateAndPicture) {
     bold.SetStyle(fsBold);
     g->Col(5)->SetFont(&bold);
     g->Col(1)->SetHeadingHorzAlignment(htaRight);
-    g->Col(3)->Combo()->DropDownRows = 3;
+    g->Col(3)->Combo()->SetDropDownRows(3);
     g->ImageNames().SetCommaText("pic1,pic2");
 
     TMemoryStream form;
@@ -71,7 +71,7 @@ TEST(GridShotForm, AFormFileLoadsIntoANewGridWithTheSameStateAndPicture) {
     EXPECT_EQ(h->GridRows()->GetHeight(3), 30);
     EXPECT_EQ(h->DisplayRowOfData(1), 4);
     ASSERT_TRUE(h->Col(3)->Combo() && h->Col(3)->Combo()->ComboGrid());
-    EXPECT_EQ(h->Col(3)->Combo()->DropDownRows, 3);
+    EXPECT_EQ(h->Col(3)->Combo()->GetDropDownRows(), 3);
     EXPECT_EQ(h->Col(3)->Combo()->ComboGrid()->GetCellValue(1, 2).AsString(), "two");
     EXPECT_EQ(h->ImageNames().CommaText(), "pic1,pic2");
     EXPECT_TRUE(first.Picture() == second.Picture());
