@@ -755,6 +755,10 @@ public:
     // A combo's settings changed: searches take it up afresh (an open
     // drop-down of it stays open).
     void EndComboSelection(TgrCombo* combo);
+    // Places the drop-down window of width x height below the current cell
+    // (above it when there is no room below), inside the work area of the
+    // cell's screen, and fits the list into it.
+    void PlaceComboDropDown(TgrBaseGrid* list, Integer width, Integer height);
     // The date-time definition of a data cell: cell, row and column in
     // DrawOverlap order, then the grid's.
     TgrDateTimeDefComponent* EffectiveDateTimeDef(Integer dataCol, Integer dataRow);

@@ -119,14 +119,31 @@ bool TgrBaseGrid::DropDownCombo() {
             break;
         }
 
-    TRect cell = CellPixels(curDisplayCol_, curDisplayRow_);
     // DropDownCols columns of the list wide (the cell's width without), and
     // DropDownRows rows high, with room for the bars the list then needs.
     Integer width = 0, height = 0;
     list->CalcDropDownSize(combo->GetDropDownCols(), std::max<Integer>(1, combo->GetDropDownRows()), width, height);
     // Without DropDownCols the width is the one the column gave its combo.
     if (combo->GetDropDownCols() <= 0)
-        width = combo->GetDropDownWidth() > 0 ? combo->GetDropDownWidth() : std::max<Integer>(cell.Width(), 40);
+        width = combo->GetDropDownWidth() > 0
+                    ? combo->GetDropDownWidth()
+                    : std::max<Integer>(CellPixels(curDisplayCol_, curDisplayRow_).Width(), 40);
+    PlaceComboDropDown(list, width, height);
+    droppedCombo_ = combo;
+    SelectComboForCell(curDataCol_, curDataRow_);
+    selectedCombo_ = combo;
+    InitComboForCell(curDataCol_, curDataRow_);
+    dropDownForm_->Show();
+    // A press elsewhere or another window becoming active closes the list.
+    RegisterDropDownGrid(this);
+    list->UpdateScrollBars();
+    list->Invalidate();
+    return true;
+}
+
+void TgrBaseGrid::PlaceComboDropDown(TgrBaseGrid* list, Integer width, Integer height) {
+    if (!dropDownForm_ || !list) return;
+    TRect cell = CellPixels(curDisplayCol_, curDisplayRow_);
     TPoint topLeft = ClientToScreen(TPoint(cell.Left, cell.Top));
     TRect screenCell(topLeft.X, topLeft.Y, topLeft.X + cell.Width(), topLeft.Y + cell.Height());
     TRect work(0, 0, Screen->Width(), Screen->Height());
@@ -139,16 +156,6 @@ bool TgrBaseGrid::DropDownCombo() {
     TRect place = PlaceDropDown(screenCell, int(width), int(height), work);
     dropDownForm_->SetBounds(place.Left, place.Top, place.Width(), place.Height());
     list->SetBounds(0, 0, place.Width(), place.Height());
-    droppedCombo_ = combo;
-    SelectComboForCell(curDataCol_, curDataRow_);
-    selectedCombo_ = combo;
-    InitComboForCell(curDataCol_, curDataRow_);
-    dropDownForm_->Show();
-    // A press elsewhere or another window becoming active closes the list.
-    RegisterDropDownGrid(this);
-    list->UpdateScrollBars();
-    list->Invalidate();
-    return true;
 }
 
 void TgrBaseGrid::RollUpCombo(bool accept) {

@@ -59,7 +59,7 @@ void TgrBaseGrid::UpdateDropDownSize(Integer cols, Integer rows) {
     // Without a column count the list keeps the width it was given.
     if (cols <= 0) width = form->Width();
     if (width == form->Width() && height == form->Height()) return;
-    form->SetBounds(form->Left(), form->Top(), width, height);
-    SetBounds(0, 0, width, height);
+    // Placed again: a taller list may have to open above the cell.
+    ownerGrid_->PlaceComboDropDown(this, width, height);
     UpdateScrollBars();
 }

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
+
 #include <string>
 #include <vector>
 
@@ -232,4 +236,130 @@ TEST_F(GridCombo, DropDownSizeFollowsTheListsColumnsAndRows) {
     EXPECT_EQ(list->Height(), height);
     EXPECT_GT(width, border + 40);   // a vertical bar for the third row
     EXPECT_GT(height, border + 2 * rowHeight);  // a horizontal bar for the third column
+}
+
+TEST_F(GridCombo, TheComboKeepsItsSettingsInItsList) {
+    combo->SetDropDownRows(6);
+    combo->SetDropDownCols(2);
+    combo->SetValueCol(2);
+    combo->SetAutoSearch(asCenter);
+    combo->SetAutoFillConvertCase(afcOnExit);
+    combo->SetDropDownStyle(ddDropDownList);
+    EXPECT_EQ(list->GetDropDownRows(), 6);
+    EXPECT_EQ(list->GetDropDownCols(), 2);
+    EXPECT_EQ(list->GetValueCol(), 2);
+    EXPECT_EQ(list->GetAutoSearch(), asCenter);
+    EXPECT_EQ(list->GetAutoFillConvertCase(), afcOnExit);
+    EXPECT_EQ(list->GetDropDownStyle(), ddDropDownList);
+    EXPECT_EQ(list->GetOwnerCombo(), combo);
+    // What the list is told, the combo and the cell answer.
+    list->SetValueCol(1);
+    EXPECT_EQ(combo->GetValueCol(), 1);
+    EXPECT_EQ(grid->Col(1)->GetDropDownStyle(), ddDropDownList);
+    // A plain grid keeps none of them.
+    TLogGrid plain(nullptr);
+    plain.SetDropDownCols(3);
+    plain.SetValueColSorted(true);
+    plain.SetAutoLookup(true);
+    plain.SetDropDownStyle(ddDropDownList);
+    plain.SetOwnerCombo(combo);
+    EXPECT_EQ(plain.GetDropDownCols(), 0);
+    EXPECT_FALSE(plain.GetValueColSorted());
+    EXPECT_FALSE(plain.GetAutoLookup());
+    EXPECT_EQ(plain.GetDropDownStyle(), ddDropDown);
+    EXPECT_EQ(plain.GetOwnerCombo(), nullptr);
+
+    // A column given this combo gets a list of its own with the same
+    // entries and settings.
+    Items({"Apple", "Banana"});
+    grid->Col(2)->SetCombo(combo);
+    TgrCombo* copy = grid->Col(2)->Combo();
+    ASSERT_TRUE(copy && copy != combo && copy->ComboGrid() != list);
+    EXPECT_EQ(copy->GetDropDownRows(), 6);
+    EXPECT_EQ(copy->GetAutoSearch(), asCenter);
+    EXPECT_EQ(copy->GetDropDownStyle(), ddDropDownList);
+    EXPECT_EQ(copy->ComboGrid()->Rows(), 2);
+    EXPECT_EQ(copy->ComboGrid()->GetCellValue(1, 2).AsString(), "Banana");
+}
+
+TEST_F(GridCombo, ADroppedDownListShowsItsRowsAndWidthAndTakesItsValueColumn) {
+    // Codes in the first column, the names the cell takes in the second.
+    list->SetCols(2);
+    list->SetRows(5);
+    const char* names[] = {"Ann", "Bob", "Cid", "Dan", "Eve"};
+    for (Integer r = 1; r <= 5; ++r) {
+        list->PutCellValue(1, r, Variant("c" + std::to_string(r)));
+        list->PutCellValue(2, r, Variant(std::string(names[r - 1])));
+    }
+    combo->SetValueCol(2);
+    combo->SetDropDownRows(3);
+    combo->SetDropDownCols(0);  // as wide as the column asked for
+    combo->SetDropDownWidth(150);
+    grid->PutCellValue(1, 1, Variant(std::string("Bob")));
+
+    ASSERT_TRUE(grid->DropDownCombo());
+    Integer width = 0, height = 0;
+    list->CalcDropDownSize(0, 3, width, height);
+    EXPECT_EQ(list->Height(), height);
+    EXPECT_EQ(list->Width(), 150);
+    EXPECT_EQ(grid->DropDownForm()->Height(), height);
+    EXPECT_EQ(list->CurrentDataRow(), 2);  // the cell's value, found in the value column
+    // Down and Enter take the next row's name.
+    Word16 key = VK_DOWN;
+    grid->DoKeyDown(key, {});
+    key = VK_RETURN;
+    grid->DoKeyDown(key, {});
+    EXPECT_EQ(grid->DroppedCombo(), nullptr);
+    EXPECT_EQ(grid->GetCellValue(1, 1).AsString(), "Cid");
+
+    // A click on a row of the list takes that row's name.
+    ASSERT_TRUE(grid->DropDownCombo());
+    TRect r = list->CellPixels(list->DisplayColOfData(1), list->DisplayRowOfData(1));
+    QPointF at(r.Left + 3, r.Top + 3);
+    QMouseEvent press(QEvent::MouseButtonPress, at, at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, at, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    list->WidgetEvent(&press);
+    list->WidgetEvent(&release);
+    EXPECT_EQ(grid->DroppedCombo(), nullptr);
+    EXPECT_EQ(grid->GetCellValue(1, 1).AsString(), "Ann");
+}
+
+TEST_F(GridCombo, RefreshFitsAnOpenDropDownToChangedSettings) {
+    Items({"a", "b", "c", "d", "e", "f"});
+    combo->SetDropDownRows(2);
+    ASSERT_TRUE(grid->DropDownCombo());
+    Integer width = 0, two = 0, four = 0;
+    list->CalcDropDownSize(1, 2, width, two);
+    list->CalcDropDownSize(1, 4, width, four);
+    ASSERT_EQ(list->Height(), two);
+    // At run time new rows wait for the refresh; the list stays down.
+    combo->SetDropDownRows(4);
+    EXPECT_EQ(list->Height(), two);
+    combo->Refresh();
+    EXPECT_EQ(grid->DroppedCombo(), combo);
+    EXPECT_EQ(list->Height(), four);
+    EXPECT_EQ(grid->DropDownForm()->Height(), four);
+    EXPECT_TRUE(list->IsDropDownSizeUnlocked());
+    EXPECT_FALSE(list->IsUpdateSuspended());
+    grid->RollUpCombo(false);
+
+    // Near the bottom of the screen the taller list opens above the cell.
+    combo->SetDropDownRows(2);
+    QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    TRect cell = grid->CellPixels(grid->CurrentDisplayCol(), grid->CurrentDisplayRow());
+    Integer cellBottom = grid->ClientToScreen(TPoint(0, cell.Bottom)).Y - form->Top();
+    form->SetBounds(0, screen.bottom() + 1 - cellBottom - (two + four) / 2, 500, 400);
+    ASSERT_TRUE(grid->DropDownCombo());
+    Integer cellTop = grid->ClientToScreen(TPoint(0, cell.Top)).Y;
+    EXPECT_GE(grid->DropDownForm()->Top(), cellTop + cell.Height());
+    combo->SetDropDownRows(4);
+    combo->Refresh();
+    EXPECT_EQ(grid->DropDownForm()->Top() + four, cellTop);
+    grid->RollUpCombo(false);
+
+    // A closed combo is taken up afresh by the next search.
+    grid->Told.clear();
+    combo->Refresh();
+    grid->SelectComboForCell(1, 1);
+    EXPECT_EQ(grid->Told, "init 1,1;");
 }
