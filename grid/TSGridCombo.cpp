@@ -37,7 +37,10 @@ void TgrBaseGrid::AssignComboSettings(TgrCombo* dest, const TgrCombo* source) {
 }
 
 void TgrBaseGrid::SetComboDropDownWidth(TgrCombo* combo, Integer width) {
-    if (combo) combo->SetDropDownWidth(width);
+    // The list's columns are a little wider than the owner column, so a
+    // one-column drop-down covers the cell.
+    TgrBaseGrid* list = combo ? combo->ComboGrid() : nullptr;
+    if (list && list->IsComboGrid()) list->SetDefaultColWidth(std::max<Integer>(0, width) + 10);
 }
 
 void TgrBaseGrid::RollUpComboIfActive(TgrCombo* combo, bool free) {
@@ -121,13 +124,17 @@ bool TgrBaseGrid::DropDownCombo() {
 
     // DropDownCols columns of the list wide (the cell's width without), and
     // DropDownRows rows high, with room for the bars the list then needs.
+    // Without DropDownCols the list is as wide as the combo asks (the
+    // cell's width without), which decides whether it needs a horizontal
+    // bar, so it takes that width first.
+    if (combo->GetDropDownCols() <= 0) {
+        Integer asked = combo->GetDropDownWidth() > 0
+                            ? combo->GetDropDownWidth()
+                            : std::max<Integer>(CellPixels(curDisplayCol_, curDisplayRow_).Width(), 40);
+        list->SetBounds(list->Left(), list->Top(), asked, list->Height());
+    }
     Integer width = 0, height = 0;
     list->CalcDropDownSize(combo->GetDropDownCols(), std::max<Integer>(1, combo->GetDropDownRows()), width, height);
-    // Without DropDownCols the width is the one the column gave its combo.
-    if (combo->GetDropDownCols() <= 0)
-        width = combo->GetDropDownWidth() > 0
-                    ? combo->GetDropDownWidth()
-                    : std::max<Integer>(CellPixels(curDisplayCol_, curDisplayRow_).Width(), 40);
     PlaceComboDropDown(list, width, height);
     droppedCombo_ = combo;
     SelectComboForCell(curDataCol_, curDataRow_);

@@ -286,6 +286,8 @@ TEST_F(GridCombo, ADroppedDownListShowsItsRowsAndWidthAndTakesItsValueColumn) {
     // Codes in the first column, the names the cell takes in the second.
     list->SetCols(2);
     list->SetRows(5);
+    list->Col(1)->SetWidth(30);
+    list->Col(2)->SetWidth(60);
     const char* names[] = {"Ann", "Bob", "Cid", "Dan", "Eve"};
     for (Integer r = 1; r <= 5; ++r) {
         list->PutCellValue(1, r, Variant("c" + std::to_string(r)));
@@ -322,6 +324,15 @@ TEST_F(GridCombo, ADroppedDownListShowsItsRowsAndWidthAndTakesItsValueColumn) {
     list->WidgetEvent(&release);
     EXPECT_EQ(grid->DroppedCombo(), nullptr);
     EXPECT_EQ(grid->GetCellValue(1, 1).AsString(), "Ann");
+
+    // One list column: the owner column's width and a little more.
+    grid->Col(1)->SetWidth(100);
+    EXPECT_EQ(list->DefaultColWidth(), 110);
+    combo->SetDropDownCols(1);
+    ASSERT_TRUE(grid->DropDownCombo());
+    list->CalcDropDownSize(1, 3, width, height);
+    EXPECT_EQ(list->Width(), width);
+    EXPECT_GT(width, 110);
 }
 
 TEST_F(GridCombo, RefreshFitsAnOpenDropDownToChangedSettings) {
