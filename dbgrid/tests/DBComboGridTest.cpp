@@ -173,6 +173,32 @@ TEST_F(DBCombo, KeysDropTheListDownMoveInItAndWriteTheChosenValue) {
     EXPECT_EQ(table->State(), dsBrowse);
 }
 
+TEST_F(DBCombo, TheListShowsTheRowsAskedForAndGivesItsValueColumn) {
+    auto* labels = new TqmtMemTable(form);
+    labels->FieldDefs().Add("Code", ftString, 5);
+    labels->FieldDefs().Add("Label", ftString, 20);
+    labels->Open();
+    for (const char* code : {"A", "B", "C", "D"})
+        labels->AppendRecord({Variant(std::string(code)), Variant(std::string("Label ") + code)});
+    labels->First();
+    auto* labelSource = new TDataSource(form);
+    labelSource->SetDataSet(labels);
+    TgrDBComboGrid* list = combo->DBComboGrid();
+    list->SetDataSource(labelSource);
+    combo->SetValueCol(2);
+    combo->SetDropDownRows(2);
+    Key(VK_F4);
+    ASSERT_EQ(grid->DroppedCombo(), combo);
+    EXPECT_EQ(list->Rows(), 2);
+    Integer width = 0, height = 0;
+    list->CalcDropDownSize(combo->GetDropDownCols(), 2, width, height);
+    EXPECT_EQ(list->Height(), height);
+    EXPECT_EQ(grid->DropDownForm()->Height(), height);
+    Key(VK_DOWN);
+    Key(VK_RETURN);
+    EXPECT_EQ(table->FieldByName("Name")->AsString(), "Label B");
+}
+
 TEST_F(DBCombo, ComboEventsNameTheListAndTheRecordInOrder) {
     std::vector<std::string> events;
     Variant first(BookmarkOf(1));
