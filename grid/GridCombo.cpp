@@ -17,6 +17,12 @@ TgrCombo::~TgrCombo() { delete comboGrid_; }
 namespace {
 // The list's own store for the settings the grid class has no accessor for.
 TgrComboGridStore* StoreOf(TgrBaseGrid* list) { return dynamic_cast<TgrComboGridStore*>(list); }
+
+// A setter of the combo writes the list's setting only when it differs.
+template <class T>
+void WriteChanged(TgrBaseGrid* list, T current, T value, void (TgrBaseGrid::*set)(T)) {
+    if (value != current) (list->*set)(value);
+}
 }  // namespace
 
 Integer TgrCombo::GetDropDownRows() const { return comboGrid_->GetDropDownRows(); }
@@ -35,37 +41,34 @@ bool TgrCombo::GetAutoLookup() const { return comboGrid_->GetAutoLookup(); }
 TgrDropDownStyle TgrCombo::GetDropDownStyle() const { return comboGrid_->GetDropDownStyle(); }
 
 void TgrCombo::SetDropDownRows(Integer value) {
-    if (value != GetDropDownRows()) comboGrid_->SetDropDownRows(value);
+    WriteChanged(comboGrid_, GetDropDownRows(), value, &TgrBaseGrid::SetDropDownRows);
 }
 void TgrCombo::SetDropDownCols(Integer value) {
-    if (value != GetDropDownCols()) comboGrid_->SetDropDownCols(value);
+    WriteChanged(comboGrid_, GetDropDownCols(), value, &TgrBaseGrid::SetDropDownCols);
 }
-void TgrCombo::SetValueCol(Integer value) {
-    if (value != GetValueCol()) comboGrid_->SetValueCol(value);
-}
+void TgrCombo::SetValueCol(Integer value) { WriteChanged(comboGrid_, GetValueCol(), value, &TgrBaseGrid::SetValueCol); }
 void TgrCombo::SetDropDownWidth(Integer value) {
-    if (TgrComboGridStore* store = StoreOf(comboGrid_)) store->ComboSettings.DropDownWidth = std::max<Integer>(0, value);
+    if (TgrComboGridStore* store = StoreOf(comboGrid_))
+        store->ComboSettings.DropDownWidth = std::max<Integer>(0, value);
 }
 void TgrCombo::SetValueColSorted(bool value) {
-    if (value != GetValueColSorted()) comboGrid_->SetValueColSorted(value);
+    WriteChanged(comboGrid_, GetValueColSorted(), value, &TgrBaseGrid::SetValueColSorted);
 }
 void TgrCombo::SetCompareType(TgrComboCompareType value) {
-    if (value != GetCompareType()) comboGrid_->SetCompareType(value);
+    WriteChanged(comboGrid_, GetCompareType(), value, &TgrBaseGrid::SetCompareType);
 }
 void TgrCombo::SetAutoSearch(TgrComboAutoSearchType value) {
-    if (value != GetAutoSearch()) comboGrid_->SetAutoSearch(value);
+    WriteChanged(comboGrid_, GetAutoSearch(), value, &TgrBaseGrid::SetAutoSearch);
 }
-void TgrCombo::SetAutoFill(bool value) {
-    if (value != GetAutoFill()) comboGrid_->SetAutoFill(value);
-}
+void TgrCombo::SetAutoFill(bool value) { WriteChanged(comboGrid_, GetAutoFill(), value, &TgrBaseGrid::SetAutoFill); }
 void TgrCombo::SetAutoFillConvertCase(TgrConvertCase value) {
     if (TgrComboGridStore* store = StoreOf(comboGrid_)) store->ComboSettings.AutoFillConvertCase = value;
 }
 void TgrCombo::SetAutoLookup(bool value) {
-    if (value != GetAutoLookup()) comboGrid_->SetAutoLookup(value);
+    WriteChanged(comboGrid_, GetAutoLookup(), value, &TgrBaseGrid::SetAutoLookup);
 }
 void TgrCombo::SetDropDownStyle(TgrDropDownStyle value) {
-    if (value != GetDropDownStyle()) comboGrid_->SetDropDownStyle(value);
+    WriteChanged(comboGrid_, GetDropDownStyle(), value, &TgrBaseGrid::SetDropDownStyle);
 }
 
 void TgrCombo::Refresh() {
