@@ -124,6 +124,14 @@ TEST_F(DBCombo, SettingsLiveInTheListAndReachTheGridControl) {
     EXPECT_EQ(combo->GetValueCol(), 2);
     EXPECT_EQ(list->GetAutoSearch(), asCenter);
     EXPECT_EQ(list->GetAutoFillConvertCase(), afcOnExit);
+    // The combo's further integer is a setting of its own: it changes no
+    // neighbour.
+    combo->SetDropDownWidth(1);
+    EXPECT_EQ(combo->GetDropDownWidth(), 1);
+    EXPECT_EQ(list->GetValueCol(), 2);
+    EXPECT_EQ(list->GetDropDownRows(), 3);
+    EXPECT_EQ(list->GetAutoFillConvertCase(), afcOnExit);
+    EXPECT_TRUE(list->GetAutoLookup());
     grid->Col(2)->SetDropDownStyle(ddDropDownList);
     EXPECT_EQ(list->GetDropDownStyle(), ddDropDownList);
     EXPECT_EQ(grid->Col(2)->GetDropDownStyle(), ddDropDownList);
