@@ -8,6 +8,7 @@
 
 #include "grid/GRGLib.h"
 #include "grid/GridCombo.h"
+#include "grid/GridComboGrid.h"
 #include "grid/GridForm.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Strings.h"
@@ -389,7 +390,10 @@ void ReadCombo(TReader& r, Owner& owner) {
     // A combo already there first gets a new list grid's values back, so
     // that what the file leaves at its defaults is not kept from before.
     if (!owner.Combo()) owner.CreateCombo();
-    else if (TgrBaseGrid* list = owner.Combo()->ComboGrid()) list->ResetToDefaults();
+    else if (TgrBaseGrid* list = owner.Combo()->ComboGrid()) {
+        list->ResetToDefaults();
+        if (auto* store = dynamic_cast<TgrComboGridStore*>(list)) store->ComboSettings = TgrComboSettings();
+    }
     TgrCombo* combo = owner.Combo();
     if (!combo) Refuse("combo of a grid without combos");
     auto bounded = [&](Integer low, Integer high, const char* what) {
