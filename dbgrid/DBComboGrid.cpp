@@ -7,7 +7,7 @@
 #include "platform/core/Strings.h"
 #include "platform/data/DataSet.h"
 
-TgrDBComboGrid::TgrDBComboGrid(TComponent* owner, TgrBaseGrid* ownerGrid) : TgrCustomDBGrid(owner) {
+TgrDBComboGrid::TgrDBComboGrid(TComponent* owner, TgrBaseGrid* ownerGrid) : TgrComboGridOf(owner) {
     SetOwnerGrid(ownerGrid);
     if (ownerGrid) SetDesignFlag(ownerGrid->IsDesigning());
     // Moving down past the last record of a list never appends one.
@@ -15,8 +15,9 @@ TgrDBComboGrid::TgrDBComboGrid(TComponent* owner, TgrBaseGrid* ownerGrid) : TgrC
 }
 
 void TgrDBComboGrid::SetAutoFill(bool value) {
-    autoFill_ = value;
-    if (value && !ComponentState().Contains(csLoading) && autoSearch_ == asNone) autoSearch_ = asTop;
+    ComboSettings.AutoFill = value;
+    if (value && !ComponentState().Contains(csLoading) && ComboSettings.AutoSearch == asNone)
+        ComboSettings.AutoSearch = asTop;
 }
 
 void TgrDBComboGrid::SetAutoLookup(bool value) {
@@ -26,11 +27,11 @@ void TgrDBComboGrid::SetAutoLookup(bool value) {
     } else if (ShowsAutoLookup()) {
         SetDataSource(nullptr);
     }
-    autoLookup_ = value;
+    ComboSettings.AutoLookup = value;
 }
 
 void TgrDBComboGrid::SetDropDownStyle(TgrDropDownStyle value) {
-    dropDownStyle_ = value;
+    ComboSettings.DropDownStyle = value;
     if (OwnerGrid()) OwnerGrid()->ResetCellControl(true);
 }
 
@@ -49,7 +50,7 @@ Integer TgrDBComboGrid::CalcDropDownHeight(Integer rows) {
 std::string TgrDBComboGrid::LocateValue(const std::string& text, bool wholeLength, bool& found) {
     // A sorted list over an engine cursor searches by key.
     auto* cursorWindow = dynamic_cast<TgrScrollDataset*>(RecordWindow());
-    if (valueColSorted_ && cursorWindow && DataActive() && !UsesStandardWindow())
+    if (GetValueColSorted() && cursorWindow && DataActive() && !UsesStandardWindow())
         return cursorWindow->LocateValue(
             text, GetValueCol(), wholeLength,
             [this](const std::string& value, const std::string& prefix) { return StartsWith(value, prefix); }, found);
@@ -60,7 +61,7 @@ bool TgrDBComboGrid::StartsWith(const std::string& value, const std::string& pre
     std::size_t len = prefix.size();
     if (len == 0 || value.size() < len) return false;
     std::string a = prefix, b = value.substr(0, len);
-    switch (compareType_) {
+    switch (GetCompareType()) {
         case ctCaseSensitive: return a == b;
         case ctCaseInsensitive: return CompareText(a, b) == 0;
         case ctOwnCompare: {
@@ -126,7 +127,8 @@ void TgrDBComboGrid::ShowComboRecord(const std::string& bookmark) {
         DeselectAllRows();
         window->SetTopBookmark(bookmark);
         Integer visible = std::max<Integer>(1, std::min(GetDropDownRows(), window->GetRowCount()));
-        Integer back = autoSearch_ == asBottom ? visible - 1 : autoSearch_ == asCenter ? (visible - 1) / 2 : 0;
+        TgrComboAutoSearchType search = GetAutoSearch();
+        Integer back = search == asBottom ? visible - 1 : search == asCenter ? (visible - 1) / 2 : 0;
         if (back > 0) {
             // Moving back from the record, then making the record reached
             // the top one, brings the found record down as far as the
@@ -162,84 +164,4 @@ void TgrDBComboGrid::SetAutoLookupDataSet(TDataSet* dataSet) {
     if (!lookupSource_) lookupSource_ = new TDataSource(this);
     lookupSource_->SetDataSet(dataSet);
     SetDataSource(lookupSource_);
-}
-
-// ------------------------------------------------------------ the combo
-
-TgrDBCombo::TgrDBCombo(TgrCustomDBGrid* owner) : TgrCombo(owner) {
-    SetComboGrid(owner->CreateComboGrid());
-    DropDownRows = GetDropDownRows();
-    DropDownCols = GetDropDownCols();
-    ValueCol = GetValueCol();
-    DropDownStyle = GetDropDownStyle();
-}
-
-void TgrDBCombo::SetDropDownRows(Integer value) {
-    if (value == GetDropDownRows()) return;
-    DBComboGrid()->SetDropDownRows(value);
-    DropDownRows = value;
-}
-
-void TgrDBCombo::SetDropDownCols(Integer value) {
-    if (value == GetDropDownCols()) return;
-    DBComboGrid()->SetDropDownCols(value);
-    DropDownCols = value;
-}
-
-void TgrDBCombo::SetValueCol(Integer value) {
-    if (value == GetValueCol()) return;
-    DBComboGrid()->SetValueCol(value);
-    ValueCol = value;
-}
-
-void TgrDBCombo::SetValueColSorted(bool value) {
-    if (value != GetValueColSorted()) DBComboGrid()->SetValueColSorted(value);
-}
-
-void TgrDBCombo::SetCompareType(TgrComboCompareType value) {
-    if (value != GetCompareType()) DBComboGrid()->SetCompareType(value);
-}
-
-void TgrDBCombo::SetAutoSearch(TgrComboAutoSearchType value) {
-    if (value != GetAutoSearch()) DBComboGrid()->SetAutoSearch(value);
-}
-
-void TgrDBCombo::SetAutoFill(bool value) {
-    if (value != GetAutoFill()) DBComboGrid()->SetAutoFill(value);
-}
-
-void TgrDBCombo::SetAutoFillConvertCase(TgrConvertCase value) {
-    if (value != GetAutoFillConvertCase()) DBComboGrid()->SetAutoFillConvertCase(value);
-}
-
-void TgrDBCombo::SetAutoLookup(bool value) {
-    if (value != GetAutoLookup()) DBComboGrid()->SetAutoLookup(value);
-}
-
-void TgrDBCombo::SetDropDownStyle(TgrDropDownStyle value) {
-    if (value == GetDropDownStyle()) return;
-    DropDownStyle = value;
-    DBComboGrid()->SetDropDownStyle(value);
-}
-
-void TgrDBCombo::AssignDBSettings(const TgrCombo& source) {
-    AssignSettings(source);
-    if (const auto* db = dynamic_cast<const TgrDBCombo*>(&source)) {
-        SetDropDownRows(db->GetDropDownRows());
-        SetDropDownCols(db->GetDropDownCols());
-        SetValueCol(db->GetValueCol());
-        SetValueColSorted(db->GetValueColSorted());
-        SetCompareType(db->GetCompareType());
-        SetAutoSearch(db->GetAutoSearch());
-        SetAutoFill(db->GetAutoFill());
-        SetAutoFillConvertCase(db->GetAutoFillConvertCase());
-        SetAutoLookup(db->GetAutoLookup());
-        SetDropDownStyle(db->GetDropDownStyle());
-    } else {
-        // A plain combo's settings reach the list too.
-        DBComboGrid()->SetDropDownRows(source.DropDownRows);
-        DBComboGrid()->SetDropDownCols(source.DropDownCols);
-        DBComboGrid()->SetValueCol(source.ValueCol);
-        if (source.DropDownStyle != GetDropDownStyle()) DBComboGrid()->SetDropDownStyle(source.DropDownStyle);
-    }
 }

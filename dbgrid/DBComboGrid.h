@@ -10,43 +10,22 @@
 
 #include "dbgrid/DBGrid.h"
 #include "grid/GridCombo.h"
+#include "grid/GridComboGrid.h"
 
 
-class TgrDBComboGrid : public TgrCustomDBGrid {
+class TgrDBComboGrid : public TgrComboGridOf<TgrCustomDBGrid> {
 public:
     // ownerGrid: the grid whose combo this list is; its name prefixes the
     // list's errors (".Combo").
     TgrDBComboGrid(TComponent* owner, TgrBaseGrid* ownerGrid);
 
-    Integer GetDropDownRows() const override { return dropDownRows_; }
-    void SetDropDownRows(Integer value) override { dropDownRows_ = value; }
-    Integer GetDropDownCols() const override { return dropDownCols_; }
-    void SetDropDownCols(Integer value) override { dropDownCols_ = value; }
-    Integer GetValueCol() const override { return valueCol_; }
-    void SetValueCol(Integer value) override { valueCol_ = value; }
-    bool GetValueColSorted() const override { return valueColSorted_; }
-    TgrComboCompareType GetCompareType() const override { return compareType_; }
-    TgrComboAutoSearchType GetAutoSearch() const override { return autoSearch_; }
-    bool GetAutoFill() const override { return autoFill_; }
-    TgrConvertCase GetAutoFillConvertCase() const override { return autoFillConvertCase_; }
-    bool ValueColSorted() const { return valueColSorted_; }
-
-    void SetValueColSorted(bool value) { valueColSorted_ = value; }
-    TgrComboCompareType CompareType() const { return compareType_; }
-    void SetCompareType(TgrComboCompareType value) { compareType_ = value; }
-    TgrComboAutoSearchType AutoSearch() const { return autoSearch_; }
-    void SetAutoSearch(TgrComboAutoSearchType value) { autoSearch_ = value; }
-    bool AutoFill() const { return autoFill_; }
     // Switching AutoFill on without a search kind searches from the top.
-    void SetAutoFill(bool value);
-    TgrConvertCase AutoFillConvertCase() const { return autoFillConvertCase_; }
-    void SetAutoFillConvertCase(TgrConvertCase value) { autoFillConvertCase_ = value; }
-    bool AutoLookup() const { return autoLookup_; }
+    void SetAutoFill(bool value) override;
     // On: the list shows the lookup dataset of the owner's field, so it
     // keeps no values and no data source of its own.
-    void SetAutoLookup(bool value);
-    TgrDropDownStyle DropDownStyle() const { return dropDownStyle_; }
-    void SetDropDownStyle(TgrDropDownStyle value);
+    void SetAutoLookup(bool value) override;
+    // The owner grid shows its in-cell control again for the new style.
+    void SetDropDownStyle(TgrDropDownStyle value) override;
 
     // The height of a drop-down of rows records; a short dataset shrinks it
     // to its records, keeping room for one row.
@@ -88,52 +67,16 @@ public:
     bool ShowsAutoLookup() const { return lookupSource_ && DataSource() == lookupSource_; }
 
 private:
-    Integer dropDownRows_ = 4, dropDownCols_ = 1, valueCol_ = 1;
-    bool valueColSorted_ = false;
-    TgrComboCompareType compareType_ = ctCaseInsensitive;
-    TgrComboAutoSearchType autoSearch_ = asNone;
-    bool autoFill_ = false;
-    TgrConvertCase autoFillConvertCase_ = afcOnEdit;
-    TgrDropDownStyle dropDownStyle_ = ddDropDown;
-    bool autoLookup_ = true;
     std::string searchText_;
     std::uint64_t lastKeyTick_ = 0;
     TDataSource* lookupSource_ = nullptr;
 };
 
-// The combo of a data-aware grid. Every setting is read from and written to
-// its list (a TgrDBComboGrid); the settings the grid control reads itself
-// (rows, columns, value column, style) are kept equal in the base fields.
+// The combo of a data-aware grid: its list is a TgrDBComboGrid, made by
+// the grid's CreateComboGrid; the settings are read and written there.
 class TgrDBCombo : public TgrCombo {
 public:
-    // Makes its list through the grid's CreateComboGrid.
-    explicit TgrDBCombo(TgrCustomDBGrid* owner);
+    explicit TgrDBCombo(TgrCustomDBGrid* owner) : TgrCombo(owner) {}
 
     TgrDBComboGrid* DBComboGrid() const { return static_cast<TgrDBComboGrid*>(ComboGrid()); }
-
-    Integer GetDropDownRows() const { return DBComboGrid()->GetDropDownRows(); }
-    Integer GetDropDownCols() const { return DBComboGrid()->GetDropDownCols(); }
-    Integer GetValueCol() const { return DBComboGrid()->GetValueCol(); }
-    bool GetValueColSorted() const { return DBComboGrid()->ValueColSorted(); }
-    TgrComboCompareType GetCompareType() const { return DBComboGrid()->CompareType(); }
-    TgrComboAutoSearchType GetAutoSearch() const { return DBComboGrid()->AutoSearch(); }
-    bool GetAutoFill() const { return DBComboGrid()->AutoFill(); }
-    TgrConvertCase GetAutoFillConvertCase() const { return DBComboGrid()->AutoFillConvertCase(); }
-    bool GetAutoLookup() const { return DBComboGrid()->AutoLookup(); }
-    TgrDropDownStyle GetDropDownStyle() const { return DBComboGrid()->DropDownStyle(); }
-
-    // Each setter leaves an unchanged value alone.
-    void SetDropDownRows(Integer value);
-    void SetDropDownCols(Integer value);
-    void SetValueCol(Integer value);
-    void SetValueColSorted(bool value);
-    void SetCompareType(TgrComboCompareType value);
-    void SetAutoSearch(TgrComboAutoSearchType value);
-    void SetAutoFill(bool value);
-    void SetAutoFillConvertCase(TgrConvertCase value);
-    void SetAutoLookup(bool value);
-    void SetDropDownStyle(TgrDropDownStyle value);
-
-    // Copies the settings of another combo (not its list or data source).
-    void AssignDBSettings(const TgrCombo& source);
 };

@@ -81,26 +81,6 @@ TgrBaseGrid* TgrCustomDBGrid::CreateComboGrid() { return new TgrDBComboGrid(this
 
 TgrCombo* TgrCustomDBGrid::CreateCombo() { return new TgrDBCombo(this); }
 
-TgrDropDownStyle TgrCustomDBGrid::ComboDropDownStyle(const TgrCombo* combo) const {
-    if (const auto* db = dynamic_cast<const TgrDBCombo*>(combo)) return db->GetDropDownStyle();
-    return TgrBaseGrid::ComboDropDownStyle(combo);
-}
-
-void TgrCustomDBGrid::SetComboDropDownStyle(TgrCombo* combo, TgrDropDownStyle style) {
-    if (auto* db = dynamic_cast<TgrDBCombo*>(combo))
-        db->SetDropDownStyle(style);
-    else
-        TgrBaseGrid::SetComboDropDownStyle(combo, style);
-}
-
-void TgrCustomDBGrid::AssignComboSettings(TgrCombo* dest, const TgrCombo* source) {
-    auto* db = dynamic_cast<TgrDBCombo*>(dest);
-    if (db && source)
-        db->AssignDBSettings(*source);
-    else
-        TgrBaseGrid::AssignComboSettings(dest, source);
-}
-
 bool TgrCustomDBGrid::IsComboUsable(const TgrCombo* combo) const {
     const auto* db = dynamic_cast<const TgrDBCombo*>(combo);
     if (!db || !dataBound_) return combo != nullptr;
@@ -160,7 +140,7 @@ void TgrCustomDBGrid::RollUpCombo(bool accept) {
     Variant value;
     bool take = accept && list && list->CurrentDataRow() >= 1 && list->CurrentDataRow() <= list->Rows();
     if (take) {
-        Integer valueCol = std::clamp<Integer>(combo->ValueCol, 1, std::max<Integer>(1, list->Cols()));
+        Integer valueCol = std::clamp<Integer>(combo->GetValueCol(), 1, std::max<Integer>(1, list->Cols()));
         value = dbList && dbList->DataActive() ? GetComboValue(dbList, valueCol)
                                                : list->GetCellValue(valueCol, list->CurrentDataRow());
     }

@@ -390,9 +390,6 @@ public:
     // The combos of this grid are TgrDBCombo: their lists list the records
     // of a dataset.
     TgrCombo* CreateCombo() override;
-    TgrDropDownStyle ComboDropDownStyle(const TgrCombo* combo) const override;
-    void SetComboDropDownStyle(TgrCombo* combo, TgrDropDownStyle style) override;
-    void AssignComboSettings(TgrCombo* dest, const TgrCombo* source) override;
     // In data mode a combo over the grid's own data source never drops
     // down: choosing from it would move the record being edited.
     bool IsComboUsable(const TgrCombo* combo) const;

@@ -69,7 +69,7 @@ void TgrCustomDBGrid::PrepareComboData(bool keepLayout) {
     if (!dataActive_) return;
     auto* combo = dynamic_cast<TgrDBCombo*>(EffectiveCombo(CurrentDataCol(), CurrentDataRow()));
     TgrDBComboGrid* list = combo ? combo->DBComboGrid() : nullptr;
-    if (!list || list->DataSource() || list->StoreData() || !list->AutoLookup()) return;
+    if (!list || list->DataSource() || list->StoreData() || !list->GetAutoLookup()) return;
     TField* field = FieldOfCol(CurrentDataCol());
     if (!field || !field->Lookup() || !field->LookupDataSet()) return;
     list->SetAutoLookupDataSet(field->LookupDataSet());
@@ -85,7 +85,7 @@ void TgrCustomDBGrid::PrepareComboData(bool keepLayout) {
 void TgrCustomDBGrid::BindDesignLookup() {
     auto* list = dynamic_cast<TgrDBComboGrid*>(this);
     auto* owner = list ? dynamic_cast<TgrCustomDBGrid*>(list->OwnerGrid()) : nullptr;
-    if (!owner || !IsDesigning() || !list->AutoLookup() || list->DataSource() || list->StoreData()) return;
+    if (!owner || !IsDesigning() || !list->GetAutoLookup() || list->DataSource() || list->StoreData()) return;
     TField* field = owner->FieldOfCol(owner->CurrentDataCol());
     if (field && field->Lookup() && field->LookupDataSet()) list->SetAutoLookupDataSet(field->LookupDataSet());
 }
@@ -144,7 +144,7 @@ std::string TgrCustomDBGrid::ComboSearchNext(TgrDBComboGrid* list, char key) {
     std::string letter(1, key), current = list->CurrentBookmark();
     bool found = false;
     std::string next = NextBookmark(list->DataSet(), current);
-    if (list->ValueColSorted()) {
+    if (list->GetValueColSorted()) {
         // Sorted: the next record either starts with the letter or no
         // later one does.
         if (!next.empty() && list->StartsWith(list->ValueText(next), letter)) return next;
@@ -203,9 +203,9 @@ std::string TgrCustomDBGrid::ComboSearchTyped(TgrDBComboGrid* list, char key) {
 bool TgrCustomDBGrid::ComboSearchKey(char key, Variant& value) {
     value = Variant();
     TgrDBComboGrid* list = CurrentComboList();
-    if (!ListUsable(list) || list->AutoSearch() == asNone) return false;
+    if (!ListUsable(list) || list->GetAutoSearch() == asNone) return false;
     TgrDatasetPosition saved = list->RecordWindow()->SavePosition();
-    std::string record = list->ValueColSorted() ? ComboSearchTyped(list, key) : ComboSearchChar(list, key);
+    std::string record = list->GetValueColSorted() ? ComboSearchTyped(list, key) : ComboSearchChar(list, key);
     if (record.empty()) {
         list->RecordWindow()->RestorePosition(saved);
         return false;
@@ -214,7 +214,7 @@ bool TgrCustomDBGrid::ComboSearchKey(char key, Variant& value) {
     DoComboGetValue(CurrentDataCol(), GetCurrentDataRow(), list->DataRowOfBookmark(record), value);
     if (value.IsEmpty()) {
         std::string text = list->ValueText(record);
-        if (!text.empty() && (list->ValueColSorted() || list->StartsWith(text, std::string(1, key))))
+        if (!text.empty() && (list->GetValueColSorted() || list->StartsWith(text, std::string(1, key))))
             value = Variant(text);
     }
     return true;
@@ -224,8 +224,8 @@ bool TgrCustomDBGrid::ComboAutoFill(bool onExit) {
     SelectComboForCell(CurrentDataCol(), CurrentDataRow());
     TgrDBComboGrid* list = CurrentComboList();
     if (!dataActive_ || !list || !list->DataBound()) return TgrBaseGrid::ComboAutoFill(onExit);
-    if (!list->DataActive() || !list->AutoFill() || list->AutoSearch() == asNone) return false;
-    if (onExit && list->AutoFillConvertCase() != afcOnExit) return false;
+    if (!list->DataActive() || !list->GetAutoFill() || list->GetAutoSearch() == asNone) return false;
+    if (onExit && list->GetAutoFillConvertCase() != afcOnExit) return false;
     if (GetCurrentControlType() != ctText) return false;
     std::string typed = CurrentCellText();
     if (typed.empty()) return false;
@@ -245,7 +245,7 @@ bool TgrCustomDBGrid::ComboAutoFill(bool onExit) {
     }
     // The editor's text is the cell's value from here on.
     pendingValue_ = Variant();
-    AutoFillCellText(value, list->AutoFillConvertCase(), onExit);
+    AutoFillCellText(value, list->GetAutoFillConvertCase(), onExit);
     return true;
 }
 
@@ -277,7 +277,7 @@ bool TgrCustomDBGrid::DoKeyPress(char& key) {
     unsigned char c = static_cast<unsigned char>(key);
     if (dataActive_ && DroppedCombo() && c >= 0x20 && c != 0x7F) {
         TgrDBComboGrid* list = CurrentComboList();
-        if (ListUsable(list) && list->AutoSearch() != asNone) {
+        if (ListUsable(list) && list->GetAutoSearch() != asNone) {
             Variant value;
             if (ComboSearchKey(key, value) && !value.IsEmpty() && !value.IsNull()) EditCurrentCell(value.AsString());
             key = 0;

@@ -460,6 +460,7 @@ void TgrCol::WidthChanged(Integer oldWidth) {
     else if (grid_->DisplayColWidth(displayCol_) != 0)
         grid_->SetColWidthEntry(displayCol_, 0);
     grid_->ColResized(GetDataCol());
+    if (combo_) grid_->SetComboDropDownWidth(combo_, width_);
     if (displayCol_ == 0 && !grid_->IsSizingRowBar()) grid_->SetRowBarWidth(width_);
 }
 

@@ -2,25 +2,99 @@
 
 #include <algorithm>
 
+#include "grid/GridComboGrid.h"
 #include "grid/TSGrid.h"
 
-TgrCombo::TgrCombo(TgrBaseGrid* owner) : owner_(owner) {}
+TgrCombo::TgrCombo(TgrBaseGrid* owner) : owner_(owner) {
+    comboGrid_ = owner->CreateComboGrid();
+    comboGrid_->SetOwnerGrid(owner);
+    comboGrid_->SetOwnerCombo(this);
+    comboGrid_->SetVisible(false);
+}
 
 TgrCombo::~TgrCombo() { delete comboGrid_; }
 
-void TgrCombo::SetComboGrid(TgrBaseGrid* grid) {
-    if (grid == comboGrid_) return;
-    delete comboGrid_;
-    comboGrid_ = grid;
-    if (comboGrid_) comboGrid_->SetOwnerGrid(owner_);
+namespace {
+// The list's own store for the settings the grid class has no accessor for.
+TgrComboGridStore* StoreOf(TgrBaseGrid* list) { return dynamic_cast<TgrComboGridStore*>(list); }
+
+// A setter of the combo writes the list's setting only when it differs.
+template <class T>
+void WriteChanged(TgrBaseGrid* list, T current, T value, void (TgrBaseGrid::*set)(T)) {
+    if (value != current) (list->*set)(value);
+}
+}  // namespace
+
+Integer TgrCombo::GetDropDownRows() const { return comboGrid_->GetDropDownRows(); }
+Integer TgrCombo::GetDropDownCols() const { return comboGrid_->GetDropDownCols(); }
+Integer TgrCombo::GetValueCol() const { return comboGrid_->GetValueCol(); }
+Integer TgrCombo::GetDropDownWidth() const {
+    const TgrComboGridStore* store = StoreOf(comboGrid_);
+    return store ? store->ComboSettings.DropDownWidth : 0;
+}
+bool TgrCombo::GetValueColSorted() const { return comboGrid_->GetValueColSorted(); }
+TgrComboCompareType TgrCombo::GetCompareType() const { return comboGrid_->GetCompareType(); }
+TgrComboAutoSearchType TgrCombo::GetAutoSearch() const { return comboGrid_->GetAutoSearch(); }
+bool TgrCombo::GetAutoFill() const { return comboGrid_->GetAutoFill(); }
+TgrConvertCase TgrCombo::GetAutoFillConvertCase() const { return comboGrid_->GetAutoFillConvertCase(); }
+bool TgrCombo::GetAutoLookup() const { return comboGrid_->GetAutoLookup(); }
+TgrDropDownStyle TgrCombo::GetDropDownStyle() const { return comboGrid_->GetDropDownStyle(); }
+
+void TgrCombo::SetDropDownRows(Integer value) {
+    WriteChanged(comboGrid_, GetDropDownRows(), value, &TgrBaseGrid::SetDropDownRows);
+}
+void TgrCombo::SetDropDownCols(Integer value) {
+    WriteChanged(comboGrid_, GetDropDownCols(), value, &TgrBaseGrid::SetDropDownCols);
+}
+void TgrCombo::SetValueCol(Integer value) { WriteChanged(comboGrid_, GetValueCol(), value, &TgrBaseGrid::SetValueCol); }
+void TgrCombo::SetDropDownWidth(Integer value) {
+    if (TgrComboGridStore* store = StoreOf(comboGrid_))
+        store->ComboSettings.DropDownWidth = std::max<Integer>(0, value);
+}
+void TgrCombo::SetValueColSorted(bool value) {
+    WriteChanged(comboGrid_, GetValueColSorted(), value, &TgrBaseGrid::SetValueColSorted);
+}
+void TgrCombo::SetCompareType(TgrComboCompareType value) {
+    WriteChanged(comboGrid_, GetCompareType(), value, &TgrBaseGrid::SetCompareType);
+}
+void TgrCombo::SetAutoSearch(TgrComboAutoSearchType value) {
+    WriteChanged(comboGrid_, GetAutoSearch(), value, &TgrBaseGrid::SetAutoSearch);
+}
+void TgrCombo::SetAutoFill(bool value) { WriteChanged(comboGrid_, GetAutoFill(), value, &TgrBaseGrid::SetAutoFill); }
+void TgrCombo::SetAutoFillConvertCase(TgrConvertCase value) {
+    if (TgrComboGridStore* store = StoreOf(comboGrid_)) store->ComboSettings.AutoFillConvertCase = value;
+}
+void TgrCombo::SetAutoLookup(bool value) {
+    WriteChanged(comboGrid_, GetAutoLookup(), value, &TgrBaseGrid::SetAutoLookup);
+}
+void TgrCombo::SetDropDownStyle(TgrDropDownStyle value) {
+    WriteChanged(comboGrid_, GetDropDownStyle(), value, &TgrBaseGrid::SetDropDownStyle);
 }
 
-void TgrCombo::AssignSettings(const TgrCombo& source) {
-    DropDownRows = source.DropDownRows;
-    DropDownCols = source.DropDownCols;
-    ValueCol = source.ValueCol;
-    DropDownWidth = source.DropDownWidth;
-    DropDownStyle = source.DropDownStyle;
+void TgrCombo::Refresh() {
+    TgrBaseGrid* list = comboGrid_;
+    {
+        list->LockUpdate();
+        list->LockDropDownSize(false);
+        struct Unlock {
+            TgrBaseGrid* list;
+            ~Unlock() {
+                list->LockDropDownSize(true);
+                list->UnlockUpdate();
+            }
+        } unlock{list};
+        owner_->EndComboSelection(this);
+        list->Invalidate();
+    }
+    if (owner_->DroppedCombo() == this) list->UpdateDropDownSize(GetDropDownCols(), GetDropDownRows());
+}
+
+void TgrCombo::Assign(const TPersistent* source) {
+    if (const auto* from = dynamic_cast<const TgrCombo*>(source)) {
+        if (from != this) comboGrid_->Assign(from->comboGrid_);
+        return;
+    }
+    TPersistent::Assign(source);
 }
 
 TRect PlaceDropDown(const TRect& cell, int width, int height, const TRect& work) {

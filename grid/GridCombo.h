@@ -17,10 +17,14 @@ enum TgrComboCompareType { ctCaseSensitive, ctCaseInsensitive, ctOwnCompare };
 enum TgrComboAutoSearchType { asNone, asTop, asCenter, asBottom };
 enum TgrConvertCase { afcOnEdit, afcUpperCase, afcLowerCase, afcNone, afcOnExit };
 
-class TgrCombo : public TObject {
+// The combo settings of a column, row or cell. The settings live in the
+// combo's list grid (the grid of a list grid class keeps them, a plain grid
+// answers 0); the combo reads and writes them there, and a setter leaves an
+// unchanged value alone.
+class TgrCombo : public TPersistent {
 public:
-    // The combo of a grid; the list grid is made by the grid's
-    // CreateComboGrid and owned by the combo.
+    // Makes the list grid through the grid's CreateComboGrid (which raises
+    // in a grid class that has none), hidden until it drops down.
     explicit TgrCombo(TgrBaseGrid* owner);
     ~TgrCombo() override;
     TgrCombo(const TgrCombo&) = delete;
@@ -28,17 +32,42 @@ public:
 
     TgrBaseGrid* Owner() const { return owner_; }
     TgrBaseGrid* ComboGrid() const { return comboGrid_; }
-    void SetComboGrid(TgrBaseGrid* grid);
-    // Copies the settings (not the list grid).
-    void AssignSettings(const TgrCombo& source);
+    TgrBaseGrid* GetComboGrid() const { return comboGrid_; }
 
-    Integer DropDownRows = 8;
-    Integer DropDownCols = 0;
+    virtual Integer GetDropDownRows() const;
+    virtual Integer GetDropDownCols() const;
     // The list column whose value the cell takes (data column, from 1).
-    Integer ValueCol = 1;
-    // 0: the width of the cell.
-    Integer DropDownWidth = 0;
-    TgrDropDownStyle DropDownStyle = ddDropDown;
+    virtual Integer GetValueCol() const;
+    // The width the owner column gives the combo; a drop-down without
+    // DropDownCols takes it (0: the cell's width).
+    virtual Integer GetDropDownWidth() const;
+    virtual bool GetValueColSorted() const;
+    virtual TgrComboCompareType GetCompareType() const;
+    virtual TgrComboAutoSearchType GetAutoSearch() const;
+    virtual bool GetAutoFill() const;
+    virtual TgrConvertCase GetAutoFillConvertCase() const;
+    virtual bool GetAutoLookup() const;
+    virtual TgrDropDownStyle GetDropDownStyle() const;
+    virtual void SetDropDownRows(Integer value);
+    virtual void SetDropDownCols(Integer value);
+    virtual void SetValueCol(Integer value);
+    virtual void SetDropDownWidth(Integer value);
+    virtual void SetValueColSorted(bool value);
+    virtual void SetCompareType(TgrComboCompareType value);
+    virtual void SetAutoSearch(TgrComboAutoSearchType value);
+    virtual void SetAutoFill(bool value);
+    virtual void SetAutoFillConvertCase(TgrConvertCase value);
+    virtual void SetAutoLookup(bool value);
+    virtual void SetDropDownStyle(TgrDropDownStyle value);
+    // After the list's contents changed: an open drop-down of this combo
+    // closes, the list repaints, and (when one is open) the drop-down is
+    // fitted to DropDownCols and DropDownRows again. The list's update and
+    // drop-down size locks are held meanwhile and released also on error.
+    virtual void Refresh();
+
+    // From another combo the list grids are assigned (layout, values and
+    // settings); anything else as a persistent object.
+    void Assign(const TPersistent* source) override;
 
 private:
     TgrBaseGrid* owner_;

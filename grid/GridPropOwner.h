@@ -103,6 +103,7 @@ public:
     virtual void SetComboDropDownStyle(TgrCombo* combo, TgrDropDownStyle style) = 0;
     // dest takes a copy of source's settings.
     virtual void AssignComboSettings(TgrCombo* dest, const TgrCombo* source) = 0;
+    // The owner column's width changed: the combo's list follows it.
     virtual void SetComboDropDownWidth(TgrCombo* combo, Integer width) = 0;
     virtual void RollUpComboIfActive(TgrCombo* combo, bool free) = 0;
 

@@ -413,13 +413,30 @@ public:
     void SetGridStatus(TgrGridStatus status);
     TgrMouseStatus MouseStatus() const { return mouseStatus_; }
     void SetMouseStatus(TgrMouseStatus status);
-    // Combo-grid accessors: a plain grid answers 0 and ignores writes.
+    // Combo-grid accessors: a plain grid answers 0, False, the first member
+    // or none and ignores writes; a combo's list grid keeps the values
+    // (TgrComboGridOf).
     virtual Integer GetDropDownRows() const { return 0; }
     virtual void SetDropDownRows(Integer) {}
     virtual Integer GetDropDownCols() const { return 0; }
     virtual void SetDropDownCols(Integer) {}
     virtual Integer GetValueCol() const { return 0; }
     virtual void SetValueCol(Integer) {}
+    virtual bool GetValueColSorted() const { return false; }
+    virtual void SetValueColSorted(bool) {}
+    virtual TgrComboCompareType GetCompareType() const { return ctCaseSensitive; }
+    virtual void SetCompareType(TgrComboCompareType) {}
+    virtual TgrComboAutoSearchType GetAutoSearch() const { return asNone; }
+    virtual void SetAutoSearch(TgrComboAutoSearchType) {}
+    virtual bool GetAutoFill() const { return false; }
+    virtual void SetAutoFill(bool) {}
+    virtual TgrConvertCase GetAutoFillConvertCase() const { return afcOnEdit; }
+    virtual bool GetAutoLookup() const { return false; }
+    virtual void SetAutoLookup(bool) {}
+    virtual TgrDropDownStyle GetDropDownStyle() const { return ddDropDown; }
+    virtual void SetDropDownStyle(TgrDropDownStyle) {}
+    virtual TgrCombo* GetOwnerCombo() const { return nullptr; }
+    virtual void SetOwnerCombo(TgrCombo*) {}
 
     // ------------------------------------------------ window side
     // The name does not change while a layout is being read.
@@ -766,6 +783,13 @@ public:
     // a click on its button); False when the cell has no usable combo.
     bool DropDownCombo();
     TgrCombo* DroppedCombo() const { return droppedCombo_; }
+    // A combo's settings changed: searches take it up afresh (an open
+    // drop-down of it stays open).
+    void EndComboSelection(TgrCombo* combo);
+    // Places the drop-down window of width x height below the current cell
+    // (above it when there is no room below), inside the work area of the
+    // cell's screen, and fits the list into it.
+    void PlaceComboDropDown(TgrBaseGrid* list, Integer width, Integer height);
     // The date-time definition of a data cell: cell, row and column in
     // DrawOverlap order, then the grid's.
     TgrDateTimeDefComponent* EffectiveDateTimeDef(Integer dataCol, Integer dataRow);
@@ -779,13 +803,6 @@ public:
     void CloseDropDowns() { RollUpCombo(false); }
     // The grid's window, a control inside it or its drop-down window.
     bool IsOwnWindow(const QWidget* window) const;
-    // Settings a combo grid keeps for its owner's searches; a plain grid
-    // answers False or the first member.
-    virtual bool GetValueColSorted() const { return false; }
-    virtual TgrComboCompareType GetCompareType() const { return ctCaseSensitive; }
-    virtual TgrComboAutoSearchType GetAutoSearch() const { return asNone; }
-    virtual bool GetAutoFill() const { return false; }
-    virtual TgrConvertCase GetAutoFillConvertCase() const { return afcOnEdit; }
     // The combo of the current cell is taken up for typing and searching:
     // once per cell the combo-init notification fires.
     void SelectComboForCell(Integer dataCol, Integer dataRow);

@@ -25,19 +25,22 @@ void TgrBaseGrid::FreeComboObject(TgrCombo* combo) {
 }
 
 TgrDropDownStyle TgrBaseGrid::ComboDropDownStyle(const TgrCombo* combo) const {
-    return combo ? combo->DropDownStyle : ddDropDown;
+    return combo ? combo->GetDropDownStyle() : ddDropDown;
 }
 
 void TgrBaseGrid::SetComboDropDownStyle(TgrCombo* combo, TgrDropDownStyle style) {
-    if (combo) combo->DropDownStyle = style;
+    if (combo) combo->SetDropDownStyle(style);
 }
 
 void TgrBaseGrid::AssignComboSettings(TgrCombo* dest, const TgrCombo* source) {
-    if (dest && source) dest->AssignSettings(*source);
+    if (dest && source) dest->Assign(source);
 }
 
 void TgrBaseGrid::SetComboDropDownWidth(TgrCombo* combo, Integer width) {
-    if (combo) combo->DropDownWidth = std::max<Integer>(0, width);
+    // The list's columns are a little wider than the owner column, so a
+    // one-column drop-down covers the cell.
+    TgrBaseGrid* list = combo ? combo->ComboGrid() : nullptr;
+    if (list && list->IsComboGrid()) list->SetDefaultColWidth(std::max<Integer>(0, width) + 10);
 }
 
 void TgrBaseGrid::RollUpComboIfActive(TgrCombo* combo, bool free) {
@@ -57,6 +60,12 @@ void TgrBaseGrid::ForgetActiveCombo(TgrCombo* combo) {
         selectedCombo_ = nullptr;
         comboSearchedCell_ = false;
     }
+}
+
+void TgrBaseGrid::EndComboSelection(TgrCombo* combo) {
+    if (!combo || combo != selectedCombo_ || combo == droppedCombo_) return;
+    selectedCombo_ = nullptr;
+    comboSearchedCell_ = false;
 }
 
 void TgrBaseGrid::EnsureCombo() {
@@ -106,33 +115,27 @@ bool TgrBaseGrid::DropDownCombo() {
     list->SetParent(dropDownForm_);
     // The list shows its current value's row.
     std::string current = GetCellValue(curDataCol_, curDataRow_).AsString();
-    Integer valueCol = std::clamp<Integer>(combo->ValueCol, 1, std::max<Integer>(1, list->Cols()));
+    Integer valueCol = std::clamp<Integer>(combo->GetValueCol(), 1, std::max<Integer>(1, list->Cols()));
     for (Integer r = 1; r <= list->Rows(); ++r)
         if (list->GetCellValue(valueCol, r).AsString() == current) {
             list->ChangeCurrentCell(list->DisplayColOfData(valueCol), list->DisplayRowOfData(r));
             break;
         }
 
-    TRect cell = CellPixels(curDisplayCol_, curDisplayRow_);
     // DropDownCols columns of the list wide (the cell's width without), and
     // DropDownRows rows high, with room for the bars the list then needs.
-    Integer width = 0, height = 0;
-    list->CalcDropDownSize(combo->DropDownCols, std::max<Integer>(1, combo->DropDownRows), width, height);
-    // Without DropDownCols the width is the one the column gave its combo.
-    if (combo->DropDownCols <= 0)
-        width = combo->DropDownWidth > 0 ? combo->DropDownWidth : std::max<Integer>(cell.Width(), 40);
-    TPoint topLeft = ClientToScreen(TPoint(cell.Left, cell.Top));
-    TRect screenCell(topLeft.X, topLeft.Y, topLeft.X + cell.Width(), topLeft.Y + cell.Height());
-    TRect work(0, 0, Screen->Width(), Screen->Height());
-    if (QScreen* s = QGuiApplication::screenAt(QPoint(topLeft.X, topLeft.Y))) {
-        QRect a = s->availableGeometry();
-        work = TRect(a.left(), a.top(), a.left() + a.width(), a.top() + a.height());
+    // Without DropDownCols the list is as wide as the combo asks (the
+    // cell's width without), which decides whether it needs a horizontal
+    // bar, so it takes that width first.
+    if (combo->GetDropDownCols() <= 0) {
+        Integer asked = combo->GetDropDownWidth() > 0
+                            ? combo->GetDropDownWidth()
+                            : std::max<Integer>(CellPixels(curDisplayCol_, curDisplayRow_).Width(), 40);
+        list->SetBounds(list->Left(), list->Top(), asked, list->Height());
     }
-    // A list narrower than its cell lines up with the cell's right edge.
-    if (width < cell.Width()) screenCell.Left += cell.Width() - width;
-    TRect place = PlaceDropDown(screenCell, int(width), int(height), work);
-    dropDownForm_->SetBounds(place.Left, place.Top, place.Width(), place.Height());
-    list->SetBounds(0, 0, place.Width(), place.Height());
+    Integer width = 0, height = 0;
+    list->CalcDropDownSize(combo->GetDropDownCols(), std::max<Integer>(1, combo->GetDropDownRows()), width, height);
+    PlaceComboDropDown(list, width, height);
     droppedCombo_ = combo;
     SelectComboForCell(curDataCol_, curDataRow_);
     selectedCombo_ = combo;
@@ -145,6 +148,23 @@ bool TgrBaseGrid::DropDownCombo() {
     return true;
 }
 
+void TgrBaseGrid::PlaceComboDropDown(TgrBaseGrid* list, Integer width, Integer height) {
+    if (!dropDownForm_ || !list) return;
+    TRect cell = CellPixels(curDisplayCol_, curDisplayRow_);
+    TPoint topLeft = ClientToScreen(TPoint(cell.Left, cell.Top));
+    TRect screenCell(topLeft.X, topLeft.Y, topLeft.X + cell.Width(), topLeft.Y + cell.Height());
+    TRect work(0, 0, Screen->Width(), Screen->Height());
+    if (QScreen* s = QGuiApplication::screenAt(QPoint(topLeft.X, topLeft.Y))) {
+        QRect a = s->availableGeometry();
+        work = TRect(a.left(), a.top(), a.left() + a.width(), a.top() + a.height());
+    }
+    // A list narrower than its cell lines up with the cell's right edge.
+    if (width < cell.Width()) screenCell.Left += cell.Width() - width;
+    TRect place = PlaceDropDown(screenCell, int(width), int(height), work);
+    dropDownForm_->SetBounds(place.Left, place.Top, place.Width(), place.Height());
+    list->SetBounds(0, 0, place.Width(), place.Height());
+}
+
 void TgrBaseGrid::RollUpCombo(bool accept) {
     TgrCombo* combo = droppedCombo_;
     if (!combo) return;
@@ -154,7 +174,7 @@ void TgrBaseGrid::RollUpCombo(bool accept) {
     EndComboForCell();
     TgrBaseGrid* list = combo->ComboGrid();
     if (!accept || !list || list->CurrentDataRow() < 1 || list->CurrentDataRow() > list->Rows()) return;
-    Integer valueCol = std::clamp<Integer>(combo->ValueCol, 1, std::max<Integer>(1, list->Cols()));
+    Integer valueCol = std::clamp<Integer>(combo->GetValueCol(), 1, std::max<Integer>(1, list->Cols()));
     Variant value = list->GetCellValue(valueCol, list->CurrentDataRow());
     if (!BeginCellEdit()) return;
     if (storeData_) {
@@ -275,7 +295,7 @@ void TgrBaseGrid::SelectComboForCell(Integer dataCol, Integer dataRow) {
 TgrBaseGrid* TgrBaseGrid::SelectedComboGrid() const { return selectedCombo_ ? selectedCombo_->ComboGrid() : nullptr; }
 
 Integer TgrBaseGrid::ComboValueCol(TgrBaseGrid* list) const {
-    Integer col = selectedCombo_ ? selectedCombo_->ValueCol : 1;
+    Integer col = selectedCombo_ ? selectedCombo_->GetValueCol() : 1;
     return std::clamp<Integer>(col, 1, std::max<Integer>(1, list->Cols()));
 }
 
@@ -473,7 +493,7 @@ void TgrBaseGrid::SelectComboRow(Integer row) {
     if (!list || row < 1 || row > list->Rows() || row == list->CurrentDataRow()) return;
     Integer displayRow = list->DisplayRowOfData(row);
     list->ChangeCurrentCell(std::max<Integer>(1, list->CurrentDisplayCol()), displayRow);
-    Integer shown = selectedCombo_ ? std::max<Integer>(1, selectedCombo_->DropDownRows) : 1;
+    Integer shown = selectedCombo_ ? std::max<Integer>(1, selectedCombo_->GetDropDownRows()) : 1;
     Integer top = list->TopRow();
     switch (list->GetAutoSearch()) {
         case asTop: top = displayRow; break;

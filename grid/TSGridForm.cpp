@@ -8,6 +8,7 @@
 
 #include "grid/GRGLib.h"
 #include "grid/GridCombo.h"
+#include "grid/GridComboGrid.h"
 #include "grid/GridForm.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Strings.h"
@@ -349,13 +350,21 @@ void WriteCombo(TWriter& w, TgrCombo& combo) {
     TMemoryStream s;
     TWriter cw(s);
     cw.WriteListBegin();
-    cw.WriteInteger(combo.DropDownRows);
-    cw.WriteInteger(combo.DropDownCols);
-    cw.WriteInteger(combo.ValueCol);
-    cw.WriteInteger(combo.DropDownWidth);
-    cw.WriteInteger(Integer(combo.DropDownStyle));
+    cw.WriteInteger(combo.GetDropDownRows());
+    cw.WriteInteger(combo.GetDropDownCols());
+    cw.WriteInteger(combo.GetValueCol());
+    cw.WriteInteger(combo.GetDropDownWidth());
+    cw.WriteInteger(Integer(combo.GetDropDownStyle()));
     cw.WriteBoolean(combo.ComboGrid() != nullptr);
     if (combo.ComboGrid()) WriteGridComponent(cw, *combo.ComboGrid());
+    // The search settings follow; a file written before they travelled
+    // ends the list here.
+    cw.WriteBoolean(combo.GetValueColSorted());
+    cw.WriteInteger(Integer(combo.GetCompareType()));
+    cw.WriteInteger(Integer(combo.GetAutoSearch()));
+    cw.WriteBoolean(combo.GetAutoFill());
+    cw.WriteInteger(Integer(combo.GetAutoFillConvertCase()));
+    cw.WriteBoolean(combo.GetAutoLookup());
     cw.WriteListEnd();
     w.WriteBinary(StreamBytes(s));
 }
@@ -381,7 +390,10 @@ void ReadCombo(TReader& r, Owner& owner) {
     // A combo already there first gets a new list grid's values back, so
     // that what the file leaves at its defaults is not kept from before.
     if (!owner.Combo()) owner.CreateCombo();
-    else if (TgrBaseGrid* list = owner.Combo()->ComboGrid()) list->ResetToDefaults();
+    else if (TgrBaseGrid* list = owner.Combo()->ComboGrid()) {
+        list->ResetToDefaults();
+        if (auto* store = dynamic_cast<TgrComboGridStore*>(list)) store->ComboSettings = TgrComboSettings();
+    }
     TgrCombo* combo = owner.Combo();
     if (!combo) Refuse("combo of a grid without combos");
     auto bounded = [&](Integer low, Integer high, const char* what) {
@@ -389,15 +401,28 @@ void ReadCombo(TReader& r, Owner& owner) {
         if (v < low || v > high) Refuse(std::string(what) + " " + std::to_string(v));
         return v;
     };
-    combo->DropDownRows = bounded(0, 1000, "DropDownRows");
-    combo->DropDownCols = bounded(0, 1000, "DropDownCols");
-    combo->ValueCol = bounded(0, Integer(kMaxFormCols), "ValueCol");
-    combo->DropDownWidth = bounded(0, 100000, "DropDownWidth");
-    combo->DropDownStyle = TgrDropDownStyle(bounded(0, 1, "DropDownStyle"));
+    combo->SetDropDownRows(bounded(0, 1000, "DropDownRows"));
+    combo->SetDropDownCols(bounded(0, 1000, "DropDownCols"));
+    combo->SetValueCol(bounded(0, Integer(kMaxFormCols), "ValueCol"));
+    combo->SetDropDownWidth(bounded(0, 100000, "DropDownWidth"));
+    combo->SetDropDownStyle(TgrDropDownStyle(bounded(0, 1, "DropDownStyle")));
     if (cr.ReadBoolean()) {
         if (!combo->ComboGrid()) Refuse("combo without a list grid");
         ReadGridComponent(cr, *combo->ComboGrid());
         combo->ComboGrid()->SetName("");
+    }
+    if (!cr.EndOfList()) {
+        combo->SetValueColSorted(cr.ReadBoolean());
+        combo->SetCompareType(TgrComboCompareType(bounded(0, Integer(ctOwnCompare), "CompareType")));
+        combo->SetAutoSearch(TgrComboAutoSearchType(bounded(0, Integer(asBottom), "AutoSearch")));
+        // Stored as it stands: switching AutoFill on picks no search kind
+        // while the search kind was just read.
+        bool autoFill = cr.ReadBoolean();
+        TgrComboAutoSearchType search = combo->GetAutoSearch();
+        combo->SetAutoFill(autoFill);
+        combo->SetAutoSearch(search);
+        combo->SetAutoFillConvertCase(TgrConvertCase(bounded(0, Integer(afcOnExit), "AutoFillConvertCase")));
+        combo->SetAutoLookup(cr.ReadBoolean());
     }
     cr.ReadListEnd();
 }

@@ -29,8 +29,7 @@ void TgrBaseGrid::SuspendLayout(bool begin) {
         RefreshCellControl();
     }
     UpdateScrollBars();
-    if (TgrCombo* combo = ownerGrid_ ? ownerGrid_->DroppedCombo() : nullptr)
-        UpdateDropDownSize(combo->DropDownCols, combo->DropDownRows);
+    UpdateDropDownSize(GetDropDownCols(), GetDropDownRows());
     Invalidate();
 }
 
@@ -60,7 +59,7 @@ void TgrBaseGrid::UpdateDropDownSize(Integer cols, Integer rows) {
     // Without a column count the list keeps the width it was given.
     if (cols <= 0) width = form->Width();
     if (width == form->Width() && height == form->Height()) return;
-    form->SetBounds(form->Left(), form->Top(), width, height);
-    SetBounds(0, 0, width, height);
+    // Placed again: a taller list may have to open above the cell.
+    ownerGrid_->PlaceComboDropDown(this, width, height);
     UpdateScrollBars();
 }

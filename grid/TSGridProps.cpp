@@ -552,8 +552,7 @@ void TgrBaseGrid::UnlockUpdate() {
     if (updateLock_ > 0) --updateLock_;
     if (updateLock_ == 0 && dropDownSizePending_) {
         dropDownSizePending_ = false;
-        if (TgrCombo* combo = ownerGrid_ ? ownerGrid_->DroppedCombo() : nullptr)
-            UpdateDropDownSize(combo->DropDownCols, combo->DropDownRows);
+        UpdateDropDownSize(GetDropDownCols(), GetDropDownRows());
     }
     if (updateLock_ == 0 && topLeftMovePending_) {
         topLeftMovePending_ = false;

@@ -17,9 +17,9 @@ TEST_F(DBComboGrid, TheGridMakesADataAwareListThatNamesItsOwnerInErrors) {
     EXPECT_TRUE(combo->IsComboGrid());
     EXPECT_EQ(combo->GetDropDownRows(), 4);
     EXPECT_EQ(combo->GetValueCol(), 1);
-    EXPECT_EQ(combo->AutoSearch(), asNone);
+    EXPECT_EQ(combo->GetAutoSearch(), asNone);
     combo->SetAutoFill(true);
-    EXPECT_EQ(combo->AutoSearch(), asTop);
+    EXPECT_EQ(combo->GetAutoSearch(), asTop);
     try {
         combo->GetCol(Variant("Nope"));
         FAIL() << "no error";
@@ -116,16 +116,24 @@ protected:
 TEST_F(DBCombo, SettingsLiveInTheListAndReachTheGridControl) {
     TgrDBComboGrid* list = combo->DBComboGrid();
     EXPECT_EQ(list->GetDropDownRows(), 3);
-    EXPECT_EQ(combo->DropDownRows, 3);  // what the drop-down itself reads
+    EXPECT_EQ(combo->GetDropDownRows(), 3);
     combo->SetValueCol(2);
     combo->SetAutoSearch(asCenter);
     combo->SetAutoFillConvertCase(afcOnExit);
     EXPECT_EQ(list->GetValueCol(), 2);
-    EXPECT_EQ(combo->ValueCol, 2);
-    EXPECT_EQ(list->AutoSearch(), asCenter);
-    EXPECT_EQ(list->AutoFillConvertCase(), afcOnExit);
+    EXPECT_EQ(combo->GetValueCol(), 2);
+    EXPECT_EQ(list->GetAutoSearch(), asCenter);
+    EXPECT_EQ(list->GetAutoFillConvertCase(), afcOnExit);
+    // The combo's further integer is a setting of its own: it changes no
+    // neighbour.
+    combo->SetDropDownWidth(1);
+    EXPECT_EQ(combo->GetDropDownWidth(), 1);
+    EXPECT_EQ(list->GetValueCol(), 2);
+    EXPECT_EQ(list->GetDropDownRows(), 3);
+    EXPECT_EQ(list->GetAutoFillConvertCase(), afcOnExit);
+    EXPECT_TRUE(list->GetAutoLookup());
     grid->Col(2)->SetDropDownStyle(ddDropDownList);
-    EXPECT_EQ(list->DropDownStyle(), ddDropDownList);
+    EXPECT_EQ(list->GetDropDownStyle(), ddDropDownList);
     EXPECT_EQ(grid->Col(2)->GetDropDownStyle(), ddDropDownList);
 
     // A column given this combo gets its own combo with every setting.
@@ -171,6 +179,32 @@ TEST_F(DBCombo, KeysDropTheListDownMoveInItAndWriteTheChosenValue) {
     EXPECT_EQ(grid->DroppedCombo(), nullptr);
     EXPECT_EQ(NameOf(2), "N2");
     EXPECT_EQ(table->State(), dsBrowse);
+}
+
+TEST_F(DBCombo, TheListShowsTheRowsAskedForAndGivesItsValueColumn) {
+    auto* labels = new TqmtMemTable(form);
+    labels->FieldDefs().Add("Code", ftString, 5);
+    labels->FieldDefs().Add("Label", ftString, 20);
+    labels->Open();
+    for (const char* code : {"A", "B", "C", "D"})
+        labels->AppendRecord({Variant(std::string(code)), Variant(std::string("Label ") + code)});
+    labels->First();
+    auto* labelSource = new TDataSource(form);
+    labelSource->SetDataSet(labels);
+    TgrDBComboGrid* list = combo->DBComboGrid();
+    list->SetDataSource(labelSource);
+    combo->SetValueCol(2);
+    combo->SetDropDownRows(2);
+    Key(VK_F4);
+    ASSERT_EQ(grid->DroppedCombo(), combo);
+    EXPECT_EQ(list->Rows(), 2);
+    Integer width = 0, height = 0;
+    list->CalcDropDownSize(combo->GetDropDownCols(), 2, width, height);
+    EXPECT_EQ(list->Height(), height);
+    EXPECT_EQ(grid->DropDownForm()->Height(), height);
+    Key(VK_DOWN);
+    Key(VK_RETURN);
+    EXPECT_EQ(table->FieldByName("Name")->AsString(), "Label B");
 }
 
 TEST_F(DBCombo, ComboEventsNameTheListAndTheRecordInOrder) {

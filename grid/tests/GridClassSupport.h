@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "grid/GridComboGrid.h"
 #include "grid/TSGrid.h"
 #include "platform/gui/Bitmap.h"
 #include "platform/gui/Forms.h"
@@ -16,12 +17,10 @@ public:
     explicit TLogGrid(TComponent* owner) : TgrBaseGrid(owner) {}
     // Combos whose lists are grids of this kind keeping their own values.
     TgrCombo* CreateCombo() override {
-        auto* combo = new TgrCombo(this);
-        combo->SetComboGrid(CreateComboGrid());
-        return combo;
+        return new TgrCombo(this);
     }
     TgrBaseGrid* CreateComboGrid() override {
-        auto* list = new TLogGrid(nullptr);
+        auto* list = new TgrComboGridOf<TLogGrid>(nullptr);
         list->SetStoreData(true);
         list->SetHeadingOn(false);
         list->SetRowBarOn(false);

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
+
 #include <string>
 #include <vector>
 
@@ -15,21 +19,7 @@
 
 namespace {
 
-// A list grid that keeps the search settings a combo reads.
-class ListGrid : public TLogGrid {
-public:
-    using TLogGrid::TLogGrid;
-    bool Sorted = false;
-    TgrComboCompareType Compare = ctCaseInsensitive;
-    TgrComboAutoSearchType Search = asTop;
-    bool Fill = false;
-    TgrConvertCase Case = afcNone;
-    bool GetValueColSorted() const override { return Sorted; }
-    TgrComboCompareType GetCompareType() const override { return Compare; }
-    TgrComboAutoSearchType GetAutoSearch() const override { return Search; }
-    bool GetAutoFill() const override { return Fill; }
-    TgrConvertCase GetAutoFillConvertCase() const override { return Case; }
-};
+using ListGrid = TgrComboGridOf<TLogGrid>;
 
 class ComboGrid : public TLogGrid {
 public:
@@ -40,6 +30,7 @@ public:
     // The recording grid's combo, over a list of its own kind.
     TgrBaseGrid* CreateComboGrid() override {
         auto* list = new ListGrid(nullptr);
+        list->SetAutoSearch(asTop);
         list->SetStoreData(true);
         list->SetHeadingOn(false);
         list->SetRowBarOn(false);
@@ -103,8 +94,8 @@ protected:
 
 TEST_F(GridCombo, SortedListIsSearchedByTheKeysTypedInQuickSuccession) {
     Items({"Apple", "Apricot", "Banana"});
-    list->Sorted = true;
-    combo->DropDownStyle = ddDropDownList;
+    combo->SetValueColSorted(true);
+    combo->SetDropDownStyle(ddDropDownList);
     Type("a");
     EXPECT_EQ(Value(), "Apple");
     clock.Advance(500);
@@ -128,7 +119,7 @@ TEST_F(GridCombo, SortedListIsSearchedByTheKeysTypedInQuickSuccession) {
 
 TEST_F(GridCombo, UnsortedListStepsThroughTheEntriesOfATypedLetter) {
     Items({"Banana", "apple", "berry", "Blue"});
-    combo->DropDownStyle = ddDropDownList;
+    combo->SetDropDownStyle(ddDropDownList);
     std::vector<std::string> seen;
     for (int i = 0; i < 4; ++i) {
         Type("b");
@@ -139,7 +130,7 @@ TEST_F(GridCombo, UnsortedListStepsThroughTheEntriesOfATypedLetter) {
 
 TEST_F(GridCombo, FindingAndLocatingRows) {
     Items({"Apple", "Apricot", "Banana"});
-    list->Sorted = true;
+    combo->SetValueColSorted(true);
     grid->SelectComboForCell(1, 1);
     struct Case {
         const char* text;
@@ -162,7 +153,7 @@ TEST_F(GridCombo, FindingAndLocatingRows) {
     EXPECT_EQ(ListText(), "Apple");
 
     // An own comparison without handlers finds every text equal.
-    list->Compare = ctOwnCompare;
+    combo->SetCompareType(ctOwnCompare);
     EXPECT_EQ(grid->ComboCompare("abc", "xyz", 3), 0);
     Integer calls = 0;
     grid->OnComboLCompareValue = [&](TObject*, const std::string&, const std::string&, Integer, Integer& r) {
@@ -175,8 +166,8 @@ TEST_F(GridCombo, FindingAndLocatingRows) {
 
 TEST_F(GridCombo, AutoFillCompletesTheTypedTextFromTheList) {
     Items({"Apple", "Banana"});
-    list->Sorted = true;
-    list->Fill = true;
+    combo->SetValueColSorted(true);
+    combo->SetAutoFill(true);
     struct Case {
         const char* name;
         TgrConvertCase convert;
@@ -189,7 +180,7 @@ TEST_F(GridCombo, AutoFillCompletesTheTypedTextFromTheList) {
         {"whole text takes the list's case", afcOnEdit, "APPLE", "Apple", 5, 0},
     };
     for (const Case& c : cases) {
-        list->Case = c.convert;
+        combo->SetAutoFillConvertCase(c.convert);
         Type(c.typed);
         EXPECT_EQ(grid->EditControl()->GetValue().AsString(), c.text) << c.name;
         EXPECT_EQ(grid->EditControl()->GetSelStart(), c.selStart) << c.name;
@@ -236,8 +227,8 @@ TEST_F(GridCombo, DropDownSizeFollowsTheListsColumnsAndRows) {
     EXPECT_EQ(list->CalcDropDownWidth(2), border + 90);
 
     // The drop-down takes DropDownCols of the list, with room for the bars.
-    combo->DropDownCols = 1;
-    combo->DropDownRows = 2;
+    combo->SetDropDownCols(1);
+    combo->SetDropDownRows(2);
     ASSERT_TRUE(grid->DropDownCombo());
     Integer width = 0, height = 0;
     list->CalcDropDownSize(1, 2, width, height);
@@ -245,4 +236,141 @@ TEST_F(GridCombo, DropDownSizeFollowsTheListsColumnsAndRows) {
     EXPECT_EQ(list->Height(), height);
     EXPECT_GT(width, border + 40);   // a vertical bar for the third row
     EXPECT_GT(height, border + 2 * rowHeight);  // a horizontal bar for the third column
+}
+
+TEST_F(GridCombo, TheComboKeepsItsSettingsInItsList) {
+    combo->SetDropDownRows(6);
+    combo->SetDropDownCols(2);
+    combo->SetValueCol(2);
+    combo->SetAutoSearch(asCenter);
+    combo->SetAutoFillConvertCase(afcOnExit);
+    combo->SetDropDownStyle(ddDropDownList);
+    EXPECT_EQ(list->GetDropDownRows(), 6);
+    EXPECT_EQ(list->GetDropDownCols(), 2);
+    EXPECT_EQ(list->GetValueCol(), 2);
+    EXPECT_EQ(list->GetAutoSearch(), asCenter);
+    EXPECT_EQ(list->GetAutoFillConvertCase(), afcOnExit);
+    EXPECT_EQ(list->GetDropDownStyle(), ddDropDownList);
+    EXPECT_EQ(list->GetOwnerCombo(), combo);
+    // What the list is told, the combo and the cell answer.
+    list->SetValueCol(1);
+    EXPECT_EQ(combo->GetValueCol(), 1);
+    EXPECT_EQ(grid->Col(1)->GetDropDownStyle(), ddDropDownList);
+    // A plain grid keeps none of them.
+    TLogGrid plain(nullptr);
+    plain.SetDropDownCols(3);
+    plain.SetValueColSorted(true);
+    plain.SetAutoLookup(true);
+    plain.SetDropDownStyle(ddDropDownList);
+    plain.SetOwnerCombo(combo);
+    EXPECT_EQ(plain.GetDropDownCols(), 0);
+    EXPECT_FALSE(plain.GetValueColSorted());
+    EXPECT_FALSE(plain.GetAutoLookup());
+    EXPECT_EQ(plain.GetDropDownStyle(), ddDropDown);
+    EXPECT_EQ(plain.GetOwnerCombo(), nullptr);
+
+    // A column given this combo gets a list of its own with the same
+    // entries and settings.
+    Items({"Apple", "Banana"});
+    grid->Col(2)->SetCombo(combo);
+    TgrCombo* copy = grid->Col(2)->Combo();
+    ASSERT_TRUE(copy && copy != combo && copy->ComboGrid() != list);
+    EXPECT_EQ(copy->GetDropDownRows(), 6);
+    EXPECT_EQ(copy->GetAutoSearch(), asCenter);
+    EXPECT_EQ(copy->GetDropDownStyle(), ddDropDownList);
+    EXPECT_EQ(copy->ComboGrid()->Rows(), 2);
+    EXPECT_EQ(copy->ComboGrid()->GetCellValue(1, 2).AsString(), "Banana");
+}
+
+TEST_F(GridCombo, ADroppedDownListShowsItsRowsAndWidthAndTakesItsValueColumn) {
+    // Codes in the first column, the names the cell takes in the second.
+    list->SetCols(2);
+    list->SetRows(5);
+    list->Col(1)->SetWidth(30);
+    list->Col(2)->SetWidth(60);
+    const char* names[] = {"Ann", "Bob", "Cid", "Dan", "Eve"};
+    for (Integer r = 1; r <= 5; ++r) {
+        list->PutCellValue(1, r, Variant("c" + std::to_string(r)));
+        list->PutCellValue(2, r, Variant(std::string(names[r - 1])));
+    }
+    combo->SetValueCol(2);
+    combo->SetDropDownRows(3);
+    combo->SetDropDownCols(0);  // as wide as the column asked for
+    combo->SetDropDownWidth(150);
+    grid->PutCellValue(1, 1, Variant(std::string("Bob")));
+
+    ASSERT_TRUE(grid->DropDownCombo());
+    Integer width = 0, height = 0;
+    list->CalcDropDownSize(0, 3, width, height);
+    EXPECT_EQ(list->Height(), height);
+    EXPECT_EQ(list->Width(), 150);
+    EXPECT_EQ(grid->DropDownForm()->Height(), height);
+    EXPECT_EQ(list->CurrentDataRow(), 2);  // the cell's value, found in the value column
+    // Down and Enter take the next row's name.
+    Word16 key = VK_DOWN;
+    grid->DoKeyDown(key, {});
+    key = VK_RETURN;
+    grid->DoKeyDown(key, {});
+    EXPECT_EQ(grid->DroppedCombo(), nullptr);
+    EXPECT_EQ(grid->GetCellValue(1, 1).AsString(), "Cid");
+
+    // A click on a row of the list takes that row's name.
+    ASSERT_TRUE(grid->DropDownCombo());
+    TRect r = list->CellPixels(list->DisplayColOfData(1), list->DisplayRowOfData(1));
+    QPointF at(r.Left + 3, r.Top + 3);
+    QMouseEvent press(QEvent::MouseButtonPress, at, at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, at, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    list->WidgetEvent(&press);
+    list->WidgetEvent(&release);
+    EXPECT_EQ(grid->DroppedCombo(), nullptr);
+    EXPECT_EQ(grid->GetCellValue(1, 1).AsString(), "Ann");
+
+    // One list column: the owner column's width and a little more.
+    grid->Col(1)->SetWidth(100);
+    EXPECT_EQ(list->DefaultColWidth(), 110);
+    combo->SetDropDownCols(1);
+    ASSERT_TRUE(grid->DropDownCombo());
+    list->CalcDropDownSize(1, 3, width, height);
+    EXPECT_EQ(list->Width(), width);
+    EXPECT_GT(width, 110);
+}
+
+TEST_F(GridCombo, RefreshFitsAnOpenDropDownToChangedSettings) {
+    Items({"a", "b", "c", "d", "e", "f"});
+    combo->SetDropDownRows(2);
+    ASSERT_TRUE(grid->DropDownCombo());
+    Integer width = 0, two = 0, four = 0;
+    list->CalcDropDownSize(1, 2, width, two);
+    list->CalcDropDownSize(1, 4, width, four);
+    ASSERT_EQ(list->Height(), two);
+    // At run time new rows wait for the refresh; the list stays down.
+    combo->SetDropDownRows(4);
+    EXPECT_EQ(list->Height(), two);
+    combo->Refresh();
+    EXPECT_EQ(grid->DroppedCombo(), combo);
+    EXPECT_EQ(list->Height(), four);
+    EXPECT_EQ(grid->DropDownForm()->Height(), four);
+    EXPECT_TRUE(list->IsDropDownSizeUnlocked());
+    EXPECT_FALSE(list->IsUpdateSuspended());
+    grid->RollUpCombo(false);
+
+    // Near the bottom of the screen the taller list opens above the cell.
+    combo->SetDropDownRows(2);
+    QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    TRect cell = grid->CellPixels(grid->CurrentDisplayCol(), grid->CurrentDisplayRow());
+    Integer cellBottom = grid->ClientToScreen(TPoint(0, cell.Bottom)).Y - form->Top();
+    form->SetBounds(0, screen.bottom() + 1 - cellBottom - (two + four) / 2, 500, 400);
+    ASSERT_TRUE(grid->DropDownCombo());
+    Integer cellTop = grid->ClientToScreen(TPoint(0, cell.Top)).Y;
+    EXPECT_GE(grid->DropDownForm()->Top(), cellTop + cell.Height());
+    combo->SetDropDownRows(4);
+    combo->Refresh();
+    EXPECT_EQ(grid->DropDownForm()->Top() + four, cellTop);
+    grid->RollUpCombo(false);
+
+    // A closed combo is taken up afresh by the next search.
+    grid->Told.clear();
+    combo->Refresh();
+    grid->SelectComboForCell(1, 1);
+    EXPECT_EQ(grid->Told, "init 1,1;");
 }

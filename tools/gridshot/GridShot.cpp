@@ -11,6 +11,7 @@
 
 #include "grid/GRGLib.h"
 #include "grid/GridCombo.h"
+#include "grid/GridComboGrid.h"
 #include "platform/core/Clock.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Timers.h"
@@ -198,13 +199,11 @@ void ApplyColumn(TgrShotGrid* g, Integer dataCol, const QJsonObject& o) {
 }  // namespace
 
 TgrCombo* TgrShotGrid::CreateCombo() {
-    auto* combo = new TgrCombo(this);
-    combo->SetComboGrid(CreateComboGrid());
-    return combo;
+    return new TgrCombo(this);
 }
 
 TgrBaseGrid* TgrShotGrid::CreateComboGrid() {
-    auto* list = new TgrShotGrid(nullptr);
+    auto* list = new TgrComboGridOf<TgrShotGrid>(nullptr);
     list->SetStoreData(true);
     list->SetHeadingOn(false);
     list->SetRowBarOn(false);

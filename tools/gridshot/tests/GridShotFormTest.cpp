@@ -43,7 +43,14 @@ TEST(GridShotForm, AFormFileLoadsIntoANewGridWithTheSameStateAndPicture) {
     bold.SetStyle(fsBold);
     g->Col(5)->SetFont(&bold);
     g->Col(1)->SetHeadingHorzAlignment(htaRight);
-    g->Col(3)->Combo()->DropDownRows = 3;
+    TgrCombo* combo = g->Col(3)->Combo();
+    combo->SetDropDownRows(3);
+    combo->SetValueColSorted(true);
+    combo->SetCompareType(ctCaseSensitive);
+    combo->SetAutoFill(true);
+    combo->SetAutoSearch(asBottom);
+    combo->SetAutoFillConvertCase(afcOnExit);
+    combo->SetAutoLookup(false);
     g->ImageNames().SetCommaText("pic1,pic2");
 
     TMemoryStream form;
@@ -71,7 +78,14 @@ TEST(GridShotForm, AFormFileLoadsIntoANewGridWithTheSameStateAndPicture) {
     EXPECT_EQ(h->GridRows()->GetHeight(3), 30);
     EXPECT_EQ(h->DisplayRowOfData(1), 4);
     ASSERT_TRUE(h->Col(3)->Combo() && h->Col(3)->Combo()->ComboGrid());
-    EXPECT_EQ(h->Col(3)->Combo()->DropDownRows, 3);
+    TgrCombo* readCombo = h->Col(3)->Combo();
+    EXPECT_EQ(readCombo->GetDropDownRows(), 3);
+    EXPECT_TRUE(readCombo->GetValueColSorted());
+    EXPECT_EQ(readCombo->GetCompareType(), ctCaseSensitive);
+    EXPECT_TRUE(readCombo->GetAutoFill());
+    EXPECT_EQ(readCombo->GetAutoSearch(), asBottom);
+    EXPECT_EQ(readCombo->GetAutoFillConvertCase(), afcOnExit);
+    EXPECT_FALSE(readCombo->GetAutoLookup());
     EXPECT_EQ(h->Col(3)->Combo()->ComboGrid()->GetCellValue(1, 2).AsString(), "two");
     EXPECT_EQ(h->ImageNames().CommaText(), "pic1,pic2");
     EXPECT_TRUE(first.Picture() == second.Picture());

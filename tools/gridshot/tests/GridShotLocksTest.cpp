@@ -49,7 +49,7 @@ TEST(GridShotLocks, TheDropDownKeepsItsSizeWhileItsSizeLockIsHeld) {
     ASSERT_NE(combo, nullptr);
     TgrBaseGrid* list = combo->ComboGrid();
     int tall = g->DropDownForm()->Height();
-    combo->DropDownRows = 2;
+    combo->SetDropDownRows(2);
 
     list->LockDropDownSize(false);
     list->UpdateDropDownSize(0, 2);
