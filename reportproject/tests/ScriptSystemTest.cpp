@@ -297,6 +297,26 @@ TEST(ScriptSystem, ComponentGroupsReadAndWriteTheirComponents) {
                            {hUsers, std::string("ann"), std::string("guess")}, "VZDATA")) & 0xFF, 0);
 }
 
+// A number outside an enumeration's members is no value of the type: the
+// setter stops the script and the property keeps its value.
+TEST(ScriptSystem, EnumerationValuesOutsideTheirMembersStopTheScript) {
+    TVizeProjectManager project(nullptr);
+    TVizePage* page = project.NewReport()->FirstPage();
+    auto* box = new TVizeRectangle(page);
+    box->SetParent(page);
+    const std::int32_t hBox = HandleOf(box);
+    CallSys("TVIZECONTROL.SETFILLSTYLE", -1, {hBox, int(fsCross)}, "VZCLASS");
+    CallSys("TVIZECONTROL.SETLINEWIDTHTYPE", -1, {hBox, int(wtPixels)}, "VZCLASS");
+    for (const std::int32_t bad : {int(fsNone) + 1, 15, -1, 1511869368}) {
+        EXPECT_EQ(Failure("TVIZECONTROL.SETFILLSTYLE", {hBox, bad}, "VZCLASS"), "Script value out of range") << bad;
+        EXPECT_EQ(box->GetFillStyle(), fsCross) << bad;
+        EXPECT_EQ(Failure("TVIZECONTROL.SETLINEWIDTHTYPE", {hBox, bad}, "VZCLASS"), "Script value out of range") << bad;
+        EXPECT_EQ(box->GetLineWidthType(), wtPixels) << bad;
+    }
+    CallSys("TVIZECONTROL.SETFILLSTYLE", -1, {hBox, int(fsNone)}, "VZCLASS");
+    EXPECT_EQ(box->GetFillStyle(), fsNone);
+}
+
 TEST(ScriptSystem, PrintableComponentGroupsReadAndWriteTheirComponents) {
     TVizeProjectManager project(nullptr);
     TVizePage* page = project.NewReport()->FirstPage();
