@@ -315,6 +315,24 @@ TEST(ScriptSystem, EnumerationValuesOutsideTheirMembersStopTheScript) {
     }
     CallSys("TVIZECONTROL.SETFILLSTYLE", -1, {hBox, int(fsNone)}, "VZCLASS");
     EXPECT_EQ(box->GetFillStyle(), fsNone);
+
+    // Setters that take an ordinal (as the stream reader hands them) ignore
+    // one that names no member.
+    auto* op = new TVizeCalcOp(page);
+    op->SetParent(page);
+    const std::int32_t hOp = HandleOf(op);
+    CallSys("TVIZECONTROL.SETDISPLAYON", -1, {hBox, int(doPreviewOnly)}, "VZCLASS");
+    CallSys("TVIZECALCOP.SETOPERATOR", -1, {hOp, int(coMod)}, "VZCSDATA");
+    for (const std::int32_t bad : {-1, 11, 1511869368}) {
+        CallSys("TVIZECONTROL.SETDISPLAYON", -1, {hBox, bad}, "VZCLASS");
+        EXPECT_EQ(box->DisplayOn(), doPreviewOnly) << bad;
+        CallSys("TVIZECALCOP.SETOPERATOR", -1, {hOp, bad}, "VZCSDATA");
+        EXPECT_EQ(op->Operator(), coMod) << bad;
+    }
+    CallSys("TVIZECONTROL.SETDISPLAYON", -1, {hBox, int(doPrinterOnly) + 1}, "VZCLASS");
+    EXPECT_EQ(box->DisplayOn(), doPreviewOnly);
+    CallSys("TVIZECALCOP.SETOPERATOR", -1, {hOp, int(coAverage) + 1}, "VZCSDATA");
+    EXPECT_EQ(op->Operator(), coMod);
 }
 
 TEST(ScriptSystem, PrintableComponentGroupsReadAndWriteTheirComponents) {
