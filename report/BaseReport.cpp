@@ -1,6 +1,7 @@
 #include "report/BaseReport.h"
 
 #include <cmath>
+#include <limits>
 
 #include "platform/core/MathUtils.h"
 #include "platform/core/Strings.h"
@@ -336,18 +337,29 @@ void TBaseReport::SoftLine() {
     if (sectionBottom_ <= UnitsToInchesY(LineBottom())) DoEndOfSection();
 }
 
+namespace {
+// A count of lines worked out in floating point; a tiny line height or many
+// columns give more lines than an int holds, which count as the most.
+int LineCount(double lines) {
+    if (!(lines > 0)) return 0;
+    if (lines >= double(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
+    return int(lines);
+}
+}  // namespace
+
 int TBaseReport::LinesLeft() {
     double fontBottom = cursorY_ + descent_;
     if (fontBottom > sectionBottom_ + 1e-9) return 0;
     if (lineHeight_ <= 0) return 0;
-    return int(std::trunc((sectionBottom_ - fontBottom) / lineHeight_ + 1e-9)) + 1;
+    return LineCount(std::trunc((sectionBottom_ - fontBottom) / lineHeight_ + 1e-9) + 1);
 }
 
 int TBaseReport::ColumnLinesLeft() {
     double fontBottom = cursorY_ + descent_;
     if (columnNum_ >= columns_) return fontBottom > sectionBottom_ + 1e-9 ? 0 : LinesLeft();
     if (lineHeight_ <= 0) return LinesLeft();
-    return LinesLeft() + (columns_ - columnNum_) * int(std::trunc((sectionBottom_ - sectionTop_) / lineHeight_ + 1e-9));
+    const double perColumn = std::trunc((sectionBottom_ - sectionTop_) / lineHeight_ + 1e-9);
+    return LineCount(double(LinesLeft()) + (double(columns_) - double(columnNum_)) * perColumn);
 }
 
 void TBaseReport::GotoHeader() {

@@ -150,7 +150,9 @@ public:
     int VAnchor() const { return anchor_ >> 4; }
     int HAnchor() const { return anchor_ & 15; }
     TDisplayOn DisplayOn() const { return displayOn_; }
-    void SetDisplayOn(Int64 value) { displayOn_ = TDisplayOn(value); }
+    void SetDisplayOn(Int64 value) {
+        if (IsMemberOrdinal(value, doPrinterOnly)) displayOn_ = TDisplayOn(value);
+    }
 
     // ---- states and printing
     void SaveDesignState() override;

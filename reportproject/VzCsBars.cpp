@@ -231,6 +231,7 @@ void TVizeBaseBarCode::SetAutoSize(bool v) {
 }
 
 void TVizeBaseBarCode::SetBarCodeJustify(Int64 v) {
+    if (!IsMemberOrdinal(v, pjBlock)) return;
     double l = GetLeft();
     encoder_->SetBarCodeJustify(TPrintJustify(v));
     switch (v) {

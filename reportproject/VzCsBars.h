@@ -53,9 +53,13 @@ public:
     bool PrintTop() const { return encoder_->PrintTop; }
     void SetPrintTop(bool v);
     Int64 TextJustify() const { return encoder_->TextJustify; }
-    void SetTextJustify(Int64 v) { encoder_->TextJustify = TPrintJustify(v); }
+    void SetTextJustify(Int64 v) {
+        if (IsMemberOrdinal(v, pjBlock)) encoder_->TextJustify = TPrintJustify(v);
+    }
     Int64 BarCodeRotation() const { return encoder_->BarCodeRotation; }
-    void SetBarCodeRotation(Int64 v) { encoder_->BarCodeRotation = TBarCodeRotation(v); }
+    void SetBarCodeRotation(Int64 v) {
+        if (IsMemberOrdinal(v, Rot270)) encoder_->BarCodeRotation = TBarCodeRotation(v);
+    }
     const std::string& DataField() const { return dataField_; }
     void SetDataField(const std::string& v);
     TVizeBaseDataView* DataView() const { return dataView_; }

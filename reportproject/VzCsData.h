@@ -48,7 +48,9 @@ public:
     const std::string& DisplayFormat() const { return displayFormat_; }
     void SetDisplayFormat(const std::string& v) { displayFormat_ = v; }
     Int64 DisplayType() const { return displayType_; }
-    void SetDisplayType(Int64 v) { displayType_ = TVizeDisplayType(v); }
+    void SetDisplayType(Int64 v) {
+        if (IsMemberOrdinal(v, dtDateTimeFormat)) displayType_ = TVizeDisplayType(v);
+    }
     TVizeFloatEvent* OnGetValue() const { return onGetValue_; }
     void SetOnGetValue(TVizeFloatEvent* e);
 
@@ -83,9 +85,13 @@ public:
     void SetSrcCalcVar(int i, TVizeCalcVariable* v);
     void SetSrcDataView(int i, TVizeBaseDataView* v);
     Int64 Operator() const { return operator_; }
-    void SetOperator(Int64 v) { operator_ = TVizeCalcOperator(v); }
+    void SetOperator(Int64 v) {
+        if (IsMemberOrdinal(v, coAverage)) operator_ = TVizeCalcOperator(v);
+    }
     Int64 ResultFunction() const { return resultFunction_; }
-    void SetResultFunction(Int64 v) { resultFunction_ = TVizeCalcFunction(v); }
+    void SetResultFunction(Int64 v) {
+        if (IsMemberOrdinal(v, cfPercent)) resultFunction_ = TVizeCalcFunction(v);
+    }
 
     double Value() override;
     bool IsNull() override;
@@ -153,7 +159,9 @@ public:
     void SetDataView(TVizeBaseDataView* v);
     void SetOnCalcValue(TVizeFloatEvent* e);
     Int64 DisplayType() const { return displayType_; }
-    void SetDisplayType(Int64 v) { displayType_ = TVizeDisplayType(v); }
+    void SetDisplayType(Int64 v) {
+        if (IsMemberOrdinal(v, dtDateTimeFormat)) displayType_ = TVizeDisplayType(v);
+    }
     const std::string& DisplayFormat() const { return displayFormat_; }
     void SetDisplayFormat(const std::string& v) { displayFormat_ = v; }
 

@@ -26,7 +26,9 @@ public:
 
     // Property accessors.
     Int64 LineWidthTypeOrd() const { return lineWidthType_; }
-    void SetLineWidthTypeOrd(Int64 v) { SetLineWidthType(TLineWidthType(v)); }
+    void SetLineWidthTypeOrd(Int64 v) {
+        if (IsMemberOrdinal(v, wtPixels)) SetLineWidthType(TLineWidthType(v));
+    }
     Int64 LineStyleOrd() const { return penStyle_; }
     void SetLineStyleOrd(Int64 v) { SetLineStyle(Integer(v)); }
     Int64 ForeColorOrd() const { return penColor_; }
@@ -113,7 +115,9 @@ public:
     Int64 BackColorOrd() const { return brushColor_; }
     void SetBackColorOrd(Int64 v) { SetBackColor(Integer(v)); }
     Int64 FillStyleOrd() const { return fillStyle_; }
-    void SetFillStyleOrd(Int64 v) { SetFillStyle(TVizeFillStyle(v)); }
+    void SetFillStyleOrd(Int64 v) {
+        if (IsMemberOrdinal(v, fsNone)) SetFillStyle(TVizeFillStyle(v));
+    }
 
 protected:
     void ApplyReportBrush(TBaseReport* report) const;

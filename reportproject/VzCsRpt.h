@@ -117,7 +117,9 @@ public:
     TVizeIterateBand* ControllerBand() const { return controllerBand_; }
     void SetControllerBand(TVizeIterateBand* b);
     Int64 PositionMode() const { return positionMode_; }
-    void SetPositionMode(Int64 v) { positionMode_ = TBandPositionMode(v); }
+    void SetPositionMode(Int64 v) {
+        if (IsMemberOrdinal(v, pmAbsolute)) positionMode_ = TBandPositionMode(v);
+    }
     double PositionValue() const { return positionValue_; }
     void SetPositionValue(double v) { positionValue_ = v; }
     TVizeBandStyle* BandStyle() const { return style_.get(); }

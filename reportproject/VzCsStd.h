@@ -193,7 +193,9 @@ public:
     explicit TVizeBaseImage(TComponent* owner);
     ~TVizeBaseImage() override;
     Int64 MatchSide() const { return matchSide_; }
-    void SetMatchSide(Int64 v) { matchSide_ = TMatchSide(v); }
+    void SetMatchSide(Int64 v) {
+        if (IsMemberOrdinal(v, msInside)) matchSide_ = TMatchSide(v);
+    }
     const std::string& FileLink() const { return fileLink_; }
     void SetFileLink(const std::string& v);
     const std::string& DataField() const { return dataField_; }

@@ -11,20 +11,43 @@
 #include <vector>
 
 #include "platform/core/Object.h"
+#include "platform/gui/Graphics.h"
+#include "platform/print/Printers.h"
 #include "report/ReportDefs.h"
+#include "reportproject/VpBars.h"
+#include "reportproject/VzControl.h"
+#include "reportproject/VzCsData.h"
 #include "reportproject/VzLEModule.h"
 #include "reportproject/VzLESystem.h"
 
 namespace vzsys {
 
-// A member of an enumeration passed by a script: values outside it stop
-// the script instead of reaching code that indexes by them.
+// The last member of each enumeration a script may pass (members run from
+// zero without gaps); an enumeration read from a cell must be named here.
+// A value outside the members stops the script instead of reaching code
+// that indexes or switches by it.
 template <class E>
-E InRange(E value, E last) {
-    if (static_cast<std::int64_t>(value) < 0 || static_cast<std::int64_t>(value) > static_cast<std::int64_t>(last))
-        throw EReportPrinter(Trans("Script value out of range"));
-    return value;
-}
+struct EnumLast;
+#define VZSYS_ENUM_LAST(E, last) \
+    template <> \
+    struct EnumLast<E> { \
+        static constexpr E value = last; \
+    };
+VZSYS_ENUM_LAST(TBKMode, bkOpaque)
+VZSYS_ENUM_LAST(TBrushStyle, bsDiagCross)
+VZSYS_ENUM_LAST(TCodePage128, cpCodeC)
+VZSYS_ENUM_LAST(TFontPitch, fpFixed)
+VZSYS_ENUM_LAST(TLineHeightMethod, lhmUser)
+VZSYS_ENUM_LAST(TLineWidthType, wtPixels)
+VZSYS_ENUM_LAST(TPenMode, pmNotXor)
+VZSYS_ENUM_LAST(TPenStyle, psInsideFrame)
+VZSYS_ENUM_LAST(TPrintJustify, pjBlock)
+VZSYS_ENUM_LAST(TPrintUnits, unUser)
+VZSYS_ENUM_LAST(TPrinterOrientation, poDefault)
+VZSYS_ENUM_LAST(TVizeCalcFunction, cfPercent)
+VZSYS_ENUM_LAST(TVizeCalcType, ctAverage)
+VZSYS_ENUM_LAST(TVizeFillStyle, fsNone)
+#undef VZSYS_ENUM_LAST
 
 // Reads the argument cells from the first on.
 class Args {
@@ -61,7 +84,14 @@ public:
             return U(v);
         } else if constexpr (std::is_same_v<U, bool>) {
             return (c_.Cell(next_++) & 0xFF) != 0;
-        } else if constexpr (std::is_enum_v<U> || std::is_integral_v<U>) {
+        } else if constexpr (std::is_enum_v<U>) {
+            // Checked before the conversion: a value outside the members is
+            // no value of the type at all.
+            const std::int32_t v = std::int32_t(c_.Cell(next_++));
+            if (v < 0 || v > static_cast<std::int32_t>(EnumLast<U>::value))
+                throw EReportPrinter(Trans("Script value out of range"));
+            return static_cast<U>(v);
+        } else if constexpr (std::is_integral_v<U>) {
             return static_cast<U>(std::int32_t(c_.Cell(next_++)));
         } else if constexpr (std::is_pointer_v<U>) {
             return OptionalObj<std::remove_pointer_t<U>>();

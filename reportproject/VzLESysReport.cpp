@@ -39,7 +39,7 @@ template <class T>
 void SetCalcType(TNativeCall& c) {
     Args a(c);
     T* t = a.Obj<T>();
-    t->CalcType = vzsys::InRange(a.Read<TVizeCalcType>(), ctAverage);
+    t->CalcType = a.Read<TVizeCalcType>();
 }
 template <class T>
 void GetCountBlanks(TNativeCall& c) { c.IntResult = Args(c).Obj<T>()->CountBlanks; }

@@ -12,6 +12,14 @@
 
 class TStringList;
 
+// Whether an ordinal from a stream or a script names a member of an
+// enumeration whose members run from zero to last; a setter ignores any
+// other number, which would be no value of the type.
+template <class E>
+constexpr bool IsMemberOrdinal(Int64 v, E last) {
+    return v >= 0 && v <= static_cast<Int64>(last);
+}
+
 // Lengths in inches closer than this are the same.
 inline constexpr double VizeLengthTolerance = 0.0001;
 

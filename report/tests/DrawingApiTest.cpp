@@ -1,6 +1,7 @@
 // The drawing API through the snapshot writer, without a printer (600 dpi
 // render device) unless a test installs one.
 #include <cmath>
+#include <limits>
 
 #include "report/tests/ReportTestSupport.h"
 
@@ -106,6 +107,21 @@ TEST_F(DrawingApiTest, LinesSitOnTheSectionAndCount) {
         EXPECT_NEAR(r.LineMiddle(), 5 + lh / 2, 1e-12);
         r.GotoFooter();
         EXPECT_NEAR(r.FontBottom(), 10, 1e-12);
+    });
+}
+
+// A tiny line height leaves more lines than an int holds: the count stops
+// at the largest int instead of overflowing.
+TEST_F(DrawingApiTest, LinesLeftStopAtTheLargestCount) {
+    TVzVSFWriter w(nullptr);
+    w.SetMarginTop(1);
+    w.SetMarginBottom(8.5);
+    Run(w, [&](TVzVSFWriter& r) {
+        r.SetColumns(3, 0.5);
+        r.SetColumnNum(1);
+        r.SetLineHeight(1e-9);
+        EXPECT_GT(r.LinesLeft(), 1000000000);
+        EXPECT_EQ(r.ColumnLinesLeft(), std::numeric_limits<int>::max());
     });
 }
 

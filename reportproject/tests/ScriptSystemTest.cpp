@@ -297,6 +297,44 @@ TEST(ScriptSystem, ComponentGroupsReadAndWriteTheirComponents) {
                            {hUsers, std::string("ann"), std::string("guess")}, "VZDATA")) & 0xFF, 0);
 }
 
+// A number outside an enumeration's members is no value of the type: the
+// setter stops the script and the property keeps its value.
+TEST(ScriptSystem, EnumerationValuesOutsideTheirMembersStopTheScript) {
+    TVizeProjectManager project(nullptr);
+    TVizePage* page = project.NewReport()->FirstPage();
+    auto* box = new TVizeRectangle(page);
+    box->SetParent(page);
+    const std::int32_t hBox = HandleOf(box);
+    CallSys("TVIZECONTROL.SETFILLSTYLE", -1, {hBox, int(fsCross)}, "VZCLASS");
+    CallSys("TVIZECONTROL.SETLINEWIDTHTYPE", -1, {hBox, int(wtPixels)}, "VZCLASS");
+    for (const std::int32_t bad : {int(fsNone) + 1, 15, -1, 1511869368}) {
+        EXPECT_EQ(Failure("TVIZECONTROL.SETFILLSTYLE", {hBox, bad}, "VZCLASS"), "Script value out of range") << bad;
+        EXPECT_EQ(box->GetFillStyle(), fsCross) << bad;
+        EXPECT_EQ(Failure("TVIZECONTROL.SETLINEWIDTHTYPE", {hBox, bad}, "VZCLASS"), "Script value out of range") << bad;
+        EXPECT_EQ(box->GetLineWidthType(), wtPixels) << bad;
+    }
+    CallSys("TVIZECONTROL.SETFILLSTYLE", -1, {hBox, int(fsNone)}, "VZCLASS");
+    EXPECT_EQ(box->GetFillStyle(), fsNone);
+
+    // Setters that take an ordinal (as the stream reader hands them) ignore
+    // one that names no member.
+    auto* op = new TVizeCalcOp(page);
+    op->SetParent(page);
+    const std::int32_t hOp = HandleOf(op);
+    CallSys("TVIZECONTROL.SETDISPLAYON", -1, {hBox, int(doPreviewOnly)}, "VZCLASS");
+    CallSys("TVIZECALCOP.SETOPERATOR", -1, {hOp, int(coMod)}, "VZCSDATA");
+    for (const std::int32_t bad : {-1, 11, 1511869368}) {
+        CallSys("TVIZECONTROL.SETDISPLAYON", -1, {hBox, bad}, "VZCLASS");
+        EXPECT_EQ(box->DisplayOn(), doPreviewOnly) << bad;
+        CallSys("TVIZECALCOP.SETOPERATOR", -1, {hOp, bad}, "VZCSDATA");
+        EXPECT_EQ(op->Operator(), coMod) << bad;
+    }
+    CallSys("TVIZECONTROL.SETDISPLAYON", -1, {hBox, int(doPrinterOnly) + 1}, "VZCLASS");
+    EXPECT_EQ(box->DisplayOn(), doPreviewOnly);
+    CallSys("TVIZECALCOP.SETOPERATOR", -1, {hOp, int(coAverage) + 1}, "VZCSDATA");
+    EXPECT_EQ(op->Operator(), coMod);
+}
+
 TEST(ScriptSystem, PrintableComponentGroupsReadAndWriteTheirComponents) {
     TVizeProjectManager project(nullptr);
     TVizePage* page = project.NewReport()->FirstPage();
