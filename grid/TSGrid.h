@@ -1806,6 +1806,13 @@ private:
     void ToggleDraggedRows(Integer from, Integer to);
     void StartRowDrag(Integer row);
     bool selectingRows_ = false;
+    // A column drag from a heading press, alike.
+    Integer colSelectStart_ = 0, colDragEnd_ = 0;
+    void ToggleDraggedCols(Integer from, Integer to);
+    void StartColDrag(Integer col);
+    bool HeadingPressMoves(Integer col);
+    void HeadingSelectPress(Integer col);
+    bool selectingCols_ = false;
     bool cellSelectionChanged_ = false;
     UInt64 scrollDelayStart_ = 0;
     TPopupMenu* gridMenu_ = nullptr;

@@ -788,7 +788,17 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
     if (cell.Col < 0 || cell.Row < 0) return;
     if (cell.Row == 0 && cell.Col >= 1) {
         if (PressHeadingButton(cell.Col, x, y)) return;
-        if (HeadingPressWithKeys(shift, cell.Col)) return;
+        if (HeadingPressWithKeys(shift, cell.Col)) {
+            // A Ctrl press goes on as a drag over the columns it toggles.
+            if (colSelectMode_ == csMulti && shift.Contains(ssCtrl) && !shift.Contains(ssShift) &&
+                curDisplayCol_ == cell.Col)
+                StartColDrag(cell.Col);
+            return;
+        }
+        if (colSelectMode_ != csNone && !HeadingPressMoves(cell.Col)) {
+            HeadingSelectPress(cell.Col);
+            return;
+        }
         pressedHeading_ = cell.Col;
         headingShownDown_ = true;
         InvalidateDisplayCell(cell.Col, 0);
@@ -839,7 +849,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         if (PressCellButton(cell.Col, cell.Row, x, y)) return;
         if (wasCurrent && GetCurrentControlType() == ctCheck) ToggleCurrentCheck();
     }
-    selectingRows_ = false;
+    selectingRows_ = selectingCols_ = false;
     SetMouseStatus(msSelecting);
     SetMouseCapture(true);
     StartAutoScrollTimer();
@@ -883,9 +893,68 @@ void TgrBaseGrid::StartRowDrag(Integer row) {
     rowSelectStart_ = rowDragEnd_ = row;
     SetMouseStatus(msSelecting);
     selectingRows_ = true;
+    selectingCols_ = false;
     SetMouseCapture(true);
     StartAutoScrollTimer();
 }
+
+void TgrBaseGrid::StartColDrag(Integer col) {
+    colSelectStart_ = colDragEnd_ = col;
+    SetMouseStatus(msSelecting);
+    selectingRows_ = false;
+    selectingCols_ = true;
+    SetMouseCapture(true);
+    StartAutoScrollTimer();
+}
+
+// A plain heading press starts a move when it lands on a selected column
+// (the selected ones move as one block) or when columns are not selected
+// at all; a selected fixed column keeps the block from moving.
+bool TgrBaseGrid::HeadingPressMoves(Integer col) {
+    if (!colMoving_) return false;
+    if (colSelectMode_ == csNone) return true;
+    if (!colSelection_->IsSelected(col)) return false;
+    for (Integer c = 1; c < FixedColTotal(); ++c)
+        if (colSelection_->IsSelected(c)) return false;
+    return true;
+}
+
+// A plain press on a heading that does not move: the column becomes the
+// only selected one and holds the current cell; with csMulti the drag that
+// follows selects the columns it passes. Released on the heading, it is the
+// heading's click.
+void TgrBaseGrid::HeadingSelectPress(Integer col) {
+    if (col < FixedColTotal() && !selectFixed_) return;
+    if (!CanLeaveCell(-1, -1, true)) return;
+    EndCellEdit(true);
+    ClearCellRange();
+    DeselectAllRows();
+    SelectDisplayCols(1, ColTotal() - 1, false);
+    SelectDisplayCols(col, col, true);
+    MoveToDisplayCell(col, curDisplayRow_);
+    SetGridStatus(grsColsSelected);
+    MarkSelectChanged(1);
+    FireSelectChanged(true);
+    pressedHeading_ = col;
+    headingShownDown_ = false;
+    if (OnHeadingDown && CanFireEvents()) OnHeadingDown(this, DataColOfDisplay(col));
+    StartColDrag(col);
+}
+
+namespace {
+// A drag from the anchor inverts the items between the anchor and its end
+// (the anchor left out) from their state before the drag; an item the end
+// passes back over is inverted again, so it gets that state back, and
+// items the drag never reached keep theirs. Moves the end from e to r.
+template <class Toggle>
+void MoveDragEnd(Integer a, Integer e, Integer r, Toggle toggle) {
+    auto inverted = [a](Integer item, Integer end) {
+        return end > a ? item > a && item <= end : item < a && item >= end;
+    };
+    for (Integer i = std::min({a, e, r}); i <= std::max({a, e, r}); ++i)
+        if (inverted(i, e) != inverted(i, r)) toggle(i);
+}
+}  // namespace
 
 // Inverts the selection of the rows from..to, in either order.
 void TgrBaseGrid::ToggleDraggedRows(Integer from, Integer to) {
@@ -896,21 +965,27 @@ void TgrBaseGrid::ToggleDraggedRows(Integer from, Integer to) {
     }
 }
 
+// Inverts the selection of the columns from..to, in either order.
+void TgrBaseGrid::ToggleDraggedCols(Integer from, Integer to) {
+    for (Integer c = std::min(from, to); c <= std::max(from, to); ++c)
+        if (c >= 1 && c < ColTotal()) SelectDisplayCols(c, c, !colSelection_->IsSelected(c));
+}
+
 void TgrBaseGrid::DragSelectTo(Integer x, Integer y) {
     TCellCoord_ts cell = DataCellNear(x, y);
-    if (selectingRows_ && rowSelectMode_ == rsMulti) {
-        // The rows between the anchor and the drag end (the anchor left
-        // out) are inverted from their state before the drag; a row the
-        // end passes back over is inverted again, so it gets that state
-        // back, and rows the drag never reached keep theirs.
-        Integer a = rowSelectStart_, e = rowDragEnd_;
+    if (selectingCols_) {
+        if (colSelectMode_ != csMulti) return;
+        Integer c = std::clamp<Integer>(cell.Col, 1, std::max<Integer>(1, ColTotal() - 1));
+        if (c == colDragEnd_) return;
+        MoveDragEnd(colSelectStart_, colDragEnd_, c, [this](Integer i) { ToggleDraggedCols(i, i); });
+        colDragEnd_ = c;
+        SetGridStatus(colSelection_->Count() > 0 ? grsColsSelected : grsNormal);
+        MarkSelectChanged(1);
+        FireSelectChanged(true);
+    } else if (selectingRows_ && rowSelectMode_ == rsMulti) {
         Integer r = std::clamp<Integer>(cell.Row, 1, std::max<Integer>(1, Rows()));
-        if (r == e) return;
-        auto inverted = [a](Integer row, Integer end) {
-            return end > a ? row > a && row <= end : row < a && row >= end;
-        };
-        for (Integer row = std::min({a, e, r}); row <= std::max({a, e, r}); ++row)
-            if (inverted(row, e) != inverted(row, r)) ToggleDraggedRows(row, row);
+        if (r == rowDragEnd_) return;
+        MoveDragEnd(rowSelectStart_, rowDragEnd_, r, [this](Integer i) { ToggleDraggedRows(i, i); });
         rowDragEnd_ = r;
         SetGridStatus(rowSelection_->Count() > 0 ? grsRowsSelected : grsNormal);
         MarkSelectChanged(0);
@@ -975,7 +1050,9 @@ void TgrBaseGrid::AutoScrollStep() {
     TPoint screen = ClientToScreen(lastMouse_);
     Integer delay = scrollSpeed_ == spHigh  ? kHighSpeedDelay
                     : scrollSpeed_ == spLow ? kLowSpeedDelay
-                                            : VariableScrollDelay(screen.X, screen.Y, selectingRows_ ? 1 : 2);
+                                            : VariableScrollDelay(screen.X, screen.Y, selectingRows_   ? 1
+                                                                                      : selectingCols_ ? 0
+                                                                                                       : 2);
     UInt64 now = CurrentClock().TickMs();
     if (scrollDelayStart_ == 0) scrollDelayStart_ = now;
     if (now - scrollDelayStart_ < UInt64(delay)) return;
@@ -986,8 +1063,10 @@ void TgrBaseGrid::AutoScrollStep() {
     Integer x = lastMouse_.X, y = lastMouse_.Y;
     TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, l);
     TCellCoord_ts next = top;
-    if (y >= l.Vert.FullCellsEnd && top.Row < last.Row) ++next.Row;
-    if (y < l.Vert.FixedEnd && top.Row > FixedRowTotal()) --next.Row;
+    if (!selectingCols_) {
+        if (y >= l.Vert.FullCellsEnd && top.Row < last.Row) ++next.Row;
+        if (y < l.Vert.FixedEnd && top.Row > FixedRowTotal()) --next.Row;
+    }
     if (!selectingRows_) {
         if (x >= l.Horz.FullCellsEnd && top.Col < last.Col) ++next.Col;
         if (x < l.Horz.FixedEnd && top.Col > FixedColTotal()) --next.Col;
@@ -1216,6 +1295,12 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
         SetGridStatus(rowSelection_->Count() > 0 ? grsRowsSelected : grsNormal);
         MarkSelectChanged(0);
         FireSelectChanged(true);
+    } else if (!released && status == msSelecting && selectingCols_ && colSelectMode_ == csMulti) {
+        // Columns alike, from the anchor to the drag end.
+        ToggleDraggedCols(colSelectStart_, colDragEnd_);
+        SetGridStatus(colSelection_->Count() > 0 ? grsColsSelected : grsNormal);
+        MarkSelectChanged(1);
+        FireSelectChanged(true);
     }
     if (EndCellButtonPress(released, x, y) || ReleaseHeadingButton(released)) {
         if (HasWindow()) Update();
@@ -1269,26 +1354,20 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
             if (cell.Row != 0 || cell.Col != pressedHeading_) break;
             if (OnHeadingUp && CanFireEvents()) OnHeadingUp(this, dataCol);
             DoHeadingClick(dataCol);
-            if (colSelectMode_ != csNone) {
-                EndCellEdit(true);
-                ClearCellRange();
-                DeselectAllRows();
-                SelectDisplayCols(1, ColTotal() - 1, false);
-                SelectDisplayCols(pressedHeading_, pressedHeading_, true);
-                // The selected column holds the current cell, the anchor of
-                // a Shift press.
-                MoveToDisplayCell(pressedHeading_, curDisplayRow_);
-                SetGridStatus(grsColsSelected);
-                MarkSelectChanged(1);
-                FireSelectChanged(true);
-            } else if (!colMoving_) {
-                // Without column selection a heading click is a click on
-                // its column's cell in the current row.
-                MoveToDisplayCell(pressedHeading_, curDisplayRow_);
-            }
+            // A move that went nowhere leaves the selection as it was;
+            // without column selection or moving a heading click is a click
+            // on its column's cell in the current row.
+            if (status == msButtonDown) MoveToDisplayCell(pressedHeading_, curDisplayRow_);
             break;
         }
         case msSelecting:
+            if (selectingCols_ && pressedHeading_ >= 1 && CellUnderMouse(x, y).Row == 0 &&
+                CellUnderMouse(x, y).Col == pressedHeading_) {
+                // The column press released on its heading is the heading's click.
+                Integer dataCol = DataColOfDisplay(pressedHeading_);
+                if (OnHeadingUp && CanFireEvents()) OnHeadingUp(this, dataCol);
+                DoHeadingClick(dataCol);
+            }
             FireSelectChanged(true);
             // A click in a dropped-down list takes its row.
             if (comboGrid_ && ownerGrid_ && ownerGrid_->DroppedCombo() &&
