@@ -1600,7 +1600,7 @@ private:
     // where it can scroll.
     bool MoveAutoScrollStep(Integer x, Integer y);
     bool resizeLineShown_ = false, dropMarkerShown_ = false;
-    bool borderDoubleClick_ = false, sizingHeading_ = false, sizingRowBar_ = false;
+    bool borderDoubleClick_ = false, sizingHeading_ = false, sizingRowBar_ = false, sizingDefaultRow_ = false;
     // The heading height last set other than by dragging its border.
     Integer restHeadingHeight_ = 15, restRowBarWidth_ = 14;
     TgrCellElement* CellRecord(Integer dataCol, Integer dataRow);

@@ -596,15 +596,15 @@ void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
     if (button == mbLeft && !shift.Contains(ssDouble) && !ThumbPress(x, y) && !ScrollBarPress(x, y)) {
         MousePress(shift, x, y);
     } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNormal &&
-               (RowEdgeAt(x, y, CellUnderMouse(x, y).Col) >= 0 || ColumnEdgeAt(x, y) == 0)) {
-        // The second press of a double-click on a row border (or the row
-        // bar's) starts a resize that, released on the border, gives the
-        // row its set height (the row bar its set width) back.
+               (RowEdgeAt(x, y, CellUnderMouse(x, y).Col) >= 0 || ColumnEdgeAt(x, y) >= 0)) {
+        // The second press of a double-click on a row or column border (the
+        // row bar's too) starts a resize that, released on the border,
+        // gives the row its set height (the column its set width) back.
         borderDoubleClick_ = true;
         TShiftState single = shift;
         single.Exclude(ssDouble);
         MousePress(single, x, y);
-        if (mouseStatus_ != msRowResize && mouseStatus_ != msRowBarResize)
+        if (mouseStatus_ != msRowResize && mouseStatus_ != msRowBarResize && mouseStatus_ != msColResize)
             borderDoubleClick_ = false;
     } else if (button == mbRight && mouseStatus_ == msNormal) {
         RightPress(x, y);
@@ -1318,10 +1318,14 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
             Integer left = mirrored ? ClientWidth() - cell.Right : cell.Left;
             Integer line = std::min<Integer>(x + sizeOffset_, ClientWidth());
             Integer edge = mirrored ? ClientWidth() - 1 - line : line;
-            if (borderDoubleClick_ && status == msRowBarResize && edge + 1 == left + GetColWidthAt(0)) {
+            TgrCol* col = status == msColResize ? gridCols_->ColAt(DataColOfDisplay(sizeIndex_)) : nullptr;
+            if (borderDoubleClick_ && edge + 1 == left + GetColWidthAt(sizeIndex_)) {
                 // Released where it was pressed: the width set other than by
                 // dragging comes back.
-                edge = left + restRowBarWidth_ - 1;
+                Integer rest = status == msRowBarResize ? restRowBarWidth_
+                               : col                     ? col->RequestedWidth()
+                                                         : savedDefaultColWidth_;
+                edge = left + rest - 1;
             }
             // A line at or beyond the column's fixed edge changes nothing.
             if (edge <= left) break;
@@ -1337,9 +1341,11 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
                 RecheckTopLeft(true);
                 break;
             }
-            if (TgrCol* col = gridCols_->ColAt(DataColOfDisplay(sizeIndex_)); col && width != GetColWidthAt(sizeIndex_)) {
-                col->SetWidth(width);
-                DoColResized(col->GetDataCol());
+            if (col && width != GetColWidthAt(sizeIndex_)) {
+                // The set width stays, for a double-click on the border to
+                // restore; the column reports its own resize.
+                col->ApplyWidth(width);
+                RecheckTopLeft(true);
             }
             break;
         }
@@ -1403,6 +1409,12 @@ void TgrBaseGrid::FinishRowResize(Integer y) {
         SetHeadingHeight(height);
         sizingHeading_ = false;
     } else if (resizeRows_ == rrAll) {
+        // A dragged default is not the one a double-click restores.
+        sizingDefaultRow_ = true;
+        struct EndSizing {
+            bool& flag;
+            ~EndSizing() { flag = false; }
+        } end{sizingDefaultRow_};
         SetDefaultRowHeight(height);
     } else if (TgrRow* row = gridRows_->EnsureRow(DataRowOfDisplay(sizeIndex_))) {
         // The set height stays, for a double-click on the border to restore.

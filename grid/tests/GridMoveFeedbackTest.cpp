@@ -145,15 +145,18 @@ TEST_F(GridMoveFeedback, ADoubleClickOnARowBorderRestoresItsSetHeight) {
         TgrResizeRows mode;
         Integer row;
         Integer rest;  // the height the double-click brings back
+        Integer setDefault;  // a default row height set by code first, or 0
     } cases[] = {
-        {"row", rrSingle, 3, 14},
-        {"all rows", rrAll, 3, 14},
-        {"heading", rrSingle, 0, 15},
+        {"row", rrSingle, 3, 14, 0},
+        {"all rows", rrAll, 3, 14, 0},
+        {"all rows, default set by code", rrAll, 3, 18, 18},
+        {"heading", rrSingle, 0, 15, 0},
     };
     for (const Case& c : cases) {
         TearDown();
         SetUp();
         grid->SetResizeRows(c.mode);
+        if (c.setDefault) grid->SetDefaultRowHeight(c.setDefault);
         Drag(RowBorder(c.row), TPoint(RowBorder(c.row).X, RowBorder(c.row).Y + 9));
         ASSERT_EQ(grid->GetRowHeightAt(c.row), c.rest + 9) << c.what;
         DoubleClick(RowBorder(c.row));

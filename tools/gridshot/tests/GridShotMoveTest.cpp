@@ -249,6 +249,42 @@ TEST_F(GridShotMove, AColumnBorderIsCaughtFromTwoPixelsLeftToOneRight) {
     EXPECT_EQ(g->Col(1)->Width(), 60);
 }
 
+TEST_F(GridShotMove, ADoubleClickOnAColumnBorderRestoresTheSetWidth) {
+    Integer resized = 0;
+    g->OnColResized = [&](TObject*, Integer) { ++resized; };
+    Integer line = g->CellPixels(3, 0).Right - 1;
+    QtDrag(TPoint(line, 5), TPoint(line + 25, 5));
+    EXPECT_EQ(g->GetColWidthAt(3), 65);
+    EXPECT_EQ(g->Col(3)->Width(), 65);
+    EXPECT_EQ(g->Col(3)->RequestedWidth(), 40) << "a drag keeps the set width";
+    EXPECT_EQ(resized, 1);
+    // The window system's double-click: press, release, double-click press,
+    // release, all on the new border.
+    line += 25;
+    QtDrag(TPoint(line, 5), TPoint(line, 5));
+    QtMouse(QEvent::MouseButtonDblClick, TPoint(line, 5));
+    QtMouse(QEvent::MouseButtonRelease, TPoint(line, 5));
+    EXPECT_EQ(g->GetColWidthAt(3), 40);
+    EXPECT_EQ(g->Col(3)->Width(), 40);
+    EXPECT_EQ(resized, 2);
+    // Dragged away after the double-click press, the drag wins.
+    line = g->CellPixels(3, 0).Right - 1;
+    QtDrag(TPoint(line, 5), TPoint(line, 5));
+    QtMouse(QEvent::MouseButtonDblClick, TPoint(line, 5));
+    QtMouse(QEvent::MouseMove, TPoint(line + 10, 5));
+    QtMouse(QEvent::MouseButtonRelease, TPoint(line + 10, 5));
+    EXPECT_EQ(g->GetColWidthAt(3), 50);
+    // A width set by code is the one a double-click gives back.
+    g->Col(3)->SetWidth(30);
+    line = g->CellPixels(3, 0).Right - 1;
+    QtDrag(TPoint(line, 5), TPoint(line + 40, 5));
+    line += 40;
+    QtDrag(TPoint(line, 5), TPoint(line, 5));
+    QtMouse(QEvent::MouseButtonDblClick, TPoint(line, 5));
+    QtMouse(QEvent::MouseButtonRelease, TPoint(line, 5));
+    EXPECT_EQ(g->GetColWidthAt(3), 30);
+}
+
 TEST_F(GridShotMove, ARightPressMovesTheCurrentCellUnlessOnTheSelection) {
     g->SelectDisplayRows(3, 3);
     auto right = [&](TPoint p) {
