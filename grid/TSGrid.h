@@ -1306,6 +1306,12 @@ public:
     // removes it); moving it removes it at the old place first.
     void DrawResizeLine();
     void MoveResizeLine(Integer pos);
+    // The cursor for client point (x, y) over display cell (col, row), by
+    // the mouse status and what a press there would start: the split
+    // cursors over borders and while one is dragged, the drag cursor while
+    // moving, the I-beam over an editable text cell; False leaves it to the
+    // window's Cursor.
+    virtual bool CursorForMouseStatus(Integer x, Integer y, Integer row, Integer col, TCursor& cursor);
     // The 2-pixel inverted drop marker of a column (row) move, at the edge
     // of the drop place that faces away from the origin; each draw toggles
     // it. Nothing is drawn for a drop place out of view or onto the moved
@@ -1589,6 +1595,7 @@ private:
     void DragSelectTo(Integer x, Integer y);
     void FinishMouseAction(bool released, Integer x, Integer y);
     void ToggleDropMarker();
+    bool CursorRequest(int x, int y, TCursor& cursor) override;
     void InvertBand(const TRect& band);
     bool DropOntoMovedCols();
     bool DropOntoMovedRows();

@@ -1288,6 +1288,12 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     } forget{borderDoubleClick_};
     SetMouseCapture(false);
     SetMouseStatus(msNormal);
+    if (status == msColMove || status == msRowMove) {
+        // The drag cursor goes with the move.
+        TCursor shown = Cursor();
+        if (!CursorRequest(int(x), int(y), shown)) shown = Cursor();
+        ShowCursorNow(shown);
+    }
     if (!released && status == msSelecting && selectingRows_ && rowSelectMode_ == rsMulti) {
         // A cancelled row drag inverts the rows from the anchor to the drag
         // end back, the anchor included.

@@ -56,6 +56,14 @@ protected:
         QMouseEvent e(type, at, w->mapToGlobal(at), button, held, keys);
         QApplication::sendEvent(w, &e);
     }
+    // A pointer move with no button held, and the cursor it leaves shown.
+    Qt::CursorShape Hover(TPoint p) {
+        QWidget* w = g->Widget();
+        QPointF at(p.X, p.Y);
+        QMouseEvent e(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &e);
+        return w->cursor().shape();
+    }
     void QtDrag(TPoint a, TPoint b) {
         QtMouse(QEvent::MouseButtonPress, a);
         QtMouse(QEvent::MouseMove, b);
@@ -283,6 +291,54 @@ TEST_F(GridShotMove, ADoubleClickOnAColumnBorderRestoresTheSetWidth) {
     QtMouse(QEvent::MouseButtonDblClick, TPoint(line, 5));
     QtMouse(QEvent::MouseButtonRelease, TPoint(line, 5));
     EXPECT_EQ(g->GetColWidthAt(3), 30);
+}
+
+TEST_F(GridShotMove, TheCursorShowsWhatAPressThereWouldStart) {
+    Integer colLine = g->CellPixels(3, 0).Right - 1;
+    Integer rowLine = g->CellPixels(0, 4).Bottom - 1;
+    struct Case {
+        const char* where;
+        TPoint at;
+        Qt::CursorShape shape;
+    } cases[] = {
+        {"column border in the heading", {colLine, 5}, Qt::SplitHCursor},
+        {"one pixel right of it", {colLine + 1, 5}, Qt::SplitHCursor},
+        {"two pixels right of it", {colLine + 2, 5}, Qt::ArrowCursor},
+        {"row-bar border", {g->RowBarWidth() - 1, 5}, Qt::SplitHCursor},
+        {"row border over the row bar", {5, rowLine}, Qt::SplitVCursor},
+        {"the same border over the cells", {Mid(2, 4).X, rowLine}, Qt::IBeamCursor},
+        {"a text cell of an editing grid", Mid(2, 3), Qt::IBeamCursor},
+        {"a heading", Mid(2, 0), Qt::ArrowCursor},
+        {"the corner", {3, 3}, Qt::ArrowCursor},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Hover(c.at), c.shape) << c.where;
+
+    // The grid's own Cursor where nothing else applies; browsing shows no
+    // I-beam.
+    g->SetCursor(crHandPoint);
+    g->SetGridMode(gmBrowse);
+    EXPECT_EQ(Hover(Mid(2, 3)), Qt::PointingHandCursor);
+    EXPECT_EQ(Hover(TPoint(colLine, 5)), Qt::SplitHCursor);
+    EXPECT_EQ(Hover(Mid(2, 0)), Qt::PointingHandCursor);
+
+    // A screen-wide cursor (a long operation) keeps the grid's from changing.
+    Screen->SetCursor(crHourGlass);
+    EXPECT_EQ(Hover(TPoint(colLine, 5)), Qt::PointingHandCursor);
+    Screen->SetCursor(crDefault);
+
+    // While a border is dragged the split cursor stays, wherever the pointer
+    // goes; a moved column shows the drag cursor until it is dropped.
+    QtMouse(QEvent::MouseButtonPress, TPoint(colLine, 5));
+    QtMouse(QEvent::MouseMove, Mid(6, 5));
+    EXPECT_EQ(g->Widget()->cursor().shape(), Qt::SplitHCursor);
+    QtMouse(QEvent::MouseButtonRelease, Mid(6, 5));
+    g->SetColSelectMode(csNone);
+    QtMouse(QEvent::MouseButtonPress, Mid(5, 0));
+    EXPECT_EQ(g->Widget()->cursor().shape(), Qt::DragCopyCursor);
+    QtMouse(QEvent::MouseMove, Mid(7, 0));
+    EXPECT_EQ(g->Widget()->cursor().shape(), Qt::DragCopyCursor);
+    QtMouse(QEvent::MouseButtonRelease, Mid(7, 0));
+    EXPECT_EQ(g->Widget()->cursor().shape(), Qt::PointingHandCursor);
 }
 
 TEST_F(GridShotMove, ARightPressMovesTheCurrentCellUnlessOnTheSelection) {
