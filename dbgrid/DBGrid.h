@@ -568,6 +568,7 @@ private:
     // painted it.
     bool FirePaintCell(const TgrCellPaintInfo& info);
     void FireScanRecords(bool scanAll, TgrScanState state, Integer count, bool& cancel);
+    bool CursorForMouseStatus(Integer x, Integer y, Integer row, Integer col, TCursor& cursor) override;
     // The engine-cursor window clones its cursor again and shows the
     // dataset's record; False while it is already doing so.
     bool ReopenCursorWindow();
