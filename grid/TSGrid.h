@@ -1811,12 +1811,11 @@ private:
     // A row drag: the anchor row and where the dragged rows end.
     Integer rowSelectStart_ = 0, rowDragEnd_ = 0;
     void ToggleDraggedRows(Integer from, Integer to);
-    void StartRowDrag(Integer row);
+    void StartDragSelect(bool rows, Integer at);
     bool selectingRows_ = false;
     // A column drag from a heading press, alike.
     Integer colSelectStart_ = 0, colDragEnd_ = 0;
     void ToggleDraggedCols(Integer from, Integer to);
-    void StartColDrag(Integer col);
     bool HeadingPressMoves(Integer col);
     void HeadingSelectPress(Integer col);
     bool selectingCols_ = false;

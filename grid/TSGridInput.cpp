@@ -792,7 +792,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
             // A Ctrl press goes on as a drag over the columns it toggles.
             if (colSelectMode_ == csMulti && shift.Contains(ssCtrl) && !shift.Contains(ssShift) &&
                 curDisplayCol_ == cell.Col)
-                StartColDrag(cell.Col);
+                StartDragSelect(false, cell.Col);
             return;
         }
         if (colSelectMode_ != csNone && !HeadingPressMoves(cell.Col)) {
@@ -815,7 +815,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
             // A Ctrl press goes on as a drag over the rows it toggles.
             if (rowSelectMode_ == rsMulti && shift.Contains(ssCtrl) && !shift.Contains(ssShift) &&
                 curDisplayRow_ == cell.Row)
-                StartRowDrag(cell.Row);
+                StartDragSelect(true, cell.Row);
             return;
         }
         if (!MoveToDisplayCell(curDisplayCol_, cell.Row)) return;
@@ -825,7 +825,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         SetGridStatus(grsRowsSelected);
         MarkSelectChanged(0);
         FireSelectChanged(true);
-        StartRowDrag(cell.Row);
+        StartDragSelect(true, cell.Row);
         return;
     }
     if (cell.Col < 1 || cell.Row < 1) return;
@@ -889,20 +889,13 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
     TCustomControl::MouseMove(shift, x, y);
 }
 
-void TgrBaseGrid::StartRowDrag(Integer row) {
-    rowSelectStart_ = rowDragEnd_ = row;
+// A row (rows True) or column drag selection from the anchor `at`.
+void TgrBaseGrid::StartDragSelect(bool rows, Integer at) {
+    if (rows) rowSelectStart_ = rowDragEnd_ = at;
+    else colSelectStart_ = colDragEnd_ = at;
     SetMouseStatus(msSelecting);
-    selectingRows_ = true;
-    selectingCols_ = false;
-    SetMouseCapture(true);
-    StartAutoScrollTimer();
-}
-
-void TgrBaseGrid::StartColDrag(Integer col) {
-    colSelectStart_ = colDragEnd_ = col;
-    SetMouseStatus(msSelecting);
-    selectingRows_ = false;
-    selectingCols_ = true;
+    selectingRows_ = rows;
+    selectingCols_ = !rows;
     SetMouseCapture(true);
     StartAutoScrollTimer();
 }
@@ -938,7 +931,7 @@ void TgrBaseGrid::HeadingSelectPress(Integer col) {
     pressedHeading_ = col;
     headingShownDown_ = false;
     if (OnHeadingDown && CanFireEvents()) OnHeadingDown(this, DataColOfDisplay(col));
-    StartColDrag(col);
+    StartDragSelect(false, col);
 }
 
 namespace {
