@@ -795,11 +795,14 @@ void TgrCustomDBGrid::SelectRows(const Variant& fromRow, const Variant& toRow, b
     // A set names its records one by one: walk from one end to the other,
     // reporting the scan through OnScanRecords, which may cancel it.
     bool cancel = false;
+    // However the scan ends, by an error too, the grid takes its cursors
+    // back.
+    struct EndScan {
+        bool& scanning;
+        ~EndScan() { scanning = false; }
+    } endScan{scanning_};
     FireScanRecords(false, scsStart, 0, cancel);
-    if (cancel) {
-        scanning_ = false;
-        return;
-    }
+    if (cancel) return;
     std::vector<std::string> between;
     std::vector<Variant> betweenIds;
     if (CompareBookmarks(lo, hi) > 0) std::swap(lo, hi);
@@ -827,7 +830,6 @@ void TgrCustomDBGrid::SelectRows(const Variant& fromRow, const Variant& toRow, b
             restore();
         } catch (...) {
         }
-        scanning_ = false;
         throw;
     }
     auto step = [&](Integer n) {
@@ -867,6 +869,12 @@ bool TgrCustomDBGrid::ApplyRecordIds(const std::vector<Variant>& ids, bool selec
 void TgrCustomDBGrid::FireScanRecords(bool scanAll, TgrScanState state, Integer count, bool& cancel) {
     scanning_ = state != scsEnd;
     if (OnScanRecords) OnScanRecords(this, scanAll, state, count, cancel);
+}
+
+// While records are scanned the cursor is the application's (a handler of
+// the scan may show that it waits): the grid shows no cursors of its own.
+bool TgrCustomDBGrid::CursorForMouseStatus(Integer x, Integer y, Integer row, Integer col, TCursor& cursor) {
+    return !scanning_ && TgrBaseGrid::CursorForMouseStatus(x, y, row, col, cursor);
 }
 
 bool TgrCustomDBGrid::IsRecordSelected(const Variant& dataRow) const {

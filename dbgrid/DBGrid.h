@@ -621,6 +621,7 @@ private:
     // Adds or removes the ids of a record run in the selection, asking
     // step before each; False (and nothing changed) when step refuses.
     bool ApplyRecordIds(const std::vector<Variant>& ids, bool select, const std::function<bool(Integer)>& step);
+    bool CursorForMouseStatus(Integer x, Integer y, Integer row, Integer col, TCursor& cursor) override;
     // The engine-cursor window clones its cursor again and shows the
     // dataset's record; False while it is already doing so.
     bool ReopenCursorWindow();

@@ -233,6 +233,8 @@ public:
     // ---- size, visibility, position, selection
     Integer Width() const { return width_; }
     virtual void SetWidth(Integer value);
+    // The width shown, the set width (RequestedWidth) kept: a border drag.
+    void ApplyWidth(Integer value) { SetWidthInternal(value); }
     void WidthChanged(Integer oldWidth);
     virtual void SetVisible(bool value);
     void SetDisplayCol(Integer value);

@@ -74,6 +74,8 @@ TCustomGrid_ts::TCustomGrid_ts(TComponent* owner) : TCustomControl(owner) {
     SetColor(clWindow);
     SetParentColor(false);
     SetTabStop(true);
+    // The cursor follows the pointer over borders and cells.
+    SetPointerTracking(true);
     SetBounds(Left(), Top(), colTotal_ * defaultColWidth_, rowTotal_ * defaultRowHeight_);
     ResetPositions();
     timer_ = new TTimer(this);

@@ -313,6 +313,8 @@ protected:
 
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseMove(TShiftState shift, int x, int y) override;
+    // The set-cursor message: CursorAt.
+    bool CursorRequest(int x, int y, TCursor& cursor) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     bool DoKeyDown(Word16& key, TShiftState shift) override;
     bool DoKeyPress(char& key) override;

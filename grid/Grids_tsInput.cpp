@@ -77,6 +77,11 @@ TCursor TCustomGrid_ts::CursorAt(Integer x, Integer y) {
     return Cursor();
 }
 
+bool TCustomGrid_ts::CursorRequest(int x, int y, TCursor& cursor) {
+    cursor = CursorAt(x, y);
+    return true;
+}
+
 // ---------------------------------------------------------------- markers
 
 void TCustomGrid_ts::DrawSizeLine(const TGridLayout_ts& l) {

@@ -1367,6 +1367,12 @@ public:
     // removes it); moving it removes it at the old place first.
     void DrawResizeLine();
     void MoveResizeLine(Integer pos);
+    // The cursor for client point (x, y) over display cell (col, row), by
+    // the mouse status and what a press there would start: the split
+    // cursors over borders and while one is dragged, the drag cursor while
+    // moving, the I-beam over an editable text cell; False leaves it to the
+    // window's Cursor.
+    virtual bool CursorForMouseStatus(Integer x, Integer y, Integer row, Integer col, TCursor& cursor);
     // The 2-pixel inverted drop marker of a column (row) move, at the edge
     // of the drop place that faces away from the origin; each draw toggles
     // it. Nothing is drawn for a drop place out of view or onto the moved
@@ -1663,6 +1669,7 @@ private:
     void DragSelectTo(Integer x, Integer y);
     void FinishMouseAction(bool released, Integer x, Integer y);
     void ToggleDropMarker();
+    bool CursorRequest(int x, int y, TCursor& cursor) override;
     void InvertBand(const TRect& band);
     bool DropOntoMovedCols();
     bool DropOntoMovedRows();
@@ -1674,7 +1681,7 @@ private:
     // where it can scroll.
     bool MoveAutoScrollStep(Integer x, Integer y);
     bool resizeLineShown_ = false, dropMarkerShown_ = false;
-    bool borderDoubleClick_ = false, sizingHeading_ = false, sizingRowBar_ = false;
+    bool borderDoubleClick_ = false, sizingHeading_ = false, sizingRowBar_ = false, sizingDefaultRow_ = false;
     // The heading height last set other than by dragging its border.
     Integer restHeadingHeight_ = 15, restRowBarWidth_ = 14;
     TgrCellElement* CellRecord(Integer dataCol, Integer dataRow);
@@ -1879,8 +1886,14 @@ private:
     // A row drag: the anchor row and where the dragged rows end.
     Integer rowSelectStart_ = 0, rowDragEnd_ = 0;
     void ToggleDraggedRows(Integer from, Integer to);
-    void StartRowDrag(Integer row);
+    void StartDragSelect(bool rows, Integer at);
     bool selectingRows_ = false;
+    // A column drag from a heading press, alike.
+    Integer colSelectStart_ = 0, colDragEnd_ = 0;
+    void ToggleDraggedCols(Integer from, Integer to);
+    bool HeadingPressMoves(Integer col);
+    void HeadingSelectPress(Integer col);
+    bool selectingCols_ = false;
     bool cellSelectionChanged_ = false;
     UInt64 scrollDelayStart_ = 0;
     TPopupMenu* gridMenu_ = nullptr;

@@ -663,15 +663,15 @@ void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
     if (button == mbLeft && !shift.Contains(ssDouble) && !ThumbPress(x, y) && !ScrollBarPress(x, y)) {
         MousePress(shift, x, y);
     } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNormal &&
-               (RowEdgeAt(x, y, CellUnderMouse(x, y).Col) >= 0 || ColumnEdgeAt(x, y) == 0)) {
-        // The second press of a double-click on a row border (or the row
-        // bar's) starts a resize that, released on the border, gives the
-        // row its set height (the row bar its set width) back.
+               (RowEdgeAt(x, y, CellUnderMouse(x, y).Col) >= 0 || ColumnEdgeAt(x, y) >= 0)) {
+        // The second press of a double-click on a row or column border (the
+        // row bar's too) starts a resize that, released on the border,
+        // gives the row its set height (the column its set width) back.
         borderDoubleClick_ = true;
         TShiftState single = shift;
         single.Exclude(ssDouble);
         MousePress(single, x, y);
-        if (mouseStatus_ != msRowResize && mouseStatus_ != msRowBarResize)
+        if (mouseStatus_ != msRowResize && mouseStatus_ != msRowBarResize && mouseStatus_ != msColResize)
             borderDoubleClick_ = false;
     } else if (button == mbRight && mouseStatus_ == msNormal) {
         RightPress(x, y);
@@ -855,7 +855,17 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
     if (cell.Col < 0 || cell.Row < 0) return;
     if (cell.Row == 0 && cell.Col >= 1) {
         if (PressHeadingButton(cell.Col, x, y)) return;
-        if (HeadingPressWithKeys(shift, cell.Col)) return;
+        if (HeadingPressWithKeys(shift, cell.Col)) {
+            // A Ctrl press goes on as a drag over the columns it toggles.
+            if (colSelectMode_ == csMulti && shift.Contains(ssCtrl) && !shift.Contains(ssShift) &&
+                curDisplayCol_ == cell.Col)
+                StartDragSelect(false, cell.Col);
+            return;
+        }
+        if (colSelectMode_ != csNone && !HeadingPressMoves(cell.Col)) {
+            HeadingSelectPress(cell.Col);
+            return;
+        }
         pressedHeading_ = cell.Col;
         headingShownDown_ = true;
         InvalidateDisplayCell(cell.Col, 0);
@@ -872,7 +882,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
             // A Ctrl press goes on as a drag over the rows it toggles.
             if (rowSelectMode_ == rsMulti && shift.Contains(ssCtrl) && !shift.Contains(ssShift) &&
                 curDisplayRow_ == cell.Row)
-                StartRowDrag(cell.Row);
+                StartDragSelect(true, cell.Row);
             return;
         }
         if (!MoveToDisplayCell(curDisplayCol_, cell.Row)) return;
@@ -882,7 +892,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         SetGridStatus(grsRowsSelected);
         MarkSelectChanged(0);
         FireSelectChanged(true);
-        StartRowDrag(cell.Row);
+        StartDragSelect(true, cell.Row);
         return;
     }
     if (cell.Col < 1 || cell.Row < 1) return;
@@ -906,7 +916,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         if (PressCellButton(cell.Col, cell.Row, x, y)) return;
         if (wasCurrent && GetCurrentControlType() == ctCheck) ToggleCurrentCheck();
     }
-    selectingRows_ = false;
+    selectingRows_ = selectingCols_ = false;
     SetMouseStatus(msSelecting);
     SetMouseCapture(true);
     StartAutoScrollTimer();
@@ -946,13 +956,65 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
     TCustomControl::MouseMove(shift, x, y);
 }
 
-void TgrBaseGrid::StartRowDrag(Integer row) {
-    rowSelectStart_ = rowDragEnd_ = row;
+// A row (rows True) or column drag selection from the anchor `at`.
+void TgrBaseGrid::StartDragSelect(bool rows, Integer at) {
+    if (rows) rowSelectStart_ = rowDragEnd_ = at;
+    else colSelectStart_ = colDragEnd_ = at;
     SetMouseStatus(msSelecting);
-    selectingRows_ = true;
+    selectingRows_ = rows;
+    selectingCols_ = !rows;
     SetMouseCapture(true);
     StartAutoScrollTimer();
 }
+
+// A plain heading press starts a move when it lands on a selected column
+// (the selected ones move as one block) or when columns are not selected
+// at all; a selected fixed column keeps the block from moving.
+bool TgrBaseGrid::HeadingPressMoves(Integer col) {
+    if (!colMoving_) return false;
+    if (colSelectMode_ == csNone) return true;
+    if (!colSelection_->IsSelected(col)) return false;
+    for (Integer c = 1; c < FixedColTotal(); ++c)
+        if (colSelection_->IsSelected(c)) return false;
+    return true;
+}
+
+// A plain press on a heading that does not move: the column becomes the
+// only selected one and holds the current cell; with csMulti the drag that
+// follows selects the columns it passes. Released on the heading, it is the
+// heading's click.
+void TgrBaseGrid::HeadingSelectPress(Integer col) {
+    if (col < FixedColTotal() && !selectFixed_) return;
+    if (!CanLeaveCell(-1, -1, true)) return;
+    EndCellEdit(true);
+    ClearCellRange();
+    DeselectAllRows();
+    SelectDisplayCols(1, ColTotal() - 1, false);
+    SelectDisplayCols(col, col, true);
+    MoveToDisplayCell(col, curDisplayRow_);
+    SetGridStatus(grsColsSelected);
+    MarkSelectChanged(1);
+    FireSelectChanged(true);
+    pressedHeading_ = col;
+    headingShownDown_ = false;
+    if (OnHeadingDown && CanFireEvents()) OnHeadingDown(this, DataColOfDisplay(col));
+    StartDragSelect(false, col);
+}
+
+namespace {
+// A drag from the anchor inverts the items between the anchor and its end
+// (the anchor left out) from their state before the drag; an item the end
+// passes back over is inverted again, so it gets that state back, and
+// items the drag never reached keep theirs. Moves the end from e to r.
+template <class Toggle>
+void MoveDragEnd(Integer a, Integer e, Integer r, Toggle toggle) {
+    auto inverted = [a](Integer item, Integer end) {
+        return end > a ? item > a && item <= end : item < a && item >= end;
+    };
+    for (Integer i = std::min({a, e, r}); i <= std::max({a, e, r}); ++i)
+        if (inverted(i, e) != inverted(i, r)) toggle(i);
+}
+}  // namespace
 
 // Inverts the selection of the rows from..to, in either order.
 void TgrBaseGrid::ToggleDraggedRows(Integer from, Integer to) {
@@ -963,21 +1025,27 @@ void TgrBaseGrid::ToggleDraggedRows(Integer from, Integer to) {
     }
 }
 
+// Inverts the selection of the columns from..to, in either order.
+void TgrBaseGrid::ToggleDraggedCols(Integer from, Integer to) {
+    for (Integer c = std::min(from, to); c <= std::max(from, to); ++c)
+        if (c >= 1 && c < ColTotal()) SelectDisplayCols(c, c, !colSelection_->IsSelected(c));
+}
+
 void TgrBaseGrid::DragSelectTo(Integer x, Integer y) {
     TCellCoord_ts cell = DataCellNear(x, y);
-    if (selectingRows_ && rowSelectMode_ == rsMulti) {
-        // The rows between the anchor and the drag end (the anchor left
-        // out) are inverted from their state before the drag; a row the
-        // end passes back over is inverted again, so it gets that state
-        // back, and rows the drag never reached keep theirs.
-        Integer a = rowSelectStart_, e = rowDragEnd_;
+    if (selectingCols_) {
+        if (colSelectMode_ != csMulti) return;
+        Integer c = std::clamp<Integer>(cell.Col, 1, std::max<Integer>(1, ColTotal() - 1));
+        if (c == colDragEnd_) return;
+        MoveDragEnd(colSelectStart_, colDragEnd_, c, [this](Integer i) { ToggleDraggedCols(i, i); });
+        colDragEnd_ = c;
+        SetGridStatus(colSelection_->Count() > 0 ? grsColsSelected : grsNormal);
+        MarkSelectChanged(1);
+        FireSelectChanged(true);
+    } else if (selectingRows_ && rowSelectMode_ == rsMulti) {
         Integer r = std::clamp<Integer>(cell.Row, 1, std::max<Integer>(1, Rows()));
-        if (r == e) return;
-        auto inverted = [a](Integer row, Integer end) {
-            return end > a ? row > a && row <= end : row < a && row >= end;
-        };
-        for (Integer row = std::min({a, e, r}); row <= std::max({a, e, r}); ++row)
-            if (inverted(row, e) != inverted(row, r)) ToggleDraggedRows(row, row);
+        if (r == rowDragEnd_) return;
+        MoveDragEnd(rowSelectStart_, rowDragEnd_, r, [this](Integer i) { ToggleDraggedRows(i, i); });
         rowDragEnd_ = r;
         SetGridStatus(rowSelection_->Count() > 0 ? grsRowsSelected : grsNormal);
         MarkSelectChanged(0);
@@ -1042,7 +1110,9 @@ void TgrBaseGrid::AutoScrollStep() {
     TPoint screen = ClientToScreen(lastMouse_);
     Integer delay = scrollSpeed_ == spHigh  ? kHighSpeedDelay
                     : scrollSpeed_ == spLow ? kLowSpeedDelay
-                                            : VariableScrollDelay(screen.X, screen.Y, selectingRows_ ? 1 : 2);
+                                            : VariableScrollDelay(screen.X, screen.Y, selectingRows_   ? 1
+                                                                                      : selectingCols_ ? 0
+                                                                                                       : 2);
     UInt64 now = CurrentClock().TickMs();
     if (scrollDelayStart_ == 0) scrollDelayStart_ = now;
     if (now - scrollDelayStart_ < UInt64(delay)) return;
@@ -1053,8 +1123,10 @@ void TgrBaseGrid::AutoScrollStep() {
     Integer x = lastMouse_.X, y = lastMouse_.Y;
     TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, l);
     TCellCoord_ts next = top;
-    if (y >= l.Vert.FullCellsEnd && top.Row < last.Row) ++next.Row;
-    if (y < l.Vert.FixedEnd && top.Row > FixedRowTotal()) --next.Row;
+    if (!selectingCols_) {
+        if (y >= l.Vert.FullCellsEnd && top.Row < last.Row) ++next.Row;
+        if (y < l.Vert.FixedEnd && top.Row > FixedRowTotal()) --next.Row;
+    }
     if (!selectingRows_) {
         if (x >= l.Horz.FullCellsEnd && top.Col < last.Col) ++next.Col;
         if (x < l.Horz.FixedEnd && top.Col > FixedColTotal()) --next.Col;
@@ -1276,12 +1348,24 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     } forget{borderDoubleClick_};
     SetMouseCapture(false);
     SetMouseStatus(msNormal);
+    if (status == msColMove || status == msRowMove) {
+        // The drag cursor goes with the move.
+        TCursor shown = Cursor();
+        if (!CursorRequest(int(x), int(y), shown)) shown = Cursor();
+        ShowCursorNow(shown);
+    }
     if (!released && status == msSelecting && selectingRows_ && rowSelectMode_ == rsMulti) {
         // A cancelled row drag inverts the rows from the anchor to the drag
         // end back, the anchor included.
         ToggleDraggedRows(rowSelectStart_, rowDragEnd_);
         SetGridStatus(rowSelection_->Count() > 0 ? grsRowsSelected : grsNormal);
         MarkSelectChanged(0);
+        FireSelectChanged(true);
+    } else if (!released && status == msSelecting && selectingCols_ && colSelectMode_ == csMulti) {
+        // Columns alike, from the anchor to the drag end.
+        ToggleDraggedCols(colSelectStart_, colDragEnd_);
+        SetGridStatus(colSelection_->Count() > 0 ? grsColsSelected : grsNormal);
+        MarkSelectChanged(1);
         FireSelectChanged(true);
     }
     if (EndCellButtonPress(released, x, y) || ReleaseHeadingButton(released)) {
@@ -1300,10 +1384,14 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
             Integer left = mirrored ? ClientWidth() - cell.Right : cell.Left;
             Integer line = std::min<Integer>(x + sizeOffset_, ClientWidth());
             Integer edge = mirrored ? ClientWidth() - 1 - line : line;
-            if (borderDoubleClick_ && status == msRowBarResize && edge + 1 == left + GetColWidthAt(0)) {
+            TgrCol* col = status == msColResize ? gridCols_->ColAt(DataColOfDisplay(sizeIndex_)) : nullptr;
+            if (borderDoubleClick_ && edge + 1 == left + GetColWidthAt(sizeIndex_)) {
                 // Released where it was pressed: the width set other than by
                 // dragging comes back.
-                edge = left + restRowBarWidth_ - 1;
+                Integer rest = status == msRowBarResize ? restRowBarWidth_
+                               : col                     ? col->RequestedWidth()
+                                                         : savedDefaultColWidth_;
+                edge = left + rest - 1;
             }
             // A line at or beyond the column's fixed edge changes nothing.
             if (edge <= left) break;
@@ -1319,9 +1407,11 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
                 RecheckTopLeft(true);
                 break;
             }
-            if (TgrCol* col = gridCols_->ColAt(DataColOfDisplay(sizeIndex_)); col && width != GetColWidthAt(sizeIndex_)) {
-                col->SetWidth(width);
-                DoColResized(col->GetDataCol());
+            if (col && width != GetColWidthAt(sizeIndex_)) {
+                // The set width stays, for a double-click on the border to
+                // restore; the column reports its own resize.
+                col->ApplyWidth(width);
+                RecheckTopLeft(true);
             }
             break;
         }
@@ -1336,26 +1426,20 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
             if (cell.Row != 0 || cell.Col != pressedHeading_) break;
             if (OnHeadingUp && CanFireEvents()) OnHeadingUp(this, dataCol);
             DoHeadingClick(dataCol);
-            if (colSelectMode_ != csNone) {
-                EndCellEdit(true);
-                ClearCellRange();
-                DeselectAllRows();
-                SelectDisplayCols(1, ColTotal() - 1, false);
-                SelectDisplayCols(pressedHeading_, pressedHeading_, true);
-                // The selected column holds the current cell, the anchor of
-                // a Shift press.
-                MoveToDisplayCell(pressedHeading_, curDisplayRow_);
-                SetGridStatus(grsColsSelected);
-                MarkSelectChanged(1);
-                FireSelectChanged(true);
-            } else if (!colMoving_) {
-                // Without column selection a heading click is a click on
-                // its column's cell in the current row.
-                MoveToDisplayCell(pressedHeading_, curDisplayRow_);
-            }
+            // A move that went nowhere leaves the selection as it was;
+            // without column selection or moving a heading click is a click
+            // on its column's cell in the current row.
+            if (status == msButtonDown) MoveToDisplayCell(pressedHeading_, curDisplayRow_);
             break;
         }
         case msSelecting:
+            if (selectingCols_ && pressedHeading_ >= 1 && CellUnderMouse(x, y).Row == 0 &&
+                CellUnderMouse(x, y).Col == pressedHeading_) {
+                // The column press released on its heading is the heading's click.
+                Integer dataCol = DataColOfDisplay(pressedHeading_);
+                if (OnHeadingUp && CanFireEvents()) OnHeadingUp(this, dataCol);
+                DoHeadingClick(dataCol);
+            }
             FireSelectChanged(true);
             // A click in a dropped-down list takes its row.
             if (comboGrid_ && ownerGrid_ && ownerGrid_->DroppedCombo() &&
@@ -1391,6 +1475,12 @@ void TgrBaseGrid::FinishRowResize(Integer y) {
         SetHeadingHeight(height);
         sizingHeading_ = false;
     } else if (resizeRows_ == rrAll) {
+        // A dragged default is not the one a double-click restores.
+        sizingDefaultRow_ = true;
+        struct EndSizing {
+            bool& flag;
+            ~EndSizing() { flag = false; }
+        } end{sizingDefaultRow_};
         SetDefaultRowHeight(height);
     } else if (TgrRow* row = gridRows_->EnsureRow(DataRowOfDisplay(sizeIndex_))) {
         // The set height stays, for a double-click on the border to restore.

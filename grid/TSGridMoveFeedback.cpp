@@ -13,6 +13,53 @@
 #include "grid/TSGrid.h"
 #include "platform/core/Clock.h"
 
+bool TgrBaseGrid::CursorRequest(int x, int y, TCursor& cursor) {
+    TCellCoord_ts cell = CellUnderMouse(x, y);
+    return CursorForMouseStatus(x, y, cell.Row, cell.Col, cursor);
+}
+
+bool TgrBaseGrid::CursorForMouseStatus(Integer x, Integer y, Integer row, Integer col, TCursor& cursor) {
+    switch (mouseStatus_) {
+        case msButtonDown: return false;
+        case msRowResize: cursor = crVSplit; return true;
+        case msColResize:
+        case msRowBarResize: cursor = crHSplit; return true;
+        case msColMove:
+        case msRowMove: cursor = crDrag; return true;
+        default: break;
+    }
+    if (x >= ClientWidth() || y >= ClientHeight()) {
+        cursor = crDefault;
+        return true;
+    }
+    // Where a press would start a resize.
+    if (RowEdgeAt(x, y, col) >= 0) {
+        cursor = crVSplit;
+        return true;
+    }
+    if (ColumnEdgeAt(x, y) >= 0) {
+        cursor = crHSplit;
+        return true;
+    }
+    bool onSelection = row >= 0 && col >= 0 && IsCellSelected(col, row);
+    TCursor base = onSelection && selectedAreaCursor_ != crDefault ? selectedAreaCursor_ : Cursor();
+    cursor = base;
+    if (col < 1 || row < 1 || col >= ColTotal() || row >= RowTotal()) return true;
+    // A data cell of an editing grid: text is typed where the editor shows.
+    if (gridMode_ != gmEdit && gridMode_ != gmEditInsert) return true;
+    Integer dataCol = DataColOfDisplay(col), dataRow = DataRowOfDisplay(row);
+    TgrCellPaintInfo info;
+    if (IsCellReadOnly(dataCol, dataRow) || !FillDrawInfo(col, row, info)) return true;
+    bool listOnly = (info.ButtonType == btCombo || info.ButtonType == btDateTimeDropDown) &&
+                    info.DropDownStyle == ddDropDownList;
+    if (listOnly) return true;
+    if (info.ControlType == ctText) {
+        if (alwaysShowEditor_ && !(info.ButtonType != btNone && PointInClosedRect(x, y, info.ButtonRect))) cursor = crIBeam;
+        return true;
+    }
+    return info.ControlType == ctCheck;
+}
+
 void TgrBaseGrid::DrawResizeLine() {
     if (!HasWindow()) return;
     bool horizontal = mouseStatus_ == msRowResize;
@@ -119,6 +166,9 @@ void TgrBaseGrid::SetRowDropPos(Integer displayRow) {
 }
 
 void TgrBaseGrid::StartMoveFeedback() {
+    // The mouse is captured from here on: the drag cursor stays until the
+    // move ends.
+    ShowCursorNow(crDrag);
     if (HasWindow()) Update();
     dropMarkerShown_ = false;
     ToggleDropMarker();

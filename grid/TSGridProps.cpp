@@ -590,6 +590,7 @@ void TgrBaseGrid::SetKeptFontRow(Integer dataRow, bool keep) {
 }
 
 void TgrBaseGrid::SetDefaultColWidth(Integer value) {
+    savedDefaultColWidth_ = value;
     TCustomGrid_ts::SetDefaultColWidth(value);
     // Dropping the size table gave the row bar the default too.
     SetColWidthAt(0, rowBarOn_ ? rowBarWidth_ : 0);
@@ -597,6 +598,7 @@ void TgrBaseGrid::SetDefaultColWidth(Integer value) {
 
 void TgrBaseGrid::SetDefaultRowHeight(Integer value) {
     // A row keeps at least one pixel, so that every row can be reached.
+    if (!sizingDefaultRow_) savedDefaultRowHeight_ = std::max<Integer>(value, 1);
     TCustomGrid_ts::SetDefaultRowHeight(std::max<Integer>(value, 1));
     SetRowHeightAt(0, headingOn_ ? headingHeight_ : 0);
 }

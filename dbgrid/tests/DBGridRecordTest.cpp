@@ -1,5 +1,10 @@
 #include "dbgrid/tests/DBGridTestSupport.h"
 
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWidget>
+
+#include "platform/core/Exception.h"
 #include "platform/data/DataSet.h"
 
 namespace {
@@ -119,6 +124,40 @@ TEST_F(DBGridRecord, ScanOfASelectionSetReportsItsStagesAndMayBeCancelled) {
         for (int id : {6, 7, 8}) EXPECT_FALSE(grid->IsRecordSelected(Variant(BookmarkOf(id)))) << c.cancelAt;
         EXPECT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(2)))) << c.cancelAt;
         EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 7);
+    }
+}
+
+TEST_F(DBGridRecord, WhileRecordsAreScannedTheCursorIsLeftToTheApplication) {
+    Fill(8);
+    Bind();
+    grid->SetRecordSelection(rseBookmarkSet);
+    // The pointer over a column border, where the grid shows its split
+    // cursor.
+    TPoint border(grid->CellPixels(1, 0).Right - 1, 5);
+    auto hover = [&] {
+        QWidget* w = grid->Widget();
+        QPointF at(border.X, border.Y);
+        QMouseEvent e(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &e);
+        return w->cursor().shape();
+    };
+    ASSERT_EQ(hover(), Qt::SplitHCursor);
+    std::string shapes;
+    TgrScanState failAt = scsEnd;
+    grid->OnScanRecords = [&](TObject*, bool, TgrScanState state, Integer, bool&) {
+        if (state == scsEnd) return;
+        shapes += hover() == Qt::SplitHCursor ? "s" : "-";
+        if (state == failAt) throw Exception("the scan failed");
+    };
+    grid->SelectRows(Variant(BookmarkOf(4)), Variant(BookmarkOf(2)), true);
+    EXPECT_EQ(shapes, "-------") << "start, three records, three applied";
+    EXPECT_EQ(hover(), Qt::SplitHCursor);
+    // An error in any stage of the scan ends it: the grid's cursors are back.
+    for (TgrScanState stage : {scsStart, scsRecord, scsApplied}) {
+        failAt = stage;
+        EXPECT_THROW(grid->SelectRows(Variant(BookmarkOf(6)), Variant(BookmarkOf(8)), true), Exception) << stage;
+        EXPECT_FALSE(grid->ScanningRecords()) << stage;
+        EXPECT_EQ(hover(), Qt::SplitHCursor) << stage;
     }
 }
 

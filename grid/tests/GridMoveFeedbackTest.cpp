@@ -145,15 +145,18 @@ TEST_F(GridMoveFeedback, ADoubleClickOnARowBorderRestoresItsSetHeight) {
         TgrResizeRows mode;
         Integer row;
         Integer rest;  // the height the double-click brings back
+        Integer setDefault;  // a default row height set by code first, or 0
     } cases[] = {
-        {"row", rrSingle, 3, 14},
-        {"all rows", rrAll, 3, 14},
-        {"heading", rrSingle, 0, 15},
+        {"row", rrSingle, 3, 14, 0},
+        {"all rows", rrAll, 3, 14, 0},
+        {"all rows, default set by code", rrAll, 3, 18, 18},
+        {"heading", rrSingle, 0, 15, 0},
     };
     for (const Case& c : cases) {
         TearDown();
         SetUp();
         grid->SetResizeRows(c.mode);
+        if (c.setDefault) grid->SetDefaultRowHeight(c.setDefault);
         Drag(RowBorder(c.row), TPoint(RowBorder(c.row).X, RowBorder(c.row).Y + 9));
         ASSERT_EQ(grid->GetRowHeightAt(c.row), c.rest + 9) << c.what;
         DoubleClick(RowBorder(c.row));
@@ -177,6 +180,7 @@ TEST_F(GridMoveFeedback, ADoubleClickOnARowBorderRestoresItsSetHeight) {
 }
 
 TEST_F(GridMoveFeedback, TheDropMarkerShowsWhereAMovedColumnLands) {
+    grid->SetColSelectMode(csNone);  // every heading press moves its column
     QImage before = grid->Surface().copy();
     Press(Inside(2, 0));
     grid->KillGridTimer(TgrBaseGrid::AutoScrollTimerId);
@@ -235,7 +239,8 @@ TEST_F(GridMoveFeedback, AMoveHeldPastAnEdgeScrollsAndDropsThere) {
         TearDown();
         SetUp();
         grid->SetScrollSpeed(spHigh);
-        if (c.rows) Click(Inside(0, 2));  // a selected row moves by its row bar
+        // A selected row moves by its row bar, a selected column by its heading.
+        Click(c.rows ? Inside(0, 2) : Inside(2, 0));
         Press(c.rows ? Inside(0, 2) : Inside(2, 0));
         TPoint past = c.rows ? TPoint(5, grid->ClientHeight() + 10) : TPoint(grid->ClientWidth() + 10, 5);
         Move(past);

@@ -353,9 +353,29 @@ void TControl::ApplyColor() {
 
 void TControl::SetCursor(TCursor c) {
     cursor_ = c;
+    ShowCursorNow(c);
+}
+
+void TControl::ShowCursorNow(TCursor c) {
     if (!widget_) return;
-    if (c == crDefault) widget_->unsetCursor();
-    else widget_->setCursor(QtCursorShape(c));
+    if (c == crDefault) {
+        if (widget_->testAttribute(Qt::WA_SetCursor)) widget_->unsetCursor();
+    } else if (!widget_->testAttribute(Qt::WA_SetCursor) || widget_->cursor().shape() != QtCursorShape(c)) {
+        widget_->setCursor(QtCursorShape(c));
+    }
+}
+
+void TControl::AskCursor(int x, int y) {
+    // While a control holds the capture its operation owns the cursor, as
+    // does a screen-wide cursor.
+    if (GetCaptureControl() || (Screen && Screen->Cursor() != crDefault)) return;
+    TCursor c = cursor_;
+    if (!CursorRequest(x, y, c)) c = cursor_;
+    ShowCursorNow(c);
+}
+
+void TControl::SetPointerTracking(bool on) {
+    if (widget_) widget_->setMouseTracking(on);
 }
 
 void TControl::SetPopupMenu(TPopupMenu* m) {
@@ -417,6 +437,7 @@ bool TControl::WidgetEvent(QEvent* e) {
             TShiftState s = ShiftFromQt(me->modifiers(), me->buttons());
             if (e->type() == QEvent::MouseButtonDblClick) s.Include(ssDouble);
             QPoint p = me->position().toPoint();
+            AskCursor(p.x(), p.y());
             MouseDown(ButtonFromQt(me->button()), s, p.x(), p.y());
             if (e->type() == QEvent::MouseButtonDblClick) DblClick();
             return false;
@@ -430,6 +451,7 @@ bool TControl::WidgetEvent(QEvent* e) {
         case QEvent::MouseMove: {
             auto* me = static_cast<QMouseEvent*>(e);
             QPoint p = me->position().toPoint();
+            AskCursor(p.x(), p.y());
             MouseMove(ShiftFromQt(me->modifiers(), me->buttons()), p.x(), p.y());
             return false;
         }

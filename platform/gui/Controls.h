@@ -110,6 +110,10 @@ public:
     void SetParentColor(bool p);
     TCursor Cursor() const { return cursor_; }
     void SetCursor(TCursor c);
+    // Shows c over the control now without changing Cursor: it stays until
+    // the next cursor request (the next pointer move while the mouse is
+    // not captured) or the next ShowCursorNow.
+    void ShowCursorNow(TCursor c);
     TPopupMenu* PopupMenu() const { return popupMenu_; }
     void SetPopupMenu(TPopupMenu* m);
 
@@ -152,6 +156,15 @@ protected:
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseMove(TShiftState shift, int x, int y);
+    // The cursor request of a pointer move or press over the control while no
+    // control holds the mouse capture and no screen-wide cursor is set: a control
+    // that answers True shows `cursor` at (x, y), otherwise its Cursor shows.
+    virtual bool CursorRequest(int /*x*/, int /*y*/, TCursor& /*cursor*/) { return false; }
+    // A control that chooses its cursor by point hears every pointer move,
+    // not only those with a button held.
+    void SetPointerTracking(bool on);
+    // Runs the cursor request for a pointer event at (x, y).
+    void AskCursor(int x, int y);
     // The colour a control paints with when none is set.
     virtual TColor DefaultColor() const { return clBtnFace; }
     void Notification(TComponent* component, TOperation operation) override;

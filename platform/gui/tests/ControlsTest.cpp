@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QAbstractScrollArea>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -295,6 +297,54 @@ TEST_F(ControlsTest, CustomControlPaintsOnlyItsInvalidRegion) {
     Application->ProcessMessages();
     EXPECT_FALSE(box->HasInvalidRegion());
     EXPECT_EQ(clips.back(), TRect(0, 0, 50, 40));
+}
+
+namespace {
+// Shows the split cursor over its left half.
+class TSplitLeft : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    void Track() { SetPointerTracking(true); }
+
+protected:
+    bool CursorRequest(int x, int, TCursor& cursor) override {
+        if (x >= Width() / 2) return false;
+        cursor = crHSplit;
+        return true;
+    }
+};
+
+Qt::CursorShape HoverAt(TControl* c, int x, int y) {
+    QPointF at(x, y);
+    QMouseEvent e(QEvent::MouseMove, at, c->Widget()->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(c->Widget(), &e);
+    return c->Widget()->cursor().shape();
+}
+}  // namespace
+
+TEST_F(ControlsTest, ACursorRequestChoosesTheCursorByPoint) {
+    auto* c = Make<TSplitLeft>();
+    c->SetBounds(0, 0, 100, 50);
+    c->Track();
+    EXPECT_TRUE(c->Widget()->hasMouseTracking());
+    c->SetCursor(crIBeam);
+    EXPECT_EQ(HoverAt(c, 10, 10), Qt::SplitHCursor);
+    EXPECT_EQ(HoverAt(c, 80, 10), Qt::IBeamCursor) << "unanswered: the control's Cursor";
+    EXPECT_EQ(c->Cursor(), crIBeam) << "a request leaves Cursor alone";
+    // Shown now, the cursor stays until the next request.
+    c->ShowCursorNow(crDrag);
+    EXPECT_EQ(c->Widget()->cursor().shape(), Qt::DragCopyCursor);
+    // No request while a control holds the capture or a screen-wide cursor
+    // is set.
+    c->SetMouseCapture(true);
+    EXPECT_EQ(HoverAt(c, 10, 10), Qt::DragCopyCursor);
+    c->SetMouseCapture(false);
+    Screen->SetCursor(crHourGlass);
+    EXPECT_EQ(HoverAt(c, 10, 10), Qt::DragCopyCursor);
+    Screen->SetCursor(crDefault);
+    EXPECT_EQ(HoverAt(c, 10, 10), Qt::SplitHCursor);
+    c->SetCursor(crDefault);
+    EXPECT_EQ(HoverAt(c, 80, 10), Qt::ArrowCursor);
 }
 
 TEST_F(ControlsTest, PanelAndAlignment) {

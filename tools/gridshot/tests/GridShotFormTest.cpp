@@ -19,7 +19,7 @@
 namespace {
 
 const char* kArranged = R"({"width":400,"height":200,
-  "grid":{"Cols":5,"Rows":8,"GridLines":"glHorizontal","FocusBorder":"fbDouble","HeadingColor":"#ffe0c0"},
+  "grid":{"Cols":5,"Rows":8,"ColSelectMode":"csNone","GridLines":"glHorizontal","FocusBorder":"fbDouble","HeadingColor":"#ffe0c0"},
   "columns":[{"Heading":"Name","Width":90,"HorzAlignment":"htaCenter"},{"Heading":"Done","ControlType":"ctCheck"},
              {"Heading":"Pick","ComboItems":["one","two"],"Color":"#c0ffc0"},{"Heading":"Hidden","Visible":false},
              {"Heading":"Notes","WordWrap":"wwOn"}],

@@ -14,7 +14,7 @@
 namespace {
 
 const char* kArranged = R"({"width":400,"height":200,
-  "grid":{"Cols":4,"Rows":6,"GridLines":"glHorizontal","FocusBorder":"fbDouble","HeadingColor":"#ffe0c0"},
+  "grid":{"Cols":4,"Rows":6,"ColSelectMode":"csNone","GridLines":"glHorizontal","FocusBorder":"fbDouble","HeadingColor":"#ffe0c0"},
   "columns":[{"Heading":"Name","Width":90,"HorzAlignment":"htaCenter"},{"Heading":"Done","ControlType":"ctCheck"},
              {"Heading":"Pick","ButtonType":"btCombo","Color":"#c0ffc0"},{"Heading":"Hidden","Visible":false}],
   "rows":[["a",1,"x","h"],["b",0,"y","i"]],

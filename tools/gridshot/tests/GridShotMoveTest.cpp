@@ -7,11 +7,14 @@
 #include <string>
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QWidget>
 
 #include "platform/core/Clock.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
+#include "platform/gui/Timers.h"
 #include "tools/gridshot/GridShot.h"
 
 namespace {
@@ -44,6 +47,33 @@ protected:
         g->MouseMove(TShiftState{ssLeft}, b.X, b.Y);
         g->MouseUp(mbLeft, {}, b.X, b.Y);
     }
+    // Mouse events as the window system delivers them to the grid's widget.
+    void QtMouse(QEvent::Type type, TPoint p, Qt::KeyboardModifiers keys = Qt::NoModifier) {
+        QWidget* w = g->Widget();
+        QPointF at(p.X, p.Y);
+        Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent e(type, at, w->mapToGlobal(at), button, held, keys);
+        QApplication::sendEvent(w, &e);
+    }
+    // A pointer move with no button held, and the cursor it leaves shown.
+    Qt::CursorShape Hover(TPoint p) {
+        QWidget* w = g->Widget();
+        QPointF at(p.X, p.Y);
+        QMouseEvent e(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &e);
+        return w->cursor().shape();
+    }
+    void QtDrag(TPoint a, TPoint b) {
+        QtMouse(QEvent::MouseButtonPress, a);
+        QtMouse(QEvent::MouseMove, b);
+        QtMouse(QEvent::MouseButtonRelease, b);
+    }
+    std::string Cols() {
+        std::string s;
+        for (Integer c = 1; c <= 10; ++c) s += g->IsDisplayColSelected(c) ? "x" : ".";
+        return s;
+    }
     std::string ColOrder() {
         std::string s;
         for (Integer c = 1; c <= 10; ++c) s += std::to_string(g->DataColOfDisplay(c)) + " ";
@@ -64,23 +94,25 @@ protected:
 
 TEST_F(GridShotMove, SelectedColumnsMoveAsOneBlock) {
     struct Case {
+        TgrColSelectMode mode;
         Integer sel1, sel2, from, to;
         const char* order;
         const char* event;
     } cases[] = {
         // Selected ones before a backward drop place end right before it.
-        {2, 7, 7, 4, "1 3 2 7 4 5 6 8 9 10 ", "3x2;"},
+        {csMulti, 2, 7, 7, 4, "1 3 2 7 4 5 6 8 9 10 ", "3x2;"},
         // Selected ones after a forward drop place end right after it.
-        {3, 8, 3, 6, "1 2 4 5 6 3 8 7 9 10 ", "6x2;"},
-        // An unselected column moves alone.
-        {0, 0, 2, 5, "1 3 4 5 2 6 7 8 9 10 ", "5x1;"},
+        {csMulti, 3, 8, 3, 6, "1 2 4 5 6 3 8 7 9 10 ", "6x2;"},
+        // Without column selection a column moves alone.
+        {csNone, 0, 0, 2, 5, "1 3 4 5 2 6 7 8 9 10 ", "5x1;"},
         // A drop inside the selected block moves nothing.
-        {3, 4, 3, 4, "1 2 3 4 5 6 7 8 9 10 ", ""},
+        {csMulti, 3, 4, 3, 4, "1 2 3 4 5 6 7 8 9 10 ", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.order);
         shot.Run(kTen);
         g = shot.Grid();
+        g->SetColSelectMode(c.mode);
         moved.clear();
         g->OnColMoved = [&](TObject*, Integer to, Integer count, bool) {
             moved += std::to_string(to) + "x" + std::to_string(count) + ";";
@@ -99,7 +131,92 @@ TEST_F(GridShotMove, SelectedColumnsMoveAsOneBlock) {
     }
 }
 
+TEST_F(GridShotMove, HeadingPressesSelectUnselectedColumnsAndMoveSelectedOnes) {
+    // A press on an unselected heading selects its column, and the drag
+    // that follows selects the columns it passes; nothing moves.
+    std::string clicked;
+    g->OnHeadingClick = [&](TObject*, Integer c) { clicked += std::to_string(c) + ";"; };
+    QtMouse(QEvent::MouseButtonPress, Mid(3, 0));
+    EXPECT_EQ(g->MouseStatus(), msSelecting);
+    EXPECT_EQ(Cols(), "..x.......");
+    QtMouse(QEvent::MouseMove, Mid(5, 0));
+    EXPECT_EQ(Cols(), "..xxx.....");
+    QtMouse(QEvent::MouseMove, Mid(1, 0));  // back across the anchor
+    EXPECT_EQ(Cols(), "xxx.......");
+    QtMouse(QEvent::MouseMove, Mid(5, 0));
+    QtMouse(QEvent::MouseButtonRelease, Mid(5, 0));
+    EXPECT_EQ(Cols(), "..xxx.....");
+    EXPECT_EQ(ColOrder(), "1 2 3 4 5 6 7 8 9 10 ");
+    EXPECT_EQ(moved, "");
+    EXPECT_EQ(g->CurrentDisplayCol(), 3);
+    EXPECT_EQ(g->GridStatus(), grsColsSelected);
+    EXPECT_EQ(clicked, "") << "released on another heading: no click";
+
+    // A press on a selected heading moves the selected block; the columns
+    // stay selected.
+    QtDrag(Mid(4, 0), Mid(8, 0));
+    EXPECT_EQ(ColOrder(), "1 2 6 7 8 3 4 5 9 10 ");
+    EXPECT_EQ(moved, "6x3;");
+    EXPECT_EQ(Cols(), ".....xxx..");
+    // Pressed and released on a selected heading: its click, the selection
+    // kept.
+    QtMouse(QEvent::MouseButtonPress, Mid(7, 0));
+    EXPECT_EQ(g->MouseStatus(), msColMove);
+    QtMouse(QEvent::MouseButtonRelease, Mid(7, 0));
+    EXPECT_EQ(Cols(), ".....xxx..");
+    EXPECT_EQ(clicked, "4;");
+
+    // A click on an unselected heading leaves only its column selected.
+    clicked.clear();
+    QtDrag(Mid(2, 0), Mid(2, 0));
+    EXPECT_EQ(Cols(), ".x........");
+    EXPECT_EQ(clicked, "2;");
+
+    // Esc during the drag inverts the columns from the anchor to the drag
+    // end back, the anchor included.
+    QtMouse(QEvent::MouseButtonPress, Mid(6, 0));
+    QtMouse(QEvent::MouseMove, Mid(8, 0));
+    EXPECT_EQ(Cols(), ".....xxx..");
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(g->Widget(), &esc);
+    EXPECT_EQ(g->MouseStatus(), msNormal);
+    QtMouse(QEvent::MouseButtonRelease, Mid(8, 0));
+    EXPECT_EQ(Cols(), "..........");
+
+    // With Ctrl a press toggles its column and the drag goes on toggling.
+    QtDrag(Mid(2, 0), Mid(2, 0));
+    QtMouse(QEvent::MouseButtonPress, Mid(5, 0), Qt::ControlModifier);
+    QtMouse(QEvent::MouseMove, Mid(6, 0), Qt::ControlModifier);
+    QtMouse(QEvent::MouseButtonRelease, Mid(6, 0), Qt::ControlModifier);
+    EXPECT_EQ(Cols(), ".x..xx....");
+
+    // Without ColMoving a selected heading selects only its column.
+    g->SetColMoving(false);
+    QtDrag(Mid(5, 0), Mid(5, 0));
+    EXPECT_EQ(Cols(), "....x.....");
+    EXPECT_EQ(ColOrder(), "1 2 6 7 8 3 4 5 9 10 ");
+}
+
+TEST_F(GridShotMove, AColumnDragSelectionScrollsPastTheRightEdge) {
+    shot.Run(R"({"width":200,"height":120,"grid":{"Cols":10,"Rows":5},
+      "columns":[{"Width":40},{"Width":40},{"Width":40},{"Width":40},{"Width":40},
+                 {"Width":40},{"Width":40},{"Width":40},{"Width":40},{"Width":40}]})");
+    g = shot.Grid();
+    g->SetScrollSpeed(spHigh);
+    QtMouse(QEvent::MouseButtonPress, Mid(2, 0));
+    QtMouse(QEvent::MouseMove, TPoint(g->ClientWidth() + 10, 5));
+    for (int i = 0; i < 20; ++i) {
+        clock.Advance(60);
+        FireDueTimers();
+    }
+    EXPECT_GT(g->TopLeftCell().Col, 1);
+    EXPECT_EQ(g->TopRow(), 1) << "a column drag scrolls sideways only";
+    QtMouse(QEvent::MouseButtonRelease, TPoint(g->ClientWidth() + 10, 5));
+    EXPECT_EQ(Cols(), ".xxxxxxxxx");
+}
+
 TEST_F(GridShotMove, TheCurrentCellStaysOnItsMovedColumnAndSelectedRowsMoveAsABlock) {
+    g->SetColSelectMode(csNone);
     g->ChangeCurrentCell(2, 1);
     Drag(Mid(2, 0), Mid(5, 0));
     EXPECT_EQ(g->CurrentDisplayCol(), 5);
@@ -138,6 +255,90 @@ TEST_F(GridShotMove, AColumnBorderIsCaughtFromTwoPixelsLeftToOneRight) {
     EXPECT_EQ(g->MouseStatus(), msColResize);
     g->MouseUp(mbLeft, {}, inCell.X + 20, inCell.Y);
     EXPECT_EQ(g->Col(1)->Width(), 60);
+}
+
+TEST_F(GridShotMove, ADoubleClickOnAColumnBorderRestoresTheSetWidth) {
+    Integer resized = 0;
+    g->OnColResized = [&](TObject*, Integer) { ++resized; };
+    Integer line = g->CellPixels(3, 0).Right - 1;
+    QtDrag(TPoint(line, 5), TPoint(line + 25, 5));
+    EXPECT_EQ(g->GetColWidthAt(3), 65);
+    EXPECT_EQ(g->Col(3)->Width(), 65);
+    EXPECT_EQ(g->Col(3)->RequestedWidth(), 40) << "a drag keeps the set width";
+    EXPECT_EQ(resized, 1);
+    // The window system's double-click: press, release, double-click press,
+    // release, all on the new border.
+    line += 25;
+    QtDrag(TPoint(line, 5), TPoint(line, 5));
+    QtMouse(QEvent::MouseButtonDblClick, TPoint(line, 5));
+    QtMouse(QEvent::MouseButtonRelease, TPoint(line, 5));
+    EXPECT_EQ(g->GetColWidthAt(3), 40);
+    EXPECT_EQ(g->Col(3)->Width(), 40);
+    EXPECT_EQ(resized, 2);
+    // Dragged away after the double-click press, the drag wins.
+    line = g->CellPixels(3, 0).Right - 1;
+    QtDrag(TPoint(line, 5), TPoint(line, 5));
+    QtMouse(QEvent::MouseButtonDblClick, TPoint(line, 5));
+    QtMouse(QEvent::MouseMove, TPoint(line + 10, 5));
+    QtMouse(QEvent::MouseButtonRelease, TPoint(line + 10, 5));
+    EXPECT_EQ(g->GetColWidthAt(3), 50);
+    // A width set by code is the one a double-click gives back.
+    g->Col(3)->SetWidth(30);
+    line = g->CellPixels(3, 0).Right - 1;
+    QtDrag(TPoint(line, 5), TPoint(line + 40, 5));
+    line += 40;
+    QtDrag(TPoint(line, 5), TPoint(line, 5));
+    QtMouse(QEvent::MouseButtonDblClick, TPoint(line, 5));
+    QtMouse(QEvent::MouseButtonRelease, TPoint(line, 5));
+    EXPECT_EQ(g->GetColWidthAt(3), 30);
+}
+
+TEST_F(GridShotMove, TheCursorShowsWhatAPressThereWouldStart) {
+    Integer colLine = g->CellPixels(3, 0).Right - 1;
+    Integer rowLine = g->CellPixels(0, 4).Bottom - 1;
+    struct Case {
+        const char* where;
+        TPoint at;
+        Qt::CursorShape shape;
+    } cases[] = {
+        {"column border in the heading", {colLine, 5}, Qt::SplitHCursor},
+        {"one pixel right of it", {colLine + 1, 5}, Qt::SplitHCursor},
+        {"two pixels right of it", {colLine + 2, 5}, Qt::ArrowCursor},
+        {"row-bar border", {g->RowBarWidth() - 1, 5}, Qt::SplitHCursor},
+        {"row border over the row bar", {5, rowLine}, Qt::SplitVCursor},
+        {"the same border over the cells", {Mid(2, 4).X, rowLine}, Qt::IBeamCursor},
+        {"a text cell of an editing grid", Mid(2, 3), Qt::IBeamCursor},
+        {"a heading", Mid(2, 0), Qt::ArrowCursor},
+        {"the corner", {3, 3}, Qt::ArrowCursor},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Hover(c.at), c.shape) << c.where;
+
+    // The grid's own Cursor where nothing else applies; browsing shows no
+    // I-beam.
+    g->SetCursor(crHandPoint);
+    g->SetGridMode(gmBrowse);
+    EXPECT_EQ(Hover(Mid(2, 3)), Qt::PointingHandCursor);
+    EXPECT_EQ(Hover(TPoint(colLine, 5)), Qt::SplitHCursor);
+    EXPECT_EQ(Hover(Mid(2, 0)), Qt::PointingHandCursor);
+
+    // A screen-wide cursor (a long operation) keeps the grid's from changing.
+    Screen->SetCursor(crHourGlass);
+    EXPECT_EQ(Hover(TPoint(colLine, 5)), Qt::PointingHandCursor);
+    Screen->SetCursor(crDefault);
+
+    // While a border is dragged the split cursor stays, wherever the pointer
+    // goes; a moved column shows the drag cursor until it is dropped.
+    QtMouse(QEvent::MouseButtonPress, TPoint(colLine, 5));
+    QtMouse(QEvent::MouseMove, Mid(6, 5));
+    EXPECT_EQ(g->Widget()->cursor().shape(), Qt::SplitHCursor);
+    QtMouse(QEvent::MouseButtonRelease, Mid(6, 5));
+    g->SetColSelectMode(csNone);
+    QtMouse(QEvent::MouseButtonPress, Mid(5, 0));
+    EXPECT_EQ(g->Widget()->cursor().shape(), Qt::DragCopyCursor);
+    QtMouse(QEvent::MouseMove, Mid(7, 0));
+    EXPECT_EQ(g->Widget()->cursor().shape(), Qt::DragCopyCursor);
+    QtMouse(QEvent::MouseButtonRelease, Mid(7, 0));
+    EXPECT_EQ(g->Widget()->cursor().shape(), Qt::PointingHandCursor);
 }
 
 TEST_F(GridShotMove, ARightPressMovesTheCurrentCellUnlessOnTheSelection) {
