@@ -743,10 +743,6 @@ public:
     // a click on its button); False when the cell has no usable combo.
     bool DropDownCombo();
     TgrCombo* DroppedCombo() const { return droppedCombo_; }
-    // Whether the combo list of that data cell is down.
-    bool IsDroppedDownAt(Integer dataCol, Integer dataRow) const {
-        return droppedCombo_ && dropDownCol_ == dataCol && dropDownRow_ == dataRow;
-    }
     // The date-time definition of a data cell: cell, row and column in
     // DrawOverlap order, then the grid's.
     TgrDateTimeDefComponent* EffectiveDateTimeDef(Integer dataCol, Integer dataRow);
@@ -758,6 +754,10 @@ public:
     TForm* DropDownForm() const { return dropDownForm_; }
     // Closes the open drop-downs without taking a value.
     void CloseDropDowns() { RollUpCombo(false); }
+    // Whether the combo list of that data cell is down.
+    bool IsDroppedDownAt(Integer dataCol, Integer dataRow) const {
+        return droppedCombo_ && dropDownCol_ == dataCol && dropDownRow_ == dataRow;
+    }
     // The grid's window, a control inside it or its drop-down window.
     bool IsOwnWindow(const QWidget* window) const;
     // Settings a combo grid keeps for its owner's searches; a plain grid
