@@ -801,6 +801,10 @@ public:
     TForm* DropDownForm() const { return dropDownForm_; }
     // Closes the open drop-downs without taking a value.
     void CloseDropDowns() { RollUpCombo(false); }
+    // Whether the combo list of that data cell is down.
+    bool IsDroppedDownAt(Integer dataCol, Integer dataRow) const {
+        return droppedCombo_ && dropDownCol_ == dataCol && dropDownRow_ == dataRow;
+    }
     // The grid's window, a control inside it or its drop-down window.
     bool IsOwnWindow(const QWidget* window) const;
     // The combo of the current cell is taken up for typing and searching:
@@ -1458,9 +1462,9 @@ public:
     // The button object of a type for a display column: the grid's shared
     // one, made on first use (a btNormal column with a detail button of
     // its own gives that one; a type without a button of its own gives the
-    // combo button, none before its first use). The grid remembers it as
-    // the current button.
+    // combo button, none before its first use).
     TgrCustomButton* GetCellButton(Integer displayCol, TgrButtonType type);
+    // The button object the last hit test on a button that can react found.
     TgrCustomButton* CurrentButton() const { return buttons_.Current; }
     // A button object going away is no longer the current button.
     void ForgetCellButton(const TgrCustomButton* button);
@@ -1471,10 +1475,21 @@ public:
     // the new size. After a spin button size changed: both spin buttons go.
     void ReleaseDefaultButtons();
     void ReleaseSpinButtons();
+    // Whether a button of that type on a display cell can react to a client
+    // point: not while the point is on the open drop-down, not in the list-box
+    // and browse modes, not on a read-only or fixed cell, not outside the
+    // client area, and never for btNone.
+    bool CanShowCellButton(Integer x, Integer y, Integer displayCol, Integer displayRow, TgrButtonType type);
     // Whether a client point is on the button of a data cell that can react
-    // now (edit modes, not read-only): right-aligned in the cell without its
-    // grid lines, as wide and at most as high as the button object.
+    // now: right-aligned in the cell without its grid lines, as wide and at
+    // most as high as the button object, which becomes the current button.
     bool IsOverCellButton(Integer x, Integer y, Integer displayCol, Integer displayRow);
+    // The part of a data cell a press on which presses its button: the
+    // button, or the whole cell of a drop-down-list combo or date-time
+    // drop-down cell.
+    bool IsOverCellButtonArea(Integer x, Integer y, Integer displayCol, Integer displayRow);
+    // Whether a client point lies on the open combo drop-down.
+    bool IsPointOverDropDown(Integer x, Integer y);
     // The width a data cell's button takes from its content (0 without).
     Integer CellButtonWidth(Integer dataCol, Integer dataRow);
     // The spin half under a client point in a display cell; spbNone off
@@ -1548,6 +1563,7 @@ protected:
     // The grid's activating press is recorded for double clicks that end
     // on an in-cell control.
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void DblClick() override;
     void MouseMove(TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     // The grid's key table (after OnKeyDown).
@@ -1642,8 +1658,10 @@ private:
     // pointer is on it, releasing fires the click (on the half) and the up
     // event. A normal or date-time popup button fires FireButtonDown, shows
     // pressed while the pointer is on it, and released on its cell fires
-    // FireButtonClick (on the button) and FireButtonUp. False when the
-    // point is on no such button (nothing is held).
+    // FireButtonClick (on the button) and FireButtonUp. A press on the
+    // button area of a combo cell drops its list down, or closes it when it
+    // is down; a date-time drop-down cell drops its editor down. False when
+    // the point is on no such button (nothing is held).
     bool PressCellButton(Integer displayCol, Integer displayRow, Integer x, Integer y);
     bool TrackCellButton(Integer x, Integer y);
     bool EndCellButtonPress(bool released, Integer x, Integer y);
@@ -1682,6 +1700,8 @@ private:
     bool MoveAutoScrollStep(Integer x, Integer y);
     bool resizeLineShown_ = false, dropMarkerShown_ = false;
     bool borderDoubleClick_ = false, sizingHeading_ = false, sizingRowBar_ = false, sizingDefaultRow_ = false;
+    // The second press of a double-click went to a cell's button area.
+    bool pressOnButtonArea_ = false;
     // The heading height last set other than by dragging its border.
     Integer restHeadingHeight_ = 15, restRowBarWidth_ = 14;
     TgrCellElement* CellRecord(Integer dataCol, Integer dataRow);

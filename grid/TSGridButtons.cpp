@@ -13,6 +13,7 @@
 #include "grid/GridEditBox.h"
 #include "grid/GridButtons.h"
 #include "grid/TSGrid.h"
+#include "platform/gui/Forms.h"
 
 namespace {
 
@@ -128,7 +129,6 @@ TgrCustomButton* TgrBaseGrid::GetCellButton(Integer displayCol, TgrButtonType ty
         button = buttons_.Combo.get();
         break;
     }
-    buttons_.Current = button;
     return button;
 }
 
@@ -183,21 +183,57 @@ Integer TgrBaseGrid::CellButtonWidth(Integer dataCol, Integer dataRow) {
     return button ? button->TotalWidth() : 0;
 }
 
+bool TgrBaseGrid::IsPointOverDropDown(Integer x, Integer y) {
+    TgrBaseGrid* list = droppedCombo_ ? droppedCombo_->ComboGrid() : nullptr;
+    if (!list || !HasWindow()) return false;
+    TRect area;
+    if (IsDesigning()) {
+        // At design time the list shows inside the form, not in its window.
+        TPoint origin = list->ClientToScreen(TPoint(0, 0));
+        area = TRect(origin.X, origin.Y, origin.X + list->ClientWidth(), origin.Y + list->ClientHeight());
+    } else if (dropDownForm_ && dropDownForm_->Visible()) {
+        area = dropDownForm_->BoundsRect();
+    } else {
+        return false;
+    }
+    TPoint p = ClientToScreen(TPoint(int(x), int(y)));
+    return p.X >= area.Left && p.X < area.Right && p.Y >= area.Top && p.Y < area.Bottom;
+}
+
+bool TgrBaseGrid::CanShowCellButton(Integer x, Integer y, Integer displayCol, Integer displayRow,
+                                    TgrButtonType type) {
+    if (displayCol <= 0 || displayRow <= 0 || displayCol >= ColTotal() || displayRow >= RowTotal()) return false;
+    if (gridMode_ == gmListBox || gridMode_ == gmBrowse) return false;
+    if (x < 0 || y < 0 || x >= ClientWidth() || y >= ClientHeight()) return false;
+    if (IsPointOverDropDown(x, y)) return false;
+    if (IsCellReadOnly(DataColOfDisplay(displayCol), DataRowOfDisplay(displayRow))) return false;
+    return type != btNone && type != btDefault;
+}
+
 bool TgrBaseGrid::IsOverCellButton(Integer x, Integer y, Integer displayCol, Integer displayRow) {
     if (displayCol < 1 || displayRow < 1 || displayCol >= ColTotal() || displayRow >= RowTotal()) return false;
-    if (gridMode_ != gmEdit && gridMode_ != gmEditInsert) return false;
-    if (x < 0 || y < 0 || x >= ClientWidth() || y >= ClientHeight()) return false;
-    Integer dataCol = DataColOfDisplay(displayCol), dataRow = DataRowOfDisplay(displayRow);
     TgrDropDownStyle style;
-    TgrButtonType type = ResolveButtonType(dataCol, dataRow, style);
-    if (type == btNone || type == btDefault || IsCellReadOnly(dataCol, dataRow)) return false;
+    TgrButtonType type = ResolveButtonType(DataColOfDisplay(displayCol), DataRowOfDisplay(displayRow), style);
+    if (!CanShowCellButton(x, y, displayCol, displayRow, type)) return false;
     TgrCustomButton* button = GetCellButton(displayCol, type);
+    buttons_.Current = button;
     if (!button) return false;
     TRect cell = CellPixels(displayCol, displayRow);
     Integer right = cell.Right - vertLineWidth_, bottom = cell.Bottom - horzLineWidth_;
     Integer left = std::max<Integer>(cell.Left + 3, right - button->TotalWidth());
     bottom = std::min<Integer>(bottom, cell.Top + button->TotalHeight());
     return x > left && x <= right && y >= cell.Top && y <= bottom;
+}
+
+bool TgrBaseGrid::IsOverCellButtonArea(Integer x, Integer y, Integer displayCol, Integer displayRow) {
+    if (displayCol < 1 || displayRow < 1 || displayCol >= ColTotal() || displayRow >= RowTotal()) return false;
+    if (IsOverCellButton(x, y, displayCol, displayRow)) return true;
+    // A cell whose value only comes from its list acts as its button as a
+    // whole.
+    TgrDropDownStyle style;
+    TgrButtonType type = ResolveButtonType(DataColOfDisplay(displayCol), DataRowOfDisplay(displayRow), style);
+    return (type == btCombo || type == btDateTimeDropDown) && style == ddDropDownList &&
+           CanShowCellButton(x, y, displayCol, displayRow, type);
 }
 
 void TgrBaseGrid::CalcSpinRects(const TgrCellPaintInfo& info, TRect& upper, TRect& lower) {
@@ -265,6 +301,18 @@ bool TgrBaseGrid::PressCellButton(Integer displayCol, Integer displayRow, Intege
     if (displayCol != curDisplayCol_ || displayRow != curDisplayRow_) return false;
     TgrCellPaintInfo info;
     if (!FillDrawInfo(displayCol, displayRow, info) || IsCellReadOnly(info.DataCol, info.DataRow)) return false;
+    if (info.ButtonType == btCombo || info.ButtonType == btDateTimeDropDown) {
+        // The button, or anywhere in a drop-down-list cell: the list of the
+        // cell goes down, or up when it is down already.
+        if (!IsOverCellButtonArea(x, y, displayCol, displayRow)) return false;
+        if (info.ButtonType == btDateTimeDropDown) return DropDownDateTime();
+        if (IsDroppedDownAt(info.DataCol, info.DataRow)) {
+            CloseDropDowns();
+            return true;
+        }
+        CloseDropDowns();
+        return DropDownCombo();
+    }
     if (info.ButtonType == btNormal || info.ButtonType == btDateTimePopup) {
         if (!IsOverCellButton(x, y, displayCol, displayRow)) return false;
         SetMouseStatus(msButtonDown);

@@ -660,8 +660,17 @@ void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
         // press is then not the grid's.
         if (checkMouseFocus_ && !IsFocusHolder(this) && !(editControl_ && editControl_->Focused())) return;
     }
+    pressOnButtonArea_ = false;
     if (button == mbLeft && !shift.Contains(ssDouble) && !ThumbPress(x, y) && !ScrollBarPress(x, y)) {
         MousePress(shift, x, y);
+    } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNormal &&
+               IsOverCellButtonArea(x, y, CellUnderMouse(x, y).Col, CellUnderMouse(x, y).Row)) {
+        // The second press of a double-click on a cell's button area is
+        // another press of the button, not a double-click.
+        pressOnButtonArea_ = true;
+        TShiftState single = shift;
+        single.Exclude(ssDouble);
+        MousePress(single, x, y);
     } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNormal &&
                (RowEdgeAt(x, y, CellUnderMouse(x, y).Col) >= 0 || ColumnEdgeAt(x, y) >= 0)) {
         // The second press of a double-click on a row or column border (the
@@ -677,6 +686,10 @@ void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
         RightPress(x, y);
     }
     TCustomControl::MouseDown(button, shift, x, y);
+}
+
+void TgrBaseGrid::DblClick() {
+    if (!pressOnButtonArea_) TCustomControl::DblClick();
 }
 
 // A right press moves the current cell like a click, so that the context
@@ -812,6 +825,10 @@ void TgrBaseGrid::SelectAllRows(bool byUser) {
 void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
     pressedHeading_ = -1;
     TCellCoord_ts under = CellUnderMouse(x, y);
+    // A press anywhere but on the cell whose list is down closes the list.
+    if (droppedCombo_ && !(under.Col >= 1 && under.Row >= 1 && under.Col < ColTotal() && under.Row < RowTotal() &&
+                           IsDroppedDownAt(DataColOfDisplay(under.Col), DataRowOfDisplay(under.Row))))
+        CloseDropDowns();
     if (Integer edge = RowEdgeAt(x, y, under.Col); edge >= 0) {
         sizeIndex_ = edge;
         sizeOffset_ = CellPixels(0, edge).Top + GetRowHeightAt(edge) - 1 - y;
@@ -900,19 +917,13 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         ExtendCellRange(cell);
     } else {
         bool wasCurrent = cell.Col == curDisplayCol_ && cell.Row == curDisplayRow_;
-        if (wasCurrent) {
-            // A press on the current cell's combo button drops the list down.
-            TgrCellPaintInfo info;
-            if (FillDrawInfo(cell.Col, cell.Row, info) && info.ButtonType == btCombo &&
-                IsOverCellButton(x, y, cell.Col, cell.Row) && DropDownCombo())
-                return;
-        }
         if (rowSelection_->Count() > 0 && !shift.Contains(ssCtrl)) {
             DeselectAllRows();
             if (gridStatus_ == grsRowsSelected) SetGridStatus(grsNormal);
         }
         if (colSelection_->Count() > 0) SelectDisplayCols(1, ColTotal() - 1, false);
         if (!MoveToDisplayCell(cell.Col, cell.Row)) return;
+        // On the button area of the cell that is now current: its button.
         if (PressCellButton(cell.Col, cell.Row, x, y)) return;
         if (wasCurrent && GetCurrentControlType() == ctCheck) ToggleCurrentCheck();
     }
@@ -1209,6 +1220,15 @@ bool TgrBaseGrid::WidgetEvent(QEvent* event) {
             HandleContextPopup(TPoint(r.Left, r.Bottom), handled);
             return true;
         }
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseMove:
+            // The grid's mouse input is its own: passed on to the parent, a
+            // press would reach the form and close the list it just dropped.
+            TCustomControl::WidgetEvent(event);
+            event->accept();
+            return true;
         default: return TCustomControl::WidgetEvent(event);
     }
 }

@@ -119,7 +119,9 @@ public:
 
     // Runs OnClick (buttons also end their dialog with their modal result).
     virtual void Click();
-    void DblClick();
+    // Runs OnDblClick after the second press of a double-click; a control
+    // that takes that press as something else leaves it out.
+    virtual void DblClick();
     virtual void Invalidate();
     virtual void Repaint();
     void Refresh() { Repaint(); }
