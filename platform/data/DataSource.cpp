@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/core/Actions.h"
 #include "platform/data/DBConsts.h"
 #include "platform/data/DBError.h"
 #include "platform/data/DataSet.h"
@@ -182,6 +183,18 @@ void TDataLink::UpdateRecord() {
         throw;
     }
     updating_ = false;
+}
+
+bool TDataLink::ExecuteAction(TBasicAction* action) {
+    if (!action || !action->HandlesTarget(dataSource_)) return false;
+    action->ExecuteTarget(dataSource_);
+    return true;
+}
+
+bool TDataLink::UpdateAction(TBasicAction* action) {
+    if (!action || !action->HandlesTarget(dataSource_)) return false;
+    action->UpdateTarget(dataSource_);
+    return true;
 }
 
 void TDataLink::UpdateState() {
