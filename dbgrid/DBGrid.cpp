@@ -68,7 +68,7 @@ std::unique_ptr<TgrGridCols> TgrCustomDBGrid::CreateGridCols() { return std::mak
 void TgrCustomDBGrid::ClearFieldAdapters() {
     for (Integer c = 0; c <= Cols(); ++c)
         if (auto* col = dynamic_cast<TgrDBCol*>(Col(c))) col->UnbindField();
-    fieldAdapters_.clear();
+    fieldList_.ClearAdapters();
 }
 
 TgrBaseGrid* TgrCustomDBGrid::CreateComboGrid() { return new TgrDBComboGrid(this, this); }
@@ -188,6 +188,10 @@ void TgrCustomDBGrid::SetDataSource(TDataSource* source) {
     Invalidate();
 }
 
+bool TgrCustomDBGrid::ExecuteAction(TBasicAction* action) { return dataLink_ && dataLink_->ExecuteAction(action); }
+
+bool TgrCustomDBGrid::UpdateAction(TBasicAction* action) { return dataLink_ && dataLink_->UpdateAction(action); }
+
 void TgrCustomDBGrid::SetDatasetType(TgrDatasetType value) {
     if (value == datasetType_) return;
     // The engine-cursor window needs a dataset with an engine cursor.
@@ -274,8 +278,9 @@ TField* TgrCustomDBGrid::FieldOfCol(Integer dataCol) const {
 }
 
 TgrDBField* TgrCustomDBGrid::FieldAdapter(Integer dataCol) const {
-    if (dataCol < 1 || dataCol > Integer(fieldAdapters_.size())) return nullptr;
-    return fieldAdapters_[std::size_t(dataCol - 1)].get();
+    if (dataCol < 1 || dataCol > Cols()) return nullptr;
+    auto* col = dynamic_cast<TgrDBCol*>(const_cast<TgrCustomDBGrid*>(this)->Col(dataCol));
+    return col ? col->Adapter() : nullptr;
 }
 
 TgrCol* TgrCustomDBGrid::GetCol(const Variant& dataCol) {
@@ -312,14 +317,15 @@ void TgrCustomDBGrid::RebuildColumns() {
                 col->SetHeading(fields[i]->DisplayLabel());
             }
         }
-        if (haveFields)
+        if (haveFields) {
+            fieldList_.Rebuild();
             for (Integer c = 1; c <= Cols(); ++c) {
-                TgrCol* col = Col(c);
+                auto* col = dynamic_cast<TgrDBCol*>(Col(c));
                 TField* f = col && !col->FieldName().empty() ? ds->FindField(col->FieldName()) : nullptr;
-                fieldAdapters_.push_back(TgrDBField::Create(f));
                 // The column shows the field's attributes it has not set itself.
-                if (auto* dbCol = dynamic_cast<TgrDBCol*>(col); dbCol && f) dbCol->BindField(fieldAdapters_.back().get());
+                if (f) col->BindField(fieldList_.Items(fieldList_.IndexOfField(f)));
             }
+        }
     } catch (...) {
         rebuildingColumns_ = false;
         throw;
@@ -1301,7 +1307,7 @@ void TgrCustomDBGrid::StoreEditText(Integer col, Integer row, const std::string&
 bool TgrCustomDBGrid::BeginRecordEdit(Integer dataCol, bool eventsFired) {
     TgrDBField* f = FieldAdapter(dataCol);
     TgrCol* col = Col(dataCol);
-    if (!f || !f->Field()->CanModify() || (col && col->GetReadOnly())) return false;
+    if (!f || !f->CanModify() || (col && col->GetReadOnly())) return false;
     if (!cellEditing_) {
         if (!eventsFired && (!FireStartCellEdit() || !FireStartRowEdit())) return false;
         if (!dataLink_->Editing() && !dataLink_->Edit()) return false;

@@ -159,6 +159,11 @@ public:
     TgrRecordSelection RecordSelection() const { return selection_->Mode(); }
     void SetRecordSelection(TgrRecordSelection value);
 
+    // Actions (dataset first, next, post, ...) offered to the grid go to its
+    // data link: True when the link took them, False without a link.
+    bool ExecuteAction(TBasicAction* action) override;
+    bool UpdateAction(TBasicAction* action) override;
+
     // Copies another data-aware grid; any other source raises "Cannot
     // assign <source class> to <grid class>".
     void Assign(const TPersistent* source) override;
@@ -217,7 +222,10 @@ public:
     TgrCol* GetCol(const Variant& dataCol);
     // The field bound to a data column, or nullptr.
     TField* FieldOfCol(Integer dataCol) const;
+    // The adapter of the field bound to a data column, or nullptr.
     TgrDBField* FieldAdapter(Integer dataCol) const;
+    // One adapter per field of the dataset.
+    TgrFieldList& FieldList() { return fieldList_; }
     // Remakes the columns: in fsDefault one per visible field, in
     // fsCustomized the columns stay and are bound to their FieldName.
     void RebuildColumns();
@@ -613,7 +621,7 @@ private:
     std::unique_ptr<TgrDBSelection> selection_;
     TgrDBRowPropSet rowProps_;
     TgrDBCellPropSet cellProps_;
-    std::vector<std::unique_ptr<TgrDBField>> fieldAdapters_;  // index dataCol - 1
+    TgrFieldList fieldList_{this};
     std::unique_ptr<TgrPrintDbGrid> printWindow_;
     // The picture of the graphic field last read into a cell (made on first
     // use); a picture cell's value refers to it.

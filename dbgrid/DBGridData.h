@@ -11,6 +11,7 @@
 // A record is named by its DataRow: the dataset bookmark as a string
 // Variant ("" is the empty bookmark); Null stands for no record.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,10 @@ private:
     bool inUpdate_ = false;
 };
 
+// Whether a cell's text starts with a searched text, under the comparison
+// of the caller (a combo's CompareType).
+using TgrValueMatch = std::function<bool(const std::string& value, const std::string& text)>;
+
 // The window interface. Rows are window rows 1..GetRowCount().
 class TgrGridData {
 public:
@@ -109,6 +114,27 @@ public:
     // A window that keeps copies of its records answers a field's value
     // (by field index) for a row itself; False: read the dataset's field.
     virtual bool ReadRowValue(Integer row, Integer fieldIndex, Variant& value) { return false; }
+
+    // The record after (before) a bookmark's record: a row of the window
+    // when the record is shown there, else a step of the dataset, which
+    // then goes back. False at the end (beginning) of the data, or when the
+    // bookmark names no record.
+    virtual bool GetNextBookmark(const std::string& bookmark, std::string& next);
+    virtual bool GetPriorBookmark(const std::string& bookmark, std::string& prior);
+    // Scans from start (the first record when empty) to the end, or through
+    // stop, for the record whose cell text of dataCol matches text over the
+    // longest length (the first of equals); a match over the whole text
+    // ends the scan. wholeText asks the whole text to match. An empty text
+    // answers start. Found tells whether a record matched; any error finds
+    // nothing. The dataset goes back to its record.
+    virtual std::string ScanForValue(const std::string& start, const std::string& stop, const std::string& text,
+                                     Integer dataCol, bool wholeText, const TgrValueMatch& match, bool& found);
+    // The record a search for text reaches; the standard window scans the
+    // whole data.
+    virtual std::string LocateValue(const std::string& text, Integer dataCol, bool wholeText,
+                                    const TgrValueMatch& match, bool& found) {
+        return ScanForValue(std::string(), std::string(), text, dataCol, wholeText, match, found);
+    }
 
     // Record number of row 1 (active row restored, also on failure).
     Integer GetTopRecNo();
@@ -166,11 +192,17 @@ public:
     bool GetEof() override;
     bool GetBof() override;
     void ClearCaches() override;
+    bool GetNextBookmark(const std::string& bookmark, std::string& next) override;
+    bool GetPriorBookmark(const std::string& bookmark, std::string& prior) override;
     // The link's first record moved by distance: cached rows move along.
     void ShiftCaches(Integer distance) override;
 
 private:
     TgrGridDataLink* Link() const;
+    // The window row after (before) a bookmark's row, "" when there is none
+    // in the window.
+    std::string NextInWindow(const std::string& bookmark);
+    std::string PriorInWindow(const std::string& bookmark);
     // Cached bookmarks per window row (index row - 1); Unassigned = unknown.
     std::vector<Variant> bookmarks_;
 };
