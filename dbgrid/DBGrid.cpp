@@ -789,19 +789,26 @@ void TgrCustomDBGrid::SelectRows(const Variant& fromRow, const Variant& toRow, b
         Invalidate();
         return;
     }
-    // A set names its records one by one: walk from one end to the other,
-    // reporting the scan through OnScanRecords, which may cancel it.
-    bool cancel = false;
-    FireScanRecords(false, scsStart, 0, cancel);
-    if (cancel) {
-        scanning_ = false;
-        return;
-    }
-    std::vector<std::string> between;
     std::string lo = fromRow.AsString(), hi = toRow.AsString();
     if (CompareBookmarks(lo, hi) > 0) std::swap(lo, hi);
+    SelectScannedRecords(lo, hi, select);
+    Invalidate();
+}
+
+bool TgrCustomDBGrid::SelectScannedRecords(const std::string& lo, const std::string& hi, bool select) {
+    // A set names its records one by one: walk from one end to the other
+    // (from the first record to the last for a select-all), reporting the
+    // scan through OnScanRecords, which may cancel it.
+    bool scanAll = lo.empty();
+    bool cancel = false;
+    FireScanRecords(scanAll, scsStart, 0, cancel);
+    if (cancel) {
+        scanning_ = false;
+        return false;
+    }
+    std::vector<std::string> between;
     TDataSet* ds = DataSet();
-    std::string back = ds->GetBookmark();
+    std::string back = ds->IsEmpty() ? std::string() : ds->GetBookmark();
     ds->DisableControls();
     auto restore = [&] {
         if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
@@ -810,12 +817,13 @@ void TgrCustomDBGrid::SelectRows(const Variant& fromRow, const Variant& toRow, b
     Integer count = 0;
     bool applied = false;
     try {
-        ds->GotoBookmark(lo);
+        if (scanAll) ds->First();
+        else ds->GotoBookmark(lo);
         for (; !ds->Eof() && !cancel; ds->Next()) {
             std::string bm = ds->GetBookmark();
             between.push_back(bm);
-            FireScanRecords(false, scsRecord, ++count, cancel);
-            if (bm == hi || CompareBookmarks(bm, hi) >= 0) break;
+            FireScanRecords(scanAll, scsRecord, ++count, cancel);
+            if (!scanAll && (bm == hi || CompareBookmarks(bm, hi) >= 0)) break;
         }
         restore();
     } catch (...) {
@@ -826,15 +834,53 @@ void TgrCustomDBGrid::SelectRows(const Variant& fromRow, const Variant& toRow, b
         scanning_ = false;
         throw;
     }
-    if (!cancel)
-        applied = selection_->SelectRange(lo, hi, select, between, [&](Integer n) {
-            bool stop = false;
-            FireScanRecords(false, scsApplied, n, stop);
-            return !stop;
-        });
+    auto step = [&](Integer n) {
+        bool stop = false;
+        FireScanRecords(scanAll, scsApplied, n, stop);
+        return !stop;
+    };
+    if (!cancel && scanAll) applied = select ? selection_->AddBookmarkList(between, step)
+                                             : selection_->RemoveBookmarkList(between, step);
+    else if (!cancel) applied = selection_->SelectRange(lo, hi, select, between, step);
     bool ignored = false;
-    FireScanRecords(false, scsEnd, applied ? Integer(between.size()) : 0, ignored);
-    Invalidate();
+    FireScanRecords(scanAll, scsEnd, applied ? Integer(between.size()) : 0, ignored);
+    return applied;
+}
+
+void TgrCustomDBGrid::SelectAllRows(bool byUser) {
+    if (!dataBound_) {
+        TgrBaseGrid::SelectAllRows(byUser);
+        return;
+    }
+    if (!dataActive_ || window_->GetRowCount() == 0 || RowSelectMode() != rsMulti || !CanLeaveCell(-1, -1, true))
+        return;
+    HideCellControl();
+    // The selection names records, not the rows on screen: every record of
+    // the dataset is selected, or deselected when a corner press finds them
+    // all selected already.
+    std::string first, last;
+    window_->GetFirstBookmark(first);
+    window_->GetLastBookmark(last);
+    if (!byUser || !selection_->IsAllSelected(first, last)) {
+        // The grid class selects the rows; SelectDisplayRows turns that into
+        // every record.
+        bool was = selectingAll_;
+        selectingAll_ = true;
+        try {
+            TgrBaseGrid::SelectAllRows(byUser);
+        } catch (...) {
+            selectingAll_ = was;
+            throw;
+        }
+        selectingAll_ = was;
+        return;
+    }
+    SetMouseStatus(msSelectAll);
+    DeselectAllRows();
+    SetGridStatus(grsNormal);
+    MarkSelectChanged(0);
+    FireSelectChanged(true);
+    SetMouseStatus(msNormal);
 }
 
 void TgrCustomDBGrid::FireScanRecords(bool scanAll, TgrScanState state, Integer count, bool& cancel) {
@@ -850,6 +896,14 @@ bool TgrCustomDBGrid::IsRecordSelected(const Variant& dataRow) const {
 void TgrCustomDBGrid::SelectDisplayRows(Integer from, Integer to) {
     if (!dataActive_) {
         TgrBaseGrid::SelectDisplayRows(from, to);
+        return;
+    }
+    if (selectingAll_) {
+        if (selection_->Mode() == rseBookmarkRange)
+            selection_->SetRangeSelected(MakeBeforeFirstPosition(), MakeAfterLastPosition(), true);
+        else if (SelectScannedRecords(std::string(), std::string(), true))
+            selection_->SetAllSelected(true);
+        Invalidate();
         return;
     }
     if (to < from) std::swap(from, to);

@@ -281,6 +281,9 @@ public:
     // selected one.
     void SyncListBoxSelection(bool fire) override;
     void DeselectAllRows() override;
+    // Every record of the dataset, not only those on screen (a corner press
+    // deselects them when all are selected).
+    void SelectAllRows(bool byUser) override;
     TgrDBSelection& RecordSelectionSet() { return *selection_; }
 
     // ------------------------------------------------ navigation
@@ -576,6 +579,10 @@ private:
     // painted it.
     bool FirePaintCell(const TgrCellPaintInfo& info);
     void FireScanRecords(bool scanAll, TgrScanState state, Integer count, bool& cancel);
+    // Set mode: walks the records from lo through hi (every record when lo
+    // is empty) and selects or deselects them as one list; False when
+    // OnScanRecords cancelled.
+    bool SelectScannedRecords(const std::string& lo, const std::string& hi, bool select);
     // The engine-cursor window clones its cursor again and shows the
     // dataset's record; False while it is already doing so.
     bool ReopenCursorWindow();
@@ -658,6 +665,8 @@ private:
     // True while ForEachRecord walks the dataset with its controls disabled.
     bool walking_ = false;
     bool scanning_ = false;
+    // True while a select-all of the grid class selects every record.
+    bool selectingAll_ = false;
     Integer clickColDown_ = 0;
     TgrClickPosition clickPosDown_ = cpOutside;
     Integer cellColSeen_ = 0;

@@ -112,6 +112,24 @@ bool TgrGridData::GetPriorBookmark(const std::string& bookmark, std::string& pri
     return !prior.empty();
 }
 
+bool TgrGridData::GetFirstBookmark(std::string& bookmark) {
+    bookmark.clear();
+    if (!IsActive() || !dataSet_ || dataSet_->IsEmpty()) return false;
+    TDataSetWalk walk(dataSet_);
+    dataSet_->First();
+    if (!dataSet_->IsEmpty()) bookmark = dataSet_->GetBookmark();
+    return !bookmark.empty();
+}
+
+bool TgrGridData::GetLastBookmark(std::string& bookmark) {
+    bookmark.clear();
+    if (!IsActive() || !dataSet_ || dataSet_->IsEmpty()) return false;
+    TDataSetWalk walk(dataSet_);
+    dataSet_->Last();
+    if (!dataSet_->IsEmpty()) bookmark = dataSet_->GetBookmark();
+    return !bookmark.empty();
+}
+
 std::string TgrGridData::ScanForValue(const std::string& start, const std::string& stop, const std::string& text,
                                       Integer dataCol, bool wholeText, const TgrValueMatch& match, bool& found) {
     found = false;

@@ -121,6 +121,10 @@ public:
     // bookmark names no record.
     virtual bool GetNextBookmark(const std::string& bookmark, std::string& next);
     virtual bool GetPriorBookmark(const std::string& bookmark, std::string& prior);
+    // The bookmarks of the dataset's first and last record (False for an
+    // empty dataset); the dataset goes back to its record.
+    bool GetFirstBookmark(std::string& bookmark);
+    bool GetLastBookmark(std::string& bookmark);
     // Scans from start (the first record when empty) to the end, or through
     // stop, for the record whose cell text of dataCol matches text over the
     // longest length (the first of equals); a match over the whole text
