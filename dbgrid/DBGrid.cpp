@@ -65,11 +65,7 @@ TgrCustomDBGrid::~TgrCustomDBGrid() {
 
 std::unique_ptr<TgrGridCols> TgrCustomDBGrid::CreateGridCols() { return std::make_unique<TgrDBGridCols>(this); }
 
-void TgrCustomDBGrid::ClearFieldAdapters() {
-    for (Integer c = 0; c <= Cols(); ++c)
-        if (auto* col = dynamic_cast<TgrDBCol*>(Col(c))) col->UnbindField();
-    fieldList_.ClearAdapters();
-}
+void TgrCustomDBGrid::ClearFieldAdapters() { fieldList_.ClearAdapters(); }
 
 TgrBaseGrid* TgrCustomDBGrid::CreateComboGrid() { return new TgrDBComboGrid(this, this); }
 

@@ -100,6 +100,15 @@ std::string StepByDataset(TDataSet* ds, const std::string& bookmark, int distanc
     return ds->MoveBy(distance) == distance ? ds->GetBookmark() : std::string();
 }
 
+// The bookmark of the first (last) record, "" for an empty dataset.
+std::string EndBookmark(TDataSet* ds, bool last) {
+    if (!ds || ds->IsEmpty()) return std::string();
+    TDataSetWalk walk(ds);
+    if (last) ds->Last();
+    else ds->First();
+    return ds->IsEmpty() ? std::string() : ds->GetBookmark();
+}
+
 }  // namespace
 
 bool TgrGridData::GetNextBookmark(const std::string& bookmark, std::string& next) {
@@ -113,20 +122,12 @@ bool TgrGridData::GetPriorBookmark(const std::string& bookmark, std::string& pri
 }
 
 bool TgrGridData::GetFirstBookmark(std::string& bookmark) {
-    bookmark.clear();
-    if (!IsActive() || !dataSet_ || dataSet_->IsEmpty()) return false;
-    TDataSetWalk walk(dataSet_);
-    dataSet_->First();
-    if (!dataSet_->IsEmpty()) bookmark = dataSet_->GetBookmark();
+    bookmark = IsActive() ? EndBookmark(dataSet_, false) : std::string();
     return !bookmark.empty();
 }
 
 bool TgrGridData::GetLastBookmark(std::string& bookmark) {
-    bookmark.clear();
-    if (!IsActive() || !dataSet_ || dataSet_->IsEmpty()) return false;
-    TDataSetWalk walk(dataSet_);
-    dataSet_->Last();
-    if (!dataSet_->IsEmpty()) bookmark = dataSet_->GetBookmark();
+    bookmark = IsActive() ? EndBookmark(dataSet_, true) : std::string();
     return !bookmark.empty();
 }
 

@@ -100,9 +100,11 @@ TgrDBField* TgrFieldList::Items(Integer index) const {
 }
 
 void TgrFieldList::ClearAdapters() {
-    // A column must not keep an adapter that is about to go.
-    for (auto& a : adapters_)
-        if (TgrDBCol* col = a->Col()) col->UnbindField();
+    // No column may keep an adapter that is about to go (several columns
+    // may show the same field).
+    if (grid_ && !adapters_.empty())
+        for (Integer c = 0; c <= grid_->Cols(); ++c)
+            if (auto* col = dynamic_cast<TgrDBCol*>(grid_->Col(c)); col && col->Adapter()) col->UnbindField();
     adapters_.clear();
 }
 

@@ -97,10 +97,20 @@ TEST_F(DBGridFields, TheFieldListHoldsOneAdapterPerFieldAndColumnsPointAtThem) {
     table->FieldByName("Name")->SetReadOnly(true);
     EXPECT_FALSE(list.Items(1)->CanModify());
 
-    // Unbound, the columns let go of the adapters before they are freed.
+    // Two columns may show one field; unbound, both let go of its adapter
+    // before it is freed.
+    grid->SetFieldState(fsCustomized);
+    auto* third = dynamic_cast<TgrDBCol*>(grid->GetCol(Variant(3)));
+    third->SetFieldName("Name");
+    table->Close();
+    table->Open();
+    name = dynamic_cast<TgrDBCol*>(grid->GetCol(Variant(2)));
+    ASSERT_NE(name->Adapter(), nullptr);
+    EXPECT_EQ(third->Adapter(), name->Adapter());
     grid->SetDataSource(nullptr);
     EXPECT_EQ(list.Count(), 0);
     EXPECT_EQ(name->Adapter(), nullptr);
+    EXPECT_EQ(third->Adapter(), nullptr);
     // A closed dataset with only its own fields gets no adapters.
     table->Close();
     Bind();
