@@ -13,6 +13,18 @@ void SetActionTargets(TActionTargetsFunc targets) { Targets() = std::move(target
 
 std::vector<TComponent*> ActionTargets() { return Targets() ? Targets()() : std::vector<TComponent*>(); }
 
+bool TBasicAction::ExecuteOn(TObject* target) {
+    if (!HandlesTarget(target)) return false;
+    ExecuteTarget(target);
+    return true;
+}
+
+bool TBasicAction::UpdateOn(TObject* target) {
+    if (!HandlesTarget(target)) return false;
+    UpdateTarget(target);
+    return true;
+}
+
 bool TBasicAction::Execute() {
     if (OnExecute) {
         OnExecute(this);

@@ -32,6 +32,12 @@ public:
     // Brings the action's state (enabled, checked) in line with a target.
     virtual void UpdateTarget(TObject* target) {}
 
+    // Works on (takes its state from) target when the action handles it;
+    // True when it did. What a target's ExecuteAction (UpdateAction) does
+    // by default.
+    bool ExecuteOn(TObject* target);
+    bool UpdateOn(TObject* target);
+
     // OnExecute when assigned, else the offer to the action targets. True
     // when the handler or a target took the action.
     virtual bool Execute();

@@ -186,14 +186,6 @@ void TComponent::EndLoading() {
 
 void TComponent::Loaded() { state_.Exclude(csLoading); }
 
-bool TComponent::ExecuteAction(TBasicAction* action) {
-    if (!action || !action->HandlesTarget(this)) return false;
-    action->ExecuteTarget(this);
-    return true;
-}
+bool TComponent::ExecuteAction(TBasicAction* action) { return action && action->ExecuteOn(this); }
 
-bool TComponent::UpdateAction(TBasicAction* action) {
-    if (!action || !action->HandlesTarget(this)) return false;
-    action->UpdateTarget(this);
-    return true;
-}
+bool TComponent::UpdateAction(TBasicAction* action) { return action && action->UpdateOn(this); }

@@ -36,17 +36,10 @@ TDataSet* TDataSetAction::GetDataSet(TObject* target) const {
 
 bool TDataSetAction::Execute() {
     if (TCustomAction::Execute()) return true;
-    if (!Enabled() || !dataSource_ || !HandlesTarget(dataSource_)) return false;
-    ExecuteTarget(dataSource_);
-    return true;
+    return Enabled() && dataSource_ && ExecuteOn(dataSource_);
 }
 
-bool TDataSetAction::Update() {
-    if (TCustomAction::Update()) return true;
-    if (!dataSource_ || !HandlesTarget(dataSource_)) return false;
-    UpdateTarget(dataSource_);
-    return true;
-}
+bool TDataSetAction::Update() { return TCustomAction::Update() || (dataSource_ && UpdateOn(dataSource_)); }
 
 void TDataSetStepAction::ExecuteTarget(TObject* target) {
     if (TDataSet* ds = GetDataSet(target)) Run(*ds);

@@ -185,17 +185,9 @@ void TDataLink::UpdateRecord() {
     updating_ = false;
 }
 
-bool TDataLink::ExecuteAction(TBasicAction* action) {
-    if (!action || !action->HandlesTarget(dataSource_)) return false;
-    action->ExecuteTarget(dataSource_);
-    return true;
-}
+bool TDataLink::ExecuteAction(TBasicAction* action) { return action && action->ExecuteOn(dataSource_); }
 
-bool TDataLink::UpdateAction(TBasicAction* action) {
-    if (!action || !action->HandlesTarget(dataSource_)) return false;
-    action->UpdateTarget(dataSource_);
-    return true;
-}
+bool TDataLink::UpdateAction(TBasicAction* action) { return action && action->UpdateOn(dataSource_); }
 
 void TDataLink::UpdateState() {
     SetActive(dataSource_ && dataSource_->State() != dsInactive);
