@@ -101,11 +101,8 @@ TEST_F(DBGridRecord, SelectAllSelectsEveryRecordAndACornerPressDeselectsThem) {
     for (int id = 1; id <= 20; ++id) all += (id > 1 ? "," : "") + std::to_string(id);
     for (TgrRecordSelection mode : {rseBookmarkRange, rseBookmarkSet}) {
         grid->SetRecordSelection(mode);
-        bool scannedAll = false;
-        grid->OnScanRecords = [&](TObject*, bool scanAll, TgrScanState, Integer, bool&) { scannedAll |= scanAll; };
         // A press on the corner: the records off screen are selected too.
-        grid->MouseDown(mbLeft, TShiftState(), 2, 2);
-        grid->MouseUp(mbLeft, TShiftState(), 2, 2);
+        bool scannedAll = PressCorner();
         EXPECT_EQ(selected(), all) << "mode " << mode;
         EXPECT_EQ(grid->GridStatus(), grsRowsSelected);
         EXPECT_EQ(scannedAll, mode == rseBookmarkSet);
