@@ -822,11 +822,11 @@ void TgrCustomDBGrid::SelectRows(const Variant& fromRow, const Variant& toRow, b
     Invalidate();
 }
 
-bool TgrCustomDBGrid::SelectScannedRecords(const std::string& lo, const std::string& hi, bool select) {
+bool TgrCustomDBGrid::SelectScannedRecords(const std::string& lo, const std::string& hi, bool select, bool scanAll) {
     // A set names its records one by one: walk from one end to the other
     // (from the first record to the last for a select-all), reporting the
-    // scan through OnScanRecords, which may cancel it.
-    bool scanAll = lo.empty();
+    // scan through OnScanRecords, which may cancel it. An empty bookmark
+    // given to SelectRows is no select-all.
     bool cancel = false;
     FireScanRecords(scanAll, scsStart, 0, cancel);
     if (cancel) {
@@ -959,7 +959,7 @@ void TgrCustomDBGrid::SelectDisplayRows(Integer from, Integer to) {
         // record's id is read by a scan.
         if (selection_->Mode() == rseBookmarkRange && !UsesRecordIds())
             selection_->SetRangeSelected(MakeBeforeFirstPosition(), MakeAfterLastPosition(), true);
-        else if (SelectScannedRecords(std::string(), std::string(), true))
+        else if (SelectScannedRecords(std::string(), std::string(), true, true))
             selection_->SetAllSelected(true);
         Invalidate();
         return;

@@ -635,10 +635,10 @@ private:
     // Adds or removes the ids of a record run in the selection, asking
     // step before each; False (and nothing changed) when step refuses.
     bool ApplyRecordIds(const std::vector<Variant>& ids, bool select, const std::function<bool(Integer)>& step);
-    // Set mode: walks the records from lo through hi (every record when lo
-    // is empty) and selects or deselects them as one list; False when
-    // OnScanRecords cancelled.
-    bool SelectScannedRecords(const std::string& lo, const std::string& hi, bool select);
+    // Set mode, or record ids: walks the records from lo through hi (every
+    // record for scanAll) and selects or deselects them as one list; False
+    // when OnScanRecords cancelled.
+    bool SelectScannedRecords(const std::string& lo, const std::string& hi, bool select, bool scanAll = false);
     // The engine-cursor window clones its cursor again and shows the
     // dataset's record; False while it is already doing so.
     bool ReopenCursorWindow();

@@ -158,6 +158,10 @@ TEST_F(DBGridRecord, ScanOfASelectionSetReportsItsStagesAndMayBeCancelled) {
         EXPECT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(2)))) << c.cancelAt;
         EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 7);
     }
+    // The empty bookmark (the new record's) in a run is no select-all.
+    cancelAt.clear();
+    grid->SelectRows(Variant(std::string()), Variant(BookmarkOf(8)), true);
+    EXPECT_FALSE(grid->IsRecordSelected(Variant(BookmarkOf(1))));
 }
 
 TEST_F(DBGridRecord, PaintShowsTheCellColourAndTheCurrentRecordIndicator) {
