@@ -48,13 +48,14 @@ Integer TgrDBComboGrid::CalcDropDownHeight(Integer rows) {
 }
 
 std::string TgrDBComboGrid::LocateValue(const std::string& text, bool wholeLength, bool& found) {
-    // A sorted list over an engine cursor searches by key.
-    auto* cursorWindow = dynamic_cast<TgrScrollDataset*>(RecordWindow());
-    if (GetValueColSorted() && cursorWindow && DataActive() && !UsesStandardWindow())
-        return cursorWindow->LocateValue(
-            text, GetValueCol(), wholeLength,
-            [this](const std::string& value, const std::string& prefix) { return StartsWith(value, prefix); }, found);
-    return SearchRecords(text, wholeLength, std::string(), std::string(), found);
+    // A sorted list searches by key where its window can (an engine
+    // cursor); every other list scans its records.
+    if (!GetValueColSorted() || !DataActive()) return ScanForValue(text, wholeLength, std::string(), std::string(), found);
+    return RecordWindow()->LocateValue(text, GetValueCol(), wholeLength, ValueMatch(), found);
+}
+
+TgrValueMatch TgrDBComboGrid::ValueMatch() {
+    return [this](const std::string& value, const std::string& prefix) { return StartsWith(value, prefix); };
 }
 
 bool TgrDBComboGrid::StartsWith(const std::string& value, const std::string& prefix) {
@@ -73,43 +74,11 @@ bool TgrDBComboGrid::StartsWith(const std::string& value, const std::string& pre
     return false;
 }
 
-std::string TgrDBComboGrid::SearchRecords(const std::string& text, bool wholeLength, const std::string& start,
+std::string TgrDBComboGrid::ScanForValue(const std::string& text, bool wholeLength, const std::string& start,
                                           const std::string& stop, bool& found) {
     found = false;
-    TDataSet* ds = DataSet();
-    if (!DataActive() || !ds || text.empty()) return std::string();
-    std::string back = ds->IsEmpty() ? std::string() : ds->GetBookmark();
-    std::string best;
-    std::size_t bestLen = 0;
-    ds->DisableControls();
-    try {
-        if (start.empty() || !ds->BookmarkValid(start)) ds->First();
-        else ds->GotoBookmark(start);
-        for (; !ds->Eof(); ds->Next()) {
-            std::string bookmark = ds->GetBookmark();
-            Variant v = ReadActiveRecordCellValue(GetValueCol(), DataRowOfBookmark(bookmark));
-            std::string value = v.IsEmpty() || v.IsNull() ? std::string() : v.AsString();
-            std::size_t len = wholeLength ? text.size() : std::min(text.size(), value.size());
-            if (len > bestLen && StartsWith(value, text.substr(0, len))) {
-                best = bookmark;
-                bestLen = len;
-                found = true;
-                if (len == text.size()) break;
-            }
-            if (!stop.empty() && CompareBookmarks(bookmark, stop) == 0) break;
-        }
-    } catch (const std::exception&) {
-        found = false;
-        best.clear();
-    }
-    try {
-        if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
-    } catch (...) {
-        ds->EnableControls();
-        throw;
-    }
-    ds->EnableControls();
-    return best;
+    if (!DataActive() || text.empty()) return std::string();
+    return RecordWindow()->ScanForValue(start, stop, text, GetValueCol(), wholeLength, ValueMatch(), found);
 }
 
 std::string TgrDBComboGrid::ValueText(const std::string& bookmark) {

@@ -34,14 +34,17 @@ public:
     // matching prefix, the first of equals; a complete match ends the
     // search. wholeLength asks the whole text to match. Empty when none.
     std::string LocateValue(const std::string& text, bool wholeLength, bool& found);
-    // The same search over part of the records: from the record start (the
-    // first record when empty) to the end, or through the record stop.
-    std::string SearchRecords(const std::string& text, bool wholeLength, const std::string& start,
-                              const std::string& stop, bool& found);
+    // The same search over part of the records, through the record window:
+    // from the record start (the first record when empty) to the end, or
+    // through the record stop.
+    std::string ScanForValue(const std::string& text, bool wholeLength, const std::string& start,
+                             const std::string& stop, bool& found);
     // The value column's text of a record ("" for none or Null).
     std::string ValueText(const std::string& bookmark);
     // Text starts with prefix under the list's CompareType.
     bool StartsWith(const std::string& text, const std::string& prefix);
+    // StartsWith as the record window's searches take it.
+    TgrValueMatch ValueMatch();
     // Makes a found record the list's current and only selected record,
     // placed by AutoSearch: asTop on the first visible row, asCenter in the
     // middle, asBottom on the last, as far as the records before it allow.

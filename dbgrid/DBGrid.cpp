@@ -69,11 +69,7 @@ TgrCustomDBGrid::~TgrCustomDBGrid() {
 
 std::unique_ptr<TgrGridCols> TgrCustomDBGrid::CreateGridCols() { return std::make_unique<TgrDBGridCols>(this); }
 
-void TgrCustomDBGrid::ClearFieldAdapters() {
-    for (Integer c = 0; c <= Cols(); ++c)
-        if (auto* col = dynamic_cast<TgrDBCol*>(Col(c))) col->UnbindField();
-    fieldAdapters_.clear();
-}
+void TgrCustomDBGrid::ClearFieldAdapters() { fieldList_.ClearAdapters(); }
 
 TgrBaseGrid* TgrCustomDBGrid::CreateComboGrid() { return new TgrDBComboGrid(this, this); }
 
@@ -172,6 +168,10 @@ void TgrCustomDBGrid::SetDataSource(TDataSource* source) {
     Invalidate();
 }
 
+bool TgrCustomDBGrid::ExecuteAction(TBasicAction* action) { return dataLink_ && dataLink_->ExecuteAction(action); }
+
+bool TgrCustomDBGrid::UpdateAction(TBasicAction* action) { return dataLink_ && dataLink_->UpdateAction(action); }
+
 void TgrCustomDBGrid::SetDatasetType(TgrDatasetType value) {
     if (value == datasetType_) return;
     // The engine-cursor window needs a dataset with an engine cursor.
@@ -258,8 +258,9 @@ TField* TgrCustomDBGrid::FieldOfCol(Integer dataCol) const {
 }
 
 TgrDBField* TgrCustomDBGrid::FieldAdapter(Integer dataCol) const {
-    if (dataCol < 1 || dataCol > Integer(fieldAdapters_.size())) return nullptr;
-    return fieldAdapters_[std::size_t(dataCol - 1)].get();
+    if (dataCol < 1 || dataCol > Cols()) return nullptr;
+    auto* col = dynamic_cast<TgrDBCol*>(const_cast<TgrCustomDBGrid*>(this)->Col(dataCol));
+    return col ? col->Adapter() : nullptr;
 }
 
 TgrCol* TgrCustomDBGrid::GetCol(const Variant& dataCol) {
@@ -296,14 +297,15 @@ void TgrCustomDBGrid::RebuildColumns() {
                 col->SetHeading(fields[i]->DisplayLabel());
             }
         }
-        if (haveFields)
+        if (haveFields) {
+            fieldList_.Rebuild();
             for (Integer c = 1; c <= Cols(); ++c) {
-                TgrCol* col = Col(c);
+                auto* col = dynamic_cast<TgrDBCol*>(Col(c));
                 TField* f = col && !col->FieldName().empty() ? ds->FindField(col->FieldName()) : nullptr;
-                fieldAdapters_.push_back(TgrDBField::Create(f));
                 // The column shows the field's attributes it has not set itself.
-                if (auto* dbCol = dynamic_cast<TgrDBCol*>(col); dbCol && f) dbCol->BindField(fieldAdapters_.back().get());
+                if (f) col->BindField(fieldList_.Items(fieldList_.IndexOfField(f)));
             }
+        }
     } catch (...) {
         rebuildingColumns_ = false;
         throw;
@@ -778,7 +780,10 @@ void TgrCustomDBGrid::SelectRows(const Variant& fromRow, const Variant& toRow, b
     bool ids = UsesRecordIds();
     if (ids && CompareRecordIds(fromRow, toRow) == 0) {
         if (select) selection_->Ids().Add(fromRow);
-        else selection_->Ids().Remove(fromRow);
+        else {
+            selection_->Ids().Remove(fromRow);
+            selection_->SetAllSelected(false);
+        }
         Invalidate();
         return;
     }
@@ -792,8 +797,16 @@ void TgrCustomDBGrid::SelectRows(const Variant& fromRow, const Variant& toRow, b
         Invalidate();
         return;
     }
-    // A set names its records one by one: walk from one end to the other,
-    // reporting the scan through OnScanRecords, which may cancel it.
+    if (CompareBookmarks(lo, hi) > 0) std::swap(lo, hi);
+    SelectScannedRecords(lo, hi, select);
+    Invalidate();
+}
+
+bool TgrCustomDBGrid::SelectScannedRecords(const std::string& lo, const std::string& hi, bool select, bool scanAll) {
+    // A set names its records one by one: walk from one end to the other
+    // (from the first record to the last for a select-all), reporting the
+    // scan through OnScanRecords, which may cancel it. An empty bookmark
+    // given to SelectRows is no select-all.
     bool cancel = false;
     // However the scan ends, by an error too, the grid takes its cursors
     // back.
@@ -801,13 +814,14 @@ void TgrCustomDBGrid::SelectRows(const Variant& fromRow, const Variant& toRow, b
         bool& scanning;
         ~EndScan() { scanning = false; }
     } endScan{scanning_};
-    FireScanRecords(false, scsStart, 0, cancel);
-    if (cancel) return;
+    FireScanRecords(scanAll, scsStart, 0, cancel);
+    if (cancel) return false;
+    // With record ids the run's ids are kept instead of its bookmarks.
+    bool ids = UsesRecordIds();
     std::vector<std::string> between;
     std::vector<Variant> betweenIds;
-    if (CompareBookmarks(lo, hi) > 0) std::swap(lo, hi);
     TDataSet* ds = DataSet();
-    std::string back = ds->GetBookmark();
+    std::string back = ds->IsEmpty() ? std::string() : ds->GetBookmark();
     ds->DisableControls();
     auto restore = [&] {
         if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
@@ -816,13 +830,14 @@ void TgrCustomDBGrid::SelectRows(const Variant& fromRow, const Variant& toRow, b
     Integer count = 0;
     bool applied = false;
     try {
-        ds->GotoBookmark(lo);
+        if (scanAll) ds->First();
+        else ds->GotoBookmark(lo);
         for (; !ds->Eof() && !cancel; ds->Next()) {
             std::string bm = ds->GetBookmark();
             between.push_back(bm);
             if (ids) betweenIds.push_back(FetchRecordId(bm));
-            FireScanRecords(false, scsRecord, ++count, cancel);
-            if (bm == hi || CompareBookmarks(bm, hi) >= 0) break;
+            FireScanRecords(scanAll, scsRecord, ++count, cancel);
+            if (!scanAll && (bm == hi || CompareBookmarks(bm, hi) >= 0)) break;
         }
         restore();
     } catch (...) {
@@ -834,14 +849,52 @@ void TgrCustomDBGrid::SelectRows(const Variant& fromRow, const Variant& toRow, b
     }
     auto step = [&](Integer n) {
         bool stop = false;
-        FireScanRecords(false, scsApplied, n, stop);
+        FireScanRecords(scanAll, scsApplied, n, stop);
         return !stop;
     };
     if (!cancel && ids) applied = ApplyRecordIds(betweenIds, select, step);
+    else if (!cancel && scanAll) applied = select ? selection_->AddBookmarkList(between, step)
+                                                  : selection_->RemoveBookmarkList(between, step);
     else if (!cancel) applied = selection_->SelectRange(lo, hi, select, between, step);
     bool ignored = false;
-    FireScanRecords(false, scsEnd, applied ? Integer(between.size()) : 0, ignored);
-    Invalidate();
+    FireScanRecords(scanAll, scsEnd, applied ? Integer(between.size()) : 0, ignored);
+    return applied;
+}
+
+void TgrCustomDBGrid::SelectAllRows(bool byUser) {
+    if (!dataBound_) {
+        TgrBaseGrid::SelectAllRows(byUser);
+        return;
+    }
+    if (!dataActive_ || window_->GetRowCount() == 0 || RowSelectMode() != rsMulti || !CanLeaveCell(-1, -1, true))
+        return;
+    HideCellControl();
+    // The selection names records, not the rows on screen: every record of
+    // the dataset is selected, or deselected when a corner press finds them
+    // all selected already.
+    std::string first, last;
+    window_->GetFirstBookmark(first);
+    window_->GetLastBookmark(last);
+    if (!byUser || !selection_->IsAllSelected(first, last)) {
+        // The grid class selects the rows; SelectDisplayRows turns that into
+        // every record.
+        bool was = selectingAll_;
+        selectingAll_ = true;
+        try {
+            TgrBaseGrid::SelectAllRows(byUser);
+        } catch (...) {
+            selectingAll_ = was;
+            throw;
+        }
+        selectingAll_ = was;
+        return;
+    }
+    SetMouseStatus(msSelectAll);
+    DeselectAllRows();
+    SetGridStatus(grsNormal);
+    MarkSelectChanged(0);
+    FireSelectChanged(true);
+    SetMouseStatus(msNormal);
 }
 
 bool TgrCustomDBGrid::ApplyRecordIds(const std::vector<Variant>& ids, bool select,
@@ -863,6 +916,7 @@ bool TgrCustomDBGrid::ApplyRecordIds(const std::vector<Variant>& ids, bool selec
         set = backup;
         throw;
     }
+    if (!select) selection_->SetAllSelected(false);
     return true;
 }
 
@@ -886,6 +940,16 @@ bool TgrCustomDBGrid::IsRecordSelected(const Variant& dataRow) const {
 void TgrCustomDBGrid::SelectDisplayRows(Integer from, Integer to) {
     if (!dataActive_) {
         TgrBaseGrid::SelectDisplayRows(from, to);
+        return;
+    }
+    if (selectingAll_) {
+        // With record ids the selection holds ids, in either mode: every
+        // record's id is read by a scan.
+        if (selection_->Mode() == rseBookmarkRange && !UsesRecordIds())
+            selection_->SetRangeSelected(MakeBeforeFirstPosition(), MakeAfterLastPosition(), true);
+        else if (SelectScannedRecords(std::string(), std::string(), true, true))
+            selection_->SetAllSelected(true);
+        Invalidate();
         return;
     }
     if (to < from) std::swap(from, to);
@@ -1355,7 +1419,7 @@ void TgrCustomDBGrid::StoreEditText(Integer col, Integer row, const std::string&
 bool TgrCustomDBGrid::BeginRecordEdit(Integer dataCol, bool eventsFired) {
     TgrDBField* f = FieldAdapter(dataCol);
     TgrCol* col = Col(dataCol);
-    if (!f || !f->Field()->CanModify() || (col && col->GetReadOnly())) return false;
+    if (!f || !f->CanModify() || (col && col->GetReadOnly())) return false;
     if (!cellEditing_) {
         if (!eventsFired && (!FireStartCellEdit() || !FireStartRowEdit())) return false;
         if (!dataLink_->Editing() && !dataLink_->Edit()) return false;

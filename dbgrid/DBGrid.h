@@ -167,6 +167,11 @@ public:
     TgrRecordSelection RecordSelection() const { return selection_->Mode(); }
     void SetRecordSelection(TgrRecordSelection value);
 
+    // Actions (dataset first, next, post, ...) offered to the grid go to its
+    // data link: True when the link took them, False without a link.
+    bool ExecuteAction(TBasicAction* action) override;
+    bool UpdateAction(TBasicAction* action) override;
+
     // Copies another data-aware grid; any other source raises "Cannot
     // assign <source class> to <grid class>".
     void Assign(const TPersistent* source) override;
@@ -225,7 +230,10 @@ public:
     TgrCol* GetCol(const Variant& dataCol);
     // The field bound to a data column, or nullptr.
     TField* FieldOfCol(Integer dataCol) const;
+    // The adapter of the field bound to a data column, or nullptr.
     TgrDBField* FieldAdapter(Integer dataCol) const;
+    // One adapter per field of the dataset.
+    TgrFieldList& FieldList() { return fieldList_; }
     // Remakes the columns: in fsDefault one per visible field, in
     // fsCustomized the columns stay and are bound to their FieldName.
     void RebuildColumns();
@@ -321,6 +329,9 @@ public:
     // selected one.
     void SyncListBoxSelection(bool fire) override;
     void DeselectAllRows() override;
+    // Every record of the dataset, not only those on screen (a corner press
+    // deselects them when all are selected).
+    void SelectAllRows(bool byUser) override;
     TgrDBSelection& RecordSelectionSet() { return *selection_; }
 
     // ------------------------------------------------ navigation
@@ -622,6 +633,10 @@ private:
     // step before each; False (and nothing changed) when step refuses.
     bool ApplyRecordIds(const std::vector<Variant>& ids, bool select, const std::function<bool(Integer)>& step);
     bool CursorForMouseStatus(Integer x, Integer y, Integer row, Integer col, TCursor& cursor) override;
+    // Set mode, or record ids: walks the records from lo through hi (every
+    // record for scanAll) and selects or deselects them as one list; False
+    // when OnScanRecords cancelled.
+    bool SelectScannedRecords(const std::string& lo, const std::string& hi, bool select, bool scanAll = false);
     // The engine-cursor window clones its cursor again and shows the
     // dataset's record; False while it is already doing so.
     bool ReopenCursorWindow();
@@ -673,7 +688,7 @@ private:
     TgrDBGetRecordIDEvent onGetRecordID_;
     // The DataRows last reported by OnRowChanged and OnCellChanged.
     Variant notifiedDataRow_ = EmptyDataRow(), cellDataRowSeen_ = EmptyDataRow();
-    std::vector<std::unique_ptr<TgrDBField>> fieldAdapters_;  // index dataCol - 1
+    TgrFieldList fieldList_{this};
     std::unique_ptr<TgrPrintDbGrid> printWindow_;
     // The picture of the graphic field last read into a cell (made on first
     // use); a picture cell's value refers to it.
@@ -710,6 +725,8 @@ private:
     // True while ForEachRecord walks the dataset with its controls disabled.
     bool walking_ = false;
     bool scanning_ = false;
+    // True while a select-all of the grid class selects every record.
+    bool selectingAll_ = false;
     Integer clickColDown_ = 0;
     TgrClickPosition clickPosDown_ = cpOutside;
     Integer cellColSeen_ = 0;

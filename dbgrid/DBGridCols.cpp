@@ -19,8 +19,22 @@ TgrHorzAlignment HorzOf(TAlignment a) {
 }  // namespace
 
 void TgrDBCol::BindField(TgrDBField* adapter) {
+    if (adapter == adapter_) return;
+    UnbindField();
     adapter_ = adapter;
-    if (adapter_) ApplyFieldDefaults();
+    if (!adapter_) return;
+    adapter_->SetCol(this);
+    ApplyFieldDefaults();
+}
+
+void TgrDBCol::UnbindField() {
+    if (adapter_ && adapter_->Col() == this) adapter_->SetCol(nullptr);
+    adapter_ = nullptr;
+}
+
+bool TgrDBCol::UsesCheckBoxValues() const {
+    if (adapter_ && (adapter_->IsIntegerField() || adapter_->IsBooleanField())) return false;
+    return TgrCol::UsesCheckBoxValues();
 }
 
 void TgrDBCol::ApplyFieldDefaults() {
@@ -29,8 +43,8 @@ void TgrDBCol::ApplyFieldDefaults() {
     if (!(assigned_ & avWidth)) TgrCol::SetWidth(DefaultWidth());
     if (!(assigned_ & avVisible)) TgrCol::SetVisible(f->Visible());
     if (!(assigned_ & avControlType)) TgrCol::SetControlType(adapter_->DefaultControlType());
-    if (!(assigned_ & avMaxLength)) TgrCol::SetMaxLength(f->DataType() == ftString ? f->Size() : 0);
-    if (!(assigned_ & avAllowGrayed) && f->DataType() == ftBoolean) TgrCol::SetAllowGrayed(!f->Required());
+    if (!(assigned_ & avMaxLength)) TgrCol::SetMaxLength(adapter_->GetMaxLength());
+    if (!(assigned_ & avAllowGrayed) && adapter_->IsBooleanField()) TgrCol::SetAllowGrayed(!f->Required());
 }
 
 void TgrDBCol::WriteOwnProperties(TWriter& writer) {

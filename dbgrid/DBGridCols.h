@@ -18,12 +18,17 @@ public:
     };
 
     explicit TgrDBCol(TgrPropGrid* grid) : TgrCol(grid) {}
+    ~TgrDBCol() override { UnbindField(); }
 
     TgrDBField* Adapter() const { return adapter_; }
-    // Binds the column to a field's adapter and applies the field's
-    // attributes the column has not set itself.
+    // Binds the column to a field's adapter (the adapter's column becomes
+    // this one) and applies the field's attributes the column has not set
+    // itself.
     void BindField(TgrDBField* adapter);
-    void UnbindField() { adapter_ = nullptr; }
+    void UnbindField();
+    // Check boxes over integer and Boolean fields map to the field's own
+    // values, not to the column's check-box texts.
+    bool UsesCheckBoxValues() const override;
     Byte AssignedValues() const { return assigned_; }
     void SetAssignedValues(Byte value) { assigned_ = value; }
     // The user resized the column: its width no longer follows the field.

@@ -27,24 +27,6 @@ std::vector<std::string> KeyFieldNames(const std::string& names) {
 
 bool ListUsable(TgrDBComboGrid* list) { return list && list->DataBound() && list->DataActive(); }
 
-// The record after a bookmark's record, "" at the end.
-std::string NextBookmark(TDataSet* ds, const std::string& bookmark) {
-    if (!ds || bookmark.empty() || !ds->BookmarkValid(bookmark)) return std::string();
-    std::string back = ds->GetBookmark(), next;
-    ds->DisableControls();
-    try {
-        ds->GotoBookmark(bookmark);
-        ds->Next();
-        if (!ds->Eof()) next = ds->GetBookmark();
-        ds->GotoBookmark(back);
-    } catch (...) {
-        ds->EnableControls();
-        throw;
-    }
-    ds->EnableControls();
-    return next;
-}
-
 }  // namespace
 
 void TgrCustomDBGrid::DoComboGetValue(Integer gridDataCol, const Variant& gridDataRow, const Variant& comboDataRow,
@@ -143,7 +125,8 @@ bool TgrCustomDBGrid::ApplyComboValue(TgrDBComboGrid* list, const Variant& value
 std::string TgrCustomDBGrid::ComboSearchNext(TgrDBComboGrid* list, char key) {
     std::string letter(1, key), current = list->CurrentBookmark();
     bool found = false;
-    std::string next = NextBookmark(list->DataSet(), current);
+    std::string next;
+    list->RecordWindow()->GetNextBookmark(current, next);
     if (list->GetValueColSorted()) {
         // Sorted: the next record either starts with the letter or no
         // later one does.
@@ -152,11 +135,11 @@ std::string TgrCustomDBGrid::ComboSearchNext(TgrDBComboGrid* list, char key) {
         return found ? first : std::string();
     }
     if (!next.empty()) {
-        std::string after = list->SearchRecords(letter, true, next, std::string(), found);
+        std::string after = list->ScanForValue(letter, true, next, std::string(), found);
         if (found) return after;
     }
     // Wrapped around: from the first record through the current one.
-    std::string wrapped = list->SearchRecords(letter, true, std::string(), current, found);
+    std::string wrapped = list->ScanForValue(letter, true, std::string(), current, found);
     return found ? wrapped : std::string();
 }
 
@@ -166,13 +149,13 @@ std::string TgrCustomDBGrid::ComboSearchChar(TgrDBComboGrid* list, char key) {
     if (!cell.empty() && list->StartsWith(cell, letter)) {
         std::string current = list->CurrentBookmark();
         if (!current.empty() && cell == list->ValueText(current)) return ComboSearchNext(list, key);
-        std::string record = list->SearchRecords(cell, false, std::string(), std::string(), found);
+        std::string record = list->ScanForValue(cell, false, std::string(), std::string(), found);
         if (found && list->StartsWith(list->ValueText(record), letter)) {
             list->GotoDataRow(list->DataRowOfBookmark(record));
             return ComboSearchNext(list, key);
         }
     }
-    std::string record = list->SearchRecords(letter, true, std::string(), std::string(), found);
+    std::string record = list->ScanForValue(letter, true, std::string(), std::string(), found);
     return found ? record : std::string();
 }
 
@@ -231,7 +214,7 @@ bool TgrCustomDBGrid::ComboAutoFill(bool onExit) {
     if (typed.empty()) return false;
     TgrDatasetPosition saved = list->RecordWindow()->SavePosition();
     bool found = false;
-    std::string record = list->SearchRecords(typed, true, std::string(), std::string(), found);
+    std::string record = list->ScanForValue(typed, true, std::string(), std::string(), found);
     if (!found) {
         list->RecordWindow()->RestorePosition(saved);
         return false;

@@ -101,16 +101,14 @@ public:
     // key of the cursor's index); when the engine cannot search by key, the
     // best match of a scan from the start. A text the column's field cannot
     // hold finds nothing. The cursor goes back where it was.
-    std::string LocateValue(const std::string& text, Integer dataCol, bool wholeText,
-                            const std::function<bool(const std::string& value, const std::string& text)>& startsWith,
-                            bool& found);
+    std::string LocateValue(const std::string& text, Integer dataCol, bool wholeText, const TgrValueMatch& startsWith,
+                            bool& found) override;
     // Scans from start (the first record when empty) through stop for the
     // record whose cell text matches text longest; found tells whether one
     // did.
     std::string ScanForValue(const std::string& start, const std::string& stop, const std::string& text,
-                             Integer dataCol, bool wholeText,
-                             const std::function<bool(const std::string& value, const std::string& text)>& startsWith,
-                             bool& found);
+                             Integer dataCol, bool wholeText, const TgrValueMatch& startsWith,
+                             bool& found) override;
 
 private:
     struct Slot {

@@ -67,6 +67,102 @@ int TgrGridData::CompareBookmarks(const std::string& a, const std::string& b) {
     return CompareBookmarkStrings(dataSet_, a, b, grid_->BookmarkCompareType());
 }
 
+namespace {
+
+// Restores the dataset's record and its controls when a walk ends, also
+// when an exception passes.
+class TDataSetWalk {
+public:
+    explicit TDataSetWalk(TDataSet* ds) : ds_(ds), back_(ds->IsEmpty() ? std::string() : ds->GetBookmark()) {
+        ds_->DisableControls();
+    }
+    ~TDataSetWalk() {
+        try {
+            if (!back_.empty() && ds_->BookmarkValid(back_)) ds_->GotoBookmark(back_);
+        } catch (...) {
+            // The record is gone; the dataset stays where the walk left it.
+        }
+        ds_->EnableControls();
+    }
+    TDataSetWalk(const TDataSetWalk&) = delete;
+    TDataSetWalk& operator=(const TDataSetWalk&) = delete;
+
+private:
+    TDataSet* ds_;
+    std::string back_;
+};
+
+// One step of the dataset from a bookmark's record; "" when it cannot go.
+std::string StepByDataset(TDataSet* ds, const std::string& bookmark, int distance) {
+    if (!ds || !ds->Active() || bookmark.empty() || !ds->BookmarkValid(bookmark)) return std::string();
+    TDataSetWalk walk(ds);
+    ds->GotoBookmark(bookmark);
+    return ds->MoveBy(distance) == distance ? ds->GetBookmark() : std::string();
+}
+
+// The bookmark of the first (last) record, "" for an empty dataset.
+std::string EndBookmark(TDataSet* ds, bool last) {
+    if (!ds || ds->IsEmpty()) return std::string();
+    TDataSetWalk walk(ds);
+    if (last) ds->Last();
+    else ds->First();
+    return ds->IsEmpty() ? std::string() : ds->GetBookmark();
+}
+
+}  // namespace
+
+bool TgrGridData::GetNextBookmark(const std::string& bookmark, std::string& next) {
+    next = StepByDataset(dataSet_, bookmark, 1);
+    return !next.empty();
+}
+
+bool TgrGridData::GetPriorBookmark(const std::string& bookmark, std::string& prior) {
+    prior = StepByDataset(dataSet_, bookmark, -1);
+    return !prior.empty();
+}
+
+bool TgrGridData::GetFirstBookmark(std::string& bookmark) {
+    bookmark = IsActive() ? EndBookmark(dataSet_, false) : std::string();
+    return !bookmark.empty();
+}
+
+bool TgrGridData::GetLastBookmark(std::string& bookmark) {
+    bookmark = IsActive() ? EndBookmark(dataSet_, true) : std::string();
+    return !bookmark.empty();
+}
+
+std::string TgrGridData::ScanForValue(const std::string& start, const std::string& stop, const std::string& text,
+                                      Integer dataCol, bool wholeText, const TgrValueMatch& match, bool& found) {
+    found = false;
+    if (text.empty()) return start;
+    TDataSet* ds = dataSet_;
+    if (!IsActive() || !ds) return std::string();
+    std::string best;
+    std::size_t bestLen = 0;
+    TDataSetWalk walk(ds);
+    try {
+        if (start.empty() || !ds->BookmarkValid(start)) ds->First();
+        else ds->GotoBookmark(start);
+        for (; !ds->Eof(); ds->Next()) {
+            std::string bookmark = ds->GetBookmark();
+            Variant v = grid_->ReadActiveRecordCellValue(dataCol, grid_->DataRowOfDataSetRecord());
+            std::string value = v.IsEmpty() || v.IsNull() ? std::string() : v.AsString();
+            std::size_t len = wholeText ? text.size() : std::min(text.size(), value.size());
+            if (len > bestLen && match(value, text.substr(0, len))) {
+                best = bookmark;
+                bestLen = len;
+                found = true;
+                if (len == text.size()) break;
+            }
+            if (!stop.empty() && CompareBookmarks(bookmark, stop) == 0) break;
+        }
+    } catch (const std::exception&) {
+        found = false;
+        best.clear();
+    }
+    return best;
+}
+
 Integer TgrGridData::GetTopRecNo() {
     if (!IsActive() || GetRowCount() == 0) return 0;
     Integer active = GetActiveRow();
@@ -333,4 +429,24 @@ static void ShiftRowCache(std::vector<Variant>& cache, Integer distance) {
 void TgrStandardDataset::ShiftCaches(Integer distance) {
     ShiftRowCache(bookmarks_, distance);
     ShiftRowCache(recordIds_, distance);
+}
+
+std::string TgrStandardDataset::NextInWindow(const std::string& bookmark) {
+    Integer row = GetBookmarkRow(bookmark);
+    return row > 0 && row < GetRowCount() ? GetRowBookmark(row + 1) : std::string();
+}
+
+std::string TgrStandardDataset::PriorInWindow(const std::string& bookmark) {
+    Integer row = GetBookmarkRow(bookmark);
+    return row > 1 ? GetRowBookmark(row - 1) : std::string();
+}
+
+bool TgrStandardDataset::GetNextBookmark(const std::string& bookmark, std::string& next) {
+    next = bookmark.empty() ? std::string() : NextInWindow(bookmark);
+    return !next.empty() || TgrGridData::GetNextBookmark(bookmark, next);
+}
+
+bool TgrStandardDataset::GetPriorBookmark(const std::string& bookmark, std::string& prior) {
+    prior = bookmark.empty() ? std::string() : PriorInWindow(bookmark);
+    return !prior.empty() || TgrGridData::GetPriorBookmark(bookmark, prior);
 }

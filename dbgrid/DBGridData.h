@@ -12,6 +12,7 @@
 // Variant ("" is the empty bookmark), or the record id while the grid uses
 // record ids; Null stands for no record.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,10 @@ private:
     bool inUpdate_ = false;
 };
 
+// Whether a cell's text starts with a searched text, under the comparison
+// of the caller (a combo's CompareType).
+using TgrValueMatch = std::function<bool(const std::string& value, const std::string& text)>;
+
 // The window interface. Rows are window rows 1..GetRowCount().
 class TgrGridData {
 public:
@@ -110,6 +115,31 @@ public:
     // A window that keeps copies of its records answers a field's value
     // (by field index) for a row itself; False: read the dataset's field.
     virtual bool ReadRowValue(Integer row, Integer fieldIndex, Variant& value) { return false; }
+
+    // The record after (before) a bookmark's record: a row of the window
+    // when the record is shown there, else a step of the dataset, which
+    // then goes back. False at the end (beginning) of the data, or when the
+    // bookmark names no record.
+    virtual bool GetNextBookmark(const std::string& bookmark, std::string& next);
+    virtual bool GetPriorBookmark(const std::string& bookmark, std::string& prior);
+    // The bookmarks of the dataset's first and last record (False for an
+    // empty dataset); the dataset goes back to its record.
+    bool GetFirstBookmark(std::string& bookmark);
+    bool GetLastBookmark(std::string& bookmark);
+    // Scans from start (the first record when empty) to the end, or through
+    // stop, for the record whose cell text of dataCol matches text over the
+    // longest length (the first of equals); a match over the whole text
+    // ends the scan. wholeText asks the whole text to match. An empty text
+    // answers start. Found tells whether a record matched; any error finds
+    // nothing. The dataset goes back to its record.
+    virtual std::string ScanForValue(const std::string& start, const std::string& stop, const std::string& text,
+                                     Integer dataCol, bool wholeText, const TgrValueMatch& match, bool& found);
+    // The record a search for text reaches; the standard window scans the
+    // whole data.
+    virtual std::string LocateValue(const std::string& text, Integer dataCol, bool wholeText,
+                                    const TgrValueMatch& match, bool& found) {
+        return ScanForValue(std::string(), std::string(), text, dataCol, wholeText, match, found);
+    }
 
     // Record number of row 1 (active row restored, also on failure).
     Integer GetTopRecNo();
@@ -174,12 +204,18 @@ public:
     bool GetEof() override;
     bool GetBof() override;
     void ClearCaches() override;
+    bool GetNextBookmark(const std::string& bookmark, std::string& next) override;
+    bool GetPriorBookmark(const std::string& bookmark, std::string& prior) override;
     // The link's first record moved by distance: cached rows move along.
     void ShiftCaches(Integer distance) override;
     Variant GetRowRecordId(Integer row) override;
 
 private:
     TgrGridDataLink* Link() const;
+    // The window row after (before) a bookmark's row, "" when there is none
+    // in the window.
+    std::string NextInWindow(const std::string& bookmark);
+    std::string PriorInWindow(const std::string& bookmark);
     // Cached bookmarks and record ids per window row (index row - 1);
     // Unassigned = unknown.
     std::vector<Variant> bookmarks_;

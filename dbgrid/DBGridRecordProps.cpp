@@ -151,6 +151,7 @@ void TgrDBSelection::Clear() {
     ranges_.clear();
     set_.clear();
     ids_.Clear();
+    allSelected_ = false;
 }
 
 // A lower bound (X, bpNext) admits records after X; an upper bound
@@ -191,28 +192,11 @@ bool TgrDBSelection::SelectRange(const std::string& a, const std::string& b, boo
     std::string lo = a, hi = b;
     if (compare_(lo, hi) > 0) std::swap(lo, hi);
     if (mode_ == rseBookmarkSet) {
-        // All or nothing: a cancelled step or an error leaves the set as it was.
-        std::set<std::string> backup = set_;
-        Integer count = 0;
-        auto apply = [&](const std::string& bm) {
-            if (step && !step(++count)) return false;
-            if (select) set_.insert(bm);
-            else set_.erase(bm);
-            return true;
-        };
         std::vector<std::string> list{lo};
         for (const std::string& bm : between)
             if (bm != lo && bm != hi) list.push_back(bm);
         if (hi != lo) list.push_back(hi);
-        try {
-            bool done = true;
-            for (auto it = list.begin(); done && it != list.end(); ++it) done = apply(*it);
-            if (!done) set_ = std::move(backup);
-            return done;
-        } catch (...) {
-            set_ = std::move(backup);
-            throw;
-        }
+        return ApplyBookmarks(list, select, step);
     }
     TgrBkmPos low = MakeAtPosition(lo), high = MakeAtPosition(hi);
     // Order of lower bounds (the marker first, then by bookmark, an
@@ -249,10 +233,78 @@ bool TgrDBSelection::SelectRange(const std::string& a, const std::string& b, boo
     return true;
 }
 
+bool TgrDBSelection::ApplyBookmarks(const std::vector<std::string>& list, bool select,
+                                    const std::function<bool(Integer count)>& step) {
+    // All or nothing: a cancelled step or an error leaves the set as it was.
+    std::set<std::string> backup = set_;
+    bool backupAll = allSelected_;
+    Integer count = 0;
+    try {
+        for (const std::string& bm : list) {
+            if (step && !step(++count)) {
+                set_ = std::move(backup);
+                allSelected_ = backupAll;
+                return false;
+            }
+            if (select) set_.insert(bm);
+            else set_.erase(bm);
+        }
+    } catch (...) {
+        set_ = std::move(backup);
+        allSelected_ = backupAll;
+        throw;
+    }
+    if (!select) allSelected_ = false;
+    return true;
+}
+
+bool TgrDBSelection::AddBookmarkList(const std::vector<std::string>& list,
+                                     const std::function<bool(Integer count)>& step) {
+    return ApplyBookmarks(list, true, step);
+}
+
+bool TgrDBSelection::RemoveBookmarkList(const std::vector<std::string>& list,
+                                        const std::function<bool(Integer count)>& step) {
+    return ApplyBookmarks(list, false, step);
+}
+
+bool TgrDBSelection::SetRangeSelected(const TgrBkmPos& start, const TgrBkmPos& end, bool select) {
+    if (start.Kind == bpBeforeFirst && end.Kind == bpAfterLast) {
+        if (!select) {
+            bool had = !Empty();
+            Clear();
+            return had;
+        }
+        // One range over the whole data, which also takes in the records
+        // added later.
+        if (mode_ == rseBookmarkSet) return false;
+        bool had = ranges_.size() == 1 && ranges_[0].first == start && ranges_[0].second == end;
+        ranges_ = {{start, end}};
+        return !had;
+    }
+    if (start.Kind != bpAt || end.Kind != bpAt) return false;
+    auto before = std::make_pair(ranges_, set_);
+    SelectRange(start.Bookmark, end.Bookmark, select);
+    return before.first != ranges_ || before.second != set_;
+}
+
+bool TgrDBSelection::IsAllSelected(const std::string& first, const std::string& last) const {
+    if (mode_ == rseBookmarkSet || !ids_.Empty()) return allSelected_;
+    if (ranges_.size() != 1) return false;
+    const TgrBkmPos& low = ranges_[0].first;
+    const TgrBkmPos& high = ranges_[0].second;
+    bool lowOk = low.Kind == bpBeforeFirst || (low.Kind != bpAfterLast && low.Kind != bpNext &&
+                                               !first.empty() && compare_(low.Bookmark, first) <= 0);
+    bool highOk = high.Kind == bpAfterLast || (high.Kind != bpBeforeFirst && high.Kind != bpPrior &&
+                                                !last.empty() && compare_(high.Bookmark, last) >= 0);
+    return lowOk && highOk;
+}
+
 bool TgrDBSelection::Assign(const TgrDBSelection& other) {
     bool changed = !(ranges_ == other.ranges_) || set_ != other.set_ || mode_ != other.mode_ ||
                    !ids_.SameIds(other.ids_);
     mode_ = other.mode_;
+    allSelected_ = other.allSelected_;
     ranges_ = other.ranges_;
     set_ = other.set_;
     ids_ = other.ids_;

@@ -122,6 +122,23 @@ public:
     bool SelectRange(const std::string& a, const std::string& b, bool select,
                      const std::vector<std::string>& between = {},
                      const std::function<bool(Integer count)>& step = nullptr);
+    // Selects or deselects from one position to another. Both at-positions:
+    // as SelectRange. From before the first record to after the last:
+    // every record, also those added later (selecting) or none
+    // (deselecting). Answers whether anything changed.
+    bool SetRangeSelected(const TgrBkmPos& start, const TgrBkmPos& end, bool select);
+    // Set mode: selects (deselects) a scan's bookmarks, all or nothing: step
+    // is asked before each (counted from 1) and False puts the set back.
+    // Answers whether the list was applied.
+    bool AddBookmarkList(const std::vector<std::string>& list, const std::function<bool(Integer count)>& step);
+    bool RemoveBookmarkList(const std::vector<std::string>& list, const std::function<bool(Integer count)>& step);
+    // Whether every record is selected: in set mode, and while ids are
+    // selected, the mark of the last select-all (any removal clears it; the
+    // grid clears it when it removes ids); in range mode one range that
+    // starts at or before the first record and ends at or after the last
+    // (first and last name those records).
+    bool IsAllSelected(const std::string& first, const std::string& last) const;
+    void SetAllSelected(bool value) { allSelected_ = value; }
     bool IsSelected(const std::string& bookmark) const;
     bool Empty() const { return ranges_.empty() && set_.empty() && ids_.Empty(); }
     void Clear();
@@ -138,8 +155,12 @@ private:
     bool AtOrAfter(const std::string& b, const TgrBkmPos& low) const;
     bool AtOrBefore(const std::string& b, const TgrBkmPos& high) const;
 
+    bool ApplyBookmarks(const std::vector<std::string>& list, bool select,
+                        const std::function<bool(Integer count)>& step);
+
     TCompare compare_;
     TgrRecordSelection mode_ = rseBookmarkRange;
+    bool allSelected_ = false;
     std::vector<std::pair<TgrBkmPos, TgrBkmPos>> ranges_;
     std::set<std::string> set_;
     TgrRecordIdSet ids_;

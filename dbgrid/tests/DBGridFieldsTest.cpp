@@ -3,6 +3,9 @@
 #include "dbgrid/DBGridCols.h"
 #include "platform/core/DateTime.h"
 #include "platform/data/DataSet.h"
+#include "platform/data/StdFields.h"
+
+#include <typeinfo>
 
 namespace {
 
@@ -19,9 +22,10 @@ TEST_F(DBGridFields, AdaptersReadAndWriteByFieldKind) {
     TDateTime when = EncodeDate(2024, 3, 5) + EncodeTime(6, 0, 0, 0);
     t.FieldByName("When")->SetAsDateTime(when);
     t.FieldByName("Cost")->SetAsFloat(12.5);
-    auto paid = TgrDBField::Create(t.FieldByName("Paid"));
-    auto at = TgrDBField::Create(t.FieldByName("When"));
-    auto note = TgrDBField::Create(t.FieldByName("Note"));
+    TgrFieldList& list = grid->FieldList();
+    auto paid = list.CreateAdapter(t.FieldByName("Paid"));
+    auto at = list.CreateAdapter(t.FieldByName("When"));
+    auto note = list.CreateAdapter(t.FieldByName("Note"));
     EXPECT_EQ(paid->DefaultControlType(), ctCheck);
     EXPECT_TRUE(note->IsMemo());
     // The date-time value, not another field's or the currency value.
@@ -40,6 +44,96 @@ TEST_F(DBGridFields, AdaptersReadAndWriteByFieldKind) {
     note->SetEditText("line one\r\nline two");
     EXPECT_EQ(note->GetEditText(), "line one\r\nline two");
     t.Cancel();
+}
+
+TEST_F(DBGridFields, EachFieldClassGetsItsAdapterClass) {
+    struct Case {
+        TFieldType type;
+        const std::type_info& adapter;
+    } cases[] = {
+        {ftString, typeid(TgrDBStringField)},   {ftInteger, typeid(TgrDBIntegerField)},
+        // Derived field classes take their ancestor's adapter.
+        {ftSmallint, typeid(TgrDBIntegerField)}, {ftWord, typeid(TgrDBIntegerField)},
+        {ftAutoInc, typeid(TgrDBIntegerField)},  {ftFloat, typeid(TgrDBFloatField)},
+        {ftCurrency, typeid(TgrDBFloatField)},   {ftBCD, typeid(TgrDBBCDField)},
+        {ftBoolean, typeid(TgrDBBooleanField)},  {ftDateTime, typeid(TgrDBDateTimeField)},
+        {ftDate, typeid(TgrDBDateTimeField)},    {ftTime, typeid(TgrDBDateTimeField)},
+        {ftBytes, typeid(TgrDBBinaryField)},     {ftVarBytes, typeid(TgrDBBinaryField)},
+        {ftMemo, typeid(TgrDBMemoField)},        {ftFmtMemo, typeid(TgrDBMemoField)},
+        {ftGraphic, typeid(TgrDBGraphicField)},  {ftBlob, typeid(TgrDBBlobField)},
+        {ftLargeint, typeid(TgrDBField)},
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<TField> field(CreateFieldOfType(c.type, nullptr));
+        ASSERT_TRUE(field) << FieldTypeName(c.type);
+        auto adapter = grid->FieldList().CreateAdapter(field.get());
+        EXPECT_EQ(typeid(*adapter), c.adapter) << FieldTypeName(c.type);
+    }
+}
+
+TEST_F(DBGridFields, TheFieldListHoldsOneAdapterPerFieldAndColumnsPointAtThem) {
+    table->Close();
+    table->FieldDefs().Add("IDNo", ftInteger);
+    table->Open();
+    Fill(2);
+    table->FieldByName("Score")->SetVisible(false);
+    Bind();
+    TgrFieldList& list = grid->FieldList();
+    ASSERT_EQ(list.Count(), table->FieldCount());
+    EXPECT_EQ(list.FindByName("IDNO"), list.Items(3));
+    EXPECT_EQ(list.FindByName("Missing"), nullptr);
+    EXPECT_EQ(list.IndexOfField(table->FieldByName("Name")), 1);
+    // Hidden fields have adapters but no column.
+    EXPECT_EQ(grid->Cols(), 3);
+    EXPECT_EQ(list.Items(2)->Col(), nullptr);
+    auto* name = dynamic_cast<TgrDBCol*>(grid->GetCol(Variant("Name")));
+    EXPECT_EQ(list.Items(1)->Col(), name);
+    EXPECT_EQ(grid->FieldAdapter(2), list.Items(1));
+    // Check boxes over integer and Boolean fields keep the field's values.
+    EXPECT_FALSE(dynamic_cast<TgrDBCol*>(grid->GetCol(Variant("ID")))->UsesCheckBoxValues());
+    EXPECT_TRUE(name->UsesCheckBoxValues());
+    // A read-only field refuses writes from the grid.
+    EXPECT_TRUE(list.Items(1)->CanModify());
+    table->FieldByName("Name")->SetReadOnly(true);
+    EXPECT_FALSE(list.Items(1)->CanModify());
+
+    // Two columns may show one field; unbound, both let go of its adapter
+    // before it is freed.
+    grid->SetFieldState(fsCustomized);
+    auto* third = dynamic_cast<TgrDBCol*>(grid->GetCol(Variant(3)));
+    third->SetFieldName("Name");
+    table->Close();
+    table->Open();
+    name = dynamic_cast<TgrDBCol*>(grid->GetCol(Variant(2)));
+    ASSERT_NE(name->Adapter(), nullptr);
+    EXPECT_EQ(third->Adapter(), name->Adapter());
+    grid->SetDataSource(nullptr);
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(name->Adapter(), nullptr);
+    EXPECT_EQ(third->Adapter(), nullptr);
+    // A closed dataset with only its own fields gets no adapters.
+    table->Close();
+    Bind();
+    list.Rebuild();
+    EXPECT_EQ(list.Count(), 0);
+}
+
+TEST_F(DBGridFields, AMemoCellShowsTheFieldsOwnTextHandler) {
+    table->Close();
+    table->FieldDefs().Add("Note", ftMemo);
+    table->Open();
+    Fill(1);
+    table->Edit();
+    table->FieldByName("Note")->SetAsString("first line");
+    table->Post();
+    table->FieldByName("Note")->OnGetText = [](TField* f, std::string& text, bool display) {
+        text = (display ? "shown: " : "edit: ") + f->AsString();
+    };
+    Bind();
+    EXPECT_EQ(grid->GetCellValue(4, 1).AsString(), "shown: first line");
+    EXPECT_EQ(grid->FieldAdapter(4)->GetEditText(), "edit: first line");
+    table->FieldByName("Note")->OnGetText = nullptr;
+    EXPECT_EQ(grid->FieldAdapter(4)->GetDisplayText(), "first line");
 }
 
 TEST_F(DBGridFields, ColumnsShowTheirFieldsAttributesUntilTheyAreSetOnTheColumn) {

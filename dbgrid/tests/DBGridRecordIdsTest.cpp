@@ -168,6 +168,57 @@ TEST_F(DBGridRecordIds, RecordsOutsideTheWindowAreFoundByTheirId) {
     EXPECT_FALSE(grid->IsRecordSelected(grid->DataRowOfRow(grid->Rows())));
 }
 
+TEST_F(DBGridRecordIds, SelectAllSelectsEveryRecordsIdAndASecondPressDeselectsThem) {
+    FillStudents(20);
+    Bind();
+    UseIds();
+    grid->SetRowSelectMode(rsMulti);
+    table->Locate("ID", Variant(3), {});
+    auto selected = [&] {
+        std::string names;
+        grid->ForEachRecord([&](const Variant& row) {
+            if (grid->IsRecordSelected(row))
+                names += (names.empty() ? "" : ",") + table->FieldByName("Name")->AsString();
+        });
+        return names;
+    };
+    std::string all;
+    for (int id = 1; id <= 20; ++id) all += (id > 1 ? "," : "") + std::string("N") + std::to_string(id);
+    for (TgrRecordSelection mode : {rseBookmarkRange, rseBookmarkSet}) {
+        grid->SetRecordSelection(mode);
+        // A press on the corner reads every record's id, in either mode.
+        EXPECT_TRUE(PressCorner()) << "mode " << mode;
+        EXPECT_EQ(grid->GridStatus(), grsRowsSelected);
+        EXPECT_EQ(grid->RecordSelectionSet().Ids().Count(), 20) << "mode " << mode;
+        EXPECT_EQ(selected(), all) << "mode " << mode;
+        EXPECT_TRUE(grid->IsRecordSelected(Id(17)));
+        EXPECT_FALSE(grid->IsRecordSelected(Variant(BookmarkOf(17))));
+        EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 3);
+        // All selected: the next press deselects them.
+        grid->SelectAllRows(true);
+        EXPECT_EQ(selected(), "") << "mode " << mode;
+        // One id taken out: the press selects every record again.
+        grid->SelectAllRows(true);
+        grid->SelectRows(Id(12), Id(12), false);
+        EXPECT_FALSE(grid->IsRecordSelected(Id(12)));
+        grid->SelectAllRows(true);
+        EXPECT_EQ(selected(), all) << "mode " << mode;
+        // A run deselected by a walk also counts as a removal.
+        grid->SelectRows(Id(4), Id(6), false);
+        grid->SelectAllRows(true);
+        EXPECT_EQ(selected(), all) << "mode " << mode;
+        grid->DeselectAllRows();
+    }
+    // The ids stay selected through sorting; a record added later is not.
+    grid->SelectAllRows(false);
+    table->SetSortFields("Score");
+    table->Sort();
+    AddStudent(21, "N21", 0);
+    EXPECT_TRUE(grid->IsRecordSelected(Id(1)));
+    EXPECT_TRUE(grid->IsRecordSelected(Id(20)));
+    EXPECT_FALSE(grid->IsRecordSelected(Id(21)));
+}
+
 TEST_F(DBGridRecordIds, OnCompareRecordIDDecidesWhichIdsAreEqual) {
     FillStudents(3);
     Bind();

@@ -92,6 +92,44 @@ TEST_F(DBGridRecord, SelectRowsSelectsByRecordAndResetRowStateClears) {
     }
 }
 
+TEST_F(DBGridRecord, SelectAllSelectsEveryRecordAndACornerPressDeselectsThem) {
+    Fill(20);
+    Bind();
+    grid->SetRowSelectMode(rsMulti);
+    auto selected = [&] {
+        std::string ids;
+        for (int id = 1; id <= table->RecordCount(); ++id)
+            if (grid->IsRecordSelected(Variant(BookmarkOf(id)))) ids += (ids.empty() ? "" : ",") + std::to_string(id);
+        return ids;
+    };
+    std::string all;
+    for (int id = 1; id <= 20; ++id) all += (id > 1 ? "," : "") + std::to_string(id);
+    for (TgrRecordSelection mode : {rseBookmarkRange, rseBookmarkSet}) {
+        grid->SetRecordSelection(mode);
+        // A press on the corner: the records off screen are selected too.
+        bool scannedAll = PressCorner();
+        EXPECT_EQ(selected(), all) << "mode " << mode;
+        EXPECT_EQ(grid->GridStatus(), grsRowsSelected);
+        EXPECT_EQ(scannedAll, mode == rseBookmarkSet);
+        EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 1);
+        // All selected, the next press deselects every record.
+        grid->SelectAllRows(true);
+        EXPECT_EQ(selected(), "") << "mode " << mode;
+        // One record taken out: the press selects all again.
+        grid->SelectAllRows(true);
+        grid->SelectRows(Variant(BookmarkOf(12)), Variant(BookmarkOf(12)), false);
+        EXPECT_FALSE(grid->IsRecordSelected(Variant(BookmarkOf(12))));
+        grid->SelectAllRows(true);
+        EXPECT_EQ(selected(), all) << "mode " << mode;
+        grid->DeselectAllRows();
+    }
+    // A range over all records also takes in the records added later.
+    grid->SetRecordSelection(rseBookmarkRange);
+    grid->SelectAllRows(false);
+    table->AppendRecord({Variant(21), Variant("N21"), Variant(0)});
+    EXPECT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(21))));
+}
+
 TEST_F(DBGridRecord, ScanOfASelectionSetReportsItsStagesAndMayBeCancelled) {
     Fill(8);
     Bind();
@@ -125,6 +163,10 @@ TEST_F(DBGridRecord, ScanOfASelectionSetReportsItsStagesAndMayBeCancelled) {
         EXPECT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(2)))) << c.cancelAt;
         EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 7);
     }
+    // The empty bookmark (the new record's) in a run is no select-all.
+    cancelAt.clear();
+    grid->SelectRows(Variant(std::string()), Variant(BookmarkOf(8)), true);
+    EXPECT_FALSE(grid->IsRecordSelected(Variant(BookmarkOf(1))));
 }
 
 TEST_F(DBGridRecord, WhileRecordsAreScannedTheCursorIsLeftToTheApplication) {

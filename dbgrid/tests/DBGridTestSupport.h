@@ -125,6 +125,16 @@ protected:
         table->GotoBookmark(back);
         return bm;
     }
+    // A press on the top-left corner (select-all); True when the scan it
+    // made reported walking all records.
+    bool PressCorner() {
+        bool scannedAll = false;
+        grid->OnScanRecords = [&](TObject*, bool scanAll, TgrScanState, Integer, bool&) { scannedAll |= scanAll; };
+        grid->MouseDown(mbLeft, TShiftState(), 2, 2);
+        grid->MouseUp(mbLeft, TShiftState(), 2, 2);
+        grid->OnScanRecords = nullptr;
+        return scannedAll;
+    }
 
     std::unique_ptr<TScriptedPrompts> prompts;
     TForm* form = nullptr;

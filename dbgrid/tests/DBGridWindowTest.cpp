@@ -163,6 +163,33 @@ TEST_F(DBGridWindow, ClickingAnotherRowMovesTheDatasetToItsRecord) {
     EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(3)));
 }
 
+TEST_F(DBGridWindow, StepsToTheNextAndPriorRecordInAndBeyondTheWindow) {
+    Fill(20);
+    Bind();
+    TgrGridData* window = grid->RecordWindow();
+    table->Locate("ID", Variant(3), {});
+    struct Case {
+        int from;
+        bool forward;
+        int to;  // 0: no record
+    } cases[] = {{2, true, 3}, {3, false, 2}, {15, true, 16}, {15, false, 14}, {1, false, 0}, {20, true, 0}};
+    for (const Case& c : cases) {
+        std::string step;
+        bool found = c.forward ? window->GetNextBookmark(BookmarkOf(c.from), step)
+                               : window->GetPriorBookmark(BookmarkOf(c.from), step);
+        EXPECT_EQ(found, c.to != 0) << c.from << (c.forward ? " next" : " prior");
+        EXPECT_EQ(step, c.to ? BookmarkOf(c.to) : std::string()) << c.from;
+        // The dataset stays on its record.
+        EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 3);
+    }
+    std::string first, last;
+    EXPECT_TRUE(window->GetFirstBookmark(first));
+    EXPECT_TRUE(window->GetLastBookmark(last));
+    EXPECT_EQ(first, BookmarkOf(1));
+    EXPECT_EQ(last, BookmarkOf(20));
+    EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 3);
+}
+
 TEST_F(DBGridWindow, BookmarkComparisonPutsTheEmptyBookmarkFirst) {
     struct Case {
         std::string a, b;

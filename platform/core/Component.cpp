@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/core/Actions.h"
+
 namespace {
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -183,3 +185,7 @@ void TComponent::EndLoading() {
 }
 
 void TComponent::Loaded() { state_.Exclude(csLoading); }
+
+bool TComponent::ExecuteAction(TBasicAction* action) { return action && action->ExecuteOn(this); }
+
+bool TComponent::UpdateAction(TBasicAction* action) { return action && action->UpdateOn(this); }

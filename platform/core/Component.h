@@ -20,6 +20,8 @@
 #include "platform/core/Object.h"
 #include "platform/core/Types.h"
 
+class TBasicAction;
+
 enum TOperation { opInsert, opRemove };
 
 enum TComponentStateItem { csLoading, csReading, csWriting, csDestroying, csDesigning, csUpdating };
@@ -92,6 +94,12 @@ public:
     // clears csReading and calls Loaded(), which clears csLoading.
     void BeginLoading();
     void EndLoading();
+
+    // An action offered to this component (Actions.h): the base takes it
+    // when the action handles this component as its target, and then lets
+    // it work on it (execute) or update its state from it. True when taken.
+    virtual bool ExecuteAction(TBasicAction* action);
+    virtual bool UpdateAction(TBasicAction* action);
 
 protected:
     // Called when a component is inserted into or removed from the owner

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/core/Actions.h"
 #include "platform/data/DBConsts.h"
 #include "platform/data/DBError.h"
 #include "platform/data/DataSet.h"
@@ -183,6 +184,10 @@ void TDataLink::UpdateRecord() {
     }
     updating_ = false;
 }
+
+bool TDataLink::ExecuteAction(TBasicAction* action) { return action && action->ExecuteOn(dataSource_); }
+
+bool TDataLink::UpdateAction(TBasicAction* action) { return action && action->UpdateOn(dataSource_); }
 
 void TDataLink::UpdateState() {
     SetActive(dataSource_ && dataSource_->State() != dsInactive);

@@ -26,6 +26,7 @@
 #include "platform/core/Component.h"
 #include "platform/data/DataTypes.h"
 
+class TBasicAction;
 class TDataSet;
 class TDataLink;
 class TField;
@@ -110,6 +111,11 @@ public:
     bool Edit();
     // Runs UpdateData (and nothing on recursion).
     void UpdateRecord();
+    // An action offered through the control of this link (Actions.h): taken
+    // when it handles the link's data source as its target, which it then
+    // works on (execute) or takes its state from (update). True when taken.
+    bool ExecuteAction(TBasicAction* action);
+    bool UpdateAction(TBasicAction* action);
 
 protected:
     virtual void ActiveChanged() {}

@@ -17,6 +17,7 @@
 
 #include "platform/core/FileUtils.h"
 #include "platform/core/Program.h"
+#include "platform/core/Actions.h"
 #include "platform/core/UiQueue.h"
 #include "platform/gui/Bitmap.h"
 #include "platform/gui/ControlsPrivate.h"
@@ -25,6 +26,23 @@
 
 TApplication* Application = new TApplication(nullptr);
 TScreen* Screen = new TScreen;
+
+namespace {
+// Actions without a handler go to the focused control, then to the
+// controls around it, up to its form; without a focused control to the
+// active form.
+const bool g_actionTargets = [] {
+    SetActionTargets([] {
+        std::vector<TComponent*> targets;
+        TWinControl* c = Screen->ActiveControl();
+        for (; c; c = c->Parent()) targets.push_back(c);
+        if (targets.empty())
+            if (TCustomForm* f = Screen->ActiveForm()) targets.push_back(f);
+        return targets;
+    });
+    return true;
+}();
+}  // namespace
 
 // ------------------------------------------------------------------ forms
 
