@@ -3,9 +3,11 @@
 // and whether the grid is bound to its table before the layout is read or
 // only after (then what waited for the records is applied on binding).
 // A refused layout leaves nothing waiting. A layout that says the grid was
-// not bound unbinds it, as a form file does; the grid is bound again, and
-// what it then holds is saved, loaded into a fresh bound grid and saved
-// again: both saves agree.
+// not bound unbinds it, as a form file does; the grid is bound again, its
+// layout is saved and loaded into a fresh bound grid, whose save loads and
+// saves unchanged. (The first save may differ from the second: a column
+// whose heading was read empty shows its field's name and saves no
+// heading, while a fresh bound grid's column holds the field's label.)
 #include "fuzz/FuzzTargets.h"
 
 #include <memory>
@@ -77,10 +79,13 @@ void FuzzDBGridLayout(const std::string& input) {
     if (!grid->DataBound()) grid->SetDataSource(Source());
     FUZZ_CHECK(kTarget, grid->DataBound() && !grid->StreamedDataBound());
 
-    const std::string first = Saved(*grid);
-    auto back = Grid(true);
-    TStringStream s(first);
-    back->LoadLayoutFromStream(s, byDataCol);
-    FUZZ_CHECK(kTarget, NothingWaits(*back));
-    FUZZ_CHECK(kTarget, Saved(*back) == first);
+    auto roundTrip = [byDataCol](const std::string& layout) {
+        auto back = Grid(true);
+        TStringStream s(layout);
+        back->LoadLayoutFromStream(s, byDataCol);
+        FUZZ_CHECK(kTarget, NothingWaits(*back));
+        return Saved(*back);
+    };
+    const std::string second = roundTrip(Saved(*grid));
+    FUZZ_CHECK(kTarget, roundTrip(second) == second);
 }
