@@ -3,22 +3,14 @@
 // one leaves the grid out of its loading state, and what it then holds
 // writes and reads back the same way.
 #include "fuzz/FuzzTargets.h"
-
-#include <memory>
+#include "fuzz/FuzzShotGrid.h"
 
 #include "grid/GridForm.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Streams.h"
-#include "tools/gridshot/GridShot.h"
 
 namespace {
 constexpr const char* kTarget = "gridform";
-
-std::unique_ptr<TgrShotGrid> Grid() {
-    auto grid = std::make_unique<TgrShotGrid>(nullptr);
-    grid->SetName("Grid1");
-    return grid;
-}
 
 std::string Written(TgrBaseGrid& grid) {
     TStringStream s;
@@ -28,7 +20,7 @@ std::string Written(TgrBaseGrid& grid) {
 
 void CheckRoundTrip(TgrBaseGrid& grid) {
     const std::string first = Written(grid);
-    auto back = Grid();
+    auto back = FuzzShotGrid();
     TStringStream s(first);
     LoadGridFromFormStream(*back, s);
     FUZZ_CHECK(kTarget, Written(*back) == first);
@@ -37,7 +29,7 @@ void CheckRoundTrip(TgrBaseGrid& grid) {
 
 void FuzzGridForm(const std::string& input) {
     FuzzEnsureGui();
-    auto grid = Grid();
+    auto grid = FuzzShotGrid();
     try {
         TStringStream s(input);
         LoadGridFromFormStream(*grid, s);
