@@ -473,6 +473,9 @@ void TqmtCustomCSVStreamFormat::ReadDefinitionLine(TqmtCustomMemTable* table, bo
         if (line_.find(",DESC") != std::string::npos) options |= ixDescending;
         if (line_.find(",UNIQ") != std::string::npos) options |= ixUnique;
         if (line_.find(",NONMT") != std::string::npos) options |= ixNonMaintained;
+        // A definition the table could not build is refused as it is read,
+        // not only when the section's end builds the indexes.
+        if (item(0).empty() || (name.empty() && item(1).empty())) throw EMemTableError(qmtmsg::MissingIndexFields);
         TIndexDef* d = table->IndexDefs().Add(name, item(0), options);
         if (!item(1).empty()) d->SetName(item(1));
         return;
@@ -554,6 +557,9 @@ void TqmtCustomCSVStreamFormat::ReadDefinition(TqmtCustomMemTable* table) {
         }
         if (loadDef) ReadDefinitionLine(table, where == kIndex);
     }
+    // Text that ends inside the index section still builds its indexes, so
+    // what loads is what a saved copy (which closes the section) loads.
+    if (loadDef && where == kIndex) table->SyncIndexesWithDefs();
 }
 
 void TqmtCustomCSVStreamFormat::LoadValue(TqmtCustomMemTable* table, TField* field, bool null, std::string& text) {
