@@ -518,6 +518,12 @@ void TqmtCustomCSVStreamFormat::ReadDefinition(TqmtCustomMemTable* table) {
     if (streamSize_ <= 0) return;
     const bool loadDef = (sfDef & sfLoad) != 0;
     enum { kOutside, kTable, kIndex } where = kOutside;
+    // However the index section is left (its end line, another section's
+    // line or the end of the text), its indexes are built there, so what
+    // loads is what a saved copy, which always closes the section, loads.
+    auto leaveIndex = [&] {
+        if (loadDef && where == kIndex) table->SyncIndexesWithDefs();
+    };
     while (ReadLine(), !line_.empty()) {
         bool null;
         const std::string key = NextField(null);
@@ -526,6 +532,7 @@ void TqmtCustomCSVStreamFormat::ReadDefinition(TqmtCustomMemTable* table) {
             continue;
         }
         if (key == "@@TABLEDEF START@@") {
+            leaveIndex();
             where = kTable;
             if (loadDef) {
                 table->DropFields();
@@ -534,6 +541,7 @@ void TqmtCustomCSVStreamFormat::ReadDefinition(TqmtCustomMemTable* table) {
             continue;
         }
         if (key == "@@TABLEDEF END@@") {
+            leaveIndex();
             where = kOutside;
             if (loadDef) table->Open();
             continue;
@@ -557,9 +565,7 @@ void TqmtCustomCSVStreamFormat::ReadDefinition(TqmtCustomMemTable* table) {
         }
         if (loadDef) ReadDefinitionLine(table, where == kIndex);
     }
-    // Text that ends inside the index section still builds its indexes, so
-    // what loads is what a saved copy (which closes the section) loads.
-    if (loadDef && where == kIndex) table->SyncIndexesWithDefs();
+    leaveIndex();
 }
 
 void TqmtCustomCSVStreamFormat::LoadValue(TqmtCustomMemTable* table, TField* field, bool null, std::string& text) {
