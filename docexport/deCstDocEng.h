@@ -302,6 +302,11 @@ public:
     // in screen pixels, at most kMetafileImageMaxSide a side. What lies
     // beyond it no page shows, so rasters are kept within it.
     TSize PageRasterLimit();
+    // The part of the current page, in page pixels, that the bitmaps of
+    // shapes are cut to: what lies beyond it the document never shows, so
+    // a shape far beyond the page is not drawn at all. False where the
+    // format shows shapes beyond the page, or outside a page.
+    virtual bool ShapeRasterArea(TdeRect& area);
 
     // Settings given in the engine's unit.
     void SetTableSettings(const TdeTableSettings& settings);

@@ -122,6 +122,9 @@ public:
     void StartDocument() override;
     void FinishDocument() override;
     void RenderTextBox(TdeTextBoxItem*) override {}
+    // A sheet runs on below the page and anchors what starts left of it
+    // at its first column: shapes keep their whole bitmap.
+    bool ShapeRasterArea(TdeRect&) override { return false; }
     // Every cell of the rows the page shows becomes a sheet cell (texts)
     // or a picture at the cell's place (images), written at once.
     void RenderTable(TdeTableItem* table) override;

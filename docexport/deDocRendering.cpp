@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
+#include <utility>
 
 #include <QBuffer>
 
@@ -38,6 +40,54 @@ std::unique_ptr<TBitmap> TransparentBitmap(int w, int h) {
     bmp->SetTransparentColor(kTransparent);
     bmp->SetTransparent(true);
     return bmp;
+}
+
+// Rounded to a whole number, NaN giving 0 and any value held within 2^50
+// so that whole pixels can be taken off it exactly.
+double Whole(double v) {
+    constexpr double kHuge = 1125899906842624.0;  // 2^50
+    return std::isnan(v) ? 0 : RoundHalfEven(std::clamp(v, -kHuge, kHuge));
+}
+
+// The bitmap of a shape whose box stands at (x, y) on the page and is
+// w x h pixels. Only the box's pixels within the engine's shape area are
+// made (at most the shape cap a side): a shape far beyond the page costs
+// nothing, and one partly on it shows the pixels it shows drawn whole.
+// Without an area the box is cut to the cap from its corner.
+struct ShapeRaster {
+    std::unique_ptr<TBitmap> Bitmap;
+    double CutX = 0, CutY = 0;  // whole pixels of the box left out at its left and top
+    double X = 0, Y = 0;        // where the bitmap stands on the page
+    // A point given relative to the box's corner, in the bitmap (held
+    // within 2^30 like Rnd).
+    TPoint At(double dx, double dy) const { return TPoint(Shift(dx, CutX), Shift(dy, CutY)); }
+    static int Shift(double v, double cut) {
+        constexpr double kFar = 1 << 30;
+        return static_cast<int>(std::clamp(Whole(v) - cut, -kFar, kFar));
+    }
+};
+
+// Of a row of n pixels starting at page position at, the first and the end
+// of those that reach into [lo, hi), at most the shape cap of them.
+std::pair<double, double> SpanWithin(double at, double n, double lo, double hi) {
+    auto cell = [n](double v) { return std::isnan(v) ? 0 : std::clamp(v, 0.0, n); };
+    const double first = cell(std::floor(lo - at));
+    return {first, std::clamp(cell(std::ceil(hi - at)), first, first + kMaxShapeSide)};
+}
+
+ShapeRaster MakeShapeRaster(TdeCustomDocumentEngine* engine, double x, double y, double w, double h) {
+    ShapeRaster r;
+    const double n = std::max(0.0, Whole(w)), m = std::max(0.0, Whole(h));
+    double endX = std::min(n, double(kMaxShapeSide)), endY = std::min(m, double(kMaxShapeSide));
+    TdeRect area;
+    if (engine->ShapeRasterArea(area)) {
+        std::tie(r.CutX, endX) = SpanWithin(x, n, area.Left, area.Right);
+        std::tie(r.CutY, endY) = SpanWithin(y, m, area.Top, area.Bottom);
+    }
+    r.Bitmap = TransparentBitmap(static_cast<int>(endX - r.CutX), static_cast<int>(endY - r.CutY));
+    r.X = x + r.CutX;
+    r.Y = y + r.CutY;
+    return r;
 }
 
 void CopyTextAttributes(TdeTextItem& to, const TFont& font, const TBrush& brush, const TdeTextEffects& effects) {
@@ -302,6 +352,13 @@ void TdeCustomDocumentEngine::RenderTable(TdeTableItem* item) {
 
 // ---- shapes -------------------------------------------------------------------------------
 
+bool TdeCustomDocumentEngine::ShapeRasterArea(TdeRect& area) {
+    const TdePageItem* page = PageItem(currentPage_);
+    if (!page) return false;
+    area = {0, 0, page->Settings.Pixels(plWidth), page->Settings.Pixels(plHeight)};
+    return true;
+}
+
 namespace {
 
 enum class BoxShape { Line, Rectangle, Ellipse, RoundRect, Arc, Pie, Chord };
@@ -311,15 +368,17 @@ enum class BoxShape { Line, Rectangle, Ellipse, RoundRect, Arc, Pie, Chord };
 static void DrawBoxShape(TdeCustomDocumentEngine* engine, BoxShape shape, const TPen& pen, const TBrush* brush,
                          const TdePoints& p) {
     const double minX = std::min(p[0].X, p[1].X), minY = std::min(p[0].Y, p[1].Y);
-    auto bmp = TransparentBitmap(Rnd(std::fabs(p[1].X - p[0].X)), Rnd(std::fabs(p[1].Y - p[0].Y)));
+    const ShapeRaster r =
+        MakeShapeRaster(engine, minX, minY, std::fabs(p[1].X - p[0].X), std::fabs(p[1].Y - p[0].Y));
+    TBitmap* bmp = r.Bitmap.get();
     TCanvas* cv = bmp->Canvas();
     cv->Pen()->Assign(pen);
     if (brush)
         cv->Brush()->Assign(*brush);
     else
         cv->Brush()->SetStyle(bsClear);
-    auto X = [&](std::size_t i) { return Rnd(p[i].X - minX); };
-    auto Y = [&](std::size_t i) { return Rnd(p[i].Y - minY); };
+    auto X = [&](std::size_t i) { return r.At(p[i].X - minX, 0).X; };
+    auto Y = [&](std::size_t i) { return r.At(0, p[i].Y - minY).Y; };
     if (!bmp->Image().isNull()) switch (shape) {
             case BoxShape::Line:
                 cv->MoveTo(X(0), Y(0));
@@ -332,7 +391,7 @@ static void DrawBoxShape(TdeCustomDocumentEngine* engine, BoxShape shape, const 
             case BoxShape::Pie: cv->Pie(X(0), Y(0), X(1), Y(1), X(2), Y(2), X(3), Y(3)); break;
             case BoxShape::Chord: cv->Chord(X(0), Y(0), X(1), Y(1), X(2), Y(2), X(3), Y(3)); break;
         }
-    engine->RenderBitmap(bmp.get(), minX, minY);
+    engine->RenderBitmap(bmp, r.X, r.Y);
 }
 
 void TdeCustomDocumentEngine::RenderLine(const TPen& pen, double x1, double y1, double x2, double y2) {
@@ -371,33 +430,35 @@ void TdeCustomDocumentEngine::RenderPolygon(const TdePoints& points, const TBrus
     if (points.empty()) return;
     PointBounds b;
     for (const auto& p : points) b.Add(p);
-    auto bmp = TransparentBitmap(Rnd(b.MaxX - b.MinX + 2), Rnd(b.MaxY - b.MinY + 2));
-    TCanvas* cv = bmp->Canvas();
+    const ShapeRaster r = MakeShapeRaster(this, b.MinX, b.MinY, b.MaxX - b.MinX + 2, b.MaxY - b.MinY + 2);
+    TCanvas* cv = r.Bitmap->Canvas();
     cv->Pen()->Assign(pen);
     if (closed && brush)
         cv->Brush()->Assign(*brush);
     else
         cv->Brush()->SetStyle(bsClear);
     std::vector<TPoint> pts;
-    for (const auto& p : points) pts.push_back(TPoint(Rnd(p.X - b.MinX), Rnd(p.Y - b.MinY)));
-    if (closed)
-        cv->Polygon(pts);
-    else
-        cv->Polyline(pts);
-    RenderBitmap(bmp.get(), b.MinX, b.MinY);
+    for (const auto& p : points) pts.push_back(r.At(p.X - b.MinX, p.Y - b.MinY));
+    if (!r.Bitmap->Image().isNull()) {
+        if (closed)
+            cv->Polygon(pts);
+        else
+            cv->Polyline(pts);
+    }
+    RenderBitmap(r.Bitmap.get(), r.X, r.Y);
 }
 
 void TdeCustomDocumentEngine::RenderPolyBezier(const TdePoints& points, const TPen& pen) {
     if (points.empty()) return;
     PointBounds b;
     for (const auto& p : points) b.Add(p);
-    auto bmp = TransparentBitmap(Rnd(b.MaxX - b.MinX), Rnd(b.MaxY - b.MinY));
-    TCanvas* cv = bmp->Canvas();
+    const ShapeRaster r = MakeShapeRaster(this, b.MinX, b.MinY, b.MaxX - b.MinX, b.MaxY - b.MinY);
+    TCanvas* cv = r.Bitmap->Canvas();
     cv->Pen()->Assign(pen);
     std::vector<TPoint> pts;
-    for (const auto& p : points) pts.push_back(TPoint(Rnd(p.X - b.MinX), Rnd(p.Y - b.MinY)));
-    if (!bmp->Image().isNull()) cv->Polyline(FlattenBezier(pts));
-    RenderBitmap(bmp.get(), b.MinX, b.MinY);
+    for (const auto& p : points) pts.push_back(r.At(p.X - b.MinX, p.Y - b.MinY));
+    if (!r.Bitmap->Image().isNull()) cv->Polyline(FlattenBezier(pts));
+    RenderBitmap(r.Bitmap.get(), r.X, r.Y);
 }
 
 void TdeCustomDocumentEngine::RenderPolyShape(TdePolyShapeItem* item, bool closed) {
@@ -410,16 +471,17 @@ void TdeCustomDocumentEngine::RenderPolyShape(TdePolyShapeItem* item, bool close
     for (const auto& s : item->Items)
         for (const auto& p : s->Points) b.Add(p);
     if (b.MinX > b.MaxX) return;  // no points at all
-    auto bmp = TransparentBitmap(Rnd(b.MaxX - b.MinX + 2), Rnd(b.MaxY - b.MinY + 2));
-    TCanvas* cv = bmp->Canvas();
+    const ShapeRaster r = MakeShapeRaster(this, b.MinX, b.MinY, b.MaxX - b.MinX + 2, b.MaxY - b.MinY + 2);
+    TCanvas* cv = r.Bitmap->Canvas();
     cv->Pen()->Assign(first.Pen);
     if (closed && first.Brush)
         cv->Brush()->Assign(*first.Brush);
     else
         cv->Brush()->SetStyle(bsClear);
     for (const auto& s : item->Items) {
+        if (r.Bitmap->Image().isNull()) break;  // nothing of it can be seen
         std::vector<TPoint> pts;
-        for (const auto& p : s->Points) pts.push_back(TPoint(Rnd(p.X - b.MinX), Rnd(p.Y - b.MinY)));
+        for (const auto& p : s->Points) pts.push_back(r.At(p.X - b.MinX, p.Y - b.MinY));
         if (pts.empty()) continue;
         if (closed) {
             pts.push_back(pts.front());
@@ -428,15 +490,15 @@ void TdeCustomDocumentEngine::RenderPolyShape(TdePolyShapeItem* item, bool close
             cv->Polyline(pts);
         }
     }
-    RenderBitmap(bmp.get(), b.MinX, b.MinY);
+    RenderBitmap(r.Bitmap.get(), r.X, r.Y);
 }
 
 void TdeCustomDocumentEngine::RenderPolyPolygon(TdePolyPolygonItem* item) {
     if (item->Points.empty()) return;
     PointBounds b;
     for (const auto& p : item->Points) b.Add(p);
-    auto bmp = TransparentBitmap(Rnd(b.MaxX - b.MinX + 2), Rnd(b.MaxY - b.MinY + 2));
-    TCanvas* cv = bmp->Canvas();
+    const ShapeRaster r = MakeShapeRaster(this, b.MinX, b.MinY, b.MaxX - b.MinX + 2, b.MaxY - b.MinY + 2);
+    TCanvas* cv = r.Bitmap->Canvas();
     cv->Pen()->Assign(item->Pen);
     if (item->Brush)
         cv->Brush()->Assign(*item->Brush);
@@ -445,13 +507,14 @@ void TdeCustomDocumentEngine::RenderPolyPolygon(TdePolyPolygonItem* item) {
     // Counts[0] is the total; Counts[1..] the points of each polygon. A
     // count running past the points is cut to what is there.
     std::size_t at = 0;
-    for (std::size_t i = 1; i < item->Counts.size() && at < item->Points.size(); ++i) {
+    const bool seen = !r.Bitmap->Image().isNull();
+    for (std::size_t i = 1; seen && i < item->Counts.size() && at < item->Points.size(); ++i) {
         std::vector<TPoint> pts;
         for (Integer n = 0; n < item->Counts[i] && at < item->Points.size(); ++n, ++at)
-            pts.push_back(TPoint(Rnd(item->Points[at].X - b.MinX), Rnd(item->Points[at].Y - b.MinY)));
+            pts.push_back(r.At(item->Points[at].X - b.MinX, item->Points[at].Y - b.MinY));
         if (!pts.empty()) cv->Polygon(pts);
     }
-    RenderBitmap(bmp.get(), b.MinX, b.MinY);
+    RenderBitmap(r.Bitmap.get(), r.X, r.Y);
 }
 
 // ---- conversions ----------------------------------------------------------------------------

@@ -5,19 +5,12 @@
 
 #include <memory>
 
-#include "tools/gridshot/GridShot.h"
+#include "fuzz/FuzzShotGrid.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Streams.h"
 
 namespace {
 constexpr const char* kTarget = "gridlayout";
-
-// The plain grid of the screenshot harness: values kept by the grid.
-std::unique_ptr<TgrBaseGrid> Grid() {
-    auto grid = std::make_unique<TgrShotGrid>(nullptr);
-    grid->SetName("Grid1");
-    return grid;
-}
 
 std::string Saved(TgrBaseGrid& grid) {
     TStringStream s;
@@ -30,7 +23,7 @@ void FuzzGridLayout(const std::string& input) {
     if (input.empty()) return;
     FuzzEnsureGui();
     const bool byDataCol = input[0] & 1;
-    auto grid = Grid();
+    auto grid = FuzzShotGrid();
     try {
         TStringStream s(input.substr(1));
         grid->LoadLayoutFromStream(s, byDataCol);
@@ -38,7 +31,7 @@ void FuzzGridLayout(const std::string& input) {
         return;
     }
     const std::string first = Saved(*grid);
-    auto back = Grid();
+    auto back = FuzzShotGrid();
     TStringStream s(first);
     back->LoadLayoutFromStream(s, byDataCol);
     FUZZ_CHECK(kTarget, Saved(*back) == first);

@@ -12,7 +12,8 @@ const std::vector<TFuzzTarget>& FuzzTargets() {
         {"gridlayout", FuzzGridLayout}, {"savedfiles", FuzzSavedFiles},
         {"scanwork", FuzzScanWork},     {"metafile", FuzzMetafile},
         {"module", FuzzModule},         {"richtext", FuzzRichText},
-        {"picture", FuzzPicture},
+        {"picture", FuzzPicture},       {"gridform", FuzzGridForm},
+        {"dbgridlayout", FuzzDBGridLayout},
     };
     return targets;
 }

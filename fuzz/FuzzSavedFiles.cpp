@@ -143,7 +143,9 @@ void TestSet(const std::string& path) {
     } catch (const Exception&) {
         return;
     }
-    if (db.Count("DataSets") != 1) return;
+    // Only a set of the test kind is the dialog's to save: a damaged file
+    // loaded on after its errors may leave its set without the kind.
+    if (db.Count("DataSets") != 1 || db.Count("DataSets where DSType = 'TEST'") != 1) return;
     const std::string copy = FuzzScratchDir() + "/copy.tsf", again = FuzzScratchDir() + "/again.tsf";
     dialog.SaveTestSetToFile(copy);
     db.Empty();

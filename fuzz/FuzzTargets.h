@@ -44,6 +44,8 @@ void FuzzMetafile(const std::string& input);      // recorded pictures: player a
 void FuzzModule(const std::string& input);        // compiled script modules: loader and bounded run
 void FuzzRichText(const std::string& input);      // rich text: RTF reader, line layout, drawing into a document
 void FuzzPicture(const std::string& input);       // bitmap, JPEG and icon files through the picture
+void FuzzGridForm(const std::string& input);      // the grid as a form-file component
+void FuzzDBGridLayout(const std::string& input);  // the data-aware grid's layout streams
 
 struct TFuzzTarget {
     const char* Name;  // also the corpus folder fuzz/corpus/<Name>

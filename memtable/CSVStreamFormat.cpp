@@ -473,6 +473,9 @@ void TqmtCustomCSVStreamFormat::ReadDefinitionLine(TqmtCustomMemTable* table, bo
         if (line_.find(",DESC") != std::string::npos) options |= ixDescending;
         if (line_.find(",UNIQ") != std::string::npos) options |= ixUnique;
         if (line_.find(",NONMT") != std::string::npos) options |= ixNonMaintained;
+        // A definition the table could not build is refused as it is read,
+        // not only when the section's end builds the indexes.
+        if (item(0).empty() || (name.empty() && item(1).empty())) throw EMemTableError(qmtmsg::MissingIndexFields);
         TIndexDef* d = table->IndexDefs().Add(name, item(0), options);
         if (!item(1).empty()) d->SetName(item(1));
         return;
@@ -515,6 +518,12 @@ void TqmtCustomCSVStreamFormat::ReadDefinition(TqmtCustomMemTable* table) {
     if (streamSize_ <= 0) return;
     const bool loadDef = (sfDef & sfLoad) != 0;
     enum { kOutside, kTable, kIndex } where = kOutside;
+    // However the index section is left (its end line, another section's
+    // line or the end of the text), its indexes are built there, so what
+    // loads is what a saved copy, which always closes the section, loads.
+    auto leaveIndex = [&] {
+        if (loadDef && where == kIndex) table->SyncIndexesWithDefs();
+    };
     while (ReadLine(), !line_.empty()) {
         bool null;
         const std::string key = NextField(null);
@@ -523,6 +532,7 @@ void TqmtCustomCSVStreamFormat::ReadDefinition(TqmtCustomMemTable* table) {
             continue;
         }
         if (key == "@@TABLEDEF START@@") {
+            leaveIndex();
             where = kTable;
             if (loadDef) {
                 table->DropFields();
@@ -531,6 +541,7 @@ void TqmtCustomCSVStreamFormat::ReadDefinition(TqmtCustomMemTable* table) {
             continue;
         }
         if (key == "@@TABLEDEF END@@") {
+            leaveIndex();
             where = kOutside;
             if (loadDef) table->Open();
             continue;
@@ -554,6 +565,7 @@ void TqmtCustomCSVStreamFormat::ReadDefinition(TqmtCustomMemTable* table) {
         }
         if (loadDef) ReadDefinitionLine(table, where == kIndex);
     }
+    leaveIndex();
 }
 
 void TqmtCustomCSVStreamFormat::LoadValue(TqmtCustomMemTable* table, TField* field, bool null, std::string& text) {

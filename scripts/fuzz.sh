@@ -7,7 +7,7 @@
 # are read, never written. A crash, hang or out-of-memory leaves its input in
 # build-fuzz/artifacts/TARGET/; copy it into fuzz/corpus/TARGET once mended.
 # Targets: scanner savedlines settings csv filter snapshot project lzw gridcells gridlayout indexkeys
-#          savedfiles scanwork metafile module richtext picture
+#          savedfiles scanwork metafile module richtext picture gridform dbgridlayout
 set -e
 cd "$(dirname "$0")/.."
 target=${1:?usage: scripts/fuzz.sh TARGET SECONDS}

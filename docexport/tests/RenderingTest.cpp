@@ -6,6 +6,8 @@
 #include "docexport/deUtils.h"
 #include "platform/gui/Bitmap.h"
 
+#include <QPainter>
+
 namespace {
 
 struct TextOutput {
@@ -281,6 +283,64 @@ TEST(DefaultRendering, ShapesBecomeTransparentBitmaps) {
     EXPECT_EQ(FromQColor(e.Bitmaps[4].Image.pixelColor(100, 25)), clRed);
     EXPECT_EQ(e.Bitmaps[5].Width, 4096);
     EXPECT_EQ(e.Bitmaps[5].Height, 4096);
+}
+
+namespace {
+
+// The bitmaps handed to the format laid on a white page of the capture
+// engine's size (their white is their transparent colour).
+QImage LaidOnPage(const std::vector<BitmapOutput>& bitmaps) {
+    QImage page(1000, 300, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    for (const auto& b : bitmaps) painter.drawImage(QPointF(b.X, b.Y), b.Image);
+    return page;
+}
+
+}  // namespace
+
+TEST(DefaultRendering, ShapesOnAPageAreCutToItAndShowWhatTheyShowedDrawnWhole) {
+    TPen pen;
+    pen.SetColor(clBlack);
+    pen.SetWidth(3);
+    TBrush red;
+    red.SetColor(clRed);
+    auto draw = [&](TCaptureEngine& e) {
+        e.RenderEllipse(pen, &red, -150, -60, 250, 200);                            // over the top-left corner
+        e.RenderPie(pen, &red, {{700, 200}, {1150, 420}, {1100, 200}, {700, 300}});  // over the bottom-right
+        e.RenderPolygon({{900, 20}, {1100, 60}, {950, 120}}, &red, pen, true);        // over the right edge
+        e.RenderPolyBezier({{-40, 250}, {60, 150}, {160, 350}, {300, 260}}, pen);     // over the left edge
+    };
+    TCaptureEngine whole(false);  // outside a page: bitmaps of the shapes' whole boxes
+    draw(whole);
+    TCaptureEngine cut(false);
+    cut.BeginDoc();
+    draw(cut);
+    ASSERT_EQ(cut.Bitmaps.size(), 4u);
+    for (const auto& b : cut.Bitmaps) {
+        EXPECT_GE(b.X, 0);
+        EXPECT_GE(b.Y, 0);
+        EXPECT_LE(b.X + b.Width, 1000);
+        EXPECT_LE(b.Y + b.Height, 300);
+    }
+    EXPECT_EQ(cut.Bitmaps[0].Width, 250);
+    EXPECT_EQ(cut.Bitmaps[0].Height, 200);
+    EXPECT_TRUE(LaidOnPage(cut.Bitmaps) == LaidOnPage(whole.Bitmaps));
+
+    // Far beyond the page nothing is drawn; across it, the part on the page.
+    cut.Bitmaps.clear();
+    cut.RenderPolygon({{1e9, 1e9}, {2e9, 1e9}, {1e9, 2e9}}, &red, pen, true);
+    cut.RenderRectangle(pen, &red, -1e12, 100, 1e12, 150);
+    ASSERT_EQ(cut.Bitmaps.size(), 2u);
+    EXPECT_EQ(cut.Bitmaps[0].Width * cut.Bitmaps[0].Height, 0);
+    const auto& band = cut.Bitmaps[1];
+    EXPECT_EQ(band.Width, 1000);
+    EXPECT_EQ(band.Height, 50);
+    EXPECT_DOUBLE_EQ(band.X, 0);
+    EXPECT_DOUBLE_EQ(band.Y, 100);
+    EXPECT_EQ(FromQColor(band.Image.pixelColor(500, 25)), clRed);
+    EXPECT_EQ(FromQColor(band.Image.pixelColor(500, 0)), clBlack);
+    cut.EndDoc();
 }
 
 TEST(DefaultRendering, ConversionsForFormats) {

@@ -333,6 +333,32 @@ TEST(CSVStreamFormat, DefinitionBlockRecreatesFieldsAndIndexes) {
     EXPECT_EQ(u.IndexDefs()[0]->Options(), ixCaseInsensitive | ixDescending);
 }
 
+TEST(CSVStreamFormat, IndexDefinitionsAreCheckedAsTheyAreRead) {
+    TqmtCSVStreamFormat f;
+    const std::string start = "\"@@INDEXDEF START@@\"\r\n";
+    for (const char* bad : {"\"=\"", "\"byName\"", "\"=Name\""}) {
+        auto t = IdName();
+        try {
+            Load(*t, f, start + bad + "\r\n");
+            ADD_FAILURE() << bad;
+        } catch (const EMemTableError& e) {
+            EXPECT_EQ(e.Message, "Missing Name or FieldNames in IndexDef!") << bad;
+        }
+    }
+    // Text that ends inside the section, or leaves it for another, builds
+    // its indexes, as its saved copy (which closes the section) does: an
+    // index on no field is refused.
+    for (const char* after : {"", "\"@@TABLEDEF END@@\"\r\n"})
+        EXPECT_THROW(Load(*IdName(), f, start + "\"byX=NoSuchField\"\r\n" + after), Exception) << after;
+    auto t = IdName();
+    Load(*t, f, start + "\"byName=Name\"\r\n");
+    ASSERT_EQ(t->IndexDefs().Count(), 1);
+    const std::string saved = Save(*t, f);
+    auto u = IdName();
+    Load(*u, f, saved);
+    EXPECT_EQ(Save(*u, f), saved);
+}
+
 TEST(CSVStreamFormat, BadInputIsReportedAndLowerCaseTrueIsFalse) {
     TqmtMemTable t;
     t.FieldDefs().Add("Ok", ftBoolean);

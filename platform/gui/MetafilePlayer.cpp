@@ -142,7 +142,9 @@ QRectF TPainterPlayer::Box(const TMetafileRecord& r, std::size_t at) const {
     TRect b = r.RectL(at);
     int l = std::min(b.Left, b.Right), t = std::min(b.Top, b.Bottom);
     int rr = std::max(b.Left, b.Right), bb = std::max(b.Top, b.Bottom);
-    return QRectF(l, t, rr - l, bb - t);
+    // Sides taken apart in double: the corners may lie at the ends of the
+    // integer range.
+    return QRectF(l, t, double(rr) - l, double(bb) - t);
 }
 
 void TPainterPlayer::FillBox(const QRectF& box, std::uint32_t rop) {
@@ -190,7 +192,7 @@ void TPainterPlayer::Text(const TMetafileRecord& r) {
     std::uint32_t n = r.U32(44), offString = r.U32(48), options = r.U32(52), offDx = r.U32(72);
     QPointF ref(r.I32(36), r.I32(40));
     TRect rc = r.RectL(56);
-    QRectF rect(rc.Left, rc.Top, rc.Right - rc.Left, rc.Bottom - rc.Top);
+    QRectF rect(rc.Left, rc.Top, double(rc.Right) - rc.Left, double(rc.Bottom) - rc.Top);
     QString text;
     if (r.Type == EMR_EXTTEXTOUTW) {
         const std::uint8_t* p = r.Bytes(offString, std::size_t(n) * 2);
@@ -494,8 +496,12 @@ bool TPainterPlayer::Play(const TMetafileRecord& r) {
             r.Bytes(48, std::size_t(count) * 16);
             QRegion region;
             for (std::uint32_t k = 0; k < count; ++k) {
+                // Held far beyond any device, so that sides and Qt's own
+                // arithmetic on them stay within the integer range.
                 TRect rc = r.RectL(48 + 16 * std::size_t(k));
-                region += QRect(rc.Left, rc.Top, rc.Right - rc.Left, rc.Bottom - rc.Top);
+                auto held = [](int v) { return std::clamp(v, -(1 << 28), 1 << 28); };
+                const int l = held(rc.Left), t = held(rc.Top);
+                region += QRect(l, t, held(rc.Right) - l, held(rc.Bottom) - t);
             }
             p_.setWorldTransform(fit_);
             p_.setClipRegion(region, mode == 1 ? Qt::IntersectClip : Qt::ReplaceClip);

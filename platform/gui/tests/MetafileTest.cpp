@@ -158,6 +158,18 @@ TEST(Metafile, AHugeFrameIsSizedWithoutOverflowAndImagedWithinBounds) {
     EXPECT_EQ(img.height(), kMetafileImageMaxSide / 2);
 }
 
+TEST(Metafile, BoxesAtTheEndsOfTheIntegerRangeCoverThePicture) {
+    EnsureGuiApplication();
+    const int lo = INT32_MIN, hi = INT32_MAX;
+    // Opaque text whose box spans the whole range fills it with the
+    // background colour (red).
+    auto text = Emf(40, 20).Add(Value(25, 0x0000FF)).Add(TextW(5, 5, u"A", {8}, 2, {lo, lo, hi, hi})).Bytes();
+    EXPECT_EQ(Px(Played(text, 40, 20), 38, 18), 0xFF0000u);
+    // So does a filled rectangle (green).
+    auto box = Emf(40, 20).Add(CreateBrush(1, 0, 0x00FF00)).Add(Select(1)).Add(Box(43, lo, lo, hi, hi)).Bytes();
+    EXPECT_EQ(Px(Played(box, 40, 20), 20, 10), 0x00FF00u);
+}
+
 TEST(Metafile, BadRecordsEndThePlayingWithoutReadingOutside) {
     EnsureGuiApplication();
     // A polyline claiming more points than it holds.
