@@ -803,3 +803,12 @@ void TgrCell::Assign(const TPersistent* source) {
     SetParentFont(src->GetParentFont());
     if (!GetParentFont()) SetFont(src->GetFont());
 }
+
+std::vector<TgrCellElement*> CellRecords(TgrCellPropSet* set) {
+    std::vector<TgrCellElement*> records;
+    std::unique_ptr<TgrSetList> list(set->CreateOrderedList());
+    for (int i = 1; list && i <= list->Count(); ++i)
+        if (auto* e = dynamic_cast<TgrCellElement*>(static_cast<TgrSetElement*>(list->GetItem(i))))
+            records.push_back(e);
+    return records;
+}

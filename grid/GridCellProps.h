@@ -6,6 +6,7 @@
 // attributes through the grid and stores nothing itself.
 
 #include <string>
+#include <vector>
 
 #include "grid/GridPropOwner.h"
 #include "grid/GridPropTypes.h"
@@ -180,6 +181,9 @@ public:
 protected:
     TgrCustomPropElement* CloneElement(const TgrCustomPropElement& source) override;
 };
+
+// The cell records of the set in key order.
+std::vector<TgrCellElement*> CellRecords(TgrCellPropSet* set);
 
 // ------------------------------------------------------ font-keeping cells
 

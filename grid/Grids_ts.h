@@ -135,8 +135,6 @@ bool PointInClosedRect(Integer x, Integer y, const TRect& rect);
 [[noreturn]] void RaiseGridOperationError(const std::string& message);
 // "Grid index out of range", with its code.
 [[noreturn]] void RaiseGridIndexError();
-// The platform's multiply-then-divide: nearest integer, -1 for a divisor 0.
-Integer MulDiv(Integer a, Integer b, Integer c);
 // The parts covered by exactly one of two rectangles, as up to four
 // non-overlapping rectangles; returns their number.
 int SelectionDifferenceRects(const TRect& a, const TRect& b, TRect out[4]);

@@ -26,15 +26,6 @@ bool AxisDistance(const TAxisLayout_ts& axis, Integer from, Integer to, Integer 
 }
 }  // namespace
 
-Integer MulDiv(Integer a, Integer b, Integer c) {
-    if (c == 0) return -1;
-    Int64 p = Int64(a) * b;
-    Int64 q = p / c, r = p % c;
-    // Nearest, halves away from zero.
-    if (2 * std::llabs(r) >= std::llabs(Int64(c))) q += ((p < 0) != (c < 0)) ? -1 : 1;
-    return static_cast<Integer>(q);
-}
-
 int SelectionDifferenceRects(const TRect& a, const TRect& b, TRect out[4]) {
     int n = 0;
     TRect inter;

@@ -409,6 +409,16 @@ public:
     void SetAutoScale(bool value) {
         if (!comboGrid_) autoScale_ = value;
     }
+    // With AutoScale, a scaling of the control (a form read at another
+    // PixelsPerInch) also scales the heading, the row bar, the default
+    // sizes, the columns, rows and cells with their own fonts, and their
+    // combos' drop-down grids (TScalingFlag flags).
+    void ChangeScale(int m, int d) override;
+    virtual void ScaleRows(Integer m, Integer d, TScalingFlags flags);
+    virtual void ScaleCols(Integer m, Integer d, TScalingFlags flags);
+    virtual void ScaleCells(Integer m, Integer d, TScalingFlags flags);
+    // The default row height given to combo drop-down grids.
+    Integer ComboRowHeight() const { return comboRowHeight_; }
     TgrGridStatus GridStatus() const { return gridStatus_; }
     void SetGridStatus(TgrGridStatus status);
     TgrMouseStatus MouseStatus() const { return mouseStatus_; }
@@ -1828,6 +1838,7 @@ private:
     bool stretchPicture_ = true, shrinkPicture_ = true, centerPicture_ = true, keepAspectRatio_ = false;
     TColor transparentColor_ = grColorNotSet;
     bool storeData_ = false, autoScale_ = false;
+    Integer comboRowHeight_ = 14;
     std::string printTitle_;
     Integer printLinesPerPage_ = 40;
     TgrPrintMode printOrientation_ = pmLandscape;

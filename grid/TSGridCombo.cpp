@@ -71,7 +71,10 @@ void TgrBaseGrid::EndComboSelection(TgrCombo* combo) {
 void TgrBaseGrid::EnsureCombo() {
     if (workCombo_ || comboGrid_) return;
     workCombo_ = CreateCombo();
-    if (TgrBaseGrid* list = workCombo_ ? workCombo_->ComboGrid() : nullptr) list->SetVisible(false);
+    if (TgrBaseGrid* list = workCombo_ ? workCombo_->ComboGrid() : nullptr) {
+        list->SetDefaultRowHeight(comboRowHeight_);
+        list->SetVisible(false);
+    }
 }
 
 TgrCombo* TgrBaseGrid::GetCombo() {

@@ -10,20 +10,6 @@
 
 #include "grid/TSGrid.h"
 
-namespace {
-
-// The cell records of the set in key order.
-std::vector<TgrCellElement*> CellRecords(TgrCellPropSet* set) {
-    std::vector<TgrCellElement*> records;
-    std::unique_ptr<TgrSetList> list(set->CreateOrderedList());
-    for (int i = 1; list && i <= list->Count(); ++i)
-        if (auto* e = dynamic_cast<TgrCellElement*>(static_cast<TgrSetElement*>(list->GetItem(i))))
-            records.push_back(e);
-    return records;
-}
-
-}  // namespace
-
 void TgrBaseGrid::ReindexCellRecords() {
     // Put frees the set it replaces.
     for (Integer i = 0; i < colCellSets_.Count(); ++i) colCellSets_.Put(i, nullptr);

@@ -308,6 +308,22 @@ void TControl::ParentFontChanged() {
     syncingFont_ = false;
 }
 
+void TControl::ChangeScale(int m, int d) {
+    if (m == d || d == 0) return;
+    ScaleBounds(m, d);
+    ScaleFont(m, d);
+}
+
+void TControl::ScaleBounds(int m, int d) {
+    SetBounds(MulDiv(left_, m, d), MulDiv(top_, m, d), MulDiv(width_, m, d), MulDiv(height_, m, d));
+}
+
+void TControl::ScaleFont(int m, int d) {
+    // A control that follows its parent's font takes the parent's scaled one.
+    if (parentFont_ && parent_) return;
+    font_.SetSize(MulDiv(font_.Size(), m, d));
+}
+
 void TControl::ApplyFont() {
     if (!widget_) return;
     widget_->setFont(font_.ToQFont());
@@ -595,6 +611,22 @@ void TWinControl::AlignControls() {
 void TWinControl::ApplyFont() {
     TControl::ApplyFont();
     for (TControl* c : controls_) c->ParentFontChanged();
+}
+
+void TWinControl::ChangeScale(int m, int d) {
+    if (m == d || d == 0) return;
+    std::vector<TControl*> children = controls_;
+    std::vector<TRect> before;
+    for (TControl* c : children) before.push_back(c->BoundsRect());
+    TControl::ChangeScale(m, d);
+    // Growing this control moved its anchored children already; each is
+    // scaled from where it was, its distances to the edges taken anew.
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        const TRect& r = before[i];
+        children[i]->SetBounds(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
+        children[i]->ChangeScale(m, d);
+    }
+    AlignControls();
 }
 
 void TWinControl::ApplyColor() {

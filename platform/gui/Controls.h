@@ -45,6 +45,10 @@ void SetGuiExceptionHandler(std::function<void(std::exception_ptr)> handler);
 // Strips accelerator marks: "&Start" -> "Start", "&&" -> "&".
 std::string StripHotkey(const std::string& caption);
 
+// What a scaling touches, as flags (a control's own scaling may do only part).
+enum TScalingFlag { sfLeft = 1, sfTop = 2, sfWidth = 4, sfHeight = 8, sfFont = 16 };
+using TScalingFlags = unsigned;
+
 class TControl : public TComponent {
 public:
     explicit TControl(TComponent* owner);
@@ -148,6 +152,10 @@ public:
     virtual void ApplyColor();
     // Parent font changed: take it when ParentFont is set.
     void ParentFontChanged();
+    // Scales the control by M/D (MulDiv rounding): its bounds, and its font
+    // unless it follows its parent's (which is scaled with the parent).
+    // Nothing when M = D. A container passes the scaling to its children.
+    virtual void ChangeScale(int m, int d);
     void ParentColorChanged();
 
 protected:
@@ -170,6 +178,10 @@ protected:
     // The colour a control paints with when none is set.
     virtual TColor DefaultColor() const { return clBtnFace; }
     void Notification(TComponent* component, TOperation operation) override;
+    // The parts of ChangeScale: the bounds (a form scales its client size
+    // and stays where it is) and the font (its size in points).
+    virtual void ScaleBounds(int m, int d);
+    void ScaleFont(int m, int d);
     friend class TWinControl;
     friend class TCustomForm;
 
@@ -228,6 +240,9 @@ public:
     bool WidgetEvent(QEvent* event) override;
     void ApplyFont() override;
     void ApplyColor() override;
+    // Scales itself, then each child from the bounds it had before, so that
+    // anchored children are not moved twice.
+    void ChangeScale(int m, int d) override;
 
 protected:
     friend class TControl;

@@ -112,6 +112,11 @@ int TCustomForm::ClientHeight() const { return std::max(0, height_ - FrameHeight
 void TCustomForm::SetClientWidth(int w) { SetWidth(w + FrameWidth()); }
 void TCustomForm::SetClientHeight(int h) { SetHeight(h + FrameHeight()); }
 
+void TCustomForm::ScaleBounds(int m, int d) {
+    SetClientWidth(MulDiv(ClientWidth(), m, d));
+    SetClientHeight(MulDiv(ClientHeight(), m, d));
+}
+
 void TCustomForm::SetBounds(int left, int top, int width, int height) {
     width = std::max({0, width, constraints_.MinWidth});
     height = std::max({0, height, constraints_.MinHeight});

@@ -76,6 +76,13 @@ public:
     void SetKeyPreview(bool k) { keyPreview_ = k; }
     TWinControl* ActiveControl() const { return activeControl_; }
     void SetActiveControl(TWinControl* c);
+    // A form read from its stored definition (ReadFormFromStream) is scaled
+    // to the screen when Scaled and the stored PixelsPerInch differs from
+    // the screen's; afterwards PixelsPerInch is the screen's again.
+    bool Scaled() const { return scaled_; }
+    void SetScaled(bool s) { scaled_ = s; }
+    int PixelsPerInch() const { return pixelsPerInch_; }
+    void SetPixelsPerInch(int ppi) { pixelsPerInch_ = ppi; }
 
     int ClientWidth() const override;
     int ClientHeight() const override;
@@ -114,6 +121,8 @@ protected:
     void Activate();
     void Deactivate();
     TColor DefaultColor() const override { return clBtnFace; }
+    // A form scales its client size and stays where it is.
+    void ScaleBounds(int m, int d) override;
     void CaptionChanged() override;
     void Notification(TComponent* component, TOperation operation) override;
     int FrameWidth() const;
@@ -136,6 +145,8 @@ private:
     TWindowState windowState_ = wsNormal;
     TSizeConstraints constraints_;
     bool keyPreview_ = false;
+    bool scaled_ = true;
+    int pixelsPerInch_ = 96;
     TWinControl* activeControl_ = nullptr;
 };
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <mutex>
 
@@ -197,13 +198,16 @@ const std::map<std::string, std::string>& SubstitutionTable() {
     return table;
 }
 
-int MulDiv(int a, int b, int c) {
-    long long p = static_cast<long long>(a) * b;
-    long long half = c / 2;
-    return static_cast<int>(p >= 0 ? (p + half) / c : (p - half) / c);
-}
-
 }  // namespace
+
+int MulDiv(int a, int b, int c) {
+    if (c == 0) return -1;
+    long long p = static_cast<long long>(a) * b;
+    long long q = p / c, r = p % c;
+    // Nearest, halves away from zero.
+    if (2 * std::llabs(r) >= std::llabs(static_cast<long long>(c))) q += ((p < 0) != (c < 0)) ? -1 : 1;
+    return static_cast<int>(q);
+}
 
 // Whether a face of exactly that family name (letter case aside) is
 // installed; answers are kept, as fonts do not come and go while running.

@@ -200,6 +200,10 @@ enum TFontPitch { fpDefault, fpVariable, fpFixed };
 // metrics; unknown names map to the default sans-serif face.
 std::string SubstituteFontName(const std::string& requested);
 
+// a * b / c in 64 bits, rounded to the nearest integer (halves away from
+// zero); -1 for a divisor 0. Scaling and point sizes go through it.
+int MulDiv(int a, int b, int c);
+
 class TFont : public TGraphicsObject {
 public:
     // Pixels per inch used to convert point sizes; fixed so that sizes do not
