@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "grid/GridCursors.h"
 #include "grid/GridScrollDelays.h"
 #include "grid/TSGrid.h"
 #include "platform/core/Clock.h"
@@ -44,7 +45,43 @@ bool TgrBaseGrid::CursorForMouseStatus(Integer x, Integer y, Integer row, Intege
     bool onSelection = row >= 0 && col >= 0 && IsCellSelected(col, row);
     TCursor base = onSelection && selectedAreaCursor_ != crDefault ? selectedAreaCursor_ : Cursor();
     cursor = base;
-    if (col < 1 || row < 1 || col >= ColTotal() || row >= RowTotal()) return true;
+    if (col >= ColTotal() || row >= RowTotal()) return true;
+    // A fixed column, row or cell takes part in a selection only with
+    // SelectFixed.
+    auto selectable = [this](Integer c, Integer r) {
+        return selectFixed_ || ((c < 1 || c >= FixedColTotal()) && (r < 1 || r >= FixedRowTotal()));
+    };
+    if (col >= 1 && row <= 0) {
+        // Over a heading whose press would select the column rather than
+        // move the selected ones or act as a button.
+        if (colSelectMode_ != csMulti) return true;
+        bool fixedSelected = false;
+        for (Integer c = 1; c < FixedColTotal(); ++c) fixedSelected = fixedSelected || colSelection_->IsSelected(c);
+        bool wouldSelect = colSelection_->Count() == 0 || !colSelection_->IsSelected(col) || !colMoving_ || fixedSelected;
+        bool onButton = IsOverHeadingButton(x, y, col) || IsHeadingCellClick(col);
+        cursor = wouldSelect && selectable(col, 0) && !onButton ? GridCursors().VertArrowDown : Cursor();
+        return true;
+    }
+    if (col <= 0 && row >= 1) {
+        // Over the row bar where a press would select the row.
+        if (rowSelectMode_ == rsNone) return true;
+        bool fixedSelected = false;
+        for (Integer r = 1; r < FixedRowTotal(); ++r) fixedSelected = fixedSelected || rowSelection_->IsSelected(r);
+        bool wouldSelect =
+            !rowSelection_->IsSelected(row) || gridStatus_ != grsRowsSelected || !RowMoving() || fixedSelected;
+        if (wouldSelect && selectable(0, row) && !IsInsertRowPos(row)) cursor = GridCursors().HorArrowRight;
+        return true;
+    }
+    if (col < 1 || row < 1) {
+        cursor = Cursor();  // the corner
+        return true;
+    }
+    // The left edge of a data cell, where a press starts a cell range.
+    if ((gridMode_ == gmEdit || gridMode_ == gmEditInsert || gridMode_ == gmBrowse) && CellSelectMode() == cmRange &&
+        x < CellPixels(col, row).Left + 3) {
+        cursor = selectable(col, row) && !IsInsertRowPos(row) ? GridCursors().ArrowRev : Cursor();
+        return true;
+    }
     // A data cell of an editing grid: text is typed where the editor shows.
     if (gridMode_ != gmEdit && gridMode_ != gmEditInsert) return true;
     Integer dataCol = DataColOfDisplay(col), dataRow = DataRowOfDisplay(row);

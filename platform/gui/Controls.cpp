@@ -376,8 +376,9 @@ void TControl::ShowCursorNow(TCursor c) {
     if (!widget_) return;
     if (c == crDefault) {
         if (widget_->testAttribute(Qt::WA_SetCursor)) widget_->unsetCursor();
-    } else if (!widget_->testAttribute(Qt::WA_SetCursor) || widget_->cursor().shape() != QtCursorShape(c)) {
-        widget_->setCursor(QtCursorShape(c));
+    } else {
+        QCursor wanted = QtCursor(c);
+        if (!widget_->testAttribute(Qt::WA_SetCursor) || widget_->cursor() != wanted) widget_->setCursor(wanted);
     }
 }
 

@@ -2,11 +2,14 @@
 // Translation helpers shared by the window layer's sources (not for
 // application code).
 
+#include <QCursor>
 #include <Qt>
 
 #include "platform/gui/GuiTypes.h"
 
 Qt::CursorShape QtCursorShape(TCursor c);
+// A built-in cursor by its shape, a loaded picture cursor by its picture.
+QCursor QtCursor(TCursor c);
 TShiftState ShiftFromQt(Qt::KeyboardModifiers m, Qt::MouseButtons b);
 Word16 VirtualKeyFromQt(int key);
 

@@ -705,7 +705,7 @@ void TScreen::SetCursor(TCursor c) {
     if (c == cursor_) return;
     if (QCoreApplication::instance() && qobject_cast<QApplication*>(QCoreApplication::instance())) {
         if (cursor_ != crDefault) QApplication::restoreOverrideCursor();
-        if (c != crDefault) QApplication::setOverrideCursor(QCursor(QtCursorShape(c)));
+        if (c != crDefault) QApplication::setOverrideCursor(QtCursor(c));
     }
     cursor_ = c;
 }

@@ -13,9 +13,11 @@
 #include <tuple>
 
 #include "platform/core/Clock.h"
+#include "platform/core/Exception.h"
 #include "platform/core/UiQueue.h"
 #include "platform/gui/Buttons.h"
 #include "platform/gui/ComCtrls.h"
+#include "platform/gui/Cursors.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
@@ -345,6 +347,63 @@ TEST_F(ControlsTest, ACursorRequestChoosesTheCursorByPoint) {
     EXPECT_EQ(HoverAt(c, 10, 10), Qt::SplitHCursor);
     c->SetCursor(crDefault);
     EXPECT_EQ(HoverAt(c, 80, 10), Qt::ArrowCursor);
+}
+
+namespace {
+// A 4 x 3 picture: a black pixel at (1, 1) ringed by white, the right
+// column see-through.
+TCursorPicture SmallPicture() {
+    TCursorPicture p;
+    p.Width = 4;
+    p.Height = 3;
+    p.Shown = {true, true, true, false, true, true, true, false, true, true, true, false};
+    p.Black.assign(12, false);
+    p.Black[5] = true;
+    p.HotX = 1;
+    p.HotY = 1;
+    return p;
+}
+}  // namespace
+
+TEST_F(ControlsTest, PictureCursorsAreLoadedByNameAndShownAsTheirPictures) {
+    EXPECT_EQ(LoadCursorResource("NOSUCHCURSOR"), crDefault);
+    RegisterCursorResource("TESTDOT", SmallPicture());
+    TCursor dot = LoadCursorResource("TESTDOT");
+    EXPECT_GT(dot, 0) << "picture cursors take numbers apart from the built-in ones";
+    RegisterCursorResource("TESTDOT", SmallPicture());
+    EXPECT_EQ(LoadCursorResource("TESTDOT"), dot) << "registered again, the same number";
+    ASSERT_NE(CursorPicture(dot), nullptr);
+    EXPECT_EQ(CursorPicture(crIBeam), nullptr);
+
+    auto* c = Make<TSplitLeft>();
+    c->SetBounds(0, 0, 100, 50);
+    c->Track();
+    c->SetCursor(dot);
+    QCursor shown = c->Widget()->cursor();
+    EXPECT_EQ(shown.shape(), Qt::BitmapCursor);
+    EXPECT_EQ(shown.hotSpot(), QPoint(1, 1));
+    QImage image = shown.bitmap().toImage(), mask = shown.mask().toImage();
+    ASSERT_EQ(image.size(), QSize(4, 3));
+    // Black where both planes are set, white where only the mask is.
+    EXPECT_EQ(image.pixelIndex(1, 1), mask.pixelIndex(1, 1));
+    EXPECT_NE(image.pixelIndex(0, 0), image.pixelIndex(1, 1));
+    EXPECT_EQ(mask.pixelIndex(0, 0), mask.pixelIndex(1, 1));
+    EXPECT_NE(mask.pixelIndex(3, 0), mask.pixelIndex(0, 0)) << "the right column is see-through";
+    EXPECT_EQ(HoverAt(c, 80, 10), Qt::BitmapCursor) << "unanswered: the control's picture cursor";
+    EXPECT_EQ(HoverAt(c, 10, 10), Qt::SplitHCursor);
+    Screen->SetCursor(dot);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BitmapCursor);
+    Screen->SetCursor(crDefault);
+
+    // Pictures that cannot be shown are refused.
+    TCursorPicture noPixels;
+    TCursorPicture shortPlane = SmallPicture();
+    shortPlane.Black.pop_back();
+    TCursorPicture hotOutside = SmallPicture();
+    hotOutside.HotX = 4;
+    for (const TCursorPicture& bad : {noPixels, shortPlane, hotOutside})
+        EXPECT_THROW(RegisterCursorResource("TESTBAD", bad), EInvalidOperation);
+    EXPECT_EQ(LoadCursorResource("TESTBAD"), crDefault);
 }
 
 TEST_F(ControlsTest, PanelAndAlignment) {
