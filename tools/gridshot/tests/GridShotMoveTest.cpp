@@ -303,12 +303,14 @@ TEST_F(GridShotMove, TheCursorShowsWhatAPressThereWouldStart) {
     } cases[] = {
         {"column border in the heading", {colLine, 5}, Qt::SplitHCursor},
         {"one pixel right of it", {colLine + 1, 5}, Qt::SplitHCursor},
-        {"two pixels right of it", {colLine + 2, 5}, Qt::ArrowCursor},
+        // Under multi-column selection a press on a heading would select its
+        // column: the grid's down-arrow picture.
+        {"two pixels right of it", {colLine + 2, 5}, Qt::BitmapCursor},
         {"row-bar border", {g->RowBarWidth() - 1, 5}, Qt::SplitHCursor},
         {"row border over the row bar", {5, rowLine}, Qt::SplitVCursor},
         {"the same border over the cells", {Mid(2, 4).X, rowLine}, Qt::IBeamCursor},
         {"a text cell of an editing grid", Mid(2, 3), Qt::IBeamCursor},
-        {"a heading", Mid(2, 0), Qt::ArrowCursor},
+        {"a heading", Mid(2, 0), Qt::BitmapCursor},
         {"the corner", {3, 3}, Qt::ArrowCursor},
     };
     for (const Case& c : cases) EXPECT_EQ(Hover(c.at), c.shape) << c.where;
@@ -319,9 +321,10 @@ TEST_F(GridShotMove, TheCursorShowsWhatAPressThereWouldStart) {
     g->SetGridMode(gmBrowse);
     EXPECT_EQ(Hover(Mid(2, 3)), Qt::PointingHandCursor);
     EXPECT_EQ(Hover(TPoint(colLine, 5)), Qt::SplitHCursor);
-    EXPECT_EQ(Hover(Mid(2, 0)), Qt::PointingHandCursor);
+    EXPECT_EQ(Hover(Mid(2, 0)), Qt::BitmapCursor);
 
     // A screen-wide cursor (a long operation) keeps the grid's from changing.
+    EXPECT_EQ(Hover(Mid(2, 3)), Qt::PointingHandCursor);
     Screen->SetCursor(crHourGlass);
     EXPECT_EQ(Hover(TPoint(colLine, 5)), Qt::PointingHandCursor);
     Screen->SetCursor(crDefault);
