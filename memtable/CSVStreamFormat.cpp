@@ -173,7 +173,11 @@ void TqmtCustomCSVStreamFormat::WriteDefinition(TqmtCustomMemTable* table) {
             TIndexDefs& defs = table->IndexDefs();
             for (int i = 0; i < defs.Count(); ++i) {
                 TIndexDef* d = defs[i];
-                std::string line = d->Name() + "=" + QuoteValue(d->Fields(), q) + "," + QuoteValue(d->Name(), q);
+                // The reader ends the leading name at its first '=' and takes
+                // the quoted name that follows, so the leading copy drops '='.
+                std::string key = d->Name();
+                std::erase(key, '=');
+                std::string line = key + "=" + QuoteValue(d->Fields(), q) + "," + QuoteValue(d->Name(), q);
                 if (d->Options() & ixDescending) line += ",DESC";
                 if (d->Options() & ixCaseInsensitive) line += ",CASE";
                 if (d->Options() & ixNonMaintained) line += ",NONMT";
@@ -475,7 +479,7 @@ void TqmtCustomCSVStreamFormat::ReadDefinitionLine(TqmtCustomMemTable* table, bo
         if (line_.find(",NONMT") != std::string::npos) options |= ixNonMaintained;
         // A definition the table could not build is refused as it is read,
         // not only when the section's end builds the indexes.
-        if (item(0).empty() || (name.empty() && item(1).empty())) throw EMemTableError(qmtmsg::MissingIndexFields);
+        if (SplitFieldNames(item(0)).empty() || (name.empty() && item(1).empty())) throw EMemTableError(qmtmsg::MissingIndexFields);
         TIndexDef* d = table->IndexDefs().Add(name, item(0), options);
         if (!item(1).empty()) d->SetName(item(1));
         return;

@@ -45,6 +45,8 @@ void TqmtCustomMemTable::CreateIndexFromDef(TIndexDef* def) {
     if (def->Options() & ixNonMaintained) options |= mtcoNonMaintained;
     TqmtFieldList keys;
     ParseKeyFields(def->Fields(), keys);
+    // Field text of separators only (";;") names no field: no index to build.
+    if (keys.Count() == 0) throw EMemTableError(qmtmsg::MissingIndexFields);
     indexes_->RegisterIndex(std::make_unique<TqmtIndex>(def->Name(), false, 1, options, def->Fields(), keys, this));
 }
 

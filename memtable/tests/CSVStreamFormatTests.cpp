@@ -350,6 +350,29 @@ TEST(CSVStreamFormat, IndexDefinitionsAreCheckedAsTheyAreRead) {
     // index on no field is refused.
     for (const char* after : {"", "\"@@TABLEDEF END@@\"\r\n"})
         EXPECT_THROW(Load(*IdName(), f, start + "\"byX=NoSuchField\"\r\n" + after), Exception) << after;
+    // Field text of separators only names no field and is refused as it is
+    // read; the fuzzer's input loaded such an index under a name holding '=',
+    // whose saved copy then did not read back.
+    auto none = IdName();
+    try {
+        Load(*none, f, start + "\"byX=;;;\"\r\n");
+        ADD_FAILURE() << "an index on no field loaded";
+    } catch (const EMemTableError& e) {
+        EXPECT_EQ(e.Message, "Missing Name or FieldNames in IndexDef!");
+    }
+    EXPECT_EQ(none->IndexDefs().Count(), 0);
+    // A name holding '=' and a quote saves so that it reads back the same.
+    auto named = IdName();
+    named->IndexDefs().Add("by=\"x\"=", "Name", ixDescending);
+    named->SyncIndexesWithDefs();
+    const std::string withEquals = Save(*named, f);
+    auto again = IdName();
+    Load(*again, f, withEquals);
+    ASSERT_EQ(again->IndexDefs().Count(), 1);
+    EXPECT_EQ(again->IndexDefs()[0]->Name(), "by=\"x\"=");
+    EXPECT_EQ(again->IndexDefs()[0]->Fields(), "Name");
+    EXPECT_EQ(again->IndexDefs()[0]->Options(), ixDescending);
+    EXPECT_EQ(Save(*again, f), withEquals);
     auto t = IdName();
     Load(*t, f, start + "\"byName=Name\"\r\n");
     ASSERT_EQ(t->IndexDefs().Count(), 1);
