@@ -77,6 +77,14 @@ bool NeedsEscape(std::string_view text) {
     return false;
 }
 
+// Whether one of items[from, to) is word: option words follow the quoted
+// texts of a definition, so a name or label holding one stays text.
+bool HasWord(const std::vector<std::string>& items, size_t from, size_t to, std::string_view word) {
+    for (size_t i = from; i < to && i < items.size(); ++i)
+        if (items[i] == word) return true;
+    return false;
+}
+
 TFormatSettings FixedSettings() {
     TFormatSettings fs = DefaultFormatSettings();
     fs.DateSeparator = '/';
@@ -471,12 +479,15 @@ void TqmtCustomCSVStreamFormat::ReadDefinitionLine(TqmtCustomMemTable* table, bo
     TStringList items;
     items.SetCommaText(rest);
     auto item = [&](int i) { return i < items.Count() ? items[i] : std::string(); };
+    std::vector<std::string> parts;
+    for (int i = 0; i < items.Count(); ++i) parts.push_back(items[i]);
     if (index) {
+        // Fields, name, then the option words.
         TIndexOptions options = 0;
-        if (line_.find(",CASE") != std::string::npos) options |= ixCaseInsensitive;
-        if (line_.find(",DESC") != std::string::npos) options |= ixDescending;
-        if (line_.find(",UNIQ") != std::string::npos) options |= ixUnique;
-        if (line_.find(",NONMT") != std::string::npos) options |= ixNonMaintained;
+        if (HasWord(parts, 2, parts.size(), "CASE")) options |= ixCaseInsensitive;
+        if (HasWord(parts, 2, parts.size(), "DESC")) options |= ixDescending;
+        if (HasWord(parts, 2, parts.size(), "UNIQ")) options |= ixUnique;
+        if (HasWord(parts, 2, parts.size(), "NONMT")) options |= ixNonMaintained;
         // A definition the table could not build is refused as it is read,
         // not only when the section's end builds the indexes.
         if (SplitFieldNames(item(0)).empty() || (name.empty() && item(1).empty())) throw EMemTableError(qmtmsg::MissingIndexFields);
@@ -484,11 +495,12 @@ void TqmtCustomCSVStreamFormat::ReadDefinitionLine(TqmtCustomMemTable* table, bo
         if (!item(1).empty()) d->SetName(item(1));
         return;
     }
-    std::vector<std::string> parts;
-    for (int i = 0; i < items.Count(); ++i) parts.push_back(items[i]);
-    const bool required = line_.find(",REQ") != std::string::npos;
-    const bool readOnly = line_.find(",RO") != std::string::npos;
-    const bool invisible = line_.find(",INV") != std::string::npos;
+    // Type, size, label, an empty text and width; then the flag words, the
+    // kind and (last, when there are more than six items) the default.
+    const size_t flagsEnd = parts.size() > 6 ? parts.size() - 1 : parts.size();
+    const bool required = HasWord(parts, 5, flagsEnd, "REQ");
+    const bool readOnly = HasWord(parts, 5, flagsEnd, "RO");
+    const bool invisible = HasWord(parts, 5, flagsEnd, "INV");
     std::string defaultExpr;
     if (parts.size() > 6) {
         defaultExpr = parts.back();

@@ -373,6 +373,20 @@ TEST(CSVStreamFormat, IndexDefinitionsAreCheckedAsTheyAreRead) {
     EXPECT_EQ(again->IndexDefs()[0]->Fields(), "Name");
     EXPECT_EQ(again->IndexDefs()[0]->Options(), ixDescending);
     EXPECT_EQ(Save(*again, f), withEquals);
+    // Option words inside a quoted name or label are text, not options.
+    auto worded = IdName();
+    worded->FieldByName("Name")->SetDisplayLabel("Name,REQ,RO,INV");
+    worded->IndexDefs().Add("x,DESC,CASE,UNIQ,NONMT", "Name", 0);
+    worded->SyncIndexesWithDefs();
+    const std::string withWords = Save(*worded, f);
+    auto read = IdName();
+    Load(*read, f, withWords);
+    ASSERT_EQ(read->IndexDefs().Count(), 1);
+    EXPECT_EQ(read->IndexDefs()[0]->Options(), 0);
+    EXPECT_FALSE(read->FieldByName("Name")->Required());
+    EXPECT_FALSE(read->FieldByName("Name")->ReadOnly());
+    EXPECT_TRUE(read->FieldByName("Name")->Visible());
+    EXPECT_EQ(Save(*read, f), withWords);
     auto t = IdName();
     Load(*t, f, start + "\"byName=Name\"\r\n");
     ASSERT_EQ(t->IndexDefs().Count(), 1);
