@@ -820,16 +820,9 @@ bool TgrCustomDBGrid::SelectScannedRecords(const std::string& lo, const std::str
     bool ids = UsesRecordIds();
     std::vector<std::string> between;
     std::vector<Variant> betweenIds;
-    TDataSet* ds = DataSet();
-    std::string back = ds->IsEmpty() ? std::string() : ds->GetBookmark();
-    ds->DisableControls();
-    auto restore = [&] {
-        if (!back.empty() && ds->BookmarkValid(back)) ds->GotoBookmark(back);
-        ds->EnableControls();
-    };
     Integer count = 0;
     bool applied = false;
-    try {
+    KeepDataSetRecord([&](TDataSet* ds) {
         if (scanAll) ds->First();
         else ds->GotoBookmark(lo);
         for (; !ds->Eof() && !cancel; ds->Next()) {
@@ -839,14 +832,7 @@ bool TgrCustomDBGrid::SelectScannedRecords(const std::string& lo, const std::str
             FireScanRecords(scanAll, scsRecord, ++count, cancel);
             if (!scanAll && (bm == hi || CompareBookmarks(bm, hi) >= 0)) break;
         }
-        restore();
-    } catch (...) {
-        try {
-            restore();
-        } catch (...) {
-        }
-        throw;
-    }
+    });
     auto step = [&](Integer n) {
         bool stop = false;
         FireScanRecords(scanAll, scsApplied, n, stop);
