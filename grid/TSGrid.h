@@ -1515,11 +1515,30 @@ public:
     virtual void FireSpinRepeat(Integer dataCol, Integer dataRow, TgrSpinButton button, Integer count);
     virtual void FireSpinIncrement(Integer dataCol, Integer dataRow, bool& accept, Integer& pos, Integer& len,
                                    Variant& value, bool up);
-    // Steps the number at the caret of the current text cell by its spin
-    // increment (with spoAutoIncrement), through the in-cell editor, so the
-    // step is an edit like typing; the spin-increment event may change or
-    // refuse the new value.
+    // Steps the current cell's value (with spoAutoIncrement) through the
+    // in-cell editor, so the step is an edit like typing: a text cell's
+    // number at the caret by its spin increment (fitted to its mask), a
+    // picture cell to the next or previous image of the image list. The
+    // spin-increment event may change or refuse the new value.
     virtual void SpinCellValue(Integer dataCol, Integer dataRow, bool up);
+    // text with its number at the caret (a byte offset) stepped up or down
+    // by increment; pos (1-based) and len give the new number in result.
+    static void SpinTextValue(const std::string& text, Integer caret, bool up, double increment, Integer& pos,
+                              Integer& len, std::string& result);
+    // The cell text of the image after (up) or before the one current
+    // names in the image list; Empty at the ends of the list or without
+    // images. A value that names no image starts at the first (up) or the
+    // last image.
+    Variant SpinImageValue(const Variant& current, bool up);
+    // Fits a spun text to the cell's mask when its definition asks for it
+    // (grMaskOptionSpinAdjust): the stepped number (len bytes at pos) is
+    // padded to its old form in oldText, and the first text the mask
+    // accepts is taken; value becomes Empty when it accepts none.
+    void AdjustSpinTextToMask(Integer dataCol, Integer dataRow, const std::string& oldText, Integer& pos,
+                              Integer& len, Variant& value);
+    // A value as a cell of the control type holds it: any value of a text
+    // cell other than Empty, Null or a string becomes its text.
+    static Variant ConvertCellValue(TgrControlType type, const Variant& value);
 
 protected:
     // ------------------------------------------------ construction

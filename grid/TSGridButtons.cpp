@@ -457,35 +457,3 @@ void TgrBaseGrid::FireSpinIncrement(Integer dataCol, Integer dataRow, bool& acce
                                     Variant& value, bool up) {
     if (OnSpinIncrement && CanFireEvents()) OnSpinIncrement(this, dataCol, dataRow, accept, pos, len, value, up);
 }
-
-void TgrBaseGrid::SpinCellValue(Integer dataCol, Integer dataRow, bool up) {
-    if (!(EffectiveSpinOptions(dataCol, dataRow) & SpinOptionBit(spoAutoIncrement))) return;
-    if (dataCol != curDataCol_ || dataRow != curDataRow_) return;
-    if (EffectiveControlType(dataCol, dataRow) != ctText) return;
-    if (!BeginCellEdit()) return;
-    RefreshCellControl();
-    if (!editControl_ || activeControl_ != editControl_.get()) return;
-    TgrGridEditBox* box = editControl_->EditBox();
-    std::string text = box->Text();
-    // The number at the caret steps; an empty text counts from "0".
-    std::string from = text.empty() ? "0" : text;
-    int caret = text.empty() ? 0 : box->SelStart();
-    int start = 0, length = 0;
-    std::string stepped;
-    double increment = EffectiveSpinIncrement(dataCol, dataRow);
-    IncrementNumberInText(from, caret, start, stepped, length, up ? increment : -increment);
-    if (stepped == text) return;
-    bool accept = true;
-    Integer pos = start, len = length;
-    Variant value(stepped);
-    FireSpinIncrement(dataCol, dataRow, accept, pos, len, value, up);
-    if (!accept || value.IsEmpty() || value.IsNull()) return;
-    std::string result = VariantToText(value);
-    if (result == text) return;
-    // The caret keeps its distance from the end of the text.
-    int fromEnd = int(text.size()) - box->SelStart();
-    box->SetTextByUser(result, true);
-    box->SetSelStart(std::clamp(int(result.size()) - fromEnd, 0, int(result.size())));
-    box->SetSelLength(0);
-    typedSinceEditStart_ = true;
-}

@@ -241,8 +241,13 @@ bool TgrBaseGrid::FireStartRowEdit() {
 }
 
 void TgrBaseGrid::FireCellEdit(Integer dataCol, Integer dataRow, bool byUser) {
-    if (storeData_ && activeControl_ && dataCol >= 1 && dataCol <= Cols() && dataRow >= 1 && dataRow <= Rows())
-        StoreCellValue(dataCol, dataRow, activeControl_->GetValue(), EffectiveControlType(dataCol, dataRow));
+    if (storeData_ && activeControl_ && dataCol >= 1 && dataCol <= Cols() && dataRow >= 1 && dataRow <= Rows()) {
+        // A picture cell's control has no value of its own: the edited
+        // value is the current cell's.
+        bool ownValue = activeControl_ == editControl_.get() || activeControl_ == checkControl_.get();
+        StoreCellValue(dataCol, dataRow, ownValue ? activeControl_->GetValue() : currentCell_->GetStoredValue(),
+                       EffectiveControlType(dataCol, dataRow));
+    }
     if (OnCellEdit && CanFireEvents()) OnCellEdit(this, dataCol, dataRow, byUser);
 }
 

@@ -11,6 +11,26 @@ void TgrImageLink::SetImageList(TgrImageListComponent* comp) {
     if (comp) comp->AddLink(this);
 }
 
+TBitmap* TgrImageListComponent::FindImage(const std::string& name, TColor& transparentColor) {
+    transparentColor = clNone;
+    Integer index = IndexOfImageValue(name);
+    return index < 0 ? nullptr : ImageAt(index, transparentColor);
+}
+
+std::string TgrImageListComponent::ImageValueName(Integer index) {
+    std::string collection = ImageCollectionName(index);
+    std::string name = ImageName(index);
+    return collection.empty() ? name : collection + "." + name;
+}
+
+Integer TgrImageListComponent::IndexOfImageValue(const std::string& value) {
+    if (value.empty()) return -1;
+    Integer count = ImageCount();
+    for (Integer i = 0; i < count; ++i)
+        if (ImageValueName(i) == value) return i;
+    return -1;
+}
+
 namespace {
 
 int NearestEven(double v) { return static_cast<int>(Round(v)); }

@@ -1,12 +1,16 @@
 #pragma once
 // Image lists shared by grids, the link through which a grid refers to one,
 // and the picture painter that draws a bitmap into a cell. The image list
-// component is a shell in this system: its operations are supplied by a
-// descendant, and no window places one.
+// component is a shell in this system: a descendant supplies its links and
+// its images (by index, with their names and collections), and no window
+// places one. From those the component finds an image by the text a picture
+// cell holds, which is how the grid paints picture names and steps through
+// the list when a picture cell spins.
 
 #include <string>
 
 #include "platform/core/Component.h"
+#include "platform/core/Types.h"
 #include "platform/gui/Bitmap.h"
 #include "platform/gui/Canvas.h"
 
@@ -20,11 +24,29 @@ public:
     // Forgets the link and clears the link's component.
     virtual void RemoveLink(TgrImageLink* link) = 0;
     // The picture a cell names by text, and its transparent colour (clNone
-    // for none); none when the list holds no such image.
-    virtual TBitmap* FindImage(const std::string& name, TColor& transparentColor) {
+    // for none); none when the list holds no such image. By default the
+    // image whose cell text (ImageValueName) equals name.
+    virtual TBitmap* FindImage(const std::string& name, TColor& transparentColor);
+
+    // The images in list order (index 0 first). A list that does not list
+    // its images answers 0, and then picture cells do not spin.
+    virtual Integer ImageCount() { return 0; }
+    // The name of the image at index; empty outside the list.
+    virtual std::string ImageName(Integer) { return {}; }
+    // The named collection the image at index belongs to; empty when none.
+    virtual std::string ImageCollectionName(Integer) { return {}; }
+    // The picture at index and its transparent colour (clNone for none);
+    // none outside the list.
+    virtual TBitmap* ImageAt(Integer, TColor& transparentColor) {
         transparentColor = clNone;
         return nullptr;
     }
+
+    // The text a picture cell holds for the image at index: the image's
+    // name, or the collection's name, a full stop and the image's name.
+    std::string ImageValueName(Integer index);
+    // The first image whose cell text is value; -1 when none.
+    Integer IndexOfImageValue(const std::string& value);
 };
 
 class TgrImageLink : public TPersistent {
