@@ -154,7 +154,14 @@ void TgrCustomDBGrid::RollUpCombo(bool accept) {
 // ------------------------------------------------------------ binding
 
 void TgrCustomDBGrid::SetDataSource(TDataSource* source) {
-    if (source == dataLink_->DataSource()) return;
+    // A data source freed under the grid leaves it bound to nothing until
+    // it is unbound here.
+    if (source == dataLink_->DataSource() && dataBound_ == (source != nullptr)) return;
+    if (sourceSeen_ != source) {
+        if (sourceSeen_) RemoveFreeNotification(sourceSeen_);
+        sourceSeen_ = source;
+        if (source) source->FreeNotification(this);
+    }
     dataBound_ = source != nullptr;
     if (dataBound_ && GridMode() == gmEditInsert) SetGridMode(gmEdit);
     if (dataBound_ && RowChangedIndicator() == riOn) SetRowChangedIndicator(riAutoReset);

@@ -622,8 +622,9 @@ public:
     virtual void DoComboCellLoaded(Integer dataCol, const Variant& dataRow, Variant& value);
 
 protected:
-    // A field bound to a column that goes away unbinds it and the columns
-    // are rebuilt; a field added to the grid's dataset rebuilds them too.
+    // The data source going away unbinds the grid. A field bound to a
+    // column that goes away unbinds it and the columns are rebuilt; a field
+    // added to the grid's dataset rebuilds them too.
     void Notification(TComponent* component, TOperation operation) override;
     // ------------------------------------------------ base-grid operations
     Variant LoadCellValue(Integer dataCol, Integer dataRow, const Variant& stored) override;
@@ -725,6 +726,8 @@ private:
     void FireComboDropDownIfDropped(bool wasDropped);
 
     std::unique_ptr<TgrGridDataLink> dataLink_;
+    // The data source last assigned, to recognise it when it is freed.
+    TDataSource* sourceSeen_ = nullptr;
     std::unique_ptr<TgrStandardDataset> standardWindow_;
     std::unique_ptr<class TgrScrollDataset> bdeWindow_;
     TgrGridData* window_ = nullptr;

@@ -118,6 +118,9 @@ public:
                       bool& reached, bool scanAll, Integer maxCount, std::vector<std::string>& list) override;
 
 private:
+    // ScanForward and ScanBackward over the window's cursor.
+    bool ScanCursor(bool forward, std::string& bookmark, const std::string& end, bool& cancel, Integer& limit,
+                    Integer& count, bool& reached, bool scanAll, Integer maxCount, std::vector<std::string>& list);
     struct Slot {
         std::string Bookmark;
         std::vector<Variant> Values;

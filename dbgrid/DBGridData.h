@@ -228,6 +228,9 @@ protected:
     // Positions the dataset at a bookmark; on failure the dataset is
     // resynchronised and False answered, or, with raise, the error passes.
     bool GotoBookmarkStr(const std::string& bookmark, bool raise);
+    // ScanForward and ScanBackward over the dataset.
+    bool ScanDataSet(bool forward, std::string& bookmark, const std::string& end, bool& cancel, Integer& limit,
+                     Integer& count, bool& reached, bool scanAll, Integer maxCount, std::vector<std::string>& list);
 
     TgrCustomDBGrid* grid_;
     TDataSet* dataSet_ = nullptr;

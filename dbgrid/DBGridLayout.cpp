@@ -223,15 +223,27 @@ void TgrCustomDBGrid::ApplyFont() {
 
 void TgrCustomDBGrid::Notification(TComponent* component, TOperation operation) {
     TgrBaseGrid::Notification(component, operation);
-    auto* field = dynamic_cast<TField*>(component);
-    if (!field || !dataBound_ || ComponentState().Contains(csDestroying)) return;
+    if (ComponentState().Contains(csDestroying)) return;
+    if (operation == opRemove && component && component == sourceSeen_) {
+        sourceSeen_ = nullptr;
+        SetDataSource(nullptr);
+        return;
+    }
+    if (!component || !dataBound_) return;
     if (operation == opRemove) {
-        TgrDBCol* col = FindFieldCol(field);
-        if (!col) return;
-        col->UnbindField();
+        // A field being freed is no TField any more: it is found by address.
+        bool bound = false;
+        for (Integer c = 1; c <= Cols(); ++c) {
+            auto* col = dynamic_cast<TgrDBCol*>(Col(c));
+            if (!col || !col->Adapter() || static_cast<TComponent*>(col->Adapter()->Field()) != component) continue;
+            col->UnbindField();
+            bound = true;
+        }
+        if (!bound) return;
         RebuildColumns(true, false, true);
         DoFieldLayoutChange();
-    } else if (operation == opInsert && DataSet() && !ComponentState().Contains(csLoading)) {
+    } else if (operation == opInsert && dynamic_cast<TField*>(component) && DataSet() &&
+               !ComponentState().Contains(csLoading)) {
         RebuildColumns(true, false, true);
         DoFieldLayoutChange();
     }

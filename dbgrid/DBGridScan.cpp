@@ -4,6 +4,7 @@
 // bookmarks. Every record walked is a scan step, reported through
 // OnScanRecords, whose handler may cancel the scan.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,19 +20,47 @@ namespace {
 // its turn, while neither knows where the record sought lies.
 constexpr Integer kScanPassRecords = 10;
 
-// Whether a record met by a scan goes into its list, and whether it ends
-// the scan: e is the record's bookmark compared with the end's (-1 for no
-// end). Unordered bookmarks tell only equality; ordered ones also tell
-// when the walk has passed the end.
-void TakeScannedRecord(bool ordered, bool forward, int e, const std::string& bookmark,
-                       std::vector<std::string>& list, bool& reached) {
-    if (!ordered) {
-        list.push_back(bookmark);
-        reached = e == 0;
-        return;
+// What a window's scan needs besides its own way of moving.
+struct TScanArgs {
+    TgrCustomDBGrid* grid;
+    TgrGridData* window;
+    bool ordered, forward;
+    const std::string& end;
+    bool& cancel;
+    Integer& limit;
+    Integer& count;
+    bool& reached;
+    bool scanAll;
+    Integer maxCount;
+    std::vector<std::string>& list;
+};
+
+// Walks one record at a time: next(step) reaches the next record to take
+// (without step: the one it stands on) and answers False when there is
+// none; current() is its bookmark. Each record reached is a scan step and
+// is listed when it lies before the end (unordered bookmarks: until the
+// end itself), which ends the walk. Answers the last bookmark taken.
+std::string WalkScan(const TScanArgs& a, bool step, const std::function<bool(bool step)>& next,
+                     const std::function<std::string()>& current, std::string last) {
+    for (Integer taken = 0; !a.reached && (a.maxCount == 0 || taken < a.maxCount);) {
+        // The record is reached before its step is counted, so the count
+        // is the number of records scanned, not one more at the end.
+        if (!next(step)) break;
+        a.grid->ScanStep(a.scanAll, scsRecord, a.count, a.limit, a.cancel);
+        if (a.cancel && a.count >= a.limit) break;
+        ++taken;
+        last = current();
+        int e = a.end.empty() ? -1 : a.window->CompareBookmarks(last, a.end);
+        if (!a.ordered) {
+            a.list.push_back(last);
+            a.reached = e == 0;
+        } else {
+            if (a.forward ? e <= 0 : e >= 0) a.list.push_back(last);
+            a.reached = a.forward ? e >= 0 : e <= 0;
+        }
+        step = true;
     }
-    if (forward ? e <= 0 : e >= 0) list.push_back(bookmark);
-    reached = forward ? e >= 0 : e <= 0;
+    return last;
 }
 
 }  // namespace
@@ -53,137 +82,98 @@ bool TgrGridData::GotoBookmarkStr(const std::string& bookmark, bool raise) {
     }
 }
 
-bool TgrGridData::ScanForward(std::string& bookmark, const std::string& end, bool& cancel, Integer& limit,
-                              Integer& count, bool& reached, bool scanAll, Integer maxCount,
+bool TgrGridData::ScanDataSet(bool forward, std::string& bookmark, const std::string& end, bool& cancel,
+                              Integer& limit, Integer& count, bool& reached, bool scanAll, Integer maxCount,
                               std::vector<std::string>& list) {
     reached = false;
-    if (!IsActive()) {
-        reached = end.empty();
+    // Nothing lies before the empty bookmark (a record not posted yet).
+    if (!IsActive() || (!forward && bookmark.empty())) {
+        reached = forward && end.empty();
         return true;
     }
     DisableControlsOnce();
     bool ordered = grid_->BookmarkType() == bmtDefault;
     // From a bookmark the walk starts after its record; a record gone since
-    // leaves the dataset on a neighbour, which is taken when it follows.
+    // leaves the dataset on a neighbour, which is taken when it lies on
+    // the walk's side. Unordered bookmarks cannot tell where a lost record
+    // stood: backward, its positioning error passes.
     bool step = false;
     if (!bookmark.empty()) {
-        step = GotoBookmarkStr(bookmark, false) ||
-               (ordered && CompareBookmarks(bookmark, GetCurrentBookmark()) >= 0);
+        step = GotoBookmarkStr(bookmark, !forward && !ordered);
+        if (!step && ordered) {
+            int c = CompareBookmarks(bookmark, GetCurrentBookmark());
+            step = forward ? c >= 0 : c <= 0;
+        }
     } else {
         dataSet_->First();
     }
-    std::string last = bookmark;
-    for (Integer taken = 0; !dataSet_->Eof() && !reached && (maxCount == 0 || taken < maxCount);) {
-        // The record is reached before its step is counted, so the count
-        // is the number of records scanned, not one more at the end.
-        if (step && dataSet_->MoveBy(1) == 0) break;
-        grid_->ScanStep(scanAll, scsRecord, count, limit, cancel);
-        if (cancel && count >= limit) break;
-        ++taken;
-        last = GetCurrentBookmark();
-        TakeScannedRecord(ordered, true, end.empty() ? -1 : CompareBookmarks(last, end), last, list, reached);
-        step = true;
-    }
-    bookmark = last;
-    bool atEnd = dataSet_->Eof();
-    if (atEnd && end.empty()) reached = true;
-    return atEnd;
+    TDataSet* ds = dataSet_;
+    auto atEdge = [ds, forward] { return forward ? ds->Eof() : ds->Bof(); };
+    TScanArgs args{grid_, this, ordered, forward, end, cancel, limit, count, reached, scanAll, maxCount, list};
+    bookmark = WalkScan(
+        args, step, [&](bool move) { return !atEdge() && (!move || ds->MoveBy(forward ? 1 : -1) != 0); },
+        [this] { return GetCurrentBookmark(); }, bookmark);
+    bool edge = atEdge();
+    if (forward && edge && end.empty()) reached = true;
+    return edge;
+}
+
+bool TgrGridData::ScanForward(std::string& bookmark, const std::string& end, bool& cancel, Integer& limit,
+                              Integer& count, bool& reached, bool scanAll, Integer maxCount,
+                              std::vector<std::string>& list) {
+    return ScanDataSet(true, bookmark, end, cancel, limit, count, reached, scanAll, maxCount, list);
 }
 
 bool TgrGridData::ScanBackward(std::string& bookmark, const std::string& end, bool& cancel, Integer& limit,
                                Integer& count, bool& reached, bool scanAll, Integer maxCount,
                                std::vector<std::string>& list) {
-    reached = false;
-    // Nothing lies before the empty bookmark (a record not posted yet).
-    if (!IsActive() || bookmark.empty()) return true;
-    DisableControlsOnce();
-    bool ordered = grid_->BookmarkType() == bmtDefault;
-    // Unordered bookmarks cannot tell where a lost record stood: its
-    // positioning error passes.
-    bool step = GotoBookmarkStr(bookmark, !ordered) ||
-                (ordered && CompareBookmarks(bookmark, GetCurrentBookmark()) <= 0);
-    std::string last = bookmark;
-    for (Integer taken = 0; !dataSet_->Bof() && !reached && (maxCount == 0 || taken < maxCount);) {
-        if (step && dataSet_->MoveBy(-1) == 0) break;
-        grid_->ScanStep(scanAll, scsRecord, count, limit, cancel);
-        if (cancel && count >= limit) break;
-        ++taken;
-        last = GetCurrentBookmark();
-        TakeScannedRecord(ordered, false, end.empty() ? -1 : CompareBookmarks(last, end), last, list, reached);
-        step = true;
-    }
-    bookmark = last;
-    return dataSet_->Bof();
+    return ScanDataSet(false, bookmark, end, cancel, limit, count, reached, scanAll, maxCount, list);
 }
 
 // ------------------------------------------------------------ cursor window
 
-// The cursor window walks its own cursor: the dataset does not move. The
-// cursor goes back where it was afterwards, also after an error.
-namespace {
-
-class TCursorReturn {
-public:
-    explicit TCursorReturn(TgrEngineCursor* cursor) : cursor_(cursor), back_(cursor->GetBookmark()) {}
-    ~TCursorReturn() {
-        if (!back_.empty()) cursor_->GotoBookmark(back_);
+bool TgrScrollDataset::ScanCursor(bool forward, std::string& bookmark, const std::string& end, bool& cancel,
+                                  Integer& limit, Integer& count, bool& reached, bool scanAll, Integer maxCount,
+                                  std::vector<std::string>& list) {
+    reached = false;
+    if (!active_ || (!forward && bookmark.empty())) {
+        reached = forward && end.empty();
+        return true;
     }
-    TCursorReturn(const TCursorReturn&) = delete;
-    TCursorReturn& operator=(const TCursorReturn&) = delete;
-
-private:
-    TgrEngineCursor* cursor_;
-    std::string back_;
-};
-
-}  // namespace
+    // The cursor goes back where it was, also after an error; the dataset
+    // does not move.
+    std::string back = cursor_->GetBookmark();
+    int status = kEngineOk;
+    try {
+        if (bookmark.empty()) cursor_->SetToBegin();
+        else status = cursor_->GotoBookmark(bookmark);
+        TScanArgs args{grid_, this, true, forward, end, cancel, limit, count, reached, scanAll, maxCount, list};
+        bookmark = WalkScan(
+            args, true,
+            [&](bool) {
+                if (status == kEngineOk) status = forward ? cursor_->Next(nullptr) : cursor_->Prior(nullptr);
+                return status == kEngineOk;
+            },
+            [this] { return cursor_->GetBookmark(); }, bookmark);
+    } catch (...) {
+        if (!back.empty()) cursor_->GotoBookmark(back);
+        throw;
+    }
+    if (!back.empty()) cursor_->GotoBookmark(back);
+    if (forward && status != kEngineOk && end.empty()) reached = true;
+    return status != kEngineOk;
+}
 
 bool TgrScrollDataset::ScanForward(std::string& bookmark, const std::string& end, bool& cancel, Integer& limit,
                                    Integer& count, bool& reached, bool scanAll, Integer maxCount,
                                    std::vector<std::string>& list) {
-    reached = false;
-    if (!active_) {
-        reached = end.empty();
-        return true;
-    }
-    TCursorReturn back(cursor_.get());
-    int status = kEngineOk;
-    if (bookmark.empty()) cursor_->SetToBegin();
-    else status = cursor_->GotoBookmark(bookmark);
-    std::string last = bookmark;
-    for (Integer taken = 0; status == kEngineOk && !reached && (maxCount == 0 || taken < maxCount);) {
-        status = cursor_->Next(nullptr);
-        if (status != kEngineOk) break;
-        grid_->ScanStep(scanAll, scsRecord, count, limit, cancel);
-        if (cancel && count >= limit) break;
-        ++taken;
-        last = cursor_->GetBookmark();
-        TakeScannedRecord(true, true, end.empty() ? -1 : CompareBookmarks(last, end), last, list, reached);
-    }
-    bookmark = last;
-    if (status != kEngineOk && end.empty()) reached = true;
-    return status != kEngineOk;
+    return ScanCursor(true, bookmark, end, cancel, limit, count, reached, scanAll, maxCount, list);
 }
 
 bool TgrScrollDataset::ScanBackward(std::string& bookmark, const std::string& end, bool& cancel, Integer& limit,
                                     Integer& count, bool& reached, bool scanAll, Integer maxCount,
                                     std::vector<std::string>& list) {
-    reached = false;
-    if (!active_ || bookmark.empty()) return true;
-    TCursorReturn back(cursor_.get());
-    int status = cursor_->GotoBookmark(bookmark);
-    std::string last = bookmark;
-    for (Integer taken = 0; status == kEngineOk && !reached && (maxCount == 0 || taken < maxCount);) {
-        status = cursor_->Prior(nullptr);
-        if (status != kEngineOk) break;
-        grid_->ScanStep(scanAll, scsRecord, count, limit, cancel);
-        if (cancel && count >= limit) break;
-        ++taken;
-        last = cursor_->GetBookmark();
-        TakeScannedRecord(true, false, end.empty() ? -1 : CompareBookmarks(last, end), last, list, reached);
-    }
-    bookmark = last;
-    return status != kEngineOk;
+    return ScanCursor(false, bookmark, end, cancel, limit, count, reached, scanAll, maxCount, list);
 }
 
 // ------------------------------------------------------------ the grid

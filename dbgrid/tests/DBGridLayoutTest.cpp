@@ -131,6 +131,44 @@ TEST_F(DBGridLayout, RebuildingColumnsBindsByNameAndDropsOrKeepsUnknownNames) {
     EXPECT_EQ(grid->FieldOfCol(1), nullptr);
 }
 
+TEST_F(DBGridLayout, AFreedFieldUnbindsItsColumnAndAFreedSourceTheGrid) {
+    // A closed table with fields of its own: designer columns bind to them.
+    auto* people = new TqmtMemTable(form);
+    auto* a = new TIntegerField(nullptr);
+    a->SetFieldName("A");
+    a->SetDataSet(people);
+    auto* b = new TStringField(nullptr);
+    b->SetFieldName("B");
+    b->SetSize(10);
+    b->SetDataSet(people);
+    auto* peopleSource = new TDataSource(form);
+    peopleSource->SetDataSet(people);
+    grid->SetFieldState(fsCustomized);
+    grid->SetCols(2);
+    grid->GetCol(Variant(1))->SetFieldName("A");
+    grid->GetCol(Variant(2))->SetFieldName("B");
+    grid->SetDataSource(peopleSource);
+    EXPECT_EQ(grid->FieldOfCol(1), a);
+    EXPECT_EQ(grid->FieldOfCol(2), b);
+    int layoutChanges = 0;
+    grid->OnFieldLayoutChange = [&](TObject*) { ++layoutChanges; };
+    delete b;
+    EXPECT_EQ(grid->FieldOfCol(2), nullptr);
+    EXPECT_EQ(grid->GetCol(Variant(2))->FieldName(), "B");
+    EXPECT_EQ(grid->FieldOfCol(1), a);
+    EXPECT_EQ(layoutChanges, 1);
+    // The data source freed: the grid is unbound and can be bound again.
+    delete peopleSource;
+    EXPECT_FALSE(grid->DataBound());
+    EXPECT_EQ(grid->DataSource(), nullptr);
+    EXPECT_EQ(grid->FieldOfCol(1), nullptr);
+    Fill(1);
+    grid->SetFieldState(fsDefault);
+    Bind();
+    EXPECT_EQ(grid->Cols(), 3);
+    EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), "N1");
+}
+
 TEST_F(DBGridLayout, AdapterSettersStartTheRecordEditFirst) {
     Fill(2);
     Bind();
