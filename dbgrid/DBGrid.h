@@ -687,6 +687,9 @@ private:
     // one list; False when OnScanRecords cancelled, when hi was not found
     // or when an end is the empty bookmark.
     bool SelectScannedRecords(const std::string& lo, const std::string& hi, bool select, bool scanAll = false);
+    // After a scan: the dataset back on the record it stood on, the
+    // window's lock section closed (also when going back fails).
+    void RestoreScanStart(const std::string& saved);
     // The engine-cursor window clones its cursor again and shows the
     // dataset's record; False while it is already doing so.
     bool ReopenCursorWindow();

@@ -186,6 +186,18 @@ void TgrCustomDBGrid::ScanStep(bool scanAll, TgrScanState state, Integer& count,
     }
 }
 
+void TgrCustomDBGrid::RestoreScanStart(const std::string& saved) {
+    // A window that scans its own cursor left the dataset where it was;
+    // going there again would make the window read its records anew.
+    try {
+        if (!saved.empty() && window_->GetCurrentBookmark() != saved) window_->GotoBookmark(saved);
+    } catch (...) {
+        window_->LockControls(false);
+        throw;
+    }
+    window_->LockControls(false);
+}
+
 Integer TgrCustomDBGrid::ScanBookmarksBetween(const std::string& from, const std::string& to, Integer direction,
                                               bool scanAll, std::vector<std::string>& list, bool& cancel) {
     list.clear();
@@ -245,12 +257,10 @@ Integer TgrCustomDBGrid::ScanBookmarksBetween(const std::string& from, const std
             }
         }
     } catch (...) {
-        window_->GotoBookmark(saved);
-        window_->LockControls(false);
+        RestoreScanStart(saved);
         throw;
     }
-    window_->GotoBookmark(saved);
-    window_->LockControls(false);
+    RestoreScanStart(saved);
     if (!found) return 0;
     cancel = false;
     list = std::move(result > 0 ? before : after);
@@ -284,8 +294,16 @@ bool TgrCustomDBGrid::SelectScannedRecords(const std::string& lo, const std::str
         };
         // With record ids the run's ids are kept instead of its bookmarks.
         if (UsesRecordIds()) {
+            // Each record is visited once more for its id, with the
+            // dataset's controls disabled throughout.
             std::vector<Variant> ids;
-            for (const std::string& bookmark : between) ids.push_back(DataRowOfBookmark(bookmark));
+            KeepDataSetRecord([&](TDataSet* ds) {
+                for (const std::string& bookmark : between) {
+                    if (!ds->BookmarkValid(bookmark)) continue;
+                    ds->GotoBookmark(bookmark);
+                    ids.push_back(FetchRecordId(bookmark));
+                }
+            });
             applied = ApplyRecordIds(ids, select, step);
         } else if (scanAll) {
             applied = select ? selection_->AddBookmarkList(between, step) : selection_->RemoveBookmarkList(between, step);

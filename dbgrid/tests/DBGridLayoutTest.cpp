@@ -83,6 +83,19 @@ TEST_F(DBGridLayout, FieldsChangedAtRunTimeAreNoticedAndTheColumnsFollow) {
     EXPECT_EQ(layoutChanges, 7);
 }
 
+TEST_F(DBGridLayout, AHiddenFieldsColumnIsNeverTheCurrentOne) {
+    Fill(3);
+    table->FieldByName("ID")->SetVisible(false);
+    Bind();
+    EXPECT_EQ(grid->Cols(), 3);
+    EXPECT_FALSE(grid->GetCol(Variant(1))->Visible());
+    EXPECT_EQ(grid->CurrentDataCol(), 2);
+    table->Next();
+    EXPECT_EQ(grid->CurrentDataCol(), 2);
+    table->FieldByName("Name")->SetVisible(false);
+    EXPECT_EQ(grid->CurrentDataCol(), 3);
+}
+
 TEST_F(DBGridLayout, RebuildingColumnsBindsByNameAndDropsOrKeepsUnknownNames) {
     Fill(2);
     // fsCustomized: a designer column naming a field the dataset lacks
