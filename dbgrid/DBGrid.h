@@ -272,8 +272,8 @@ public:
     // The window follows the heading and the row heights; OnRowResized
     // names a record row -1.
     void SetHeadingOn(bool value) override;
-    // A new font (also the parent's, while ParentFont) remeasures the
-    // columns that follow their fields; OnFieldLayoutChange fires.
+    // A new font (also the parent's, while ParentFont) rebuilds the
+    // columns from their fields; OnFieldLayoutChange fires.
     void ApplyFont() override;
     void RowResized(Integer dataRow) override;
 

@@ -215,7 +215,7 @@ void TgrCustomDBGrid::DataLinkLayoutChanged() {
 
 void TgrCustomDBGrid::ApplyFont() {
     TgrBaseGrid::ApplyFont();
-    // Column widths taken from fields are measured in the grid's font.
+    // The columns take again what their fields give them.
     if (constructing_ || !dataBound_) return;
     RebuildColumns(true, false, false);
     DoFieldLayoutChange();

@@ -77,10 +77,12 @@ TEST_F(DBGridLayout, FieldsChangedAtRunTimeAreNoticedAndTheColumnsFollow) {
     EXPECT_EQ(col->Width(), 90);
     EXPECT_EQ(col->GetHeading(), "Who");
     EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), "N1");
-    // A new font measures the columns again and is reported as a layout
-    // change.
+    // A new font rebuilds the columns that follow their fields and is
+    // reported as a layout change; what was set on a column stays.
     grid->Font()->SetSize(14);
     EXPECT_EQ(layoutChanges, 7);
+    EXPECT_EQ(col->Width(), 90);
+    EXPECT_EQ(grid->FieldOfCol(2), name);
 }
 
 TEST_F(DBGridLayout, AHiddenFieldsColumnIsNeverTheCurrentOne) {
