@@ -44,7 +44,7 @@ void TDialogGrid::AddColumn(const std::string& heading, const std::string& field
 
 void TDialogGrid::SetDataSet(TDataSet* dataSet) {
     source_->SetDataSet(dataSet);
-    if (dataSet) grid_->RebuildColumns();
+    if (dataSet) grid_->RebuildColumns(true, false, true);
 }
 
 TDataSet* TDialogGrid::DataSet() const { return source_->DataSet(); }
@@ -158,7 +158,7 @@ std::string TDialogRecordGrid::Heading(int dataCol) const {
 
 void TDialogRecordGrid::SetDataSet(TDataSet* dataSet) {
     source_->SetDataSet(dataSet);
-    if (dataSet) grid_->RebuildColumns();
+    if (dataSet) grid_->RebuildColumns(true, false, true);
 }
 
 Variant TDialogRecordGrid::CurrentRow() const {

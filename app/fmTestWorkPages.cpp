@@ -200,8 +200,8 @@ void TfrmTestWork::dbgMasterKeyPress(char& key) {
 }
 
 void TfrmTestWork::dbgDataKeyPress(char& key) {
-    // The ID column is found by its field: the grid numbers only the
-    // visible fields, so its number depends on the layout.
+    // The ID column is found by its field, whatever number the table's
+    // layout gives it.
     TField* field = dbgData->FieldOfCol(dbgData->CurrentDataCol());
     if (field && field->FieldName() == "IDNo") return;
     if (!AnswerKey(key)) key = 0;

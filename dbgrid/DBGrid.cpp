@@ -45,6 +45,9 @@ TgrCustomDBGrid::TgrCustomDBGrid(TComponent* owner) : TgrBaseGrid(owner) {
     RegisterPublished();
     SetResizeRows(rrAll);
     dataLink_ = std::make_unique<TgrGridDataLink>(this);
+    // A designer's column naming a field the dataset lacks shows no data;
+    // it does not make the column rebuild fail.
+    dataLink_->SetTolerantLookup(true);
     standardWindow_ = std::make_unique<TgrStandardDataset>(this);
     bdeWindow_ = std::make_unique<TgrScrollDataset>(this);
     // A new grid uses the engine-cursor window until a dataset is linked.
@@ -151,7 +154,14 @@ void TgrCustomDBGrid::RollUpCombo(bool accept) {
 // ------------------------------------------------------------ binding
 
 void TgrCustomDBGrid::SetDataSource(TDataSource* source) {
-    if (source == dataLink_->DataSource()) return;
+    // A data source freed under the grid leaves it bound to nothing until
+    // it is unbound here.
+    if (source == dataLink_->DataSource() && dataBound_ == (source != nullptr)) return;
+    if (sourceSeen_ != source) {
+        if (sourceSeen_) RemoveFreeNotification(sourceSeen_);
+        sourceSeen_ = source;
+        if (source) source->FreeNotification(this);
+    }
     dataBound_ = source != nullptr;
     if (dataBound_ && GridMode() == gmEditInsert) SetGridMode(gmEdit);
     if (dataBound_ && RowChangedIndicator() == riOn) SetRowChangedIndicator(riAutoReset);
@@ -163,6 +173,8 @@ void TgrCustomDBGrid::SetDataSource(TDataSource* source) {
         cellProps_.Clear();
         selection_->Clear();
     } else if (!dataLink_->Active()) {
+        // A closed dataset with fields of its own still binds the columns.
+        RebuildColumns(true, true, true);
         UpdateRowCount();
     }
     Invalidate();
@@ -195,7 +207,7 @@ void TgrCustomDBGrid::SetFieldState(TgrFieldState value) {
     if (value == fieldState_) return;
     fieldState_ = value;
     if (value == fsDefault && dataBound_) {
-        RebuildColumns();
+        RebuildColumns(true, false, false);
         DoFieldLayoutChange();
     }
 }
@@ -275,42 +287,6 @@ TgrCol* TgrCustomDBGrid::GetCol(const Variant& dataCol) {
     Integer c = dataCol.AsInteger();
     CheckColRowIndex(1, c, Cols(), 1);
     return Col(c);
-}
-
-void TgrCustomDBGrid::RebuildColumns() {
-    if (rebuildingColumns_) return;
-    rebuildingColumns_ = true;
-    try {
-        ClearFieldAdapters();
-        TDataSet* ds = DataSet();
-        bool haveFields = ds && dataLink_->Active();
-        if (fieldState_ == fsDefault && dataBound_) {
-            std::vector<TField*> fields;
-            if (haveFields)
-                for (int i = 0; i < ds->FieldCount(); ++i)
-                    if (ds->Fields()[i]->Visible()) fields.push_back(ds->Fields()[i]);
-            SetCols(std::max<Integer>(Integer(fields.size()), haveFields ? 0 : 1));
-            for (std::size_t i = 0; i < fields.size(); ++i) {
-                TgrCol* col = Col(Integer(i + 1));
-                if (!col) continue;
-                col->SetFieldName(fields[i]->FieldName());
-                col->SetHeading(fields[i]->DisplayLabel());
-            }
-        }
-        if (haveFields) {
-            fieldList_.Rebuild();
-            for (Integer c = 1; c <= Cols(); ++c) {
-                auto* col = dynamic_cast<TgrDBCol*>(Col(c));
-                TField* f = col && !col->FieldName().empty() ? ds->FindField(col->FieldName()) : nullptr;
-                // The column shows the field's attributes it has not set itself.
-                if (f) col->BindField(fieldList_.Items(fieldList_.IndexOfField(f)));
-            }
-        }
-    } catch (...) {
-        rebuildingColumns_ = false;
-        throw;
-    }
-    rebuildingColumns_ = false;
 }
 
 // ------------------------------------------------------------ records
@@ -425,7 +401,7 @@ void TgrCustomDBGrid::DataLinkActiveChanged(bool active) {
     selection_->Clear();
     linkActiveSeen_ = active;
     if (active) {
-        RebuildColumns();
+        RebuildColumns(true, true, true);
         window_->ActiveChanged(true);
         if (UsesStandardWindow()) window_->SetWindowSize(VisibleRecordCount());
         dataActive_ = window_->IsActive();
@@ -435,7 +411,8 @@ void TgrCustomDBGrid::DataLinkActiveChanged(bool active) {
     } else {
         window_->ActiveChanged(false);
         dataActive_ = false;
-        RebuildColumns();
+        UpdateRowCount();
+        RebuildColumns(true, true, true);
     }
     UpdateRowCount();
     if (dataActive_) SyncCurrentRecord();
@@ -522,12 +499,6 @@ void TgrCustomDBGrid::DataLinkEditingChanged() {
         pendingValue_ = Variant();
     }
     Invalidate();
-}
-
-void TgrCustomDBGrid::DataLinkLayoutChanged() {
-    RebuildColumns();
-    Invalidate();
-    DoFieldLayoutChange();
 }
 
 void TgrCustomDBGrid::DataLinkRecordChanged(TField*) {
@@ -797,54 +768,9 @@ void TgrCustomDBGrid::SelectRows(const Variant& fromRow, const Variant& toRow, b
         Invalidate();
         return;
     }
-    if (CompareBookmarks(lo, hi) > 0) std::swap(lo, hi);
+    // The scan finds the second record before or after the first.
     SelectScannedRecords(lo, hi, select);
     Invalidate();
-}
-
-bool TgrCustomDBGrid::SelectScannedRecords(const std::string& lo, const std::string& hi, bool select, bool scanAll) {
-    // A set names its records one by one: walk from one end to the other
-    // (from the first record to the last for a select-all), reporting the
-    // scan through OnScanRecords, which may cancel it. An empty bookmark
-    // given to SelectRows is no select-all.
-    bool cancel = false;
-    // However the scan ends, by an error too, the grid takes its cursors
-    // back.
-    struct EndScan {
-        bool& scanning;
-        ~EndScan() { scanning = false; }
-    } endScan{scanning_};
-    FireScanRecords(scanAll, scsStart, 0, cancel);
-    if (cancel) return false;
-    // With record ids the run's ids are kept instead of its bookmarks.
-    bool ids = UsesRecordIds();
-    std::vector<std::string> between;
-    std::vector<Variant> betweenIds;
-    Integer count = 0;
-    bool applied = false;
-    KeepDataSetRecord([&](TDataSet* ds) {
-        if (scanAll) ds->First();
-        else ds->GotoBookmark(lo);
-        for (; !ds->Eof() && !cancel; ds->Next()) {
-            std::string bm = ds->GetBookmark();
-            between.push_back(bm);
-            if (ids) betweenIds.push_back(FetchRecordId(bm));
-            FireScanRecords(scanAll, scsRecord, ++count, cancel);
-            if (!scanAll && (bm == hi || CompareBookmarks(bm, hi) >= 0)) break;
-        }
-    });
-    auto step = [&](Integer n) {
-        bool stop = false;
-        FireScanRecords(scanAll, scsApplied, n, stop);
-        return !stop;
-    };
-    if (!cancel && ids) applied = ApplyRecordIds(betweenIds, select, step);
-    else if (!cancel && scanAll) applied = select ? selection_->AddBookmarkList(between, step)
-                                                  : selection_->RemoveBookmarkList(between, step);
-    else if (!cancel) applied = selection_->SelectRange(lo, hi, select, between, step);
-    bool ignored = false;
-    FireScanRecords(scanAll, scsEnd, applied ? Integer(between.size()) : 0, ignored);
-    return applied;
 }
 
 void TgrCustomDBGrid::SelectAllRows(bool byUser) {
@@ -1413,6 +1339,14 @@ bool TgrCustomDBGrid::BeginRecordEdit(Integer dataCol, bool eventsFired) {
     }
     updatePending_ = true;
     return true;
+}
+
+bool TgrCustomDBGrid::StartFieldEdit(Integer dataCol) {
+    // A field adapter writes its field itself: nothing is left pending.
+    TgrCol* col = dataCol >= 1 && dataCol <= Cols() ? Col(dataCol) : nullptr;
+    if (!dataActive_ || IsDataSetReadOnly() || (col && col->GetReadOnly())) return false;
+    if (!dataLink_->Editing()) dataLink_->Edit();
+    return dataLink_->Editing();
 }
 
 // The in-cell control starts an edit of the current cell (the start events

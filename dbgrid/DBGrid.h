@@ -30,6 +30,7 @@ class TgrPrintDbGrid;
 class TgrFiler;
 class TgrPropCollection;
 class TgrCellCollection;
+class TgrDBCol;
 
 // Row and cell properties of records read from a form file.
 struct TgrStreamedRecordRow {
@@ -234,9 +235,22 @@ public:
     TgrDBField* FieldAdapter(Integer dataCol) const;
     // One adapter per field of the dataset.
     TgrFieldList& FieldList() { return fieldList_; }
-    // Remakes the columns: in fsDefault one per visible field, in
-    // fsCustomized the columns stay and are bound to their FieldName.
-    void RebuildColumns();
+    // Remakes the columns from the dataset's fields (DBGridLayout.cpp),
+    // only while data bound and not already rebuilding. The data link's
+    // field map is made again; dropColumns or resetFields unbind every
+    // column and remake the field adapters. fsCustomized: each column is
+    // bound to the field its FieldName names (unbound, its name kept, for
+    // a name the dataset lacks), or every column unbound without
+    // linkActive or fields. fsDefault: dropColumns, no linkActive or an
+    // inactive link clears the columns (one default column stays);
+    // otherwise columns of fields that went are removed, the others
+    // follow their field's width and visibility, and a field without a
+    // column gets one at its position (a column per field, in field order,
+    // when there were none; a field that is not visible gives a hidden
+    // column).
+    void RebuildColumns(bool linkActive, bool dropColumns, bool resetFields);
+    // The first column bound to a field, or nullptr.
+    TgrDBCol* FindFieldCol(const TField* field);
 
     // ------------------------------------------------ records
     // The DataRow of a data row of the window ("" outside the window).
@@ -258,6 +272,9 @@ public:
     // The window follows the heading and the row heights; OnRowResized
     // names a record row -1.
     void SetHeadingOn(bool value) override;
+    // A new font (also the parent's, while ParentFont) rebuilds the
+    // columns from their fields; OnFieldLayoutChange fires.
+    void ApplyFont() override;
     void RowResized(Integer dataRow) override;
 
     // ------------------------------------------------ record ids
@@ -321,6 +338,21 @@ public:
     bool IsRecordSelected(const Variant& dataRow) const;
     // True while a record scan of the selection runs.
     bool ScanningRecords() const { return scanning_; }
+    // One step of a record scan (DBGridScan.cpp): unless cancelled (or
+    // while count is below reported) count grows by one; a count above
+    // reported is reported through OnScanRecords, whose handler may set
+    // cancel.
+    void ScanStep(bool scanAll, TgrScanState state, Integer& count, Integer& reported, bool& cancel);
+    // The bookmarks from one record to another, walking from `from` (the
+    // first record when empty) towards `to` (the end of the data when
+    // empty): backward for a direction below 0, forward above 0, and for
+    // 0 (ordered bookmarks decide it when both are given) both ways in
+    // turn. Answers 1 when `to` lay before `from`, -1 after it, 0 for the
+    // same record or when it was not found (list empty). A cancel through
+    // OnScanRecords gives no list unless the walk found `to` at the same
+    // step. The dataset comes back to its record.
+    Integer ScanBookmarksBetween(const std::string& from, const std::string& to, Integer direction, bool scanAll,
+                                 std::vector<std::string>& list, bool& cancel);
     void ResetRowState(TgrRowStateKinds kinds);
     // Rows selected on screen select their records: the selection stays
     // with the records when the window scrolls.
@@ -356,6 +388,10 @@ public:
     // Esc: undoes the cell edit, or, without one, cancels the record edit.
     void UndoEdit();
     bool IsCellEditPending() const { return updatePending_; }
+    // A field adapter bound to a data column may write its field: the
+    // record goes into edit mode (nothing is left pending); False with
+    // data inactive, a read-only dataset or column, or a refused edit.
+    bool StartFieldEdit(Integer dataCol);
     // Appends a record at the end; nothing for a read-only dataset or in
     // list-box and browse modes.
     void AppendRecord();
@@ -586,6 +622,10 @@ public:
     virtual void DoComboCellLoaded(Integer dataCol, const Variant& dataRow, Variant& value);
 
 protected:
+    // The data source going away unbinds the grid. A field bound to a
+    // column that goes away unbinds it and the columns are rebuilt; a field
+    // added to the grid's dataset rebuilds them too.
+    void Notification(TComponent* component, TOperation operation) override;
     // ------------------------------------------------ base-grid operations
     Variant LoadCellValue(Integer dataCol, Integer dataRow, const Variant& stored) override;
     // Data cells take their record's colour and selection; the grid paints.
@@ -619,6 +659,15 @@ private:
     void ResetEditTracking();
     void ForgetCurrentRecord();
     void ResizeWindow();
+    // The data link's field map: the column names (fsCustomized) or the
+    // dataset's fields (fsDefault).
+    void RegisterLinkFields();
+    // Every column loses its field; with clearNames in fsDefault also its
+    // FieldName.
+    void UnbindAllColumns(bool clearNames);
+    // Binds a column to a field's adapter (unbound when the field has
+    // none); the column takes the field's name and defaults.
+    bool BindColumn(TgrDBCol* col, TField* field);
     void NotifyRowChanged();
     // OnCellChanged when the current column or record moved.
     void NotifyCellChanged();
@@ -633,10 +682,14 @@ private:
     // step before each; False (and nothing changed) when step refuses.
     bool ApplyRecordIds(const std::vector<Variant>& ids, bool select, const std::function<bool(Integer)>& step);
     bool CursorForMouseStatus(Integer x, Integer y, Integer row, Integer col, TCursor& cursor) override;
-    // Set mode, or record ids: walks the records from lo through hi (every
-    // record for scanAll) and selects or deselects them as one list; False
-    // when OnScanRecords cancelled.
+    // Set mode, or record ids: scans the records from lo to hi, in either
+    // order (every record for scanAll), and selects or deselects them as
+    // one list; False when OnScanRecords cancelled, when hi was not found
+    // or when an end is the empty bookmark.
     bool SelectScannedRecords(const std::string& lo, const std::string& hi, bool select, bool scanAll = false);
+    // After a scan: the dataset back on the record it stood on, the
+    // window's lock section closed (also when going back fails).
+    void RestoreScanStart(const std::string& saved);
     // The engine-cursor window clones its cursor again and shows the
     // dataset's record; False while it is already doing so.
     bool ReopenCursorWindow();
@@ -676,6 +729,8 @@ private:
     void FireComboDropDownIfDropped(bool wasDropped);
 
     std::unique_ptr<TgrGridDataLink> dataLink_;
+    // The data source last assigned, to recognise it when it is freed.
+    TDataSource* sourceSeen_ = nullptr;
     std::unique_ptr<TgrStandardDataset> standardWindow_;
     std::unique_ptr<class TgrScrollDataset> bdeWindow_;
     TgrGridData* window_ = nullptr;

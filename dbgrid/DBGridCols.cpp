@@ -37,11 +37,24 @@ bool TgrDBCol::UsesCheckBoxValues() const {
     return TgrCol::UsesCheckBoxValues();
 }
 
+std::string TgrDBCol::GetHeading() const {
+    TField* f = adapter_ ? adapter_->Field() : nullptr;
+    return IsHeadingStored() || !f ? TgrCol::GetHeading() : f->DisplayLabel();
+}
+
+void TgrDBCol::ApplyDefaultWidth() {
+    if (adapter_ && adapter_->Field() && !(assigned_ & avWidth)) TgrCol::SetWidth(DefaultWidth());
+}
+
+void TgrDBCol::ApplyDefaultVisible() {
+    if (adapter_ && adapter_->Field() && !(assigned_ & avVisible)) TgrCol::SetVisible(adapter_->Field()->Visible());
+}
+
 void TgrDBCol::ApplyFieldDefaults() {
-    TField* f = adapter_->Field();
+    TField* f = adapter_ ? adapter_->Field() : nullptr;
     if (!f) return;
-    if (!(assigned_ & avWidth)) TgrCol::SetWidth(DefaultWidth());
-    if (!(assigned_ & avVisible)) TgrCol::SetVisible(f->Visible());
+    ApplyDefaultWidth();
+    ApplyDefaultVisible();
     if (!(assigned_ & avControlType)) TgrCol::SetControlType(adapter_->DefaultControlType());
     if (!(assigned_ & avMaxLength)) TgrCol::SetMaxLength(adapter_->GetMaxLength());
     if (!(assigned_ & avAllowGrayed) && adapter_->IsBooleanField()) TgrCol::SetAllowGrayed(!f->Required());

@@ -54,9 +54,16 @@ public:
     // The width a bound column takes from its field: DisplayWidth digits of
     // the grid's font and a margin, at least the heading's width.
     Integer DefaultWidth() const;
+    // The column's own heading, else (bound) the field's label.
+    std::string GetHeading() const override;
+    // A bound column takes what its field says of each attribute it has
+    // not set itself (width, visibility, control type, maximum length,
+    // AllowGrayed); the single ones for width and visibility.
+    void ApplyFieldDefaults();
+    void ApplyDefaultWidth();
+    void ApplyDefaultVisible();
 
 private:
-    void ApplyFieldDefaults();
 
     TgrDBField* adapter_ = nullptr;
     Byte assigned_ = 0;

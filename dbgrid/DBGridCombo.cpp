@@ -59,7 +59,7 @@ void TgrCustomDBGrid::PrepareComboData(bool keepLayout) {
     list->SetFieldState(fsCustomized);
     list->SetCols(1);
     if (TgrCol* col = list->Col(1)) col->SetFieldName(field->LookupResultField());
-    list->RebuildColumns();
+    list->RebuildColumns(true, false, true);
     combo->SetAutoSearch(asTop);
     combo->SetDropDownCols(1);
 }

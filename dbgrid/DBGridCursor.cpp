@@ -17,6 +17,7 @@ void TgrScrollDataset::ActiveChanged(bool active) {
     }
     // The dataset's own buffer holds only its current record.
     if (grid_->DataLink()->Active()) grid_->DataLink()->SetBufferCount(1);
+    BuildFieldLayouts();
 }
 
 bool TgrScrollDataset::Open() {

@@ -110,7 +110,17 @@ public:
                              Integer dataCol, bool wholeText, const TgrValueMatch& startsWith,
                              bool& found) override;
 
+    // Record scans walk the window's cursor, which goes back afterwards;
+    // the dataset does not move.
+    bool ScanForward(std::string& bookmark, const std::string& end, bool& cancel, Integer& limit, Integer& count,
+                     bool& reached, bool scanAll, Integer maxCount, std::vector<std::string>& list) override;
+    bool ScanBackward(std::string& bookmark, const std::string& end, bool& cancel, Integer& limit, Integer& count,
+                      bool& reached, bool scanAll, Integer maxCount, std::vector<std::string>& list) override;
+
 private:
+    // ScanForward and ScanBackward over the window's cursor.
+    bool ScanCursor(bool forward, std::string& bookmark, const std::string& end, bool& cancel, Integer& limit,
+                    Integer& count, bool& reached, bool scanAll, Integer maxCount, std::vector<std::string>& list);
     struct Slot {
         std::string Bookmark;
         std::vector<Variant> Values;

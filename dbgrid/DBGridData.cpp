@@ -310,6 +310,8 @@ void TgrStandardDataset::ActiveChanged(bool active) {
         bookmarks_.clear();
         recordIds_.clear();
     }
+    // Without a dataset the layouts empty.
+    BuildFieldLayouts();
 }
 
 bool TgrStandardDataset::IsActive() { return dataSet_ && dataSet_->Active(); }

@@ -13,6 +13,7 @@
 // record ids; Null stands for no record.
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@
 #include "platform/data/DataSource.h"
 
 class TgrCustomDBGrid;
+class TgrFieldLayout;
 class TDataSet;
 
 enum TgrBookmarkType { bmtDefault, bmtNonOrdered };
@@ -60,6 +62,19 @@ public:
     // First record of the window as an index into the dataset's buffers.
     int WindowFirstRecord() const { return FirstRecord(); }
 
+    // ---- the fields the grid shows, in column order: each entry is a
+    // dataset field's index, -1 for a name the dataset lacks.
+    // Adds a field; without one it is found by name: tolerant lookup maps
+    // a missing field to -1, strict lookup raises the dataset's error.
+    // Refused silently past 268,435,455 entries.
+    void AddField(const std::string& fieldName, TField* field);
+    void ClearFieldMap() { fieldMap_.clear(); }
+    Integer FieldMapCount() const { return Integer(fieldMap_.size()); }
+    // The field of entry index (from 0); nullptr outside the map or for -1.
+    TField* GetMappedField(Integer index) const;
+    bool TolerantLookup() const { return tolerantLookup_; }
+    void SetTolerantLookup(bool value) { tolerantLookup_ = value; }
+
 protected:
     void ActiveChanged() override;
     void CheckBrowseMode() override;
@@ -72,7 +87,9 @@ protected:
 
 private:
     TgrCustomDBGrid* grid_;
+    std::vector<Integer> fieldMap_;
     bool inUpdate_ = false;
+    bool tolerantLookup_ = false;
 };
 
 // Whether a cell's text starts with a searched text, under the comparison
@@ -83,7 +100,7 @@ using TgrValueMatch = std::function<bool(const std::string& value, const std::st
 class TgrGridData {
 public:
     explicit TgrGridData(TgrCustomDBGrid* grid);
-    virtual ~TgrGridData() = default;
+    virtual ~TgrGridData();
     TgrGridData(const TgrGridData&) = delete;
     TgrGridData& operator=(const TgrGridData&) = delete;
 
@@ -173,11 +190,53 @@ public:
     void DisableControlsOnce();
     bool IsControlsLocked() const { return lockDepth_ > 0; }
 
+    // ------------------------------------------------ record scans
+    // Walks forward from bookmark's record (from the first record when it
+    // is empty) and lists the bookmarks met, for a selection of records.
+    // Every record taken is a scan step of the grid (ScanStep: count and
+    // limit, the highest count reported); the walk stops when cancel is
+    // set and count has reached limit, after maxCount records (0: no
+    // limit), or when reached: end's record was met (ordered bookmarks:
+    // a record at or past end; the list takes only records not past
+    // it). An empty end is reached at the end of the data. bookmark comes
+    // back as the last record read. Answers whether the data ended. The
+    // dataset's controls are disabled once per lock section (LockControls).
+    virtual bool ScanForward(std::string& bookmark, const std::string& end, bool& cancel, Integer& limit,
+                             Integer& count, bool& reached, bool scanAll, Integer maxCount,
+                             std::vector<std::string>& list);
+    // The same walk backward from bookmark's record; answers whether the
+    // data began.
+    virtual bool ScanBackward(std::string& bookmark, const std::string& end, bool& cancel, Integer& limit,
+                              Integer& count, bool& reached, bool scanAll, Integer maxCount,
+                              std::vector<std::string>& list);
+
+    // ------------------------------------------------ field layouts
+    // The layout of every field of the dataset as it was last seen, so a
+    // change of a field's name, label, width, read-only state or
+    // visibility is noticed when the dataset reports its layout changed.
+    void ClearFieldLayouts();
+    // One layout per field, taken from the fields (none without a
+    // dataset); on an error no layout is kept.
+    void BuildFieldLayouts();
+    // A field was added or removed, or one differs from its layout.
+    bool FieldLayoutsChanged();
+    // A field's name differs from its layout's (same positions).
+    bool FieldNamesChanged();
+    Integer FieldLayoutCount() const { return Integer(fieldLayouts_.size()); }
+
 protected:
+    // Positions the dataset at a bookmark; on failure the dataset is
+    // resynchronised and False answered, or, with raise, the error passes.
+    bool GotoBookmarkStr(const std::string& bookmark, bool raise);
+    // ScanForward and ScanBackward over the dataset.
+    bool ScanDataSet(bool forward, std::string& bookmark, const std::string& end, bool& cancel, Integer& limit,
+                     Integer& count, bool& reached, bool scanAll, Integer maxCount, std::vector<std::string>& list);
+
     TgrCustomDBGrid* grid_;
     TDataSet* dataSet_ = nullptr;
     Integer lockDepth_ = 0;
     bool controlsDisabled_ = false;
+    std::vector<std::unique_ptr<TgrFieldLayout>> fieldLayouts_;
 };
 
 // The window over the data link's record buffer.

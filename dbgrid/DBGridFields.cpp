@@ -18,6 +18,39 @@ bool TgrDBField::CanModify() const {
     return field_->CanModify();
 }
 
+bool TgrDBField::StartEdit() {
+    if (!CanModify()) return false;
+    if (!grid_) return true;
+    if (col_) {
+        Integer dataCol = col_->GetDataCol();
+        if (dataCol == grid_->CurrentDataCol() && !grid_->FireStartCellEdit()) return false;
+        if (!grid_->FireStartRowEdit()) return false;
+        return grid_->StartFieldEdit(dataCol);
+    }
+    if (!grid_->FireStartRowEdit()) return false;
+    grid_->DataLink()->Edit();
+    return true;
+}
+
+// ------------------------------------------------------------ field layouts
+
+void TgrFieldLayout::Capture(const TField* field) {
+    fieldName_ = field->FieldName();
+    displayLabel_ = field->DisplayLabel();
+    displayWidth_ = field->DisplayWidth();
+    readOnly_ = field->ReadOnly();
+    visible_ = field->Visible();
+    auto* b = dynamic_cast<const TBooleanField*>(field);
+    displayValues_ = b ? b->DisplayValues() : std::string();
+}
+
+bool TgrFieldLayout::Matches(const TField* field) const {
+    auto* b = dynamic_cast<const TBooleanField*>(field);
+    return fieldName_ == field->FieldName() && displayLabel_ == field->DisplayLabel() &&
+           displayWidth_ == field->DisplayWidth() && readOnly_ == field->ReadOnly() &&
+           visible_ == field->Visible() && displayValues_ == (b ? b->DisplayValues() : std::string());
+}
+
 std::string TgrDBNumericField::GetDisplayFormat() const {
     auto* f = dynamic_cast<TNumericField*>(Field());
     return f ? f->DisplayFormat() : std::string();
@@ -43,6 +76,7 @@ Variant TgrDBBooleanField::GetAsVariant() const {
 }
 
 void TgrDBBooleanField::SetAsVariant(const Variant& value) {
+    if (!StartEdit()) return;
     // Check-box states: 0 unchecked, 1 checked, 2 grayed (no value).
     if (value.IsNull() || value.IsEmpty()) {
         Field()->SetAsVariant(Variant::NullValue());
@@ -85,6 +119,7 @@ void TgrDBGraphicField::AssignTo(TBitmap& bitmap) const {
 }
 
 void TgrDBGraphicField::Assign(TBitmap& bitmap) {
+    if (!StartEdit()) return;
     if (bitmap.Empty()) {
         Field()->SetAsVariant(Variant::NullValue());
         return;

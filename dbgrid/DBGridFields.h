@@ -7,9 +7,9 @@
 // is edited with (check box, picture), the maximum length of its text and
 // how check boxes map to the field's values.
 //
-// The grid starts the record edit itself before it writes through an
-// adapter (the start events, the dataset's edit mode), so the setters only
-// write.
+// Every setter first obtains the right to edit (StartEdit: the grid's start
+// events and the dataset's edit mode) and writes nothing when refused, so
+// a program writing through an adapter edits the record as the grid does.
 
 #include <memory>
 #include <string>
@@ -53,15 +53,38 @@ public:
     virtual std::string GetDisplayFormat() const { return std::string(); }
     virtual std::string GetEditFormat() const { return std::string(); }
 
-    // ---- writing
-    virtual void SetEditText(const std::string& text) { field_->SetText(text); }
-    virtual void SetAsVariant(const Variant& value) { field_->SetAsVariant(value); }
-    void SetAsString(const std::string& value) { field_->SetAsString(value); }
-    void SetAsBoolean(bool value) { field_->SetAsBoolean(value); }
-    void SetAsInteger(Integer value) { field_->SetAsInteger(value); }
-    void SetAsFloat(double value) { field_->SetAsFloat(value); }
-    void SetAsCurrency(Currency value) { field_->SetAsCurrency(value); }
-    void SetAsDateTime(TDateTime value) { field_->SetAsDateTime(value); }
+    // ---- writing (each runs StartEdit first and writes nothing when it
+    // answers False)
+    virtual void SetEditText(const std::string& text) {
+        if (StartEdit()) field_->SetText(text);
+    }
+    virtual void SetAsVariant(const Variant& value) {
+        if (StartEdit()) field_->SetAsVariant(value);
+    }
+    void SetAsString(const std::string& value) {
+        if (StartEdit()) field_->SetAsString(value);
+    }
+    void SetAsBoolean(bool value) {
+        if (StartEdit()) field_->SetAsBoolean(value);
+    }
+    void SetAsInteger(Integer value) {
+        if (StartEdit()) field_->SetAsInteger(value);
+    }
+    void SetAsFloat(double value) {
+        if (StartEdit()) field_->SetAsFloat(value);
+    }
+    void SetAsCurrency(Currency value) {
+        if (StartEdit()) field_->SetAsCurrency(value);
+    }
+    void SetAsDateTime(TDateTime value) {
+        if (StartEdit()) field_->SetAsDateTime(value);
+    }
+    // The right to edit the field: False when it cannot be modified.
+    // Bound to a column, the cell's start event (its column is the current
+    // cell's) and the row's must agree and the grid puts the record into
+    // edit; without a column the row's start event must agree and the
+    // data link edits the record.
+    bool StartEdit();
 
     // ---- what the column takes from the field
     virtual TgrControlType DefaultControlType() const { return ctText; }
@@ -194,7 +217,9 @@ public:
     using TgrDBBlobField::TgrDBBlobField;
     std::string GetDisplayText() const override { return MemoText(true); }
     std::string GetEditText() const override { return MemoText(false); }
-    void SetEditText(const std::string& text) override { Field()->SetAsString(text); }
+    void SetEditText(const std::string& text) override {
+        if (StartEdit()) Field()->SetAsString(text);
+    }
 
 private:
     std::string MemoText(bool displayText) const;
@@ -211,6 +236,24 @@ public:
     void AssignTo(TBitmap& bitmap) const;
     // Stores the bitmap as a BMP file (an empty one stores Null).
     void Assign(TBitmap& bitmap);
+};
+
+// A field's layout attributes as the record window last saw them: the
+// window compares the fields with their layouts when the dataset reports
+// that its layout changed, to tell whether the columns must follow.
+class TgrFieldLayout {
+public:
+    void Capture(const TField* field);
+    // Name and label compare exactly (case counts).
+    bool Matches(const TField* field) const;
+    const std::string& FieldName() const { return fieldName_; }
+
+private:
+    std::string fieldName_, displayLabel_;
+    Integer displayWidth_ = 0;
+    bool readOnly_ = false, visible_ = false;
+    // A Boolean field's texts; empty for the others.
+    std::string displayValues_;
 };
 
 // The grid's adapters, one per field of its dataset in field order (index

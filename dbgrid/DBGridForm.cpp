@@ -250,7 +250,7 @@ void TgrCustomDBGrid::Loaded() {
         ApplyStreamedProperties(false);
     }
     TgrBaseGrid::Loaded();
-    RebuildColumns();
+    RebuildColumns(true, true, true);
 }
 
 void TgrCustomDBGrid::Assign(const TPersistent* source) {

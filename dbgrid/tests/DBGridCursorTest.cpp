@@ -156,6 +156,62 @@ TEST_F(DBGridCursor, TheWindowFollowsTheDatasetAndClicksMoveIt) {
     EXPECT_EQ(grid->GetCellValue(2, Variant(cursorTable->GetBookmark())).AsString(), "Changed");
 }
 
+TEST_F(DBGridCursor, RecordScansWalkTheCursorAndLeaveTheDatasetAlone) {
+    cursorTable->Locate("ID", Variant(20), {});
+    std::string current = cursorTable->GetBookmark();
+    auto bookmarkOf = [&](int id) {
+        cursorTable->Locate("ID", Variant(id), {});
+        std::string bm = cursorTable->GetBookmark();
+        cursorTable->GotoBookmark(current);
+        return bm;
+    };
+    TgrGridData* window = grid->RecordWindow();
+    Integer reports = 0;
+    grid->OnScanRecords = [&](TObject*, bool, TgrScanState, Integer count, bool& cancel) {
+        reports = count;
+        cancel = count == 30;
+    };
+    struct Case {
+        const char* name;
+        bool forward;
+        int start, end;
+        Integer maxCount;
+        std::size_t listed;
+        bool reached, atEdge;
+        int last;
+    } cases[] = {
+        {"every record", true, 0, 0, 0, 29, false, false, 29},  // cancelled at the 30th step
+        {"to a stop", true, 10, 14, 0, 4, true, false, 14},
+        {"limited", true, 45, 0, 3, 3, false, false, 48},
+        {"to the end", true, 45, 0, 0, 5, true, true, 50},
+        {"back to a stop", false, 10, 6, 0, 4, true, false, 6},
+        {"back to the start", false, 3, 0, 0, 0, true, false, 2},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> list;
+        std::string bookmark = c.start ? bookmarkOf(c.start) : std::string();
+        bool cancel = false, reached = false;
+        Integer limit = 0, count = 0;
+        bool edge = c.forward ? window->ScanForward(bookmark, c.end ? bookmarkOf(c.end) : std::string(), cancel, limit,
+                                                    count, reached, false, c.maxCount, list)
+                              : window->ScanBackward(bookmark, c.end ? bookmarkOf(c.end) : std::string(), cancel,
+                                                     limit, count, reached, false, c.maxCount, list);
+        EXPECT_EQ(list.size(), c.listed) << c.name;
+        EXPECT_EQ(reached, c.reached) << c.name;
+        EXPECT_EQ(edge, c.atEdge) << c.name;
+        EXPECT_EQ(bookmark, bookmarkOf(c.last)) << c.name;
+        EXPECT_EQ(reports, count) << c.name;
+        EXPECT_EQ(cursorTable->GetBookmark(), current) << c.name;
+    }
+    // The grid's selection scans the same way: a run in set mode.
+    grid->OnScanRecords = nullptr;
+    grid->SetRecordSelection(rseBookmarkSet);
+    grid->SelectRows(Variant(bookmarkOf(40)), Variant(bookmarkOf(36)), true);
+    for (int id = 35; id <= 41; ++id)
+        EXPECT_EQ(grid->IsRecordSelected(Variant(bookmarkOf(id))), id >= 36 && id <= 40) << id;
+    EXPECT_EQ(cursorTable->GetBookmark(), current);
+}
+
 TEST_F(DBGridCursor, KeySearchOrScanFindsTheRecordOfATypedText) {
     auto* window = dynamic_cast<TgrScrollDataset*>(grid->RecordWindow());
     ASSERT_NE(window, nullptr);

@@ -83,9 +83,11 @@ TEST_F(DBGridFields, TheFieldListHoldsOneAdapterPerFieldAndColumnsPointAtThem) {
     EXPECT_EQ(list.FindByName("IDNO"), list.Items(3));
     EXPECT_EQ(list.FindByName("Missing"), nullptr);
     EXPECT_EQ(list.IndexOfField(table->FieldByName("Name")), 1);
-    // Hidden fields have adapters but no column.
-    EXPECT_EQ(grid->Cols(), 3);
-    EXPECT_EQ(list.Items(2)->Col(), nullptr);
+    // A field that is not visible gets a hidden column in its place.
+    EXPECT_EQ(grid->Cols(), 4);
+    ASSERT_NE(list.Items(2)->Col(), nullptr);
+    EXPECT_EQ(list.Items(2)->Col()->GetDataCol(), 3);
+    EXPECT_FALSE(list.Items(2)->Col()->Visible());
     auto* name = dynamic_cast<TgrDBCol*>(grid->GetCol(Variant("Name")));
     EXPECT_EQ(list.Items(1)->Col(), name);
     EXPECT_EQ(grid->FieldAdapter(2), list.Items(1));

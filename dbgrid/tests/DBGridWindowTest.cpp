@@ -223,10 +223,12 @@ TEST_F(DBGridWindow, CustomizedColumnsKeepTheirOrderAndHeadings) {
     EXPECT_EQ(grid->GetCellValue(1, 2).AsString(), "98");
     EXPECT_EQ(grid->GetCellValue(2, 2).AsString(), "N2");
     EXPECT_EQ(grid->FieldOfCol(1)->FieldName(), "Score");
-    // Back to the default state the columns follow the fields again.
+    // Back to the default state the columns follow the fields again: the
+    // field without a column gets one at its place.
     grid->SetFieldState(fsDefault);
     EXPECT_EQ(grid->Cols(), 3);
-    EXPECT_EQ(grid->GetCol(Variant(1))->FieldName(), "ID");
+    EXPECT_EQ(grid->GetCol(Variant(grid->DataColOfDisplay(1)))->FieldName(), "ID");
+    EXPECT_EQ(grid->GetCol(Variant(1))->FieldName(), "Score");
     // List-box mode with single selection: the current record is selected.
     EXPECT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(1))));
     table->Next();
