@@ -225,6 +225,12 @@ TEST(StoredValues, EachValueIsStoredWithTheKindOfItsControlType) {
     grid->DropUnsuitableValues(3, -1);
     EXPECT_EQ(grid->Storage()->GetKind(3, 1), ckImageRef);
     EXPECT_EQ(grid->Storage()->GetKind(3, 2), ckEmpty);
+    // A cell given another control type keeps only what suits it.
+    grid->SetCellControlType(1, 1, ctPicture);
+    EXPECT_EQ(grid->Storage()->GetKind(1, 1), ckEmpty);
+    grid->StoreCellValue(1, 1, Variant(std::string("pic")), ctPicture);
+    grid->SetCellControlType(1, 1, ctPicture);
+    EXPECT_EQ(grid->Storage()->GetKind(1, 1), ckImageRef);
 }
 
 TEST(StoredValues, SwitchingStoreDataOffLosesValuesAndImageNames) {
