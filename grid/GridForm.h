@@ -158,6 +158,14 @@ private:
     TgrBaseGrid* scratch_ = nullptr;
 };
 
+// The layout column map of columns read by field name: stream column i of
+// the stored values goes to map[i-1], the grid's column of the field name
+// the layout gave column i; a column the layout named no field for goes to
+// the grid's unnamed column of its number, and anything else to 0 (its
+// values are dropped).
+std::unique_ptr<std::vector<Integer>> LayoutColumnMapOf(TgrBaseGrid& grid, const TgrColCollection& cols);
+
+
 class TgrRowItem : public TgrCollectionItem {
 public:
     using TgrCollectionItem::TgrCollectionItem;

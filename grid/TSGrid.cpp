@@ -30,24 +30,6 @@ void ResizeIdentityMap(std::vector<Integer>& map, Integer count) {
 
 }  // namespace
 
-TtsCellKind ValueKindFor(TgrControlType controlType, const Variant& value) {
-    switch (controlType) {
-        case ctText: return ckText;
-        case ctCheck: return value.IsString() ? ckText : value.IsNull() ? ckNull : ckInteger;
-        case ctPicture: return value.IsString() ? ckImageRef : ckBitmap;
-        default: return ckEmpty;
-    }
-}
-
-bool KindSuitsControl(TtsCellKind kind, TgrControlType controlType) {
-    switch (controlType) {
-        case ctText: return kind == ckText;
-        case ctCheck: return kind == ckText || kind == ckInteger || kind == ckNull;
-        case ctPicture: return kind == ckBitmap || kind == ckImageRef;
-        default: return false;
-    }
-}
-
 // ================================================================ lifetime
 
 TgrBaseGrid::TgrBaseGrid(TComponent* owner) : TCustomGrid_ts(owner) {
@@ -382,7 +364,7 @@ void TgrBaseGrid::ResizeDataModel(Integer oldColTotal, Integer oldRowTotal) {
         } else {
             visibleCols_->SetVisibleCount(Cols(), 1);
         }
-        if (storage_ && ColTotal() < oldColTotal) storage_->DeleteColumns(ColTotal(), oldColTotal - 1);
+        if (ColTotal() < oldColTotal) DeleteStoredColumns(ColTotal(), oldColTotal - 1);
     }
     if (oldRowTotal != RowTotal()) {
         std::vector<Integer> kept;
@@ -402,7 +384,7 @@ void TgrBaseGrid::ResizeDataModel(Integer oldColTotal, Integer oldRowTotal) {
         } else {
             visibleRows_->SetVisibleCount(Rows(), 1);
         }
-        if (storage_ && RowTotal() < oldRowTotal) storage_->DeleteRows(RowTotal(), oldRowTotal - 1);
+        if (RowTotal() < oldRowTotal) DeleteStoredRows(RowTotal(), oldRowTotal - 1);
     }
     SetStorageSizeHint(Cols(), Rows());
     ApplyFixedCounts();
@@ -484,41 +466,6 @@ TgrControlType TgrBaseGrid::EffectiveControlType(Integer dataCol, Integer dataRo
     return ctText;
 }
 
-void TgrBaseGrid::StoreCellValue(Integer dataCol, Integer dataRow, const Variant& value,
-                                 TgrControlType controlType) {
-    if (!storage_ || dataCol < 1 || dataRow < 1) return;
-    TtsCellKind kind = ValueKindFor(controlType, value);
-    if (kind == ckEmpty || value.Type() == varEmpty) {
-        storage_->ClearCell(dataCol, dataRow);
-        return;
-    }
-    storage_->SetValue(dataCol, dataRow, kind, value);
-}
-
-Variant TgrBaseGrid::GetStoredCellValue(Integer dataCol, Integer dataRow, TgrControlType) {
-    if (!storage_) return Variant();
-    return storage_->GetValue(dataCol, dataRow);
-}
-
-void TgrBaseGrid::DropUnsuitableValues(Integer dataCol, Integer dataRow) {
-    if (!storage_ || ComponentState().Contains(csLoading)) return;
-    auto drop = [this](Integer c, Integer r) {
-        TtsCellKind kind = storage_->GetKind(c, r);
-        if (kind != ckEmpty && !KindSuitsControl(kind, EffectiveControlType(c, r))) storage_->ClearCell(c, r);
-    };
-    Integer lastRow = storage_->LastUsedRow();
-    if (dataCol >= 1 && dataRow >= 1) {
-        drop(dataCol, dataRow);
-    } else if (dataCol >= 1) {
-        for (Integer r = 1; r <= lastRow; ++r) drop(dataCol, r);
-    } else if (dataRow >= 1) {
-        for (Integer c = 1; c <= storage_->LastUsedCol(dataRow); ++c) drop(c, dataRow);
-    } else {
-        for (Integer r = 1; r <= lastRow; ++r)
-            for (Integer c = 1; c <= storage_->LastUsedCol(r); ++c) drop(c, r);
-    }
-}
-
 Variant TgrBaseGrid::GetCellValue(Integer dataCol, Integer dataRow) {
     CheckNotInCellLoaded();
     TgrControlType type = EffectiveControlType(dataCol, dataRow);
@@ -533,27 +480,6 @@ void TgrBaseGrid::PutCellValue(Integer dataCol, Integer dataRow, const Variant& 
         StoreCellValue(dataCol, dataRow, value, type);
     }
     InvalidateDisplayCell(DisplayColOfData(dataCol), DisplayRowOfData(dataRow));
-}
-
-void TgrBaseGrid::SetStoreData(bool value) {
-    if (value == storeData_) return;
-    storeData_ = value;
-    if (value) {
-        if (!storage_) storage_ = std::make_unique<Tts2DStorage>(0, 0);
-        SetStorageSizeHint(Cols(), Rows());
-    } else {
-        storage_.reset();
-        imageNames_.Clear();
-    }
-    Invalidate();
-}
-
-void TgrBaseGrid::SetStorageSizeHint(Integer cols, Integer rows) {
-    if (!storage_) return;
-    storage_->RowCapacityHint = rows;
-    storage_->RowLimit = std::max<Integer>(RowTotal() - 1, 0);
-    storage_->ColLimit = std::max<Integer>(cols, 0);
-    storage_->ColCapacityHint = rows > 256 ? std::min<Integer>(cols, 256) : cols;
 }
 
 bool TgrBaseGrid::IsRowChanged(Integer dataRow) const {

@@ -230,10 +230,41 @@ public:
     // The control type a cell is edited with: cell, then column (or row,
     // by DrawOverlap), then text.
     virtual TgrControlType EffectiveControlType(Integer dataCol, Integer dataRow);
-    // Stored values (with StoreData).
+    // Stored values (with StoreData; TSGridStoredValues.cpp). At design
+    // time a picture name that the grid's image list knows is stored as a
+    // key text (name, the list's index in ImageNames, the image's index), so
+    // that reading it follows the image when it gets another name.
     void StoreCellValue(Integer dataCol, Integer dataRow, const Variant& value, TgrControlType controlType);
+    // The stored value; a picture name is given by its image's current name
+    // when its key text still points into the grid's image list (and stored
+    // again when that name changed), else as the name it was stored with.
     Variant GetStoredCellValue(Integer dataCol, Integer dataRow, TgrControlType controlType);
+    // The name a stored picture text stands for (see GetStoredCellValue).
+    std::string ResolveStoredPictureName(Integer dataCol, Integer dataRow, const std::string& stored,
+                                         TgrControlType controlType);
+    // The index of the list's identifier in ImageNames, added when missing;
+    // -1 for no list or a list without an identifier.
+    Integer ImageListIndex(TgrImageListComponent* list);
     void DropUnsuitableValues(Integer dataCol, Integer dataRow);
+    // Frees the stored values and the image names.
+    void FreeStoredValues();
+    void DeleteStoredColumns(Integer first, Integer last);
+    void DeleteStoredRows(Integer first, Integer last);
+    // StoreData, the image names and the values of another grid; at design
+    // time the values move to the source's display positions.
+    virtual void CopyStoredData(TgrBaseGrid* source);
+    // CopyStoredData, then the stored rows and columns the source has beyond
+    // this grid's counts are let go.
+    virtual void CopyLayoutAndData(TgrBaseGrid* source);
+    // The binary "Data" of form files and layouts. Reading switches
+    // StoreData on and, while a layout is read by field name, puts each
+    // column's values into the column of the same field name.
+    virtual void WriteStoredData(TStream& stream);
+    virtual void ReadStoredData(TStream& stream);
+    // The layout column map of a layout read by field name (stream column
+    // i goes to column map[i-1]; 0 drops it); none otherwise.
+    void SetLayoutColumnMap(std::unique_ptr<std::vector<Integer>> map) { layoutColMap_ = std::move(map); }
+    const std::vector<Integer>* LayoutColumnMap() const { return layoutColMap_.get(); }
     Tts2DStorage* Storage() const { return storage_.get(); }
     TgrCol* Col(Integer dataCol) { return gridCols_ ? gridCols_->ColAt(dataCol) : nullptr; }
 
@@ -1811,6 +1842,7 @@ private:
     TStringList imageNames_;
     TgrIntegerList fontCols_, fontRows_, fontCells_;
     std::unique_ptr<Tts2DStorage> storage_;
+    std::unique_ptr<std::vector<Integer>> layoutColMap_;
     std::unique_ptr<TFont> headingFont_;
 
     // published-property fields

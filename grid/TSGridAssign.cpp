@@ -62,12 +62,8 @@ void TgrBaseGrid::AssignGridLayout(TgrBaseGrid* source, TgrPropKinds kinds, bool
     }
     if (kinds & PropKindBit(pkCells)) CopyCellProperties(source);
     CopySelections(source, kinds);
-    if (copyData && source->storeData_ && source->storage_) {
-        if (!storeData_) SetStoreData(true);
-        storage_->Assign(*source->storage_);
-    } else {
-        for (Integer c = 1; c <= Cols(); ++c) DropUnsuitableValues(c, -1);
-    }
+    if (copyData) CopyStoredData(source);
+    else DropUnsuitableValues(-1, -1);
 
     // The current cell must stand on a cell that can be entered again.
     if (Cols() > 0 && Rows() > 0) {

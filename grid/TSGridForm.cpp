@@ -923,17 +923,15 @@ void TgrBaseGrid::DefineProperties(TgrFiler& filer) {
         cells != nullptr);
     filer.DefineBinaryProperty(
         "Data",
-        [this](TStream& s) {
-            if (!storeData_) SetStoreData(true);
-            storage_->ReadCellData(s);
-        },
-        [this](TStream& s) { storage_->WriteCellData(s); }, CanStoreProperties() && storeData_ && storage_);
+        [this](TStream& s) { ReadStoredData(s); }, [this](TStream& s) { WriteStoredData(s); },
+        CanStoreProperties() && storeData_ && storage_);
 }
 
 void TgrBaseGrid::ReadColPropertiesBy(TReader& reader, bool byDataCol) {
     std::unique_ptr<TgrColCollection> c = CreateColCollection(false);
     c->ByDataCol = byDataCol;
     c->Read(reader);
+    if (!byDataCol) SetLayoutColumnMap(LayoutColumnMapOf(*this, *c));
     PlacePending(*c, [this](Integer dataCol, Integer display) {
         if (display >= 1 && display <= Cols()) Col(dataCol)->SetDisplayCol(display);
     });

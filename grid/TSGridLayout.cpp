@@ -229,11 +229,10 @@ void ReadTaggedGridLayout(TgrBaseGrid& grid, TReader& r) {
     }
     if (r.ReadBoolean()) {
         std::vector<Byte> bytes = r.ReadBinary();
-        if (!grid.StoreData()) grid.SetStoreData(true);
         TMemoryStream cells;
         if (!bytes.empty()) cells.WriteBuffer(bytes.data(), Integer(bytes.size()));
         cells.Seek(0, soBeginning);
-        grid.Storage()->ReadCellData(cells);
+        grid.ReadStoredData(cells);
     }
 }
 

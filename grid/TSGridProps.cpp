@@ -472,8 +472,12 @@ void TgrBaseGrid::SetCellProp(Integer dataCol, Integer dataRow, TgrPropId id, Tg
     CheckColRowIndex(1, dataCol, Cols(), 1);
     CheckColRowIndex(0, dataRow, RowTotal() - 1, 0);
     TgrCustomPropElement* e = cellProps_->FindCell(dataCol, dataRow);
+    const bool typeChanges = id == gpControlType && dataRow >= 1 && storeData_ &&
+                             GetCellControlType(dataCol, dataRow) != TgrControlType(value.AsInteger());
     cellProps_->SetPropValue(CellKey(dataCol, dataRow), true, kind, id, value, e);
     if (id == gpButtonType && value.AsInteger() == btCombo) EnsureCombo();
+    // A stored value the cell's new control type cannot show goes.
+    if (typeChanges) DropUnsuitableValues(dataCol, dataRow);
 }
 
 TgrCombo* TgrBaseGrid::CreateCellCombo(Integer dataCol, Integer dataRow) {

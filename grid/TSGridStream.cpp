@@ -246,11 +246,7 @@ void TgrGridStreamComponent::DefineProperties(TgrFiler& filer) {
         [this](TWriter& w) { grid_->CreateCellCollection(true)->Write(w); }, withCells);
     filer.DefineBinaryProperty(
         "Data",
-        [this](TStream& s) {
-            if (!grid_->StoreData()) grid_->SetStoreData(true);
-            grid_->Storage()->ReadCellData(s);
-        },
-        [this](TStream& s) { grid_->Storage()->WriteCellData(s); },
+        [this](TStream& s) { grid_->ReadStoredData(s); }, [this](TStream& s) { grid_->WriteStoredData(s); },
         saveData_ && grid_->StoreData() && grid_->Storage());
 }
 
@@ -372,5 +368,10 @@ void TgrBaseGrid::LoadLayoutFromStream(TStream& stream, bool byDataCol) {
     }
     std::unique_ptr<TgrGridStreamComponent> component = CreateStreamComponent();
     component->SetReadByDataCol(byDataCol);
+    // The column map of a read by field name lives only for this read.
+    struct DropColumnMap {
+        TgrBaseGrid& grid;
+        ~DropColumnMap() { grid.SetLayoutColumnMap(nullptr); }
+    } dropMap{*this};
     component->Read(r);
 }

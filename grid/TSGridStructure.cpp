@@ -81,7 +81,7 @@ void TgrBaseGrid::RemoveDataColAt(Integer b, Integer count) {
     }
     DropColCellRecords(i);
     ShiftColCellRecords(i, count);
-    if (storage_) storage_->DeleteColumns(i, i);
+    DeleteStoredColumns(i, i);
     TgrCol* gone = gridCols_->ColAt(i);
     gridCols_->MoveBlock(i + 1, i, count - i);
     gridCols_->PutCol(count, gone);
@@ -105,7 +105,7 @@ void TgrBaseGrid::RemoveDataRowAt(Integer b, Integer count) {
     }
     DropRowCellRecords(i);
     ShiftRowCellRecords(i, count);
-    if (storage_) storage_->DeleteRows(i, i);
+    DeleteStoredRows(i, i);
     gridRows_->FreeRow(i);
     gridRows_->MoveBlock(i + 1, i, count - i);
     for (Integer d = i; d < count; ++d)

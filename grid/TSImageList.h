@@ -28,6 +28,12 @@ public:
     // image whose cell text (ImageValueName) equals name.
     virtual TBitmap* FindImage(const std::string& name, TColor& transparentColor);
 
+    // What a grid's stored picture names remember the list by (its image
+    // names), so that a name stored for one list is not followed in
+    // another. By default the component's name; empty: the list gives none,
+    // and picture names for it are stored as they are.
+    virtual std::string Identifier() const { return Name(); }
+
     // The images in list order (index 0 first). A list that does not list
     // its images answers 0, and then picture cells do not spin.
     virtual Integer ImageCount() { return 0; }
