@@ -966,6 +966,18 @@ void TgrCustomDBGrid::SelectDisplayRows(Integer from, Integer to) {
         Invalidate();
         return;
     }
+    SetDisplayRowsSelected(from, to, true);
+}
+
+void TgrCustomDBGrid::DeselectDisplayRows(Integer from, Integer to) {
+    if (!dataActive_) {
+        TgrBaseGrid::DeselectDisplayRows(from, to);
+        return;
+    }
+    SetDisplayRowsSelected(from, to, false);
+}
+
+void TgrCustomDBGrid::SetDisplayRowsSelected(Integer from, Integer to, bool select) {
     if (to < from) std::swap(from, to);
     from = std::max<Integer>(from, 1);
     to = std::min<Integer>(to, RowTotal() - 1);
@@ -973,19 +985,36 @@ void TgrCustomDBGrid::SelectDisplayRows(Integer from, Integer to) {
     for (Integer r = from; r <= to; ++r) {
         Integer dataRow = DataRowOfDisplay(r);
         if (dataRow < 1 || dataRow > window_->GetRowCount()) continue;
-        if (UsesRecordIds()) selection_->Ids().Add(window_->GetRowDataRow(dataRow));
-        else rows.push_back(window_->GetRowBookmark(dataRow));
+        if (!UsesRecordIds()) rows.push_back(window_->GetRowBookmark(dataRow));
+        else if (select) selection_->Ids().Add(window_->GetRowDataRow(dataRow));
+        else {
+            selection_->Ids().Remove(window_->GetRowDataRow(dataRow));
+            selection_->SetAllSelected(false);
+        }
     }
     if (!rows.empty()) {
         TgrDatasetKeeper keep(this);
         // Window rows are in record order: one run in range mode, each
         // record in set mode.
-        if (selection_->Mode() == rseBookmarkRange) selection_->SetBookmarksSelected(rows.front(), rows.back(), true);
+        if (selection_->Mode() == rseBookmarkRange) selection_->SetBookmarksSelected(rows.front(), rows.back(), select);
         else
-            for (const std::string& bookmark : rows) selection_->SetBookmarksSelected(bookmark, bookmark, true);
+            for (const std::string& bookmark : rows) selection_->SetBookmarksSelected(bookmark, bookmark, select);
     }
+    selection_->Changed();
     Invalidate();
     FireSelectChanged(true);
+}
+
+bool TgrCustomDBGrid::IsDisplayRowSelected(Integer displayRow) const {
+    if (!dataActive_) return TgrBaseGrid::IsDisplayRowSelected(displayRow);
+    auto* self = const_cast<TgrCustomDBGrid*>(this);
+    Integer dataRow = self->DataRowOfDisplay(displayRow);
+    return dataRow >= 1 && dataRow <= window_->GetRowCount() && IsRecordSelected(self->DataRowOfRow(dataRow));
+}
+
+bool TgrCustomDBGrid::AnyRowSelected() const {
+    if (!dataActive_) return TgrBaseGrid::AnyRowSelected();
+    return !selection_->Empty();
 }
 
 void TgrCustomDBGrid::SyncListBoxSelection(bool fire) {

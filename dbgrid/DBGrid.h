@@ -333,6 +333,10 @@ public:
     // Rows selected on screen select their records: the selection stays
     // with the records when the window scrolls.
     void SelectDisplayRows(Integer from, Integer to) override;
+    void DeselectDisplayRows(Integer from, Integer to) override;
+    // A display row is selected when its record is.
+    bool IsDisplayRowSelected(Integer displayRow) const override;
+    bool AnyRowSelected() const override;
     // In list-box mode with single selection the current record is the
     // selected one.
     void SyncListBoxSelection(bool fire) override;
@@ -649,6 +653,8 @@ private:
     // The engine-cursor window clones its cursor again and shows the
     // dataset's record; False while it is already doing so.
     bool ReopenCursorWindow();
+    // The records of display rows from..to join (leave) the selection.
+    void SetDisplayRowsSelected(Integer from, Integer to, bool select);
     // After an undo: the grid class's cell and row edit end too.
     void ForgetClassEdit();
     // Starts an edit of the current record for a column (start events,

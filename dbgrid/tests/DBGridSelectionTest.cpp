@@ -244,4 +244,37 @@ TEST_F(DBGridSelection, RangeModeWalksItsRecordsBackwardsAndKnowsASelectAll) {
     EXPECT_EQ(table->RecordCount(), 7);
 }
 
+TEST_F(DBGridSelection, CtrlAndShiftPressesOnTheRowBarSelectRecords) {
+    Fill(10);
+    Bind();
+    grid->SetRowSelectMode(rsMulti);
+    auto press = [&](Integer row, TShiftState shift) {
+        TRect r = grid->CellPixels(0, row);
+        Integer x = (r.Left + r.Right) / 2, y = (r.Top + r.Bottom) / 2;
+        grid->MouseDown(mbLeft, shift, x, y);
+        grid->MouseUp(mbLeft, shift, x, y);
+    };
+    struct Case {
+        Integer row;
+        TShiftState shift;
+        const char* expected;
+    } cases[] = {
+        {2, TShiftState{ssCtrl}, "2 (1)"},
+        {4, TShiftState{ssCtrl}, "2,4 (2)"},
+        {2, TShiftState{ssCtrl}, "4 (1)"},  // a second press deselects
+        {3, TShiftState{ssCtrl}, "3-4 (1)"},
+        {5, TShiftState{ssShift}, "3-5 (1)"},  // from the current record
+        {1, TShiftState{ssCtrl, ssShift}, "1-5 (1)"},
+        {2, TShiftState{ssCtrl}, "1,3-5 (2)"},
+    };
+    for (const Case& c : cases) {
+        press(c.row, c.shift);
+        EXPECT_EQ(Describe(10), c.expected) << c.row;
+        EXPECT_EQ(grid->GridStatus(), grsRowsSelected) << c.row;
+    }
+    // The records stay selected while the window scrolls away from them.
+    table->Last();
+    EXPECT_EQ(Describe(10), "1,3-5 (2)");
+}
+
 }  // namespace
