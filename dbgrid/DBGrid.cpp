@@ -330,19 +330,29 @@ int TgrCustomDBGrid::ComparePositions(const TgrBkmPos& a, const TgrBkmPos& b) {
 TgrDatasetPosition TgrCustomDBGrid::SaveDatasetPosition() {
     TgrDatasetPosition saved = window_->SavePosition();
     window_->LockControls(true);
+    // The walks in between leave the dataset where they found it: their
+    // notifications must not make the grid repaint, or painting a selection
+    // whose ends are resolved by walking would never end.
+    ++syncDepth_;
     return saved;
 }
 
 void TgrCustomDBGrid::RestoreDatasetPosition(const TgrDatasetPosition& saved, bool restore) {
     // The position is put back while the section still holds the dataset's
     // controls disabled; closing it enables them once.
+    auto close = [&] {
+        window_->LockControls(false);
+        if (syncDepth_ > 0) --syncDepth_;
+    };
     try {
         if (restore) window_->RestorePosition(saved);
     } catch (...) {
-        window_->LockControls(false);
+        close();
         throw;
     }
-    window_->LockControls(false);
+    close();
+    // A window that could not be put back shows other records now.
+    if (syncDepth_ == 0 && dataActive_ && window_->PositionChanged(saved)) DataLinkChanged();
 }
 
 Variant TgrCustomDBGrid::DataRowOfRow(Integer dataRow) {

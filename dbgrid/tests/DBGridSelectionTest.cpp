@@ -277,4 +277,18 @@ TEST_F(DBGridSelection, CtrlAndShiftPressesOnTheRowBarSelectRecords) {
     EXPECT_EQ(Describe(10), "1,3-5 (2)");
 }
 
+TEST_F(DBGridSelection, PaintingARangeWithALazyEndLeavesNothingToRepaint) {
+    Fill(20);
+    Bind();
+    grid->SetRowSelectMode(rsMulti);
+    grid->SelectAllRows(false);
+    // Two ranges ending on the neighbours of record 12, off screen.
+    grid->SelectRows(Variant(BookmarkOf(12)), Variant(BookmarkOf(12)), false);
+    ASSERT_EQ(grid->RecordSelectionSet().RangeCount(), 2);
+    grid->Repaint();
+    EXPECT_FALSE(grid->HasInvalidRegion());
+    EXPECT_TRUE(grid->IsDisplayRowSelected(1));
+    EXPECT_EQ(grid->DataRowOfRow(1), Variant(BookmarkOf(1)));
+}
+
 }  // namespace
