@@ -397,13 +397,17 @@ void TgrDBSelection::ToggleSingleBookmark(const TgrSelectedRange& range) {
     TChangedOnExit changed{*this};
     std::string bookmark;
     if (!SingleBookmark(range, bookmark)) return;
+    ToggleBookmark(bookmark);
+    grid_->MarkSelectChanged(0);
+}
+
+void TgrDBSelection::ToggleBookmark(const std::string& bookmark) {
     if (set_.Contains(bookmark)) {
         set_.Remove(bookmark);
         allSelected_ = false;
     } else {
         set_.Add(bookmark);
     }
-    grid_->MarkSelectChanged(0);
 }
 
 void TgrDBSelection::ToggleDataRows(Integer from, Integer to) {
@@ -411,15 +415,7 @@ void TgrDBSelection::ToggleDataRows(Integer from, Integer to) {
     from = std::max<Integer>(from, 1);
     to = std::min(to, Window().GetRowCount());
     if (to < from) return;
-    for (Integer row = from; row <= to; ++row) {
-        std::string bookmark = Window().GetRowBookmark(row);
-        if (set_.Contains(bookmark)) {
-            set_.Remove(bookmark);
-            allSelected_ = false;
-        } else {
-            set_.Add(bookmark);
-        }
-    }
+    for (Integer row = from; row <= to; ++row) ToggleBookmark(Window().GetRowBookmark(row));
     grid_->MarkSelectChanged(0);
 }
 

@@ -188,6 +188,8 @@ private:
     bool AddSingleBookmark(const TgrSelectedRange& range);
     bool RemoveSingleBookmark(const TgrSelectedRange& range);
     void ToggleSingleBookmark(const TgrSelectedRange& range);
+    // Set mode: in goes out, out goes in.
+    void ToggleBookmark(const std::string& bookmark);
     bool ApplyBookmarkList(const TgrSelectedList& list, bool select, bool clearFirst, bool scanAll, bool& cancel);
     Variant PrevSelectedInRanges(const Variant& dataRow);
     // The bookmark of a range end: the markers name the first and the last
