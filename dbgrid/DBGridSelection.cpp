@@ -199,7 +199,10 @@ bool TgrDBSelection::MergeWithPrevious(TgrBkmPos& pos, Integer& index, bool adop
     if (!w.PositionLessOrEqual(before, R(index - 1).End)) return false;
     if (adopt) pos = before;
     --index;
-    while (index >= 2 && !w.PositionGreater(pos, R(index - 1).End)) --index;
+    // Ranges further down join while they reach the record before pos:
+    // a range that only touches it must join as well, or two ranges with
+    // no record between them would stay apart.
+    while (index >= 2 && !w.PositionGreater(before, R(index - 1).End)) --index;
     return true;
 }
 
@@ -210,7 +213,7 @@ bool TgrDBSelection::MergeWithNext(TgrBkmPos& pos, Integer& index, bool adopt) {
     if (!w.PositionGreaterOrEqual(after, R(index + 1).Start)) return false;
     if (adopt) pos = after;
     ++index;
-    while (index + 1 <= Count() && !w.PositionLess(pos, R(index + 1).Start)) ++index;
+    while (index + 1 <= Count() && !w.PositionLess(after, R(index + 1).Start)) ++index;
     return true;
 }
 
@@ -275,6 +278,16 @@ bool TgrDBSelection::RemoveRangeCut(const TgrSelectedRange& range) {
     return true;
 }
 
+bool TgrDBSelection::HoldsRecord(const TgrSelectedRange& range) {
+    // The markers and the neighbours of the end records are positions that
+    // hold no record: a piece between such a position and the next record
+    // is empty and is not kept.
+    TgrGridData& w = Window();
+    TgrBkmPos start = w.NormalizePosition(range.Start), end = w.NormalizePosition(range.End);
+    if (start.Kind == bpAfterLast || end.Kind == bpBeforeFirst) return false;
+    return !w.PositionGreater(start, end);
+}
+
 void TgrDBSelection::CutRange(Integer first, Integer last, const TgrSelectedRange& range) {
     TChangedOnExit changed{*this};
     TgrGridData& w = Window();
@@ -283,6 +296,8 @@ void TgrDBSelection::CutRange(Integer first, Integer last, const TgrSelectedRang
     TgrSelectedRange left, right;
     if (hasLeft) left = {R(first).Start, w.PositionBefore(range.Start)};
     if (hasRight) right = {w.PositionAfter(range.End), R(last).End};
+    hasLeft = hasLeft && HoldsRecord(left);
+    hasRight = hasRight && HoldsRecord(right);
     if (hasLeft && hasRight && first == last) {
         // The cut lies inside one range: it splits.
         TgrSelectedRange copy = R(first);
@@ -318,28 +333,28 @@ void TgrDBSelection::ToggleWithin(const TgrSelectedRange& range, Integer first, 
     bool leftKept = false, leftJoins = false;
     Integer p = first;
     int c = grid_->ComparePositions(range.Start, R(first).Start);
-    if (c == -1) {
+    if (c == -1 && HoldsRecord({range.Start, w.PositionBefore(R(first).Start)})) {
         left = {range.Start, w.PositionBefore(R(first).Start)};
         TgrBkmPos start = range.Start;
         leftJoins = MergeWithPrevious(start, p, true);
         leftKept = !leftJoins;
     } else if (c == 1) {
         left = {R(first).Start, w.PositionBefore(range.Start)};
-        leftKept = true;
+        leftKept = HoldsRecord(left);
     }
     // Right edge, the mirror image.
     TgrSelectedRange right;
     bool rightKept = false, rightJoins = false;
     Integer q = last;
     c = grid_->ComparePositions(range.End, R(last).End);
-    if (c == 1) {
+    if (c == 1 && HoldsRecord({w.PositionAfter(R(last).End), range.End})) {
         right = {w.PositionAfter(R(last).End), range.End};
         TgrBkmPos end = range.End;
         rightJoins = MergeWithNext(end, q, true);
         rightKept = !rightJoins;
     } else if (c == -1) {
         right = {w.PositionAfter(range.End), R(last).End};
-        rightKept = true;
+        rightKept = HoldsRecord(right);
     }
     // The gaps between ranges first..last become the selected ranges.
     if (leftKept) {

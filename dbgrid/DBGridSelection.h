@@ -180,6 +180,8 @@ private:
     void ReplaceRanges(Integer i, Integer j, const TgrSelectedRange& range);
     bool AddRangeMerged(const TgrSelectedRange& range);
     bool RemoveRangeCut(const TgrSelectedRange& range);
+    // Whether a piece cut off a range holds a record at all.
+    bool HoldsRecord(const TgrSelectedRange& range);
     void CutRange(Integer first, Integer last, const TgrSelectedRange& range);
     void ToggleRangeMerged(const TgrSelectedRange& range, int mergeMode);
     void ToggleWithin(const TgrSelectedRange& range, Integer first, Integer last);

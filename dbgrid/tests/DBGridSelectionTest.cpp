@@ -151,6 +151,57 @@ TEST_F(DBGridSelection, RangesMergeCutAndToggleKeepingOneRangePerRun) {
     EXPECT_EQ(grid->GridStatus(), grsNormal);
 }
 
+TEST_F(DBGridSelection, RangeChangesAgreeWithARecordByRecordModel) {
+    constexpr int kRecords = 12;
+    Fill(kRecords);
+    Bind();
+    TgrDBSelection& sel = grid->RecordSelectionSet();
+    TgrGridData* w = grid->RecordWindow();
+    std::vector<bool> model(kRecords + 1, false);
+    unsigned seed = 12345;
+    auto next = [&](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return int((seed >> 16) % unsigned(n));
+    };
+    // A random end of any kind and the record it stands for (0 before the
+    // first, kRecords + 1 after the last).
+    auto end = [&](std::string& text) {
+        int kind = next(8), id = 1 + next(kRecords);
+        if (kind == 0) return text = "<", 0;
+        if (kind == 1) return text = ">", kRecords + 1;
+        if (kind == 2) return text = "p" + std::to_string(id), id - 1;
+        if (kind == 3) return text = "n" + std::to_string(id), id + 1;
+        return text = "@" + std::to_string(id), id;
+    };
+    std::string history;
+    for (int step = 0; step < 600; ++step) {
+        std::string from, to;
+        int a = end(from), b = end(to);
+        // Only ends in order that hold a record make a run.
+        if (std::max(a, 1) > std::min(b, kRecords)) continue;
+        int op = next(3);
+        std::string what = std::to_string(op) + ":" + from + ".." + to;
+        history += " " + what;
+        if (op == 0) sel.AddRange(Pos(from), Pos(to));
+        else if (op == 1) sel.RemoveRange(Pos(from), Pos(to));
+        else sel.ToggleRange(Pos(from), Pos(to), 2);
+        for (int id = std::max(a, 1); id <= std::min(b, kRecords); ++id)
+            model[id] = op == 0 ? true : op == 1 ? false : !model[id];
+        int runs = 0;
+        for (int id = 1; id <= kRecords; ++id) {
+            ASSERT_EQ(grid->IsRecordSelected(Variant(BookmarkOf(id))), bool(model[id])) << what << " record " << id;
+            if (model[id] && (id == 1 || !model[id - 1])) ++runs;
+        }
+        // One range per run: ascending, apart, never touching.
+        std::string ranges;
+        for (Integer k = 1; k <= sel.RangeCount(); ++k)
+            ranges += " " + Text(sel.Range(k).Start) + ".." + Text(sel.Range(k).End);
+        ASSERT_EQ(sel.RangeCount(), runs) << what << ranges << " history" << history;
+        for (Integer k = 1; k < sel.RangeCount(); ++k)
+            ASSERT_TRUE(w->PositionLess(w->PositionAfter(sel.Range(k).End), sel.Range(k + 1).Start)) << what;
+    }
+}
+
 TEST_F(DBGridSelection, RecordsInsertedIntoARangeAreInIt) {
     for (int id : {10, 20, 30, 40, 50}) table->AppendRecord({Variant(id), Variant("N"), Variant(0)});
     // Sorted by ID: records added later take their place in that order.
