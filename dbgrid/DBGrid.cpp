@@ -56,8 +56,7 @@ TgrCustomDBGrid::TgrCustomDBGrid(TComponent* owner) : TgrBaseGrid(owner) {
     recordOrder_ = [this](const Variant& a, const Variant& b) {
         return UsesRecordIds() ? CompareRecordIds(a, b) : CompareDataRowKeys(a, b);
     };
-    selection_ = std::make_unique<TgrDBSelection>(
-        [this](const std::string& a, const std::string& b) { return CompareBookmarks(a, b); }, &recordOrder_);
+    selection_ = std::make_unique<TgrDBSelection>(this, &recordOrder_);
     InstallCurrentCell(std::make_unique<TgrDBCurrentCell>(this));
     RecreateGridCollections();
     ResetEditTracking();
@@ -215,11 +214,14 @@ void TgrCustomDBGrid::SetFieldState(TgrFieldState value) {
 void TgrCustomDBGrid::SetBookmarkType(TgrBookmarkType value) {
     bookmarkType_ = value;
     if (value == bmtNonOrdered) datasetType_ = dstStandard;
+    // Ranges need bookmarks the dataset can order.
+    selection_->SetRangeMode(recordSelection_ == rseBookmarkRange && bookmarkType_ == bmtDefault);
 }
 
 void TgrCustomDBGrid::SetRecordSelection(TgrRecordSelection value) {
-    if (value == selection_->Mode()) return;
-    selection_->SetMode(value);
+    if (value == recordSelection_) return;
+    recordSelection_ = value;
+    selection_->SetRangeMode(recordSelection_ == rseBookmarkRange && bookmarkType_ == bmtDefault);
     Invalidate();
 }
 
@@ -292,7 +294,41 @@ TgrCol* TgrCustomDBGrid::GetCol(const Variant& dataCol) {
 // ------------------------------------------------------------ records
 
 int TgrCustomDBGrid::CompareBookmarks(const std::string& a, const std::string& b) {
-    return CompareBookmarkStrings(DataSet(), a, b, bookmarkCompareType_);
+    if (!dataBound_ || !dataActive_) return -2;
+    return window_->CompareBookmarks(a, b);
+}
+
+int TgrCustomDBGrid::ComparePositions(const TgrBkmPos& a, const TgrBkmPos& b) {
+    if (!dataBound_ || !dataActive_) return -2;
+    return window_->ComparePositions(a, b);
+}
+
+TgrDatasetPosition TgrCustomDBGrid::SaveDatasetPosition() {
+    TgrDatasetPosition saved = window_->SavePosition();
+    window_->LockControls(true);
+    // The walks in between leave the dataset where they found it: their
+    // notifications must not make the grid repaint, or painting a selection
+    // whose ends are resolved by walking would never end.
+    ++syncDepth_;
+    return saved;
+}
+
+void TgrCustomDBGrid::RestoreDatasetPosition(const TgrDatasetPosition& saved, bool restore) {
+    // The position is put back while the section still holds the dataset's
+    // controls disabled; closing it enables them once.
+    auto close = [&] {
+        window_->LockControls(false);
+        if (syncDepth_ > 0) --syncDepth_;
+    };
+    try {
+        if (restore) window_->RestorePosition(saved);
+    } catch (...) {
+        close();
+        throw;
+    }
+    close();
+    // A window that could not be put back shows other records now.
+    if (syncDepth_ == 0 && dataActive_ && window_->PositionChanged(saved)) DataLinkChanged();
 }
 
 Variant TgrCustomDBGrid::DataRowOfRow(Integer dataRow) {
@@ -763,12 +799,18 @@ void TgrCustomDBGrid::SelectRows(const Variant& fromRow, const Variant& toRow, b
             : !fromRow.IsString() || !toRow.IsString())
         RaiseGridError("Invalid bookmark value");
     if (!ids) lo = fromRow.AsString(), hi = toRow.AsString();
-    if (!ids && (selection_->Mode() != rseBookmarkSet || !dataActive_)) {
-        selection_->SelectRange(lo, hi, select);
+    if (!dataActive_) return;
+    // Either order names the same run.
+    if (CompareBookmarks(lo, hi) == 1) std::swap(lo, hi);
+    if (!ids && selection_->Mode() == rseBookmarkRange) {
+        {
+            TgrDatasetKeeper keep(this);
+            selection_->SetRangeSelected(MakeAtPosition(lo), MakeAtPosition(hi), select);
+        }
         Invalidate();
         return;
     }
-    // The scan finds the second record before or after the first.
+    // The scan lists the records from the first to the second.
     SelectScannedRecords(lo, hi, select);
     Invalidate();
 }
@@ -784,10 +826,7 @@ void TgrCustomDBGrid::SelectAllRows(bool byUser) {
     // The selection names records, not the rows on screen: every record of
     // the dataset is selected, or deselected when a corner press finds them
     // all selected already.
-    std::string first, last;
-    window_->GetFirstBookmark(first);
-    window_->GetLastBookmark(last);
-    if (!byUser || !selection_->IsAllSelected(first, last)) {
+    if (!byUser || !selection_->IsAllSelected()) {
         // The grid class selects the rows; SelectDisplayRows turns that into
         // every record.
         bool was = selectingAll_;
@@ -845,6 +884,7 @@ bool TgrCustomDBGrid::CursorForMouseStatus(Integer x, Integer y, Integer row, In
 
 bool TgrCustomDBGrid::IsRecordSelected(const Variant& dataRow) const {
     if (!dataBound_) return IsDisplayRowSelected(const_cast<TgrCustomDBGrid*>(this)->DisplayRowOfData(dataRow.AsInteger()));
+    if (!dataActive_) return false;
     if (UsesRecordIds()) return selection_->Ids().Contains(dataRow);
     return dataRow.IsString() && selection_->IsSelected(dataRow.AsString());
 }
@@ -858,12 +898,24 @@ void TgrCustomDBGrid::SelectDisplayRows(Integer from, Integer to) {
         // With record ids the selection holds ids, in either mode: every
         // record's id is read by a scan.
         if (selection_->Mode() == rseBookmarkRange && !UsesRecordIds())
-            selection_->SetRangeSelected(MakeBeforeFirstPosition(), MakeAfterLastPosition(), true);
+            selection_->SetRangeSelected(window_->GetFirstPosition(), window_->GetLastPosition(), true);
         else if (SelectScannedRecords(std::string(), std::string(), true, true))
             selection_->SetAllSelected(true);
         Invalidate();
         return;
     }
+    SetDisplayRowsSelected(from, to, true);
+}
+
+void TgrCustomDBGrid::DeselectDisplayRows(Integer from, Integer to) {
+    if (!dataActive_) {
+        TgrBaseGrid::DeselectDisplayRows(from, to);
+        return;
+    }
+    SetDisplayRowsSelected(from, to, false);
+}
+
+void TgrCustomDBGrid::SetDisplayRowsSelected(Integer from, Integer to, bool select) {
     if (to < from) std::swap(from, to);
     from = std::max<Integer>(from, 1);
     to = std::min<Integer>(to, RowTotal() - 1);
@@ -871,12 +923,36 @@ void TgrCustomDBGrid::SelectDisplayRows(Integer from, Integer to) {
     for (Integer r = from; r <= to; ++r) {
         Integer dataRow = DataRowOfDisplay(r);
         if (dataRow < 1 || dataRow > window_->GetRowCount()) continue;
-        if (UsesRecordIds()) selection_->Ids().Add(window_->GetRowDataRow(dataRow));
-        else rows.push_back(window_->GetRowBookmark(dataRow));
+        if (!UsesRecordIds()) rows.push_back(window_->GetRowBookmark(dataRow));
+        else if (select) selection_->Ids().Add(window_->GetRowDataRow(dataRow));
+        else {
+            selection_->Ids().Remove(window_->GetRowDataRow(dataRow));
+            selection_->SetAllSelected(false);
+        }
     }
-    if (!rows.empty()) selection_->SelectRange(rows.front(), rows.back(), true, rows);
+    if (!rows.empty()) {
+        TgrDatasetKeeper keep(this);
+        // Window rows are in record order: one run in range mode, each
+        // record in set mode.
+        if (selection_->Mode() == rseBookmarkRange) selection_->SetBookmarksSelected(rows.front(), rows.back(), select);
+        else
+            for (const std::string& bookmark : rows) selection_->SetBookmarksSelected(bookmark, bookmark, select);
+    }
+    selection_->Changed();
     Invalidate();
     FireSelectChanged(true);
+}
+
+bool TgrCustomDBGrid::IsDisplayRowSelected(Integer displayRow) const {
+    if (!dataActive_) return TgrBaseGrid::IsDisplayRowSelected(displayRow);
+    auto* self = const_cast<TgrCustomDBGrid*>(this);
+    Integer dataRow = self->DataRowOfDisplay(displayRow);
+    return dataRow >= 1 && dataRow <= window_->GetRowCount() && IsRecordSelected(self->DataRowOfRow(dataRow));
+}
+
+bool TgrCustomDBGrid::AnyRowSelected() const {
+    if (!dataActive_) return TgrBaseGrid::AnyRowSelected();
+    return !selection_->Empty();
 }
 
 void TgrCustomDBGrid::SyncListBoxSelection(bool fire) {
@@ -896,13 +972,14 @@ void TgrCustomDBGrid::SyncListBoxSelection(bool fire) {
         if (fire) FireSelectChanged(false);
         return;
     }
-    bool only = !currentRecord_.empty() && selection_->IsSelected(currentRecord_);
-    if (only && selection_->Mode() == rseBookmarkRange && selection_->Ranges().size() == 1 &&
-        selection_->Ranges()[0].first == MakeAtPosition(currentRecord_) &&
-        selection_->Ranges()[0].second == MakeAtPosition(currentRecord_))
+    TgrDBSelection& sel = *selection_;
+    TgrSelectedRange only{MakeAtPosition(currentRecord_), MakeAtPosition(currentRecord_)};
+    if (!currentRecord_.empty() && (sel.Mode() == rseBookmarkRange
+                                        ? sel.RangeCount() == 1 && sel.Range(1) == only
+                                        : sel.BookmarkSet().Count() == 1 && sel.IsSelected(currentRecord_)))
         return;
-    selection_->Clear();
-    if (!currentRecord_.empty()) selection_->SelectRange(currentRecord_, currentRecord_, true, {currentRecord_});
+    sel.Clear();
+    if (!currentRecord_.empty()) sel.SetBookmarkSelected(currentRecord_, true);
     Invalidate();
     if (fire) FireSelectChanged(false);
 }
@@ -1500,9 +1577,27 @@ bool TgrCustomDBGrid::DeleteRecordsOnKey() {
 
 std::vector<std::pair<std::string, Variant>> TgrCustomDBGrid::SelectedRecords() {
     std::vector<std::pair<std::string, Variant>> selected;
-    ForEachRecord([&](const Variant& row) {
-        if (IsRecordSelected(row)) selected.emplace_back(DataSet()->GetBookmark(), row);
-    });
+    if (UsesRecordIds()) {
+        // Ids say nothing about where their records are: every record is
+        // asked.
+        ForEachRecord([&](const Variant& row) {
+            if (IsRecordSelected(row)) selected.emplace_back(DataSet()->GetBookmark(), row);
+        });
+        return selected;
+    }
+    if (!dataActive_ || !DataSet()) return selected;
+    // From the last selected record back to the first. A dataset never has
+    // more records than its count, so a walk that runs longer is stopped.
+    Integer limit = std::max<Integer>(window_->GetRecordCount(), 0) + 1;
+    TDataSet* ds = DataSet();
+    for (Variant row = selection_->LastSelected(); row.IsString() && limit-- > 0;
+         row = selection_->PrevSelected(row)) {
+        const std::string& bookmark = row.AsString();
+        if (!selected.empty() && bookmark == selected.back().first) break;
+        // A record deleted since it was selected is no longer there.
+        if (ds->BookmarkValid(bookmark)) selected.emplace_back(bookmark, row);
+    }
+    std::reverse(selected.begin(), selected.end());
     return selected;
 }
 

@@ -165,7 +165,7 @@ public:
     void SetBookmarkType(TgrBookmarkType value);
     TgrBookmarkCompareType BookmarkCompareType() const { return bookmarkCompareType_; }
     void SetBookmarkCompareType(TgrBookmarkCompareType value) { bookmarkCompareType_ = value; }
-    TgrRecordSelection RecordSelection() const { return selection_->Mode(); }
+    TgrRecordSelection RecordSelection() const { return recordSelection_; }
     void SetRecordSelection(TgrRecordSelection value);
 
     // Actions (dataset first, next, post, ...) offered to the grid go to its
@@ -259,7 +259,15 @@ public:
     Integer RowOfDataRow(const Variant& dataRow);
     // The grid's current record.
     Variant GetCurrentDataRow() { return DataRowOfBookmark(currentRecord_); }
+    // -1, 0 or 1 through the record window; -2 when the grid is not bound
+    // to active data (callers take any answer but 0 as two records).
     int CompareBookmarks(const std::string& a, const std::string& b);
+    int ComparePositions(const TgrBkmPos& a, const TgrBkmPos& b);
+    // Saves the dataset position through the record window and opens a
+    // controls lock section; the restore closes it and, when asked, puts
+    // the position back.
+    TgrDatasetPosition SaveDatasetPosition();
+    void RestoreDatasetPosition(const TgrDatasetPosition& saved, bool restore);
     using TgrBaseGrid::GetCellValue;
     // Value of a column for a record, as the grid shows it (through
     // OnCellLoaded). The dataset is moved to the record and back.
@@ -357,6 +365,10 @@ public:
     // Rows selected on screen select their records: the selection stays
     // with the records when the window scrolls.
     void SelectDisplayRows(Integer from, Integer to) override;
+    void DeselectDisplayRows(Integer from, Integer to) override;
+    // A display row is selected when its record is.
+    bool IsDisplayRowSelected(Integer displayRow) const override;
+    bool AnyRowSelected() const override;
     // In list-box mode with single selection the current record is the
     // selected one.
     void SyncListBoxSelection(bool fire) override;
@@ -652,6 +664,7 @@ protected:
 private:
     friend class TgrPrintDbGrid;
     friend class TgrDBCurrentCell;
+    friend class TgrDBSelection;
     // Rows := the window's record count (1 while not data active).
     void UpdateRowCount();
     // The dataset's current record becomes the grid's current record.
@@ -693,6 +706,8 @@ private:
     // The engine-cursor window clones its cursor again and shows the
     // dataset's record; False while it is already doing so.
     bool ReopenCursorWindow();
+    // The records of display rows from..to join (leave) the selection.
+    void SetDisplayRowsSelected(Integer from, Integer to, bool select);
     // After an undo: the grid class's cell and row edit end too.
     void ForgetClassEdit();
     // Starts an edit of the current record for a column (start events,
@@ -755,6 +770,7 @@ private:
     TgrDatasetType datasetType_ = dstBDE;
     TgrFieldState fieldState_ = fsDefault;
     TgrBookmarkType bookmarkType_ = bmtDefault;
+    TgrRecordSelection recordSelection_ = rseBookmarkRange;
     TgrBookmarkCompareType bookmarkCompareType_ = bctDefault;
     bool rebuildingColumns_ = false;
     bool streamedDataBound_ = false, streamedPending_ = false;

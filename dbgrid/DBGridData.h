@@ -224,6 +224,37 @@ public:
     bool FieldNamesChanged();
     Integer FieldLayoutCount() const { return Integer(fieldLayouts_.size()); }
 
+    // ------------------------------------------------ record positions
+    // (DBGridPositions.cpp) Prior and next positions are lazy: they name a
+    // neighbour without fetching it; the dataset is asked only when the
+    // kinds and bookmarks alone cannot decide, and it comes back to its
+    // record afterwards.
+
+    // -1, 0 or 1 from the kinds and one bookmark comparison alone; final
+    // tells whether resolving the neighbours could change the answer.
+    int ComparePositionsQuick(const TgrBkmPos& a, const TgrBkmPos& b, bool& final);
+    // -1, 0 or 1, resolving prior and next positions where needed.
+    int ComparePositions(const TgrBkmPos& a, const TgrBkmPos& b);
+    bool PositionGreaterOrEqual(const TgrBkmPos& a, const TgrBkmPos& b);
+    bool PositionLessOrEqual(const TgrBkmPos& a, const TgrBkmPos& b);
+    bool PositionGreater(const TgrBkmPos& a, const TgrBkmPos& b) { return !PositionLessOrEqual(a, b); }
+    bool PositionLess(const TgrBkmPos& a, const TgrBkmPos& b) { return !PositionGreaterOrEqual(a, b); }
+    // The bookmark of a position's record; False for the markers and for a
+    // neighbour that does not exist.
+    bool ResolvePosition(const TgrBkmPos& pos, std::string& bookmark);
+    // A prior (next) position as the at-position of its record, or before
+    // the first (after the last) record when there is none.
+    TgrBkmPos NormalizePosition(const TgrBkmPos& pos);
+    // The position one record earlier (later). Before the first and after
+    // the last record stay where they are.
+    virtual TgrBkmPos PositionBefore(const TgrBkmPos& pos);
+    virtual TgrBkmPos PositionAfter(const TgrBkmPos& pos);
+    // Where the data begins and ends: the markers for the standard window
+    // (records added later lie between them), the first and the last
+    // record for the engine-cursor window.
+    TgrBkmPos GetFirstPosition();
+    TgrBkmPos GetLastPosition();
+
 protected:
     // Positions the dataset at a bookmark; on failure the dataset is
     // resynchronised and False answered, or, with raise, the error passes.

@@ -305,10 +305,12 @@ bool TgrCustomDBGrid::SelectScannedRecords(const std::string& lo, const std::str
                 }
             });
             applied = ApplyRecordIds(ids, select, step);
-        } else if (scanAll) {
-            applied = select ? selection_->AddBookmarkList(between, step) : selection_->RemoveBookmarkList(between, step);
         } else {
-            applied = selection_->SelectRange(lo, hi, select, between, step);
+            // The set takes the list all or nothing, reporting each
+            // bookmark applied through OnScanRecords.
+            bool stopped = false;
+            applied = select ? selection_->AddBookmarkList(between, false, scanAll, stopped)
+                             : selection_->RemoveBookmarkList(between, scanAll, stopped);
         }
     }
     bool ignored = false;

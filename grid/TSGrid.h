@@ -644,9 +644,12 @@ public:
     // The current cell's own draw option for a picture kind: the cell's,
     // else its column's, else dopDefault.
     TgrDrawOption CurrentDrawOption(TgrPictureKind kind);
-    bool IsDisplayRowSelected(Integer displayRow) const { return rowSelection_->IsSelected(displayRow); }
+    // A grid that keeps its row selection elsewhere (by record) answers
+    // these itself.
+    virtual bool IsDisplayRowSelected(Integer displayRow) const { return rowSelection_->IsSelected(displayRow); }
+    virtual bool AnyRowSelected() const { return rowSelection_->Count() > 0; }
     virtual void SelectDisplayRows(Integer from, Integer to);
-    void DeselectDisplayRows(Integer from, Integer to);
+    virtual void DeselectDisplayRows(Integer from, Integer to);
     virtual void DeselectAllRows();
 
     // ------------------------------------------------ TgrPropGrid

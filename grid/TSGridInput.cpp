@@ -752,7 +752,7 @@ bool TgrBaseGrid::RowBarPressWithKeys(TShiftState shift, Integer row) {
     } else {
         DeselectDisplayRows(anchor, row);
     }
-    SetGridStatus(rowSelection_->Count() > 0 ? grsRowsSelected : grsNormal);
+    SetGridStatus(AnyRowSelected() ? grsRowsSelected : grsNormal);
     MarkSelectChanged(0);
     FireSelectChanged(true);
     return true;
