@@ -86,18 +86,28 @@ TEST(SharedObjectsTest, MutexStartsFreeAndAdmitsOneHolderAcrossProcesses) {
     ASSERT_TRUE(WaitSharedEvent(lock, 0));  // free at creation
     EXPECT_FALSE(WaitSharedEvent(lock, 10));  // not re-entrant
 
+    // The child tells the parent through a pipe when it has found the lock
+    // held, so the parent never gives it back before that check, however
+    // slowly the child starts.
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+        close(ready[0]);
         TSharedHandle l = OpenSharedMutex(name);
         if (!l) _exit(2);
         if (WaitSharedEvent(l, 20)) _exit(3);  // held by the parent
+        if (write(ready[1], "r", 1) != 1) _exit(5);
         if (!WaitSharedEvent(l, 5000)) _exit(4);  // given back
         SetSharedEvent(l);
         CloseSharedHandle(l);
         _exit(0);
     }
-    usleep(100 * 1000);
+    close(ready[1]);
+    char byte = 0;
+    EXPECT_EQ(read(ready[0], &byte, 1), 1);  // the child found it held
+    close(ready[0]);
     SetSharedEvent(lock);
     int status = 0;
     waitpid(child, &status, 0);
