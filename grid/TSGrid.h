@@ -1101,6 +1101,12 @@ public:
     bool CanEditNow();
     // Not designing, the current cell shown, and CanEditNow.
     bool CanReclickCurrentCell();
+    // The second press of a double-click on the current cell, while no edit
+    // runs and the cell can be edited now, is taken as a fresh press of the
+    // cell; True when it was.
+    bool ReclickCurrentCell(TShiftState shift, Integer x, Integer row, Integer col, Integer y);
+    // A consumed double-click: its release fires no click events.
+    bool ReleaseIgnored() const { return ignoreRelease_; }
     // Editable, in edit mode, with a current cell.
     bool IsEditing();
     // The left column that brings a display column into view from a left
@@ -1544,6 +1550,9 @@ public:
     virtual void FireButtonDown(Integer dataCol, Integer dataRow) {}
     virtual void FireButtonUp(Integer dataCol, Integer dataRow) {}
     virtual void FireButtonClick(Integer dataCol, Integer dataRow) {}
+    // A double-click on a cell (data column and data row; 0 for the heading
+    // row or the row bar, -1 outside the cells).
+    virtual void FireDblClickCell(Integer dataCol, Integer dataRow) {}
     virtual void FireDateTimeInit(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {}
     virtual void FireDateTimeDropDown(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {}
     virtual void FireDateTimeRollUp(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {}
@@ -1673,6 +1682,12 @@ private:
     // is down; a date-time drop-down cell drops its editor down. False when
     // the point is on no such button (nothing is held).
     bool PressCellButton(Integer displayCol, Integer displayRow, Integer x, Integer y);
+    // The second press of a double-click that is neither on a button area
+    // nor on a border: OnDblClick and the double-click-cell notification,
+    // then a fresh press when it lands on the current cell (else the
+    // release is ignored).
+    void DoubleClickPress(TShiftState shift, Integer x, Integer y);
+    bool ignoreRelease_ = false;
     bool TrackCellButton(Integer x, Integer y);
     bool EndCellButtonPress(bool released, Integer x, Integer y);
     void SetButtonShownDown(bool down);
@@ -1710,8 +1725,6 @@ private:
     bool MoveAutoScrollStep(Integer x, Integer y);
     bool resizeLineShown_ = false, dropMarkerShown_ = false;
     bool borderDoubleClick_ = false, sizingHeading_ = false, sizingRowBar_ = false, sizingDefaultRow_ = false;
-    // The second press of a double-click went to a cell's button area.
-    bool pressOnButtonArea_ = false;
     // The heading height last set other than by dragging its border.
     Integer restHeadingHeight_ = 15, restRowBarWidth_ = 14;
     TgrCellElement* CellRecord(Integer dataCol, Integer dataRow);
