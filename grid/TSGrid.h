@@ -1682,6 +1682,11 @@ private:
     // is down; a date-time drop-down cell drops its editor down. False when
     // the point is on no such button (nothing is held).
     bool PressCellButton(Integer displayCol, Integer displayRow, Integer x, Integer y);
+    // The release of a combo or date-time drop-down button press: the
+    // click fires when released on the button or over any drop-down cell,
+    // the up event over a cell with a combo, normal or date-time button.
+    void FireDropButtonRelease(Integer x, Integer y);
+    bool dropButtonPressed_ = false, dropButtonHeld_ = false;
     // The second press of a double-click that is neither on a button area
     // nor on a border: OnDblClick and the double-click-cell notification,
     // then a fresh press when it lands on the current cell (else the

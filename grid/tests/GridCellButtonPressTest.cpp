@@ -79,3 +79,45 @@ TEST_F(GridCellButtonPress, EventsFollowWhereThePressEnds) {
 }
 
 }  // namespace
+
+// A combo button (column 2, a list of two) pressed on the current cell: no
+// down event; the release fires the click over any drop-down cell or on
+// the button, and the up event over a cell with a combo, normal or
+// date-time button.
+TEST_F(GridCellButtonPress, AComboButtonFiresClickAndUpByTheCellItIsReleasedOver) {
+    grid->SetCols(3);
+    grid->Col(2)->SetButtonType(btCombo);
+    grid->Col(2)->CreateCombo();
+    TgrBaseGrid* list = grid->Col(2)->Combo()->ComboGrid();
+    list->SetRows(2);
+    list->PutCellValue(1, 1, Variant("one"));
+    list->PutCellValue(1, 2, Variant("two"));
+    grid->SetFocus();
+    ASSERT_TRUE(grid->MoveToDisplayCell(2, 1));
+    TgrCellPaintInfo info;
+    ASSERT_TRUE(grid->FillDrawInfo(2, 1, info));
+    TRect comboButton = info.ButtonRect, comboCell = info.CellRect;
+    TRect text = grid->CellPixels(3, 2);
+    struct Case {
+        const char* name;
+        Integer x, y;
+        std::vector<std::string> events;
+    } cases[] = {
+        {"on the button", comboButton.Left + 3, comboButton.Top + 3, {"click 2,1", "up 2,1"}},
+        {"on its cell, off the button", comboCell.Left + 3, comboCell.Top + 3, {"click 2,1", "up 2,1"}},
+        {"over another combo cell", comboCell.Left + 3, comboCell.Bottom + 5, {"click 2,1", "up 2,1"}},
+        {"over a normal button's cell", cell.Left + 5, cell.Bottom + 5, {"up 2,1"}},
+        {"over a text cell", text.Left + 5, text.Top + 3, {}},
+        {"outside the cells", 295, 115, {}},
+    };
+    for (const Case& c : cases) {
+        grid->Events.clear();
+        grid->MouseDown(mbLeft, {}, int(comboButton.Left + 3), int(comboButton.Top + 3));
+        EXPECT_EQ(grid->MouseStatus(), msButtonDown) << c.name;
+        grid->MouseMove(TShiftState{ssLeft}, int(c.x), int(c.y));
+        grid->MouseUp(mbLeft, {}, int(c.x), int(c.y));
+        EXPECT_EQ(grid->Events, c.events) << c.name;
+        EXPECT_EQ(grid->MouseStatus(), msNormal) << c.name;
+        grid->CloseDropDowns();
+    }
+}
