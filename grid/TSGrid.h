@@ -703,6 +703,16 @@ public:
     void EnsureCombo() override;
     // The working combo, made on first use.
     TgrCombo* GetCombo();
+    // A new combo's settings: at design time a list of 4 rows and 2
+    // columns showing 2 columns, at run time no rows and 1 column (the
+    // combo-init notification fills it), 4 drop-down rows, value column 1,
+    // case-insensitive compares, no stored values. Nothing for none.
+    virtual void InitComboGrid(TgrCombo* combo);
+    // A new combo list's look and behaviour: this grid's colours, cursor,
+    // button sizes, selection and font, the combo row height, no heading
+    // and no row bar, a vertical scroll bar; at run time a list box with
+    // single row selection, at design time an editable grid.
+    virtual void InitComboGridDefaults(TgrBaseGrid* list);
     // Closes the drop-down; accept takes the list's current value into the
     // current cell.
     void RollUpCombo(bool accept) override;
@@ -1693,6 +1703,12 @@ private:
     // release is ignored).
     void DoubleClickPress(TShiftState shift, Integer x, Integer y);
     bool ignoreRelease_ = false;
+    // The working combo serves a cell without a combo of its own: it
+    // starts afresh with the cell's drop-down style and sizes.
+    void PrepareWorkCombo(Integer dataCol, Integer dataRow);
+    // The grid mode a combo list takes from its owner, set even where the
+    // grid-mode setter refuses (a list outside design time).
+    void StoreGridMode(TgrGridMode value);
     bool TrackCellButton(Integer x, Integer y);
     bool EndCellButtonPress(bool released, Integer x, Integer y);
     void SetButtonShownDown(bool down);
