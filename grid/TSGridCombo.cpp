@@ -71,7 +71,12 @@ void TgrBaseGrid::EndComboSelection(TgrCombo* combo) {
 void TgrBaseGrid::EnsureCombo() {
     if (workCombo_ || comboGrid_) return;
     workCombo_ = CreateCombo();
-    if (TgrBaseGrid* list = workCombo_ ? workCombo_->ComboGrid() : nullptr) list->SetVisible(false);
+    if (TgrBaseGrid* list = workCombo_ ? workCombo_->ComboGrid() : nullptr) {
+        // A combo made while the grid is read skips its defaults; the
+        // working combo is never read, so its list takes them here.
+        if (list->IsReading()) InitComboGridDefaults(list);
+        list->SetVisible(false);
+    }
 }
 
 TgrCombo* TgrBaseGrid::GetCombo() {

@@ -99,6 +99,22 @@ TEST(GridComboInit, ANewComboIsAListBoxAtRunTimeAndAGridToLayOutAtDesignTime) {
     }
 }
 
+TEST(GridComboInit, ACellComboReadFromAStreamKeepsWhatItReadsButTheWorkingComboTakesItsDefaults) {
+    EnsureGuiApplication();
+    TInitGrid grid(nullptr);
+    grid.SetCols(2);
+    grid.SetRows(2);
+    grid.SetReadingLayout(true);
+    grid.Col(1)->SetButtonType(btCombo);
+    grid.Col(2)->SetButtonType(btCombo);
+    grid.Col(2)->CreateCombo();
+    grid.SetReadingLayout(false);
+    EXPECT_TRUE(grid.Col(2)->Combo()->ComboGrid()->HeadingOn()) << "left to what is read";
+    TgrBaseGrid* work = grid.GetCombo()->ComboGrid();
+    EXPECT_FALSE(work->HeadingOn());
+    EXPECT_EQ(work->GridMode(), gmListBox);
+}
+
 TEST(GridComboInit, TheWorkingComboStartsAfreshForEachCellAndTheInitNotificationFillsIt) {
     TForm* form = nullptr;
     TInitGrid* grid = ShownGrid<TInitGrid>(form, 2, 3);
