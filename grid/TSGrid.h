@@ -1686,16 +1686,17 @@ private:
     // event and one repeat, moving keeps the half pressed only while the
     // pointer is on it, releasing fires the click (on the half) and the up
     // event. A normal or date-time popup button fires FireButtonDown, shows
-    // pressed while the pointer is on it, and released on its cell fires
-    // FireButtonClick (on the button) and FireButtonUp. A press on the
+    // pressed while the pointer is on it, and its release fires
+    // FireButtonClick and FireButtonUp (FireButtonRelease). A press on the
     // button area of a combo cell drops its list down, or closes it when it
     // is down; a date-time drop-down cell drops its editor down. False when
     // the point is on no such button (nothing is held).
     bool PressCellButton(Integer displayCol, Integer displayRow, Integer x, Integer y);
-    // The release of a combo or date-time drop-down button press: the
-    // click fires when released on the button or over any drop-down cell,
-    // the up event over a cell with a combo, normal or date-time button.
-    void FireDropButtonRelease(Integer x, Integer y);
+    // The release of a held combo, normal or date-time button: the click
+    // fires when released on the button or over any drop-down cell (a date-
+    // time popup button's click then opens its editor), the up event over
+    // a cell with a combo, normal or date-time button.
+    void FireButtonRelease(Integer x, Integer y);
     bool dropButtonPressed_ = false, dropButtonHeld_ = false;
     // The second press of a double-click that is neither on a button area
     // nor on a border: OnDblClick and the double-click-cell notification,

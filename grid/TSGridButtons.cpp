@@ -401,22 +401,10 @@ bool TgrBaseGrid::TrackCellButton(Integer x, Integer y) {
 }
 
 bool TgrBaseGrid::EndCellButtonPress(bool released, Integer x, Integer y) {
-    if (dropButtonPressed_) {
-        dropButtonPressed_ = dropButtonHeld_ = false;
+    if (buttonHeld_ || dropButtonPressed_) {
+        buttonHeld_ = dropButtonPressed_ = dropButtonHeld_ = false;
         SetButtonShownDown(false);
-        if (released) FireDropButtonRelease(x, y);
-        return true;
-    }
-    if (buttonHeld_) {
-        bool wasDown = buttonShownDown_;
-        buttonHeld_ = false;
-        SetButtonShownDown(false);
-        // Released on its cell: the up event, and a click when still on the
-        // button; released elsewhere neither.
-        if (!released || !(CellUnderMouse(x, y) == TCellCoord_ts{curDisplayCol_, curDisplayRow_})) return true;
-        Integer dataCol = curDataCol_, dataRow = curDataRow_;
-        if (wasDown && IsOverCurrentButton(x, y)) FireButtonClick(dataCol, dataRow);
-        FireButtonUp(dataCol, dataRow);
+        if (released) FireButtonRelease(x, y);
         return true;
     }
     if (!spinHeld_) return false;
@@ -433,19 +421,22 @@ bool TgrBaseGrid::EndCellButtonPress(bool released, Integer x, Integer y) {
     return true;
 }
 
-void TgrBaseGrid::FireDropButtonRelease(Integer x, Integer y) {
+void TgrBaseGrid::FireButtonRelease(Integer x, Integer y) {
     // Judged by the button of the cell under the pointer: a drop-down list
     // may have opened over the cell, so any cell with a drop-down button
     // counts as released on the button.
     TCellCoord_ts under = CellUnderMouse(x, y);
     TgrButtonType type = btNone;
-    if (under.Col >= 1 && under.Row >= 1 && under.Col < ColTotal() && under.Row < RowTotal()) {
-        TgrDropDownStyle style;
+    TgrDropDownStyle style;
+    if (under.Col >= 1 && under.Row >= 1 && under.Col < ColTotal() && under.Row < RowTotal())
         type = ResolveButtonType(DataColOfDisplay(under.Col), DataRowOfDisplay(under.Row), style);
-    }
     bool dropType = type == btCombo || type == btDateTimeDropDown || type == btDateTimePopup;
     Integer dataCol = curDataCol_, dataRow = curDataRow_;
-    if (dropType || IsOverCurrentButton(x, y)) FireButtonClick(dataCol, dataRow);
+    if (dropType || IsOverCurrentButton(x, y)) {
+        FireButtonClick(dataCol, dataRow);
+        // A date-time popup button's click opens its editor.
+        if (ResolveButtonType(dataCol, dataRow, style) == btDateTimePopup) DropDownDateTime();
+    }
     if (dropType || type == btNormal) FireButtonUp(dataCol, dataRow);
 }
 

@@ -1,11 +1,12 @@
-// A normal cell button pressed with the mouse: its events by where the
-// press ends.
+// Cell buttons pressed with the mouse: their events by where the press
+// ends, judged by the button of the cell under the pointer.
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "grid/TSDateTimeDef.h"
 #include "grid/TSGrid.h"
 #include "grid/tests/GridClassSupport.h"
 #include "platform/gui/Forms.h"
@@ -61,7 +62,8 @@ TEST_F(GridCellButtonPress, EventsFollowWhereThePressEnds) {
     } cases[] = {
         {"released on the button", button.Left + 3, button.Top + 3, {"down 1,1", "click 1,1", "up 1,1"}},
         {"released on its cell, off the button", cell.Left + 5, cell.Top + 3, {"down 1,1", "up 1,1"}},
-        {"released on another cell", cell.Left + 5, cell.Bottom + 5, {"down 1,1"}},
+        {"released over another cell with a button", cell.Left + 5, cell.Bottom + 5, {"down 1,1", "up 1,1"}},
+        {"released over a cell without a button", cell.Right + 5, cell.Top + 3, {"down 1,1"}},
     };
     for (const Case& c : cases) {
         grid->Events.clear();
@@ -120,4 +122,28 @@ TEST_F(GridCellButtonPress, AComboButtonFiresClickAndUpByTheCellItIsReleasedOver
         EXPECT_EQ(grid->MouseStatus(), msNormal) << c.name;
         grid->CloseDropDowns();
     }
+}
+
+// A date-time popup button fires like a normal one; its click opens the
+// registered date-time editor, a release over a cell without a button
+// does not.
+TEST_F(GridCellButtonPress, ADateTimePopupButtonsClickOpensTheEditor) {
+    int opened = 0;
+    RegisterDateTimeEditor([&](TgrBaseGrid*, TgrDateTimeDefComponent*, const TRect&) {
+        ++opened;
+        return true;
+    });
+    grid->Col(1)->SetButtonType(btDateTimePopup);
+    grid->SetDateTimeDef(new TgrDateTimeDefComponent(grid));
+    TgrCellPaintInfo info;
+    ASSERT_TRUE(grid->FillDrawInfo(1, 1, info));
+    TRect popup = info.ButtonRect;
+    grid->MouseDown(mbLeft, {}, int(popup.Left + 3), int(popup.Top + 3));
+    grid->MouseUp(mbLeft, {}, int(popup.Left + 3), int(popup.Top + 3));
+    EXPECT_EQ(grid->Events, (std::vector<std::string>{"down 1,1", "click 1,1", "up 1,1"}));
+    EXPECT_EQ(opened, 1);
+    grid->MouseDown(mbLeft, {}, int(popup.Left + 3), int(popup.Top + 3));
+    grid->MouseUp(mbLeft, {}, int(cell.Right + 5), int(cell.Top + 3));
+    EXPECT_EQ(opened, 1) << "released over a cell without a button: no click";
+    RegisterDateTimeEditor(nullptr);
 }
