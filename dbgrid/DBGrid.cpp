@@ -1218,8 +1218,6 @@ void TgrCustomDBGrid::MouseDown(TMouseButton button, TShiftState shift, int x, i
     clickColDown_ = cell.Col >= 1 && cell.Col < ColTotal() ? DataColOfDisplay(cell.Col) : 0;
     clickRowDown_ = MouseDataRow(cell.Row);
     clickPosDown_ = ClickPositionOf(cell.Col, cell.Row);
-    if (button == mbLeft && shift.Contains(ssDouble) && (!dataBound_ || dataActive_))
-        DoDblClickCell(clickColDown_, clickRowDown_, clickPosDown_);
     // A press on the current cell's combo button: the list is prepared, or
     // refused when it lists this grid's own records.
     TgrCellPaintInfo info;
@@ -1237,10 +1235,12 @@ void TgrCustomDBGrid::MouseDown(TMouseButton button, TShiftState shift, int x, i
 
 void TgrCustomDBGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     TCellCoord_ts cell = CellUnderMouse(x, y);
+    // The release of a double-click that was used up is no click.
+    bool ignored = button == mbLeft && ReleaseIgnored();
     TgrBaseGrid::MouseUp(button, shift, x, y);
     Integer col = cell.Col >= 1 && cell.Col < ColTotal() ? DataColOfDisplay(cell.Col) : 0;
     clickRowUp_ = MouseDataRow(cell.Row);
-    if (!dataBound_ || dataActive_)
+    if (!ignored && (!dataBound_ || dataActive_))
         DoClickCell(clickColDown_, clickRowDown_, col, clickRowUp_, clickPosDown_, ClickPositionOf(cell.Col, cell.Row));
 }
 
@@ -1252,6 +1252,11 @@ Variant TgrCustomDBGrid::RowDataRow(Integer dataRow) {
 void TgrCustomDBGrid::DoClickCell(Integer dataColDown, const Variant& dataRowDown, Integer dataColUp,
                                   const Variant& dataRowUp, TgrClickPosition downPos, TgrClickPosition upPos) {
     if (OnClickCell) OnClickCell(this, dataColDown, Variant(dataRowDown), dataColUp, Variant(dataRowUp), downPos, upPos);
+}
+
+// The row is the record the double-click's press landed on.
+void TgrCustomDBGrid::FireDblClickCell(Integer, Integer) {
+    if (!dataBound_ || dataActive_) DoDblClickCell(clickColDown_, clickRowDown_, clickPosDown_);
 }
 
 void TgrCustomDBGrid::DoDblClickCell(Integer dataCol, const Variant& dataRow, TgrClickPosition pos) {

@@ -602,6 +602,7 @@ public:
     void FireButtonDown(Integer dataCol, Integer dataRow) override;
     void FireButtonUp(Integer dataCol, Integer dataRow) override;
     void FireButtonClick(Integer dataCol, Integer dataRow) override;
+    void FireDblClickCell(Integer dataCol, Integer dataRow) override;
     void FireDateTimeInit(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) override;
     void FireDateTimeDropDown(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) override;
     void FireDateTimeRollUp(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) override;

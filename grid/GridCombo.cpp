@@ -10,6 +10,11 @@ TgrCombo::TgrCombo(TgrBaseGrid* owner) : owner_(owner) {
     comboGrid_->SetOwnerGrid(owner);
     comboGrid_->SetOwnerCombo(this);
     comboGrid_->SetVisible(false);
+    // A combo read from a stream takes its settings from there.
+    if (!comboGrid_->IsReading()) {
+        owner->InitComboGridDefaults(comboGrid_);
+        owner->InitComboGrid(this);
+    }
 }
 
 TgrCombo::~TgrCombo() { delete comboGrid_; }

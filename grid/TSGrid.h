@@ -737,6 +737,16 @@ public:
     void EnsureCombo() override;
     // The working combo, made on first use.
     TgrCombo* GetCombo();
+    // A new combo's settings: at design time a list of 4 rows and 2
+    // columns showing 2 columns, at run time no rows and 1 column (the
+    // combo-init notification fills it), 4 drop-down rows, value column 1,
+    // case-insensitive compares, no stored values. Nothing for none.
+    virtual void InitComboGrid(TgrCombo* combo);
+    // A new combo list's look and behaviour: this grid's colours, cursor,
+    // button sizes, selection and font, the combo row height, no heading
+    // and no row bar, a vertical scroll bar; at run time a list box with
+    // single row selection, at design time an editable grid.
+    virtual void InitComboGridDefaults(TgrBaseGrid* list);
     // Closes the drop-down; accept takes the list's current value into the
     // current cell.
     void RollUpCombo(bool accept) override;
@@ -1135,6 +1145,12 @@ public:
     bool CanEditNow();
     // Not designing, the current cell shown, and CanEditNow.
     bool CanReclickCurrentCell();
+    // The second press of a double-click on the current cell, while no edit
+    // runs and the cell can be edited now, is taken as a fresh press of the
+    // cell; True when it was.
+    bool ReclickCurrentCell(TShiftState shift, Integer x, Integer row, Integer col, Integer y);
+    // A consumed double-click: its release fires no click events.
+    bool ReleaseIgnored() const { return ignoreRelease_; }
     // Editable, in edit mode, with a current cell.
     bool IsEditing();
     // The left column that brings a display column into view from a left
@@ -1597,6 +1613,9 @@ public:
     virtual void FireButtonDown(Integer dataCol, Integer dataRow) {}
     virtual void FireButtonUp(Integer dataCol, Integer dataRow) {}
     virtual void FireButtonClick(Integer dataCol, Integer dataRow) {}
+    // A double-click on a cell (data column and data row; 0 for the heading
+    // row or the row bar, -1 outside the cells).
+    virtual void FireDblClickCell(Integer dataCol, Integer dataRow) {}
     virtual void FireDateTimeInit(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {}
     virtual void FireDateTimeDropDown(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {}
     virtual void FireDateTimeRollUp(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {}
@@ -1720,12 +1739,30 @@ private:
     // event and one repeat, moving keeps the half pressed only while the
     // pointer is on it, releasing fires the click (on the half) and the up
     // event. A normal or date-time popup button fires FireButtonDown, shows
-    // pressed while the pointer is on it, and released on its cell fires
-    // FireButtonClick (on the button) and FireButtonUp. A press on the
+    // pressed while the pointer is on it, and its release fires
+    // FireButtonClick and FireButtonUp (FireButtonRelease). A press on the
     // button area of a combo cell drops its list down, or closes it when it
     // is down; a date-time drop-down cell drops its editor down. False when
     // the point is on no such button (nothing is held).
     bool PressCellButton(Integer displayCol, Integer displayRow, Integer x, Integer y);
+    // The release of a held combo, normal or date-time button: the click
+    // fires when released on the button or over any drop-down cell (a date-
+    // time popup button's click then opens its editor), the up event over
+    // a cell with a combo, normal or date-time button.
+    void FireButtonRelease(Integer x, Integer y);
+    bool dropButtonPressed_ = false, dropButtonHeld_ = false;
+    // The second press of a double-click that is neither on a button area
+    // nor on a border: OnDblClick and the double-click-cell notification,
+    // then a fresh press when it lands on the current cell (else the
+    // release is ignored).
+    void DoubleClickPress(TShiftState shift, Integer x, Integer y);
+    bool ignoreRelease_ = false;
+    // The working combo serves a cell without a combo of its own: it
+    // starts afresh with the cell's drop-down style and sizes.
+    void PrepareWorkCombo(Integer dataCol, Integer dataRow);
+    // The grid mode a combo list takes from its owner, set even where the
+    // grid-mode setter refuses (a list outside design time).
+    void StoreGridMode(TgrGridMode value);
     bool TrackCellButton(Integer x, Integer y);
     bool EndCellButtonPress(bool released, Integer x, Integer y);
     void SetButtonShownDown(bool down);
@@ -1763,8 +1800,6 @@ private:
     bool MoveAutoScrollStep(Integer x, Integer y);
     bool resizeLineShown_ = false, dropMarkerShown_ = false;
     bool borderDoubleClick_ = false, sizingHeading_ = false, sizingRowBar_ = false, sizingDefaultRow_ = false;
-    // The second press of a double-click went to a cell's button area.
-    bool pressOnButtonArea_ = false;
     // The heading height last set other than by dragging its border.
     Integer restHeadingHeight_ = 15, restRowBarWidth_ = 14;
     TgrCellElement* CellRecord(Integer dataCol, Integer dataRow);

@@ -303,15 +303,24 @@ bool TgrBaseGrid::PressCellButton(Integer displayCol, Integer displayRow, Intege
     if (!FillDrawInfo(displayCol, displayRow, info) || IsCellReadOnly(info.DataCol, info.DataRow)) return false;
     if (info.ButtonType == btCombo || info.ButtonType == btDateTimeDropDown) {
         // The button, or anywhere in a drop-down-list cell: the list of the
-        // cell goes down, or up when it is down already.
+        // cell goes down, or up when it is down already. The press lasts
+        // to its release, which fires the button's click and up events;
+        // begun on the button itself, the button looks pressed while the
+        // pointer stays on it.
         if (!IsOverCellButtonArea(x, y, displayCol, displayRow)) return false;
-        if (info.ButtonType == btDateTimeDropDown) return DropDownDateTime();
-        if (IsDroppedDownAt(info.DataCol, info.DataRow)) {
+        SetMouseStatus(msButtonDown);
+        dropButtonPressed_ = true;
+        dropButtonHeld_ = IsOverCellButton(x, y, displayCol, displayRow);
+        SetButtonShownDown(dropButtonHeld_);
+        if (info.ButtonType == btDateTimeDropDown) {
+            DropDownDateTime();
+        } else if (IsDroppedDownAt(info.DataCol, info.DataRow)) {
             CloseDropDowns();
-            return true;
+        } else {
+            CloseDropDowns();
+            DropDownCombo();
         }
-        CloseDropDowns();
-        return DropDownCombo();
+        return true;
     }
     if (info.ButtonType == btNormal || info.ButtonType == btDateTimePopup) {
         if (!IsOverCellButton(x, y, displayCol, displayRow)) return false;
@@ -370,7 +379,7 @@ bool TgrBaseGrid::IsOverCurrentButton(Integer x, Integer y) {
 }
 
 bool TgrBaseGrid::TrackCellButton(Integer x, Integer y) {
-    if (buttonHeld_) {
+    if (buttonHeld_ || dropButtonHeld_) {
         // Pressed only while the pointer is on the button.
         SetButtonShownDown(IsOverCurrentButton(x, y));
         return true;
@@ -392,16 +401,10 @@ bool TgrBaseGrid::TrackCellButton(Integer x, Integer y) {
 }
 
 bool TgrBaseGrid::EndCellButtonPress(bool released, Integer x, Integer y) {
-    if (buttonHeld_) {
-        bool wasDown = buttonShownDown_;
-        buttonHeld_ = false;
+    if (buttonHeld_ || dropButtonPressed_) {
+        buttonHeld_ = dropButtonPressed_ = dropButtonHeld_ = false;
         SetButtonShownDown(false);
-        // Released on its cell: the up event, and a click when still on the
-        // button; released elsewhere neither.
-        if (!released || !(CellUnderMouse(x, y) == TCellCoord_ts{curDisplayCol_, curDisplayRow_})) return true;
-        Integer dataCol = curDataCol_, dataRow = curDataRow_;
-        if (wasDown && IsOverCurrentButton(x, y)) FireButtonClick(dataCol, dataRow);
-        FireButtonUp(dataCol, dataRow);
+        if (released) FireButtonRelease(x, y);
         return true;
     }
     if (!spinHeld_) return false;
@@ -416,6 +419,25 @@ bool TgrBaseGrid::EndCellButtonPress(bool released, Integer x, Integer y) {
         FireSpinButtonClick(dataCol, dataRow, half);
     FireSpinButtonUp(dataCol, dataRow, half);
     return true;
+}
+
+void TgrBaseGrid::FireButtonRelease(Integer x, Integer y) {
+    // Judged by the button of the cell under the pointer: a drop-down list
+    // may have opened over the cell, so any cell with a drop-down button
+    // counts as released on the button.
+    TCellCoord_ts under = CellUnderMouse(x, y);
+    TgrButtonType type = btNone;
+    TgrDropDownStyle style;
+    if (under.Col >= 1 && under.Row >= 1 && under.Col < ColTotal() && under.Row < RowTotal())
+        type = ResolveButtonType(DataColOfDisplay(under.Col), DataRowOfDisplay(under.Row), style);
+    bool dropType = type == btCombo || type == btDateTimeDropDown || type == btDateTimePopup;
+    Integer dataCol = curDataCol_, dataRow = curDataRow_;
+    if (dropType || IsOverCurrentButton(x, y)) {
+        FireButtonClick(dataCol, dataRow);
+        // A date-time popup button's click opens its editor.
+        if (ResolveButtonType(dataCol, dataRow, style) == btDateTimePopup) DropDownDateTime();
+    }
+    if (dropType || type == btNormal) FireButtonUp(dataCol, dataRow);
 }
 
 void TgrBaseGrid::SpinRepeatStep() {

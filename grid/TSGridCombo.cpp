@@ -72,7 +72,9 @@ void TgrBaseGrid::EnsureCombo() {
     if (workCombo_ || comboGrid_) return;
     workCombo_ = CreateCombo();
     if (TgrBaseGrid* list = workCombo_ ? workCombo_->ComboGrid() : nullptr) {
-        list->SetDefaultRowHeight(comboRowHeight_);
+        // A combo made while the grid is read skips its defaults; the
+        // working combo is never read, so its list takes them here.
+        if (list->IsReading()) InitComboGridDefaults(list);
         list->SetVisible(false);
     }
 }
@@ -112,7 +114,11 @@ bool TgrBaseGrid::DropDownCombo() {
         return false;
     TgrCombo* combo = EffectiveCombo(curDataCol_, curDataRow_);
     TgrBaseGrid* list = combo ? combo->ComboGrid() : nullptr;
-    if (!list || list->Rows() < 1) return false;
+    if (!list) return false;
+    // The cell's combo is taken up first: its combo-init notification may
+    // fill the list.
+    SelectComboForCell(curDataCol_, curDataRow_);
+    if (list->Rows() < 1) return false;
 
     if (!dropDownForm_) dropDownForm_ = new TgrDropDownForm(this);
     list->SetParent(dropDownForm_);
@@ -140,7 +146,6 @@ bool TgrBaseGrid::DropDownCombo() {
     list->CalcDropDownSize(combo->GetDropDownCols(), std::max<Integer>(1, combo->GetDropDownRows()), width, height);
     PlaceComboDropDown(list, width, height);
     droppedCombo_ = combo;
-    SelectComboForCell(curDataCol_, curDataRow_);
     selectedCombo_ = combo;
     InitComboForCell(curDataCol_, curDataRow_);
     dropDownForm_->Show();
@@ -291,6 +296,7 @@ void TgrBaseGrid::ExpireComboSearchText() {
 void TgrBaseGrid::SelectComboForCell(Integer dataCol, Integer dataRow) {
     if (comboSearchedCell_ && !IsDesigning()) return;
     selectedCombo_ = EffectiveCombo(dataCol, dataRow);
+    if (selectedCombo_ && selectedCombo_ == workCombo_) PrepareWorkCombo(dataCol, dataRow);
     comboSearchedCell_ = true;
     FireComboInit(dataCol, Variant(dataRow));
 }

@@ -665,14 +665,13 @@ void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
         // press is then not the grid's.
         if (checkMouseFocus_ && !IsFocusHolder(this) && !(editControl_ && editControl_->Focused())) return;
     }
-    pressOnButtonArea_ = false;
+    ignoreRelease_ = false;
     if (button == mbLeft && !shift.Contains(ssDouble) && !ThumbPress(x, y) && !ScrollBarPress(x, y)) {
         MousePress(shift, x, y);
     } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNormal &&
                IsOverCellButtonArea(x, y, CellUnderMouse(x, y).Col, CellUnderMouse(x, y).Row)) {
         // The second press of a double-click on a cell's button area is
         // another press of the button, not a double-click.
-        pressOnButtonArea_ = true;
         TShiftState single = shift;
         single.Exclude(ssDouble);
         MousePress(single, x, y);
@@ -687,15 +686,19 @@ void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
         MousePress(single, x, y);
         if (mouseStatus_ != msRowResize && mouseStatus_ != msRowBarResize && mouseStatus_ != msColResize)
             borderDoubleClick_ = false;
+    } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNormal) {
+        DoubleClickPress(shift, x, y);
     } else if (button == mbRight && mouseStatus_ == msNormal) {
         RightPress(x, y);
     }
     TCustomControl::MouseDown(button, shift, x, y);
 }
 
-void TgrBaseGrid::DblClick() {
-    if (!pressOnButtonArea_) TCustomControl::DblClick();
-}
+// The grid fires OnDblClick itself from the second press of a double-click
+// (DoubleClickPress), before OnMouseDown and only where the press is a
+// double-click (not on a button area or a border); the window's own
+// notification after the press is not passed on.
+void TgrBaseGrid::DblClick() {}
 
 // A right press moves the current cell like a click, so that the context
 // menu acts on the cell pressed; on a cell shown selected it changes
@@ -1161,6 +1164,7 @@ void TgrBaseGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
     } else if (button == mbLeft) {
         FinishMouseAction(true, x, y);
     }
+    if (button == mbLeft) ignoreRelease_ = false;
     try {
         TCustomControl::MouseUp(button, shift, x, y);
     } catch (const EInvalidGridOperation& e) {

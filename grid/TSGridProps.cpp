@@ -201,6 +201,11 @@ void TgrBaseGrid::SetGridMode(TgrGridMode value) {
     // list-box mode needs the current cell's edit to end first.
     if (comboGrid_ && !IsDesigning()) return;
     if (value == gmListBox && !CanLeaveCell(curDataCol_, curDataRow_, true)) return;
+    StoreGridMode(value);
+}
+
+void TgrBaseGrid::StoreGridMode(TgrGridMode value) {
+    if (value == gridMode_) return;
     gridMode_ = value;
     // The insert row below the last row exists only in gmEditInsert.
     Integer insertRows = value == gmEditInsert ? 1 : 0;

@@ -148,8 +148,15 @@ TEST_F(DBGridEvents, ClicksNameTheRecordsUnderTheMouseAndWhereTheyLanded) {
     click(2, 3, TShiftState({ssLeft, ssDouble}));
     // The heading names no record: its row number stands in.
     click(1, 0, TShiftState({ssLeft}));
-    EXPECT_EQ(clicks, (std::vector<std::string>{"click 2id2 2id2 33", "dbl 2id3 3", "click 2id3 2id3 33",
-                                                 "click 1int0 1int0 00"}));
+    // A double-click off the current cell is used up: its release is no
+    // click.
+    EXPECT_EQ(clicks, (std::vector<std::string>{"click 2id2 2id2 33", "dbl 2id3 3", "click 1int0 1int0 00"}));
+    // Both clicks of a double-click on a cell: the second press is a fresh
+    // press of the cell the first made current, so its release clicks.
+    clicks.clear();
+    click(2, 3, TShiftState({ssLeft}));
+    click(2, 3, TShiftState({ssLeft, ssDouble}));
+    EXPECT_EQ(clicks, (std::vector<std::string>{"click 2id3 2id3 33", "dbl 2id3 3", "click 2id3 2id3 33"}));
     // Without an open dataset no click event fires.
     clicks.clear();
     table->Close();

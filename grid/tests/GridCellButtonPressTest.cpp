@@ -1,11 +1,12 @@
-// A normal cell button pressed with the mouse: its events by where the
-// press ends.
+// Cell buttons pressed with the mouse: their events by where the press
+// ends, judged by the button of the cell under the pointer.
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "grid/TSDateTimeDef.h"
 #include "grid/TSGrid.h"
 #include "grid/tests/GridClassSupport.h"
 #include "platform/gui/Forms.h"
@@ -61,7 +62,8 @@ TEST_F(GridCellButtonPress, EventsFollowWhereThePressEnds) {
     } cases[] = {
         {"released on the button", button.Left + 3, button.Top + 3, {"down 1,1", "click 1,1", "up 1,1"}},
         {"released on its cell, off the button", cell.Left + 5, cell.Top + 3, {"down 1,1", "up 1,1"}},
-        {"released on another cell", cell.Left + 5, cell.Bottom + 5, {"down 1,1"}},
+        {"released over another cell with a button", cell.Left + 5, cell.Bottom + 5, {"down 1,1", "up 1,1"}},
+        {"released over a cell without a button", cell.Right + 5, cell.Top + 3, {"down 1,1"}},
     };
     for (const Case& c : cases) {
         grid->Events.clear();
@@ -79,3 +81,69 @@ TEST_F(GridCellButtonPress, EventsFollowWhereThePressEnds) {
 }
 
 }  // namespace
+
+// A combo button (column 2, a list of two) pressed on the current cell: no
+// down event; the release fires the click over any drop-down cell or on
+// the button, and the up event over a cell with a combo, normal or
+// date-time button.
+TEST_F(GridCellButtonPress, AComboButtonFiresClickAndUpByTheCellItIsReleasedOver) {
+    grid->SetCols(3);
+    grid->Col(2)->SetButtonType(btCombo);
+    grid->Col(2)->CreateCombo();
+    TgrBaseGrid* list = grid->Col(2)->Combo()->ComboGrid();
+    list->SetRows(2);
+    list->PutCellValue(1, 1, Variant("one"));
+    list->PutCellValue(1, 2, Variant("two"));
+    grid->SetFocus();
+    ASSERT_TRUE(grid->MoveToDisplayCell(2, 1));
+    TgrCellPaintInfo info;
+    ASSERT_TRUE(grid->FillDrawInfo(2, 1, info));
+    TRect comboButton = info.ButtonRect, comboCell = info.CellRect;
+    TRect text = grid->CellPixels(3, 2);
+    struct Case {
+        const char* name;
+        Integer x, y;
+        std::vector<std::string> events;
+    } cases[] = {
+        {"on the button", comboButton.Left + 3, comboButton.Top + 3, {"click 2,1", "up 2,1"}},
+        {"on its cell, off the button", comboCell.Left + 3, comboCell.Top + 3, {"click 2,1", "up 2,1"}},
+        {"over another combo cell", comboCell.Left + 3, comboCell.Bottom + 5, {"click 2,1", "up 2,1"}},
+        {"over a normal button's cell", cell.Left + 5, cell.Bottom + 5, {"up 2,1"}},
+        {"over a text cell", text.Left + 5, text.Top + 3, {}},
+        {"outside the cells", 295, 115, {}},
+    };
+    for (const Case& c : cases) {
+        grid->Events.clear();
+        grid->MouseDown(mbLeft, {}, int(comboButton.Left + 3), int(comboButton.Top + 3));
+        EXPECT_EQ(grid->MouseStatus(), msButtonDown) << c.name;
+        grid->MouseMove(TShiftState{ssLeft}, int(c.x), int(c.y));
+        grid->MouseUp(mbLeft, {}, int(c.x), int(c.y));
+        EXPECT_EQ(grid->Events, c.events) << c.name;
+        EXPECT_EQ(grid->MouseStatus(), msNormal) << c.name;
+        grid->CloseDropDowns();
+    }
+}
+
+// A date-time popup button fires like a normal one; its click opens the
+// registered date-time editor, a release over a cell without a button
+// does not.
+TEST_F(GridCellButtonPress, ADateTimePopupButtonsClickOpensTheEditor) {
+    int opened = 0;
+    RegisterDateTimeEditor([&](TgrBaseGrid*, TgrDateTimeDefComponent*, const TRect&) {
+        ++opened;
+        return true;
+    });
+    grid->Col(1)->SetButtonType(btDateTimePopup);
+    grid->SetDateTimeDef(new TgrDateTimeDefComponent(grid));
+    TgrCellPaintInfo info;
+    ASSERT_TRUE(grid->FillDrawInfo(1, 1, info));
+    TRect popup = info.ButtonRect;
+    grid->MouseDown(mbLeft, {}, int(popup.Left + 3), int(popup.Top + 3));
+    grid->MouseUp(mbLeft, {}, int(popup.Left + 3), int(popup.Top + 3));
+    EXPECT_EQ(grid->Events, (std::vector<std::string>{"down 1,1", "click 1,1", "up 1,1"}));
+    EXPECT_EQ(opened, 1);
+    grid->MouseDown(mbLeft, {}, int(popup.Left + 3), int(popup.Top + 3));
+    grid->MouseUp(mbLeft, {}, int(cell.Right + 5), int(cell.Top + 3));
+    EXPECT_EQ(opened, 1) << "released over a cell without a button: no click";
+    RegisterDateTimeEditor(nullptr);
+}

@@ -19,12 +19,11 @@ public:
     TgrCombo* CreateCombo() override {
         return new TgrCombo(this);
     }
-    TgrBaseGrid* CreateComboGrid() override {
-        auto* list = new TgrComboGridOf<TLogGrid>(nullptr);
-        list->SetStoreData(true);
-        list->SetHeadingOn(false);
-        list->SetRowBarOn(false);
-        return list;
+    TgrBaseGrid* CreateComboGrid() override { return new TgrComboGridOf<TLogGrid>(nullptr); }
+    // The lists keep the values the tests put in them.
+    void InitComboGrid(TgrCombo* combo) override {
+        TgrBaseGrid::InitComboGrid(combo);
+        if (combo) combo->ComboGrid()->SetStoreData(true);
     }
     std::vector<std::string> Log;
     std::string Take() {

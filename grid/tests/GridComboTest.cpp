@@ -212,6 +212,9 @@ TEST_F(GridCombo, EachDropDownFiresOneDropDownAndOneRollUp) {
 }
 
 TEST_F(GridCombo, DropDownSizeFollowsTheListsColumnsAndRows) {
+    // A new list scrolls only vertically; this one both ways.
+    EXPECT_EQ(list->ScrollBars(), ssVertical);
+    list->SetScrollBars(ssBoth);
     list->SetCols(3);
     list->SetRows(3);
     list->Col(1)->SetWidth(30);

@@ -202,16 +202,11 @@ TgrCombo* TgrShotGrid::CreateCombo() {
     return new TgrCombo(this);
 }
 
-TgrBaseGrid* TgrShotGrid::CreateComboGrid() {
-    auto* list = new TgrComboGridOf<TgrShotGrid>(nullptr);
-    list->SetStoreData(true);
-    list->SetHeadingOn(false);
-    list->SetRowBarOn(false);
-    list->SetGridMode(gmBrowse);
-    list->SetFocusBorder(fbNone);
-    list->SetRowSelectMode(rsNone);
-    list->Font()->Assign(*Font());
-    return list;
+TgrBaseGrid* TgrShotGrid::CreateComboGrid() { return new TgrComboGridOf<TgrShotGrid>(nullptr); }
+
+void TgrShotGrid::InitComboGrid(TgrCombo* combo) {
+    TgrBaseGrid::InitComboGrid(combo);
+    if (combo) combo->ComboGrid()->SetStoreData(true);
 }
 
 TGridShot::TGridShot() {

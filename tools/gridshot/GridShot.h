@@ -52,6 +52,7 @@ public:
     // Combos: a list grid of the same kind that keeps its own values.
     TgrCombo* CreateCombo() override;
     TgrBaseGrid* CreateComboGrid() override;
+    void InitComboGrid(TgrCombo* combo) override;
 
 protected:
     Variant LoadCellValue(Integer, Integer, const Variant& stored) override { return stored; }

@@ -1,0 +1,47 @@
+// Double-clicks of the grid class: the second press of a double-click on
+// the cells, the heading row or the row bar fires OnDblClick and the
+// double-click-cell notification before OnMouseDown; on the current cell
+// of a grid that can edit now it is also a fresh press of that cell,
+// anywhere else the press is used up and its release fires no click.
+
+#include "grid/TSGrid.h"
+
+namespace {
+// The data number of a display position for the notification: 0 for the
+// heading row or the row bar, -1 outside the cells.
+template <class ToData>
+Integer DataNumberOf(Integer display, Integer total, ToData toData) {
+    if (display < 0 || display >= total) return -1;
+    return display == 0 ? 0 : toData(display);
+}
+}  // namespace
+
+void TgrBaseGrid::DoubleClickPress(TShiftState shift, Integer x, Integer y) {
+    TShiftState single = shift;
+    single.Exclude(ssDouble);
+    // On a painted scroll bar the second press is another press of it.
+    if (ThumbPress(x, y) || ScrollBarPress(x, y)) return;
+    TCellCoord_ts cell = CellUnderMouse(x, y);
+    // A heading that acts as a button takes it as another press.
+    if (cell.Row == 0 && HeadingPressStarts(cell.Col, x, y)) {
+        MousePress(single, x, y);
+        return;
+    }
+    bool onCurrent = cell.Col == curDisplayCol_ && cell.Row == curDisplayRow_;
+    if (controlShown_ && activeControl_ && onCurrent) {
+        // The in-cell control beside the point has the double-click.
+        activeControl_->DblClick();
+        ignoreRelease_ = true;
+        return;
+    }
+    TCustomControl::DblClick();
+    FireDblClickCell(DataNumberOf(cell.Col, ColTotal(), [this](Integer c) { return DataColOfDisplay(c); }),
+                     DataNumberOf(cell.Row, RowTotal(), [this](Integer r) { return DataRowOfDisplay(r); }));
+    ignoreRelease_ = !ReclickCurrentCell(single, x, cell.Row, cell.Col, y);
+}
+
+bool TgrBaseGrid::ReclickCurrentCell(TShiftState shift, Integer x, Integer row, Integer col, Integer y) {
+    if (cellEditing_ || col != curDisplayCol_ || row != curDisplayRow_ || !CanReclickCurrentCell()) return false;
+    MousePress(shift, x, y);
+    return true;
+}
