@@ -85,6 +85,56 @@ TEST_F(DBGridLayout, FieldsChangedAtRunTimeAreNoticedAndTheColumnsFollow) {
     EXPECT_EQ(grid->FieldOfCol(2), name);
 }
 
+TEST_F(DBGridLayout, ALayoutChangeKeepsTheViewAndTheCurrentRecord) {
+    Fill(20);
+    // Narrow enough for the columns to scroll sideways.
+    grid->SetBounds(0, 0, 120, HeightForRows(5));
+    Bind();
+    std::string events;
+    grid->OnTopLeftChanged = [&](TObject*, Integer, const Variant&, Integer, const Variant&, bool byUser) {
+        events += byUser ? "user;" : "program;";
+    };
+    table->Locate("ID", Variant(12), {});
+    grid->SetLeftCol(2);
+    ASSERT_EQ(grid->TopLeftCell().Col, 2);
+    std::string names = Names(), current = Bookmark();
+    events.clear();
+    TField* name = table->FieldByName("Name");
+    struct Case {
+        const char* change;
+        std::function<void()> apply;
+    } cases[] = {
+        {"label", [&] { name->SetDisplayLabel("Student"); }},
+        {"width", [&] { name->SetDisplayWidth(30); }},
+        {"read-only", [&] { table->FieldByName("Score")->SetReadOnly(true); }},
+    };
+    for (const Case& c : cases) {
+        c.apply();
+        EXPECT_EQ(grid->TopLeftCell().Col, 2) << c.change;
+        EXPECT_EQ(Names(), names) << c.change;
+        EXPECT_EQ(grid->CurrentBookmark(), current) << c.change;
+        Integer row = grid->RecordWindow()->GetCurrentRecordRow();
+        EXPECT_EQ(grid->CurrentDataRow(), row) << c.change;
+        EXPECT_EQ(grid->GetCellValue(2, row).AsString(), "N12") << c.change;
+    }
+    // The view the handler had not heard of yet is reported once, as the
+    // program's; the unchanged view after each later change is not.
+    EXPECT_EQ(events, "program;");
+    EXPECT_EQ(grid->GetCol(Variant(2))->GetHeading(), "Student");
+}
+
+TEST_F(DBGridLayout, ColumnsAreRebuiltUnderTheCallersUpdateLock) {
+    Fill(3);
+    grid->LockUpdate();
+    Bind();
+    EXPECT_EQ(grid->Cols(), 3);
+    grid->RebuildColumns(true, true, true);
+    EXPECT_EQ(grid->Cols(), 3);
+    EXPECT_EQ(grid->FieldOfCol(3), table->FieldByName("Score"));
+    grid->UnlockUpdate();
+    EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), "N1");
+}
+
 TEST_F(DBGridLayout, AHiddenFieldsColumnIsNeverTheCurrentOne) {
     Fill(3);
     table->FieldByName("ID")->SetVisible(false);
