@@ -8,6 +8,8 @@
 #include "dbgrid/DBGridCols.h"
 #include "platform/data/DataSet.h"
 #include "platform/data/StdFields.h"
+#include "platform/gui/Canvas.h"
+#include "platform/gui/Graphics.h"
 
 namespace {
 
@@ -133,6 +135,55 @@ TEST_F(DBGridLayout, ColumnsAreRebuiltUnderTheCallersUpdateLock) {
     EXPECT_EQ(grid->FieldOfCol(3), table->FieldByName("Score"));
     grid->UnlockUpdate();
     EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), "N1");
+}
+
+TEST_F(DBGridLayout, DefaultWidthsAreMeasuredInTheColumnsFont) {
+    Fill(2);
+    Bind();
+    auto zeroIn = [](TFont* font) {
+        TCanvas c;
+        c.Font()->Assign(*font);
+        return Integer(c.TextWidth("0"));
+    };
+    auto headingIn = [](TFont* font, const std::string& text) {
+        TCanvas c;
+        c.Font()->Assign(*font);
+        return Integer(c.TextWidth(text));
+    };
+    TField* name = table->FieldByName("Name");
+    TField* score = table->FieldByName("Score");
+    TgrCol* nameCol = grid->GetCol(Variant("Name"));
+    TgrCol* scoreCol = grid->GetCol(Variant("Score"));
+    Integer zero = zeroIn(grid->Font());
+    ASSERT_GT(zero, 0);
+    EXPECT_EQ(nameCol->Width(), zero * name->DisplayWidth() + 6);
+    // A narrow field's column is as wide as its heading and the margin.
+    score->SetDisplayWidth(1);
+    score->SetDisplayLabel("Points scored");
+    EXPECT_EQ(scoreCol->Width(), headingIn(grid->Font(), "Points scored") + 6);
+    grid->SetHeadingOn(false);
+    grid->RebuildColumns(true, false, false);
+    EXPECT_EQ(scoreCol->Width(), zero + 6);
+    grid->SetHeadingOn(true);
+    // A column with a font of its own measures in it.
+    auto big = std::make_unique<TFont>();
+    big->Assign(*grid->Font());
+    big->SetSize(20);
+    nameCol->SetFont(big.get());
+    ASSERT_FALSE(nameCol->ParentFont());
+    grid->RebuildColumns(true, false, false);
+    EXPECT_EQ(nameCol->Width(), zeroIn(big.get()) * name->DisplayWidth() + 6);
+    EXPECT_GT(zeroIn(big.get()), zero);
+    // A new grid font widens the columns that follow their field, not one
+    // whose width was set.
+    TgrCol* idCol = grid->GetCol(Variant("ID"));
+    idCol->SetWidth(33);
+    grid->Font()->SetSize(16);
+    Integer zero16 = zeroIn(grid->Font());
+    EXPECT_GT(zero16, zero);
+    EXPECT_EQ(scoreCol->Width(), headingIn(grid->Font(), "Points scored") + 6);
+    EXPECT_EQ(idCol->Width(), 33);
+    EXPECT_EQ(nameCol->Width(), zeroIn(big.get()) * name->DisplayWidth() + 6);
 }
 
 TEST_F(DBGridLayout, AHiddenFieldsColumnIsNeverTheCurrentOne) {
