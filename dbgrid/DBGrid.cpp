@@ -690,13 +690,15 @@ void TgrCustomDBGrid::DoFieldLayoutChange() {
     if (OnFieldLayoutChange && CanFireEvents()) OnFieldLayoutChange(this);
 }
 
-void TgrCustomDBGrid::DoTopLeftChanged() {
+void TgrCustomDBGrid::DoTopLeftChanged() { CheckTopLeftChanged(true); }
+
+void TgrCustomDBGrid::CheckTopLeftChanged(bool byUser) {
     if (!OnTopLeftChanged) return;
     Integer col = DataColOfDisplay(TopLeftCell().Col);
     Variant row = DataRowOfRow(DataRowOfDisplay(TopLeftCell().Row));
     // Record ids may be of another kind than the bookmark text first seen.
     if (col == topLeftColSeen_ && VariantsEqual(row, topRowSeen_)) return;
-    OnTopLeftChanged(this, topLeftColSeen_, topRowSeen_, col, row, true);
+    OnTopLeftChanged(this, topLeftColSeen_, topRowSeen_, col, row, byUser);
     topLeftColSeen_ = col;
     topRowSeen_ = row;
 }

@@ -251,6 +251,17 @@ public:
     void RebuildColumns(bool linkActive, bool dropColumns, bool resetFields);
     // The first column bound to a field, or nullptr.
     TgrDBCol* FindFieldCol(const TField* field);
+    // After the dataset's fields changed (data active only): the in-cell
+    // control hidden, the record window read anew (ResetWindow), the
+    // control shown again and the selection, current-cell and top-left
+    // notifications fired for what changed (not by the user). A
+    // single-selection list box drops its record selection first.
+    void RefreshAfterLayoutChange(bool reset);
+    // The record window read anew: its caches dropped (the engine-cursor
+    // window clones its cursor again), the row count and scroll bars
+    // updated, with toTop the first record row scrolled to the top, and
+    // the dataset's record made the grid's current record.
+    void ResetWindow(bool toTop);
 
     // ------------------------------------------------ records
     // The DataRow of a data row of the window ("" outside the window).
@@ -646,6 +657,9 @@ protected:
     bool HasGetDrawInfo() override { return bool(OnGetDrawInfo); }
     void FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrCellDrawInfo& info) override;
     void DoTopLeftChanged() override;
+    // OnTopLeftChanged when the left column or the top record differs from
+    // the ones last reported.
+    void CheckTopLeftChanged(bool byUser);
     void FireInsertRow(Integer dataRow, bool byUser) override;
     void FireDeleteRow(Integer dataRow, bool byUser) override;
     void Paint() override;

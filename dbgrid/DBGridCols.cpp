@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include "dbgrid/DBGridFields.h"
+#include "grid/TSGrid.h"
+#include "platform/gui/Canvas.h"
+#include "platform/gui/Graphics.h"
 #include "platform/core/Filer.h"
 #include "platform/core/Strings.h"
 
@@ -75,9 +78,19 @@ bool TgrDBCol::ReadOwnProperty(const std::string& name, TReader& reader) {
 
 Integer TgrDBCol::DefaultWidth() const {
     TField* f = adapter_ ? adapter_->Field() : nullptr;
-    if (!f) return Width();
-    Integer chars = std::max<Integer>(f->DisplayWidth(), Integer(GetHeading().size()));
-    return std::clamp<Integer>(chars * 7 + 6, 24, 400);
+    if (!f) return Grid() ? Grid()->DefaultColWidth() : Width();
+    // Measured with the column's own font unless it follows the grid's. A
+    // canvas of its own measures as the grid's would, without touching the
+    // font the grid paints with, and needs no window.
+    TFont* font = OwnFont() && !ParentFont() ? OwnFont() : Grid() ? Grid()->GridFont() : nullptr;
+    TCanvas canvas;
+    if (font) canvas.Font()->Assign(*font);
+    // The platform's fonts draw within their advance widths: no overhang.
+    constexpr Integer overhang = 0;
+    Integer width = (canvas.TextWidth("0") - overhang) * f->DisplayWidth() + overhang + 6;
+    auto* grid = dynamic_cast<TgrBaseGrid*>(Grid());
+    if (grid && grid->HeadingOn()) width = std::max<Integer>(width, canvas.TextWidth(GetHeading()) + 6);
+    return width;
 }
 
 TAlignment TgrDBCol::GetAlignment() const {

@@ -51,8 +51,10 @@ public:
     void WriteOwnProperties(TWriter& writer) override;
     bool ReadOwnProperty(const std::string& name, TReader& reader) override;
 
-    // The width a bound column takes from its field: DisplayWidth digits of
-    // the grid's font and a margin, at least the heading's width.
+    // The width a bound column takes from its field: DisplayWidth times the
+    // width of "0" in the column's font (the grid's while ParentFont) and 6
+    // pixels, with headings shown at least the heading's width and 6. An
+    // unbound column: the grid's DefaultColWidth.
     Integer DefaultWidth() const;
     // The column's own heading, else (bound) the field's label.
     std::string GetHeading() const override;

@@ -16,6 +16,18 @@ namespace {
 // The most entries the data link's field map takes.
 constexpr Integer kMaxFieldMapEntries = 268435455;
 
+// Holds the grid's update lock for a scope, also when an exception passes.
+class TUpdateLockGuard {
+public:
+    explicit TUpdateLockGuard(TgrBaseGrid& grid) : grid_(grid) { grid_.LockUpdate(); }
+    ~TUpdateLockGuard() { grid_.UnlockUpdate(); }
+    TUpdateLockGuard(const TUpdateLockGuard&) = delete;
+    TUpdateLockGuard& operator=(const TUpdateLockGuard&) = delete;
+
+private:
+    TgrBaseGrid& grid_;
+};
+
 }  // namespace
 
 // ------------------------------------------------------------ field map
@@ -118,6 +130,9 @@ bool TgrCustomDBGrid::BindColumn(TgrDBCol* col, TField* field) {
 void TgrCustomDBGrid::RebuildColumns(bool linkActive, bool dropColumns, bool resetFields) {
     if (!dataBound_ || rebuildingColumns_) return;
     rebuildingColumns_ = true;
+    // The columns change under one update lock: the grid repaints once,
+    // after they are all in place.
+    TUpdateLockGuard lock(*this);
     try {
         dataLink_->ClearFieldMap();
         if (dataLink_->Active()) RegisterLinkFields();
@@ -206,11 +221,47 @@ void TgrCustomDBGrid::DataLinkLayoutChanged() {
     bool changed = window_->FieldLayoutsChanged();
     bool namesChanged = window_->FieldNamesChanged();
     if (changed) window_->BuildFieldLayouts();
-    Integer left = TopLeftCell().Col;
-    RebuildColumns(true, namesChanged, true);
-    if (TopLeftCell().Col != left && left < ColTotal()) SetLeftCol(left);
+    {
+        TUpdateLockGuard lock(*this);
+        Integer left = TopLeftCell().Col, top = TopLeftCell().Row;
+        RebuildColumns(true, namesChanged, true);
+        // The engine-cursor window keeps its records over a layout change:
+        // the view stays where it was. The standard window is read again.
+        if (!UsesStandardWindow() && changed) {
+            if (top >= 1 && top < RowTotal() && top != TopLeftCell().Row) SetTopRow(top);
+        } else {
+            RefreshAfterLayoutChange(false);
+        }
+        if (left >= 1 && left < ColTotal() && left != TopLeftCell().Col) SetLeftCol(left);
+    }
     Invalidate();
     DoFieldLayoutChange();
+}
+
+void TgrCustomDBGrid::ResetWindow(bool toTop) {
+    window_->ClearCaches();
+    // The engine-cursor window clones its cursor again (its copies may
+    // hold the old fields) and shows the dataset's record.
+    if (!UsesStandardWindow() && dataActive_) ReopenCursorWindow();
+    UpdateRowCount();
+    UpdateScrollBars();
+    if (toTop && RowTotal() > 1 && TopLeftCell().Row != 1) SetTopRow(1);
+    SyncCurrentRecord();
+    Invalidate();
+}
+
+void TgrCustomDBGrid::RefreshAfterLayoutChange(bool reset) {
+    if (!dataBound_ || !dataActive_) return;
+    // A single-selection list box selects the current record only; the
+    // window is read anew, so the selection is made again from it.
+    if (IsListBoxSelect()) selection_->Clear();
+    HideCellControl();
+    ResetWindow(reset);
+    RefreshCellControl();
+    FireSelectChanged(false);
+    SyncListBoxSelection(false);
+    CheckCurrentCellChanged();
+    CheckTopLeftChanged(false);
 }
 
 void TgrCustomDBGrid::ApplyFont() {

@@ -399,7 +399,7 @@ void TgrBaseGrid::ResizeDataModel(Integer oldColTotal, Integer oldRowTotal) {
 
 void TgrBaseGrid::SetCols(Integer value) {
     if (value < 0) value = 0;
-    if (IsUpdateSuspended() || value == Cols()) return;
+    if (colsRemoving_ > 0 || value == Cols()) return;
     Integer old = Cols();
     if (value < old && curDataCol_ > value && !CanLeaveCell(curDataCol_, curDataRow_, true)) return;
     // Bring the columns that go to the right end first, so that their widths
@@ -428,7 +428,7 @@ void TgrBaseGrid::SetCols(Integer value) {
 
 void TgrBaseGrid::SetRows(Integer value) {
     if (value < 0) value = 0;
-    if (IsUpdateSuspended() || value == Rows()) return;
+    if (rowsRemoving_ > 0 || value == Rows()) return;
     Integer old = Rows();
     for (Integer p = RowTotal() - 1; p >= 1; --p) {
         if (rowMap_[std::size_t(p)] <= value) continue;

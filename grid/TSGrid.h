@@ -318,6 +318,9 @@ public:
 
     // ------------------------------------------------ published properties
     Integer Cols() const override { return ColTotal() - 1; }
+    // The counts take effect under an update lock too (a column rebuild
+    // runs inside one); they are ignored only while columns (rows) are
+    // being removed, when the counts are between two states.
     virtual void SetCols(Integer value);
     Integer Rows() const { return RowTotal() - 1 - insertRowCount_; }
     virtual void SetRows(Integer value);
@@ -1862,6 +1865,8 @@ private:
     TgrPropIdSet layoutResetIds_;
     bool initialising_ = false;
     Integer updateLock_ = 0;
+    // Raised while removed columns (rows) are moved to the end and dropped.
+    Integer colsRemoving_ = 0, rowsRemoving_ = 0;
     Integer paintLock_ = 0;
     bool topLeftMovePending_ = false;
     Integer keyLock_ = 0;

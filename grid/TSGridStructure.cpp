@@ -10,6 +10,21 @@
 
 #include "grid/TSGrid.h"
 
+namespace {
+
+// Marks columns or rows as being removed: the counts are between two
+// states, so Cols and Rows ignore new values meanwhile (an OnDeleteCol or
+// OnDeleteRow handler fires in between).
+struct TRemovalGuard {
+    Integer& depth;
+    explicit TRemovalGuard(Integer& d) : depth(d) { ++depth; }
+    ~TRemovalGuard() { --depth; }
+    TRemovalGuard(const TRemovalGuard&) = delete;
+    TRemovalGuard& operator=(const TRemovalGuard&) = delete;
+};
+
+}  // namespace
+
 void TgrBaseGrid::ReindexCellRecords() {
     // Put frees the set it replaces.
     for (Integer i = 0; i < colCellSets_.Count(); ++i) colCellSets_.Put(i, nullptr);
@@ -158,8 +173,11 @@ void TgrBaseGrid::DeleteCols(Integer from, Integer to) {
     Integer old = Cols(), removed = to - from + 1;
     Integer keepCol = currentGoes ? 0 : curDataCol_ - (curDataCol_ > to ? removed : 0);
     Integer keepDisplay = curDisplayCol_;
-    for (Integer i = to; i >= from; --i) RemoveDataColAt(DisplayColOfData(i), ColTotal() - 1 - (to - i));
-    SettleRemovedCols(old, removed);
+    {
+        TRemovalGuard removing(colsRemoving_);
+        for (Integer i = to; i >= from; --i) RemoveDataColAt(DisplayColOfData(i), ColTotal() - 1 - (to - i));
+        SettleRemovedCols(old, removed);
+    }
     if (currentGoes) {
         ReplaceCurrentCol(std::min<Integer>(keepDisplay, ColTotal() - 1), true, true, SkipsReadOnly());
     } else if (keepCol >= 1) {
@@ -184,8 +202,11 @@ void TgrBaseGrid::DeleteRows(Integer from, Integer to) {
     Integer old = Rows(), removed = to - from + 1;
     Integer keepRow = currentGoes ? 0 : curDataRow_ - (curDataRow_ > to ? removed : 0);
     Integer keepDisplay = curDisplayRow_;
-    for (Integer i = to; i >= from; --i) RemoveDataRowAt(DisplayRowOfData(i), Rows() - (to - i));
-    SettleRemovedRows(old, removed);
+    {
+        TRemovalGuard removing(rowsRemoving_);
+        for (Integer i = to; i >= from; --i) RemoveDataRowAt(DisplayRowOfData(i), Rows() - (to - i));
+        SettleRemovedRows(old, removed);
+    }
     if (currentGoes) {
         MoveToRow(std::min<Integer>(keepDisplay, RowTotal() - 1), true, false, false);
     } else if (keepRow >= 1) {
@@ -217,8 +238,11 @@ void TgrBaseGrid::DeleteSelectedCols() {
     Integer keepCol = currentGoes ? 0 : curDataCol_ - belowCurrent;
     Integer keepDisplay = curDisplayCol_ - leftOfCurrent;
     LockUpdate();
-    for (Integer k = 0; k < removed; ++k) RemoveDataColAt(selected[std::size_t(k)], old - k);
-    SettleRemovedCols(old, removed);
+    {
+        TRemovalGuard removing(colsRemoving_);
+        for (Integer k = 0; k < removed; ++k) RemoveDataColAt(selected[std::size_t(k)], old - k);
+        SettleRemovedCols(old, removed);
+    }
     UnlockUpdate();
     RecheckTopLeft(false);
     if (currentGoes) {
@@ -256,8 +280,11 @@ void TgrBaseGrid::DeleteSelectedRows() {
     Integer keepRow = currentGoes || onInsertRow ? 0 : curDataRow_ - belowCurrent;
     Integer keepDisplay = curDisplayRow_ - above;
     LockUpdate();
-    for (Integer k = 0; k < removed; ++k) RemoveDataRowAt(selected[std::size_t(k)], old - k);
-    SettleRemovedRows(old, removed);
+    {
+        TRemovalGuard removing(rowsRemoving_);
+        for (Integer k = 0; k < removed; ++k) RemoveDataRowAt(selected[std::size_t(k)], old - k);
+        SettleRemovedRows(old, removed);
+    }
     UnlockUpdate();
     if (currentGoes) {
         if (IsInsertRowPos(keepDisplay)) --keepDisplay;

@@ -230,7 +230,17 @@ bool TqmtCustomMemTable::BookmarkValid(const TBookmark& bookmark) {
 }
 
 int TqmtCustomMemTable::CompareBookmarks(const TBookmark& a, const TBookmark& b) {
-    if (!BookmarkValid(a) || !BookmarkValid(b)) return 0;
+    // A bookmark the table no longer holds (its row deleted, its slot
+    // reused, the table emptied or another store's) names no live record:
+    // it never equals a live one, and sorts after every live one, so a
+    // scan toward it runs to the end instead of stopping at the first
+    // record. Two dead bookmarks are the same only byte for byte.
+    bool validA = BookmarkValid(a), validB = BookmarkValid(b);
+    if (!validA || !validB) {
+        if (validA != validB) return validA ? -1 : 1;
+        int c = a.compare(b);
+        return c < 0 ? -1 : c > 0 ? 1 : 0;
+    }
     BookmarkParts pa, pb;
     DecodeBookmark(a, pa);
     DecodeBookmark(b, pb);

@@ -293,4 +293,18 @@ TEST_F(DBGridCursor, PendingNewRecordsShowAsAPlaceholderRow) {
     EXPECT_EQ(window->FindBookmarkRow(""), 0);
 }
 
+TEST_F(DBGridCursor, AChangedFieldLayoutKeepsTheWindowsRecords) {
+    // The window keeps the copies it scrolled to; the columns follow the
+    // field and the view stays where it was.
+    grid->VertScroll(scPageDown);
+    std::string first = "R" + std::to_string(1 + v);
+    ASSERT_EQ(grid->GetCellValue(2, 1).AsString(), first);
+    Integer top = grid->TopLeftCell().Row;
+    cursorTable->FieldByName("Name")->SetDisplayLabel("Record");
+    EXPECT_EQ(grid->GetCol(Variant(2))->GetHeading(), "Record");
+    EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), first);
+    EXPECT_EQ(grid->TopLeftCell().Row, top);
+    EXPECT_EQ(cursorTable->RecNo(), 1);
+}
+
 }  // namespace

@@ -8,6 +8,8 @@
 #include "dbgrid/DBGridCols.h"
 #include "platform/data/DataSet.h"
 #include "platform/data/StdFields.h"
+#include "platform/gui/Canvas.h"
+#include "platform/gui/Graphics.h"
 
 namespace {
 
@@ -83,6 +85,105 @@ TEST_F(DBGridLayout, FieldsChangedAtRunTimeAreNoticedAndTheColumnsFollow) {
     EXPECT_EQ(layoutChanges, 7);
     EXPECT_EQ(col->Width(), 90);
     EXPECT_EQ(grid->FieldOfCol(2), name);
+}
+
+TEST_F(DBGridLayout, ALayoutChangeKeepsTheViewAndTheCurrentRecord) {
+    Fill(20);
+    // Narrow enough for the columns to scroll sideways.
+    grid->SetBounds(0, 0, 120, HeightForRows(5));
+    Bind();
+    std::string events;
+    grid->OnTopLeftChanged = [&](TObject*, Integer, const Variant&, Integer, const Variant&, bool byUser) {
+        events += byUser ? "user;" : "program;";
+    };
+    table->Locate("ID", Variant(12), {});
+    grid->SetLeftCol(2);
+    ASSERT_EQ(grid->TopLeftCell().Col, 2);
+    std::string names = Names(), current = Bookmark();
+    events.clear();
+    TField* name = table->FieldByName("Name");
+    struct Case {
+        const char* change;
+        std::function<void()> apply;
+    } cases[] = {
+        {"label", [&] { name->SetDisplayLabel("Student"); }},
+        {"width", [&] { name->SetDisplayWidth(30); }},
+        {"read-only", [&] { table->FieldByName("Score")->SetReadOnly(true); }},
+    };
+    for (const Case& c : cases) {
+        c.apply();
+        EXPECT_EQ(grid->TopLeftCell().Col, 2) << c.change;
+        EXPECT_EQ(Names(), names) << c.change;
+        EXPECT_EQ(grid->CurrentBookmark(), current) << c.change;
+        Integer row = grid->RecordWindow()->GetCurrentRecordRow();
+        EXPECT_EQ(grid->CurrentDataRow(), row) << c.change;
+        EXPECT_EQ(grid->GetCellValue(2, row).AsString(), "N12") << c.change;
+    }
+    // The view the handler had not heard of yet is reported once, as the
+    // program's; the unchanged view after each later change is not.
+    EXPECT_EQ(events, "program;");
+    EXPECT_EQ(grid->GetCol(Variant(2))->GetHeading(), "Student");
+}
+
+TEST_F(DBGridLayout, ColumnsAreRebuiltUnderTheCallersUpdateLock) {
+    Fill(3);
+    grid->LockUpdate();
+    Bind();
+    EXPECT_EQ(grid->Cols(), 3);
+    grid->RebuildColumns(true, true, true);
+    EXPECT_EQ(grid->Cols(), 3);
+    EXPECT_EQ(grid->FieldOfCol(3), table->FieldByName("Score"));
+    grid->UnlockUpdate();
+    EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), "N1");
+}
+
+TEST_F(DBGridLayout, DefaultWidthsAreMeasuredInTheColumnsFont) {
+    Fill(2);
+    Bind();
+    auto zeroIn = [](TFont* font) {
+        TCanvas c;
+        c.Font()->Assign(*font);
+        return Integer(c.TextWidth("0"));
+    };
+    auto headingIn = [](TFont* font, const std::string& text) {
+        TCanvas c;
+        c.Font()->Assign(*font);
+        return Integer(c.TextWidth(text));
+    };
+    TField* name = table->FieldByName("Name");
+    TField* score = table->FieldByName("Score");
+    TgrCol* nameCol = grid->GetCol(Variant("Name"));
+    TgrCol* scoreCol = grid->GetCol(Variant("Score"));
+    Integer zero = zeroIn(grid->Font());
+    ASSERT_GT(zero, 0);
+    EXPECT_EQ(nameCol->Width(), zero * name->DisplayWidth() + 6);
+    // A narrow field's column is as wide as its heading and the margin.
+    score->SetDisplayWidth(1);
+    score->SetDisplayLabel("Points scored");
+    EXPECT_EQ(scoreCol->Width(), headingIn(grid->Font(), "Points scored") + 6);
+    grid->SetHeadingOn(false);
+    grid->RebuildColumns(true, false, false);
+    EXPECT_EQ(scoreCol->Width(), zero + 6);
+    grid->SetHeadingOn(true);
+    // A column with a font of its own measures in it.
+    auto big = std::make_unique<TFont>();
+    big->Assign(*grid->Font());
+    big->SetSize(20);
+    nameCol->SetFont(big.get());
+    ASSERT_FALSE(nameCol->ParentFont());
+    grid->RebuildColumns(true, false, false);
+    EXPECT_EQ(nameCol->Width(), zeroIn(big.get()) * name->DisplayWidth() + 6);
+    EXPECT_GT(zeroIn(big.get()), zero);
+    // A new grid font widens the columns that follow their field, not one
+    // whose width was set.
+    TgrCol* idCol = grid->GetCol(Variant("ID"));
+    idCol->SetWidth(33);
+    grid->Font()->SetSize(16);
+    Integer zero16 = zeroIn(grid->Font());
+    EXPECT_GT(zero16, zero);
+    EXPECT_EQ(scoreCol->Width(), headingIn(grid->Font(), "Points scored") + 6);
+    EXPECT_EQ(idCol->Width(), 33);
+    EXPECT_EQ(nameCol->Width(), zeroIn(big.get()) * name->DisplayWidth() + 6);
 }
 
 TEST_F(DBGridLayout, AHiddenFieldsColumnIsNeverTheCurrentOne) {

@@ -154,6 +154,43 @@ TEST_F(DBGridScan, SelectionScansFindTheOtherRecordInEitherDirection) {
     EXPECT_EQ(Log(), "1:1 1:2 1:3");
 }
 
+TEST_F(DBGridScan, ADeletedRecordsBookmarkIsNeverFound) {
+    // The table no longer holds the record: no walk may stop on a live
+    // record as if it were the one deleted.
+    std::string dead = BookmarkOf(7);
+    table->Locate("ID", Variant(7), {});
+    table->Delete();
+    table->Locate("ID", Variant(10), {});
+    // Ordered bookmarks place it after every record, so the walk goes
+    // forward (a walk back, told so, would pass its place at once).
+    for (TgrBookmarkType type : {bmtDefault, bmtNonOrdered}) {
+        grid->SetBookmarkType(type);
+        for (Integer direction : {-1, 0, 1}) {
+            if (type == bmtDefault && direction < 0) continue;
+            std::vector<std::string> list;
+            bool cancel = false;
+            EXPECT_EQ(grid->ScanBookmarksBetween(BookmarkOf(3), dead, direction, false, list, cancel), 0)
+                << int(type) << " " << direction;
+            EXPECT_TRUE(list.empty()) << int(type) << " " << direction;
+            EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 10);
+        }
+    }
+    // The window's own walk toward it runs to the end of the data.
+    grid->SetBookmarkType(bmtDefault);
+    TgrGridData* window = grid->RecordWindow();
+    std::vector<std::string> list;
+    std::string bookmark = BookmarkOf(3);
+    bool cancel = false, reached = false;
+    Integer limit = 0, count = 0;
+    window->LockControls(true);
+    EXPECT_TRUE(window->ScanForward(bookmark, dead, cancel, limit, count, reached, false, 0, list));
+    window->LockControls(false);
+    EXPECT_FALSE(reached);
+    std::vector<std::string> rest;
+    for (int id : {4, 5, 6, 8, 9, 10, 11, 12}) rest.push_back(BookmarkOf(id));
+    EXPECT_EQ(list, rest);
+}
+
 TEST_F(DBGridScan, SelectAllCountsEachRecordOnceAndStopsAtTheEnd) {
     grid->SetRecordSelection(rseBookmarkSet);
     grid->SetRowSelectMode(rsMulti);

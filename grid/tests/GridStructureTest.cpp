@@ -250,3 +250,31 @@ TEST_F(GridStructure, ASelectedInsertRowIsLeftOut) {
     EXPECT_EQ(FirstColumn(), "1,1 1,3 1,4 1,5 1,6");
     EXPECT_TRUE(grid->InsertRowShown());
 }
+
+TEST_F(GridStructure, CountsSetUnderAnUpdateLockTakeEffect) {
+    // A column rebuild runs inside an update lock: the counts it sets must
+    // not be lost there.
+    grid->LockUpdate();
+    grid->SetCols(3);
+    grid->SetRows(9);
+    EXPECT_EQ(grid->Cols(), 3);
+    EXPECT_EQ(grid->Rows(), 9);
+    grid->SetCols(7);
+    grid->UnlockUpdate();
+    EXPECT_EQ(grid->Cols(), 7);
+    EXPECT_EQ(grid->ColTotal(), 8);
+    EXPECT_EQ(grid->Col(3)->GetHeading(), "C3");
+}
+
+TEST_F(GridStructure, CountsSetWhileItemsAreRemovedAreIgnored) {
+    // A delete handler sees the counts between two states; a new count
+    // from it would corrupt the removal.
+    grid->OnDeleteCol = [&](TObject*, Integer, bool) { grid->SetCols(1); };
+    grid->DeleteCols(2, 3);
+    EXPECT_EQ(grid->Cols(), 3);
+    EXPECT_EQ(grid->Col(2)->GetHeading(), "C4");
+    EXPECT_EQ(grid->GetCellValue(3, 2).AsString(), "5,2");
+    grid->OnDeleteCol = nullptr;
+    grid->SetCols(1);
+    EXPECT_EQ(grid->Cols(), 1);
+}

@@ -138,10 +138,45 @@ TEST(MemTable, BookmarksWithNulBytesCompareByRow) {
     t->SetSortFields("ID");
     t->Sort();
     EXPECT_GT(t->CompareBookmarks(marks[0], marks[256]), 0);
-    // Emptying invalidates every bookmark; comparing invalid ones gives 0.
+    // Emptying invalidates every bookmark: two dead ones are the same
+    // only when they are the same bookmark.
     t->EmptyTable();
     EXPECT_FALSE(t->BookmarkValid(marks[0]));
-    EXPECT_EQ(t->CompareBookmarks(marks[0], marks[1]), 0);
+    EXPECT_NE(t->CompareBookmarks(marks[0], marks[1]), 0);
+    EXPECT_EQ(t->CompareBookmarks(marks[1], TBookmark(marks[1])), 0);
+}
+
+TEST(MemTable, DeadBookmarkNeverEqualsLiveRecord) {
+    // A deleted row's bookmark, and one whose slot a new row took again,
+    // name no live record: in either index kind they compare unequal to
+    // every live bookmark, after it, in both argument orders.
+    for (bool sorted : {false, true}) {
+        SCOPED_TRACE(sorted ? "sorted" : "row order");
+        auto t = Table({{1, "a"}, {2, "b"}, {3, "c"}});
+        if (sorted) {
+            t->SetSortFields("Name");
+            t->Sort();
+        }
+        t->First();
+        TBookmark first = t->GetBookmark();
+        t->Next();
+        TBookmark dead = t->GetBookmark();
+        t->Delete();
+        t->Append();
+        t->FieldByName("ID")->SetAsInteger(4);
+        t->FieldByName("Name")->SetAsString("d");
+        t->Post();
+        ASSERT_FALSE(t->BookmarkValid(dead));
+        std::vector<TBookmark> live;
+        for (t->First(); !t->Eof(); t->Next()) live.push_back(t->GetBookmark());
+        ASSERT_EQ(live.size(), 3u);
+        for (const TBookmark& b : live) {
+            EXPECT_EQ(t->CompareBookmarks(dead, b), 1);
+            EXPECT_EQ(t->CompareBookmarks(b, dead), -1);
+        }
+        EXPECT_EQ(t->CompareBookmarks(dead, TBookmark(dead)), 0);
+        EXPECT_EQ(t->CompareBookmarks(first, live[0]), 0);
+    }
 }
 
 TEST(MemTable, SortIsStableAndBlankSortFieldsRestoreRowOrder) {
