@@ -274,6 +274,31 @@ TEST_F(DBCombo, AClickInTheListChoosesItsRecord) {
     EXPECT_EQ(table->FieldByName("Name")->AsString(), "B");
 }
 
+TEST_F(DBCombo, AButtonHeldOntoTheListChoosesTheRecordReleasedOn) {
+    TgrCellPaintInfo info;
+    ASSERT_TRUE(grid->FillDrawInfo(grid->DisplayColOfData(2), grid->CurrentDisplayRow(), info));
+    auto send = [](TgrBaseGrid* to, QEvent::Type type, const TPoint& p) {
+        QPointF at(p.X, p.Y);
+        QMouseEvent e(type, at, at, Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        to->WidgetEvent(&e);
+    };
+    TgrDBComboGrid* list = combo->DBComboGrid();
+    auto listPoint = [&](Integer row) {
+        TRect r = list->CellPixels(list->DisplayColOfData(1), list->DisplayRowOfData(row));
+        return TPoint(r.Left + 3, r.Top + 3);
+    };
+    send(grid, QEvent::MouseButtonPress, TPoint(info.ButtonRect.Left + 3, info.ButtonRect.Top + 3));
+    ASSERT_EQ(grid->DroppedCombo(), combo);
+    send(grid, QEvent::MouseMove, grid->ScreenToClient(list->ClientToScreen(listPoint(1))));
+    ASSERT_TRUE(list->MouseCapture());
+    send(list, QEvent::MouseMove, listPoint(3));
+    EXPECT_EQ(grades->FieldByName("Code")->AsString(), "C");
+    send(list, QEvent::MouseButtonRelease, listPoint(3));
+    EXPECT_EQ(grid->DroppedCombo(), nullptr);
+    EXPECT_EQ(table->FieldByName("Name")->AsString(), "C");
+}
+
 TEST_F(DBCombo, ASearchingComboOpensOnTheCellsValue) {
     combo->SetAutoSearch(asTop);
     ASSERT_TRUE(grid->EditCurrentCell("E"));
