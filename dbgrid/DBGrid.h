@@ -460,6 +460,10 @@ public:
     // The combos of this grid are TgrDBCombo: their lists list the records
     // of a dataset.
     TgrCombo* CreateCombo() override;
+    // A new combo's list, and the working combo's list for each cell, starts
+    // without a data source, looking up automatically, with this grid's
+    // dataset type, bookmark kind and comparison and record selection.
+    void InitComboGrid(TgrCombo* combo) override;
     // In data mode a combo over the grid's own data source never drops
     // down: choosing from it would move the record being edited.
     bool IsComboUsable(const TgrCombo* combo) const;

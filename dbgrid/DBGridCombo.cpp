@@ -47,6 +47,22 @@ std::string TgrCustomDBGrid::CurrentCellText() {
 
 // ------------------------------------------------------------ lookup lists
 
+void TgrCustomDBGrid::InitComboGrid(TgrCombo* combo) {
+    auto* list = combo ? dynamic_cast<TgrDBComboGrid*>(combo->ComboGrid()) : nullptr;
+    if (list) {
+        list->SetDataSource(nullptr);
+        // The setting alone: the setter would also drop stored values.
+        list->ComboSettings.AutoLookup = true;
+        // The dataset type first: a non-ordered bookmark kind then turns it
+        // to the standard window as it does on this grid.
+        list->SetDatasetType(datasetType_);
+        list->SetBookmarkType(bookmarkType_);
+        list->SetBookmarkCompareType(bookmarkCompareType_);
+        list->SetRecordSelection(recordSelection_);
+    }
+    TgrBaseGrid::InitComboGrid(combo);
+}
+
 void TgrCustomDBGrid::PrepareComboData(bool keepLayout) {
     if (!dataActive_) return;
     auto* combo = dynamic_cast<TgrDBCombo*>(EffectiveCombo(CurrentDataCol(), CurrentDataRow()));

@@ -1767,6 +1767,16 @@ private:
     // grid-mode setter refuses (a list outside design time).
     void StoreGridMode(TgrGridMode value);
     bool TrackCellButton(Integer x, Integer y);
+    // A combo button held onto the list it dropped down hands the press
+    // over: the list goes on as if pressed on its current row (its current
+    // row follows the pointer, a release on a row chooses it). Armed at run
+    // time when the list drops down, used at most once.
+    bool IsOverDroppedList(Integer x, Integer y);
+    void HandOverPressToDropDown();
+    bool comboHandOverPending_ = false;
+    // A plain press on a row's bar: the row becomes current and the only
+    // selected one, and a row drag follows.
+    void RowBarPress(Integer row);
     bool EndCellButtonPress(bool released, Integer x, Integer y);
     void SetButtonShownDown(bool down);
     bool IsOverCurrentButton(Integer x, Integer y);

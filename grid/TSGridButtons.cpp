@@ -378,7 +378,32 @@ bool TgrBaseGrid::IsOverCurrentButton(Integer x, Integer y) {
     return IsOverCellButton(x, y, curDisplayCol_, curDisplayRow_);
 }
 
+bool TgrBaseGrid::IsOverDroppedList(Integer x, Integer y) {
+    TgrBaseGrid* list = droppedCombo_ ? droppedCombo_->ComboGrid() : nullptr;
+    if (!list || !dropDownForm_ || !dropDownForm_->Visible()) return false;
+    TPoint p = list->ScreenToClient(ClientToScreen(TPoint(x, y)));
+    return p.X >= 0 && p.Y >= 0 && p.X < list->ClientWidth() && p.Y < list->ClientHeight();
+}
+
+void TgrBaseGrid::HandOverPressToDropDown() {
+    if (!comboHandOverPending_) return;
+    comboHandOverPending_ = false;
+    TgrBaseGrid* list = droppedCombo_ ? droppedCombo_->ComboGrid() : nullptr;
+    if (!list || list->curDisplayRow_ < 1 || list->curDisplayRow_ >= list->RowTotal()) return;
+    list->RowBarPress(list->curDisplayRow_);
+}
+
 bool TgrBaseGrid::TrackCellButton(Integer x, Integer y) {
+    if (dropButtonPressed_ && IsOverDroppedList(x, y)) {
+        // The press goes on in the list: the button comes up, this grid's
+        // press ends without a click.
+        dropButtonPressed_ = dropButtonHeld_ = false;
+        SetButtonShownDown(false);
+        SetMouseCapture(false);
+        SetMouseStatus(msNormal);
+        HandOverPressToDropDown();
+        return true;
+    }
     if (buttonHeld_ || dropButtonHeld_) {
         // Pressed only while the pointer is on the button.
         SetButtonShownDown(IsOverCurrentButton(x, y));

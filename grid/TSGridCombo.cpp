@@ -149,6 +149,7 @@ bool TgrBaseGrid::DropDownCombo() {
     selectedCombo_ = combo;
     InitComboForCell(curDataCol_, curDataRow_);
     dropDownForm_->Show();
+    comboHandOverPending_ = !IsDesigning();
     // A press elsewhere or another window becoming active closes the list.
     RegisterDropDownGrid(this);
     list->UpdateScrollBars();
@@ -177,6 +178,7 @@ void TgrBaseGrid::RollUpCombo(bool accept) {
     TgrCombo* combo = droppedCombo_;
     if (!combo) return;
     droppedCombo_ = nullptr;
+    comboHandOverPending_ = false;
     UnregisterDropDownGrid(this);
     if (dropDownForm_) dropDownForm_->Hide();
     EndComboForCell();

@@ -910,14 +910,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
                 StartDragSelect(true, cell.Row);
             return;
         }
-        if (!MoveToDisplayCell(curDisplayCol_, cell.Row)) return;
-        ClearOtherSelections();
-        DeselectAllRows();
-        SelectDisplayRows(cell.Row, cell.Row);
-        SetGridStatus(grsRowsSelected);
-        MarkSelectChanged(0);
-        FireSelectChanged(true);
-        StartDragSelect(true, cell.Row);
+        RowBarPress(cell.Row);
         return;
     }
     if (cell.Col < 1 || cell.Row < 1) return;
@@ -973,6 +966,17 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
         default: break;
     }
     TCustomControl::MouseMove(shift, x, y);
+}
+
+void TgrBaseGrid::RowBarPress(Integer row) {
+    if (!MoveToDisplayCell(curDisplayCol_, row)) return;
+    ClearOtherSelections();
+    DeselectAllRows();
+    SelectDisplayRows(row, row);
+    SetGridStatus(grsRowsSelected);
+    MarkSelectChanged(0);
+    FireSelectChanged(true);
+    StartDragSelect(true, row);
 }
 
 // A row (rows True) or column drag selection from the anchor `at`.
@@ -1067,6 +1071,22 @@ void TgrBaseGrid::DragSelectTo(Integer x, Integer y) {
         MoveDragEnd(rowSelectStart_, rowDragEnd_, r, [this](Integer i) { ToggleDraggedRows(i, i); });
         rowDragEnd_ = r;
         SetGridStatus(rowSelection_->Count() > 0 ? grsRowsSelected : grsNormal);
+        MarkSelectChanged(0);
+        FireSelectChanged(true);
+    } else if (selectingRows_ && rowSelectMode_ == rsSingle) {
+        // One selected row follows the pointer as the current row; in a
+        // dropped-down list it shows selected only while the pointer is on
+        // the list's rows, so a release beside them chooses nothing.
+        Integer r = std::clamp<Integer>(cell.Row, 1, std::max<Integer>(1, Rows()));
+        TCellCoord_ts under = CellUnderMouse(x, y);
+        bool outside = comboGrid_ && (under.Row < 1 || under.Col < 0);
+        if (r != rowDragEnd_ && !MoveToDisplayCell(curDisplayCol_, r)) return;
+        rowDragEnd_ = r;
+        bool want = !outside;
+        if (want == rowSelection_->IsSelected(r) && rowSelection_->Count() == (want ? 1 : 0)) return;
+        DeselectAllRows();
+        if (want) SelectDisplayRows(r, r);
+        SetGridStatus(want ? grsRowsSelected : grsNormal);
         MarkSelectChanged(0);
         FireSelectChanged(true);
     } else if (selectingRows_) {

@@ -64,6 +64,47 @@ TEST_F(DBComboGrid, SearchFindsTheLongestMatchingPrefixAndStopsAtAWholeMatch) {
     }
 }
 
+TEST_F(DBComboGrid, ANewListLooksUpAutomaticallyWithTheGridsRecordSettings) {
+    Fill(2);
+    Bind();
+    // Bound to a table without an engine cursor, the grid took the standard
+    // window; a list made on its own would start with the engine cursor.
+    ASSERT_EQ(grid->DatasetType(), dstStandard);
+    grid->SetBookmarkCompareType(bctAsString);
+    grid->SetRecordSelection(rseBookmarkSet);
+    grid->Col(2)->SetButtonType(btCombo);
+    grid->Col(2)->CreateCombo();
+    auto* combo = dynamic_cast<TgrDBCombo*>(grid->Col(2)->Combo());
+    ASSERT_NE(combo, nullptr);
+    TgrDBComboGrid* list = combo->DBComboGrid();
+    auto expectFresh = [&](const char* when) {
+        EXPECT_EQ(list->DataSource(), nullptr) << when;
+        EXPECT_TRUE(list->GetAutoLookup()) << when;
+        EXPECT_EQ(list->DatasetType(), dstStandard) << when;
+        EXPECT_EQ(list->BookmarkType(), bmtDefault) << when;
+        EXPECT_EQ(list->BookmarkCompareType(), bctAsString) << when;
+        EXPECT_EQ(list->RecordSelection(), rseBookmarkSet) << when;
+        EXPECT_EQ(list->Rows(), 0) << when;
+        EXPECT_EQ(list->Cols(), 1) << when;
+    };
+    expectFresh("new");
+
+    // Started again (as the working combo is for each cell), a list that
+    // showed a dataset of its own without lookups lets go of both.
+    TqmtMemTable other(form);
+    other.FieldDefs().Add("Code", ftString, 5);
+    other.Open();
+    other.AppendRecord({Variant(std::string("A"))});
+    TDataSource otherSource(form);
+    otherSource.SetDataSet(&other);
+    list->SetDataSource(&otherSource);
+    list->SetAutoLookup(false);
+    list->SetRecordSelection(rseBookmarkRange);
+    ASSERT_EQ(list->DataSource(), &otherSource);
+    grid->InitComboGrid(combo);
+    expectFresh("again");
+}
+
 // The Name column of the students carries a combo listing a table of
 // grades A..F; the grid stands on the first student's Name.
 class DBCombo : public DBGridFixture {
@@ -231,6 +272,31 @@ TEST_F(DBCombo, AClickInTheListChoosesItsRecord) {
     ClickList(2);
     EXPECT_EQ(grid->DroppedCombo(), nullptr);
     EXPECT_EQ(table->FieldByName("Name")->AsString(), "B");
+}
+
+TEST_F(DBCombo, AButtonHeldOntoTheListChoosesTheRecordReleasedOn) {
+    TgrCellPaintInfo info;
+    ASSERT_TRUE(grid->FillDrawInfo(grid->DisplayColOfData(2), grid->CurrentDisplayRow(), info));
+    auto send = [](TgrBaseGrid* to, QEvent::Type type, const TPoint& p) {
+        QPointF at(p.X, p.Y);
+        QMouseEvent e(type, at, at, Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        to->WidgetEvent(&e);
+    };
+    TgrDBComboGrid* list = combo->DBComboGrid();
+    auto listPoint = [&](Integer row) {
+        TRect r = list->CellPixels(list->DisplayColOfData(1), list->DisplayRowOfData(row));
+        return TPoint(r.Left + 3, r.Top + 3);
+    };
+    send(grid, QEvent::MouseButtonPress, TPoint(info.ButtonRect.Left + 3, info.ButtonRect.Top + 3));
+    ASSERT_EQ(grid->DroppedCombo(), combo);
+    send(grid, QEvent::MouseMove, grid->ScreenToClient(list->ClientToScreen(listPoint(1))));
+    ASSERT_TRUE(list->MouseCapture());
+    send(list, QEvent::MouseMove, listPoint(3));
+    EXPECT_EQ(grades->FieldByName("Code")->AsString(), "C");
+    send(list, QEvent::MouseButtonRelease, listPoint(3));
+    EXPECT_EQ(grid->DroppedCombo(), nullptr);
+    EXPECT_EQ(table->FieldByName("Name")->AsString(), "C");
 }
 
 TEST_F(DBCombo, ASearchingComboOpensOnTheCellsValue) {

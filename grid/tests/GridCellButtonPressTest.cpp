@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QMouseEvent>
+
 #include <string>
 #include <vector>
 
@@ -85,7 +87,8 @@ TEST_F(GridCellButtonPress, EventsFollowWhereThePressEnds) {
 // A combo button (column 2, a list of two) pressed on the current cell: no
 // down event; the release fires the click over any drop-down cell or on
 // the button, and the up event over a cell with a combo, normal or
-// date-time button.
+// date-time button. The pressed cell is on row 2, so that the combo cell
+// above is not under the list (a move onto the list hands the press over).
 TEST_F(GridCellButtonPress, AComboButtonFiresClickAndUpByTheCellItIsReleasedOver) {
     grid->SetCols(3);
     grid->Col(2)->SetButtonType(btCombo);
@@ -95,9 +98,9 @@ TEST_F(GridCellButtonPress, AComboButtonFiresClickAndUpByTheCellItIsReleasedOver
     list->PutCellValue(1, 1, Variant("one"));
     list->PutCellValue(1, 2, Variant("two"));
     grid->SetFocus();
-    ASSERT_TRUE(grid->MoveToDisplayCell(2, 1));
+    ASSERT_TRUE(grid->MoveToDisplayCell(2, 2));
     TgrCellPaintInfo info;
-    ASSERT_TRUE(grid->FillDrawInfo(2, 1, info));
+    ASSERT_TRUE(grid->FillDrawInfo(2, 2, info));
     TRect comboButton = info.ButtonRect, comboCell = info.CellRect;
     TRect text = grid->CellPixels(3, 2);
     struct Case {
@@ -105,10 +108,10 @@ TEST_F(GridCellButtonPress, AComboButtonFiresClickAndUpByTheCellItIsReleasedOver
         Integer x, y;
         std::vector<std::string> events;
     } cases[] = {
-        {"on the button", comboButton.Left + 3, comboButton.Top + 3, {"click 2,1", "up 2,1"}},
-        {"on its cell, off the button", comboCell.Left + 3, comboCell.Top + 3, {"click 2,1", "up 2,1"}},
-        {"over another combo cell", comboCell.Left + 3, comboCell.Bottom + 5, {"click 2,1", "up 2,1"}},
-        {"over a normal button's cell", cell.Left + 5, cell.Bottom + 5, {"up 2,1"}},
+        {"on the button", comboButton.Left + 3, comboButton.Top + 3, {"click 2,2", "up 2,2"}},
+        {"on its cell, off the button", comboCell.Left + 3, comboCell.Top + 3, {"click 2,2", "up 2,2"}},
+        {"over another combo cell", comboCell.Left + 3, comboCell.Top - 5, {"click 2,2", "up 2,2"}},
+        {"over a normal button's cell", cell.Left + 5, cell.Bottom + 5, {"up 2,2"}},
         {"over a text cell", text.Left + 5, text.Top + 3, {}},
         {"outside the cells", 295, 115, {}},
     };
@@ -146,4 +149,67 @@ TEST_F(GridCellButtonPress, ADateTimePopupButtonsClickOpensTheEditor) {
     grid->MouseUp(mbLeft, {}, int(cell.Right + 5), int(cell.Top + 3));
     EXPECT_EQ(opened, 1) << "released over a cell without a button: no click";
     RegisterDateTimeEditor(nullptr);
+}
+
+// A combo button held down and dragged onto the list it dropped down hands
+// the press to the list: the list's current row follows the pointer, and
+// the release on a row chooses it; released beside the rows nothing is
+// chosen and the list stays down.
+TEST_F(GridCellButtonPress, AComboButtonDraggedIntoItsListChoosesTheRowItIsReleasedOn) {
+    grid->SetCols(3);
+    grid->Col(2)->SetButtonType(btCombo);
+    grid->Col(2)->CreateCombo();
+    TgrBaseGrid* list = grid->Col(2)->Combo()->ComboGrid();
+    list->SetRows(3);
+    list->PutCellValue(1, 1, Variant("one"));
+    list->PutCellValue(1, 2, Variant("two"));
+    list->PutCellValue(1, 3, Variant("three"));
+    grid->Col(2)->Combo()->SetDropDownRows(3);
+    grid->SetFocus();
+    ASSERT_TRUE(grid->MoveToDisplayCell(2, 1));
+    TgrCellPaintInfo info;
+    ASSERT_TRUE(grid->FillDrawInfo(2, 1, info));
+    TRect comboButton = info.ButtonRect;
+    auto listPoint = [&](Integer row) {
+        TRect r = list->CellPixels(list->DisplayColOfData(1), list->DisplayRowOfData(row));
+        return TPoint(r.Left + 3, r.Top + 3);
+    };
+    auto sendToList = [&](QEvent::Type type, const TPoint& p) {
+        QPointF at(p.X, p.Y);
+        QMouseEvent e(type, at, at, Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        list->WidgetEvent(&e);
+    };
+    for (bool onRow : {false, true}) {
+        grid->Events.clear();
+        grid->MouseDown(mbLeft, {}, int(comboButton.Left + 3), int(comboButton.Top + 3));
+        ASSERT_EQ(grid->DroppedCombo(), grid->Col(2)->Combo());
+        // Onto the list's first row, as the grid sees the pointer.
+        TPoint over = grid->ScreenToClient(list->ClientToScreen(listPoint(1)));
+        grid->MouseMove(TShiftState{ssLeft}, int(over.X), int(over.Y));
+        EXPECT_EQ(grid->MouseStatus(), msNormal);
+        EXPECT_FALSE(grid->MouseCapture());
+        EXPECT_TRUE(list->MouseCapture());
+        EXPECT_TRUE(grid->Events.empty()) << "the button's press ended without events";
+        sendToList(QEvent::MouseMove, listPoint(3));
+        EXPECT_EQ(list->CurrentDataRow(), 3);
+        EXPECT_TRUE(list->IsRowSelected(3));
+        if (!onRow) {
+            // Below the rows: no row shows selected and the release chooses
+            // nothing.
+            TPoint beside(listPoint(3).X, list->ClientHeight() + 20);
+            sendToList(QEvent::MouseMove, beside);
+            EXPECT_FALSE(list->IsRowSelected(3));
+            sendToList(QEvent::MouseButtonRelease, beside);
+            EXPECT_EQ(grid->DroppedCombo(), grid->Col(2)->Combo());
+            EXPECT_TRUE(grid->GetCellValue(2, 1).IsEmpty());
+            grid->CloseDropDowns();
+            continue;
+        }
+        sendToList(QEvent::MouseButtonRelease, listPoint(3));
+        EXPECT_EQ(grid->DroppedCombo(), nullptr);
+        EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), "three");
+        EXPECT_FALSE(list->MouseCapture());
+        EXPECT_EQ(list->MouseStatus(), msNormal);
+    }
 }
