@@ -457,14 +457,16 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
                     handled = true;
                     break;
                 }
+                // Esc undoes what runs and then leaves the insert row, so a
+                // single Esc on an edited insert row takes back the edit
+                // and the row; a refused undo stops there.
+                bool allowed = true;
                 if (cellEditing_ || rowEditing_) {
                     bool undone = false, kept = false;
-                    UndoEdit(false, true, undone, kept);
+                    allowed = UndoEdit(false, true, undone, kept);
                     handled = true;
-                } else {
-                    // Nothing left to undo: Esc leaves the insert row.
-                    handled = LeaveInsertRowByKey();
                 }
+                if (allowed && LeaveInsertRowByKey()) handled = true;
                 break;
             }
             case VK_PRIOR:
