@@ -245,8 +245,10 @@ void TgrBaseGrid::AttachCellControls() {
 
 void TgrBaseGrid::HeadingFontChanged() {
     if (initialising_) return;
+    for (Integer i = 0; i < fontCols_.Count(); ++i)
+        if (TgrCol* c = gridCols_->ColAt(fontCols_[i])) c->FollowGridHeadingFont();
     headingParentFont_ = false;
-    if (headingOn_) InvalidateRow(0);
+    if (headingOn_ && !painting_) InvalidateRow(0);
 }
 
 // ================================================================ errors

@@ -465,9 +465,14 @@ public:
     virtual bool CanTakeFocus() { return !comboGrid_; }
     // The grid font changed: the font-follow lists and the drop-downs follow.
     void GridFontChanged();
-    // The parent's font changed: the heading font follows it while
-    // HeadingParentFont.
+    // The parent's font changed (the grid is told by its parent, also when
+    // it gets one): the grid's own font follows with ParentFont, the
+    // heading font with HeadingParentFont.
+    void ParentFontChanged() override;
+    // The same with the font the change carries.
     void ParentFontChangedTo(const TFont& font);
+    // The font changed: the base applies it, then GridFontChanged.
+    void ApplyFont() override;
 
     // ------------------------------------------------ timers
     // Timer 1 auto-scrolls (50 ms), timer 2 repeats spins.

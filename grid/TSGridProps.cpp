@@ -56,7 +56,6 @@ GR_SETTER(TColor, FixedLineColor, fixedLineColor_, GR_REPAINT)
 GR_SETTER(bool, Is3D, is3D_, GR_REPAINT)
 GR_SETTER(bool, Heading3D, heading3D_, InvalidateRow(0))
 GR_SETTER(TColor, HeadingColor, headingColor_, InvalidateRow(0))
-GR_SETTER(bool, HeadingParentFont, headingParentFont_, GR_NOTHING)
 GR_SETTER(TgrHorzAlignment, HeadingHorzAlignment, headingHorzAlignment_, InvalidateRow(0))
 GR_SETTER(TgrVertAlignment, HeadingVertAlignment, headingVertAlignment_, InvalidateRow(0))
 GR_SETTER(TgrWordWrap, HeadingWordWrap, headingWordWrap_, InvalidateRow(0))
@@ -601,4 +600,11 @@ void TgrBaseGrid::SetDefaultRowHeight(Integer value) {
     if (!sizingDefaultRow_) savedDefaultRowHeight_ = std::max<Integer>(value, 1);
     TCustomGrid_ts::SetDefaultRowHeight(std::max<Integer>(value, 1));
     SetRowHeightAt(0, headingOn_ ? headingHeight_ : 0);
+}
+
+void TgrBaseGrid::SetHeadingParentFont(bool value) {
+    if (value == headingParentFont_) return;
+    headingParentFont_ = value;
+    // Following the parent again takes its font now.
+    if (value && Parent()) ParentFontChangedTo(*Parent()->Font());
 }
