@@ -296,6 +296,23 @@ public:
     // RowBarWidth and the heading row HeadingHeight.
     void SetDefaultColWidth(Integer value);
     void SetDefaultRowHeight(Integer value);
+    // One display column's width (row's height) set without the grid
+    // reacting to its own change; then a hidden column stays at 0, a
+    // change in the fixed columns rechecks the view and a dropped-down
+    // list takes its new size. False when the width was already that.
+    bool SetColWidthIfChanged(Integer displayCol, Integer width);
+    bool SetRowHeightIfChanged(Integer displayRow, Integer height);
+    // A border drag under rcAll (rrAll): the new default for every column
+    // (row), with the dragged one kept where it began on the screen.
+    void SetDefaultColWidthKeepingCol(Integer width, bool keep);
+    void SetDefaultRowHeightKeepingRow(Integer height, bool keep);
+    // After all columns (rows) took the size `width` (`height`): the left
+    // column (top row) that keeps `col` (`row`) nearest to pixel x (y).
+    virtual void ScrollColToX(Integer col, Integer width, Integer x);
+    virtual void ScrollRowToY(Integer row, Integer height, Integer y);
+    // How many columns (rows) of that size fit beside the fixed ones.
+    Integer ColsFittingRight(Integer width);
+    Integer RowsFittingBelow(Integer height, Integer y);
     bool HeadingOn() const { return headingOn_; }
     virtual void SetHeadingOn(bool value);
     Integer HeadingHeight() const { return headingHeight_; }
@@ -724,8 +741,8 @@ public:
     // Fires OnGridStatusChanged when the status differs from the one last
     // reported; a status other than normal drops the current cell's value.
     void CheckGridStatusChanged() override;
-    void SetColWidthEntry(Integer displayCol, Integer width) override { SetColWidthAt(displayCol, width); }
-    void SetRowHeightEntry(Integer displayRow, Integer height) override { SetRowHeightAt(displayRow, height); }
+    void SetColWidthEntry(Integer displayCol, Integer width) override { SetColWidthIfChanged(displayCol, width); }
+    void SetRowHeightEntry(Integer displayRow, Integer height) override { SetRowHeightIfChanged(displayRow, height); }
     virtual void ColResized(Integer dataCol) override { DoColResized(dataCol); }
     virtual void RowResized(Integer dataRow) override { DoRowResized(dataRow); }
     // The row bar's width is being dragged.
@@ -1715,6 +1732,14 @@ private:
     bool MoveAutoScrollStep(Integer x, Integer y);
     bool resizeLineShown_ = false, dropMarkerShown_ = false;
     bool borderDoubleClick_ = false, sizingHeading_ = false, sizingRowBar_ = false, sizingDefaultRow_ = false;
+    bool sizingDefaultCol_ = false;
+    // Raised while the grid sets a width (height) itself: the columns
+    // (rows) do not follow a new default then, they are sized after it.
+    bool settingColWidth_ = false, settingRowHeight_ = false;
+    void ColWidthChanged(Integer displayCol);
+    void RowHeightChanged(Integer displayRow);
+    void FollowDefaultColWidth();
+    void FollowDefaultRowHeight();
     // The second press of a double-click went to a cell's button area.
     bool pressOnButtonArea_ = false;
     // The heading height last set other than by dragging its border.

@@ -1411,8 +1411,8 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
                 // Released where it was pressed: the width set other than by
                 // dragging comes back.
                 Integer rest = status == msRowBarResize ? restRowBarWidth_
-                               : col                     ? col->RequestedWidth()
-                                                         : savedDefaultColWidth_;
+                           : resizeCols_ == rcAll || !col ? savedDefaultColWidth_
+                                                          : col->RequestedWidth();
                 edge = left + rest - 1;
             }
             // A line at or beyond the column's fixed edge changes nothing.
@@ -1429,7 +1429,15 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
                 RecheckTopLeft(true);
                 break;
             }
-            if (col && width != GetColWidthAt(sizeIndex_)) {
+            if (width == GetColWidthAt(sizeIndex_)) break;
+            if (resizeCols_ == rcAll) {
+                // Every column takes the new width; the dragged one stays
+                // near where it began.
+                HideCellControl();
+                SetDefaultColWidthKeepingCol(width, true);
+                RecheckTopLeft(true);
+                RefreshCellControl();
+            } else if (col) {
                 // The set width stays, for a double-click on the border to
                 // restore; the column reports its own resize.
                 col->ApplyWidth(width);
@@ -1497,13 +1505,7 @@ void TgrBaseGrid::FinishRowResize(Integer y) {
         SetHeadingHeight(height);
         sizingHeading_ = false;
     } else if (resizeRows_ == rrAll) {
-        // A dragged default is not the one a double-click restores.
-        sizingDefaultRow_ = true;
-        struct EndSizing {
-            bool& flag;
-            ~EndSizing() { flag = false; }
-        } end{sizingDefaultRow_};
-        SetDefaultRowHeight(height);
+        SetDefaultRowHeightKeepingRow(height, true);
     } else if (TgrRow* row = gridRows_->EnsureRow(DataRowOfDisplay(sizeIndex_))) {
         // The set height stays, for a double-click on the border to restore.
         row->ApplyHeight(height);

@@ -589,10 +589,11 @@ void TgrBaseGrid::SetKeptFontRow(Integer dataRow, bool keep) {
 }
 
 void TgrBaseGrid::SetDefaultColWidth(Integer value) {
-    savedDefaultColWidth_ = value;
+    if (!sizingDefaultCol_) savedDefaultColWidth_ = value;
     TCustomGrid_ts::SetDefaultColWidth(value);
     // Dropping the size table gave the row bar the default too.
     SetColWidthAt(0, rowBarOn_ ? rowBarWidth_ : 0);
+    FollowDefaultColWidth();
 }
 
 void TgrBaseGrid::SetDefaultRowHeight(Integer value) {
@@ -600,6 +601,7 @@ void TgrBaseGrid::SetDefaultRowHeight(Integer value) {
     if (!sizingDefaultRow_) savedDefaultRowHeight_ = std::max<Integer>(value, 1);
     TCustomGrid_ts::SetDefaultRowHeight(std::max<Integer>(value, 1));
     SetRowHeightAt(0, headingOn_ ? headingHeight_ : 0);
+    FollowDefaultRowHeight();
 }
 
 void TgrBaseGrid::SetHeadingParentFont(bool value) {
