@@ -263,20 +263,6 @@ TgrDBField* TgrCustomDBGrid::FieldAdapter(Integer dataCol) const {
     return col ? col->Adapter() : nullptr;
 }
 
-TgrCol* TgrCustomDBGrid::GetCol(const Variant& dataCol) {
-    if (dataCol.IsString()) {
-        std::string name = dataCol.AsString();
-        for (Integer c = 1; c <= Cols(); ++c) {
-            TgrCol* col = Col(c);
-            if (col && CompareText(col->FieldName(), name) == 0) return col;
-        }
-        RaiseGridError(Format("Unknown field name '%s'", {name}));
-    }
-    Integer c = dataCol.AsInteger();
-    CheckColRowIndex(1, c, Cols(), 1);
-    return Col(c);
-}
-
 void TgrCustomDBGrid::RebuildColumns() {
     if (rebuildingColumns_) return;
     rebuildingColumns_ = true;

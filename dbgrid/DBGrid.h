@@ -225,9 +225,6 @@ public:
     Integer GetDefaultRows() const override { return dataBound_ ? 1 : TgrBaseGrid::GetDefaultRows(); }
 
     // ------------------------------------------------ columns
-    // A data column given by number or by field name; an unknown field
-    // name raises "Unknown field name '%s'".
-    TgrCol* GetCol(const Variant& dataCol);
     // The field bound to a data column, or nullptr.
     TField* FieldOfCol(Integer dataCol) const;
     // The adapter of the field bound to a data column, or nullptr.

@@ -236,6 +236,9 @@ public:
     void DropUnsuitableValues(Integer dataCol, Integer dataRow);
     Tts2DStorage* Storage() const { return storage_.get(); }
     TgrCol* Col(Integer dataCol) { return gridCols_ ? gridCols_->ColAt(dataCol) : nullptr; }
+    // A data column given by number (checked against the columns) or by
+    // field name (an unknown one raises "Unknown field name '%s'").
+    TgrCol* GetCol(const Variant& column);
 
     // ------------------------------------------------ errors (the text is
     // "<grid name>: <message>", in a combo grid "<owner>.Combo: <message>")
@@ -699,6 +702,8 @@ public:
     Integer FirstScrollCol() const override { return TopLeftCell().Col; }
     Integer TopRow() const override { return TopLeftCell().Row; }
     Integer LastVisibleCol() override;
+    // The last fully visible row.
+    Integer GetLastVisibleRow();
     TgrVisibleItems* VisibleCols() override { return visibleCols_.get(); }
     TgrVisibleItems* VisibleRows() override { return visibleRows_.get(); }
     void RepaintFocusCell(bool drawOnly) override;
@@ -741,6 +746,21 @@ public:
     // Fires OnGridStatusChanged when the status differs from the one last
     // reported; a status other than normal drops the current cell's value.
     void CheckGridStatusChanged() override;
+    // ---- selection painting: the cells whose selection state changes are
+    // repainted (positions scrolled away between the fixed lines and the
+    // view end at the last fixed line).
+    virtual void PaintCellRange(Integer left, Integer top, bool selected, Integer bottom, Integer right);
+    // Area 1 the heading cell, 2 the fixed data rows and the rows in view,
+    // 3 both.
+    void PaintColSelection(Integer displayCol, Integer area, bool selected);
+    virtual void PaintRowSelection(Integer displayRow, bool selected);
+    void PaintRowBarSelection(bool selected);
+    // Called with the new range before the grid stores it: only the strips
+    // whose state changes are repainted, by the kind of selection.
+    void RepaintSelectionChange(Integer left, Integer top, Integer bottom, Integer right);
+    void RepaintCellRangeChange(Integer left, Integer top, Integer bottom, Integer right);
+    void RepaintColRangeChange(Integer left, Integer top, Integer bottom, Integer right);
+    void RepaintRowRangeChange(Integer left, Integer top, Integer bottom, Integer right);
     void SetColWidthEntry(Integer displayCol, Integer width) override { SetColWidthIfChanged(displayCol, width); }
     void SetRowHeightEntry(Integer displayRow, Integer height) override { SetRowHeightIfChanged(displayRow, height); }
     virtual void ColResized(Integer dataCol) override { DoColResized(dataCol); }
@@ -801,6 +821,9 @@ public:
     Variant GetRowProp(Integer dataRow, TgrPropId id, TgrPictureKind kind) override;
     void SetRowProp(Integer dataRow, TgrPropId id, TgrPictureKind kind, const Variant& value) override;
     Integer GetRowId(Integer dataRow) override { return gridRows_->RowId(dataRow); }
+    // The data row (column) whose stable id is `id`; -1 when none has it.
+    virtual Integer DataRowOfRowId(Integer id);
+    virtual Integer DataColOfColId(Integer id);
     TgrCombo* CreateRowCombo(Integer dataRow) override { return CreateCombo(); }
     TgrGridRows* GridRows() override { return gridRows_.get(); }
     TgrGridCols* GridCols() { return gridCols_.get(); }
@@ -1227,6 +1250,16 @@ public:
     // Height in pixels (plus one) and line count of a text cell's text at
     // its column width, wrapped unless word wrap is off; 0 for other cells.
     virtual void GetCellTextHeight(Integer dataCol, Integer dataRow, Integer& height, Integer& lines);
+    // A text's height (one pixel more than its lines) and line count at
+    // `width` in `font` on the grid canvas, wrapped unless wwOff.
+    void CalcTextHeight(Integer dataCol, Integer width, Integer& height, Integer& lines, TgrWordWrap wordWrap,
+                        TgrHorzAlignment alignment, const TFont& font, const std::string& text);
+    // The height of one line in the grid's font; 0 without a window.
+    Integer GetFontLineHeight();
+    // A cell value as the control type keeps it: a text cell's value of
+    // another kind (neither Empty nor Null) becomes its text, a wide string
+    // a plain one; anything else stays as it is.
+    static Variant ConvertCellValue(TgrControlType controlType, const Variant& value);
     // Ends a mouse operation as if released elsewhere: nothing is applied.
     void CancelMouseAction();
     void MarkSelectChanged(Integer kind);

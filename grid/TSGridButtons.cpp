@@ -480,7 +480,7 @@ void TgrBaseGrid::SpinCellValue(Integer dataCol, Integer dataRow, bool up) {
     Variant value(stepped);
     FireSpinIncrement(dataCol, dataRow, accept, pos, len, value, up);
     if (!accept || value.IsEmpty() || value.IsNull()) return;
-    std::string result = VariantToText(value);
+    std::string result = ConvertCellValue(ctText, value).AsString();
     if (result == text) return;
     // The caret keeps its distance from the end of the text.
     int fromEnd = int(text.size()) - box->SelStart();

@@ -602,23 +602,25 @@ void TgrBaseGrid::ClearCellRange() {
 
 void TgrBaseGrid::ExtendCellRange(const TCellCoord_ts& to) {
     if (cellSelectMode_ != cmRange) return;
-    TCellRange_ts old = cellRange_;
     bool had = gridStatus_ == grsCellsSelected;
     anchor_ = to;
     if (anchor_ == current_) {
-        if (had) RepaintRange(old);
+        if (had) RepaintRange(cellRange_);
         if (had) SetGridStatus(grsNormal);
         return;
     }
-    cellRange_ = NormalizedRange(current_, anchor_);
-    if (!had) {
+    TCellRange_ts range = NormalizedRange(current_, anchor_);
+    if (had) {
+        // Only the strips that change are repainted.
+        RepaintSelectionChange(range.Left, range.Top, range.Bottom, range.Right);
+        cellRange_ = range;
+    } else {
+        cellRange_ = range;
         DeselectAllRows();
         SelectDisplayCols(1, ColTotal() - 1, false);
         SetGridStatus(grsCellsSelected);
-    } else {
-        RepaintRange(old);
+        PaintCellRange(range.Left, range.Top, true, range.Bottom, range.Right);
     }
-    RepaintRange(cellRange_);
     MarkSelectChanged(2);
 }
 

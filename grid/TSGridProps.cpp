@@ -502,6 +502,12 @@ Integer TgrBaseGrid::LastVisibleCol() {
     return layout.Horz.LastFullCell;
 }
 
+Integer TgrBaseGrid::GetLastVisibleRow() {
+    TGridLayout_ts layout;
+    ComputeLayout(layout);
+    return layout.Vert.LastFullCell;
+}
+
 void TgrBaseGrid::RepaintFocusCell(bool) { InvalidateDisplayCell(curDisplayCol_, curDisplayRow_); }
 void TgrBaseGrid::InvalidateFocusCell(bool) { InvalidateDisplayCell(curDisplayCol_, curDisplayRow_); }
 
@@ -533,7 +539,7 @@ void TgrBaseGrid::SelectDisplayCols(Integer from, Integer to, bool select) {
     for (Integer c = from; c <= to; ++c) {
         if (!colSelection_->SetSelected(c, select)) continue;
         colSelectionChanged_ = true;
-        InvalidateCol(c);
+        PaintColSelection(c, 3, select);
     }
     if (!select && colSelection_->Count() == 0 && gridStatus_ == grsColsSelected) SetGridStatus(grsNormal);
 }
