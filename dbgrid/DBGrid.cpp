@@ -726,6 +726,10 @@ TColor TgrCustomDBGrid::RowColor(const Variant& dataRow) {
 }
 
 void TgrCustomDBGrid::ResetRowProperties(const TgrPropIdSet& ids) {
+    if (!dataBound_) {
+        TgrBaseGrid::ResetRowProperties(ids);
+        return;
+    }
     if (ids.Empty()) return;
     rowProps_.ResetAll(ids);
     if (ids.Contains(gpSelected)) selection_->Clear();
@@ -733,6 +737,10 @@ void TgrCustomDBGrid::ResetRowProperties(const TgrPropIdSet& ids) {
 }
 
 void TgrCustomDBGrid::ResetCellProperties(const TgrPropIdSet& ids) {
+    if (!dataBound_) {
+        TgrBaseGrid::ResetCellProperties(ids);
+        return;
+    }
     if (ids.Empty()) return;
     cellProps_.ResetAll(ids);
     Invalidate();

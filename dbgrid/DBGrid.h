@@ -304,9 +304,9 @@ public:
     TColor RowColor(const Variant& dataRow);
     void SetCellProp(Integer dataCol, const Variant& dataRow, TgrPropId id, const Variant& value);
     // Resets the named properties of the rows of every record, and of
-    // every cell of every record.
-    void ResetRowProperties(const TgrPropIdSet& ids);
-    void ResetCellProperties(const TgrPropIdSet& ids);
+    // every cell of every record (unbound, those of the plain grid).
+    void ResetRowProperties(const TgrPropIdSet& ids) override;
+    void ResetCellProperties(const TgrPropIdSet& ids) override;
     TgrDBRowPropSet& RecordRowProps() { return rowProps_; }
     TgrDBCellPropSet& RecordCellProps() { return cellProps_; }
     // The colour a record's cell is painted with: its cell colour, else

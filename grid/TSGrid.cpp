@@ -466,7 +466,7 @@ void TgrBaseGrid::SetRows(Integer value) {
             if (TgrCellElement* e = cellProps_->FindCell(c, r)) cellProps_->RemoveElement(e);
     ChangeCounts(ColTotal(), value + 1 + insertRowCount_);
     Invalidate();
-    DoRowCountChanged(old, value);
+    NotifyRowCountChanged(old, value);
     FireSelectChanged(false);
 }
 

@@ -821,6 +821,13 @@ public:
     Variant GetRowProp(Integer dataRow, TgrPropId id, TgrPictureKind kind) override;
     void SetRowProp(Integer dataRow, TgrPropId id, TgrPictureKind kind, const Variant& value) override;
     Integer GetRowId(Integer dataRow) override { return gridRows_->RowId(dataRow); }
+    // The chosen properties of every column, row and cell back to their
+    // defaults (id 9 deselects; under rcAll / rrAll the width / height
+    // goes back to the shared default).
+    void ResetProperties(const TgrPropIdSet& ids);
+    void ResetColProperties(const TgrPropIdSet& ids);
+    virtual void ResetRowProperties(const TgrPropIdSet& ids);
+    virtual void ResetCellProperties(const TgrPropIdSet& ids);
     // The data row (column) whose stable id is `id`; -1 when none has it.
     virtual Integer DataRowOfRowId(Integer id);
     virtual Integer DataColOfColId(Integer id);
@@ -1669,6 +1676,9 @@ protected:
     virtual void DoInsertCol(Integer dataCol, bool byUser);
     virtual void DoMouseStatusChanged(TgrMouseStatus oldStatus, TgrMouseStatus newStatus);
     virtual void DoRowCountChanged(Integer oldCount, Integer newCount);
+    // The data row count changed from old to new: OnRowCountChanged, only
+    // when they differ.
+    virtual void NotifyRowCountChanged(Integer oldCount, Integer newCount);
     virtual void DoRowMoved(Integer toDisplayRow, Integer count, bool byUser);
     virtual void DoRowResized(Integer dataRow);
     virtual void DoSelectChanged(TgrSelectType selectType, bool byUser);

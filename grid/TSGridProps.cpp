@@ -355,6 +355,9 @@ void TgrBaseGrid::DoMouseStatusChanged(TgrMouseStatus o, TgrMouseStatus n) { GR_
 void TgrBaseGrid::DoRowCountChanged(Integer oldCount, Integer newCount) {
     GR_FIRE(OnRowCountChanged, oldCount, newCount);
 }
+void TgrBaseGrid::NotifyRowCountChanged(Integer oldCount, Integer newCount) {
+    if (oldCount != newCount) DoRowCountChanged(oldCount, newCount);
+}
 void TgrBaseGrid::DoRowMoved(Integer to, Integer count, bool byUser) { GR_FIRE(OnRowMoved, to, count, byUser); }
 void TgrBaseGrid::DoRowResized(Integer dataRow) { GR_FIRE(OnRowResized, dataRow); }
 void TgrBaseGrid::DoSelectChanged(TgrSelectType t, bool byUser) { GR_FIRE(OnSelectChanged, t, byUser); }

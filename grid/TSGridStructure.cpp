@@ -192,7 +192,7 @@ void TgrBaseGrid::DeleteRows(Integer from, Integer to) {
         ChangeCurrentCell(curDisplayCol_, DisplayRowOfData(keepRow));
     }
     Invalidate();
-    DoRowCountChanged(old, Rows());
+    NotifyRowCountChanged(old, Rows());
     SyncListBoxSelection(true);
     FireSelectChanged(false);
     CheckGridStatusChanged();
@@ -269,7 +269,7 @@ void TgrBaseGrid::DeleteSelectedRows() {
     }
     RecheckTopLeft(true);
     Invalidate();
-    DoRowCountChanged(old, Rows());
+    NotifyRowCountChanged(old, Rows());
     RefreshCellControl();
     SyncListBoxSelection(true);
     FireSelectChanged(false);

@@ -135,3 +135,31 @@ TEST_F(GridNamedServices, ASelectedColumnRepaintsItsHeadingAndCells) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GridNamedServices, ResetPropertiesPutsColumnsRowsAndCellsBack) {
+    const TColor red = TColor(0x0000FF);
+    grid->Col(2)->SetColor(red);
+    grid->SetRowColor(3, red);
+    grid->SetCellColor(1, 1, red);
+    grid->SelectDisplayCols(4, 4, true);
+    grid->ResetProperties({});
+    EXPECT_EQ(grid->Col(2)->Color(), red);
+
+    grid->ResetProperties({gpColor, gpSelected});
+    EXPECT_EQ(grid->Col(2)->Color(), grColorNotSet);
+    EXPECT_EQ(grid->GetRowColor(3), grColorNotSet);
+    EXPECT_EQ(grid->GridRows()->GetRow(3), nullptr);  // nothing left to keep
+    EXPECT_EQ(grid->GetCellColor(1, 1), grColorNotSet);
+    EXPECT_FALSE(grid->IsDisplayColSelected(4));
+
+    // Under rcAll the widths go back to the shared default.
+    grid->Col(2)->SetWidth(90);
+    grid->Col(3)->SetWidth(30);
+    grid->SetResizeCols(rcAll);
+    grid->ResetColProperties({gpWidth});
+    for (Integer c = 1; c <= 6; ++c) EXPECT_EQ(grid->GetColWidthAt(c), 64) << c;
+}
+
+}  // namespace
