@@ -1644,7 +1644,13 @@ protected:
     bool DoKeyPress(char& key) override;
     // Keys the in-cell control passes on fire the grid's key events but are
     // not processed as navigation while the key lock is raised.
-    bool KeyLocked() const { return keyLock_ > 0; }
+    // The key lock: False raises it, True lowers it (never below 0); keys
+    // are not processed as navigation while it is raised.
+    void LockKeys(bool unlock) {
+        if (!unlock) ++keyLock_;
+        else if (keyLock_ > 0) --keyLock_;
+    }
+    bool KeysUnlocked() const { return keyLock_ == 0; }
 
     // ------------------------------------------------ abstract operations
     // Completes a cell's value (stored cell data in, final value out).

@@ -391,7 +391,7 @@ void TgrBaseGrid::CtrlMove(Integer displayCol, Integer displayRow, bool& handled
 }
 
 void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
-    if (key == 0 || KeyLocked()) return;
+    if (key == 0 || !KeysUnlocked()) return;
     bool ctrl = shift.Contains(ssCtrl), alt = shift.Contains(ssAlt), shiftKey = shift.Contains(ssShift);
     // Esc first ends a mouse operation.
     if (mouseStatus_ != msNormal && key == VK_ESCAPE) {
@@ -551,7 +551,7 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
 
 bool TgrBaseGrid::DoKeyPress(char& key) {
     if (OnKeyPress && CanFireEvents()) OnKeyPress(this, key);
-    if (key == 0 || KeyLocked()) return true;
+    if (key == 0 || !KeysUnlocked()) return true;
     if (!IsPrintable(key) && key != '\b') return false;
     TgrControlType type = GetCurrentControlType();
     if (type == ctCheck) return key == ' ';
@@ -1669,11 +1669,11 @@ void TgrBaseGrid::ControlKeyPress(char& key) {
 }
 
 void TgrBaseGrid::ControlKeyDownEvent(Word16& key, TShiftState shift) {
-    ++keyLock_;
+    LockKeys(false);
     struct Release {
-        Integer& lock;
-        ~Release() { --lock; }
-    } release{keyLock_};
+        TgrBaseGrid& grid;
+        ~Release() { grid.LockKeys(true); }
+    } release{*this};
     if (OnKeyDown && CanFireEvents()) OnKeyDown(this, key, shift);
 }
 
@@ -1682,11 +1682,11 @@ void TgrBaseGrid::ControlKeyUpEvent(Word16& key, TShiftState shift) {
 }
 
 void TgrBaseGrid::ControlKeyPressEvent(char& key) {
-    ++keyLock_;
+    LockKeys(false);
     struct Release {
-        Integer& lock;
-        ~Release() { --lock; }
-    } release{keyLock_};
+        TgrBaseGrid& grid;
+        ~Release() { grid.LockKeys(true); }
+    } release{*this};
     if (OnKeyPress && CanFireEvents()) OnKeyPress(this, key);
 }
 

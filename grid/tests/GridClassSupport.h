@@ -48,7 +48,7 @@ public:
     std::vector<std::string> Steps;
     void AutoScrollStep() override { Steps.push_back("autoscroll"); }
     void SpinRepeatStep() override { Steps.push_back("spin"); }
-    using TgrBaseGrid::KeyLocked;
+    using TgrBaseGrid::KeysUnlocked;
     using TgrBaseGrid::MouseDown;
     void ResetCellControl(bool refresh) override {
         Log.push_back("control");

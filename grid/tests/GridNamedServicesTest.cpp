@@ -163,3 +163,31 @@ TEST_F(GridNamedServices, ResetPropertiesPutsColumnsRowsAndCellsBack) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GridNamedServices, IndexChecksAndAnswersAtTheEdges) {
+    grid->SetName("G");
+    try {
+        grid->SetRowColor(13, clRed);
+        FAIL() << "a row beyond the grid takes no colour";
+    } catch (const EInvalidGridOperation& e) {
+        EXPECT_EQ(e.Message, "G: Row index 13 out of range");
+    }
+    EXPECT_FALSE(grid->IsRowVisible(-1));
+    EXPECT_TRUE(grid->IsRowVisible(3));
+    EXPECT_THROW(grid->GetRowVisible(grid->Rows() + 1), EInvalidGridOperation);
+    EXPECT_TRUE(grid->CheckColRowIndex(1, 1, 6, 1));
+    EXPECT_TRUE(grid->CheckColRowIndex(1, 6, 6, 1));
+    EXPECT_THROW(grid->CheckColRowIndex(1, 7, 6, 1), EInvalidGridOperation);
+    grid->SetVersion("9.9");
+    EXPECT_EQ(grid->Version(), "2.20.08");
+    std::string moved;
+    grid->OnRowMoved = [&](TObject*, Integer to, Integer, bool) { moved += std::to_string(to) + ";"; };
+    grid->SetDisplayRow(4, 4);
+    EXPECT_EQ(moved, "");
+    grid->SetDisplayRow(4, 2);
+    EXPECT_EQ(moved, "2;");
+}
+
+}  // namespace
