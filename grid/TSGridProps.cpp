@@ -416,12 +416,15 @@ void TgrBaseGrid::InvalidateCellFocusFrame(Integer displayCol, Integer displayRo
     InvalidateDisplayCell(displayCol, displayRow);
 }
 
-void TgrBaseGrid::ResetCellControl(bool) {
+void TgrBaseGrid::ResetCellControl(bool force) {
     if (!activeControl_) return;
     TgrControlType type = EffectiveControlType(curDataCol_, curDataRow_);
     activeControl_ = type == ctCheck ? static_cast<TgrCustomGridControl*>(checkControl_.get())
                      : type == ctText ? static_cast<TgrCustomGridControl*>(editControl_.get())
                                       : static_cast<TgrCustomGridControl*>(defaultControl1_.get());
+    // Shown again, the control takes the cell's new size and attributes.
+    HideCellControlIfShown(force);
+    RefreshCellControl();
 }
 
 void TgrBaseGrid::CellMaskChanged(Integer dataCol, const Variant& dataRow) {

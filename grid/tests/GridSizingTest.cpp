@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 
+#include "grid/GridControl.h"
 #include "grid/TSGrid.h"
 #include "grid/tests/GridClassSupport.h"
 #include "platform/gui/Forms.h"
@@ -20,6 +21,7 @@ public:
     using TgrBaseGrid::MouseDown;
     using TgrBaseGrid::MouseMove;
     using TgrBaseGrid::MouseUp;
+    using TgrBaseGrid::DoKeyPress;
 };
 
 // A 20 x 40 grid (more than fits) on a shown form.
@@ -138,4 +140,20 @@ TEST_F(GridSizing, TheWidthSetterAnswersWhetherItChangedAnything) {
     EXPECT_EQ(grid->GetColWidthAt(5), 0);
     // Outside the grid nothing happens.
     EXPECT_FALSE(grid->SetColWidthIfChanged(99, 10));
+}
+
+TEST_F(GridSizing, TheEditorFollowsItsColumnsNewWidth) {
+    grid->SetStoreData(true);
+    grid->SetFocus();
+    grid->MoveToDisplayCell(2, 1);
+    char ch = 'a';
+    grid->DoKeyPress(ch);
+    ASSERT_TRUE(grid->IsCellEditing());
+    TgrGridControl* box = grid->EditControl()->Window();
+    ASSERT_TRUE(box->Visible());
+    Integer before = box->Width();
+    grid->Col(2)->SetWidth(grid->Col(2)->Width() + 40);
+    EXPECT_EQ(box->Width(), before + 40);
+    EXPECT_TRUE(box->Visible());
+    EXPECT_EQ(box->Text(), "a");
 }
