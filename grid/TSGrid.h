@@ -821,6 +821,12 @@ public:
     Variant GetRowProp(Integer dataRow, TgrPropId id, TgrPictureKind kind) override;
     void SetRowProp(Integer dataRow, TgrPropId id, TgrPictureKind kind, const Variant& value) override;
     Integer GetRowId(Integer dataRow) override { return gridRows_->RowId(dataRow); }
+    // A cell's property record through the one-entry cache; with index
+    // checks a column or row outside the grid raises. None when the cell
+    // has none.
+    TgrCellElement* FindCellElement(Integer dataCol, Integer dataRow, bool checkIndexes);
+    // Makes the record of a cell and adds it to the cell property set.
+    virtual TgrCustomPropElement* CreateCellElement(Integer dataCol, Integer dataRow);
     // The chosen properties of every column, row and cell back to their
     // defaults (id 9 deselects; under rcAll / rrAll the width / height
     // goes back to the shared default).

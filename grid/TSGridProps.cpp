@@ -481,13 +481,26 @@ void TgrBaseGrid::SetCellProp(Integer dataCol, Integer dataRow, TgrPropId id, Tg
     if (id == gpButtonType && value.AsInteger() == btCombo) EnsureCombo();
 }
 
-TgrCombo* TgrBaseGrid::CreateCellCombo(Integer dataCol, Integer dataRow) {
-    TgrCustomPropElement* e = cellProps_->FindCell(dataCol, dataRow);
-    if (!e) {
-        e = cellProps_->CreateElement(CellKey(dataCol, dataRow));
-        cellProps_->AddElement(e);
+TgrCellElement* TgrBaseGrid::FindCellElement(Integer dataCol, Integer dataRow, bool checkIndexes) {
+    if (checkIndexes) {
+        CheckColRowIndex(1, dataCol, Cols(), 1);
+        CheckColRowIndex(0, dataRow, RowTotal() - 1, 1);
     }
+    return CellRecord(dataCol, dataRow);
+}
+
+TgrCustomPropElement* TgrBaseGrid::CreateCellElement(Integer dataCol, Integer dataRow) {
+    TgrCustomPropElement* e = cellProps_->CreateElement(CellKey(dataCol, dataRow));
+    cellProps_->AddElement(e);
+    return e;
+}
+
+TgrCombo* TgrBaseGrid::CreateCellCombo(Integer dataCol, Integer dataRow) {
+    TgrCustomPropElement* e = FindCellElement(dataCol, dataRow, true);
+    if (!e) e = CreateCellElement(dataCol, dataRow);
     e->CreateCombo();
+    // An open list of the current cell belonged to its old combo.
+    if (dataCol == curDataCol_ && dataRow == curDataRow_ && droppedCombo_) RollUpCombo(false);
     return e->Combo;
 }
 

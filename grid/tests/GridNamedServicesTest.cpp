@@ -191,3 +191,21 @@ TEST_F(GridNamedServices, IndexChecksAndAnswersAtTheEdges) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GridNamedServices, CellRecordsAreFoundAndMadeOnlyInsideTheGrid) {
+    EXPECT_EQ(grid->FindCellElement(2, 3, true), nullptr);
+    grid->SetCellColor(2, 3, clRed);
+    TgrCellElement* e = grid->FindCellElement(2, 3, true);
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(grid->FindCellElement(2, 3, false), e);
+    EXPECT_THROW(grid->FindCellElement(7, 3, true), EInvalidGridOperation);
+    EXPECT_EQ(grid->FindCellElement(7, 3, false), nullptr);
+    // A combo for a cell beyond the grid is refused and leaves no record.
+    Integer records = grid->CellPropSet()->Count();
+    EXPECT_THROW(grid->CreateCellCombo(2, 99), EInvalidGridOperation);
+    EXPECT_EQ(grid->CellPropSet()->Count(), records);
+}
+
+}  // namespace
