@@ -761,6 +761,10 @@ public:
     void RepaintCellRangeChange(Integer left, Integer top, Integer bottom, Integer right);
     void RepaintColRangeChange(Integer left, Integer top, Integer bottom, Integer right);
     void RepaintRowRangeChange(Integer left, Integer top, Integer bottom, Integer right);
+    // A range limited to the scrolling part in view; the last column and
+    // row with pixels on the screen.
+    void ClampRangeToView(Integer& left, Integer& top, Integer& bottom, Integer& right, Integer& lastCol,
+                          Integer& lastRow);
     void SetColWidthEntry(Integer displayCol, Integer width) override { SetColWidthIfChanged(displayCol, width); }
     void SetRowHeightEntry(Integer displayRow, Integer height) override { SetRowHeightIfChanged(displayRow, height); }
     virtual void ColResized(Integer dataCol) override { DoColResized(dataCol); }
@@ -826,7 +830,7 @@ public:
     // has none.
     TgrCellElement* FindCellElement(Integer dataCol, Integer dataRow, bool checkIndexes);
     // Makes the record of a cell and adds it to the cell property set.
-    virtual TgrCustomPropElement* CreateCellElement(Integer dataCol, Integer dataRow);
+    TgrCustomPropElement* CreateCellElement(Integer dataCol, Integer dataRow);
     // The chosen properties of every column, row and cell back to their
     // defaults (id 9 deselects; under rcAll / rrAll the width / height
     // goes back to the shared default).
@@ -2027,4 +2031,14 @@ private:
     TgrCombo* droppedCombo_ = nullptr;
     TForm* dropDownForm_ = nullptr;
     bool ComboKeyDown(Word16& key, TShiftState shift);
+};
+
+// Holds a grid's update lock for as long as it lives, also when an error
+// leaves the scope.
+struct TgrUpdateLocked {
+    explicit TgrUpdateLocked(TgrBaseGrid& g) : grid(g) { grid.LockUpdate(); }
+    ~TgrUpdateLocked() { grid.UnlockUpdate(); }
+    TgrUpdateLocked(const TgrUpdateLocked&) = delete;
+    TgrUpdateLocked& operator=(const TgrUpdateLocked&) = delete;
+    TgrBaseGrid& grid;
 };

@@ -6,17 +6,6 @@
 #include "grid/GridCellProps.h"
 #include "grid/TSGrid.h"
 
-namespace {
-
-// Holds the grid's update lock for as long as it lives.
-struct TgrUpdateLocked {
-    explicit TgrUpdateLocked(TgrBaseGrid& g) : grid(g) { grid.LockUpdate(); }
-    ~TgrUpdateLocked() { grid.UnlockUpdate(); }
-    TgrBaseGrid& grid;
-};
-
-}  // namespace
-
 void TgrBaseGrid::ResetProperties(const TgrPropIdSet& ids) {
     ResetColProperties(ids);
     ResetRowProperties(ids);

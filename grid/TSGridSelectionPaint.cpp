@@ -96,13 +96,19 @@ void TgrBaseGrid::RepaintCellRangeChange(Integer left, Integer top, Integer bott
     else if (bottom < old.Bottom) PaintCellRange(old.Left, bottom + 1, false, old.Bottom, old.Right);
 }
 
-void TgrBaseGrid::RepaintColRangeChange(Integer left, Integer top, Integer bottom, Integer right) {
-    Integer lastCol = LastShown(LastVisibleCol(), ColTotal());
-    Integer lastRow = LastShown(GetLastVisibleRow(), RowTotal());
+void TgrBaseGrid::ClampRangeToView(Integer& left, Integer& top, Integer& bottom, Integer& right, Integer& lastCol,
+                                   Integer& lastRow) {
+    lastCol = LastShown(LastVisibleCol(), ColTotal());
+    lastRow = LastShown(GetLastVisibleRow(), RowTotal());
     left = std::max(left, TopLeftCell().Col);
     top = std::max(top, TopRow());
     right = std::min(right, lastCol);
     bottom = std::min(bottom, lastRow);
+}
+
+void TgrBaseGrid::RepaintColRangeChange(Integer left, Integer top, Integer bottom, Integer right) {
+    Integer lastCol = 0, lastRow = 0;
+    ClampRangeToView(left, top, bottom, right, lastCol, lastRow);
     bool inView = colSelection_->Count() > 0 && colSelection_->First() <= lastCol &&
                   colSelection_->Last() >= TopLeftCell().Col;
     if (!inView) {
@@ -126,12 +132,8 @@ void TgrBaseGrid::RepaintColRangeChange(Integer left, Integer top, Integer botto
 }
 
 void TgrBaseGrid::RepaintRowRangeChange(Integer left, Integer top, Integer bottom, Integer right) {
-    Integer lastCol = LastShown(LastVisibleCol(), ColTotal());
-    Integer lastRow = LastShown(GetLastVisibleRow(), RowTotal());
-    left = std::max(left, TopLeftCell().Col);
-    top = std::max(top, TopRow());
-    right = std::min(right, lastCol);
-    bottom = std::min(bottom, lastRow);
+    Integer lastCol = 0, lastRow = 0;
+    ClampRangeToView(left, top, bottom, right, lastCol, lastRow);
     bool inView = rowSelection_->Count() > 0 && rowSelection_->First() <= lastRow &&
                   rowSelection_->Last() >= TopRow();
     if (!inView) {

@@ -118,14 +118,8 @@ void TgrBaseGrid::ScrollColToX(Integer col, Integer width, Integer x) {
     Integer left = FirstLineKeeping(col, width, x, fixed, ClientWidth(), ColsFittingRight(width), ColTotal(),
                                    FixedColTotal());
     if (left == TopLeftCell().Col) return;
-    LockUpdate();
-    try {
-        SetLeftCol(left);
-    } catch (...) {
-        UnlockUpdate();
-        throw;
-    }
-    UnlockUpdate();
+    TgrUpdateLocked locked(*this);
+    SetLeftCol(left);
 }
 
 void TgrBaseGrid::ScrollRowToY(Integer row, Integer height, Integer y) {
@@ -136,45 +130,31 @@ void TgrBaseGrid::ScrollRowToY(Integer row, Integer height, Integer y) {
     Integer top = FirstLineKeeping(row, height, y, fixed, ClientHeight(), RowsFittingBelow(height, fixed),
                                   RowTotal(), FixedRowTotal());
     if (top == TopLeftCell().Row) return;
-    LockUpdate();
-    try {
-        SetTopRow(top);
-    } catch (...) {
-        UnlockUpdate();
-        throw;
-    }
-    UnlockUpdate();
+    TgrUpdateLocked locked(*this);
+    SetTopRow(top);
 }
 
 void TgrBaseGrid::SetDefaultColWidthKeepingCol(Integer width, bool keep) {
     Integer col = sizeIndex_;
     Integer left = CellPixels(col, 0).Left;
-    LockUpdate();
-    try {
+    {
         // A dragged default is not the one a double-click restores.
+        TgrUpdateLocked locked(*this);
         TgrFlagRaised sizing(sizingDefaultCol_);
         SetDefaultColWidth(width);
         UpdateScrollBars();
-    } catch (...) {
-        UnlockUpdate();
-        throw;
     }
-    UnlockUpdate();
     if (keep) ScrollColToX(col, width, left);
 }
 
 void TgrBaseGrid::SetDefaultRowHeightKeepingRow(Integer height, bool keep) {
     Integer row = sizeIndex_;
     Integer top = CellPixels(0, row).Top;
-    LockUpdate();
-    try {
+    {
+        TgrUpdateLocked locked(*this);
         TgrFlagRaised sizing(sizingDefaultRow_);
         SetDefaultRowHeight(height);
         UpdateScrollBars();
-    } catch (...) {
-        UnlockUpdate();
-        throw;
     }
-    UnlockUpdate();
     if (keep) ScrollRowToY(row, height, top);
 }

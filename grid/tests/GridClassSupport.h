@@ -102,3 +102,14 @@ inline TRect CellButtonRect(TgrBaseGrid* grid, Integer displayCol, Integer displ
     TgrCellPaintInfo info;
     return grid->FillDrawInfo(displayCol, displayRow, info) ? info.ButtonRect : TRect();
 }
+
+// The border line of a column inside the heading, and of a row inside the
+// row bar: where a press starts resizing them.
+inline TPoint ColBorderOf(TgrBaseGrid* grid, Integer displayCol) {
+    TRect r = grid->CellPixels(displayCol, 0);
+    return TPoint(r.Left + grid->GetColWidthAt(displayCol) - 1, r.Top + 4);
+}
+inline TPoint RowBorderOf(TgrBaseGrid* grid, Integer displayRow) {
+    TRect r = grid->CellPixels(0, displayRow);
+    return TPoint(r.Left + 4, r.Top + grid->GetRowHeightAt(displayRow) - 1);
+}

@@ -39,16 +39,8 @@ protected:
         form->Show();
     }
     void TearDown() override { Application->ResetForTesting(); }
-    // The border line of a column inside the heading, of a row inside the
-    // row bar.
-    TPoint ColBorder(Integer displayCol) {
-        TRect r = grid->CellPixels(displayCol, 0);
-        return TPoint(r.Left + grid->GetColWidthAt(displayCol) - 1, r.Top + 4);
-    }
-    TPoint RowBorder(Integer displayRow) {
-        TRect r = grid->CellPixels(0, displayRow);
-        return TPoint(r.Left + 4, r.Top + grid->GetRowHeightAt(displayRow) - 1);
-    }
+    TPoint ColBorder(Integer displayCol) { return ColBorderOf(grid, displayCol); }
+    TPoint RowBorder(Integer displayRow) { return RowBorderOf(grid, displayRow); }
     void Drag(TPoint from, TPoint to) {
         grid->MouseDown(mbLeft, TShiftState{ssLeft}, from.X, from.Y);
         grid->MouseMove(TShiftState{ssLeft}, to.X, to.Y);
