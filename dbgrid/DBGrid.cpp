@@ -277,20 +277,6 @@ TgrDBField* TgrCustomDBGrid::FieldAdapter(Integer dataCol) const {
     return col ? col->Adapter() : nullptr;
 }
 
-TgrCol* TgrCustomDBGrid::GetCol(const Variant& dataCol) {
-    if (dataCol.IsString()) {
-        std::string name = dataCol.AsString();
-        for (Integer c = 1; c <= Cols(); ++c) {
-            TgrCol* col = Col(c);
-            if (col && CompareText(col->FieldName(), name) == 0) return col;
-        }
-        RaiseGridError(Format("Unknown field name '%s'", {name}));
-    }
-    Integer c = dataCol.AsInteger();
-    CheckColRowIndex(1, c, Cols(), 1);
-    return Col(c);
-}
-
 // ------------------------------------------------------------ records
 
 int TgrCustomDBGrid::CompareBookmarks(const std::string& a, const std::string& b) {
@@ -749,6 +735,10 @@ TColor TgrCustomDBGrid::RowColor(const Variant& dataRow) {
 }
 
 void TgrCustomDBGrid::ResetRowProperties(const TgrPropIdSet& ids) {
+    if (!dataBound_) {
+        TgrBaseGrid::ResetRowProperties(ids);
+        return;
+    }
     if (ids.Empty()) return;
     rowProps_.ResetAll(ids);
     if (ids.Contains(gpSelected)) selection_->Clear();
@@ -756,6 +746,10 @@ void TgrCustomDBGrid::ResetRowProperties(const TgrPropIdSet& ids) {
 }
 
 void TgrCustomDBGrid::ResetCellProperties(const TgrPropIdSet& ids) {
+    if (!dataBound_) {
+        TgrBaseGrid::ResetCellProperties(ids);
+        return;
+    }
     if (ids.Empty()) return;
     cellProps_.ResetAll(ids);
     Invalidate();

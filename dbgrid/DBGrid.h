@@ -226,9 +226,6 @@ public:
     Integer GetDefaultRows() const override { return dataBound_ ? 1 : TgrBaseGrid::GetDefaultRows(); }
 
     // ------------------------------------------------ columns
-    // A data column given by number or by field name; an unknown field
-    // name raises "Unknown field name '%s'".
-    TgrCol* GetCol(const Variant& dataCol);
     // The field bound to a data column, or nullptr.
     TField* FieldOfCol(Integer dataCol) const;
     // The adapter of the field bound to a data column, or nullptr.
@@ -343,9 +340,9 @@ public:
     TColor RowColor(const Variant& dataRow);
     void SetCellProp(Integer dataCol, const Variant& dataRow, TgrPropId id, const Variant& value);
     // Resets the named properties of the rows of every record, and of
-    // every cell of every record.
-    void ResetRowProperties(const TgrPropIdSet& ids);
-    void ResetCellProperties(const TgrPropIdSet& ids);
+    // every cell of every record (unbound, those of the plain grid).
+    void ResetRowProperties(const TgrPropIdSet& ids) override;
+    void ResetCellProperties(const TgrPropIdSet& ids) override;
     TgrDBRowPropSet& RecordRowProps() { return rowProps_; }
     TgrDBCellPropSet& RecordCellProps() { return cellProps_; }
     // The colour a record's cell is painted with: its cell colour, else

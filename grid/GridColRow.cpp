@@ -145,6 +145,10 @@ void TgrColRowBase::OwnFontChanged() {
     grid_->RefreshKeptCellFonts();
 }
 
+void TgrColRowBase::FollowGridFont() {
+    if (parentFont_ && font_.Get()) font_.SetObjectLocked(ParentFontObject(false));
+}
+
 void TgrColRowBase::SetParentFont(bool value) {
     if (ChangeParentFont(font_, parentFont_, value, false)) DrawingChanged(true);
 }
@@ -606,6 +610,10 @@ void TgrCol::OwnHeadingFontChanged() {
 void TgrCol::SetHeadingParentFont(bool value) {
     if (ChangeParentFont(headingFont_, headingParentFont_, value, true))
         grid_->InvalidateCellUnlessPainting(displayCol_, 0);
+}
+
+void TgrCol::FollowGridHeadingFont() {
+    if (headingParentFont_ && headingFont_.Get()) headingFont_.SetObjectLocked(ParentFontObject(true));
 }
 
 void TgrCol::SetKeepFontObject(bool value) {

@@ -70,6 +70,9 @@ public:
     void SetFont(const TFont* value);
     bool ParentFont() const { return parentFont_; }
     void SetParentFont(bool value);
+    // The grid font changed: a copy kept while ParentFont takes it anew,
+    // without counting as the user's change.
+    void FollowGridFont();
     virtual void SetAlignment(TAlignment value);
     void SetAlign(bool value);
     virtual void SetHorzAlignment(TgrHorzAlignment value);
@@ -266,6 +269,9 @@ public:
     void SetHeadingFont(const TFont* value);
     bool HeadingParentFont() const { return headingParentFont_; }
     void SetHeadingParentFont(bool value);
+    // The grid's heading font changed: the heading copy kept while
+    // HeadingParentFont takes it anew.
+    void FollowGridHeadingFont();
     TgrSortPicture SortPicture() const { return sortPicture_; }
     void SetSortPicture(TgrSortPicture value);
 

@@ -17,3 +17,14 @@ inline constexpr TColor grColorNotSet = clNone;
 enum TgrWordWrap { wwOn, wwOff, wwDefault };
 // The look of the grid's check boxes.
 enum TgrCheckBoxStyle { stCross, stCheck, stFlat };
+
+// Raises a flag for as long as it lives; the old value comes back, also
+// when an error leaves the scope.
+struct TgrFlagRaised {
+    explicit TgrFlagRaised(bool& f) : flag(f), old(f) { flag = true; }
+    ~TgrFlagRaised() { flag = old; }
+    TgrFlagRaised(const TgrFlagRaised&) = delete;
+    TgrFlagRaised& operator=(const TgrFlagRaised&) = delete;
+    bool& flag;
+    bool old;
+};

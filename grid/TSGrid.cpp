@@ -227,8 +227,10 @@ void TgrBaseGrid::AttachCellControls() {
 
 void TgrBaseGrid::HeadingFontChanged() {
     if (initialising_) return;
+    for (Integer i = 0; i < fontCols_.Count(); ++i)
+        if (TgrCol* c = gridCols_->ColAt(fontCols_[i])) c->FollowGridHeadingFont();
     headingParentFont_ = false;
-    if (headingOn_) InvalidateRow(0);
+    if (headingOn_ && !painting_) InvalidateRow(0);
 }
 
 // ================================================================ errors
@@ -446,7 +448,7 @@ void TgrBaseGrid::SetRows(Integer value) {
             if (TgrCellElement* e = cellProps_->FindCell(c, r)) cellProps_->RemoveElement(e);
     ChangeCounts(ColTotal(), value + 1 + insertRowCount_);
     Invalidate();
-    DoRowCountChanged(old, value);
+    NotifyRowCountChanged(old, value);
     FireSelectChanged(false);
 }
 

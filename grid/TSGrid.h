@@ -267,6 +267,9 @@ public:
     const std::vector<Integer>* LayoutColumnMap() const { return layoutColMap_.get(); }
     Tts2DStorage* Storage() const { return storage_.get(); }
     TgrCol* Col(Integer dataCol) { return gridCols_ ? gridCols_->ColAt(dataCol) : nullptr; }
+    // A data column given by number (checked against the columns) or by
+    // field name (an unknown one raises "Unknown field name '%s'").
+    TgrCol* GetCol(const Variant& column);
 
     // ------------------------------------------------ errors (the text is
     // "<grid name>: <message>", in a combo grid "<owner>.Combo: <message>")
@@ -330,6 +333,23 @@ public:
     // RowBarWidth and the heading row HeadingHeight.
     void SetDefaultColWidth(Integer value);
     void SetDefaultRowHeight(Integer value);
+    // One display column's width (row's height) set without the grid
+    // reacting to its own change; then a hidden column stays at 0, a
+    // change in the fixed columns rechecks the view and a dropped-down
+    // list takes its new size. False when the width was already that.
+    bool SetColWidthIfChanged(Integer displayCol, Integer width);
+    bool SetRowHeightIfChanged(Integer displayRow, Integer height);
+    // A border drag under rcAll (rrAll): the new default for every column
+    // (row), with the dragged one kept where it began on the screen.
+    void SetDefaultColWidthKeepingCol(Integer width, bool keep);
+    void SetDefaultRowHeightKeepingRow(Integer height, bool keep);
+    // After all columns (rows) took the size `width` (`height`): the left
+    // column (top row) that keeps `col` (`row`) nearest to pixel x (y).
+    virtual void ScrollColToX(Integer col, Integer width, Integer x);
+    virtual void ScrollRowToY(Integer row, Integer height, Integer y);
+    // How many columns (rows) of that size fit beside the fixed ones.
+    Integer ColsFittingRight(Integer width);
+    Integer RowsFittingBelow(Integer height, Integer y);
     bool HeadingOn() const { return headingOn_; }
     virtual void SetHeadingOn(bool value);
     Integer HeadingHeight() const { return headingHeight_; }
@@ -499,9 +519,14 @@ public:
     virtual bool CanTakeFocus() { return !comboGrid_; }
     // The grid font changed: the font-follow lists and the drop-downs follow.
     void GridFontChanged();
-    // The parent's font changed: the heading font follows it while
-    // HeadingParentFont.
+    // The parent's font changed (the grid is told by its parent, also when
+    // it gets one): the grid's own font follows with ParentFont, the
+    // heading font with HeadingParentFont.
+    void ParentFontChanged() override;
+    // The same with the font the change carries.
     void ParentFontChangedTo(const TFont& font);
+    // The font changed: the base applies it, then GridFontChanged.
+    void ApplyFont() override;
 
     // ------------------------------------------------ timers
     // Timer 1 auto-scrolls (50 ms), timer 2 repeats spins.
@@ -714,6 +739,8 @@ public:
     Integer FirstScrollCol() const override { return TopLeftCell().Col; }
     Integer TopRow() const override { return TopLeftCell().Row; }
     Integer LastVisibleCol() override;
+    // The last fully visible row.
+    Integer GetLastVisibleRow();
     TgrVisibleItems* VisibleCols() override { return visibleCols_.get(); }
     TgrVisibleItems* VisibleRows() override { return visibleRows_.get(); }
     void RepaintFocusCell(bool drawOnly) override;
@@ -766,8 +793,27 @@ public:
     // Fires OnGridStatusChanged when the status differs from the one last
     // reported; a status other than normal drops the current cell's value.
     void CheckGridStatusChanged() override;
-    void SetColWidthEntry(Integer displayCol, Integer width) override { SetColWidthAt(displayCol, width); }
-    void SetRowHeightEntry(Integer displayRow, Integer height) override { SetRowHeightAt(displayRow, height); }
+    // ---- selection painting: the cells whose selection state changes are
+    // repainted (positions scrolled away between the fixed lines and the
+    // view end at the last fixed line).
+    virtual void PaintCellRange(Integer left, Integer top, bool selected, Integer bottom, Integer right);
+    // Area 1 the heading cell, 2 the fixed data rows and the rows in view,
+    // 3 both.
+    void PaintColSelection(Integer displayCol, Integer area, bool selected);
+    virtual void PaintRowSelection(Integer displayRow, bool selected);
+    void PaintRowBarSelection(bool selected);
+    // Called with the new range before the grid stores it: only the strips
+    // whose state changes are repainted, by the kind of selection.
+    void RepaintSelectionChange(Integer left, Integer top, Integer bottom, Integer right);
+    void RepaintCellRangeChange(Integer left, Integer top, Integer bottom, Integer right);
+    void RepaintColRangeChange(Integer left, Integer top, Integer bottom, Integer right);
+    void RepaintRowRangeChange(Integer left, Integer top, Integer bottom, Integer right);
+    // A range limited to the scrolling part in view; the last column and
+    // row with pixels on the screen.
+    void ClampRangeToView(Integer& left, Integer& top, Integer& bottom, Integer& right, Integer& lastCol,
+                          Integer& lastRow);
+    void SetColWidthEntry(Integer displayCol, Integer width) override { SetColWidthIfChanged(displayCol, width); }
+    void SetRowHeightEntry(Integer displayRow, Integer height) override { SetRowHeightIfChanged(displayRow, height); }
     virtual void ColResized(Integer dataCol) override { DoColResized(dataCol); }
     virtual void RowResized(Integer dataRow) override { DoRowResized(dataRow); }
     // The row bar's width is being dragged.
@@ -826,6 +872,22 @@ public:
     Variant GetRowProp(Integer dataRow, TgrPropId id, TgrPictureKind kind) override;
     void SetRowProp(Integer dataRow, TgrPropId id, TgrPictureKind kind, const Variant& value) override;
     Integer GetRowId(Integer dataRow) override { return gridRows_->RowId(dataRow); }
+    // A cell's property record through the one-entry cache; with index
+    // checks a column or row outside the grid raises. None when the cell
+    // has none.
+    TgrCellElement* FindCellElement(Integer dataCol, Integer dataRow, bool checkIndexes);
+    // Makes the record of a cell and adds it to the cell property set.
+    TgrCustomPropElement* CreateCellElement(Integer dataCol, Integer dataRow);
+    // The chosen properties of every column, row and cell back to their
+    // defaults (id 9 deselects; under rcAll / rrAll the width / height
+    // goes back to the shared default).
+    void ResetProperties(const TgrPropIdSet& ids);
+    void ResetColProperties(const TgrPropIdSet& ids);
+    virtual void ResetRowProperties(const TgrPropIdSet& ids);
+    virtual void ResetCellProperties(const TgrPropIdSet& ids);
+    // The data row (column) whose stable id is `id`; -1 when none has it.
+    virtual Integer DataRowOfRowId(Integer id);
+    virtual Integer DataColOfColId(Integer id);
     TgrCombo* CreateRowCombo(Integer dataRow) override { return CreateCombo(); }
     TgrGridRows* GridRows() override { return gridRows_.get(); }
     TgrGridCols* GridCols() { return gridCols_.get(); }
@@ -1258,6 +1320,16 @@ public:
     // Height in pixels (plus one) and line count of a text cell's text at
     // its column width, wrapped unless word wrap is off; 0 for other cells.
     virtual void GetCellTextHeight(Integer dataCol, Integer dataRow, Integer& height, Integer& lines);
+    // A text's height (one pixel more than its lines) and line count at
+    // `width` in `font` on the grid canvas, wrapped unless wwOff.
+    void CalcTextHeight(Integer dataCol, Integer width, Integer& height, Integer& lines, TgrWordWrap wordWrap,
+                        TgrHorzAlignment alignment, const TFont& font, const std::string& text);
+    // The height of one line in the grid's font; 0 without a window.
+    Integer GetFontLineHeight();
+    // A cell value as the control type keeps it: a text cell's value of
+    // another kind (neither Empty nor Null) becomes its text, a wide string
+    // a plain one; anything else stays as it is.
+    static Variant ConvertCellValue(TgrControlType controlType, const Variant& value);
     // Ends a mouse operation as if released elsewhere: nothing is applied.
     void CancelMouseAction();
     void MarkSelectChanged(Integer kind);
@@ -1589,9 +1661,6 @@ public:
     // accepts is taken; value becomes Empty when it accepts none.
     void AdjustSpinTextToMask(Integer dataCol, Integer dataRow, const std::string& oldText, Integer& pos,
                               Integer& len, Variant& value);
-    // A value as a cell of the control type holds it: any value of a text
-    // cell other than Empty, Null or a string becomes its text.
-    static Variant ConvertCellValue(TgrControlType type, const Variant& value);
 
 protected:
     // ------------------------------------------------ construction
@@ -1657,7 +1726,13 @@ protected:
     bool DoKeyPress(char& key) override;
     // Keys the in-cell control passes on fire the grid's key events but are
     // not processed as navigation while the key lock is raised.
-    bool KeyLocked() const { return keyLock_ > 0; }
+    // The key lock: False raises it, True lowers it (never below 0); keys
+    // are not processed as navigation while it is raised.
+    void LockKeys(bool unlock) {
+        if (!unlock) ++keyLock_;
+        else if (keyLock_ > 0) --keyLock_;
+    }
+    bool KeysUnlocked() const { return keyLock_ == 0; }
 
     // ------------------------------------------------ abstract operations
     // Completes a cell's value (stored cell data in, final value out).
@@ -1689,6 +1764,9 @@ protected:
     virtual void DoInsertCol(Integer dataCol, bool byUser);
     virtual void DoMouseStatusChanged(TgrMouseStatus oldStatus, TgrMouseStatus newStatus);
     virtual void DoRowCountChanged(Integer oldCount, Integer newCount);
+    // The data row count changed from old to new: OnRowCountChanged, only
+    // when they differ.
+    virtual void NotifyRowCountChanged(Integer oldCount, Integer newCount);
     virtual void DoRowMoved(Integer toDisplayRow, Integer count, bool byUser);
     virtual void DoRowResized(Integer dataRow);
     virtual void DoSelectChanged(TgrSelectType selectType, bool byUser);
@@ -1813,6 +1891,14 @@ private:
     bool MoveAutoScrollStep(Integer x, Integer y);
     bool resizeLineShown_ = false, dropMarkerShown_ = false;
     bool borderDoubleClick_ = false, sizingHeading_ = false, sizingRowBar_ = false, sizingDefaultRow_ = false;
+    bool sizingDefaultCol_ = false;
+    // Raised while the grid sets a width (height) itself: the columns
+    // (rows) do not follow a new default then, they are sized after it.
+    bool settingColWidth_ = false, settingRowHeight_ = false;
+    void ColWidthChanged(Integer displayCol);
+    void RowHeightChanged(Integer displayRow);
+    void FollowDefaultColWidth();
+    void FollowDefaultRowHeight();
     // The heading height last set other than by dragging its border.
     Integer restHeadingHeight_ = 15, restRowBarWidth_ = 14;
     TgrCellElement* CellRecord(Integer dataCol, Integer dataRow);
@@ -2046,4 +2132,14 @@ private:
     TgrCombo* droppedCombo_ = nullptr;
     TForm* dropDownForm_ = nullptr;
     bool ComboKeyDown(Word16& key, TShiftState shift);
+};
+
+// Holds a grid's update lock for as long as it lives, also when an error
+// leaves the scope.
+struct TgrUpdateLocked {
+    explicit TgrUpdateLocked(TgrBaseGrid& g) : grid(g) { grid.LockUpdate(); }
+    ~TgrUpdateLocked() { grid.UnlockUpdate(); }
+    TgrUpdateLocked(const TgrUpdateLocked&) = delete;
+    TgrUpdateLocked& operator=(const TgrUpdateLocked&) = delete;
+    TgrBaseGrid& grid;
 };

@@ -236,7 +236,7 @@ void TgrBaseGrid::UpdateInsertRowState(bool invalidate) {
     insertRowCount_ = 0;
     SetStorageSizeHint(Cols(), Rows());
     if (visibleRows_ && !visibleRows_->Materialized()) visibleRows_->SetVisibleCount(Rows(), 1);
-    DoRowCountChanged(Rows() - 1, Rows());
+    NotifyRowCountChanged(Rows() - 1, Rows());
     FireInsertRow(Rows(), true);
     if (invalidate) InvalidateRow(RowTotal() - 1);
 }
@@ -250,7 +250,7 @@ void TgrBaseGrid::RevertInsertedRow() {
     } release{updatingInsertRow_};
     insertRowCount_ = 1;
     if (visibleRows_ && !visibleRows_->Materialized()) visibleRows_->SetVisibleCount(Rows(), 1);
-    DoRowCountChanged(Rows() + 1, Rows());
+    NotifyRowCountChanged(Rows() + 1, Rows());
     FireDeleteRow(Rows() + 1, true);
     InvalidateRow(RowTotal() - 1);
 }

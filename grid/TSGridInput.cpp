@@ -396,7 +396,7 @@ void TgrBaseGrid::CtrlMove(Integer displayCol, Integer displayRow, bool& handled
 }
 
 void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
-    if (key == 0 || KeyLocked()) return;
+    if (key == 0 || !KeysUnlocked()) return;
     bool ctrl = shift.Contains(ssCtrl), alt = shift.Contains(ssAlt), shiftKey = shift.Contains(ssShift);
     // Esc first ends a mouse operation.
     if (mouseStatus_ != msNormal && key == VK_ESCAPE) {
@@ -462,14 +462,16 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
                     handled = true;
                     break;
                 }
+                // Esc undoes what runs and then leaves the insert row, so a
+                // single Esc on an edited insert row takes back the edit
+                // and the row; a refused undo stops there.
+                bool allowed = true;
                 if (cellEditing_ || rowEditing_) {
                     bool undone = false, kept = false;
-                    UndoEdit(false, true, undone, kept);
+                    allowed = UndoEdit(false, true, undone, kept);
                     handled = true;
-                } else {
-                    // Nothing left to undo: Esc leaves the insert row.
-                    handled = LeaveInsertRowByKey();
                 }
+                if (allowed && LeaveInsertRowByKey()) handled = true;
                 break;
             }
             case VK_PRIOR:
@@ -554,7 +556,7 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
 
 bool TgrBaseGrid::DoKeyPress(char& key) {
     if (OnKeyPress && CanFireEvents()) OnKeyPress(this, key);
-    if (key == 0 || KeyLocked()) return true;
+    if (key == 0 || !KeysUnlocked()) return true;
     if (!IsPrintable(key) && key != '\b') return false;
     TgrControlType type = GetCurrentControlType();
     if (type == ctCheck) return key == ' ';
@@ -605,23 +607,25 @@ void TgrBaseGrid::ClearCellRange() {
 
 void TgrBaseGrid::ExtendCellRange(const TCellCoord_ts& to) {
     if (cellSelectMode_ != cmRange) return;
-    TCellRange_ts old = cellRange_;
     bool had = gridStatus_ == grsCellsSelected;
     anchor_ = to;
     if (anchor_ == current_) {
-        if (had) RepaintRange(old);
+        if (had) RepaintRange(cellRange_);
         if (had) SetGridStatus(grsNormal);
         return;
     }
-    cellRange_ = NormalizedRange(current_, anchor_);
-    if (!had) {
+    TCellRange_ts range = NormalizedRange(current_, anchor_);
+    if (had) {
+        // Only the strips that change are repainted.
+        RepaintSelectionChange(range.Left, range.Top, range.Bottom, range.Right);
+        cellRange_ = range;
+    } else {
+        cellRange_ = range;
         DeselectAllRows();
         SelectDisplayCols(1, ColTotal() - 1, false);
         SetGridStatus(grsCellsSelected);
-    } else {
-        RepaintRange(old);
+        PaintCellRange(range.Left, range.Top, true, range.Bottom, range.Right);
     }
-    RepaintRange(cellRange_);
     MarkSelectChanged(2);
 }
 
@@ -1438,8 +1442,8 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
                 // Released where it was pressed: the width set other than by
                 // dragging comes back.
                 Integer rest = status == msRowBarResize ? restRowBarWidth_
-                               : col                     ? col->RequestedWidth()
-                                                         : savedDefaultColWidth_;
+                           : resizeCols_ == rcAll || !col ? savedDefaultColWidth_
+                                                          : col->RequestedWidth();
                 edge = left + rest - 1;
             }
             // A line at or beyond the column's fixed edge changes nothing.
@@ -1456,7 +1460,15 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
                 RecheckTopLeft(true);
                 break;
             }
-            if (col && width != GetColWidthAt(sizeIndex_)) {
+            if (width == GetColWidthAt(sizeIndex_)) break;
+            if (resizeCols_ == rcAll) {
+                // Every column takes the new width; the dragged one stays
+                // near where it began.
+                HideCellControl();
+                SetDefaultColWidthKeepingCol(width, true);
+                RecheckTopLeft(true);
+                RefreshCellControl();
+            } else if (col) {
                 // The set width stays, for a double-click on the border to
                 // restore; the column reports its own resize.
                 col->ApplyWidth(width);
@@ -1524,13 +1536,7 @@ void TgrBaseGrid::FinishRowResize(Integer y) {
         SetHeadingHeight(height);
         sizingHeading_ = false;
     } else if (resizeRows_ == rrAll) {
-        // A dragged default is not the one a double-click restores.
-        sizingDefaultRow_ = true;
-        struct EndSizing {
-            bool& flag;
-            ~EndSizing() { flag = false; }
-        } end{sizingDefaultRow_};
-        SetDefaultRowHeight(height);
+        SetDefaultRowHeightKeepingRow(height, true);
     } else if (TgrRow* row = gridRows_->EnsureRow(DataRowOfDisplay(sizeIndex_))) {
         // The set height stays, for a double-click on the border to restore.
         row->ApplyHeight(height);
@@ -1692,11 +1698,11 @@ void TgrBaseGrid::ControlKeyPress(char& key) {
 }
 
 void TgrBaseGrid::ControlKeyDownEvent(Word16& key, TShiftState shift) {
-    ++keyLock_;
+    LockKeys(false);
     struct Release {
-        Integer& lock;
-        ~Release() { --lock; }
-    } release{keyLock_};
+        TgrBaseGrid& grid;
+        ~Release() { grid.LockKeys(true); }
+    } release{*this};
     if (OnKeyDown && CanFireEvents()) OnKeyDown(this, key, shift);
 }
 
@@ -1705,11 +1711,11 @@ void TgrBaseGrid::ControlKeyUpEvent(Word16& key, TShiftState shift) {
 }
 
 void TgrBaseGrid::ControlKeyPressEvent(char& key) {
-    ++keyLock_;
+    LockKeys(false);
     struct Release {
-        Integer& lock;
-        ~Release() { --lock; }
-    } release{keyLock_};
+        TgrBaseGrid& grid;
+        ~Release() { grid.LockKeys(true); }
+    } release{*this};
     if (OnKeyPress && CanFireEvents()) OnKeyPress(this, key);
 }
 

@@ -347,8 +347,7 @@ void TgrBaseGrid::PaintRowIndicator(TCanvas* c, const TgrCellPaintInfo& info) {
     if (align == vtaCenter) {
         offset = std::max(1, rowHeight / 2 - kPicture / 2);
     } else {
-        c->Font()->Assign(*Font());
-        int t = c->TextHeight("X");
+        int t = int(GetFontLineHeight());
         offset = align == vtaBottom ? t / 2 - kPicture / 2 + rowHeight - t - 1 : std::max(1, t / 2 - kPicture / 2);
     }
     int cy = r.Top + std::max(1, offset) + kPicture / 2;
@@ -788,20 +787,45 @@ void TgrBaseGrid::UpdateScrollPos() {
 void TgrBaseGrid::GetCellTextHeight(Integer dataCol, Integer dataRow, Integer& height, Integer& lines) {
     height = 0;
     lines = 0;
-    if (EffectiveControlType(dataCol, dataRow) != ctText) return;
+    CheckColRowIndex(1, dataCol, Cols(), 1);
+    CheckColRowIndex(0, dataRow, RowTotal() - 1, 1);
+    // The insert row holds no text yet.
+    if (dataRow > Rows() || EffectiveControlType(dataCol, dataRow) != ctText) return;
     Variant value = currentCell_ && currentCell_->HasValueFor(dataCol, dataRow)
                         ? currentCell_->GetStoredValue()
                         : LoadCellValue(dataCol, dataRow, GetStoredCellValue(dataCol, dataRow, ctText));
     std::string text = value.IsEmpty() || value.IsNull() ? std::string() : VariantToText(value);
+    // The cell's button takes its width from the text.
+    Integer width = DataColWidth(dataCol) - vertLineWidth_ - kTextMargin - CellButtonWidth(dataCol, dataRow);
+    CalcTextHeight(dataCol, width, height, lines, EffectiveWordWrap(dataCol, dataRow),
+                   EffectiveHorzAlignment(dataCol, dataRow), *EffectiveCellFont(dataCol, dataRow), text);
+}
+
+void TgrBaseGrid::CalcTextHeight(Integer, Integer width, Integer& height, Integer& lines, TgrWordWrap wordWrap,
+                                 TgrHorzAlignment alignment, const TFont& font, const std::string& text) {
     TCanvas* c = Canvas();
     TFont saved;
     saved.Assign(*c->Font());
-    c->Font()->Assign(*EffectiveCellFont(dataCol, dataRow));
-    Integer width = DataColWidth(dataCol) - vertLineWidth_ - kTextMargin;
+    c->Font()->Assign(font);
     int h = 0, n = 0;
-    MeasureWrappedText(c, text, std::max<int>(1, int(width)), h, n, EffectiveWordWrap(dataCol, dataRow) != wwOff,
-                       EffectiveHorzAlignment(dataCol, dataRow));
+    try {
+        MeasureWrappedText(c, text, std::max<int>(1, int(width)), h, n, wordWrap != wwOff, alignment);
+    } catch (...) {
+        c->Font()->Assign(saved);
+        throw;
+    }
     c->Font()->Assign(saved);
     height = h + 1;
     lines = n;
+}
+
+Integer TgrBaseGrid::GetFontLineHeight() {
+    if (!HasWindow()) return 0;
+    TCanvas* c = Canvas();
+    TFont saved;
+    saved.Assign(*c->Font());
+    c->Font()->Assign(*Font());
+    Integer height = c->TextHeight("X");
+    c->Font()->Assign(saved);
+    return height;
 }

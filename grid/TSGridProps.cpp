@@ -56,7 +56,6 @@ GR_SETTER(TColor, FixedLineColor, fixedLineColor_, GR_REPAINT)
 GR_SETTER(bool, Is3D, is3D_, GR_REPAINT)
 GR_SETTER(bool, Heading3D, heading3D_, InvalidateRow(0))
 GR_SETTER(TColor, HeadingColor, headingColor_, InvalidateRow(0))
-GR_SETTER(bool, HeadingParentFont, headingParentFont_, GR_NOTHING)
 GR_SETTER(TgrHorzAlignment, HeadingHorzAlignment, headingHorzAlignment_, InvalidateRow(0))
 GR_SETTER(TgrVertAlignment, HeadingVertAlignment, headingVertAlignment_, InvalidateRow(0))
 GR_SETTER(TgrWordWrap, HeadingWordWrap, headingWordWrap_, InvalidateRow(0))
@@ -361,6 +360,9 @@ void TgrBaseGrid::DoMouseStatusChanged(TgrMouseStatus o, TgrMouseStatus n) { GR_
 void TgrBaseGrid::DoRowCountChanged(Integer oldCount, Integer newCount) {
     GR_FIRE(OnRowCountChanged, oldCount, newCount);
 }
+void TgrBaseGrid::NotifyRowCountChanged(Integer oldCount, Integer newCount) {
+    if (oldCount != newCount) DoRowCountChanged(oldCount, newCount);
+}
 void TgrBaseGrid::DoRowMoved(Integer to, Integer count, bool byUser) { GR_FIRE(OnRowMoved, to, count, byUser); }
 void TgrBaseGrid::DoRowResized(Integer dataRow) { GR_FIRE(OnRowResized, dataRow); }
 void TgrBaseGrid::DoSelectChanged(TgrSelectType t, bool byUser) { GR_FIRE(OnSelectChanged, t, byUser); }
@@ -419,12 +421,15 @@ void TgrBaseGrid::InvalidateCellFocusFrame(Integer displayCol, Integer displayRo
     InvalidateDisplayCell(displayCol, displayRow);
 }
 
-void TgrBaseGrid::ResetCellControl(bool) {
+void TgrBaseGrid::ResetCellControl(bool force) {
     if (!activeControl_) return;
     TgrControlType type = EffectiveControlType(curDataCol_, curDataRow_);
     activeControl_ = type == ctCheck ? static_cast<TgrCustomGridControl*>(checkControl_.get())
                      : type == ctText ? static_cast<TgrCustomGridControl*>(editControl_.get())
                                       : static_cast<TgrCustomGridControl*>(defaultControl1_.get());
+    // Shown again, the control takes the cell's new size and attributes.
+    HideCellControlIfShown(force);
+    RefreshCellControl();
 }
 
 void TgrBaseGrid::CellMaskChanged(Integer dataCol, const Variant& dataRow) {
@@ -485,13 +490,26 @@ void TgrBaseGrid::SetCellProp(Integer dataCol, Integer dataRow, TgrPropId id, Tg
     if (typeChanges) DropUnsuitableValues(dataCol, dataRow);
 }
 
-TgrCombo* TgrBaseGrid::CreateCellCombo(Integer dataCol, Integer dataRow) {
-    TgrCustomPropElement* e = cellProps_->FindCell(dataCol, dataRow);
-    if (!e) {
-        e = cellProps_->CreateElement(CellKey(dataCol, dataRow));
-        cellProps_->AddElement(e);
+TgrCellElement* TgrBaseGrid::FindCellElement(Integer dataCol, Integer dataRow, bool checkIndexes) {
+    if (checkIndexes) {
+        CheckColRowIndex(1, dataCol, Cols(), 1);
+        CheckColRowIndex(0, dataRow, RowTotal() - 1, 1);
     }
+    return CellRecord(dataCol, dataRow);
+}
+
+TgrCustomPropElement* TgrBaseGrid::CreateCellElement(Integer dataCol, Integer dataRow) {
+    TgrCustomPropElement* e = cellProps_->CreateElement(CellKey(dataCol, dataRow));
+    cellProps_->AddElement(e);
+    return e;
+}
+
+TgrCombo* TgrBaseGrid::CreateCellCombo(Integer dataCol, Integer dataRow) {
+    TgrCustomPropElement* e = FindCellElement(dataCol, dataRow, true);
+    if (!e) e = CreateCellElement(dataCol, dataRow);
     e->CreateCombo();
+    // An open list of the current cell belonged to its old combo.
+    if (dataCol == curDataCol_ && dataRow == curDataRow_ && droppedCombo_) RollUpCombo(false);
     return e->Combo;
 }
 
@@ -510,6 +528,12 @@ Integer TgrBaseGrid::LastVisibleCol() {
     TGridLayout_ts layout;
     ComputeLayout(layout);
     return layout.Horz.LastFullCell;
+}
+
+Integer TgrBaseGrid::GetLastVisibleRow() {
+    TGridLayout_ts layout;
+    ComputeLayout(layout);
+    return layout.Vert.LastFullCell;
 }
 
 void TgrBaseGrid::RepaintFocusCell(bool) { InvalidateDisplayCell(curDisplayCol_, curDisplayRow_); }
@@ -543,7 +567,7 @@ void TgrBaseGrid::SelectDisplayCols(Integer from, Integer to, bool select) {
     for (Integer c = from; c <= to; ++c) {
         if (!colSelection_->SetSelected(c, select)) continue;
         colSelectionChanged_ = true;
-        InvalidateCol(c);
+        PaintColSelection(c, 3, select);
     }
     if (!select && colSelection_->Count() == 0 && gridStatus_ == grsColsSelected) SetGridStatus(grsNormal);
 }
@@ -599,10 +623,11 @@ void TgrBaseGrid::SetKeptFontRow(Integer dataRow, bool keep) {
 }
 
 void TgrBaseGrid::SetDefaultColWidth(Integer value) {
-    savedDefaultColWidth_ = value;
+    if (!sizingDefaultCol_) savedDefaultColWidth_ = value;
     TCustomGrid_ts::SetDefaultColWidth(value);
     // Dropping the size table gave the row bar the default too.
     SetColWidthAt(0, rowBarOn_ ? rowBarWidth_ : 0);
+    FollowDefaultColWidth();
 }
 
 void TgrBaseGrid::SetDefaultRowHeight(Integer value) {
@@ -610,4 +635,12 @@ void TgrBaseGrid::SetDefaultRowHeight(Integer value) {
     if (!sizingDefaultRow_) savedDefaultRowHeight_ = std::max<Integer>(value, 1);
     TCustomGrid_ts::SetDefaultRowHeight(std::max<Integer>(value, 1));
     SetRowHeightAt(0, headingOn_ ? headingHeight_ : 0);
+    FollowDefaultRowHeight();
+}
+
+void TgrBaseGrid::SetHeadingParentFont(bool value) {
+    if (value == headingParentFont_) return;
+    headingParentFont_ = value;
+    // Following the parent again takes its font now.
+    if (value && Parent()) ParentFontChangedTo(*Parent()->Font());
 }

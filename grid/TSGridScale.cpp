@@ -50,7 +50,12 @@ void TgrBaseGrid::ScaleRows(Integer m, Integer d, TScalingFlags flags) {
     if (m == d || d == 0) return;
     // A new default drops every row's size entry; rows with an object of
     // their own put theirs back below.
-    if (flags & sfHeight) SetDefaultRowHeight(MulDiv(DefaultRowHeight(), m, d));
+    if (flags & sfHeight) {
+        // The rows are scaled from their own heights below, not made to
+        // follow the new default.
+        TgrFlagRaised setting(settingRowHeight_);
+        SetDefaultRowHeight(MulDiv(DefaultRowHeight(), m, d));
+    }
     for (Integer dataRow = 1; dataRow < gridRows_->Count(); ++dataRow) {
         TgrRow* row = gridRows_->GetRow(dataRow);
         if (!row) continue;
@@ -68,7 +73,10 @@ void TgrBaseGrid::ScaleRows(Integer m, Integer d, TScalingFlags flags) {
 
 void TgrBaseGrid::ScaleCols(Integer m, Integer d, TScalingFlags flags) {
     if (m == d || d == 0) return;
-    if (flags & sfWidth) SetDefaultColWidth(MulDiv(DefaultColWidth(), m, d));
+    if (flags & sfWidth) {
+        TgrFlagRaised setting(settingColWidth_);
+        SetDefaultColWidth(MulDiv(DefaultColWidth(), m, d));
+    }
     for (Integer dataCol = 1; dataCol <= Cols(); ++dataCol) {
         TgrCol* col = gridCols_->ColAt(dataCol);
         if (!col) continue;

@@ -205,3 +205,39 @@ bool TgrBaseGrid::IsCellReachable(Integer displayCol, Integer displayRow) {
     if (displayRow >= TopLeftCell().Row + GetVisibleRowCount() && GetVisibleRowCount() == 0) return false;
     return gridMode_ == gmListBox || IsReachableCol(displayCol, SkipsReadOnly());
 }
+
+TgrCol* TgrBaseGrid::GetCol(const Variant& column) {
+    if (column.IsString()) {
+        if (TgrCol* col = gridCols_->GetColByFieldName(column.AsString())) return col;
+        RaiseGridErrorText("Unknown field name '" + column.AsString() + "'");
+    }
+    Integer dataCol = column.AsInteger();
+    CheckColRowIndex(1, dataCol, ColTotal() - 1, 1);
+    return gridCols_->ColAt(dataCol);
+}
+
+Integer TgrBaseGrid::DataRowOfRowId(Integer id) {
+    // Ids grow with the data row.
+    Integer low = 1, high = Rows();
+    while (low <= high) {
+        Integer mid = low + (high - low) / 2;
+        Integer at = GetRowId(mid);
+        if (at == id) return mid;
+        if (at < id) low = mid + 1;
+        else high = mid - 1;
+    }
+    return -1;
+}
+
+Integer TgrBaseGrid::DataColOfColId(Integer id) {
+    for (Integer c = 1; c <= Cols(); ++c)
+        if (TgrCol* col = Col(c); col && col->ColId() == id) return c;
+    return -1;
+}
+
+Variant TgrBaseGrid::ConvertCellValue(TgrControlType controlType, const Variant& value) {
+    if (value.Type() == varOleStr ||
+        (controlType == ctText && !value.IsEmpty() && !value.IsNull() && !value.IsString()))
+        return Variant(value.AsString());
+    return value;
+}

@@ -13,12 +13,6 @@
 #include "grid/TSGrid.h"
 #include "platform/core/Strings.h"
 
-Variant TgrBaseGrid::ConvertCellValue(TgrControlType type, const Variant& value) {
-    if (type == ctText && !value.IsEmpty() && !value.IsNull() && !value.IsString())
-        return Variant(VariantToText(value));
-    return value;
-}
-
 void TgrBaseGrid::SpinTextValue(const std::string& text, Integer caret, bool up, double increment, Integer& pos,
                                 Integer& len, std::string& result) {
     // An empty text counts from "0".

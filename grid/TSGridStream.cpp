@@ -109,19 +109,9 @@ void TgrGridStreamComponent::MakeGridCopy() {
 
 void TgrGridStreamComponent::ResetLayoutProperties(TgrPropKinds kinds, const TgrPropIdSet& ids) {
     if (ids.Empty()) return;
-    if ((kinds & PropKindBit(pkCols)) && byDataCol_)
-        for (Integer c = 1; c <= grid_->Cols(); ++c)
-            if (TgrCol* col = grid_->Col(c)) col->ResetProperties(ids);
-    if (kinds & PropKindBit(pkRows)) {
-        TgrGridRows* rows = grid_->GridRows();
-        for (Integer r = 1; r < rows->Count(); ++r) {
-            TgrRow* row = rows->GetRow(r);
-            if (!row) continue;
-            row->ResetProperties(ids);
-            rows->ReleaseIfDefault(r);
-        }
-    }
-    if ((kinds & PropKindBit(pkCells)) && grid_->CellPropSet()) grid_->CellPropSet()->ResetProperties(ids, true);
+    if ((kinds & PropKindBit(pkCols)) && byDataCol_) grid_->ResetColProperties(ids);
+    if (kinds & PropKindBit(pkRows)) grid_->ResetRowProperties(ids);
+    if (kinds & PropKindBit(pkCells)) grid_->ResetCellProperties(ids);
 }
 
 void TgrGridStreamComponent::WritePublished(TWriter& w) {

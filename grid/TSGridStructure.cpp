@@ -213,7 +213,7 @@ void TgrBaseGrid::DeleteRows(Integer from, Integer to) {
         ChangeCurrentCell(curDisplayCol_, DisplayRowOfData(keepRow));
     }
     Invalidate();
-    DoRowCountChanged(old, Rows());
+    NotifyRowCountChanged(old, Rows());
     SyncListBoxSelection(true);
     FireSelectChanged(false);
     CheckGridStatusChanged();
@@ -296,7 +296,7 @@ void TgrBaseGrid::DeleteSelectedRows() {
     }
     RecheckTopLeft(true);
     Invalidate();
-    DoRowCountChanged(old, Rows());
+    NotifyRowCountChanged(old, Rows());
     RefreshCellControl();
     SyncListBoxSelection(true);
     FireSelectChanged(false);

@@ -5,6 +5,7 @@
 
 #include "grid/GridControl.h"
 #include "grid/TSGrid.h"
+#include "platform/gui/Forms.h"
 
 void TgrBaseGrid::SetName(const std::string& name) {
     if (IsReading() && readingLayout_) return;  // a layout never renames the grid
@@ -59,24 +60,34 @@ bool TgrBaseGrid::DialogChar(char ch) {
     return false;
 }
 
+void TgrBaseGrid::ApplyFont() {
+    TCustomGrid_ts::ApplyFont();
+    GridFontChanged();
+}
+
 void TgrBaseGrid::GridFontChanged() {
+    if (!gridCols_ || !gridRows_ || !cellProps_) return;  // still constructing
+    // The copies follow without turning into the user's own fonts.
     for (Integer i = 0; i < fontCols_.Count(); ++i)
-        if (TgrCol* c = gridCols_->ColAt(fontCols_[i]); c && c->ParentFont() && c->OwnFont())
-            c->OwnFont()->Assign(*Font());
+        if (TgrCol* c = gridCols_->ColAt(fontCols_[i])) c->FollowGridFont();
     for (Integer i = 0; i < fontRows_.Count(); ++i)
-        if (TgrRow* r = gridRows_->GetRow(fontRows_[i]); r && r->ParentFont() && r->OwnFont())
-            r->OwnFont()->Assign(*Font());
+        if (TgrRow* r = gridRows_->GetRow(fontRows_[i])) r->FollowGridFont();
     Integer index = 0, col = 0, row = 0;
     while (NextCellPair(fontCells_, index, col, row))
         if (TgrCellElement* e = cellProps_->FindCell(col, row)) e->GridFontChanged();
+    if (dropDownForm_) dropDownForm_->Font()->Assign(*Font());
     Invalidate();
 }
 
+void TgrBaseGrid::ParentFontChanged() {
+    TCustomGrid_ts::ParentFontChanged();
+    if (Parent()) ParentFontChangedTo(*Parent()->Font());
+}
+
 void TgrBaseGrid::ParentFontChangedTo(const TFont& font) {
-    if (!headingParentFont_) return;
+    if (!headingParentFont_ || !headingFont_) return;
     headingFont_->Assign(font);
     headingParentFont_ = true;  // the copy follows the parent still
-    if (headingOn_) InvalidateRow(0);
 }
 
 void TgrBaseGrid::BoundsChanged() {

@@ -47,7 +47,7 @@ public:
     std::vector<std::string> Steps;
     void AutoScrollStep() override { Steps.push_back("autoscroll"); }
     void SpinRepeatStep() override { Steps.push_back("spin"); }
-    using TgrBaseGrid::KeyLocked;
+    using TgrBaseGrid::KeysUnlocked;
     using TgrBaseGrid::MouseDown;
     void ResetCellControl(bool refresh) override {
         Log.push_back("control");
@@ -100,4 +100,15 @@ inline std::unique_ptr<TBitmap> FilledBitmap(int w, int h, TColor fill) {
 inline TRect CellButtonRect(TgrBaseGrid* grid, Integer displayCol, Integer displayRow) {
     TgrCellPaintInfo info;
     return grid->FillDrawInfo(displayCol, displayRow, info) ? info.ButtonRect : TRect();
+}
+
+// The border line of a column inside the heading, and of a row inside the
+// row bar: where a press starts resizing them.
+inline TPoint ColBorderOf(TgrBaseGrid* grid, Integer displayCol) {
+    TRect r = grid->CellPixels(displayCol, 0);
+    return TPoint(r.Left + grid->GetColWidthAt(displayCol) - 1, r.Top + 4);
+}
+inline TPoint RowBorderOf(TgrBaseGrid* grid, Integer displayRow) {
+    TRect r = grid->CellPixels(0, displayRow);
+    return TPoint(r.Left + 4, r.Top + grid->GetRowHeightAt(displayRow) - 1);
 }

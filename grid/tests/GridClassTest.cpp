@@ -421,7 +421,7 @@ TEST_F(GridClass, InCellControlKeysAndMouseReachTheGridEvents) {
     std::vector<std::string> seen;
     grid->OnKeyDown = [&](TObject* s, Word16& key, TShiftState) {
         seen.push_back(std::string(s == grid.get() ? "grid" : "other") + " key " + std::to_string(key) +
-                       (grid->KeyLocked() ? " locked" : ""));
+                       (!grid->KeysUnlocked() ? " locked" : ""));
     };
     grid->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int x, int y) {
         seen.push_back("mouse " + std::to_string(x) + "," + std::to_string(y));
@@ -433,7 +433,7 @@ TEST_F(GridClass, InCellControlKeysAndMouseReachTheGridEvents) {
     edit->GetOnKeyDown()(edit->Window(), key, {});
     edit->GetOnMouseDown()(edit->Window(), mbLeft, {}, 3, 4);
     EXPECT_EQ(seen, (std::vector<std::string>{"grid key 65 locked", "mouse 43,24"}));
-    EXPECT_FALSE(grid->KeyLocked());
+    EXPECT_TRUE(grid->KeysUnlocked());
 }
 
 TEST_F(GridClass, ActivatingPressIsRecordedForDoubleClicks) {

@@ -325,15 +325,30 @@ TEST_F(GridEditCycle, TheInsertRowBecomesARowOnlyWhenEdited) {
     EXPECT_TRUE(grid->IsInsertRowInUse());
     EXPECT_EQ(grid->Rows(), 6);
     EXPECT_EQ(grid->RowCount(), 8);
-    // Esc takes the new insert row back: the row is provisional again.
+    // One Esc undoes the edit and leaves the row: the new insert row goes,
+    // the provisional row turns back into the insert row.
+    told();
     Key(VK_ESCAPE);
     EXPECT_FALSE(grid->IsInsertRowInUse());
-    EXPECT_EQ(grid->RowCount(), 7);
-    EXPECT_EQ(grid->Rows(), 6);
-    told();
-    Key(VK_UP);
+    EXPECT_FALSE(grid->IsCellEditing());
     EXPECT_EQ(grid->Rows(), 5);
+    EXPECT_EQ(grid->RowCount(), 7);
+    EXPECT_EQ(grid->CurrentDisplayRow(), 5);
+    EXPECT_TRUE(grid->IsInsertRowPos(6));
     EXPECT_EQ(told(), "6>5;delete 6;row 6>5;cell 1,6>1,5;");
+
+    // A refused undo keeps the edit and the row.
+    Key(VK_DOWN);
+    Type("y");
+    cancelUndoCell = true;
+    Key(VK_ESCAPE);
+    EXPECT_TRUE(grid->IsInsertRowInUse());
+    EXPECT_EQ(grid->CurrentDisplayRow(), 6);
+    EXPECT_EQ(grid->RowCount(), 8);
+    cancelUndoCell = false;
+    Key(VK_ESCAPE);
+    EXPECT_EQ(grid->Rows(), 5);
+    told();
 
     // An edit that is kept makes a row for good.
     Key(VK_DOWN);

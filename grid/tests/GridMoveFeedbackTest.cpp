@@ -52,16 +52,8 @@ protected:
         TRect r = grid->CellPixels(displayCol, displayRow);
         return TPoint(r.Left + 5, r.Top + 4);
     }
-    // The last pixel of a column inside the heading, and of a row inside
-    // the row bar: where their border lines lie.
-    TPoint ColBorder(Integer displayCol) {
-        TRect r = grid->CellPixels(displayCol, 0);
-        return TPoint(r.Left + grid->GetColWidthAt(displayCol) - 1, r.Top + 4);
-    }
-    TPoint RowBorder(Integer displayRow) {
-        TRect r = grid->CellPixels(0, displayRow);
-        return TPoint(r.Left + 4, r.Top + grid->GetRowHeightAt(displayRow) - 1);
-    }
+    TPoint ColBorder(Integer displayCol) { return ColBorderOf(grid, displayCol); }
+    TPoint RowBorder(Integer displayRow) { return RowBorderOf(grid, displayRow); }
     void Press(TPoint p, bool doubleClick = false) {
         TShiftState s{ssLeft};
         if (doubleClick) s.Include(ssDouble);

@@ -14,6 +14,7 @@ public:
     using TLogGrid::TLogGrid;
     using TCustomGrid_ts::DoKeyDown;
     using TCustomGrid_ts::MouseDown;
+    using TCustomGrid_ts::MouseMove;
     using TCustomGrid_ts::MouseUp;
     using TgrBaseGrid::DoKeyPress;
 };

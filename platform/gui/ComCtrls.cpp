@@ -36,7 +36,7 @@ void TTabSheet::SetPageControl(TPageControl* pc) {
     if (pc) {
         pc->InsertControl(this);
         pc->InsertPage(this);
-        if (parentFont_) ParentFontChanged();
+        ParentFontChanged();
     }
 }
 

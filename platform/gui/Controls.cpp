@@ -210,7 +210,7 @@ void TControl::SetParent(TWinControl* parent) {
         parent_->InsertControl(this);
         widget_->setParent(parent_->ContainerWidget());
         widget_->setGeometry(left_, top_, std::max(0, width_), std::max(0, height_));
-        if (parentFont_) ParentFontChanged();
+        ParentFontChanged();
         if (parentColor_) ParentColorChanged();
         widget_->setVisible(visible_);
         if (align_ != alNone) parent_->AlignControls();

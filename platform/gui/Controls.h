@@ -150,8 +150,10 @@ public:
     // The font and colour applied to the widget (after changes).
     virtual void ApplyFont();
     virtual void ApplyColor();
-    // Parent font changed: take it when ParentFont is set.
-    void ParentFontChanged();
+    // The parent's font changed, or the control got a parent: every child
+    // is told, and one with ParentFont set takes the parent's font. A
+    // control that keeps further fonts following its parent overrides it.
+    virtual void ParentFontChanged();
     // Scales the control by M/D (MulDiv rounding): its bounds, and its font
     // unless it follows its parent's (which is scaled with the parent).
     // Nothing when M = D. A container passes the scaling to its children.

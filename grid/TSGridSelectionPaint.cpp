@@ -1,0 +1,157 @@
+// Showing a selection change: the cells of a range, a column or a row are
+// repainted in their new selection state, and when the selection grows or
+// shrinks only the strips whose state changes are repainted, so that
+// dragging a selection repaints little.
+
+#include <algorithm>
+
+#include "grid/TSGrid.h"
+
+namespace {
+
+// The last column (row) with pixels on the screen: the last fully visible
+// one and the one the edge cuts.
+Integer LastShown(Integer lastFull, Integer total) { return std::min(lastFull + 1, total - 1); }
+
+}  // namespace
+
+void TgrBaseGrid::PaintCellRange(Integer left, Integer top, bool, Integer bottom, Integer right) {
+    if (!HasWindow() || right < left || bottom < top) return;
+    // Positions scrolled away between the fixed data lines and the view
+    // end at the last fixed data line.
+    Integer lastFixedRow = FixedRowTotal() - 1, lastFixedCol = FixedColTotal() - 1;
+    if (bottom > lastFixedRow && bottom < TopRow()) bottom = lastFixedRow;
+    if (right > lastFixedCol && right < TopLeftCell().Col) right = lastFixedCol;
+    if (right < left || bottom < top) return;
+    RepaintRange({left, top, right, bottom});
+}
+
+void TgrBaseGrid::PaintColSelection(Integer displayCol, Integer area, bool selected) {
+    if (!HasWindow() || displayCol < 0 || displayCol >= ColTotal()) return;
+    Integer lastFixedRow = FixedRowTotal() - 1;
+    // The heading and the fixed data rows: area 1 the heading cell, 3 with
+    // the fixed data rows, 2 the fixed data rows alone.
+    if ((headingOn_ && area != 2) || fixedRowCount_ > 0) {
+        Integer from = area == 2 ? 1 : 0;
+        Integer to = area == 1 ? 0 : lastFixedRow;
+        if (from <= to) PaintCellRange(displayCol, from, selected, to, displayCol);
+    }
+    if (area == 2 || area == 3) {
+        PaintCellRange(displayCol, TopRow(), selected, LastShown(GetLastVisibleRow(), RowTotal()), displayCol);
+    }
+}
+
+void TgrBaseGrid::PaintRowSelection(Integer displayRow, bool selected) {
+    if (!HasWindow() || displayRow < 0 || displayRow >= RowTotal()) return;
+    // The row bar and the fixed data columns, then the scrolling columns
+    // in view (the one cut by the right edge too).
+    Integer lastFixedCol = FixedColTotal() - 1;
+    if (rowBarOn_ || fixedColCount_ > 0) PaintCellRange(0, displayRow, selected, displayRow, lastFixedCol);
+    if (TopLeftCell().Col < ColTotal())
+        PaintCellRange(TopLeftCell().Col, displayRow, selected, displayRow, ColTotal() - 1);
+}
+
+void TgrBaseGrid::PaintRowBarSelection(bool selected) {
+    if (!HasWindow() || !rowBarOn_) return;
+    if (FixedRowTotal() > 1) PaintCellRange(0, 1, selected, FixedRowTotal() - 1, 0);
+    PaintCellRange(0, TopRow(), selected, RowTotal() - 1, 0);
+}
+
+void TgrBaseGrid::RepaintSelectionChange(Integer left, Integer top, Integer bottom, Integer right) {
+    switch (gridStatus_) {
+        case grsCellsSelected: RepaintCellRangeChange(left, top, bottom, right); break;
+        case grsColsSelected: RepaintColRangeChange(left, top, bottom, right); break;
+        case grsRowsSelected: RepaintRowRangeChange(left, top, bottom, right); break;
+        default: break;
+    }
+}
+
+void TgrBaseGrid::RepaintCellRangeChange(Integer left, Integer top, Integer bottom, Integer right) {
+    Integer lastCol = std::max<Integer>(1, ColTotal() - 1), lastRow = std::max<Integer>(1, RowTotal() - 1);
+    left = std::clamp<Integer>(left, 1, lastCol);
+    right = std::clamp<Integer>(right, 1, lastCol);
+    top = std::clamp<Integer>(top, 1, lastRow);
+    bottom = std::clamp<Integer>(bottom, 1, lastRow);
+    const TCellRange_ts& old = cellRange_;
+    if (right < left || bottom < top) return;
+    bool apart = right < old.Left || left > old.Right || bottom < old.Top || top > old.Bottom;
+    if (apart) {
+        PaintCellRange(old.Left, old.Top, false, old.Bottom, old.Right);
+        PaintCellRange(left, top, true, bottom, right);
+        return;
+    }
+    // The rows both spans share carry the side strips.
+    Integer commonTop = std::max(top, old.Top), commonBottom = std::min(bottom, old.Bottom);
+    // Rows above.
+    if (top < old.Top) PaintCellRange(left, top, true, old.Top - 1, right);
+    else if (top > old.Top) PaintCellRange(old.Left, old.Top, false, top - 1, old.Right);
+    // Left strip.
+    if (left < old.Left) PaintCellRange(left, commonTop, true, commonBottom, old.Left - 1);
+    else if (left > old.Left) PaintCellRange(old.Left, commonTop, false, commonBottom, left - 1);
+    // Right strip.
+    if (right > old.Right) PaintCellRange(old.Right + 1, commonTop, true, commonBottom, right);
+    else if (right < old.Right) PaintCellRange(right + 1, commonTop, false, commonBottom, old.Right);
+    // Rows below.
+    if (bottom > old.Bottom) PaintCellRange(left, old.Bottom + 1, true, bottom, right);
+    else if (bottom < old.Bottom) PaintCellRange(old.Left, bottom + 1, false, old.Bottom, old.Right);
+}
+
+void TgrBaseGrid::ClampRangeToView(Integer& left, Integer& top, Integer& bottom, Integer& right, Integer& lastCol,
+                                   Integer& lastRow) {
+    lastCol = LastShown(LastVisibleCol(), ColTotal());
+    lastRow = LastShown(GetLastVisibleRow(), RowTotal());
+    left = std::max(left, TopLeftCell().Col);
+    top = std::max(top, TopRow());
+    right = std::min(right, lastCol);
+    bottom = std::min(bottom, lastRow);
+}
+
+void TgrBaseGrid::RepaintColRangeChange(Integer left, Integer top, Integer bottom, Integer right) {
+    Integer lastCol = 0, lastRow = 0;
+    ClampRangeToView(left, top, bottom, right, lastCol, lastRow);
+    bool inView = colSelection_->Count() > 0 && colSelection_->First() <= lastCol &&
+                  colSelection_->Last() >= TopLeftCell().Col;
+    if (!inView) {
+        if (left <= right && top <= bottom) PaintCellRange(left, top, true, bottom, right);
+        return;
+    }
+    for (Integer c = TopLeftCell().Col; c <= lastCol; ++c) {
+        bool selected = colSelection_->IsSelected(c);
+        bool inRange = c >= left && c <= right;
+        if (!inRange) {
+            if (selected) PaintColSelection(c, 3, false);
+        } else if (!selected) {
+            PaintCellRange(c, top, true, bottom, c);
+        } else {
+            // The heading and the rows above and below the range go.
+            PaintColSelection(c, 1, false);
+            if (top > TopRow()) PaintCellRange(c, TopRow(), false, top - 1, c);
+            if (bottom < lastRow) PaintCellRange(c, bottom + 1, false, lastRow, c);
+        }
+    }
+}
+
+void TgrBaseGrid::RepaintRowRangeChange(Integer left, Integer top, Integer bottom, Integer right) {
+    Integer lastCol = 0, lastRow = 0;
+    ClampRangeToView(left, top, bottom, right, lastCol, lastRow);
+    bool inView = rowSelection_->Count() > 0 && rowSelection_->First() <= lastRow &&
+                  rowSelection_->Last() >= TopRow();
+    if (!inView) {
+        if (left <= right && top <= bottom) PaintCellRange(left, top, true, bottom, right);
+        return;
+    }
+    for (Integer r = TopRow(); r <= lastRow; ++r) {
+        bool selected = rowSelection_->IsSelected(r);
+        bool inRange = r >= top && r <= bottom;
+        if (!inRange) {
+            if (selected) PaintRowSelection(r, false);
+        } else if (!selected) {
+            PaintCellRange(left, r, true, r, right);
+        } else {
+            // The row bar and the parts left and right of the range go.
+            if (rowBarOn_) PaintCellRange(0, r, false, r, 0);
+            if (left > TopLeftCell().Col) PaintCellRange(TopLeftCell().Col, r, false, r, left - 1);
+            if (right < lastCol) PaintCellRange(right + 1, r, false, r, lastCol);
+        }
+    }
+}

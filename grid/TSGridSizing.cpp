@@ -1,0 +1,160 @@
+// One column width or row height changed without the grid reacting to its
+// own change again; new defaults that every column (row) follows; and the
+// resize of all columns (rows) at once that keeps the dragged one where it
+// was on the screen.
+
+#include <algorithm>
+#include <cmath>
+
+#include "grid/TSGrid.h"
+#include "platform/core/MathUtils.h"
+
+
+bool TgrBaseGrid::SetColWidthIfChanged(Integer displayCol, Integer width) {
+    if (displayCol < 0 || displayCol >= ColTotal() || GetColWidthAt(displayCol) == width) return false;
+    {
+        TgrFlagRaised setting(settingColWidth_);
+        SetColWidthAt(displayCol, width);
+    }
+    ColWidthChanged(displayCol);
+    return true;
+}
+
+bool TgrBaseGrid::SetRowHeightIfChanged(Integer displayRow, Integer height) {
+    if (displayRow < 0 || displayRow >= RowTotal() || GetRowHeightAt(displayRow) == height) return false;
+    {
+        TgrFlagRaised setting(settingRowHeight_);
+        SetRowHeightAt(displayRow, height);
+    }
+    RowHeightChanged(displayRow);
+    return true;
+}
+
+void TgrBaseGrid::ColWidthChanged(Integer displayCol) {
+    // A hidden column keeps no width on the screen.
+    if (displayCol > 0 && gridCols_) {
+        TgrCol* col = gridCols_->ColAt(DataColOfDisplay(displayCol));
+        if (col && !col->Visible() && GetColWidthAt(displayCol) != 0) {
+            TgrFlagRaised setting(settingColWidth_);
+            SetColWidthAt(displayCol, 0);
+        }
+    }
+    if (displayCol < FixedColTotal()) RecheckTopLeft(false);
+    UpdateDropDownSize(GetDropDownCols(), GetDropDownRows());
+}
+
+void TgrBaseGrid::RowHeightChanged(Integer displayRow) {
+    if (displayRow > 0 && gridRows_ && displayRow < RowTotal()) {
+        Integer dataRow = DataRowOfDisplay(displayRow);
+        if (dataRow >= 1 && dataRow <= Rows() && !IsRowVisible(dataRow) && GetRowHeightAt(displayRow) != 0) {
+            TgrFlagRaised setting(settingRowHeight_);
+            SetRowHeightAt(displayRow, 0);
+        }
+    }
+    if (displayRow < FixedRowTotal()) RecheckTopLeft(false);
+    UpdateDropDownSize(GetDropDownCols(), GetDropDownRows());
+}
+
+// A new default width reaches every column (its set width stays, for a
+// double-click on its border); a hidden one stays hidden. Scaling and the width setter raise the flag and size the
+// columns themselves.
+void TgrBaseGrid::FollowDefaultColWidth() {
+    if (settingColWidth_ || !gridCols_) return;
+    for (Integer p = 1; p < ColTotal(); ++p) {
+        TgrCol* col = gridCols_->ColAt(DataColOfDisplay(p));
+        if (!col) continue;
+        if (col->Width() != DefaultColWidth()) col->ApplyWidth(DefaultColWidth());
+        if (!col->Visible()) SetColWidthIfChanged(p, 0);
+    }
+}
+
+void TgrBaseGrid::FollowDefaultRowHeight() {
+    if (settingRowHeight_ || !gridRows_) return;
+    for (Integer dataRow = 1; dataRow <= Rows() && dataRow < gridRows_->Count(); ++dataRow) {
+        TgrRow* row = gridRows_->GetRow(dataRow);
+        if (!row) continue;
+        if (row->Height() != DefaultRowHeight()) row->ApplyHeight(DefaultRowHeight());
+        Integer display = row->GetDisplayRow();
+        if (!row->Visible() && display > 0) SetRowHeightIfChanged(display, 0);
+    }
+}
+
+Integer TgrBaseGrid::ColsFittingRight(Integer width) {
+    Integer fixed = 0;
+    for (Integer c = 0; c < FixedColTotal(); ++c) fixed += GetColWidthAt(c);
+    return std::min<Integer>((ClientWidth() - fixed) / std::max<Integer>(width, 1) + 1, ColTotal() - 1);
+}
+
+Integer TgrBaseGrid::RowsFittingBelow(Integer height, Integer y) {
+    return std::min<Integer>((ClientHeight() - y) / std::max<Integer>(height, 1) + 1, RowTotal() - 1);
+}
+
+namespace {
+
+// The first scrolling line that keeps line `index` of the new size `size`
+// as near as it can to the pixel `at` (its start before the change), the
+// fixed lines taking `fixed` pixels of `room`; `fitting` lines of the new
+// size fit, `total` lines exist, `fixedCount` are fixed.
+Integer FirstLineKeeping(Integer index, Integer size, Integer at, Integer fixed, Integer room, Integer fitting,
+                         Integer total, Integer fixedCount) {
+    Integer step = std::max<Integer>(size, 1);
+    Integer first = index - Integer(RoundHalfEven(double(at - fixed) / double(step)));
+    if (first > index) {
+        first = index;
+    } else {
+        while (first < index && size * (index - first + 1) > room - fixed) ++first;
+    }
+    if (first + fitting > total) first = total - fitting + (fitting < total - 1 ? 1 : 0);
+    return std::max(first, fixedCount);
+}
+
+}  // namespace
+
+void TgrBaseGrid::ScrollColToX(Integer col, Integer width, Integer x) {
+    if (!HasWindow() || col < FixedColTotal()) return;
+    Integer fixed = 0;
+    for (Integer c = 0; c < FixedColTotal(); ++c) fixed += GetColWidthAt(c);
+    if (fixed >= ClientWidth()) return;
+    Integer left = FirstLineKeeping(col, width, x, fixed, ClientWidth(), ColsFittingRight(width), ColTotal(),
+                                   FixedColTotal());
+    if (left == TopLeftCell().Col) return;
+    TgrUpdateLocked locked(*this);
+    SetLeftCol(left);
+}
+
+void TgrBaseGrid::ScrollRowToY(Integer row, Integer height, Integer y) {
+    if (!HasWindow() || row < FixedRowTotal()) return;
+    Integer fixed = 0;
+    for (Integer r = 0; r < FixedRowTotal(); ++r) fixed += GetRowHeightAt(r);
+    if (fixed >= ClientHeight()) return;
+    Integer top = FirstLineKeeping(row, height, y, fixed, ClientHeight(), RowsFittingBelow(height, fixed),
+                                  RowTotal(), FixedRowTotal());
+    if (top == TopLeftCell().Row) return;
+    TgrUpdateLocked locked(*this);
+    SetTopRow(top);
+}
+
+void TgrBaseGrid::SetDefaultColWidthKeepingCol(Integer width, bool keep) {
+    Integer col = sizeIndex_;
+    Integer left = CellPixels(col, 0).Left;
+    {
+        // A dragged default is not the one a double-click restores.
+        TgrUpdateLocked locked(*this);
+        TgrFlagRaised sizing(sizingDefaultCol_);
+        SetDefaultColWidth(width);
+        UpdateScrollBars();
+    }
+    if (keep) ScrollColToX(col, width, left);
+}
+
+void TgrBaseGrid::SetDefaultRowHeightKeepingRow(Integer height, bool keep) {
+    Integer row = sizeIndex_;
+    Integer top = CellPixels(0, row).Top;
+    {
+        TgrUpdateLocked locked(*this);
+        TgrFlagRaised sizing(sizingDefaultRow_);
+        SetDefaultRowHeight(height);
+        UpdateScrollBars();
+    }
+    if (keep) ScrollRowToY(row, height, top);
+}
