@@ -782,6 +782,8 @@ private:
     std::string BookmarkOfDisplayRow(Integer row);
     Integer DisplayRowOfBookmark(const std::string& bookmark);
     Integer LastVisibleDataRow();
+    // The current cell may be left and a record being edited is posted.
+    bool CanLeaveRecord();
     // Shift (add False) and Ctrl+Shift (add True) presses on a row.
     void ApplyRowSpan(Integer row, bool add, bool& handled);
     // After an undo: the grid class's cell and row edit end too.

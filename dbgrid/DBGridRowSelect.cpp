@@ -127,11 +127,18 @@ Integer TgrCustomDBGrid::CompareToCurrentRow(Integer row) {
 
 // ------------------------------------------------------------ public calls
 
+bool TgrCustomDBGrid::CanLeaveRecord() {
+    // Selecting other records walks the dataset: the record being edited
+    // is posted first, and one that cannot be posted keeps the grid where
+    // it is (the error shown, the edit kept).
+    return CanLeaveCell(-1, -1, true) && PostEdit();
+}
+
 bool TgrCustomDBGrid::SelectPositionRange(const TgrBkmPos& start, const TgrBkmPos& end, bool select, bool byUser) {
     if (!dataBound_ || !dataActive_) return false;
     if ((NeedsRecord(start) && start.Bookmark.empty()) || (NeedsRecord(end) && end.Bookmark.empty())) return false;
     if (RowSelectMode() == rsNone || (!select && GridStatus() != grsRowsSelected)) return false;
-    if (!CanLeaveCell(-1, -1, true)) return false;
+    if (!CanLeaveRecord()) return false;
     bool spansAll = start.Kind == bpBeforeFirst && end.Kind == bpAfterLast;
     bool scanAll = select && spansAll, clearAll = !select && spansAll;
     bool setMode = selection_->Mode() == rseBookmarkSet;
@@ -171,6 +178,9 @@ bool TgrCustomDBGrid::SelectPositionRange(const TgrBkmPos& start, const TgrBkmPo
                 if (from.Kind != bpBeforeFirst) window_->ResolvePosition(from, a);
                 if (to.Kind != bpAfterLast) window_->ResolvePosition(to, b);
             }
+            // Ordered bookmarks tell at once when the second record lies
+            // before the first; the forward scan would stop past it.
+            if (bookmarkType_ == bmtDefault && !a.empty() && !b.empty() && CompareBookmarks(a, b) == 1) return false;
             Integer found = ScanBookmarksBetween(a, b, 1, scanAll, list, cancel);
             if (cancel) return false;
             // Not found forward: the second record lies before the first.
@@ -233,7 +243,7 @@ void TgrCustomDBGrid::SetDataRowSelected(const Variant& dataRow, bool select) {
     std::string bookmark = dataRow.AsString();
     if (bookmark.empty() || RowSelectMode() == rsNone) return;
     if (select ? selection_->IsSelected(bookmark) : GridStatus() != grsRowsSelected) return;
-    if (!CanLeaveCell(-1, -1, true)) return;
+    if (!CanLeaveRecord()) return;
     HideCellControl();
     if (RowSelectMode() == rsSingle && select && AnyRowSelected()) {
         PaintSelectedRows(1, Rows(), false);
@@ -285,7 +295,7 @@ void TgrCustomDBGrid::RowBarClick(TShiftState shift, Integer x, Integer row, Int
     // A press that changes the selection first ends a pending edit; one
     // that cannot be left refuses the press.
     if (dataActive_ && RowSelectMode() != rsNone && (row != CurrentDisplayRow() || !IsDisplayRowSelected(row)) &&
-        !CanLeaveCell(-1, -1, true))
+        !CanLeaveRecord())
         return;
     if (dataBound_ && !dataActive_) return;
     TgrBaseGrid::RowBarClick(shift, x, row, col, y);
