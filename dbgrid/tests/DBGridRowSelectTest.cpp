@@ -9,21 +9,7 @@ namespace {
 
 class DBGridRowSelect : public DBGridFixture {
 protected:
-    // The selected records' ids as runs, e.g. "2-5,8".
-    std::string Selected(int records) {
-        std::string s;
-        int runStart = 0;
-        for (int id = 1; id <= records + 1; ++id) {
-            bool on = id <= records && grid->IsDataRowSelected(Variant(BookmarkOf(id)));
-            if (on && !runStart) runStart = id;
-            if (!on && runStart) {
-                s += (s.empty() ? "" : ",") + std::to_string(runStart);
-                if (id - 1 > runStart) s += "-" + std::to_string(id - 1);
-                runStart = 0;
-            }
-        }
-        return s;
-    }
+    std::string Selected(int records) { return SelectedRuns(records); }
     // The display row showing a record (0 when it is off screen).
     Integer RowOf(int id) {
         std::string bm = BookmarkOf(id);
