@@ -796,14 +796,11 @@ void TgrCustomDBGrid::SelectRows(const Variant& fromRow, const Variant& toRow, b
         RaiseGridError("Invalid bookmark value");
     if (!ids) lo = fromRow.AsString(), hi = toRow.AsString();
     if (!dataActive_) return;
-    // Either order names the same run.
+    // Either order names the same run (the records' order decides which
+    // end comes first where bookmarks are ordered).
     if (CompareBookmarks(lo, hi) == 1) std::swap(lo, hi);
-    if (!ids && selection_->Mode() == rseBookmarkRange) {
-        {
-            TgrDatasetKeeper keep(this);
-            selection_->SetRangeSelected(MakeAtPosition(lo), MakeAtPosition(hi), select);
-        }
-        Invalidate();
+    if (!ids) {
+        SelectPositionRange(MakeAtPosition(lo), MakeAtPosition(hi), select, false);
         return;
     }
     // The scan lists the records from the first to the second.
@@ -822,9 +819,24 @@ void TgrCustomDBGrid::SelectAllRows(bool byUser) {
     // The selection names records, not the rows on screen: every record of
     // the dataset is selected, or deselected when a corner press finds them
     // all selected already.
+    if (!UsesRecordIds()) {
+        // From before the first to after the last record: every record,
+        // or none when a corner press finds them all selected.
+        bool select = !byUser || !selection_->IsAllSelected();
+        if (byUser) SetMouseStatus(msSelectAll);
+        struct Status {
+            TgrCustomDBGrid* grid;
+            bool byUser;
+            ~Status() {
+                if (byUser) grid->SetMouseStatus(msNormal);
+            }
+        } status{this, byUser};
+        SelectPositionRange(window_->GetFirstPosition(), window_->GetLastPosition(), select, byUser);
+        return;
+    }
     if (!byUser || !selection_->IsAllSelected()) {
         // The grid class selects the rows; SelectDisplayRows turns that into
-        // every record.
+        // every record's id.
         bool was = selectingAll_;
         selectingAll_ = true;
         try {
@@ -893,10 +905,7 @@ void TgrCustomDBGrid::SelectDisplayRows(Integer from, Integer to) {
     if (selectingAll_) {
         // With record ids the selection holds ids, in either mode: every
         // record's id is read by a scan.
-        if (selection_->Mode() == rseBookmarkRange && !UsesRecordIds())
-            selection_->SetRangeSelected(window_->GetFirstPosition(), window_->GetLastPosition(), true);
-        else if (SelectScannedRecords(std::string(), std::string(), true, true))
-            selection_->SetAllSelected(true);
+        if (SelectScannedRecords(std::string(), std::string(), true, true)) selection_->SetAllSelected(true);
         Invalidate();
         return;
     }
@@ -912,6 +921,20 @@ void TgrCustomDBGrid::DeselectDisplayRows(Integer from, Integer to) {
 }
 
 void TgrCustomDBGrid::SetDisplayRowsSelected(Integer from, Integer to, bool select) {
+    if (selection_->Mode() == rseBookmarkRange && !UsesRecordIds()) {
+        // One run from the first row's record to the second's; row 0 is
+        // the range anchor record, wherever it is.
+        std::string first, second;
+        GetDisplayRowBookmarks(from, to, first, second);
+        if (!first.empty() && !second.empty()) {
+            TgrDatasetKeeper keep(this);
+            selection_->SetBookmarksSelected(first, second, select);
+        }
+        selection_->Changed();
+        Invalidate();
+        FireSelectChanged(true);
+        return;
+    }
     if (to < from) std::swap(from, to);
     from = std::max<Integer>(from, 1);
     to = std::min<Integer>(to, RowTotal() - 1);
@@ -968,15 +991,19 @@ void TgrCustomDBGrid::SyncListBoxSelection(bool fire) {
         if (fire) FireSelectChanged(false);
         return;
     }
-    TgrDBSelection& sel = *selection_;
-    TgrSelectedRange only{MakeAtPosition(currentRecord_), MakeAtPosition(currentRecord_)};
-    if (!currentRecord_.empty() && (sel.Mode() == rseBookmarkRange
-                                        ? sel.RangeCount() == 1 && sel.Range(1) == only
-                                        : sel.BookmarkSet().Count() == 1 && sel.IsSelected(currentRecord_)))
+    // The current record becomes the only one selected when nothing is
+    // selected or it is not; a record not posted yet has none selected.
+    if (currentRecord_.empty()) {
+        if (selection_->Empty()) return;
+        selection_->Clear();
+        selection_->Changed();
+        Invalidate();
+    } else if (GridStatus() == grsNormal || (GridStatus() == grsRowsSelected && !selection_->IsSelected(currentRecord_))) {
+        SelectOnlyRecord(currentRecord_, true);
+    } else {
         return;
-    sel.Clear();
-    if (!currentRecord_.empty()) sel.SetBookmarkSelected(currentRecord_, true);
-    Invalidate();
+    }
+    MarkSelectChanged(0);
     if (fire) FireSelectChanged(false);
 }
 

@@ -386,6 +386,59 @@ public:
     void SelectAllRows(bool byUser) override;
     TgrDBSelection& RecordSelectionSet() { return *selection_; }
 
+    // ------------------------------------------------ row selection by record
+    // (DBGridRowSelect.cpp.) The row-bar presses and the row selection
+    // operations of the grid class, turned into records: display rows give
+    // their records' bookmarks, and the record selection changes, so a
+    // range can reach records not shown. Not bound: the grid class's
+    // operations; bound but not active: nothing.
+    //
+    // Selects (deselects) the records from one position to another;
+    // False when refused (an end without its record, rsNone, deselecting
+    // with no rows selected, a pending edit that cannot be left, start
+    // after end, a range in list-box selection, the one record already
+    // selected under rsSingle) or when OnScanRecords cancelled the scan
+    // of set mode. Nothing changes then.
+    bool SelectPositionRange(const TgrBkmPos& start, const TgrBkmPos& end, bool select, bool byUser);
+    void SetDataRowSelected(const Variant& dataRow, bool select);
+    bool IsDataRowSelected(const Variant& dataRow);
+    // Only this record selected (its row made current when shown); a
+    // record selected already stays selected throughout.
+    void SelectOnlyRecord(const std::string& bookmark, bool invalidate);
+    // The bookmarks of two display rows, limited to the rows; row 0 is
+    // the range anchor record. With ordered bookmarks first never sorts
+    // after second.
+    void GetDisplayRowBookmarks(Integer row1, Integer row2, std::string& first, std::string& second);
+    // Row 0 (the anchor outside the window) becomes the window edge on the
+    // anchor's side; from <= to afterwards.
+    void ResolveDisplayRowRange(Integer& from, Integer& to);
+    // Repaints the rows from..to whose selection state differs from state.
+    void PaintRowStates(Integer from, Integer to, bool state);
+    // The record Shift ranges extend from: the one last pressed, else the
+    // current record.
+    std::string GetRangeAnchorBookmark();
+    void SetRangeAnchorRow(Integer row) override;
+    Integer GetRangeAnchorRow() override;
+    void ClearRangeAnchorState();
+    // On which side of the anchor record a display row lies (-1, 0, 1),
+    // kept in AnchorSide (the side before in PrevAnchorSide).
+    void UpdateAnchorSide(Integer row);
+    Integer CompareToCurrentRow(Integer row) override;
+    Integer AnchorSide() const { return anchorSide_; }
+    Integer PrevAnchorSide() const { return prevAnchorSide_; }
+    // The bookmarks from the anchor record to a display row's record:
+    // window rows when the anchor is shown (anchorRow), else a record
+    // scan. Answers the side of the row against the anchor.
+    Integer CollectRangeBookmarks(Integer anchorRow, Integer row, TgrSelectedList& list, bool& cancel);
+    void RowBarClick(TShiftState shift, Integer x, Integer row, Integer col, Integer y) override;
+    void ExtendRowSelection(Integer row, bool& handled) override;
+    void ExtendRowSelectionAdd(Integer row, bool& handled) override;
+    void SelectOnlyRow(Integer row, bool invalidate) override;
+    void ClickSelectRow(Integer row) override;
+    void ToggleDisplayRows(Integer from, Integer to) override;
+    void PaintSelectedRows(Integer from, Integer to, bool state) override;
+    void PaintRowsHighlighted(Integer from, Integer to) override;
+
     // ------------------------------------------------ navigation
     // The vertical scroll command (the scroll bar's handler).
     void VertScroll(TgrScrollCode code, Integer thumbPos = 0);
@@ -724,6 +777,16 @@ private:
     bool ReopenCursorWindow();
     // The records of display rows from..to join (leave) the selection.
     void SetDisplayRowsSelected(Integer from, Integer to, bool select);
+    // A display row's record ("" outside the window and on the insert
+    // row), a record's display row (0 when not shown), the last data row
+    // on screen.
+    std::string BookmarkOfDisplayRow(Integer row);
+    Integer DisplayRowOfBookmark(const std::string& bookmark);
+    Integer LastVisibleDataRow();
+    // The current cell may be left and a record being edited is posted.
+    bool CanLeaveRecord();
+    // Shift (add False) and Ctrl+Shift (add True) presses on a row.
+    void ApplyRowSpan(Integer row, bool add, bool& handled);
     // After an undo: the grid class's cell and row edit end too.
     void ForgetClassEdit();
     // Starts an edit of the current record for a column (start events,
@@ -814,6 +877,10 @@ private:
     bool scanning_ = false;
     // True while a select-all of the grid class selects every record.
     bool selectingAll_ = false;
+    // The range anchor record ("": the current record) and the sides of
+    // the last row compared with it.
+    std::string rangeAnchor_;
+    Integer anchorSide_ = 0, prevAnchorSide_ = 0;
     Integer clickColDown_ = 0;
     TgrClickPosition clickPosDown_ = cpOutside;
     Integer cellColSeen_ = 0;

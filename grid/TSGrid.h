@@ -1487,6 +1487,51 @@ public:
     // The corner press (rsMulti only): every row selected, or, by the user
     // with every visible row selected already, none.
     virtual void SelectAllRows(bool byUser);
+
+    // ------------------------------------------------ row-bar presses and row selection operations
+    // A left press on a row-bar cell goes through these operations, so that
+    // a grid whose rows stand for records can select records instead of
+    // display rows. RowBarClick takes the press (nothing without row
+    // selection); RowBarPress dispatches it by its keys: plain (and Shift
+    // under rsSingle) SelectRowAtBar, Ctrl ToggleRowAtBar (under rsSingle
+    // outside list-box selection too: it selects only that row), Shift
+    // ExtendRowSelection, Ctrl+Shift ExtendRowSelectionAdd. An extension
+    // sets handled when it took over the rest of the press (no drag
+    // follows). The pressed row becomes current.
+    virtual void RowBarClick(TShiftState shift, Integer x, Integer row, Integer col, Integer y);
+    virtual void RowBarPress(TShiftState shift, Integer row, bool& handled);
+    // Plain press: the range anchor moves to the row, which alone is
+    // selected (ClickSelectRow).
+    virtual void SelectRowAtBar(Integer row);
+    virtual void ClickSelectRow(Integer row);
+    virtual void ToggleRowAtBar(Integer row);
+    // Shift: the rows from the anchor to the row when the anchor row is
+    // selected, else none.
+    virtual void ExtendRowSelection(Integer row, bool& handled);
+    // Ctrl+Shift: the rows from the anchor to the row join the selection
+    // when the anchor row is selected, else leave it; the anchor moves to
+    // the row.
+    virtual void ExtendRowSelectionAdd(Integer row, bool& handled);
+    // Only that row selected (the current row stays).
+    virtual void SelectOnlyRow(Integer row, bool invalidate);
+    // The pressed row reported as the new anchor of Shift ranges (the
+    // current row is the anchor here, so nothing is kept).
+    virtual void SetRangeAnchorRow(Integer row) {}
+    virtual void ToggleDisplayRows(Integer from, Integer to);
+    // -1, 0 or 1 as a display row lies above, on or below the current row.
+    virtual Integer CompareToCurrentRow(Integer row);
+    // Rows from..to shown selected (state) or not; highlighted.
+    virtual void PaintSelectedRows(Integer from, Integer to, bool state);
+    virtual void PaintRowsHighlighted(Integer from, Integer to);
+    // The end of a row-bar selection press: the grid status follows the
+    // rows selected, the selection events fire (by the user).
+    void FinishRowBarSelection();
+    // A press that selects only its row: no keys, or under rsSingle any but
+    // Ctrl alone outside list-box selection.
+    bool IsPlainRowBarPress(TShiftState shift);
+    // A row selection drops a column selection and a cell range.
+    void ClearSelectionsBesideRows() { ClearOtherSelections(); }
+    // ------------------------------------------------ (end of row-bar presses)
     // Moves the row of a data row to a display position; OnRowMoved.
     void MoveDataRowTo(Integer dataRow, Integer displayRow, bool byUser);
     // Moves the column (row) at a display position to another, or, when it
@@ -1852,9 +1897,6 @@ private:
     bool IsOverDroppedList(Integer x, Integer y);
     void HandOverPressToDropDown();
     bool comboHandOverPending_ = false;
-    // A plain press on a row's bar: the row becomes current and the only
-    // selected one, and a row drag follows.
-    void RowBarPress(Integer row);
     bool EndCellButtonPress(bool released, Integer x, Integer y);
     void SetButtonShownDown(bool down);
     bool IsOverCurrentButton(Integer x, Integer y);
@@ -1871,7 +1913,6 @@ private:
     TCellCoord_ts DataCellNear(Integer x, Integer y);
     Integer ColumnEdgeAt(Integer x, Integer y);
     void RightPress(Integer x, Integer y);
-    bool RowBarPressWithKeys(TShiftState shift, Integer row);
     bool HeadingPressWithKeys(TShiftState shift, Integer col);
     void ClearOtherSelections();
     void MousePress(TShiftState shift, Integer x, Integer y);

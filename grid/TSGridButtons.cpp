@@ -390,7 +390,9 @@ void TgrBaseGrid::HandOverPressToDropDown() {
     comboHandOverPending_ = false;
     TgrBaseGrid* list = droppedCombo_ ? droppedCombo_->ComboGrid() : nullptr;
     if (!list || list->curDisplayRow_ < 1 || list->curDisplayRow_ >= list->RowTotal()) return;
-    list->RowBarPress(list->curDisplayRow_);
+    // The list takes it as a plain press of its current row, which goes on
+    // as a drag over its rows.
+    list->RowBarClick(TShiftState(), 0, list->curDisplayRow_, 0, 0);
 }
 
 bool TgrBaseGrid::TrackCellButton(Integer x, Integer y) {

@@ -730,39 +730,112 @@ void TgrBaseGrid::ClearOtherSelections() {
     if (colSelection_->Count() > 0) SelectDisplayCols(1, ColTotal() - 1, false);
 }
 
-// A row-bar press with Ctrl, Shift or both under rsMulti (Ctrl alone also
-// under rsSingle, where it selects only that row): Ctrl toggles the row;
-// Shift selects the rows from the current row to the pressed one when the
-// current row is selected, else drops every selected row; Ctrl+Shift adds
-// those rows when the current row is selected, else removes them. The
-// pressed row becomes current. False for a plain press.
-bool TgrBaseGrid::RowBarPressWithKeys(TShiftState shift, Integer row) {
+// ------------------------------------------------------------ row-bar presses
+
+void TgrBaseGrid::RowBarClick(TShiftState shift, Integer x, Integer row, Integer col, Integer y) {
+    if (rowSelectMode_ == rsNone) return;
+    bool handled = false;
+    RowBarPress(shift, row, handled);
+    if (handled || curDisplayRow_ != row) return;
+    // A press that selected only its row, and a Ctrl press under rsMulti,
+    // go on as a drag over the rows they select or toggle.
+    if (IsPlainRowBarPress(shift) || (rowSelectMode_ == rsMulti && shift.Contains(ssCtrl) && !shift.Contains(ssShift)))
+        StartDragSelect(true, row);
+}
+
+bool TgrBaseGrid::IsPlainRowBarPress(TShiftState shift) {
     bool ctrl = shift.Contains(ssCtrl), shifted = shift.Contains(ssShift);
-    if (!ctrl && !shifted) return false;
-    if (rowSelectMode_ == rsSingle && !(ctrl && !shifted && !IsListBoxSelect())) return false;
+    return (!ctrl && !shifted) || (rowSelectMode_ == rsSingle && !(ctrl && !shifted && !IsListBoxSelect()));
+}
+
+void TgrBaseGrid::RowBarPress(TShiftState shift, Integer row, bool& handled) {
+    handled = false;
+    bool ctrl = shift.Contains(ssCtrl), shifted = shift.Contains(ssShift);
+    if (IsPlainRowBarPress(shift)) SelectRowAtBar(row);
+    else if (rowSelectMode_ == rsSingle) ClickSelectRow(row);
+    else if (ctrl && !shifted) ToggleRowAtBar(row);
+    else if (!ctrl) ExtendRowSelection(row, handled);
+    else ExtendRowSelectionAdd(row, handled);
+}
+
+void TgrBaseGrid::SelectRowAtBar(Integer row) {
+    SetRangeAnchorRow(row);
+    ClickSelectRow(row);
+}
+
+void TgrBaseGrid::ClickSelectRow(Integer row) {
+    if (!MoveToDisplayCell(curDisplayCol_, row)) return;
+    ClearOtherSelections();
+    DeselectAllRows();
+    SelectDisplayRows(row, row);
+    FinishRowBarSelection();
+}
+
+void TgrBaseGrid::ToggleRowAtBar(Integer row) {
+    SetRangeAnchorRow(row);
+    bool wasSelected = IsDisplayRowSelected(row);
+    if (!MoveToDisplayCell(curDisplayCol_, row)) return;
+    ClearOtherSelections();
+    if (wasSelected) DeselectDisplayRows(row, row);
+    else SelectDisplayRows(row, row);
+    FinishRowBarSelection();
+}
+
+void TgrBaseGrid::ExtendRowSelection(Integer row, bool& handled) {
+    handled = false;
     Integer anchor = GetRangeAnchorRow();
     bool anchorSelected = anchor >= 1 && IsDisplayRowSelected(anchor);
-    bool wasSelected = IsDisplayRowSelected(row);
-    if (!MoveToDisplayCell(curDisplayCol_, row)) return true;
+    if (!MoveToDisplayCell(curDisplayCol_, row)) return;
     ClearOtherSelections();
-    if (rowSelectMode_ == rsSingle) {
-        DeselectAllRows();
-        SelectDisplayRows(row, row);
-    } else if (ctrl && !shifted) {
-        if (wasSelected) DeselectDisplayRows(row, row);
-        else SelectDisplayRows(row, row);
-    } else if (!ctrl) {
-        DeselectAllRows();
-        if (anchorSelected) SelectDisplayRows(anchor, row);
-    } else if (anchorSelected) {
-        SelectDisplayRows(anchor, row);
-    } else {
-        DeselectDisplayRows(anchor, row);
+    DeselectAllRows();
+    if (anchorSelected) SelectDisplayRows(anchor, row);
+    FinishRowBarSelection();
+}
+
+void TgrBaseGrid::ExtendRowSelectionAdd(Integer row, bool& handled) {
+    handled = false;
+    Integer anchor = GetRangeAnchorRow();
+    bool anchorSelected = anchor >= 1 && IsDisplayRowSelected(anchor);
+    if (!MoveToDisplayCell(curDisplayCol_, row)) return;
+    ClearOtherSelections();
+    if (anchorSelected) SelectDisplayRows(anchor, row);
+    else DeselectDisplayRows(anchor, row);
+    SetRangeAnchorRow(row);
+    FinishRowBarSelection();
+}
+
+void TgrBaseGrid::SelectOnlyRow(Integer row, bool invalidate) {
+    DeselectAllRows();
+    SelectDisplayRows(row, row);
+    if (invalidate) Invalidate();
+    FinishRowBarSelection();
+}
+
+void TgrBaseGrid::ToggleDisplayRows(Integer from, Integer to) {
+    if (to < from) std::swap(from, to);
+    for (Integer r = from; r <= to; ++r) {
+        if (IsDisplayRowSelected(r)) DeselectDisplayRows(r, r);
+        else SelectDisplayRows(r, r);
     }
+}
+
+Integer TgrBaseGrid::CompareToCurrentRow(Integer row) {
+    return row < curDisplayRow_ ? -1 : row > curDisplayRow_ ? 1 : 0;
+}
+
+void TgrBaseGrid::PaintSelectedRows(Integer from, Integer to, bool) { PaintRowsHighlighted(from, to); }
+
+void TgrBaseGrid::PaintRowsHighlighted(Integer from, Integer to) {
+    if (!HasWindow()) return;
+    if (to < from) std::swap(from, to);
+    for (Integer r = std::max<Integer>(from, 0); r <= to && r < RowTotal(); ++r)
+        for (Integer c = 0; c < ColTotal(); ++c) InvalidateDisplayCell(c, r);
+}
+
+void TgrBaseGrid::FinishRowBarSelection() {
     SetGridStatus(AnyRowSelected() ? grsRowsSelected : grsNormal);
     MarkSelectChanged(0);
     FireSelectChanged(true);
-    return true;
 }
 
 // A heading press with Ctrl, Shift or both under csMulti, like the row
@@ -906,15 +979,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         return;
     }
     if (cell.Col == 0 && cell.Row >= 1) {
-        if (rowSelectMode_ == rsNone) return;
-        if (RowBarPressWithKeys(shift, cell.Row)) {
-            // A Ctrl press goes on as a drag over the rows it toggles.
-            if (rowSelectMode_ == rsMulti && shift.Contains(ssCtrl) && !shift.Contains(ssShift) &&
-                curDisplayRow_ == cell.Row)
-                StartDragSelect(true, cell.Row);
-            return;
-        }
-        RowBarPress(cell.Row);
+        RowBarClick(shift, x, cell.Row, cell.Col, y);
         return;
     }
     if (cell.Col < 1 || cell.Row < 1) return;
@@ -970,17 +1035,6 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
         default: break;
     }
     TCustomControl::MouseMove(shift, x, y);
-}
-
-void TgrBaseGrid::RowBarPress(Integer row) {
-    if (!MoveToDisplayCell(curDisplayCol_, row)) return;
-    ClearOtherSelections();
-    DeselectAllRows();
-    SelectDisplayRows(row, row);
-    SetGridStatus(grsRowsSelected);
-    MarkSelectChanged(0);
-    FireSelectChanged(true);
-    StartDragSelect(true, row);
 }
 
 // A row (rows True) or column drag selection from the anchor `at`.

@@ -125,6 +125,22 @@ protected:
         table->GotoBookmark(back);
         return bm;
     }
+    // The selected records' ids (records 1..records by ID) as runs, e.g.
+    // "2-5,8".
+    std::string SelectedRuns(int records) {
+        std::string s;
+        int runStart = 0;
+        for (int id = 1; id <= records + 1; ++id) {
+            bool on = id <= records && grid->IsRecordSelected(Variant(BookmarkOf(id)));
+            if (on && !runStart) runStart = id;
+            if (!on && runStart) {
+                s += (s.empty() ? "" : ",") + std::to_string(runStart);
+                if (id - 1 > runStart) s += "-" + std::to_string(id - 1);
+                runStart = 0;
+            }
+        }
+        return s;
+    }
     // A press on the top-left corner (select-all); True when the scan it
     // made reported walking all records.
     bool PressCorner() {
