@@ -56,6 +56,8 @@ public:
     using TgrDBGrid::CanSelectCell;
     using TgrDBGrid::MouseDown;
     using TgrDBGrid::MouseUp;
+    using TgrDBGrid::MouseMove;
+    using TgrDBGrid::AutoScrollStep;
 };
 
 inline std::string ReadFileBytes(const std::string& path) {
