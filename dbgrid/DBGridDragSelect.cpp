@@ -280,6 +280,12 @@ bool TgrCustomDBGrid::DragScrollOneRecord(Integer distance) {
         Integer row = window_->GetBookmarkRow(reached);
         MoveDragEndTo(MakeAtPosition(reached), row >= 1 ? DisplayRowOfData(row) : RowDragEnd());
     }
+    // The grid class's anchor row follows the anchor record through the
+    // scroll (0 above the window, count + 1 below), so a drag given up
+    // inverts the rows shown from the anchor to the end.
+    Integer end = RowDragEnd();
+    TgrBaseGrid::SetMouseSelectRow(window_->FindBookmarkRow(mouseSelectStart_));
+    SetRowDragEnd(end);
     Invalidate();
     UpdateScrollBars();
     CheckTopLeftChanged(true);

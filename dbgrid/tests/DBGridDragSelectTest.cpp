@@ -159,6 +159,23 @@ TEST_P(DBGridDragSelect, HeldBelowAfterScrollingPastTheAnchorTheDragCrossesIt) {
     Release();
 }
 
+TEST_P(DBGridDragSelect, ACancelledDragInvertsFromTheAnchorToTheEnd) {
+    Start(10);
+    Press(2);
+    MoveTo(4);
+    ASSERT_EQ(Selected(10), "2-4");
+    grid->CancelMouseAction();
+    EXPECT_EQ(Selected(10), "");
+    // A Ctrl drag given up gives every record its state back.
+    grid->SelectRows(Variant(Bm(6)), Variant(Bm(6)), true);
+    table->SetRecNo(5);
+    Press(5, TShiftState{ssCtrl});
+    MoveTo(7);
+    ASSERT_EQ(Selected(10), "5,7");
+    grid->CancelMouseAction();
+    EXPECT_EQ(Selected(10), "6");
+}
+
 TEST_P(DBGridDragSelect, ACtrlDragInvertsTheRecordsItPasses) {
     Start(10);
     grid->SelectRows(Variant(Bm(1)), Variant(Bm(3)), true);
