@@ -749,6 +749,8 @@ private:
     // Moves the drag end to target, inverting the records it passes;
     // displayRow is the row the end now lies on.
     void MoveDragEndTo(const TgrBkmPos& target, Integer displayRow);
+    // A drag step to a display row (the three drag steps in data mode).
+    void DragToRow(Integer displayRow);
     // Inverts the records from..to (nothing when from lies after to): in
     // range mode as one range, in set mode the window rows between them.
     void ToggleDragSpan(const TgrBkmPos& from, const TgrBkmPos& to);

@@ -171,31 +171,26 @@ void TgrCustomDBGrid::MoveDragEndTo(const TgrBkmPos& target, Integer displayRow)
     FireSelectChanged(true);
 }
 
-void TgrCustomDBGrid::DragSelectRowsDown(Integer displayRow) {
-    if (!dataBound_) {
-        TgrBaseGrid::DragSelectRowsDown(displayRow);
-        return;
-    }
+// Moving the end down, up or onto the anchor is one move by records: what
+// lies between the anchor and the end is inverted whichever side it is on.
+void TgrCustomDBGrid::DragToRow(Integer displayRow) {
     if (!dataActive_ || mouseSelectStart_.empty()) return;
     MoveDragEndTo(DragTargetOf(displayRow), displayRow);
+}
+
+void TgrCustomDBGrid::DragSelectRowsDown(Integer displayRow) {
+    if (!dataBound_) TgrBaseGrid::DragSelectRowsDown(displayRow);
+    else DragToRow(displayRow);
 }
 
 void TgrCustomDBGrid::DragSelectRowsUp(Integer displayRow) {
-    if (!dataBound_) {
-        TgrBaseGrid::DragSelectRowsUp(displayRow);
-        return;
-    }
-    if (!dataActive_ || mouseSelectStart_.empty()) return;
-    MoveDragEndTo(DragTargetOf(displayRow), displayRow);
+    if (!dataBound_) TgrBaseGrid::DragSelectRowsUp(displayRow);
+    else DragToRow(displayRow);
 }
 
 void TgrCustomDBGrid::DragSelectRowsAtCurrent(Integer displayRow) {
-    if (!dataBound_) {
-        TgrBaseGrid::DragSelectRowsAtCurrent(displayRow);
-        return;
-    }
-    if (!dataActive_ || mouseSelectStart_.empty()) return;
-    MoveDragEndTo(DragTargetOf(displayRow), displayRow);
+    if (!dataBound_) TgrBaseGrid::DragSelectRowsAtCurrent(displayRow);
+    else DragToRow(displayRow);
 }
 
 void TgrCustomDBGrid::ToggleDisplayRows(Integer from, Integer to) {

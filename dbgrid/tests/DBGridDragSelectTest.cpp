@@ -37,18 +37,7 @@ protected:
     TPoint AboveRows() { return TPoint(RowBar(1).X, 2); }
     // The selected records as runs of ids ("2-4,7").
     std::string Selected(int records) {
-        std::string s;
-        int runStart = 0;
-        for (int id = 1; id <= records + 1; ++id) {
-            bool on = id <= records && grid->IsRecordSelected(Variant(Bm(id)));
-            if (on && !runStart) runStart = id;
-            if (!on && runStart) {
-                s += (s.empty() ? "" : ",") + std::to_string(runStart);
-                if (id - 1 > runStart) s += "-" + std::to_string(id - 1);
-                runStart = 0;
-            }
-        }
-        return s;
+        return IdRuns(records, [this](int id) { return grid->IsRecordSelected(Variant(Bm(id))); });
     }
     std::vector<std::string> bookmarks;
     const std::string& Bm(int id) { return bookmarks[std::size_t(id - 1)]; }

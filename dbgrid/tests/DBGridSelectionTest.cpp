@@ -30,17 +30,7 @@ protected:
     }
     // The records (by ID) selected and the number of ranges: "2-4,7 (2)".
     std::string Describe(int records) {
-        std::string s;
-        int runStart = 0;
-        for (int id = 1; id <= records + 1; ++id) {
-            bool on = id <= records && grid->IsRecordSelected(Variant(BookmarkOf(id)));
-            if (on && !runStart) runStart = id;
-            if (!on && runStart) {
-                s += (s.empty() ? "" : ",") + std::to_string(runStart);
-                if (id - 1 > runStart) s += "-" + std::to_string(id - 1);
-                runStart = 0;
-            }
-        }
+        std::string s = IdRuns(records, [this](int id) { return grid->IsRecordSelected(Variant(BookmarkOf(id))); });
         return s + " (" + std::to_string(grid->RecordSelectionSet().RangeCount()) + ")";
     }
 };

@@ -67,6 +67,23 @@ inline std::string ReadFileBytes(const std::string& path) {
     return ss.str();
 }
 
+// Runs of the ids 1..records for which on answers True: "2-4,7".
+template <class On>
+std::string IdRuns(int records, On on) {
+    std::string s;
+    int runStart = 0;
+    for (int id = 1; id <= records + 1; ++id) {
+        bool selected = id <= records && on(id);
+        if (selected && !runStart) runStart = id;
+        if (!selected && runStart) {
+            s += (s.empty() ? "" : ",") + std::to_string(runStart);
+            if (id - 1 > runStart) s += "-" + std::to_string(id - 1);
+            runStart = 0;
+        }
+    }
+    return s;
+}
+
 // Runs a command; false when it fails. The tool's own output is dropped.
 inline bool RunTool(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
 inline bool HaveTool(const std::string& name) { return RunTool("command -v " + name); }
