@@ -420,10 +420,6 @@ public:
     void SetRangeAnchorRow(Integer row) override;
     Integer GetRangeAnchorRow() override;
     void ClearRangeAnchorState();
-    // On which side of the anchor record a display row lies (-1, 0, 1),
-    // kept in AnchorSide (the side before in PrevAnchorSide).
-    void UpdateAnchorSide(Integer row);
-    Integer CompareToCurrentRow(Integer row) override;
     Integer AnchorSide() const { return anchorSide_; }
     Integer PrevAnchorSide() const { return prevAnchorSide_; }
     // The bookmarks from the anchor record to a display row's record:
@@ -438,6 +434,24 @@ public:
     void ToggleDisplayRows(Integer from, Integer to) override;
     void PaintSelectedRows(Integer from, Integer to, bool state) override;
     void PaintRowsHighlighted(Integer from, Integer to) override;
+
+    // ------------------------------------------------ drag selection
+    // (DBGridDragSelect.cpp.) A row drag in data mode moves its end from
+    // record to record: the records between the drag's anchor record (the
+    // mouse select start) and its end are inverted from their state before
+    // the drag, the anchor left out, whichever side the end lies on; the
+    // current record follows the end. Held past the rows, the drag walks
+    // the record window one record a step and takes each record shown.
+    // AutoScrollDirection: -1 while scrolling up, 1 down, else 0;
+    // DragDirection: the sign of the last move against the drag end;
+    // AnchorSide, PrevAnchorSide: the side of the anchor record the last
+    // compared row lies on, and the side before.
+    Integer AutoScrollDirection() const { return autoScrollDirection_; }
+    Integer DragDirection() const { return dragDirection_; }
+    void SetDragDirection(Integer value) { dragDirection_ = value > 0 ? 1 : value < 0 ? -1 : 0; }
+    // The drag's anchor record and the position its end has reached.
+    const std::string& MouseSelectStart() const { return mouseSelectStart_; }
+    const TgrBkmPos& DragEndPos() const { return dragEndPos_; }
 
     // ------------------------------------------------ navigation
     // The vertical scroll command (the scroll bar's handler).
@@ -764,6 +778,36 @@ private:
     // step before each; False (and nothing changed) when step refuses.
     bool ApplyRecordIds(const std::vector<Variant>& ids, bool select, const std::function<bool(Integer)>& step);
     bool CursorForMouseStatus(Integer x, Integer y, Integer row, Integer col, TCursor& cursor) override;
+    // Row drag selection by record (DBGridDragSelect.cpp).
+    void SetMouseSelectRow(Integer displayRow) override;
+    Integer CompareToCurrentRow(Integer displayRow) override;
+    void DragSelectRowsDown(Integer displayRow) override;
+    void DragSelectRowsUp(Integer displayRow) override;
+    void DragSelectRowsAtCurrent(Integer displayRow) override;
+    bool CheckDragAutoScroll(Integer x, Integer y, Integer& col, Integer& row) override;
+    bool DragSelectScrollUp(Integer x, Integer y) override;
+    bool DragSelectScrollDown(Integer x, Integer y) override;
+    bool DragSelectStepDown(Integer x, Integer y) override;
+    bool DragSelectStepDownReverse(Integer x, Integer y) override;
+    void UpdateAnchorSide(Integer displayRow);
+    // The position a drag step to a display row reaches: before the first
+    // (after the last) window record above (below) the rows.
+    TgrBkmPos DragTargetOf(Integer displayRow);
+    // Moves the drag end to target, inverting the records it passes;
+    // displayRow is the row the end now lies on.
+    void MoveDragEndTo(const TgrBkmPos& target, Integer displayRow);
+    // A drag step to a display row (the three drag steps in data mode).
+    void DragToRow(Integer displayRow);
+    // Inverts the records from..to (nothing when from lies after to): in
+    // range mode as one range, in set mode the window rows between them.
+    void ToggleDragSpan(const TgrBkmPos& from, const TgrBkmPos& to);
+    // The window row of a position: 0 before the window, count + 1 after.
+    Integer WindowRowOfPosition(const TgrBkmPos& pos);
+    // One record of auto-scroll (distance 1 or -1); the drag end goes to
+    // the record that came into view. False at the end of the data.
+    bool DragScrollOneRecord(Integer distance);
+    // The last display row shown whole (the top row when none is).
+    Integer LastWholeRow();
     // Set mode, or record ids: scans the records from lo to hi, in either
     // order (every record for scanAll), and selects or deselects them as
     // one list; False when OnScanRecords cancelled, when hi was not found
@@ -875,6 +919,10 @@ private:
     // True while ForEachRecord walks the dataset with its controls disabled.
     bool walking_ = false;
     bool scanning_ = false;
+    // Drag selection by record.
+    Integer autoScrollDirection_ = 0, dragDirection_ = 0;
+    std::string mouseSelectStart_;
+    TgrBkmPos dragEndPos_;
     // True while a select-all of the grid class selects every record.
     bool selectingAll_ = false;
     // The range anchor record ("": the current record) and the sides of

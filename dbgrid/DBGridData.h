@@ -254,6 +254,11 @@ public:
     // record for the engine-cursor window.
     TgrBkmPos GetFirstPosition();
     TgrBkmPos GetLastPosition();
+    // The position just before the window's first record (after its last
+    // one); the record itself when no record lies before (after) it, and
+    // the markers for an empty window (DBGridDragSelect.cpp).
+    TgrBkmPos PriorPositionClamped();
+    TgrBkmPos NextPositionClamped();
 
 protected:
     // Positions the dataset at a bookmark; on failure the dataset is

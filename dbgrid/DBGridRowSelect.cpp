@@ -110,21 +110,6 @@ Integer TgrCustomDBGrid::GetRangeAnchorRow() {
 
 void TgrCustomDBGrid::ClearRangeAnchorState() { anchorSide_ = prevAnchorSide_ = 0; }
 
-void TgrCustomDBGrid::UpdateAnchorSide(Integer row) {
-    Integer side = anchorSide_;
-    // Outside the window the anchor keeps the side last seen.
-    if (Integer anchor = GetRangeAnchorRow(); anchor > 0) side = SignOf(row - anchor);
-    prevAnchorSide_ = anchorSide_;
-    anchorSide_ = side;
-}
-
-Integer TgrCustomDBGrid::CompareToCurrentRow(Integer row) {
-    if (!dataBound_) return TgrBaseGrid::CompareToCurrentRow(row);
-    if (!dataActive_ || row > Rows()) return -1;
-    UpdateAnchorSide(row);
-    return anchorSide_;
-}
-
 // ------------------------------------------------------------ public calls
 
 bool TgrCustomDBGrid::CanLeaveRecord() {

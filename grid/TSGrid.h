@@ -1517,7 +1517,6 @@ public:
     // The pressed row reported as the new anchor of Shift ranges (the
     // current row is the anchor here, so nothing is kept).
     virtual void SetRangeAnchorRow(Integer row) {}
-    virtual void ToggleDisplayRows(Integer from, Integer to);
     // -1, 0 or 1 as a display row lies above, on or below the current row.
     virtual Integer CompareToCurrentRow(Integer row);
     // Rows from..to shown selected (state) or not; highlighted.
@@ -1747,6 +1746,33 @@ public:
     TgrClickPosition ClickPositionOf(Integer displayCol, Integer displayRow) const;
 
 protected:
+    // ------------------------------------------------ row drag selection
+    // The steps of a row drag and of its auto-scroll. The grid inverts the
+    // rows between the drag's anchor row and its end; a grid that keeps its
+    // row selection elsewhere (by record) makes these its own.
+    // A row drag starts on a display row: anchor and end.
+    virtual void SetMouseSelectRow(Integer displayRow);
+    Integer MouseSelectRow() const { return rowSelectStart_; }
+    Integer RowDragEnd() const { return rowDragEnd_; }
+    void SetRowDragEnd(Integer displayRow) { rowDragEnd_ = displayRow; }
+    // The drag end moves to a row below, above or onto the anchor.
+    virtual void DragSelectRowsDown(Integer displayRow);
+    virtual void DragSelectRowsUp(Integer displayRow);
+    virtual void DragSelectRowsAtCurrent(Integer displayRow);
+    // A pointer past the rows taken by the auto-scroll (True: the drag
+    // step is skipped). The grid leaves it to the timer's steps.
+    virtual bool CheckDragAutoScroll(Integer x, Integer y, Integer& col, Integer& row);
+    // One auto-scroll step of a row drag held above (below) the rows, the
+    // pointer at x, y; False when nothing scrolled.
+    virtual bool DragSelectScrollUp(Integer x, Integer y);
+    virtual bool DragSelectScrollDown(Integer x, Integer y);
+    // A step down with the anchor above the view's last row (below it).
+    virtual bool DragSelectStepDown(Integer x, Integer y);
+    virtual bool DragSelectStepDownReverse(Integer x, Integer y);
+    // Inverts the selection of the display rows from..to, in either order.
+    virtual void ToggleDisplayRows(Integer from, Integer to);
+    // ------------------------------------------------ (end of row drag selection)
+
     virtual void AttachCellControls();
     void HeadingFontChanged();
 
@@ -2147,7 +2173,6 @@ private:
     bool buttonShownDown_ = false;
     // A row drag: the anchor row and where the dragged rows end.
     Integer rowSelectStart_ = 0, rowDragEnd_ = 0;
-    void ToggleDraggedRows(Integer from, Integer to);
     void StartDragSelect(bool rows, Integer at);
     bool selectingRows_ = false;
     // A column drag from a heading press, alike.

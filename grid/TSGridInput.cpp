@@ -811,14 +811,6 @@ void TgrBaseGrid::SelectOnlyRow(Integer row, bool invalidate) {
     FinishRowBarSelection();
 }
 
-void TgrBaseGrid::ToggleDisplayRows(Integer from, Integer to) {
-    if (to < from) std::swap(from, to);
-    for (Integer r = from; r <= to; ++r) {
-        if (IsDisplayRowSelected(r)) DeselectDisplayRows(r, r);
-        else SelectDisplayRows(r, r);
-    }
-}
-
 Integer TgrBaseGrid::CompareToCurrentRow(Integer row) {
     return row < curDisplayRow_ ? -1 : row > curDisplayRow_ ? 1 : 0;
 }
@@ -1039,7 +1031,7 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
 
 // A row (rows True) or column drag selection from the anchor `at`.
 void TgrBaseGrid::StartDragSelect(bool rows, Integer at) {
-    if (rows) rowSelectStart_ = rowDragEnd_ = at;
+    if (rows) SetMouseSelectRow(at);
     else colSelectStart_ = colDragEnd_ = at;
     SetMouseStatus(msSelecting);
     selectingRows_ = rows;
@@ -1097,14 +1089,58 @@ void MoveDragEnd(Integer a, Integer e, Integer r, Toggle toggle) {
 }
 }  // namespace
 
-// Inverts the selection of the rows from..to, in either order.
-void TgrBaseGrid::ToggleDraggedRows(Integer from, Integer to) {
+void TgrBaseGrid::ToggleDisplayRows(Integer from, Integer to) {
     for (Integer r = std::min(from, to); r <= std::max(from, to); ++r) {
         if (r < 1 || r >= RowTotal()) continue;
-        if (rowSelection_->IsSelected(r)) DeselectDisplayRows(r, r);
+        if (IsDisplayRowSelected(r)) DeselectDisplayRows(r, r);
         else SelectDisplayRows(r, r);
     }
 }
+
+void TgrBaseGrid::SetMouseSelectRow(Integer displayRow) { rowSelectStart_ = rowDragEnd_ = displayRow; }
+
+// The rows between the anchor and the end invert whichever side of the
+// anchor the end lies on, so the three steps are one.
+void TgrBaseGrid::DragSelectRowsDown(Integer displayRow) {
+    if (displayRow == rowDragEnd_) return;
+    MoveDragEnd(rowSelectStart_, rowDragEnd_, displayRow, [this](Integer i) { ToggleDisplayRows(i, i); });
+    rowDragEnd_ = displayRow;
+    SetGridStatus(AnyRowSelected() ? grsRowsSelected : grsNormal);
+    MarkSelectChanged(0);
+    FireSelectChanged(true);
+}
+
+void TgrBaseGrid::DragSelectRowsUp(Integer displayRow) { TgrBaseGrid::DragSelectRowsDown(displayRow); }
+
+void TgrBaseGrid::DragSelectRowsAtCurrent(Integer displayRow) { TgrBaseGrid::DragSelectRowsDown(displayRow); }
+
+bool TgrBaseGrid::CheckDragAutoScroll(Integer, Integer, Integer&, Integer&) { return false; }
+
+bool TgrBaseGrid::DragSelectScrollUp(Integer x, Integer y) {
+    TCellCoord_ts top = TopLeftCell();
+    if (top.Row <= FixedRowTotal()) return false;
+    SetTopLeftCell(top.Col, top.Row - 1);
+    DragSelectTo(x, y);
+    return true;
+}
+
+bool TgrBaseGrid::DragSelectScrollDown(Integer x, Integer y) {
+    Integer lastShown = TopRow() + std::max<Integer>(GetVisibleRowCount(), 1) - 1;
+    return CompareToCurrentRow(lastShown) >= 0 ? DragSelectStepDown(x, y) : DragSelectStepDownReverse(x, y);
+}
+
+bool TgrBaseGrid::DragSelectStepDown(Integer x, Integer y) {
+    TGridLayout_ts l;
+    ComputeLayout(l);
+    TCellCoord_ts top = TopLeftCell();
+    TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, l);
+    if (top.Row >= last.Row) return false;
+    SetTopLeftCell(top.Col, top.Row + 1);
+    DragSelectTo(x, y);
+    return true;
+}
+
+bool TgrBaseGrid::DragSelectStepDownReverse(Integer x, Integer y) { return TgrBaseGrid::DragSelectStepDown(x, y); }
 
 // Inverts the selection of the columns from..to, in either order.
 void TgrBaseGrid::ToggleDraggedCols(Integer from, Integer to) {
@@ -1124,13 +1160,14 @@ void TgrBaseGrid::DragSelectTo(Integer x, Integer y) {
         MarkSelectChanged(1);
         FireSelectChanged(true);
     } else if (selectingRows_ && rowSelectMode_ == rsMulti) {
-        Integer r = std::clamp<Integer>(cell.Row, 1, std::max<Integer>(1, Rows()));
-        if (r == rowDragEnd_) return;
-        MoveDragEnd(rowSelectStart_, rowDragEnd_, r, [this](Integer i) { ToggleDraggedRows(i, i); });
-        rowDragEnd_ = r;
-        SetGridStatus(rowSelection_->Count() > 0 ? grsRowsSelected : grsNormal);
-        MarkSelectChanged(0);
-        FireSelectChanged(true);
+        Integer col = cell.Col, row = cell.Row;
+        if (CheckDragAutoScroll(x, y, col, row)) return;
+        Integer r = std::clamp<Integer>(row, 1, std::max<Integer>(1, Rows()));
+        switch (CompareToCurrentRow(r)) {
+            case 1: DragSelectRowsDown(r); break;
+            case -1: DragSelectRowsUp(r); break;
+            default: DragSelectRowsAtCurrent(r); break;
+        }
     } else if (selectingRows_ && rowSelectMode_ == rsSingle) {
         // One selected row follows the pointer as the current row; in a
         // dropped-down list it shows selected only while the pointer is on
@@ -1151,7 +1188,7 @@ void TgrBaseGrid::DragSelectTo(Integer x, Integer y) {
         Integer from = std::min(rowSelectStart_, cell.Row), to = std::max(rowSelectStart_, cell.Row);
         for (Integer r = 1; r < RowTotal(); ++r) {
             bool want = r >= from && r <= to;
-            if (want != rowSelection_->IsSelected(r)) {
+            if (want != IsDisplayRowSelected(r)) {
                 if (want) SelectDisplayRows(r, r);
                 else DeselectDisplayRows(r, r);
             }
@@ -1218,6 +1255,13 @@ void TgrBaseGrid::AutoScrollStep() {
     ComputeLayout(l);
     TCellCoord_ts top = TopLeftCell();
     Integer x = lastMouse_.X, y = lastMouse_.Y;
+    if (selectingRows_) {
+        bool scrolled = y >= l.Vert.FullCellsEnd ? DragSelectScrollDown(x, y)
+                        : y < l.Vert.FixedEnd   ? DragSelectScrollUp(x, y)
+                                                : false;
+        if (scrolled) Update();
+        return;
+    }
     TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, l);
     TCellCoord_ts next = top;
     if (!selectingCols_) {
@@ -1464,8 +1508,8 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     if (!released && status == msSelecting && selectingRows_ && rowSelectMode_ == rsMulti) {
         // A cancelled row drag inverts the rows from the anchor to the drag
         // end back, the anchor included.
-        ToggleDraggedRows(rowSelectStart_, rowDragEnd_);
-        SetGridStatus(rowSelection_->Count() > 0 ? grsRowsSelected : grsNormal);
+        ToggleDisplayRows(rowSelectStart_, rowDragEnd_);
+        SetGridStatus(AnyRowSelected() ? grsRowsSelected : grsNormal);
         MarkSelectChanged(0);
         FireSelectChanged(true);
     } else if (!released && status == msSelecting && selectingCols_ && colSelectMode_ == csMulti) {

@@ -307,4 +307,26 @@ TEST_F(DBGridCursor, AChangedFieldLayoutKeepsTheWindowsRecords) {
     EXPECT_EQ(cursorTable->RecNo(), 1);
 }
 
+TEST_F(DBGridCursor, ADragHeldBelowTheRowsWalksTheWindowNotTheDataset) {
+    std::vector<std::string> bookmarks;
+    for (cursorTable->First(); !cursorTable->Eof(); cursorTable->Next()) bookmarks.push_back(cursorTable->GetBookmark());
+    cursorTable->First();
+    ASSERT_EQ(bookmarks.size(), 50u);
+    grid->SetRowSelectMode(rsMulti);
+    grid->SetScrollSpeed(spHigh);
+    int shown = 1;
+    while (shown < grid->Rows() && grid->CellPixels(0, shown + 1).Bottom <= grid->ClientHeight()) ++shown;
+    TRect bar = grid->CellPixels(0, 2);
+    Integer x = (bar.Left + bar.Right) / 2;
+    grid->MouseDown(mbLeft, TShiftState(), x, (bar.Top + bar.Bottom) / 2);
+    grid->MouseMove(TShiftState(), x, grid->ClientHeight() + 10);
+    for (int i = 0; i < 5; ++i) grid->AutoScrollStep();
+    grid->MouseUp(mbLeft, TShiftState(), x, grid->ClientHeight() + 10);
+    EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), "R6");
+    // The press made record 2 current; the walk left the dataset there.
+    EXPECT_EQ(cursorTable->GetBookmark(), bookmarks[1]);
+    std::string runs = IdRuns(50, [&](int id) { return grid->IsRecordSelected(Variant(bookmarks[std::size_t(id - 1)])); });
+    EXPECT_EQ(runs, "2-" + std::to_string(shown + 5));
+}
+
 }  // namespace

@@ -56,6 +56,8 @@ public:
     using TgrDBGrid::CanSelectCell;
     using TgrDBGrid::MouseDown;
     using TgrDBGrid::MouseUp;
+    using TgrDBGrid::MouseMove;
+    using TgrDBGrid::AutoScrollStep;
 };
 
 inline std::string ReadFileBytes(const std::string& path) {
@@ -63,6 +65,23 @@ inline std::string ReadFileBytes(const std::string& path) {
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
+}
+
+// Runs of the ids 1..records for which on answers True: "2-4,7".
+template <class On>
+std::string IdRuns(int records, On on) {
+    std::string s;
+    int runStart = 0;
+    for (int id = 1; id <= records + 1; ++id) {
+        bool selected = id <= records && on(id);
+        if (selected && !runStart) runStart = id;
+        if (!selected && runStart) {
+            s += (s.empty() ? "" : ",") + std::to_string(runStart);
+            if (id - 1 > runStart) s += "-" + std::to_string(id - 1);
+            runStart = 0;
+        }
+    }
+    return s;
 }
 
 // Runs a command; false when it fails. The tool's own output is dropped.
@@ -128,18 +147,7 @@ protected:
     // The selected records' ids (records 1..records by ID) as runs, e.g.
     // "2-5,8".
     std::string SelectedRuns(int records) {
-        std::string s;
-        int runStart = 0;
-        for (int id = 1; id <= records + 1; ++id) {
-            bool on = id <= records && grid->IsRecordSelected(Variant(BookmarkOf(id)));
-            if (on && !runStart) runStart = id;
-            if (!on && runStart) {
-                s += (s.empty() ? "" : ",") + std::to_string(runStart);
-                if (id - 1 > runStart) s += "-" + std::to_string(id - 1);
-                runStart = 0;
-            }
-        }
-        return s;
+        return IdRuns(records, [this](int id) { return grid->IsRecordSelected(Variant(BookmarkOf(id))); });
     }
     // A press on the top-left corner (select-all); True when the scan it
     // made reported walking all records.

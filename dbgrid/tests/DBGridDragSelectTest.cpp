@@ -1,0 +1,190 @@
+// Row drags over the row bar of a bound grid: the records passed are
+// selected, held past the rows the drag walks the data record by record,
+// and a Ctrl drag inverts records, in range and in set mode.
+#include "dbgrid/tests/DBGridTestSupport.h"
+
+#include "dbgrid/DBGridSelection.h"
+
+namespace {
+
+class DBGridDragSelect : public DBGridFixture, public ::testing::WithParamInterface<TgrRecordSelection> {
+protected:
+    void Start(int records) {
+        Fill(records);
+        // Bookmarks are looked up before the grid is bound, since a lookup
+        // moves the dataset and with it the grid's window.
+        for (int id = 1; id <= records; ++id) bookmarks.push_back(BookmarkOf(id));
+        Bind();
+        grid->SetRowSelectMode(rsMulti);
+        grid->SetRecordSelection(GetParam());
+        grid->SetScrollSpeed(spHigh);
+    }
+    TPoint RowBar(Integer row) {
+        TRect r = grid->CellPixels(0, row);
+        return TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    }
+    void Press(Integer row, TShiftState shift = TShiftState()) {
+        TPoint p = RowBar(row);
+        grid->MouseDown(mbLeft, shift, p.X, p.Y);
+    }
+    void MoveTo(Integer row) { MoveToPoint(RowBar(row)); }
+    void MoveToPoint(const TPoint& p) { grid->MouseMove(TShiftState(), p.X, p.Y); }
+    void Release() {
+        TPoint p = RowBar(1);
+        grid->MouseUp(mbLeft, TShiftState(), p.X, p.Y);
+    }
+    TPoint BelowRows() { return TPoint(RowBar(1).X, grid->ClientHeight() + 10); }
+    TPoint AboveRows() { return TPoint(RowBar(1).X, 2); }
+    // The selected records as runs of ids ("2-4,7").
+    std::string Selected(int records) {
+        return IdRuns(records, [this](int id) { return grid->IsRecordSelected(Variant(Bm(id))); });
+    }
+    std::vector<std::string> bookmarks;
+    const std::string& Bm(int id) { return bookmarks[std::size_t(id - 1)]; }
+    int CurrentId() { return table->FieldByName("ID")->AsInteger(); }
+    // In range mode the runs of records are the ranges, joined.
+    void ExpectRanges(Integer count) {
+        if (GetParam() == rseBookmarkRange) EXPECT_EQ(grid->RecordSelectionSet().RangeCount(), count);
+    }
+};
+
+TEST_P(DBGridDragSelect, DragDownAndBackSelectsTheRecordsPassed) {
+    Start(10);
+    Press(2);
+    EXPECT_EQ(Selected(10), "2");
+    struct Step {
+        Integer row;
+        const char* selected;
+    } steps[] = {
+        {4, "2-4"},  // away from the anchor
+        {5, "2-5"},
+        {3, "2-3"},  // back toward it: the records passed are given back
+        {2, "2"},
+        {1, "1-2"},  // across it: the anchor stays selected
+        {4, "2-4"},  // and across again
+    };
+    for (const Step& s : steps) {
+        MoveTo(s.row);
+        EXPECT_EQ(Selected(10), s.selected) << s.row;
+        // The current record follows the drag end.
+        EXPECT_EQ(CurrentId(), s.row) << s.row;
+        EXPECT_EQ(grid->GridStatus(), grsRowsSelected) << s.row;
+    }
+    ExpectRanges(1);
+    Release();
+    EXPECT_EQ(Selected(10), "2-4");
+    // The selection stays with the records when the window moves on.
+    table->Last();
+    EXPECT_EQ(Selected(10), "2-4");
+}
+
+TEST_P(DBGridDragSelect, HeldBelowTheRowsTheDragWalksRecordByRecord) {
+    constexpr int kRecords = 220;
+    Start(kRecords);
+    // The rows shown whole.
+    int shown = 1;
+    while (shown < grid->Rows() && grid->CellPixels(0, shown + 1).Bottom <= grid->ClientHeight()) ++shown;
+    ASSERT_GE(shown, 3);
+    auto upTo = [](int last) { return "2-" + std::to_string(last); };
+    Press(2);
+    MoveToPoint(BelowRows());
+    // The drag end goes to the last row shown; each step shows and takes
+    // one more record.
+    EXPECT_EQ(Selected(kRecords), upTo(shown));
+    for (int i = 1; i <= 10; ++i) {
+        grid->AutoScrollStep();
+        EXPECT_EQ(Selected(kRecords), upTo(shown + i)) << i;
+        EXPECT_EQ(grid->DataRowOfRow(1), Variant(Bm(1 + i))) << i;
+        EXPECT_EQ(CurrentId(), shown + i) << i;
+    }
+    EXPECT_EQ(grid->AutoScrollDirection(), 0);
+    // On to the end of the data, where the walk stops.
+    for (int i = 0; i < kRecords; ++i) grid->AutoScrollStep();
+    EXPECT_EQ(Selected(kRecords), upTo(kRecords));
+    EXPECT_EQ(CurrentId(), kRecords);
+    EXPECT_EQ(grid->DataRowOfRow(shown), Variant(Bm(kRecords)));
+    ExpectRanges(1);
+    // Held above the rows it walks back, giving the records back.
+    const int top = kRecords - shown + 1;
+    MoveToPoint(AboveRows());
+    EXPECT_EQ(Selected(kRecords), upTo(top));
+    for (int i = 1; i <= 6; ++i) grid->AutoScrollStep();
+    EXPECT_EQ(Selected(kRecords), upTo(top - 6));
+    EXPECT_EQ(grid->DataRowOfRow(1), Variant(Bm(top - 6)));
+    // Back into the rows and released: the records stay selected.
+    MoveTo(3);
+    Release();
+    EXPECT_EQ(Selected(kRecords), upTo(top - 4));
+    ExpectRanges(1);
+}
+
+TEST_P(DBGridDragSelect, HeldAboveTheRowsAtTheStartTheWalkStops) {
+    Start(30);
+    Press(3);
+    MoveToPoint(AboveRows());
+    EXPECT_EQ(Selected(30), "1-3");
+    for (int i = 0; i < 5; ++i) grid->AutoScrollStep();
+    EXPECT_EQ(Selected(30), "1-3");
+    EXPECT_EQ(grid->DataRowOfRow(1), Variant(Bm(1)));
+    Release();
+}
+
+TEST_P(DBGridDragSelect, HeldBelowAfterScrollingPastTheAnchorTheDragCrossesIt) {
+    // The anchor scrolled out of the window above: walking back up past it
+    // gives the records below back and takes those above.
+    Start(40);
+    table->SetRecNo(6);
+    Press(3);
+    Integer anchorId = CurrentId();
+    MoveToPoint(BelowRows());
+    for (int i = 0; i < 5; ++i) grid->AutoScrollStep();
+    EXPECT_EQ(Selected(40), std::to_string(anchorId) + "-" + std::to_string(CurrentId()));
+    MoveToPoint(AboveRows());
+    for (int i = 0; i < 12; ++i) grid->AutoScrollStep();
+    int top = CurrentId();
+    EXPECT_LT(top, anchorId);
+    EXPECT_EQ(Selected(40), std::to_string(top) + "-" + std::to_string(anchorId));
+    ExpectRanges(1);
+    Release();
+}
+
+TEST_P(DBGridDragSelect, ACancelledDragInvertsFromTheAnchorToTheEnd) {
+    Start(10);
+    Press(2);
+    MoveTo(4);
+    ASSERT_EQ(Selected(10), "2-4");
+    grid->CancelMouseAction();
+    EXPECT_EQ(Selected(10), "");
+    // A Ctrl drag given up gives every record its state back.
+    grid->SelectRows(Variant(Bm(6)), Variant(Bm(6)), true);
+    table->SetRecNo(5);
+    Press(5, TShiftState{ssCtrl});
+    MoveTo(7);
+    ASSERT_EQ(Selected(10), "5,7");
+    grid->CancelMouseAction();
+    EXPECT_EQ(Selected(10), "6");
+}
+
+TEST_P(DBGridDragSelect, ACtrlDragInvertsTheRecordsItPasses) {
+    Start(10);
+    grid->SelectRows(Variant(Bm(1)), Variant(Bm(3)), true);
+    ASSERT_EQ(Selected(10), "1-3");
+    // A Ctrl press on the current record's row bar inverts it and goes on
+    // as a drag.
+    table->SetRecNo(2);
+    Press(2, TShiftState{ssCtrl});
+    EXPECT_EQ(Selected(10), "1,3");
+    MoveTo(5);
+    EXPECT_EQ(Selected(10), "1,4-5");
+    MoveTo(3);
+    EXPECT_EQ(Selected(10), "1");
+    MoveTo(1);
+    EXPECT_EQ(Selected(10), "3");
+    Release();
+    EXPECT_EQ(Selected(10), "3");
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, DBGridDragSelect, ::testing::Values(rseBookmarkRange, rseBookmarkSet),
+                         [](const auto& info) { return info.param == rseBookmarkRange ? "Range" : "Set"; });
+
+}  // namespace
