@@ -877,7 +877,7 @@ public:
     // has none.
     TgrCellElement* FindCellElement(Integer dataCol, Integer dataRow, bool checkIndexes);
     // Makes the record of a cell and adds it to the cell property set.
-    TgrCustomPropElement* CreateCellElement(Integer dataCol, Integer dataRow);
+    virtual TgrCustomPropElement* CreateCellElement(Integer dataCol, Integer dataRow);
     // The chosen properties of every column, row and cell back to their
     // defaults (id 9 deselects; under rcAll / rrAll the width / height
     // goes back to the shared default).
