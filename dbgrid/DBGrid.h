@@ -808,10 +808,11 @@ private:
     bool DragScrollOneRecord(Integer distance);
     // The last display row shown whole (the top row when none is).
     Integer LastWholeRow();
-    // Set mode, or record ids: scans the records from lo to hi, in either
-    // order (every record for scanAll), and selects or deselects them as
-    // one list; False when OnScanRecords cancelled, when hi was not found
-    // or when an end is the empty bookmark.
+    // With record ids (either mode): scans the records from lo to hi, in
+    // either order (every record for scanAll), and selects or deselects
+    // their ids as one list; False when OnScanRecords cancelled, when hi was
+    // not found or when an end is the empty bookmark. Without ids the
+    // selection goes through SelectPositionRange.
     bool SelectScannedRecords(const std::string& lo, const std::string& hi, bool select, bool scanAll = false);
     // After a scan: the dataset back on the record it stood on, the
     // window's lock section closed (also when going back fails).

@@ -292,26 +292,18 @@ bool TgrCustomDBGrid::SelectScannedRecords(const std::string& lo, const std::str
             ScanStep(scanAll, scsApplied, count, reported, stop);
             return !stop;
         };
-        // With record ids the run's ids are kept instead of its bookmarks.
-        if (UsesRecordIds()) {
-            // Each record is visited once more for its id, with the
-            // dataset's controls disabled throughout.
-            std::vector<Variant> ids;
-            KeepDataSetRecord([&](TDataSet* ds) {
-                for (const std::string& bookmark : between) {
-                    if (!ds->BookmarkValid(bookmark)) continue;
-                    ds->GotoBookmark(bookmark);
-                    ids.push_back(FetchRecordId(bookmark));
-                }
-            });
-            applied = ApplyRecordIds(ids, select, step);
-        } else {
-            // The set takes the list all or nothing, reporting each
-            // bookmark applied through OnScanRecords.
-            bool stopped = false;
-            applied = select ? selection_->AddBookmarkList(between, false, scanAll, stopped)
-                             : selection_->RemoveBookmarkList(between, scanAll, stopped);
-        }
+        // The run's ids are kept instead of its bookmarks: each record is
+        // visited once more for its id, with the dataset's controls
+        // disabled throughout.
+        std::vector<Variant> ids;
+        KeepDataSetRecord([&](TDataSet* ds) {
+            for (const std::string& bookmark : between) {
+                if (!ds->BookmarkValid(bookmark)) continue;
+                ds->GotoBookmark(bookmark);
+                ids.push_back(FetchRecordId(bookmark));
+            }
+        });
+        applied = ApplyRecordIds(ids, select, step);
     }
     bool ignored = false;
     FireScanRecords(scanAll, scsEnd, applied ? Integer(between.size()) : 0, ignored);
