@@ -161,6 +161,7 @@ void TgrCustomDBGrid::SetDataSource(TDataSource* source) {
         sourceSeen_ = source;
         if (source) source->FreeNotification(this);
     }
+    if (source && !dataBound_) ApplyDataModeRestrictions();
     dataBound_ = source != nullptr;
     if (dataBound_ && GridMode() == gmEditInsert) SetGridMode(gmEdit);
     if (dataBound_ && RowChangedIndicator() == riOn) SetRowChangedIndicator(riAutoReset);
@@ -235,7 +236,7 @@ Integer TgrCustomDBGrid::VisibleRecordCount() const {
 
 void TgrCustomDBGrid::UpdateRowCount() {
     if (!dataBound_) return;
-    SetRows(dataActive_ ? window_->GetRowCount() : 1);
+    SetWindowRows(dataActive_ ? window_->GetRowCount() : 1);
 }
 
 void TgrCustomDBGrid::ResizeWindow() {
@@ -1436,7 +1437,11 @@ void TgrCustomDBGrid::StoreEditText(Integer col, Integer row, const std::string&
 bool TgrCustomDBGrid::BeginRecordEdit(Integer dataCol, bool eventsFired) {
     TgrDBField* f = FieldAdapter(dataCol);
     TgrCol* col = Col(dataCol);
-    if (!f || !f->CanModify() || (col && col->GetReadOnly())) return false;
+    if (!f || !f->CanModify()) return false;
+    // A shown column follows the record's read-only settings; a hidden one
+    // (written through its field adapter) only the column's.
+    if (col && col->Visible() ? ResolveCellReadOnly(dataCol, GetCurrentDataRow()) : col && col->GetReadOnly())
+        return false;
     if (!cellEditing_) {
         if (!eventsFired && (!FireStartCellEdit() || !FireStartRowEdit())) return false;
         if (!dataLink_->Editing() && !dataLink_->Edit()) return false;

@@ -211,6 +211,47 @@ public:
     // The data source is one this grid made itself.
     bool OwnsDataSource() const { return DataSource() && DataSource()->Owner() == this; }
 
+    // ------------------------------------------------ data mode
+    // (DBGridDataMode.cpp.) Bound, the rows are records: no fixed record
+    // rows, no single-row resizing, no row moving and no cell ranges.
+    // Binding applies these; while bound the setters refuse other values.
+    void ApplyDataModeRestrictions();
+    void SetFixedRowCount(Integer value) override;
+    void SetResizeRows(TgrResizeRows value) override;
+    bool GetRowMoving() const override;
+    void SetRowMoving(bool value) override;
+    TgrCellSelectMode GetCellSelectMode() const override;
+    void SetCellSelectMode(TgrCellSelectMode value) override;
+    // riOn becomes riAutoReset while bound.
+    void SetRowChangedIndicator(TgrRowChangedIndicator value) override;
+    // Bound, Rows set from outside changes nothing (a form file being read
+    // still sets it); the record window sets the count (SetWindowRows).
+    void SetRows(Integer value) override;
+    // Bound, deleting rows by number changes nothing, and deleting the
+    // selected rows deletes the selected records without asking.
+    void DeleteRows(Integer from, Integer to) override;
+    void DeleteSelectedRows() override;
+    // The adapter of the n-th field (an integer 1..count) or of a field
+    // named (a string, any letter case); nullptr for any other value.
+    TgrDBField* FindFieldAdapter(const Variant& key);
+    // A record's cell: its control type (cell, then row and column in
+    // DrawOverlap order, else ctText; ctNone outside the columns) and
+    // whether it is read-only (its own cell setting, else the column's or
+    // the record row's; a hidden column is read-only). The grid class asks
+    // these for the record rows it shows.
+    TgrControlType ResolveCellControlType(Integer dataCol, const Variant& dataRow);
+    bool ResolveCellReadOnly(Integer dataCol, const Variant& dataRow);
+    bool IsRecordCellEditable(Integer dataCol, const Variant& dataRow);
+    TgrControlType EffectiveControlType(Integer dataCol, Integer dataRow) override;
+    bool IsCellReadOnly(Integer dataCol, Integer dataRow) override;
+    bool IsRowReadOnly(Integer dataRow) override;
+    using TgrBaseGrid::SetCellControlType;
+    using TgrBaseGrid::SetCellReadOnly;
+    using TgrBaseGrid::SetRowReadOnly;
+    void SetCellControlType(Integer dataCol, const Variant& dataRow, TgrControlType value);
+    void SetCellReadOnly(Integer dataCol, const Variant& dataRow, TgrReadOnly value);
+    void SetRowReadOnly(const Variant& dataRow, bool value);
+
     // ------------------------------------------------ layout copying
     // The data source comes along unless excluded ("datasource" in any
     // letter case), and not when it is one the source made itself.
@@ -714,6 +755,8 @@ public:
     virtual void DoComboCellLoaded(Integer dataCol, const Variant& dataRow, Variant& value);
 
 protected:
+    // The grid class's row count, set for the record window.
+    void SetWindowRows(Integer value);
     // The data source going away unbinds the grid. A field bound to a
     // column that goes away unbinds it and the columns are rebuilt; a field
     // added to the grid's dataset rebuilds them too.
@@ -750,6 +793,9 @@ private:
     friend class TgrDBSelection;
     // Rows := the window's record count (1 while not data active).
     void UpdateRowCount();
+    // The DataRow of a record row the window shows; False outside them or
+    // without active data.
+    bool WindowRecordOfRow(Integer dataRow, Variant& record);
     // The dataset's current record becomes the grid's current record.
     void SyncCurrentRecord();
     void ResetEditTracking();

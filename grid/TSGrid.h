@@ -361,7 +361,7 @@ public:
     Integer FixedColCount() const { return fixedColCount_; }
     void SetFixedColCount(Integer value);
     Integer FixedRowCount() const { return fixedRowCount_; }
-    void SetFixedRowCount(Integer value);
+    virtual void SetFixedRowCount(Integer value);
     // Applies the requested fixed counts within the current counts.
     void ApplyFixedCounts();
     TgrGridMode GridMode() const { return gridMode_; }
@@ -380,7 +380,6 @@ public:
     GR_PROP(TCursor, SelectedAreaCursor, selectedAreaCursor_)
     GR_PROP(bool, ColMoving, colMoving_)
     GR_PROP(TgrResizeCols, ResizeCols, resizeCols_)
-    GR_PROP(TgrResizeRows, ResizeRows, resizeRows_)
     GR_PROP(bool, ResizeColsInGrid, resizeColsInGrid_)
     GR_PROP(bool, ResizeRowsInGrid, resizeRowsInGrid_)
     GR_PROP(TgrGridLines, GridLines, gridLines_)
@@ -439,6 +438,8 @@ public:
     GR_PROP(bool, PrintWithGridFormats, printWithGridFormats_)
     GR_PROP(bool, ProvideGridMenu, provideGridMenu_)
 #undef GR_PROP
+    TgrResizeRows ResizeRows() const { return resizeRows_; }
+    virtual void SetResizeRows(TgrResizeRows value);
     virtual bool GetRowMoving() const { return rowMoving_; }
     virtual void SetRowMoving(bool value);
     bool RowMoving() const { return GetRowMoving(); }
@@ -1356,7 +1357,7 @@ public:
     // order; empty outside the data rows.
     std::string EffectiveMaskName(Integer dataCol, Integer dataRow);
     // Read-only by the enterable rule (invisible cells count as read-only).
-    bool IsCellReadOnly(Integer dataCol, Integer dataRow);
+    virtual bool IsCellReadOnly(Integer dataCol, Integer dataRow);
     // Data column 1..Cols and a data row of the base grid (the insert row
     // included).
     bool IsDataCellIndex(Integer dataCol, Integer dataRow) const;

@@ -1,0 +1,123 @@
+#include "dbgrid/tests/DBGridTestSupport.h"
+
+#include "platform/core/Exception.h"
+#include "platform/data/DataSet.h"
+
+namespace {
+
+using DBGridDataMode = DBGridFixture;
+
+TEST_F(DBGridDataMode, BindingHoldsTheRowPropertiesAtTheirDataModeValues) {
+    Fill(5);
+    grid->SetFixedRowCount(2);
+    grid->SetResizeRows(rrSingle);
+    grid->SetRowMoving(true);
+    grid->SetCellSelectMode(cmRange);
+    grid->SetRowChangedIndicator(riOn);
+    Bind();
+    EXPECT_EQ(grid->FixedRowCount(), 0);
+    EXPECT_EQ(grid->ResizeRows(), rrAll);
+    EXPECT_FALSE(grid->RowMoving());
+    EXPECT_EQ(grid->CellSelectMode(), cmNone);
+    EXPECT_EQ(grid->RowChangedIndicator(), riAutoReset);
+    // While bound the row values are refused, the data-mode ones taken.
+    grid->SetFixedRowCount(1);
+    grid->SetResizeRows(rrSingle);
+    grid->SetRowMoving(true);
+    grid->SetCellSelectMode(cmRange);
+    grid->SetRowChangedIndicator(riOn);
+    EXPECT_EQ(grid->FixedRowCount(), 0);
+    EXPECT_EQ(grid->ResizeRows(), rrAll);
+    EXPECT_FALSE(grid->RowMoving());
+    EXPECT_EQ(grid->CellSelectMode(), cmNone);
+    EXPECT_EQ(grid->RowChangedIndicator(), riAutoReset);
+    grid->SetResizeRows(rrNone);
+    EXPECT_EQ(grid->ResizeRows(), rrNone);
+    // Unbound, the grid class's values are taken again.
+    grid->SetDataSource(nullptr);
+    grid->SetRowMoving(true);
+    grid->SetCellSelectMode(cmRange);
+    EXPECT_TRUE(grid->RowMoving());
+    EXPECT_EQ(grid->CellSelectMode(), cmRange);
+}
+
+TEST_F(DBGridDataMode, RowsAreRecordsNotNumbers) {
+    Fill(5);
+    Bind();
+    ASSERT_EQ(grid->Rows(), 5);
+    grid->SetRows(2);
+    EXPECT_EQ(grid->Rows(), 5);
+    grid->DeleteRows(1, 3);
+    EXPECT_EQ(table->RecordCount(), 5);
+    EXPECT_EQ(Names(), "N1,N2,N3,N4,N5");
+    // Deleting the selected rows deletes their records without asking.
+    grid->SelectRows(Variant(BookmarkOf(2)), Variant(BookmarkOf(3)), true);
+    grid->DeleteSelectedRows();
+    EXPECT_EQ(prompts->Transcript().size(), 0u);
+    EXPECT_EQ(Names(), "N1,N4,N5");
+    EXPECT_TRUE(grid->RecordSelectionSet().Empty());
+}
+
+TEST_F(DBGridDataMode, FieldAdaptersAreFoundByNumberOrName) {
+    Bind();
+    struct Case {
+        Variant key;
+        const char* field;
+    } cases[] = {{Variant(1), "ID"},         {Variant(3), "Score"}, {Variant(std::string("NAME")), "Name"},
+                 {Variant(0), nullptr},       {Variant(4), nullptr}, {Variant(std::string("Age")), nullptr},
+                 {Variant(true), nullptr},    {Variant(2.0), nullptr}};
+    for (const Case& c : cases) {
+        TgrDBField* f = grid->FindFieldAdapter(c.key);
+        if (!c.field) EXPECT_EQ(f, nullptr) << c.key.AsString();
+        else ASSERT_NE(f, nullptr) << c.field;
+        if (f && c.field) EXPECT_EQ(f->GetFieldName(), c.field);
+    }
+}
+
+TEST_F(DBGridDataMode, ReadOnlyAndControlTypeFollowTheRecord) {
+    Fill(12);
+    Bind();
+    Variant second(BookmarkOf(2)), third(BookmarkOf(3));
+    grid->SetCellReadOnly(2, second, roOn);
+    grid->SetRowReadOnly(third, true);
+    grid->SetCellControlType(3, second, ctCheck);
+    EXPECT_TRUE(grid->IsCellReadOnly(2, 2));
+    EXPECT_FALSE(grid->IsCellReadOnly(3, 2));
+    EXPECT_TRUE(grid->IsCellReadOnly(1, 3));
+    EXPECT_TRUE(grid->IsRowReadOnly(3));
+    EXPECT_EQ(grid->EffectiveControlType(3, 2), ctCheck);
+    EXPECT_EQ(grid->EffectiveControlType(3, 3), ctText);
+    auto editAt = [&](Integer col, int id) {
+        table->Locate("ID", Variant(id), {});
+        grid->MoveCurrentCell(col, grid->RowOfDataRow(Variant(Bookmark())), false, true);
+        bool edited = grid->EditCurrentCell("9");
+        grid->UndoEdit();
+        grid->UndoEdit();
+        return edited;
+    };
+    EXPECT_FALSE(editAt(2, 2));
+    EXPECT_TRUE(editAt(3, 2));
+    EXPECT_FALSE(editAt(3, 3));
+    EXPECT_TRUE(editAt(2, 4));
+    // The cell's own roOff opens a read-only column for that record only.
+    grid->Col(1)->SetReadOnly(true);
+    grid->SetCellReadOnly(1, Variant(BookmarkOf(4)), roOff);
+    EXPECT_TRUE(editAt(1, 4));
+    EXPECT_FALSE(editAt(1, 5));
+    // Scrolled down, the settings stay with the records.
+    table->Last();
+    Integer row2 = grid->RowOfDataRow(second);
+    EXPECT_EQ(row2, 0);
+    for (Integer r = 1; r <= grid->Rows(); ++r) {
+        EXPECT_EQ(grid->EffectiveControlType(3, r), ctText);
+        EXPECT_FALSE(grid->IsRowReadOnly(r));
+    }
+    table->First();
+    EXPECT_EQ(grid->EffectiveControlType(3, grid->RowOfDataRow(second)), ctCheck);
+    EXPECT_TRUE(grid->IsRecordCellEditable(3, second));
+    EXPECT_FALSE(grid->IsRecordCellEditable(2, second));
+    EXPECT_FALSE(grid->IsRecordCellEditable(4, second));
+    EXPECT_THROW(grid->SetCellReadOnly(0, second, roOn), EInvalidGridOperation);
+}
+
+}  // namespace
