@@ -583,9 +583,22 @@ void TgrCustomDBGrid::WriteFieldValue(Integer dataCol, const Variant& value) {
 Variant TgrCustomDBGrid::ReadActiveRecordCellValue(Integer dataCol, const Variant& dataRow) {
     Variant value;
     // The cell being edited shows what was typed.
-    if (updatePending_ && dataCol == CurrentDataCol() && IsCurrentDataRow(dataRow)) value = PendingValue();
-    else value = ReadFieldValue(dataCol);
+    if (updatePending_ && dataCol == CurrentDataCol() && IsCurrentDataRow(dataRow)) return PendingValue();
+    CheckNotInCellLoaded();
+    // A cell without a control shows nothing.
+    TgrControlType type = ResolveCellControlType(dataCol, dataRow);
+    if (type == ctNone) return value;
+    value = ReadFieldValue(dataCol);
+    // A check box over a field that is not Boolean shows the field's own
+    // value (its column's check-box texts or numbers decide the state).
+    if (type == ctCheck) {
+        TgrDBField* f = FieldAdapter(dataCol);
+        if (f && !f->IsBooleanField()) value = f->GetAsVariant();
+    }
     DoCellLoaded(dataCol, dataRow, value);
+    // A text cell shows text, whatever the handler put there.
+    if (type == ctText && !value.IsEmpty() && !value.IsNull() && !value.IsString())
+        value = ConvertCellValue(ctText, value);
     return value;
 }
 
@@ -623,7 +636,9 @@ Variant TgrCustomDBGrid::LoadCellValue(Integer dataCol, Integer dataRow, const V
 
 Variant TgrCustomDBGrid::GetCellValue(Integer dataCol, const Variant& dataRow) {
     if (!dataActive_) return TgrBaseGrid::GetCellValue(dataCol, dataRow.AsInteger());
+    CheckNotInCellLoaded();
     CheckDataRow(dataRow);
+    if (dataCol < 1 || dataCol > Cols()) return Variant();
     Integer row = RowOfDataRow(dataRow);
     if (row >= 1) return LoadCellValue(dataCol, row, Variant());
     std::string bookmark;

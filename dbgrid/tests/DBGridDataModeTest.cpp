@@ -120,4 +120,38 @@ TEST_F(DBGridDataMode, ReadOnlyAndControlTypeFollowTheRecord) {
     EXPECT_THROW(grid->SetCellReadOnly(0, second, roOn), EInvalidGridOperation);
 }
 
+TEST_F(DBGridDataMode, CellValuesFollowTheCellsControlType) {
+    Fill(3);
+    Bind();
+    Variant first(BookmarkOf(1)), second(BookmarkOf(2));
+    // A number put into a text cell by the handler comes back as text.
+    grid->OnCellLoaded = [](TObject*, Integer col, const Variant&, Variant& value) {
+        if (col == 1) value = Variant(value.AsInteger() * 10);
+    };
+    Variant v = grid->GetCellValue(1, first);
+    EXPECT_TRUE(v.IsString());
+    EXPECT_EQ(v.AsString(), "10");
+    // A cell without a control has no value; a check box over an integer
+    // field shows the field's own value.
+    grid->SetCellControlType(3, first, ctNone);
+    grid->SetCellControlType(3, second, ctCheck);
+    EXPECT_TRUE(grid->GetCellValue(3, first).IsEmpty());
+    v = grid->GetCellValue(3, second);
+    EXPECT_FALSE(v.IsString());
+    EXPECT_EQ(v.AsInteger(), 98);
+    EXPECT_TRUE(grid->GetCellValue(4, first).IsEmpty());
+    // Reading a cell from inside the cell-loaded handler is refused.
+    std::string error;
+    grid->OnCellLoaded = [&](TObject*, Integer col, const Variant& row, Variant&) {
+        if (col != 2) return;
+        try {
+            grid->GetCellValue(1, row);
+        } catch (const Exception& e) {
+            error = e.Message;
+        }
+    };
+    EXPECT_EQ(grid->GetCellValue(2, second).AsString(), "N2");
+    EXPECT_NE(error.find("Cannot get Cell property value while in OnCellLoaded event"), std::string::npos) << error;
+}
+
 }  // namespace
