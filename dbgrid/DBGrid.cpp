@@ -681,11 +681,13 @@ void TgrCustomDBGrid::DoRowLoaded(const Variant& dataRow) {
 }
 
 void TgrCustomDBGrid::DoPrintRow(const Variant& dataRow, bool& cancel) {
-    if (OnPrintRow) OnPrintRow(this, dataRow, cancel);
+    cancel = false;
+    if (OnPrintRow && CanFireEvents()) OnPrintRow(this, Variant(dataRow), cancel);
 }
 
 void TgrCustomDBGrid::DoPrintCell(Integer dataCol, const Variant& dataRow, bool& cancel) {
-    if (OnPrintCell) OnPrintCell(this, dataCol, dataRow, cancel);
+    cancel = false;
+    if (OnPrintCell && CanFireEvents()) OnPrintCell(this, dataCol, Variant(dataRow), cancel);
 }
 
 void TgrCustomDBGrid::DoFieldLayoutChange() {
@@ -694,23 +696,31 @@ void TgrCustomDBGrid::DoFieldLayoutChange() {
 
 void TgrCustomDBGrid::DoTopLeftChanged() { CheckTopLeftChanged(true); }
 
+void TgrCustomDBGrid::NotifyTopLeftChanged() {
+    TgrBaseGrid::NotifyTopLeftChanged();
+    CheckTopLeftChanged(false);
+}
+
 void TgrCustomDBGrid::CheckTopLeftChanged(bool byUser) {
-    if (!OnTopLeftChanged) return;
     Integer col = DataColOfDisplay(TopLeftCell().Col);
     Variant row = DataRowOfRow(DataRowOfDisplay(TopLeftCell().Row));
     // Record ids may be of another kind than the bookmark text first seen.
     if (col == topLeftColSeen_ && VariantsEqual(row, topRowSeen_)) return;
-    OnTopLeftChanged(this, topLeftColSeen_, topRowSeen_, col, row, byUser);
+    Integer oldCol = topLeftColSeen_;
+    Variant oldRow = topRowSeen_;
+    // What is reported next compares with this, also when the handler
+    // raises or may not hear of it (the grid is being loaded).
     topLeftColSeen_ = col;
     topRowSeen_ = row;
+    if (OnTopLeftChanged && CanFireEvents()) OnTopLeftChanged(this, oldCol, oldRow, col, row, byUser);
 }
 
 void TgrCustomDBGrid::FireInsertRow(Integer dataRow, bool byUser) {
-    if (OnInsertRow) OnInsertRow(this, DataRowOfRow(dataRow), byUser);
+    if (OnInsertRow && CanFireEvents()) OnInsertRow(this, DataRowOfRow(dataRow), byUser);
 }
 
 void TgrCustomDBGrid::FireDeleteRow(Integer dataRow, bool byUser) {
-    if (OnDeleteRow) OnDeleteRow(this, DataRowOfRow(dataRow), byUser);
+    if (OnDeleteRow && CanFireEvents()) OnDeleteRow(this, DataRowOfRow(dataRow), byUser);
 }
 
 // ------------------------------------------------------------ properties by record

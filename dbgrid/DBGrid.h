@@ -768,6 +768,9 @@ protected:
     bool HasGetDrawInfo() override { return bool(OnGetDrawInfo); }
     void FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrCellDrawInfo& info) override;
     void DoTopLeftChanged() override;
+    // The grid class moved its top-left cell: OnTopLeftChanged when the
+    // left column or the top record differs from the ones last reported.
+    void NotifyTopLeftChanged() override;
     // OnTopLeftChanged when the left column or the top record differs from
     // the ones last reported.
     void CheckTopLeftChanged(bool byUser);

@@ -155,3 +155,49 @@ TEST_F(DBGridDataMode, CellValuesFollowTheCellsControlType) {
 }
 
 }  // namespace
+
+namespace {
+
+using DBGridLoading = DBGridFixture;
+
+TEST_F(DBGridLoading, RecordEventsStaySilentWhileTheGridIsLoaded) {
+    Fill(20);
+    // Narrow enough for the columns to scroll sideways.
+    grid->SetBounds(0, 0, 120, HeightForRows(5));
+    Bind();
+    std::vector<std::string> heard;
+    grid->OnTopLeftChanged = [&](TObject*, Integer, const Variant&, Integer, const Variant&, bool) {
+        heard.push_back("top-left");
+    };
+    grid->OnPrintRow = [&](TObject*, const Variant&, bool&) { heard.push_back("print-row"); };
+    grid->OnPrintCell = [&](TObject*, Integer, const Variant&, bool&) { heard.push_back("print-cell"); };
+    grid->OnFieldLayoutChange = [&](TObject*) { heard.push_back("layout"); };
+    bool loadedHeard = false;
+    grid->OnCellLoaded = [&](TObject*, Integer, const Variant&, Variant&) { loadedHeard = true; };
+    bool cancel = true;
+    grid->BeginLoading();
+    grid->SetLeftCol(2);
+    grid->DoPrintRow(Variant(Bookmark()), cancel);
+    EXPECT_FALSE(cancel);
+    cancel = true;
+    grid->DoPrintCell(1, Variant(Bookmark()), cancel);
+    EXPECT_FALSE(cancel);
+    grid->DoFieldLayoutChange();
+    grid->GetCellValue(2, Variant(Bookmark()));
+    EXPECT_TRUE(heard.empty());
+    EXPECT_TRUE(loadedHeard);
+    EXPECT_EQ(grid->TopLeftCell().Col, 2);
+    grid->EndLoading();
+    heard.clear();
+    // Loaded, the moves are reported again.
+    grid->SetLeftCol(2);
+    grid->SetLeftCol(1);
+    ASSERT_FALSE(heard.empty());
+    heard.erase(heard.begin(), heard.end() - 1);
+    grid->DoPrintRow(Variant(Bookmark()), cancel);
+    EXPECT_EQ(heard, (std::vector<std::string>{"top-left", "print-row"}));
+    grid->OnFieldLayoutChange = nullptr;
+    grid->OnTopLeftChanged = nullptr;
+}
+
+}  // namespace
