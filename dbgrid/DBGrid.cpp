@@ -733,6 +733,8 @@ void TgrCustomDBGrid::SetCellProp(Integer dataCol, const Variant& dataRow, TgrPr
     CheckDataRow(dataRow);
     CheckColRowIndex(1, dataCol, Cols(), 1);
     cellProps_.Set(dataCol, dataRow, id, value);
+    // A definition freed later is dropped from the record's cell.
+    if (id == gpDateTimeDef) UseDateTimeDef(static_cast<TgrDateTimeDefComponent*>(VariantToObject(value)));
     // Drawing-only changes made while the grid paints need no repaint.
     if (inCellLoaded_ && IsDrawingPropId(id)) return;
     Integer row = RowOfDataRow(dataRow);

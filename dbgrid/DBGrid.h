@@ -245,6 +245,14 @@ public:
     TgrControlType EffectiveControlType(Integer dataCol, Integer dataRow) override;
     bool IsCellReadOnly(Integer dataCol, Integer dataRow) override;
     bool IsRowReadOnly(Integer dataRow) override;
+    // Colours asked by window row answer for the record shown there (not
+    // set without active data).
+    TColor GetRowColor(Integer dataRow) override;
+    TColor GetCellColor(Integer dataCol, Integer dataRow) override;
+    // A date-time definition going away is dropped from the records' rows
+    // and cells too.
+    void ReleaseRowDateTimeDef(TgrDateTimeDefComponent* def) override;
+    void ReleaseCellDateTimeDef(TgrDateTimeDefComponent* def) override;
     using TgrBaseGrid::SetCellControlType;
     using TgrBaseGrid::SetCellReadOnly;
     using TgrBaseGrid::SetRowReadOnly;

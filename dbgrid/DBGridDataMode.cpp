@@ -6,6 +6,7 @@
 
 #include "dbgrid/DBGrid.h"
 #include "dbgrid/DBGridCols.h"
+#include "grid/GRGLib.h"
 #include "platform/core/Component.h"
 
 // ------------------------------------------------------------ properties
@@ -160,4 +161,37 @@ bool TgrCustomDBGrid::IsRowReadOnly(Integer dataRow) {
     Variant record;
     if (!WindowRecordOfRow(dataRow, record)) return TgrBaseGrid::IsRowReadOnly(dataRow);
     return rowProps_.Get(record, gpReadOnlyFlag).AsBoolean();
+}
+
+TColor TgrCustomDBGrid::GetRowColor(Integer dataRow) {
+    if (!dataBound_ || dataRow < 1 || dataRow > Rows()) return TgrBaseGrid::GetRowColor(dataRow);
+    Variant record;
+    return WindowRecordOfRow(dataRow, record) ? RowColor(record) : grColorNotSet;
+}
+
+TColor TgrCustomDBGrid::GetCellColor(Integer dataCol, Integer dataRow) {
+    if (!dataBound_ || dataRow < 1 || dataRow > Rows()) return TgrBaseGrid::GetCellColor(dataCol, dataRow);
+    Variant record;
+    return WindowRecordOfRow(dataRow, record) ? CellColor(dataCol, record) : grColorNotSet;
+}
+
+// ------------------------------------------------------------ date-time definitions
+
+void TgrCustomDBGrid::ReleaseRowDateTimeDef(TgrDateTimeDefComponent* def) {
+    TgrBaseGrid::ReleaseRowDateTimeDef(def);
+    // A definition going away leaves no record row pointing at it.
+    std::vector<Variant> rows;
+    rowProps_.ForEach([&](const Variant& dataRow, const TgrDBPropElement& e) {
+        if (VariantToObject(e.Get(gpDateTimeDef)) == def) rows.push_back(dataRow);
+    });
+    for (const Variant& row : rows) rowProps_.Reset(row, {gpDateTimeDef});
+}
+
+void TgrCustomDBGrid::ReleaseCellDateTimeDef(TgrDateTimeDefComponent* def) {
+    TgrBaseGrid::ReleaseCellDateTimeDef(def);
+    std::vector<std::pair<Integer, Variant>> cells;
+    cellProps_.ForEach([&](Integer dataCol, const Variant& dataRow, const TgrDBPropElement& e) {
+        if (VariantToObject(e.Get(gpDateTimeDef)) == def) cells.emplace_back(dataCol, dataRow);
+    });
+    for (const auto& [col, row] : cells) cellProps_.Reset(col, row, {gpDateTimeDef});
 }

@@ -1,5 +1,7 @@
 #include "dbgrid/tests/DBGridTestSupport.h"
 
+#include "grid/GRGLib.h"
+#include "grid/TSDateTimeDef.h"
 #include "platform/core/Exception.h"
 #include "platform/data/DataSet.h"
 
@@ -118,6 +120,39 @@ TEST_F(DBGridDataMode, ReadOnlyAndControlTypeFollowTheRecord) {
     EXPECT_FALSE(grid->IsRecordCellEditable(2, second));
     EXPECT_FALSE(grid->IsRecordCellEditable(4, second));
     EXPECT_THROW(grid->SetCellReadOnly(0, second, roOn), EInvalidGridOperation);
+}
+
+TEST_F(DBGridDataMode, ColoursAskedByWindowRowAnswerForTheRecordShown) {
+    Fill(12);
+    Bind();
+    Variant second(BookmarkOf(2));
+    grid->SetCellColor(3, second, clRed);
+    grid->SetRowColor(second, clLime);
+    EXPECT_EQ(grid->GetCellColor(3, 2), clRed);
+    EXPECT_EQ(grid->GetRowColor(2), clLime);
+    EXPECT_EQ(grid->GetCellColor(3, 1), grColorNotSet);
+    // Scrolled away and sorted the other way, the colours stay with the record.
+    table->Last();
+    for (Integer r = 1; r <= grid->Rows(); ++r) EXPECT_EQ(grid->GetRowColor(r), grColorNotSet) << r;
+    table->SetSortFields("Score");
+    table->Sort();
+    table->Last();
+    Integer row = grid->RowOfDataRow(second);
+    ASSERT_GE(row, 1);
+    EXPECT_EQ(grid->GetCellColor(3, row), clRed);
+    EXPECT_EQ(grid->GetRowColor(row), clLime);
+}
+
+TEST_F(DBGridDataMode, AFreedDateTimeDefinitionLeavesNoRecordCellPointingAtIt) {
+    Fill(3);
+    Bind();
+    auto* def = new TgrDateTimeDefComponent(nullptr);
+    grid->SetCellProp(2, Variant(BookmarkOf(2)), gpDateTimeDef, ObjectToVariant(def));
+    grid->SetCellProp(3, Variant(BookmarkOf(2)), gpColor, Variant(Integer(clRed)));
+    ASSERT_EQ(grid->RecordCellProps().Count(), 2);
+    delete def;
+    EXPECT_EQ(grid->RecordCellProps().Count(), 1);
+    EXPECT_EQ(VariantToObject(grid->RecordCellProps().Get(2, Variant(BookmarkOf(2)), gpDateTimeDef)), nullptr);
 }
 
 TEST_F(DBGridDataMode, CellValuesFollowTheCellsControlType) {
