@@ -162,6 +162,13 @@ void TgrCustomDBGrid::SetDataSource(TDataSource* source) {
         if (source) source->FreeNotification(this);
     }
     if (source && !dataBound_) ApplyDataModeRestrictions();
+    // Properties and selection kept by record named the old source's
+    // records; none of them is carried to another source's.
+    if (source != dataLink_->DataSource()) {
+        rowProps_.Clear();
+        cellProps_.Clear();
+        selection_->Clear();
+    }
     dataBound_ = source != nullptr;
     if (dataBound_ && GridMode() == gmEditInsert) SetGridMode(gmEdit);
     if (dataBound_ && RowChangedIndicator() == riOn) SetRowChangedIndicator(riAutoReset);

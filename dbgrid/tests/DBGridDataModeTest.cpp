@@ -155,6 +155,34 @@ TEST_F(DBGridDataMode, AFreedDateTimeDefinitionLeavesNoRecordCellPointingAtIt) {
     EXPECT_EQ(VariantToObject(grid->RecordCellProps().Get(2, Variant(BookmarkOf(2)), gpDateTimeDef)), nullptr);
 }
 
+TEST_F(DBGridDataMode, AnotherDataSourceStartsWithoutTheOldRecordsProperties) {
+    Fill(3);
+    Bind();
+    // The old records' properties and selection do not carry over to
+    // another dataset's records.
+    auto* other = new TqmtMemTable(form);
+    other->FieldDefs().Add("ID", ftInteger);
+    other->Open();
+    for (int i = 1; i <= 3; ++i) {
+        other->Append();
+        other->FieldByName("ID")->SetAsInteger(i * 10);
+        other->Post();
+    }
+    other->First();
+    Variant second(BookmarkOf(2));
+    grid->SetCellColor(1, second, clRed);
+    grid->SetRowColor(second, clLime);
+    grid->SelectRows(second, second, true);
+    auto* otherSource = new TDataSource(form);
+    otherSource->SetDataSet(other);
+    grid->SetDataSource(otherSource);
+    ASSERT_EQ(grid->Rows(), 3);
+    EXPECT_EQ(grid->RecordCellProps().Count(), 0);
+    EXPECT_EQ(grid->RecordRowProps().Count(), 0);
+    EXPECT_TRUE(grid->RecordSelectionSet().Empty());
+    for (Integer r = 1; r <= 3; ++r) EXPECT_EQ(grid->GetCellColor(1, r), grColorNotSet) << r;
+}
+
 TEST_F(DBGridDataMode, CellValuesFollowTheCellsControlType) {
     Fill(3);
     Bind();
