@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 
 #include "dbgrid/DBComboGrid.h"
+#include "dbgrid/DBGridCols.h"
 #include "platform/data/DataSet.h"
 
 namespace {
@@ -97,6 +98,14 @@ TEST_F(DBComboGrid, ANewListLooksUpAutomaticallyWithTheGridsRecordSettings) {
     other.AppendRecord({Variant(std::string("A"))});
     TDataSource otherSource(form);
     otherSource.SetDataSet(&other);
+    // The column reaches its list's data source.
+    auto* col = dynamic_cast<TgrDBCol*>(grid->Col(2));
+    ASSERT_NE(col, nullptr);
+    EXPECT_EQ(col->GetComboDatasource(), nullptr);
+    col->SetComboDatasource(&otherSource);
+    EXPECT_EQ(list->DataSource(), &otherSource);
+    EXPECT_EQ(col->GetComboDatasource(), &otherSource);
+    EXPECT_EQ(dynamic_cast<TgrDBCol*>(grid->Col(1))->GetComboDatasource(), nullptr);
     list->SetDataSource(&otherSource);
     list->SetAutoLookup(false);
     list->SetRecordSelection(rseBookmarkRange);
