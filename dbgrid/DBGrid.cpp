@@ -233,10 +233,19 @@ Integer TgrCustomDBGrid::VisibleRecordCount() const {
     return std::max<Integer>(n, 1);
 }
 
-void TgrCustomDBGrid::UpdateRowCount() {
+void TgrCustomDBGrid::UpdateRowCount(bool updateBars) {
     if (!dataBound_) return;
     SetRows(dataActive_ ? window_->GetRowCount() : 1);
+    if (updateBars) UpdateScrollBars();
 }
+
+void TgrCustomDBGrid::UpdateExactRowCount(bool refresh) {
+    if (!dataActive_ || !exactRowCount_ || UsesStandardWindow()) return;
+    window_->GetTotalRecordCount(refresh);
+    UpdateRowCount(true);
+}
+
+void TgrCustomDBGrid::ClearWindowCaches() { window_->ClearCaches(); }
 
 void TgrCustomDBGrid::ResizeWindow() {
     if (!dataBound_ || !dataActive_) return;
@@ -442,9 +451,11 @@ void TgrCustomDBGrid::DataLinkActiveChanged(bool active) {
         TCounterGuard guard(syncDepth_);
         ChangeCurrentCell(std::max<Integer>(CurrentDisplayCol(), 1), 1);
     }
+    UpdateExactRowCount(true);
     DoFieldLayoutChange();
     UpdateScrollBars();
     Invalidate();
+    CheckTopLeftChanged(false);
 }
 
 void TgrCustomDBGrid::DataLinkCheckBrowseMode() {}
@@ -460,27 +471,50 @@ void TgrCustomDBGrid::DataLinkScrolled(Integer distance) {
     pendingValue_ = Variant();
     Invalidate();
     UpdateScrollBars();
+    // Another record may stand in the top row now.
+    CheckTopLeftChanged(false);
 }
 
 void TgrCustomDBGrid::DataLinkChanged() {
-    window_->ClearCaches();
+    ClearWindowCaches();
     if (syncDepth_ > 0) return;
     // While a new record is pending its placeholder row stays.
-    if (!UsesStandardWindow() && dataActive_ && !bdeWindow_->Inserting() && !ReopenCursorWindow()) return;
+    if (!UsesStandardWindow() && dataActive_ && !bdeWindow_->Inserting()) {
+        if (window_->IndexChanged()) {
+            // Another order: the window is read anew from the first record.
+            if (IsListBoxSelect()) selection_->Clear();
+            ResetWindow(true);
+            UpdateScrollBars();
+            CheckTopLeftChanged(false);
+            return;
+        }
+        if (!ReopenCursorWindow()) return;
+    }
+    // Another order: the rows show other records, and the grid takes the
+    // dataset's record as a new current record.
+    if (window_->IndexChanged()) {
+        window_->RememberIndex();
+        ForgetCurrentRecord();
+        if (IsListBoxSelect()) selection_->Clear();
+    }
     UpdateRowCount();
     SyncCurrentRecord();
     Invalidate();
     UpdateScrollBars();
+    CheckTopLeftChanged(false);
 }
 
-bool TgrCustomDBGrid::ReopenCursorWindow() {
-    // Its copies may be stale: the window reopens its cursor, then shows
-    // the dataset's record. Cloning a cursor may notify again.
+bool TgrCustomDBGrid::ReopenCursorWindow(bool showRecord) {
+    // Its copies may be stale: the window reopens its cursor (standing on
+    // the first records), then shows the dataset's record. Cloning a
+    // cursor may notify again.
     if (reopenDepth_ > 0) return false;
     TCounterGuard guard(reopenDepth_);
     bdeWindow_->ActiveChanged(false);
     bdeWindow_->ActiveChanged(true);
-    bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
+    // A fresh cursor knows no count; with ExactRowCount it is asked again.
+    if (exactRowCount_) bdeWindow_->GetTotalRecordCount(true);
+    if (showRecord) bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
     return true;
 }
 
@@ -679,7 +713,8 @@ void TgrCustomDBGrid::DoFieldLayoutChange() {
 void TgrCustomDBGrid::DoTopLeftChanged() { CheckTopLeftChanged(true); }
 
 void TgrCustomDBGrid::CheckTopLeftChanged(bool byUser) {
-    if (!OnTopLeftChanged) return;
+    // A grid going away (its data link let go) reports nothing.
+    if (!OnTopLeftChanged || ComponentState().Contains(csDestroying)) return;
     Integer col = DataColOfDisplay(TopLeftCell().Col);
     Variant row = DataRowOfRow(DataRowOfDisplay(TopLeftCell().Row));
     // Record ids may be of another kind than the bookmark text first seen.

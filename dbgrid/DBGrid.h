@@ -255,10 +255,26 @@ public:
     // single-selection list box drops its record selection first.
     void RefreshAfterLayoutChange(bool reset);
     // The record window read anew: its caches dropped (the engine-cursor
-    // window clones its cursor again), the row count and scroll bars
-    // updated, with toTop the first record row scrolled to the top, and
-    // the dataset's record made the grid's current record.
+    // window clones its cursor again and stands on the first record), the
+    // exact record count taken, the row count and scroll bars updated,
+    // with toTop the first record row scrolled to the top; a dataset that
+    // changed its index makes the grid forget its current record (the
+    // row-changed and top-left events report it anew); then the dataset's
+    // record is made the grid's current record.
     void ResetWindow(bool toTop);
+    // Drops the bookmarks and record ids the window cached per row.
+    void ClearWindowCaches();
+    // Rows := the window's record count (1 while not data active); with
+    // updateBars the scroll bars follow.
+    void UpdateRowCount(bool updateBars = false);
+    // With ExactRowCount, active data and the engine-cursor window: the
+    // window takes the dataset's exact record count (asked again with
+    // refresh) and the rows and scroll bars follow. The standard window
+    // always knows its count, so nothing happens with it.
+    void UpdateExactRowCount(bool refresh);
+    // Sets the top-left cell only when it differs, under an update lock
+    // unless noLock.
+    void SetTopLeftChecked(Integer left, Integer top, bool noLock = false);
 
     // ------------------------------------------------ records
     // The DataRow of a data row of the window ("" outside the window).
@@ -748,8 +764,6 @@ private:
     friend class TgrPrintDbGrid;
     friend class TgrDBCurrentCell;
     friend class TgrDBSelection;
-    // Rows := the window's record count (1 while not data active).
-    void UpdateRowCount();
     // The dataset's current record becomes the grid's current record.
     void SyncCurrentRecord();
     void ResetEditTracking();
@@ -818,8 +832,9 @@ private:
     // window's lock section closed (also when going back fails).
     void RestoreScanStart(const std::string& saved);
     // The engine-cursor window clones its cursor again and shows the
-    // dataset's record; False while it is already doing so.
-    bool ReopenCursorWindow();
+    // dataset's record (with showRecord, else its first records); False
+    // while it is already doing so.
+    bool ReopenCursorWindow(bool showRecord = true);
     // The records of display rows from..to join (leave) the selection.
     void SetDisplayRowsSelected(Integer from, Integer to, bool select);
     // A display row's record ("" outside the window and on the insert

@@ -261,4 +261,41 @@ TEST_F(DBGridWindow, RowAndCellChangedEventsNameRecords) {
     EXPECT_EQ(log, (std::vector<std::string>{"row ->1", "cell 0>1", "row 1>3", "cell 1>1", "cell 1>3"}));
 }
 
+// A new index puts the records in another order: the rows show the new
+// order around the dataset's record, and the grid takes that record as a
+// new current record (OnRowChanged and OnTopLeftChanged report it again,
+// from no record). A plain refresh reports nothing.
+TEST_F(DBGridWindow, AnotherIndexReadsTheWindowAnewAndReportsTheCurrentRecordAgain) {
+    Fill(20);
+    table->DefineIndex("ByScore", "Score", 0);
+    Bind();
+    table->MoveBy(2);
+    std::vector<std::string> rowLog, topLog;
+    grid->OnRowChanged = [&](TObject*, const Variant& oldRow, const Variant& newRow) {
+        rowLog.push_back((oldRow.AsString().empty() ? std::string("-") : "?") + ">" +
+                         (newRow.AsString() == BookmarkOf(3) ? "3" : "?"));
+    };
+    grid->OnTopLeftChanged = [&](TObject*, Integer, const Variant& oldRow, Integer, const Variant&, bool byUser) {
+        topLog.push_back((oldRow.AsString().empty() ? "-" : "?") + std::string(byUser ? " user" : ""));
+    };
+    table->SetIndexName("ByScore");
+    EXPECT_EQ(grid->RecordWindow()->GetIndexName(), "ByScore");
+    // Score 100 - id ascending: the record of id 3 among those after it.
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(3)));
+    Integer row = grid->RecordWindow()->GetActiveRow();
+    ASSERT_GE(row, 1);
+    EXPECT_EQ(NameAt(row), "N3");
+    if (row > 1) EXPECT_EQ(NameAt(row - 1), "N4");
+    EXPECT_EQ(rowLog, (std::vector<std::string>{"->3"}));
+    EXPECT_EQ(topLog, (std::vector<std::string>{"-"}));
+    table->Refresh();
+    EXPECT_EQ(rowLog.size(), 1u);
+    EXPECT_EQ(topLog.size(), 1u);
+    // Back to the order of entry: reported again.
+    table->SetIndexName("");
+    EXPECT_EQ(grid->RecordWindow()->GetIndexName(), "");
+    EXPECT_EQ(rowLog.size(), 2u);
+    EXPECT_EQ(NameAt(grid->RecordWindow()->GetActiveRow()), "N3");
+}
+
 }  // namespace
