@@ -1175,7 +1175,6 @@ void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
         TgrBaseGrid::GridKeyDown(key, shift);
         return;
     }
-    TDataSet* ds = DataSet();
     bool ctrl = shift.Contains(ssCtrl), alt = shift.Contains(ssAlt);
     // A dropped-down list takes the moves, Enter and Esc; F4 and Alt+Up or
     // Down drop the current cell's list down, never move the record.
@@ -1203,31 +1202,11 @@ void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
         FireComboDropDownIfDropped(false);
         return;
     }
-    auto leaveRow = [&]() {
-        if (PostEdit()) return true;
+    if (DataNavigationKey(key, shift)) {
         key = 0;
-        return false;
-    };
+        return;
+    }
     switch (key) {
-        case VK_UP:
-            if (ctrl) break;
-            if (leaveRow()) ds->Prior();
-            key = 0;
-            return;
-        case VK_DOWN:
-            if (ctrl) break;
-            // An untouched new record at the end stays where it is.
-            if (ds->State() == dsInsert && ds->Eof() && !ds->Modified()) {
-                key = 0;
-                return;
-            }
-            if (leaveRow()) {
-                ds->Next();
-                // Moving down from the last record appends one.
-                if (ds->Eof() && (autoInsert_ || GridMode() == gmEditInsert)) AppendRecord();
-            }
-            key = 0;
-            return;
         case VK_DELETE:
             if (shift.Contains(ssCtrl) && !shift.Contains(ssShift) && !shift.Contains(ssAlt) && DeleteRecordsOnKey())
                 key = 0;
@@ -1239,23 +1218,6 @@ void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
                 return;
             }
             break;
-        case VK_PRIOR:
-            if (leaveRow()) ds->MoveBy(int(-VisibleRecordCount()));
-            key = 0;
-            return;
-        case VK_NEXT:
-            if (leaveRow()) ds->MoveBy(int(VisibleRecordCount()));
-            key = 0;
-            return;
-        case VK_HOME:
-        case VK_END:
-            if (!ctrl) break;
-            if (leaveRow()) {
-                if (key == VK_HOME) ds->First();
-                else ds->Last();
-            }
-            key = 0;
-            return;
         case VK_ESCAPE:
             UndoEdit();
             key = 0;

@@ -478,6 +478,52 @@ public:
     // Makes a record the current record (moves the dataset).
     bool GotoDataRow(const Variant& dataRow);
 
+    // ------------------------------------------------ keyboard navigation
+    // (DBGridKeys.cpp.) Each move first ends the cell edit and leaves the
+    // record (an untouched new record is dropped, anything typed posted; a
+    // refused post stops the move). A grid showing a current cell (edit
+    // mode or focus shown) moves the dataset; otherwise the list moves
+    // run, and rows selected follow the current record.
+    // Up: refused on an untouched new record at the end.
+    void MoveUp();
+    void MoveRowUp();
+    // Down: refused on an untouched new record; past the last record a new
+    // one is appended (AutoInsert or gmEditInsert; never in a combo's
+    // list). The row move never appends.
+    void MoveDown();
+    void MoveRowDown();
+    void MovePageUp();
+    void MovePageDown();
+    // Ctrl+Up, Ctrl+Down: the first and the last record.
+    void MoveToFirstRow();
+    void MoveToLastRow();
+    // Ctrl+Home, Ctrl+End: the first (last) enterable column of the first
+    // (last) record.
+    void MoveToFirstCell();
+    void MoveToLastCell();
+    // Tab, Enter, Right: the next enterable column; from the last one,
+    // with TabRowWrap, the first column of the next record, past the last
+    // record a new record (AutoInsert or gmEditInsert). Enter without a
+    // wrap takes the value and selects the cell's text.
+    bool MoveToNextCell(bool enterKey);
+    // Shift+Tab, Left: the previous enterable column; from the first one,
+    // with TabRowWrap, the last column of the previous record.
+    bool MoveToPrevCell();
+    // The list moves: the dataset moved by the grid itself.
+    void ListPageUp(Integer count);
+    void ListPageDown(Integer count);
+    void ListFirst();
+    void ListLast();
+    void MoveDatasetBy(Integer distance);
+    void MoveDatasetFirst();
+    void MoveDatasetLast();
+    // True while a list move moves the dataset.
+    bool GridMovesDataset() const { return listMoveDepth_ > 0; }
+    // False while an appended record nobody typed into is current.
+    bool MayMoveDown();
+    // The grid shows a current cell: edit mode or a focus rectangle.
+    bool ShowsCurrentCell();
+
     // ------------------------------------------------ editing
     // Puts a value into the current cell as typed by the user: the record
     // goes into edit mode and the value is written when the cell is left.
@@ -847,6 +893,22 @@ private:
     bool CanLeaveRecord();
     // Shift (add False) and Ctrl+Shift (add True) presses on a row.
     void ApplyRowSpan(Integer row, bool add, bool& handled);
+    // Handles a navigation key of data mode; False for other keys.
+    bool DataNavigationKey(Word16 key, TShiftState shift);
+    // The record being edited is new (kind 2 appended, 3 inserted) and
+    // nothing was typed into it.
+    bool IsNewRecordUntouched(Integer kind);
+    // Ends the cell edit and leaves the record by a key (an untouched new
+    // record is dropped); False when the record must stay.
+    bool LeaveRecordByKey();
+    // With rows selected (not a list-box selection) only the current
+    // record stays selected and becomes the range anchor.
+    void FollowRowSelection();
+    // Another column of the current record becomes current.
+    bool MoveColumnInRecord(Integer displayCol);
+    // The first (last) enterable display column, 1 when there is none.
+    Integer FirstEnterableCol();
+    Integer LastEnterableCol();
     // After an undo: the grid class's cell and row edit end too.
     void ForgetClassEdit();
     // Starts an edit of the current record for a column (start events,
@@ -921,6 +983,8 @@ private:
     std::string currentRecord_, notifiedRecord_, editStartRecord_;
     // Nesting counters, raised and lowered in pairs, never below 0.
     Integer syncDepth_ = 0, gridMovesDataset_ = 0, reopenDepth_ = 0;
+    // Raised while a list move of the keyboard moves the dataset.
+    Integer listMoveDepth_ = 0;
     // Edit tracking.
     bool editing_ = false, updatePending_ = false, cellEditing_ = false;
     Variant pendingValue_;
