@@ -428,34 +428,51 @@ void TgrCustomDBGrid::DataLinkActiveChanged(bool active) {
     if (!dataActive_ && datasetType_ == dstBDE && !dynamic_cast<TgrCursorDataSet*>(DataSet()))
         datasetType_ = dstStandard;
     window_ = datasetType_ == dstStandard ? static_cast<TgrGridData*>(standardWindow_.get()) : bdeWindow_.get();
-    ResetEditTracking();
-    selection_->Clear();
-    linkActiveSeen_ = active;
-    if (active) {
-        RebuildColumns(true, true, true);
-        window_->ActiveChanged(true);
-        if (UsesStandardWindow()) window_->SetWindowSize(VisibleRecordCount());
-        dataActive_ = window_->IsActive();
-        if (!UsesStandardWindow()) bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
-        // Properties a form file gave records before the dataset opened.
-        ApplyStreamedProperties(true);
-    } else {
-        window_->ActiveChanged(false);
-        dataActive_ = false;
+    // The grid holds still while it binds or unbinds. However that ends,
+    // by an error too, it is let go again, OnFieldLayoutChange fires and
+    // the scroll bars and the top-left report follow.
+    LockUpdate();
+    auto finish = [this] {
+        UnlockUpdate();
+        DoFieldLayoutChange();
+        UpdateScrollBars();
+        Invalidate();
+        CheckTopLeftChanged(false);
+    };
+    try {
+        ClearCellElementCache();
+        ResetEditTracking();
+        // An editor left open would show a value of the old binding.
+        HideCellControl();
+        selection_->Clear();
+        linkActiveSeen_ = active;
+        if (active) {
+            RebuildColumns(true, true, true);
+            window_->ActiveChanged(true);
+            if (UsesStandardWindow()) window_->SetWindowSize(VisibleRecordCount());
+            dataActive_ = window_->IsActive();
+            if (!UsesStandardWindow()) bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
+            // Properties a form file gave records before the dataset opened.
+            ApplyStreamedProperties(true);
+        } else {
+            window_->ActiveChanged(false);
+            dataActive_ = false;
+            UpdateRowCount();
+            RebuildColumns(true, true, true);
+        }
         UpdateRowCount();
-        RebuildColumns(true, true, true);
+        RefreshCellControl();
+        if (dataActive_) SyncCurrentRecord();
+        else if (Rows() >= 1 && ColTotal() > 1) {
+            TCounterGuard guard(syncDepth_);
+            ChangeCurrentCell(std::max<Integer>(CurrentDisplayCol(), 1), 1);
+        }
+        UpdateExactRowCount(true);
+    } catch (...) {
+        finish();
+        throw;
     }
-    UpdateRowCount();
-    if (dataActive_) SyncCurrentRecord();
-    else if (Rows() >= 1 && ColTotal() > 1) {
-        TCounterGuard guard(syncDepth_);
-        ChangeCurrentCell(std::max<Integer>(CurrentDisplayCol(), 1), 1);
-    }
-    UpdateExactRowCount(true);
-    DoFieldLayoutChange();
-    UpdateScrollBars();
-    Invalidate();
-    CheckTopLeftChanged(false);
+    finish();
 }
 
 void TgrCustomDBGrid::DataLinkCheckBrowseMode() {}

@@ -298,4 +298,30 @@ TEST_F(DBGridWindow, AnotherIndexReadsTheWindowAnewAndReportsTheCurrentRecordAga
     EXPECT_EQ(NameAt(grid->RecordWindow()->GetActiveRow()), "N3");
 }
 
+// A handler that fails while the grid binds (here the record id of the
+// first record) reaches the caller; the grid is not left locked, and the
+// layout change and the binding are reported all the same.
+TEST_F(DBGridWindow, AFailureWhileBindingLetsTheGridGoAndReportsTheLayout) {
+    Fill(3);
+    int layouts = 0;
+    grid->OnFieldLayoutChange = [&](TObject*) { ++layouts; };
+    bool fail = true;
+    grid->SetUseRecordIds(true);
+    grid->SetOnGetRecordID([&](TObject*, const Variant& dataRow, Variant& id) {
+        if (fail) throw Exception("no id");
+        id = dataRow;
+    });
+    EXPECT_THROW(Bind(), Exception);
+    EXPECT_FALSE(grid->IsUpdateSuspended());
+    EXPECT_EQ(layouts, 1);
+    EXPECT_TRUE(grid->DataActive());
+    EXPECT_EQ(grid->Rows(), 3);
+    fail = false;
+    grid->SetDataSource(nullptr);
+    EXPECT_FALSE(grid->IsUpdateSuspended());
+    EXPECT_EQ(layouts, 2);
+    Bind();
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(1)));
+}
+
 }  // namespace
