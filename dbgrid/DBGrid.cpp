@@ -587,6 +587,12 @@ void TgrCustomDBGrid::DataLinkUpdateData() {
     if (!updatePending_) return;
     Integer dataCol = CurrentDataCol();
     Variant value = PendingValue();
+    // A cell edit that was started but holds no value (nothing typed or
+    // loaded) leaves the field as it is: writing it would empty the field.
+    if (value.IsEmpty()) {
+        updatePending_ = false;
+        return;
+    }
     bool cancel = false;
     if (OnUpdateField) OnUpdateField(this, dataCol, GetCurrentDataRow(), value, cancel);
     updatePending_ = false;
@@ -634,7 +640,8 @@ Variant TgrCustomDBGrid::ReadActiveRecordCellValue(Integer dataCol, const Varian
     Variant value;
     // The cell being edited shows what was typed.
     if (updatePending_ && dataCol == CurrentDataCol() && IsCurrentDataRow(dataRow)) value = PendingValue();
-    else value = ReadFieldValue(dataCol);
+    // An edit that holds no value yet shows the field.
+    if (value.IsEmpty()) value = ReadFieldValue(dataCol);
     DoCellLoaded(dataCol, dataRow, value);
     return value;
 }
@@ -1433,7 +1440,11 @@ bool TgrCustomDBGrid::StartEditing(Byte selectMode, bool updateNow) {
 std::string TgrCustomDBGrid::EditTextOf(Integer col, Integer row) {
     if (!dataActive_) return TgrBaseGrid::EditTextOf(col, row);
     Integer dataCol = DataColOfDisplay(col);
-    if (updatePending_ && dataCol == CurrentDataCol()) return PendingValue().AsString();
+    if (updatePending_ && dataCol == CurrentDataCol()) {
+        // An edit that holds no value yet shows the field's own text.
+        Variant pending = PendingValue();
+        if (!pending.IsEmpty()) return pending.AsString();
+    }
     TgrDBField* f = FieldAdapter(dataCol);
     return f ? f->GetEditText() : std::string();
 }
