@@ -249,9 +249,12 @@ void TgrCustomDBGrid::ClearWindowCaches() { window_->ClearCaches(); }
 
 void TgrCustomDBGrid::ResizeWindow() {
     if (!dataBound_ || !dataActive_) return;
+    // The in-cell control is placed again over the current record's row.
+    HideCellControl();
     bool grown = window_->SetWindowSize(VisibleRecordCount());
     UpdateRowCount();
     SyncCurrentRecord();
+    RefreshCellControl();
     if (grown) Invalidate();
 }
 
@@ -1115,6 +1118,14 @@ Integer TgrCustomDBGrid::VertScrollPos() {
     return std::max<Integer>(pos, 1);
 }
 
+Integer TgrCustomDBGrid::VertScrollPage() {
+    if (!dataActive_ || (UsesStandardWindow() && !window_->IsSequenced())) return 0;
+    TgrVertScrollFigures f = VertScrollFigures();
+    if (f.Positions <= 0) return 1;
+    double whole = std::trunc(GetVisibleRowsExact());
+    return std::max<Integer>(1, Integer(std::nearbyint(whole / double(f.Positions) * double(f.Range))));
+}
+
 void TgrCustomDBGrid::UpdateScrollBars() {
     TgrBaseGrid::UpdateScrollBars();
     if (!dataBound_ || !HasWindow() || (ScrollBars() != ssVertical && ScrollBars() != ssBoth)) return;
@@ -1124,11 +1135,17 @@ void TgrCustomDBGrid::UpdateScrollBars() {
         return;
     }
     SetScrollRange(sbVertical, int(f.First), int(f.Range));
+    SetScrollPage(sbVertical, int(VertScrollPage()));
     SetScrollPos(sbVertical, int(VertScrollPos()));
 }
 
 void TgrCustomDBGrid::VertScroll(TgrScrollCode code, Integer thumbPos) {
+    CloseDropDowns();
     if (!dataActive_) return;
+    // Scrolling with the bar gives the grid the focus, as a click would.
+    if (HasWindow() && Showing() && CanFocus() && CanTakeFocus() && !Focused() &&
+        !ComponentState().Contains(csDesigning))
+        SetFocus();
     TDataSet* ds = DataSet();
     if (!EndCellEdit()) return;
     Integer v = VisibleRecordCount();

@@ -474,6 +474,9 @@ public:
     void VertScroll(TgrScrollCode code, Integer thumbPos = 0);
     TgrVertScrollFigures VertScrollFigures();
     Integer VertScrollPos();
+    // The bar's page: the whole rows shown, scaled to the bar's range; 0
+    // for the five-position bar of a dataset without record numbers.
+    Integer VertScrollPage();
     void ChangeCurrentCell(Integer displayCol, Integer displayRow) override;
     // Makes a record the current record (moves the dataset).
     bool GotoDataRow(const Variant& dataRow);

@@ -1,5 +1,7 @@
 #include "dbgrid/tests/DBGridTestSupport.h"
 
+#include <cmath>
+
 #include "platform/data/DataSet.h"
 
 namespace {
@@ -322,6 +324,31 @@ TEST_F(DBGridWindow, AFailureWhileBindingLetsTheGridGoAndReportsTheLayout) {
     EXPECT_EQ(layouts, 2);
     Bind();
     EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(1)));
+}
+
+// The bar over a sequenced dataset: R + V - 1 positions, a page of the
+// whole rows shown, the thumb at the current record; scrolling with it
+// gives the grid the focus.
+TEST_F(DBGridWindow, TheScrollBarPagesByTheRowsShownAndTakesTheFocus) {
+    Fill(100);
+    Bind();
+    Integer v = grid->VisibleRecordCount();
+    int min = 0, max = 0;
+    grid->GetScrollRange(TCustomControl::sbVertical, min, max);
+    EXPECT_EQ(max, 100 + v - 1);
+    // A page is the rows shown whole.
+    EXPECT_EQ(grid->GetScrollPage(TCustomControl::sbVertical), Integer(std::trunc(grid->GetVisibleRowsExact())));
+    EXPECT_GE(grid->GetScrollPage(TCustomControl::sbVertical), 3);
+    ASSERT_NE(form->ActiveControl(), grid);
+    grid->VertScroll(scThumbPosition, 40);
+    EXPECT_EQ(table->RecNo(), 40);
+    EXPECT_EQ(grid->GetScrollPos(TCustomControl::sbVertical), 40);
+    EXPECT_EQ(form->ActiveControl(), grid);
+    // A filtered table has no record numbers: five positions, no page.
+    table->SetFiltered(true);
+    grid->GetScrollRange(TCustomControl::sbVertical, min, max);
+    EXPECT_EQ(max, 5);
+    EXPECT_EQ(grid->GetScrollPage(TCustomControl::sbVertical), 0);
 }
 
 }  // namespace
