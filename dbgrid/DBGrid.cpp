@@ -241,16 +241,28 @@ Integer TgrCustomDBGrid::VisibleRecordCount() const {
     return std::max<Integer>(n, 1);
 }
 
-void TgrCustomDBGrid::UpdateRowCount() {
+void TgrCustomDBGrid::UpdateRowCount(bool updateBars) {
     if (!dataBound_) return;
     SetWindowRows(dataActive_ ? window_->GetRowCount() : 1);
+    if (updateBars) UpdateScrollBars();
 }
+
+void TgrCustomDBGrid::UpdateExactRowCount(bool refresh) {
+    if (!dataActive_ || !exactRowCount_ || UsesStandardWindow()) return;
+    window_->GetTotalRecordCount(refresh);
+    UpdateRowCount(true);
+}
+
+void TgrCustomDBGrid::ClearWindowCaches() { window_->ClearCaches(); }
 
 void TgrCustomDBGrid::ResizeWindow() {
     if (!dataBound_ || !dataActive_) return;
+    // The in-cell control is placed again over the current record's row.
+    HideCellControl();
     bool grown = window_->SetWindowSize(VisibleRecordCount());
     UpdateRowCount();
     SyncCurrentRecord();
+    RefreshCellControl();
     if (grown) Invalidate();
 }
 
@@ -427,32 +439,51 @@ void TgrCustomDBGrid::DataLinkActiveChanged(bool active) {
     if (!dataActive_ && datasetType_ == dstBDE && !dynamic_cast<TgrCursorDataSet*>(DataSet()))
         datasetType_ = dstStandard;
     window_ = datasetType_ == dstStandard ? static_cast<TgrGridData*>(standardWindow_.get()) : bdeWindow_.get();
-    ResetEditTracking();
-    selection_->Clear();
-    linkActiveSeen_ = active;
-    if (active) {
-        RebuildColumns(true, true, true);
-        window_->ActiveChanged(true);
-        if (UsesStandardWindow()) window_->SetWindowSize(VisibleRecordCount());
-        dataActive_ = window_->IsActive();
-        if (!UsesStandardWindow()) bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
-        // Properties a form file gave records before the dataset opened.
-        ApplyStreamedProperties(true);
-    } else {
-        window_->ActiveChanged(false);
-        dataActive_ = false;
+    // The grid holds still while it binds or unbinds. However that ends,
+    // by an error too, it is let go again, OnFieldLayoutChange fires and
+    // the scroll bars and the top-left report follow.
+    LockUpdate();
+    auto finish = [this] {
+        UnlockUpdate();
+        DoFieldLayoutChange();
+        UpdateScrollBars();
+        Invalidate();
+        CheckTopLeftChanged(false);
+    };
+    try {
+        ClearCellElementCache();
+        ResetEditTracking();
+        // An editor left open would show a value of the old binding.
+        HideCellControl();
+        selection_->Clear();
+        linkActiveSeen_ = active;
+        if (active) {
+            RebuildColumns(true, true, true);
+            window_->ActiveChanged(true);
+            if (UsesStandardWindow()) window_->SetWindowSize(VisibleRecordCount());
+            dataActive_ = window_->IsActive();
+            if (!UsesStandardWindow()) bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
+            // Properties a form file gave records before the dataset opened.
+            ApplyStreamedProperties(true);
+        } else {
+            window_->ActiveChanged(false);
+            dataActive_ = false;
+            UpdateRowCount();
+            RebuildColumns(true, true, true);
+        }
         UpdateRowCount();
-        RebuildColumns(true, true, true);
+        RefreshCellControl();
+        if (dataActive_) SyncCurrentRecord();
+        else if (Rows() >= 1 && ColTotal() > 1) {
+            TCounterGuard guard(syncDepth_);
+            ChangeCurrentCell(std::max<Integer>(CurrentDisplayCol(), 1), 1);
+        }
+        UpdateExactRowCount(true);
+    } catch (...) {
+        finish();
+        throw;
     }
-    UpdateRowCount();
-    if (dataActive_) SyncCurrentRecord();
-    else if (Rows() >= 1 && ColTotal() > 1) {
-        TCounterGuard guard(syncDepth_);
-        ChangeCurrentCell(std::max<Integer>(CurrentDisplayCol(), 1), 1);
-    }
-    DoFieldLayoutChange();
-    UpdateScrollBars();
-    Invalidate();
+    finish();
 }
 
 void TgrCustomDBGrid::DataLinkCheckBrowseMode() {}
@@ -468,27 +499,50 @@ void TgrCustomDBGrid::DataLinkScrolled(Integer distance) {
     pendingValue_ = Variant();
     Invalidate();
     UpdateScrollBars();
+    // Another record may stand in the top row now.
+    CheckTopLeftChanged(false);
 }
 
 void TgrCustomDBGrid::DataLinkChanged() {
-    window_->ClearCaches();
+    ClearWindowCaches();
     if (syncDepth_ > 0) return;
     // While a new record is pending its placeholder row stays.
-    if (!UsesStandardWindow() && dataActive_ && !bdeWindow_->Inserting() && !ReopenCursorWindow()) return;
+    if (!UsesStandardWindow() && dataActive_ && !bdeWindow_->Inserting()) {
+        if (window_->IndexChanged()) {
+            // Another order: the window is read anew from the first record.
+            if (IsListBoxSelect()) selection_->Clear();
+            ResetWindow(true);
+            UpdateScrollBars();
+            CheckTopLeftChanged(false);
+            return;
+        }
+        if (!ReopenCursorWindow()) return;
+    }
+    // Another order: the rows show other records, and the grid takes the
+    // dataset's record as a new current record.
+    if (window_->IndexChanged()) {
+        window_->RememberIndex();
+        ForgetCurrentRecord();
+        if (IsListBoxSelect()) selection_->Clear();
+    }
     UpdateRowCount();
     SyncCurrentRecord();
     Invalidate();
     UpdateScrollBars();
+    CheckTopLeftChanged(false);
 }
 
-bool TgrCustomDBGrid::ReopenCursorWindow() {
-    // Its copies may be stale: the window reopens its cursor, then shows
-    // the dataset's record. Cloning a cursor may notify again.
+bool TgrCustomDBGrid::ReopenCursorWindow(bool showRecord) {
+    // Its copies may be stale: the window reopens its cursor (standing on
+    // the first records), then shows the dataset's record. Cloning a
+    // cursor may notify again.
     if (reopenDepth_ > 0) return false;
     TCounterGuard guard(reopenDepth_);
     bdeWindow_->ActiveChanged(false);
     bdeWindow_->ActiveChanged(true);
-    bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
+    // A fresh cursor knows no count; with ExactRowCount it is asked again.
+    if (exactRowCount_) bdeWindow_->GetTotalRecordCount(true);
+    if (showRecord) bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
     return true;
 }
 
@@ -544,6 +598,12 @@ void TgrCustomDBGrid::DataLinkUpdateData() {
     if (!updatePending_) return;
     Integer dataCol = CurrentDataCol();
     Variant value = PendingValue();
+    // A cell edit that was started but holds no value (nothing typed or
+    // loaded) leaves the field as it is: writing it would empty the field.
+    if (value.IsEmpty()) {
+        updatePending_ = false;
+        return;
+    }
     bool cancel = false;
     if (OnUpdateField) OnUpdateField(this, dataCol, GetCurrentDataRow(), value, cancel);
     updatePending_ = false;
@@ -590,7 +650,12 @@ void TgrCustomDBGrid::WriteFieldValue(Integer dataCol, const Variant& value) {
 Variant TgrCustomDBGrid::ReadActiveRecordCellValue(Integer dataCol, const Variant& dataRow) {
     Variant value;
     // The cell being edited shows what was typed.
-    if (updatePending_ && dataCol == CurrentDataCol() && IsCurrentDataRow(dataRow)) return PendingValue();
+    if (updatePending_ && dataCol == CurrentDataCol() && IsCurrentDataRow(dataRow)) value = PendingValue();
+    // An edit that holds no value yet shows the field.
+    if (!value.IsEmpty()) {
+        DoCellLoaded(dataCol, dataRow, value);
+        return value;
+    }
     CheckNotInCellLoaded();
     // A cell without a control shows nothing.
     TgrControlType type = ResolveCellControlType(dataCol, dataRow);
@@ -709,6 +774,8 @@ void TgrCustomDBGrid::NotifyTopLeftChanged() {
 }
 
 void TgrCustomDBGrid::CheckTopLeftChanged(bool byUser) {
+    // A grid going away (its data link let go) reports nothing.
+    if (ComponentState().Contains(csDestroying)) return;
     Integer col = DataColOfDisplay(TopLeftCell().Col);
     Variant row = DataRowOfRow(DataRowOfDisplay(TopLeftCell().Row));
     // Record ids may be of another kind than the bookmark text first seen.
@@ -1091,6 +1158,14 @@ Integer TgrCustomDBGrid::VertScrollPos() {
     return std::max<Integer>(pos, 1);
 }
 
+Integer TgrCustomDBGrid::VertScrollPage() {
+    if (!dataActive_ || (UsesStandardWindow() && !window_->IsSequenced())) return 0;
+    TgrVertScrollFigures f = VertScrollFigures();
+    if (f.Positions <= 0) return 1;
+    double whole = std::trunc(GetVisibleRowsExact());
+    return std::max<Integer>(1, Integer(std::nearbyint(whole / double(f.Positions) * double(f.Range))));
+}
+
 void TgrCustomDBGrid::UpdateScrollBars() {
     TgrBaseGrid::UpdateScrollBars();
     if (!dataBound_ || !HasWindow() || (ScrollBars() != ssVertical && ScrollBars() != ssBoth)) return;
@@ -1100,11 +1175,17 @@ void TgrCustomDBGrid::UpdateScrollBars() {
         return;
     }
     SetScrollRange(sbVertical, int(f.First), int(f.Range));
+    SetScrollPage(sbVertical, int(VertScrollPage()));
     SetScrollPos(sbVertical, int(VertScrollPos()));
 }
 
 void TgrCustomDBGrid::VertScroll(TgrScrollCode code, Integer thumbPos) {
+    CloseDropDowns();
     if (!dataActive_) return;
+    // Scrolling with the bar gives the grid the focus, as a click would.
+    if (HasWindow() && Showing() && CanFocus() && CanTakeFocus() && !Focused() &&
+        !ComponentState().Contains(csDesigning))
+        SetFocus();
     TDataSet* ds = DataSet();
     if (!EndCellEdit()) return;
     Integer v = VisibleRecordCount();
@@ -1175,7 +1256,6 @@ void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
         TgrBaseGrid::GridKeyDown(key, shift);
         return;
     }
-    TDataSet* ds = DataSet();
     bool ctrl = shift.Contains(ssCtrl), alt = shift.Contains(ssAlt);
     // A dropped-down list takes the moves, Enter and Esc; F4 and Alt+Up or
     // Down drop the current cell's list down, never move the record.
@@ -1203,31 +1283,11 @@ void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
         FireComboDropDownIfDropped(false);
         return;
     }
-    auto leaveRow = [&]() {
-        if (PostEdit()) return true;
+    if (DataNavigationKey(key, shift)) {
         key = 0;
-        return false;
-    };
+        return;
+    }
     switch (key) {
-        case VK_UP:
-            if (ctrl) break;
-            if (leaveRow()) ds->Prior();
-            key = 0;
-            return;
-        case VK_DOWN:
-            if (ctrl) break;
-            // An untouched new record at the end stays where it is.
-            if (ds->State() == dsInsert && ds->Eof() && !ds->Modified()) {
-                key = 0;
-                return;
-            }
-            if (leaveRow()) {
-                ds->Next();
-                // Moving down from the last record appends one.
-                if (ds->Eof() && (autoInsert_ || GridMode() == gmEditInsert)) AppendRecord();
-            }
-            key = 0;
-            return;
         case VK_DELETE:
             if (shift.Contains(ssCtrl) && !shift.Contains(ssShift) && !shift.Contains(ssAlt) && DeleteRecordsOnKey())
                 key = 0;
@@ -1239,23 +1299,6 @@ void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
                 return;
             }
             break;
-        case VK_PRIOR:
-            if (leaveRow()) ds->MoveBy(int(-VisibleRecordCount()));
-            key = 0;
-            return;
-        case VK_NEXT:
-            if (leaveRow()) ds->MoveBy(int(VisibleRecordCount()));
-            key = 0;
-            return;
-        case VK_HOME:
-        case VK_END:
-            if (!ctrl) break;
-            if (leaveRow()) {
-                if (key == VK_HOME) ds->First();
-                else ds->Last();
-            }
-            key = 0;
-            return;
         case VK_ESCAPE:
             UndoEdit();
             key = 0;
@@ -1454,7 +1497,11 @@ bool TgrCustomDBGrid::StartEditing(Byte selectMode, bool updateNow) {
 std::string TgrCustomDBGrid::EditTextOf(Integer col, Integer row) {
     if (!dataActive_) return TgrBaseGrid::EditTextOf(col, row);
     Integer dataCol = DataColOfDisplay(col);
-    if (updatePending_ && dataCol == CurrentDataCol()) return PendingValue().AsString();
+    if (updatePending_ && dataCol == CurrentDataCol()) {
+        // An edit that holds no value yet shows the field's own text.
+        Variant pending = PendingValue();
+        if (!pending.IsEmpty()) return pending.AsString();
+    }
     TgrDBField* f = FieldAdapter(dataCol);
     return f ? f->GetEditText() : std::string();
 }

@@ -304,10 +304,26 @@ public:
     // single-selection list box drops its record selection first.
     void RefreshAfterLayoutChange(bool reset);
     // The record window read anew: its caches dropped (the engine-cursor
-    // window clones its cursor again), the row count and scroll bars
-    // updated, with toTop the first record row scrolled to the top, and
-    // the dataset's record made the grid's current record.
+    // window clones its cursor again and stands on the first record), the
+    // exact record count taken, the row count and scroll bars updated,
+    // with toTop the first record row scrolled to the top; a dataset that
+    // changed its index makes the grid forget its current record (the
+    // row-changed and top-left events report it anew); then the dataset's
+    // record is made the grid's current record.
     void ResetWindow(bool toTop);
+    // Drops the bookmarks and record ids the window cached per row.
+    void ClearWindowCaches();
+    // Rows := the window's record count (1 while not data active); with
+    // updateBars the scroll bars follow.
+    void UpdateRowCount(bool updateBars = false);
+    // With ExactRowCount, active data and the engine-cursor window: the
+    // window takes the dataset's exact record count (asked again with
+    // refresh) and the rows and scroll bars follow. The standard window
+    // always knows its count, so nothing happens with it.
+    void UpdateExactRowCount(bool refresh);
+    // Sets the top-left cell only when it differs, under an update lock
+    // unless noLock.
+    void SetTopLeftChecked(Integer left, Integer top, bool noLock = false);
 
     // ------------------------------------------------ records
     // The DataRow of a data row of the window ("" outside the window).
@@ -507,9 +523,58 @@ public:
     void VertScroll(TgrScrollCode code, Integer thumbPos = 0);
     TgrVertScrollFigures VertScrollFigures();
     Integer VertScrollPos();
+    // The bar's page: the whole rows shown, scaled to the bar's range; 0
+    // for the five-position bar of a dataset without record numbers.
+    Integer VertScrollPage();
     void ChangeCurrentCell(Integer displayCol, Integer displayRow) override;
     // Makes a record the current record (moves the dataset).
     bool GotoDataRow(const Variant& dataRow);
+
+    // ------------------------------------------------ keyboard navigation
+    // (DBGridKeys.cpp.) Each move first ends the cell edit and leaves the
+    // record (an untouched new record is dropped, anything typed posted; a
+    // refused post stops the move). A grid showing a current cell (edit
+    // mode or focus shown) moves the dataset; otherwise the list moves
+    // run, and rows selected follow the current record.
+    // Up: refused on an untouched new record at the end.
+    void MoveUp();
+    void MoveRowUp();
+    // Down: refused on an untouched new record; past the last record a new
+    // one is appended (AutoInsert or gmEditInsert; never in a combo's
+    // list). The row move never appends.
+    void MoveDown();
+    void MoveRowDown();
+    void MovePageUp();
+    void MovePageDown();
+    // Ctrl+Up, Ctrl+Down: the first and the last record.
+    void MoveToFirstRow();
+    void MoveToLastRow();
+    // Ctrl+Home, Ctrl+End: the first (last) enterable column of the first
+    // (last) record.
+    void MoveToFirstCell();
+    void MoveToLastCell();
+    // Tab, Enter, Right: the next enterable column; from the last one,
+    // with TabRowWrap, the first column of the next record, past the last
+    // record a new record (AutoInsert or gmEditInsert). Enter without a
+    // wrap takes the value and selects the cell's text.
+    bool MoveToNextCell(bool enterKey);
+    // Shift+Tab, Left: the previous enterable column; from the first one,
+    // with TabRowWrap, the last column of the previous record.
+    bool MoveToPrevCell();
+    // The list moves: the dataset moved by the grid itself.
+    void ListPageUp(Integer count);
+    void ListPageDown(Integer count);
+    void ListFirst();
+    void ListLast();
+    void MoveDatasetBy(Integer distance);
+    void MoveDatasetFirst();
+    void MoveDatasetLast();
+    // True while a list move moves the dataset.
+    bool GridMovesDataset() const { return listMoveDepth_ > 0; }
+    // False while an appended record nobody typed into is current.
+    bool MayMoveDown();
+    // The grid shows a current cell: edit mode or a focus rectangle.
+    bool ShowsCurrentCell();
 
     // ------------------------------------------------ editing
     // Puts a value into the current cell as typed by the user: the record
@@ -802,8 +867,6 @@ private:
     friend class TgrPrintDbGrid;
     friend class TgrDBCurrentCell;
     friend class TgrDBSelection;
-    // Rows := the window's record count (1 while not data active).
-    void UpdateRowCount();
     // The DataRow of a record row the window shows; False outside them or
     // without active data.
     bool WindowRecordOfRow(Integer dataRow, Variant& record);
@@ -875,8 +938,9 @@ private:
     // window's lock section closed (also when going back fails).
     void RestoreScanStart(const std::string& saved);
     // The engine-cursor window clones its cursor again and shows the
-    // dataset's record; False while it is already doing so.
-    bool ReopenCursorWindow();
+    // dataset's record (with showRecord, else its first records); False
+    // while it is already doing so.
+    bool ReopenCursorWindow(bool showRecord = true);
     // The records of display rows from..to join (leave) the selection.
     void SetDisplayRowsSelected(Integer from, Integer to, bool select);
     // A display row's record ("" outside the window and on the insert
@@ -889,6 +953,22 @@ private:
     bool CanLeaveRecord();
     // Shift (add False) and Ctrl+Shift (add True) presses on a row.
     void ApplyRowSpan(Integer row, bool add, bool& handled);
+    // Handles a navigation key of data mode; False for other keys.
+    bool DataNavigationKey(Word16 key, TShiftState shift);
+    // The record being edited is new (kind 2 appended, 3 inserted) and
+    // nothing was typed into it.
+    bool IsNewRecordUntouched(Integer kind);
+    // Ends the cell edit and leaves the record by a key (an untouched new
+    // record is dropped); False when the record must stay.
+    bool LeaveRecordByKey();
+    // With rows selected (not a list-box selection) only the current
+    // record stays selected and becomes the range anchor.
+    void FollowRowSelection();
+    // Another column of the current record becomes current.
+    bool MoveColumnInRecord(Integer displayCol);
+    // The first (last) enterable display column, 1 when there is none.
+    Integer FirstEnterableCol();
+    Integer LastEnterableCol();
     // After an undo: the grid class's cell and row edit end too.
     void ForgetClassEdit();
     // Starts an edit of the current record for a column (start events,
@@ -963,6 +1043,8 @@ private:
     std::string currentRecord_, notifiedRecord_, editStartRecord_;
     // Nesting counters, raised and lowered in pairs, never below 0.
     Integer syncDepth_ = 0, gridMovesDataset_ = 0, reopenDepth_ = 0;
+    // Raised while a list move of the keyboard moves the dataset.
+    Integer listMoveDepth_ = 0;
     // Edit tracking.
     bool editing_ = false, updatePending_ = false, cellEditing_ = false;
     Variant pendingValue_;

@@ -172,4 +172,17 @@ TEST_F(DBGridKeys, InsertAppendAndEscapeFollowTheGridMode) {
     EXPECT_EQ(grid->Rows(), 2);
 }
 
+// F2 opens the editor on the field's text; leaving the record without
+// typing keeps the value (the started edit holds nothing to write).
+TEST_F(DBGridEdit, AnEditStartedWithoutTypingKeepsTheFieldValue) {
+    Word16 f2 = VK_F2;
+    grid->GridKeyDown(f2, TShiftState());
+    ASSERT_TRUE(grid->IsCellEditing());
+    EXPECT_EQ(grid->EditControl()->EditBox()->Text(), "N1");
+    EXPECT_EQ(NameAt(1), "N1");
+    ASSERT_TRUE(grid->PostEdit());
+    EXPECT_EQ(table->State(), dsBrowse);
+    EXPECT_EQ(NameOf(1), "N1");
+}
+
 }  // namespace
