@@ -421,6 +421,23 @@ bool TgrCustomDBGrid::MoveDataSetToRow(Integer windowRow) {
     return true;
 }
 
+// The list moves of the keyboard (DBGridKeys.cpp): the dataset moved by
+// the grid itself.
+void TgrCustomDBGrid::MoveDatasetBy(Integer distance) {
+    TCounterGuard moving(listMoveDepth_);
+    DataSet()->MoveBy(int(distance));
+}
+
+void TgrCustomDBGrid::MoveDatasetFirst() {
+    TCounterGuard moving(listMoveDepth_);
+    DataSet()->First();
+}
+
+void TgrCustomDBGrid::MoveDatasetLast() {
+    TCounterGuard moving(listMoveDepth_);
+    DataSet()->Last();
+}
+
 bool TgrCustomDBGrid::GotoDataRow(const Variant& dataRow) {
     std::string bookmark;
     if (!BookmarkOfDataRow(dataRow, bookmark)) return false;
@@ -603,6 +620,13 @@ void TgrCustomDBGrid::DataLinkUpdateData() {
     if (value.IsEmpty()) {
         updatePending_ = false;
         return;
+    }
+    // Text typed into a cell whose mask asks for validation reaches the
+    // field only when the mask takes it (also when the dataset is posted
+    // from elsewhere).
+    if (IsCellEditing() && !ValidateCellMask()) {
+        TgrCol* col = Col(dataCol);
+        RaiseMaskError(Format("Invalid value for field '%s'", {col ? col->FieldName() : std::string()}));
     }
     bool cancel = false;
     if (OnUpdateField) OnUpdateField(this, dataCol, GetCurrentDataRow(), value, cancel);

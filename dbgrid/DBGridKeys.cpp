@@ -9,24 +9,6 @@
 #include "dbgrid/DBGrid.h"
 #include "platform/data/DataSet.h"
 
-namespace {
-
-// Raises a counter for a scope, lowering it also when an error passes.
-class TRaised {
-public:
-    explicit TRaised(Integer& counter) : counter_(counter) { ++counter_; }
-    ~TRaised() {
-        if (counter_ > 0) --counter_;
-    }
-    TRaised(const TRaised&) = delete;
-    TRaised& operator=(const TRaised&) = delete;
-
-private:
-    Integer& counter_;
-};
-
-}  // namespace
-
 bool TgrCustomDBGrid::ShowsCurrentCell() { return IsEditMode() || ShowsFocus(); }
 
 bool TgrCustomDBGrid::IsNewRecordUntouched(Integer kind) {
@@ -47,21 +29,6 @@ bool TgrCustomDBGrid::LeaveRecordByKey() {
         return true;
     }
     return PostEdit();
-}
-
-void TgrCustomDBGrid::MoveDatasetBy(Integer distance) {
-    TRaised moving(listMoveDepth_);
-    DataSet()->MoveBy(int(distance));
-}
-
-void TgrCustomDBGrid::MoveDatasetFirst() {
-    TRaised moving(listMoveDepth_);
-    DataSet()->First();
-}
-
-void TgrCustomDBGrid::MoveDatasetLast() {
-    TRaised moving(listMoveDepth_);
-    DataSet()->Last();
 }
 
 void TgrCustomDBGrid::FollowRowSelection() {
