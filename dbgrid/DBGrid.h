@@ -820,6 +820,8 @@ private:
     // After each auto-scroll step: window updated, top-left checked,
     // selection events fired.
     void FinishDragScrollStep();
+    // The insert-row position while a new record is pending there.
+    bool IsPendingInsertRow(Integer displayRow);
     // rsSingle: the selected record follows the drag to a display row.
     void DragSingleTo(Integer displayRow);
     // Inverts one record's selection by its DataRow.

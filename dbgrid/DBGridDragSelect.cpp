@@ -225,6 +225,12 @@ void TgrCustomDBGrid::DragToRow(Integer displayRow) {
     MoveDragEndTo(target, displayRow);
 }
 
+// The insert-row position holds a record of the window unless a new record
+// is pending there (no bookmark yet).
+bool TgrCustomDBGrid::IsPendingInsertRow(Integer displayRow) {
+    return displayRow > 1 && IsInsertRowPos(displayRow) && BookmarkOfDisplayRow(displayRow).empty();
+}
+
 bool TgrCustomDBGrid::MoveToRowQuiet(Integer displayRow, bool markRow) {
     bool moved;
     {
@@ -270,7 +276,7 @@ void TgrCustomDBGrid::DragSelectRowsDown(Integer displayRow) {
     }
     if (!dataActive_ || mouseSelectStart_.empty()) return;
     // The insert row holds no record to reach: the end stops above it.
-    if (IsInsertRowPos(displayRow) && displayRow > 1) --displayRow;
+    if (IsPendingInsertRow(displayRow)) --displayRow;
     if (RowSelectMode() == rsSingle) DragSingleTo(displayRow);
     else DragToRow(displayRow);
 }
@@ -463,7 +469,7 @@ bool TgrCustomDBGrid::DragSelectStepDown(Integer x, Integer y) {
     if (!dataBound_) return TgrBaseGrid::DragSelectStepDown(x, y);
     if (!dataActive_) return false;
     Integer last = std::min(Rows(), LastWholeRow());
-    if (IsInsertRowPos(last) && last > 1) --last;
+    if (IsPendingInsertRow(last)) --last;
     std::string target = BookmarkOfDisplayRow(last);
     if (target.empty()) return false;
     if (RowSelectMode() == rsMulti) MoveDragEndTo(MakeAtPosition(target), last);
@@ -478,7 +484,7 @@ bool TgrCustomDBGrid::DragSelectStepDownReverse(Integer x, Integer y) {
     if (!dataBound_) return TgrBaseGrid::DragSelectStepDownReverse(x, y);
     if (!dataActive_) return false;
     Integer last = std::min(Rows(), LastWholeRow());
-    if (IsInsertRowPos(last) && last > 1) --last;
+    if (IsPendingInsertRow(last)) --last;
     std::string target = BookmarkOfDisplayRow(last);
     if (target.empty()) return false;
     if (DragDirection() >= 0 || AutoScrollDirection() > 0)
