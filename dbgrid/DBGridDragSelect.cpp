@@ -24,6 +24,16 @@ private:
     Integer old_;
 };
 
+// The step of an auto-scroll pass, by the side of the anchor record that
+// the row come into view lies on: below it, above it, or on it. Only a
+// multiple selection tells them apart; a single one takes the first.
+template <class Below, class Above, class OnAnchor>
+void StepBySide(Integer side, bool multi, Below below, Above above, OnAnchor onAnchor) {
+    if (side == 1 || !multi) below();
+    else if (side == -1) above();
+    else onAnchor();
+}
+
 }  // namespace
 
 // ------------------------------------------------------------ positions
@@ -434,21 +444,13 @@ bool TgrCustomDBGrid::DragSelectScrollDown(Integer x, Integer y) {
     bool stepped = DragScrollWindowBy(1) != 0;
     Integer last = std::min(Rows(), LastWholeRow());
     if (stepped) {
-        switch (CompareToCurrentRow(last)) {
-            case 1: DragSelectStepDown(x, y); break;
-            case -1:
-                if (multi) DragSelectStepDownReverse(x, y);
-                else DragSelectStepDown(x, y);
-                break;
-            default:
-                if (multi) {
-                    MoveDragEndTo(MakeAtPosition(mouseSelectStart_), last);
-                    ScrollDisplayByRecords(BookmarkOfDisplayRow(last), 1);
-                } else {
-                    DragSelectStepDown(x, y);
-                }
-                break;
-        }
+        StepBySide(
+            CompareToCurrentRow(last), multi, [&] { DragSelectStepDown(x, y); },
+            [&] { DragSelectStepDownReverse(x, y); },
+            [&] {
+                MoveDragEndTo(MakeAtPosition(mouseSelectStart_), last);
+                ScrollDisplayByRecords(BookmarkOfDisplayRow(last), 1);
+            });
     } else {
         if (CompareToCurrentRow(last) == 0) DragSelectRowsAtCurrent(last);
         TGridLayout_ts layout;
@@ -510,38 +512,22 @@ bool TgrCustomDBGrid::DragSelectScrollUp(Integer x, Integer y) {
             FinishDragScrollStep();
             return false;
         }
-        switch (CompareToCurrentRow(TopRow())) {
-            case 1: DragScrollUpWindowMove(); break;
-            case -1:
-                if (multi) DragScrollUpWindowExtend();
-                else DragScrollUpWindowMove();
-                break;
-            default:
-                if (multi) {
-                    std::string top = BookmarkOfDisplayRow(TopRow());
-                    MoveDragEndTo(MakeAtPosition(mouseSelectStart_), TopRow());
-                    ScrollDisplayByRecords(top, -1);
-                } else {
-                    DragScrollUpWindowMove();
-                }
-                break;
-        }
+        StepBySide(
+            CompareToCurrentRow(TopRow()), multi, [&] { DragScrollUpWindowMove(); },
+            [&] { DragScrollUpWindowExtend(); },
+            [&] {
+                std::string top = BookmarkOfDisplayRow(TopRow());
+                MoveDragEndTo(MakeAtPosition(mouseSelectStart_), TopRow());
+                ScrollDisplayByRecords(top, -1);
+            });
     } else {
-        switch (CompareToCurrentRow(TopRow() - 1)) {
-            case 1: DragScrollUpRowMove(); break;
-            case -1:
-                if (multi) DragScrollUpRowExtend();
-                else DragScrollUpRowMove();
-                break;
-            default:
-                if (multi) {
-                    SetTopLeftCell(TopLeftCell().Col, TopRow() - 1);
-                    MoveDragEndTo(MakeAtPosition(mouseSelectStart_), TopRow());
-                } else {
-                    DragScrollUpRowMove();
-                }
-                break;
-        }
+        StepBySide(
+            CompareToCurrentRow(TopRow() - 1), multi, [&] { DragScrollUpRowMove(); },
+            [&] { DragScrollUpRowExtend(); },
+            [&] {
+                SetTopLeftCell(TopLeftCell().Col, TopRow() - 1);
+                MoveDragEndTo(MakeAtPosition(mouseSelectStart_), TopRow());
+            });
     }
     FinishDragScrollStep();
     return true;

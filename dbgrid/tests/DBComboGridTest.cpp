@@ -151,6 +151,20 @@ protected:
         list->WidgetEvent(&release);
     }
 
+    // A mouse message with the left button held (released by the release).
+    static void send(TgrBaseGrid* to, QEvent::Type type, const TPoint& p) {
+        QPointF at(p.X, p.Y);
+        QMouseEvent e(type, at, at, Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        to->WidgetEvent(&e);
+    }
+    // A point inside a row of the dropped-down list.
+    TPoint listPoint(Integer row) {
+        TgrDBComboGrid* list = combo->DBComboGrid();
+        TRect r = list->CellPixels(list->DisplayColOfData(1), list->DisplayRowOfData(row));
+        return TPoint(r.Left + 3, r.Top + 3);
+    }
+
     TqmtMemTable* grades = nullptr;
     TDataSource* gradeSource = nullptr;
     TgrDBCombo* combo = nullptr;
@@ -279,17 +293,7 @@ TEST_F(DBCombo, AClickInTheListChoosesItsRecord) {
 TEST_F(DBCombo, AButtonHeldOntoTheListChoosesTheRecordReleasedOn) {
     TgrCellPaintInfo info;
     ASSERT_TRUE(grid->FillDrawInfo(grid->DisplayColOfData(2), grid->CurrentDisplayRow(), info));
-    auto send = [](TgrBaseGrid* to, QEvent::Type type, const TPoint& p) {
-        QPointF at(p.X, p.Y);
-        QMouseEvent e(type, at, at, Qt::LeftButton,
-                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-        to->WidgetEvent(&e);
-    };
     TgrDBComboGrid* list = combo->DBComboGrid();
-    auto listPoint = [&](Integer row) {
-        TRect r = list->CellPixels(list->DisplayColOfData(1), list->DisplayRowOfData(row));
-        return TPoint(r.Left + 3, r.Top + 3);
-    };
     send(grid, QEvent::MouseButtonPress, TPoint(info.ButtonRect.Left + 3, info.ButtonRect.Top + 3));
     ASSERT_EQ(grid->DroppedCombo(), combo);
     send(grid, QEvent::MouseMove, grid->ScreenToClient(list->ClientToScreen(listPoint(1))));
@@ -309,12 +313,6 @@ TEST_F(DBCombo, AListHeldPastItsRowsWaitsRightAfterDroppingDownAndSelectsOnlyUnd
     } clockBack;
     TgrCellPaintInfo info;
     ASSERT_TRUE(grid->FillDrawInfo(grid->DisplayColOfData(2), grid->CurrentDisplayRow(), info));
-    auto send = [](TgrBaseGrid* to, QEvent::Type type, const TPoint& p) {
-        QPointF at(p.X, p.Y);
-        QMouseEvent e(type, at, at, Qt::LeftButton,
-                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-        to->WidgetEvent(&e);
-    };
     auto ticks = [&](int count) {
         for (int i = 0; i < count; ++i) {
             clock.Advance(60);
@@ -323,10 +321,6 @@ TEST_F(DBCombo, AListHeldPastItsRowsWaitsRightAfterDroppingDownAndSelectsOnlyUnd
     };
     TgrDBComboGrid* list = combo->DBComboGrid();
     list->SetScrollSpeed(spHigh);
-    auto listPoint = [&](Integer row) {
-        TRect r = list->CellPixels(list->DisplayColOfData(1), list->DisplayRowOfData(row));
-        return TPoint(r.Left + 3, r.Top + 3);
-    };
     auto topCode = [&] { return list->GetCellValue(1, 1).AsString(); };
     auto code = [&] { return grades->FieldByName("Code")->AsString(); };
     send(grid, QEvent::MouseButtonPress, TPoint(info.ButtonRect.Left + 3, info.ButtonRect.Top + 3));
