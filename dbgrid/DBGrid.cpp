@@ -1276,7 +1276,9 @@ bool TgrCustomDBGrid::CanSelectCell(Integer col, Integer row) {
 }
 
 void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
-    if (!dataActive_) {
+    // Esc first ends a mouse action (a drag given up), as in any grid,
+    // before it would undo the record's edit.
+    if (!dataActive_ || (key == VK_ESCAPE && MouseStatus() != msNormal)) {
         TgrBaseGrid::GridKeyDown(key, shift);
         return;
     }

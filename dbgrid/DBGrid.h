@@ -16,6 +16,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -505,8 +506,12 @@ public:
     // record to record: the records between the drag's anchor record (the
     // mouse select start) and its end are inverted from their state before
     // the drag, the anchor left out, whichever side the end lies on; the
-    // current record follows the end. Held past the rows, the drag walks
-    // the record window one record a step and takes each record shown.
+    // current record follows the end. Under rsSingle the one selected
+    // record follows the pointer (in a dropped-down list only while the
+    // pointer is on its rows) and becomes the anchor. Held past the rows,
+    // the drag walks the record window one record a step and takes each
+    // record shown. Given up, every record the drag changed, shown or
+    // scrolled away, gets its state back and the anchor is inverted.
     // AutoScrollDirection: -1 while scrolling up, 1 down, else 0;
     // DragDirection: the sign of the last move against the drag end;
     // AnchorSide, PrevAnchorSide: the side of the anchor record the last
@@ -517,6 +522,13 @@ public:
     // The drag's anchor record and the position its end has reached.
     const std::string& MouseSelectStart() const { return mouseSelectStart_; }
     const TgrBkmPos& DragEndPos() const { return dragEndPos_; }
+    // Makes a display row current in the current column without the drag
+    // auto-scroll reacting; markRow repaints its row indicator. False when
+    // the current cell could not be left.
+    bool MoveToRowQuiet(Integer displayRow, bool markRow);
+    // The given record becomes the current one (with the standard window)
+    // and the shown rows follow a scroll of the window by rows records.
+    void ScrollDisplayByRecords(const std::string& bookmark, Integer rows);
 
     // ------------------------------------------------ navigation
     // The vertical scroll command (the scroll bar's handler).
@@ -909,6 +921,31 @@ private:
     bool DragSelectScrollDown(Integer x, Integer y) override;
     bool DragSelectStepDown(Integer x, Integer y) override;
     bool DragSelectStepDownReverse(Integer x, Integer y) override;
+    void EndDragSelectRows(bool released) override;
+    // The up auto-scroll's steps: after the window moved one record back
+    // (the top row is the first), the drag end moves to the record that
+    // came into view (Extend, away from the anchor) or gives it back
+    // (Move); inside the window (rows above the top row) the same by rows.
+    void DragScrollUpWindowExtend();
+    void DragScrollUpWindowMove();
+    void DragScrollUpRowExtend();
+    void DragScrollUpRowMove();
+    // The first step of an auto-scroll: the drag end to the row at the
+    // edge the pointer left by.
+    void StartDragScrollDown();
+    void StartDragScrollUp();
+    // The window moves one record (distance 1 or -1), the dataset with it
+    // in the standard window; answers how far it moved.
+    Integer DragScrollWindowBy(Integer distance);
+    // After each auto-scroll step: window updated, top-left checked,
+    // selection events fired.
+    void FinishDragScrollStep();
+    // The insert-row position while a new record is pending there.
+    bool IsPendingInsertRow(Integer displayRow);
+    // rsSingle: the selected record follows the drag to a display row.
+    void DragSingleTo(Integer displayRow);
+    // Inverts one record's selection by its DataRow.
+    void InvertRecordSelection(const Variant& dataRow);
     void UpdateAnchorSide(Integer displayRow);
     // The position a drag step to a display row reaches: before the first
     // (after the last) window record above (below) the rows.
@@ -923,9 +960,8 @@ private:
     void ToggleDragSpan(const TgrBkmPos& from, const TgrBkmPos& to);
     // The window row of a position: 0 before the window, count + 1 after.
     Integer WindowRowOfPosition(const TgrBkmPos& pos);
-    // One record of auto-scroll (distance 1 or -1); the drag end goes to
-    // the record that came into view. False at the end of the data.
-    bool DragScrollOneRecord(Integer distance);
+    // The same in the window's rows as a drag step found them.
+    Integer DragSnapshotRowOf(const TgrBkmPos& pos);
     // The last display row shown whole (the top row when none is).
     Integer LastWholeRow();
     // With record ids (either mode): scans the records from lo to hi, in
@@ -1063,6 +1099,14 @@ private:
     Integer autoScrollDirection_ = 0, dragDirection_ = 0;
     std::string mouseSelectStart_;
     TgrBkmPos dragEndPos_;
+    // The anchor's DataRow and, in set mode and with record ids, every
+    // record the drag has inverted an odd number of times, so a drag given
+    // up after its records scrolled away can put each one back.
+    Variant dragAnchorDataRow_;
+    std::set<Variant, TgrDataRowLess> dragInverted_;
+    // Set mode and record ids: each window row's bookmark and DataRow at
+    // the start of a drag step.
+    std::vector<std::pair<std::string, Variant>> dragWindowRows_;
     // True while a select-all of the grid class selects every record.
     bool selectingAll_ = false;
     // The range anchor record ("": the current record) and the sides of

@@ -1772,6 +1772,18 @@ protected:
     virtual bool DragSelectStepDownReverse(Integer x, Integer y);
     // Inverts the selection of the display rows from..to, in either order.
     virtual void ToggleDisplayRows(Integer from, Integer to);
+    // The row drag ends: released, the selection stays as dragged; given
+    // up (Esc, a cancelled mouse action), the rows from the anchor to the
+    // drag end are inverted back, the anchor included (not in list-box
+    // select). The selection events fire either way.
+    virtual void EndDragSelectRows(bool released);
+    // Whether the pointer of a row drag lies on the rows (updated by every
+    // drag move). A dropped-down list shows its row selected only then.
+    bool PointerInRows() const { return pointerInRows_; }
+    // The hold of a list that has just dropped down: a drag leaving its
+    // rows does not scroll it until the pointer has come back onto them.
+    bool AutoScrollHeld() const { return autoScrollHold_; }
+    void SetAutoScrollHold(bool value) { autoScrollHold_ = value; }
     // ------------------------------------------------ (end of row drag selection)
 
     virtual void AttachCellControls();
@@ -2174,7 +2186,10 @@ private:
     bool buttonShownDown_ = false;
     // A row drag: the anchor row and where the dragged rows end.
     Integer rowSelectStart_ = 0, rowDragEnd_ = 0;
+    bool pointerInRows_ = true, autoScrollHold_ = false;
     void StartDragSelect(bool rows, Integer at);
+    // The single selection of an rsSingle drag follows the pointer to a row.
+    void DragSingleRowTo(Integer displayRow);
     bool selectingRows_ = false;
     // A column drag from a heading press, alike.
     Integer colSelectStart_ = 0, colDragEnd_ = 0;

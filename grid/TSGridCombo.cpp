@@ -150,6 +150,9 @@ bool TgrBaseGrid::DropDownCombo() {
     InitComboForCell(curDataCol_, curDataRow_);
     dropDownForm_->Show();
     comboHandOverPending_ = !IsDesigning();
+    // The press that opened the list may go on into it: leaving the list
+    // right away must not scroll it.
+    list->SetAutoScrollHold(true);
     // A press elsewhere or another window becoming active closes the list.
     RegisterDropDownGrid(this);
     list->UpdateScrollBars();

@@ -1102,6 +1102,10 @@ void TgrBaseGrid::SetMouseSelectRow(Integer displayRow) { rowSelectStart_ = rowD
 // The rows between the anchor and the end invert whichever side of the
 // anchor the end lies on, so the three steps are one.
 void TgrBaseGrid::DragSelectRowsDown(Integer displayRow) {
+    if (rowSelectMode_ == rsSingle) {
+        DragSingleRowTo(displayRow);
+        return;
+    }
     if (displayRow == rowDragEnd_) return;
     MoveDragEnd(rowSelectStart_, rowDragEnd_, displayRow, [this](Integer i) { ToggleDisplayRows(i, i); });
     rowDragEnd_ = displayRow;
@@ -1114,7 +1118,32 @@ void TgrBaseGrid::DragSelectRowsUp(Integer displayRow) { TgrBaseGrid::DragSelect
 
 void TgrBaseGrid::DragSelectRowsAtCurrent(Integer displayRow) { TgrBaseGrid::DragSelectRowsDown(displayRow); }
 
-bool TgrBaseGrid::CheckDragAutoScroll(Integer, Integer, Integer&, Integer&) { return false; }
+// The grid leaves the scrolling to the timer's steps; it only answers for
+// a list that has just dropped down, whose hold keeps the drag's step from
+// running while the pointer is past its rows, until it comes back.
+bool TgrBaseGrid::CheckDragAutoScroll(Integer, Integer y, Integer&, Integer&) {
+    TGridLayout_ts l;
+    ComputeLayout(l);
+    bool past = y >= l.Vert.FullCellsEnd || y < l.Vert.FixedEnd;
+    if (!past) autoScrollHold_ = false;
+    return past && autoScrollHold_;
+}
+
+// One selected row follows the pointer as the current row; in a
+// dropped-down list it shows selected only while the pointer is on the
+// list's rows, so a release beside them chooses nothing.
+void TgrBaseGrid::DragSingleRowTo(Integer displayRow) {
+    Integer r = std::clamp<Integer>(displayRow, 1, std::max<Integer>(1, Rows()));
+    if (r != rowDragEnd_ && !MoveToDisplayCell(curDisplayCol_, r)) return;
+    rowDragEnd_ = r;
+    bool want = !comboGrid_ || pointerInRows_;
+    if (want == rowSelection_->IsSelected(r) && rowSelection_->Count() == (want ? 1 : 0)) return;
+    DeselectAllRows();
+    if (want) SelectDisplayRows(r, r);
+    SetGridStatus(want ? grsRowsSelected : grsNormal);
+    MarkSelectChanged(0);
+    FireSelectChanged(true);
+}
 
 bool TgrBaseGrid::DragSelectScrollUp(Integer x, Integer y) {
     TCellCoord_ts top = TopLeftCell();
@@ -1142,6 +1171,18 @@ bool TgrBaseGrid::DragSelectStepDown(Integer x, Integer y) {
 
 bool TgrBaseGrid::DragSelectStepDownReverse(Integer x, Integer y) { return TgrBaseGrid::DragSelectStepDown(x, y); }
 
+void TgrBaseGrid::EndDragSelectRows(bool released) {
+    if (!released && !IsListBoxSelect()) {
+        // The rows from the anchor (under rsSingle the row the selection
+        // followed to) to the drag end are inverted back, the anchor
+        // included, so a row selected by the press ends deselected.
+        ToggleDisplayRows(rowSelectMode_ == rsMulti ? rowSelectStart_ : curDisplayRow_, rowDragEnd_);
+        SetGridStatus(AnyRowSelected() ? grsRowsSelected : grsNormal);
+        MarkSelectChanged(0);
+    }
+    FireSelectChanged(true);
+}
+
 // Inverts the selection of the columns from..to, in either order.
 void TgrBaseGrid::ToggleDraggedCols(Integer from, Integer to) {
     for (Integer c = std::min(from, to); c <= std::max(from, to); ++c)
@@ -1159,7 +1200,9 @@ void TgrBaseGrid::DragSelectTo(Integer x, Integer y) {
         SetGridStatus(colSelection_->Count() > 0 ? grsColsSelected : grsNormal);
         MarkSelectChanged(1);
         FireSelectChanged(true);
-    } else if (selectingRows_ && rowSelectMode_ == rsMulti) {
+    } else if (selectingRows_ && (rowSelectMode_ == rsMulti || rowSelectMode_ == rsSingle)) {
+        TCellCoord_ts under = CellUnderMouse(x, y);
+        pointerInRows_ = under.Row >= 1 && under.Col >= 0;
         Integer col = cell.Col, row = cell.Row;
         if (CheckDragAutoScroll(x, y, col, row)) return;
         Integer r = std::clamp<Integer>(row, 1, std::max<Integer>(1, Rows()));
@@ -1168,22 +1211,6 @@ void TgrBaseGrid::DragSelectTo(Integer x, Integer y) {
             case -1: DragSelectRowsUp(r); break;
             default: DragSelectRowsAtCurrent(r); break;
         }
-    } else if (selectingRows_ && rowSelectMode_ == rsSingle) {
-        // One selected row follows the pointer as the current row; in a
-        // dropped-down list it shows selected only while the pointer is on
-        // the list's rows, so a release beside them chooses nothing.
-        Integer r = std::clamp<Integer>(cell.Row, 1, std::max<Integer>(1, Rows()));
-        TCellCoord_ts under = CellUnderMouse(x, y);
-        bool outside = comboGrid_ && (under.Row < 1 || under.Col < 0);
-        if (r != rowDragEnd_ && !MoveToDisplayCell(curDisplayCol_, r)) return;
-        rowDragEnd_ = r;
-        bool want = !outside;
-        if (want == rowSelection_->IsSelected(r) && rowSelection_->Count() == (want ? 1 : 0)) return;
-        DeselectAllRows();
-        if (want) SelectDisplayRows(r, r);
-        SetGridStatus(want ? grsRowsSelected : grsNormal);
-        MarkSelectChanged(0);
-        FireSelectChanged(true);
     } else if (selectingRows_) {
         Integer from = std::min(rowSelectStart_, cell.Row), to = std::max(rowSelectStart_, cell.Row);
         for (Integer r = 1; r < RowTotal(); ++r) {
@@ -1256,6 +1283,7 @@ void TgrBaseGrid::AutoScrollStep() {
     TCellCoord_ts top = TopLeftCell();
     Integer x = lastMouse_.X, y = lastMouse_.Y;
     if (selectingRows_) {
+        if (autoScrollHold_) return;
         bool scrolled = y >= l.Vert.FullCellsEnd ? DragSelectScrollDown(x, y)
                         : y < l.Vert.FixedEnd   ? DragSelectScrollUp(x, y)
                                                 : false;
@@ -1505,13 +1533,8 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
         if (!CursorRequest(int(x), int(y), shown)) shown = Cursor();
         ShowCursorNow(shown);
     }
-    if (!released && status == msSelecting && selectingRows_ && rowSelectMode_ == rsMulti) {
-        // A cancelled row drag inverts the rows from the anchor to the drag
-        // end back, the anchor included.
-        ToggleDisplayRows(rowSelectStart_, rowDragEnd_);
-        SetGridStatus(AnyRowSelected() ? grsRowsSelected : grsNormal);
-        MarkSelectChanged(0);
-        FireSelectChanged(true);
+    if (status == msSelecting && selectingRows_ && rowSelectMode_ != rsNone) {
+        EndDragSelectRows(released);
     } else if (!released && status == msSelecting && selectingCols_ && colSelectMode_ == csMulti) {
         // Columns alike, from the anchor to the drag end.
         ToggleDraggedCols(colSelectStart_, colDragEnd_);

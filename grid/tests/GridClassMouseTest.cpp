@@ -237,3 +237,28 @@ TEST_F(GridClassMouse, AReleaseLetsOnlyTheIndexErrorOfChangedCountsPass) {
     grid->MouseDown(mbLeft, TShiftState{ssLeft}, p.X, p.Y);
     EXPECT_THROW(grid->MouseUp(mbLeft, {}, p.X, p.Y), EInvalidGridOperation);
 }
+
+TEST_F(GridClassMouse, ASingleSelectionDragGivenUpEndsDeselectedExceptInAListBox) {
+    // The selected row follows the drag; given up, the row it reached is
+    // inverted back, unless the grid selects like a list box, where the
+    // current row always stays selected.
+    struct Case {
+        TgrGridMode mode;
+        bool selectedAfter;
+    } cases[] = {{gmBrowse, false}, {gmListBox, true}};
+    for (const Case& c : cases) {
+        grid->SetRowMoving(false);
+        grid->SetGridMode(c.mode);
+        grid->SetRowSelectMode(rsSingle);
+        grid->MouseDown(mbLeft, TShiftState{ssLeft}, RowBar(2).X, RowBar(2).Y);
+        grid->MouseMove(TShiftState{ssLeft}, RowBar(4).X, RowBar(4).Y);
+        ASSERT_TRUE(grid->IsDisplayRowSelected(4)) << c.mode;
+        ASSERT_FALSE(grid->IsDisplayRowSelected(2)) << c.mode;
+        EXPECT_EQ(grid->CurrentDisplayRow(), 4) << c.mode;
+        grid->CancelMouseAction();
+        EXPECT_EQ(grid->IsDisplayRowSelected(4), c.selectedAfter) << c.mode;
+        EXPECT_EQ(grid->GridStatus(), c.selectedAfter ? grsRowsSelected : grsNormal) << c.mode;
+        grid->DeselectAllRows();
+        grid->SetGridStatus(grsNormal);
+    }
+}
