@@ -1508,7 +1508,7 @@ public:
     virtual void ClickSelectRow(Integer row);
     virtual void ToggleRowAtBar(Integer row);
     // Shift: the rows from the anchor to the row when the anchor row is
-    // selected (RangeSelectDone follows), else none and the row becomes
+    // selected (RangeSelectDone follows), else none; the row becomes
     // current.
     virtual void ExtendRowSelection(Integer row, bool& handled);
     // Ctrl+Shift: the rows from the anchor to the row join the selection
@@ -1520,9 +1520,9 @@ public:
     // The pressed row reported as the new anchor of Shift ranges (the
     // current row is the anchor here, so nothing is kept).
     virtual void SetRangeAnchorRow(Integer row) {}
-    // A Shift range from the selected anchor to the row is selected. The
-    // current row stays the anchor here; a grid that keeps its anchor
-    // elsewhere makes the row current.
+    // A Shift range from the selected anchor to the row is selected (the
+    // row is current here already; a grid that keeps its anchor elsewhere
+    // makes the row's record current).
     virtual void RangeSelectDone(Integer row) {}
     // -1, 0 or 1 as a display row lies above, on or below the current row.
     virtual Integer CompareToCurrentRow(Integer row);

@@ -795,17 +795,13 @@ void TgrBaseGrid::ExtendRowSelection(Integer row, bool& handled) {
     if (IsInsertRowPos(row)) return;
     TgrSelectionPaintLock lock(*this);
     Integer anchor = GetRangeAnchorRow();
-    if (IsAnchorRowSelected()) {
-        // The anchor stays where it is, so the next Shift press spans from
-        // it again.
-        ClearOtherSelections();
-        DeselectAllRows();
+    bool anchorSelected = IsAnchorRowSelected();
+    if (!MoveToDisplayCell(curDisplayCol_, row)) return;
+    ClearOtherSelections();
+    DeselectAllRows();
+    if (anchorSelected) {
         SelectDisplayRows(anchor, row);
         RangeSelectDone(row);
-    } else {
-        if (!MoveToDisplayCell(curDisplayCol_, row)) return;
-        ClearOtherSelections();
-        DeselectAllRows();
     }
     FinishRowBarSelection();
 }
