@@ -485,6 +485,10 @@ public:
     std::string GetRangeAnchorBookmark();
     void SetRangeAnchorRow(Integer row) override;
     Integer GetRangeAnchorRow() override;
+    // Whether the range anchor record is selected (False unless active).
+    bool IsAnchorRowSelected() override;
+    // After a Shift range: the pressed row's record becomes current.
+    void RangeSelectDone(Integer row) override;
     void ClearRangeAnchorState();
     Integer AnchorSide() const { return anchorSide_; }
     Integer PrevAnchorSide() const { return prevAnchorSide_; }
@@ -1005,6 +1009,15 @@ private:
     // The first (last) enterable display column, 1 when there is none.
     Integer FirstEnterableCol();
     Integer LastEnterableCol();
+    // With record ids and the anchor off screen: the ids of the records
+    // from the anchor to a display row's record are read by a scan and
+    // added (removed), the others first dropped unless add; False, with
+    // the selection as it was, when the scan was cancelled.
+    bool ApplyRowSpanByIds(Integer row, bool add, bool select);
+    // A record (by bookmark) selected, and selecting it, by its id while
+    // record ids are in use.
+    bool IsBookmarkSelected(const std::string& bookmark);
+    void SetBookmarkRecordSelected(const std::string& bookmark, bool select);
     // After an undo: the grid class's cell and row edit end too.
     void ForgetClassEdit();
     // Starts an edit of the current record for a column (start events,

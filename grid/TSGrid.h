@@ -1230,6 +1230,8 @@ public:
     virtual bool IsCellReachable(Integer displayCol, Integer displayRow);
     // The anchor row of a Shift range selection: the current row here.
     virtual Integer GetRangeAnchorRow() { return curDisplayRow_; }
+    // Whether that anchor row is selected (the current row here).
+    virtual bool IsAnchorRowSelected();
     // Hides a shown in-cell control (or any, with force) unless layout is
     // suspended; True when it was shown.
     bool HideCellControlIfShown(bool force);
@@ -1507,7 +1509,8 @@ public:
     virtual void ClickSelectRow(Integer row);
     virtual void ToggleRowAtBar(Integer row);
     // Shift: the rows from the anchor to the row when the anchor row is
-    // selected, else none.
+    // selected (RangeSelectDone follows), else none; the row becomes
+    // current.
     virtual void ExtendRowSelection(Integer row, bool& handled);
     // Ctrl+Shift: the rows from the anchor to the row join the selection
     // when the anchor row is selected, else leave it; the anchor moves to
@@ -1518,6 +1521,10 @@ public:
     // The pressed row reported as the new anchor of Shift ranges (the
     // current row is the anchor here, so nothing is kept).
     virtual void SetRangeAnchorRow(Integer row) {}
+    // A Shift range from the selected anchor to the row is selected (the
+    // row is current here already; a grid that keeps its anchor elsewhere
+    // makes the row's record current).
+    virtual void RangeSelectDone(Integer row) {}
     // -1, 0 or 1 as a display row lies above, on or below the current row.
     virtual Integer CompareToCurrentRow(Integer row);
     // Rows from..to shown selected (state) or not; highlighted.
@@ -2224,4 +2231,21 @@ struct TgrUpdateLocked {
     TgrUpdateLocked(const TgrUpdateLocked&) = delete;
     TgrUpdateLocked& operator=(const TgrUpdateLocked&) = delete;
     TgrBaseGrid& grid;
+};
+
+// A selection change of a grid that paints selected cells in its selection
+// colour: the change runs under an update lock and the window is updated
+// once at the end (unless update is False), also when an error leaves the
+// scope. Without the selection colour nothing is locked.
+class TgrSelectionPaintLock {
+public:
+    explicit TgrSelectionPaintLock(TgrBaseGrid& g, bool update = true);
+    ~TgrSelectionPaintLock() noexcept(false);
+    TgrSelectionPaintLock(const TgrSelectionPaintLock&) = delete;
+    TgrSelectionPaintLock& operator=(const TgrSelectionPaintLock&) = delete;
+
+private:
+    TgrBaseGrid& grid_;
+    bool locked_, update_;
+    int unwinding_;
 };

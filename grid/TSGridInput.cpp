@@ -734,6 +734,9 @@ void TgrBaseGrid::ClearOtherSelections() {
 
 void TgrBaseGrid::RowBarClick(TShiftState shift, Integer x, Integer row, Integer col, Integer y) {
     if (rowSelectMode_ == rsNone) return;
+    // A press that changes the selection first ends the cell edit; one
+    // that cannot be ended refuses the press.
+    if ((row != curDisplayRow_ || !IsDisplayRowSelected(row)) && !CanLeaveCell(-1, -1, true)) return;
     bool handled = false;
     RowBarPress(shift, row, handled);
     if (handled || curDisplayRow_ != row) return;
@@ -764,6 +767,7 @@ void TgrBaseGrid::SelectRowAtBar(Integer row) {
 }
 
 void TgrBaseGrid::ClickSelectRow(Integer row) {
+    TgrSelectionPaintLock lock(*this);
     if (!MoveToDisplayCell(curDisplayCol_, row)) return;
     ClearOtherSelections();
     DeselectAllRows();
@@ -772,6 +776,7 @@ void TgrBaseGrid::ClickSelectRow(Integer row) {
 }
 
 void TgrBaseGrid::ToggleRowAtBar(Integer row) {
+    if (IsInsertRowPos(row)) return;
     SetRangeAnchorRow(row);
     bool wasSelected = IsDisplayRowSelected(row);
     if (!MoveToDisplayCell(curDisplayCol_, row)) return;
@@ -781,21 +786,32 @@ void TgrBaseGrid::ToggleRowAtBar(Integer row) {
     FinishRowBarSelection();
 }
 
+bool TgrBaseGrid::IsAnchorRowSelected() {
+    return curDisplayRow_ >= 1 && curDisplayRow_ < RowTotal() && IsDisplayRowSelected(curDisplayRow_);
+}
+
 void TgrBaseGrid::ExtendRowSelection(Integer row, bool& handled) {
     handled = false;
+    if (IsInsertRowPos(row)) return;
+    TgrSelectionPaintLock lock(*this);
     Integer anchor = GetRangeAnchorRow();
-    bool anchorSelected = anchor >= 1 && IsDisplayRowSelected(anchor);
+    bool anchorSelected = IsAnchorRowSelected();
     if (!MoveToDisplayCell(curDisplayCol_, row)) return;
     ClearOtherSelections();
     DeselectAllRows();
-    if (anchorSelected) SelectDisplayRows(anchor, row);
+    if (anchorSelected) {
+        SelectDisplayRows(anchor, row);
+        RangeSelectDone(row);
+    }
     FinishRowBarSelection();
 }
 
 void TgrBaseGrid::ExtendRowSelectionAdd(Integer row, bool& handled) {
     handled = false;
+    if (IsInsertRowPos(row)) return;
+    TgrSelectionPaintLock lock(*this);
     Integer anchor = GetRangeAnchorRow();
-    bool anchorSelected = anchor >= 1 && IsDisplayRowSelected(anchor);
+    bool anchorSelected = IsAnchorRowSelected();
     if (!MoveToDisplayCell(curDisplayCol_, row)) return;
     ClearOtherSelections();
     if (anchorSelected) SelectDisplayRows(anchor, row);

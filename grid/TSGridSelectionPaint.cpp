@@ -4,6 +4,7 @@
 // dragging a selection repaints little.
 
 #include <algorithm>
+#include <exception>
 
 #include "grid/TSGrid.h"
 
@@ -154,4 +155,24 @@ void TgrBaseGrid::RepaintRowRangeChange(Integer left, Integer top, Integer botto
             if (right < lastCol) PaintCellRange(right + 1, r, false, r, lastCol);
         }
     }
+}
+
+TgrSelectionPaintLock::TgrSelectionPaintLock(TgrBaseGrid& g, bool update)
+    : grid_(g), locked_(g.UsesSelectionColor()), update_(update), unwinding_(std::uncaught_exceptions()) {
+    if (locked_) grid_.LockUpdate();
+}
+
+TgrSelectionPaintLock::~TgrSelectionPaintLock() noexcept(false) {
+    if (!locked_) return;
+    grid_.UnlockUpdate();
+    if (!update_ || !grid_.HasWindow()) return;
+    // Leaving by an error, the update may not raise another.
+    if (std::uncaught_exceptions() != unwinding_) {
+        try {
+            grid_.Update();
+        } catch (...) {
+        }
+        return;
+    }
+    grid_.Update();
 }
