@@ -902,6 +902,13 @@ public:
     // a click on its button); False when the cell has no usable combo.
     bool DropDownCombo();
     TgrCombo* DroppedCombo() const { return droppedCombo_; }
+    // A list about to drop down opens at its top on its first row
+    // (OpenListAtFirstRow); once placed it shows the cell's value in view
+    // (ShowCellValueInList: by the combo's search, else the row whose whole
+    // text the cell holds). A data-aware grid places its lists on the
+    // record itself.
+    virtual void OpenListAtFirstRow(TgrCombo* combo);
+    virtual void ShowCellValueInList(TgrCombo* combo);
     // A combo's settings changed: searches take it up afresh (an open
     // drop-down of it stays open).
     void EndComboSelection(TgrCombo* combo);
@@ -1916,13 +1923,27 @@ private:
     // grid-mode setter refuses (a list outside design time).
     void StoreGridMode(TgrGridMode value);
     bool TrackCellButton(Integer x, Integer y);
-    // A combo button held onto the list it dropped down hands the press
-    // over: the list goes on as if pressed on its current row (its current
-    // row follows the pointer, a release on a row chooses it). Armed at run
-    // time when the list drops down, used at most once.
+    // Track on first move, armed at run time when a list drops down
+    // (ArmComboTracking) and used at most once: the first pointer move
+    // that this grid or its list sees without a press of its own, or a
+    // combo button held onto the list, starts a row drag in the list at its
+    // current row with the capture (HandOverPressToDropDown), so its current
+    // row follows the pointer and a release on a row chooses it.
     bool IsOverDroppedList(Integer x, Integer y);
+    void ArmComboTracking();
     void HandOverPressToDropDown();
-    bool comboHandOverPending_ = false;
+    bool TrackComboOnFirstMove(Integer x, Integer y);
+    // A list that tracks the pointer without a press of its own ends that
+    // at a press: outside the list it closes the drop-down (True, the press
+    // is used up), inside it goes on as a plain press.
+    bool EndComboHoverTracking(Integer x, Integer y);
+    bool trackOnFirstMove_ = false;
+    // Set on a list when it drops down: a row drag leaving its rows does
+    // not scroll it until the pointer has been inside them.
+    bool autoScrollSuppressed_ = false;
+    bool IsPointInRowsArea(Integer x, Integer y);
+    // A point on a shown row of this list.
+    bool IsOnListRow(Integer x, Integer y);
     bool EndCellButtonPress(bool released, Integer x, Integer y);
     void SetButtonShownDown(bool down);
     bool IsOverCurrentButton(Integer x, Integer y);

@@ -660,6 +660,7 @@ Integer TgrBaseGrid::ColumnEdgeAt(Integer x, Integer y) {
 }
 
 void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    if (button == mbLeft && EndComboHoverTracking(x, y)) return;
     if (button == mbLeft) RecordGridPress(ClientToScreen(TPoint(x, y)), shift.Contains(ssLeft));
     lastMouse_ = TPoint(x, y);
     if (!IsDesigning() && CanTakeFocus() && HasWindow() && CanFocus() && !IsFocusHolder(this) &&
@@ -1003,6 +1004,10 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
         TCustomControl::MouseMove(shift, x, y);
         return;
     }
+    if (TrackComboOnFirstMove(x, y)) {
+        TCustomControl::MouseMove(shift, x, y);
+        return;
+    }
     switch (mouseStatus_) {
         case msColResize:
         case msRowBarResize: MoveResizeLine(x + sizeOffset_); break;
@@ -1149,6 +1154,12 @@ void TgrBaseGrid::ToggleDraggedCols(Integer from, Integer to) {
 }
 
 void TgrBaseGrid::DragSelectTo(Integer x, Integer y) {
+    if (selectingRows_ && autoScrollSuppressed_) {
+        // A list just dropped down follows the pointer from the moment it
+        // is inside its rows.
+        if (!IsPointInRowsArea(x, y)) return;
+        autoScrollSuppressed_ = false;
+    }
     TCellCoord_ts cell = DataCellNear(x, y);
     if (selectingCols_) {
         if (colSelectMode_ != csMulti) return;
@@ -1173,8 +1184,7 @@ void TgrBaseGrid::DragSelectTo(Integer x, Integer y) {
         // dropped-down list it shows selected only while the pointer is on
         // the list's rows, so a release beside them chooses nothing.
         Integer r = std::clamp<Integer>(cell.Row, 1, std::max<Integer>(1, Rows()));
-        TCellCoord_ts under = CellUnderMouse(x, y);
-        bool outside = comboGrid_ && (under.Row < 1 || under.Col < 0);
+        bool outside = comboGrid_ && !IsOnListRow(x, y);
         if (r != rowDragEnd_ && !MoveToDisplayCell(curDisplayCol_, r)) return;
         rowDragEnd_ = r;
         bool want = !outside;
@@ -1240,6 +1250,11 @@ void TgrBaseGrid::AutoScrollStep() {
         return;
     }
     if (mouseStatus_ != msSelecting || !HasWindow()) return;
+    // Nor does it scroll before then.
+    if (selectingRows_ && autoScrollSuppressed_) {
+        if (!IsPointInRowsArea(lastMouse_.X, lastMouse_.Y)) return;
+        autoScrollSuppressed_ = false;
+    }
     // The scroll speed decides how long the mouse must be held between steps.
     TPoint screen = ClientToScreen(lastMouse_);
     Integer delay = scrollSpeed_ == spHigh  ? kHighSpeedDelay
@@ -1602,7 +1617,7 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
             FireSelectChanged(true);
             // A click in a dropped-down list takes its row.
             if (comboGrid_ && ownerGrid_ && ownerGrid_->DroppedCombo() &&
-                ownerGrid_->DroppedCombo()->ComboGrid() == this && CellUnderMouse(x, y).Row >= 1)
+                ownerGrid_->DroppedCombo()->ComboGrid() == this && IsOnListRow(x, y))
                 ownerGrid_->RollUpCombo(true);
             break;
         default: break;
