@@ -923,10 +923,23 @@ public:
     // date-time button and a definition for the cell.
     virtual bool CanDropDownDateTime(Integer dataCol, Integer dataRow);
     bool DropDownDateTime();
-    // The drop-down window while one exists.
+    // The drop-down window while one exists; GetDropDownForm makes it on
+    // first use and gives it InitDropDownForm (hidden, disabled until a
+    // list drops down, at the grid's Left, in the grid's font).
     TForm* DropDownForm() const { return dropDownForm_; }
+    TForm* GetDropDownForm();
+    virtual void InitDropDownForm(TForm* form);
+    bool IsComboDropDownShown() const;
+    bool IsAnyDropDownShown() const;
+    // A press on a combo button: the list of that cell goes up when it is
+    // down, else the open drop-downs close and the cell's list drops down.
+    bool ToggleComboDropDown(Integer dataCol, Integer dataRow);
+    // Closes the combo drop-down without taking a value, updating the
+    // window when asked and bringing the grid's form back to the front
+    // when it is the active one (reactivate); whether it was shown.
+    bool CloseComboDropDown(bool reactivate, bool update);
     // Closes the open drop-downs without taking a value.
-    void CloseDropDowns() { RollUpCombo(false); }
+    void CloseDropDowns(bool reactivate = false) { CloseComboDropDown(reactivate, true); }
     // Whether the combo list of that data cell is down.
     bool IsDroppedDownAt(Integer dataCol, Integer dataRow) const {
         return droppedCombo_ && dropDownCol_ == dataCol && dropDownRow_ == dataRow;

@@ -312,14 +312,8 @@ bool TgrBaseGrid::PressCellButton(Integer displayCol, Integer displayRow, Intege
         dropButtonPressed_ = true;
         dropButtonHeld_ = IsOverCellButton(x, y, displayCol, displayRow);
         SetButtonShownDown(dropButtonHeld_);
-        if (info.ButtonType == btDateTimeDropDown) {
-            DropDownDateTime();
-        } else if (IsDroppedDownAt(info.DataCol, info.DataRow)) {
-            CloseDropDowns();
-        } else {
-            CloseDropDowns();
-            DropDownCombo();
-        }
+        if (info.ButtonType == btDateTimeDropDown) DropDownDateTime();
+        else ToggleComboDropDown(info.DataCol, info.DataRow);
         return true;
     }
     if (info.ButtonType == btNormal || info.ButtonType == btDateTimePopup) {

@@ -123,8 +123,7 @@ bool TgrBaseGrid::DropDownCombo() {
     SelectComboForCell(curDataCol_, curDataRow_);
     if (list->Rows() < 1) return false;
 
-    if (!dropDownForm_) dropDownForm_ = new TgrDropDownForm(this);
-    list->SetParent(dropDownForm_);
+    list->SetParent(GetDropDownForm());
     OpenListAtFirstRow(combo);
 
     // DropDownCols columns of the list wide (the cell's width without), and
@@ -146,6 +145,7 @@ bool TgrBaseGrid::DropDownCombo() {
     InitComboForCell(curDataCol_, curDataRow_);
     ShowCellValueInList(combo);
     list->SyncListBoxSelection(true);
+    dropDownForm_->SetEnabled(true);
     dropDownForm_->Show();
     ArmComboTracking();
     list->autoScrollSuppressed_ = true;
@@ -154,6 +154,48 @@ bool TgrBaseGrid::DropDownCombo() {
     list->UpdateScrollBars();
     list->Invalidate();
     return true;
+}
+
+TForm* TgrBaseGrid::GetDropDownForm() {
+    if (!dropDownForm_) {
+        dropDownForm_ = new TgrDropDownForm(this);
+        InitDropDownForm(dropDownForm_);
+    }
+    return dropDownForm_;
+}
+
+void TgrBaseGrid::InitDropDownForm(TForm* form) {
+    if (!form) return;
+    form->Hide();
+    form->SetEnabled(false);
+    form->SetBounds(Left(), form->Top(), form->Width(), form->Height());
+    form->Font()->Assign(*Font());
+}
+
+bool TgrBaseGrid::IsComboDropDownShown() const {
+    return droppedCombo_ && dropDownForm_ && dropDownForm_->Visible();
+}
+
+bool TgrBaseGrid::IsAnyDropDownShown() const { return IsComboDropDownShown(); }
+
+bool TgrBaseGrid::ToggleComboDropDown(Integer dataCol, Integer dataRow) {
+    if (IsDroppedDownAt(dataCol, dataRow)) {
+        CloseDropDowns();
+        return true;
+    }
+    CloseDropDowns();
+    return DropDownCombo();
+}
+
+bool TgrBaseGrid::CloseComboDropDown(bool reactivate, bool update) {
+    bool shown = IsComboDropDownShown();
+    if (!droppedCombo_) return false;
+    RollUpCombo(false);
+    if (update && HasWindow()) Update();
+    // The grid's form, when it is the active one, comes back to the front.
+    if (reactivate && shown)
+        if (TCustomForm* form = GetParentForm(this); form && form == Screen->ActiveForm()) form->Show();
+    return shown;
 }
 
 void TgrBaseGrid::OpenListAtFirstRow(TgrCombo* combo) {

@@ -200,3 +200,30 @@ TEST_F(GridComboTrack, TheTrackingIsUsedOncePerDropDown) {
     EXPECT_FALSE(list->MouseCapture());
     EXPECT_EQ(list->MouseStatus(), msNormal);
 }
+
+// The drop-down form is made once, hidden and in the grid's font; a combo
+// button's toggle drops the cell's list down and takes it up again, and
+// closing answers whether a list was shown.
+TEST_F(GridComboTrack, TheDropDownFormAndTheToggle) {
+    grid->Font()->SetName("Liberation Serif");
+    TForm* dropDown = grid->GetDropDownForm();
+    ASSERT_NE(dropDown, nullptr);
+    EXPECT_EQ(grid->GetDropDownForm(), dropDown);
+    EXPECT_FALSE(dropDown->Visible());
+    EXPECT_EQ(dropDown->Font()->Name(), "Liberation Serif");
+    EXPECT_FALSE(grid->IsAnyDropDownShown());
+    EXPECT_FALSE(grid->CloseComboDropDown(false, true));
+
+    EXPECT_TRUE(grid->ToggleComboDropDown(2, 1));
+    EXPECT_TRUE(grid->IsComboDropDownShown());
+    EXPECT_TRUE(dropDown->Enabled());
+    EXPECT_TRUE(grid->IsDroppedDownAt(2, 1));
+    EXPECT_TRUE(grid->ToggleComboDropDown(2, 1));
+    EXPECT_FALSE(grid->IsComboDropDownShown());
+    EXPECT_EQ(grid->DroppedCombo(), nullptr);
+
+    ASSERT_TRUE(grid->ToggleComboDropDown(2, 1));
+    EXPECT_TRUE(grid->CloseComboDropDown(true, true));
+    EXPECT_FALSE(grid->IsAnyDropDownShown());
+    EXPECT_TRUE(grid->GetCellValue(2, 1).IsEmpty());
+}
