@@ -127,6 +127,23 @@ void TgrCustomDBGrid::LocateComboRow() {
     if (found) list->ShowComboRecord(bookmark);
 }
 
+namespace {
+bool ListOverData(TgrCombo* combo) {
+    auto* list = combo ? dynamic_cast<TgrDBComboGrid*>(combo->ComboGrid()) : nullptr;
+    return list && list->DataBound();
+}
+}  // namespace
+
+void TgrCustomDBGrid::OpenListAtFirstRow(TgrCombo* combo) {
+    if (!ListOverData(combo)) TgrBaseGrid::OpenListAtFirstRow(combo);
+}
+
+void TgrCustomDBGrid::ShowCellValueInList(TgrCombo* combo) {
+    // LocateComboRow searched a list over data; without a search kind the
+    // list's rows are looked through as in the grid.
+    if (!ListOverData(combo) || combo->GetAutoSearch() == asNone) TgrBaseGrid::ShowCellValueInList(combo);
+}
+
 void TgrCustomDBGrid::RollUpCombo(bool accept) {
     TgrCombo* combo = DroppedCombo();
     if (!combo || !dataActive_) {

@@ -665,6 +665,11 @@ public:
     // its first record, its window takes the rows shown, and with a search
     // kind the record matching the cell's value becomes its current one.
     void LocateComboRow() override;
+    // A list over a dataset was placed on its record by LocateComboRow
+    // before it dropped down (its search included); a list of kept values
+    // goes as in the grid.
+    void OpenListAtFirstRow(TgrCombo* combo) override;
+    void ShowCellValueInList(TgrCombo* combo) override;
     // In data mode an accepted value is written into the current record's
     // field (the record stays in edit until the row is left).
     void RollUpCombo(bool accept) override;

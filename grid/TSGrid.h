@@ -903,6 +903,13 @@ public:
     // a click on its button); False when the cell has no usable combo.
     bool DropDownCombo();
     TgrCombo* DroppedCombo() const { return droppedCombo_; }
+    // A list about to drop down opens at its top on its first row
+    // (OpenListAtFirstRow); once placed it shows the cell's value in view
+    // (ShowCellValueInList: by the combo's search, else the row whose whole
+    // text the cell holds). A data-aware grid places its lists on the
+    // record itself.
+    virtual void OpenListAtFirstRow(TgrCombo* combo);
+    virtual void ShowCellValueInList(TgrCombo* combo);
     // A combo's settings changed: searches take it up afresh (an open
     // drop-down of it stays open).
     void EndComboSelection(TgrCombo* combo);
@@ -917,10 +924,23 @@ public:
     // date-time button and a definition for the cell.
     virtual bool CanDropDownDateTime(Integer dataCol, Integer dataRow);
     bool DropDownDateTime();
-    // The drop-down window while one exists.
+    // The drop-down window while one exists; GetDropDownForm makes it on
+    // first use and gives it InitDropDownForm (hidden, disabled until a
+    // list drops down, at the grid's Left, in the grid's font).
     TForm* DropDownForm() const { return dropDownForm_; }
+    TForm* GetDropDownForm();
+    virtual void InitDropDownForm(TForm* form);
+    bool IsComboDropDownShown() const;
+    bool IsAnyDropDownShown() const;
+    // A press on a combo button: the list of that cell goes up when it is
+    // down, else the open drop-downs close and the cell's list drops down.
+    bool ToggleComboDropDown(Integer dataCol, Integer dataRow);
+    // Closes the combo drop-down without taking a value, updating the
+    // window when asked and bringing the grid's form back to the front
+    // when it is the active one (reactivate); whether it was shown.
+    bool CloseComboDropDown(bool reactivate, bool update);
     // Closes the open drop-downs without taking a value.
-    void CloseDropDowns() { RollUpCombo(false); }
+    void CloseDropDowns(bool reactivate = false) { CloseComboDropDown(reactivate, true); }
     // Whether the combo list of that data cell is down.
     bool IsDroppedDownAt(Integer dataCol, Integer dataRow) const {
         return droppedCombo_ && dropDownCol_ == dataCol && dropDownRow_ == dataRow;
@@ -1936,13 +1956,24 @@ private:
     // grid-mode setter refuses (a list outside design time).
     void StoreGridMode(TgrGridMode value);
     bool TrackCellButton(Integer x, Integer y);
-    // A combo button held onto the list it dropped down hands the press
-    // over: the list goes on as if pressed on its current row (its current
-    // row follows the pointer, a release on a row chooses it). Armed at run
-    // time when the list drops down, used at most once.
+    // Track on first move, armed at run time when a list drops down
+    // (ArmComboTracking) and used at most once: the first pointer move
+    // that this grid or its list sees without a press of its own, or a
+    // combo button held onto the list, starts a row drag in the list at its
+    // current row with the capture (HandOverPressToDropDown), so its current
+    // row follows the pointer and a release on a row chooses it.
     bool IsOverDroppedList(Integer x, Integer y);
+    void ArmComboTracking();
     void HandOverPressToDropDown();
-    bool comboHandOverPending_ = false;
+    bool TrackComboOnFirstMove(Integer x, Integer y);
+    // A list that tracks the pointer without a press of its own ends that
+    // at a press: outside the list it closes the drop-down (True, the press
+    // is used up), inside it goes on as a plain press.
+    bool EndComboHoverTracking(Integer x, Integer y);
+    bool trackOnFirstMove_ = false;
+    bool IsPointInRowsArea(Integer x, Integer y);
+    // A point on a shown row of this list.
+    bool IsOnListRow(Integer x, Integer y);
     bool EndCellButtonPress(bool released, Integer x, Integer y);
     void SetButtonShownDown(bool down);
     bool IsOverCurrentButton(Integer x, Integer y);

@@ -660,6 +660,7 @@ Integer TgrBaseGrid::ColumnEdgeAt(Integer x, Integer y) {
 }
 
 void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    if (button == mbLeft && EndComboHoverTracking(x, y)) return;
     if (button == mbLeft) RecordGridPress(ClientToScreen(TPoint(x, y)), shift.Contains(ssLeft));
     lastMouse_ = TPoint(x, y);
     if (!IsDesigning() && CanTakeFocus() && HasWindow() && CanFocus() && !IsFocusHolder(this) &&
@@ -1019,6 +1020,10 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
         TCustomControl::MouseMove(shift, x, y);
         return;
     }
+    if (TrackComboOnFirstMove(x, y)) {
+        TCustomControl::MouseMove(shift, x, y);
+        return;
+    }
     switch (mouseStatus_) {
         case msColResize:
         case msRowBarResize: MoveResizeLine(x + sizeOffset_); break;
@@ -1206,6 +1211,9 @@ void TgrBaseGrid::ToggleDraggedCols(Integer from, Integer to) {
 }
 
 void TgrBaseGrid::DragSelectTo(Integer x, Integer y) {
+    // A list just dropped down follows the pointer from the moment it is
+    // inside its rows.
+    if (selectingRows_ && autoScrollHold_ && !IsPointInRowsArea(x, y)) return;
     TCellCoord_ts cell = DataCellNear(x, y);
     if (selectingCols_) {
         if (colSelectMode_ != csMulti) return;
@@ -1641,7 +1649,7 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
             FireSelectChanged(true);
             // A click in a dropped-down list takes its row.
             if (comboGrid_ && ownerGrid_ && ownerGrid_->DroppedCombo() &&
-                ownerGrid_->DroppedCombo()->ComboGrid() == this && CellUnderMouse(x, y).Row >= 1)
+                ownerGrid_->DroppedCombo()->ComboGrid() == this && IsOnListRow(x, y))
                 ownerGrid_->RollUpCombo(true);
             break;
         default: break;
