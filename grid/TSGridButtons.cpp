@@ -402,7 +402,7 @@ bool TgrBaseGrid::TrackCellButton(Integer x, Integer y) {
         dropButtonPressed_ = dropButtonHeld_ = false;
         SetButtonShownDown(false);
         SetMouseCapture(false);
-        SetMouseStatus(msNormal);
+        SetMouseStatus(msNone);
         HandOverPressToDropDown();
         return true;
     }

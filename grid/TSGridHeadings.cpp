@@ -96,7 +96,7 @@ bool TgrBaseGrid::PressHeadingButton(Integer displayCol, Integer x, Integer y) {
     headingShownDown_ = true;
     InvalidateDisplayCell(displayCol, 0);
     if (OnHeadingDown && CanFireEvents()) OnHeadingDown(this, DataColOfDisplay(displayCol));
-    SetMouseStatus(msButtonDown);
+    SetMouseStatus(msHeadingButtonDown);
     SetMouseCapture(true);
     return true;
 }

@@ -22,7 +22,8 @@ bool TgrBaseGrid::CursorRequest(int x, int y, TCursor& cursor) {
 bool TgrBaseGrid::CursorForMouseStatus(Integer x, Integer y, Integer row, Integer col, TCursor& cursor) {
     switch (mouseStatus_) {
         case msButtonDown: return false;
-        case msRowResize: cursor = crVSplit; return true;
+        case msRowResize:
+        case msHeadingResize: cursor = crVSplit; return true;
         case msColResize:
         case msRowBarResize: cursor = crHSplit; return true;
         case msColMove:
@@ -99,7 +100,7 @@ bool TgrBaseGrid::CursorForMouseStatus(Integer x, Integer y, Integer row, Intege
 
 void TgrBaseGrid::DrawResizeLine() {
     if (!HasWindow()) return;
-    bool horizontal = mouseStatus_ == msRowResize;
+    bool horizontal = mouseStatus_ == msRowResize || mouseStatus_ == msHeadingResize;
     if (!horizontal && mouseStatus_ != msColResize && mouseStatus_ != msRowBarResize) return;
     TGridLayout_ts l;
     ComputeLayout(l);

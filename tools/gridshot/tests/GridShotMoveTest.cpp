@@ -137,7 +137,7 @@ TEST_F(GridShotMove, HeadingPressesSelectUnselectedColumnsAndMoveSelectedOnes) {
     std::string clicked;
     g->OnHeadingClick = [&](TObject*, Integer c) { clicked += std::to_string(c) + ";"; };
     QtMouse(QEvent::MouseButtonPress, Mid(3, 0));
-    EXPECT_EQ(g->MouseStatus(), msSelecting);
+    EXPECT_EQ(g->MouseStatus(), msColSelect);
     EXPECT_EQ(Cols(), "..x.......");
     QtMouse(QEvent::MouseMove, Mid(5, 0));
     EXPECT_EQ(Cols(), "..xxx.....");
@@ -179,7 +179,7 @@ TEST_F(GridShotMove, HeadingPressesSelectUnselectedColumnsAndMoveSelectedOnes) {
     EXPECT_EQ(Cols(), ".....xxx..");
     QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(g->Widget(), &esc);
-    EXPECT_EQ(g->MouseStatus(), msNormal);
+    EXPECT_EQ(g->MouseStatus(), msNone);
     QtMouse(QEvent::MouseButtonRelease, Mid(8, 0));
     EXPECT_EQ(Cols(), "..........");
 
