@@ -2191,6 +2191,9 @@ private:
     // The private copy of a cell's font that the owner's draw information
     // may change.
     std::unique_ptr<TFont> drawInfoFont_;
+    // The value PutCellValue draws into a cell at once, in place of the
+    // loaded one, while it paints that cell.
+    const Variant* directValue_ = nullptr;
     // spin press: the half drawn pressed and its cell, the half the press
     // began on while the mouse is held, and the repeat count
     TgrSpinButton spinPressed_ = spbNone;
