@@ -1385,6 +1385,10 @@ public:
     // Whether a display cell shows selected: its row, its column or the
     // selected cell range holds it.
     bool IsCellSelected(Integer displayCol, Integer displayRow);
+    // A cell shown selected from which a drag of the selection may start:
+    // not a heading whose press moves the selected columns, nor a row-bar
+    // cell whose press moves the selected rows.
+    bool IsDragSourceCell(Integer displayCol, Integer displayRow);
     // SelectionType sltColor with a SelectionColor set.
     bool UsesSelectionColor() const;
     // The current cell shows its focus indication now.

@@ -33,6 +33,23 @@ bool TgrBaseGrid::NotifyClickCell(Integer downCol, Integer downRow, Integer upCo
                          GetClickPosition(upCol, upRow));
 }
 
+bool TgrBaseGrid::IsDragSourceCell(Integer displayCol, Integer displayRow) {
+    if (displayCol < 0 || displayRow < 0 || displayCol >= ColTotal() || displayRow >= RowTotal() ||
+        !IsCellSelected(displayCol, displayRow))
+        return false;
+    if (displayRow == 0 && displayCol > 0 && colSelectMode_ == csMulti && colMoving_) {
+        bool fixedSelected = false;
+        for (Integer c = 1; c < FixedColTotal(); ++c) fixedSelected = fixedSelected || colSelection_->IsSelected(c);
+        if (!fixedSelected) return false;
+    }
+    if (displayCol == 0 && displayRow > 0 && RowMoving()) {
+        bool fixedSelected = false;
+        for (Integer r = 1; r < FixedRowTotal(); ++r) fixedSelected = fixedSelected || rowSelection_->IsSelected(r);
+        if (!fixedSelected) return false;
+    }
+    return true;
+}
+
 void TgrBaseGrid::ClickReleased(TgrMouseStatus status) {
     // Resizing and moving give no click, and a cell button's release fires
     // the button's own events instead; a used-up double-click none at all.

@@ -933,6 +933,9 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         MoveResizeLine(x + sizeOffset_);
         return;
     }
+    // A plain press on the selection may start the owner's drag of it.
+    if (IsDragSourceCell(under.Col, under.Row) && !shift.Contains(ssShift) && !shift.Contains(ssCtrl))
+        DoCanStartDrag();
     if (under.Col == 0 && under.Row == 0) {
         SelectAllRows(true);
         return;

@@ -43,8 +43,7 @@ bool TgrBaseGrid::CursorForMouseStatus(Integer x, Integer y, Integer row, Intege
         cursor = crHSplit;
         return true;
     }
-    bool onSelection = row >= 0 && col >= 0 && IsCellSelected(col, row);
-    TCursor base = onSelection && selectedAreaCursor_ != crDefault ? selectedAreaCursor_ : Cursor();
+    TCursor base = selectedAreaCursor_ != crDefault && IsDragSourceCell(col, row) ? selectedAreaCursor_ : Cursor();
     cursor = base;
     if (col >= ColTotal() || row >= RowTotal()) return true;
     // A fixed column, row or cell takes part in a selection only with

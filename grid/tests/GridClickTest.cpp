@@ -154,3 +154,34 @@ TEST_F(GridClick, ClickPositionsByDataNumbers) {
     for (const Case& c : cases)
         EXPECT_EQ(TgrBaseGrid::GetClickPosition(c.col, c.row), c.pos) << c.col << "," << c.row;
 }
+
+TEST_F(GridClick, APlainPressOnTheSelectionMayStartADrag) {
+    grid->SetRowSelectMode(rsMulti);
+    Drag(Mid(0, 3), Mid(0, 3));  // row 3 selected
+    ASSERT_TRUE(grid->IsDisplayRowSelected(3));
+    int asked = 0;
+    grid->OnCanStartDrag = [&](TObject*) { ++asked; };
+    struct Case {
+        const char* name;
+        TPoint at;
+        Qt::KeyboardModifiers keys;
+        bool rowMoving;
+        int asked;
+    } cases[] = {
+        {"a selected row's cell", Mid(2, 3), Qt::NoModifier, false, 1},
+        {"with Shift: a selection press", Mid(2, 3), Qt::ShiftModifier, false, 0},
+        {"with Ctrl: a selection press", Mid(0, 3), Qt::ControlModifier, false, 0},
+        {"an unselected cell", Mid(2, 4), Qt::NoModifier, false, 0},
+        {"the row bar of a selected row that moves", Mid(0, 3), Qt::NoModifier, true, 0},
+    };
+    for (const Case& c : cases) {
+        // Each case starts from row 3 alone selected.
+        grid->SetRowMoving(false);
+        Drag(Mid(0, 3), Mid(0, 3));
+        grid->SetRowMoving(c.rowMoving);
+        asked = 0;
+        Send(QEvent::MouseButtonPress, c.at, c.keys);
+        EXPECT_EQ(asked, c.asked) << c.name;
+        Send(QEvent::MouseButtonRelease, c.at, c.keys);
+    }
+}
