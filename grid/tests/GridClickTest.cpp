@@ -185,3 +185,33 @@ TEST_F(GridClick, APlainPressOnTheSelectionMayStartADrag) {
         Send(QEvent::MouseButtonRelease, c.at, c.keys);
     }
 }
+
+TEST_F(GridClick, AHeldHeadingButtonClicksWhenLetGoOnIt) {
+    grid->SetHeadingButton(hbCell);
+    std::string events;
+    grid->OnHeadingUp = [&](TObject*, Integer c) { events += "up " + std::to_string(c) + ";"; };
+    grid->OnHeadingClick = [&](TObject*, Integer c) { events += "click " + std::to_string(c) + ";"; };
+    struct Case {
+        const char* name;
+        bool escape;
+        TPoint end;
+        const char* events;
+    } cases[] = {
+        {"released on it", false, Mid(2, 0), "up 2;click 2;"},
+        {"released off it", false, Mid(2, 3), "up 2;"},
+        {"Esc on it", true, Mid(2, 0), "up 2;click 2;"},
+        {"Esc off it", true, Mid(2, 3), "up 2;"},
+    };
+    for (const Case& c : cases) {
+        events.clear();
+        Send(QEvent::MouseButtonPress, Mid(2, 0));
+        Send(QEvent::MouseMove, c.end);
+        if (c.escape) {
+            Word16 esc = VK_ESCAPE;
+            grid->DoKeyDown(esc, {});
+            EXPECT_EQ(grid->MouseStatus(), msNone) << c.name;
+        }
+        Send(QEvent::MouseButtonRelease, c.end);
+        EXPECT_EQ(events, c.events) << c.name;
+    }
+}
