@@ -47,12 +47,7 @@ protected:
     }
     void TearDown() override { Application->ResetForTesting(); }
     void Send(QEvent::Type type, TPoint p, Qt::KeyboardModifiers keys = Qt::NoModifier) {
-        QWidget* w = grid->Widget();
-        QPointF at(p.X, p.Y);
-        Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-        Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-        QMouseEvent e(type, at, w->mapToGlobal(at), button, held, keys);
-        QApplication::sendEvent(w, &e);
+        SendLeftMouse(grid->Widget(), type, p, keys);
     }
     void Drag(TPoint a, TPoint b) {
         Send(QEvent::MouseButtonPress, a);

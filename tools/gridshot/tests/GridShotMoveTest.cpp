@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QWidget>
 
+#include "grid/tests/GridOnForm.h"
 #include "platform/core/Clock.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
@@ -49,12 +50,7 @@ protected:
     }
     // Mouse events as the window system delivers them to the grid's widget.
     void QtMouse(QEvent::Type type, TPoint p, Qt::KeyboardModifiers keys = Qt::NoModifier) {
-        QWidget* w = g->Widget();
-        QPointF at(p.X, p.Y);
-        Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-        Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-        QMouseEvent e(type, at, w->mapToGlobal(at), button, held, keys);
-        QApplication::sendEvent(w, &e);
+        SendLeftMouse(g->Widget(), type, p, keys);
     }
     // A pointer move with no button held, and the cursor it leaves shown.
     Qt::CursorShape Hover(TPoint p) {
