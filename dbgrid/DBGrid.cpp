@@ -971,7 +971,7 @@ void TgrCustomDBGrid::SelectAllRows(bool byUser) {
             TgrCustomDBGrid* grid;
             bool byUser;
             ~Status() {
-                if (byUser) grid->SetMouseStatus(msNormal);
+                if (byUser) grid->SetMouseStatus(msNone);
             }
         } status{this, byUser};
         SelectPositionRange(window_->GetFirstPosition(), window_->GetLastPosition(), select, byUser);
@@ -996,7 +996,7 @@ void TgrCustomDBGrid::SelectAllRows(bool byUser) {
     SetGridStatus(grsNormal);
     MarkSelectChanged(0);
     FireSelectChanged(true);
-    SetMouseStatus(msNormal);
+    SetMouseStatus(msNone);
 }
 
 bool TgrCustomDBGrid::ApplyRecordIds(const std::vector<Variant>& ids, bool select,
@@ -1295,7 +1295,7 @@ bool TgrCustomDBGrid::CanSelectCell(Integer col, Integer row) {
 void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
     // Esc first ends a mouse action (a drag given up), as in any grid,
     // before it would undo the record's edit.
-    if (!dataActive_ || (key == VK_ESCAPE && MouseStatus() != msNormal)) {
+    if (!dataActive_ || (key == VK_ESCAPE && MouseStatus() != msNone)) {
         TgrBaseGrid::GridKeyDown(key, shift);
         return;
     }
@@ -1378,14 +1378,18 @@ void TgrCustomDBGrid::MouseDown(TMouseButton button, TShiftState shift, int x, i
 }
 
 void TgrCustomDBGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    TCellCoord_ts cell = CellUnderMouse(x, y);
-    // The release of a double-click that was used up is no click.
-    bool ignored = button == mbLeft && ReleaseIgnored();
     TgrBaseGrid::MouseUp(button, shift, x, y);
-    Integer col = cell.Col >= 1 && cell.Col < ColTotal() ? DataColOfDisplay(cell.Col) : 0;
-    clickRowUp_ = MouseDataRow(cell.Row);
-    if (!ignored && (!dataBound_ || dataActive_))
-        DoClickCell(clickColDown_, clickRowDown_, col, clickRowUp_, clickPosDown_, ClickPositionOf(cell.Col, cell.Row));
+}
+
+void TgrCustomDBGrid::SetMouseUpCell(Integer displayCol, Integer displayRow) {
+    TgrBaseGrid::SetMouseUpCell(displayCol, displayRow);
+    clickRowUp_ = MouseDataRow(displayRow);
+}
+
+bool TgrCustomDBGrid::FireClickCell(Integer, Integer, Integer upCol, Integer, TgrClickPosition, TgrClickPosition upPos) {
+    if (dataBound_ && !dataActive_) return false;
+    DoClickCell(clickColDown_, clickRowDown_, std::max<Integer>(upCol, 0), clickRowUp_, clickPosDown_, upPos);
+    return bool(OnClickCell);
 }
 
 Variant TgrCustomDBGrid::RowDataRow(Integer dataRow) {

@@ -880,6 +880,11 @@ protected:
     bool PrepareCellEdit(Integer dataCol, bool byUser) override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    // The release's record is noted where the release lands; the click-cell
+    // event names the records of the press and of the release.
+    void SetMouseUpCell(Integer displayCol, Integer displayRow) override;
+    bool FireClickCell(Integer downCol, Integer downRow, Integer upCol, Integer upRow, TgrClickPosition downPos,
+                       TgrClickPosition upPos) override;
     // A character typed while a searching list is down searches it; typed
     // into a cell whose list fills in, the text is completed.
     bool DoKeyPress(char& key) override;

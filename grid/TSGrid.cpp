@@ -476,12 +476,28 @@ Variant TgrBaseGrid::GetCellValue(Integer dataCol, Integer dataRow) {
 }
 
 void TgrBaseGrid::PutCellValue(Integer dataCol, Integer dataRow, const Variant& value) {
+    // A value for a cell the grid does not have is kept nowhere: stored, it
+    // would turn up in a column or row added later.
+    if (dataCol < 1 || dataCol > Cols() || dataRow < 1 || dataRow > Rows()) return;
+    Integer col = DisplayColOfData(dataCol), row = DisplayRowOfData(dataRow);
     if (storeData_) {
         TgrControlType type = EffectiveControlType(dataCol, dataRow);
         if (value.Type() != varEmpty) CheckCellValueType(type, value);
         StoreCellValue(dataCol, dataRow, value, type);
+        InvalidateDisplayCell(col, row);
+        return;
     }
-    InvalidateDisplayCell(DisplayColOfData(dataCol), DisplayRowOfData(dataRow));
+    // Kept nowhere, the value is drawn into the cell at once; the next
+    // repaint shows what the descendant loads for the cell again.
+    if (!CanPaintNow() || !IsCellVisibleOnScreen(col, row)) return;
+    Variant shown = value;
+    TgrCellPaintInfo info;
+    directValue_ = &shown;
+    struct Forget {
+        const Variant*& value;
+        ~Forget() { value = nullptr; }
+    } forget{directValue_};
+    if (FillDrawInfo(col, row, info)) PaintFromInfo(info);
 }
 
 bool TgrBaseGrid::IsRowChanged(Integer dataRow) const {

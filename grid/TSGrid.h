@@ -59,12 +59,13 @@ enum TgrInactiveButtonState { ibsNone, ibsBackGround, ibsShow };
 enum TgrPrintMode { pmPortrait, pmLandscape };
 // 0 normal, 1 columns selected, 2 rows selected, 3 a cell range selected.
 enum TgrGridStatus { grsNormal, grsColsSelected, grsRowsSelected, grsCellsSelected };
-// 0 none; 1 to 4 the states that repaint the current cell while editing;
-// 5 to 8 column and row resizing and moving; 9 the corner press selecting
-// every row.
+// What the mouse is doing, from the press that starts it to the release
+// or Esc that ends it. 1 to 4 are the selecting states (they repaint the
+// current cell while editing); 5 to 8 are also the answers of the border
+// hit test.
 enum TgrMouseStatus {
-    msNormal, msMouseDown, msSelecting, msDragging, msButtonDown,
-    msRowResize, msColResize, msRowMove, msColMove, msSelectAll, msRowBarResize
+    msNone, msRowSelect, msColSelect, msCellSelect, msSelectAll, msRowResize, msColResize, msHeadingResize,
+    msRowBarResize, msRowMove, msColMove, msButtonDown, msHeadingButtonDown
 };
 enum TgrSelectType { slRows, slCols, slCells };
 
@@ -1407,6 +1408,10 @@ public:
     // Whether a display cell shows selected: its row, its column or the
     // selected cell range holds it.
     bool IsCellSelected(Integer displayCol, Integer displayRow);
+    // A cell shown selected from which a drag of the selection may start:
+    // not a heading whose press moves the selected columns, nor a row-bar
+    // cell whose press moves the selected rows.
+    bool IsDragSourceCell(Integer displayCol, Integer displayRow);
     // SelectionType sltColor with a SelectionColor set.
     bool UsesSelectionColor() const;
     // The current cell shows its focus indication now.
@@ -1770,8 +1775,31 @@ public:
     // an edit by the user; the roll-up hook fires either way. False when
     // the value was not taken.
     bool TakeDateTimeValue(const Variant& value, bool accept);
-    // Where a display cell lies, for the click events.
+    // Where a cell given by data column and data row lies: either negative
+    // is outside, then the corner (0, 0), the row bar (column 0), the
+    // heading row (row 0) and the data cells.
+    static TgrClickPosition GetClickPosition(Integer dataCol, Integer dataRow);
+    // The same for a display cell.
     TgrClickPosition ClickPositionOf(Integer displayCol, Integer displayRow) const;
+    // The data number of a display column (row) for the click notifications:
+    // 0 for the row bar (heading row), -1 outside the cells.
+    Integer ClickDataCol(Integer displayCol);
+    Integer ClickDataRow(Integer displayRow);
+    // A click released: the press's and the release's cells (data numbers
+    // as above) with the position of each. True when the descendant's
+    // click-cell event took the click; the grid class has no such event.
+    virtual bool FireClickCell(Integer downCol, Integer downRow, Integer upCol, Integer upRow,
+                               TgrClickPosition downPos, TgrClickPosition upPos) {
+        return false;
+    }
+    // Works out both positions and passes the click on to FireClickCell.
+    bool NotifyClickCell(Integer downCol, Integer downRow, Integer upCol, Integer upRow);
+    // The display cells the left press and its release landed on; a
+    // descendant may note more (the records under them).
+    virtual void SetMouseDownCell(Integer displayCol, Integer displayRow) { mouseDownCell_ = {displayCol, displayRow}; }
+    virtual void SetMouseUpCell(Integer displayCol, Integer displayRow) { mouseUpCell_ = {displayCol, displayRow}; }
+    TCellCoord_ts MouseDownCell() const { return mouseDownCell_; }
+    TCellCoord_ts MouseUpCell() const { return mouseUpCell_; }
 
 protected:
     // ------------------------------------------------ row drag selection
@@ -2154,7 +2182,14 @@ private:
     Integer printCols_ = 0;
     bool printWithGridFormats_ = true, provideGridMenu_ = true;
     TgrGridStatus gridStatus_ = grsNormal;
-    TgrMouseStatus mouseStatus_ = msNormal;
+    TgrMouseStatus mouseStatus_ = msNone;
+    // The display cells of the last left press and release, and whether the
+    // press was the grid's own (a release after it clicks even when the
+    // grid did not keep the focus).
+    TCellCoord_ts mouseDownCell_{-1, -1}, mouseUpCell_{-1, -1};
+    bool pressedInGrid_ = false;
+    // The release's click: OnClick and the click-cell notification.
+    void ClickReleased(TgrMouseStatus status);
     Integer insertRowCount_ = 0;
     // The selected cell range (display positions) while the grid status is
     // grsCellsSelected.
@@ -2172,7 +2207,7 @@ private:
     bool typedSinceEditStart_ = false;
     // Last reported current cell, mouse status; the insert row in use.
     Integer notifiedCol_ = 1, notifiedRow_ = 1;
-    TgrMouseStatus notifiedMouseStatus_ = msNormal;
+    TgrMouseStatus notifiedMouseStatus_ = msNone;
     bool insertRowInUse_ = false;
     bool updatingInsertRow_ = false;
     TgrCustomGridControl* ControlForType(TgrControlType type);
@@ -2211,6 +2246,9 @@ private:
     // The private copy of a cell's font that the owner's draw information
     // may change.
     std::unique_ptr<TFont> drawInfoFont_;
+    // The value PutCellValue draws into a cell at once, in place of the
+    // loaded one, while it paints that cell.
+    const Variant* directValue_ = nullptr;
     // spin press: the half drawn pressed and its cell, the half the press
     // began on while the mouse is held, and the repeat count
     TgrSpinButton spinPressed_ = spbNone;
@@ -2228,13 +2266,11 @@ private:
     void StartDragSelect(bool rows, Integer at);
     // The single selection of an rsSingle drag follows the pointer to a row.
     void DragSingleRowTo(Integer displayRow);
-    bool selectingRows_ = false;
     // A column drag from a heading press, alike.
     Integer colSelectStart_ = 0, colDragEnd_ = 0;
     void ToggleDraggedCols(Integer from, Integer to);
     bool HeadingPressMoves(Integer col);
     void HeadingSelectPress(Integer col);
-    bool selectingCols_ = false;
     bool cellSelectionChanged_ = false;
     UInt64 scrollDelayStart_ = 0;
     TPopupMenu* gridMenu_ = nullptr;

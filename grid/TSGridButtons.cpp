@@ -393,11 +393,11 @@ void TgrBaseGrid::HandOverPressToDropDown() {
 
 bool TgrBaseGrid::TrackComboOnFirstMove(Integer x, Integer y) {
     TgrBaseGrid* owner = comboGrid_ ? ownerGrid_ : this;
-    if (!owner || !owner->trackOnFirstMove_ || mouseStatus_ != msNormal || thumbAxis_) return false;
+    if (!owner || !owner->trackOnFirstMove_ || mouseStatus_ != msNone || thumbAxis_) return false;
     TgrBaseGrid* list = owner->droppedCombo_ ? owner->droppedCombo_->ComboGrid() : nullptr;
     if (!list || (this != owner && this != list)) return false;
     owner->HandOverPressToDropDown();
-    if (list->mouseStatus_ != msSelecting) return false;
+    if (list->mouseStatus_ != msRowSelect) return false;
     // The highlight goes where the pointer is at once.
     TPoint p = this == list ? TPoint(x, y) : list->ScreenToClient(ClientToScreen(TPoint(x, y)));
     list->lastMouse_ = p;
@@ -406,14 +406,13 @@ bool TgrBaseGrid::TrackComboOnFirstMove(Integer x, Integer y) {
 }
 
 bool TgrBaseGrid::EndComboHoverTracking(Integer x, Integer y) {
-    if (!comboGrid_ || !ownerGrid_ || mouseStatus_ != msSelecting || !ownerGrid_->droppedCombo_ ||
+    if (!comboGrid_ || !ownerGrid_ || mouseStatus_ != msRowSelect || !ownerGrid_->droppedCombo_ ||
         ownerGrid_->droppedCombo_->ComboGrid() != this)
         return false;
     // No button was down while the drag ran: it ends quietly.
     KillGridTimer(AutoScrollTimerId);
     SetMouseCapture(false);
-    SetMouseStatus(msNormal);
-    selectingRows_ = false;
+    SetMouseStatus(msNone);
     // The capture brought the press here even from outside the list.
     if (x >= 0 && y >= 0 && x < Width() && y < Height()) return false;
     ownerGrid_->CloseDropDowns();
@@ -440,7 +439,7 @@ bool TgrBaseGrid::TrackCellButton(Integer x, Integer y) {
         dropButtonPressed_ = dropButtonHeld_ = false;
         SetButtonShownDown(false);
         SetMouseCapture(false);
-        SetMouseStatus(msNormal);
+        SetMouseStatus(msNone);
         HandOverPressToDropDown();
         return true;
     }

@@ -51,7 +51,7 @@ void TgrBaseGrid::RollUpComboIfActive(TgrCombo* combo, bool free) {
 void TgrBaseGrid::ForgetActiveCombo(TgrCombo* combo) {
     if (combo && combo == droppedCombo_) {
         TgrBaseGrid* list = combo->ComboGrid();
-        if (list && list->mouseStatus_ != msNormal) list->CancelMouseAction();
+        if (list && list->mouseStatus_ != msNone) list->CancelMouseAction();
         if (dropDownForm_) dropDownForm_->Hide();
         if (list) list->SetParent(nullptr);
         droppedCombo_ = nullptr;
@@ -250,7 +250,7 @@ void TgrBaseGrid::RollUpCombo(bool accept) {
     UnregisterDropDownGrid(this);
     TgrBaseGrid* list = combo->ComboGrid();
     // A list still following the pointer lets it go.
-    if (list && list->mouseStatus_ != msNormal) list->CancelMouseAction();
+    if (list && list->mouseStatus_ != msNone) list->CancelMouseAction();
     if (dropDownForm_) dropDownForm_->Hide();
     EndComboForCell();
     if (!accept || !list || list->CurrentDataRow() < 1 || list->CurrentDataRow() > list->Rows()) return;

@@ -399,7 +399,7 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
     if (key == 0 || !KeysUnlocked()) return;
     bool ctrl = shift.Contains(ssCtrl), alt = shift.Contains(ssAlt), shiftKey = shift.Contains(ssShift);
     // Esc first ends a mouse operation.
-    if (mouseStatus_ != msNormal && key == VK_ESCAPE) {
+    if (mouseStatus_ != msNone && key == VK_ESCAPE) {
         CancelMouseAction();
         key = 0;
         return;
@@ -671,16 +671,21 @@ void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
         if (checkMouseFocus_ && !IsFocusHolder(this) && !(editControl_ && editControl_->Focused())) return;
     }
     ignoreRelease_ = false;
+    if (!IsDesigning()) pressedInGrid_ = true;
+    if (button == mbLeft) {
+        TCellCoord_ts cell = CellUnderMouse(x, y);
+        SetMouseDownCell(cell.Col, cell.Row);
+    }
     if (button == mbLeft && !shift.Contains(ssDouble) && !ThumbPress(x, y) && !ScrollBarPress(x, y)) {
         MousePress(shift, x, y);
-    } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNormal &&
+    } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNone &&
                IsOverCellButtonArea(x, y, CellUnderMouse(x, y).Col, CellUnderMouse(x, y).Row)) {
         // The second press of a double-click on a cell's button area is
         // another press of the button, not a double-click.
         TShiftState single = shift;
         single.Exclude(ssDouble);
         MousePress(single, x, y);
-    } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNormal &&
+    } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNone &&
                (RowEdgeAt(x, y, CellUnderMouse(x, y).Col) >= 0 || ColumnEdgeAt(x, y) >= 0)) {
         // The second press of a double-click on a row or column border (the
         // row bar's too) starts a resize that, released on the border,
@@ -689,11 +694,11 @@ void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
         TShiftState single = shift;
         single.Exclude(ssDouble);
         MousePress(single, x, y);
-        if (mouseStatus_ != msRowResize && mouseStatus_ != msRowBarResize && mouseStatus_ != msColResize)
+        if (mouseStatus_ < msRowResize || mouseStatus_ > msRowBarResize)
             borderDoubleClick_ = false;
-    } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNormal) {
+    } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNone) {
         DoubleClickPress(shift, x, y);
-    } else if (button == mbRight && mouseStatus_ == msNormal) {
+    } else if (button == mbRight && mouseStatus_ == msNone) {
         RightPress(x, y);
     }
     TCustomControl::MouseDown(button, shift, x, y);
@@ -913,7 +918,7 @@ void TgrBaseGrid::SelectAllRows(bool byUser) {
     }
     MarkSelectChanged(0);
     FireSelectChanged(byUser);
-    if (byUser) SetMouseStatus(msNormal);
+    if (byUser) SetMouseStatus(msNone);
 }
 
 void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
@@ -926,7 +931,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
     if (Integer edge = RowEdgeAt(x, y, under.Col); edge >= 0) {
         sizeIndex_ = edge;
         sizeOffset_ = CellPixels(0, edge).Top + GetRowHeightAt(edge) - 1 - y;
-        SetMouseStatus(msRowResize);
+        SetMouseStatus(edge == 0 ? msHeadingResize : msRowResize);
         SetMouseCapture(true);
         if (HasWindow()) Update();
         resizeLineShown_ = false;
@@ -945,6 +950,9 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         MoveResizeLine(x + sizeOffset_);
         return;
     }
+    // A plain press on the selection may start the owner's drag of it.
+    if (IsDragSourceCell(under.Col, under.Row) && !shift.Contains(ssShift) && !shift.Contains(ssCtrl))
+        DoCanStartDrag();
     if (under.Col == 0 && under.Row == 0) {
         SelectAllRows(true);
         return;
@@ -982,7 +990,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         InvalidateDisplayCell(cell.Col, 0);
         moveFromIndex_ = moveToIndex_ = cell.Col;
         if (OnHeadingDown && CanFireEvents()) OnHeadingDown(this, DataColOfDisplay(cell.Col));
-        SetMouseStatus(colMoving_ ? msColMove : msButtonDown);
+        SetMouseStatus(colMoving_ ? msColMove : msHeadingButtonDown);
         SetMouseCapture(true);
         if (colMoving_) StartMoveFeedback();
         return;
@@ -1006,8 +1014,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         if (PressCellButton(cell.Col, cell.Row, x, y)) return;
         if (wasCurrent && GetCurrentControlType() == ctCheck) ToggleCurrentCheck();
     }
-    selectingRows_ = selectingCols_ = false;
-    SetMouseStatus(msSelecting);
+    SetMouseStatus(msCellSelect);
     SetMouseCapture(true);
     StartAutoScrollTimer();
     if (HasWindow()) Update();
@@ -1027,9 +1034,11 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
     switch (mouseStatus_) {
         case msColResize:
         case msRowBarResize: MoveResizeLine(x + sizeOffset_); break;
-        case msRowResize: MoveResizeLine(y + sizeOffset_); break;
+        case msRowResize:
+        case msHeadingResize: MoveResizeLine(y + sizeOffset_); break;
         case msRowMove: TrackRowMove(x, y); break;
         case msButtonDown:
+        case msHeadingButtonDown:
         case msColMove:
             if (TrackCellButton(x, y)) break;
             // The held heading looks pressed only while the pointer is on it.
@@ -1044,7 +1053,9 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
             if (mouseStatus_ != msColMove) break;
             TrackColMove(x, y);
             break;
-        case msSelecting: DragSelectTo(x, y); break;
+        case msRowSelect:
+        case msColSelect:
+        case msCellSelect: DragSelectTo(x, y); break;
         default: break;
     }
     TCustomControl::MouseMove(shift, x, y);
@@ -1054,9 +1065,7 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
 void TgrBaseGrid::StartDragSelect(bool rows, Integer at) {
     if (rows) SetMouseSelectRow(at);
     else colSelectStart_ = colDragEnd_ = at;
-    SetMouseStatus(msSelecting);
-    selectingRows_ = rows;
-    selectingCols_ = !rows;
+    SetMouseStatus(rows ? msRowSelect : msColSelect);
     SetMouseCapture(true);
     StartAutoScrollTimer();
 }
@@ -1213,9 +1222,9 @@ void TgrBaseGrid::ToggleDraggedCols(Integer from, Integer to) {
 void TgrBaseGrid::DragSelectTo(Integer x, Integer y) {
     // A list just dropped down follows the pointer from the moment it is
     // inside its rows.
-    if (selectingRows_ && autoScrollHold_ && !IsPointInRowsArea(x, y)) return;
+    if (mouseStatus_ == msRowSelect && autoScrollHold_ && !IsPointInRowsArea(x, y)) return;
     TCellCoord_ts cell = DataCellNear(x, y);
-    if (selectingCols_) {
+    if (mouseStatus_ == msColSelect) {
         if (colSelectMode_ != csMulti) return;
         Integer c = std::clamp<Integer>(cell.Col, 1, std::max<Integer>(1, ColTotal() - 1));
         if (c == colDragEnd_) return;
@@ -1224,7 +1233,7 @@ void TgrBaseGrid::DragSelectTo(Integer x, Integer y) {
         SetGridStatus(colSelection_->Count() > 0 ? grsColsSelected : grsNormal);
         MarkSelectChanged(1);
         FireSelectChanged(true);
-    } else if (selectingRows_ && (rowSelectMode_ == rsMulti || rowSelectMode_ == rsSingle)) {
+    } else if (mouseStatus_ == msRowSelect && (rowSelectMode_ == rsMulti || rowSelectMode_ == rsSingle)) {
         TCellCoord_ts under = CellUnderMouse(x, y);
         pointerInRows_ = under.Row >= 1 && under.Col >= 0;
         Integer col = cell.Col, row = cell.Row;
@@ -1235,7 +1244,7 @@ void TgrBaseGrid::DragSelectTo(Integer x, Integer y) {
             case -1: DragSelectRowsUp(r); break;
             default: DragSelectRowsAtCurrent(r); break;
         }
-    } else if (selectingRows_) {
+    } else if (mouseStatus_ == msRowSelect) {
         Integer from = std::min(rowSelectStart_, cell.Row), to = std::max(rowSelectStart_, cell.Row);
         for (Integer r = 1; r < RowTotal(); ++r) {
             bool want = r >= from && r <= to;
@@ -1290,14 +1299,14 @@ void TgrBaseGrid::AutoScrollStep() {
         else if (pressedHeading_ >= 1) TrackColMove(lastMouse_.X, lastMouse_.Y);
         return;
     }
-    if (mouseStatus_ != msSelecting || !HasWindow()) return;
+    if (mouseStatus_ < msRowSelect || mouseStatus_ > msCellSelect || !HasWindow()) return;
     // The scroll speed decides how long the mouse must be held between steps.
     TPoint screen = ClientToScreen(lastMouse_);
     Integer delay = scrollSpeed_ == spHigh  ? kHighSpeedDelay
                     : scrollSpeed_ == spLow ? kLowSpeedDelay
-                                            : VariableScrollDelay(screen.X, screen.Y, selectingRows_   ? 1
-                                                                                      : selectingCols_ ? 0
-                                                                                                       : 2);
+                                            : VariableScrollDelay(screen.X, screen.Y, mouseStatus_ == msRowSelect   ? 1
+                                                                                      : mouseStatus_ == msColSelect ? 0
+                                                                                                                    : 2);
     UInt64 now = CurrentClock().TickMs();
     if (scrollDelayStart_ == 0) scrollDelayStart_ = now;
     if (now - scrollDelayStart_ < UInt64(delay)) return;
@@ -1306,7 +1315,7 @@ void TgrBaseGrid::AutoScrollStep() {
     ComputeLayout(l);
     TCellCoord_ts top = TopLeftCell();
     Integer x = lastMouse_.X, y = lastMouse_.Y;
-    if (selectingRows_) {
+    if (mouseStatus_ == msRowSelect) {
         if (autoScrollHold_) return;
         bool scrolled = y >= l.Vert.FullCellsEnd ? DragSelectScrollDown(x, y)
                         : y < l.Vert.FixedEnd   ? DragSelectScrollUp(x, y)
@@ -1316,11 +1325,11 @@ void TgrBaseGrid::AutoScrollStep() {
     }
     TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, l);
     TCellCoord_ts next = top;
-    if (!selectingCols_) {
+    if (mouseStatus_ != msColSelect) {
         if (y >= l.Vert.FullCellsEnd && top.Row < last.Row) ++next.Row;
         if (y < l.Vert.FixedEnd && top.Row > FixedRowTotal()) --next.Row;
     }
-    if (!selectingRows_) {
+    if (mouseStatus_ != msRowSelect) {
         if (x >= l.Horz.FullCellsEnd && top.Col < last.Col) ++next.Col;
         if (x < l.Horz.FixedEnd && top.Col > FixedColTotal()) --next.Col;
     }
@@ -1336,9 +1345,14 @@ void TgrBaseGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
         thumbAxis_ = 0;
         SetMouseCapture(false);
     } else if (button == mbLeft) {
+        TCellCoord_ts cell = CellUnderMouse(x, y);
+        SetMouseUpCell(cell.Col, cell.Row);
+        TgrMouseStatus status = mouseStatus_;
         FinishMouseAction(true, x, y);
+        ClickReleased(status);
     }
     if (button == mbLeft) ignoreRelease_ = false;
+    pressedInGrid_ = false;
     try {
         TCustomControl::MouseUp(button, shift, x, y);
     } catch (const EInvalidGridOperation& e) {
@@ -1550,16 +1564,16 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
         ~ForgetDoubleClick() { flag = false; }
     } forget{borderDoubleClick_};
     SetMouseCapture(false);
-    SetMouseStatus(msNormal);
+    SetMouseStatus(msNone);
     if (status == msColMove || status == msRowMove) {
         // The drag cursor goes with the move.
         TCursor shown = Cursor();
         if (!CursorRequest(int(x), int(y), shown)) shown = Cursor();
         ShowCursorNow(shown);
     }
-    if (status == msSelecting && selectingRows_ && rowSelectMode_ != rsNone) {
+    if (status == msRowSelect && rowSelectMode_ != rsNone) {
         EndDragSelectRows(released);
-    } else if (!released && status == msSelecting && selectingCols_ && colSelectMode_ == csMulti) {
+    } else if (!released && status == msColSelect && colSelectMode_ == csMulti) {
         // Columns alike, from the anchor to the drag end.
         ToggleDraggedCols(colSelectStart_, colDragEnd_);
         SetGridStatus(colSelection_->Count() > 0 ? grsColsSelected : grsNormal);
@@ -1572,7 +1586,8 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     }
     if (!released) return;
     switch (status) {
-        case msRowResize: FinishRowResize(y); break;
+        case msRowResize:
+        case msHeadingResize: FinishRowResize(y); break;
         case msRowMove: FinishRowMove(); break;
         case msColResize:
         case msRowBarResize: {
@@ -1622,7 +1637,7 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
             break;
         }
         case msColMove:
-        case msButtonDown: {
+        case msHeadingButtonDown: {
             Integer dataCol = DataColOfDisplay(moveFromIndex_);
             if (status == msColMove && moveToIndex_ != moveFromIndex_ && moveToIndex_ >= 1) {
                 MoveCol(moveFromIndex_, std::min<Integer>(moveToIndex_, Cols()));
@@ -1635,11 +1650,13 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
             // A move that went nowhere leaves the selection as it was;
             // without column selection or moving a heading click is a click
             // on its column's cell in the current row.
-            if (status == msButtonDown) MoveToDisplayCell(pressedHeading_, curDisplayRow_);
+            if (status == msHeadingButtonDown) MoveToDisplayCell(pressedHeading_, curDisplayRow_);
             break;
         }
-        case msSelecting:
-            if (selectingCols_ && pressedHeading_ >= 1 && CellUnderMouse(x, y).Row == 0 &&
+        case msRowSelect:
+        case msColSelect:
+        case msCellSelect:
+            if (status == msColSelect && pressedHeading_ >= 1 && CellUnderMouse(x, y).Row == 0 &&
                 CellUnderMouse(x, y).Col == pressedHeading_) {
                 // The column press released on its heading is the heading's click.
                 Integer dataCol = DataColOfDisplay(pressedHeading_);
@@ -1824,7 +1841,7 @@ void TgrBaseGrid::ControlWantsEscape(Word16 key, bool& wanted) {
         wanted = true;
         return;
     }
-    wanted = cellEditing_ || rowEditing_ || (mouseStatus_ != msNormal && mouseStatus_ != msButtonDown) ||
+    wanted = cellEditing_ || rowEditing_ || (mouseStatus_ != msNone && mouseStatus_ != msButtonDown) ||
              !comboSearchText_.empty() || droppedCombo_ != nullptr || IsInsertRowPos(curDisplayRow_);
 }
 

@@ -179,7 +179,9 @@ bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, TgrCell
     // The value: the current cell's edit value while it holds one,
     // otherwise the stored value completed by the descendant.
     if (info.ControlType != ctNone && !IsInsertRowPos(r)) {
-        if (info.Current && currentCell_ && currentCell_->HasValueFor(info.DataCol, info.DataRow)) {
+        if (directValue_) {
+            info.Value = ConvertCellValue(info.ControlType, *directValue_);
+        } else if (info.Current && currentCell_ && currentCell_->HasValueFor(info.DataCol, info.DataRow)) {
             info.Value = currentCell_->GetStoredValue();
         } else {
             LockEditStart(false);

@@ -322,9 +322,9 @@ void TgrBaseGrid::SetMouseStatus(TgrMouseStatus status) {
 
 void TgrBaseGrid::CheckMouseStatusChanged() {
     if (mouseStatus_ == notifiedMouseStatus_) return;
-    // The states of a press repaint the current cell in edit mode, whose
+    // The selecting states repaint the current cell in edit mode, whose
     // look depends on whether the mouse holds it.
-    if (IsEditMode() && mouseStatus_ >= msMouseDown && mouseStatus_ <= msButtonDown)
+    if (IsEditMode() && mouseStatus_ >= msRowSelect && mouseStatus_ <= msSelectAll)
         InvalidateDisplayCell(curDisplayCol_, curDisplayRow_);
     TgrMouseStatus old = notifiedMouseStatus_;
     notifiedMouseStatus_ = mouseStatus_;

@@ -107,7 +107,7 @@ TEST_F(DBGridRowSelect, CancelledScanLeavesTheSelectionAndCancelsThePress) {
         };
         Press(18, shift);
         EXPECT_EQ(Selected(30), "2-3");
-        EXPECT_EQ(grid->MouseStatus(), msNormal);
+        EXPECT_EQ(grid->MouseStatus(), msNone);
         EXPECT_FALSE(grid->ScanningRecords());
     }
     EXPECT_EQ(ends, "00");

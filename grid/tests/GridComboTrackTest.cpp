@@ -113,7 +113,7 @@ TEST_F(GridComboTrack, TheFirstMoveAfterADropDownMakesTheListFollowThePointer) {
         ASSERT_EQ(list->CurrentDataRow(), 1);
         Send(list, QEvent::MouseMove, ListPoint(2));
         EXPECT_TRUE(list->MouseCapture());
-        EXPECT_EQ(list->MouseStatus(), msSelecting);
+        EXPECT_EQ(list->MouseStatus(), msRowSelect);
         EXPECT_EQ(list->CurrentDataRow(), 2);
         EXPECT_TRUE(list->IsRowSelected(2));
         Send(list, QEvent::MouseMove, ListPoint(3));
@@ -126,7 +126,7 @@ TEST_F(GridComboTrack, TheFirstMoveAfterADropDownMakesTheListFollowThePointer) {
         EXPECT_EQ(grid->DroppedCombo(), nullptr);
         EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), "item 3");
         EXPECT_FALSE(list->MouseCapture());
-        EXPECT_EQ(list->MouseStatus(), msNormal);
+        EXPECT_EQ(list->MouseStatus(), msNone);
     }
 }
 
@@ -165,7 +165,7 @@ TEST_F(GridComboTrack, AListFollowsOnlyOnceThePointerIsInItsRows) {
     Send(list, QEvent::MouseButtonPress, Outside(overGrid));
     EXPECT_EQ(grid->DroppedCombo(), nullptr);
     EXPECT_FALSE(list->MouseCapture());
-    EXPECT_EQ(list->MouseStatus(), msNormal);
+    EXPECT_EQ(list->MouseStatus(), msNone);
     EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), "item 5");
 
     // Dropped again and closed by Esc while following: the capture goes.
@@ -175,7 +175,7 @@ TEST_F(GridComboTrack, AListFollowsOnlyOnceThePointerIsInItsRows) {
     Key(Qt::Key_Escape);
     EXPECT_EQ(grid->DroppedCombo(), nullptr);
     EXPECT_FALSE(list->MouseCapture());
-    EXPECT_EQ(list->MouseStatus(), msNormal);
+    EXPECT_EQ(list->MouseStatus(), msNone);
     EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), "item 5");
 
 }
@@ -198,7 +198,7 @@ TEST_F(GridComboTrack, TheTrackingIsUsedOncePerDropDown) {
     EXPECT_FALSE(list->MouseCapture());
     Send(list, QEvent::MouseMove, ListPoint(2));
     EXPECT_FALSE(list->MouseCapture());
-    EXPECT_EQ(list->MouseStatus(), msNormal);
+    EXPECT_EQ(list->MouseStatus(), msNone);
 }
 
 // The drop-down form is made once, hidden and in the grid's font; a combo
