@@ -140,6 +140,11 @@ void ReferenceBitmap(const TBitmap* bitmap, bool release) {
 
 // ------------------------------------------------------------------ others
 
+TgrMemoryCanvas* GridMemoryCanvas() {
+    static TgrMemoryCanvas canvas;
+    return &canvas;
+}
+
 void PrimeCanvas(TCanvas*) {}
 
 bool ContainsWindowHandle(const QWidget* handle, TWinControl* control) {

@@ -111,6 +111,9 @@ TgrBitmapElement* NewSharedBitmap();
 // bitmap of the shared set; a bitmap the set does not know is not added.
 void ReferenceBitmap(const TBitmap* bitmap, bool release);
 
+// The memory canvas every grid paints through; made on first use.
+TgrMemoryCanvas* GridMemoryCanvas();
+
 // Readies a canvas before a grid paints on it. The surfaces of this
 // platform need no priming, so nothing is drawn.
 void PrimeCanvas(TCanvas* canvas);
