@@ -385,19 +385,20 @@ Integer TgrBaseGrid::DataColWidth(Integer dataCol) {
 }
 
 bool TgrBaseGrid::InvalidateCellUnlessPainting(Integer displayCol, Integer displayRow) {
-    if (paintSuppressed_) return false;
+    // What changes while the grid paints is shown by the next paint.
+    if (painting_) return false;
     InvalidateDisplayCell(displayCol, displayRow);
     return true;
 }
 
 bool TgrBaseGrid::InvalidateColUnlessPainting(Integer displayCol) {
-    if (paintSuppressed_) return false;
+    if (painting_) return false;
     InvalidateCol(displayCol);
     return true;
 }
 
 bool TgrBaseGrid::InvalidateRowUnlessPainting(Integer displayRow) {
-    if (paintSuppressed_) return false;
+    if (painting_) return false;
     InvalidateRow(displayRow);
     return true;
 }

@@ -224,6 +224,28 @@ TEST_F(GridPaintBody, PaintingWaitsWhileSuppressedByTheLocks) {
     EXPECT_EQ(At(cell.Left + 2, cell.Top + 2), kRed);
 }
 
+TEST_F(GridPaintBody, AttributesChangedDuringAPaintDoNotInvalidateTheGridAgain) {
+    Paint();
+    int paints = 0;
+    grid->OnPaint = [&](TObject*) {
+        ++paints;
+        // An owner recolouring as it paints would otherwise repaint forever.
+        grid->Col(2)->SetColor(paints % 2 ? TColor(0x0000FF) : TColor(0x00FF00));
+        grid->SetCellColor(1, 1, paints % 2 ? TColor(0x0000FF) : TColor(0x00FF00));
+    };
+    grid->Take();
+    grid->Repaint();
+    EXPECT_EQ(paints, 1);
+    std::string during = grid->Take();
+    EXPECT_EQ(during.find("col 2;"), std::string::npos) << during;
+    EXPECT_EQ(during.find("cell 1,1;"), std::string::npos) << during;
+    // Outside a paint the same changes invalidate.
+    grid->Col(2)->SetColor(TColor(0x00FFFF));
+    grid->SetCellColor(1, 1, TColor(0x00FFFF));
+    std::string after = grid->Take();
+    EXPECT_EQ(after.rfind("col 2;cell 1,1;", 0), 0u) << after;
+}
+
 // ------------------------------------------------------------ counts and cell records
 
 TEST_F(GridPaintBody, ACountChangeOfTheBaseReachesTheDataModelWithDataCounts) {
