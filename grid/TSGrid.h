@@ -1759,6 +1759,16 @@ protected:
     // last fixed data row (column) takes FixedLineColor while it is set.
     void DrawHorzLineSegments(Integer row, Integer y, Integer firstColIndex, bool fixedLine, const TRect& clip);
     void DrawVertLineSegments(Integer col, Integer x, Integer firstRowIndex, bool fixedLine, const TRect& clip);
+    // The two directions share one walk: rows (lines under them) or columns.
+    struct TgrLineAxis {
+        TgrVisibleItems* List;
+        Integer Fixed, Total;
+        Integer (TCustomGrid_ts::*Extent)(Integer) const;
+    };
+    TgrLineAxis LineAxis(bool rows);
+    void DrawGridLinesAlong(bool horizontal, const TRect& clip, Integer firstColIndex, Integer firstRowIndex);
+    void DrawLineSegments(bool horizontal, Integer line, Integer at, Integer firstIndex, bool fixedLine,
+                          const TRect& clip);
     // The first buffered paint acquires the memory canvas at the grid's
     // size; later ones grow it when the grid grew.
     void PrepareMemoryCanvas(TCanvas* windowCanvas);

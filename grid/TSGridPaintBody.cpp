@@ -259,120 +259,101 @@ void TgrBaseGrid::DrawGridLines(const TRect& clip, Integer firstColIndex, Intege
     DrawVertGridLines(clip, firstColIndex, firstRowIndex);
 }
 
-void TgrBaseGrid::DrawHorzGridLines(const TRect& area, Integer firstColIndex, Integer firstRowIndex) {
-    TRect clip = area;
-    clip.Left = std::max<int>(clip.Left, int(GetColWidthAt(0)));
-    Integer y = GetRowHeightAt(0);
-    clip.Top = std::max<int>(clip.Top, int(y));
-    if (clip.IsEmpty()) return;
-    bool linesOn = gridLines_ == glHorizontal || gridLines_ == glBoth;
-    Integer lastFixed = LastVisibleBefore(visibleRows_.get(), FixedRowTotal());
-    bool fixedColor = fixedLineColor_ != grColorNotSet && linesOn;
-    for (Integer r = 1; r < FixedRowTotal() && y <= clip.Bottom; ++r) {
-        Integer h = GetRowHeightAt(r);
-        y += h;
-        if (h > 0 && y - 1 >= clip.Top) DrawHorzLineSegments(r, y - 1, firstColIndex, fixedColor && r == lastFixed, clip);
-    }
-    TgrScrollingLines rows(visibleRows_.get(), firstRowIndex, RowTotal());
-    Integer r = 0;
-    while (y <= clip.Bottom && (r = rows.Next()) >= 0) {
-        Integer h = GetRowHeightAt(r);
-        y += h;
-        if (h > 0 && y - 1 >= clip.Top) DrawHorzLineSegments(r, y - 1, firstColIndex, false, clip);
-    }
+void TgrBaseGrid::DrawHorzGridLines(const TRect& clip, Integer firstColIndex, Integer firstRowIndex) {
+    DrawGridLinesAlong(true, clip, firstColIndex, firstRowIndex);
 }
 
-void TgrBaseGrid::DrawVertGridLines(const TRect& area, Integer firstColIndex, Integer firstRowIndex) {
+void TgrBaseGrid::DrawVertGridLines(const TRect& clip, Integer firstColIndex, Integer firstRowIndex) {
+    DrawGridLinesAlong(false, clip, firstColIndex, firstRowIndex);
+}
+
+TgrBaseGrid::TgrLineAxis TgrBaseGrid::LineAxis(bool rows) {
+    if (rows) return {visibleRows_.get(), FixedRowTotal(), RowTotal(), &TCustomGrid_ts::GetRowHeightAt};
+    return {visibleCols_.get(), FixedColTotal(), ColTotal(), &TCustomGrid_ts::GetColWidthAt};
+}
+
+void TgrBaseGrid::DrawGridLinesAlong(bool horizontal, const TRect& area, Integer firstColIndex,
+                                     Integer firstRowIndex) {
     TRect clip = area;
-    Integer x = GetColWidthAt(0);
-    clip.Left = std::max<int>(clip.Left, int(x));
+    clip.Left = std::max<int>(clip.Left, int(GetColWidthAt(0)));
     clip.Top = std::max<int>(clip.Top, int(GetRowHeightAt(0)));
     if (clip.IsEmpty()) return;
-    bool linesOn = gridLines_ == glVertical || gridLines_ == glBoth;
-    Integer lastFixed = LastVisibleBefore(visibleCols_.get(), FixedColTotal());
+    // Horizontal lines lie under the rows, vertical ones right of the
+    // columns; the walk goes down (across) from the heading (row bar) edge.
+    TgrLineAxis axis = LineAxis(horizontal);
+    Integer low = horizontal ? clip.Top : clip.Left, high = horizontal ? clip.Bottom : clip.Right;
+    bool linesOn = gridLines_ == glBoth || gridLines_ == (horizontal ? glHorizontal : glVertical);
+    Integer lastFixed = LastVisibleBefore(axis.List, axis.Fixed);
     bool fixedColor = fixedLineColor_ != grColorNotSet && linesOn;
-    for (Integer c = 1; c < FixedColTotal() && x <= clip.Right; ++c) {
-        Integer w = GetColWidthAt(c);
-        x += w;
-        if (w > 0 && x - 1 >= clip.Left) DrawVertLineSegments(c, x - 1, firstRowIndex, fixedColor && c == lastFixed, clip);
-    }
-    TgrScrollingLines cols(visibleCols_.get(), firstColIndex, ColTotal());
-    Integer c = 0;
-    while (x <= clip.Right && (c = cols.Next()) >= 0) {
-        Integer w = GetColWidthAt(c);
-        x += w;
-        if (w > 0 && x - 1 >= clip.Left) DrawVertLineSegments(c, x - 1, firstRowIndex, false, clip);
-    }
+    Integer pos = (this->*axis.Extent)(0);
+    auto line = [&](Integer i, bool fixedRule) {
+        Integer e = (this->*axis.Extent)(i);
+        pos += e;
+        if (e <= 0 || pos - 1 < low) return;
+        bool fixedLine = fixedRule && fixedColor && i == lastFixed;
+        if (horizontal) DrawHorzLineSegments(i, pos - 1, firstColIndex, fixedLine, clip);
+        else DrawVertLineSegments(i, pos - 1, firstRowIndex, fixedLine, clip);
+    };
+    for (Integer i = 1; i < axis.Fixed && pos <= high; ++i) line(i, true);
+    TgrScrollingLines lines(axis.List, horizontal ? firstRowIndex : firstColIndex, axis.Total);
+    Integer i = 0;
+    while (pos <= high && (i = lines.Next()) >= 0) line(i, false);
 }
 
 void TgrBaseGrid::DrawHorzLineSegments(Integer row, Integer y, Integer firstColIndex, bool fixedLine,
                                        const TRect& clip) {
-    TCanvas* c = Canvas();
-    bool linesOn = gridLines_ == glHorizontal || gridLines_ == glBoth;
-    Integer dataRow = DataRowOfDisplay(row);
-    // The segment being gathered: from start to x, its look.
-    Integer start = GetColWidthAt(0), x = start;
-    bool segment3D = false, open = false;
-    TColor segmentColor = lineColor_;
-    auto flush = [&] {
-        if (!open || x <= start || (!segment3D && !linesOn)) return;
-        TRect shown = MirroredX(TRect(start, y, x, y + 1));
-        c->Pen()->SetColor(segmentColor);
-        grid_paint::Line(c, shown.Left, int(y), shown.Right, int(y));
-    };
-    auto step = [&](Integer col) {
-        Integer w = GetColWidthAt(col);
-        if (w <= 0) return;
-        bool is3D = !fixedLine && EffectiveIs3D(DataColOfDisplay(col), dataRow);
-        TColor color = fixedLine ? fixedLineColor_ : is3D ? kLine3D : lineColor_;
-        if (!open || is3D != segment3D || color != segmentColor) {
-            flush();
-            start = x;
-            segment3D = is3D;
-            segmentColor = color;
-            open = true;
-        }
-        x = std::min<Integer>(x + w, clip.Right);
-    };
-    for (Integer col = 1; col < FixedColTotal() && x < clip.Right; ++col) step(col);
-    TgrScrollingLines cols(visibleCols_.get(), firstColIndex, ColTotal());
-    Integer col = 0;
-    while (x < clip.Right && (col = cols.Next()) >= 0) step(col);
-    flush();
+    DrawLineSegments(true, row, y, firstColIndex, fixedLine, clip);
 }
 
 void TgrBaseGrid::DrawVertLineSegments(Integer col, Integer x, Integer firstRowIndex, bool fixedLine,
                                        const TRect& clip) {
+    DrawLineSegments(false, col, x, firstRowIndex, fixedLine, clip);
+}
+
+void TgrBaseGrid::DrawLineSegments(bool horizontal, Integer line, Integer at, Integer firstIndex, bool fixedLine,
+                                   const TRect& clip) {
     TCanvas* c = Canvas();
-    bool linesOn = gridLines_ == glVertical || gridLines_ == glBoth;
-    Integer dataCol = DataColOfDisplay(col);
-    TRect shownColumn = MirroredX(TRect(x, 0, x + 1, 1));
-    Integer start = GetRowHeightAt(0), y = start;
+    bool linesOn = gridLines_ == glBoth || gridLines_ == (horizontal ? glHorizontal : glVertical);
+    // A horizontal line runs across the columns, a vertical one down the
+    // rows.
+    TgrLineAxis axis = LineAxis(!horizontal);
+    Integer high = horizontal ? clip.Right : clip.Bottom;
+    Integer dataLine = horizontal ? DataRowOfDisplay(line) : DataColOfDisplay(line);
+    // The segment being gathered: from start to pos, its look.
+    Integer start = (this->*axis.Extent)(0), pos = start;
     bool segment3D = false, open = false;
     TColor segmentColor = lineColor_;
     auto flush = [&] {
-        if (!open || y <= start || (!segment3D && !linesOn)) return;
+        if (!open || pos <= start || (!segment3D && !linesOn)) return;
         c->Pen()->SetColor(segmentColor);
-        grid_paint::Line(c, shownColumn.Left, int(start), shownColumn.Left, int(y));
+        if (horizontal) {
+            TRect shown = MirroredX(TRect(start, at, pos, at + 1));
+            grid_paint::Line(c, shown.Left, int(at), shown.Right, int(at));
+        } else {
+            int x = MirroredX(TRect(at, 0, at + 1, 1)).Left;
+            grid_paint::Line(c, x, int(start), x, int(pos));
+        }
     };
-    auto step = [&](Integer row) {
-        Integer h = GetRowHeightAt(row);
-        if (h <= 0) return;
-        bool is3D = !fixedLine && EffectiveIs3D(dataCol, DataRowOfDisplay(row));
+    auto step = [&](Integer i) {
+        Integer e = (this->*axis.Extent)(i);
+        if (e <= 0) return;
+        Integer dataCol = horizontal ? DataColOfDisplay(i) : dataLine;
+        Integer dataRow = horizontal ? dataLine : DataRowOfDisplay(i);
+        bool is3D = !fixedLine && EffectiveIs3D(dataCol, dataRow);
         TColor color = fixedLine ? fixedLineColor_ : is3D ? kLine3D : lineColor_;
         if (!open || is3D != segment3D || color != segmentColor) {
             flush();
-            start = y;
+            start = pos;
             segment3D = is3D;
             segmentColor = color;
             open = true;
         }
-        y = std::min<Integer>(y + h, clip.Bottom);
+        pos = std::min<Integer>(pos + e, high);
     };
-    for (Integer row = 1; row < FixedRowTotal() && y < clip.Bottom; ++row) step(row);
-    TgrScrollingLines rows(visibleRows_.get(), firstRowIndex, RowTotal());
-    Integer row = 0;
-    while (y < clip.Bottom && (row = rows.Next()) >= 0) step(row);
+    for (Integer i = 1; i < axis.Fixed && pos < high; ++i) step(i);
+    TgrScrollingLines cells(axis.List, firstIndex, axis.Total);
+    Integer i = 0;
+    while (pos < high && (i = cells.Next()) >= 0) step(i);
     flush();
 }
 
