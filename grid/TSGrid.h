@@ -23,10 +23,12 @@
 #include <vector>
 
 #include "grid/GridButtons.h"
+#include "grid/GridClassTypes.h"
 #include "grid/GridCellProps.h"
 #include "grid/GridCollections.h"
 #include "grid/GridCombo.h"
 #include "grid/GridControlTypes.h"
+#include "grid/GridPaintInfo.h"
 #include "grid/GridPropOwner.h"
 #include "grid/GridSelection.h"
 #include "grid/GRGLib.h"
@@ -40,150 +42,6 @@
 #include "platform/core/StringList.h"
 #include "platform/core/Streams.h"
 #include "platform/gui/Menus.h"
-
-// ------------------------------------------------------ property types
-
-enum TgrGridMode { gmListBox, gmEdit, gmEditInsert, gmBrowse };
-enum TgrRowSelectMode { rsNone, rsSingle, rsMulti };
-enum TgrColSelectMode { csNone, csSingle, csMulti };
-enum TgrCellSelectMode { cmNone, cmRange };
-enum TgrSelectionType { sltDefault, sltColor };
-enum TgrResizeCols { rcNone, rcSingle, rcAll };
-enum TgrResizeRows { rrNone, rrSingle, rrAll };
-enum TgrGridLines { glNone, glHorizontal, glVertical, glBoth };
-enum TgrHeadingButton { hbNone, hbCell, hbButton };
-enum TgrRowChangedIndicator { riOff, riOn, riAutoReset };
-enum TgrFocusBorder { fbNone, fbDot, fbSingle, fbDouble };
-enum TgrScrollSpeed { spLow, spHigh, spVariable };
-enum TgrInactiveButtonState { ibsNone, ibsBackGround, ibsShow };
-enum TgrPrintMode { pmPortrait, pmLandscape };
-// 0 normal, 1 columns selected, 2 rows selected, 3 a cell range selected.
-enum TgrGridStatus { grsNormal, grsColsSelected, grsRowsSelected, grsCellsSelected };
-// What the mouse is doing, from the press that starts it to the release
-// or Esc that ends it. 1 to 4 are the selecting states (they repaint the
-// current cell while editing); 5 to 8 are also the answers of the border
-// hit test.
-enum TgrMouseStatus {
-    msNone, msRowSelect, msColSelect, msCellSelect, msSelectAll, msRowResize, msColResize, msHeadingResize,
-    msRowBarResize, msRowMove, msColMove, msButtonDown, msHeadingButtonDown
-};
-enum TgrSelectType { slRows, slCols, slCells };
-
-// Misuse of a grid is reported as EInvalidGridOperation (Grids_ts.h), mask
-// problems as EtsMaskError (TSMask.h); the text starts with the grid's name.
-
-using TgrColChangedEvent = std::function<void(TObject*, Integer oldCol, Integer newCol)>;
-using TgrCountChangedEvent = std::function<void(TObject*, Integer oldCount, Integer newCount)>;
-using TgrMovedEvent = std::function<void(TObject*, Integer toDisplay, Integer count, bool byUser)>;
-using TgrResizedEvent = std::function<void(TObject*, Integer rowColnr)>;
-using TgrComboCompareEvent =
-    std::function<void(TObject*, const std::string& comboString, const std::string& cellString, Integer& result)>;
-using TgrComboLCompareEvent = std::function<void(TObject*, const std::string& comboString,
-                                                 const std::string& cellString, Integer len, Integer& result)>;
-using TgrColEvent = std::function<void(TObject*, Integer dataCol, bool byUser)>;
-using TgrGridStatusEvent = std::function<void(TObject*, TgrGridStatus oldStatus, TgrGridStatus newStatus)>;
-using TgrMouseStatusEvent = std::function<void(TObject*, TgrMouseStatus oldStatus, TgrMouseStatus newStatus)>;
-using TgrHeadingEvent = std::function<void(TObject*, Integer dataCol)>;
-using TgrSelectChangedEvent = std::function<void(TObject*, TgrSelectType selectType, bool byUser)>;
-using TgrEditTextResizedEvent = std::function<void(TObject*, bool byUser)>;
-// Edit life cycle events of a plain grid (data rows are row numbers).
-using TgrCellEditingEvent = std::function<void(TObject*, Integer dataCol, Integer dataRow, bool& cancel)>;
-using TgrRowEditingEvent = std::function<void(TObject*, Integer dataRow, bool& cancel)>;
-using TgrCellEditEvent = std::function<void(TObject*, Integer dataCol, Integer dataRow, bool byUser)>;
-using TgrUndoCellEditEvent =
-    std::function<void(TObject*, Integer dataCol, Integer dataRow, bool byUser, bool& cancel)>;
-using TgrUndoRowEditEvent = std::function<void(TObject*, Integer dataRow, bool byUser, bool& cancel)>;
-// The half of a spin button: the upper (vertical) or right (horizontal)
-// half steps up, the other down.
-enum TgrSpinButton { spbNone, spbUp, spbDown };
-using TgrSpinButtonEvent = std::function<void(TObject*, Integer dataCol, Integer dataRow, TgrSpinButton button)>;
-using TgrSpinRepeatEvent =
-    std::function<void(TObject*, Integer dataCol, Integer dataRow, Integer count, TgrSpinButton button)>;
-// The handler may change the stepped value (and the changed part, pos and
-// len) or refuse it (accept False).
-using TgrSpinIncrementEvent = std::function<void(TObject*, Integer dataCol, Integer dataRow, bool& accept,
-                                                 Integer& pos, Integer& len, Variant& value, bool up)>;
-using TgrPrintGridEvent = std::function<void(TObject*, bool& cancel, std::string& title, std::string& endText,
-                                             TgrPrintMode& orientation)>;
-
-// Where a click landed: the heading row, the row bar, the corner above the
-// row bar, a data cell, or outside the cells.
-enum TgrClickPosition { cpHeading, cpRowBar, cpCorner, cpCell, cpOutside };
-
-// What a painted cell is: the corner above the row bar, a heading, a
-// row-bar cell or a data cell.
-enum TgrCellKind { tckCorner, tckHeading, tckRowBar, tckData };
-// The picture in a row-bar cell.
-enum TgrRowIndicator { triNone, triCurrent, triChanged, triInsert };
-
-// Transparent colour of the owner's draw information that means "not set".
-inline constexpr TColor grDrawInfoColorNotSet = TColor(0x20000000);
-
-// Everything one cell is painted from, worked out before any pixel is
-// drawn (FillDrawInfo); the painting steps only read it.
-struct TgrCellPaintInfo {
-    TgrCellKind Kind = tckData;
-    Integer DisplayCol = 0, DisplayRow = 0, DataCol = 0, DataRow = 0;
-    TgrControlType ControlType = ctNone;
-    // The cell less its grid lines; the clip adds the lines.
-    TRect CellRect, ClipRect;
-    // Where text, check box or picture go, and the button area.
-    TRect ContentRect, ButtonRect;
-    bool HasButton = false;
-    TFont* Font = nullptr;
-    bool Is3D = false;
-    TgrHorzAlignment HorzAlignment = htaLeft;
-    TgrVertAlignment VertAlignment = vtaTop;
-    // Background and text colour after selection and focus colours.
-    TColor Color = clWindow;
-    TColor FontColor = clWindowText;
-    bool ControlShown = false;
-    TgrWordWrap WordWrap = wwDefault;
-    TgrButtonType ButtonType = btNone;
-    TgrDropDownStyle DropDownStyle = ddDropDown;
-    TColor TransparentColor = grDrawInfoColorNotSet;
-    // The cell's state.
-    bool Selected = false;
-    // Selected and shown in the selection colours (else inverted).
-    bool SelectionColored = false;
-    bool Current = false;
-    bool ShowsFocus = false;
-    // A heading held down with the mouse while the pointer is over it.
-    bool Pressed = false;
-    TgrRowIndicator Indicator = triNone;
-    // A picture cell keeps its plain colour under the picture; the
-    // selection or focus colour is blended over it (grColorNotSet: none).
-    TColor BlendColor = grColorNotSet;
-    // The value shown: its text for text cells and headings, its check
-    // state for check cells.
-    Variant Value;
-    std::string Text;
-    TCheckBoxState CheckState = cbUnchecked;
-};
-
-// The draw information the owner may change before a data cell is painted.
-struct TgrCellDrawInfo {
-    TFont* Font = nullptr;
-    TColor Color = clWindow;
-    TgrWordWrap WordWrap = wwDefault;
-    TColor TransparentColor = grDrawInfoColorNotSet;
-    TgrVertAlignment VertAlignment = vtaTop;
-    TgrHorzAlignment HorzAlignment = htaLeft;
-};
-
-// How a picture is fitted into its cell (the four picture options after
-// the levels and the grid's own settings have been asked).
-struct TgrPictureOptions {
-    bool Stretch = true;
-    bool Shrink = true;
-    bool Center = true;
-    bool KeepAspectRatio = false;
-};
-
-// Blends a colour over what a rectangle shows: every other pixel, counted
-// from (originX, originY) (the cell's top-left corner, so that the pattern
-// stays with the cell), takes the colour, the others keep what is there.
-void BlendSelectionColor(TCanvas* canvas, const TRect& rect, TColor color, int originX, int originY);
 
 // What a layout holds: grid properties, column, row and cell attributes.
 enum TgrPropKind { pkGrid, pkCols, pkRows, pkCells };
@@ -703,8 +561,20 @@ public:
     void ResetCellControl(bool refresh) override;
     bool IsDrawingProperty(TgrPropId id) override { return IsDrawingPropId(id); }
     void CellMaskChanged(Integer dataCol, const Variant& dataRow) override;
-    void IndexCellElement(TgrCellElement* element) override;
-    void UnindexCellElement(TgrCellElement* element) override;
+    // The cell property set reports each record it makes or frees: the
+    // record's data row enters (leaves) the set of its data column and its
+    // data column the set of its data row; a set made on first use is freed
+    // when it empties.
+    void IndexCellElement(TgrCellElement* element) override { IndexCellRecord(element); }
+    void UnindexCellElement(TgrCellElement* element) override { UnindexCellRecord(element); }
+    void IndexCellRecord(TgrCellElement* element);
+    void UnindexCellRecord(TgrCellElement* element);
+    // The sets of data columns and rows follow the counts: new entries are
+    // empty, entries beyond a lower count go (kept at design time).
+    void ResizeIntegerSets(Integer oldColCount, Integer oldRowCount);
+    // Whether any cell record lies in a data column or data row.
+    bool ColHasCellRecords(Integer dataCol) const;
+    bool RowHasCellRecords(Integer dataRow) const;
     void ClearCellElementCache() override { cellCacheInvalid_ = true; }
     TgrIntegerList& KeptFontCells() override { return fontCells_; }
     TgrCellPropSet* CellPropSet() override { return cellProps_.get(); }
@@ -797,12 +667,17 @@ public:
     void CheckGridStatusChanged() override;
     // ---- selection painting: the cells whose selection state changes are
     // repainted (positions scrolled away between the fixed lines and the
-    // view end at the last fixed line).
-    virtual void PaintCellRange(Integer left, Integer top, bool selected, Integer bottom, Integer right);
+    // view end at the last fixed line). On a given canvas the cells are
+    // drawn at once in the given state, leaving the excluded rectangle
+    // alone; without one the window's area is invalidated and painted at
+    // the next paint message.
+    virtual void PaintCellRange(Integer left, Integer top, TCanvas* dc, bool selected, const TRect& exclude,
+                                Integer bottom, Integer right);
+    void PaintCell(Integer col, Integer row, TCanvas* dc, bool selected, const TRect& exclude);
     // Area 1 the heading cell, 2 the fixed data rows and the rows in view,
     // 3 both.
-    void PaintColSelection(Integer displayCol, Integer area, bool selected);
-    virtual void PaintRowSelection(Integer displayRow, bool selected);
+    void PaintColSelection(Integer displayCol, Integer area, TCanvas* dc, bool selected);
+    virtual void PaintRowSelection(Integer displayRow, bool selected, TCanvas* dc);
     void PaintRowBarSelection(bool selected);
     // Called with the new range before the grid stores it: only the strips
     // whose state changes are repainted, by the kind of selection.
@@ -846,8 +721,12 @@ public:
     // rows; nothing while its drop-down size lock is held, and deferred to
     // the release of its update lock while one is held.
     void UpdateDropDownSize(Integer cols, Integer rows);
-    // Pending invalid areas wait while painting is locked.
+    // The window's paint message: nothing while painting is suppressed or
+    // cannot run now (the invalid area waits); otherwise the paint, then
+    // AfterPaint, also when the paint raises.
     void Update() override;
+    // Skipped while updates are suspended; the last unlock repaints then.
+    void Invalidate() override;
     void SuspendPainting() { LockPaint(false); }
     void ResumePainting() { LockPaint(true); }
     void UnlockUpdate() override;
@@ -1227,6 +1106,8 @@ public:
     // row or the row bar.
     bool IsCurrentCellVisible() const;
     bool IsCellVisibleOnScreen(Integer displayCol, Integer displayRow) const;
+    // A display cell with pixels in the client area.
+    bool IsCellOnScreen(Integer displayCol, Integer displayRow) const;
     // Normal grid status, an editing mode, and a current cell that is
     // neither read-only nor selected.
     bool CanEditNow();
@@ -1418,9 +1299,14 @@ public:
     bool IsFocusCell(Integer displayCol, Integer displayRow);
     // Paints one cell from its paint information.
     void DrawGridCell(Integer displayCol, Integer displayRow, bool selected, const TRect& rect);
-    // Painting outside a paint pass is allowed: no update lock and not
-    // inside the grid's own paint pass.
-    bool CanPaintNow() const { return updateLock_ == 0 && paintLock_ == 0 && !painting_ && HasWindow(); }
+    // Painting outside a paint pass is allowed: a window, no update or
+    // paint lock, and neither the grid's own paint pass nor the shared
+    // memory canvas busy with this grid.
+    bool CanPaintNow() const;
+    // The grid paints through the shared memory canvas (after its first
+    // paint) and holds one use of it until it is destroyed.
+    bool UsesMemoryCanvas() const { return memCanvasRegistered_; }
+    bool PaintedOnce() const { return paintedOnce_; }
     // Draws the scroll bars that are shown into the non-client strips.
     void PaintScrollBars(TCanvas* canvas);
     // The heading kind of a display column: its own HeadingButton, cbGrid
@@ -1912,8 +1798,53 @@ protected:
 
     // The base's cell painting: DrawGridCell in the cell's selection state.
     void PaintCell(Integer col, Integer row, const TRect& rect, TGridDrawState_ts state) override;
-    // The paint pass: every cell in the clip, then the scroll bars.
+    // ---- the paint entry (TSGridPaintBody.cpp). The first paint draws
+    // straight on the window; every later one draws into the shared memory
+    // canvas, locked for this grid, and copies the clip box to the window.
+    // The scroll bars are drawn on the window after the body.
     void Paint() override;
+    // The cells in the canvas clip: grid lines, then the cells, then the
+    // area beyond the last cells.
+    void PaintBody();
+    // The fixed rows, then the visible scrolling rows from firstRowIndex in
+    // the visible-row list, each through PaintRowCells; bottom and right
+    // become the edges where the rows (columns) ran out before the clip
+    // ended (else one past the client area). Coordinates are laid out from
+    // the left; a mirrored grid shows them from the right.
+    void PaintCells(const TRect& clip, Integer firstColIndex, Integer& bottom, Integer& right, Integer firstRowIndex);
+    void PaintRowCells(Integer row, Integer y, Integer& right, Integer firstColIndex, const TRect& clip);
+    // The grid colour right of x (down to y) and below y.
+    virtual void FillOutsideCells(Integer x, Integer y);
+    // Lines run from the row bar's right edge and the heading's bottom edge
+    // on; none inside the row bar or the heading.
+    void DrawGridLines(const TRect& clip, Integer firstColIndex, Integer firstRowIndex);
+    void DrawHorzGridLines(const TRect& clip, Integer firstColIndex, Integer firstRowIndex);
+    void DrawVertGridLines(const TRect& clip, Integer firstColIndex, Integer firstRowIndex);
+    // One line across a row (down a column) in segments: neighbours of the
+    // same look form one segment. A segment beside a 3D cell is grey and is
+    // drawn even where GridLines draws no lines that way; the line after the
+    // last fixed data row (column) takes FixedLineColor while it is set.
+    void DrawHorzLineSegments(Integer row, Integer y, Integer firstColIndex, bool fixedLine, const TRect& clip);
+    void DrawVertLineSegments(Integer col, Integer x, Integer firstRowIndex, bool fixedLine, const TRect& clip);
+    // The two directions share one walk: rows (lines under them) or columns.
+    struct TgrLineAxis {
+        TgrVisibleItems* List;
+        Integer Fixed, Total;
+        Integer (TCustomGrid_ts::*Extent)(Integer) const;
+    };
+    TgrLineAxis LineAxis(bool rows);
+    void DrawGridLinesAlong(bool horizontal, const TRect& clip, Integer firstColIndex, Integer firstRowIndex);
+    void DrawLineSegments(bool horizontal, Integer line, Integer at, Integer firstIndex, bool fixedLine,
+                          const TRect& clip);
+    // The first buffered paint acquires the memory canvas at the grid's
+    // size; later ones grow it when the grid grew.
+    void PrepareMemoryCanvas(TCanvas* windowCanvas);
+    // Gives up the grid's use of the memory canvas (at destruction).
+    void ReleaseMemoryCanvas();
+    // Runs after every paint message, also when the paint raised: the
+    // deferred in-cell control refresh, then the deferred scroll-bar and
+    // scroll-position updates.
+    virtual void AfterPaint();
     void NotifyCountsChanged(Integer oldColTotal, Integer oldRowTotal) override;
     void AfterTopLeftMove(const TCellCoord_ts& oldTopLeft) override;
     void CurrentCellMoved(const TCellCoord_ts& oldCurrent) override;
@@ -1926,10 +1857,11 @@ protected:
     void Loaded() override;
 
 private:
-    bool FillDrawInfoAt(Integer displayCol, Integer displayRow, const TRect& raw, TgrCellPaintInfo& info);
+    // The paint information of a cell shown at raw in a selection state.
+    bool FillDrawInfoAt(Integer displayCol, Integer displayRow, const TRect& raw, bool selected,
+                        TgrCellPaintInfo& info);
     void PaintFromInfo(TgrCellPaintInfo& info);
     void PaintFixedCell(TCanvas* canvas, const TgrCellPaintInfo& info);
-    void PaintCellGridLines(TCanvas* canvas, const TgrCellPaintInfo& info);
     // Heading content and button areas (text, sort picture, button frame).
     void LayoutHeadingCell(TgrCellPaintInfo& info);
     void DrawHeadingButton(TCanvas* canvas, const TgrCellPaintInfo& info);
@@ -2049,11 +1981,16 @@ private:
     Integer restHeadingHeight_ = 15, restRowBarWidth_ = 14;
     TgrCellElement* CellRecord(Integer dataCol, Integer dataRow);
     bool SpinLevel(Integer dataCol, Integer dataRow, TgrSpinOptions& options, double& increment);
-    void ResizeDataModel(Integer oldColTotal, Integer oldRowTotal);
+    // The base changed its column or row count: the data model follows,
+    // the count events fire with data counts, the scroll bars follow.
+    void SizeChanged(Integer oldColCount, Integer oldRowCount);
+    // Pressed positions that lie beyond the counts are forgotten.
+    void ResetDragPositions();
+    // The insert rows the base's row count held at the last size change.
+    Integer sizedInsertRows_ = 0;
     void SetStorageSizeHint(Integer cols, Integer rows);
     void InvalidateIfSelection();
     bool HasSelection() const;
-    void NoteCellIndex(TgrCellElement* element, bool add);
 
     // in-cell control state
     bool controlShown_ = false;
@@ -2195,6 +2132,13 @@ private:
     // grsCellsSelected.
     TCellRange_ts cellRange_;
     bool painting_ = false;
+    // paint entry: the memory canvas is held, the canvas wants priming (a
+    // new grid, a new font), the grid has painted once; the scroll-bar
+    // work deferred to the end of the next paint (an update, its rerun, a
+    // position update); an invalidation skipped under the update lock.
+    bool memCanvasRegistered_ = false, canvasNeedsPriming_ = true, paintedOnce_ = false;
+    bool scrollBarsPending_ = false, scrollBarsRerun_ = false, scrollBarsRunning_ = false;
+    bool scrollPosPending_ = false, invalidatePending_ = false;
     // edit life cycle
     Variant undoValue_;
     Integer undoCol_ = 0, undoRow_ = 0;
@@ -2231,7 +2175,6 @@ private:
     bool ThumbPress(Integer x, Integer y);
     void ThumbDragTo(Integer x, Integer y, bool final);
     void RekeyCellRecord(TgrCellElement* e, Integer dataCol, Integer dataRow);
-    void ReindexCellRecords();
     Integer thumbAxis_ = 0;  // 0 none, 1 vertical, 2 horizontal
     Integer thumbGrab_ = 0;
     int wheelDelta_ = 0;

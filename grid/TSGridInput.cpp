@@ -624,7 +624,7 @@ void TgrBaseGrid::ExtendCellRange(const TCellCoord_ts& to) {
         DeselectAllRows();
         SelectDisplayCols(1, ColTotal() - 1, false);
         SetGridStatus(grsCellsSelected);
-        PaintCellRange(range.Left, range.Top, true, range.Bottom, range.Right);
+        PaintCellRange(range.Left, range.Top, nullptr, true, TRect(), range.Bottom, range.Right);
     }
     MarkSelectChanged(2);
 }

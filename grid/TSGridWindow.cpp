@@ -76,6 +76,7 @@ void TgrBaseGrid::GridFontChanged() {
     while (NextCellPair(fontCells_, index, col, row))
         if (TgrCellElement* e = cellProps_->FindCell(col, row)) e->GridFontChanged();
     if (dropDownForm_) dropDownForm_->Font()->Assign(*Font());
+    canvasNeedsPriming_ = true;
     Invalidate();
 }
 
@@ -161,8 +162,4 @@ void TgrBaseGrid::LockPaint(bool unlock) {
         Invalidate();
         Update();
     }
-}
-
-void TgrBaseGrid::Update() {
-    if (paintLock_ == 0) TCustomGrid_ts::Update();
 }
