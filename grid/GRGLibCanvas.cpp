@@ -37,6 +37,17 @@ void TgrMemoryCanvas::Acquire(TCanvas*, int width, int height) {
     ++useCount_;
 }
 
+void TgrMemoryCanvas::UseFor(TCanvas* reference, int width, int height, bool& inUse) {
+    if (!inUse) {
+        Acquire(reference, width, height);
+        inUse = true;
+    } else if (surfaceWidth_ < width || surfaceHeight_ < height) {
+        // Grown for this user without counting it twice.
+        Acquire(reference, width, height);
+        Release();
+    }
+}
+
 void TgrMemoryCanvas::Release() {
     if (useCount_ <= 0) return;
     if (--useCount_ == 0) FreeSurface();

@@ -37,6 +37,9 @@ public:
     void Acquire(TCanvas* reference, int width, int height);
     // One user less; the surface is freed when the count passes from 1 to 0.
     void Release();
+    // A user's paint: the first one makes it a user (inUse is set), later
+    // ones only grow the surface when it is smaller than width by height.
+    void UseFor(TCanvas* reference, int width, int height, bool& inUse);
     // The clipping rectangle of the surface.
     void SetClipRect(const TRect& r);
 

@@ -126,13 +126,7 @@ void TgrGridControl::Paint() {
         TgrMemoryCanvas* m;
         ~Unlock() { m->Unlock(); }
     } unlock{mem};
-    if (!canvasInUse_) {
-        mem->Acquire(screen, Width(), Height());
-        canvasInUse_ = true;
-    } else if (mem->SurfaceWidth() < Width() || mem->SurfaceHeight() < Height()) {
-        mem->Acquire(screen, Width(), Height());
-        mem->Release();
-    }
+    mem->UseFor(screen, Width(), Height(), canvasInUse_);
     TCanvas* c = mem->MemDC();
     if (!c) return;
     c->ResetClip();

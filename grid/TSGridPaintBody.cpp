@@ -153,15 +153,7 @@ void TgrBaseGrid::Paint() {
 }
 
 void TgrBaseGrid::PrepareMemoryCanvas(TCanvas* windowCanvas) {
-    TgrMemoryCanvas* memory = GridMemoryCanvas();
-    if (!memCanvasRegistered_) {
-        memory->Acquire(windowCanvas, Width(), Height());
-        memCanvasRegistered_ = true;
-    } else if (memory->SurfaceWidth() < Width() || memory->SurfaceHeight() < Height()) {
-        // Grown for this grid without counting it twice.
-        memory->Acquire(windowCanvas, Width(), Height());
-        memory->Release();
-    }
+    GridMemoryCanvas()->UseFor(windowCanvas, Width(), Height(), memCanvasRegistered_);
 }
 
 void TgrBaseGrid::ReleaseMemoryCanvas() {
