@@ -815,7 +815,7 @@ void TgrCustomDBGrid::SelectAllRows(bool byUser) {
     }
     if (!dataActive_ || window_->GetRowCount() == 0 || RowSelectMode() != rsMulti || !CanLeaveCell(-1, -1, true))
         return;
-    HideCellControl();
+    HideCellControl(true);
     // The selection names records, not the rows on screen: every record of
     // the dataset is selected, or deselected when a corner press finds them
     // all selected already.
@@ -1405,13 +1405,8 @@ void TgrCustomDBGrid::FireInvalidMaskEdit(const std::string& keys, bool& accept)
     DoInvalidMaskEdit(keys, CurrentDataCol(), EventDataRow(CurrentDataRow()), accept);
 }
 
-bool TgrCustomDBGrid::StartEditing(Byte selectMode, bool updateNow) {
-    if (HasCurrentCell() && (!dataBound_ || dataActive_)) {
-        bool cancel = false;
-        DoShowEditor(CurrentDataCol(), EventDataRow(CurrentDataRow()), cancel);
-        if (cancel) return false;
-    }
-    return TgrBaseGrid::StartEditing(selectMode, updateNow);
+void TgrCustomDBGrid::FireShowEditor(Integer dataCol, Integer dataRow, bool& cancel) {
+    if (HasCurrentCell() && (!dataBound_ || dataActive_)) DoShowEditor(dataCol, EventDataRow(dataRow), cancel);
 }
 
 // ------------------------------------------------------------ editing
@@ -1545,7 +1540,7 @@ void TgrCustomDBGrid::ForgetClassEdit() {
     // typing starts a new edit from the field's value.
     if (TgrCurrentCell* cell = CurrentCell()) cell->ClearValue();
     ClearRowEditState(CurrentDataRow());
-    HideCellControl();
+    HideCellControl(true);
 }
 
 bool TgrCustomDBGrid::IsCurrentCellShown() {

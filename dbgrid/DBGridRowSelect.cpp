@@ -184,7 +184,7 @@ bool TgrCustomDBGrid::SelectPositionRange(const TgrBkmPos& start, const TgrBkmPo
             if (setMode) list.assign(1, only);
         }
     }
-    HideCellControl();
+    HideCellControl(true);
     if (AnyRowSelected() && RowSelectMode() == rsSingle && select) {
         PaintSelectedRows(1, Rows(), false);
         selection_->Clear();
@@ -229,7 +229,7 @@ void TgrCustomDBGrid::SetDataRowSelected(const Variant& dataRow, bool select) {
     if (bookmark.empty() || RowSelectMode() == rsNone) return;
     if (select ? selection_->IsSelected(bookmark) : GridStatus() != grsRowsSelected) return;
     if (!CanLeaveRecord()) return;
-    HideCellControl();
+    HideCellControl(true);
     if (RowSelectMode() == rsSingle && select && AnyRowSelected()) {
         PaintSelectedRows(1, Rows(), false);
         selection_->Clear();

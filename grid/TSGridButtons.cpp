@@ -385,7 +385,7 @@ bool TgrBaseGrid::IsOverDroppedList(Integer x, Integer y) {
     return p.X >= 0 && p.Y >= 0 && p.X < list->ClientWidth() && p.Y < list->ClientHeight();
 }
 
-void TgrBaseGrid::HandOverPressToDropDown() {
+void TgrBaseGrid::HandOverComboCapture() {
     if (!comboHandOverPending_) return;
     comboHandOverPending_ = false;
     TgrBaseGrid* list = droppedCombo_ ? droppedCombo_->ComboGrid() : nullptr;
@@ -403,7 +403,7 @@ bool TgrBaseGrid::TrackCellButton(Integer x, Integer y) {
         SetButtonShownDown(false);
         SetMouseCapture(false);
         SetMouseStatus(msNormal);
-        HandOverPressToDropDown();
+        HandOverComboCapture();
         return true;
     }
     if (buttonHeld_ || dropButtonHeld_) {
