@@ -476,6 +476,7 @@ void TgrBaseGrid::PutCellValue(Integer dataCol, Integer dataRow, const Variant& 
     // user is editing it there.
     if (dataCol == curDataCol_ && dataRow == curDataRow_ && !cellEditing_ && currentCell_) {
         currentCell_->ClearValue();
+        editSelectMode_ = 0;
         if (controlShown_) RefreshCellControl();
     }
 }

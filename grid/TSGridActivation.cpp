@@ -127,8 +127,9 @@ void TgrBaseGrid::ShowControlAfterPaint() {
     if ((gridMode_ != gmEdit && gridMode_ != gmEditInsert) || !editModeFlag_) return;
     if (!IsCurrentCellVisible()) return;
     controlShown_ = true;
-    LoadControlValue();
     activeControl_->Show();
+    // Loaded shown, so that the edit-select mode places its selection.
+    LoadControlValue();
     if (ControlShouldHaveFocus() && !IsEnteringFocus() && activeControl_->CanFocus()) activeControl_->SetFocus();
     activeControl_->Invalidate();
 }

@@ -1314,8 +1314,10 @@ bool TgrBaseGrid::WidgetEvent(QEvent* event) {
                 throw;
             }
             --enteringFocus_;
-            if (static_cast<QFocusEvent*>(event)->reason() == Qt::TabFocusReason ||
-                static_cast<QFocusEvent*>(event)->reason() == Qt::BacktabFocusReason)
+            // (A hidden control passes the focus on as if by Tab: that is
+            // not the keyboard's.)
+            Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (!hidingControl_ && (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason))
                 focusByKeyboard_ = true;
             FocusEntered();
             return r;

@@ -17,6 +17,7 @@ public:
     using TCustomGrid_ts::MouseMove;
     using TCustomGrid_ts::MouseUp;
     using TgrBaseGrid::DoKeyPress;
+    using TgrBaseGrid::CellButtonWidth;
 };
 
 // The form and its grid (width x height pixels, cols x rows data cells) go
