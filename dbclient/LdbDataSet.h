@@ -223,6 +223,8 @@ public:
     void SetIndexName(const std::string& name);
     const std::string& IndexFieldNames() const { return indexFieldNames_; }
     void SetIndexFieldNames(const std::string& names);
+    std::string OrderIndexName() const override { return indexName_; }
+    std::string OrderIndexFieldNames() const override { return indexFieldNames_; }
     TIndexDefs& IndexDefs() { return *indexDefs_; }
     TLdbIndexFiles& IndexFiles() { return *indexFiles_; }
     void SetIndexDefs(const TIndexDefs& defs) { indexDefs_->Assign(defs); }

@@ -42,7 +42,7 @@ Integer TgrDBComboGrid::CalcDropDownHeight(Integer rows) {
     if (!DataBound() || !DataActive()) return height;
     RecordWindow()->SetWindowSize(rows);
     Integer held = RecordWindow()->GetRowCount();
-    SetRows(held);
+    SetWindowRows(held);
     if (held < rows) height = border + std::max<Integer>(1, held) * DefaultRowHeight();
     return height;
 }

@@ -127,6 +127,23 @@ void TgrCustomDBGrid::LocateComboRow() {
     if (found) list->ShowComboRecord(bookmark);
 }
 
+namespace {
+bool ListOverData(TgrCombo* combo) {
+    auto* list = combo ? dynamic_cast<TgrDBComboGrid*>(combo->ComboGrid()) : nullptr;
+    return list && list->DataBound();
+}
+}  // namespace
+
+void TgrCustomDBGrid::OpenListAtFirstRow(TgrCombo* combo) {
+    if (!ListOverData(combo)) TgrBaseGrid::OpenListAtFirstRow(combo);
+}
+
+void TgrCustomDBGrid::ShowCellValueInList(TgrCombo* combo) {
+    // LocateComboRow searched a list over data; without a search kind the
+    // list's rows are looked through as in the grid.
+    if (!ListOverData(combo) || combo->GetAutoSearch() == asNone) TgrBaseGrid::ShowCellValueInList(combo);
+}
+
 void TgrCustomDBGrid::RollUpCombo(bool accept) {
     TgrCombo* combo = DroppedCombo();
     if (!combo || !dataActive_) {
@@ -160,6 +177,14 @@ void TgrCustomDBGrid::SetDataSource(TDataSource* source) {
         if (sourceSeen_) RemoveFreeNotification(sourceSeen_);
         sourceSeen_ = source;
         if (source) source->FreeNotification(this);
+    }
+    if (source && !dataBound_) ApplyDataModeRestrictions();
+    // Properties and selection kept by record named the old source's
+    // records; none of them is carried to another source's.
+    if (source != dataLink_->DataSource()) {
+        rowProps_.Clear();
+        cellProps_.Clear();
+        selection_->Clear();
     }
     dataBound_ = source != nullptr;
     if (dataBound_ && GridMode() == gmEditInsert) SetGridMode(gmEdit);
@@ -233,16 +258,28 @@ Integer TgrCustomDBGrid::VisibleRecordCount() const {
     return std::max<Integer>(n, 1);
 }
 
-void TgrCustomDBGrid::UpdateRowCount() {
+void TgrCustomDBGrid::UpdateRowCount(bool updateBars) {
     if (!dataBound_) return;
-    SetRows(dataActive_ ? window_->GetRowCount() : 1);
+    SetWindowRows(dataActive_ ? window_->GetRowCount() : 1);
+    if (updateBars) UpdateScrollBars();
 }
+
+void TgrCustomDBGrid::UpdateExactRowCount(bool refresh) {
+    if (!dataActive_ || !exactRowCount_ || UsesStandardWindow()) return;
+    window_->GetTotalRecordCount(refresh);
+    UpdateRowCount(true);
+}
+
+void TgrCustomDBGrid::ClearWindowCaches() { window_->ClearCaches(); }
 
 void TgrCustomDBGrid::ResizeWindow() {
     if (!dataBound_ || !dataActive_) return;
+    // The in-cell control is placed again over the current record's row.
+    HideCellControl(true);
     bool grown = window_->SetWindowSize(VisibleRecordCount());
     UpdateRowCount();
     SyncCurrentRecord();
+    RefreshCellControl();
     if (grown) Invalidate();
 }
 
@@ -401,6 +438,23 @@ bool TgrCustomDBGrid::MoveDataSetToRow(Integer windowRow) {
     return true;
 }
 
+// The list moves of the keyboard (DBGridKeys.cpp): the dataset moved by
+// the grid itself.
+void TgrCustomDBGrid::MoveDatasetBy(Integer distance) {
+    TCounterGuard moving(listMoveDepth_);
+    DataSet()->MoveBy(int(distance));
+}
+
+void TgrCustomDBGrid::MoveDatasetFirst() {
+    TCounterGuard moving(listMoveDepth_);
+    DataSet()->First();
+}
+
+void TgrCustomDBGrid::MoveDatasetLast() {
+    TCounterGuard moving(listMoveDepth_);
+    DataSet()->Last();
+}
+
 bool TgrCustomDBGrid::GotoDataRow(const Variant& dataRow) {
     std::string bookmark;
     if (!BookmarkOfDataRow(dataRow, bookmark)) return false;
@@ -419,32 +473,51 @@ void TgrCustomDBGrid::DataLinkActiveChanged(bool active) {
     if (!dataActive_ && datasetType_ == dstBDE && !dynamic_cast<TgrCursorDataSet*>(DataSet()))
         datasetType_ = dstStandard;
     window_ = datasetType_ == dstStandard ? static_cast<TgrGridData*>(standardWindow_.get()) : bdeWindow_.get();
-    ResetEditTracking();
-    selection_->Clear();
-    linkActiveSeen_ = active;
-    if (active) {
-        RebuildColumns(true, true, true);
-        window_->ActiveChanged(true);
-        if (UsesStandardWindow()) window_->SetWindowSize(VisibleRecordCount());
-        dataActive_ = window_->IsActive();
-        if (!UsesStandardWindow()) bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
-        // Properties a form file gave records before the dataset opened.
-        ApplyStreamedProperties(true);
-    } else {
-        window_->ActiveChanged(false);
-        dataActive_ = false;
+    // The grid holds still while it binds or unbinds. However that ends,
+    // by an error too, it is let go again, OnFieldLayoutChange fires and
+    // the scroll bars and the top-left report follow.
+    LockUpdate();
+    auto finish = [this] {
+        UnlockUpdate();
+        DoFieldLayoutChange();
+        UpdateScrollBars();
+        Invalidate();
+        CheckTopLeftChanged(false);
+    };
+    try {
+        ClearCellElementCache();
+        ResetEditTracking();
+        // An editor left open would show a value of the old binding.
+        HideCellControl(true);
+        selection_->Clear();
+        linkActiveSeen_ = active;
+        if (active) {
+            RebuildColumns(true, true, true);
+            window_->ActiveChanged(true);
+            if (UsesStandardWindow()) window_->SetWindowSize(VisibleRecordCount());
+            dataActive_ = window_->IsActive();
+            if (!UsesStandardWindow()) bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
+            // Properties a form file gave records before the dataset opened.
+            ApplyStreamedProperties(true);
+        } else {
+            window_->ActiveChanged(false);
+            dataActive_ = false;
+            UpdateRowCount();
+            RebuildColumns(true, true, true);
+        }
         UpdateRowCount();
-        RebuildColumns(true, true, true);
+        RefreshCellControl();
+        if (dataActive_) SyncCurrentRecord();
+        else if (Rows() >= 1 && ColTotal() > 1) {
+            TCounterGuard guard(syncDepth_);
+            ChangeCurrentCell(std::max<Integer>(CurrentDisplayCol(), 1), 1);
+        }
+        UpdateExactRowCount(true);
+    } catch (...) {
+        finish();
+        throw;
     }
-    UpdateRowCount();
-    if (dataActive_) SyncCurrentRecord();
-    else if (Rows() >= 1 && ColTotal() > 1) {
-        TCounterGuard guard(syncDepth_);
-        ChangeCurrentCell(std::max<Integer>(CurrentDisplayCol(), 1), 1);
-    }
-    DoFieldLayoutChange();
-    UpdateScrollBars();
-    Invalidate();
+    finish();
 }
 
 void TgrCustomDBGrid::DataLinkCheckBrowseMode() {}
@@ -460,27 +533,50 @@ void TgrCustomDBGrid::DataLinkScrolled(Integer distance) {
     pendingValue_ = Variant();
     Invalidate();
     UpdateScrollBars();
+    // Another record may stand in the top row now.
+    CheckTopLeftChanged(false);
 }
 
 void TgrCustomDBGrid::DataLinkChanged() {
-    window_->ClearCaches();
+    ClearWindowCaches();
     if (syncDepth_ > 0) return;
     // While a new record is pending its placeholder row stays.
-    if (!UsesStandardWindow() && dataActive_ && !bdeWindow_->Inserting() && !ReopenCursorWindow()) return;
+    if (!UsesStandardWindow() && dataActive_ && !bdeWindow_->Inserting()) {
+        if (window_->IndexChanged()) {
+            // Another order: the window is read anew from the first record.
+            if (IsListBoxSelect()) selection_->Clear();
+            ResetWindow(true);
+            UpdateScrollBars();
+            CheckTopLeftChanged(false);
+            return;
+        }
+        if (!ReopenCursorWindow()) return;
+    }
+    // Another order: the rows show other records, and the grid takes the
+    // dataset's record as a new current record.
+    if (window_->IndexChanged()) {
+        window_->RememberIndex();
+        ForgetCurrentRecord();
+        if (IsListBoxSelect()) selection_->Clear();
+    }
     UpdateRowCount();
     SyncCurrentRecord();
     Invalidate();
     UpdateScrollBars();
+    CheckTopLeftChanged(false);
 }
 
-bool TgrCustomDBGrid::ReopenCursorWindow() {
-    // Its copies may be stale: the window reopens its cursor, then shows
-    // the dataset's record. Cloning a cursor may notify again.
+bool TgrCustomDBGrid::ReopenCursorWindow(bool showRecord) {
+    // Its copies may be stale: the window reopens its cursor (standing on
+    // the first records), then shows the dataset's record. Cloning a
+    // cursor may notify again.
     if (reopenDepth_ > 0) return false;
     TCounterGuard guard(reopenDepth_);
     bdeWindow_->ActiveChanged(false);
     bdeWindow_->ActiveChanged(true);
-    bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
+    // A fresh cursor knows no count; with ExactRowCount it is asked again.
+    if (exactRowCount_) bdeWindow_->GetTotalRecordCount(true);
+    if (showRecord) bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
     return true;
 }
 
@@ -536,6 +632,19 @@ void TgrCustomDBGrid::DataLinkUpdateData() {
     if (!updatePending_) return;
     Integer dataCol = CurrentDataCol();
     Variant value = PendingValue();
+    // A cell edit that was started but holds no value (nothing typed or
+    // loaded) leaves the field as it is: writing it would empty the field.
+    if (value.IsEmpty()) {
+        updatePending_ = false;
+        return;
+    }
+    // Text typed into a cell whose mask asks for validation reaches the
+    // field only when the mask takes it (also when the dataset is posted
+    // from elsewhere).
+    if (IsCellEditing() && !ValidateCellMask()) {
+        TgrCol* col = Col(dataCol);
+        RaiseMaskError(Format("Invalid value for field '%s'", {col ? col->FieldName() : std::string()}));
+    }
     bool cancel = false;
     if (OnUpdateField) OnUpdateField(this, dataCol, GetCurrentDataRow(), value, cancel);
     updatePending_ = false;
@@ -583,8 +692,26 @@ Variant TgrCustomDBGrid::ReadActiveRecordCellValue(Integer dataCol, const Varian
     Variant value;
     // The cell being edited shows what was typed.
     if (updatePending_ && dataCol == CurrentDataCol() && IsCurrentDataRow(dataRow)) value = PendingValue();
-    else value = ReadFieldValue(dataCol);
+    // An edit that holds no value yet shows the field.
+    if (!value.IsEmpty()) {
+        DoCellLoaded(dataCol, dataRow, value);
+        return value;
+    }
+    CheckNotInCellLoaded();
+    // A cell without a control shows nothing.
+    TgrControlType type = ResolveCellControlType(dataCol, dataRow);
+    if (type == ctNone) return value;
+    value = ReadFieldValue(dataCol);
+    // A check box over a field that is not Boolean shows the field's own
+    // value (its column's check-box texts or numbers decide the state).
+    if (type == ctCheck) {
+        TgrDBField* f = FieldAdapter(dataCol);
+        if (f && !f->IsBooleanField()) value = f->GetAsVariant();
+    }
     DoCellLoaded(dataCol, dataRow, value);
+    // A text cell shows text, whatever the handler put there.
+    if (type == ctText && !value.IsEmpty() && !value.IsNull() && !value.IsString())
+        value = ConvertCellValue(ctText, value);
     return value;
 }
 
@@ -622,7 +749,9 @@ Variant TgrCustomDBGrid::LoadCellValue(Integer dataCol, Integer dataRow, const V
 
 Variant TgrCustomDBGrid::GetCellValue(Integer dataCol, const Variant& dataRow) {
     if (!dataActive_) return TgrBaseGrid::GetCellValue(dataCol, dataRow.AsInteger());
+    CheckNotInCellLoaded();
     CheckDataRow(dataRow);
+    if (dataCol < 1 || dataCol > Cols()) return Variant();
     Integer row = RowOfDataRow(dataRow);
     if (row >= 1) return LoadCellValue(dataCol, row, Variant());
     std::string bookmark;
@@ -665,11 +794,13 @@ void TgrCustomDBGrid::DoRowLoaded(const Variant& dataRow) {
 }
 
 void TgrCustomDBGrid::DoPrintRow(const Variant& dataRow, bool& cancel) {
-    if (OnPrintRow) OnPrintRow(this, dataRow, cancel);
+    cancel = false;
+    if (OnPrintRow && CanFireEvents()) OnPrintRow(this, Variant(dataRow), cancel);
 }
 
 void TgrCustomDBGrid::DoPrintCell(Integer dataCol, const Variant& dataRow, bool& cancel) {
-    if (OnPrintCell) OnPrintCell(this, dataCol, dataRow, cancel);
+    cancel = false;
+    if (OnPrintCell && CanFireEvents()) OnPrintCell(this, dataCol, Variant(dataRow), cancel);
 }
 
 void TgrCustomDBGrid::DoFieldLayoutChange() {
@@ -678,23 +809,33 @@ void TgrCustomDBGrid::DoFieldLayoutChange() {
 
 void TgrCustomDBGrid::DoTopLeftChanged() { CheckTopLeftChanged(true); }
 
+void TgrCustomDBGrid::NotifyTopLeftChanged() {
+    TgrBaseGrid::NotifyTopLeftChanged();
+    CheckTopLeftChanged(false);
+}
+
 void TgrCustomDBGrid::CheckTopLeftChanged(bool byUser) {
-    if (!OnTopLeftChanged) return;
+    // A grid going away (its data link let go) reports nothing.
+    if (ComponentState().Contains(csDestroying)) return;
     Integer col = DataColOfDisplay(TopLeftCell().Col);
     Variant row = DataRowOfRow(DataRowOfDisplay(TopLeftCell().Row));
     // Record ids may be of another kind than the bookmark text first seen.
     if (col == topLeftColSeen_ && VariantsEqual(row, topRowSeen_)) return;
-    OnTopLeftChanged(this, topLeftColSeen_, topRowSeen_, col, row, byUser);
+    Integer oldCol = topLeftColSeen_;
+    Variant oldRow = topRowSeen_;
+    // What is reported next compares with this, also when the handler
+    // raises or may not hear of it (the grid is being loaded).
     topLeftColSeen_ = col;
     topRowSeen_ = row;
+    if (OnTopLeftChanged && CanFireEvents()) OnTopLeftChanged(this, oldCol, oldRow, col, row, byUser);
 }
 
 void TgrCustomDBGrid::FireInsertRow(Integer dataRow, bool byUser) {
-    if (OnInsertRow) OnInsertRow(this, DataRowOfRow(dataRow), byUser);
+    if (OnInsertRow && CanFireEvents()) OnInsertRow(this, DataRowOfRow(dataRow), byUser);
 }
 
 void TgrCustomDBGrid::FireDeleteRow(Integer dataRow, bool byUser) {
-    if (OnDeleteRow) OnDeleteRow(this, DataRowOfRow(dataRow), byUser);
+    if (OnDeleteRow && CanFireEvents()) OnDeleteRow(this, DataRowOfRow(dataRow), byUser);
 }
 
 // ------------------------------------------------------------ properties by record
@@ -707,6 +848,8 @@ void TgrCustomDBGrid::SetCellProp(Integer dataCol, const Variant& dataRow, TgrPr
     CheckDataRow(dataRow);
     CheckColRowIndex(1, dataCol, Cols(), 1);
     cellProps_.Set(dataCol, dataRow, id, value);
+    // A definition freed later is dropped from the record's cell.
+    if (id == gpDateTimeDef) UseDateTimeDef(static_cast<TgrDateTimeDefComponent*>(VariantToObject(value)));
     // Drawing-only changes made while the grid paints need no repaint.
     if (inCellLoaded_ && IsDrawingPropId(id)) return;
     Integer row = RowOfDataRow(dataRow);
@@ -828,7 +971,7 @@ void TgrCustomDBGrid::SelectAllRows(bool byUser) {
             TgrCustomDBGrid* grid;
             bool byUser;
             ~Status() {
-                if (byUser) grid->SetMouseStatus(msNormal);
+                if (byUser) grid->SetMouseStatus(msNone);
             }
         } status{this, byUser};
         SelectPositionRange(window_->GetFirstPosition(), window_->GetLastPosition(), select, byUser);
@@ -853,7 +996,7 @@ void TgrCustomDBGrid::SelectAllRows(bool byUser) {
     SetGridStatus(grsNormal);
     MarkSelectChanged(0);
     FireSelectChanged(true);
-    SetMouseStatus(msNormal);
+    SetMouseStatus(msNone);
 }
 
 bool TgrCustomDBGrid::ApplyRecordIds(const std::vector<Variant>& ids, bool select,
@@ -1056,6 +1199,14 @@ Integer TgrCustomDBGrid::VertScrollPos() {
     return std::max<Integer>(pos, 1);
 }
 
+Integer TgrCustomDBGrid::VertScrollPage() {
+    if (!dataActive_ || (UsesStandardWindow() && !window_->IsSequenced())) return 0;
+    TgrVertScrollFigures f = VertScrollFigures();
+    if (f.Positions <= 0) return 1;
+    double whole = std::trunc(GetVisibleRowsExact());
+    return std::max<Integer>(1, Integer(std::nearbyint(whole / double(f.Positions) * double(f.Range))));
+}
+
 void TgrCustomDBGrid::UpdateScrollBars() {
     TgrBaseGrid::UpdateScrollBars();
     if (!dataBound_ || !HasWindow() || (ScrollBars() != ssVertical && ScrollBars() != ssBoth)) return;
@@ -1065,11 +1216,17 @@ void TgrCustomDBGrid::UpdateScrollBars() {
         return;
     }
     SetScrollRange(sbVertical, int(f.First), int(f.Range));
+    SetScrollPage(sbVertical, int(VertScrollPage()));
     SetScrollPos(sbVertical, int(VertScrollPos()));
 }
 
 void TgrCustomDBGrid::VertScroll(TgrScrollCode code, Integer thumbPos) {
+    CloseDropDowns();
     if (!dataActive_) return;
+    // Scrolling with the bar gives the grid the focus, as a click would.
+    if (HasWindow() && Showing() && CanFocus() && CanTakeFocus() && !Focused() &&
+        !ComponentState().Contains(csDesigning))
+        SetFocus();
     TDataSet* ds = DataSet();
     if (!EndCellEdit()) return;
     Integer v = VisibleRecordCount();
@@ -1136,11 +1293,12 @@ bool TgrCustomDBGrid::CanSelectCell(Integer col, Integer row) {
 }
 
 void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
-    if (!dataActive_) {
+    // Esc first ends a mouse action (a drag given up), as in any grid,
+    // before it would undo the record's edit.
+    if (!dataActive_ || (key == VK_ESCAPE && MouseStatus() != msNone)) {
         TgrBaseGrid::GridKeyDown(key, shift);
         return;
     }
-    TDataSet* ds = DataSet();
     bool ctrl = shift.Contains(ssCtrl), alt = shift.Contains(ssAlt);
     // A dropped-down list takes the moves, Enter and Esc; F4 and Alt+Up or
     // Down drop the current cell's list down, never move the record.
@@ -1168,31 +1326,11 @@ void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
         FireComboDropDownIfDropped(false);
         return;
     }
-    auto leaveRow = [&]() {
-        if (PostEdit()) return true;
+    if (DataNavigationKey(key, shift)) {
         key = 0;
-        return false;
-    };
+        return;
+    }
     switch (key) {
-        case VK_UP:
-            if (ctrl) break;
-            if (leaveRow()) ds->Prior();
-            key = 0;
-            return;
-        case VK_DOWN:
-            if (ctrl) break;
-            // An untouched new record at the end stays where it is.
-            if (ds->State() == dsInsert && ds->Eof() && !ds->Modified()) {
-                key = 0;
-                return;
-            }
-            if (leaveRow()) {
-                ds->Next();
-                // Moving down from the last record appends one.
-                if (ds->Eof() && (autoInsert_ || GridMode() == gmEditInsert)) AppendRecord();
-            }
-            key = 0;
-            return;
         case VK_DELETE:
             if (shift.Contains(ssCtrl) && !shift.Contains(ssShift) && !shift.Contains(ssAlt) && DeleteRecordsOnKey())
                 key = 0;
@@ -1204,23 +1342,6 @@ void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
                 return;
             }
             break;
-        case VK_PRIOR:
-            if (leaveRow()) ds->MoveBy(int(-VisibleRecordCount()));
-            key = 0;
-            return;
-        case VK_NEXT:
-            if (leaveRow()) ds->MoveBy(int(VisibleRecordCount()));
-            key = 0;
-            return;
-        case VK_HOME:
-        case VK_END:
-            if (!ctrl) break;
-            if (leaveRow()) {
-                if (key == VK_HOME) ds->First();
-                else ds->Last();
-            }
-            key = 0;
-            return;
         case VK_ESCAPE:
             UndoEdit();
             key = 0;
@@ -1257,14 +1378,18 @@ void TgrCustomDBGrid::MouseDown(TMouseButton button, TShiftState shift, int x, i
 }
 
 void TgrCustomDBGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    TCellCoord_ts cell = CellUnderMouse(x, y);
-    // The release of a double-click that was used up is no click.
-    bool ignored = button == mbLeft && ReleaseIgnored();
     TgrBaseGrid::MouseUp(button, shift, x, y);
-    Integer col = cell.Col >= 1 && cell.Col < ColTotal() ? DataColOfDisplay(cell.Col) : 0;
-    clickRowUp_ = MouseDataRow(cell.Row);
-    if (!ignored && (!dataBound_ || dataActive_))
-        DoClickCell(clickColDown_, clickRowDown_, col, clickRowUp_, clickPosDown_, ClickPositionOf(cell.Col, cell.Row));
+}
+
+void TgrCustomDBGrid::SetMouseUpCell(Integer displayCol, Integer displayRow) {
+    TgrBaseGrid::SetMouseUpCell(displayCol, displayRow);
+    clickRowUp_ = MouseDataRow(displayRow);
+}
+
+bool TgrCustomDBGrid::FireClickCell(Integer, Integer, Integer upCol, Integer, TgrClickPosition, TgrClickPosition upPos) {
+    if (dataBound_ && !dataActive_) return false;
+    DoClickCell(clickColDown_, clickRowDown_, std::max<Integer>(upCol, 0), clickRowUp_, clickPosDown_, upPos);
+    return bool(OnClickCell);
 }
 
 Variant TgrCustomDBGrid::RowDataRow(Integer dataRow) {
@@ -1414,7 +1539,11 @@ void TgrCustomDBGrid::FireShowEditor(Integer dataCol, Integer dataRow, bool& can
 std::string TgrCustomDBGrid::EditTextOf(Integer col, Integer row) {
     if (!dataActive_) return TgrBaseGrid::EditTextOf(col, row);
     Integer dataCol = DataColOfDisplay(col);
-    if (updatePending_ && dataCol == CurrentDataCol()) return PendingValue().AsString();
+    if (updatePending_ && dataCol == CurrentDataCol()) {
+        // An edit that holds no value yet shows the field's own text.
+        Variant pending = PendingValue();
+        if (!pending.IsEmpty()) return pending.AsString();
+    }
     TgrDBField* f = FieldAdapter(dataCol);
     return f ? f->GetEditText() : std::string();
 }
@@ -1431,7 +1560,11 @@ void TgrCustomDBGrid::StoreEditText(Integer col, Integer row, const std::string&
 bool TgrCustomDBGrid::BeginRecordEdit(Integer dataCol, bool eventsFired) {
     TgrDBField* f = FieldAdapter(dataCol);
     TgrCol* col = Col(dataCol);
-    if (!f || !f->CanModify() || (col && col->GetReadOnly())) return false;
+    if (!f || !f->CanModify()) return false;
+    // A shown column follows the record's read-only settings; a hidden one
+    // (written through its field adapter) only the column's.
+    if (col && col->Visible() ? ResolveCellReadOnly(dataCol, GetCurrentDataRow()) : col && col->GetReadOnly())
+        return false;
     if (!cellEditing_) {
         if (!eventsFired && (!FireStartCellEdit() || !FireStartRowEdit())) return false;
         if (!dataLink_->Editing() && !dataLink_->Edit()) return false;

@@ -16,6 +16,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -211,6 +212,55 @@ public:
     // The data source is one this grid made itself.
     bool OwnsDataSource() const { return DataSource() && DataSource()->Owner() == this; }
 
+    // ------------------------------------------------ data mode
+    // (DBGridDataMode.cpp.) Bound, the rows are records: no fixed record
+    // rows, no single-row resizing, no row moving and no cell ranges.
+    // Binding applies these; while bound the setters refuse other values.
+    void ApplyDataModeRestrictions();
+    void SetFixedRowCount(Integer value) override;
+    void SetResizeRows(TgrResizeRows value) override;
+    bool GetRowMoving() const override;
+    void SetRowMoving(bool value) override;
+    TgrCellSelectMode GetCellSelectMode() const override;
+    void SetCellSelectMode(TgrCellSelectMode value) override;
+    // riOn becomes riAutoReset while bound.
+    void SetRowChangedIndicator(TgrRowChangedIndicator value) override;
+    // Bound, Rows set from outside changes nothing (a form file being read
+    // still sets it); the record window sets the count (SetWindowRows).
+    void SetRows(Integer value) override;
+    // Bound, deleting rows by number changes nothing, and deleting the
+    // selected rows deletes the selected records without asking.
+    void DeleteRows(Integer from, Integer to) override;
+    void DeleteSelectedRows() override;
+    // The adapter of the n-th field (an integer 1..count) or of a field
+    // named (a string, any letter case); nullptr for any other value.
+    TgrDBField* FindFieldAdapter(const Variant& key);
+    // A record's cell: its control type (cell, then row and column in
+    // DrawOverlap order, else ctText; ctNone outside the columns) and
+    // whether it is read-only (its own cell setting, else the column's or
+    // the record row's; a hidden column is read-only). The grid class asks
+    // these for the record rows it shows.
+    TgrControlType ResolveCellControlType(Integer dataCol, const Variant& dataRow);
+    bool ResolveCellReadOnly(Integer dataCol, const Variant& dataRow);
+    bool IsRecordCellEditable(Integer dataCol, const Variant& dataRow);
+    TgrControlType EffectiveControlType(Integer dataCol, Integer dataRow) override;
+    bool IsCellReadOnly(Integer dataCol, Integer dataRow) override;
+    bool IsRowReadOnly(Integer dataRow) override;
+    // Colours asked by window row answer for the record shown there (not
+    // set without active data).
+    TColor GetRowColor(Integer dataRow) override;
+    TColor GetCellColor(Integer dataCol, Integer dataRow) override;
+    // A date-time definition going away is dropped from the records' rows
+    // and cells too.
+    void ReleaseRowDateTimeDef(TgrDateTimeDefComponent* def) override;
+    void ReleaseCellDateTimeDef(TgrDateTimeDefComponent* def) override;
+    using TgrBaseGrid::SetCellControlType;
+    using TgrBaseGrid::SetCellReadOnly;
+    using TgrBaseGrid::SetRowReadOnly;
+    void SetCellControlType(Integer dataCol, const Variant& dataRow, TgrControlType value);
+    void SetCellReadOnly(Integer dataCol, const Variant& dataRow, TgrReadOnly value);
+    void SetRowReadOnly(const Variant& dataRow, bool value);
+
     // ------------------------------------------------ layout copying
     // The data source comes along unless excluded ("datasource" in any
     // letter case), and not when it is one the source made itself.
@@ -255,10 +305,26 @@ public:
     // single-selection list box drops its record selection first.
     void RefreshAfterLayoutChange(bool reset);
     // The record window read anew: its caches dropped (the engine-cursor
-    // window clones its cursor again), the row count and scroll bars
-    // updated, with toTop the first record row scrolled to the top, and
-    // the dataset's record made the grid's current record.
+    // window clones its cursor again and stands on the first record), the
+    // exact record count taken, the row count and scroll bars updated,
+    // with toTop the first record row scrolled to the top; a dataset that
+    // changed its index makes the grid forget its current record (the
+    // row-changed and top-left events report it anew); then the dataset's
+    // record is made the grid's current record.
     void ResetWindow(bool toTop);
+    // Drops the bookmarks and record ids the window cached per row.
+    void ClearWindowCaches();
+    // Rows := the window's record count (1 while not data active); with
+    // updateBars the scroll bars follow.
+    void UpdateRowCount(bool updateBars = false);
+    // With ExactRowCount, active data and the engine-cursor window: the
+    // window takes the dataset's exact record count (asked again with
+    // refresh) and the rows and scroll bars follow. The standard window
+    // always knows its count, so nothing happens with it.
+    void UpdateExactRowCount(bool refresh);
+    // Sets the top-left cell only when it differs, under an update lock
+    // unless noLock.
+    void SetTopLeftChecked(Integer left, Integer top, bool noLock = false);
 
     // ------------------------------------------------ records
     // The DataRow of a data row of the window ("" outside the window).
@@ -419,6 +485,10 @@ public:
     std::string GetRangeAnchorBookmark();
     void SetRangeAnchorRow(Integer row) override;
     Integer GetRangeAnchorRow() override;
+    // Whether the range anchor record is selected (False unless active).
+    bool IsAnchorRowSelected() override;
+    // After a Shift range: the pressed row's record becomes current.
+    void RangeSelectDone(Integer row) override;
     void ClearRangeAnchorState();
     Integer AnchorSide() const { return anchorSide_; }
     Integer PrevAnchorSide() const { return prevAnchorSide_; }
@@ -440,8 +510,12 @@ public:
     // record to record: the records between the drag's anchor record (the
     // mouse select start) and its end are inverted from their state before
     // the drag, the anchor left out, whichever side the end lies on; the
-    // current record follows the end. Held past the rows, the drag walks
-    // the record window one record a step and takes each record shown.
+    // current record follows the end. Under rsSingle the one selected
+    // record follows the pointer (in a dropped-down list only while the
+    // pointer is on its rows) and becomes the anchor. Held past the rows,
+    // the drag walks the record window one record a step and takes each
+    // record shown. Given up, every record the drag changed, shown or
+    // scrolled away, gets its state back and the anchor is inverted.
     // AutoScrollDirection: -1 while scrolling up, 1 down, else 0;
     // DragDirection: the sign of the last move against the drag end;
     // AnchorSide, PrevAnchorSide: the side of the anchor record the last
@@ -452,15 +526,71 @@ public:
     // The drag's anchor record and the position its end has reached.
     const std::string& MouseSelectStart() const { return mouseSelectStart_; }
     const TgrBkmPos& DragEndPos() const { return dragEndPos_; }
+    // Makes a display row current in the current column without the drag
+    // auto-scroll reacting; markRow repaints its row indicator. False when
+    // the current cell could not be left.
+    bool MoveToRowQuiet(Integer displayRow, bool markRow);
+    // The given record becomes the current one (with the standard window)
+    // and the shown rows follow a scroll of the window by rows records.
+    void ScrollDisplayByRecords(const std::string& bookmark, Integer rows);
 
     // ------------------------------------------------ navigation
     // The vertical scroll command (the scroll bar's handler).
     void VertScroll(TgrScrollCode code, Integer thumbPos = 0);
     TgrVertScrollFigures VertScrollFigures();
     Integer VertScrollPos();
+    // The bar's page: the whole rows shown, scaled to the bar's range; 0
+    // for the five-position bar of a dataset without record numbers.
+    Integer VertScrollPage();
     void ChangeCurrentCell(Integer displayCol, Integer displayRow) override;
     // Makes a record the current record (moves the dataset).
     bool GotoDataRow(const Variant& dataRow);
+
+    // ------------------------------------------------ keyboard navigation
+    // (DBGridKeys.cpp.) Each move first ends the cell edit and leaves the
+    // record (an untouched new record is dropped, anything typed posted; a
+    // refused post stops the move). A grid showing a current cell (edit
+    // mode or focus shown) moves the dataset; otherwise the list moves
+    // run, and rows selected follow the current record.
+    // Up: refused on an untouched new record at the end.
+    void MoveUp();
+    void MoveRowUp();
+    // Down: refused on an untouched new record; past the last record a new
+    // one is appended (AutoInsert or gmEditInsert; never in a combo's
+    // list). The row move never appends.
+    void MoveDown();
+    void MoveRowDown();
+    void MovePageUp();
+    void MovePageDown();
+    // Ctrl+Up, Ctrl+Down: the first and the last record.
+    void MoveToFirstRow();
+    void MoveToLastRow();
+    // Ctrl+Home, Ctrl+End: the first (last) enterable column of the first
+    // (last) record.
+    void MoveToFirstCell();
+    void MoveToLastCell();
+    // Tab, Enter, Right: the next enterable column; from the last one,
+    // with TabRowWrap, the first column of the next record, past the last
+    // record a new record (AutoInsert or gmEditInsert). Enter without a
+    // wrap takes the value and selects the cell's text.
+    bool MoveToNextCell(bool enterKey);
+    // Shift+Tab, Left: the previous enterable column; from the first one,
+    // with TabRowWrap, the last column of the previous record.
+    bool MoveToPrevCell();
+    // The list moves: the dataset moved by the grid itself.
+    void ListPageUp(Integer count);
+    void ListPageDown(Integer count);
+    void ListFirst();
+    void ListLast();
+    void MoveDatasetBy(Integer distance);
+    void MoveDatasetFirst();
+    void MoveDatasetLast();
+    // True while a list move moves the dataset.
+    bool GridMovesDataset() const { return listMoveDepth_ > 0; }
+    // False while an appended record nobody typed into is current.
+    bool MayMoveDown();
+    // The grid shows a current cell: edit mode or a focus rectangle.
+    bool ShowsCurrentCell();
 
     // ------------------------------------------------ editing
     // Puts a value into the current cell as typed by the user: the record
@@ -535,6 +665,11 @@ public:
     // its first record, its window takes the rows shown, and with a search
     // kind the record matching the cell's value becomes its current one.
     void LocateComboRow() override;
+    // A list over a dataset was placed on its record by LocateComboRow
+    // before it dropped down (its search included); a list of kept values
+    // goes as in the grid.
+    void OpenListAtFirstRow(TgrCombo* combo) override;
+    void ShowCellValueInList(TgrCombo* combo) override;
     // In data mode an accepted value is written into the current record's
     // field (the record stays in edit until the row is left).
     void RollUpCombo(bool accept) override;
@@ -714,6 +849,8 @@ public:
     virtual void DoComboCellLoaded(Integer dataCol, const Variant& dataRow, Variant& value);
 
 protected:
+    // The grid class's row count, set for the record window.
+    void SetWindowRows(Integer value);
     // The data source going away unbinds the grid. A field bound to a
     // column that goes away unbinds it and the columns are rebuilt; a field
     // added to the grid's dataset rebuilds them too.
@@ -725,6 +862,9 @@ protected:
     bool HasGetDrawInfo() override { return bool(OnGetDrawInfo); }
     void FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrCellDrawInfo& info) override;
     void DoTopLeftChanged() override;
+    // The grid class moved its top-left cell: OnTopLeftChanged when the
+    // left column or the top record differs from the ones last reported.
+    void NotifyTopLeftChanged() override;
     // OnTopLeftChanged when the left column or the top record differs from
     // the ones last reported.
     void CheckTopLeftChanged(bool byUser);
@@ -740,6 +880,11 @@ protected:
     bool PrepareCellEdit(Integer dataCol, bool byUser) override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    // The release's record is noted where the release lands; the click-cell
+    // event names the records of the press and of the release.
+    void SetMouseUpCell(Integer displayCol, Integer displayRow) override;
+    bool FireClickCell(Integer downCol, Integer downRow, Integer upCol, Integer upRow, TgrClickPosition downPos,
+                       TgrClickPosition upPos) override;
     // A character typed while a searching list is down searches it; typed
     // into a cell whose list fills in, the text is completed.
     bool DoKeyPress(char& key) override;
@@ -748,8 +893,9 @@ private:
     friend class TgrPrintDbGrid;
     friend class TgrDBCurrentCell;
     friend class TgrDBSelection;
-    // Rows := the window's record count (1 while not data active).
-    void UpdateRowCount();
+    // The DataRow of a record row the window shows; False outside them or
+    // without active data.
+    bool WindowRecordOfRow(Integer dataRow, Variant& record);
     // The dataset's current record becomes the grid's current record.
     void SyncCurrentRecord();
     void ResetEditTracking();
@@ -789,6 +935,31 @@ private:
     bool DragSelectScrollDown(Integer x, Integer y) override;
     bool DragSelectStepDown(Integer x, Integer y) override;
     bool DragSelectStepDownReverse(Integer x, Integer y) override;
+    void EndDragSelectRows(bool released) override;
+    // The up auto-scroll's steps: after the window moved one record back
+    // (the top row is the first), the drag end moves to the record that
+    // came into view (Extend, away from the anchor) or gives it back
+    // (Move); inside the window (rows above the top row) the same by rows.
+    void DragScrollUpWindowExtend();
+    void DragScrollUpWindowMove();
+    void DragScrollUpRowExtend();
+    void DragScrollUpRowMove();
+    // The first step of an auto-scroll: the drag end to the row at the
+    // edge the pointer left by.
+    void StartDragScrollDown();
+    void StartDragScrollUp();
+    // The window moves one record (distance 1 or -1), the dataset with it
+    // in the standard window; answers how far it moved.
+    Integer DragScrollWindowBy(Integer distance);
+    // After each auto-scroll step: window updated, top-left checked,
+    // selection events fired.
+    void FinishDragScrollStep();
+    // The insert-row position while a new record is pending there.
+    bool IsPendingInsertRow(Integer displayRow);
+    // rsSingle: the selected record follows the drag to a display row.
+    void DragSingleTo(Integer displayRow);
+    // Inverts one record's selection by its DataRow.
+    void InvertRecordSelection(const Variant& dataRow);
     void UpdateAnchorSide(Integer displayRow);
     // The position a drag step to a display row reaches: before the first
     // (after the last) window record above (below) the rows.
@@ -803,9 +974,8 @@ private:
     void ToggleDragSpan(const TgrBkmPos& from, const TgrBkmPos& to);
     // The window row of a position: 0 before the window, count + 1 after.
     Integer WindowRowOfPosition(const TgrBkmPos& pos);
-    // One record of auto-scroll (distance 1 or -1); the drag end goes to
-    // the record that came into view. False at the end of the data.
-    bool DragScrollOneRecord(Integer distance);
+    // The same in the window's rows as a drag step found them.
+    Integer DragSnapshotRowOf(const TgrBkmPos& pos);
     // The last display row shown whole (the top row when none is).
     Integer LastWholeRow();
     // With record ids (either mode): scans the records from lo to hi, in
@@ -818,8 +988,9 @@ private:
     // window's lock section closed (also when going back fails).
     void RestoreScanStart(const std::string& saved);
     // The engine-cursor window clones its cursor again and shows the
-    // dataset's record; False while it is already doing so.
-    bool ReopenCursorWindow();
+    // dataset's record (with showRecord, else its first records); False
+    // while it is already doing so.
+    bool ReopenCursorWindow(bool showRecord = true);
     // The records of display rows from..to join (leave) the selection.
     void SetDisplayRowsSelected(Integer from, Integer to, bool select);
     // A display row's record ("" outside the window and on the insert
@@ -832,6 +1003,31 @@ private:
     bool CanLeaveRecord();
     // Shift (add False) and Ctrl+Shift (add True) presses on a row.
     void ApplyRowSpan(Integer row, bool add, bool& handled);
+    // Handles a navigation key of data mode; False for other keys.
+    bool DataNavigationKey(Word16 key, TShiftState shift);
+    // The record being edited is new (kind 2 appended, 3 inserted) and
+    // nothing was typed into it.
+    bool IsNewRecordUntouched(Integer kind);
+    // Ends the cell edit and leaves the record by a key (an untouched new
+    // record is dropped); False when the record must stay.
+    bool LeaveRecordByKey();
+    // With rows selected (not a list-box selection) only the current
+    // record stays selected and becomes the range anchor.
+    void FollowRowSelection();
+    // Another column of the current record becomes current.
+    bool MoveColumnInRecord(Integer displayCol);
+    // The first (last) enterable display column, 1 when there is none.
+    Integer FirstEnterableCol();
+    Integer LastEnterableCol();
+    // With record ids and the anchor off screen: the ids of the records
+    // from the anchor to a display row's record are read by a scan and
+    // added (removed), the others first dropped unless add; False, with
+    // the selection as it was, when the scan was cancelled.
+    bool ApplyRowSpanByIds(Integer row, bool add, bool select);
+    // A record (by bookmark) selected, and selecting it, by its id while
+    // record ids are in use.
+    bool IsBookmarkSelected(const std::string& bookmark);
+    void SetBookmarkRecordSelected(const std::string& bookmark, bool select);
     // After an undo: the grid class's cell and row edit end too.
     void ForgetClassEdit();
     // Starts an edit of the current record for a column (start events,
@@ -906,6 +1102,8 @@ private:
     std::string currentRecord_, notifiedRecord_, editStartRecord_;
     // Nesting counters, raised and lowered in pairs, never below 0.
     Integer syncDepth_ = 0, gridMovesDataset_ = 0, reopenDepth_ = 0;
+    // Raised while a list move of the keyboard moves the dataset.
+    Integer listMoveDepth_ = 0;
     // Edit tracking.
     bool editing_ = false, updatePending_ = false, cellEditing_ = false;
     Variant pendingValue_;
@@ -924,6 +1122,14 @@ private:
     Integer autoScrollDirection_ = 0, dragDirection_ = 0;
     std::string mouseSelectStart_;
     TgrBkmPos dragEndPos_;
+    // The anchor's DataRow and, in set mode and with record ids, every
+    // record the drag has inverted an odd number of times, so a drag given
+    // up after its records scrolled away can put each one back.
+    Variant dragAnchorDataRow_;
+    std::set<Variant, TgrDataRowLess> dragInverted_;
+    // Set mode and record ids: each window row's bookmark and DataRow at
+    // the start of a drag step.
+    std::vector<std::pair<std::string, Variant>> dragWindowRows_;
     // True while a select-all of the grid class selects every record.
     bool selectingAll_ = false;
     // The range anchor record ("": the current record) and the sides of

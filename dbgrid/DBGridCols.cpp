@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "dbgrid/DBComboGrid.h"
 #include "dbgrid/DBGridFields.h"
 #include "grid/TSGrid.h"
 #include "platform/gui/Canvas.h"
@@ -66,6 +67,51 @@ void TgrDBCol::ApplyFieldDefaults() {
 void TgrDBCol::WriteOwnProperties(TWriter& writer) {
     writer.WriteString("Col.AssignedValues");
     writer.WriteString(std::string(1, char(assigned_)));
+}
+
+void TgrDBCol::ResetProperties(const TgrPropIdSet& ids) {
+    TgrCol::ResetProperties(ids);
+    // The grid class's reset ran through this column's setters, which mark
+    // what they set: the attributes reset follow the field again.
+    TField* f = adapter_ ? adapter_->Field() : nullptr;
+    if (ids.Contains(gpWidth)) {
+        assigned_ &= Byte(~avWidth);
+        ApplyDefaultWidth();
+    }
+    if (ids.Contains(gpVisible)) {
+        assigned_ &= Byte(~avVisible);
+        ApplyDefaultVisible();
+    }
+    if (ids.Contains(gpAlignment)) {
+        assigned_ &= Byte(~avAlignment);
+        if (Grid()) Grid()->InvalidateCol(DisplayCol());
+    }
+    if (ids.Contains(gpMaxLength)) {
+        assigned_ &= Byte(~avMaxLength);
+        if (f) TgrCol::SetMaxLength(adapter_->GetMaxLength());
+    }
+    // Id 19 is AllowGrayed's.
+    if (ids.Contains(gpUnused)) {
+        assigned_ &= Byte(~avAllowGrayed);
+        if (f && adapter_->IsBooleanField()) TgrCol::SetAllowGrayed(!f->Required());
+    }
+}
+
+bool TgrDBCol::IsDefault() const { return TgrCol::IsDefault() && assigned_ == 0; }
+
+void TgrDBCol::CopyProperties(const TgrCol& source) {
+    TgrCol::CopyProperties(source);
+    if (const auto* db = dynamic_cast<const TgrDBCol*>(&source)) assigned_ = db->assigned_;
+}
+
+TDataSource* TgrDBCol::GetComboDatasource() const {
+    auto* combo = dynamic_cast<TgrDBCombo*>(Combo());
+    return combo && combo->DBComboGrid() ? combo->DBComboGrid()->DataSource() : nullptr;
+}
+
+void TgrDBCol::SetComboDatasource(TDataSource* source) {
+    auto* combo = dynamic_cast<TgrDBCombo*>(Combo());
+    if (combo && combo->DBComboGrid()) combo->DBComboGrid()->SetDataSource(source);
 }
 
 bool TgrDBCol::ReadOwnProperty(const std::string& name, TReader& reader) {

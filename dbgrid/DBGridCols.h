@@ -9,6 +9,7 @@
 #include "grid/GridCollections.h"
 
 class TgrDBField;
+class TDataSource;
 
 class TgrDBCol : public TgrCol {
 public:
@@ -64,6 +65,17 @@ public:
     void ApplyFieldDefaults();
     void ApplyDefaultWidth();
     void ApplyDefaultVisible();
+    // Resetting width, visibility, alignment, maximum length or AllowGrayed
+    // lets the field speak for that attribute again.
+    void ResetProperties(const TgrPropIdSet& ids) override;
+    // Default only with nothing set on the column itself.
+    bool IsDefault() const override;
+    // A copied data column takes the source's AssignedValues too.
+    void CopyProperties(const TgrCol& source) override;
+    // The data source of the list of the column's combo (nullptr without a
+    // data-aware combo); set, nothing happens without one.
+    TDataSource* GetComboDatasource() const;
+    void SetComboDatasource(TDataSource* source);
 
 private:
 

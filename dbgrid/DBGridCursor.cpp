@@ -28,8 +28,16 @@ bool TgrScrollDataset::Open() {
     active_ = true;
     recordCount_ = -1;
     knownCount_ = 0;
+    RememberIndex();
     First();
     return true;
+}
+
+void TgrScrollDataset::Reopen() {
+    TDataSet* dataSet = grid_->DataLink()->DataSet();
+    Close();
+    dataSet_ = dataSet;
+    if (!Open()) dataSet_ = nullptr;
 }
 
 void TgrScrollDataset::Close() {
@@ -41,6 +49,7 @@ void TgrScrollDataset::Close() {
     bottom_ = 0;
     activeRow_ = -1;
     activeBookmark_.clear();
+    Reset();
 }
 
 void TgrScrollDataset::NoteCount(Integer count) {
@@ -101,6 +110,19 @@ Integer TgrScrollDataset::GetRecordCount() {
     if (!active_) return 0;
     if (recordCount_ >= 0) return recordCount_;
     return knownCount_ + std::max(knownCount_ / 10, size_);
+}
+
+Integer TgrScrollDataset::GetTotalRecordCount(bool refresh) {
+    if (!active_ || !dataSet_) return 0;
+    if (refresh || recordCount_ < 0) {
+        NoteCount(std::max(dataSet_->RecordCount(), 0));
+        // Rows numbered from an estimate are renumbered from the end.
+        if (eof_ && bottom_ != recordCount_) {
+            top_ += recordCount_ - bottom_;
+            bottom_ = recordCount_;
+        }
+    }
+    return recordCount_;
 }
 
 void TgrScrollDataset::SetActiveRow(Integer row) {

@@ -68,6 +68,14 @@ public:
     // The known count, or the known count plus a tenth of it (at least a
     // window) while the end has not been seen.
     Integer GetRecordCount() override;
+    // The dataset's own count (0 while closed), asked when refresh or
+    // while the count is not known; it is the count from then on.
+    Integer GetTotalRecordCount(bool refresh) override;
+    // The record count is known (walked to the end, or asked).
+    bool HasRecordCount() const { return recordCount_ >= 0; }
+    // Clones the cursor anew (Close, then Open) and reads the first
+    // records.
+    void Reopen();
     Integer GetCurrentRecordRow() override;
     std::string GetRowBookmark(Integer row) override;
     bool IsSequenced() override { return false; }

@@ -63,6 +63,20 @@ void TgrGridDataLink::UpdateData() {
 
 TgrGridData::TgrGridData(TgrCustomDBGrid* grid) : grid_(grid) {}
 
+void TgrGridData::RememberIndex() {
+    indexName_ = dataSet_ ? dataSet_->OrderIndexName() : std::string();
+    indexFieldNames_ = dataSet_ ? dataSet_->OrderIndexFieldNames() : std::string();
+}
+
+bool TgrGridData::IndexChanged() {
+    if (!IsActive()) return false;
+    // An index chosen by name decides; the field names only when no
+    // name is set.
+    std::string name = dataSet_->OrderIndexName();
+    if (!name.empty() || !indexName_.empty()) return name != indexName_;
+    return dataSet_->OrderIndexFieldNames() != indexFieldNames_;
+}
+
 int TgrGridData::CompareBookmarks(const std::string& a, const std::string& b) {
     return CompareBookmarkStrings(dataSet_, a, b, grid_->BookmarkCompareType());
 }
@@ -304,11 +318,13 @@ void TgrStandardDataset::ActiveChanged(bool active) {
         dataSet_ = Link()->DataSet();
         bookmarks_.assign(std::size_t(std::max<Integer>(grid_->VisibleRecordCount(), 1)), Variant());
         recordIds_.assign(bookmarks_.size(), Variant());
+        RememberIndex();
         Link()->SetBufferCount(int(bookmarks_.size()));
     } else {
         dataSet_ = nullptr;
         bookmarks_.clear();
         recordIds_.clear();
+        Reset();
     }
     // Without a dataset the layouts empty.
     BuildFieldLayouts();

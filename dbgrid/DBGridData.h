@@ -108,6 +108,8 @@ public:
     TDataSet* DataSet() const { return dataSet_; }
 
     virtual void ActiveChanged(bool active) = 0;
+    // Forgets what the window remembered of its dataset (its index).
+    virtual void Reset() { indexName_.clear(), indexFieldNames_.clear(); }
     virtual Integer GetRowCount() = 0;
     virtual bool IsActive() = 0;
     virtual void First() = 0;
@@ -116,6 +118,10 @@ public:
     virtual Integer GetActiveRow() = 0;
     virtual Integer GetRecNo() = 0;
     virtual Integer GetRecordCount() = 0;
+    // The exact number of records, asked of the dataset: the standard
+    // window always asks; the engine-cursor window asks when refresh or
+    // while it does not know the count yet, and keeps the answer.
+    virtual Integer GetTotalRecordCount(bool refresh) = 0;
     // Row of the dataset's current record; 0 when it is not in the window.
     virtual Integer GetCurrentRecordRow() = 0;
     virtual std::string GetRowBookmark(Integer row) = 0;
@@ -210,6 +216,17 @@ public:
                               Integer& count, bool& reached, bool scanAll, Integer maxCount,
                               std::vector<std::string>& list);
 
+    // ------------------------------------------------ index
+    // The dataset's index (name, or the field names it was chosen by) as
+    // it was when last remembered; a new index puts the records in
+    // another order, so what the grid knew of its rows no longer holds.
+    const std::string& GetIndexName() const { return indexName_; }
+    const std::string& GetIndexFieldNames() const { return indexFieldNames_; }
+    void RememberIndex();
+    // The dataset orders its records by another index than the one
+    // remembered (False while inactive).
+    bool IndexChanged();
+
     // ------------------------------------------------ field layouts
     // The layout of every field of the dataset as it was last seen, so a
     // change of a field's name, label, width, read-only state or
@@ -273,6 +290,7 @@ protected:
     Integer lockDepth_ = 0;
     bool controlsDisabled_ = false;
     std::vector<std::unique_ptr<TgrFieldLayout>> fieldLayouts_;
+    std::string indexName_, indexFieldNames_;
 };
 
 // The window over the data link's record buffer.
@@ -289,6 +307,7 @@ public:
     Integer GetActiveRow() override;
     Integer GetRecNo() override;
     Integer GetRecordCount() override;
+    Integer GetTotalRecordCount(bool) override { return GetRecordCount(); }
     Integer GetCurrentRecordRow() override { return GetActiveRow(); }
     std::string GetRowBookmark(Integer row) override;
     bool IsSequenced() override;

@@ -24,6 +24,16 @@ private:
     Integer old_;
 };
 
+// The step of an auto-scroll pass, by the side of the anchor record that
+// the row come into view lies on: below it, above it, or on it. Only a
+// multiple selection tells them apart; a single one takes the first.
+template <class Below, class Above, class OnAnchor>
+void StepBySide(Integer side, bool multi, Below below, Above above, OnAnchor onAnchor) {
+    if (side == 1 || !multi) below();
+    else if (side == -1) above();
+    else onAnchor();
+}
+
 }  // namespace
 
 // ------------------------------------------------------------ positions
@@ -49,10 +59,15 @@ void TgrCustomDBGrid::SetMouseSelectRow(Integer displayRow) {
     TgrBaseGrid::SetMouseSelectRow(displayRow);
     if (!dataBound_) return;
     mouseSelectStart_.clear();
+    dragAnchorDataRow_ = Variant();
+    dragInverted_.clear();
     anchorSide_ = prevAnchorSide_ = dragDirection_ = 0;
     if (!dataActive_) return;
     Integer dataRow = DataRowOfDisplay(displayRow);
-    if (dataRow >= 1 && dataRow <= window_->GetRowCount()) mouseSelectStart_ = window_->GetRowBookmark(dataRow);
+    if (dataRow >= 1 && dataRow <= window_->GetRowCount()) {
+        mouseSelectStart_ = window_->GetRowBookmark(dataRow);
+        dragAnchorDataRow_ = window_->GetRowDataRow(dataRow);
+    }
     dragEndPos_ = MakeAtPosition(mouseSelectStart_);
 }
 
@@ -64,17 +79,23 @@ Integer TgrCustomDBGrid::CompareToCurrentRow(Integer displayRow) {
     return anchorSide_;
 }
 
+// The side is read from where the window puts the anchor record: its row,
+// or, with ordered bookmarks, before or after the window. Only an anchor
+// that unordered bookmarks cannot place keeps the side it had (during
+// auto-scroll: 0 on the anchor, else the scroll's direction when it was 0).
 void TgrCustomDBGrid::UpdateAnchorSide(Integer displayRow) {
     Integer side = anchorSide_;
     if (dragDirection_ != 0 || autoScrollDirection_ != 0) {
         Integer dataRow = DataRowOfDisplay(displayRow);
-        if (autoScrollDirection_ != 0) {
-            bool same = dataRow >= 1 && dataRow <= window_->GetRowCount() &&
-                        window_->GetRowBookmark(dataRow) == mouseSelectStart_;
+        Integer count = window_->GetRowCount();
+        Integer anchorRow = window_->FindBookmarkRow(mouseSelectStart_);
+        bool placed = (anchorRow >= 1 && anchorRow <= count) || bookmarkType_ == bmtDefault;
+        if (placed) {
+            side = SignOf(dataRow - anchorRow);
+        } else if (autoScrollDirection_ != 0) {
+            bool same = dataRow >= 1 && dataRow <= count && window_->GetRowBookmark(dataRow) == mouseSelectStart_;
             if (same && anchorSide_ != 0) side = 0;
             else if (!same && anchorSide_ == 0) side = autoScrollDirection_;
-        } else if (Integer anchorRow = window_->GetBookmarkRow(mouseSelectStart_); anchorRow > 0) {
-            side = SignOf(dataRow - anchorRow);
         }
     }
     prevAnchorSide_ = anchorSide_;
@@ -95,6 +116,35 @@ Integer TgrCustomDBGrid::WindowRowOfPosition(const TgrBkmPos& pos) {
     return window_->FindBookmarkRow(bookmark);
 }
 
+// The rows as they stood when the step began: comparing positions may step
+// the dataset and with it the window until the step ends.
+Integer TgrCustomDBGrid::DragSnapshotRowOf(const TgrBkmPos& pos) {
+    Integer count = Integer(dragWindowRows_.size());
+    std::string bookmark;
+    if (!window_->ResolvePosition(pos, bookmark)) return pos.Kind == bpBeforeFirst || pos.Kind == bpPrior ? 0 : count + 1;
+    for (Integer row = 1; row <= count; ++row)
+        if (dragWindowRows_[std::size_t(row - 1)].first == bookmark) return row;
+    if (count < 1 || bookmarkType_ != bmtDefault) return 0;
+    return window_->CompareBookmarks(bookmark, dragWindowRows_.front().first) < 0 ? 0 : count + 1;
+}
+
+void TgrCustomDBGrid::InvertRecordSelection(const Variant& dataRow) {
+    if (UsesRecordIds()) {
+        if (dataRow.IsNull() || dataRow.IsEmpty()) return;
+        TgrRecordIdSet& ids = selection_->Ids();
+        if (ids.Contains(dataRow)) {
+            ids.Remove(dataRow);
+            selection_->SetAllSelected(false);
+        } else {
+            ids.Add(dataRow);
+        }
+        return;
+    }
+    if (!dataRow.IsString() || dataRow.AsString().empty()) return;
+    std::string bookmark = dataRow.AsString();
+    selection_->SetBookmarkSelected(bookmark, !selection_->IsSelected(bookmark));
+}
+
 void TgrCustomDBGrid::ToggleDragSpan(const TgrBkmPos& from, const TgrBkmPos& to) {
     if (window_->ComparePositions(from, to) > 0) return;
     if (selection_->Mode() == rseBookmarkRange && !UsesRecordIds()) {
@@ -104,22 +154,15 @@ void TgrCustomDBGrid::ToggleDragSpan(const TgrBkmPos& from, const TgrBkmPos& to)
         selection_->ToggleRange(from, to, mergeMode);
         return;
     }
-    // Set mode and record ids: only records the window shows can be named.
-    Integer lo = std::max<Integer>(WindowRowOfPosition(from), 1);
-    Integer hi = std::min(WindowRowOfPosition(to), window_->GetRowCount());
-    if (!UsesRecordIds()) {
-        selection_->ToggleDataRows(lo, hi);
-        return;
-    }
-    TgrRecordIdSet& ids = selection_->Ids();
+    // Set mode and record ids: only records the window shows can be named;
+    // each one inverted is noted, so that giving the drag up can invert it
+    // back after it has scrolled away.
+    Integer lo = std::max<Integer>(DragSnapshotRowOf(from), 1);
+    Integer hi = std::min(DragSnapshotRowOf(to), Integer(dragWindowRows_.size()));
     for (Integer row = lo; row <= hi; ++row) {
-        Variant id = window_->GetRowDataRow(row);
-        if (ids.Contains(id)) {
-            ids.Remove(id);
-            selection_->SetAllSelected(false);
-        } else {
-            ids.Add(id);
-        }
+        const Variant& dataRow = dragWindowRows_[std::size_t(row - 1)].second;
+        if (!dragInverted_.erase(dataRow)) dragInverted_.insert(dataRow);
+        InvertRecordSelection(dataRow);
     }
     MarkSelectChanged(0);
 }
@@ -129,9 +172,16 @@ void TgrCustomDBGrid::ToggleDragSpan(const TgrBkmPos& from, const TgrBkmPos& to)
 // and E or T but not both, so a record passed back over gets its state
 // from before the drag again.
 void TgrCustomDBGrid::MoveDragEndTo(const TgrBkmPos& target, Integer displayRow) {
-    bool moveCurrent = RowSelectMode() == rsMulti && UsesStandardWindow() && displayRow >= 1 &&
-                       displayRow <= Rows() && displayRow != CurrentDisplayRow();
+    // The current record follows an end on a row shown (not one reached by
+    // a step beyond it, which would scroll the view).
+    bool moveCurrent = RowSelectMode() == rsMulti && UsesStandardWindow() && target.Kind == bpAt &&
+                       displayRow >= TopRow() && displayRow <= std::min(Rows(), LastWholeRow()) &&
+                       displayRow != CurrentDisplayRow();
     if (moveCurrent && !CanLeaveCell(-1, -1, true)) return;
+    dragWindowRows_.clear();
+    if (selection_->Mode() != rseBookmarkRange || UsesRecordIds())
+        for (Integer row = 1; row <= window_->GetRowCount(); ++row)
+            dragWindowRows_.emplace_back(window_->GetRowBookmark(row), window_->GetRowDataRow(row));
     {
         TgrDatasetKeeper keep(this);
         TgrGridData& w = *window_;
@@ -162,7 +212,7 @@ void TgrCustomDBGrid::MoveDragEndTo(const TgrBkmPos& target, Integer displayRow)
     selection_->Changed();
     Invalidate();
     if (moveCurrent) {
-        MoveToDisplayCell(CurrentDisplayCol(), displayRow);
+        MoveToRowQuiet(displayRow, true);
         // Showing the row whole may have moved the window under it.
         Integer row = WindowRowOfPosition(dragEndPos_);
         if (row >= 1 && row <= window_->GetRowCount()) SetRowDragEnd(DisplayRowOfData(row));
@@ -175,22 +225,124 @@ void TgrCustomDBGrid::MoveDragEndTo(const TgrBkmPos& target, Integer displayRow)
 // lies between the anchor and the end is inverted whichever side it is on.
 void TgrCustomDBGrid::DragToRow(Integer displayRow) {
     if (!dataActive_ || mouseSelectStart_.empty()) return;
-    MoveDragEndTo(DragTargetOf(displayRow), displayRow);
+    TgrBkmPos target;
+    {
+        // Naming the record beyond the window may step the dataset there
+        // and back; the window must show the same records afterwards.
+        TgrDatasetKeeper keep(this);
+        target = DragTargetOf(displayRow);
+    }
+    MoveDragEndTo(target, displayRow);
+}
+
+// The insert-row position holds a record of the window unless a new record
+// is pending there (no bookmark yet).
+bool TgrCustomDBGrid::IsPendingInsertRow(Integer displayRow) {
+    return displayRow > 1 && IsInsertRowPos(displayRow) && BookmarkOfDisplayRow(displayRow).empty();
+}
+
+bool TgrCustomDBGrid::MoveToRowQuiet(Integer displayRow, bool markRow) {
+    bool moved;
+    {
+        TAutoScrollScope moving(gridMovesDataset_, gridMovesDataset_ + 1);
+        moved = displayRow == CurrentDisplayRow() || MoveToDisplayCell(CurrentDisplayCol(), displayRow);
+    }
+    if (markRow && RowBarOn()) InvalidateDisplayCell(0, CurrentDisplayRow());
+    return moved;
+}
+
+// One selected record follows the pointer and becomes the anchor; in a
+// dropped-down list it is selected only while the pointer is on the rows,
+// so a release beside them chooses nothing.
+void TgrCustomDBGrid::DragSingleTo(Integer displayRow) {
+    Integer row = std::clamp<Integer>(displayRow, 1, std::max<Integer>(Rows(), 1));
+    Integer dataRow = DataRowOfDisplay(row);
+    if (dataRow < 1 || dataRow > window_->GetRowCount()) return;
+    std::string target = window_->GetRowBookmark(dataRow);
+    // A record not posted yet (the placeholder row) cannot be selected.
+    if (target.empty()) return;
+    Variant targetRow = window_->GetRowDataRow(dataRow);
+    bool select = !IsComboGrid() || PointerInRows();
+    bool onTarget = target == currentRecord_ && row == RowDragEnd();
+    if (onTarget && IsRecordSelected(targetRow) == select) return;
+    if (target != currentRecord_ && !MoveToRowQuiet(row, true)) return;
+    selection_->Clear();
+    if (select) InvertRecordSelection(targetRow);
+    mouseSelectStart_ = rangeAnchor_ = target;
+    dragAnchorDataRow_ = targetRow;
+    dragEndPos_ = MakeAtPosition(target);
+    SetRowDragEnd(row);
+    selection_->Changed();
+    Invalidate();
+    MarkSelectChanged(0);
+    CheckCurrentCellChanged();
+    FireSelectChanged(true);
 }
 
 void TgrCustomDBGrid::DragSelectRowsDown(Integer displayRow) {
-    if (!dataBound_) TgrBaseGrid::DragSelectRowsDown(displayRow);
+    if (!dataBound_) {
+        TgrBaseGrid::DragSelectRowsDown(displayRow);
+        return;
+    }
+    if (!dataActive_ || mouseSelectStart_.empty()) return;
+    // The insert row holds no record to reach: the end stops above it.
+    if (IsPendingInsertRow(displayRow)) --displayRow;
+    if (RowSelectMode() == rsSingle) DragSingleTo(displayRow);
     else DragToRow(displayRow);
 }
 
 void TgrCustomDBGrid::DragSelectRowsUp(Integer displayRow) {
-    if (!dataBound_) TgrBaseGrid::DragSelectRowsUp(displayRow);
+    if (!dataBound_) {
+        TgrBaseGrid::DragSelectRowsUp(displayRow);
+        return;
+    }
+    if (!dataActive_ || mouseSelectStart_.empty()) return;
+    if (RowSelectMode() == rsSingle) DragSingleTo(displayRow);
     else DragToRow(displayRow);
 }
 
 void TgrCustomDBGrid::DragSelectRowsAtCurrent(Integer displayRow) {
-    if (!dataBound_) TgrBaseGrid::DragSelectRowsAtCurrent(displayRow);
+    if (!dataBound_) {
+        TgrBaseGrid::DragSelectRowsAtCurrent(displayRow);
+        return;
+    }
+    if (!dataActive_ || mouseSelectStart_.empty()) return;
+    if (RowSelectMode() == rsSingle) DragSingleTo(displayRow);
     else DragToRow(displayRow);
+}
+
+// Given up, the drag puts back what it changed: the records from the
+// anchor to the end are inverted again, the anchor included. In range mode
+// that is one span of positions, wherever the window stands now; in set
+// mode and with record ids every record the drag inverted is named, since
+// the rows that showed them may have scrolled away.
+void TgrCustomDBGrid::EndDragSelectRows(bool released) {
+    if (!dataBound_) {
+        TgrBaseGrid::EndDragSelectRows(released);
+        return;
+    }
+    if (!dataActive_) return;
+    if (!released && !IsListBoxSelect() && !mouseSelectStart_.empty()) {
+        {
+            TgrDatasetKeeper keep(this);
+            if (RowSelectMode() == rsSingle) {
+                InvertRecordSelection(dragAnchorDataRow_);
+            } else if (selection_->Mode() == rseBookmarkRange && !UsesRecordIds()) {
+                TgrBkmPos anchor = MakeAtPosition(mouseSelectStart_), end = dragEndPos_;
+                if (window_->ComparePositions(end, anchor) < 0) std::swap(anchor, end);
+                selection_->ToggleRange(anchor, end, 2);
+            } else {
+                for (const Variant& dataRow : dragInverted_) InvertRecordSelection(dataRow);
+                InvertRecordSelection(dragAnchorDataRow_);
+            }
+        }
+        dragInverted_.clear();
+        dragEndPos_ = MakeAtPosition(mouseSelectStart_);
+        selection_->Changed();
+        Invalidate();
+        MarkSelectChanged(0);
+    }
+    FireSelectChanged(true);
 }
 
 // ------------------------------------------------------------ auto-scroll
@@ -204,90 +356,214 @@ Integer TgrCustomDBGrid::LastWholeRow() {
 bool TgrCustomDBGrid::CheckDragAutoScroll(Integer x, Integer y, Integer& col, Integer& row) {
     if (!dataBound_) return TgrBaseGrid::CheckDragAutoScroll(x, y, col, row);
     if (!dataActive_ || mouseSelectStart_.empty()) return false;
-    SetDragDirection(row - RowDragEnd());
-    Integer lastRow = LastWholeRow();
-    TRect lastCell = CellPixels(0, lastRow);
-    Integer edgeRow = 0;
-    if (y >= lastCell.Bottom) edgeRow = lastRow;
-    else if (y < CellPixels(0, TopRow()).Top) edgeRow = TopRow();
-    else return false;
-    // Past the rows the drag end goes to the edge row; the auto-scroll
-    // steps take it further, record by record, since more records may
-    // lie beyond the window whatever its rows show.
-    switch (CompareToCurrentRow(edgeRow)) {
-        case 1: DragSelectRowsDown(edgeRow); break;
-        case -1: DragSelectRowsUp(edgeRow); break;
-        default: DragSelectRowsAtCurrent(edgeRow); break;
+    bool below = y >= CellPixels(0, LastWholeRow()).Bottom;
+    bool above = y < CellPixels(0, TopRow()).Top;
+    if (!below && !above) {
+        SetAutoScrollHold(false);
+        SetDragDirection(row - RowDragEnd());
+        return false;
     }
+    // A list that has just dropped down does not scroll until the pointer
+    // has been back on its rows.
+    if (AutoScrollHeld()) return true;
+    SetDragDirection(row - RowDragEnd());
+    // The grid scrolls whatever its rows show: more records may lie beyond
+    // the window. The timer's steps go on from the edge row.
+    if (below) StartDragScrollDown();
+    else StartDragScrollUp();
     return true;
 }
 
-bool TgrCustomDBGrid::DragScrollOneRecord(Integer distance) {
-    if (!CanLeaveCell(-1, -1, true)) return false;
+void TgrCustomDBGrid::StartDragScrollDown() {
+    TAutoScrollScope scope(autoScrollDirection_, 1);
+    Integer last = std::min(LastWholeRow(), Rows());
+    switch (CompareToCurrentRow(last)) {
+        case 1: DragSelectRowsDown(last); break;
+        case -1: DragSelectRowsUp(last + 1); break;
+        default: DragSelectRowsAtCurrent(last); break;
+    }
+}
+
+void TgrCustomDBGrid::StartDragScrollUp() {
+    TAutoScrollScope scope(autoScrollDirection_, -1);
+    Integer top = TopRow();
+    switch (CompareToCurrentRow(top)) {
+        case 1: DragSelectRowsDown(top - 1); break;
+        case -1: DragSelectRowsUp(top); break;
+        default: DragSelectRowsAtCurrent(top); break;
+    }
+}
+
+Integer TgrCustomDBGrid::DragScrollWindowBy(Integer distance) {
     Integer count = window_->GetRowCount();
-    if (count < 1) return false;
-    Integer visible = std::min(count, DataRowOfDisplay(LastWholeRow()));
+    if (count < 1) return 0;
     Integer moved = 0;
-    std::string reached;
-    {
-        TAutoScrollScope moving(gridMovesDataset_, gridMovesDataset_ + 1);
-        if (UsesStandardWindow()) {
-            // The dataset stands on the edge record, so one step more
-            // scrolls the window by one record and the current record
-            // follows the drag end.
-            Integer row = window_->GetActiveRow();
-            if (distance > 0 ? row < visible : row > 1) MoveDataSetToRow(distance > 0 ? visible : 1);
-            moved = window_->ScrollBy(distance);
-            UpdateRowCount();
-            reached = window_->GetCurrentBookmark();
-        } else {
-            moved = window_->ScrollBy(distance);
-            UpdateRowCount();
-            Integer rows = window_->GetRowCount();
-            if (rows >= 1) reached = window_->GetRowBookmark(distance > 0 ? std::min(visible, rows) : 1);
-        }
+    TAutoScrollScope moving(gridMovesDataset_, gridMovesDataset_ + 1);
+    if (UsesStandardWindow()) {
+        // The dataset goes to the edge record first, so the step scrolls
+        // the window by one record and the current record follows.
+        Integer visible = std::min(count, DataRowOfDisplay(LastWholeRow()));
+        Integer row = window_->GetActiveRow();
+        if (distance > 0 ? row < visible : row > 1) MoveDataSetToRow(distance > 0 ? visible : 1);
     }
-    if (!reached.empty()) {
-        Integer row = window_->GetBookmarkRow(reached);
-        MoveDragEndTo(MakeAtPosition(reached), row >= 1 ? DisplayRowOfData(row) : RowDragEnd());
+    moved = window_->ScrollBy(distance);
+    UpdateRowCount();
+    return moved;
+}
+
+void TgrCustomDBGrid::ScrollDisplayByRecords(const std::string& bookmark, Integer rows) {
+    if (UsesStandardWindow()) {
+        Integer row = window_->GetBookmarkRow(bookmark);
+        if (row >= 1 && bookmark != currentRecord_) MoveToRowQuiet(DisplayRowOfData(row), true);
+    } else {
+        InvalidateDisplayCell(CurrentDisplayCol(), CurrentDisplayRow());
     }
-    // The grid class's anchor row follows the anchor record through the
-    // scroll (0 above the window, count + 1 below), so a drag given up
-    // inverts the rows shown from the anchor to the end.
-    Integer end = RowDragEnd();
-    TgrBaseGrid::SetMouseSelectRow(window_->FindBookmarkRow(mouseSelectStart_));
-    SetRowDragEnd(end);
+    // The rows are drawn anew from the window, rows records further on.
+    (void)rows;
+    Invalidate();
+}
+
+void TgrCustomDBGrid::FinishDragScrollStep() {
     Invalidate();
     UpdateScrollBars();
     CheckTopLeftChanged(true);
-    return moved != 0;
+    FireSelectChanged(true);
 }
 
-bool TgrCustomDBGrid::DragSelectScrollUp(Integer x, Integer y) {
-    if (!dataBound_) return TgrBaseGrid::DragSelectScrollUp(x, y);
-    if (!dataActive_ || mouseSelectStart_.empty()) return false;
-    TAutoScrollScope scope(autoScrollDirection_, -1);
-    return DragScrollOneRecord(-1);
-}
-
+// One pass of the down auto-scroll (the timer runs them while the pointer
+// stays below the rows): the window moves one record and the drag end
+// takes the record that came into view, or, toward an anchor below the
+// view, gives it back. At the end of the data the view moves down within
+// the window until its last row is shown.
 bool TgrCustomDBGrid::DragSelectScrollDown(Integer x, Integer y) {
     if (!dataBound_) return TgrBaseGrid::DragSelectScrollDown(x, y);
     if (!dataActive_ || mouseSelectStart_.empty()) return false;
     TAutoScrollScope scope(autoScrollDirection_, 1);
-    Integer lastRow = LastWholeRow();
-    Integer side = CompareToCurrentRow(lastRow);
-    if (side < 0 && RowSelectMode() == rsMulti) return DragSelectStepDownReverse(x, y);
-    return DragSelectStepDown(x, y);
+    if (!CanLeaveCell(-1, -1, true)) return false;
+    bool multi = RowSelectMode() == rsMulti;
+    bool stepped = DragScrollWindowBy(1) != 0;
+    Integer last = std::min(Rows(), LastWholeRow());
+    if (stepped) {
+        StepBySide(
+            CompareToCurrentRow(last), multi, [&] { DragSelectStepDown(x, y); },
+            [&] { DragSelectStepDownReverse(x, y); },
+            [&] {
+                MoveDragEndTo(MakeAtPosition(mouseSelectStart_), last);
+                ScrollDisplayByRecords(BookmarkOfDisplayRow(last), 1);
+            });
+    } else {
+        if (CompareToCurrentRow(last) == 0) DragSelectRowsAtCurrent(last);
+        TGridLayout_ts layout;
+        ComputeLayout(layout);
+        TCellCoord_ts top = TopLeftCell();
+        if (top.Row < LastTopLeft({ColTotal() - 1, RowTotal() - 1}, layout).Row) {
+            SetTopLeftCell(top.Col, top.Row + 1);
+            stepped = true;
+        }
+    }
+    FinishDragScrollStep();
+    return stepped;
 }
 
+// The record that came into view at the last row shown (above the insert
+// row) is taken.
 bool TgrCustomDBGrid::DragSelectStepDown(Integer x, Integer y) {
     if (!dataBound_) return TgrBaseGrid::DragSelectStepDown(x, y);
-    return dataActive_ && DragScrollOneRecord(1);
+    if (!dataActive_) return false;
+    Integer last = std::min(Rows(), LastWholeRow());
+    if (IsPendingInsertRow(last)) --last;
+    std::string target = BookmarkOfDisplayRow(last);
+    if (target.empty()) return false;
+    if (RowSelectMode() == rsMulti) MoveDragEndTo(MakeAtPosition(target), last);
+    else DragSingleTo(last);
+    ScrollDisplayByRecords(target, 1);
+    return true;
 }
 
-// The anchor lies below the view: the step toward it inverts back the
-// record that comes into view, which the same move of the drag end does.
+// The anchor lies below the view: the record that came into view is given
+// back, the end going on to the record after it.
 bool TgrCustomDBGrid::DragSelectStepDownReverse(Integer x, Integer y) {
     if (!dataBound_) return TgrBaseGrid::DragSelectStepDownReverse(x, y);
-    return dataActive_ && DragScrollOneRecord(1);
+    if (!dataActive_) return false;
+    Integer last = std::min(Rows(), LastWholeRow());
+    if (IsPendingInsertRow(last)) --last;
+    std::string target = BookmarkOfDisplayRow(last);
+    if (target.empty()) return false;
+    if (DragDirection() >= 0 || AutoScrollDirection() > 0)
+        MoveDragEndTo(window_->PositionAfter(MakeAtPosition(target)), last + 1);
+    ScrollDisplayByRecords(target, 1);
+    return true;
+}
+
+// One pass of the up auto-scroll: with the first row on top the window
+// moves one record back; otherwise the view moves up one row within the
+// window. Either way the drag end takes the row that came into view, or
+// gives it back toward an anchor above the view.
+bool TgrCustomDBGrid::DragSelectScrollUp(Integer x, Integer y) {
+    if (!dataBound_) return TgrBaseGrid::DragSelectScrollUp(x, y);
+    if (!dataActive_ || mouseSelectStart_.empty()) return false;
+    TAutoScrollScope scope(autoScrollDirection_, -1);
+    if (!CanLeaveCell(-1, -1, true)) return false;
+    bool multi = RowSelectMode() == rsMulti;
+    if (TopRow() < 2) {
+        if (DragScrollWindowBy(-1) == 0) {
+            // The start of the data: nothing more to show.
+            if (CompareToCurrentRow(TopRow()) == 0) DragSelectRowsAtCurrent(TopRow());
+            FinishDragScrollStep();
+            return false;
+        }
+        StepBySide(
+            CompareToCurrentRow(TopRow()), multi, [&] { DragScrollUpWindowMove(); },
+            [&] { DragScrollUpWindowExtend(); },
+            [&] {
+                std::string top = BookmarkOfDisplayRow(TopRow());
+                MoveDragEndTo(MakeAtPosition(mouseSelectStart_), TopRow());
+                ScrollDisplayByRecords(top, -1);
+            });
+    } else {
+        StepBySide(
+            CompareToCurrentRow(TopRow() - 1), multi, [&] { DragScrollUpRowMove(); },
+            [&] { DragScrollUpRowExtend(); },
+            [&] {
+                SetTopLeftCell(TopLeftCell().Col, TopRow() - 1);
+                MoveDragEndTo(MakeAtPosition(mouseSelectStart_), TopRow());
+            });
+    }
+    FinishDragScrollStep();
+    return true;
+}
+
+void TgrCustomDBGrid::DragScrollUpWindowExtend() {
+    std::string top = BookmarkOfDisplayRow(TopRow());
+    MoveDragEndTo(MakeAtPosition(top), TopRow());
+    ScrollDisplayByRecords(top, -1);
+}
+
+void TgrCustomDBGrid::DragScrollUpWindowMove() {
+    std::string top = BookmarkOfDisplayRow(TopRow());
+    if (RowSelectMode() == rsMulti) {
+        // The end gives the top record back and waits before it.
+        MoveDragEndTo(window_->PositionBefore(MakeAtPosition(top)), TopRow() - 1);
+    } else {
+        DragSingleTo(TopRow());
+    }
+    ScrollDisplayByRecords(top, -1);
+}
+
+void TgrCustomDBGrid::DragScrollUpRowExtend() {
+    Integer row = TopRow() - 1;
+    if (DragDirection() < 0) MoveDragEndTo(MakeAtPosition(BookmarkOfDisplayRow(row)), row);
+    SetTopLeftCell(TopLeftCell().Col, row);
+}
+
+void TgrCustomDBGrid::DragScrollUpRowMove() {
+    Integer row = TopRow() - 1;
+    if (RowSelectMode() == rsMulti) {
+        std::string record = BookmarkOfDisplayRow(row);
+        SetTopLeftCell(TopLeftCell().Col, row);
+        MoveDragEndTo(window_->PositionBefore(MakeAtPosition(record)), TopRow() - 1);
+    } else {
+        DragSingleTo(row);
+        SetTopLeftCell(TopLeftCell().Col, row);
+    }
 }

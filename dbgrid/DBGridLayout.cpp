@@ -239,15 +239,31 @@ void TgrCustomDBGrid::DataLinkLayoutChanged() {
 }
 
 void TgrCustomDBGrid::ResetWindow(bool toTop) {
-    window_->ClearCaches();
+    ClearWindowCaches();
     // The engine-cursor window clones its cursor again (its copies may
-    // hold the old fields) and shows the dataset's record.
-    if (!UsesStandardWindow() && dataActive_) ReopenCursorWindow();
-    UpdateRowCount();
-    UpdateScrollBars();
-    if (toTop && RowTotal() > 1 && TopLeftCell().Row != 1) SetTopRow(1);
+    // hold the old fields or order) and stands on the first record.
+    if (!UsesStandardWindow() && dataActive_) ReopenCursorWindow(false);
+    UpdateExactRowCount(true);
+    UpdateRowCount(true);
+    if (toTop && RowTotal() > 1) SetTopLeftChecked(TopLeftCell().Col, 1);
+    // Records in another order: what the grid knew of its current record
+    // (and reported) no longer holds.
+    if (window_->IndexChanged()) {
+        window_->RememberIndex();
+        ForgetCurrentRecord();
+    }
     SyncCurrentRecord();
     Invalidate();
+}
+
+void TgrCustomDBGrid::SetTopLeftChecked(Integer left, Integer top, bool noLock) {
+    if (left == TopLeftCell().Col && top == TopLeftCell().Row) return;
+    if (noLock) {
+        SetTopLeftCell(left, top);
+        return;
+    }
+    TUpdateLockGuard lock(*this);
+    SetTopLeftCell(left, top);
 }
 
 void TgrCustomDBGrid::RefreshAfterLayoutChange(bool reset) {

@@ -324,6 +324,14 @@ void TgrPrintDbGrid::ApplyGridFormats(TgrReportControl& label, Integer dataCol, 
     label.Color = grid_->RecordCellColor(dataCol, dataRow);
     if (label.Color == grid_->Color()) label.Color = clNone;
     label.FontColor = grid_->Font()->Color();
+    // A column with a font of its own prints in it (at the report's scale).
+    TgrCol* col = grid_->Col(dataCol);
+    if (TFont* own = col && !col->ParentFont() ? col->OwnFont() : nullptr) {
+        label.FontName = own->Name();
+        label.FontSize = std::max(1.0, double(RoundEven(own->Size() / scale_)));
+        label.FontStyle = own->Style();
+        label.FontColor = own->Color();
+    }
     if (grid_->OnGetDrawInfo) {
         TFont font;
         font.SetColor(grColorNotSet);

@@ -5,6 +5,7 @@
 // and entered again. The record window caches the id of each row it shows.
 
 #include "dbgrid/DBGrid.h"
+#include "dbgrid/DBGridSelection.h"
 
 #include "grid/GRGLib.h"
 #include "platform/data/DataSet.h"
@@ -167,6 +168,8 @@ Variant TgrCustomDBGrid::DataRowOfBookmark(const std::string& bookmark) {
     if (!ds->IsEmpty() && ds->GetBookmark() == bookmark) return FetchRecordId(bookmark);
     if (!ds->BookmarkValid(bookmark)) return Variant();
     Variant id;
+    // The walk there and back leaves the window on the records it shows.
+    TgrDatasetKeeper keep(this);
     KeepDataSetRecord([&](TDataSet*) {
         ds->GotoBookmark(bookmark);
         id = FetchRecordId(bookmark);

@@ -4,6 +4,7 @@
 // with them while it scrolls.
 
 #include <algorithm>
+#include <optional>
 
 #include "dbgrid/DBGrid.h"
 #include "dbgrid/DBGridSelection.h"
@@ -110,6 +111,42 @@ Integer TgrCustomDBGrid::GetRangeAnchorRow() {
 
 void TgrCustomDBGrid::ClearRangeAnchorState() { anchorSide_ = prevAnchorSide_ = 0; }
 
+bool TgrCustomDBGrid::IsAnchorRowSelected() {
+    if (!dataBound_) return TgrBaseGrid::IsAnchorRowSelected();
+    if (!dataActive_) return false;
+    std::string anchor = GetRangeAnchorBookmark();
+    return !anchor.empty() && IsBookmarkSelected(anchor);
+}
+
+void TgrCustomDBGrid::RangeSelectDone(Integer row) {
+    if (!dataBound_) {
+        TgrBaseGrid::RangeSelectDone(row);
+        return;
+    }
+    if (dataActive_ && row != CurrentDisplayRow()) MoveToDisplayCell(CurrentDisplayCol(), row);
+}
+
+bool TgrCustomDBGrid::IsBookmarkSelected(const std::string& bookmark) {
+    if (!UsesRecordIds()) return selection_->IsSelected(bookmark);
+    Variant id = DataRowOfBookmark(bookmark);
+    return !id.IsEmpty() && !id.IsNull() && selection_->Ids().Contains(id);
+}
+
+void TgrCustomDBGrid::SetBookmarkRecordSelected(const std::string& bookmark, bool select) {
+    if (!UsesRecordIds()) {
+        selection_->SetBookmarkSelected(bookmark, select);
+        return;
+    }
+    Variant id = DataRowOfBookmark(bookmark);
+    if (id.IsEmpty() || id.IsNull()) return;
+    if (select) {
+        selection_->Ids().Add(id);
+    } else {
+        selection_->Ids().Remove(id);
+        selection_->SetAllSelected(false);
+    }
+}
+
 // ------------------------------------------------------------ public calls
 
 bool TgrCustomDBGrid::CanLeaveRecord() {
@@ -184,6 +221,8 @@ bool TgrCustomDBGrid::SelectPositionRange(const TgrBkmPos& start, const TgrBkmPo
             if (setMode) list.assign(1, only);
         }
     }
+    // With a selection colour the change is shown once, when it is whole.
+    std::optional<TgrSelectionPaintLock> lock(std::in_place, *this);
     HideCellControl(true);
     if (AnyRowSelected() && RowSelectMode() == rsSingle && select) {
         PaintSelectedRows(1, Rows(), false);
@@ -206,6 +245,7 @@ bool TgrCustomDBGrid::SelectPositionRange(const TgrBkmPos& start, const TgrBkmPo
     }
     selection_->Changed();
     Invalidate();
+    lock.reset();
     RefreshCellControl();
     CheckCurrentCellChanged();
     SyncListBoxSelection(false);
@@ -258,7 +298,8 @@ bool TgrCustomDBGrid::IsDataRowSelected(const Variant& dataRow) {
 
 void TgrCustomDBGrid::SelectOnlyRecord(const std::string& bookmark, bool invalidate) {
     if (RowTotal() <= 1 || bookmark.empty()) return;
-    bool wasSelected = selection_->IsSelected(bookmark);
+    TgrSelectionPaintLock lock(*this, !invalidate);
+    bool wasSelected = IsBookmarkSelected(bookmark);
     Integer row = DisplayRowOfBookmark(bookmark);
     if (!invalidate) {
         PaintSelectedRows(1, row - 1, false);
@@ -266,9 +307,9 @@ void TgrCustomDBGrid::SelectOnlyRecord(const std::string& bookmark, bool invalid
     }
     // A record selected already is never shown unselected in between.
     selection_->Clear();
-    if (wasSelected) selection_->SetBookmarkSelected(bookmark, true);
+    if (wasSelected) SetBookmarkRecordSelected(bookmark, true);
     if (row > 0 && row != CurrentDisplayRow()) MoveToDisplayCell(CurrentDisplayCol(), row);
-    if (!wasSelected) selection_->SetBookmarkSelected(bookmark, true);
+    if (!wasSelected) SetBookmarkRecordSelected(bookmark, true);
     selection_->Changed();
     Invalidate();
     CheckCurrentCellChanged();
@@ -335,19 +376,29 @@ Integer TgrCustomDBGrid::CollectRangeBookmarks(Integer anchorRow, Integer row, T
 }
 
 // Shift and Ctrl+Shift: the span from the anchor record to the row's
-// record is collected (a scan in set mode when the anchor is not shown)
-// and applied; the row becomes current. A cancelled scan changes nothing
-// and cancels the mouse action.
+// record is collected (a scan in set mode, and with record ids, when the
+// anchor is not shown) and applied. A Shift range makes the row current
+// through RangeSelectDone, anything else at once. A cancelled scan changes
+// nothing and cancels the mouse action.
 void TgrCustomDBGrid::ApplyRowSpan(Integer row, bool add, bool& handled) {
     handled = false;
     if (IsInsertRowPos(row)) return;
+    TgrSelectionPaintLock lock(*this);
     // The anchor stays where it is while Shift ranges change around it.
-    std::string anchor = GetRangeAnchorBookmark();
+    std::string anchor = GetRangeAnchorBookmark(), target = BookmarkOfDisplayRow(row);
     if (rangeAnchor_.empty()) rangeAnchor_ = anchor;
     Integer anchorRow = GetRangeAnchorRow();
-    bool anchorSelected = !anchor.empty() && selection_->IsSelected(anchor);
-    bool setMode = selection_->Mode() == rseBookmarkSet && !UsesRecordIds();
+    bool anchorSelected = IsAnchorRowSelected();
+    // Walks to records off screen may have moved the window.
+    auto targetRow = [&] {
+        Integer shown = DisplayRowOfBookmark(target);
+        return shown > 0 ? shown : row;
+    };
+    row = targetRow();
+    bool ids = UsesRecordIds();
+    bool setMode = selection_->Mode() == rseBookmarkSet && !ids;
     bool spans = anchorSelected || add;
+    bool idScan = spans && ids && anchorRow == 0;
     TgrSelectedList list;
     bool cancel = false, started = false;
     Integer side = 0;
@@ -366,6 +417,8 @@ void TgrCustomDBGrid::ApplyRowSpan(Integer row, bool add, bool& handled) {
             // Shift with the anchor not selected: nothing stays selected.
             PaintSelectedRows(1, Rows(), false);
             selection_->Clear();
+        } else if (idScan) {
+            cancel = !ApplyRowSpanByIds(row, add, anchorSelected);
         } else if (!setMode) {
             if (!add) {
                 PaintSelectedRows(1, Rows(), false);
@@ -380,7 +433,9 @@ void TgrCustomDBGrid::ApplyRowSpan(Integer row, bool add, bool& handled) {
         }
         applied = !cancel;
         if (applied) {
-            MoveToDisplayCell(CurrentDisplayCol(), row);
+            row = targetRow();
+            if (!add && anchorSelected) RangeSelectDone(row);
+            else MoveToDisplayCell(CurrentDisplayCol(), row);
             if (spans) anchorSide_ = SignOf(side);
             if (add) SetRangeAnchorRow(row);
         }
@@ -397,6 +452,32 @@ void TgrCustomDBGrid::ApplyRowSpan(Integer row, bool add, bool& handled) {
     Invalidate();
     CheckCurrentCellChanged();
     FinishRowBarSelection();
+}
+
+bool TgrCustomDBGrid::ApplyRowSpanByIds(Integer row, bool add, bool select) {
+    // The scan applies its ids all or nothing; the ids dropped first come
+    // back when it does not apply.
+    TgrRecordIdSet& set = selection_->Ids();
+    TgrRecordIdSet before(&recordOrder_);
+    before = set;
+    bool allBefore = selection_->IsAllSelected();
+    if (!add) {
+        PaintSelectedRows(1, Rows(), false);
+        selection_->Clear();
+    }
+    bool applied = false;
+    try {
+        applied = SelectScannedRecords(GetRangeAnchorBookmark(), BookmarkOfDisplayRow(row), select);
+    } catch (...) {
+        set = before;
+        selection_->SetAllSelected(allBefore);
+        throw;
+    }
+    if (!applied) {
+        set = before;
+        selection_->SetAllSelected(allBefore);
+    }
+    return applied;
 }
 
 void TgrCustomDBGrid::ExtendRowSelection(Integer row, bool& handled) {

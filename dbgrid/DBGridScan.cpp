@@ -279,6 +279,8 @@ bool TgrCustomDBGrid::SelectScannedRecords(const std::string& lo, const std::str
     } endScan{scanning_};
     FireScanRecords(scanAll, scsStart, 0, cancel);
     if (cancel) return false;
+    // The walks leave the window on the records it shows.
+    TgrDatasetKeeper keep(this);
     // A select-all walks from the first record to the end; a span finds
     // its other end in whichever direction it lies.
     std::vector<std::string> between;

@@ -48,13 +48,19 @@ void TgrMemoryCanvas::SetClipRect(const TRect& r) {
 
 void TgrMemoryCanvas::Lock(const void* grid) {
     lock_.lock();
+    if (lockThreadId_.load() == std::this_thread::get_id()) outerGrids_.push_back(lockGrid_.load());
     lockThreadId_ = std::this_thread::get_id();
     lockGrid_ = grid;
 }
 
 void TgrMemoryCanvas::Unlock() {
-    lockThreadId_ = std::thread::id();
-    lockGrid_ = nullptr;
+    if (!outerGrids_.empty()) {
+        lockGrid_ = outerGrids_.back();
+        outerGrids_.pop_back();
+    } else {
+        lockThreadId_ = std::thread::id();
+        lockGrid_ = nullptr;
+    }
     lock_.unlock();
 }
 
@@ -139,6 +145,11 @@ void ReferenceBitmap(const TBitmap* bitmap, bool release) {
 }
 
 // ------------------------------------------------------------------ others
+
+TgrMemoryCanvas* GridMemoryCanvas() {
+    static TgrMemoryCanvas canvas;
+    return &canvas;
+}
 
 void PrimeCanvas(TCanvas*) {}
 

@@ -16,6 +16,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "grid/TSSetLib.h"
 #include "platform/gui/Bitmap.h"
@@ -39,7 +40,8 @@ public:
     // The clipping rectangle of the surface.
     void SetClipRect(const TRect& r);
 
-    // Waits for the lock (re-entrant for its holder) and records the holder.
+    // Waits for the lock (re-entrant for its holder) and records the holder;
+    // a nested unlock gives the lock back to the grid that held it before.
     void Lock(const void* grid);
     void Unlock();
     // True when the calling thread holds the lock for another grid.
@@ -63,6 +65,8 @@ private:
     std::recursive_mutex lock_;
     std::atomic<std::thread::id> lockThreadId_{};
     std::atomic<const void*> lockGrid_{nullptr};
+    // The holders of the outer locks, innermost last.
+    std::vector<const void*> outerGrids_;
 };
 
 // One bitmap in a bitmap set. Elements compare by the address of their
@@ -110,6 +114,9 @@ TgrBitmapElement* NewSharedBitmap();
 // Adds (release False) or drops (release True) one cell reference to a
 // bitmap of the shared set; a bitmap the set does not know is not added.
 void ReferenceBitmap(const TBitmap* bitmap, bool release);
+
+// The memory canvas every grid paints through; made on first use.
+TgrMemoryCanvas* GridMemoryCanvas();
 
 // Readies a canvas before a grid paints on it. The surfaces of this
 // platform need no priming, so nothing is drawn.

@@ -86,6 +86,7 @@ TgrBaseGrid::~TgrBaseGrid() {
     defaultControl2_.reset();
     currentCell_.reset();
     storage_.reset();
+    ReleaseMemoryCanvas();
     // Cell records ask the grid to unindex them while they go.
     cellProps_.reset();
     gridCols_.reset();
@@ -322,8 +323,7 @@ Integer TgrBaseGrid::DataRowOfDisplay(Integer displayRow) {
 }
 
 void TgrBaseGrid::NotifyCountsChanged(Integer oldColTotal, Integer oldRowTotal) {
-    ResizeDataModel(oldColTotal, oldRowTotal);
-    UpdateScrollBars();
+    SizeChanged(oldColTotal, oldRowTotal);
 }
 
 void TgrBaseGrid::NotifyColWidthsChanged() {
@@ -336,49 +336,54 @@ void TgrBaseGrid::NotifyRowHeightsChanged() {
     UpdateScrollBars();
 }
 
-void TgrBaseGrid::ResizeDataModel(Integer oldColTotal, Integer oldRowTotal) {
+void TgrBaseGrid::SizeChanged(Integer oldColCount, Integer oldRowCount) {
     if (!gridCols_ || !gridRows_) return;  // still constructing
-    if (oldColTotal != ColTotal()) {
+    SetStorageSizeHint(Cols(), Rows());
+    bool colsChanged = oldColCount != ColTotal(), rowsChanged = oldRowCount != RowTotal();
+    if (colsChanged || rowsChanged) {
+        ResetDragPositions();
+        ResizeIntegerSets(oldColCount, oldRowCount);
+    }
+    if (colsChanged) {
         // Columns leave from the right end; data numbers beyond the count go.
         std::vector<Integer> kept;
         for (Integer d : colMap_)
             if (d < ColTotal()) kept.push_back(d);
         colMap_ = kept;
         ResizeIdentityMap(colMap_, ColTotal());
-        gridCols_->SetCount(oldColTotal);
+        gridCols_->SetCount(oldColCount);
         for (Integer p = 1; p < ColTotal(); ++p)
             if (TgrCol* c = gridCols_->ColAt(colMap_[std::size_t(p)])) c->RenumberDisplayCol(p);
-        colCellSets_.SetCount(ColTotal());
         colSelection_->SetSize(ColTotal());
         if (visibleCols_->Materialized()) {
-            for (Integer p = oldColTotal - 1; p >= ColTotal(); --p) visibleCols_->RemoveValue(p);
-            for (Integer p = oldColTotal; p < ColTotal(); ++p) visibleCols_->AddValue(p);
+            for (Integer p = oldColCount - 1; p >= ColTotal(); --p) visibleCols_->RemoveValue(p);
+            for (Integer p = oldColCount; p < ColTotal(); ++p) visibleCols_->AddValue(p);
         } else {
             visibleCols_->SetVisibleCount(Cols(), 1);
         }
-        if (ColTotal() < oldColTotal) DeleteStoredColumns(ColTotal(), oldColTotal - 1);
+        if (ColTotal() < oldColCount) DeleteStoredColumns(ColTotal(), oldColCount - 1);
     }
-    if (oldRowTotal != RowTotal()) {
+    Integer oldRows = oldRowCount - sizedInsertRows_ - 1;
+    sizedInsertRows_ = insertRowCount_;
+    if (rowsChanged) {
         std::vector<Integer> kept;
         for (Integer d : rowMap_)
             if (d < RowTotal()) kept.push_back(d);
         rowMap_ = kept;
         ResizeIdentityMap(rowMap_, RowTotal());
-        gridRows_->SetCount(oldRowTotal);
+        gridRows_->SetCount(oldRowCount);
         if (gridRows_->HasDisplayArray())
             for (Integer p = 1; p < RowTotal(); ++p) gridRows_->SetDisplayRowOf(rowMap_[std::size_t(p)], p);
-        rowCellSets_.SetCount(RowTotal());
         rowChanged_.resize(std::size_t(RowTotal()), false);
         rowSelection_->SetSize(RowTotal());
         if (visibleRows_->Materialized()) {
-            for (Integer p = oldRowTotal - 1; p >= RowTotal(); --p) visibleRows_->RemoveValue(p);
-            for (Integer p = oldRowTotal; p < RowTotal(); ++p) visibleRows_->AddValue(p);
+            for (Integer p = oldRowCount - 1; p >= RowTotal(); --p) visibleRows_->RemoveValue(p);
+            for (Integer p = oldRowCount; p < RowTotal(); ++p) visibleRows_->AddValue(p);
         } else {
             visibleRows_->SetVisibleCount(Rows(), 1);
         }
-        if (RowTotal() < oldRowTotal) DeleteStoredRows(RowTotal(), oldRowTotal - 1);
+        if (RowTotal() < oldRowCount) DeleteStoredRows(RowTotal(), oldRowCount - 1);
     }
-    SetStorageSizeHint(Cols(), Rows());
     ApplyFixedCounts();
     curDisplayCol_ = std::min(curDisplayCol_, std::max<Integer>(ColTotal() - 1, 1));
     curDisplayRow_ = std::min(curDisplayRow_, std::max<Integer>(RowTotal() - 1, 1));
@@ -387,6 +392,29 @@ void TgrBaseGrid::ResizeDataModel(Integer oldColTotal, Integer oldRowTotal) {
     // The loaded value may belong to a cell that moved or went.
     if (currentCell_) currentCell_->ClearValue();
     cellCacheInvalid_ = true;
+    // The events carry data counts (the insert row left out).
+    if (colsChanged) DoColCountChanged(oldColCount - 1, ColTotal() - 1);
+    if (rowsChanged) NotifyRowCountChanged(oldRows, RowTotal() - insertRowCount_ - 1);
+    UpdateScrollBars();
+}
+
+void TgrBaseGrid::ResetDragPositions() {
+    if (spinPressCell_.Col >= ColTotal() || spinPressCell_.Row >= RowTotal()) {
+        spinPressCell_ = {-1, -1};
+        spinPressed_ = spinRememberedHalf_ = spbNone;
+        spinHeld_ = false;
+    }
+    if (pressedHeading_ >= ColTotal()) {
+        pressedHeading_ = -1;
+        headingShownDown_ = false;
+    }
+}
+
+void TgrBaseGrid::ResizeIntegerSets(Integer oldColCount, Integer oldRowCount) {
+    // New entries are empty; entries beyond a lower count go with the
+    // records they listed (those left the cell property set before).
+    if (ColTotal() != oldColCount) colCellSets_.SetCount(ColTotal());
+    if (RowTotal() != oldRowCount) rowCellSets_.SetCount(RowTotal());
 }
 
 void TgrBaseGrid::SetCols(Integer value) {
@@ -415,7 +443,6 @@ void TgrBaseGrid::SetCols(Integer value) {
     for (Integer p = 1; p < ColTotal(); ++p)
         if (TgrCol* c = gridCols_->ColAt(colMap_[std::size_t(p)])) c->RenumberDisplayCol(p);
     Invalidate();
-    DoColCountChanged(old, value);
 }
 
 void TgrBaseGrid::SetRows(Integer value) {
@@ -438,7 +465,6 @@ void TgrBaseGrid::SetRows(Integer value) {
             if (TgrCellElement* e = cellProps_->FindCell(c, r)) cellProps_->RemoveElement(e);
     ChangeCounts(ColTotal(), value + 1 + insertRowCount_);
     Invalidate();
-    NotifyRowCountChanged(old, value);
     FireSelectChanged(false);
 }
 
@@ -466,12 +492,27 @@ Variant TgrBaseGrid::GetCellValue(Integer dataCol, Integer dataRow) {
 }
 
 void TgrBaseGrid::PutCellValue(Integer dataCol, Integer dataRow, const Variant& value) {
+    // A value for a cell the grid does not have is kept nowhere: stored, it
+    // would turn up in a column or row added later.
+    if (dataCol < 1 || dataCol > Cols() || dataRow < 1 || dataRow > Rows()) return;
+    Integer col = DisplayColOfData(dataCol), row = DisplayRowOfData(dataRow);
     if (storeData_) {
         TgrControlType type = EffectiveControlType(dataCol, dataRow);
         if (value.Type() != varEmpty) CheckCellValueType(type, value);
         StoreCellValue(dataCol, dataRow, value, type);
+        InvalidateDisplayCell(col, row);
+    } else if (CanPaintNow() && IsCellVisibleOnScreen(col, row)) {
+        // Kept nowhere, the value is drawn into the cell at once; the next
+        // repaint shows what the descendant loads for the cell again.
+        Variant shown = value;
+        TgrCellPaintInfo info;
+        directValue_ = &shown;
+        struct Forget {
+            const Variant*& value;
+            ~Forget() { value = nullptr; }
+        } forget{directValue_};
+        if (FillDrawInfo(col, row, info)) PaintFromInfo(info);
     }
-    InvalidateDisplayCell(DisplayColOfData(dataCol), DisplayRowOfData(dataRow));
     // A new value of the current cell reaches its shown control, unless the
     // user is editing it there.
     if (dataCol == curDataCol_ && dataRow == curDataRow_ && !cellEditing_ && currentCell_) {

@@ -23,10 +23,12 @@
 #include <vector>
 
 #include "grid/GridButtons.h"
+#include "grid/GridClassTypes.h"
 #include "grid/GridCellProps.h"
 #include "grid/GridCollections.h"
 #include "grid/GridCombo.h"
 #include "grid/GridControlTypes.h"
+#include "grid/GridPaintInfo.h"
 #include "grid/GridPropOwner.h"
 #include "grid/GridSelection.h"
 #include "grid/GRGLib.h"
@@ -40,149 +42,6 @@
 #include "platform/core/StringList.h"
 #include "platform/core/Streams.h"
 #include "platform/gui/Menus.h"
-
-// ------------------------------------------------------ property types
-
-enum TgrGridMode { gmListBox, gmEdit, gmEditInsert, gmBrowse };
-enum TgrRowSelectMode { rsNone, rsSingle, rsMulti };
-enum TgrColSelectMode { csNone, csSingle, csMulti };
-enum TgrCellSelectMode { cmNone, cmRange };
-enum TgrSelectionType { sltDefault, sltColor };
-enum TgrResizeCols { rcNone, rcSingle, rcAll };
-enum TgrResizeRows { rrNone, rrSingle, rrAll };
-enum TgrGridLines { glNone, glHorizontal, glVertical, glBoth };
-enum TgrHeadingButton { hbNone, hbCell, hbButton };
-enum TgrRowChangedIndicator { riOff, riOn, riAutoReset };
-enum TgrFocusBorder { fbNone, fbDot, fbSingle, fbDouble };
-enum TgrScrollSpeed { spLow, spHigh, spVariable };
-enum TgrInactiveButtonState { ibsNone, ibsBackGround, ibsShow };
-enum TgrPrintMode { pmPortrait, pmLandscape };
-// 0 normal, 1 columns selected, 2 rows selected, 3 a cell range selected.
-enum TgrGridStatus { grsNormal, grsColsSelected, grsRowsSelected, grsCellsSelected };
-// 0 none; 1 to 4 the states that repaint the current cell while editing;
-// 5 to 8 column and row resizing and moving; 9 the corner press selecting
-// every row.
-enum TgrMouseStatus {
-    msNormal, msMouseDown, msSelecting, msDragging, msButtonDown,
-    msRowResize, msColResize, msRowMove, msColMove, msSelectAll, msRowBarResize
-};
-enum TgrSelectType { slRows, slCols, slCells };
-
-// Misuse of a grid is reported as EInvalidGridOperation (Grids_ts.h), mask
-// problems as EtsMaskError (TSMask.h); the text starts with the grid's name.
-
-using TgrColChangedEvent = std::function<void(TObject*, Integer oldCol, Integer newCol)>;
-using TgrCountChangedEvent = std::function<void(TObject*, Integer oldCount, Integer newCount)>;
-using TgrMovedEvent = std::function<void(TObject*, Integer toDisplay, Integer count, bool byUser)>;
-using TgrResizedEvent = std::function<void(TObject*, Integer rowColnr)>;
-using TgrComboCompareEvent =
-    std::function<void(TObject*, const std::string& comboString, const std::string& cellString, Integer& result)>;
-using TgrComboLCompareEvent = std::function<void(TObject*, const std::string& comboString,
-                                                 const std::string& cellString, Integer len, Integer& result)>;
-using TgrColEvent = std::function<void(TObject*, Integer dataCol, bool byUser)>;
-using TgrGridStatusEvent = std::function<void(TObject*, TgrGridStatus oldStatus, TgrGridStatus newStatus)>;
-using TgrMouseStatusEvent = std::function<void(TObject*, TgrMouseStatus oldStatus, TgrMouseStatus newStatus)>;
-using TgrHeadingEvent = std::function<void(TObject*, Integer dataCol)>;
-using TgrSelectChangedEvent = std::function<void(TObject*, TgrSelectType selectType, bool byUser)>;
-using TgrEditTextResizedEvent = std::function<void(TObject*, bool byUser)>;
-// Edit life cycle events of a plain grid (data rows are row numbers).
-using TgrCellEditingEvent = std::function<void(TObject*, Integer dataCol, Integer dataRow, bool& cancel)>;
-using TgrRowEditingEvent = std::function<void(TObject*, Integer dataRow, bool& cancel)>;
-using TgrCellEditEvent = std::function<void(TObject*, Integer dataCol, Integer dataRow, bool byUser)>;
-using TgrUndoCellEditEvent =
-    std::function<void(TObject*, Integer dataCol, Integer dataRow, bool byUser, bool& cancel)>;
-using TgrUndoRowEditEvent = std::function<void(TObject*, Integer dataRow, bool byUser, bool& cancel)>;
-// The half of a spin button: the upper (vertical) or right (horizontal)
-// half steps up, the other down.
-enum TgrSpinButton { spbNone, spbUp, spbDown };
-using TgrSpinButtonEvent = std::function<void(TObject*, Integer dataCol, Integer dataRow, TgrSpinButton button)>;
-using TgrSpinRepeatEvent =
-    std::function<void(TObject*, Integer dataCol, Integer dataRow, Integer count, TgrSpinButton button)>;
-// The handler may change the stepped value (and the changed part, pos and
-// len) or refuse it (accept False).
-using TgrSpinIncrementEvent = std::function<void(TObject*, Integer dataCol, Integer dataRow, bool& accept,
-                                                 Integer& pos, Integer& len, Variant& value, bool up)>;
-using TgrPrintGridEvent = std::function<void(TObject*, bool& cancel, std::string& title, std::string& endText,
-                                             TgrPrintMode& orientation)>;
-
-// Where a click landed: the heading row, the row bar, the corner above the
-// row bar, a data cell, or outside the cells.
-enum TgrClickPosition { cpHeading, cpRowBar, cpCorner, cpCell, cpOutside };
-
-// What a painted cell is: the corner above the row bar, a heading, a
-// row-bar cell or a data cell.
-enum TgrCellKind { tckCorner, tckHeading, tckRowBar, tckData };
-// The picture in a row-bar cell.
-enum TgrRowIndicator { triNone, triCurrent, triChanged, triInsert };
-
-// Transparent colour of the owner's draw information that means "not set".
-inline constexpr TColor grDrawInfoColorNotSet = TColor(0x20000000);
-
-// Everything one cell is painted from, worked out before any pixel is
-// drawn (FillDrawInfo); the painting steps only read it.
-struct TgrCellPaintInfo {
-    TgrCellKind Kind = tckData;
-    Integer DisplayCol = 0, DisplayRow = 0, DataCol = 0, DataRow = 0;
-    TgrControlType ControlType = ctNone;
-    // The cell less its grid lines; the clip adds the lines.
-    TRect CellRect, ClipRect;
-    // Where text, check box or picture go, and the button area.
-    TRect ContentRect, ButtonRect;
-    bool HasButton = false;
-    TFont* Font = nullptr;
-    bool Is3D = false;
-    TgrHorzAlignment HorzAlignment = htaLeft;
-    TgrVertAlignment VertAlignment = vtaTop;
-    // Background and text colour after selection and focus colours.
-    TColor Color = clWindow;
-    TColor FontColor = clWindowText;
-    bool ControlShown = false;
-    TgrWordWrap WordWrap = wwDefault;
-    TgrButtonType ButtonType = btNone;
-    TgrDropDownStyle DropDownStyle = ddDropDown;
-    TColor TransparentColor = grDrawInfoColorNotSet;
-    // The cell's state.
-    bool Selected = false;
-    // Selected and shown in the selection colours (else inverted).
-    bool SelectionColored = false;
-    bool Current = false;
-    bool ShowsFocus = false;
-    // A heading held down with the mouse while the pointer is over it.
-    bool Pressed = false;
-    TgrRowIndicator Indicator = triNone;
-    // A picture cell keeps its plain colour under the picture; the
-    // selection or focus colour is blended over it (grColorNotSet: none).
-    TColor BlendColor = grColorNotSet;
-    // The value shown: its text for text cells and headings, its check
-    // state for check cells.
-    Variant Value;
-    std::string Text;
-    TCheckBoxState CheckState = cbUnchecked;
-};
-
-// The draw information the owner may change before a data cell is painted.
-struct TgrCellDrawInfo {
-    TFont* Font = nullptr;
-    TColor Color = clWindow;
-    TgrWordWrap WordWrap = wwDefault;
-    TColor TransparentColor = grDrawInfoColorNotSet;
-    TgrVertAlignment VertAlignment = vtaTop;
-    TgrHorzAlignment HorzAlignment = htaLeft;
-};
-
-// How a picture is fitted into its cell (the four picture options after
-// the levels and the grid's own settings have been asked).
-struct TgrPictureOptions {
-    bool Stretch = true;
-    bool Shrink = true;
-    bool Center = true;
-    bool KeepAspectRatio = false;
-};
-
-// Blends a colour over what a rectangle shows: every other pixel, counted
-// from (originX, originY) (the cell's top-left corner, so that the pattern
-// stays with the cell), takes the colour, the others keep what is there.
-void BlendSelectionColor(TCanvas* canvas, const TRect& rect, TColor color, int originX, int originY);
 
 // What a layout holds: grid properties, column, row and cell attributes.
 enum TgrPropKind { pkGrid, pkCols, pkRows, pkCells };
@@ -361,7 +220,7 @@ public:
     Integer FixedColCount() const { return fixedColCount_; }
     void SetFixedColCount(Integer value);
     Integer FixedRowCount() const { return fixedRowCount_; }
-    void SetFixedRowCount(Integer value);
+    virtual void SetFixedRowCount(Integer value);
     // Applies the requested fixed counts within the current counts.
     void ApplyFixedCounts();
     TgrGridMode GridMode() const { return gridMode_; }
@@ -380,7 +239,6 @@ public:
     GR_PROP(TCursor, SelectedAreaCursor, selectedAreaCursor_)
     GR_PROP(bool, ColMoving, colMoving_)
     GR_PROP(TgrResizeCols, ResizeCols, resizeCols_)
-    GR_PROP(TgrResizeRows, ResizeRows, resizeRows_)
     GR_PROP(bool, ResizeColsInGrid, resizeColsInGrid_)
     GR_PROP(bool, ResizeRowsInGrid, resizeRowsInGrid_)
     GR_PROP(TgrGridLines, GridLines, gridLines_)
@@ -439,6 +297,8 @@ public:
     GR_PROP(bool, PrintWithGridFormats, printWithGridFormats_)
     GR_PROP(bool, ProvideGridMenu, provideGridMenu_)
 #undef GR_PROP
+    TgrResizeRows ResizeRows() const { return resizeRows_; }
+    virtual void SetResizeRows(TgrResizeRows value);
     virtual bool GetRowMoving() const { return rowMoving_; }
     virtual void SetRowMoving(bool value);
     bool RowMoving() const { return GetRowMoving(); }
@@ -692,8 +552,20 @@ public:
     void ResetCellControl(bool refresh) override;
     bool IsDrawingProperty(TgrPropId id) override { return IsDrawingPropId(id); }
     void CellMaskChanged(Integer dataCol, const Variant& dataRow) override;
-    void IndexCellElement(TgrCellElement* element) override;
-    void UnindexCellElement(TgrCellElement* element) override;
+    // The cell property set reports each record it makes or frees: the
+    // record's data row enters (leaves) the set of its data column and its
+    // data column the set of its data row; a set made on first use is freed
+    // when it empties.
+    void IndexCellElement(TgrCellElement* element) override { IndexCellRecord(element); }
+    void UnindexCellElement(TgrCellElement* element) override { UnindexCellRecord(element); }
+    void IndexCellRecord(TgrCellElement* element);
+    void UnindexCellRecord(TgrCellElement* element);
+    // The sets of data columns and rows follow the counts: new entries are
+    // empty, entries beyond a lower count go (kept at design time).
+    void ResizeIntegerSets(Integer oldColCount, Integer oldRowCount);
+    // Whether any cell record lies in a data column or data row.
+    bool ColHasCellRecords(Integer dataCol) const;
+    bool RowHasCellRecords(Integer dataRow) const;
     void ClearCellElementCache() override { cellCacheInvalid_ = true; }
     TgrIntegerList& KeptFontCells() override { return fontCells_; }
     TgrCellPropSet* CellPropSet() override { return cellProps_.get(); }
@@ -786,12 +658,17 @@ public:
     void CheckGridStatusChanged() override;
     // ---- selection painting: the cells whose selection state changes are
     // repainted (positions scrolled away between the fixed lines and the
-    // view end at the last fixed line).
-    virtual void PaintCellRange(Integer left, Integer top, bool selected, Integer bottom, Integer right);
+    // view end at the last fixed line). On a given canvas the cells are
+    // drawn at once in the given state, leaving the excluded rectangle
+    // alone; without one the window's area is invalidated and painted at
+    // the next paint message.
+    virtual void PaintCellRange(Integer left, Integer top, TCanvas* dc, bool selected, const TRect& exclude,
+                                Integer bottom, Integer right);
+    void PaintCell(Integer col, Integer row, TCanvas* dc, bool selected, const TRect& exclude);
     // Area 1 the heading cell, 2 the fixed data rows and the rows in view,
     // 3 both.
-    void PaintColSelection(Integer displayCol, Integer area, bool selected);
-    virtual void PaintRowSelection(Integer displayRow, bool selected);
+    void PaintColSelection(Integer displayCol, Integer area, TCanvas* dc, bool selected);
+    virtual void PaintRowSelection(Integer displayRow, bool selected, TCanvas* dc);
     void PaintRowBarSelection(bool selected);
     // Called with the new range before the grid stores it: only the strips
     // whose state changes are repainted, by the kind of selection.
@@ -835,8 +712,12 @@ public:
     // rows; nothing while its drop-down size lock is held, and deferred to
     // the release of its update lock while one is held.
     void UpdateDropDownSize(Integer cols, Integer rows);
-    // Pending invalid areas wait while painting is locked.
+    // The window's paint message: nothing while painting is suppressed or
+    // cannot run now (the invalid area waits); otherwise the paint, then
+    // AfterPaint, also when the paint raises.
     void Update() override;
+    // Skipped while updates are suspended; the last unlock repaints then.
+    void Invalidate() override;
     void SuspendPainting() { LockPaint(false); }
     void ResumePainting() { LockPaint(true); }
     void UnlockUpdate() override;
@@ -893,6 +774,13 @@ public:
     // a click on its button); False when the cell has no usable combo.
     bool DropDownCombo();
     TgrCombo* DroppedCombo() const { return droppedCombo_; }
+    // A list about to drop down opens at its top on its first row
+    // (OpenListAtFirstRow); once placed it shows the cell's value in view
+    // (ShowCellValueInList: by the combo's search, else the row whose whole
+    // text the cell holds). A data-aware grid places its lists on the
+    // record itself.
+    virtual void OpenListAtFirstRow(TgrCombo* combo);
+    virtual void ShowCellValueInList(TgrCombo* combo);
     // A combo's settings changed: searches take it up afresh (an open
     // drop-down of it stays open).
     void EndComboSelection(TgrCombo* combo);
@@ -907,10 +795,23 @@ public:
     // date-time button and a definition for the cell.
     virtual bool CanDropDownDateTime(Integer dataCol, Integer dataRow);
     bool DropDownDateTime();
-    // The drop-down window while one exists.
+    // The drop-down window while one exists; GetDropDownForm makes it on
+    // first use and gives it InitDropDownForm (hidden, disabled until a
+    // list drops down, at the grid's Left, in the grid's font).
     TForm* DropDownForm() const { return dropDownForm_; }
+    TForm* GetDropDownForm();
+    virtual void InitDropDownForm(TForm* form);
+    bool IsComboDropDownShown() const;
+    bool IsAnyDropDownShown() const;
+    // A press on a combo button: the list of that cell goes up when it is
+    // down, else the open drop-downs close and the cell's list drops down.
+    bool ToggleComboDropDown(Integer dataCol, Integer dataRow);
+    // Closes the combo drop-down without taking a value, updating the
+    // window when asked and bringing the grid's form back to the front
+    // when it is the active one (reactivate); whether it was shown.
+    bool CloseComboDropDown(bool reactivate, bool update);
     // Closes the open drop-downs without taking a value.
-    void CloseDropDowns() { RollUpCombo(false); }
+    void CloseDropDowns(bool reactivate = false) { CloseComboDropDown(reactivate, true); }
     // Whether the combo list of that data cell is down.
     bool IsDroppedDownAt(Integer dataCol, Integer dataRow) const {
         return droppedCombo_ && dropDownCol_ == dataCol && dropDownRow_ == dataRow;
@@ -1196,6 +1097,8 @@ public:
     // row or the row bar.
     bool IsCurrentCellVisible() const;
     bool IsCellVisibleOnScreen(Integer displayCol, Integer displayRow) const;
+    // A display cell with pixels in the client area.
+    bool IsCellOnScreen(Integer displayCol, Integer displayRow) const;
     // Not designing, the current cell shown, and CanShowControl.
     bool CanReclickCurrentCell();
     // The second press of a double-click on the current cell, while no edit
@@ -1215,6 +1118,8 @@ public:
     virtual bool IsCellReachable(Integer displayCol, Integer displayRow);
     // The anchor row of a Shift range selection: the current row here.
     virtual Integer GetRangeAnchorRow() { return curDisplayRow_; }
+    // Whether that anchor row is selected (the current row here).
+    virtual bool IsAnchorRowSelected();
     void SetRowDateTimeDef(Integer dataRow, TgrDateTimeDefComponent* def);
     virtual bool IsColsStored() const { return true; }
     virtual bool IsRowsStored() const { return true; }
@@ -1301,9 +1206,9 @@ public:
     // and value and shows after the next paint (ShowControlAfterPaint);
     // elsewhere it is moved out of sight.
     void RefreshCellControl();
-    // Called at the end of a paint: a refresh waiting for it shows the
-    // control (edit mode, current cell in view) and gives it the focus when
-    // ControlShouldHaveFocus.
+    // Called from AfterPaint, once per paint: a refresh waiting for it shows
+    // the control (edit mode, current cell in view) and gives it the focus
+    // when ControlShouldHaveFocus.
     void ShowControlAfterPaint();
     // The grid or its control has the focus, the control is shown, no mouse
     // operation runs, the focus did not just arrive by keyboard, and not
@@ -1401,7 +1306,7 @@ public:
     // order; empty outside the data rows.
     std::string EffectiveMaskName(Integer dataCol, Integer dataRow);
     // Read-only by the enterable rule (invisible cells count as read-only).
-    bool IsCellReadOnly(Integer dataCol, Integer dataRow);
+    virtual bool IsCellReadOnly(Integer dataCol, Integer dataRow);
     // Data column 1..Cols and a data row of the base grid (the insert row
     // included).
     bool IsDataCellIndex(Integer dataCol, Integer dataRow) const;
@@ -1429,15 +1334,24 @@ public:
     // Whether a display cell shows selected: its row, its column or the
     // selected cell range holds it.
     bool IsCellSelected(Integer displayCol, Integer displayRow);
+    // A cell shown selected from which a drag of the selection may start:
+    // not a heading whose press moves the selected columns, nor a row-bar
+    // cell whose press moves the selected rows.
+    bool IsDragSourceCell(Integer displayCol, Integer displayRow);
     // SelectionType sltColor with a SelectionColor set.
     bool UsesSelectionColor() const;
     // The current cell shows its focus indication now.
     bool IsFocusCell(Integer displayCol, Integer displayRow);
     // Paints one cell from its paint information.
     void DrawGridCell(Integer displayCol, Integer displayRow, bool selected, const TRect& rect);
-    // Painting outside a paint pass is allowed: no update lock and not
-    // inside the grid's own paint pass.
-    bool CanPaintNow() const { return updateLock_ == 0 && paintLock_ == 0 && !painting_ && HasWindow(); }
+    // Painting outside a paint pass is allowed: a window, no update or
+    // paint lock, and neither the grid's own paint pass nor the shared
+    // memory canvas busy with this grid.
+    bool CanPaintNow() const;
+    // The grid paints through the shared memory canvas (after its first
+    // paint) and holds one use of it until it is destroyed.
+    bool UsesMemoryCanvas() const { return memCanvasRegistered_; }
+    bool PaintedOnce() const { return paintedOnce_; }
     // Draws the scroll bars that are shown into the non-client strips.
     void PaintScrollBars(TCanvas* canvas);
     // The heading kind of a display column: its own HeadingButton, cbGrid
@@ -1572,7 +1486,8 @@ public:
     virtual void ClickSelectRow(Integer row);
     virtual void ToggleRowAtBar(Integer row);
     // Shift: the rows from the anchor to the row when the anchor row is
-    // selected, else none.
+    // selected (RangeSelectDone follows), else none; the row becomes
+    // current.
     virtual void ExtendRowSelection(Integer row, bool& handled);
     // Ctrl+Shift: the rows from the anchor to the row join the selection
     // when the anchor row is selected, else leave it; the anchor moves to
@@ -1583,6 +1498,10 @@ public:
     // The pressed row reported as the new anchor of Shift ranges (the
     // current row is the anchor here, so nothing is kept).
     virtual void SetRangeAnchorRow(Integer row) {}
+    // A Shift range from the selected anchor to the row is selected (the
+    // row is current here already; a grid that keeps its anchor elsewhere
+    // makes the row's record current).
+    virtual void RangeSelectDone(Integer row) {}
     // -1, 0 or 1 as a display row lies above, on or below the current row.
     virtual Integer CompareToCurrentRow(Integer row);
     // Rows from..to shown selected (state) or not; highlighted.
@@ -1808,8 +1727,31 @@ public:
     // an edit by the user; the roll-up hook fires either way. False when
     // the value was not taken.
     bool TakeDateTimeValue(const Variant& value, bool accept);
-    // Where a display cell lies, for the click events.
+    // Where a cell given by data column and data row lies: either negative
+    // is outside, then the corner (0, 0), the row bar (column 0), the
+    // heading row (row 0) and the data cells.
+    static TgrClickPosition GetClickPosition(Integer dataCol, Integer dataRow);
+    // The same for a display cell.
     TgrClickPosition ClickPositionOf(Integer displayCol, Integer displayRow) const;
+    // The data number of a display column (row) for the click notifications:
+    // 0 for the row bar (heading row), -1 outside the cells.
+    Integer ClickDataCol(Integer displayCol);
+    Integer ClickDataRow(Integer displayRow);
+    // A click released: the press's and the release's cells (data numbers
+    // as above) with the position of each. True when the descendant's
+    // click-cell event took the click; the grid class has no such event.
+    virtual bool FireClickCell(Integer downCol, Integer downRow, Integer upCol, Integer upRow,
+                               TgrClickPosition downPos, TgrClickPosition upPos) {
+        return false;
+    }
+    // Works out both positions and passes the click on to FireClickCell.
+    bool NotifyClickCell(Integer downCol, Integer downRow, Integer upCol, Integer upRow);
+    // The display cells the left press and its release landed on; a
+    // descendant may note more (the records under them).
+    virtual void SetMouseDownCell(Integer displayCol, Integer displayRow) { mouseDownCell_ = {displayCol, displayRow}; }
+    virtual void SetMouseUpCell(Integer displayCol, Integer displayRow) { mouseUpCell_ = {displayCol, displayRow}; }
+    TCellCoord_ts MouseDownCell() const { return mouseDownCell_; }
+    TCellCoord_ts MouseUpCell() const { return mouseUpCell_; }
 
 protected:
     // ------------------------------------------------ row drag selection
@@ -1837,6 +1779,18 @@ protected:
     virtual bool DragSelectStepDownReverse(Integer x, Integer y);
     // Inverts the selection of the display rows from..to, in either order.
     virtual void ToggleDisplayRows(Integer from, Integer to);
+    // The row drag ends: released, the selection stays as dragged; given
+    // up (Esc, a cancelled mouse action), the rows from the anchor to the
+    // drag end are inverted back, the anchor included (not in list-box
+    // select). The selection events fire either way.
+    virtual void EndDragSelectRows(bool released);
+    // Whether the pointer of a row drag lies on the rows (updated by every
+    // drag move). A dropped-down list shows its row selected only then.
+    bool PointerInRows() const { return pointerInRows_; }
+    // The hold of a list that has just dropped down: a drag leaving its
+    // rows does not scroll it until the pointer has come back onto them.
+    bool AutoScrollHeld() const { return autoScrollHold_; }
+    void SetAutoScrollHold(bool value) { autoScrollHold_ = value; }
     // ------------------------------------------------ (end of row drag selection)
 
     virtual void AttachCellControls();
@@ -1910,8 +1864,53 @@ protected:
 
     // The base's cell painting: DrawGridCell in the cell's selection state.
     void PaintCell(Integer col, Integer row, const TRect& rect, TGridDrawState_ts state) override;
-    // The paint pass: every cell in the clip, then the scroll bars.
+    // ---- the paint entry (TSGridPaintBody.cpp). The first paint draws
+    // straight on the window; every later one draws into the shared memory
+    // canvas, locked for this grid, and copies the clip box to the window.
+    // The scroll bars are drawn on the window after the body.
     void Paint() override;
+    // The cells in the canvas clip: grid lines, then the cells, then the
+    // area beyond the last cells.
+    void PaintBody();
+    // The fixed rows, then the visible scrolling rows from firstRowIndex in
+    // the visible-row list, each through PaintRowCells; bottom and right
+    // become the edges where the rows (columns) ran out before the clip
+    // ended (else one past the client area). Coordinates are laid out from
+    // the left; a mirrored grid shows them from the right.
+    void PaintCells(const TRect& clip, Integer firstColIndex, Integer& bottom, Integer& right, Integer firstRowIndex);
+    void PaintRowCells(Integer row, Integer y, Integer& right, Integer firstColIndex, const TRect& clip);
+    // The grid colour right of x (down to y) and below y.
+    virtual void FillOutsideCells(Integer x, Integer y);
+    // Lines run from the row bar's right edge and the heading's bottom edge
+    // on; none inside the row bar or the heading.
+    void DrawGridLines(const TRect& clip, Integer firstColIndex, Integer firstRowIndex);
+    void DrawHorzGridLines(const TRect& clip, Integer firstColIndex, Integer firstRowIndex);
+    void DrawVertGridLines(const TRect& clip, Integer firstColIndex, Integer firstRowIndex);
+    // One line across a row (down a column) in segments: neighbours of the
+    // same look form one segment. A segment beside a 3D cell is grey and is
+    // drawn even where GridLines draws no lines that way; the line after the
+    // last fixed data row (column) takes FixedLineColor while it is set.
+    void DrawHorzLineSegments(Integer row, Integer y, Integer firstColIndex, bool fixedLine, const TRect& clip);
+    void DrawVertLineSegments(Integer col, Integer x, Integer firstRowIndex, bool fixedLine, const TRect& clip);
+    // The two directions share one walk: rows (lines under them) or columns.
+    struct TgrLineAxis {
+        TgrVisibleItems* List;
+        Integer Fixed, Total;
+        Integer (TCustomGrid_ts::*Extent)(Integer) const;
+    };
+    TgrLineAxis LineAxis(bool rows);
+    void DrawGridLinesAlong(bool horizontal, const TRect& clip, Integer firstColIndex, Integer firstRowIndex);
+    void DrawLineSegments(bool horizontal, Integer line, Integer at, Integer firstIndex, bool fixedLine,
+                          const TRect& clip);
+    // The first buffered paint acquires the memory canvas at the grid's
+    // size; later ones grow it when the grid grew.
+    void PrepareMemoryCanvas(TCanvas* windowCanvas);
+    // Gives up the grid's use of the memory canvas (at destruction).
+    void ReleaseMemoryCanvas();
+    // Runs after every paint message, also when the paint raised: the
+    // deferred in-cell control refresh, then the deferred scroll-bar and
+    // scroll-position updates.
+    virtual void AfterPaint();
     void NotifyCountsChanged(Integer oldColTotal, Integer oldRowTotal) override;
     void AfterTopLeftMove(const TCellCoord_ts& oldTopLeft) override;
     void CurrentCellMoved(const TCellCoord_ts& oldCurrent) override;
@@ -1924,10 +1923,11 @@ protected:
     void Loaded() override;
 
 private:
-    bool FillDrawInfoAt(Integer displayCol, Integer displayRow, const TRect& raw, TgrCellPaintInfo& info);
+    // The paint information of a cell shown at raw in a selection state.
+    bool FillDrawInfoAt(Integer displayCol, Integer displayRow, const TRect& raw, bool selected,
+                        TgrCellPaintInfo& info);
     void PaintFromInfo(TgrCellPaintInfo& info);
     void PaintFixedCell(TCanvas* canvas, const TgrCellPaintInfo& info);
-    void PaintCellGridLines(TCanvas* canvas, const TgrCellPaintInfo& info);
     // Heading content and button areas (text, sort picture, button frame).
     void LayoutHeadingCell(TgrCellPaintInfo& info);
     void DrawHeadingButton(TCanvas* canvas, const TgrCellPaintInfo& info);
@@ -1982,13 +1982,24 @@ private:
     // grid-mode setter refuses (a list outside design time).
     void StoreGridMode(TgrGridMode value);
     bool TrackCellButton(Integer x, Integer y);
-    // A combo button held onto the list it dropped down hands the press
-    // over: the list goes on as if pressed on its current row (its current
-    // row follows the pointer, a release on a row chooses it). Armed at run
-    // time when the list drops down, used at most once.
+    // Track on first move, armed at run time when a list drops down
+    // (ArmComboTracking) and used at most once: the first pointer move
+    // that this grid or its list sees without a press of its own, or a
+    // combo button held onto the list, starts a row drag in the list at its
+    // current row with the capture (HandOverComboCapture), so its current
+    // row follows the pointer and a release on a row chooses it.
     bool IsOverDroppedList(Integer x, Integer y);
+    void ArmComboTracking();
     void HandOverComboCapture();
-    bool comboHandOverPending_ = false;
+    bool TrackComboOnFirstMove(Integer x, Integer y);
+    // A list that tracks the pointer without a press of its own ends that
+    // at a press: outside the list it closes the drop-down (True, the press
+    // is used up), inside it goes on as a plain press.
+    bool EndComboHoverTracking(Integer x, Integer y);
+    bool trackOnFirstMove_ = false;
+    bool IsPointInRowsArea(Integer x, Integer y);
+    // A point on a shown row of this list.
+    bool IsOnListRow(Integer x, Integer y);
     bool EndCellButtonPress(bool released, Integer x, Integer y);
     void SetButtonShownDown(bool down);
     bool IsOverCurrentButton(Integer x, Integer y);
@@ -2036,11 +2047,16 @@ private:
     Integer restHeadingHeight_ = 15, restRowBarWidth_ = 14;
     TgrCellElement* CellRecord(Integer dataCol, Integer dataRow);
     bool SpinLevel(Integer dataCol, Integer dataRow, TgrSpinOptions& options, double& increment);
-    void ResizeDataModel(Integer oldColTotal, Integer oldRowTotal);
+    // The base changed its column or row count: the data model follows,
+    // the count events fire with data counts, the scroll bars follow.
+    void SizeChanged(Integer oldColCount, Integer oldRowCount);
+    // Pressed positions that lie beyond the counts are forgotten.
+    void ResetDragPositions();
+    // The insert rows the base's row count held at the last size change.
+    Integer sizedInsertRows_ = 0;
     void SetStorageSizeHint(Integer cols, Integer rows);
     void InvalidateIfSelection();
     bool HasSelection() const;
-    void NoteCellIndex(TgrCellElement* element, bool add);
 
     // in-cell control state
     bool controlShown_ = false;
@@ -2180,12 +2196,26 @@ private:
     Integer printCols_ = 0;
     bool printWithGridFormats_ = true, provideGridMenu_ = true;
     TgrGridStatus gridStatus_ = grsNormal;
-    TgrMouseStatus mouseStatus_ = msNormal;
+    TgrMouseStatus mouseStatus_ = msNone;
+    // The display cells of the last left press and release, and whether the
+    // press was the grid's own (a release after it clicks even when the
+    // grid did not keep the focus).
+    TCellCoord_ts mouseDownCell_{-1, -1}, mouseUpCell_{-1, -1};
+    bool pressedInGrid_ = false;
+    // The release's click: OnClick and the click-cell notification.
+    void ClickReleased(TgrMouseStatus status);
     Integer insertRowCount_ = 0;
     // The selected cell range (display positions) while the grid status is
     // grsCellsSelected.
     TCellRange_ts cellRange_;
     bool painting_ = false;
+    // paint entry: the memory canvas is held, the canvas wants priming (a
+    // new grid, a new font), the grid has painted once; the scroll-bar
+    // work deferred to the end of the next paint (an update, its rerun, a
+    // position update); an invalidation skipped under the update lock.
+    bool memCanvasRegistered_ = false, canvasNeedsPriming_ = true, paintedOnce_ = false;
+    bool scrollBarsPending_ = false, scrollBarsRerun_ = false, scrollBarsRunning_ = false;
+    bool scrollPosPending_ = false, invalidatePending_ = false;
     // edit life cycle
     Variant undoValue_;
     Integer undoCol_ = 0, undoRow_ = 0;
@@ -2198,7 +2228,7 @@ private:
     bool typedSinceEditStart_ = false;
     // Last reported current cell, mouse status; the insert row in use.
     Integer notifiedCol_ = 1, notifiedRow_ = 1;
-    TgrMouseStatus notifiedMouseStatus_ = msNormal;
+    TgrMouseStatus notifiedMouseStatus_ = msNone;
     bool insertRowInUse_ = false;
     bool updatingInsertRow_ = false;
     TgrCustomGridControl* ControlForType(TgrControlType type);
@@ -2224,7 +2254,6 @@ private:
     bool ThumbPress(Integer x, Integer y);
     void ThumbDragTo(Integer x, Integer y, bool final);
     void RekeyCellRecord(TgrCellElement* e, Integer dataCol, Integer dataRow);
-    void ReindexCellRecords();
     Integer thumbAxis_ = 0;  // 0 none, 1 vertical, 2 horizontal
     Integer thumbGrab_ = 0;
     int wheelDelta_ = 0;
@@ -2239,6 +2268,9 @@ private:
     // The private copy of a cell's font that the owner's draw information
     // may change.
     std::unique_ptr<TFont> drawInfoFont_;
+    // The value PutCellValue draws into a cell at once, in place of the
+    // loaded one, while it paints that cell.
+    const Variant* directValue_ = nullptr;
     // spin press: the half drawn pressed and its cell, the half the press
     // began on while the mouse is held, and the repeat count
     TgrSpinButton spinPressed_ = spbNone;
@@ -2252,14 +2284,15 @@ private:
     bool buttonShownDown_ = false;
     // A row drag: the anchor row and where the dragged rows end.
     Integer rowSelectStart_ = 0, rowDragEnd_ = 0;
+    bool pointerInRows_ = true, autoScrollHold_ = false;
     void StartDragSelect(bool rows, Integer at);
-    bool selectingRows_ = false;
+    // The single selection of an rsSingle drag follows the pointer to a row.
+    void DragSingleRowTo(Integer displayRow);
     // A column drag from a heading press, alike.
     Integer colSelectStart_ = 0, colDragEnd_ = 0;
     void ToggleDraggedCols(Integer from, Integer to);
     bool HeadingPressMoves(Integer col);
     void HeadingSelectPress(Integer col);
-    bool selectingCols_ = false;
     bool cellSelectionChanged_ = false;
     UInt64 scrollDelayStart_ = 0;
     TPopupMenu* gridMenu_ = nullptr;
@@ -2287,4 +2320,21 @@ struct TgrUpdateLocked {
     TgrUpdateLocked(const TgrUpdateLocked&) = delete;
     TgrUpdateLocked& operator=(const TgrUpdateLocked&) = delete;
     TgrBaseGrid& grid;
+};
+
+// A selection change of a grid that paints selected cells in its selection
+// colour: the change runs under an update lock and the window is updated
+// once at the end (unless update is False), also when an error leaves the
+// scope. Without the selection colour nothing is locked.
+class TgrSelectionPaintLock {
+public:
+    explicit TgrSelectionPaintLock(TgrBaseGrid& g, bool update = true);
+    ~TgrSelectionPaintLock() noexcept(false);
+    TgrSelectionPaintLock(const TgrSelectionPaintLock&) = delete;
+    TgrSelectionPaintLock& operator=(const TgrSelectionPaintLock&) = delete;
+
+private:
+    TgrBaseGrid& grid_;
+    bool locked_, update_;
+    int unwinding_;
 };

@@ -35,7 +35,7 @@ bool TgrBaseGrid::GridHasFocus() const {
 bool TgrBaseGrid::ControlShouldHaveFocus() {
     // A mouse operation on the grid keeps the focus where it is until it
     // ends; so does a focus that arrived by keyboard until its key is up.
-    return GridHasFocus() && controlShown_ && mouseStatus_ == msNormal && !focusByKeyboard_ && !IsDesigning();
+    return GridHasFocus() && controlShown_ && mouseStatus_ == msNone && !focusByKeyboard_ && !IsDesigning();
 }
 
 bool TgrBaseGrid::IsEditing() { return CanShowControl() && editModeFlag_ && CanEdit(); }
@@ -386,7 +386,7 @@ void TgrBaseGrid::HandleControlWantKey(TObject*, Word16 key, bool& want) {
         want = true;
         return;
     }
-    want = cellEditing_ || rowEditing_ || (mouseStatus_ != msNormal && mouseStatus_ != msButtonDown) ||
+    want = cellEditing_ || rowEditing_ || (mouseStatus_ != msNone && mouseStatus_ != msButtonDown) ||
            !comboSearchText_.empty() || droppedCombo_ != nullptr || IsInsertRowPos(curDisplayRow_);
 }
 

@@ -312,14 +312,8 @@ bool TgrBaseGrid::PressCellButton(Integer displayCol, Integer displayRow, Intege
         dropButtonPressed_ = true;
         dropButtonHeld_ = IsOverCellButton(x, y, displayCol, displayRow);
         SetButtonShownDown(dropButtonHeld_);
-        if (info.ButtonType == btDateTimeDropDown) {
-            DropDownDateTime();
-        } else if (IsDroppedDownAt(info.DataCol, info.DataRow)) {
-            CloseDropDowns();
-        } else {
-            CloseDropDowns();
-            DropDownCombo();
-        }
+        if (info.ButtonType == btDateTimeDropDown) DropDownDateTime();
+        else ToggleComboDropDown(info.DataCol, info.DataRow);
         return true;
     }
     if (info.ButtonType == btNormal || info.ButtonType == btDateTimePopup) {
@@ -385,14 +379,57 @@ bool TgrBaseGrid::IsOverDroppedList(Integer x, Integer y) {
     return p.X >= 0 && p.Y >= 0 && p.X < list->ClientWidth() && p.Y < list->ClientHeight();
 }
 
+void TgrBaseGrid::ArmComboTracking() { trackOnFirstMove_ = !IsDesigning(); }
+
 void TgrBaseGrid::HandOverComboCapture() {
-    if (!comboHandOverPending_) return;
-    comboHandOverPending_ = false;
+    if (!trackOnFirstMove_) return;
+    trackOnFirstMove_ = false;
     TgrBaseGrid* list = droppedCombo_ ? droppedCombo_->ComboGrid() : nullptr;
     if (!list || list->curDisplayRow_ < 1 || list->curDisplayRow_ >= list->RowTotal()) return;
     // The list takes it as a plain press of its current row, which goes on
     // as a drag over its rows.
     list->RowBarClick(TShiftState(), 0, list->curDisplayRow_, 0, 0);
+}
+
+bool TgrBaseGrid::TrackComboOnFirstMove(Integer x, Integer y) {
+    TgrBaseGrid* owner = comboGrid_ ? ownerGrid_ : this;
+    if (!owner || !owner->trackOnFirstMove_ || mouseStatus_ != msNone || thumbAxis_) return false;
+    TgrBaseGrid* list = owner->droppedCombo_ ? owner->droppedCombo_->ComboGrid() : nullptr;
+    if (!list || (this != owner && this != list)) return false;
+    owner->HandOverComboCapture();
+    if (list->mouseStatus_ != msRowSelect) return false;
+    // The highlight goes where the pointer is at once.
+    TPoint p = this == list ? TPoint(x, y) : list->ScreenToClient(ClientToScreen(TPoint(x, y)));
+    list->lastMouse_ = p;
+    list->DragSelectTo(p.X, p.Y);
+    return true;
+}
+
+bool TgrBaseGrid::EndComboHoverTracking(Integer x, Integer y) {
+    if (!comboGrid_ || !ownerGrid_ || mouseStatus_ != msRowSelect || !ownerGrid_->droppedCombo_ ||
+        ownerGrid_->droppedCombo_->ComboGrid() != this)
+        return false;
+    // No button was down while the drag ran: it ends quietly.
+    KillGridTimer(AutoScrollTimerId);
+    SetMouseCapture(false);
+    SetMouseStatus(msNone);
+    // The capture brought the press here even from outside the list.
+    if (x >= 0 && y >= 0 && x < Width() && y < Height()) return false;
+    ownerGrid_->CloseDropDowns();
+    return true;
+}
+
+bool TgrBaseGrid::IsOnListRow(Integer x, Integer y) {
+    // Rows scrolled out below the window are beside it, not under the pointer.
+    TCellCoord_ts under = CellUnderMouse(x, y);
+    return under.Row >= 1 && under.Col >= 0 && IsPointInRowsArea(x, y);
+}
+
+bool TgrBaseGrid::IsPointInRowsArea(Integer x, Integer y) {
+    if (!HasWindow()) return false;
+    TGridLayout_ts l;
+    ComputeLayout(l);
+    return x >= 0 && x < ClientWidth() && y >= l.Vert.FixedEnd && y < ClientHeight();
 }
 
 bool TgrBaseGrid::TrackCellButton(Integer x, Integer y) {
@@ -402,7 +439,7 @@ bool TgrBaseGrid::TrackCellButton(Integer x, Integer y) {
         dropButtonPressed_ = dropButtonHeld_ = false;
         SetButtonShownDown(false);
         SetMouseCapture(false);
-        SetMouseStatus(msNormal);
+        SetMouseStatus(msNone);
         HandOverComboCapture();
         return true;
     }

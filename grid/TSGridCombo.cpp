@@ -50,9 +50,12 @@ void TgrBaseGrid::RollUpComboIfActive(TgrCombo* combo, bool free) {
 
 void TgrBaseGrid::ForgetActiveCombo(TgrCombo* combo) {
     if (combo && combo == droppedCombo_) {
+        TgrBaseGrid* list = combo->ComboGrid();
+        if (list && list->mouseStatus_ != msNone) list->CancelMouseAction();
         if (dropDownForm_) dropDownForm_->Hide();
-        if (combo->ComboGrid()) combo->ComboGrid()->SetParent(nullptr);
+        if (list) list->SetParent(nullptr);
         droppedCombo_ = nullptr;
+        trackOnFirstMove_ = false;
         UnregisterDropDownGrid(this);
         EndComboForCell();
     }
@@ -120,16 +123,8 @@ bool TgrBaseGrid::DropDownCombo() {
     SelectComboForCell(curDataCol_, curDataRow_);
     if (list->Rows() < 1) return false;
 
-    if (!dropDownForm_) dropDownForm_ = new TgrDropDownForm(this);
-    list->SetParent(dropDownForm_);
-    // The list shows its current value's row.
-    std::string current = GetCellValue(curDataCol_, curDataRow_).AsString();
-    Integer valueCol = std::clamp<Integer>(combo->GetValueCol(), 1, std::max<Integer>(1, list->Cols()));
-    for (Integer r = 1; r <= list->Rows(); ++r)
-        if (list->GetCellValue(valueCol, r).AsString() == current) {
-            list->ChangeCurrentCell(list->DisplayColOfData(valueCol), list->DisplayRowOfData(r));
-            break;
-        }
+    list->SetParent(GetDropDownForm());
+    OpenListAtFirstRow(combo);
 
     // DropDownCols columns of the list wide (the cell's width without), and
     // DropDownRows rows high, with room for the bars the list then needs.
@@ -148,13 +143,86 @@ bool TgrBaseGrid::DropDownCombo() {
     droppedCombo_ = combo;
     selectedCombo_ = combo;
     InitComboForCell(curDataCol_, curDataRow_);
+    ShowCellValueInList(combo);
+    list->SyncListBoxSelection(true);
+    dropDownForm_->SetEnabled(true);
     dropDownForm_->Show();
-    comboHandOverPending_ = !IsDesigning();
+    ArmComboTracking();
+    // The press that opened the list may go on into it: leaving the list
+    // right away must not scroll it.
+    list->SetAutoScrollHold(true);
     // A press elsewhere or another window becoming active closes the list.
     RegisterDropDownGrid(this);
     list->UpdateScrollBars();
     list->Invalidate();
     return true;
+}
+
+TForm* TgrBaseGrid::GetDropDownForm() {
+    if (!dropDownForm_) {
+        dropDownForm_ = new TgrDropDownForm(this);
+        InitDropDownForm(dropDownForm_);
+    }
+    return dropDownForm_;
+}
+
+void TgrBaseGrid::InitDropDownForm(TForm* form) {
+    if (!form) return;
+    form->Hide();
+    form->SetEnabled(false);
+    form->SetBounds(Left(), form->Top(), form->Width(), form->Height());
+    form->Font()->Assign(*Font());
+}
+
+bool TgrBaseGrid::IsComboDropDownShown() const {
+    return droppedCombo_ && dropDownForm_ && dropDownForm_->Visible();
+}
+
+bool TgrBaseGrid::IsAnyDropDownShown() const { return IsComboDropDownShown(); }
+
+bool TgrBaseGrid::ToggleComboDropDown(Integer dataCol, Integer dataRow) {
+    if (IsDroppedDownAt(dataCol, dataRow)) {
+        CloseDropDowns();
+        return true;
+    }
+    CloseDropDowns();
+    return DropDownCombo();
+}
+
+bool TgrBaseGrid::CloseComboDropDown(bool reactivate, bool update) {
+    bool shown = IsComboDropDownShown();
+    if (!droppedCombo_) return false;
+    RollUpCombo(false);
+    if (update && HasWindow()) Update();
+    // The grid's form, when it is the active one, comes back to the front.
+    if (reactivate && shown)
+        if (TCustomForm* form = GetParentForm(this); form && form == Screen->ActiveForm()) form->Show();
+    return shown;
+}
+
+void TgrBaseGrid::OpenListAtFirstRow(TgrCombo* combo) {
+    TgrBaseGrid* list = combo ? combo->ComboGrid() : nullptr;
+    if (!list || list->Rows() < 1) return;
+    list->SetTopLeftCell(list->TopLeftCell().Col, list->FixedRowTotal());
+    list->ChangeCurrentCell(std::max<Integer>(1, list->CurrentDisplayCol()), list->DisplayRowOfData(1));
+}
+
+void TgrBaseGrid::ShowCellValueInList(TgrCombo* combo) {
+    TgrBaseGrid* list = combo ? combo->ComboGrid() : nullptr;
+    if (!list || list->Rows() < 1) return;
+    if (list->GetAutoSearch() != asNone) {
+        LocateComboRow();
+    } else {
+        // Without a search the row whose whole text is the cell's value.
+        std::string current = GetCellValue(curDataCol_, curDataRow_).AsString();
+        Integer valueCol = std::clamp<Integer>(combo->GetValueCol(), 1, std::max<Integer>(1, list->Cols()));
+        for (Integer r = 1; r <= list->Rows(); ++r)
+            if (list->GetCellValue(valueCol, r).AsString() == current) {
+                list->ChangeCurrentCell(list->CurrentDisplayCol(), list->DisplayRowOfData(r));
+                break;
+            }
+    }
+    list->ScrollCurrentCellIntoView(false, true);
 }
 
 void TgrBaseGrid::PlaceComboDropDown(TgrBaseGrid* list, Integer width, Integer height) {
@@ -178,11 +246,13 @@ void TgrBaseGrid::RollUpCombo(bool accept) {
     TgrCombo* combo = droppedCombo_;
     if (!combo) return;
     droppedCombo_ = nullptr;
-    comboHandOverPending_ = false;
+    trackOnFirstMove_ = false;
     UnregisterDropDownGrid(this);
+    TgrBaseGrid* list = combo->ComboGrid();
+    // A list still following the pointer lets it go.
+    if (list && list->mouseStatus_ != msNone) list->CancelMouseAction();
     if (dropDownForm_) dropDownForm_->Hide();
     EndComboForCell();
-    TgrBaseGrid* list = combo->ComboGrid();
     if (!accept || !list || list->CurrentDataRow() < 1 || list->CurrentDataRow() > list->Rows()) return;
     Integer valueCol = std::clamp<Integer>(combo->GetValueCol(), 1, std::max<Integer>(1, list->Cols()));
     Variant value = list->GetCellValue(valueCol, list->CurrentDataRow());

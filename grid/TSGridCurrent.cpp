@@ -211,7 +211,7 @@ void TgrBaseGrid::UpdateInsertRowState(bool invalidate) {
         bool& flag;
         ~Release() { flag = false; }
     } release{updatingInsertRow_};
-    insertRowCount_ = 0;
+    insertRowCount_ = sizedInsertRows_ = 0;
     SetStorageSizeHint(Cols(), Rows());
     if (visibleRows_ && !visibleRows_->Materialized()) visibleRows_->SetVisibleCount(Rows(), 1);
     NotifyRowCountChanged(Rows() - 1, Rows());
@@ -226,7 +226,7 @@ void TgrBaseGrid::RevertInsertedRow() {
         bool& flag;
         ~Release() { flag = false; }
     } release{updatingInsertRow_};
-    insertRowCount_ = 1;
+    insertRowCount_ = sizedInsertRows_ = 1;
     if (visibleRows_ && !visibleRows_->Materialized()) visibleRows_->SetVisibleCount(Rows(), 1);
     NotifyRowCountChanged(Rows() + 1, Rows());
     FireDeleteRow(Rows() + 1, true);

@@ -20,10 +20,3 @@ bool TgrBaseGrid::TakeDateTimeValue(const Variant& value, bool accept) {
     FireDateTimeRollUp(def, col, row);
     return taken;
 }
-
-TgrClickPosition TgrBaseGrid::ClickPositionOf(Integer displayCol, Integer displayRow) const {
-    if (displayCol < 0 || displayRow < 0 || displayCol >= ColTotal() || displayRow >= RowTotal()) return cpOutside;
-    if (displayRow == 0) return displayCol == 0 ? cpCorner : cpHeading;
-    if (displayCol == 0) return cpRowBar;
-    return cpCell;
-}

@@ -6,16 +6,6 @@
 
 #include "grid/TSGrid.h"
 
-namespace {
-// The data number of a display position for the notification: 0 for the
-// heading row or the row bar, -1 outside the cells.
-template <class ToData>
-Integer DataNumberOf(Integer display, Integer total, ToData toData) {
-    if (display < 0 || display >= total) return -1;
-    return display == 0 ? 0 : toData(display);
-}
-}  // namespace
-
 void TgrBaseGrid::DoubleClickPress(TShiftState shift, Integer x, Integer y) {
     TShiftState single = shift;
     single.Exclude(ssDouble);
@@ -36,8 +26,7 @@ void TgrBaseGrid::DoubleClickPress(TShiftState shift, Integer x, Integer y) {
         return;
     }
     TCustomControl::DblClick();
-    FireDblClickCell(DataNumberOf(cell.Col, ColTotal(), [this](Integer c) { return DataColOfDisplay(c); }),
-                     DataNumberOf(cell.Row, RowTotal(), [this](Integer r) { return DataRowOfDisplay(r); }));
+    FireDblClickCell(ClickDataCol(cell.Col), ClickDataRow(cell.Row));
     ignoreRelease_ = !ReclickCurrentCell(single, x, cell.Row, cell.Col, y);
 }
 

@@ -96,7 +96,7 @@ bool TgrBaseGrid::PressHeadingButton(Integer displayCol, Integer x, Integer y) {
     headingShownDown_ = true;
     InvalidateDisplayCell(displayCol, 0);
     if (OnHeadingDown && CanFireEvents()) OnHeadingDown(this, DataColOfDisplay(displayCol));
-    SetMouseStatus(msButtonDown);
+    SetMouseStatus(msHeadingButtonDown);
     SetMouseCapture(true);
     return true;
 }
@@ -121,7 +121,9 @@ bool TgrBaseGrid::ReleaseHeadingButton(bool released) {
         InvalidateDisplayCell(col, 0);
         Integer dataCol = DataColOfDisplay(col);
         if (OnHeadingUp && CanFireEvents()) OnHeadingUp(this, dataCol);
-        if (released && wasDown) DoHeadingClick(dataCol);
+        // Released or given up with Esc, a heading still shown pressed (the
+        // pointer on it) is clicked; one the pointer left is not.
+        if (wasDown) DoHeadingClick(dataCol);
     }
     return true;
 }

@@ -330,7 +330,7 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
     if (key == 0 || !KeysUnlocked()) return;
     bool ctrl = shift.Contains(ssCtrl), alt = shift.Contains(ssAlt), shiftKey = shift.Contains(ssShift);
     // Esc first ends a mouse operation.
-    if (mouseStatus_ != msNormal && key == VK_ESCAPE) {
+    if (mouseStatus_ != msNone && key == VK_ESCAPE) {
         CancelMouseAction();
         key = 0;
         return;
@@ -564,7 +564,7 @@ void TgrBaseGrid::ExtendCellRange(const TCellCoord_ts& to) {
         DeselectAllRows();
         SelectDisplayCols(1, ColTotal() - 1, false);
         SetGridStatus(grsCellsSelected);
-        PaintCellRange(range.Left, range.Top, true, range.Bottom, range.Right);
+        PaintCellRange(range.Left, range.Top, nullptr, true, TRect(), range.Bottom, range.Right);
     }
     MarkSelectChanged(2);
 }
@@ -600,6 +600,7 @@ Integer TgrBaseGrid::ColumnEdgeAt(Integer x, Integer y) {
 }
 
 void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    if (button == mbLeft && EndComboHoverTracking(x, y)) return;
     if (button == mbLeft) RecordGridPress(ClientToScreen(TPoint(x, y)), shift.Contains(ssLeft));
     lastMouse_ = TPoint(x, y);
     if (!IsDesigning() && CanTakeFocus() && HasWindow() && CanFocus() && !IsFocusHolder(this) &&
@@ -610,16 +611,21 @@ void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
         if (checkMouseFocus_ && !IsFocusHolder(this) && !(editControl_ && editControl_->Focused())) return;
     }
     ignoreRelease_ = false;
+    if (!IsDesigning()) pressedInGrid_ = true;
+    if (button == mbLeft) {
+        TCellCoord_ts cell = CellUnderMouse(x, y);
+        SetMouseDownCell(cell.Col, cell.Row);
+    }
     if (button == mbLeft && !shift.Contains(ssDouble) && !ThumbPress(x, y) && !ScrollBarPress(x, y)) {
         MousePress(shift, x, y);
-    } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNormal &&
+    } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNone &&
                IsOverCellButtonArea(x, y, CellUnderMouse(x, y).Col, CellUnderMouse(x, y).Row)) {
         // The second press of a double-click on a cell's button area is
         // another press of the button, not a double-click.
         TShiftState single = shift;
         single.Exclude(ssDouble);
         MousePress(single, x, y);
-    } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNormal &&
+    } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNone &&
                (RowEdgeAt(x, y, CellUnderMouse(x, y).Col) >= 0 || ColumnEdgeAt(x, y) >= 0)) {
         // The second press of a double-click on a row or column border (the
         // row bar's too) starts a resize that, released on the border,
@@ -628,11 +634,11 @@ void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
         TShiftState single = shift;
         single.Exclude(ssDouble);
         MousePress(single, x, y);
-        if (mouseStatus_ != msRowResize && mouseStatus_ != msRowBarResize && mouseStatus_ != msColResize)
+        if (mouseStatus_ < msRowResize || mouseStatus_ > msRowBarResize)
             borderDoubleClick_ = false;
-    } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNormal) {
+    } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNone) {
         DoubleClickPress(shift, x, y);
-    } else if (button == mbRight && mouseStatus_ == msNormal) {
+    } else if (button == mbRight && mouseStatus_ == msNone) {
         RightPress(x, y);
     }
     TCustomControl::MouseDown(button, shift, x, y);
@@ -674,6 +680,9 @@ void TgrBaseGrid::ClearOtherSelections() {
 
 void TgrBaseGrid::RowBarClick(TShiftState shift, Integer x, Integer row, Integer col, Integer y) {
     if (rowSelectMode_ == rsNone) return;
+    // A press that changes the selection first ends the cell edit; one
+    // that cannot be ended refuses the press.
+    if ((row != curDisplayRow_ || !IsDisplayRowSelected(row)) && !CanLeaveCell(-1, -1, true)) return;
     bool handled = false;
     RowBarPress(shift, row, handled);
     if (handled || curDisplayRow_ != row) return;
@@ -704,6 +713,7 @@ void TgrBaseGrid::SelectRowAtBar(Integer row) {
 }
 
 void TgrBaseGrid::ClickSelectRow(Integer row) {
+    TgrSelectionPaintLock lock(*this);
     if (!MoveToDisplayCell(curDisplayCol_, row)) return;
     ClearOtherSelections();
     DeselectAllRows();
@@ -712,6 +722,7 @@ void TgrBaseGrid::ClickSelectRow(Integer row) {
 }
 
 void TgrBaseGrid::ToggleRowAtBar(Integer row) {
+    if (IsInsertRowPos(row)) return;
     SetRangeAnchorRow(row);
     bool wasSelected = IsDisplayRowSelected(row);
     if (!MoveToDisplayCell(curDisplayCol_, row)) return;
@@ -721,21 +732,32 @@ void TgrBaseGrid::ToggleRowAtBar(Integer row) {
     FinishRowBarSelection();
 }
 
+bool TgrBaseGrid::IsAnchorRowSelected() {
+    return curDisplayRow_ >= 1 && curDisplayRow_ < RowTotal() && IsDisplayRowSelected(curDisplayRow_);
+}
+
 void TgrBaseGrid::ExtendRowSelection(Integer row, bool& handled) {
     handled = false;
+    if (IsInsertRowPos(row)) return;
+    TgrSelectionPaintLock lock(*this);
     Integer anchor = GetRangeAnchorRow();
-    bool anchorSelected = anchor >= 1 && IsDisplayRowSelected(anchor);
+    bool anchorSelected = IsAnchorRowSelected();
     if (!MoveToDisplayCell(curDisplayCol_, row)) return;
     ClearOtherSelections();
     DeselectAllRows();
-    if (anchorSelected) SelectDisplayRows(anchor, row);
+    if (anchorSelected) {
+        SelectDisplayRows(anchor, row);
+        RangeSelectDone(row);
+    }
     FinishRowBarSelection();
 }
 
 void TgrBaseGrid::ExtendRowSelectionAdd(Integer row, bool& handled) {
     handled = false;
+    if (IsInsertRowPos(row)) return;
+    TgrSelectionPaintLock lock(*this);
     Integer anchor = GetRangeAnchorRow();
-    bool anchorSelected = anchor >= 1 && IsDisplayRowSelected(anchor);
+    bool anchorSelected = IsAnchorRowSelected();
     if (!MoveToDisplayCell(curDisplayCol_, row)) return;
     ClearOtherSelections();
     if (anchorSelected) SelectDisplayRows(anchor, row);
@@ -836,7 +858,7 @@ void TgrBaseGrid::SelectAllRows(bool byUser) {
     }
     MarkSelectChanged(0);
     FireSelectChanged(byUser);
-    if (byUser) SetMouseStatus(msNormal);
+    if (byUser) SetMouseStatus(msNone);
 }
 
 void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
@@ -849,7 +871,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
     if (Integer edge = RowEdgeAt(x, y, under.Col); edge >= 0) {
         sizeIndex_ = edge;
         sizeOffset_ = CellPixels(0, edge).Top + GetRowHeightAt(edge) - 1 - y;
-        SetMouseStatus(msRowResize);
+        SetMouseStatus(edge == 0 ? msHeadingResize : msRowResize);
         SetMouseCapture(true);
         if (HasWindow()) Update();
         resizeLineShown_ = false;
@@ -868,6 +890,9 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         MoveResizeLine(x + sizeOffset_);
         return;
     }
+    // A plain press on the selection may start the owner's drag of it.
+    if (IsDragSourceCell(under.Col, under.Row) && !shift.Contains(ssShift) && !shift.Contains(ssCtrl))
+        DoCanStartDrag();
     if (under.Col == 0 && under.Row == 0) {
         SelectAllRows(true);
         return;
@@ -905,7 +930,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         InvalidateDisplayCell(cell.Col, 0);
         moveFromIndex_ = moveToIndex_ = cell.Col;
         if (OnHeadingDown && CanFireEvents()) OnHeadingDown(this, DataColOfDisplay(cell.Col));
-        SetMouseStatus(colMoving_ ? msColMove : msButtonDown);
+        SetMouseStatus(colMoving_ ? msColMove : msHeadingButtonDown);
         SetMouseCapture(true);
         if (colMoving_) StartMoveFeedback();
         return;
@@ -934,8 +959,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         controlClickPos_ = TPoint(x, y);
         controlClickRepeated_ = shift.Contains(ssDouble);
     }
-    selectingRows_ = selectingCols_ = false;
-    SetMouseStatus(msSelecting);
+    SetMouseStatus(msCellSelect);
     SetMouseCapture(true);
     StartAutoScrollTimer();
     if (HasWindow()) Update();
@@ -948,12 +972,18 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
         TCustomControl::MouseMove(shift, x, y);
         return;
     }
+    if (TrackComboOnFirstMove(x, y)) {
+        TCustomControl::MouseMove(shift, x, y);
+        return;
+    }
     switch (mouseStatus_) {
         case msColResize:
         case msRowBarResize: MoveResizeLine(x + sizeOffset_); break;
-        case msRowResize: MoveResizeLine(y + sizeOffset_); break;
+        case msRowResize:
+        case msHeadingResize: MoveResizeLine(y + sizeOffset_); break;
         case msRowMove: TrackRowMove(x, y); break;
         case msButtonDown:
+        case msHeadingButtonDown:
         case msColMove:
             if (TrackCellButton(x, y)) break;
             // The held heading looks pressed only while the pointer is on it.
@@ -968,7 +998,9 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
             if (mouseStatus_ != msColMove) break;
             TrackColMove(x, y);
             break;
-        case msSelecting: DragSelectTo(x, y); break;
+        case msRowSelect:
+        case msColSelect:
+        case msCellSelect: DragSelectTo(x, y); break;
         default: break;
     }
     TCustomControl::MouseMove(shift, x, y);
@@ -978,9 +1010,7 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
 void TgrBaseGrid::StartDragSelect(bool rows, Integer at) {
     if (rows) SetMouseSelectRow(at);
     else colSelectStart_ = colDragEnd_ = at;
-    SetMouseStatus(msSelecting);
-    selectingRows_ = rows;
-    selectingCols_ = !rows;
+    SetMouseStatus(rows ? msRowSelect : msColSelect);
     SetMouseCapture(true);
     StartAutoScrollTimer();
 }
@@ -1047,6 +1077,10 @@ void TgrBaseGrid::SetMouseSelectRow(Integer displayRow) { rowSelectStart_ = rowD
 // The rows between the anchor and the end invert whichever side of the
 // anchor the end lies on, so the three steps are one.
 void TgrBaseGrid::DragSelectRowsDown(Integer displayRow) {
+    if (rowSelectMode_ == rsSingle) {
+        DragSingleRowTo(displayRow);
+        return;
+    }
     if (displayRow == rowDragEnd_) return;
     MoveDragEnd(rowSelectStart_, rowDragEnd_, displayRow, [this](Integer i) { ToggleDisplayRows(i, i); });
     rowDragEnd_ = displayRow;
@@ -1059,7 +1093,32 @@ void TgrBaseGrid::DragSelectRowsUp(Integer displayRow) { TgrBaseGrid::DragSelect
 
 void TgrBaseGrid::DragSelectRowsAtCurrent(Integer displayRow) { TgrBaseGrid::DragSelectRowsDown(displayRow); }
 
-bool TgrBaseGrid::CheckDragAutoScroll(Integer, Integer, Integer&, Integer&) { return false; }
+// The grid leaves the scrolling to the timer's steps; it only answers for
+// a list that has just dropped down, whose hold keeps the drag's step from
+// running while the pointer is past its rows, until it comes back.
+bool TgrBaseGrid::CheckDragAutoScroll(Integer, Integer y, Integer&, Integer&) {
+    TGridLayout_ts l;
+    ComputeLayout(l);
+    bool past = y >= l.Vert.FullCellsEnd || y < l.Vert.FixedEnd;
+    if (!past) autoScrollHold_ = false;
+    return past && autoScrollHold_;
+}
+
+// One selected row follows the pointer as the current row; in a
+// dropped-down list it shows selected only while the pointer is on the
+// list's rows, so a release beside them chooses nothing.
+void TgrBaseGrid::DragSingleRowTo(Integer displayRow) {
+    Integer r = std::clamp<Integer>(displayRow, 1, std::max<Integer>(1, Rows()));
+    if (r != rowDragEnd_ && !MoveToDisplayCell(curDisplayCol_, r)) return;
+    rowDragEnd_ = r;
+    bool want = !comboGrid_ || pointerInRows_;
+    if (want == rowSelection_->IsSelected(r) && rowSelection_->Count() == (want ? 1 : 0)) return;
+    DeselectAllRows();
+    if (want) SelectDisplayRows(r, r);
+    SetGridStatus(want ? grsRowsSelected : grsNormal);
+    MarkSelectChanged(0);
+    FireSelectChanged(true);
+}
 
 bool TgrBaseGrid::DragSelectScrollUp(Integer x, Integer y) {
     TCellCoord_ts top = TopLeftCell();
@@ -1087,6 +1146,18 @@ bool TgrBaseGrid::DragSelectStepDown(Integer x, Integer y) {
 
 bool TgrBaseGrid::DragSelectStepDownReverse(Integer x, Integer y) { return TgrBaseGrid::DragSelectStepDown(x, y); }
 
+void TgrBaseGrid::EndDragSelectRows(bool released) {
+    if (!released && !IsListBoxSelect()) {
+        // The rows from the anchor (under rsSingle the row the selection
+        // followed to) to the drag end are inverted back, the anchor
+        // included, so a row selected by the press ends deselected.
+        ToggleDisplayRows(rowSelectMode_ == rsMulti ? rowSelectStart_ : curDisplayRow_, rowDragEnd_);
+        SetGridStatus(AnyRowSelected() ? grsRowsSelected : grsNormal);
+        MarkSelectChanged(0);
+    }
+    FireSelectChanged(true);
+}
+
 // Inverts the selection of the columns from..to, in either order.
 void TgrBaseGrid::ToggleDraggedCols(Integer from, Integer to) {
     for (Integer c = std::min(from, to); c <= std::max(from, to); ++c)
@@ -1094,8 +1165,11 @@ void TgrBaseGrid::ToggleDraggedCols(Integer from, Integer to) {
 }
 
 void TgrBaseGrid::DragSelectTo(Integer x, Integer y) {
+    // A list just dropped down follows the pointer from the moment it is
+    // inside its rows.
+    if (mouseStatus_ == msRowSelect && autoScrollHold_ && !IsPointInRowsArea(x, y)) return;
     TCellCoord_ts cell = DataCellNear(x, y);
-    if (selectingCols_) {
+    if (mouseStatus_ == msColSelect) {
         if (colSelectMode_ != csMulti) return;
         Integer c = std::clamp<Integer>(cell.Col, 1, std::max<Integer>(1, ColTotal() - 1));
         if (c == colDragEnd_) return;
@@ -1104,7 +1178,9 @@ void TgrBaseGrid::DragSelectTo(Integer x, Integer y) {
         SetGridStatus(colSelection_->Count() > 0 ? grsColsSelected : grsNormal);
         MarkSelectChanged(1);
         FireSelectChanged(true);
-    } else if (selectingRows_ && rowSelectMode_ == rsMulti) {
+    } else if (mouseStatus_ == msRowSelect && (rowSelectMode_ == rsMulti || rowSelectMode_ == rsSingle)) {
+        TCellCoord_ts under = CellUnderMouse(x, y);
+        pointerInRows_ = under.Row >= 1 && under.Col >= 0;
         Integer col = cell.Col, row = cell.Row;
         if (CheckDragAutoScroll(x, y, col, row)) return;
         Integer r = std::clamp<Integer>(row, 1, std::max<Integer>(1, Rows()));
@@ -1113,23 +1189,7 @@ void TgrBaseGrid::DragSelectTo(Integer x, Integer y) {
             case -1: DragSelectRowsUp(r); break;
             default: DragSelectRowsAtCurrent(r); break;
         }
-    } else if (selectingRows_ && rowSelectMode_ == rsSingle) {
-        // One selected row follows the pointer as the current row; in a
-        // dropped-down list it shows selected only while the pointer is on
-        // the list's rows, so a release beside them chooses nothing.
-        Integer r = std::clamp<Integer>(cell.Row, 1, std::max<Integer>(1, Rows()));
-        TCellCoord_ts under = CellUnderMouse(x, y);
-        bool outside = comboGrid_ && (under.Row < 1 || under.Col < 0);
-        if (r != rowDragEnd_ && !MoveToDisplayCell(curDisplayCol_, r)) return;
-        rowDragEnd_ = r;
-        bool want = !outside;
-        if (want == rowSelection_->IsSelected(r) && rowSelection_->Count() == (want ? 1 : 0)) return;
-        DeselectAllRows();
-        if (want) SelectDisplayRows(r, r);
-        SetGridStatus(want ? grsRowsSelected : grsNormal);
-        MarkSelectChanged(0);
-        FireSelectChanged(true);
-    } else if (selectingRows_) {
+    } else if (mouseStatus_ == msRowSelect) {
         Integer from = std::min(rowSelectStart_, cell.Row), to = std::max(rowSelectStart_, cell.Row);
         for (Integer r = 1; r < RowTotal(); ++r) {
             bool want = r >= from && r <= to;
@@ -1184,14 +1244,14 @@ void TgrBaseGrid::AutoScrollStep() {
         else if (pressedHeading_ >= 1) TrackColMove(lastMouse_.X, lastMouse_.Y);
         return;
     }
-    if (mouseStatus_ != msSelecting || !HasWindow()) return;
+    if (mouseStatus_ < msRowSelect || mouseStatus_ > msCellSelect || !HasWindow()) return;
     // The scroll speed decides how long the mouse must be held between steps.
     TPoint screen = ClientToScreen(lastMouse_);
     Integer delay = scrollSpeed_ == spHigh  ? kHighSpeedDelay
                     : scrollSpeed_ == spLow ? kLowSpeedDelay
-                                            : VariableScrollDelay(screen.X, screen.Y, selectingRows_   ? 1
-                                                                                      : selectingCols_ ? 0
-                                                                                                       : 2);
+                                            : VariableScrollDelay(screen.X, screen.Y, mouseStatus_ == msRowSelect   ? 1
+                                                                                      : mouseStatus_ == msColSelect ? 0
+                                                                                                                    : 2);
     UInt64 now = CurrentClock().TickMs();
     if (scrollDelayStart_ == 0) scrollDelayStart_ = now;
     if (now - scrollDelayStart_ < UInt64(delay)) return;
@@ -1200,7 +1260,8 @@ void TgrBaseGrid::AutoScrollStep() {
     ComputeLayout(l);
     TCellCoord_ts top = TopLeftCell();
     Integer x = lastMouse_.X, y = lastMouse_.Y;
-    if (selectingRows_) {
+    if (mouseStatus_ == msRowSelect) {
+        if (autoScrollHold_) return;
         bool scrolled = y >= l.Vert.FullCellsEnd ? DragSelectScrollDown(x, y)
                         : y < l.Vert.FixedEnd   ? DragSelectScrollUp(x, y)
                                                 : false;
@@ -1209,11 +1270,11 @@ void TgrBaseGrid::AutoScrollStep() {
     }
     TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, l);
     TCellCoord_ts next = top;
-    if (!selectingCols_) {
+    if (mouseStatus_ != msColSelect) {
         if (y >= l.Vert.FullCellsEnd && top.Row < last.Row) ++next.Row;
         if (y < l.Vert.FixedEnd && top.Row > FixedRowTotal()) --next.Row;
     }
-    if (!selectingRows_) {
+    if (mouseStatus_ != msRowSelect) {
         if (x >= l.Horz.FullCellsEnd && top.Col < last.Col) ++next.Col;
         if (x < l.Horz.FixedEnd && top.Col > FixedColTotal()) --next.Col;
     }
@@ -1229,6 +1290,9 @@ void TgrBaseGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
         thumbAxis_ = 0;
         SetMouseCapture(false);
     } else if (button == mbLeft) {
+        TCellCoord_ts cell = CellUnderMouse(x, y);
+        SetMouseUpCell(cell.Col, cell.Row);
+        TgrMouseStatus status = mouseStatus_;
         FinishMouseAction(true, x, y);
         // Released on the cell it made current, the click goes on in the
         // control; anywhere else it is dropped.
@@ -1236,8 +1300,10 @@ void TgrBaseGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
         if (under.Col != curDisplayCol_ || under.Row != curDisplayRow_ || gridStatus_ != grsNormal)
             controlClickPending_ = false;
         ForwardClickToControl(false);
+        ClickReleased(status);
     }
     if (button == mbLeft) ignoreRelease_ = false;
+    pressedInGrid_ = false;
     try {
         TCustomControl::MouseUp(button, shift, x, y);
     } catch (const EInvalidGridOperation& e) {
@@ -1485,21 +1551,16 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
         ~ForgetDoubleClick() { flag = false; }
     } forget{borderDoubleClick_};
     SetMouseCapture(false);
-    SetMouseStatus(msNormal);
+    SetMouseStatus(msNone);
     if (status == msColMove || status == msRowMove) {
         // The drag cursor goes with the move.
         TCursor shown = Cursor();
         if (!CursorRequest(int(x), int(y), shown)) shown = Cursor();
         ShowCursorNow(shown);
     }
-    if (!released && status == msSelecting && selectingRows_ && rowSelectMode_ == rsMulti) {
-        // A cancelled row drag inverts the rows from the anchor to the drag
-        // end back, the anchor included.
-        ToggleDisplayRows(rowSelectStart_, rowDragEnd_);
-        SetGridStatus(AnyRowSelected() ? grsRowsSelected : grsNormal);
-        MarkSelectChanged(0);
-        FireSelectChanged(true);
-    } else if (!released && status == msSelecting && selectingCols_ && colSelectMode_ == csMulti) {
+    if (status == msRowSelect && rowSelectMode_ != rsNone) {
+        EndDragSelectRows(released);
+    } else if (!released && status == msColSelect && colSelectMode_ == csMulti) {
         // Columns alike, from the anchor to the drag end.
         ToggleDraggedCols(colSelectStart_, colDragEnd_);
         SetGridStatus(colSelection_->Count() > 0 ? grsColsSelected : grsNormal);
@@ -1512,7 +1573,8 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     }
     if (!released) return;
     switch (status) {
-        case msRowResize: FinishRowResize(y); break;
+        case msRowResize:
+        case msHeadingResize: FinishRowResize(y); break;
         case msRowMove: FinishRowMove(); break;
         case msColResize:
         case msRowBarResize: {
@@ -1562,7 +1624,7 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
             break;
         }
         case msColMove:
-        case msButtonDown: {
+        case msHeadingButtonDown: {
             Integer dataCol = DataColOfDisplay(moveFromIndex_);
             if (status == msColMove && moveToIndex_ != moveFromIndex_ && moveToIndex_ >= 1) {
                 MoveCol(moveFromIndex_, std::min<Integer>(moveToIndex_, Cols()));
@@ -1575,11 +1637,13 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
             // A move that went nowhere leaves the selection as it was;
             // without column selection or moving a heading click is a click
             // on its column's cell in the current row.
-            if (status == msButtonDown) MoveToDisplayCell(pressedHeading_, curDisplayRow_);
+            if (status == msHeadingButtonDown) MoveToDisplayCell(pressedHeading_, curDisplayRow_);
             break;
         }
-        case msSelecting:
-            if (selectingCols_ && pressedHeading_ >= 1 && CellUnderMouse(x, y).Row == 0 &&
+        case msRowSelect:
+        case msColSelect:
+        case msCellSelect:
+            if (status == msColSelect && pressedHeading_ >= 1 && CellUnderMouse(x, y).Row == 0 &&
                 CellUnderMouse(x, y).Col == pressedHeading_) {
                 // The column press released on its heading is the heading's click.
                 Integer dataCol = DataColOfDisplay(pressedHeading_);
@@ -1589,7 +1653,7 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
             FireSelectChanged(true);
             // A click in a dropped-down list takes its row.
             if (comboGrid_ && ownerGrid_ && ownerGrid_->DroppedCombo() &&
-                ownerGrid_->DroppedCombo()->ComboGrid() == this && CellUnderMouse(x, y).Row >= 1)
+                ownerGrid_->DroppedCombo()->ComboGrid() == this && IsOnListRow(x, y))
                 ownerGrid_->RollUpCombo(true);
             break;
         default: break;
@@ -1719,5 +1783,3 @@ void TgrBaseGrid::ShrinkRangeOffRow(Integer displayRow) {
     if (displayRow == r.Top) ++r.Top;
     else if (displayRow == r.Bottom) --r.Bottom;
 }
-
-

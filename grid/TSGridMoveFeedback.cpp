@@ -22,7 +22,8 @@ bool TgrBaseGrid::CursorRequest(int x, int y, TCursor& cursor) {
 bool TgrBaseGrid::CursorForMouseStatus(Integer x, Integer y, Integer row, Integer col, TCursor& cursor) {
     switch (mouseStatus_) {
         case msButtonDown: return false;
-        case msRowResize: cursor = crVSplit; return true;
+        case msRowResize:
+        case msHeadingResize: cursor = crVSplit; return true;
         case msColResize:
         case msRowBarResize: cursor = crHSplit; return true;
         case msColMove:
@@ -42,8 +43,7 @@ bool TgrBaseGrid::CursorForMouseStatus(Integer x, Integer y, Integer row, Intege
         cursor = crHSplit;
         return true;
     }
-    bool onSelection = row >= 0 && col >= 0 && IsCellSelected(col, row);
-    TCursor base = onSelection && selectedAreaCursor_ != crDefault ? selectedAreaCursor_ : Cursor();
+    TCursor base = selectedAreaCursor_ != crDefault && IsDragSourceCell(col, row) ? selectedAreaCursor_ : Cursor();
     cursor = base;
     if (col >= ColTotal() || row >= RowTotal()) return true;
     // A fixed column, row or cell takes part in a selection only with
@@ -99,7 +99,7 @@ bool TgrBaseGrid::CursorForMouseStatus(Integer x, Integer y, Integer row, Intege
 
 void TgrBaseGrid::DrawResizeLine() {
     if (!HasWindow()) return;
-    bool horizontal = mouseStatus_ == msRowResize;
+    bool horizontal = mouseStatus_ == msRowResize || mouseStatus_ == msHeadingResize;
     if (!horizontal && mouseStatus_ != msColResize && mouseStatus_ != msRowBarResize) return;
     TGridLayout_ts l;
     ComputeLayout(l);

@@ -92,10 +92,11 @@ bool TgrBaseGrid::IsFocusCell(Integer displayCol, Integer displayRow) {
 
 bool TgrBaseGrid::FillDrawInfo(Integer displayCol, Integer displayRow, TgrCellPaintInfo& info) {
     if (displayCol < 0 || displayRow < 0 || displayCol >= ColTotal() || displayRow >= RowTotal()) return false;
-    return FillDrawInfoAt(displayCol, displayRow, CellPixels(displayCol, displayRow), info);
+    return FillDrawInfoAt(displayCol, displayRow, CellPixels(displayCol, displayRow),
+                          IsCellSelected(displayCol, displayRow), info);
 }
 
-bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, TgrCellPaintInfo& info) {
+bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, bool selected, TgrCellPaintInfo& info) {
     info = TgrCellPaintInfo();
     info.DisplayCol = c;
     info.DisplayRow = r;
@@ -108,12 +109,17 @@ bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, TgrCell
         if (TgrRow* row = gridRows_->GetRow(info.DataRow); row && !row->Visible()) return false;
 
     info.Kind = c <= 0 && r <= 0 ? tckCorner : r <= 0 ? tckHeading : c <= 0 ? tckRowBar : tckData;
-    info.ClipRect = raw;
-    info.CellRect = TRect(raw.Left, raw.Top, raw.Right - vertLineWidth_, raw.Bottom - horzLineWidth_);
-    info.ContentRect = info.CellRect;
-    info.Selected = IsCellSelected(c, r);
-    info.Current = c == curDisplayCol_ && r == curDisplayRow_;
     info.Is3D = EffectiveIs3D(info.DataCol, info.DataRow);
+    info.ClipRect = raw;
+    // The grid lines lie on the last pixels of the cell; a 3D cell has its
+    // grey lines there even where GridLines draws none.
+    Integer vertLine = info.Is3D ? 1 : vertLineWidth_, horzLine = info.Is3D ? 1 : horzLineWidth_;
+    // Mirrored, the trailing vertical line is the cell's left pixel column.
+    info.CellRect = UseRightToLeftAlignment() ? TRect(raw.Left + vertLine, raw.Top, raw.Right, raw.Bottom - horzLine)
+                                              : TRect(raw.Left, raw.Top, raw.Right - vertLine, raw.Bottom - horzLine);
+    info.ContentRect = info.CellRect;
+    info.Selected = selected;
+    info.Current = c == curDisplayCol_ && r == curDisplayRow_;
     info.Font = EffectiveCellFont(info.DataCol, info.DataRow);
     info.HorzAlignment = EffectiveHorzAlignment(info.DataCol, info.DataRow);
     info.VertAlignment = EffectiveVertAlignment(info.DataCol, info.DataRow);
@@ -180,7 +186,9 @@ bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, TgrCell
     // The value: the current cell's edit value while it holds one,
     // otherwise the stored value completed by the descendant.
     if (info.ControlType != ctNone && !IsInsertRowPos(r)) {
-        if (info.Current && currentCell_ && currentCell_->HasValueFor(info.DataCol, info.DataRow)) {
+        if (directValue_) {
+            info.Value = ConvertCellValue(info.ControlType, *directValue_);
+        } else if (info.Current && currentCell_ && currentCell_->HasValueFor(info.DataCol, info.DataRow)) {
             info.Value = currentCell_->GetStoredValue();
         } else {
             LockEditStart(false);
@@ -239,8 +247,7 @@ void TgrBaseGrid::PaintCell(Integer col, Integer row, const TRect& rect, TGridDr
 
 void TgrBaseGrid::DrawGridCell(Integer displayCol, Integer displayRow, bool selected, const TRect& rect) {
     TgrCellPaintInfo info;
-    if (!FillDrawInfoAt(displayCol, displayRow, rect, info)) return;
-    info.Selected = selected;
+    if (!FillDrawInfoAt(displayCol, displayRow, rect, selected, info)) return;
     PaintFromInfo(info);
 }
 
@@ -269,7 +276,6 @@ void TgrBaseGrid::PaintFromInfo(TgrCellPaintInfo& info) {
             break;
         }
     }
-    if (info.Kind == tckData) PaintCellGridLines(c, info);
     // The plain selection look inverts the cell (fixed cells always).
     if (info.Selected && !info.SelectionColored && (info.Kind == tckData || selectFixed_)) {
         TRect r = info.Kind == tckData ? info.CellRect : info.ClipRect;
@@ -278,30 +284,6 @@ void TgrBaseGrid::PaintFromInfo(TgrCellPaintInfo& info) {
         c->SetCopyMode(cmSrcCopy);
     }
     if (info.ShowsFocus) PaintFocusBorder(c, info);
-}
-
-// The grid lines on the right and bottom edge of a data cell: FixedLineColor
-// (while set) after the last fixed data column and row where GridLines
-// draws that direction, grey around a 3D cell even where it draws none,
-// else LineColor where it draws them.
-void TgrBaseGrid::PaintCellGridLines(TCanvas* c, const TgrCellPaintInfo& info) {
-    const TRect& r = info.ClipRect;
-    bool fixedSet = fixedLineColor_ != grColorNotSet;
-    auto draw = [&](bool fixedEdge, bool linesOn, int x1, int y1, int x2, int y2) {
-        TColor color;
-        if (fixedEdge && fixedSet && linesOn) color = fixedLineColor_;
-        else if (info.Is3D) color = kFixedLine3D;
-        else if (linesOn) color = lineColor_;
-        else return;
-        UsePen(c, color);
-        Line(c, x1, y1, x2, y2);
-    };
-    bool vertOn = gridLines_ == glVertical || gridLines_ == glBoth;
-    bool horzOn = gridLines_ == glHorizontal || gridLines_ == glBoth;
-    draw(fixedColCount_ > 0 && info.DisplayCol == FixedColTotal() - 1, vertOn, r.Right - 1, r.Top, r.Right - 1,
-         r.Bottom);
-    draw(fixedRowCount_ > 0 && info.DisplayRow == FixedRowTotal() - 1, horzOn, r.Left, r.Bottom - 1, r.Right,
-         r.Bottom - 1);
 }
 
 void TgrBaseGrid::PaintFixedCell(TCanvas* c, const TgrCellPaintInfo& info) {
@@ -575,70 +557,6 @@ void TgrBaseGrid::PaintFocusBorder(TCanvas* c, const TgrCellPaintInfo& info) {
     }
 }
 
-void TgrBaseGrid::Paint() {
-    struct PaintPass {
-        bool& flag;
-        explicit PaintPass(bool& f) : flag(f) { flag = true; }
-        ~PaintPass() { flag = false; }
-    } pass(painting_);
-    TCanvas* c = Canvas();
-    TRect clip = c->ClipRect();
-    Integer width = ClientWidth(), height = ClientHeight();
-    Integer colTotal = ColTotal(), rowTotal = RowTotal();
-    TCellCoord_ts topLeft = TopLeftCell();
-    Integer gridRight = 0, gridBottom = 0;
-
-    // Display positions in paint order along one axis: the fixed ones, then
-    // the scrolling ones from the top-left cell.
-    auto forEach = [](Integer fixed, Integer first, Integer total, Integer limit, auto extentOf, auto body) {
-        Integer pos = 0;
-        for (Integer i = 0; i < total && pos < limit; ++i) {
-            if (i == fixed) i = std::max(i, first);
-            if (i >= total) break;
-            Integer e = extentOf(i);
-            if (e > 0) body(i, pos, e);
-            pos += e;
-        }
-        return std::min(pos, limit);
-    };
-    // The grid colour first: a descendant's cell painting may leave a cell
-    // untouched.
-    c->Brush()->SetStyle(bsSolid);
-    c->Brush()->SetColor(Color());
-    c->FillRect(TRect(0, 0, width, height));
-    auto colExtent = [this](Integer i) { return GetColWidthAt(i); };
-    auto rowExtent = [this](Integer i) { return GetRowHeightAt(i); };
-
-    gridBottom = forEach(FixedRowTotal(), topLeft.Row, rowTotal, height, rowExtent, [&](Integer r, Integer y, Integer h) {
-        if (y >= clip.Bottom || y + h <= clip.Top) return;
-        gridRight = forEach(FixedColTotal(), topLeft.Col, colTotal, width, colExtent, [&](Integer col, Integer x, Integer w) {
-            TRect cell = MirroredX(TRect(x, y, x + w, y + h));
-            if (cell.Left >= clip.Right || cell.Right <= clip.Left) return;
-            // Through the per-cell paint operation, which a descendant may
-            // take over.
-            TGridDrawState_ts state = 0;
-            if (col < FixedColTotal() || r < FixedRowTotal()) state |= gdsFixed;
-            if (col == curDisplayCol_ && r == curDisplayRow_) state |= gdsFocused;
-            if (IsCellSelected(col, r)) state |= gdsSelected;
-            PaintCell(col, r, cell, state);
-        });
-    });
-    if (gridRight == 0) gridRight = forEach(FixedColTotal(), topLeft.Col, colTotal, width, colExtent, [](auto, auto, auto) {});
-
-    // Beyond the last cells.
-    c->Brush()->SetStyle(bsSolid);
-    c->Brush()->SetColor(Color());
-    if (gridRight < width) c->FillRect(MirroredX(TRect(gridRight, 0, width, height)));
-    if (gridBottom < height) c->FillRect(MirroredX(TRect(0, gridBottom, gridRight, height)));
-
-    PaintScrollBars(c);
-    DoPaint();
-    // The paint is over: a control refresh that waited for it shows the
-    // control over the freshly painted cell.
-    painting_ = false;
-    ShowControlAfterPaint();
-}
-
 // The thumb of a bar of a length: its offset after the first arrow and its
 // length, placed by the first scrolled line within the lines that can come
 // first.
@@ -748,7 +666,22 @@ void TgrBaseGrid::PaintScrollBars(TCanvas* c) {
 // ------------------------------------------------------------ scroll bars
 
 void TgrBaseGrid::UpdateScrollBars() {
-    if (!HasWindow() || IsUpdateSuspended()) return;
+    if (!HasWindow()) return;
+    // Deferred to the end of the next paint while the grid cannot paint,
+    // and rerun there when asked again while running.
+    if (!CanPaintNow()) {
+        scrollBarsPending_ = true;
+        return;
+    }
+    if (scrollBarsRunning_) {
+        scrollBarsRerun_ = true;
+        return;
+    }
+    struct Running {
+        bool& flag;
+        explicit Running(bool& f) : flag(f) { flag = true; }
+        ~Running() { flag = false; }
+    } running(scrollBarsRunning_);
     bool horzAllowed = scrollBars_ == ssHorizontal || scrollBars_ == ssBoth;
     bool vertAllowed = scrollBars_ == ssVertical || scrollBars_ == ssBoth;
     bool horzAlways = alwaysShowScrollBar_ == ssHorizontal || alwaysShowScrollBar_ == ssBoth;
@@ -770,11 +703,17 @@ void TgrBaseGrid::UpdateScrollBars() {
     if (topLeft.Col > last.Col || topLeft.Row > last.Row)
         SetTopLeftCell(std::max(FixedColTotal(), std::min(topLeft.Col, last.Col)),
                        std::max(FixedRowTotal(), std::min(topLeft.Row, last.Row)));
+    scrollBarsPending_ = false;
     UpdateScrollPos();
 }
 
 void TgrBaseGrid::UpdateScrollPos() {
     if (!HasWindow()) return;
+    if (!CanPaintNow()) {
+        scrollPosPending_ = true;
+        return;
+    }
+    scrollPosPending_ = false;
     TCellCoord_ts topLeft = TopLeftCell();
     TGridLayout_ts layout;
     ComputeLayout(layout);
@@ -783,7 +722,7 @@ void TgrBaseGrid::UpdateScrollPos() {
     SetScrollPos(sbVertical, ScrollPosOfFirst(topLeft.Row, FixedRowTotal(), last.Row));
     // The bars lie outside the client area; they are redrawn at once rather
     // than invalidated, which would widen the next paint to the whole grid.
-    if (CanPaintNow()) PaintScrollBars(Canvas());
+    PaintScrollBars(Canvas());
 }
 
 // ------------------------------------------------------------ text measuring

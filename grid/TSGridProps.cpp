@@ -331,9 +331,9 @@ void TgrBaseGrid::SetMouseStatus(TgrMouseStatus status) {
 
 void TgrBaseGrid::CheckMouseStatusChanged() {
     if (mouseStatus_ == notifiedMouseStatus_) return;
-    // The states of a press repaint the current cell in edit mode, whose
+    // The selecting states repaint the current cell in edit mode, whose
     // look depends on whether the mouse holds it.
-    if (IsEditMode() && mouseStatus_ >= msMouseDown && mouseStatus_ <= msButtonDown)
+    if (IsEditMode() && mouseStatus_ >= msRowSelect && mouseStatus_ <= msSelectAll)
         InvalidateDisplayCell(curDisplayCol_, curDisplayRow_);
     TgrMouseStatus old = notifiedMouseStatus_;
     notifiedMouseStatus_ = mouseStatus_;
@@ -394,36 +394,22 @@ Integer TgrBaseGrid::DataColWidth(Integer dataCol) {
 }
 
 bool TgrBaseGrid::InvalidateCellUnlessPainting(Integer displayCol, Integer displayRow) {
-    if (paintSuppressed_) return false;
+    // What changes while the grid paints is shown by the next paint.
+    if (painting_) return false;
     InvalidateDisplayCell(displayCol, displayRow);
     return true;
 }
 
 bool TgrBaseGrid::InvalidateColUnlessPainting(Integer displayCol) {
-    if (paintSuppressed_) return false;
+    if (painting_) return false;
     InvalidateCol(displayCol);
     return true;
 }
 
 bool TgrBaseGrid::InvalidateRowUnlessPainting(Integer displayRow) {
-    if (paintSuppressed_) return false;
+    if (painting_) return false;
     InvalidateRow(displayRow);
     return true;
-}
-
-void TgrBaseGrid::InvalidateDisplayCell(Integer displayCol, Integer displayRow) {
-    if (displayCol < 0 || displayRow < 0 || displayCol >= ColTotal() || displayRow >= RowTotal()) return;
-    RepaintCell(displayCol, displayRow);
-}
-
-void TgrBaseGrid::InvalidateCol(Integer displayCol) {
-    if (displayCol < 0 || displayCol >= ColTotal()) return;
-    RepaintRange({displayCol, 0, displayCol, RowTotal() - 1});
-}
-
-void TgrBaseGrid::InvalidateRow(Integer displayRow) {
-    if (displayRow < 0 || displayRow >= RowTotal()) return;
-    RepaintRange({0, displayRow, ColTotal() - 1, displayRow});
 }
 
 void TgrBaseGrid::InvalidateCellFocusFrame(Integer displayCol, Integer displayRow, bool) {
@@ -434,28 +420,46 @@ void TgrBaseGrid::CellMaskChanged(Integer dataCol, const Variant& dataRow) {
     if (dataCol == curDataCol_ && dataRow.AsInteger() == curDataRow_) ApplyEditorMask();
 }
 
-void TgrBaseGrid::NoteCellIndex(TgrCellElement* e, bool add) {
-    Integer dc = DisplayColOfData(e->DataCol), dr = DisplayRowOfData(e->DataRow);
-    auto note = [add](TgrIntegerSetList& list, Integer index, Integer key) {
-        if (index < 0 || index >= list.Count()) return;
-        TgrIntegerSet* set = list.Get(index);
-        if (add) {
-            if (!set) {
-                set = new TgrIntegerSet;
-                list.Put(index, set);
-            }
-            set->Add(key);
-        } else if (set) {
-            set->Remove(key);
+namespace {
+
+// Enters key in the set at index (made on first use) or takes it out (a set
+// that empties is freed); indexes outside the list are not kept.
+void NoteInSet(TgrIntegerSetList& list, Integer index, Integer key, bool add) {
+    if (index < 0 || index >= list.Count()) return;
+    TgrIntegerSet* set = list.Get(index);
+    if (add) {
+        if (!set) {
+            set = new TgrIntegerSet;
+            list.Put(index, set);
         }
-    };
-    note(colCellSets_, dc, e->DataRow);
-    note(rowCellSets_, dr, e->DataCol);
+        set->Add(key);
+    } else if (set) {
+        set->Remove(key);
+        if (set->Count() == 0) list.Put(index, nullptr);
+    }
+}
+
+}  // namespace
+
+void TgrBaseGrid::IndexCellRecord(TgrCellElement* e) {
+    NoteInSet(colCellSets_, e->DataCol, e->DataRow, true);
+    NoteInSet(rowCellSets_, e->DataRow, e->DataCol, true);
     cellCacheInvalid_ = true;
 }
 
-void TgrBaseGrid::IndexCellElement(TgrCellElement* e) { NoteCellIndex(e, true); }
-void TgrBaseGrid::UnindexCellElement(TgrCellElement* e) { NoteCellIndex(e, false); }
+void TgrBaseGrid::UnindexCellRecord(TgrCellElement* e) {
+    NoteInSet(colCellSets_, e->DataCol, e->DataRow, false);
+    NoteInSet(rowCellSets_, e->DataRow, e->DataCol, false);
+    cellCacheInvalid_ = true;
+}
+
+bool TgrBaseGrid::ColHasCellRecords(Integer dataCol) const {
+    return dataCol >= 0 && dataCol < colCellSets_.Count() && colCellSets_.Get(dataCol);
+}
+
+bool TgrBaseGrid::RowHasCellRecords(Integer dataRow) const {
+    return dataRow >= 0 && dataRow < rowCellSets_.Count() && rowCellSets_.Get(dataRow);
+}
 
 
 TgrCombo* TgrBaseGrid::CreateCombo() {
@@ -489,9 +493,20 @@ void TgrBaseGrid::SetCellProp(Integer dataCol, Integer dataRow, TgrPropId id, Tg
 }
 
 TgrCellElement* TgrBaseGrid::FindCellElement(Integer dataCol, Integer dataRow, bool checkIndexes) {
+    if (!cellCacheInvalid_ && cachedCellCol_ == dataCol && cachedCellRow_ == dataRow) return cachedCell_;
     if (checkIndexes) {
         CheckColRowIndex(1, dataCol, Cols(), 1);
         CheckColRowIndex(0, dataRow, RowTotal() - 1, 1);
+        if (cellProps_->Count() == 0) return nullptr;
+        // The sets of records by column and by row answer for a cell of a
+        // column and a row that hold none without searching.
+        if (!ColHasCellRecords(dataCol) && !RowHasCellRecords(dataRow)) {
+            cachedCell_ = nullptr;
+            cachedCellCol_ = dataCol;
+            cachedCellRow_ = dataRow;
+            cellCacheInvalid_ = false;
+            return nullptr;
+        }
     }
     return CellRecord(dataCol, dataRow);
 }
@@ -561,7 +576,7 @@ void TgrBaseGrid::SelectDisplayCols(Integer from, Integer to, bool select) {
     for (Integer c = from; c <= to; ++c) {
         if (!colSelection_->SetSelected(c, select)) continue;
         colSelectionChanged_ = true;
-        PaintColSelection(c, 3, select);
+        PaintColSelection(c, 3, nullptr, select);
     }
     if (!select && colSelection_->Count() == 0 && gridStatus_ == grsColsSelected) SetGridStatus(grsNormal);
 }
@@ -577,6 +592,12 @@ void TgrBaseGrid::RecheckTopLeft(bool repaint) {
 
 void TgrBaseGrid::UnlockUpdate() {
     if (updateLock_ > 0) --updateLock_;
+    // What was skipped under the lock is done now.
+    if (updateLock_ == 0 && invalidatePending_) {
+        invalidatePending_ = false;
+        Invalidate();
+    }
+    if (updateLock_ == 0 && scrollBarsPending_) UpdateScrollBars();
     if (updateLock_ == 0 && dropDownSizePending_) {
         dropDownSizePending_ = false;
         UpdateDropDownSize(GetDropDownCols(), GetDropDownRows());

@@ -146,7 +146,7 @@ double TgrBaseGrid::GetVisibleRowsExact() const {
 }
 
 bool TgrBaseGrid::IsCellVisibleOnScreen(Integer displayCol, Integer displayRow) const {
-    return HasWindow() && !CellPixels(displayCol, displayRow).IsEmpty();
+    return HasWindow() && IsCellOnScreen(displayCol, displayRow);
 }
 
 bool TgrBaseGrid::IsCurrentCellVisible() const {

@@ -25,22 +25,17 @@ struct TRemovalGuard {
 
 }  // namespace
 
-void TgrBaseGrid::ReindexCellRecords() {
-    // Put frees the set it replaces.
-    for (Integer i = 0; i < colCellSets_.Count(); ++i) colCellSets_.Put(i, nullptr);
-    for (Integer i = 0; i < rowCellSets_.Count(); ++i) rowCellSets_.Put(i, nullptr);
-    for (TgrCellElement* e : CellRecords(cellProps_.get())) NoteCellIndex(e, true);
-}
-
 void TgrBaseGrid::RekeyCellRecord(TgrCellElement* e, Integer dataCol, Integer dataRow) {
     TgrKeyValues key = CellKey(e->DataCol, e->DataRow);
     auto* node = static_cast<TgrObjectSetNode*>(cellProps_->RemoveNode(&key));
     if (!node) return;
     node->Element = nullptr;  // the record lives on under its new key
     node->FreeNode(0);
+    UnindexCellRecord(e);
     e->DataCol = dataCol;
     e->DataRow = dataRow;
     cellProps_->Add(e);
+    IndexCellRecord(e);
 }
 
 void TgrBaseGrid::DropColCellRecords(Integer dataCol) {
@@ -142,7 +137,6 @@ void TgrBaseGrid::SettleRemovedCols(Integer old, Integer removed) {
     ChangeCounts(old - removed + 1, RowTotal());
     for (Integer p = 1; p < ColTotal(); ++p)
         if (TgrCol* c = gridCols_->ColAt(colMap_[std::size_t(p)])) c->RenumberDisplayCol(p);
-    ReindexCellRecords();
 }
 
 void TgrBaseGrid::SettleRemovedRows(Integer old, Integer removed) {
@@ -157,7 +151,6 @@ void TgrBaseGrid::SettleRemovedRows(Integer old, Integer removed) {
     ChangeCounts(ColTotal(), old - removed + 1 + insertRowCount_);
     if (gridRows_->HasDisplayArray())
         for (Integer p = 1; p < RowTotal(); ++p) gridRows_->SetDisplayRowOf(rowMap_[std::size_t(p)], p);
-    ReindexCellRecords();
 }
 
 void TgrBaseGrid::DeleteCols(Integer from, Integer to) {
@@ -184,7 +177,6 @@ void TgrBaseGrid::DeleteCols(Integer from, Integer to) {
         ChangeCurrentCell(DisplayColOfData(keepCol), curDisplayRow_);
     }
     Invalidate();
-    DoColCountChanged(old, Cols());
     FireSelectChanged(false);
     CheckGridStatusChanged();
 }
@@ -213,7 +205,6 @@ void TgrBaseGrid::DeleteRows(Integer from, Integer to) {
         ChangeCurrentCell(curDisplayCol_, DisplayRowOfData(keepRow));
     }
     Invalidate();
-    NotifyRowCountChanged(old, Rows());
     SyncListBoxSelection(true);
     FireSelectChanged(false);
     CheckGridStatusChanged();
@@ -252,7 +243,6 @@ void TgrBaseGrid::DeleteSelectedCols() {
         ChangeCurrentCell(DisplayColOfData(keepCol), curDisplayRow_);
     }
     Invalidate();
-    DoColCountChanged(old, Cols());
     RefreshCellControl();
     SyncListBoxSelection(true);
     FireSelectChanged(false);
@@ -296,7 +286,6 @@ void TgrBaseGrid::DeleteSelectedRows() {
     }
     RecheckTopLeft(true);
     Invalidate();
-    NotifyRowCountChanged(old, Rows());
     RefreshCellControl();
     SyncListBoxSelection(true);
     FireSelectChanged(false);

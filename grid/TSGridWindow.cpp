@@ -81,6 +81,7 @@ void TgrBaseGrid::GridFontChanged() {
     while (NextCellPair(fontCells_, index, col, row))
         if (TgrCellElement* e = cellProps_->FindCell(col, row)) e->GridFontChanged();
     if (dropDownForm_) dropDownForm_->Font()->Assign(*Font());
+    canvasNeedsPriming_ = true;
     Invalidate();
 }
 
@@ -166,8 +167,4 @@ void TgrBaseGrid::LockPaint(bool unlock) {
         Invalidate();
         Update();
     }
-}
-
-void TgrBaseGrid::Update() {
-    if (paintLock_ == 0) TCustomGrid_ts::Update();
 }

@@ -178,6 +178,8 @@ public:
     void SetIndexFieldNames(const std::string& v);
     const std::string& IndexName() const { return indexName_; }
     void SetIndexName(const std::string& v);
+    std::string OrderIndexName() const override { return indexName_; }
+    std::string OrderIndexFieldNames() const override { return indexFieldNames_; }
     void DefineIndex(const std::string& name, const std::string& fields, TIndexOptions options);
     void UndefineIndex(const std::string& name);
     void SyncIndexesWithDefs();

@@ -3,7 +3,10 @@
 #include <QMouseEvent>
 
 #include "dbgrid/DBComboGrid.h"
+#include "dbgrid/DBGridCols.h"
+#include "platform/core/Clock.h"
 #include "platform/data/DataSet.h"
+#include "platform/gui/Timers.h"
 
 namespace {
 
@@ -97,6 +100,14 @@ TEST_F(DBComboGrid, ANewListLooksUpAutomaticallyWithTheGridsRecordSettings) {
     other.AppendRecord({Variant(std::string("A"))});
     TDataSource otherSource(form);
     otherSource.SetDataSet(&other);
+    // The column reaches its list's data source.
+    auto* col = dynamic_cast<TgrDBCol*>(grid->Col(2));
+    ASSERT_NE(col, nullptr);
+    EXPECT_EQ(col->GetComboDatasource(), nullptr);
+    col->SetComboDatasource(&otherSource);
+    EXPECT_EQ(list->DataSource(), &otherSource);
+    EXPECT_EQ(col->GetComboDatasource(), &otherSource);
+    EXPECT_EQ(dynamic_cast<TgrDBCol*>(grid->Col(1))->GetComboDatasource(), nullptr);
     list->SetDataSource(&otherSource);
     list->SetAutoLookup(false);
     list->SetRecordSelection(rseBookmarkRange);
@@ -147,6 +158,20 @@ protected:
         QMouseEvent release(QEvent::MouseButtonRelease, at, at, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
         list->WidgetEvent(&press);
         list->WidgetEvent(&release);
+    }
+
+    // A mouse message with the left button held (released by the release).
+    static void send(TgrBaseGrid* to, QEvent::Type type, const TPoint& p) {
+        QPointF at(p.X, p.Y);
+        QMouseEvent e(type, at, at, Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        to->WidgetEvent(&e);
+    }
+    // A point inside a row of the dropped-down list.
+    TPoint listPoint(Integer row) {
+        TgrDBComboGrid* list = combo->DBComboGrid();
+        TRect r = list->CellPixels(list->DisplayColOfData(1), list->DisplayRowOfData(row));
+        return TPoint(r.Left + 3, r.Top + 3);
     }
 
     TqmtMemTable* grades = nullptr;
@@ -277,17 +302,7 @@ TEST_F(DBCombo, AClickInTheListChoosesItsRecord) {
 TEST_F(DBCombo, AButtonHeldOntoTheListChoosesTheRecordReleasedOn) {
     TgrCellPaintInfo info;
     ASSERT_TRUE(grid->FillDrawInfo(grid->DisplayColOfData(2), grid->CurrentDisplayRow(), info));
-    auto send = [](TgrBaseGrid* to, QEvent::Type type, const TPoint& p) {
-        QPointF at(p.X, p.Y);
-        QMouseEvent e(type, at, at, Qt::LeftButton,
-                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-        to->WidgetEvent(&e);
-    };
     TgrDBComboGrid* list = combo->DBComboGrid();
-    auto listPoint = [&](Integer row) {
-        TRect r = list->CellPixels(list->DisplayColOfData(1), list->DisplayRowOfData(row));
-        return TPoint(r.Left + 3, r.Top + 3);
-    };
     send(grid, QEvent::MouseButtonPress, TPoint(info.ButtonRect.Left + 3, info.ButtonRect.Top + 3));
     ASSERT_EQ(grid->DroppedCombo(), combo);
     send(grid, QEvent::MouseMove, grid->ScreenToClient(list->ClientToScreen(listPoint(1))));
@@ -295,6 +310,62 @@ TEST_F(DBCombo, AButtonHeldOntoTheListChoosesTheRecordReleasedOn) {
     send(list, QEvent::MouseMove, listPoint(3));
     EXPECT_EQ(grades->FieldByName("Code")->AsString(), "C");
     send(list, QEvent::MouseButtonRelease, listPoint(3));
+    EXPECT_EQ(grid->DroppedCombo(), nullptr);
+    EXPECT_EQ(table->FieldByName("Name")->AsString(), "C");
+}
+
+TEST_F(DBCombo, AListHeldPastItsRowsWaitsRightAfterDroppingDownAndSelectsOnlyUnderThePointer) {
+    ManualClock clock{1000};
+    SetCurrentClock(&clock);
+    struct ClockBack {
+        ~ClockBack() { SetCurrentClock(nullptr); }
+    } clockBack;
+    TgrCellPaintInfo info;
+    ASSERT_TRUE(grid->FillDrawInfo(grid->DisplayColOfData(2), grid->CurrentDisplayRow(), info));
+    auto ticks = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            clock.Advance(60);
+            FireDueTimers();
+        }
+    };
+    TgrDBComboGrid* list = combo->DBComboGrid();
+    list->SetScrollSpeed(spHigh);
+    auto topCode = [&] { return list->GetCellValue(1, 1).AsString(); };
+    auto code = [&] { return grades->FieldByName("Code")->AsString(); };
+    send(grid, QEvent::MouseButtonPress, TPoint(info.ButtonRect.Left + 3, info.ButtonRect.Top + 3));
+    ASSERT_EQ(grid->DroppedCombo(), combo);
+    send(grid, QEvent::MouseMove, grid->ScreenToClient(list->ClientToScreen(listPoint(1))));
+    ASSERT_TRUE(list->MouseCapture());
+    // Held below the list before the pointer has been on its rows: the
+    // list neither scrolls nor changes its record.
+    TPoint below(listPoint(1).X, list->ClientHeight() + 10);
+    send(list, QEvent::MouseMove, below);
+    ticks(5);
+    EXPECT_EQ(topCode(), "A");
+    EXPECT_EQ(code(), "A");
+    EXPECT_TRUE(list->AnyRowSelected());
+    // On the rows the record under the pointer is selected; held below
+    // again, the list walks on and selects nothing while the pointer is
+    // off its rows.
+    send(list, QEvent::MouseMove, listPoint(2));
+    EXPECT_EQ(code(), "B");
+    EXPECT_TRUE(list->IsDataRowSelected(list->DataRowOfRow(2)));
+    send(list, QEvent::MouseMove, below);
+    EXPECT_EQ(code(), "C");
+    EXPECT_FALSE(list->AnyRowSelected());
+    ticks(2);
+    EXPECT_EQ(topCode(), "C");
+    EXPECT_EQ(code(), "E");
+    EXPECT_FALSE(list->AnyRowSelected());
+    send(list, QEvent::MouseMove, listPoint(3));
+    EXPECT_TRUE(list->IsDataRowSelected(list->DataRowOfRow(3)));
+    // Beside the rows, the row's record stays current, unselected.
+    send(list, QEvent::MouseMove, TPoint(list->ClientWidth() + 5, listPoint(1).Y));
+    EXPECT_EQ(code(), "C");
+    EXPECT_FALSE(list->AnyRowSelected());
+    send(list, QEvent::MouseMove, listPoint(1));
+    EXPECT_TRUE(list->IsDataRowSelected(list->DataRowOfRow(1)));
+    send(list, QEvent::MouseButtonRelease, listPoint(1));
     EXPECT_EQ(grid->DroppedCombo(), nullptr);
     EXPECT_EQ(table->FieldByName("Name")->AsString(), "C");
 }

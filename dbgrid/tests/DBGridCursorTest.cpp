@@ -111,10 +111,33 @@ protected:
     Integer v = 0;
 };
 
+TEST_F(DBGridCursor, WithExactRowCountTheWindowAsksTheDatasetForTheCount) {
+    ASSERT_TRUE(grid->ExactRowCount());
+    auto* window = dynamic_cast<TgrScrollDataset*>(grid->RecordWindow());
+    ASSERT_NE(window, nullptr);
+    // Known from the start, without walking the cursor: the scroll bar
+    // spans the records exactly.
+    EXPECT_TRUE(window->HasRecordCount());
+    EXPECT_EQ(window->GetRecordCount(), 50);
+    EXPECT_LE(cursorTable->Steps, v + 1);
+    EXPECT_EQ(grid->VertScrollFigures().Count, 50);
+    // Records added elsewhere are counted again when the window is read
+    // anew.
+    cursorTable->AppendRecord({Variant(51), Variant("R51")});
+    grid->ResetWindow(true);
+    EXPECT_EQ(window->GetRecordCount(), 51);
+    EXPECT_EQ(grid->TopLeftCell().Row, 1);
+    EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), "R1");
+}
+
 TEST_F(DBGridCursor, TheWindowReadsItsOwnCopiesAndEstimatesTheCount) {
+    grid->SetDataSource(nullptr);
+    grid->SetExactRowCount(false);
+    Bind();
     ASSERT_EQ(grid->DatasetType(), dstBDE);
     auto* window = dynamic_cast<TgrScrollDataset*>(grid->RecordWindow());
     ASSERT_NE(window, nullptr);
+    cursorTable->Steps = 0;
     EXPECT_EQ(grid->Rows(), v);
     EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), "R1");
     EXPECT_EQ(grid->GetCellValue(1, v).AsString(), std::to_string(v));

@@ -3,7 +3,13 @@
 // and a Ctrl drag inverts records, in range and in set mode.
 #include "dbgrid/tests/DBGridTestSupport.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
 #include "dbgrid/DBGridSelection.h"
+#include "platform/core/Clock.h"
+#include "platform/gui/Timers.h"
 
 namespace {
 
@@ -46,6 +52,30 @@ protected:
     void ExpectRanges(Integer count) {
         if (GetParam() == rseBookmarkRange) EXPECT_EQ(grid->RecordSelectionSet().RangeCount(), count);
     }
+    void TearDown() override {
+        SetCurrentClock(nullptr);
+        DBGridFixture::TearDown();
+    }
+    // The user's side through the window system: presses, moves with the
+    // button held, the release, Esc, and the grid's timer firing as time
+    // passes.
+    void Send(QEvent::Type type, const TPoint& p, Qt::KeyboardModifiers keys = Qt::NoModifier) {
+        QPointF at(p.X, p.Y);
+        Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent e(type, at, grid->Widget()->mapToGlobal(at), Qt::LeftButton, held, keys);
+        QApplication::sendEvent(grid->Widget(), &e);
+    }
+    void Escape() {
+        QKeyEvent e(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(grid->Widget(), &e);
+    }
+    void Ticks(int count) {
+        for (int i = 0; i < count; ++i) {
+            clock.Advance(60);
+            FireDueTimers();
+        }
+    }
+    ManualClock clock{1000};
 };
 
 TEST_P(DBGridDragSelect, DragDownAndBackSelectsTheRecordsPassed) {
@@ -104,12 +134,14 @@ TEST_P(DBGridDragSelect, HeldBelowTheRowsTheDragWalksRecordByRecord) {
     EXPECT_EQ(CurrentId(), kRecords);
     EXPECT_EQ(grid->DataRowOfRow(shown), Variant(Bm(kRecords)));
     ExpectRanges(1);
-    // Held above the rows it walks back, giving the records back.
+    // Held above the rows it walks back, giving the records back: the end
+    // waits above the top row, so each record that comes into view there
+    // is given back.
     const int top = kRecords - shown + 1;
     MoveToPoint(AboveRows());
-    EXPECT_EQ(Selected(kRecords), upTo(top));
+    EXPECT_EQ(Selected(kRecords), upTo(top - 1));
     for (int i = 1; i <= 6; ++i) grid->AutoScrollStep();
-    EXPECT_EQ(Selected(kRecords), upTo(top - 6));
+    EXPECT_EQ(Selected(kRecords), upTo(top - 7));
     EXPECT_EQ(grid->DataRowOfRow(1), Variant(Bm(top - 6)));
     // Back into the rows and released: the records stay selected.
     MoveTo(3);
@@ -182,6 +214,117 @@ TEST_P(DBGridDragSelect, ACtrlDragInvertsTheRecordsItPasses) {
     EXPECT_EQ(Selected(10), "3");
     Release();
     EXPECT_EQ(Selected(10), "3");
+}
+
+TEST_P(DBGridDragSelect, AnEscapedDragPutsBackEveryRecordItChangedAfterItsAnchorScrolledAway) {
+    // The anchor and the records passed first have scrolled out of the
+    // window when Esc gives the drag up: each record gets its state from
+    // before the press back, the ones shown and the ones scrolled away.
+    struct Case {
+        const char* name;
+        bool ctrl;
+        bool recordIds;
+        const char* before;  // selected before the press ("" none)
+        const char* during;  // after the walk, before Esc
+        const char* after;
+    } cases[] = {
+        {"plain press", false, false, "", "3-20", ""},
+        {"Ctrl press", true, false, "4,7,30", "3,5-6,8-20,30", "4,7,30"},
+        {"Ctrl press, record ids", true, true, "4,7,30", "3,5-6,8-20,30", "4,7,30"},
+    };
+    constexpr int kRecords = 40;
+    Start(kRecords);
+    SetCurrentClock(&clock);
+    int shown = 1;
+    while (shown < grid->Rows() && grid->CellPixels(0, shown + 1).Bottom <= grid->ClientHeight()) ++shown;
+    for (const Case& c : cases) {
+        if (c.recordIds) {
+            grid->SetOnGetRecordID([this](TObject*, const Variant&, Variant& id) { id = table->FieldByName("ID")->AsVariant(); });
+            grid->SetUseRecordIds(true);
+        }
+        auto selected = [&] {
+            if (!c.recordIds) return Selected(kRecords);
+            return IdRuns(kRecords, [this](int id) { return grid->IsRecordSelected(Variant(id)); });
+        };
+        auto select = [&](int id) {
+            if (c.recordIds) grid->SelectRows(Variant(id), Variant(id), true);
+            else grid->SelectRows(Variant(Bm(id)), Variant(Bm(id)), true);
+        };
+        grid->DeselectAllRows();
+        for (int id : {4, 7, 30})
+            if (c.before[0]) select(id);
+        ASSERT_EQ(selected(), c.before) << c.name;
+        table->SetRecNo(3);
+        ASSERT_EQ(grid->DataRowOfRow(1), Variant(c.recordIds ? Variant(1) : Variant(Bm(1)))) << c.name;
+        Send(QEvent::MouseButtonPress, RowBar(3), c.ctrl ? Qt::ControlModifier : Qt::NoModifier);
+        Send(QEvent::MouseMove, BelowRows());
+        Ticks(20 - shown);
+        EXPECT_EQ(CurrentId(), 20) << c.name;
+        EXPECT_NE(grid->DataRowOfRow(1), Variant(c.recordIds ? Variant(3) : Variant(Bm(3)))) << c.name;
+        EXPECT_EQ(selected(), c.during) << c.name;
+        Escape();
+        EXPECT_EQ(selected(), c.after) << c.name;
+        EXPECT_EQ(grid->GridStatus(), c.after[0] ? grsRowsSelected : grsNormal) << c.name;
+        // The drag is over: the timer no longer walks the window.
+        Integer top = CurrentId();
+        Ticks(5);
+        EXPECT_EQ(CurrentId(), top) << c.name;
+        Send(QEvent::MouseButtonRelease, BelowRows());
+        table->First();
+    }
+}
+
+TEST_P(DBGridDragSelect, UnderSingleSelectionOneRecordFollowsTheDragAndTheWalk) {
+    constexpr int kRecords = 30;
+    Start(kRecords);
+    SetCurrentClock(&clock);
+    grid->SetRowSelectMode(rsSingle);
+    int shown = 1;
+    while (shown < grid->Rows() && grid->CellPixels(0, shown + 1).Bottom <= grid->ClientHeight()) ++shown;
+    Send(QEvent::MouseButtonPress, RowBar(2));
+    EXPECT_EQ(Selected(kRecords), "2");
+    Send(QEvent::MouseMove, RowBar(4));
+    EXPECT_EQ(Selected(kRecords), "4");
+    EXPECT_EQ(CurrentId(), 4);
+    // Below the rows the selection goes to the last row shown, then walks
+    // on with the window, one record a step.
+    Send(QEvent::MouseMove, BelowRows());
+    EXPECT_EQ(Selected(kRecords), std::to_string(shown));
+    Ticks(3);
+    EXPECT_EQ(Selected(kRecords), std::to_string(shown + 3));
+    EXPECT_EQ(CurrentId(), shown + 3);
+    EXPECT_EQ(grid->DataRowOfRow(1), Variant(Bm(4)));
+    // Above the rows it walks back, the record on top selected.
+    Send(QEvent::MouseMove, AboveRows());
+    EXPECT_EQ(Selected(kRecords), "4");
+    Ticks(2);
+    EXPECT_EQ(Selected(kRecords), "2");
+    EXPECT_EQ(CurrentId(), 2);
+    Send(QEvent::MouseMove, RowBar(3));
+    Send(QEvent::MouseButtonRelease, RowBar(3));
+    EXPECT_EQ(Selected(kRecords), "4");
+    EXPECT_EQ(grid->GridStatus(), grsRowsSelected);
+    // A single-selection drag given up leaves nothing selected.
+    Send(QEvent::MouseButtonPress, RowBar(1));
+    Send(QEvent::MouseMove, RowBar(5));
+    ASSERT_EQ(Selected(kRecords), "6");
+    Escape();
+    EXPECT_EQ(Selected(kRecords), "");
+    EXPECT_EQ(grid->GridStatus(), grsNormal);
+}
+
+TEST_P(DBGridDragSelect, InEditInsertModeTheDragReachesTheLastRecordShown) {
+    // The last row is the insert row's place, but it shows a posted record
+    // until a new one is pending there.
+    Start(10);
+    grid->SetGridMode(gmEditInsert);
+    int shown = 1;
+    while (shown < grid->Rows() && grid->CellPixels(0, shown + 1).Bottom <= grid->ClientHeight()) ++shown;
+    Press(1);
+    MoveTo(grid->Rows());
+    EXPECT_EQ(Selected(10), "1-" + std::to_string(grid->Rows()));
+    EXPECT_EQ(table->State(), dsBrowse);
+    Release();
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, DBGridDragSelect, ::testing::Values(rseBookmarkRange, rseBookmarkSet),

@@ -1,5 +1,8 @@
 #include "dbgrid/tests/DBGridTestSupport.h"
 
+#include "grid/GridEditBox.h"
+#include "grid/GridMaskCheck.h"
+#include "grid/TSMask.h"
 #include "platform/data/DataSet.h"
 
 namespace {
@@ -170,6 +173,66 @@ TEST_F(DBGridKeys, InsertAppendAndEscapeFollowTheGridMode) {
     EXPECT_EQ(table->State(), dsBrowse);
     EXPECT_EQ(table->RecordCount(), 2);
     EXPECT_EQ(grid->Rows(), 2);
+}
+
+// F2 opens the editor on the field's text; leaving the record without
+// typing keeps the value (the started edit holds nothing to write).
+TEST_F(DBGridEdit, AnEditStartedWithoutTypingKeepsTheFieldValue) {
+    Word16 f2 = VK_F2;
+    grid->GridKeyDown(f2, TShiftState());
+    ASSERT_TRUE(grid->IsCellEditing());
+    EXPECT_EQ(grid->EditControl()->EditBox()->Text(), "N1");
+    EXPECT_EQ(NameAt(1), "N1");
+    ASSERT_TRUE(grid->PostEdit());
+    EXPECT_EQ(table->State(), dsBrowse);
+    EXPECT_EQ(NameOf(1), "N1");
+}
+
+// A mask that takes digits only and asks for validation.
+class DigitsOnlyMask : public TgrEditMask, public TgrMaskValidation {
+public:
+    bool ValidateInsert(const std::string&, int, int, std::string&) override { return true; }
+    unsigned MaskOptions() const override { return grMaskOptionValidate; }
+    bool CheckText(const std::string& text, int, std::string&) override {
+        for (char ch : text)
+            if (ch < '0' || ch > '9') return false;
+        return true;
+    }
+};
+
+class DigitsOnlyDefs : public TgrMaskDefsComponent {
+public:
+    using TgrMaskDefsComponent::TgrMaskDefsComponent;
+    void AddLink(TgrMaskLink* link) override { link->MaskDefsComponent = this; }
+    void RemoveLink(TgrMaskLink* link) override { link->MaskDefsComponent = nullptr; }
+    TObject* FindMask(const Variant& name) override { return name.AsString() == "digits" ? &Mask : nullptr; }
+    DigitsOnlyMask Mask;
+};
+
+// Text the cell's mask refuses never reaches the field: a post from
+// elsewhere raises the mask error, and leaving the record by a key shows
+// it and keeps the edit.
+TEST_F(DBGridEdit, TextTheMaskRefusesNeverReachesTheField) {
+    DigitsOnlyDefs defs(nullptr);
+    grid->SetMaskDefs(&defs);
+    grid->Col(2)->SetMaskName("digits");
+    for (char ch : std::string("ab")) grid->DoKeyPress(ch);
+    ASSERT_TRUE(grid->IsCellEditing());
+    try {
+        table->Post();
+        ADD_FAILURE() << "the refused text was posted";
+    } catch (const EtsMaskError& e) {
+        EXPECT_NE(std::string(e.what()).find("Invalid value for field 'Name'"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(table->State(), dsEdit);
+    EXPECT_EQ(table->FieldByName("Name")->AsString(), "N1");
+    prompts->Answer(mrOk, "");
+    Word16 down = VK_DOWN;
+    grid->GridKeyDown(down, TShiftState());
+    EXPECT_EQ(table->State(), dsEdit);
+    EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 1);
+    EXPECT_EQ(prompts->Pending(), 0u);
+    grid->SetMaskDefs(nullptr);
 }
 
 }  // namespace

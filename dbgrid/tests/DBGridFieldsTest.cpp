@@ -176,6 +176,20 @@ TEST_F(DBGridFields, ColumnsShowTheirFieldsAttributesUntilTheyAreSetOnTheColumn)
     EXPECT_EQ(score->GetHorzAlignment(), htaCenter);
     EXPECT_EQ(name->AssignedValues(), TgrDBCol::avWidth | TgrDBCol::avMaxLength);
     EXPECT_EQ(score->AssignedValues(), TgrDBCol::avAlignment);
+    EXPECT_FALSE(name->IsDefault());
+
+    // Resetting an attribute lets the field speak for it again.
+    paid = dynamic_cast<TgrDBCol*>(grid->GetCol(Variant("Paid")));
+    table->FieldByName("Paid")->SetRequired(true);
+    paid->SetAllowGrayed(true);
+    name->SetVisible(false);
+    grid->ResetColProperties({gpWidth, gpMaxLength, gpVisible, gpAlignment, gpUnused});
+    EXPECT_EQ(name->Width(), name->DefaultWidth());
+    EXPECT_EQ(name->MaxLength(), 20);
+    EXPECT_TRUE(name->Visible());
+    EXPECT_EQ(score->GetHorzAlignment(), htaRight);
+    EXPECT_FALSE(paid->GetAllowGrayed());
+    EXPECT_EQ(name->AssignedValues() | score->AssignedValues() | paid->AssignedValues(), 0);
 }
 
 TEST_F(DBGridFields, DialogGridColoursItsHeadingWhileFocused) {

@@ -219,6 +219,65 @@ TEST_F(DBGridRecordIds, SelectAllSelectsEveryRecordsIdAndASecondPressDeselectsTh
     EXPECT_FALSE(grid->IsRecordSelected(Id(21)));
 }
 
+TEST_F(DBGridRecordIds, RowBarPressesSelectIdsAndAShiftSpanReachesAnAnchorOffScreen) {
+    FillStudents(30);
+    Bind();
+    UseIds();
+    auto rowOf = [&](int id) {
+        for (Integer r = 1; r <= grid->Rows(); ++r)
+            if (grid->DataRowOfRow(r) == Id(id)) return grid->DisplayRowOfData(r);
+        return Integer(0);
+    };
+    auto press = [&](int id, TShiftState shift) {
+        Integer row = rowOf(id);
+        ASSERT_GT(row, 0) << "N" << id << " is not shown";
+        TRect r = grid->CellPixels(0, row);
+        grid->MouseDown(mbLeft, shift, r.Left + 3, r.Top + 3);
+        grid->MouseUp(mbLeft, shift, r.Left + 3, r.Top + 3);
+    };
+    auto show = [&](int id) { table->Locate("ID", Variant(id), {}); };
+    auto selected = [&] { return IdRuns(30, [&](int id) { return grid->IsRecordSelected(Id(id)); }); };
+    for (TgrRecordSelection mode : {rseBookmarkRange, rseBookmarkSet}) {
+        grid->SetRecordSelection(mode);
+        show(1);
+        press(3, TShiftState());
+        EXPECT_EQ(selected(), "3") << mode;
+        press(2, TShiftState{ssCtrl});  // the anchor, selected
+        EXPECT_EQ(selected(), "2-3") << mode;
+        EXPECT_TRUE(grid->IsAnchorRowSelected());
+        show(20);
+        ASSERT_EQ(rowOf(2), 0);
+        // Every record between the anchor and the pressed one, not only
+        // those shown; the anchor stays, and so do the rows on screen.
+        Integer shownAt = rowOf(20);
+        press(20, TShiftState{ssShift});
+        EXPECT_EQ(selected(), "2-20") << mode;
+        EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 20);
+        EXPECT_EQ(rowOf(20), shownAt);
+        show(8);
+        press(8, TShiftState{ssShift});
+        EXPECT_EQ(selected(), "2-8") << mode;
+        // Ctrl+Shift from an anchor taken out removes the span up to it.
+        show(1);
+        press(2, TShiftState{ssCtrl});
+        show(20);
+        press(20, TShiftState{ssCtrl, ssShift});
+        EXPECT_EQ(selected(), "") << mode;
+        // A cancelled scan changes nothing and ends the press.
+        show(1);
+        press(2, TShiftState());
+        show(20);
+        grid->OnScanRecords = [](TObject*, bool, TgrScanState state, Integer count, bool& cancel) {
+            if (state == scsRecord && count == 3) cancel = true;
+        };
+        press(20, TShiftState{ssShift});
+        grid->OnScanRecords = nullptr;
+        EXPECT_EQ(selected(), "2") << mode;
+        EXPECT_EQ(grid->MouseStatus(), msNone);
+        grid->DeselectAllRows();
+    }
+}
+
 TEST_F(DBGridRecordIds, OnCompareRecordIDDecidesWhichIdsAreEqual) {
     FillStudents(3);
     Bind();

@@ -107,7 +107,7 @@ TEST_F(DBGridRowSelect, CancelledScanLeavesTheSelectionAndCancelsThePress) {
         };
         Press(18, shift);
         EXPECT_EQ(Selected(30), "2-3");
-        EXPECT_EQ(grid->MouseStatus(), msNormal);
+        EXPECT_EQ(grid->MouseStatus(), msNone);
         EXPECT_FALSE(grid->ScanningRecords());
     }
     EXPECT_EQ(ends, "00");
@@ -175,6 +175,112 @@ TEST_F(DBGridRowSelect, ListBoxSelectionFollowsTheCurrentRecord) {
         Word16 key = VK_DOWN;
         grid->GridKeyDown(key, TShiftState());
         EXPECT_EQ(Selected(20), "4") << mode;
+    }
+}
+
+TEST_F(DBGridRowSelect, TheAnchorRecordAnswersForTheShiftRange) {
+    Fill(30);
+    Bind();
+    Press(2, TShiftState{ssCtrl});  // record 2 selected, the anchor
+    Show(20);
+    EXPECT_EQ(grid->GetRangeAnchorRow(), 0);  // off screen
+    EXPECT_TRUE(grid->IsAnchorRowSelected());
+    EXPECT_FALSE(grid->IsDisplayRowSelected(grid->CurrentDisplayRow()));
+    // The Shift press makes the pressed record current and leaves the
+    // anchor on record 2.
+    Press(19, TShiftState{ssShift});
+    EXPECT_EQ(CurrentId(), 19);
+    EXPECT_EQ(grid->GetRangeAnchorBookmark(), BookmarkOf(2));
+    // Taken out of the selection, the anchor no longer spans.
+    grid->SetDataRowSelected(Variant(BookmarkOf(2)), false);
+    EXPECT_FALSE(grid->IsAnchorRowSelected());
+    Press(17, TShiftState{ssShift});
+    EXPECT_EQ(Selected(30), "");
+    EXPECT_EQ(CurrentId(), 17);
+    // Not active: no anchor is selected.
+    table->Close();
+    EXPECT_FALSE(grid->IsAnchorRowSelected());
+}
+
+TEST_F(DBGridRowSelect, ListBoxSelectionFollowsEveryMoveAndOtherGridsSelectNothingByMoving) {
+    Fill(40);
+    Bind();
+    grid->SetRowSelectMode(rsSingle);
+    grid->SetGridMode(gmListBox);
+    auto key = [&](Word16 k, TShiftState shift = {}) { grid->GridKeyDown(k, shift); };
+    table->First();
+    key(VK_NEXT);
+    EXPECT_EQ(Selected(40), std::to_string(CurrentId()));
+    EXPECT_GT(CurrentId(), 1);
+    key(VK_END, TShiftState{ssCtrl});
+    EXPECT_EQ(CurrentId(), 40);
+    EXPECT_EQ(Selected(40), "40");
+    key(VK_HOME, TShiftState{ssCtrl});
+    EXPECT_EQ(Selected(40), "1");
+    // Moves of the dataset from outside the grid, within the window and
+    // far off it.
+    table->Next();
+    EXPECT_EQ(Selected(40), "2");
+    Show(33);
+    EXPECT_EQ(Selected(40), "33");
+    EXPECT_EQ(grid->GridStatus(), grsRowsSelected);
+
+    // A grid with several selectable rows and nothing selected selects
+    // nothing by moving.
+    grid->SetGridMode(gmBrowse);
+    grid->SetRowSelectMode(rsMulti);
+    grid->DeselectAllRows();
+    table->First();
+    key(VK_DOWN);
+    key(VK_NEXT);
+    key(VK_END, TShiftState{ssCtrl});
+    Show(12);
+    EXPECT_EQ(Selected(40), "");
+    EXPECT_EQ(grid->GridStatus(), grsNormal);
+}
+
+TEST_F(DBGridRowSelect, SelectionColourPresses) {
+    Fill(30);
+    Bind();
+    constexpr TColor kBlue = 0xFF0000;
+    const QRgb blue = qRgb(0, 0, 255);
+    grid->SetSelectionColor(kBlue);
+    grid->SetSelectionType(sltColor);
+    auto shown = [&](int id) {
+        TRect cell = grid->CellPixels(1, RowOf(id));
+        return grid->Surface().pixel(cell.Right - 3, cell.Bottom - 3);
+    };
+    // The press alone shows its result in the selection colour when it
+    // returns (the release would repaint anyway).
+    TPoint at;
+    auto press = [&](int id, TShiftState shift) {
+        TRect r = grid->CellPixels(0, RowOf(id));
+        at = TPoint(r.Left + 3, r.Top + 3);
+        grid->MouseDown(mbLeft, shift, at.X, at.Y);
+        EXPECT_FALSE(grid->IsUpdateSuspended());
+    };
+    auto release = [&] { grid->MouseUp(mbLeft, TShiftState(), at.X, at.Y); };
+    for (TgrRecordSelection mode : {rseBookmarkRange, rseBookmarkSet}) {
+        grid->SetRecordSelection(mode);
+        Show(1);
+        grid->Repaint();
+        press(2, TShiftState());
+        EXPECT_EQ(shown(2), blue) << mode;
+        release();
+        press(4, TShiftState{ssShift});
+        EXPECT_EQ(Selected(30), "2-4") << mode;
+        EXPECT_EQ(shown(3), blue) << mode;
+        EXPECT_EQ(shown(4), blue) << mode;
+        release();
+        press(5, TShiftState{ssCtrl, ssShift});  // anchor 2 selected: adds 2..5
+        EXPECT_EQ(Selected(30), "2-5") << mode;
+        EXPECT_EQ(shown(5), blue) << mode;
+        release();
+        press(1, TShiftState());
+        EXPECT_EQ(shown(1), blue) << mode;
+        EXPECT_NE(shown(3), blue) << mode;
+        release();
+        grid->DeselectAllRows();
     }
 }
 

@@ -1,5 +1,7 @@
 #include "dbgrid/tests/DBGridTestSupport.h"
 
+#include <cmath>
+
 #include "platform/data/DataSet.h"
 
 namespace {
@@ -259,6 +261,94 @@ TEST_F(DBGridWindow, RowAndCellChangedEventsNameRecords) {
     grid->ChangeCurrentCell(3, grid->TCustomGrid_ts::CurrentCell().Row);
     // Moving to record 3 changes the cell (same column, other record).
     EXPECT_EQ(log, (std::vector<std::string>{"row ->1", "cell 0>1", "row 1>3", "cell 1>1", "cell 1>3"}));
+}
+
+// A new index puts the records in another order: the rows show the new
+// order around the dataset's record, and the grid takes that record as a
+// new current record (OnRowChanged and OnTopLeftChanged report it again,
+// from no record). A plain refresh reports nothing.
+TEST_F(DBGridWindow, AnotherIndexReadsTheWindowAnewAndReportsTheCurrentRecordAgain) {
+    Fill(20);
+    table->DefineIndex("ByScore", "Score", 0);
+    Bind();
+    table->MoveBy(2);
+    std::vector<std::string> rowLog, topLog;
+    grid->OnRowChanged = [&](TObject*, const Variant& oldRow, const Variant& newRow) {
+        rowLog.push_back((oldRow.AsString().empty() ? std::string("-") : "?") + ">" +
+                         (newRow.AsString() == BookmarkOf(3) ? "3" : "?"));
+    };
+    grid->OnTopLeftChanged = [&](TObject*, Integer, const Variant& oldRow, Integer, const Variant&, bool byUser) {
+        topLog.push_back((oldRow.AsString().empty() ? "-" : "?") + std::string(byUser ? " user" : ""));
+    };
+    table->SetIndexName("ByScore");
+    EXPECT_EQ(grid->RecordWindow()->GetIndexName(), "ByScore");
+    // Score 100 - id ascending: the record of id 3 among those after it.
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(3)));
+    Integer row = grid->RecordWindow()->GetActiveRow();
+    ASSERT_GE(row, 1);
+    EXPECT_EQ(NameAt(row), "N3");
+    if (row > 1) EXPECT_EQ(NameAt(row - 1), "N4");
+    EXPECT_EQ(rowLog, (std::vector<std::string>{"->3"}));
+    EXPECT_EQ(topLog, (std::vector<std::string>{"-"}));
+    table->Refresh();
+    EXPECT_EQ(rowLog.size(), 1u);
+    EXPECT_EQ(topLog.size(), 1u);
+    // Back to the order of entry: reported again.
+    table->SetIndexName("");
+    EXPECT_EQ(grid->RecordWindow()->GetIndexName(), "");
+    EXPECT_EQ(rowLog.size(), 2u);
+    EXPECT_EQ(NameAt(grid->RecordWindow()->GetActiveRow()), "N3");
+}
+
+// A handler that fails while the grid binds (here the record id of the
+// first record) reaches the caller; the grid is not left locked, and the
+// layout change and the binding are reported all the same.
+TEST_F(DBGridWindow, AFailureWhileBindingLetsTheGridGoAndReportsTheLayout) {
+    Fill(3);
+    int layouts = 0;
+    grid->OnFieldLayoutChange = [&](TObject*) { ++layouts; };
+    bool fail = true;
+    grid->SetUseRecordIds(true);
+    grid->SetOnGetRecordID([&](TObject*, const Variant& dataRow, Variant& id) {
+        if (fail) throw Exception("no id");
+        id = dataRow;
+    });
+    EXPECT_THROW(Bind(), Exception);
+    EXPECT_FALSE(grid->IsUpdateSuspended());
+    EXPECT_EQ(layouts, 1);
+    EXPECT_TRUE(grid->DataActive());
+    EXPECT_EQ(grid->Rows(), 3);
+    fail = false;
+    grid->SetDataSource(nullptr);
+    EXPECT_FALSE(grid->IsUpdateSuspended());
+    EXPECT_EQ(layouts, 2);
+    Bind();
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(1)));
+}
+
+// The bar over a sequenced dataset: R + V - 1 positions, a page of the
+// whole rows shown, the thumb at the current record; scrolling with it
+// gives the grid the focus.
+TEST_F(DBGridWindow, TheScrollBarPagesByTheRowsShownAndTakesTheFocus) {
+    Fill(100);
+    Bind();
+    Integer v = grid->VisibleRecordCount();
+    int min = 0, max = 0;
+    grid->GetScrollRange(TCustomControl::sbVertical, min, max);
+    EXPECT_EQ(max, 100 + v - 1);
+    // A page is the rows shown whole.
+    EXPECT_EQ(grid->GetScrollPage(TCustomControl::sbVertical), Integer(std::trunc(grid->GetVisibleRowsExact())));
+    EXPECT_GE(grid->GetScrollPage(TCustomControl::sbVertical), 3);
+    ASSERT_NE(form->ActiveControl(), grid);
+    grid->VertScroll(scThumbPosition, 40);
+    EXPECT_EQ(table->RecNo(), 40);
+    EXPECT_EQ(grid->GetScrollPos(TCustomControl::sbVertical), 40);
+    EXPECT_EQ(form->ActiveControl(), grid);
+    // A filtered table has no record numbers: five positions, no page.
+    table->SetFiltered(true);
+    grid->GetScrollRange(TCustomControl::sbVertical, min, max);
+    EXPECT_EQ(max, 5);
+    EXPECT_EQ(grid->GetScrollPage(TCustomControl::sbVertical), 0);
 }
 
 }  // namespace

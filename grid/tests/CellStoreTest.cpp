@@ -88,7 +88,11 @@ TEST(MemoryCanvas, LockIsReentrantAndTellsAnotherGridsPaint) {
     mc.Lock(&gridB);  // the same thread is not blocked
     EXPECT_EQ(mc.LockGrid(), &gridB);
     mc.Unlock();
+    // The outer paint holds the lock again.
+    EXPECT_EQ(mc.LockGrid(), &gridA);
+    EXPECT_TRUE(mc.IsHeldForOtherGrid(&gridB));
     mc.Unlock();
+    EXPECT_EQ(mc.LockGrid(), nullptr);
     EXPECT_FALSE(mc.IsHeldForOtherGrid(&gridB));
 }
 

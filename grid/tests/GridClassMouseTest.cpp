@@ -136,7 +136,7 @@ TEST_F(GridClassMouse, TheCornerSelectsEveryRowAndThenNone) {
         EXPECT_EQ(grid->RowSelection()->Count(), c.selected) << int(c.mode);
         EXPECT_EQ(grid->GridStatus(), c.selected ? grsRowsSelected : grsNormal) << int(c.mode);
     }
-    EXPECT_EQ(statuses, "0>9;9>0;0>9;9>0;");
+    EXPECT_EQ(statuses, "0>4;4>0;0>4;4>0;");
 }
 
 TEST_F(GridClassMouse, DraggingARowBorderOnTheRowBarResizesTheRow) {
@@ -166,7 +166,7 @@ TEST_F(GridClassMouse, DraggingARowBorderOnTheRowBarResizesTheRow) {
     EXPECT_EQ(grid->DefaultRowHeight(), before + 4);
     TRect cell = grid->CellPixels(2, 5);
     grid->MouseDown(mbLeft, TShiftState{ssLeft}, cell.Left + 5, cell.Bottom - 1);
-    EXPECT_EQ(grid->MouseStatus(), msSelecting);
+    EXPECT_EQ(grid->MouseStatus(), msCellSelect);
     grid->MouseUp(mbLeft, {}, cell.Left + 5, cell.Bottom - 1);
 }
 
@@ -236,4 +236,29 @@ TEST_F(GridClassMouse, AReleaseLetsOnlyTheIndexErrorOfChangedCountsPass) {
     };
     grid->MouseDown(mbLeft, TShiftState{ssLeft}, p.X, p.Y);
     EXPECT_THROW(grid->MouseUp(mbLeft, {}, p.X, p.Y), EInvalidGridOperation);
+}
+
+TEST_F(GridClassMouse, ASingleSelectionDragGivenUpEndsDeselectedExceptInAListBox) {
+    // The selected row follows the drag; given up, the row it reached is
+    // inverted back, unless the grid selects like a list box, where the
+    // current row always stays selected.
+    struct Case {
+        TgrGridMode mode;
+        bool selectedAfter;
+    } cases[] = {{gmBrowse, false}, {gmListBox, true}};
+    for (const Case& c : cases) {
+        grid->SetRowMoving(false);
+        grid->SetGridMode(c.mode);
+        grid->SetRowSelectMode(rsSingle);
+        grid->MouseDown(mbLeft, TShiftState{ssLeft}, RowBar(2).X, RowBar(2).Y);
+        grid->MouseMove(TShiftState{ssLeft}, RowBar(4).X, RowBar(4).Y);
+        ASSERT_TRUE(grid->IsDisplayRowSelected(4)) << c.mode;
+        ASSERT_FALSE(grid->IsDisplayRowSelected(2)) << c.mode;
+        EXPECT_EQ(grid->CurrentDisplayRow(), 4) << c.mode;
+        grid->CancelMouseAction();
+        EXPECT_EQ(grid->IsDisplayRowSelected(4), c.selectedAfter) << c.mode;
+        EXPECT_EQ(grid->GridStatus(), c.selectedAfter ? grsRowsSelected : grsNormal) << c.mode;
+        grid->DeselectAllRows();
+        grid->SetGridStatus(grsNormal);
+    }
 }

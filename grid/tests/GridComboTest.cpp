@@ -318,16 +318,18 @@ TEST_F(GridCombo, ADroppedDownListShowsItsRowsAndWidthAndTakesItsValueColumn) {
     EXPECT_EQ(grid->DroppedCombo(), nullptr);
     EXPECT_EQ(grid->GetCellValue(1, 1).AsString(), "Cid");
 
-    // A click on a row of the list takes that row's name.
+    // The list opens with the cell's value at its top (its search is asTop);
+    // a click on a row of the list takes that row's name.
     ASSERT_TRUE(grid->DropDownCombo());
-    TRect r = list->CellPixels(list->DisplayColOfData(1), list->DisplayRowOfData(1));
+    EXPECT_EQ(list->DataRowOfDisplay(list->TopRow()), 3);
+    TRect r = list->CellPixels(list->DisplayColOfData(1), list->DisplayRowOfData(4));
     QPointF at(r.Left + 3, r.Top + 3);
     QMouseEvent press(QEvent::MouseButtonPress, at, at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QMouseEvent release(QEvent::MouseButtonRelease, at, at, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     list->WidgetEvent(&press);
     list->WidgetEvent(&release);
     EXPECT_EQ(grid->DroppedCombo(), nullptr);
-    EXPECT_EQ(grid->GetCellValue(1, 1).AsString(), "Ann");
+    EXPECT_EQ(grid->GetCellValue(1, 1).AsString(), "Dan");
 
     // One list column: the owner column's width and a little more.
     grid->Col(1)->SetWidth(100);

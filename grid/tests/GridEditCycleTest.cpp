@@ -433,13 +433,13 @@ TEST_F(GridEditCycle, CurrentCellAndMouseStatusChangesAreReportedOnce) {
     struct Case {
         TgrMouseStatus status;
         bool repaintsCurrent;
-    } cases[] = {{msSelecting, true}, {msSelecting, false}, {msColResize, false}, {msNormal, false}};
+    } cases[] = {{msCellSelect, true}, {msCellSelect, false}, {msColResize, false}, {msNone, false}};
     for (const Case& c : cases) {
         grid->Take();
         grid->SetMouseStatus(c.status);
         EXPECT_EQ(grid->Take().find("cell 2,2") != std::string::npos, c.repaintsCurrent) << int(c.status);
     }
-    EXPECT_EQ(statuses, "0>2;2>6;6>0;");
+    EXPECT_EQ(statuses, "0>3;3>6;6>0;");
 }
 
 TEST_F(GridEditCycle, LoadingTheEditorPlacesTheSelectionByTheEditSelectMode) {

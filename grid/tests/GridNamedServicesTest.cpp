@@ -129,7 +129,7 @@ TEST_F(GridNamedServices, ASelectedColumnRepaintsItsHeadingAndCells) {
     EXPECT_TRUE(Invalid(4, 5));
     EXPECT_FALSE(Invalid(3, 5));
     grid->Update();
-    grid->PaintColSelection(4, 1, false);
+    grid->PaintColSelection(4, 1, nullptr, false);
     EXPECT_TRUE(Invalid(4, 0));
     EXPECT_FALSE(Invalid(4, 5));
 }

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMouseEvent>
+
 #include "grid/tests/GridClassSupport.h"
 #include "platform/gui/Forms.h"
 
@@ -19,6 +22,16 @@ public:
     using TgrBaseGrid::DoKeyPress;
     using TgrBaseGrid::CellButtonWidth;
 };
+
+// A mouse event of the left button as the window system delivers it to a
+// widget: a press or release, or a move with the button held.
+inline void SendLeftMouse(QWidget* w, QEvent::Type type, TPoint p, Qt::KeyboardModifiers keys = Qt::NoModifier) {
+    QPointF at(p.X, p.Y);
+    Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent e(type, at, w->mapToGlobal(at), button, held, keys);
+    QApplication::sendEvent(w, &e);
+}
 
 // The form and its grid (width x height pixels, cols x rows data cells) go
 // with the test.

@@ -97,6 +97,12 @@ public:
     void SetRecNo(int value) { SetRecNoValue(value); }
     int RecordCount() const { return const_cast<TDataSet*>(this)->GetRecordCount(); }
     virtual bool IsSequenced() { return true; }
+    // The index a table orders its records by: the index's name and the
+    // field names it was chosen by (only one of them is set). Empty for a
+    // dataset without indexes. Data-aware controls compare them to notice
+    // that the records were put in another order.
+    virtual std::string OrderIndexName() const { return {}; }
+    virtual std::string OrderIndexFieldNames() const { return {}; }
 
     // ---- editing
     void Append();

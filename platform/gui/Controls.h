@@ -306,6 +306,10 @@ public:
     void GetScrollRange(TScrollBarKind bar, int& min, int& max) const;
     void SetScrollPos(TScrollBarKind bar, int pos);
     int GetScrollPos(TScrollBarKind bar) const;
+    // The part of the range one page covers (the thumb's size); 0 for a
+    // bar without pages.
+    void SetScrollPage(TScrollBarKind bar, int page) { bars_[bar].Page = page < 0 ? 0 : page; }
+    int GetScrollPage(TScrollBarKind bar) const { return bars_[bar].Page; }
     bool ScrollBarShown(TScrollBarKind bar) const;
     int ClientWidth() const override;
     int ClientHeight() const override;
@@ -327,7 +331,7 @@ private:
     TCanvas canvas_;
     QRegion invalid_;
     struct ScrollBarState {
-        int Min = 0, Max = 0, Pos = 0;
+        int Min = 0, Max = 0, Pos = 0, Page = 0;
     };
     ScrollBarState bars_[2];
     bool flushScheduled_ = false;

@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QWidget>
 
+#include "grid/tests/GridOnForm.h"
 #include "platform/core/Clock.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
@@ -49,12 +50,7 @@ protected:
     }
     // Mouse events as the window system delivers them to the grid's widget.
     void QtMouse(QEvent::Type type, TPoint p, Qt::KeyboardModifiers keys = Qt::NoModifier) {
-        QWidget* w = g->Widget();
-        QPointF at(p.X, p.Y);
-        Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-        Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-        QMouseEvent e(type, at, w->mapToGlobal(at), button, held, keys);
-        QApplication::sendEvent(w, &e);
+        SendLeftMouse(g->Widget(), type, p, keys);
     }
     // A pointer move with no button held, and the cursor it leaves shown.
     Qt::CursorShape Hover(TPoint p) {
@@ -137,7 +133,7 @@ TEST_F(GridShotMove, HeadingPressesSelectUnselectedColumnsAndMoveSelectedOnes) {
     std::string clicked;
     g->OnHeadingClick = [&](TObject*, Integer c) { clicked += std::to_string(c) + ";"; };
     QtMouse(QEvent::MouseButtonPress, Mid(3, 0));
-    EXPECT_EQ(g->MouseStatus(), msSelecting);
+    EXPECT_EQ(g->MouseStatus(), msColSelect);
     EXPECT_EQ(Cols(), "..x.......");
     QtMouse(QEvent::MouseMove, Mid(5, 0));
     EXPECT_EQ(Cols(), "..xxx.....");
@@ -179,7 +175,7 @@ TEST_F(GridShotMove, HeadingPressesSelectUnselectedColumnsAndMoveSelectedOnes) {
     EXPECT_EQ(Cols(), ".....xxx..");
     QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(g->Widget(), &esc);
-    EXPECT_EQ(g->MouseStatus(), msNormal);
+    EXPECT_EQ(g->MouseStatus(), msNone);
     QtMouse(QEvent::MouseButtonRelease, Mid(8, 0));
     EXPECT_EQ(Cols(), "..........");
 

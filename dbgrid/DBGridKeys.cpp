@@ -1,0 +1,248 @@
+// Keyboard navigation in data mode. The rows are records, so a move goes
+// to the dataset (first, prior, next, last, by a page) and the grid
+// follows through its data-link reactions. A grid that shows a current
+// cell (edit mode or a focus rectangle) moves its current record; one
+// that does not behaves as a list: the moves are the grid's own (the
+// list moves), and rows selected follow the current record.
+#include <algorithm>
+
+#include "dbgrid/DBGrid.h"
+#include "platform/data/DataSet.h"
+
+bool TgrCustomDBGrid::ShowsCurrentCell() { return IsEditMode() || ShowsFocus(); }
+
+bool TgrCustomDBGrid::IsNewRecordUntouched(Integer kind) {
+    TDataSet* ds = DataSet();
+    return editKind_ == kind && ds && ds->State() == dsInsert && !ds->Modified() && !updatePending_;
+}
+
+bool TgrCustomDBGrid::MayMoveDown() { return !IsNewRecordUntouched(2); }
+
+bool TgrCustomDBGrid::LeaveRecordByKey() {
+    if (!EndCellEdit()) return false;
+    // A new record nobody typed into goes, as the dataset's own check on
+    // leaving a record does; what was typed is posted (a refused post
+    // keeps the edit and the grid where it is).
+    TDataSet* ds = DataSet();
+    if (ds->State() == dsInsert && !ds->Modified()) {
+        ds->Cancel();
+        return true;
+    }
+    return PostEdit();
+}
+
+void TgrCustomDBGrid::FollowRowSelection() {
+    // A list-box selection follows the current record by itself.
+    if (IsListBoxSelect() || !AnyRowSelected() || currentRecord_.empty()) return;
+    SelectOnlyRecord(currentRecord_, true);
+    // The current record is the anchor of the next Shift range.
+    rangeAnchor_.clear();
+    ClearRangeAnchorState();
+}
+
+bool TgrCustomDBGrid::MoveColumnInRecord(Integer displayCol) {
+    if (displayCol < 1 || displayCol >= ColTotal()) return false;
+    if (displayCol == CurrentDisplayCol()) return true;
+    return MoveToDisplayCell(displayCol, CurrentDisplayRow());
+}
+
+Integer TgrCustomDBGrid::FirstEnterableCol() {
+    Integer col = NextEnterableCol(0, 1);
+    return col ? col : 1;
+}
+
+Integer TgrCustomDBGrid::LastEnterableCol() {
+    Integer col = NextEnterableCol(ColTotal(), -1);
+    return col ? col : 1;
+}
+
+// ------------------------------------------------------------ rows
+
+void TgrCustomDBGrid::MoveUp() {
+    if (!ShowsCurrentCell()) {
+        MoveRowUp();
+        return;
+    }
+    // A new record at the end is left only once something was typed (or
+    // by Esc).
+    if (IsNewRecordUntouched(2) || !LeaveRecordByKey()) return;
+    if (!DataSet()->Bof()) DataSet()->Prior();
+}
+
+void TgrCustomDBGrid::MoveRowUp() {
+    if (IsNewRecordUntouched(2) || !LeaveRecordByKey()) return;
+    if (DataSet()->Bof()) return;
+    MoveDatasetBy(-1);
+    FollowRowSelection();
+}
+
+void TgrCustomDBGrid::MoveDown() {
+    if (!ShowsCurrentCell()) {
+        MoveRowDown();
+        return;
+    }
+    // An untouched new record stays where it is.
+    if (!MayMoveDown() || IsNewRecordUntouched(3) || !LeaveRecordByKey()) return;
+    TDataSet* ds = DataSet();
+    if (!ds->Eof() && ds->MoveBy(1) != 0) return;
+    // At the end: a new record, unless this is a combo's list.
+    if (IsComboGrid()) return;
+    if (autoInsert_ || GridMode() == gmEditInsert) AppendRecord();
+}
+
+void TgrCustomDBGrid::MoveRowDown() {
+    if (!MayMoveDown() || IsNewRecordUntouched(3) || !LeaveRecordByKey()) return;
+    if (DataSet()->Eof()) return;
+    MoveDatasetBy(1);
+    FollowRowSelection();
+}
+
+void TgrCustomDBGrid::MovePageUp() {
+    if (!LeaveRecordByKey()) return;
+    Integer v = std::max<Integer>(VisibleRecordCount(), 1);
+    if (!ShowsCurrentCell()) {
+        ListPageUp(v);
+        return;
+    }
+    DataSet()->MoveBy(int(-v));
+}
+
+void TgrCustomDBGrid::MovePageDown() {
+    if (!LeaveRecordByKey()) return;
+    Integer v = std::max<Integer>(VisibleRecordCount(), 1);
+    if (!ShowsCurrentCell()) {
+        ListPageDown(v);
+        return;
+    }
+    DataSet()->MoveBy(int(v));
+}
+
+void TgrCustomDBGrid::ListPageUp(Integer count) {
+    MoveDatasetBy(-count);
+    FollowRowSelection();
+}
+
+void TgrCustomDBGrid::ListPageDown(Integer count) {
+    MoveDatasetBy(count);
+    FollowRowSelection();
+}
+
+void TgrCustomDBGrid::MoveToFirstRow() {
+    if (!LeaveRecordByKey()) return;
+    if (ShowsCurrentCell()) DataSet()->First();
+    else ListFirst();
+}
+
+void TgrCustomDBGrid::MoveToLastRow() {
+    if (!LeaveRecordByKey()) return;
+    if (ShowsCurrentCell()) DataSet()->Last();
+    else ListLast();
+}
+
+void TgrCustomDBGrid::ListFirst() {
+    MoveDatasetFirst();
+    FollowRowSelection();
+}
+
+void TgrCustomDBGrid::ListLast() {
+    MoveDatasetLast();
+    FollowRowSelection();
+}
+
+// ------------------------------------------------------------ cells
+
+void TgrCustomDBGrid::MoveToFirstCell() {
+    if (!LeaveRecordByKey()) return;
+    // The column first, in the record the cell is on; then the record.
+    if (!MoveColumnInRecord(FirstEnterableCol())) return;
+    if (ShowsCurrentCell()) DataSet()->First();
+    else ListFirst();
+}
+
+void TgrCustomDBGrid::MoveToLastCell() {
+    if (!LeaveRecordByKey()) return;
+    if (!MoveColumnInRecord(LastEnterableCol())) return;
+    if (ShowsCurrentCell()) DataSet()->Last();
+    else ListLast();
+}
+
+bool TgrCustomDBGrid::MoveToNextCell(bool enterKey) {
+    if (CurrentDisplayRow() < 1) return false;
+    // Inside the record: the next enterable column.
+    if (Integer next = NextEnterableCol(CurrentDisplayCol(), 1)) return MoveToDisplayCell(next, CurrentDisplayRow());
+    if (TabRowWrap() && MayMoveDown()) {
+        Integer target = FirstEnterableCol();
+        // An untouched inserted record only changes its column.
+        if (IsNewRecordUntouched(3)) return MoveColumnInRecord(target);
+        if (!LeaveRecordByKey() || !MoveColumnInRecord(target)) return false;
+        TDataSet* ds = DataSet();
+        if (!ds->Eof() && ds->MoveBy(1) != 0) return true;
+        // Past the last record a new record starts in the first column.
+        if (!IsDataSetReadOnly() && !IsComboGrid() && (autoInsert_ || GridMode() == gmEditInsert)) AppendRecord();
+        return true;
+    }
+    // Enter without a wrap: the value is taken and the text selected.
+    if (enterKey && EndCellEdit()) {
+        SelectAllCurrentCell();
+        return true;
+    }
+    return false;
+}
+
+bool TgrCustomDBGrid::MoveToPrevCell() {
+    if (CurrentDisplayRow() < 1) return false;
+    if (Integer prev = NextEnterableCol(CurrentDisplayCol(), -1)) return MoveToDisplayCell(prev, CurrentDisplayRow());
+    if (!TabRowWrap()) return false;
+    Integer target = LastEnterableCol();
+    // An untouched new record at the end only changes its column.
+    if (IsNewRecordUntouched(2)) return MoveColumnInRecord(target);
+    // At the first record there is no previous one to go to.
+    if (DataSet()->Bof() || !LeaveRecordByKey() || !MoveColumnInRecord(target)) return false;
+    DataSet()->Prior();
+    return true;
+}
+
+bool TgrCustomDBGrid::DataNavigationKey(Word16 key, TShiftState shift) {
+    bool ctrl = shift.Contains(ssCtrl), alt = shift.Contains(ssAlt), shiftKey = shift.Contains(ssShift);
+    if (alt) return false;
+    bool editOrFocus = ShowsCurrentCell();
+    if (!ctrl && !shiftKey) {
+        switch (key) {
+            case VK_UP: MoveUp(); return true;
+            case VK_DOWN: MoveDown(); return true;
+            case VK_PRIOR: MovePageUp(); return true;
+            case VK_NEXT: MovePageDown(); return true;
+            case VK_TAB:
+                if (!editOrFocus) return false;
+                MoveToNextCell(false);
+                return true;
+            case VK_RETURN:
+                if (!IsEditMode()) return false;
+                MoveToNextCell(true);
+                return true;
+            case VK_RIGHT:
+                if (!editOrFocus) return false;
+                MoveToNextCell(false);
+                return true;
+            case VK_LEFT:
+                if (!editOrFocus) return false;
+                MoveToPrevCell();
+                return true;
+            default: return false;
+        }
+    }
+    if (shiftKey && !ctrl && key == VK_TAB && editOrFocus) {
+        MoveToPrevCell();
+        return true;
+    }
+    if (ctrl && !shiftKey) {
+        switch (key) {
+            case VK_UP: MoveToFirstRow(); return true;
+            case VK_DOWN: MoveToLastRow(); return true;
+            case VK_HOME: MoveToFirstCell(); return true;
+            case VK_END: MoveToLastCell(); return true;
+            default: return false;
+        }
+    }
+    return false;
+}
