@@ -162,6 +162,38 @@ TEST_F(GridActivation, KeysTypedIntoTheFocusedEditorEditStoreUndoAndMove) {
     EXPECT_EQ(Control()->GetValue().AsString(), "3,2");
 }
 
+TEST_F(GridActivation, EscInTheFocusedEditorRestoresTheValueFromBeforeTheEdit) {
+    // Esc on the first edit of a row brings the cell's old value back.
+    TypeText("x");
+    ASSERT_TRUE(grid->IsCellEditing());
+    Press(Qt::Key_Escape);
+    EXPECT_FALSE(grid->IsCellEditing());
+    EXPECT_EQ(Value(1, 1), "1,1");
+    EXPECT_EQ(Control()->GetValue().AsString(), "1,1");
+    ASSERT_TRUE(ControlShown());
+    EXPECT_TRUE(Control()->Focused());
+
+    // After the first edit of a row is stored, Esc on the next cell's edit
+    // brings that cell's old value back, never an empty one, and leaves
+    // the stored edit alone; a second Esc takes back the row.
+    Press(Qt::Key_Down);
+    ASSERT_EQ(grid->CurrentDisplayRow(), 2);
+    TypeText("x");
+    Press(Qt::Key_Return);
+    ASSERT_EQ(grid->CurrentDisplayCol(), 2);
+    TypeText("yz");
+    EXPECT_EQ(Value(2, 2), "yz");
+    Press(Qt::Key_Escape);
+    EXPECT_FALSE(grid->IsCellEditing());
+    EXPECT_EQ(Value(2, 2), "2,2");
+    EXPECT_EQ(Control()->GetValue().AsString(), "2,2");
+    EXPECT_EQ(Value(1, 2), "x");
+    Press(Qt::Key_Escape);
+    EXPECT_EQ(Value(1, 2), "1,2");
+    EXPECT_EQ(Value(2, 2), "2,2");
+    EXPECT_EQ(Control()->GetValue().AsString(), "2,2");
+}
+
 TEST_F(GridActivation, CheckBoxesToggleBySpaceInTheControlAndByClick) {
     grid->Col(2)->SetControlType(ctCheck);
     grid->PutCellValue(2, 1, Variant(0));
