@@ -275,7 +275,7 @@ void TgrCustomDBGrid::ClearWindowCaches() { window_->ClearCaches(); }
 void TgrCustomDBGrid::ResizeWindow() {
     if (!dataBound_ || !dataActive_) return;
     // The in-cell control is placed again over the current record's row.
-    HideCellControl();
+    HideCellControl(true);
     bool grown = window_->SetWindowSize(VisibleRecordCount());
     UpdateRowCount();
     SyncCurrentRecord();
@@ -488,7 +488,7 @@ void TgrCustomDBGrid::DataLinkActiveChanged(bool active) {
         ClearCellElementCache();
         ResetEditTracking();
         // An editor left open would show a value of the old binding.
-        HideCellControl();
+        HideCellControl(true);
         selection_->Clear();
         linkActiveSeen_ = active;
         if (active) {
@@ -958,7 +958,7 @@ void TgrCustomDBGrid::SelectAllRows(bool byUser) {
     }
     if (!dataActive_ || window_->GetRowCount() == 0 || RowSelectMode() != rsMulti || !CanLeaveCell(-1, -1, true))
         return;
-    HideCellControl();
+    HideCellControl(true);
     // The selection names records, not the rows on screen: every record of
     // the dataset is selected, or deselected when a corner press finds them
     // all selected already.
@@ -1530,13 +1530,8 @@ void TgrCustomDBGrid::FireInvalidMaskEdit(const std::string& keys, bool& accept)
     DoInvalidMaskEdit(keys, CurrentDataCol(), EventDataRow(CurrentDataRow()), accept);
 }
 
-bool TgrCustomDBGrid::StartEditing(Byte selectMode, bool updateNow) {
-    if (HasCurrentCell() && (!dataBound_ || dataActive_)) {
-        bool cancel = false;
-        DoShowEditor(CurrentDataCol(), EventDataRow(CurrentDataRow()), cancel);
-        if (cancel) return false;
-    }
-    return TgrBaseGrid::StartEditing(selectMode, updateNow);
+void TgrCustomDBGrid::FireShowEditor(Integer dataCol, Integer dataRow, bool& cancel) {
+    if (HasCurrentCell() && (!dataBound_ || dataActive_)) DoShowEditor(dataCol, EventDataRow(dataRow), cancel);
 }
 
 // ------------------------------------------------------------ editing
@@ -1678,7 +1673,7 @@ void TgrCustomDBGrid::ForgetClassEdit() {
     // typing starts a new edit from the field's value.
     if (TgrCurrentCell* cell = CurrentCell()) cell->ClearValue();
     ClearRowEditState(CurrentDataRow());
-    HideCellControl();
+    HideCellControl(true);
 }
 
 bool TgrCustomDBGrid::IsCurrentCellShown() {

@@ -823,7 +823,7 @@ public:
     void FireDateTimeGetValue(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow,
                               Variant& value) override;
     // OnShowEditor may keep the editor from opening.
-    bool StartEditing(Byte selectMode, bool updateNow) override;
+    void FireShowEditor(Integer dataCol, Integer dataRow, bool& cancel) override;
     // The grid class's edit events become this grid's: one set of events
     // whose rows are records.
     bool FireStartCellEdit() override;

@@ -271,7 +271,7 @@ void TgrCustomDBGrid::RefreshAfterLayoutChange(bool reset) {
     // A single-selection list box selects the current record only; the
     // window is read anew, so the selection is made again from it.
     if (IsListBoxSelect()) selection_->Clear();
-    HideCellControl();
+    HideCellControl(true);
     ResetWindow(reset);
     RefreshCellControl();
     FireSelectChanged(false);

@@ -223,7 +223,7 @@ bool TgrCustomDBGrid::SelectPositionRange(const TgrBkmPos& start, const TgrBkmPo
     }
     // With a selection colour the change is shown once, when it is whole.
     std::optional<TgrSelectionPaintLock> lock(std::in_place, *this);
-    HideCellControl();
+    HideCellControl(true);
     if (AnyRowSelected() && RowSelectMode() == rsSingle && select) {
         PaintSelectedRows(1, Rows(), false);
         selection_->Clear();
@@ -269,7 +269,7 @@ void TgrCustomDBGrid::SetDataRowSelected(const Variant& dataRow, bool select) {
     if (bookmark.empty() || RowSelectMode() == rsNone) return;
     if (select ? selection_->IsSelected(bookmark) : GridStatus() != grsRowsSelected) return;
     if (!CanLeaveRecord()) return;
-    HideCellControl();
+    HideCellControl(true);
     if (RowSelectMode() == rsSingle && select && AnyRowSelected()) {
         PaintSelectedRows(1, Rows(), false);
         selection_->Clear();

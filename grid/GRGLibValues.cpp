@@ -382,7 +382,9 @@ void CheckValueOfState(TCheckBoxState state, const std::string& values, Variant&
 
 TCheckBoxState CheckStateOfVariant(const Variant& value, const std::string& values) {
     if (value.IsString()) return CheckStateOfText(value.AsString(), values);
-    if (value.Type() == varInteger) {
+    // Any integer kind: the in-cell check box keeps its state as a byte.
+    if (value.Type() == varInteger || value.Type() == varByte || value.Type() == varSmallint ||
+        value.Type() == varInt64) {
         Integer n = value.AsInteger();
         return n == cbUnchecked || n == cbChecked ? static_cast<TCheckBoxState>(n) : cbGrayed;
     }

@@ -400,7 +400,7 @@ void TgrCol::SetMaxLength(Integer value) {
     if (value < 0) value = 0;
     if (value == maxLength_) return;
     maxLength_ = value;
-    if (HoldsCurrentCell() && grid_->IsEditMode()) grid_->SetEditorMaxLength(value);
+    if (HoldsCurrentCell()) grid_->SetControlMaxLength(DisplayCol(), value);
 }
 
 void TgrCol::SetCheckBoxValues(const std::string& value) {

@@ -73,7 +73,10 @@ void TgrCombo::SetAutoLookup(bool value) {
     WriteChanged(comboGrid_, GetAutoLookup(), value, &TgrBaseGrid::SetAutoLookup);
 }
 void TgrCombo::SetDropDownStyle(TgrDropDownStyle value) {
+    if (value == GetDropDownStyle()) return;
     WriteChanged(comboGrid_, GetDropDownStyle(), value, &TgrBaseGrid::SetDropDownStyle);
+    // The owner's in-cell editor takes typing only outside a list-only style.
+    if (comboGrid_ && comboGrid_->OwnerGrid()) comboGrid_->OwnerGrid()->ResetCellControl(true);
 }
 
 void TgrCombo::Refresh() {

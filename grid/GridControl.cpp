@@ -70,6 +70,8 @@ unsigned TgrGridControl::DialogCode(Word16 keyDown, TShiftState shift) const {
 void TgrGridControl::SetFocus() {
     if (Focused()) return;
     TWinControl::SetFocus();
+    // The form keeps the grid as its focused control.
+    if (TCustomForm* form = GetParentForm(this); form && grid_) form->SetActiveControl(grid_);
 }
 
 bool TgrGridControl::HasFocusOrGridHas() const { return Focused() || (grid_ && grid_->Focused()); }

@@ -163,6 +163,10 @@ public:
     void SetValueByUser(const Variant&, bool) override {}
     void PaintValue(TCanvas*, int, int, int, const TRect&) override {}
     bool UsesEditColors() const override { return false; }
+    // The grid paints these cells itself and keeps the focus: the plain
+    // window never shows and never takes the focus.
+    void Show() override {}
+    void SetFocus() override {}
 };
 
 // Text cells, through the edit box.

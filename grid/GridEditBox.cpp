@@ -381,10 +381,13 @@ bool TgrGridEditBox::DeleteAtCaret(bool forward) {
 bool TgrGridEditBox::RequestUndo(bool& undone) {
     undone = false;
     if (!undoSaved_) return false;
+    // Taken before the handler runs: a grid that ends its cell edit there
+    // puts a value into this box, which forgets what was saved, and the
+    // text from before the edit must not turn into an empty one.
+    std::string saved = undoText_;
     bool cancel = false;
     if (OnUndo) OnUndo(this, true, cancel);
     if (!cancel) {
-        std::string saved = undoText_;
         SetText(saved, false, false);
         NotifyTextChanged(false);
         undoSaved_ = false;

@@ -146,8 +146,9 @@ public:
     virtual bool IsListBoxSelect() = 0;
     virtual void SyncListBoxSelection(bool fire) = 0;
     virtual bool IsEditMode() = 0;
-    // Passes a new maximum length to the active in-cell control strategy.
-    virtual void SetEditorMaxLength(Integer length) = 0;
+    // A new maximum length of a display column reaches the active in-cell
+    // control when the column is the current one and the grid edits.
+    virtual void SetControlMaxLength(Integer displayCol, Integer maxLength) = 0;
     virtual void ApplyEditorMask() = 0;
     virtual void RefreshCheckBoxValues() = 0;
     // Drops stored cell values that no longer suit the control type.

@@ -1,6 +1,7 @@
 #include "grid/TSGrid.h"
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 
 #include "grid/GRGLibValues.h"
@@ -170,41 +171,30 @@ void TgrBaseGrid::RecreateGridCollections() {
 }
 
 void TgrBaseGrid::CreateCellControls() {
+    using namespace std::placeholders;
+    // The grid's handlers of the control's events, in the order they are
+    // handed over; OnEnter, OnExit and OnAfterKeyUp stay unset.
     auto wire = [this](TgrCustomGridControl* c) {
         c->SetCursor(Cursor());
-        // Keys of the in-cell control fire the grid's key events under the
-        // key lock, so they are not processed as grid navigation.
-        c->SetOnKeyDown([this](TObject*, Word16& key, TShiftState shift) { ControlKeyDownEvent(key, shift); });
-        c->SetOnKeyUp([this](TObject*, Word16& key, TShiftState shift) { ControlKeyUpEvent(key, shift); });
-        c->SetOnKeyPress([this](TObject*, char& key) { ControlKeyPressEvent(key); });
-        c->SetOnAfterKeyDown([this](TObject*, Word16& key, TShiftState shift) { ControlKeyDown(key, shift); });
-        c->SetOnAfterKeyPress([this](TObject*, char& key) { ControlKeyPress(key); });
-        c->SetOnMouseDown([this, c](TObject*, TMouseButton b, TShiftState s, int x, int y) {
-            ControlMouseDown(c, b, s, x, y);
-        });
-        c->SetOnMouseUp([this, c](TObject*, TMouseButton b, TShiftState s, int x, int y) {
-            ControlMouseUp(c, b, s, x, y);
-        });
-        c->SetOnMouseMove([this, c](TObject*, TShiftState s, int x, int y) { ControlMouseMove(c, s, x, y); });
-        c->SetOnClick([this](TObject*) { ControlClick(); });
-        c->SetOnDblClick([this](TObject*) { ControlDblClick(); });
-        c->SetOnTextResize([this](TObject*, bool byUser) { ControlEditTextResized(byUser); });
-        c->SetOnCaretChange([this](TObject* sender, bool textChanged) { HandleControlChange(sender, textChanged); });
-        c->SetOnTextChange([this, c](TObject*, bool edited, bool inserted, bool byUser) {
-            // Only the control over the current cell edits it.
-            if (c == activeControl_) ControlValueChanged(edited, byUser, inserted);
-        });
-        c->SetOnCanEdit([this, c](TObject*, bool& cancel) {
-            if (c == activeControl_) ControlStartEdit(cancel);
-        });
-        c->SetOnCanChange([this, c](TObject*, bool byUser, bool& cancel) {
-            if (c == activeControl_) ControlPrepareEdit(byUser, cancel);
-        });
-        c->SetOnUndo([this](TObject*, bool byUser, bool& cancel) { ControlUndo(byUser, cancel); });
-        c->SetOnWantKey([this](TObject*, Word16 key, bool& want) { ControlWantsEscape(key, want); });
-        c->SetOnMaskError([this](TObject*, const std::string& text, bool& accept) {
-            ControlInvalidMaskEdit(text, accept);
-        });
+        c->SetOnAfterKeyDown(std::bind(&TgrBaseGrid::HandleControlAfterKeyDown, this, _1, _2, _3));
+        c->SetOnAfterKeyPress(std::bind(&TgrBaseGrid::HandleControlAfterKeyPress, this, _1, _2));
+        c->SetOnCaretChange(std::bind(&TgrBaseGrid::HandleControlChange, this, _1, _2));
+        c->SetOnTextChange(std::bind(&TgrBaseGrid::HandleControlEdited, this, _1, _2, _3, _4));
+        c->SetOnCanEdit(std::bind(&TgrBaseGrid::HandleControlCanEdit, this, _1, _2));
+        c->SetOnCanChange(std::bind(&TgrBaseGrid::HandleControlCanChange, this, _1, _2, _3));
+        c->SetOnUndo(std::bind(&TgrBaseGrid::HandleControlUndo, this, _1, _2, _3));
+        c->SetOnKeyDown(std::bind(&TgrBaseGrid::HandleControlKeyDown, this, _1, _2, _3));
+        c->SetOnKeyUp(std::bind(&TgrBaseGrid::HandleControlKeyUp, this, _1, _2, _3));
+        c->SetOnKeyPress(std::bind(&TgrBaseGrid::HandleControlKeyPress, this, _1, _2));
+        c->SetOnClick(std::bind(&TgrBaseGrid::HandleControlClick, this, _1));
+        c->SetOnDblClick(std::bind(&TgrBaseGrid::HandleControlDblClick, this, _1));
+        c->SetOnMouseDown(std::bind(&TgrBaseGrid::HandleControlMouseDown, this, _1, _2, _3, _4, _5));
+        c->SetOnMouseUp(std::bind(&TgrBaseGrid::HandleControlMouseUp, this, _1, _2, _3, _4, _5));
+        c->SetOnMouseMove(std::bind(&TgrBaseGrid::HandleControlMouseMove, this, _1, _2, _3, _4));
+        c->SetOnKillFocus(std::bind(&TgrBaseGrid::HandleControlKillFocus, this, _1));
+        c->SetOnWantKey(std::bind(&TgrBaseGrid::HandleControlWantKey, this, _1, _2, _3));
+        c->SetOnMaskError(std::bind(&TgrBaseGrid::HandleControlMaskError, this, _1, _2, _3));
+        c->SetOnTextResize(std::bind(&TgrBaseGrid::HandleControlTextResize, this, _1, _2));
     };
     editControl_ = std::make_unique<TgrEditGridControl>(this);
     editControl_->SetLeft(-editControl_->Width() - 1);
@@ -511,19 +501,25 @@ void TgrBaseGrid::PutCellValue(Integer dataCol, Integer dataRow, const Variant& 
         if (value.Type() != varEmpty) CheckCellValueType(type, value);
         StoreCellValue(dataCol, dataRow, value, type);
         InvalidateDisplayCell(col, row);
-        return;
+    } else if (CanPaintNow() && IsCellVisibleOnScreen(col, row)) {
+        // Kept nowhere, the value is drawn into the cell at once; the next
+        // repaint shows what the descendant loads for the cell again.
+        Variant shown = value;
+        TgrCellPaintInfo info;
+        directValue_ = &shown;
+        struct Forget {
+            const Variant*& value;
+            ~Forget() { value = nullptr; }
+        } forget{directValue_};
+        if (FillDrawInfo(col, row, info)) PaintFromInfo(info);
     }
-    // Kept nowhere, the value is drawn into the cell at once; the next
-    // repaint shows what the descendant loads for the cell again.
-    if (!CanPaintNow() || !IsCellVisibleOnScreen(col, row)) return;
-    Variant shown = value;
-    TgrCellPaintInfo info;
-    directValue_ = &shown;
-    struct Forget {
-        const Variant*& value;
-        ~Forget() { value = nullptr; }
-    } forget{directValue_};
-    if (FillDrawInfo(col, row, info)) PaintFromInfo(info);
+    // A new value of the current cell reaches its shown control, unless the
+    // user is editing it there.
+    if (dataCol == curDataCol_ && dataRow == curDataRow_ && !cellEditing_ && currentCell_) {
+        currentCell_->ClearValue();
+        editSelectMode_ = 0;
+        if (controlShown_) RefreshCellControl();
+    }
 }
 
 bool TgrBaseGrid::IsRowChanged(Integer dataRow) const {

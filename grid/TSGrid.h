@@ -481,20 +481,11 @@ public:
     // autoFill: the change inserted text, so an open combo may fill it in.
     void CellValueEdited(bool startEdit, bool byUser, bool autoFill);
     virtual bool PrepareCellEdit(Integer dataCol, bool byUser) { return true; }
-    virtual bool StartEditing(Byte selectMode, bool updateNow);
-    void SetEditSelectMode(Byte mode) { editSelectMode_ = mode; }
-    // The current cell is being edited or editing starts now; False where
-    // the grid cannot edit or refuses the edit.
-    bool EnsureEditing(bool updateNow);
     // Keyboard clipboard commands on the current cell; cut and paste only
     // for an editable text control.
     bool CopyCell();
     bool CutCell();
     bool PasteCell();
-    // The in-cell control's change notification: its selection (and, when
-    // the text changed, its value) is copied into the current cell and,
-    // with StoreData, into the stored cell value.
-    void HandleControlChange(TObject* sender, bool textChanged);
     // Makes a display cell current; a changed data cell forgets the loaded
     // value.
     virtual void ChangeCurrentCell(Integer displayCol, Integer displayRow);
@@ -626,7 +617,7 @@ public:
     // In list-box selection (gmListBox, rsSingle) the current row is the one
     // selected row.
     virtual void SyncListBoxSelection(bool fire) override;
-    void SetEditorMaxLength(Integer length) override;
+    void SetControlMaxLength(Integer displayCol, Integer maxLength) override;
     // The in-cell editor takes the current cell's mask name.
     void ApplyEditorMask() override;
     void RefreshCheckBoxValues() override;
@@ -1108,10 +1099,7 @@ public:
     bool IsCellVisibleOnScreen(Integer displayCol, Integer displayRow) const;
     // A display cell with pixels in the client area.
     bool IsCellOnScreen(Integer displayCol, Integer displayRow) const;
-    // Normal grid status, an editing mode, and a current cell that is
-    // neither read-only nor selected.
-    bool CanEditNow();
-    // Not designing, the current cell shown, and CanEditNow.
+    // Not designing, the current cell shown, and CanShowControl.
     bool CanReclickCurrentCell();
     // The second press of a double-click on the current cell, while no edit
     // runs and the cell can be edited now, is taken as a fresh press of the
@@ -1119,8 +1107,6 @@ public:
     bool ReclickCurrentCell(TShiftState shift, Integer x, Integer row, Integer col, Integer y);
     // A consumed double-click: its release fires no click events.
     bool ReleaseIgnored() const { return ignoreRelease_; }
-    // Editable, in edit mode, with a current cell.
-    bool IsEditing();
     // The left column that brings a display column into view from a left
     // column: a column left of the view becomes the first one, one right
     // of it comes in from the right; modes 2 and 3 place it at the right
@@ -1134,9 +1120,6 @@ public:
     virtual Integer GetRangeAnchorRow() { return curDisplayRow_; }
     // Whether that anchor row is selected (the current row here).
     virtual bool IsAnchorRowSelected();
-    // Hides a shown in-cell control (or any, with force) unless layout is
-    // suspended; True when it was shown.
-    bool HideCellControlIfShown(bool force);
     void SetRowDateTimeDef(Integer dataRow, TgrDateTimeDefComponent* def);
     virtual bool IsColsStored() const { return true; }
     virtual bool IsRowsStored() const { return true; }
@@ -1207,14 +1190,76 @@ public:
     // Ends the current cell's edit: store keeps the edited value, otherwise
     // the value from before the edit comes back.
     void EndCellEdit(bool store);
-    // Shows the in-cell editor over the current cell while it is edited,
-    // hides it otherwise.
+    // ------------------------------------------------ in-cell control activation
+    // Normal grid status, gmEdit or gmEditInsert, and a current data cell
+    // that is neither read-only nor selected.
+    bool CanShowControl();
+    // Not designing, the current cell shown, and CanShowControl.
+    bool ShouldShowControl();
+    // Hides the control (nothing at design time, without a window or while
+    // updates are suspended); with repaint the cell it covered is painted.
+    void HideCellControl(bool repaint);
+    // Hides a shown control (any, with force) unless updates are
+    // suspended; True when it was shown.
+    bool HideCellControlIfShown(bool force);
+    // Where the control should show: it takes the cell's type, place, look
+    // and value and shows after the next paint (ShowControlAfterPaint);
+    // elsewhere it is moved out of sight.
     void RefreshCellControl();
-    void HideCellControl();
-    // Places the in-cell control over the current cell (sizes never below 0).
+    // Called from AfterPaint, once per paint: a refresh waiting for it shows
+    // the control (edit mode, current cell in view) and gives it the focus
+    // when ControlShouldHaveFocus.
+    void ShowControlAfterPaint();
+    // The grid or its control has the focus, the control is shown, no mouse
+    // operation runs, the focus did not just arrive by keyboard, and not
+    // designing.
+    bool ControlShouldHaveFocus();
+    bool GridHasFocus() const;
+    // The edit box or check box is shown (or about to show) over the
+    // current cell in edit mode.
+    bool ControlStandsInCell() const {
+        return controlShown_ && editModeFlag_ && activeControl_ &&
+               (activeControl_ == static_cast<const TgrCustomGridControl*>(editControl_.get()) ||
+                activeControl_ == static_cast<const TgrCustomGridControl*>(checkControl_.get()));
+    }
+    // The control of a control type becomes the active one; a change hides
+    // the old one and forgets the current cell's loaded value.
+    void SelectControlForType(TgrControlType type);
+    // Places the control over the current cell: the column's width less
+    // the vertical line and 3 pixels (less a button; 3D cells without lines
+    // one pixel less), from 3 pixels right of the cell's left edge; sizes
+    // never below 0. The cell's button decides keyboard and text editing.
     virtual void PositionCellControl(TgrCustomGridControl* control);
-    // Gives the control the current cell's font, look, alignments and limits.
-    void DressCellControl(TgrCustomGridControl* control);
+    // Gives the control the current cell's colour, font, look, alignments
+    // and limits.
+    void DressCellControl(TgrCustomGridControl* control, bool is3D);
+    // The owner's draw information of the current cell reaches the control.
+    void ApplyDrawInfoToControl(const TgrCellDrawInfo& info);
+    // Edit mode: on, the control shows (select mode 0 selects the whole
+    // text, 2 leaves the caret alone); refresh resets the control.
+    void SetEditMode(bool value, bool refresh, Byte selectMode);
+    // False when the grid cannot edit, is in edit mode already, cannot show
+    // the control or the show-editor notification cancels.
+    virtual bool StartEditing(Byte selectMode, bool updateNow);
+    // The current cell is being edited or editing starts now; False where
+    // the grid cannot edit or refuses the edit.
+    bool EnsureEditing(bool updateNow);
+    // Leaves edit mode; False in edit mode with AlwaysShowEditor, outside
+    // it, or when the cell cannot be left.
+    bool EndEditing();
+    // CanShowControl, edit mode and CanEdit.
+    bool IsEditing();
+    void SetEditSelectMode(Byte mode) { editSelectMode_ = mode; }
+    // 1 when the current column is not read-only or the grid shows a focus
+    // indication, else 2.
+    Integer GetScrollRepaintMode();
+    // A click that made a text cell current goes on in the shown control,
+    // which places its caret there; the control takes the focus when it
+    // should.
+    void ForwardClickToControl(bool setFocusArgument);
+    // The show-editor notification before edit mode starts; a descendant
+    // turns it into an event that may cancel.
+    virtual void FireShowEditor(Integer dataCol, Integer dataRow, bool& cancel) {}
     // Unchecked -> checked (-> grayed) -> unchecked on the current check cell.
     bool ToggleCurrentCheck();
     // The wait before the next auto-scroll step while the mouse (screen
@@ -1367,27 +1412,48 @@ public:
     // True while the insert row below the data rows is shown.
     bool InsertRowShown() const { return insertRowCount_ > 0; }
     bool IsInsertRowInUse() const { return insertRowInUse_; }
-    // The notifications the in-cell controls send their grid (points in the
-    // control's client coordinates).
-    virtual void ControlStartEdit(bool& cancel);
-    virtual void ControlPrepareEdit(bool allowed, bool& refuse);
-    virtual void ControlValueChanged(bool startEdit, bool byUser, bool autoFill);
-    virtual void ControlValueStored(bool withValue);
-    virtual void ControlUndo(bool byUser, bool& notHandled);
-    virtual void ControlWantsEscape(Word16 key, bool& wanted);
-    virtual void ControlInvalidMaskEdit(const std::string& keys, bool& accept);
-    virtual void ControlEditTextResized(bool byUser);
-    virtual void ControlKeyDown(Word16& key, TShiftState shift);
-    virtual void ControlKeyPress(char& key);
-    virtual void ControlKeyDownEvent(Word16& key, TShiftState shift);
-    virtual void ControlKeyUpEvent(Word16& key, TShiftState shift);
-    virtual void ControlKeyPressEvent(char& key);
-    virtual void ControlClick();
-    virtual void ControlDblClick();
-    virtual void ControlMouseDown(TgrCustomGridControl* control, TMouseButton button, TShiftState shift, int x, int y);
-    virtual void ControlMouseUp(TgrCustomGridControl* control, TMouseButton button, TShiftState shift, int x, int y);
-    virtual void ControlMouseMove(TgrCustomGridControl* control, TShiftState shift, int x, int y);
-    virtual void ControlChange() {}
+    // The handlers of the in-cell controls' events (sender: the control's
+    // window; points in its client coordinates). Only the control over the
+    // current cell starts and reports edits. The key handlers run the
+    // grid's own key entry points under the key lock, so the keys fire the
+    // grid's key events; what the control leaves of a key goes to the
+    // grid's key table afterwards (HandleControlAfterKeyDown), a typed
+    // character to the combo search (HandleControlAfterKeyPress). Mouse
+    // events fire the grid's own in grid coordinates.
+    virtual void HandleControlCanEdit(TObject* sender, bool& cancel);
+    virtual void HandleControlCanChange(TObject* sender, bool byUser, bool& cancel);
+    virtual void HandleControlEdited(TObject* sender, bool edited, bool inserted, bool byUser);
+    // The control's selection (and, when the text changed, its value) is
+    // copied into the current cell and, with StoreData, the stored value.
+    virtual void HandleControlChange(TObject* sender, bool textChanged);
+    // cancel: the control keeps its value (the grid restored none).
+    virtual void HandleControlUndo(TObject* sender, bool byUser, bool& cancel);
+    virtual void HandleControlWantKey(TObject* sender, Word16 key, bool& want);
+    virtual void HandleControlMaskError(TObject* sender, const std::string& text, bool& accept);
+    virtual void HandleControlTextResize(TObject* sender, bool byUser);
+    virtual void HandleControlAfterKeyDown(TObject* sender, Word16& key, TShiftState shift);
+    virtual void HandleControlAfterKeyPress(TObject* sender, char& key);
+    virtual void HandleControlKeyDown(TObject* sender, Word16& key, TShiftState shift);
+    virtual void HandleControlKeyUp(TObject* sender, Word16& key, TShiftState shift);
+    virtual void HandleControlKeyPress(TObject* sender, char& key);
+    virtual void HandleControlClick(TObject* sender);
+    virtual void HandleControlDblClick(TObject* sender);
+    virtual void HandleControlMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    virtual void HandleControlMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    virtual void HandleControlMouseMove(TObject* sender, TShiftState shift, int x, int y);
+    virtual void HandleControlKillFocus(TObject* sender);
+    TgrCustomGridControl* ControlOfWindow(TObject* window) const;
+    // The focus messages: the grid receives the focus (the control shows
+    // or takes it) or loses it.
+    void FocusEntered();
+    void FocusLeft();
+    // The inner hide: the control goes, the focus it had returns to the
+    // grid, and with repaint the cell it covered is painted.
+    void HideActiveControl(bool repaint);
+    void LoadControlValue();
+    // Without AlwaysShowEditor an ended cell edit (or a left cell) ends
+    // edit mode, and the control goes with it.
+    void EndEditModeUnlessAlwaysShown();
 
     // ------------------------------------------------ wheel, context menu, corner
     // The wheel scrolls the system's wheel lines (at least 1, at most the
@@ -1920,11 +1986,11 @@ private:
     // (ArmComboTracking) and used at most once: the first pointer move
     // that this grid or its list sees without a press of its own, or a
     // combo button held onto the list, starts a row drag in the list at its
-    // current row with the capture (HandOverPressToDropDown), so its current
+    // current row with the capture (HandOverComboCapture), so its current
     // row follows the pointer and a release on a row chooses it.
     bool IsOverDroppedList(Integer x, Integer y);
     void ArmComboTracking();
-    void HandOverPressToDropDown();
+    void HandOverComboCapture();
     bool TrackComboOnFirstMove(Integer x, Integer y);
     // A list that tracks the pointer without a press of its own ends that
     // at a press: outside the list it closes the drop-down (True, the press
@@ -1994,6 +2060,17 @@ private:
 
     // in-cell control state
     bool controlShown_ = false;
+    // A refresh placed the control; the end of the next paint shows it.
+    bool controlRefreshAfterPaint_ = false;
+    bool hidingControl_ = false, hideRepaintSkipped_ = false;
+    // The focus came by keyboard and stays with the grid until the key is up.
+    bool focusByKeyboard_ = false;
+    // A press that made a text cell current, handed to the control after
+    // its release (ForwardClickToControl); grid client coordinates.
+    bool controlClickPending_ = false, controlClickRepeated_ = false;
+    TPoint controlClickPos_;
+    // The display cell the control was last placed over.
+    TCellCoord_ts controlPlacedAt_{-1, -1};
     bool controlHiddenByGrid_ = true;
     bool editModeFlag_ = true;
     Byte editSelectMode_ = 2;
@@ -2156,6 +2233,8 @@ private:
     bool updatingInsertRow_ = false;
     TgrCustomGridControl* ControlForType(TgrControlType type);
     void InsertRowMoved(Integer oldDisplayRow);
+    // A new current data cell: no loaded value, no cell edit.
+    void LeaveCellEditState();
     // Combo upkeep of an edited value and of a moved current cell.
     void ComboValueEdited(bool autoFill);
     bool comboSearchedCell_ = false;

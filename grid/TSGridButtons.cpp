@@ -381,7 +381,7 @@ bool TgrBaseGrid::IsOverDroppedList(Integer x, Integer y) {
 
 void TgrBaseGrid::ArmComboTracking() { trackOnFirstMove_ = !IsDesigning(); }
 
-void TgrBaseGrid::HandOverPressToDropDown() {
+void TgrBaseGrid::HandOverComboCapture() {
     if (!trackOnFirstMove_) return;
     trackOnFirstMove_ = false;
     TgrBaseGrid* list = droppedCombo_ ? droppedCombo_->ComboGrid() : nullptr;
@@ -396,7 +396,7 @@ bool TgrBaseGrid::TrackComboOnFirstMove(Integer x, Integer y) {
     if (!owner || !owner->trackOnFirstMove_ || mouseStatus_ != msNone || thumbAxis_) return false;
     TgrBaseGrid* list = owner->droppedCombo_ ? owner->droppedCombo_->ComboGrid() : nullptr;
     if (!list || (this != owner && this != list)) return false;
-    owner->HandOverPressToDropDown();
+    owner->HandOverComboCapture();
     if (list->mouseStatus_ != msRowSelect) return false;
     // The highlight goes where the pointer is at once.
     TPoint p = this == list ? TPoint(x, y) : list->ScreenToClient(ClientToScreen(TPoint(x, y)));
@@ -440,7 +440,7 @@ bool TgrBaseGrid::TrackCellButton(Integer x, Integer y) {
         SetButtonShownDown(false);
         SetMouseCapture(false);
         SetMouseStatus(msNone);
-        HandOverPressToDropDown();
+        HandOverComboCapture();
         return true;
     }
     if (buttonHeld_ || dropButtonHeld_) {

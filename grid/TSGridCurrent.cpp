@@ -93,20 +93,6 @@ void TgrBaseGrid::SetEditorValue(TgrControlType type, const Variant& value, Vari
     }
 }
 
-bool TgrBaseGrid::StartEditing(Byte selectMode, bool) {
-    if (!CanEdit() || !activeControl_) return false;
-    InvalidateFocusCell(false);
-    editModeFlag_ = true;
-    editSelectMode_ = selectMode;
-    return true;
-}
-
-bool TgrBaseGrid::EnsureEditing(bool updateNow) {
-    if (!HasWindow() || !HasCurrentCell() || !activeControl_ || !CanEdit()) return false;
-    if (!BeginCellEdit() || !PrepareCellEdit(curDataCol_, true)) return false;
-    return editModeFlag_ || StartEditing(0, updateNow);
-}
-
 bool TgrBaseGrid::CopyCell() { return currentCell_->CopyToClipboard(); }
 
 bool TgrBaseGrid::CutCell() {
@@ -121,14 +107,9 @@ bool TgrBaseGrid::PasteCell() {
     return EnsureEditing(false) && currentCell_->PasteText(true);
 }
 
-void TgrBaseGrid::HandleControlChange(TObject*, bool textChanged) { ControlValueStored(textChanged); }
-
 void TgrBaseGrid::EnterInsertRow(Integer displayCol) {
     if (rowBarOn_) InvalidateDisplayCell(0, curDisplayRow_);
-    if (activeControl_ && activeControl_->GetVisible()) {
-        activeControl_->Hide();
-        if (HasWindow()) Update();
-    }
+    if (HideCellControlIfShown(false) && HasWindow()) Update();
     DeselectAllRows();
     InvalidateFocusCell(false);
     editSelectMode_ = 0;
@@ -209,10 +190,7 @@ void TgrBaseGrid::ChangeCurrentCell(Integer displayCol, Integer displayRow) {
     anchor_ = current_;
     curDataCol_ = dataCol;
     curDataRow_ = dataRow;
-    if (changed) {
-        if (currentCell_) currentCell_->ClearValue();
-        cellEditing_ = false;
-    }
+    if (changed) LeaveCellEditState();
     InsertRowMoved(oldDisplayRow);
     CheckCurrentCellChanged();
 }
@@ -294,8 +272,7 @@ void TgrBaseGrid::CurrentCellMoved(const TCellCoord_ts& oldCurrent) {
     if (dataCol == curDataCol_ && dataRow == curDataRow_) return;
     curDataCol_ = dataCol;
     curDataRow_ = dataRow;
-    if (currentCell_) currentCell_->ClearValue();
-    cellEditing_ = false;
+    LeaveCellEditState();
     ResetCellControl(false);
     if (rowBarOn_ && oldCurrent.Row != curDisplayRow_) {
         if (oldCurrent.Row > 0 && oldCurrent.Row < RowTotal()) InvalidateDisplayCell(0, oldCurrent.Row);
@@ -303,6 +280,15 @@ void TgrBaseGrid::CurrentCellMoved(const TCellCoord_ts& oldCurrent) {
     }
     InsertRowMoved(oldCurrent.Row);
     CheckCurrentCellChanged();
+}
+
+void TgrBaseGrid::LeaveCellEditState() {
+    if (currentCell_) currentCell_->ClearValue();
+    cellEditing_ = false;
+    // The next cell's text is selected whole when the control loads it;
+    // without AlwaysShowEditor edit mode ends with the cell.
+    editSelectMode_ = 0;
+    if (!alwaysShowEditor_) editModeFlag_ = false;
 }
 
 TgrDrawOption TgrBaseGrid::CurrentDrawOption(TgrPictureKind kind) {

@@ -18,8 +18,9 @@ void TgrBaseGrid::DoubleClickPress(TShiftState shift, Integer x, Integer y) {
         return;
     }
     bool onCurrent = cell.Col == curDisplayCol_ && cell.Row == curDisplayRow_;
-    if (controlShown_ && activeControl_ && onCurrent) {
-        // The in-cell control beside the point has the double-click.
+    if (activeControl_ && activeControl_->GetVisible() && activeControl_->Window()->AllowDblClick && onCurrent) {
+        // The in-cell control beside the point has the double-click (a
+        // check box takes none: there the second press is a fresh press).
         activeControl_->DblClick();
         ignoreRelease_ = true;
         return;

@@ -961,6 +961,9 @@ void TgrBaseGrid::Loaded() {
     ApplyPendingLayout();
     UpdateScrollBars();
     Invalidate();
+    // The values read are the ones the current cell's control shows.
+    if (currentCell_ && !cellEditing_) currentCell_->ClearValue();
+    ResetCellControl(true);
 }
 
 // ============================================================ form files

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFocusEvent>
 #include <QWheelEvent>
 
 #include "grid/GridCheckBox.h"
@@ -94,7 +95,7 @@ void TgrBaseGrid::EndCellEdit(bool store) {
     LockEditStart(true);
     if (currentCell_) currentCell_->ClearValue();
     cellEditing_ = false;
-    HideCellControl();
+    EndEditModeUnlessAlwaysShown();
     InvalidateDisplayCell(DisplayColOfData(undoCol_), DisplayRowOfData(undoRow_));
     if (rowBarOn_) InvalidateDisplayCell(0, DisplayRowOfData(undoRow_));
 }
@@ -108,7 +109,7 @@ bool TgrBaseGrid::AcceptCellEdit() {
     if (!ValidateCellMask() || !FireEndCellEdit()) return false;
     cellModified_ = true;
     cellEditing_ = false;
-    HideCellControl();
+    EndEditModeUnlessAlwaysShown();
     InvalidateDisplayCell(DisplayColOfData(undoCol_), DisplayRowOfData(undoRow_));
     if (rowBarOn_) InvalidateDisplayCell(0, DisplayRowOfData(undoRow_));
     return true;
@@ -176,7 +177,7 @@ bool TgrBaseGrid::UndoEdit(bool forceRow, bool byUser, bool& undone, bool& value
             // closes without writing the cell's own start value over them.
             if (currentCell_) currentCell_->ClearValue();
             cellEditing_ = false;
-            HideCellControl();
+            EndEditModeUnlessAlwaysShown();
         } else {
             EndCellEdit(false);
         }
@@ -194,6 +195,8 @@ bool TgrBaseGrid::UndoEdit(bool forceRow, bool byUser, bool& undone, bool& value
             ChangeCounts(ColTotal(), RowTotal() - 1);
         }
         InvalidateRow(curDisplayRow_);
+        // The shown control takes the row's values back too.
+        if (controlShown_) ResetCellControl(true);
     }
     return true;
 }
@@ -290,78 +293,6 @@ bool TgrBaseGrid::FireUndoRowEdit(bool byUser, bool asked) {
     }
     rowUndoValues_.clear();
     return true;
-}
-
-void TgrBaseGrid::HideCellControl() {
-    if (!activeControl_ || !activeControl_->GetVisible()) return;
-    activeControl_->Hide();
-    InvalidateFocusArea(curDisplayCol_, curDisplayRow_);
-}
-
-void TgrBaseGrid::PositionCellControl(TgrCustomGridControl* control) {
-    if (!control || !HasWindow()) return;
-    TRect r = CellPixels(curDisplayCol_, curDisplayRow_);
-    // A cell cut down to nothing (or a column narrower than its line) gives
-    // a control of no size, never a negative one.
-    // The cell's button stays visible beside the control.
-    Integer width = std::max<Integer>(0, r.Width() - vertLineWidth_ - CellButtonWidth(curDataCol_, curDataRow_));
-    Integer height = std::max<Integer>(0, r.Height() - horzLineWidth_);
-    control->Window()->SetBounds(r.Left, r.Top, width, height);
-    DressCellControl(control);
-}
-
-// The control shows the cell as it is painted: its font (in EditFontColor
-// while that is set), 3D look, word wrap and alignments, and the current
-// column's text limit; a check box takes the column's grayed state and
-// check texts.
-void TgrBaseGrid::DressCellControl(TgrCustomGridControl* control) {
-    Integer c = curDataCol_, r = curDataRow_;
-    if (!IsDataCellIndex(c, r)) return;
-    if (TFont* cellFont = EffectiveCellFont(c, r)) {
-        TFont font;
-        font.Assign(*cellFont);
-        if (control->UsesEditColors() && editFontColor_ != grColorNotSet) font.SetColor(editFontColor_);
-        TFont* shown = control->GetFont();
-        if (!shown || shown->Name() != font.Name() || shown->Size() != font.Size() ||
-            shown->Style() != font.Style() || shown->Color() != font.Color())
-            control->SetFont(font);
-    }
-    control->SetCtl3D(EffectiveIs3D(c, r));
-    control->SetWordWrap(EffectiveWordWrap(c, r));
-    control->SetHorzAlignment(EffectiveHorzAlignment(c, r));
-    control->SetVertAlignment(EffectiveVertAlignment(c, r));
-    TgrCol* col = gridCols_ ? gridCols_->ColAt(c) : nullptr;
-    control->SetMaxLength(col ? col->MaxLength() : 0);
-    control->SetWantTabs(wantTabs_);
-    control->SetAlwaysShowFocus(alwaysShowFocus_);
-    if (control == checkControl_.get()) {
-        if (col) checkControl_->SetAllowGrayed(col->GetAllowGrayed());
-        checkControl_->SetCheckBoxValues(EffectiveCheckBoxValues(c));
-    }
-}
-
-void TgrBaseGrid::RefreshCellControl() {
-    if (!HasWindow() || !editControl_) return;
-    bool show = cellEditing_ && curDisplayCol_ >= 1 && curDisplayRow_ >= 1 && GetCurrentControlType() == ctText &&
-                CanEdit() && !IsCellReadOnly(curDataCol_, curDataRow_);
-    if (!show) {
-        HideCellControl();
-        return;
-    }
-    if (activeControl_ != editControl_.get() || !currentCell_->HasValueFor(curDataCol_, curDataRow_)) {
-        // Loading the cell's value into the editor is not an edit.
-        LockEditStart(false);
-        try {
-            LoadEditorValue(LoadCellValue(curDataCol_, curDataRow_, GetStoredCellValue(curDataCol_, curDataRow_, ctText)),
-                            true);
-        } catch (...) {
-            LockEditStart(true);
-            throw;
-        }
-        LockEditStart(true);
-    }
-    PositionCellControl(activeControl_);
-    activeControl_->Show();
 }
 
 // ------------------------------------------------------------ keyboard
@@ -496,8 +427,14 @@ void TgrBaseGrid::GridKeyDown(Word16& key, TShiftState shift) {
                 handled = true;
                 break;
             case VK_F2:
-                if (!IsCellEditing() && GetCurrentControlType() == ctText && BeginCellEdit()) {
-                    RefreshCellControl();
+                if (!editModeFlag_) {
+                    // Edit mode starts with the caret where the editor has it.
+                    if (StartEditing(2, false)) {
+                        if (activeControl_) activeControl_->SetSelLength(0);
+                        handled = true;
+                    }
+                } else if (!IsCellEditing() && GetCurrentControlType() == ctText && BeginCellEdit()) {
+                    if (!controlShown_) RefreshCellControl();
                     handled = true;
                 }
                 break;
@@ -568,8 +505,11 @@ bool TgrBaseGrid::DoKeyPress(char& key) {
         ComboCharKey(key);
         return true;
     }
-    if (type != ctText || !BeginCellEdit()) return false;
-    RefreshCellControl();
+    if (type != ctText || !EnsureEditing(true)) return false;
+    if (!controlShown_ || activeControl_ != editControl_.get() || !(controlPlacedAt_ == current_))
+        RefreshCellControl();
+    // The editor takes the key shown.
+    if (activeControl_ && !activeControl_->GetVisible() && HasWindow()) Update();
     if (activeControl_ != editControl_.get()) return false;
     TgrGridEditBox* box = editControl_->EditBox();
     if (!typedSinceEditStart_) {
@@ -901,7 +841,7 @@ Integer TgrBaseGrid::RowEdgeAt(Integer x, Integer y, Integer col) {
 
 void TgrBaseGrid::SelectAllRows(bool byUser) {
     if (rowSelectMode_ != rsMulti || !CanLeaveCell(-1, -1, true)) return;
-    HideCellControl();
+    HideCellControl(true);
     if (byUser) SetMouseStatus(msSelectAll);
     Integer visible = 0;
     for (Integer r = 1; r <= Rows(); ++r)
@@ -963,7 +903,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         ((!shift.Contains(ssShift) && !shift.Contains(ssCtrl) && rowSelection_->IsSelected(under.Row)) ||
          rowSelectMode_ == rsNone)) {
         if (rowSelectMode_ == rsNone && !MoveToDisplayCell(curDisplayCol_, under.Row)) return;
-        HideCellControl();
+        HideCellControl(true);
         moveFromIndex_ = moveToIndex_ = under.Row;
         SetMouseStatus(msRowMove);
         SetMouseCapture(true);
@@ -1013,6 +953,11 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         // On the button area of the cell that is now current: its button.
         if (PressCellButton(cell.Col, cell.Row, x, y)) return;
         if (wasCurrent && GetCurrentControlType() == ctCheck) ToggleCurrentCheck();
+        // A text cell's editor places its caret by the click once it is
+        // released.
+        controlClickPending_ = GetCurrentControlType() == ctText;
+        controlClickPos_ = TPoint(x, y);
+        controlClickRepeated_ = shift.Contains(ssDouble);
     }
     SetMouseStatus(msCellSelect);
     SetMouseCapture(true);
@@ -1349,6 +1294,12 @@ void TgrBaseGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
         SetMouseUpCell(cell.Col, cell.Row);
         TgrMouseStatus status = mouseStatus_;
         FinishMouseAction(true, x, y);
+        // Released on the cell it made current, the click goes on in the
+        // control; anywhere else it is dropped.
+        TCellCoord_ts under = CellUnderMouse(x, y);
+        if (under.Col != curDisplayCol_ || under.Row != curDisplayRow_ || gridStatus_ != grsNormal)
+            controlClickPending_ = false;
+        ForwardClickToControl(false);
         ClickReleased(status);
     }
     if (button == mbLeft) ignoreRelease_ = false;
@@ -1416,6 +1367,42 @@ bool TgrBaseGrid::WidgetEvent(QEvent* event) {
             bool handled = false;
             HandleContextPopup(TPoint(r.Left, r.Bottom), handled);
             return true;
+        }
+        case QEvent::FocusIn: {
+            // The focus-entering counter is up while the form learns of the
+            // focus; then the control shows or takes the focus over.
+            ++enteringFocus_;
+            bool r = false;
+            try {
+                r = TCustomControl::WidgetEvent(event);
+            } catch (...) {
+                --enteringFocus_;
+                throw;
+            }
+            --enteringFocus_;
+            // (A hidden control passes the focus on as if by Tab: that is
+            // not the keyboard's.)
+            Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (!hidingControl_ && (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason))
+                focusByKeyboard_ = true;
+            FocusEntered();
+            return r;
+        }
+        case QEvent::FocusOut: {
+            bool r = TCustomControl::WidgetEvent(event);
+            FocusLeft();
+            return r;
+        }
+        case QEvent::KeyRelease: {
+            // The focus that came by keyboard passes to the control once its
+            // key is up.
+            bool r = TCustomControl::WidgetEvent(event);
+            if (focusByKeyboard_) {
+                focusByKeyboard_ = false;
+                if (controlShown_ && activeControl_ && activeControl_->GetVisible() && activeControl_->CanFocus())
+                    activeControl_->SetFocus();
+            }
+            return r;
         }
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:
@@ -1624,7 +1611,7 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
             if (resizeCols_ == rcAll) {
                 // Every column takes the new width; the dragged one stays
                 // near where it began.
-                HideCellControl();
+                HideCellControl(true);
                 SetDefaultColWidthKeepingCol(width, true);
                 RecheckTopLeft(true);
                 RefreshCellControl();
@@ -1692,7 +1679,7 @@ void TgrBaseGrid::FinishRowResize(Integer y) {
     if (line <= top) return;
     Integer height = line + 1 - top;
     if (height == GetRowHeightAt(sizeIndex_)) return;
-    if (sizeIndex_ == curDisplayRow_ || resizeRows_ == rrAll) HideCellControl();
+    if (sizeIndex_ == curDisplayRow_ || resizeRows_ == rrAll) HideCellControl(true);
     if (sizeIndex_ == 0) {
         sizingHeading_ = true;
         SetHeadingHeight(height);
@@ -1795,119 +1782,4 @@ void TgrBaseGrid::ShrinkRangeOffRow(Integer displayRow) {
     RepaintRange(r);
     if (displayRow == r.Top) ++r.Top;
     else if (displayRow == r.Bottom) --r.Bottom;
-}
-
-// ------------------------------------------------------------ in-cell control notifications
-
-void TgrBaseGrid::ControlStartEdit(bool& cancel) {
-    // The start events fire once: BeginCellEdit answers at once while the
-    // cell edit runs.
-    cancel = !BeginCellEdit();
-}
-
-void TgrBaseGrid::ControlPrepareEdit(bool allowed, bool& refuse) {
-    refuse = false;
-    if (!painting_ && !EditStartLocked() && allowed) refuse = !PrepareCellEdit(curDataCol_, true);
-}
-
-void TgrBaseGrid::ControlValueChanged(bool startEdit, bool byUser, bool autoFill) {
-    CellValueEdited(startEdit, byUser, autoFill);
-}
-
-void TgrBaseGrid::ControlValueStored(bool withValue) {
-    if (!activeControl_ || !currentCell_) return;
-    currentCell_->NoteSelection(activeControl_->GetSelStart(), activeControl_->GetSelLength());
-    if (!withValue || !HasCurrentCell()) return;
-    Variant value = activeControl_->GetValue();
-    currentCell_->NoteEditedValue(value);
-    if (storeData_ && !EditStartLocked() && curDataCol_ >= 1 && curDataCol_ <= Cols() && curDataRow_ >= 1 &&
-        curDataRow_ <= Rows())
-        StoreCellValue(curDataCol_, curDataRow_, value, GetCurrentControlType());
-}
-
-void TgrBaseGrid::ControlUndo(bool byUser, bool& notHandled) {
-    if (droppedCombo_) {
-        RollUpCombo(false);
-        notHandled = false;
-        return;
-    }
-    bool undone = false, kept = false;
-    bool allowed = UndoEdit(false, byUser, undone, kept);
-    notHandled = !(allowed && kept);
-}
-
-void TgrBaseGrid::ControlWantsEscape(Word16 key, bool& wanted) {
-    if (key != VK_ESCAPE) {
-        wanted = true;
-        return;
-    }
-    wanted = cellEditing_ || rowEditing_ || (mouseStatus_ != msNone && mouseStatus_ != msButtonDown) ||
-             !comboSearchText_.empty() || droppedCombo_ != nullptr || IsInsertRowPos(curDisplayRow_);
-}
-
-void TgrBaseGrid::ControlInvalidMaskEdit(const std::string& keys, bool& accept) { FireInvalidMaskEdit(keys, accept); }
-
-void TgrBaseGrid::ControlEditTextResized(bool byUser) { DoEditTextResized(byUser); }
-
-void TgrBaseGrid::ControlKeyDown(Word16& key, TShiftState shift) {
-    // Keys the grid itself forwarded to the control come back here once.
-    if (forwardingKey_ || key == 0) return;
-    GridKeyDown(key, shift);
-}
-
-void TgrBaseGrid::ControlKeyPress(char& key) {
-    if (static_cast<unsigned char>(key) >= 32) ComboCharKey(key);
-}
-
-void TgrBaseGrid::ControlKeyDownEvent(Word16& key, TShiftState shift) {
-    LockKeys(false);
-    struct Release {
-        TgrBaseGrid& grid;
-        ~Release() { grid.LockKeys(true); }
-    } release{*this};
-    if (OnKeyDown && CanFireEvents()) OnKeyDown(this, key, shift);
-}
-
-void TgrBaseGrid::ControlKeyUpEvent(Word16& key, TShiftState shift) {
-    if (OnKeyUp && CanFireEvents()) OnKeyUp(this, key, shift);
-}
-
-void TgrBaseGrid::ControlKeyPressEvent(char& key) {
-    LockKeys(false);
-    struct Release {
-        TgrBaseGrid& grid;
-        ~Release() { grid.LockKeys(true); }
-    } release{*this};
-    if (OnKeyPress && CanFireEvents()) OnKeyPress(this, key);
-}
-
-void TgrBaseGrid::ControlClick() {
-    if (OnClick) OnClick(this);
-}
-
-void TgrBaseGrid::ControlDblClick() {
-    if (OnDblClick) OnDblClick(this);
-}
-
-void TgrBaseGrid::ControlMouseDown(TgrCustomGridControl* control, TMouseButton button, TShiftState shift, int x,
-                                   int y) {
-    int gx = x + control->Left(), gy = y + control->Top();
-    if ((IsFocusHolder(this) || !checkMouseFocus_) && button == mbLeft && control != editControl_.get()) {
-        // A press on the drop-down button of a list-only combo cell opens it
-        // even over the in-cell control.
-        TgrCellPaintInfo info;
-        if (FillDrawInfo(curDisplayCol_, curDisplayRow_, info) && info.ButtonType == btCombo &&
-            info.DropDownStyle == ddDropDownList && PointInClosedRect(gx, gy, info.ButtonRect))
-            DropDownCombo();
-    }
-    if (OnMouseDown) OnMouseDown(this, button, shift, gx, gy);
-}
-
-void TgrBaseGrid::ControlMouseUp(TgrCustomGridControl* control, TMouseButton button, TShiftState shift, int x,
-                                 int y) {
-    if (OnMouseUp) OnMouseUp(this, button, shift, x + control->Left(), y + control->Top());
-}
-
-void TgrBaseGrid::ControlMouseMove(TgrCustomGridControl* control, TShiftState shift, int x, int y) {
-    if (OnMouseMove) OnMouseMove(this, shift, x + control->Left(), y + control->Top());
 }

@@ -78,7 +78,7 @@ bool TgrBaseGrid::ScrollColumnByKey(bool right) {
     Integer col = NextEnterableCol(curDisplayCol_, right ? 1 : -1);
     if (right && (col == 0 || col < newLeft)) col = std::max(col, newLeft);
     if (right && !IsReachableCol(col, false)) return false;
-    HideCellControl();
+    HideCellControl(true);
     SetLeftCol(newLeft);
     if (col >= 1 && col < ColTotal() && col != curDisplayCol_ &&
         CanLeaveCell(DataColOfDisplay(col), curDataRow_, true)) {
@@ -120,7 +120,7 @@ bool TgrBaseGrid::MovePage(bool down) {
             newTop = std::max(FixedRowTotal(), top - std::max(page, moved));
         }
         if (newTop != top) {
-            HideCellControl();
+            HideCellControl(true);
             SetTopLeftCell(FirstScrollCol(), newTop);
         }
     }
@@ -131,6 +131,6 @@ bool TgrBaseGrid::LeaveInsertRowByKey() {
     if (rowEditing_ || !IsEditMode() || !IsInsertRowPos(curDisplayRow_)) return false;
     Integer row = NextEnterableRow(curDisplayRow_, -1);
     if (row == 0) return false;
-    HideCellControl();
+    HideCellControl(true);
     return MoveToDisplayCell(curDisplayCol_, row);
 }

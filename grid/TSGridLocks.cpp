@@ -8,8 +8,9 @@
 void TgrBaseGrid::SuspendLayout(bool begin) {
     if (begin) {
         if (layoutSuspend_ == 0) {
+            // Hidden before the lock, which refuses to hide it.
+            HideCellControl(true);
             LockUpdate();
-            HideCellControl();
             pendingLayout_ = 0;
         }
         ++layoutSuspend_;
@@ -26,8 +27,8 @@ void TgrBaseGrid::SuspendLayout(bool begin) {
     {
         Unlock unlock{this};
         ApplyPendingLayout();
-        RefreshCellControl();
     }
+    RefreshCellControl();
     UpdateScrollBars();
     UpdateDropDownSize(GetDropDownCols(), GetDropDownRows());
     Invalidate();

@@ -86,7 +86,7 @@ bool TgrBaseGrid::IsFocusCell(Integer displayCol, Integer displayRow) {
     if (!IsDesigning() && !alwaysShowFocus_ && !IsFocusHolder(this)) return false;
     // An editable text or check cell is marked by its in-cell control while
     // that control stands in it.
-    if (activeControl_ && activeControl_->GetVisible() && !IsCellReadOnly(curDataCol_, curDataRow_)) return false;
+    if (ControlStandsInCell() && !IsCellReadOnly(curDataCol_, curDataRow_)) return false;
     return true;
 }
 
@@ -173,6 +173,7 @@ bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, bool se
         TgrCellDrawInfo d{info.Font, info.Color, info.WordWrap, info.TransparentColor, info.VertAlignment,
                       info.HorzAlignment};
         FireGetDrawInfo(info.DataCol, info.DataRow, d);
+        if (info.Current && controlShown_) ApplyDrawInfoToControl(d);
         info.Font = d.Font ? d.Font : info.Font;
         info.Color = d.Color;
         info.WordWrap = d.WordWrap;
@@ -212,8 +213,7 @@ bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, bool se
 
     // While the in-cell editor stands in the current text cell it shows
     // the edit colours.
-    if (info.Current && info.ControlType == ctText && editControl_ && activeControl_ == editControl_.get() &&
-        activeControl_->GetVisible()) {
+    if (info.Current && info.ControlType == ctText && activeControl_ == editControl_.get() && ControlStandsInCell()) {
         info.ControlShown = true;
         if (editColor_ != grColorNotSet) info.Color = editColor_;
         if (editFontColor_ != grColorNotSet) info.FontColor = editFontColor_;

@@ -82,7 +82,9 @@ void TgrBaseGrid::Update() {
 
 void TgrBaseGrid::AfterPaint() {
     // The in-cell control refresh deferred until after painting runs here,
-    // before the scroll-bar work.
+    // before the scroll-bar work: the control shows over the freshly painted
+    // cell.
+    ShowControlAfterPaint();
     if (scrollBarsPending_ || scrollBarsRerun_) {
         scrollBarsRerun_ = false;
         UpdateScrollBars();

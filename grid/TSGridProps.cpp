@@ -66,7 +66,13 @@ GR_SETTER(TgrVertAlignment, RowBarAlignment, rowBarAlignment_, InvalidateCol(0))
 GR_SETTER(TgrWordWrap, WordWrap, wordWrap_, GR_REPAINT)
 GR_SETTER(TColor, EditColor, editColor_, GR_NOTHING)
 GR_SETTER(TColor, EditFontColor, editFontColor_, GR_NOTHING)
-GR_SETTER(bool, AlwaysShowEditor, alwaysShowEditor_, GR_NOTHING)
+// Edit mode follows: on, the control shows on every editable current cell;
+// off, it shows only while an edit runs.
+void TgrBaseGrid::SetAlwaysShowEditor(bool value) {
+    if (value == alwaysShowEditor_) return;
+    alwaysShowEditor_ = value;
+    SetEditMode(value, true, editSelectMode_);
+}
 GR_SETTER(bool, AlwaysShowFocus, alwaysShowFocus_, GR_NOTHING)
 GR_SETTER(bool, SkipReadOnly, skipReadOnly_, GR_NOTHING)
 GR_SETTER(bool, TabRowWrap, tabRowWrap_, GR_NOTHING)
@@ -213,7 +219,7 @@ void TgrBaseGrid::StoreGridMode(TgrGridMode value) {
         insertRowCount_ = insertRows;
         ChangeCounts(ColTotal(), rows + 1 + insertRows);
     }
-    editModeFlag_ = alwaysShowEditor_ && IsEditMode();
+    editModeFlag_ = alwaysShowEditor_;
     ResetCellControl(true);
 }
 
@@ -305,13 +311,16 @@ void TgrBaseGrid::SetGridStatus(TgrGridStatus status) {
 void TgrBaseGrid::CheckGridStatusChanged() {
     if (gridStatus_ == notifiedGridStatus_) return;
     if (gridStatus_ != grsNormal) {
-        // A selection takes the place of the current cell's edit.
+        // A selection takes the place of the current cell's edit and of
+        // the control over it.
         if (currentCell_) currentCell_->ClearValue();
-        editModeFlag_ = false;
+        HideCellControl(true);
         editSelectMode_ = 0;
     }
     TgrGridStatus old = notifiedGridStatus_;
     notifiedGridStatus_ = gridStatus_;
+    // Back to the current cell alone: its control returns.
+    if (gridStatus_ == grsNormal) RefreshCellControl();
     DoGridStatusChanged(old, gridStatus_);
 }
 
@@ -405,17 +414,6 @@ bool TgrBaseGrid::InvalidateRowUnlessPainting(Integer displayRow) {
 
 void TgrBaseGrid::InvalidateCellFocusFrame(Integer displayCol, Integer displayRow, bool) {
     InvalidateDisplayCell(displayCol, displayRow);
-}
-
-void TgrBaseGrid::ResetCellControl(bool force) {
-    if (!activeControl_) return;
-    TgrControlType type = EffectiveControlType(curDataCol_, curDataRow_);
-    activeControl_ = type == ctCheck ? static_cast<TgrCustomGridControl*>(checkControl_.get())
-                     : type == ctText ? static_cast<TgrCustomGridControl*>(editControl_.get())
-                                      : static_cast<TgrCustomGridControl*>(defaultControl1_.get());
-    // Shown again, the control takes the cell's new size and attributes.
-    HideCellControlIfShown(force);
-    RefreshCellControl();
 }
 
 void TgrBaseGrid::CellMaskChanged(Integer dataCol, const Variant& dataRow) {
@@ -558,10 +556,6 @@ void TgrBaseGrid::InvalidateFocusCell(bool) { InvalidateDisplayCell(curDisplayCo
 // (entered, not yet edited).
 bool TgrBaseGrid::IsInsertRowPos(Integer displayRow) {
     return gridMode_ == gmEditInsert && displayRow == RowTotal() - 1;
-}
-
-void TgrBaseGrid::SetEditorMaxLength(Integer length) {
-    if (activeControl_) activeControl_->SetMaxLength(length);
 }
 
 void TgrBaseGrid::RefreshCheckBoxValues() {

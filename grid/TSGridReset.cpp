@@ -25,7 +25,7 @@ void TgrBaseGrid::ResetColProperties(const TgrPropIdSet& ids) {
     }
     if (!sharedWidth) return;
     // Every column follows the default again.
-    HideCellControl();
+    HideCellControl(true);
     SetDefaultColWidth(savedDefaultColWidth_);
     RefreshCellControl();
 }
@@ -50,7 +50,7 @@ void TgrBaseGrid::ResetRowProperties(const TgrPropIdSet& ids) {
         }
     }
     if (!sharedHeight) return;
-    HideCellControl();
+    HideCellControl(true);
     SetDefaultRowHeight(savedDefaultRowHeight_);
     RefreshCellControl();
 }

@@ -159,15 +159,7 @@ bool TgrBaseGrid::IsCurrentCellVisible() const {
     return shown(layout.Horz, curDisplayCol_, TopLeftCell().Col) && shown(layout.Vert, curDisplayRow_, TopLeftCell().Row);
 }
 
-bool TgrBaseGrid::CanEditNow() {
-    if (gridStatus_ != grsNormal || (gridMode_ != gmEdit && gridMode_ != gmEditInsert)) return false;
-    if (curDataCol_ < 1 || curDataRow_ < 1 || curDataCol_ > Cols() || curDataRow_ > Rows()) return false;
-    return !IsCellReadOnly(curDataCol_, curDataRow_) && !IsCellSelected(curDisplayCol_, curDisplayRow_);
-}
-
-bool TgrBaseGrid::CanReclickCurrentCell() { return !IsDesigning() && IsCurrentCellVisible() && CanEditNow(); }
-
-bool TgrBaseGrid::IsEditing() { return CanEdit() && IsEditMode() && HasCurrentCell(); }
+bool TgrBaseGrid::CanReclickCurrentCell() { return !IsDesigning() && IsCurrentCellVisible() && CanShowControl(); }
 
 Integer TgrBaseGrid::CalcLeftColToShow(Integer leftCol, Integer displayCol, Integer mode) const {
     Integer fixed = FixedColTotal();
@@ -185,13 +177,6 @@ Integer TgrBaseGrid::CalcLeftColToShow(Integer leftCol, Integer displayCol, Inte
     for (Integer c = first; c <= displayCol; ++c) used += GetColWidthAt(c) + layout.Horz.LineWidth;
     if (used <= room + layout.Horz.LineWidth) return first;
     return fromRight();
-}
-
-bool TgrBaseGrid::HideCellControlIfShown(bool force) {
-    if (layoutSuspend_ > 0) return false;
-    bool shown = activeControl_ && activeControl_->GetVisible();
-    if (shown || force) HideCellControl();
-    return shown;
 }
 
 void TgrBaseGrid::SetRowDateTimeDef(Integer dataRow, TgrDateTimeDefComponent* def) {

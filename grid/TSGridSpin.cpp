@@ -110,11 +110,13 @@ void TgrBaseGrid::SpinCellValue(Integer dataCol, Integer dataRow, bool up) {
 
     RefreshCellControl();
     if (!editControl_ || activeControl_ != editControl_.get()) return;
+    LoadControlValue();
     TgrGridEditBox* box = editControl_->EditBox();
     std::string text = box->Text();
     Integer pos = 0, len = 0;
     std::string stepped;
-    SpinTextValue(text, box->SelStart(), up, EffectiveSpinIncrement(dataCol, dataRow), pos, len, stepped);
+    // The number at the caret (the end of a whole selected text).
+    SpinTextValue(text, box->CaretPos(), up, EffectiveSpinIncrement(dataCol, dataRow), pos, len, stepped);
     if (stepped == text) return;
     Variant value(stepped);
     AdjustSpinTextToMask(dataCol, dataRow, text, pos, len, value);

@@ -160,7 +160,7 @@ void TgrBaseGrid::DeleteCols(Integer from, Integer to) {
     if (to < from) return;
     bool currentGoes = curDataCol_ >= from && curDataCol_ <= to;
     if (currentGoes && !CanLeaveCell(0, curDataRow_, false)) return;
-    HideCellControl();
+    HideCellControl(true);
     EndCellEdit(true);
     ClearCellRange();
     Integer old = Cols(), removed = to - from + 1;
@@ -188,7 +188,7 @@ void TgrBaseGrid::DeleteRows(Integer from, Integer to) {
     if (to < from) return;
     bool currentGoes = curDataRow_ >= from && curDataRow_ <= to;
     if (currentGoes && !CanLeaveCell(curDataCol_, 0, false)) return;
-    HideCellControl();
+    HideCellControl(true);
     EndCellEdit(true);
     ClearCellRange();
     Integer old = Rows(), removed = to - from + 1;
@@ -216,7 +216,7 @@ void TgrBaseGrid::DeleteSelectedCols() {
     for (Integer p = ColTotal() - 1; p >= 1; --p)
         if (colSelection_->IsSelected(p)) selected.push_back(p);
     if (selected.empty()) return;
-    HideCellControl();
+    HideCellControl(true);
     EndCellEdit(true);
     ClearCellRange();
     Integer old = Cols(), removed = Integer(selected.size());
@@ -256,7 +256,7 @@ void TgrBaseGrid::DeleteSelectedRows() {
         if (rowSelection_->IsSelected(p)) selected.push_back(p);
     // A selected insert row is left out; alone, nothing happens.
     if (selected.empty()) return;
-    HideCellControl();
+    HideCellControl(true);
     EndCellEdit(true);
     ClearCellRange();
     Integer old = Rows(), removed = Integer(selected.size());

@@ -12,9 +12,14 @@ void TgrBaseGrid::SetName(const std::string& name) {
     TComponent::SetName(name);
 }
 
+// With a parent the grid's window is in place: the controls join it and
+// the current cell's control shows, its whole text selected.
 void TgrBaseGrid::SetParent(TWinControl* parent) {
     TCustomGrid_ts::SetParent(parent);
     AttachCellControls();
+    if (!parent) return;
+    editSelectMode_ = 0;
+    RefreshCellControl();
 }
 
 bool TgrBaseGrid::ShowsFocus() {

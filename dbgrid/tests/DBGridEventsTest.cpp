@@ -195,6 +195,8 @@ TEST_F(DBGridEvents, NormalButtonPressFiresDownUpAndClickForTheRecord) {
 
 TEST_F(DBGridEvents, ShowEditorCanKeepTheEditorClosed) {
     Bind();
+    // Edit mode starts by call only where the editor is not always shown.
+    grid->SetAlwaysShowEditor(false);
     MakeCurrent(2, 1);
     Variant seen;
     grid->OnShowEditor = [&](TObject*, Integer, const Variant& row, bool& cancel) {
@@ -205,6 +207,8 @@ TEST_F(DBGridEvents, ShowEditorCanKeepTheEditorClosed) {
     EXPECT_EQ(seen, Variant(BookmarkOf(1)));
     grid->OnShowEditor = nullptr;
     EXPECT_TRUE(grid->StartEditing(0, false));
+    // In edit mode already: no second start.
+    EXPECT_FALSE(grid->StartEditing(0, false));
 }
 
 TEST_F(DBGridEvents, PickedDateTimeValueMayBeChangedBeforeItReachesTheRecord) {

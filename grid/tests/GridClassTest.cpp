@@ -183,8 +183,9 @@ TEST_F(GridClass, SettersRepaintOnlyOnChangeAndOnlyWhatTheyAffect) {
         {"focus colour", [&] { g.SetFocusColor(clRed); }, "focus;"},
         {"selection colour without selection", [&] { g.SetSelectionColor(clRed); }, ""},
         {"row-bar indicator", [&] { g.SetRowBarIndicator(false); }, "cell 0,1;"},
-        {"check-box style", [&] { g.SetCheckBoxStyle(stFlat); }, "all;control;"},
-        {"draw overlap", [&] { g.SetDrawOverlap(doDrawRowOnTop); }, "all;control;"},
+        // The reset control repaints the current cell it stands in.
+        {"check-box style", [&] { g.SetCheckBoxStyle(stFlat); }, "all;control;cell 1,1;"},
+        {"draw overlap", [&] { g.SetDrawOverlap(doDrawRowOnTop); }, "all;control;cell 1,1;"},
         {"print title", [&] { g.SetPrintTitle("T"); }, ""},
         {"row-changed indicator", [&] { g.SetRowChangedIndicator(riOff); }, "col 0;"},
     };

@@ -20,6 +20,7 @@ public:
     using TCustomGrid_ts::MouseMove;
     using TCustomGrid_ts::MouseUp;
     using TgrBaseGrid::DoKeyPress;
+    using TgrBaseGrid::CellButtonWidth;
 };
 
 // A mouse event of the left button as the window system delivers it to a

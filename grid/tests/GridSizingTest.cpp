@@ -145,6 +145,8 @@ TEST_F(GridSizing, TheEditorFollowsItsColumnsNewWidth) {
     ASSERT_TRUE(box->Visible());
     Integer before = box->Width();
     grid->Col(2)->SetWidth(grid->Col(2)->Width() + 40);
+    // Placed again at once, shown again after the paint.
+    grid->Update();
     EXPECT_EQ(box->Width(), before + 40);
     EXPECT_TRUE(box->Visible());
     EXPECT_EQ(box->Text(), "a");

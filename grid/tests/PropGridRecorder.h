@@ -219,7 +219,7 @@ public:
     bool IsListBoxSelect() override { return false; }
     void SyncListBoxSelection(bool) override { Note("syncListBox"); }
     bool IsEditMode() override { return editMode; }
-    void SetEditorMaxLength(Integer n) override { Note("maxLength " + N(n)); }
+    void SetControlMaxLength(Integer, Integer n) override { Note("maxLength " + N(n)); }
     void ApplyEditorMask() override { Note("applyMask"); }
     void RefreshCheckBoxValues() override { Note("refreshCheck"); }
     void DropUnsuitedColValues(Integer c) override { Note("dropValuesCol " + N(c)); }

@@ -471,10 +471,11 @@ protected:
         form->SetBounds(0, 0, 500, 400);
         grid = new TLogGrid(form);
         grid->SetName("Grid1");
+        grid->SetStoreData(true);
+        // Stored before the grid shows: its editor takes the value then.
+        grid->StoreCellValue(1, 1, Variant("hello"), ctText);
         grid->SetParent(form);
         grid->SetBounds(0, 0, 330, 130);
-        grid->SetStoreData(true);
-        grid->StoreCellValue(1, 1, Variant("hello"), ctText);
         form->Show();
         Clipboard()->Clear();
     }

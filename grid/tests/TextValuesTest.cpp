@@ -238,6 +238,10 @@ TEST(GridCheckValues, SplitStatesAndVariants) {
 
     EXPECT_EQ(CheckStateOfVariant(Variant("Yes"), "Yes|No"), cbChecked);
     EXPECT_EQ(CheckStateOfVariant(Variant(1), "Yes|No"), cbChecked);
+    // The in-cell check box keeps its state as a byte.
+    EXPECT_EQ(CheckStateOfVariant(Variant(Byte(0)), ""), cbUnchecked);
+    EXPECT_EQ(CheckStateOfVariant(Variant(Byte(1)), ""), cbChecked);
+    EXPECT_EQ(CheckStateOfVariant(Variant(Byte(2)), ""), cbGrayed);
     EXPECT_EQ(CheckStateOfVariant(Variant::NullValue(), "T|Null"), cbUnchecked);
     EXPECT_EQ(CheckStateOfVariant(Variant::NullValue(), "Null|F"), cbChecked);
     EXPECT_EQ(CheckStateOfVariant(Variant::NullValue(), "Yes|No"), cbGrayed);

@@ -100,7 +100,9 @@ TEST_F(GridShotInput, TypingEditsEnterStoresEscUndoes) {
     Key(VK_ESCAPE);
     EXPECT_EQ(Text(2, 1), "b1");
     EXPECT_FALSE(g->IsCellEditing());
-    EXPECT_FALSE(g->EditControl()->GetVisible());
+    // The editor stays on the cell (AlwaysShowEditor) with the old text.
+    EXPECT_TRUE(g->EditControl()->GetVisible());
+    EXPECT_EQ(g->EditControl()->GetValue().AsString(), "b1");
 
     // A column narrower than its grid line gives an editor of no width,
     // never a negative one.
