@@ -958,6 +958,8 @@ private:
     bool IsPendingInsertRow(Integer displayRow);
     // rsSingle: the selected record follows the drag to a display row.
     void DragSingleTo(Integer displayRow);
+    // The drag's end moves to a display row, by the selection mode.
+    void DragRecordsTo(Integer displayRow);
     // Inverts one record's selection by its DataRow.
     void InvertRecordSelection(const Variant& dataRow);
     void UpdateAnchorSide(Integer displayRow);

@@ -279,6 +279,14 @@ void TgrCustomDBGrid::DragSingleTo(Integer displayRow) {
     FireSelectChanged(true);
 }
 
+// The drag's end moves to a display row: one record follows it under
+// single selection, else the span from the anchor does.
+void TgrCustomDBGrid::DragRecordsTo(Integer displayRow) {
+    if (!dataActive_ || mouseSelectStart_.empty()) return;
+    if (RowSelectMode() == rsSingle) DragSingleTo(displayRow);
+    else DragToRow(displayRow);
+}
+
 void TgrCustomDBGrid::DragSelectRowsDown(Integer displayRow) {
     if (!dataBound_) {
         TgrBaseGrid::DragSelectRowsDown(displayRow);
@@ -287,8 +295,7 @@ void TgrCustomDBGrid::DragSelectRowsDown(Integer displayRow) {
     if (!dataActive_ || mouseSelectStart_.empty()) return;
     // The insert row holds no record to reach: the end stops above it.
     if (IsPendingInsertRow(displayRow)) --displayRow;
-    if (RowSelectMode() == rsSingle) DragSingleTo(displayRow);
-    else DragToRow(displayRow);
+    DragRecordsTo(displayRow);
 }
 
 void TgrCustomDBGrid::DragSelectRowsUp(Integer displayRow) {
@@ -296,9 +303,7 @@ void TgrCustomDBGrid::DragSelectRowsUp(Integer displayRow) {
         TgrBaseGrid::DragSelectRowsUp(displayRow);
         return;
     }
-    if (!dataActive_ || mouseSelectStart_.empty()) return;
-    if (RowSelectMode() == rsSingle) DragSingleTo(displayRow);
-    else DragToRow(displayRow);
+    DragRecordsTo(displayRow);
 }
 
 void TgrCustomDBGrid::DragSelectRowsAtCurrent(Integer displayRow) {
@@ -306,9 +311,7 @@ void TgrCustomDBGrid::DragSelectRowsAtCurrent(Integer displayRow) {
         TgrBaseGrid::DragSelectRowsAtCurrent(displayRow);
         return;
     }
-    if (!dataActive_ || mouseSelectStart_.empty()) return;
-    if (RowSelectMode() == rsSingle) DragSingleTo(displayRow);
-    else DragToRow(displayRow);
+    DragRecordsTo(displayRow);
 }
 
 // Given up, the drag puts back what it changed: the records from the
