@@ -1292,18 +1292,18 @@ bool TgrCustomDBGrid::CanSelectCell(Integer col, Integer row) {
     return true;
 }
 
-void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
+void TgrCustomDBGrid::ProcessKeyDown(Word16& key, TShiftState shift) {
     // Esc first ends a mouse action (a drag given up), as in any grid,
     // before it would undo the record's edit.
     if (!dataActive_ || (key == VK_ESCAPE && MouseStatus() != msNone)) {
-        TgrBaseGrid::GridKeyDown(key, shift);
+        TgrBaseGrid::ProcessKeyDown(key, shift);
         return;
     }
     bool ctrl = shift.Contains(ssCtrl), alt = shift.Contains(ssAlt);
     // A dropped-down list takes the moves, Enter and Esc; F4 and Alt+Up or
     // Down drop the current cell's list down, never move the record.
     if (DroppedCombo()) {
-        TgrBaseGrid::GridKeyDown(key, shift);
+        TgrBaseGrid::ProcessKeyDown(key, shift);
         return;
     }
     bool dropKey = (key == VK_F4 && !ctrl && !alt && !shift.Contains(ssShift)) ||
@@ -1311,7 +1311,7 @@ void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
     if (dropKey && CanDropDownDateTime(CurrentDataCol(), CurrentDataRow())) {
         TgrDateTimeDefComponent* def = EffectiveDateTimeDef(CurrentDataCol(), CurrentDataRow());
         FireDateTimeInit(def, CurrentDataCol(), CurrentDataRow());
-        TgrBaseGrid::GridKeyDown(key, shift);
+        TgrBaseGrid::ProcessKeyDown(key, shift);
         if (key == 0) FireDateTimeDropDown(def, CurrentDataCol(), CurrentDataRow());
         return;
     }
@@ -1322,7 +1322,7 @@ void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
             return;
         }
         LocateComboRow();
-        TgrBaseGrid::GridKeyDown(key, shift);
+        TgrBaseGrid::ProcessKeyDown(key, shift);
         FireComboDropDownIfDropped(false);
         return;
     }
@@ -1348,7 +1348,7 @@ void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
             return;
         default: break;
     }
-    TgrBaseGrid::GridKeyDown(key, shift);
+    TgrBaseGrid::ProcessKeyDown(key, shift);
 }
 
 Variant TgrCustomDBGrid::MouseDataRow(Integer displayRow) {

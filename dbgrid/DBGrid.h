@@ -553,30 +553,33 @@ public:
     // mode or focus shown) moves the dataset; otherwise the list moves
     // run, and rows selected follow the current record.
     // Up: refused on an untouched new record at the end.
-    void MoveUp();
-    void MoveRowUp();
+    void MoveUp() override;
+    void MoveRowUp() override;
     // Down: refused on an untouched new record; past the last record a new
     // one is appended (AutoInsert or gmEditInsert; never in a combo's
     // list). The row move never appends.
-    void MoveDown();
-    void MoveRowDown();
-    void MovePageUp();
-    void MovePageDown();
+    void MoveDown() override;
+    void MoveRowDown() override;
+    void MovePageUp() override;
+    void MovePageDown() override;
     // Ctrl+Up, Ctrl+Down: the first and the last record.
-    void MoveToFirstRow();
-    void MoveToLastRow();
+    void MoveToFirstRow() override;
+    void MoveToLastRow() override;
     // Ctrl+Home, Ctrl+End: the first (last) enterable column of the first
     // (last) record.
-    void MoveToFirstCell();
-    void MoveToLastCell();
+    void MoveToFirstCell() override;
+    void MoveToLastCell() override;
     // Tab, Enter, Right: the next enterable column; from the last one,
     // with TabRowWrap, the first column of the next record, past the last
     // record a new record (AutoInsert or gmEditInsert). Enter without a
     // wrap takes the value and selects the cell's text.
-    bool MoveToNextCell(bool enterKey);
+    void MoveToNextCell(Word16 key) override;
     // Shift+Tab, Left: the previous enterable column; from the first one,
     // with TabRowWrap, the last column of the previous record.
-    bool MoveToPrevCell();
+    void MoveToPrevCell() override;
+    // The two above with active data; False when nothing moved.
+    bool MoveToNextRecordCell(bool enterKey);
+    bool MoveToPrevRecordCell();
     // The list moves: the dataset moved by the grid itself.
     void ListPageUp(Integer count);
     void ListPageDown(Integer count);
@@ -873,7 +876,7 @@ protected:
     void Paint() override;
     void BoundsChanged() override;
     bool CanSelectCell(Integer col, Integer row) override;
-    void GridKeyDown(Word16& key, TShiftState shift) override;
+    void ProcessKeyDown(Word16& key, TShiftState shift) override;
     std::string EditTextOf(Integer col, Integer row) override;
     void StoreEditText(Integer col, Integer row, const std::string& text) override;
     void UpdateScrollBars() override;

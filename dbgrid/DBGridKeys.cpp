@@ -59,6 +59,10 @@ Integer TgrCustomDBGrid::LastEnterableCol() {
 // ------------------------------------------------------------ rows
 
 void TgrCustomDBGrid::MoveUp() {
+    if (!dataActive_) {
+        TgrBaseGrid::MoveUp();
+        return;
+    }
     if (!ShowsCurrentCell()) {
         MoveRowUp();
         return;
@@ -70,6 +74,10 @@ void TgrCustomDBGrid::MoveUp() {
 }
 
 void TgrCustomDBGrid::MoveRowUp() {
+    if (!dataActive_) {
+        TgrBaseGrid::MoveRowUp();
+        return;
+    }
     if (IsNewRecordUntouched(2) || !LeaveRecordByKey()) return;
     if (DataSet()->Bof()) return;
     MoveDatasetBy(-1);
@@ -77,6 +85,10 @@ void TgrCustomDBGrid::MoveRowUp() {
 }
 
 void TgrCustomDBGrid::MoveDown() {
+    if (!dataActive_) {
+        TgrBaseGrid::MoveDown();
+        return;
+    }
     if (!ShowsCurrentCell()) {
         MoveRowDown();
         return;
@@ -91,6 +103,10 @@ void TgrCustomDBGrid::MoveDown() {
 }
 
 void TgrCustomDBGrid::MoveRowDown() {
+    if (!dataActive_) {
+        TgrBaseGrid::MoveRowDown();
+        return;
+    }
     if (!MayMoveDown() || IsNewRecordUntouched(3) || !LeaveRecordByKey()) return;
     if (DataSet()->Eof()) return;
     MoveDatasetBy(1);
@@ -98,6 +114,10 @@ void TgrCustomDBGrid::MoveRowDown() {
 }
 
 void TgrCustomDBGrid::MovePageUp() {
+    if (!dataActive_) {
+        TgrBaseGrid::MovePageUp();
+        return;
+    }
     if (!LeaveRecordByKey()) return;
     Integer v = std::max<Integer>(VisibleRecordCount(), 1);
     if (!ShowsCurrentCell()) {
@@ -108,6 +128,10 @@ void TgrCustomDBGrid::MovePageUp() {
 }
 
 void TgrCustomDBGrid::MovePageDown() {
+    if (!dataActive_) {
+        TgrBaseGrid::MovePageDown();
+        return;
+    }
     if (!LeaveRecordByKey()) return;
     Integer v = std::max<Integer>(VisibleRecordCount(), 1);
     if (!ShowsCurrentCell()) {
@@ -128,12 +152,20 @@ void TgrCustomDBGrid::ListPageDown(Integer count) {
 }
 
 void TgrCustomDBGrid::MoveToFirstRow() {
+    if (!dataActive_) {
+        TgrBaseGrid::MoveToFirstRow();
+        return;
+    }
     if (!LeaveRecordByKey()) return;
     if (ShowsCurrentCell()) DataSet()->First();
     else ListFirst();
 }
 
 void TgrCustomDBGrid::MoveToLastRow() {
+    if (!dataActive_) {
+        TgrBaseGrid::MoveToLastRow();
+        return;
+    }
     if (!LeaveRecordByKey()) return;
     if (ShowsCurrentCell()) DataSet()->Last();
     else ListLast();
@@ -152,6 +184,10 @@ void TgrCustomDBGrid::ListLast() {
 // ------------------------------------------------------------ cells
 
 void TgrCustomDBGrid::MoveToFirstCell() {
+    if (!dataActive_) {
+        TgrBaseGrid::MoveToFirstCell();
+        return;
+    }
     if (!LeaveRecordByKey()) return;
     // The column first, in the record the cell is on; then the record.
     if (!MoveColumnInRecord(FirstEnterableCol())) return;
@@ -160,13 +196,25 @@ void TgrCustomDBGrid::MoveToFirstCell() {
 }
 
 void TgrCustomDBGrid::MoveToLastCell() {
+    if (!dataActive_) {
+        TgrBaseGrid::MoveToLastCell();
+        return;
+    }
     if (!LeaveRecordByKey()) return;
     if (!MoveColumnInRecord(LastEnterableCol())) return;
     if (ShowsCurrentCell()) DataSet()->Last();
     else ListLast();
 }
 
-bool TgrCustomDBGrid::MoveToNextCell(bool enterKey) {
+void TgrCustomDBGrid::MoveToNextCell(Word16 key) {
+    if (!dataActive_) {
+        TgrBaseGrid::MoveToNextCell(key);
+        return;
+    }
+    MoveToNextRecordCell(key == VK_RETURN);
+}
+
+bool TgrCustomDBGrid::MoveToNextRecordCell(bool enterKey) {
     if (CurrentDisplayRow() < 1) return false;
     // Inside the record: the next enterable column.
     if (Integer next = NextEnterableCol(CurrentDisplayCol(), 1)) return MoveToDisplayCell(next, CurrentDisplayRow());
@@ -189,7 +237,15 @@ bool TgrCustomDBGrid::MoveToNextCell(bool enterKey) {
     return false;
 }
 
-bool TgrCustomDBGrid::MoveToPrevCell() {
+void TgrCustomDBGrid::MoveToPrevCell() {
+    if (!dataActive_) {
+        TgrBaseGrid::MoveToPrevCell();
+        return;
+    }
+    MoveToPrevRecordCell();
+}
+
+bool TgrCustomDBGrid::MoveToPrevRecordCell() {
     if (CurrentDisplayRow() < 1) return false;
     if (Integer prev = NextEnterableCol(CurrentDisplayCol(), -1)) return MoveToDisplayCell(prev, CurrentDisplayRow());
     if (!TabRowWrap()) return false;
@@ -214,25 +270,25 @@ bool TgrCustomDBGrid::DataNavigationKey(Word16 key, TShiftState shift) {
             case VK_NEXT: MovePageDown(); return true;
             case VK_TAB:
                 if (!editOrFocus) return false;
-                MoveToNextCell(false);
+                MoveToNextRecordCell(false);
                 return true;
             case VK_RETURN:
                 if (!IsEditMode()) return false;
-                MoveToNextCell(true);
+                MoveToNextRecordCell(true);
                 return true;
             case VK_RIGHT:
                 if (!editOrFocus) return false;
-                MoveToNextCell(false);
+                MoveToNextRecordCell(false);
                 return true;
             case VK_LEFT:
                 if (!editOrFocus) return false;
-                MoveToPrevCell();
+                MoveToPrevRecordCell();
                 return true;
             default: return false;
         }
     }
     if (shiftKey && !ctrl && key == VK_TAB && editOrFocus) {
-        MoveToPrevCell();
+        MoveToPrevRecordCell();
         return true;
     }
     if (ctrl && !shiftKey) {

@@ -317,7 +317,7 @@ protected:
     bool DoKeyDown(Word16& key, TShiftState shift) override;
     bool DoKeyPress(char& key) override;
     // The default keyboard (after the key-down event and AcceptsGridKey).
-    virtual void GridKeyDown(Word16& key, TShiftState shift);
+    virtual void ProcessKeyDown(Word16& key, TShiftState shift);
     void Paint() override;
     virtual TInplaceEdit* NewEditor();
     void DrawSizeLine(const TGridLayout_ts& layout);

@@ -386,11 +386,11 @@ bool TCustomGrid_ts::DoKeyDown(Word16& key, TShiftState shift) {
     if (OnKeyDown) OnKeyDown(this, key, shift);
     if (key == 0) return true;
     if (!AcceptsGridKey(key, shift)) return false;
-    GridKeyDown(key, shift);
+    ProcessKeyDown(key, shift);
     return key == 0;
 }
 
-void TCustomGrid_ts::GridKeyDown(Word16& key, TShiftState shift) {
+void TCustomGrid_ts::ProcessKeyDown(Word16& key, TShiftState shift) {
     TGridLayout_ts l;
     ComputeLayout(l);
     Integer hPage = std::max(1, l.Horz.LastFullCell - topLeft_.Col);

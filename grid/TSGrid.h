@@ -498,9 +498,11 @@ public:
     bool CurrentCellInView();
     // Scrolls the current cell back into view along the wanted axes.
     void ScrollCurrentCellIntoView(bool horizontal, bool vertical);
-    // Before a key acts: a current cell out of view is scrolled back along
-    // the axes the key needs; True when it was out of view.
-    bool BringCurrentCellIntoView(Word16 key, TShiftState shift);
+    // Whether a key needs the current cell back in view across (along): not
+    // for the Ctrl jumps of that axis; always with a current cell mode,
+    // else only for the vertical paging and arrow keys.
+    bool NeedsHorizontalFix(TShiftState shift, Word16 key);
+    bool NeedsVerticalFix(TShiftState shift, Word16 key);
     // With rows selected a key move takes the selection along: the row
     // becomes the only selected one.
     void MoveRowSelectionTo(Integer displayRow);
@@ -508,14 +510,6 @@ public:
     // view by a column and the current cell goes with it; False when the
     // view cannot scroll that way.
     bool ScrollColumnByKey(bool right);
-    // Page Down (down) and Page Up: the current row moves a page and the
-    // view scrolls as far, keeping the row's place in the view; False when
-    // nothing moved.
-    bool MovePage(bool down);
-    // Esc on the insert row with no row edit left running goes back to the
-    // last data row (an unedited provisional row is taken back); False when
-    // the current row is not the insert row.
-    bool LeaveInsertRowByKey();
     // A visible column (not read-only when skipping read-only columns).
     bool IsReachableCol(Integer displayCol, bool skipReadOnly);
     // A visible row (not read-only when skipping read-only rows).
@@ -1116,6 +1110,59 @@ public:
     // the shown ones needs room for a scrolling row, and outside gmListBox
     // the column must be one that can be entered.
     virtual bool IsCellReachable(Integer displayCol, Integer displayRow);
+
+    // ------------------------------------------------ keyboard moves
+    // The moves of the key table. Each asks the current cell whether it
+    // may be left for its target (ending its edit), moves the one current
+    // cell and scrolls it into view; a data-aware grid moves records.
+    virtual void MoveUp();
+    virtual void MoveRowUp();
+    virtual void MoveDown();
+    virtual void MoveRowDown();
+    virtual void MovePageUp();
+    virtual void MovePageDown();
+    virtual void MoveToFirstRow();
+    virtual void MoveToLastRow();
+    virtual void MoveToFirstCell();
+    virtual void MoveToLastCell();
+    // Tab, Enter or Right: the next enterable cell, into the next row only
+    // with TabRowWrap; Enter on the last cell selects its text again.
+    virtual void MoveToNextCell(Word16 key);
+    virtual void MoveToPrevCell();
+    // Esc or Ctrl+Z in edit mode: the insert row goes back to the last data
+    // row; without AlwaysShowEditor the editor closes. True when handled.
+    virtual bool ExitEditMode();
+    void MoveToFirstCol();
+    void MoveToLastCol();
+    // Ctrl+End, Home, Left, Up, Right, Down; consumes the key.
+    bool CtrlArrowMove(Word16& key);
+    // The next (step 1) or previous (-1) enterable cell in reading order;
+    // (0, 0) when none.
+    void NextEnterableCell(Integer& displayCol, Integer& displayRow, Integer step);
+    // Moves the current cell (with moveCurrent) and scrolls: kind 1 across,
+    // 2 along, 3 both; placement 1 and 3 bring a row above the view in at
+    // the bottom, 2 and 3 a column left of it in at the right edge.
+    using TCustomGrid_ts::MoveCurrentCell;
+    void MoveCurrentCell(Integer displayCol, Integer displayRow, Integer scrollKind, bool moveCurrent,
+                         bool repaintOldRowBar, Integer placement);
+    // The left column that shows a column as the rightmost whole one, the
+    // top row that shows a row as the lowest whole one (with the insert
+    // row below the last data row), the top row for a move down, and the
+    // top row a page further down.
+    void CalcLeftColToShowRight(Integer displayCol, Integer& left);
+    void CalcTopRowToShowBottom(Integer displayRow, Integer& top);
+    void CalcTopRowToShowBelow(Integer displayRow, Integer& top);
+    Integer CalcPageDownTop(Integer displayRow);
+    // Esc and Ctrl+Z: whether the running edit may be undone, and undoes it.
+    void UndoCurrentEdit(bool& mayUndo, bool& handled);
+    // A cell whose effective button is one of the types (bits by button
+    // type), not read-only, in an editing grid mode (a date-time one with
+    // a definition).
+    bool CanDropDownCell(Integer dataCol, Integer dataRow, unsigned buttonTypes);
+    // F4, Alt+Up or Down: the combo, else the date-time drop-down.
+    bool DropDownCurrentCell();
+    // The data column whose heading accelerator is the character; 0 when none.
+    Integer FindHeadingAccelerator(char ch);
     // The anchor row of a Shift range selection: the current row here.
     virtual Integer GetRangeAnchorRow() { return curDisplayRow_; }
     // Whether that anchor row is selected (the current row here).
@@ -1185,8 +1232,6 @@ public:
     // edit (keeping the value), scrolls the new cell into view. False when
     // refused or outside the data cells.
     bool MoveToDisplayCell(Integer displayCol, Integer displayRow);
-    bool MoveToNextCell(bool wrapRows);
-    bool MoveToPrevCell(bool wrapRows);
     // Ends the current cell's edit: store keeps the edited value, otherwise
     // the value from before the edit comes back.
     void EndCellEdit(bool store);
@@ -1811,8 +1856,13 @@ protected:
     void DblClick() override;
     void MouseMove(TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
-    // The grid's key table (after OnKeyDown).
-    void GridKeyDown(Word16& key, TShiftState shift) override;
+    // The grid's key table (after OnKeyDown, unless keys are locked): an
+    // open combo list takes its keys first, Esc ends a mouse operation, a
+    // current cell out of view comes back, then the table's moves run.
+    void ProcessKeyDown(Word16& key, TShiftState shift) override;
+    // The first key release after a focus taken by keyboard hands the
+    // focus to the shown in-cell control.
+    void DoKeyUp(Word16& key, TShiftState shift) override;
     // Typing starts editing a text cell; the character goes to the editor.
     bool DoKeyPress(char& key) override;
     // Keys the in-cell control passes on fire the grid's key events but are
@@ -2010,7 +2060,14 @@ private:
                           Integer& thumb);
     // A press on a painted scroll bar scrolls; True when the point was on one.
     bool ScrollBarPress(Integer x, Integer y);
-    void CtrlMove(Integer displayCol, Integer displayRow, bool& handled);
+    // The key moves' shared steps: the current cell may be left for a
+    // target (its edit ends), the row moves by one enterable row, a page,
+    // and the corner moves of the Ctrl keys.
+    bool LeaveCellFor(Integer displayCol, Integer displayRow);
+    void MoveVertically(Integer step);
+    void MoveRowBy(Integer step);
+    void MovePage(Integer step);
+    void MoveToCorner(Integer col, Integer row, Integer scrollKind, Integer placement, bool checkReach);
     void ClearCellRange();
     void ExtendCellRange(const TCellCoord_ts& to);
     TCellCoord_ts DataCellNear(Integer x, Integer y);
@@ -2284,6 +2341,7 @@ private:
     bool buttonShownDown_ = false;
     // A row drag: the anchor row and where the dragged rows end.
     Integer rowSelectStart_ = 0, rowDragEnd_ = 0;
+    bool keyboardFocus_ = false;  // the grid took the focus by keyboard
     bool pointerInRows_ = true, autoScrollHold_ = false;
     void StartDragSelect(bool rows, Integer at);
     // The single selection of an rsSingle drag follows the pointer to a row.

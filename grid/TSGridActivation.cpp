@@ -426,7 +426,7 @@ void TgrBaseGrid::HandleControlKeyPress(TObject*, char& key) {
 void TgrBaseGrid::HandleControlAfterKeyDown(TObject*, Word16& key, TShiftState shift) {
     // Keys the grid itself forwarded to the control come back here once.
     if (forwardingKey_ || key == 0) return;
-    GridKeyDown(key, shift);
+    ProcessKeyDown(key, shift);
 }
 
 void TgrBaseGrid::HandleControlAfterKeyPress(TObject*, char& key) {

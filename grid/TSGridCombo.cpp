@@ -284,7 +284,7 @@ bool TgrBaseGrid::ComboKeyDown(Word16& key, TShiftState shift) {
         case VK_PRIOR:
         case VK_NEXT: {
             Word16 k = key;
-            list->GridKeyDown(k, {});
+            list->ProcessKeyDown(k, {});
             key = 0;
             return true;
         }

@@ -186,11 +186,6 @@ void TgrBaseGrid::SetRowDateTimeDef(Integer dataRow, TgrDateTimeDefComponent* de
     gridRows_->ReleaseIfDefault(dataRow);
 }
 
-bool TgrBaseGrid::IsCellReachable(Integer displayCol, Integer displayRow) {
-    if (displayRow >= TopLeftCell().Row + GetVisibleRowCount() && GetVisibleRowCount() == 0) return false;
-    return gridMode_ == gmListBox || IsReachableCol(displayCol, SkipsReadOnly());
-}
-
 TgrCol* TgrBaseGrid::GetCol(const Variant& column) {
     if (column.IsString()) {
         if (TgrCol* col = gridCols_->GetColByFieldName(column.AsString())) return col;

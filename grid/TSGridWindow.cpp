@@ -33,36 +33,12 @@ unsigned TgrBaseGrid::DialogCode(bool ctrlDown) {
     return code;
 }
 
-namespace {
-
-// The accelerator character of a caption: the character after a single
-// "&" ("&&" stands for an ampersand); 0 when there is none.
-char AccelCharOf(const std::string& caption) {
-    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != '&') continue;
-        if (caption[i + 1] == '&') {
-            ++i;
-            continue;
-        }
-        return caption[i + 1];
-    }
-    return 0;
-}
-
-}  // namespace
-
 bool TgrBaseGrid::DialogChar(char ch) {
     if (!CanTakeFocus()) return false;
-    for (Integer p = 1; p < ColTotal(); ++p) {
-        TgrCol* col = gridCols_->ColAt(DataColOfDisplay(p));
-        if (!col) continue;
-        char accel = AccelCharOf(col->GetHeading());
-        if (accel && std::toupper(static_cast<unsigned char>(accel)) == std::toupper(static_cast<unsigned char>(ch))) {
-            DoHeadingClick(DataColOfDisplay(p));
-            return true;
-        }
-    }
-    return false;
+    Integer dataCol = FindHeadingAccelerator(ch);
+    if (!dataCol) return false;
+    DoHeadingClick(dataCol);
+    return true;
 }
 
 void TgrBaseGrid::ApplyFont() {

@@ -141,7 +141,7 @@ protected:
         grid->MoveCurrentCell(2, 1, false, true);
         grid->ChangeCurrentCell(2, 1);
     }
-    void Key(Word16 key, TShiftState shift = {}) { grid->GridKeyDown(key, shift); }
+    void Key(Word16 key, TShiftState shift = {}) { grid->ProcessKeyDown(key, shift); }
     std::string NameOf(int id) {
         std::string back = table->GetBookmark();
         table->Locate("ID", Variant(id), {});

@@ -44,7 +44,7 @@ protected:
         SetCurrentClock(nullptr);
         DBGridFixture::TearDown();
     }
-    void Key(Word16 key, TShiftState shift = {}) { grid->GridKeyDown(key, shift); }
+    void Key(Word16 key, TShiftState shift = {}) { grid->ProcessKeyDown(key, shift); }
     void Type(char c) { grid->DoKeyPress(c); }
     std::string Cell() { return grid->GetCellValue(2, grid->GetCurrentDataRow()).AsString(); }
     std::string ListRecord() { return fruit->FieldByName("Name")->AsString(); }
@@ -227,7 +227,7 @@ TEST(DBComboLookup, ChoosingARecordStoresItsKey) {
     ASSERT_NE(combo, nullptr);
     ASSERT_TRUE(grid->MoveToDisplayCell(2, 1));
     Word16 f4 = VK_F4;
-    grid->GridKeyDown(f4, TShiftState());
+    grid->ProcessKeyDown(f4, TShiftState());
     ASSERT_EQ(grid->DroppedCombo(), combo);
     TgrDBComboGrid* list = combo->DBComboGrid();
     EXPECT_TRUE(list->ShowsAutoLookup());
@@ -236,8 +236,8 @@ TEST(DBComboLookup, ChoosingARecordStoresItsKey) {
     // It opens on the record the cell shows.
     EXPECT_EQ(fruit->FieldByName("Fruit")->AsString(), "Apple");
     Word16 down = VK_DOWN, enter = VK_RETURN;
-    grid->GridKeyDown(down, TShiftState());
-    grid->GridKeyDown(enter, TShiftState());
+    grid->ProcessKeyDown(down, TShiftState());
+    grid->ProcessKeyDown(enter, TShiftState());
     EXPECT_EQ(orders->State(), dsEdit);
     EXPECT_EQ(key->AsInteger(), 2);
     EXPECT_EQ(name->AsString(), "Banana");

@@ -53,7 +53,7 @@ TEST_F(DBGridEdit, EditingACellAndLeavingTheRowPosts) {
 TEST_F(DBGridEdit, EscapeUndoesTheCellThenTheRecord) {
     ASSERT_TRUE(grid->EditCurrentCell("Ann"));
     Word16 esc = VK_ESCAPE;
-    grid->GridKeyDown(esc, TShiftState());
+    grid->ProcessKeyDown(esc, TShiftState());
     EXPECT_FALSE(grid->IsCellEditPending());
     EXPECT_EQ(NameAt(1), "N1");
     EXPECT_EQ(table->State(), dsBrowse);
@@ -63,7 +63,7 @@ TEST_F(DBGridEdit, EscapeUndoesTheCellThenTheRecord) {
     ASSERT_TRUE(grid->EndCellEdit());
     EXPECT_EQ(table->FieldByName("Name")->AsString(), "Bea");
     esc = VK_ESCAPE;
-    grid->GridKeyDown(esc, TShiftState());
+    grid->ProcessKeyDown(esc, TShiftState());
     EXPECT_EQ(table->State(), dsBrowse);
     EXPECT_EQ(NameOf(1), "N1");
 }
@@ -123,17 +123,17 @@ TEST_F(DBGridKeys, CtrlDeleteDeletesTheSelectedRecordsAfterAsking) {
     };
     Word16 key = VK_DELETE;
     // Nothing selected: the key goes on.
-    grid->GridKeyDown(key, TShiftState{ssCtrl});
+    grid->ProcessKeyDown(key, TShiftState{ssCtrl});
     EXPECT_EQ(key, VK_DELETE);
     grid->SelectRows(Variant(BookmarkOf(2)), Variant(BookmarkOf(2)), true);
     prompts->Answer(mrCancel, "Delete record?");
-    grid->GridKeyDown(key, TShiftState{ssCtrl});
+    grid->ProcessKeyDown(key, TShiftState{ssCtrl});
     EXPECT_EQ(key, 0);
     EXPECT_EQ(ids(), "123456");
     grid->SelectRows(Variant(BookmarkOf(3)), Variant(BookmarkOf(5)), true);
     prompts->Answer(mrOk, "Delete all selected records?");
     key = VK_DELETE;
-    grid->GridKeyDown(key, TShiftState{ssCtrl});
+    grid->ProcessKeyDown(key, TShiftState{ssCtrl});
     EXPECT_EQ(ids(), "16");
     EXPECT_TRUE(grid->RecordSelectionSet().Empty());
     EXPECT_EQ(prompts->Pending(), 0u);
@@ -141,7 +141,7 @@ TEST_F(DBGridKeys, CtrlDeleteDeletesTheSelectedRecordsAfterAsking) {
     grid->SetConfirmDelete(false);
     grid->SelectRows(Variant(BookmarkOf(6)), Variant(BookmarkOf(6)), true);
     key = VK_DELETE;
-    grid->GridKeyDown(key, TShiftState{ssCtrl});
+    grid->ProcessKeyDown(key, TShiftState{ssCtrl});
     EXPECT_EQ(ids(), "1");
 }
 
@@ -150,26 +150,26 @@ TEST_F(DBGridKeys, InsertAppendAndEscapeFollowTheGridMode) {
     Bind();
     grid->SetGridMode(gmBrowse);
     Word16 key = VK_INSERT;
-    grid->GridKeyDown(key, TShiftState());
+    grid->ProcessKeyDown(key, TShiftState());
     EXPECT_EQ(table->State(), dsBrowse);
     grid->SetGridMode(gmEdit);
     key = VK_INSERT;
-    grid->GridKeyDown(key, TShiftState());
+    grid->ProcessKeyDown(key, TShiftState());
     EXPECT_EQ(table->State(), dsInsert);
     key = VK_ESCAPE;
-    grid->GridKeyDown(key, TShiftState());
+    grid->ProcessKeyDown(key, TShiftState());
     EXPECT_EQ(table->RecordCount(), 2);
     // Down from the last record appends; Esc takes the new record away.
     table->Last();
     key = VK_DOWN;
-    grid->GridKeyDown(key, TShiftState());
+    grid->ProcessKeyDown(key, TShiftState());
     EXPECT_EQ(table->State(), dsInsert);
     EXPECT_EQ(grid->Rows(), 3);
     key = VK_DOWN;
-    grid->GridKeyDown(key, TShiftState());
+    grid->ProcessKeyDown(key, TShiftState());
     EXPECT_EQ(table->State(), dsInsert);
     key = VK_ESCAPE;
-    grid->GridKeyDown(key, TShiftState());
+    grid->ProcessKeyDown(key, TShiftState());
     EXPECT_EQ(table->State(), dsBrowse);
     EXPECT_EQ(table->RecordCount(), 2);
     EXPECT_EQ(grid->Rows(), 2);
@@ -179,7 +179,7 @@ TEST_F(DBGridKeys, InsertAppendAndEscapeFollowTheGridMode) {
 // typing keeps the value (the started edit holds nothing to write).
 TEST_F(DBGridEdit, AnEditStartedWithoutTypingKeepsTheFieldValue) {
     Word16 f2 = VK_F2;
-    grid->GridKeyDown(f2, TShiftState());
+    grid->ProcessKeyDown(f2, TShiftState());
     ASSERT_TRUE(grid->IsCellEditing());
     EXPECT_EQ(grid->EditControl()->EditBox()->Text(), "N1");
     EXPECT_EQ(NameAt(1), "N1");
@@ -228,7 +228,7 @@ TEST_F(DBGridEdit, TextTheMaskRefusesNeverReachesTheField) {
     EXPECT_EQ(table->FieldByName("Name")->AsString(), "N1");
     prompts->Answer(mrOk, "");
     Word16 down = VK_DOWN;
-    grid->GridKeyDown(down, TShiftState());
+    grid->ProcessKeyDown(down, TShiftState());
     EXPECT_EQ(table->State(), dsEdit);
     EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 1);
     EXPECT_EQ(prompts->Pending(), 0u);

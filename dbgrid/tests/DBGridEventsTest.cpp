@@ -76,7 +76,7 @@ TEST_F(DBGridEvents, TypingIntoABoundCellFiresEachEditEventOnceWithTheRecord) {
     EXPECT_EQ(table->State(), dsEdit);
     // Leaving the row ends the cell and the row edit once each.
     Word16 down = VK_DOWN;
-    grid->GridKeyDown(down, TShiftState());
+    grid->ProcessKeyDown(down, TShiftState());
     std::vector<std::string> kinds = log.Kinds();
     EXPECT_EQ(std::count(kinds.begin(), kinds.end(), "start-cell"), 1);
     EXPECT_EQ(std::count(kinds.begin(), kinds.end(), "start-row"), 1);
@@ -120,7 +120,7 @@ TEST_F(DBGridEvents, UnboundGridNamesRowsByNumber) {
     EXPECT_EQ(log.Events[1], "start-row row2");
     EXPECT_EQ(log.Events[2], "edit 1 row2");
     Word16 esc = VK_ESCAPE;
-    grid->GridKeyDown(esc, TShiftState());
+    grid->ProcessKeyDown(esc, TShiftState());
     EXPECT_EQ(log.Events.back().substr(0, 4), "undo");
 }
 

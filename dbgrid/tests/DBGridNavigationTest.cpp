@@ -9,7 +9,7 @@ namespace {
 
 class DBGridNavigation : public DBGridFixture {
 protected:
-    void Press(Word16 key, TShiftState shift = TShiftState()) { grid->GridKeyDown(key, shift); }
+    void Press(Word16 key, TShiftState shift = TShiftState()) { grid->ProcessKeyDown(key, shift); }
     int CurrentId() { return table->FieldByName("ID")->AsInteger(); }
     Integer Col() { return grid->CurrentDisplayCol(); }
 };
@@ -61,7 +61,7 @@ TEST_F(DBGridNavigation, ANewRecordNobodyTypedIntoIsNeitherPostedNorLeftByArrows
     table->First();
     table->Next();
     Word16 key = VK_INSERT;
-    grid->GridKeyDown(key, TShiftState());
+    grid->ProcessKeyDown(key, TShiftState());
     ASSERT_EQ(table->State(), dsInsert);
     Press(VK_DOWN);
     EXPECT_EQ(table->State(), dsInsert);

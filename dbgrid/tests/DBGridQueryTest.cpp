@@ -113,7 +113,7 @@ TEST_F(DBGridQuery, EscapeCancelsAndAFailedPostKeepsTheEditAndShowsTheError) {
     ASSERT_TRUE(grid->EndCellEdit());
     EXPECT_EQ(query->FieldByName("PName")->AsString(), "Uno");
     Word16 esc = VK_ESCAPE;
-    grid->GridKeyDown(esc, TShiftState());
+    grid->ProcessKeyDown(esc, TShiftState());
     EXPECT_EQ(query->State(), dsBrowse);
     EXPECT_EQ(Name(1), "P1");
     EXPECT_EQ(Scalar("select PName from Profiles where PID = 1"), "P1");

@@ -173,7 +173,7 @@ TEST_F(DBGridRowSelect, ListBoxSelectionFollowsTheCurrentRecord) {
         Press(3, TShiftState{ssCtrl});
         EXPECT_EQ(Selected(20), "3") << mode;
         Word16 key = VK_DOWN;
-        grid->GridKeyDown(key, TShiftState());
+        grid->ProcessKeyDown(key, TShiftState());
         EXPECT_EQ(Selected(20), "4") << mode;
     }
 }
@@ -207,7 +207,7 @@ TEST_F(DBGridRowSelect, ListBoxSelectionFollowsEveryMoveAndOtherGridsSelectNothi
     Bind();
     grid->SetRowSelectMode(rsSingle);
     grid->SetGridMode(gmListBox);
-    auto key = [&](Word16 k, TShiftState shift = {}) { grid->GridKeyDown(k, shift); };
+    auto key = [&](Word16 k, TShiftState shift = {}) { grid->ProcessKeyDown(k, shift); };
     table->First();
     key(VK_NEXT);
     EXPECT_EQ(Selected(40), std::to_string(CurrentId()));

@@ -51,7 +51,7 @@ public:
         Log.push_back("update");
         TgrDBGrid::DataLinkUpdateData();
     }
-    using TgrDBGrid::GridKeyDown;
+    using TgrDBGrid::ProcessKeyDown;
     using TgrDBGrid::DoKeyPress;
     using TgrDBGrid::CanSelectCell;
     using TgrDBGrid::MouseDown;

@@ -138,13 +138,13 @@ TEST_F(DBGridWindow, KeysAndScrollBarMoveTheDataset) {
     Bind();
     Integer v = grid->VisibleRecordCount();
     Word16 key = VK_DOWN;
-    grid->GridKeyDown(key, TShiftState());
+    grid->ProcessKeyDown(key, TShiftState());
     EXPECT_EQ(table->RecNo(), 2);
     key = VK_NEXT;
-    grid->GridKeyDown(key, TShiftState());
+    grid->ProcessKeyDown(key, TShiftState());
     EXPECT_EQ(table->RecNo(), 2 + v);
     key = VK_END;
-    grid->GridKeyDown(key, TShiftState{ssCtrl});
+    grid->ProcessKeyDown(key, TShiftState{ssCtrl});
     EXPECT_EQ(table->RecNo(), 30);
     grid->VertScroll(scTop);
     EXPECT_EQ(table->RecNo(), 1);
