@@ -1190,6 +1190,19 @@ public:
     // Read the collections of a form file or layout: columns by data
     // column (form files) or by field name, rows, and cells (kept until
     // Loaded).
+    virtual void WriteColProperties(TWriter& writer);
+    virtual void WriteRowProperties(TWriter& writer);
+    virtual void WriteCellProperties(TWriter& writer);
+    // The size lists of older files (read; registered but never written),
+    // the legacy "EditMode" and "HeadingAlignment", and the image names.
+    void ReadColWidthList(TReader& reader);
+    void WriteColWidthList(TWriter& writer);
+    void ReadRowHeightList(TReader& reader);
+    void WriteRowHeightList(TWriter& writer);
+    void ReadLegacyEditMode(TReader& reader);
+    void ReadLegacyHeadingAlignment(TReader& reader);
+    void ReadImageIds(TReader& reader);
+    void WriteImageIds(TWriter& writer);
     virtual void ReadColProperties(TReader& reader) { ReadColPropertiesBy(reader, true); }
     virtual void ReadColPropertiesBy(TReader& reader, bool byDataCol);
     virtual void ReadRowProperties(TReader& reader);

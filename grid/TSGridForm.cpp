@@ -865,67 +865,87 @@ void TgrBaseGrid::DefineProperties(TgrFiler& filer) {
     // read.
     SetStoreExtents(false);
     filer.DefineProperty(
-        "ColWidths",
-        [this](TReader& r) {
-            r.ReadListBegin();
-            for (Integer i = 0; !r.EndOfList(); ++i) {
-                Integer w = r.ReadInteger();
-                if (i < ColTotal()) SetColWidthAt(i, std::max<Integer>(0, w));
-            }
-            r.ReadListEnd();
-        },
-        nullptr, false);
+        "ColWidths", [this](TReader& r) { ReadColWidthList(r); }, [this](TWriter& w) { WriteColWidthList(w); },
+        false);
     filer.DefineProperty(
-        "RowHeights",
-        [this](TReader& r) {
-            r.ReadListBegin();
-            for (Integer i = 0; !r.EndOfList(); ++i) {
-                Integer h = r.ReadInteger();
-                if (i < RowTotal()) SetRowHeightAt(i, std::max<Integer>(0, h));
-            }
-            r.ReadListEnd();
-        },
-        nullptr, false);
+        "RowHeights", [this](TReader& r) { ReadRowHeightList(r); }, [this](TWriter& w) { WriteRowHeightList(w); },
+        false);
+    filer.DefineProperty("EditMode", [this](TReader& r) { ReadLegacyEditMode(r); }, nullptr, false);
+    filer.DefineProperty("HeadingAlignment", [this](TReader& r) { ReadLegacyHeadingAlignment(r); }, nullptr, false);
     filer.DefineProperty(
-        "EditMode",
-        [this](TReader& r) {
-            std::string mode = LowerCase(r.ReadIdent());
-            SetGridMode(mode == "emnone"         ? gmListBox
-                        : mode == "emeditinsert" ? gmEditInsert
-                        : mode == "embrowse"     ? gmBrowse
-                                                 : gmEdit);
-        },
-        nullptr, false);
-    filer.DefineProperty(
-        "HeadingAlignment",
-        [this](TReader& r) {
-            SetHeadingHorzAlignment(AlignmentToHorzAlignment(TAlignment(ReadAlignmentIdent(r)), true));
-        },
-        nullptr, false);
-    filer.DefineProperty(
-        "ImageListIds", [this](TReader& r) { imageNames_.SetCommaText(r.ReadString()); },
-        [this](TWriter& w) { w.WriteString(imageNames_.CommaText()); }, imageNames_.Count() > 0);
+        "ImageListIds", [this](TReader& r) { ReadImageIds(r); }, [this](TWriter& w) { WriteImageIds(w); },
+        imageNames_.Count() > 0);
 
-    std::unique_ptr<TgrPropCollection> cols, rows, cells;
-    if (filer.Writing()) {
-        cols = StoredCollection(*this, 0, filer.Ancestor());
-        rows = StoredCollection(*this, 1, filer.Ancestor());
-        cells = StoredCollection(*this, 2, filer.Ancestor());
-    }
+    bool writing = filer.Writing();
     filer.DefineProperty(
-        "ColProperties", [this](TReader& r) { ReadColProperties(r); }, [&cols](TWriter& w) { cols->Write(w); },
-        cols != nullptr);
+        "ColProperties", [this](TReader& r) { ReadColProperties(r); }, [this](TWriter& w) { WriteColProperties(w); },
+        writing && IsColPropertiesStored(filer.Ancestor()));
     filer.DefineProperty(
-        "RowProperties", [this](TReader& r) { ReadRowProperties(r); }, [&rows](TWriter& w) { rows->Write(w); },
-        rows != nullptr);
+        "RowProperties", [this](TReader& r) { ReadRowProperties(r); }, [this](TWriter& w) { WriteRowProperties(w); },
+        writing && IsRowPropertiesStored(filer.Ancestor()));
     filer.DefineProperty(
-        "CellProperties", [this](TReader& r) { ReadCellProperties(r); }, [&cells](TWriter& w) { cells->Write(w); },
-        cells != nullptr);
+        "CellProperties", [this](TReader& r) { ReadCellProperties(r); },
+        [this](TWriter& w) { WriteCellProperties(w); }, writing && IsCellPropertiesStored(filer.Ancestor()));
     filer.DefineBinaryProperty(
         "Data",
         [this](TStream& s) { ReadStoredData(s); }, [this](TStream& s) { WriteStoredData(s); },
         CanStoreProperties() && storeData_ && storage_);
 }
+
+// Older files kept the base's size lists; they are read (entries past the
+// current count ignored) but never written again.
+void TgrBaseGrid::ReadColWidthList(TReader& reader) {
+    reader.ReadListBegin();
+    for (Integer i = 0; !reader.EndOfList(); ++i) {
+        Integer w = reader.ReadInteger();
+        if (i < ColTotal()) SetColWidthAt(i, std::max<Integer>(0, w));
+    }
+    reader.ReadListEnd();
+}
+
+void TgrBaseGrid::ReadRowHeightList(TReader& reader) {
+    reader.ReadListBegin();
+    for (Integer i = 0; !reader.EndOfList(); ++i) {
+        Integer h = reader.ReadInteger();
+        if (i < RowTotal()) SetRowHeightAt(i, std::max<Integer>(0, h));
+    }
+    reader.ReadListEnd();
+}
+
+void TgrBaseGrid::WriteColWidthList(TWriter& writer) {
+    writer.WriteListBegin();
+    for (Integer i = 0; i < ColTotal(); ++i) writer.WriteInteger(GetColWidthAt(i));
+    writer.WriteListEnd();
+}
+
+void TgrBaseGrid::WriteRowHeightList(TWriter& writer) {
+    writer.WriteListBegin();
+    for (Integer i = 0; i < RowTotal(); ++i) writer.WriteInteger(GetRowHeightAt(i));
+    writer.WriteListEnd();
+}
+
+void TgrBaseGrid::ReadLegacyEditMode(TReader& reader) {
+    std::string mode = LowerCase(reader.ReadIdent());
+    SetGridMode(mode == "emnone"         ? gmListBox
+                : mode == "emeditinsert" ? gmEditInsert
+                : mode == "embrowse"     ? gmBrowse
+                                         : gmEdit);
+}
+
+void TgrBaseGrid::ReadLegacyHeadingAlignment(TReader& reader) {
+    SetHeadingHorzAlignment(AlignmentToHorzAlignment(TAlignment(ReadAlignmentIdent(reader)), true));
+}
+
+void TgrBaseGrid::WriteImageIds(TWriter& writer) { writer.WriteString(imageNames_.CommaText()); }
+
+void TgrBaseGrid::ReadImageIds(TReader& reader) {
+    imageNames_.Clear();
+    imageNames_.SetCommaText(reader.ReadString());
+}
+
+void TgrBaseGrid::WriteColProperties(TWriter& writer) { CreateColCollection(true)->Write(writer); }
+void TgrBaseGrid::WriteRowProperties(TWriter& writer) { CreateRowCollection(true)->Write(writer); }
+void TgrBaseGrid::WriteCellProperties(TWriter& writer) { CreateCellCollection(true)->Write(writer); }
 
 void TgrBaseGrid::ReadColPropertiesBy(TReader& reader, bool byDataCol) {
     std::unique_ptr<TgrColCollection> c = CreateColCollection(false);
