@@ -587,7 +587,8 @@ public:
     void MoveDatasetLast();
     // True while a list move moves the dataset.
     bool GridMovesDataset() const { return listMoveDepth_ > 0; }
-    // False while an appended record nobody typed into is current.
+    // False only at the end of the data on an appended record nobody has
+    // started to fill in.
     bool MayMoveDown();
     // The grid shows a current cell: edit mode or a focus rectangle.
     bool ShowsCurrentCell();
@@ -602,8 +603,18 @@ public:
     // Posts the record being edited; on failure the edit stays, the error
     // is shown and False is answered.
     bool PostEdit();
-    // Esc: undoes the cell edit, or, without one, cancels the record edit.
-    void UndoEdit();
+    // (DBGridEditing.cpp.) Esc: undoes the cell edit and cancels the
+    // record's edit at once (an appended or inserted record goes); False
+    // when OnUndoCellEdit or OnUndoRowEdit kept the edit.
+    bool UndoEdit();
+    // After an allowed undo: the dataset's edit cancelled, edit mode left
+    // (unless AlwaysShowEditor) and the cell's text selected.
+    bool ExitEditMode();
+    // cancel: the dataset's Cancel; else its CheckBrowseMode (a changed
+    // record posted, an unchanged one left).
+    void EndDatasetEdit(bool cancel);
+    // Bound, an undo takes the row edit back only while the dataset edits.
+    bool ShouldUndoRow(bool forceRow, bool& result) override;
     bool IsCellEditPending() const { return updatePending_; }
     // A field adapter bound to a data column may write its field: the
     // record goes into edit mode (nothing is left pending); False with

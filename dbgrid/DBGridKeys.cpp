@@ -16,8 +16,6 @@ bool TgrCustomDBGrid::IsNewRecordUntouched(Integer kind) {
     return editKind_ == kind && ds && ds->State() == dsInsert && !ds->Modified() && !updatePending_;
 }
 
-bool TgrCustomDBGrid::MayMoveDown() { return !IsNewRecordUntouched(2); }
-
 bool TgrCustomDBGrid::LeaveRecordByKey() {
     if (!EndCellEdit()) return false;
     // A new record nobody typed into goes, as the dataset's own check on
