@@ -228,6 +228,10 @@ public:
     // Bound, Rows set from outside changes nothing (a form file being read
     // still sets it); the record window sets the count (SetWindowRows).
     void SetRows(Integer value) override;
+    // The published Rows (DBGridBinding.cpp): bound to active data, the
+    // dataset's record count (-1 while designing); otherwise, and while a
+    // form file is written, the rows the grid class shows (Rows()).
+    Integer GetRows();
     // Bound, deleting rows by number changes nothing, and deleting the
     // selected rows deletes the selected records without asking.
     void DeleteRows(Integer from, Integer to) override;
@@ -918,6 +922,9 @@ private:
     // Every column loses its field; with clearNames in fsDefault also its
     // FieldName.
     void UnbindAllColumns(bool clearNames);
+    // After unbinding: the plain grid's default columns (fsDefault) and
+    // rows, no column bound to a field, cell (1,1) current.
+    void RebuildUnbound();
     // Binds a column to a field's adapter (unbound when the field has
     // none); the column takes the field's name and defaults.
     bool BindColumn(TgrDBCol* col, TField* field);
