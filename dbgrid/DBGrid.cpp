@@ -1041,7 +1041,8 @@ void TgrCustomDBGrid::SyncListBoxSelection(bool fire) {
         TgrBaseGrid::SyncListBoxSelection(fire);
         return;
     }
-    if (!IsListBoxSelect()) return;
+    // A list move of the grid's keys selects the record it reaches too.
+    if (!IsListBoxSelect() && (listMoveDepth_ == 0 || RowSelectMode() == rsNone)) return;
     if (UsesRecordIds()) {
         Variant current = GetCurrentDataRow();
         TgrRecordIdSet& ids = selection_->Ids();

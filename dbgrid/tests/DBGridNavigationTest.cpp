@@ -108,6 +108,14 @@ TEST_F(DBGridNavigation, ListMovesCarryTheRowSelectionWithTheCurrentRecord) {
     Bind();
     ASSERT_FALSE(grid->ShowsCurrentCell());
     Integer v = grid->VisibleRecordCount();
+    // With nothing selected, a list move selects the record it reaches;
+    // a move of the dataset from elsewhere selects nothing.
+    Press(VK_DOWN);
+    EXPECT_EQ(IdRuns(30, [&](int id) { return grid->IsRecordSelected(Variant(BookmarkOf(id))); }), "2");
+    grid->DeselectAllRows();
+    table->Next();
+    EXPECT_TRUE(grid->RecordSelectionSet().Empty());
+    table->First();
     grid->SelectRows(Variant(BookmarkOf(1)), Variant(BookmarkOf(1)), true);
     ASSERT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(1))));
     bool sawListMove = false;
