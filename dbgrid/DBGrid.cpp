@@ -8,6 +8,7 @@
 #include "dbgrid/DBGridCols.h"
 #include "dbgrid/DBGridCurrentCell.h"
 #include "dbgrid/DBGridCursor.h"
+#include "dbgrid/DBGridGuard.h"
 #include "dbgrid/DBGridPrint.h"
 #include "grid/GRGLib.h"
 #include "platform/core/Format.h"
@@ -18,21 +19,6 @@
 #include "platform/gui/Prompts.h"
 
 namespace {
-
-// Raises a counter for a scope and lowers it again, also when an
-// exception passes.
-class TCounterGuard {
-public:
-    explicit TCounterGuard(Integer& counter) : counter_(counter) { ++counter_; }
-    ~TCounterGuard() {
-        if (counter_ > 0) --counter_;
-    }
-    TCounterGuard(const TCounterGuard&) = delete;
-    TCounterGuard& operator=(const TCounterGuard&) = delete;
-
-private:
-    Integer& counter_;
-};
 
 bool ColorSet(TColor c) { return c != grColorNotSet; }
 

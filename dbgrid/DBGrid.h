@@ -550,6 +550,24 @@ public:
     // Makes a record the current record (moves the dataset).
     bool GotoDataRow(const Variant& dataRow);
 
+    // ------------------------------------------------ current record
+    // (DBGridCurrentRecord.cpp.) Adopts a record as the current one: its
+    // row (when shown) becomes current in displayCol and the row and cell
+    // events fire; unless noCounter the dataset is left where it is (the
+    // caller moves it), else it is brought onto the record.
+    void SetCurrentRecord(Integer displayCol, const std::string& bookmark, bool noCounter);
+    // The same, not re-entered, under an update lock unless noLock.
+    void SetCurrentRecordGuarded(Integer displayCol, const std::string& bookmark, bool noCounter, bool noLock);
+    void SetCurrentBookmark(const std::string& bookmark);
+    // Brings the dataset back onto the grid's current record. A record
+    // that went meanwhile gives way to the record now at its row (or the
+    // last row's); the fifth attempt takes the dataset's own record.
+    void ReturnToCurrentRecord();
+    // Makes a record current from outside the grid (the combo lists): the
+    // record being edited is posted first (False when that is refused); a
+    // list-box selection follows. Not bound, a row number.
+    bool SetCurrentDataRow(const Variant& dataRow);
+
     // ------------------------------------------------ keyboard navigation
     // (DBGridKeys.cpp.) Each move first ends the cell edit and leaves the
     // record (an untouched new record is dropped, anything typed posted; a
@@ -1124,6 +1142,10 @@ private:
     Integer syncDepth_ = 0, gridMovesDataset_ = 0, reopenDepth_ = 0;
     // Raised while a list move of the keyboard moves the dataset.
     Integer listMoveDepth_ = 0;
+    // Raised while a record is adopted (guarded), while an adopted record
+    // leaves the dataset where it is, and while the dataset is brought
+    // back onto the current record.
+    Integer recordUpdateDepth_ = 0, recordChangeDepth_ = 0, recordReturnDepth_ = 0;
     // Edit tracking.
     bool editing_ = false, updatePending_ = false, cellEditing_ = false;
     Variant pendingValue_;
