@@ -637,6 +637,9 @@ public:
     void EndDatasetEdit(bool cancel);
     // Bound, an undo takes the row edit back only while the dataset edits.
     bool ShouldUndoRow(bool forceRow, bool& result) override;
+    // The in-cell control over a field that cannot be modified (calculated,
+    // lookup, read-only) takes no typed text.
+    void PositionCellControl(TgrCustomGridControl* control) override;
     bool IsCellEditPending() const { return updatePending_; }
     // A field adapter bound to a data column may write its field: the
     // record goes into edit mode (nothing is left pending); False with

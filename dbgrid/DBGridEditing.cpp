@@ -192,3 +192,10 @@ bool TgrCustomDBGrid::ShouldUndoRow(bool forceRow, bool& result) {
     if (dataBound_ && !dataLink_->Editing()) result = false;
     return result;
 }
+
+void TgrCustomDBGrid::PositionCellControl(TgrCustomGridControl* control) {
+    TgrBaseGrid::PositionCellControl(control);
+    if (!control || !dataActive_) return;
+    TgrDBField* f = FieldAdapter(CurrentDataCol());
+    if (f && !f->CanModify()) control->SetAllowEdit(false);
+}

@@ -299,3 +299,19 @@ TEST_F(DBGridEdit, TextTheMaskRefusesNeverReachesTheField) {
 }
 
 }  // namespace
+
+namespace {
+
+// The in-cell control over a field that cannot be modified takes no typed
+// text; over any other field it does.
+TEST_F(DBGridEdit, TheEditorOfAFieldThatCannotBeModifiedTakesNoText) {
+    table->FieldByName("Score")->SetReadOnly(true);
+    TgrEditGridControl* control = grid->EditControl();
+    grid->PositionCellControl(control);
+    EXPECT_TRUE(control->GetAllowEdit());
+    ASSERT_TRUE(grid->MoveToDisplayCell(3, grid->CurrentDisplayRow()));
+    grid->PositionCellControl(control);
+    EXPECT_FALSE(control->GetAllowEdit());
+}
+
+}  // namespace
