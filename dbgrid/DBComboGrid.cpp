@@ -107,7 +107,7 @@ void TgrDBComboGrid::ShowComboRecord(const std::string& bookmark) {
             window->ScrollBy(-moved);
         }
         Variant record = DataRowOfBookmark(bookmark);
-        GotoDataRow(record);
+        SetCurrentDataRow(record);
         SyncListBoxSelection(true);
         if (RowSelectMode() != rsNone && !IsRecordSelected(record)) SelectRows(record, record, true);
     } catch (...) {

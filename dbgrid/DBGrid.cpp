@@ -8,6 +8,7 @@
 #include "dbgrid/DBGridCols.h"
 #include "dbgrid/DBGridCurrentCell.h"
 #include "dbgrid/DBGridCursor.h"
+#include "dbgrid/DBGridGuard.h"
 #include "dbgrid/DBGridPrint.h"
 #include "grid/GRGLib.h"
 #include "platform/core/Format.h"
@@ -18,21 +19,6 @@
 #include "platform/gui/Prompts.h"
 
 namespace {
-
-// Raises a counter for a scope and lowers it again, also when an
-// exception passes.
-class TCounterGuard {
-public:
-    explicit TCounterGuard(Integer& counter) : counter_(counter) { ++counter_; }
-    ~TCounterGuard() {
-        if (counter_ > 0) --counter_;
-    }
-    TCounterGuard(const TCounterGuard&) = delete;
-    TCounterGuard& operator=(const TCounterGuard&) = delete;
-
-private:
-    Integer& counter_;
-};
 
 bool ColorSet(TColor c) { return c != grColorNotSet; }
 
@@ -168,87 +154,6 @@ void TgrCustomDBGrid::RollUpCombo(bool accept) {
 }
 
 // ------------------------------------------------------------ binding
-
-void TgrCustomDBGrid::SetDataSource(TDataSource* source) {
-    // A data source freed under the grid leaves it bound to nothing until
-    // it is unbound here.
-    if (source == dataLink_->DataSource() && dataBound_ == (source != nullptr)) return;
-    if (sourceSeen_ != source) {
-        if (sourceSeen_) RemoveFreeNotification(sourceSeen_);
-        sourceSeen_ = source;
-        if (source) source->FreeNotification(this);
-    }
-    if (source && !dataBound_) ApplyDataModeRestrictions();
-    // Properties and selection kept by record named the old source's
-    // records; none of them is carried to another source's.
-    if (source != dataLink_->DataSource()) {
-        rowProps_.Clear();
-        cellProps_.Clear();
-        selection_->Clear();
-    }
-    dataBound_ = source != nullptr;
-    if (dataBound_ && GridMode() == gmEditInsert) SetGridMode(gmEdit);
-    if (dataBound_ && RowChangedIndicator() == riOn) SetRowChangedIndicator(riAutoReset);
-    dataLink_->SetDataSource(source);
-    if (!dataLink_->Active() && linkActiveSeen_) DataLinkActiveChanged(false);
-    if (!dataBound_) {
-        ClearFieldAdapters();
-        rowProps_.Clear();
-        cellProps_.Clear();
-        selection_->Clear();
-    } else if (!dataLink_->Active()) {
-        // A closed dataset with fields of its own still binds the columns.
-        RebuildColumns(true, true, true);
-        UpdateRowCount();
-    }
-    Invalidate();
-}
-
-bool TgrCustomDBGrid::ExecuteAction(TBasicAction* action) { return dataLink_ && dataLink_->ExecuteAction(action); }
-
-bool TgrCustomDBGrid::UpdateAction(TBasicAction* action) { return dataLink_ && dataLink_->UpdateAction(action); }
-
-void TgrCustomDBGrid::SetDatasetType(TgrDatasetType value) {
-    if (value == datasetType_) return;
-    // The engine-cursor window needs a dataset with an engine cursor.
-    if (value == dstBDE && (bookmarkType_ == bmtNonOrdered || (DataSet() && !dynamic_cast<TgrCursorDataSet*>(DataSet()))))
-        return;
-    bool active = dataActive_;
-    if (active) window_->ActiveChanged(false);
-    datasetType_ = value;
-    window_ = value == dstStandard ? static_cast<TgrGridData*>(standardWindow_.get()) : bdeWindow_.get();
-    if (active) {
-        window_->ActiveChanged(true);
-        if (value == dstStandard) window_->SetWindowSize(VisibleRecordCount());
-        dataActive_ = window_->IsActive();
-        UpdateRowCount();
-        SyncCurrentRecord();
-        Invalidate();
-    }
-}
-
-void TgrCustomDBGrid::SetFieldState(TgrFieldState value) {
-    if (value == fieldState_) return;
-    fieldState_ = value;
-    if (value == fsDefault && dataBound_) {
-        RebuildColumns(true, false, false);
-        DoFieldLayoutChange();
-    }
-}
-
-void TgrCustomDBGrid::SetBookmarkType(TgrBookmarkType value) {
-    bookmarkType_ = value;
-    if (value == bmtNonOrdered) datasetType_ = dstStandard;
-    // Ranges need bookmarks the dataset can order.
-    selection_->SetRangeMode(recordSelection_ == rseBookmarkRange && bookmarkType_ == bmtDefault);
-}
-
-void TgrCustomDBGrid::SetRecordSelection(TgrRecordSelection value) {
-    if (value == recordSelection_) return;
-    recordSelection_ = value;
-    selection_->SetRangeMode(recordSelection_ == rseBookmarkRange && bookmarkType_ == bmtDefault);
-    Invalidate();
-}
 
 Integer TgrCustomDBGrid::VisibleRecordCount() const {
     Integer rowHeight = std::max<Integer>(DefaultRowHeight(), 1);
@@ -1122,7 +1027,8 @@ void TgrCustomDBGrid::SyncListBoxSelection(bool fire) {
         TgrBaseGrid::SyncListBoxSelection(fire);
         return;
     }
-    if (!IsListBoxSelect()) return;
+    // A list move of the grid's keys selects the record it reaches too.
+    if (!IsListBoxSelect() && (listMoveDepth_ == 0 || RowSelectMode() == rsNone)) return;
     if (UsesRecordIds()) {
         Variant current = GetCurrentDataRow();
         TgrRecordIdSet& ids = selection_->Ids();
@@ -1326,10 +1232,6 @@ void TgrCustomDBGrid::ProcessKeyDown(Word16& key, TShiftState shift) {
         FireComboDropDownIfDropped(false);
         return;
     }
-    if (DataNavigationKey(key, shift)) {
-        key = 0;
-        return;
-    }
     switch (key) {
         case VK_DELETE:
             if (shift.Contains(ssCtrl) && !shift.Contains(ssShift) && !shift.Contains(ssAlt) && DeleteRecordsOnKey())
@@ -1343,7 +1245,7 @@ void TgrCustomDBGrid::ProcessKeyDown(Word16& key, TShiftState shift) {
             }
             break;
         case VK_ESCAPE:
-            UndoEdit();
+            if (UndoEdit()) ExitEditMode();
             key = 0;
             return;
         default: break;
@@ -1628,167 +1530,6 @@ bool TgrCustomDBGrid::EndCellEdit() {
     return true;
 }
 
-bool TgrCustomDBGrid::PostEdit() {
-    if (!dataActive_) return true;
-    if (!EndCellEdit()) return false;
-    TDataSet* ds = DataSet();
-    if (ds->State() != dsEdit && ds->State() != dsInsert) return true;
-    bool cancel = false;
-    DoEndRowEdit(GetCurrentDataRow(), cancel);
-    if (cancel) return false;
-    try {
-        ds->Post();
-    } catch (const std::exception& e) {
-        // The record stays in edit mode with what the user typed.
-        ShowPostError(e);
-        return false;
-    }
-    return true;
-}
-
-void TgrCustomDBGrid::UndoEdit() {
-    if (!dataActive_) return;
-    if (updatePending_) {
-        if (!FireUndoCellEdit(true)) return;
-        updatePending_ = cellEditing_ = false;
-        pendingValue_ = Variant();
-        ForgetClassEdit();
-        if (Editor() && EditingActive()) Editor()->LoadFromGrid();
-        Invalidate();
-        TDataSet* ds = DataSet();
-        // A record whose only change was this cell goes back to browsing.
-        if (ds->State() == dsEdit && !ds->Modified()) ds->Cancel();
-        return;
-    }
-    TDataSet* ds = DataSet();
-    if (ds->State() != dsEdit && ds->State() != dsInsert) return;
-    if (!FireUndoRowEdit(true, true)) return;
-    ds->Cancel();
-    ForgetClassEdit();
-    if (Editor() && EditingActive()) Editor()->LoadFromGrid();
-}
-
-void TgrCustomDBGrid::ForgetClassEdit() {
-    // The grid class's own edit state ends with the record's: the next
-    // typing starts a new edit from the field's value.
-    if (TgrCurrentCell* cell = CurrentCell()) cell->ClearValue();
-    ClearRowEditState(CurrentDataRow());
-    HideCellControl(true);
-}
-
-bool TgrCustomDBGrid::IsCurrentCellShown() {
-    if (!HasCurrentCell() || !HasWindow()) return false;
-    Integer row = dataActive_ ? window_->GetBookmarkRow(currentRecord_) : CurrentDataRow();
-    if (row < 1 || row > Rows()) return false;
-    TRect cell = CellPixels(CurrentDisplayCol(), DisplayRowOfData(row));
-    return cell.Right > cell.Left && cell.Bottom > cell.Top && cell.Left < ClientWidth() && cell.Top < ClientHeight();
-}
-
-bool TgrCustomDBGrid::IsCurrentDataRow(const Variant& dataRow) {
-    if (dataActive_ && UsesRecordIds()) return CompareRecordIds(dataRow, GetCurrentDataRow()) == 0;
-    return dataActive_ && dataRow.IsString() && CompareBookmarks(dataRow.AsString(), currentRecord_) == 0;
-}
-
-void TgrCustomDBGrid::PutCellValue(Integer dataCol, const Variant& dataRow, const Variant& value) {
-    if (!dataBound_) {
-        TgrBaseGrid::PutCellValue(dataCol, dataRow.AsInteger(), value);
-        return;
-    }
-    if (dataCol < 1 || dataCol > Cols() || !IsCurrentDataRow(dataRow)) return;
-    if (!FieldAdapter(dataCol)) return;
-    if (!BeginRecordEdit(dataCol)) return;
-    pendingValue_ = value;
-    EndCellEdit();
-}
-
-bool TgrCustomDBGrid::OnAppendedRecord() const {
-    return dataActive_ && editKind_ == 2;
-}
-
-bool TgrCustomDBGrid::IsDataSetReadOnly() { return dataActive_ && !DataSet()->CanModify(); }
-
-void TgrCustomDBGrid::AppendRecord() {
-    if (!dataLink_->Active() || IsDataSetReadOnly() || GridMode() == gmListBox || GridMode() == gmBrowse) return;
-    if (!PostEdit()) return;
-    DataSet()->Append();
-    FireInsertRow(window_->GetActiveRow(), true);
-}
-
-bool TgrCustomDBGrid::InsertRecordOnKey() {
-    if (!dataActive_ || GridMode() == gmListBox || GridMode() == gmBrowse || IsDataSetReadOnly()) return false;
-    if (!PostEdit()) return false;
-    DataSet()->Insert();
-    FireInsertRow(window_->GetActiveRow(), true);
-    return true;
-}
-
-bool TgrCustomDBGrid::DeleteRecordsOnKey() {
-    if (!dataActive_ || IsDataSetReadOnly() || selection_->Empty()) return false;
-    std::size_t selected = SelectedRecords().size();
-    if (selected == 0) return false;
-    std::string message = selected > 1 ? "Delete all selected records?" : "Delete record?";
-    if (!confirmDelete_ || MessageDlg(message, mtConfirmation, mbOKCancel) != mrCancel) DeleteSelectedRecords();
-    return true;
-}
-
-std::vector<std::pair<std::string, Variant>> TgrCustomDBGrid::SelectedRecords() {
-    std::vector<std::pair<std::string, Variant>> selected;
-    if (UsesRecordIds()) {
-        // Ids say nothing about where their records are: every record is
-        // asked.
-        ForEachRecord([&](const Variant& row) {
-            if (IsRecordSelected(row)) selected.emplace_back(DataSet()->GetBookmark(), row);
-        });
-        return selected;
-    }
-    if (!dataActive_ || !DataSet()) return selected;
-    // From the last selected record back to the first. A dataset never has
-    // more records than its count, so a walk that runs longer is stopped.
-    Integer limit = std::max<Integer>(window_->GetRecordCount(), 0) + 1;
-    TDataSet* ds = DataSet();
-    for (Variant row = selection_->LastSelected(); row.IsString() && limit-- > 0;
-         row = selection_->PrevSelected(row)) {
-        const std::string& bookmark = row.AsString();
-        if (!selected.empty() && bookmark == selected.back().first) break;
-        // A record deleted since it was selected is no longer there.
-        if (ds->BookmarkValid(bookmark)) selected.emplace_back(bookmark, row);
-    }
-    std::reverse(selected.begin(), selected.end());
-    return selected;
-}
-
-void TgrCustomDBGrid::DeleteSelectedRecords() {
-    TDataSet* ds = DataSet();
-    if (!dataActive_ || !ds) return;
-    auto selected = SelectedRecords();
-    ds->DisableControls();
-    auto cleanUp = [&] {
-        DeselectAllRows();
-        ds->EnableControls();
-    };
-    try {
-        // From the last selected record backwards: the others keep their
-        // bookmarks.
-        for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
-            if (!ds->BookmarkValid(it->first)) continue;
-            ds->GotoBookmark(it->first);
-            if (OnDeleteRow) OnDeleteRow(this, it->second, true);
-            ds->Delete();
-            // A bookmark may name another record later; an id names the
-            // same record when it is entered again.
-            if (UsesRecordIds()) continue;
-            rowProps_.Reset(it->second, TgrPropIdSet::All());
-            cellProps_.ResetRecord(it->second, TgrPropIdSet::All());
-        }
-    } catch (...) {
-        cleanUp();
-        throw;
-    }
-    cleanUp();
-}
-
-void TgrCustomDBGrid::ShowPostError(const std::exception& e) { MessageDlg(e.what(), mtError, {mbOK}); }
-
 // ------------------------------------------------------------ painting
 
 void TgrCustomDBGrid::Paint() {
@@ -1975,8 +1716,11 @@ bool TgrCustomDBGrid::FireUndoCellEdit(bool byUser) {
 }
 
 bool TgrCustomDBGrid::FireUndoRowEdit(bool byUser, bool asked) {
-    if (!asked) return true;
     bool cancel = false;
-    DoUndoRowEdit(EventDataRow(CurrentDataRow()), byUser, cancel);
-    return !cancel && (dataBound_ || TgrBaseGrid::FireUndoRowEdit(byUser, asked));
+    if (asked) DoUndoRowEdit(EventDataRow(CurrentDataRow()), byUser, cancel);
+    if (!dataBound_) return !cancel && (!asked || TgrBaseGrid::FireUndoRowEdit(byUser, asked));
+    // Bound, undoing the row cancels the dataset's edit.
+    if (cancel || !dataActive_) return !cancel;
+    if (dataLink_->Editing()) EndDatasetEdit(true);
+    return DataSet()->State() == dsBrowse;
 }

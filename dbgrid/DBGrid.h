@@ -228,6 +228,10 @@ public:
     // Bound, Rows set from outside changes nothing (a form file being read
     // still sets it); the record window sets the count (SetWindowRows).
     void SetRows(Integer value) override;
+    // The published Rows (DBGridBinding.cpp): bound to active data, the
+    // dataset's record count (-1 while designing); otherwise, and while a
+    // form file is written, the rows the grid class shows (Rows()).
+    Integer GetRows();
     // Bound, deleting rows by number changes nothing, and deleting the
     // selected rows deletes the selected records without asking.
     void DeleteRows(Integer from, Integer to) override;
@@ -546,6 +550,24 @@ public:
     // Makes a record the current record (moves the dataset).
     bool GotoDataRow(const Variant& dataRow);
 
+    // ------------------------------------------------ current record
+    // (DBGridCurrentRecord.cpp.) Adopts a record as the current one: its
+    // row (when shown) becomes current in displayCol and the row and cell
+    // events fire; unless noCounter the dataset is left where it is (the
+    // caller moves it), else it is brought onto the record.
+    void SetCurrentRecord(Integer displayCol, const std::string& bookmark, bool noCounter);
+    // The same, not re-entered, under an update lock unless noLock.
+    void SetCurrentRecordGuarded(Integer displayCol, const std::string& bookmark, bool noCounter, bool noLock);
+    void SetCurrentBookmark(const std::string& bookmark);
+    // Brings the dataset back onto the grid's current record. A record
+    // that went meanwhile gives way to the record now at its row (or the
+    // last row's); the fifth attempt takes the dataset's own record.
+    void ReturnToCurrentRecord();
+    // Makes a record current from outside the grid (the combo lists): the
+    // record being edited is posted first (False when that is refused); a
+    // list-box selection follows. Not bound, a row number.
+    bool SetCurrentDataRow(const Variant& dataRow);
+
     // ------------------------------------------------ keyboard navigation
     // (DBGridKeys.cpp.) Each move first ends the cell edit and leaves the
     // record (an untouched new record is dropped, anything typed posted; a
@@ -590,7 +612,8 @@ public:
     void MoveDatasetLast();
     // True while a list move moves the dataset.
     bool GridMovesDataset() const { return listMoveDepth_ > 0; }
-    // False while an appended record nobody typed into is current.
+    // False only at the end of the data on an appended record nobody has
+    // started to fill in.
     bool MayMoveDown();
     // The grid shows a current cell: edit mode or a focus rectangle.
     bool ShowsCurrentCell();
@@ -605,8 +628,21 @@ public:
     // Posts the record being edited; on failure the edit stays, the error
     // is shown and False is answered.
     bool PostEdit();
-    // Esc: undoes the cell edit, or, without one, cancels the record edit.
-    void UndoEdit();
+    // (DBGridEditing.cpp.) Esc: undoes the cell edit and cancels the
+    // record's edit at once (an appended or inserted record goes); False
+    // when OnUndoCellEdit or OnUndoRowEdit kept the edit.
+    bool UndoEdit();
+    // After an allowed undo: the dataset's edit cancelled, edit mode left
+    // (unless AlwaysShowEditor) and the cell's text selected.
+    bool ExitEditMode() override;
+    // cancel: the dataset's Cancel; else its CheckBrowseMode (a changed
+    // record posted, an unchanged one left).
+    void EndDatasetEdit(bool cancel);
+    // Bound, an undo takes the row edit back only while the dataset edits.
+    bool ShouldUndoRow(bool forceRow, bool& result) override;
+    // The in-cell control over a field that cannot be modified (calculated,
+    // lookup, read-only) takes no typed text.
+    void PositionCellControl(TgrCustomGridControl* control) override;
     bool IsCellEditPending() const { return updatePending_; }
     // A field adapter bound to a data column may write its field: the
     // record goes into edit mode (nothing is left pending); False with
@@ -910,6 +946,9 @@ private:
     // Every column loses its field; with clearNames in fsDefault also its
     // FieldName.
     void UnbindAllColumns(bool clearNames);
+    // After unbinding: the plain grid's default columns (fsDefault) and
+    // rows, no column bound to a field, cell (1,1) current.
+    void RebuildUnbound();
     // Binds a column to a field's adapter (unbound when the field has
     // none); the column takes the field's name and defaults.
     bool BindColumn(TgrDBCol* col, TField* field);
@@ -1008,8 +1047,6 @@ private:
     bool CanLeaveRecord();
     // Shift (add False) and Ctrl+Shift (add True) presses on a row.
     void ApplyRowSpan(Integer row, bool add, bool& handled);
-    // Handles a navigation key of data mode; False for other keys.
-    bool DataNavigationKey(Word16 key, TShiftState shift);
     // The record being edited is new (kind 2 appended, 3 inserted) and
     // nothing was typed into it.
     bool IsNewRecordUntouched(Integer kind);
@@ -1109,6 +1146,10 @@ private:
     Integer syncDepth_ = 0, gridMovesDataset_ = 0, reopenDepth_ = 0;
     // Raised while a list move of the keyboard moves the dataset.
     Integer listMoveDepth_ = 0;
+    // Raised while a record is adopted (guarded), while an adopted record
+    // leaves the dataset where it is, and while the dataset is brought
+    // back onto the current record.
+    Integer recordUpdateDepth_ = 0, recordChangeDepth_ = 0, recordReturnDepth_ = 0;
     // Edit tracking.
     bool editing_ = false, updatePending_ = false, cellEditing_ = false;
     Variant pendingValue_;

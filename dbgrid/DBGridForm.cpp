@@ -174,7 +174,8 @@ void TgrCustomDBGrid::RegisterPublished() {
             .Enumeration("FieldState", {"fsDefault", "fsCustomized"}, &G::FieldState, &G::SetFieldState)
             .Enumeration("RecordSelection", {"rseBookmarkRange", "rseBookmarkSet"}, &G::RecordSelection,
                          &G::SetRecordSelection)
-            .Boolean("UseRecordIds", &G::UseRecordIds, &G::SetUseRecordIds);
+            .Boolean("UseRecordIds", &G::UseRecordIds, &G::SetUseRecordIds)
+            .Integer("Rows", [](G& g) { return g.GetRows(); }, [](G& g, Integer v) { g.SetRows(v); });
     });
 }
 

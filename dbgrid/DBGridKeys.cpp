@@ -16,8 +16,6 @@ bool TgrCustomDBGrid::IsNewRecordUntouched(Integer kind) {
     return editKind_ == kind && ds && ds->State() == dsInsert && !ds->Modified() && !updatePending_;
 }
 
-bool TgrCustomDBGrid::MayMoveDown() { return !IsNewRecordUntouched(2); }
-
 bool TgrCustomDBGrid::LeaveRecordByKey() {
     if (!EndCellEdit()) return false;
     // A new record nobody typed into goes, as the dataset's own check on
@@ -256,49 +254,4 @@ bool TgrCustomDBGrid::MoveToPrevRecordCell() {
     if (DataSet()->Bof() || !LeaveRecordByKey() || !MoveColumnInRecord(target)) return false;
     DataSet()->Prior();
     return true;
-}
-
-bool TgrCustomDBGrid::DataNavigationKey(Word16 key, TShiftState shift) {
-    bool ctrl = shift.Contains(ssCtrl), alt = shift.Contains(ssAlt), shiftKey = shift.Contains(ssShift);
-    if (alt) return false;
-    bool editOrFocus = ShowsCurrentCell();
-    if (!ctrl && !shiftKey) {
-        switch (key) {
-            case VK_UP: MoveUp(); return true;
-            case VK_DOWN: MoveDown(); return true;
-            case VK_PRIOR: MovePageUp(); return true;
-            case VK_NEXT: MovePageDown(); return true;
-            case VK_TAB:
-                if (!editOrFocus) return false;
-                MoveToNextRecordCell(false);
-                return true;
-            case VK_RETURN:
-                if (!IsEditMode()) return false;
-                MoveToNextRecordCell(true);
-                return true;
-            case VK_RIGHT:
-                if (!editOrFocus) return false;
-                MoveToNextRecordCell(false);
-                return true;
-            case VK_LEFT:
-                if (!editOrFocus) return false;
-                MoveToPrevRecordCell();
-                return true;
-            default: return false;
-        }
-    }
-    if (shiftKey && !ctrl && key == VK_TAB && editOrFocus) {
-        MoveToPrevRecordCell();
-        return true;
-    }
-    if (ctrl && !shiftKey) {
-        switch (key) {
-            case VK_UP: MoveToFirstRow(); return true;
-            case VK_DOWN: MoveToLastRow(); return true;
-            case VK_HOME: MoveToFirstCell(); return true;
-            case VK_END: MoveToLastCell(); return true;
-            default: return false;
-        }
-    }
-    return false;
 }

@@ -43,29 +43,92 @@ TEST_F(DBGridEdit, EditingACellAndLeavingTheRowPosts) {
     EXPECT_EQ(table->FieldByName("Name")->AsString(), "N1");
     grid->Take();
     ASSERT_TRUE(grid->CanSelectCell(2, 2));
-    EXPECT_EQ(grid->Take(), "update update editing changed scrolled 0");
+    // Leaving the row asks for pending values, then checks the record
+    // (which asks again) and posts it.
+    EXPECT_EQ(grid->Take(), "update update update editing changed scrolled 0");
     EXPECT_EQ(table->State(), dsBrowse);
     EXPECT_EQ(NameOf(1), "Ann");
     EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 2);
     EXPECT_EQ(events, (std::vector<std::string>{"edit 2 first", "end 2"}));
 }
 
-TEST_F(DBGridEdit, EscapeUndoesTheCellThenTheRecord) {
+TEST_F(DBGridEdit, EscapeCancelsTheWholeRecordAtOnce) {
     ASSERT_TRUE(grid->EditCurrentCell("Ann"));
     Word16 esc = VK_ESCAPE;
     grid->ProcessKeyDown(esc, TShiftState());
+    EXPECT_EQ(esc, 0);
     EXPECT_FALSE(grid->IsCellEditPending());
     EXPECT_EQ(NameAt(1), "N1");
     EXPECT_EQ(table->State(), dsBrowse);
 
-    // A cell written into the field, then Esc: the record edit is cancelled.
+    // One cell written into the field, another typed: one Esc takes both
+    // back, and the record is not in edit any more.
     ASSERT_TRUE(grid->EditCurrentCell("Bea"));
     ASSERT_TRUE(grid->EndCellEdit());
-    EXPECT_EQ(table->FieldByName("Name")->AsString(), "Bea");
+    ASSERT_TRUE(grid->MoveToDisplayCell(3, grid->CurrentDisplayRow()));
+    ASSERT_TRUE(grid->EditCurrentCell("7"));
+    std::vector<std::string> undos;
+    grid->OnUndoCellEdit = [&](TObject*, Integer col, const Variant&, bool, bool&) {
+        undos.push_back("cell " + std::to_string(col));
+    };
+    grid->OnUndoRowEdit = [&](TObject*, const Variant&, bool, bool& cancel) {
+        undos.push_back("row");
+        cancel = undos.size() < 3;
+    };
+    // A handler that keeps the edit keeps everything typed.
+    esc = VK_ESCAPE;
+    grid->ProcessKeyDown(esc, TShiftState());
+    EXPECT_EQ(table->State(), dsEdit);
+    EXPECT_TRUE(grid->IsCellEditPending());
+    esc = VK_ESCAPE;
+    grid->ProcessKeyDown(esc, TShiftState());
+    EXPECT_EQ(undos, (std::vector<std::string>{"cell 3", "row", "cell 3", "row"}));
+    EXPECT_EQ(table->State(), dsBrowse);
+    EXPECT_EQ(NameOf(1), "N1");
+    EXPECT_EQ(table->FieldByName("Score")->AsInteger(), 99);
+    EXPECT_FALSE(grid->IsCellEditPending());
+
+    // A new record with a cell typed into it goes with one Esc.
+    table->Last();
+    grid->AppendRecord();
+    ASSERT_EQ(table->State(), dsInsert);
+    ASSERT_TRUE(grid->EditCurrentCell("Zed"));
+    grid->OnUndoRowEdit = nullptr;
     esc = VK_ESCAPE;
     grid->ProcessKeyDown(esc, TShiftState());
     EXPECT_EQ(table->State(), dsBrowse);
-    EXPECT_EQ(NameOf(1), "N1");
+    EXPECT_EQ(table->RecordCount(), 3);
+}
+
+// Ending the row edit checks the record: a changed one is posted, one that
+// was only put into edit is left as it was, and an appended record nobody
+// filled in is dropped rather than stored empty.
+TEST_F(DBGridEdit, EndingTheRowEditPostsOnlyAChangedRecord) {
+    int posts = 0;
+    table->BeforePost = [&](TDataSet*) { ++posts; };
+    table->Edit();
+    EXPECT_TRUE(grid->PostEdit());
+    EXPECT_EQ(table->State(), dsBrowse);
+    EXPECT_EQ(posts, 0);
+    table->Last();
+    grid->AppendRecord();
+    ASSERT_EQ(table->State(), dsInsert);
+    EXPECT_FALSE(grid->MayMoveDown());
+    EXPECT_TRUE(grid->PostEdit());
+    EXPECT_EQ(posts, 0);
+    EXPECT_EQ(table->RecordCount(), 3);
+    // Once a cell of the new record is edited, Down may leave it.
+    grid->AppendRecord();
+    ASSERT_TRUE(grid->EditCurrentCell("Yve"));
+    EXPECT_TRUE(grid->MayMoveDown());
+    EXPECT_TRUE(grid->PostEdit());
+    EXPECT_EQ(posts, 1);
+    EXPECT_EQ(table->RecordCount(), 4);
+    // A record inserted in the middle is not at the end of the data.
+    table->First();
+    table->Insert();
+    EXPECT_TRUE(grid->MayMoveDown());
+    table->Cancel();
 }
 
 TEST_F(DBGridEdit, FailedPostKeepsTheEditAndShowsTheError) {
@@ -233,6 +296,22 @@ TEST_F(DBGridEdit, TextTheMaskRefusesNeverReachesTheField) {
     EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 1);
     EXPECT_EQ(prompts->Pending(), 0u);
     grid->SetMaskDefs(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// The in-cell control over a field that cannot be modified takes no typed
+// text; over any other field it does.
+TEST_F(DBGridEdit, TheEditorOfAFieldThatCannotBeModifiedTakesNoText) {
+    table->FieldByName("Score")->SetReadOnly(true);
+    TgrEditGridControl* control = grid->EditControl();
+    grid->PositionCellControl(control);
+    EXPECT_TRUE(control->GetAllowEdit());
+    ASSERT_TRUE(grid->MoveToDisplayCell(3, grid->CurrentDisplayRow()));
+    grid->PositionCellControl(control);
+    EXPECT_FALSE(control->GetAllowEdit());
 }
 
 }  // namespace

@@ -108,6 +108,14 @@ TEST_F(DBGridNavigation, ListMovesCarryTheRowSelectionWithTheCurrentRecord) {
     Bind();
     ASSERT_FALSE(grid->ShowsCurrentCell());
     Integer v = grid->VisibleRecordCount();
+    // With nothing selected, a list move selects the record it reaches;
+    // a move of the dataset from elsewhere selects nothing.
+    Press(VK_DOWN);
+    EXPECT_EQ(IdRuns(30, [&](int id) { return grid->IsRecordSelected(Variant(BookmarkOf(id))); }), "2");
+    grid->DeselectAllRows();
+    table->Next();
+    EXPECT_TRUE(grid->RecordSelectionSet().Empty());
+    table->First();
     grid->SelectRows(Variant(BookmarkOf(1)), Variant(BookmarkOf(1)), true);
     ASSERT_TRUE(grid->IsRecordSelected(Variant(BookmarkOf(1))));
     bool sawListMove = false;
@@ -134,6 +142,74 @@ TEST_F(DBGridNavigation, ListMovesCarryTheRowSelectionWithTheCurrentRecord) {
             << c.name;
     }
     EXPECT_FALSE(grid->GridMovesDataset());
+}
+
+}  // namespace
+
+namespace {
+
+using DBGridCurrentRecord = DBGridFixture;
+
+// A record made current from outside: the dataset moves to it, within the
+// rows shown and far off them, and a list-box selection follows.
+TEST_F(DBGridCurrentRecord, ARecordMadeCurrentFromOutsideMovesTheDatasetAndTheSelection) {
+    Fill(40);
+    Bind();
+    grid->SetGridMode(gmListBox);
+    grid->SetRowSelectMode(rsSingle);
+    std::vector<std::string> rows;
+    Variant third(BookmarkOf(3)), thirtyThird(BookmarkOf(33));
+    auto makeCurrent = [&](const Variant& row) {
+        grid->OnRowChanged = [&](TObject*, const Variant&, const Variant& now) {
+            rows.push_back(now == third ? "3" : now == thirtyThird ? "33" : "?");
+        };
+        bool made = grid->SetCurrentDataRow(row);
+        grid->OnRowChanged = nullptr;
+        return made;
+    };
+    EXPECT_TRUE(makeCurrent(third));
+    EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 3);
+    EXPECT_EQ(SelectedRuns(40), "3");
+    table->Locate("ID", Variant(3), {});
+    EXPECT_TRUE(makeCurrent(thirtyThird));
+    EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 33);
+    EXPECT_EQ(grid->GetCurrentDataRow(), thirtyThird);
+    EXPECT_EQ(SelectedRuns(40), "33");
+    EXPECT_EQ(rows, (std::vector<std::string>{"3", "33"}));
+    // A record being edited whose post is refused stays current.
+    table->Locate("ID", Variant(33), {});
+    grid->SetGridMode(gmEdit);
+    table->BeforePost = [](TDataSet*) { throw Exception("refused"); };
+    prompts->Answer(mrOk, "refused");
+    ASSERT_TRUE(grid->MoveToDisplayCell(2, grid->CurrentDisplayRow()));
+    ASSERT_TRUE(grid->EditCurrentCell("X"));
+    EXPECT_FALSE(grid->SetCurrentDataRow(third));
+    EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 33);
+    EXPECT_EQ(table->State(), dsEdit);
+    table->BeforePost = nullptr;
+    table->Cancel();
+}
+
+// The grid's record deleted behind its back (the dataset's controls
+// disabled): bringing the dataset back takes the record now at its row.
+TEST_F(DBGridCurrentRecord, ReturningToADeletedRecordTakesTheRecordAtItsRow) {
+    Fill(10);
+    Bind();
+    table->Locate("ID", Variant(3), {});
+    ASSERT_EQ(grid->GetCurrentDataRow(), Variant(BookmarkOf(3)));
+    Integer row = grid->CurrentDataRow();
+    table->DisableControls();
+    table->Delete();
+    table->Last();
+    grid->ReturnToCurrentRecord();
+    EXPECT_NE(table->FieldByName("ID")->AsInteger(), 10);
+    EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 4);
+    table->EnableControls();
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(Bookmark()));
+    EXPECT_EQ(grid->CurrentDataRow(), row);
+    // In step again: nothing moves.
+    grid->ReturnToCurrentRecord();
+    EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 4);
 }
 
 }  // namespace

@@ -1,0 +1,147 @@
+// The data source, the dataset type and the published properties whose
+// behaviour depends on data mode. Binding applies the data-mode
+// restrictions, drops what the grid kept for the old source's records and
+// its plain rows and cells, shows the first column, and reports the new
+// field layout once; unbinding gives the plain grid's default columns and
+// rows back.
+#include "dbgrid/DBGrid.h"
+
+#include "dbgrid/DBGridCols.h"
+#include "dbgrid/DBGridCursor.h"
+#include "platform/data/DataSet.h"
+
+void TgrCustomDBGrid::SetDataSource(TDataSource* source) {
+    // A data source freed under the grid leaves it bound to nothing until
+    // it is unbound here.
+    if (source == dataLink_->DataSource() && dataBound_ == (source != nullptr)) return;
+    if (sourceSeen_ != source) {
+        if (sourceSeen_) RemoveFreeNotification(sourceSeen_);
+        sourceSeen_ = source;
+        if (source) source->FreeNotification(this);
+    }
+    // The link's activation reports the layout itself; otherwise it is
+    // reported once at the end.
+    bool activeBefore = linkActiveSeen_;
+    LockUpdate();
+    try {
+        HideCellControl(true);
+        if (source && !dataBound_) ApplyDataModeRestrictions();
+        // Properties and selection kept by record named the old source's
+        // records; none of them is carried to another source's.
+        if (source != dataLink_->DataSource()) {
+            rowProps_.Clear();
+            cellProps_.Clear();
+            selection_->Clear();
+        }
+        dataBound_ = source != nullptr;
+        if (dataBound_ && GridMode() == gmEditInsert) SetGridMode(gmEdit);
+        if (dataBound_ && RowChangedIndicator() == riOn) SetRowChangedIndicator(riAutoReset);
+        try {
+            dataLink_->SetDataSource(source);
+        } catch (...) {
+            // A source the link refused leaves the grid bound to what it
+            // holds, nothing in the worst case.
+            if (dataLink_->DataSource() != source) dataBound_ = dataLink_->DataSource() != nullptr;
+            throw;
+        }
+        SetStoreData(false);
+        if (!dataLink_->Active() && linkActiveSeen_) DataLinkActiveChanged(false);
+        if (!dataBound_) {
+            ClearFieldAdapters();
+            rowProps_.Clear();
+            cellProps_.Clear();
+            selection_->Clear();
+            RebuildUnbound();
+        } else {
+            if (!dataLink_->Active()) {
+                // A closed dataset with fields of its own still binds the
+                // columns.
+                RebuildColumns(true, true, true);
+                UpdateRowCount();
+            }
+            // The plain grid's rows and cells mean nothing over records;
+            // the rows' shared height stays the grid's.
+            TgrPropIdSet ids = TgrPropIdSet::All();
+            ids.Exclude(gpHeight);
+            TgrBaseGrid::ResetRowProperties(ids);
+            TgrBaseGrid::ResetCellProperties(ids);
+        }
+        if (TopLeftCell().Col > 1) SetLeftCol(1);
+        SyncListBoxSelection(false);
+        FireSelectChanged(false);
+        CheckGridStatusChanged();
+    } catch (...) {
+        UnlockUpdate();
+        throw;
+    }
+    UnlockUpdate();
+    Invalidate();
+    if (linkActiveSeen_ == activeBefore) DoFieldLayoutChange();
+}
+
+void TgrCustomDBGrid::RebuildUnbound() {
+    HideCellControl(true);
+    if (fieldState_ == fsDefault) SetCols(GetDefaultCols());
+    SetRows(GetDefaultRows());
+    UnbindAllColumns(true);
+    if (ColTotal() > 1 && RowTotal() > 1) {
+        MoveCurrentCell(1, 1, false, true);
+        ChangeCurrentCell(1, 1);
+    }
+    RefreshCellControl();
+    Invalidate();
+}
+
+Integer TgrCustomDBGrid::GetRows() {
+    if (!dataBound_) return Rows();
+    if (IsDesigning()) return -1;
+    if (ComponentState().Contains(csWriting) || !dataActive_) return Rows();
+    return window_->GetRecordCount();
+}
+
+bool TgrCustomDBGrid::ExecuteAction(TBasicAction* action) { return dataLink_ && dataLink_->ExecuteAction(action); }
+
+bool TgrCustomDBGrid::UpdateAction(TBasicAction* action) { return dataLink_ && dataLink_->UpdateAction(action); }
+
+void TgrCustomDBGrid::SetDatasetType(TgrDatasetType value) {
+    if (value == datasetType_) return;
+    // The engine-cursor window needs a dataset with an engine cursor.
+    if (value == dstBDE && (bookmarkType_ == bmtNonOrdered || (DataSet() && !dynamic_cast<TgrCursorDataSet*>(DataSet()))))
+        return;
+    bool active = dataActive_;
+    if (active) window_->ActiveChanged(false);
+    datasetType_ = value;
+    window_ = value == dstStandard ? static_cast<TgrGridData*>(standardWindow_.get()) : bdeWindow_.get();
+    if (active) {
+        window_->ActiveChanged(true);
+        if (value == dstStandard) window_->SetWindowSize(VisibleRecordCount());
+        dataActive_ = window_->IsActive();
+        UpdateRowCount();
+        SyncCurrentRecord();
+        Invalidate();
+    }
+}
+
+void TgrCustomDBGrid::SetFieldState(TgrFieldState value) {
+    if (value == fieldState_) return;
+    fieldState_ = value;
+    if (value == fsDefault && dataBound_) {
+        RebuildColumns(true, false, false);
+        DoFieldLayoutChange();
+    }
+}
+
+void TgrCustomDBGrid::SetBookmarkType(TgrBookmarkType value) {
+    bookmarkType_ = value;
+    if (value == bmtNonOrdered) datasetType_ = dstStandard;
+    // Ranges need bookmarks the dataset can order.
+    selection_->SetRangeMode(recordSelection_ == rseBookmarkRange && bookmarkType_ == bmtDefault);
+}
+
+void TgrCustomDBGrid::SetRecordSelection(TgrRecordSelection value) {
+    if (value == recordSelection_) return;
+    recordSelection_ = value;
+    selection_->SetRangeMode(recordSelection_ == rseBookmarkRange && bookmarkType_ == bmtDefault);
+    Invalidate();
+}
+
