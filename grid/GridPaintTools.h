@@ -19,4 +19,16 @@ inline void UsePen(TCanvas* c, TColor color) {
     pen->SetColor(color);
 }
 
+// The lighter top-left edge of a raised cell or face (nothing for an empty
+// rectangle).
+inline void RaisedTopLeft(TCanvas* c, const TRect& r) {
+    if (r.IsEmpty()) return;
+    UsePen(c, clBtnHighlight);
+    Line(c, r.Left, r.Bottom - 1, r.Left, r.Top);
+    Line(c, r.Left, r.Top, r.Right, r.Top);
+}
+
+// The text margin left of a cell's text, check box or picture.
+inline constexpr int kCellTextMargin = 3;
+
 }  // namespace grid_paint
