@@ -488,6 +488,10 @@ Variant TgrBaseGrid::GetCellValue(Integer dataCol, Integer dataRow) {
     CheckNotInCellLoaded();
     TgrControlType type = EffectiveControlType(dataCol, dataRow);
     if (type == ctNone) return Variant();
+    // During an edit the current cell answers with its edit value.
+    if (cellEditing_ && currentCell_ && dataCol == curDataCol_ && dataRow == curDataRow_ &&
+        currentCell_->HasValueFor(dataCol, dataRow))
+        return currentCell_->GetStoredValue();
     return LoadCellValue(dataCol, dataRow, GetStoredCellValue(dataCol, dataRow, type));
 }
 

@@ -171,6 +171,8 @@ public:
     const TgrPropIdSet& LayoutResetIds() const { return layoutResetIds_; }
     void SetLayoutResetIds(const TgrPropIdSet& ids) { layoutResetIds_ = ids; }
     bool IsEditMode() override;
+    // gmEdit, gmEditInsert or gmBrowse with a normal grid status.
+    bool IsEditOrBrowseMode() const;
     bool IsListBoxSelect() override;
     bool SkipsReadOnly() override;
 
@@ -229,6 +231,17 @@ public:
     TgrGridMode GridMode() const { return gridMode_; }
     virtual void SetGridMode(TgrGridMode value);
     virtual void SetLegacyEditMode(Integer value);
+    // The legacy edit mode of older form files: its identifier in any case
+    // ("emnone" 0, "emeditinsert" 2, "embrowse" 3, anything else 1) and its
+    // ordinal against the grid mode (gmListBox 0, gmEdit 1, gmEditInsert 2,
+    // gmBrowse 3; another ordinal gives gmEdit).
+    static Integer ParseEditModeName(const std::string& identifier);
+    static Integer GridModeToEditMode(TgrGridMode mode) { return Integer(mode); }
+    static TgrGridMode EditModeToGridMode(Integer editMode);
+    // Makes the row of a data row (0 .. the last row of the base grid)
+    // current in the current column, through MoveToDisplayCell; nothing for
+    // another row.
+    void MoveToDataRow(Integer dataRow);
 
 #define GR_PROP(Type, Name, field)                \
     Type Name() const { return field; }           \
@@ -657,7 +670,10 @@ public:
     // an edge column is cut off, a range of only that column ends.
     void ShrinkRangeOffCol(Integer displayCol) override;
     void ShrinkRangeOffRow(Integer displayRow) override;
+    // Kinds 0 (rows), 1 (columns), 2 (cells) in this order, each through
+    // FireSelectChangedKind, which clears a set mark and fires for it.
     void FireSelectChanged(bool byUser) override;
+    void FireSelectChangedKind(Integer kind, bool byUser);
     // Fires OnGridStatusChanged when the status differs from the one last
     // reported; a status other than normal drops the current cell's value.
     void CheckGridStatusChanged() override;

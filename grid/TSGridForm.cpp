@@ -889,11 +889,7 @@ void TgrBaseGrid::DefineProperties(TgrFiler& filer) {
     filer.DefineProperty(
         "EditMode",
         [this](TReader& r) {
-            std::string mode = LowerCase(r.ReadIdent());
-            SetGridMode(mode == "emnone"         ? gmListBox
-                        : mode == "emeditinsert" ? gmEditInsert
-                        : mode == "embrowse"     ? gmBrowse
-                                                 : gmEdit);
+            SetGridMode(EditModeToGridMode(ParseEditModeName(r.ReadIdent())));
         },
         nullptr, false);
     filer.DefineProperty(

@@ -236,6 +236,7 @@ TEST_F(GridActivation, APutValueReachesTheShownEditorUnlessTheUserIsEditingIt) {
     grid->PutCellValue(1, 1, Variant(std::string("other")));
     Paint();
     EXPECT_EQ(Control()->GetValue().AsString(), "ab");
+    EXPECT_EQ(Value(1, 1), "ab") << "during the edit the cell answers with its edit value";
     // Another cell's value does not touch the editor.
     grid->PutCellValue(2, 1, Variant(std::string("elsewhere")));
     Paint();
