@@ -7,69 +7,44 @@
 // for the next paint).
 
 #include <algorithm>
-#include <initializer_list>
 #include <memory>
-#include <utility>
 
+#include "grid/GridPaintTools.h"
 #include "grid/TSGrid.h"
 
 namespace {
 
 constexpr int kPictureSize = 9;
 
-std::unique_ptr<TBitmap> RowBarPicture(std::initializer_list<std::pair<int, int>> black) {
-    auto b = std::make_unique<TBitmap>();
-    b->SetSize(kPictureSize, kPictureSize);
-    TCanvas* c = b->Canvas();
-    c->Brush()->SetStyle(bsSolid);
-    c->Brush()->SetColor(clWhite);
-    c->FillRect(TRect(0, 0, kPictureSize, kPictureSize));
-    for (auto [x, y] : black) c->SetPixel(x, y, clBlack);
-    return b;
+TBitmap* Shape(std::unique_ptr<TBitmap>& slot, bool (*isBlack)(int x, int y)) {
+    if (!slot) slot = grid_paint::BlackOnWhitePicture(kPictureSize, kPictureSize, isBlack);
+    return slot.get();
 }
 
-// An arrow pointing right: column x holds rows x..8-x.
+// An arrow pointing right: column x + 2 holds rows x..8-x.
 TBitmap* DotArrowRight() {
-    static const std::unique_ptr<TBitmap> bitmap = [] {
-        std::initializer_list<std::pair<int, int>> none{};
-        auto b = RowBarPicture(none);
-        for (int x = 0; x <= 4; ++x)
-            for (int y = x; y <= 8 - x; ++y) b->Canvas()->SetPixel(x + 2, y, clBlack);
-        return b;
-    }();
-    return bitmap.get();
+    static std::unique_ptr<TBitmap> bitmap;
+    return Shape(bitmap, [](int x, int y) { return x >= 2 && x <= 6 && y >= x - 2 && y <= 10 - x; });
 }
 
 // A pencil: a slanted bar three pixels wide with its point at the bottom
 // left.
 TBitmap* ChangedRow() {
-    static const std::unique_ptr<TBitmap> bitmap = [] {
-        std::initializer_list<std::pair<int, int>> none{};
-        auto b = RowBarPicture(none);
-        for (int i = 0; i < 7; ++i)
-            for (int w = 0; w < 3; ++w)
-                if (i + w < 9) b->Canvas()->SetPixel(i + w, 8 - i, clBlack);
-        return b;
-    }();
-    return bitmap.get();
+    static std::unique_ptr<TBitmap> bitmap;
+    return Shape(bitmap, [](int x, int y) {
+        int i = 8 - y, w = x - i;
+        return i >= 0 && i < 7 && w >= 0 && w < 3;
+    });
 }
 
 // A star: a cross and its two diagonals.
 TBitmap* InsertRow() {
-    static const std::unique_ptr<TBitmap> bitmap = [] {
-        std::initializer_list<std::pair<int, int>> none{};
-        auto b = RowBarPicture(none);
-        for (int i = 1; i < 8; ++i) {
-            b->Canvas()->SetPixel(i, 4, clBlack);
-            b->Canvas()->SetPixel(4, i, clBlack);
-        }
-        for (int i = 2; i < 7; ++i) {
-            b->Canvas()->SetPixel(i, i, clBlack);
-            b->Canvas()->SetPixel(i, 8 - i, clBlack);
-        }
-        return b;
-    }();
-    return bitmap.get();
+    static std::unique_ptr<TBitmap> bitmap;
+    return Shape(bitmap, [](int x, int y) {
+        bool cross = (y == 4 && x >= 1 && x < 8) || (x == 4 && y >= 1 && y < 8);
+        bool diagonal = x >= 2 && x < 7 && (y == x || y == 8 - x);
+        return cross || diagonal;
+    });
 }
 
 TBitmap* PictureOf(TgrRowIndicator indicator) {
