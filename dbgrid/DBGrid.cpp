@@ -1545,7 +1545,7 @@ void TgrCustomDBGrid::Paint() {
     painting_ = false;
 }
 
-void TgrCustomDBGrid::FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrCellDrawInfo& info) {
+void TgrCustomDBGrid::FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrDrawInfo& info) {
     if (OnGetDrawInfo) OnGetDrawInfo(this, dataCol, DataRowOfRow(dataRow), info);
 }
 

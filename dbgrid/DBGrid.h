@@ -64,7 +64,7 @@ using TgrDBCellChangedEvent = std::function<void(TObject*, Integer oldCol, Integ
                                                  const Variant& newRow)>;
 using TgrDBUpdateFieldEvent =
     std::function<void(TObject*, Integer dataCol, const Variant& dataRow, Variant& value, bool& cancel)>;
-using TgrDBGetDrawInfoEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, TgrCellDrawInfo&)>;
+using TgrDBGetDrawInfoEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, TgrDrawInfo&)>;
 using TgrDBInsertRowEvent = std::function<void(TObject*, const Variant& dataRow, bool byUser)>;
 using TgrDBDeleteRowEvent = std::function<void(TObject*, const Variant& dataRow, bool byUser)>;
 // The id of the record with the bookmark text dataRow; the dataset's
@@ -899,7 +899,7 @@ protected:
     // Data cells take their record's colour and selection; the grid paints.
     bool PaintCellData(TgrCellPaintInfo& info, const TRect& rect, bool selected) override;
     bool HasGetDrawInfo() override { return bool(OnGetDrawInfo); }
-    void FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrCellDrawInfo& info) override;
+    void FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrDrawInfo& info) override;
     void DoTopLeftChanged() override;
     // The grid class moved its top-left cell: OnTopLeftChanged when the
     // left column or the top record differs from the ones last reported.

@@ -336,7 +336,7 @@ void TgrPrintDbGrid::ApplyGridFormats(TgrReportControl& label, Integer dataCol, 
         TFont font;
         font.SetColor(grColorNotSet);
         font.SetStyle(0);
-        TgrCellDrawInfo info;
+        TgrDrawInfo info;
         info.Font = &font;
         info.Color = grColorNotSet;
         info.WordWrap = wwOff;

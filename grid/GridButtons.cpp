@@ -6,21 +6,18 @@
 #include <initializer_list>
 #include <utility>
 
+#include "grid/GridPaintTools.h"
 #include "grid/TSGrid.h"
 
 namespace {
 
-// Black pixels on a white picture: drawn with the merge copy, the white
-// takes the button's face colour and the black stays.
+// Black pixels on a white picture.
 std::unique_ptr<TBitmap> Picture(int w, int h, std::initializer_list<std::pair<int, int>> black) {
-    auto b = std::make_unique<TBitmap>();
-    b->SetSize(w, h);
-    TCanvas* c = b->Canvas();
-    c->Brush()->SetStyle(bsSolid);
-    c->Brush()->SetColor(clWhite);
-    c->FillRect(TRect(0, 0, w, h));
-    for (auto [x, y] : black) c->SetPixel(x, y, clBlack);
-    return b;
+    return grid_paint::BlackOnWhitePicture(w, h, [&](int x, int y) {
+        for (auto [bx, by] : black)
+            if (bx == x && by == y) return true;
+        return false;
+    });
 }
 
 TBitmap* ArrowCombo() {

@@ -142,7 +142,7 @@ void TgrColRowBase::SetFont(const TFont* value) {
 void TgrColRowBase::OwnFontChanged() {
     parentFont_ = false;
     DrawingChanged(true);
-    grid_->RefreshKeptCellFonts();
+    grid_->RefreshCellElementFonts();
 }
 
 void TgrColRowBase::FollowGridFont() {

@@ -200,7 +200,7 @@ public:
 
     // ---- fonts kept by columns and rows
     virtual TFont* HeadingFont() = 0;
-    virtual void RefreshKeptCellFonts() = 0;
+    virtual void RefreshCellElementFonts() = 0;
     virtual void SetKeptFontCol(Integer dataCol, bool keep) = 0;
     virtual void SetKeptFontRow(Integer dataRow, bool keep) = 0;
 

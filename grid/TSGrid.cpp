@@ -176,25 +176,25 @@ void TgrBaseGrid::CreateCellControls() {
     // handed over; OnEnter, OnExit and OnAfterKeyUp stay unset.
     auto wire = [this](TgrCustomGridControl* c) {
         c->SetCursor(Cursor());
-        c->SetOnAfterKeyDown(std::bind(&TgrBaseGrid::HandleControlAfterKeyDown, this, _1, _2, _3));
-        c->SetOnAfterKeyPress(std::bind(&TgrBaseGrid::HandleControlAfterKeyPress, this, _1, _2));
-        c->SetOnCaretChange(std::bind(&TgrBaseGrid::HandleControlChange, this, _1, _2));
-        c->SetOnTextChange(std::bind(&TgrBaseGrid::HandleControlEdited, this, _1, _2, _3, _4));
-        c->SetOnCanEdit(std::bind(&TgrBaseGrid::HandleControlCanEdit, this, _1, _2));
-        c->SetOnCanChange(std::bind(&TgrBaseGrid::HandleControlCanChange, this, _1, _2, _3));
-        c->SetOnUndo(std::bind(&TgrBaseGrid::HandleControlUndo, this, _1, _2, _3));
-        c->SetOnKeyDown(std::bind(&TgrBaseGrid::HandleControlKeyDown, this, _1, _2, _3));
-        c->SetOnKeyUp(std::bind(&TgrBaseGrid::HandleControlKeyUp, this, _1, _2, _3));
-        c->SetOnKeyPress(std::bind(&TgrBaseGrid::HandleControlKeyPress, this, _1, _2));
-        c->SetOnClick(std::bind(&TgrBaseGrid::HandleControlClick, this, _1));
-        c->SetOnDblClick(std::bind(&TgrBaseGrid::HandleControlDblClick, this, _1));
-        c->SetOnMouseDown(std::bind(&TgrBaseGrid::HandleControlMouseDown, this, _1, _2, _3, _4, _5));
-        c->SetOnMouseUp(std::bind(&TgrBaseGrid::HandleControlMouseUp, this, _1, _2, _3, _4, _5));
-        c->SetOnMouseMove(std::bind(&TgrBaseGrid::HandleControlMouseMove, this, _1, _2, _3, _4));
+        c->SetOnAfterKeyDown(std::bind(&TgrBaseGrid::ControlKeyDown, this, _1, _2, _3));
+        c->SetOnAfterKeyPress(std::bind(&TgrBaseGrid::ControlKeyPress, this, _1, _2));
+        c->SetOnCaretChange(std::bind(&TgrBaseGrid::ControlValueStored, this, _1, _2));
+        c->SetOnTextChange(std::bind(&TgrBaseGrid::ControlValueChanged, this, _1, _2, _3, _4));
+        c->SetOnCanEdit(std::bind(&TgrBaseGrid::ControlStartEdit, this, _1, _2));
+        c->SetOnCanChange(std::bind(&TgrBaseGrid::ControlPrepareEdit, this, _1, _2, _3));
+        c->SetOnUndo(std::bind(&TgrBaseGrid::ControlUndo, this, _1, _2, _3));
+        c->SetOnKeyDown(std::bind(&TgrBaseGrid::ControlKeyDownEvent, this, _1, _2, _3));
+        c->SetOnKeyUp(std::bind(&TgrBaseGrid::ControlKeyUpEvent, this, _1, _2, _3));
+        c->SetOnKeyPress(std::bind(&TgrBaseGrid::ControlKeyPressEvent, this, _1, _2));
+        c->SetOnClick(std::bind(&TgrBaseGrid::ControlClick, this, _1));
+        c->SetOnDblClick(std::bind(&TgrBaseGrid::ControlDblClick, this, _1));
+        c->SetOnMouseDown(std::bind(&TgrBaseGrid::ControlMouseDown, this, _1, _2, _3, _4, _5));
+        c->SetOnMouseUp(std::bind(&TgrBaseGrid::ControlMouseUp, this, _1, _2, _3, _4, _5));
+        c->SetOnMouseMove(std::bind(&TgrBaseGrid::ControlMouseMove, this, _1, _2, _3, _4));
         c->SetOnKillFocus(std::bind(&TgrBaseGrid::HandleControlKillFocus, this, _1));
-        c->SetOnWantKey(std::bind(&TgrBaseGrid::HandleControlWantKey, this, _1, _2, _3));
-        c->SetOnMaskError(std::bind(&TgrBaseGrid::HandleControlMaskError, this, _1, _2, _3));
-        c->SetOnTextResize(std::bind(&TgrBaseGrid::HandleControlTextResize, this, _1, _2));
+        c->SetOnWantKey(std::bind(&TgrBaseGrid::ControlWantsEscape, this, _1, _2, _3));
+        c->SetOnMaskError(std::bind(&TgrBaseGrid::ControlInvalidMaskEdit, this, _1, _2, _3));
+        c->SetOnTextResize(std::bind(&TgrBaseGrid::ControlEditTextResized, this, _1, _2));
     };
     editControl_ = std::make_unique<TgrEditGridControl>(this);
     editControl_->SetLeft(-editControl_->Width() - 1);
@@ -488,6 +488,10 @@ Variant TgrBaseGrid::GetCellValue(Integer dataCol, Integer dataRow) {
     CheckNotInCellLoaded();
     TgrControlType type = EffectiveControlType(dataCol, dataRow);
     if (type == ctNone) return Variant();
+    // During an edit the current cell answers with its edit value.
+    if (cellEditing_ && currentCell_ && dataCol == curDataCol_ && dataRow == curDataRow_ &&
+        currentCell_->HasValueFor(dataCol, dataRow))
+        return currentCell_->GetStoredValue();
     return LoadCellValue(dataCol, dataRow, GetStoredCellValue(dataCol, dataRow, type));
 }
 
@@ -511,7 +515,10 @@ void TgrBaseGrid::PutCellValue(Integer dataCol, Integer dataRow, const Variant& 
             const Variant*& value;
             ~Forget() { value = nullptr; }
         } forget{directValue_};
-        if (FillDrawInfo(col, row, info)) PaintFromInfo(info);
+        if (FillDrawInfo(col, row, info)) {
+            DrawCellValue(dataCol, dataRow, info.Selected, info.ControlShown, shown, info);
+            FinishCellPaint(info);
+        }
     }
     // A new value of the current cell reaches its shown control, unless the
     // user is editing it there.

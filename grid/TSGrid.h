@@ -72,6 +72,9 @@ using TgrDateTimeEditor =
     std::function<bool(TgrBaseGrid* grid, TgrDateTimeDefComponent* def, const TRect& cellScreen)>;
 void RegisterDateTimeEditor(TgrDateTimeEditor editor);
 bool DateTimeEditorRegistered();
+// The row bar's built-in pictures "GRDOTARROWRIGHT", "GRCHANGEDROW" and
+// "GRINSERTROW" (black on white); none for another name.
+TBitmap* GridRowBarBitmap(const std::string& name);
 
 class TgrBaseGrid : public TCustomGrid_ts, public TgrPropGrid {
 public:
@@ -168,6 +171,8 @@ public:
     const TgrPropIdSet& LayoutResetIds() const { return layoutResetIds_; }
     void SetLayoutResetIds(const TgrPropIdSet& ids) { layoutResetIds_ = ids; }
     bool IsEditMode() override;
+    // gmEdit, gmEditInsert or gmBrowse with a normal grid status.
+    bool IsEditOrBrowseMode() const;
     bool IsListBoxSelect() override;
     bool SkipsReadOnly() override;
 
@@ -226,6 +231,17 @@ public:
     TgrGridMode GridMode() const { return gridMode_; }
     virtual void SetGridMode(TgrGridMode value);
     virtual void SetLegacyEditMode(Integer value);
+    // The legacy edit mode of older form files: its identifier in any case
+    // ("emnone" 0, "emeditinsert" 2, "embrowse" 3, anything else 1) and its
+    // ordinal against the grid mode (gmListBox 0, gmEdit 1, gmEditInsert 2,
+    // gmBrowse 3; another ordinal gives gmEdit).
+    static Integer ParseEditModeName(const std::string& identifier);
+    static Integer GridModeToEditMode(TgrGridMode mode) { return Integer(mode); }
+    static TgrGridMode EditModeToGridMode(Integer editMode);
+    // Makes the row of a data row (0 .. the last row of the base grid)
+    // current in the current column, through MoveToDisplayCell; nothing for
+    // another row.
+    void MoveToDataRow(Integer dataRow);
 
 #define GR_PROP(Type, Name, field)                \
     Type Name() const { return field; }           \
@@ -427,7 +443,7 @@ public:
     // Keeps value changes of the in-cell control from counting as edits
     // while a cell is loaded (False locks, True unlocks; never below 0).
     void LockEditStart(bool unlock);
-    bool EditStartLocked() const { return editStartLock_ > 0; }
+    bool IsEditStartUnlocked() const { return editStartLock_ == 0; }
     // Puts a value of the current cell into the in-cell control for its
     // control type; the current cell records it as loaded. Unless a load
     // locks edit start, the value also reaches the stored cell (StoreData).
@@ -608,6 +624,8 @@ public:
     // column of the row the cell edit; False when a handler refuses.
     virtual bool CanLeaveCell(Integer dataCol, Integer dataRow, bool check) override;
     bool IsInsertRowPos(Integer displayRow) override;
+    // The insert-row position while the empty insert row is shown there.
+    bool IsInsertRow(Integer displayRow) { return insertRowCount_ > 0 && IsInsertRowPos(displayRow); }
     // In list-box selection (gmListBox, rsSingle) the current row is the one
     // selected row.
     virtual void SyncListBoxSelection(bool fire) override;
@@ -646,7 +664,10 @@ public:
     // an edge column is cut off, a range of only that column ends.
     void ShrinkRangeOffCol(Integer displayCol) override;
     void ShrinkRangeOffRow(Integer displayRow) override;
+    // Kinds 0 (rows), 1 (columns), 2 (cells) in this order, each through
+    // FireSelectChangedKind, which clears a set mark and fires for it.
     void FireSelectChanged(bool byUser) override;
+    void FireSelectChangedKind(Integer kind, bool byUser);
     // Fires OnGridStatusChanged when the status differs from the one last
     // reported; a status other than normal drops the current cell's value.
     void CheckGridStatusChanged() override;
@@ -732,7 +753,9 @@ public:
     void MoveColWidth(Integer from, Integer to) override;
     void MoveColSelection(Integer from, Integer to) override;
     void MoveCurrentColIndex(Integer from, Integer to) override;
-    void RefreshKeptCellFonts() override {}
+    // Every cell that keeps its own font object refreshes it from the grid
+    // font (after the grid font or a column or row font changed).
+    void RefreshCellElementFonts() override;
     void SetKeptFontCol(Integer dataCol, bool keep) override;
     void SetKeptFontRow(Integer dataRow, bool keep) override;
     Variant GetRowProp(Integer dataRow, TgrPropId id, TgrPictureKind kind) override;
@@ -1292,7 +1315,7 @@ public:
     // and limits.
     void DressCellControl(TgrCustomGridControl* control, bool is3D);
     // The owner's draw information of the current cell reaches the control.
-    void ApplyDrawInfoToControl(const TgrCellDrawInfo& info);
+    void ApplyDrawInfoToControl(const TgrDrawInfo& info);
     // Edit mode: on, the control shows (select mode 0 selects the whole
     // text, 2 leaves the caret alone); refresh resets the control.
     void SetEditMode(bool value, bool refresh, Byte selectMode);
@@ -1402,6 +1425,71 @@ public:
     bool IsFocusCell(Integer displayCol, Integer displayRow);
     // Paints one cell from its paint information.
     void DrawGridCell(Integer displayCol, Integer displayRow, bool selected, const TRect& rect);
+    // DrawGridCell in the cell's own selection state.
+    void DrawCell(Integer displayCol, Integer displayRow, const TRect& rect);
+    // Bits: 2 selected, 1 the current cell, 4 in the fixed columns or rows.
+    unsigned GetCellPaintState(Integer displayCol, Integer displayRow);
+    // ---- cell drawing steps (TSGridCellDraw.cpp). UpdateDrawInfo resolves
+    // a filled record's attributes again (Is3D, alignments, word wrap,
+    // colour, font), applies the owner's draw information and the edit
+    // colours, and lays the button out again when Is3D changed.
+    void UpdateDrawInfo(TgrCellPaintInfo& info, bool controlShown);
+    // The owner's draw information (HasGetDrawInfo) on the grid's work font.
+    void ApplyGetDrawInfo(TgrCellPaintInfo& info);
+    // The grid's work font, assigned from the record's font, becomes the
+    // record's, so that it may change without touching a shared font.
+    TFont* OwnDrawInfoFont(TgrCellPaintInfo& info);
+    // EditColor and EditFontColor on the current text cell while the editor
+    // stands in it.
+    void ApplyEditColors(TgrCellPaintInfo& info, bool controlShown);
+    // The content and button areas (a heading's through LayoutHeadingCell).
+    void LayoutCellButton(TgrCellPaintInfo& info);
+    // A data cell: the default value on ctNone cells and the insert row,
+    // else the record's value by its control type.
+    void PaintDataCell(TgrCellPaintInfo& info, bool selected);
+    void PaintDefaultValueCell(TgrCellPaintInfo& info, bool selected);
+    void PaintEmptyCell(TgrCellPaintInfo& info, bool selected);
+    // Paints a value into a data cell whose record is filled (also to show
+    // a changed value at once): nothing for a hidden column or row.
+    void DrawCellValue(Integer dataCol, Integer dataRow, bool selected, bool shown, const Variant& value,
+                       TgrCellPaintInfo& info);
+    // Text cells: the text in the content, or only the 3-pixel margin when
+    // the content is 3 pixels wide or less.
+    void PaintTextCell(TgrCellPaintInfo& info, const std::string& text, bool selected);
+    void DrawCellText(TgrCellPaintInfo& info, const std::string& text, bool selected);
+    void DrawCellMarginOnly(TgrControlType type, TgrCellPaintInfo& info, bool selected);
+    void PaintCheckBoxCell(TgrCellPaintInfo& info, bool selected);
+    // Where a check-box picture of w x h goes in the content rectangle.
+    static TRect CalcCheckBoxRect(bool is3D, Integer margin, Integer width, Integer height, const TRect& content);
+    void CopyBitmapRect(const TRect& dest, TBitmap* bitmap, const TRect& source, TCopyMode mode);
+    void PaintPictureCell(TgrCellPaintInfo& info, bool selected);
+    void DrawCellPicture(TgrCellPaintInfo& info, TBitmap* picture, TColor listTransparent, bool selected);
+    // The image list's transparent colour, else a transparent bitmap's own.
+    static TColor PictureTransparentColor(TColor listTransparent, TBitmap* picture);
+    // The background by the cell's state (a picture cell's plain colour
+    // with the selection or focus colour blended over it).
+    void FillCellBackground(const TgrCellPaintInfo& info, const TRect& rect);
+    // Every other pixel of rect, counted from (originX, originY), takes the
+    // colour; the others keep what is there.
+    void BlendSelectionColor(const TRect& rect, TColor color, int originX, int originY);
+    // Integers, Booleans, Null and texts pass; other kinds become grayed.
+    static Variant NormalizeCheckValue(const Variant& value);
+    // The display cell painted last by a data-cell step ((-1, -1): none).
+    TCellCoord_ts LastPaintedCell() const { return lastPaintedCell_; }
+    // ---- row bar (TSGridRowBar.cpp): the pictures of the current, a
+    // changed and the insert row, drawn at once where the grid can paint
+    // now (CanPaintOrInvalidate), else at the next paint.
+    bool ShowsRowChanged(Integer dataRow);
+    virtual bool HasActiveData() { return true; }
+    virtual bool ShowsInsertIndicator() { return false; }
+    bool IsRowIndicatorVisible(Integer displayRow);
+    bool CanPaintOrInvalidate(Integer displayCol, Integer displayRow);
+    void DrawRowIndicator(Integer displayRow);
+    void DrawRowIndicatorSelected(Integer displayRow);
+    void DrawInsertRowIndicator();
+    virtual void PaintRowBarCell(Integer displayRow);
+    void RepaintRowBarCell(Integer displayRow);
+    virtual void DrawRowBarPicture(Integer displayRow, TBitmap* picture, TCopyMode copyMode, bool repaintFirst);
     // Painting outside a paint pass is allowed: a window, no update or
     // paint lock, and neither the grid's own paint pass nor the shared
     // memory canvas busy with this grid.
@@ -1423,7 +1511,7 @@ public:
     // The picture of a column's SortPicture; none for spNone.
     virtual TBitmap* GetSortPictureBitmap(TgrSortPicture picture);
     // The owner's chance to change a data cell's draw information.
-    virtual void FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrCellDrawInfo& info) {}
+    virtual void FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrDrawInfo& info) {}
     // Horizontal and vertical grid-line widths (0 or 1 from GridLines).
     Integer HorzLineWidth() const { return horzLineWidth_; }
     Integer VertLineWidth() const { return vertLineWidth_; }
@@ -1438,8 +1526,9 @@ public:
     // Puts a value into the control of a control type; used is the value
     // that went in.
     virtual void SetEditorValue(TgrControlType type, const Variant& value, Variant& used, bool byUser, bool asEdit);
-    // The value an empty cell of a control type shows: "" for text,
-    // unchecked for check cells, Null otherwise.
+    // The value an empty cell of a control type shows: "" for text, the
+    // grayed state for check cells, Null (no picture) for pictures, Empty
+    // (no value) otherwise.
     virtual Variant DefaultCellValue(TgrControlType type);
     // An edit or browse mode on a grid with data cells.
     bool CanEditOrBrowse();
@@ -1475,30 +1564,30 @@ public:
     // current cell starts and reports edits. The key handlers run the
     // grid's own key entry points under the key lock, so the keys fire the
     // grid's key events; what the control leaves of a key goes to the
-    // grid's key table afterwards (HandleControlAfterKeyDown), a typed
-    // character to the combo search (HandleControlAfterKeyPress). Mouse
+    // grid's key table afterwards (ControlKeyDown), a typed
+    // character to the combo search (ControlKeyPress). Mouse
     // events fire the grid's own in grid coordinates.
-    virtual void HandleControlCanEdit(TObject* sender, bool& cancel);
-    virtual void HandleControlCanChange(TObject* sender, bool byUser, bool& cancel);
-    virtual void HandleControlEdited(TObject* sender, bool edited, bool inserted, bool byUser);
+    virtual void ControlStartEdit(TObject* sender, bool& cancel);
+    virtual void ControlPrepareEdit(TObject* sender, bool byUser, bool& cancel);
+    virtual void ControlValueChanged(TObject* sender, bool edited, bool inserted, bool byUser);
     // The control's selection (and, when the text changed, its value) is
     // copied into the current cell and, with StoreData, the stored value.
-    virtual void HandleControlChange(TObject* sender, bool textChanged);
+    virtual void ControlValueStored(TObject* sender, bool textChanged);
     // cancel: the control keeps its value (the grid restored none).
-    virtual void HandleControlUndo(TObject* sender, bool byUser, bool& cancel);
-    virtual void HandleControlWantKey(TObject* sender, Word16 key, bool& want);
-    virtual void HandleControlMaskError(TObject* sender, const std::string& text, bool& accept);
-    virtual void HandleControlTextResize(TObject* sender, bool byUser);
-    virtual void HandleControlAfterKeyDown(TObject* sender, Word16& key, TShiftState shift);
-    virtual void HandleControlAfterKeyPress(TObject* sender, char& key);
-    virtual void HandleControlKeyDown(TObject* sender, Word16& key, TShiftState shift);
-    virtual void HandleControlKeyUp(TObject* sender, Word16& key, TShiftState shift);
-    virtual void HandleControlKeyPress(TObject* sender, char& key);
-    virtual void HandleControlClick(TObject* sender);
-    virtual void HandleControlDblClick(TObject* sender);
-    virtual void HandleControlMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
-    virtual void HandleControlMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
-    virtual void HandleControlMouseMove(TObject* sender, TShiftState shift, int x, int y);
+    virtual void ControlUndo(TObject* sender, bool byUser, bool& cancel);
+    virtual void ControlWantsEscape(TObject* sender, Word16 key, bool& want);
+    virtual void ControlInvalidMaskEdit(TObject* sender, const std::string& text, bool& accept);
+    virtual void ControlEditTextResized(TObject* sender, bool byUser);
+    virtual void ControlKeyDown(TObject* sender, Word16& key, TShiftState shift);
+    virtual void ControlKeyPress(TObject* sender, char& key);
+    virtual void ControlKeyDownEvent(TObject* sender, Word16& key, TShiftState shift);
+    virtual void ControlKeyUpEvent(TObject* sender, Word16& key, TShiftState shift);
+    virtual void ControlKeyPressEvent(TObject* sender, char& key);
+    virtual void ControlClick(TObject* sender);
+    virtual void ControlDblClick(TObject* sender);
+    virtual void ControlMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    virtual void ControlMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    virtual void ControlMouseMove(TObject* sender, TShiftState shift, int x, int y);
     virtual void HandleControlKillFocus(TObject* sender);
     TgrCustomGridControl* ControlOfWindow(TObject* window) const;
     // The focus messages: the grid receives the focus (the control shows
@@ -2003,13 +2092,29 @@ private:
     bool HeadingShownDownAt(Integer x, Integer y);
     // Ends a heading-button press; False when none was held.
     bool ReleaseHeadingButton(bool released);
-    void PaintRowIndicator(TCanvas* canvas, const TgrCellPaintInfo& info);
-    void PaintDataCell(TCanvas* canvas, const TgrCellPaintInfo& info);
-    void PaintCheckBox(TCanvas* canvas, const TgrCellPaintInfo& info);
-    // The picture a picture cell shows (a bitmap, or an image of the image
-    // list named by text) and the transparent colour it brings.
-    TBitmap* CellPicture(const TgrCellPaintInfo& info, TColor& transparentColor);
-    void PaintPictureCell(TCanvas* canvas, const TgrCellPaintInfo& info);
+    // The plain selection look (the cell inverted) and the focus frame
+    // after a cell's own painting.
+    void FinishCellPaint(TgrCellPaintInfo& info);
+    // What the row bar of a display row shows: the current row's picture
+    // (CurrentRowIndicator), the insert row's star, or a changed row's
+    // pencil under riOn.
+    TgrRowIndicator RowIndicatorOf(Integer displayRow);
+    TgrRowIndicator CurrentRowIndicator(Integer displayRow);
+    void PaintRowIndicator(const TgrCellPaintInfo& info);
+    // Data cells: the value and its text or check state, the selection and
+    // focus colours, a value painted by its control type, the button and
+    // the last painted cell after a data cell's own painting.
+    void SetPaintValue(TgrCellPaintInfo& info, const Variant& value);
+    void ApplyStateColors(TgrCellPaintInfo& info);
+    void PaintByControlType(TgrCellPaintInfo& info, bool selected);
+    void FinishDataCell(TgrCellPaintInfo& info);
+    // Painting outside the paint pass waits for the next paint (the cell is
+    // invalidated) while the grid cannot paint now.
+    bool CanPaintCellNow(const TgrCellPaintInfo& info);
+    // The picture a picture cell's value names (a bitmap, or an image of the
+    // image list named by text) and the image list's transparent colour.
+    TBitmap* CellPicture(const Variant& value, TColor& listTransparent);
+    TCellCoord_ts lastPaintedCell_{-1, -1};
     void PaintCellButton(TCanvas* canvas, const TgrCellPaintInfo& info);
     void DrawButtonPicture(TCanvas* canvas, const TgrCellPaintInfo& info, TColor brush, bool pressed);
     // The two halves of a spin button (up: upper or right half).

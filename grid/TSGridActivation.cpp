@@ -229,7 +229,7 @@ void TgrBaseGrid::DressCellControl(TgrCustomGridControl* control, bool is3D) {
     }
 }
 
-void TgrBaseGrid::ApplyDrawInfoToControl(const TgrCellDrawInfo& info) {
+void TgrBaseGrid::ApplyDrawInfoToControl(const TgrDrawInfo& info) {
     if (!activeControl_) return;
     if (activeControl_->GetColor() != info.Color) activeControl_->SetColor(info.Color);
     if (info.Font) {
@@ -340,37 +340,37 @@ void TgrBaseGrid::ForwardClickToControl(bool setFocusArgument) {
 // ------------------------------------------------------------ the control's events
 
 // Only the control over the current cell edits it.
-void TgrBaseGrid::HandleControlCanEdit(TObject* sender, bool& cancel) {
+void TgrBaseGrid::ControlStartEdit(TObject* sender, bool& cancel) {
     // Values the grid itself puts into the control are no edits.
-    if (ControlOfWindow(sender) != activeControl_ || EditStartLocked() || painting_) return;
+    if (ControlOfWindow(sender) != activeControl_ || !IsEditStartUnlocked() || painting_) return;
     // The start events fire once: BeginCellEdit answers at once while the
     // cell edit runs.
     cancel = !BeginCellEdit();
 }
 
-void TgrBaseGrid::HandleControlCanChange(TObject* sender, bool byUser, bool& cancel) {
+void TgrBaseGrid::ControlPrepareEdit(TObject* sender, bool byUser, bool& cancel) {
     cancel = false;
     if (ControlOfWindow(sender) != activeControl_) return;
-    if (!painting_ && !EditStartLocked() && byUser) cancel = !PrepareCellEdit(curDataCol_, true);
+    if (!painting_ && IsEditStartUnlocked() && byUser) cancel = !PrepareCellEdit(curDataCol_, true);
 }
 
-void TgrBaseGrid::HandleControlEdited(TObject* sender, bool edited, bool inserted, bool byUser) {
+void TgrBaseGrid::ControlValueChanged(TObject* sender, bool edited, bool inserted, bool byUser) {
     if (ControlOfWindow(sender) != activeControl_) return;
     CellValueEdited(edited, byUser, inserted);
 }
 
-void TgrBaseGrid::HandleControlChange(TObject*, bool textChanged) {
+void TgrBaseGrid::ControlValueStored(TObject*, bool textChanged) {
     if (!activeControl_ || !currentCell_) return;
     currentCell_->NoteSelection(activeControl_->GetSelStart(), activeControl_->GetSelLength());
     if (!textChanged || !HasCurrentCell()) return;
     Variant value = activeControl_->GetValue();
     currentCell_->NoteEditedValue(value);
-    if (storeData_ && !EditStartLocked() && curDataCol_ >= 1 && curDataCol_ <= Cols() && curDataRow_ >= 1 &&
+    if (storeData_ && IsEditStartUnlocked() && curDataCol_ >= 1 && curDataCol_ <= Cols() && curDataRow_ >= 1 &&
         curDataRow_ <= Rows())
         StoreCellValue(curDataCol_, curDataRow_, value, GetCurrentControlType());
 }
 
-void TgrBaseGrid::HandleControlUndo(TObject*, bool byUser, bool& cancel) {
+void TgrBaseGrid::ControlUndo(TObject*, bool byUser, bool& cancel) {
     if (droppedCombo_) {
         RollUpCombo(false);
         cancel = true;
@@ -381,7 +381,7 @@ void TgrBaseGrid::HandleControlUndo(TObject*, bool byUser, bool& cancel) {
     cancel = !(allowed && kept);
 }
 
-void TgrBaseGrid::HandleControlWantKey(TObject*, Word16 key, bool& want) {
+void TgrBaseGrid::ControlWantsEscape(TObject*, Word16 key, bool& want) {
     if (key != VK_ESCAPE) {
         want = true;
         return;
@@ -390,11 +390,11 @@ void TgrBaseGrid::HandleControlWantKey(TObject*, Word16 key, bool& want) {
            !comboSearchText_.empty() || droppedCombo_ != nullptr || IsInsertRowPos(curDisplayRow_);
 }
 
-void TgrBaseGrid::HandleControlMaskError(TObject*, const std::string& text, bool& accept) {
+void TgrBaseGrid::ControlInvalidMaskEdit(TObject*, const std::string& text, bool& accept) {
     FireInvalidMaskEdit(text, accept);
 }
 
-void TgrBaseGrid::HandleControlTextResize(TObject*, bool byUser) { DoEditTextResized(byUser); }
+void TgrBaseGrid::ControlEditTextResized(TObject*, bool byUser) { DoEditTextResized(byUser); }
 
 namespace {
 // Raises the key lock for a scope, so that keys of the in-cell control fire
@@ -407,7 +407,7 @@ struct KeyLockScope {
 };
 }  // namespace
 
-void TgrBaseGrid::HandleControlKeyDown(TObject*, Word16& key, TShiftState shift) {
+void TgrBaseGrid::ControlKeyDownEvent(TObject*, Word16& key, TShiftState shift) {
     // Keys the grid itself hands to the control have fired the grid's
     // events already.
     if (forwardingKey_) return;
@@ -415,34 +415,34 @@ void TgrBaseGrid::HandleControlKeyDown(TObject*, Word16& key, TShiftState shift)
     DoKeyDown(key, shift);
 }
 
-void TgrBaseGrid::HandleControlKeyUp(TObject*, Word16& key, TShiftState shift) { DoKeyUp(key, shift); }
+void TgrBaseGrid::ControlKeyUpEvent(TObject*, Word16& key, TShiftState shift) { DoKeyUp(key, shift); }
 
-void TgrBaseGrid::HandleControlKeyPress(TObject*, char& key) {
+void TgrBaseGrid::ControlKeyPressEvent(TObject*, char& key) {
     if (forwardingKey_) return;
     KeyLockScope scope(*this, &TgrBaseGrid::LockKeys);
     DoKeyPress(key);
 }
 
-void TgrBaseGrid::HandleControlAfterKeyDown(TObject*, Word16& key, TShiftState shift) {
+void TgrBaseGrid::ControlKeyDown(TObject*, Word16& key, TShiftState shift) {
     // Keys the grid itself forwarded to the control come back here once.
     if (forwardingKey_ || key == 0) return;
     ProcessKeyDown(key, shift);
 }
 
-void TgrBaseGrid::HandleControlAfterKeyPress(TObject*, char& key) {
+void TgrBaseGrid::ControlKeyPress(TObject*, char& key) {
     if (static_cast<unsigned char>(key) >= 32) ComboCharKey(key);
 }
 
-void TgrBaseGrid::HandleControlClick(TObject*) {
+void TgrBaseGrid::ControlClick(TObject*) {
     if (OnClick) OnClick(this);
 }
 
-void TgrBaseGrid::HandleControlDblClick(TObject*) {
+void TgrBaseGrid::ControlDblClick(TObject*) {
     if (OnDblClick) OnDblClick(this);
     FireDblClickCell(curDataCol_, curDataRow_);
 }
 
-void TgrBaseGrid::HandleControlMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+void TgrBaseGrid::ControlMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
     TgrCustomGridControl* control = ControlOfWindow(sender);
     if (!control) return;
     int gx = x + control->Left(), gy = y + control->Top();
@@ -457,12 +457,12 @@ void TgrBaseGrid::HandleControlMouseDown(TObject* sender, TMouseButton button, T
     if (OnMouseDown) OnMouseDown(this, button, shift, gx, gy);
 }
 
-void TgrBaseGrid::HandleControlMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+void TgrBaseGrid::ControlMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
     TgrCustomGridControl* control = ControlOfWindow(sender);
     if (control && OnMouseUp) OnMouseUp(this, button, shift, x + control->Left(), y + control->Top());
 }
 
-void TgrBaseGrid::HandleControlMouseMove(TObject* sender, TShiftState shift, int x, int y) {
+void TgrBaseGrid::ControlMouseMove(TObject* sender, TShiftState shift, int x, int y) {
     TgrCustomGridControl* control = ControlOfWindow(sender);
     if (control && OnMouseMove) OnMouseMove(this, shift, x + control->Left(), y + control->Top());
 }

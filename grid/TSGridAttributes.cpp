@@ -276,12 +276,21 @@ TgrDrawOption TgrBaseGrid::EffectivePictureOption(Integer dataCol, Integer dataR
 }
 
 TgrPictureOptions TgrBaseGrid::EffectivePictureOptions(Integer dataCol, Integer dataRow) {
+    TgrPictureOptions p;
+    // The current cell's edit value keeps the options it was loaded with.
+    if (currentCell_ && dataCol == curDataCol_ && dataRow == curDataRow_ &&
+        currentCell_->HasValueFor(dataCol, dataRow)) {
+        p.Stretch = currentCell_->GetStretchPicture();
+        p.Shrink = currentCell_->GetShrinkPicture();
+        p.Center = currentCell_->GetCenterPicture();
+        p.KeepAspectRatio = currentCell_->GetKeepAspectRatio();
+        return p;
+    }
     // The grid's Boolean applies where no level decides.
     auto pick = [&](TgrPictureKind kind, bool grid) {
         TgrDrawOption o = EffectivePictureOption(dataCol, dataRow, kind);
         return o == dopDefault ? grid : o == dopOn;
     };
-    TgrPictureOptions p;
     p.Stretch = pick(pkStretchPicture, stretchPicture_);
     p.Shrink = pick(pkShrinkPicture, shrinkPicture_);
     p.Center = pick(pkCenterPicture, centerPicture_);

@@ -32,8 +32,9 @@ TgrCustomGridControl* TgrBaseGrid::ControlForType(TgrControlType type) {
 Variant TgrBaseGrid::DefaultCellValue(TgrControlType type) {
     switch (type) {
         case ctText: return Variant(std::string());
-        case ctCheck: return Variant(Byte(0));
-        default: return Variant::NullValue();
+        case ctCheck: return Variant(Byte(cbGrayed));
+        case ctPicture: return Variant::NullValue();
+        default: return Variant();
     }
 }
 
@@ -78,7 +79,7 @@ void TgrBaseGrid::SetEditorValue(TgrControlType type, const Variant& value, Vari
         }
         default:
             // Controls without a value of their own keep what they were given.
-            if (!EditStartLocked() && storeData_ && curDataCol_ >= 1 && curDataCol_ <= Cols() && curDataRow_ >= 1 &&
+            if (IsEditStartUnlocked() && storeData_ && curDataCol_ >= 1 && curDataCol_ <= Cols() && curDataRow_ >= 1 &&
                 curDataRow_ <= Rows())
                 StoreCellValue(curDataCol_, curDataRow_, value, type);
             if (type == ctPicture) {

@@ -925,11 +925,7 @@ void TgrBaseGrid::WriteRowHeightList(TWriter& writer) {
 }
 
 void TgrBaseGrid::ReadLegacyEditMode(TReader& reader) {
-    std::string mode = LowerCase(reader.ReadIdent());
-    SetGridMode(mode == "emnone"         ? gmListBox
-                : mode == "emeditinsert" ? gmEditInsert
-                : mode == "embrowse"     ? gmBrowse
-                                         : gmEdit);
+    SetGridMode(EditModeToGridMode(ParseEditModeName(reader.ReadIdent())));
 }
 
 void TgrBaseGrid::ReadLegacyHeadingAlignment(TReader& reader) {

@@ -204,7 +204,7 @@ bool TgrBaseGrid::UndoEdit(bool forceRow, bool byUser, bool& undone, bool& value
 void TgrBaseGrid::CellValueEdited(bool startEdit, bool byUser) { CellValueEdited(startEdit, byUser, false); }
 
 void TgrBaseGrid::CellValueEdited(bool startEdit, bool byUser, bool autoFill) {
-    if (!HasWindow() || !startEdit || painting_ || EditStartLocked()) return;
+    if (!HasWindow() || !startEdit || painting_ || !IsEditStartUnlocked()) return;
     // The provisional row of gmEditInsert becomes a row only through the user.
     bool onInsertRow = gridMode_ == gmEditInsert && insertRowCount_ == 0 && curDisplayRow_ == RowTotal() - 1;
     if (onInsertRow && !byUser) return;

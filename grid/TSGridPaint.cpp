@@ -21,17 +21,11 @@
 namespace {
 
 using grid_paint::Line;
+using grid_paint::RaisedTopLeft;
 using grid_paint::UsePen;
 
 constexpr TColor kFixedLine3D = TColor(0x808080);
-constexpr int kTextMargin = 3;
-
-void RaisedTopLeft(TCanvas* c, const TRect& r) {
-    if (r.IsEmpty()) return;
-    UsePen(c, clBtnHighlight);
-    Line(c, r.Left, r.Bottom - 1, r.Left, r.Top);
-    Line(c, r.Left, r.Top, r.Right, r.Top);
-}
+constexpr int kTextMargin = grid_paint::kCellTextMargin;
 
 void SunkenTopLeft(TCanvas* c, const TRect& r) {
     if (r.IsEmpty()) return;
@@ -120,27 +114,19 @@ bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, bool se
     info.ContentRect = info.CellRect;
     info.Selected = selected;
     info.Current = c == curDisplayCol_ && r == curDisplayRow_;
-    info.Font = EffectiveCellFont(info.DataCol, info.DataRow);
-    info.HorzAlignment = EffectiveHorzAlignment(info.DataCol, info.DataRow);
-    info.VertAlignment = EffectiveVertAlignment(info.DataCol, info.DataRow);
-    info.WordWrap = EffectiveWordWrap(info.DataCol, info.DataRow);
-    info.Color = info.Kind == tckRowBar || info.Kind == tckCorner ? headingColor_
-                                                                  : EffectiveCellColor(info.DataCol, info.DataRow, info.Is3D);
-    info.FontColor = info.Font ? info.Font->Color() : clWindowText;
+    if (info.Kind == tckData) info.ControlType = EffectiveControlType(info.DataCol, info.DataRow);
+    // While the in-cell editor stands in the current text cell it shows
+    // the edit colours.
+    bool shown = info.Current && info.ControlType == ctText && activeControl_ == editControl_.get() &&
+                 ControlStandsInCell();
+    UpdateDrawInfo(info, shown);
 
     switch (info.Kind) {
     case tckCorner:
         return true;
     case tckRowBar:
         info.Current = r == curDisplayRow_;
-        if (rowBarIndicator_) {
-            if (IsInsertRowPos(r) && !info.Current) info.Indicator = triInsert;
-            else if (info.Current && ((rowChangedIndicator_ != riOff && IsRowChanged(info.DataRow)) || rowModified_))
-                info.Indicator = triChanged;
-            else if (info.Current) info.Indicator = triCurrent;
-            else if (IsInsertRowPos(r)) info.Indicator = triInsert;
-            else if (rowChangedIndicator_ == riOn && IsRowChanged(info.DataRow)) info.Indicator = triChanged;
-        }
+        info.Indicator = RowIndicatorOf(r);
         return true;
     case tckHeading:
         if (TgrCol* col = gridCols_->ColAt(info.DataCol)) info.Text = col->GetHeading();
@@ -148,94 +134,36 @@ bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, bool se
         // A heading keeps its own border lines, whatever the grid lines.
         info.CellRect = TRect(raw.Left, raw.Top, raw.Right - 1, raw.Bottom - 1);
         info.ContentRect = info.CellRect;
-        LayoutHeadingCell(info);
+        LayoutCellButton(info);
         return true;
     case tckData:
         break;
     }
-
-    info.ControlType = EffectiveControlType(info.DataCol, info.DataRow);
-    info.ButtonType = ResolveButtonType(info.DataCol, info.DataRow, info.DropDownStyle);
-    info.HasButton = info.ButtonType != btNone;
-    if (info.HasButton) {
-        TgrCustomButton* button = GetCellButton(c, info.ButtonType);
-        Integer w = button ? button->TotalWidth() : 0;
-        info.ContentRect.Right -= w;
-        info.ButtonRect = TRect(std::max(info.ContentRect.Left + kTextMargin, info.ContentRect.Right),
-                                info.ContentRect.Top, info.ContentRect.Right + w, info.ContentRect.Bottom);
-    }
-    if (info.DataRow <= Rows() && HasGetDrawInfo()) {
-        // The owner gets the grid's work font, a copy of the resolved one,
-        // so that changing it touches no column's, row's or grid's font.
-        if (!drawInfoFont_) drawInfoFont_ = std::make_unique<TFont>();
-        if (info.Font) drawInfoFont_->Assign(*info.Font);
-        info.Font = drawInfoFont_.get();
-        TgrCellDrawInfo d{info.Font, info.Color, info.WordWrap, info.TransparentColor, info.VertAlignment,
-                      info.HorzAlignment};
-        FireGetDrawInfo(info.DataCol, info.DataRow, d);
-        if (info.Current && controlShown_) ApplyDrawInfoToControl(d);
-        info.Font = d.Font ? d.Font : info.Font;
-        info.Color = d.Color;
-        info.WordWrap = d.WordWrap;
-        info.TransparentColor = d.TransparentColor;
-        info.VertAlignment = d.VertAlignment;
-        info.HorzAlignment = d.HorzAlignment == htaDefault ? htaLeft : d.HorzAlignment;
-        info.FontColor = info.Font ? info.Font->Color() : info.FontColor;
-    }
+    LayoutCellButton(info);
 
     // The value: the current cell's edit value while it holds one,
-    // otherwise the stored value completed by the descendant.
-    if (info.ControlType != ctNone && !IsInsertRowPos(r)) {
+    // otherwise the stored value completed by the descendant. The insert
+    // row shows the default values.
+    if (info.ControlType != ctNone && !IsInsertRow(r)) {
         if (directValue_) {
-            info.Value = ConvertCellValue(info.ControlType, *directValue_);
+            SetPaintValue(info, *directValue_);
         } else if (info.Current && currentCell_ && currentCell_->HasValueFor(info.DataCol, info.DataRow)) {
-            info.Value = currentCell_->GetStoredValue();
+            SetPaintValue(info, currentCell_->GetStoredValue());
         } else {
             LockEditStart(false);
             try {
-                info.Value = LoadCellValue(info.DataCol, info.DataRow,
-                                           GetStoredCellValue(info.DataCol, info.DataRow, info.ControlType));
+                SetPaintValue(info, LoadCellValue(info.DataCol, info.DataRow,
+                                                  GetStoredCellValue(info.DataCol, info.DataRow, info.ControlType)));
             } catch (...) {
                 LockEditStart(true);
                 throw;
             }
             LockEditStart(true);
         }
+    } else {
+        SetPaintValue(info, DefaultCellValue(info.ControlType));
     }
-    if (info.ControlType == ctCheck) {
-        info.CheckState = IsInsertRowPos(r) || info.Value.IsEmpty()
-                              ? cbGrayed
-                              : CheckStateOfVariant(info.Value, EffectiveCheckBoxValues(info.DataCol));
-        if (IsInsertRowPos(r)) info.CheckState = cbGrayed;
-    } else if (info.ControlType == ctText) {
-        info.Text = info.Value.IsEmpty() || info.Value.IsNull() ? std::string() : VariantToText(info.Value);
-    }
-
-    // While the in-cell editor stands in the current text cell it shows
-    // the edit colours.
-    if (info.Current && info.ControlType == ctText && activeControl_ == editControl_.get() && ControlStandsInCell()) {
-        info.ControlShown = true;
-        if (editColor_ != grColorNotSet) info.Color = editColor_;
-        if (editFontColor_ != grColorNotSet) info.FontColor = editFontColor_;
-    }
-    // Selection and focus colours. A picture keeps the plain colour under
-    // it and gets the selection or focus colour blended over it.
-    info.ShowsFocus = info.Current && IsFocusCell(c, r);
-    if (info.ControlType == ctPicture) {
-        if (info.Selected && UsesSelectionColor()) {
-            info.SelectionColored = true;
-            info.BlendColor = selectionColor_;
-        } else if (info.ShowsFocus && focusColor_ != grColorNotSet) {
-            info.BlendColor = focusColor_;
-        }
-    } else if (info.Selected && UsesSelectionColor()) {
-        info.SelectionColored = true;
-        info.Color = selectionColor_;
-        if (selectionFontColor_ != grColorNotSet) info.FontColor = selectionFontColor_;
-    } else if (info.ShowsFocus) {
-        if (focusColor_ != grColorNotSet) info.Color = focusColor_;
-        if (focusFontColor_ != grColorNotSet) info.FontColor = focusFontColor_;
-    }
+    ApplyStateColors(info);
     return true;
 }
 
@@ -272,10 +200,15 @@ void TgrBaseGrid::PaintFromInfo(TgrCellPaintInfo& info) {
             PaintFixedCell(c, info);
             break;
         case tckData:
-            PaintDataCell(c, info);
+            PaintDataCell(info, info.Selected);
             break;
         }
     }
+    FinishCellPaint(info);
+}
+
+void TgrBaseGrid::FinishCellPaint(TgrCellPaintInfo& info) {
+    TCanvas* c = Canvas();
     // The plain selection look inverts the cell (fixed cells always).
     if (info.Selected && !info.SelectionColored && (info.Kind == tckData || selectFixed_)) {
         TRect r = info.Kind == tckData ? info.CellRect : info.ClipRect;
@@ -305,7 +238,7 @@ void TgrBaseGrid::PaintFixedCell(TCanvas* c, const TgrCellPaintInfo& info) {
         DrawTextInRect(c, text, headingHeight_, accel, info.WordWrap != wwOff, info.VertAlignment,
                        info.HorzAlignment, content.Top, content.Left + kTextMargin, content);
     }
-    if (info.Kind == tckRowBar && info.Indicator != triNone) PaintRowIndicator(c, info);
+    if (info.Kind == tckRowBar && info.Indicator != triNone) PaintRowIndicator(info);
     if (plainPressed) SunkenTopLeft(c, inner);
     else if (heading3D_) RaisedTopLeft(c, inner);
     if (info.Kind == tckHeading) DrawHeadingButton(c, info);
@@ -313,154 +246,6 @@ void TgrBaseGrid::PaintFixedCell(TCanvas* c, const TgrCellPaintInfo& info) {
     UsePen(c, heading3D_ ? kFixedLine3D : clBlack);
     Line(c, raw.Left, raw.Bottom - 1, raw.Right - 1, raw.Bottom - 1);
     Line(c, raw.Right - 1, raw.Bottom - 1, raw.Right - 1, raw.Top - 1);
-}
-
-void TgrBaseGrid::PaintRowIndicator(TCanvas* c, const TgrCellPaintInfo& info) {
-    const TRect& r = info.ClipRect;
-    int w = r.Width() - 1, h = r.Height() - 1;
-    if (w < 2 || h < 3) return;
-    int cx = r.Left + std::max(1, (w - 1) / 2 - 2);
-    // The pictures are 9 pixels high, placed by RowBarAlignment: centred in
-    // the row, on its last text line, or (the default) on its first.
-    constexpr int kPicture = 9;
-    TgrVertAlignment align = rowBarAlignment_ != vtaDefault ? rowBarAlignment_ : vertAlignment_;
-    int rowHeight = int(GetRowHeightAt(info.DisplayRow));
-    int offset;
-    if (align == vtaCenter) {
-        offset = std::max(1, rowHeight / 2 - kPicture / 2);
-    } else {
-        int t = int(GetFontLineHeight());
-        offset = align == vtaBottom ? t / 2 - kPicture / 2 + rowHeight - t - 1 : std::max(1, t / 2 - kPicture / 2);
-    }
-    int cy = r.Top + std::max(1, offset) + kPicture / 2;
-    TRect saved = c->ClipRect();
-    c->IntersectClipRect(TRect(r.Left, r.Top, r.Right - 1, r.Bottom - 1));
-    switch (info.Indicator) {
-    case triCurrent:
-        Triangle(c, {{cx, cy - 4}, {cx + 4, cy}, {cx, cy + 4}}, clBlack);
-        break;
-    case triChanged:
-        // A pencil: a slanted bar with its point.
-        UsePen(c, clBlack);
-        for (int i = 0; i < 3; ++i) Line(c, cx - 2 + i, cy + 4, cx + 4 + i, cy - 2);
-        break;
-    case triInsert:
-        UsePen(c, clBlack);
-        Line(c, cx - 3, cy, cx + 4, cy);
-        Line(c, cx, cy - 3, cx, cy + 4);
-        Line(c, cx - 2, cy - 2, cx + 3, cy + 3);
-        Line(c, cx - 2, cy + 2, cx + 3, cy - 3);
-        break;
-    case triNone:
-        break;
-    }
-    c->SetClipRect(saved);
-}
-
-void TgrBaseGrid::PaintDataCell(TCanvas* c, const TgrCellPaintInfo& info) {
-    c->Brush()->SetStyle(bsSolid);
-    c->Brush()->SetColor(info.Color);
-    const TRect& content = info.ContentRect;
-    if (content.Width() <= kTextMargin) {
-        c->FillRect(TRect(info.CellRect.Left, info.CellRect.Top,
-                          std::min(info.CellRect.Left + kTextMargin, info.CellRect.Right), info.CellRect.Bottom));
-    } else if (info.ControlType == ctText) {
-        c->Font()->Assign(*info.Font);
-        c->Font()->SetColor(info.FontColor);
-        DrawTextInRect(c, info.Text, GetRowHeightAt(info.DisplayRow) - horzLineWidth_, 0, info.WordWrap != wwOff,
-                       info.VertAlignment, info.HorzAlignment, content.Top, content.Left + kTextMargin, content);
-    } else if (info.ControlType == ctCheck) {
-        c->FillRect(content);
-        PaintCheckBox(c, info);
-    } else if (info.ControlType == ctPicture) {
-        PaintPictureCell(c, info);
-    } else {
-        c->FillRect(content);
-    }
-    if (info.Is3D) RaisedTopLeft(c, content);
-    if (info.HasButton) PaintCellButton(c, info);
-}
-
-TBitmap* TgrBaseGrid::CellPicture(const TgrCellPaintInfo& info, TColor& transparentColor) {
-    transparentColor = grColorNotSet;
-    const Variant& v = info.Value;
-    if (v.IsEmpty() || v.IsNull()) return nullptr;
-    if (v.IsString()) {
-        // A text names an image of the grid's image list.
-        TgrImageListComponent* list = ImageList();
-        return list ? list->FindImage(v.AsString(), transparentColor) : nullptr;
-    }
-    auto* bitmap = static_cast<TBitmap*>(VariantToObject(v));
-    if (bitmap && bitmap->Transparent()) transparentColor = bitmap->TransparentColor();
-    return bitmap;
-}
-
-void TgrBaseGrid::PaintPictureCell(TCanvas* c, const TgrCellPaintInfo& info) {
-    const TRect& content = info.ContentRect;
-    TColor transparent = grColorNotSet;
-    TBitmap* picture = CellPicture(info, transparent);
-    bool editValue = info.Current && currentCell_ && currentCell_->HasValueFor(info.DataCol, info.DataRow);
-    if (!picture || picture->Empty()) {
-        // A cell without a picture is painted as an empty cell.
-        c->Brush()->SetColor(info.BlendColor != grColorNotSet ? info.BlendColor : info.Color);
-        c->FillRect(content);
-        return;
-    }
-    // The current cell's edit value keeps the options it was loaded with.
-    TgrPictureOptions o;
-    if (editValue) {
-        o.Stretch = currentCell_->GetStretchPicture();
-        o.Shrink = currentCell_->GetShrinkPicture();
-        o.Center = currentCell_->GetCenterPicture();
-        o.KeepAspectRatio = currentCell_->GetKeepAspectRatio();
-    } else {
-        o = EffectivePictureOptions(info.DataCol, info.DataRow);
-    }
-    if (info.TransparentColor != grDrawInfoColorNotSet) transparent = info.TransparentColor;
-    else if (transparent == grColorNotSet) transparent = editValue ? currentCell_->TransparentColor() : transparentColor_;
-    c->Brush()->SetStyle(bsSolid);
-    c->Brush()->SetColor(info.Is3D ? clBtnFace : info.Color);
-    DrawPicture(c, content, picture, o.KeepAspectRatio, o.Shrink, o.Stretch, o.Center, transparent);
-    if (info.BlendColor != grColorNotSet)
-        BlendSelectionColor(c, content, info.BlendColor, info.CellRect.Left, info.CellRect.Top);
-}
-
-void BlendSelectionColor(TCanvas* c, const TRect& rect, TColor color, int originX, int originY) {
-    QImage* surface = c->Surface();
-    if (!surface || rect.IsEmpty()) return;
-    TRect area;
-    if (!IntersectRect(area, rect, c->ClipRect())) return;
-    area.Left = std::max(area.Left, 0);
-    area.Top = std::max(area.Top, 0);
-    area.Right = std::min(area.Right, surface->width());
-    area.Bottom = std::min(area.Bottom, surface->height());
-    TColor rgb = ColorToRGB(color);
-    QRgb px = qRgb(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
-    for (int y = area.Top; y < area.Bottom; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(surface->scanLine(y));
-        // Every other pixel, counted from the cell's top-left corner, takes
-        // the colour; the others keep the picture.
-        int first = area.Left + (((area.Left - originX) + (y - originY)) & 1);
-        for (int x = first; x < area.Right; x += 2) line[x] = px;
-    }
-}
-
-void TgrBaseGrid::PaintCheckBox(TCanvas* c, const TgrCellPaintInfo& info) {
-    if (!checkControl_) return;
-    TCopyMode mode;
-    TRect source;
-    TBitmap* glyph = checkControl_->GetGlyph(info.CheckState, mode, false, source);
-    if (!glyph) return;
-    const TRect& r = info.ContentRect;
-    int w = source.Width(), h = source.Height();
-    int x = std::max<int>(r.Left + kTextMargin, r.Left + kTextMargin + (r.Right - r.Left - kTextMargin - w) / 2 - 1);
-    int y = std::max<int>(r.Top, r.Top + (r.Bottom - r.Top - h) / 2 + (info.Is3D ? 1 : 0));
-    TRect dest(x, y, std::min<int>(r.Right, x + w), std::min<int>(r.Bottom, y + h));
-    if (dest.IsEmpty()) return;
-    TRect src(source.Left, source.Top, source.Left + dest.Width(), source.Top + dest.Height());
-    c->SetCopyMode(mode);
-    c->CopyRect(dest, glyph->Canvas(), src);
-    c->SetCopyMode(cmSrcCopy);
 }
 
 // The button's picture, right-aligned in the button's face area and

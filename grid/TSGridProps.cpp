@@ -4,6 +4,7 @@
 
 #include "grid/GRGLibValues.h"
 #include "grid/TSGrid.h"
+#include "platform/core/Strings.h"
 
 // ================================================================ setters
 
@@ -223,9 +224,27 @@ void TgrBaseGrid::StoreGridMode(TgrGridMode value) {
     ResetCellControl(true);
 }
 
-void TgrBaseGrid::SetLegacyEditMode(Integer value) {
+Integer TgrBaseGrid::ParseEditModeName(const std::string& identifier) {
+    std::string mode = LowerCase(identifier);
+    return mode == "emnone" ? 0 : mode == "emeditinsert" ? 2 : mode == "embrowse" ? 3 : 1;
+}
+
+TgrGridMode TgrBaseGrid::EditModeToGridMode(Integer editMode) {
     static const TgrGridMode modes[] = {gmListBox, gmEdit, gmEditInsert, gmBrowse};
-    SetGridMode(value >= 0 && value <= 3 ? modes[value] : gmEdit);
+    return editMode >= 0 && editMode <= 3 ? modes[editMode] : gmEdit;
+}
+
+bool TgrBaseGrid::IsEditOrBrowseMode() const {
+    return (gridMode_ == gmEdit || gridMode_ == gmEditInsert || gridMode_ == gmBrowse) && gridStatus_ == grsNormal;
+}
+
+void TgrBaseGrid::MoveToDataRow(Integer dataRow) {
+    if (dataRow < 0 || dataRow > RowTotal() - 1) return;
+    MoveToDisplayCell(curDisplayCol_, DisplayRowOfData(dataRow));
+}
+
+void TgrBaseGrid::SetLegacyEditMode(Integer value) {
+    SetGridMode(EditModeToGridMode(value));
 }
 
 void TgrBaseGrid::SetHeadingOn(bool value) {
@@ -379,11 +398,14 @@ void TgrBaseGrid::DoSelectChanged(TgrSelectType t, bool byUser) { GR_FIRE(OnSele
 
 void TgrBaseGrid::FireSelectChanged(bool byUser) {
     // Once for each selection kind that changed.
-    bool rows = rowSelectionChanged_, cols = colSelectionChanged_, cells = cellSelectionChanged_;
-    rowSelectionChanged_ = colSelectionChanged_ = cellSelectionChanged_ = false;
-    if (rows) DoSelectChanged(slRows, byUser);
-    if (cols) DoSelectChanged(slCols, byUser);
-    if (cells) DoSelectChanged(slCells, byUser);
+    for (Integer kind = 0; kind <= 2; ++kind) FireSelectChangedKind(kind, byUser);
+}
+
+void TgrBaseGrid::FireSelectChangedKind(Integer kind, bool byUser) {
+    bool& mark = kind == 0 ? rowSelectionChanged_ : kind == 1 ? colSelectionChanged_ : cellSelectionChanged_;
+    if (!mark) return;
+    mark = false;
+    DoSelectChanged(kind == 0 ? slRows : kind == 1 ? slCols : slCells, byUser);
 }
 
 // ================================================================ owner side

@@ -210,7 +210,7 @@ TEST_F(DBGridRecord, PaintShowsTheCellColourAndTheCurrentRecordIndicator) {
     grid->SetCellColor(2, Variant(BookmarkOf(3)), kRed);
     // The draw-information event names the record it paints.
     std::string first = BookmarkOf(1);
-    grid->OnGetDrawInfo = [&](TObject*, Integer col, const Variant& row, TgrCellDrawInfo& info) {
+    grid->OnGetDrawInfo = [&](TObject*, Integer col, const Variant& row, TgrDrawInfo& info) {
         if (col == 1 && row.AsString() == first) info.Color = TColor(0xFF0000);
     };
     grid->Repaint();

@@ -222,4 +222,47 @@ TEST_F(GridActivation, AClickOnATextCellPlacesTheEditorsCaretThere) {
     EXPECT_LT(grid->EditControl()->EditBox()->CaretPos(), 3) << "near the left edge, not at the end";
 }
 
+TEST_F(GridActivation, APutValueReachesTheShownEditorUnlessTheUserIsEditingIt) {
+    ASSERT_TRUE(ControlShown());
+    ASSERT_EQ(Control()->GetValue().AsString(), "1,1");
+    grid->PutCellValue(1, 1, Variant(std::string("new")));
+    Paint();
+    ASSERT_TRUE(ControlShown());
+    EXPECT_EQ(Control()->GetValue().AsString(), "new");
+    EXPECT_EQ(grid->EditControl()->GetSelLength(), 3) << "the whole new text is selected";
+    // A value put while the user types in the editor leaves the typed text.
+    TypeText("ab");
+    ASSERT_TRUE(grid->IsCellEditing());
+    grid->PutCellValue(1, 1, Variant(std::string("other")));
+    Paint();
+    EXPECT_EQ(Control()->GetValue().AsString(), "ab");
+    EXPECT_EQ(Value(1, 1), "ab") << "during the edit the cell answers with its edit value";
+    // Another cell's value does not touch the editor.
+    grid->PutCellValue(2, 1, Variant(std::string("elsewhere")));
+    Paint();
+    EXPECT_EQ(Control()->GetValue().AsString(), "ab");
+}
+
+TEST_F(GridActivation, F2SentToTheFocusedGridStartsEditingWithoutAlwaysShowEditor) {
+    grid->SetAlwaysShowEditor(false);
+    grid->MoveToDisplayCell(2, 2);
+    Paint();
+    EXPECT_FALSE(ControlShown());
+    ASSERT_EQ(QApplication::focusWidget(), grid->Widget());
+    Press(Qt::Key_F2);
+    ASSERT_TRUE(ControlShown()) << "F2 shows the editor";
+    EXPECT_TRUE(Control()->Focused());
+    EXPECT_EQ(Control()->GetValue().AsString(), "2,2");
+    EXPECT_FALSE(grid->IsCellEditing()) << "no edit before the first change";
+    // Typing in it edits after the caret F2 put at the end; Enter keeps
+    // the value and edit mode ends with it.
+    TypeText("q");
+    EXPECT_TRUE(grid->IsCellEditing());
+    Press(Qt::Key_Return);
+    EXPECT_EQ(Value(2, 2), "2,2q");
+    EXPECT_FALSE(grid->IsCellEditing());
+    EXPECT_FALSE(ControlShown()) << "edit mode ended with the edit";
+    EXPECT_EQ(QApplication::focusWidget(), grid->Widget()) << "the focus is back with the grid";
+}
+
 }  // namespace

@@ -14,11 +14,11 @@ namespace {
 class TDrawInfoGrid : public TLogGrid {
 public:
     using TLogGrid::TLogGrid;
-    std::function<void(Integer, Integer, TgrCellDrawInfo&)> Handler;
+    std::function<void(Integer, Integer, TgrDrawInfo&)> Handler;
 
 protected:
     bool HasGetDrawInfo() override { return bool(Handler); }
-    void FireGetDrawInfo(Integer c, Integer r, TgrCellDrawInfo& info) override { Handler(c, r, info); }
+    void FireGetDrawInfo(Integer c, Integer r, TgrDrawInfo& info) override { Handler(c, r, info); }
 };
 
 TEST(GridDrawInfo, TheOwnerChangesOneCellNotTheSharedFonts) {
@@ -34,7 +34,7 @@ TEST(GridDrawInfo, TheOwnerChangesOneCellNotTheSharedFonts) {
     bold.SetStyle(fsBold);
     grid->Col(2)->SetFont(&bold);
     TColor gridFont = grid->Font()->Color(), colFont = grid->Col(2)->OwnFont()->Color();
-    grid->Handler = [](Integer c, Integer r, TgrCellDrawInfo& info) {
+    grid->Handler = [](Integer c, Integer r, TgrDrawInfo& info) {
         if (r != 1) return;
         info.Font->SetColor(clRed);
         info.Font->SetSize(20);

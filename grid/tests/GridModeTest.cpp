@@ -57,3 +57,60 @@ TEST(GridMode, GridLinesSetTheLineWidths) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GridMode, LegacyEditModeNamesAndOrdinals) {
+    struct Case {
+        const char* name;
+        Integer ordinal;
+        TgrGridMode mode;
+    } cases[] = {
+        {"emNone", 0, gmListBox}, {"EMEDITINSERT", 2, gmEditInsert}, {"embrowse", 3, gmBrowse},
+        {"emEdit", 1, gmEdit},    {"emSomething", 1, gmEdit},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(TgrBaseGrid::ParseEditModeName(c.name), c.ordinal) << c.name;
+        EXPECT_EQ(TgrBaseGrid::EditModeToGridMode(c.ordinal), c.mode) << c.name;
+        EXPECT_EQ(TgrBaseGrid::GridModeToEditMode(c.mode), c.ordinal) << c.name;
+    }
+    EXPECT_EQ(TgrBaseGrid::EditModeToGridMode(7), gmEdit);
+    EXPECT_EQ(TgrBaseGrid::EditModeToGridMode(-1), gmEdit);
+}
+
+TEST(GridMode, EditOrBrowseModeAndMovesToADataRow) {
+    EnsureGuiApplication();
+    TLogGrid grid(nullptr);
+    grid.SetCols(3);
+    grid.SetRows(5);
+    EXPECT_TRUE(grid.IsEditOrBrowseMode());
+    grid.SetGridMode(gmBrowse);
+    EXPECT_TRUE(grid.IsEditOrBrowseMode());
+    grid.SetGridMode(gmListBox);
+    EXPECT_FALSE(grid.IsEditOrBrowseMode());
+    grid.SetGridMode(gmEdit);
+    grid.MoveToDisplayCell(2, 1);
+    grid.MoveToDataRow(4);
+    EXPECT_EQ(grid.CurrentDisplayRow(), grid.DisplayRowOfData(4));
+    EXPECT_EQ(grid.CurrentDisplayCol(), 2);
+    for (Integer outside : {-1, 6, 99}) {
+        grid.MoveToDataRow(outside);
+        EXPECT_EQ(grid.CurrentDataRow(), 4) << outside;
+    }
+}
+
+TEST(GridMode, SelectChangedFiresByKindInOrderOnce) {
+    EnsureGuiApplication();
+    TLogGrid grid(nullptr);
+    std::string fired;
+    grid.OnSelectChanged = [&](TObject*, TgrSelectType type, bool) { fired += std::to_string(int(type)) + ";"; };
+    grid.MarkSelectChanged(2);
+    grid.MarkSelectChanged(0);
+    grid.FireSelectChanged(false);
+    EXPECT_EQ(fired, std::to_string(int(slRows)) + ";" + std::to_string(int(slCells)) + ";");
+    fired.clear();
+    grid.FireSelectChanged(false);
+    EXPECT_EQ(fired, "");
+}
+
+}  // namespace

@@ -275,7 +275,7 @@ public:
     }
 
     TFont* HeadingFont() override { return &headingFont; }
-    void RefreshKeptCellFonts() override { Note("refreshKeptFonts"); }
+    void RefreshCellElementFonts() override { Note("refreshKeptFonts"); }
     void SetKeptFontCol(Integer c, bool k) override { Note(std::string(k ? "keepCol " : "unkeepCol ") + N(c)); }
     void SetKeptFontRow(Integer r, bool k) override { Note(std::string(k ? "keepRow " : "unkeepRow ") + N(r)); }
 

@@ -338,7 +338,7 @@ TEST_F(GridSelection, TheValueIsLoadedOnceThroughTheStoreAndForgottenOnAMove) {
     EXPECT_EQ(grid->Take(), "");  // already loaded
     EXPECT_TRUE(cell()->HasValueFor(2, 3));
     EXPECT_EQ(Text(grid->EditControl()->GetValue()), "abc");
-    EXPECT_FALSE(grid->EditStartLocked());
+    EXPECT_TRUE(grid->IsEditStartUnlocked());
 
     grid->MoveToRow(2, false, false, false);
     EXPECT_EQ(grid->Take(), "cell 0,3;cell 0,2;");  // the row indicators
