@@ -79,7 +79,3 @@ struct TgrPictureOptions {
     bool KeepAspectRatio = false;
 };
 
-// Blends a colour over what a rectangle shows: every other pixel, counted
-// from (originX, originY) (the cell's top-left corner, so that the pattern
-// stays with the cell), takes the colour, the others keep what is there.
-void BlendSelectionColor(TCanvas* canvas, const TRect& rect, TColor color, int originX, int originY);
