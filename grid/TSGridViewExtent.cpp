@@ -33,6 +33,20 @@ Integer CountFitting(Integer first, Integer total, Integer start, Integer limit,
     return count;
 }
 
+// Counts the shown lines from `last` back to `stop` that fit into `room`
+// (hidden lines are 0 long and do not count).
+template <typename Size>
+Integer CountFittingBack(Integer last, Integer stop, Integer room, Size size) {
+    Integer count = 0;
+    for (Integer i = last; i >= stop; --i) {
+        Integer s = size(i);
+        if (s > room) break;
+        room -= s;
+        if (s > 0) ++count;
+    }
+    return count;
+}
+
 }  // namespace
 
 Integer TgrBaseGrid::FixedAreaWidth() const {
@@ -86,26 +100,14 @@ Integer TgrBaseGrid::GetRowsFittingFromTop() {
 
 Integer TgrBaseGrid::GetColsFittingLeftOfLeftCol() {
     if (!HasWindow()) return 0;
-    Integer room = ClientWidth() - FixedAreaWidth(), count = 0;
-    for (Integer c = TopLeftCell().Col - 1; c >= FixedColTotal(); --c) {
-        Integer w = GetColWidthAt(c);
-        if (w > room) break;
-        room -= w;
-        if (w > 0) ++count;
-    }
-    return count;
+    auto width = [this](Integer c) { return GetColWidthAt(c); };
+    return CountFittingBack(TopLeftCell().Col - 1, FixedColTotal(), ClientWidth() - FixedAreaWidth(), width);
 }
 
 Integer TgrBaseGrid::GetRowsFittingAboveTop() {
     if (!HasWindow()) return 0;
-    Integer room = ClientHeight() - FixedAreaHeight(), count = 0;
-    for (Integer r = TopRow() - 1; r >= FixedRowTotal(); --r) {
-        Integer h = GetRowHeightAt(r);
-        if (h > room) break;
-        room -= h;
-        if (h > 0) ++count;
-    }
-    return count;
+    auto height = [this](Integer r) { return GetRowHeightAt(r); };
+    return CountFittingBack(TopRow() - 1, FixedRowTotal(), ClientHeight() - FixedAreaHeight(), height);
 }
 
 Integer TgrBaseGrid::GetLastVisibleCol() {

@@ -10,19 +10,13 @@ namespace {
 
 constexpr QRgb kFace = 0xF0F0F0, kWhite = 0xFFFFFF;
 
-class TPaintGrid : public TInputGrid {
-public:
-    using TInputGrid::TInputGrid;
-    void InvalidateDisplayCell(Integer c, Integer r) override { TgrBaseGrid::InvalidateDisplayCell(c, r); }
-};
-
 class GridButtonPaint : public ::testing::Test {
 protected:
     void SetUp() override {
         Application->Initialize();
         form = new TForm(Application);
         form->SetBounds(0, 0, 500, 300);
-        grid = new TPaintGrid(form);
+        grid = new TPaintingGrid(form);
         grid->SetParent(form);
         grid->SetBounds(0, 0, 400, 220);
         grid->SetCols(3);
@@ -58,7 +52,7 @@ protected:
         return TPoint(-1, -1);
     }
     TForm* form = nullptr;
-    TPaintGrid* grid = nullptr;
+    TPaintingGrid* grid = nullptr;
 };
 
 TEST_F(GridButtonPaint, InactiveButtonsShowByTheirState) {

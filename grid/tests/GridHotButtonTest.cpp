@@ -15,14 +15,6 @@ namespace {
 
 constexpr QRgb kLine = 0xC0C0C0, kFace = 0xF0F0F0;
 
-// Repaints of single cells reach the window (the recording grid only
-// notes them).
-class THotGrid : public TInputGrid {
-public:
-    using TInputGrid::TInputGrid;
-    void InvalidateDisplayCell(Integer c, Integer r) override { TgrBaseGrid::InvalidateDisplayCell(c, r); }
-};
-
 class GridHotButton : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -30,7 +22,7 @@ protected:
         Application->Initialize();
         form = new TForm(Application);
         form->SetBounds(0, 0, 500, 300);
-        grid = new THotGrid(form);
+        grid = new TPaintingGrid(form);
         grid->SetParent(form);
         grid->SetBounds(0, 0, 400, 200);
         grid->SetCols(3);
@@ -67,7 +59,7 @@ protected:
     QRgb LeftEdge(const TRect& b) { return grid->Surface().pixel(b.Left, (b.Top + b.Bottom) / 2) & 0xFFFFFF; }
     ManualClock clock{1000};
     TForm* form = nullptr;
-    THotGrid* grid = nullptr;
+    TPaintingGrid* grid = nullptr;
 };
 
 TEST_F(GridHotButton, AButtonIsRaisedWhileThePointerRestsOnIt) {
