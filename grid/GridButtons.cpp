@@ -5,6 +5,7 @@
 
 #include <initializer_list>
 #include <utility>
+#include <vector>
 
 #include "grid/GridPaintTools.h"
 #include "grid/TSGrid.h"
@@ -35,11 +36,32 @@ TBitmap* ButtonDetail() {
 
 bool IsBuiltIn(const TBitmap* bitmap) { return bitmap == ArrowCombo() || bitmap == ButtonDetail(); }
 
+// A spin arrow: a solid triangle whose point faces the way the half steps,
+// 7 pixels across its base and 4 deep.
+std::unique_ptr<TBitmap> SpinArrowPicture(bool vertical, bool pointFirst) {
+    std::vector<std::pair<int, int>> black;
+    for (int depth = 0; depth < 4; ++depth) {
+        int line = pointFirst ? depth : 3 - depth;  // the row (column) of this depth
+        for (int across = 3 - depth; across <= 3 + depth; ++across)
+            black.push_back(vertical ? std::pair{across, line} : std::pair{line, across});
+    }
+    auto b = Picture(vertical ? 7 : 4, vertical ? 4 : 7, {});
+    for (auto [x, y] : black) b->Canvas()->SetPixel(x, y, clBlack);
+    return b;
+}
+
 }  // namespace
 
 TBitmap* GridButtonBitmap(const std::string& name) {
     if (name == "GRARROWCOMBO") return ArrowCombo();
     if (name == "GRBUTDETAIL") return ButtonDetail();
+    static const std::unique_ptr<TBitmap> up = SpinArrowPicture(true, true), down = SpinArrowPicture(true, false),
+                                          left = SpinArrowPicture(false, true),
+                                          right = SpinArrowPicture(false, false);
+    if (name == "GRSPINUP") return up.get();
+    if (name == "GRSPINDOWN") return down.get();
+    if (name == "GRSPINLEFT") return left.get();
+    if (name == "GRSPINRIGHT") return right.get();
     return nullptr;
 }
 

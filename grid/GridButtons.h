@@ -23,7 +23,9 @@
 class TgrBaseGrid;
 
 // The built-in picture of that name, black on white; none for a name the
-// grid does not know.
+// grid does not know. Besides the two button pictures there are the spin
+// arrows "GRSPINUP", "GRSPINDOWN" (7 x 4), "GRSPINLEFT" and "GRSPINRIGHT"
+// (4 x 7).
 TBitmap* GridButtonBitmap(const std::string& name);
 
 class TgrCustomButton : public TObject {

@@ -6,11 +6,11 @@
 #include "grid/TSGrid.h"
 
 void TgrGridImageLink::ImageListChanged() {
-    if (grid_) grid_->Invalidate();
+    if (grid_) grid_->ImageListDataChanged();
 }
 
 void TgrGridImageLink::ImageListRemoved() {
-    if (grid_) grid_->Invalidate();
+    if (grid_) grid_->ImageListChanged();
 }
 
 TgrGridDateTimeLink::~TgrGridDateTimeLink() {

@@ -77,6 +77,7 @@ TgrBaseGrid::~TgrBaseGrid() {
     UnregisterDropDownGrid(this);
     KillGridTimer(AutoScrollTimerId);
     KillGridTimer(SpinTimerId);
+    KillGridTimer(HotButtonTimerId);
     SetDateTimeDef(nullptr);
     FreeComboObject(std::exchange(workCombo_, nullptr));
     activeControl_ = nullptr;

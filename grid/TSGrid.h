@@ -55,6 +55,7 @@ TtsCellKind ValueKindFor(TgrControlType controlType, const Variant& value);
 // Whether a stored kind suits a control type.
 bool KindSuitsControl(TtsCellKind kind, TgrControlType controlType);
 
+class QImage;
 class TForm;
 class TgrBaseGrid;
 class TgrGridStreamComponent;
@@ -388,6 +389,7 @@ public:
     // The keys the grid wants from its form: characters always, Tab in edit
     // mode or with a focus indication while WantTabs and Ctrl is not down.
     unsigned DialogCode(bool ctrlDown);
+    // A focus style, not gmListBox, normal grid status (TSGridFocus.cpp).
     bool ShowsFocus();
     // A typed accelerator character: the first column (in display order)
     // whose heading has it fires the heading click; True when one did.
@@ -405,7 +407,8 @@ public:
     void ApplyFont() override;
 
     // ------------------------------------------------ timers
-    // Timer 1 auto-scrolls (50 ms), timer 2 repeats spins.
+    // Timer 1 auto-scrolls (50 ms), timer 2 repeats spins, timer 3 watches
+    // the button under the mouse (HotButtonTimerId).
     static constexpr Integer AutoScrollTimerId = 1;
     static constexpr Integer SpinTimerId = 2;
     void StartGridTimer(Integer id, bool restart, Integer interval);
@@ -612,12 +615,10 @@ public:
     Integer FirstScrollCol() const override { return TopLeftCell().Col; }
     Integer TopRow() const override { return TopLeftCell().Row; }
     Integer LastVisibleCol() override;
-    // The last fully visible row.
-    Integer GetLastVisibleRow();
     TgrVisibleItems* VisibleCols() override { return visibleCols_.get(); }
     TgrVisibleItems* VisibleRows() override { return visibleRows_.get(); }
-    void RepaintFocusCell(bool drawOnly) override;
-    void InvalidateFocusCell(bool drawOnly) override;
+    void RepaintFocusCell(bool updateNow) override;
+    void InvalidateFocusCell(bool updateNow) override;
     void ReplaceCurrentCol(Integer displayCol, bool show, bool keepRow, bool skipReadOnly) override;
     virtual void MoveToRow(Integer displayRow, bool show, bool listBoxSelect, bool skipReadOnly) override;
     // Leaving for another row ends the cell and row edit, for another
@@ -1110,6 +1111,52 @@ public:
     Integer GetVisibleColCount() const;
     Integer GetVisibleRowCount() const;
     double GetVisibleRowsExact() const;
+    // ---- view extent (TSGridViewExtent.cpp; 0 without a window). The last
+    // column (row) that starts in the client area when col (row) is the
+    // first scrolling one, and how many from there fit entirely.
+    Integer GetLastVisibleColFrom(Integer col);
+    Integer GetLastVisibleRowFrom(Integer row);
+    Integer GetFullyVisibleColsFrom(Integer col);
+    Integer GetFullyVisibleRowsFrom(Integer row);
+    // Whole columns (rows) in view from the left column (top row), and the
+    // scrolling ones left of (above) it that fit in one page.
+    Integer GetColsFittingFromLeft();
+    Integer GetColsFittingLeftOfLeftCol();
+    Integer GetRowsFittingFromTop();
+    Integer GetRowsFittingAboveTop();
+    // The last column (row) in view, cut or not; the last enterable one
+    // (the insert row in gmEditInsert) when the view reaches the end.
+    Integer GetLastVisibleCol();
+    Integer GetLastVisibleRow();
+    // The widths of the fixed columns, the heights of the fixed rows.
+    Integer FixedAreaWidth() const;
+    Integer FixedAreaHeight() const;
+    // Direct output of single cells outside the paint pass: the grid canvas
+    // draws into the shared memory canvas (held for this grid until the
+    // end), clipped to rect, and the end copies rect to the window. False
+    // while a direct paint of this grid runs already.
+    bool BeginDirectCellPaint(const TRect& rect);
+    void EndDirectCellPaint(const TRect& rect);
+    bool IsDirectCellPaint() const { return directPaint_; }
+    // The in-cell control object of a control type (text, check box, and
+    // one default object for pictures, another for the rest).
+    TgrCustomGridControl* GetControlForType(TgrControlType type);
+    // The image list's picture a value names; none without a list or entry.
+    TBitmap* FindImageForValue(const Variant& value, TColor* transparentColor = nullptr);
+    // The image list link's notifications: the grid repaints.
+    virtual void ImageListChanged();
+    virtual void ImageListDataChanged();
+    // The 8 x 8 pattern blending a selection or focus colour over pictures:
+    // the colour where x + y is even, black elsewhere. It exists only while
+    // SelectionColor or FocusColor is set.
+    void UpdateBlendBitmap(bool create);
+    TBitmap* GetBlendBitmap();
+    void BuildBlendBitmap(TColor color);
+    TBitmap* EnsureBlendBitmap(TColor color);
+    bool HasBlendBitmap() const { return blendBitmap_ != nullptr; }
+    // The pattern of a colour laid over a rectangle from (originX, originY)
+    // (the cell's top-left corner, so that it stays with the cell).
+    void BlendSelectionColor(TCanvas* canvas, const TRect& rect, TColor color, int originX, int originY);
     // The current cell lies in the shown scrolling area, not in the heading
     // row or the row bar.
     bool IsCurrentCellVisible() const;
@@ -1421,8 +1468,27 @@ public:
     bool IsDragSourceCell(Integer displayCol, Integer displayRow);
     // SelectionType sltColor with a SelectionColor set.
     bool UsesSelectionColor() const;
-    // The current cell shows its focus indication now.
+    // ---- focus indication (TSGridFocus.cpp). The current cell shows it
+    // with a focus style, outside gmListBox, in a normal grid status, while
+    // the grid has the focus (or AlwaysShowFocus) and no in-cell editor of
+    // an editable cell stands in it.
+    bool HasFocusStyle() const;
+    bool CellShowsFocus();
+    bool NeedsFocusIndication(Integer displayCol, Integer displayRow, bool respectGridFocus);
     bool IsFocusCell(Integer displayCol, Integer displayRow);
+    // The dotted border inside the cell, or a single or double black frame
+    // on the grid lines around it (which marks the scrolling area's top or
+    // left edge when it reaches it).
+    void DrawFocusBorder(TCanvas* canvas, Integer displayCol, Integer displayRow);
+    void DrawFocusIfCurrent(Integer displayCol, Integer displayRow);
+    // The cell, or with force or a framed border the cell with the grid
+    // lines left of and above it.
+    void InvalidateFocusArea(Integer displayCol, Integer displayRow, bool force = false);
+    void InvalidateFocusAreaForColors(bool force);
+    void UpdateDirect(bool bracket);
+    // A focus frame drawn last reached the scrolling area's top (left) edge.
+    bool FocusEdgeTop() const { return focusEdgeTop_; }
+    bool FocusEdgeLeft() const { return focusEdgeLeft_; }
     // Paints one cell from its paint information.
     void DrawGridCell(Integer displayCol, Integer displayRow, bool selected, const TRect& rect);
     // DrawGridCell in the cell's own selection state.
@@ -1469,9 +1535,6 @@ public:
     // The background by the cell's state (a picture cell's plain colour
     // with the selection or focus colour blended over it).
     void FillCellBackground(const TgrCellPaintInfo& info, const TRect& rect);
-    // Every other pixel of rect, counted from (originX, originY), takes the
-    // colour; the others keep what is there.
-    void BlendSelectionColor(const TRect& rect, TColor color, int originX, int originY);
     // Integers, Booleans, Null and texts pass; other kinds become grayed.
     static Variant NormalizeCheckValue(const Variant& value);
     // The display cell painted last by a data-cell step ((-1, -1): none).
@@ -1838,6 +1901,61 @@ public:
     void AdjustSpinTextToMask(Integer dataCol, Integer dataRow, const std::string& oldText, Integer& pos,
                               Integer& len, Variant& value);
 
+    // ---- button states and drawing (TSGridButtonPaint.cpp). States: 0
+    // normal, 1 raised (under the mouse), 2 pressed. A halves mask names the
+    // spin halves to draw: 2 the up half, 4 the down half, 6 both.
+    static constexpr Integer kSpinUpMask = 2, kSpinDownMask = 4, kSpinBothMask = 6;
+    // The cell's button in the state the mouse gives it: pressed while held
+    // on it, raised under the mouse, else normal (face colour only with
+    // ibsBackGround or on the active button).
+    void DrawCellButton(const TgrCellPaintInfo& info, bool selected);
+    // Repaints one cell's button at once, outside a paint pass.
+    void RepaintCellButton(Integer displayCol, Integer displayRow, Integer state, TColor color,
+                           TgrSpinButton pressedHalf, Integer halves);
+    void DrawButtonArea(const TgrCellPaintInfo& info, bool selected);
+    void DrawButtonFace(TColor color, Integer state, bool selected, const TgrCellPaintInfo& info);
+    void DrawButtonPicture(const TgrCellPaintInfo& info, TColor color, Integer state);
+    void DrawSpinButton(TgrButtonType type, Integer halves, bool selected, const TgrCellPaintInfo& info, TColor color,
+                        TgrSpinButton pressedHalf);
+    // Raised (pressed) frame of a button rectangle: line on its left and
+    // above it where asked, inner edges where the rectangle has its full
+    // size (full width and height of the button).
+    void DrawButtonFrameUp(const TRect& r, TColor line, bool leftLine, bool topLine, Integer fullHeight,
+                           Integer fullWidth);
+    void DrawButtonFrameDown(const TRect& r, TColor line, bool leftLine, bool topLine, Integer fullHeight,
+                             Integer fullWidth);
+    // The two halves of a spin button (up: the upper or right half) and the
+    // size of a half.
+    Integer CalcSpinRects(const TgrCellPaintInfo& info, TRect& up, TRect& down);
+    Integer CalcVertSpinRects(const TgrCellPaintInfo& info, TRect& upper, TRect& lower);
+    Integer CalcHorzSpinRects(const TgrCellPaintInfo& info, TRect& right, TRect& left);
+    void DrawSpinArrow(TgrButtonType type, TgrSpinButton half, bool pressed, TBitmap* arrow, Integer halfHeight,
+                       Integer halfWidth, const TRect& r);
+    bool IsSpinPartHit(Integer x, Integer y, TgrSpinButton half, Integer displayRow, Integer displayCol);
+    // The given colour when set, else the selection colour (selected, shown
+    // in it), else the focus colour (the focus cell), else the cell's.
+    TColor ButtonBackColor(TColor color, const TgrCellPaintInfo& info, bool selected);
+    bool ShowsButton3D(Integer displayCol, Integer displayRow);
+    // Unchecked True; checked only the current cell in edit mode that is
+    // not read-only.
+    bool IsButtonActive(Integer displayCol, Integer displayRow, bool check);
+    bool IsCurrentCellInEdit(Integer displayCol, Integer displayRow);
+    // A neighbour (left, above, above-left) whose shared grid line is off,
+    // so that its button touches the current cell's focus frame.
+    bool TouchesFocusCell(Integer displayCol, Integer displayRow);
+    // ---- the button under the mouse (TSGridHotButtons.cpp). A cell button
+    // the pointer rests on shows raised; with FlatButtons a 50 ms watch
+    // lowers it again once the pointer has left it, also out of the window.
+    static constexpr Integer HotButtonTimerId = 3;
+    void UpdateHotButton(Integer x, Integer y, Integer displayRow, Integer displayCol);
+    // The end of a button press: the pressed button comes up, a raised one
+    // elsewhere goes back to normal and the button under the pointer is
+    // raised.
+    void ReleaseCellButton(Integer x, Integer y);
+    // Lowers the raised button; whether there was one.
+    bool ReleaseHotButton();
+    TCellCoord_ts HotButtonCell() const { return hotButton_; }
+
 protected:
     // ------------------------------------------------ construction
     void InitDefaults();
@@ -2115,12 +2233,10 @@ private:
     // image list named by text) and the image list's transparent colour.
     TBitmap* CellPicture(const Variant& value, TColor& listTransparent);
     TCellCoord_ts lastPaintedCell_{-1, -1};
-    void PaintCellButton(TCanvas* canvas, const TgrCellPaintInfo& info);
-    void DrawButtonPicture(TCanvas* canvas, const TgrCellPaintInfo& info, TColor brush, bool pressed);
-    // The two halves of a spin button (up: upper or right half).
-    void CalcSpinRects(const TgrCellPaintInfo& info, TRect& upper, TRect& lower);
     TgrSpinButton SpinHalfAt(const TgrCellPaintInfo& info, Integer x, Integer y);
-    void DrawSpinButton(TCanvas* canvas, const TgrCellPaintInfo& info);
+    // A button held down with the mouse on a display cell and its half.
+    bool ButtonPressedAt(Integer displayCol, Integer displayRow, TgrSpinButton& half) const;
+    void HotButtonWatch();
     // Button presses on the current cell. A spin press fires the spin-down
     // event and one repeat, moving keeps the half pressed only while the
     // pointer is on it, releasing fires the click (on the half) and the up
@@ -2149,7 +2265,7 @@ private:
     // The grid mode a combo list takes from its owner, set even where the
     // grid-mode setter refuses (a list outside design time).
     void StoreGridMode(TgrGridMode value);
-    bool TrackCellButton(Integer x, Integer y);
+    bool TrackPressedButton(Integer x, Integer y);
     // Track on first move, armed at run time when a list drops down
     // (ArmComboTracking) and used at most once: the first pointer move
     // that this grid or its list sees without a press of its own, or a
@@ -2172,8 +2288,6 @@ private:
     void SetButtonShownDown(bool down);
     bool IsOverCurrentButton(Integer x, Integer y);
     void SetPressedSpin(Integer displayCol, Integer displayRow, TgrSpinButton half);
-    void PaintFocusBorder(TCanvas* canvas, const TgrCellPaintInfo& info);
-    void InvalidateFocusArea(Integer displayCol, Integer displayRow);
     static void ThumbSpan(Integer length, Integer first, Integer fixed, Integer lastFirst, Integer total, Integer& pos,
                           Integer& thumb);
     // A press on a painted scroll bar scrolls; True when the point was on one.
@@ -2302,7 +2416,7 @@ private:
     bool topLeftMovePending_ = false;
     Integer keyLock_ = 0;
     int lastWidth_ = -1, lastHeight_ = -1;
-    TTimer* timers_[2] = {nullptr, nullptr};
+    TTimer* timers_[3] = {nullptr, nullptr, nullptr};
     Integer enteringFocus_ = 0;
     bool cellCacheInvalid_ = true;
     Integer cachedCellCol_ = -1, cachedCellRow_ = -1;
@@ -2406,7 +2520,6 @@ private:
     TgrMouseStatus notifiedMouseStatus_ = msNone;
     bool insertRowInUse_ = false;
     bool updatingInsertRow_ = false;
-    TgrCustomGridControl* ControlForType(TgrControlType type);
     void InsertRowMoved(Integer oldDisplayRow);
     // A new current data cell: no loaded value, no cell edit.
     void LeaveCellEditState();
@@ -2457,6 +2570,17 @@ private:
     // whether it shows pressed (the pointer is on it)
     bool buttonHeld_ = false;
     bool buttonShownDown_ = false;
+    // the button shown raised under the mouse (-1 when none) and its halves
+    TCellCoord_ts hotButton_{-1, -1};
+    Integer hotHalves_ = 0;
+    // direct cell output: running, the window's surface and clip meanwhile
+    bool directPaint_ = false;
+    QImage* directWindowSurface_ = nullptr;
+    TRect directSavedClip_;
+    // the blend pattern and the colour (RGB) it was built for
+    std::unique_ptr<TBitmap> blendBitmap_;
+    TColor blendColor_ = grColorNotSet;
+    bool focusEdgeTop_ = false, focusEdgeLeft_ = false;
     // A row drag: the anchor row and where the dragged rows end.
     Integer rowSelectStart_ = 0, rowDragEnd_ = 0;
     bool keyboardFocus_ = false;  // the grid took the focus by keyboard

@@ -85,7 +85,7 @@ void TgrBaseGrid::ResetCellControl(bool force) {
 // ------------------------------------------------------------ showing
 
 void TgrBaseGrid::SelectControlForType(TgrControlType type) {
-    TgrCustomGridControl* wanted = ControlForType(type);
+    TgrCustomGridControl* wanted = GetControlForType(type);
     if (wanted == activeControl_) return;
     if (activeControl_) HideActiveControl(true);
     activeControl_ = wanted;

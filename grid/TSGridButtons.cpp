@@ -1,13 +1,12 @@
-// Cell buttons pressed with the mouse, and spin buttons: their size, their
-// two halves, how they are drawn in their states, which half a point hits,
-// and what a press does. A spin press fires the spin events and steps the
+// Cell buttons pressed with the mouse: the button objects, where a press
+// counts as a button press, which spin half a point hits, and what a press
+// does. A spin press fires the spin events and steps the
 // cell's value by its spin increment; a held half repeats after
 // SpinStartDelay and then every SpinRepeatDelay. A normal (or date-time
 // popup) button shows pressed while held and fires the button events.
 
 #include <algorithm>
 
-#include "grid/GridPaintTools.h"
 #include "grid/GRGLib.h"
 #include "grid/GRGLibValues.h"
 #include "grid/GridEditBox.h"
@@ -15,64 +14,6 @@
 #include "grid/TSGrid.h"
 #include "platform/gui/Forms.h"
 
-namespace {
-
-using grid_paint::Line;
-using grid_paint::UsePen;
-
-constexpr TColor kButtonLine = TColor(0xC0C0C0);
-
-// One half's face: filled, with a line on its left, and a raised edge
-// (light top-left, shadow bottom-right) or a pressed one (shadow top-left).
-void SpinHalfFace(TCanvas* c, const TRect& r, TColor face, bool pressed, bool topLine) {
-    if (r.IsEmpty()) return;
-    c->Brush()->SetStyle(bsSolid);
-    c->Brush()->SetColor(face);
-    c->FillRect(r);
-    UsePen(c, kButtonLine);
-    Line(c, r.Left - 1, r.Top, r.Left - 1, r.Bottom);
-    if (topLine) Line(c, r.Left - 1, r.Top - 1, r.Right, r.Top - 1);
-    if (pressed) {
-        UsePen(c, clBtnShadow);
-        Line(c, r.Left, r.Bottom - 1, r.Left, r.Top);
-        Line(c, r.Left, r.Top, r.Right, r.Top);
-        return;
-    }
-    UsePen(c, clBtnHighlight);
-    Line(c, r.Left, r.Bottom - 1, r.Left, r.Top);
-    Line(c, r.Left, r.Top, r.Right - 1, r.Top);
-    UsePen(c, clBtnShadow);
-    Line(c, r.Right - 1, r.Top, r.Right - 1, r.Bottom - 1);
-    Line(c, r.Left, r.Bottom - 1, r.Right, r.Bottom - 1);
-}
-
-// A solid black arrow centred in a half, one pixel right and down while
-// pressed; clipped to the half.
-void SpinArrow(TCanvas* c, const TRect& r, TgrButtonType type, TgrSpinButton half, bool pressed) {
-    bool vertical = type == btVertSpin;
-    int along = vertical ? r.Width() - 4 : r.Height() - 4;  // the arrow's base
-    int base = std::min(7, std::max(1, along));
-    if (base % 2 == 0) --base;
-    int depth = (base + 1) / 2;
-    int cx = (r.Left + r.Right - 1) / 2 + (pressed ? 1 : 0);
-    int cy = (r.Top + r.Bottom - 1) / 2 + (pressed ? 1 : 0);
-    TRect saved = c->ClipRect();
-    c->IntersectClipRect(r);
-    UsePen(c, clBlack);
-    for (int i = 0; i < depth; ++i) {
-        // Row i from the point: 2 * i + 1 pixels wide.
-        if (vertical) {
-            int y = half == spbUp ? cy - depth / 2 + i : cy + depth / 2 - i;
-            Line(c, cx - i, y, cx + i + 1, y);
-        } else {
-            int x = half == spbUp ? cx + depth / 2 - i : cx - depth / 2 + i;
-            Line(c, x, cy - i, x, cy + i + 1);
-        }
-    }
-    c->SetClipRect(saved);
-}
-
-}  // namespace
 
 // ------------------------------------------------------------ button objects
 
@@ -236,30 +177,6 @@ bool TgrBaseGrid::IsOverCellButtonArea(Integer x, Integer y, Integer displayCol,
            CanShowCellButton(x, y, displayCol, displayRow, type);
 }
 
-void TgrBaseGrid::CalcSpinRects(const TgrCellPaintInfo& info, TRect& upper, TRect& lower) {
-    const TRect& b = info.ButtonRect;
-    if (info.ButtonType == btVertSpin) {
-        Integer a = b.Top - horzLineWidth_ + 1;
-        Integer half = std::min<Integer>(std::max<Integer>(3, (b.Bottom - a) / 2), GetCellButton(info.DisplayCol, btVertSpin)->TotalHeight() / 2);
-        upper = TRect(std::min(b.Left + 1, b.Right), a, b.Right, std::min<Integer>(b.Bottom, a + half));
-        lower = TRect(upper.Left, a + half, b.Right, std::min<Integer>(b.Bottom, a + 2 * half));
-        return;
-    }
-    // Horizontal: the right half steps up, the left half down.
-    Integer a = b.Left + 1;
-    TgrCustomButton* button = GetCellButton(info.DisplayCol, btHorzSpin);
-    Integer half = std::min<Integer>(std::max<Integer>(3, (b.Right - a) / 2), button->TotalWidth() / 2);
-    Integer top = b.Top - horzLineWidth_ + 1;
-    Integer bottom = std::min<Integer>(b.Bottom, top + button->TotalHeight());
-    lower = TRect(std::min(a, b.Right), top, std::min(a + half, b.Right), bottom);
-    upper = TRect(lower.Left + half, top, std::min(b.Right, lower.Left + 2 * half), bottom);
-    if (upper.Right < b.Right) {
-        Integer d = b.Right - upper.Right;
-        lower = TRect(lower.Left + d, lower.Top, lower.Right + d, lower.Bottom);
-        upper = TRect(upper.Left + d, upper.Top, upper.Right + d, upper.Bottom);
-    }
-}
-
 TgrSpinButton TgrBaseGrid::SpinHalfAt(const TgrCellPaintInfo& info, Integer x, Integer y) {
     if (!info.HasButton || !IsSpinButtonType(info.ButtonType)) return spbNone;
     TRect upper, lower;
@@ -274,24 +191,6 @@ TgrSpinButton TgrBaseGrid::HitTestSpinButton(Integer x, Integer y, Integer displ
     TgrCellPaintInfo info;
     if (displayCol < 1 || displayRow < 1 || !FillDrawInfo(displayCol, displayRow, info)) return spbNone;
     return SpinHalfAt(info, x, y);
-}
-
-void TgrBaseGrid::DrawSpinButton(TCanvas* c, const TgrCellPaintInfo& info) {
-    TRect upper, lower;
-    CalcSpinRects(info, upper, lower);
-    bool pressedHere = spinPressed_ != spbNone && spinPressCell_.Col == info.DisplayCol &&
-                       spinPressCell_.Row == info.DisplayRow;
-    bool topLine = horzLineWidth_ == 0;
-    bool vertical = info.ButtonType == btVertSpin;
-    for (TgrSpinButton half : {spbUp, spbDown}) {
-        const TRect& r = half == spbUp ? upper : lower;
-        if (r.IsEmpty()) continue;
-        bool pressed = pressedHere && spinPressed_ == half;
-        // The upper (left) half carries the top line where no grid line is.
-        bool first = vertical ? half == spbUp : half == spbDown;
-        SpinHalfFace(c, r, clBtnFace, pressed, topLine && first);
-        SpinArrow(c, r, info.ButtonType, half, pressed);
-    }
 }
 
 // ------------------------------------------------------------ pressing
@@ -432,11 +331,13 @@ bool TgrBaseGrid::IsPointInRowsArea(Integer x, Integer y) {
     return x >= 0 && x < ClientWidth() && y >= l.Vert.FixedEnd && y < ClientHeight();
 }
 
-bool TgrBaseGrid::TrackCellButton(Integer x, Integer y) {
+bool TgrBaseGrid::TrackPressedButton(Integer x, Integer y) {
     if (dropButtonPressed_ && IsOverDroppedList(x, y)) {
         // The press goes on in the list: the button comes up, this grid's
         // press ends without a click.
         dropButtonPressed_ = dropButtonHeld_ = false;
+        hotButton_ = {curDisplayCol_, curDisplayRow_};
+        hotHalves_ = kSpinBothMask;
         SetButtonShownDown(false);
         SetMouseCapture(false);
         SetMouseStatus(msNone);
@@ -444,8 +345,13 @@ bool TgrBaseGrid::TrackCellButton(Integer x, Integer y) {
         return true;
     }
     if (buttonHeld_ || dropButtonHeld_) {
-        // Pressed only while the pointer is on the button.
-        SetButtonShownDown(IsOverCurrentButton(x, y));
+        // Pressed only while the pointer is on the button; off it, raised.
+        bool on = IsOverCurrentButton(x, y);
+        if (!on && buttonShownDown_) {
+            hotButton_ = {curDisplayCol_, curDisplayRow_};
+            hotHalves_ = kSpinBothMask;
+        }
+        SetButtonShownDown(on);
         return true;
     }
     if (!spinHeld_) return false;
@@ -458,7 +364,9 @@ bool TgrBaseGrid::TrackCellButton(Integer x, Integer y) {
                 StartSpinTimer(spinStart_);
         }
     } else if (over != spinPressed_) {
-        // Off the button, or onto the other half: released, no repeat.
+        // Off the button, or onto the other half: raised, no repeat.
+        hotButton_ = spinPressCell_;
+        hotHalves_ = kSpinBothMask;
         SetPressedSpin(-1, -1, spbNone);
     }
     return true;
@@ -468,6 +376,7 @@ bool TgrBaseGrid::EndCellButtonPress(bool released, Integer x, Integer y) {
     if (buttonHeld_ || dropButtonPressed_) {
         buttonHeld_ = dropButtonPressed_ = dropButtonHeld_ = false;
         SetButtonShownDown(false);
+        ReleaseCellButton(x, y);
         if (released) FireButtonRelease(x, y);
         return true;
     }
@@ -477,6 +386,7 @@ bool TgrBaseGrid::EndCellButtonPress(bool released, Integer x, Integer y) {
     spinHeld_ = false;
     spinRememberedHalf_ = spbNone;
     SetPressedSpin(-1, -1, spbNone);
+    ReleaseCellButton(x, y);
     if (!released) return true;
     Integer dataCol = curDataCol_, dataRow = curDataRow_;
     if (stillPressed && HitTestSpinButton(x, y, curDisplayRow_, curDisplayCol_) == half)

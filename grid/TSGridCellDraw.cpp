@@ -210,7 +210,7 @@ void TgrBaseGrid::PaintByControlType(TgrCellPaintInfo& info, bool selected) {
 }
 
 void TgrBaseGrid::FinishDataCell(TgrCellPaintInfo& info) {
-    if (info.HasButton) PaintCellButton(Canvas(), info);
+    if (info.HasButton) DrawCellButton(info, info.Selected);
     lastPaintedCell_ = {info.DisplayCol, info.DisplayRow};
 }
 
@@ -221,28 +221,7 @@ void TgrBaseGrid::FillCellBackground(const TgrCellPaintInfo& info, const TRect& 
     if (c->Brush()->Color() != info.Color) c->Brush()->SetColor(info.Color);
     c->FillRect(rect);
     if (info.ControlType == ctPicture && info.BlendColor != grColorNotSet)
-        BlendSelectionColor(rect, info.BlendColor, info.CellRect.Left, info.CellRect.Top);
-}
-
-void TgrBaseGrid::BlendSelectionColor(const TRect& rect, TColor color, int originX, int originY) {
-    TCanvas* c = Canvas();
-    QImage* surface = c->Surface();
-    if (!surface || rect.IsEmpty()) return;
-    TRect area;
-    if (!IntersectRect(area, rect, c->ClipRect())) return;
-    area.Left = std::max(area.Left, 0);
-    area.Top = std::max(area.Top, 0);
-    area.Right = std::min(area.Right, surface->width());
-    area.Bottom = std::min(area.Bottom, surface->height());
-    TColor rgb = ColorToRGB(color);
-    QRgb px = qRgb(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
-    for (int y = area.Top; y < area.Bottom; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(surface->scanLine(y));
-        // Every other pixel, counted from the cell's top-left corner, takes
-        // the colour; the others keep the picture.
-        int first = area.Left + (((area.Left - originX) + (y - originY)) & 1);
-        for (int x = first; x < area.Right; x += 2) line[x] = px;
-    }
+        BlendSelectionColor(Canvas(), rect, info.BlendColor, info.CellRect.Left, info.CellRect.Top);
 }
 
 bool TgrBaseGrid::CanPaintCellNow(const TgrCellPaintInfo& info) {
@@ -327,11 +306,8 @@ void TgrBaseGrid::PaintCheckBoxCell(TgrCellPaintInfo& info, bool selected) {
 TBitmap* TgrBaseGrid::CellPicture(const Variant& value, TColor& listTransparent) {
     listTransparent = grColorNotSet;
     if (value.IsEmpty() || value.IsNull()) return nullptr;
-    if (value.IsString()) {
-        // A text names an image of the grid's image list.
-        TgrImageListComponent* list = ImageList();
-        return list ? list->FindImage(value.AsString(), listTransparent) : nullptr;
-    }
+    // A text names an image of the grid's image list.
+    if (value.IsString()) return FindImageForValue(value, &listTransparent);
     return static_cast<TBitmap*>(VariantToObject(value));
 }
 
@@ -368,7 +344,7 @@ void TgrBaseGrid::DrawCellPicture(TgrCellPaintInfo& info, TBitmap* picture, TCol
     c->Brush()->SetColor(info.Is3D ? clBtnFace : info.Color);
     DrawPicture(c, content, picture, o.KeepAspectRatio, o.Shrink, o.Stretch, o.Center, transparent);
     if (info.BlendColor != grColorNotSet)
-        BlendSelectionColor(content, info.BlendColor, info.CellRect.Left, info.CellRect.Top);
+        BlendSelectionColor(Canvas(), content, info.BlendColor, info.CellRect.Left, info.CellRect.Top);
     if (info.Is3D) RaisedTopLeft(c, content);
 }
 

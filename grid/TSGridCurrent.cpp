@@ -23,12 +23,6 @@ bool TgrBaseGrid::CanEditOrBrowse() {
     return !IsDesigning() && (IsEditMode() || gridMode_ == gmBrowse) && ColTotal() > 1 && RowTotal() > 1;
 }
 
-TgrCustomGridControl* TgrBaseGrid::ControlForType(TgrControlType type) {
-    if (type == ctText) return editControl_.get();
-    if (type == ctCheck) return checkControl_.get();
-    return defaultControl1_.get();
-}
-
 Variant TgrBaseGrid::DefaultCellValue(TgrControlType type) {
     switch (type) {
         case ctText: return Variant(std::string());
@@ -43,7 +37,7 @@ void TgrBaseGrid::LoadEditorValue(const Variant& value, bool editing) { LoadEdit
 void TgrBaseGrid::LoadEditorValue(const Variant& value, bool asEdit, bool byUser) {
     if (!CanEditOrBrowse()) return;
     TgrControlType type = GetCurrentControlType();
-    activeControl_ = ControlForType(type);
+    activeControl_ = GetControlForType(type);
     PositionCellControl(activeControl_);
     currentCell_->StoreLoadedValue(value, false);
     Variant used;
@@ -61,7 +55,7 @@ void TgrBaseGrid::LoadEditorValue(const Variant& value, bool asEdit, bool byUser
 }
 
 void TgrBaseGrid::SetEditorValue(TgrControlType type, const Variant& value, Variant& used, bool byUser, bool asEdit) {
-    TgrCustomGridControl* control = ControlForType(type);
+    TgrCustomGridControl* control = GetControlForType(type);
     used = value.IsEmpty() ? DefaultCellValue(type) : value;
     switch (type) {
         case ctText:
@@ -346,13 +340,3 @@ GR_PICTURE_SETTER(bool, KeepAspectRatio, keepAspectRatio_, SetKeepAspectRatioOpt
 GR_PICTURE_SETTER(TColor, TransparentColor, transparentColor_, SetTransparentColorOption)
 #undef GR_PICTURE_SETTER
 
-// A single or double focus frame lies on the grid lines left of and above
-// its cell, outside the cell itself.
-void TgrBaseGrid::InvalidateFocusArea(Integer displayCol, Integer displayRow) {
-    if (!HasWindow() || displayCol < 0 || displayRow < 0 || displayCol >= ColTotal() || displayRow >= RowTotal())
-        return;
-    TRect r = CellPixels(displayCol, displayRow);
-    if (r.IsEmpty()) return;
-    if (focusBorder_ == fbSingle || focusBorder_ == fbDouble) r = TRect(r.Left - 1, r.Top - 1, r.Right, r.Bottom);
-    InvalidateRect(r);
-}

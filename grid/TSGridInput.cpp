@@ -791,7 +791,7 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
         case msButtonDown:
         case msHeadingButtonDown:
         case msColMove:
-            if (TrackCellButton(x, y)) break;
+            if (TrackPressedButton(x, y)) break;
             // The held heading looks pressed only while the pointer is on it.
             if (pressedHeading_ >= 1) {
                 TCellCoord_ts over = CellUnderMouse(x, y);
@@ -807,6 +807,11 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
         case msRowSelect:
         case msColSelect:
         case msCellSelect: DragSelectTo(x, y); break;
+        case msNone: {
+            TCellCoord_ts under = CellUnderMouse(x, y);
+            UpdateHotButton(x, y, under.Row, under.Col);
+            break;
+        }
         default: break;
     }
     TCustomControl::MouseMove(shift, x, y);

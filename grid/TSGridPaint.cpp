@@ -72,18 +72,6 @@ bool TgrBaseGrid::IsCellSelected(Integer displayCol, Integer displayRow) {
     return false;
 }
 
-bool TgrBaseGrid::IsFocusCell(Integer displayCol, Integer displayRow) {
-    if (displayCol != curDisplayCol_ || displayRow != curDisplayRow_) return false;
-    if (displayCol <= 0 || displayRow <= 0 || displayCol >= ColTotal() || displayRow >= RowTotal()) return false;
-    bool hasStyle = focusBorder_ != fbNone || focusColor_ != grColorNotSet || focusFontColor_ != grColorNotSet;
-    if (!hasStyle || gridMode_ == gmListBox || gridStatus_ != grsNormal) return false;
-    if (!IsDesigning() && !alwaysShowFocus_ && !IsFocusHolder(this)) return false;
-    // An editable text or check cell is marked by its in-cell control while
-    // that control stands in it.
-    if (ControlStandsInCell() && !IsCellReadOnly(curDataCol_, curDataRow_)) return false;
-    return true;
-}
-
 bool TgrBaseGrid::FillDrawInfo(Integer displayCol, Integer displayRow, TgrCellPaintInfo& info) {
     if (displayCol < 0 || displayRow < 0 || displayCol >= ColTotal() || displayRow >= RowTotal()) return false;
     return FillDrawInfoAt(displayCol, displayRow, CellPixels(displayCol, displayRow),
@@ -216,7 +204,7 @@ void TgrBaseGrid::FinishCellPaint(TgrCellPaintInfo& info) {
         c->CopyRect(r, c, r);
         c->SetCopyMode(cmSrcCopy);
     }
-    if (info.ShowsFocus) PaintFocusBorder(c, info);
+    if (info.ShowsFocus) DrawFocusBorder(c, info.DisplayCol, info.DisplayRow);
 }
 
 void TgrBaseGrid::PaintFixedCell(TCanvas* c, const TgrCellPaintInfo& info) {
@@ -248,99 +236,6 @@ void TgrBaseGrid::PaintFixedCell(TCanvas* c, const TgrCellPaintInfo& info) {
     Line(c, raw.Right - 1, raw.Bottom - 1, raw.Right - 1, raw.Top - 1);
 }
 
-// The button's picture, right-aligned in the button's face area and
-// centred in it where the face is larger, one pixel right and down while
-// pressed, clipped to the cell. Without a transparent colour the picture is
-// merged with the brush (the built-in black-on-white pictures take the face
-// colour); with one, pixels of that colour let the face show through.
-void TgrBaseGrid::DrawButtonPicture(TCanvas* c, const TgrCellPaintInfo& info, TColor brush, bool pressed) {
-    TgrCustomButton* button = GetCellButton(info.DisplayCol, info.ButtonType);
-    TBitmap* picture = button ? button->GetBitmap() : nullptr;
-    if (!picture || picture->Empty() || info.ButtonRect.IsEmpty()) return;
-    const TRect& b = info.ButtonRect;
-    Integer edge = buttonEdgeWidth_, innerW = button->GetWidth(), innerH = button->GetHeight() - (pressed ? 1 : 0);
-    Integer w = picture->Width(), h = picture->Height();
-    Integer left = std::max<Integer>(info.ContentRect.Left + edge + kTextMargin, b.Right - edge - innerW) +
-                   std::max<Integer>(0, (innerW - w) / 2) + (pressed ? 1 : 0);
-    Integer right = std::min<Integer>(left + w, b.Right - edge);
-    Integer top = b.Top + 1 - horzLineWidth_ + edge + std::max<Integer>(0, (innerH - h) / 2) + (pressed ? 1 : 0);
-    Integer bottom = std::min<Integer>(top + std::min(innerH, h), b.Bottom);
-    if (right <= left || bottom <= top) return;
-    TRect dest{int(left), int(top), int(right), int(bottom)};
-    TRect src(0, 0, dest.Width(), dest.Height());
-    c->Brush()->SetStyle(bsSolid);
-    c->Brush()->SetColor(brush);
-    TCopyMode mode = c->CopyMode();
-    bool transparent = button->GetColor() != grColorNotSet;
-    c->SetCopyMode(transparent ? cmSrcCopy : cmMergeCopy);
-    c->DrawImage(picture->Image(), dest, src, transparent, transparent ? ColorToRGB(button->GetColor()) : clNone);
-    c->SetCopyMode(mode);
-}
-
-void TgrBaseGrid::PaintCellButton(TCanvas* c, const TgrCellPaintInfo& info) {
-    if (info.ButtonRect.IsEmpty()) return;
-    bool show = info.Current || inactiveButtonState_ == ibsShow;
-    if (!show) {
-        if (inactiveButtonState_ == ibsBackGround) {
-            c->Brush()->SetColor(info.Color);
-            c->FillRect(info.ButtonRect);
-        }
-        return;
-    }
-    if (IsSpinButtonType(info.ButtonType)) {
-        DrawSpinButton(c, info);
-        return;
-    }
-    // The face is as high as the button object, at most the cell.
-    TRect b = info.ButtonRect;
-    if (TgrCustomButton* button = GetCellButton(info.DisplayCol, info.ButtonType))
-        b.Bottom = std::min<int>(b.Bottom, int(b.Top + button->TotalHeight()));
-    // A held button shows pressed: shadow on its top-left edge, its picture
-    // one pixel right and down. Flat buttons show only their face and
-    // picture otherwise.
-    bool pressed = buttonShownDown_ && info.Current;
-    if (pressed) {
-        c->Brush()->SetStyle(bsSolid);
-        c->Brush()->SetColor(clBtnFace);
-        c->FillRect(b);
-        SunkenTopLeft(c, b);
-    } else if (flatButtons_) {
-        c->Brush()->SetStyle(bsSolid);
-        c->Brush()->SetColor(clBtnFace);
-        c->FillRect(b);
-    } else {
-        ButtonFace(c, b);
-    }
-    DrawButtonPicture(c, info, clBtnFace, pressed);
-}
-
-void TgrBaseGrid::PaintFocusBorder(TCanvas* c, const TgrCellPaintInfo& info) {
-    TRect r = info.CellRect;
-    switch (focusBorder_) {
-    case fbNone:
-        break;
-    case fbDot: {
-        bool plain = focusColor_ == grColorNotSet || focusFontColor_ == grColorNotSet;
-        c->Brush()->SetStyle(bsSolid);
-        c->Brush()->SetColor(plain ? Color() : focusColor_);
-        c->Font()->SetColor(plain ? Font()->Color() : focusFontColor_);
-        // On a picture the dots go on a frame of the brush colour, so that
-        // they show whatever the picture's colours.
-        if (info.ControlType == ctPicture || info.ControlType == ctNone) c->FrameRect(r);
-        c->DrawFocusRect(r);
-        break;
-    }
-    case fbSingle:
-    case fbDouble: {
-        TRect f(r.Left - 1, r.Top - 1, r.Right + vertLineWidth_, r.Bottom + horzLineWidth_);
-        c->Brush()->SetStyle(bsSolid);
-        c->Brush()->SetColor(clBlack);
-        c->FrameRect(f);
-        if (focusBorder_ == fbDouble) c->FrameRect(TRect(f.Left + 1, f.Top + 1, f.Right - 1, f.Bottom - 1));
-        break;
-    }
-    }
-}
 
 // The thumb of a bar of a length: its offset after the first arrow and its
 // length, placed by the first scrolled line within the lines that can come

@@ -123,6 +123,7 @@ void TgrBaseGrid::InvalidateIfSelection() {
 void TgrBaseGrid::SetSelectionColor(TColor value) {
     if (value == selectionColor_) return;
     selectionColor_ = value;
+    UpdateBlendBitmap(false);
     InvalidateIfSelection();
 }
 
@@ -147,6 +148,8 @@ void TgrBaseGrid::SetFocusBorder(TgrFocusBorder value) {
 void TgrBaseGrid::SetFocusColor(TColor value) {
     if (value == focusColor_) return;
     focusColor_ = value;
+    // No colour left: the blend pattern goes.
+    InvalidateFocusAreaForColors(false);
     RepaintFocusCell(false);
 }
 
@@ -565,14 +568,6 @@ Integer TgrBaseGrid::LastVisibleCol() {
     return layout.Horz.LastFullCell;
 }
 
-Integer TgrBaseGrid::GetLastVisibleRow() {
-    TGridLayout_ts layout;
-    ComputeLayout(layout);
-    return layout.Vert.LastFullCell;
-}
-
-void TgrBaseGrid::RepaintFocusCell(bool) { InvalidateDisplayCell(curDisplayCol_, curDisplayRow_); }
-void TgrBaseGrid::InvalidateFocusCell(bool) { InvalidateDisplayCell(curDisplayCol_, curDisplayRow_); }
 
 // The position counts also while the insert row is a provisional data row
 // (entered, not yet edited).

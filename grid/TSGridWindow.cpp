@@ -22,11 +22,6 @@ void TgrBaseGrid::SetParent(TWinControl* parent) {
     RefreshCellControl();
 }
 
-bool TgrBaseGrid::ShowsFocus() {
-    return (focusBorder_ != fbNone || focusColor_ != grColorNotSet || focusFontColor_ != grColorNotSet) &&
-           gridMode_ != gmListBox && gridStatus_ == grsNormal;
-}
-
 unsigned TgrBaseGrid::DialogCode(bool ctrlDown) {
     unsigned code = DLGC_WANTARROWS | DLGC_WANTCHARS;
     if ((IsEditMode() || ShowsFocus()) && wantTabs_ && !ctrlDown) code |= DLGC_WANTTAB;
@@ -89,14 +84,15 @@ void TgrBaseGrid::BoundsChanged() {
 // ---------------------------------------------------------------- timers
 
 void TgrBaseGrid::StartGridTimer(Integer id, bool restart, Integer interval) {
-    if (id != AutoScrollTimerId && id != SpinTimerId) return;
+    if (id < AutoScrollTimerId || id > HotButtonTimerId) return;
     TTimer*& t = timers_[id - 1];
     if (t && t->Enabled() && !restart) return;
     if (!t) {
         t = new TTimer(this);
         t->OnTimer = [this, id](TObject*) {
             if (id == AutoScrollTimerId) AutoScrollStep();
-            else SpinRepeatStep();
+            else if (id == SpinTimerId) SpinRepeatStep();
+            else HotButtonWatch();
         };
     }
     t->SetEnabled(false);
@@ -105,7 +101,7 @@ void TgrBaseGrid::StartGridTimer(Integer id, bool restart, Integer interval) {
 }
 
 bool TgrBaseGrid::KillGridTimer(Integer id) {
-    if (id != AutoScrollTimerId && id != SpinTimerId) return false;
+    if (id < AutoScrollTimerId || id > HotButtonTimerId) return false;
     TTimer* t = timers_[id - 1];
     bool running = t && t->Enabled();
     if (t) t->SetEnabled(false);
@@ -113,7 +109,7 @@ bool TgrBaseGrid::KillGridTimer(Integer id) {
 }
 
 bool TgrBaseGrid::GridTimerRunning(Integer id) const {
-    if (id != AutoScrollTimerId && id != SpinTimerId) return false;
+    if (id < AutoScrollTimerId || id > HotButtonTimerId) return false;
     return timers_[id - 1] && timers_[id - 1]->Enabled();
 }
 

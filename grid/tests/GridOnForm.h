@@ -23,6 +23,14 @@ public:
     using TgrBaseGrid::CellButtonWidth;
 };
 
+// The input grid whose repaints of single cells reach the window (the
+// recording grid only notes them), for tests that read painted states.
+class TPaintingGrid : public TInputGrid {
+public:
+    using TInputGrid::TInputGrid;
+    void InvalidateDisplayCell(Integer c, Integer r) override { TgrBaseGrid::InvalidateDisplayCell(c, r); }
+};
+
 // A mouse event of the left button as the window system delivers it to a
 // widget: a press or release, or a move with the button held.
 inline void SendLeftMouse(QWidget* w, QEvent::Type type, TPoint p, Qt::KeyboardModifiers keys = Qt::NoModifier) {

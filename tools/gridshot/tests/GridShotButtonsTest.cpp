@@ -394,11 +394,12 @@ TEST_F(GridShotButtons, FlatButtonsShowNoFrameUntilPressed) {
         ASSERT_TRUE(local.Grid()->FillDrawInfo(1, 1, info));
         QImage p = local.Picture();
         const TRect& b = info.ButtonRect;
-        // The raised frame has its light line on the left, its shadow at
-        // the bottom; flat, the face reaches the edges.
-        EXPECT_EQ(Pixel(p, int(b.Left), int(b.Top + 4)) == kWhite, c.framed) << c.name;
+        // The raised frame has the line colour on the left and its shadow at
+        // the bottom; a flat detail button is its
+        // face alone, inset by ButtonEdgeWidth.
+        EXPECT_EQ(Pixel(p, int(b.Left), int(b.Top + 4)) == 0xC0C0C0u, c.framed) << c.name;
         EXPECT_EQ(Pixel(p, int(b.Left + 4), int(b.Bottom - 1)) == 0xA0A0A0u, c.framed) << c.name;
-        EXPECT_EQ(Pixel(p, int(b.Left + 1), int(b.Top + 1)), 0xF0F0F0u) << c.name;
+        EXPECT_EQ(Pixel(p, int(b.Left + 3), int(b.Top + 3)), 0xF0F0F0u) << c.name;
     }
 }
 
@@ -408,13 +409,14 @@ TEST_F(GridShotButtons, AHeldButtonLooksPressedWhileThePointerIsOnIt) {
     TgrCellPaintInfo info;
     ASSERT_TRUE(g->FillDrawInfo(1, 1, info));
     const TRect b = info.ButtonRect;
-    auto edge = [&] { return Pixel(shot.Picture(), int(b.Left), int(b.Top + 4)); };
+    // Inside the frame line: the pressed shadow, or the raised light edge.
+    auto edge = [&] { return Pixel(shot.Picture(), int(b.Left + 1), int(b.Top + 4)); };
     QRgb up = edge();
     Press(b.Left + 3, b.Top + 3);
     QRgb down = edge();
     EXPECT_NE(down, up) << "the pressed edge";
     Move(info.CellRect.Left + 5, b.Top + 3);
-    EXPECT_EQ(edge(), up) << "off the button it is up again";
+    EXPECT_EQ(edge(), up) << "off the button it is up again (raised)";
     Move(b.Left + 3, b.Top + 3);
     EXPECT_EQ(edge(), down);
     Release(b.Left + 3, b.Top + 3);
