@@ -684,6 +684,19 @@ public:
     Integer GetRowHeight(Integer dataRow) override;
     Variant GetRowProp(Integer dataRow, TgrPropId id, TgrPictureKind kind) override;
     Variant GetCellProp(Integer dataCol, Integer dataRow, TgrPropId id, TgrPictureKind kind) override;
+    // A mask name changed for a record's cell or row: the in-cell editor
+    // takes it when the cell is the current one (unbound, by row number).
+    void CellMaskChanged(Integer dataCol, const Variant& dataRow) override;
+    // The height and the line count of a record cell's text as the grid
+    // would draw it (0 for a cell that is no text cell).
+    Integer GetRecordCellTextHeight(Integer dataCol, const Variant& dataRow);
+    Integer GetRecordCellTextLines(Integer dataCol, const Variant& dataRow);
+    void GetRecordCellTextSize(Integer dataCol, const Variant& dataRow, Integer& height, Integer& lines);
+    // A record cell's word wrap, and its button type with its drop-down
+    // style (btNone for a cell that may not be edited unless
+    // ReadOnlyButton), by display column, in the grid class's order.
+    TgrWordWrap ResolveCellWordWrap(Integer displayCol, const Variant& dataRow);
+    TgrButtonType ResolveCellButtonType(Integer displayCol, const Variant& dataRow, TgrDropDownStyle& style);
     // Every row and cell property of one record back to not set.
     void ResetRecordProperties(const Variant& dataRow);
     TgrDBRowPropSet& RecordRowProps() { return rowProps_; }

@@ -6,6 +6,7 @@
 
 #include "dbgrid/DBGrid.h"
 #include "dbgrid/DBGridFormItems.h"
+#include "dbgrid/DBGridRecordFacades.h"
 #include <mutex>
 
 #include "platform/core/Format.h"
@@ -186,6 +187,10 @@ TgrDBCellCollection::~TgrDBCellCollection() {
     for (auto& item : items_)
         if (auto* cell = dynamic_cast<TgrDBCellItem*>(item.get()))
             grid_->StreamedRecordCells().push_back({cell->DataColOf(), cell->Record(), cell->Props()});
+}
+
+std::unique_ptr<TgrCell> TgrDBCellCollection::CreateCellFacade() {
+    return std::make_unique<TgrDBCell>(grid_, EmptyDataRow(), 0);
 }
 
 TgrCollectionItem* TgrDBCellCollection::Add() {

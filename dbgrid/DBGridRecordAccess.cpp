@@ -8,6 +8,7 @@
 #include "dbgrid/DBGrid.h"
 #include "dbgrid/DBGridSelection.h"
 #include "grid/GRGLib.h"
+#include "grid/GridButtons.h"
 #include "grid/GridCombo.h"
 #include "platform/gui/Graphics.h"
 
@@ -425,4 +426,98 @@ void TgrCustomDBGrid::ResetRecordProperties(const Variant& dataRow) {
         TgrCustomPropElement* element = e;
         cellProps_.ResetElementProperties(element, all, true);
     }
+}
+
+// ------------------------------------------------------------ masks and text
+
+void TgrCustomDBGrid::CellMaskChanged(Integer dataCol, const Variant& dataRow) {
+    if (!dataBound_) {
+        TgrBaseGrid::CellMaskChanged(dataCol, dataRow);
+        return;
+    }
+    if (IsDestroying() || dataCol < 0 || dataCol > ColCount() - 1 || dataCol != CurrentDataCol()) return;
+    if (CompareRecordIdentities(GetCurrentDataRow(), dataRow) == 0) ApplyEditorMask();
+}
+
+TgrWordWrap TgrCustomDBGrid::ResolveCellWordWrap(Integer displayCol, const Variant& dataRow) {
+    Integer dataCol = DataColOfDisplay(displayCol);
+    if (!dataBound_) return EffectiveWordWrap(dataCol, dataRow.AsInteger());
+    TgrWordWrap cell = GetCellWordWrap(dataCol, dataRow);
+    if (cell != wwDefault) return cell;
+    TgrCol* col = Col(dataCol);
+    TgrWordWrap colValue = col ? col->WordWrap() : wwDefault, rowValue = GetRowWordWrap(dataRow);
+    TgrWordWrap first = DrawOverlap() == doDrawColOnTop ? colValue : rowValue;
+    TgrWordWrap second = DrawOverlap() == doDrawColOnTop ? rowValue : colValue;
+    return first != wwDefault ? first : second != wwDefault ? second : WordWrap();
+}
+
+TgrButtonType TgrCustomDBGrid::ResolveCellButtonType(Integer displayCol, const Variant& dataRow,
+                                                     TgrDropDownStyle& style) {
+    Integer dataCol = DataColOfDisplay(displayCol);
+    style = ddDropDown;
+    if (!dataBound_) return ResolveButtonType(dataCol, dataRow.AsInteger(), style);
+    if (!ReadOnlyButton() && !IsRecordCellEditable(dataCol, dataRow)) return btNone;
+    if (TgrButtonType cell = GetCellButtonType(dataCol, dataRow); cell != btDefault) {
+        style = GetCellDropDownStyle(dataCol, dataRow);
+        return cell;
+    }
+    TgrCol* col = Col(dataCol);
+    auto fromCol = [&]() -> TgrButtonType {
+        if (!col || col->ButtonType() == btDefault) return btDefault;
+        style = col->GetDropDownStyle();
+        return col->ButtonType();
+    };
+    auto fromRow = [&]() -> TgrButtonType {
+        TgrButtonType type = GetRowButtonType(dataRow);
+        if (type != btDefault) style = GetRowDropDownStyle(dataRow);
+        return type;
+    };
+    TgrButtonType t = DrawOverlap() == doDrawColOnTop ? fromCol() : fromRow();
+    if (t == btDefault) t = DrawOverlap() == doDrawColOnTop ? fromRow() : fromCol();
+    if (t != btDefault) return t;
+    style = ddDropDown;
+    return btNone;
+}
+
+void TgrCustomDBGrid::GetRecordCellTextSize(Integer dataCol, const Variant& dataRow, Integer& height,
+                                            Integer& lines) {
+    if (!dataBound_) {
+        TgrBaseGrid::GetCellTextHeight(dataCol, dataRow.AsInteger(), height, lines);
+        return;
+    }
+    if (!CheckColRowIndex(1, dataCol, Cols(), 1) || !CheckDataRow(dataRow)) return;
+    height = 0;
+    lines = 0;
+    if (!dataActive_) return;
+    // A record on screen is measured as the grid class measures its rows.
+    if (Integer row = RowOfDataRow(dataRow); row >= 1) {
+        GetCellTextHeight(dataCol, row, height, lines);
+        return;
+    }
+    if (ResolveCellControlType(dataCol, dataRow) != ctText) return;
+    Variant value = GetCellValue(dataCol, dataRow);
+    if (!value.IsString()) return;
+    Integer displayCol = DisplayColOfData(dataCol);
+    TgrDropDownStyle style;
+    TgrButtonType button = ResolveCellButtonType(displayCol, dataRow, style);
+    Integer width = Col(dataCol)->Width() - VertLineWidth() - 3;
+    if (button != btNone)
+        if (TgrCustomButton* b = GetCellButton(displayCol, button)) width -= b->TotalWidth();
+    TgrHorzAlignment alignment = GetCellHorzAlignment(dataCol, dataRow);
+    if (alignment == htaDefault) alignment = GetRowHorzAlignment(dataRow);
+    if (alignment == htaDefault) alignment = Col(dataCol)->GetHorzAlignment();
+    CalcTextHeight(dataCol, width, height, lines, ResolveCellWordWrap(displayCol, dataRow), alignment,
+                   *ResolveCellFont(displayCol, dataRow), value.AsString());
+}
+
+Integer TgrCustomDBGrid::GetRecordCellTextHeight(Integer dataCol, const Variant& dataRow) {
+    Integer height = 0, lines = 0;
+    GetRecordCellTextSize(dataCol, dataRow, height, lines);
+    return height;
+}
+
+Integer TgrCustomDBGrid::GetRecordCellTextLines(Integer dataCol, const Variant& dataRow) {
+    Integer height = 0, lines = 0;
+    GetRecordCellTextSize(dataCol, dataRow, height, lines);
+    return lines;
 }

@@ -5,6 +5,7 @@
 
 #include <QImage>
 
+#include "dbgrid/DBGridRecordFacades.h"
 #include "grid/GridCombo.h"
 #include "grid/TSDateTimeDef.h"
 #include "platform/core/Exception.h"
@@ -243,6 +244,67 @@ TEST_F(DBGridRecordProps, ScalingChangesTheRowHeightAndTheRecordsOwnFonts) {
     EXPECT_EQ(grid->GetCellFont(2, r1)->Size(), 8);
     grid->ScaleCells(120, 96, sfFont);
     EXPECT_EQ(grid->GetCellFont(2, r1)->Size(), 10);
+}
+
+TEST_F(DBGridRecordProps, FacadesReadAndWriteTheirRecordsProperties) {
+    Fill(4);
+    Bind();
+    Variant r1(BookmarkOf(1)), r3(BookmarkOf(3));
+    TgrDBRow row(grid, r1);
+    row.SetColor(kRed);
+    row.SetWordWrap(wwOn);
+    row.SetStretchPicture(dopOn);
+    row.SetSelected(true);
+    EXPECT_EQ(grid->GetRowColor(r1), kRed);
+    EXPECT_TRUE(grid->IsRecordSelected(r1));
+    // Geometry stays the grid's.
+    row.SetHeight(60);
+    EXPECT_EQ(row.GetHeight(), grid->DefaultRowHeight());
+    EXPECT_TRUE(row.GetVisible());
+    // Another record's row takes every property but the geometry.
+    TgrDBRow other(grid, r3);
+    other.Assign(&row);
+    EXPECT_EQ(grid->GetRowColor(r3), kRed);
+    EXPECT_EQ(grid->GetRowWordWrap(r3), wwOn);
+    EXPECT_EQ(grid->GetRowStretchPicture(r3), dopOn);
+    EXPECT_TRUE(grid->IsRecordSelected(r3));
+    TgrDBCell cell(grid, r3, 2);
+    cell.SetColor(kBlue);
+    cell.SetParentFont(false);
+    EXPECT_EQ(grid->GetCellColor(2, r3), kBlue);
+    ASSERT_NE(grid->GetCellFont(2, r3), nullptr);
+    EXPECT_EQ(grid->GetCellFont(2, r3)->Name(), grid->Font()->Name());
+    cell.SetKeepFontObject(true);
+    EXPECT_TRUE(cell.GetKeepFontObject());
+    cell.SetParentFont(true);
+    EXPECT_EQ(grid->GetCellFont(2, r3), nullptr);
+}
+
+TEST_F(DBGridRecordProps, RecordTextIsMeasuredInTheRecordsFontAndWrap) {
+    Fill(30);
+    Bind();
+    table->Locate("ID", Variant(25), {});
+    table->Edit();
+    table->FieldByName("Name")->SetAsString("a long name that wraps");
+    table->Post();
+    table->First();
+    Variant r25(BookmarkOf(25));
+    ASSERT_EQ(grid->RowOfDataRow(r25), 0);
+    grid->Col(2)->SetWidth(60);
+    grid->SetRowWordWrap(r25, wwOff);
+    EXPECT_EQ(grid->GetRecordCellTextLines(2, r25), 1);
+    grid->SetRowWordWrap(r25, wwOn);
+    Integer lines = grid->GetRecordCellTextLines(2, r25);
+    EXPECT_GT(lines, 1);
+    Integer height = grid->GetRecordCellTextHeight(2, r25);
+    TFont big;
+    big.Assign(*grid->Font());
+    big.SetSize(grid->Font()->Size() * 2);
+    grid->SetCellFont(2, r25, &big);
+    EXPECT_GT(grid->GetRecordCellTextHeight(2, r25), height);
+    // A check-box cell has no text to measure.
+    grid->SetCellControlType(2, r25, ctCheck);
+    EXPECT_EQ(grid->GetRecordCellTextLines(2, r25), 0);
 }
 
 }  // namespace
