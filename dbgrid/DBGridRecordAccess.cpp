@@ -461,22 +461,7 @@ TgrButtonType TgrCustomDBGrid::ResolveCellButtonType(Integer displayCol, const V
         style = GetCellDropDownStyle(dataCol, dataRow);
         return cell;
     }
-    TgrCol* col = Col(dataCol);
-    auto fromCol = [&]() -> TgrButtonType {
-        if (!col || col->ButtonType() == btDefault) return btDefault;
-        style = col->GetDropDownStyle();
-        return col->ButtonType();
-    };
-    auto fromRow = [&]() -> TgrButtonType {
-        TgrButtonType type = GetRowButtonType(dataRow);
-        if (type != btDefault) style = GetRowDropDownStyle(dataRow);
-        return type;
-    };
-    TgrButtonType t = DrawOverlap() == doDrawColOnTop ? fromCol() : fromRow();
-    if (t == btDefault) t = DrawOverlap() == doDrawColOnTop ? fromRow() : fromCol();
-    if (t != btDefault) return t;
-    style = ddDropDown;
-    return btNone;
+    return LevelButtonType(Col(dataCol), GetRowButtonType(dataRow), GetRowDropDownStyle(dataRow), style);
 }
 
 void TgrCustomDBGrid::GetRecordCellTextSize(Integer dataCol, const Variant& dataRow, Integer& height,

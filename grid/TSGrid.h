@@ -1304,6 +1304,11 @@ public:
     virtual std::string EffectiveCheckBoxValues(Integer dataCol);
     // The button a data cell shows, and the drop-down style with it.
     TgrButtonType ResolveButtonType(Integer dataCol, Integer dataRow, TgrDropDownStyle& style);
+    // The button of the row and column levels in DrawOverlap order, with the
+    // drop-down style of the level that sets it (btNone and ddDropDown when
+    // neither does).
+    TgrButtonType LevelButtonType(TgrCol* col, TgrButtonType rowType, TgrDropDownStyle rowStyle,
+                                  TgrDropDownStyle& style);
     // The mask name of a data cell: cell, then row and column in DrawOverlap
     // order; empty outside the data rows.
     std::string EffectiveMaskName(Integer dataCol, Integer dataRow);

@@ -170,25 +170,21 @@ TgrButtonType TgrBaseGrid::ResolveButtonType(Integer dataCol, Integer dataRow, T
         style = e->GetDropDownStyle();
         return TgrButtonType(e->ButtonType);
     }
-    TgrCol* col = gridCols_->ColAt(dataCol);
-    auto fromCol = [&]() -> TgrButtonType {
-        if (!col || col->ButtonType() == btDefault) return btDefault;
-        style = col->GetDropDownStyle();
-        return col->ButtonType();
-    };
-    auto fromRow = [&]() -> TgrButtonType {
-        TgrButtonType type = GetRowButtonType(dataRow);
-        if (type == btDefault) return btDefault;
-        style = GetRowDropDownStyle(dataRow);
-        return type;
-    };
-    TgrButtonType t = drawOverlap_ == doDrawColOnTop ? fromCol() : fromRow();
-    if (t == btDefault) t = drawOverlap_ == doDrawColOnTop ? fromRow() : fromCol();
-    if (t == btDefault) {
-        style = ddDropDown;
-        return btNone;
+    return LevelButtonType(gridCols_->ColAt(dataCol), GetRowButtonType(dataRow), GetRowDropDownStyle(dataRow), style);
+}
+
+TgrButtonType TgrBaseGrid::LevelButtonType(TgrCol* col, TgrButtonType rowType, TgrDropDownStyle rowStyle,
+                                           TgrDropDownStyle& style) {
+    TgrButtonType colType = col ? col->ButtonType() : btDefault;
+    bool colFirst = drawOverlap_ == doDrawColOnTop;
+    for (bool colLevel : {colFirst, !colFirst}) {
+        TgrButtonType t = colLevel ? colType : rowType;
+        if (t == btDefault) continue;
+        style = colLevel ? col->GetDropDownStyle() : rowStyle;
+        return t;
     }
-    return t;
+    style = ddDropDown;
+    return btNone;
 }
 
 std::string TgrBaseGrid::EffectiveMaskName(Integer dataCol, Integer dataRow) {
