@@ -174,7 +174,7 @@ std::string TDialogRecordGrid::CellText(int dataCol) {
 
 void TDialogRecordGrid::SetCellColor(int dataCol, std::int32_t color) { grid_->SetCellColor(dataCol, CurrentRow(), color); }
 
-std::int32_t TDialogRecordGrid::CellColor(int dataCol) { return grid_->CellColor(dataCol, CurrentRow()); }
+std::int32_t TDialogRecordGrid::CellColor(int dataCol) { return grid_->GetCellColor(dataCol, CurrentRow()); }
 
 void TDialogRecordGrid::TypeKey(char& key) {
     if (OnKeyPress) OnKeyPress(key);

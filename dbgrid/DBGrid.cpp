@@ -53,6 +53,9 @@ TgrCustomDBGrid::~TgrCustomDBGrid() {
     // The link must not call back into a half-destroyed grid.
     dataLink_->SetDataSource(nullptr);
     ClearFieldAdapters();
+    // Their records call back into the grid while they go.
+    rowProps_.Clear();
+    cellProps_.Clear();
 }
 
 std::unique_ptr<TgrGridCols> TgrCustomDBGrid::CreateGridCols() { return std::make_unique<TgrDBGridCols>(this); }
@@ -507,8 +510,7 @@ void TgrCustomDBGrid::DataLinkEditingChanged() {
         // for the empty bookmark belonged to it only while it was new.
         if (editKind_ != 1) {
             const Variant& newRecord = UsesRecordIds() ? NullDataRow() : EmptyDataRow();
-            rowProps_.Reset(newRecord, TgrPropIdSet::All());
-            cellProps_.ResetRecord(newRecord, TgrPropIdSet::All());
+            ResetRecordProperties(newRecord);
             if (!UsesStandardWindow() && bdeWindow_->Inserting()) {
                 bdeWindow_->EndInsert();
                 // A posted record is new to the cursor.
@@ -741,79 +743,6 @@ void TgrCustomDBGrid::FireInsertRow(Integer dataRow, bool byUser) {
 
 void TgrCustomDBGrid::FireDeleteRow(Integer dataRow, bool byUser) {
     if (OnDeleteRow && CanFireEvents()) OnDeleteRow(this, DataRowOfRow(dataRow), byUser);
-}
-
-// ------------------------------------------------------------ properties by record
-
-void TgrCustomDBGrid::SetCellProp(Integer dataCol, const Variant& dataRow, TgrPropId id, const Variant& value) {
-    if (!dataBound_) {
-        TgrBaseGrid::SetCellProp(dataCol, dataRow.AsInteger(), id, pkNoPicture, value);
-        return;
-    }
-    CheckDataRow(dataRow);
-    CheckColRowIndex(1, dataCol, Cols(), 1);
-    cellProps_.Set(dataCol, dataRow, id, value);
-    // A definition freed later is dropped from the record's cell.
-    if (id == gpDateTimeDef) UseDateTimeDef(static_cast<TgrDateTimeDefComponent*>(VariantToObject(value)));
-    // Drawing-only changes made while the grid paints need no repaint.
-    if (inCellLoaded_ && IsDrawingPropId(id)) return;
-    Integer row = RowOfDataRow(dataRow);
-    if (row >= 1 && row < RowTotal()) InvalidateDisplayCell(DisplayColOfData(dataCol), DisplayRowOfData(row));
-}
-
-void TgrCustomDBGrid::SetCellColor(Integer dataCol, const Variant& dataRow, TColor color) {
-    // The window colour is the plain cell: it clears a highlight.
-    SetCellProp(dataCol, dataRow, gpColor, color == clWindow ? Variant() : Variant(Integer(color)));
-}
-
-TColor TgrCustomDBGrid::CellColor(Integer dataCol, const Variant& dataRow) {
-    if (!dataBound_) return TColor(TgrBaseGrid::GetCellProp(dataCol, dataRow.AsInteger(), gpColor, pkNoPicture).AsInteger());
-    return TColor(cellProps_.Get(dataCol, dataRow, gpColor).AsInteger());
-}
-
-void TgrCustomDBGrid::SetRowColor(const Variant& dataRow, TColor color) {
-    CheckDataRow(dataRow);
-    rowProps_.Set(dataRow, gpColor, Variant(Integer(color)));
-    Integer row = RowOfDataRow(dataRow);
-    if (row >= 1 && row < RowTotal()) InvalidateRow(DisplayRowOfData(row));
-}
-
-TColor TgrCustomDBGrid::RowColor(const Variant& dataRow) {
-    return TColor(rowProps_.Get(dataRow, gpColor).AsInteger());
-}
-
-void TgrCustomDBGrid::ResetRowProperties(const TgrPropIdSet& ids) {
-    if (!dataBound_) {
-        TgrBaseGrid::ResetRowProperties(ids);
-        return;
-    }
-    if (ids.Empty()) return;
-    rowProps_.ResetAll(ids);
-    if (ids.Contains(gpSelected)) selection_->Clear();
-    Invalidate();
-}
-
-void TgrCustomDBGrid::ResetCellProperties(const TgrPropIdSet& ids) {
-    if (!dataBound_) {
-        TgrBaseGrid::ResetCellProperties(ids);
-        return;
-    }
-    if (ids.Empty()) return;
-    cellProps_.ResetAll(ids);
-    Invalidate();
-}
-
-TColor TgrCustomDBGrid::RecordCellColor(Integer dataCol, const Variant& dataRow) {
-    TColor cell = TColor(cellProps_.Get(dataCol, dataRow, gpColor).AsInteger());
-    if (ColorSet(cell)) return cell;
-    TColor row = TColor(rowProps_.Get(dataRow, gpColor).AsInteger());
-    TgrCol* col = Col(dataCol);
-    TColor column = col ? col->Color() : grColorNotSet;
-    TColor first = DrawOverlap() == doDrawRowOnTop ? row : column;
-    TColor second = DrawOverlap() == doDrawRowOnTop ? column : row;
-    if (ColorSet(first)) return first;
-    if (ColorSet(second)) return second;
-    return Color();
 }
 
 // ------------------------------------------------------------ selection
@@ -1553,14 +1482,9 @@ bool TgrCustomDBGrid::PaintCellData(TgrCellPaintInfo& info, const TRect&, bool) 
     if (!dataActive_ || info.Kind != tckData || info.DataRow < 1 || info.DataRow > window_->GetRowCount())
         return FirePaintCell(info);
     Variant record = window_->GetRowDataRow(info.DataRow);
-    // The cell-loaded events of this paint may just have coloured the
-    // record: its colours are read now.
-    TColor cell = TColor(cellProps_.Get(info.DataCol, record, gpColor).AsInteger());
-    TColor row = TColor(rowProps_.Get(record, gpColor).AsInteger());
-    TgrCol* col = Col(info.DataCol);
-    bool colColored = col && ColorSet(col->Color());
-    if (ColorSet(cell)) info.Color = cell;
-    else if (ColorSet(row) && (DrawOverlap() == doDrawRowOnTop || !colColored)) info.Color = row;
+    // The cell-loaded events of this paint may just have set the record's
+    // attributes: they are resolved again before the content is drawn.
+    if (!HasGetDrawInfo()) ReresolveLoadedAttributes(info);
     if (IsRecordSelected(record)) {
         info.Selected = true;
         info.SelectionColored = true;
@@ -1568,6 +1492,24 @@ bool TgrCustomDBGrid::PaintCellData(TgrCellPaintInfo& info, const TRect&, bool) 
         if (ColorSet(SelectionFontColor())) info.FontColor = SelectionFontColor();
     }
     return FirePaintCell(info);
+}
+
+void TgrCustomDBGrid::ReresolveLoadedAttributes(TgrCellPaintInfo& info) {
+    info.Font = EffectiveCellFont(info.DataCol, info.DataRow);
+    info.HorzAlignment = EffectiveHorzAlignment(info.DataCol, info.DataRow);
+    info.VertAlignment = EffectiveVertAlignment(info.DataCol, info.DataRow);
+    info.WordWrap = EffectiveWordWrap(info.DataCol, info.DataRow);
+    TColor fontColor = info.Font ? info.Font->Color() : clWindowText;
+    // The selection, focus and editor colours stay over the cell's own.
+    auto shown = [](TColor own) { return own != grColorNotSet; };
+    bool editor = info.ControlShown && (shown(EditColor()) || shown(EditFontColor()));
+    bool focus = !info.SelectionColored && info.ShowsFocus && (shown(FocusColor()) || shown(FocusFontColor()));
+    bool selected = info.SelectionColored && info.ControlType != ctPicture;
+    if (!selected && !(editor && shown(EditColor())) && !(focus && shown(FocusColor())))
+        info.Color = EffectiveCellColor(info.DataCol, info.DataRow, info.Is3D);
+    if (!(selected && shown(SelectionFontColor())) && !(editor && shown(EditFontColor())) &&
+        !(focus && shown(FocusFontColor())))
+        info.FontColor = fontColor;
 }
 
 bool TgrCustomDBGrid::FirePaintCell(const TgrCellPaintInfo& info) {

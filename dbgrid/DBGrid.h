@@ -22,7 +22,9 @@
 
 #include "dbgrid/DBGridData.h"
 #include "dbgrid/DBGridFields.h"
+#include "dbgrid/DBGridRecordIds.h"
 #include "dbgrid/DBGridRecordProps.h"
+#include "dbgrid/DBGridSelection.h"
 #include "grid/TSGrid.h"
 #include "platform/data/DataSource.h"
 
@@ -249,21 +251,10 @@ public:
     bool IsRecordCellEditable(Integer dataCol, const Variant& dataRow);
     TgrControlType EffectiveControlType(Integer dataCol, Integer dataRow) override;
     bool IsCellReadOnly(Integer dataCol, Integer dataRow) override;
-    bool IsRowReadOnly(Integer dataRow) override;
-    // Colours asked by window row answer for the record shown there (not
-    // set without active data).
-    TColor GetRowColor(Integer dataRow) override;
-    TColor GetCellColor(Integer dataCol, Integer dataRow) override;
     // A date-time definition going away is dropped from the records' rows
     // and cells too.
     void ReleaseRowDateTimeDef(TgrDateTimeDefComponent* def) override;
     void ReleaseCellDateTimeDef(TgrDateTimeDefComponent* def) override;
-    using TgrBaseGrid::SetCellControlType;
-    using TgrBaseGrid::SetCellReadOnly;
-    using TgrBaseGrid::SetRowReadOnly;
-    void SetCellControlType(Integer dataCol, const Variant& dataRow, TgrControlType value);
-    void SetCellReadOnly(Integer dataCol, const Variant& dataRow, TgrReadOnly value);
-    void SetRowReadOnly(const Variant& dataRow, bool value);
 
     // ------------------------------------------------ layout copying
     // The data source comes along unless excluded ("datasource" in any
@@ -404,20 +395,321 @@ public:
     TgrDBCompareRecordIDEvent OnCompareRecordID;
 
     // ------------------------------------------------ properties by record
-    void SetCellColor(Integer dataCol, const Variant& dataRow, TColor color);
-    TColor CellColor(Integer dataCol, const Variant& dataRow);
-    void SetRowColor(const Variant& dataRow, TColor color);
-    TColor RowColor(const Variant& dataRow);
-    void SetCellProp(Integer dataCol, const Variant& dataRow, TgrPropId id, const Variant& value);
-    // Resets the named properties of the rows of every record, and of
-    // every cell of every record (unbound, those of the plain grid).
+    // (DBGridRecordProps.h, DBGridRecordAccess.cpp.) Bound, row and cell
+    // properties belong to records: Get<Attribute>(DataRow) and
+    // Set<Attribute>(DataRow, Value) for rows, (DataCol, DataRow) for cells,
+    // kept in the record stores; a DataRow the grid cannot take raises
+    // "Invalid bookmark value", a data column outside 1..Cols "Column index
+    // %d out of range" (setters only; getters answer the not-set value).
+    // The grid class's getters by row number and its attribute resolution
+    // answer for the record a window row shows, so painting, editing and
+    // printing use them. Not bound, each passes to the grid class with the
+    // DataRow as a row number.
+    using TgrBaseGrid::GetRowColor;
+    using TgrBaseGrid::GetRowFont;
+    using TgrBaseGrid::GetRowParentFont;
+    using TgrBaseGrid::GetRowAlignment;
+    using TgrBaseGrid::GetRowAlign;
+    using TgrBaseGrid::GetRowHorzAlignment;
+    using TgrBaseGrid::GetRowVertAlignment;
+    using TgrBaseGrid::GetRowReadOnly;
+    using TgrBaseGrid::GetRowIs3D;
+    using TgrBaseGrid::GetRowDropDownStyle;
+    using TgrBaseGrid::GetRowButtonType;
+    using TgrBaseGrid::GetRowWordWrap;
+    using TgrBaseGrid::GetRowMaskName;
+    using TgrBaseGrid::GetRowCombo;
+    using TgrBaseGrid::GetRowParentCombo;
+    using TgrBaseGrid::GetRowStretchPicture;
+    using TgrBaseGrid::GetRowShrinkPicture;
+    using TgrBaseGrid::GetRowCenterPicture;
+    using TgrBaseGrid::GetRowKeepAspectRatio;
+    using TgrBaseGrid::GetRowControlType;
+    using TgrBaseGrid::GetRowSpinOptions;
+    using TgrBaseGrid::GetRowSpinIncrement;
+    using TgrBaseGrid::GetRowDateTimeDef;
+    using TgrBaseGrid::GetRowHeight;
+    using TgrBaseGrid::SetRowHeight;
+    using TgrBaseGrid::GetRowVisible;
+    using TgrBaseGrid::SetRowVisible;
+    using TgrBaseGrid::GetDisplayRow;
+    using TgrBaseGrid::SetDisplayRow;
+    using TgrBaseGrid::GetRowChanged;
+    using TgrBaseGrid::SetRowChanged;
+    using TgrBaseGrid::GetRowId;
+    using TgrBaseGrid::SetRowColor;
+    using TgrBaseGrid::SetRowFont;
+    using TgrBaseGrid::SetRowParentFont;
+    using TgrBaseGrid::SetRowAlignment;
+    using TgrBaseGrid::SetRowAlign;
+    using TgrBaseGrid::SetRowHorzAlignment;
+    using TgrBaseGrid::SetRowVertAlignment;
+    using TgrBaseGrid::SetRowReadOnly;
+    using TgrBaseGrid::SetRowIs3D;
+    using TgrBaseGrid::SetRowDropDownStyle;
+    using TgrBaseGrid::SetRowButtonType;
+    using TgrBaseGrid::SetRowWordWrap;
+    using TgrBaseGrid::SetRowMaskName;
+    using TgrBaseGrid::SetRowCombo;
+    using TgrBaseGrid::SetRowParentCombo;
+    using TgrBaseGrid::SetRowStretchPicture;
+    using TgrBaseGrid::SetRowShrinkPicture;
+    using TgrBaseGrid::SetRowCenterPicture;
+    using TgrBaseGrid::SetRowKeepAspectRatio;
+    using TgrBaseGrid::SetRowControlType;
+    using TgrBaseGrid::SetRowSpinOptions;
+    using TgrBaseGrid::SetRowSpinIncrement;
+    TColor GetRowColor(const Variant& r) { return TColor(RecordRowProp(r, gpColor).AsInteger()); }
+    void SetRowColor(const Variant& r, TColor v) { SetRecordRowProp(r, gpColor, pkNoPicture, Variant(Integer(v))); }
+    TFont* GetRowFont(const Variant& r) { return static_cast<TFont*>(VariantToObject(RecordRowProp(r, gpFont))); }
+    void SetRowFont(const Variant& r, const TFont* v) { SetRecordRowProp(r, gpFont, pkNoPicture, ObjectToVariant(v)); }
+    bool GetRowParentFont(const Variant& r) { return RecordRowProp(r, gpParentFont).AsBoolean(); }
+    // True drops the record's font, False gives it a copy of the grid's.
+    void SetRowParentFont(const Variant& r, bool v);
+    TAlignment GetRowAlignment(const Variant& r) { return TAlignment(RecordRowProp(r, gpAlignment).AsInteger()); }
+    void SetRowAlignment(const Variant& r, TAlignment v) { SetRecordRowProp(r, gpAlignment, pkNoPicture, Variant(Byte(v))); }
+    bool GetRowAlign(const Variant& r) { return RecordRowProp(r, gpAlign).AsBoolean(); }
+    void SetRowAlign(const Variant& r, bool v) { SetRecordRowProp(r, gpAlign, pkNoPicture, Variant(v)); }
+    TgrHorzAlignment GetRowHorzAlignment(const Variant& r) { return TgrHorzAlignment(RecordRowProp(r, gpHorzAlignment).AsInteger()); }
+    void SetRowHorzAlignment(const Variant& r, TgrHorzAlignment v) { SetRecordRowProp(r, gpHorzAlignment, pkNoPicture, Variant(Byte(v))); }
+    TgrVertAlignment GetRowVertAlignment(const Variant& r) { return TgrVertAlignment(RecordRowProp(r, gpVertAlignment).AsInteger()); }
+    void SetRowVertAlignment(const Variant& r, TgrVertAlignment v) { SetRecordRowProp(r, gpVertAlignment, pkNoPicture, Variant(Byte(v))); }
+    bool GetRowReadOnly(const Variant& r) { return RecordRowProp(r, gpReadOnlyFlag).AsBoolean(); }
+    void SetRowReadOnly(const Variant& r, bool v) { SetRecordRowProp(r, gpReadOnlyFlag, pkNoPicture, Variant(v)); }
+    bool GetRowIs3D(const Variant& r) { return RecordRowProp(r, gpIs3D).AsBoolean(); }
+    void SetRowIs3D(const Variant& r, bool v) { SetRecordRowProp(r, gpIs3D, pkNoPicture, Variant(v)); }
+    TgrDropDownStyle GetRowDropDownStyle(const Variant& r) { return TgrDropDownStyle(RecordRowProp(r, gpDropDownStyle).AsInteger()); }
+    void SetRowDropDownStyle(const Variant& r, TgrDropDownStyle v) { SetRecordRowProp(r, gpDropDownStyle, pkNoPicture, Variant(Byte(v))); }
+    virtual TgrButtonType GetRowButtonType(const Variant& r) { return TgrButtonType(RecordRowProp(r, gpButtonType).AsInteger()); }
+    // Nothing in a combo's own list grid.
+    void SetRowButtonType(const Variant& r, TgrButtonType v);
+    TgrWordWrap GetRowWordWrap(const Variant& r) { return TgrWordWrap(RecordRowProp(r, gpWordWrap).AsInteger()); }
+    void SetRowWordWrap(const Variant& r, TgrWordWrap v) { SetRecordRowProp(r, gpWordWrap, pkNoPicture, Variant(Byte(v))); }
+    std::string GetRowMaskName(const Variant& r) { return RecordRowProp(r, gpMaskName).AsString(); }
+    void SetRowMaskName(const Variant& r, const std::string& v) { SetRecordRowProp(r, gpMaskName, pkNoPicture, Variant(v)); }
+    TgrCombo* GetRowCombo(const Variant& r) { return static_cast<TgrCombo*>(VariantToObject(RecordRowProp(r, gpCombo))); }
+    void SetRowCombo(const Variant& r, const TgrCombo* v) { SetRecordRowProp(r, gpCombo, pkNoPicture, ObjectToVariant(v)); }
+    bool GetRowParentCombo(const Variant& r) { return RecordRowProp(r, gpParentCombo).AsBoolean(); }
+    void SetRowParentCombo(const Variant& r, bool v) { SetRecordRowProp(r, gpParentCombo, pkNoPicture, Variant(v)); }
+    TgrDrawOption GetRowStretchPicture(const Variant& r) { return TgrDrawOption(RecordRowProp(r, gpPicture, pkStretchPicture).AsInteger()); }
+    void SetRowStretchPicture(const Variant& r, TgrDrawOption v) { SetRecordRowProp(r, gpPicture, pkStretchPicture, Variant(Byte(v))); }
+    TgrDrawOption GetRowShrinkPicture(const Variant& r) { return TgrDrawOption(RecordRowProp(r, gpPicture, pkShrinkPicture).AsInteger()); }
+    void SetRowShrinkPicture(const Variant& r, TgrDrawOption v) { SetRecordRowProp(r, gpPicture, pkShrinkPicture, Variant(Byte(v))); }
+    TgrDrawOption GetRowCenterPicture(const Variant& r) { return TgrDrawOption(RecordRowProp(r, gpPicture, pkCenterPicture).AsInteger()); }
+    void SetRowCenterPicture(const Variant& r, TgrDrawOption v) { SetRecordRowProp(r, gpPicture, pkCenterPicture, Variant(Byte(v))); }
+    TgrDrawOption GetRowKeepAspectRatio(const Variant& r) { return TgrDrawOption(RecordRowProp(r, gpPicture, pkKeepAspectRatio).AsInteger()); }
+    void SetRowKeepAspectRatio(const Variant& r, TgrDrawOption v) { SetRecordRowProp(r, gpPicture, pkKeepAspectRatio, Variant(Byte(v))); }
+    TgrControlType GetRowControlType(const Variant& r) { return TgrControlType(RecordRowProp(r, gpControlType).AsInteger()); }
+    void SetRowControlType(const Variant& r, TgrControlType v) { SetRecordRowProp(r, gpControlType, pkNoPicture, Variant(Byte(v))); }
+    TgrSpinOptions GetRowSpinOptions(const Variant& r) { return TgrSpinOptions(RecordRowProp(r, gpSpinOptions).AsInteger()); }
+    void SetRowSpinOptions(const Variant& r, TgrSpinOptions v) { SetRecordRowProp(r, gpSpinOptions, pkNoPicture, Variant(Byte(v))); }
+    double GetRowSpinIncrement(const Variant& r) { return RecordRowProp(r, gpSpinIncrement).AsDouble(); }
+    void SetRowSpinIncrement(const Variant& r, double v) { SetRecordRowProp(r, gpSpinIncrement, pkNoPicture, Variant(v)); }
+    TgrDateTimeDefComponent* GetRowDateTimeDef(const Variant& r) { return static_cast<TgrDateTimeDefComponent*>(VariantToObject(RecordRowProp(r, gpDateTimeDef))); }
+    void SetRowDateTimeDef(const Variant& r, TgrDateTimeDefComponent* v) { SetRecordRowProp(r, gpDateTimeDef, pkNoPicture, ObjectToVariant(v), false); }
+    // Bound, a record row is DefaultRowHeight high, visible, unchanged and
+    // in its own window position: the setters change nothing; its display
+    // row is -1 outside the window and its row id -1.
+    Integer GetRowHeight(const Variant& r);
+    void SetRowHeight(const Variant& r, Integer height);
+    bool GetRowVisible(const Variant& r);
+    void SetRowVisible(const Variant& r, bool visible);
+    Integer GetDisplayRow(const Variant& r);
+    void SetDisplayRow(const Variant& r, Integer position);
+    bool GetRowChanged(const Variant& r);
+    void SetRowChanged(const Variant& r, bool changed);
+    Integer GetRowId(const Variant& r);
+    // A record's row property record (the last lookup remembered by the
+    // DataRow's text), or none; the record of a window row (cached per
+    // row until the window or a row property changes).
+    TgrDBRowElement* FindRowElement(const Variant& dataRow);
+    bool HasWindowRowElement(Integer row);
+    void ClearRowPropertyCache();
+    // Gives the record row (made on demand) its own combo; an open list of
+    // the current row is closed.
+    TgrCombo* CreateRowCombo(const Variant& dataRow);
+    void RollUpRecordRowCombo(const Variant& dataRow);
+    // The row properties of a record by property id (kind for pictures).
+    Variant RecordRowProp(const Variant& dataRow, TgrPropId id, TgrPictureKind kind = pkNoPicture);
+    void SetRecordRowProp(const Variant& dataRow, TgrPropId id, TgrPictureKind kind, const Variant& value,
+                          bool repaint = true);
+    // Repaints a record's row when the window shows it (drawing-only ids
+    // not while the grid paints); a current row's in-cell control follows.
+    void RepaintRecordRow(const Variant& dataRow, TgrPropId id);
+    // The order of the record stores (record ids or bookmark texts).
+    int CompareRecordKeys(const Variant& a, const Variant& b) { return recordOrder_(a, b); }
+
+    using TgrBaseGrid::GetCellColor;
+    using TgrBaseGrid::GetCellFont;
+    using TgrBaseGrid::GetCellParentFont;
+    using TgrBaseGrid::GetCellHorzAlignment;
+    using TgrBaseGrid::GetCellVertAlignment;
+    using TgrBaseGrid::GetCellWordWrap;
+    using TgrBaseGrid::GetCellIs3D;
+    using TgrBaseGrid::GetCellButtonType;
+    using TgrBaseGrid::GetCellDropDownStyle;
+    using TgrBaseGrid::GetCellMaskName;
+    using TgrBaseGrid::GetCellControlType;
+    using TgrBaseGrid::GetCellSpinOptions;
+    using TgrBaseGrid::GetCellSpinIncrement;
+    using TgrBaseGrid::GetCellStretchPicture;
+    using TgrBaseGrid::GetCellShrinkPicture;
+    using TgrBaseGrid::GetCellCenterPicture;
+    using TgrBaseGrid::GetCellKeepAspectRatio;
+    using TgrBaseGrid::GetCellCombo;
+    using TgrBaseGrid::GetCellParentCombo;
+    using TgrBaseGrid::GetCellDateTimeDef;
+    using TgrBaseGrid::GetCellReadOnly;
+    using TgrBaseGrid::GetCellTag;
+    using TgrBaseGrid::SetCellColor;
+    using TgrBaseGrid::SetCellFont;
+    using TgrBaseGrid::SetCellParentFont;
+    using TgrBaseGrid::SetCellAlign;
+    using TgrBaseGrid::SetCellAlignment;
+    using TgrBaseGrid::SetCellHorzAlignment;
+    using TgrBaseGrid::SetCellVertAlignment;
+    using TgrBaseGrid::SetCellIs3D;
+    using TgrBaseGrid::SetCellReadOnly;
+    using TgrBaseGrid::SetCellWordWrap;
+    using TgrBaseGrid::SetCellDropDownStyle;
+    using TgrBaseGrid::SetCellControlType;
+    using TgrBaseGrid::SetCellSpinOptions;
+    using TgrBaseGrid::SetCellSpinIncrement;
+    using TgrBaseGrid::SetCellMaskName;
+    using TgrBaseGrid::SetCellParentCombo;
+    using TgrBaseGrid::SetCellStretchPicture;
+    using TgrBaseGrid::SetCellShrinkPicture;
+    using TgrBaseGrid::SetCellCenterPicture;
+    using TgrBaseGrid::SetCellKeepAspectRatio;
+    using TgrBaseGrid::SetCellButtonType;
+    using TgrBaseGrid::SetCellCombo;
+    using TgrBaseGrid::CreateCellCombo;
+    using TgrBaseGrid::FindCellElement;
+    Integer GetCellTag(Integer c, const Variant& r) { return RecordCellProp(c, r, gpTag).AsInteger(); }
+    void* GetCellObject(Integer c, const Variant& r) { return VariantToObject(RecordCellProp(c, r, gpObject)); }
+    TColor GetCellColor(Integer c, const Variant& r) { return TColor(RecordCellProp(c, r, gpColor).AsInteger()); }
+    // The window colour is the plain cell: it clears a highlight, so a
+    // cell-loaded handler that colours every cell keeps the store sparse.
+    void SetCellColor(Integer c, const Variant& r, TColor v) {
+        SetRecordCellProp(c, r, gpColor, pkNoPicture, Variant(Integer(v == clWindow ? grColorNotSet : v)));
+    }
+    TgrControlType GetCellControlType(Integer c, const Variant& r) { return TgrControlType(RecordCellProp(c, r, gpControlType).AsInteger()); }
+    void SetCellControlType(Integer c, const Variant& r, TgrControlType v) { SetRecordCellProp(c, r, gpControlType, pkNoPicture, Variant(Byte(v))); }
+    TgrSpinOptions GetCellSpinOptions(Integer c, const Variant& r) { return TgrSpinOptions(RecordCellProp(c, r, gpSpinOptions).AsInteger()); }
+    void SetCellSpinOptions(Integer c, const Variant& r, TgrSpinOptions v) { SetRecordCellProp(c, r, gpSpinOptions, pkNoPicture, Variant(Byte(v))); }
+    double GetCellSpinIncrement(Integer c, const Variant& r) { return RecordCellProp(c, r, gpSpinIncrement).AsDouble(); }
+    void SetCellSpinIncrement(Integer c, const Variant& r, double v) { SetRecordCellProp(c, r, gpSpinIncrement, pkNoPicture, Variant(v)); }
+    TFont* GetCellFont(Integer c, const Variant& r) { return static_cast<TFont*>(VariantToObject(RecordCellProp(c, r, gpFont))); }
+    void SetCellFont(Integer c, const Variant& r, const TFont* v) { SetRecordCellProp(c, r, gpFont, pkNoPicture, ObjectToVariant(v)); }
+    bool GetCellParentFont(Integer c, const Variant& r) { return RecordCellProp(c, r, gpParentFont).AsBoolean(); }
+    // True drops the cell's font, False gives it a copy of the font the
+    // cell shows now.
+    void SetCellParentFont(Integer c, const Variant& r, bool v);
+    TAlignment GetCellAlignment(Integer c, const Variant& r) { return TAlignment(RecordCellProp(c, r, gpAlignment).AsInteger()); }
+    void SetCellAlignment(Integer c, const Variant& r, TAlignment v) { SetRecordCellProp(c, r, gpAlignment, pkNoPicture, Variant(Byte(v))); }
+    bool GetCellAlign(Integer c, const Variant& r) { return RecordCellProp(c, r, gpAlign).AsBoolean(); }
+    void SetCellAlign(Integer c, const Variant& r, bool v) { SetRecordCellProp(c, r, gpAlign, pkNoPicture, Variant(v)); }
+    TgrHorzAlignment GetCellHorzAlignment(Integer c, const Variant& r) { return TgrHorzAlignment(RecordCellProp(c, r, gpHorzAlignment).AsInteger()); }
+    void SetCellHorzAlignment(Integer c, const Variant& r, TgrHorzAlignment v) { SetRecordCellProp(c, r, gpHorzAlignment, pkNoPicture, Variant(Byte(v))); }
+    TgrVertAlignment GetCellVertAlignment(Integer c, const Variant& r) { return TgrVertAlignment(RecordCellProp(c, r, gpVertAlignment).AsInteger()); }
+    void SetCellVertAlignment(Integer c, const Variant& r, TgrVertAlignment v) { SetRecordCellProp(c, r, gpVertAlignment, pkNoPicture, Variant(Byte(v))); }
+    bool GetCellIs3D(Integer c, const Variant& r) { return RecordCellProp(c, r, gpIs3D).AsBoolean(); }
+    void SetCellIs3D(Integer c, const Variant& r, bool v) { SetRecordCellProp(c, r, gpIs3D, pkNoPicture, Variant(v)); }
+    TgrWordWrap GetCellWordWrap(Integer c, const Variant& r) { return TgrWordWrap(RecordCellProp(c, r, gpWordWrap).AsInteger()); }
+    void SetCellWordWrap(Integer c, const Variant& r, TgrWordWrap v) { SetRecordCellProp(c, r, gpWordWrap, pkNoPicture, Variant(Byte(v))); }
+    std::string GetCellMaskName(Integer c, const Variant& r) { return RecordCellProp(c, r, gpMaskName).AsString(); }
+    void SetCellMaskName(Integer c, const Variant& r, const std::string& v) { SetRecordCellProp(c, r, gpMaskName, pkNoPicture, Variant(v)); }
+    TgrButtonType GetCellButtonType(Integer c, const Variant& r) { return TgrButtonType(RecordCellProp(c, r, gpButtonType).AsInteger()); }
+    // Nothing in a combo's own list grid; btCombo makes the working combo.
+    void SetCellButtonType(Integer c, const Variant& r, TgrButtonType v);
+    TgrDropDownStyle GetCellDropDownStyle(Integer c, const Variant& r) { return TgrDropDownStyle(RecordCellProp(c, r, gpDropDownStyle).AsInteger()); }
+    void SetCellDropDownStyle(Integer c, const Variant& r, TgrDropDownStyle v) { SetRecordCellProp(c, r, gpDropDownStyle, pkNoPicture, Variant(Byte(v))); }
+    TgrCombo* GetCellCombo(Integer c, const Variant& r) { return static_cast<TgrCombo*>(VariantToObject(RecordCellProp(c, r, gpCombo))); }
+    // Nothing in a combo's own list grid.
+    void SetCellCombo(Integer c, const Variant& r, const TgrCombo* v);
+    bool GetCellParentCombo(Integer c, const Variant& r) { return RecordCellProp(c, r, gpParentCombo).AsBoolean(); }
+    void SetCellParentCombo(Integer c, const Variant& r, bool v) { SetRecordCellProp(c, r, gpParentCombo, pkNoPicture, Variant(v)); }
+    TgrDrawOption GetCellStretchPicture(Integer c, const Variant& r) { return TgrDrawOption(RecordCellProp(c, r, gpPicture, pkStretchPicture).AsInteger()); }
+    void SetCellStretchPicture(Integer c, const Variant& r, TgrDrawOption v) { SetRecordCellProp(c, r, gpPicture, pkStretchPicture, Variant(Byte(v))); }
+    TgrDrawOption GetCellShrinkPicture(Integer c, const Variant& r) { return TgrDrawOption(RecordCellProp(c, r, gpPicture, pkShrinkPicture).AsInteger()); }
+    void SetCellShrinkPicture(Integer c, const Variant& r, TgrDrawOption v) { SetRecordCellProp(c, r, gpPicture, pkShrinkPicture, Variant(Byte(v))); }
+    TgrDrawOption GetCellCenterPicture(Integer c, const Variant& r) { return TgrDrawOption(RecordCellProp(c, r, gpPicture, pkCenterPicture).AsInteger()); }
+    void SetCellCenterPicture(Integer c, const Variant& r, TgrDrawOption v) { SetRecordCellProp(c, r, gpPicture, pkCenterPicture, Variant(Byte(v))); }
+    TgrDrawOption GetCellKeepAspectRatio(Integer c, const Variant& r) { return TgrDrawOption(RecordCellProp(c, r, gpPicture, pkKeepAspectRatio).AsInteger()); }
+    void SetCellKeepAspectRatio(Integer c, const Variant& r, TgrDrawOption v) { SetRecordCellProp(c, r, gpPicture, pkKeepAspectRatio, Variant(Byte(v))); }
+    TgrDateTimeDefComponent* GetCellDateTimeDef(Integer c, const Variant& r) { return static_cast<TgrDateTimeDefComponent*>(VariantToObject(RecordCellProp(c, r, gpDateTimeDef))); }
+    void SetCellDateTimeDef(Integer c, const Variant& r, TgrDateTimeDefComponent* v) { SetRecordCellProp(c, r, gpDateTimeDef, pkNoPicture, ObjectToVariant(v), false); }
+    TgrReadOnly GetCellReadOnly(Integer c, const Variant& r) { return TgrReadOnly(RecordCellProp(c, r, gpReadOnly).AsInteger()); }
+    void SetCellReadOnly(Integer c, const Variant& r, TgrReadOnly v) { SetRecordCellProp(c, r, gpReadOnly, pkNoPicture, Variant(Byte(v))); }
+    // A record cell's property record (remembered for the next lookup);
+    // with check the column and the DataRow are checked first.
+    TgrDBCellElement* FindCellElement(Integer dataCol, const Variant& dataRow, bool check);
+    // By window row in data mode: the cell of the record the row shows.
+    TgrCustomPropElement* FindCellElement(Integer dataCol, Integer dataRow, bool checkIndexes) override;
+    TgrCustomPropElement* CreateCellElement(Integer dataCol, Integer dataRow) override;
+    void ClearCellElementCache() override;
+    // Gives the record cell (made on demand) its own combo; an open list of
+    // the current cell is closed.
+    TgrCombo* CreateCellCombo(Integer dataCol, const Variant& dataRow);
+    void RollUpRecordCellCombo(Integer dataCol, const Variant& dataRow);
+    Variant RecordCellProp(Integer dataCol, const Variant& dataRow, TgrPropId id, TgrPictureKind kind = pkNoPicture);
+    void SetRecordCellProp(Integer dataCol, const Variant& dataRow, TgrPropId id, TgrPictureKind kind,
+                           const Variant& value, bool repaint = true);
+    // Resets the named properties of every record row (id 9 deselects the
+    // window's records, every record without active data), and of every
+    // record cell; unbound, those of the grid class.
     void ResetRowProperties(const TgrPropIdSet& ids) override;
     void ResetCellProperties(const TgrPropIdSet& ids) override;
+    // Bound, the default row height is scaled (record rows have none of
+    // their own), and the fonts and combo lists of the record rows
+    // (cells).
+    void ScaleRows(Integer m, Integer d, TScalingFlags flags) override;
+    void ScaleCells(Integer m, Integer d, TScalingFlags flags) override;
+    // The grid class's row getters by window row answer for its record.
+    TColor GetRowColor(Integer dataRow) override;
+    TFont* GetRowFont(Integer dataRow) override;
+    bool GetRowParentFont(Integer dataRow) override;
+    TgrHorzAlignment GetRowHorzAlignment(Integer dataRow) override;
+    TgrVertAlignment GetRowVertAlignment(Integer dataRow) override;
+    TgrWordWrap GetRowWordWrap(Integer dataRow) override;
+    TgrButtonType GetRowButtonType(Integer dataRow) override;
+    TgrDropDownStyle GetRowDropDownStyle(Integer dataRow) override;
+    bool GetRowIs3D(Integer dataRow) override;
+    std::string GetRowMaskName(Integer dataRow) override;
+    TgrControlType GetRowControlType(Integer dataRow) override;
+    TgrSpinOptions GetRowSpinOptions(Integer dataRow) override;
+    double GetRowSpinIncrement(Integer dataRow) override;
+    TgrDrawOption GetRowPicture(Integer dataRow, TgrPictureKind kind) override;
+    TgrCombo* GetRowCombo(Integer dataRow) override;
+    bool GetRowParentCombo(Integer dataRow) override;
+    TgrDateTimeDefComponent* GetRowDateTimeDef(Integer dataRow) override;
+    bool IsRowReadOnly(Integer dataRow) override;
+    bool IsRowVisible(Integer dataRow) override;
+    Integer GetRowHeight(Integer dataRow) override;
+    Variant GetRowProp(Integer dataRow, TgrPropId id, TgrPictureKind kind) override;
+    Variant GetCellProp(Integer dataCol, Integer dataRow, TgrPropId id, TgrPictureKind kind) override;
+    // A mask name changed for a record's cell or row: the in-cell editor
+    // takes it when the cell is the current one (unbound, by row number).
+    void CellMaskChanged(Integer dataCol, const Variant& dataRow) override;
+    // The height and the line count of a record cell's text as the grid
+    // would draw it (0 for a cell that is no text cell).
+    Integer GetRecordCellTextHeight(Integer dataCol, const Variant& dataRow);
+    Integer GetRecordCellTextLines(Integer dataCol, const Variant& dataRow);
+    void GetRecordCellTextSize(Integer dataCol, const Variant& dataRow, Integer& height, Integer& lines);
+    // A record cell's word wrap, and its button type with its drop-down
+    // style (btNone for a cell that may not be edited unless
+    // ReadOnlyButton), by display column, in the grid class's order.
+    TgrWordWrap ResolveCellWordWrap(Integer displayCol, const Variant& dataRow);
+    TgrButtonType ResolveCellButtonType(Integer displayCol, const Variant& dataRow, TgrDropDownStyle& style);
+    // Every row and cell property of one record back to not set.
+    void ResetRecordProperties(const Variant& dataRow);
     TgrDBRowPropSet& RecordRowProps() { return rowProps_; }
     TgrDBCellPropSet& RecordCellProps() { return cellProps_; }
     // The colour a record's cell is painted with: its cell colour, else
-    // row and column colours in DrawOverlap order, else the grid's.
+    // row and column colours in DrawOverlap order, else the grid's; the
+    // font (of the cell a display column shows) likewise.
     TColor RecordCellColor(Integer dataCol, const Variant& dataRow);
+    TFont* ResolveCellFont(Integer displayCol, const Variant& dataRow);
 
     // ------------------------------------------------ selection
     void SelectRows(const Variant& fromRow, const Variant& toRow, bool select);
@@ -961,6 +1253,9 @@ private:
     // OnPaintCell for a cell about to be painted; True when the handler
     // painted it.
     bool FirePaintCell(const TgrCellPaintInfo& info);
+    // A data cell's font, alignments, word wrap and colours resolved again
+    // after its value was loaded (selection, focus and editor colours kept).
+    void ReresolveLoadedAttributes(TgrCellPaintInfo& info);
     void FireScanRecords(bool scanAll, TgrScanState state, Integer count, bool& cancel);
     // Adds or removes the ids of a record run in the selection, asking
     // step before each; False (and nothing changed) when step refuses.
@@ -1114,8 +1409,16 @@ private:
     std::unique_ptr<TgrDBSelection> selection_;
     // The order of the stores kept by record: record ids or bookmark texts.
     TgrDataRowCompare recordOrder_;
-    TgrDBRowPropSet rowProps_{&recordOrder_};
-    TgrDBCellPropSet cellProps_{&recordOrder_};
+    TgrDBRowPropSet rowProps_{this};
+    TgrDBCellPropSet cellProps_{this};
+    // The last record row and record cell looked up.
+    Variant rowLookupKey_;
+    TgrDBRowElement* rowLookup_ = nullptr;
+    bool cellLookupValid_ = false;
+    Integer cellLookupCol_ = 0;
+    Variant cellLookupRow_;
+    TgrDBCellElement* cellLookup_ = nullptr;
+
     bool useRecordIds_ = false;
     TgrDBGetRecordIDEvent onGetRecordID_;
     // The DataRows last reported by OnRowChanged and OnCellChanged.

@@ -88,11 +88,11 @@ TgrDBField* TgrCustomDBGrid::FindFieldAdapter(const Variant& key) {
 
 TgrControlType TgrCustomDBGrid::ResolveCellControlType(Integer dataCol, const Variant& dataRow) {
     if (dataCol < 1 || dataCol > Cols()) return ctNone;
-    auto cell = TgrControlType(cellProps_.Get(dataCol, dataRow, gpControlType).AsInteger());
+    auto cell = GetCellControlType(dataCol, dataRow);
     if (cell != ctDefault) return cell;
     TgrCol* col = Col(dataCol);
     TgrControlType colType = col ? col->ControlType() : ctDefault;
-    auto rowType = TgrControlType(rowProps_.Get(dataRow, gpControlType).AsInteger());
+    auto rowType = GetRowControlType(dataRow);
     TgrControlType first = DrawOverlap() == doDrawColOnTop ? colType : rowType;
     TgrControlType second = DrawOverlap() == doDrawColOnTop ? rowType : colType;
     if (first != ctDefault) return first;
@@ -105,37 +105,14 @@ bool TgrCustomDBGrid::ResolveCellReadOnly(Integer dataCol, const Variant& dataRo
     TgrCol* col = Col(dataCol);
     // Every record row is visible; a hidden column is never edited.
     bool visible = col && col->Visible();
-    auto own = TgrReadOnly(cellProps_.Get(dataCol, dataRow, gpReadOnly).AsInteger());
+    auto own = GetCellReadOnly(dataCol, dataRow);
     if (own != roDefault) return !visible || own == roOn;
     if (!visible) return true;
-    return col->GetReadOnly() || rowProps_.Get(dataRow, gpReadOnlyFlag).AsBoolean();
+    return col->GetReadOnly() || GetRowReadOnly(dataRow);
 }
 
 bool TgrCustomDBGrid::IsRecordCellEditable(Integer dataCol, const Variant& dataRow) {
     return dataCol >= 1 && dataCol <= Cols() && !ResolveCellReadOnly(dataCol, dataRow);
-}
-
-void TgrCustomDBGrid::SetCellControlType(Integer dataCol, const Variant& dataRow, TgrControlType value) {
-    SetCellProp(dataCol, dataRow, gpControlType, Variant(Integer(value)));
-}
-
-void TgrCustomDBGrid::SetCellReadOnly(Integer dataCol, const Variant& dataRow, TgrReadOnly value) {
-    SetCellProp(dataCol, dataRow, gpReadOnly, Variant(Integer(value)));
-}
-
-void TgrCustomDBGrid::SetRowReadOnly(const Variant& dataRow, bool value) {
-    if (!dataBound_) {
-        TgrBaseGrid::SetRowReadOnly(dataRow.AsInteger(), value);
-        return;
-    }
-    CheckDataRow(dataRow);
-    rowProps_.Set(dataRow, gpReadOnlyFlag, Variant(value));
-    Integer row = RowOfDataRow(dataRow);
-    if (row >= 1 && row < RowTotal()) {
-        InvalidateRow(DisplayRowOfData(row));
-        // The in-cell control takes the record's new state.
-        if (row == CurrentDataRow()) ResetCellControl(true);
-    }
 }
 
 bool TgrCustomDBGrid::WindowRecordOfRow(Integer dataRow, Variant& record) {
@@ -157,41 +134,25 @@ bool TgrCustomDBGrid::IsCellReadOnly(Integer dataCol, Integer dataRow) {
     return ResolveCellReadOnly(dataCol, record);
 }
 
-bool TgrCustomDBGrid::IsRowReadOnly(Integer dataRow) {
-    Variant record;
-    if (!WindowRecordOfRow(dataRow, record)) return TgrBaseGrid::IsRowReadOnly(dataRow);
-    return rowProps_.Get(record, gpReadOnlyFlag).AsBoolean();
-}
-
-TColor TgrCustomDBGrid::GetRowColor(Integer dataRow) {
-    if (!dataBound_ || dataRow < 1 || dataRow > Rows()) return TgrBaseGrid::GetRowColor(dataRow);
-    Variant record;
-    return WindowRecordOfRow(dataRow, record) ? RowColor(record) : grColorNotSet;
-}
-
-TColor TgrCustomDBGrid::GetCellColor(Integer dataCol, Integer dataRow) {
-    if (!dataBound_ || dataRow < 1 || dataRow > Rows()) return TgrBaseGrid::GetCellColor(dataCol, dataRow);
-    Variant record;
-    return WindowRecordOfRow(dataRow, record) ? CellColor(dataCol, record) : grColorNotSet;
-}
-
 // ------------------------------------------------------------ date-time definitions
 
 void TgrCustomDBGrid::ReleaseRowDateTimeDef(TgrDateTimeDefComponent* def) {
     TgrBaseGrid::ReleaseRowDateTimeDef(def);
-    // A definition going away leaves no record row pointing at it.
-    std::vector<Variant> rows;
-    rowProps_.ForEach([&](const Variant& dataRow, const TgrDBPropElement& e) {
-        if (VariantToObject(e.Get(gpDateTimeDef)) == def) rows.push_back(dataRow);
-    });
-    for (const Variant& row : rows) rowProps_.Reset(row, {gpDateTimeDef});
+    // A definition going away leaves no record row or cell pointing at it.
+    for (TgrDBRowElement* e : rowProps_.Records()) {
+        if (e->DateTimeDef != def) continue;
+        TgrCustomPropElement* element = e;
+        rowProps_.SetPropValue(DBRowKey(e->DataRow), false, pkNoPicture, gpDateTimeDef, ObjectToVariant(nullptr),
+                               element);
+    }
 }
 
 void TgrCustomDBGrid::ReleaseCellDateTimeDef(TgrDateTimeDefComponent* def) {
     TgrBaseGrid::ReleaseCellDateTimeDef(def);
-    std::vector<std::pair<Integer, Variant>> cells;
-    cellProps_.ForEach([&](Integer dataCol, const Variant& dataRow, const TgrDBPropElement& e) {
-        if (VariantToObject(e.Get(gpDateTimeDef)) == def) cells.emplace_back(dataCol, dataRow);
-    });
-    for (const auto& [col, row] : cells) cellProps_.Reset(col, row, {gpDateTimeDef});
+    for (TgrDBCellElement* e : cellProps_.Records()) {
+        if (e->DateTimeDef != def) continue;
+        TgrCustomPropElement* element = e;
+        cellProps_.SetPropValue(DBCellKey(e->DataCol, e->DataRow), false, pkNoPicture, gpDateTimeDef,
+                                ObjectToVariant(nullptr), element);
+    }
 }

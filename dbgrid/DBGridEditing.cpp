@@ -175,8 +175,7 @@ void TgrCustomDBGrid::DeleteSelectedRecords() {
             // A bookmark may name another record later; an id names the
             // same record when it is entered again.
             if (UsesRecordIds()) continue;
-            rowProps_.Reset(it->second, TgrPropIdSet::All());
-            cellProps_.ResetRecord(it->second, TgrPropIdSet::All());
+            ResetRecordProperties(it->second);
         }
     } catch (...) {
         cleanUp();

@@ -129,7 +129,7 @@ std::string TgrCustomDBGrid::GetCsvCellText(Integer dataCol, const Variant& data
 
 std::string TgrCustomDBGrid::GetXmlCellText(Integer dataCol, const Variant& dataRow) {
     Variant value = walking_ ? ReadActiveRecordCellValue(dataCol, dataRow) : GetCellValue(dataCol, dataRow);
-    bool picture = cellProps_.Get(dataCol, dataRow, gpControlType).AsInteger() == ctPicture;
+    bool picture = GetCellControlType(dataCol, dataRow) == ctPicture;
     return ExportText(this, dataCol, value, picture);
 }
 

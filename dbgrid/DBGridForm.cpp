@@ -6,6 +6,7 @@
 
 #include "dbgrid/DBGrid.h"
 #include "dbgrid/DBGridFormItems.h"
+#include "dbgrid/DBGridRecordFacades.h"
 #include <mutex>
 
 #include "platform/core/Format.h"
@@ -81,6 +82,43 @@ Variant ReadDataRowValue(TReader& r) {
     }
 }
 
+// The attributes a record item carries: those with a plain value (fonts,
+// combos, definitions and objects are not written as numbers, and a
+// number read for one is ignored).
+bool IsItemPropId(TgrPropId id) {
+    switch (id) {
+        case gpColor:
+        case gpReadOnlyFlag:
+        case gpAlign:
+        case gpAlignment:
+        case gpIs3D:
+        case gpWordWrap:
+        case gpButtonType:
+        case gpDropDownStyle:
+        case gpReadOnly:
+        case gpParentFont:
+        case gpMaskName:
+        case gpParentCombo:
+        case gpControlType:
+        case gpSpinOptions:
+        case gpSpinIncrement:
+        case gpHorzAlignment:
+        case gpVertAlignment:
+        case gpTag: return true;
+        default: return false;
+    }
+}
+
+std::map<TgrPropId, Variant> ItemProps(const TgrCustomPropElement& e) {
+    std::map<TgrPropId, Variant> props;
+    for (TgrPropId id = 0; id <= grMaxPropId; ++id) {
+        if (!IsItemPropId(id)) continue;
+        Variant v = e.GetValue(id, pkNoPicture);
+        if (!PropValuesEqual(v, DefaultPropValue(id))) props[id] = v;
+    }
+    return props;
+}
+
 void WriteProps(TWriter& w, const std::map<TgrPropId, Variant>& values) {
     for (const auto& [id, value] : values) {
         if (value.IsEmpty() || value.IsNull()) continue;
@@ -151,6 +189,10 @@ TgrDBCellCollection::~TgrDBCellCollection() {
             grid_->StreamedRecordCells().push_back({cell->DataColOf(), cell->Record(), cell->Props()});
 }
 
+std::unique_ptr<TgrCell> TgrDBCellCollection::CreateCellFacade() {
+    return std::make_unique<TgrDBCell>(grid_, EmptyDataRow(), 0);
+}
+
 TgrCollectionItem* TgrDBCellCollection::Add() {
     items_.push_back(std::make_unique<TgrDBCellItem>(this));
     return items_.back().get();
@@ -212,10 +254,10 @@ std::unique_ptr<TgrPropCollection> TgrCustomDBGrid::CreateRowCollection(bool fil
     if (!dataBound_ && !streamedDataBound_) return TgrBaseGrid::CreateRowCollection(fill);
     auto c = std::make_unique<TgrDBRowCollection>(this, !fill);
     if (!fill) return c;
-    rowProps_.ForEach([&](const Variant& record, const TgrDBPropElement& e) {
+    for (TgrDBRowElement* e : rowProps_.Records()) {
         auto* item = static_cast<TgrDBRowItem*>(c->Add());
-        item->Fill(record, e.Values());
-    });
+        item->Fill(e->DataRow, ItemProps(*e));
+    }
     return c;
 }
 
@@ -223,11 +265,11 @@ std::unique_ptr<TgrCellCollection> TgrCustomDBGrid::CreateCellCollection(bool fi
     if (!dataBound_ && !streamedDataBound_) return TgrBaseGrid::CreateCellCollection(fill);
     auto c = std::make_unique<TgrDBCellCollection>(this, !fill);
     if (!fill) return c;
-    cellProps_.ForEach([&](Integer dataCol, const Variant& record, const TgrDBPropElement& e) {
-        if (e.Empty()) return;
+    for (TgrDBCellElement* e : cellProps_.Records()) {
+        if (e->IsDefault()) continue;
         auto* item = static_cast<TgrDBCellItem*>(c->Add());
-        item->Fill(dataCol, record, e.Values());
-    });
+        item->Fill(e->DataCol, e->DataRow, ItemProps(*e));
+    }
     return c;
 }
 
@@ -235,9 +277,17 @@ void TgrCustomDBGrid::ApplyStreamedProperties(bool clear) {
     if (streamedDataBound_) return;
     if (dataActive_) {
         for (const TgrStreamedRecordRow& row : streamedRows_)
-            for (const auto& [id, value] : row.Props) rowProps_.Set(row.Record, id, value);
+            for (const auto& [id, value] : row.Props) {
+                if (!IsItemPropId(id)) continue;
+                TgrCustomPropElement* e = rowProps_.FindRow(row.Record);
+                rowProps_.SetPropValue(DBRowKey(row.Record), false, pkNoPicture, id, value, e);
+            }
         for (const TgrStreamedRecordCell& cell : streamedCells_)
-            for (const auto& [id, value] : cell.Props) cellProps_.Set(cell.DataCol, cell.Record, id, value);
+            for (const auto& [id, value] : cell.Props) {
+                if (!IsItemPropId(id)) continue;
+                TgrCustomPropElement* e = cellProps_.FindCell(cell.DataCol, cell.Record);
+                cellProps_.SetPropValue(DBCellKey(cell.DataCol, cell.Record), false, pkNoPicture, id, value, e);
+            }
     }
     if (clear || dataActive_) {
         streamedRows_.clear();
@@ -284,7 +334,7 @@ void TgrCustomDBGrid::CopyRowProperties(TgrBaseGrid* source) {
         TgrBaseGrid::CopyRowProperties(source);
         return;
     }
-    rowProps_ = db->rowProps_;
+    rowProps_.AssignFrom(db->rowProps_);
 }
 
 void TgrCustomDBGrid::CopyCellProperties(TgrBaseGrid* source) {
@@ -293,7 +343,7 @@ void TgrCustomDBGrid::CopyCellProperties(TgrBaseGrid* source) {
         TgrBaseGrid::CopyCellProperties(source);
         return;
     }
-    cellProps_ = db->cellProps_;
+    cellProps_.AssignFrom(db->cellProps_);
 }
 
 void TgrCustomDBGrid::AssignRowSelection(TgrBaseGrid* source) {

@@ -68,6 +68,8 @@ public:
     TgrDBCellCollection(TgrCustomDBGrid* grid, bool reading);
     ~TgrDBCellCollection() override;
     TgrCollectionItem* Add() override;
+    // The facade of a record cell (TgrDBCell).
+    std::unique_ptr<TgrCell> CreateCellFacade() override;
 
 private:
     TgrCustomDBGrid* grid_;

@@ -324,9 +324,10 @@ void TgrPrintDbGrid::ApplyGridFormats(TgrReportControl& label, Integer dataCol, 
     label.Color = grid_->RecordCellColor(dataCol, dataRow);
     if (label.Color == grid_->Color()) label.Color = clNone;
     label.FontColor = grid_->Font()->Color();
-    // A column with a font of its own prints in it (at the report's scale).
-    TgrCol* col = grid_->Col(dataCol);
-    if (TFont* own = col && !col->ParentFont() ? col->OwnFont() : nullptr) {
+    // A cell whose record cell, record row or column has a font of its own
+    // prints in it (at the report's scale).
+    TFont* own = grid_->ResolveCellFont(grid_->DisplayColOfData(dataCol), dataRow);
+    if (own && own != grid_->Font()) {
         label.FontName = own->Name();
         label.FontSize = std::max(1.0, double(RoundEven(own->Size() / scale_)));
         label.FontStyle = own->Style();

@@ -1,98 +1,123 @@
 #pragma once
-// Row and cell properties kept by record (the selected records are kept by
-// DBGridSelection.h).
+// The per-record property stores of the data-aware grid.
 //
-// Properties are keyed by DataRow (the record's bookmark text, or its record
-// id while the grid uses ids), so they stay with their record when the
-// dataset is sorted, filtered or scrolled. An
-// element exists only while one of its properties differs from its not-set
-// value; resetting the last property drops it.
+// Row and cell properties of a bound grid belong to records, not to the
+// display rows that happen to show them: a TgrDBRowElement keyed by
+// DataRow (the record's bookmark text, or its record id while the grid uses
+// ids) holds the row properties of one record, a TgrDBCellElement keyed by
+// (DataCol, DataRow) those of one cell of a record. Both are the grid
+// control's property records (every attribute with its not-set value), kept
+// in sparse ordered sets: a record exists only while one of its attributes
+// differs from its not-set value, and is dropped when the last one goes
+// back. Records are ordered through the grid's record comparison; cells by
+// data column first.
+//
+// A change repaints what shows the record when it is in the record window;
+// drawing-only attributes set while the grid paints (cell colours from
+// OnCellLoaded) repaint nothing, so a handler that colours cells causes no
+// second paint. Constructing or freeing a record empties the grid's lookup
+// caches, so no cached reference outlives its record.
 
-#include <functional>
-#include <map>
-#include <string>
-#include <utility>
 #include <vector>
 
-#include "dbgrid/DBGridData.h"
-#include "dbgrid/DBGridRecordIds.h"
-#include "dbgrid/DBGridSelection.h"
+#include "grid/GridCellProps.h"
 #include "grid/GridPropTypes.h"
 #include "platform/core/Variant.h"
 
-// Property values of one record row or one record cell, by property id.
-class TgrDBPropElement {
+class TgrCustomDBGrid;
+
+// The row key [DataRow] and the cell key [DataCol, DataRow].
+TgrKeyValues DBRowKey(const Variant& dataRow);
+TgrKeyValues DBCellKey(Integer dataCol, const Variant& dataRow);
+
+class TgrDBRowElement : public TgrCustomPropElement {
 public:
-    Variant Get(TgrPropId id) const;
-    // Stores a value; storing the not-set value drops the entry.
-    void Set(TgrPropId id, const Variant& value);
-    void Reset(const TgrPropIdSet& ids);
-    bool Empty() const { return values_.empty(); }
-    const std::map<TgrPropId, Variant>& Values() const { return values_; }
+    TgrDBRowElement(TgrCustomDBGrid* grid, const Variant& dataRow);
 
-private:
-    std::map<TgrPropId, Variant> values_;
-};
+    int CompareElement(TgrCustomSet* set, const TgrSetElement* other) const override;
+    // key: [DataRow].
+    int CompareKey(TgrCustomSet* set, const TgrKeyValues& key, Integer limit) const override;
+    // Takes the DataRow of another row record, then every attribute.
+    void Assign(const TgrCustomPropElement& source) override;
+    // The own font changed: the record's row is repainted (not during a
+    // paint) and the in-cell control takes the font when it is current.
+    void FontChanged() override;
 
-class TgrDBRowPropSet {
-public:
-    // Keys are ordered by compare (the grid's record comparison).
-    explicit TgrDBRowPropSet(const TgrDataRowCompare* compare = nullptr) : rows_(TgrDataRowLess{compare}) {}
-    TgrDBRowPropSet(const TgrDBRowPropSet&) = delete;
-    // Takes the other set's records; the order stays this set's.
-    TgrDBRowPropSet& operator=(const TgrDBRowPropSet& other);
-    TgrDBPropElement* Find(const Variant& dataRow);
-    TgrDBPropElement& Ensure(const Variant& dataRow);
-    void Set(const Variant& dataRow, TgrPropId id, const Variant& value);
-    Variant Get(const Variant& dataRow, TgrPropId id) const;
-    // Resets the properties of one record, or of every record.
-    void Reset(const Variant& dataRow, const TgrPropIdSet& ids);
-    void ResetAll(const TgrPropIdSet& ids);
-    Integer Count() const { return Integer(rows_.size()); }
-    void Clear() { rows_.clear(); }
-    // Every record element in key order.
-    void ForEach(const std::function<void(const Variant& dataRow, const TgrDBPropElement&)>& visit) const {
-        for (const auto& [row, e] : rows_) visit(row, e);
-    }
-
-private:
-    std::map<Variant, TgrDBPropElement, TgrDataRowLess> rows_;
-};
-
-// Cell keys: the record, then the data column.
-struct TgrDBCellKey {
+    TgrCustomDBGrid* DBGrid;
     Variant DataRow;
-    Integer DataCol = 0;
-};
-struct TgrDBCellKeyLess {
-    TgrDataRowLess Rows;
-    bool operator()(const TgrDBCellKey& a, const TgrDBCellKey& b) const {
-        if (Rows(a.DataRow, b.DataRow)) return true;
-        if (Rows(b.DataRow, a.DataRow)) return false;
-        return a.DataCol < b.DataCol;
-    }
+
+protected:
+    ~TgrDBRowElement() override;
 };
 
-class TgrDBCellPropSet {
+class TgrDBCellElement : public TgrCustomPropElement {
 public:
-    explicit TgrDBCellPropSet(const TgrDataRowCompare* compare = nullptr)
-        : cells_(TgrDBCellKeyLess{TgrDataRowLess{compare}}) {}
-    TgrDBCellPropSet(const TgrDBCellPropSet&) = delete;
-    TgrDBCellPropSet& operator=(const TgrDBCellPropSet& other);
-    TgrDBPropElement* Find(Integer dataCol, const Variant& dataRow);
-    void Set(Integer dataCol, const Variant& dataRow, TgrPropId id, const Variant& value);
-    Variant Get(Integer dataCol, const Variant& dataRow, TgrPropId id) const;
-    void Reset(Integer dataCol, const Variant& dataRow, const TgrPropIdSet& ids);
-    // Resets a property set in every cell of one record (all columns).
-    void ResetRecord(const Variant& dataRow, const TgrPropIdSet& ids);
-    void ResetAll(const TgrPropIdSet& ids);
-    Integer Count() const { return Integer(cells_.size()); }
-    void Clear() { cells_.clear(); }
-    void ForEach(
-        const std::function<void(Integer dataCol, const Variant& dataRow, const TgrDBPropElement&)>& visit) const {
-        for (const auto& [key, e] : cells_) visit(key.DataCol, key.DataRow, e);
-    }
+    TgrDBCellElement(TgrCustomDBGrid* grid, const Variant& dataRow, Integer dataCol);
 
-private:
-    std::map<TgrDBCellKey, TgrDBPropElement, TgrDBCellKeyLess> cells_;
+    int CompareElement(TgrCustomSet* set, const TgrSetElement* other) const override;
+    // key: [DataCol, DataRow].
+    int CompareKey(TgrCustomSet* set, const TgrKeyValues& key, Integer limit) const override;
+    void Assign(const TgrCustomPropElement& source) override;
+    void FontChanged() override;
+    // The record's own combo; its list is as wide as the column plus 10.
+    void CreateCombo() override;
+
+    TgrCustomDBGrid* DBGrid;
+    Integer DataCol;
+    Variant DataRow;
+
+protected:
+    ~TgrDBCellElement() override;
+};
+
+class TgrDBRowPropSet : public TgrCustomPropSet {
+public:
+    explicit TgrDBRowPropSet(TgrCustomDBGrid* grid);
+    ~TgrDBRowPropSet() override;
+
+    TgrCustomPropElement* CreateElement(const TgrKeyValues& key) override;
+    void RemoveElement(TgrCustomPropElement* element) override;
+    bool RemoveIfDefault(TgrCustomPropElement* element) override;
+    // Stores one attribute (see TgrCustomPropSet). The per-row lookups are
+    // forgotten first; a change repaints the record's row when asked, a
+    // mask name re-applies the editor's mask instead.
+    bool SetPropValue(const TgrKeyValues& key, bool repaint, TgrPictureKind kind, TgrPropId id,
+                      const Variant& value, TgrCustomPropElement*& element) override;
+
+    TgrDBRowElement* FindRow(const Variant& dataRow);
+    // Every record in key order (valid until the set changes).
+    std::vector<TgrDBRowElement*> Records() const;
+    // This set becomes a copy of another grid's set, in this set's order.
+    void AssignFrom(const TgrDBRowPropSet& other);
+
+    TgrCustomDBGrid* DBGrid;
+
+protected:
+    TgrCustomPropElement* CloneElement(const TgrCustomPropElement& source) override;
+};
+
+class TgrDBCellPropSet : public TgrCustomPropSet {
+public:
+    explicit TgrDBCellPropSet(TgrCustomDBGrid* grid);
+    ~TgrDBCellPropSet() override;
+
+    TgrCustomPropElement* CreateElement(const TgrKeyValues& key) override;
+    void RemoveElement(TgrCustomPropElement* element) override;
+    bool RemoveIfDefault(TgrCustomPropElement* element) override;
+    // As for rows; the cell is repainted only for a data column of the
+    // grid (1..ColCount-1) whose record is on screen.
+    bool SetPropValue(const TgrKeyValues& key, bool repaint, TgrPictureKind kind, TgrPropId id,
+                      const Variant& value, TgrCustomPropElement*& element) override;
+    // Repaints a record's cell when it is shown: drawing-only changes not
+    // while the grid paints; the in-cell control follows a current cell.
+    void InvalidateRecordCell(Integer dataCol, const Variant& dataRow, bool drawingOnly);
+
+    TgrDBCellElement* FindCell(Integer dataCol, const Variant& dataRow);
+    std::vector<TgrDBCellElement*> Records() const;
+    void AssignFrom(const TgrDBCellPropSet& other);
+
+    TgrCustomDBGrid* DBGrid;
+
+protected:
+    TgrCustomPropElement* CloneElement(const TgrCustomPropElement& source) override;
 };

@@ -279,6 +279,8 @@ public:
 
 protected:
     Integer Row() const;
-    Variant Get(TgrPropId id, TgrPictureKind kind = pkNoPicture) const;
-    void Set(TgrPropId id, const Variant& value, TgrPictureKind kind = pkNoPicture);
+    // Every attribute goes through these two; a facade that names its cell
+    // otherwise (by record) supplies its own.
+    virtual Variant Get(TgrPropId id, TgrPictureKind kind = pkNoPicture) const;
+    virtual void Set(TgrPropId id, const Variant& value, TgrPictureKind kind = pkNoPicture);
 };

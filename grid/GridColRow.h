@@ -400,8 +400,10 @@ public:
     TgrDesignRow(TgrPropGrid* grid, const Variant& dataRow);
 
     Integer Row() const;
-    Variant Get(TgrPropId id, TgrPictureKind kind = pkNoPicture) const;
-    void Set(TgrPropId id, const Variant& value, TgrPictureKind kind = pkNoPicture);
+    // Every attribute goes through these two; a proxy that names its row
+    // otherwise (by record) supplies its own.
+    virtual Variant Get(TgrPropId id, TgrPictureKind kind = pkNoPicture) const;
+    virtual void Set(TgrPropId id, const Variant& value, TgrPictureKind kind = pkNoPicture);
 
     TColor GetColor() const { return TColor(Get(gpColor).AsInteger()); }
     void SetColor(TColor v) { Set(gpColor, Variant(Integer(v))); }

@@ -472,7 +472,7 @@ void TgrBaseGrid::SetRows(Integer value) {
 TgrControlType TgrBaseGrid::EffectiveControlType(Integer dataCol, Integer dataRow) {
     // Fixed cells and rows beyond the base grid's last row hold no control.
     if (dataCol < 1 || dataRow < 1 || dataCol > Cols() || dataRow >= RowTotal()) return ctNone;
-    if (TgrCellElement* e = CellRecord(dataCol, dataRow))
+    if (TgrCustomPropElement* e = CellRecord(dataCol, dataRow))
         if (TgrControlType(e->ControlType) != ctDefault) return TgrControlType(e->ControlType);
     TgrCol* col = gridCols_->ColAt(dataCol);
     TgrRow* row = dataRow >= 0 && dataRow < gridRows_->Count() ? gridRows_->GetRow(dataRow) : nullptr;

@@ -764,8 +764,10 @@ public:
     Integer GetRowId(Integer dataRow) override { return gridRows_->RowId(dataRow); }
     // A cell's property record through the one-entry cache; with index
     // checks a column or row outside the grid raises. None when the cell
-    // has none.
-    TgrCellElement* FindCellElement(Integer dataCol, Integer dataRow, bool checkIndexes);
+    // has none. Every cell-level lookup of the attribute resolution goes
+    // through it, so a descendant that keys cells otherwise (by record)
+    // answers here.
+    virtual TgrCustomPropElement* FindCellElement(Integer dataCol, Integer dataRow, bool checkIndexes);
     // Makes the record of a cell and adds it to the cell property set.
     virtual TgrCustomPropElement* CreateCellElement(Integer dataCol, Integer dataRow);
     // The chosen properties of every column, row and cell back to their
@@ -1430,6 +1432,11 @@ public:
     virtual std::string EffectiveCheckBoxValues(Integer dataCol);
     // The button a data cell shows, and the drop-down style with it.
     TgrButtonType ResolveButtonType(Integer dataCol, Integer dataRow, TgrDropDownStyle& style);
+    // The button of the row and column levels in DrawOverlap order, with the
+    // drop-down style of the level that sets it (btNone and ddDropDown when
+    // neither does).
+    TgrButtonType LevelButtonType(TgrCol* col, TgrButtonType rowType, TgrDropDownStyle rowStyle,
+                                  TgrDropDownStyle& style);
     // The mask name of a data cell: cell, then row and column in DrawOverlap
     // order; empty outside the data rows.
     std::string EffectiveMaskName(Integer dataCol, Integer dataRow);
@@ -2334,7 +2341,10 @@ private:
     void FollowDefaultRowHeight();
     // The heading height last set other than by dragging its border.
     Integer restHeadingHeight_ = 15, restRowBarWidth_ = 14;
-    TgrCellElement* CellRecord(Integer dataCol, Integer dataRow);
+    // The cell-level record the resolution reads (FindCellElement without
+    // checks); CachedCellRecord is the grid's own cell set behind the cache.
+    TgrCustomPropElement* CellRecord(Integer dataCol, Integer dataRow) { return FindCellElement(dataCol, dataRow, false); }
+    TgrCellElement* CachedCellRecord(Integer dataCol, Integer dataRow);
     bool SpinLevel(Integer dataCol, Integer dataRow, TgrSpinOptions& options, double& increment);
     // The base changed its column or row count: the data model follows,
     // the count events fire with data counts, the scroll bars follow.

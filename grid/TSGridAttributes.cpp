@@ -2,7 +2,10 @@
 // set on the cell, its row, its column and the grid; the cell is asked
 // first, then row and column in DrawOverlap order, then the grid. Fixed
 // cells (data column 0 or data row 0) follow the heading rules. Resolution
-// runs for every painted cell, so it allocates nothing.
+// runs for every painted cell, so it allocates nothing. The row level is
+// read through the virtual row getters and the cell level through
+// FindCellElement, so the data-aware grid answers both for the record a
+// row shows.
 
 #include "grid/GRGLib.h"
 #include "grid/TSGrid.h"
@@ -14,17 +17,11 @@ TgrRow* RowObject(TgrGridRows* rows, Integer dataRow) {
     return rows && dataRow >= 0 && dataRow < rows->Count() ? rows->GetRow(dataRow) : nullptr;
 }
 
-// The two middle levels in DrawOverlap order.
-struct Levels {
-    TgrColRowBase* First = nullptr;
-    TgrColRowBase* Second = nullptr;
-};
-
 }  // namespace
 
 // The cell's own property record; most cells have none, and the lookup
 // builds a key, so an empty set answers at once.
-TgrCellElement* TgrBaseGrid::CellRecord(Integer dataCol, Integer dataRow) {
+TgrCellElement* TgrBaseGrid::CachedCellRecord(Integer dataCol, Integer dataRow) {
     if (cellProps_->Count() == 0) return nullptr;
     // One-entry cache: painting asks for the same cell once per attribute.
     // Adding, removing or re-keying a record marks it invalid.
@@ -40,9 +37,8 @@ bool TgrBaseGrid::EffectiveIs3D(Integer dataCol, Integer dataRow) {
     if (dataCol < 1 || dataRow < 1) return heading3D_;
     if (is3D_) return true;
     TgrCol* col = gridCols_->ColAt(dataCol);
-    TgrRow* row = RowObject(gridRows_.get(), dataRow);
-    if ((col && col->Is3D()) || (row && row->Is3D())) return true;
-    TgrCellElement* e = CellRecord(dataCol, dataRow);
+    if ((col && col->Is3D()) || GetRowIs3D(dataRow)) return true;
+    TgrCustomPropElement* e = CellRecord(dataCol, dataRow);
     return e && e->Is3D;
 }
 
@@ -53,13 +49,13 @@ TColor TgrBaseGrid::EffectiveCellColor(Integer dataCol, Integer dataRow, bool is
                 return col->HeadingColor();
         return headingColor_;
     }
-    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && e->Color != grColorNotSet) return e->Color;
+    if (TgrCustomPropElement* e = CellRecord(dataCol, dataRow); e && e->Color != grColorNotSet) return e->Color;
     TgrColRowBase* col = gridCols_->ColAt(dataCol);
-    TgrColRowBase* row = RowObject(gridRows_.get(), dataRow);
-    TgrColRowBase* first = drawOverlap_ == doDrawColOnTop ? col : row;
-    TgrColRowBase* second = drawOverlap_ == doDrawColOnTop ? row : col;
-    if (first && first->Color() != grColorNotSet) return first->Color();
-    if (second && second->Color() != grColorNotSet) return second->Color();
+    TColor colValue = col ? col->Color() : grColorNotSet, rowValue = GetRowColor(dataRow);
+    TColor first = drawOverlap_ == doDrawColOnTop ? colValue : rowValue;
+    TColor second = drawOverlap_ == doDrawColOnTop ? rowValue : colValue;
+    if (first != grColorNotSet) return first;
+    if (second != grColorNotSet) return second;
     TColor grid = Color();
     // Raised cells on a window-coloured grid take the button face.
     if (is3D && (grid == grColorNotSet || grid == clWindow)) return clBtnFace;
@@ -74,13 +70,14 @@ TFont* TgrBaseGrid::EffectiveHeadingFont(Integer dataCol) {
 
 TFont* TgrBaseGrid::EffectiveCellFont(Integer dataCol, Integer dataRow) {
     if (dataCol < 1 || dataRow < 1) return EffectiveHeadingFont(dataCol);
-    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && !e->ParentFont && e->Font) return e->Font;
+    if (TgrCustomPropElement* e = CellRecord(dataCol, dataRow); e && !e->ParentFont && e->Font) return e->Font;
     TgrColRowBase* col = gridCols_->ColAt(dataCol);
-    TgrColRowBase* row = RowObject(gridRows_.get(), dataRow);
-    TgrColRowBase* first = drawOverlap_ == doDrawColOnTop ? col : row;
-    TgrColRowBase* second = drawOverlap_ == doDrawColOnTop ? row : col;
-    if (first && !first->ParentFont() && first->OwnFont()) return first->OwnFont();
-    if (second && !second->ParentFont() && second->OwnFont()) return second->OwnFont();
+    TFont* colFont = col && !col->ParentFont() ? col->OwnFont() : nullptr;
+    TFont* rowFont = GetRowParentFont(dataRow) ? nullptr : GetRowFont(dataRow);
+    TFont* first = drawOverlap_ == doDrawColOnTop ? colFont : rowFont;
+    TFont* second = drawOverlap_ == doDrawColOnTop ? rowFont : colFont;
+    if (first) return first;
+    if (second) return second;
     return Font();
 }
 
@@ -106,12 +103,11 @@ TgrWordWrap TgrBaseGrid::EffectiveHeadingWordWrap(Integer dataCol) {
 
 TgrHorzAlignment TgrBaseGrid::EffectiveHorzAlignment(Integer dataCol, Integer dataRow) {
     if (dataCol < 1 || dataRow < 1) return EffectiveHeadingHorzAlignment(dataCol);
-    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && TgrHorzAlignment(e->HorzAlignment) != htaDefault)
+    if (TgrCustomPropElement* e = CellRecord(dataCol, dataRow); e && TgrHorzAlignment(e->HorzAlignment) != htaDefault)
         return TgrHorzAlignment(e->HorzAlignment);
     TgrCol* col = gridCols_->ColAt(dataCol);
-    TgrRow* row = RowObject(gridRows_.get(), dataRow);
     TgrHorzAlignment colValue = col ? col->GetHorzAlignment() : htaDefault;
-    TgrHorzAlignment rowValue = row ? row->HorzAlignment() : htaDefault;
+    TgrHorzAlignment rowValue = GetRowHorzAlignment(dataRow);
     TgrHorzAlignment first = drawOverlap_ == doDrawColOnTop ? colValue : rowValue;
     TgrHorzAlignment second = drawOverlap_ == doDrawColOnTop ? rowValue : colValue;
     if (first != htaDefault) return first;
@@ -124,27 +120,27 @@ TgrHorzAlignment TgrBaseGrid::EffectiveHorzAlignment(Integer dataCol, Integer da
 
 TgrVertAlignment TgrBaseGrid::EffectiveVertAlignment(Integer dataCol, Integer dataRow) {
     if (dataCol < 1 || dataRow < 1) return EffectiveHeadingVertAlignment(dataCol);
-    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && TgrVertAlignment(e->VertAlignment) != vtaDefault)
+    if (TgrCustomPropElement* e = CellRecord(dataCol, dataRow); e && TgrVertAlignment(e->VertAlignment) != vtaDefault)
         return TgrVertAlignment(e->VertAlignment);
     TgrColRowBase* col = gridCols_->ColAt(dataCol);
-    TgrColRowBase* row = RowObject(gridRows_.get(), dataRow);
-    TgrColRowBase* first = drawOverlap_ == doDrawColOnTop ? col : row;
-    TgrColRowBase* second = drawOverlap_ == doDrawColOnTop ? row : col;
-    if (first && first->VertAlignment() != vtaDefault) return first->VertAlignment();
-    if (second && second->VertAlignment() != vtaDefault) return second->VertAlignment();
+    TgrVertAlignment colValue = col ? col->VertAlignment() : vtaDefault, rowValue = GetRowVertAlignment(dataRow);
+    TgrVertAlignment first = drawOverlap_ == doDrawColOnTop ? colValue : rowValue;
+    TgrVertAlignment second = drawOverlap_ == doDrawColOnTop ? rowValue : colValue;
+    if (first != vtaDefault) return first;
+    if (second != vtaDefault) return second;
     return vertAlignment_ != vtaDefault ? vertAlignment_ : vtaTop;
 }
 
 TgrWordWrap TgrBaseGrid::EffectiveWordWrap(Integer dataCol, Integer dataRow) {
     if (dataCol < 1 || dataRow < 1) return EffectiveHeadingWordWrap(dataCol);
-    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && TgrWordWrap(e->WordWrap) != wwDefault)
+    if (TgrCustomPropElement* e = CellRecord(dataCol, dataRow); e && TgrWordWrap(e->WordWrap) != wwDefault)
         return TgrWordWrap(e->WordWrap);
     TgrColRowBase* col = gridCols_->ColAt(dataCol);
-    TgrColRowBase* row = RowObject(gridRows_.get(), dataRow);
-    TgrColRowBase* first = drawOverlap_ == doDrawColOnTop ? col : row;
-    TgrColRowBase* second = drawOverlap_ == doDrawColOnTop ? row : col;
-    if (first && first->WordWrap() != wwDefault) return first->WordWrap();
-    if (second && second->WordWrap() != wwDefault) return second->WordWrap();
+    TgrWordWrap colValue = col ? col->WordWrap() : wwDefault, rowValue = GetRowWordWrap(dataRow);
+    TgrWordWrap first = drawOverlap_ == doDrawColOnTop ? colValue : rowValue;
+    TgrWordWrap second = drawOverlap_ == doDrawColOnTop ? rowValue : colValue;
+    if (first != wwDefault) return first;
+    if (second != wwDefault) return second;
     return wordWrap_;
 }
 
@@ -159,7 +155,7 @@ bool TgrBaseGrid::IsCellReadOnly(Integer dataCol, Integer dataRow) {
     TgrRow* row = RowObject(gridRows_.get(), dataRow);
     if ((col && !col->Visible()) || (row && !row->Visible())) return true;
     if (IsDesigning() && storeData_) return false;
-    if (TgrCellElement* e = CellRecord(dataCol, dataRow)) {
+    if (TgrCustomPropElement* e = CellRecord(dataCol, dataRow)) {
         if (TgrReadOnly(e->ReadOnly) == roOn) return true;
         if (TgrReadOnly(e->ReadOnly) == roOff) return false;
     }
@@ -170,55 +166,37 @@ TgrButtonType TgrBaseGrid::ResolveButtonType(Integer dataCol, Integer dataRow, T
     style = ddDropDown;
     if (dataCol < 1 || dataRow < 1 || dataRow >= RowTotal()) return btNone;
     if (!readOnlyButton_ && IsCellReadOnly(dataCol, dataRow)) return btNone;
-    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && TgrButtonType(e->ButtonType) != btDefault) {
+    if (TgrCustomPropElement* e = CellRecord(dataCol, dataRow); e && TgrButtonType(e->ButtonType) != btDefault) {
         style = e->GetDropDownStyle();
         return TgrButtonType(e->ButtonType);
     }
-    TgrCol* col = gridCols_->ColAt(dataCol);
-    TgrRow* row = RowObject(gridRows_.get(), dataRow);
-    auto fromCol = [&]() -> TgrButtonType {
-        if (!col || col->ButtonType() == btDefault) return btDefault;
-        style = col->GetDropDownStyle();
-        return col->ButtonType();
-    };
-    auto fromRow = [&]() -> TgrButtonType {
-        if (!row || row->ButtonType() == btDefault) return btDefault;
-        style = row->GetDropDownStyle();
-        return row->ButtonType();
-    };
-    TgrButtonType t = drawOverlap_ == doDrawColOnTop ? fromCol() : fromRow();
-    if (t == btDefault) t = drawOverlap_ == doDrawColOnTop ? fromRow() : fromCol();
-    if (t == btDefault) {
-        style = ddDropDown;
-        return btNone;
+    return LevelButtonType(gridCols_->ColAt(dataCol), GetRowButtonType(dataRow), GetRowDropDownStyle(dataRow), style);
+}
+
+TgrButtonType TgrBaseGrid::LevelButtonType(TgrCol* col, TgrButtonType rowType, TgrDropDownStyle rowStyle,
+                                           TgrDropDownStyle& style) {
+    TgrButtonType colType = col ? col->ButtonType() : btDefault;
+    bool colFirst = drawOverlap_ == doDrawColOnTop;
+    for (bool colLevel : {colFirst, !colFirst}) {
+        TgrButtonType t = colLevel ? colType : rowType;
+        if (t == btDefault) continue;
+        style = colLevel ? col->GetDropDownStyle() : rowStyle;
+        return t;
     }
-    return t;
+    style = ddDropDown;
+    return btNone;
 }
 
 std::string TgrBaseGrid::EffectiveMaskName(Integer dataCol, Integer dataRow) {
     if (dataCol < 1 || dataRow < 1 || dataRow > Rows()) return {};
-    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && !e->MaskName.empty()) return e->MaskName;
+    if (TgrCustomPropElement* e = CellRecord(dataCol, dataRow); e && !e->MaskName.empty()) return e->MaskName;
     TgrColRowBase* col = gridCols_->ColAt(dataCol);
-    TgrColRowBase* row = RowObject(gridRows_.get(), dataRow);
-    TgrColRowBase* first = drawOverlap_ == doDrawColOnTop ? col : row;
-    TgrColRowBase* second = drawOverlap_ == doDrawColOnTop ? row : col;
-    if (first && !first->MaskName().empty()) return first->MaskName();
-    if (second && !second->MaskName().empty()) return second->MaskName();
-    return {};
+    std::string colValue = col ? col->MaskName() : std::string(), rowValue = GetRowMaskName(dataRow);
+    if (drawOverlap_ == doDrawColOnTop) return colValue.empty() ? rowValue : colValue;
+    return rowValue.empty() ? colValue : rowValue;
 }
 
 // ------------------------------------------------------------ spin and pictures
-
-namespace {
-
-// The cell, row and column levels of one data cell in asking order: the
-// cell's own record is not a TgrColRowBase, so the two middle levels come
-// separately.
-Levels OverlapLevels(TgrDrawOverlap overlap, TgrColRowBase* col, TgrColRowBase* row) {
-    return overlap == doDrawColOnTop ? Levels{col, row} : Levels{row, col};
-}
-
-}  // namespace
 
 bool TgrBaseGrid::IsDataCellIndex(Integer dataCol, Integer dataRow) const {
     return dataCol >= 1 && dataCol <= Cols() && dataRow >= 1 && dataRow < RowTotal();
@@ -231,18 +209,24 @@ bool TgrBaseGrid::SpinLevel(Integer dataCol, Integer dataRow, TgrSpinOptions& op
     options = 0;
     increment = 0;
     if (!IsDataCellIndex(dataCol, dataRow)) return false;
-    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && IsSpinButtonType(TgrButtonType(e->ButtonType))) {
+    if (TgrCustomPropElement* e = CellRecord(dataCol, dataRow); e && IsSpinButtonType(TgrButtonType(e->ButtonType))) {
         options = e->SpinOptions;
         increment = e->SpinIncrement;
         return true;
     }
-    Levels l = OverlapLevels(drawOverlap_, gridCols_->ColAt(dataCol), RowObject(gridRows_.get(), dataRow));
-    for (TgrColRowBase* level : {l.First, l.Second})
-        if (level && IsSpinButtonType(level->ButtonType())) {
-            options = level->SpinOptions();
-            increment = level->SpinIncrement();
+    TgrColRowBase* col = gridCols_->ColAt(dataCol);
+    for (bool colLevel : {drawOverlap_ == doDrawColOnTop, drawOverlap_ != doDrawColOnTop}) {
+        if (colLevel && col && IsSpinButtonType(col->ButtonType())) {
+            options = col->SpinOptions();
+            increment = col->SpinIncrement();
             return true;
         }
+        if (!colLevel && IsSpinButtonType(GetRowButtonType(dataRow))) {
+            options = GetRowSpinOptions(dataRow);
+            increment = GetRowSpinIncrement(dataRow);
+            return true;
+        }
+    }
     return false;
 }
 
@@ -262,17 +246,17 @@ double TgrBaseGrid::EffectiveSpinIncrement(Integer dataCol, Integer dataRow) {
 
 TgrDrawOption TgrBaseGrid::EffectivePictureOption(Integer dataCol, Integer dataRow, TgrPictureKind kind) {
     if (dataCol < 1 || dataRow < 1 || kind < pkStretchPicture || kind > pkKeepAspectRatio) return dopDefault;
-    if (TgrCellElement* e = CellRecord(dataCol, dataRow)) {
+    if (TgrCustomPropElement* e = CellRecord(dataCol, dataRow)) {
         Byte own = kind == pkStretchPicture  ? e->StretchPicture
                    : kind == pkShrinkPicture ? e->ShrinkPicture
                    : kind == pkCenterPicture ? e->CenterPicture
                                              : e->KeepAspectRatio;
         if (TgrDrawOption(own) != dopDefault) return TgrDrawOption(own);
     }
-    Levels l = OverlapLevels(drawOverlap_, gridCols_->ColAt(dataCol), RowObject(gridRows_.get(), dataRow));
-    for (TgrColRowBase* level : {l.First, l.Second})
-        if (level && level->GetPicture(kind) != dopDefault) return level->GetPicture(kind);
-    return dopDefault;
+    TgrColRowBase* col = gridCols_->ColAt(dataCol);
+    TgrDrawOption colValue = col ? col->GetPicture(kind) : dopDefault, rowValue = GetRowPicture(dataRow, kind);
+    if (drawOverlap_ == doDrawColOnTop) return colValue != dopDefault ? colValue : rowValue;
+    return rowValue != dopDefault ? rowValue : colValue;
 }
 
 TgrPictureOptions TgrBaseGrid::EffectivePictureOptions(Integer dataCol, Integer dataRow) {

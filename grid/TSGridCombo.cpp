@@ -89,13 +89,14 @@ TgrCombo* TgrBaseGrid::GetCombo() {
 
 TgrCombo* TgrBaseGrid::EffectiveCombo(Integer dataCol, Integer dataRow) {
     if (dataCol < 1 || dataRow < 1 || dataRow >= RowTotal()) return nullptr;
-    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && e->Combo) return e->Combo;
+    if (TgrCustomPropElement* e = CellRecord(dataCol, dataRow); e && e->Combo) return e->Combo;
     TgrColRowBase* col = gridCols_->ColAt(dataCol);
-    TgrColRowBase* row = dataRow < gridRows_->Count() ? gridRows_->GetRow(dataRow) : nullptr;
-    TgrColRowBase* first = DrawOverlap() == doDrawColOnTop ? col : row;
-    TgrColRowBase* second = DrawOverlap() == doDrawColOnTop ? row : col;
-    if (first && first->Combo()) return first->Combo();
-    if (second && second->Combo()) return second->Combo();
+    TgrCombo* colValue = col ? col->Combo() : nullptr;
+    TgrCombo* rowValue = GetRowCombo(dataRow);
+    TgrCombo* first = DrawOverlap() == doDrawColOnTop ? colValue : rowValue;
+    TgrCombo* second = DrawOverlap() == doDrawColOnTop ? rowValue : colValue;
+    if (first) return first;
+    if (second) return second;
     // A combo cell without a combo of its own drops the working one down.
     TgrDropDownStyle style;
     return workCombo_ && ResolveButtonType(dataCol, dataRow, style) == btCombo ? workCombo_ : nullptr;
@@ -318,13 +319,14 @@ bool DateTimeEditorRegistered() { return bool(DateTimeEditor()); }
 
 TgrDateTimeDefComponent* TgrBaseGrid::EffectiveDateTimeDef(Integer dataCol, Integer dataRow) {
     if (dataCol < 1 || dataRow < 1 || dataRow >= RowTotal()) return nullptr;
-    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && e->DateTimeDef) return e->DateTimeDef;
+    if (TgrCustomPropElement* e = CellRecord(dataCol, dataRow); e && e->DateTimeDef) return e->DateTimeDef;
     TgrColRowBase* col = gridCols_->ColAt(dataCol);
-    TgrColRowBase* row = dataRow < gridRows_->Count() ? gridRows_->GetRow(dataRow) : nullptr;
-    TgrColRowBase* first = DrawOverlap() == doDrawColOnTop ? col : row;
-    TgrColRowBase* second = DrawOverlap() == doDrawColOnTop ? row : col;
-    if (first && first->DateTimeDef()) return first->DateTimeDef();
-    if (second && second->DateTimeDef()) return second->DateTimeDef();
+    TgrDateTimeDefComponent* colValue = col ? col->DateTimeDef() : nullptr;
+    TgrDateTimeDefComponent* rowValue = GetRowDateTimeDef(dataRow);
+    TgrDateTimeDefComponent* first = DrawOverlap() == doDrawColOnTop ? colValue : rowValue;
+    TgrDateTimeDefComponent* second = DrawOverlap() == doDrawColOnTop ? rowValue : colValue;
+    if (first) return first;
+    if (second) return second;
     return dateTimeDef_;
 }
 

@@ -517,7 +517,7 @@ void TgrBaseGrid::SetCellProp(Integer dataCol, Integer dataRow, TgrPropId id, Tg
     if (typeChanges) DropUnsuitableValues(dataCol, dataRow);
 }
 
-TgrCellElement* TgrBaseGrid::FindCellElement(Integer dataCol, Integer dataRow, bool checkIndexes) {
+TgrCustomPropElement* TgrBaseGrid::FindCellElement(Integer dataCol, Integer dataRow, bool checkIndexes) {
     if (!cellCacheInvalid_ && cachedCellCol_ == dataCol && cachedCellRow_ == dataRow) return cachedCell_;
     if (checkIndexes) {
         CheckColRowIndex(1, dataCol, Cols(), 1);
@@ -533,7 +533,7 @@ TgrCellElement* TgrBaseGrid::FindCellElement(Integer dataCol, Integer dataRow, b
             return nullptr;
         }
     }
-    return CellRecord(dataCol, dataRow);
+    return CachedCellRecord(dataCol, dataRow);
 }
 
 TgrCustomPropElement* TgrBaseGrid::CreateCellElement(Integer dataCol, Integer dataRow) {

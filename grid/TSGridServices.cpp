@@ -67,7 +67,7 @@ bool TgrBaseGrid::IsRowSelected(Integer dataRow) {
 
 #define GR_CELL_GETTER(Type, Name, expr, none)                     \
     Type TgrBaseGrid::Name(Integer dataCol, Integer dataRow) {     \
-        TgrCellElement* e = CellRecord(dataCol, dataRow);          \
+        TgrCustomPropElement* e = CellRecord(dataCol, dataRow);          \
         return e ? (expr) : (none);                                \
     }
 GR_CELL_GETTER(TColor, GetCellColor, e->Color, grColorNotSet)
@@ -89,7 +89,7 @@ GR_CELL_GETTER(TgrDateTimeDefComponent*, GetCellDateTimeDef, e->DateTimeDef, nul
 #undef GR_CELL_GETTER
 
 TgrDrawOption TgrBaseGrid::GetCellPicture(Integer dataCol, Integer dataRow, TgrPictureKind kind) {
-    TgrCellElement* e = CellRecord(dataCol, dataRow);
+    TgrCustomPropElement* e = CellRecord(dataCol, dataRow);
     return e ? TgrDrawOption(e->GetValue(gpPicture, kind).AsInteger()) : dopDefault;
 }
 

@@ -19,7 +19,7 @@ TColor ShownCellColor(TgrDBGrid* grid, const std::string& fieldName, const TBook
     const int col = ColumnOf(grid, fieldName);
     if (!col) return clNone;
     grid->GetCellValue(col, Variant(row));
-    const TColor color = grid->CellColor(col, Variant(row));
+    const TColor color = grid->GetCellColor(col, Variant(row));
     return color == grColorNotSet ? grid->Color() : color;
 }
 

@@ -147,12 +147,12 @@ TEST_F(DBGridDataMode, AFreedDateTimeDefinitionLeavesNoRecordCellPointingAtIt) {
     Fill(3);
     Bind();
     auto* def = new TgrDateTimeDefComponent(nullptr);
-    grid->SetCellProp(2, Variant(BookmarkOf(2)), gpDateTimeDef, ObjectToVariant(def));
-    grid->SetCellProp(3, Variant(BookmarkOf(2)), gpColor, Variant(Integer(clRed)));
+    grid->SetCellDateTimeDef(2, Variant(BookmarkOf(2)), def);
+    grid->SetCellColor(3, Variant(BookmarkOf(2)), clRed);
     ASSERT_EQ(grid->RecordCellProps().Count(), 2);
     delete def;
     EXPECT_EQ(grid->RecordCellProps().Count(), 1);
-    EXPECT_EQ(VariantToObject(grid->RecordCellProps().Get(2, Variant(BookmarkOf(2)), gpDateTimeDef)), nullptr);
+    EXPECT_EQ(grid->GetCellDateTimeDef(2, Variant(BookmarkOf(2))), nullptr);
 }
 
 TEST_F(DBGridDataMode, AnotherDataSourceStartsWithoutTheOldRecordsProperties) {

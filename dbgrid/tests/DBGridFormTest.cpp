@@ -44,9 +44,9 @@ TEST_F(DBGridForm, RecordPropertiesTravelByBookmarkAndWaitForTheDataset) {
     EXPECT_FALSE(other->DataBound());
     other->SetDataSource(source);
     ASSERT_TRUE(other->DataActive());
-    EXPECT_EQ(other->CellColor(2, Variant(second)), clRed);
-    EXPECT_EQ(other->RowColor(Variant(third)), clBlue);
-    EXPECT_EQ(other->CellColor(2, Variant(third)), grColorNotSet);
+    EXPECT_EQ(other->GetCellColor(2, Variant(second)), clRed);
+    EXPECT_EQ(other->GetRowColor(Variant(third)), clBlue);
+    EXPECT_EQ(other->GetCellColor(2, Variant(third)), grColorNotSet);
 }
 
 TEST_F(DBGridForm, FileOfAnUnboundGridUnbindsAndCountsAreWrittenOnlyAgainstAnAncestor) {
@@ -115,7 +115,7 @@ TEST_F(DBGridForm, AssignCopiesRecordPropertiesAndRefusesOtherSources) {
     grid->SetCellColor(1, Variant(first), clLime);
     other->SetDataSource(source);
     other->Assign(grid);
-    EXPECT_EQ(other->CellColor(1, Variant(first)), clLime);
+    EXPECT_EQ(other->GetCellColor(1, Variant(first)), clLime);
     grid->SetName("dbgData");
     try {
         grid->Assign(table);

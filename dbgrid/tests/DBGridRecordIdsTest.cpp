@@ -296,7 +296,7 @@ TEST_F(DBGridRecordIds, OnCompareRecordIDDecidesWhichIdsAreEqual) {
     };
     grid->SetCellColor(2, Variant("N2"), kRed);
     EXPECT_GT(compared, 0);
-    EXPECT_EQ(grid->CellColor(2, grid->DataRowOfRow(2)), kRed);
+    EXPECT_EQ(grid->GetCellColor(2, grid->DataRowOfRow(2)), kRed);
     EXPECT_EQ(grid->RowOfDataRow(Variant("N3")), 3);
     EXPECT_EQ(grid->CompareRecordIds(Variant("n1"), Variant("N1")), 0);
     EXPECT_EQ(grid->CompareRecordIdentities(Variant("n2"), Variant("N2")), 0);
@@ -327,7 +327,7 @@ TEST_F(DBGridRecordIds, SwitchingTheIdentityDropsWhatWasKeptByRecord) {
     // handler is never asked.
     grid->SetUseRecordIds(true);
     EXPECT_FALSE(grid->UsesRecordIds());
-    EXPECT_EQ(grid->CellColor(2, Variant(bm2)), kRed);
+    EXPECT_EQ(grid->GetCellColor(2, Variant(bm2)), kRed);
     grid->SetUseRecordIds(false);
     EXPECT_EQ(grid->RecordRowProps().Count(), 1);
     IdFromIDNo(grid);
@@ -379,7 +379,7 @@ TEST_F(DBGridRecordIds, EditingTheIdGivesTheRecordItsNewName) {
     EXPECT_EQ(grid->DataRowOfRow(2), Id(2));
     table->FieldByName("IDNo")->SetAsVariant(Id(8));
     EXPECT_EQ(grid->DataRowOfRow(2), Id(8));
-    EXPECT_EQ(grid->CellColor(2, grid->DataRowOfRow(2)), kRed);
+    EXPECT_EQ(grid->GetCellColor(2, grid->DataRowOfRow(2)), kRed);
     table->Post();
     EXPECT_EQ(Painted(2, 2), Rgb(kRed));
 }
@@ -412,12 +412,11 @@ TEST_F(DBGridRecordIds, FormFilesKeepUseRecordIdsAndTheIdsOfTheRecords) {
     ASSERT_TRUE(other->DataActive());
     // The 64-bit ids came back as 64-bit values and name the same records.
     bool int64Key = false;
-    other->RecordCellProps().ForEach([&](Integer, const Variant& row, const TgrDBPropElement&) {
-        int64Key = row.Type() == varInt64 && row == Id(2);
-    });
+    for (TgrDBCellElement* e : other->RecordCellProps().Records())
+        int64Key = e->DataRow.Type() == varInt64 && e->DataRow == Id(2);
     EXPECT_TRUE(int64Key);
-    EXPECT_EQ(other->CellColor(2, other->DataRowOfRow(2)), kRed);
-    EXPECT_EQ(other->RowColor(other->DataRowOfRow(3)), kGreen);
+    EXPECT_EQ(other->GetCellColor(2, other->DataRowOfRow(2)), kRed);
+    EXPECT_EQ(other->GetRowColor(other->DataRowOfRow(3)), kGreen);
 }
 
 }  // namespace

@@ -27,8 +27,8 @@ TEST_F(DBGridRecord, CellLoadedChangesTheShownValueAndColoursByRecord) {
     };
     EXPECT_EQ(grid->GetCellValue(3, Variant(BookmarkOf(1))).AsString(), "<99>");
     for (int id = 1; id <= 4; ++id) grid->GetCellValue(3, Variant(BookmarkOf(id)));
-    EXPECT_EQ(grid->CellColor(3, Variant(BookmarkOf(1))), kRed);
-    EXPECT_EQ(grid->CellColor(3, Variant(BookmarkOf(2))), grColorNotSet);
+    EXPECT_EQ(grid->GetCellColor(3, Variant(BookmarkOf(1))), kRed);
+    EXPECT_EQ(grid->GetCellColor(3, Variant(BookmarkOf(2))), grColorNotSet);
     // Sorted the other way round, the colours stay with their records.
     grid->OnCellLoaded = nullptr;
     table->SetSortFields("Score");

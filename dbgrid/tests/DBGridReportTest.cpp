@@ -130,6 +130,29 @@ TEST_F(DBGridReport, AColumnsOwnFontPrintsWithGridFormats) {
     EXPECT_EQ(fonts.find("Courier"), std::string::npos) << fonts;
 }
 
+TEST_F(DBGridReport, ARecordsOwnFontPrintsForThatRecordOnly) {
+    ASSERT_TRUE(HaveTool("pdffonts") && HaveTool("pdftotext")) << "pdffonts or pdftotext is not installed";
+    TFont courier;
+    courier.SetName("Courier New");
+    courier.SetSize(9);
+    amounts->MoveBy(4);
+    Variant fifth(amounts->GetBookmark());
+    amounts->First();
+    // The row font of one record and the cell font of another's Name.
+    grid->SetRowFont(fifth, &courier);
+    std::string fonts = Capture("pdffonts '" + PrintToPdf("row") + "'");
+    EXPECT_NE(fonts.find("Courier"), std::string::npos) << fonts;
+    grid->SetRowParentFont(fifth, true);
+    EXPECT_EQ(grid->GetRowFont(fifth), nullptr);
+    fonts = Capture("pdffonts '" + PrintToPdf("reset") + "'");
+    EXPECT_EQ(fonts.find("Courier"), std::string::npos) << fonts;
+    grid->SetCellFont(1, fifth, &courier);
+    std::string file = PrintToPdf("cell");
+    fonts = Capture("pdffonts '" + file + "'");
+    EXPECT_NE(fonts.find("Courier"), std::string::npos) << fonts;
+    EXPECT_NE(Capture("pdftotext -layout '" + file + "' -").find("Student 005"), std::string::npos);
+}
+
 TEST_F(DBGridReport, PrinterAndPreviewGoThroughTheReportSystem) {
     System().DefaultDest = rdPrinter;
     grid->PrintGrid();

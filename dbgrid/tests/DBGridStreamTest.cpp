@@ -56,10 +56,10 @@ TEST_F(DBGridStream, RecordPropertiesGoToTheSameRecords) {
     Load(*other, layout);
     EXPECT_TRUE(other->DataBound());
     EXPECT_FALSE(other->StreamedDataBound());
-    EXPECT_EQ(other->CellColor(2, Variant(second)), clRed);
-    EXPECT_EQ(other->RowColor(Variant(third)), clBlue);
-    EXPECT_EQ(other->CellColor(2, Variant(third)), grColorNotSet);
-    EXPECT_EQ(other->CellColor(1, Variant(BookmarkOf(1))), grColorNotSet);
+    EXPECT_EQ(other->GetCellColor(2, Variant(second)), clRed);
+    EXPECT_EQ(other->GetRowColor(Variant(third)), clBlue);
+    EXPECT_EQ(other->GetCellColor(2, Variant(third)), grColorNotSet);
+    EXPECT_EQ(other->GetCellColor(1, Variant(BookmarkOf(1))), grColorNotSet);
     EXPECT_EQ(other->Col(1)->Width(), 77);
 
     // Read into an unbound grid, they wait for its dataset.
@@ -69,8 +69,8 @@ TEST_F(DBGridStream, RecordPropertiesGoToTheSameRecords) {
     EXPECT_FALSE(waiting->DataBound());
     waiting->SetDataSource(source);
     ASSERT_TRUE(waiting->DataActive());
-    EXPECT_EQ(waiting->CellColor(2, Variant(second)), clRed);
-    EXPECT_EQ(waiting->RowColor(Variant(third)), clBlue);
+    EXPECT_EQ(waiting->GetCellColor(2, Variant(second)), clRed);
+    EXPECT_EQ(waiting->GetRowColor(Variant(third)), clBlue);
 }
 
 TEST_F(DBGridStream, PartialLayoutOfABoundGridKeepsItsRecords) {
@@ -79,12 +79,12 @@ TEST_F(DBGridStream, PartialLayoutOfABoundGridKeepsItsRecords) {
     TStringStream s;
     grid->SaveLayoutToStream(s, PropKindBit(pkCols) | PropKindBit(pkCells), false, TgrPropIdSet{gpColor});
     EXPECT_TRUE(grid->DataBound());
-    EXPECT_EQ(grid->CellColor(2, Variant(second)), clRed);
+    EXPECT_EQ(grid->GetCellColor(2, Variant(second)), clRed);
 
     other->SetDataSource(source);
     Load(*other, s.DataString());
     EXPECT_TRUE(other->DataBound());
-    EXPECT_EQ(other->CellColor(2, Variant(second)), clRed);
+    EXPECT_EQ(other->GetCellColor(2, Variant(second)), clRed);
 }
 
 TEST_F(DBGridStream, DamagedLayoutLeavesTheGridBoundAndNothingWaiting) {
@@ -101,7 +101,7 @@ TEST_F(DBGridStream, DamagedLayoutLeavesTheGridBoundAndNothingWaiting) {
         EXPECT_FALSE(other->IsReading()) << cut;
     }
     Load(*other, layout);
-    EXPECT_EQ(other->CellColor(2, Variant(second)), clRed);
+    EXPECT_EQ(other->GetCellColor(2, Variant(second)), clRed);
 }
 
 }  // namespace

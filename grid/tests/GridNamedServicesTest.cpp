@@ -197,7 +197,7 @@ namespace {
 TEST_F(GridNamedServices, CellRecordsAreFoundAndMadeOnlyInsideTheGrid) {
     EXPECT_EQ(grid->FindCellElement(2, 3, true), nullptr);
     grid->SetCellColor(2, 3, clRed);
-    TgrCellElement* e = grid->FindCellElement(2, 3, true);
+    TgrCustomPropElement* e = grid->FindCellElement(2, 3, true);
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(grid->FindCellElement(2, 3, false), e);
     EXPECT_THROW(grid->FindCellElement(7, 3, true), EInvalidGridOperation);
