@@ -121,7 +121,7 @@ bool TgrBaseGrid::MovePage(bool down) {
         }
         if (newTop != top) {
             HideCellControl(true);
-            SetTopLeftCell(FirstScrollCol(), newTop);
+            SetTopLeft(FirstScrollCol(), newTop);
         }
     }
     return MoveToDisplayCell(curDisplayCol_, target);
