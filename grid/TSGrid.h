@@ -1682,6 +1682,12 @@ public:
     // numbers, the current cell keeps its data cell (a removed one moves to
     // the nearest column or row). OnDeleteCol, FireDeleteRow per item.
     virtual void DeleteCols(Integer from, Integer to);
+    // DeleteCols without the selection reports; False when nothing was
+    // removed (an empty range, or the current cell could not be left).
+    bool RemoveCols(Integer from, Integer to);
+    // The selected display columns (rows) in a range (either order).
+    Integer CountSelectedCols(Integer from, Integer to);
+    Integer CountSelectedRows(Integer from, Integer to);
     // Adds a data column (the new last one) shown at display position
     // displayCol (1..Cols + 1); False when the count could not grow. No
     // OnInsertCol fires here.
@@ -1699,8 +1705,12 @@ public:
     void DropRowCellRecords(Integer dataRow);
     void ShiftColCellRecords(Integer dataCol, Integer last);
     void ShiftRowCellRecords(Integer dataRow, Integer last);
-    void RemoveDataColAt(Integer displayCol, Integer count);
-    void RemoveDataRowAt(Integer displayRow, Integer count);
+    // A data column (row) moves to the last display position and its cell
+    // records go; the later ones take the numbers one lower.
+    void MoveColToEnd(Integer dataCol, Integer last);
+    void MoveRowToEnd(Integer dataRow, Integer last);
+    void ReportRemovedCol(Integer dataCol);
+    void ReportRemovedRow(Integer dataRow);
     void SettleRemovedCols(Integer old, Integer removed);
     void SettleRemovedRows(Integer old, Integer removed);
 

@@ -274,3 +274,24 @@ TEST_F(GridScrollLimits, CellGeometryFollowsTheView) {
     ASSERT_TRUE(grid->FindVisibleCol(5, found));
     EXPECT_EQ(found, 6);
 }
+
+TEST_F(GridScrollLimits, SizesOfTheBaseReachTheColumnAndRowObjects) {
+    Make(4, 20);
+    // A width set on the base is the column's width; a hidden column
+    // stays at 0 whatever the base is given.
+    grid->SetColWidthAt(2, 90);
+    EXPECT_EQ(grid->Col(2)->Width(), 90);
+    grid->Col(3)->SetVisible(false);
+    grid->SetDefaultColWidth(50);
+    EXPECT_EQ(grid->GetColWidthAt(3), 0);
+    EXPECT_EQ(grid->GetColWidthAt(2), 50);
+    grid->SetColWidthAt(3, 70);
+    EXPECT_EQ(grid->GetColWidthAt(3), 0);
+    // A default of nothing becomes one pixel.
+    grid->SetDefaultRowHeight(0);
+    EXPECT_EQ(grid->DefaultRowHeight(), 1);
+    EXPECT_EQ(grid->GetRowHeightAt(5), 1);
+    grid->SetDefaultColWidth(0);
+    EXPECT_EQ(grid->DefaultColWidth(), 1);
+    EXPECT_EQ(grid->GetColWidthAt(1), 1);
+}
