@@ -81,7 +81,7 @@ int main() {
     TgrShotGrid* grid = shot.Grid();
     for (Integer r = 1; r <= grid->Rows(); ++r)
         for (Integer c = 1; c <= grid->Cols(); ++c) grid->PutCellValue(c, r, Variant(CellText(c, r)));
-    grid->SetTopLeftCell(31, 101);
+    grid->SetTopLeft(31, 101);
     grid->Update();
 
     Clock::time_point start = Clock::now();

@@ -714,7 +714,9 @@ void TgrCustomDBGrid::DoFieldLayoutChange() {
     if (OnFieldLayoutChange && CanFireEvents()) OnFieldLayoutChange(this);
 }
 
-void TgrCustomDBGrid::DoTopLeftChanged() { CheckTopLeftChanged(true); }
+void TgrCustomDBGrid::DoTopLeftChanged(Integer, Integer, Integer, Integer, bool byUser) {
+    CheckTopLeftChanged(byUser);
+}
 
 void TgrCustomDBGrid::NotifyTopLeftChanged() {
     TgrBaseGrid::NotifyTopLeftChanged();

@@ -124,11 +124,6 @@ using TgrDBDateTimeCellEvent =
 using TgrDBDateTimeGetValueEvent = std::function<void(TObject*, TgrDateTimeDefComponent* dateTimeDef,
                                                       Integer dataCol, const Variant& dataRow, Variant& value)>;
 
-// Scroll-bar codes of the vertical bar.
-enum TgrScrollCode {
-    scLineUp, scLineDown, scPageUp, scPageDown, scThumbPosition, scThumbTrack, scTop, scBottom, scEndScroll
-};
-
 // The vertical bar's figures for a data-bound grid.
 struct TgrVertScrollFigures {
     Integer First = 1, Count = 5, Positions = 5, Range = 5;
@@ -1192,13 +1187,13 @@ protected:
     bool PaintCellData(TgrCellPaintInfo& info, const TRect& rect, bool selected) override;
     bool HasGetDrawInfo() override { return bool(OnGetDrawInfo); }
     void FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrDrawInfo& info) override;
-    void DoTopLeftChanged() override;
+    void DoTopLeftChanged(Integer oldCol, Integer oldRow, Integer newCol, Integer newRow, bool byUser) override;
     // The grid class moved its top-left cell: OnTopLeftChanged when the
     // left column or the top record differs from the ones last reported.
     void NotifyTopLeftChanged() override;
     // OnTopLeftChanged when the left column or the top record differs from
     // the ones last reported.
-    void CheckTopLeftChanged(bool byUser);
+    void CheckTopLeftChanged(bool byUser) override;
     void FireInsertRow(Integer dataRow, bool byUser) override;
     void FireDeleteRow(Integer dataRow, bool byUser) override;
     void Paint() override;

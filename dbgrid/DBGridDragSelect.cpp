@@ -460,7 +460,7 @@ bool TgrCustomDBGrid::DragSelectScrollDown(Integer x, Integer y) {
         ComputeLayout(layout);
         TCellCoord_ts top = TopLeftCell();
         if (top.Row < LastTopLeft({ColTotal() - 1, RowTotal() - 1}, layout).Row) {
-            SetTopLeftCell(top.Col, top.Row + 1);
+            SetTopLeft(top.Col, top.Row + 1);
             stepped = true;
         }
     }
@@ -528,7 +528,7 @@ bool TgrCustomDBGrid::DragSelectScrollUp(Integer x, Integer y) {
             CompareToCurrentRow(TopRow() - 1), multi, [&] { DragScrollUpRowMove(); },
             [&] { DragScrollUpRowExtend(); },
             [&] {
-                SetTopLeftCell(TopLeftCell().Col, TopRow() - 1);
+                SetTopLeft(TopLeftCell().Col, TopRow() - 1);
                 MoveDragEndTo(MakeAtPosition(mouseSelectStart_), TopRow());
             });
     }
@@ -556,17 +556,17 @@ void TgrCustomDBGrid::DragScrollUpWindowMove() {
 void TgrCustomDBGrid::DragScrollUpRowExtend() {
     Integer row = TopRow() - 1;
     if (DragDirection() < 0) MoveDragEndTo(MakeAtPosition(BookmarkOfDisplayRow(row)), row);
-    SetTopLeftCell(TopLeftCell().Col, row);
+    SetTopLeft(TopLeftCell().Col, row);
 }
 
 void TgrCustomDBGrid::DragScrollUpRowMove() {
     Integer row = TopRow() - 1;
     if (RowSelectMode() == rsMulti) {
         std::string record = BookmarkOfDisplayRow(row);
-        SetTopLeftCell(TopLeftCell().Col, row);
+        SetTopLeft(TopLeftCell().Col, row);
         MoveDragEndTo(window_->PositionBefore(MakeAtPosition(record)), TopRow() - 1);
     } else {
         DragSingleTo(row);
-        SetTopLeftCell(TopLeftCell().Col, row);
+        SetTopLeft(TopLeftCell().Col, row);
     }
 }

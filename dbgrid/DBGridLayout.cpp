@@ -259,11 +259,11 @@ void TgrCustomDBGrid::ResetWindow(bool toTop) {
 void TgrCustomDBGrid::SetTopLeftChecked(Integer left, Integer top, bool noLock) {
     if (left == TopLeftCell().Col && top == TopLeftCell().Row) return;
     if (noLock) {
-        SetTopLeftCell(left, top);
+        SetTopLeft(left, top);
         return;
     }
     TUpdateLockGuard lock(*this);
-    SetTopLeftCell(left, top);
+    SetTopLeft(left, top);
 }
 
 void TgrCustomDBGrid::RefreshAfterLayoutChange(bool reset) {

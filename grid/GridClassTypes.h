@@ -23,6 +23,15 @@ enum TgrHeadingButton { hbNone, hbCell, hbButton };
 enum TgrRowChangedIndicator { riOff, riOn, riAutoReset };
 enum TgrFocusBorder { fbNone, fbDot, fbSingle, fbDouble };
 enum TgrScrollSpeed { spLow, spHigh, spVariable };
+// The requests of a scroll bar (line, page, thumb, ends), in the window
+// system's numbering.
+enum TgrScrollCode {
+    scLineUp, scLineDown, scPageUp, scPageDown, scThumbPosition, scThumbTrack, scTop, scBottom, scEndScroll
+};
+// Which pixels a move of the view keeps: all (smPlain), or none of the
+// previous current cell (smKeepCell) or row (smKeepRow), which is
+// repainted anyway.
+enum TgrScrollMode { smPlain, smKeepCell, smKeepRow };
 enum TgrInactiveButtonState { ibsNone, ibsBackGround, ibsShow };
 enum TgrPrintMode { pmPortrait, pmLandscape };
 // 0 normal, 1 columns selected, 2 rows selected, 3 a cell range selected.

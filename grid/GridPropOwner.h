@@ -182,7 +182,9 @@ public:
     // The remembered row-bar width and heading height.
     virtual void SetRowBarWidth(Integer width) = 0;
     virtual void SetHeadingHeight(Integer height) = 0;
-    virtual void RecheckTopLeft(bool repaint) = 0;
+    // The top-left cell applied again; alreadyLocked: the caller holds an
+    // update lock.
+    virtual void RecheckTopLeft(bool alreadyLocked) = 0;
     virtual void LockUpdate() = 0;
     virtual void UnlockUpdate() = 0;
     virtual void UpdateScrollBars() = 0;

@@ -329,12 +329,12 @@ void TgrBaseGrid::NotifyCountsChanged(Integer oldColTotal, Integer oldRowTotal) 
 
 void TgrBaseGrid::NotifyColWidthsChanged() {
     TCustomGrid_ts::NotifyColWidthsChanged();
-    UpdateScrollBars();
+    ColWidthsUpdated();
 }
 
 void TgrBaseGrid::NotifyRowHeightsChanged() {
     TCustomGrid_ts::NotifyRowHeightsChanged();
-    UpdateScrollBars();
+    RowHeightsUpdated();
 }
 
 void TgrBaseGrid::SizeChanged(Integer oldColCount, Integer oldRowCount) {
@@ -539,16 +539,4 @@ void TgrBaseGrid::SetRowChanged(Integer dataRow, bool changed) {
     if (rowChanged_[std::size_t(dataRow)] == changed) return;
     rowChanged_[std::size_t(dataRow)] = changed;
     if (rowChangedIndicator_ != riOff && rowBarOn_) InvalidateDisplayCell(0, DisplayRowOfData(dataRow));
-}
-
-
-void TgrBaseGrid::AfterTopLeftMove(const TCellCoord_ts& oldTopLeft) {
-    // While updates are suspended the move is only noted; UnlockUpdate
-    // finishes it.
-    if (IsUpdateSuspended()) {
-        topLeftMovePending_ = true;
-        return;
-    }
-    if (Widget()) TCustomGrid_ts::AfterTopLeftMove(oldTopLeft);
-    UpdateScrollPos();
 }

@@ -703,7 +703,6 @@ public:
     // The row bar's width is being dragged.
     bool IsSizingRowBar() override { return sizingRowBar_; }
     bool IsSizingHeadingRow() override { return sizingHeading_; }
-    void RecheckTopLeft(bool repaint) override;
     void LockUpdate() override { ++updateLock_; }
     // Stops (False) or allows again (True) the window's redrawing; locks
     // nest, an unlock at 0 stays at 0, and whenever no lock is left the
@@ -737,17 +736,140 @@ public:
     void SuspendPainting() { LockPaint(false); }
     void ResumePainting() { LockPaint(true); }
     void UnlockUpdate() override;
-    // Shows a scroll bar where ScrollBars allows it and the cells do not
-    // fit (or AlwaysShowScrollBar asks for it), ranges it over the
-    // scrolling columns or rows and keeps the top-left cell within reach.
-    virtual void UpdateScrollBars() override;
+    // ---- scroll limits (TSGridScrollLimits.cpp). The view never scrolls
+    // past the point where the last enterable row (column) would leave
+    // empty space at the bottom (right); each limit is 0 without a window,
+    // the ...Pos ones are positions in the visible-row (column) list.
+    Integer GetMaxTopRow();
+    Integer GetMaxTopRowPos();
+    Integer GetMaxLeftCol();
+    Integer GetMaxLeftColPos();
+    TCellCoord_ts GetMaxTopLeft();
+    // The display row (column) a scroll-bar request asks for.
+    Integer VertScrollTarget(TgrScrollCode code, Integer pos);
+    Integer HorzScrollTarget(TgrScrollCode code, Integer pos);
+    // A scroll-bar request: the grid takes the focus first, then the view
+    // moves to the target within the limits.
+    virtual void HandleVertScroll(TgrScrollCode code, Integer pos);
+    virtual void HandleHorzScroll(TgrScrollCode code, Integer pos);
+    // The in-cell control goes off the screen for a scroll (and, asked in
+    // edit mode, the current cell is invalidated); AfterScroll brings it back.
+    void BeforeScroll(bool invalidateCurrent);
+    void AfterScroll() { RefreshCellControl(); }
+    // The reaction to a moved view: pulled back within the limits, then the
+    // top-left change reported once.
+    void ClampTopLeft();
+    // Reports a top-left change since the last report (DoTopLeftChanged).
+    virtual void CheckTopLeftChanged(bool byUser);
+    // The top-left cell applied again (within the limits), under an update
+    // lock unless the caller holds one; noted while layout is suspended.
+    void RecheckTopLeft(bool alreadyLocked) override;
+
+    // ---- scrolling (TSGridScrolling.cpp). The top-left cell moves within
+    // the limits onto visible lines; the pixels that stay on the screen
+    // are moved and only the uncovered strips repainted.
+    void SetTopLeft(Integer col, Integer row) override;
+    // For one move of the view, the previous current cell (smKeepCell) or
+    // row (smKeepRow), which is repainted anyway, is not moved first.
+    void SetScrollMode(TgrScrollMode mode);
+    void ResetScrollMode() { scrollMode_ = smPlain; }
+    TgrScrollMode ScrollMode() const { return scrollMode_; }
+    void ScrollToWithMode(Integer col, Integer row, TgrScrollMode mode);
+    // Area scrolls by a pixel amount (negative: the content moves up/left).
+    void ScrollRowAreaUp(Integer dy);
+    void ScrollRowAreaDown(Integer dy);
+    void ScrollColAreaLeft(Integer dx);
+    void ScrollColAreaRight(Integer dx);
+    void ScrollRowAreaAroundCell(Integer dy);
+    void ScrollColAreaAroundCell(Integer dx);
+    void ScrollRowAreaAroundRow(Integer dy);
+    // The bottom of the last shown row (with its line), at most the client
+    // height; the extent of the rows (columns) that stay whole after an
+    // area scroll by amount.
+    Integer GetRowsBottom();
+    Integer GetRowAreaExtent(Integer amount);
+    Integer GetColAreaExtent(Integer amount);
+    // Moves the pixels of a client rectangle (also the clip) by amount.
+    void ScrollClientArea(Integer left, Integer top, Integer right, Integer bottom, Integer amount, bool horizontal);
+    // One auto-scroll step's wait by ScrollSpeed: True once it has run out
+    // (the next wait starts afresh), False while it runs (it goes on from
+    // the same start at the next call). Direction 0 horizontal, 1
+    // vertical, 2 both.
+    bool ScrollDelayElapsed(Integer screenX, Integer screenY, Integer direction);
+    TRect PrevCellRect() const { return prevCellRect_; }
+    TRect PrevRowRect() const { return prevRowRect_; }
+
+    // ---- scroll bars (TSGridScrollBars.cpp). Positions count visible
+    // scrolling items; past kMaxScrollPos positions they are scaled into
+    // 0..kMaxScrollPos.
+    static constexpr Integer kMaxScrollPos = 32767;
+    struct TgrScrollFigures {
+        Integer Positions = 0, Range = 0, First = 0, Count = 0;
+        bool Scaled = false;
+    };
+    // Shows each bar that ScrollBars allows while its items do not fit (or,
+    // disabled, while AlwaysShowScrollBar asks for it); deferred while the
+    // grid cannot paint.
+    void UpdateScrollBars() override;
     // The bars' positions follow the top-left cell.
     virtual void UpdateScrollPos();
-    // Scroll-bar positions hold 16 bits: one position a scrolling line, or,
-    // past kMaxScrollPos lines, the lines scaled into 0..kMaxScrollPos.
-    static constexpr Integer kMaxScrollPos = 32767;
-    static Integer ScrollPosOfFirst(Integer first, Integer fixed, Integer lastFirst);
-    static Integer FirstOfScrollPos(Integer pos, Integer fixed, Integer lastFirst);
+    virtual void GetHorzScrollRange(Integer& positions, Integer& range, Integer& first, Integer& count, bool& scaled);
+    virtual void GetVertScrollRange(Integer& positions, Integer& range, Integer& first, Integer& count, bool& scaled);
+    TgrScrollFigures ScrollFigures(bool vertical);
+    virtual Integer GetHorzScrollPos();
+    virtual Integer GetVertScrollPos();
+    virtual Integer GetVertScrollPage(Integer range, Integer positions, Integer count);
+    TScrollInfo BuildScrollInfo(TScrollBarKind bar);
+    TScrollInfo ReadScrollInfo(TScrollBarKind bar) const { return GetScrollInfo(bar); }
+    virtual bool NeedsHorzScrollBar(Integer clientWidth);
+    virtual bool NeedsVertScrollBar(Integer clientHeight);
+    virtual bool IsHorzScrollBarNeeded();
+    virtual bool IsVertScrollBarNeeded();
+    bool AlwaysShowsHorzBar() const;
+    bool AlwaysShowsVertBar() const;
+    void ShowHorzScrollBar(bool needed);
+    void ShowVertScrollBar(bool needed);
+    Integer GetHorzScrollBarHeight() const { return ScrollBarThickness; }
+    Integer GetVertScrollBarWidth() const { return ScrollBarThickness; }
+    // The list position a bar position stands for (the thumb mapped back).
+    Integer ListPosOfScrollPos(bool vertical, Integer pos);
+
+    // ---- cell geometry (TSGridGeometry.cpp); display positions, client
+    // pixels. The left (top) pixel of a shown column (row), -1 when it is
+    // hidden, scrolled out or beyond the client area.
+    Integer GetColLeft(Integer displayCol);
+    Integer GetRowTop(Integer displayRow);
+    // The cell's pixels cut to the client area; empty when not shown.
+    TRect CellRectRaw(Integer displayCol, Integer displayRow);
+    // CellRectRaw without the cell's grid lines (a cell cut by the client
+    // edge keeps its last pixels); all zero when nothing of it shows.
+    TRect CellRect(Integer displayCol, Integer displayRow);
+    TRect CellRangeRect(Integer col1, Integer row1, Integer col2, Integer row2);
+    // Whether any of a rectangle lies in the canvas's clip rectangle.
+    bool IsRectInClip(const TRect& rect);
+    // The display column (row) under a client pixel; -1 outside the client
+    // area or the cells.
+    Integer ColAtX(Integer x);
+    Integer RowAtY(Integer y);
+    using TCustomGrid_ts::CellAtPoint;
+    TCellCoord_ts CellAtPoint(Integer x, Integer y) { return {ColAtX(x), RowAtY(y)}; }
+    // As CellAtPoint, a point beyond the last cell giving the last one and
+    // one before the first the row bar (heading).
+    TCellCoord_ts CellAtPointClamped(Integer x, Integer y);
+    // The visible display column (row) nearest to a target, searched away
+    // from the view's side; False when none.
+    bool FindVisibleCol(Integer target, Integer& col) { return FindVisibleLine(false, target, col); }
+    bool FindVisibleRow(Integer target, Integer& row) { return FindVisibleLine(true, target, row); }
+    // The first scrolling column (row), past a hidden one.
+    Integer GetFirstScrollingCol();
+    Integer GetFirstScrollingRow();
+    // Invalidates from a data column (row) to the client's right (bottom)
+    // edge, or the whole grid when it lies left of (above) the view.
+    void InvalidateFromCol(Integer dataCol);
+    void InvalidateFromRow(Integer dataRow);
+    void InvalidateCellAt(Integer displayCol, Integer displayRow) { InvalidateDisplayCell(displayCol, displayRow); }
+    // The display cell current before the last change of the current cell.
+    TCellCoord_ts PreviousCell() const { return prevDisplayCell_; }
     void InvalidateGrid() override { Invalidate(); }
     void MoveColIndex(Integer from, Integer to) override;
     void MoveVisibleCol(Integer from, Integer to) override { visibleCols_->MovePosition(from, to); }
@@ -1344,7 +1466,7 @@ public:
     // operation runs, the focus did not just arrive by keyboard, and not
     // designing.
     bool ControlShouldHaveFocus();
-    bool GridHasFocus() const;
+    bool IsGridFocused() const;
     // The edit box or check box is shown (or about to show) over the
     // current cell in edit mode.
     bool ControlStandsInCell() const {
@@ -1777,6 +1899,12 @@ public:
     // numbers, the current cell keeps its data cell (a removed one moves to
     // the nearest column or row). OnDeleteCol, FireDeleteRow per item.
     virtual void DeleteCols(Integer from, Integer to);
+    // DeleteCols without the selection reports; False when nothing was
+    // removed (an empty range, or the current cell could not be left).
+    bool RemoveCols(Integer from, Integer to);
+    // The selected display columns (rows) in a range (either order).
+    Integer CountSelectedCols(Integer from, Integer to);
+    Integer CountSelectedRows(Integer from, Integer to);
     // Adds a data column (the new last one) shown at display position
     // displayCol (1..Cols + 1); False when the count could not grow. No
     // OnInsertCol fires here.
@@ -1794,8 +1922,12 @@ public:
     void DropRowCellRecords(Integer dataRow);
     void ShiftColCellRecords(Integer dataCol, Integer last);
     void ShiftRowCellRecords(Integer dataRow, Integer last);
-    void RemoveDataColAt(Integer displayCol, Integer count);
-    void RemoveDataRowAt(Integer displayRow, Integer count);
+    // A data column (row) moves to the last display position and its cell
+    // records go; the later ones take the numbers one lower.
+    void MoveColToEnd(Integer dataCol, Integer last);
+    void MoveRowToEnd(Integer dataRow, Integer last);
+    void ReportRemovedCol(Integer dataCol);
+    void ReportRemovedRow(Integer dataRow);
     void SettleRemovedCols(Integer old, Integer removed);
     void SettleRemovedRows(Integer old, Integer removed);
 
@@ -2109,7 +2241,7 @@ protected:
     // cell); True when it did, so the grid paints nothing of its own there.
     virtual bool PaintCellData(TgrCellPaintInfo& info, const TRect& rect, bool selected) = 0;
     virtual bool HasGetDrawInfo() = 0;
-    virtual void DoTopLeftChanged() = 0;
+    virtual void DoTopLeftChanged(Integer oldCol, Integer oldRow, Integer newCol, Integer newRow, bool byUser) = 0;
     virtual void FireInsertRow(Integer dataRow, bool byUser) = 0;
     virtual void FireDeleteRow(Integer dataRow, bool byUser) = 0;
     virtual void PreparePrint() = 0;
@@ -2189,7 +2321,15 @@ protected:
     // scroll-position updates.
     virtual void AfterPaint();
     void NotifyCountsChanged(Integer oldColTotal, Integer oldRowTotal) override;
-    void AfterTopLeftMove(const TCellCoord_ts& oldTopLeft) override;
+    void TopLeftMoved(const TCellCoord_ts& oldTopLeft) override;
+    // The base's top-left reaction: the view is clamped and the change
+    // reported (ClampTopLeft).
+    void NotifyTopLeftChanged() override;
+    // The pixel scroll of a moved view by the scroll mode; the whole grid
+    // is invalidated instead while it cannot paint.
+    void ScrollDrawArea(Integer dx, Integer dy, const TGridLayout_ts& layout) override;
+    void ScrollPlain(Integer dx, Integer dy, const TGridLayout_ts& layout);
+    void ScrollKeepingCell(Integer dx, Integer dy, const TGridLayout_ts& layout);
     void CurrentCellMoved(const TCellCoord_ts& oldCurrent) override;
     void NotifyColWidthsChanged() override;
     void NotifyRowHeightsChanged() override;
@@ -2215,6 +2355,20 @@ private:
     bool HeadingPressStarts(Integer displayCol, Integer x, Integer y);
     bool PressHeadingButton(Integer displayCol, Integer x, Integer y);
     bool HeadingShownDownAt(Integer x, Integer y);
+    bool FindVisibleLine(bool rows, Integer target, Integer& result);
+    // scrolling: the mode of the one move under way, the previous current
+    // cell and its row-bar cell on the screen when it was set, the focus
+    // frame reaching the fixed lines, the cell current before the last
+    // change; the top-left reaction's nesting, whether it ran, and the
+    // pair last reported; whether each bar is shown.
+    TgrScrollMode scrollMode_ = smPlain;
+    TRect prevCellRect_, prevRowRect_;
+    bool topFocusBoundary_ = false, leftFocusBoundary_ = false;
+    TCellCoord_ts prevDisplayCell_{1, 1};
+    Integer clampNesting_ = 0;
+    bool clampRan_ = false;
+    TCellCoord_ts reportedTopLeft_{1, 1};
+    bool horzBarShown_ = false, vertBarShown_ = false;
     // Ends a heading-button press; False when none was held.
     bool ReleaseHeadingButton(bool released);
     // The plain selection look (the cell inverted) and the focus frame
@@ -2295,8 +2449,7 @@ private:
     void SetButtonShownDown(bool down);
     bool IsOverCurrentButton(Integer x, Integer y);
     void SetPressedSpin(Integer displayCol, Integer displayRow, TgrSpinButton half);
-    static void ThumbSpan(Integer length, Integer first, Integer fixed, Integer lastFirst, Integer total, Integer& pos,
-                          Integer& thumb);
+    static void ThumbSpan(Integer length, const TScrollInfo& info, Integer& pos, Integer& thumb);
     // A press on a painted scroll bar scrolls; True when the point was on one.
     bool ScrollBarPress(Integer x, Integer y);
     // The key moves' shared steps: the current cell may be left for a
@@ -2335,8 +2488,17 @@ private:
     // Raised while the grid sets a width (height) itself: the columns
     // (rows) do not follow a new default then, they are sized after it.
     bool settingColWidth_ = false, settingRowHeight_ = false;
-    void ColWidthChanged(Integer displayCol);
-    void RowHeightChanged(Integer displayRow);
+    // One display column's width (row's height) changed: a hidden one goes
+    // back to 0, a fixed one rechecks the view, a dropped-down list refits.
+    void ColWidthChangedAt(Integer displayCol);
+    void RowHeightChangedAt(Integer displayRow);
+    // All widths (heights) of the base changed; the objects take the base's
+    // sizes (lastChanged: the last width or height an object took, 0 none).
+    void ColWidthsUpdated();
+    void RowHeightsUpdated();
+    void SyncColWidths(Integer& lastChanged);
+    void SyncRowHeights(Integer& lastChanged);
+    bool colWidthsUpdating_ = false, rowHeightsUpdating_ = false;
     void FollowDefaultColWidth();
     void FollowDefaultRowHeight();
     // The heading height last set other than by dragging its border.
@@ -2423,7 +2585,6 @@ private:
     // Raised while removed columns (rows) are moved to the end and dropped.
     Integer colsRemoving_ = 0, rowsRemoving_ = 0;
     Integer paintLock_ = 0;
-    bool topLeftMovePending_ = false;
     Integer keyLock_ = 0;
     int lastWidth_ = -1, lastHeight_ = -1;
     TTimer* timers_[3] = {nullptr, nullptr, nullptr};

@@ -28,14 +28,14 @@ bool TgrBaseGrid::CanShowControl() {
 
 bool TgrBaseGrid::ShouldShowControl() { return !IsDesigning() && IsCurrentCellVisible() && CanShowControl(); }
 
-bool TgrBaseGrid::GridHasFocus() const {
+bool TgrBaseGrid::IsGridFocused() const {
     return IsFocusHolder(const_cast<TgrBaseGrid*>(this)) || (activeControl_ && activeControl_->Focused());
 }
 
 bool TgrBaseGrid::ControlShouldHaveFocus() {
     // A mouse operation on the grid keeps the focus where it is until it
     // ends; so does a focus that arrived by keyboard until its key is up.
-    return GridHasFocus() && controlShown_ && mouseStatus_ == msNone && !focusByKeyboard_ && !IsDesigning();
+    return IsGridFocused() && controlShown_ && mouseStatus_ == msNone && !focusByKeyboard_ && !IsDesigning();
 }
 
 bool TgrBaseGrid::IsEditing() { return CanShowControl() && editModeFlag_ && CanEdit(); }
@@ -446,7 +446,7 @@ void TgrBaseGrid::ControlMouseDown(TObject* sender, TMouseButton button, TShiftS
     TgrCustomGridControl* control = ControlOfWindow(sender);
     if (!control) return;
     int gx = x + control->Left(), gy = y + control->Top();
-    if ((GridHasFocus() || !checkMouseFocus_) && button == mbLeft && control != editControl_.get()) {
+    if ((IsGridFocused() || !checkMouseFocus_) && button == mbLeft && control != editControl_.get()) {
         // A press on the drop-down button of a list-only combo cell opens it
         // even over the in-cell control.
         TgrCellPaintInfo info;

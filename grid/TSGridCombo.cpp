@@ -204,7 +204,7 @@ bool TgrBaseGrid::CloseComboDropDown(bool reactivate, bool update) {
 void TgrBaseGrid::OpenListAtFirstRow(TgrCombo* combo) {
     TgrBaseGrid* list = combo ? combo->ComboGrid() : nullptr;
     if (!list || list->Rows() < 1) return;
-    list->SetTopLeftCell(list->TopLeftCell().Col, list->FixedRowTotal());
+    list->SetTopLeft(list->TopLeftCell().Col, list->FixedRowTotal());
     list->ChangeCurrentCell(std::max<Integer>(1, list->CurrentDisplayCol()), list->DisplayRowOfData(1));
 }
 
@@ -585,7 +585,7 @@ void TgrBaseGrid::SelectComboRow(Integer row) {
         case asNone: break;
     }
     top = std::clamp<Integer>(top, list->FixedRowTotal(), std::max(list->FixedRowTotal(), list->RowTotal() - 1));
-    if (top != list->TopRow()) list->SetTopLeftCell(list->TopLeftCell().Col, top);
+    if (top != list->TopRow()) list->SetTopLeft(list->TopLeftCell().Col, top);
     list->Invalidate();
 }
 

@@ -261,6 +261,7 @@ void TgrBaseGrid::CheckCurrentCellChanged() {
 }
 
 void TgrBaseGrid::CurrentCellMoved(const TCellCoord_ts& oldCurrent) {
+    prevDisplayCell_ = oldCurrent;
     if (!gridCols_ || !gridRows_) return;
     InvalidateFocusArea(oldCurrent.Col, oldCurrent.Row);
     Integer dataCol = DataColOfDisplay(curDisplayCol_), dataRow = DataRowOfDisplay(curDisplayRow_);

@@ -21,7 +21,6 @@
 #include "grid/GridCombo.h"
 #include "grid/GridEditBox.h"
 #include "grid/GridMaskCheck.h"
-#include "grid/GridScrollDelays.h"
 #include "grid/TSGrid.h"
 #include "platform/core/Strings.h"
 #include "platform/core/Clock.h"
@@ -33,7 +32,6 @@ namespace {
 // of it.
 constexpr Integer kSizeZoneBefore = 2, kSizeZoneAfter = 1;
 constexpr Integer kMinColWidth = 2;
-constexpr Integer kScrollRange = 30;      // pixels past the area for full speed
 
 bool IsPrintable(char ch) { return static_cast<unsigned char>(ch) >= 32 && ch != 127; }
 
@@ -934,7 +932,7 @@ void TgrBaseGrid::DragSingleRowTo(Integer displayRow) {
 bool TgrBaseGrid::DragSelectScrollUp(Integer x, Integer y) {
     TCellCoord_ts top = TopLeftCell();
     if (top.Row <= FixedRowTotal()) return false;
-    SetTopLeftCell(top.Col, top.Row - 1);
+    SetTopLeft(top.Col, top.Row - 1);
     DragSelectTo(x, y);
     return true;
 }
@@ -950,7 +948,7 @@ bool TgrBaseGrid::DragSelectStepDown(Integer x, Integer y) {
     TCellCoord_ts top = TopLeftCell();
     TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, l);
     if (top.Row >= last.Row) return false;
-    SetTopLeftCell(top.Col, top.Row + 1);
+    SetTopLeft(top.Col, top.Row + 1);
     DragSelectTo(x, y);
     return true;
 }
@@ -1015,39 +1013,6 @@ void TgrBaseGrid::DragSelectTo(Integer x, Integer y) {
     }
 }
 
-Integer TgrBaseGrid::VariableScrollDelay(Integer screenX, Integer screenY, Integer direction) {
-    TPoint p = ScreenToClient(TPoint(screenX, screenY));
-    TGridLayout_ts l;
-    ComputeLayout(l);
-    Integer cw = ClientWidth(), w = l.Horz.FixedEnd, f = l.Vert.FixedEnd, rowsBottom = l.Vert.GridEnd;
-    TPoint corner = ClientToScreen(TPoint(w, f));
-    Integer range = kScrollRange, horz = 0, vert = 0;
-    if (direction == 0 || direction == 2) {
-        if (p.X >= cw) {
-            horz = p.X - cw;
-            range = std::min<Integer>(range, Screen->Width() - screenX);
-        } else if (p.X <= w) {
-            horz = w - p.X;
-            range = std::min<Integer>(range, corner.X);
-        }
-    }
-    if (direction == 1 || direction == 2) {
-        if (p.Y >= rowsBottom) {
-            vert = p.Y - rowsBottom;
-            range = std::min<Integer>(range, Screen->Height() - screenY);
-        } else if (p.Y <= f) {
-            vert = f - p.Y;
-            range = std::min<Integer>(range, corner.Y);
-        }
-    }
-    // A grid reaching past the screen's edge leaves no range to measure in:
-    // the step goes at full speed rather than dividing by nothing.
-    if (range <= 0) return kHighSpeedDelay;
-    Integer distance = std::min(direction == 2 ? std::max(horz, vert) : direction == 1 ? vert : horz, range);
-    Integer s = distance * std::abs(kLowSpeedDelay - kHighSpeedDelay) / range;
-    return s >= kLowSpeedDelay / 2 ? kHighSpeedDelay : kLowSpeedDelay;
-}
-
 void TgrBaseGrid::AutoScrollStep() {
     if (mouseStatus_ == msColMove || mouseStatus_ == msRowMove) {
         // A move held past an edge keeps scrolling without pointer moves.
@@ -1058,15 +1023,8 @@ void TgrBaseGrid::AutoScrollStep() {
     if (mouseStatus_ < msRowSelect || mouseStatus_ > msCellSelect || !HasWindow()) return;
     // The scroll speed decides how long the mouse must be held between steps.
     TPoint screen = ClientToScreen(lastMouse_);
-    Integer delay = scrollSpeed_ == spHigh  ? kHighSpeedDelay
-                    : scrollSpeed_ == spLow ? kLowSpeedDelay
-                                            : VariableScrollDelay(screen.X, screen.Y, mouseStatus_ == msRowSelect   ? 1
-                                                                                      : mouseStatus_ == msColSelect ? 0
-                                                                                                                    : 2);
-    UInt64 now = CurrentClock().TickMs();
-    if (scrollDelayStart_ == 0) scrollDelayStart_ = now;
-    if (now - scrollDelayStart_ < UInt64(delay)) return;
-    scrollDelayStart_ = 0;
+    Integer direction = mouseStatus_ == msRowSelect ? 1 : mouseStatus_ == msColSelect ? 0 : 2;
+    if (!ScrollDelayElapsed(screen.X, screen.Y, direction)) return;
     TGridLayout_ts l;
     ComputeLayout(l);
     TCellCoord_ts top = TopLeftCell();
@@ -1090,7 +1048,7 @@ void TgrBaseGrid::AutoScrollStep() {
         if (x < l.Horz.FixedEnd && top.Col > FixedColTotal()) --next.Col;
     }
     if (next == top) return;
-    SetTopLeftCell(next.Col, next.Row);
+    SetTopLeft(next.Col, next.Row);
     DragSelectTo(x, y);
     Update();
 }
@@ -1243,7 +1201,7 @@ bool TgrBaseGrid::HandleMouseWheelDown(TShiftState shift, const TPoint&) {
     Integer lines = std::clamp<Integer>(WheelLines(), 1, std::max<Integer>(1, l.Vert.LastFullCell - top.Row + 1));
     TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, l);
     Integer row = std::min<Integer>(top.Row + lines, std::max(last.Row, FixedRowTotal()));
-    if (row != top.Row) SetTopLeftCell(top.Col, row);
+    if (row != top.Row) SetTopLeft(top.Col, row);
     return true;
 }
 
@@ -1254,57 +1212,8 @@ bool TgrBaseGrid::HandleMouseWheelUp(TShiftState shift, const TPoint&) {
     TCellCoord_ts top = TopLeftCell();
     Integer lines = std::clamp<Integer>(WheelLines(), 1, std::max<Integer>(1, l.Vert.LastFullCell - top.Row + 1));
     Integer row = std::max<Integer>(top.Row - lines, FixedRowTotal());
-    if (row != top.Row) SetTopLeftCell(top.Col, row);
+    if (row != top.Row) SetTopLeft(top.Col, row);
     return true;
-}
-
-// ------------------------------------------------------------ scroll thumbs
-
-// A press on a painted scroll bar's thumb starts dragging it.
-bool TgrBaseGrid::ThumbPress(Integer x, Integer y) {
-    bool vert = ScrollBarShown(sbVertical) && x >= ClientWidth() && y < ClientHeight();
-    bool horz = ScrollBarShown(sbHorizontal) && y >= ClientHeight() && x < ClientWidth();
-    if (!vert && !horz) return false;
-    constexpr Integer t = ScrollBarThickness;
-    TGridLayout_ts layout;
-    ComputeLayout(layout);
-    TCellCoord_ts top = TopLeftCell();
-    TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, layout);
-    Integer length = vert ? ClientHeight() : ClientWidth();
-    Integer at = vert ? y : x;
-    Integer pos = 0, thumb = 0;
-    ThumbSpan(length, vert ? top.Row : top.Col, vert ? FixedRowTotal() : FixedColTotal(), vert ? last.Row : last.Col,
-              vert ? RowTotal() : ColTotal(), pos, thumb);
-    if (at < t + pos || at >= t + pos + thumb) return false;
-    thumbAxis_ = vert ? 1 : 2;
-    thumbGrab_ = at - (t + pos);
-    SetMouseCapture(true);
-    return true;
-}
-
-void TgrBaseGrid::ThumbDragTo(Integer x, Integer y, bool final) {
-    if (!thumbAxis_ || (!thumbTracking_ && !final)) return;
-    bool vert = thumbAxis_ == 1;
-    constexpr Integer t = ScrollBarThickness;
-    TGridLayout_ts layout;
-    ComputeLayout(layout);
-    TCellCoord_ts top = TopLeftCell();
-    TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, layout);
-    Integer fixed = vert ? FixedRowTotal() : FixedColTotal();
-    Integer lastFirst = vert ? last.Row : last.Col;
-    Integer steps = std::max<Integer>(0, lastFirst - fixed);
-    Integer length = vert ? ClientHeight() : ClientWidth();
-    Integer pos = 0, thumb = 0;
-    ThumbSpan(length, vert ? top.Row : top.Col, fixed, lastFirst, vert ? RowTotal() : ColTotal(), pos, thumb);
-    Integer room = std::max<Integer>(0, length - 2 * t) - thumb;
-    if (steps == 0 || room <= 0) return;
-    Integer at = std::clamp<Integer>((vert ? y : x) - t - thumbGrab_, 0, room);
-    // The bar position nearest to where the thumb's top (left) edge now is,
-    // and the line it stands for.
-    Integer positions = std::min(steps, kMaxScrollPos);
-    Integer first = FirstOfScrollPos(Integer((Int64(at) * positions + room / 2) / room), fixed, lastFirst);
-    if (vert && first != top.Row) SetTopLeftCell(top.Col, first);
-    if (!vert && first != top.Col) SetTopLeftCell(first, top.Row);
 }
 
 // ------------------------------------------------------------ grid menu

@@ -330,7 +330,7 @@ void TgrBaseGrid::MoveCurrentCell(Integer displayCol, Integer displayRow, Intege
         if (repaintOldRowBar || oldRow != displayRow) InvalidateDisplayCell(0, oldRow);
     }
     bool h = (scrollKind & 1) && newLeft != left, v = (scrollKind & 2) && newTop != top;
-    if (h || v) SetTopLeftCell(h ? newLeft : left, v ? newTop : top);
+    if (h || v) SetTopLeft(h ? newLeft : left, v ? newTop : top);
     RefreshCellControl();
     InvalidateFocusCell(false);
 }
@@ -502,7 +502,7 @@ void TgrBaseGrid::MovePage(Integer step) {
         }
         if (newTop != top) {
             HideCellControl(true);
-            SetTopLeftCell(FirstScrollCol(), newTop);
+            SetTopLeft(FirstScrollCol(), newTop);
         }
     }
     MoveCurrentCell(curDisplayCol_, target, 3, true, true, 0);

@@ -38,7 +38,7 @@ void TgrBaseGrid::ApplyPendingLayout() {
     unsigned pending = pendingLayout_;
     pendingLayout_ = 0;
     if (pending & 1u) RecheckTopLeft(false);
-    if (pending & 2u) UpdateScrollPos();
+    if (pending & 2u) ClampTopLeft();
 }
 
 void TgrBaseGrid::LockDropDownSize(bool unlock) {

@@ -10,7 +10,6 @@
 #include <algorithm>
 
 #include "grid/GridCursors.h"
-#include "grid/GridScrollDelays.h"
 #include "grid/TSGrid.h"
 #include "platform/core/Clock.h"
 
@@ -257,16 +256,10 @@ bool TgrBaseGrid::MoveAutoScrollStep(Integer x, Integer y) {
     // The scroll speed decides how long the pointer must stay past the edge
     // between steps.
     TPoint screen = ClientToScreen(TPoint(x, y));
-    Integer delay = scrollSpeed_ == spHigh  ? kHighSpeedDelay
-                    : scrollSpeed_ == spLow ? kLowSpeedDelay
-                                            : VariableScrollDelay(screen.X, screen.Y, cols ? 0 : 1);
-    UInt64 now = CurrentClock().TickMs();
-    if (scrollDelayStart_ == 0) scrollDelayStart_ = now;
-    if (now - scrollDelayStart_ < UInt64(delay)) return true;
-    scrollDelayStart_ = 0;
+    if (!ScrollDelayElapsed(screen.X, screen.Y, cols ? 0 : 1)) return true;
     if (dropMarkerShown_) ToggleDropMarker();
-    if (cols) SetTopLeftCell(top.Col + step, top.Row);
-    else SetTopLeftCell(top.Col, top.Row + step);
+    if (cols) SetTopLeft(top.Col + step, top.Row);
+    else SetTopLeft(top.Col, top.Row + step);
     Update();
     // The drop place is the column (row) that came into view at that edge.
     ComputeLayout(l);

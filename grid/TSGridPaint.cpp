@@ -238,62 +238,17 @@ void TgrBaseGrid::PaintFixedCell(TCanvas* c, const TgrCellPaintInfo& info) {
 
 
 // The thumb of a bar of a length: its offset after the first arrow and its
-// length, placed by the first scrolled line within the lines that can come
-// first.
-void TgrBaseGrid::ThumbSpan(Integer length, Integer first, Integer fixed, Integer lastFirst, Integer total,
-                            Integer& pos, Integer& thumb) {
+// length, from the bar's range, page and position (the part of the track
+// beside the thumb stands for the positions it can take).
+void TgrBaseGrid::ThumbSpan(Integer length, const TScrollInfo& info, Integer& pos, Integer& thumb) {
     constexpr Integer t = ScrollBarThickness;
     Integer span = std::max<Integer>(0, length - 2 * t);
-    Integer lines = std::max<Integer>(1, total - fixed);
-    Integer steps = std::max<Integer>(0, lastFirst - fixed);
-    thumb = Integer(std::clamp<Int64>(Int64(span) * std::max<Integer>(1, lines - steps) / lines,
-                                      std::min<Integer>(8, span), span));
-    pos = steps > 0 ? Integer(Int64(span - thumb) * std::clamp<Integer>(first - fixed, 0, steps) / steps) : 0;
-}
-
-Integer TgrBaseGrid::ScrollPosOfFirst(Integer first, Integer fixed, Integer lastFirst) {
-    Integer steps = std::max<Integer>(0, lastFirst - fixed);
-    Integer at = std::clamp<Integer>(first - fixed, 0, steps);
-    if (steps <= kMaxScrollPos) return at;
-    return Integer(std::nearbyint(double(at) * kMaxScrollPos / steps));
-}
-
-Integer TgrBaseGrid::FirstOfScrollPos(Integer pos, Integer fixed, Integer lastFirst) {
-    Integer steps = std::max<Integer>(0, lastFirst - fixed);
-    if (steps <= kMaxScrollPos) return fixed + std::clamp<Integer>(pos, 0, steps);
-    Integer at = Integer(std::nearbyint(double(std::clamp<Integer>(pos, 0, kMaxScrollPos)) * steps / kMaxScrollPos));
-    return fixed + std::clamp<Integer>(at, 0, steps);
-}
-
-bool TgrBaseGrid::ScrollBarPress(Integer x, Integer y) {
-    bool vert = ScrollBarShown(sbVertical) && x >= ClientWidth() && y < ClientHeight();
-    bool horz = ScrollBarShown(sbHorizontal) && y >= ClientHeight() && x < ClientWidth();
-    if (!vert && !horz) return false;
-    constexpr Integer t = ScrollBarThickness;
-    TGridLayout_ts layout;
-    ComputeLayout(layout);
-    TCellCoord_ts top = TopLeftCell();
-    TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, layout);
-    // Arrows move one line, the track beside the thumb one page.
-    Integer length = vert ? ClientHeight() : ClientWidth();
-    // A mirrored grid's horizontal bar runs from the right edge.
-    Integer at = vert ? y : (UseRightToLeftAlignment() ? ClientWidth() - 1 - x : x);
-    Integer first = vert ? top.Row : top.Col, fixed = vert ? FixedRowTotal() : FixedColTotal();
-    Integer lastFirst = vert ? last.Row : last.Col;
-    Integer page = std::max<Integer>(1, vert ? layout.Vert.LastFullCell - top.Row : layout.Horz.LastFullCell - top.Col);
-    Integer pos = 0, thumb = 0;
-    ThumbSpan(length, first, fixed, lastFirst, vert ? RowTotal() : ColTotal(), pos, thumb);
-    Integer next = first;
-    if (at < t) next = first - 1;
-    else if (at >= length - t) next = first + 1;
-    else if (at < t + pos) next = first - page;
-    else if (at >= t + pos + thumb) next = first + page;
-    next = std::clamp<Integer>(next, fixed, std::max(fixed, lastFirst));
-    if (next != first) {
-        if (vert) SetTopLeftCell(top.Col, next);
-        else SetTopLeftCell(next, top.Row);
-    }
-    return true;
+    Int64 total = std::max<Int64>(1, Int64(info.Max) - info.Min + 1);
+    Int64 page = std::clamp<Int64>(info.Page, 0, total);
+    thumb = page > 0 ? Integer(std::clamp<Int64>(Int64(span) * page / total, std::min<Integer>(8, span), span))
+                     : std::min<Integer>(std::max<Integer>(8, span / 10), span);
+    Int64 steps = total - std::max<Int64>(page, 1);
+    pos = steps > 0 ? Integer(Int64(span - thumb) * std::clamp<Int64>(Int64(info.Pos) - info.Min, 0, steps) / steps) : 0;
 }
 
 void TgrBaseGrid::PaintScrollBars(TCanvas* c) {
@@ -303,13 +258,12 @@ void TgrBaseGrid::PaintScrollBars(TCanvas* c) {
     constexpr int t = ScrollBarThickness;
     TRect savedClip = c->ClipRect();
     c->ResetClip();
-    TCellCoord_ts topLeft = TopLeftCell();
-    TGridLayout_ts layout;
-    ComputeLayout(layout);
-    TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, layout);
-    // One bar: arrow buttons at the ends, the track, and a thumb placed by
-    // the first scrolled line within the lines that can come first.
-    auto bar = [&](bool vertical, Integer length, Integer first, Integer fixed, Integer lastFirst, Integer total) {
+    // One bar: arrow buttons at the ends, the track, and the thumb; a
+    // disabled bar has grey arrows and no thumb.
+    auto bar = [&](bool vertical, Integer length) {
+        TScrollBarKind kind = vertical ? sbVertical : sbHorizontal;
+        bool enabled = ScrollBarEnabled(kind);
+        TColor arrow = enabled ? clBlack : clBtnShadow;
         TRect track = vertical ? TRect(cw, 0, cw + t, length) : TRect(0, ch, length, ch + t);
         c->Brush()->SetStyle(bsSolid);
         c->Brush()->SetColor(TColor(0xE0E0E0));
@@ -320,89 +274,28 @@ void TgrBaseGrid::PaintScrollBars(TCanvas* c) {
         ButtonFace(c, a2);
         int m = t / 2;
         if (vertical) {
-            Triangle(c, {{cw + m - 3, m + 1}, {cw + m + 3, m + 1}, {cw + m, m - 2}}, clBlack);
+            Triangle(c, {{cw + m - 3, m + 1}, {cw + m + 3, m + 1}, {cw + m, m - 2}}, arrow);
             Triangle(c, {{cw + m - 3, length - t + m - 1}, {cw + m + 3, length - t + m - 1}, {cw + m, length - t + m + 2}},
-                     clBlack);
+                     arrow);
         } else {
-            Triangle(c, {{m + 1, ch + m - 3}, {m + 1, ch + m + 3}, {m - 2, ch + m}}, clBlack);
+            Triangle(c, {{m + 1, ch + m - 3}, {m + 1, ch + m + 3}, {m - 2, ch + m}}, arrow);
             Triangle(c, {{length - t + m - 1, ch + m - 3}, {length - t + m - 1, ch + m + 3}, {length - t + m + 2, ch + m}},
-                     clBlack);
+                     arrow);
         }
+        if (!enabled) return;
         Integer pos = 0, thumb = 0;
-        ThumbSpan(length, first, fixed, lastFirst, total, pos, thumb);
+        ThumbSpan(length, GetScrollInfo(kind), pos, thumb);
         TRect th = vertical ? TRect(cw, t + pos, cw + t, t + pos + thumb)
                             : MirroredX(TRect(t + pos, ch, t + pos + thumb, ch + t));
         ButtonFace(c, th);
     };
-    if (vert) bar(true, ch, topLeft.Row, FixedRowTotal(), last.Row, RowTotal());
-    if (horz) bar(false, cw, topLeft.Col, FixedColTotal(), last.Col, ColTotal());
+    if (vert) bar(true, ch);
+    if (horz) bar(false, cw);
     if (vert && horz) {
         c->Brush()->SetColor(clBtnFace);
         c->FillRect(TRect(cw, ch, cw + t, ch + t));
     }
     c->SetClipRect(savedClip);
-}
-
-// ------------------------------------------------------------ scroll bars
-
-void TgrBaseGrid::UpdateScrollBars() {
-    if (!HasWindow()) return;
-    // Deferred to the end of the next paint while the grid cannot paint,
-    // and rerun there when asked again while running.
-    if (!CanPaintNow()) {
-        scrollBarsPending_ = true;
-        return;
-    }
-    if (scrollBarsRunning_) {
-        scrollBarsRerun_ = true;
-        return;
-    }
-    struct Running {
-        bool& flag;
-        explicit Running(bool& f) : flag(f) { flag = true; }
-        ~Running() { flag = false; }
-    } running(scrollBarsRunning_);
-    bool horzAllowed = scrollBars_ == ssHorizontal || scrollBars_ == ssBoth;
-    bool vertAllowed = scrollBars_ == ssVertical || scrollBars_ == ssBoth;
-    bool horzAlways = alwaysShowScrollBar_ == ssHorizontal || alwaysShowScrollBar_ == ssBoth;
-    bool vertAlways = alwaysShowScrollBar_ == ssVertical || alwaysShowScrollBar_ == ssBoth;
-    TCellCoord_ts last;
-    // A bar takes room from the other axis, so a second pass settles them.
-    for (int pass = 0; pass < 2; ++pass) {
-        TGridLayout_ts layout;
-        ComputeLayout(layout);
-        last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, layout);
-        Integer horzSteps = std::max<Integer>(0, last.Col - FixedColTotal());
-        Integer vertSteps = std::max<Integer>(0, last.Row - FixedRowTotal());
-        bool horz = horzAllowed && (horzSteps > 0 || horzAlways);
-        bool vert = vertAllowed && (vertSteps > 0 || vertAlways);
-        SetScrollRange(sbHorizontal, 0, horz ? std::clamp<Integer>(horzSteps, 1, kMaxScrollPos) : 0);
-        SetScrollRange(sbVertical, 0, vert ? std::clamp<Integer>(vertSteps, 1, kMaxScrollPos) : 0);
-    }
-    TCellCoord_ts topLeft = TopLeftCell();
-    if (topLeft.Col > last.Col || topLeft.Row > last.Row)
-        SetTopLeftCell(std::max(FixedColTotal(), std::min(topLeft.Col, last.Col)),
-                       std::max(FixedRowTotal(), std::min(topLeft.Row, last.Row)));
-    scrollBarsPending_ = false;
-    UpdateScrollPos();
-}
-
-void TgrBaseGrid::UpdateScrollPos() {
-    if (!HasWindow()) return;
-    if (!CanPaintNow()) {
-        scrollPosPending_ = true;
-        return;
-    }
-    scrollPosPending_ = false;
-    TCellCoord_ts topLeft = TopLeftCell();
-    TGridLayout_ts layout;
-    ComputeLayout(layout);
-    TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, layout);
-    SetScrollPos(sbHorizontal, ScrollPosOfFirst(topLeft.Col, FixedColTotal(), last.Col));
-    SetScrollPos(sbVertical, ScrollPosOfFirst(topLeft.Row, FixedRowTotal(), last.Row));
-    // The bars lie outside the client area; they are redrawn at once rather
-    // than invalidated, which would widen the next paint to the whole grid.
-    PaintScrollBars(Canvas());
 }
 
 // ------------------------------------------------------------ text measuring

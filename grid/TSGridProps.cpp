@@ -78,10 +78,13 @@ GR_SETTER(bool, AlwaysShowFocus, alwaysShowFocus_, GR_NOTHING)
 GR_SETTER(bool, SkipReadOnly, skipReadOnly_, GR_NOTHING)
 GR_SETTER(bool, TabRowWrap, tabRowWrap_, GR_NOTHING)
 GR_SETTER(bool, CheckMouseFocus, checkMouseFocus_, GR_NOTHING)
-GR_SETTER(TScrollStyle, ScrollBars, scrollBars_, UpdateScrollBars())
+GR_SETTER(TScrollStyle, ScrollBars, scrollBars_, UpdateScrollBars(); UpdateScrollPos())
 GR_SETTER(TScrollStyle, AlwaysShowScrollBar, alwaysShowScrollBar_, UpdateScrollBars())
 GR_SETTER(TgrScrollSpeed, ScrollSpeed, scrollSpeed_, GR_NOTHING)
-GR_SETTER(bool, ThumbTracking, thumbTracking_, GR_NOTHING)
+// The base's thumb-tracking option goes with it.
+GR_SETTER(bool, ThumbTracking, thumbTracking_,
+          SetGridOptions(value ? TGridOptions_ts(GridOptions() | gxThumbTracking)
+                               : TGridOptions_ts(GridOptions() & ~gxThumbTracking)))
 GR_SETTER(bool, FlatButtons, flatButtons_, GR_REPAINT)
 GR_SETTER(bool, ReadOnlyButton, readOnlyButton_, GR_REPAINT)
 // Button sizes change the cells' layout: the in-cell control is placed anew.
@@ -598,15 +601,6 @@ void TgrBaseGrid::SelectDisplayCols(Integer from, Integer to, bool select) {
     if (!select && colSelection_->Count() == 0 && gridStatus_ == grsColsSelected) SetGridStatus(grsNormal);
 }
 
-void TgrBaseGrid::RecheckTopLeft(bool repaint) {
-    if (layoutSuspend_ > 0) {
-        pendingLayout_ |= 1u;
-        return;
-    }
-    SyncScrollRange();
-    if (repaint) Invalidate();
-}
-
 void TgrBaseGrid::UnlockUpdate() {
     if (updateLock_ > 0) --updateLock_;
     // What was skipped under the lock is done now.
@@ -618,10 +612,6 @@ void TgrBaseGrid::UnlockUpdate() {
     if (updateLock_ == 0 && dropDownSizePending_) {
         dropDownSizePending_ = false;
         UpdateDropDownSize(GetDropDownCols(), GetDropDownRows());
-    }
-    if (updateLock_ == 0 && topLeftMovePending_) {
-        topLeftMovePending_ = false;
-        Invalidate();
     }
 }
 

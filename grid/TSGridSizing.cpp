@@ -16,7 +16,7 @@ bool TgrBaseGrid::SetColWidthIfChanged(Integer displayCol, Integer width) {
         TgrFlagRaised setting(settingColWidth_);
         SetColWidthAt(displayCol, width);
     }
-    ColWidthChanged(displayCol);
+    ColWidthChangedAt(displayCol);
     return true;
 }
 
@@ -26,11 +26,11 @@ bool TgrBaseGrid::SetRowHeightIfChanged(Integer displayRow, Integer height) {
         TgrFlagRaised setting(settingRowHeight_);
         SetRowHeightAt(displayRow, height);
     }
-    RowHeightChanged(displayRow);
+    RowHeightChangedAt(displayRow);
     return true;
 }
 
-void TgrBaseGrid::ColWidthChanged(Integer displayCol) {
+void TgrBaseGrid::ColWidthChangedAt(Integer displayCol) {
     // A hidden column keeps no width on the screen.
     if (displayCol > 0 && gridCols_) {
         TgrCol* col = gridCols_->ColAt(DataColOfDisplay(displayCol));
@@ -43,7 +43,7 @@ void TgrBaseGrid::ColWidthChanged(Integer displayCol) {
     UpdateDropDownSize(GetDropDownCols(), GetDropDownRows());
 }
 
-void TgrBaseGrid::RowHeightChanged(Integer displayRow) {
+void TgrBaseGrid::RowHeightChangedAt(Integer displayRow) {
     if (displayRow > 0 && gridRows_ && displayRow < RowTotal()) {
         Integer dataRow = DataRowOfDisplay(displayRow);
         if (dataRow >= 1 && dataRow <= Rows() && !IsRowVisible(dataRow) && GetRowHeightAt(displayRow) != 0) {
@@ -52,6 +52,58 @@ void TgrBaseGrid::RowHeightChanged(Integer displayRow) {
         }
     }
     if (displayRow < FixedRowTotal()) RecheckTopLeft(false);
+    UpdateDropDownSize(GetDropDownCols(), GetDropDownRows());
+}
+
+// The base's widths (heights) changed as a whole: the column (row) objects
+// take them, hidden ones stay at 0, and the view and a dropped-down list
+// follow. Not while the grid itself sets sizes (the objects lead then) nor
+// re-entered.
+void TgrBaseGrid::SyncColWidths(Integer& lastChanged) {
+    lastChanged = 0;
+    if (!gridCols_ || settingColWidth_) return;
+    for (Integer p = 1; p < ColTotal(); ++p) {
+        TgrCol* col = gridCols_->ColAt(DataColOfDisplay(p));
+        Integer w = std::max<Integer>(0, GetColWidthAt(p));
+        if (!col || (!col->Visible() && w == 0) || col->Width() == w) continue;
+        lastChanged = w;
+        col->ApplyWidth(w);
+    }
+}
+
+void TgrBaseGrid::SyncRowHeights(Integer& lastChanged) {
+    lastChanged = 0;
+    if (!gridRows_ || settingRowHeight_) return;
+    for (Integer p = 1; p < RowTotal() && p <= Rows(); ++p) {
+        Integer dataRow = DataRowOfDisplay(p);
+        TgrRow* row = dataRow < gridRows_->Count() ? gridRows_->GetRow(dataRow) : nullptr;
+        Integer h = std::max<Integer>(0, GetRowHeightAt(p));
+        if (!row || (!row->Visible() && h == 0) || row->Height() == h) continue;
+        lastChanged = h;
+        row->ApplyHeight(h);
+    }
+}
+
+void TgrBaseGrid::ColWidthsUpdated() {
+    if (colWidthsUpdating_ || !gridCols_ || !gridRows_) return;
+    TgrFlagRaised updating(colWidthsUpdating_);
+    // A width of nothing is no default: every column takes 1 pixel.
+    if (DefaultColWidth() <= 0) SetDefaultColWidth(1);
+    Integer changed = 0;
+    SyncColWidths(changed);
+    RefreshCellControl();
+    UpdateScrollBars();
+    UpdateDropDownSize(GetDropDownCols(), GetDropDownRows());
+}
+
+void TgrBaseGrid::RowHeightsUpdated() {
+    if (rowHeightsUpdating_ || !gridCols_ || !gridRows_) return;
+    TgrFlagRaised updating(rowHeightsUpdating_);
+    if (DefaultRowHeight() <= 0) SetDefaultRowHeight(1);
+    Integer changed = 0;
+    SyncRowHeights(changed);
+    RefreshCellControl();
+    UpdateScrollBars();
     UpdateDropDownSize(GetDropDownCols(), GetDropDownRows());
 }
 

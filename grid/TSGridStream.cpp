@@ -41,7 +41,7 @@ protected:
     Variant LoadCellValue(Integer, Integer, const Variant& stored) override { return stored; }
     bool PaintCellData(TgrCellPaintInfo&, const TRect&, bool) override { return false; }
     bool HasGetDrawInfo() override { return false; }
-    void DoTopLeftChanged() override {}
+    void DoTopLeftChanged(Integer, Integer, Integer, Integer, bool) override {}
     void FireInsertRow(Integer, bool) override {}
     void FireDeleteRow(Integer, bool) override {}
     void PreparePrint() override {}

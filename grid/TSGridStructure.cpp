@@ -75,11 +75,11 @@ void TgrBaseGrid::ShiftRowCellRecords(Integer dataRow, Integer last) {
     cellCacheInvalid_ = true;
 }
 
-// The data column shown at display position b leaves: it moves to the last
-// of the count data columns still counted, its records and values go, and
-// the later data columns take the numbers one lower.
-void TgrBaseGrid::RemoveDataColAt(Integer b, Integer count) {
-    Integer i = DataColOfDisplay(b), last = count;
+// A data column leaves: it moves to the last display position (the last
+// of the data columns still counted), its cell records go, and the later
+// data columns take the numbers one lower.
+void TgrBaseGrid::MoveColToEnd(Integer dataCol, Integer last) {
+    Integer i = dataCol, b = DisplayColOfData(dataCol), count = last;
     if (colSelection_->IsSelected(b)) colSelection_->SetSelected(b, false);
     if (b != last) {
         Integer d = colMap_[std::size_t(b)];
@@ -91,19 +91,23 @@ void TgrBaseGrid::RemoveDataColAt(Integer b, Integer count) {
     }
     DropColCellRecords(i);
     ShiftColCellRecords(i, count);
-    DeleteStoredColumns(i, i);
     TgrCol* gone = gridCols_->ColAt(i);
     gridCols_->MoveBlock(i + 1, i, count - i);
     gridCols_->PutCol(count, gone);
     for (Integer p = 1; p <= count; ++p)
         if (colMap_[std::size_t(p)] > i) --colMap_[std::size_t(p)];
     colMap_[std::size_t(last)] = count;
-    if (OnDeleteCol && CanFireEvents()) DoDeleteCol(i, false);
 }
 
-// The row twin: the data row shown at display position b leaves.
-void TgrBaseGrid::RemoveDataRowAt(Integer b, Integer count) {
-    Integer i = DataRowOfDisplay(b), last = count;
+// The value store drops the column and OnDeleteCol reports it.
+void TgrBaseGrid::ReportRemovedCol(Integer dataCol) {
+    DeleteStoredColumns(dataCol, dataCol);
+    if (OnDeleteCol && CanFireEvents()) DoDeleteCol(dataCol, false);
+}
+
+// The row twin: a data row leaves.
+void TgrBaseGrid::MoveRowToEnd(Integer dataRow, Integer last) {
+    Integer i = dataRow, b = DisplayRowOfData(dataRow), count = last;
     if (rowSelection_->IsSelected(b)) rowSelection_->SetSelected(b, false);
     if (b != last) {
         Integer d = rowMap_[std::size_t(b)];
@@ -115,7 +119,6 @@ void TgrBaseGrid::RemoveDataRowAt(Integer b, Integer count) {
     }
     DropRowCellRecords(i);
     ShiftRowCellRecords(i, count);
-    DeleteStoredRows(i, i);
     gridRows_->FreeRow(i);
     gridRows_->MoveBlock(i + 1, i, count - i);
     for (Integer d = i; d < count; ++d)
@@ -128,7 +131,11 @@ void TgrBaseGrid::RemoveDataRowAt(Integer b, Integer count) {
     for (Integer p = 1; p <= count; ++p)
         if (rowMap_[std::size_t(p)] > i) --rowMap_[std::size_t(p)];
     rowMap_[std::size_t(last)] = count;
-    FireDeleteRow(i, false);
+}
+
+void TgrBaseGrid::ReportRemovedRow(Integer dataRow) {
+    DeleteStoredRows(dataRow, dataRow);
+    FireDeleteRow(dataRow, false);
 }
 
 // After removed data columns moved to the end: the counts shrink and the
@@ -154,12 +161,19 @@ void TgrBaseGrid::SettleRemovedRows(Integer old, Integer removed) {
 }
 
 void TgrBaseGrid::DeleteCols(Integer from, Integer to) {
-    if (from > Cols() || to < 1) return;
+    if (!RemoveCols(from, to)) return;
+    SyncListBoxSelection(true);
+    FireSelectChanged(false);
+    CheckGridStatusChanged();
+}
+
+bool TgrBaseGrid::RemoveCols(Integer from, Integer to) {
+    if (from > Cols() || to < 1) return false;
     from = std::max<Integer>(from, 1);
     to = std::min(to, Cols());
-    if (to < from) return;
+    if (to < from) return false;
     bool currentGoes = curDataCol_ >= from && curDataCol_ <= to;
-    if (currentGoes && !CanLeaveCell(0, curDataRow_, false)) return;
+    if (currentGoes && !CanLeaveCell(0, curDataRow_, false)) return false;
     HideCellControl(true);
     EndCellEdit(true);
     ClearCellRange();
@@ -168,17 +182,23 @@ void TgrBaseGrid::DeleteCols(Integer from, Integer to) {
     Integer keepDisplay = curDisplayCol_;
     {
         TRemovalGuard removing(colsRemoving_);
-        for (Integer i = to; i >= from; --i) RemoveDataColAt(DisplayColOfData(i), ColTotal() - 1 - (to - i));
+        for (Integer i = to; i >= from; --i) {
+            InvalidateFromCol(i);
+            MoveColToEnd(i, ColTotal() - 1 - (to - i));
+            ReportRemovedCol(i);
+        }
         SettleRemovedCols(old, removed);
     }
+    RecheckTopLeft(false);
     if (currentGoes) {
         ReplaceCurrentCol(std::min<Integer>(keepDisplay, ColTotal() - 1), true, true, SkipsReadOnly());
     } else if (keepCol >= 1) {
         ChangeCurrentCell(DisplayColOfData(keepCol), curDisplayRow_);
     }
     Invalidate();
-    FireSelectChanged(false);
-    CheckGridStatusChanged();
+    UpdateScrollBars();
+    RefreshCellControl();
+    return true;
 }
 
 void TgrBaseGrid::DeleteRows(Integer from, Integer to) {
@@ -196,9 +216,14 @@ void TgrBaseGrid::DeleteRows(Integer from, Integer to) {
     Integer keepDisplay = curDisplayRow_;
     {
         TRemovalGuard removing(rowsRemoving_);
-        for (Integer i = to; i >= from; --i) RemoveDataRowAt(DisplayRowOfData(i), Rows() - (to - i));
+        for (Integer i = to; i >= from; --i) {
+            InvalidateFromRow(i);
+            MoveRowToEnd(i, Rows() - (to - i));
+            ReportRemovedRow(i);
+        }
         SettleRemovedRows(old, removed);
     }
+    RecheckTopLeft(false);
     if (currentGoes) {
         MoveToRow(std::min<Integer>(keepDisplay, RowTotal() - 1), true, false, false);
     } else if (keepRow >= 1) {
@@ -231,7 +256,11 @@ void TgrBaseGrid::DeleteSelectedCols() {
     LockUpdate();
     {
         TRemovalGuard removing(colsRemoving_);
-        for (Integer k = 0; k < removed; ++k) RemoveDataColAt(selected[std::size_t(k)], old - k);
+        for (Integer k = 0; k < removed; ++k) {
+            Integer dataCol = DataColOfDisplay(selected[std::size_t(k)]);
+            MoveColToEnd(dataCol, old - k);
+            ReportRemovedCol(dataCol);
+        }
         SettleRemovedCols(old, removed);
     }
     UnlockUpdate();
@@ -272,7 +301,11 @@ void TgrBaseGrid::DeleteSelectedRows() {
     LockUpdate();
     {
         TRemovalGuard removing(rowsRemoving_);
-        for (Integer k = 0; k < removed; ++k) RemoveDataRowAt(selected[std::size_t(k)], old - k);
+        for (Integer k = 0; k < removed; ++k) {
+            Integer dataRow = DataRowOfDisplay(selected[std::size_t(k)]);
+            MoveRowToEnd(dataRow, old - k);
+            ReportRemovedRow(dataRow);
+        }
         SettleRemovedRows(old, removed);
     }
     UnlockUpdate();
@@ -302,3 +335,6 @@ bool TgrBaseGrid::InsertColAt(Integer displayCol) {
     UpdateScrollBars();
     return true;
 }
+
+Integer TgrBaseGrid::CountSelectedCols(Integer from, Integer to) { return colSelection_->CountSelected(from, to); }
+Integer TgrBaseGrid::CountSelectedRows(Integer from, Integer to) { return rowSelection_->CountSelected(from, to); }

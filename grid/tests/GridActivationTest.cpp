@@ -68,7 +68,7 @@ TEST_F(GridActivation, TheControlStaysOnEveryEditableCurrentCellAndHasTheFocus) 
     ASSERT_TRUE(ControlShown());
     EXPECT_EQ(Control(), grid->EditControl());
     EXPECT_TRUE(Control()->Focused());
-    EXPECT_TRUE(grid->GridHasFocus());
+    EXPECT_TRUE(grid->IsGridFocused());
     EXPECT_EQ(Control()->GetValue().AsString(), "1,1");
     // It moves with the current cell and takes the new cell's value.
     grid->MoveToDisplayCell(2, 3);

@@ -200,7 +200,7 @@ TEST_F(GridClassMouse, DraggingTheThumbScrollsTheRows) {
     Integer x = grid->ClientWidth() + 5;
     Integer thumbTop = ScrollBarThickness + 2;  // at the top while TopRow is 1
     for (bool tracking : {true, false}) {
-        grid->SetTopLeftCell(grid->TopLeftCell().Col, 1);
+        grid->SetTopLeft(grid->TopLeftCell().Col, 1);
         grid->SetThumbTracking(tracking);
         grid->MouseDown(mbLeft, TShiftState{ssLeft}, int(x), int(thumbTop));
         grid->MouseMove(TShiftState{ssLeft}, int(x), int(thumbTop + 40));
@@ -218,7 +218,7 @@ TEST_F(GridClassMouse, DraggingTheThumbScrollsTheRows) {
     grid->MouseUp(mbLeft, {}, int(x), 10000);
     EXPECT_EQ(ShownAt(grid->RowCount() - 1), "40");
     Integer top = grid->TopRow();
-    grid->SetTopLeftCell(grid->TopLeftCell().Col, top);
+    grid->SetTopLeft(grid->TopLeftCell().Col, top);
     EXPECT_EQ(grid->TopRow(), top);
 }
 

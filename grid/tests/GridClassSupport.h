@@ -61,7 +61,7 @@ protected:
     }
     bool PaintCellData(TgrCellPaintInfo&, const TRect&, bool) override { return false; }
     bool HasGetDrawInfo() override { return false; }
-    void DoTopLeftChanged() override {}
+    void DoTopLeftChanged(Integer, Integer, Integer, Integer, bool) override {}
     void FireInsertRow(Integer, bool) override {}
     void FireDeleteRow(Integer, bool) override {}
     void PreparePrint() override {}

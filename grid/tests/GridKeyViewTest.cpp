@@ -83,7 +83,7 @@ TEST_F(GridKeyView, BrowsingWithoutFocusScrollsColumnsWithTheArrows) {
 
 TEST_F(GridKeyView, ACurrentCellOutOfViewComesBackBeforeTheKeyActs) {
     grid->ChangeCurrentCell(2, 5);
-    grid->SetTopLeftCell(1, 25);
+    grid->SetTopLeft(1, 25);
     ASSERT_FALSE(grid->CurrentCellInView());
     // Esc only brings it back.
     Key(VK_ESCAPE);
@@ -91,7 +91,7 @@ TEST_F(GridKeyView, ACurrentCellOutOfViewComesBackBeforeTheKeyActs) {
     EXPECT_EQ(grid->CurrentDisplayRow(), 5);
     EXPECT_EQ(grid->CurrentDisplayCol(), 2);
 
-    grid->SetTopLeftCell(1, 25);
+    grid->SetTopLeft(1, 25);
     Key(VK_DOWN);
     EXPECT_EQ(grid->CurrentDisplayRow(), 6);
     EXPECT_TRUE(grid->CurrentCellInView());

@@ -31,11 +31,11 @@ TEST_F(GridViewExtent, CutColumnsAndRowsCountAsVisibleButNotAsFitting) {
     EXPECT_EQ(grid->GetRowsFittingFromTop(), rows);
     EXPECT_GE(grid->GetLastVisibleRowFrom(1), rows);
     // From a later column, the ones before it fit into one page.
-    grid->SetTopLeftCell(4, 10);
+    grid->SetTopLeft(4, 10);
     EXPECT_EQ(grid->GetColsFittingLeftOfLeftCol(), 3);
     EXPECT_EQ(grid->GetRowsFittingAboveTop(), std::min<Integer>(9, rows));
     // At the end of the grid the last enterable column and row.
-    grid->SetTopLeftCell(8, 25);
+    grid->SetTopLeft(8, 25);
     EXPECT_EQ(grid->GetLastVisibleCol(), 10);
     EXPECT_EQ(grid->GetLastVisibleRow(), 30);
 }

@@ -844,11 +844,30 @@ void TCustomControl::ScrollWindow(int dx, int dy, const TRect& scroll, const TRe
 
 void TCustomControl::SetScrollRange(TScrollBarKind bar, int min, int max) {
     ScrollBarState& b = bars_[bar];
-    bool wasShown = b.Max > b.Min;
     b.Min = min;
     b.Max = max;
     b.Pos = std::clamp(b.Pos, min, std::max(min, max));
-    if (wasShown != (max > min)) Invalidate();  // the client area changed size
+    ShowScrollBar(bar, max > min);
+}
+
+TCustomControl::TScrollInfo TCustomControl::GetScrollInfo(TScrollBarKind bar) const {
+    const ScrollBarState& b = bars_[bar];
+    return {b.Min, b.Max, b.Page, b.Pos, b.Pos};
+}
+
+void TCustomControl::SetScrollInfo(TScrollBarKind bar, const TScrollInfo& info) {
+    ScrollBarState& b = bars_[bar];
+    b.Min = info.Min;
+    b.Max = info.Max;
+    b.Page = std::max(0, info.Page);
+    b.Pos = std::clamp(info.Pos, info.Min, std::max(info.Min, info.Max));
+}
+
+void TCustomControl::ShowScrollBar(TScrollBarKind bar, bool show) {
+    ScrollBarState& b = bars_[bar];
+    if (b.Shown == show) return;
+    b.Shown = show;
+    Invalidate();  // the client area changed size
 }
 
 void TCustomControl::GetScrollRange(TScrollBarKind bar, int& min, int& max) const {
@@ -863,7 +882,7 @@ void TCustomControl::SetScrollPos(TScrollBarKind bar, int pos) {
 
 int TCustomControl::GetScrollPos(TScrollBarKind bar) const { return bars_[bar].Pos; }
 
-bool TCustomControl::ScrollBarShown(TScrollBarKind bar) const { return bars_[bar].Max > bars_[bar].Min; }
+bool TCustomControl::ScrollBarShown(TScrollBarKind bar) const { return bars_[bar].Shown; }
 
 int TCustomControl::ClientWidth() const {
     return std::max(0, width_ - (ScrollBarShown(sbVertical) ? ScrollBarThickness : 0));

@@ -310,6 +310,18 @@ public:
     // bar without pages.
     void SetScrollPage(TScrollBarKind bar, int page) { bars_[bar].Page = page < 0 ? 0 : page; }
     int GetScrollPage(TScrollBarKind bar) const { return bars_[bar].Page; }
+    // All figures of a bar at once. Setting them leaves the bar shown or
+    // hidden as it is; SetScrollRange shows it exactly while its range is
+    // not empty, ShowScrollBar shows or hides it whatever the range.
+    struct TScrollInfo {
+        int Min = 0, Max = 0, Page = 0, Pos = 0, TrackPos = 0;
+    };
+    TScrollInfo GetScrollInfo(TScrollBarKind bar) const;
+    void SetScrollInfo(TScrollBarKind bar, const TScrollInfo& info);
+    void ShowScrollBar(TScrollBarKind bar, bool show);
+    // A disabled bar is drawn without a thumb and takes no presses.
+    void EnableScrollBar(TScrollBarKind bar, bool enable) { bars_[bar].Enabled = enable; }
+    bool ScrollBarEnabled(TScrollBarKind bar) const { return bars_[bar].Enabled; }
     bool ScrollBarShown(TScrollBarKind bar) const;
     int ClientWidth() const override;
     int ClientHeight() const override;
@@ -332,6 +344,7 @@ private:
     QRegion invalid_;
     struct ScrollBarState {
         int Min = 0, Max = 0, Pos = 0, Page = 0;
+        bool Shown = false, Enabled = true;
     };
     ScrollBarState bars_[2];
     bool flushScheduled_ = false;

@@ -300,7 +300,7 @@ void TGridShot::Step(const QJsonObject& step) {
         grid_->MouseUp(mbLeft, shift, to.X, to.Y);
     } else if (step.contains("scroll")) {
         TPoint cell = point(step["scroll"]);
-        grid_->SetTopLeftCell(cell.X, cell.Y);
+        grid_->SetTopLeft(cell.X, cell.Y);
     } else if (step.contains("call")) {
         std::string name = step["call"].toString().toStdString();
         QJsonArray args = step["args"].toArray();

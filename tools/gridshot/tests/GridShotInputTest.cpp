@@ -187,7 +187,7 @@ TEST_F(GridShotInput, ScrollSpeedPacesAutoScrollSteps) {
         {"variable, far past the edge: fast", spVariable, 40, 4, 4},
     };
     for (const Case& c : cases) {
-        g->SetTopLeftCell(1, 1);
+        g->SetTopLeft(1, 1);
         g->SetScrollSpeed(c.speed);
         Press(Mid(1, 2));
         Drag(TPoint(Mid(1, 2).X, g->ClientHeight() + c.below));
