@@ -70,10 +70,10 @@ bool TgrBaseGrid::UsesSelectionColor() const {
     return selectionType_ == sltColor && selectionColor_ != grColorNotSet;
 }
 
-bool TgrBaseGrid::IsCellSelected(Integer displayCol, Integer displayRow) {
+bool TgrBaseGrid::IsDisplayCellSelected(Integer displayCol, Integer displayRow) {
     if (displayRow > 0 && rowSelection_->IsSelected(displayRow)) return true;
     if (displayCol > 0 && colSelection_->IsSelected(displayCol)) return true;
-    if (gridStatus_ == grsCellsSelected && displayCol > 0 && displayRow > 0)
+    if (gridStatus_ == gsCellsSelected && displayCol > 0 && displayRow > 0)
         return CellInRange(displayCol, displayRow, cellRange_);
     return false;
 }
@@ -82,7 +82,7 @@ bool TgrBaseGrid::IsFocusCell(Integer displayCol, Integer displayRow) {
     if (displayCol != curDisplayCol_ || displayRow != curDisplayRow_) return false;
     if (displayCol <= 0 || displayRow <= 0 || displayCol >= ColTotal() || displayRow >= RowTotal()) return false;
     bool hasStyle = focusBorder_ != fbNone || focusColor_ != grColorNotSet || focusFontColor_ != grColorNotSet;
-    if (!hasStyle || gridMode_ == gmListBox || gridStatus_ != grsNormal) return false;
+    if (!hasStyle || gridMode_ == gmListBox || gridStatus_ != gsNormal) return false;
     if (!IsDesigning() && !alwaysShowFocus_ && !IsFocusHolder(this)) return false;
     // An editable text or check cell is marked by its in-cell control while
     // that control stands in it.
@@ -93,7 +93,7 @@ bool TgrBaseGrid::IsFocusCell(Integer displayCol, Integer displayRow) {
 bool TgrBaseGrid::FillDrawInfo(Integer displayCol, Integer displayRow, TgrCellPaintInfo& info) {
     if (displayCol < 0 || displayRow < 0 || displayCol >= ColTotal() || displayRow >= RowTotal()) return false;
     return FillDrawInfoAt(displayCol, displayRow, CellPixels(displayCol, displayRow),
-                          IsCellSelected(displayCol, displayRow), info);
+                          IsDisplayCellSelected(displayCol, displayRow), info);
 }
 
 bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, bool selected, TgrCellPaintInfo& info) {

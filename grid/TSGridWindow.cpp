@@ -24,7 +24,7 @@ void TgrBaseGrid::SetParent(TWinControl* parent) {
 
 bool TgrBaseGrid::ShowsFocus() {
     return (focusBorder_ != fbNone || focusColor_ != grColorNotSet || focusFontColor_ != grColorNotSet) &&
-           gridMode_ != gmListBox && gridStatus_ == grsNormal;
+           gridMode_ != gmListBox && gridStatus_ == gsNormal;
 }
 
 unsigned TgrBaseGrid::DialogCode(bool ctrlDown) {
