@@ -734,9 +734,9 @@ public:
     static Integer FirstOfScrollPos(Integer pos, Integer fixed, Integer lastFirst);
     void InvalidateGrid() override { Invalidate(); }
     void MoveColIndex(Integer from, Integer to) override;
-    void MoveVisibleCol(Integer from, Integer to) override { visibleCols_->MovePosition(from, to); }
+    void MoveVisibleColEntry(Integer from, Integer to) override { visibleCols_->MovePosition(from, to); }
     void MoveColWidth(Integer from, Integer to) override;
-    void MoveColSelection(Integer from, Integer to) override;
+    void MoveColSelectionBit(Integer from, Integer to) override;
     void MoveCurrentColIndex(Integer from, Integer to) override;
     void RefreshKeptCellFonts() override {}
     void SetKeptFontCol(Integer dataCol, bool keep) override;

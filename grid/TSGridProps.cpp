@@ -619,7 +619,7 @@ void TgrBaseGrid::MoveColIndex(Integer from, Integer to) {
 
 void TgrBaseGrid::MoveColWidth(Integer from, Integer to) { MoveColumnTo(from, to); }
 
-void TgrBaseGrid::MoveColSelection(Integer from, Integer to) {
+void TgrBaseGrid::MoveColSelectionBit(Integer from, Integer to) {
     colSelection_->Move(from, to);
 }
 
