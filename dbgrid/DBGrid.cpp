@@ -829,7 +829,7 @@ void TgrCustomDBGrid::SelectAllRows(bool byUser) {
     }
     SetMouseStatus(msSelectAll);
     DeselectAllRows();
-    SetGridStatus(grsNormal);
+    SetGridStatus(gsNormal);
     MarkSelectChanged(0);
     FireSelectChanged(true);
     SetMouseStatus(msNone);
@@ -978,7 +978,7 @@ void TgrCustomDBGrid::SyncListBoxSelection(bool fire) {
         selection_->Clear();
         selection_->Changed();
         Invalidate();
-    } else if (GridStatus() == grsNormal || (GridStatus() == grsRowsSelected && !selection_->IsSelected(currentRecord_))) {
+    } else if (GridStatus() == gsNormal || (GridStatus() == gsRowsSelected && !selection_->IsSelected(currentRecord_))) {
         SelectOnlyRecord(currentRecord_, true);
     } else {
         return;

@@ -56,7 +56,7 @@ void TgrDBCurrentCell::MoveToInsertRow(Integer dataCol) {
         TgrCurrentCell::MoveToInsertRow(dataCol);
         return;
     }
-    if (!dbGrid_->DataActive() || dbGrid_->GridMode() != gmEditInsert || dbGrid_->GridStatus() != grsNormal) return;
+    if (!dbGrid_->DataActive() || dbGrid_->GridMode() != gmEditInsert || dbGrid_->GridStatus() != gsNormal) return;
     if (dbGrid_->OnAppendedRecord()) return;
     dbGrid_->CheckColRowIndex(1, dataCol, dbGrid_->Cols(), 1);
     if (!dbGrid_->PostEdit()) return;

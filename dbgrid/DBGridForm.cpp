@@ -366,5 +366,5 @@ void TgrCustomDBGrid::UpdateSelectType() {
     }
     bool cols = false;
     for (Integer c = 1; c < ColTotal() && !cols; ++c) cols = IsDisplayColSelected(c);
-    SetGridStatus(cols ? grsColsSelected : !selection_->Empty() ? grsRowsSelected : grsNormal);
+    SetGridStatus(cols ? gsColsSelected : !selection_->Empty() ? gsRowsSelected : gsNormal);
 }

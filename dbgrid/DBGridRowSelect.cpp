@@ -159,7 +159,7 @@ bool TgrCustomDBGrid::CanLeaveRecord() {
 bool TgrCustomDBGrid::SelectPositionRange(const TgrBkmPos& start, const TgrBkmPos& end, bool select, bool byUser) {
     if (!dataBound_ || !dataActive_) return false;
     if ((NeedsRecord(start) && start.Bookmark.empty()) || (NeedsRecord(end) && end.Bookmark.empty())) return false;
-    if (RowSelectMode() == rsNone || (!select && GridStatus() != grsRowsSelected)) return false;
+    if (RowSelectMode() == rsNone || (!select && GridStatus() != gsRowsSelected)) return false;
     if (!CanLeaveRecord()) return false;
     bool spansAll = start.Kind == bpBeforeFirst && end.Kind == bpAfterLast;
     bool scanAll = select && spansAll, clearAll = !select && spansAll;
@@ -267,7 +267,7 @@ void TgrCustomDBGrid::SetDataRowSelected(const Variant& dataRow, bool select) {
     }
     std::string bookmark = dataRow.AsString();
     if (bookmark.empty() || RowSelectMode() == rsNone) return;
-    if (select ? selection_->IsSelected(bookmark) : GridStatus() != grsRowsSelected) return;
+    if (select ? selection_->IsSelected(bookmark) : GridStatus() != gsRowsSelected) return;
     if (!CanLeaveRecord()) return;
     HideCellControl(true);
     if (RowSelectMode() == rsSingle && select && AnyRowSelected()) {

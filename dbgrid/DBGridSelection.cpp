@@ -124,8 +124,8 @@ struct TChangedOnExit {
 }  // namespace
 
 void TgrDBSelection::Changed() {
-    if (HasSelection() || !ids_.Empty()) grid_->SetGridStatus(grsRowsSelected);
-    else if (grid_->GridStatus() == grsRowsSelected) grid_->SetGridStatus(grsNormal);
+    if (HasSelection() || !ids_.Empty()) grid_->SetGridStatus(gsRowsSelected);
+    else if (grid_->GridStatus() == gsRowsSelected) grid_->SetGridStatus(gsNormal);
 }
 
 void TgrDBSelection::Clear() {

@@ -35,7 +35,7 @@ enum TgrScrollMode { smPlain, smKeepCell, smKeepRow };
 enum TgrInactiveButtonState { ibsNone, ibsBackGround, ibsShow };
 enum TgrPrintMode { pmPortrait, pmLandscape };
 // 0 normal, 1 columns selected, 2 rows selected, 3 a cell range selected.
-enum TgrGridStatus { grsNormal, grsColsSelected, grsRowsSelected, grsCellsSelected };
+enum TgrGridStatus { gsNormal, gsColsSelected, gsRowsSelected, gsCellsSelected };
 // What the mouse is doing, from the press that starts it to the release
 // or Esc that ends it. 1 to 4 are the selecting states (they repaint the
 // current cell while editing); 5 to 8 are also the answers of the border

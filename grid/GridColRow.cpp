@@ -512,9 +512,9 @@ void TgrCol::SetDisplayCol(Integer value) {
     grid_->MoveColIndex(old, value);
     displayCol_ = value;
     TgrVisibleItems* visible = grid_->VisibleCols();
-    if (visible && visible->Materialized()) grid_->MoveVisibleCol(old, value);
+    if (visible && visible->Materialized()) grid_->MoveVisibleColEntry(old, value);
     grid_->MoveColWidth(old, value);
-    grid_->MoveColSelection(old, value);
+    grid_->MoveColSelectionBit(old, value);
     grid_->MoveCurrentColIndex(old, value);
     grid_->DoColMoved(value, 1, false);
     Integer fixed = grid_->FixedCols();

@@ -194,9 +194,9 @@ public:
     // every column's DisplayCol), visible list, widths, selection and
     // current column, then the moved notification
     virtual void MoveColIndex(Integer from, Integer to) = 0;
-    virtual void MoveVisibleCol(Integer from, Integer to) = 0;
+    virtual void MoveVisibleColEntry(Integer from, Integer to) = 0;
     virtual void MoveColWidth(Integer from, Integer to) = 0;
-    virtual void MoveColSelection(Integer from, Integer to) = 0;
+    virtual void MoveColSelectionBit(Integer from, Integer to) = 0;
     virtual void MoveCurrentColIndex(Integer from, Integer to) = 0;
     virtual void DoColMoved(Integer toDisplayCol, Integer count, bool byUser) = 0;
 

@@ -191,7 +191,7 @@ bool TgrCurrentCell::SetValue(const Variant& value, bool startEdit, bool refresh
 }
 
 void TgrCurrentCell::MoveToInsertRow(Integer dataCol) {
-    if (grid_->GridMode() != gmEditInsert || grid_->GridStatus() != grsNormal) return;
+    if (grid_->GridMode() != gmEditInsert || grid_->GridStatus() != gsNormal) return;
     if (grid_->IsInsertRowPos(grid_->CurrentDisplayRow())) return;
     grid_->CheckColRowIndex(1, dataCol, grid_->Cols(), 1);
     if (!grid_->CanLeaveCell(-1, -1, true)) return;

@@ -289,7 +289,7 @@ bool TgrBaseGrid::IsWriting() const {
 }
 
 bool TgrBaseGrid::IsEditMode() {
-    return (gridMode_ == gmEdit || gridMode_ == gmEditInsert) && gridStatus_ == grsNormal;
+    return (gridMode_ == gmEdit || gridMode_ == gmEditInsert) && gridStatus_ == gsNormal;
 }
 
 bool TgrBaseGrid::IsListBoxSelect() { return gridMode_ == gmListBox && rowSelectMode_ == rsSingle; }

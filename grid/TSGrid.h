@@ -872,9 +872,9 @@ public:
     TCellCoord_ts PreviousCell() const { return prevDisplayCell_; }
     void InvalidateGrid() override { Invalidate(); }
     void MoveColIndex(Integer from, Integer to) override;
-    void MoveVisibleCol(Integer from, Integer to) override { visibleCols_->MovePosition(from, to); }
+    void MoveVisibleColEntry(Integer from, Integer to) override { visibleCols_->MovePosition(from, to); }
     void MoveColWidth(Integer from, Integer to) override;
-    void MoveColSelection(Integer from, Integer to) override;
+    void MoveColSelectionBit(Integer from, Integer to) override;
     void MoveCurrentColIndex(Integer from, Integer to) override;
     // Every cell that keeps its own font object refreshes it from the grid
     // font (after the grid font or a column or row font changed).
@@ -1535,7 +1535,7 @@ public:
     // Ends a mouse operation as if released elsewhere: nothing is applied.
     void CancelMouseAction();
     void MarkSelectChanged(Integer kind);
-    // The selected cell range while the grid status is grsCellsSelected.
+    // The selected cell range while the grid status is gsCellsSelected.
     TCellRange_ts CellRange() const { return cellRange_; }
 
     // ------------------------------------------------ effective attributes
@@ -1590,7 +1590,7 @@ public:
     bool FillDrawInfo(Integer displayCol, Integer displayRow, TgrCellPaintInfo& info);
     // Whether a display cell shows selected: its row, its column or the
     // selected cell range holds it.
-    bool IsCellSelected(Integer displayCol, Integer displayRow);
+    bool IsDisplayCellSelected(Integer displayCol, Integer displayRow);
     // A cell shown selected from which a drag of the selection may start:
     // not a heading whose press moves the selected columns, nor a row-bar
     // cell whose press moves the selected rows.
@@ -1807,6 +1807,73 @@ public:
     // with every visible row selected already, none.
     virtual void SelectAllRows(bool byUser);
 
+    // ------------------------------------------------ data-cell presses and the cell range
+    // Whether a display position may take part in a selection: fixed data
+    // columns and rows only with SelectFixed; a negative position is not
+    // tested.
+    bool IsSelectablePosition(Integer col, Integer row);
+    // A point in the leftmost three pixels of a data cell, where a press
+    // starts a cell range (cmRange in gmEdit, gmEditInsert or gmBrowse).
+    bool IsCellRangeCorner(Integer x, Integer col, Integer row);
+    // The cell click: the cell becomes current (its button pressed, a check
+    // cell toggled when it was current, a text cell's editor takes the
+    // click at the release); in gmListBox the row is selected instead.
+    void ClickCell(TShiftState shift, Integer x, Integer row, Integer col, Integer y);
+    // The range press: from the left margin a new range of the one cell,
+    // with Shift (or Ctrl+Shift) on a selected range that range stretched
+    // to the cell; the drag that follows extends it (msCellSelect).
+    virtual void StartCellRangeSelect(TShiftState shift, Integer x, Integer row, Integer col, Integer y);
+    void StartNewCellRange(Integer col, Integer row);
+    // The range becomes the rectangle from the current cell (its anchor)
+    // to the cell; only the strips that change are repainted.
+    void ExtendCellRange(Integer col, Integer row);
+    // ------------------------------------------------ heading presses
+    // A left press on a selectable heading: with column selection or
+    // ColMoving, once the cell edit may end, HeadingPress; otherwise the
+    // heading is held and its release clicks the column's cell.
+    void HeadingClick(TShiftState shift, Integer x, Integer row, Integer col, Integer y);
+    // Starts a move (a plain press on a selected column, or any press
+    // without column selection, with ColMoving and no fixed column
+    // selected), else selects by the keys: plain SelectColAtHeading, Ctrl
+    // ToggleColAtHeading, Shift ExtendColSelection, Ctrl+Shift
+    // ExtendColSelectionAdd (the last three under csMulti with columns
+    // selected); a drag selection follows (msColSelect).
+    void HeadingPress(TShiftState shift, Integer col);
+    void SelectColAtHeading(Integer col);
+    void ToggleColAtHeading(Integer col);
+    void ExtendColSelection(Integer col);
+    void ExtendColSelectionAdd(Integer col);
+    // A fixed data column is selected.
+    bool IsFixedColSelected();
+    // The drag of a column (row) to another place starts at a display
+    // position (msColMove, msRowMove).
+    void StartColMove(Integer col);
+    void StartRowMove(Integer row);
+    // Released, the moved column (row, or the selected block) goes to the
+    // drop position; given up, nothing moves.
+    void FinishColMove(bool released);
+    void FinishRowMove(bool released);
+    // ------------------------------------------------ border resizing
+    // The resize status (msRowResize, msColResize, msHeadingResize,
+    // msRowBarResize) of the border under a client point in display cell
+    // (col, row), or msNone; a hit stores the resized index, the line
+    // position and the pointer's offset from it.
+    TgrMouseStatus HitTestResize(Integer x, Integer y, Integer row, Integer col);
+    // The row (the heading: 0) whose bottom border lies within two pixels
+    // of y (over the row bar, anywhere with ResizeRowsInGrid); the column
+    // (the row bar: 0) whose right border is caught at x (two pixels left
+    // of its line to one right; in the heading row, anywhere with
+    // ResizeColsInGrid); -1 when none.
+    Integer HitTestRowBorder(Integer x, Integer y, Integer col);
+    Integer HitTestColBorder(Integer x, Integer y);
+    // A press on a border takes the hit test's status; True then.
+    bool BeginResizeAtPoint(Integer x, Integer y, Integer row, Integer col);
+    // With a resize status: the capture, an updated window and the line.
+    void StartResizeLine();
+    // The new width (height) at the release, or the set one back after a
+    // double-click on the border; given up, nothing changes.
+    void FinishColResize(Integer x, bool released);
+    void FinishRowResize(Integer x, Integer y, bool released);
     // ------------------------------------------------ row-bar presses and row selection operations
     // A left press on a row-bar cell goes through these operations, so that
     // a grid whose rows stand for records can select records instead of
@@ -2196,6 +2263,24 @@ protected:
     bool AutoScrollHeld() const { return autoScrollHold_; }
     void SetAutoScrollHold(bool value) { autoScrollHold_ = value; }
     // ------------------------------------------------ (end of row drag selection)
+    // Column and cell-range drags. The mouse move passes the display cell
+    // under the pointer (clamped into the grid) to the tracking of the
+    // running drag: rows, columns (from the current column, the anchor, the
+    // columns up to the end invert from their state at the press) or the
+    // cell range (stretched from the current cell to the cell).
+    void TrackRowDragSelect(Integer x, Integer y, Integer row, Integer col);
+    void TrackColDragSelect(Integer x, Integer y, Integer row, Integer col);
+    void TrackCellDragSelect(Integer x, Integer y, Integer row, Integer col);
+    void DragSelectColsRight(Integer col);
+    void DragSelectColsLeft(Integer col);
+    void DragSelectColsAtCurrent(Integer col);
+    // Inverts the selection of the display columns from..to, in either order.
+    void ToggleDisplayCols(Integer from, Integer to);
+    // The column drag ends: given up, the columns from the anchor to the
+    // drag end are inverted back; the cell drag given up removes the range.
+    // The selection events fire either way.
+    void EndDragSelectCols(bool released);
+    void EndDragSelectCells(bool released);
 
     virtual void AttachCellControls();
     void HeadingFontChanged();
@@ -2461,13 +2546,17 @@ private:
     void MovePage(Integer step);
     void MoveToCorner(Integer col, Integer row, Integer scrollKind, Integer placement, bool checkReach);
     void ClearCellRange();
-    void ExtendCellRange(const TCellCoord_ts& to);
     TCellCoord_ts DataCellNear(Integer x, Integer y);
-    Integer ColumnEdgeAt(Integer x, Integer y);
     void RightPress(Integer x, Integer y);
-    bool HeadingPressWithKeys(TShiftState shift, Integer col);
     void ClearOtherSelections();
     void MousePress(TShiftState shift, Integer x, Integer y);
+    // Which of the two a left press on a data cell is, and its dispatch.
+    bool StartsCellRange(TShiftState shift, Integer x, Integer col, Integer row);
+    void DataCellPress(TShiftState shift, Integer x, Integer y, Integer col, Integer row);
+    // A heading held from its press (a move, or a button-like press).
+    void HoldHeading(Integer col, TgrMouseStatus status);
+    // The end of a column press: grid status, selection mark, current cell.
+    void ColPressDone();
     void DragSelectTo(Integer x, Integer y);
     void FinishMouseAction(bool released, Integer x, Integer y);
     void ToggleDropMarker();
@@ -2655,7 +2744,7 @@ private:
     bool printTotals_ = true;
     Integer printCols_ = 0;
     bool printWithGridFormats_ = true, provideGridMenu_ = true;
-    TgrGridStatus gridStatus_ = grsNormal;
+    TgrGridStatus gridStatus_ = gsNormal;
     TgrMouseStatus mouseStatus_ = msNone;
     // The display cells of the last left press and release, and whether the
     // press was the grid's own (a release after it clicks even when the
@@ -2666,7 +2755,7 @@ private:
     void ClickReleased(TgrMouseStatus status);
     Integer insertRowCount_ = 0;
     // The selected cell range (display positions) while the grid status is
-    // grsCellsSelected.
+    // gsCellsSelected.
     TCellRange_ts cellRange_;
     bool painting_ = false;
     // paint entry: the memory canvas is held, the canvas wants priming (a
@@ -2684,7 +2773,7 @@ private:
     // The stored values of the row being edited, by data column.
     std::vector<Variant> rowUndoValues_;
     Integer rowUndoRow_ = 0;
-    TgrGridStatus notifiedGridStatus_ = grsNormal;
+    TgrGridStatus notifiedGridStatus_ = gsNormal;
     bool typedSinceEditStart_ = false;
     // Last reported current cell, mouse status; the insert row in use.
     Integer notifiedCol_ = 1, notifiedRow_ = 1;
@@ -2707,9 +2796,6 @@ private:
     Variant PickedComboValue(Integer row);
     bool forwardingKey_ = false;
     // Mouse operations on the row bar and the scroll bars.
-    Integer RowEdgeAt(Integer x, Integer y, Integer col);
-    void FinishRowResize(Integer y);
-    void FinishRowMove();
     bool ThumbPress(Integer x, Integer y);
     void ThumbDragTo(Integer x, Integer y, bool final);
     void RekeyCellRecord(TgrCellElement* e, Integer dataCol, Integer dataRow);
@@ -2761,9 +2847,6 @@ private:
     void DragSingleRowTo(Integer displayRow);
     // A column drag from a heading press, alike.
     Integer colSelectStart_ = 0, colDragEnd_ = 0;
-    void ToggleDraggedCols(Integer from, Integer to);
-    bool HeadingPressMoves(Integer col);
-    void HeadingSelectPress(Integer col);
     bool cellSelectionChanged_ = false;
     UInt64 scrollDelayStart_ = 0;
     TPopupMenu* gridMenu_ = nullptr;

@@ -21,9 +21,9 @@
 // ------------------------------------------------------------ when it shows
 
 bool TgrBaseGrid::CanShowControl() {
-    if (gridStatus_ != grsNormal || (gridMode_ != gmEdit && gridMode_ != gmEditInsert)) return false;
+    if (gridStatus_ != gsNormal || (gridMode_ != gmEdit && gridMode_ != gmEditInsert)) return false;
     if (curDataCol_ < 1 || curDataRow_ < 1 || curDataCol_ > Cols() || curDataRow_ > Rows()) return false;
-    return !IsCellReadOnly(curDataCol_, curDataRow_) && !IsCellSelected(curDisplayCol_, curDisplayRow_);
+    return !IsCellReadOnly(curDataCol_, curDataRow_) && !IsDisplayCellSelected(curDisplayCol_, curDisplayRow_);
 }
 
 bool TgrBaseGrid::ShouldShowControl() { return !IsDesigning() && IsCurrentCellVisible() && CanShowControl(); }

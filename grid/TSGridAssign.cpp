@@ -227,7 +227,7 @@ void TgrBaseGrid::AssignRowSelection(TgrBaseGrid* source) {
 }
 
 void TgrBaseGrid::AssignCellSelection(TgrBaseGrid* source) {
-    TCellRange_ts range = source->gridStatus_ == grsCellsSelected ? source->cellRange_ : TCellRange_ts();
+    TCellRange_ts range = source->gridStatus_ == gsCellsSelected ? source->cellRange_ : TCellRange_ts();
     if (range.Right >= ColTotal() || range.Bottom >= RowTotal()) range = TCellRange_ts();
     if (range == cellRange_) return;
     cellRange_ = range;
@@ -235,9 +235,9 @@ void TgrBaseGrid::AssignCellSelection(TgrBaseGrid* source) {
 }
 
 void TgrBaseGrid::UpdateSelectType() {
-    TgrGridStatus status = grsNormal;
-    if (colSelection_->Count() > 0) status = grsColsSelected;
-    else if (rowSelection_->Count() > 0) status = grsRowsSelected;
-    else if (cellRange_.Left > 0 && cellRange_.Top > 0) status = grsCellsSelected;
+    TgrGridStatus status = gsNormal;
+    if (colSelection_->Count() > 0) status = gsColsSelected;
+    else if (rowSelection_->Count() > 0) status = gsRowsSelected;
+    else if (cellRange_.Left > 0 && cellRange_.Top > 0) status = gsCellsSelected;
     gridStatus_ = status;
 }

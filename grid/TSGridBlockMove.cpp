@@ -60,9 +60,9 @@ void ApplyOrder(const std::vector<Integer>& wanted, Move move) {
 void TgrBaseGrid::MoveColOrder(Integer from, Integer to) {
     if (from == to) return;
     MoveColIndex(from, to);
-    if (visibleCols_->Materialized()) MoveVisibleCol(from, to);
+    if (visibleCols_->Materialized()) MoveVisibleColEntry(from, to);
     MoveColWidth(from, to);
-    MoveColSelection(from, to);
+    MoveColSelectionBit(from, to);
     MoveCurrentColIndex(from, to);
 }
 

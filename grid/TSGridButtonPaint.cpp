@@ -138,7 +138,7 @@ void TgrBaseGrid::DrawButtonFace(TColor color, Integer state, bool selected, con
         // A 3D cell keeps its raised top edge over the button, except where
         // the focus frame or the in-cell editor covers it.
         bool covered = info.Current && ((info.ShowsFocus && (focusBorder_ == fbDot || focusBorder_ == fbDouble)) ||
-                                        (ControlStandsInCell() && gridStatus_ == grsNormal));
+                                        (ControlStandsInCell() && gridStatus_ == gsNormal));
         if (info.Is3D && !covered) InnerEdge(c, b, BDR_RAISEDINNER, BF_TOP);
     }
 }

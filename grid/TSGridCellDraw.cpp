@@ -144,12 +144,12 @@ void TgrBaseGrid::ApplyStateColors(TgrCellPaintInfo& info) {
 }
 
 void TgrBaseGrid::DrawCell(Integer displayCol, Integer displayRow, const TRect& rect) {
-    DrawGridCell(displayCol, displayRow, IsCellSelected(displayCol, displayRow), rect);
+    DrawGridCell(displayCol, displayRow, IsDisplayCellSelected(displayCol, displayRow), rect);
 }
 
 unsigned TgrBaseGrid::GetCellPaintState(Integer displayCol, Integer displayRow) {
     unsigned bits = 0;
-    if (IsCellSelected(displayCol, displayRow)) bits |= 2u;
+    if (IsDisplayCellSelected(displayCol, displayRow)) bits |= 2u;
     if (displayCol == curDisplayCol_ && displayRow == curDisplayRow_) bits |= 1u;
     if (displayCol < FixedColTotal() || displayRow < FixedRowTotal()) bits |= 4u;
     return bits;

@@ -35,7 +35,7 @@ bool TgrBaseGrid::NotifyClickCell(Integer downCol, Integer downRow, Integer upCo
 
 bool TgrBaseGrid::IsDragSourceCell(Integer displayCol, Integer displayRow) {
     if (displayCol < 0 || displayRow < 0 || displayCol >= ColTotal() || displayRow >= RowTotal() ||
-        !IsCellSelected(displayCol, displayRow))
+        !IsDisplayCellSelected(displayCol, displayRow))
         return false;
     if (displayRow == 0 && displayCol > 0 && colSelectMode_ == csMulti && colMoving_) {
         bool fixedSelected = false;

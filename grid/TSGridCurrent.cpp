@@ -8,7 +8,7 @@
 #include "platform/core/Strings.h"
 
 bool TgrBaseGrid::HasCurrentCell() const {
-    if (IsDesigning() || gridMode_ == gmListBox || gridStatus_ != grsNormal) return false;
+    if (IsDesigning() || gridMode_ == gmListBox || gridStatus_ != gsNormal) return false;
     return ColTotal() > 1 && RowTotal() > 1;
 }
 

@@ -12,7 +12,7 @@ bool TgrBaseGrid::HasFocusStyle() const {
     return focusBorder_ != fbNone || focusColor_ != grColorNotSet || focusFontColor_ != grColorNotSet;
 }
 
-bool TgrBaseGrid::ShowsFocus() { return HasFocusStyle() && gridMode_ != gmListBox && gridStatus_ == grsNormal; }
+bool TgrBaseGrid::ShowsFocus() { return HasFocusStyle() && gridMode_ != gmListBox && gridStatus_ == gsNormal; }
 
 bool TgrBaseGrid::CellShowsFocus() {
     if (curDisplayCol_ <= 0 || curDisplayRow_ <= 0) return false;
@@ -20,8 +20,8 @@ bool TgrBaseGrid::CellShowsFocus() {
     if (!editModeFlag_ || readOnly) return true;
     TgrControlType type = GetCurrentControlType();
     // An editable text or check cell is marked by its in-cell control.
-    bool editableNow = gridStatus_ == grsNormal && (gridMode_ == gmEdit || gridMode_ == gmEditInsert) &&
-                       !IsCellSelected(curDisplayCol_, curDisplayRow_);
+    bool editableNow = gridStatus_ == gsNormal && (gridMode_ == gmEdit || gridMode_ == gmEditInsert) &&
+                       !IsDisplayCellSelected(curDisplayCol_, curDisplayRow_);
     if ((type == ctText || type == ctCheck) && editableNow) return false;
     if (IsDesigning()) return true;
     // Only the text and check controls have a window that shows.

@@ -3,10 +3,10 @@
 // Keys: the grid's key table (Tab, Enter, Esc, arrows, Page Up/Down, F2,
 // the Ctrl moves and clipboard keys) moves the one current cell between
 // enterable cells; typing starts editing a text cell, space toggles a check
-// cell. Mouse: a press on a data cell makes it current (a drag selects a
-// cell range and scrolls at the edges), on a heading selects the column or
-// starts moving it, near a heading's right edge starts resizing the column,
-// on the row bar selects the row.
+// cell. Mouse: a press on a data cell makes it current (from its left margin
+// a drag selects a cell range and scrolls at the edges), on a heading
+// selects the column or starts moving it, near a heading's right edge
+// starts resizing the column, on the row bar selects the row.
 
 #include <algorithm>
 #include <exception>
@@ -28,10 +28,6 @@
 
 namespace {
 
-// A column border is caught from two pixels left of its line to one right
-// of it.
-constexpr Integer kSizeZoneBefore = 2, kSizeZoneAfter = 1;
-constexpr Integer kMinColWidth = 2;
 
 bool IsPrintable(char ch) { return static_cast<unsigned char>(ch) >= 32 && ch != 127; }
 
@@ -344,33 +340,9 @@ bool TgrBaseGrid::ToggleCurrentCheck() {
 // ------------------------------------------------------------ mouse
 
 void TgrBaseGrid::ClearCellRange() {
-    if (gridStatus_ != grsCellsSelected) return;
+    if (gridStatus_ != gsCellsSelected) return;
     RepaintRange(cellRange_);
-    SetGridStatus(grsNormal);
-}
-
-void TgrBaseGrid::ExtendCellRange(const TCellCoord_ts& to) {
-    if (cellSelectMode_ != cmRange) return;
-    bool had = gridStatus_ == grsCellsSelected;
-    anchor_ = to;
-    if (anchor_ == current_) {
-        if (had) RepaintRange(cellRange_);
-        if (had) SetGridStatus(grsNormal);
-        return;
-    }
-    TCellRange_ts range = NormalizedRange(current_, anchor_);
-    if (had) {
-        // Only the strips that change are repainted.
-        RepaintSelectionChange(range.Left, range.Top, range.Bottom, range.Right);
-        cellRange_ = range;
-    } else {
-        cellRange_ = range;
-        DeselectAllRows();
-        SelectDisplayCols(1, ColTotal() - 1, false);
-        SetGridStatus(grsCellsSelected);
-        PaintCellRange(range.Left, range.Top, nullptr, true, TRect(), range.Bottom, range.Right);
-    }
-    MarkSelectChanged(2);
+    SetGridStatus(gsNormal);
 }
 
 TCellCoord_ts TgrBaseGrid::DataCellNear(Integer x, Integer y) {
@@ -383,24 +355,6 @@ TCellCoord_ts TgrBaseGrid::DataCellNear(Integer x, Integer y) {
     cell.Col = std::clamp<Integer>(cell.Col, TopLeftCell().Col, ColTotal() - 1);
     cell.Row = std::clamp<Integer>(cell.Row, TopLeftCell().Row, RowTotal() - 1);
     return cell;
-}
-
-Integer TgrBaseGrid::ColumnEdgeAt(Integer x, Integer y) {
-    bool inHeading = headingOn_ && y < GetRowHeightAt(0);
-    if (resizeCols_ == rcNone || (!inHeading && !resizeColsInGrid_)) return -1;
-    // Mirrored, the edges are found from the right edge.
-    if (UseRightToLeftAlignment()) x = ClientWidth() - 1 - x;
-    TGridLayout_ts l;
-    ComputeLayout(l);
-    Integer pos = 0;
-    for (Integer c = 0; c < ColTotal() && pos <= x + kSizeZoneBefore; ++c) {
-        if (c == FixedColTotal()) c = std::max(c, TopLeftCell().Col);
-        if (c >= ColTotal()) break;
-        pos += GetColWidthAt(c);
-        // The row bar's own border resizes the row bar.
-        if ((c >= 1 || rowBarOn_) && x >= pos - 1 - kSizeZoneBefore && x <= pos - 1 + kSizeZoneAfter) return c;
-    }
-    return -1;
 }
 
 void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
@@ -430,7 +384,7 @@ void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
         single.Exclude(ssDouble);
         MousePress(single, x, y);
     } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNone &&
-               (RowEdgeAt(x, y, CellUnderMouse(x, y).Col) >= 0 || ColumnEdgeAt(x, y) >= 0)) {
+               HitTestResize(x, y, CellUnderMouse(x, y).Row, CellUnderMouse(x, y).Col) != msNone) {
         // The second press of a double-click on a row or column border (the
         // row bar's too) starts a resize that, released on the border,
         // gives the row its set height (the column its set width) back.
@@ -463,10 +417,10 @@ void TgrBaseGrid::RightPress(Integer x, Integer y) {
     if (droppedCombo_ && !(cell.Col == curDisplayCol_ && cell.Row == curDisplayRow_)) RollUpCombo(false);
     if (cell.Col == 0) cell.Col = curDisplayCol_;
     if (cell.Row == 0) cell.Row = curDisplayRow_;
-    if ((cell.Col == curDisplayCol_ && cell.Row == curDisplayRow_) || IsCellSelected(cell.Col, cell.Row)) return;
+    if ((cell.Col == curDisplayCol_ && cell.Row == curDisplayRow_) || IsDisplayCellSelected(cell.Col, cell.Row)) return;
     if (rowSelection_->Count() > 0) {
         DeselectAllRows();
-        if (gridStatus_ == grsRowsSelected) SetGridStatus(grsNormal);
+        if (gridStatus_ == gsRowsSelected) SetGridStatus(gsNormal);
     }
     if (colSelection_->Count() > 0) SelectDisplayCols(1, ColTotal() - 1, false);
     ClearCellRange();
@@ -591,56 +545,9 @@ void TgrBaseGrid::PaintRowsHighlighted(Integer from, Integer to) {
 }
 
 void TgrBaseGrid::FinishRowBarSelection() {
-    SetGridStatus(AnyRowSelected() ? grsRowsSelected : grsNormal);
+    SetGridStatus(AnyRowSelected() ? gsRowsSelected : gsNormal);
     MarkSelectChanged(0);
     FireSelectChanged(true);
-}
-
-// A heading press with Ctrl, Shift or both under csMulti, like the row
-// bar's with the current column as the anchor. False for a plain press.
-bool TgrBaseGrid::HeadingPressWithKeys(TShiftState shift, Integer col) {
-    bool ctrl = shift.Contains(ssCtrl), shifted = shift.Contains(ssShift);
-    if ((!ctrl && !shifted) || colSelectMode_ != csMulti) return false;
-    Integer anchor = curDisplayCol_;
-    bool anchorSelected = anchor >= 1 && IsDisplayColSelected(anchor);
-    bool wasSelected = IsDisplayColSelected(col);
-    if (!CanLeaveCell(-1, -1, true)) return true;
-    EndCellEdit(true);
-    ClearCellRange();
-    DeselectAllRows();
-    if (ctrl && !shifted) {
-        SelectDisplayCols(col, col, !wasSelected);
-    } else if (!ctrl) {
-        SelectDisplayCols(1, ColTotal() - 1, false);
-        if (anchorSelected) SelectDisplayCols(anchor, col, true);
-    } else {
-        SelectDisplayCols(anchor, col, anchorSelected);
-    }
-    MoveToDisplayCell(col, curDisplayRow_);
-    SetGridStatus(colSelection_->Count() > 0 ? grsColsSelected : grsNormal);
-    MarkSelectChanged(1);
-    FireSelectChanged(true);
-    return true;
-}
-
-// The bottom border of a row (the heading included) within two pixels of
-// y, where rows may be resized there; -1 when none.
-Integer TgrBaseGrid::RowEdgeAt(Integer x, Integer y, Integer col) {
-    // Row borders are dragged over the row bar (anywhere with
-    // ResizeRowsInGrid); the heading's own border also across the heading.
-    bool headingEdge = headingOn_ && y < GetRowHeightAt(0) && y >= GetRowHeightAt(0) - 2;
-    if (resizeRows_ == rrNone || (col != 0 && !resizeRowsInGrid_ && !headingEdge)) return -1;
-    Integer b = -1;
-    for (Integer r = 0; r < RowTotal(); ++r) {
-        if (r == FixedRowTotal()) r = std::max(r, TopLeftCell().Row);
-        if (r >= RowTotal()) break;
-        Integer h = GetRowHeightAt(r);
-        if (h <= 0) continue;
-        b += h;
-        if (b - 2 >= ClientHeight()) break;
-        if (y >= b - 2 && y <= b + 2) return r == 0 && !headingOn_ ? -1 : r;
-    }
-    return -1;
 }
 
 void TgrBaseGrid::SelectAllRows(bool byUser) {
@@ -655,10 +562,10 @@ void TgrBaseGrid::SelectAllRows(bool byUser) {
         ClearCellRange();
         SelectDisplayCols(1, ColTotal() - 1, false);
         SelectDisplayRows(1, Rows());
-        SetGridStatus(grsRowsSelected);
+        SetGridStatus(gsRowsSelected);
     } else {
         DeselectAllRows();
-        SetGridStatus(grsNormal);
+        SetGridStatus(gsNormal);
     }
     MarkSelectChanged(0);
     FireSelectChanged(byUser);
@@ -672,26 +579,8 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
     if (droppedCombo_ && !(under.Col >= 1 && under.Row >= 1 && under.Col < ColTotal() && under.Row < RowTotal() &&
                            IsDroppedDownAt(DataColOfDisplay(under.Col), DataRowOfDisplay(under.Row))))
         CloseDropDowns();
-    if (Integer edge = RowEdgeAt(x, y, under.Col); edge >= 0) {
-        sizeIndex_ = edge;
-        sizeOffset_ = CellPixels(0, edge).Top + GetRowHeightAt(edge) - 1 - y;
-        SetMouseStatus(edge == 0 ? msHeadingResize : msRowResize);
-        SetMouseCapture(true);
-        if (HasWindow()) Update();
-        resizeLineShown_ = false;
-        MoveResizeLine(y + sizeOffset_);
-        return;
-    }
-    if (Integer edge = ColumnEdgeAt(x, y); edge >= 0) {
-        sizeIndex_ = edge;
-        // The border pixel: the column's right one, its left one when mirrored.
-        const TRect cell = CellPixels(edge, 0);
-        sizeOffset_ = (UseRightToLeftAlignment() ? cell.Left : cell.Left + GetColWidthAt(edge) - 1) - x;
-        SetMouseStatus(edge == 0 ? msRowBarResize : msColResize);
-        SetMouseCapture(true);
-        if (HasWindow()) Update();
-        resizeLineShown_ = false;
-        MoveResizeLine(x + sizeOffset_);
+    if (BeginResizeAtPoint(x, y, under.Row, under.Col)) {
+        StartResizeLine();
         return;
     }
     // A plain press on the selection may start the owner's drag of it.
@@ -707,36 +596,13 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         ((!shift.Contains(ssShift) && !shift.Contains(ssCtrl) && rowSelection_->IsSelected(under.Row)) ||
          rowSelectMode_ == rsNone)) {
         if (rowSelectMode_ == rsNone && !MoveToDisplayCell(curDisplayCol_, under.Row)) return;
-        HideCellControl(true);
-        moveFromIndex_ = moveToIndex_ = under.Row;
-        SetMouseStatus(msRowMove);
-        SetMouseCapture(true);
-        StartMoveFeedback();
+        StartRowMove(under.Row);
         return;
     }
     TCellCoord_ts cell = CellUnderMouse(x, y);
     if (cell.Col < 0 || cell.Row < 0) return;
     if (cell.Row == 0 && cell.Col >= 1) {
-        if (PressHeadingButton(cell.Col, x, y)) return;
-        if (HeadingPressWithKeys(shift, cell.Col)) {
-            // A Ctrl press goes on as a drag over the columns it toggles.
-            if (colSelectMode_ == csMulti && shift.Contains(ssCtrl) && !shift.Contains(ssShift) &&
-                curDisplayCol_ == cell.Col)
-                StartDragSelect(false, cell.Col);
-            return;
-        }
-        if (colSelectMode_ != csNone && !HeadingPressMoves(cell.Col)) {
-            HeadingSelectPress(cell.Col);
-            return;
-        }
-        pressedHeading_ = cell.Col;
-        headingShownDown_ = true;
-        InvalidateDisplayCell(cell.Col, 0);
-        moveFromIndex_ = moveToIndex_ = cell.Col;
-        if (OnHeadingDown && CanFireEvents()) OnHeadingDown(this, DataColOfDisplay(cell.Col));
-        SetMouseStatus(colMoving_ ? msColMove : msHeadingButtonDown);
-        SetMouseCapture(true);
-        if (colMoving_) StartMoveFeedback();
+        if (!PressHeadingButton(cell.Col, x, y)) HeadingClick(shift, x, cell.Row, cell.Col, y);
         return;
     }
     if (cell.Col == 0 && cell.Row >= 1) {
@@ -744,29 +610,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         return;
     }
     if (cell.Col < 1 || cell.Row < 1) return;
-    if (shift.Contains(ssShift) && cellSelectMode_ == cmRange) {
-        ExtendCellRange(cell);
-    } else {
-        bool wasCurrent = cell.Col == curDisplayCol_ && cell.Row == curDisplayRow_;
-        if (rowSelection_->Count() > 0 && !shift.Contains(ssCtrl)) {
-            DeselectAllRows();
-            if (gridStatus_ == grsRowsSelected) SetGridStatus(grsNormal);
-        }
-        if (colSelection_->Count() > 0) SelectDisplayCols(1, ColTotal() - 1, false);
-        if (!MoveToDisplayCell(cell.Col, cell.Row)) return;
-        // On the button area of the cell that is now current: its button.
-        if (PressCellButton(cell.Col, cell.Row, x, y)) return;
-        if (wasCurrent && GetCurrentControlType() == ctCheck) ToggleCurrentCheck();
-        // A text cell's editor places its caret by the click once it is
-        // released.
-        controlClickPending_ = GetCurrentControlType() == ctText;
-        controlClickPos_ = TPoint(x, y);
-        controlClickRepeated_ = shift.Contains(ssDouble);
-    }
-    SetMouseStatus(msCellSelect);
-    SetMouseCapture(true);
-    StartAutoScrollTimer();
-    if (HasWindow()) Update();
+    DataCellPress(shift, x, y, cell.Col, cell.Row);
 }
 
 void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
@@ -824,40 +668,6 @@ void TgrBaseGrid::StartDragSelect(bool rows, Integer at) {
     StartAutoScrollTimer();
 }
 
-// A plain heading press starts a move when it lands on a selected column
-// (the selected ones move as one block) or when columns are not selected
-// at all; a selected fixed column keeps the block from moving.
-bool TgrBaseGrid::HeadingPressMoves(Integer col) {
-    if (!colMoving_) return false;
-    if (colSelectMode_ == csNone) return true;
-    if (!colSelection_->IsSelected(col)) return false;
-    for (Integer c = 1; c < FixedColTotal(); ++c)
-        if (colSelection_->IsSelected(c)) return false;
-    return true;
-}
-
-// A plain press on a heading that does not move: the column becomes the
-// only selected one and holds the current cell; with csMulti the drag that
-// follows selects the columns it passes. Released on the heading, it is the
-// heading's click.
-void TgrBaseGrid::HeadingSelectPress(Integer col) {
-    if (col < FixedColTotal() && !selectFixed_) return;
-    if (!CanLeaveCell(-1, -1, true)) return;
-    EndCellEdit(true);
-    ClearCellRange();
-    DeselectAllRows();
-    SelectDisplayCols(1, ColTotal() - 1, false);
-    SelectDisplayCols(col, col, true);
-    MoveToDisplayCell(col, curDisplayRow_);
-    SetGridStatus(grsColsSelected);
-    MarkSelectChanged(1);
-    FireSelectChanged(true);
-    pressedHeading_ = col;
-    headingShownDown_ = false;
-    if (OnHeadingDown && CanFireEvents()) OnHeadingDown(this, DataColOfDisplay(col));
-    StartDragSelect(false, col);
-}
-
 namespace {
 // A drag from the anchor inverts the items between the anchor and its end
 // (the anchor left out) from their state before the drag; an item the end
@@ -893,7 +703,7 @@ void TgrBaseGrid::DragSelectRowsDown(Integer displayRow) {
     if (displayRow == rowDragEnd_) return;
     MoveDragEnd(rowSelectStart_, rowDragEnd_, displayRow, [this](Integer i) { ToggleDisplayRows(i, i); });
     rowDragEnd_ = displayRow;
-    SetGridStatus(AnyRowSelected() ? grsRowsSelected : grsNormal);
+    SetGridStatus(AnyRowSelected() ? gsRowsSelected : gsNormal);
     MarkSelectChanged(0);
     FireSelectChanged(true);
 }
@@ -924,7 +734,7 @@ void TgrBaseGrid::DragSingleRowTo(Integer displayRow) {
     if (want == rowSelection_->IsSelected(r) && rowSelection_->Count() == (want ? 1 : 0)) return;
     DeselectAllRows();
     if (want) SelectDisplayRows(r, r);
-    SetGridStatus(want ? grsRowsSelected : grsNormal);
+    SetGridStatus(want ? gsRowsSelected : gsNormal);
     MarkSelectChanged(0);
     FireSelectChanged(true);
 }
@@ -961,14 +771,13 @@ void TgrBaseGrid::EndDragSelectRows(bool released) {
         // followed to) to the drag end are inverted back, the anchor
         // included, so a row selected by the press ends deselected.
         ToggleDisplayRows(rowSelectMode_ == rsMulti ? rowSelectStart_ : curDisplayRow_, rowDragEnd_);
-        SetGridStatus(AnyRowSelected() ? grsRowsSelected : grsNormal);
+        SetGridStatus(AnyRowSelected() ? gsRowsSelected : gsNormal);
         MarkSelectChanged(0);
     }
     FireSelectChanged(true);
 }
 
-// Inverts the selection of the columns from..to, in either order.
-void TgrBaseGrid::ToggleDraggedCols(Integer from, Integer to) {
+void TgrBaseGrid::ToggleDisplayCols(Integer from, Integer to) {
     for (Integer c = std::min(from, to); c <= std::max(from, to); ++c)
         if (c >= 1 && c < ColTotal()) SelectDisplayCols(c, c, !colSelection_->IsSelected(c));
 }
@@ -978,19 +787,40 @@ void TgrBaseGrid::DragSelectTo(Integer x, Integer y) {
     // inside its rows.
     if (mouseStatus_ == msRowSelect && autoScrollHold_ && !IsPointInRowsArea(x, y)) return;
     TCellCoord_ts cell = DataCellNear(x, y);
-    if (mouseStatus_ == msColSelect) {
-        if (colSelectMode_ != csMulti) return;
-        Integer c = std::clamp<Integer>(cell.Col, 1, std::max<Integer>(1, ColTotal() - 1));
-        if (c == colDragEnd_) return;
-        MoveDragEnd(colSelectStart_, colDragEnd_, c, [this](Integer i) { ToggleDraggedCols(i, i); });
-        colDragEnd_ = c;
-        SetGridStatus(colSelection_->Count() > 0 ? grsColsSelected : grsNormal);
-        MarkSelectChanged(1);
-        FireSelectChanged(true);
-    } else if (mouseStatus_ == msRowSelect && (rowSelectMode_ == rsMulti || rowSelectMode_ == rsSingle)) {
+    if (mouseStatus_ == msColSelect) TrackColDragSelect(x, y, cell.Row, cell.Col);
+    else if (mouseStatus_ == msRowSelect) TrackRowDragSelect(x, y, cell.Row, cell.Col);
+    else if (mouseStatus_ == msCellSelect) TrackCellDragSelect(x, y, cell.Row, cell.Col);
+}
+
+void TgrBaseGrid::TrackColDragSelect(Integer x, Integer y, Integer row, Integer col) {
+    if (colSelectMode_ != csMulti) return;
+    Integer c = std::clamp<Integer>(col, 1, std::max<Integer>(1, ColTotal() - 1));
+    switch (c < curDisplayCol_ ? -1 : c > curDisplayCol_ ? 1 : 0) {
+        case 1: DragSelectColsRight(c); break;
+        case -1: DragSelectColsLeft(c); break;
+        default: DragSelectColsAtCurrent(c); break;
+    }
+}
+
+// The columns between the anchor and the end invert whichever side of the
+// anchor the end lies on, so the three steps are one.
+void TgrBaseGrid::DragSelectColsRight(Integer col) {
+    if (col == colDragEnd_) return;
+    MoveDragEnd(colSelectStart_, colDragEnd_, col, [this](Integer i) { ToggleDisplayCols(i, i); });
+    colDragEnd_ = col;
+    SetGridStatus(colSelection_->Count() > 0 ? gsColsSelected : gsNormal);
+    MarkSelectChanged(1);
+    FireSelectChanged(true);
+}
+
+void TgrBaseGrid::DragSelectColsLeft(Integer col) { DragSelectColsRight(col); }
+
+void TgrBaseGrid::DragSelectColsAtCurrent(Integer col) { DragSelectColsRight(col); }
+
+void TgrBaseGrid::TrackRowDragSelect(Integer x, Integer y, Integer row, Integer col) {
+    if (rowSelectMode_ == rsMulti || rowSelectMode_ == rsSingle) {
         TCellCoord_ts under = CellUnderMouse(x, y);
         pointerInRows_ = under.Row >= 1 && under.Col >= 0;
-        Integer col = cell.Col, row = cell.Row;
         if (CheckDragAutoScroll(x, y, col, row)) return;
         Integer r = std::clamp<Integer>(row, 1, std::max<Integer>(1, Rows()));
         switch (CompareToCurrentRow(r)) {
@@ -998,19 +828,37 @@ void TgrBaseGrid::DragSelectTo(Integer x, Integer y) {
             case -1: DragSelectRowsUp(r); break;
             default: DragSelectRowsAtCurrent(r); break;
         }
-    } else if (mouseStatus_ == msRowSelect) {
-        Integer from = std::min(rowSelectStart_, cell.Row), to = std::max(rowSelectStart_, cell.Row);
-        for (Integer r = 1; r < RowTotal(); ++r) {
-            bool want = r >= from && r <= to;
-            if (want != IsDisplayRowSelected(r)) {
-                if (want) SelectDisplayRows(r, r);
-                else DeselectDisplayRows(r, r);
-            }
-        }
-        MarkSelectChanged(0);
-    } else if (!(cell == anchor_)) {
-        ExtendCellRange(cell);
+        return;
     }
+    Integer from = std::min(rowSelectStart_, row), to = std::max(rowSelectStart_, row);
+    for (Integer r = 1; r < RowTotal(); ++r) {
+        bool want = r >= from && r <= to;
+        if (want != IsDisplayRowSelected(r)) {
+            if (want) SelectDisplayRows(r, r);
+            else DeselectDisplayRows(r, r);
+        }
+    }
+    MarkSelectChanged(0);
+}
+
+void TgrBaseGrid::TrackCellDragSelect(Integer x, Integer y, Integer row, Integer col) {
+    if (!(TCellCoord_ts{col, row} == anchor_)) ExtendCellRange(col, row);
+}
+
+void TgrBaseGrid::EndDragSelectCols(bool released) {
+    if (!released && colSelectMode_ == csMulti) {
+        // Columns alike, from the anchor to the drag end.
+        ToggleDisplayCols(colSelectStart_, colDragEnd_);
+        SetGridStatus(colSelection_->Count() > 0 ? gsColsSelected : gsNormal);
+        MarkSelectChanged(1);
+    }
+    FireSelectChanged(true);
+}
+
+void TgrBaseGrid::EndDragSelectCells(bool released) {
+    // Given up, the range goes.
+    if (!released) ClearCellRange();
+    FireSelectChanged(true);
 }
 
 void TgrBaseGrid::AutoScrollStep() {
@@ -1066,7 +914,7 @@ void TgrBaseGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
         // Released on the cell it made current, the click goes on in the
         // control; anywhere else it is dropped.
         TCellCoord_ts under = CellUnderMouse(x, y);
-        if (under.Col != curDisplayCol_ || under.Row != curDisplayRow_ || gridStatus_ != grsNormal)
+        if (under.Col != curDisplayCol_ || under.Row != curDisplayRow_ || gridStatus_ != gsNormal)
             controlClickPending_ = false;
         ForwardClickToControl(false);
         ClickReleased(status);
@@ -1278,15 +1126,9 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
         if (!CursorRequest(int(x), int(y), shown)) shown = Cursor();
         ShowCursorNow(shown);
     }
-    if (status == msRowSelect && rowSelectMode_ != rsNone) {
-        EndDragSelectRows(released);
-    } else if (!released && status == msColSelect && colSelectMode_ == csMulti) {
-        // Columns alike, from the anchor to the drag end.
-        ToggleDraggedCols(colSelectStart_, colDragEnd_);
-        SetGridStatus(colSelection_->Count() > 0 ? grsColsSelected : grsNormal);
-        MarkSelectChanged(1);
-        FireSelectChanged(true);
-    }
+    if (status == msRowSelect && rowSelectMode_ != rsNone) EndDragSelectRows(released);
+    else if (status == msColSelect) EndDragSelectCols(released);
+    else if (status == msCellSelect) EndDragSelectCells(released);
     if (EndCellButtonPress(released, x, y) || ReleaseHeadingButton(released)) {
         if (HasWindow()) Update();
         return;
@@ -1294,60 +1136,15 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     if (!released) return;
     switch (status) {
         case msRowResize:
-        case msHeadingResize: FinishRowResize(y); break;
-        case msRowMove: FinishRowMove(); break;
+        case msHeadingResize: FinishRowResize(x, y, true); break;
+        case msRowMove: FinishRowMove(true); break;
         case msColResize:
-        case msRowBarResize: {
-            // Measured from the column's fixed edge, the right one when mirrored.
-            TRect cell = CellPixels(sizeIndex_, 0);
-            bool mirrored = UseRightToLeftAlignment();
-            Integer left = mirrored ? ClientWidth() - cell.Right : cell.Left;
-            Integer line = std::min<Integer>(x + sizeOffset_, ClientWidth());
-            Integer edge = mirrored ? ClientWidth() - 1 - line : line;
-            TgrCol* col = status == msColResize ? gridCols_->ColAt(DataColOfDisplay(sizeIndex_)) : nullptr;
-            if (borderDoubleClick_ && edge + 1 == left + GetColWidthAt(sizeIndex_)) {
-                // Released where it was pressed: the width set other than by
-                // dragging comes back.
-                Integer rest = status == msRowBarResize ? restRowBarWidth_
-                           : resizeCols_ == rcAll || !col ? savedDefaultColWidth_
-                                                          : col->RequestedWidth();
-                edge = left + rest - 1;
-            }
-            // A line at or beyond the column's fixed edge changes nothing.
-            if (edge <= left) break;
-            Integer width = std::max<Integer>(kMinColWidth, edge + 1 - left);
-            if (status == msRowBarResize) {
-                if (width == GetColWidthAt(0)) break;
-                sizingRowBar_ = true;
-                struct EndSizing {
-                    bool& flag;
-                    ~EndSizing() { flag = false; }
-                } end{sizingRowBar_};
-                SetRowBarWidth(width);
-                RecheckTopLeft(true);
-                break;
-            }
-            if (width == GetColWidthAt(sizeIndex_)) break;
-            if (resizeCols_ == rcAll) {
-                // Every column takes the new width; the dragged one stays
-                // near where it began.
-                HideCellControl(true);
-                SetDefaultColWidthKeepingCol(width, true);
-                RecheckTopLeft(true);
-                RefreshCellControl();
-            } else if (col) {
-                // The set width stays, for a double-click on the border to
-                // restore; the column reports its own resize.
-                col->ApplyWidth(width);
-                RecheckTopLeft(true);
-            }
-            break;
-        }
+        case msRowBarResize: FinishColResize(x, true); break;
         case msColMove:
         case msHeadingButtonDown: {
             Integer dataCol = DataColOfDisplay(moveFromIndex_);
             if (status == msColMove && moveToIndex_ != moveFromIndex_ && moveToIndex_ >= 1) {
-                MoveCol(moveFromIndex_, std::min<Integer>(moveToIndex_, Cols()));
+                FinishColMove(true);
                 break;
             }
             TCellCoord_ts cell = CellUnderMouse(x, y);
@@ -1384,39 +1181,16 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     if (HasWindow()) Update();
 }
 
-void TgrBaseGrid::FinishRowResize(Integer y) {
-    Integer top = CellPixels(0, sizeIndex_).Top;
-    Integer line = std::min<Integer>(y + sizeOffset_, ClientHeight());
-    if (borderDoubleClick_ && line + 1 == top + GetRowHeightAt(sizeIndex_)) {
-        // Released where it was pressed: the height set other than by
-        // dragging comes back.
-        Integer rest = sizeIndex_ == 0       ? restHeadingHeight_
-                       : resizeRows_ == rrAll ? savedDefaultRowHeight_
-                                              : gridRows_->GetRequestedHeight(DataRowOfDisplay(sizeIndex_));
-        line = top + rest - 1;
-    }
-    // A line at or above the row's top changes nothing.
-    if (line <= top) return;
-    Integer height = line + 1 - top;
-    if (height == GetRowHeightAt(sizeIndex_)) return;
-    if (sizeIndex_ == curDisplayRow_ || resizeRows_ == rrAll) HideCellControl(true);
-    if (sizeIndex_ == 0) {
-        sizingHeading_ = true;
-        SetHeadingHeight(height);
-        sizingHeading_ = false;
-    } else if (resizeRows_ == rrAll) {
-        SetDefaultRowHeightKeepingRow(height, true);
-    } else if (TgrRow* row = gridRows_->EnsureRow(DataRowOfDisplay(sizeIndex_))) {
-        // The set height stays, for a double-click on the border to restore.
-        row->ApplyHeight(height);
-    }
-    RecheckTopLeft(true);
+void TgrBaseGrid::FinishColMove(bool released) {
+    if (!released || moveToIndex_ == moveFromIndex_ || moveToIndex_ < 1) return;
+    MoveCol(moveFromIndex_, std::min<Integer>(moveToIndex_, Cols()));
 }
 
-void TgrBaseGrid::FinishRowMove() {
+void TgrBaseGrid::FinishRowMove(bool released) {
+    if (!released) return;
     Integer from = moveFromIndex_, to = std::min(moveToIndex_, Rows());
     if (to < 1 || !MoveRow(from, to)) return;
-    if (rowSelection_->Count() > 0) SetGridStatus(grsRowsSelected);
+    if (rowSelection_->Count() > 0) SetGridStatus(gsRowsSelected);
 }
 
 void TgrBaseGrid::MarkSelectChanged(Integer kind) {
@@ -1479,7 +1253,7 @@ bool TgrBaseGrid::ValidateCellMask() {
 }
 
 void TgrBaseGrid::ShrinkRangeOffCol(Integer displayCol) {
-    if (gridStatus_ != grsCellsSelected) return;
+    if (gridStatus_ != gsCellsSelected) return;
     TCellRange_ts& r = cellRange_;
     if (displayCol < r.Left || displayCol > r.Right) return;
     if (r.Left == r.Right) {
@@ -1492,7 +1266,7 @@ void TgrBaseGrid::ShrinkRangeOffCol(Integer displayCol) {
 }
 
 void TgrBaseGrid::ShrinkRangeOffRow(Integer displayRow) {
-    if (gridStatus_ != grsCellsSelected) return;
+    if (gridStatus_ != gsCellsSelected) return;
     TCellRange_ts& r = cellRange_;
     if (displayRow < r.Top || displayRow > r.Bottom) return;
     if (r.Top == r.Bottom) {

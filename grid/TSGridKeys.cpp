@@ -456,7 +456,7 @@ void TgrBaseGrid::MoveUp() {
 void TgrBaseGrid::MoveRowBy(Integer step) {
     Integer row = NextEnterableRow(curDisplayRow_, step);
     if (!row || !IsCellReachable(curDisplayCol_, row)) return;
-    bool rowsSelected = gridStatus_ == grsRowsSelected;
+    bool rowsSelected = gridStatus_ == gsRowsSelected;
     if (!LeaveCellFor(curDisplayCol_, row)) return;
     MoveCurrentCell(curDisplayCol_, row, 2, true, true, 0);
     if (rowsSelected) MoveRowSelectionTo(curDisplayRow_);
@@ -490,7 +490,7 @@ void TgrBaseGrid::MovePage(Integer step) {
         target = r;
     }
     if (target == curDisplayRow_) return;
-    bool rowsSelected = gridStatus_ == grsRowsSelected;
+    bool rowsSelected = gridStatus_ == gsRowsSelected;
     if (!LeaveCellFor(curDisplayCol_, target)) return;
     if (HasWindow()) {
         Integer top = TopRow(), newTop = top;
@@ -516,7 +516,7 @@ void TgrBaseGrid::MovePageUp() { MovePage(-1); }
 void TgrBaseGrid::MoveToCorner(Integer col, Integer row, Integer scrollKind, Integer placement, bool checkReach) {
     if (checkReach && !IsCellReachable(curDisplayCol_, curDisplayRow_)) return;
     if (!col || !row) return;
-    bool rowsSelected = gridStatus_ == grsRowsSelected;
+    bool rowsSelected = gridStatus_ == gsRowsSelected;
     if (col == curDisplayCol_ && row == curDisplayRow_) {
         MoveCurrentCell(col, row, scrollKind, false, false, placement);
         return;
@@ -536,11 +536,11 @@ void TgrBaseGrid::MoveToLastCell() {
 }
 
 void TgrBaseGrid::MoveToFirstRow() {
-    MoveToCorner(curDisplayCol_, NextEnterableRow(0, 1), gridStatus_ == grsRowsSelected ? 2 : 3, 0, true);
+    MoveToCorner(curDisplayCol_, NextEnterableRow(0, 1), gridStatus_ == gsRowsSelected ? 2 : 3, 0, true);
 }
 
 void TgrBaseGrid::MoveToLastRow() {
-    MoveToCorner(curDisplayCol_, NextEnterableRow(RowTotal(), -1), gridStatus_ == grsRowsSelected ? 2 : 3, 0, true);
+    MoveToCorner(curDisplayCol_, NextEnterableRow(RowTotal(), -1), gridStatus_ == gsRowsSelected ? 2 : 3, 0, true);
 }
 
 void TgrBaseGrid::MoveToFirstCol() {

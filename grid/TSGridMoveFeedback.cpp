@@ -34,13 +34,12 @@ bool TgrBaseGrid::CursorForMouseStatus(Integer x, Integer y, Integer row, Intege
         return true;
     }
     // Where a press would start a resize.
-    if (RowEdgeAt(x, y, col) >= 0) {
-        cursor = crVSplit;
-        return true;
-    }
-    if (ColumnEdgeAt(x, y) >= 0) {
-        cursor = crHSplit;
-        return true;
+    switch (HitTestResize(x, y, row, col)) {
+        case msRowResize:
+        case msHeadingResize: cursor = crVSplit; return true;
+        case msColResize:
+        case msRowBarResize: cursor = crHSplit; return true;
+        default: break;
     }
     TCursor base = selectedAreaCursor_ != crDefault && IsDragSourceCell(col, row) ? selectedAreaCursor_ : Cursor();
     cursor = base;
@@ -67,7 +66,7 @@ bool TgrBaseGrid::CursorForMouseStatus(Integer x, Integer y, Integer row, Intege
         bool fixedSelected = false;
         for (Integer r = 1; r < FixedRowTotal(); ++r) fixedSelected = fixedSelected || rowSelection_->IsSelected(r);
         bool wouldSelect =
-            !rowSelection_->IsSelected(row) || gridStatus_ != grsRowsSelected || !RowMoving() || fixedSelected;
+            !rowSelection_->IsSelected(row) || gridStatus_ != gsRowsSelected || !RowMoving() || fixedSelected;
         if (wouldSelect && selectable(0, row) && !IsInsertRowPos(row)) cursor = GridCursors().HorArrowRight;
         return true;
     }

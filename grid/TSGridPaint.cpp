@@ -64,10 +64,10 @@ bool TgrBaseGrid::UsesSelectionColor() const {
     return selectionType_ == sltColor && selectionColor_ != grColorNotSet;
 }
 
-bool TgrBaseGrid::IsCellSelected(Integer displayCol, Integer displayRow) {
+bool TgrBaseGrid::IsDisplayCellSelected(Integer displayCol, Integer displayRow) {
     if (displayRow > 0 && rowSelection_->IsSelected(displayRow)) return true;
     if (displayCol > 0 && colSelection_->IsSelected(displayCol)) return true;
-    if (gridStatus_ == grsCellsSelected && displayCol > 0 && displayRow > 0)
+    if (gridStatus_ == gsCellsSelected && displayCol > 0 && displayRow > 0)
         return CellInRange(displayCol, displayRow, cellRange_);
     return false;
 }
@@ -75,7 +75,7 @@ bool TgrBaseGrid::IsCellSelected(Integer displayCol, Integer displayRow) {
 bool TgrBaseGrid::FillDrawInfo(Integer displayCol, Integer displayRow, TgrCellPaintInfo& info) {
     if (displayCol < 0 || displayRow < 0 || displayCol >= ColTotal() || displayRow >= RowTotal()) return false;
     return FillDrawInfoAt(displayCol, displayRow, CellPixels(displayCol, displayRow),
-                          IsCellSelected(displayCol, displayRow), info);
+                          IsDisplayCellSelected(displayCol, displayRow), info);
 }
 
 bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, bool selected, TgrCellPaintInfo& info) {

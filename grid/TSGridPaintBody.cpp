@@ -217,7 +217,7 @@ void TgrBaseGrid::PaintRowCells(Integer row, Integer y, Integer& right, Integer 
         TGridDrawState_ts state = 0;
         if (col < FixedColTotal() || row < FixedRowTotal()) state |= gdsFixed;
         if (col == curDisplayCol_ && row == curDisplayRow_) state |= gdsFocused;
-        if (IsCellSelected(col, row)) state |= gdsSelected;
+        if (IsDisplayCellSelected(col, row)) state |= gdsSelected;
         PaintCell(col, row, MirroredX(TRect(x, y, x + w, y + h)), state);
     };
     Integer x = 0;

@@ -115,7 +115,7 @@ GR_SETTER(TgrCellSelectMode, CellSelectMode, cellSelectMode_, GR_NOTHING)
 #undef GR_NOTHING
 
 bool TgrBaseGrid::HasSelection() const {
-    if (gridStatus_ != grsNormal) return true;
+    if (gridStatus_ != gsNormal) return true;
     return colSelection_->Count() > 0 || rowSelection_->Count() > 0;
 }
 
@@ -241,7 +241,7 @@ TgrGridMode TgrBaseGrid::EditModeToGridMode(Integer editMode) {
 }
 
 bool TgrBaseGrid::IsEditOrBrowseMode() const {
-    return (gridMode_ == gmEdit || gridMode_ == gmEditInsert || gridMode_ == gmBrowse) && gridStatus_ == grsNormal;
+    return (gridMode_ == gmEdit || gridMode_ == gmEditInsert || gridMode_ == gmBrowse) && gridStatus_ == gsNormal;
 }
 
 void TgrBaseGrid::MoveToDataRow(Integer dataRow) {
@@ -335,7 +335,7 @@ void TgrBaseGrid::SetGridStatus(TgrGridStatus status) {
 
 void TgrBaseGrid::CheckGridStatusChanged() {
     if (gridStatus_ == notifiedGridStatus_) return;
-    if (gridStatus_ != grsNormal) {
+    if (gridStatus_ != gsNormal) {
         // A selection takes the place of the current cell's edit and of
         // the control over it.
         if (currentCell_) currentCell_->ClearValue();
@@ -345,7 +345,7 @@ void TgrBaseGrid::CheckGridStatusChanged() {
     TgrGridStatus old = notifiedGridStatus_;
     notifiedGridStatus_ = gridStatus_;
     // Back to the current cell alone: its control returns.
-    if (gridStatus_ == grsNormal) RefreshCellControl();
+    if (gridStatus_ == gsNormal) RefreshCellControl();
     DoGridStatusChanged(old, gridStatus_);
 }
 
@@ -598,7 +598,7 @@ void TgrBaseGrid::SelectDisplayCols(Integer from, Integer to, bool select) {
         colSelectionChanged_ = true;
         PaintColSelection(c, 3, nullptr, select);
     }
-    if (!select && colSelection_->Count() == 0 && gridStatus_ == grsColsSelected) SetGridStatus(grsNormal);
+    if (!select && colSelection_->Count() == 0 && gridStatus_ == gsColsSelected) SetGridStatus(gsNormal);
 }
 
 void TgrBaseGrid::UnlockUpdate() {
@@ -626,7 +626,7 @@ void TgrBaseGrid::MoveColIndex(Integer from, Integer to) {
 
 void TgrBaseGrid::MoveColWidth(Integer from, Integer to) { MoveColumnTo(from, to); }
 
-void TgrBaseGrid::MoveColSelection(Integer from, Integer to) {
+void TgrBaseGrid::MoveColSelectionBit(Integer from, Integer to) {
     colSelection_->Move(from, to);
 }
 

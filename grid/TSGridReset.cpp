@@ -58,7 +58,7 @@ void TgrBaseGrid::ResetRowProperties(const TgrPropIdSet& ids) {
 void TgrBaseGrid::ResetCellProperties(const TgrPropIdSet& ids) {
     if (ids.Empty()) return;
     TgrUpdateLocked locked(*this);
-    if (ids.Contains(gpSelected) && gridStatus_ == grsCellsSelected) {
+    if (ids.Contains(gpSelected) && gridStatus_ == gsCellsSelected) {
         ClearCellRange();
         MarkSelectChanged(2);
         FireSelectChanged(false);

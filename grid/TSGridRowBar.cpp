@@ -124,7 +124,7 @@ void TgrBaseGrid::DrawInsertRowIndicator() {
     Integer row = RowTotal() - 1;
     // On the inverted bar of a selected row outside a paint pass the star
     // shows white.
-    bool inverted = IsCellSelected(0, row) && !painting_;
+    bool inverted = IsDisplayCellSelected(0, row) && !painting_;
     DrawRowBarPicture(row, InsertRow(), inverted ? cmMergePaint : cmMergeCopy, false);
 }
 
@@ -136,7 +136,7 @@ void TgrBaseGrid::PaintRowBarCell(Integer displayRow) {
     TRect saved = c->ClipRect();
     c->SetClipRect(rect);
     try {
-        DrawGridCell(0, displayRow, IsCellSelected(0, displayRow), rect);
+        DrawGridCell(0, displayRow, IsDisplayCellSelected(0, displayRow), rect);
     } catch (...) {
         c->SetClipRect(saved);
         throw;

@@ -108,9 +108,9 @@ void TgrBaseGrid::PaintRowBarSelection(bool selected) {
 
 void TgrBaseGrid::RepaintSelectionChange(Integer left, Integer top, Integer bottom, Integer right) {
     switch (gridStatus_) {
-        case grsCellsSelected: RepaintCellRangeChange(left, top, bottom, right); break;
-        case grsColsSelected: RepaintColRangeChange(left, top, bottom, right); break;
-        case grsRowsSelected: RepaintRowRangeChange(left, top, bottom, right); break;
+        case gsCellsSelected: RepaintCellRangeChange(left, top, bottom, right); break;
+        case gsColsSelected: RepaintColRangeChange(left, top, bottom, right); break;
+        case gsRowsSelected: RepaintRowRangeChange(left, top, bottom, right); break;
         default: break;
     }
 }

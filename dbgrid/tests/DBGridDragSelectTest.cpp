@@ -98,7 +98,7 @@ TEST_P(DBGridDragSelect, DragDownAndBackSelectsTheRecordsPassed) {
         EXPECT_EQ(Selected(10), s.selected) << s.row;
         // The current record follows the drag end.
         EXPECT_EQ(CurrentId(), s.row) << s.row;
-        EXPECT_EQ(grid->GridStatus(), grsRowsSelected) << s.row;
+        EXPECT_EQ(grid->GridStatus(), gsRowsSelected) << s.row;
     }
     ExpectRanges(1);
     Release();
@@ -264,7 +264,7 @@ TEST_P(DBGridDragSelect, AnEscapedDragPutsBackEveryRecordItChangedAfterItsAnchor
         EXPECT_EQ(selected(), c.during) << c.name;
         Escape();
         EXPECT_EQ(selected(), c.after) << c.name;
-        EXPECT_EQ(grid->GridStatus(), c.after[0] ? grsRowsSelected : grsNormal) << c.name;
+        EXPECT_EQ(grid->GridStatus(), c.after[0] ? gsRowsSelected : gsNormal) << c.name;
         // The drag is over: the timer no longer walks the window.
         Integer top = CurrentId();
         Ticks(5);
@@ -303,14 +303,14 @@ TEST_P(DBGridDragSelect, UnderSingleSelectionOneRecordFollowsTheDragAndTheWalk) 
     Send(QEvent::MouseMove, RowBar(3));
     Send(QEvent::MouseButtonRelease, RowBar(3));
     EXPECT_EQ(Selected(kRecords), "4");
-    EXPECT_EQ(grid->GridStatus(), grsRowsSelected);
+    EXPECT_EQ(grid->GridStatus(), gsRowsSelected);
     // A single-selection drag given up leaves nothing selected.
     Send(QEvent::MouseButtonPress, RowBar(1));
     Send(QEvent::MouseMove, RowBar(5));
     ASSERT_EQ(Selected(kRecords), "6");
     Escape();
     EXPECT_EQ(Selected(kRecords), "");
-    EXPECT_EQ(grid->GridStatus(), grsNormal);
+    EXPECT_EQ(grid->GridStatus(), gsNormal);
 }
 
 TEST_P(DBGridDragSelect, InEditInsertModeTheDragReachesTheLastRecordShown) {

@@ -188,7 +188,7 @@ TEST_F(DBGridRecordIds, SelectAllSelectsEveryRecordsIdAndASecondPressDeselectsTh
         grid->SetRecordSelection(mode);
         // A press on the corner reads every record's id, in either mode.
         EXPECT_TRUE(PressCorner()) << "mode " << mode;
-        EXPECT_EQ(grid->GridStatus(), grsRowsSelected);
+        EXPECT_EQ(grid->GridStatus(), gsRowsSelected);
         EXPECT_EQ(grid->RecordSelectionSet().Ids().Count(), 20) << "mode " << mode;
         EXPECT_EQ(selected(), all) << "mode " << mode;
         EXPECT_TRUE(grid->IsRecordSelected(Id(17)));

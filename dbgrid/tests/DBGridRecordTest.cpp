@@ -109,7 +109,7 @@ TEST_F(DBGridRecord, SelectAllSelectsEveryRecordAndACornerPressDeselectsThem) {
         // A press on the corner: the records off screen are selected too.
         bool scannedAll = PressCorner();
         EXPECT_EQ(selected(), all) << "mode " << mode;
-        EXPECT_EQ(grid->GridStatus(), grsRowsSelected);
+        EXPECT_EQ(grid->GridStatus(), gsRowsSelected);
         EXPECT_EQ(scannedAll, mode == rseBookmarkSet);
         EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 1);
         // All selected, the next press deselects every record.

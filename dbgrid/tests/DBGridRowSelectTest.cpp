@@ -47,7 +47,7 @@ TEST_F(DBGridRowSelect, ShiftPressSelectsFromAnAnchorRecordOffScreen) {
         grid->OnScanRecords = nullptr;
         EXPECT_EQ(Selected(30), "2-18") << mode;
         EXPECT_EQ(CurrentId(), 18) << mode;
-        EXPECT_EQ(grid->GridStatus(), grsRowsSelected);
+        EXPECT_EQ(grid->GridStatus(), gsRowsSelected);
         // Range mode needs no scan; set mode walks to the anchor.
         EXPECT_EQ(scans, mode == rseBookmarkRange ? "" : "03") << mode;
         // The anchor stays: a second Shift press spans from record 2 again.
@@ -68,7 +68,7 @@ TEST_F(DBGridRowSelect, ShiftPressWithTheAnchorNotSelectedDeselectsAll) {
     Press(5, TShiftState{ssShift});
     EXPECT_EQ(Selected(10), "");
     EXPECT_EQ(CurrentId(), 5);
-    EXPECT_EQ(grid->GridStatus(), grsNormal);
+    EXPECT_EQ(grid->GridStatus(), gsNormal);
 }
 
 TEST_F(DBGridRowSelect, CtrlShiftPressAddsOrRemovesTheSpanAndMovesTheAnchor) {
@@ -223,7 +223,7 @@ TEST_F(DBGridRowSelect, ListBoxSelectionFollowsEveryMoveAndOtherGridsSelectNothi
     EXPECT_EQ(Selected(40), "2");
     Show(33);
     EXPECT_EQ(Selected(40), "33");
-    EXPECT_EQ(grid->GridStatus(), grsRowsSelected);
+    EXPECT_EQ(grid->GridStatus(), gsRowsSelected);
 
     // A grid with several selectable rows and nothing selected selects
     // nothing by moving.
@@ -236,7 +236,7 @@ TEST_F(DBGridRowSelect, ListBoxSelectionFollowsEveryMoveAndOtherGridsSelectNothi
     key(VK_END, TShiftState{ssCtrl});
     Show(12);
     EXPECT_EQ(Selected(40), "");
-    EXPECT_EQ(grid->GridStatus(), grsNormal);
+    EXPECT_EQ(grid->GridStatus(), gsNormal);
 }
 
 TEST_F(DBGridRowSelect, SelectionColourPresses) {

@@ -135,10 +135,10 @@ TEST_F(DBGridSelection, RangesMergeCutAndToggleKeepingOneRangePerRun) {
         else sel.ToggleRange(Pos(c.from), Pos(c.to), 2);
         EXPECT_EQ(changed, c.changed) << c.op << c.from << ".." << c.to;
         EXPECT_EQ(Describe(10), c.expected) << c.op << c.from << ".." << c.to;
-        EXPECT_EQ(grid->GridStatus(), grsRowsSelected);
+        EXPECT_EQ(grid->GridStatus(), gsRowsSelected);
     }
     sel.Clear();
-    EXPECT_EQ(grid->GridStatus(), grsNormal);
+    EXPECT_EQ(grid->GridStatus(), gsNormal);
 }
 
 TEST_F(DBGridSelection, RangeChangesAgreeWithARecordByRecordModel) {
@@ -311,7 +311,7 @@ TEST_F(DBGridSelection, CtrlAndShiftPressesOnTheRowBarSelectRecords) {
     for (const Case& c : cases) {
         press(c.row, c.shift);
         EXPECT_EQ(Describe(10), c.expected) << c.row;
-        EXPECT_EQ(grid->GridStatus(), grsRowsSelected) << c.row;
+        EXPECT_EQ(grid->GridStatus(), gsRowsSelected) << c.row;
     }
     // The records stay selected while the window scrolls away from them.
     table->Last();

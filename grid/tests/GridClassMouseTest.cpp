@@ -134,7 +134,7 @@ TEST_F(GridClassMouse, TheCornerSelectsEveryRowAndThenNone) {
         grid->MouseDown(mbLeft, TShiftState{ssLeft}, 3, 3);
         grid->MouseUp(mbLeft, {}, 3, 3);
         EXPECT_EQ(grid->RowSelection()->Count(), c.selected) << int(c.mode);
-        EXPECT_EQ(grid->GridStatus(), c.selected ? grsRowsSelected : grsNormal) << int(c.mode);
+        EXPECT_EQ(grid->GridStatus(), c.selected ? gsRowsSelected : gsNormal) << int(c.mode);
     }
     EXPECT_EQ(statuses, "0>4;4>0;0>4;4>0;");
 }
@@ -160,13 +160,14 @@ TEST_F(GridClassMouse, DraggingARowBorderOnTheRowBarResizesTheRow) {
     EXPECT_EQ(grid->GetRowHeightAt(2), before + 10);
 
     // With rrAll the default height follows; a press on a cell's border
-    // outside the row bar is a cell press.
+    // outside the row bar is a cell click.
     grid->SetResizeRows(rrAll);
     Drag(RowBorder(3), TPoint(border.X, RowBorder(3).Y + 4));
     EXPECT_EQ(grid->DefaultRowHeight(), before + 4);
     TRect cell = grid->CellPixels(2, 5);
     grid->MouseDown(mbLeft, TShiftState{ssLeft}, cell.Left + 5, cell.Bottom - 1);
-    EXPECT_EQ(grid->MouseStatus(), msCellSelect);
+    EXPECT_EQ(grid->MouseStatus(), msNone);
+    EXPECT_EQ(grid->CurrentDisplayRow(), 5);
     grid->MouseUp(mbLeft, {}, cell.Left + 5, cell.Bottom - 1);
 }
 
@@ -257,8 +258,8 @@ TEST_F(GridClassMouse, ASingleSelectionDragGivenUpEndsDeselectedExceptInAListBox
         EXPECT_EQ(grid->CurrentDisplayRow(), 4) << c.mode;
         grid->CancelMouseAction();
         EXPECT_EQ(grid->IsDisplayRowSelected(4), c.selectedAfter) << c.mode;
-        EXPECT_EQ(grid->GridStatus(), c.selectedAfter ? grsRowsSelected : grsNormal) << c.mode;
+        EXPECT_EQ(grid->GridStatus(), c.selectedAfter ? gsRowsSelected : gsNormal) << c.mode;
         grid->DeselectAllRows();
-        grid->SetGridStatus(grsNormal);
+        grid->SetGridStatus(gsNormal);
     }
 }

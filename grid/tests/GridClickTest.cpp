@@ -83,7 +83,9 @@ TEST_F(GridClick, EachPressStartsItsOwnMouseStatus) {
     } cases[] = {
         {"row bar", Mid(0, 3), msRowSelect},
         {"heading", Mid(2, 0), msColSelect},
-        {"data cell", Mid(2, 3), msCellSelect},
+        {"data cell: a click", Mid(2, 3), msNone},
+        {"data cell's left margin: a range", TPoint(grid->CellPixels(2, 3).Left + 2, Mid(2, 3).Y), msCellSelect},
+        {"one pixel right of the margin: a click", TPoint(grid->CellPixels(2, 3).Left + 3, Mid(2, 3).Y), msNone},
         {"row border", RowBorder(2), msRowResize},
         {"column border", ColBorder(2), msColResize},
         {"heading border away from the row bar", RowBorder(0, Mid(3, 0).X), msHeadingResize},

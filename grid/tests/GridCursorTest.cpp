@@ -102,7 +102,7 @@ TEST_F(GridCursorHover, AHeadingThatWouldSelectShowsTheDownArrow) {
     // Pressed, the column is selected; with ColMoving a press on it would
     // move it, so the grid's own cursor shows.
     ClickAt(h.Left + 8, h.Top + 4);
-    ASSERT_EQ(grid->GridStatus(), grsColsSelected);
+    ASSERT_EQ(grid->GridStatus(), gsColsSelected);
     EXPECT_EQ(HoverAt(h.Left + 8, h.Top + 4).shape(), Qt::ArrowCursor);
     TRect other = Cell(3, 0);
     EXPECT_TRUE(IsPicture(HoverAt(other.Left + 8, other.Top + 4), 13, 26)) << "an unselected heading";
@@ -116,7 +116,7 @@ TEST_F(GridCursorHover, TheRowBarWhereAPressWouldSelectShowsTheRightArrow) {
     TRect b = Cell(0, 3);
     EXPECT_TRUE(IsPicture(HoverAt(b.Left + 4, b.Top + 4), 26, 16));
     ClickAt(b.Left + 4, b.Top + 4);
-    ASSERT_EQ(grid->GridStatus(), grsRowsSelected);
+    ASSERT_EQ(grid->GridStatus(), gsRowsSelected);
     EXPECT_EQ(HoverAt(b.Left + 4, b.Top + 4).shape(), Qt::ArrowCursor) << "a press would move the selected row";
     TRect other = Cell(0, 4);
     EXPECT_TRUE(IsPicture(HoverAt(other.Left + 4, other.Top + 4), 26, 16));

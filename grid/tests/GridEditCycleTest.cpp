@@ -282,11 +282,11 @@ TEST_F(GridEditCycle, GridStatusChangesAreReportedOnceAndDropTheEditValue) {
     };
     Type("a");
     ASSERT_TRUE(grid->CurrentCell()->HasValueFor(1, 1));
-    grid->SetGridStatus(grsColsSelected);
+    grid->SetGridStatus(gsColsSelected);
     grid->CheckGridStatusChanged();  // nothing new to report
     EXPECT_FALSE(grid->CurrentCell()->HasValueFor(1, 1));
     EXPECT_EQ(grid->EditSelectMode(), 0);
-    grid->SetGridStatus(grsNormal);
+    grid->SetGridStatus(gsNormal);
     EXPECT_EQ(statuses, "0>1;1>0;");
 }
 

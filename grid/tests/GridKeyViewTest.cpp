@@ -31,7 +31,7 @@ TEST_F(GridKeyView, SelectedRowsFollowTheCurrentRow) {
         if (byUser) fired.push_back(t);
     };
     Click(0, 3);
-    ASSERT_EQ(grid->GridStatus(), grsRowsSelected);
+    ASSERT_EQ(grid->GridStatus(), gsRowsSelected);
     fired.clear();
     Key(VK_DOWN);
     EXPECT_EQ(grid->CurrentDisplayRow(), 4);
@@ -43,7 +43,7 @@ TEST_F(GridKeyView, SelectedRowsFollowTheCurrentRow) {
     Key(VK_END, TShiftState{ssCtrl});
     EXPECT_EQ(grid->CurrentDisplayRow(), 40);
     EXPECT_EQ(SelectedRows(), std::vector<Integer>{40});
-    EXPECT_EQ(grid->GridStatus(), grsRowsSelected);
+    EXPECT_EQ(grid->GridStatus(), gsRowsSelected);
 }
 
 TEST_F(GridKeyView, AListBoxSelectsTheRowTheKeysReachAndScrollsSideways) {

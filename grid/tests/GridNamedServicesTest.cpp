@@ -99,7 +99,8 @@ TEST_F(GridNamedServices, TextIsMeasuredInTheGridsFontAndBesideTheCellsButton) {
 }
 
 TEST_F(GridNamedServices, GrowingACellRangeRepaintsOnlyTheNewStrip) {
-    TPoint from = Inside(1, 1);
+    // The range starts from the cell's left margin.
+    TPoint from(grid->CellPixels(1, 1).Left + 1, Inside(1, 1).Y);
     grid->MouseDown(mbLeft, TShiftState{ssLeft}, from.X, from.Y);
     TPoint to = Inside(2, 3);
     grid->MouseMove(TShiftState{ssLeft}, to.X, to.Y);

@@ -351,7 +351,7 @@ TEST_F(GridPaintBody, ARangeIsPaintedOnAGivenCanvasInTheGivenStateOutsideTheExcl
     EXPECT_EQ(px(below.Left + 3, below.Top + 3), kRed);
     EXPECT_EQ(px(cell.Left + 2, cell.Top + 3), kWhite);
     // Not selected in the grid: the window is left as it was.
-    EXPECT_FALSE(grid->IsCellSelected(2, 2));
+    EXPECT_FALSE(grid->IsDisplayCellSelected(2, 2));
     EXPECT_EQ(grid->Canvas()->Surface(), &grid->Surface());
 }
 

@@ -110,7 +110,7 @@ TEST_F(GridRowBar, ShiftSpansFromTheAnchorRowThroughTheHooks) {
     EXPECT_EQ(grid->TakeHooks(), "anchor? selected?");
     EXPECT_EQ(Selected(), "");
     EXPECT_EQ(grid->CurrentDisplayRow(), 7);
-    EXPECT_EQ(grid->GridStatus(), grsNormal);
+    EXPECT_EQ(grid->GridStatus(), gsNormal);
 }
 
 TEST_F(GridRowBar, TheInsertRowIsNoAnchorAndNoSpanEnd) {

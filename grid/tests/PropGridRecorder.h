@@ -263,12 +263,12 @@ public:
     void InvalidateGrid() override { Note("invalidateAll"); }
 
     void MoveColIndex(Integer a, Integer b) override { Note("moveIndex " + N2(a, b)); }
-    void MoveVisibleCol(Integer a, Integer b) override {
+    void MoveVisibleColEntry(Integer a, Integer b) override {
         visibleCols.MovePosition(a, b);
         Note("moveVisible " + N2(a, b));
     }
     void MoveColWidth(Integer a, Integer b) override { Note("moveWidth " + N2(a, b)); }
-    void MoveColSelection(Integer a, Integer b) override { Note("moveSelection " + N2(a, b)); }
+    void MoveColSelectionBit(Integer a, Integer b) override { Note("moveSelection " + N2(a, b)); }
     void MoveCurrentColIndex(Integer a, Integer b) override { Note("moveCurrent " + N2(a, b)); }
     void DoColMoved(Integer to, Integer n, bool byUser) override {
         Note("colMoved " + N2(to, n) + (byUser ? ",user" : ",code"));

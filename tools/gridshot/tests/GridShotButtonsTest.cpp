@@ -232,7 +232,7 @@ TEST_F(GridShotButtons, HeadingButtonPressClicksWithoutSelectingTheColumn) {
     QImage up = shot.Picture();
     EXPECT_EQ(Pixel(up, int(info.ButtonRect.Left), int(info.ButtonRect.Top + 4)), kWhite);
     EXPECT_EQ(events, (std::vector<std::string>{"down 1", "up 1", "click 1"}));
-    EXPECT_EQ(g->GridStatus(), grsNormal) << "a heading button does not select its column";
+    EXPECT_EQ(g->GridStatus(), gsNormal) << "a heading button does not select its column";
 
     // Released off the button: no click.
     events.clear();

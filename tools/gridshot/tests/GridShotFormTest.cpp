@@ -106,7 +106,7 @@ TEST(GridShotForm, AssignCopiesTheWholeLayoutIntoAnotherGrid) {
     second.Grid()->SetCols(5);  // same count: the column order is copied
     second.Grid()->Assign(first.Grid());
     // The copied row selection gives the grid its status.
-    EXPECT_EQ(second.Grid()->GridStatus(), grsRowsSelected);
+    EXPECT_EQ(second.Grid()->GridStatus(), gsRowsSelected);
     second.Grid()->SetGridStatus(first.Grid()->GridStatus());
     EXPECT_EQ(second.StateJson(), first.StateJson());
     EXPECT_EQ(TgrCell(second.Grid(), 2, Variant(3)).GetColor(), TColor(0x00FF00));

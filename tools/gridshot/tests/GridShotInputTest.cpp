@@ -39,6 +39,8 @@ protected:
         TRect rc = g->CellPixels(c, r);
         return {(rc.Left + rc.Right) / 2, (rc.Top + rc.Bottom) / 2};
     }
+    // The left margin of a data cell, where a press starts a cell range.
+    TPoint Margin(Integer c, Integer r) { return {g->CellPixels(c, r).Left + 1, Mid(c, r).Y}; }
     void Press(TPoint p, TShiftState s = {}) { g->MouseDown(mbLeft, s, p.X, p.Y); }
     void Drag(TPoint p) { g->MouseMove(TShiftState{ssLeft}, p.X, p.Y); }
     void Release(TPoint p) { g->MouseUp(mbLeft, {}, p.X, p.Y); }
@@ -139,19 +141,26 @@ TEST_F(GridShotInput, HeadingClickSelectsTheColumnAndCellClickClearsIt) {
     Click(Mid(2, 0));
     EXPECT_EQ(clicked, 2);
     EXPECT_TRUE(g->IsDisplayColSelected(2));
-    EXPECT_EQ(g->GridStatus(), grsColsSelected);
+    EXPECT_EQ(g->GridStatus(), gsColsSelected);
     Click(Mid(1, 2));
     EXPECT_FALSE(g->IsDisplayColSelected(2));
     // The row bar selects rows.
     Click(Mid(0, 3));
     EXPECT_TRUE(g->IsDisplayRowSelected(3));
-    EXPECT_EQ(g->GridStatus(), grsRowsSelected);
+    EXPECT_EQ(g->GridStatus(), gsRowsSelected);
 }
 
 TEST_F(GridShotInput, DraggingSelectsARangeAndScrollsAtTheEdge) {
+    // From the middle of a cell a drag selects nothing.
     Press(Mid(1, 2));
     Drag(Mid(2, 4));
-    EXPECT_EQ(g->GridStatus(), grsCellsSelected);
+    EXPECT_EQ(g->GridStatus(), gsNormal);
+    Release(Mid(2, 4));
+    EXPECT_EQ(Cur(), (TCellCoord_ts{1, 2}));
+    // From the cell's left margin it stretches a range.
+    Press(Margin(1, 2));
+    Drag(Mid(2, 4));
+    EXPECT_EQ(g->GridStatus(), gsCellsSelected);
     EXPECT_EQ(g->CellRange(), (TCellRange_ts{1, 2, 2, 4}));
     // Held well below the last row the view scrolls on every timer tick.
     Drag(TPoint(Mid(2, 4).X, g->ClientHeight() + 40));
@@ -167,10 +176,12 @@ TEST_F(GridShotInput, DraggingSelectsARangeAndScrollsAtTheEdge) {
     clock.Advance(200);
     FireDueTimers();
     EXPECT_EQ(g->TopLeftCell().Row, scrolled);  // released: no more scrolling
-    // Esc during a drag cancels it.
-    Press(Mid(1, 5));
+    // Esc during a drag cancels it and takes the range away.
+    Press(Margin(1, 5));
+    Drag(Mid(2, 6));
     Key(VK_ESCAPE);
     EXPECT_EQ(g->MouseStatus(), msNone);
+    EXPECT_EQ(g->GridStatus(), gsNormal);
 }
 
 TEST_F(GridShotInput, ScrollSpeedPacesAutoScrollSteps) {
@@ -189,7 +200,7 @@ TEST_F(GridShotInput, ScrollSpeedPacesAutoScrollSteps) {
     for (const Case& c : cases) {
         g->SetTopLeft(1, 1);
         g->SetScrollSpeed(c.speed);
-        Press(Mid(1, 2));
+        Press(Margin(1, 2));
         Drag(TPoint(Mid(1, 2).X, g->ClientHeight() + c.below));
         Integer top = g->TopLeftCell().Row;
         for (int i = 0; i < c.ticks; ++i) {
@@ -236,7 +247,7 @@ TEST_F(GridShotInput, AHeldHeadingLooksPressedWhileThePointerIsOnIt) {
 
 TEST_F(GridShotInput, SelectionsFollowTheCurrentRowAndHiddenColumns) {
     // A range loses a column that goes out of sight at its edge.
-    Press(Mid(1, 2));
+    Press(Margin(1, 2));
     Drag(Mid(3, 3));
     Release(Mid(3, 3));
     ASSERT_EQ(g->CellRange(), (TCellRange_ts{1, 2, 3, 3}));

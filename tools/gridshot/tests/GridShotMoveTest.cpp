@@ -145,7 +145,7 @@ TEST_F(GridShotMove, HeadingPressesSelectUnselectedColumnsAndMoveSelectedOnes) {
     EXPECT_EQ(ColOrder(), "1 2 3 4 5 6 7 8 9 10 ");
     EXPECT_EQ(moved, "");
     EXPECT_EQ(g->CurrentDisplayCol(), 3);
-    EXPECT_EQ(g->GridStatus(), grsColsSelected);
+    EXPECT_EQ(g->GridStatus(), gsColsSelected);
     EXPECT_EQ(clicked, "") << "released on another heading: no click";
 
     // A press on a selected heading moves the selected block; the columns
@@ -414,19 +414,19 @@ TEST_F(GridShotMove, RowBarAndHeadingPressesWithKeys) {
     g->SetRowSelectMode(rsSingle);
     press(0, 5, {ssCtrl});
     EXPECT_EQ(rows(), "....x.....");
-    EXPECT_EQ(g->GridStatus(), grsRowsSelected);
+    EXPECT_EQ(g->GridStatus(), gsRowsSelected);
 
-    // Headings: a Shift press extends from the current column, a Ctrl press
-    // toggles; selecting columns drops the rows.
+    // Headings: a Shift press extends from the current column, which stays
+    // the anchor; a Ctrl press toggles; selecting columns drops the rows.
     press(2, 0, {});
     press(4, 0, {ssShift});
     EXPECT_EQ(g->ColSelection()->Count(), 3);
     EXPECT_EQ(g->RowSelection()->Count(), 0);
-    EXPECT_EQ(g->CurrentDisplayCol(), 4);
+    EXPECT_EQ(g->CurrentDisplayCol(), 2);
     press(3, 0, {ssCtrl});
     EXPECT_FALSE(g->IsDisplayColSelected(3));
     EXPECT_EQ(g->ColSelection()->Count(), 2);
-    EXPECT_EQ(g->GridStatus(), grsColsSelected);
+    EXPECT_EQ(g->GridStatus(), gsColsSelected);
     // A plain row-bar press drops the columns.
     press(0, 2, {});
     EXPECT_EQ(g->ColSelection()->Count(), 0);
@@ -528,7 +528,7 @@ TEST_F(GridShotMove, ARowDragGivesRowsPassedBackTheirStateBeforeTheDrag) {
     EXPECT_EQ(rows(), "..x.xx..x.");
     release(6);
     EXPECT_EQ(rows(), "..x.xx..x.");
-    EXPECT_EQ(g->GridStatus(), grsRowsSelected);
+    EXPECT_EQ(g->GridStatus(), gsRowsSelected);
 
     // Esc inverts the rows from the anchor to the drag end back.
     press(7, true);
