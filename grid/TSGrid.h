@@ -712,6 +712,9 @@ public:
     // rows; nothing while its drop-down size lock is held, and deferred to
     // the release of its update lock while one is held.
     void UpdateDropDownSize(Integer cols, Integer rows);
+    // A combo grid shown on the designed form (visible, with a visible
+    // parent, designing) whose drop-down sizing is not locked.
+    bool IsDesignDropDownShown() const;
     // The window's paint message: nothing while painting is suppressed or
     // cannot run now (the invalid area waits); otherwise the paint, then
     // AfterPaint, also when the paint raises.
@@ -767,9 +770,25 @@ public:
     void SetRowChanged(Integer dataRow, bool changed);
 
     // ------------------------------------------------ combos
-    // The combo governing a data cell: the cell's, else row and column in
-    // DrawOverlap order; none when no level has one.
+    // The combo a data cell has of its own: the cell's when the cell's own
+    // button is a combo and it does not take its parent's (or designing),
+    // else by DrawOverlap the row's or the column's; none outside the data
+    // cells or when the working combo serves the cell.
+    virtual TgrCombo* FindCellCombo(Integer dataCol, Integer dataRow);
+    // The combo governing a data cell: FindCellCombo's, else the working
+    // combo for a cell whose button is a combo.
     TgrCombo* EffectiveCombo(Integer dataCol, Integer dataRow);
+    // The cell, row or column combo the current combo selection was taken
+    // from (none while the working combo serves). ForgetSourceCombo forgets
+    // it; ReleaseSourceCombo only when it is the given combo.
+    TgrCombo* SourceCombo() const { return sourceCombo_; }
+    void ForgetSourceCombo() { sourceCombo_ = nullptr; }
+    void ReleaseSourceCombo(const TgrCombo* combo) {
+        if (combo && combo == sourceCombo_) sourceCombo_ = nullptr;
+    }
+    // The working combo back to its defaults, the combo selection ended and
+    // the source combo forgotten; nothing in a combo grid.
+    void ResetWorkingCombo();
     // Drops the current cell's combo list down below the cell (F4, Alt+Down,
     // a click on its button); False when the cell has no usable combo.
     bool DropDownCombo();
@@ -911,7 +930,10 @@ public:
     // Resets the chosen kinds of the layout to a new grid's.
     void ResetLayoutToDefaults(TgrPropKinds kinds);
     // Every kind of the layout back to a new grid's, stored values too.
-    void ResetToDefaults() { ResetLayoutToDefaults(15u); }
+    // Every kind of the layout (grid, columns, rows, cells) and the stored
+    // values back to those of a new grid of the same kind; a combo grid
+    // takes them from a new list of its owner's combo grid class.
+    virtual void ResetAllProperties();
 
     // ------------------------------------------------ attributes by row and by cell
     // What a row (data row) or a cell (data column, data row) holds itself,
@@ -1185,6 +1207,9 @@ public:
     // edit (keeping the value), scrolls the new cell into view. False when
     // refused or outside the data cells.
     bool MoveToDisplayCell(Integer displayCol, Integer displayRow);
+    // The same for a data row in the current column; nothing for a row
+    // outside the grid.
+    void MoveToDataRow(Integer dataRow);
     bool MoveToNextCell(bool wrapRows);
     bool MoveToPrevCell(bool wrapRows);
     // Ends the current cell's edit: store keeps the edited value, otherwise
@@ -1744,8 +1769,14 @@ public:
                                TgrClickPosition downPos, TgrClickPosition upPos) {
         return false;
     }
-    // Works out both positions and passes the click on to FireClickCell.
+    // Works out both positions and passes the click on to FireClickCell; in
+    // a dropped-down list a click no handler took goes to the owner grid's
+    // PickComboValue.
     bool NotifyClickCell(Integer downCol, Integer downRow, Integer upCol, Integer upRow);
+    // A click in the dropped-down list (its data rows; 0 the heading, -1
+    // outside): a release on a row takes that row's value into the current
+    // cell and closes the list.
+    void PickComboValue(Integer downRow, Integer upCol, Integer upRow);
     // The display cells the left press and its release landed on; a
     // descendant may note more (the records under them).
     virtual void SetMouseDownCell(Integer displayCol, Integer displayRow) { mouseDownCell_ = {displayCol, displayRow}; }
@@ -2237,9 +2268,10 @@ private:
     void LeaveCellEditState();
     // Combo upkeep of an edited value and of a moved current cell.
     void ComboValueEdited(bool autoFill);
-    bool comboSearchedCell_ = false;
+    bool comboSelected_ = false;
     TgrCombo* selectedCombo_ = nullptr;
     TgrCombo* workCombo_ = nullptr;
+    TgrCombo* sourceCombo_ = nullptr;
     Integer dropDownCol_ = -1, dropDownRow_ = -1;
     Integer ComboValueCol(TgrBaseGrid* list) const;
     Integer SearchComboSorted(const std::string& text, Integer lo, Integer hi, Integer minLength, bool& found);

@@ -61,14 +61,15 @@ void TgrBaseGrid::ForgetActiveCombo(TgrCombo* combo) {
     }
     if (combo && combo == selectedCombo_) {
         selectedCombo_ = nullptr;
-        comboSearchedCell_ = false;
+        comboSelected_ = false;
     }
+    ReleaseSourceCombo(combo);
 }
 
 void TgrBaseGrid::EndComboSelection(TgrCombo* combo) {
     if (!combo || combo != selectedCombo_ || combo == droppedCombo_) return;
     selectedCombo_ = nullptr;
-    comboSearchedCell_ = false;
+    comboSelected_ = false;
 }
 
 void TgrBaseGrid::EnsureCombo() {
@@ -85,20 +86,6 @@ void TgrBaseGrid::EnsureCombo() {
 TgrCombo* TgrBaseGrid::GetCombo() {
     EnsureCombo();
     return workCombo_;
-}
-
-TgrCombo* TgrBaseGrid::EffectiveCombo(Integer dataCol, Integer dataRow) {
-    if (dataCol < 1 || dataRow < 1 || dataRow >= RowTotal()) return nullptr;
-    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && e->Combo) return e->Combo;
-    TgrColRowBase* col = gridCols_->ColAt(dataCol);
-    TgrColRowBase* row = dataRow < gridRows_->Count() ? gridRows_->GetRow(dataRow) : nullptr;
-    TgrColRowBase* first = DrawOverlap() == doDrawColOnTop ? col : row;
-    TgrColRowBase* second = DrawOverlap() == doDrawColOnTop ? row : col;
-    if (first && first->Combo()) return first->Combo();
-    if (second && second->Combo()) return second->Combo();
-    // A combo cell without a combo of its own drops the working one down.
-    TgrDropDownStyle style;
-    return workCombo_ && ResolveButtonType(dataCol, dataRow, style) == btCombo ? workCombo_ : nullptr;
 }
 
 // ------------------------------------------------------------ dropping down
@@ -243,6 +230,7 @@ void TgrBaseGrid::PlaceComboDropDown(TgrBaseGrid* list, Integer width, Integer h
 }
 
 void TgrBaseGrid::RollUpCombo(bool accept) {
+    ForgetSourceCombo();
     TgrCombo* combo = droppedCombo_;
     if (!combo) return;
     droppedCombo_ = nullptr;
@@ -363,14 +351,6 @@ bool TgrBaseGrid::ResetComboSearchText() {
 
 void TgrBaseGrid::ExpireComboSearchText() {
     if (CurrentClock().TickMs() - comboLastKeyTick_ >= kComboSearchExpiry) comboSearchText_.clear();
-}
-
-void TgrBaseGrid::SelectComboForCell(Integer dataCol, Integer dataRow) {
-    if (comboSearchedCell_ && !IsDesigning()) return;
-    selectedCombo_ = EffectiveCombo(dataCol, dataRow);
-    if (selectedCombo_ && selectedCombo_ == workCombo_) PrepareWorkCombo(dataCol, dataRow);
-    comboSearchedCell_ = true;
-    FireComboInit(dataCol, Variant(dataRow));
 }
 
 TgrBaseGrid* TgrBaseGrid::SelectedComboGrid() const { return selectedCombo_ ? selectedCombo_->ComboGrid() : nullptr; }
@@ -572,8 +552,9 @@ Variant TgrBaseGrid::ComboSearchKey(char key) {
 void TgrBaseGrid::SelectComboRow(Integer row) {
     TgrBaseGrid* list = SelectedComboGrid();
     if (!list || row < 1 || row > list->Rows() || row == list->CurrentDataRow()) return;
+    TgrUpdateLocked locked(*list);
+    list->MoveToDataRow(row);
     Integer displayRow = list->DisplayRowOfData(row);
-    list->ChangeCurrentCell(std::max<Integer>(1, list->CurrentDisplayCol()), displayRow);
     Integer shown = selectedCombo_ ? std::max<Integer>(1, selectedCombo_->GetDropDownRows()) : 1;
     Integer top = list->TopRow();
     switch (list->GetAutoSearch()) {
@@ -584,7 +565,6 @@ void TgrBaseGrid::SelectComboRow(Integer row) {
     }
     top = std::clamp<Integer>(top, list->FixedRowTotal(), std::max(list->FixedRowTotal(), list->RowTotal() - 1));
     if (top != list->TopRow()) list->SetTopLeftCell(list->TopLeftCell().Col, top);
-    list->Invalidate();
 }
 
 void TgrBaseGrid::LocateComboRow() {

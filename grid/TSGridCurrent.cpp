@@ -260,7 +260,7 @@ void TgrBaseGrid::CheckCurrentCellChanged() {
     bool rowChanged = CheckRowChanged(oldRow);
     if (!colChanged && !rowChanged) return;
     ResetComboSearchText();
-    comboSearchedCell_ = false;
+    comboSelected_ = false;
     selectedCombo_ = nullptr;
     FireCellChanged(oldCol, oldRow);
 }
@@ -354,4 +354,9 @@ void TgrBaseGrid::InvalidateFocusArea(Integer displayCol, Integer displayRow) {
     if (r.IsEmpty()) return;
     if (focusBorder_ == fbSingle || focusBorder_ == fbDouble) r = TRect(r.Left - 1, r.Top - 1, r.Right, r.Bottom);
     InvalidateRect(r);
+}
+
+void TgrBaseGrid::MoveToDataRow(Integer dataRow) {
+    if (dataRow < 0 || dataRow >= RowTotal()) return;
+    MoveToDisplayCell(curDisplayCol_, DisplayRowOfData(dataRow));
 }

@@ -46,8 +46,20 @@ void TgrBaseGrid::LockDropDownSize(bool unlock) {
     else if (dropDownSizeLock_ > 0) --dropDownSizeLock_;
 }
 
+bool TgrBaseGrid::IsDesignDropDownShown() const {
+    return comboGrid_ && Visible() && Parent() && Parent()->Visible() && IsDesigning() && IsDropDownSizeUnlocked();
+}
+
 void TgrBaseGrid::UpdateDropDownSize(Integer cols, Integer rows) {
     if (!comboGrid_ || !ownerGrid_ || !IsDropDownSizeUnlocked()) return;
+    if (IsDesignDropDownShown()) {
+        // Shown on the designed form: only its size follows, in place.
+        TgrUpdateLocked locked(*this);
+        Integer width = 0, height = 0;
+        CalcDropDownSize(cols, std::max<Integer>(1, rows), width, height);
+        if (width != Width() || height != Height()) SetBounds(Left(), Top(), width, height);
+        return;
+    }
     TgrCombo* combo = ownerGrid_->DroppedCombo();
     TForm* form = ownerGrid_->DropDownForm();
     if (!combo || combo->ComboGrid() != this || !form) return;
