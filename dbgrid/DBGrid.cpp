@@ -1308,11 +1308,9 @@ void TgrCustomDBGrid::GridKeyDown(Word16& key, TShiftState shift) {
     }
     bool dropKey = (key == VK_F4 && !ctrl && !alt && !shift.Contains(ssShift)) ||
                    (alt && !ctrl && !shift.Contains(ssShift) && (key == VK_DOWN || key == VK_UP));
+    // The grid class opens the date-time editor with its notifications.
     if (dropKey && CanDropDownDateTime(CurrentDataCol(), CurrentDataRow())) {
-        TgrDateTimeDefComponent* def = EffectiveDateTimeDef(CurrentDataCol(), CurrentDataRow());
-        FireDateTimeInit(def, CurrentDataCol(), CurrentDataRow());
         TgrBaseGrid::GridKeyDown(key, shift);
-        if (key == 0) FireDateTimeDropDown(def, CurrentDataCol(), CurrentDataRow());
         return;
     }
     if (dropKey) {

@@ -813,7 +813,37 @@ public:
     // A date-time drop-down is offered only with a registered editor, a
     // date-time button and a definition for the cell.
     virtual bool CanDropDownDateTime(Integer dataCol, Integer dataRow);
+    // The current cell's date-time editor opens (the open drop-downs close
+    // first); False when the cell offers none or the editor did not open.
     bool DropDownDateTime();
+    // A press on a date-time button: the drop-down of that cell closes when
+    // it is open, else the current cell's opens.
+    bool ToggleDateTimeDropDown(Integer dataCol, Integer dataRow);
+    // The steps of an opening: the cell's definition (another one than the
+    // editor's last makes the editor start afresh), the init notification
+    // once per opening, the drop-down notification with the drop-down cell
+    // recorded, the registered editor shown at the cell.
+    bool ShowDateTimeDropDown(Integer dataCol, Integer dataRow);
+    TgrDateTimeDefComponent* PrepareDateTimeEditor(Integer dataCol, Integer dataRow);
+    void InitDateTimeEditor(Integer dataCol, Integer dataRow, TgrButtonType type);
+    void ResetDateTimeEditor();
+    void BeginDateTimeDropDown(Integer dataCol, Integer dataRow);
+    // The roll-up notification for the recorded drop-down cell, forgotten.
+    void EndDateTimeDropDown();
+    bool IsDateTimeDropDownShown() const { return dateTimeShown_; }
+    // Whether the last opening was of a popup (btDateTimePopup) cell.
+    bool IsDateTimePopup() const { return dateTimePopup_; }
+    bool CloseDateTimeDropDown(bool reactivate, bool update);
+    // The editor's value as the get-value notification leaves it.
+    Variant GetDateTimeEditorValue(Integer dataCol, Integer dataRow, const Variant& editorValue);
+    // The registered editor hands back its result. Accepted, a value (not
+    // Empty) goes into the current cell as an edit by the user, after the
+    // get-value notification and a check against the cell's control type
+    // (which raises on a mismatch); the drop-down ends with its roll-up
+    // notification either way. False when the value was not taken.
+    // Cancelled, the drop-down closes and nothing changes.
+    bool ApplyDateTimeValue(const Variant& editorValue);
+    void CancelDateTimeValue();
     // The drop-down window while one exists; GetDropDownForm makes it on
     // first use and gives it InitDropDownForm (hidden, disabled until a
     // list drops down, at the grid's Left, in the grid's font).
@@ -829,8 +859,9 @@ public:
     // window when asked and bringing the grid's form back to the front
     // when it is the active one (reactivate); whether it was shown.
     bool CloseComboDropDown(bool reactivate, bool update);
-    // Closes the open drop-downs without taking a value.
-    void CloseDropDowns(bool reactivate = false) { CloseComboDropDown(reactivate, true); }
+    // Closes the open drop-down without taking a value: the combo's, else
+    // the date-time one with its roll-up notification.
+    void CloseDropDowns(bool reactivate = false);
     // Whether the combo list of that data cell is down.
     bool IsDroppedDownAt(Integer dataCol, Integer dataRow) const {
         return droppedCombo_ && dropDownCol_ == dataCol && dropDownRow_ == dataRow;
@@ -1747,11 +1778,6 @@ public:
     virtual void FireDateTimeRollUp(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {}
     virtual void FireDateTimeGetValue(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow,
                                       Variant& value) {}
-    // A registered date-time editor hands back its result: accepted, the
-    // value (as the get-value hook leaves it) goes into the current cell as
-    // an edit by the user; the roll-up hook fires either way. False when
-    // the value was not taken.
-    bool TakeDateTimeValue(const Variant& value, bool accept);
     // Where a cell given by data column and data row lies: either negative
     // is outside, then the corner (0, 0), the row bar (column 0), the
     // heading row (row 0) and the data cells.
@@ -2272,6 +2298,12 @@ private:
     TgrCombo* selectedCombo_ = nullptr;
     TgrCombo* workCombo_ = nullptr;
     TgrCombo* sourceCombo_ = nullptr;
+    // The date-time drop-down: open, of a popup cell, the editor's last
+    // definition and whether it was initialised for this opening.
+    bool dateTimeShown_ = false;
+    bool dateTimePopup_ = false;
+    TgrDateTimeDefComponent* editorDateTimeDef_ = nullptr;
+    bool dateTimeEditorInitialised_ = false;
     Integer dropDownCol_ = -1, dropDownRow_ = -1;
     Integer ComboValueCol(TgrBaseGrid* list) const;
     Integer SearchComboSorted(const std::string& text, Integer lo, Integer hi, Integer minLength, bool& found);

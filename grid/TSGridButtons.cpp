@@ -312,7 +312,7 @@ bool TgrBaseGrid::PressCellButton(Integer displayCol, Integer displayRow, Intege
         dropButtonPressed_ = true;
         dropButtonHeld_ = IsOverCellButton(x, y, displayCol, displayRow);
         SetButtonShownDown(dropButtonHeld_);
-        if (info.ButtonType == btDateTimeDropDown) DropDownDateTime();
+        if (info.ButtonType == btDateTimeDropDown) ToggleDateTimeDropDown(info.DataCol, info.DataRow);
         else ToggleComboDropDown(info.DataCol, info.DataRow);
         return true;
     }

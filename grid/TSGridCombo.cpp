@@ -165,8 +165,6 @@ bool TgrBaseGrid::IsComboDropDownShown() const {
     return droppedCombo_ && dropDownForm_ && dropDownForm_->Visible();
 }
 
-bool TgrBaseGrid::IsAnyDropDownShown() const { return IsComboDropDownShown(); }
-
 bool TgrBaseGrid::ToggleComboDropDown(Integer dataCol, Integer dataRow) {
     if (IsDroppedDownAt(dataCol, dataRow)) {
         CloseDropDowns();
@@ -290,46 +288,6 @@ bool TgrBaseGrid::ComboKeyDown(Word16& key, TShiftState shift) {
             return false;
         default: return false;
     }
-}
-
-// ------------------------------------------------------------ date-time drop-down
-
-namespace {
-TgrDateTimeEditor& DateTimeEditor() {
-    static TgrDateTimeEditor editor;
-    return editor;
-}
-}  // namespace
-
-void RegisterDateTimeEditor(TgrDateTimeEditor editor) { DateTimeEditor() = std::move(editor); }
-bool DateTimeEditorRegistered() { return bool(DateTimeEditor()); }
-
-TgrDateTimeDefComponent* TgrBaseGrid::EffectiveDateTimeDef(Integer dataCol, Integer dataRow) {
-    if (dataCol < 1 || dataRow < 1 || dataRow >= RowTotal()) return nullptr;
-    if (TgrCellElement* e = CellRecord(dataCol, dataRow); e && e->DateTimeDef) return e->DateTimeDef;
-    TgrColRowBase* col = gridCols_->ColAt(dataCol);
-    TgrColRowBase* row = dataRow < gridRows_->Count() ? gridRows_->GetRow(dataRow) : nullptr;
-    TgrColRowBase* first = DrawOverlap() == doDrawColOnTop ? col : row;
-    TgrColRowBase* second = DrawOverlap() == doDrawColOnTop ? row : col;
-    if (first && first->DateTimeDef()) return first->DateTimeDef();
-    if (second && second->DateTimeDef()) return second->DateTimeDef();
-    return dateTimeDef_;
-}
-
-bool TgrBaseGrid::CanDropDownDateTime(Integer dataCol, Integer dataRow) {
-    if (!DateTimeEditorRegistered() || !CanEdit() || IsCellReadOnly(dataCol, dataRow)) return false;
-    TgrDropDownStyle style;
-    TgrButtonType button = ResolveButtonType(dataCol, dataRow, style);
-    if (button != btDateTimeDropDown && button != btDateTimePopup) return false;
-    return EffectiveDateTimeDef(dataCol, dataRow) != nullptr;
-}
-
-bool TgrBaseGrid::DropDownDateTime() {
-    if (!HasWindow() || !CanDropDownDateTime(curDataCol_, curDataRow_)) return false;
-    TRect cell = CellPixels(curDisplayCol_, curDisplayRow_);
-    TPoint topLeft = ClientToScreen(TPoint(cell.Left, cell.Top));
-    TRect screenCell(topLeft.X, topLeft.Y, topLeft.X + cell.Width(), topLeft.Y + cell.Height());
-    return DateTimeEditor()(this, EffectiveDateTimeDef(curDataCol_, curDataRow_), screenCell);
 }
 
 // ------------------------------------------------------------ searching
