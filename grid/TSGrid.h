@@ -806,7 +806,7 @@ public:
     // Places the drop-down window of width x height below the current cell
     // (above it when there is no room below), inside the work area of the
     // cell's screen, and fits the list into it.
-    void PlaceComboDropDown(TgrBaseGrid* list, Integer width, Integer height);
+    void PositionComboDropDown(TgrBaseGrid* list, Integer width, Integer height);
     // The date-time definition of a data cell: cell, row and column in
     // DrawOverlap order, then the grid's.
     TgrDateTimeDefComponent* EffectiveDateTimeDef(Integer dataCol, Integer dataRow);
@@ -1988,6 +1988,9 @@ private:
     // Heading content and button areas (text, sort picture, button frame).
     void LayoutHeadingCell(TgrCellPaintInfo& info);
     void DrawHeadingButton(TCanvas* canvas, const TgrCellPaintInfo& info);
+    // The frame lines of a heading button, pressed and shown down or not.
+    void DrawHeadingButtonUp(TCanvas* canvas, const TgrCellPaintInfo& info);
+    void DrawHeadingButtonDown(TCanvas* canvas, const TgrCellPaintInfo& info);
     // Heading-button presses: a press on a heading button's part (or on a
     // heading that reacts as a cell) is held like a button, shown pressed
     // while the pointer stays on it, and fires OnHeadingUp and, released

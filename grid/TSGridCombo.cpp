@@ -126,7 +126,7 @@ bool TgrBaseGrid::DropDownCombo() {
     }
     Integer width = 0, height = 0;
     list->CalcDropDownSize(combo->GetDropDownCols(), std::max<Integer>(1, combo->GetDropDownRows()), width, height);
-    PlaceComboDropDown(list, width, height);
+    PositionComboDropDown(list, width, height);
     droppedCombo_ = combo;
     selectedCombo_ = combo;
     InitComboForCell(curDataCol_, curDataRow_);
@@ -210,7 +210,7 @@ void TgrBaseGrid::ShowCellValueInList(TgrCombo* combo) {
     list->ScrollCurrentCellIntoView(false, true);
 }
 
-void TgrBaseGrid::PlaceComboDropDown(TgrBaseGrid* list, Integer width, Integer height) {
+void TgrBaseGrid::PositionComboDropDown(TgrBaseGrid* list, Integer width, Integer height) {
     if (!dropDownForm_ || !list) return;
     TRect cell = CellPixels(curDisplayCol_, curDisplayRow_);
     TPoint topLeft = ClientToScreen(TPoint(cell.Left, cell.Top));

@@ -73,6 +73,6 @@ void TgrBaseGrid::UpdateDropDownSize(Integer cols, Integer rows) {
     if (cols <= 0) width = form->Width();
     if (width == form->Width() && height == form->Height()) return;
     // Placed again: a taller list may have to open above the cell.
-    ownerGrid_->PlaceComboDropDown(this, width, height);
+    ownerGrid_->PositionComboDropDown(this, width, height);
     UpdateScrollBars();
 }
