@@ -1145,11 +1145,9 @@ void TgrCustomDBGrid::ProcessKeyDown(Word16& key, TShiftState shift) {
     }
     bool dropKey = (key == VK_F4 && !ctrl && !alt && !shift.Contains(ssShift)) ||
                    (alt && !ctrl && !shift.Contains(ssShift) && (key == VK_DOWN || key == VK_UP));
+    // The grid class opens the date-time editor with its notifications.
     if (dropKey && CanDropDownDateTime(CurrentDataCol(), CurrentDataRow())) {
-        TgrDateTimeDefComponent* def = EffectiveDateTimeDef(CurrentDataCol(), CurrentDataRow());
-        FireDateTimeInit(def, CurrentDataCol(), CurrentDataRow());
         TgrBaseGrid::ProcessKeyDown(key, shift);
-        if (key == 0) FireDateTimeDropDown(def, CurrentDataCol(), CurrentDataRow());
         return;
     }
     if (dropKey) {

@@ -79,20 +79,41 @@ void TgrCombo::SetDropDownStyle(TgrDropDownStyle value) {
     if (comboGrid_ && comboGrid_->OwnerGrid()) comboGrid_->OwnerGrid()->ResetCellControl(true);
 }
 
+namespace {
+// Holds a list's update and drop-down size locks for as long as it lives.
+struct TgrListLocks {
+    explicit TgrListLocks(TgrBaseGrid* l) : list(l) {
+        list->LockUpdate();
+        list->LockDropDownSize(false);
+    }
+    ~TgrListLocks() {
+        list->LockDropDownSize(true);
+        list->UnlockUpdate();
+    }
+    TgrListLocks(const TgrListLocks&) = delete;
+    TgrListLocks& operator=(const TgrListLocks&) = delete;
+    TgrBaseGrid* list;
+};
+}  // namespace
+
 void TgrCombo::Refresh() {
     TgrBaseGrid* list = comboGrid_;
     {
-        list->LockUpdate();
-        list->LockDropDownSize(false);
-        struct Unlock {
-            TgrBaseGrid* list;
-            ~Unlock() {
-                list->LockDropDownSize(true);
-                list->UnlockUpdate();
-            }
-        } unlock{list};
+        TgrListLocks locks(list);
         owner_->EndComboSelection(this);
         list->Invalidate();
+    }
+    if (owner_->DroppedCombo() == this) list->UpdateDropDownSize(GetDropDownCols(), GetDropDownRows());
+}
+
+void TgrCombo::Reset() {
+    TgrBaseGrid* list = comboGrid_;
+    {
+        TgrListLocks locks(list);
+        owner_->RollUpComboIfActive(this, false);
+        list->ResetAllProperties();
+        owner_->InitComboGridDefaults(list);
+        owner_->InitComboGrid(this);
     }
     if (owner_->DroppedCombo() == this) list->UpdateDropDownSize(GetDropDownCols(), GetDropDownRows());
 }

@@ -64,6 +64,11 @@ public:
     // fitted to DropDownCols and DropDownRows again. The list's update and
     // drop-down size locks are held meanwhile and released also on error.
     virtual void Refresh();
+    // Back to the defaults of a new combo: an open drop-down of this combo
+    // closes, the list takes a new list's properties and the combo
+    // defaults. The list's update and drop-down size locks are held
+    // meanwhile and released also on error.
+    void Reset();
 
     // From another combo the list grids are assigned (layout, values and
     // settings); anything else as a persistent object.

@@ -70,6 +70,12 @@ public:
     TgrCombo* GetOwnerCombo() const override { return ownerCombo_; }
     void SetOwnerCombo(TgrCombo* combo) override { ownerCombo_ = combo; }
 
+    // A new list's settings come back with its properties.
+    void ResetAllProperties() override {
+        Base::ResetAllProperties();
+        ComboSettings = TgrComboSettings();
+    }
+
     // Another list's settings come along with its layout.
     void Assign(const TPersistent* source) override {
         Base::Assign(source);

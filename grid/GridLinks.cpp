@@ -40,6 +40,7 @@ void TgrGridDateTimeLink::DateTimeDefRemoved(TgrDateTimeDefComponent* comp) {
 
 void TgrBaseGrid::DateTimeDefRemoved(TgrDateTimeDefComponent* def) {
     if (!def) return;
+    if (def == editorDateTimeDef_) ResetDateTimeEditor();
     if (dateTimeDef_ == def) SetDateTimeDef(nullptr);
     for (Integer c = 0; gridCols_ && c < gridCols_->Count(); ++c)
         if (TgrCol* col = gridCols_->ColAt(c); col && col->DateTimeDef() == def) col->SetDateTimeDef(nullptr);

@@ -727,6 +727,9 @@ public:
     // rows; nothing while its drop-down size lock is held, and deferred to
     // the release of its update lock while one is held.
     void UpdateDropDownSize(Integer cols, Integer rows);
+    // A combo grid shown on the designed form (visible, with a visible
+    // parent, designing) whose drop-down sizing is not locked.
+    bool IsDesignDropDownShown() const;
     // The window's paint message: nothing while painting is suppressed or
     // cannot run now (the invalid area waits); otherwise the paint, then
     // AfterPaint, also when the paint raises.
@@ -909,9 +912,25 @@ public:
     void SetRowChanged(Integer dataRow, bool changed);
 
     // ------------------------------------------------ combos
-    // The combo governing a data cell: the cell's, else row and column in
-    // DrawOverlap order; none when no level has one.
+    // The combo a data cell has of its own: the cell's when the cell's own
+    // button is a combo and it does not take its parent's (or designing),
+    // else by DrawOverlap the row's or the column's; none outside the data
+    // cells or when the working combo serves the cell.
+    virtual TgrCombo* FindCellCombo(Integer dataCol, Integer dataRow);
+    // The combo governing a data cell: FindCellCombo's, else the working
+    // combo for a cell whose button is a combo.
     TgrCombo* EffectiveCombo(Integer dataCol, Integer dataRow);
+    // The cell, row or column combo the current combo selection was taken
+    // from (none while the working combo serves). ForgetSourceCombo forgets
+    // it; ReleaseSourceCombo only when it is the given combo.
+    TgrCombo* SourceCombo() const { return sourceCombo_; }
+    void ForgetSourceCombo() { sourceCombo_ = nullptr; }
+    void ReleaseSourceCombo(const TgrCombo* combo) {
+        if (combo && combo == sourceCombo_) sourceCombo_ = nullptr;
+    }
+    // The working combo back to its defaults, the combo selection ended and
+    // the source combo forgotten; nothing in a combo grid.
+    void ResetWorkingCombo();
     // Drops the current cell's combo list down below the cell (F4, Alt+Down,
     // a click on its button); False when the cell has no usable combo.
     bool DropDownCombo();
@@ -929,14 +948,44 @@ public:
     // Places the drop-down window of width x height below the current cell
     // (above it when there is no room below), inside the work area of the
     // cell's screen, and fits the list into it.
-    void PlaceComboDropDown(TgrBaseGrid* list, Integer width, Integer height);
+    void PositionComboDropDown(TgrBaseGrid* list, Integer width, Integer height);
     // The date-time definition of a data cell: cell, row and column in
     // DrawOverlap order, then the grid's.
     TgrDateTimeDefComponent* EffectiveDateTimeDef(Integer dataCol, Integer dataRow);
     // A date-time drop-down is offered only with a registered editor, a
     // date-time button and a definition for the cell.
     virtual bool CanDropDownDateTime(Integer dataCol, Integer dataRow);
+    // The current cell's date-time editor opens (the open drop-downs close
+    // first); False when the cell offers none or the editor did not open.
     bool DropDownDateTime();
+    // A press on a date-time button: the drop-down of that cell closes when
+    // it is open, else the current cell's opens.
+    bool ToggleDateTimeDropDown(Integer dataCol, Integer dataRow);
+    // The steps of an opening: the cell's definition (another one than the
+    // editor's last makes the editor start afresh), the init notification
+    // once per opening, the drop-down notification with the drop-down cell
+    // recorded, the registered editor shown at the cell.
+    bool ShowDateTimeDropDown(Integer dataCol, Integer dataRow);
+    TgrDateTimeDefComponent* PrepareDateTimeEditor(Integer dataCol, Integer dataRow);
+    void InitDateTimeEditor(Integer dataCol, Integer dataRow, TgrButtonType type);
+    void ResetDateTimeEditor();
+    void BeginDateTimeDropDown(Integer dataCol, Integer dataRow);
+    // The roll-up notification for the recorded drop-down cell, forgotten.
+    void EndDateTimeDropDown();
+    bool IsDateTimeDropDownShown() const { return dateTimeShown_; }
+    // Whether the last opening was of a popup (btDateTimePopup) cell.
+    bool IsDateTimePopup() const { return dateTimePopup_; }
+    bool CloseDateTimeDropDown(bool reactivate, bool update);
+    // The editor's value as the get-value notification leaves it.
+    Variant GetDateTimeEditorValue(Integer dataCol, Integer dataRow, const Variant& editorValue);
+    // The registered editor hands back its result. Accepted, a value (not
+    // Empty) goes into the current cell as an edit by the user, after the
+    // get-value notification and a check against the cell's control type
+    // (which raises on a mismatch); the drop-down ends with its roll-up
+    // notification either way. False when the value was not taken.
+    // Cancelled, the drop-down closes and nothing changes.
+    bool ApplyDateTimeValue(const Variant& editorValue);
+    void CancelDateTimeValue();
     // The drop-down window while one exists; GetDropDownForm makes it on
     // first use and gives it InitDropDownForm (hidden, disabled until a
     // list drops down, at the grid's Left, in the grid's font).
@@ -952,8 +1001,9 @@ public:
     // window when asked and bringing the grid's form back to the front
     // when it is the active one (reactivate); whether it was shown.
     bool CloseComboDropDown(bool reactivate, bool update);
-    // Closes the open drop-downs without taking a value.
-    void CloseDropDowns(bool reactivate = false) { CloseComboDropDown(reactivate, true); }
+    // Closes the open drop-down without taking a value: the combo's, else
+    // the date-time one with its roll-up notification.
+    void CloseDropDowns(bool reactivate = false);
     // Whether the combo list of that data cell is down.
     bool IsDroppedDownAt(Integer dataCol, Integer dataRow) const {
         return droppedCombo_ && dropDownCol_ == dataCol && dropDownRow_ == dataRow;
@@ -1053,7 +1103,10 @@ public:
     // Resets the chosen kinds of the layout to a new grid's.
     void ResetLayoutToDefaults(TgrPropKinds kinds);
     // Every kind of the layout back to a new grid's, stored values too.
-    void ResetToDefaults() { ResetLayoutToDefaults(15u); }
+    // Every kind of the layout (grid, columns, rows, cells) and the stored
+    // values back to those of a new grid of the same kind; a combo grid
+    // takes them from a new list of its owner's combo grid class.
+    virtual void ResetAllProperties();
 
     // ------------------------------------------------ attributes by row and by cell
     // What a row (data row) or a cell (data column, data row) holds itself,
@@ -2193,11 +2246,6 @@ public:
     virtual void FireDateTimeRollUp(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow) {}
     virtual void FireDateTimeGetValue(TgrDateTimeDefComponent* def, Integer dataCol, Integer dataRow,
                                       Variant& value) {}
-    // A registered date-time editor hands back its result: accepted, the
-    // value (as the get-value hook leaves it) goes into the current cell as
-    // an edit by the user; the roll-up hook fires either way. False when
-    // the value was not taken.
-    bool TakeDateTimeValue(const Variant& value, bool accept);
     // Where a cell given by data column and data row lies: either negative
     // is outside, then the corner (0, 0), the row bar (column 0), the
     // heading row (row 0) and the data cells.
@@ -2215,8 +2263,14 @@ public:
                                TgrClickPosition downPos, TgrClickPosition upPos) {
         return false;
     }
-    // Works out both positions and passes the click on to FireClickCell.
+    // Works out both positions and passes the click on to FireClickCell; in
+    // a dropped-down list a click no handler took goes to the owner grid's
+    // PickComboValue.
     bool NotifyClickCell(Integer downCol, Integer downRow, Integer upCol, Integer upRow);
+    // A click in the dropped-down list (its data rows; 0 the heading, -1
+    // outside): a release on a row takes that row's value into the current
+    // cell and closes the list.
+    void PickComboValue(Integer downRow, Integer upCol, Integer upRow);
     // The display cells the left press and its release landed on; a
     // descendant may note more (the records under them).
     virtual void SetMouseDownCell(Integer displayCol, Integer displayRow) { mouseDownCell_ = {displayCol, displayRow}; }
@@ -2433,6 +2487,9 @@ private:
     // Heading content and button areas (text, sort picture, button frame).
     void LayoutHeadingCell(TgrCellPaintInfo& info);
     void DrawHeadingButton(TCanvas* canvas, const TgrCellPaintInfo& info);
+    // The frame lines of a heading button, pressed and shown down or not.
+    void DrawHeadingButtonUp(TCanvas* canvas, const TgrCellPaintInfo& info);
+    void DrawHeadingButtonDown(TCanvas* canvas, const TgrCellPaintInfo& info);
     // Heading-button presses: a press on a heading button's part (or on a
     // heading that reacts as a cell) is held like a button, shown pressed
     // while the pointer stays on it, and fires OnHeadingUp and, released
@@ -2785,9 +2842,16 @@ private:
     void LeaveCellEditState();
     // Combo upkeep of an edited value and of a moved current cell.
     void ComboValueEdited(bool autoFill);
-    bool comboSearchedCell_ = false;
+    bool comboSelected_ = false;
     TgrCombo* selectedCombo_ = nullptr;
     TgrCombo* workCombo_ = nullptr;
+    TgrCombo* sourceCombo_ = nullptr;
+    // The date-time drop-down: open, of a popup cell, the editor's last
+    // definition and whether it was initialised for this opening.
+    bool dateTimeShown_ = false;
+    bool dateTimePopup_ = false;
+    TgrDateTimeDefComponent* editorDateTimeDef_ = nullptr;
+    bool dateTimeEditorInitialised_ = false;
     Integer dropDownCol_ = -1, dropDownRow_ = -1;
     Integer ComboValueCol(TgrBaseGrid* list) const;
     Integer SearchComboSorted(const std::string& text, Integer lo, Integer hi, Integer minLength, bool& found);

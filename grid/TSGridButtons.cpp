@@ -211,7 +211,7 @@ bool TgrBaseGrid::PressCellButton(Integer displayCol, Integer displayRow, Intege
         dropButtonPressed_ = true;
         dropButtonHeld_ = IsOverCellButton(x, y, displayCol, displayRow);
         SetButtonShownDown(dropButtonHeld_);
-        if (info.ButtonType == btDateTimeDropDown) DropDownDateTime();
+        if (info.ButtonType == btDateTimeDropDown) ToggleDateTimeDropDown(info.DataCol, info.DataRow);
         else ToggleComboDropDown(info.DataCol, info.DataRow);
         return true;
     }
@@ -285,8 +285,10 @@ void TgrBaseGrid::HandOverComboCapture() {
     trackOnFirstMove_ = false;
     TgrBaseGrid* list = droppedCombo_ ? droppedCombo_->ComboGrid() : nullptr;
     if (!list || list->curDisplayRow_ < 1 || list->curDisplayRow_ >= list->RowTotal()) return;
-    // The list takes it as a plain press of its current row, which goes on
-    // as a drag over its rows.
+    // The list takes it as a plain press of its current row's bar, which
+    // goes on as a drag over its rows and whose release is a click there.
+    list->SetMouseDownCell(0, list->curDisplayRow_);
+    list->pressedInGrid_ = !list->IsDesigning();
     list->RowBarClick(TShiftState(), 0, list->curDisplayRow_, 0, 0);
 }
 

@@ -29,8 +29,11 @@ TgrClickPosition TgrBaseGrid::ClickPositionOf(Integer displayCol, Integer displa
 }
 
 bool TgrBaseGrid::NotifyClickCell(Integer downCol, Integer downRow, Integer upCol, Integer upRow) {
-    return FireClickCell(downCol, downRow, upCol, upRow, GetClickPosition(downCol, downRow),
-                         GetClickPosition(upCol, upRow));
+    bool handled = FireClickCell(downCol, downRow, upCol, upRow, GetClickPosition(downCol, downRow),
+                                 GetClickPosition(upCol, upRow));
+    // A click that no handler took in a dropped-down list picks its row.
+    if (!handled && comboGrid_ && ownerGrid_ && !IsDesigning()) ownerGrid_->PickComboValue(downRow, upCol, upRow);
+    return handled;
 }
 
 bool TgrBaseGrid::IsDragSourceCell(Integer displayCol, Integer displayRow) {

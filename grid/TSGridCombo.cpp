@@ -61,14 +61,15 @@ void TgrBaseGrid::ForgetActiveCombo(TgrCombo* combo) {
     }
     if (combo && combo == selectedCombo_) {
         selectedCombo_ = nullptr;
-        comboSearchedCell_ = false;
+        comboSelected_ = false;
     }
+    ReleaseSourceCombo(combo);
 }
 
 void TgrBaseGrid::EndComboSelection(TgrCombo* combo) {
     if (!combo || combo != selectedCombo_ || combo == droppedCombo_) return;
     selectedCombo_ = nullptr;
-    comboSearchedCell_ = false;
+    comboSelected_ = false;
 }
 
 void TgrBaseGrid::EnsureCombo() {
@@ -85,21 +86,6 @@ void TgrBaseGrid::EnsureCombo() {
 TgrCombo* TgrBaseGrid::GetCombo() {
     EnsureCombo();
     return workCombo_;
-}
-
-TgrCombo* TgrBaseGrid::EffectiveCombo(Integer dataCol, Integer dataRow) {
-    if (dataCol < 1 || dataRow < 1 || dataRow >= RowTotal()) return nullptr;
-    if (TgrCustomPropElement* e = CellRecord(dataCol, dataRow); e && e->Combo) return e->Combo;
-    TgrColRowBase* col = gridCols_->ColAt(dataCol);
-    TgrCombo* colValue = col ? col->Combo() : nullptr;
-    TgrCombo* rowValue = GetRowCombo(dataRow);
-    TgrCombo* first = DrawOverlap() == doDrawColOnTop ? colValue : rowValue;
-    TgrCombo* second = DrawOverlap() == doDrawColOnTop ? rowValue : colValue;
-    if (first) return first;
-    if (second) return second;
-    // A combo cell without a combo of its own drops the working one down.
-    TgrDropDownStyle style;
-    return workCombo_ && ResolveButtonType(dataCol, dataRow, style) == btCombo ? workCombo_ : nullptr;
 }
 
 // ------------------------------------------------------------ dropping down
@@ -140,7 +126,7 @@ bool TgrBaseGrid::DropDownCombo() {
     }
     Integer width = 0, height = 0;
     list->CalcDropDownSize(combo->GetDropDownCols(), std::max<Integer>(1, combo->GetDropDownRows()), width, height);
-    PlaceComboDropDown(list, width, height);
+    PositionComboDropDown(list, width, height);
     droppedCombo_ = combo;
     selectedCombo_ = combo;
     InitComboForCell(curDataCol_, curDataRow_);
@@ -178,8 +164,6 @@ void TgrBaseGrid::InitDropDownForm(TForm* form) {
 bool TgrBaseGrid::IsComboDropDownShown() const {
     return droppedCombo_ && dropDownForm_ && dropDownForm_->Visible();
 }
-
-bool TgrBaseGrid::IsAnyDropDownShown() const { return IsComboDropDownShown(); }
 
 bool TgrBaseGrid::ToggleComboDropDown(Integer dataCol, Integer dataRow) {
     if (IsDroppedDownAt(dataCol, dataRow)) {
@@ -226,7 +210,7 @@ void TgrBaseGrid::ShowCellValueInList(TgrCombo* combo) {
     list->ScrollCurrentCellIntoView(false, true);
 }
 
-void TgrBaseGrid::PlaceComboDropDown(TgrBaseGrid* list, Integer width, Integer height) {
+void TgrBaseGrid::PositionComboDropDown(TgrBaseGrid* list, Integer width, Integer height) {
     if (!dropDownForm_ || !list) return;
     TRect cell = CellPixels(curDisplayCol_, curDisplayRow_);
     TPoint topLeft = ClientToScreen(TPoint(cell.Left, cell.Top));
@@ -244,6 +228,7 @@ void TgrBaseGrid::PlaceComboDropDown(TgrBaseGrid* list, Integer width, Integer h
 }
 
 void TgrBaseGrid::RollUpCombo(bool accept) {
+    ForgetSourceCombo();
     TgrCombo* combo = droppedCombo_;
     if (!combo) return;
     droppedCombo_ = nullptr;
@@ -305,47 +290,6 @@ bool TgrBaseGrid::ComboKeyDown(Word16& key, TShiftState shift) {
     }
 }
 
-// ------------------------------------------------------------ date-time drop-down
-
-namespace {
-TgrDateTimeEditor& DateTimeEditor() {
-    static TgrDateTimeEditor editor;
-    return editor;
-}
-}  // namespace
-
-void RegisterDateTimeEditor(TgrDateTimeEditor editor) { DateTimeEditor() = std::move(editor); }
-bool DateTimeEditorRegistered() { return bool(DateTimeEditor()); }
-
-TgrDateTimeDefComponent* TgrBaseGrid::EffectiveDateTimeDef(Integer dataCol, Integer dataRow) {
-    if (dataCol < 1 || dataRow < 1 || dataRow >= RowTotal()) return nullptr;
-    if (TgrCustomPropElement* e = CellRecord(dataCol, dataRow); e && e->DateTimeDef) return e->DateTimeDef;
-    TgrColRowBase* col = gridCols_->ColAt(dataCol);
-    TgrDateTimeDefComponent* colValue = col ? col->DateTimeDef() : nullptr;
-    TgrDateTimeDefComponent* rowValue = GetRowDateTimeDef(dataRow);
-    TgrDateTimeDefComponent* first = DrawOverlap() == doDrawColOnTop ? colValue : rowValue;
-    TgrDateTimeDefComponent* second = DrawOverlap() == doDrawColOnTop ? rowValue : colValue;
-    if (first) return first;
-    if (second) return second;
-    return dateTimeDef_;
-}
-
-bool TgrBaseGrid::CanDropDownDateTime(Integer dataCol, Integer dataRow) {
-    if (!DateTimeEditorRegistered() || !CanEdit() || IsCellReadOnly(dataCol, dataRow)) return false;
-    TgrDropDownStyle style;
-    TgrButtonType button = ResolveButtonType(dataCol, dataRow, style);
-    if (button != btDateTimeDropDown && button != btDateTimePopup) return false;
-    return EffectiveDateTimeDef(dataCol, dataRow) != nullptr;
-}
-
-bool TgrBaseGrid::DropDownDateTime() {
-    if (!HasWindow() || !CanDropDownDateTime(curDataCol_, curDataRow_)) return false;
-    TRect cell = CellPixels(curDisplayCol_, curDisplayRow_);
-    TPoint topLeft = ClientToScreen(TPoint(cell.Left, cell.Top));
-    TRect screenCell(topLeft.X, topLeft.Y, topLeft.X + cell.Width(), topLeft.Y + cell.Height());
-    return DateTimeEditor()(this, EffectiveDateTimeDef(curDataCol_, curDataRow_), screenCell);
-}
-
 // ------------------------------------------------------------ searching
 
 namespace {
@@ -365,14 +309,6 @@ bool TgrBaseGrid::ResetComboSearchText() {
 
 void TgrBaseGrid::ExpireComboSearchText() {
     if (CurrentClock().TickMs() - comboLastKeyTick_ >= kComboSearchExpiry) comboSearchText_.clear();
-}
-
-void TgrBaseGrid::SelectComboForCell(Integer dataCol, Integer dataRow) {
-    if (comboSearchedCell_ && !IsDesigning()) return;
-    selectedCombo_ = EffectiveCombo(dataCol, dataRow);
-    if (selectedCombo_ && selectedCombo_ == workCombo_) PrepareWorkCombo(dataCol, dataRow);
-    comboSearchedCell_ = true;
-    FireComboInit(dataCol, Variant(dataRow));
 }
 
 TgrBaseGrid* TgrBaseGrid::SelectedComboGrid() const { return selectedCombo_ ? selectedCombo_->ComboGrid() : nullptr; }
@@ -574,8 +510,9 @@ Variant TgrBaseGrid::ComboSearchKey(char key) {
 void TgrBaseGrid::SelectComboRow(Integer row) {
     TgrBaseGrid* list = SelectedComboGrid();
     if (!list || row < 1 || row > list->Rows() || row == list->CurrentDataRow()) return;
+    TgrUpdateLocked locked(*list);
+    list->MoveToDataRow(row);
     Integer displayRow = list->DisplayRowOfData(row);
-    list->ChangeCurrentCell(std::max<Integer>(1, list->CurrentDisplayCol()), displayRow);
     Integer shown = selectedCombo_ ? std::max<Integer>(1, selectedCombo_->GetDropDownRows()) : 1;
     Integer top = list->TopRow();
     switch (list->GetAutoSearch()) {
@@ -586,7 +523,6 @@ void TgrBaseGrid::SelectComboRow(Integer row) {
     }
     top = std::clamp<Integer>(top, list->FixedRowTotal(), std::max(list->FixedRowTotal(), list->RowTotal() - 1));
     if (top != list->TopRow()) list->SetTopLeft(list->TopLeftCell().Col, top);
-    list->Invalidate();
 }
 
 void TgrBaseGrid::LocateComboRow() {

@@ -255,7 +255,7 @@ void TgrBaseGrid::CheckCurrentCellChanged() {
     bool rowChanged = CheckRowChanged(oldRow);
     if (!colChanged && !rowChanged) return;
     ResetComboSearchText();
-    comboSearchedCell_ = false;
+    comboSelected_ = false;
     selectedCombo_ = nullptr;
     FireCellChanged(oldCol, oldRow);
 }

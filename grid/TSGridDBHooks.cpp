@@ -7,16 +7,3 @@ void TgrBaseGrid::InstallCurrentCell(std::unique_ptr<TgrCurrentCell> cell) {
     if (!cell) return;
     currentCell_ = std::move(cell);
 }
-
-bool TgrBaseGrid::TakeDateTimeValue(const Variant& value, bool accept) {
-    Integer col = CurrentDataCol(), row = CurrentDataRow();
-    TgrDateTimeDefComponent* def = HasCurrentCell() ? EffectiveDateTimeDef(col, row) : nullptr;
-    bool taken = false;
-    if (accept && HasCurrentCell()) {
-        Variant picked = value;
-        FireDateTimeGetValue(def, col, row, picked);
-        taken = currentCell_->SetValue(picked, true, true);
-    }
-    FireDateTimeRollUp(def, col, row);
-    return taken;
-}

@@ -390,10 +390,8 @@ void ReadCombo(TReader& r, Owner& owner) {
     // A combo already there first gets a new list grid's values back, so
     // that what the file leaves at its defaults is not kept from before.
     if (!owner.Combo()) owner.CreateCombo();
-    else if (TgrBaseGrid* list = owner.Combo()->ComboGrid()) {
-        list->ResetToDefaults();
-        if (auto* store = dynamic_cast<TgrComboGridStore*>(list)) store->ComboSettings = TgrComboSettings();
-    }
+    else if (TgrBaseGrid* list = owner.Combo()->ComboGrid())
+        list->ResetAllProperties();
     TgrCombo* combo = owner.Combo();
     if (!combo) Refuse("combo of a grid without combos");
     auto bounded = [&](Integer low, Integer high, const char* what) {

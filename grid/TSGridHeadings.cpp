@@ -163,7 +163,6 @@ void TgrBaseGrid::DrawHeadingButton(TCanvas* c, const TgrCellPaintInfo& info) {
     if (!info.HasButton || info.ContentRect.Right >= info.CellRect.Right || info.ButtonRect.IsEmpty()) return;
     bool isButton = HasHeadingButton(info.DisplayCol);
     bool right = info.HorzAlignment == htaRight;
-    bool plainPressed = info.Pressed && !isButton;
     const TRect& b = info.ButtonRect;
     Integer L = b.Left, T = b.Top, R = b.Right, B = b.Bottom;
     if (isButton) {
@@ -184,32 +183,47 @@ void TgrBaseGrid::DrawHeadingButton(TCanvas* c, const TgrCellPaintInfo& info) {
         }
     }
     if (!isButton) return;
-    // The frame of the button, raised or pressed.
+    // The frame of the button, raised or pressed, in a pen given back after.
     TPen saved;
     saved.Assign(*c->Pen());
+    if (info.Pressed) DrawHeadingButtonDown(c, info);
+    else DrawHeadingButtonUp(c, info);
+    c->Pen()->Assign(saved);
+}
+
+void TgrBaseGrid::DrawHeadingButtonDown(TCanvas* c, const TgrCellPaintInfo& info) {
+    const TRect& b = info.ButtonRect;
+    Integer L = b.Left, T = b.Top, R = b.Right, B = b.Bottom;
+    bool right = info.HorzAlignment == htaRight;
+    bool plainPressed = info.Pressed && !HasHeadingButton(info.DisplayCol);
+    Integer H = std::min<Integer>(B - T, kHeadingButtonArea);
+    Integer w13 = std::min<Integer>(R - L, 13);
+    UsePen(c, clBlack);
+    c->MoveTo(int(L + std::min<Integer>(R - L, right ? 13 : 14)), int(T - 1));
+    c->LineTo(int(L), int(T - 1));
+    c->LineTo(int(L), int(info.CellRect.Top + H));
+    UsePen(c, clBtnShadow);
+    if (right && info.CellRect.Right >= L + 13 && !plainPressed) Line(c, int(L + 13), int(T + 12), int(L + 13), int(T - 1));
+    if (T + 14 < B) Line(c, int(L + 1), int(T + 12), int(L + w13 + 1), int(T + 12));
+}
+
+void TgrBaseGrid::DrawHeadingButtonUp(TCanvas* c, const TgrCellPaintInfo& info) {
+    const TRect& b = info.ButtonRect;
+    Integer L = b.Left, T = b.Top, R = b.Right, B = b.Bottom;
+    bool right = info.HorzAlignment == htaRight;
+    bool plainPressed = info.Pressed && !HasHeadingButton(info.DisplayCol);
     Integer top = info.CellRect.Top;
     Integer H = std::min<Integer>(B - T, kHeadingButtonArea);
     Integer w13 = std::min<Integer>(R - L, 13);
-    if (info.Pressed) {
-        UsePen(c, clBlack);
-        c->MoveTo(int(L + std::min<Integer>(R - L, right ? 13 : 14)), int(T - 1));
-        c->LineTo(int(L), int(T - 1));
-        c->LineTo(int(L), int(top + H));
+    UsePen(c, clBtnFace);
+    if (right && R >= L + 14) Line(c, int(R - 1), int(T - 1), int(R - 1), int(top + H));
+    else Line(c, int(L - 1), int(T - 1), int(L - 1), int(top + H));
+    UsePen(c, clWhite);
+    Line(c, int(L), int(T), int(L), int(top + std::min<Integer>(B - T, 13)));
+    Line(c, int(L), int(T - 1), int(L + w13), int(T - 1));
+    if (B - T >= 3 && R - L >= 2) {
         UsePen(c, clBtnShadow);
-        if (right && info.CellRect.Right >= L + 13 && !plainPressed) Line(c, int(L + 13), int(T + 12), int(L + 13), int(T - 1));
-        if (T + 14 < B) Line(c, int(L + 1), int(T + 12), int(L + w13 + 1), int(T + 12));
-    } else {
-        UsePen(c, clBtnFace);
-        if (right && R >= L + 14) Line(c, int(R - 1), int(T - 1), int(R - 1), int(top + H));
-        else Line(c, int(L - 1), int(T - 1), int(L - 1), int(top + H));
-        UsePen(c, clWhite);
-        Line(c, int(L), int(T), int(L), int(top + std::min<Integer>(B - T, 13)));
-        Line(c, int(L), int(T - 1), int(L + w13), int(T - 1));
-        if (B - T >= 3 && R - L >= 2) {
-            UsePen(c, clBtnShadow);
-            if (B - T > 13) Line(c, int(L), int(T + 12), int(L + w13), int(T + 12));
-            if (R - L >= 14 && !plainPressed) Line(c, int(L + 13), int(T + 12), int(L + 13), int(T - 1));
-        }
+        if (B - T > 13) Line(c, int(L), int(T + 12), int(L + w13), int(T + 12));
+        if (R - L >= 14 && !plainPressed) Line(c, int(L + 13), int(T + 12), int(L + 13), int(T - 1));
     }
-    c->Pen()->Assign(saved);
 }

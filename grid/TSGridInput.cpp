@@ -908,6 +908,9 @@ void TgrBaseGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
         SetMouseCapture(false);
     } else if (button == mbLeft) {
         TCellCoord_ts cell = CellUnderMouse(x, y);
+        // Rows of a list scrolled out below its window are beside it, not
+        // under the pointer.
+        if (comboGrid_ && cell.Row >= 1 && !IsOnListRow(x, y)) cell = {-1, -1};
         SetMouseUpCell(cell.Col, cell.Row);
         TgrMouseStatus status = mouseStatus_;
         FinishMouseAction(true, x, y);
@@ -1168,10 +1171,6 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
                 DoHeadingClick(dataCol);
             }
             FireSelectChanged(true);
-            // A click in a dropped-down list takes its row.
-            if (comboGrid_ && ownerGrid_ && ownerGrid_->DroppedCombo() &&
-                ownerGrid_->DroppedCombo()->ComboGrid() == this && IsOnListRow(x, y))
-                ownerGrid_->RollUpCombo(true);
             break;
         default: break;
     }

@@ -46,8 +46,20 @@ void TgrBaseGrid::LockDropDownSize(bool unlock) {
     else if (dropDownSizeLock_ > 0) --dropDownSizeLock_;
 }
 
+bool TgrBaseGrid::IsDesignDropDownShown() const {
+    return comboGrid_ && Visible() && Parent() && Parent()->Visible() && IsDesigning() && IsDropDownSizeUnlocked();
+}
+
 void TgrBaseGrid::UpdateDropDownSize(Integer cols, Integer rows) {
     if (!comboGrid_ || !ownerGrid_ || !IsDropDownSizeUnlocked()) return;
+    if (IsDesignDropDownShown()) {
+        // Shown on the designed form: only its size follows, in place.
+        TgrUpdateLocked locked(*this);
+        Integer width = 0, height = 0;
+        CalcDropDownSize(cols, std::max<Integer>(1, rows), width, height);
+        if (width != Width() || height != Height()) SetBounds(Left(), Top(), width, height);
+        return;
+    }
     TgrCombo* combo = ownerGrid_->DroppedCombo();
     TForm* form = ownerGrid_->DropDownForm();
     if (!combo || combo->ComboGrid() != this || !form) return;
@@ -61,6 +73,6 @@ void TgrBaseGrid::UpdateDropDownSize(Integer cols, Integer rows) {
     if (cols <= 0) width = form->Width();
     if (width == form->Width() && height == form->Height()) return;
     // Placed again: a taller list may have to open above the cell.
-    ownerGrid_->PlaceComboDropDown(this, width, height);
+    ownerGrid_->PositionComboDropDown(this, width, height);
     UpdateScrollBars();
 }

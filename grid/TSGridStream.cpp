@@ -320,7 +320,8 @@ std::unique_ptr<TgrGridStreamComponent> TgrBaseGrid::CreateStreamComponent() {
 TgrBaseGrid* TgrBaseGrid::CreateLayoutGrid() { return new TgrLayoutGrid(nullptr); }
 
 void TgrBaseGrid::ResetLayoutToDefaults(TgrPropKinds kinds) {
-    std::unique_ptr<TgrBaseGrid> fresh(CreateLayoutGrid());
+    // A combo grid's defaults are those of a new list of its owner's class.
+    std::unique_ptr<TgrBaseGrid> fresh(comboGrid_ && ownerGrid_ ? ownerGrid_->CreateComboGrid() : CreateLayoutGrid());
     fresh->SetVisible(false);
     AssignGridLayout(fresh.get(), kinds, true);
     fresh.reset();

@@ -222,11 +222,22 @@ TEST_F(DBGridEvents, PickedDateTimeValueMayBeChangedBeforeItReachesTheRecord) {
     grid->OnDateTimeRollUp = [&](TObject*, TgrDateTimeDefComponent*, Integer col, const Variant& row) {
         events.push_back("rollup " + std::to_string(col) + (row == Variant(BookmarkOf(1)) ? " first" : " other"));
     };
-    EXPECT_TRUE(grid->TakeDateTimeValue(Variant(std::string("raw")), true));
+    // The registered editor answers at once: accepted, then cancelled.
+    grid->Col(2)->SetButtonType(btDateTimeDropDown);
+    grid->SetDateTimeDef(new TgrDateTimeDefComponent(form));
+    bool accept = true;
+    RegisterDateTimeEditor([&](TgrBaseGrid* g, TgrDateTimeDefComponent*, const TRect&) {
+        if (accept) EXPECT_TRUE(g->ApplyDateTimeValue(Variant(std::string("raw"))));
+        else g->CancelDateTimeValue();
+        return true;
+    });
+    ASSERT_TRUE(grid->DropDownDateTime());
     ASSERT_TRUE(grid->PostEdit());
     EXPECT_EQ(table->FieldByName("Name")->AsString(), "Picked");
-    // Refused, only the roll-up fires and nothing changes.
-    EXPECT_FALSE(grid->TakeDateTimeValue(Variant(std::string("raw")), false));
+    // Cancelled, only the roll-up fires and nothing changes.
+    accept = false;
+    ASSERT_TRUE(grid->DropDownDateTime());
+    RegisterDateTimeEditor(nullptr);
     EXPECT_EQ(events, (std::vector<std::string>{"get 2 raw", "rollup 2 first", "rollup 2 first"}));
     EXPECT_EQ(table->FieldByName("Name")->AsString(), "Picked");
 }

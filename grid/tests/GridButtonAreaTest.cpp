@@ -134,6 +134,11 @@ TEST_F(GridButtonArea, APressDropsDownOnlyWhereTheCellsButtonCanReact) {
     EXPECT_EQ(dateTimeOpened, 0);
     Click(At(3, 1, wOnButton));
     EXPECT_EQ(dateTimeOpened, 1);
+    // The editor has not answered: a second press closes it.
+    EXPECT_TRUE(grid->IsDateTimeDropDownShown());
+    Click(At(3, 1, wOnButton));
+    EXPECT_EQ(dateTimeOpened, 1);
+    EXPECT_FALSE(grid->IsDateTimeDropDownShown());
     grid->Col(3)->SetDropDownStyle(ddDropDownList);
     Click(At(3, 1, wMiddle));
     EXPECT_EQ(dateTimeOpened, 2);
