@@ -725,16 +725,8 @@ Variant TgrCustomDBGrid::LoadCellValue(Integer dataCol, Integer dataRow, const V
         rowLoadedPending_ = false;
         DoRowLoaded(rowId);
     }
-    TgrDBField* adapter = FieldAdapter(dataCol);
-    Variant copy;
-    if (adapter && window_->ReadRowValue(dataRow, adapter->Field()->Index(), copy)) {
-        // The window keeps its own copy of the record.
-        Variant value = adapter->DefaultControlType() == ctCheck || copy.IsNull() || copy.IsEmpty()
-                            ? copy
-                            : Variant(copy.AsString());
-        DoCellLoaded(dataCol, rowId, value);
-        return value;
-    }
+    // The adapters read the active row: the data link's buffer, or the
+    // engine-cursor window's copy of the record.
     window_->SetActiveRow(dataRow);
     Variant value;
     try {
@@ -756,10 +748,15 @@ Variant TgrCustomDBGrid::GetCellValue(Integer dataCol, const Variant& dataRow) {
     if (row >= 1) return LoadCellValue(dataCol, row, Variant());
     std::string bookmark;
     if (!BookmarkOfDataRow(dataRow, bookmark)) return Variant();
+    Variant value;
+    // The engine-cursor window reads the record itself; the dataset stays.
+    if (!UsesStandardWindow()) {
+        bdeWindow_->ReadOutsideRecord(bookmark, [&] { value = ReadActiveRecordCellValue(dataCol, dataRow); });
+        return value;
+    }
     TDataSet* ds = DataSet();
     std::string back = ds->GetBookmark();
     ds->DisableControls();
-    Variant value;
     try {
         ds->GotoBookmark(bookmark);
         value = ReadActiveRecordCellValue(dataCol, dataRow);

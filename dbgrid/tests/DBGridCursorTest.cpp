@@ -18,10 +18,10 @@ public:
     // search can use.
     TTestCursor(std::vector<Row> rows, int* steps, bool indexed = false)
         : rows_(std::move(rows)), steps_(steps), indexed_(indexed) {}
-    int GotoKey(const Variant& key) override {
+    int GotoKey(const TgrEngineRecord& key) override {
         if (!indexed_) return kEngineNoIndex;
         for (std::size_t i = 0; i < rows_.size(); ++i)
-            if (rows_[i].Values[0].AsDouble() >= key.AsDouble()) {
+            if (rows_[i].Values[0].AsDouble() >= key[0].AsDouble()) {
                 pos_ = int(i) - 1;
                 return kEngineOk;
             }
@@ -82,7 +82,13 @@ public:
         DisableControls();
         for (First(); !Eof(); Next()) {
             TTestCursor::Row r{GetBookmark(), {}};
-            for (int i = 0; i < FieldCount(); ++i) r.Values.push_back(Fields()[i]->AsVariant());
+            // The engine's record: the native value of each data field by
+            // its field number.
+            for (int i = 0; i < FieldCount(); ++i)
+                if (TField* f = Fields()[i]; f->FieldNo() > 0) {
+                    if (int(r.Values.size()) < f->FieldNo()) r.Values.resize(std::size_t(f->FieldNo()));
+                    r.Values[std::size_t(f->FieldNo() - 1)] = ToEngineValue(f, f->AsVariant());
+                }
             rows.push_back(std::move(r));
         }
         if (!back.empty()) GotoBookmark(back);
