@@ -389,12 +389,15 @@ public:
     Int64 GetBlobSize();
 
 private:
+    Integer ReadEngine(void* buffer, Integer count);
     const TgrDBBlobField* adapter_;
     TgrScrollDataset* window_ = nullptr;
     // The window's record the blob is read from.
     TgrEngineRecord record_;
     bool opened_ = false;
     Int64 position_ = 0;
+    // Converted text not read yet.
+    std::string pending_;
     std::unique_ptr<TStream> inner_;
 };
 

@@ -722,9 +722,9 @@ Variant TgrDBBinaryField::GetAsVariant() const {
 std::string TgrDBBlobField::GetAsString() const {
     if (!CursorWindow()) return TgrDBField::GetAsString();
     TgrDBBlobStream stream(this, false);
-    std::string bytes(std::size_t(std::max<Int64>(stream.Size(), 0)), '\0');
-    Integer read = bytes.empty() ? 0 : stream.Read(bytes.data(), Integer(bytes.size()));
-    bytes.resize(std::size_t(std::max<Integer>(read, 0)));
+    std::string bytes;
+    char chunk[4096];
+    for (Integer read; (read = stream.Read(chunk, Integer(sizeof chunk))) > 0;) bytes.append(chunk, std::size_t(read));
     return bytes;
 }
 
@@ -839,20 +839,27 @@ TgrDBBlobStream::~TgrDBBlobStream() {
 
 Integer TgrDBBlobStream::Read(void* buffer, Integer count) {
     if (inner_) return inner_->Read(buffer, count);
-    if (!opened_) return 0;
+    if (!opened_ || count <= 0) return 0;
+    bool convert = adapter_->GetTransliterate() && window_->Cursor()->CharSet() == ccsWindows1252;
+    if (convert && pending_.size() < std::size_t(count)) {
+        // A character of the cursor's set may take more bytes here: what
+        // the converted text holds beyond count waits for the next read.
+        std::string native(std::size_t(count), '\0');
+        Integer read = ReadEngine(native.data(), count);
+        pending_ += Cp1252ToUtf8(std::string_view(native.data(), std::size_t(read)));
+    }
+    if (!convert) return ReadEngine(buffer, count);
+    std::size_t n = std::min<std::size_t>(pending_.size(), std::size_t(count));
+    std::memcpy(buffer, pending_.data(), n);
+    pending_.erase(0, n);
+    return Integer(n);
+}
+
+Integer TgrDBBlobStream::ReadEngine(void* buffer, Integer count) {
     Integer read = 0;
     int status = window_->Cursor()->ReadBlob(record_, int(adapter_->GetFieldNo()), position_, count, buffer, read);
     if (status == kEngineBadBlobOffset) return read;
     if (status != kEngineOk && status != kEngineBlobEnd) window_->CheckStatus(status);
-    if (read > 0 && adapter_->GetTransliterate() && window_->Cursor()->CharSet() == ccsWindows1252) {
-        // A character of the cursor's set may take more bytes here: the
-        // converted text is what the caller reads, as far as it fits.
-        std::string text = Cp1252ToUtf8(std::string_view(static_cast<char*>(buffer), std::size_t(read)));
-        std::size_t n = std::min<std::size_t>(text.size(), std::size_t(count));
-        std::memcpy(buffer, text.data(), n);
-        position_ += read;
-        return Integer(n);
-    }
     position_ += read;
     return read;
 }
@@ -861,6 +868,7 @@ Integer TgrDBBlobStream::Write(const void* buffer, Integer count) { return inner
 
 Int64 TgrDBBlobStream::Seek(Int64 offset, TSeekOrigin origin) {
     if (inner_) return inner_->Seek(offset, origin);
+    pending_.clear();
     switch (origin) {
         case soBeginning: position_ = offset; break;
         case soCurrent: position_ += offset; break;
