@@ -185,6 +185,28 @@ Integer TgrScrollDataset::ScrollBy(Integer distance) {
     return moved;
 }
 
+Integer TgrScrollDataset::MoveActiveRowBy(Integer distance, Integer& scrolled) {
+    scrolled = 0;
+    if (!active_ || activeRow_ < 1 || distance == 0) return 0;
+    Integer old = activeRow_, rows = GetRowCount();
+    if (distance < 0) {
+        if (-distance < old) {
+            SetActiveRow(old + distance);
+            return distance;
+        }
+        scrolled = ScrollBy(old + distance - 1);
+        SetActiveRow(1);
+        return scrolled - old + 1;
+    }
+    if (old + distance <= rows) {
+        SetActiveRow(old + distance);
+        return distance;
+    }
+    scrolled = ScrollBy(distance + old - rows);
+    SetActiveRow(GetRowCount());
+    return GetRowCount() + scrolled - old;
+}
+
 bool TgrScrollDataset::SetWindowSize(Integer count) {
     count = std::max<Integer>(count, 1);
     Integer before = GetRowCount();

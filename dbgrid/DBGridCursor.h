@@ -121,6 +121,9 @@ public:
     std::string GetCurrentBookmark() override;
     // Moves the window (not the dataset) by rows; answers how far it moved.
     Integer ScrollBy(Integer distance) override;
+    // Moves the active row by distance rows, scrolling the window when it
+    // would leave the rows (scrolled: how far); answers the rows moved.
+    Integer MoveActiveRowBy(Integer distance, Integer& scrolled);
     bool GetEof() override { return eof_; }
     bool GetBof() override { return bof_; }
 

@@ -270,3 +270,44 @@ TEST_F(DBGridCursor, ADragHeldBelowTheRowsWalksTheWindowNotTheDataset) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DBGridCursor, TheBarsThumbAndEdgesMoveTheWindowByRecordNumbers) {
+    auto* window = dynamic_cast<TgrScrollDataset*>(grid->RecordWindow());
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(window->HasRecordCount());
+    // A thumb position names a record number: the top row shows it.
+    grid->VertScroll(scThumbPosition, 30);
+    EXPECT_EQ(window->Top(), 30);
+    EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), "R30");
+    EXPECT_EQ(grid->ScrollPosToRecord(30), 30);
+    // The edges: the last record in the last row, then the first on top.
+    grid->VertScroll(scBottom);
+    EXPECT_EQ(grid->GetCellValue(2, grid->Rows()).AsString(), "R50");
+    grid->VertScroll(scTop);
+    EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), "R1");
+    grid->VertScroll(scLineUp);
+    EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), "R1");
+    EXPECT_EQ(cursorTable->RecNo(), 1);
+}
+
+TEST_F(DBGridCursor, TheDatasetSteppingPastTheLastRowScrollsTheWindowByOne) {
+    cursorTable->MoveBy(int(grid->Rows() - 1));
+    Integer last = grid->Rows();
+    EXPECT_EQ(grid->RecordWindow()->GetCurrentRecordRow(), last);
+    cursorTable->Next();
+    // The window moved one record; the dataset's record is in the last row.
+    EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), "R2");
+    EXPECT_EQ(grid->RecordWindow()->GetCurrentRecordRow(), last);
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(cursorTable->GetBookmark()));
+    cursorTable->Prior();
+    EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), "R2");
+    EXPECT_EQ(grid->RecordWindow()->GetCurrentRecordRow(), last - 1);
+    // A jump far away reads the window around the record.
+    cursorTable->MoveBy(30);
+    EXPECT_GE(grid->RecordWindow()->GetCurrentRecordRow(), 1);
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(cursorTable->GetBookmark()));
+}
+
+}  // namespace
