@@ -185,7 +185,8 @@ void TgrCustomDBGrid::ResizeWindow() {
     // The in-cell control is placed again over the current record's row.
     HideCellControl(true);
     bool grown = window_->SetWindowSize(VisibleRecordCount());
-    UpdateRowCount();
+    if (grown) RealignTopRow();
+    else UpdateRowCount();
     SyncCurrentRecord();
     RefreshCellControl();
     if (grown) Invalidate();
@@ -200,11 +201,11 @@ void TgrCustomDBGrid::BoundsChanged() {
 // records fit.
 void TgrCustomDBGrid::SetHeadingOn(bool value) {
     TgrBaseGrid::SetHeadingOn(value);
-    if (!constructing_) ResizeWindow();
+    if (!constructing_) ResizeWindowIfNeeded();
 }
 
 void TgrCustomDBGrid::RowResized(Integer dataRow) {
-    if (!constructing_) ResizeWindow();
+    if (!constructing_) ResizeWindowIfNeeded();
     // A record row has no row number of its own to report.
     DoRowResized(dataBound_ && dataRow != 0 ? -1 : dataRow);
 }
@@ -430,21 +431,6 @@ void TgrCustomDBGrid::DataLinkActiveChanged(bool active) {
 
 void TgrCustomDBGrid::DataLinkCheckBrowseMode() {}
 
-void TgrCustomDBGrid::DataLinkScrolled(Integer distance) {
-    window_->ShiftCaches(distance);
-    if (syncDepth_ > 0) return;
-    // The engine window follows the dataset's record when it left the rows.
-    if (!UsesStandardWindow()) bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
-    // The rows kept their places on screen; the records under them moved.
-    SyncCurrentRecord();
-    updatePending_ = false;
-    pendingValue_ = Variant();
-    Invalidate();
-    UpdateScrollBars();
-    // Another record may stand in the top row now.
-    CheckTopLeftChanged(false);
-}
-
 void TgrCustomDBGrid::DataLinkChanged() {
     ClearWindowCaches();
     if (syncDepth_ > 0) return;
@@ -632,16 +618,8 @@ Variant TgrCustomDBGrid::LoadCellValue(Integer dataCol, Integer dataRow, const V
         rowLoadedPending_ = false;
         DoRowLoaded(rowId);
     }
-    TgrDBField* adapter = FieldAdapter(dataCol);
-    Variant copy;
-    if (adapter && window_->ReadRowValue(dataRow, adapter->Field()->Index(), copy)) {
-        // The window keeps its own copy of the record.
-        Variant value = adapter->DefaultControlType() == ctCheck || copy.IsNull() || copy.IsEmpty()
-                            ? copy
-                            : Variant(copy.AsString());
-        DoCellLoaded(dataCol, rowId, value);
-        return value;
-    }
+    // The adapters read the active row: the data link's buffer, or the
+    // engine-cursor window's copy of the record.
     window_->SetActiveRow(dataRow);
     Variant value;
     try {
@@ -663,10 +641,15 @@ Variant TgrCustomDBGrid::GetCellValue(Integer dataCol, const Variant& dataRow) {
     if (row >= 1) return LoadCellValue(dataCol, row, Variant());
     std::string bookmark;
     if (!BookmarkOfDataRow(dataRow, bookmark)) return Variant();
+    Variant value;
+    // The engine-cursor window reads the record itself; the dataset stays.
+    if (!UsesStandardWindow()) {
+        bdeWindow_->ReadOutsideRecord(bookmark, [&] { value = ReadActiveRecordCellValue(dataCol, dataRow); });
+        return value;
+    }
     TDataSet* ds = DataSet();
     std::string back = ds->GetBookmark();
     ds->DisableControls();
-    Variant value;
     try {
         ds->GotoBookmark(bookmark);
         value = ReadActiveRecordCellValue(dataCol, dataRow);
@@ -1055,65 +1038,6 @@ void TgrCustomDBGrid::UpdateScrollBars() {
     SetScrollRange(sbVertical, int(f.First), int(f.Range));
     SetScrollPage(sbVertical, int(VertScrollPage()));
     SetScrollPos(sbVertical, int(VertScrollPos()));
-}
-
-void TgrCustomDBGrid::VertScroll(TgrScrollCode code, Integer thumbPos) {
-    CloseDropDowns();
-    if (!dataActive_) return;
-    // Scrolling with the bar gives the grid the focus, as a click would.
-    if (HasWindow() && Showing() && CanFocus() && CanTakeFocus() && !Focused() &&
-        !ComponentState().Contains(csDesigning))
-        SetFocus();
-    TDataSet* ds = DataSet();
-    if (!EndCellEdit()) return;
-    Integer v = VisibleRecordCount();
-    if (!UsesStandardWindow()) {
-        // The engine window scrolls itself; the dataset stays on its record.
-        switch (code) {
-            case scLineUp: window_->ScrollBy(-1); break;
-            case scLineDown: window_->ScrollBy(1); break;
-            case scPageUp: window_->ScrollBy(-std::max<Integer>(v, 1)); break;
-            case scPageDown: window_->ScrollBy(std::max<Integer>(v, 1)); break;
-            case scTop: window_->First(); break;
-            case scBottom: window_->Last(); break;
-            default: break;
-        }
-        UpdateRowCount();
-        SyncCurrentRecord();
-        Invalidate();
-        UpdateScrollBars();
-        return;
-    }
-    bool sequenced = window_->IsSequenced();
-    switch (code) {
-        case scLineUp:
-            if (!ds->Bof()) ds->Prior();
-            break;
-        case scLineDown:
-            if (!ds->Eof()) ds->Next();
-            break;
-        case scPageUp: ds->MoveBy(int(-v)); break;
-        case scPageDown: ds->MoveBy(int(v)); break;
-        case scTop: ds->First(); break;
-        case scBottom: ds->Last(); break;
-        case scThumbTrack:
-            if (!ThumbTracking()) break;
-            [[fallthrough]];
-        case scThumbPosition:
-            if (sequenced) {
-                if (thumbPos <= 1) ds->First();
-                else if (thumbPos < ds->RecordCount()) ds->SetRecNo(int(thumbPos));
-                else ds->Last();
-            } else if (code == scThumbPosition) {
-                if (thumbPos == 1) ds->First();
-                else if (thumbPos == 2) ds->MoveBy(int(-v));
-                else if (thumbPos == 4) ds->MoveBy(int(v));
-                else if (thumbPos == 5) ds->Last();
-            }
-            break;
-        case scEndScroll: break;
-    }
-    UpdateScrollBars();
 }
 
 bool TgrCustomDBGrid::CanSelectCell(Integer col, Integer row) {

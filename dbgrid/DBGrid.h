@@ -833,6 +833,54 @@ public:
     // The bar's page: the whole rows shown, scaled to the bar's range; 0
     // for the five-position bar of a dataset without record numbers.
     Integer VertScrollPage();
+    // ---- scrolling (DBGridScrolling.cpp)
+    // The record number a position of the bar names (scaled bars: the
+    // position times positions per range).
+    Integer ScrollPosToRecord(Integer pos);
+    // The drawn rows follow a move of the window by delta records (and
+    // colDelta columns): pixels are scrolled and only the rows that came
+    // into view are painted; a page or more repaints everything.
+    // markCurrent marks the dataset's record as current again.
+    void ScrollByRecords(Integer colDelta, Integer delta, bool markCurrent);
+    Integer ColumnShiftPixels(Integer colDelta);
+    // Scrolls the pixels (the same top-left cell) or moves the top-left
+    // cell after the window moved by delta records.
+    void ScrollToShow(Integer left, Integer top, Integer delta);
+    // Makes (newCol, newRow) current and shows the move (ScrollToShow).
+    void ApplyCurrentMove(Integer delta, Integer left, Integer newTop, Integer newCol, Integer newRow, bool byUser);
+    // After the data link's buffer moved by distance records and the
+    // dataset's record stands shift rows from the current one: the new
+    // current row, the top row and the records to scroll; answers the rows
+    // the current record moved.
+    Integer ScrollBackStandard(Integer distance, Integer shift, Integer& top, Integer& newRow, Integer& records);
+    Integer ScrollForwardStandard(Integer distance, Integer shift, Integer& top, Integer& newRow, Integer& records);
+    // A move by count records up (down): the standard window answers count
+    // unless the dataset is at its beginning (end); the engine-cursor
+    // window moves its active row now, scrolling when it leaves the rows
+    // (scroll: records scrolled; newRow, newTop: where the current record
+    // and the top row go).
+    Integer CalcLineUp(Integer count, Integer& scroll, Integer& newRow, Integer& newTop);
+    Integer CalcLineDown(Integer count, Integer& scroll, Integer& newRow, Integer& newTop);
+    // The bar's commands: the standard window moves the dataset, the
+    // engine-cursor window its own cursor (by records, to a bar position,
+    // to an edge: 1 first, 2 last); the answers are the records moved.
+    void ScrollStandard(TgrScrollCode code, Integer thumbPos);
+    void ScrollBDE(TgrScrollCode code, Integer thumbPos);
+    Integer ScrollWindowBack(Integer count);
+    Integer ScrollWindowForward(Integer count);
+    Integer ScrollWindowToPosition(Integer pos);
+    void ScrollRecords(Integer count);
+    void ScrollToEdge(Integer edge, bool byUser);
+    void ScrollPageEdge(Integer edge);
+    void ScrollToFirst();
+    void ScrollToLast();
+    // After the window grew: rows above the top row leave the window.
+    void RealignTopRow();
+    // A row height or the heading changed how many records fit.
+    void ResizeWindowIfNeeded();
+    Integer RowPitch();
+    // The bars' positions only (the vertical one by record), painted at once.
+    void UpdateScrollPos() override;
     void ChangeCurrentCell(Integer displayCol, Integer displayRow) override;
     // Makes a record the current record (moves the dataset).
     bool GotoDataRow(const Variant& dataRow);

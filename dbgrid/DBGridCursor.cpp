@@ -62,12 +62,11 @@ void TgrScrollDataset::FillForward(Integer firstNumber) {
     eof_ = false;
     while (Integer(slots_.size()) < size_) {
         Slot s;
-        if (cursor_->Next(&s.Values) != kEngineOk) {
+        if (ReadSlot(s, 1) != kEngineOk) {
             eof_ = true;
             NoteCount(firstNumber + Integer(slots_.size()) - 1);
             break;
         }
-        s.Bookmark = cursor_->GetBookmark();
         slots_.push_back(std::move(s));
     }
     top_ = firstNumber;
@@ -89,11 +88,10 @@ void TgrScrollDataset::Last() {
     bool atStart = false;
     while (Integer(read.size()) < size_) {
         Slot s;
-        if (cursor_->Prior(&s.Values) != kEngineOk) {
+        if (ReadSlot(s, -1) != kEngineOk) {
             atStart = true;
             break;
         }
-        s.Bookmark = cursor_->GetBookmark();
         read.push_front(std::move(s));
     }
     slots_.assign(read.begin(), read.end());
@@ -143,26 +141,17 @@ std::string TgrScrollDataset::GetRowBookmark(Integer row) {
     return slots_[std::size_t(row - 1)].Bookmark;
 }
 
-bool TgrScrollDataset::ReadRowValue(Integer row, Integer fieldIndex, Variant& value) {
-    if (!active_ || row < 1 || row > GetRowCount()) return false;
-    const Slot& s = slots_[std::size_t(row - 1)];
-    if (fieldIndex < 0 || fieldIndex >= Integer(s.Values.size())) return false;
-    value = s.Values[std::size_t(fieldIndex)];
-    return true;
-}
-
 Integer TgrScrollDataset::ScrollBy(Integer distance) {
     if (!active_ || slots_.empty()) return 0;
     Integer moved = 0;
     while (moved < distance) {
         if (cursor_->GotoBookmark(slots_.back().Bookmark) != kEngineOk) break;
         Slot s;
-        if (cursor_->Next(&s.Values) != kEngineOk) {
+        if (ReadSlot(s, 1) != kEngineOk) {
             eof_ = true;
             NoteCount(bottom_);
             break;
         }
-        s.Bookmark = cursor_->GetBookmark();
         slots_.push_back(std::move(s));
         ++bottom_;
         if (Integer(slots_.size()) > size_) {
@@ -176,7 +165,7 @@ Integer TgrScrollDataset::ScrollBy(Integer distance) {
     while (moved > distance) {
         if (cursor_->GotoBookmark(slots_.front().Bookmark) != kEngineOk) break;
         Slot s;
-        if (cursor_->Prior(&s.Values) != kEngineOk) {
+        if (ReadSlot(s, -1) != kEngineOk) {
             bof_ = true;
             // At the start the numbers are exact again.
             Integer shift = 1 - top_;
@@ -184,7 +173,6 @@ Integer TgrScrollDataset::ScrollBy(Integer distance) {
             bottom_ += shift;
             break;
         }
-        s.Bookmark = cursor_->GetBookmark();
         slots_.insert(slots_.begin(), std::move(s));
         top_ = std::max<Integer>(top_ - 1, 1);
         if (Integer(slots_.size()) > size_) {
@@ -195,6 +183,28 @@ Integer TgrScrollDataset::ScrollBy(Integer distance) {
         --moved;
     }
     return moved;
+}
+
+Integer TgrScrollDataset::MoveActiveRowBy(Integer distance, Integer& scrolled) {
+    scrolled = 0;
+    if (!active_ || activeRow_ < 1 || distance == 0) return 0;
+    Integer old = activeRow_, rows = GetRowCount();
+    if (distance < 0) {
+        if (-distance < old) {
+            SetActiveRow(old + distance);
+            return distance;
+        }
+        scrolled = ScrollBy(old + distance - 1);
+        SetActiveRow(1);
+        return scrolled - old + 1;
+    }
+    if (old + distance <= rows) {
+        SetActiveRow(old + distance);
+        return distance;
+    }
+    scrolled = ScrollBy(distance + old - rows);
+    SetActiveRow(GetRowCount());
+    return GetRowCount() + scrolled - old;
 }
 
 bool TgrScrollDataset::SetWindowSize(Integer count) {
@@ -311,16 +321,26 @@ void TgrScrollDataset::EndInsert() {
 
 // ------------------------------------------------------------ searches
 
-std::string TgrScrollDataset::CellText(const Slot& slot, Integer dataCol) {
-    TField* field = grid_->FieldOfCol(dataCol);
-    if (!field || field->Index() < 0 || field->Index() >= Integer(slot.Values.size())) return std::string();
-    const Variant& v = slot.Values[std::size_t(field->Index())];
-    return v.IsEmpty() || v.IsNull() ? std::string() : v.AsString();
+std::string TgrScrollDataset::CellText(Slot& slot, Integer dataCol) {
+    TgrDBField* adapter = grid_->FieldAdapter(dataCol);
+    if (!adapter) return std::string();
+    // The adapter reads the slot as if it were the active row.
+    Slot* saved = scanSlot_;
+    scanSlot_ = &slot;
+    std::string text;
+    try {
+        text = adapter->GetDisplayText();
+    } catch (...) {
+        scanSlot_ = saved;
+        throw;
+    }
+    scanSlot_ = saved;
+    return text;
 }
 
-std::string TgrScrollDataset::ScanForValue(
-    const std::string& start, const std::string& stop, const std::string& text, Integer dataCol, bool wholeText,
-    const std::function<bool(const std::string& value, const std::string& text)>& startsWith, bool& found) {
+std::string TgrScrollDataset::ScanForValue(const std::string& start, const std::string& stop, const std::string& text,
+                                           Integer dataCol, bool wholeText, const TgrValueMatch& startsWith,
+                                           bool& found) {
     found = false;
     if (text.empty()) return start;
     if (!active_) return std::string();
@@ -331,8 +351,7 @@ std::string TgrScrollDataset::ScanForValue(
         else if (cursor_->GotoBookmark(start) != kEngineOk || cursor_->Prior(nullptr) != kEngineOk)
             cursor_->SetToBegin();
         Slot slot;
-        while (cursor_->Next(&slot.Values) == kEngineOk) {
-            slot.Bookmark = cursor_->GetBookmark();
+        while (ReadSlot(slot, 1) == kEngineOk) {
             if (!stop.empty() && CompareBookmarks(slot.Bookmark, stop) > 0) break;
             std::string value = CellText(slot, dataCol);
             std::size_t len = wholeText ? text.size() : std::min(text.size(), value.size());
@@ -351,59 +370,22 @@ std::string TgrScrollDataset::ScanForValue(
     return best;
 }
 
-namespace {
-
-// The column's key for a typed text, by the field's kind; False when the
-// text does not fit the field.
-bool KeyOfText(TField* field, const std::string& text, Variant& key) {
-    switch (field->DataType()) {
-        case ftSmallint:
-        case ftInteger:
-        case ftWord:
-        case ftLargeint: {
-            try {
-                std::size_t used = 0;
-                long long v = std::stoll(text, &used);
-                if (used != text.size()) return false;
-                key = Variant(Int64(v));
-            } catch (...) {
-                return false;
-            }
-            return true;
-        }
-        case ftFloat:
-        case ftCurrency: {
-            try {
-                std::size_t used = 0;
-                double v = std::stod(text, &used);
-                if (used != text.size()) return false;
-                key = Variant(v);
-            } catch (...) {
-                return false;
-            }
-            return true;
-        }
-        default: key = Variant(text); return true;
-    }
-}
-
-}  // namespace
-
-std::string TgrScrollDataset::LocateValue(
-    const std::string& text, Integer dataCol, bool wholeText,
-    const std::function<bool(const std::string& value, const std::string& text)>& startsWith, bool& found) {
+std::string TgrScrollDataset::LocateValue(const std::string& text, Integer dataCol, bool wholeText,
+                                          const TgrValueMatch& startsWith, bool& found) {
     found = false;
-    TField* field = grid_->FieldOfCol(dataCol);
-    if (!active_ || !field) return std::string();
-    Variant key;
-    if (!KeyOfText(field, text, key)) return std::string();
+    TgrDBField* adapter = grid_->FieldAdapter(dataCol);
+    if (!active_ || !adapter) return std::string();
+    // The column's field turns the text into a key; a text it cannot hold
+    // finds nothing.
+    TgrEngineRecord& key = ScratchRecord();
+    if (!adapter->PutKeyText(key, text)) return std::string();
     std::string back = cursor_->GetBookmark(), record, value;
     int status = kEngineOk;
     try {
         status = cursor_->GotoKey(key);
         Slot slot;
-        if (status == kEngineOk && cursor_->Next(&slot.Values) == kEngineOk) {
-            record = cursor_->GetBookmark();
+        if (status == kEngineOk && ReadSlot(slot, 1) == kEngineOk) {
+            record = slot.Bookmark;
             value = CellText(slot, dataCol);
         }
     } catch (...) {

@@ -17,13 +17,37 @@
 
 #include "dbgrid/DBGridData.h"
 
-// Engine status codes of the cursor steps.
+// Engine status codes.
 inline constexpr int kEngineOk = 0;
 inline constexpr int kEngineAtStart = 0x2201;
 inline constexpr int kEngineAtEnd = 0x2202;
 inline constexpr int kEngineNoCurrent = 0x2204;
 // The cursor has no current index to search by key.
 inline constexpr int kEngineNoIndex = 0x2206;
+// A blob read reached the end of the blob.
+inline constexpr int kEngineBlobEnd = 0x2207;
+// A blob read started past the end of the blob.
+inline constexpr int kEngineBadBlobOffset = 0x270E;
+// No field of that number in the record.
+inline constexpr int kEngineBadField = 0x2708;
+
+// A record buffer of the engine: one native value per field number
+// (index FieldNo - 1), Unassigned or Null for a blank field. The native
+// values by field kind: text in the cursor's character set, 16- and 32-bit
+// integers, doubles for floats and currency, the bytes of a TBcd for BCD
+// fields, 0 or -1 for Booleans, the day number from 1 January of year 1
+// (day 1) for dates, milliseconds since midnight for times, milliseconds
+// since the start of 1 January of year 1 (a double) for date-times, raw
+// bytes for bytes and blobs.
+using TgrEngineRecord = std::vector<Variant>;
+
+// The character set of the cursor's texts.
+enum TgrCursorCharSet { ccsUtf8, ccsWindows1252 };
+
+// A field's value in its native form, and back (a Null or Unassigned value
+// is blank). Texts stay in the program's character set.
+Variant ToEngineValue(const TField* field, const Variant& value);
+Variant FromEngineValue(const TField* field, const Variant& native);
 
 // A read-only engine cursor: it stands before the first record, on a
 // record, or after the last one.
@@ -32,18 +56,31 @@ public:
     virtual ~TgrEngineCursor() = default;
     virtual void SetToBegin() = 0;
     virtual void SetToEnd() = 0;
-    // Steps and reads the record (one value per dataset field) when record
-    // is given; answers a status code.
-    virtual int Next(std::vector<Variant>* record) = 0;
-    virtual int Prior(std::vector<Variant>* record) = 0;
-    virtual int Current(std::vector<Variant>* record) = 0;
+    // Steps and reads the record when record is given; answers a status.
+    virtual int Next(TgrEngineRecord* record) = 0;
+    virtual int Prior(TgrEngineRecord* record) = 0;
+    virtual int Current(TgrEngineRecord* record) = 0;
     // The bookmark of the current record; positioning answers a status.
     virtual std::string GetBookmark() = 0;
     virtual int GotoBookmark(const std::string& bookmark) = 0;
     // Positions before the first record whose key (the first field of the
-    // cursor's current index) is at or after key, so that Next reads it.
-    // A cursor without an index answers kEngineNoIndex.
-    virtual int GotoKey(const Variant& key) { return kEngineNoIndex; }
+    // cursor's current index, taken from the key record) is at or after
+    // the key, so that Next reads it. A cursor without an index answers
+    // kEngineNoIndex.
+    virtual int GotoKey(const TgrEngineRecord& key) { return kEngineNoIndex; }
+    virtual TgrCursorCharSet CharSet() const { return ccsUtf8; }
+    // The engine's text for a failing status.
+    virtual std::string StatusMessage(int status) const;
+
+    // Field and blob access in a record buffer by field number.
+    virtual int GetField(const TgrEngineRecord& record, int fieldNo, Variant* value, bool& blank);
+    virtual int PutField(TgrEngineRecord& record, int fieldNo, const Variant& value);
+    virtual int OpenBlob(const TgrEngineRecord& record, int fieldNo);
+    // Reads up to count bytes from pos; read answers how many.
+    virtual int ReadBlob(const TgrEngineRecord& record, int fieldNo, Int64 pos, Integer count, void* buffer,
+                         Integer& read);
+    virtual int GetBlobSize(const TgrEngineRecord& record, int fieldNo, Int64& size);
+    virtual int FreeBlob(const TgrEngineRecord& record, int fieldNo) { return kEngineOk; }
 };
 
 // A dataset that can clone its engine cursor.
@@ -84,9 +121,37 @@ public:
     std::string GetCurrentBookmark() override;
     // Moves the window (not the dataset) by rows; answers how far it moved.
     Integer ScrollBy(Integer distance) override;
+    // Moves the active row by distance rows, scrolling the window when it
+    // would leave the rows (scrolled: how far); answers the rows moved.
+    Integer MoveActiveRowBy(Integer distance, Integer& scrolled);
     bool GetEof() override { return eof_; }
     bool GetBof() override { return bof_; }
-    bool ReadRowValue(Integer row, Integer fieldIndex, Variant& value) override;
+
+    // ---- what the field adapters read in this window
+    // (DBGridFieldsCursor.cpp)
+    TgrEngineCursor* Cursor() const { return cursor_.get(); }
+    // The record buffer of the active row, or of the record a search or
+    // scan reads meanwhile; nullptr without one (and for the placeholder of
+    // a new record).
+    const TgrEngineRecord* CurrentRecordBuffer() const;
+    // The lookup values of that record, one per lookup field at the
+    // adapter's offset (Unassigned: no value); nullptr without a record.
+    std::vector<Variant>* CurrentLookupArea();
+    // A spare record buffer, blank in every field.
+    TgrEngineRecord& ScratchRecord();
+    // The active row shows the record the dataset stands on.
+    bool ActiveIsDatasetRecord();
+    // A failing status raises the grid's error with the engine's text.
+    bool CheckStatus(int status);
+    // Runs read with the record of a bookmark outside the window current
+    // for the adapters (a record id is read with it); the cursor and the
+    // active row come back afterwards, also after an error. False when the
+    // cursor cannot reach the record.
+    bool ReadOutsideRecord(const std::string& bookmark, const std::function<void()>& read);
+    // The values of key fields of the current record through their
+    // adapters: one value, or an array for names separated by ";"
+    // (Unassigned for a single name no adapter has).
+    Variant GetKeyValues(const std::string& keyFields);
 
     // Top and bottom relative numbers of the loaded rows.
     Integer Top() const { return top_; }
@@ -131,13 +196,20 @@ private:
                     Integer& count, bool& reached, bool scanAll, Integer maxCount, std::vector<std::string>& list);
     struct Slot {
         std::string Bookmark;
-        std::vector<Variant> Values;
+        TgrEngineRecord Values;
+        std::vector<Variant> Lookups;
     };
+    // Reads the record a step (1 next, -1 prior, 0 current) reaches into a
+    // slot, with its bookmark and its lookup values; answers the status.
+    int ReadSlot(Slot& slot, int direction);
+    // Gives every lookup adapter its place in the slots' lookup values.
+    void LayoutLookupFields();
+    void ResolveLookups(Slot& slot);
     bool Open();
     void Close();
     // A column's text of a record read into a slot (through the grid's
     // field adapter of the column).
-    std::string CellText(const Slot& slot, Integer dataCol);
+    std::string CellText(Slot& slot, Integer dataCol);
     // Reads up to count records forward from the cursor's position.
     void FillForward(Integer firstNumber);
     void NoteCount(Integer atLeast);
@@ -153,4 +225,8 @@ private:
     bool bof_ = false, eof_ = false;
     bool inserting_ = false;
     std::string insertionBookmark_;
+    // The record a search or scan reads, shown to the adapters meanwhile.
+    Slot* scanSlot_ = nullptr;
+    TgrEngineRecord scratch_;
+    Integer lookupCount_ = 0;
 };

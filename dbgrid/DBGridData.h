@@ -135,9 +135,6 @@ public:
     virtual bool GetBof() = 0;
     virtual void ClearCaches() {}
     virtual void ShiftCaches(Integer distance) {}
-    // A window that keeps copies of its records answers a field's value
-    // (by field index) for a row itself; False: read the dataset's field.
-    virtual bool ReadRowValue(Integer row, Integer fieldIndex, Variant& value) { return false; }
 
     // The record after (before) a bookmark's record: a row of the window
     // when the record is shown there, else a step of the dataset, which

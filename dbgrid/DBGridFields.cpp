@@ -61,18 +61,9 @@ std::string TgrDBNumericField::GetEditFormat() const {
     return f ? f->EditFormat() : std::string();
 }
 
-TgrDBBooleanField::TgrDBBooleanField(TgrCustomDBGrid* grid, TField* field) : TgrDBField(grid, field) {
-    // "True;False" by default; the field's DisplayValues name them otherwise.
-    std::string values = "True;False";
-    if (auto* b = dynamic_cast<TBooleanField*>(field); b && !b->DisplayValues().empty()) values = b->DisplayValues();
-    std::size_t semi = values.find(';');
-    trueText_ = values.substr(0, semi);
-    falseText_ = semi == std::string::npos ? std::string() : values.substr(semi + 1);
-}
-
 Variant TgrDBBooleanField::GetAsVariant() const {
-    if (Field()->IsNull()) return Variant(2);
-    return Variant(Field()->AsBoolean() ? 1 : 0);
+    if (IsNull()) return Variant(2);
+    return Variant(GetAsBoolean() ? 1 : 0);
 }
 
 void TgrDBBooleanField::SetAsVariant(const Variant& value) {
@@ -97,25 +88,6 @@ std::string TgrDBMemoField::MemoText(bool displayText) const {
     std::string text;
     f->OnGetText(f, text, displayText);
     return text;
-}
-
-void TgrDBGraphicField::AssignTo(TBitmap& bitmap) const {
-    bitmap.SetSize(0, 0);
-    if (Field()->IsNull()) return;
-    std::string blob = Field()->AsString();
-    auto byte = [&](std::size_t i) { return std::uint32_t(std::uint8_t(blob[i])); };
-    std::size_t start = 0;
-    if (blob.size() > 7) {
-        // A graphic header: 16-bit count, 16-bit type, 32-bit size; skipped
-        // only when it describes exactly the rest of the blob.
-        std::uint32_t count = byte(0) | byte(1) << 8, type = byte(2) | byte(3) << 8;
-        std::uint64_t size = byte(4) | byte(5) << 8 | byte(6) << 16 | byte(7) << 24;
-        if (count == 1 && type == 0x0100 && size + 8 == blob.size()) start = 8;
-    }
-    std::vector<std::uint8_t> data(blob.begin() + std::ptrdiff_t(start), blob.end());
-    if (data.size() >= 2 && data[0] == 'B' && data[1] == 'M') bitmap.LoadFromBytes(data);
-    else if (data.size() >= 2 && data[0] == 0xFF && data[1] == 0xD8) bitmap.SetImage(DecodeJpeg(data));
-    else throw EInvalidGraphic("The picture of field \"" + Field()->FieldName() + "\" is neither a bitmap nor a JPEG image");
 }
 
 void TgrDBGraphicField::Assign(TBitmap& bitmap) {

@@ -15,8 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "dbgrid/DBGridCursor.h"
 #include "grid/GridPropTypes.h"
 #include "platform/core/Currency.h"
+#include "platform/core/Streams.h"
 #include "platform/core/Variant.h"
 #include "platform/data/Field.h"
 
@@ -24,6 +26,9 @@ class TBitmap;
 class TBooleanField;
 class TgrCustomDBGrid;
 class TgrDBCol;
+class TgrScrollDataset;
+class TStrings;
+class TStream;
 
 class TgrDBField {
 public:
@@ -38,20 +43,30 @@ public:
     TgrDBCol* Col() const { return col_; }
     void SetCol(TgrDBCol* col) { col_ = col; }
 
-    // ---- reading
-    virtual std::string GetDisplayText() const { return field_->DisplayText(); }
-    virtual std::string GetEditText() const { return field_->Text(); }
-    virtual Variant GetAsVariant() const { return field_->AsVariant(); }
-    virtual std::string GetAsString() const { return field_->AsString(); }
-    virtual bool GetAsBoolean() const { return field_->AsBoolean(); }
-    virtual Integer GetAsInteger() const { return field_->AsInteger(); }
-    virtual double GetAsFloat() const { return field_->AsFloat(); }
-    virtual Currency GetAsCurrency() const { return field_->AsCurrency(); }
+    // ---- reading. Over the standard window each getter is the field's own
+    // accessor; over the engine-cursor window (CursorWindow) the adapter
+    // reads the field's native value out of the window's record and
+    // converts it itself, by the rules of the field's class
+    // (DBGridFieldsCursor.cpp).
+    virtual std::string GetDisplayText() const;
+    virtual std::string GetEditText() const;
+    // The text of the native value: display or edit text (cursor window).
+    virtual std::string GetText(bool displayText) const { return GetAsString(); }
+    virtual Variant GetAsVariant() const;
+    virtual std::string GetAsString() const;
+    virtual bool GetAsBoolean() const;
+    virtual Integer GetAsInteger() const;
+    virtual double GetAsFloat() const;
+    virtual Currency GetAsCurrency() const;
     // The date-time value of the field (not its currency value).
-    virtual TDateTime GetAsDateTime() const { return field_->AsDateTime(); }
-    // Masks of numeric fields; empty for the others.
+    virtual TDateTime GetAsDateTime() const;
+    // Masks of numeric and date-time fields; empty for the others.
     virtual std::string GetDisplayFormat() const { return std::string(); }
     virtual std::string GetEditFormat() const { return std::string(); }
+    // Texts of string and memo fields are converted between the engine
+    // cursor's character set and the program's.
+    virtual bool GetTransliterate() const { return false; }
+    virtual void SetTransliterate(bool) {}
 
     // ---- writing (each runs StartEdit first and writes nothing when it
     // answers False)
@@ -86,6 +101,34 @@ public:
     // data link edits the record.
     bool StartEdit();
 
+    // ---- the engine-cursor window (DBGridFieldsCursor.cpp)
+    // The grid's engine-cursor window while the grid reads through it;
+    // nullptr over the standard window.
+    TgrScrollDataset* CursorWindow() const;
+    // The native value of the window's current record (the dataset's own
+    // record while it is being edited there; a lookup field's value kept
+    // with the window's record); False when the field has none. value may
+    // be nullptr to test for one.
+    bool GetData(Variant* value) const;
+    // The text value in the program's character set; False without one.
+    bool GetNativeString(std::string& text) const;
+    // A typed text as the field's native value in a record buffer, for the
+    // window's key search; False when the text does not fit the field (an
+    // empty text puts a blank).
+    virtual bool PutKeyText(TgrEngineRecord& record, const std::string& text);
+    // Lookup fields: the window keeps the looked-up value with each record
+    // it reads (at LookupOffset among the record's lookup values).
+    Integer LookupOffset() const { return lookupOffset_; }
+    void SetLookupOffset(Integer offset) { lookupOffset_ = offset; }
+    // Looks the value up in the lookup dataset (Null when it is closed)
+    // and keeps it with the window's current record.
+    void ResolveLookup();
+    void SetLookupValue(const Variant& value);
+    virtual void StoreLookupValue(const Variant& value) { WriteLookupValue(ToEngineValue(field_, value)); }
+    void WriteLookupValue(const Variant& native);
+    bool ReadLookupValue(Variant* native) const;
+    void ClearLookupValue();
+
     // ---- what the column takes from the field
     virtual TgrControlType DefaultControlType() const { return ctText; }
     // The longest text a cell may take; 0 for no limit.
@@ -98,11 +141,15 @@ public:
     // False when the grid's dataset is read-only, or the field is
     // read-only, calculated or a lookup field.
     bool CanModify() const;
-    bool IsNull() const { return field_->IsNull(); }
+    bool IsNull() const;
     bool IsLookup() const { return field_->Lookup(); }
     bool IsMemo() const { return field_->DataType() == ftMemo || field_->DataType() == ftFmtMemo; }
     const std::string& GetFieldName() const { return field_->FieldName(); }
     std::string GetDisplayLabel() const { return field_->DisplayLabel(); }
+    std::string GetDisplayName() const { return field_->DisplayName(); }
+    const std::string& GetEditMask() const { return field_->EditMask(); }
+    Integer GetFieldNo() const { return field_->FieldNo(); }
+    Integer GetDataSize() const { return field_->DataSize(); }
     bool GetReadOnly() const { return field_->ReadOnly(); }
     bool GetVisible() const { return field_->Visible(); }
     TAlignment GetAlignment() const { return field_->Alignment(); }
@@ -110,10 +157,16 @@ public:
     Integer GetSize() const { return field_->Size(); }
     TFieldType GetDataType() const { return field_->DataType(); }
 
+protected:
+    // Edit text asks for the edit format when there is one, display text
+    // and edit text without one for the display format.
+    std::string TextFormat(bool displayText) const;
+
 private:
     TgrCustomDBGrid* grid_;
     TField* field_;
     TgrDBCol* col_ = nullptr;
+    Integer lookupOffset_ = -1;
 };
 
 // String fields: a cell takes at most Size characters.
@@ -121,6 +174,18 @@ class TgrDBStringField : public TgrDBField {
 public:
     using TgrDBField::TgrDBField;
     Integer GetMaxLength() const override { return Field()->Size(); }
+    // Over the engine-cursor window: the text itself (display text through
+    // the field's EditMask), converted by strict rules.
+    std::string GetText(bool displayText) const override;
+    bool GetAsBoolean() const override;
+    TDateTime GetAsDateTime() const override;
+    double GetAsFloat() const override;
+    Integer GetAsInteger() const override;
+    std::string GetAsString() const override;
+    Variant GetAsVariant() const override;
+    bool PutKeyText(TgrEngineRecord& record, const std::string& text) override;
+    bool GetTransliterate() const override;
+    void SetTransliterate(bool value) override;
 };
 
 // Numeric fields show and edit through their masks.
@@ -129,12 +194,23 @@ public:
     using TgrDBField::TgrDBField;
     std::string GetDisplayFormat() const override;
     std::string GetEditFormat() const override;
+
+protected:
+    // The native integer (16-bit kinds widened); False without a value.
+    bool ReadInteger(Integer& value) const;
 };
 
 class TgrDBIntegerField : public TgrDBNumericField {
 public:
     using TgrDBNumericField::TgrDBNumericField;
     bool IsIntegerField() const override { return true; }
+    std::string GetText(bool displayText) const override;
+    double GetAsFloat() const override;
+    Integer GetAsInteger() const override;
+    std::string GetAsString() const override;
+    Variant GetAsVariant() const override;
+    void StoreLookupValue(const Variant& value) override;
+    bool PutKeyText(TgrEngineRecord& record, const std::string& text) override;
 };
 class TgrDBSmallintField : public TgrDBIntegerField {
 public:
@@ -151,6 +227,16 @@ public:
 class TgrDBFloatField : public TgrDBNumericField {
 public:
     using TgrDBNumericField::TgrDBNumericField;
+    std::string GetText(bool displayText) const override;
+    double GetAsFloat() const override;
+    Integer GetAsInteger() const override;
+    std::string GetAsString() const override;
+    Variant GetAsVariant() const override;
+    void StoreLookupValue(const Variant& value) override;
+    bool PutKeyText(TgrEngineRecord& record, const std::string& text) override;
+
+protected:
+    bool ReadFloat(double& value) const;
 };
 class TgrDBCurrencyField : public TgrDBFloatField {
 public:
@@ -159,27 +245,60 @@ public:
 class TgrDBBCDField : public TgrDBNumericField {
 public:
     using TgrDBNumericField::TgrDBNumericField;
+    std::string GetText(bool displayText) const override;
+    Currency GetAsCurrency() const override;
+    double GetAsFloat() const override;
+    Integer GetAsInteger() const override;
+    std::string GetAsString() const override;
+    Variant GetAsVariant() const override;
+    void StoreLookupValue(const Variant& value) override;
+    bool PutKeyText(TgrEngineRecord& record, const std::string& text) override;
+
+protected:
+    // The native BCD as a currency; False without a value. A value out of
+    // the currency range raises "Value of field '<name>' is out of range",
+    // or sets overflow when asked for.
+    bool ReadCurrency(Currency& value, bool* overflow = nullptr) const;
 };
 
 // A Boolean field shown as a check box: 1 checked, 0 unchecked, 2 grayed
-// (Null). The True and False texts are the field's DisplayValues.
+// (Null). Over the engine-cursor window its texts are the field's
+// DisplayValues ("True" and "False" without them).
 class TgrDBBooleanField : public TgrDBField {
 public:
     TgrDBBooleanField(TgrCustomDBGrid* grid, TField* field);
     TgrControlType DefaultControlType() const override { return ctCheck; }
     bool IsBooleanField() const override { return true; }
+    bool GetAsBoolean() const override;
+    std::string GetAsString() const override;
     Variant GetAsVariant() const override;
     void SetAsVariant(const Variant& value) override;
+    void StoreLookupValue(const Variant& value) override;
+    // Typed text matching the start of the False or True text (any case).
+    bool PutKeyText(TgrEngineRecord& record, const std::string& text) override;
     const std::string& TrueText() const { return trueText_; }
     const std::string& FalseText() const { return falseText_; }
 
 private:
-    std::string trueText_, falseText_;
+    // Splits the field's DisplayValues when they changed since last time.
+    void UpdateDisplayValues() const;
+    mutable std::string splitValues_, trueText_, falseText_;
 };
 
 class TgrDBDateTimeField : public TgrDBField {
 public:
     using TgrDBField::TgrDBField;
+    std::string GetText(bool displayText) const override;
+    TDateTime GetAsDateTime() const override;
+    double GetAsFloat() const override;
+    std::string GetAsString() const override;
+    Variant GetAsVariant() const override;
+    std::string GetDisplayFormat() const override;
+    void StoreLookupValue(const Variant& value) override;
+    bool PutKeyText(TgrEngineRecord& record, const std::string& text) override;
+
+protected:
+    bool ReadDateTime(TDateTime& value) const;
 };
 class TgrDBDateField : public TgrDBDateTimeField {
 public:
@@ -193,6 +312,8 @@ public:
 class TgrDBBinaryField : public TgrDBField {
 public:
     using TgrDBField::TgrDBField;
+    std::string GetAsString() const override;
+    Variant GetAsVariant() const override;
 };
 class TgrDBBytesField : public TgrDBBinaryField {
 public:
@@ -204,10 +325,25 @@ public:
 };
 
 // BLOB fields: the value goes in and out as a whole; the cell shows the
-// field's own text ("(BLOB)").
+// field's own text ("(BLOB)"). Over the engine-cursor window the value is
+// read through a TgrDBBlobStream.
 class TgrDBBlobField : public TgrDBField {
 public:
     using TgrDBField::TgrDBField;
+    std::string GetAsString() const override;
+    Variant GetAsVariant() const override;
+    // Loads the picture into bitmap (emptied for a null field), after the
+    // 8-byte graphic header when the blob starts with one (count 1, type
+    // 0x0100, the size of the rest); raises EInvalidGraphic when the data
+    // is neither a BMP nor a JPEG file.
+    void AssignTo(TBitmap& bitmap) const;
+    // Loads the text as lines.
+    void AssignTo(TStrings& strings) const;
+    // Copies another blob adapter's value into the field (CopyBlob).
+    void Assign(const TgrDBBlobField& source);
+    // Reads a blob's picture from a stream at its start.
+    static void LoadBitmap(TStream& stream, TBitmap& bitmap, const std::string& fieldName);
+    void CopyBlob(const TgrDBBlobField& source);
 };
 
 // Memo fields: the cell shows and edits the whole text, through the
@@ -215,11 +351,13 @@ public:
 class TgrDBMemoField : public TgrDBBlobField {
 public:
     using TgrDBBlobField::TgrDBBlobField;
-    std::string GetDisplayText() const override { return MemoText(true); }
-    std::string GetEditText() const override { return MemoText(false); }
+    std::string GetDisplayText() const override;
+    std::string GetEditText() const override;
     void SetEditText(const std::string& text) override {
         if (StartEdit()) Field()->SetAsString(text);
     }
+    bool GetTransliterate() const override;
+    void SetTransliterate(bool value) override;
 
 private:
     std::string MemoText(bool displayText) const;
@@ -230,12 +368,37 @@ private:
 class TgrDBGraphicField : public TgrDBBlobField {
 public:
     using TgrDBBlobField::TgrDBBlobField;
+    using TgrDBBlobField::Assign;
     TgrControlType DefaultControlType() const override { return ctPicture; }
-    // Loads the picture into bitmap (emptied for a null field); raises
-    // EInvalidGraphic when the data is neither a BMP nor a JPEG file.
-    void AssignTo(TBitmap& bitmap) const;
     // Stores the bitmap as a BMP file (an empty one stores Null).
     void Assign(TBitmap& bitmap);
+};
+
+// A stream over a blob field's value. Over the engine-cursor window it
+// reads the window's current record through the engine (unless the record
+// is the one the dataset edits); otherwise, and for writing, it is the
+// dataset's own blob stream.
+class TgrDBBlobStream : public TStream {
+public:
+    TgrDBBlobStream(const TgrDBBlobField* adapter, bool writeMode);
+    ~TgrDBBlobStream() override;
+    Integer Read(void* buffer, Integer count) override;
+    Integer Write(const void* buffer, Integer count) override;
+    Int64 Seek(Int64 offset, TSeekOrigin origin) override;
+    Int64 Size() override { return inner_ ? inner_->Size() : GetBlobSize(); }
+    Int64 GetBlobSize();
+
+private:
+    Integer ReadEngine(void* buffer, Integer count);
+    const TgrDBBlobField* adapter_;
+    TgrScrollDataset* window_ = nullptr;
+    // The window's record the blob is read from.
+    TgrEngineRecord record_;
+    bool opened_ = false;
+    Int64 position_ = 0;
+    // Converted text not read yet.
+    std::string pending_;
+    std::unique_ptr<TStream> inner_;
 };
 
 // A field's layout attributes as the record window last saw them: the

@@ -3,93 +3,10 @@
 #include "dbgrid/tests/DBGridTestSupport.h"
 
 #include "dbgrid/DBGridCursor.h"
+#include "dbgrid/tests/CursorTestTable.h"
 #include "platform/data/DataSet.h"
 
 namespace {
-
-// A cursor over a copy of the records; it counts its steps.
-class TTestCursor : public TgrEngineCursor {
-public:
-    struct Row {
-        std::string Bookmark;
-        std::vector<Variant> Values;
-    };
-    // indexed: the rows are in the order of their first value, which a key
-    // search can use.
-    TTestCursor(std::vector<Row> rows, int* steps, bool indexed = false)
-        : rows_(std::move(rows)), steps_(steps), indexed_(indexed) {}
-    int GotoKey(const Variant& key) override {
-        if (!indexed_) return kEngineNoIndex;
-        for (std::size_t i = 0; i < rows_.size(); ++i)
-            if (rows_[i].Values[0].AsDouble() >= key.AsDouble()) {
-                pos_ = int(i) - 1;
-                return kEngineOk;
-            }
-        // Past the last key: the next step reaches the end.
-        pos_ = int(rows_.size()) - 1;
-        return kEngineOk;
-    }
-    void SetToBegin() override { pos_ = -1; }
-    void SetToEnd() override { pos_ = int(rows_.size()); }
-    int Next(std::vector<Variant>* record) override {
-        ++*steps_;
-        if (pos_ + 1 >= int(rows_.size())) {
-            pos_ = int(rows_.size());
-            return kEngineAtEnd;
-        }
-        ++pos_;
-        return Current(record);
-    }
-    int Prior(std::vector<Variant>* record) override {
-        ++*steps_;
-        if (pos_ - 1 < 0) {
-            pos_ = -1;
-            return kEngineAtStart;
-        }
-        --pos_;
-        return Current(record);
-    }
-    int Current(std::vector<Variant>* record) override {
-        if (pos_ < 0 || pos_ >= int(rows_.size())) return kEngineNoCurrent;
-        if (record) *record = rows_[std::size_t(pos_)].Values;
-        return kEngineOk;
-    }
-    std::string GetBookmark() override { return pos_ >= 0 && pos_ < int(rows_.size()) ? rows_[std::size_t(pos_)].Bookmark : ""; }
-    int GotoBookmark(const std::string& bookmark) override {
-        for (std::size_t i = 0; i < rows_.size(); ++i)
-            if (rows_[i].Bookmark == bookmark) {
-                pos_ = int(i);
-                return kEngineOk;
-            }
-        return kEngineNoCurrent;
-    }
-
-private:
-    std::vector<Row> rows_;
-    int* steps_;
-    bool indexed_ = false;
-    int pos_ = -1;
-};
-
-class TCursorTable : public TqmtMemTable, public TgrCursorDataSet {
-public:
-    using TqmtMemTable::TqmtMemTable;
-    int Steps = 0;
-    bool Indexed = false;
-    std::unique_ptr<TgrEngineCursor> CloneCursor() override {
-        std::vector<TTestCursor::Row> rows;
-        std::string back = IsEmpty() ? std::string() : GetBookmark();
-        DisableControls();
-        for (First(); !Eof(); Next()) {
-            TTestCursor::Row r{GetBookmark(), {}};
-            for (int i = 0; i < FieldCount(); ++i) r.Values.push_back(Fields()[i]->AsVariant());
-            rows.push_back(std::move(r));
-        }
-        if (!back.empty()) GotoBookmark(back);
-        EnableControls();
-        return std::make_unique<TTestCursor>(std::move(rows), &Steps, Indexed);
-    }
-};
 
 class DBGridCursor : public DBGridFixture {
 protected:
@@ -350,6 +267,47 @@ TEST_F(DBGridCursor, ADragHeldBelowTheRowsWalksTheWindowNotTheDataset) {
     EXPECT_EQ(cursorTable->GetBookmark(), bookmarks[1]);
     std::string runs = IdRuns(50, [&](int id) { return grid->IsRecordSelected(Variant(bookmarks[std::size_t(id - 1)])); });
     EXPECT_EQ(runs, "2-" + std::to_string(shown + 5));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DBGridCursor, TheBarsThumbAndEdgesMoveTheWindowByRecordNumbers) {
+    auto* window = dynamic_cast<TgrScrollDataset*>(grid->RecordWindow());
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(window->HasRecordCount());
+    // A thumb position names a record number: the top row shows it.
+    grid->VertScroll(scThumbPosition, 30);
+    EXPECT_EQ(window->Top(), 30);
+    EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), "R30");
+    EXPECT_EQ(grid->ScrollPosToRecord(30), 30);
+    // The edges: the last record in the last row, then the first on top.
+    grid->VertScroll(scBottom);
+    EXPECT_EQ(grid->GetCellValue(2, grid->Rows()).AsString(), "R50");
+    grid->VertScroll(scTop);
+    EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), "R1");
+    grid->VertScroll(scLineUp);
+    EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), "R1");
+    EXPECT_EQ(cursorTable->RecNo(), 1);
+}
+
+TEST_F(DBGridCursor, TheDatasetSteppingPastTheLastRowScrollsTheWindowByOne) {
+    cursorTable->MoveBy(int(grid->Rows() - 1));
+    Integer last = grid->Rows();
+    EXPECT_EQ(grid->RecordWindow()->GetCurrentRecordRow(), last);
+    cursorTable->Next();
+    // The window moved one record; the dataset's record is in the last row.
+    EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), "R2");
+    EXPECT_EQ(grid->RecordWindow()->GetCurrentRecordRow(), last);
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(cursorTable->GetBookmark()));
+    cursorTable->Prior();
+    EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), "R2");
+    EXPECT_EQ(grid->RecordWindow()->GetCurrentRecordRow(), last - 1);
+    // A jump far away reads the window around the record.
+    cursorTable->MoveBy(30);
+    EXPECT_GE(grid->RecordWindow()->GetCurrentRecordRow(), 1);
+    EXPECT_EQ(grid->GetCurrentDataRow(), Variant(cursorTable->GetBookmark()));
 }
 
 }  // namespace

@@ -88,6 +88,10 @@ public:
 
     bool ReadOnly() const { return readOnly_; }
     void SetReadOnly(bool value) { readOnly_ = value; }
+    // The input mask of the field's text ("" for none): the mask text,
+    // whether literals are kept in the value, the blank character.
+    const std::string& EditMask() const { return editMask_; }
+    void SetEditMask(const std::string& value) { editMask_ = value; }
     bool Required() const { return required_; }
     void SetRequired(bool value) { required_ = value; }
     const std::string& DefaultExpression() const { return defaultExpression_; }
@@ -223,6 +227,7 @@ private:
     TDataSet* lookupDataSet_ = nullptr;
     std::string keyFields_;
     std::string lookupKeyFields_;
+    std::string editMask_;
     std::string lookupResultField_;
     // While OnValidate runs: the value being validated.
     const void* validateBuffer_ = nullptr;

@@ -25,6 +25,10 @@ public:
     bool FixedChar() const { return DataType() == ftFixedChar; }
     // Reads the value; false when null.
     bool GetValue(std::string& value) const;
+    // Whether the text is converted between the database's character set
+    // and the program's.
+    bool Transliterate() const { return transliterate_; }
+    void SetTransliterate(bool value) { transliterate_ = value; }
 
 protected:
     Variant GetAsVariant() const override;
@@ -46,6 +50,9 @@ protected:
     int GetDefaultWidth() const override { return Size(); }
     void CheckTypeSize(int size) const override;
     void SetFieldType(TFieldType type) override;
+
+private:
+    bool transliterate_ = true;
 };
 
 class TNumericField : public TField {
@@ -363,6 +370,10 @@ public:
     void LoadFromFile(const std::string& fileName);
     void SaveToFile(const std::string& fileName) const;
     Int64 BlobSize() const;
+    // Whether a memo's text is converted between the database's character
+    // set and the program's.
+    bool Transliterate() const { return transliterate_; }
+    void SetTransliterate(bool value) { transliterate_ = value; }
 
 protected:
     std::string GetAsString() const override;
@@ -375,6 +386,9 @@ protected:
     void SetFieldType(TFieldType type) override;
     // "(BLOB)" for a value, "(blob)" for none.
     virtual const char* ClassDesc() const { return "BLOB"; }
+
+private:
+    bool transliterate_ = true;
 };
 
 class TMemoField : public TBlobField {
