@@ -50,8 +50,7 @@ Integer TgrBaseGrid::NextEnterableRow(Integer displayRow, Integer step) {
 bool TgrBaseGrid::MoveToDisplayCell(Integer displayCol, Integer displayRow) {
     if (displayCol < 1 || displayRow < 1 || displayCol >= ColTotal() || displayRow >= RowTotal()) return false;
     if (displayCol == curDisplayCol_ && displayRow == curDisplayRow_) return true;
-    if (!CanLeaveCell(DataColOfDisplay(displayCol), DataRowOfDisplay(displayRow), true)) return false;
-    EndCellEdit(true);
+    if (!LeaveCellFor(displayCol, displayRow)) return false;
     ClearCellRange();
     MoveCurrentCell(displayCol, displayRow, true, true);
     return true;

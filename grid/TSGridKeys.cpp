@@ -523,7 +523,6 @@ void TgrBaseGrid::MoveToCorner(Integer col, Integer row, Integer scrollKind, Int
     }
     if (!LeaveCellFor(col, row)) return;
     MoveCurrentCell(col, row, scrollKind, true, true, placement);
-    if (rowsSelected && row != curDisplayRow_) MoveRowSelectionTo(row);
     if (rowsSelected) MoveRowSelectionTo(curDisplayRow_);
     if (HasWindow()) Update();
     CheckCurrentCellChanged();
