@@ -1532,6 +1532,22 @@ private:
     TgrClickPosition clickPosDown_ = cpOutside;
     Integer cellColSeen_ = 0;
     std::string cellRecordSeen_;
+
+    // The engine-cursor record window's reactions.
+
+    // (end of section)
+
+    // Record window moves, record access and record-based operations.
+
+    // (end of section)
+
+    // Data columns, printing and the per-record store.
+
+    // (end of section)
+
+    // Data-aware combos.
+
+    // (end of section)
 };
 
 class TgrDBGrid : public TgrCustomDBGrid {

@@ -2928,6 +2928,31 @@ private:
     TgrCombo* droppedCombo_ = nullptr;
     TForm* dropDownForm_ = nullptr;
     bool ComboKeyDown(Word16& key, TShiftState shift);
+
+    // Selection model: enterable-cell searches, selection queries and range
+    // selection.
+
+    // (end of section)
+
+    // Drag auto-scroll, and moving column and row blocks.
+
+    // (end of section)
+
+    // The cell and row edit life cycle, current-cell moves, paint locks.
+
+    // (end of section)
+
+    // Grid-level properties, row and column structure, cell buttons.
+
+    // (end of section)
+
+    // Combos and drop-down windows.
+
+    // (end of section)
+
+    // Drawing of cells, headings and fixed cells; effective attributes.
+
+    // (end of section)
 };
 
 // Holds a grid's update lock for as long as it lives, also when an error
