@@ -56,6 +56,8 @@ TgrCustomDBGrid::~TgrCustomDBGrid() {
     // Their records call back into the grid while they go.
     rowProps_.Clear();
     cellProps_.Clear();
+    // The shared print window outlives the grid.
+    if (TfmPrintDbGrid* w = TfmPrintDbGrid::SharedIfMade()) w->ForgetGrid(this);
 }
 
 std::unique_ptr<TgrGridCols> TgrCustomDBGrid::CreateGridCols() { return std::make_unique<TgrDBGridCols>(this); }

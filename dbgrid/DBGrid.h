@@ -29,7 +29,7 @@
 #include "platform/data/DataSource.h"
 
 class TDataSet;
-class TgrPrintDbGrid;
+class TfmPrintDbGrid;
 class TgrFiler;
 class TgrPropCollection;
 class TgrCellCollection;
@@ -1080,7 +1080,7 @@ public:
     void PreviewGrid() override;
     void ExportGrid() override;
     // The report built by the last print setup (nullptr before one).
-    TgrPrintDbGrid* PrintWindow() const { return printWindow_.get(); }
+    TfmPrintDbGrid* PrintWindow() const { return printWindow_; }
     bool PrintSetupCancelled() const { return printCancelled_; }
 
     // ------------------------------------------------ data-link reactions
@@ -1264,7 +1264,7 @@ protected:
     bool DoKeyPress(char& key) override;
 
 private:
-    friend class TgrPrintDbGrid;
+    friend class TfmPrintDbGrid;
     friend class TgrDBCurrentCell;
     friend class TgrDBSelection;
     // The DataRow of a record row the window shows; False outside them or
@@ -1467,7 +1467,8 @@ private:
     // The DataRows last reported by OnRowChanged and OnCellChanged.
     Variant notifiedDataRow_ = EmptyDataRow(), cellDataRowSeen_ = EmptyDataRow();
     TgrFieldList fieldList_{this};
-    std::unique_ptr<TgrPrintDbGrid> printWindow_;
+    // The program's print window once this grid printed (not owned).
+    TfmPrintDbGrid* printWindow_ = nullptr;
     // The picture of the graphic field last read into a cell (made on first
     // use); a picture cell's value refers to it.
     std::unique_ptr<TBitmap> fieldPicture_;

@@ -8,6 +8,7 @@
 #include "platform/core/Format.h"
 #include "platform/core/Strings.h"
 #include "platform/data/DataSet.h"
+#include "platform/gui/Forms.h"
 
 namespace {
 
@@ -36,25 +37,27 @@ bool ColorSet(TColor c) { return c != grColorNotSet; }
 
 // ------------------------------------------------------------ totals
 
-void TosReportTotal::Add(const std::string& caption) {
-    std::string text = Trim(caption);
+void TfmPrintDbGrid::AddToTotal(const TgrReportControl& label, TosReportTotal& total) {
+    std::string text = Trim(label.Caption);
     if (text.empty()) return;
+    // From the last character to the first: the currency sign and the
+    // separators go, a point marks a decimal, letters end the walk.
     for (std::size_t i = text.size(); i-- > 0;) {
         char ch = text[i];
         if (ch == '$') {
             text.erase(i, 1);
-            Kind = 7;
+            total.Kind = 7;
         } else if (ch == ',' || ch == '(' || ch == ')') {
             text.erase(i, 1);
         } else if (ch == '.') {
-            Kind = 6;
+            total.Kind = 6;
         } else if (std::isalpha(static_cast<unsigned char>(ch)) || std::string("!#%&*^@").find(ch) != std::string::npos) {
             return;
         }
     }
     double v = 0;
     if (!TryStrToFloat(Trim(text), v)) v = 0;
-    Sum += v;
+    total.Sum += v;
 }
 
 std::string TosReportTotal::Text() const {
@@ -67,30 +70,76 @@ std::string TosReportTotal::Text() const {
 
 // ------------------------------------------------------------ the window
 
-TgrPrintDbGrid::TgrPrintDbGrid() : checked_(CheckBoxPicture(true)), unchecked_(CheckBoxPicture(false)) {
-    report_.OnBeforePrint = [this](bool& print) {
-        print = grid_ && !records_.empty();
-        recordIndex_ = 1;
-    };
-    report_.OnNeedData = [this](bool& more) { NeedData(more); };
-    report_.OnAfterPrint = [this] { recordIndex_ = 1; };
-    report_.OnAfterPreview = [this] { recordIndex_ = 1; };
+TfmPrintDbGrid::TfmPrintDbGrid(TComponent* owner) : TComponent(owner) {
+    SetName("fmPrintDbGrid");
+    ilImages = {CheckBoxPicture(false), CheckBoxPicture(true)};
+    qrGrid.OnBeforePrint = [this](bool& print) { qrGridBeforePrint(this, print); };
+    qrGrid.OnNeedData = [this](bool& more) { qrGridNeedData(this, more); };
+    qrGrid.OnAfterPrint = [this] { qrGridAfterPrint(this); };
+    qrGrid.OnAfterPreview = [this] { qrGridAfterPreview(this); };
+    FormCreate(this);
 }
 
-TgrPrintDbGrid::~TgrPrintDbGrid() = default;
+TfmPrintDbGrid::~TfmPrintDbGrid() { FormDestroy(this); }
 
-void TgrPrintDbGrid::LayOutColumns(TgrCustomDBGrid* grid, Integer printableWidth) {
+namespace {
+TfmPrintDbGrid* sharedPrintWindow = nullptr;
+}
+
+TfmPrintDbGrid* TfmPrintDbGrid::Shared() {
+    // Owned by the application, which lives as long as the program.
+    if (!sharedPrintWindow) sharedPrintWindow = new TfmPrintDbGrid(Application);
+    return sharedPrintWindow;
+}
+
+TfmPrintDbGrid* TfmPrintDbGrid::SharedIfMade() { return sharedPrintWindow; }
+
+void TfmPrintDbGrid::FormCreate(TObject*) {
+    checked_ = ilImages[1];
+    unchecked_ = ilImages[0];
+}
+
+void TfmPrintDbGrid::FormDestroy(TObject*) {
+    checked_.reset();
+    unchecked_.reset();
     columns_.clear();
     totals_.clear();
-    Integer printCount = grid->Cols();
-    if (grid->PrintCols() > 0 && grid->PrintCols() < grid->Cols()) printCount = grid->PrintCols();
-    // The scale counts the columns that print: visible ones only.
+    records_.clear();
+    grid_ = nullptr;
+    if (sharedPrintWindow == this) sharedPrintWindow = nullptr;
+}
+
+void TfmPrintDbGrid::ForgetGrid(TgrCustomDBGrid* grid) {
+    if (grid_ != grid) return;
+    grid_ = nullptr;
+    records_.clear();
+}
+
+void TfmPrintDbGrid::qrGridBeforePrint(TObject*, bool& printReport) {
+    printReport = grid_ && !records_.empty();
+    recordIndex_ = 1;
+}
+
+void TfmPrintDbGrid::qrGridAfterPrint(TObject*) { recordIndex_ = 1; }
+
+void TfmPrintDbGrid::qrGridAfterPreview(TObject*) { recordIndex_ = 1; }
+
+double TfmPrintDbGrid::CalcScale(TgrCustomDBGrid* grid, Integer printCount, Integer printableWidth) const {
+    // Only the columns that print count: visible ones.
     double sum = 0;
     for (Integer i = 1; i <= printCount; ++i) {
         TgrCol* col = grid->Col(grid->DataColOfDisplay(i));
         if (col && col->Visible()) sum += col->Width() + 8;
     }
-    scale_ = printableWidth > 0 && sum > printableWidth ? sum / double(printableWidth) : 1.0;
+    return printableWidth > 0 && sum > printableWidth ? sum / double(printableWidth) : 1.0;
+}
+
+void TfmPrintDbGrid::LayOutColumns(TgrCustomDBGrid* grid, Integer printableWidth) {
+    columns_.clear();
+    totals_.clear();
+    Integer printCount = grid->Cols();
+    if (grid->PrintCols() > 0 && grid->PrintCols() < grid->Cols()) printCount = grid->PrintCols();
+    scale_ = CalcScale(grid, printCount, printableWidth);
     Integer x = 2;
     for (Integer i = 1; i <= printCount; ++i) {
         Integer dataCol = grid->DataColOfDisplay(i);
@@ -105,49 +154,54 @@ void TgrPrintDbGrid::LayOutColumns(TgrCustomDBGrid* grid, Integer printableWidth
         pc.Width = col->Width();
         if (grid->PrintTotals() && col->PrintTotals()) {
             pc.Total = Integer(totals_.size());
-            totals_.push_back(TosReportTotal{dataCol, 3, 0});
+            totals_.push_back(TosReportTotal{dataCol, "Total" + std::to_string(i), 3, 0});
         }
         columns_.push_back(pc);
         x += RoundEven((col->Width() + 8) / scale_);
     }
 }
 
-void TgrPrintDbGrid::BuildReport(TgrCustomDBGrid* grid) {
-    grid_ = grid;
+void TfmPrintDbGrid::BuildReport(TgrCustomDBGrid* grid) {
+    // Nothing of the previous report stays.
+    columns_.clear();
+    totals_.clear();
     records_.clear();
-    report_.Orientation = orientation_ == pmPortrait ? poPortrait : poLandscape;
-    report_.Title = title_;
+    grid_ = grid;
+    qrGrid.Orientation = orientation_ == pmPortrait ? poPortrait : poLandscape;
+    qrGrid.Title = title_;
     TFont* font = grid->Font();
     std::string fontName = font->Name();
     double fontSize = font->Size();
 
     // Page header: date and time, title, page number.
-    TgrReportBand& header = report_.PageHeader;
+    TgrReportBand& header = qrGrid.PageHeader;
     header.Controls.clear();
     header.Height = 40;
-    Integer pageLabelLeft = report_.PrintableWidth() - 50;
+    Integer pageLabelLeft = qrGrid.PrintableWidth() - 50;
+    const Integer pageLabelWidth = 30;
     header.Controls.push_back({rckLabel, "QRLabel1", 4, 4, 52, 14, "Date time:"});
     header.Controls.push_back({rckSysData, "QRSysData1", 56, 4, 160, 14, "", sdDateTime});
-    TgrReportControl title{rckSysData, "qrReportTitle", 0, 4, report_.PrintableWidth(), 24, "", sdReportTitle};
+    TgrReportControl title{rckSysData, "qrReportTitle", 0, 4, qrGrid.PrintableWidth(), 24, "", sdReportTitle};
     title.FontSize = 14;
     title.FontStyle = fsBold;
     title.Alignment = taCenter;
     header.Controls.push_back(title);
-    header.Controls.push_back({rckLabel, "qlPageLabel", pageLabelLeft - 30, 4, 30, 14, "Page:"});
-    header.Controls.push_back({rckSysData, "qsPageNo", pageLabelLeft + 4, 4, 40, 14, "", sdPageNumber});
+    header.Controls.push_back({rckLabel, "qlPageLabel", pageLabelLeft, 4, pageLabelWidth, 14, "Page:"});
+    header.Controls.push_back(
+        {rckSysData, "qsPageNo", pageLabelLeft + pageLabelWidth + 4, 4, 40, 14, "", sdPageNumber});
 
     // Detail rows share the page below the headers.
     Integer lines = std::max<Integer>(grid->PrintLinesPerPage(), 1);
-    Integer available = report_.PageHeight() - report_.PageHeader.Height - report_.ColumnHeader.Height -
-                        report_.MarginTop - report_.MarginBottom;
+    Integer available = qrGrid.PageHeight() - qrGrid.PageHeader.Height - qrGrid.ColumnHeader.Height -
+                        qrGrid.MarginTop - qrGrid.MarginBottom;
     rowHeight_ = RoundEven(double(available) / double(lines)) - 1;
-    report_.Detail.Height = rowHeight_;
+    qrGrid.Detail.Height = rowHeight_;
 
-    LayOutColumns(grid, report_.PrintableWidth());
-    report_.ColumnHeader.Controls.clear();
-    report_.ColumnHeader.FrameBottom = true;
-    report_.Detail.Controls.clear();
-    report_.Summary.Controls.clear();
+    LayOutColumns(grid, qrGrid.PrintableWidth());
+    qrGrid.ColumnHeader.Controls.clear();
+    qrGrid.ColumnHeader.FrameBottom = true;
+    qrGrid.Detail.Controls.clear();
+    qrGrid.Summary.Controls.clear();
     double detailSize = std::max(1.0, double(RoundEven(fontSize / scale_)));
     for (const TgrPrintColumn& pc : columns_) {
         TgrCol* col = grid->Col(pc.DataCol);
@@ -160,7 +214,7 @@ void TgrPrintDbGrid::BuildReport(TgrCustomDBGrid* grid) {
             h.FontSize = detailSize;
             h.FontStyle = fsBold | fsUnderline;
             h.Alignment = align;
-            report_.ColumnHeader.Controls.push_back(h);
+            qrGrid.ColumnHeader.Controls.push_back(h);
         }
         if (pc.Total >= 0) {
             TgrReportControl t{rckLabel, "Total" + n, pc.Left, 4, pc.Width, 16};
@@ -169,7 +223,7 @@ void TgrPrintDbGrid::BuildReport(TgrCustomDBGrid* grid) {
             t.FontStyle = fsBold;
             t.Alignment = align;
             t.FrameTop = true;
-            report_.Summary.Controls.push_back(t);
+            qrGrid.Summary.Controls.push_back(t);
         }
         TgrReportControl d{rckLabel, "Col" + n, pc.Left, 0, pc.Width, rowHeight_, col->GetHeading()};
         TgrDBField* adapter = grid->FieldAdapter(pc.DataCol);
@@ -194,34 +248,42 @@ void TgrPrintDbGrid::BuildReport(TgrCustomDBGrid* grid) {
             else if (col->GetReadOnly()) d.Color = clSilver;
             d.WordWrap = col->WordWrap() == wwOn || (col->WordWrap() == wwDefault && grid->WordWrap() == wwOn);
         }
-        report_.Detail.Controls.push_back(d);
+        qrGrid.Detail.Controls.push_back(d);
     }
     TgrReportControl count{rckLabel, "laRecordCount", 20, 44, 300, 16, "0 Records"};
     count.FontSize = 9;
     count.FontStyle = fsBold;
-    report_.Summary.Controls.push_back(count);
+    qrGrid.Summary.Controls.push_back(count);
     TgrReportControl end{rckLabel, "qrEndOfReport", 20, 64, 400, 16, endText_.empty() ? "*** End of Report ***" : endText_};
     end.FontSize = 10;
     end.FontStyle = fsBold;
-    report_.Summary.Controls.push_back(end);
+    qrGrid.Summary.Controls.push_back(end);
     printedRecords_ = 0;
 }
 
-void TgrPrintDbGrid::PrintReport() { Run(false); }
+void TfmPrintDbGrid::PrintReport() { Run(false); }
 
-void TgrPrintDbGrid::PreviewReport() { Run(true); }
+void TfmPrintDbGrid::PreviewReport() { Run(true); }
 
-void TgrPrintDbGrid::Run(bool preview) {
+void TfmPrintDbGrid::CollectBookmarks() {
+    records_.clear();
+    TDataSet* ds = grid_ ? grid_->DataSet() : nullptr;
+    if (!ds || !grid_->DataActive() || ds->IsEmpty()) return;
+    // The walk keeps the grid from painting, disables the dataset's
+    // controls and comes back to the record it started on.
+    grid_->ForEachRecord([this, ds](const Variant&) { records_.push_back(ds->GetBookmark()); });
+}
+
+void TfmPrintDbGrid::Run(bool preview) {
     recordIndex_ = 1;
     printedRecords_ = 0;
-    records_.clear();
     for (TosReportTotal& t : totals_) {
         t.Sum = 0;
         t.Kind = 3;
     }
+    CollectBookmarks();
     TDataSet* ds = grid_ ? grid_->DataSet() : nullptr;
     if (!ds || !grid_->DataActive()) return;
-    grid_->ForEachRecord([this, ds](const Variant&) { records_.push_back(ds->GetBookmark()); });
     // The run moves the dataset record by record with its controls
     // disabled; it comes back to its record afterwards, also after an error.
     std::string back = ds->IsEmpty() ? std::string() : ds->GetBookmark();
@@ -232,8 +294,8 @@ void TgrPrintDbGrid::Run(bool preview) {
         recordIndex_ = 1;
     };
     try {
-        if (preview) report_.Preview();
-        else report_.Print();
+        if (preview) qrGrid.Preview();
+        else qrGrid.Print();
     } catch (...) {
         try {
             restore();
@@ -244,7 +306,7 @@ void TgrPrintDbGrid::Run(bool preview) {
     restore();
 }
 
-void TgrPrintDbGrid::NeedData(bool& moreData) {
+void TfmPrintDbGrid::qrGridNeedData(TObject*, bool& moreData) {
     moreData = false;
     if (!grid_) return;
     // Every collected record prints (the window holds only the visible ones).
@@ -256,7 +318,7 @@ void TgrPrintDbGrid::NeedData(bool& moreData) {
         bool cancel = false;
         grid_->DoPrintRow(dataRow, cancel);
         if (cancel) {
-            report_.Detail.Height = 0;
+            qrGrid.Detail.Height = 0;
         } else {
             FillDetailBand(dataRow);
             ++printedRecords_;
@@ -264,13 +326,13 @@ void TgrPrintDbGrid::NeedData(bool& moreData) {
         if (recordIndex_ == records_.size() && grid_->PrintTotals()) ShowTotals();
     }
     ++recordIndex_;
-    if (TgrReportControl* c = report_.Summary.Find("laRecordCount"))
+    if (TgrReportControl* c = qrGrid.Summary.Find("laRecordCount"))
         c->Caption = std::to_string(printedRecords_) + " Records ";
 }
 
-void TgrPrintDbGrid::FillDetailBand(const Variant& dataRow) {
-    report_.Detail.Height = rowHeight_;
-    TgrReportBand& band = report_.Detail;
+void TfmPrintDbGrid::FillDetailBand(const Variant& dataRow) {
+    qrGrid.Detail.Height = rowHeight_;
+    TgrReportBand& band = qrGrid.Detail;
     for (std::size_t i = 0; i < columns_.size() && i < band.Controls.size(); ++i) {
         const TgrPrintColumn& pc = columns_[i];
         TgrReportControl& control = band.Controls[i];
@@ -281,7 +343,11 @@ void TgrPrintDbGrid::FillDetailBand(const Variant& dataRow) {
         bool reference = !value.IsString() && control.Kind == rckImage && VariantToObject(value);
         std::string text = value.IsEmpty() || value.IsNull() || reference ? std::string() : value.AsString();
         switch (control.Kind) {
-            case rckRichText: control.Caption = text; break;
+            case rckRichText:
+                // Memo texts pass through the shared rich-text source.
+                RichEdit1.Caption = text;
+                control.Caption = RichEdit1.Caption;
+                break;
             case rckImage: {
                 TgrCol* col = grid_->Col(pc.DataCol);
                 bool check = col->ControlType() == ctCheck ||
@@ -298,20 +364,20 @@ void TgrPrintDbGrid::FillDetailBand(const Variant& dataRow) {
             default:
                 if (grid_->PrintWithGridFormats()) ApplyGridFormats(control, pc.DataCol, dataRow);
                 control.Caption = text;
-                if (pc.Total >= 0 && !cancel) totals_[std::size_t(pc.Total)].Add(text);
+                if (pc.Total >= 0 && !cancel) AddToTotal(control, totals_[std::size_t(pc.Total)]);
                 break;
         }
     }
 }
 
-std::shared_ptr<TBitmap> TgrPrintDbGrid::ImageListPicture(const std::string& name) {
+std::shared_ptr<TBitmap> TfmPrintDbGrid::ImageListPicture(const std::string& name) {
     TgrImageListComponent* list = grid_->ImageList();
     if (!list || name.empty()) return nullptr;
     TColor transparent = clNone;
     return PictureCopy(list->FindImage(name, transparent));
 }
 
-std::shared_ptr<TBitmap> TgrPrintDbGrid::PictureCopy(TBitmap* image) {
+std::shared_ptr<TBitmap> TfmPrintDbGrid::PictureCopy(TBitmap* image) {
     if (!image || image->Empty()) return nullptr;
     // A copy: the report keeps its pictures until it is printed, the list
     // or the record may change meanwhile.
@@ -320,7 +386,7 @@ std::shared_ptr<TBitmap> TgrPrintDbGrid::PictureCopy(TBitmap* image) {
     return copy;
 }
 
-void TgrPrintDbGrid::ApplyGridFormats(TgrReportControl& label, Integer dataCol, const Variant& dataRow) {
+void TfmPrintDbGrid::ApplyGridFormats(TgrReportControl& label, Integer dataCol, const Variant& dataRow) {
     label.Color = grid_->RecordCellColor(dataCol, dataRow);
     if (label.Color == grid_->Color()) label.Color = clNone;
     label.FontColor = grid_->Font()->Color();
@@ -349,13 +415,14 @@ void TgrPrintDbGrid::ApplyGridFormats(TgrReportControl& label, Integer dataCol, 
     }
 }
 
-void TgrPrintDbGrid::ShowTotals() {
+void TfmPrintDbGrid::ShowTotals() {
     for (const TgrPrintColumn& pc : columns_) {
         if (pc.Total < 0) continue;
-        TgrReportControl* c = report_.Summary.Find("Total" + std::to_string(pc.DisplayCol));
+        const TosReportTotal& total = totals_[std::size_t(pc.Total)];
+        TgrReportControl* c = qrGrid.Summary.Find(total.Label);
         if (!c) continue;
         try {
-            c->Caption = totals_[std::size_t(pc.Total)].Text();
+            c->Caption = total.Text();
         } catch (const std::exception&) {
         }
     }
@@ -369,7 +436,7 @@ void TgrCustomDBGrid::PreparePrint() {
     TgrPrintMode orientation = PrintOrientation();
     if (OnPrintGrid) OnPrintGrid(this, printCancelled_, title, endText, orientation);
     if (printCancelled_) return;
-    if (!printWindow_) printWindow_ = std::make_unique<TgrPrintDbGrid>();
+    printWindow_ = TfmPrintDbGrid::Shared();
     printWindow_->SetTitle(title);
     printWindow_->SetEndText(endText);
     printWindow_->SetOrientation(orientation);

@@ -11,19 +11,18 @@
 
 #include "dbgrid/BandReport.h"
 #include "grid/TSGrid.h"
+#include "platform/core/Component.h"
 #include "platform/core/Variant.h"
 
 class TgrCustomDBGrid;
 
 // The running total of one printed column. Kind: 3 integer, 6 decimal,
-// 7 currency.
+// 7 currency. Label: the name of the summary label that shows it.
 struct TosReportTotal {
     Integer DataCol = 0;
+    std::string Label;
     Byte Kind = 3;
     double Sum = 0;
-    // Adds a printed text: "$" marks currency, "." a decimal, "," and
-    // parentheses are dropped; a text with letters adds nothing.
-    void Add(const std::string& caption);
     // The total as the summary band shows it.
     std::string Text() const;
 };
@@ -38,10 +37,18 @@ struct TgrPrintColumn {
     Integer Total = -1;
 };
 
-class TgrPrintDbGrid {
+// The print window. The program keeps one, made on first use with the
+// application as its owner (Shared); it is never shown.
+class TfmPrintDbGrid : public TComponent {
 public:
-    TgrPrintDbGrid();
-    ~TgrPrintDbGrid();
+    explicit TfmPrintDbGrid(TComponent* owner);
+    ~TfmPrintDbGrid() override;
+    // The program's print window, made on first use.
+    static TfmPrintDbGrid* Shared();
+    // The shared window when it was made, else nullptr.
+    static TfmPrintDbGrid* SharedIfMade();
+    // Forgets a grid that goes away while its report is kept.
+    void ForgetGrid(TgrCustomDBGrid* grid);
 
     void SetTitle(const std::string& title) { title_ = title; }
     void SetEndText(const std::string& text) { endText_ = text; }
@@ -54,6 +61,10 @@ public:
     void BuildReport(TgrCustomDBGrid* grid);
     // The column layout alone: scale, positions, totals.
     void LayOutColumns(TgrCustomDBGrid* grid, Integer printableWidth);
+    // The scale that fits the first printCount display columns (visible
+    // ones, each with 8 pixels of gap) into the printable width: 1.0 or
+    // more.
+    double CalcScale(TgrCustomDBGrid* grid, Integer printCount, Integer printableWidth) const;
     // Prints or previews the built report; the dataset comes back to its
     // record afterwards, also after an error.
     void PrintReport();
@@ -64,11 +75,38 @@ public:
     Integer PrintedRecords() const { return printedRecords_; }
     const std::vector<TgrPrintColumn>& Columns() const { return columns_; }
     std::vector<TosReportTotal>& Totals() { return totals_; }
-    TgrBandReport& Report() { return report_; }
+    TgrBandReport& Report() { return qrGrid; }
+
+    // Adds a printed label's text to its column total: "$" marks currency
+    // and "." a decimal, "," and parentheses are dropped, a text with
+    // letters adds nothing and one that does not convert adds 0.
+    static void AddToTotal(const TgrReportControl& label, TosReportTotal& total);
+
+    // The report's events.
+    void qrGridBeforePrint(TObject* sender, bool& printReport);
+    void qrGridNeedData(TObject* sender, bool& moreData);
+    void qrGridAfterPrint(TObject* sender);
+    void qrGridAfterPreview(TObject* sender);
+
+    // The report and its bands.
+    TgrBandReport qrGrid;
+    TgrReportBand& bnPageHeader = qrGrid.PageHeader;
+    TgrReportBand& bnColumnHeader = qrGrid.ColumnHeader;
+    TgrReportBand& bnDetail = qrGrid.Detail;
+    TgrReportBand& bnSummary = qrGrid.Summary;
+    // The shared text source of memo cells: each memo cell's text passes
+    // through it on its way into the band.
+    TgrReportControl RichEdit1{rckRichText, "RichEdit1"};
+    // The check-box pictures: index 0 unchecked, 1 checked.
+    std::vector<std::shared_ptr<TBitmap>> ilImages;
 
 private:
+    void FormCreate(TObject* sender);
+    void FormDestroy(TObject* sender);
     void Run(bool preview);
-    void NeedData(bool& moreData);
+    // The bookmark of every record, first to last; the dataset comes back
+    // to its record with its controls enabled, also after an error.
+    void CollectBookmarks();
     void FillDetailBand(const Variant& dataRow);
     void ApplyGridFormats(TgrReportControl& label, Integer dataCol, const Variant& dataRow);
     // The image of the grid's image list a picture cell names (a copy), or
@@ -79,7 +117,6 @@ private:
     void ShowTotals();
 
     TgrCustomDBGrid* grid_ = nullptr;
-    TgrBandReport report_;
     std::string title_, endText_;
     TgrPrintMode orientation_ = pmLandscape;
     double scale_ = 1.0;

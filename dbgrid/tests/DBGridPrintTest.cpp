@@ -18,7 +18,10 @@ TEST(DBGridPrintTotals, TextsAddUpByTheirKind) {
     };
     for (const Case& c : cases) {
         TosReportTotal t;
-        for (const std::string& s : c.texts) t.Add(s);
+        for (const std::string& s : c.texts) {
+            TgrReportControl label{rckLabel, "Total1", 0, 0, 0, 0, s};
+            TfmPrintDbGrid::AddToTotal(label, t);
+        }
         EXPECT_EQ(t.Text(), c.shown) << c.texts.front();
     }
 }
@@ -27,7 +30,7 @@ TEST_F(DBGridPrint, ScaleCountsThePrintedVisibleColumnsOnly) {
     Fill(2);
     Bind();
     for (Integer c = 1; c <= 3; ++c) grid->GetCol(Variant(c))->SetWidth(300);
-    TgrPrintDbGrid report;
+    TfmPrintDbGrid report(nullptr);
     // Three columns of 300: 3 x 308 = 924 fit 1000 pixels unscaled.
     report.LayOutColumns(grid, 1000);
     EXPECT_DOUBLE_EQ(report.Scale(), 1.0);
@@ -51,7 +54,7 @@ TEST_F(DBGridPrint, ScaleCountsThePrintedVisibleColumnsOnly) {
 TEST_F(DBGridPrint, DetailRowsShareThePageBelowTheHeaders) {
     Fill(1);
     Bind();
-    TgrPrintDbGrid report;
+    TfmPrintDbGrid report(nullptr);
     // Letter landscape: 816 - 40 - 24 - 30 - 48 = 674 pixels, 40 lines:
     // Round(16.85) - 1 = 16.
     report.BuildReport(grid);
@@ -76,6 +79,30 @@ TEST_F(DBGridPrint, PrintSetupEventMayCancelOrChangeTheTitle) {
     grid->OnPrintGrid = [](TObject*, bool& cancel, std::string&, std::string&, TgrPrintMode&) { cancel = true; };
     grid->PreparePrint();
     EXPECT_TRUE(grid->PrintSetupCancelled());
+}
+
+TEST_F(DBGridPrint, OneWindowServesEveryGridAndForgetsAGridThatGoes) {
+    Fill(2);
+    Bind();
+    grid->PreparePrint();
+    TfmPrintDbGrid* window = grid->PrintWindow();
+    ASSERT_EQ(window, TfmPrintDbGrid::Shared());
+    // The page label stands 50 pixels before the printable edge, the
+    // number 4 pixels after the label.
+    TgrReportControl* label = window->bnPageHeader.Find("qlPageLabel");
+    TgrReportControl* number = window->bnPageHeader.Find("qsPageNo");
+    ASSERT_TRUE(label && number);
+    EXPECT_EQ(label->Left, window->qrGrid.PrintableWidth() - 50);
+    EXPECT_EQ(number->Left, label->Left + label->Width + 4);
+    auto* other = new TLogDBGrid(form);
+    other->SetParent(form);
+    other->SetDataSource(source);
+    other->PreparePrint();
+    EXPECT_EQ(other->PrintWindow(), window);
+    delete other;
+    // The window no longer reaches the freed grid: a run prints nothing.
+    EXPECT_NO_THROW(window->PreviewReport());
+    EXPECT_EQ(window->PrintedRecords(), 0);
 }
 
 }  // namespace
