@@ -54,47 +54,90 @@ void TgrDBCol::ApplyDefaultVisible() {
     if (adapter_ && adapter_->Field() && !(assigned_ & avVisible)) TgrCol::SetVisible(adapter_->Field()->Visible());
 }
 
-void TgrDBCol::ApplyFieldDefaults() {
+void TgrDBCol::ApplyDefaultControlType() {
+    if (adapter_ && adapter_->Field() && !(assigned_ & avControlType)) TgrCol::SetControlType(adapter_->DefaultControlType());
+}
+
+void TgrDBCol::ApplyDefaultMaxLength() {
+    if (adapter_ && adapter_->Field() && !(assigned_ & avMaxLength)) TgrCol::SetMaxLength(adapter_->GetMaxLength());
+}
+
+void TgrDBCol::ApplyDefaultAllowGrayed() {
     TField* f = adapter_ ? adapter_->Field() : nullptr;
-    if (!f) return;
+    if (f && !(assigned_ & avAllowGrayed) && adapter_->IsBooleanField()) TgrCol::SetAllowGrayed(!f->Required());
+}
+
+void TgrDBCol::ApplyFieldDefaults() {
+    if (!adapter_ || !adapter_->Field()) return;
     ApplyDefaultWidth();
     ApplyDefaultVisible();
-    if (!(assigned_ & avControlType)) TgrCol::SetControlType(adapter_->DefaultControlType());
-    if (!(assigned_ & avMaxLength)) TgrCol::SetMaxLength(adapter_->GetMaxLength());
-    if (!(assigned_ & avAllowGrayed) && adapter_->IsBooleanField()) TgrCol::SetAllowGrayed(!f->Required());
+    ApplyDefaultControlType();
+    ApplyDefaultMaxLength();
+    ApplyDefaultAllowGrayed();
+}
+
+bool TgrDBCol::IsLookupColumn(const TgrCol* col) {
+    auto* db = dynamic_cast<const TgrDBCol*>(col);
+    TField* f = db && db->adapter_ ? db->adapter_->Field() : nullptr;
+    return f && f->Lookup();
+}
+
+void TgrDBCol::WriteAssignedValues(TWriter& writer) { writer.WriteString(std::string(1, char(assigned_))); }
+
+void TgrDBCol::ReadAssignedValues(TReader& reader) {
+    std::string flags = reader.ReadString();
+    assigned_ = flags.empty() ? 0 : Byte(flags[0]) & 63;
+    if (adapter_) ApplyFieldDefaults();
 }
 
 void TgrDBCol::WriteOwnProperties(TWriter& writer) {
     writer.WriteString("Col.AssignedValues");
-    writer.WriteString(std::string(1, char(assigned_)));
+    WriteAssignedValues(writer);
+}
+
+void TgrDBCol::ResetWidthDefault() {
+    if (!(assigned_ & avWidth)) return;
+    assigned_ &= Byte(~avWidth);
+    ApplyDefaultWidth();
+}
+
+void TgrDBCol::ResetVisibleDefault() {
+    if (!(assigned_ & avVisible)) return;
+    assigned_ &= Byte(~avVisible);
+    ApplyDefaultVisible();
+}
+
+void TgrDBCol::ResetAlignmentDefault() {
+    if (!(assigned_ & avAlignment)) return;
+    assigned_ &= Byte(~avAlignment);
+    auto* grid = dynamic_cast<TgrBaseGrid*>(Grid());
+    if (!grid) return;
+    grid->InvalidateCol(DisplayCol());
+    // The editor over the current cell takes the field's alignment again.
+    if (grid->CurrentDataCol() == GetDataCol()) grid->ResetCellControl(true);
+}
+
+void TgrDBCol::ResetMaxLengthDefault() {
+    if (!(assigned_ & avMaxLength)) return;
+    assigned_ &= Byte(~avMaxLength);
+    ApplyDefaultMaxLength();
+}
+
+void TgrDBCol::ResetAllowGrayedDefault() {
+    if (!(assigned_ & avAllowGrayed)) return;
+    assigned_ &= Byte(~avAllowGrayed);
+    ApplyDefaultAllowGrayed();
 }
 
 void TgrDBCol::ResetProperties(const TgrPropIdSet& ids) {
     TgrCol::ResetProperties(ids);
-    // The grid class's reset ran through this column's setters, which mark
-    // what they set: the attributes reset follow the field again.
-    TField* f = adapter_ ? adapter_->Field() : nullptr;
-    if (ids.Contains(gpWidth)) {
-        assigned_ &= Byte(~avWidth);
-        ApplyDefaultWidth();
-    }
-    if (ids.Contains(gpVisible)) {
-        assigned_ &= Byte(~avVisible);
-        ApplyDefaultVisible();
-    }
-    if (ids.Contains(gpAlignment)) {
-        assigned_ &= Byte(~avAlignment);
-        if (Grid()) Grid()->InvalidateCol(DisplayCol());
-    }
-    if (ids.Contains(gpMaxLength)) {
-        assigned_ &= Byte(~avMaxLength);
-        if (f) TgrCol::SetMaxLength(adapter_->GetMaxLength());
-    }
-    // Id 19 is AllowGrayed's.
-    if (ids.Contains(gpUnused)) {
-        assigned_ &= Byte(~avAllowGrayed);
-        if (f && adapter_->IsBooleanField()) TgrCol::SetAllowGrayed(!f->Required());
-    }
+    // In the order width, visibility, alignment, maximum length,
+    // AllowGrayed (id 19).
+    if (ids.Contains(gpWidth)) ResetWidthDefault();
+    if (ids.Contains(gpVisible)) ResetVisibleDefault();
+    if (ids.Contains(gpAlignment)) ResetAlignmentDefault();
+    if (ids.Contains(gpMaxLength)) ResetMaxLengthDefault();
+    if (ids.Contains(gpUnused)) ResetAllowGrayedDefault();
 }
 
 bool TgrDBCol::IsDefault() const { return TgrCol::IsDefault() && assigned_ == 0; }
@@ -116,9 +159,7 @@ void TgrDBCol::SetComboDatasource(TDataSource* source) {
 
 bool TgrDBCol::ReadOwnProperty(const std::string& name, TReader& reader) {
     if (!SameText(name, "AssignedValues")) return false;
-    std::string flags = reader.ReadString();
-    assigned_ = flags.empty() ? 0 : Byte(flags[0]) & 63;
-    if (adapter_) ApplyFieldDefaults();
+    ReadAssignedValues(reader);
     return true;
 }
 

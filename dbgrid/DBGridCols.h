@@ -61,10 +61,25 @@ public:
     std::string GetHeading() const override;
     // A bound column takes what its field says of each attribute it has
     // not set itself (width, visibility, control type, maximum length,
-    // AllowGrayed); the single ones for width and visibility.
+    // AllowGrayed), in that order; each single default below is skipped
+    // while its flag is set.
     void ApplyFieldDefaults();
     void ApplyDefaultWidth();
     void ApplyDefaultVisible();
+    // The adapter's control type: text, check for Boolean fields, picture
+    // for graphic fields.
+    void ApplyDefaultControlType();
+    // The adapter's maximum length: a string field's Size, else 0.
+    void ApplyDefaultMaxLength();
+    // A Boolean field that is not required may show the null state.
+    void ApplyDefaultAllowGrayed();
+    // The defined property "AssignedValues": a one-character string whose
+    // code is the flag byte; read, the flags are replaced and the field
+    // speaks again for the rest.
+    void WriteAssignedValues(TWriter& writer);
+    void ReadAssignedValues(TReader& reader);
+    // True when the column is bound to a lookup field.
+    static bool IsLookupColumn(const TgrCol* col);
     // Resetting width, visibility, alignment, maximum length or AllowGrayed
     // lets the field speak for that attribute again.
     void ResetProperties(const TgrPropIdSet& ids) override;
@@ -72,6 +87,13 @@ public:
     bool IsDefault() const override;
     // A copied data column takes the source's AssignedValues too.
     void CopyProperties(const TgrCol& source) override;
+    // The resets of the attributes a column ties to its field: each clears
+    // its flag, when it was set, and lets the field speak again.
+    void ResetWidthDefault();
+    void ResetVisibleDefault();
+    void ResetAlignmentDefault();
+    void ResetMaxLengthDefault();
+    void ResetAllowGrayedDefault();
     // The data source of the list of the column's combo (nullptr without a
     // data-aware combo); set, nothing happens without one.
     TDataSource* GetComboDatasource() const;
