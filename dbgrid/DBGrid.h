@@ -163,8 +163,13 @@ public:
     void SetBookmarkType(TgrBookmarkType value);
     TgrBookmarkCompareType BookmarkCompareType() const { return bookmarkCompareType_; }
     void SetBookmarkCompareType(TgrBookmarkCompareType value) { bookmarkCompareType_ = value; }
-    TgrRecordSelection RecordSelection() const { return recordSelection_; }
+    // The selection's mode: ranges only while ranges were chosen and the
+    // bookmarks can be ordered (bmtDefault).
+    TgrRecordSelection GetRecordSelection() const;
     void SetRecordSelection(TgrRecordSelection value);
+    // The record selection takes ranges exactly when BookmarkType is
+    // bmtDefault and RecordSelection asks for ranges; a set otherwise.
+    void UpdateSelectionMode();
 
     // Actions (dataset first, next, post, ...) offered to the grid go to its
     // data link: True when the link took them, False without a link.

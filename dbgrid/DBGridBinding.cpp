@@ -106,8 +106,7 @@ bool TgrCustomDBGrid::UpdateAction(TBasicAction* action) { return dataLink_ && d
 void TgrCustomDBGrid::SetDatasetType(TgrDatasetType value) {
     if (value == datasetType_) return;
     // The engine-cursor window needs a dataset with an engine cursor.
-    if (value == dstBDE && (bookmarkType_ == bmtNonOrdered || (DataSet() && !dynamic_cast<TgrCursorDataSet*>(DataSet()))))
-        return;
+    if (value == dstBDE && DataSet() && !dynamic_cast<TgrCursorDataSet*>(DataSet())) return;
     bool active = dataActive_;
     if (active) window_->ActiveChanged(false);
     datasetType_ = value;
@@ -120,6 +119,8 @@ void TgrCustomDBGrid::SetDatasetType(TgrDatasetType value) {
         SyncCurrentRecord();
         Invalidate();
     }
+    // The engine-cursor window orders its bookmarks.
+    if (value == dstBDE && bookmarkType_ == bmtNonOrdered) SetBookmarkType(bmtDefault);
 }
 
 void TgrCustomDBGrid::SetFieldState(TgrFieldState value) {
@@ -132,16 +133,30 @@ void TgrCustomDBGrid::SetFieldState(TgrFieldState value) {
 }
 
 void TgrCustomDBGrid::SetBookmarkType(TgrBookmarkType value) {
+    if (value == bookmarkType_) return;
     bookmarkType_ = value;
-    if (value == bmtNonOrdered) datasetType_ = dstStandard;
     // Ranges need bookmarks the dataset can order.
-    selection_->SetRangeMode(recordSelection_ == rseBookmarkRange && bookmarkType_ == bmtDefault);
+    UpdateSelectionMode();
+    // The engine-cursor window needs ordered bookmarks: the grid goes over
+    // to the standard window (its records read anew), not only its flag.
+    if (value == bmtNonOrdered) SetDatasetType(dstStandard);
+    SyncListBoxSelection(true);
+    FireSelectChanged(false);
+    CheckGridStatusChanged();
 }
 
 void TgrCustomDBGrid::SetRecordSelection(TgrRecordSelection value) {
-    if (value == recordSelection_) return;
+    if (value == GetRecordSelection()) return;
     recordSelection_ = value;
+    UpdateSelectionMode();
+    SyncListBoxSelection(true);
+    FireSelectChanged(false);
+    CheckGridStatusChanged();
+}
+
+TgrRecordSelection TgrCustomDBGrid::GetRecordSelection() const { return selection_->Mode(); }
+
+void TgrCustomDBGrid::UpdateSelectionMode() {
     selection_->SetRangeMode(recordSelection_ == rseBookmarkRange && bookmarkType_ == bmtDefault);
-    Invalidate();
 }
 

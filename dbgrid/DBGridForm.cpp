@@ -214,7 +214,7 @@ void TgrCustomDBGrid::RegisterPublished() {
             .Enumeration("DatasetType", {"dstStandard", "dstBDE"}, &G::DatasetType, &G::SetDatasetType)
             .Boolean("ExactRowCount", &G::ExactRowCount, &G::SetExactRowCount)
             .Enumeration("FieldState", {"fsDefault", "fsCustomized"}, &G::FieldState, &G::SetFieldState)
-            .Enumeration("RecordSelection", {"rseBookmarkRange", "rseBookmarkSet"}, &G::RecordSelection,
+            .Enumeration("RecordSelection", {"rseBookmarkRange", "rseBookmarkSet"}, &G::GetRecordSelection,
                          &G::SetRecordSelection)
             .Boolean("UseRecordIds", &G::UseRecordIds, &G::SetUseRecordIds)
             .Integer("Rows", [](G& g) { return g.GetRows(); }, [](G& g, Integer v) { g.SetRows(v); });

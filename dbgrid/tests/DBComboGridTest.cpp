@@ -86,7 +86,7 @@ TEST_F(DBComboGrid, ANewListLooksUpAutomaticallyWithTheGridsRecordSettings) {
         EXPECT_EQ(list->DatasetType(), dstStandard) << when;
         EXPECT_EQ(list->BookmarkType(), bmtDefault) << when;
         EXPECT_EQ(list->BookmarkCompareType(), bctAsString) << when;
-        EXPECT_EQ(list->RecordSelection(), rseBookmarkSet) << when;
+        EXPECT_EQ(list->GetRecordSelection(), rseBookmarkSet) << when;
         EXPECT_EQ(list->Rows(), 0) << when;
         EXPECT_EQ(list->Cols(), 1) << when;
     };
