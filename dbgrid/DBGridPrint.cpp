@@ -72,6 +72,8 @@ std::string TosReportTotal::Text() const {
 
 TfmPrintDbGrid::TfmPrintDbGrid(TComponent* owner) : TComponent(owner) {
     SetName("fmPrintDbGrid");
+    RichEdit1.Kind = rckRichText;
+    RichEdit1.Name = "RichEdit1";
     ilImages = {CheckBoxPicture(false), CheckBoxPicture(true)};
     qrGrid.OnBeforePrint = [this](bool& print) { qrGridBeforePrint(this, print); };
     qrGrid.OnNeedData = [this](bool& more) { qrGridNeedData(this, more); };

@@ -96,7 +96,7 @@ public:
     TgrReportBand& bnSummary = qrGrid.Summary;
     // The shared text source of memo cells: each memo cell's text passes
     // through it on its way into the band.
-    TgrReportControl RichEdit1{rckRichText, "RichEdit1"};
+    TgrReportControl RichEdit1;
     // The check-box pictures: index 0 unchecked, 1 checked.
     std::vector<std::shared_ptr<TBitmap>> ilImages;
 

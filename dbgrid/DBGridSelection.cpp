@@ -324,38 +324,52 @@ void TgrDBSelection::ToggleRangeMerged(const TgrSelectedRange& range, int mergeM
     grid_->MarkSelectChanged(0);
 }
 
-void TgrDBSelection::ToggleWithin(const TgrSelectedRange& range, Integer first, Integer last) {
+TgrDBSelection::TgrTogglePiece TgrDBSelection::ToggleLeftEdge(const TgrSelectedRange& range, Integer first) {
     TgrGridData& w = Window();
-    // Left edge: a gap before range first becomes selected (joining the
-    // range before when it touches it), or the part of range first before
-    // the span stays.
-    TgrSelectedRange left;
-    bool leftKept = false, leftJoins = false;
-    Integer p = first;
+    // A gap before range first becomes selected (joining the range before
+    // when it touches it), or the part of range first before the span
+    // stays.
+    TgrTogglePiece left;
+    left.Index = first;
     int c = grid_->ComparePositions(range.Start, R(first).Start);
     if (c == -1 && HoldsRecord({range.Start, w.PositionBefore(R(first).Start)})) {
-        left = {range.Start, w.PositionBefore(R(first).Start)};
+        left.Piece = {range.Start, w.PositionBefore(R(first).Start)};
         TgrBkmPos start = range.Start;
-        leftJoins = MergeWithPrevious(start, p, true);
-        leftKept = !leftJoins;
+        left.Joins = MergeWithPrevious(start, left.Index, true);
+        left.Kept = !left.Joins;
     } else if (c == 1) {
-        left = {R(first).Start, w.PositionBefore(range.Start)};
-        leftKept = HoldsRecord(left);
+        left.Piece = {R(first).Start, w.PositionBefore(range.Start)};
+        left.Kept = HoldsRecord(left.Piece);
     }
-    // Right edge, the mirror image.
-    TgrSelectedRange right;
-    bool rightKept = false, rightJoins = false;
-    Integer q = last;
-    c = grid_->ComparePositions(range.End, R(last).End);
+    return left;
+}
+
+TgrDBSelection::TgrTogglePiece TgrDBSelection::ToggleRightEdge(const TgrSelectedRange& range, Integer last) {
+    TgrGridData& w = Window();
+    // The mirror image of the left edge.
+    TgrTogglePiece right;
+    right.Index = last;
+    int c = grid_->ComparePositions(range.End, R(last).End);
     if (c == 1 && HoldsRecord({w.PositionAfter(R(last).End), range.End})) {
-        right = {w.PositionAfter(R(last).End), range.End};
+        right.Piece = {w.PositionAfter(R(last).End), range.End};
         TgrBkmPos end = range.End;
-        rightJoins = MergeWithNext(end, q, true);
-        rightKept = !rightJoins;
+        right.Joins = MergeWithNext(end, right.Index, true);
+        right.Kept = !right.Joins;
     } else if (c == -1) {
-        right = {w.PositionAfter(range.End), R(last).End};
-        rightKept = HoldsRecord(right);
+        right.Piece = {w.PositionAfter(range.End), R(last).End};
+        right.Kept = HoldsRecord(right.Piece);
     }
+    return right;
+}
+
+void TgrDBSelection::ToggleWithin(const TgrSelectedRange& range, Integer first, Integer last) {
+    TgrGridData& w = Window();
+    TgrTogglePiece leftEdge = ToggleLeftEdge(range, first);
+    TgrTogglePiece rightEdge = ToggleRightEdge(range, last);
+    const TgrSelectedRange& left = leftEdge.Piece;
+    const TgrSelectedRange& right = rightEdge.Piece;
+    bool leftKept = leftEdge.Kept, leftJoins = leftEdge.Joins, rightKept = rightEdge.Kept, rightJoins = rightEdge.Joins;
+    Integer p = leftEdge.Index, q = rightEdge.Index;
     // The gaps between ranges first..last become the selected ranges.
     if (leftKept) {
         for (Integer k = last; k >= first + 1; --k)

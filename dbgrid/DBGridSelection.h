@@ -185,6 +185,16 @@ private:
     void CutRange(Integer first, Integer last, const TgrSelectedRange& range);
     void ToggleRangeMerged(const TgrSelectedRange& range, int mergeMode);
     void ToggleWithin(const TgrSelectedRange& range, Integer first, Integer last);
+    // One end of a toggled span against the ranges it reaches: the piece
+    // outside the inverted part, whether it stays a range of its own, and
+    // whether it joins the neighbouring range (at Index) instead.
+    struct TgrTogglePiece {
+        TgrSelectedRange Piece;
+        bool Kept = false, Joins = false;
+        Integer Index = 0;
+    };
+    TgrTogglePiece ToggleLeftEdge(const TgrSelectedRange& range, Integer first);
+    TgrTogglePiece ToggleRightEdge(const TgrSelectedRange& range, Integer last);
     // Set mode: a run is applied only when both ends are one record.
     bool SingleBookmark(const TgrSelectedRange& range, std::string& bookmark);
     bool AddSingleBookmark(const TgrSelectedRange& range);
