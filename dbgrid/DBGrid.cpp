@@ -160,7 +160,7 @@ void TgrCustomDBGrid::RollUpCombo(bool accept) {
 
 // ------------------------------------------------------------ binding
 
-Integer TgrCustomDBGrid::VisibleRecordCount() const {
+Integer TgrCustomDBGrid::GetVisibleRecordCount() const {
     Integer rowHeight = std::max<Integer>(DefaultRowHeight(), 1);
     Integer height = ClientHeight() - (HeadingOn() ? HeadingHeight() + 1 : 0);
     // A row cut off at the bottom still shows a record.
@@ -186,7 +186,7 @@ void TgrCustomDBGrid::ResizeWindow() {
     if (!dataBound_ || !dataActive_) return;
     // The in-cell control is placed again over the current record's row.
     HideCellControl(true);
-    bool grown = window_->SetWindowSize(VisibleRecordCount());
+    bool grown = window_->SetWindowSize(GetVisibleRecordCount());
     if (grown) RealignTopRow();
     else UpdateRowCount();
     SyncCurrentRecord();
@@ -405,9 +405,12 @@ void TgrCustomDBGrid::DataLinkActiveChanged(bool active) {
         if (active) {
             RebuildColumns(true, true, true);
             window_->ActiveChanged(true);
-            if (UsesStandardWindow()) window_->SetWindowSize(VisibleRecordCount());
+            if (UsesStandardWindow()) window_->SetWindowSize(GetVisibleRecordCount());
             dataActive_ = window_->IsActive();
-            if (!UsesStandardWindow()) bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
+            if (!UsesStandardWindow()) {
+                bdeWindow_->First();
+                bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
+            }
             // Properties a form file gave records before the dataset opened.
             ApplyStreamedProperties(true);
         } else {
@@ -438,7 +441,8 @@ void TgrCustomDBGrid::DataLinkChanged() {
     if (syncDepth_ > 0) return;
     // While a new record is pending its placeholder row stays.
     if (!UsesStandardWindow() && dataActive_ && !bdeWindow_->Inserting()) {
-        if (window_->IndexChanged()) {
+        if (bdeWindow_->UpdateRecordTypesChanged()) bdeWindow_->Refresh(false);
+        if (bdeWindow_->FilterChanged() || window_->IndexChanged() || bdeWindow_->MasterChanged()) {
             // Another order: the window is read anew from the first record.
             if (IsListBoxSelect()) selection_->Clear();
             ResetWindow(true);
@@ -468,8 +472,8 @@ bool TgrCustomDBGrid::ReopenCursorWindow(bool showRecord) {
     // cursor may notify again.
     if (reopenDepth_ > 0) return false;
     TCounterGuard guard(reopenDepth_);
-    bdeWindow_->ActiveChanged(false);
-    bdeWindow_->ActiveChanged(true);
+    bdeWindow_->Reopen();
+    bdeWindow_->First();
     // A fresh cursor knows no count; with ExactRowCount it is asked again.
     if (exactRowCount_) bdeWindow_->GetTotalRecordCount(true);
     if (showRecord) bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
@@ -486,10 +490,7 @@ void TgrCustomDBGrid::DataLinkEditingChanged() {
         editStartRecord_ = currentRecord_;
         // The engine-cursor window shows the new record as a placeholder
         // row: before the record it is inserted at, or after the last one.
-        if (!UsesStandardWindow() && dataActive_) {
-            if (editKind_ == 2) bdeWindow_->BeginAppend();
-            else if (editKind_ == 3) bdeWindow_->BeginInsert(editStartRecord_);
-        }
+        if (!UsesStandardWindow() && dataActive_ && editKind_ != 1) CursorWindowBeginNew();
         window_->ClearCaches();
         UpdateRowCount();
         if (editKind_ != 1) SyncCurrentRecord();
@@ -499,13 +500,9 @@ void TgrCustomDBGrid::DataLinkEditingChanged() {
         if (editKind_ != 1) {
             const Variant& newRecord = UsesRecordIds() ? NullDataRow() : EmptyDataRow();
             ResetRecordProperties(newRecord);
-            if (!UsesStandardWindow() && bdeWindow_->Inserting()) {
-                bdeWindow_->EndInsert();
-                // A posted record is new to the cursor.
-                ReopenCursorWindow();
-                UpdateRowCount();
-                SyncCurrentRecord();
-            }
+            if (!UsesStandardWindow() && bdeWindow_->Inserting()) CursorWindowEndNew();
+        } else if (!UsesStandardWindow() && dataActive_) {
+            CursorWindowEndEdit();
         }
         editKind_ = 0;
         updatePending_ = cellEditing_ = false;
@@ -646,8 +643,7 @@ Variant TgrCustomDBGrid::GetCellValue(Integer dataCol, const Variant& dataRow) {
     Variant value;
     // The engine-cursor window reads the record itself; the dataset stays.
     if (!UsesStandardWindow()) {
-        bdeWindow_->ReadOutsideRecord(bookmark, [&] { value = ReadActiveRecordCellValue(dataCol, dataRow); });
-        return value;
+        return bdeWindow_->GetCellValue(dataCol, bookmark);
     }
     TDataSet* ds = DataSet();
     std::string back = ds->GetBookmark();
@@ -994,14 +990,14 @@ TgrVertScrollFigures TgrCustomDBGrid::VertScrollFigures() {
         Integer count = std::max<Integer>(window_->GetRecordCount(), 1);
         f.Count = f.Positions = f.Range = count;
         if (count > 32767) {
-            f.Positions = count - VisibleRecordCount();
+            f.Positions = count - GetVisibleRecordCount();
             f.Range = std::min<Integer>(32767, f.Positions);
             f.Scaled = true;
         }
         return f;
     }
     if (!dataActive_ || !window_->IsSequenced()) return f;
-    Integer r = window_->GetRecordCount(), v = VisibleRecordCount();
+    Integer r = window_->GetRecordCount(), v = GetVisibleRecordCount();
     f.Count = f.Positions = f.Range = std::max<Integer>(r + v - 1, 1);
     return f;
 }

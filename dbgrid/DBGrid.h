@@ -345,7 +345,7 @@ public:
     // shows it.
     Variant ReadActiveRecordCellValue(Integer dataCol, const Variant& dataRow);
     // The number of records that fit the window's height.
-    Integer VisibleRecordCount() const;
+    Integer GetVisibleRecordCount() const;
     // The window follows the heading and the row heights; OnRowResized
     // names a record row -1.
     void SetHeadingOn(bool value) override;
@@ -1540,6 +1540,20 @@ private:
     std::string cellRecordSeen_;
 
     // The engine-cursor record window's reactions.
+
+private:
+    // The dataset began a new record (inserted before the grid's record,
+    // or appended): the window shows its placeholder row.
+    void CursorWindowBeginNew();
+    // The new record was posted or cancelled: the placeholder goes and
+    // the window shows the dataset's record.
+    void CursorWindowEndNew();
+    // An edited record was posted: the window reads it anew where it now
+    // stands.
+    void CursorWindowEndEdit();
+    // The dataset's record count when the new record began: a post adds
+    // one, a cancel does not.
+    Integer cursorNewFromCount_ = 0;
 
     // (end of section)
 

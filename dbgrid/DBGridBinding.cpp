@@ -113,7 +113,7 @@ void TgrCustomDBGrid::SetDatasetType(TgrDatasetType value) {
     window_ = value == dstStandard ? static_cast<TgrGridData*>(standardWindow_.get()) : bdeWindow_.get();
     if (active) {
         window_->ActiveChanged(true);
-        if (value == dstStandard) window_->SetWindowSize(VisibleRecordCount());
+        if (value == dstStandard) window_->SetWindowSize(GetVisibleRecordCount());
         dataActive_ = window_->IsActive();
         UpdateRowCount();
         SyncCurrentRecord();

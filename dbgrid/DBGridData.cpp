@@ -316,7 +316,7 @@ TgrGridDataLink* TgrStandardDataset::Link() const { return grid_->DataLink(); }
 void TgrStandardDataset::ActiveChanged(bool active) {
     if (active) {
         dataSet_ = Link()->DataSet();
-        bookmarks_.assign(std::size_t(std::max<Integer>(grid_->VisibleRecordCount(), 1)), Variant());
+        bookmarks_.assign(std::size_t(std::max<Integer>(grid_->GetVisibleRecordCount(), 1)), Variant());
         recordIds_.assign(bookmarks_.size(), Variant());
         RememberIndex();
         Link()->SetBufferCount(int(bookmarks_.size()));

@@ -144,8 +144,8 @@ public:
     virtual bool GetPriorBookmark(const std::string& bookmark, std::string& prior);
     // The bookmarks of the dataset's first and last record (False for an
     // empty dataset); the dataset goes back to its record.
-    bool GetFirstBookmark(std::string& bookmark);
-    bool GetLastBookmark(std::string& bookmark);
+    virtual bool GetFirstBookmark(std::string& bookmark);
+    virtual bool GetLastBookmark(std::string& bookmark);
     // Scans from start (the first record when empty) to the end, or through
     // stop, for the record whose cell text of dataCol matches text over the
     // longest length (the first of equals); a match over the whole text
@@ -180,9 +180,9 @@ public:
     int CompareBookmarks(const std::string& a, const std::string& b);
     // Moves the dataset by distance records; scroll answers how far the
     // window had to scroll (negative backwards).
-    Integer MoveByRows(Integer distance, Integer& scroll);
+    virtual Integer MoveByRows(Integer distance, Integer& scroll);
     // Scrolls so that the bookmark's record is row 1.
-    bool SetTopBookmark(const std::string& bookmark);
+    virtual bool SetTopBookmark(const std::string& bookmark);
     TgrDatasetPosition SavePosition();
     bool PositionChanged(const TgrDatasetPosition& saved);
     void RestorePosition(const TgrDatasetPosition& saved);

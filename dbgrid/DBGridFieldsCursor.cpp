@@ -133,17 +133,6 @@ int TgrEngineCursor::GetBlobSize(const TgrEngineRecord& record, int fieldNo, Int
 
 // ------------------------------------------------------------ the window's side
 
-int TgrScrollDataset::ReadSlot(Slot& slot, int direction) {
-    slot.Values.clear();
-    int status = direction > 0 ? cursor_->Next(&slot.Values)
-                 : direction < 0 ? cursor_->Prior(&slot.Values)
-                                 : cursor_->Current(&slot.Values);
-    if (status != kEngineOk) return status;
-    slot.Bookmark = cursor_->GetBookmark();
-    ResolveLookups(slot);
-    return status;
-}
-
 void TgrScrollDataset::LayoutLookupFields() {
     lookupCount_ = 0;
     TgrFieldList& list = grid_->FieldList();
@@ -151,82 +140,40 @@ void TgrScrollDataset::LayoutLookupFields() {
         if (TgrDBField* a = list.Items(i); a && a->IsLookup()) a->SetLookupOffset(lookupCount_++);
 }
 
-void TgrScrollDataset::ResolveLookups(Slot& slot) {
+void TgrScrollDataset::ResolveLookups() {
     // The field list may have been made anew since the last record.
     LayoutLookupFields();
-    slot.Lookups.assign(std::size_t(lookupCount_), Variant());
     if (lookupCount_ == 0) return;
-    Slot* saved = scanSlot_;
-    scanSlot_ = &slot;
-    try {
-        TgrFieldList& list = grid_->FieldList();
-        for (Integer i = 0; i < list.Count(); ++i)
-            if (TgrDBField* a = list.Items(i); a && a->IsLookup()) a->ResolveLookup();
-    } catch (...) {
-        scanSlot_ = saved;
-        throw;
-    }
-    scanSlot_ = saved;
+    TgrFieldList& list = grid_->FieldList();
+    for (Integer i = 0; i < list.Count(); ++i)
+        if (TgrDBField* a = list.Items(i); a && a->IsLookup()) a->ResolveLookup();
 }
 
 const TgrEngineRecord* TgrScrollDataset::CurrentRecordBuffer() const {
-    if (scanSlot_) return &scanSlot_->Values;
     if (!active_ || activeRow_ < 1 || activeRow_ > Integer(slots_.size())) return nullptr;
     const Slot& s = slots_[std::size_t(activeRow_ - 1)];
     // The placeholder of a new record has no engine record.
-    return s.Bookmark.empty() ? nullptr : &s.Values;
+    return s.Kind == kRecordSlot && !s.Bookmark.empty() ? &s.Values : nullptr;
 }
 
 std::vector<Variant>* TgrScrollDataset::CurrentLookupArea() {
-    Slot* s = scanSlot_;
-    if (!s && active_ && activeRow_ >= 1 && activeRow_ <= Integer(slots_.size()))
-        s = &slots_[std::size_t(activeRow_ - 1)];
-    if (!s || s->Bookmark.empty()) return nullptr;
-    if (Integer(s->Lookups.size()) < lookupCount_) s->Lookups.resize(std::size_t(lookupCount_));
-    return &s->Lookups;
+    if (!active_ || activeRow_ < 1 || activeRow_ > Integer(slots_.size())) return nullptr;
+    Slot& s = slots_[std::size_t(activeRow_ - 1)];
+    if (s.Kind != kRecordSlot || s.Bookmark.empty()) return nullptr;
+    if (Integer(s.Lookups.size()) < lookupCount_) s.Lookups.resize(std::size_t(lookupCount_));
+    return &s.Lookups;
 }
 
 TgrEngineRecord& TgrScrollDataset::ScratchRecord() {
     std::size_t n = dataSet_ ? std::size_t(std::max(dataSet_->FieldDefs().Count(), dataSet_->FieldCount())) : 0;
-    scratch_.assign(n, Variant());
-    return scratch_;
+    scratchSlot_.Values.assign(n, Variant());
+    return scratchSlot_.Values;
 }
 
 bool TgrScrollDataset::ActiveIsDatasetRecord() {
     if (!active_ || !dataSet_) return false;
     std::string current = GetCurrentBookmark();
-    const std::string& shown = scanSlot_ ? scanSlot_->Bookmark : activeBookmark_;
-    return shown == current && (!current.empty() || inserting_);
-}
-
-bool TgrScrollDataset::CheckStatus(int status) {
-    if (status == kEngineOk) return true;
-    std::string message = cursor_ ? cursor_->StatusMessage(status) : Format("Engine error $%.4x", {status});
-    grid_->RaiseGridErrorText(message);
-}
-
-bool TgrScrollDataset::ReadOutsideRecord(const std::string& bookmark, const std::function<void()>& read) {
-    if (!active_) return false;
-    std::string back = cursor_->GetBookmark();
-    Slot slot;
-    Slot* saved = scanSlot_;
-    auto restore = [&] {
-        scanSlot_ = saved;
-        if (!back.empty()) cursor_->GotoBookmark(back);
-    };
-    try {
-        if (cursor_->GotoBookmark(bookmark) != kEngineOk || ReadSlot(slot, 0) != kEngineOk) {
-            restore();
-            return false;
-        }
-        scanSlot_ = &slot;
-        read();
-    } catch (...) {
-        restore();
-        throw;
-    }
-    restore();
-    return true;
+    return activeBookmark_ == current && (!current.empty() || inserting_);
 }
 
 Variant TgrScrollDataset::GetKeyValues(const std::string& keyFields) {

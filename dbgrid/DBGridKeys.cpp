@@ -117,7 +117,7 @@ void TgrCustomDBGrid::MovePageUp() {
         return;
     }
     if (!LeaveRecordByKey()) return;
-    Integer v = std::max<Integer>(VisibleRecordCount(), 1);
+    Integer v = std::max<Integer>(GetVisibleRecordCount(), 1);
     if (!ShowsCurrentCell()) {
         ListPageUp(v);
         return;
@@ -131,7 +131,7 @@ void TgrCustomDBGrid::MovePageDown() {
         return;
     }
     if (!LeaveRecordByKey()) return;
-    Integer v = std::max<Integer>(VisibleRecordCount(), 1);
+    Integer v = std::max<Integer>(GetVisibleRecordCount(), 1);
     if (!ShowsCurrentCell()) {
         ListPageDown(v);
         return;

@@ -116,7 +116,7 @@ Integer TgrCustomDBGrid::CalcLineUp(Integer count, Integer& scroll, Integer& new
     // The window's active row steps back; past row 1 the window scrolls.
     Integer scrolled = 0;
     bdeWindow_->SetActiveRow(CurrentDataRow());
-    Integer moved = bdeWindow_->MoveActiveRowBy(-count, scrolled);
+    Integer moved = bdeWindow_->MoveByRows(-count, scrolled);
     newRow = std::max<Integer>(1, bdeWindow_->GetActiveRow());
     scroll = -scrolled;
     if (newRow < newTop) newTop = std::max<Integer>(newRow, FixedRowTotal());
@@ -136,7 +136,7 @@ Integer TgrCustomDBGrid::CalcLineDown(Integer count, Integer& scroll, Integer& n
     }
     Integer scrolled = 0;
     bdeWindow_->SetActiveRow(CurrentDataRow());
-    Integer moved = bdeWindow_->MoveActiveRowBy(count, scrolled);
+    Integer moved = bdeWindow_->MoveByRows(count, scrolled);
     newRow = std::max<Integer>(1, bdeWindow_->GetActiveRow());
     scroll = scrolled;
     // The new row stays inside the last visible row.
@@ -233,7 +233,7 @@ void TgrCustomDBGrid::VertScroll(TgrScrollCode code, Integer thumbPos) {
 void TgrCustomDBGrid::ScrollStandard(TgrScrollCode code, Integer thumbPos) {
     if (!EndCellEdit()) return;
     TDataSet* ds = DataSet();
-    Integer v = VisibleRecordCount();
+    Integer v = GetVisibleRecordCount();
     bool sequenced = window_->IsSequenced();
     switch (code) {
         case scLineUp:
@@ -268,7 +268,7 @@ void TgrCustomDBGrid::ScrollStandard(TgrScrollCode code, Integer thumbPos) {
 void TgrCustomDBGrid::ScrollBDE(TgrScrollCode code, Integer thumbPos) {
     if (!EndCellEdit()) return;
     // The engine window scrolls itself; the dataset stays on its record.
-    Integer v = std::max<Integer>(VisibleRecordCount(), 1);
+    Integer v = std::max<Integer>(GetVisibleRecordCount(), 1);
     Integer moved = 0;
     switch (code) {
         case scLineUp: moved = ScrollWindowBack(1); break;
@@ -397,7 +397,7 @@ void TgrCustomDBGrid::RealignTopRow() {
 void TgrCustomDBGrid::ResizeWindowIfNeeded() {
     if (!dataBound_ || !dataActive_) return;
     Integer before = window_->GetRowCount();
-    bool grown = window_->SetWindowSize(VisibleRecordCount());
+    bool grown = window_->SetWindowSize(GetVisibleRecordCount());
     if (!grown && window_->GetRowCount() == before) {
         UpdateRowCount(true);
         return;

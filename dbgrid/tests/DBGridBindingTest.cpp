@@ -58,7 +58,7 @@ TEST_F(DBGridBinding, RowsAnswersTheRecordCount) {
     Fill(20);
     EXPECT_EQ(GetOrdProp(*grid, "Rows"), 4);
     Bind();
-    EXPECT_EQ(grid->Rows(), grid->VisibleRecordCount());
+    EXPECT_EQ(grid->Rows(), grid->GetVisibleRecordCount());
     ASSERT_LT(grid->Rows(), 20);
     EXPECT_EQ(grid->GetRows(), 20);
     EXPECT_EQ(GetOrdProp(*grid, "Rows"), 20);

@@ -22,7 +22,7 @@ protected:
         cursorTable->EnableControls();
         source->SetDataSet(cursorTable);
         Bind();
-        v = grid->VisibleRecordCount();
+        v = grid->GetVisibleRecordCount();
     }
     TCursorTable* cursorTable = nullptr;
     Integer v = 0;
@@ -179,9 +179,11 @@ TEST_F(DBGridCursor, KeySearchOrScanFindsTheRecordOfATypedText) {
     std::string topBefore = grid->GetCellValue(2, 1).AsString();
     for (const Case& c : cases) {
         cursorTable->Indexed = c.indexed;
-        // A new cursor is cloned when the window opens again.
-        window->ActiveChanged(false);
-        window->ActiveChanged(true);
+        // A new cursor is cloned when the window opens again; opening
+        // reads no rows, the first ones are read after.
+        window->Reopen();
+        EXPECT_EQ(window->GetRowCount(), 0);
+        window->First();
         bool found = false;
         std::string record = window->LocateValue(c.text, c.dataCol, false, startsWith, found);
         EXPECT_EQ(found, c.found) << c.text;

@@ -107,7 +107,7 @@ TEST_F(DBGridNavigation, ListMovesCarryTheRowSelectionWithTheCurrentRecord) {
     grid->SetFocusBorder(fbNone);
     Bind();
     ASSERT_FALSE(grid->ShowsCurrentCell());
-    Integer v = grid->VisibleRecordCount();
+    Integer v = grid->GetVisibleRecordCount();
     // With nothing selected, a list move selects the record it reaches;
     // a move of the dataset from elsewhere selects nothing.
     Press(VK_DOWN);

@@ -42,7 +42,7 @@ protected:
 TEST_F(DBGridQuery, WindowFollowsTheCursorAndEditsPostIntoTheDatabase) {
     ASSERT_TRUE(grid->DataActive());
     EXPECT_EQ(grid->GetCol(Variant("PName"))->GetHeading(), "PName");
-    Integer v = grid->VisibleRecordCount();
+    Integer v = grid->GetVisibleRecordCount();
     EXPECT_EQ(grid->Rows(), std::min<Integer>(v, 12));
     EXPECT_EQ(grid->GetCellValue(2, 1).AsString(), "P1");
     query->Last();
@@ -60,7 +60,7 @@ TEST_F(DBGridQuery, WindowFollowsTheCursorAndEditsPostIntoTheDatabase) {
 }
 
 TEST_F(DBGridQuery, WindowFollowsQueryNavigationInsertsDeletesAndFilters) {
-    Integer v = grid->VisibleRecordCount();
+    Integer v = grid->GetVisibleRecordCount();
     ASSERT_GE(v, 3);
     grid->Take();
     query->Next();

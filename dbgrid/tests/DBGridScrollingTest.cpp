@@ -62,7 +62,7 @@ TEST_F(DBGridScrolling, ARowResizeOrAHeadingChangeFitsTheWindowToTheRecordsShown
     Integer before = grid->Rows();
     table->MoveBy(5);
     grid->SetHeadingOn(false);
-    EXPECT_EQ(grid->Rows(), grid->VisibleRecordCount());
+    EXPECT_EQ(grid->Rows(), grid->GetVisibleRecordCount());
     EXPECT_GE(grid->Rows(), before);
     EXPECT_EQ(grid->GetCurrentDataRow(), Variant(table->GetBookmark()));
     grid->SetHeadingOn(true);

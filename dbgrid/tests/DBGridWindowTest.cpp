@@ -46,7 +46,7 @@ TEST_F(DBGridWindow, ClosingLeavesOneEmptyRowAndReopeningRebinds) {
 TEST_F(DBGridWindow, WindowFollowsNavigationWithTheDataLinkNotificationsInOrder) {
     Fill(20);
     Bind();
-    Integer v = grid->VisibleRecordCount();
+    Integer v = grid->GetVisibleRecordCount();
     ASSERT_GE(v, 3);
     ASSERT_EQ(grid->Rows(), v);
     grid->Take();
@@ -119,11 +119,11 @@ TEST_F(DBGridWindow, DisabledControlsHoldTheGridUntilEnabled) {
 TEST_F(DBGridWindow, HeadingAndRowHeightsResizeTheWindow) {
     Fill(20);
     Bind();
-    Integer v = grid->VisibleRecordCount();
+    Integer v = grid->GetVisibleRecordCount();
     ASSERT_EQ(grid->Rows(), v);
     grid->SetHeadingOn(false);
-    EXPECT_GT(grid->VisibleRecordCount(), v);
-    EXPECT_EQ(grid->Rows(), grid->VisibleRecordCount());
+    EXPECT_GT(grid->GetVisibleRecordCount(), v);
+    EXPECT_EQ(grid->Rows(), grid->GetVisibleRecordCount());
     grid->SetHeadingOn(true);
     EXPECT_EQ(grid->Rows(), v);
     std::vector<Integer> reported;
@@ -136,7 +136,7 @@ TEST_F(DBGridWindow, HeadingAndRowHeightsResizeTheWindow) {
 TEST_F(DBGridWindow, KeysAndScrollBarMoveTheDataset) {
     Fill(30);
     Bind();
-    Integer v = grid->VisibleRecordCount();
+    Integer v = grid->GetVisibleRecordCount();
     Word16 key = VK_DOWN;
     grid->ProcessKeyDown(key, TShiftState());
     EXPECT_EQ(table->RecNo(), 2);
@@ -332,7 +332,7 @@ TEST_F(DBGridWindow, AFailureWhileBindingLetsTheGridGoAndReportsTheLayout) {
 TEST_F(DBGridWindow, TheScrollBarPagesByTheRowsShownAndTakesTheFocus) {
     Fill(100);
     Bind();
-    Integer v = grid->VisibleRecordCount();
+    Integer v = grid->GetVisibleRecordCount();
     int min = 0, max = 0;
     grid->GetScrollRange(TCustomControl::sbVertical, min, max);
     EXPECT_EQ(max, 100 + v - 1);
