@@ -115,7 +115,7 @@ Integer TgrCustomDBGrid::CalcLineUp(Integer count, Integer& scroll, Integer& new
     }
     // The window's active row steps back; past row 1 the window scrolls.
     Integer scrolled = 0;
-    bdeWindow_->SetActiveRow(CurrentDataRow());
+    SetActiveWindowRow(CurrentDataRow());
     Integer moved = bdeWindow_->MoveActiveRowBy(-count, scrolled);
     newRow = std::max<Integer>(1, bdeWindow_->GetActiveRow());
     scroll = -scrolled;
@@ -135,7 +135,7 @@ Integer TgrCustomDBGrid::CalcLineDown(Integer count, Integer& scroll, Integer& n
         return d;
     }
     Integer scrolled = 0;
-    bdeWindow_->SetActiveRow(CurrentDataRow());
+    SetActiveWindowRow(CurrentDataRow());
     Integer moved = bdeWindow_->MoveActiveRowBy(count, scrolled);
     newRow = std::max<Integer>(1, bdeWindow_->GetActiveRow());
     scroll = scrolled;
