@@ -170,12 +170,12 @@ void TgrCustomDBGrid::MakeDataRowVisible(Integer displayCol, const Variant& data
                 // The record goes to the last visible row: the window moves
                 // back by the rows above it.
                 if (UsesStandardWindow()) {
-                    std::string bookmark;
-                    if (BookmarkOfDataRow(dataRow, bookmark)) {
-                        Integer back = window_->ScrollBy(-(visible - 1));
-                        UpdateRowCount(false);
-                        if (back != 0) SetCurrentRecordGuarded(CurrentDisplayCol(), bookmark, false, true);
-                    }
+                    // Back from the top row by the rows above the last one,
+                    // then forward again inside the window: the record
+                    // stays current and moves down.
+                    Integer back = window_->ScrollBy(-(visible - 1));
+                    window_->ScrollBy(-back);
+                    UpdateRowCount(false);
                 } else {
                     Integer row = WindowPositionOfDataRow(dataRow);
                     if (row >= 1)
