@@ -270,8 +270,8 @@ Variant TgrCustomDBGrid::DataRowOfRow(Integer dataRow) {
     return window_->GetRowDataRow(dataRow);
 }
 
-Integer TgrCustomDBGrid::RowOfDataRow(const Variant& dataRow) {
-    if (dataActive_ && UsesRecordIds()) return window_->FindRecordIdRow(dataRow);
+Integer TgrCustomDBGrid::WindowPositionOfDataRow(const Variant& dataRow, bool useIds) {
+    if (dataActive_ && useIds && UsesRecordIds()) return window_->FindRecordIdRow(dataRow);
     if (!dataActive_ || !dataRow.IsString()) return 0;
     return window_->GetBookmarkRow(dataRow.AsString());
 }
@@ -582,8 +582,9 @@ void TgrCustomDBGrid::WriteFieldValue(Integer dataCol, const Variant& value) {
 
 Variant TgrCustomDBGrid::ReadActiveRecordCellValue(Integer dataCol, const Variant& dataRow) {
     Variant value;
-    // The cell being edited shows what was typed.
-    if (updatePending_ && dataCol == CurrentDataCol() && IsCurrentDataRow(dataRow)) value = PendingValue();
+    // The cell being edited shows what was typed, unless the fields are
+    // being read again.
+    if (!FieldReReadLocked() && updatePending_ && dataCol == CurrentDataCol() && IsCurrentDataRow(dataRow)) value = PendingValue();
     // An edit that holds no value yet shows the field.
     if (!value.IsEmpty()) {
         DoCellLoaded(dataCol, dataRow, value);
@@ -610,7 +611,7 @@ Variant TgrCustomDBGrid::ReadActiveRecordCellValue(Integer dataCol, const Varian
 Variant TgrCustomDBGrid::LoadCellValue(Integer dataCol, Integer dataRow, const Variant& stored) {
     if (!dataBound_) return stored;
     if (!dataActive_ || dataRow < 1 || dataRow > window_->GetRowCount()) return Variant();
-    Integer active = window_->GetActiveRow();
+    Integer active = GetActiveWindowRow();
     Variant rowId = window_->GetRowDataRow(dataRow);
     if (painting_ && (rowLoadedPending_ || !VariantsEqual(rowId, lastLoadedRecord_))) {
         lastLoadedRecord_ = rowId;
@@ -619,15 +620,15 @@ Variant TgrCustomDBGrid::LoadCellValue(Integer dataCol, Integer dataRow, const V
     }
     // The adapters read the active row: the data link's buffer, or the
     // engine-cursor window's copy of the record.
-    window_->SetActiveRow(dataRow);
+    SetActiveWindowRow(dataRow);
     Variant value;
     try {
         value = ReadActiveRecordCellValue(dataCol, rowId);
     } catch (...) {
-        window_->SetActiveRow(active);
+        SetActiveWindowRow(active);
         throw;
     }
-    window_->SetActiveRow(active);
+    SetActiveWindowRow(active);
     return value;
 }
 
@@ -635,33 +636,7 @@ Variant TgrCustomDBGrid::GetCellValue(Integer dataCol, const Variant& dataRow) {
     if (!dataActive_) return TgrBaseGrid::GetCellValue(dataCol, dataRow.AsInteger());
     CheckNotInCellLoaded();
     CheckDataRow(dataRow);
-    if (dataCol < 1 || dataCol > Cols()) return Variant();
-    Integer row = RowOfDataRow(dataRow);
-    if (row >= 1) return LoadCellValue(dataCol, row, Variant());
-    std::string bookmark;
-    if (!BookmarkOfDataRow(dataRow, bookmark)) return Variant();
-    Variant value;
-    // The engine-cursor window reads the record itself; the dataset stays.
-    if (!UsesStandardWindow()) {
-        return bdeWindow_->GetCellValue(dataCol, bookmark);
-    }
-    TDataSet* ds = DataSet();
-    std::string back = ds->GetBookmark();
-    ds->DisableControls();
-    try {
-        ds->GotoBookmark(bookmark);
-        value = ReadActiveRecordCellValue(dataCol, dataRow);
-        ds->GotoBookmark(back);
-    } catch (...) {
-        try {
-            ds->GotoBookmark(back);
-        } catch (...) {
-        }
-        ds->EnableControls();
-        throw;
-    }
-    ds->EnableControls();
-    return value;
+    return ReadRecordCellValue(dataCol, dataRow);
 }
 
 void TgrCustomDBGrid::DoCellLoaded(Integer dataCol, const Variant& dataRow, Variant& value) {
@@ -1447,8 +1422,8 @@ bool TgrCustomDBGrid::FirePaintCell(const TgrCellPaintInfo& info) {
     Integer active = 0;
     bool record = dataBound_ && !heading && info.DataRow > 0;
     if (record) {
-        active = window_->GetActiveRow();
-        window_->SetActiveRow(info.DataRow);
+        active = GetActiveWindowRow();
+        SetActiveWindowRow(info.DataRow);
         dataRow = window_->GetRowDataRow(info.DataRow);
     }
     TCanvas* c = Canvas();
@@ -1459,7 +1434,7 @@ bool TgrCustomDBGrid::FirePaintCell(const TgrCellPaintInfo& info) {
     c->Font()->Assign(heading ? *HeadingFont() : *Font());
     bool cancel = false;
     auto restore = [&] {
-        if (record) window_->SetActiveRow(active);
+        if (record) SetActiveWindowRow(active);
         c->Font()->Assign(font);
         c->Brush()->SetColor(brush);
     };

@@ -324,8 +324,9 @@ public:
     // ------------------------------------------------ records
     // The DataRow of a data row of the window ("" outside the window).
     Variant DataRowOfRow(Integer dataRow);
-    // The window row showing a record, 0 when it is not shown.
-    Integer RowOfDataRow(const Variant& dataRow);
+    // The window row showing a record, 0 when it is not shown; by its
+    // record id when useIds and ids are in use, else by bookmark text.
+    Integer WindowPositionOfDataRow(const Variant& dataRow, bool useIds = true);
     // The grid's current record.
     Variant GetCurrentDataRow() { return DataRowOfBookmark(currentRecord_); }
     // -1, 0 or 1 through the record window; -2 when the grid is not bound
@@ -535,7 +536,7 @@ public:
                           bool repaint = true);
     // Repaints a record's row when the window shows it (drawing-only ids
     // not while the grid paints); a current row's in-cell control follows.
-    void RepaintRecordRow(const Variant& dataRow, TgrPropId id);
+    void InvalidateDataRow(const Variant& dataRow, bool useIds, TgrPropId id);
     // The order of the record stores (record ids or bookmark texts).
     int CompareRecordKeys(const Variant& a, const Variant& b) { return recordOrder_(a, b); }
 
@@ -1558,6 +1559,89 @@ private:
     // (end of section)
 
     // Record window moves, record access and record-based operations.
+public:
+    // ---- record window moves (DBGridRecordMoves.cpp)
+    // A page up (down) by count records: the standard window answers the
+    // distance (0 at the beginning, the end); the engine-cursor window
+    // moves its active row now, the part of the page past its rows
+    // scrolling it (scroll, newRow, newTop as for the line moves).
+    Integer CalcPageUp(Integer count, Integer& scroll, Integer& newRow, Integer& newTop);
+    Integer CalcPageDown(Integer count, Integer& scroll, Integer& newRow, Integer& newTop);
+    // To the first (last) record: newRow is row 1 (the last row). The
+    // standard window answers FarMove unless the dataset is at that end
+    // (then the rows to go); the engine-cursor window is read anew from
+    // the first (last) record when it does not hold it (reread True,
+    // FarMove), else answers the rows to go.
+    Integer CalcFirst(Integer& newRow, bool& reread);
+    Integer CalcLast(Integer& newRow, bool& reread);
+    // Further than a page: the move repaints instead of scrolling pixels.
+    static constexpr Integer FarMove = 127;
+    // A row move of the engine-cursor window: (newCol, newRow) becomes
+    // current and the window is shown moved; rows selected follow (only
+    // the new record stays selected and becomes the range anchor).
+    void ApplyWindowMove(Integer delta, Integer newCol, Integer newRow, Integer left, Integer newTop);
+    // Ctrl+Home, Ctrl+End of a grid without a current cell display: the
+    // first (last) enterable column, then the first (last) record.
+    void ListFirstCell();
+    void ListLastCell();
+    // Forgets the range anchor record: the next Shift range extends from
+    // the current record.
+    void ClearRangeAnchor();
+    // The record window's active row (the row the field adapters read).
+    Integer GetActiveWindowRow();
+    void SetActiveWindowRow(Integer row);
+    // The record in the top row: its bookmark text (Unassigned without
+    // active data); not bound, the top row's number.
+    Variant GetTopDataRow();
+    // Scrolls the window so that the record is the top row (near the end
+    // of the data it stays where the last records put it) and makes the
+    // dataset's record current; a record the window cannot reach leaves
+    // the grid as it was.
+    void SetTopDataRow(const Variant& dataRow);
+    // Brings a record's cell into view: kind 1 the column only, 2 the
+    // record, 3 both; placements 1 and 3 put the record in the last
+    // visible row. Not bound, the grid's own cell move.
+    void MakeDataRowVisible(Integer displayCol, const Variant& dataRow, Integer placement, bool moveFlag,
+                            bool selectFlag, Integer kind);
+    // The record id of a DataRow: Unassigned without record ids, Null for
+    // the empty DataRow (a record not posted yet).
+    void RecordIdOfDataRow(const Variant& dataRow, Variant& recordId);
+    // The key the record attributes of a DataRow are found by: its record
+    // id with ids in use, else the DataRow itself.
+    void GetRecordIdentity(const Variant& dataRow, Variant& identity);
+    Variant GetCurrentRecordIdentity();
+    // lock False raises, True lowers the field re-read lock: while held,
+    // the current record's cells show their fields, not the edit value.
+    void LockFieldReRead(bool unlock);
+    bool FieldReReadLocked() const { return fieldReReadDepth_ > 0; }
+    // A record's cell as the grid shows it, read through the window row
+    // showing the record (made active meanwhile), else through the record
+    // window by bookmark; Unassigned for a column without a control.
+    Variant ReadRecordCellValue(Integer dataCol, const Variant& dataRow);
+    // ---- the selection repainted around a move: a mark per display row
+    // of whether its record was selected when the cache was taken.
+    // offset: with the standard window, the rows the window is about to
+    // scroll (marks follow their records).
+    void CacheSelectedRows(Integer offset);
+    // The cached selected rows painted unselected.
+    void RepaintCachedSelection(Integer from, Integer to);
+    // The rows whose mark differs from state and whose record now is in
+    // state are painted in it.
+    void RepaintSelectionTo(Integer from, Integer to, bool state);
+    // The rows whose state differs from their mark are painted anew.
+    void RepaintChangedSelection(Integer from, Integer to);
+    bool SelectedRowCached(Integer displayRow) const {
+        return displayRow >= 0 && displayRow < Integer(selectedRowsCache_.size()) && selectedRowsCache_[displayRow];
+    }
+
+private:
+    // How far a key moves the records (the Calc steps of the standard
+    // window; the engine-cursor window only asks the dataset).
+    enum TgrKeyMove { kmLineUp, kmLineDown, kmPageUp, kmPageDown, kmFirst, kmLast };
+    Integer KeyMoveDistance(TgrKeyMove move, Integer count);
+    void PaintCachedRow(Integer displayRow, bool selected);
+    std::vector<bool> selectedRowsCache_;
+    Integer fieldReReadDepth_ = 0;
 
     // (end of section)
 

@@ -83,7 +83,6 @@ void TgrDBCurrentCell::MakeVisible() {
     if (!dbGrid_->DataActive() || !dbGrid_->CanEdit()) return;
     Integer col = dbGrid_->CurrentDisplayCol();
     if (col < 1 || col >= dbGrid_->ColCount()) return;
-    dbGrid_->GotoDataRow(dbGrid_->GetCurrentDataRow());
-    dbGrid_->ScrollCurrentCellIntoView();
-    dbGrid_->Invalidate();
+    dbGrid_->MakeDataRowVisible(col, dbGrid_->GetCurrentDataRow(), 0, true, false, 3);
+    dbGrid_->Update();
 }

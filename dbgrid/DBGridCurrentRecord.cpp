@@ -56,8 +56,7 @@ void TgrCustomDBGrid::SetCurrentBookmark(const std::string& bookmark) {
     // A Shift range extends from the new record unless rows are being
     // selected.
     if (!AnyRowSelected() && MouseStatus() != msRowSelect) {
-        rangeAnchor_.clear();
-        ClearRangeAnchorState();
+        ClearRangeAnchor();
     }
     if (recordChangeDepth_ == 0) ReturnToCurrentRecord();
 }

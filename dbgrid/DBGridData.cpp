@@ -242,8 +242,10 @@ Integer TgrGridData::MoveByRows(Integer distance, Integer& scroll) {
 bool TgrGridData::SetTopBookmark(const std::string& bookmark) {
     if (!IsActive() || GetRowCount() == 0) return false;
     dataSet_->DisableControls();
+    bool moved = false;
     try {
         if (GetRowBookmark(1) != bookmark) {
+            moved = true;
             GotoBookmark(bookmark);
             // Moving forward by a window and back leaves the record on top.
             Integer rows = GetRowCount();
@@ -254,9 +256,13 @@ bool TgrGridData::SetTopBookmark(const std::string& bookmark) {
         }
     } catch (...) {
         dataSet_->EnableControls();
+        ClearCaches();
         throw;
     }
     dataSet_->EnableControls();
+    // The rows moved while the controls were off: what was kept per row
+    // belongs to other records now.
+    if (moved) ClearCaches();
     return true;
 }
 

@@ -34,8 +34,7 @@ void TgrCustomDBGrid::FollowRowSelection() {
     if (IsListBoxSelect() || !AnyRowSelected() || currentRecord_.empty()) return;
     SelectOnlyRecord(currentRecord_, true);
     // The current record is the anchor of the next Shift range.
-    rangeAnchor_.clear();
-    ClearRangeAnchorState();
+    ClearRangeAnchor();
 }
 
 bool TgrCustomDBGrid::MoveColumnInRecord(Integer displayCol) {
@@ -54,6 +53,28 @@ Integer TgrCustomDBGrid::LastEnterableCol() {
     return col ? col : 1;
 }
 
+Integer TgrCustomDBGrid::KeyMoveDistance(TgrKeyMove move, Integer count) {
+    TDataSet* ds = DataSet();
+    if (!UsesStandardWindow()) {
+        // The engine-cursor window follows the dataset in its scroll
+        // reaction: the key only asks whether the dataset can move.
+        bool back = move == kmLineUp || move == kmPageUp || move == kmFirst;
+        if (back ? ds->Bof() : ds->Eof()) return 0;
+        return move == kmFirst || move == kmLast ? FarMove : count;
+    }
+    Integer scroll = 0, newRow = 0, newTop = 0;
+    bool reread = false;
+    switch (move) {
+        case kmLineUp: return CalcLineUp(count, scroll, newRow, newTop);
+        case kmLineDown: return CalcLineDown(count, scroll, newRow, newTop);
+        case kmPageUp: return CalcPageUp(count, scroll, newRow, newTop);
+        case kmPageDown: return CalcPageDown(count, scroll, newRow, newTop);
+        case kmFirst: return CalcFirst(newRow, reread);
+        case kmLast: return CalcLast(newRow, reread);
+    }
+    return 0;
+}
+
 // ------------------------------------------------------------ rows
 
 void TgrCustomDBGrid::MoveUp() {
@@ -68,7 +89,7 @@ void TgrCustomDBGrid::MoveUp() {
     // A new record at the end is left only once something was typed (or
     // by Esc).
     if (IsNewRecordUntouched(2) || !LeaveRecordByKey()) return;
-    if (!DataSet()->Bof()) DataSet()->Prior();
+    if (KeyMoveDistance(kmLineUp, 1) != 0) DataSet()->Prior();
 }
 
 void TgrCustomDBGrid::MoveRowUp() {
@@ -77,7 +98,8 @@ void TgrCustomDBGrid::MoveRowUp() {
         return;
     }
     if (IsNewRecordUntouched(2) || !LeaveRecordByKey()) return;
-    if (DataSet()->Bof()) return;
+    CacheSelectedRows(0);
+    if (KeyMoveDistance(kmLineUp, 1) == 0) return;
     MoveDatasetBy(-1);
     FollowRowSelection();
 }
@@ -92,9 +114,9 @@ void TgrCustomDBGrid::MoveDown() {
         return;
     }
     // An untouched new record stays where it is.
+    SetActiveWindowRow(CurrentDataRow());
     if (!MayMoveDown() || IsNewRecordUntouched(3) || !LeaveRecordByKey()) return;
-    TDataSet* ds = DataSet();
-    if (!ds->Eof() && ds->MoveBy(1) != 0) return;
+    if (KeyMoveDistance(kmLineDown, 1) != 0 && DataSet()->MoveBy(1) != 0) return;
     // At the end: a new record, unless this is a combo's list.
     if (IsComboGrid()) return;
     if (autoInsert_ || GridMode() == gmEditInsert) AppendRecord();
@@ -105,8 +127,10 @@ void TgrCustomDBGrid::MoveRowDown() {
         TgrBaseGrid::MoveRowDown();
         return;
     }
+    SetActiveWindowRow(CurrentDataRow());
     if (!MayMoveDown() || IsNewRecordUntouched(3) || !LeaveRecordByKey()) return;
-    if (DataSet()->Eof()) return;
+    CacheSelectedRows(0);
+    if (KeyMoveDistance(kmLineDown, 1) == 0) return;
     MoveDatasetBy(1);
     FollowRowSelection();
 }
@@ -122,7 +146,8 @@ void TgrCustomDBGrid::MovePageUp() {
         ListPageUp(v);
         return;
     }
-    DataSet()->MoveBy(int(-v));
+    if (CurrentDisplayRow() < 1) return;
+    if (Integer distance = KeyMoveDistance(kmPageUp, v)) DataSet()->MoveBy(int(-distance));
 }
 
 void TgrCustomDBGrid::MovePageDown() {
@@ -136,16 +161,23 @@ void TgrCustomDBGrid::MovePageDown() {
         ListPageDown(v);
         return;
     }
-    DataSet()->MoveBy(int(v));
+    if (CurrentDisplayRow() < 1) return;
+    if (Integer distance = KeyMoveDistance(kmPageDown, v)) DataSet()->MoveBy(int(distance));
 }
 
 void TgrCustomDBGrid::ListPageUp(Integer count) {
-    MoveDatasetBy(-count);
+    CacheSelectedRows(0);
+    Integer distance = KeyMoveDistance(kmPageUp, count);
+    if (distance == 0) return;
+    MoveDatasetBy(-distance);
     FollowRowSelection();
 }
 
 void TgrCustomDBGrid::ListPageDown(Integer count) {
-    MoveDatasetBy(count);
+    CacheSelectedRows(0);
+    Integer distance = KeyMoveDistance(kmPageDown, count);
+    if (distance == 0) return;
+    MoveDatasetBy(distance);
     FollowRowSelection();
 }
 
@@ -155,8 +187,11 @@ void TgrCustomDBGrid::MoveToFirstRow() {
         return;
     }
     if (!LeaveRecordByKey()) return;
-    if (ShowsCurrentCell()) DataSet()->First();
-    else ListFirst();
+    if (!ShowsCurrentCell()) {
+        ListFirst();
+        return;
+    }
+    if (KeyMoveDistance(kmFirst, 0) != 0) DataSet()->First();
 }
 
 void TgrCustomDBGrid::MoveToLastRow() {
@@ -165,17 +200,22 @@ void TgrCustomDBGrid::MoveToLastRow() {
         return;
     }
     if (!LeaveRecordByKey()) return;
-    if (ShowsCurrentCell()) DataSet()->Last();
-    else ListLast();
+    if (!ShowsCurrentCell()) {
+        ListLast();
+        return;
+    }
+    if (KeyMoveDistance(kmLast, 0) != 0) DataSet()->Last();
 }
 
 void TgrCustomDBGrid::ListFirst() {
-    MoveDatasetFirst();
+    CacheSelectedRows(0);
+    if (KeyMoveDistance(kmFirst, 0) != 0) MoveDatasetFirst();
     FollowRowSelection();
 }
 
 void TgrCustomDBGrid::ListLast() {
-    MoveDatasetLast();
+    CacheSelectedRows(0);
+    if (KeyMoveDistance(kmLast, 0) != 0) MoveDatasetLast();
     FollowRowSelection();
 }
 
@@ -187,10 +227,16 @@ void TgrCustomDBGrid::MoveToFirstCell() {
         return;
     }
     if (!LeaveRecordByKey()) return;
+    if (!ShowsCurrentCell()) {
+        ListFirstCell();
+        return;
+    }
     // The column first, in the record the cell is on; then the record.
-    if (!MoveColumnInRecord(FirstEnterableCol())) return;
-    if (ShowsCurrentCell()) DataSet()->First();
-    else ListFirst();
+    Integer target = FirstEnterableCol();
+    Integer distance = KeyMoveDistance(kmFirst, 0);
+    if (distance == 0 && target == CurrentDisplayCol()) return;
+    if (!MoveColumnInRecord(target)) return;
+    if (distance != 0) DataSet()->First();
 }
 
 void TgrCustomDBGrid::MoveToLastCell() {
@@ -199,9 +245,15 @@ void TgrCustomDBGrid::MoveToLastCell() {
         return;
     }
     if (!LeaveRecordByKey()) return;
-    if (!MoveColumnInRecord(LastEnterableCol())) return;
-    if (ShowsCurrentCell()) DataSet()->Last();
-    else ListLast();
+    if (!ShowsCurrentCell()) {
+        ListLastCell();
+        return;
+    }
+    Integer target = LastEnterableCol();
+    Integer distance = KeyMoveDistance(kmLast, 0);
+    if (distance == 0 && target == CurrentDisplayCol()) return;
+    if (!MoveColumnInRecord(target)) return;
+    if (distance != 0) DataSet()->Last();
 }
 
 void TgrCustomDBGrid::MoveToNextCell(Word16 key) {

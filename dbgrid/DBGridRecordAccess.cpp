@@ -71,9 +71,9 @@ void TgrCustomDBGrid::SetRecordRowProp(const Variant& dataRow, TgrPropId id, Tgr
     rowProps_.SetPropValue(DBRowKey(dataRow), repaint, kind, id, value, e);
 }
 
-void TgrCustomDBGrid::RepaintRecordRow(const Variant& dataRow, TgrPropId id) {
+void TgrCustomDBGrid::InvalidateDataRow(const Variant& dataRow, bool useIds, TgrPropId id) {
     if (IsDestroying()) return;
-    Integer row = RowOfDataRow(dataRow);
+    Integer row = WindowPositionOfDataRow(dataRow, useIds);
     if (row < 1 || row > RowCount() - 1) return;
     Integer display = DisplayRowOfData(row);
     bool invalidated = true;
@@ -117,7 +117,7 @@ void TgrCustomDBGrid::SetRowVisible(const Variant& r, bool visible) {
 
 Integer TgrCustomDBGrid::GetDisplayRow(const Variant& r) {
     if (!dataBound_) return TgrBaseGrid::GetDisplayRow(r.AsInteger());
-    Integer row = RowOfDataRow(r);
+    Integer row = WindowPositionOfDataRow(r);
     return row < 1 ? -1 : row;
 }
 
@@ -155,7 +155,7 @@ TgrCombo* TgrCustomDBGrid::CreateRowCombo(const Variant& dataRow) {
 }
 
 void TgrCustomDBGrid::RollUpRecordRowCombo(const Variant& dataRow) {
-    Integer row = RowOfDataRow(dataRow);
+    Integer row = WindowPositionOfDataRow(dataRow);
     if (row >= 1 && row <= RowCount() - 1 && DisplayRowOfData(row) == CurrentDisplayRow() && DroppedCombo())
         RollUpCombo(false);
 }
@@ -255,7 +255,7 @@ TgrCombo* TgrCustomDBGrid::CreateCellCombo(Integer dataCol, const Variant& dataR
 }
 
 void TgrCustomDBGrid::RollUpRecordCellCombo(Integer dataCol, const Variant& dataRow) {
-    Integer row = RowOfDataRow(dataRow);
+    Integer row = WindowPositionOfDataRow(dataRow);
     if (row < 1 || row > RowCount() - 1 || !DroppedCombo()) return;
     if (DisplayColOfData(dataCol) == CurrentDisplayCol() && DisplayRowOfData(row) == CurrentDisplayRow())
         RollUpCombo(false);
@@ -475,7 +475,7 @@ void TgrCustomDBGrid::GetRecordCellTextSize(Integer dataCol, const Variant& data
     lines = 0;
     if (!dataActive_) return;
     // A record on screen is measured as the grid class measures its rows.
-    if (Integer row = RowOfDataRow(dataRow); row >= 1) {
+    if (Integer row = WindowPositionOfDataRow(dataRow); row >= 1) {
         GetCellTextHeight(dataCol, row, height, lines);
         return;
     }

@@ -55,7 +55,7 @@ void TgrDBRowElement::Assign(const TgrCustomPropElement& source) {
 
 void TgrDBRowElement::FontChanged() {
     if (!IsFontUnlocked()) return;
-    Integer row = DBGrid->RowOfDataRow(DataRow);
+    Integer row = DBGrid->WindowPositionOfDataRow(DataRow);
     if (row < 1) return;
     Integer display = DBGrid->DisplayRowOfData(row);
     if (DBGrid->InvalidateRowUnlessPainting(display) && display == DBGrid->CurrentDisplayRow())
@@ -90,7 +90,7 @@ void TgrDBCellElement::Assign(const TgrCustomPropElement& source) {
 
 void TgrDBCellElement::FontChanged() {
     if (!IsFontUnlocked() || DataCol < 1 || DataCol >= DBGrid->ColCount()) return;
-    Integer row = DBGrid->RowOfDataRow(DataRow);
+    Integer row = DBGrid->WindowPositionOfDataRow(DataRow);
     if (row < 1) return;
     Integer dc = DBGrid->DisplayColOfData(DataCol), dr = DBGrid->DisplayRowOfData(row);
     if (DBGrid->InvalidateCellUnlessPainting(dc, dr) && dc == DBGrid->CurrentDisplayCol() &&
@@ -141,7 +141,7 @@ bool TgrDBRowPropSet::SetPropValue(const TgrKeyValues& key, bool repaint, TgrPic
     if (id == gpMaskName)
         DBGrid->CellMaskChanged(DBGrid->CurrentDataCol(), dataRow);
     else if (repaint)
-        DBGrid->RepaintRecordRow(dataRow, id);
+        DBGrid->InvalidateDataRow(dataRow, true, id);
     return true;
 }
 
@@ -206,7 +206,7 @@ bool TgrDBCellPropSet::SetPropValue(const TgrKeyValues& key, bool repaint, TgrPi
 }
 
 void TgrDBCellPropSet::InvalidateRecordCell(Integer dataCol, const Variant& dataRow, bool drawingOnly) {
-    Integer row = DBGrid->RowOfDataRow(dataRow);
+    Integer row = DBGrid->WindowPositionOfDataRow(dataRow);
     if (row < 1 || row > DBGrid->RowCount() - 1) return;
     Integer dc = DBGrid->DisplayColOfData(dataCol), dr = DBGrid->DisplayRowOfData(row);
     bool invalidated = true;

@@ -115,7 +115,7 @@ Integer TgrCustomDBGrid::CalcLineUp(Integer count, Integer& scroll, Integer& new
     }
     // The window's active row steps back; past row 1 the window scrolls.
     Integer scrolled = 0;
-    bdeWindow_->SetActiveRow(CurrentDataRow());
+    SetActiveWindowRow(CurrentDataRow());
     Integer moved = bdeWindow_->MoveByRows(-count, scrolled);
     newRow = std::max<Integer>(1, bdeWindow_->GetActiveRow());
     scroll = -scrolled;
@@ -135,7 +135,7 @@ Integer TgrCustomDBGrid::CalcLineDown(Integer count, Integer& scroll, Integer& n
         return d;
     }
     Integer scrolled = 0;
-    bdeWindow_->SetActiveRow(CurrentDataRow());
+    SetActiveWindowRow(CurrentDataRow());
     Integer moved = bdeWindow_->MoveByRows(count, scrolled);
     newRow = std::max<Integer>(1, bdeWindow_->GetActiveRow());
     scroll = scrolled;
@@ -160,12 +160,32 @@ void TgrCustomDBGrid::DataLinkScrolled(Integer distance) {
         // a record still outside the rows has the window read around it.
         if (distance != 0 && window_->GetBookmarkRow(currentRecord_) >= 1) {
             Integer scroll = 0, newRow = 0, newTop = 0;
-            Integer moved = distance < 0 ? CalcLineUp(-distance, scroll, newRow, newTop)
-                                         : CalcLineDown(distance, scroll, newRow, newTop);
-            if (moved != 0) ApplyCurrentMove(scroll, left, newTop, CurrentDisplayCol(), DisplayRowOfData(newRow), false);
+            bool page = std::abs(distance) >= std::max<Integer>(GetVisibleRowCount(), 1);
+            Integer moved = distance < 0 ? page ? CalcPageUp(-distance, scroll, newRow, newTop)
+                                                : CalcLineUp(-distance, scroll, newRow, newTop)
+                        : page ? CalcPageDown(distance, scroll, newRow, newTop)
+                               : CalcLineDown(distance, scroll, newRow, newTop);
+            // A list move carries the row selection with the record.
+            if (moved != 0 && GridMovesDataset())
+                ApplyWindowMove(scroll, CurrentDisplayCol(), newRow, left, newTop);
+            else if (moved != 0)
+                ApplyCurrentMove(scroll, left, newTop, CurrentDisplayCol(), DisplayRowOfData(newRow), false);
         }
         if (window_->GetCurrentRecordRow() == 0) {
-            bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
+            // The dataset went to its first or last record: the window is
+            // read anew from there; anywhere else it is read around the
+            // record.
+            TDataSet* ds = DataSet();
+            Integer first = std::max<Integer>(FixedRowTotal(), 1), newRow = 0;
+            bool reread = false;
+            if (ds->Bof() && CalcFirst(newRow, reread) != 0 && reread) {
+                SetTopLeftChecked(left, first, true);
+            } else if (ds->Eof() && CalcLast(newRow, reread) != 0 && reread) {
+                SetTopLeftChecked(
+                    left, std::max<Integer>(DisplayRowOfData(newRow) - std::max<Integer>(GetVisibleRowCount(), 1) + 1, first),
+                    true);
+            }
+            if (window_->GetCurrentRecordRow() == 0) bdeWindow_->ShowRecord(window_->GetCurrentBookmark());
             UpdateRowCount(false);
             Invalidate();
         }

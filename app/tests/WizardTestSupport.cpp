@@ -25,7 +25,7 @@ TColor ShownCellColor(TgrDBGrid* grid, const std::string& fieldName, const TBook
 
 bool TypeIntoShownCell(TgrDBGrid* grid, const std::string& fieldName, const TBookmark& row, const std::string& text) {
     const int col = ColumnOf(grid, fieldName);
-    const Integer windowRow = grid->RowOfDataRow(Variant(row));
+    const Integer windowRow = grid->WindowPositionOfDataRow(Variant(row));
     if (!col || !windowRow) return false;
     grid->ChangeCurrentCell(grid->GetDisplayCol(col), grid->GetDisplayRow(windowRow));
     return grid->EditCurrentCell(text) && grid->EndCellEdit();

@@ -91,7 +91,7 @@ TEST_F(DBGridDataMode, ReadOnlyAndControlTypeFollowTheRecord) {
     EXPECT_EQ(grid->EffectiveControlType(3, 3), ctText);
     auto editAt = [&](Integer col, int id) {
         table->Locate("ID", Variant(id), {});
-        grid->MoveCurrentCell(col, grid->RowOfDataRow(Variant(Bookmark())), false, true);
+        grid->MoveCurrentCell(col, grid->WindowPositionOfDataRow(Variant(Bookmark())), false, true);
         bool edited = grid->EditCurrentCell("9");
         grid->UndoEdit();
         grid->UndoEdit();
@@ -108,14 +108,14 @@ TEST_F(DBGridDataMode, ReadOnlyAndControlTypeFollowTheRecord) {
     EXPECT_FALSE(editAt(1, 5));
     // Scrolled down, the settings stay with the records.
     table->Last();
-    Integer row2 = grid->RowOfDataRow(second);
+    Integer row2 = grid->WindowPositionOfDataRow(second);
     EXPECT_EQ(row2, 0);
     for (Integer r = 1; r <= grid->Rows(); ++r) {
         EXPECT_EQ(grid->EffectiveControlType(3, r), ctText);
         EXPECT_FALSE(grid->IsRowReadOnly(r));
     }
     table->First();
-    EXPECT_EQ(grid->EffectiveControlType(3, grid->RowOfDataRow(second)), ctCheck);
+    EXPECT_EQ(grid->EffectiveControlType(3, grid->WindowPositionOfDataRow(second)), ctCheck);
     EXPECT_TRUE(grid->IsRecordCellEditable(3, second));
     EXPECT_FALSE(grid->IsRecordCellEditable(2, second));
     EXPECT_FALSE(grid->IsRecordCellEditable(4, second));
@@ -137,7 +137,7 @@ TEST_F(DBGridDataMode, ColoursAskedByWindowRowAnswerForTheRecordShown) {
     table->SetSortFields("Score");
     table->Sort();
     table->Last();
-    Integer row = grid->RowOfDataRow(second);
+    Integer row = grid->WindowPositionOfDataRow(second);
     ASSERT_GE(row, 1);
     EXPECT_EQ(grid->GetCellColor(3, row), clRed);
     EXPECT_EQ(grid->GetRowColor(row), clLime);

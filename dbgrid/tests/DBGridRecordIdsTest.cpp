@@ -90,7 +90,7 @@ TEST_F(DBGridRecordIds, ColoursAndSelectionFollowTheIdThroughSortingAndReinserti
     table->Sort();
     table->First();
     ASSERT_EQ(Names(), "N5,N4,N3,N2,N1");
-    EXPECT_EQ(grid->RowOfDataRow(Id(3)), 3);
+    EXPECT_EQ(grid->WindowPositionOfDataRow(Id(3)), 3);
     EXPECT_EQ(Painted(2, 3), Rgb(kRed));
     EXPECT_EQ(Painted(1, 1), Rgb(kGreen));
     EXPECT_EQ(Painted(2, 2), qRgb(255, 255, 255));  // the window colour
@@ -139,7 +139,7 @@ TEST_F(DBGridRecordIds, RecordsOutsideTheWindowAreFoundByTheirId) {
     EXPECT_EQ(changed[1], Id(2));
     // Record 25 is not shown: its value is read through its id, the
     // dataset comes back, and going there makes it the current record.
-    EXPECT_EQ(grid->RowOfDataRow(Id(25)), 0);
+    EXPECT_EQ(grid->WindowPositionOfDataRow(Id(25)), 0);
     EXPECT_EQ(grid->GetCellValue(2, Id(25)).AsString(), "N25");
     EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 2);
     EXPECT_TRUE(grid->GotoDataRow(Id(25)));
@@ -297,7 +297,7 @@ TEST_F(DBGridRecordIds, OnCompareRecordIDDecidesWhichIdsAreEqual) {
     grid->SetCellColor(2, Variant("N2"), kRed);
     EXPECT_GT(compared, 0);
     EXPECT_EQ(grid->GetCellColor(2, grid->DataRowOfRow(2)), kRed);
-    EXPECT_EQ(grid->RowOfDataRow(Variant("N3")), 3);
+    EXPECT_EQ(grid->WindowPositionOfDataRow(Variant("N3")), 3);
     EXPECT_EQ(grid->CompareRecordIds(Variant("n1"), Variant("N1")), 0);
     EXPECT_EQ(grid->CompareRecordIdentities(Variant("n2"), Variant("N2")), 0);
     EXPECT_EQ(grid->CompareRecordIdentities(Variant("n1"), Variant("N2")), -1);

@@ -94,7 +94,7 @@ TEST_F(DBGridRecordProps, StoresHoldOnlyRecordsWithAPropertyInColumnThenRecordOr
     grid->SetRowHeight(r2, 40);
     EXPECT_EQ(grid->GetRowHeight(r2), grid->DefaultRowHeight());
     EXPECT_TRUE(grid->GetRowVisible(r2));
-    EXPECT_EQ(grid->GetDisplayRow(r2), grid->RowOfDataRow(r2));
+    EXPECT_EQ(grid->GetDisplayRow(r2), grid->WindowPositionOfDataRow(r2));
     EXPECT_EQ(grid->GetRowId(r2), -1);
     // Unbound, the accessors are the grid class's by row number.
     grid->SetDataSource(nullptr);
@@ -129,14 +129,14 @@ TEST_F(DBGridRecordProps, PaintedCellsShowTheirRecordsColoursFontsAndAlignment) 
         EXPECT_EQ(name.MeanX > middle, l.nameRight) << when << " row " << l.row;
     };
     QRgb plain = Rgb(clWhite);
-    Integer row = grid->RowOfDataRow(r3);
+    Integer row = grid->WindowPositionOfDataRow(r3);
     ASSERT_EQ(row, 3);
     check({row, Rgb(kLime), Rgb(kRed), true, true}, "shown");
     check({2, plain, plain, false, false}, "shown");
     // Scrolled, the record shows elsewhere and so do its attributes.
     table->Last();
     while (table->FieldByName("ID")->AsInteger() > 3) table->Prior();
-    row = grid->RowOfDataRow(r3);
+    row = grid->WindowPositionOfDataRow(r3);
     ASSERT_GE(row, 1);
     ASSERT_NE(row, 3);
     check({row, Rgb(kLime), Rgb(kRed), true, true}, "scrolled");
@@ -167,7 +167,7 @@ TEST_F(DBGridRecordProps, EditingAttributesOfARecordApplyToItsWindowRow) {
     Fill(6);
     Bind();
     Variant r2(BookmarkOf(2));
-    Integer row = grid->RowOfDataRow(r2);
+    Integer row = grid->WindowPositionOfDataRow(r2);
     ASSERT_EQ(row, 2);
     grid->SetRowButtonType(r2, btVertSpin);
     grid->SetRowSpinIncrement(r2, 5);
@@ -289,7 +289,7 @@ TEST_F(DBGridRecordProps, RecordTextIsMeasuredInTheRecordsFontAndWrap) {
     table->Post();
     table->First();
     Variant r25(BookmarkOf(25));
-    ASSERT_EQ(grid->RowOfDataRow(r25), 0);
+    ASSERT_EQ(grid->WindowPositionOfDataRow(r25), 0);
     grid->Col(2)->SetWidth(60);
     grid->SetRowWordWrap(r25, wwOff);
     EXPECT_EQ(grid->GetRecordCellTextLines(2, r25), 1);

@@ -51,7 +51,7 @@ TEST_F(DBGridRecord, ColoursFollowRecordsWhileScrollingAndResetClearsThem) {
     grid->SetRowColor(Variant(bm30), kRed);
     grid->SetCellColor(2, Variant(bm30), 0x00FF00);
     table->Locate("ID", Variant(30), {});
-    Integer row = grid->RowOfDataRow(Variant(bm30));
+    Integer row = grid->WindowPositionOfDataRow(Variant(bm30));
     ASSERT_GE(row, 1);
     EXPECT_EQ(grid->DataRowOfRow(row), Variant(bm30));
     EXPECT_EQ(grid->RecordCellColor(2, bm30), TColor(0x00FF00));
