@@ -16,8 +16,10 @@ void TgrBaseGrid::ChangeCurrentCellWithIndicator(Integer displayCol, Integer dis
 void TgrBaseGrid::MoveToDataCell(Integer dataCol, Integer dataRow) {
     Integer col = DisplayColOfData(dataCol), row = DisplayRowOfData(dataRow);
     if (col == curDisplayCol_ && row == curDisplayRow_) return;
+    // The move goes through the base, which a data-aware grid follows with
+    // its record; the grid's part of it is ChangeCurrentCell's.
     if (row == curDisplayRow_) {
-        ChangeCurrentCell(col, row);
+        TCustomGrid_ts::MoveCurrentCell(col, row, false, true);
         return;
     }
     // The one selected row of a list box goes with the current row.
@@ -26,7 +28,7 @@ void TgrBaseGrid::MoveToDataCell(Integer dataCol, Integer dataRow) {
         MarkSelectChanged(0);
     }
     Integer oldRow = curDisplayRow_;
-    ChangeCurrentCell(col, row);
+    TCustomGrid_ts::MoveCurrentCell(col, row, false, true);
     RepaintRowBarCell(oldRow);
     if (IsDisplayRowSelected(curDisplayRow_)) DrawRowIndicatorSelected(curDisplayRow_);
     else DrawRowIndicator(curDisplayRow_);
@@ -35,7 +37,9 @@ void TgrBaseGrid::MoveToDataCell(Integer dataCol, Integer dataRow) {
 void TgrBaseGrid::MoveToCell(Integer& col, Integer row, Byte selectMode, Integer preferCol) {
     Integer oldRow = curDisplayRow_;
     RepaintFocusCell(false);
-    ChangeCurrentCellWithIndicator(col, row);
+    // Through the base's move, as in MoveToDataCell.
+    if (!(col == curDisplayCol_ && row == curDisplayRow_)) TCustomGrid_ts::MoveCurrentCell(col, row, false, true);
+    DrawRowIndicator(curDisplayRow_);
     if (selectMode != 3) SetEditSelectMode(selectMode);
     // A press on a cell ends every selection.
     ClearOtherSelections();
@@ -46,8 +50,8 @@ void TgrBaseGrid::MoveToCell(Integer& col, Integer row, Byte selectMode, Integer
         Integer dataCol = DataColOfDisplay(preferCol);
         TgrCol* c = gridCols_->ColAt(dataCol);
         if (!(IsCellReadOnly(dataCol, curDataRow_) && c && c->GetReadOnly())) {
-            ChangeCurrentCell(preferCol, row);
-            col = preferCol;
+            TCustomGrid_ts::MoveCurrentCell(preferCol, curDisplayRow_, false, true);
+            col = curDisplayCol_;
         }
     }
     if (oldRow != curDisplayRow_ && oldRow >= 1 && oldRow < RowTotal()) RepaintRowBarCell(oldRow);
@@ -62,12 +66,11 @@ void TgrBaseGrid::FollowCurrentDataCell(Integer dataCol, Integer dataRow) {
         CheckCurrentCellChanged();
         return;
     }
-    Integer oldRow = curDisplayRow_;
     RepaintFocusCell(false);
-    ChangeCurrentCell(col, row);
+    if (row != curDisplayRow_) ChangeCurrentCellWithIndicator(col, row);
+    else ChangeCurrentCell(col, row);
     InvalidateFocusCell(false);
     CheckCurrentCellChanged();
-    if (curDisplayRow_ != oldRow) DrawRowIndicator(curDisplayRow_);
 }
 
 void TgrBaseGrid::MoveToNearestEnterableCell() {
@@ -81,12 +84,7 @@ bool TgrBaseGrid::MoveToDisplayCell(Integer displayCol, Integer displayRow) {
     if (displayCol == curDisplayCol_ && displayRow == curDisplayRow_) return true;
     if (!LeaveCellFor(displayCol, displayRow)) return false;
     ClearCellRange();
-    HideCellControlIfShown(false);
-    RepaintFocusCell(false);
     MoveToDataCell(DataColOfDisplay(displayCol), DataRowOfDisplay(displayRow));
     ScrollCellIntoView(current_);
-    RefreshCellControl();
-    InvalidateFocusCell(false);
-    CheckCurrentCellChanged();
     return true;
 }
