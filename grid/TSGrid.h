@@ -451,9 +451,10 @@ public:
     // control type; the current cell records it as loaded. Unless a load
     // locks edit start, the value also reaches the stored cell (StoreData).
     void LoadEditorValue(const Variant& value, bool editing);
-    // Starts a cell edit (and with it a row edit) of the current cell; the
-    // start events may cancel it, which leaves every edit flag unchanged.
-    virtual bool BeginCellEdit();
+    // Starts a cell edit (and with it a row edit) of the current cell
+    // through StartCellEdit; the start events may cancel it, which leaves
+    // every edit flag unchanged.
+    bool BeginCellEdit() { return StartCellEdit(); }
     bool IsCellEditing() const { return cellEditing_; }
     bool IsRowEditing() const { return rowEditing_; }
     // A finished cell edit changed the row being edited.
@@ -478,9 +479,6 @@ public:
     // validation must pass its mask (OnInvalidMaskValue may accept a value
     // that fails); a completion the mask supplies is appended.
     virtual bool ValidateCellMask();
-    // Ends the running cell edit when the mask and OnEndCellEdit accept;
-    // False keeps the edit running.
-    bool AcceptCellEdit();
     // Ends the running row edit when OnEndRowEdit accepts; False keeps it.
     virtual bool EndRowEdit();
     // The cell edit, then (only when it ended) the row edit.
@@ -1340,7 +1338,7 @@ public:
     bool IsCellVisibleOnScreen(Integer displayCol, Integer displayRow) const;
     // A display cell with pixels in the client area.
     bool IsCellOnScreen(Integer displayCol, Integer displayRow) const;
-    // Not designing, the current cell shown, and CanShowControl.
+    // Not designing, the current cell shown, and CanEditNow.
     bool CanReclickCurrentCell();
     // The second press of a double-click on the current cell, while no edit
     // runs and the cell can be edited now, is taken as a fresh press of the
@@ -1492,14 +1490,15 @@ public:
     // edit (keeping the value), scrolls the new cell into view. False when
     // refused or outside the data cells.
     bool MoveToDisplayCell(Integer displayCol, Integer displayRow);
-    // Ends the current cell's edit: store keeps the edited value, otherwise
-    // the value from before the edit comes back.
-    void EndCellEdit(bool store);
+    // Ends the current cell's edit. Storing, the mask and OnEndCellEdit must
+    // accept (False keeps the edit running); otherwise the value from
+    // before the edit comes back. True when no edit runs.
+    bool EndCellEdit(bool store = true);
     // ------------------------------------------------ in-cell control activation
     // Normal grid status, gmEdit or gmEditInsert, and a current data cell
     // that is neither read-only nor selected.
-    bool CanShowControl();
-    // Not designing, the current cell shown, and CanShowControl.
+    bool CanEditNow();
+    // Not designing, the current cell shown, and CanEditNow.
     bool ShouldShowControl();
     // Hides the control (nothing at design time, without a window or while
     // updates are suspended); with repaint the cell it covered is painted.
@@ -1552,7 +1551,7 @@ public:
     // Leaves edit mode; False in edit mode with AlwaysShowEditor, outside
     // it, or when the cell cannot be left.
     bool EndEditing();
-    // CanShowControl, edit mode and CanEdit.
+    // CanEditNow, edit mode and CanEdit.
     bool IsEditing();
     void SetEditSelectMode(Byte mode) { editSelectMode_ = mode; }
     // 1 when the current column is not read-only or the grid shows a focus
@@ -1561,7 +1560,7 @@ public:
     // A click that made a text cell current goes on in the shown control,
     // which places its caret there; the control takes the focus when it
     // should.
-    void ForwardClickToControl(bool setFocusArgument);
+    void ForwardPressToEditor(bool hadCaptureAndFocus);
     // The show-editor notification before edit mode starts; a descendant
     // turns it into an event that may cancel.
     virtual void FireShowEditor(Integer dataCol, Integer dataRow, bool& cancel) {}
@@ -2673,7 +2672,7 @@ private:
     // The focus came by keyboard and stays with the grid until the key is up.
     bool focusByKeyboard_ = false;
     // A press that made a text cell current, handed to the control after
-    // its release (ForwardClickToControl); grid client coordinates.
+    // its release (ForwardPressToEditor); grid client coordinates.
     bool controlClickPending_ = false, controlClickRepeated_ = false;
     TPoint controlClickPos_;
     // The display cell the control was last placed over.
@@ -2838,8 +2837,6 @@ private:
     bool insertRowInUse_ = false;
     bool updatingInsertRow_ = false;
     void InsertRowMoved(Integer oldDisplayRow);
-    // A new current data cell: no loaded value, no cell edit.
-    void LeaveCellEditState();
     // Combo upkeep of an edited value and of a moved current cell.
     void ComboValueEdited(bool autoFill);
     bool comboSelected_ = false;
@@ -2939,6 +2936,73 @@ private:
     // (end of section)
 
     // The cell and row edit life cycle, current-cell moves, paint locks.
+public:
+    // ---- the current cell. StoreCurrentCellPos records a display cell as
+    // the current one (the one before becomes the previous cell, the data
+    // column and row follow); nothing is repainted. A grid that keeps its
+    // current row as a record notes the record here.
+    virtual void StoreCurrentCellPos(Integer displayCol, Integer displayRow);
+    // ChangeCurrentCell, then the current row's indicator drawn.
+    void ChangeCurrentCellWithIndicator(Integer displayCol, Integer displayRow);
+    // Makes a data cell current without asking the current cell: a column
+    // change alone is only recorded; a row change repaints the old row's
+    // row bar (deselecting it in list-box selection) and draws the new
+    // row's indicator. Nothing when it is current already.
+    void MoveToDataCell(Integer dataCol, Integer dataRow);
+    // The move of a press: the display cell becomes current, the edit-select
+    // mode is set (3 leaves it), every selection is cleared and the row
+    // indicator drawn; then the current cell moves on to preferCol (-1:
+    // none) unless that column's cell is read-only in a read-only column.
+    // col answers the column reached.
+    void MoveToCell(Integer& col, Integer row, Byte selectMode, Integer preferCol);
+    // After columns or rows were added, removed or moved the current cell
+    // stays on its data cell: where its display position is unchanged only
+    // the record of the position is refreshed.
+    void FollowCurrentDataCell(Integer dataCol, Integer dataRow);
+    // The current cell on the nearest enterable column, then row (after a
+    // layout copy).
+    void MoveToNearestEnterableCell();
+    // The current cell's edit value is forgotten and its text will be
+    // selected whole; the editor-shown state goes back to AlwaysShowEditor.
+    virtual void ClearEditState();
+    virtual void ResetEditorShown();
+    // ---- the edit life cycle: the steps of BeginCellEdit and EndCellEdit.
+    // StartCellEdit: False when the grid cannot edit or a start event
+    // cancels; started, the cell edit, the row edit and the row's modified
+    // mark run. FinishCellEdit: the accepted end of a cell edit.
+    virtual bool StartCellEdit();
+    void FinishCellEdit();
+    // ---- locks. The direct-drawing count keeps the focus indication off
+    // while cells are drawn outside the paint (never below 0).
+    bool IsUpdateUnlocked() const { return updateLock_ == 0; }
+    virtual void SetDirectDrawing(bool begin);
+    bool IsDirectDrawing() const { return directDrawing_ > 0; }
+
+protected:
+    // The first suspension locks updates, hides the in-cell control and
+    // drops earlier notes; the end of the last applies the notes, brings the
+    // control back and repaints, releasing the lock also when that raises.
+    void BeginLayoutSuspend();
+    void EndLayoutSuspend();
+    // The window redraws only while no paint lock holds.
+    void ApplyRedraw();
+    // Event dispatch: each fires its event when a handler is assigned.
+    virtual void DoHeadingDown(Integer dataCol);
+    virtual void DoHeadingUp(Integer dataCol);
+    virtual void DoGridKeyDown(Word16& key, TShiftState shift);
+    virtual void DoGridKeyUp(Word16& key, TShiftState shift);
+    virtual void DoGridKeyPress(char& key);
+    virtual void DoComboCompareValue(const std::string& comboText, const std::string& cellText, Integer& result);
+    virtual void DoComboLCompareValue(const std::string& comboText, const std::string& cellText, Integer length,
+                                      Integer& result);
+    // OnKeyDown (DoGridKeyDown), then the grid's key table.
+    bool DoKeyDown(Word16& key, TShiftState shift) override;
+
+private:
+    Integer directDrawing_ = 0;
+    // A new current data cell: no loaded value, no cell edit, the editor
+    // shown only with AlwaysShowEditor.
+    void LeaveCellEditState();
 
     // (end of section)
 

@@ -20,13 +20,13 @@
 
 // ------------------------------------------------------------ when it shows
 
-bool TgrBaseGrid::CanShowControl() {
+bool TgrBaseGrid::CanEditNow() {
     if (gridStatus_ != gsNormal || (gridMode_ != gmEdit && gridMode_ != gmEditInsert)) return false;
     if (curDataCol_ < 1 || curDataRow_ < 1 || curDataCol_ > Cols() || curDataRow_ > Rows()) return false;
     return !IsCellReadOnly(curDataCol_, curDataRow_) && !IsDisplayCellSelected(curDisplayCol_, curDisplayRow_);
 }
 
-bool TgrBaseGrid::ShouldShowControl() { return !IsDesigning() && IsCurrentCellVisible() && CanShowControl(); }
+bool TgrBaseGrid::ShouldShowControl() { return !IsDesigning() && IsCurrentCellVisible() && CanEditNow(); }
 
 bool TgrBaseGrid::IsGridFocused() const {
     return IsFocusHolder(const_cast<TgrBaseGrid*>(this)) || (activeControl_ && activeControl_->Focused());
@@ -38,7 +38,7 @@ bool TgrBaseGrid::ControlShouldHaveFocus() {
     return IsGridFocused() && controlShown_ && mouseStatus_ == msNone && !focusByKeyboard_ && !IsDesigning();
 }
 
-bool TgrBaseGrid::IsEditing() { return CanShowControl() && editModeFlag_ && CanEdit(); }
+bool TgrBaseGrid::IsEditing() { return CanEditNow() && editModeFlag_ && CanEdit(); }
 
 // ------------------------------------------------------------ hiding
 
@@ -261,7 +261,7 @@ void TgrBaseGrid::SetEditMode(bool value, bool refresh, Byte selectMode) {
 }
 
 bool TgrBaseGrid::StartEditing(Byte selectMode, bool updateNow) {
-    if (!CanEdit() || editModeFlag_ || !CanShowControl()) return false;
+    if (!CanEdit() || editModeFlag_ || !CanEditNow()) return false;
     bool cancel = false;
     FireShowEditor(curDataCol_, curDataRow_, cancel);
     if (cancel) return false;
@@ -272,7 +272,7 @@ bool TgrBaseGrid::StartEditing(Byte selectMode, bool updateNow) {
 }
 
 bool TgrBaseGrid::EnsureEditing(bool updateNow) {
-    if (!CanShowControl() || !CanEdit()) return false;
+    if (!CanEditNow() || !CanEdit()) return false;
     if (!BeginCellEdit() || !PrepareCellEdit(curDataCol_, true)) return false;
     return editModeFlag_ || StartEditing(0, updateNow);
 }
@@ -298,8 +298,9 @@ Integer TgrBaseGrid::GetScrollRepaintMode() {
 
 // ------------------------------------------------------------ clicks handed over
 
-void TgrBaseGrid::ForwardClickToControl(bool setFocusArgument) {
-    (void)setFocusArgument;
+// The grid keeps no capture of its own past the release, so whether it
+// held the capture and the focus changes nothing for the control here.
+void TgrBaseGrid::ForwardPressToEditor(bool) {
     if (!controlClickPending_) return;
     controlClickPending_ = false;
     if (activeControl_ && activeControl_->GetVisible()) {

@@ -66,10 +66,7 @@ void TgrBaseGrid::AssignGridLayout(TgrBaseGrid* source, TgrPropKinds kinds, bool
     else DropUnsuitableValues(-1, -1);
 
     // The current cell must stand on a cell that can be entered again.
-    if (Cols() > 0 && Rows() > 0) {
-        ReplaceCurrentCol(std::min(curDisplayCol_, Cols()), false, false, SkipsReadOnly());
-        MoveToRow(std::min(curDisplayRow_, Rows()), false, IsListBoxSelect(), SkipsReadOnly());
-    }
+    MoveToNearestEnterableCell();
     RecheckTopLeft(false);
     UpdateScrollBars();
     SyncListBoxSelection(false);

@@ -105,7 +105,7 @@ bool TgrBaseGrid::MoveRow(Integer from, Integer to) {
     if (order.empty()) return false;
     Integer current = curDataRow_;
     ApplyOrder(order, [this](Integer f, Integer t) { MoveRowOrder(f, t); });
-    ChangeCurrentCell(curDisplayCol_, DisplayRowOfData(current));
+    FollowCurrentDataCell(curDataCol_, current);
     DoRowMoved(first, moved, true);
     UpdateScrollBars();
     Invalidate();

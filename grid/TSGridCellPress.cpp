@@ -38,33 +38,71 @@ void TgrBaseGrid::DataCellPress(TShiftState shift, Integer x, Integer y, Integer
     ClickCell(shift, x, row, col, y);
 }
 
+// A press of the right button (without the left) moves like a left press
+// but starts no edit and hands nothing to the editor.
 void TgrBaseGrid::ClickCell(TShiftState shift, Integer x, Integer row, Integer col, Integer y) {
     if (col < 1 || row < 1 || col >= ColTotal() || row >= RowTotal()) return;
+    bool leftPress = shift.Contains(ssLeft) || !shift.Contains(ssRight);
     if (gridMode_ == gmListBox) {
         // A list box selects by rows: the whole row acts as its row-bar cell.
-        if (rowSelectMode_ != rsNone) {
+        if (leftPress && rowSelectMode_ != rsNone) {
             RowBarClick(shift, x, row, 0, y);
             return;
         }
-        if (IsEnterableRow(row, false) && MoveToDisplayCell(col, row))
+        if (IsEnterableRow(row, false) && LeaveCellFor(col, row)) {
+            MoveToCell(col, row, 3, -1);
             SyncListBoxSelection(false);
+            InvalidateFocusCell(false);
+        }
         CheckCurrentCellChanged();
         FireSelectChanged(true);
         return;
     }
     bool wasCurrent = col == curDisplayCol_ && row == curDisplayRow_;
-    if (rowSelection_->Count() > 0 && !shift.Contains(ssCtrl)) {
-        DeselectAllRows();
-        if (gridStatus_ == gsRowsSelected) SetGridStatus(gsNormal);
+    Integer dataCol = DataColOfDisplay(col);
+    if (IsCellReadOnly(dataCol, DataRowOfDisplay(row)) && !IsSelectablePosition(-1, row)) return;
+    if (!wasCurrent && !LeaveCellFor(col, row)) return;
+    // Ending the edit may have moved the rows (the insert row taken back).
+    Integer under = CellUnderMouse(x, y).Row;
+    row = under >= 1 && under < RowTotal() ? under : curDisplayRow_;
+    // Read-only cells skipped: a press on one moves only the row.
+    Integer pressedCol = col;
+    Byte mode = leftPress ? 2 : 0;
+    TgrCol* column = gridCols_->ColAt(dataCol);
+    if (column && column->GetReadOnly() && IsCellReadOnly(dataCol, DataRowOfDisplay(row)) && SkipsReadOnly()) {
+        col = curDisplayCol_;
+        if (row != curDisplayRow_) mode = 0;
     }
-    if (colSelection_->Count() > 0) SelectDisplayCols(1, ColTotal() - 1, false);
-    if (!MoveToDisplayCell(col, row)) return;
-    // On the button area of the cell that is now current: its button.
-    if (PressCellButton(col, row, x, y)) return;
-    if (wasCurrent && GetCurrentControlType() == ctCheck) ToggleCurrentCheck();
-    // A text cell's editor places its caret by the click once it is
-    // released.
-    controlClickPending_ = GetCurrentControlType() == ctText;
+    bool current = col == curDisplayCol_ && row == curDisplayRow_;
+    bool editAsked = false;
+    if (gridStatus_ != gsNormal || !current) {
+        HideCellControlIfShown(false);
+    } else if (!cellEditing_ && leftPress && col == pressedCol) {
+        TgrDropDownStyle style;
+        TgrButtonType button = ResolveButtonType(curDataCol_, curDataRow_, style);
+        bool listOnly = (button == btCombo || button == btDateTimeDropDown || button == btDateTimePopup) &&
+                        style == ddDropDownList;
+        editAsked = !listOnly;
+    }
+    if (gridStatus_ != gsNormal && col != curDisplayCol_) mode = 0;
+    SetEditSelectMode(mode);
+    MoveToCell(col, row, mode, pressedCol);
+    ScrollCellIntoView(current_);
+    bool editRefused = false;
+    if (!CanEditNow()) {
+        editAsked = false;
+        SetEditSelectMode(0);
+    } else if (editAsked && !alwaysShowEditor_ && GetCurrentControlType() == ctText) {
+        editRefused = !StartEditing(2, false);
+    }
+    RefreshCellControl();
+    InvalidateFocusCell(false);
+    // A press on the button area of the column that stays current: its button.
+    if (leftPress && col == pressedCol && PressCellButton(col, row, x, y)) return;
+    if (leftPress && wasCurrent && GetCurrentControlType() == ctCheck) ToggleCurrentCheck();
+    // A text cell's editor places its caret by a left press once it is
+    // released, unless the column changed or the edit was refused.
+    controlClickPending_ = leftPress && col == pressedCol && !editRefused && GetCurrentControlType() == ctText;
     controlClickPos_ = TPoint(x, y);
     controlClickRepeated_ = shift.Contains(ssDouble);
     CheckCurrentCellChanged();

@@ -345,8 +345,8 @@ Integer TgrBaseGrid::ComboCompare(const std::string& first, const std::string& s
     TgrComboCompareType type = list ? list->GetCompareType() : ctCaseSensitive;
     if (type == ctOwnCompare) {
         Integer result = 0;
-        if (OnComboCompareValue) OnComboCompareValue(this, first, second, result);
-        if (OnComboLCompareValue) OnComboLCompareValue(this, first, second, length, result);
+        DoComboCompareValue(first, second, result);
+        DoComboLCompareValue(first, second, length, result);
         return result;
     }
     if (length <= 0) return first.empty() && second.empty() ? 0 : !first.empty() ? 1 : -1;

@@ -174,20 +174,29 @@ void TgrBaseGrid::MoveToRow(Integer displayRow, bool, bool, bool skipReadOnly) {
 }
 
 void TgrBaseGrid::ChangeCurrentCell(Integer displayCol, Integer displayRow) {
-    Integer dataCol = DataColOfDisplay(displayCol), dataRow = DataRowOfDisplay(displayRow);
-    bool changed = dataCol != curDataCol_ || dataRow != curDataRow_;
+    Integer oldDataCol = curDataCol_, oldDataRow = curDataRow_;
     Integer oldDisplayRow = curDisplayRow_;
     InvalidateFocusArea(curDisplayCol_, curDisplayRow_);
-    // A call moves the anchor with the current cell, as a plain key or click
-    // does; only range extension keeps it.
-    current_ = {displayCol, displayRow};
+    StoreCurrentCellPos(displayCol, displayRow);
     InvalidateFocusArea(displayCol, displayRow);
-    anchor_ = current_;
-    curDataCol_ = dataCol;
-    curDataRow_ = dataRow;
-    if (changed) LeaveCellEditState();
+    if (curDataCol_ != oldDataCol || curDataRow_ != oldDataRow) LeaveCellEditState();
     InsertRowMoved(oldDisplayRow);
     CheckCurrentCellChanged();
+}
+
+void TgrBaseGrid::StoreCurrentCellPos(Integer displayCol, Integer displayRow) {
+    prevDisplayCell_ = current_;
+    // The anchor moves with the current cell, as a plain key or click moves
+    // it; only range extension keeps it.
+    if (displayCol != current_.Col || DataColOfDisplay(displayCol) != curDataCol_) {
+        current_.Col = displayCol;
+        curDataCol_ = DataColOfDisplay(displayCol);
+    }
+    if (displayRow != current_.Row || DataRowOfDisplay(displayRow) != curDataRow_) {
+        current_.Row = displayRow;
+        curDataRow_ = DataRowOfDisplay(displayRow);
+    }
+    anchor_ = current_;
 }
 
 // Leaving the provisional row unedited turns it back into the insert row
@@ -266,8 +275,12 @@ void TgrBaseGrid::CurrentCellMoved(const TCellCoord_ts& oldCurrent) {
     InvalidateFocusArea(oldCurrent.Col, oldCurrent.Row);
     Integer dataCol = DataColOfDisplay(curDisplayCol_), dataRow = DataRowOfDisplay(curDisplayRow_);
     if (dataCol == curDataCol_ && dataRow == curDataRow_) return;
-    curDataCol_ = dataCol;
-    curDataRow_ = dataRow;
+    // The base has moved the display cell already; the record of the move
+    // is the grid's.
+    TCellCoord_ts moved = current_, anchor = anchor_;
+    current_ = oldCurrent;
+    StoreCurrentCellPos(moved.Col, moved.Row);
+    anchor_ = anchor;
     LeaveCellEditState();
     ResetCellControl(false);
     if (rowBarOn_ && oldCurrent.Row != curDisplayRow_) {
@@ -279,13 +292,19 @@ void TgrBaseGrid::CurrentCellMoved(const TCellCoord_ts& oldCurrent) {
 }
 
 void TgrBaseGrid::LeaveCellEditState() {
-    if (currentCell_) currentCell_->ClearValue();
+    ClearEditState();
     cellEditing_ = false;
-    // The next cell's text is selected whole when the control loads it;
-    // without AlwaysShowEditor edit mode ends with the cell.
-    editSelectMode_ = 0;
-    if (!alwaysShowEditor_) editModeFlag_ = false;
+    ResetEditorShown();
 }
+
+void TgrBaseGrid::ClearEditState() {
+    if (currentCell_) currentCell_->ClearValue();
+    // The next cell's text is selected whole when the control loads it.
+    editSelectMode_ = 0;
+}
+
+// Without AlwaysShowEditor edit mode ends with the cell.
+void TgrBaseGrid::ResetEditorShown() { editModeFlag_ = alwaysShowEditor_; }
 
 TgrDrawOption TgrBaseGrid::CurrentDrawOption(TgrPictureKind kind) {
     if (TgrCellElement* e = cellProps_->FindCell(curDataCol_, curDataRow_)) {

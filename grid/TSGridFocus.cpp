@@ -31,7 +31,7 @@ bool TgrBaseGrid::CellShowsFocus() {
 }
 
 bool TgrBaseGrid::NeedsFocusIndication(Integer displayCol, Integer displayRow, bool respectGridFocus) {
-    if (directPaint_ || displayCol == 0 || displayRow == 0) return false;
+    if (IsDirectDrawing() || displayCol == 0 || displayRow == 0) return false;
     if (!ShowsFocus()) return false;
     if (respectGridFocus && !IsGridFocused() && !alwaysShowFocus_) return false;
     return CellShowsFocus();

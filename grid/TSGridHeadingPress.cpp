@@ -55,7 +55,7 @@ void TgrBaseGrid::HeadingPress(TShiftState shift, Integer col) {
         // Released on its heading, a plain press is the heading's click.
         pressedHeading_ = col;
         headingShownDown_ = false;
-        if (OnHeadingDown && CanFireEvents()) OnHeadingDown(this, DataColOfDisplay(col));
+        DoHeadingDown(DataColOfDisplay(col));
     }
     // The drag that follows stretches the selection from the current
     // column (the anchor) to the column under the pointer.
@@ -112,7 +112,7 @@ void TgrBaseGrid::HoldHeading(Integer col, TgrMouseStatus status) {
     headingShownDown_ = true;
     InvalidateDisplayCell(col, 0);
     moveFromIndex_ = moveToIndex_ = col;
-    if (OnHeadingDown && CanFireEvents()) OnHeadingDown(this, DataColOfDisplay(col));
+    DoHeadingDown(DataColOfDisplay(col));
     SetMouseStatus(status);
     SetMouseCapture(true);
 }

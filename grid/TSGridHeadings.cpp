@@ -95,7 +95,7 @@ bool TgrBaseGrid::PressHeadingButton(Integer displayCol, Integer x, Integer y) {
     pressedHeadingIsButton_ = true;
     headingShownDown_ = true;
     InvalidateDisplayCell(displayCol, 0);
-    if (OnHeadingDown && CanFireEvents()) OnHeadingDown(this, DataColOfDisplay(displayCol));
+    DoHeadingDown(DataColOfDisplay(displayCol));
     SetMouseStatus(msHeadingButtonDown);
     SetMouseCapture(true);
     return true;
@@ -120,7 +120,7 @@ bool TgrBaseGrid::ReleaseHeadingButton(bool released) {
     if (col >= 1 && col < ColTotal()) {
         InvalidateDisplayCell(col, 0);
         Integer dataCol = DataColOfDisplay(col);
-        if (OnHeadingUp && CanFireEvents()) OnHeadingUp(this, dataCol);
+        DoHeadingUp(dataCol);
         // Released or given up with Esc, a heading still shown pressed (the
         // pointer on it) is clicked; one the pointer left is not.
         if (wasDown) DoHeadingClick(dataCol);

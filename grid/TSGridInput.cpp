@@ -47,18 +47,9 @@ Integer TgrBaseGrid::NextEnterableRow(Integer displayRow, Integer step) {
     return 0;
 }
 
-bool TgrBaseGrid::MoveToDisplayCell(Integer displayCol, Integer displayRow) {
-    if (displayCol < 1 || displayRow < 1 || displayCol >= ColTotal() || displayRow >= RowTotal()) return false;
-    if (displayCol == curDisplayCol_ && displayRow == curDisplayRow_) return true;
-    if (!LeaveCellFor(displayCol, displayRow)) return false;
-    ClearCellRange();
-    MoveCurrentCell(displayCol, displayRow, true, true);
-    return true;
-}
-
 // ------------------------------------------------------------ edit life cycle
 
-bool TgrBaseGrid::BeginCellEdit() {
+bool TgrBaseGrid::StartCellEdit() {
     if (!CanEdit() || IsCellReadOnly(curDataCol_, curDataRow_)) return false;
     if (!cellEditing_) {
         if (!FireStartCellEdit() || !FireStartRowEdit()) return false;
@@ -75,11 +66,16 @@ bool TgrBaseGrid::BeginCellEdit() {
     return true;
 }
 
-void TgrBaseGrid::EndCellEdit(bool store) {
-    if (!cellEditing_) return;
+bool TgrBaseGrid::EndCellEdit(bool store) {
+    if (!cellEditing_) return true;
     if (store) {
-        AcceptCellEdit();
-        return;
+        TgrDropDownStyle style;
+        if (GetCurrentControlType() == ctText && ResolveButtonType(curDataCol_, curDataRow_, style) == btCombo &&
+            style == ddDropDown)
+            ComboAutoFill(true);
+        if (!ValidateCellMask() || !FireEndCellEdit()) return false;
+        FinishCellEdit();
+        return true;
     }
     // The value from before the edit comes back.
     LockEditStart(false);
@@ -91,21 +87,15 @@ void TgrBaseGrid::EndCellEdit(bool store) {
     EndEditModeUnlessAlwaysShown();
     InvalidateDisplayCell(DisplayColOfData(undoCol_), DisplayRowOfData(undoRow_));
     if (rowBarOn_) InvalidateDisplayCell(0, DisplayRowOfData(undoRow_));
+    return true;
 }
 
-bool TgrBaseGrid::AcceptCellEdit() {
-    if (!cellEditing_) return true;
-    TgrDropDownStyle style;
-    if (GetCurrentControlType() == ctText && ResolveButtonType(curDataCol_, curDataRow_, style) == btCombo &&
-        style == ddDropDown)
-        ComboAutoFill(true);
-    if (!ValidateCellMask() || !FireEndCellEdit()) return false;
+void TgrBaseGrid::FinishCellEdit() {
     cellModified_ = true;
     cellEditing_ = false;
     EndEditModeUnlessAlwaysShown();
     InvalidateDisplayCell(DisplayColOfData(undoCol_), DisplayRowOfData(undoRow_));
     if (rowBarOn_) InvalidateDisplayCell(0, DisplayRowOfData(undoRow_));
-    return true;
 }
 
 bool TgrBaseGrid::EndRowEdit() {
@@ -115,7 +105,7 @@ bool TgrBaseGrid::EndRowEdit() {
     return true;
 }
 
-bool TgrBaseGrid::EndCellAndRowEdit() { return AcceptCellEdit() && EndRowEdit(); }
+bool TgrBaseGrid::EndCellAndRowEdit() { return EndCellEdit() && EndRowEdit(); }
 
 void TgrBaseGrid::ClearRowEditState(Integer dataRow) {
     if (!rowEditing_) return;
@@ -132,7 +122,7 @@ bool TgrBaseGrid::CanLeaveCell(Integer dataCol, Integer dataRow, bool check) {
         if (dataRow != curDataRow_)
             ok = EndCellAndRowEdit();
         else if (dataCol != curDataCol_)
-            ok = AcceptCellEdit();
+            ok = EndCellEdit();
     } catch (...) {
         leavingCell_ = false;
         throw;
@@ -291,7 +281,7 @@ bool TgrBaseGrid::FireUndoRowEdit(bool byUser, bool asked) {
 // ------------------------------------------------------------ keyboard
 
 bool TgrBaseGrid::DoKeyPress(char& key) {
-    if (OnKeyPress && CanFireEvents()) OnKeyPress(this, key);
+    DoGridKeyPress(key);
     if (key == 0 || !KeysUnlocked()) return true;
     if (!IsPrintable(key) && key != '\b') return false;
     TgrControlType type = GetCurrentControlType();
@@ -417,14 +407,9 @@ void TgrBaseGrid::RightPress(Integer x, Integer y) {
     if (cell.Col == 0) cell.Col = curDisplayCol_;
     if (cell.Row == 0) cell.Row = curDisplayRow_;
     if ((cell.Col == curDisplayCol_ && cell.Row == curDisplayRow_) || IsDisplayCellSelected(cell.Col, cell.Row)) return;
-    if (rowSelection_->Count() > 0) {
-        DeselectAllRows();
-        if (gridStatus_ == gsRowsSelected) SetGridStatus(gsNormal);
-    }
-    if (colSelection_->Count() > 0) SelectDisplayCols(1, ColTotal() - 1, false);
-    ClearCellRange();
-    MoveToDisplayCell(cell.Col, cell.Row);
-    FireSelectChanged(true);
+    TShiftState right;
+    right.Include(ssRight);
+    ClickCell(right, x, cell.Row, cell.Col, y);
 }
 
 // Selecting rows drops a column selection and a cell range.
@@ -918,7 +903,7 @@ void TgrBaseGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
         TCellCoord_ts under = CellUnderMouse(x, y);
         if (under.Col != curDisplayCol_ || under.Row != curDisplayRow_ || gridStatus_ != gsNormal)
             controlClickPending_ = false;
-        ForwardClickToControl(false);
+        ForwardPressToEditor(false);
         ClickReleased(status);
     }
     if (button == mbLeft) ignoreRelease_ = false;
@@ -1151,7 +1136,7 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
             }
             TCellCoord_ts cell = CellUnderMouse(x, y);
             if (cell.Row != 0 || cell.Col != pressedHeading_) break;
-            if (OnHeadingUp && CanFireEvents()) OnHeadingUp(this, dataCol);
+            DoHeadingUp(dataCol);
             DoHeadingClick(dataCol);
             // A move that went nowhere leaves the selection as it was;
             // without column selection or moving a heading click is a click
@@ -1166,7 +1151,7 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
                 CellUnderMouse(x, y).Col == pressedHeading_) {
                 // The column press released on its heading is the heading's click.
                 Integer dataCol = DataColOfDisplay(pressedHeading_);
-                if (OnHeadingUp && CanFireEvents()) OnHeadingUp(this, dataCol);
+                DoHeadingUp(dataCol);
                 DoHeadingClick(dataCol);
             }
             FireSelectChanged(true);

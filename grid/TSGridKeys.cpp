@@ -212,7 +212,7 @@ void TgrBaseGrid::DoKeyUp(Word16& key, TShiftState shift) {
         if (activeControl_ && controlShown_ && activeControl_->GetVisible() && !activeControl_->Focused())
             activeControl_->SetFocus();
     }
-    TCustomGrid_ts::DoKeyUp(key, shift);
+    DoGridKeyUp(key, shift);
 }
 
 void TgrBaseGrid::UndoCurrentEdit(bool& mayUndo, bool& handled) {

@@ -1,5 +1,8 @@
-// Layout suspension and the drop-down size lock: counters that nest, with
-// the deferred work done once when the last holder lets go.
+// Layout suspension, the paint lock's window redraw, the direct-drawing
+// count and the drop-down size lock: counters that nest, with the deferred
+// work done once when the last holder lets go.
+
+#include <QWidget>
 
 #include "grid/GridCombo.h"
 #include "grid/TSGrid.h"
@@ -7,17 +10,22 @@
 
 void TgrBaseGrid::SuspendLayout(bool begin) {
     if (begin) {
-        if (layoutSuspend_ == 0) {
-            // Hidden before the lock, which refuses to hide it.
-            HideCellControl(true);
-            LockUpdate();
-            pendingLayout_ = 0;
-        }
+        if (layoutSuspend_ == 0) BeginLayoutSuspend();
         ++layoutSuspend_;
         return;
     }
     if (layoutSuspend_ == 0) return;
-    if (--layoutSuspend_ > 0) return;
+    if (--layoutSuspend_ == 0) EndLayoutSuspend();
+}
+
+void TgrBaseGrid::BeginLayoutSuspend() {
+    // Hidden before the lock, which refuses to hide it.
+    HideCellControl(true);
+    LockUpdate();
+    pendingLayout_ = 0;
+}
+
+void TgrBaseGrid::EndLayoutSuspend() {
     // The update lock taken at the start is released even when the
     // deferred work raises.
     struct Unlock {
@@ -39,6 +47,15 @@ void TgrBaseGrid::ApplyPendingLayout() {
     pendingLayout_ = 0;
     if (pending & 1u) RecheckTopLeft(false);
     if (pending & 2u) ClampTopLeft();
+}
+
+void TgrBaseGrid::ApplyRedraw() {
+    if (QWidget* w = Widget()) w->setUpdatesEnabled(paintLock_ == 0);
+}
+
+void TgrBaseGrid::SetDirectDrawing(bool begin) {
+    if (begin) ++directDrawing_;
+    else if (directDrawing_ > 0) --directDrawing_;
 }
 
 void TgrBaseGrid::LockDropDownSize(bool unlock) {

@@ -65,7 +65,7 @@ Integer LastVisibleBefore(TgrVisibleItems* list, Integer limit) {
 // ------------------------------------------------------------ paint message
 
 bool TgrBaseGrid::CanPaintNow() const {
-    return HasWindow() && updateLock_ == 0 && paintLock_ == 0 && !painting_ &&
+    return HasWindow() && IsUpdateUnlocked() && IsPaintUnlocked() && !painting_ &&
            GridMemoryCanvas()->LockGrid() != this;
 }
 

@@ -338,9 +338,9 @@ void TgrBaseGrid::CheckGridStatusChanged() {
     if (gridStatus_ != gsNormal) {
         // A selection takes the place of the current cell's edit and of
         // the control over it.
-        if (currentCell_) currentCell_->ClearValue();
+        ClearEditState();
+        ResetEditorShown();
         HideCellControl(true);
-        editSelectMode_ = 0;
     }
     TgrGridStatus old = notifiedGridStatus_;
     notifiedGridStatus_ = gridStatus_;

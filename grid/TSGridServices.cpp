@@ -159,7 +159,7 @@ bool TgrBaseGrid::IsCurrentCellVisible() const {
     return shown(layout.Horz, curDisplayCol_, TopLeftCell().Col) && shown(layout.Vert, curDisplayRow_, TopLeftCell().Row);
 }
 
-bool TgrBaseGrid::CanReclickCurrentCell() { return !IsDesigning() && IsCurrentCellVisible() && CanShowControl(); }
+bool TgrBaseGrid::CanReclickCurrentCell() { return !IsDesigning() && IsCurrentCellVisible() && CanEditNow(); }
 
 Integer TgrBaseGrid::CalcLeftColToShow(Integer leftCol, Integer displayCol, Integer mode) const {
     Integer fixed = FixedColTotal();

@@ -193,7 +193,7 @@ bool TgrBaseGrid::RemoveCols(Integer from, Integer to) {
     if (currentGoes) {
         ReplaceCurrentCol(std::min<Integer>(keepDisplay, ColTotal() - 1), true, true, SkipsReadOnly());
     } else if (keepCol >= 1) {
-        ChangeCurrentCell(DisplayColOfData(keepCol), curDisplayRow_);
+        FollowCurrentDataCell(keepCol, curDataRow_);
     }
     Invalidate();
     UpdateScrollBars();
@@ -227,7 +227,7 @@ void TgrBaseGrid::DeleteRows(Integer from, Integer to) {
     if (currentGoes) {
         MoveToRow(std::min<Integer>(keepDisplay, RowTotal() - 1), true, false, false);
     } else if (keepRow >= 1) {
-        ChangeCurrentCell(curDisplayCol_, DisplayRowOfData(keepRow));
+        FollowCurrentDataCell(curDataCol_, keepRow);
     }
     Invalidate();
     SyncListBoxSelection(true);
@@ -269,7 +269,7 @@ void TgrBaseGrid::DeleteSelectedCols() {
         ReplaceCurrentCol(std::clamp<Integer>(keepDisplay, 1, std::max<Integer>(1, ColTotal() - 1)), true, true,
                           SkipsReadOnly());
     } else if (keepCol >= 1) {
-        ChangeCurrentCell(DisplayColOfData(keepCol), curDisplayRow_);
+        FollowCurrentDataCell(keepCol, curDataRow_);
     }
     Invalidate();
     RefreshCellControl();
@@ -315,7 +315,7 @@ void TgrBaseGrid::DeleteSelectedRows() {
     } else if (onInsertRow) {
         ChangeCurrentCell(curDisplayCol_, RowTotal() - 1);
     } else if (keepRow >= 1) {
-        ChangeCurrentCell(curDisplayCol_, DisplayRowOfData(keepRow));
+        FollowCurrentDataCell(curDataCol_, keepRow);
     }
     RecheckTopLeft(true);
     Invalidate();

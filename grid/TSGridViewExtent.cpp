@@ -154,6 +154,7 @@ bool TgrBaseGrid::BeginDirectCellPaint(const TRect& rect) {
         canvasNeedsPriming_ = false;
     }
     directPaint_ = true;
+    SetDirectDrawing(true);
     return true;
 }
 
@@ -165,6 +166,7 @@ void TgrBaseGrid::EndDirectCellPaint(const TRect& rect) {
     if (onMemory) window->SetSurface(directWindowSurface_);
     window->SetClipRect(directSavedClip_);
     directPaint_ = false;
+    SetDirectDrawing(false);
     struct Unlock {
         TgrMemoryCanvas* m;
         ~Unlock() { m->Unlock(); }

@@ -137,9 +137,8 @@ void TgrBaseGrid::LockPaint(bool unlock) {
         ++paintLock_;
     else if (paintLock_ > 0)
         --paintLock_;
-    QWidget* w = Widget();
-    if (!w) return;
-    w->setUpdatesEnabled(paintLock_ == 0);
+    ApplyRedraw();
+    if (!HasWindow()) return;
     if (paintLock_ == 0) {
         Invalidate();
         Update();

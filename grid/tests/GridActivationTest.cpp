@@ -103,7 +103,7 @@ TEST_F(GridActivation, WhereTheControlNeverShows) {
         c.set();
         grid->ResetCellControl(true);
         Paint();
-        EXPECT_FALSE(grid->CanShowControl());
+        EXPECT_FALSE(grid->CanEditNow());
         EXPECT_FALSE(ControlShown());
         EXPECT_FALSE(grid->StartEditing(0, false));
         // Out of sight: the focus went back to the grid.

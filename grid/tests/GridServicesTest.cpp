@@ -103,21 +103,21 @@ TEST_F(GridServices, CellGettersAnswerTheCellRecordOrNotSet) {
 TEST_F(GridServices, WhetherTheCurrentCellCanBeEditedNow) {
     EXPECT_EQ(grid->GetRangeAnchorRow(), grid->CurrentDisplayRow());
     EXPECT_TRUE(grid->IsColsStored());
-    // CanShowControl: editing mode, normal status, current cell not read-only.
-    EXPECT_TRUE(grid->CanShowControl());
+    // CanEditNow: editing mode, normal status, current cell not read-only.
+    EXPECT_TRUE(grid->CanEditNow());
     grid->Col(1)->SetReadOnly(true);
     grid->Col(2)->SetReadOnly(true);
     grid->Col(3)->SetReadOnly(true);
-    EXPECT_FALSE(grid->CanShowControl());
+    EXPECT_FALSE(grid->CanEditNow());
     grid->Col(1)->SetReadOnly(false);
     grid->ChangeCurrentCell(1, 1);
-    EXPECT_TRUE(grid->CanShowControl());
+    EXPECT_TRUE(grid->CanEditNow());
     // Read-only columns cannot be reached while skipping them, except by
     // a list-box grid, which moves by rows.
     EXPECT_TRUE(grid->IsCellReachable(1, 2));
     EXPECT_FALSE(grid->IsCellReachable(2, 2));
     grid->SetGridMode(gmBrowse);
-    EXPECT_FALSE(grid->CanShowControl());
+    EXPECT_FALSE(grid->CanEditNow());
     EXPECT_FALSE(grid->CanReclickCurrentCell());
     grid->SetGridMode(gmListBox);
     EXPECT_TRUE(grid->IsCellReachable(2, 2));
