@@ -55,6 +55,15 @@ enum TgrCursorCharSet { ccsUtf8, ccsWindows1252 };
 // A field's value in its native form, and back (a Null or Unassigned value
 // is blank). Texts stay in the program's character set.
 Variant ToEngineValue(const TField* field, const Variant& value);
+
+// A currency in the engine's BCD form (32 digits of precision), and back:
+// False for bytes that are no BCD or a value outside the currency range.
+std::string CurrToBCD(Currency value);
+bool BCDToCurr(const std::string& bytes, Currency& value);
+// A typed number (the program's decimal separator): False for a text that
+// is not one, which is then left alone.
+bool TextToFloat(const std::string& text, double& value);
+bool TextToFloat(const std::string& text, Currency& value);
 Variant FromEngineValue(const TField* field, const Variant& native);
 
 // A read-only engine cursor: it stands before the first record, on a

@@ -51,12 +51,15 @@ TDateTime MSecsToDateTime(double msecs) {
 
 bool IsBlank(const Variant& v) { return v.IsEmpty() || v.IsNull(); }
 
-std::string BcdBytes(Currency value) {
+}  // namespace
+
+std::string CurrToBCD(Currency value) {
     TBcd bcd = CurrencyRawToBcd(value.Raw(), 32);
     return std::string(reinterpret_cast<const char*>(&bcd), sizeof bcd);
 }
 
-bool BcdToCurrency(const std::string& bytes, Currency& value) {
+bool BCDToCurr(const std::string& bytes, Currency& value) {
+    // Bytes of another size are no BCD of this engine.
     if (bytes.size() != sizeof(TBcd)) return false;
     TBcd bcd;
     std::memcpy(&bcd, bytes.data(), sizeof bcd);
@@ -66,7 +69,9 @@ bool BcdToCurrency(const std::string& bytes, Currency& value) {
     return true;
 }
 
-}  // namespace
+bool TextToFloat(const std::string& text, double& value) { return TryStrToFloat(text, value); }
+
+bool TextToFloat(const std::string& text, Currency& value) { return TryStrToCurr(text, value); }
 
 Variant ToEngineValue(const TField* field, const Variant& value) {
     if (IsBlank(value)) return Variant();
@@ -78,7 +83,7 @@ Variant ToEngineValue(const TField* field, const Variant& value) {
         case ftLargeint: return Variant(value.AsInt64());
         case ftFloat:
         case ftCurrency: return Variant(value.AsDouble());
-        case ftBCD: return Variant(BcdBytes(value.AsCurrency()));
+        case ftBCD: return Variant(CurrToBCD(value.AsCurrency()));
         case ftBoolean: return Variant(value.AsBoolean() ? -1 : 0);
         case ftDate: return Variant(DateToDayNumber(value.AsDateTime()));
         case ftTime: return Variant(TimeToMSecs(value.AsDateTime()));
@@ -457,7 +462,7 @@ void TgrDBFloatField::StoreLookupValue(const Variant& value) { WriteLookupValue(
 bool TgrDBFloatField::PutKeyText(TgrEngineRecord& record, const std::string& text) {
     if (text.empty()) return PutKey(this, record, Variant());
     double v = 0;
-    if (!TryStrToFloat(text, v)) return false;
+    if (!TextToFloat(text, v)) return false;
     return PutKey(this, record, Variant(v));
 }
 
@@ -467,7 +472,7 @@ bool TgrDBBCDField::ReadCurrency(Currency& value, bool* overflow) const {
     if (overflow) *overflow = false;
     Variant v;
     if (!CursorWindow() || !GetData(&v)) return false;
-    if (BcdToCurrency(v.AsString(), value)) return true;
+    if (BCDToCurr(v.AsString(), value)) return true;
     if (overflow) {
         *overflow = true;
         return true;
@@ -515,14 +520,14 @@ std::string TgrDBBCDField::GetText(bool displayText) const {
 }
 
 void TgrDBBCDField::StoreLookupValue(const Variant& value) {
-    WriteLookupValue(Variant(BcdBytes(value.AsCurrency())));
+    WriteLookupValue(Variant(CurrToBCD(value.AsCurrency())));
 }
 
 bool TgrDBBCDField::PutKeyText(TgrEngineRecord& record, const std::string& text) {
     if (text.empty()) return PutKey(this, record, Variant());
     Currency v;
-    if (!TryStrToCurr(text, v)) return false;
-    return PutKey(this, record, Variant(BcdBytes(v)));
+    if (!TextToFloat(text, v)) return false;
+    return PutKey(this, record, Variant(CurrToBCD(v)));
 }
 
 // ------------------------------------------------------------ Boolean adapter
