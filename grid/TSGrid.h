@@ -2951,6 +2951,27 @@ private:
     // (end of section)
 
     // Drawing of cells, headings and fixed cells; effective attributes.
+public:
+    // The horizontal alignment as a text alignment (right, centre, else
+    // left).
+    TAlignment EffectiveAlignment(Integer dataCol, Integer dataRow);
+    // The two halves of ResolveButtonType.
+    TgrButtonType EffectiveButtonType(Integer dataCol, Integer dataRow);
+    TgrDropDownStyle EffectiveDropDownStyle(Integer dataCol, Integer dataRow);
+    // A data cell's control type and combo after the index checks (data
+    // column 1..Cols, data row 1 up to the last row of the base grid).
+    virtual TgrControlType GetCellEffectiveControlType(Integer dataCol, const Variant& dataRow);
+    virtual TgrCombo* GetCellEffectiveCombo(Integer dataCol, const Variant& dataRow);
+    // The check-box texts of a column that uses value texts (the grid's when
+    // the column's are empty); empty for any other column.
+    virtual std::string GetColCheckBoxValues(Integer dataCol);
+    // The current cell's attributes; the data-aware grid answers them for
+    // the current record.
+    virtual std::string GetCurrentMaskName();
+    virtual std::string GetCurrentCheckBoxValues();
+    // Outside the data cells the current cell counts as writable.
+    virtual bool IsCurrentCellReadOnly();
+    virtual bool IsCurrentCellSelected();
 
     // (end of section)
 };

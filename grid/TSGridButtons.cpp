@@ -117,8 +117,7 @@ void TgrBaseGrid::ReleaseSpinButtons() {
 }
 
 Integer TgrBaseGrid::CellButtonWidth(Integer dataCol, Integer dataRow) {
-    TgrDropDownStyle style;
-    TgrButtonType type = ResolveButtonType(dataCol, dataRow, style);
+    TgrButtonType type = EffectiveButtonType(dataCol, dataRow);
     if (type == btNone || type == btDefault) return 0;
     TgrCustomButton* button = GetCellButton(DisplayColOfData(dataCol), type);
     return button ? button->TotalWidth() : 0;
@@ -153,8 +152,7 @@ bool TgrBaseGrid::CanShowCellButton(Integer x, Integer y, Integer displayCol, In
 
 bool TgrBaseGrid::IsOverCellButton(Integer x, Integer y, Integer displayCol, Integer displayRow) {
     if (displayCol < 1 || displayRow < 1 || displayCol >= ColTotal() || displayRow >= RowTotal()) return false;
-    TgrDropDownStyle style;
-    TgrButtonType type = ResolveButtonType(DataColOfDisplay(displayCol), DataRowOfDisplay(displayRow), style);
+    TgrButtonType type = EffectiveButtonType(DataColOfDisplay(displayCol), DataRowOfDisplay(displayRow));
     if (!CanShowCellButton(x, y, displayCol, displayRow, type)) return false;
     TgrCustomButton* button = GetCellButton(displayCol, type);
     buttons_.Current = button;

@@ -59,7 +59,7 @@ bool TgrBaseGrid::MoveToDisplayCell(Integer displayCol, Integer displayRow) {
 // ------------------------------------------------------------ edit life cycle
 
 bool TgrBaseGrid::BeginCellEdit() {
-    if (!CanEdit() || IsCellReadOnly(curDataCol_, curDataRow_)) return false;
+    if (!CanEdit() || IsCurrentCellReadOnly()) return false;
     if (!cellEditing_) {
         if (!FireStartCellEdit() || !FireStartRowEdit()) return false;
         if (!PrepareCellEdit(curDataCol_, true)) return false;
@@ -325,7 +325,7 @@ bool TgrBaseGrid::ToggleCurrentCheck() {
     TgrGridCheckBox* box = checkControl_->CheckBox();
     LockEditStart(false);
     Variant value = GetStoredCellValue(curDataCol_, curDataRow_, ctCheck);
-    box->SetCheckBoxValues(EffectiveCheckBoxValues(curDataCol_));
+    box->SetCheckBoxValues(GetCurrentCheckBoxValues());
     if (TgrCol* col = gridCols_->ColAt(curDataCol_)) box->SetAllowGrayed(col->GetAllowGrayed());
     box->SetValue(value.IsEmpty() ? Variant(Byte(0)) : value, false, false);
     LockEditStart(true);
@@ -1223,13 +1223,13 @@ void TgrBaseGrid::SyncListBoxSelection(bool fire) {
 void TgrBaseGrid::ApplyEditorMask() {
     if (!editControl_) return;
     if (editControl_->GetMaskDefs() != GetMaskDefs()) editControl_->SetMaskDefs(GetMaskDefs());
-    std::string name = EffectiveMaskName(curDataCol_, curDataRow_);
+    std::string name = GetCurrentMaskName();
     if (editControl_->GetMaskName() != name) editControl_->SetMaskName(name);
 }
 
 bool TgrBaseGrid::ValidateCellMask() {
     if (GetCurrentControlType() != ctText) return true;
-    auto* mask = dynamic_cast<TgrMaskValidation*>(maskLink_->FindMask(EffectiveMaskName(curDataCol_, curDataRow_)));
+    auto* mask = dynamic_cast<TgrMaskValidation*>(maskLink_->FindMask(GetCurrentMaskName()));
     if (!mask || !(mask->MaskOptions() & grMaskOptionValidate)) return true;
     std::string text = activeControl_ == editControl_.get() ? activeControl_->GetValue().AsString()
                                                              : GetCellValue(curDataCol_, curDataRow_).AsString();

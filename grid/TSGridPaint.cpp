@@ -223,7 +223,7 @@ void TgrBaseGrid::PaintFixedCell(TCanvas* c, const TgrCellPaintInfo& info) {
         c->Font()->Assign(*info.Font);
         TRect content = info.ContentRect;
         if (plainPressed && info.HorzAlignment == htaRight) ++content.Right;
-        DrawTextInRect(c, text, headingHeight_, accel, info.WordWrap != wwOff, info.VertAlignment,
+        DrawAlignedText(c, text, headingHeight_, accel, info.WordWrap != wwOff, info.VertAlignment,
                        info.HorzAlignment, content.Top, content.Left + kTextMargin, content);
     }
     if (info.Kind == tckRowBar && info.Indicator != triNone) PaintRowIndicator(info);
