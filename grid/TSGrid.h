@@ -1734,7 +1734,6 @@ public:
     void DrawInsertRowIndicator();
     virtual void PaintRowBarCell(Integer displayRow);
     void RepaintRowBarCell(Integer displayRow);
-    virtual void DrawRowBarPicture(Integer displayRow, TBitmap* picture, TCopyMode copyMode, bool repaintFirst);
     // Painting outside a paint pass is allowed: a window, no update or
     // paint lock, and neither the grid's own paint pass nor the shared
     // memory canvas busy with this grid.
@@ -2483,10 +2482,9 @@ private:
     bool FillDrawInfoAt(Integer displayCol, Integer displayRow, const TRect& raw, bool selected,
                         TgrCellPaintInfo& info);
     void PaintFromInfo(TgrCellPaintInfo& info);
-    void PaintFixedCell(TCanvas* canvas, const TgrCellPaintInfo& info);
     // Heading content and button areas (text, sort picture, button frame).
     void LayoutHeadingCell(TgrCellPaintInfo& info);
-    void DrawHeadingButton(TCanvas* canvas, const TgrCellPaintInfo& info);
+    virtual void DrawHeadingButton(TCanvas* canvas, const TgrCellPaintInfo& info);
     // The frame lines of a heading button, pressed and shown down or not.
     void DrawHeadingButtonUp(TCanvas* canvas, const TgrCellPaintInfo& info);
     void DrawHeadingButtonDown(TCanvas* canvas, const TgrCellPaintInfo& info);
@@ -2972,6 +2970,33 @@ public:
     // Outside the data cells the current cell counts as writable.
     virtual bool IsCurrentCellReadOnly();
     virtual bool IsCurrentCellSelected();
+
+protected:
+    // Fixed cells. The background of a fixed cell (display column -1 or 0
+    // for the row bar and the corner) less its right and bottom pixel, with
+    // its raised or, for a held plain heading, sunken edge; its border lines
+    // at the right and bottom in a colour; a heading's caption and button
+    // area; a selected row's bar outside a paint (the heading colour
+    // inverted); the design-time fill of the fixed data cells.
+    void DrawFixedCellBackground(const TRect& rect, Integer displayCol);
+    void DrawFixedCellLines(const TRect& rect, TColor color);
+    void DrawHeadingCell(Integer displayCol);
+    void DrawSelectedRowBarCell(const TRect& rect);
+    void FillDesignFixedCell(const TRect& rect);
+    // Refills a row-bar cell: inverted when its row is selected outside a
+    // paint, else as a heading cell.
+    virtual void PaintRowBarBackground(Integer displayRow);
+    // A row-bar picture centred in a row's bar cell by RowBarAlignment with
+    // a copy mode (merge copy draws it, merge paint on an inverted bar);
+    // with refill the insert row's cell is refilled first.
+    virtual void PaintRowBarGlyph(Integer displayRow, TBitmap* picture, TCopyMode copyMode, bool refill);
+    // A bitmap's canvas for copying from, and the grid canvas pointed back
+    // at the shared memory canvas afterwards while this grid draws there.
+    TCanvas* BitmapCanvasHandle(TBitmap* bitmap);
+    void RestoreCanvasHandle();
+
+private:
+    bool IsPlainHeadingShownDown(Integer displayCol);
 
     // (end of section)
 };

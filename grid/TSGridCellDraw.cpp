@@ -277,8 +277,9 @@ void TgrBaseGrid::CopyBitmapRect(const TRect& dest, TBitmap* bitmap, const TRect
     if (!bitmap || dest.IsEmpty() || source.IsEmpty()) return;
     TCanvas* c = Canvas();
     c->SetCopyMode(mode);
-    c->CopyRect(dest, bitmap->Canvas(), source);
+    c->CopyRect(dest, BitmapCanvasHandle(bitmap), source);
     c->SetCopyMode(cmSrcCopy);
+    RestoreCanvasHandle();
 }
 
 void TgrBaseGrid::PaintCheckBoxCell(TgrCellPaintInfo& info, bool selected) {
