@@ -336,7 +336,7 @@ public:
     void SetDateTimeDef(TgrDateTimeDefComponent* def);
     bool StoreData() const { return storeData_; }
     virtual void SetStoreData(bool value);
-    bool AutoScale() const { return comboGrid_ && ownerGrid_ ? ownerGrid_->AutoScale() : autoScale_; }
+    bool GetAutoScale() const { return comboGrid_ && ownerGrid_ ? ownerGrid_->GetAutoScale() : autoScale_; }
     void SetAutoScale(bool value) {
         if (!comboGrid_) autoScale_ = value;
     }
@@ -714,8 +714,8 @@ public:
     // noted instead of done; when the last suspension ends the notes are
     // applied, the control comes back and the grid repaints once. Reading
     // from a form file counts as suspended too.
-    void SuspendLayout(bool begin = true);
-    void ResumeLayout() { SuspendLayout(false); }
+    void SuspendLayoutUpdates(bool begin = true);
+    void ResumeLayout() { SuspendLayoutUpdates(false); }
     bool IsLayoutSuspended() const { return layoutSuspend_ > 0 || IsReading(); }
     // Runs the top-left work noted while layout was suspended.
     void ApplyPendingLayout();
@@ -826,8 +826,8 @@ public:
     TScrollInfo ReadScrollInfo(TScrollBarKind bar) const { return GetScrollInfo(bar); }
     virtual bool NeedsHorzScrollBar(Integer clientWidth);
     virtual bool NeedsVertScrollBar(Integer clientHeight);
-    virtual bool IsHorzScrollBarNeeded();
-    virtual bool IsVertScrollBarNeeded();
+    virtual bool HorzScrollBarNeeded();
+    virtual bool VertScrollBarNeeded();
     bool AlwaysShowsHorzBar() const;
     bool AlwaysShowsVertBar() const;
     void ShowHorzScrollBar(bool needed);
@@ -1326,8 +1326,8 @@ public:
     // The 8 x 8 pattern blending a selection or focus colour over pictures:
     // the colour where x + y is even, black elsewhere. It exists only while
     // SelectionColor or FocusColor is set.
-    void UpdateBlendBitmap(bool create);
-    TBitmap* GetBlendBitmap();
+    void PrepareSelectionBitmap(bool create);
+    TBitmap* GetSelectionBitmap();
     void BuildBlendBitmap(TColor color);
     TBitmap* EnsureBlendBitmap(TColor color);
     bool HasBlendBitmap() const { return blendBitmap_ != nullptr; }
@@ -1874,7 +1874,7 @@ public:
     // The range press: from the left margin a new range of the one cell,
     // with Shift (or Ctrl+Shift) on a selected range that range stretched
     // to the cell; the drag that follows extends it (msCellSelect).
-    virtual void StartCellRangeSelect(TShiftState shift, Integer x, Integer row, Integer col, Integer y);
+    virtual void CellRangeMouseDown(TShiftState shift, Integer x, Integer row, Integer col, Integer y);
     void StartNewCellRange(Integer col, Integer row);
     // The range becomes the rectangle from the current cell (its anchor)
     // to the cell; only the strips that change are repainted.
@@ -1910,7 +1910,7 @@ public:
     // msRowBarResize) of the border under a client point in display cell
     // (col, row), or msNone; a hit stores the resized index, the line
     // position and the pointer's offset from it.
-    TgrMouseStatus HitTestResize(Integer x, Integer y, Integer row, Integer col);
+    TgrMouseStatus IsOnSizingZone(Integer x, Integer y, Integer col, Integer row);
     // The row (the heading: 0) whose bottom border lies within two pixels
     // of y (over the row bar, anywhere with ResizeRowsInGrid); the column
     // (the row bar: 0) whose right border is caught at x (two pixels left
@@ -1929,14 +1929,14 @@ public:
     // ------------------------------------------------ row-bar presses and row selection operations
     // A left press on a row-bar cell goes through these operations, so that
     // a grid whose rows stand for records can select records instead of
-    // display rows. RowBarClick takes the press (nothing without row
+    // display rows. RowSelectMouseDown takes the press (nothing without row
     // selection); RowBarPress dispatches it by its keys: plain (and Shift
     // under rsSingle) SelectRowAtBar, Ctrl ToggleRowAtBar (under rsSingle
     // outside list-box selection too: it selects only that row), Shift
     // ExtendRowSelection, Ctrl+Shift ExtendRowSelectionAdd. An extension
     // sets handled when it took over the rest of the press (no drag
     // follows). The pressed row becomes current.
-    virtual void RowBarClick(TShiftState shift, Integer x, Integer row, Integer col, Integer y);
+    virtual void RowSelectMouseDown(TShiftState shift, Integer x, Integer row, Integer col, Integer y);
     virtual void RowBarPress(TShiftState shift, Integer row, bool& handled);
     // Plain press: the range anchor moves to the row, which alone is
     // selected (ClickSelectRow).
@@ -2634,8 +2634,8 @@ private:
     bool settingColWidth_ = false, settingRowHeight_ = false;
     // One display column's width (row's height) changed: a hidden one goes
     // back to 0, a fixed one rechecks the view, a dropped-down list refits.
-    void ColWidthChangedAt(Integer displayCol);
-    void RowHeightChangedAt(Integer displayRow);
+    void ColWidthChanged(Integer displayCol);
+    void RowHeightChanged(Integer displayRow);
     // All widths (heights) of the base changed; the objects take the base's
     // sizes (lastChanged: the last width or height an object took, 0 none).
     void ColWidthsUpdated();
@@ -2970,6 +2970,15 @@ public:
     // Outside the data cells the current cell counts as writable.
     virtual bool IsCurrentCellReadOnly();
     virtual bool IsCurrentCellSelected();
+    // The current row in the row selection; the data-aware grid answers for
+    // the current record.
+    virtual bool IsCurrentRowSelected();
+    virtual void SelectCurrentRow();
+    // The display-to-data index arrays by scrolling position (1..ColCount-1,
+    // 1..RowCount-1): -1 outside, and a setter outside is ignored.
+    Integer GetDataRowOfDisplay(Integer displayRow);
+    void SetDataColOfDisplay(Integer displayCol, Integer dataCol);
+    void SetDataRowOfDisplay(Integer displayRow, Integer dataRow);
 
 protected:
     // Fixed cells. The background of a fixed cell (display column -1 or 0
@@ -2994,9 +3003,18 @@ protected:
     // at the shared memory canvas afterwards while this grid draws there.
     TCanvas* BitmapCanvasHandle(TBitmap* bitmap);
     void RestoreCanvasHandle();
+    // The scratch bitmap pictures are copied through, made on first use;
+    // a combo's list grid shares its owner grid's.
+    TBitmap* GetWorkBitmap();
+    // Draws the cells of a range at once on a canvas in a selection state,
+    // leaving the excluded rectangle alone.
+    void PaintRange(TCanvas* dc, const TCellRange_ts& range, bool selected, const TRect& exclude);
+    // Whether no display column of left..right is selected.
+    bool AreNoColsSelected(Integer left, Integer right);
 
 private:
     bool IsPlainHeadingShownDown(Integer displayCol);
+    std::unique_ptr<TBitmap> workBitmap_;
 
     // (end of section)
 };

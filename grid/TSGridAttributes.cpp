@@ -327,3 +327,12 @@ bool TgrBaseGrid::IsCurrentCellReadOnly() {
 }
 
 bool TgrBaseGrid::IsCurrentCellSelected() { return IsDisplayCellSelected(curDisplayCol_, curDisplayRow_); }
+
+bool TgrBaseGrid::IsCurrentRowSelected() {
+    return curDisplayRow_ >= 1 && curDisplayRow_ < RowTotal() && rowSelection_->IsSelected(curDisplayRow_);
+}
+
+void TgrBaseGrid::SelectCurrentRow() {
+    if (curDisplayRow_ >= 1 && curDisplayRow_ < RowTotal() && !IsCurrentRowSelected())
+        SelectDisplayRows(curDisplayRow_, curDisplayRow_);
+}

@@ -287,7 +287,7 @@ void TgrBaseGrid::HandOverComboCapture() {
     // goes on as a drag over its rows and whose release is a click there.
     list->SetMouseDownCell(0, list->curDisplayRow_);
     list->pressedInGrid_ = !list->IsDesigning();
-    list->RowBarClick(TShiftState(), 0, list->curDisplayRow_, 0, 0);
+    list->RowSelectMouseDown(TShiftState(), 0, list->curDisplayRow_, 0, 0);
 }
 
 bool TgrBaseGrid::TrackComboOnFirstMove(Integer x, Integer y) {

@@ -137,3 +137,9 @@ void TgrBaseGrid::RestoreCanvasHandle() {
     QImage* image = &memory->Surface()->Image();
     if (Canvas()->Surface() != image) Canvas()->SetSurface(image);
 }
+
+TBitmap* TgrBaseGrid::GetWorkBitmap() {
+    if (comboGrid_ && ownerGrid_) return ownerGrid_->GetWorkBitmap();
+    if (!workBitmap_) workBitmap_ = std::make_unique<TBitmap>();
+    return workBitmap_.get();
+}

@@ -383,7 +383,7 @@ void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
         single.Exclude(ssDouble);
         MousePress(single, x, y);
     } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNone &&
-               HitTestResize(x, y, CellUnderMouse(x, y).Row, CellUnderMouse(x, y).Col) != msNone) {
+               IsOnSizingZone(x, y, CellUnderMouse(x, y).Col, CellUnderMouse(x, y).Row) != msNone) {
         // The second press of a double-click on a row or column border (the
         // row bar's too) starts a resize that, released on the border,
         // gives the row its set height (the column its set width) back.
@@ -435,7 +435,7 @@ void TgrBaseGrid::ClearOtherSelections() {
 
 // ------------------------------------------------------------ row-bar presses
 
-void TgrBaseGrid::RowBarClick(TShiftState shift, Integer x, Integer row, Integer col, Integer y) {
+void TgrBaseGrid::RowSelectMouseDown(TShiftState shift, Integer x, Integer row, Integer col, Integer y) {
     if (rowSelectMode_ == rsNone) return;
     // A press that changes the selection first ends the cell edit; one
     // that cannot be ended refuses the press.
@@ -605,7 +605,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         return;
     }
     if (cell.Col == 0 && cell.Row >= 1) {
-        RowBarClick(shift, x, cell.Row, cell.Col, y);
+        RowSelectMouseDown(shift, x, cell.Row, cell.Col, y);
         return;
     }
     if (cell.Col < 1 || cell.Row < 1) return;
@@ -1210,8 +1210,8 @@ void TgrBaseGrid::SyncListBoxSelection(bool fire) {
                 changed = true;
             }
     }
-    if (!rowSelection_->IsSelected(curDisplayRow_)) {
-        SelectDisplayRows(curDisplayRow_, curDisplayRow_);
+    if (!IsCurrentRowSelected()) {
+        SelectCurrentRow();
         changed = true;
     }
     if (changed) {
