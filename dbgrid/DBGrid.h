@@ -793,7 +793,7 @@ public:
     // window rows when the anchor is shown (anchorRow), else a record
     // scan. Answers the side of the row against the anchor.
     Integer CollectRangeBookmarks(Integer anchorRow, Integer row, TgrSelectedList& list, bool& cancel);
-    void RowBarClick(TShiftState shift, Integer x, Integer row, Integer col, Integer y) override;
+    void RowSelectMouseDown(TShiftState shift, Integer x, Integer row, Integer col, Integer y) override;
     void ExtendRowSelection(Integer row, bool& handled) override;
     void ExtendRowSelectionAdd(Integer row, bool& handled) override;
     void SelectOnlyRow(Integer row, bool invalidate) override;

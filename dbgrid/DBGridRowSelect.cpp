@@ -317,14 +317,14 @@ void TgrCustomDBGrid::SelectOnlyRecord(const std::string& bookmark, bool invalid
 
 // ------------------------------------------------------------ row-bar presses
 
-void TgrCustomDBGrid::RowBarClick(TShiftState shift, Integer x, Integer row, Integer col, Integer y) {
+void TgrCustomDBGrid::RowSelectMouseDown(TShiftState shift, Integer x, Integer row, Integer col, Integer y) {
     // A press that changes the selection first ends a pending edit; one
     // that cannot be left refuses the press.
     if (dataActive_ && RowSelectMode() != rsNone && (row != CurrentDisplayRow() || !IsDisplayRowSelected(row)) &&
         !CanLeaveRecord())
         return;
     if (dataBound_ && !dataActive_) return;
-    TgrBaseGrid::RowBarClick(shift, x, row, col, y);
+    TgrBaseGrid::RowSelectMouseDown(shift, x, row, col, y);
 }
 
 void TgrCustomDBGrid::ClickSelectRow(Integer row) {

@@ -370,8 +370,8 @@ int DrawTextAccel(TCanvas* canvas, const TgrTextMetric& tm, int x, int a, int n,
     return x + Width(canvas, tm, all);
 }
 
-void DrawTextInRect(TCanvas* canvas, std::string_view text, int height, int accelerator, bool wrap,
-                    TgrVertAlignment vertical, TgrHorzAlignment horizontal, int top, int x, const TRect& rect) {
+void DrawAlignedText(TCanvas* canvas, std::string_view text, int height, int accelerator, bool wrap,
+                     TgrVertAlignment vertical, TgrHorzAlignment horizontal, int top, int x, const TRect& rect) {
     if (rect.IsEmpty()) return;
     TgrTextMetric tm = GetTextMetric(canvas);
     int extra = ExtraLineSpacing(tm);

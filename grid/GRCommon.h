@@ -3,7 +3,7 @@
 // line breaks and (with word wrap) at blanks, and drawing it left, right or
 // centred and top, bottom or centred in a rectangle, optionally with one
 // underlined accelerator character or with a selected part in the selection
-// colours. Cell and heading drawing use DrawTextInRect; the in-cell edit box
+// colours. Cell and heading drawing use DrawAlignedText; the in-cell edit box
 // uses DrawEditText, WrapIntoLineList, TextWidthWithBreaks and the word-jump
 // functions; the row-height calculation uses MeasureWrappedText.
 //
@@ -129,8 +129,8 @@ int DrawTextAccel(TCanvas* canvas, const TgrTextMetric& tm, int x, int a, int n,
 // Cell text: fills rect with the brush and draws text aligned in it, wrapped
 // when wrap is set and the height allows it. htaDefault and vtaDefault are
 // taken as left and top.
-void DrawTextInRect(TCanvas* canvas, std::string_view text, int height, int accelerator, bool wrap,
-                    TgrVertAlignment vertical, TgrHorzAlignment horizontal, int top, int x, const TRect& rect);
+void DrawAlignedText(TCanvas* canvas, std::string_view text, int height, int accelerator, bool wrap,
+                     TgrVertAlignment vertical, TgrHorzAlignment horizontal, int top, int x, const TRect& rect);
 // Edit-box text with a selection (selStart, selLength in bytes) drawn in the
 // selection colours. lines and firstLine come from the edit box's line list;
 // scroll is the first shown byte (left and centre alignment) or the end of

@@ -380,7 +380,7 @@ void CheckValueOfState(TCheckBoxState state, const std::string& values, Variant&
     value = SameText(text, "Null") ? Variant::NullValue() : Variant(text);
 }
 
-TCheckBoxState CheckStateOfVariant(const Variant& value, const std::string& values) {
+TCheckBoxState VariantToCheckState(const Variant& value, const std::string& values) {
     if (value.IsString()) return CheckStateOfText(value.AsString(), values);
     // Any integer kind: the in-cell check box keeps its state as a byte.
     if (value.Type() == varInteger || value.Type() == varByte || value.Type() == varSmallint ||

@@ -101,7 +101,7 @@ bool IsValidCheckValues(const std::string& values);
 TCheckBoxState CheckStateOfText(const std::string& text, const std::string& values);
 // The text of a state; a text "Null" gives a Null variant.
 void CheckValueOfState(TCheckBoxState state, const std::string& values, Variant& value);
-TCheckBoxState CheckStateOfVariant(const Variant& value, const std::string& values);
+TCheckBoxState VariantToCheckState(const Variant& value, const std::string& values);
 
 // ------------------------------------------------------------- key texts
 

@@ -105,7 +105,7 @@ void TgrGridCheckBox::SetValue(const Variant& value, bool edited, bool byUser) {
     undoSaved_ = false;
     if (value.IsNull() || value.IsEmpty() || value.IsString()) {
         value_ = value;
-        state_ = value.IsEmpty() ? CheckStateOfText("", checkBoxValues_) : CheckStateOfVariant(value, checkBoxValues_);
+        state_ = value.IsEmpty() ? CheckStateOfText("", checkBoxValues_) : VariantToCheckState(value, checkBoxValues_);
     } else {
         Integer n = 0;
         try {
@@ -141,7 +141,7 @@ void TgrGridCheckBox::Toggle() {
     else if (state_ == cbGrayed) next = cbUnchecked;
     if (!checkBoxValues_.empty()) {
         CheckValueOfState(next, checkBoxValues_, value_);
-        state_ = CheckStateOfVariant(value_, checkBoxValues_);
+        state_ = VariantToCheckState(value_, checkBoxValues_);
     } else {
         state_ = next;
         value_ = Variant(Byte(next));
@@ -165,7 +165,7 @@ void TgrGridCheckBox::SetCheckBoxStyle(TgrCheckBoxStyle style) {
     Invalidate();
 }
 
-TBitmap* TgrGridCheckBox::GetGlyph(TCheckBoxState state, TCopyMode& copyMode, bool pressedAllowed, TRect& source) {
+TBitmap* TgrGridCheckBox::GetCheckPicture(TCheckBoxState state, TCopyMode& copyMode, bool pressedAllowed, TRect& source) {
     int s = std::clamp(static_cast<int>(state), 0, 2);
     bool pressedNow = tracking_ ? pressed_ : spaceHeld_;
     int index = glyphIndex_[std::size_t(s)] + (pressedAllowed && pressedNow ? 9 : 0);
@@ -185,7 +185,7 @@ void TgrGridCheckBox::PaintCheck(TCanvas* canvas, const TRect& rect, bool drawFo
     b->FillRect(TRect(0, 0, w, h));
     TCopyMode mode;
     TRect source;
-    TBitmap* glyph = GetGlyph(state_, mode, true, source);
+    TBitmap* glyph = GetCheckPicture(state_, mode, true, source);
     int left = (w - G) / 2 - 1;
     int top = (h - G) / 2;
     if (Ctl3D) {

@@ -237,8 +237,8 @@ public:
     void SetMouseCapture(bool capture) override;
 
     void SetCheckBoxStyle(TgrCheckBoxStyle style) { CheckBox()->SetCheckBoxStyle(style); }
-    TBitmap* GetGlyph(TCheckBoxState state, TCopyMode& copyMode, bool pressedAllowed, TRect& source) {
-        return CheckBox()->GetGlyph(state, copyMode, pressedAllowed, source);
+    TBitmap* GetCheckPicture(TCheckBoxState state, TCopyMode& copyMode, bool pressedAllowed, TRect& source) {
+        return CheckBox()->GetCheckPicture(state, copyMode, pressedAllowed, source);
     }
     void SetAllowGrayed(bool v) { CheckBox()->SetAllowGrayed(v); }
     const std::string& GetCheckBoxValues() const { return CheckBox()->CheckBoxValues(); }

@@ -323,6 +323,23 @@ Integer TgrBaseGrid::DataRowOfDisplay(Integer displayRow) {
     return rowMap_[std::size_t(displayRow)];
 }
 
+Integer TgrBaseGrid::GetDataRowOfDisplay(Integer displayRow) {
+    return displayRow >= 1 && displayRow < RowTotal() ? DataRowOfDisplay(displayRow) : -1;
+}
+
+void TgrBaseGrid::SetDataColOfDisplay(Integer displayCol, Integer dataCol) {
+    if (displayCol < 1 || displayCol >= ColTotal() || displayCol >= Integer(colMap_.size())) return;
+    colMap_[std::size_t(displayCol)] = dataCol;
+    if (TgrCol* c = gridCols_->ColAt(dataCol)) c->RenumberDisplayCol(displayCol);
+}
+
+void TgrBaseGrid::SetDataRowOfDisplay(Integer displayRow, Integer dataRow) {
+    if (displayRow < 1 || displayRow >= RowTotal() || displayRow >= Integer(rowMap_.size())) return;
+    rowMap_[std::size_t(displayRow)] = dataRow;
+    gridRows_->EnsureDisplayArray();
+    gridRows_->SetDisplayRowOf(dataRow, displayRow);
+}
+
 void TgrBaseGrid::NotifyCountsChanged(Integer oldColTotal, Integer oldRowTotal) {
     SizeChanged(oldColTotal, oldRowTotal);
 }

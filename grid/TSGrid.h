@@ -336,7 +336,7 @@ public:
     void SetDateTimeDef(TgrDateTimeDefComponent* def);
     bool StoreData() const { return storeData_; }
     virtual void SetStoreData(bool value);
-    bool AutoScale() const { return comboGrid_ && ownerGrid_ ? ownerGrid_->AutoScale() : autoScale_; }
+    bool GetAutoScale() const { return comboGrid_ && ownerGrid_ ? ownerGrid_->GetAutoScale() : autoScale_; }
     void SetAutoScale(bool value) {
         if (!comboGrid_) autoScale_ = value;
     }
@@ -712,8 +712,8 @@ public:
     // noted instead of done; when the last suspension ends the notes are
     // applied, the control comes back and the grid repaints once. Reading
     // from a form file counts as suspended too.
-    void SuspendLayout(bool begin = true);
-    void ResumeLayout() { SuspendLayout(false); }
+    void SuspendLayoutUpdates(bool begin = true);
+    void ResumeLayout() { SuspendLayoutUpdates(false); }
     bool IsLayoutSuspended() const { return layoutSuspend_ > 0 || IsReading(); }
     // Runs the top-left work noted while layout was suspended.
     void ApplyPendingLayout();
@@ -824,8 +824,8 @@ public:
     TScrollInfo ReadScrollInfo(TScrollBarKind bar) const { return GetScrollInfo(bar); }
     virtual bool NeedsHorzScrollBar(Integer clientWidth);
     virtual bool NeedsVertScrollBar(Integer clientHeight);
-    virtual bool IsHorzScrollBarNeeded();
-    virtual bool IsVertScrollBarNeeded();
+    virtual bool HorzScrollBarNeeded();
+    virtual bool VertScrollBarNeeded();
     bool AlwaysShowsHorzBar() const;
     bool AlwaysShowsVertBar() const;
     void ShowHorzScrollBar(bool needed);
@@ -1324,8 +1324,8 @@ public:
     // The 8 x 8 pattern blending a selection or focus colour over pictures:
     // the colour where x + y is even, black elsewhere. It exists only while
     // SelectionColor or FocusColor is set.
-    void UpdateBlendBitmap(bool create);
-    TBitmap* GetBlendBitmap();
+    void PrepareSelectionBitmap(bool create);
+    TBitmap* GetSelectionBitmap();
     void BuildBlendBitmap(TColor color);
     TBitmap* EnsureBlendBitmap(TColor color);
     bool HasBlendBitmap() const { return blendBitmap_ != nullptr; }
@@ -1733,7 +1733,6 @@ public:
     void DrawInsertRowIndicator();
     virtual void PaintRowBarCell(Integer displayRow);
     void RepaintRowBarCell(Integer displayRow);
-    virtual void DrawRowBarPicture(Integer displayRow, TBitmap* picture, TCopyMode copyMode, bool repaintFirst);
     // Painting outside a paint pass is allowed: a window, no update or
     // paint lock, and neither the grid's own paint pass nor the shared
     // memory canvas busy with this grid.
@@ -1874,7 +1873,7 @@ public:
     // The range press: from the left margin a new range of the one cell,
     // with Shift (or Ctrl+Shift) on a selected range that range stretched
     // to the cell; the drag that follows extends it (msCellSelect).
-    virtual void StartCellRangeSelect(TShiftState shift, Integer x, Integer row, Integer col, Integer y);
+    virtual void CellRangeMouseDown(TShiftState shift, Integer x, Integer row, Integer col, Integer y);
     void StartNewCellRange(Integer col, Integer row);
     // The range becomes the rectangle from the current cell (its anchor)
     // to the cell; only the strips that change are repainted.
@@ -1910,7 +1909,7 @@ public:
     // msRowBarResize) of the border under a client point in display cell
     // (col, row), or msNone; a hit stores the resized index, the line
     // position and the pointer's offset from it.
-    TgrMouseStatus HitTestResize(Integer x, Integer y, Integer row, Integer col);
+    TgrMouseStatus IsOnSizingZone(Integer x, Integer y, Integer col, Integer row);
     // The row (the heading: 0) whose bottom border lies within two pixels
     // of y (over the row bar, anywhere with ResizeRowsInGrid); the column
     // (the row bar: 0) whose right border is caught at x (two pixels left
@@ -1929,14 +1928,14 @@ public:
     // ------------------------------------------------ row-bar presses and row selection operations
     // A left press on a row-bar cell goes through these operations, so that
     // a grid whose rows stand for records can select records instead of
-    // display rows. RowBarClick takes the press (nothing without row
+    // display rows. RowSelectMouseDown takes the press (nothing without row
     // selection); RowBarPress dispatches it by its keys: plain (and Shift
     // under rsSingle) SelectRowAtBar, Ctrl ToggleRowAtBar (under rsSingle
     // outside list-box selection too: it selects only that row), Shift
     // ExtendRowSelection, Ctrl+Shift ExtendRowSelectionAdd. An extension
     // sets handled when it took over the rest of the press (no drag
     // follows). The pressed row becomes current.
-    virtual void RowBarClick(TShiftState shift, Integer x, Integer row, Integer col, Integer y);
+    virtual void RowSelectMouseDown(TShiftState shift, Integer x, Integer row, Integer col, Integer y);
     virtual void RowBarPress(TShiftState shift, Integer row, bool& handled);
     // Plain press: the range anchor moves to the row, which alone is
     // selected (ClickSelectRow).
@@ -2482,10 +2481,9 @@ private:
     bool FillDrawInfoAt(Integer displayCol, Integer displayRow, const TRect& raw, bool selected,
                         TgrCellPaintInfo& info);
     void PaintFromInfo(TgrCellPaintInfo& info);
-    void PaintFixedCell(TCanvas* canvas, const TgrCellPaintInfo& info);
     // Heading content and button areas (text, sort picture, button frame).
     void LayoutHeadingCell(TgrCellPaintInfo& info);
-    void DrawHeadingButton(TCanvas* canvas, const TgrCellPaintInfo& info);
+    virtual void DrawHeadingButton(TCanvas* canvas, const TgrCellPaintInfo& info);
     // The frame lines of a heading button, pressed and shown down or not.
     void DrawHeadingButtonUp(TCanvas* canvas, const TgrCellPaintInfo& info);
     void DrawHeadingButtonDown(TCanvas* canvas, const TgrCellPaintInfo& info);
@@ -2635,8 +2633,8 @@ private:
     bool settingColWidth_ = false, settingRowHeight_ = false;
     // One display column's width (row's height) changed: a hidden one goes
     // back to 0, a fixed one rechecks the view, a dropped-down list refits.
-    void ColWidthChangedAt(Integer displayCol);
-    void RowHeightChangedAt(Integer displayRow);
+    void ColWidthChanged(Integer displayCol);
+    void RowHeightChanged(Integer displayRow);
     // All widths (heights) of the base changed; the objects take the base's
     // sizes (lastChanged: the last width or height an object took, 0 none).
     void ColWidthsUpdated();
@@ -3015,6 +3013,72 @@ private:
     // (end of section)
 
     // Drawing of cells, headings and fixed cells; effective attributes.
+public:
+    // The horizontal alignment as a text alignment (right, centre, else
+    // left).
+    TAlignment EffectiveAlignment(Integer dataCol, Integer dataRow);
+    // The two halves of ResolveButtonType.
+    TgrButtonType EffectiveButtonType(Integer dataCol, Integer dataRow);
+    TgrDropDownStyle EffectiveDropDownStyle(Integer dataCol, Integer dataRow);
+    // A data cell's control type and combo after the index checks (data
+    // column 1..Cols, data row 1 up to the last row of the base grid).
+    virtual TgrControlType GetCellEffectiveControlType(Integer dataCol, const Variant& dataRow);
+    virtual TgrCombo* GetCellEffectiveCombo(Integer dataCol, const Variant& dataRow);
+    // The check-box texts of a column that uses value texts (the grid's when
+    // the column's are empty); empty for any other column.
+    virtual std::string GetColCheckBoxValues(Integer dataCol);
+    // The current cell's attributes; the data-aware grid answers them for
+    // the current record.
+    virtual std::string GetCurrentMaskName();
+    virtual std::string GetCurrentCheckBoxValues();
+    // Outside the data cells the current cell counts as writable.
+    virtual bool IsCurrentCellReadOnly();
+    virtual bool IsCurrentCellSelected();
+    // The current row in the row selection; the data-aware grid answers for
+    // the current record.
+    virtual bool IsCurrentRowSelected();
+    virtual void SelectCurrentRow();
+    // The display-to-data index arrays by scrolling position (1..ColCount-1,
+    // 1..RowCount-1): -1 outside, and a setter outside is ignored.
+    Integer GetDataRowOfDisplay(Integer displayRow);
+    void SetDataColOfDisplay(Integer displayCol, Integer dataCol);
+    void SetDataRowOfDisplay(Integer displayRow, Integer dataRow);
+
+protected:
+    // Fixed cells. The background of a fixed cell (display column -1 or 0
+    // for the row bar and the corner) less its right and bottom pixel, with
+    // its raised or, for a held plain heading, sunken edge; its border lines
+    // at the right and bottom in a colour; a heading's caption and button
+    // area; a selected row's bar outside a paint (the heading colour
+    // inverted); the design-time fill of the fixed data cells.
+    void DrawFixedCellBackground(const TRect& rect, Integer displayCol);
+    void DrawFixedCellLines(const TRect& rect, TColor color);
+    void DrawHeadingCell(Integer displayCol);
+    void DrawSelectedRowBarCell(const TRect& rect);
+    void FillDesignFixedCell(const TRect& rect);
+    // Refills a row-bar cell: inverted when its row is selected outside a
+    // paint, else as a heading cell.
+    virtual void PaintRowBarBackground(Integer displayRow);
+    // A row-bar picture centred in a row's bar cell by RowBarAlignment with
+    // a copy mode (merge copy draws it, merge paint on an inverted bar);
+    // with refill the insert row's cell is refilled first.
+    virtual void PaintRowBarGlyph(Integer displayRow, TBitmap* picture, TCopyMode copyMode, bool refill);
+    // A bitmap's canvas for copying from, and the grid canvas pointed back
+    // at the shared memory canvas afterwards while this grid draws there.
+    TCanvas* BitmapCanvasHandle(TBitmap* bitmap);
+    void RestoreCanvasHandle();
+    // The scratch bitmap pictures are copied through, made on first use;
+    // a combo's list grid shares its owner grid's.
+    TBitmap* GetWorkBitmap();
+    // Draws the cells of a range at once on a canvas in a selection state,
+    // leaving the excluded rectangle alone.
+    void PaintRange(TCanvas* dc, const TCellRange_ts& range, bool selected, const TRect& exclude);
+    // Whether no display column of left..right is selected.
+    bool AreNoColsSelected(Integer left, Integer right);
+
+private:
+    bool IsPlainHeadingShownDown(Integer displayCol);
+    std::unique_ptr<TBitmap> workBitmap_;
 
     // (end of section)
 };

@@ -23,7 +23,7 @@
 bool TgrBaseGrid::CanEditNow() {
     if (gridStatus_ != gsNormal || (gridMode_ != gmEdit && gridMode_ != gmEditInsert)) return false;
     if (curDataCol_ < 1 || curDataRow_ < 1 || curDataCol_ > Cols() || curDataRow_ > Rows()) return false;
-    return !IsCellReadOnly(curDataCol_, curDataRow_) && !IsDisplayCellSelected(curDisplayCol_, curDisplayRow_);
+    return !IsCurrentCellReadOnly() && !IsCurrentCellSelected();
 }
 
 bool TgrBaseGrid::ShouldShowControl() { return !IsDesigning() && IsCurrentCellVisible() && CanEditNow(); }

@@ -145,9 +145,8 @@ TgrWordWrap TgrBaseGrid::EffectiveWordWrap(Integer dataCol, Integer dataRow) {
 }
 
 std::string TgrBaseGrid::EffectiveCheckBoxValues(Integer dataCol) {
-    if (TgrCol* col = gridCols_->ColAt(dataCol); col && col->UsesCheckBoxValues() && !col->CheckBoxValues().empty())
-        return col->CheckBoxValues();
-    return checkBoxValues_;
+    std::string values = GetColCheckBoxValues(dataCol);
+    return values.empty() ? checkBoxValues_ : values;
 }
 
 bool TgrBaseGrid::IsCellReadOnly(Integer dataCol, Integer dataRow) {
@@ -280,4 +279,60 @@ TgrPictureOptions TgrBaseGrid::EffectivePictureOptions(Integer dataCol, Integer 
     p.Center = pick(pkCenterPicture, centerPicture_);
     p.KeepAspectRatio = pick(pkKeepAspectRatio, keepAspectRatio_);
     return p;
+}
+
+// ------------------------------------------------------------ derived forms
+
+TAlignment TgrBaseGrid::EffectiveAlignment(Integer dataCol, Integer dataRow) {
+    return HorzAlignmentToAlignment(EffectiveHorzAlignment(dataCol, dataRow));
+}
+
+TgrButtonType TgrBaseGrid::EffectiveButtonType(Integer dataCol, Integer dataRow) {
+    TgrDropDownStyle style;
+    return ResolveButtonType(dataCol, dataRow, style);
+}
+
+TgrDropDownStyle TgrBaseGrid::EffectiveDropDownStyle(Integer dataCol, Integer dataRow) {
+    TgrDropDownStyle style;
+    ResolveButtonType(dataCol, dataRow, style);
+    return style;
+}
+
+TgrControlType TgrBaseGrid::GetCellEffectiveControlType(Integer dataCol, const Variant& dataRow) {
+    Integer row = dataRow.AsInteger();
+    CheckColRowIndex(1, dataCol, Cols(), 1);
+    CheckColRowIndex(0, row, RowTotal() - 1, 1);
+    return EffectiveControlType(dataCol, row);
+}
+
+TgrCombo* TgrBaseGrid::GetCellEffectiveCombo(Integer dataCol, const Variant& dataRow) {
+    Integer row = dataRow.AsInteger();
+    CheckColRowIndex(1, dataCol, Cols(), 1);
+    CheckColRowIndex(0, row, RowTotal() - 1, 1);
+    return EffectiveCombo(dataCol, row);
+}
+
+std::string TgrBaseGrid::GetColCheckBoxValues(Integer dataCol) {
+    TgrCol* col = gridCols_->ColAt(dataCol);
+    if (!col || !col->UsesCheckBoxValues()) return {};
+    return col->CheckBoxValues().empty() ? checkBoxValues_ : col->CheckBoxValues();
+}
+
+std::string TgrBaseGrid::GetCurrentMaskName() { return EffectiveMaskName(curDataCol_, curDataRow_); }
+
+std::string TgrBaseGrid::GetCurrentCheckBoxValues() { return EffectiveCheckBoxValues(curDataCol_); }
+
+bool TgrBaseGrid::IsCurrentCellReadOnly() {
+    return IsDataCellIndex(curDataCol_, curDataRow_) && IsCellReadOnly(curDataCol_, curDataRow_);
+}
+
+bool TgrBaseGrid::IsCurrentCellSelected() { return IsDisplayCellSelected(curDisplayCol_, curDisplayRow_); }
+
+bool TgrBaseGrid::IsCurrentRowSelected() {
+    return curDisplayRow_ >= 1 && curDisplayRow_ < RowTotal() && rowSelection_->IsSelected(curDisplayRow_);
+}
+
+void TgrBaseGrid::SelectCurrentRow() {
+    if (curDisplayRow_ >= 1 && curDisplayRow_ < RowTotal() && !IsCurrentRowSelected())
+        SelectDisplayRows(curDisplayRow_, curDisplayRow_);
 }

@@ -76,7 +76,7 @@ void TgrBaseGrid::MoveRowOrder(Integer from, Integer to) {
     if (visibleRows_->Materialized()) visibleRows_->MovePosition(from, to);
     gridRows_->EnsureDisplayArray();
     for (Integer p = std::min(from, to); p <= std::max(from, to); ++p)
-        gridRows_->SetDisplayRowOf(rowMap_[std::size_t(p)], p);
+        SetDataRowOfDisplay(p, rowMap_[std::size_t(p)]);
     rowSelection_->Move(from, to);
 }
 

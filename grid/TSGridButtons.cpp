@@ -117,8 +117,7 @@ void TgrBaseGrid::ReleaseSpinButtons() {
 }
 
 Integer TgrBaseGrid::CellButtonWidth(Integer dataCol, Integer dataRow) {
-    TgrDropDownStyle style;
-    TgrButtonType type = ResolveButtonType(dataCol, dataRow, style);
+    TgrButtonType type = EffectiveButtonType(dataCol, dataRow);
     if (type == btNone || type == btDefault) return 0;
     TgrCustomButton* button = GetCellButton(DisplayColOfData(dataCol), type);
     return button ? button->TotalWidth() : 0;
@@ -153,8 +152,7 @@ bool TgrBaseGrid::CanShowCellButton(Integer x, Integer y, Integer displayCol, In
 
 bool TgrBaseGrid::IsOverCellButton(Integer x, Integer y, Integer displayCol, Integer displayRow) {
     if (displayCol < 1 || displayRow < 1 || displayCol >= ColTotal() || displayRow >= RowTotal()) return false;
-    TgrDropDownStyle style;
-    TgrButtonType type = ResolveButtonType(DataColOfDisplay(displayCol), DataRowOfDisplay(displayRow), style);
+    TgrButtonType type = EffectiveButtonType(DataColOfDisplay(displayCol), DataRowOfDisplay(displayRow));
     if (!CanShowCellButton(x, y, displayCol, displayRow, type)) return false;
     TgrCustomButton* button = GetCellButton(displayCol, type);
     buttons_.Current = button;
@@ -289,7 +287,7 @@ void TgrBaseGrid::HandOverComboCapture() {
     // goes on as a drag over its rows and whose release is a click there.
     list->SetMouseDownCell(0, list->curDisplayRow_);
     list->pressedInGrid_ = !list->IsDesigning();
-    list->RowBarClick(TShiftState(), 0, list->curDisplayRow_, 0, 0);
+    list->RowSelectMouseDown(TShiftState(), 0, list->curDisplayRow_, 0, 0);
 }
 
 bool TgrBaseGrid::TrackComboOnFirstMove(Integer x, Integer y) {

@@ -27,7 +27,8 @@ constexpr int kTextMargin = grid_paint::kCellTextMargin;
 void TgrBaseGrid::UpdateDrawInfo(TgrCellPaintInfo& info, bool controlShown) {
     bool was3D = info.Is3D;
     info.Is3D = EffectiveIs3D(info.DataCol, info.DataRow);
-    info.HorzAlignment = EffectiveHorzAlignment(info.DataCol, info.DataRow);
+    // The paint information holds a text alignment: left, right or centre.
+    info.HorzAlignment = AlignmentToHorzAlignment(EffectiveAlignment(info.DataCol, info.DataRow), true);
     info.VertAlignment = EffectiveVertAlignment(info.DataCol, info.DataRow);
     info.WordWrap = EffectiveWordWrap(info.DataCol, info.DataRow);
     // The row bar and the corner take the grid's heading colour.
@@ -97,7 +98,7 @@ void TgrBaseGrid::SetPaintValue(TgrCellPaintInfo& info, const Variant& value) {
     info.Text.clear();
     if (info.ControlType == ctCheck) {
         info.CheckState = info.Value.IsEmpty() ? cbGrayed
-                                               : CheckStateOfVariant(NormalizeCheckValue(info.Value),
+                                               : VariantToCheckState(NormalizeCheckValue(info.Value),
                                                                      EffectiveCheckBoxValues(info.DataCol));
     } else if (info.ControlType == ctText) {
         info.Text = info.Value.IsEmpty() || info.Value.IsNull() ? std::string() : VariantToText(info.Value);
@@ -246,7 +247,7 @@ void TgrBaseGrid::DrawCellText(TgrCellPaintInfo& info, const std::string& text, 
     c->Brush()->SetStyle(bsSolid);
     c->Brush()->SetColor(info.Color);
     const TRect& content = info.ContentRect;
-    DrawTextInRect(c, text, GetRowHeightAt(info.DisplayRow) - horzLineWidth_, 0, info.WordWrap != wwOff,
+    DrawAlignedText(c, text, GetRowHeightAt(info.DisplayRow) - horzLineWidth_, 0, info.WordWrap != wwOff,
                    info.VertAlignment, info.HorzAlignment, content.Top, content.Left + kTextMargin, content);
     if (info.Is3D) RaisedTopLeft(c, content);
 }
@@ -276,8 +277,9 @@ void TgrBaseGrid::CopyBitmapRect(const TRect& dest, TBitmap* bitmap, const TRect
     if (!bitmap || dest.IsEmpty() || source.IsEmpty()) return;
     TCanvas* c = Canvas();
     c->SetCopyMode(mode);
-    c->CopyRect(dest, bitmap->Canvas(), source);
+    c->CopyRect(dest, BitmapCanvasHandle(bitmap), source);
     c->SetCopyMode(cmSrcCopy);
+    RestoreCanvasHandle();
 }
 
 void TgrBaseGrid::PaintCheckBoxCell(TgrCellPaintInfo& info, bool selected) {
@@ -291,7 +293,7 @@ void TgrBaseGrid::PaintCheckBoxCell(TgrCellPaintInfo& info, bool selected) {
     FillCellBackground(info, content);
     TCopyMode mode;
     TRect source;
-    TBitmap* glyph = checkControl_ ? checkControl_->GetGlyph(info.CheckState, mode, false, source) : nullptr;
+    TBitmap* glyph = checkControl_ ? checkControl_->GetCheckPicture(info.CheckState, mode, false, source) : nullptr;
     if (glyph) {
         TRect dest = CalcCheckBoxRect(info.Is3D, kTextMargin, source.Width(), source.Height(), content);
         CopyBitmapRect(dest, glyph,

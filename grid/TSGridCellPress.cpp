@@ -32,7 +32,7 @@ bool TgrBaseGrid::StartsCellRange(TShiftState shift, Integer x, Integer col, Int
 
 void TgrBaseGrid::DataCellPress(TShiftState shift, Integer x, Integer y, Integer col, Integer row) {
     if (StartsCellRange(shift, x, col, row)) {
-        StartCellRangeSelect(shift, x, row, col, y);
+        CellRangeMouseDown(shift, x, row, col, y);
         return;
     }
     ClickCell(shift, x, row, col, y);
@@ -46,7 +46,7 @@ void TgrBaseGrid::ClickCell(TShiftState shift, Integer x, Integer row, Integer c
     if (gridMode_ == gmListBox) {
         // A list box selects by rows: the whole row acts as its row-bar cell.
         if (leftPress && rowSelectMode_ != rsNone) {
-            RowBarClick(shift, x, row, 0, y);
+            RowSelectMouseDown(shift, x, row, 0, y);
             return;
         }
         if (IsEnterableRow(row, false) && LeaveCellFor(col, row)) {
@@ -109,7 +109,7 @@ void TgrBaseGrid::ClickCell(TShiftState shift, Integer x, Integer row, Integer c
     FireSelectChanged(true);
 }
 
-void TgrBaseGrid::StartCellRangeSelect(TShiftState shift, Integer x, Integer row, Integer col, Integer y) {
+void TgrBaseGrid::CellRangeMouseDown(TShiftState shift, Integer x, Integer row, Integer col, Integer y) {
     if (!IsSelectablePosition(col, row) || !CanLeaveCell(-1, -1, true)) return;
     if (IsInsertRowPos(row)) {
         ClickCell(shift, x, row, col, y);

@@ -99,9 +99,7 @@ bool TgrBaseGrid::IsOwnWindow(const QWidget* window) const {
 
 bool TgrBaseGrid::DropDownCombo() {
     if (droppedCombo_ || !HasWindow() || !CanEdit()) return false;
-    TgrDropDownStyle style;
-    if (ResolveButtonType(curDataCol_, curDataRow_, style) != btCombo || IsCellReadOnly(curDataCol_, curDataRow_))
-        return false;
+    if (EffectiveButtonType(curDataCol_, curDataRow_) != btCombo || IsCurrentCellReadOnly()) return false;
     TgrCombo* combo = EffectiveCombo(curDataCol_, curDataRow_);
     TgrBaseGrid* list = combo ? combo->ComboGrid() : nullptr;
     if (!list) return false;
@@ -623,7 +621,7 @@ void TgrBaseGrid::ComboValueEdited(bool autoFill) {
 
 void TgrBaseGrid::ComboCharKey(char key) {
     TgrDropDownStyle style;
-    if (ResolveButtonType(curDataCol_, curDataRow_, style) != btCombo || IsCellReadOnly(curDataCol_, curDataRow_))
+    if (ResolveButtonType(curDataCol_, curDataRow_, style) != btCombo || IsCurrentCellReadOnly())
         return;
     SelectComboForCell(curDataCol_, curDataRow_);
     if (style == ddDropDownList || SearchesWhileTyping(curDataCol_)) ApplyComboValue(ComboSearchKey(key));

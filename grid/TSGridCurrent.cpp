@@ -62,7 +62,7 @@ void TgrBaseGrid::SetEditorValue(TgrControlType type, const Variant& value, Vari
         case ctCheck: {
             if (used.IsNull()) break;
             if (type == ctCheck) {
-                checkControl_->SetCheckBoxValues(EffectiveCheckBoxValues(curDataCol_));
+                checkControl_->SetCheckBoxValues(GetCurrentCheckBoxValues());
                 if (TgrCol* col = gridCols_->ColAt(curDataCol_)) checkControl_->SetAllowGrayed(col->GetAllowGrayed());
             }
             // The control's change notification copies its value into the

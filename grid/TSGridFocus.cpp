@@ -16,12 +16,12 @@ bool TgrBaseGrid::ShowsFocus() { return HasFocusStyle() && gridMode_ != gmListBo
 
 bool TgrBaseGrid::CellShowsFocus() {
     if (curDisplayCol_ <= 0 || curDisplayRow_ <= 0) return false;
-    bool readOnly = IsCellReadOnly(curDataCol_, curDataRow_);
+    bool readOnly = IsCurrentCellReadOnly();
     if (!editModeFlag_ || readOnly) return true;
     TgrControlType type = GetCurrentControlType();
     // An editable text or check cell is marked by its in-cell control.
     bool editableNow = gridStatus_ == gsNormal && (gridMode_ == gmEdit || gridMode_ == gmEditInsert) &&
-                       !IsDisplayCellSelected(curDisplayCol_, curDisplayRow_);
+                       !IsCurrentCellSelected();
     if ((type == ctText || type == ctCheck) && editableNow) return false;
     if (IsDesigning()) return true;
     // Only the text and check controls have a window that shows.
@@ -123,7 +123,7 @@ void TgrBaseGrid::RepaintFocusCell(bool updateNow) {
 }
 
 void TgrBaseGrid::InvalidateFocusAreaForColors(bool force) {
-    if (selectionColor_ == grColorNotSet && focusColor_ == grColorNotSet) UpdateBlendBitmap(false);
+    if (selectionColor_ == grColorNotSet && focusColor_ == grColorNotSet) PrepareSelectionBitmap(false);
     InvalidateFocusArea(curDisplayCol_, curDisplayRow_, force);
 }
 

@@ -141,7 +141,7 @@ void RegisterGrid() {
         .Boolean("KeepAspectRatio", &G::KeepAspectRatio, &G::SetKeepAspectRatio)
         .Integer("TransparentColor", &G::TransparentColor, &G::SetTransparentColor)
         .Boolean("StoreData", &G::StoreData, &G::SetStoreData)
-        .Boolean("AutoScale", &G::AutoScale, &G::SetAutoScale)
+        .Boolean("AutoScale", &G::GetAutoScale, &G::SetAutoScale)
         .String("PrintTitle", &G::PrintTitle, &G::SetPrintTitle)
         .Integer("PrintLinesPerPage", &G::PrintLinesPerPage, &G::SetPrintLinesPerPage)
         .Enumeration("PrintOrientation", kPrintModeNames, &G::PrintOrientation, &G::SetPrintOrientation)

@@ -179,7 +179,15 @@ void TgrBaseGrid::DrawHeadingButton(TCanvas* c, const TgrCellPaintInfo& info) {
         int h = std::min<int>(kSortPictureHeight - d, int(B - T) - d - 1);
         if (w > 0 && h > 0) {
             TRect dest(L + d + 2 - k, T + d, L + d + 2 - k + w, T + d + h);
-            c->DrawImage(*picture->Canvas()->Surface(), dest, TRect(0, 0, w, h), true, kSortBackground);
+            // Through the scratch bitmap, which grows to the largest
+            // picture copied through it.
+            TBitmap* work = GetWorkBitmap();
+            if (work->Width() < w || work->Height() < h)
+                work->SetSize(std::max<int>(work->Width(), w), std::max<int>(work->Height(), h));
+            TCanvas* wc = BitmapCanvasHandle(work);
+            wc->CopyRect(TRect(0, 0, w, h), BitmapCanvasHandle(picture), TRect(0, 0, w, h));
+            c->DrawImage(*wc->Surface(), dest, TRect(0, 0, w, h), true, kSortBackground);
+            RestoreCanvasHandle();
         }
     }
     if (!isButton) return;

@@ -50,7 +50,7 @@ Integer TgrBaseGrid::NextEnterableRow(Integer displayRow, Integer step) {
 // ------------------------------------------------------------ edit life cycle
 
 bool TgrBaseGrid::StartCellEdit() {
-    if (!CanEdit() || IsCellReadOnly(curDataCol_, curDataRow_)) return false;
+    if (!CanEdit() || IsCurrentCellReadOnly()) return false;
     if (!cellEditing_) {
         if (!FireStartCellEdit() || !FireStartRowEdit()) return false;
         if (!PrepareCellEdit(curDataCol_, true)) return false;
@@ -315,7 +315,7 @@ bool TgrBaseGrid::ToggleCurrentCheck() {
     TgrGridCheckBox* box = checkControl_->CheckBox();
     LockEditStart(false);
     Variant value = GetStoredCellValue(curDataCol_, curDataRow_, ctCheck);
-    box->SetCheckBoxValues(EffectiveCheckBoxValues(curDataCol_));
+    box->SetCheckBoxValues(GetCurrentCheckBoxValues());
     if (TgrCol* col = gridCols_->ColAt(curDataCol_)) box->SetAllowGrayed(col->GetAllowGrayed());
     box->SetValue(value.IsEmpty() ? Variant(Byte(0)) : value, false, false);
     LockEditStart(true);
@@ -373,7 +373,7 @@ void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
         single.Exclude(ssDouble);
         MousePress(single, x, y);
     } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNone &&
-               HitTestResize(x, y, CellUnderMouse(x, y).Row, CellUnderMouse(x, y).Col) != msNone) {
+               IsOnSizingZone(x, y, CellUnderMouse(x, y).Col, CellUnderMouse(x, y).Row) != msNone) {
         // The second press of a double-click on a row or column border (the
         // row bar's too) starts a resize that, released on the border,
         // gives the row its set height (the column its set width) back.
@@ -420,7 +420,7 @@ void TgrBaseGrid::ClearOtherSelections() {
 
 // ------------------------------------------------------------ row-bar presses
 
-void TgrBaseGrid::RowBarClick(TShiftState shift, Integer x, Integer row, Integer col, Integer y) {
+void TgrBaseGrid::RowSelectMouseDown(TShiftState shift, Integer x, Integer row, Integer col, Integer y) {
     if (rowSelectMode_ == rsNone) return;
     // A press that changes the selection first ends the cell edit; one
     // that cannot be ended refuses the press.
@@ -590,7 +590,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         return;
     }
     if (cell.Col == 0 && cell.Row >= 1) {
-        RowBarClick(shift, x, cell.Row, cell.Col, y);
+        RowSelectMouseDown(shift, x, cell.Row, cell.Col, y);
         return;
     }
     if (cell.Col < 1 || cell.Row < 1) return;
@@ -1195,8 +1195,8 @@ void TgrBaseGrid::SyncListBoxSelection(bool fire) {
                 changed = true;
             }
     }
-    if (!rowSelection_->IsSelected(curDisplayRow_)) {
-        SelectDisplayRows(curDisplayRow_, curDisplayRow_);
+    if (!IsCurrentRowSelected()) {
+        SelectCurrentRow();
         changed = true;
     }
     if (changed) {
@@ -1208,13 +1208,13 @@ void TgrBaseGrid::SyncListBoxSelection(bool fire) {
 void TgrBaseGrid::ApplyEditorMask() {
     if (!editControl_) return;
     if (editControl_->GetMaskDefs() != GetMaskDefs()) editControl_->SetMaskDefs(GetMaskDefs());
-    std::string name = EffectiveMaskName(curDataCol_, curDataRow_);
+    std::string name = GetCurrentMaskName();
     if (editControl_->GetMaskName() != name) editControl_->SetMaskName(name);
 }
 
 bool TgrBaseGrid::ValidateCellMask() {
     if (GetCurrentControlType() != ctText) return true;
-    auto* mask = dynamic_cast<TgrMaskValidation*>(maskLink_->FindMask(EffectiveMaskName(curDataCol_, curDataRow_)));
+    auto* mask = dynamic_cast<TgrMaskValidation*>(maskLink_->FindMask(GetCurrentMaskName()));
     if (!mask || !(mask->MaskOptions() & grMaskOptionValidate)) return true;
     std::string text = activeControl_ == editControl_.get() ? activeControl_->GetValue().AsString()
                                                              : GetCellValue(curDataCol_, curDataRow_).AsString();

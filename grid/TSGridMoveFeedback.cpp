@@ -34,7 +34,7 @@ bool TgrBaseGrid::CursorForMouseStatus(Integer x, Integer y, Integer row, Intege
         return true;
     }
     // Where a press would start a resize.
-    switch (HitTestResize(x, y, row, col)) {
+    switch (IsOnSizingZone(x, y, col, row)) {
         case msRowResize:
         case msHeadingResize: cursor = crVSplit; return true;
         case msColResize:

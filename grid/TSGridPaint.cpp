@@ -21,18 +21,10 @@
 namespace {
 
 using grid_paint::Line;
-using grid_paint::RaisedTopLeft;
 using grid_paint::UsePen;
 
 constexpr TColor kFixedLine3D = TColor(0x808080);
 constexpr int kTextMargin = grid_paint::kCellTextMargin;
-
-void SunkenTopLeft(TCanvas* c, const TRect& r) {
-    if (r.IsEmpty()) return;
-    UsePen(c, clBtnShadow);
-    Line(c, r.Left, r.Bottom - 1, r.Left, r.Top);
-    Line(c, r.Left, r.Top, r.Right, r.Top);
-}
 
 void Triangle(TCanvas* c, std::vector<TPoint> pts, TColor color) {
     c->Brush()->SetStyle(bsSolid);
@@ -140,8 +132,11 @@ bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, bool se
         } else {
             LockEditStart(false);
             try {
-                SetPaintValue(info, LoadCellValue(info.DataCol, info.DataRow,
-                                                  GetStoredCellValue(info.DataCol, info.DataRow, info.ControlType)));
+                Variant loaded = LoadCellValue(info.DataCol, info.DataRow,
+                                               GetStoredCellValue(info.DataCol, info.DataRow, info.ControlType));
+                // The descendant may have drawn elsewhere meanwhile.
+                RestoreCanvasHandle();
+                SetPaintValue(info, loaded);
             } catch (...) {
                 LockEditStart(true);
                 throw;
@@ -168,7 +163,6 @@ void TgrBaseGrid::DrawGridCell(Integer displayCol, Integer displayRow, bool sele
 }
 
 void TgrBaseGrid::PaintFromInfo(TgrCellPaintInfo& info) {
-    TCanvas* c = Canvas();
     // The editor over the cell is a window of its own: it takes the
     // cell's colours (only when they change, so painting stays quiet).
     if (info.ControlShown) {
@@ -180,12 +174,21 @@ void TgrBaseGrid::PaintFromInfo(TgrCellPaintInfo& info) {
             editControl_->SetFont(font);
         }
     }
+    if (info.Kind != tckData) {
+        DrawFixedCellBackground(info.ClipRect, info.Kind == tckRowBar ? -1 : info.DisplayCol);
+        DrawFixedCellLines(info.ClipRect, heading3D_ ? kFixedLine3D : clBlack);
+    } else if (IsDesigning() && (info.DisplayCol < FixedColTotal() || info.DisplayRow < FixedRowTotal())) {
+        FillDesignFixedCell(info.ClipRect);
+    }
     if (!PaintCellData(info, info.ClipRect, info.Selected)) {
         switch (info.Kind) {
         case tckCorner:
+            break;
         case tckRowBar:
+            if (info.Indicator != triNone) PaintRowIndicator(info);
+            break;
         case tckHeading:
-            PaintFixedCell(c, info);
+            DrawHeadingCell(info.DisplayCol);
             break;
         case tckData:
             PaintDataCell(info, info.Selected);
@@ -205,35 +208,6 @@ void TgrBaseGrid::FinishCellPaint(TgrCellPaintInfo& info) {
         c->SetCopyMode(cmSrcCopy);
     }
     if (info.ShowsFocus) DrawFocusBorder(c, info.DisplayCol, info.DisplayRow);
-}
-
-void TgrBaseGrid::PaintFixedCell(TCanvas* c, const TgrCellPaintInfo& info) {
-    const TRect& raw = info.ClipRect;
-    TRect inner(raw.Left, raw.Top, raw.Right - 1, raw.Bottom - 1);
-    c->Brush()->SetStyle(bsSolid);
-    c->Brush()->SetColor(info.Color);
-    c->FillRect(inner);
-    // A held plain heading looks pressed; a heading button shows it in its
-    // button frame instead.
-    bool plainPressed = info.Kind == tckHeading && info.Pressed && !HasHeadingButton(info.DisplayCol);
-    if (info.Kind == tckHeading && !info.Text.empty() && info.ContentRect.Width() >= kTextMargin) {
-        int accel = 0;
-        std::string text;
-        StripAccelerator(info.Text, accel, text);
-        c->Font()->Assign(*info.Font);
-        TRect content = info.ContentRect;
-        if (plainPressed && info.HorzAlignment == htaRight) ++content.Right;
-        DrawTextInRect(c, text, headingHeight_, accel, info.WordWrap != wwOff, info.VertAlignment,
-                       info.HorzAlignment, content.Top, content.Left + kTextMargin, content);
-    }
-    if (info.Kind == tckRowBar && info.Indicator != triNone) PaintRowIndicator(info);
-    if (plainPressed) SunkenTopLeft(c, inner);
-    else if (heading3D_) RaisedTopLeft(c, inner);
-    if (info.Kind == tckHeading) DrawHeadingButton(c, info);
-    // Border lines: bottom, then right.
-    UsePen(c, heading3D_ ? kFixedLine3D : clBlack);
-    Line(c, raw.Left, raw.Bottom - 1, raw.Right - 1, raw.Bottom - 1);
-    Line(c, raw.Right - 1, raw.Bottom - 1, raw.Right - 1, raw.Top - 1);
 }
 
 

@@ -126,7 +126,7 @@ void TgrBaseGrid::InvalidateIfSelection() {
 void TgrBaseGrid::SetSelectionColor(TColor value) {
     if (value == selectionColor_) return;
     selectionColor_ = value;
-    UpdateBlendBitmap(false);
+    PrepareSelectionBitmap(false);
     InvalidateIfSelection();
 }
 
@@ -620,8 +620,7 @@ void TgrBaseGrid::MoveColIndex(Integer from, Integer to) {
     Integer d = colMap_[std::size_t(from)];
     colMap_.erase(colMap_.begin() + from);
     colMap_.insert(colMap_.begin() + to, d);
-    for (Integer p = 1; p < ColTotal(); ++p)
-        if (TgrCol* c = gridCols_->ColAt(colMap_[std::size_t(p)])) c->RenumberDisplayCol(p);
+    for (Integer p = 1; p < ColTotal(); ++p) SetDataColOfDisplay(p, colMap_[std::size_t(p)]);
 }
 
 void TgrBaseGrid::MoveColWidth(Integer from, Integer to) { MoveColumnTo(from, to); }

@@ -12,7 +12,7 @@ constexpr Integer kSizeZoneBefore = 2, kSizeZoneAfter = 1;
 constexpr Integer kMinColWidth = 2;
 }  // namespace
 
-TgrMouseStatus TgrBaseGrid::HitTestResize(Integer x, Integer y, Integer row, Integer col) {
+TgrMouseStatus TgrBaseGrid::IsOnSizingZone(Integer x, Integer y, Integer col, Integer row) {
     if (Integer edge = HitTestRowBorder(x, y, col); edge >= 0) {
         sizeIndex_ = edge;
         sizePos_ = CellPixels(0, edge).Top + GetRowHeightAt(edge) - 1;
@@ -31,7 +31,7 @@ TgrMouseStatus TgrBaseGrid::HitTestResize(Integer x, Integer y, Integer row, Int
 }
 
 bool TgrBaseGrid::BeginResizeAtPoint(Integer x, Integer y, Integer row, Integer col) {
-    TgrMouseStatus hit = HitTestResize(x, y, row, col);
+    TgrMouseStatus hit = IsOnSizingZone(x, y, col, row);
     if (hit == msNone) return false;
     SetMouseStatus(hit);
     return true;

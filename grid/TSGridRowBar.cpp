@@ -106,17 +106,17 @@ bool TgrBaseGrid::CanPaintOrInvalidate(Integer displayCol, Integer displayRow) {
 }
 
 void TgrBaseGrid::PaintRowIndicator(const TgrCellPaintInfo& info) {
-    DrawRowBarPicture(info.DisplayRow, PictureOf(info.Indicator), cmMergeCopy, false);
+    PaintRowBarGlyph(info.DisplayRow, PictureOf(info.Indicator), cmMergeCopy, false);
 }
 
 void TgrBaseGrid::DrawRowIndicator(Integer displayRow) {
     if (!rowBarIndicator_) return;
-    DrawRowBarPicture(displayRow, PictureOf(CurrentRowIndicator(displayRow)), cmMergeCopy, true);
+    PaintRowBarGlyph(displayRow, PictureOf(CurrentRowIndicator(displayRow)), cmMergeCopy, true);
 }
 
 void TgrBaseGrid::DrawRowIndicatorSelected(Integer displayRow) {
     if (!rowBarIndicator_) return;
-    DrawRowBarPicture(displayRow, PictureOf(CurrentRowIndicator(displayRow)), cmMergePaint, true);
+    PaintRowBarGlyph(displayRow, PictureOf(CurrentRowIndicator(displayRow)), cmMergePaint, true);
 }
 
 void TgrBaseGrid::DrawInsertRowIndicator() {
@@ -125,7 +125,7 @@ void TgrBaseGrid::DrawInsertRowIndicator() {
     // On the inverted bar of a selected row outside a paint pass the star
     // shows white.
     bool inverted = IsDisplayCellSelected(0, row) && !painting_;
-    DrawRowBarPicture(row, InsertRow(), inverted ? cmMergePaint : cmMergeCopy, false);
+    PaintRowBarGlyph(row, InsertRow(), inverted ? cmMergePaint : cmMergeCopy, false);
 }
 
 void TgrBaseGrid::PaintRowBarCell(Integer displayRow) {
@@ -149,10 +149,10 @@ void TgrBaseGrid::RepaintRowBarCell(Integer displayRow) {
         PaintRowBarCell(displayRow);
 }
 
-void TgrBaseGrid::DrawRowBarPicture(Integer displayRow, TBitmap* picture, TCopyMode copyMode, bool repaintFirst) {
+void TgrBaseGrid::PaintRowBarGlyph(Integer displayRow, TBitmap* picture, TCopyMode copyMode, bool refill) {
     if (!picture || picture->Empty()) return;
     if (!rowBarOn_ || !IsRowIndicatorVisible(displayRow) || !CanPaintOrInvalidate(0, displayRow)) return;
-    if (repaintFirst && IsInsertRow(displayRow) && !painting_) PaintRowBarCell(displayRow);
+    if (refill && IsInsertRow(displayRow) && !painting_) PaintRowBarBackground(displayRow);
     TRect cell = CellPixels(0, displayRow);
     // The cell with its grid lines, less a pixel where the lines are off.
     if (horzLineWidth_ == 0) --cell.Right;

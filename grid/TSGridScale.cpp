@@ -34,7 +34,7 @@ void ScaleComboGrid(TgrCombo* combo, Integer m, Integer d) {
 
 void TgrBaseGrid::ChangeScale(int m, int d) {
     TCustomGrid_ts::ChangeScale(m, d);
-    if (m == d || d == 0 || !AutoScale()) return;
+    if (m == d || d == 0 || !GetAutoScale()) return;
     if (!headingParentFont_) headingFont_->SetSize(MulDiv(headingFont_->Size(), m, d));
     SetHeadingHeight(MulDiv(headingHeight_, m, d));
     if (!IsDesigning()) comboRowHeight_ = MulDiv(comboRowHeight_, m, d);

@@ -138,13 +138,13 @@ bool TgrBaseGrid::NeedsVertScrollBar(Integer clientHeight) {
     return ItemsOverflow(*this, true, clientHeight);
 }
 
-bool TgrBaseGrid::IsHorzScrollBarNeeded() {
+bool TgrBaseGrid::HorzScrollBarNeeded() {
     if (!HasWindow()) return false;
     Integer w = !vertBarShown_ && AlwaysShowsVertBar() ? GetVertScrollBarWidth() : 0;
     return NeedsHorzScrollBar(ClientWidth() - w);
 }
 
-bool TgrBaseGrid::IsVertScrollBarNeeded() {
+bool TgrBaseGrid::VertScrollBarNeeded() {
     if (!HasWindow()) return false;
     Integer h = !horzBarShown_ && AlwaysShowsHorzBar() ? GetHorzScrollBarHeight() : 0;
     return NeedsVertScrollBar(ClientHeight() - h);
@@ -202,8 +202,8 @@ void TgrBaseGrid::UpdateScrollBars() {
     // A bar takes room from the other axis: a second pass settles them.
     for (int pass = 0; pass < 2; ++pass) {
         Integer w = ClientWidth(), h = ClientHeight();
-        ShowHorzScrollBar(IsHorzScrollBarNeeded());
-        ShowVertScrollBar(IsVertScrollBarNeeded());
+        ShowHorzScrollBar(HorzScrollBarNeeded());
+        ShowVertScrollBar(VertScrollBarNeeded());
         if (w == ClientWidth() && h == ClientHeight()) break;
     }
     scrollBarsPending_ = false;

@@ -14,6 +14,16 @@ namespace {
 // one and the one the edge cuts.
 Integer LastShown(Integer lastFull, Integer total) { return std::min(lastFull + 1, total - 1); }
 
+// The parts of an area outside the excluded rectangle.
+int PartsOutside(const TRect& area, const TRect& exclude, TRect parts[4]) {
+    TRect cut;
+    if (exclude.IsEmpty() || !IntersectRect(cut, area, exclude)) {
+        parts[0] = area;
+        return 1;
+    }
+    return SelectionDifferenceRects(area, cut, parts);
+}
+
 }  // namespace
 
 void TgrBaseGrid::PaintCellRange(Integer left, Integer top, TCanvas* dc, bool selected, const TRect& exclude,
@@ -25,16 +35,6 @@ void TgrBaseGrid::PaintCellRange(Integer left, Integer top, TCanvas* dc, bool se
     if (bottom > lastFixedRow && bottom < TopRow()) bottom = lastFixedRow;
     if (right > lastFixedCol && right < TopLeftCell().Col) right = lastFixedCol;
     if (right < left || bottom < top) return;
-    // The parts of an area outside the excluded rectangle.
-    auto outside = [&exclude](const TRect& area, TRect parts[4]) {
-        TRect cut;
-        if (exclude.IsEmpty() || !IntersectRect(cut, area, exclude)) {
-            parts[0] = area;
-            return 1;
-        }
-        return SelectionDifferenceRects(area, cut, parts);
-    };
-    TRect parts[4];
     if (!dc) {
         // The window keeps its picture: the range is painted at the next
         // paint message, in the state the selection has then.
@@ -42,21 +42,28 @@ void TgrBaseGrid::PaintCellRange(Integer left, Integer top, TCanvas* dc, bool se
             invalidatePending_ = true;
             return;
         }
-        int n = outside(RangePixels({left, top, right, bottom}, true), parts);
+        TRect parts[4];
+        int n = PartsOutside(RangePixels({left, top, right, bottom}, true), exclude, parts);
         for (int i = 0; i < n; ++i) InvalidateRect(parts[i]);
         return;
     }
     // A given canvas is painted now, in the given state.
+    PaintRange(dc, TCellRange_ts{left, top, right, bottom}, selected, exclude);
+}
+
+void TgrBaseGrid::PaintRange(TCanvas* dc, const TCellRange_ts& range, bool selected, const TRect& exclude) {
+    if (!dc) return;
+    TRect parts[4];
     TCanvas* own = Canvas();
     QImage* ownSurface = own->Surface();
     TRect ownClip = own->ClipRect();
     own->SetSurface(dc->Surface());
     try {
-        for (Integer r = top; r <= bottom; ++r)
-            for (Integer c = left; c <= right; ++c) {
+        for (Integer r = range.Top; r <= range.Bottom; ++r)
+            for (Integer c = range.Left; c <= range.Right; ++c) {
                 TRect cell = CellPixels(c, r);
                 if (cell.IsEmpty()) continue;
-                int n = outside(cell, parts);
+                int n = PartsOutside(cell, exclude, parts);
                 for (int i = 0; i < n; ++i) {
                     own->SetClipRect(parts[i]);
                     DrawGridCell(c, r, selected, cell);
@@ -160,7 +167,7 @@ void TgrBaseGrid::RepaintColRangeChange(Integer left, Integer top, Integer botto
     ClampRangeToView(left, top, bottom, right, lastCol, lastRow);
     bool inView = colSelection_->Count() > 0 && colSelection_->First() <= lastCol &&
                   colSelection_->Last() >= TopLeftCell().Col;
-    if (!inView) {
+    if (!inView || AreNoColsSelected(TopLeftCell().Col, lastCol)) {
         if (left <= right && top <= bottom) PaintCellRange(left, top, nullptr, true, TRect(), bottom, right);
         return;
     }
@@ -223,4 +230,10 @@ TgrSelectionPaintLock::~TgrSelectionPaintLock() noexcept(false) {
         return;
     }
     grid_.Update();
+}
+
+bool TgrBaseGrid::AreNoColsSelected(Integer left, Integer right) {
+    for (Integer c = std::max<Integer>(left, 1); c <= right && c < ColTotal(); ++c)
+        if (colSelection_->IsSelected(c)) return false;
+    return true;
 }

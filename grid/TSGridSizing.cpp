@@ -16,7 +16,7 @@ bool TgrBaseGrid::SetColWidthIfChanged(Integer displayCol, Integer width) {
         TgrFlagRaised setting(settingColWidth_);
         SetColWidthAt(displayCol, width);
     }
-    ColWidthChangedAt(displayCol);
+    ColWidthChanged(displayCol);
     return true;
 }
 
@@ -26,11 +26,11 @@ bool TgrBaseGrid::SetRowHeightIfChanged(Integer displayRow, Integer height) {
         TgrFlagRaised setting(settingRowHeight_);
         SetRowHeightAt(displayRow, height);
     }
-    RowHeightChangedAt(displayRow);
+    RowHeightChanged(displayRow);
     return true;
 }
 
-void TgrBaseGrid::ColWidthChangedAt(Integer displayCol) {
+void TgrBaseGrid::ColWidthChanged(Integer displayCol) {
     // A hidden column keeps no width on the screen.
     if (displayCol > 0 && gridCols_) {
         TgrCol* col = gridCols_->ColAt(DataColOfDisplay(displayCol));
@@ -43,7 +43,7 @@ void TgrBaseGrid::ColWidthChangedAt(Integer displayCol) {
     UpdateDropDownSize(GetDropDownCols(), GetDropDownRows());
 }
 
-void TgrBaseGrid::RowHeightChangedAt(Integer displayRow) {
+void TgrBaseGrid::RowHeightChanged(Integer displayRow) {
     if (displayRow > 0 && gridRows_ && displayRow < RowTotal()) {
         Integer dataRow = DataRowOfDisplay(displayRow);
         if (dataRow >= 1 && dataRow <= Rows() && !IsRowVisible(dataRow) && GetRowHeightAt(displayRow) != 0) {

@@ -290,7 +290,7 @@ void TgrBaseGrid::DeleteSelectedRows() {
     ClearCellRange();
     Integer old = Rows(), removed = Integer(selected.size());
     bool onInsertRow = IsInsertRowPos(curDisplayRow_);
-    bool currentGoes = !onInsertRow && rowSelection_->IsSelected(curDisplayRow_);
+    bool currentGoes = !onInsertRow && IsCurrentRowSelected();
     Integer above = 0, belowCurrent = 0;
     for (Integer p : selected) {
         if (p < curDisplayRow_) ++above;

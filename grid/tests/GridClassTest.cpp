@@ -75,7 +75,7 @@ TEST_F(GridClass, NewGridHasItsDefaults) {
     EXPECT_TRUE(g.HeadingOn() && g.RowBarOn() && g.RowMoving() && g.ColMoving() && g.WantTabs() &&
                 g.TabRowWrap() && g.SkipReadOnly() && g.AlwaysShowEditor() && g.ProvideGridMenu() &&
                 g.HeadingParentFont() && g.PrintTotals() && g.PrintWithGridFormats());
-    EXPECT_FALSE(g.StoreData() || g.AutoScale() || g.AlwaysShowFocus() || g.Is3D() || g.ThumbTracking());
+    EXPECT_FALSE(g.StoreData() || g.GetAutoScale() || g.AlwaysShowFocus() || g.Is3D() || g.ThumbTracking());
     EXPECT_EQ(g.Version(), "2.20.08");
     EXPECT_EQ(g.RowChangedIndicator(), riOn);
     EXPECT_EQ(g.HeadingFont()->Name(), g.Font()->Name());
@@ -483,7 +483,7 @@ TEST_F(GridClass, ComboGridsAnswerTheirOwner) {
     combo.SetOwnerGrid(grid.get());
     grid->SetAutoScale(true);
     combo.SetAutoScale(false);  // ignored
-    EXPECT_TRUE(combo.AutoScale());
+    EXPECT_TRUE(combo.GetAutoScale());
     EXPECT_EQ(combo.GetDropDownRows(), 0);
     combo.SetDropDownRows(8);
     EXPECT_EQ(combo.GetDropDownRows(), 0);

@@ -108,11 +108,11 @@ TEST_F(Strategies, ReleasingTheCaptureThroughTheCheckStrategyShowsTheUnpressedGl
     ASSERT_TRUE(check.CheckBox()->PressedLook());
     TCopyMode mode;
     TRect src;
-    check.GetGlyph(cbUnchecked, mode, true, src);
+    check.GetCheckPicture(cbUnchecked, mode, true, src);
     EXPECT_EQ(src.Top, 13 * 13);
     check.SetMouseCapture(false);
     EXPECT_FALSE(check.CheckBox()->PressedLook());
-    check.GetGlyph(cbUnchecked, mode, true, src);
+    check.GetCheckPicture(cbUnchecked, mode, true, src);
     EXPECT_EQ(src.Top, 4 * 13);
 }
 

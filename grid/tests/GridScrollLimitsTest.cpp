@@ -180,10 +180,10 @@ TEST_F(GridScrollLimits, BarsShowOnlyWhereTheCellsDoNotFit) {
 TEST_F(GridScrollLimits, OneWideScrollingColumnAloneNeedsNoBar) {
     Make(1, 3);
     grid->SetColWidthAt(1, 1000);
-    EXPECT_FALSE(grid->IsHorzScrollBarNeeded());
+    EXPECT_FALSE(grid->HorzScrollBarNeeded());
     grid->SetCols(2);
     grid->SetColWidthAt(1, 1000);
-    EXPECT_TRUE(grid->IsHorzScrollBarNeeded());
+    EXPECT_TRUE(grid->HorzScrollBarNeeded());
 }
 
 TEST_F(GridScrollLimits, ABarUpdateDuringAPaintLockRunsAtTheEndOfTheNextPaint) {

@@ -222,7 +222,7 @@ TEST_F(TextLayout, SingleLineAlignments) {
         UseTestFont(got.c());
         UseTestFont(want.c());
         got.c()->Brush()->SetColor(clYellow);
-        DrawTextInRect(got.c(), text, R.Height(), 0, false, c.v, c.h, 12, 12, R);
+        DrawAlignedText(got.c(), text, R.Height(), 0, false, c.v, c.h, 12, 12, R);
         want.c()->Brush()->SetColor(clYellow);
         want.c()->FillRect(R);
         Ref(want.c(), c.x, c.y, text, TRect(12, 12, R.Right, R.Bottom));
@@ -232,7 +232,7 @@ TEST_F(TextLayout, SingleLineAlignments) {
 
 TEST_F(TextLayout, LineBreakInASingleLineCellShowsAsASpace) {
     const TRect R(0, 0, 200, 30);
-    DrawTextInRect(s.c(), "ab\r\ncd", R.Height(), 0, false, vtaTop, htaLeft, 2, 2, R);
+    DrawAlignedText(s.c(), "ab\r\ncd", R.Height(), 0, false, vtaTop, htaLeft, 2, 2, R);
     r.c()->FillRect(R);
     Ref(r.c(), 2, 2, "ab", TRect(2, 2, 200, 30));
     Ref(r.c(), 2 + W("ab") + W(" "), 2, "cd", TRect(2, 2, 200, 30));
@@ -244,7 +244,7 @@ TEST_F(TextLayout, AcceleratorOnTheLastCharacterIsUnderlined) {
     int pos = 0;
     StripAccelerator("Sav&e", pos, text);
     const TRect R(0, 0, 200, 30);
-    DrawTextInRect(s.c(), text, R.Height(), pos, false, vtaTop, htaLeft, 2, 2, R);
+    DrawAlignedText(s.c(), text, R.Height(), pos, false, vtaTop, htaLeft, 2, 2, R);
 
     r.c()->FillRect(R);
     Ref(r.c(), 2, 2, "Sav", R);
@@ -255,7 +255,7 @@ TEST_F(TextLayout, AcceleratorOnTheLastCharacterIsUnderlined) {
 
     TestSurface plain(200, 80);
     UseTestFont(plain.c());
-    DrawTextInRect(plain.c(), text, R.Height(), 0, false, vtaTop, htaLeft, 2, 2, R);
+    DrawAlignedText(plain.c(), text, R.Height(), 0, false, vtaTop, htaLeft, 2, 2, R);
     EXPECT_FALSE(plain.SameAs(s));
 }
 
@@ -270,7 +270,7 @@ TEST_F(TextLayout, WrappedCellTextByAlignment) {
         TestSurface got(200, 80), want(200, 80);
         UseTestFont(got.c());
         UseTestFont(want.c());
-        DrawTextInRect(got.c(), "one two three", R.Height(), 0, true, c.v, c.h, 0, 2, R);
+        DrawAlignedText(got.c(), "one two three", R.Height(), 0, true, c.v, c.h, 0, 2, R);
         want.c()->FillRect(R);
         int y0 = 0;
         if (c.v == vtaBottom) y0 = R.Bottom - tm.tmHeight - pitch;

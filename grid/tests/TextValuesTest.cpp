@@ -236,16 +236,16 @@ TEST(GridCheckValues, SplitStatesAndVariants) {
     CheckValueOfState(cbChecked, "", v);
     EXPECT_EQ(v.AsString(), "");
 
-    EXPECT_EQ(CheckStateOfVariant(Variant("Yes"), "Yes|No"), cbChecked);
-    EXPECT_EQ(CheckStateOfVariant(Variant(1), "Yes|No"), cbChecked);
+    EXPECT_EQ(VariantToCheckState(Variant("Yes"), "Yes|No"), cbChecked);
+    EXPECT_EQ(VariantToCheckState(Variant(1), "Yes|No"), cbChecked);
     // The in-cell check box keeps its state as a byte.
-    EXPECT_EQ(CheckStateOfVariant(Variant(Byte(0)), ""), cbUnchecked);
-    EXPECT_EQ(CheckStateOfVariant(Variant(Byte(1)), ""), cbChecked);
-    EXPECT_EQ(CheckStateOfVariant(Variant(Byte(2)), ""), cbGrayed);
-    EXPECT_EQ(CheckStateOfVariant(Variant::NullValue(), "T|Null"), cbUnchecked);
-    EXPECT_EQ(CheckStateOfVariant(Variant::NullValue(), "Null|F"), cbChecked);
-    EXPECT_EQ(CheckStateOfVariant(Variant::NullValue(), "Yes|No"), cbGrayed);
-    EXPECT_EQ(CheckStateOfVariant(Variant(2.0), "Yes|No"), cbGrayed);
+    EXPECT_EQ(VariantToCheckState(Variant(Byte(0)), ""), cbUnchecked);
+    EXPECT_EQ(VariantToCheckState(Variant(Byte(1)), ""), cbChecked);
+    EXPECT_EQ(VariantToCheckState(Variant(Byte(2)), ""), cbGrayed);
+    EXPECT_EQ(VariantToCheckState(Variant::NullValue(), "T|Null"), cbUnchecked);
+    EXPECT_EQ(VariantToCheckState(Variant::NullValue(), "Null|F"), cbChecked);
+    EXPECT_EQ(VariantToCheckState(Variant::NullValue(), "Yes|No"), cbGrayed);
+    EXPECT_EQ(VariantToCheckState(Variant(2.0), "Yes|No"), cbGrayed);
 }
 
 TEST(GridKeyText, MakeParseAndSplit) {
