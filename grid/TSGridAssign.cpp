@@ -67,7 +67,7 @@ void TgrBaseGrid::AssignGridLayout(TgrBaseGrid* source, TgrPropKinds kinds, bool
 
     // The current cell must stand on a cell that can be entered again.
     if (Cols() > 0 && Rows() > 0) {
-        ReplaceCurrentCol(std::min(curDisplayCol_, Cols()), false, false, SkipsReadOnly());
+        MoveToEnterableCol(std::min(curDisplayCol_, Cols()), false, false, SkipsReadOnly());
         MoveToRow(std::min(curDisplayRow_, Rows()), false, IsListBoxSelect(), SkipsReadOnly());
     }
     RecheckTopLeft(false);

@@ -411,7 +411,7 @@ void TgrBaseGrid::FireSelectChangedKind(Integer kind, bool byUser) {
     bool& mark = kind == 0 ? rowSelectionChanged_ : kind == 1 ? colSelectionChanged_ : cellSelectionChanged_;
     if (!mark) return;
     mark = false;
-    DoSelectChanged(kind == 0 ? slRows : kind == 1 ? slCols : slCells, byUser);
+    DoSelectChanged(kind == 0 ? stpRows : kind == 1 ? stpCols : stpCells, byUser);
 }
 
 // ================================================================ owner side
@@ -599,6 +599,7 @@ void TgrBaseGrid::SelectDisplayCols(Integer from, Integer to, bool select) {
         PaintColSelection(c, 3, nullptr, select);
     }
     if (!select && colSelection_->Count() == 0 && gridStatus_ == gsColsSelected) SetGridStatus(gsNormal);
+    if (select && colSelection_->Count() > 0 && gridStatus_ == gsNormal) SetGridStatus(gsColsSelected);
 }
 
 void TgrBaseGrid::UnlockUpdate() {
