@@ -145,12 +145,11 @@ void TgrBaseGrid::MoveToRow(Integer displayRow, bool repaint, bool forSelection,
     Integer old = curDisplayRow_;
     if (repaint) RepaintFocusCell(false);
     ChangeCurrentCell(curDisplayCol_, found);
+    // The old row's bar and the new row's indicator are painted at the
+    // next paint.
     if (rowBarOn_ && rowBarIndicator_) {
-        if (old > 0 && old < RowTotal()) RepaintRowBarCell(old);
-        if (found > 0) {
-            if (IsDisplayRowSelected(found)) DrawRowIndicatorSelected(found);
-            else DrawRowIndicator(found);
-        }
+        if (old > 0 && old < RowTotal()) InvalidateDisplayCell(0, old);
+        if (found > 0) InvalidateDisplayCell(0, found);
     }
 }
 

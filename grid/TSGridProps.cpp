@@ -594,7 +594,8 @@ void TgrBaseGrid::SelectDisplayCols(Integer from, Integer to, bool select) {
     from = std::max<Integer>(from, 1);
     to = std::min<Integer>(to, ColTotal() - 1);
     for (Integer c = from; c <= to; ++c) {
-        if (!colSelection_->SetSelected(c, select)) continue;
+        TgrCol* col = select ? gridCols_->ColAt(DataColOfDisplay(c)) : nullptr;
+        if ((col && !col->Visible()) || !colSelection_->SetSelected(c, select)) continue;
         colSelectionChanged_ = true;
         PaintColSelection(c, 3, nullptr, select);
     }

@@ -154,21 +154,22 @@ TEST_F(GridSelectionModel, TheCellRangeFollowsRemovedAndHiddenColumns) {
     ASSERT_EQ(grid->CellRange(), (TCellRange_ts{2, 2, 5, 4}));
     grid->DeleteCols(1, 1);
     EXPECT_EQ(grid->CellRange(), (TCellRange_ts{1, 2, 4, 4})) << "both edges shift left";
-    // Hiding the left edge moves it past the hidden columns next to it,
-    // and never past a visible one.
-    grid->Col(3)->SetVisible(false);
-    grid->Col(4)->SetVisible(false);
+    // A hidden edge moves to the nearest visible column inside the range.
     grid->Col(2)->SetVisible(false);
-    EXPECT_EQ(grid->CellRange().Left, 1);
-    EXPECT_EQ(grid->CellRange().Right, 4);
-    grid->Col(2)->SetVisible(true);
+    EXPECT_EQ(grid->CellRange().Left, 1) << "an inner column leaves the edges";
     grid->Col(1)->SetVisible(false);
-    EXPECT_EQ(grid->CellRange().Left, 2);
-    grid->DeleteRows(2, 3);
-    EXPECT_EQ(grid->CellRange().Top, 2);
-    EXPECT_EQ(grid->CellRange().Bottom, 2);
-    grid->DeleteRows(2, 2);
+    EXPECT_EQ(grid->CellRange().Left, 3);
+    grid->Col(4)->SetVisible(false);
+    EXPECT_EQ(grid->CellRange().Right, 3);
+    grid->Col(3)->SetVisible(false);
     EXPECT_EQ(grid->GridStatus(), gsNormal) << "a range left empty is cleared";
+
+    grid->StartNewCellRange(5, 2);
+    grid->ExtendCellRange(5, 5);
+    grid->DeleteRows(1, 1);
+    EXPECT_EQ(grid->CellRange(), (TCellRange_ts{5, 1, 5, 4}));
+    grid->DeleteRows(2, 3);
+    EXPECT_EQ(grid->CellRange(), (TCellRange_ts{5, 1, 5, 2}));
 }
 
 TEST_F(GridSelectionModel, TheCornerSelectsEveryRowOrNone) {
