@@ -2956,6 +2956,8 @@ public:
     bool IsCellReadOnlyAt(Integer dataCol, Integer dataRow);
     bool IsEnterableColAt(Integer displayCol, bool skipReadOnly, bool forSelection);
     bool IsEnterableRowAt(Integer displayRow, bool skipReadOnly, bool forSelection);
+    bool FindEnterableCellBy(Integer step, Integer col, Integer row, Integer& newRow, Integer& newCol,
+                             bool editableOnly);
 
     // ---- selection queries and operations (TSGridSelectionModel.cpp).
     // Every visible position of a range selected; no position selected.

@@ -116,20 +116,26 @@ bool TgrBaseGrid::IsCellReadOnlyAt(Integer dataCol, Integer dataRow) {
     return !IsCellEditable(dataCol, dataRow);
 }
 
-// Tab with row wrap: the next enterable column of the row, else the first
-// of the next enterable row; with editableOnly cells that cannot be edited
-// are passed over.
-bool TgrBaseGrid::FindNextEnterableCell(Integer col, Integer row, Integer& newRow, Integer& newCol,
-                                        bool editableOnly) {
+// Tab with row wrap (step 1; Shift+Tab step -1): the next enterable column
+// of the row, else the first of the next enterable row; with editableOnly
+// cells that cannot be edited are passed over.
+bool TgrBaseGrid::FindEnterableCellBy(Integer step, Integer col, Integer row, Integer& newRow, Integer& newCol,
+                                      bool editableOnly) {
     if (row < 0 || row > RowTotal() - 1) return false;
     bool skip = SkipsReadOnly();
+    Integer rowStart = step > 0 ? 0 : ColTotal();
+    auto nextRow = [&](Integer from, Integer& found) {
+        return step > 0 ? FindNextEnterableRow(from, false, found, false)
+                        : FindPrevEnterableRow(from, false, found, false);
+    };
+    if (step < 0) col = std::min<Integer>(col, Cols() + 1);
     if (row == 0) {
-        if (!FindNextEnterableRow(0, false, row, false)) return false;
-        col = 0;
+        if (!nextRow(step > 0 ? 0 : RowTotal(), row)) return false;
+        col = rowStart;
     }
     for (;;) {
         Integer found = 0;
-        if (FindNextEnterableCol(col, skip, found, false)) {
+        if (step > 0 ? FindNextEnterableCol(col, skip, found, false) : FindPrevEnterableCol(col, skip, found, false)) {
             if (!editableOnly || IsCellEditable(DataColOfDisplay(found), DataRowOfDisplay(row))) {
                 newRow = row;
                 newCol = found;
@@ -138,34 +144,19 @@ bool TgrBaseGrid::FindNextEnterableCell(Integer col, Integer row, Integer& newRo
             col = found;
             continue;
         }
-        if (!FindNextEnterableRow(row, false, row, false)) return false;
-        col = 0;
+        if (!nextRow(row, row)) return false;
+        col = rowStart;
     }
+}
+
+bool TgrBaseGrid::FindNextEnterableCell(Integer col, Integer row, Integer& newRow, Integer& newCol,
+                                        bool editableOnly) {
+    return FindEnterableCellBy(1, col, row, newRow, newCol, editableOnly);
 }
 
 bool TgrBaseGrid::FindPrevEnterableCell(Integer col, Integer row, Integer& newRow, Integer& newCol,
                                         bool editableOnly) {
-    if (row < 0 || row > RowTotal() - 1) return false;
-    bool skip = SkipsReadOnly();
-    col = std::min<Integer>(col, Cols() + 1);
-    if (row == 0) {
-        if (!FindPrevEnterableRow(RowTotal(), false, row, false)) return false;
-        col = ColTotal();
-    }
-    for (;;) {
-        Integer found = 0;
-        if (FindPrevEnterableCol(col, skip, found, false)) {
-            if (!editableOnly || IsCellEditable(DataColOfDisplay(found), DataRowOfDisplay(row))) {
-                newRow = row;
-                newCol = found;
-                return true;
-            }
-            col = found;
-            continue;
-        }
-        if (!FindPrevEnterableRow(row, false, row, false)) return false;
-        col = ColTotal();
-    }
+    return FindEnterableCellBy(-1, col, row, newRow, newCol, editableOnly);
 }
 
 bool TgrBaseGrid::FindNextEnterableCellInCol(Integer col, Integer row, Integer& newRow, Integer& newCol,
