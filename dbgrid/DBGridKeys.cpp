@@ -44,12 +44,12 @@ bool TgrCustomDBGrid::MoveColumnInRecord(Integer displayCol) {
 }
 
 Integer TgrCustomDBGrid::FirstEnterableCol() {
-    Integer col = NextEnterableCol(0, 1);
+    Integer col = GetFirstEnterableCol(SkipsReadOnly(), false);
     return col ? col : 1;
 }
 
 Integer TgrCustomDBGrid::LastEnterableCol() {
-    Integer col = NextEnterableCol(ColTotal(), -1);
+    Integer col = GetLastEnterableCol(SkipsReadOnly(), false);
     return col ? col : 1;
 }
 
@@ -267,7 +267,8 @@ void TgrCustomDBGrid::MoveToNextCell(Word16 key) {
 bool TgrCustomDBGrid::MoveToNextRecordCell(bool enterKey) {
     if (CurrentDisplayRow() < 1) return false;
     // Inside the record: the next enterable column.
-    if (Integer next = NextEnterableCol(CurrentDisplayCol(), 1)) return MoveToDisplayCell(next, CurrentDisplayRow());
+    if (Integer next = 0; FindNextEnterableCol(CurrentDisplayCol(), SkipsReadOnly(), next, false))
+        return MoveToDisplayCell(next, CurrentDisplayRow());
     if (TabRowWrap() && MayMoveDown()) {
         Integer target = FirstEnterableCol();
         // An untouched inserted record only changes its column.
@@ -297,7 +298,8 @@ void TgrCustomDBGrid::MoveToPrevCell() {
 
 bool TgrCustomDBGrid::MoveToPrevRecordCell() {
     if (CurrentDisplayRow() < 1) return false;
-    if (Integer prev = NextEnterableCol(CurrentDisplayCol(), -1)) return MoveToDisplayCell(prev, CurrentDisplayRow());
+    if (Integer prev = 0; FindPrevEnterableCol(CurrentDisplayCol(), SkipsReadOnly(), prev, false))
+        return MoveToDisplayCell(prev, CurrentDisplayRow());
     if (!TabRowWrap()) return false;
     Integer target = LastEnterableCol();
     // An untouched new record at the end only changes its column.

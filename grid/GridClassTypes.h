@@ -36,6 +36,9 @@ enum TgrInactiveButtonState { ibsNone, ibsBackGround, ibsShow };
 enum TgrPrintMode { pmPortrait, pmLandscape };
 // 0 normal, 1 columns selected, 2 rows selected, 3 a cell range selected.
 enum TgrGridStatus { gsNormal, gsColsSelected, gsRowsSelected, gsCellsSelected };
+// A set of grid statuses (bit 1 << status); the empty set stands for any.
+using TgrGridStatusSet = unsigned;
+constexpr TgrGridStatusSet GridStatusBit(TgrGridStatus status) { return 1u << unsigned(status); }
 // What the mouse is doing, from the press that starts it to the release
 // or Esc that ends it. 1 to 4 are the selecting states (they repaint the
 // current cell while editing); 5 to 8 are also the answers of the border
@@ -44,7 +47,8 @@ enum TgrMouseStatus {
     msNone, msRowSelect, msColSelect, msCellSelect, msSelectAll, msRowResize, msColResize, msHeadingResize,
     msRowBarResize, msRowMove, msColMove, msButtonDown, msHeadingButtonDown
 };
-enum TgrSelectType { slRows, slCols, slCells };
+// The kind an OnSelectChanged reports (its SelectType).
+enum TgrSelectType { stpRows, stpCols, stpCells };
 
 // Misuse of a grid is reported as EInvalidGridOperation (Grids_ts.h), mask
 // problems as EtsMaskError (TSMask.h); the text starts with the grid's name.

@@ -380,7 +380,7 @@ void TgrCol::SetReadOnly(bool value) {
     grid_->InvalidateCol(displayCol_);
     Integer current = grid_->CurrentDisplayCol();
     if (HoldsCurrentCell() || current <= 0)
-        grid_->ReplaceCurrentCol(current, true, false, grid_->SkipsReadOnly());
+        grid_->MoveToEnterableCol(current, true, false, grid_->SkipsReadOnly());
 }
 
 void TgrCol::SetControlType(TgrControlType value) {
@@ -481,12 +481,12 @@ void TgrCol::SetVisible(bool value) {
     if (value) {
         grid_->SetColWidthEntry(displayCol_, width_);
         grid_->RecheckTopLeft(true);
-        if (grid_->CurrentDisplayCol() <= 0) grid_->ReplaceCurrentCol(0, false, false, grid_->SkipsReadOnly());
+        if (grid_->CurrentDisplayCol() <= 0) grid_->MoveToEnterableCol(0, false, false, grid_->SkipsReadOnly());
     } else {
         grid_->SetColWidthEntry(displayCol_, 0);
         if (displayCol_ > 0) {
             if (grid_->IsDisplayColSelected(displayCol_)) grid_->DeselectDisplayCols(displayCol_, displayCol_);
-            if (HoldsCurrentCell()) grid_->ReplaceCurrentCol(displayCol_, false, false, grid_->SkipsReadOnly());
+            if (HoldsCurrentCell()) grid_->MoveToEnterableCol(displayCol_, false, false, grid_->SkipsReadOnly());
             if (displayCol_ >= grid_->FirstScrollCol()) {
                 grid_->LockUpdate();
                 try {
@@ -497,7 +497,7 @@ void TgrCol::SetVisible(bool value) {
                 }
                 grid_->UnlockUpdate();
             }
-            grid_->ShrinkRangeOffCol(displayCol_);
+            grid_->AdjustCellRangeForHiddenCol(displayCol_);
         }
     }
     grid_->UpdateScrollBars();
@@ -869,7 +869,7 @@ void TgrRow::SetVisible(bool value) {
                 throw;
             }
             grid_->UnlockUpdate();
-            grid_->ShrinkRangeOffRow(display);
+            grid_->AdjustCellRangeForHiddenRow(display);
         }
     }
     grid_->UpdateScrollBars();

@@ -139,7 +139,7 @@ public:
     virtual void RepaintFocusCell(bool drawOnly) = 0;
     virtual void InvalidateFocusCell(bool drawOnly) = 0;
     virtual bool SkipsReadOnly() = 0;
-    virtual void ReplaceCurrentCol(Integer displayCol, bool show, bool keepRow, bool skipReadOnly) = 0;
+    virtual void MoveToEnterableCol(Integer displayCol, bool repaint, bool forSelection, bool skipReadOnly) = 0;
     virtual void MoveToRow(Integer displayRow, bool show, bool listBoxSelect, bool skipReadOnly) = 0;
     virtual bool CanLeaveCell(Integer dataCol, Integer dataRow, bool check) = 0;
     virtual bool IsInsertRowPos(Integer displayRow) = 0;
@@ -166,8 +166,8 @@ public:
     virtual bool IsDisplayColSelected(Integer displayCol) = 0;
     virtual void SelectDisplayCols(Integer from, Integer to, bool select) = 0;
     virtual void DeselectDisplayCols(Integer from, Integer to) = 0;
-    virtual void ShrinkRangeOffCol(Integer displayCol) = 0;
-    virtual void ShrinkRangeOffRow(Integer displayRow) = 0;
+    virtual void AdjustCellRangeForHiddenCol(Integer displayCol) = 0;
+    virtual void AdjustCellRangeForHiddenRow(Integer displayRow) = 0;
     virtual void FireSelectChanged(bool byUser) = 0;
     virtual void CheckGridStatusChanged() = 0;
 

@@ -617,7 +617,7 @@ public:
     TgrVisibleItems* VisibleRows() override { return visibleRows_.get(); }
     void RepaintFocusCell(bool updateNow) override;
     void InvalidateFocusCell(bool updateNow) override;
-    void ReplaceCurrentCol(Integer displayCol, bool show, bool keepRow, bool skipReadOnly) override;
+    void MoveToEnterableCol(Integer displayCol, bool repaint, bool forSelection, bool skipReadOnly) override;
     virtual void MoveToRow(Integer displayRow, bool show, bool listBoxSelect, bool skipReadOnly) override;
     // Leaving for another row ends the cell and row edit, for another
     // column of the row the cell edit; False when a handler refuses.
@@ -659,10 +659,6 @@ public:
     bool IsDisplayColSelected(Integer displayCol) override;
     void SelectDisplayCols(Integer from, Integer to, bool select) override;
     void DeselectDisplayCols(Integer from, Integer to) override { SelectDisplayCols(from, to, false); }
-    // A column (row) that goes out of sight leaves the selected cell range:
-    // an edge column is cut off, a range of only that column ends.
-    void ShrinkRangeOffCol(Integer displayCol) override;
-    void ShrinkRangeOffRow(Integer displayRow) override;
     // Kinds 0 (rows), 1 (columns), 2 (cells) in this order, each through
     // FireSelectChangedKind, which clears a set mark and fires for it.
     void FireSelectChanged(bool byUser) override;
@@ -686,7 +682,7 @@ public:
     void PaintRowBarSelection(bool selected);
     // Called with the new range before the grid stores it: only the strips
     // whose state changes are repainted, by the kind of selection.
-    void RepaintSelectionChange(Integer left, Integer top, Integer bottom, Integer right);
+    void PaintSelectionTransition(Integer left, Integer top, Integer bottom, Integer right);
     void RepaintCellRangeChange(Integer left, Integer top, Integer bottom, Integer right);
     void RepaintColRangeChange(Integer left, Integer top, Integer bottom, Integer right);
     void RepaintRowRangeChange(Integer left, Integer top, Integer bottom, Integer right);
@@ -1381,9 +1377,6 @@ public:
     void MoveToLastCol();
     // Ctrl+End, Home, Left, Up, Right, Down; consumes the key.
     bool CtrlArrowMove(Word16& key);
-    // The next (step 1) or previous (-1) enterable cell in reading order;
-    // (0, 0) when none.
-    void NextEnterableCell(Integer& displayCol, Integer& displayRow, Integer step);
     // Moves the current cell (with moveCurrent) and scrolls: kind 1 across,
     // 2 along, 3 both; placement 1 and 3 bring a row above the view in at
     // the bottom, 2 and 3 a column left of it in at the right edge.
@@ -1482,10 +1475,6 @@ public:
     bool IsAssigningLayout() const { return assigningLayout_; }
 
     // ------------------------------------------------ navigation and editing
-    // The next reachable display column (row) from a position in a
-    // direction (+1, -1); 0 when none.
-    Integer NextEnterableCol(Integer displayCol, Integer step);
-    Integer NextEnterableRow(Integer displayRow, Integer step);
     // Makes a data cell current when the current cell can be left: ends its
     // edit (keeping the value), scrolls the new cell into view. False when
     // refused or outside the data cells.
@@ -1950,8 +1939,9 @@ public:
     // when the anchor row is selected, else leave it; the anchor moves to
     // the row.
     virtual void ExtendRowSelectionAdd(Integer row, bool& handled);
-    // Only that row selected (the current row stays).
-    virtual void SelectOnlyRow(Integer row, bool invalidate);
+    // Only that row selected, and current; noPaint leaves the window to
+    // the next paint (otherwise the changes show at once).
+    virtual void SelectOnlyRow(Integer row, bool noPaint);
     // The pressed row reported as the new anchor of Shift ranges (the
     // current row is the anchor here, so nothing is kept).
     virtual void SetRangeAnchorRow(Integer row) {}
@@ -1971,7 +1961,9 @@ public:
     // Ctrl alone outside list-box selection.
     bool IsPlainRowBarPress(TShiftState shift);
     // A row selection drops a column selection and a cell range.
-    void ClearSelectionsBesideRows() { ClearOtherSelections(); }
+    void ClearSelectionsBesideRows() {
+        ClearSelection(GridStatusBit(gsColsSelected) | GridStatusBit(gsCellsSelected), true);
+    }
     // ------------------------------------------------ (end of row-bar presses)
     // Moves the row of a data row to a display position; OnRowMoved.
     void MoveDataRowTo(Integer dataRow, Integer displayRow, bool byUser);
@@ -2602,7 +2594,6 @@ private:
     void ClearCellRange();
     TCellCoord_ts DataCellNear(Integer x, Integer y);
     void RightPress(Integer x, Integer y);
-    void ClearOtherSelections();
     void MousePress(TShiftState shift, Integer x, Integer y);
     // Which of the two a left press on a data cell is, and its dispatch.
     bool StartsCellRange(TShiftState shift, Integer x, Integer col, Integer row);
@@ -2927,6 +2918,109 @@ private:
     // Selection model: enterable-cell searches, selection queries and range
     // selection.
 
+public:
+    // ---- enterable positions (TSGridEnterable.cpp), by display position:
+    // the column bound is Cols, the row bound RowCount - 1. A next search
+    // starts after start, a previous one before it; True when one was found.
+    bool FindNextEnterableCol(Integer start, bool skipReadOnly, Integer& col, bool forSelection);
+    bool FindPrevEnterableCol(Integer start, bool skipReadOnly, Integer& col, bool forSelection);
+    bool FindNextEnterableRow(Integer start, bool skipReadOnly, Integer& row, bool forSelection);
+    bool FindPrevEnterableRow(Integer start, bool skipReadOnly, Integer& row, bool forSelection);
+    // 0 when none (a first row beyond the data rows counts as none; the
+    // first scrolling row then answers the last fixed row, and the last
+    // row in gmEditInsert the insert row).
+    Integer GetFirstEnterableCol(bool skipReadOnly, bool forSelection);
+    Integer GetLastEnterableCol(bool skipReadOnly, bool forSelection);
+    Integer GetFirstScrollingEnterableCol(bool skipReadOnly, bool forSelection);
+    Integer GetFirstEnterableRow(bool skipReadOnly, bool forSelection);
+    Integer GetFirstScrollingEnterableRow(bool skipReadOnly, bool forSelection);
+    Integer GetLastEnterableRow(bool skipReadOnly, bool forSelection);
+    // The next (previous) enterable cell in reading order, into the next
+    // (previous) enterable row; editableOnly passes over cells that cannot
+    // be edited. The InCol forms find the next (previous) row whose cell in
+    // the column qualifies.
+    bool FindNextEnterableCell(Integer col, Integer row, Integer& newRow, Integer& newCol, bool editableOnly);
+    bool FindPrevEnterableCell(Integer col, Integer row, Integer& newRow, Integer& newCol, bool editableOnly);
+    bool FindNextEnterableCellInCol(Integer col, Integer row, Integer& newRow, Integer& newCol, bool editableOnly);
+    bool FindPrevEnterableCellInCol(Integer col, Integer row, Integer& newRow, Integer& newCol, bool editableOnly);
+    // A data cell whose column and row are visible and that its read-only
+    // settings (cell, else column and row) leave editable; at design time
+    // with StoreData every visible cell.
+    bool IsCellEditable(Integer dataCol, Integer dataRow);
+    // Not editable, for a cell inside 1..Cols x 1..RowCount - 1 only.
+    bool IsCellReadOnlyAt(Integer dataCol, Integer dataRow);
+    bool IsEnterableColAt(Integer displayCol, bool skipReadOnly, bool forSelection);
+    bool IsEnterableRowAt(Integer displayRow, bool skipReadOnly, bool forSelection);
+    bool FindEnterableCellBy(Integer step, Integer col, Integer row, Integer& newRow, Integer& newCol,
+                             bool editableOnly);
+
+    // ---- selection queries and operations (TSGridSelectionModel.cpp).
+    // Every visible position of a range selected; no position selected.
+    bool AreColsAllSelected(Integer from, Integer to);
+    bool AreColsNoneSelected(Integer from, Integer to);
+    bool AreRowsAllSelected(Integer from, Integer to);
+    bool AreRowsNoneSelected(Integer from, Integer to);
+    // More than the heading among the fixed rows, and the first selected
+    // row among them.
+    bool IsFixedRowSelected();
+    bool IsInCellRange(Integer col, Integer row);
+    void DeselectAllCols();
+    void SelectOnlyDisplayCols(Integer from, Integer to);
+    void SelectOnlyDisplayRows(Integer from, Integer to);
+    // The active selection, painted off and removed, when its status is in
+    // the mask (empty: any); with a selection colour under an update lock,
+    // the window updated at the end when update is True.
+    void ClearSelection(TgrGridStatusSet mask, bool update);
+    // Before every row becomes selected: what changes is repainted, the
+    // other kinds go (keepKind 0 keeps rows, 1 columns, 2 the cell range).
+    void ShowAllRowsSelected(Integer keepKind);
+    // A new range at a cell of the old one: the rest of the old one is
+    // painted off.
+    void UnpaintCellRangeExcept(Integer col, Integer row);
+    // The cell range follows a removed or hidden column (row); a range left
+    // empty is cleared.
+    void AdjustCellRangeForDeletedCol(Integer col);
+    void AdjustCellRangeForHiddenCol(Integer col) override;
+    void AdjustCellRangeForDeletedRow(Integer row);
+    void AdjustCellRangeForHiddenRow(Integer row) override;
+    // Display columns first..last selected or deselected in runs, after the
+    // current cell may be left; the row and cell-range selections go first.
+    void SetColsSelected(Integer first, Integer last, bool select);
+    // Display rows first..last (clamped to Rows); under rsSingle one row,
+    // which becomes current. SetRowsSelected is the call's form.
+    void SelectRowRange(Integer first, Integer last, bool byUser, bool select);
+    void SetRowsSelected(Integer first, Integer last, bool select);
+    // The rows in runs: those in view painted as they change, those above
+    // and below changed without painting.
+    void ApplyRowSelectionRange(Integer first, Integer last, bool select);
+
+    // ---- selection painting (TSGridSelectionPaint.cpp): only cells whose
+    // state changes, limited to the part in view.
+    void InvertOrInvalidateRect(TCanvas* dc, const TRect& rect);
+    void PaintSelectionRange(TCanvas* dc, Integer left, Integer top, Integer right, Integer bottom, bool selected,
+                             const TRect& clip);
+    void PaintCellRangeOn(Integer left, Integer top, Integer bottom, Integer right);
+    void PaintCellRangeOff(Integer left, Integer top, Integer bottom, Integer right);
+    // asIs: in the current state, else in the one about to come.
+    void PaintRowRangeSelection(Integer from, Integer to, bool asIs);
+    void PaintColRangeSelection(Integer from, Integer to, bool asIs);
+    void PaintSelectedColsOn(Integer from, Integer to);
+    void PaintSelectedColsOff(Integer from, Integer to);
+    // Part 1 the heading, 2 the data cells, 3 both.
+    void PaintColsHighlighted(Integer from, Integer to, Integer part);
+    void PaintSelectedColHeadingsOff(Integer from, Integer to);
+    // The last column (row) with pixels on the screen; a position in view.
+    Integer LastShownCol();
+    Integer LastShownRow();
+    bool IsShownCol(Integer displayCol);
+    bool IsShownRow(Integer displayRow);
+
+private:
+    void ForShownCols(Integer from, Integer to, const std::function<void(Integer, bool)>& paint);
+    // The cell drawn with a forced state by PaintSelectionRange.
+    TCellCoord_ts forcedCell_{-1, -1};
+    bool forcedSelected_ = false;
+
     // (end of section)
 
     // Drag auto-scroll, and moving column and row blocks.
@@ -3072,7 +3166,6 @@ protected:
     TBitmap* GetWorkBitmap();
     // Draws the cells of a range at once on a canvas in a selection state,
     // leaving the excluded rectangle alone.
-    void PaintRange(TCanvas* dc, const TCellRange_ts& range, bool selected, const TRect& exclude);
     // Whether no display column of left..right is selected.
     bool AreNoColsSelected(Integer left, Integer right);
 

@@ -132,10 +132,23 @@ void TgrBaseGrid::CellRangeMouseDown(TShiftState shift, Integer x, Integer row, 
 void TgrBaseGrid::StartNewCellRange(Integer col, Integer row) {
     if (cellSelectMode_ != cmRange) return;
     HideCellControl(true);
-    // Moving the current cell takes the old range away.
-    if (!MoveToDisplayCell(col, row)) return;
-    if (rowSelection_->Count() > 0) DeselectAllRows();
-    if (colSelection_->Count() > 0) SelectDisplayCols(1, ColTotal() - 1, false);
+    if (gridStatus_ == gsCellsSelected) {
+        // The old range is painted off around the new one's cell, which
+        // stays shown selected.
+        if (!LeaveCellFor(col, row)) return;
+        Integer oldRow = curDisplayRow_;
+        UnpaintCellRangeExcept(col, row);
+        ChangeCurrentCell(col, row);
+        if (oldRow != row) {
+            RepaintRowBarCell(oldRow);
+            DrawRowIndicator(row);
+        }
+    } else {
+        // Moving the current cell takes the other selections away.
+        if (!MoveToDisplayCell(col, row)) return;
+        DeselectAllRows();
+        DeselectAllCols();
+    }
     cellRange_ = TCellRange_ts{col, row, col, row};
     anchor_ = current_;
     SetGridStatus(gsCellsSelected);
@@ -147,18 +160,17 @@ void TgrBaseGrid::StartNewCellRange(Integer col, Integer row) {
 
 void TgrBaseGrid::ExtendCellRange(Integer col, Integer row) {
     if (cellSelectMode_ != cmRange || gridStatus_ != gsCellsSelected) return;
-    col = std::clamp<Integer>(col, 1, ColTotal() - 1);
-    row = std::clamp<Integer>(row, 1, RowTotal() - 1);
+    col = std::clamp<Integer>(col, std::max<Integer>(GetFirstEnterableCol(false, true), 1), ColTotal() - 1);
+    row = std::clamp<Integer>(row, std::max<Integer>(GetFirstEnterableRow(false, true), 1), RowTotal() - 1);
     // The insert row takes no part in a range: the row above it does.
     if (IsInsertRowPos(row)) {
-        row = NextEnterableRow(row, -1);
-        if (row < 1) return;
+        if (!FindPrevEnterableRow(row, false, row, true)) return;
     }
     anchor_ = {col, row};
     TCellRange_ts range = NormalizedRange(current_, anchor_);
     if (range == cellRange_) return;
     // Only the strips that change are repainted.
-    RepaintSelectionChange(range.Left, range.Top, range.Bottom, range.Right);
+    PaintSelectionTransition(range.Left, range.Top, range.Bottom, range.Right);
     cellRange_ = range;
     MarkSelectChanged(2);
     FireSelectChanged(true);

@@ -123,50 +123,30 @@ void TgrBaseGrid::ScrollCurrentCellIntoView() {
 }
 
 bool TgrBaseGrid::IsReachableCol(Integer displayCol, bool skipReadOnly) {
-    if (displayCol < 1 || displayCol >= ColTotal()) return false;
-    TgrCol* col = gridCols_->ColAt(DataColOfDisplay(displayCol));
-    if (!col) return true;
-    return col->Visible() && !(skipReadOnly && col->GetReadOnly());
+    return IsEnterableColAt(displayCol, skipReadOnly, false);
 }
 
 bool TgrBaseGrid::IsEnterableRow(Integer displayRow, bool skipReadOnly) {
-    if (displayRow < 1 || displayRow >= RowTotal()) return false;
-    Integer dataRow = DataRowOfDisplay(displayRow);
-    TgrRow* row = dataRow < gridRows_->Count() ? gridRows_->GetRow(dataRow) : nullptr;
-    if (!row) return true;
-    return row->Visible() && !(skipReadOnly && row->ReadOnly());
+    return IsEnterableRowAt(displayRow, skipReadOnly, false);
 }
 
-// The current column stays where it still can be entered; otherwise the
-// nearest reachable column to the left, then to the right, then the first
-// reachable one; 0 when none is left.
-void TgrBaseGrid::ReplaceCurrentCol(Integer displayCol, bool repaintFocus, bool, bool skipReadOnly) {
+// A row that became hidden, read-only or went: the next enterable row from
+// there (the last data row rather than the insert row), else the one
+// before; 0 when none is left. The column is kept.
+void TgrBaseGrid::MoveToRow(Integer displayRow, bool repaint, bool forSelection, bool skipReadOnly) {
     Integer found = 0;
-    if (IsReachableCol(displayCol, skipReadOnly)) found = displayCol;
-    for (Integer c = std::min<Integer>(displayCol - 1, ColTotal() - 1); !found && c >= 1; --c)
-        if (IsReachableCol(c, skipReadOnly)) found = c;
-    for (Integer c = std::max<Integer>(displayCol + 1, 1); !found && c < ColTotal(); ++c)
-        if (IsReachableCol(c, skipReadOnly)) found = c;
-    if (found == curDisplayCol_ && DataColOfDisplay(found) == curDataCol_) {
-        ResetCellControl(false);
-        return;
-    }
-    ResetCellControl(false);
-    if (repaintFocus) RepaintFocusCell(false);
-    ChangeCurrentCell(found, curDisplayRow_);
-}
-
-// The nearest enterable row (the insert row included), below before above
-// at the same distance; 0 when none is left. The column is kept.
-void TgrBaseGrid::MoveToRow(Integer displayRow, bool, bool, bool skipReadOnly) {
-    Integer found = 0;
-    for (Integer d = 0; !found && d < RowTotal(); ++d) {
-        if (IsEnterableRow(displayRow + d, skipReadOnly)) found = displayRow + d;
-        else if (d > 0 && IsEnterableRow(displayRow - d, skipReadOnly)) found = displayRow - d;
+    if (FindNextEnterableRow(displayRow - 1, skipReadOnly, found, forSelection)) {
+        Integer before = 0;
+        if (IsInsertRowPos(found) && FindPrevEnterableRow(found, skipReadOnly, before, forSelection)) found = before;
+    } else if (!FindPrevEnterableRow(displayRow, skipReadOnly, found, forSelection)) {
+        found = 0;
     }
     if (found == curDisplayRow_ && DataRowOfDisplay(found) == curDataRow_) return;
     Integer old = curDisplayRow_;
+    if (repaint) RepaintFocusCell(false);
     ChangeCurrentCell(curDisplayCol_, found);
+    // The old row's bar and the new row's indicator are painted at the
+    // next paint.
     if (rowBarOn_ && rowBarIndicator_) {
         if (old > 0 && old < RowTotal()) InvalidateDisplayCell(0, old);
         if (found > 0) InvalidateDisplayCell(0, found);
@@ -327,6 +307,7 @@ void TgrBaseGrid::SelectDisplayRows(Integer from, Integer to) {
         rowSelectionChanged_ = true;
         InvalidateRow(r);
     }
+    if (gridStatus_ == gsNormal && rowSelection_->Count() > 0) SetGridStatus(gsRowsSelected);
 }
 
 void TgrBaseGrid::DeselectDisplayRows(Integer from, Integer to) {
@@ -338,6 +319,7 @@ void TgrBaseGrid::DeselectDisplayRows(Integer from, Integer to) {
         rowSelectionChanged_ = true;
         InvalidateRow(r);
     }
+    if (rowSelection_->Count() == 0 && gridStatus_ == gsRowsSelected) SetGridStatus(gsNormal);
 }
 
 void TgrBaseGrid::DeselectAllRows() {

@@ -42,7 +42,7 @@ void TgrBaseGrid::MoveToCell(Integer& col, Integer row, Byte selectMode, Integer
     DrawRowIndicator(curDisplayRow_);
     if (selectMode != 3) SetEditSelectMode(selectMode);
     // A press on a cell ends every selection.
-    ClearOtherSelections();
+    ClearSelection(0, true);
     if (AnyRowSelected()) DeselectAllRows();
     if (gridStatus_ != gsNormal) SetGridStatus(gsNormal);
     // The pressed column is taken when its cell can be entered after all.
@@ -75,7 +75,7 @@ void TgrBaseGrid::FollowCurrentDataCell(Integer dataCol, Integer dataRow) {
 
 void TgrBaseGrid::MoveToNearestEnterableCell() {
     if (Cols() <= 0 || Rows() <= 0) return;
-    ReplaceCurrentCol(std::min(curDisplayCol_, Cols()), false, false, SkipsReadOnly());
+    MoveToEnterableCol(std::min(curDisplayCol_, Cols()), false, false, SkipsReadOnly());
     MoveToRow(std::min(curDisplayRow_, Rows()), false, IsListBoxSelect(), SkipsReadOnly());
 }
 

@@ -112,7 +112,7 @@ Integer TgrBaseGrid::GetFirstScrollingCol() {
     bool found = false;
     visibleCols_->Find(c, found);
     if (!found) {
-        if (Integer next = NextEnterableCol(c, 1)) c = next;
+        FindNextEnterableCol(c, SkipsReadOnly(), c, false);
     }
     return c;
 }
@@ -122,7 +122,7 @@ Integer TgrBaseGrid::GetFirstScrollingRow() {
     bool found = false;
     visibleRows_->Find(r, found);
     if (!found) {
-        if (Integer next = NextEnterableRow(r, 1)) r = next;
+        FindNextEnterableRow(r, false, r, false);
     }
     return r;
 }

@@ -6,6 +6,8 @@
 // update lock and update the window once at the end, also when a handler
 // raises; a Ctrl press paints its one column directly.
 
+#include <algorithm>
+
 #include "grid/TSGrid.h"
 
 void TgrBaseGrid::HeadingClick(TShiftState shift, Integer x, Integer row, Integer col, Integer y) {
@@ -21,9 +23,8 @@ void TgrBaseGrid::HeadingClick(TShiftState shift, Integer x, Integer row, Intege
 }
 
 bool TgrBaseGrid::IsFixedColSelected() {
-    for (Integer c = 1; c < FixedColTotal(); ++c)
-        if (colSelection_->IsSelected(c)) return true;
-    return false;
+    Integer first = colSelection_->First();
+    return FixedColTotal() > 1 && first >= 1 && first < FixedColTotal();
 }
 
 void TgrBaseGrid::HeadingPress(TShiftState shift, Integer col) {
@@ -40,11 +41,9 @@ void TgrBaseGrid::HeadingPress(TShiftState shift, Integer col) {
     if (colSelectMode_ == csNone) return;
     EndCellEdit(true);
     HideCellControl(true);
-    if (rowSelection_->Count() > 0) {
-        DeselectAllRows();
-        if (gridStatus_ == gsRowsSelected) SetGridStatus(gsNormal);
-        MarkSelectChanged(0);
-    }
+    ClearSelection(GridStatusBit(gsRowsSelected), true);
+    RepaintFocusCell(false);
+    FireSelectChanged(true);
     bool anySelected = colSelection_->Count() > 0 && gridStatus_ == gsColsSelected;
     if (!anySelected || colSelectMode_ != csMulti || plain) SelectColAtHeading(col);
     else if (ctrl && shifted) ExtendColSelectionAdd(col);
@@ -71,9 +70,20 @@ void TgrBaseGrid::ColPressDone() {
 
 void TgrBaseGrid::SelectColAtHeading(Integer col) {
     TgrSelectionPaintLock lock(*this);
-    ClearCellRange();
-    SelectDisplayCols(1, ColTotal() - 1, false);
-    SelectDisplayCols(col, col, true);
+    if (colSelection_->IsSelected(col)) {
+        PaintSelectedColsOff(1, col - 1);
+        PaintSelectedColsOff(col + 1, LastShownCol());
+    } else if (gridStatus_ == gsCellsSelected) {
+        // From the range to the column: only the cells that change.
+        PaintColSelection(col, 1, nullptr, true);
+        PaintSelectionTransition(col, 1, LastShownRow(), col);
+        ClearCellRange();
+        FireSelectChanged(true);
+    } else {
+        PaintSelectedColsOff(1, LastShownCol());
+        PaintColRangeSelection(col, col, false);
+    }
+    SelectOnlyDisplayCols(col, col);
     MoveToDisplayCell(col, curDisplayRow_);
     ColPressDone();
 }
@@ -88,11 +98,18 @@ void TgrBaseGrid::ExtendColSelection(Integer col) {
     TgrSelectionPaintLock lock(*this);
     Integer anchor = curDisplayCol_;
     bool anchorSelected = anchor >= 1 && colSelection_->IsSelected(anchor);
-    SelectDisplayCols(1, ColTotal() - 1, false);
     // The columns from the anchor to the pressed one, when the anchor is
     // selected; otherwise none, and the pressed column becomes current.
-    if (anchorSelected) SelectDisplayCols(anchor, col, true);
-    else MoveToDisplayCell(col, curDisplayRow_);
+    if (anchorSelected) {
+        PaintSelectedColsOff(1, std::min(anchor, col) - 1);
+        PaintSelectedColsOff(std::max(anchor, col) + 1, LastShownCol());
+        if (!AreColsAllSelected(anchor, col)) PaintColsHighlighted(anchor, col, 3);
+        SelectOnlyDisplayCols(anchor, col);
+    } else {
+        PaintSelectedColsOff(1, LastShownCol());
+        DeselectAllCols();
+        MoveToDisplayCell(col, curDisplayRow_);
+    }
     ColPressDone();
 }
 
@@ -102,7 +119,13 @@ void TgrBaseGrid::ExtendColSelectionAdd(Integer col) {
     bool anchorSelected = anchor >= 1 && colSelection_->IsSelected(anchor);
     // The columns from the anchor to the pressed one join the selection
     // when the anchor is selected and leave it when it is not.
-    SelectDisplayCols(anchor, col, anchorSelected);
+    if (anchorSelected && !AreColsAllSelected(anchor, col)) {
+        PaintColsHighlighted(anchor, col, 3);
+        SelectDisplayCols(anchor, col, true);
+    } else if (!anchorSelected && !AreColsNoneSelected(anchor, col)) {
+        PaintSelectedColsOff(anchor, col);
+        DeselectDisplayCols(anchor, col);
+    }
     MoveToDisplayCell(col, curDisplayRow_);
     ColPressDone();
 }

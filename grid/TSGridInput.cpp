@@ -33,20 +33,6 @@ bool IsPrintable(char ch) { return static_cast<unsigned char>(ch) >= 32 && ch !=
 
 }  // namespace
 
-// ------------------------------------------------------------ enterable cells
-
-Integer TgrBaseGrid::NextEnterableCol(Integer displayCol, Integer step) {
-    for (Integer c = displayCol + step; c >= 1 && c < ColTotal(); c += step)
-        if (IsReachableCol(c, SkipsReadOnly())) return c;
-    return 0;
-}
-
-Integer TgrBaseGrid::NextEnterableRow(Integer displayRow, Integer step) {
-    for (Integer r = displayRow + step; r >= 1 && r < RowTotal(); r += step)
-        if (IsEnterableRow(r, false)) return r;
-    return 0;
-}
-
 // ------------------------------------------------------------ edit life cycle
 
 bool TgrBaseGrid::StartCellEdit() {
@@ -331,6 +317,8 @@ bool TgrBaseGrid::ToggleCurrentCheck() {
 void TgrBaseGrid::ClearCellRange() {
     if (gridStatus_ != gsCellsSelected) return;
     RepaintRange(cellRange_);
+    MarkSelectChanged(stpCells);
+    cellRange_ = TCellRange_ts{0, 0, 0, 0};
     SetGridStatus(gsNormal);
 }
 
@@ -412,12 +400,6 @@ void TgrBaseGrid::RightPress(Integer x, Integer y) {
     ClickCell(right, x, cell.Row, cell.Col, y);
 }
 
-// Selecting rows drops a column selection and a cell range.
-void TgrBaseGrid::ClearOtherSelections() {
-    ClearCellRange();
-    if (colSelection_->Count() > 0) SelectDisplayCols(1, ColTotal() - 1, false);
-}
-
 // ------------------------------------------------------------ row-bar presses
 
 void TgrBaseGrid::RowSelectMouseDown(TShiftState shift, Integer x, Integer row, Integer col, Integer y) {
@@ -451,15 +433,31 @@ void TgrBaseGrid::RowBarPress(TShiftState shift, Integer row, bool& handled) {
 
 void TgrBaseGrid::SelectRowAtBar(Integer row) {
     SetRangeAnchorRow(row);
-    ClickSelectRow(row);
+    if (IsDisplayRowSelected(row) && row == curDisplayRow_) {
+        // The other rows go; the pressed one stays as it is shown.
+        PaintSelectedRows(1, row - 1, false);
+        PaintSelectedRows(row + 1, LastShownRow(), false);
+        SelectOnlyDisplayRows(row, row);
+        FinishRowBarSelection();
+    } else if (IsDisplayRowSelected(row)) {
+        SelectOnlyRow(row, false);
+    } else {
+        ClickSelectRow(row);
+    }
 }
 
 void TgrBaseGrid::ClickSelectRow(Integer row) {
     TgrSelectionPaintLock lock(*this);
+    if (gridStatus_ == gsCellsSelected) {
+        // From the range to the row: only the cells that change.
+        PaintSelectionTransition(1, row, row, LastShownCol());
+        PaintRowBarSelection(false);
+    } else {
+        PaintSelectedRows(1, TopRow() + GetVisibleRowCount(), false);
+    }
     if (!MoveToDisplayCell(curDisplayCol_, row)) return;
-    ClearOtherSelections();
-    DeselectAllRows();
-    SelectDisplayRows(row, row);
+    ClearSelectionsBesideRows();
+    SelectOnlyDisplayRows(row, row);
     FinishRowBarSelection();
 }
 
@@ -468,7 +466,7 @@ void TgrBaseGrid::ToggleRowAtBar(Integer row) {
     SetRangeAnchorRow(row);
     bool wasSelected = IsDisplayRowSelected(row);
     if (!MoveToDisplayCell(curDisplayCol_, row)) return;
-    ClearOtherSelections();
+    ClearSelectionsBesideRows();
     if (wasSelected) DeselectDisplayRows(row, row);
     else SelectDisplayRows(row, row);
     FinishRowBarSelection();
@@ -485,7 +483,7 @@ void TgrBaseGrid::ExtendRowSelection(Integer row, bool& handled) {
     Integer anchor = GetRangeAnchorRow();
     bool anchorSelected = IsAnchorRowSelected();
     if (!MoveToDisplayCell(curDisplayCol_, row)) return;
-    ClearOtherSelections();
+    ClearSelectionsBesideRows();
     DeselectAllRows();
     if (anchorSelected) {
         SelectDisplayRows(anchor, row);
@@ -501,31 +499,47 @@ void TgrBaseGrid::ExtendRowSelectionAdd(Integer row, bool& handled) {
     Integer anchor = GetRangeAnchorRow();
     bool anchorSelected = IsAnchorRowSelected();
     if (!MoveToDisplayCell(curDisplayCol_, row)) return;
-    ClearOtherSelections();
+    ClearSelectionsBesideRows();
     if (anchorSelected) SelectDisplayRows(anchor, row);
     else DeselectDisplayRows(anchor, row);
     SetRangeAnchorRow(row);
     FinishRowBarSelection();
 }
 
-void TgrBaseGrid::SelectOnlyRow(Integer row, bool invalidate) {
-    DeselectAllRows();
-    SelectDisplayRows(row, row);
-    if (invalidate) Invalidate();
+void TgrBaseGrid::SelectOnlyRow(Integer row, bool noPaint) {
+    if (RowTotal() < 2) return;
+    if (row < 1 || row >= RowTotal()) row = 1;
+    {
+        TgrSelectionPaintLock lock(*this, !noPaint);
+        if (!noPaint) {
+            PaintSelectedRows(1, row - 1, false);
+            PaintSelectedRows(row + 1, LastShownRow(), false);
+        }
+        bool was = IsDisplayRowSelected(row);
+        DeselectAllRows();
+        if (was) SelectDisplayRows(row, row);
+        Integer old = curDisplayRow_;
+        ChangeCurrentCell(curDisplayCol_, row);
+        if (old != row && noPaint) {
+            InvalidateDisplayCell(0, old);
+            InvalidateDisplayCell(0, row);
+        } else if (old != row) {
+            RepaintRowBarCell(old);
+            if (was) DrawRowIndicatorSelected(row);
+            else DrawRowIndicator(row);
+        }
+        if (!was) {
+            SelectDisplayRows(row, row);
+            if (noPaint) InvalidateRow(row);
+            else PaintRowRangeSelection(row, row, true);
+        }
+        CheckCurrentCellChanged();
+    }
     FinishRowBarSelection();
 }
 
 Integer TgrBaseGrid::CompareToCurrentRow(Integer row) {
     return row < curDisplayRow_ ? -1 : row > curDisplayRow_ ? 1 : 0;
-}
-
-void TgrBaseGrid::PaintSelectedRows(Integer from, Integer to, bool) { PaintRowsHighlighted(from, to); }
-
-void TgrBaseGrid::PaintRowsHighlighted(Integer from, Integer to) {
-    if (!HasWindow()) return;
-    if (to < from) std::swap(from, to);
-    for (Integer r = std::max<Integer>(from, 0); r <= to && r < RowTotal(); ++r)
-        for (Integer c = 0; c < ColTotal(); ++c) InvalidateDisplayCell(c, r);
 }
 
 void TgrBaseGrid::FinishRowBarSelection() {
@@ -536,24 +550,20 @@ void TgrBaseGrid::FinishRowBarSelection() {
 
 void TgrBaseGrid::SelectAllRows(bool byUser) {
     if (rowSelectMode_ != rsMulti || !CanLeaveCell(-1, -1, true)) return;
-    HideCellControl(true);
+    if (HideCellControlIfShown(true) && HasWindow()) Update();
     if (byUser) SetMouseStatus(msSelectAll);
+    struct EndStatus {
+        TgrBaseGrid& g;
+        bool on;
+        ~EndStatus() {
+            if (on) g.SetMouseStatus(msNone);
+        }
+    } endStatus{*this, byUser};
     Integer visible = 0;
     for (Integer r = 1; r <= Rows(); ++r)
-        if (IsEnterableRow(DisplayRowOfData(r), false)) ++visible;
+        if (IsRowVisible(r)) ++visible;
     bool select = !(byUser && visible == rowSelection_->Count());
-    if (select) {
-        ClearCellRange();
-        SelectDisplayCols(1, ColTotal() - 1, false);
-        SelectDisplayRows(1, Rows());
-        SetGridStatus(gsRowsSelected);
-    } else {
-        DeselectAllRows();
-        SetGridStatus(gsNormal);
-    }
-    MarkSelectChanged(0);
-    FireSelectChanged(byUser);
-    if (byUser) SetMouseStatus(msNone);
+    SelectRowRange(1, Rows(), true, select);
 }
 
 void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
@@ -1233,30 +1243,4 @@ bool TgrBaseGrid::ValidateCellMask() {
         editControl_->SetSelLength(0);
     }
     return true;
-}
-
-void TgrBaseGrid::ShrinkRangeOffCol(Integer displayCol) {
-    if (gridStatus_ != gsCellsSelected) return;
-    TCellRange_ts& r = cellRange_;
-    if (displayCol < r.Left || displayCol > r.Right) return;
-    if (r.Left == r.Right) {
-        ClearCellRange();
-        return;
-    }
-    RepaintRange(r);
-    if (displayCol == r.Left) ++r.Left;
-    else if (displayCol == r.Right) --r.Right;
-}
-
-void TgrBaseGrid::ShrinkRangeOffRow(Integer displayRow) {
-    if (gridStatus_ != gsCellsSelected) return;
-    TCellRange_ts& r = cellRange_;
-    if (displayRow < r.Top || displayRow > r.Bottom) return;
-    if (r.Top == r.Bottom) {
-        ClearCellRange();
-        return;
-    }
-    RepaintRange(r);
-    if (displayRow == r.Top) ++r.Top;
-    else if (displayRow == r.Bottom) --r.Bottom;
 }

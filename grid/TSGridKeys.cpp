@@ -353,7 +353,9 @@ bool TgrBaseGrid::ScrollColumnByKey(bool right) {
         newLeft = left - 1;
         while (newLeft > fixed && GetColWidthAt(newLeft) <= 0) --newLeft;
     }
-    Integer col = NextEnterableCol(curDisplayCol_, right ? 1 : -1);
+    Integer col = 0;
+    if (right) FindNextEnterableCol(curDisplayCol_, SkipsReadOnly(), col, false);
+    else FindPrevEnterableCol(curDisplayCol_, SkipsReadOnly(), col, false);
     if (right && (col == 0 || col < newLeft)) col = std::max(col, newLeft);
     if (right && !IsReachableCol(col, false)) return false;
     HideCellControl(true);
@@ -377,23 +379,13 @@ bool TgrBaseGrid::LeaveCellFor(Integer displayCol, Integer displayRow) {
     return true;
 }
 
-void TgrBaseGrid::NextEnterableCell(Integer& displayCol, Integer& displayRow, Integer step) {
-    Integer col = NextEnterableCol(displayCol, step), row = displayRow;
-    if (!col) {
-        row = NextEnterableRow(displayRow, step);
-        col = row ? NextEnterableCol(step > 0 ? 0 : ColTotal(), step) : 0;
-    }
-    displayCol = row ? col : 0;
-    displayRow = col ? row : 0;
-}
-
 void TgrBaseGrid::MoveToNextCell(Word16 key) {
     if (!IsCellReachable(curDisplayCol_, curDisplayRow_)) return;
     auto target = [&](Integer& col, Integer& row) {
-        col = curDisplayCol_;
-        row = curDisplayRow_;
-        NextEnterableCell(col, row, 1);
-        if (col && row != curDisplayRow_ && !tabRowWrap_) col = row = 0;
+        col = row = 0;
+        if (FindNextEnterableCell(curDisplayCol_, curDisplayRow_, row, col, false) && row != curDisplayRow_ &&
+            !tabRowWrap_)
+            col = row = 0;
     };
     Integer col, row;
     target(col, row);
@@ -416,9 +408,10 @@ void TgrBaseGrid::MoveToNextCell(Word16 key) {
 
 void TgrBaseGrid::MoveToPrevCell() {
     if (!IsCellReachable(curDisplayCol_, curDisplayRow_)) return;
-    Integer col = curDisplayCol_, row = curDisplayRow_;
-    NextEnterableCell(col, row, -1);
-    if (!col || (row != curDisplayRow_ && !tabRowWrap_)) return;
+    Integer col = 0, row = 0;
+    if (!FindPrevEnterableCell(curDisplayCol_, curDisplayRow_, row, col, false) ||
+        (row != curDisplayRow_ && !tabRowWrap_))
+        return;
     if (!LeaveCellFor(col, row)) return;
     MoveCurrentCell(col, row, 3, true, false, 0);
     CheckCurrentCellChanged();
@@ -426,12 +419,13 @@ void TgrBaseGrid::MoveToPrevCell() {
 
 void TgrBaseGrid::MoveVertically(Integer step) {
     if (!IsCellReachable(curDisplayCol_, curDisplayRow_)) return;
-    Integer col = curDisplayCol_, row = NextEnterableRow(curDisplayRow_, step);
-    if (!row) {
-        // No enterable row in this column: the next cell further on.
-        NextEnterableCell(col, row = curDisplayRow_, step);
-        if (!col) return;
-    }
+    Integer col = 0, row = 0;
+    bool found = step > 0 ? FindNextEnterableCellInCol(curDisplayCol_, curDisplayRow_, row, col, false)
+                          : FindPrevEnterableCellInCol(curDisplayCol_, curDisplayRow_, row, col, false);
+    // No enterable row in this column: the next cell further on.
+    if (!found && !(step > 0 ? FindNextEnterableCell(curDisplayCol_, curDisplayRow_, row, col, false)
+                             : FindPrevEnterableCell(curDisplayCol_, curDisplayRow_, row, col, false)))
+        return;
     if (!LeaveCellFor(col, row)) return;
     MoveCurrentCell(col, row, 3, true, true, 0);
     CheckCurrentCellChanged();
@@ -454,7 +448,9 @@ void TgrBaseGrid::MoveUp() {
 }
 
 void TgrBaseGrid::MoveRowBy(Integer step) {
-    Integer row = NextEnterableRow(curDisplayRow_, step);
+    Integer row = 0;
+    if (step > 0) FindNextEnterableRow(curDisplayRow_, false, row, false);
+    else FindPrevEnterableRow(curDisplayRow_, false, row, false);
     if (!row || !IsCellReachable(curDisplayCol_, row)) return;
     bool rowsSelected = gridStatus_ == gsRowsSelected;
     if (!LeaveCellFor(curDisplayCol_, row)) return;
@@ -479,14 +475,16 @@ void TgrBaseGrid::MoveRowSelectionTo(Integer displayRow) {
 // view scrolls by the same distance, so the row keeps its place in the
 // view; near the end the last rows fill the view.
 void TgrBaseGrid::MovePage(Integer step) {
-    Integer limit = NextEnterableRow(step > 0 ? RowTotal() : 0, -step);
+    Integer limit = step > 0 ? GetLastEnterableRow(false, false) : 0;
+    if (step < 0) FindNextEnterableRow(0, false, limit, false);
     if (limit == 0 || (step > 0 ? curDisplayRow_ >= limit : curDisplayRow_ <= limit)) return;
     Integer page = std::max<Integer>(1, GetVisibleRowCount());
     Integer target = curDisplayRow_;
     if (curDisplayRow_ < FixedRowTotal()) target = step > 0 ? FixedRowTotal() - 1 : curDisplayRow_;
     for (Integer i = 0; i < page; ++i) {
-        Integer r = NextEnterableRow(target, step);
-        if (r == 0) break;
+        Integer r = 0;
+        if (!(step > 0 ? FindNextEnterableRow(target, false, r, false) : FindPrevEnterableRow(target, false, r, false)))
+            break;
         target = r;
     }
     if (target == curDisplayRow_) return;
@@ -528,26 +526,32 @@ void TgrBaseGrid::MoveToCorner(Integer col, Integer row, Integer scrollKind, Int
     CheckCurrentCellChanged();
 }
 
-void TgrBaseGrid::MoveToFirstCell() { MoveToCorner(NextEnterableCol(0, 1), NextEnterableRow(0, 1), 3, 3, true); }
+void TgrBaseGrid::MoveToFirstCell() {
+    Integer row = 0;
+    FindNextEnterableRow(0, false, row, false);
+    MoveToCorner(GetFirstEnterableCol(SkipsReadOnly(), false), row, 3, 3, true);
+}
 
 void TgrBaseGrid::MoveToLastCell() {
-    MoveToCorner(NextEnterableCol(ColTotal(), -1), NextEnterableRow(RowTotal(), -1), 3, 0, true);
+    MoveToCorner(GetLastEnterableCol(SkipsReadOnly(), false), GetLastEnterableRow(false, false), 3, 0, true);
 }
 
 void TgrBaseGrid::MoveToFirstRow() {
-    MoveToCorner(curDisplayCol_, NextEnterableRow(0, 1), gridStatus_ == gsRowsSelected ? 2 : 3, 0, true);
+    Integer row = 0;
+    FindNextEnterableRow(0, false, row, false);
+    MoveToCorner(curDisplayCol_, row, gridStatus_ == gsRowsSelected ? 2 : 3, 0, true);
 }
 
 void TgrBaseGrid::MoveToLastRow() {
-    MoveToCorner(curDisplayCol_, NextEnterableRow(RowTotal(), -1), gridStatus_ == gsRowsSelected ? 2 : 3, 0, true);
+    MoveToCorner(curDisplayCol_, GetLastEnterableRow(false, false), gridStatus_ == gsRowsSelected ? 2 : 3, 0, true);
 }
 
 void TgrBaseGrid::MoveToFirstCol() {
-    MoveToCorner(NextEnterableCol(0, 1), curDisplayRow_, gridMode_ == gmListBox ? 1 : 3, 2, false);
+    MoveToCorner(GetFirstEnterableCol(SkipsReadOnly(), false), curDisplayRow_, gridMode_ == gmListBox ? 1 : 3, 2, false);
 }
 
 void TgrBaseGrid::MoveToLastCol() {
-    MoveToCorner(NextEnterableCol(ColTotal(), -1), curDisplayRow_, gridMode_ == gmListBox ? 1 : 3, 0, false);
+    MoveToCorner(GetLastEnterableCol(SkipsReadOnly(), false), curDisplayRow_, gridMode_ == gmListBox ? 1 : 3, 0, false);
 }
 
 bool TgrBaseGrid::CtrlArrowMove(Word16& key) {
@@ -569,8 +573,8 @@ bool TgrBaseGrid::ExitEditMode() {
     // Esc on the insert row with no row edit left running goes back to the
     // last data row (an unedited provisional row is taken back).
     if (!rowEditing_ && IsInsertRowPos(curDisplayRow_)) {
-        Integer row = NextEnterableRow(curDisplayRow_, -1);
-        if (row == 0) return false;
+        Integer row = 0;
+        if (!FindPrevEnterableRow(curDisplayRow_, false, row, false)) return false;
         HideCellControl(true);
         InvalidateDisplayCell(0, curDisplayRow_);
         MoveCurrentCell(curDisplayCol_, row, 3, true, true, 0);

@@ -213,8 +213,8 @@ void TgrBaseGrid::StartMoveFeedback() {
 
 void TgrBaseGrid::TrackColMove(Integer x, Integer y) {
     if (MoveAutoScrollStep(x, y)) return;
-    Integer lo = NextEnterableCol(std::max<Integer>(FixedColTotal(), 1) - 1, 1);
-    Integer hi = NextEnterableCol(ColTotal(), -1);
+    Integer lo = GetFirstScrollingEnterableCol(SkipsReadOnly(), false);
+    Integer hi = GetLastEnterableCol(SkipsReadOnly(), false);
     if (lo < 1 || hi < lo) return;
     Integer col = std::clamp<Integer>(DataCellNear(x, y).Col, lo, hi);
     if (col != moveToIndex_) SetColDropPos(col);
@@ -223,8 +223,9 @@ void TgrBaseGrid::TrackColMove(Integer x, Integer y) {
 
 void TgrBaseGrid::TrackRowMove(Integer x, Integer y) {
     if (MoveAutoScrollStep(x, y)) return;
-    Integer lo = NextEnterableRow(std::max<Integer>(FixedRowTotal(), 1) - 1, 1);
-    Integer hi = NextEnterableRow(RowTotal(), -1);
+    Integer lo = 0;
+    FindNextEnterableRow(std::max<Integer>(FixedRowTotal(), 1) - 1, false, lo, false);
+    Integer hi = GetLastEnterableRow(false, false);
     if (lo < 1 || hi < lo) return;
     Integer row = std::clamp<Integer>(DataCellNear(std::max<Integer>(x, 1), y).Row, lo, hi);
     // The insert row is no drop place: the row above it is.
@@ -266,8 +267,8 @@ bool TgrBaseGrid::MoveAutoScrollStep(Integer x, Integer y) {
     if (step < 0) {
         pos = cols ? TopLeftCell().Col : TopLeftCell().Row;
     } else {
-        pos = cols ? std::min<Integer>(l.Horz.LastFullCell, NextEnterableCol(ColTotal(), -1))
-                   : std::min<Integer>({l.Vert.LastFullCell, NextEnterableRow(RowTotal(), -1), Rows()});
+        pos = cols ? std::min<Integer>(l.Horz.LastFullCell, GetLastEnterableCol(SkipsReadOnly(), false))
+                   : std::min<Integer>({l.Vert.LastFullCell, GetLastEnterableRow(false, false), Rows()});
     }
     moveToIndex_ = pos;
     ToggleDropMarker();

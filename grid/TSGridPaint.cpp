@@ -57,11 +57,11 @@ bool TgrBaseGrid::UsesSelectionColor() const {
 }
 
 bool TgrBaseGrid::IsDisplayCellSelected(Integer displayCol, Integer displayRow) {
+    if (displayCol < 0 || displayRow < 0 || displayCol > Cols() || displayRow >= RowTotal()) return false;
+    if (displayCol == forcedCell_.Col && displayRow == forcedCell_.Row) return forcedSelected_;
     if (displayRow > 0 && rowSelection_->IsSelected(displayRow)) return true;
     if (displayCol > 0 && colSelection_->IsSelected(displayCol)) return true;
-    if (gridStatus_ == gsCellsSelected && displayCol > 0 && displayRow > 0)
-        return CellInRange(displayCol, displayRow, cellRange_);
-    return false;
+    return gridStatus_ == gsCellsSelected && displayCol > 0 && displayRow > 0 && IsInCellRange(displayCol, displayRow);
 }
 
 bool TgrBaseGrid::FillDrawInfo(Integer displayCol, Integer displayRow, TgrCellPaintInfo& info) {

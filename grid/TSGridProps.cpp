@@ -411,7 +411,7 @@ void TgrBaseGrid::FireSelectChangedKind(Integer kind, bool byUser) {
     bool& mark = kind == 0 ? rowSelectionChanged_ : kind == 1 ? colSelectionChanged_ : cellSelectionChanged_;
     if (!mark) return;
     mark = false;
-    DoSelectChanged(kind == 0 ? slRows : kind == 1 ? slCols : slCells, byUser);
+    DoSelectChanged(kind == 0 ? stpRows : kind == 1 ? stpCols : stpCells, byUser);
 }
 
 // ================================================================ owner side
@@ -594,11 +594,13 @@ void TgrBaseGrid::SelectDisplayCols(Integer from, Integer to, bool select) {
     from = std::max<Integer>(from, 1);
     to = std::min<Integer>(to, ColTotal() - 1);
     for (Integer c = from; c <= to; ++c) {
-        if (!colSelection_->SetSelected(c, select)) continue;
+        TgrCol* col = select ? gridCols_->ColAt(DataColOfDisplay(c)) : nullptr;
+        if ((col && !col->Visible()) || !colSelection_->SetSelected(c, select)) continue;
         colSelectionChanged_ = true;
         PaintColSelection(c, 3, nullptr, select);
     }
     if (!select && colSelection_->Count() == 0 && gridStatus_ == gsColsSelected) SetGridStatus(gsNormal);
+    if (select && colSelection_->Count() > 0 && gridStatus_ == gsNormal) SetGridStatus(gsColsSelected);
 }
 
 void TgrBaseGrid::UnlockUpdate() {

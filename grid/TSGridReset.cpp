@@ -17,7 +17,7 @@ void TgrBaseGrid::ResetColProperties(const TgrPropIdSet& ids) {
     bool sharedWidth = resizeCols_ == rcAll && ids.Contains(gpWidth);
     {
         TgrUpdateLocked locked(*this);
-        if (ids.Contains(gpSelected)) SelectDisplayCols(1, ColTotal() - 1, false);
+        if (ids.Contains(gpSelected)) DeselectAllCols();
         TgrPropIdSet own = ids;
         if (resizeCols_ == rcAll) own.Exclude(gpWidth);
         for (Integer c = 1; c <= Cols(); ++c)

@@ -33,7 +33,12 @@ struct LimitAxis {
         return found;
     }
     Integer NextEnterable(Integer from, Integer step) const {
-        return rows ? g.NextEnterableRow(from, step) : g.NextEnterableCol(from, step);
+        Integer found = 0;
+        if (rows) return (step > 0 ? g.FindNextEnterableRow(from, false, found, false)
+                                   : g.FindPrevEnterableRow(from, false, found, false)) ? found : 0;
+        bool skip = g.SkipsReadOnly();
+        return (step > 0 ? g.FindNextEnterableCol(from, skip, found, false)
+                         : g.FindPrevEnterableCol(from, skip, found, false)) ? found : 0;
     }
     // The position in the visible list of the first scrolling item.
     Integer FirstPos() const {

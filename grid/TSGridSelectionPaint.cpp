@@ -26,6 +26,142 @@ int PartsOutside(const TRect& area, const TRect& exclude, TRect parts[4]) {
 
 }  // namespace
 
+Integer TgrBaseGrid::LastShownCol() { return LastShown(LastVisibleCol(), ColTotal()); }
+Integer TgrBaseGrid::LastShownRow() { return LastShown(GetLastVisibleRow(), RowTotal()); }
+
+bool TgrBaseGrid::IsShownCol(Integer displayCol) {
+    return displayCol >= 1 && displayCol <= LastShownCol() &&
+           (displayCol < FixedColTotal() || displayCol >= TopLeftCell().Col);
+}
+
+bool TgrBaseGrid::IsShownRow(Integer displayRow) {
+    return displayRow >= 1 && displayRow <= LastShownRow() && (displayRow < FixedRowTotal() || displayRow >= TopRow());
+}
+
+void TgrBaseGrid::InvertOrInvalidateRect(TCanvas* dc, const TRect& rect) {
+    if (rect.IsEmpty()) return;
+    if (!CanPaintNow()) {
+        InvalidateRect(rect);
+        return;
+    }
+    TCopyMode old = dc->CopyMode();
+    dc->SetCopyMode(cmDstInvert);
+    dc->CopyRect(rect, dc, rect);
+    dc->SetCopyMode(old);
+}
+
+// Every cell of the range is shown in the given state now: a canvas other
+// than the window's is drawn cell by cell; on the window a plain selection
+// look is the range inverted, a selection colour redraws each cell. While a
+// cell is drawn it answers the forced state.
+void TgrBaseGrid::PaintSelectionRange(TCanvas* dc, Integer left, Integer top, Integer right, Integer bottom,
+                                      bool selected, const TRect& clip) {
+    TRect area;
+    if (!IntersectRect(area, RangePixels({left, top, right, bottom}, true), clip)) return;
+    bool window = dc == Canvas();
+    if (window && !CanPaintNow()) {
+        InvalidateRect(area);
+        return;
+    }
+    if (window && !UsesSelectionColor()) {
+        InvertOrInvalidateRect(dc, area);
+        return;
+    }
+    TCanvas* own = Canvas();
+    QImage* ownSurface = own->Surface();
+    TRect ownClip = own->ClipRect();
+    if (!window) own->SetSurface(dc->Surface());
+    struct Restore {
+        TgrBaseGrid& g;
+        TCanvas* own;
+        QImage* surface;
+        TRect clip;
+        bool window;
+        ~Restore() {
+            g.forcedCell_ = {-1, -1};
+            if (!window) own->SetSurface(surface);
+            own->SetClipRect(clip);
+        }
+    } restore{*this, own, ownSurface, ownClip, window};
+    for (Integer r = top; r <= bottom; ++r)
+        for (Integer c = left; c <= right; ++c) {
+            TRect cell = CellPixels(c, r), part;
+            if (cell.IsEmpty() || !IntersectRect(part, cell, area)) continue;
+            forcedCell_ = {c, r};
+            forcedSelected_ = selected;
+            own->SetClipRect(part);
+            DrawGridCell(c, r, selected, cell);
+        }
+}
+
+void TgrBaseGrid::PaintCellRangeOn(Integer left, Integer top, Integer bottom, Integer right) {
+    PaintCellRange(left, top, nullptr, true, TRect(), bottom, right);
+}
+
+void TgrBaseGrid::PaintCellRangeOff(Integer left, Integer top, Integer bottom, Integer right) {
+    PaintCellRange(left, top, nullptr, false, TRect(), bottom, right);
+}
+
+void TgrBaseGrid::PaintRowRangeSelection(Integer from, Integer to, bool asIs) {
+    if (!HasWindow()) return;
+    Integer step = to < from ? -1 : 1;
+    for (Integer r = from;; r += step) {
+        if (IsShownRow(r)) PaintRowSelection(r, IsDisplayRowSelected(r) == asIs, nullptr);
+        if (r == to) break;
+    }
+}
+
+void TgrBaseGrid::PaintSelectedRows(Integer from, Integer to, bool state) {
+    if (!HasWindow()) return;
+    if (to < from) std::swap(from, to);
+    for (Integer r = std::max<Integer>(from, 1); r <= std::min(to, LastShownRow()); ++r)
+        if (IsShownRow(r) && IsDisplayRowSelected(r)) PaintRowSelection(r, state, nullptr);
+}
+
+void TgrBaseGrid::PaintRowsHighlighted(Integer from, Integer to) {
+    if (!HasWindow()) return;
+    if (to < from) std::swap(from, to);
+    for (Integer r = std::max<Integer>(from, 1); r <= std::min(to, LastShownRow()); ++r)
+        if (IsShownRow(r) && !IsDisplayRowSelected(r) && IsRowVisible(DataRowOfDisplay(r)))
+            PaintRowSelection(r, true, nullptr);
+}
+
+// The columns of a range in view, walked in either order.
+void TgrBaseGrid::ForShownCols(Integer from, Integer to, const std::function<void(Integer, bool)>& paint) {
+    if (!HasWindow()) return;
+    if (to < from) std::swap(from, to);
+    for (Integer c = std::max<Integer>(from, 1); c <= std::min(to, LastShownCol()); ++c)
+        if (IsShownCol(c)) paint(c, colSelection_->IsSelected(c));
+}
+
+void TgrBaseGrid::PaintColRangeSelection(Integer from, Integer to, bool asIs) {
+    ForShownCols(from, to, [&](Integer c, bool sel) { PaintColSelection(c, 3, nullptr, sel == asIs); });
+}
+
+void TgrBaseGrid::PaintSelectedColsOn(Integer from, Integer to) {
+    ForShownCols(from, to, [&](Integer c, bool sel) {
+        if (sel) PaintColSelection(c, 3, nullptr, true);
+    });
+}
+
+void TgrBaseGrid::PaintSelectedColsOff(Integer from, Integer to) {
+    ForShownCols(from, to, [&](Integer c, bool sel) {
+        if (sel) PaintColSelection(c, 3, nullptr, false);
+    });
+}
+
+void TgrBaseGrid::PaintColsHighlighted(Integer from, Integer to, Integer part) {
+    ForShownCols(from, to, [&](Integer c, bool sel) {
+        if (!sel) PaintColSelection(c, part, nullptr, true);
+    });
+}
+
+void TgrBaseGrid::PaintSelectedColHeadingsOff(Integer from, Integer to) {
+    ForShownCols(from, to, [&](Integer c, bool sel) {
+        if (sel) PaintColSelection(c, 1, nullptr, false);
+    });
+}
+
 void TgrBaseGrid::PaintCellRange(Integer left, Integer top, TCanvas* dc, bool selected, const TRect& exclude,
                                  Integer bottom, Integer right) {
     if (!HasWindow() || right < left || bottom < top) return;
@@ -47,35 +183,11 @@ void TgrBaseGrid::PaintCellRange(Integer left, Integer top, TCanvas* dc, bool se
         for (int i = 0; i < n; ++i) InvalidateRect(parts[i]);
         return;
     }
-    // A given canvas is painted now, in the given state.
-    PaintRange(dc, TCellRange_ts{left, top, right, bottom}, selected, exclude);
-}
-
-void TgrBaseGrid::PaintRange(TCanvas* dc, const TCellRange_ts& range, bool selected, const TRect& exclude) {
-    if (!dc) return;
+    // A given canvas is painted now, in the given state, leaving the
+    // excluded rectangle alone.
     TRect parts[4];
-    TCanvas* own = Canvas();
-    QImage* ownSurface = own->Surface();
-    TRect ownClip = own->ClipRect();
-    own->SetSurface(dc->Surface());
-    try {
-        for (Integer r = range.Top; r <= range.Bottom; ++r)
-            for (Integer c = range.Left; c <= range.Right; ++c) {
-                TRect cell = CellPixels(c, r);
-                if (cell.IsEmpty()) continue;
-                int n = PartsOutside(cell, exclude, parts);
-                for (int i = 0; i < n; ++i) {
-                    own->SetClipRect(parts[i]);
-                    DrawGridCell(c, r, selected, cell);
-                }
-            }
-    } catch (...) {
-        own->SetSurface(ownSurface);
-        own->SetClipRect(ownClip);
-        throw;
-    }
-    own->SetSurface(ownSurface);
-    own->SetClipRect(ownClip);
+    int n = PartsOutside(RangePixels({left, top, right, bottom}, true), exclude, parts);
+    for (int i = 0; i < n; ++i) PaintSelectionRange(dc, left, top, right, bottom, selected, parts[i]);
 }
 
 void TgrBaseGrid::PaintCell(Integer col, Integer row, TCanvas* dc, bool selected, const TRect& exclude) {
@@ -113,7 +225,7 @@ void TgrBaseGrid::PaintRowBarSelection(bool selected) {
     PaintCellRange(0, TopRow(), nullptr, selected, TRect(), RowTotal() - 1, 0);
 }
 
-void TgrBaseGrid::RepaintSelectionChange(Integer left, Integer top, Integer bottom, Integer right) {
+void TgrBaseGrid::PaintSelectionTransition(Integer left, Integer top, Integer bottom, Integer right) {
     switch (gridStatus_) {
         case gsCellsSelected: RepaintCellRangeChange(left, top, bottom, right); break;
         case gsColsSelected: RepaintColRangeChange(left, top, bottom, right); break;

@@ -176,7 +176,6 @@ bool TgrBaseGrid::RemoveCols(Integer from, Integer to) {
     if (currentGoes && !CanLeaveCell(0, curDataRow_, false)) return false;
     HideCellControl(true);
     EndCellEdit(true);
-    ClearCellRange();
     Integer old = Cols(), removed = to - from + 1;
     Integer keepCol = currentGoes ? 0 : curDataCol_ - (curDataCol_ > to ? removed : 0);
     Integer keepDisplay = curDisplayCol_;
@@ -184,6 +183,7 @@ bool TgrBaseGrid::RemoveCols(Integer from, Integer to) {
         TRemovalGuard removing(colsRemoving_);
         for (Integer i = to; i >= from; --i) {
             InvalidateFromCol(i);
+            AdjustCellRangeForDeletedCol(DisplayColOfData(i));
             MoveColToEnd(i, ColTotal() - 1 - (to - i));
             ReportRemovedCol(i);
         }
@@ -191,7 +191,7 @@ bool TgrBaseGrid::RemoveCols(Integer from, Integer to) {
     }
     RecheckTopLeft(false);
     if (currentGoes) {
-        ReplaceCurrentCol(std::min<Integer>(keepDisplay, ColTotal() - 1), true, true, SkipsReadOnly());
+        MoveToEnterableCol(std::min<Integer>(keepDisplay, ColTotal() - 1), true, false, SkipsReadOnly());
     } else if (keepCol >= 1) {
         FollowCurrentDataCell(keepCol, curDataRow_);
     }
@@ -210,7 +210,6 @@ void TgrBaseGrid::DeleteRows(Integer from, Integer to) {
     if (currentGoes && !CanLeaveCell(curDataCol_, 0, false)) return;
     HideCellControl(true);
     EndCellEdit(true);
-    ClearCellRange();
     Integer old = Rows(), removed = to - from + 1;
     Integer keepRow = currentGoes ? 0 : curDataRow_ - (curDataRow_ > to ? removed : 0);
     Integer keepDisplay = curDisplayRow_;
@@ -218,6 +217,7 @@ void TgrBaseGrid::DeleteRows(Integer from, Integer to) {
         TRemovalGuard removing(rowsRemoving_);
         for (Integer i = to; i >= from; --i) {
             InvalidateFromRow(i);
+            AdjustCellRangeForDeletedRow(DisplayRowOfData(i));
             MoveRowToEnd(i, Rows() - (to - i));
             ReportRemovedRow(i);
         }
@@ -266,7 +266,7 @@ void TgrBaseGrid::DeleteSelectedCols() {
     UnlockUpdate();
     RecheckTopLeft(false);
     if (currentGoes) {
-        ReplaceCurrentCol(std::clamp<Integer>(keepDisplay, 1, std::max<Integer>(1, ColTotal() - 1)), true, true,
+        MoveToEnterableCol(std::clamp<Integer>(keepDisplay, 1, std::max<Integer>(1, ColTotal() - 1)), true, false,
                           SkipsReadOnly());
     } else if (keepCol >= 1) {
         FollowCurrentDataCell(keepCol, curDataRow_);

@@ -114,7 +114,7 @@ Integer TgrBaseGrid::GetLastVisibleCol() {
     if (!HasWindow()) return 0;
     // The columns from the left column reach the last one: the last that
     // can be entered; otherwise the one under the right edge.
-    if (GetLastVisibleColFrom(TopLeftCell().Col) >= ColTotal() - 1) return NextEnterableCol(ColTotal(), -1);
+    if (GetLastVisibleColFrom(TopLeftCell().Col) >= ColTotal() - 1) return GetLastEnterableCol(SkipsReadOnly(), false);
     return CellUnderMouse(ClientWidth() - 1, 0).Col;
 }
 
@@ -122,7 +122,7 @@ Integer TgrBaseGrid::GetLastVisibleRow() {
     if (!HasWindow()) return 0;
     Integer top = TopRow();
     if (top + GetFullyVisibleRowsFrom(top) < RowTotal()) return CellUnderMouse(0, ClientHeight() - 1).Row;
-    return gridMode_ == gmEditInsert ? RowTotal() - 1 : NextEnterableRow(RowTotal(), -1);
+    return gridMode_ == gmEditInsert ? RowTotal() - 1 : GetLastEnterableRow(false, false);
 }
 
 // ------------------------------------------------------------ direct cell output

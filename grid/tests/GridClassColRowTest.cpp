@@ -51,7 +51,9 @@ TEST_F(GridClassColRow, RowsDriveHeightsAndVisibility) {
     TgrCellPaintInfo hidden;
     EXPECT_FALSE(grid->FillDrawInfo(1, grid->DisplayRowOfData(3), hidden));
     EXPECT_FALSE(grid->IsEnterableRow(grid->DisplayRowOfData(3), false));
-    EXPECT_EQ(grid->NextEnterableRow(2, 1), 4) << "navigation skips the hidden row";
+    Integer next = 0;
+    EXPECT_TRUE(grid->FindNextEnterableRow(2, false, next, false));
+    EXPECT_EQ(next, 4) << "navigation skips the hidden row";
 }
 
 TEST_F(GridClassColRow, CellObjectsSetWhatTheCellIsPaintedFrom) {

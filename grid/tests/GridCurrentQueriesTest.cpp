@@ -52,6 +52,7 @@ TEST_F(GridCurrentQueries, ButtonTypeAndDropDownStyleComeFromTheSameLevel) {
     EXPECT_EQ(grid->EffectiveButtonType(1, 2), btCombo);
     EXPECT_EQ(grid->EffectiveDropDownStyle(1, 2), ddDropDownList);
     // A read-only cell shows no button unless ReadOnlyButton says so.
+    grid->SetReadOnlyButton(false);
     grid->Col(1)->SetReadOnly(true);
     EXPECT_EQ(grid->EffectiveButtonType(1, 2), btNone);
     EXPECT_EQ(grid->EffectiveDropDownStyle(1, 2), ddDropDown);
@@ -79,7 +80,8 @@ TEST_F(GridCurrentQueries, CurrentCellQueriesAnswerForTheCurrentCell) {
     // A column without its own texts takes the grid's.
     EXPECT_EQ(grid->GetColCheckBoxValues(1), "On|Off");
     EXPECT_FALSE(grid->IsCurrentCellReadOnly());
-    grid->Col(2)->SetReadOnly(true);
+    // (A read-only column would send the current cell on to the next one.)
+    grid->SetCellReadOnly(2, grid->CurrentDataRow(), roOn);
     EXPECT_TRUE(grid->IsCurrentCellReadOnly());
     EXPECT_FALSE(grid->IsCurrentCellSelected());
     EXPECT_FALSE(grid->IsCurrentRowSelected());

@@ -36,7 +36,7 @@ TEST_F(GridKeyView, SelectedRowsFollowTheCurrentRow) {
     Key(VK_DOWN);
     EXPECT_EQ(grid->CurrentDisplayRow(), 4);
     EXPECT_EQ(SelectedRows(), std::vector<Integer>{4});
-    EXPECT_EQ(fired, std::vector<TgrSelectType>{slRows});
+    EXPECT_EQ(fired, std::vector<TgrSelectType>{stpRows});
     Key(VK_UP);
     Key(VK_UP);
     EXPECT_EQ(SelectedRows(), std::vector<Integer>{2});

@@ -107,7 +107,7 @@ TEST(GridMode, SelectChangedFiresByKindInOrderOnce) {
     grid.MarkSelectChanged(2);
     grid.MarkSelectChanged(0);
     grid.FireSelectChanged(false);
-    EXPECT_EQ(fired, std::to_string(int(slRows)) + ";" + std::to_string(int(slCells)) + ";");
+    EXPECT_EQ(fired, std::to_string(int(stpRows)) + ";" + std::to_string(int(stpCells)) + ";");
     fired.clear();
     grid.FireSelectChanged(false);
     EXPECT_EQ(fired, "");

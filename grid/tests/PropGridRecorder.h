@@ -212,7 +212,7 @@ public:
     void RepaintFocusCell(bool) override { Note("repaintFocus"); }
     void InvalidateFocusCell(bool) override { Note("invalidateFocus"); }
     bool SkipsReadOnly() override { return true; }
-    void ReplaceCurrentCol(Integer c, bool, bool, bool) override { Note("replaceCol " + N(c)); }
+    void MoveToEnterableCol(Integer c, bool, bool, bool) override { Note("replaceCol " + N(c)); }
     void MoveToRow(Integer r, bool, bool, bool) override { Note("moveToRow " + N(r)); }
     bool CanLeaveCell(Integer, Integer, bool) override { return canLeave; }
     bool IsInsertRowPos(Integer r) override { return r == insertRowPos; }
@@ -237,8 +237,8 @@ public:
         Note(std::string(s ? "select " : "deselect ") + N2(a, b));
     }
     void DeselectDisplayCols(Integer a, Integer b) override { SelectDisplayCols(a, b, false); }
-    void ShrinkRangeOffCol(Integer c) override { Note("shrinkCol " + N(c)); }
-    void ShrinkRangeOffRow(Integer r) override { Note("shrinkRow " + N(r)); }
+    void AdjustCellRangeForHiddenCol(Integer c) override { Note("shrinkCol " + N(c)); }
+    void AdjustCellRangeForHiddenRow(Integer r) override { Note("shrinkRow " + N(r)); }
     void FireSelectChanged(bool) override { Note("selectChanged"); }
     void CheckGridStatusChanged() override { Note("status"); }
 

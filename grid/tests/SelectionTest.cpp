@@ -191,7 +191,7 @@ TEST_F(GridSelection, RowsAreSelectedClampedAndReportedOnce) {
     grid->FireSelectChanged(true);
     grid->FireSelectChanged(true);  // the mark was cleared
     ASSERT_EQ(fired.size(), 1u);
-    EXPECT_EQ(fired[0], slRows);
+    EXPECT_EQ(fired[0], stpRows);
 
     grid->DeselectDisplayRows(2, 3);
     EXPECT_EQ(grid->RowSelection()->CountSelected(1, 4), 2);
@@ -236,7 +236,7 @@ TEST_F(GridSelection, AMovedRowKeepsItsSelection) {
 TEST_F(GridSelection, TheCurrentCellFollowsMovesAndIsAbsentWhereTheModeHasNone) {
     EXPECT_EQ(cell()->GetDataCol(), 1);
     EXPECT_EQ(cell()->GetDataRow(), 1);
-    grid->ReplaceCurrentCol(3, false, false, false);
+    grid->MoveToEnterableCol(3, false, false, false);
     grid->MoveToRow(4, false, false, false);
     EXPECT_EQ(cell()->GetDataCol(), 3);
     EXPECT_EQ(cell()->GetDataRow(), 4);
@@ -255,7 +255,7 @@ TEST_F(GridSelection, TheCurrentCellFollowsMovesAndIsAbsentWhereTheModeHasNone) 
     EXPECT_EQ(cell()->GetDataCol(), -1);
 }
 
-TEST_F(GridSelection, TheCurrentColumnAndRowMoveToTheNearestEnterableOne) {
+TEST_F(GridSelection, TheCurrentColumnAndRowMoveToTheNextEnterableOneElseThePrevious) {
     // Columns 1..4, rows 1..4; the setup hides or protects some of them.
     struct Case {
         const char* name;
@@ -264,9 +264,11 @@ TEST_F(GridSelection, TheCurrentColumnAndRowMoveToTheNearestEnterableOne) {
         Integer target, expected;
     } cols[] = {
         {"reachable stays", {}, {}, true, 3, 3},
-        {"hidden goes left", {3}, {}, true, 3, 2},
+        {"hidden goes right", {3}, {}, true, 3, 4},
+        {"hidden last goes left", {4}, {}, true, 4, 3},
         {"left of the first goes right", {1}, {}, true, 1, 2},
-        {"read-only skipped", {}, {2, 3}, true, 3, 1},
+        {"read-only skipped", {}, {2, 3}, true, 3, 4},
+        {"read-only to the end goes left", {}, {3, 4}, true, 3, 2},
         {"read-only kept without skipping", {}, {3}, false, 3, 3},
         {"none reachable", {1, 2, 3, 4}, {}, true, 2, 0},
     };
@@ -275,14 +277,15 @@ TEST_F(GridSelection, TheCurrentColumnAndRowMoveToTheNearestEnterableOne) {
         TLogGrid g(nullptr);
         for (Integer d : c.hiddenCols) g.Col(d)->SetVisible(false);
         for (Integer d : c.readOnlyCols) g.Col(d)->SetReadOnly(true);
-        g.ReplaceCurrentCol(c.target, false, false, c.skipReadOnly);
+        g.MoveToEnterableCol(c.target, false, false, c.skipReadOnly);
         EXPECT_EQ(g.CurrentDisplayCol(), c.expected);
     }
     Case rows[] = {
         {"reachable stays", {}, {}, true, 2, 2},
         {"hidden goes below", {2}, {}, true, 2, 3},
         {"last goes above", {4}, {}, true, 4, 3},
-        {"read-only skipped", {}, {2, 3}, true, 2, 1},
+        {"read-only skipped", {}, {2, 3}, true, 2, 4},
+        {"read-only to the end goes above", {}, {3, 4}, true, 3, 2},
         {"none enterable", {1, 2, 3, 4}, {}, true, 2, 0},
     };
     for (const Case& c : rows) {
@@ -298,10 +301,10 @@ TEST_F(GridSelection, TheCurrentColumnAndRowMoveToTheNearestEnterableOne) {
 
 TEST_F(GridSelection, HidingTheCurrentColumnMovesTheCurrentCellAndForgetsItsValue) {
     grid->StoreCellValue(2, 1, Variant("two"), ctText);
-    grid->ReplaceCurrentCol(2, false, false, true);
+    grid->MoveToEnterableCol(2, false, false, true);
     EXPECT_EQ(Text(cell()->GetValue()), "two");
     grid->Col(2)->SetVisible(false);
-    EXPECT_EQ(cell()->GetDataCol(), 1);
+    EXPECT_EQ(cell()->GetDataCol(), 3) << "the next enterable column";
     EXPECT_FALSE(cell()->HasValueFor(2, 1));
 }
 
@@ -312,7 +315,10 @@ TEST_F(GridSelection, MoveToInsertRowWorksOnlyInEditInsertMode) {
     grid->SetGridMode(gmEditInsert);
     grid->StoreCellValue(1, 1, Variant("a"), ctText);
     cell()->LoadValue();
-    grid->SelectDisplayRows(1, 2);
+    // Selected bits without a row selection status (a selection status
+    // keeps the current cell off the insert row).
+    grid->RowSelection()->SetSelected(1, true);
+    grid->RowSelection()->SetSelected(2, true);
     EXPECT_EQ(GridErrorOf([&] { cell()->MoveToInsertRow(5); }), "Grid1: Column index 5 out of range");
     EXPECT_EQ(GridErrorOf([&] { cell()->MoveToInsertRow(0); }), "Grid1: Column index 0 out of range");
 
@@ -329,7 +335,7 @@ TEST_F(GridSelection, MoveToInsertRowWorksOnlyInEditInsertMode) {
 
 TEST_F(GridSelection, TheValueIsLoadedOnceThroughTheStoreAndForgottenOnAMove) {
     grid->StoreCellValue(2, 3, Variant("abc"), ctText);
-    grid->ReplaceCurrentCol(2, false, false, false);
+    grid->MoveToEnterableCol(2, false, false, false);
     grid->MoveToRow(3, false, false, false);
     grid->Take();
     EXPECT_EQ(Text(cell()->GetValue()), "abc");
@@ -416,7 +422,7 @@ TEST_F(GridSelection, SetValueIsRefusedWhereTheGridCannotEditOrTheTypeIsWrong) {
 
 TEST_F(GridSelection, ACheckCellStoresItsStateAsANumber) {
     grid->Col(2)->SetControlType(ctCheck);
-    grid->ReplaceCurrentCol(2, false, false, false);
+    grid->MoveToEnterableCol(2, false, false, false);
     EXPECT_EQ(cell()->GetControlType(), ctCheck);
     EXPECT_TRUE(cell()->SetValue(Variant(1), false, false));
     Variant stored = grid->GetStoredCellValue(2, 1, ctCheck);
