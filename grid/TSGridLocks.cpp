@@ -55,14 +55,16 @@ void TgrBaseGrid::UpdateDropDownSize(Integer cols, Integer rows) {
     if (IsDesignDropDownShown()) {
         // Shown on the designed form: only its size follows, in place.
         TgrUpdateLocked locked(*this);
-        Integer width = 0, height = 0;
-        CalcDropDownSize(cols, std::max<Integer>(1, rows), width, height);
-        if (width != Width() || height != Height()) SetBounds(Left(), Top(), width, height);
+        ApplyDropDownSize(cols, std::max<Integer>(1, rows), false);
         return;
     }
     TgrCombo* combo = ownerGrid_->DroppedCombo();
     TForm* form = ownerGrid_->DropDownForm();
-    if (!combo || combo->ComboGrid() != this || !form) return;
+    // A combo that is not dropped down is copied afresh at its next use.
+    if (!combo || combo->ComboGrid() != this || !form) {
+        ownerGrid_->ForgetSourceCombo();
+        return;
+    }
     if (IsUpdateSuspended()) {
         dropDownSizePending_ = true;
         return;
