@@ -78,7 +78,8 @@ bool TgrCustomDBGrid::IsComboUsable(const TgrCombo* combo) const {
 TgrDBCombo* TgrCustomDBGrid::GetWorkCombo() { return dynamic_cast<TgrDBCombo*>(GetCombo()); }
 
 TgrDBComboGrid* TgrCustomDBGrid::WorkComboGrid() {
-    TgrDBCombo* combo = IsComboGrid() ? nullptr : GetWorkCombo();
+    // The cell's own combo serves it, else the working combo.
+    auto* combo = dynamic_cast<TgrDBCombo*>(EffectiveCombo(CurrentDataCol(), CurrentDataRow()));
     return combo ? combo->DBComboGrid() : nullptr;
 }
 
@@ -107,7 +108,7 @@ void TgrCustomDBGrid::DoComboRollUp(Integer dataCol, const Variant& dataRow) {
 }
 
 void TgrCustomDBGrid::LocateComboRow() {
-    TgrDBCombo* combo = GetWorkCombo();
+    auto* combo = dynamic_cast<TgrDBCombo*>(EffectiveCombo(CurrentDataCol(), CurrentDataRow()));
     if (!combo || !IsComboUsable(combo)) return;
     TgrDBComboGrid* list = combo->DBComboGrid();
     if (!list->DataBound() || !list->DataActive()) return;

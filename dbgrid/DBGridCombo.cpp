@@ -65,7 +65,7 @@ void TgrCustomDBGrid::InitComboGrid(TgrCombo* combo) {
 
 void TgrCustomDBGrid::PrepareComboData(bool keepLayout) {
     if (!dataActive_) return;
-    TgrDBCombo* combo = GetWorkCombo();
+    auto* combo = dynamic_cast<TgrDBCombo*>(EffectiveCombo(CurrentDataCol(), CurrentDataRow()));
     TgrDBComboGrid* list = combo ? combo->DBComboGrid() : nullptr;
     if (!list || list->DataSource() || list->StoreData() || !list->GetAutoLookup()) return;
     TField* field = FieldOfCol(CurrentDataCol());

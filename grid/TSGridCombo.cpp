@@ -68,7 +68,7 @@ void TgrBaseGrid::EndComboSelection(TgrCombo* combo) {
 }
 
 void TgrBaseGrid::RollUpCombo(bool reset) {
-    if (comboGrid_) return;
+    if (comboGrid_ || droppedCombo_) return;
     if (comboSelected_) {
         comboSelected_ = false;
         if (reset && sourceCombo_ && workCombo_) workCombo_->Reset();
@@ -117,17 +117,17 @@ bool TgrBaseGrid::DropDownComboAt(Integer dataCol, Integer dataRow) {
     RegisterDropDownGrid(this);
     // The press that opened the list may go on into it: leaving the list
     // right away must not scroll it.
-    workCombo_->ComboGrid()->SetAutoScrollHold(true);
+    droppedCombo_->ComboGrid()->SetAutoScrollHold(true);
     return true;
 }
 
 bool TgrBaseGrid::PrepareComboDropDown(Integer dataCol, Integer dataRow) {
-    TgrCombo* combo = workCombo_;
+    // The cell's combo is taken up first: its combo-init notification may
+    // fill the list.
+    SelectComboForCell(dataCol, dataRow);
+    TgrCombo* combo = sourceCombo_ ? sourceCombo_ : workCombo_;
     TgrBaseGrid* list = combo->ComboGrid();
     list->SetParent(GetDropDownForm());
-    // The cell's combo is taken up first: its settings are copied into the
-    // working combo and its combo-init notification may fill the list.
-    SelectComboForCell(dataCol, dataRow);
     if (list->Rows() < 1) return false;
     OpenListAtFirstRow(combo);
     droppedCombo_ = combo;
@@ -154,7 +154,7 @@ bool TgrBaseGrid::PrepareComboDropDown(Integer dataCol, Integer dataRow) {
 }
 
 void TgrBaseGrid::ShowComboDropDown() {
-    TgrBaseGrid* list = workCombo_ ? workCombo_->ComboGrid() : nullptr;
+    TgrBaseGrid* list = droppedCombo_ ? droppedCombo_->ComboGrid() : nullptr;
     if (!list) return;
     // At design time the list is shown on the designed form itself.
     if (IsDesigning()) {
@@ -308,7 +308,12 @@ void TgrBaseGrid::ApplyComboRow() {
     bool shown = CloseComboDropDown(false, false);
     bool rowChosen = list->CurrentDataRow() >= 1 && list->CurrentDataRow() <= list->Rows();
     try {
-        if (rowChosen && !IsDesigning()) ApplyComboValue(GetComboValue(valueCol));
+        if (rowChosen && !IsDesigning()) {
+            ApplyComboValue(GetComboValue(valueCol));
+            // A row chosen from the list is the cell's new value at once.
+            if (currentCell_) currentCell_->ClearValue();
+            EndCellEdit(true);
+        }
     } catch (...) {
         RefreshCellControl();
         EndComboForCell();
@@ -379,11 +384,13 @@ void TgrBaseGrid::ExpireComboSearchText() {
 }
 
 TgrBaseGrid* TgrBaseGrid::SelectedComboGrid() const {
-    return comboSelected_ && workCombo_ ? workCombo_->ComboGrid() : nullptr;
+    TgrCombo* combo = sourceCombo_ ? sourceCombo_ : workCombo_;
+    return comboSelected_ && combo ? combo->ComboGrid() : nullptr;
 }
 
 Integer TgrBaseGrid::ComboValueCol(TgrBaseGrid* list) const {
-    Integer col = comboSelected_ && workCombo_ ? workCombo_->GetValueCol() : 1;
+    TgrCombo* combo = sourceCombo_ ? sourceCombo_ : workCombo_;
+    Integer col = comboSelected_ && combo ? combo->GetValueCol() : 1;
     return std::clamp<Integer>(col, 1, std::max<Integer>(1, list->Cols()));
 }
 

@@ -38,21 +38,21 @@ void TgrBaseGrid::SelectComboForCell(Integer dataCol, Integer dataRow) {
     EnsureCombo();
     if (!workCombo_ || (comboSelected_ && !IsDesigning())) return;
     TgrCombo* own = FindCellCombo(dataCol, dataRow);
-    if (own && (own != sourceCombo_ || IsDesigning())) {
-        // The working combo takes all of the cell's combo: its list's
-        // layout, values and settings.
+    if (own) {
+        // The cell's own combo serves it; the working combo stands in for
+        // cells without one.
         sourceCombo_ = own;
-        workCombo_->Assign(own);
-    } else if (!own) {
+    } else {
         // A cell without a combo of its own starts the working combo afresh.
         if (IsDesigning() || sourceCombo_) workCombo_->Reset();
         else InitComboGrid(workCombo_);
         PrepareWorkCombo(dataCol, dataRow);
         sourceCombo_ = nullptr;
     }
+    // Selected before the notification, so that its handler finds the list.
+    comboSelected_ = true;
     PrepareComboData(own != nullptr);
     FireComboInit(dataCol, Variant(dataRow));
-    comboSelected_ = true;
 }
 
 void TgrBaseGrid::ResetWorkingCombo() {

@@ -60,11 +60,7 @@ void TgrBaseGrid::UpdateDropDownSize(Integer cols, Integer rows) {
     }
     TgrCombo* combo = ownerGrid_->DroppedCombo();
     TForm* form = ownerGrid_->DropDownForm();
-    // A combo that is not dropped down is copied afresh at its next use.
-    if (!combo || combo->ComboGrid() != this || !form) {
-        ownerGrid_->ForgetSourceCombo();
-        return;
-    }
+    if (!combo || combo->ComboGrid() != this || !form) return;
     if (IsUpdateSuspended()) {
         dropDownSizePending_ = true;
         return;

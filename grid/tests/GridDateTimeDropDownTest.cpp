@@ -85,8 +85,9 @@ TEST_F(GridDateTimeDropDown, EachOpeningNotifiesOnceAndASecondPressClosesIt) {
     // A new opening initialises the editor again.
     grid->Told.clear();
     ASSERT_TRUE(grid->DropDownDateTime());
-    ASSERT_TRUE(grid->DropDownDateTime()) << "an opening closes the open one first";
-    EXPECT_EQ(grid->Told, "init 1,1;down 1,1;up 1,1;init 1,1;down 1,1;");
+    ASSERT_TRUE(grid->DropDownDateTime()) << "the open cell's drop-down closes";
+    EXPECT_FALSE(grid->IsDateTimeDropDownShown());
+    EXPECT_EQ(grid->Told, "init 1,1;down 1,1;up 1,1;");
     EXPECT_FALSE(grid->IsDateTimePopup());
 }
 
@@ -109,6 +110,7 @@ TEST_F(GridDateTimeDropDown, TheEditorsAnswerIsTakenOrGivenUp) {
     grid->Told.clear();
     answer = aNone;
     ASSERT_TRUE(grid->DropDownDateTime());
+    grid->DateTimeEditor()->Value = Variant();
     EXPECT_FALSE(grid->ApplyDateTimeValue());
     EXPECT_EQ(grid->Told, "init 1,1;down 1,1;up 1,1;");
     EXPECT_EQ(grid->GetCellValue(1, 1).AsString(), "picked");

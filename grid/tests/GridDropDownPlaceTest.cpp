@@ -1,5 +1,4 @@
-// The working combo drops down for a column's combo: the column's list is
-// copied into it, a key picks a row and Enter takes it; drop-downs are
+// A column's combo drops down: a key picks a row and Enter takes it; drop-downs are
 // placed inside the work area of the cell's screen, its origin included;
 // a date-time popup runs modally until it closes.
 
@@ -20,6 +19,7 @@ namespace {
 class TPlacedGrid : public TLogGrid {
 public:
     using TLogGrid::TLogGrid;
+    using TgrBaseGrid::ProcessKeyDown;
     TRect WorkArea{0, 0, 1920, 1080};
     TRect WorkAreaAt(const TPoint&) const override { return WorkArea; }
 };
@@ -53,14 +53,13 @@ protected:
 
 }  // namespace
 
-TEST_F(GridDropDownPlace, TheWorkingComboDropsDownWithTheColumnsListAndTakesAKeyChoice) {
+TEST_F(GridDropDownPlace, AColumnsComboDropsDownAndTakesAKeyChoice) {
     Key(VK_F4);
     ASSERT_TRUE(grid->IsComboDropDownShown());
-    TgrCombo* work = grid->GetCombo();
-    EXPECT_EQ(grid->DroppedCombo(), work) << "the working combo drops down";
+    EXPECT_EQ(grid->DroppedCombo(), grid->Col(2)->Combo()) << "the column's own combo drops down";
     EXPECT_EQ(grid->SourceCombo(), grid->Col(2)->Combo());
-    TgrBaseGrid* list = work->ComboGrid();
-    ASSERT_EQ(list->Rows(), 4) << "the column's list copied into it";
+    TgrBaseGrid* list = grid->DroppedCombo()->ComboGrid();
+    ASSERT_EQ(list->Rows(), 4);
     EXPECT_EQ(list->GetCellValue(1, 3).AsString(), "item 3");
     Key(VK_DOWN);
     Key(VK_DOWN);
