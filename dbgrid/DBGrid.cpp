@@ -110,6 +110,7 @@ void TgrCustomDBGrid::DoComboRollUp(Integer dataCol, const Variant& dataRow) {
 void TgrCustomDBGrid::LocateComboRow() {
     auto* combo = dynamic_cast<TgrDBCombo*>(EffectiveCombo(CurrentDataCol(), CurrentDataRow()));
     if (!combo || !IsComboUsable(combo)) return;
+    PrepareComboData(false);
     TgrDBComboGrid* list = combo->DBComboGrid();
     if (!list->DataBound() || !list->DataActive()) return;
     list->SetSearchText(std::string());
@@ -1098,6 +1099,7 @@ void TgrCustomDBGrid::ProcessKeyDown(Word16& key, TShiftState shift) {
             key = 0;
             return;
         }
+        LocateComboRow();
         TgrBaseGrid::ProcessKeyDown(key, shift);
         return;
     }
@@ -1141,6 +1143,7 @@ void TgrCustomDBGrid::MouseDown(TMouseButton button, TShiftState shift, int x, i
         info.ButtonType == btCombo && PointInClosedRect(x, y, info.ButtonRect)) {
         TgrCombo* combo = EffectiveCombo(CurrentDataCol(), CurrentDataRow());
         if (combo && !IsComboUsable(combo)) return;
+        LocateComboRow();
     }
     TgrBaseGrid::MouseDown(button, shift, x, y);
 }
