@@ -32,7 +32,7 @@ void TgrDBComboGrid::SetAutoLookup(bool value) {
 
 void TgrDBComboGrid::SetDropDownStyle(TgrDropDownStyle value) {
     ComboSettings.DropDownStyle = value;
-    if (OwnerGrid()) OwnerGrid()->ResetCellControl(true);
+    if (GetOwnerGrid()) GetOwnerGrid()->ResetCellControl(true);
 }
 
 Integer TgrDBComboGrid::CalcDropDownHeight(Integer rows) {
@@ -65,7 +65,7 @@ bool TgrDBComboGrid::StartsWith(const std::string& value, const std::string& pre
     switch (GetCompareType()) {
         case ctCaseSensitive: return a == b;
         case ctCaseInsensitive: return CompareText(a, b) == 0;
-        case ctOwnCompare: {
+        case ctOwn: {
             Integer result = 1;
             if (OnComboLCompareValue) OnComboLCompareValue(this, a, b, Integer(len), result);
             return result == 0;
@@ -126,7 +126,7 @@ void TgrDBComboGrid::ExpireSearchText() {
 
 void TgrDBComboGrid::DoCellLoaded(Integer dataCol, const Variant& dataRow, Variant& value) {
     TgrCustomDBGrid::DoCellLoaded(dataCol, dataRow, value);
-    if (auto* owner = dynamic_cast<TgrCustomDBGrid*>(OwnerGrid())) owner->DoComboCellLoaded(dataCol, dataRow, value);
+    if (auto* owner = dynamic_cast<TgrCustomDBGrid*>(GetOwnerGrid())) owner->DoComboCellLoaded(dataCol, dataRow, value);
 }
 
 void TgrDBComboGrid::SetAutoLookupDataSet(TDataSet* dataSet) {

@@ -77,32 +77,42 @@ bool TgrCustomDBGrid::IsComboUsable(const TgrCombo* combo) const {
     return !listSource || listSource != DataSource();
 }
 
-TgrDBComboGrid* TgrCustomDBGrid::CurrentComboList() {
+TgrDBCombo* TgrCustomDBGrid::GetWorkCombo() { return dynamic_cast<TgrDBCombo*>(GetCombo()); }
+
+TgrDBComboGrid* TgrCustomDBGrid::WorkComboGrid() {
+    // The cell's own combo serves it, else the working combo.
     auto* combo = dynamic_cast<TgrDBCombo*>(EffectiveCombo(CurrentDataCol(), CurrentDataRow()));
     return combo ? combo->DBComboGrid() : nullptr;
 }
 
+void TgrCustomDBGrid::FireComboInit(Integer dataCol, const Variant& dataRow) {
+    DoComboInit(dataCol, dataBound_ ? GetCurrentDataRow() : dataRow);
+}
+
+void TgrCustomDBGrid::FireComboDropDown(Integer dataCol, const Variant& dataRow) {
+    DoComboDropDown(dataCol, dataBound_ ? GetCurrentDataRow() : dataRow);
+}
+
+void TgrCustomDBGrid::FireComboRollUp(Integer dataCol, const Variant& dataRow) {
+    DoComboRollUp(dataCol, dataBound_ ? GetCurrentDataRow() : dataRow);
+}
+
 void TgrCustomDBGrid::DoComboInit(Integer dataCol, const Variant& dataRow) {
-    if (OnComboInit) OnComboInit(this, CurrentComboList(), dataCol, dataRow);
+    if (OnComboInit) OnComboInit(this, WorkComboGrid(), dataCol, dataRow);
 }
 
 void TgrCustomDBGrid::DoComboDropDown(Integer dataCol, const Variant& dataRow) {
-    if (OnComboDropDown) OnComboDropDown(this, CurrentComboList(), dataCol, dataRow);
+    if (OnComboDropDown) OnComboDropDown(this, WorkComboGrid(), dataCol, dataRow);
 }
 
 void TgrCustomDBGrid::DoComboRollUp(Integer dataCol, const Variant& dataRow) {
-    if (OnComboRollUp) OnComboRollUp(this, CurrentComboList(), dataCol, dataRow);
-}
-
-void TgrCustomDBGrid::FireComboDropDownIfDropped(bool wasDropped) {
-    if (!wasDropped && DroppedCombo()) DoComboDropDown(CurrentDataCol(), GetCurrentDataRow());
+    if (OnComboRollUp) OnComboRollUp(this, WorkComboGrid(), dataCol, dataRow);
 }
 
 void TgrCustomDBGrid::LocateComboRow() {
     auto* combo = dynamic_cast<TgrDBCombo*>(EffectiveCombo(CurrentDataCol(), CurrentDataRow()));
     if (!combo || !IsComboUsable(combo)) return;
     PrepareComboData(false);
-    if (dataActive_) DoComboInit(CurrentDataCol(), GetCurrentDataRow());
     TgrDBComboGrid* list = combo->DBComboGrid();
     if (!list->DataBound() || !list->DataActive()) return;
     list->SetSearchText(std::string());
@@ -113,9 +123,13 @@ void TgrCustomDBGrid::LocateComboRow() {
     if (combo->GetAutoSearch() == asNone || valueCol < 1 || valueCol > list->Cols()) return;
     Variant current = GetCellValue(CurrentDataCol(), CurrentDataRow());
     if (current.IsEmpty() || current.IsNull()) return;
-    bool found = false;
-    std::string bookmark = list->LocateValue(current.AsString(), false, found);
-    if (found) list->ShowComboRecord(bookmark);
+    // The list stays on the record found, else goes back where it was.
+    TgrDatasetPosition saved = list->RecordWindow()->SavePosition();
+    std::string bookmark;
+    if (SearchComboDataset(std::string(), std::string(), current.AsString(), false, bookmark))
+        list->ShowComboRecord(bookmark);
+    else
+        list->RecordWindow()->RestorePosition(saved);
 }
 
 namespace {
@@ -135,27 +149,32 @@ void TgrCustomDBGrid::ShowCellValueInList(TgrCombo* combo) {
     if (!ListOverData(combo) || combo->GetAutoSearch() == asNone) TgrBaseGrid::ShowCellValueInList(combo);
 }
 
-void TgrCustomDBGrid::RollUpCombo(bool accept) {
+void TgrCustomDBGrid::ApplyComboRow() {
     TgrCombo* combo = DroppedCombo();
     if (!combo || !dataActive_) {
-        TgrBaseGrid::RollUpCombo(accept);
+        TgrBaseGrid::ApplyComboRow();
         return;
     }
     TgrBaseGrid* list = combo->ComboGrid();
     auto* dbList = dynamic_cast<TgrDBComboGrid*>(list);
     Variant value;
-    bool take = accept && list && list->CurrentDataRow() >= 1 && list->CurrentDataRow() <= list->Rows();
+    bool take = list && list->CurrentDataRow() >= 1 && list->CurrentDataRow() <= list->Rows();
     if (take) {
         Integer valueCol = std::clamp<Integer>(combo->GetValueCol(), 1, std::max<Integer>(1, list->Cols()));
         value = dbList && dbList->DataActive() ? GetComboValue(dbList, valueCol)
                                                : list->GetCellValue(valueCol, list->CurrentDataRow());
     }
-    TgrBaseGrid::RollUpCombo(false);
-    if (take && !ApplyComboValue(dbList, value)) {
-        if (TgrCurrentCell* cell = CurrentCell()) cell->ClearValue();
-        if (EditCurrentCell(value.IsEmpty() || value.IsNull() ? std::string() : value.AsString())) EndCellEdit();
+    CloseComboDropDown(false, false);
+    try {
+        if (take && !ApplyComboValue(dbList, value)) {
+            if (TgrCurrentCell* cell = CurrentCell()) cell->ClearValue();
+            if (EditCurrentCell(value.IsEmpty() || value.IsNull() ? std::string() : value.AsString())) EndCellEdit();
+        }
+    } catch (...) {
+        EndComboForCell();
+        throw;
     }
-    DoComboRollUp(CurrentDataCol(), GetCurrentDataRow());
+    EndComboForCell();
 }
 
 // ------------------------------------------------------------ binding
@@ -1055,7 +1074,6 @@ void TgrCustomDBGrid::ProcessKeyDown(Word16& key, TShiftState shift) {
         }
         LocateComboRow();
         TgrBaseGrid::ProcessKeyDown(key, shift);
-        FireComboDropDownIfDropped(false);
         return;
     }
     switch (key) {
@@ -1090,8 +1108,8 @@ void TgrCustomDBGrid::MouseDown(TMouseButton button, TShiftState shift, int x, i
     clickColDown_ = cell.Col >= 1 && cell.Col < ColTotal() ? DataColOfDisplay(cell.Col) : 0;
     clickRowDown_ = MouseDataRow(cell.Row);
     clickPosDown_ = ClickPositionOf(cell.Col, cell.Row);
-    // A press on the current cell's combo button: the list is prepared, or
-    // refused when it lists this grid's own records.
+    // A press on the current cell's combo button is refused when its list
+    // lists this grid's own records.
     TgrCellPaintInfo info;
     if (dataActive_ && button == mbLeft && !DroppedCombo() && cell.Col == TCustomGrid_ts::CurrentCell().Col &&
         cell.Row == TCustomGrid_ts::CurrentCell().Row && FillDrawInfo(cell.Col, cell.Row, info) &&
@@ -1100,9 +1118,7 @@ void TgrCustomDBGrid::MouseDown(TMouseButton button, TShiftState shift, int x, i
         if (combo && !IsComboUsable(combo)) return;
         LocateComboRow();
     }
-    bool wasDropped = DroppedCombo() != nullptr;
     TgrBaseGrid::MouseDown(button, shift, x, y);
-    if (dataActive_) FireComboDropDownIfDropped(wasDropped);
 }
 
 void TgrCustomDBGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {

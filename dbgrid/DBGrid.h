@@ -92,6 +92,7 @@ using TgrDBScanRecordsEvent =
     std::function<void(TObject*, bool scanAll, TgrScanState state, Integer count, bool& cancel)>;
 using TgrDBPrintRowEvent = std::function<void(TObject*, const Variant& dataRow, bool& cancel)>;
 using TgrDBPrintCellEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, bool& cancel)>;
+class TgrDBCombo;
 class TgrDBComboGrid;
 // Combo is the list of the combo concerned.
 using TgrDBComboCellEvent =
@@ -1052,12 +1053,12 @@ public:
     void ShowCellValueInList(TgrCombo* combo) override;
     // In data mode an accepted value is written into the current record's
     // field (the record stays in edit until the row is left).
-    void RollUpCombo(bool accept) override;
+    void ApplyComboRow() override;
     // Before the current cell's combo is used: a list without a data
     // source of its own, over a lookup field with AutoLookup, shows the
     // field's lookup dataset; unless keepLayout its one column is the
     // lookup result and it searches from the top.
-    void PrepareComboData(bool keepLayout);
+    void PrepareComboData(bool keepLayout) override;
     // The same binding for a list shown at design time.
     void BindDesignLookup();
     // A character typed while the current cell's searching list is down:
@@ -1437,17 +1438,12 @@ private:
     Variant ReadFieldValue(Integer dataCol);
     void WriteFieldValue(Integer dataCol, const Variant& value);
     bool MoveDataSetToRow(Integer windowRow);
-    // The list of the current cell's combo when it is a data-aware one.
-    TgrDBComboGrid* CurrentComboList();
     // The incremental searches of a list (bookmark found, "" for none).
     std::string ComboSearchTyped(TgrDBComboGrid* list, char key);
     std::string ComboSearchChar(TgrDBComboGrid* list, char key);
     std::string ComboSearchNext(TgrDBComboGrid* list, char key);
     // The current cell's value as text.
     std::string CurrentCellText();
-
-    // OnComboDropDown when a key or press dropped a list down.
-    void FireComboDropDownIfDropped(bool wasDropped);
 
     std::unique_ptr<TgrGridDataLink> dataLink_;
     // The data source last assigned, to recognise it when it is freed.
@@ -1650,6 +1646,23 @@ private:
     // (end of section)
 
     // Data-aware combos.
+public:
+    // The grid's working combo (made on first use): the combo whose list
+    // drops down for every combo cell, loaded from the cell's own combo.
+    TgrDBCombo* GetWorkCombo();
+    TgrDBComboGrid* WorkComboGrid();
+    // Searches the working combo's dataset for the record whose value
+    // column text matches text (the longest prefix; exact: all of text):
+    // a sorted value column through the record window's sorted search,
+    // otherwise a scan from start (the first record when empty) to the
+    // end, or through stop. False when none matched.
+    bool SearchComboDataset(const std::string& start, const std::string& stop, const std::string& text, bool exact,
+                            std::string& bookmark);
+    // The combo notifications of the grid class as the grid's combo events
+    // with the current record's DataRow in data mode.
+    void FireComboInit(Integer dataCol, const Variant& dataRow) override;
+    void FireComboDropDown(Integer dataCol, const Variant& dataRow) override;
+    void FireComboRollUp(Integer dataCol, const Variant& dataRow) override;
 
     // (end of section)
 };

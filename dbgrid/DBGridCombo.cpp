@@ -32,11 +32,11 @@ bool ListUsable(TgrDBComboGrid* list) { return list && list->DataBound() && list
 void TgrCustomDBGrid::DoComboGetValue(Integer gridDataCol, const Variant& gridDataRow, const Variant& comboDataRow,
                                       Variant& value) {
     if (OnComboGetValue)
-        OnComboGetValue(this, CurrentComboList(), gridDataCol, Variant(gridDataRow), Variant(comboDataRow), value);
+        OnComboGetValue(this, WorkComboGrid(), gridDataCol, Variant(gridDataRow), Variant(comboDataRow), value);
 }
 
 void TgrCustomDBGrid::DoComboCellLoaded(Integer dataCol, const Variant& dataRow, Variant& value) {
-    if (OnComboCellLoaded) OnComboCellLoaded(this, CurrentComboList(), dataCol, Variant(dataRow), value);
+    if (OnComboCellLoaded) OnComboCellLoaded(this, WorkComboGrid(), dataCol, Variant(dataRow), value);
 }
 
 std::string TgrCustomDBGrid::CurrentCellText() {
@@ -82,7 +82,7 @@ void TgrCustomDBGrid::PrepareComboData(bool keepLayout) {
 
 void TgrCustomDBGrid::BindDesignLookup() {
     auto* list = dynamic_cast<TgrDBComboGrid*>(this);
-    auto* owner = list ? dynamic_cast<TgrCustomDBGrid*>(list->OwnerGrid()) : nullptr;
+    auto* owner = list ? dynamic_cast<TgrCustomDBGrid*>(list->GetOwnerGrid()) : nullptr;
     if (!owner || !IsDesigning() || !list->GetAutoLookup() || list->DataSource() || list->StoreData()) return;
     TField* field = owner->FieldOfCol(owner->CurrentDataCol());
     if (field && field->Lookup() && field->LookupDataSet()) list->SetAutoLookupDataSet(field->LookupDataSet());
@@ -138,50 +138,63 @@ bool TgrCustomDBGrid::ApplyComboValue(TgrDBComboGrid* list, const Variant& value
 
 // ------------------------------------------------------------ searches
 
+bool TgrCustomDBGrid::SearchComboDataset(const std::string& start, const std::string& stop, const std::string& text,
+                                         bool exact, std::string& bookmark) {
+    bookmark.clear();
+    TgrDBComboGrid* list = WorkComboGrid();
+    if (!ListUsable(list)) return false;
+    bool found = false;
+    // The sorted search starts from the first record; any other part of the
+    // records is scanned.
+    if (list->GetValueColSorted() && start.empty() && stop.empty())
+        bookmark = list->LocateValue(text, exact, found);
+    else
+        bookmark = list->ScanForValue(text, exact, start, stop, found);
+    if (!found) bookmark.clear();
+    return found;
+}
+
 std::string TgrCustomDBGrid::ComboSearchNext(TgrDBComboGrid* list, char key) {
     std::string letter(1, key), current = list->CurrentBookmark();
-    bool found = false;
     std::string next;
     list->RecordWindow()->GetNextBookmark(current, next);
     if (list->GetValueColSorted()) {
         // Sorted: the next record either starts with the letter or no
         // later one does.
         if (!next.empty() && list->StartsWith(list->ValueText(next), letter)) return next;
-        std::string first = list->LocateValue(letter, true, found);
-        return found ? first : std::string();
+        std::string first;
+        return SearchComboDataset(std::string(), std::string(), letter, true, first) ? first : std::string();
     }
     if (!next.empty()) {
-        std::string after = list->ScanForValue(letter, true, next, std::string(), found);
-        if (found) return after;
+        std::string after;
+        if (SearchComboDataset(next, std::string(), letter, true, after)) return after;
     }
     // Wrapped around: from the first record through the current one.
-    std::string wrapped = list->ScanForValue(letter, true, std::string(), current, found);
-    return found ? wrapped : std::string();
+    std::string wrapped;
+    return SearchComboDataset(std::string(), current, letter, true, wrapped) ? wrapped : std::string();
 }
 
 std::string TgrCustomDBGrid::ComboSearchChar(TgrDBComboGrid* list, char key) {
     std::string letter(1, key), cell = CurrentCellText();
-    bool found = false;
     if (!cell.empty() && list->StartsWith(cell, letter)) {
         std::string current = list->CurrentBookmark();
         if (!current.empty() && cell == list->ValueText(current)) return ComboSearchNext(list, key);
-        std::string record = list->ScanForValue(cell, false, std::string(), std::string(), found);
-        if (found && list->StartsWith(list->ValueText(record), letter)) {
+        std::string record;
+        if (SearchComboDataset(std::string(), std::string(), cell, false, record) && list->StartsWith(list->ValueText(record), letter)) {
             list->GotoDataRow(list->DataRowOfBookmark(record));
             return ComboSearchNext(list, key);
         }
     }
-    std::string record = list->ScanForValue(letter, true, std::string(), std::string(), found);
-    return found ? record : std::string();
+    std::string record;
+    return SearchComboDataset(std::string(), std::string(), letter, true, record) ? record : std::string();
 }
 
 std::string TgrCustomDBGrid::ComboSearchTyped(TgrDBComboGrid* list, char key) {
     list->ExpireSearchText();
     std::string letter(1, key), text = list->SearchText(), typed = text + letter;
-    bool found = false;
     if (!text.empty()) {
-        std::string record = list->LocateValue(typed, true, found);
-        if (found && list->StartsWith(list->ValueText(record), typed)) {
+        std::string record;
+        if (SearchComboDataset(std::string(), std::string(), typed, true, record) && list->StartsWith(list->ValueText(record), typed)) {
             list->SetSearchText(typed);
             return record;
         }
@@ -193,15 +206,15 @@ std::string TgrCustomDBGrid::ComboSearchTyped(TgrDBComboGrid* list, char key) {
         }
         return std::string();
     }
-    std::string record = list->LocateValue(letter, true, found);
-    if (!found) return std::string();
+    std::string record;
+    if (!SearchComboDataset(std::string(), std::string(), letter, true, record)) return std::string();
     list->SetSearchText(letter);
     return record;
 }
 
 bool TgrCustomDBGrid::ComboSearchKey(char key, Variant& value) {
     value = Variant();
-    TgrDBComboGrid* list = CurrentComboList();
+    TgrDBComboGrid* list = WorkComboGrid();
     if (!ListUsable(list) || list->GetAutoSearch() == asNone) return false;
     TgrDatasetPosition saved = list->RecordWindow()->SavePosition();
     std::string record = list->GetValueColSorted() ? ComboSearchTyped(list, key) : ComboSearchChar(list, key);
@@ -221,7 +234,7 @@ bool TgrCustomDBGrid::ComboSearchKey(char key, Variant& value) {
 
 bool TgrCustomDBGrid::ComboAutoFill(bool onExit) {
     SelectComboForCell(CurrentDataCol(), CurrentDataRow());
-    TgrDBComboGrid* list = CurrentComboList();
+    TgrDBComboGrid* list = WorkComboGrid();
     if (!dataActive_ || !list || !list->DataBound()) return TgrBaseGrid::ComboAutoFill(onExit);
     if (!list->DataActive() || !list->GetAutoFill() || list->GetAutoSearch() == asNone) return false;
     if (onExit && list->GetAutoFillConvertCase() != afcOnExit) return false;
@@ -229,9 +242,8 @@ bool TgrCustomDBGrid::ComboAutoFill(bool onExit) {
     std::string typed = CurrentCellText();
     if (typed.empty()) return false;
     TgrDatasetPosition saved = list->RecordWindow()->SavePosition();
-    bool found = false;
-    std::string record = list->ScanForValue(typed, true, std::string(), std::string(), found);
-    if (!found) {
+    std::string record;
+    if (!SearchComboDataset(std::string(), std::string(), typed, true, record)) {
         list->RecordWindow()->RestorePosition(saved);
         return false;
     }
@@ -249,7 +261,7 @@ bool TgrCustomDBGrid::ComboAutoFill(bool onExit) {
 }
 
 Variant TgrCustomDBGrid::ComboSearchKey(char key) {
-    TgrDBComboGrid* list = dataActive_ ? CurrentComboList() : nullptr;
+    TgrDBComboGrid* list = dataActive_ ? WorkComboGrid() : nullptr;
     if (!list || !list->DataBound()) return TgrBaseGrid::ComboSearchKey(key);
     Variant value;
     ComboSearchKey(key, value);
@@ -257,17 +269,17 @@ Variant TgrCustomDBGrid::ComboSearchKey(char key) {
 }
 
 Variant TgrCustomDBGrid::GetComboValue(Integer valueCol) {
-    TgrDBComboGrid* list = dataActive_ ? CurrentComboList() : nullptr;
+    TgrDBComboGrid* list = dataActive_ ? WorkComboGrid() : nullptr;
     if (!list || !list->DataBound()) return TgrBaseGrid::GetComboValue(valueCol);
     return GetComboValue(list, valueCol);
 }
 
 void TgrCustomDBGrid::ApplyComboValue(const Variant& value) {
-    if (!ApplyComboValue(dataActive_ ? CurrentComboList() : nullptr, value)) TgrBaseGrid::ApplyComboValue(value);
+    if (!ApplyComboValue(dataActive_ ? WorkComboGrid() : nullptr, value)) TgrBaseGrid::ApplyComboValue(value);
 }
 
 void TgrCustomDBGrid::FireComboGetValue(Integer dataCol, const Variant& dataRow, Integer comboRow, Variant& value) {
-    TgrDBComboGrid* list = CurrentComboList();
+    TgrDBComboGrid* list = WorkComboGrid();
     Variant comboRecord = list && list->DataBound() ? list->DataRowOfRow(comboRow) : Variant(comboRow);
     DoComboGetValue(dataCol, dataBound_ ? GetCurrentDataRow() : dataRow, comboRecord, value);
 }
@@ -275,7 +287,7 @@ void TgrCustomDBGrid::FireComboGetValue(Integer dataCol, const Variant& dataRow,
 bool TgrCustomDBGrid::DoKeyPress(char& key) {
     unsigned char c = static_cast<unsigned char>(key);
     if (dataActive_ && DroppedCombo() && c >= 0x20 && c != 0x7F) {
-        TgrDBComboGrid* list = CurrentComboList();
+        TgrDBComboGrid* list = WorkComboGrid();
         if (ListUsable(list) && list->GetAutoSearch() != asNone) {
             Variant value;
             if (ComboSearchKey(key, value) && !value.IsEmpty() && !value.IsNull()) EditCurrentCell(value.AsString());

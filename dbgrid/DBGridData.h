@@ -320,6 +320,17 @@ public:
     // The link's first record moved by distance: cached rows move along.
     void ShiftCaches(Integer distance) override;
     Variant GetRowRecordId(Integer row) override;
+    // The sorted search: the dataset's key search for text in the field of
+    // dataCol (FindKey: the first record whose value starts with text,
+    // ignoring case, the dataset left where it was), taken when that record
+    // matches under the caller's comparison (ValueMatches); otherwise the
+    // records are scanned for the longest matching prefix.
+    std::string LocateValue(const std::string& text, Integer dataCol, bool wholeText, const TgrValueMatch& match,
+                            bool& found) override;
+    bool FindKey(const std::string& text, Integer dataCol, const TgrValueMatch& match, std::string& bookmark);
+    // The dataset's record matches text (all of it when wholeText, else over
+    // the shorter of the two).
+    bool ValueMatches(Integer dataCol, const std::string& text, bool wholeText, const TgrValueMatch& match);
 
 private:
     TgrGridDataLink* Link() const;

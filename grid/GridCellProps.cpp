@@ -37,13 +37,13 @@ bool ValidPictureKind(TgrPictureKind kind) { return kind >= pkStretchPicture && 
 TgrCustomPropElement::TgrCustomPropElement(TgrPropGrid* grid) : TgrCustomElement(grid) {}
 
 TgrCustomPropElement::~TgrCustomPropElement() {
-    if (Combo && Grid) Grid->RollUpComboIfActive(Combo, true);
+    if (Combo && Grid) Grid->ComboReleased(Combo, true);
     if (DateTimeDef && Grid) Grid->ForgetDateTimeDefIfActive(DateTimeDef);
     delete Font;
     Font = nullptr;
     if (Combo && Grid) Grid->FreeComboObject(Combo);
     Combo = nullptr;
-    if (DateTimeDef && Grid) Grid->ReleaseDateTimeDef(DateTimeDef);
+    if (DateTimeDef && Grid) Grid->UnlinkDateTimeDef(DateTimeDef);
     DateTimeDef = nullptr;
 }
 
@@ -170,7 +170,7 @@ void TgrCustomPropElement::CreateCombo() {
 void TgrCustomPropElement::FreeCombo() {
     if (!Combo) return;
     TgrCombo* c = Combo;
-    if (Grid) Grid->RollUpComboIfActive(c, true);
+    if (Grid) Grid->ComboReleased(c, true);
     Combo = nullptr;
     if (Grid) Grid->FreeComboObject(c);
 }
@@ -184,7 +184,7 @@ void TgrCustomPropElement::SetCombo(const TgrCombo* source) {
     CreateCombo();
     if (!Combo) return;
     Grid->AssignComboSettings(Combo, source);
-    Grid->RollUpComboIfActive(Combo, false);
+    Grid->ComboReleased(Combo, false);
 }
 
 void TgrCustomPropElement::SetParentCombo(bool value) {
@@ -197,10 +197,10 @@ void TgrCustomPropElement::SetDateTimeDef(TgrDateTimeDefComponent* def) {
     if (def == DateTimeDef) return;
     if (Grid) {
         Grid->ForgetActiveDateTimeDef();
-        if (DateTimeDef) Grid->ReleaseDateTimeDef(DateTimeDef);
+        if (DateTimeDef) Grid->UnlinkDateTimeDef(DateTimeDef);
     }
     DateTimeDef = def;
-    if (Grid && def) Grid->UseDateTimeDef(def);
+    if (Grid && def) Grid->LinkDateTimeDef(def);
 }
 
 // ---- fonts

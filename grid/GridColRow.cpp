@@ -65,13 +65,13 @@ TgrColRowBase::TgrColRowBase(TgrPropGrid* grid) : grid_(grid) {
 
 void TgrColRowBase::ReleaseComboAndDateTimeDef() {
     if (combo_ && grid_) {
-        grid_->RollUpComboIfActive(combo_, true);
+        grid_->ComboReleased(combo_, true);
         grid_->FreeComboObject(combo_);
     }
     combo_ = nullptr;
     if (dateTimeDef_ && grid_) {
         grid_->ForgetDateTimeDefIfActive(dateTimeDef_);
-        grid_->ReleaseDateTimeDef(dateTimeDef_);
+        grid_->UnlinkDateTimeDef(dateTimeDef_);
     }
     dateTimeDef_ = nullptr;
 }
@@ -247,9 +247,9 @@ void TgrColRowBase::SetDateTimeDef(TgrDateTimeDefComponent* value) {
         grid_->ForgetActiveDateTimeDef();
     else if (dateTimeDef_)
         grid_->DropCachedDateTimeDef(dateTimeDef_);
-    if (dateTimeDef_) grid_->ReleaseDateTimeDef(dateTimeDef_);
+    if (dateTimeDef_) grid_->UnlinkDateTimeDef(dateTimeDef_);
     dateTimeDef_ = value;
-    if (value) grid_->UseDateTimeDef(value);
+    if (value) grid_->LinkDateTimeDef(value);
 }
 
 // ---- combo
@@ -264,7 +264,7 @@ void TgrColRowBase::SetCombo(const TgrCombo* source) {
     if (!combo_) return;
     grid_->AssignComboSettings(combo_, source);
     if (HoldsCurrentCell())
-        grid_->RollUpComboIfActive(combo_, false);
+        grid_->ComboReleased(combo_, false);
     else
         grid_->ForgetActiveCombo(combo_);
     ComboAssigned();
@@ -437,7 +437,7 @@ void TgrCol::FreeCombo() {
     if (!combo_) return;
     TgrCombo* c = combo_;
     if (HoldsCurrentCell()) grid_->ResetCellControl(true);
-    grid_->RollUpComboIfActive(c, true);
+    grid_->ComboReleased(c, true);
     combo_ = nullptr;
     grid_->FreeComboObject(c);
 }
@@ -807,7 +807,7 @@ void TgrRow::FreeCombo() {
     TgrCombo* c = combo_;
     if (HoldsCurrentCell()) {
         grid_->ResetCellControl(true);
-        grid_->RollUpComboIfActive(c, true);
+        grid_->ComboReleased(c, true);
     } else {
         grid_->ForgetActiveCombo(c);
     }

@@ -76,7 +76,7 @@ void TgrCombo::SetDropDownStyle(TgrDropDownStyle value) {
     if (value == GetDropDownStyle()) return;
     WriteChanged(comboGrid_, GetDropDownStyle(), value, &TgrBaseGrid::SetDropDownStyle);
     // The owner's in-cell editor takes typing only outside a list-only style.
-    if (comboGrid_ && comboGrid_->OwnerGrid()) comboGrid_->OwnerGrid()->ResetCellControl(true);
+    if (comboGrid_ && comboGrid_->GetOwnerGrid()) comboGrid_->GetOwnerGrid()->ResetCellControl(true);
 }
 
 namespace {
@@ -110,7 +110,7 @@ void TgrCombo::Reset() {
     TgrBaseGrid* list = comboGrid_;
     {
         TgrListLocks locks(list);
-        owner_->RollUpComboIfActive(this, false);
+        if (owner_->DroppedCombo() == this) owner_->CloseDropDowns(false);
         list->ResetAllProperties();
         owner_->InitComboGridDefaults(list);
         owner_->InitComboGrid(this);

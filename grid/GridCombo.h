@@ -13,7 +13,7 @@ class TgrBaseGrid;
 
 // How a combo compares typed text with its list, where a found row is
 // scrolled to, and how auto-fill treats the case of typed text.
-enum TgrComboCompareType { ctCaseSensitive, ctCaseInsensitive, ctOwnCompare };
+enum TgrComboCompareType { ctCaseSensitive, ctCaseInsensitive, ctOwn };
 enum TgrComboAutoSearchType { asNone, asTop, asCenter, asBottom };
 enum TgrConvertCase { afcOnEdit, afcUpperCase, afcLowerCase, afcNone, afcOnExit };
 

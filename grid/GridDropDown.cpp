@@ -11,12 +11,30 @@
 
 TgrDropDownForm::TgrDropDownForm(TgrBaseGrid* owner) : TForm(owner) {
     SetBorderStyle(bsNone);
-    // A tool window: no caption, border or task-bar entry, and it does not
-    // take the activation from the grid's form when shown.
-    if (QWidget* w = Widget()) {
+    CreateParams();
+}
+
+void TgrDropDownForm::SetDropDownStyle(bool value) {
+    if (value == dropDownStyle_) return;
+    dropDownStyle_ = value;
+    CreateParams();
+}
+
+void TgrDropDownForm::CreateParams() {
+    QWidget* w = Widget();
+    if (!w) return;
+    bool shown = w->isVisible();
+    if (dropDownStyle_) {
+        // A tool window: no caption, border or task-bar entry, and it does
+        // not take the activation from the grid's form when shown.
         w->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
-        w->setAttribute(Qt::WA_ShowWithoutActivating);
+        w->setAttribute(Qt::WA_ShowWithoutActivating, true);
+    } else {
+        w->setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+        w->setAttribute(Qt::WA_ShowWithoutActivating, false);
     }
+    // Changing the flags hides the window; it is made again as it was.
+    if (shown) w->show();
 }
 
 namespace {

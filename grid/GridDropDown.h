@@ -15,7 +15,15 @@ class TgrBaseGrid;
 class TgrDropDownForm : public TForm {
 public:
     explicit TgrDropDownForm(TgrBaseGrid* owner);
+    // True: a borderless drop-down (a new form starts so); False: a tool
+    // window with a caption and a close button. A change makes the window
+    // again (CreateParams).
     bool DropDownStyle() const { return dropDownStyle_; }
+    void SetDropDownStyle(bool value);
+    // The window's kind for the style: a frameless tool window that does
+    // not take the activation for the drop-down style, a tool window with
+    // title and close button otherwise.
+    void CreateParams();
 
 protected:
     // Nothing to erase: the list grid covers the whole window.

@@ -31,7 +31,9 @@ void TgrGridDateTimeLink::Detach(TgrDateTimeDefComponent* comp) {
 }
 
 void TgrGridDateTimeLink::DateTimeDefRemoved(TgrDateTimeDefComponent* comp) {
-    if (grid_) grid_->DateTimeDefRemoved(comp);
+    if (!grid_) return;
+    grid_->DateTimeDefRemoved(comp);
+    grid_->ReleaseDateTimeDef(comp);
     // Whatever references were not released, the component is gone.
     if (attached_.erase(comp)) comp->RemoveLink(this, true);
 }
@@ -39,8 +41,11 @@ void TgrGridDateTimeLink::DateTimeDefRemoved(TgrDateTimeDefComponent* comp) {
 // ------------------------------------------------------------ the grid's side
 
 void TgrBaseGrid::DateTimeDefRemoved(TgrDateTimeDefComponent* def) {
+    if (def && def == editorDateTimeDef_) ResetDateTimeEditor();
+}
+
+void TgrBaseGrid::ReleaseDateTimeDef(TgrDateTimeDefComponent* def) {
     if (!def) return;
-    if (def == editorDateTimeDef_) ResetDateTimeEditor();
     if (dateTimeDef_ == def) SetDateTimeDef(nullptr);
     for (Integer c = 0; gridCols_ && c < gridCols_->Count(); ++c)
         if (TgrCol* col = gridCols_->ColAt(c); col && col->DateTimeDef() == def) col->SetDateTimeDef(nullptr);

@@ -65,13 +65,30 @@ class TgrPropCollection;
 class TgrColCollection;
 class TgrCellCollection;
 
-// The date-time editor that drops down for a cell: it is given the grid,
-// the cell's date-time definition and the cell's screen rectangle, and
-// answers whether it opened. None is registered unless a program supplies
-// one; without it no date-time drop-down is offered.
-using TgrDateTimeEditor =
-    std::function<bool(TgrBaseGrid* grid, TgrDateTimeDefComponent* def, const TRect& cellScreen)>;
-void RegisterDateTimeEditor(TgrDateTimeEditor editor);
+// The date-time editor that drops down for a cell, made for a date-time
+// definition with the grid's date-time form as its owner: its control (if
+// any) stands in that form. The grid clears its value, gives it the
+// definition's settings, activates it, and hears the user's answer through
+// OnAccept and OnCancel. Kind: 0 date, 1 time, 2 date and time.
+class TgrDateTimeEditor {
+public:
+    virtual ~TgrDateTimeEditor() = default;
+    virtual TControl* Control() { return nullptr; }
+    virtual void TakeSettings(TgrDateTimeDefComponent* def) {}
+    virtual void Reset() {}
+    virtual void Activate() {}
+    Variant Value;
+    Integer Kind = 0;
+    bool Popup = false;
+    std::string Caption;
+    std::function<void()> OnAccept;
+    std::function<void()> OnCancel;
+};
+// How a program's date-time editors are made. None is registered unless a
+// program supplies one; without it no date-time drop-down is offered.
+using TgrDateTimeEditorFactory =
+    std::function<std::unique_ptr<TgrDateTimeEditor>(TgrDateTimeDefComponent* def, TForm* form)>;
+void RegisterDateTimeEditor(TgrDateTimeEditorFactory factory);
 bool DateTimeEditorRegistered();
 // The row bar's built-in pictures "GRDOTARROWRIGHT", "GRCHANGEDROW" and
 // "GRINSERTROW" (black on white); none for another name.
@@ -161,7 +178,7 @@ public:
         ownerGrid_ = owner;
         comboGrid_ = owner != nullptr;
     }
-    TgrBaseGrid* OwnerGrid() const { return ownerGrid_; }
+    TgrBaseGrid* GetOwnerGrid() const { return ownerGrid_; }
     void SetDesignFlag(bool v) { designFlag_ = v; }
     void SetReadingLayout(bool v) { readingLayout_ = v; }
     void SetWritingLayout(bool v) { writingLayout_ = v; }
@@ -590,11 +607,11 @@ public:
     void SetComboDropDownStyle(TgrCombo* combo, TgrDropDownStyle style) override;
     void AssignComboSettings(TgrCombo* dest, const TgrCombo* source) override;
     void SetComboDropDownWidth(TgrCombo* combo, Integer width) override;
-    void RollUpComboIfActive(TgrCombo* combo, bool free) override;
+    void ComboReleased(TgrCombo* combo, bool reset) override;
     void ForgetActiveDateTimeDef() override {}
     void ForgetDateTimeDefIfActive(TgrDateTimeDefComponent*) override {}
-    void ReleaseDateTimeDef(TgrDateTimeDefComponent* def) override;
-    void UseDateTimeDef(TgrDateTimeDefComponent* def) override;
+    void UnlinkDateTimeDef(TgrDateTimeDefComponent* def) override;
+    void LinkDateTimeDef(TgrDateTimeDefComponent* def) override;
     // A date-time definition component goes away: the grid, its columns,
     // rows and cells drop every reference to it.
     void DateTimeDefRemoved(TgrDateTimeDefComponent* def);
@@ -653,7 +670,7 @@ public:
     virtual void InitComboGridDefaults(TgrBaseGrid* list);
     // Closes the drop-down; accept takes the list's current value into the
     // current cell.
-    void RollUpCombo(bool accept) override;
+    void RollUpCombo(bool reset) override;
     void ForgetActiveCombo(TgrCombo* combo) override;
     void DropCachedDateTimeDef(TgrDateTimeDefComponent*) override {}
     bool IsDisplayColSelected(Integer displayCol) override;
@@ -966,19 +983,20 @@ public:
     void BeginDateTimeDropDown(Integer dataCol, Integer dataRow);
     // The roll-up notification for the recorded drop-down cell, forgotten.
     void EndDateTimeDropDown();
-    bool IsDateTimeDropDownShown() const { return dateTimeShown_; }
+    bool IsDateTimeDropDownShown() const;
     // Whether the last opening was of a popup (btDateTimePopup) cell.
     bool IsDateTimePopup() const { return dateTimePopup_; }
     bool CloseDateTimeDropDown(bool reactivate, bool update);
-    // The editor's value as the get-value notification leaves it.
-    Variant GetDateTimeEditorValue(Integer dataCol, Integer dataRow, const Variant& editorValue);
+    // The editor's value as the get-value notification leaves it, a date
+    // or number as text in the format of the editor's kind.
+    Variant GetDateTimeEditorValue(Integer dataCol, Integer dataRow);
     // The registered editor hands back its result. Accepted, a value (not
     // Empty) goes into the current cell as an edit by the user, after the
     // get-value notification and a check against the cell's control type
     // (which raises on a mismatch); the drop-down ends with its roll-up
     // notification either way. False when the value was not taken.
     // Cancelled, the drop-down closes and nothing changes.
-    bool ApplyDateTimeValue(const Variant& editorValue);
+    bool ApplyDateTimeValue();
     void CancelDateTimeValue();
     // The drop-down window while one exists; GetDropDownForm makes it on
     // first use and gives it InitDropDownForm (hidden, disabled until a
@@ -1029,8 +1047,9 @@ public:
     // The value a typed character picks from the list (Empty for none).
     virtual Variant ComboSearchKey(char key);
     // Typed keys search the combo of a ddDropDown cell only where a
-    // descendant answers True.
+    // descendant answers True (for the cell's column, or for the key).
     virtual bool SearchesWhileTyping(Integer dataCol) { return false; }
+    virtual bool ComboAcceptsKey(char key) { return SearchesWhileTyping(curDataCol_); }
     // Makes a list row current and scrolls it by AutoSearch.
     void SelectComboRow(Integer row);
     virtual void LocateComboRow();
@@ -2829,12 +2848,10 @@ private:
     // Combo upkeep of an edited value and of a moved current cell.
     void ComboValueEdited(bool autoFill);
     bool comboSelected_ = false;
-    TgrCombo* selectedCombo_ = nullptr;
     TgrCombo* workCombo_ = nullptr;
     TgrCombo* sourceCombo_ = nullptr;
     // The date-time drop-down: open, of a popup cell, the editor's last
     // definition and whether it was initialised for this opening.
-    bool dateTimeShown_ = false;
     bool dateTimePopup_ = false;
     TgrDateTimeDefComponent* editorDateTimeDef_ = nullptr;
     bool dateTimeEditorInitialised_ = false;
@@ -3103,6 +3120,104 @@ private:
     // (end of section)
 
     // Combos and drop-down windows.
+public:
+    // The combo's list of a cell drops down: the open drop-downs close, the
+    // working combo is prepared for the cell (PrepareComboDropDown: the
+    // cell's combo copied in, the combo-init and drop-down notifications,
+    // sized, placed, the cell's value shown) and shown (ShowComboDropDown);
+    // the grid takes the focus. False when the list has no rows.
+    bool DropDownComboAt(Integer dataCol, Integer dataRow);
+    bool PrepareComboDropDown(Integer dataCol, Integer dataRow);
+    void ShowComboDropDown();
+    // The date-time drop-down of a data cell: closed when it is open there,
+    // else opened; False when the cell offers none.
+    bool DropDownDateTimeAt(Integer dataCol, Integer dataRow);
+    // Takes the value of the list's current row into the current cell and
+    // closes the list (its roll-up notification fires); the grid takes the
+    // focus.
+    virtual void ApplyComboRow();
+    // Puts a value into the current cell as an edit by the user (nothing
+    // for Empty or the value it already holds); a text cell then has its
+    // whole text selected when selectText, also when storing raised.
+    bool SetCurrentCellValue(const Variant& value, bool selectText, bool flag);
+    // The three compare functions of CompareType.
+    Integer ComboCompareCaseSensitive(const std::string& first, const std::string& second, Integer length);
+    Integer ComboCompareCaseInsensitive(const std::string& first, const std::string& second, Integer length);
+    Integer ComboCompareOwn(const std::string& first, const std::string& second, Integer length);
+    // At the end of a cell edit a drop-down text combo fills the text in.
+    void AutoFillOnEndEdit();
+    // Before a combo serves the current cell (ownCombo: the cell has a combo
+    // of its own); a data-aware grid binds lookup lists here.
+    virtual void PrepareComboData(bool ownCombo) {}
+    // In a combo grid: DefaultColWidth is the owner column's width + 10.
+    void SetComboColWidth(Integer width);
+    // A combo grid sized for cols columns and rows rows in place
+    // (SetDropDownSize), or, through ApplyDropDownSize, placed again at its
+    // cell when its drop-down is shown (unless forced, nothing for the size
+    // it has).
+    virtual void SetDropDownSize(Integer cols, Integer rows);
+    void ApplyDropDownSize(Integer cols, Integer rows, bool force);
+    // The list placed at its cell with its own size.
+    virtual void PositionDropDown(TgrBaseGrid* list);
+    // The work area of the screen that holds a point (screen pixels), its
+    // origin included.
+    virtual TRect WorkAreaAt(const TPoint& point) const;
+    // Moves a drop-down of size (x width, y height) whose top left is point
+    // into the work area: left when it passes the right edge, above the
+    // cell when it passes the bottom.
+    void FitDropDownToWorkArea(Integer dataCol, Integer dataRow, const TPoint& size, TPoint& point);
+    // The top left that centres a window of size in the work area.
+    void CenterInWorkArea(Integer dataCol, Integer dataRow, const TPoint& size, TPoint& point);
+    // Keys while the date-time drop-down is open: Tab and F4 close it (Tab
+    // goes on), Enter, Esc, the page and arrow keys go to the editor,
+    // Shift+Tab closes it and goes on, Alt+Up and Alt+Down close it; every
+    // other key is consumed.
+    void DateTimeKeyDown(Word16& key, TShiftState shift);
+    // The date-time form, made on first use (InitDropDownForm), and its
+    // look for a button type: a borderless drop-down for
+    // btDateTimeDropDown, a tool window with the editor's caption for
+    // btDateTimePopup.
+    TForm* GetDateTimeForm();
+    TForm* DateTimeForm() const { return dateTimeForm_; }
+    void SetDateTimeFormStyle(TgrButtonType type);
+    // Placed below the cell (drop-down) or centred in the work area (popup),
+    // as large as the editor's control plus the form's frame.
+    void PositionDateTimeForm(Integer dataCol, Integer dataRow);
+    // Shown: a drop-down stays open until the editor answers or a press
+    // elsewhere; a popup runs modally until it closes, then its answer is
+    // taken (accepted) or given up (cancelled, closed).
+    void ShowDateTimeForm();
+    bool IsDateTimeModal() const { return dateTimeModal_; }
+    // The editor's and the popup form's reactions.
+    void DateTimeAccepted();
+    void DateTimeCancelled();
+    void ActivateDateTimeEditor();
+    void DateTimeFormClosed();
+    void UpdateDateTimeEditor();
+    TgrDateTimeEditor* DateTimeEditor() const { return dateTimeEditor_.get(); }
+    bool HasDateTimeControl() const;
+    // A window is the editor's control or inside it.
+    bool IsInDateTimeControl(const QWidget* window) const;
+    // A window belongs to the open date-time drop-down.
+    bool IsDropDownWindow(const QWidget* window) const;
+    // The current cell's stored value as a date-time.
+    virtual void GetCurrentDateTime(Variant& value);
+    // Forget the definition the editor was last given (always, or when it
+    // is that component).
+    void ForgetDateTimeDef() { editorDateTimeDef_ = nullptr; }
+    void ReleaseEditorDateTimeDef(TgrDateTimeDefComponent* def) {
+        if (def && def == editorDateTimeDef_) editorDateTimeDef_ = nullptr;
+    }
+    // The grid, its columns, rows and cells drop a definition.
+    void ReleaseDateTimeDef(TgrDateTimeDefComponent* def);
+
+private:
+    void HandKeyToDateTimeEditor(Word16 key, TShiftState shift);
+    TForm* dateTimeForm_ = nullptr;
+    std::unique_ptr<TgrDateTimeEditor> dateTimeEditor_;
+    bool dateTimeAccepted_ = false;
+    bool dateTimeCancelled_ = false;
+    bool dateTimeModal_ = false;
 
     // (end of section)
 

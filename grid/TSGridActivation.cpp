@@ -373,7 +373,7 @@ void TgrBaseGrid::ControlValueStored(TObject*, bool textChanged) {
 
 void TgrBaseGrid::ControlUndo(TObject*, bool byUser, bool& cancel) {
     if (droppedCombo_) {
-        RollUpCombo(false);
+        CloseDropDowns(false);
         cancel = true;
         return;
     }

@@ -37,39 +37,43 @@ void TgrBaseGrid::AssignComboSettings(TgrCombo* dest, const TgrCombo* source) {
 }
 
 void TgrBaseGrid::SetComboDropDownWidth(TgrCombo* combo, Integer width) {
-    // The list's columns are a little wider than the owner column, so a
-    // one-column drop-down covers the cell.
-    TgrBaseGrid* list = combo ? combo->ComboGrid() : nullptr;
-    if (list && list->IsComboGrid()) list->SetDefaultColWidth(std::max<Integer>(0, width) + 10);
+    if (TgrBaseGrid* list = combo ? combo->ComboGrid() : nullptr) list->SetComboColWidth(width);
 }
 
-void TgrBaseGrid::RollUpComboIfActive(TgrCombo* combo, bool free) {
-    if (combo && combo == droppedCombo_) RollUpCombo(false);
-    if (free) ForgetActiveCombo(combo);
+void TgrBaseGrid::SetComboColWidth(Integer width) {
+    // The list's columns are a little wider than the owner column, so a
+    // one-column drop-down covers the cell.
+    if (comboGrid_) SetDefaultColWidth(std::max<Integer>(0, width) + 10);
+}
+
+void TgrBaseGrid::ComboReleased(TgrCombo* combo, bool reset) {
+    if (!comboGrid_ && combo && combo == sourceCombo_) RollUpCombo(reset);
 }
 
 void TgrBaseGrid::ForgetActiveCombo(TgrCombo* combo) {
-    if (combo && combo == droppedCombo_) {
-        TgrBaseGrid* list = combo->ComboGrid();
-        if (list && list->mouseStatus_ != msNone) list->CancelMouseAction();
-        if (dropDownForm_) dropDownForm_->Hide();
-        if (list) list->SetParent(nullptr);
-        droppedCombo_ = nullptr;
-        trackOnFirstMove_ = false;
-        UnregisterDropDownGrid(this);
-        EndComboForCell();
-    }
-    if (combo && combo == selectedCombo_) {
-        selectedCombo_ = nullptr;
+    if (combo && combo == droppedCombo_) CloseDropDowns(false);
+    if (combo && combo == workCombo_) {
         comboSelected_ = false;
+        workCombo_ = nullptr;
     }
     ReleaseSourceCombo(combo);
 }
 
 void TgrBaseGrid::EndComboSelection(TgrCombo* combo) {
-    if (!combo || combo != selectedCombo_ || combo == droppedCombo_) return;
-    selectedCombo_ = nullptr;
+    // The working combo holds a copy of its source: a changed source is
+    // copied again at the next selection.
+    if (!combo || combo == droppedCombo_ || (combo != sourceCombo_ && combo != workCombo_)) return;
     comboSelected_ = false;
+    ForgetSourceCombo();
+}
+
+void TgrBaseGrid::RollUpCombo(bool reset) {
+    if (comboGrid_ || droppedCombo_) return;
+    if (comboSelected_) {
+        comboSelected_ = false;
+        if (reset && sourceCombo_ && workCombo_) workCombo_->Reset();
+    }
+    ForgetSourceCombo();
 }
 
 void TgrBaseGrid::EnsureCombo() {
@@ -94,25 +98,40 @@ bool TgrBaseGrid::IsOwnWindow(const QWidget* window) const {
     if (!window) return false;
     for (const QWidget* own : {Widget(), dropDownForm_ ? dropDownForm_->Widget() : nullptr})
         if (own && (window == own || own->isAncestorOf(window))) return true;
-    return false;
+    return IsDropDownWindow(window);
 }
 
 bool TgrBaseGrid::DropDownCombo() {
     if (droppedCombo_ || !HasWindow() || !CanEdit()) return false;
-    if (EffectiveButtonType(curDataCol_, curDataRow_) != btCombo || IsCurrentCellReadOnly()) return false;
-    TgrCombo* combo = EffectiveCombo(curDataCol_, curDataRow_);
-    TgrBaseGrid* list = combo ? combo->ComboGrid() : nullptr;
-    if (!list) return false;
+    if (!CanDropDownCell(curDataCol_, curDataRow_, 1u << unsigned(btCombo))) return false;
+    return DropDownComboAt(curDataCol_, curDataRow_);
+}
+
+bool TgrBaseGrid::DropDownComboAt(Integer dataCol, Integer dataRow) {
+    EnsureCombo();
+    if (!workCombo_ || !workCombo_->ComboGrid()) return false;
+    CloseDropDowns(false);
+    if (!PrepareComboDropDown(dataCol, dataRow)) return false;
+    if (!IsGridFocused() && CanFocus()) SetFocus();
+    // A press elsewhere or another window becoming active closes the list.
+    RegisterDropDownGrid(this);
+    // The press that opened the list may go on into it: leaving the list
+    // right away must not scroll it.
+    droppedCombo_->ComboGrid()->SetAutoScrollHold(true);
+    return true;
+}
+
+bool TgrBaseGrid::PrepareComboDropDown(Integer dataCol, Integer dataRow) {
     // The cell's combo is taken up first: its combo-init notification may
     // fill the list.
-    SelectComboForCell(curDataCol_, curDataRow_);
-    if (list->Rows() < 1) return false;
-
+    SelectComboForCell(dataCol, dataRow);
+    TgrCombo* combo = sourceCombo_ ? sourceCombo_ : workCombo_;
+    TgrBaseGrid* list = combo->ComboGrid();
     list->SetParent(GetDropDownForm());
+    if (list->Rows() < 1) return false;
     OpenListAtFirstRow(combo);
-
-    // DropDownCols columns of the list wide (the cell's width without), and
-    // DropDownRows rows high, with room for the bars the list then needs.
+    droppedCombo_ = combo;
+    InitComboForCell(dataCol, dataRow);
     // Without DropDownCols the list is as wide as the combo asks (the
     // cell's width without), which decides whether it needs a horizontal
     // bar, so it takes that width first.
@@ -122,25 +141,30 @@ bool TgrBaseGrid::DropDownCombo() {
                             : std::max<Integer>(CellPixels(curDisplayCol_, curDisplayRow_).Width(), 40);
         list->SetBounds(list->Left(), list->Top(), asked, list->Height());
     }
-    Integer width = 0, height = 0;
-    list->CalcDropDownSize(combo->GetDropDownCols(), std::max<Integer>(1, combo->GetDropDownRows()), width, height);
-    PositionComboDropDown(list, width, height);
-    droppedCombo_ = combo;
-    selectedCombo_ = combo;
-    InitComboForCell(curDataCol_, curDataRow_);
+    list->SetDropDownSize(combo->GetDropDownCols(), std::max<Integer>(1, combo->GetDropDownRows()));
     ShowCellValueInList(combo);
     list->SyncListBoxSelection(true);
-    dropDownForm_->SetEnabled(true);
-    dropDownForm_->Show();
+    PositionDropDown(list);
     ArmComboTracking();
-    // The press that opened the list may go on into it: leaving the list
-    // right away must not scroll it.
-    list->SetAutoScrollHold(true);
-    // A press elsewhere or another window becoming active closes the list.
-    RegisterDropDownGrid(this);
+    ShowComboDropDown();
+    if (HasWindow()) Update();
     list->UpdateScrollBars();
     list->Invalidate();
     return true;
+}
+
+void TgrBaseGrid::ShowComboDropDown() {
+    TgrBaseGrid* list = droppedCombo_ ? droppedCombo_->ComboGrid() : nullptr;
+    if (!list) return;
+    // At design time the list is shown on the designed form itself.
+    if (IsDesigning()) {
+        if (TCustomForm* form = GetParentForm(this)) list->SetParent(form);
+        list->SetVisible(true);
+        return;
+    }
+    list->SetVisible(true);
+    dropDownForm_->SetEnabled(true);
+    dropDownForm_->Show();
 }
 
 TForm* TgrBaseGrid::GetDropDownForm() {
@@ -173,10 +197,18 @@ bool TgrBaseGrid::ToggleComboDropDown(Integer dataCol, Integer dataRow) {
 }
 
 bool TgrBaseGrid::CloseComboDropDown(bool reactivate, bool update) {
+    TgrCombo* combo = droppedCombo_;
+    if (!combo) return false;
     bool shown = IsComboDropDownShown();
-    if (!droppedCombo_) return false;
-    RollUpCombo(false);
+    droppedCombo_ = nullptr;
+    trackOnFirstMove_ = false;
+    TgrBaseGrid* list = combo->ComboGrid();
+    // A list still following the pointer lets it go.
+    if (list && list->mouseStatus_ != msNone) list->CancelMouseAction();
+    if (dropDownForm_) dropDownForm_->Hide();
+    if (list && dropDownForm_ && list->Parent() != dropDownForm_) list->SetParent(dropDownForm_);
     if (update && HasWindow()) Update();
+    UnregisterDropDownGrid(this);
     // The grid's form, when it is the active one, comes back to the front.
     if (reactivate && shown)
         if (TCustomForm* form = GetParentForm(this); form && form == Screen->ActiveForm()) form->Show();
@@ -208,46 +240,88 @@ void TgrBaseGrid::ShowCellValueInList(TgrCombo* combo) {
     list->ScrollCurrentCellIntoView(false, true);
 }
 
-void TgrBaseGrid::PositionComboDropDown(TgrBaseGrid* list, Integer width, Integer height) {
-    if (!dropDownForm_ || !list) return;
-    TRect cell = CellPixels(curDisplayCol_, curDisplayRow_);
-    TPoint topLeft = ClientToScreen(TPoint(cell.Left, cell.Top));
-    TRect screenCell(topLeft.X, topLeft.Y, topLeft.X + cell.Width(), topLeft.Y + cell.Height());
-    TRect work(0, 0, Screen->Width(), Screen->Height());
-    if (QScreen* s = QGuiApplication::screenAt(QPoint(topLeft.X, topLeft.Y))) {
-        QRect a = s->availableGeometry();
-        work = TRect(a.left(), a.top(), a.left() + a.width(), a.top() + a.height());
-    }
-    // A list narrower than its cell lines up with the cell's right edge.
-    if (width < cell.Width()) screenCell.Left += cell.Width() - width;
-    TRect place = PlaceDropDown(screenCell, int(width), int(height), work);
-    dropDownForm_->SetBounds(place.Left, place.Top, place.Width(), place.Height());
-    list->SetBounds(0, 0, place.Width(), place.Height());
+void TgrBaseGrid::PositionDropDown(TgrBaseGrid* list) {
+    if (list) PositionComboDropDown(list, list->Width(), list->Height());
 }
 
-void TgrBaseGrid::RollUpCombo(bool accept) {
-    ForgetSourceCombo();
-    TgrCombo* combo = droppedCombo_;
-    if (!combo) return;
-    droppedCombo_ = nullptr;
-    trackOnFirstMove_ = false;
-    UnregisterDropDownGrid(this);
-    TgrBaseGrid* list = combo->ComboGrid();
-    // A list still following the pointer lets it go.
-    if (list && list->mouseStatus_ != msNone) list->CancelMouseAction();
-    if (dropDownForm_) dropDownForm_->Hide();
-    EndComboForCell();
-    if (!accept || !list || list->CurrentDataRow() < 1 || list->CurrentDataRow() > list->Rows()) return;
-    Integer valueCol = std::clamp<Integer>(combo->GetValueCol(), 1, std::max<Integer>(1, list->Cols()));
-    Variant value = list->GetCellValue(valueCol, list->CurrentDataRow());
-    if (!BeginCellEdit()) return;
-    if (storeData_) {
-        TgrControlType type = GetCurrentControlType();
-        if (type == ctText && !value.IsString()) value = Variant(value.AsString());
-        StoreCellValue(curDataCol_, curDataRow_, value, type);
+TRect TgrBaseGrid::WorkAreaAt(const TPoint& point) const {
+    if (QScreen* s = QGuiApplication::screenAt(QPoint(point.X, point.Y)); s || (s = QGuiApplication::primaryScreen())) {
+        QRect a = s->availableGeometry();
+        return TRect(a.left(), a.top(), a.left() + a.width(), a.top() + a.height());
     }
-    if (currentCell_) currentCell_->ClearValue();
-    EndCellEdit(true);
+    return TRect(0, 0, Screen->Width(), Screen->Height());
+}
+
+void TgrBaseGrid::FitDropDownToWorkArea(Integer dataCol, Integer dataRow, const TPoint& size, TPoint& point) {
+    // The cell's screen: a grid on a second screen drops down on that one.
+    TRect work = WorkAreaAt(point);
+    Integer displayRow = DisplayRowOfData(dataRow);
+    Integer rowHeight = displayRow >= 0 && displayRow < RowTotal() ? GetRowHeightAt(displayRow) : 0;
+    TRect cell(point.X, point.Y - rowHeight, point.X + size.X, point.Y);
+    TRect place = PlaceDropDown(cell, int(size.X), int(size.Y), work);
+    point = TPoint(place.Left, place.Top);
+}
+
+void TgrBaseGrid::CenterInWorkArea(Integer, Integer, const TPoint& size, TPoint& point) {
+    TPoint at = ClientToScreen(TPoint(0, 0));
+    TRect work = WorkAreaAt(at);
+    // Centred within the work area, its origin included, so a grid on a
+    // second screen opens its popup there.
+    point = TPoint(work.Left + (work.Width() - size.X) / 2, work.Top + (work.Height() - size.Y) / 2);
+}
+
+void TgrBaseGrid::PositionComboDropDown(TgrBaseGrid* list, Integer width, Integer height) {
+    if (!list) return;
+    Integer dataCol = curDataCol_, dataRow = curDataRow_;
+    if (dropDownCol_ > 0 && dropDownRow_ > 0 && IsComboDropDownShown()) {
+        dataCol = dropDownCol_;
+        dataRow = dropDownRow_;
+    }
+    Integer displayCol = DisplayColOfData(dataCol), displayRow = DisplayRowOfData(dataRow);
+    TRect cell = CellPixels(displayCol, displayRow);
+    TPoint point = ClientToScreen(TPoint(cell.Left, cell.Bottom));
+    // A list narrower than its cell lines up with the cell's right edge.
+    if (width < cell.Width()) point.X += cell.Width() - width;
+    if (IsDesigning()) {
+        TCustomForm* form = GetParentForm(this);
+        if (form) point = form->ScreenToClient(point);
+        TgrUpdateLocked locked(*list);
+        list->SetBounds(point.X, point.Y, width, height);
+        list->UpdateScrollBars();
+        return;
+    }
+    if (!dropDownForm_) return;
+    FitDropDownToWorkArea(dataCol, dataRow, TPoint(width, height), point);
+    if (list->Left() != 0 || list->Top() != 0 || list->Width() != width || list->Height() != height) {
+        list->SetBounds(0, 0, width, height);
+        list->UpdateScrollBars();
+    }
+    dropDownForm_->SetBounds(point.X, point.Y, width, height);
+}
+
+void TgrBaseGrid::ApplyComboRow() {
+    TgrCombo* combo = droppedCombo_;
+    TgrBaseGrid* list = combo ? combo->ComboGrid() : nullptr;
+    if (!list) return;
+    Integer valueCol = combo->GetValueCol();
+    if (valueCol < 0 || valueCol > list->Cols()) valueCol = 0;
+    bool shown = CloseComboDropDown(false, false);
+    bool rowChosen = list->CurrentDataRow() >= 1 && list->CurrentDataRow() <= list->Rows();
+    try {
+        if (rowChosen && !IsDesigning()) {
+            ApplyComboValue(GetComboValue(valueCol));
+            // A row chosen from the list is the cell's new value at once.
+            if (currentCell_) currentCell_->ClearValue();
+            EndCellEdit(true);
+        }
+    } catch (...) {
+        RefreshCellControl();
+        EndComboForCell();
+        throw;
+    }
+    RefreshCellControl();
+    if (shown || dropDownCol_ >= 0) EndComboForCell();
+    if (HasWindow() && !IsGridFocused() && CanFocus()) SetFocus();
 }
 
 // Keys while the list is down: moves go to the list, Enter takes its value,
@@ -260,7 +334,7 @@ bool TgrBaseGrid::ComboKeyDown(Word16& key, TShiftState shift) {
         case VK_UP:
         case VK_DOWN:
             if (alt) {
-                RollUpCombo(false);
+                CloseDropDowns(false);
                 key = 0;
                 return true;
             }
@@ -273,16 +347,16 @@ bool TgrBaseGrid::ComboKeyDown(Word16& key, TShiftState shift) {
             return true;
         }
         case VK_RETURN:
-            RollUpCombo(true);
+            ApplyComboRow();
             key = 0;
             return true;
         case VK_ESCAPE:
         case VK_F4:
-            RollUpCombo(false);
+            CloseDropDowns(false);
             key = 0;
             return true;
         case VK_TAB:
-            RollUpCombo(false);
+            CloseDropDowns(false);
             return false;
         default: return false;
     }
@@ -309,10 +383,14 @@ void TgrBaseGrid::ExpireComboSearchText() {
     if (CurrentClock().TickMs() - comboLastKeyTick_ >= kComboSearchExpiry) comboSearchText_.clear();
 }
 
-TgrBaseGrid* TgrBaseGrid::SelectedComboGrid() const { return selectedCombo_ ? selectedCombo_->ComboGrid() : nullptr; }
+TgrBaseGrid* TgrBaseGrid::SelectedComboGrid() const {
+    TgrCombo* combo = sourceCombo_ ? sourceCombo_ : workCombo_;
+    return comboSelected_ && combo ? combo->ComboGrid() : nullptr;
+}
 
 Integer TgrBaseGrid::ComboValueCol(TgrBaseGrid* list) const {
-    Integer col = selectedCombo_ ? selectedCombo_->GetValueCol() : 1;
+    TgrCombo* combo = sourceCombo_ ? sourceCombo_ : workCombo_;
+    Integer col = comboSelected_ && combo ? combo->GetValueCol() : 1;
     return std::clamp<Integer>(col, 1, std::max<Integer>(1, list->Cols()));
 }
 
@@ -338,19 +416,33 @@ void TgrBaseGrid::EndComboForCell() {
     FireComboRollUp(col, Variant(row));
 }
 
+Integer TgrBaseGrid::ComboCompareCaseSensitive(const std::string& first, const std::string& second, Integer length) {
+    if (length <= 0) return first.empty() && second.empty() ? 0 : !first.empty() ? 1 : -1;
+    // Independent of the machine's locale, so a sorted list sorts alike
+    // everywhere.
+    return FirstChars(first, length).compare(FirstChars(second, length), Qt::CaseSensitive);
+}
+
+Integer TgrBaseGrid::ComboCompareCaseInsensitive(const std::string& first, const std::string& second, Integer length) {
+    if (length <= 0) return first.empty() && second.empty() ? 0 : !first.empty() ? 1 : -1;
+    return FirstChars(first, length).compare(FirstChars(second, length), Qt::CaseInsensitive);
+}
+
+Integer TgrBaseGrid::ComboCompareOwn(const std::string& first, const std::string& second, Integer length) {
+    Integer result = 0;
+    DoComboCompareValue(first, second, result);
+    DoComboLCompareValue(first, second, length, result);
+    return result;
+}
+
 Integer TgrBaseGrid::ComboCompare(const std::string& first, const std::string& second, Integer length) {
     TgrBaseGrid* list = SelectedComboGrid();
-    TgrComboCompareType type = list ? list->GetCompareType() : ctCaseSensitive;
-    if (type == ctOwnCompare) {
-        Integer result = 0;
-        DoComboCompareValue(first, second, result);
-        DoComboLCompareValue(first, second, length, result);
-        return result;
+    switch (list ? list->GetCompareType() : ctCaseSensitive) {
+        case ctOwn: return ComboCompareOwn(first, second, length);
+        case ctCaseInsensitive: return ComboCompareCaseInsensitive(first, second, length);
+        case ctCaseSensitive: break;
     }
-    if (length <= 0) return first.empty() && second.empty() ? 0 : !first.empty() ? 1 : -1;
-    QString a = FirstChars(first, length), b = FirstChars(second, length);
-    if (type == ctCaseInsensitive) return a.compare(b, Qt::CaseInsensitive);
-    return a.compare(b, Qt::CaseSensitive);
+    return ComboCompareCaseSensitive(first, second, length);
 }
 
 bool TgrBaseGrid::ComboTextEquals(const std::string& first, const std::string& second) {
@@ -511,7 +603,7 @@ void TgrBaseGrid::SelectComboRow(Integer row) {
     TgrUpdateLocked locked(*list);
     list->MoveToDataRow(row);
     Integer displayRow = list->DisplayRowOfData(row);
-    Integer shown = selectedCombo_ ? std::max<Integer>(1, selectedCombo_->GetDropDownRows()) : 1;
+    Integer shown = std::max<Integer>(1, list->GetDropDownRows());
     Integer top = list->TopRow();
     switch (list->GetAutoSearch()) {
         case asTop: top = displayRow; break;
@@ -596,15 +688,42 @@ void TgrBaseGrid::ApplyComboValue(const Variant& value) {
     TgrControlType type = GetCurrentControlType();
     Variant v = type == ctText && !value.IsString() ? Variant(value.AsString()) : value;
     CheckCellValueType(type, v);
-    if (!BeginCellEdit()) return;
-    LockEditStart(false);
-    if (activeControl_) activeControl_->SetValue(v);
-    LockEditStart(true);
-    if (storeData_ && curDataCol_ >= 1 && curDataCol_ <= Cols() && curDataRow_ >= 1 && curDataRow_ <= Rows())
-        StoreCellValue(curDataCol_, curDataRow_, v, type);
-    if (currentCell_) currentCell_->NoteEditedValue(v);
-    FireCellEdit(curDataCol_, curDataRow_, true);
-    InvalidateDisplayCell(curDisplayCol_, curDisplayRow_);
+    SetCurrentCellValue(v, true, true);
+}
+
+bool TgrBaseGrid::SetCurrentCellValue(const Variant& value, bool selectText, bool flag) {
+    if (value.IsEmpty() || !HasCurrentCell()) return false;
+    Variant editValue = activeControl_ ? activeControl_->GetValue() : GetCellValue(curDataCol_, curDataRow_);
+    if (editValue.IsString() == value.IsString() && editValue.AsString() == value.AsString()) return false;
+    TgrControlType type = GetCurrentControlType();
+    auto selectAll = [&] {
+        if (!selectText || type != ctText || !activeControl_) return;
+        activeControl_->SetSelStart(0);
+        activeControl_->SetSelLength(int(QString::fromStdString(value.AsString()).size()));
+    };
+    try {
+        if (!BeginCellEdit()) return false;
+        LockEditStart(false);
+        if (activeControl_) activeControl_->SetValue(value);
+        LockEditStart(true);
+        if (storeData_ && curDataCol_ >= 1 && curDataCol_ <= Cols() && curDataRow_ >= 1 && curDataRow_ <= Rows())
+            StoreCellValue(curDataCol_, curDataRow_, value, type);
+        if (currentCell_) currentCell_->NoteEditedValue(value);
+        FireCellEdit(curDataCol_, curDataRow_, true);
+        if (flag) InvalidateDisplayCell(curDisplayCol_, curDisplayRow_);
+    } catch (...) {
+        selectAll();
+        throw;
+    }
+    selectAll();
+    return true;
+}
+
+void TgrBaseGrid::AutoFillOnEndEdit() {
+    TgrDropDownStyle style;
+    if (GetCurrentControlType() == ctText && ResolveButtonType(curDataCol_, curDataRow_, style) == btCombo &&
+        style == ddDropDown)
+        ComboAutoFill(true);
 }
 
 void TgrBaseGrid::ComboValueEdited(bool autoFill) {
@@ -624,7 +743,7 @@ void TgrBaseGrid::ComboCharKey(char key) {
     if (ResolveButtonType(curDataCol_, curDataRow_, style) != btCombo || IsCurrentCellReadOnly())
         return;
     SelectComboForCell(curDataCol_, curDataRow_);
-    if (style == ddDropDownList || SearchesWhileTyping(curDataCol_)) ApplyComboValue(ComboSearchKey(key));
+    if (style == ddDropDownList || ComboAcceptsKey(key)) ApplyComboValue(ComboSearchKey(key));
 }
 
 // ------------------------------------------------------------ sizing
@@ -651,6 +770,26 @@ Integer TgrBaseGrid::CalcDropDownHeight(Integer rows) {
     Integer height = BorderStyle() == gbsSingle ? 2 : 0;
     if (headingOn_) height += headingHeight_;
     return height + std::min<Integer>(rows, std::max<Integer>(1, visible)) * DefaultRowHeight();
+}
+
+void TgrBaseGrid::SetDropDownSize(Integer cols, Integer rows) {
+    Integer width = 0, height = 0;
+    CalcDropDownSize(cols, rows, width, height);
+    if (width != Width() || height != Height()) SetBounds(Left(), Top(), width, height);
+    UpdateScrollBars();
+}
+
+void TgrBaseGrid::ApplyDropDownSize(Integer cols, Integer rows, bool force) {
+    Integer width = 0, height = 0;
+    CalcDropDownSize(cols, rows, width, height);
+    if (!force && width == Width() && height == Height()) return;
+    // A shown drop-down is placed again: a taller list may have to open
+    // above the cell.
+    if (ownerGrid_ && ownerGrid_->IsComboDropDownShown() && ownerGrid_->DroppedCombo() &&
+        ownerGrid_->DroppedCombo()->ComboGrid() == this)
+        ownerGrid_->PositionComboDropDown(this, width, height);
+    else
+        SetBounds(Left(), Top(), width, height);
 }
 
 void TgrBaseGrid::CalcDropDownSize(Integer cols, Integer rows, Integer& width, Integer& height) {

@@ -71,12 +71,11 @@ void TgrBaseGrid::InitComboGridDefaults(TgrBaseGrid* list) {
 void TgrBaseGrid::PrepareWorkCombo(Integer dataCol, Integer dataRow) {
     TgrBaseGrid* list = workCombo_ ? workCombo_->ComboGrid() : nullptr;
     if (!list) return;
-    InitComboGrid(workCombo_);
     TgrDropDownStyle style = ddDropDown;
     ResolveButtonType(dataCol, dataRow, style);
     workCombo_->SetDropDownStyle(style);
     Integer displayCol = DisplayColOfData(dataCol);
-    if (displayCol >= 1 && displayCol < ColTotal()) list->SetDefaultColWidth(GetColWidthAt(displayCol) + 10);
+    if (displayCol >= 1 && displayCol < ColTotal()) list->SetComboColWidth(GetColWidthAt(displayCol));
     // Rows at least as high as the list's text.
     Integer textHeight = QFontMetrics(list->Font()->ToQFont()).height();
     list->SetDefaultRowHeight(std::max<Integer>(comboRowHeight_, textHeight));

@@ -36,20 +36,28 @@ TgrCombo* TgrBaseGrid::EffectiveCombo(Integer dataCol, Integer dataRow) {
 
 void TgrBaseGrid::SelectComboForCell(Integer dataCol, Integer dataRow) {
     EnsureCombo();
-    if (comboSelected_ && !IsDesigning()) return;
+    if (!workCombo_ || (comboSelected_ && !IsDesigning())) return;
     TgrCombo* own = FindCellCombo(dataCol, dataRow);
-    selectedCombo_ = EffectiveCombo(dataCol, dataRow);
-    // The working combo starts afresh for each cell it serves.
-    if (selectedCombo_ && selectedCombo_ == workCombo_) PrepareWorkCombo(dataCol, dataRow);
-    sourceCombo_ = own;
+    if (own) {
+        // The cell's own combo serves it; the working combo stands in for
+        // cells without one.
+        sourceCombo_ = own;
+    } else {
+        // A cell without a combo of its own starts the working combo afresh.
+        if (IsDesigning() || sourceCombo_) workCombo_->Reset();
+        else InitComboGrid(workCombo_);
+        PrepareWorkCombo(dataCol, dataRow);
+        sourceCombo_ = nullptr;
+    }
+    // Selected before the notification, so that its handler finds the list.
     comboSelected_ = true;
+    PrepareComboData(own != nullptr);
     FireComboInit(dataCol, Variant(dataRow));
 }
 
 void TgrBaseGrid::ResetWorkingCombo() {
     if (comboGrid_) return;
     if (workCombo_) workCombo_->Reset();
-    selectedCombo_ = nullptr;
     comboSelected_ = false;
     ForgetSourceCombo();
 }
@@ -63,5 +71,5 @@ void TgrBaseGrid::PickComboValue(Integer downRow, Integer upCol, Integer upRow) 
     // A press on the list's heading picks nothing; a release beside its rows
     // neither, and the list stays down.
     if (!list || downRow == 0 || upCol < 0 || upRow < 1) return;
-    RollUpCombo(true);
+    ApplyComboRow();
 }

@@ -244,8 +244,7 @@ void TgrBaseGrid::CheckCurrentCellChanged() {
     bool rowChanged = CheckRowChanged(oldRow);
     if (!colChanged && !rowChanged) return;
     ResetComboSearchText();
-    comboSelected_ = false;
-    selectedCombo_ = nullptr;
+    RollUpCombo(false);
     FireCellChanged(oldCol, oldRow);
 }
 

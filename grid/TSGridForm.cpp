@@ -411,7 +411,7 @@ void ReadCombo(TReader& r, Owner& owner) {
     }
     if (!cr.EndOfList()) {
         combo->SetValueColSorted(cr.ReadBoolean());
-        combo->SetCompareType(TgrComboCompareType(bounded(0, Integer(ctOwnCompare), "CompareType")));
+        combo->SetCompareType(TgrComboCompareType(bounded(0, Integer(ctOwn), "CompareType")));
         combo->SetAutoSearch(TgrComboAutoSearchType(bounded(0, Integer(asBottom), "AutoSearch")));
         // Stored as it stands: switching AutoFill on picks no search kind
         // while the search kind was just read.

@@ -55,10 +55,7 @@ bool TgrBaseGrid::StartCellEdit() {
 bool TgrBaseGrid::EndCellEdit(bool store) {
     if (!cellEditing_) return true;
     if (store) {
-        TgrDropDownStyle style;
-        if (GetCurrentControlType() == ctText && ResolveButtonType(curDataCol_, curDataRow_, style) == btCombo &&
-            style == ddDropDown)
-            ComboAutoFill(true);
+        AutoFillOnEndEdit();
         if (!ValidateCellMask() || !FireEndCellEdit()) return false;
         FinishCellEdit();
         return true;
@@ -276,7 +273,7 @@ bool TgrBaseGrid::DoKeyPress(char& key) {
     // characters as searches in its list.
     TgrDropDownStyle style;
     if (IsPrintable(key) && CanEdit() && ResolveButtonType(curDataCol_, curDataRow_, style) == btCombo &&
-        (style == ddDropDownList || SearchesWhileTyping(curDataCol_))) {
+        (style == ddDropDownList || ComboAcceptsKey(key))) {
         ComboCharKey(key);
         return true;
     }
@@ -391,7 +388,7 @@ void TgrBaseGrid::DblClick() {}
 void TgrBaseGrid::RightPress(Integer x, Integer y) {
     TCellCoord_ts cell = CellUnderMouse(x, y);
     if (cell.Col < 0 || cell.Row < 0 || (cell.Col == 0 && cell.Row == 0)) return;
-    if (droppedCombo_ && !(cell.Col == curDisplayCol_ && cell.Row == curDisplayRow_)) RollUpCombo(false);
+    if (droppedCombo_ && !(cell.Col == curDisplayCol_ && cell.Row == curDisplayRow_)) CloseDropDowns(false);
     if (cell.Col == 0) cell.Col = curDisplayCol_;
     if (cell.Row == 0) cell.Row = curDisplayRow_;
     if ((cell.Col == curDisplayCol_ && cell.Row == curDisplayRow_) || IsDisplayCellSelected(cell.Col, cell.Row)) return;

@@ -44,6 +44,10 @@ void TgrBaseGrid::ProcessKeyDown(Word16& key, TShiftState shift) {
     TgrKeyShift ks = KeyShiftOf(shift);
     if (shift.Contains(ssAlt) && !(ks == ksAlt && (key == VK_UP || key == VK_DOWN))) return;
     if (!KeysUnlocked()) return;
+    if (IsDateTimeDropDownShown()) {
+        DateTimeKeyDown(key, shift);
+        if (key == 0) return;
+    }
     if (droppedCombo_) {
         ComboKeyDown(key, shift);
         if (key == 0) {

@@ -72,9 +72,7 @@ void TgrBaseGrid::UpdateDropDownSize(Integer cols, Integer rows) {
     if (IsDesignDropDownShown()) {
         // Shown on the designed form: only its size follows, in place.
         TgrUpdateLocked locked(*this);
-        Integer width = 0, height = 0;
-        CalcDropDownSize(cols, std::max<Integer>(1, rows), width, height);
-        if (width != Width() || height != Height()) SetBounds(Left(), Top(), width, height);
+        ApplyDropDownSize(cols, std::max<Integer>(1, rows), false);
         return;
     }
     TgrCombo* combo = ownerGrid_->DroppedCombo();

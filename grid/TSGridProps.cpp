@@ -498,8 +498,8 @@ TgrBaseGrid* TgrBaseGrid::CreateComboGrid() {
     RaiseGridError("Cannot create combo box. Method CreateComboGrid has not been not implemented in derived class");
 }
 
-void TgrBaseGrid::ReleaseDateTimeDef(TgrDateTimeDefComponent* def) { dateTimeLink_->Detach(def); }
-void TgrBaseGrid::UseDateTimeDef(TgrDateTimeDefComponent* def) { dateTimeLink_->Attach(def); }
+void TgrBaseGrid::UnlinkDateTimeDef(TgrDateTimeDefComponent* def) { dateTimeLink_->Detach(def); }
+void TgrBaseGrid::LinkDateTimeDef(TgrDateTimeDefComponent* def) { dateTimeLink_->Attach(def); }
 
 Variant TgrBaseGrid::GetCellProp(Integer dataCol, Integer dataRow, TgrPropId id, TgrPictureKind kind) {
     CheckNotInCellLoaded();

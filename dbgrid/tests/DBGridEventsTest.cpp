@@ -1,4 +1,5 @@
 #include "dbgrid/tests/DBGridTestSupport.h"
+#include "grid/tests/GridDateTimeSupport.h"
 
 #include "platform/data/DataSet.h"
 
@@ -226,18 +227,19 @@ TEST_F(DBGridEvents, PickedDateTimeValueMayBeChangedBeforeItReachesTheRecord) {
     grid->Col(2)->SetButtonType(btDateTimeDropDown);
     grid->SetDateTimeDef(new TgrDateTimeDefComponent(form));
     bool accept = true;
-    RegisterDateTimeEditor([&](TgrBaseGrid* g, TgrDateTimeDefComponent*, const TRect&) {
-        if (accept) EXPECT_TRUE(g->ApplyDateTimeValue(Variant(std::string("raw"))));
-        else g->CancelDateTimeValue();
-        return true;
-    });
+    TTestDateTimeEditors editors;
+    editors.Answer = [&](TgrDateTimeEditor& e) {
+        e.Value = Variant(std::string("raw"));
+        if (accept) e.OnAccept();
+        else e.OnCancel();
+    };
+    editors.Register();
     ASSERT_TRUE(grid->DropDownDateTime());
     ASSERT_TRUE(grid->PostEdit());
     EXPECT_EQ(table->FieldByName("Name")->AsString(), "Picked");
     // Cancelled, only the roll-up fires and nothing changes.
     accept = false;
     ASSERT_TRUE(grid->DropDownDateTime());
-    RegisterDateTimeEditor(nullptr);
     EXPECT_EQ(events, (std::vector<std::string>{"get 2 raw", "rollup 2 first", "rollup 2 first"}));
     EXPECT_EQ(table->FieldByName("Name")->AsString(), "Picked");
 }

@@ -17,6 +17,7 @@
 #include "grid/GridCombo.h"
 #include "grid/TSDateTimeDef.h"
 #include "grid/TSGrid.h"
+#include "grid/tests/GridDateTimeSupport.h"
 #include "grid/tests/GridClassSupport.h"
 #include "platform/gui/Forms.h"
 
@@ -37,16 +38,12 @@ protected:
         for (Integer r = 1; r <= 3; ++r) list->PutCellValue(1, r, Variant("item " + std::to_string(r)));
         grid->Col(3)->SetButtonType(btDateTimeDropDown);
         grid->SetDateTimeDef(new TgrDateTimeDefComponent(grid));
-        RegisterDateTimeEditor([this](TgrBaseGrid*, TgrDateTimeDefComponent*, const TRect&) {
-            ++dateTimeOpened;
-            return true;
-        });
+        editors.Register();
         grid->OnDblClick = [this](TObject*) { ++doubleClicks; };
         form->Show();
         grid->SetFocus();
     }
     void TearDown() override {
-        RegisterDateTimeEditor(nullptr);
         Application->ResetForTesting();
     }
 
@@ -81,7 +78,7 @@ protected:
 
     TForm* form = nullptr;
     TLogGrid* grid = nullptr;
-    int dateTimeOpened = 0;
+    TTestDateTimeEditors editors;
     int doubleClicks = 0;
 };
 
@@ -131,17 +128,17 @@ TEST_F(GridButtonArea, APressDropsDownOnlyWhereTheCellsButtonCanReact) {
     grid->SetGridMode(gmEdit);
     grid->Col(3)->SetDropDownStyle(ddDropDown);
     Click(At(3, 1, wMiddle));
-    EXPECT_EQ(dateTimeOpened, 0);
+    EXPECT_EQ(editors.Opened, 0);
     Click(At(3, 1, wOnButton));
-    EXPECT_EQ(dateTimeOpened, 1);
+    EXPECT_EQ(editors.Opened, 1);
     // The editor has not answered: a second press closes it.
     EXPECT_TRUE(grid->IsDateTimeDropDownShown());
     Click(At(3, 1, wOnButton));
-    EXPECT_EQ(dateTimeOpened, 1);
+    EXPECT_EQ(editors.Opened, 1);
     EXPECT_FALSE(grid->IsDateTimeDropDownShown());
     grid->Col(3)->SetDropDownStyle(ddDropDownList);
     Click(At(3, 1, wMiddle));
-    EXPECT_EQ(dateTimeOpened, 2);
+    EXPECT_EQ(editors.Opened, 2);
 }
 
 TEST_F(GridButtonArea, PressesOnTheListCellToggleAndADoubleClickThereIsNoDoubleClick) {

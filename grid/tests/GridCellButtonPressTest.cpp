@@ -10,6 +10,7 @@
 
 #include "grid/TSDateTimeDef.h"
 #include "grid/TSGrid.h"
+#include "grid/tests/GridDateTimeSupport.h"
 #include "grid/tests/GridClassSupport.h"
 #include "platform/gui/Forms.h"
 
@@ -131,11 +132,8 @@ TEST_F(GridCellButtonPress, AComboButtonFiresClickAndUpByTheCellItIsReleasedOver
 // registered date-time editor, a release over a cell without a button
 // does not.
 TEST_F(GridCellButtonPress, ADateTimePopupButtonsClickOpensTheEditor) {
-    int opened = 0;
-    RegisterDateTimeEditor([&](TgrBaseGrid*, TgrDateTimeDefComponent*, const TRect&) {
-        ++opened;
-        return true;
-    });
+    TTestDateTimeEditors editors;
+    editors.Register();
     grid->Col(1)->SetButtonType(btDateTimePopup);
     grid->SetDateTimeDef(new TgrDateTimeDefComponent(grid));
     TgrCellPaintInfo info;
@@ -144,11 +142,10 @@ TEST_F(GridCellButtonPress, ADateTimePopupButtonsClickOpensTheEditor) {
     grid->MouseDown(mbLeft, {}, int(popup.Left + 3), int(popup.Top + 3));
     grid->MouseUp(mbLeft, {}, int(popup.Left + 3), int(popup.Top + 3));
     EXPECT_EQ(grid->Events, (std::vector<std::string>{"down 1,1", "click 1,1", "up 1,1"}));
-    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(editors.Opened, 1);
     grid->MouseDown(mbLeft, {}, int(popup.Left + 3), int(popup.Top + 3));
     grid->MouseUp(mbLeft, {}, int(cell.Right + 5), int(cell.Top + 3));
-    EXPECT_EQ(opened, 1) << "released over a cell without a button: no click";
-    RegisterDateTimeEditor(nullptr);
+    EXPECT_EQ(editors.Opened, 1) << "released over a cell without a button: no click";
 }
 
 // A combo button held down and dragged onto the list it dropped down hands

@@ -154,7 +154,7 @@ TEST_F(GridCombo, FindingAndLocatingRows) {
     EXPECT_EQ(ListText(), "Apple");
 
     // An own comparison without handlers finds every text equal.
-    combo->SetCompareType(ctOwnCompare);
+    combo->SetCompareType(ctOwn);
     EXPECT_EQ(grid->ComboCompare("abc", "xyz", 3), 0);
     Integer calls = 0;
     grid->OnComboLCompareValue = [&](TObject*, const std::string&, const std::string&, Integer, Integer& r) {
@@ -198,8 +198,8 @@ TEST_F(GridCombo, EachDropDownFiresOneDropDownAndOneRollUp) {
     Items({"Apple", "Banana"});
     ASSERT_TRUE(grid->DropDownCombo());
     EXPECT_FALSE(grid->DropDownCombo());  // already down
-    grid->RollUpCombo(false);
-    grid->RollUpCombo(false);
+    grid->CloseDropDowns(false);
+    grid->CloseDropDowns(false);
     EXPECT_EQ(grid->Told, "init 1,1;down 1,1;up 1,1;");
     grid->Told.clear();
     // A new cell takes its combo up again.
@@ -358,7 +358,7 @@ TEST_F(GridCombo, RefreshFitsAnOpenDropDownToChangedSettings) {
     EXPECT_EQ(grid->DropDownForm()->Height(), four);
     EXPECT_TRUE(list->IsDropDownSizeUnlocked());
     EXPECT_FALSE(list->IsUpdateSuspended());
-    grid->RollUpCombo(false);
+    grid->CloseDropDowns(false);
 
     // Near the bottom of the screen the taller list opens above the cell.
     combo->SetDropDownRows(2);
@@ -372,7 +372,7 @@ TEST_F(GridCombo, RefreshFitsAnOpenDropDownToChangedSettings) {
     combo->SetDropDownRows(4);
     combo->Refresh();
     EXPECT_EQ(grid->DropDownForm()->Top() + four, cellTop);
-    grid->RollUpCombo(false);
+    grid->CloseDropDowns(false);
 
     // A closed combo is taken up afresh by the next search.
     grid->Told.clear();

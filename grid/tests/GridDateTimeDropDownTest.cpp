@@ -10,6 +10,7 @@
 #include "grid/GridCellProps.h"
 #include "grid/GridColRow.h"
 #include "grid/TSGrid.h"
+#include "grid/tests/GridDateTimeSupport.h"
 #include "grid/tests/GridClassSupport.h"
 #include "platform/gui/Forms.h"
 
@@ -46,26 +47,25 @@ protected:
         gridDef = new TgrDateTimeDefComponent(form);
         grid->SetDateTimeDef(gridDef);
         grid->Col(1)->SetButtonType(btDateTimeDropDown);
-        RegisterDateTimeEditor([this](TgrBaseGrid* g, TgrDateTimeDefComponent* def, const TRect&) {
-            ++opened;
-            lastDef = def;
-            if (answer == aAccept) g->ApplyDateTimeValue(Variant(std::string("2024-01-02")));
-            if (answer == aCancel) g->CancelDateTimeValue();
-            return true;
-        });
+        editors.Answer = [this](TgrDateTimeEditor& e) {
+            if (answer == aAccept) {
+                e.Value = Variant(std::string("2024-01-02"));
+                e.OnAccept();
+            }
+            if (answer == aCancel) e.OnCancel();
+        };
+        editors.Register();
         form->Show();
         ASSERT_TRUE(grid->MoveToDisplayCell(1, 1));
     }
     void TearDown() override {
-        RegisterDateTimeEditor(nullptr);
         Application->ResetForTesting();
     }
     TForm* form = nullptr;
     TDateTimeGrid* grid = nullptr;
     TgrDateTimeDefComponent* gridDef = nullptr;
-    TgrDateTimeDefComponent* lastDef = nullptr;
+    TTestDateTimeEditors editors;
     Answer answer = aNone;
-    int opened = 0;
 };
 
 }  // namespace
@@ -79,14 +79,15 @@ TEST_F(GridDateTimeDropDown, EachOpeningNotifiesOnceAndASecondPressClosesIt) {
     EXPECT_TRUE(grid->ToggleDateTimeDropDown(1, 1));
     EXPECT_FALSE(grid->IsDateTimeDropDownShown());
     EXPECT_EQ(grid->Told, "init 1,1;down 1,1;up 1,1;");
-    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(editors.Opened, 1);
     grid->CloseDropDowns();
     EXPECT_EQ(grid->Told, "init 1,1;down 1,1;up 1,1;") << "nothing open, nothing more";
     // A new opening initialises the editor again.
     grid->Told.clear();
     ASSERT_TRUE(grid->DropDownDateTime());
-    ASSERT_TRUE(grid->DropDownDateTime()) << "an opening closes the open one first";
-    EXPECT_EQ(grid->Told, "init 1,1;down 1,1;up 1,1;init 1,1;down 1,1;");
+    ASSERT_TRUE(grid->DropDownDateTime()) << "the open cell's drop-down closes";
+    EXPECT_FALSE(grid->IsDateTimeDropDownShown());
+    EXPECT_EQ(grid->Told, "init 1,1;down 1,1;up 1,1;");
     EXPECT_FALSE(grid->IsDateTimePopup());
 }
 
@@ -109,7 +110,8 @@ TEST_F(GridDateTimeDropDown, TheEditorsAnswerIsTakenOrGivenUp) {
     grid->Told.clear();
     answer = aNone;
     ASSERT_TRUE(grid->DropDownDateTime());
-    EXPECT_FALSE(grid->ApplyDateTimeValue(Variant()));
+    grid->DateTimeEditor()->Value = Variant();
+    EXPECT_FALSE(grid->ApplyDateTimeValue());
     EXPECT_EQ(grid->Told, "init 1,1;down 1,1;up 1,1;");
     EXPECT_EQ(grid->GetCellValue(1, 1).AsString(), "picked");
 }
@@ -144,13 +146,13 @@ TEST_F(GridDateTimeDropDown, TheDefinitionFollowsTheButtonTypesAndDrawOverlap) {
     }
     grid->SetDrawOverlap(doDrawColOnTop);
     ASSERT_TRUE(grid->DropDownDateTime());
-    EXPECT_EQ(lastDef, colDef);
+    EXPECT_EQ(editors.LastDef, colDef);
     // The definition going away while its editor is open leaves no trace.
     delete colDef;
     EXPECT_EQ(grid->EffectiveDateTimeDef(1, 1), gridDef);
     grid->CloseDropDowns();
     grid->Told.clear();
     ASSERT_TRUE(grid->DropDownDateTime());
-    EXPECT_EQ(lastDef, gridDef);
+    EXPECT_EQ(editors.LastDef, gridDef);
     EXPECT_EQ(grid->Told, "init 1,1;down 1,1;");
 }

@@ -11,6 +11,7 @@
 #include "platform/gui/Timers.h"
 #include "grid/GridCombo.h"
 #include "tools/gridshot/GridShot.h"
+#include "grid/tests/GridDateTimeSupport.h"
 
 namespace {
 
@@ -360,20 +361,15 @@ TEST(GridShotCombo, DateTimeDropDownOnlyWithARegisteredEditor) {
     g->DoKeyDown(key, {});  // nothing to drop down, nothing raised
     EXPECT_EQ(key, VK_F4);
 
-    int opened = 0;
-    RegisterDateTimeEditor([&](TgrBaseGrid* grid, TgrDateTimeDefComponent* d, const TRect&) {
-        EXPECT_EQ(grid, g);
-        EXPECT_EQ(d, def);
-        ++opened;
-        return true;
-    });
+    TTestDateTimeEditors editors;
+    editors.Register();
     EXPECT_TRUE(g->CanDropDownDateTime(1, 1));
     EXPECT_FALSE(g->CanDropDownDateTime(2, 1)) << "no date-time button";
     key = VK_F4;
     g->DoKeyDown(key, {});
-    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(editors.Opened, 1);
+    EXPECT_EQ(editors.LastDef, def);
     EXPECT_EQ(key, 0);
-    RegisterDateTimeEditor(nullptr);
 }
 
 TEST(GridShotCombo, DropDownsStayInTheWorkAreaOfTheirScreen) {
