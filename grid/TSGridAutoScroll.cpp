@@ -4,11 +4,12 @@
 // has run out, the view moves one column or row and the drag follows (row,
 // column and cell-range selections, column and row moves).
 //
-// The loop handles the window system's events while it waits, so the
-// window repaints and timers run. Input for the grid is held back instead:
-// a mouse message for the grid ends the loop and is handled after it (the
-// next move outside the area starts a new loop); Esc ends the loop and is
-// used up by it, so the drag goes on. Other keys wait until the loop ends.
+// The loop handles the window system's events between its steps, so the
+// window repaints, and runs timers only while it waits out a delay. Input
+// for the grid is held back instead: a mouse message for the grid ends the
+// loop and is handled after it (the next move outside the area starts a
+// new loop); Esc ends the loop and is used up by it, so the drag goes on.
+// Other keys wait until the loop ends.
 // The loop never waits for ever: it ends when the view cannot scroll
 // further, and a clock that does not move while it waits ends it too.
 
@@ -48,8 +49,10 @@ public:
     TPoint Start() const { return start_; }
     TgrMouseStatus Status() const { return status_; }
 
+    // Between steps that need no wait only what is already queued is
+    // handled; timers run while the loop waits out a delay.
     void Pump() {
-        if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+        if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::X11ExcludeTimers);
     }
     // Handles events, waiting for them up to ms milliseconds; True when the
     // whole time passed without an event.
