@@ -371,9 +371,10 @@ bool TgrCustomDBGrid::CheckDragAutoScroll(Integer x, Integer y, Integer& col, In
     if (AutoScrollHeld()) return true;
     SetDragDirection(row - RowDragEnd());
     // The grid scrolls whatever its rows show: more records may lie beyond
-    // the window. The timer's steps go on from the edge row.
+    // the window. The auto-scroll loop goes on from the edge row.
     if (below) StartDragScrollDown();
     else StartDragScrollUp();
+    RunDragAutoScroll(below ? 2 : 3, row, col);
     return true;
 }
 

@@ -515,7 +515,7 @@ void TgrCol::SetDisplayCol(Integer value) {
     if (visible && visible->Materialized()) grid_->MoveVisibleColEntry(old, value);
     grid_->MoveColWidth(old, value);
     grid_->MoveColSelectionBit(old, value);
-    grid_->MoveCurrentColIndex(old, value);
+    grid_->FollowCurrentColAfterMove(old, value);
     grid_->DoColMoved(value, 1, false);
     Integer fixed = grid_->FixedCols();
     Integer first = grid_->FirstScrollCol();

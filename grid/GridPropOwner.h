@@ -197,7 +197,7 @@ public:
     virtual void MoveVisibleColEntry(Integer from, Integer to) = 0;
     virtual void MoveColWidth(Integer from, Integer to) = 0;
     virtual void MoveColSelectionBit(Integer from, Integer to) = 0;
-    virtual void MoveCurrentColIndex(Integer from, Integer to) = 0;
+    virtual void FollowCurrentColAfterMove(Integer from, Integer to) = 0;
     virtual void DoColMoved(Integer toDisplayCol, Integer count, bool byUser) = 0;
 
     // ---- fonts kept by columns and rows

@@ -75,7 +75,6 @@ TgrBaseGrid::TgrBaseGrid(TComponent* owner) : TCustomGrid_ts(owner) {
 TgrBaseGrid::~TgrBaseGrid() {
     Destroying();
     UnregisterDropDownGrid(this);
-    KillGridTimer(AutoScrollTimerId);
     KillGridTimer(SpinTimerId);
     KillGridTimer(HotButtonTimerId);
     SetDateTimeDef(nullptr);

@@ -424,8 +424,9 @@ public:
     void ApplyFont() override;
 
     // ------------------------------------------------ timers
-    // Timer 1 auto-scrolls (50 ms), timer 2 repeats spins, timer 3 watches
-    // the button under the mouse (HotButtonTimerId).
+    // Timer 2 repeats spins, timer 3 watches the button under the mouse
+    // (HotButtonTimerId); the ids start at AutoScrollTimerId, which no
+    // timer uses (a drag's auto-scroll runs in a loop of its own).
     static constexpr Integer AutoScrollTimerId = 1;
     static constexpr Integer SpinTimerId = 2;
     void StartGridTimer(Integer id, bool restart, Integer interval);
@@ -433,7 +434,6 @@ public:
     bool KillGridTimer(Integer id);
     bool GridTimerRunning(Integer id) const;
     Integer GridTimerInterval(Integer id) const;
-    void StartAutoScrollTimer() { StartGridTimer(AutoScrollTimerId, false, 50); }
     void StartSpinTimer(bool first);
     void SwitchSpinTimerToRepeat();
     bool SpinStartFlag() const { return spinStart_; }
@@ -889,7 +889,7 @@ public:
     void MoveVisibleColEntry(Integer from, Integer to) override { visibleCols_->MovePosition(from, to); }
     void MoveColWidth(Integer from, Integer to) override;
     void MoveColSelectionBit(Integer from, Integer to) override;
-    void MoveCurrentColIndex(Integer from, Integer to) override;
+    void FollowCurrentColAfterMove(Integer from, Integer to) override;
     // Every cell that keeps its own font object refreshes it from the grid
     // font (after the grid font or a column or row font changed).
     void RefreshCellElementFonts() override;
@@ -2301,11 +2301,11 @@ protected:
     virtual void DragSelectRowsDown(Integer displayRow);
     virtual void DragSelectRowsUp(Integer displayRow);
     virtual void DragSelectRowsAtCurrent(Integer displayRow);
-    // A pointer past the rows taken by the auto-scroll (True: the drag
-    // step is skipped). The grid leaves it to the timer's steps.
+    // A pointer above or below the rows runs the auto-scroll (True: the
+    // drag step is skipped); row is then the row under the pointer.
     virtual bool CheckDragAutoScroll(Integer x, Integer y, Integer& col, Integer& row);
-    // One auto-scroll step of a row drag held above (below) the rows, the
-    // pointer at x, y; False when nothing scrolled.
+    // One step of the loop of a row drag held above (below) the rows, the
+    // pointer at x, y; False when nothing more can scroll.
     virtual bool DragSelectScrollUp(Integer x, Integer y);
     virtual bool DragSelectScrollDown(Integer x, Integer y);
     // A step down with the anchor above the view's last row (below it).
@@ -2348,10 +2348,7 @@ protected:
     virtual void AttachCellControls();
     void HeadingFontChanged();
 
-    // Timer steps (the scrolling and spinning behaviour overrides them).
-    // Auto-scroll: while a drag selection holds the mouse past the cells,
-    // the view moves one line and the selection follows.
-    virtual void AutoScrollStep();
+    // Timer steps (the spinning behaviour overrides them).
     // Timer 2: a held spin half steps again (the first tick switches the
     // timer from SpinStartDelay to SpinRepeatDelay).
     virtual void SpinRepeatStep();
@@ -2631,10 +2628,6 @@ private:
     void StartMoveFeedback();
     void TrackColMove(Integer x, Integer y);
     void TrackRowMove(Integer x, Integer y);
-    // One scroll step of a move dragged past an edge of the scrolling area,
-    // when the scroll speed's delay has passed; True while past an edge
-    // where it can scroll.
-    bool MoveAutoScrollStep(Integer x, Integer y);
     bool resizeLineShown_ = false, dropMarkerShown_ = false;
     bool borderDoubleClick_ = false, sizingHeading_ = false, sizingRowBar_ = false, sizingDefaultRow_ = false;
     bool sizingDefaultCol_ = false;
@@ -2943,6 +2936,10 @@ public:
     bool FindPrevEnterableCol(Integer start, bool skipReadOnly, Integer& col, bool forSelection);
     bool FindNextEnterableRow(Integer start, bool skipReadOnly, Integer& row, bool forSelection);
     bool FindPrevEnterableRow(Integer start, bool skipReadOnly, Integer& row, bool forSelection);
+    // The nearest enterable row (rows) or column after (step > 0) or before
+    // a position, read-only columns skipped as the grid's mode says; 0 when
+    // there is none.
+    Integer EnterableFrom(bool rows, Integer from, Integer step);
     // 0 when none (a first row beyond the data rows counts as none; the
     // first scrolling row then answers the last fixed row, and the last
     // row in gmEditInsert the insert row).
@@ -3041,6 +3038,87 @@ private:
     // (end of section)
 
     // Drag auto-scroll, and moving column and row blocks.
+protected:
+    // A drag held past the scrolling area scrolls by itself: the mouse
+    // move runs a local loop (TSGridAutoScroll.cpp) that steps the view one
+    // column or row per scroll-speed delay and carries the drag along,
+    // until a mouse message for the grid arrives (it is handled after the
+    // loop), Esc is pressed (taken by the loop: the drag goes on), the
+    // pointer leaves its place, or the view cannot scroll further.
+    // The horizontal twin of CheckDragAutoScroll: True when it scrolled
+    // (or a list's hold keeps it from scrolling), col then being the column
+    // under the pointer afterwards.
+    bool CheckColAutoScroll(Integer x, Integer y, Integer& col, Integer& row);
+    // A cell-range drag's point: past the cells that exist (when they end
+    // inside the client area) the last column or row, the point moved onto
+    // their edge so that it does not scroll.
+    void ClampDragPoint(Integer x, Integer y, Integer& row, Integer& col, Integer& pointY, Integer& pointX);
+    // Runs the loop of a direction (0 right, 1 left, 2 down, 3 up) and
+    // answers the display cell under the pointer afterwards (-1 outside).
+    void RunDragAutoScroll(Integer dir, Integer& row, Integer& col);
+    void AutoScrollRight();
+    void AutoScrollLeft();
+    void AutoScrollDown();
+    void AutoScrollUp();
+    // The loop's frame: waits for the scroll-speed delay of the axis (0
+    // horizontal, 1 vertical, 2 both) while handling the window system's
+    // events; True when one more step is due, False when the loop ends.
+    virtual bool AutoScrollGoesOn(Integer axis);
+    bool AutoScrollRunning() const { return autoScrollLoop_ != nullptr; }
+    // Column drags held past the right (left) edge, and their steps.
+    void DragSelectScrollRight();
+    void DragSelectScrollLeft();
+    void ColDragStepRight();
+    void ColDragStepRightReverse();
+    void ColDragStepLeft(Integer col);
+    void ColDragStepLeftReverse(Integer col);
+    // Steps of a row drag held above the rows toward the enterable row
+    // above the top row.
+    void RowDragStepUp(Integer row);
+    void RowDragStepUpSingle(Integer row);
+    // Cell-range drags held past an edge or a corner.
+    void CellDragScrollRight();
+    void CellDragScrollLeft();
+    void CellDragScrollUp();
+    void CellDragScrollDown();
+    void CellDragScrollRightUp();
+    void CellDragScrollRightDown();
+    void CellDragScrollLeftUp();
+    void CellDragScrollLeftDown();
+    // Column and row moves held past an edge.
+    void MoveScrollLeft();
+    void MoveScrollRight();
+    void MoveScrollUp();
+    void MoveScrollDown();
+    // The wait of one auto-scroll step by ScrollSpeed, in milliseconds.
+    Integer ScrollDelayFor(Integer screenX, Integer screenY, Integer direction);
+    // Block moves (TSGridBlockMove.cpp): the selected columns (rows)
+    // gathered into one block in their order, those before a backward drop
+    // place ending right before it, the others starting at it (forward:
+    // those after the place right after it, the others ending at it).
+    void MoveColBlockLeft(Integer from, Integer to);
+    void MoveColBlockRight(Integer from, Integer to);
+    void MoveRowBlockUp(Integer from, Integer to);
+    void MoveRowBlockDown(Integer from, Integer to);
+    // Selected positions in b + 1..a when b < a, minus those in a..b - 1
+    // when a < b, 0 when equal.
+    Integer SelectedColsBetween(Integer a, Integer b) const;
+    Integer SelectedRowsBetween(Integer a, Integer b) const;
+    // The pieces of one row's single move: the base's heights, the
+    // visible-row list, the selection bits, the current cell.
+    void MoveRowHeight(Integer from, Integer to);
+    void MoveVisibleRowEntry(Integer from, Integer to);
+    void MoveRowSelectionBit(Integer from, Integer to);
+    void FollowCurrentRowAfterMove(Integer from, Integer to);
+
+private:
+    class AutoScrollLoop;
+    AutoScrollLoop* autoScrollLoop_ = nullptr;
+    // The drag end moved to a display column (row) from the current one.
+    void DragColEndTo(Integer col);
+    void DragRowEndTo(Integer row);
+    void CellDragScrollBy(Integer dx, Integer dy);
+    void MoveScrollBy(bool cols, Integer step);
 
     // (end of section)
 

@@ -5,57 +5,74 @@
 // cell follow.
 
 #include <algorithm>
-#include <vector>
 
 #include "grid/TSGrid.h"
 
 namespace {
 
-// The display order after the move, as the old display positions of the
-// positions 1..count (entry 0 unused); `first` is where the moved item or
-// block starts and `moved` how many items moved. An empty order means
-// nothing moves (a drop inside the selected block).
-std::vector<Integer> MovedOrder(const TgrSelection& sel, Integer count, Integer from, Integer to, Integer& first,
-                                Integer& moved) {
-    std::vector<Integer> order;
-    if (from == to) return order;
-    std::vector<Integer> block, rest;
-    bool asBlock = sel.IsSelected(from);
-    for (Integer p = 1; p <= count; ++p) {
-        bool inBlock = asBlock ? sel.IsSelected(p) : p == from;
-        (inBlock ? block : rest).push_back(p);
+// The selected items gathered into one block by single moves (move(g, x)
+// shifts the items between by one place). Backward (to < from): those
+// before `to` end right before it, nearest first; the others start at it.
+// Forward: those after `to` start right after it, nearest first; the others
+// end at it. `between` is the signed count of the Selected...Between helpers.
+template <typename Move, typename Between>
+void GatherBlock(const TgrSelection& sel, Integer count, Integer from, Integer to, Move move, Between between) {
+    bool back = to < from;
+    Integer k = back ? sel.CountSelected(to, from - 1) : sel.CountSelected(from + 1, to);
+    Integer step = back ? -1 : 1;
+    // Beyond the drop place, from the nearest one outward: scanning away
+    // from it, a moved item shifts only the items already passed.
+    Integer target = to;
+    for (Integer g = to + step; g >= 1 && g <= count; g += step) {
+        if (!sel.IsSelected(g)) continue;
+        target += step;
+        if (g != target) move(g, target);
     }
-    moved = Integer(block.size());
-    if (asBlock && sel.CountSelected(std::min(from, to), std::max(from, to)) == std::abs(to - from) + 1) return order;
-    // Moving back, the selected items before the drop place end right
-    // before it; moving on, those after it end right after it.
-    first = to < from ? to - sel.CountSelected(1, to - 1) * asBlock
-                      : to + (to < count ? sel.CountSelected(to + 1, count) : 0) * asBlock - moved + 1;
-    first = std::clamp<Integer>(first, 1, count - moved + 1);
-    order.push_back(0);
-    order.insert(order.end(), rest.begin(), rest.begin() + (first - 1));
-    order.insert(order.end(), block.begin(), block.end());
-    order.insert(order.end(), rest.begin() + (first - 1), rest.end());
-    return order;
-}
-
-// Brings the items into the wanted order by single moves (each one shifts
-// the items between by one place).
-template <typename Move>
-void ApplyOrder(const std::vector<Integer>& wanted, Move move) {
-    std::vector<Integer> now(wanted.size());
-    for (std::size_t p = 0; p < now.size(); ++p) now[p] = Integer(p);
-    for (std::size_t p = 1; p < wanted.size(); ++p) {
-        if (now[p] == wanted[p]) continue;
-        std::size_t q = std::size_t(std::find(now.begin() + std::ptrdiff_t(p), now.end(), wanted[p]) - now.begin());
-        move(Integer(q), Integer(p));
-        Integer item = now[q];
-        now.erase(now.begin() + std::ptrdiff_t(q));
-        now.insert(now.begin() + std::ptrdiff_t(p), item);
+    // The rest, from the first one at the drop place toward the moved item
+    // and on past it.
+    bool first = true;
+    for (Integer g = to; g >= 1 && g <= count; g -= step) {
+        if (!sel.IsSelected(g)) continue;
+        if (first) target = to + (back ? k + between(g, from) : between(g, from) - k);
+        else target -= step;
+        first = false;
+        if (g != target) move(g, target);
     }
 }
 
 }  // namespace
+
+Integer TgrBaseGrid::SelectedColsBetween(Integer a, Integer b) const {
+    if (a == b) return 0;
+    return b < a ? colSelection_->CountSelected(b + 1, a) : -colSelection_->CountSelected(a, b - 1);
+}
+
+Integer TgrBaseGrid::SelectedRowsBetween(Integer a, Integer b) const {
+    if (a == b) return 0;
+    return b < a ? rowSelection_->CountSelected(b + 1, a) : -rowSelection_->CountSelected(a, b - 1);
+}
+
+void TgrBaseGrid::MoveColBlockLeft(Integer from, Integer to) {
+    if (colSelection_->Count() == 0) {
+        MoveColOrder(from, to);
+        return;
+    }
+    GatherBlock(*colSelection_, Cols(), from, to, [this](Integer g, Integer x) { MoveColOrder(g, x); },
+                [this](Integer a, Integer b) { return SelectedColsBetween(a, b); });
+}
+
+void TgrBaseGrid::MoveColBlockRight(Integer from, Integer to) { MoveColBlockLeft(from, to); }
+
+void TgrBaseGrid::MoveRowBlockUp(Integer from, Integer to) {
+    if (rowSelection_->Count() == 0) {
+        MoveRowOrder(from, to);
+        return;
+    }
+    GatherBlock(*rowSelection_, Rows(), from, to, [this](Integer g, Integer x) { MoveRowOrder(g, x); },
+                [this](Integer a, Integer b) { return SelectedRowsBetween(a, b); });
+}
+
+void TgrBaseGrid::MoveRowBlockDown(Integer from, Integer to) { MoveRowBlockUp(from, to); }
 
 void TgrBaseGrid::MoveColOrder(Integer from, Integer to) {
     if (from == to) return;
@@ -63,7 +80,7 @@ void TgrBaseGrid::MoveColOrder(Integer from, Integer to) {
     if (visibleCols_->Materialized()) MoveVisibleColEntry(from, to);
     MoveColWidth(from, to);
     MoveColSelectionBit(from, to);
-    MoveCurrentColIndex(from, to);
+    FollowCurrentColAfterMove(from, to);
 }
 
 void TgrBaseGrid::MoveRowOrder(Integer from, Integer to) {
@@ -71,23 +88,61 @@ void TgrBaseGrid::MoveRowOrder(Integer from, Integer to) {
     Integer d = rowMap_[std::size_t(from)];
     rowMap_.erase(rowMap_.begin() + from);
     rowMap_.insert(rowMap_.begin() + to, d);
-    // The base's move carries the shared current row along.
-    MoveRowTo(from, to);
-    if (visibleRows_->Materialized()) visibleRows_->MovePosition(from, to);
+    MoveRowHeight(from, to);
+    MoveVisibleRowEntry(from, to);
     gridRows_->EnsureDisplayArray();
     for (Integer p = std::min(from, to); p <= std::max(from, to); ++p)
         SetDataRowOfDisplay(p, rowMap_[std::size_t(p)]);
-    rowSelection_->Move(from, to);
+    MoveRowSelectionBit(from, to);
+    FollowCurrentRowAfterMove(from, to);
+}
+
+// The base's move carries the shared current row along.
+void TgrBaseGrid::MoveRowHeight(Integer from, Integer to) { MoveRowTo(from, to); }
+
+void TgrBaseGrid::MoveVisibleRowEntry(Integer from, Integer to) {
+    if (visibleRows_->Materialized()) visibleRows_->MovePosition(from, to);
+}
+
+void TgrBaseGrid::MoveRowSelectionBit(Integer from, Integer to) { rowSelection_->Move(from, to); }
+
+namespace {
+// Whether a single move from..to moved the item now at `now` (the moved
+// one, or one that the move shifted by a place).
+bool MovedBy(Integer now, Integer from, Integer to) {
+    return now == to || (to < from ? now > to && now <= from : now >= from && now < to);
+}
+}  // namespace
+
+// The base's moves carry the shared current cell along with its column
+// (row); where it changed place, the focus shows there and the change is
+// reported.
+void TgrBaseGrid::FollowCurrentColAfterMove(Integer from, Integer to) {
+    if (!MovedBy(curDisplayCol_, from, to)) return;
+    InvalidateFocusCell(false);
+    CheckCurrentCellChanged();
+}
+
+void TgrBaseGrid::FollowCurrentRowAfterMove(Integer from, Integer to) {
+    if (!MovedBy(curDisplayRow_, from, to)) return;
+    InvalidateFocusCell(false);
+    CheckCurrentCellChanged();
+}
+
+// A drop inside the selected block moves nothing.
+static bool DropInsideBlock(const TgrSelection& sel, Integer from, Integer to) {
+    return sel.CountSelected(std::min(from, to), std::max(from, to)) == std::abs(to - from) + 1;
 }
 
 bool TgrBaseGrid::MoveCol(Integer from, Integer to) {
     Integer count = Cols();
-    if (from < 1 || to < 1 || from > count || to > count) return false;
-    Integer first = to, moved = 1;
-    std::vector<Integer> order = MovedOrder(*colSelection_, count, from, to, first, moved);
-    if (order.empty()) return false;
-    ApplyOrder(order, [this](Integer f, Integer t) { MoveColOrder(f, t); });
-    DoColMoved(first, moved, true);
+    if (from < 1 || to < 1 || from > count || to > count || from == to) return false;
+    bool block = colSelection_->IsSelected(from);
+    if (block && DropInsideBlock(*colSelection_, from, to)) return false;
+    if (!block) MoveColOrder(from, to);
+    else if (to < from) MoveColBlockLeft(from, to);
+    else MoveColBlockRight(from, to);
+    DoColMoved(block ? colSelection_->First() : to, block ? colSelection_->Count() : 1, true);
     UpdateScrollBars();
     RecheckTopLeft(false);
     Invalidate();
@@ -97,16 +152,17 @@ bool TgrBaseGrid::MoveCol(Integer from, Integer to) {
 
 bool TgrBaseGrid::MoveRow(Integer from, Integer to) {
     Integer count = Rows();
-    if (from < 1 || to < 1 || from > count || to > count) return false;
+    if (from < 1 || to < 1 || from > count || to > count || from == to) return false;
     // The insert row of gmEditInsert never moves.
     if (InsertRowShown() && rowSelection_->IsSelected(RowTotal() - 1)) DeselectDisplayRows(RowTotal() - 1, RowTotal() - 1);
-    Integer first = to, moved = 1;
-    std::vector<Integer> order = MovedOrder(*rowSelection_, count, from, to, first, moved);
-    if (order.empty()) return false;
+    bool block = rowSelection_->IsSelected(from);
+    if (block && DropInsideBlock(*rowSelection_, from, to)) return false;
     Integer current = curDataRow_;
-    ApplyOrder(order, [this](Integer f, Integer t) { MoveRowOrder(f, t); });
+    if (!block) MoveRowOrder(from, to);
+    else if (to < from) MoveRowBlockUp(from, to);
+    else MoveRowBlockDown(from, to);
     FollowCurrentDataCell(curDataCol_, current);
-    DoRowMoved(first, moved, true);
+    DoRowMoved(block ? rowSelection_->First() : to, block ? rowSelection_->Count() : 1, true);
     UpdateScrollBars();
     Invalidate();
     return true;

@@ -309,7 +309,6 @@ bool TgrBaseGrid::EndComboHoverTracking(Integer x, Integer y) {
         ownerGrid_->droppedCombo_->ComboGrid() != this)
         return false;
     // No button was down while the drag ran: it ends quietly.
-    KillGridTimer(AutoScrollTimerId);
     SetMouseCapture(false);
     SetMouseStatus(msNone);
     // The capture brought the press here even from outside the list.

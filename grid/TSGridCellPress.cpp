@@ -117,7 +117,6 @@ void TgrBaseGrid::CellRangeMouseDown(TShiftState shift, Integer x, Integer row, 
     }
     SetMouseStatus(msCellSelect);
     SetMouseCapture(true);
-    StartAutoScrollTimer();
     bool extend = gridStatus_ == gsCellsSelected && shift.Contains(ssShift);
     if (extend) {
         ExtendCellRange(col, row);

@@ -206,3 +206,16 @@ void TgrBaseGrid::MoveToEnterableCol(Integer displayCol, bool repaint, bool forS
     InvalidateFocusCell(false);
     CheckCurrentCellChanged();
 }
+
+Integer TgrBaseGrid::EnterableFrom(bool rows, Integer from, Integer step) {
+    Integer found = 0;
+    if (rows)
+        return (step > 0 ? FindNextEnterableRow(from, false, found, false)
+                         : FindPrevEnterableRow(from, false, found, false))
+                   ? found
+                   : 0;
+    bool skip = SkipsReadOnly();
+    return (step > 0 ? FindNextEnterableCol(from, skip, found, false) : FindPrevEnterableCol(from, skip, found, false))
+               ? found
+               : 0;
+}

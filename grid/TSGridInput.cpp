@@ -656,7 +656,6 @@ void TgrBaseGrid::StartDragSelect(bool rows, Integer at) {
     else colSelectStart_ = colDragEnd_ = at;
     SetMouseStatus(rows ? msRowSelect : msColSelect);
     SetMouseCapture(true);
-    StartAutoScrollTimer();
 }
 
 namespace {
@@ -703,17 +702,6 @@ void TgrBaseGrid::DragSelectRowsUp(Integer displayRow) { TgrBaseGrid::DragSelect
 
 void TgrBaseGrid::DragSelectRowsAtCurrent(Integer displayRow) { TgrBaseGrid::DragSelectRowsDown(displayRow); }
 
-// The grid leaves the scrolling to the timer's steps; it only answers for
-// a list that has just dropped down, whose hold keeps the drag's step from
-// running while the pointer is past its rows, until it comes back.
-bool TgrBaseGrid::CheckDragAutoScroll(Integer, Integer y, Integer&, Integer&) {
-    TGridLayout_ts l;
-    ComputeLayout(l);
-    bool past = y >= l.Vert.FullCellsEnd || y < l.Vert.FixedEnd;
-    if (!past) autoScrollHold_ = false;
-    return past && autoScrollHold_;
-}
-
 // One selected row follows the pointer as the current row; in a
 // dropped-down list it shows selected only while the pointer is on the
 // list's rows, so a release beside them chooses nothing.
@@ -729,32 +717,6 @@ void TgrBaseGrid::DragSingleRowTo(Integer displayRow) {
     MarkSelectChanged(0);
     FireSelectChanged(true);
 }
-
-bool TgrBaseGrid::DragSelectScrollUp(Integer x, Integer y) {
-    TCellCoord_ts top = TopLeftCell();
-    if (top.Row <= FixedRowTotal()) return false;
-    SetTopLeft(top.Col, top.Row - 1);
-    DragSelectTo(x, y);
-    return true;
-}
-
-bool TgrBaseGrid::DragSelectScrollDown(Integer x, Integer y) {
-    Integer lastShown = TopRow() + std::max<Integer>(GetVisibleRowCount(), 1) - 1;
-    return CompareToCurrentRow(lastShown) >= 0 ? DragSelectStepDown(x, y) : DragSelectStepDownReverse(x, y);
-}
-
-bool TgrBaseGrid::DragSelectStepDown(Integer x, Integer y) {
-    TGridLayout_ts l;
-    ComputeLayout(l);
-    TCellCoord_ts top = TopLeftCell();
-    TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, l);
-    if (top.Row >= last.Row) return false;
-    SetTopLeft(top.Col, top.Row + 1);
-    DragSelectTo(x, y);
-    return true;
-}
-
-bool TgrBaseGrid::DragSelectStepDownReverse(Integer x, Integer y) { return TgrBaseGrid::DragSelectStepDown(x, y); }
 
 void TgrBaseGrid::EndDragSelectRows(bool released) {
     if (!released && !IsListBoxSelect()) {
@@ -780,16 +742,34 @@ void TgrBaseGrid::DragSelectTo(Integer x, Integer y) {
     TCellCoord_ts cell = DataCellNear(x, y);
     if (mouseStatus_ == msColSelect) TrackColDragSelect(x, y, cell.Row, cell.Col);
     else if (mouseStatus_ == msRowSelect) TrackRowDragSelect(x, y, cell.Row, cell.Col);
-    else if (mouseStatus_ == msCellSelect) TrackCellDragSelect(x, y, cell.Row, cell.Col);
+    else if (mouseStatus_ == msCellSelect) {
+        Integer px = x, py = y;
+        ClampDragPoint(x, y, cell.Row, cell.Col, py, px);
+        TrackCellDragSelect(px, py, cell.Row, cell.Col);
+    }
 }
 
 void TgrBaseGrid::TrackColDragSelect(Integer x, Integer y, Integer row, Integer col) {
     if (colSelectMode_ != csMulti) return;
+    if (CheckColAutoScroll(x, y, col, row)) return;
+    DragColEndTo(col);
+}
+
+void TgrBaseGrid::DragColEndTo(Integer col) {
     Integer c = std::clamp<Integer>(col, 1, std::max<Integer>(1, ColTotal() - 1));
     switch (c < curDisplayCol_ ? -1 : c > curDisplayCol_ ? 1 : 0) {
         case 1: DragSelectColsRight(c); break;
         case -1: DragSelectColsLeft(c); break;
         default: DragSelectColsAtCurrent(c); break;
+    }
+}
+
+void TgrBaseGrid::DragRowEndTo(Integer row) {
+    Integer r = std::clamp<Integer>(row, 1, std::max<Integer>(1, Rows()));
+    switch (CompareToCurrentRow(r)) {
+        case 1: DragSelectRowsDown(r); break;
+        case -1: DragSelectRowsUp(r); break;
+        default: DragSelectRowsAtCurrent(r); break;
     }
 }
 
@@ -813,12 +793,7 @@ void TgrBaseGrid::TrackRowDragSelect(Integer x, Integer y, Integer row, Integer 
         TCellCoord_ts under = CellUnderMouse(x, y);
         pointerInRows_ = under.Row >= 1 && under.Col >= 0;
         if (CheckDragAutoScroll(x, y, col, row)) return;
-        Integer r = std::clamp<Integer>(row, 1, std::max<Integer>(1, Rows()));
-        switch (CompareToCurrentRow(r)) {
-            case 1: DragSelectRowsDown(r); break;
-            case -1: DragSelectRowsUp(r); break;
-            default: DragSelectRowsAtCurrent(r); break;
-        }
+        DragRowEndTo(row);
         return;
     }
     Integer from = std::min(rowSelectStart_, row), to = std::max(rowSelectStart_, row);
@@ -833,7 +808,11 @@ void TgrBaseGrid::TrackRowDragSelect(Integer x, Integer y, Integer row, Integer 
 }
 
 void TgrBaseGrid::TrackCellDragSelect(Integer x, Integer y, Integer row, Integer col) {
-    if (!(TCellCoord_ts{col, row} == anchor_)) ExtendCellRange(col, row);
+    // The row drag's check of a descendant works on its records, not on
+    // a cell range.
+    // A pointer past a corner is the horizontal loop's.
+    bool scrolled = CheckColAutoScroll(x, y, col, row) || TgrBaseGrid::CheckDragAutoScroll(x, y, col, row);
+    if (!scrolled && !(TCellCoord_ts{col, row} == anchor_)) ExtendCellRange(col, row);
 }
 
 void TgrBaseGrid::EndDragSelectCols(bool released) {
@@ -850,46 +829,6 @@ void TgrBaseGrid::EndDragSelectCells(bool released) {
     // Given up, the range goes.
     if (!released) ClearCellRange();
     FireSelectChanged(true);
-}
-
-void TgrBaseGrid::AutoScrollStep() {
-    if (mouseStatus_ == msColMove || mouseStatus_ == msRowMove) {
-        // A move held past an edge keeps scrolling without pointer moves.
-        if (mouseStatus_ == msRowMove) TrackRowMove(lastMouse_.X, lastMouse_.Y);
-        else if (pressedHeading_ >= 1) TrackColMove(lastMouse_.X, lastMouse_.Y);
-        return;
-    }
-    if (mouseStatus_ < msRowSelect || mouseStatus_ > msCellSelect || !HasWindow()) return;
-    // The scroll speed decides how long the mouse must be held between steps.
-    TPoint screen = ClientToScreen(lastMouse_);
-    Integer direction = mouseStatus_ == msRowSelect ? 1 : mouseStatus_ == msColSelect ? 0 : 2;
-    if (!ScrollDelayElapsed(screen.X, screen.Y, direction)) return;
-    TGridLayout_ts l;
-    ComputeLayout(l);
-    TCellCoord_ts top = TopLeftCell();
-    Integer x = lastMouse_.X, y = lastMouse_.Y;
-    if (mouseStatus_ == msRowSelect) {
-        if (autoScrollHold_) return;
-        bool scrolled = y >= l.Vert.FullCellsEnd ? DragSelectScrollDown(x, y)
-                        : y < l.Vert.FixedEnd   ? DragSelectScrollUp(x, y)
-                                                : false;
-        if (scrolled) Update();
-        return;
-    }
-    TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, l);
-    TCellCoord_ts next = top;
-    if (mouseStatus_ != msColSelect) {
-        if (y >= l.Vert.FullCellsEnd && top.Row < last.Row) ++next.Row;
-        if (y < l.Vert.FixedEnd && top.Row > FixedRowTotal()) --next.Row;
-    }
-    if (mouseStatus_ != msRowSelect) {
-        if (x >= l.Horz.FullCellsEnd && top.Col < last.Col) ++next.Col;
-        if (x < l.Horz.FixedEnd && top.Col > FixedColTotal()) --next.Col;
-    }
-    if (next == top) return;
-    SetTopLeft(next.Col, next.Row);
-    DragSelectTo(x, y);
-    Update();
 }
 
 void TgrBaseGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
@@ -1101,7 +1040,6 @@ void TgrBaseGrid::CancelMouseAction() { FinishMouseAction(false, lastMouse_.X, l
 
 void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
     TgrMouseStatus status = mouseStatus_;
-    KillGridTimer(AutoScrollTimerId);
     scrollDelayStart_ = 0;
     // The feedback goes first, with the status that drew it.
     if (resizeLineShown_) DrawResizeLine();

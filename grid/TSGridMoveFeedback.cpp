@@ -1,6 +1,6 @@
 // What the user sees while a column or row border is dragged or a column or
-// row is moved: the dotted resize line, the drop marker, and the scrolling
-// that a move dragged past an edge of the scrolling area runs.
+// row is moved: the dotted resize line and the drop marker (a move dragged
+// past an edge of the scrolling area scrolls in TSGridAutoScroll.cpp).
 //
 // Both marks are drawn straight on the window and removed by drawing them
 // again (the line in XOR, the marker inverted), so the flags must always say
@@ -11,7 +11,6 @@
 
 #include "grid/GridCursors.h"
 #include "grid/TSGrid.h"
-#include "platform/core/Clock.h"
 
 bool TgrBaseGrid::CursorRequest(int x, int y, TCursor& cursor) {
     TCellCoord_ts cell = CellUnderMouse(x, y);
@@ -208,11 +207,11 @@ void TgrBaseGrid::StartMoveFeedback() {
     dropMarkerShown_ = false;
     ToggleDropMarker();
     scrollDelayStart_ = 0;
-    StartAutoScrollTimer();
 }
 
 void TgrBaseGrid::TrackColMove(Integer x, Integer y) {
-    if (MoveAutoScrollStep(x, y)) return;
+    Integer scrolledCol = -1, scrolledRow = -1;
+    if (CheckColAutoScroll(x, y, scrolledCol, scrolledRow)) return;
     Integer lo = GetFirstScrollingEnterableCol(SkipsReadOnly(), false);
     Integer hi = GetLastEnterableCol(SkipsReadOnly(), false);
     if (lo < 1 || hi < lo) return;
@@ -222,7 +221,8 @@ void TgrBaseGrid::TrackColMove(Integer x, Integer y) {
 }
 
 void TgrBaseGrid::TrackRowMove(Integer x, Integer y) {
-    if (MoveAutoScrollStep(x, y)) return;
+    Integer scrolledCol = -1, scrolledRow = -1;
+    if (TgrBaseGrid::CheckDragAutoScroll(x, y, scrolledCol, scrolledRow)) return;
     Integer lo = 0;
     FindNextEnterableRow(std::max<Integer>(FixedRowTotal(), 1) - 1, false, lo, false);
     Integer hi = GetLastEnterableRow(false, false);
@@ -233,44 +233,4 @@ void TgrBaseGrid::TrackRowMove(Integer x, Integer y) {
     if (row < 1 || row > Rows()) return;
     if (row != moveToIndex_) SetRowDropPos(row);
     else if (!dropMarkerShown_) ToggleRowDropMarker();
-}
-
-bool TgrBaseGrid::MoveAutoScrollStep(Integer x, Integer y) {
-    bool cols = mouseStatus_ == msColMove;
-    if ((!cols && mouseStatus_ != msRowMove) || !HasWindow()) return false;
-    TGridLayout_ts l;
-    ComputeLayout(l);
-    const TAxisLayout_ts& axis = cols ? l.Horz : l.Vert;
-    Integer p = cols ? x : y;
-    TCellCoord_ts top = TopLeftCell();
-    TCellCoord_ts last = LastTopLeft({ColTotal() - 1, RowTotal() - 1}, l);
-    Integer first = cols ? top.Col : top.Row, lastFirst = cols ? last.Col : last.Row;
-    Integer fixed = cols ? FixedColTotal() : FixedRowTotal();
-    Integer step = 0;
-    if (p >= axis.FullCellsEnd && first < lastFirst) step = 1;
-    else if (p < axis.FixedEnd && first > fixed) step = -1;
-    if (step == 0) {
-        scrollDelayStart_ = 0;
-        return false;
-    }
-    // The scroll speed decides how long the pointer must stay past the edge
-    // between steps.
-    TPoint screen = ClientToScreen(TPoint(x, y));
-    if (!ScrollDelayElapsed(screen.X, screen.Y, cols ? 0 : 1)) return true;
-    if (dropMarkerShown_) ToggleDropMarker();
-    if (cols) SetTopLeft(top.Col + step, top.Row);
-    else SetTopLeft(top.Col, top.Row + step);
-    Update();
-    // The drop place is the column (row) that came into view at that edge.
-    ComputeLayout(l);
-    Integer pos;
-    if (step < 0) {
-        pos = cols ? TopLeftCell().Col : TopLeftCell().Row;
-    } else {
-        pos = cols ? std::min<Integer>(l.Horz.LastFullCell, GetLastEnterableCol(SkipsReadOnly(), false))
-                   : std::min<Integer>({l.Vert.LastFullCell, GetLastEnterableRow(false, false), Rows()});
-    }
-    moveToIndex_ = pos;
-    ToggleDropMarker();
-    return true;
 }

@@ -631,9 +631,6 @@ void TgrBaseGrid::MoveColSelectionBit(Integer from, Integer to) {
     colSelection_->Move(from, to);
 }
 
-// The base's column move already carried the shared current column; the
-// data column stays with it.
-void TgrBaseGrid::MoveCurrentColIndex(Integer, Integer) {}
 
 void TgrBaseGrid::SetKeptFontCol(Integer dataCol, bool keep) {
     fontCols_.Remove(dataCol);

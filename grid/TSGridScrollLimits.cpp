@@ -32,14 +32,7 @@ struct LimitAxis {
         List()->Find(i, found);
         return found;
     }
-    Integer NextEnterable(Integer from, Integer step) const {
-        Integer found = 0;
-        if (rows) return (step > 0 ? g.FindNextEnterableRow(from, false, found, false)
-                                   : g.FindPrevEnterableRow(from, false, found, false)) ? found : 0;
-        bool skip = g.SkipsReadOnly();
-        return (step > 0 ? g.FindNextEnterableCol(from, skip, found, false)
-                         : g.FindPrevEnterableCol(from, skip, found, false)) ? found : 0;
-    }
+    Integer NextEnterable(Integer from, Integer step) const { return g.EnterableFrom(rows, from, step); }
     // The position in the visible list of the first scrolling item.
     Integer FirstPos() const {
         bool found = false;

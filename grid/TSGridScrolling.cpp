@@ -319,16 +319,19 @@ void TgrBaseGrid::ScrollRowAreaAroundRow(Integer dy) {
 
 // ------------------------------------------------------------ auto-scroll pacing
 
+Integer TgrBaseGrid::ScrollDelayFor(Integer screenX, Integer screenY, Integer direction) {
+    return scrollSpeed_ == spHigh  ? kHighSpeedDelay
+           : scrollSpeed_ == spLow ? kLowSpeedDelay
+                                   : VariableScrollDelay(screenX, screenY, direction);
+}
+
 bool TgrBaseGrid::ScrollDelayElapsed(Integer screenX, Integer screenY, Integer direction) {
     if (scrollSpeed_ == spHigh && kHighSpeedDelay == 0) return true;
-    Integer delay = scrollSpeed_ == spHigh  ? kHighSpeedDelay
-                    : scrollSpeed_ == spLow ? kLowSpeedDelay
-                                            : VariableScrollDelay(screenX, screenY, direction);
+    Integer delay = ScrollDelayFor(screenX, screenY, direction);
     UInt64 now = CurrentClock().TickMs();
     if (scrollDelayStart_ == 0) scrollDelayStart_ = now;
-    // The wait does not block: the caller's timer asks again, and the
-    // messages that arrive meanwhile (a mouse move, Esc) are handled by the
-    // message loop before the next step.
+    // The wait does not block: the auto-scroll loop waits for the rest and
+    // asks again.
     if (now - scrollDelayStart_ >= UInt64(delay)) {
         scrollDelayStart_ = 0;
         return true;

@@ -90,8 +90,7 @@ void TgrBaseGrid::StartGridTimer(Integer id, bool restart, Integer interval) {
     if (!t) {
         t = new TTimer(this);
         t->OnTimer = [this, id](TObject*) {
-            if (id == AutoScrollTimerId) AutoScrollStep();
-            else if (id == SpinTimerId) SpinRepeatStep();
+            if (id == SpinTimerId) SpinRepeatStep();
             else HotButtonWatch();
         };
     }

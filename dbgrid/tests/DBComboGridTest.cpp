@@ -1,12 +1,12 @@
 #include "dbgrid/tests/DBGridTestSupport.h"
 
 #include <QMouseEvent>
+#include <QTimer>
 
 #include "dbgrid/DBComboGrid.h"
 #include "dbgrid/DBGridCols.h"
 #include "platform/core/Clock.h"
 #include "platform/data/DataSet.h"
-#include "platform/gui/Timers.h"
 
 namespace {
 
@@ -322,14 +322,25 @@ TEST_F(DBCombo, AListHeldPastItsRowsWaitsRightAfterDroppingDownAndSelectsOnlyUnd
     } clockBack;
     TgrCellPaintInfo info;
     ASSERT_TRUE(grid->FillDrawInfo(grid->DisplayColOfData(2), grid->CurrentDisplayRow(), info));
-    auto ticks = [&](int count) {
-        for (int i = 0; i < count; ++i) {
-            clock.Advance(60);
-            FireDueTimers();
-        }
-    };
     TgrDBComboGrid* list = combo->DBComboGrid();
-    list->SetScrollSpeed(spHigh);
+    // One step every 200 ms. While the list's auto-scroll loop waits, each
+    // pass of the event loop takes 60 ms on the clock, for the given number
+    // of passes; then the clock stands still and the loop ends.
+    list->SetScrollSpeed(spLow);
+    constexpr int kPassesPerStep = 4;
+    TPoint below(listPoint(1).X, list->ClientHeight() + 10);
+    auto holdBelow = [&](int steps) {
+        int passes = steps * kPassesPerStep;
+        QTimer ticker;
+        ticker.setInterval(0);
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            if (passes-- > 0) clock.Advance(60);
+            else ticker.stop();
+        });
+        ticker.start();
+        send(list, QEvent::MouseMove, below);
+        ticker.stop();
+    };
     auto topCode = [&] { return list->GetCellValue(1, 1).AsString(); };
     auto code = [&] { return grades->FieldByName("Code")->AsString(); };
     send(grid, QEvent::MouseButtonPress, TPoint(info.ButtonRect.Left + 3, info.ButtonRect.Top + 3));
@@ -338,9 +349,7 @@ TEST_F(DBCombo, AListHeldPastItsRowsWaitsRightAfterDroppingDownAndSelectsOnlyUnd
     ASSERT_TRUE(list->MouseCapture());
     // Held below the list before the pointer has been on its rows: the
     // list neither scrolls nor changes its record.
-    TPoint below(listPoint(1).X, list->ClientHeight() + 10);
-    send(list, QEvent::MouseMove, below);
-    ticks(5);
+    holdBelow(5);
     EXPECT_EQ(topCode(), "A");
     EXPECT_EQ(code(), "A");
     EXPECT_TRUE(list->AnyRowSelected());
@@ -350,10 +359,10 @@ TEST_F(DBCombo, AListHeldPastItsRowsWaitsRightAfterDroppingDownAndSelectsOnlyUnd
     send(list, QEvent::MouseMove, listPoint(2));
     EXPECT_EQ(code(), "B");
     EXPECT_TRUE(list->IsDataRowSelected(list->DataRowOfRow(2)));
-    send(list, QEvent::MouseMove, below);
+    holdBelow(0);
     EXPECT_EQ(code(), "C");
     EXPECT_FALSE(list->AnyRowSelected());
-    ticks(2);
+    holdBelow(2);
     EXPECT_EQ(topCode(), "C");
     EXPECT_EQ(code(), "E");
     EXPECT_FALSE(list->AnyRowSelected());

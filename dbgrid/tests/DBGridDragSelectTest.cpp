@@ -57,8 +57,8 @@ protected:
         DBGridFixture::TearDown();
     }
     // The user's side through the window system: presses, moves with the
-    // button held, the release, Esc, and the grid's timer firing as time
-    // passes.
+    // button held, the release, Esc, and the auto-scroll loop's passes as
+    // time goes by.
     void Send(QEvent::Type type, const TPoint& p, Qt::KeyboardModifiers keys = Qt::NoModifier) {
         QPointF at(p.X, p.Y);
         Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
@@ -69,10 +69,12 @@ protected:
         QKeyEvent e(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QApplication::sendEvent(grid->Widget(), &e);
     }
+    // Held still past the rows, each pass of the auto-scroll loop comes
+    // once the scroll delay has run out.
     void Ticks(int count) {
         for (int i = 0; i < count; ++i) {
             clock.Advance(60);
-            FireDueTimers();
+            grid->AutoScrollStep();
         }
     }
     ManualClock clock{1000};

@@ -507,7 +507,7 @@ TEST_F(GridClass, AGridWithRecordsAndValuesIsFreedCleanly) {
     grid->PutCellValue(1, 1, Variant("v"));
     grid->SetCellProp(2, 2, gpColor, pkNoPicture, Variant(Integer(clRed)));
     grid->SetRowProp(3, gpColor, pkNoPicture, Variant(Integer(clBlue)));
-    grid->StartAutoScrollTimer();
+    grid->StartSpinTimer(true);
     grid.reset();
     EXPECT_EQ(NextTimerDueMs(), -1);
 }
@@ -569,22 +569,6 @@ protected:
     }
     ManualClock clock{1000};
 };
-
-TEST_F(GridTimers, AutoScrollTimerTicksEveryFiftyMilliseconds) {
-    // The grid is made before the clock is installed; a fresh one uses it.
-    grid = std::make_unique<TLogGrid>(nullptr);
-    grid->StartAutoScrollTimer();
-    EXPECT_EQ(grid->GridTimerInterval(TgrBaseGrid::AutoScrollTimerId), 50);
-    Advance(49);
-    EXPECT_TRUE(grid->Steps.empty());
-    Advance(1);
-    Advance(50);
-    EXPECT_EQ(grid->Steps, (std::vector<std::string>{"autoscroll", "autoscroll"}));
-    EXPECT_TRUE(grid->KillGridTimer(TgrBaseGrid::AutoScrollTimerId));
-    EXPECT_FALSE(grid->KillGridTimer(TgrBaseGrid::AutoScrollTimerId));
-    Advance(100);
-    EXPECT_EQ(grid->Steps.size(), 2u);
-}
 
 TEST_F(GridTimers, SpinTimerStartsSlowThenRepeats) {
     grid = std::make_unique<TLogGrid>(nullptr);

@@ -17,12 +17,8 @@
 
 namespace {
 
-// A list grid that scrolls itself while a drag is held past its edge.
-class TScrollList : public TgrComboGridOf<TLogGrid> {
-public:
-    using TgrComboGridOf<TLogGrid>::TgrComboGridOf;
-    void AutoScrollStep() override { TgrBaseGrid::AutoScrollStep(); }
-};
+// The list grid (it scrolls itself while a drag is held past its edge).
+using TScrollList = TgrComboGridOf<TLogGrid>;
 
 class TTrackGrid : public TLogGrid {
 public:
@@ -147,8 +143,8 @@ TEST_F(GridComboTrack, AListFollowsOnlyOnceThePointerIsInItsRows) {
     EXPECT_TRUE(list->MouseCapture());
     EXPECT_FALSE(grid->MouseCapture());
     EXPECT_EQ(list->CurrentDataRow(), 5);
-    // Above the list, held there: no scrolling yet.
-    for (int i = 0; i < 5; ++i) list->AutoScrollStep();
+    // Above the list: no scrolling yet.
+    Send(list, QEvent::MouseMove, Outside(TPoint(overGrid.X, overGrid.Y + 1)));
     EXPECT_EQ(list->TopRow(), top);
     EXPECT_EQ(list->CurrentDataRow(), 5);
 
@@ -157,7 +153,6 @@ TEST_F(GridComboTrack, AListFollowsOnlyOnceThePointerIsInItsRows) {
     Send(list, QEvent::MouseMove, ListPoint(shownFirst));
     EXPECT_EQ(list->CurrentDataRow(), shownFirst);
     Send(list, QEvent::MouseMove, Outside(overGrid));
-    list->AutoScrollStep();
     EXPECT_LT(list->TopRow(), top);
 
     // A press over the grid reaches the list, which holds the capture: the

@@ -269,7 +269,7 @@ public:
     }
     void MoveColWidth(Integer a, Integer b) override { Note("moveWidth " + N2(a, b)); }
     void MoveColSelectionBit(Integer a, Integer b) override { Note("moveSelection " + N2(a, b)); }
-    void MoveCurrentColIndex(Integer a, Integer b) override { Note("moveCurrent " + N2(a, b)); }
+    void FollowCurrentColAfterMove(Integer a, Integer b) override { Note("moveCurrent " + N2(a, b)); }
     void DoColMoved(Integer to, Integer n, bool byUser) override {
         Note("colMoved " + N2(to, n) + (byUser ? ",user" : ",code"));
     }
