@@ -344,6 +344,9 @@ private:
     // The single spare slot replaces the block (one row, active) for a
     // record read outside the window, and the block comes back.
     void BeginSingleSlot();
+    // Runs a read of one record outside the window in a single slot; the
+    // window's active row and record come back afterwards.
+    Variant ReadInSingleSlot(const std::function<Variant()>& read);
     void EndSingleSlot();
 
     // ---- relative numbering

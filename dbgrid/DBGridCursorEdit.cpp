@@ -49,15 +49,25 @@ bool MasterValuesEqual(const Variant& a, const Variant& b) {
 Variant TgrScrollDataset::GetCellValueAndDataRow(Integer dataCol, const std::string& bookmark, Variant& dataRow) {
     dataRow = Variant();
     if (!active_) return Variant();
-    std::string savedBookmark = activeBookmark_;
-    Integer savedRow = activeRow_;
     if (bookmark.empty()) {
+        std::string savedBookmark = activeBookmark_;
         // Asked with no active record.
         TOnExit back([&] { activeBookmark_ = savedBookmark; });
         activeBookmark_.clear();
         dataRow = grid_->UsesRecordIds() ? NullDataRow() : EmptyDataRow();
         return grid_->ReadActiveRecordCellValue(dataCol, dataRow);
     }
+    return ReadInSingleSlot([&] {
+        if (cursor_->GotoBookmark(bookmark) != kEngineOk || ReadSlot(1, 0) != kEngineOk) return Variant();
+        activeBookmark_ = GetRowBookmark(1);
+        dataRow = GetRowDataRow(1);
+        return grid_->ReadActiveRecordCellValue(dataCol, dataRow);
+    });
+}
+
+Variant TgrScrollDataset::ReadInSingleSlot(const std::function<Variant()>& read) {
+    std::string savedBookmark = activeBookmark_;
+    Integer savedRow = activeRow_;
     return KeepingCursor([&] {
         BeginSingleSlot();
         TOnExit back([&] {
@@ -66,10 +76,7 @@ Variant TgrScrollDataset::GetCellValueAndDataRow(Integer dataCol, const std::str
             activeBookmark_ = savedBookmark;
         });
         activeRow_ = 1;
-        if (cursor_->GotoBookmark(bookmark) != kEngineOk || ReadSlot(1, 0) != kEngineOk) return Variant();
-        activeBookmark_ = GetRowBookmark(1);
-        dataRow = GetRowDataRow(1);
-        return grid_->ReadActiveRecordCellValue(dataCol, dataRow);
+        return read();
     });
 }
 
@@ -82,16 +89,7 @@ Variant TgrScrollDataset::GetRecordId(const std::string& bookmark, Integer rowHi
     if (rowHint > 0) return GetRowRecordId(rowHint);
     if (bookmark.empty()) return NullDataRow();
     if (!active_) return Variant();
-    std::string savedBookmark = activeBookmark_;
-    Integer savedRow = activeRow_;
-    return KeepingCursor([&] {
-        BeginSingleSlot();
-        TOnExit back([&] {
-            EndSingleSlot();
-            activeRow_ = savedRow;
-            activeBookmark_ = savedBookmark;
-        });
-        activeRow_ = 1;
+    return ReadInSingleSlot([&] {
         // A record that cannot be reached or read has no id.
         try {
             if (cursor_->GotoBookmark(bookmark) != kEngineOk || ReadSlot(1, 0) != kEngineOk) return Variant();
