@@ -7,6 +7,7 @@
 
 #include "dbgrid/DBComboGrid.h"
 #include "dbgrid/DBGrid.h"
+#include "dbgrid/DBGridCols.h"
 #include "platform/core/Strings.h"
 #include "platform/data/DataSet.h"
 
@@ -68,8 +69,10 @@ void TgrCustomDBGrid::PrepareComboData(bool keepLayout) {
     auto* combo = dynamic_cast<TgrDBCombo*>(EffectiveCombo(CurrentDataCol(), CurrentDataRow()));
     TgrDBComboGrid* list = combo ? combo->DBComboGrid() : nullptr;
     if (!list || list->DataSource() || list->StoreData() || !list->GetAutoLookup()) return;
+    // Only a column bound to a lookup field fills its list by itself.
+    if (!TgrDBCol::IsLookupColumn(Col(CurrentDataCol()))) return;
     TField* field = FieldOfCol(CurrentDataCol());
-    if (!field || !field->Lookup() || !field->LookupDataSet()) return;
+    if (!field || !field->LookupDataSet()) return;
     list->SetAutoLookupDataSet(field->LookupDataSet());
     if (keepLayout) return;
     list->SetFieldState(fsCustomized);
@@ -84,8 +87,9 @@ void TgrCustomDBGrid::BindDesignLookup() {
     auto* list = dynamic_cast<TgrDBComboGrid*>(this);
     auto* owner = list ? dynamic_cast<TgrCustomDBGrid*>(list->GetOwnerGrid()) : nullptr;
     if (!owner || !IsDesigning() || !list->GetAutoLookup() || list->DataSource() || list->StoreData()) return;
+    if (!TgrDBCol::IsLookupColumn(owner->Col(owner->CurrentDataCol()))) return;
     TField* field = owner->FieldOfCol(owner->CurrentDataCol());
-    if (field && field->Lookup() && field->LookupDataSet()) list->SetAutoLookupDataSet(field->LookupDataSet());
+    if (field && field->LookupDataSet()) list->SetAutoLookupDataSet(field->LookupDataSet());
 }
 
 // ------------------------------------------------------------ values
