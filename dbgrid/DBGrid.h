@@ -1598,6 +1598,12 @@ public:
     // showing the record (made active meanwhile), else through the record
     // window by bookmark; Unassigned for a column without a control.
     Variant ReadRecordCellValue(Integer dataCol, const Variant& dataRow);
+    // A field of the current column changed outside the grid while its
+    // editor is shown: a text editor takes the field's new value (read
+    // with the field re-read lock held). True when the editor could not
+    // follow (no value held, no adapter, not a text cell, a Null value, a
+    // failed read): the current cell's value is then forgotten.
+    bool RefreshEditorFromField(TgrDBCol* col);
     // ---- the selection repainted around a move: a mark per display row
     // of whether its record was selected when the cache was taken.
     // offset: with the standard window, the rows the window is about to
