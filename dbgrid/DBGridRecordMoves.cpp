@@ -111,6 +111,11 @@ void TgrCustomDBGrid::SetActiveWindowRow(Integer row) {
     if (dataActive_) window_->SetActiveRow(row);
 }
 
+bool TgrCustomDBGrid::WouldChangeCurrentRow(Integer windowRow) {
+    if (!dataActive_ || windowRow < 1 || windowRow > window_->GetRowCount()) return false;
+    return window_->GetRowBookmark(windowRow) != currentRecord_;
+}
+
 Variant TgrCustomDBGrid::GetTopDataRow() {
     if (!dataBound_) return Variant(TopRow());
     if (!dataActive_) return Variant();
