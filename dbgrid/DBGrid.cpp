@@ -530,7 +530,10 @@ void TgrCustomDBGrid::DataLinkEditingChanged() {
     Invalidate();
 }
 
-void TgrCustomDBGrid::DataLinkRecordChanged(TField*) {
+void TgrCustomDBGrid::DataLinkRecordChanged(TField* field) {
+    // The editor shown over a field changed elsewhere follows the field.
+    if (dataActive_ && !updatePending_ && field && IsEditMode())
+        if (TgrDBCol* col = FindFieldCol(field); col && RefreshEditorFromField(col)) SelectAllCurrentCell();
     if (dataActive_) {
         // An edited field may be the one the record's id is made of.
         if (UsesRecordIds()) window_->ClearCaches();

@@ -827,7 +827,7 @@ public:
     // Makes a display row current in the current column without the drag
     // auto-scroll reacting; markRow repaints its row indicator. False when
     // the current cell could not be left.
-    bool MoveToRowQuiet(Integer displayRow, bool markRow);
+    bool MoveCurrentToWindowRow(Integer displayRow, bool markRow);
     // The given record becomes the current one (with the standard window)
     // and the shown rows follow a scroll of the window by rows records.
     void ScrollDisplayByRecords(const std::string& bookmark, Integer rows);
@@ -1614,6 +1614,15 @@ public:
     // showing the record (made active meanwhile), else through the record
     // window by bookmark; Unassigned for a column without a control.
     Variant ReadRecordCellValue(Integer dataCol, const Variant& dataRow);
+    // A field of the current column changed outside the grid while its
+    // editor is shown: a text editor takes the field's new value (read
+    // with the field re-read lock held). True when the editor could not
+    // follow (no value held, no adapter, not a text cell, a Null value, a
+    // failed read): the current cell's value is then forgotten.
+    bool RefreshEditorFromField(TgrDBCol* col);
+    // Making a window row current would leave the current record (a row
+    // outside the window counts as the same record).
+    bool WouldChangeCurrentRow(Integer windowRow);
     // ---- the selection repainted around a move: a mark per display row
     // of whether its record was selected when the cache was taken.
     // offset: with the standard window, the rows the window is about to

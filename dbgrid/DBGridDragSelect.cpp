@@ -212,7 +212,7 @@ void TgrCustomDBGrid::MoveDragEndTo(const TgrBkmPos& target, Integer displayRow)
     selection_->Changed();
     Invalidate();
     if (moveCurrent) {
-        MoveToRowQuiet(displayRow, true);
+        MoveCurrentToWindowRow(displayRow, true);
         // Showing the row whole may have moved the window under it.
         Integer row = WindowRowOfPosition(dragEndPos_);
         if (row >= 1 && row <= window_->GetRowCount()) SetRowDragEnd(DisplayRowOfData(row));
@@ -241,7 +241,7 @@ bool TgrCustomDBGrid::IsPendingInsertRow(Integer displayRow) {
     return displayRow > 1 && IsInsertRowPos(displayRow) && BookmarkOfDisplayRow(displayRow).empty();
 }
 
-bool TgrCustomDBGrid::MoveToRowQuiet(Integer displayRow, bool markRow) {
+bool TgrCustomDBGrid::MoveCurrentToWindowRow(Integer displayRow, bool markRow) {
     bool moved;
     {
         TAutoScrollScope moving(gridMovesDataset_, gridMovesDataset_ + 1);
@@ -265,7 +265,7 @@ void TgrCustomDBGrid::DragSingleTo(Integer displayRow) {
     bool select = !IsComboGrid() || PointerInRows();
     bool onTarget = target == currentRecord_ && row == RowDragEnd();
     if (onTarget && IsRecordSelected(targetRow) == select) return;
-    if (target != currentRecord_ && !MoveToRowQuiet(row, true)) return;
+    if (WouldChangeCurrentRow(dataRow) && !MoveCurrentToWindowRow(row, true)) return;
     selection_->Clear();
     if (select) InvertRecordSelection(targetRow);
     mouseSelectStart_ = rangeAnchor_ = target;
@@ -418,7 +418,7 @@ Integer TgrCustomDBGrid::DragScrollWindowBy(Integer distance) {
 void TgrCustomDBGrid::ScrollDisplayByRecords(const std::string& bookmark, Integer rows) {
     if (UsesStandardWindow()) {
         Integer row = window_->GetBookmarkRow(bookmark);
-        if (row >= 1 && bookmark != currentRecord_) MoveToRowQuiet(DisplayRowOfData(row), true);
+        if (row >= 1 && WouldChangeCurrentRow(row)) MoveCurrentToWindowRow(DisplayRowOfData(row), true);
     } else {
         InvalidateDisplayCell(CurrentDisplayCol(), CurrentDisplayRow());
     }

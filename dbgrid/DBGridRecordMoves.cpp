@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "dbgrid/DBGrid.h"
+#include "dbgrid/DBGridCols.h"
 #include "dbgrid/DBGridCursor.h"
 #include "dbgrid/DBGridGuard.h"
 #include "platform/data/DataSet.h"
@@ -108,6 +109,11 @@ Integer TgrCustomDBGrid::GetActiveWindowRow() { return dataActive_ ? window_->Ge
 
 void TgrCustomDBGrid::SetActiveWindowRow(Integer row) {
     if (dataActive_) window_->SetActiveRow(row);
+}
+
+bool TgrCustomDBGrid::WouldChangeCurrentRow(Integer windowRow) {
+    if (!dataActive_ || windowRow < 1 || windowRow > window_->GetRowCount()) return false;
+    return window_->GetRowBookmark(windowRow) != currentRecord_;
 }
 
 Variant TgrCustomDBGrid::GetTopDataRow() {
@@ -290,4 +296,32 @@ Variant TgrCustomDBGrid::ReadRecordCellValue(Integer dataCol, const Variant& dat
     }
     ds->EnableControls();
     return value;
+}
+
+bool TgrCustomDBGrid::RefreshEditorFromField(TgrDBCol* col) {
+    if (!col || DisplayColOfData(col->GetDataCol()) != CurrentDisplayCol()) return false;
+    TgrCurrentCell* cell = CurrentCell();
+    bool refused = true;
+    if (cell && !cell->IsValueEmpty() && col->Adapter() && GetCurrentControlType() == ctText) {
+        Integer active = GetActiveWindowRow();
+        LockFieldReRead(false);
+        try {
+            Integer row = window_->GetCurrentRecordRow();
+            if (row >= 1) SetActiveWindowRow(row);
+            Variant value = GetCellValue(col->GetDataCol(), GetCurrentDataRow());
+            if (VariantsEqual(value, cell->GetStoredValue())) {
+                refused = false;
+            } else if (!value.IsNull() && !value.IsEmpty()) {
+                cell->StoreLoadedValue(value, false);
+                if (TgrCustomGridControl* editor = ActiveControl()) editor->SetValue(value);
+                refused = false;
+            }
+        } catch (const std::exception&) {
+            refused = true;
+        }
+        SetActiveWindowRow(active);
+        LockFieldReRead(true);
+    }
+    if (refused && cell) cell->ClearValue();
+    return refused;
 }

@@ -123,7 +123,7 @@ void TgrCustomDBGrid::RangeSelectDone(Integer row) {
         TgrBaseGrid::RangeSelectDone(row);
         return;
     }
-    if (dataActive_ && row != CurrentDisplayRow()) MoveToDisplayCell(CurrentDisplayCol(), row);
+    if (dataActive_ && row != CurrentDisplayRow()) MoveCurrentToWindowRow(row, true);
 }
 
 bool TgrCustomDBGrid::IsBookmarkSelected(const std::string& bookmark) {

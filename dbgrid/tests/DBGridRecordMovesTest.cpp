@@ -257,6 +257,32 @@ TEST_F(DBGridRecordMoves, RecordIdentitiesAndCellsReadByRecord) {
     EXPECT_EQ(grid->ReadRecordCellValue(2, Variant(75)).AsString(), "N25");
 }
 
+// A field of the current column changed elsewhere while its editor is
+// shown (nothing typed): the editor takes the new value.
+TEST_F(DBGridRecordMoves, AnEditorShownOverAFieldChangedElsewhereFollowsIt) {
+    FillAndMark(5);
+    Bind();
+    grid->SetAlwaysShowEditor(true);
+    grid->SetFocus();
+    ASSERT_TRUE(grid->MoveToDisplayCell(2, 1));
+    grid->SetEditMode(true, true, 0);
+    ASSERT_TRUE(grid->IsEditMode());
+    ASSERT_FALSE(grid->IsCellEditPending());
+    TgrGridEditBox* editor = grid->EditControl()->EditBox();
+    ASSERT_EQ(grid->CurrentCell()->GetValue().AsString(), "N1");
+    table->Edit();
+    table->FieldByName("Name")->SetAsString("Changed");
+    EXPECT_EQ(editor->Text(), "Changed");
+    EXPECT_EQ(grid->GetCellValue(2, Mark(1)).AsString(), "Changed");
+    // Another column's field leaves the editor alone.
+    table->FieldByName("Score")->SetAsInteger(5);
+    EXPECT_EQ(editor->Text(), "Changed");
+    // A cleared field shows as empty text.
+    table->FieldByName("Name")->Clear();
+    EXPECT_EQ(editor->Text(), "");
+    table->Cancel();
+}
+
 class DBGridSelectionRepaint : public DBGridFixture {
 protected:
     void SetUp() override {
