@@ -232,3 +232,18 @@ private:
     int version_ = 0;
     bool taking_ = false;
 };
+
+// A cursor table of count records, ID 1..count and Name "R<ID>", standing
+// on its first record.
+inline TCursorTable* MakeNumberedCursorTable(TComponent* owner, int count, bool sequenced = false) {
+    auto* table = new TCursorTable(owner);
+    table->FieldDefs().Add("ID", ftInteger);
+    table->FieldDefs().Add("Name", ftString, 20);
+    table->Sequenced = sequenced;
+    table->Open();
+    table->DisableControls();
+    for (int i = 1; i <= count; ++i) table->AppendRecord({Variant(i), Variant("R" + std::to_string(i))});
+    table->First();
+    table->EnableControls();
+    return table;
+}

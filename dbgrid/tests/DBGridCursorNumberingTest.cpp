@@ -12,15 +12,7 @@ namespace {
 class DBGridCursorNumbering : public DBGridFixture {
 protected:
     void Fill(int count, bool sequenced = false) {
-        cursorTable = new TCursorTable(form);
-        cursorTable->FieldDefs().Add("ID", ftInteger);
-        cursorTable->FieldDefs().Add("Name", ftString, 20);
-        cursorTable->Sequenced = sequenced;
-        cursorTable->Open();
-        cursorTable->DisableControls();
-        for (int i = 1; i <= count; ++i) cursorTable->AppendRecord({Variant(i), Variant("R" + std::to_string(i))});
-        cursorTable->First();
-        cursorTable->EnableControls();
+        cursorTable = MakeNumberedCursorTable(form, count, sequenced);
         source->SetDataSet(cursorTable);
         grid->SetExactRowCount(false);
         Bind();

@@ -9,13 +9,7 @@ namespace {
 class DBGridDatasetType : public DBGridFixture {
 protected:
     void BindCursorTable() {
-        cursorTable = new TCursorTable(form);
-        cursorTable->FieldDefs().Add("ID", ftInteger);
-        cursorTable->Open();
-        cursorTable->DisableControls();
-        for (int i = 1; i <= 20; ++i) cursorTable->AppendRecord({Variant(i)});
-        cursorTable->First();
-        cursorTable->EnableControls();
+        cursorTable = MakeNumberedCursorTable(form, 20);
         source->SetDataSet(cursorTable);
         Bind();
     }

@@ -99,14 +99,7 @@ class DBGridCursorMoves : public DBGridFixture {
 protected:
     void SetUp() override {
         DBGridFixture::SetUp();
-        cursorTable = new TCursorTable(form);
-        cursorTable->FieldDefs().Add("ID", ftInteger);
-        cursorTable->FieldDefs().Add("Name", ftString, 20);
-        cursorTable->Open();
-        cursorTable->DisableControls();
-        for (int i = 1; i <= 50; ++i) cursorTable->AppendRecord({Variant(i), Variant("R" + std::to_string(i))});
-        cursorTable->First();
-        cursorTable->EnableControls();
+        cursorTable = MakeNumberedCursorTable(form, 50);
         source->SetDataSet(cursorTable);
         Bind();
         ASSERT_EQ(grid->DatasetType(), dstBDE);
