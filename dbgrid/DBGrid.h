@@ -1674,6 +1674,22 @@ public:
     void FireComboRollUp(Integer dataCol, const Variant& dataRow) override;
 
     // (end of section)
+
+    // Staged form-file properties.
+
+    // (end of section)
+
+    // Record editing and inserting.
+
+    // (end of section)
+
+    // Record queries by data row.
+
+    // (end of section)
+
+    // Cursor window and bookmark sets.
+
+    // (end of section)
 };
 
 class TgrDBGrid : public TgrCustomDBGrid {

@@ -3367,6 +3367,18 @@ private:
     std::unique_ptr<TBitmap> workBitmap_;
 
     // (end of section)
+
+    // In-cell control events and the window.
+
+    // (end of section)
+
+    // Combos and the working combo.
+
+    // (end of section)
+
+    // Views, moves and drawing steps.
+
+    // (end of section)
 };
 
 // Holds a grid's update lock for as long as it lives, also when an error
