@@ -103,8 +103,8 @@ using TgrDBComboGetValueEvent =
 using TgrDBComboCellLoadedEvent = std::function<void(TObject*, TgrDBComboGrid* combo, Integer dataCol,
                                                      const Variant& dataRow, Variant& value)>;
 using TgrDBClickCellEvent =
-    std::function<void(TObject*, Integer dataColDown, const Variant& dataRowDown, Integer dataColUp,
-                       const Variant& dataRowUp, TgrClickPosition downPos, TgrClickPosition upPos)>;
+    std::function<void(TObject*, Integer DataColDown, const Variant& DataRowDown, Integer DataColUp,
+                       const Variant& DataRowUp, TgrClickPosition DownPos, TgrClickPosition UpPos)>;
 using TgrDBDblClickCellEvent =
     std::function<void(TObject*, Integer dataCol, const Variant& dataRow, TgrClickPosition pos)>;
 using TgrDBButtonEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow)>;
