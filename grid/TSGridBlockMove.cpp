@@ -44,6 +44,23 @@ void GatherBlock(const TgrSelection& sel, Integer count, Integer from, Integer t
 // once at its end instead of moving each entry along at every step.
 constexpr Integer kRebuildVisibleFrom = 100;
 
+// Runs a block move with the visible list's moves deferred while defer is
+// set; the list is then rebuilt once, also when a step raised.
+template <typename Gather, typename Rebuild>
+void GatherDeferringVisible(bool& defer, Integer selected, Gather gather, Rebuild rebuild) {
+    struct Done {
+        bool& defer;
+        Rebuild& rebuild;
+        ~Done() {
+            if (!defer) return;
+            defer = false;
+            rebuild();
+        }
+    } done{defer, rebuild};
+    defer = selected >= kRebuildVisibleFrom;
+    gather();
+}
+
 }  // namespace
 
 Integer TgrBaseGrid::SelectedColsBetween(Integer a, Integer b) const {
@@ -61,17 +78,13 @@ void TgrBaseGrid::MoveColBlockLeft(Integer from, Integer to) {
         MoveColOrder(from, to);
         return;
     }
-    struct Rebuild {
-        TgrBaseGrid& g;
-        ~Rebuild() {
-            if (!g.deferVisibleCols_) return;
-            g.deferVisibleCols_ = false;
-            g.RebuildVisibleCols();
-        }
-    } rebuild{*this};
-    deferVisibleCols_ = colSelection_->Count() >= kRebuildVisibleFrom;
-    GatherBlock(*colSelection_, Cols(), from, to, [this](Integer g, Integer x) { MoveColOrder(g, x); },
-                [this](Integer a, Integer b) { return SelectedColsBetween(a, b); });
+    GatherDeferringVisible(
+        deferVisibleCols_, colSelection_->Count(),
+        [&] {
+            GatherBlock(*colSelection_, Cols(), from, to, [this](Integer g, Integer x) { MoveColOrder(g, x); },
+                        [this](Integer a, Integer b) { return SelectedColsBetween(a, b); });
+        },
+        [this] { RebuildVisibleCols(); });
 }
 
 void TgrBaseGrid::MoveColBlockRight(Integer from, Integer to) { MoveColBlockLeft(from, to); }
@@ -81,17 +94,13 @@ void TgrBaseGrid::MoveRowBlockUp(Integer from, Integer to) {
         MoveRowOrder(from, to);
         return;
     }
-    struct Rebuild {
-        TgrBaseGrid& g;
-        ~Rebuild() {
-            if (!g.deferVisibleRows_) return;
-            g.deferVisibleRows_ = false;
-            g.RebuildVisibleRows();
-        }
-    } rebuild{*this};
-    deferVisibleRows_ = rowSelection_->Count() >= kRebuildVisibleFrom;
-    GatherBlock(*rowSelection_, Rows(), from, to, [this](Integer g, Integer x) { MoveRowOrder(g, x); },
-                [this](Integer a, Integer b) { return SelectedRowsBetween(a, b); });
+    GatherDeferringVisible(
+        deferVisibleRows_, rowSelection_->Count(),
+        [&] {
+            GatherBlock(*rowSelection_, Rows(), from, to, [this](Integer g, Integer x) { MoveRowOrder(g, x); },
+                        [this](Integer a, Integer b) { return SelectedRowsBetween(a, b); });
+        },
+        [this] { RebuildVisibleRows(); });
 }
 
 void TgrBaseGrid::MoveRowBlockDown(Integer from, Integer to) { MoveRowBlockUp(from, to); }
