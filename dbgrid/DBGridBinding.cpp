@@ -34,8 +34,7 @@ void TgrCustomDBGrid::SetDataSource(TDataSource* source) {
             selection_->Clear();
         }
         dataBound_ = source != nullptr;
-        if (dataBound_ && GridMode() == gmEditInsert) SetGridMode(gmEdit);
-        if (dataBound_ && RowChangedIndicator() == riOn) SetRowChangedIndicator(riAutoReset);
+        CheckRowChangedIndicator();
         try {
             dataLink_->SetDataSource(source);
         } catch (...) {
@@ -45,6 +44,10 @@ void TgrCustomDBGrid::SetDataSource(TDataSource* source) {
             throw;
         }
         SetStoreData(false);
+        // A dataset without an engine cursor takes the standard window,
+        // which has no insert row.
+        if (!IsDatasetTypeAllowed(datasetType_, DataSet())) SetDatasetType(dstStandard);
+        CheckGridModeForDataset();
         if (!dataLink_->Active() && linkActiveSeen_) DataLinkActiveChanged(false);
         if (!dataBound_) {
             ClearFieldAdapters();
@@ -106,7 +109,7 @@ bool TgrCustomDBGrid::UpdateAction(TBasicAction* action) { return dataLink_ && d
 void TgrCustomDBGrid::SetDatasetType(TgrDatasetType value) {
     if (value == datasetType_) return;
     // The engine-cursor window needs a dataset with an engine cursor.
-    if (value == dstBDE && DataSet() && !dynamic_cast<TgrCursorDataSet*>(DataSet())) return;
+    if (!IsDatasetTypeAllowed(value, DataSet())) return;
     bool active = dataActive_;
     if (active) window_->ActiveChanged(false);
     datasetType_ = value;
@@ -119,6 +122,7 @@ void TgrCustomDBGrid::SetDatasetType(TgrDatasetType value) {
         SyncCurrentRecord();
         Invalidate();
     }
+    CheckGridModeForDataset();
     // The engine-cursor window orders its bookmarks.
     if (value == dstBDE && bookmarkType_ == bmtNonOrdered) SetBookmarkType(bmtDefault);
 }
