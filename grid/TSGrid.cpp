@@ -119,6 +119,8 @@ void TgrBaseGrid::InitDefaults() {
     headingHeight_ = 15;
     SetColWidthAt(0, rowBarWidth_);
     SetRowHeightAt(0, headingHeight_);
+    RecalcFixedAreaWidth();
+    RecalcFixedAreaHeight();
     fixedColCount_ = 0;
     selectFixed_ = true;
     SetGridLinePixels(0);
@@ -342,7 +344,7 @@ void TgrBaseGrid::SizeChanged(Integer oldColCount, Integer oldRowCount) {
     SetStorageSizeHint(Cols(), Rows());
     bool colsChanged = oldColCount != ColTotal(), rowsChanged = oldRowCount != RowTotal();
     if (colsChanged || rowsChanged) {
-        ResetDragPositions();
+        ValidateButtonPositions();
         ResizeIntegerSets(oldColCount, oldRowCount);
     }
     if (colsChanged) {
@@ -375,7 +377,7 @@ void TgrBaseGrid::SizeChanged(Integer oldColCount, Integer oldRowCount) {
         gridRows_->SetCount(oldRowCount);
         if (gridRows_->HasDisplayArray())
             for (Integer p = 1; p < RowTotal(); ++p) gridRows_->SetDisplayRowOf(rowMap_[std::size_t(p)], p);
-        rowChanged_.resize(std::size_t(RowTotal()), false);
+        ResizeChangedRowBits();
         rowSelection_->SetSize(RowTotal());
         if (visibleRows_->Materialized()) {
             for (Integer p = oldRowCount - 1; p >= RowTotal(); --p) visibleRows_->RemoveValue(p);
@@ -385,30 +387,19 @@ void TgrBaseGrid::SizeChanged(Integer oldColCount, Integer oldRowCount) {
         }
         if (RowTotal() < oldRowCount) DeleteStoredRows(RowTotal(), oldRowCount - 1);
     }
-    ApplyFixedCounts();
+    EnsureFixedCols();
+    EnsureFixedRows();
     curDisplayCol_ = std::min(curDisplayCol_, std::max<Integer>(ColTotal() - 1, 1));
     curDisplayRow_ = std::min(curDisplayRow_, std::max<Integer>(RowTotal() - 1, 1));
     curDataCol_ = DataColOfDisplay(curDisplayCol_);
     curDataRow_ = DataRowOfDisplay(curDisplayRow_);
     // The loaded value may belong to a cell that moved or went.
-    if (currentCell_) currentCell_->ClearValue();
+    ForgetEditValue();
     cellCacheInvalid_ = true;
     // The events carry data counts (the insert row left out).
     if (colsChanged) DoColCountChanged(oldColCount - 1, ColTotal() - 1);
     if (rowsChanged) NotifyRowCountChanged(oldRows, RowTotal() - insertRowCount_ - 1);
     UpdateScrollBars();
-}
-
-void TgrBaseGrid::ResetDragPositions() {
-    if (spinPressCell_.Col >= ColTotal() || spinPressCell_.Row >= RowTotal()) {
-        spinPressCell_ = {-1, -1};
-        spinPressed_ = spinRememberedHalf_ = spbNone;
-        spinHeld_ = false;
-    }
-    if (pressedHeading_ >= ColTotal()) {
-        pressedHeading_ = -1;
-        headingShownDown_ = false;
-    }
 }
 
 void TgrBaseGrid::ResizeIntegerSets(Integer oldColCount, Integer oldRowCount) {
@@ -440,7 +431,7 @@ void TgrBaseGrid::SetCols(Integer value) {
     for (Integer c = value + 1; c <= old; ++c)
         for (Integer r = 0; r < RowTotal(); ++r)
             if (TgrCellElement* e = cellProps_->FindCell(c, r)) cellProps_->RemoveElement(e);
-    ChangeCounts(value + 1, RowTotal());
+    UpdateColCount(value);
     for (Integer p = 1; p < ColTotal(); ++p)
         if (TgrCol* c = gridCols_->ColAt(colMap_[std::size_t(p)])) c->RenumberDisplayCol(p);
     Invalidate();
@@ -464,7 +455,14 @@ void TgrBaseGrid::SetRows(Integer value) {
     for (Integer r = value + 1; r <= old; ++r)
         for (Integer c = 1; c < ColTotal(); ++c)
             if (TgrCellElement* e = cellProps_->FindCell(c, r)) cellProps_->RemoveElement(e);
-    ChangeCounts(ColTotal(), value + 1 + insertRowCount_);
+    // A count change always shows the insert row again.
+    bool onInsertRow = IsInsertRowPos(curDisplayRow_);
+    if (gridMode_ == gmEditInsert) SetInsertRowState(1);
+    UpdateRowCount(value);
+    if (value > old && onInsertRow) {
+        editSelectMode_ = 0;
+        ForgetEditValue();
+    }
     Invalidate();
     FireSelectChanged(false);
 }

@@ -91,8 +91,8 @@ void TgrBaseGrid::StartGridTimer(Integer id, bool restart, Integer interval) {
         t = new TTimer(this);
         t->OnTimer = [this, id](TObject*) {
             if (id == AutoScrollTimerId) AutoScrollStep();
-            else if (id == SpinTimerId) SpinRepeatStep();
-            else HotButtonWatch();
+            else if (id == SpinTimerId) ButtonRepeatTick();
+            else TrackHotButton();
         };
     }
     t->SetEnabled(false);

@@ -46,7 +46,7 @@ public:
     void RepaintFocusCell(bool) override { Log.push_back("focus"); }
     std::vector<std::string> Steps;
     void AutoScrollStep() override { Steps.push_back("autoscroll"); }
-    void SpinRepeatStep() override { Steps.push_back("spin"); }
+    void ButtonRepeatTick() override { Steps.push_back("spin"); }
     using TgrBaseGrid::KeysUnlocked;
     using TgrBaseGrid::MouseDown;
     void ResetCellControl(bool refresh) override {
