@@ -1123,7 +1123,7 @@ Variant TgrCustomDBGrid::MouseDataRow(Integer displayRow) {
 }
 
 void TgrCustomDBGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    TCellCoord_ts cell = CellUnderMouse(x, y);
+    TCellCoord_ts cell = MouseCoord(x, y);
     clickColDown_ = cell.Col >= 1 && cell.Col < ColTotal() ? DataColOfDisplay(cell.Col) : 0;
     clickRowDown_ = MouseDataRow(cell.Row);
     clickPosDown_ = ClickPositionOf(cell.Col, cell.Row);

@@ -77,9 +77,9 @@ using TgrUndoRowEditEvent = std::function<void(TObject*, Integer dataRow, bool b
 // The half of a spin button: the upper (vertical) or right (horizontal)
 // half steps up, the other down.
 enum TgrSpinButton { spbNone, spbUp, spbDown };
-using TgrSpinButtonEvent = std::function<void(TObject*, Integer dataCol, Integer dataRow, TgrSpinButton button)>;
+using TgrSpinButtonEvent = std::function<void(TObject*, Integer dataCol, Integer dataRow, TgrSpinButton spinButton)>;
 using TgrSpinRepeatEvent =
-    std::function<void(TObject*, Integer dataCol, Integer dataRow, Integer count, TgrSpinButton button)>;
+    std::function<void(TObject*, Integer dataCol, Integer dataRow, Integer count, TgrSpinButton spinButton)>;
 // The handler may change the stepped value (and the changed part, pos and
 // len) or refuse it (accept False).
 using TgrSpinIncrementEvent = std::function<void(TObject*, Integer dataCol, Integer dataRow, bool& accept,

@@ -88,6 +88,11 @@ public:
     void ClearValue();
     bool HasValueFor(Integer dataCol, Integer dataRow) const;
     bool IsValueEmpty() const { return value_.IsEmpty(); }
+    // The cell the stored value belongs to, moved with its cell.
+    void SetValueCell(Integer dataCol, Integer dataRow) {
+        loadedCol_ = dataCol;
+        loadedRow_ = dataRow;
+    }
     Integer LoadedDataCol() const { return loadedCol_; }
     Integer LoadedDataRow() const { return loadedRow_; }
     bool OwnsObject() const { return ownsObject_; }

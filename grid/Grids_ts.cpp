@@ -158,7 +158,7 @@ TCellCoord_ts TCustomGrid_ts::CellAtPoint(Integer x, Integer y, const TGridLayou
     return {AxisCellAt(layout.Horz, x), AxisCellAt(layout.Vert, y)};
 }
 
-TCellCoord_ts TCustomGrid_ts::CellUnderMouse(Integer x, Integer y) const {
+TCellCoord_ts TCustomGrid_ts::MouseCoord(Integer x, Integer y) const {
     TGridLayout_ts layout;
     ComputeLayout(layout);
     TCellCoord_ts c = CellAtPoint(x, y, layout);

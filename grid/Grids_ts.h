@@ -200,7 +200,7 @@ public:
     // The cell at a pixel for a layout; -1 on an axis without one.
     TCellCoord_ts CellAtPoint(Integer x, Integer y, const TGridLayout_ts& layout) const;
     // The cell at a client pixel, or (-1, -1).
-    TCellCoord_ts CellUnderMouse(Integer x, Integer y) const;
+    TCellCoord_ts MouseCoord(Integer x, Integer y) const;
     // The pixels of a range of cells, with or without the trailing grid
     // line; empty when nothing of it is shown.
     TRect RangePixels(const TCellRange_ts& range, bool withLine) const;

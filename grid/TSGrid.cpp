@@ -118,6 +118,8 @@ void TgrBaseGrid::InitDefaults() {
     headingHeight_ = 15;
     SetColWidthAt(0, rowBarWidth_);
     SetRowHeightAt(0, headingHeight_);
+    RecalcFixedAreaWidth();
+    RecalcFixedAreaHeight();
     fixedColCount_ = 0;
     selectFixed_ = true;
     SetGridLinePixels(0);
@@ -343,14 +345,18 @@ void TgrBaseGrid::NotifyCountsChanged(Integer oldColTotal, Integer oldRowTotal) 
     SizeChanged(oldColTotal, oldRowTotal);
 }
 
+// A moved column (row) carries its size along: only the fixed extent may
+// change, and no resize is reported.
 void TgrBaseGrid::NotifyColWidthsChanged() {
     TCustomGrid_ts::NotifyColWidthsChanged();
-    ColWidthsUpdated();
+    if (movingColWidths_) RecalcFixedAreaWidth();
+    else ColWidthsUpdated();
 }
 
 void TgrBaseGrid::NotifyRowHeightsChanged() {
     TCustomGrid_ts::NotifyRowHeightsChanged();
-    RowHeightsUpdated();
+    if (movingRowHeights_) RecalcFixedAreaHeight();
+    else RowHeightsUpdated();
 }
 
 void TgrBaseGrid::SizeChanged(Integer oldColCount, Integer oldRowCount) {
@@ -358,7 +364,7 @@ void TgrBaseGrid::SizeChanged(Integer oldColCount, Integer oldRowCount) {
     SetStorageSizeHint(Cols(), Rows());
     bool colsChanged = oldColCount != ColTotal(), rowsChanged = oldRowCount != RowTotal();
     if (colsChanged || rowsChanged) {
-        ResetDragPositions();
+        ValidateButtonPositions();
         ResizeIntegerSets(oldColCount, oldRowCount);
     }
     if (colsChanged) {
@@ -391,7 +397,7 @@ void TgrBaseGrid::SizeChanged(Integer oldColCount, Integer oldRowCount) {
         gridRows_->SetCount(oldRowCount);
         if (gridRows_->HasDisplayArray())
             for (Integer p = 1; p < RowTotal(); ++p) gridRows_->SetDisplayRowOf(rowMap_[std::size_t(p)], p);
-        rowChanged_.resize(std::size_t(RowTotal()), false);
+        ResizeChangedRowBits();
         rowSelection_->SetSize(RowTotal());
         if (visibleRows_->Materialized()) {
             for (Integer p = oldRowCount - 1; p >= RowTotal(); --p) visibleRows_->RemoveValue(p);
@@ -401,30 +407,19 @@ void TgrBaseGrid::SizeChanged(Integer oldColCount, Integer oldRowCount) {
         }
         if (RowTotal() < oldRowCount) DeleteStoredRows(RowTotal(), oldRowCount - 1);
     }
-    ApplyFixedCounts();
+    EnsureFixedCols();
+    EnsureFixedRows();
     curDisplayCol_ = std::min(curDisplayCol_, std::max<Integer>(ColTotal() - 1, 1));
     curDisplayRow_ = std::min(curDisplayRow_, std::max<Integer>(RowTotal() - 1, 1));
     curDataCol_ = DataColOfDisplay(curDisplayCol_);
     curDataRow_ = DataRowOfDisplay(curDisplayRow_);
     // The loaded value may belong to a cell that moved or went.
-    if (currentCell_) currentCell_->ClearValue();
+    ForgetEditValue();
     cellCacheInvalid_ = true;
     // The events carry data counts (the insert row left out).
     if (colsChanged) DoColCountChanged(oldColCount - 1, ColTotal() - 1);
     if (rowsChanged) NotifyRowCountChanged(oldRows, RowTotal() - insertRowCount_ - 1);
     UpdateScrollBars();
-}
-
-void TgrBaseGrid::ResetDragPositions() {
-    if (spinPressCell_.Col >= ColTotal() || spinPressCell_.Row >= RowTotal()) {
-        spinPressCell_ = {-1, -1};
-        spinPressed_ = spinRememberedHalf_ = spbNone;
-        spinHeld_ = false;
-    }
-    if (pressedHeading_ >= ColTotal()) {
-        pressedHeading_ = -1;
-        headingShownDown_ = false;
-    }
 }
 
 void TgrBaseGrid::ResizeIntegerSets(Integer oldColCount, Integer oldRowCount) {
@@ -448,7 +443,7 @@ void TgrBaseGrid::SetCols(Integer value) {
             Integer d = colMap_[std::size_t(p)];
             colMap_.erase(colMap_.begin() + p);
             colMap_.push_back(d);
-            MoveColumnTo(p, last);
+            MoveColWidth(p, last);
             if (visibleCols_->Materialized()) visibleCols_->MovePosition(p, last);
         }
     }
@@ -456,7 +451,7 @@ void TgrBaseGrid::SetCols(Integer value) {
     for (Integer c = value + 1; c <= old; ++c)
         for (Integer r = 0; r < RowTotal(); ++r)
             if (TgrCellElement* e = cellProps_->FindCell(c, r)) cellProps_->RemoveElement(e);
-    ChangeCounts(value + 1, RowTotal());
+    UpdateColCount(value);
     for (Integer p = 1; p < ColTotal(); ++p)
         if (TgrCol* c = gridCols_->ColAt(colMap_[std::size_t(p)])) c->RenumberDisplayCol(p);
     Invalidate();
@@ -473,14 +468,21 @@ void TgrBaseGrid::SetRows(Integer value) {
             Integer d = rowMap_[std::size_t(p)];
             rowMap_.erase(rowMap_.begin() + p);
             rowMap_.push_back(d);
-            MoveRowTo(p, last);
+            MoveRowHeight(p, last);
             if (visibleRows_->Materialized()) visibleRows_->MovePosition(p, last);
         }
     }
     for (Integer r = value + 1; r <= old; ++r)
         for (Integer c = 1; c < ColTotal(); ++c)
             if (TgrCellElement* e = cellProps_->FindCell(c, r)) cellProps_->RemoveElement(e);
-    ChangeCounts(ColTotal(), value + 1 + insertRowCount_);
+    // A count change always shows the insert row again.
+    bool onInsertRow = IsInsertRowPos(curDisplayRow_);
+    if (gridMode_ == gmEditInsert) SetInsertRowState(1);
+    UpdateRowCount(value);
+    if (value > old && onInsertRow) {
+        editSelectMode_ = 0;
+        ForgetEditValue();
+    }
     Invalidate();
     FireSelectChanged(false);
 }

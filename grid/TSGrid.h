@@ -244,8 +244,6 @@ public:
     void SetFixedColCount(Integer value);
     Integer FixedRowCount() const { return fixedRowCount_; }
     virtual void SetFixedRowCount(Integer value);
-    // Applies the requested fixed counts within the current counts.
-    void ApplyFixedCounts();
     TgrGridMode GridMode() const { return gridMode_; }
     virtual void SetGridMode(TgrGridMode value);
     virtual void SetLegacyEditMode(Integer value);
@@ -2222,8 +2220,8 @@ public:
     // elsewhere goes back to normal and the button under the pointer is
     // raised.
     void ReleaseCellButton(Integer x, Integer y);
-    // Lowers the raised button; whether there was one.
-    bool ReleaseHotButton();
+    // Lowers the raised and the pressed button and forgets them.
+    void ReleaseCellButtons();
     TCellCoord_ts HotButtonCell() const { return hotButton_; }
 
 protected:
@@ -2353,7 +2351,7 @@ protected:
     // Timer steps (the spinning behaviour overrides them).
     // Timer 2: a held spin half steps again (the first tick switches the
     // timer from SpinStartDelay to SpinRepeatDelay).
-    virtual void SpinRepeatStep();
+    virtual void ButtonRepeatTick();
     // The size message: OnResize (not while loading) and the scroll bars.
     void BoundsChanged() override;
     // The grid's activating press is recorded for double clicks that end
@@ -2501,7 +2499,7 @@ private:
     // heading that reacts as a cell) is held like a button, shown pressed
     // while the pointer stays on it, and fires OnHeadingUp and, released
     // on it, OnHeadingClick instead of selecting the column.
-    bool HeadingPressStarts(Integer displayCol, Integer x, Integer y);
+    bool HeadingButtonHitTest(Integer x, Integer y, Integer displayCol);
     bool PressHeadingButton(Integer displayCol, Integer x, Integer y);
     bool HeadingShownDownAt(Integer x, Integer y);
     bool FindVisibleLine(bool rows, Integer target, Integer& result);
@@ -2546,7 +2544,7 @@ private:
     TgrSpinButton SpinHalfAt(const TgrCellPaintInfo& info, Integer x, Integer y);
     // A button held down with the mouse on a display cell and its half.
     bool ButtonPressedAt(Integer displayCol, Integer displayRow, TgrSpinButton& half) const;
-    void HotButtonWatch();
+    void TrackHotButton();
     // Button presses on the current cell. A spin press fires the spin-down
     // event and one repeat, moving keeps the half pressed only while the
     // pointer is on it, releasing fires the click (on the half) and the up
@@ -2660,7 +2658,7 @@ private:
     // the count events fire with data counts, the scroll bars follow.
     void SizeChanged(Integer oldColCount, Integer oldRowCount);
     // Pressed positions that lie beyond the counts are forgotten.
-    void ResetDragPositions();
+    void ValidateButtonPositions();
     // The insert rows the base's row count held at the last size change.
     Integer sizedInsertRows_ = 0;
     void SetStorageSizeHint(Integer cols, Integer rows);
@@ -3197,6 +3195,71 @@ private:
     // (end of section)
 
     // Grid-level properties, row and column structure, cell buttons.
+public:
+    // The published getters of Cols and HeadingOn.
+    virtual Integer GetCols() { return Cols(); }
+    virtual bool GetHeadingOn() const { return headingOn_; }
+    // The data column of the current display column; 0 when that lies
+    // outside the data columns.
+    Integer GetCurrentDataCol();
+    // Takes the focus when the grid can: its window alone when it already
+    // is its form's active control, else through SetFocus.
+    void FocusGrid();
+    // The "HeadingAlignment" of older form files: kept, and the heading's
+    // horizontal alignment derived from it (left gives htaDefault).
+    void SetLegacyHeadingAlignment(TAlignment value);
+    TAlignment LegacyHeadingAlignment() const { return legacyHeadingAlignment_; }
+    // The insert row of gmEditInsert: 1 while the empty row shows after the
+    // last data row. AddInsertRow shows a new one; ConfirmInsertRow turns
+    // the shown one into a data row (the display rows stay) and reports it.
+    void SetInsertRowState(Integer state);
+    Integer PreviousInsertRowState() const { return prevInsertRowState_; }
+    virtual void AddInsertRow();
+    virtual void ConfirmInsertRow();
+    // The base grid's counts for n data columns (rows, the insert row
+    // added); the fixed counts, the view and the scroll bars follow.
+    void UpdateColCount(Integer n);
+    void UpdateRowCount(Integer n);
+    // The row bar (heading) stays fixed and the requested fixed counts are
+    // applied again within the current counts.
+    void EnsureFixedCols();
+    void EnsureFixedRows();
+    void ApplyFixedColCount();
+    void ApplyFixedRowCount();
+    // The pixel extent of the fixed columns (rows), the row bar (heading)
+    // included, kept for the view and the scroll limits.
+    void RecalcFixedAreaWidth();
+    void RecalcFixedAreaHeight();
+    // Cell buttons: the face colour of a button at rest; forgetting the
+    // raised and the pressed button (the latter stops the repeat).
+    TColor GetButtonBackColor(Integer displayCol, Integer displayRow);
+    void ClearHotButton();
+    void ClearPressedButton();
+    // The current cell's stored edit value: forgotten, or moved with its
+    // cell when data numbers change.
+    void ForgetEditValue();
+    void SetEditValueCell(Integer dataCol, Integer dataRow);
+    // The changed-row marks take the base grid's row count.
+    void ResizeChangedRowBits();
+    // A removed data column (row) leaves the font-keeping lists; the higher
+    // numbers there drop by one.
+    void ShiftColFontLists(Integer dataCol);
+    void ShiftRowFontLists(Integer dataRow);
+
+protected:
+    // Whether a held spin half still repeats: the focused grid holds the
+    // capture with the half pressed and the timer running. Otherwise the
+    // timer stops and the buttons come up.
+    bool CheckButtonRepeat();
+
+private:
+    Integer prevInsertRowState_ = 0;
+    TAlignment legacyHeadingAlignment_ = taLeftJustify;
+    Integer fixedAreaWidth_ = 0, fixedAreaHeight_ = 0;
+    // Set while the base grid's width (height) table only changes places
+    // with its columns (rows): nothing was resized, and the operation that
+    // moves them settles the counts and the view once it is done.
+    bool movingColWidths_ = false, movingRowHeights_ = false;
 
     // (end of section)
 
@@ -3380,8 +3443,6 @@ private:
     // (end of section)
 
     // Views, moves and drawing steps.
-public:
-    // The published Cols property: the number of data columns.
     virtual Integer GetCols() { return Cols(); }
     // The grid's own single column move (MoveColOrder): the visible-column
     // list entry, the selection bits (nothing when none lies between) and

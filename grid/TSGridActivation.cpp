@@ -67,7 +67,7 @@ void TgrBaseGrid::HideActiveControl(bool repaint) {
     }
     hideRepaintSkipped_ = !repaint;
     if (!repaint || !wasVisible) return;
-    TCellCoord_ts under = CellUnderMouse(old.X, old.Y);
+    TCellCoord_ts under = MouseCoord(old.X, old.Y);
     if (under.Col > 0 && under.Row > 0) InvalidateDisplayCell(under.Col, under.Row);
 }
 
@@ -109,7 +109,7 @@ void TgrBaseGrid::RefreshCellControl() {
     controlShown_ = true;
     SelectControlForType(type);
     if (activeControl_->GetVisible() || wasShown) {
-        TCellCoord_ts old = CellUnderMouse(activeControl_->Left(), activeControl_->Top());
+        TCellCoord_ts old = MouseCoord(activeControl_->Left(), activeControl_->Top());
         HideActiveControl(false);
         if (old.Col > 0 && old.Row > 0 && !(old.Col == curDisplayCol_ && old.Row == curDisplayRow_))
             InvalidateDisplayCell(old.Col, old.Row);

@@ -216,7 +216,7 @@ void TgrBaseGrid::RunDragAutoScroll(Integer dir, Integer& row, Integer& col) {
             default: AutoScrollUp(); break;
         }
     }
-    TCellCoord_ts cell = CellUnderMouse(lastMouse_.X, lastMouse_.Y);
+    TCellCoord_ts cell = MouseCoord(lastMouse_.X, lastMouse_.Y);
     row = cell.Row;
     col = cell.Col;
 }

@@ -160,7 +160,10 @@ void TgrBaseGrid::MoveRowOrder(Integer from, Integer to) {
 }
 
 // The base's move carries the shared current row along.
-void TgrBaseGrid::MoveRowHeight(Integer from, Integer to) { MoveRowTo(from, to); }
+void TgrBaseGrid::MoveRowHeight(Integer from, Integer to) {
+    TgrFlagRaised moving(movingRowHeights_);
+    MoveRowTo(from, to);
+}
 
 void TgrBaseGrid::MoveVisibleRowEntry(Integer from, Integer to) {
     if (visibleRows_->Materialized()) visibleRows_->MovePosition(from, to);

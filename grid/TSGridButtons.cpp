@@ -241,7 +241,7 @@ bool TgrBaseGrid::PressCellButton(Integer displayCol, Integer displayRow, Intege
         FireSpinRepeat(info.DataCol, info.DataRow, half, spinRepeatCount_);
     } catch (...) {
         // Nothing stays pressed when a handler raises.
-        SetPressedSpin(-1, -1, spbNone);
+        ClearPressedButton();
         throw;
     }
     if (spinPressed_ != spbNone && (EffectiveSpinOptions(info.DataCol, info.DataRow) & SpinOptionBit(spoAutoRepeat)))
@@ -319,7 +319,7 @@ bool TgrBaseGrid::EndComboHoverTracking(Integer x, Integer y) {
 
 bool TgrBaseGrid::IsOnListRow(Integer x, Integer y) {
     // Rows scrolled out below the window are beside it, not under the pointer.
-    TCellCoord_ts under = CellUnderMouse(x, y);
+    TCellCoord_ts under = MouseCoord(x, y);
     return under.Row >= 1 && under.Col >= 0 && IsPointInRowsArea(x, y);
 }
 
@@ -366,7 +366,7 @@ bool TgrBaseGrid::TrackPressedButton(Integer x, Integer y) {
         // Off the button, or onto the other half: raised, no repeat.
         hotButton_ = spinPressCell_;
         hotHalves_ = kSpinBothMask;
-        SetPressedSpin(-1, -1, spbNone);
+        ClearPressedButton();
     }
     return true;
 }
@@ -384,7 +384,7 @@ bool TgrBaseGrid::EndCellButtonPress(bool released, Integer x, Integer y) {
     bool stillPressed = spinPressed_ != spbNone;
     spinHeld_ = false;
     spinRememberedHalf_ = spbNone;
-    SetPressedSpin(-1, -1, spbNone);
+    ClearPressedButton();
     ReleaseCellButton(x, y);
     if (!released) return true;
     Integer dataCol = curDataCol_, dataRow = curDataRow_;
@@ -398,7 +398,7 @@ void TgrBaseGrid::FireButtonRelease(Integer x, Integer y) {
     // Judged by the button of the cell under the pointer: a drop-down list
     // may have opened over the cell, so any cell with a drop-down button
     // counts as released on the button.
-    TCellCoord_ts under = CellUnderMouse(x, y);
+    TCellCoord_ts under = MouseCoord(x, y);
     TgrButtonType type = btNone;
     TgrDropDownStyle style;
     if (under.Col >= 1 && under.Row >= 1 && under.Col < ColTotal() && under.Row < RowTotal())
@@ -413,18 +413,25 @@ void TgrBaseGrid::FireButtonRelease(Integer x, Integer y) {
     if (dropType || type == btNormal) FireButtonUp(dataCol, dataRow);
 }
 
-void TgrBaseGrid::SpinRepeatStep() {
-    // The repeat goes on only while the half is held down.
-    if (mouseStatus_ != msButtonDown || !spinHeld_ || spinPressed_ == spbNone || !MouseCapture()) {
-        KillGridTimer(SpinTimerId);
-        return;
-    }
+bool TgrBaseGrid::CheckButtonRepeat() {
+    // The repeat goes on only while the half is held down in the focused
+    // grid; otherwise the buttons come up.
+    if (IsGridFocused() && mouseStatus_ == msButtonDown && MouseCapture() && spinHeld_ && spinPressed_ != spbNone &&
+        GridTimerRunning(SpinTimerId))
+        return true;
+    KillGridTimer(SpinTimerId);
+    ReleaseCellButtons();
+    return false;
+}
+
+void TgrBaseGrid::ButtonRepeatTick() {
+    if (!CheckButtonRepeat()) return;
     SwitchSpinTimerToRepeat();
     ++spinRepeatCount_;
     try {
-        FireSpinRepeat(curDataCol_, curDataRow_, spinPressed_, spinRepeatCount_);
+        FireSpinRepeat(GetCurrentDataCol(), curDataRow_, spinPressed_, spinRepeatCount_);
     } catch (...) {
-        SetPressedSpin(-1, -1, spbNone);
+        ClearPressedButton();
         throw;
     }
 }

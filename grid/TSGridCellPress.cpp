@@ -63,7 +63,7 @@ void TgrBaseGrid::ClickCell(TShiftState shift, Integer x, Integer row, Integer c
     if (IsCellReadOnly(dataCol, DataRowOfDisplay(row)) && !IsSelectablePosition(-1, row)) return;
     if (!wasCurrent && !LeaveCellFor(col, row)) return;
     // Ending the edit may have moved the rows (the insert row taken back).
-    Integer under = CellUnderMouse(x, y).Row;
+    Integer under = MouseCoord(x, y).Row;
     row = under >= 1 && under < RowTotal() ? under : curDisplayRow_;
     // Read-only cells skipped: a press on one moves only the row.
     Integer pressedCol = col;

@@ -190,16 +190,7 @@ void TgrBaseGrid::InsertRowMoved(Integer oldDisplayRow) {
 void TgrBaseGrid::UpdateInsertRowState(bool invalidate) {
     if (gridMode_ != gmEditInsert || updatingInsertRow_) return;
     if (curDisplayRow_ != RowTotal() - 1 || insertRowCount_ != 1) return;
-    updatingInsertRow_ = true;
-    struct Release {
-        bool& flag;
-        ~Release() { flag = false; }
-    } release{updatingInsertRow_};
-    insertRowCount_ = sizedInsertRows_ = 0;
-    SetStorageSizeHint(Cols(), Rows());
-    if (visibleRows_ && !visibleRows_->Materialized()) visibleRows_->SetVisibleCount(Rows(), 1);
-    NotifyRowCountChanged(Rows() - 1, Rows());
-    FireInsertRow(Rows(), true);
+    ConfirmInsertRow();
     if (invalidate) InvalidateRow(RowTotal() - 1);
 }
 
@@ -210,7 +201,8 @@ void TgrBaseGrid::RevertInsertedRow() {
         bool& flag;
         ~Release() { flag = false; }
     } release{updatingInsertRow_};
-    insertRowCount_ = sizedInsertRows_ = 1;
+    SetInsertRowState(1);
+    sizedInsertRows_ = 1;
     if (visibleRows_ && !visibleRows_->Materialized()) visibleRows_->SetVisibleCount(Rows(), 1);
     NotifyRowCountChanged(Rows() + 1, Rows());
     FireDeleteRow(Rows() + 1, true);

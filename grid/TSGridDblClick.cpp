@@ -11,9 +11,9 @@ void TgrBaseGrid::DoubleClickPress(TShiftState shift, Integer x, Integer y) {
     single.Exclude(ssDouble);
     // On a painted scroll bar the second press is another press of it.
     if (ThumbPress(x, y) || ScrollBarPress(x, y)) return;
-    TCellCoord_ts cell = CellUnderMouse(x, y);
+    TCellCoord_ts cell = MouseCoord(x, y);
     // A heading that acts as a button takes it as another press.
-    if (cell.Row == 0 && HeadingPressStarts(cell.Col, x, y)) {
+    if (cell.Row == 0 && HeadingButtonHitTest(x, y, cell.Col)) {
         MousePress(single, x, y);
         return;
     }

@@ -65,7 +65,7 @@ void RegisterGrid() {
                  [](G& g, Integer v) { g.SetDefaultColWidth(v); })
         .Integer("DefaultRowHeight", [](G& g) { return g.DefaultRowHeight(); },
                  [](G& g, Integer v) { g.SetDefaultRowHeight(v); })
-        .Boolean("HeadingOn", &G::HeadingOn, &G::SetHeadingOn)
+        .Boolean("HeadingOn", [](G& g) { return g.GetHeadingOn(); }, &G::SetHeadingOn)
         .Integer("HeadingHeight", &G::HeadingHeight, &G::SetHeadingHeight)
         .Boolean("RowBarOn", &G::RowBarOn, &G::SetRowBarOn)
         .Integer("RowBarWidth", &G::RowBarWidth, &G::SetRowBarWidth)
@@ -927,7 +927,7 @@ void TgrBaseGrid::ReadLegacyEditMode(TReader& reader) {
 }
 
 void TgrBaseGrid::ReadLegacyHeadingAlignment(TReader& reader) {
-    SetHeadingHorzAlignment(AlignmentToHorzAlignment(TAlignment(ReadAlignmentIdent(reader)), true));
+    SetLegacyHeadingAlignment(TAlignment(ReadAlignmentIdent(reader)));
 }
 
 void TgrBaseGrid::WriteImageIds(TWriter& writer) { writer.WriteString(imageNames_.CommaText()); }

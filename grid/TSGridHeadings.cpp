@@ -82,7 +82,7 @@ bool TgrBaseGrid::IsOverHeadingButton(Integer x, Integer y, Integer displayCol) 
            y < std::min<Integer>(info.CellRect.Top + kHeadingButtonArea, b.Bottom);
 }
 
-bool TgrBaseGrid::HeadingPressStarts(Integer displayCol, Integer x, Integer y) {
+bool TgrBaseGrid::HeadingButtonHitTest(Integer x, Integer y, Integer displayCol) {
     if (pressedHeadingIsButton_ || displayCol < 1 || displayCol >= ColTotal()) return false;
     if (colSelection_->IsSelected(displayCol)) return false;
     if (HasHeadingButton(displayCol)) return IsOverHeadingButton(x, y, displayCol);
@@ -90,7 +90,7 @@ bool TgrBaseGrid::HeadingPressStarts(Integer displayCol, Integer x, Integer y) {
 }
 
 bool TgrBaseGrid::PressHeadingButton(Integer displayCol, Integer x, Integer y) {
-    if (!HeadingPressStarts(displayCol, x, y)) return false;
+    if (!HeadingButtonHitTest(x, y, displayCol)) return false;
     pressedHeading_ = displayCol;
     pressedHeadingIsButton_ = true;
     headingShownDown_ = true;
@@ -102,7 +102,7 @@ bool TgrBaseGrid::PressHeadingButton(Integer displayCol, Integer x, Integer y) {
 }
 
 bool TgrBaseGrid::HeadingShownDownAt(Integer x, Integer y) {
-    TCellCoord_ts over = CellUnderMouse(x, y);
+    TCellCoord_ts over = MouseCoord(x, y);
     if (over.Row != 0 || over.Col != pressedHeading_ || y <= 0) return false;
     // A heading button shows pressed only while the pointer is on its
     // button part.

@@ -14,27 +14,56 @@ constexpr Integer kHotWatchMs = 50;
 
 }  // namespace
 
-bool TgrBaseGrid::ReleaseHotButton() {
-    if (hotButton_.Col < 0) return false;
-    TCellCoord_ts cell = hotButton_;
+TColor TgrBaseGrid::GetButtonBackColor(Integer displayCol, Integer displayRow) {
+    if (inactiveButtonState_ == ibsBackGround) return clBtnFace;
+    return IsButtonActive(displayCol, displayRow, true) ? clBtnFace : grColorNotSet;
+}
+
+void TgrBaseGrid::ClearHotButton() {
     hotButton_ = {-1, -1};
     hotHalves_ = 0;
+}
+
+void TgrBaseGrid::ClearPressedButton() {
+    SetPressedSpin(-1, -1, spbNone);
+    spinRepeatCount_ = 0;
+}
+
+void TgrBaseGrid::ReleaseCellButtons() {
     KillGridTimer(HotButtonTimerId);
-    TColor normal = inactiveButtonState_ == ibsBackGround || IsButtonActive(cell.Col, cell.Row, true) ? clBtnFace
-                                                                                                     : grColorNotSet;
-    RepaintCellButton(cell.Col, cell.Row, 0, normal, spbNone, kSpinBothMask);
-    return true;
+    if (hotButton_.Col >= 0) {
+        TCellCoord_ts cell = hotButton_;
+        ClearHotButton();
+        RepaintCellButton(cell.Col, cell.Row, 0, GetButtonBackColor(cell.Col, cell.Row), spbNone, kSpinBothMask);
+    }
+    // Forgetting the pressed half repaints its cell and stops the repeat.
+    if (spinPressCell_.Col >= 0) ClearPressedButton();
+}
+
+// Positions beyond the last display column or row after a count change
+// name no cell any more.
+void TgrBaseGrid::ValidateButtonPositions() {
+    if (hotButton_.Col >= ColTotal() || hotButton_.Row >= RowTotal()) ClearHotButton();
+    if (spinPressCell_.Col >= ColTotal() || spinPressCell_.Row >= RowTotal()) {
+        ClearPressedButton();
+        spinHeld_ = false;
+        spinRememberedHalf_ = spbNone;
+    }
+    if (pressedHeading_ >= ColTotal()) {
+        pressedHeading_ = -1;
+        headingShownDown_ = false;
+    }
 }
 
 void TgrBaseGrid::UpdateHotButton(Integer x, Integer y, Integer displayRow, Integer displayCol) {
     if (!HasActiveData()) return;
     if (!IsOverCellButton(x, y, displayCol, displayRow)) {
-        ReleaseHotButton();
+        ReleaseCellButtons();
         return;
     }
     if (flatButtons_) StartGridTimer(HotButtonTimerId, false, kHotWatchMs);
     if (hotButton_.Col == displayCol && hotButton_.Row == displayRow) return;
-    ReleaseHotButton();
+    ReleaseCellButtons();
     // IsOverCellButton leaves out the list-box and browse modes and
     // read-only cells. A raised frame shows nothing new where the button
     // is raised anyway (a 3D or spin button on the current cell, or every
@@ -50,8 +79,8 @@ void TgrBaseGrid::UpdateHotButton(Integer x, Integer y, Integer displayRow, Inte
 }
 
 void TgrBaseGrid::ReleaseCellButton(Integer x, Integer y) {
-    TCellCoord_ts under = CellUnderMouse(int(x), int(y));
-    if (hotButton_.Col >= 0 && !(hotButton_ == under)) ReleaseHotButton();
+    TCellCoord_ts under = MouseCoord(int(x), int(y));
+    if (hotButton_.Col >= 0 && !(hotButton_ == under)) ReleaseCellButtons();
     if (gridMode_ != gmEdit && gridMode_ != gmEditInsert) return;
     if (!IsOverCellButton(x, y, under.Col, under.Row)) return;
     hotButton_ = under;
@@ -60,7 +89,7 @@ void TgrBaseGrid::ReleaseCellButton(Integer x, Integer y) {
     RepaintCellButton(under.Col, under.Row, 1, clBtnFace, spbNone, kSpinBothMask);
 }
 
-void TgrBaseGrid::HotButtonWatch() {
+void TgrBaseGrid::TrackHotButton() {
     // A held button is the press's business until it is released.
     if (mouseStatus_ == msButtonDown) return;
     if (hotButton_.Col < 0 || !HasWindow()) {
@@ -69,7 +98,7 @@ void TgrBaseGrid::HotButtonWatch() {
     }
     QPoint screen = QCursor::pos();
     TPoint p = ScreenToClient(TPoint(screen.x(), screen.y()));
-    TCellCoord_ts under = CellUnderMouse(p.X, p.Y);
-    if (IsOverCellButton(p.X, p.Y, under.Col, under.Row)) return;
-    ReleaseHotButton();
+    TCellCoord_ts under = CellAtPoint(p.X, p.Y);
+    if (under.Col > 0 && under.Row > 0 && IsOverCellButton(p.X, p.Y, under.Col, under.Row)) return;
+    ReleaseCellButtons();
 }

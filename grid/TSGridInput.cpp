@@ -157,8 +157,9 @@ bool TgrBaseGrid::UndoEdit(bool forceRow, bool byUser, bool& undone, bool& value
         if (insertRowInUse_ && gridMode_ == gmEditInsert && insertRowCount_ == 1 &&
             curDisplayRow_ + 1 == RowTotal() - 1 && !IsRowChanged(curDataRow_)) {
             insertRowInUse_ = false;
-            insertRowCount_ = 0;
-            ChangeCounts(ColTotal(), RowTotal() - 1);
+            Integer rows = Rows();
+            SetInsertRowState(0);
+            UpdateRowCount(rows);
         }
         InvalidateRow(curDisplayRow_);
         // The shown control takes the row's values back too.
@@ -180,8 +181,7 @@ void TgrBaseGrid::CellValueEdited(bool startEdit, bool byUser, bool autoFill) {
     if (onInsertRow && !insertRowInUse_) {
         // The edited row stays; a new insert row is shown below it.
         insertRowInUse_ = true;
-        insertRowCount_ = 1;
-        ChangeCounts(ColTotal(), RowTotal() + 1);
+        AddInsertRow();
     }
     FireCellEdit(curDataCol_, curDataRow_, byUser);
     ComboValueEdited(autoFill);
@@ -345,20 +345,20 @@ void TgrBaseGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
     ignoreRelease_ = false;
     if (!IsDesigning()) pressedInGrid_ = true;
     if (button == mbLeft) {
-        TCellCoord_ts cell = CellUnderMouse(x, y);
+        TCellCoord_ts cell = MouseCoord(x, y);
         SetMouseDownCell(cell.Col, cell.Row);
     }
     if (button == mbLeft && !shift.Contains(ssDouble) && !ThumbPress(x, y) && !ScrollBarPress(x, y)) {
         MousePress(shift, x, y);
     } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNone &&
-               IsOverCellButtonArea(x, y, CellUnderMouse(x, y).Col, CellUnderMouse(x, y).Row)) {
+               IsOverCellButtonArea(x, y, MouseCoord(x, y).Col, MouseCoord(x, y).Row)) {
         // The second press of a double-click on a cell's button area is
         // another press of the button, not a double-click.
         TShiftState single = shift;
         single.Exclude(ssDouble);
         MousePress(single, x, y);
     } else if (button == mbLeft && shift.Contains(ssDouble) && mouseStatus_ == msNone &&
-               IsOnSizingZone(x, y, CellUnderMouse(x, y).Col, CellUnderMouse(x, y).Row) != msNone) {
+               IsOnSizingZone(x, y, MouseCoord(x, y).Col, MouseCoord(x, y).Row) != msNone) {
         // The second press of a double-click on a row or column border (the
         // row bar's too) starts a resize that, released on the border,
         // gives the row its set height (the column its set width) back.
@@ -386,7 +386,7 @@ void TgrBaseGrid::DblClick() {}
 // menu acts on the cell pressed; on a cell shown selected it changes
 // nothing, and the menu acts on the selection.
 void TgrBaseGrid::RightPress(Integer x, Integer y) {
-    TCellCoord_ts cell = CellUnderMouse(x, y);
+    TCellCoord_ts cell = MouseCoord(x, y);
     if (cell.Col < 0 || cell.Row < 0 || (cell.Col == 0 && cell.Row == 0)) return;
     if (droppedCombo_ && !(cell.Col == curDisplayCol_ && cell.Row == curDisplayRow_)) CloseDropDowns(false);
     if (cell.Col == 0) cell.Col = curDisplayCol_;
@@ -565,7 +565,7 @@ void TgrBaseGrid::SelectAllRows(bool byUser) {
 
 void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
     pressedHeading_ = -1;
-    TCellCoord_ts under = CellUnderMouse(x, y);
+    TCellCoord_ts under = MouseCoord(x, y);
     // A press anywhere but on the cell whose list is down closes the list.
     if (droppedCombo_ && !(under.Col >= 1 && under.Row >= 1 && under.Col < ColTotal() && under.Row < RowTotal() &&
                            IsDroppedDownAt(DataColOfDisplay(under.Col), DataRowOfDisplay(under.Row))))
@@ -590,7 +590,7 @@ void TgrBaseGrid::MousePress(TShiftState shift, Integer x, Integer y) {
         StartRowMove(under.Row);
         return;
     }
-    TCellCoord_ts cell = CellUnderMouse(x, y);
+    TCellCoord_ts cell = MouseCoord(x, y);
     if (cell.Col < 0 || cell.Row < 0) return;
     if (cell.Row == 0 && cell.Col >= 1) {
         if (!PressHeadingButton(cell.Col, x, y)) HeadingClick(shift, x, cell.Row, cell.Col, y);
@@ -627,7 +627,7 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
             if (TrackPressedButton(x, y)) break;
             // The held heading looks pressed only while the pointer is on it.
             if (pressedHeading_ >= 1) {
-                TCellCoord_ts over = CellUnderMouse(x, y);
+                TCellCoord_ts over = MouseCoord(x, y);
                 bool down = HeadingShownDownAt(x, y);
                 if (down != headingShownDown_) {
                     headingShownDown_ = down;
@@ -641,7 +641,7 @@ void TgrBaseGrid::MouseMove(TShiftState shift, int x, int y) {
         case msColSelect:
         case msCellSelect: DragSelectTo(x, y); break;
         case msNone: {
-            TCellCoord_ts under = CellUnderMouse(x, y);
+            TCellCoord_ts under = MouseCoord(x, y);
             UpdateHotButton(x, y, under.Row, under.Col);
             break;
         }
@@ -790,7 +790,7 @@ void TgrBaseGrid::DragSelectColsAtCurrent(Integer col) { DragSelectColsRight(col
 
 void TgrBaseGrid::TrackRowDragSelect(Integer x, Integer y, Integer row, Integer col) {
     if (rowSelectMode_ == rsMulti || rowSelectMode_ == rsSingle) {
-        TCellCoord_ts under = CellUnderMouse(x, y);
+        TCellCoord_ts under = MouseCoord(x, y);
         pointerInRows_ = under.Row >= 1 && under.Col >= 0;
         if (CheckDragAutoScroll(x, y, col, row)) return;
         DragRowEndTo(row);
@@ -837,7 +837,7 @@ void TgrBaseGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
         thumbAxis_ = 0;
         SetMouseCapture(false);
     } else if (button == mbLeft) {
-        TCellCoord_ts cell = CellUnderMouse(x, y);
+        TCellCoord_ts cell = MouseCoord(x, y);
         // Rows of a list scrolled out below its window are beside it, not
         // under the pointer.
         if (comboGrid_ && cell.Row >= 1 && !IsOnListRow(x, y)) cell = {-1, -1};
@@ -846,7 +846,7 @@ void TgrBaseGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
         FinishMouseAction(true, x, y);
         // Released on the cell it made current, the click goes on in the
         // control; anywhere else it is dropped.
-        TCellCoord_ts under = CellUnderMouse(x, y);
+        TCellCoord_ts under = MouseCoord(x, y);
         if (under.Col != curDisplayCol_ || under.Row != curDisplayRow_ || gridStatus_ != gsNormal)
             controlClickPending_ = false;
         ForwardPressToEditor(false);
@@ -1079,7 +1079,7 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
                 FinishColMove(true);
                 break;
             }
-            TCellCoord_ts cell = CellUnderMouse(x, y);
+            TCellCoord_ts cell = MouseCoord(x, y);
             if (cell.Row != 0 || cell.Col != pressedHeading_) break;
             DoHeadingUp(dataCol);
             DoHeadingClick(dataCol);
@@ -1092,8 +1092,8 @@ void TgrBaseGrid::FinishMouseAction(bool released, Integer x, Integer y) {
         case msRowSelect:
         case msColSelect:
         case msCellSelect:
-            if (status == msColSelect && pressedHeading_ >= 1 && CellUnderMouse(x, y).Row == 0 &&
-                CellUnderMouse(x, y).Col == pressedHeading_) {
+            if (status == msColSelect && pressedHeading_ >= 1 && MouseCoord(x, y).Row == 0 &&
+                MouseCoord(x, y).Col == pressedHeading_) {
                 // The column press released on its heading is the heading's click.
                 Integer dataCol = DataColOfDisplay(pressedHeading_);
                 DoHeadingUp(dataCol);

@@ -84,7 +84,7 @@ const std::vector<LayoutProp<G>>& GridProps() {
                    [](G& g, Integer v) { g.SetDefaultColWidth(v); }, 0, 100000),
         IntProp<G>("DefaultRowHeight", -1, [](G& g) { return g.DefaultRowHeight(); },
                    [](G& g, Integer v) { g.SetDefaultRowHeight(v); }, 0, 100000),
-        BoolProp<G>("HeadingOn", -1, [](G& g) { return g.HeadingOn(); }, [](G& g, bool v) { g.SetHeadingOn(v); }),
+        BoolProp<G>("HeadingOn", -1, [](G& g) { return g.GetHeadingOn(); }, [](G& g, bool v) { g.SetHeadingOn(v); }),
         IntProp<G>("HeadingHeight", -1, [](G& g) { return g.HeadingHeight(); },
                    [](G& g, Integer v) { g.SetHeadingHeight(v); }, 0, 100000),
         BoolProp<G>("RowBarOn", -1, [](G& g) { return g.RowBarOn(); }, [](G& g, bool v) { g.SetRowBarOn(v); }),

@@ -13,7 +13,7 @@
 #include "grid/TSGrid.h"
 
 bool TgrBaseGrid::CursorRequest(int x, int y, TCursor& cursor) {
-    TCellCoord_ts cell = CellUnderMouse(x, y);
+    TCellCoord_ts cell = MouseCoord(x, y);
     return CursorForMouseStatus(x, y, cell.Row, cell.Col, cursor);
 }
 

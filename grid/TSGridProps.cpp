@@ -57,7 +57,13 @@ GR_SETTER(TColor, FixedLineColor, fixedLineColor_, GR_REPAINT)
 GR_SETTER(bool, Is3D, is3D_, GR_REPAINT)
 GR_SETTER(bool, Heading3D, heading3D_, InvalidateRow(0))
 GR_SETTER(TColor, HeadingColor, headingColor_, InvalidateRow(0))
-GR_SETTER(TgrHorzAlignment, HeadingHorzAlignment, headingHorzAlignment_, InvalidateRow(0))
+void TgrBaseGrid::SetHeadingHorzAlignment(TgrHorzAlignment value) {
+    if (value == headingHorzAlignment_) return;
+    headingHorzAlignment_ = value;
+    // Older form files read the heading's alignment as a TAlignment.
+    legacyHeadingAlignment_ = HorzAlignmentToAlignment(value);
+    if (headingOn_ && !painting_) InvalidateRow(0);
+}
 GR_SETTER(TgrVertAlignment, HeadingVertAlignment, headingVertAlignment_, InvalidateRow(0))
 GR_SETTER(TgrWordWrap, HeadingWordWrap, headingWordWrap_, InvalidateRow(0))
 GR_SETTER(TgrHeadingButton, HeadingButton, headingButton_, InvalidateRow(0))
@@ -223,8 +229,8 @@ void TgrBaseGrid::StoreGridMode(TgrGridMode value) {
     Integer insertRows = value == gmEditInsert ? 1 : 0;
     if (insertRows != insertRowCount_) {
         Integer rows = Rows();
-        insertRowCount_ = insertRows;
-        ChangeCounts(ColTotal(), rows + 1 + insertRows);
+        SetInsertRowState(insertRows);
+        UpdateRowCount(rows);
     }
     editModeFlag_ = alwaysShowEditor_;
     ResetCellControl(true);
@@ -287,25 +293,13 @@ void TgrBaseGrid::SetRowBarWidth(Integer width) {
 void TgrBaseGrid::SetFixedColCount(Integer value) {
     if (value < 0) return;
     fixedColCount_ = value;
-    ApplyFixedCounts();
+    ApplyFixedColCount();
 }
 
 void TgrBaseGrid::SetFixedRowCount(Integer value) {
     if (value < 0) return;
     fixedRowCount_ = value;
-    ApplyFixedCounts();
-}
-
-void TgrBaseGrid::ApplyFixedCounts() {
-    Integer cols = ColTotal() < 2 ? FixedColTotal() : std::min(ColTotal() - 1, fixedColCount_ + 1);
-    Integer rows = RowTotal() < 2 ? FixedRowTotal() : std::min(RowTotal() - 1, fixedRowCount_ + 1);
-    if (cols == FixedColTotal() && rows == FixedRowTotal()) return;
-    bool shown = HideCellControlIfShown(false);
-    SetFixedColTotal(cols);
-    SetFixedRowTotal(rows);
-    if (shown) RefreshCellControl();
-    UpdateScrollBars();
-    Invalidate();
+    ApplyFixedRowCount();
 }
 
 void TgrBaseGrid::SetImageList(TgrImageListComponent* list) {
@@ -625,7 +619,10 @@ void TgrBaseGrid::MoveColIndex(Integer from, Integer to) {
     for (Integer p = 1; p < ColTotal(); ++p) SetDataColOfDisplay(p, colMap_[std::size_t(p)]);
 }
 
-void TgrBaseGrid::MoveColWidth(Integer from, Integer to) { MoveColumnTo(from, to); }
+void TgrBaseGrid::MoveColWidth(Integer from, Integer to) {
+    TgrFlagRaised moving(movingColWidths_);
+    MoveColumnTo(from, to);
+}
 
 void TgrBaseGrid::MoveColSelection(Integer from, Integer to) { colSelection_->Move(from, to); }
 

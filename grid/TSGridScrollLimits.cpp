@@ -22,11 +22,7 @@ struct LimitAxis {
     Integer Client() const { return rows ? g.ClientHeight() : g.ClientWidth(); }
     Integer Top() const { return rows ? g.TopRow() : g.TopLeftCell().Col; }
     TgrVisibleItems* List() const { return rows ? g.VisibleRows() : g.VisibleCols(); }
-    Integer FixedExtent() const {
-        Integer sum = 0;
-        for (Integer i = 0; i < Fixed(); ++i) sum += Size(i);
-        return sum;
-    }
+    Integer FixedExtent() const { return rows ? g.FixedAreaHeight() : g.FixedAreaWidth(); }
     bool Visible(Integer i) const {
         bool found = false;
         List()->Find(i, found);
@@ -153,7 +149,7 @@ namespace {
 // A scroll-bar request gives the grid the focus, as a click would.
 void FocusForScroll(TgrBaseGrid& g) {
     if (g.HasWindow() && g.Showing() && g.CanFocus() && g.CanTakeFocus() && !g.IsDesigning() && !g.Focused())
-        g.SetFocus();
+        g.FocusGrid();
 }
 }  // namespace
 

@@ -39,7 +39,10 @@ void TgrBaseGrid::ColWidthChanged(Integer displayCol) {
             SetColWidthAt(displayCol, 0);
         }
     }
-    if (displayCol < FixedColTotal()) RecheckTopLeft(false);
+    if (displayCol < FixedColTotal()) {
+        RecalcFixedAreaWidth();
+        RecheckTopLeft(false);
+    }
     UpdateDropDownSize(GetDropDownCols(), GetDropDownRows());
 }
 
@@ -51,7 +54,10 @@ void TgrBaseGrid::RowHeightChanged(Integer displayRow) {
             SetRowHeightAt(displayRow, 0);
         }
     }
-    if (displayRow < FixedRowTotal()) RecheckTopLeft(false);
+    if (displayRow < FixedRowTotal()) {
+        RecalcFixedAreaHeight();
+        RecheckTopLeft(false);
+    }
     UpdateDropDownSize(GetDropDownCols(), GetDropDownRows());
 }
 
@@ -85,26 +91,45 @@ void TgrBaseGrid::SyncRowHeights(Integer& lastChanged) {
 }
 
 void TgrBaseGrid::ColWidthsUpdated() {
-    if (colWidthsUpdating_ || !gridCols_ || !gridRows_) return;
+    if (colWidthsUpdating_ || !gridCols_ || !gridRows_) {
+        // The outer reaction (or the construction) settles the rest.
+        RecalcFixedAreaWidth();
+        return;
+    }
     TgrFlagRaised updating(colWidthsUpdating_);
     // A width of nothing is no default: every column takes 1 pixel.
     if (DefaultColWidth() <= 0) SetDefaultColWidth(1);
     Integer changed = 0;
     SyncColWidths(changed);
+    RecalcFixedAreaWidth();
     RefreshCellControl();
+    ColResized(-1);
+    // A border dragged in the designer under rcAll sets the default for
+    // every column.
+    if (IsDesigning() && MouseState() == gstColSizing && resizeCols_ == rcAll && changed > 0 && !sizingDefaultCol_)
+        SetDefaultColWidthKeepingCol(changed, false);
     UpdateScrollBars();
     UpdateDropDownSize(GetDropDownCols(), GetDropDownRows());
+    if (IsDesigning() && !IsReading()) NotifyDesignerModified();
 }
 
 void TgrBaseGrid::RowHeightsUpdated() {
-    if (rowHeightsUpdating_ || !gridCols_ || !gridRows_) return;
+    if (rowHeightsUpdating_ || !gridCols_ || !gridRows_) {
+        RecalcFixedAreaHeight();
+        return;
+    }
     TgrFlagRaised updating(rowHeightsUpdating_);
     if (DefaultRowHeight() <= 0) SetDefaultRowHeight(1);
     Integer changed = 0;
     SyncRowHeights(changed);
+    RecalcFixedAreaHeight();
     RefreshCellControl();
+    RowResized(-1);
+    if (IsDesigning() && MouseState() == gstRowSizing && resizeRows_ == rrAll && changed > 0 && !sizingDefaultRow_)
+        SetDefaultRowHeightKeepingRow(changed, false);
     UpdateScrollBars();
     UpdateDropDownSize(GetDropDownCols(), GetDropDownRows());
+    if (IsDesigning() && !IsReading()) NotifyDesignerModified();
 }
 
 // A new default width reaches every column (its set width stays, for a
@@ -132,8 +157,7 @@ void TgrBaseGrid::FollowDefaultRowHeight() {
 }
 
 Integer TgrBaseGrid::ColsFittingRight(Integer width) {
-    Integer fixed = 0;
-    for (Integer c = 0; c < FixedColTotal(); ++c) fixed += GetColWidthAt(c);
+    Integer fixed = FixedAreaWidth();
     return std::min<Integer>((ClientWidth() - fixed) / std::max<Integer>(width, 1) + 1, ColTotal() - 1);
 }
 
@@ -164,8 +188,7 @@ Integer FirstLineKeeping(Integer index, Integer size, Integer at, Integer fixed,
 
 void TgrBaseGrid::ScrollColToX(Integer col, Integer width, Integer x) {
     if (!HasWindow() || col < FixedColTotal()) return;
-    Integer fixed = 0;
-    for (Integer c = 0; c < FixedColTotal(); ++c) fixed += GetColWidthAt(c);
+    Integer fixed = FixedAreaWidth();
     if (fixed >= ClientWidth()) return;
     Integer left = FirstLineKeeping(col, width, x, fixed, ClientWidth(), ColsFittingRight(width), ColTotal(),
                                    FixedColTotal());
@@ -176,8 +199,7 @@ void TgrBaseGrid::ScrollColToX(Integer col, Integer width, Integer x) {
 
 void TgrBaseGrid::ScrollRowToY(Integer row, Integer height, Integer y) {
     if (!HasWindow() || row < FixedRowTotal()) return;
-    Integer fixed = 0;
-    for (Integer r = 0; r < FixedRowTotal(); ++r) fixed += GetRowHeightAt(r);
+    Integer fixed = FixedAreaHeight();
     if (fixed >= ClientHeight()) return;
     Integer top = FirstLineKeeping(row, height, y, fixed, ClientHeight(), RowsFittingBelow(height, fixed),
                                   RowTotal(), FixedRowTotal());

@@ -60,8 +60,6 @@ void TgrBaseGrid::ShiftColCellRecords(Integer dataCol, Integer last) {
     // Ascending, so that no record lands on a key that is still taken.
     for (TgrCellElement* e : CellRecords(cellProps_.get()))
         if (e->DataCol > dataCol && e->DataCol <= last) RekeyCellRecord(e, e->DataCol - 1, e->DataRow);
-    for (Integer i = 0; i + 1 < fontCells_.Count(); i += 2)
-        if (fontCells_.Get(i) > dataCol && fontCells_.Get(i) <= last) fontCells_.Put(i, fontCells_.Get(i) - 1);
     // The one-entry lookup must not answer for a key that moved.
     cellCacheInvalid_ = true;
 }
@@ -69,11 +67,42 @@ void TgrBaseGrid::ShiftColCellRecords(Integer dataCol, Integer last) {
 void TgrBaseGrid::ShiftRowCellRecords(Integer dataRow, Integer last) {
     for (TgrCellElement* e : CellRecords(cellProps_.get()))
         if (e->DataRow > dataRow && e->DataRow <= last) RekeyCellRecord(e, e->DataCol, e->DataRow - 1);
-    for (Integer i = 0; i + 1 < fontCells_.Count(); i += 2)
-        if (fontCells_.Get(i + 1) > dataRow && fontCells_.Get(i + 1) <= last)
-            fontCells_.Put(i + 1, fontCells_.Get(i + 1) - 1);
     cellCacheInvalid_ = true;
 }
+
+namespace {
+
+// A list of data numbers loses `gone`; the numbers above it drop by one.
+void ShiftNumberList(TgrIntegerList& list, Integer gone) {
+    list.Remove(gone);
+    for (Integer i = 0; i < list.Count(); ++i)
+        if (list.Get(i) > gone) list.Put(i, list.Get(i) - 1);
+}
+
+}  // namespace
+
+void TgrBaseGrid::ShiftColFontLists(Integer dataCol) {
+    ShiftNumberList(fontCols_, dataCol);
+    // The cell list holds (column, row) pairs.
+    for (Integer i = 0; i + 1 < fontCells_.Count(); i += 2)
+        if (fontCells_.Get(i) > dataCol) fontCells_.Put(i, fontCells_.Get(i) - 1);
+}
+
+void TgrBaseGrid::ShiftRowFontLists(Integer dataRow) {
+    ShiftNumberList(fontRows_, dataRow);
+    for (Integer i = 0; i + 1 < fontCells_.Count(); i += 2)
+        if (fontCells_.Get(i + 1) > dataRow) fontCells_.Put(i + 1, fontCells_.Get(i + 1) - 1);
+}
+
+void TgrBaseGrid::ForgetEditValue() {
+    if (currentCell_) currentCell_->ClearValue();
+}
+
+void TgrBaseGrid::SetEditValueCell(Integer dataCol, Integer dataRow) {
+    if (currentCell_) currentCell_->SetValueCell(dataCol, dataRow);
+}
+
+void TgrBaseGrid::ResizeChangedRowBits() { rowChanged_.resize(std::size_t(RowTotal()), false); }
 
 // A data column leaves: it moves to the last display position (the last
 // of the data columns still counted), its cell records go, and the later
@@ -85,12 +114,17 @@ void TgrBaseGrid::MoveColToEnd(Integer dataCol, Integer last) {
         Integer d = colMap_[std::size_t(b)];
         colMap_.erase(colMap_.begin() + b);
         colMap_.insert(colMap_.begin() + last, d);
-        MoveColumnTo(b, last);
+        MoveColWidth(b, last);
         colSelection_->Move(b, last);
         if (visibleCols_->Materialized()) visibleCols_->MovePosition(b, last);
     }
     DropColCellRecords(i);
+    ShiftColFontLists(i);
     ShiftColCellRecords(i, count);
+    // The stored edit value goes with its column, or follows its new number.
+    if (currentCell_ && currentCell_->LoadedDataCol() == i) ForgetEditValue();
+    else if (currentCell_ && currentCell_->LoadedDataCol() > i)
+        SetEditValueCell(currentCell_->LoadedDataCol() - 1, currentCell_->LoadedDataRow());
     TgrCol* gone = gridCols_->ColAt(i);
     gridCols_->MoveBlock(i + 1, i, count - i);
     gridCols_->PutCol(count, gone);
@@ -113,12 +147,16 @@ void TgrBaseGrid::MoveRowToEnd(Integer dataRow, Integer last) {
         Integer d = rowMap_[std::size_t(b)];
         rowMap_.erase(rowMap_.begin() + b);
         rowMap_.insert(rowMap_.begin() + last, d);
-        MoveRowTo(b, last);
+        MoveRowHeight(b, last);
         rowSelection_->Move(b, last);
         if (visibleRows_->Materialized()) visibleRows_->MovePosition(b, last);
     }
     DropRowCellRecords(i);
+    ShiftRowFontLists(i);
     ShiftRowCellRecords(i, count);
+    if (currentCell_ && currentCell_->LoadedDataRow() == i) ForgetEditValue();
+    else if (currentCell_ && currentCell_->LoadedDataRow() > i)
+        SetEditValueCell(currentCell_->LoadedDataCol(), currentCell_->LoadedDataRow() - 1);
     gridRows_->FreeRow(i);
     gridRows_->MoveBlock(i + 1, i, count - i);
     for (Integer d = i; d < count; ++d)
@@ -141,7 +179,7 @@ void TgrBaseGrid::ReportRemovedRow(Integer dataRow) {
 // After removed data columns moved to the end: the counts shrink and the
 // columns and cell records take their new numbers.
 void TgrBaseGrid::SettleRemovedCols(Integer old, Integer removed) {
-    ChangeCounts(old - removed + 1, RowTotal());
+    UpdateColCount(old - removed);
     for (Integer p = 1; p < ColTotal(); ++p)
         if (TgrCol* c = gridCols_->ColAt(colMap_[std::size_t(p)])) c->RenumberDisplayCol(p);
 }
@@ -152,10 +190,10 @@ void TgrBaseGrid::SettleRemovedRows(Integer old, Integer removed) {
         Integer insertPos = RowTotal() - 1, kept = old - removed + 1;
         rowMap_.erase(rowMap_.begin() + insertPos);
         rowMap_.insert(rowMap_.begin() + kept, kept);
-        MoveRowTo(insertPos, kept);
+        MoveRowHeight(insertPos, kept);
         for (Integer p = kept + 1; p < RowTotal(); ++p) rowMap_[std::size_t(p)] = p;
     }
-    ChangeCounts(ColTotal(), old - removed + 1 + insertRowCount_);
+    UpdateRowCount(old - removed);
     if (gridRows_->HasDisplayArray())
         for (Integer p = 1; p < RowTotal(); ++p) gridRows_->SetDisplayRowOf(rowMap_[std::size_t(p)], p);
 }

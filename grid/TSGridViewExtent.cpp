@@ -49,17 +49,9 @@ Integer CountFittingBack(Integer last, Integer stop, Integer room, Size size) {
 
 }  // namespace
 
-Integer TgrBaseGrid::FixedAreaWidth() const {
-    Integer w = 0;
-    for (Integer c = 0; c < FixedColTotal(); ++c) w += GetColWidthAt(c);
-    return w;
-}
+Integer TgrBaseGrid::FixedAreaWidth() const { return fixedAreaWidth_; }
 
-Integer TgrBaseGrid::FixedAreaHeight() const {
-    Integer h = 0;
-    for (Integer r = 0; r < FixedRowTotal(); ++r) h += GetRowHeightAt(r);
-    return h;
-}
+Integer TgrBaseGrid::FixedAreaHeight() const { return fixedAreaHeight_; }
 
 Integer TgrBaseGrid::GetLastVisibleColFrom(Integer col) {
     if (!HasWindow()) return 0;
@@ -115,13 +107,13 @@ Integer TgrBaseGrid::GetLastVisibleCol() {
     // The columns from the left column reach the last one: the last that
     // can be entered; otherwise the one under the right edge.
     if (GetLastVisibleColFrom(TopLeftCell().Col) >= ColTotal() - 1) return GetLastEnterableCol(SkipsReadOnly(), false);
-    return CellUnderMouse(ClientWidth() - 1, 0).Col;
+    return MouseCoord(ClientWidth() - 1, 0).Col;
 }
 
 Integer TgrBaseGrid::GetLastVisibleRow() {
     if (!HasWindow()) return 0;
     Integer top = TopRow();
-    if (top + GetFullyVisibleRowsFrom(top) < RowTotal()) return CellUnderMouse(0, ClientHeight() - 1).Row;
+    if (top + GetFullyVisibleRowsFrom(top) < RowTotal()) return MouseCoord(0, ClientHeight() - 1).Row;
     return gridMode_ == gmEditInsert ? RowTotal() - 1 : GetLastEnterableRow(false, false);
 }
 

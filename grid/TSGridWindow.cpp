@@ -95,8 +95,8 @@ void TgrBaseGrid::StartGridTimer(Integer id, bool restart, Integer interval) {
     if (!t) {
         t = new TTimer(this);
         t->OnTimer = [this, id](TObject*) {
-            if (id == SpinTimerId) SpinRepeatStep();
-            else HotButtonWatch();
+            if (id == SpinTimerId) ButtonRepeatTick();
+            else TrackHotButton();
         };
     }
     t->SetEnabled(false);

@@ -104,11 +104,11 @@ TEST_F(GridBase, CellsUnderPixels) {
         {319, 119, 4, 4}, {-1, 10, -1, -1}, {10, -3, -1, -1},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(grid->CellUnderMouse(c.x, c.y), (TCellCoord_ts{c.col, c.row})) << c.x << "," << c.y;
+        EXPECT_EQ(grid->MouseCoord(c.x, c.y), (TCellCoord_ts{c.col, c.row})) << c.x << "," << c.y;
     grid->SetColTotal(2);
-    EXPECT_EQ(grid->CellUnderMouse(200, 10), (TCellCoord_ts{-1, -1}));  // right of all columns
+    EXPECT_EQ(grid->MouseCoord(200, 10), (TCellCoord_ts{-1, -1}));  // right of all columns
     grid->SetRowTotal(2);
-    EXPECT_EQ(grid->CellUnderMouse(10, 100), (TCellCoord_ts{-1, -1}));  // below all rows
+    EXPECT_EQ(grid->MouseCoord(10, 100), (TCellCoord_ts{-1, -1}));  // below all rows
     TGridLayout_ts l;
     grid->ComputeLayout(l);
     EXPECT_EQ(grid->CellAtPoint(10, 100, l), (TCellCoord_ts{0, -1}));

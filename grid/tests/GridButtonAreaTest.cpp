@@ -188,7 +188,7 @@ TEST_F(GridButtonArea, ButtonsCanReactOnlyOnDataCellsInTheClientAreaOffTheOpenLi
     TRect down = grid->DropDownForm()->BoundsRect();
     TPoint over = grid->ScreenToClient(TPoint(down.Left + 4, down.Top + 4));
     ASSERT_LT(over.Y, grid->ClientHeight()) << "the list covers part of the grid";
-    TCellCoord_ts under = grid->CellUnderMouse(over.X, over.Y);
+    TCellCoord_ts under = grid->MouseCoord(over.X, over.Y);
     ASSERT_EQ(under.Col, 1);
     EXPECT_TRUE(grid->IsPointOverDropDown(over.X, over.Y));
     EXPECT_FALSE(grid->IsOverCellButtonArea(over.X, over.Y, under.Col, under.Row));

@@ -45,7 +45,7 @@ public:
     void InvalidateRow(Integer r) override { Log.push_back("row " + std::to_string(r)); }
     void RepaintFocusCell(bool) override { Log.push_back("focus"); }
     std::vector<std::string> Steps;
-    void SpinRepeatStep() override { Steps.push_back("spin"); }
+    void ButtonRepeatTick() override { Steps.push_back("spin"); }
     using TgrBaseGrid::KeysUnlocked;
     using TgrBaseGrid::MouseDown;
     void ResetCellControl(bool refresh) override {

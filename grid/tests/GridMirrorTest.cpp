@@ -69,7 +69,7 @@ TEST(GridMirror, RectanglesAndHitTestsAreMirrored) {
     for (Integer col : {0, 1, 3}) {
         TRect a = plain.CellPixels(col, 1), b = mirrored.CellPixels(col, 1);
         EXPECT_EQ(b, TRect(w - a.Right, a.Top, w - a.Left, a.Bottom)) << col;
-        EXPECT_EQ(mirrored.CellUnderMouse(w - 1 - (a.Left + 3), a.Top + 3), (TCellCoord_ts{col, 1})) << col;
+        EXPECT_EQ(mirrored.MouseCoord(w - 1 - (a.Left + 3), a.Top + 3), (TCellCoord_ts{col, 1})) << col;
     }
 }
 

@@ -55,7 +55,7 @@ TEST(GridShotMirror, ClicksAndCellRectanglesAreMirrored) {
     EXPECT_EQ(b.Left, w - a.Right);
     EXPECT_EQ(b.Right, w - a.Left);
     EXPECT_EQ(b.Top, a.Top);
-    TCellCoord_ts under = mirrored.Grid()->CellUnderMouse(w - 1 - 20, a.Top + 2);
+    TCellCoord_ts under = mirrored.Grid()->MouseCoord(w - 1 - 20, a.Top + 2);
     EXPECT_EQ(under.Col, 1) << w << " " << a.Top;
     EXPECT_EQ(under.Row, 1);
 }
