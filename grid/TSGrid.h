@@ -3443,7 +3443,7 @@ private:
     // (end of section)
 
     // Views, moves and drawing steps.
-    virtual Integer GetCols() { return Cols(); }
+public:
     // The grid's own single column move (MoveColOrder): the visible-column
     // list entry, the selection bits (nothing when none lies between) and
     // the current cell carried along.
