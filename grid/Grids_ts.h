@@ -335,7 +335,7 @@ protected:
     // The size message: the scroll bars follow the new client size.
     void BoundsChanged() override;
     virtual void ScrollDrawArea(Integer dx, Integer dy, const TGridLayout_ts& layout);
-    virtual void AfterTopLeftMove(const TCellCoord_ts& oldTopLeft);
+    virtual void TopLeftMoved(const TCellCoord_ts& oldTopLeft);
     // The current cell moved (by key, click or call); runs after the
     // current cell and anchor changed and before the cells are repainted.
     virtual void CurrentCellMoved(const TCellCoord_ts& oldCurrent) {}

@@ -131,7 +131,7 @@ void TCustomGrid_ts::ScrollCellIntoView(const TCellCoord_ts& cell) {
     else if (cell.Col > layout.Horz.LastFullCell) topLeft_.Col = last.Col;
     if (cell.Row < topLeft_.Row) topLeft_.Row = std::max(cell.Row, fixedRowTotal_);
     else if (cell.Row > layout.Vert.LastFullCell) topLeft_.Row = last.Row;
-    if (!(old == topLeft_)) AfterTopLeftMove(old);
+    if (!(old == topLeft_)) TopLeftMoved(old);
 }
 
 void TCustomGrid_ts::SetTopLeftCell(Integer col, Integer row) {
@@ -140,7 +140,7 @@ void TCustomGrid_ts::SetTopLeftCell(Integer col, Integer row) {
     TCellCoord_ts old = topLeft_;
     Update();
     topLeft_ = next;
-    AfterTopLeftMove(old);
+    TopLeftMoved(old);
 }
 
 void TCustomGrid_ts::SetLeftCol(Integer col) {
@@ -151,7 +151,7 @@ void TCustomGrid_ts::SetTopRow(Integer row) {
     if (row != topLeft_.Row) SetTopLeftCell(topLeft_.Col, row);
 }
 
-void TCustomGrid_ts::AfterTopLeftMove(const TCellCoord_ts& oldTopLeft) {
+void TCustomGrid_ts::TopLeftMoved(const TCellCoord_ts& oldTopLeft) {
     SyncScrollPos();
     TGridLayout_ts layout;
     ComputeLayout(layout);
@@ -242,7 +242,7 @@ void TCustomGrid_ts::SyncScrollRange() {
     }
     scrollBarKind_ = kind;
     SyncScrollPos();
-    if (!(topLeft_ == remembered)) AfterTopLeftMove(remembered);
+    if (!(topLeft_ == remembered)) TopLeftMoved(remembered);
 }
 
 void TCustomGrid_ts::SyncScrollPos() {

@@ -2466,7 +2466,7 @@ protected:
     // scroll-position updates.
     virtual void AfterPaint();
     void NotifyCountsChanged(Integer oldColTotal, Integer oldRowTotal) override;
-    void AfterTopLeftMove(const TCellCoord_ts& oldTopLeft) override;
+    void TopLeftMoved(const TCellCoord_ts& oldTopLeft) override;
     // The base's top-left reaction: the view is clamped and the change
     // reported (ClampTopLeft).
     void NotifyTopLeftChanged() override;

@@ -56,14 +56,14 @@ void TgrBaseGrid::SetTopLeft(Integer col, Integer row) {
     if (!(current == current_)) InvalidateDisplayCell(current.Col, current.Row);
 }
 
-void TgrBaseGrid::AfterTopLeftMove(const TCellCoord_ts& oldTopLeft) {
+void TgrBaseGrid::TopLeftMoved(const TCellCoord_ts& oldTopLeft) {
     // While layout is suspended the move is only noted; the end of the
     // suspension reacts to it once.
     if (IsLayoutSuspended()) {
         pendingLayout_ |= 2u;
         return;
     }
-    if (HasWindow()) TCustomGrid_ts::AfterTopLeftMove(oldTopLeft);
+    if (HasWindow()) TCustomGrid_ts::TopLeftMoved(oldTopLeft);
 }
 
 void TgrBaseGrid::NotifyTopLeftChanged() {
