@@ -623,7 +623,7 @@ Variant TgrCustomDBGrid::ReadActiveRecordCellValue(Integer dataCol, const Varian
     if (!FieldReReadLocked() && updatePending_ && dataCol == CurrentDataCol() && editRecord) value = PendingValue();
     // An edit that holds no value yet shows the field.
     if (!value.IsEmpty()) {
-        DoCellLoaded(dataCol, dataRow, value);
+        NotifyCellLoaded(dataCol, dataRow, 0, false, ctNone, value);
         return value;
     }
     CheckNotInCellLoaded();
@@ -637,23 +637,21 @@ Variant TgrCustomDBGrid::ReadActiveRecordCellValue(Integer dataCol, const Varian
         TgrDBField* f = FieldAdapter(dataCol);
         if (f && !f->IsBooleanField()) value = f->GetAsVariant();
     }
-    DoCellLoaded(dataCol, dataRow, value);
-    // A text cell shows text, whatever the handler put there.
-    if (type == ctText && !value.IsEmpty() && !value.IsNull() && !value.IsString())
-        value = ConvertCellValue(ctText, value);
+    NotifyCellLoaded(dataCol, dataRow, 0, false, type, value);
     return value;
 }
 
 Variant TgrCustomDBGrid::LoadCellValue(Integer dataCol, Integer dataRow, const Variant& stored) {
-    if (!dataBound_) return stored;
+    if (!dataBound_) {
+        // Unbound, the stored value is shown and the row number names the
+        // row.
+        Variant value = stored;
+        NotifyCellLoaded(dataCol, Variant(dataRow), dataRow, true, EffectiveControlType(dataCol, dataRow), value);
+        return value;
+    }
     if (!dataActive_ || dataRow < 1 || dataRow > window_->GetRowCount()) return Variant();
     Integer active = GetActiveWindowRow();
     Variant rowId = window_->GetRowDataRow(dataRow);
-    if (painting_ && (rowLoadedPending_ || !VariantsEqual(rowId, lastLoadedRecord_))) {
-        lastLoadedRecord_ = rowId;
-        rowLoadedPending_ = false;
-        DoRowLoaded(rowId);
-    }
     // The adapters read the active row: the data link's buffer, or the
     // engine-cursor window's copy of the record.
     SetActiveWindowRow(dataRow);
@@ -1007,10 +1005,14 @@ TgrVertScrollFigures TgrCustomDBGrid::VertScrollFigures() {
         }
         return f;
     }
-    if (!dataActive_ || !window_->IsSequenced()) return f;
+    if (!dataActive_ || !CanMapScrollToRecords()) return f;
     Integer r = window_->GetRecordCount(), v = GetVisibleRecordCount();
     f.Count = f.Positions = f.Range = std::max<Integer>(r + v - 1, 1);
     return f;
+}
+
+bool TgrCustomDBGrid::CanMapScrollToRecords() {
+    return !UsesStandardWindow() || (DataSet() && window_->IsSequenced());
 }
 
 // The bar's position: the record number of the current record plus the
@@ -1023,13 +1025,13 @@ Integer TgrCustomDBGrid::VertScrollPos() {
         if (f.Scaled) return Integer(std::nearbyint(double(offset + 1) * double(f.Range) / double(f.Positions)));
         return offset + 1;
     }
-    if (!window_->IsSequenced()) return window_->GetBof() ? 1 : window_->GetEof() ? 5 : 3;
+    if (!CanMapScrollToRecords()) return window_->GetBof() ? 1 : window_->GetEof() ? 5 : 3;
     Integer pos = window_->GetRecNo() + TopLeftCell().Row - FixedRowTotal();
     return std::max<Integer>(pos, 1);
 }
 
 Integer TgrCustomDBGrid::VertScrollPage() {
-    if (!dataActive_ || (UsesStandardWindow() && !window_->IsSequenced())) return 0;
+    if (!dataActive_ || !CanMapScrollToRecords()) return 0;
     TgrVertScrollFigures f = VertScrollFigures();
     if (f.Positions <= 0) return 1;
     double whole = std::trunc(GetVisibleRowsExact());

@@ -103,8 +103,8 @@ using TgrDBComboGetValueEvent =
 using TgrDBComboCellLoadedEvent = std::function<void(TObject*, TgrDBComboGrid* combo, Integer dataCol,
                                                      const Variant& dataRow, Variant& value)>;
 using TgrDBClickCellEvent =
-    std::function<void(TObject*, Integer dataColDown, const Variant& dataRowDown, Integer dataColUp,
-                       const Variant& dataRowUp, TgrClickPosition downPos, TgrClickPosition upPos)>;
+    std::function<void(TObject*, Integer DataColDown, const Variant& DataRowDown, Integer DataColUp,
+                       const Variant& DataRowUp, TgrClickPosition DownPos, TgrClickPosition UpPos)>;
 using TgrDBDblClickCellEvent =
     std::function<void(TObject*, Integer dataCol, const Variant& dataRow, TgrClickPosition pos)>;
 using TgrDBButtonEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow)>;
@@ -1764,6 +1764,80 @@ private:
     // (end of section)
 
     // Record queries by data row.
+public:
+    // The grid class's current-cell queries answered for the current
+    // record (its identity, so with record ids the id) and the current
+    // data column: the mask, control type, check-box texts, read-only
+    // state and selection a record keeps wherever the window stands.
+    // Unbound, the grid class's answers.
+    std::string GetCurrentMaskName() override;
+    TgrControlType GetCurrentControlType() override;
+    std::string GetCurrentCheckBoxValues() override;
+    bool IsCurrentCellReadOnly() override;
+    bool IsCurrentCellSelected() override;
+    // The current record in the record selection (False without active
+    // data); selecting it selects the record.
+    bool IsCurrentRowSelected() override;
+    void SelectCurrentRow() override;
+    // A record cell's control type and combo: ctNone (nullptr) for a
+    // column outside 1..Cols or a DataRow CheckDataRow refuses.
+    TgrControlType GetCellEffectiveControlType(Integer dataCol, const Variant& dataRow) override;
+    TgrCombo* GetCellEffectiveCombo(Integer dataCol, const Variant& dataRow) override;
+    // A record cell's attributes: the cell's own, then the record row's
+    // and the column's in DrawOverlap order. The mask name (empty when
+    // none sets one), the combo (the cell's when it has a combo button of
+    // its own, else the row's or the column's), the alignment by display
+    // column (the column's own Align flag puts it above the row under
+    // doDrawColOnTop), the check-box texts of a data column (the column's
+    // when it uses value texts, else the grid's), and whether the cell is
+    // selected (its column or its record).
+    std::string ResolveCellMaskName(Integer dataCol, const Variant& dataRow);
+    TgrCombo* ResolveCellCombo(Integer dataCol, const Variant& dataRow);
+    TgrHorzAlignment ResolveCellAlignment(Integer displayCol, const Variant& dataRow);
+    std::string ResolveCheckBoxValues(Integer dataCol);
+    bool IsRecordCellSelected(Integer dataCol, const Variant& dataRow);
+    // The columns as data columns, and the current cell over the current
+    // record.
+    class TgrDBGridCols* GetGridCols() const;
+    class TgrDBCurrentCell* GetCurrentCellObject() const;
+    // A record's cell and the record's DataRow (its id with record ids):
+    // through the window row showing it (made active meanwhile), else
+    // read by bookmark.
+    Variant ReadRecordCellValueAndDataRow(Integer dataCol, const Variant& dataRow, Variant& recordDataRow);
+    // After a cell's value was read: OnRowLoaded once per record while
+    // painting (rowNo compared with compareByNumber, else the DataRow),
+    // then OnCellLoaded, whose value a text cell shows as text.
+    void NotifyCellLoaded(Integer dataCol, const Variant& dataRow, Integer rowNo, bool compareByNumber,
+                          TgrControlType controlType, Variant& value);
+
+    // The grid's own data source, named "AutoLookup", which shows a
+    // dataset without a data source of the application's (a combo list
+    // over a lookup field's dataset). Setting the dataset again changes
+    // nothing; the source is freed when the grid is bound to another.
+    void SetAutoLookupDataSet(TDataSet* dataSet);
+    TDataSet* GetAutoLookupDataSet() const;
+    void SetAutoLookupSource(TDataSource* source);
+    void FreeAutoLookupSource();
+    TDataSource* AutoLookupSource() const { return autoLookupSource_; }
+    // A column inserted at a display column (1..Cols + 1) for a field
+    // named (none when empty): it becomes the last data column, bound to
+    // the field while a dataset is connected, and the insert-column
+    // notification names it.
+    void InsertFieldColumn(Integer displayCol, const std::string& fieldName);
+    // The vertical bar's positions stand for records: always in the
+    // engine-cursor window, in the standard window when its dataset
+    // numbers its records (else the bar has five positions).
+    bool CanMapScrollToRecords();
+    // The top display row, and setting it as the grid class does, the
+    // record window left as it is.
+    Integer GetTopRow() const { return TopLeftCell().Row; }
+    void SetTopRowPassThrough(Integer row) { SetTopRow(row); }
+    bool ShowsAutoLookup() const { return autoLookupSource_ && DataSource() == autoLookupSource_; }
+
+private:
+    // The row number of the last row announced loaded (unbound rows).
+    Integer lastLoadedRowNo_ = -1;
+    TDataSource* autoLookupSource_ = nullptr;
 
     // (end of section)
 

@@ -22,9 +22,12 @@ void TgrCustomDBGrid::SetDataSource(TDataSource* source) {
     // The link's activation reports the layout itself; otherwise it is
     // reported once at the end.
     bool activeBefore = linkActiveSeen_;
+    TDataSource* previous = dataLink_->DataSource();
     LockUpdate();
     try {
         HideCellControl(true);
+        // No column, row or cell range selected on the old rows stays.
+        ClearSelection(0, false);
         if (source && !dataBound_) ApplyDataModeRestrictions();
         // Properties and selection kept by record named the old source's
         // records; none of them is carried to another source's.
@@ -79,7 +82,46 @@ void TgrCustomDBGrid::SetDataSource(TDataSource* source) {
     }
     UnlockUpdate();
     Invalidate();
+    // The grid's own lookup source goes when the grid leaves it; another
+    // source bound in its place ends the automatic lookup.
+    if (previous && previous == autoLookupSource_ && source != previous) {
+        FreeAutoLookupSource();
+        if (source) SetAutoLookup(false);
+    }
     if (linkActiveSeen_ == activeBefore) DoFieldLayoutChange();
+}
+
+void TgrCustomDBGrid::SetAutoLookupDataSet(TDataSet* dataSet) {
+    if (autoLookupSource_ && autoLookupSource_->DataSet() == dataSet && DataSource() == autoLookupSource_) return;
+    TDataSource* source = autoLookupSource_;
+    if (!source) {
+        source = new TDataSource(this);
+        source->SetName("AutoLookup");
+    }
+    source->SetDataSet(dataSet);
+    SetAutoLookupSource(source);
+}
+
+TDataSet* TgrCustomDBGrid::GetAutoLookupDataSet() const {
+    return autoLookupSource_ ? autoLookupSource_->DataSet() : nullptr;
+}
+
+void TgrCustomDBGrid::SetAutoLookupSource(TDataSource* source) {
+    if (source != autoLookupSource_) {
+        // A source the grid made before goes.
+        TDataSource* old = autoLookupSource_;
+        autoLookupSource_ = source;
+        SetDataSource(source);
+        if (old && old != DataSource()) delete old;
+    } else if (DataSource() != source) {
+        SetDataSource(source);
+    }
+}
+
+void TgrCustomDBGrid::FreeAutoLookupSource() {
+    TDataSource* source = autoLookupSource_;
+    autoLookupSource_ = nullptr;
+    delete source;
 }
 
 void TgrCustomDBGrid::RebuildUnbound() {
