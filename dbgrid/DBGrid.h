@@ -1750,6 +1750,10 @@ public:
 private:
     // The window's row showing the grid's current record made active.
     void ActivateCurrentRecordRow();
+    // The edit kind and edit-start record of a new record (kind 2 appended,
+    // 3 inserted); the standard window counts it in. True when the
+    // engine-cursor window is to show it.
+    bool BeginNewRecord(Integer kind);
     bool modifiedA_ = false, modifiedB_ = false, browseCheckPending_ = false;
     bool wasEditing_ = false, isEditing_ = false, insertHandled_ = false, recordChanged_ = false;
     bool cellEditStarting_ = false;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "dbgrid/DBGrid.h"
+#include "dbgrid/DBGridGuard.h"
 #include "dbgrid/DBGridSelection.h"
 
 namespace {
@@ -12,17 +13,7 @@ Integer SignOf(Integer value) { return value > 0 ? 1 : value < 0 ? -1 : 0; }
 
 // A counter or direction set for the length of one step and put back on
 // the way out, by an error too.
-class TAutoScrollScope {
-public:
-    TAutoScrollScope(Integer& direction, Integer value) : direction_(direction), old_(direction) { direction_ = value; }
-    ~TAutoScrollScope() { direction_ = old_; }
-    TAutoScrollScope(const TAutoScrollScope&) = delete;
-    TAutoScrollScope& operator=(const TAutoScrollScope&) = delete;
-
-private:
-    Integer& direction_;
-    Integer old_;
-};
+using TAutoScrollScope = TScopedValue<Integer>;
 
 // The step of an auto-scroll pass, by the side of the anchor record that
 // the row come into view lies on: below it, above it, or on it. Only a

@@ -17,3 +17,18 @@ public:
 private:
     Integer& counter_;
 };
+
+// Gives a variable a value for a scope and puts the old one back, also
+// when an exception passes.
+template <class T>
+class TScopedValue {
+public:
+    TScopedValue(T& variable, T value) : variable_(variable), old_(variable) { variable_ = value; }
+    ~TScopedValue() { variable_ = old_; }
+    TScopedValue(const TScopedValue&) = delete;
+    TScopedValue& operator=(const TScopedValue&) = delete;
+
+private:
+    T& variable_;
+    T old_;
+};

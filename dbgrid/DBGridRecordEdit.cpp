@@ -13,19 +13,6 @@
 
 namespace {
 
-// Raises a flag for a scope, lowered also when the scope ends by an error.
-class TFlagScope {
-public:
-    explicit TFlagScope(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
-    ~TFlagScope() { flag_ = was_; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-
-private:
-    bool& flag_;
-    bool was_;
-};
-
 // Holds the grid's update lock for a scope.
 class TUpdateLockScope {
 public:
@@ -188,15 +175,19 @@ void TgrCustomDBGrid::FitBDEWindow() {
 
 // ------------------------------------------------------------ begin and end of edits
 
-void TgrCustomDBGrid::BeginInsertRecord() {
-    editKind_ = 3;
+bool TgrCustomDBGrid::BeginNewRecord(Integer kind) {
+    editKind_ = kind;
     editStartRecord_ = currentRecord_;
-    if (UsesStandardWindow() || !dataActive_) {
-        ClearEditState();
-        UpdateRowCount(true);
-        Invalidate();
-        return;
-    }
+    if (!UsesStandardWindow() && dataActive_) return true;
+    // The standard window only counts the new record in.
+    ClearEditState();
+    UpdateRowCount(true);
+    Invalidate();
+    return false;
+}
+
+void TgrCustomDBGrid::BeginInsertRecord() {
+    if (!BeginNewRecord(3)) return;
     Integer before = window_->GetBookmarkRow(currentRecord_);
     std::string newBookmark;
     // Near the end of the view the rows above move up to make room.
@@ -210,13 +201,7 @@ void TgrCustomDBGrid::BeginInsertRecord() {
 }
 
 void TgrCustomDBGrid::BeginAppendRecord() {
-    editKind_ = 2;
-    editStartRecord_ = currentRecord_;
-    if (UsesStandardWindow() || !dataActive_) {
-        ClearEditState();
-        UpdateRowCount(true);
-        Invalidate();
-    } else {
+    if (BeginNewRecord(2)) {
         bool insertRow = GridMode() == gmEditInsert;
         if (insertRow) {
             // The insert row shown becomes the new record's row.
@@ -324,7 +309,7 @@ void TgrCustomDBGrid::ActivateCurrentRecordRow() {
 }
 
 bool TgrCustomDBGrid::FireStartCellEditEvent() {
-    TFlagScope starting(cellEditStarting_);
+    TScopedValue<bool> starting(cellEditStarting_, true);
     ActivateCurrentRecordRow();
     bool cancel = false;
     DoStartCellEdit(CurrentDataCol(), GetCurrentDataRow(), cancel);
@@ -332,7 +317,7 @@ bool TgrCustomDBGrid::FireStartCellEditEvent() {
 }
 
 bool TgrCustomDBGrid::FireStartRowEditEvent() {
-    TFlagScope starting(cellEditStarting_);
+    TScopedValue<bool> starting(cellEditStarting_, true);
     ActivateCurrentRecordRow();
     bool cancel = false;
     DoStartRowEdit(GetCurrentDataRow(), cancel);
