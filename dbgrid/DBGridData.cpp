@@ -324,12 +324,14 @@ void TgrStandardDataset::ActiveChanged(bool active) {
         dataSet_ = Link()->DataSet();
         bookmarks_.assign(std::size_t(std::max<Integer>(grid_->GetVisibleRecordCount(), 1)), Variant());
         recordIds_.assign(bookmarks_.size(), Variant());
+        SetRowStateCacheSize(Integer(bookmarks_.size()));
         RememberIndex();
         Link()->SetBufferCount(int(bookmarks_.size()));
     } else {
         dataSet_ = nullptr;
         bookmarks_.clear();
         recordIds_.clear();
+        SetRowStateCacheSize(0);
         Reset();
     }
     // Without a dataset the layouts empty.
@@ -382,6 +384,7 @@ std::string TgrStandardDataset::GetRowBookmark(Integer row) {
 
 bool TgrStandardDataset::SetWindowSize(Integer count) {
     count = std::max<Integer>(count, 1);
+    SetRowStateCacheSize(count);
     if (!IsActive()) {
         bookmarks_.assign(std::size_t(count), Variant());
         recordIds_.assign(std::size_t(count), Variant());
@@ -430,6 +433,7 @@ bool TgrStandardDataset::GetBof() { return IsActive() && dataSet_->Bof(); }
 void TgrStandardDataset::ClearCaches() {
     std::fill(bookmarks_.begin(), bookmarks_.end(), Variant());
     std::fill(recordIds_.begin(), recordIds_.end(), Variant());
+    ClearRowStateCache();
 }
 
 // The window's first record moved forward by distance: row r now shows
@@ -453,6 +457,7 @@ static void ShiftRowCache(std::vector<Variant>& cache, Integer distance) {
 void TgrStandardDataset::ShiftCaches(Integer distance) {
     ShiftRowCache(bookmarks_, distance);
     ShiftRowCache(recordIds_, distance);
+    if (distance != 0) ClearRowStateCache();
 }
 
 std::string TgrStandardDataset::NextInWindow(const std::string& bookmark) {
