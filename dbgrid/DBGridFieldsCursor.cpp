@@ -188,13 +188,9 @@ Variant TgrScrollDataset::GetKeyValues(const std::string& keyFields) {
     };
     if (keyFields.find(';') == std::string::npos) return valueOf(Trim(keyFields));
     std::vector<Variant> values;
-    std::size_t from = 0;
-    while (from <= keyFields.size()) {
-        std::size_t semi = std::min(keyFields.find(';', from), keyFields.size());
-        std::string name = Trim(std::string_view(keyFields).substr(from, semi - from));
-        if (grid_->FieldList().FindByName(name)) values.push_back(valueOf(name));
-        from = semi + 1;
-    }
+    for (std::size_t pos = 0; pos <= keyFields.size();)
+        if (std::string name = ExtractFieldName(keyFields, pos); grid_->FieldList().FindByName(name))
+            values.push_back(valueOf(name));
     return VarArrayOf(values);
 }
 
