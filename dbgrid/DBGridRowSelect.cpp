@@ -189,7 +189,7 @@ bool TgrCustomDBGrid::SelectPositionRange(const TgrBkmPos& start, const TgrBkmPo
             TgrDatasetKeeper keep(this);
             order = ComparePositions(from, to);
         } else {
-            FireScanRecords(scanAll, scsStart, 0, cancel);
+            DoScanRecords(scanAll, scsStart, 0, cancel);
             // A scan refused at its start has no end to report.
             if (cancel) return false;
             scanStarted = true;
@@ -400,7 +400,7 @@ void TgrCustomDBGrid::ApplyRowSpan(Integer row, bool add, bool& handled) {
     Integer side = 0;
     if (spans && setMode) {
         started = true;
-        FireScanRecords(false, scsStart, 0, cancel);
+        DoScanRecords(false, scsStart, 0, cancel);
         if (!cancel) side = CollectRangeBookmarks(anchorRow, row, list, cancel);
     } else if (spans) {
         TgrDatasetKeeper keep(this);

@@ -76,7 +76,7 @@ bool TgrCustomDBGrid::IsRowSelected(Integer dataRow) {
 void TgrCustomDBGrid::EndRecordScan(bool ScanAll, bool started, const TgrSelectedList* list, bool cancel) {
     if (!started) return;
     bool ignored = false;
-    FireScanRecords(ScanAll, scsEnd, cancel || !list ? 0 : Integer(list->size()), ignored);
+    DoScanRecords(ScanAll, scsEnd, cancel || !list ? 0 : Integer(list->size()), ignored);
 }
 
 void TgrCustomDBGrid::CollectWindowBookmarks(Integer from, Integer to, bool ScanAll, Integer& count,
