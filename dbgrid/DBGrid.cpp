@@ -199,7 +199,10 @@ void TgrCustomDBGrid::UpdateExactRowCount(bool refresh) {
     UpdateRowCount(true);
 }
 
-void TgrCustomDBGrid::ClearWindowCaches() { window_->ClearCaches(); }
+void TgrCustomDBGrid::ClearWindowCaches() {
+    window_->ClearCaches();
+    window_->ClearRowStateCache();
+}
 
 void TgrCustomDBGrid::ResizeWindow() {
     if (!dataBound_ || !dataActive_) return;
@@ -935,7 +938,7 @@ bool TgrCustomDBGrid::IsDisplayRowSelected(Integer displayRow) const {
     if (!dataActive_) return TgrBaseGrid::IsDisplayRowSelected(displayRow);
     auto* self = const_cast<TgrCustomDBGrid*>(this);
     Integer dataRow = self->DataRowOfDisplay(displayRow);
-    return dataRow >= 1 && dataRow <= window_->GetRowCount() && IsRecordSelected(self->DataRowOfRow(dataRow));
+    return dataRow >= 1 && self->IsRowSelected(dataRow);
 }
 
 bool TgrCustomDBGrid::AnyRowSelected() const {

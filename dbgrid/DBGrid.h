@@ -89,7 +89,7 @@ using TgrDBPaintCellEvent = std::function<void(TObject*, Integer dataCol, const 
 enum TgrScanState { scsStart, scsRecord, scsApplied, scsEnd };
 // Cancel stops the scan; the selection stays as it was.
 using TgrDBScanRecordsEvent =
-    std::function<void(TObject*, bool scanAll, TgrScanState state, Integer count, bool& cancel)>;
+    std::function<void(TObject*, bool ScanAll, TgrScanState state, Integer count, bool& cancel)>;
 using TgrDBPrintRowEvent = std::function<void(TObject*, const Variant& dataRow, bool& cancel)>;
 using TgrDBPrintCellEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow, bool& cancel)>;
 class TgrDBCombo;
@@ -1842,6 +1842,26 @@ private:
     // (end of section)
 
     // Cursor window and bookmark sets.
+public:
+    // Whether the record in window row dataRow is selected, answered from
+    // the window's row states (DBGridRowStates.cpp); not bound, the grid
+    // class's answer.
+    bool IsRowSelected(Integer dataRow) override;
+    // Looks up the selection of window row row's record into the row's
+    // state once; False when the window keeps no state for the row.
+    bool HasWindowRowSelection(Integer row);
+    // The end of a record scan that was started (started): reported with
+    // the list's count, 0 when cancelled or without a list.
+    void EndRecordScan(bool ScanAll, bool started, const TgrSelectedList* list, bool cancel);
+    // The bookmarks of window rows from..to (either order) into list, one
+    // scan step each; a cancel stops it.
+    void CollectWindowBookmarks(Integer from, Integer to, bool ScanAll, Integer& count, Integer& reported,
+                                bool& cancel, TgrSelectedList& list);
+
+private:
+    // The row property record of window row row's record (through the
+    // row's state), nullptr without one.
+    TgrDBRowElement* WindowRowElement(Integer row);
 
     // (end of section)
 };

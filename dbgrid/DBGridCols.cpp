@@ -157,6 +157,27 @@ void TgrDBCol::SetComboDatasource(TDataSource* source) {
     if (combo && combo->DBComboGrid()) combo->DBComboGrid()->SetDataSource(source);
 }
 
+void TgrDBCol::RegisterPublished() {
+    using C = TgrDBCol;
+    auto name = [](C& c) {
+        TDataSource* source = c.GetComboDatasource();
+        return source ? source->Name() : std::string();
+    };
+    TPublished<C, TgrCol>().String(
+        "ComboDatasource", name,
+        [](C& c, const std::string& value) {
+            if (value.empty()) {
+                c.SetComboDatasource(nullptr);
+                return;
+            }
+            auto* grid = dynamic_cast<TComponent*>(c.Grid());
+            TComponent* owner = grid ? grid->Owner() : nullptr;
+            if (auto* source = dynamic_cast<TDataSource*>(owner ? owner->FindComponent(value) : nullptr))
+                c.SetComboDatasource(source);
+        },
+        [name](C& c) { return !name(c).empty(); });
+}
+
 bool TgrDBCol::ReadOwnProperty(const std::string& name, TReader& reader) {
     if (!SameText(name, "AssignedValues")) return false;
     ReadAssignedValues(reader);

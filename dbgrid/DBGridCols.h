@@ -98,6 +98,10 @@ public:
     // data-aware combo); set, nothing happens without one.
     TDataSource* GetComboDatasource() const;
     void SetComboDatasource(TDataSource* source);
+    // The published "ComboDatasource": the name of that data source, found
+    // among the components of the grid's owner when set ('' for none; a
+    // name nothing answers to changes nothing); stored only when named.
+    static void RegisterPublished();
 
 private:
 

@@ -123,18 +123,21 @@ void TgrScrollDataset::SetBufferCount(Integer count) {
     slots_.assign(std::size_t(count), Slot{});
     scratchSlot_ = Slot{};
     singleStack_.clear();
+    SetRowStateCacheSize(count);
 }
 
 void TgrScrollDataset::FreeBuffers() {
     slots_.clear();
     singleStack_.clear();
     scratchSlot_ = Slot{};
+    SetRowStateCacheSize(0);
     ResetCounters();
 }
 
 void TgrScrollDataset::ResizeSlots(Integer count) {
     slots_.resize(std::size_t(std::max<Integer>(count, 0)));
     size_ = Integer(slots_.size());
+    SetRowStateCacheSize(size_);
 }
 
 void TgrScrollDataset::ForceReread() {
@@ -147,6 +150,7 @@ TgrScrollDataset::Slot* TgrScrollDataset::SlotOfRow(Integer row) {
 
 void TgrScrollDataset::MoveSlots(Integer from, Integer to, Integer count) {
     if (count <= 0 || from == to) return;
+    ClearRowStateCache();
     count = std::min({count, Integer(slots_.size()) - from + 1, Integer(slots_.size()) - to + 1});
     if (count <= 0) return;
     auto first = slots_.begin() + (from - 1), last = first + count, dest = slots_.begin() + (to - 1);
@@ -157,6 +161,7 @@ void TgrScrollDataset::MoveSlots(Integer from, Integer to, Integer count) {
 void TgrScrollDataset::MakePlaceholder(Integer row) {
     Slot* s = SlotOfRow(row);
     if (!s) return;
+    ClearRowStateCache();
     *s = Slot{};
     s->Kind = kPlaceholderSlot;
     s->RecordId = NullDataRow();
@@ -197,6 +202,8 @@ bool TgrScrollDataset::SetWindowSize(Integer count) {
 }
 
 void TgrScrollDataset::BeginSingleSlot() {
+    // The rows' states stay with the rows they were looked up for.
+    ClearRowStateCache();
     singleStack_.push_back({std::move(slots_), size_, top_, bottom_});
     slots_.assign(1, Slot{});
     size_ = 1;
@@ -211,6 +218,7 @@ void TgrScrollDataset::EndSingleSlot() {
     top_ = b.Top;
     bottom_ = b.Bottom;
     singleStack_.pop_back();
+    ClearRowStateCache();
 }
 
 // ------------------------------------------------------------ reading
@@ -218,6 +226,7 @@ void TgrScrollDataset::EndSingleSlot() {
 int TgrScrollDataset::ReadSlot(Integer row, int direction) {
     Slot* s = SlotOfRow(row);
     if (!s) return kEngineNoCurrent;
+    ClearRowStateCache();
     s->Values.clear();
     int status = direction > 0 ? cursor_->Next(&s->Values)
                  : direction < 0 ? cursor_->Prior(&s->Values)
@@ -258,6 +267,7 @@ void TgrScrollDataset::FetchRecordId(Slot& slot) {
 
 int TgrScrollDataset::FillSlots(Integer from, Integer to, Integer& count, int direction) {
     count = 0;
+    ClearRowStateCache();
     if ((to - from) * direction < 0) return kEngineOk;
     Integer want = std::abs(to - from) + 1;
     Integer row = from;
@@ -820,6 +830,28 @@ bool TgrScrollDataset::GetPriorBookmark(const std::string& bookmark, std::string
         return cursor_->Prior(nullptr) == kEngineOk ? cursor_->GetBookmark() : std::string();
     });
     return !prior.empty();
+}
+
+void TgrScrollDataset::GetNextBookmarkOrSame(const std::string& bookmark, std::string& next) {
+    if (!GetNextBookmark(bookmark, next)) next = bookmark;
+}
+
+void TgrScrollDataset::GetPriorBookmarkOrSame(const std::string& bookmark, std::string& prior) {
+    if (!GetPriorBookmark(bookmark, prior)) prior = bookmark;
+}
+
+TgrBkmPos TgrScrollDataset::PriorPositionClamped() {
+    if (GetRowCount() < 1) return MakeBeforeFirstPosition();
+    std::string prior;
+    GetPriorBookmarkOrSame(GetRowBookmark(1), prior);
+    return MakeAtPosition(prior);
+}
+
+TgrBkmPos TgrScrollDataset::NextPositionClamped() {
+    if (GetRowCount() < 1) return MakeAfterLastPosition();
+    std::string next;
+    GetNextBookmarkOrSame(GetRowBookmark(GetRowCount()), next);
+    return MakeAtPosition(next);
 }
 
 bool TgrScrollDataset::GetFirstBookmark(std::string& bookmark) {

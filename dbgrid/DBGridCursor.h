@@ -182,6 +182,14 @@ public:
     bool GetPriorBookmark(const std::string& bookmark, std::string& prior) override;
     bool GetFirstBookmark(std::string& bookmark) override;
     bool GetLastBookmark(std::string& bookmark) override;
+    // The record after (before) a bookmark's record, or that record itself
+    // at the end (start) of the data.
+    void GetNextBookmarkOrSame(const std::string& bookmark, std::string& next);
+    void GetPriorBookmarkOrSame(const std::string& bookmark, std::string& prior);
+    // The record just before the window's first row (after its last row),
+    // read at once; the row's own record at the start (end) of the data.
+    TgrBkmPos PriorPositionClamped() override;
+    TgrBkmPos NextPositionClamped() override;
     const std::string& GetActiveBookmark() const { return activeBookmark_; }
     void SetActiveBookmark(const std::string& bookmark) { activeBookmark_ = bookmark; }
     // A row's record number (sequence or physical); -1 without one.

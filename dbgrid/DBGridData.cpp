@@ -320,11 +320,13 @@ void TgrStandardDataset::ActiveChanged(bool active) {
         dataSet_ = Link()->DataSet();
         SetCacheSize(std::max<Integer>(grid_->GetVisibleRecordCount(), 1));
         ClearCaches();
+        SetRowStateCacheSize(Integer(bookmarks_.size()));
         RememberIndex();
         Link()->SetBufferCount(int(bookmarks_.size()));
     } else {
         dataSet_ = nullptr;
         SetCacheSize(0);
+        SetRowStateCacheSize(0);
         Reset();
     }
     // Without a dataset the layouts empty.
@@ -379,6 +381,7 @@ bool TgrStandardDataset::SetWindowSize(Integer count) {
     count = std::max<Integer>(count, 1);
     // The buffer may move while it is resized: nothing cached holds.
     SetCacheSize(count);
+    SetRowStateCacheSize(count);
     ClearCaches();
     if (!IsActive()) return false;
     Integer before = Link()->RecordCount();
@@ -428,6 +431,7 @@ void TgrStandardDataset::SetCacheSize(Integer n) {
 void TgrStandardDataset::ClearCaches() {
     std::fill(bookmarks_.begin(), bookmarks_.end(), Variant());
     std::fill(recordIds_.begin(), recordIds_.end(), Variant());
+    ClearRowStateCache();
 }
 
 // The window's first record moved forward by distance: row r now shows
@@ -451,6 +455,7 @@ static void ShiftRowCache(std::vector<Variant>& cache, Integer distance) {
 void TgrStandardDataset::ShiftCaches(Integer distance) {
     ShiftRowCache(bookmarks_, distance);
     ShiftRowCache(recordIds_, distance);
+    if (distance != 0) ClearRowStateCache();
 }
 
 std::string TgrStandardDataset::NextInWindow(const std::string& bookmark) {

@@ -21,6 +21,7 @@
 #include "platform/data/DataSource.h"
 
 class TgrCustomDBGrid;
+class TgrDBRowElement;
 class TgrFieldLayout;
 class TDataSet;
 
@@ -271,8 +272,29 @@ public:
     // The position just before the window's first record (after its last
     // one); the record itself when no record lies before (after) it, and
     // the markers for an empty window (DBGridDragSelect.cpp).
-    TgrBkmPos PriorPositionClamped();
-    TgrBkmPos NextPositionClamped();
+    virtual TgrBkmPos PriorPositionClamped();
+    virtual TgrBkmPos NextPositionClamped();
+
+    // ------------------------------------------------ row states
+    // (DBGridRowStates.cpp) What painting asks of every window row, kept
+    // per row until the rows, the selection or a record's row properties
+    // change: whether the row's record is selected, and its row property
+    // record. Each part is looked up on first use.
+    struct TgrRowState {
+        bool Selected = false, SelectedKnown = false;
+        TgrDBRowElement* Element = nullptr;
+        bool ElementKnown = false;
+    };
+    // One entry per window row; entries beyond count go.
+    void SetRowStateCacheSize(Integer count);
+    Integer RowStateCacheSize() const { return Integer(rowStates_.size()); }
+    // Forgets rows from..to (to 0: through the last entry); nothing to do
+    // while every entry is known to be clear.
+    void ClearRowStateCache(Integer from = 1, Integer to = 0);
+    // The entry of a window row, nullptr outside the cache. A caller that
+    // fills a part marks it known and calls RowStateFilled.
+    TgrRowState* RowState(Integer row);
+    void RowStateFilled() { rowStatesClear_ = false; }
 
 protected:
     // Positions the dataset at a bookmark; on failure the dataset is
@@ -288,6 +310,8 @@ protected:
     bool controlsDisabled_ = false;
     std::vector<std::unique_ptr<TgrFieldLayout>> fieldLayouts_;
     std::string indexName_, indexFieldNames_;
+    std::vector<TgrRowState> rowStates_;
+    bool rowStatesClear_ = true;
 };
 
 // The window over the data link's record buffer.

@@ -117,9 +117,10 @@ public:
     // empty text puts a blank).
     virtual bool PutKeyText(TgrEngineRecord& record, const std::string& text);
     // Lookup fields: the window keeps the looked-up value with each record
-    // it reads (at LookupOffset among the record's lookup values).
-    Integer LookupOffset() const { return lookupOffset_; }
-    void SetLookupOffset(Integer offset) { lookupOffset_ = offset; }
+    // it reads, at FLookupOffset among the record's lookup values (the
+    // window lays them out when it sizes its slots; -1 until then and for
+    // other fields).
+    Integer FLookupOffset = -1;
     // Looks the value up in the lookup dataset (Null when it is closed)
     // and keeps it with the window's current record.
     void ResolveLookup();
@@ -166,7 +167,6 @@ private:
     TgrCustomDBGrid* grid_;
     TField* field_;
     TgrDBCol* col_ = nullptr;
-    Integer lookupOffset_ = -1;
 };
 
 // String fields: a cell takes at most Size characters.
@@ -337,8 +337,11 @@ public:
     // 0x0100, the size of the rest); raises EInvalidGraphic when the data
     // is neither a BMP nor a JPEG file.
     void AssignTo(TBitmap& bitmap) const;
-    // Loads the text as lines.
+    // Loads the text as lines (LoadStrings).
     void AssignTo(TStrings& strings) const;
+    // The whole value as lines; over the engine-cursor window read through
+    // a blob stream over the window's current record.
+    void LoadStrings(TStrings& strings) const;
     // Copies another blob adapter's value into the field (CopyBlob).
     void Assign(const TgrDBBlobField& source);
     // Reads a blob's picture from a stream at its start.

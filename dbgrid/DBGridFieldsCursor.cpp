@@ -142,7 +142,7 @@ void TgrScrollDataset::LayoutLookupFields() {
     lookupCount_ = 0;
     TgrFieldList& list = grid_->FieldList();
     for (Integer i = 0; i < list.Count(); ++i)
-        if (TgrDBField* a = list.Items(i); a && a->IsLookup()) a->SetLookupOffset(lookupCount_++);
+        if (TgrDBField* a = list.Items(i); a && a->IsLookup()) a->FLookupOffset = lookupCount_++;
 }
 
 void TgrScrollDataset::ResolveLookups() {
@@ -188,13 +188,9 @@ Variant TgrScrollDataset::GetKeyValues(const std::string& keyFields) {
     };
     if (keyFields.find(';') == std::string::npos) return valueOf(Trim(keyFields));
     std::vector<Variant> values;
-    std::size_t from = 0;
-    while (from <= keyFields.size()) {
-        std::size_t semi = std::min(keyFields.find(';', from), keyFields.size());
-        std::string name = Trim(std::string_view(keyFields).substr(from, semi - from));
-        if (grid_->FieldList().FindByName(name)) values.push_back(valueOf(name));
-        from = semi + 1;
-    }
+    for (std::size_t pos = 0; pos <= keyFields.size();)
+        if (std::string name = ExtractFieldName(keyFields, pos); grid_->FieldList().FindByName(name))
+            values.push_back(valueOf(name));
     return VarArrayOf(values);
 }
 
@@ -278,15 +274,15 @@ void TgrDBField::SetLookupValue(const Variant& value) {
 void TgrDBField::WriteLookupValue(const Variant& native) {
     TgrScrollDataset* w = CursorWindow();
     std::vector<Variant>* area = w ? w->CurrentLookupArea() : nullptr;
-    if (!area || lookupOffset_ < 0 || lookupOffset_ >= Integer(area->size())) return;
-    (*area)[std::size_t(lookupOffset_)] = native;
+    if (!area || FLookupOffset < 0 || FLookupOffset >= Integer(area->size())) return;
+    (*area)[std::size_t(FLookupOffset)] = native;
 }
 
 bool TgrDBField::ReadLookupValue(Variant* native) const {
     TgrScrollDataset* w = CursorWindow();
     std::vector<Variant>* area = w ? w->CurrentLookupArea() : nullptr;
-    if (!area || lookupOffset_ < 0 || lookupOffset_ >= Integer(area->size())) return false;
-    const Variant& v = (*area)[std::size_t(lookupOffset_)];
+    if (!area || FLookupOffset < 0 || FLookupOffset >= Integer(area->size())) return false;
+    const Variant& v = (*area)[std::size_t(FLookupOffset)];
     if (IsBlank(v)) return false;
     if (native) *native = v;
     return true;
@@ -713,9 +709,13 @@ void TgrDBBlobField::AssignTo(TBitmap& bitmap) const {
     LoadBitmap(copy, bitmap, GetFieldName());
 }
 
-void TgrDBBlobField::AssignTo(TStrings& strings) const {
-    TStringStream stream(GetAsString());
-    strings.LoadFromStream(stream);
+void TgrDBBlobField::AssignTo(TStrings& strings) const { LoadStrings(strings); }
+
+void TgrDBBlobField::LoadStrings(TStrings& strings) const {
+    // The blob is read to its end (GetAsString), not by its size: its text
+    // converted from the cursor's character set may be longer.
+    TStringStream text(GetAsString());
+    strings.LoadFromStream(text);
 }
 
 void TgrDBBlobField::Assign(const TgrDBBlobField& source) {

@@ -5,6 +5,7 @@
 // opens waits until the link becomes active.
 
 #include "dbgrid/DBGrid.h"
+#include "dbgrid/DBGridCols.h"
 #include "dbgrid/DBGridFormItems.h"
 #include "dbgrid/DBGridRecordFacades.h"
 #include <mutex>
@@ -204,6 +205,7 @@ void TgrCustomDBGrid::RegisterPublished() {
     static std::once_flag once;
     std::call_once(once, [] {
         RegisterGridPublished();
+        TgrDBCol::RegisterPublished();
         using G = TgrCustomDBGrid;
         TPublished<G, TgrBaseGrid>()
             .Boolean("AutoInsert", &G::AutoInsert, &G::SetAutoInsert)

@@ -48,11 +48,9 @@ TgrDBRowElement* TgrCustomDBGrid::FindRowElement(const Variant& dataRow) {
 void TgrCustomDBGrid::ClearRowPropertyCache() {
     rowLookupKey_ = Variant();
     rowLookup_ = nullptr;
-}
-
-bool TgrCustomDBGrid::HasWindowRowElement(Integer row) {
-    if (!dataActive_ || row < 1 || row > window_->GetRowCount() || rowProps_.Count() == 0) return false;
-    return FindRowElement(window_->GetRowDataRow(row)) != nullptr;
+    // A record made or freed, or a property stored: the rows look their
+    // records up again.
+    if (window_) window_->ClearRowStateCache();
 }
 
 Variant TgrCustomDBGrid::RecordRowProp(const Variant& dataRow, TgrPropId id, TgrPictureKind kind) {
@@ -356,7 +354,7 @@ void TgrCustomDBGrid::ScaleCells(Integer m, Integer d, TScalingFlags flags) {
 #define DB_ROW_GETTER(Type, Name, expr, none)                                                 \
     Type TgrCustomDBGrid::Name(Integer dataRow) {                                             \
         if (!dataBound_ || dataRow < 1 || dataRow > Rows()) return TgrBaseGrid::Name(dataRow); \
-        TgrDBRowElement* e = HasWindowRowElement(dataRow) ? rowLookup_ : nullptr;             \
+        TgrDBRowElement* e = WindowRowElement(dataRow);                                      \
         return e ? (expr) : (none);                                                           \
     }
 DB_ROW_GETTER(TColor, GetRowColor, e->Color, grColorNotSet)
@@ -380,8 +378,8 @@ DB_ROW_GETTER(bool, IsRowReadOnly, e->ReadOnlyFlag, false)
 
 TgrDrawOption TgrCustomDBGrid::GetRowPicture(Integer dataRow, TgrPictureKind kind) {
     if (!dataBound_ || dataRow < 1 || dataRow > Rows()) return TgrBaseGrid::GetRowPicture(dataRow, kind);
-    return HasWindowRowElement(dataRow) ? TgrDrawOption(rowLookup_->GetValue(gpPicture, kind).AsInteger())
-                                        : dopDefault;
+    TgrDBRowElement* e = WindowRowElement(dataRow);
+    return e ? TgrDrawOption(e->GetValue(gpPicture, kind).AsInteger()) : dopDefault;
 }
 
 bool TgrCustomDBGrid::IsRowVisible(Integer dataRow) {
@@ -404,7 +402,8 @@ Variant TgrCustomDBGrid::GetRowProp(Integer dataRow, TgrPropId id, TgrPictureKin
         case gpVisible: return Variant(true);
         default: break;
     }
-    return HasWindowRowElement(dataRow) ? rowLookup_->GetValue(id, kind) : NotSet(id);
+    TgrDBRowElement* e = WindowRowElement(dataRow);
+    return e ? e->GetValue(id, kind) : NotSet(id);
 }
 
 Variant TgrCustomDBGrid::GetCellProp(Integer dataCol, Integer dataRow, TgrPropId id, TgrPictureKind kind) {

@@ -176,9 +176,8 @@ bool TgrCustomDBGrid::SelectPositionRange(const TgrBkmPos& start, const TgrBkmPo
         bool scanAll;
         TgrSelectedList& list;
         ~EndScan() {
-            bool ignored = false;
             try {
-                if (started) grid->DoScanRecords(scanAll, scsEnd, applied ? Integer(list.size()) : 0, ignored);
+                grid->EndRecordScan(scanAll, started, &list, !applied);
             } catch (...) {
             }
             grid->scanning_ = false;
@@ -360,13 +359,10 @@ Integer TgrCustomDBGrid::CollectRangeBookmarks(Integer anchorRow, Integer row, T
     list.clear();
     if (anchorRow != 0) {
         Integer count = 0, reported = 0;
-        for (Integer r = std::min(anchorRow, row); r <= std::max(anchorRow, row); ++r) {
-            ScanStep(false, scsRecord, count, reported, cancel);
-            if (cancel) {
-                list.clear();
-                return 0;
-            }
-            list.push_back(BookmarkOfDisplayRow(r));
+        CollectWindowBookmarks(anchorRow, row, false, count, reported, cancel, list);
+        if (cancel) {
+            list.clear();
+            return 0;
         }
         return SignOf(row - anchorRow);
     }
@@ -440,10 +436,7 @@ void TgrCustomDBGrid::ApplyRowSpan(Integer row, bool add, bool& handled) {
             if (add) SetRangeAnchorRow(row);
         }
     }
-    if (started) {
-        bool ignored = false;
-        DoScanRecords(false, scsEnd, applied ? Integer(list.size()) : 0, ignored);
-    }
+    EndRecordScan(false, started, &list, !applied);
     if (cancel) {
         handled = true;
         CancelMouseAction();

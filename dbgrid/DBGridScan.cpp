@@ -283,7 +283,7 @@ bool TgrCustomDBGrid::SelectScannedRecords(const std::string& lo, const std::str
     TgrDatasetKeeper keep(this);
     // A select-all walks from the first record to the end; a span finds
     // its other end in whichever direction it lies.
-    std::vector<std::string> between;
+    TgrSelectedList between;
     ScanBookmarksBetween(scanAll ? std::string() : lo, scanAll ? std::string() : hi, scanAll ? 1 : 0, scanAll,
                          between, cancel);
     bool applied = false;
@@ -307,7 +307,6 @@ bool TgrCustomDBGrid::SelectScannedRecords(const std::string& lo, const std::str
         });
         applied = ApplyRecordIds(ids, select, step);
     }
-    bool ignored = false;
-    DoScanRecords(scanAll, scsEnd, applied ? Integer(between.size()) : 0, ignored);
+    EndRecordScan(scanAll, true, &between, !applied);
     return applied;
 }

@@ -6,6 +6,11 @@
 
 // ------------------------------------------------------------ bookmark set
 
+int TgrBookmarkSetNode::Compare(TgrCustomSet*, const void* key) const {
+    int c = CompareBookmarkStrings(nullptr, *static_cast<const std::string*>(key), Key, bctAsString);
+    return c < 0 ? grKeyBefore : (c == 0 ? grKeyEqual : grKeyAfter);
+}
+
 void TgrBookmarkSet::InvalidateList() {
     list_.clear();
     listValid_ = false;
@@ -96,6 +101,21 @@ Variant TgrBookmarkSet::Previous(const Variant& dataRow) {
     return Variant();
 }
 
+// ------------------------------------------------------------ scan lists
+
+const std::string& TgrSelectedList::GetString(Integer index) const {
+    static const std::string none;
+    return index >= 0 && index < Count() ? (*this)[std::size_t(index)] : none;
+}
+
+void TgrSelectedList::PutString(Integer index, const std::string& bookmark) {
+    if (index >= 0 && index < Count()) (*this)[std::size_t(index)] = bookmark;
+}
+
+void TgrSelectedList::ClearStrings() {
+    for (std::string& bookmark : *this) std::string().swap(bookmark);
+}
+
 // ------------------------------------------------------------ selection
 
 TgrDatasetKeeper::TgrDatasetKeeper(TgrCustomDBGrid* grid) : grid_(grid), saved_(grid->SaveDatasetPosition()) {}
@@ -126,13 +146,21 @@ struct TChangedOnExit {
 void TgrDBSelection::Changed() {
     if (HasSelection() || !ids_.Empty()) grid_->SetGridStatus(gsRowsSelected);
     else if (grid_->GridStatus() == gsRowsSelected) grid_->SetGridStatus(gsNormal);
+    // The rows ask again whether their records are selected.
+    if (TgrGridData* w = grid_->RecordWindow()) w->ClearRowStateCache();
+}
+
+TgrRecordIdSet& TgrDBSelection::Ids() {
+    if (TgrGridData* w = grid_->RecordWindow()) w->ClearRowStateCache();
+    return ids_;
 }
 
 void TgrDBSelection::Clear() {
     TChangedOnExit changed{*this};
     if (!Empty()) grid_->MarkSelectChanged(0);
     set_.Clear();
-    ranges_.clear();
+    FinalizeRanges(1, count_, true);
+    count_ = 0;
     ids_.Clear();
     allSelected_ = false;
 }
@@ -150,9 +178,48 @@ bool TgrDBSelection::Assign(const TgrDBSelection& source) {
     rangeMode_ = source.rangeMode_;
     allSelected_ = source.allSelected_;
     if (source.set_.Count() > 0) set_.CopyFrom(source.set_);
-    ranges_ = source.ranges_;
+    if (source.count_ > 0) CopyRanges(source);
     ids_ = source.ids_;
     return result;
+}
+
+// ------------------------------------------------------------ range slots
+
+void TgrDBSelection::FinalizeRanges(Integer from, Integer to, bool) {
+    from = std::max<Integer>(from, 1);
+    to = std::min(to, RangeCapacity());
+    for (Integer k = from; k <= to; ++k) R(k) = TgrSelectedRange{};
+}
+
+void TgrDBSelection::CopyRanges(const TgrDBSelection& source) {
+    ranges_.assign(source.ranges_.size(), TgrSelectedRange{});
+    count_ = source.count_;
+    std::copy_n(source.ranges_.begin(), count_, ranges_.begin());
+}
+
+void TgrDBSelection::EnsureCapacity(Integer count) {
+    if (RangeCapacity() < count) SetCapacity(count + 4);
+}
+
+void TgrDBSelection::SetCapacity(Integer capacity) {
+    capacity = std::max<Integer>(capacity, 0);
+    FinalizeRanges(capacity + 1, RangeCapacity(), true);
+    ranges_.resize(std::size_t(capacity));
+    count_ = std::min(count_, capacity);
+}
+
+void TgrDBSelection::MoveRanges(Integer from, Integer to, Integer count) {
+    if (count <= 0 || from == to) return;
+    auto first = ranges_.begin() + (from - 1), last = first + count, dest = ranges_.begin() + (to - 1);
+    // The bookmarks move with their slots; what the block left behind is
+    // emptied.
+    if (to < from) {
+        std::move(first, last, dest);
+        FinalizeRanges(std::max(to + count, from), from + count - 1, false);
+    } else {
+        std::move_backward(first, last, dest + count);
+        FinalizeRanges(from, std::min(from + count, to) - 1, false);
+    }
 }
 
 // ------------------------------------------------------------ range search
@@ -220,8 +287,10 @@ bool TgrDBSelection::MergeWithNext(TgrBkmPos& pos, Integer& index, bool adopt) {
 // ------------------------------------------------------------ range changes
 
 void TgrDBSelection::InsertRange(Integer index, const TgrSelectedRange& range, int mergeMode) {
-    if (ranges_.empty()) {
-        ranges_.push_back(range);
+    if (count_ == 0) {
+        EnsureCapacity(1);
+        R(1) = range;
+        count_ = 1;
         return;
     }
     Integer lo = index, hi = index - 1;
@@ -233,7 +302,10 @@ void TgrDBSelection::InsertRange(Integer index, const TgrSelectedRange& range, i
         return;
     }
     index = std::clamp<Integer>(index, 1, Count() + 1);
-    ranges_.insert(ranges_.begin() + (index - 1), range);
+    EnsureCapacity(count_ + 1);
+    MoveRanges(index, index + 1, count_ - index + 1);
+    R(index) = range;
+    ++count_;
 }
 
 void TgrDBSelection::ReplaceRanges(Integer i, Integer j, const TgrSelectedRange& range) {
@@ -242,9 +314,14 @@ void TgrDBSelection::ReplaceRanges(Integer i, Integer j, const TgrSelectedRange&
     if (j >= 1 && j <= Count() && grid_->ComparePositions(range.End, R(j).End) != 1) joined.End = R(j).End;
     Integer slot = std::max<Integer>(i, 1);
     Integer stop = std::min(j, Count());
-    // Slots slot..stop give way to the joined range.
-    if (stop >= slot) ranges_.erase(ranges_.begin() + (slot - 1), ranges_.begin() + stop);
-    ranges_.insert(ranges_.begin() + (slot - 1), joined);
+    // Slots slot..stop give way to the joined range; the ranges after stop
+    // follow it.
+    Integer count = count_ + slot - stop;
+    EnsureCapacity(count);
+    MoveRanges(stop + 1, slot + 1, count_ - stop);
+    R(slot) = joined;
+    FinalizeRanges(count + 1, count_, true);
+    count_ = count;
 }
 
 bool TgrDBSelection::AddRangeMerged(const TgrSelectedRange& range) {
@@ -273,7 +350,7 @@ bool TgrDBSelection::RemoveRangeCut(const TgrSelectedRange& range) {
     Integer first = 0, last = 0;
     bool startFound = false, endFound = false;
     LocateRange(range, first, last, startFound, endFound);
-    if (last < first || ranges_.empty() || (first > Count() && last > Count())) return false;
+    if (last < first || count_ == 0 || (first > Count() && last > Count())) return false;
     CutRange(first, last, range);
     return true;
 }
@@ -300,8 +377,10 @@ void TgrDBSelection::CutRange(Integer first, Integer last, const TgrSelectedRang
     hasRight = hasRight && HoldsRecord(right);
     if (hasLeft && hasRight && first == last) {
         // The cut lies inside one range: it splits.
-        TgrSelectedRange copy = R(first);
-        ranges_.insert(ranges_.begin() + first, copy);
+        EnsureCapacity(count_ + 1);
+        MoveRanges(first + 1, first + 2, count_ - first);
+        R(first + 1) = R(first);
+        ++count_;
         last = first + 1;
     }
     if (hasLeft) R(first) = left;
@@ -309,7 +388,12 @@ void TgrDBSelection::CutRange(Integer first, Integer last, const TgrSelectedRang
     if (hasRight) R(last) = right;
     else ++last;
     // What lies between the kept pieces goes.
-    if (last - 1 >= first + 1) ranges_.erase(ranges_.begin() + first, ranges_.begin() + (last - 1));
+    if (last - 1 >= first + 1) {
+        MoveRanges(last, first + 1, count_ - last + 1);
+        Integer count = count_ + first - last + 1;
+        FinalizeRanges(count + 1, count_, true);
+        count_ = count;
+    }
 }
 
 void TgrDBSelection::ToggleRangeMerged(const TgrSelectedRange& range, int mergeMode) {
@@ -318,7 +402,7 @@ void TgrDBSelection::ToggleRangeMerged(const TgrSelectedRange& range, int mergeM
     bool startFound = false, endFound = false;
     LocateRange(range, first, last, startFound, endFound);
     if (last < first) InsertRange(first, range, mergeMode);
-    else if (ranges_.empty()) InsertRange(1, range, mergeMode);
+    else if (count_ == 0) InsertRange(1, range, mergeMode);
     else if (first > Count() && last > Count()) InsertRange(Count() + 1, range, mergeMode);
     else ToggleWithin(range, first, last);
     grid_->MarkSelectChanged(0);
@@ -379,10 +463,14 @@ void TgrDBSelection::ToggleWithin(const TgrSelectedRange& range, Integer first, 
             R(k) = {w.PositionAfter(R(k).End), w.PositionBefore(R(k + 1).Start)};
     }
     if (leftKept && rightKept) {
-        ranges_.insert(ranges_.begin() + last, TgrSelectedRange{});
+        EnsureCapacity(count_ + 1);
+        MoveRanges(last + 1, last + 2, count_ - last);
+        ++count_;
         ++last;
     } else if (!leftKept && !rightKept) {
-        ranges_.erase(ranges_.begin() + (last - 1));
+        MoveRanges(last + 1, last, count_ - last);
+        FinalizeRanges(count_, count_, true);
+        --count_;
         --last;
         --q;
     }
@@ -561,14 +649,14 @@ Variant TgrDBSelection::BookmarkOfEnd(const TgrBkmPos& pos) {
 
 Variant TgrDBSelection::FirstSelected() {
     if (!rangeMode_) return set_.First();
-    if (ranges_.empty()) return Variant();
+    if (count_ == 0) return Variant();
     TgrDatasetKeeper keep(grid_);
     return BookmarkOfEnd(R(1).Start);
 }
 
 Variant TgrDBSelection::LastSelected() {
     if (!rangeMode_) return set_.Last();
-    if (ranges_.empty()) return Variant();
+    if (count_ == 0) return Variant();
     TgrDatasetKeeper keep(grid_);
     return BookmarkOfEnd(R(Count()).End);
 }
@@ -593,7 +681,7 @@ Variant TgrDBSelection::PrevSelected(const Variant& dataRow) {
 }
 
 Variant TgrDBSelection::PrevSelectedInRanges(const Variant& dataRow) {
-    if (!dataRow.IsString() || ranges_.empty()) return Variant();
+    if (!dataRow.IsString() || count_ == 0) return Variant();
     TgrDatasetKeeper keep(grid_);
     TgrBkmPos pos = MakeAtPosition(dataRow.AsString());
     TgrBkmPos prev = MakeBeforeFirstPosition();

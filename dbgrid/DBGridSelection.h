@@ -26,6 +26,16 @@ class TgrCustomDBGrid;
 
 enum TgrRecordSelection { rseBookmarkRange, rseBookmarkSet };
 
+// One bookmark of a bookmark set. Its key comparison is the grid's string
+// comparison of bookmarks (bctAsString), never the dataset's order: the
+// dataset's order changes when it sorts anew or a record goes, and a tree
+// searched by an order that changed under it loses its bookmarks.
+class TgrBookmarkSetNode : public TgrStringSetNode {
+public:
+    using TgrStringSetNode::TgrStringSetNode;
+    int Compare(TgrCustomSet* set, const void* key) const override;
+};
+
 // A set of bookmarks. The tree is keyed by the bookmark text, which never
 // changes, so re-sorting the dataset cannot hide a bookmark from a search;
 // the dataset's order is taken for ordered access (First, Last, Previous)
@@ -57,6 +67,11 @@ public:
     void FindIndex(const std::string& bookmark, Integer& lo, Integer& hi);
     // The bookmarks in order.
     std::vector<std::string> Ordered();
+
+protected:
+    // Every node of the set, also of a copy, is a TgrBookmarkSetNode.
+    TgrSetNode* NewNode(const void* key) override { return CreateNode(*static_cast<const std::string*>(key)); }
+    TgrBookmarkSetNode* CreateNode(const std::string& bookmark) { return new TgrBookmarkSetNode(bookmark); }
 
 private:
     const std::vector<std::string>& GetOrderedList();
@@ -91,8 +106,27 @@ struct TgrSelectedRange {
     bool operator==(const TgrSelectedRange&) const = default;
 };
 
-// Bookmarks a record scan produced, in scan order.
-using TgrSelectedList = std::vector<std::string>;
+// Bookmarks a record scan produced, in scan order (the scans append to it
+// as to any list of strings).
+class TgrSelectedList : public std::vector<std::string> {
+public:
+    TgrSelectedList() = default;
+    TgrSelectedList(const TgrSelectedList&) = default;
+    TgrSelectedList(TgrSelectedList&&) = default;
+    TgrSelectedList& operator=(const TgrSelectedList&) = default;
+    TgrSelectedList& operator=(TgrSelectedList&&) = default;
+    // The bookmarks are dropped before the list goes.
+    ~TgrSelectedList() { ClearStrings(); }
+
+    Integer Count() const { return Integer(size()); }
+    // By index from 0; GetString answers '' outside the list, PutString
+    // ignores it.
+    const std::string& GetString(Integer index) const;
+    void PutString(Integer index, const std::string& bookmark);
+    void AddString(const std::string& bookmark) { push_back(bookmark); }
+    // Every entry becomes empty; the count stays.
+    void ClearStrings();
+};
 
 class TgrDBSelection {
 public:
@@ -107,7 +141,7 @@ public:
     void SetMode(TgrRecordSelection mode) { SetRangeMode(mode == rseBookmarkRange); }
 
     // Ranges or bookmarks are selected (ids are not counted).
-    bool HasSelection() const { return !ranges_.empty() || set_.Count() > 0; }
+    bool HasSelection() const { return count_ > 0 || set_.Count() > 0; }
     bool Empty() const { return !HasSelection() && ids_.Empty(); }
     void Clear();
     // After every change: the grid's status follows the selection.
@@ -153,16 +187,33 @@ public:
     void SetAllSelected(bool value) { allSelected_ = value; }
 
     // Range mode: the ranges, 1-based.
-    Integer RangeCount() const { return Integer(ranges_.size()); }
+    Integer RangeCount() const { return count_; }
     const TgrSelectedRange& Range(Integer index) const { return ranges_[std::size_t(index - 1)]; }
+    // Slots allocated for ranges (RangeCount of them in use).
+    Integer RangeCapacity() const { return Integer(ranges_.size()); }
     TgrBookmarkSet& BookmarkSet() { return set_; }
-    TgrRecordIdSet& Ids() { return ids_; }
+    // Whoever may change the ids makes the window's rows ask anew whether
+    // their records are selected.
+    TgrRecordIdSet& Ids();
     const TgrRecordIdSet& Ids() const { return ids_; }
 
 private:
     TgrGridData& Window() const;
     TgrSelectedRange& R(Integer index) { return ranges_[std::size_t(index - 1)]; }
-    Integer Count() const { return Integer(ranges_.size()); }
+    Integer Count() const { return count_; }
+
+    // ---- the range slots (1-based): count_ of them in use, grown four
+    // spare slots at a time; slots move as blocks.
+    // Slots from..to drop their bookmarks (the fresh slots of a new block
+    // hold none: release makes no difference here).
+    void FinalizeRanges(Integer from, Integer to, bool release);
+    // This selection's slots become a copy of source's.
+    void CopyRanges(const TgrDBSelection& source);
+    void EnsureCapacity(Integer count);
+    void SetCapacity(Integer capacity);
+    // Moves count slots from from to to (the two may overlap); slots left
+    // behind are emptied.
+    void MoveRanges(Integer from, Integer to, Integer count);
 
     // Binary search of ranges lo..hi for pos: found, or the last range
     // probed (just before or after pos); 0 when hi < lo.
@@ -211,6 +262,7 @@ private:
     TgrCustomDBGrid* grid_;
     TgrBookmarkSet set_;
     std::vector<TgrSelectedRange> ranges_;
+    Integer count_ = 0;
     bool rangeMode_ = true;
     bool allSelected_ = false;
     TgrRecordIdSet ids_;

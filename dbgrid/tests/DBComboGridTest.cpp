@@ -108,6 +108,17 @@ TEST_F(DBComboGrid, ANewListLooksUpAutomaticallyWithTheGridsRecordSettings) {
     EXPECT_EQ(list->DataSource(), &otherSource);
     EXPECT_EQ(col->GetComboDatasource(), &otherSource);
     EXPECT_EQ(dynamic_cast<TgrDBCol*>(grid->Col(1))->GetComboDatasource(), nullptr);
+    // Published, ComboDatasource names that source; set by name, the name
+    // is looked up among the form's components.
+    otherSource.SetName("dsOther");
+    EXPECT_EQ(GetStrProp(*col, "ComboDatasource"), "dsOther");
+    EXPECT_FALSE(IsStoredProp(*grid->Col(1), "ComboDatasource"));
+    SetStrProp(*col, "ComboDatasource", "");
+    EXPECT_EQ(list->DataSource(), nullptr);
+    SetStrProp(*col, "ComboDatasource", "dsOther");
+    EXPECT_EQ(list->DataSource(), &otherSource);
+    SetStrProp(*col, "ComboDatasource", "dsNone");
+    EXPECT_EQ(list->DataSource(), &otherSource);
     list->SetDataSource(&otherSource);
     list->SetAutoLookup(false);
     list->SetRecordSelection(rseBookmarkRange);

@@ -104,9 +104,11 @@ public:
             [](const TObject& o) { return dynamic_cast<const T*>(&o) != nullptr; });
     }
 
-    template <class G, class S = std::nullptr_t>
-    TPublished& String(std::string name, G get, S set = nullptr) {
-        return Add<std::string>(std::move(name), pkString, {}, get, set);
+    // stored (callable with T&), when given, says whether the property is
+    // written at all.
+    template <class G, class S = std::nullptr_t, class P = std::nullptr_t>
+    TPublished& String(std::string name, G get, S set = nullptr, P stored = nullptr) {
+        return Add<std::string>(std::move(name), pkString, {}, get, set, stored);
     }
     template <class G, class S = std::nullptr_t>
     TPublished& Integer(std::string name, G get, S set = nullptr) {

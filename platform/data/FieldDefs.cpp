@@ -14,18 +14,19 @@ namespace {
 std::string DataSetName(TDataSet* ds) { return ds ? ds->Name() : std::string(); }
 }  // namespace
 
+std::string ExtractFieldName(const std::string& names, std::size_t& pos) {
+    std::size_t end = std::min(names.find(';', pos), names.size());
+    std::string part = pos < names.size() ? names.substr(pos, end - pos) : std::string();
+    pos = end + 1;
+    auto b = part.find_first_not_of(" \t");
+    if (b == std::string::npos) return std::string();
+    return part.substr(b, part.find_last_not_of(" \t") - b + 1);
+}
+
 std::vector<std::string> SplitFieldNames(const std::string& names) {
     std::vector<std::string> out;
-    std::size_t start = 0;
-    while (start <= names.size()) {
-        std::size_t end = names.find(';', start);
-        if (end == std::string::npos) end = names.size();
-        std::string part = names.substr(start, end - start);
-        auto b = part.find_first_not_of(" \t");
-        auto e = part.find_last_not_of(" \t");
-        if (b != std::string::npos) out.push_back(part.substr(b, e - b + 1));
-        start = end + 1;
-    }
+    for (std::size_t pos = 0; pos <= names.size();)
+        if (std::string name = ExtractFieldName(names, pos); !name.empty()) out.push_back(std::move(name));
     return out;
 }
 

@@ -185,6 +185,10 @@ private:
     bool updated_ = false;
 };
 
+// The name of a ";"-separated list that starts at pos, blanks trimmed
+// (empty between two ";"); pos moves past the name and its ";". Done when
+// pos is past the end of the list.
+std::string ExtractFieldName(const std::string& names, std::size_t& pos);
 // Splits a ";"-separated list of names, trimming blanks and dropping empty
 // entries.
 std::vector<std::string> SplitFieldNames(const std::string& names);

@@ -7,9 +7,11 @@
 #include <memory>
 #include <string>
 #include <typeinfo>
+#include <vector>
 
 #include "platform/core/FormatSettings.h"
 #include "platform/core/DateTime.h"
+#include "platform/data/FieldDefs.h"
 #include "platform/data/testing/ArrayDataSet.h"
 
 namespace {
@@ -17,6 +19,28 @@ namespace {
 template <class T>
 bool Is(TField* f) {
     return dynamic_cast<T*>(f) != nullptr;
+}
+
+// A ";"-separated list of field names, one name at a time.
+TEST(FieldNames, ExtractFieldNameWalksTheListOneNameAtATime) {
+    struct Case {
+        const char* list;
+        std::vector<std::string> names;
+    } cases[] = {
+        {"ID", {"ID"}},
+        {" ID ; Name\t;Score", {"ID", "Name", "Score"}},
+        {"A;;B", {"A", "", "B"}},
+        {"A;", {"A", ""}},
+        {"", {""}},
+    };
+    for (const Case& c : cases) {
+        std::string list = c.list;
+        std::vector<std::string> names;
+        for (std::size_t pos = 0; pos <= list.size() && names.size() < 10;) names.push_back(ExtractFieldName(list, pos));
+        EXPECT_EQ(names, c.names) << c.list;
+    }
+    // The split drops the empty names.
+    EXPECT_EQ(SplitFieldNames("A;; B ;"), (std::vector<std::string>{"A", "B"}));
 }
 
 TEST(FieldClasses, DefaultFieldsFollowTheClassTree) {
