@@ -71,8 +71,8 @@ public:
     void SetOwnerCombo(TgrCombo* combo) override { ownerCombo_ = combo; }
 
     // A new list's settings come back with its properties.
-    void ResetAllProperties() override {
-        Base::ResetAllProperties();
+    void ResetToDefaults() override {
+        Base::ResetToDefaults();
         ComboSettings = TgrComboSettings();
     }
 
