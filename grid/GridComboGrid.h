@@ -72,8 +72,8 @@ public:
 
     // A new list's settings come back with its properties.
     void ResetToDefaults() override {
-        Base::ResetToDefaults();
         ComboSettings = TgrComboSettings();
+        Base::ResetToDefaults();
     }
 
     // Another list's settings come along with its layout.
