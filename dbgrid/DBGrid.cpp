@@ -80,8 +80,8 @@ bool TgrCustomDBGrid::IsComboUsable(const TgrCombo* combo) const {
 TgrDBCombo* TgrCustomDBGrid::GetWorkCombo() { return dynamic_cast<TgrDBCombo*>(GetCombo()); }
 
 TgrDBComboGrid* TgrCustomDBGrid::WorkComboGrid() {
-    // The cell's own combo serves it, else the working combo.
-    auto* combo = dynamic_cast<TgrDBCombo*>(EffectiveCombo(CurrentDataCol(), CurrentDataRow()));
+    // The working combo serves every cell, loaded from the cell's own combo.
+    TgrDBCombo* combo = IsComboGrid() ? nullptr : GetWorkCombo();
     return combo ? combo->DBComboGrid() : nullptr;
 }
 
@@ -110,7 +110,11 @@ void TgrCustomDBGrid::DoComboRollUp(Integer dataCol, const Variant& dataRow) {
 }
 
 void TgrCustomDBGrid::LocateComboRow() {
-    auto* combo = dynamic_cast<TgrDBCombo*>(EffectiveCombo(CurrentDataCol(), CurrentDataRow()));
+    // The working combo takes up the cell's combo first: it is the list
+    // that drops down and is searched.
+    if (!EffectiveCombo(CurrentDataCol(), CurrentDataRow())) return;
+    SelectComboForCell(CurrentDataCol(), CurrentDataRow());
+    TgrDBCombo* combo = GetWorkCombo();
     if (!combo || !IsComboUsable(combo)) return;
     PrepareComboData(false);
     TgrDBComboGrid* list = combo->DBComboGrid();

@@ -66,7 +66,7 @@ void TgrCustomDBGrid::InitComboGrid(TgrCombo* combo) {
 
 void TgrCustomDBGrid::PrepareComboData(bool keepLayout) {
     if (!dataActive_) return;
-    auto* combo = dynamic_cast<TgrDBCombo*>(EffectiveCombo(CurrentDataCol(), CurrentDataRow()));
+    TgrDBCombo* combo = IsComboGrid() ? nullptr : GetWorkCombo();
     TgrDBComboGrid* list = combo ? combo->DBComboGrid() : nullptr;
     if (!list || list->DataSource() || list->StoreData() || !list->GetAutoLookup()) return;
     // Only a column bound to a lookup field fills its list by itself.

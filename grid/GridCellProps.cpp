@@ -37,7 +37,7 @@ bool ValidPictureKind(TgrPictureKind kind) { return kind >= pkStretchPicture && 
 TgrCustomPropElement::TgrCustomPropElement(TgrPropGrid* grid) : TgrCustomElement(grid) {}
 
 TgrCustomPropElement::~TgrCustomPropElement() {
-    if (Combo && Grid) Grid->ComboReleased(Combo, true);
+    if (Combo && Grid) Grid->RollUpComboIfActive(Combo, true);
     if (DateTimeDef && Grid) Grid->ForgetDateTimeDefIfActive(DateTimeDef);
     delete Font;
     Font = nullptr;
@@ -170,7 +170,7 @@ void TgrCustomPropElement::CreateCombo() {
 void TgrCustomPropElement::FreeCombo() {
     if (!Combo) return;
     TgrCombo* c = Combo;
-    if (Grid) Grid->ComboReleased(c, true);
+    if (Grid) Grid->RollUpComboIfActive(c, true);
     Combo = nullptr;
     if (Grid) Grid->FreeComboObject(c);
 }
@@ -184,7 +184,7 @@ void TgrCustomPropElement::SetCombo(const TgrCombo* source) {
     CreateCombo();
     if (!Combo) return;
     Grid->AssignComboSettings(Combo, source);
-    Grid->ComboReleased(Combo, false);
+    Grid->RollUpComboIfActive(Combo, false);
 }
 
 void TgrCustomPropElement::SetParentCombo(bool value) {
@@ -200,7 +200,7 @@ void TgrCustomPropElement::SetDateTimeDef(TgrDateTimeDefComponent* def) {
         if (DateTimeDef) Grid->UnlinkDateTimeDef(DateTimeDef);
     }
     DateTimeDef = def;
-    if (Grid && def) Grid->LinkDateTimeDef(def);
+    if (Grid && def) Grid->UseDateTimeDef(def);
 }
 
 // ---- fonts

@@ -65,7 +65,7 @@ TgrColRowBase::TgrColRowBase(TgrPropGrid* grid) : grid_(grid) {
 
 void TgrColRowBase::ReleaseComboAndDateTimeDef() {
     if (combo_ && grid_) {
-        grid_->ComboReleased(combo_, true);
+        grid_->RollUpComboIfActive(combo_, true);
         grid_->FreeComboObject(combo_);
     }
     combo_ = nullptr;
@@ -249,7 +249,7 @@ void TgrColRowBase::SetDateTimeDef(TgrDateTimeDefComponent* value) {
         grid_->DropCachedDateTimeDef(dateTimeDef_);
     if (dateTimeDef_) grid_->UnlinkDateTimeDef(dateTimeDef_);
     dateTimeDef_ = value;
-    if (value) grid_->LinkDateTimeDef(value);
+    if (value) grid_->UseDateTimeDef(value);
 }
 
 // ---- combo
@@ -264,7 +264,7 @@ void TgrColRowBase::SetCombo(const TgrCombo* source) {
     if (!combo_) return;
     grid_->AssignComboSettings(combo_, source);
     if (HoldsCurrentCell())
-        grid_->ComboReleased(combo_, false);
+        grid_->RollUpComboIfActive(combo_, false);
     else
         grid_->ForgetActiveCombo(combo_);
     ComboAssigned();
@@ -437,7 +437,7 @@ void TgrCol::FreeCombo() {
     if (!combo_) return;
     TgrCombo* c = combo_;
     if (HoldsCurrentCell()) grid_->ResetCellControl(true);
-    grid_->ComboReleased(c, true);
+    grid_->RollUpComboIfActive(c, true);
     combo_ = nullptr;
     grid_->FreeComboObject(c);
 }
@@ -806,7 +806,7 @@ void TgrRow::FreeCombo() {
     TgrCombo* c = combo_;
     if (HoldsCurrentCell()) {
         grid_->ResetCellControl(true);
-        grid_->ComboReleased(c, true);
+        grid_->RollUpComboIfActive(c, true);
     } else {
         grid_->ForgetActiveCombo(c);
     }

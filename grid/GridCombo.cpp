@@ -100,7 +100,9 @@ void TgrCombo::Refresh() {
     TgrBaseGrid* list = comboGrid_;
     {
         TgrListLocks locks(list);
-        owner_->EndComboSelection(this);
+        // The working combo holds a copy of this one: the copy ends with
+        // the selection, and the next one copies the changes.
+        owner_->RollUpComboIfActive(this, false);
         list->Invalidate();
     }
     if (owner_->DroppedCombo() == this) list->UpdateDropDownSize(GetDropDownCols(), GetDropDownRows());

@@ -71,9 +71,9 @@ public:
     void SetOwnerCombo(TgrCombo* combo) override { ownerCombo_ = combo; }
 
     // A new list's settings come back with its properties.
-    void ResetAllProperties() override {
-        Base::ResetAllProperties();
+    void ResetToDefaults() override {
         ComboSettings = TgrComboSettings();
+        Base::ResetToDefaults();
     }
 
     // Another list's settings come along with its layout.

@@ -105,13 +105,13 @@ public:
     virtual void AssignComboSettings(TgrCombo* dest, const TgrCombo* source) = 0;
     // The owner column's width changed: the combo's list follows it.
     virtual void SetComboDropDownWidth(TgrCombo* combo, Integer width) = 0;
-    virtual void ComboReleased(TgrCombo* combo, bool reset) = 0;
+    virtual void RollUpComboIfActive(TgrCombo* combo, bool reset) = 0;
 
     // ---- date-time definitions
     virtual void ForgetActiveDateTimeDef() = 0;
     virtual void ForgetDateTimeDefIfActive(TgrDateTimeDefComponent* def) = 0;
     virtual void UnlinkDateTimeDef(TgrDateTimeDefComponent* def) = 0;
-    virtual void LinkDateTimeDef(TgrDateTimeDefComponent* def) = 0;
+    virtual void UseDateTimeDef(TgrDateTimeDefComponent* def) = 0;
 
     // ---- cell attributes by id (the grid's indexed cell accessors; kind
     // picks the picture option for id 24)

@@ -605,11 +605,11 @@ public:
     void SetComboDropDownStyle(TgrCombo* combo, TgrDropDownStyle style) override;
     void AssignComboSettings(TgrCombo* dest, const TgrCombo* source) override;
     void SetComboDropDownWidth(TgrCombo* combo, Integer width) override;
-    void ComboReleased(TgrCombo* combo, bool reset) override;
+    void RollUpComboIfActive(TgrCombo* combo, bool reset) override;
     void ForgetActiveDateTimeDef() override {}
     void ForgetDateTimeDefIfActive(TgrDateTimeDefComponent*) override {}
     void UnlinkDateTimeDef(TgrDateTimeDefComponent* def) override;
-    void LinkDateTimeDef(TgrDateTimeDefComponent* def) override;
+    void UseDateTimeDef(TgrDateTimeDefComponent* def) override;
     // A date-time definition component goes away: the grid, its columns,
     // rows and cells drop every reference to it.
     void DateTimeDefRemoved(TgrDateTimeDefComponent* def);
@@ -953,9 +953,6 @@ public:
     // record itself.
     virtual void OpenListAtFirstRow(TgrCombo* combo);
     virtual void ShowCellValueInList(TgrCombo* combo);
-    // A combo's settings changed: searches take it up afresh (an open
-    // drop-down of it stays open).
-    void EndComboSelection(TgrCombo* combo);
     // Places the drop-down window of width x height below the current cell
     // (above it when there is no room below), inside the work area of the
     // cell's screen, and fits the list into it.
@@ -3439,6 +3436,24 @@ private:
     // (end of section)
 
     // Combos and the working combo.
+public:
+    // The grid's date-time link takes a reference to a definition (none is
+    // accepted); the grid's own DateTimeDef is linked here.
+    void LinkDateTimeDef(TgrDateTimeDefComponent* def);
+    // A combo list's look taken from this grid, under the list's update
+    // lock: colour, cursor, button sizes, edit and selection colours, the
+    // combo row height, and 2 columns at design time, else 1.
+    virtual void PrepareComboGrid(TgrBaseGrid* list);
+    // A drop-down form starts hidden and disabled at the grid's left, in
+    // the grid's font.
+    virtual void PrepareDropDownForm(TForm* form);
+    // The outer size of a drop-down form whose client area holds the
+    // control (its width and height plus the form's frame).
+    virtual TPoint FitDropDownToControl(TControl* control);
+    // Every property kind back to those of a new grid of this class (a
+    // combo's list: of a new list with its owner's combo look); used on a
+    // combo's list before a form file is read into it.
+    virtual void ResetToDefaults();
 
     // (end of section)
 

@@ -46,7 +46,7 @@ void TgrBaseGrid::SetComboColWidth(Integer width) {
     if (comboGrid_) SetDefaultColWidth(std::max<Integer>(0, width) + 10);
 }
 
-void TgrBaseGrid::ComboReleased(TgrCombo* combo, bool reset) {
+void TgrBaseGrid::RollUpComboIfActive(TgrCombo* combo, bool reset) {
     if (!comboGrid_ && combo && combo == sourceCombo_) RollUpCombo(reset);
 }
 
@@ -59,16 +59,10 @@ void TgrBaseGrid::ForgetActiveCombo(TgrCombo* combo) {
     ReleaseSourceCombo(combo);
 }
 
-void TgrBaseGrid::EndComboSelection(TgrCombo* combo) {
-    // The working combo holds a copy of its source: a changed source is
-    // copied again at the next selection.
-    if (!combo || combo == droppedCombo_ || (combo != sourceCombo_ && combo != workCombo_)) return;
-    comboSelected_ = false;
-    ForgetSourceCombo();
-}
-
 void TgrBaseGrid::RollUpCombo(bool reset) {
-    if (comboGrid_ || droppedCombo_) return;
+    if (comboGrid_) return;
+    // The open list shows what the selection loaded; it goes up with it.
+    if (droppedCombo_) CloseDropDowns(false);
     if (comboSelected_) {
         comboSelected_ = false;
         if (reset && sourceCombo_ && workCombo_) workCombo_->Reset();
@@ -125,7 +119,8 @@ bool TgrBaseGrid::PrepareComboDropDown(Integer dataCol, Integer dataRow) {
     // The cell's combo is taken up first: its combo-init notification may
     // fill the list.
     SelectComboForCell(dataCol, dataRow);
-    TgrCombo* combo = sourceCombo_ ? sourceCombo_ : workCombo_;
+    // The working combo drops down, loaded from the cell's own combo.
+    TgrCombo* combo = workCombo_;
     TgrBaseGrid* list = combo->ComboGrid();
     list->SetParent(GetDropDownForm());
     if (list->Rows() < 1) return false;
@@ -175,7 +170,9 @@ TForm* TgrBaseGrid::GetDropDownForm() {
     return dropDownForm_;
 }
 
-void TgrBaseGrid::InitDropDownForm(TForm* form) {
+void TgrBaseGrid::InitDropDownForm(TForm* form) { PrepareDropDownForm(form); }
+
+void TgrBaseGrid::PrepareDropDownForm(TForm* form) {
     if (!form) return;
     form->Hide();
     form->SetEnabled(false);
@@ -384,13 +381,11 @@ void TgrBaseGrid::ExpireComboSearchText() {
 }
 
 TgrBaseGrid* TgrBaseGrid::SelectedComboGrid() const {
-    TgrCombo* combo = sourceCombo_ ? sourceCombo_ : workCombo_;
-    return comboSelected_ && combo ? combo->ComboGrid() : nullptr;
+    return comboSelected_ && workCombo_ ? workCombo_->ComboGrid() : nullptr;
 }
 
 Integer TgrBaseGrid::ComboValueCol(TgrBaseGrid* list) const {
-    TgrCombo* combo = sourceCombo_ ? sourceCombo_ : workCombo_;
-    Integer col = comboSelected_ && combo ? combo->GetValueCol() : 1;
+    Integer col = comboSelected_ && workCombo_ ? workCombo_->GetValueCol() : 1;
     return std::clamp<Integer>(col, 1, std::max<Integer>(1, list->Cols()));
 }
 

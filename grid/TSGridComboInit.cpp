@@ -23,27 +23,29 @@ void TgrBaseGrid::InitComboGrid(TgrCombo* combo) {
     list->SetStoreData(false);
 }
 
-void TgrBaseGrid::InitComboGridDefaults(TgrBaseGrid* list) {
+void TgrBaseGrid::PrepareComboGrid(TgrBaseGrid* list) {
     if (!list) return;
-    bool designing = IsDesigning();
-    list->LockUpdate();
-    struct Unlock {
-        TgrBaseGrid* list;
-        ~Unlock() { list->UnlockUpdate(); }
-    } unlock{list};
+    TgrUpdateLocked locked(*list);
     // Taken from this grid, so the list looks like the cell it drops from.
     list->SetColor(Color());
+    list->SetCols(IsDesigning() ? 2 : 1);
     list->SetCursor(Cursor());
     list->SetDefaultButtonHeight(DefaultButtonHeight());
     list->SetDefaultButtonWidth(DefaultButtonWidth());
+    list->SetDefaultRowHeight(comboRowHeight_);
     list->SetEditColor(EditColor());
     list->SetEditFontColor(EditFontColor());
     list->SetSelectionColor(SelectionColor());
     list->SetSelectionFontColor(SelectionFontColor());
+}
+
+void TgrBaseGrid::InitComboGridDefaults(TgrBaseGrid* list) {
+    if (!list) return;
+    bool designing = IsDesigning();
+    TgrUpdateLocked locked(*list);
+    PrepareComboGrid(list);
     list->SetSelectionType(SelectionType());
     list->Font()->Assign(*Font());
-    list->SetDefaultRowHeight(comboRowHeight_);
-    list->SetCols(designing ? 2 : 1);
     list->SetRowChangedIndicator(riAutoReset);
     list->SetHeadingOn(false);
     list->SetRowBarOn(false);

@@ -38,11 +38,13 @@ void TgrBaseGrid::SelectComboForCell(Integer dataCol, Integer dataRow) {
     EnsureCombo();
     if (!workCombo_ || (comboSelected_ && !IsDesigning())) return;
     TgrCombo* own = FindCellCombo(dataCol, dataRow);
-    if (own) {
-        // The cell's own combo serves it; the working combo stands in for
-        // cells without one.
+    if (own && (own != sourceCombo_ || IsDesigning())) {
+        // The working combo drops down in the cell's stead: it takes a copy
+        // of the cell's combo (settings, list and columns), so that the
+        // cell's combo itself is never changed by a drop-down.
         sourceCombo_ = own;
-    } else {
+        workCombo_->Assign(own);
+    } else if (!own) {
         // A cell without a combo of its own starts the working combo afresh.
         if (IsDesigning() || sourceCombo_) workCombo_->Reset();
         else InitComboGrid(workCombo_);
@@ -62,7 +64,9 @@ void TgrBaseGrid::ResetWorkingCombo() {
     ForgetSourceCombo();
 }
 
-void TgrBaseGrid::ResetAllProperties() {
+void TgrBaseGrid::ResetAllProperties() { ResetToDefaults(); }
+
+void TgrBaseGrid::ResetToDefaults() {
     ResetLayoutToDefaults(PropKindBit(pkGrid) | PropKindBit(pkCols) | PropKindBit(pkRows) | PropKindBit(pkCells));
 }
 

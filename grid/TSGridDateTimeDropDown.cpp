@@ -203,9 +203,10 @@ void TgrBaseGrid::PositionDateTimeForm(Integer dataCol, Integer dataRow) {
     Integer displayCol = DisplayColOfData(dataCol), displayRow = DisplayRowOfData(dataRow);
     TRect cell = CellPixels(displayCol, displayRow);
     TControl* control = dateTimeEditor_ ? dateTimeEditor_->Control() : nullptr;
-    TPoint size = control ? TPoint(control->Width(), control->Height()) : TPoint(cell.Width(), 15);
-    size.X += form->Width() - form->ClientWidth();
-    size.Y += form->Height() - form->ClientHeight();
+    // Without a control the form is one line high under the cell.
+    TPoint size = control ? FitDropDownToControl(control)
+                          : TPoint(cell.Width() + form->Width() - form->ClientWidth(),
+                                   15 + form->Height() - form->ClientHeight());
     TPoint point = ClientToScreen(TPoint(cell.Left, cell.Bottom));
     if (size.X < cell.Width()) point.X += cell.Width() - size.X;
     if (control) control->SetBounds(0, 0, control->Width(), control->Height());
@@ -214,6 +215,13 @@ void TgrBaseGrid::PositionDateTimeForm(Integer dataCol, Integer dataRow) {
     else
         CenterInWorkArea(dataCol, dataRow, size, point);
     form->SetBounds(point.X, point.Y, size.X, size.Y);
+}
+
+TPoint TgrBaseGrid::FitDropDownToControl(TControl* control) {
+    if (!control) return TPoint(0, 0);
+    TForm* form = GetDateTimeForm();
+    return TPoint(control->Width() + form->Width() - form->ClientWidth(),
+                  control->Height() + form->Height() - form->ClientHeight());
 }
 
 void TgrBaseGrid::ShowDateTimeForm() {

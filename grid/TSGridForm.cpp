@@ -391,7 +391,7 @@ void ReadCombo(TReader& r, Owner& owner) {
     // that what the file leaves at its defaults is not kept from before.
     if (!owner.Combo()) owner.CreateCombo();
     else if (TgrBaseGrid* list = owner.Combo()->ComboGrid())
-        list->ResetAllProperties();
+        list->ResetToDefaults();
     TgrCombo* combo = owner.Combo();
     if (!combo) Refuse("combo of a grid without combos");
     auto bounded = [&](Integer low, Integer high, const char* what) {

@@ -316,9 +316,9 @@ void TgrBaseGrid::SetMaskDefs(TgrMaskDefsComponent* defs) {
 
 void TgrBaseGrid::SetDateTimeDef(TgrDateTimeDefComponent* def) {
     if (def == dateTimeDef_) return;
-    dateTimeLink_->Detach(dateTimeDef_);
+    UnlinkDateTimeDef(dateTimeDef_);
     dateTimeDef_ = def;
-    dateTimeLink_->Attach(def);
+    LinkDateTimeDef(def);
 }
 
 void TgrBaseGrid::SetGridStatus(TgrGridStatus status) {
@@ -494,6 +494,8 @@ TgrBaseGrid* TgrBaseGrid::CreateComboGrid() {
 
 void TgrBaseGrid::UnlinkDateTimeDef(TgrDateTimeDefComponent* def) { dateTimeLink_->Detach(def); }
 void TgrBaseGrid::LinkDateTimeDef(TgrDateTimeDefComponent* def) { dateTimeLink_->Attach(def); }
+// A column, row or cell that takes a definition adds its reference.
+void TgrBaseGrid::UseDateTimeDef(TgrDateTimeDefComponent* def) { LinkDateTimeDef(def); }
 
 Variant TgrBaseGrid::GetCellProp(Integer dataCol, Integer dataRow, TgrPropId id, TgrPictureKind kind) {
     CheckNotInCellLoaded();

@@ -320,11 +320,23 @@ std::unique_ptr<TgrGridStreamComponent> TgrBaseGrid::CreateStreamComponent() {
 TgrBaseGrid* TgrBaseGrid::CreateLayoutGrid() { return new TgrLayoutGrid(nullptr); }
 
 void TgrBaseGrid::ResetLayoutToDefaults(TgrPropKinds kinds) {
-    // A combo grid's defaults are those of a new list of its owner's class.
-    std::unique_ptr<TgrBaseGrid> fresh(comboGrid_ && ownerGrid_ ? ownerGrid_->CreateComboGrid() : CreateLayoutGrid());
+    // A combo grid's defaults are those of a new list of its owner's class,
+    // with its owner's combo look.
+    bool list = comboGrid_ && ownerGrid_;
+    std::unique_ptr<TgrBaseGrid> fresh(list ? ownerGrid_->CreateComboGrid() : CreateLayoutGrid());
     fresh->SetVisible(false);
+    if (list && !IsReading()) {
+        ownerGrid_->PrepareComboGrid(fresh.get());
+        // The list stays as wide as its value column was made (the owner
+        // column's width).
+        TgrCombo* combo = GetOwnerCombo();
+        Integer valueCol = combo ? combo->GetValueCol() : 0;
+        if (valueCol >= 1 && valueCol <= Cols()) fresh->SetDefaultColWidth(GetColWidthAt(DisplayColOfData(valueCol)));
+    }
     AssignGridLayout(fresh.get(), kinds, true);
     fresh.reset();
+    if (list && !IsReading()) ownerGrid_->InitComboGrid(GetOwnerCombo());
+    else if (!list && workCombo_) workCombo_->Refresh();
     UpdateScrollBars();
 }
 

@@ -153,6 +153,10 @@ protected:
         grid->ChangeCurrentCell(2, 1);
     }
     void Key(Word16 key, TShiftState shift = {}) { grid->ProcessKeyDown(key, shift); }
+    // The combo that drops down: the grid's working combo, loaded from the
+    // column's combo, and its list.
+    TgrDBCombo* Work() { return grid->GetWorkCombo(); }
+    TgrDBComboGrid* Shown() { return Work()->DBComboGrid(); }
     std::string NameOf(int id) {
         std::string back = table->GetBookmark();
         table->Locate("ID", Variant(id), {});
@@ -162,7 +166,7 @@ protected:
     }
     // A left click on a row of the dropped-down list.
     void ClickList(Integer listRow) {
-        TgrDBComboGrid* list = combo->DBComboGrid();
+        TgrDBComboGrid* list = Shown();
         TRect r = list->CellPixels(list->DisplayColOfData(1), list->DisplayRowOfData(listRow));
         QPointF at(r.Left + 3, r.Top + 3);
         QMouseEvent press(QEvent::MouseButtonPress, at, at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
@@ -180,7 +184,7 @@ protected:
     }
     // A point inside a row of the dropped-down list.
     TPoint listPoint(Integer row) {
-        TgrDBComboGrid* list = combo->DBComboGrid();
+        TgrDBComboGrid* list = Shown();
         TRect r = list->CellPixels(list->DisplayColOfData(1), list->DisplayRowOfData(row));
         return TPoint(r.Left + 3, r.Top + 3);
     }
@@ -227,10 +231,10 @@ TEST_F(DBCombo, SettingsLiveInTheListAndReachTheGridControl) {
 
 TEST_F(DBCombo, KeysDropTheListDownMoveInItAndWriteTheChosenValue) {
     Key(VK_F4);
-    ASSERT_EQ(grid->DroppedCombo(), combo);
+    ASSERT_EQ(grid->DroppedCombo(), Work());
     // The list opens on its first record and shows the rows asked for.
     EXPECT_EQ(grades->FieldByName("Code")->AsString(), "A");
-    EXPECT_EQ(combo->DBComboGrid()->Rows(), 3);
+    EXPECT_EQ(Shown()->Rows(), 3);
     Key(VK_DOWN);
     Key(VK_DOWN);
     // Moves go to the list, not to the students.
@@ -249,7 +253,7 @@ TEST_F(DBCombo, KeysDropTheListDownMoveInItAndWriteTheChosenValue) {
     grid->MoveCurrentCell(2, 2, false, true);
     grid->ChangeCurrentCell(2, 2);
     Key(VK_DOWN, TShiftState{ssAlt});
-    ASSERT_EQ(grid->DroppedCombo(), combo);
+    ASSERT_EQ(grid->DroppedCombo(), Work());
     for (int i = 0; i < 8; ++i) Key(VK_DOWN);
     EXPECT_EQ(grades->RecordCount(), 6);
     Key(VK_ESCAPE);
@@ -268,12 +272,13 @@ TEST_F(DBCombo, TheListShowsTheRowsAskedForAndGivesItsValueColumn) {
     labels->First();
     auto* labelSource = new TDataSource(form);
     labelSource->SetDataSet(labels);
-    TgrDBComboGrid* list = combo->DBComboGrid();
-    list->SetDataSource(labelSource);
+    combo->DBComboGrid()->SetDataSource(labelSource);
     combo->SetValueCol(2);
     combo->SetDropDownRows(2);
     Key(VK_F4);
-    ASSERT_EQ(grid->DroppedCombo(), combo);
+    ASSERT_EQ(grid->DroppedCombo(), Work());
+    TgrDBComboGrid* list = Shown();
+    EXPECT_EQ(list->DataSource(), labelSource);
     EXPECT_EQ(list->Rows(), 2);
     Integer width = 0, height = 0;
     list->CalcDropDownSize(combo->GetDropDownCols(), 2, width, height);
@@ -290,7 +295,7 @@ TEST_F(DBCombo, ComboEventsNameTheListAndTheRecordInOrder) {
     auto log = [&](const char* name) {
         return [&, name](TObject* sender, TgrDBComboGrid* list, Integer col, const Variant& row) {
             events.push_back(std::string(name) + " " + std::to_string(col) + (row == first ? " first" : " other") +
-                             (list == combo->DBComboGrid() ? "" : " wrong list") + (sender == grid ? "" : " wrong sender"));
+                             (list == Shown() ? "" : " wrong list") + (sender == grid ? "" : " wrong sender"));
         };
     };
     grid->OnComboInit = log("init");
@@ -304,7 +309,7 @@ TEST_F(DBCombo, ComboEventsNameTheListAndTheRecordInOrder) {
 
 TEST_F(DBCombo, AClickInTheListChoosesItsRecord) {
     Key(VK_F4);
-    ASSERT_EQ(grid->DroppedCombo(), combo);
+    ASSERT_EQ(grid->DroppedCombo(), Work());
     ClickList(2);
     EXPECT_EQ(grid->DroppedCombo(), nullptr);
     EXPECT_EQ(table->FieldByName("Name")->AsString(), "B");
@@ -313,9 +318,9 @@ TEST_F(DBCombo, AClickInTheListChoosesItsRecord) {
 TEST_F(DBCombo, AButtonHeldOntoTheListChoosesTheRecordReleasedOn) {
     TgrCellPaintInfo info;
     ASSERT_TRUE(grid->FillDrawInfo(grid->DisplayColOfData(2), grid->CurrentDisplayRow(), info));
-    TgrDBComboGrid* list = combo->DBComboGrid();
+    TgrDBComboGrid* list = Shown();
     send(grid, QEvent::MouseButtonPress, TPoint(info.ButtonRect.Left + 3, info.ButtonRect.Top + 3));
-    ASSERT_EQ(grid->DroppedCombo(), combo);
+    ASSERT_EQ(grid->DroppedCombo(), Work());
     send(grid, QEvent::MouseMove, grid->ScreenToClient(list->ClientToScreen(listPoint(1))));
     ASSERT_TRUE(list->MouseCapture());
     send(list, QEvent::MouseMove, listPoint(3));
@@ -333,7 +338,8 @@ TEST_F(DBCombo, AListHeldPastItsRowsWaitsRightAfterDroppingDownAndSelectsOnlyUnd
     } clockBack;
     TgrCellPaintInfo info;
     ASSERT_TRUE(grid->FillDrawInfo(grid->DisplayColOfData(2), grid->CurrentDisplayRow(), info));
-    TgrDBComboGrid* list = combo->DBComboGrid();
+    TgrDBComboGrid* list = Shown();
+    combo->DBComboGrid()->SetScrollSpeed(spLow);
     // One step every 200 ms. While the list's auto-scroll loop waits, each
     // pass of the event loop takes 60 ms on the clock, for the given number
     // of passes; then the clock stands still and the loop ends.
@@ -355,7 +361,7 @@ TEST_F(DBCombo, AListHeldPastItsRowsWaitsRightAfterDroppingDownAndSelectsOnlyUnd
     auto topCode = [&] { return list->GetCellValue(1, 1).AsString(); };
     auto code = [&] { return grades->FieldByName("Code")->AsString(); };
     send(grid, QEvent::MouseButtonPress, TPoint(info.ButtonRect.Left + 3, info.ButtonRect.Top + 3));
-    ASSERT_EQ(grid->DroppedCombo(), combo);
+    ASSERT_EQ(grid->DroppedCombo(), Work());
     send(grid, QEvent::MouseMove, grid->ScreenToClient(list->ClientToScreen(listPoint(1))));
     ASSERT_TRUE(list->MouseCapture());
     // Held below the list before the pointer has been on its rows: the
@@ -395,7 +401,7 @@ TEST_F(DBCombo, ASearchingComboOpensOnTheCellsValue) {
     ASSERT_TRUE(grid->EditCurrentCell("E"));
     ASSERT_TRUE(grid->EndCellEdit());
     Key(VK_F4);
-    ASSERT_EQ(grid->DroppedCombo(), combo);
+    ASSERT_EQ(grid->DroppedCombo(), Work());
     EXPECT_EQ(grades->FieldByName("Code")->AsString(), "E");
     Key(VK_UP);
     Key(VK_RETURN);

@@ -48,6 +48,9 @@ protected:
     void Type(char c) { grid->DoKeyPress(c); }
     std::string Cell() { return grid->GetCellValue(2, grid->GetCurrentDataRow()).AsString(); }
     std::string ListRecord() { return fruit->FieldByName("Name")->AsString(); }
+    // The list that drops down and is searched: the working combo's, loaded
+    // from the column's combo (list).
+    TgrDBComboGrid* Shown() { return grid->GetWorkCombo()->DBComboGrid(); }
     std::string BookmarkOfFruit(const std::string& name) {
         std::string back = fruit->GetBookmark();
         fruit->Locate("Name", Variant(name), {});
@@ -89,7 +92,7 @@ TEST_F(DBComboSearch, FoundRecordIsPlacedByTheSearchKind) {
 TEST_F(DBComboSearch, SameFirstLetterCyclesThroughTheUnsortedListAndWraps) {
     combo->SetAutoSearch(asTop);
     Key(VK_F4);
-    ASSERT_EQ(grid->DroppedCombo(), combo);
+    ASSERT_EQ(grid->DroppedCombo(), grid->GetWorkCombo());
     std::vector<std::string> seen;
     for (int i = 0; i < 3; ++i) {
         Type('b');
@@ -118,25 +121,25 @@ TEST_F(DBComboSearch, SortedListJoinsKeysTypedWithinTwoSeconds) {
     clock.Advance(2500);
     Type('c');
     EXPECT_EQ(ListRecord(), "Cherry");
-    EXPECT_EQ(list->SearchText(), "c");
+    EXPECT_EQ(Shown()->SearchText(), "c");
     // Within the time again: "ch" still matches, "cx" matches nothing.
     Type('h');
-    EXPECT_EQ(list->SearchText(), "ch");
+    EXPECT_EQ(Shown()->SearchText(), "ch");
     Type('x');
     EXPECT_EQ(ListRecord(), "Cherry");
-    EXPECT_EQ(list->SearchText(), "ch");
+    EXPECT_EQ(Shown()->SearchText(), "ch");
 }
 
 TEST_F(DBComboSearch, GetValueAndCellLoadedEventsNameTheListAndRecords) {
     std::vector<std::string> loaded;
     grid->OnComboCellLoaded = [&](TObject* sender, TgrDBComboGrid* c, Integer col, const Variant&, Variant& value) {
-        if (sender == grid && c == list && col == 1 && loaded.size() < 2) loaded.push_back(value.AsString());
+        if (sender == grid && c == Shown() && col == 1 && loaded.size() < 2) loaded.push_back(value.AsString());
         value = Variant(UpperCase(value.AsString()));
     };
     std::string comboRecord;
     grid->OnComboGetValue = [&](TObject*, TgrDBComboGrid* c, Integer col, const Variant& gridRow,
                                 const Variant& comboRow, Variant& value) {
-        EXPECT_EQ(c, list);
+        EXPECT_EQ(c, Shown());
         EXPECT_EQ(col, 2);
         EXPECT_EQ(gridRow, Variant(BookmarkOf(1)));
         comboRecord = comboRow.AsString();
@@ -169,7 +172,9 @@ TEST_F(DBComboSearch, AutoFillCompletesTheTypedTextAndSelectsTheRest) {
     combo->SetAutoFill(true);
     ASSERT_EQ(combo->GetAutoSearch(), asTop);
     for (const Case& c : cases) {
+        // The column's combo refreshed: the next key loads its new setting.
         combo->SetAutoFillConvertCase(c.convert);
+        combo->Refresh();
         grid->UndoEdit();
         grid->UndoEdit();
         ASSERT_EQ(table->State(), dsBrowse);
@@ -221,13 +226,15 @@ TEST(DBComboLookup, ChoosingARecordStoresItsKey) {
     form->Show();
     grid->SetDataSource(source);
     ASSERT_EQ(grid->Cols(), 2);
+    // The column has no combo of its own: the working combo lists the
+    // lookup dataset's result field by itself (a column's own combo keeps
+    // the columns it was given).
     grid->Col(2)->SetButtonType(btCombo);
-    grid->Col(2)->CreateCombo();
-    auto* combo = dynamic_cast<TgrDBCombo*>(grid->Col(2)->Combo());
-    ASSERT_NE(combo, nullptr);
     ASSERT_TRUE(grid->MoveToDisplayCell(2, 1));
     Word16 f4 = VK_F4;
     grid->ProcessKeyDown(f4, TShiftState());
+    TgrDBCombo* combo = grid->GetWorkCombo();
+    ASSERT_NE(combo, nullptr);
     ASSERT_EQ(grid->DroppedCombo(), combo);
     TgrDBComboGrid* list = combo->DBComboGrid();
     EXPECT_TRUE(list->ShowsAutoLookup());

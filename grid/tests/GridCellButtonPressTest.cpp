@@ -156,12 +156,14 @@ TEST_F(GridCellButtonPress, AComboButtonDraggedIntoItsListChoosesTheRowItIsRelea
     grid->SetCols(3);
     grid->Col(2)->SetButtonType(btCombo);
     grid->Col(2)->CreateCombo();
-    TgrBaseGrid* list = grid->Col(2)->Combo()->ComboGrid();
-    list->SetRows(3);
-    list->PutCellValue(1, 1, Variant("one"));
-    list->PutCellValue(1, 2, Variant("two"));
-    list->PutCellValue(1, 3, Variant("three"));
+    TgrBaseGrid* entries = grid->Col(2)->Combo()->ComboGrid();
+    entries->SetRows(3);
+    entries->PutCellValue(1, 1, Variant("one"));
+    entries->PutCellValue(1, 2, Variant("two"));
+    entries->PutCellValue(1, 3, Variant("three"));
     grid->Col(2)->Combo()->SetDropDownRows(3);
+    // The list that drops down: the working combo's copy of the column's.
+    TgrBaseGrid* list = grid->GetCombo()->ComboGrid();
     grid->SetFocus();
     ASSERT_TRUE(grid->MoveToDisplayCell(2, 1));
     TgrCellPaintInfo info;
@@ -180,7 +182,7 @@ TEST_F(GridCellButtonPress, AComboButtonDraggedIntoItsListChoosesTheRowItIsRelea
     for (bool onRow : {false, true}) {
         grid->Events.clear();
         grid->MouseDown(mbLeft, {}, int(comboButton.Left + 3), int(comboButton.Top + 3));
-        ASSERT_EQ(grid->DroppedCombo(), grid->Col(2)->Combo());
+        ASSERT_EQ(grid->DroppedCombo(), grid->GetCombo());
         // Onto the list's first row, as the grid sees the pointer.
         TPoint over = grid->ScreenToClient(list->ClientToScreen(listPoint(1)));
         grid->MouseMove(TShiftState{ssLeft}, int(over.X), int(over.Y));
@@ -198,7 +200,7 @@ TEST_F(GridCellButtonPress, AComboButtonDraggedIntoItsListChoosesTheRowItIsRelea
             sendToList(QEvent::MouseMove, beside);
             EXPECT_FALSE(list->IsRowSelected(3));
             sendToList(QEvent::MouseButtonRelease, beside);
-            EXPECT_EQ(grid->DroppedCombo(), grid->Col(2)->Combo());
+            EXPECT_EQ(grid->DroppedCombo(), grid->GetCombo());
             EXPECT_TRUE(grid->GetCellValue(2, 1).IsEmpty());
             grid->CloseDropDowns();
             continue;

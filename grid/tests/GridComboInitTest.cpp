@@ -149,3 +149,47 @@ TEST(GridComboInit, TheWorkingComboStartsAfreshForEachCellAndTheInitNotification
 }
 
 }  // namespace
+
+namespace {
+
+// A grid whose combos keep their settings in lists of the recording kind.
+class TListInitGrid : public TInitGrid {
+public:
+    using TInitGrid::TInitGrid;
+    TgrBaseGrid* CreateComboGrid() override { return new TgrComboGridOf<TLogGrid>(nullptr); }
+};
+
+}  // namespace
+
+TEST(GridComboInit, AListPutBackToItsDefaultsKeepsTheOwnersLookAndTheOwnerColumnsWidth) {
+    EnsureGuiApplication();
+    TListInitGrid grid(nullptr);
+    grid.SetCols(2);
+    grid.SetRows(2);
+    grid.SetColor(clYellow);
+    grid.SetEditColor(clAqua);
+    grid.SetDefaultButtonWidth(21);
+    grid.Col(1)->SetButtonType(btCombo);
+    grid.Col(1)->SetWidth(70);
+    grid.Col(1)->CreateCombo();
+    TgrCombo* combo = grid.Col(1)->Combo();
+    TgrBaseGrid* list = combo->ComboGrid();
+    ASSERT_EQ(list->DefaultColWidth(), 80);
+    // Changed every way, then put back.
+    list->SetColor(clRed);
+    list->SetEditColor(clNavy);
+    list->SetCols(3);
+    list->SetRows(5);
+    combo->SetValueCol(1);
+    combo->SetDropDownRows(9);
+    combo->SetCompareType(ctCaseSensitive);
+    list->ResetToDefaults();
+    EXPECT_EQ(list->Color(), clYellow);
+    EXPECT_EQ(list->EditColor(), clAqua);
+    EXPECT_EQ(list->DefaultButtonWidth(), 21);
+    EXPECT_EQ(list->Cols(), 1);
+    EXPECT_EQ(list->Rows(), 0);
+    EXPECT_EQ(list->DefaultColWidth(), 80) << "as wide as its value column was";
+    EXPECT_EQ(combo->GetDropDownRows(), 4);
+    EXPECT_EQ(combo->GetCompareType(), ctCaseInsensitive);
+}

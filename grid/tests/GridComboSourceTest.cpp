@@ -149,9 +149,11 @@ TEST(GridComboPick, AClickInTheListReachesTheOwnerUnlessAHandlerTookIt) {
     grid->SetStoreData(true);
     grid->Col(1)->SetButtonType(btCombo);
     grid->Col(1)->CreateCombo();
-    auto* list = static_cast<TClaimingList*>(grid->Col(1)->Combo()->ComboGrid());
-    list->SetRows(3);
-    for (Integer r = 1; r <= 3; ++r) list->PutCellValue(1, r, Variant("item " + std::to_string(r)));
+    TgrBaseGrid* entries = grid->Col(1)->Combo()->ComboGrid();
+    entries->SetRows(3);
+    for (Integer r = 1; r <= 3; ++r) entries->PutCellValue(1, r, Variant("item " + std::to_string(r)));
+    // The list that drops down and is clicked: the working combo's copy.
+    auto* list = static_cast<TClaimingList*>(grid->GetCombo()->ComboGrid());
     form->Show();
     ASSERT_TRUE(grid->MoveToDisplayCell(1, 1));
 

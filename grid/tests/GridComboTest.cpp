@@ -82,7 +82,11 @@ protected:
         for (char ch : s) grid->DoKeyPress(ch);
     }
     std::string Value() { return grid->GetCellValue(1, 1).AsString(); }
-    std::string ListText() { return list->GetCellValue(1, list->CurrentDataRow()).AsString(); }
+    // The list that drops down and is searched: the grid's working combo's,
+    // loaded from the column's combo (list).
+    TgrCombo* Work() { return grid->GetCombo(); }
+    ListGrid* WorkList() { return static_cast<ListGrid*>(Work()->ComboGrid()); }
+    std::string ListText() { return WorkList()->GetCellValue(1, WorkList()->CurrentDataRow()).AsString(); }
     ManualClock clock{100000};
     TForm* form = nullptr;
     ComboGrid* grid = nullptr;
@@ -153,8 +157,9 @@ TEST_F(GridCombo, FindingAndLocatingRows) {
     grid->LocateComboRow();
     EXPECT_EQ(ListText(), "Apple");
 
-    // An own comparison without handlers finds every text equal.
-    combo->SetCompareType(ctOwn);
+    // An own comparison without handlers finds every text equal (the
+    // searches compare under the working combo's setting).
+    Work()->SetCompareType(ctOwn);
     EXPECT_EQ(grid->ComboCompare("abc", "xyz", 3), 0);
     Integer calls = 0;
     grid->OnComboLCompareValue = [&](TObject*, const std::string&, const std::string&, Integer, Integer& r) {
@@ -181,8 +186,12 @@ TEST_F(GridCombo, AutoFillCompletesTheTypedTextFromTheList) {
         {"whole text takes the list's case", afcOnEdit, "APPLE", "Apple", 5, 0},
     };
     for (const Case& c : cases) {
+        // The column's combo changed: its refresh ends the selection, so
+        // the next key loads the working combo with the new setting.
         combo->SetAutoFillConvertCase(c.convert);
+        combo->Refresh();
         Type(c.typed);
+        EXPECT_EQ(Work()->GetAutoFillConvertCase(), c.convert) << c.name;
         EXPECT_EQ(grid->EditControl()->GetValue().AsString(), c.text) << c.name;
         EXPECT_EQ(grid->EditControl()->GetSelStart(), c.selStart) << c.name;
         EXPECT_EQ(grid->EditControl()->GetSelLength(), c.selLength) << c.name;
@@ -190,7 +199,7 @@ TEST_F(GridCombo, AutoFillCompletesTheTypedTextFromTheList) {
         grid->UndoEdit(true, true, undone, kept);
     }
     // No current list row: no combo value.
-    list->SetRows(0);
+    WorkList()->SetRows(0);
     EXPECT_TRUE(grid->GetComboValue(1).IsEmpty());
 }
 
@@ -236,8 +245,8 @@ TEST_F(GridCombo, DropDownSizeFollowsTheListsColumnsAndRows) {
     ASSERT_TRUE(grid->DropDownCombo());
     Integer width = 0, height = 0;
     list->CalcDropDownSize(1, 2, width, height);
-    EXPECT_EQ(list->Width(), width);
-    EXPECT_EQ(list->Height(), height);
+    EXPECT_EQ(WorkList()->Width(), width);
+    EXPECT_EQ(WorkList()->Height(), height);
     EXPECT_GT(width, border + 40);   // a vertical bar for the third row
     EXPECT_GT(height, border + 2 * rowHeight);  // a horizontal bar for the third column
 }
@@ -304,12 +313,13 @@ TEST_F(GridCombo, ADroppedDownListShowsItsRowsAndWidthAndTakesItsValueColumn) {
     grid->PutCellValue(1, 1, Variant(std::string("Bob")));
 
     ASSERT_TRUE(grid->DropDownCombo());
+    ListGrid* shown = WorkList();
     Integer width = 0, height = 0;
-    list->CalcDropDownSize(0, 3, width, height);
-    EXPECT_EQ(list->Height(), height);
-    EXPECT_EQ(list->Width(), 150);
+    shown->CalcDropDownSize(0, 3, width, height);
+    EXPECT_EQ(shown->Height(), height);
+    EXPECT_EQ(shown->Width(), 150);
     EXPECT_EQ(grid->DropDownForm()->Height(), height);
-    EXPECT_EQ(list->CurrentDataRow(), 2);  // the cell's value, found in the value column
+    EXPECT_EQ(shown->CurrentDataRow(), 2);  // the cell's value, found in the value column
     // Down and Enter take the next row's name.
     Word16 key = VK_DOWN;
     grid->DoKeyDown(key, {});
@@ -321,13 +331,13 @@ TEST_F(GridCombo, ADroppedDownListShowsItsRowsAndWidthAndTakesItsValueColumn) {
     // The list opens with the cell's value at its top (its search is asTop);
     // a click on a row of the list takes that row's name.
     ASSERT_TRUE(grid->DropDownCombo());
-    EXPECT_EQ(list->DataRowOfDisplay(list->TopRow()), 3);
-    TRect r = list->CellPixels(list->DisplayColOfData(1), list->DisplayRowOfData(4));
+    EXPECT_EQ(shown->DataRowOfDisplay(shown->TopRow()), 3);
+    TRect r = shown->CellPixels(shown->DisplayColOfData(1), shown->DisplayRowOfData(4));
     QPointF at(r.Left + 3, r.Top + 3);
     QMouseEvent press(QEvent::MouseButtonPress, at, at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QMouseEvent release(QEvent::MouseButtonRelease, at, at, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    list->WidgetEvent(&press);
-    list->WidgetEvent(&release);
+    shown->WidgetEvent(&press);
+    shown->WidgetEvent(&release);
     EXPECT_EQ(grid->DroppedCombo(), nullptr);
     EXPECT_EQ(grid->GetCellValue(1, 1).AsString(), "Dan");
 
@@ -335,9 +345,10 @@ TEST_F(GridCombo, ADroppedDownListShowsItsRowsAndWidthAndTakesItsValueColumn) {
     grid->Col(1)->SetWidth(100);
     EXPECT_EQ(list->DefaultColWidth(), 110);
     combo->SetDropDownCols(1);
+    combo->Refresh();
     ASSERT_TRUE(grid->DropDownCombo());
-    list->CalcDropDownSize(1, 3, width, height);
-    EXPECT_EQ(list->Width(), width);
+    shown->CalcDropDownSize(1, 3, width, height);
+    EXPECT_EQ(shown->Width(), width);
     EXPECT_GT(width, 110);
 }
 
@@ -345,23 +356,29 @@ TEST_F(GridCombo, RefreshFitsAnOpenDropDownToChangedSettings) {
     Items({"a", "b", "c", "d", "e", "f"});
     combo->SetDropDownRows(2);
     ASSERT_TRUE(grid->DropDownCombo());
+    ListGrid* shown = WorkList();
     Integer width = 0, two = 0, four = 0;
-    list->CalcDropDownSize(1, 2, width, two);
-    list->CalcDropDownSize(1, 4, width, four);
-    ASSERT_EQ(list->Height(), two);
+    shown->CalcDropDownSize(1, 2, width, two);
+    shown->CalcDropDownSize(1, 4, width, four);
+    ASSERT_EQ(shown->Height(), two);
     // At run time new rows wait for the refresh; the list stays down.
-    combo->SetDropDownRows(4);
-    EXPECT_EQ(list->Height(), two);
-    combo->Refresh();
-    EXPECT_EQ(grid->DroppedCombo(), combo);
-    EXPECT_EQ(list->Height(), four);
+    Work()->SetDropDownRows(4);
+    EXPECT_EQ(shown->Height(), two);
+    Work()->Refresh();
+    EXPECT_EQ(grid->DroppedCombo(), Work());
+    EXPECT_EQ(shown->Height(), four);
     EXPECT_EQ(grid->DropDownForm()->Height(), four);
-    EXPECT_TRUE(list->IsDropDownSizeUnlocked());
-    EXPECT_FALSE(list->IsUpdateSuspended());
+    EXPECT_TRUE(shown->IsDropDownSizeUnlocked());
+    EXPECT_FALSE(shown->IsUpdateSuspended());
+    // The column's combo refreshed while its copy is down: the copy goes up
+    // and the next drop-down loads the column's combo again.
+    combo->Refresh();
+    EXPECT_EQ(grid->DroppedCombo(), nullptr);
+    ASSERT_TRUE(grid->DropDownCombo());
+    EXPECT_EQ(shown->Height(), two);
     grid->CloseDropDowns(false);
 
     // Near the bottom of the screen the taller list opens above the cell.
-    combo->SetDropDownRows(2);
     QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     TRect cell = grid->CellPixels(grid->CurrentDisplayCol(), grid->CurrentDisplayRow());
     Integer cellBottom = grid->ClientToScreen(TPoint(0, cell.Bottom)).Y - form->Top();
@@ -369,8 +386,8 @@ TEST_F(GridCombo, RefreshFitsAnOpenDropDownToChangedSettings) {
     ASSERT_TRUE(grid->DropDownCombo());
     Integer cellTop = grid->ClientToScreen(TPoint(0, cell.Top)).Y;
     EXPECT_GE(grid->DropDownForm()->Top(), cellTop + cell.Height());
-    combo->SetDropDownRows(4);
-    combo->Refresh();
+    Work()->SetDropDownRows(4);
+    Work()->Refresh();
     EXPECT_EQ(grid->DropDownForm()->Top() + four, cellTop);
     grid->CloseDropDowns(false);
 
@@ -379,4 +396,51 @@ TEST_F(GridCombo, RefreshFitsAnOpenDropDownToChangedSettings) {
     combo->Refresh();
     grid->SelectComboForCell(1, 1);
     EXPECT_EQ(grid->Told, "init 1,1;");
+}
+
+TEST_F(GridCombo, TheWorkingComboDropsDownACopyOfTheCellsCombo) {
+    Items({"Apple", "Banana", "Cherry"});
+    combo->SetDropDownRows(2);
+    ASSERT_TRUE(grid->DropDownCombo());
+    ASSERT_EQ(grid->DroppedCombo(), Work());
+    ASSERT_NE(Work(), combo);
+    EXPECT_EQ(grid->SourceCombo(), combo);
+    // The column's rows, columns and settings, in the working combo's list.
+    ListGrid* shown = WorkList();
+    ASSERT_NE(shown, list);
+    EXPECT_EQ(shown->Rows(), 3);
+    EXPECT_EQ(shown->GetCellValue(1, 3).AsString(), "Cherry");
+    EXPECT_EQ(Work()->GetDropDownRows(), 2);
+    EXPECT_TRUE(shown->Visible());
+    EXPECT_FALSE(list->Visible()) << "the column's own list never shows";
+
+    // A pick writes the cell and leaves the column's list where it was.
+    shown->MoveToDataRow(2);
+    Word16 enter = VK_RETURN;
+    grid->DoKeyDown(enter, {});
+    EXPECT_EQ(grid->DroppedCombo(), nullptr);
+    EXPECT_EQ(Value(), "Banana");
+    EXPECT_EQ(list->CurrentDataRow(), 1);
+
+    // The column's combo changed after the drop-down: the next cell's
+    // drop-down shows the change, and the change stays the column's.
+    list->SetRows(4);
+    list->PutCellValue(1, 4, Variant(std::string("Date")));
+    Word16 down = VK_DOWN;
+    grid->DoKeyDown(down, {});
+    ASSERT_EQ(grid->CurrentDataRow(), 2);
+    ASSERT_TRUE(grid->DropDownCombo());
+    EXPECT_EQ(shown->Rows(), 4);
+    EXPECT_EQ(shown->GetCellValue(1, 4).AsString(), "Date");
+    shown->SetRows(1);
+    grid->CloseDropDowns(false);
+    EXPECT_EQ(list->Rows(), 4) << "a change to the copy is not the column's";
+
+    // A combo cell without its own combo drops the working combo down
+    // afresh, without the column's rows.
+    grid->Col(2)->SetButtonType(btCombo);
+    ASSERT_TRUE(grid->MoveToDisplayCell(grid->DisplayColOfData(2), grid->CurrentDisplayRow()));
+    grid->SelectComboForCell(2, 2);
+    EXPECT_EQ(grid->SourceCombo(), nullptr);
+    EXPECT_EQ(shown->Rows(), 0);
 }

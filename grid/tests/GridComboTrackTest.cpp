@@ -42,12 +42,17 @@ protected:
         grid->SetStoreData(true);
         grid->Col(2)->SetButtonType(btCombo);
         grid->Col(2)->CreateCombo();
-        combo = grid->Col(2)->Combo();
+        source = grid->Col(2)->Combo();
+        TgrBaseGrid* entries = source->ComboGrid();
+        entries->SetRows(8);
+        for (Integer r = 1; r <= 8; ++r) entries->PutCellValue(1, r, Variant("item " + std::to_string(r)));
+        entries->SetScrollSpeed(spHigh);
+        source->SetDropDownRows(3);
+        // The list that drops down: the working combo's, loaded from the
+        // column's combo.
+        combo = grid->GetCombo();
         list = static_cast<TScrollList*>(combo->ComboGrid());
-        list->SetRows(8);
-        for (Integer r = 1; r <= 8; ++r) list->PutCellValue(1, r, Variant("item " + std::to_string(r)));
         list->SetScrollSpeed(spHigh);
-        combo->SetDropDownRows(3);
         form->Show();
         grid->SetFocus();
         ASSERT_TRUE(grid->MoveToDisplayCell(2, 1));
@@ -81,6 +86,7 @@ protected:
 
     TForm* form = nullptr;
     TTrackGrid* grid = nullptr;
+    TgrCombo* source = nullptr;
     TgrCombo* combo = nullptr;
     TScrollList* list = nullptr;
 };
@@ -131,7 +137,7 @@ TEST_F(GridComboTrack, TheFirstMoveAfterADropDownMakesTheListFollowThePointer) {
 // in its rows. A press outside the list then closes it, choosing nothing;
 // the tracking is armed only once per drop-down.
 TEST_F(GridComboTrack, AListFollowsOnlyOnceThePointerIsInItsRows) {
-    combo->SetAutoSearch(asTop);
+    source->SetAutoSearch(asTop);
     grid->PutCellValue(2, 1, Variant("item 5"));
     KeyDropDown();
     // The list opens with the cell's value at its top (the search is asTop).

@@ -159,12 +159,12 @@ public:
     void SetComboDropDownStyle(TgrCombo* c, TgrDropDownStyle s) override { Fake(c)->Style = s; }
     void AssignComboSettings(TgrCombo* d, const TgrCombo* s) override { *Fake(d) = *Fake(s); }
     void SetComboDropDownWidth(TgrCombo*, Integer w) override { Note("comboWidth " + N(w)); }
-    void ComboReleased(TgrCombo*, bool) override {}
+    void RollUpComboIfActive(TgrCombo*, bool) override {}
 
     void ForgetActiveDateTimeDef() override { Note("forgetDtd"); }
     void ForgetDateTimeDefIfActive(TgrDateTimeDefComponent*) override {}
     void UnlinkDateTimeDef(TgrDateTimeDefComponent*) override { Note("releaseDtd"); }
-    void LinkDateTimeDef(TgrDateTimeDefComponent*) override { Note("useDtd"); }
+    void UseDateTimeDef(TgrDateTimeDefComponent*) override { Note("useDtd"); }
 
     // The indexed cell accessors as the grid has them: the record's value
     // or the default; setting repaints.
