@@ -1735,8 +1735,8 @@ public:
     bool CanAppendInsertRow();
     // The insert row of gmEditInsert shown again, or taken as a record row,
     // under an update lock.
-    virtual void AddInsertRow();
-    virtual void ConfirmInsertRow();
+    void AddInsertRow() override;
+    void ConfirmInsertRow() override;
     // The edit events for the current record, the window first put back on
     // it; True when not cancelled.
     bool FireStartCellEditEvent();

@@ -291,15 +291,16 @@ bool TgrCustomDBGrid::StartRecordEdit(bool setPending) {
 
 bool TgrCustomDBGrid::CanAppendInsertRow() { return GridMode() == gmEditInsert && !InsertRowShown(); }
 
+// The grid's own insert-row steps, under an update lock so the window
+// repaints once.
 void TgrCustomDBGrid::AddInsertRow() {
     TUpdateLockScope lock(this);
-    RevertInsertedRow();
-    UpdateRowCount();
+    TgrBaseGrid::AddInsertRow();
 }
 
 void TgrCustomDBGrid::ConfirmInsertRow() {
     TUpdateLockScope lock(this);
-    UpdateInsertRowState(false);
+    TgrBaseGrid::ConfirmInsertRow();
 }
 
 void TgrCustomDBGrid::ActivateCurrentRecordRow() {
