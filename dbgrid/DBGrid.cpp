@@ -43,7 +43,6 @@ TgrCustomDBGrid::TgrCustomDBGrid(TComponent* owner) : TgrBaseGrid(owner) {
         return UsesRecordIds() ? CompareRecordIds(a, b) : CompareDataRowKeys(a, b);
     };
     selection_ = std::make_unique<TgrDBSelection>(this, &recordOrder_);
-    InstallCurrentCell(std::make_unique<TgrDBCurrentCell>(this));
     RecreateGridCollections();
     ResetEditTracking();
     constructing_ = false;
@@ -61,6 +60,10 @@ TgrCustomDBGrid::~TgrCustomDBGrid() {
 }
 
 std::unique_ptr<TgrGridCols> TgrCustomDBGrid::CreateGridCols() { return std::make_unique<TgrDBGridCols>(this); }
+
+std::unique_ptr<TgrCurrentCell> TgrCustomDBGrid::CreateCurrentCell() {
+    return std::make_unique<TgrDBCurrentCell>(this);
+}
 
 void TgrCustomDBGrid::ClearFieldAdapters() { fieldList_.ClearAdapters(); }
 

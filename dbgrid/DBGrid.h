@@ -198,6 +198,7 @@ public:
     TgrBaseGrid* CreateLayoutGrid() override;
     // The columns are data columns (DBGridCols.h).
     std::unique_ptr<TgrGridCols> CreateGridCols() override;
+    std::unique_ptr<TgrCurrentCell> CreateCurrentCell() override;
     // Bound, the rows come from the dataset: Rows is not stored, Cols only
     // for customised columns.
     bool IsColsStored() const override { return !dataBound_ || fieldState_ == fsCustomized; }
@@ -1268,7 +1269,7 @@ protected:
                        TgrClickPosition upPos) override;
     // A character typed while a searching list is down searches it; typed
     // into a cell whose list fills in, the text is completed.
-    bool DoKeyPress(char& key) override;
+    void KeyPress(char& key) override;
 
 private:
     friend class TfmPrintDbGrid;
