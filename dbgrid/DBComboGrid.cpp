@@ -94,7 +94,7 @@ void TgrDBComboGrid::ShowComboRecord(const std::string& bookmark) {
     LockUpdate();
     try {
         DeselectAllRows();
-        window->SetTopBookmark(bookmark);
+        SetTopDataRow(DataRowOfBookmark(bookmark));
         Integer visible = std::max<Integer>(1, std::min(GetDropDownRows(), window->GetRowCount()));
         TgrComboAutoSearchType search = GetAutoSearch();
         Integer back = search == asBottom ? visible - 1 : search == asCenter ? (visible - 1) / 2 : 0;
@@ -103,7 +103,7 @@ void TgrDBComboGrid::ShowComboRecord(const std::string& bookmark) {
             // the top one, brings the found record down as far as the
             // records before it allow.
             Integer moved = window->ScrollBy(-back);
-            window->SetTopBookmark(window->GetCurrentBookmark());
+            SetTopDataRow(DataRowOfBookmark(window->GetCurrentBookmark()));
             window->ScrollBy(-moved);
         }
         Variant record = DataRowOfBookmark(bookmark);
@@ -129,8 +129,3 @@ void TgrDBComboGrid::DoCellLoaded(Integer dataCol, const Variant& dataRow, Varia
     if (auto* owner = dynamic_cast<TgrCustomDBGrid*>(GetOwnerGrid())) owner->DoComboCellLoaded(dataCol, dataRow, value);
 }
 
-void TgrDBComboGrid::SetAutoLookupDataSet(TDataSet* dataSet) {
-    if (!lookupSource_) lookupSource_ = new TDataSource(this);
-    lookupSource_->SetDataSet(dataSet);
-    SetDataSource(lookupSource_);
-}

@@ -62,17 +62,9 @@ public:
     // The owner grid hears of every cell the list loads.
     void DoCellLoaded(Integer dataCol, const Variant& dataRow, Variant& value) override;
 
-    // The data source the list made itself to show a lookup field's
-    // dataset (nullptr without one).
-    TDataSource* AutoLookupSource() const { return lookupSource_; }
-    // Shows a dataset through the list's own lookup data source.
-    void SetAutoLookupDataSet(TDataSet* dataSet);
-    bool ShowsAutoLookup() const { return lookupSource_ && DataSource() == lookupSource_; }
-
 private:
     std::string searchText_;
     std::uint64_t lastKeyTick_ = 0;
-    TDataSource* lookupSource_ = nullptr;
 };
 
 // The combo of a data-aware grid: its list is a TgrDBComboGrid, made by

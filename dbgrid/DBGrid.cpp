@@ -34,7 +34,7 @@ TgrCustomDBGrid::TgrCustomDBGrid(TComponent* owner) : TgrBaseGrid(owner) {
     // A designer's column naming a field the dataset lacks shows no data;
     // it does not make the column rebuild fail.
     dataLink_->SetTolerantLookup(true);
-    standardWindow_ = std::make_unique<TgrStandardDataset>(this);
+    standardWindow_ = CreateStandardDataset();
     bdeWindow_ = std::make_unique<TgrScrollDataset>(this);
     // A new grid uses the engine-cursor window until a dataset is linked.
     window_ = bdeWindow_.get();
@@ -60,10 +60,6 @@ TgrCustomDBGrid::~TgrCustomDBGrid() {
 }
 
 std::unique_ptr<TgrGridCols> TgrCustomDBGrid::CreateGridCols() { return std::make_unique<TgrDBGridCols>(this); }
-
-std::unique_ptr<TgrCurrentCell> TgrCustomDBGrid::CreateCurrentCell() {
-    return std::make_unique<TgrDBCurrentCell>(this);
-}
 
 void TgrCustomDBGrid::ClearFieldAdapters() { fieldList_.ClearAdapters(); }
 
@@ -311,6 +307,8 @@ void TgrCustomDBGrid::ForgetCurrentRecord() {
 void TgrCustomDBGrid::ResetEditTracking() {
     ForgetCurrentRecord();
     editing_ = updatePending_ = cellEditing_ = false;
+    wasEditing_ = isEditing_ = insertHandled_ = recordChanged_ = rowEditStarted_ = false;
+    modifiedA_ = modifiedB_ = browseCheckPending_ = false;
     pendingValue_ = Variant();
     editKind_ = 0;
     clickRowDown_ = clickRowUp_ = Variant();
@@ -362,15 +360,6 @@ void TgrCustomDBGrid::NotifyRowChanged() {
     if (OnRowChanged && CanFireEvents()) OnRowChanged(this, oldRow, newRow);
 }
 
-bool TgrCustomDBGrid::MoveDataSetToRow(Integer windowRow) {
-    Integer active = window_->GetActiveRow();
-    if (windowRow == active || windowRow < 1) return true;
-    TCounterGuard guard(gridMovesDataset_);
-    if (!UsesStandardWindow()) return window_->GotoBookmark(window_->GetRowBookmark(windowRow));
-    window_->ScrollBy(windowRow - active);
-    return true;
-}
-
 // The list moves of the keyboard (DBGridKeys.cpp): the dataset moved by
 // the grid itself.
 void TgrCustomDBGrid::MoveDatasetBy(Integer distance) {
@@ -403,8 +392,7 @@ void TgrCustomDBGrid::DataLinkActiveChanged(bool active) {
     // Only a dataset with an engine cursor can use the engine-cursor
     // window; no dataset of this program has one, so the standard window
     // serves them all.
-    if (!dataActive_ && datasetType_ == dstBDE && !dynamic_cast<TgrCursorDataSet*>(DataSet()))
-        datasetType_ = dstStandard;
+    if (!dataActive_ && !IsDatasetTypeAllowed(datasetType_, DataSet())) datasetType_ = dstStandard;
     window_ = datasetType_ == dstStandard ? static_cast<TgrGridData*>(standardWindow_.get()) : bdeWindow_.get();
     // The grid holds still while it binds or unbinds. However that ends,
     // by an error too, it is let go again, OnFieldLayoutChange fires and
@@ -426,6 +414,7 @@ void TgrCustomDBGrid::DataLinkActiveChanged(bool active) {
         linkActiveSeen_ = active;
         if (active) {
             RebuildColumns(true, true, true);
+            CheckGridModeForDataset();
             window_->ActiveChanged(true);
             if (UsesStandardWindow()) window_->SetWindowSize(GetVisibleRecordCount());
             dataActive_ = window_->IsActive();
@@ -456,15 +445,18 @@ void TgrCustomDBGrid::DataLinkActiveChanged(bool active) {
     finish();
 }
 
-void TgrCustomDBGrid::DataLinkCheckBrowseMode() {}
+void TgrCustomDBGrid::DataLinkCheckBrowseMode() {
+    // Cleared when the editing state changes next.
+    browseCheckPending_ = true;
+}
 
 void TgrCustomDBGrid::DataLinkChanged() {
     ClearWindowCaches();
     if (syncDepth_ > 0) return;
     // While a new record is pending its placeholder row stays.
     if (!UsesStandardWindow() && dataActive_ && !bdeWindow_->Inserting()) {
-        if (bdeWindow_->UpdateRecordTypesChanged()) bdeWindow_->Refresh(false);
-        if (bdeWindow_->FilterChanged() || window_->IndexChanged() || bdeWindow_->MasterChanged()) {
+        if (NeedsRefetch()) bdeWindow_->Refresh(false);
+        if (NeedsFullRefresh()) {
             // Another order: the window is read anew from the first record.
             if (IsListBoxSelect()) selection_->Clear();
             ResetWindow(true);
@@ -481,6 +473,9 @@ void TgrCustomDBGrid::DataLinkChanged() {
         ForgetCurrentRecord();
         if (IsListBoxSelect()) selection_->Clear();
     }
+    // A dataset that hands out a new bookmark text for the same record
+    // does not make the grid believe its record changed.
+    if (dataActive_) ReconcileBookmark(currentRecord_, window_->GetCurrentBookmark());
     UpdateRowCount();
     SyncCurrentRecord();
     Invalidate();
@@ -505,32 +500,37 @@ bool TgrCustomDBGrid::ReopenCursorWindow(bool showRecord) {
 void TgrCustomDBGrid::DataLinkEditingChanged() {
     bool now = dataLink_->Editing();
     if (now == editing_) return;
-    editing_ = now;
+    wasEditing_ = editing_;
+    isEditing_ = editing_ = now;
     TDataSet* ds = DataSet();
     if (now) {
-        editKind_ = ds && ds->State() == dsInsert ? (ds->Eof() ? 2 : 3) : 1;
-        editStartRecord_ = currentRecord_;
-        // The engine-cursor window shows the new record as a placeholder
-        // row: before the record it is inserted at, or after the last one.
-        if (!UsesStandardWindow() && dataActive_ && editKind_ != 1) CursorWindowBeginNew();
+        if (ds && ds->State() == dsInsert) {
+            CloseDropDowns();
+            ClearWindowCaches();
+            if (ds->Eof()) BeginAppendRecord();
+            else BeginInsertRecord();
+        } else {
+            editKind_ = 1;
+            editStartRecord_ = currentRecord_;
+        }
         window_->ClearCaches();
         UpdateRowCount();
         if (editKind_ != 1) SyncCurrentRecord();
     } else {
+        recordChanged_ = !IsRecordUnchanged();
+        Integer kind = editKind_;
+        if (kind == 1) EndEditRecord();
+        else if (kind == 2) EndAppendRecord();
+        else if (kind == 3) EndInsertRecord();
         // A record that was new until now took its bookmark: what was kept
         // for the empty bookmark belonged to it only while it was new.
-        if (editKind_ != 1) {
-            const Variant& newRecord = UsesRecordIds() ? NullDataRow() : EmptyDataRow();
-            ResetRecordProperties(newRecord);
-            if (!UsesStandardWindow() && bdeWindow_->Inserting()) CursorWindowEndNew();
-        } else if (!UsesStandardWindow() && dataActive_) {
-            CursorWindowEndEdit();
-        }
+        if (kind != 1) ResetRecordProperties(UsesRecordIds() ? NullDataRow() : EmptyDataRow());
         editKind_ = 0;
-        updatePending_ = cellEditing_ = false;
+        updatePending_ = cellEditing_ = rowEditStarted_ = false;
         pendingValue_ = Variant();
     }
     Invalidate();
+    modifiedA_ = modifiedB_ = browseCheckPending_ = false;
 }
 
 void TgrCustomDBGrid::DataLinkRecordChanged(TField* field) {
@@ -543,9 +543,16 @@ void TgrCustomDBGrid::DataLinkRecordChanged(TField* field) {
         Integer row = window_->GetActiveRow();
         if (row >= 1 && row < RowTotal()) InvalidateRow(DisplayRowOfData(row));
     }
+    // Fields set on a new record count as a change only when the values
+    // are put (DataLinkUpdateData).
+    TDataSet* ds = DataSet();
+    modifiedB_ = ds && ds->Modified() && !(isEditing_ && ds->State() == dsInsert);
 }
 
 void TgrCustomDBGrid::DataLinkUpdateData() {
+    TDataSet* ds = DataSet();
+    modifiedA_ = updatePending_ || (ds && ds->Modified());
+    if (!browseCheckPending_) modifiedB_ = modifiedA_;
     if (!updatePending_) return;
     Integer dataCol = CurrentDataCol();
     Variant value = PendingValue();
@@ -563,7 +570,7 @@ void TgrCustomDBGrid::DataLinkUpdateData() {
         RaiseMaskError(Format("Invalid value for field '%s'", {col ? col->FieldName() : std::string()}));
     }
     bool cancel = false;
-    if (OnUpdateField) OnUpdateField(this, dataCol, GetCurrentDataRow(), value, cancel);
+    DoUpdateField(dataCol, GetCurrentDataRow(), value, cancel);
     updatePending_ = false;
     if (!cancel) WriteFieldValue(dataCol, value);
 }
@@ -609,10 +616,13 @@ Variant TgrCustomDBGrid::ReadActiveRecordCellValue(Integer dataCol, const Varian
     Variant value;
     // The cell being edited shows what was typed, unless the fields are
     // being read again.
-    if (!FieldReReadLocked() && updatePending_ && dataCol == CurrentDataCol() && IsCurrentDataRow(dataRow)) value = PendingValue();
+    bool editRecord = UsesRecordIds() || !dataRow.IsString()
+                          ? IsCurrentDataRow(dataRow)
+                          : IsSameEditRecord(0, 0, false, currentRecord_, dataRow.AsString());
+    if (!FieldReReadLocked() && updatePending_ && dataCol == CurrentDataCol() && editRecord) value = PendingValue();
     // An edit that holds no value yet shows the field.
     if (!value.IsEmpty()) {
-        DoCellLoaded(dataCol, dataRow, value);
+        NotifyCellLoaded(dataCol, dataRow, 0, false, ctNone, value);
         return value;
     }
     CheckNotInCellLoaded();
@@ -626,23 +636,21 @@ Variant TgrCustomDBGrid::ReadActiveRecordCellValue(Integer dataCol, const Varian
         TgrDBField* f = FieldAdapter(dataCol);
         if (f && !f->IsBooleanField()) value = f->GetAsVariant();
     }
-    DoCellLoaded(dataCol, dataRow, value);
-    // A text cell shows text, whatever the handler put there.
-    if (type == ctText && !value.IsEmpty() && !value.IsNull() && !value.IsString())
-        value = ConvertCellValue(ctText, value);
+    NotifyCellLoaded(dataCol, dataRow, 0, false, type, value);
     return value;
 }
 
 Variant TgrCustomDBGrid::LoadCellValue(Integer dataCol, Integer dataRow, const Variant& stored) {
-    if (!dataBound_) return stored;
+    if (!dataBound_) {
+        // Unbound, the stored value is shown and the row number names the
+        // row.
+        Variant value = stored;
+        NotifyCellLoaded(dataCol, Variant(dataRow), dataRow, true, EffectiveControlType(dataCol, dataRow), value);
+        return value;
+    }
     if (!dataActive_ || dataRow < 1 || dataRow > window_->GetRowCount()) return Variant();
     Integer active = GetActiveWindowRow();
     Variant rowId = window_->GetRowDataRow(dataRow);
-    if (painting_ && (rowLoadedPending_ || !VariantsEqual(rowId, lastLoadedRecord_))) {
-        lastLoadedRecord_ = rowId;
-        rowLoadedPending_ = false;
-        DoRowLoaded(rowId);
-    }
     // The adapters read the active row: the data link's buffer, or the
     // engine-cursor window's copy of the record.
     SetActiveWindowRow(dataRow);
@@ -717,15 +725,15 @@ void TgrCustomDBGrid::CheckTopLeftChanged(bool byUser) {
     // raises or may not hear of it (the grid is being loaded).
     topLeftColSeen_ = col;
     topRowSeen_ = row;
-    if (OnTopLeftChanged && CanFireEvents()) OnTopLeftChanged(this, oldCol, oldRow, col, row, byUser);
+    DoRecordTopLeftChanged(oldCol, oldRow, col, row, byUser);
 }
 
 void TgrCustomDBGrid::FireInsertRow(Integer dataRow, bool byUser) {
-    if (OnInsertRow && CanFireEvents()) OnInsertRow(this, DataRowOfRow(dataRow), byUser);
+    if (!dataBound_) DoInsertRow(Variant(dataRow), byUser);
 }
 
 void TgrCustomDBGrid::FireDeleteRow(Integer dataRow, bool byUser) {
-    if (OnDeleteRow && CanFireEvents()) OnDeleteRow(this, DataRowOfRow(dataRow), byUser);
+    if (!dataBound_) DoDeleteRow(Variant(dataRow), byUser);
 }
 
 // ------------------------------------------------------------ selection
@@ -839,7 +847,7 @@ bool TgrCustomDBGrid::ApplyRecordIds(const std::vector<Variant>& ids, bool selec
     return true;
 }
 
-void TgrCustomDBGrid::FireScanRecords(bool scanAll, TgrScanState state, Integer count, bool& cancel) {
+void TgrCustomDBGrid::DoScanRecords(bool scanAll, TgrScanState state, Integer count, bool& cancel) {
     scanning_ = state != scsEnd;
     if (OnScanRecords) OnScanRecords(this, scanAll, state, count, cancel);
 }
@@ -996,10 +1004,14 @@ TgrVertScrollFigures TgrCustomDBGrid::VertScrollFigures() {
         }
         return f;
     }
-    if (!dataActive_ || !window_->IsSequenced()) return f;
+    if (!dataActive_ || !CanMapScrollToRecords()) return f;
     Integer r = window_->GetRecordCount(), v = GetVisibleRecordCount();
     f.Count = f.Positions = f.Range = std::max<Integer>(r + v - 1, 1);
     return f;
+}
+
+bool TgrCustomDBGrid::CanMapScrollToRecords() {
+    return !UsesStandardWindow() || (DataSet() && window_->IsSequenced());
 }
 
 // The bar's position: the record number of the current record plus the
@@ -1012,13 +1024,13 @@ Integer TgrCustomDBGrid::VertScrollPos() {
         if (f.Scaled) return Integer(std::nearbyint(double(offset + 1) * double(f.Range) / double(f.Positions)));
         return offset + 1;
     }
-    if (!window_->IsSequenced()) return window_->GetBof() ? 1 : window_->GetEof() ? 5 : 3;
+    if (!CanMapScrollToRecords()) return window_->GetBof() ? 1 : window_->GetEof() ? 5 : 3;
     Integer pos = window_->GetRecNo() + TopLeftCell().Row - FixedRowTotal();
     return std::max<Integer>(pos, 1);
 }
 
 Integer TgrCustomDBGrid::VertScrollPage() {
-    if (!dataActive_ || (UsesStandardWindow() && !window_->IsSequenced())) return 0;
+    if (!dataActive_ || !CanMapScrollToRecords()) return 0;
     TgrVertScrollFigures f = VertScrollFigures();
     if (f.Positions <= 0) return 1;
     double whole = std::trunc(GetVisibleRowsExact());
@@ -1044,7 +1056,7 @@ bool TgrCustomDBGrid::CanSelectCell(Integer col, Integer row) {
     if (dataRow != window_->GetCurrentRecordRow()) {
         // Leaving the row posts the record.
         if (!PostEdit()) return false;
-        MoveDataSetToRow(dataRow);
+        GoToWindowRow(window_->GetActiveRow(), dataRow);
         return window_->GetCurrentRecordRow() == dataRow;
     }
     if (col != TCustomGrid_ts::CurrentCell().Col) return EndCellEdit();
@@ -1317,7 +1329,7 @@ bool TgrCustomDBGrid::BeginRecordEdit(Integer dataCol, bool eventsFired) {
         return false;
     if (!cellEditing_) {
         if (!eventsFired && (!FireStartCellEdit() || !FireStartRowEdit())) return false;
-        if (!dataLink_->Editing() && !dataLink_->Edit()) return false;
+        if (!StartRecordEdit(false)) return false;
         cellEditing_ = true;
     }
     updatePending_ = true;
@@ -1363,9 +1375,7 @@ bool TgrCustomDBGrid::EndCellEdit() {
         cellEditing_ = false;
         return true;
     }
-    bool cancel = false;
-    DoEndCellEdit(CurrentDataCol(), GetCurrentDataRow(), cancel);
-    if (cancel) return false;
+    if (!FireEndCellEditEvent()) return false;
     try {
         dataLink_->UpdateRecord();
     } catch (const std::exception& e) {
@@ -1391,10 +1401,6 @@ void TgrCustomDBGrid::Paint() {
         throw;
     }
     painting_ = false;
-}
-
-void TgrCustomDBGrid::FireGetDrawInfo(Integer dataCol, Integer dataRow, TgrDrawInfo& info) {
-    if (OnGetDrawInfo) OnGetDrawInfo(this, dataCol, DataRowOfRow(dataRow), info);
 }
 
 bool TgrCustomDBGrid::PaintCellData(TgrCellPaintInfo& info, const TRect&, bool) {
@@ -1534,6 +1540,13 @@ void TgrCustomDBGrid::DoUndoRowEdit(const Variant& dataRow, bool byUser, bool& c
 
 bool TgrCustomDBGrid::FireStartCellEdit() {
     if (dataBound_ ? cellEditing_ : IsCellEditing()) return true;
+    if (dataActive_) {
+        // A field that cannot be modified starts no edit, unless a combo
+        // value is being written into it.
+        TgrDBField* f = FieldAdapter(CurrentDataCol());
+        if (f && !f->CanModify() && !applyingComboValue_) return false;
+        return FireStartCellEditEvent();
+    }
     bool cancel = false;
     DoStartCellEdit(CurrentDataCol(), EventDataRow(CurrentDataRow()), cancel);
     if (cancel) return false;
@@ -1542,7 +1555,13 @@ bool TgrCustomDBGrid::FireStartCellEdit() {
 
 bool TgrCustomDBGrid::FireStartRowEdit() {
     // In data mode the row edit is the dataset's: it starts once per record.
-    if (dataBound_ ? dataLink_->Editing() : IsRowEditing()) return true;
+    if (dataBound_ ? dataLink_->Editing() && rowEditStarted_ : IsRowEditing()) return true;
+    if (dataActive_) {
+        // A record the dataset began elsewhere (an append, an insert, a
+        // program's edit) starts its row edit with the first cell edit.
+        rowEditStarted_ = FireStartRowEditEvent();
+        return rowEditStarted_;
+    }
     bool cancel = false;
     DoStartRowEdit(EventDataRow(CurrentDataRow()), cancel);
     if (cancel) return false;

@@ -103,8 +103,8 @@ using TgrDBComboGetValueEvent =
 using TgrDBComboCellLoadedEvent = std::function<void(TObject*, TgrDBComboGrid* combo, Integer dataCol,
                                                      const Variant& dataRow, Variant& value)>;
 using TgrDBClickCellEvent =
-    std::function<void(TObject*, Integer dataColDown, const Variant& dataRowDown, Integer dataColUp,
-                       const Variant& dataRowUp, TgrClickPosition downPos, TgrClickPosition upPos)>;
+    std::function<void(TObject*, Integer DataColDown, const Variant& DataRowDown, Integer DataColUp,
+                       const Variant& DataRowUp, TgrClickPosition DownPos, TgrClickPosition UpPos)>;
 using TgrDBDblClickCellEvent =
     std::function<void(TObject*, Integer dataCol, const Variant& dataRow, TgrClickPosition pos)>;
 using TgrDBButtonEvent = std::function<void(TObject*, Integer dataCol, const Variant& dataRow)>;
@@ -198,7 +198,6 @@ public:
     TgrBaseGrid* CreateLayoutGrid() override;
     // The columns are data columns (DBGridCols.h).
     std::unique_ptr<TgrGridCols> CreateGridCols() override;
-    std::unique_ptr<TgrCurrentCell> CreateCurrentCell() override;
     // Bound, the rows come from the dataset: Rows is not stored, Cols only
     // for customised columns.
     bool IsColsStored() const override { return !dataBound_ || fieldState_ == fsCustomized; }
@@ -1307,7 +1306,6 @@ private:
     // A data cell's font, alignments, word wrap and colours resolved again
     // after its value was loaded (selection, focus and editor colours kept).
     void ReresolveLoadedAttributes(TgrCellPaintInfo& info);
-    void FireScanRecords(bool scanAll, TgrScanState state, Integer count, bool& cancel);
     // Adds or removes the ids of a record run in the selection, asking
     // step before each; False (and nothing changed) when step refuses.
     bool ApplyRecordIds(const std::vector<Variant>& ids, bool select, const std::function<bool(Integer)>& step);
@@ -1438,7 +1436,6 @@ private:
     // Reads a field through its adapter as the grid shows it.
     Variant ReadFieldValue(Integer dataCol);
     void WriteFieldValue(Integer dataCol, const Variant& value);
-    bool MoveDataSetToRow(Integer windowRow);
     // The incremental searches of a list (bookmark found, "" for none).
     std::string ComboSearchTyped(TgrDBComboGrid* list, char key);
     std::string ComboSearchChar(TgrDBComboGrid* list, char key);
@@ -1538,20 +1535,6 @@ private:
     std::string cellRecordSeen_;
 
     // The engine-cursor record window's reactions.
-
-private:
-    // The dataset began a new record (inserted before the grid's record,
-    // or appended): the window shows its placeholder row.
-    void CursorWindowBeginNew();
-    // The new record was posted or cancelled: the placeholder goes and
-    // the window shows the dataset's record.
-    void CursorWindowEndNew();
-    // An edited record was posted: the window reads it anew where it now
-    // stands.
-    void CursorWindowEndEdit();
-    // The dataset's record count when the new record began: a post adds
-    // one, a cancel does not.
-    Integer cursorNewFromCount_ = 0;
 
     // (end of section)
 
@@ -1681,10 +1664,176 @@ public:
     // (end of section)
 
     // Record editing and inserting.
+public:
+    // ---- factories (DBGridRecordEdit.cpp)
+    // The current cell over the current record, the standard record window
+    // and a record's row property record (made for a DataRow; the record
+    // row store inserts it).
+    virtual std::unique_ptr<TgrCurrentCell> CreateCurrentCell();
+    virtual std::unique_ptr<TgrStandardDataset> CreateStandardDataset();
+    virtual TgrDBRowElement* CreateRowElement(const Variant& dataRow);
+    // ---- event firers (each copies its DataRow; a var Cancel starts False)
+    virtual void DoUpdateField(Integer dataCol, const Variant& dataRow, Variant& value, bool& cancel);
+    virtual void DoGetDrawInfo(Integer dataCol, const Variant& dataRow, TgrDrawInfo& drawInfo);
+    // Silent while the grid is loaded.
+    virtual void DoRecordTopLeftChanged(Integer oldCol, const Variant& oldRow, Integer newCol, const Variant& newRow,
+                                        bool byUser);
+    // Only an unbound grid inserts and deletes rows: silent in data mode and
+    // while the grid is loaded.
+    virtual void DoDeleteRow(const Variant& dataRow, bool byUser);
+    virtual void DoInsertRow(const Variant& dataRow, bool byUser);
+    // Cancel comes in as the caller passes it.
+    void DoScanRecords(bool scanAll, TgrScanState state, Integer count, bool& cancel);
+    // ---- the dataset's edit, insert and append, as the editing-state
+    // reaction sees them begin and end. The engine-cursor window shows a
+    // new record as a placeholder row; the standard window only recounts.
+    void BeginInsertRecord();
+    void BeginAppendRecord();
+    void EndEditRecord();
+    void EndAppendRecord();
+    void EndInsertRecord();
+    // After a new record changed the engine-cursor window's rows: the top
+    // row follows by oldRow - newRow at the end of the data, else the first
+    // row goes on top; the left column stays.
+    void ScrollAfterEditChange(Integer oldRow, Integer newRow, bool noLock);
+    // The engine-cursor window holds no more rows than fit the view.
+    void FitBDEWindow();
+    // The insert row of gmEditInsert lies above the view's last row; the
+    // last record row lies above it with the top row past the first.
+    bool IsInsertRowBelowView();
+    bool IsLastRowAboveViewEnd();
+    // False only when the record was modified both when its values were
+    // last put (modified A) and as last seen outside a browse-mode check
+    // (modified B).
+    bool IsRecordUnchanged() const { return !(modifiedA_ && modifiedB_); }
+    // The record read at a window row is the record being edited: byRow by
+    // row numbers, else by bookmarks.
+    bool IsSameEditRecord(Integer row, Integer currentRow, bool byRow, const std::string& currentBookmark,
+                          const std::string& bookmark);
+    // The engine-cursor window must read its records again (the update
+    // kinds changed), or be rebuilt (filter, index or master changed);
+    // always False for the standard window.
+    bool NeedsRefetch();
+    bool NeedsFullRefresh();
+    // bookmark names the same record as newBookmark: a new text for it is
+    // taken (and by the notified record when that was the current one).
+    bool ReconcileBookmark(std::string& bookmark, const std::string& newBookmark);
+    // Only a bookmark text passes; anything else raises "Invalid bookmark
+    // value".
+    bool CheckBookmarkValue(const Variant& dataRow);
+    // The engine-cursor window needs a dataset with an engine cursor.
+    static bool IsDatasetTypeAllowed(TgrDatasetType type, TDataSet* dataSet);
+    // Bound with the standard window, gmEditInsert becomes gmEdit; bound,
+    // riOn becomes riAutoReset.
+    void CheckGridModeForDataset();
+    void CheckRowChangedIndicator();
+    // ---- the record edit of the grid's edit life cycle (6.105 steps)
+    // The dataset edits the current record; with setPending the current
+    // cell's value is to be written. In gmEditInsert a new insert row is
+    // shown. False when the dataset did not go into edit.
+    bool StartRecordEdit(bool setPending);
+    bool CanAppendInsertRow();
+    // The insert row of gmEditInsert shown again, or taken as a record row,
+    // under an update lock.
+    virtual void AddInsertRow();
+    virtual void ConfirmInsertRow();
+    // The edit events for the current record, the window first put back on
+    // it; True when not cancelled.
+    bool FireStartCellEditEvent();
+    bool FireStartRowEditEvent();
+    bool FireEndCellEditEvent();
+    bool FireEndRowEditEvent();
+    // The current record moves from one window row to another (the dataset
+    // with it in the standard window); a row past the records appends one.
+    void GoToWindowRow(Integer fromRow, Integer toRow);
+
+private:
+    // The window's row showing the grid's current record made active.
+    void ActivateCurrentRecordRow();
+    bool modifiedA_ = false, modifiedB_ = false, browseCheckPending_ = false;
+    bool wasEditing_ = false, isEditing_ = false, insertHandled_ = false, recordChanged_ = false;
+    bool cellEditStarting_ = false;
+    // The grid fired the start of the row edit of the record the dataset
+    // edits.
+    bool rowEditStarted_ = false;
 
     // (end of section)
 
     // Record queries by data row.
+public:
+    // The grid class's current-cell queries answered for the current
+    // record (its identity, so with record ids the id) and the current
+    // data column: the mask, control type, check-box texts, read-only
+    // state and selection a record keeps wherever the window stands.
+    // Unbound, the grid class's answers.
+    std::string GetCurrentMaskName() override;
+    TgrControlType GetCurrentControlType() override;
+    std::string GetCurrentCheckBoxValues() override;
+    bool IsCurrentCellReadOnly() override;
+    bool IsCurrentCellSelected() override;
+    // The current record in the record selection (False without active
+    // data); selecting it selects the record.
+    bool IsCurrentRowSelected() override;
+    void SelectCurrentRow() override;
+    // A record cell's control type and combo: ctNone (nullptr) for a
+    // column outside 1..Cols or a DataRow CheckDataRow refuses.
+    TgrControlType GetCellEffectiveControlType(Integer dataCol, const Variant& dataRow) override;
+    TgrCombo* GetCellEffectiveCombo(Integer dataCol, const Variant& dataRow) override;
+    // A record cell's attributes: the cell's own, then the record row's
+    // and the column's in DrawOverlap order. The mask name (empty when
+    // none sets one), the combo (the cell's when it has a combo button of
+    // its own, else the row's or the column's), the alignment by display
+    // column (the column's own Align flag puts it above the row under
+    // doDrawColOnTop), the check-box texts of a data column (the column's
+    // when it uses value texts, else the grid's), and whether the cell is
+    // selected (its column or its record).
+    std::string ResolveCellMaskName(Integer dataCol, const Variant& dataRow);
+    TgrCombo* ResolveCellCombo(Integer dataCol, const Variant& dataRow);
+    TgrHorzAlignment ResolveCellAlignment(Integer displayCol, const Variant& dataRow);
+    std::string ResolveCheckBoxValues(Integer dataCol);
+    bool IsRecordCellSelected(Integer dataCol, const Variant& dataRow);
+    // The columns as data columns, and the current cell over the current
+    // record.
+    class TgrDBGridCols* GetGridCols() const;
+    class TgrDBCurrentCell* GetCurrentCellObject() const;
+    // A record's cell and the record's DataRow (its id with record ids):
+    // through the window row showing it (made active meanwhile), else
+    // read by bookmark.
+    Variant ReadRecordCellValueAndDataRow(Integer dataCol, const Variant& dataRow, Variant& recordDataRow);
+    // After a cell's value was read: OnRowLoaded once per record while
+    // painting (rowNo compared with compareByNumber, else the DataRow),
+    // then OnCellLoaded, whose value a text cell shows as text.
+    void NotifyCellLoaded(Integer dataCol, const Variant& dataRow, Integer rowNo, bool compareByNumber,
+                          TgrControlType controlType, Variant& value);
+
+    // The grid's own data source, named "AutoLookup", which shows a
+    // dataset without a data source of the application's (a combo list
+    // over a lookup field's dataset). Setting the dataset again changes
+    // nothing; the source is freed when the grid is bound to another.
+    void SetAutoLookupDataSet(TDataSet* dataSet);
+    TDataSet* GetAutoLookupDataSet() const;
+    void SetAutoLookupSource(TDataSource* source);
+    void FreeAutoLookupSource();
+    TDataSource* AutoLookupSource() const { return autoLookupSource_; }
+    // A column inserted at a display column (1..Cols + 1) for a field
+    // named (none when empty): it becomes the last data column, bound to
+    // the field while a dataset is connected, and the insert-column
+    // notification names it.
+    void InsertFieldColumn(Integer displayCol, const std::string& fieldName);
+    // The vertical bar's positions stand for records: always in the
+    // engine-cursor window, in the standard window when its dataset
+    // numbers its records (else the bar has five positions).
+    bool CanMapScrollToRecords();
+    // The top display row, and setting it as the grid class does, the
+    // record window left as it is.
+    Integer GetTopRow() const { return TopLeftCell().Row; }
+    void SetTopRowPassThrough(Integer row) { SetTopRow(row); }
+    bool ShowsAutoLookup() const { return autoLookupSource_ && DataSource() == autoLookupSource_; }
+
+private:
+    // The row number of the last row announced loaded (unbound rows).
+    Integer lastLoadedRowNo_ = -1;
+    TDataSource* autoLookupSource_ = nullptr;
 
     // (end of section)
 

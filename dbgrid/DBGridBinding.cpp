@@ -22,9 +22,12 @@ void TgrCustomDBGrid::SetDataSource(TDataSource* source) {
     // The link's activation reports the layout itself; otherwise it is
     // reported once at the end.
     bool activeBefore = linkActiveSeen_;
+    TDataSource* previous = dataLink_->DataSource();
     LockUpdate();
     try {
         HideCellControl(true);
+        // No column, row or cell range selected on the old rows stays.
+        ClearSelection(0, false);
         if (source && !dataBound_) ApplyDataModeRestrictions();
         // Properties and selection kept by record named the old source's
         // records; none of them is carried to another source's.
@@ -34,8 +37,7 @@ void TgrCustomDBGrid::SetDataSource(TDataSource* source) {
             selection_->Clear();
         }
         dataBound_ = source != nullptr;
-        if (dataBound_ && GridMode() == gmEditInsert) SetGridMode(gmEdit);
-        if (dataBound_ && RowChangedIndicator() == riOn) SetRowChangedIndicator(riAutoReset);
+        CheckRowChangedIndicator();
         try {
             dataLink_->SetDataSource(source);
         } catch (...) {
@@ -45,6 +47,10 @@ void TgrCustomDBGrid::SetDataSource(TDataSource* source) {
             throw;
         }
         SetStoreData(false);
+        // A dataset without an engine cursor takes the standard window,
+        // which has no insert row.
+        if (!IsDatasetTypeAllowed(datasetType_, DataSet())) SetDatasetType(dstStandard);
+        CheckGridModeForDataset();
         if (!dataLink_->Active() && linkActiveSeen_) DataLinkActiveChanged(false);
         if (!dataBound_) {
             ClearFieldAdapters();
@@ -76,7 +82,46 @@ void TgrCustomDBGrid::SetDataSource(TDataSource* source) {
     }
     UnlockUpdate();
     Invalidate();
+    // The grid's own lookup source goes when the grid leaves it; another
+    // source bound in its place ends the automatic lookup.
+    if (previous && previous == autoLookupSource_ && source != previous) {
+        FreeAutoLookupSource();
+        if (source) SetAutoLookup(false);
+    }
     if (linkActiveSeen_ == activeBefore) DoFieldLayoutChange();
+}
+
+void TgrCustomDBGrid::SetAutoLookupDataSet(TDataSet* dataSet) {
+    if (autoLookupSource_ && autoLookupSource_->DataSet() == dataSet && DataSource() == autoLookupSource_) return;
+    TDataSource* source = autoLookupSource_;
+    if (!source) {
+        source = new TDataSource(this);
+        source->SetName("AutoLookup");
+    }
+    source->SetDataSet(dataSet);
+    SetAutoLookupSource(source);
+}
+
+TDataSet* TgrCustomDBGrid::GetAutoLookupDataSet() const {
+    return autoLookupSource_ ? autoLookupSource_->DataSet() : nullptr;
+}
+
+void TgrCustomDBGrid::SetAutoLookupSource(TDataSource* source) {
+    if (source != autoLookupSource_) {
+        // A source the grid made before goes.
+        TDataSource* old = autoLookupSource_;
+        autoLookupSource_ = source;
+        SetDataSource(source);
+        if (old && old != DataSource()) delete old;
+    } else if (DataSource() != source) {
+        SetDataSource(source);
+    }
+}
+
+void TgrCustomDBGrid::FreeAutoLookupSource() {
+    TDataSource* source = autoLookupSource_;
+    autoLookupSource_ = nullptr;
+    delete source;
 }
 
 void TgrCustomDBGrid::RebuildUnbound() {
@@ -106,7 +151,7 @@ bool TgrCustomDBGrid::UpdateAction(TBasicAction* action) { return dataLink_ && d
 void TgrCustomDBGrid::SetDatasetType(TgrDatasetType value) {
     if (value == datasetType_) return;
     // The engine-cursor window needs a dataset with an engine cursor.
-    if (value == dstBDE && DataSet() && !dynamic_cast<TgrCursorDataSet*>(DataSet())) return;
+    if (!IsDatasetTypeAllowed(value, DataSet())) return;
     bool active = dataActive_;
     if (active) window_->ActiveChanged(false);
     datasetType_ = value;
@@ -119,6 +164,7 @@ void TgrCustomDBGrid::SetDatasetType(TgrDatasetType value) {
         SyncCurrentRecord();
         Invalidate();
     }
+    CheckGridModeForDataset();
     // The engine-cursor window orders its bookmarks.
     if (value == dstBDE && bookmarkType_ == bmtNonOrdered) SetBookmarkType(bmtDefault);
 }

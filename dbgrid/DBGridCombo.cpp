@@ -76,8 +76,9 @@ void TgrCustomDBGrid::PrepareComboData(bool keepLayout) {
     list->SetAutoLookupDataSet(field->LookupDataSet());
     if (keepLayout) return;
     list->SetFieldState(fsCustomized);
-    list->SetCols(1);
-    if (TgrCol* col = list->Col(1)) col->SetFieldName(field->LookupResultField());
+    list->SetCols(0);
+    list->InsertFieldColumn(1, field->LookupResultField());
+    // The data link follows the list's one column.
     list->RebuildColumns(true, false, true);
     combo->SetAutoSearch(asTop);
     combo->SetDropDownCols(1);

@@ -52,6 +52,12 @@ void TgrCustomDBGrid::SetCurrentRecordGuarded(Integer displayCol, const std::str
 
 void TgrCustomDBGrid::SetCurrentBookmark(const std::string& bookmark) {
     if (bookmark == currentRecord_) return;
+    // Another record: the edit value and the shown editor were the old
+    // record's.
+    if (CompareBookmarks(bookmark, currentRecord_) != 0) {
+        ClearEditState();
+        ResetEditorShown();
+    }
     currentRecord_ = bookmark;
     // A Shift range extends from the new record unless rows are being
     // selected.

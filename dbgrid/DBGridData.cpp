@@ -125,16 +125,6 @@ std::string EndBookmark(TDataSet* ds, bool last) {
 
 }  // namespace
 
-bool TgrGridData::GetNextBookmark(const std::string& bookmark, std::string& next) {
-    next = StepByDataset(dataSet_, bookmark, 1);
-    return !next.empty();
-}
-
-bool TgrGridData::GetPriorBookmark(const std::string& bookmark, std::string& prior) {
-    prior = StepByDataset(dataSet_, bookmark, -1);
-    return !prior.empty();
-}
-
 bool TgrGridData::GetFirstBookmark(std::string& bookmark) {
     bookmark = IsActive() ? EndBookmark(dataSet_, false) : std::string();
     return !bookmark.empty();
@@ -266,10 +256,16 @@ bool TgrGridData::SetTopBookmark(const std::string& bookmark) {
     return true;
 }
 
+// The bookmark of the record in the grid's top visible row ("" for none).
+static std::string TopRowBookmark(TgrCustomDBGrid* grid) {
+    Variant top = grid->GetTopDataRow();
+    return top.IsString() ? top.AsString() : std::string();
+}
+
 TgrDatasetPosition TgrGridData::SavePosition() {
     TgrDatasetPosition pos;
     if (!IsActive()) return pos;
-    pos.TopRowId = GetRowCount() > 0 ? GetRowBookmark(1) : std::string();
+    pos.TopRowId = TopRowBookmark(grid_);
     pos.ActiveRow = GetCurrentRecordRow();
     return pos;
 }
@@ -277,7 +273,7 @@ TgrDatasetPosition TgrGridData::SavePosition() {
 bool TgrGridData::PositionChanged(const TgrDatasetPosition& saved) {
     if (!IsActive()) return false;
     if (GetCurrentRecordRow() != saved.ActiveRow) return true;
-    std::string top = GetRowCount() > 0 ? GetRowBookmark(1) : std::string();
+    std::string top = TopRowBookmark(grid_);
     return top != saved.TopRowId && CompareBookmarks(top, saved.TopRowId) != 0;
 }
 
@@ -322,14 +318,13 @@ TgrGridDataLink* TgrStandardDataset::Link() const { return grid_->DataLink(); }
 void TgrStandardDataset::ActiveChanged(bool active) {
     if (active) {
         dataSet_ = Link()->DataSet();
-        bookmarks_.assign(std::size_t(std::max<Integer>(grid_->GetVisibleRecordCount(), 1)), Variant());
-        recordIds_.assign(bookmarks_.size(), Variant());
+        SetCacheSize(std::max<Integer>(grid_->GetVisibleRecordCount(), 1));
+        ClearCaches();
         RememberIndex();
         Link()->SetBufferCount(int(bookmarks_.size()));
     } else {
         dataSet_ = nullptr;
-        bookmarks_.clear();
-        recordIds_.clear();
+        SetCacheSize(0);
         Reset();
     }
     // Without a dataset the layouts empty.
@@ -382,15 +377,13 @@ std::string TgrStandardDataset::GetRowBookmark(Integer row) {
 
 bool TgrStandardDataset::SetWindowSize(Integer count) {
     count = std::max<Integer>(count, 1);
-    if (!IsActive()) {
-        bookmarks_.assign(std::size_t(count), Variant());
-        recordIds_.assign(std::size_t(count), Variant());
-        return false;
-    }
+    // The buffer may move while it is resized: nothing cached holds.
+    SetCacheSize(count);
+    ClearCaches();
+    if (!IsActive()) return false;
     Integer before = Link()->RecordCount();
     Link()->SetBufferCount(int(count));
-    bookmarks_.assign(std::size_t(count), Variant());
-    recordIds_.assign(std::size_t(count), Variant());
+    ClearCaches();
     // A grown window over the end of the data is refilled from above: move
     // to the first buffered record, then back one record at a time.
     Integer steps = 0;
@@ -426,6 +419,11 @@ Integer TgrStandardDataset::ScrollBy(Integer distance) { return IsActive() ? dat
 
 bool TgrStandardDataset::GetEof() { return IsActive() && dataSet_->Eof(); }
 bool TgrStandardDataset::GetBof() { return IsActive() && dataSet_->Bof(); }
+
+void TgrStandardDataset::SetCacheSize(Integer n) {
+    bookmarks_.resize(std::size_t(std::max<Integer>(n, 0)));
+    recordIds_.resize(bookmarks_.size());
+}
 
 void TgrStandardDataset::ClearCaches() {
     std::fill(bookmarks_.begin(), bookmarks_.end(), Variant());
@@ -465,12 +463,22 @@ std::string TgrStandardDataset::PriorInWindow(const std::string& bookmark) {
     return row > 1 ? GetRowBookmark(row - 1) : std::string();
 }
 
+std::string TgrStandardDataset::NextByDataset(const std::string& bookmark) {
+    return StepByDataset(dataSet_, bookmark, 1);
+}
+
+std::string TgrStandardDataset::PriorByDataset(const std::string& bookmark) {
+    return StepByDataset(dataSet_, bookmark, -1);
+}
+
 bool TgrStandardDataset::GetNextBookmark(const std::string& bookmark, std::string& next) {
-    next = bookmark.empty() ? std::string() : NextInWindow(bookmark);
-    return !next.empty() || TgrGridData::GetNextBookmark(bookmark, next);
+    if (bookmark.empty()) next.clear();
+    else if (next = NextInWindow(bookmark); next.empty()) next = NextByDataset(bookmark);
+    return !next.empty();
 }
 
 bool TgrStandardDataset::GetPriorBookmark(const std::string& bookmark, std::string& prior) {
-    prior = bookmark.empty() ? std::string() : PriorInWindow(bookmark);
-    return !prior.empty() || TgrGridData::GetPriorBookmark(bookmark, prior);
+    if (bookmark.empty()) prior.clear();
+    else if (prior = PriorInWindow(bookmark); prior.empty()) prior = PriorByDataset(bookmark);
+    return !prior.empty();
 }

@@ -140,8 +140,8 @@ public:
     // when the record is shown there, else a step of the dataset, which
     // then goes back. False at the end (beginning) of the data, or when the
     // bookmark names no record.
-    virtual bool GetNextBookmark(const std::string& bookmark, std::string& next);
-    virtual bool GetPriorBookmark(const std::string& bookmark, std::string& prior);
+    virtual bool GetNextBookmark(const std::string& bookmark, std::string& next) = 0;
+    virtual bool GetPriorBookmark(const std::string& bookmark, std::string& prior) = 0;
     // The bookmarks of the dataset's first and last record (False for an
     // empty dataset); the dataset goes back to its record.
     virtual bool GetFirstBookmark(std::string& bookmark);
@@ -328,6 +328,9 @@ public:
     std::string LocateValue(const std::string& text, Integer dataCol, bool wholeText, const TgrValueMatch& match,
                             bool& found) override;
     bool FindKey(const std::string& text, Integer dataCol, const TgrValueMatch& match, std::string& bookmark);
+    // The dataset is a table kept in the order of an index, so its own key
+    // search finds the first record of a sorted list.
+    virtual bool IsTable();
     // The dataset's record matches text (all of it when wholeText, else over
     // the shorter of the two).
     bool ValueMatches(Integer dataCol, const std::string& text, bool wholeText, const TgrValueMatch& match);
@@ -338,6 +341,13 @@ private:
     // in the window.
     std::string NextInWindow(const std::string& bookmark);
     std::string PriorInWindow(const std::string& bookmark);
+    // The record after (before) a bookmark's record by a step of the
+    // dataset, which goes back afterwards; "" when there is none.
+    std::string NextByDataset(const std::string& bookmark);
+    std::string PriorByDataset(const std::string& bookmark);
+    // Both row caches take n entries: those within n are kept, new ones
+    // are unknown.
+    void SetCacheSize(Integer n);
     // Cached bookmarks and record ids per window row (index row - 1);
     // Unassigned = unknown.
     std::vector<Variant> bookmarks_;

@@ -408,7 +408,7 @@ Integer TgrCustomDBGrid::DragScrollWindowBy(Integer distance) {
         // the window by one record and the current record follows.
         Integer visible = std::min(count, DataRowOfDisplay(LastWholeRow()));
         Integer row = window_->GetActiveRow();
-        if (distance > 0 ? row < visible : row > 1) MoveDataSetToRow(distance > 0 ? visible : 1);
+        if (distance > 0 ? row < visible : row > 1) GoToWindowRow(row, distance > 0 ? visible : 1);
     }
     moved = window_->ScrollBy(distance);
     UpdateRowCount();

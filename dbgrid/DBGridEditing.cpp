@@ -22,10 +22,11 @@ bool TgrCustomDBGrid::PostEdit() {
     if (!EndCellEdit()) return false;
     TDataSet* ds = DataSet();
     if (ds->State() != dsEdit && ds->State() != dsInsert) return true;
-    bool cancel = false;
-    DoEndRowEdit(GetCurrentDataRow(), cancel);
-    if (cancel) return false;
+    if (!FireEndRowEditEvent()) return false;
     try {
+        // The values are put once more: the record counts as changed only
+        // when it was modified by then.
+        DataLinkUpdateData();
         EndDatasetEdit(false);
     } catch (const std::exception& e) {
         // The record stays in edit mode with what the user typed.
@@ -109,14 +110,12 @@ void TgrCustomDBGrid::AppendRecord() {
     if (!dataLink_->Active() || IsDataSetReadOnly() || GridMode() == gmListBox || GridMode() == gmBrowse) return;
     if (!PostEdit()) return;
     DataSet()->Append();
-    FireInsertRow(window_->GetActiveRow(), true);
 }
 
 bool TgrCustomDBGrid::InsertRecordOnKey() {
     if (!dataActive_ || GridMode() == gmListBox || GridMode() == gmBrowse || IsDataSetReadOnly()) return false;
     if (!PostEdit()) return false;
     DataSet()->Insert();
-    FireInsertRow(window_->GetActiveRow(), true);
     return true;
 }
 
@@ -170,7 +169,6 @@ void TgrCustomDBGrid::DeleteSelectedRecords() {
         for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
             if (!ds->BookmarkValid(it->first)) continue;
             ds->GotoBookmark(it->first);
-            if (OnDeleteRow) OnDeleteRow(this, it->second, true);
             ds->Delete();
             // A bookmark may name another record later; an id names the
             // same record when it is entered again.

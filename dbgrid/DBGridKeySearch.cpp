@@ -12,7 +12,8 @@ bool TgrStandardDataset::FindKey(const std::string& text, Integer dataCol, const
     bookmark.clear();
     TDataSet* ds = DataSet();
     TField* field = Grid()->FieldOfCol(dataCol);
-    if (!IsActive() || !ds || !field || field->Calculated() || field->Lookup() || text.empty()) return false;
+    if (!IsActive() || !ds || !IsTable() || !field || field->Calculated() || field->Lookup() || text.empty())
+        return false;
     std::string back = ds->IsEmpty() ? std::string() : ds->GetBookmark();
     ds->DisableControls();
     try {
@@ -31,6 +32,11 @@ bool TgrStandardDataset::FindKey(const std::string& text, Integer dataCol, const
     }
     ds->EnableControls();
     return !bookmark.empty();
+}
+
+bool TgrStandardDataset::IsTable() {
+    TDataSet* ds = DataSet();
+    return IsActive() && ds && (!ds->OrderIndexName().empty() || !ds->OrderIndexFieldNames().empty());
 }
 
 bool TgrStandardDataset::ValueMatches(Integer dataCol, const std::string& text, bool wholeText,

@@ -127,6 +127,19 @@ bool TgrCustomDBGrid::BindColumn(TgrDBCol* col, TField* field) {
     return true;
 }
 
+void TgrCustomDBGrid::InsertFieldColumn(Integer displayCol, const std::string& fieldName) {
+    if (displayCol < 1 || displayCol > Cols() + 1 || !InsertColAt(displayCol)) return;
+    auto* col = dynamic_cast<TgrDBCol*>(Col(Cols()));
+    if (!col) return;
+    col->SetFieldName(fieldName);
+    if (TDataSet* ds = DataSet()) {
+        TField* field = fieldName.empty() ? nullptr : ds->FindField(fieldName);
+        col->UnbindField();
+        if (field) BindColumn(col, field);
+    }
+    DoInsertCol(Cols(), false);
+}
+
 void TgrCustomDBGrid::RebuildColumns(bool linkActive, bool dropColumns, bool resetFields) {
     if (!dataBound_ || rebuildingColumns_) return;
     rebuildingColumns_ = true;
@@ -198,9 +211,7 @@ void TgrCustomDBGrid::RebuildColumns(bool linkActive, bool dropColumns, bool res
                         col->ApplyDefaultVisible();
                         continue;
                     }
-                    if (!InsertColAt(i)) continue;
-                    if (auto* col = dynamic_cast<TgrDBCol*>(Col(Cols()))) BindColumn(col, field);
-                    DoInsertCol(Cols(), false);
+                    InsertFieldColumn(i, field->FieldName());
                 }
             }
         }
@@ -228,7 +239,7 @@ void TgrCustomDBGrid::DataLinkLayoutChanged() {
         // The engine-cursor window keeps its records over a layout change:
         // the view stays where it was. The standard window is read again.
         if (!UsesStandardWindow() && changed) {
-            if (top >= 1 && top < RowTotal() && top != TopLeftCell().Row) SetTopRow(top);
+            if (top >= 1 && top < RowTotal() && top != GetTopRow()) SetTopRowPassThrough(top);
         } else {
             RefreshAfterLayoutChange(false);
         }

@@ -479,20 +479,18 @@ void TgrCustomDBGrid::GetRecordCellTextSize(Integer dataCol, const Variant& data
         GetCellTextHeight(dataCol, row, height, lines);
         return;
     }
-    if (ResolveCellControlType(dataCol, dataRow) != ctText) return;
-    Variant value = GetCellValue(dataCol, dataRow);
-    if (!value.IsString()) return;
+    CheckNotInCellLoaded();
+    Variant record;
+    Variant value = ReadRecordCellValueAndDataRow(dataCol, dataRow, record);
+    if (!value.IsString() || ResolveCellControlType(dataCol, record) != ctText) return;
     Integer displayCol = DisplayColOfData(dataCol);
     TgrDropDownStyle style;
-    TgrButtonType button = ResolveCellButtonType(displayCol, dataRow, style);
+    TgrButtonType button = ResolveCellButtonType(displayCol, record, style);
     Integer width = Col(dataCol)->Width() - VertLineWidth() - 3;
     if (button != btNone)
         if (TgrCustomButton* b = GetCellButton(displayCol, button)) width -= b->TotalWidth();
-    TgrHorzAlignment alignment = GetCellHorzAlignment(dataCol, dataRow);
-    if (alignment == htaDefault) alignment = GetRowHorzAlignment(dataRow);
-    if (alignment == htaDefault) alignment = Col(dataCol)->GetHorzAlignment();
-    CalcTextHeight(dataCol, width, height, lines, ResolveCellWordWrap(displayCol, dataRow), alignment,
-                   *ResolveCellFont(displayCol, dataRow), value.AsString());
+    CalcTextHeight(dataCol, width, height, lines, ResolveCellWordWrap(displayCol, record),
+                   ResolveCellAlignment(displayCol, record), *ResolveCellFont(displayCol, record), value.AsString());
 }
 
 Integer TgrCustomDBGrid::GetRecordCellTextHeight(Integer dataCol, const Variant& dataRow) {

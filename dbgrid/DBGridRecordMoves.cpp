@@ -117,16 +117,16 @@ bool TgrCustomDBGrid::WouldChangeCurrentRow(Integer windowRow) {
 }
 
 Variant TgrCustomDBGrid::GetTopDataRow() {
-    if (!dataBound_) return Variant(TopRow());
+    if (!dataBound_) return Variant(GetTopRow());
     if (!dataActive_) return Variant();
-    Integer row = DataRowOfDisplay(TopLeftCell().Row);
+    Integer row = DataRowOfDisplay(GetTopRow());
     if (row < 1 || row > window_->GetRowCount()) return Variant();
     return Variant(window_->GetRowBookmark(row));
 }
 
 void TgrCustomDBGrid::SetTopDataRow(const Variant& dataRow) {
     if (!dataBound_) {
-        SetTopRow(dataRow.AsInteger());
+        SetTopRowPassThrough(dataRow.AsInteger());
         return;
     }
     if (!dataActive_) return;

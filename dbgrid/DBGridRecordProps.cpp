@@ -112,7 +112,7 @@ TgrDBRowPropSet::TgrDBRowPropSet(TgrCustomDBGrid* grid) : TgrCustomPropSet(grid)
 TgrDBRowPropSet::~TgrDBRowPropSet() { Clear(); }
 
 TgrCustomPropElement* TgrDBRowPropSet::CreateElement(const TgrKeyValues& key) {
-    return new TgrDBRowElement(DBGrid, key.empty() ? EmptyDataRow() : key[0]);
+    return DBGrid->CreateRowElement(key.empty() ? EmptyDataRow() : key[0]);
 }
 
 TgrCustomPropElement* TgrDBRowPropSet::CloneElement(const TgrCustomPropElement& source) {

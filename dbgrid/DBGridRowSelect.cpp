@@ -178,7 +178,7 @@ bool TgrCustomDBGrid::SelectPositionRange(const TgrBkmPos& start, const TgrBkmPo
         ~EndScan() {
             bool ignored = false;
             try {
-                if (started) grid->FireScanRecords(scanAll, scsEnd, applied ? Integer(list.size()) : 0, ignored);
+                if (started) grid->DoScanRecords(scanAll, scsEnd, applied ? Integer(list.size()) : 0, ignored);
             } catch (...) {
             }
             grid->scanning_ = false;
@@ -190,7 +190,7 @@ bool TgrCustomDBGrid::SelectPositionRange(const TgrBkmPos& start, const TgrBkmPo
             TgrDatasetKeeper keep(this);
             order = ComparePositions(from, to);
         } else {
-            FireScanRecords(scanAll, scsStart, 0, cancel);
+            DoScanRecords(scanAll, scsStart, 0, cancel);
             // A scan refused at its start has no end to report.
             if (cancel) return false;
             scanStarted = true;
@@ -404,7 +404,7 @@ void TgrCustomDBGrid::ApplyRowSpan(Integer row, bool add, bool& handled) {
     Integer side = 0;
     if (spans && setMode) {
         started = true;
-        FireScanRecords(false, scsStart, 0, cancel);
+        DoScanRecords(false, scsStart, 0, cancel);
         if (!cancel) side = CollectRangeBookmarks(anchorRow, row, list, cancel);
     } else if (spans) {
         TgrDatasetKeeper keep(this);
@@ -442,7 +442,7 @@ void TgrCustomDBGrid::ApplyRowSpan(Integer row, bool add, bool& handled) {
     }
     if (started) {
         bool ignored = false;
-        FireScanRecords(false, scsEnd, applied ? Integer(list.size()) : 0, ignored);
+        DoScanRecords(false, scsEnd, applied ? Integer(list.size()) : 0, ignored);
     }
     if (cancel) {
         handled = true;

@@ -182,7 +182,7 @@ void TgrCustomDBGrid::ScanStep(bool scanAll, TgrScanState state, Integer& count,
     if (!cancel || count < reported) ++count;
     if (count > reported) {
         reported = count;
-        FireScanRecords(scanAll, state, count, cancel);
+        DoScanRecords(scanAll, state, count, cancel);
     }
 }
 
@@ -277,7 +277,7 @@ bool TgrCustomDBGrid::SelectScannedRecords(const std::string& lo, const std::str
         bool& scanning;
         ~EndScan() { scanning = false; }
     } endScan{scanning_};
-    FireScanRecords(scanAll, scsStart, 0, cancel);
+    DoScanRecords(scanAll, scsStart, 0, cancel);
     if (cancel) return false;
     // The walks leave the window on the records it shows.
     TgrDatasetKeeper keep(this);
@@ -308,6 +308,6 @@ bool TgrCustomDBGrid::SelectScannedRecords(const std::string& lo, const std::str
         applied = ApplyRecordIds(ids, select, step);
     }
     bool ignored = false;
-    FireScanRecords(scanAll, scsEnd, applied ? Integer(between.size()) : 0, ignored);
+    DoScanRecords(scanAll, scsEnd, applied ? Integer(between.size()) : 0, ignored);
     return applied;
 }

@@ -50,7 +50,19 @@ void TgrCustomDBGrid::ScrollByRecords(Integer colDelta, Integer delta, bool mark
         return;
     }
     Integer dx = ColumnShiftPixels(colDelta), dy = -delta * RowPitch();
-    if (dx != 0 || dy != 0) ScrollCells(dx, dy);
+    // The current record shown at another row than the current one: the
+    // rows are drawn directly while they scroll, with no focus drawn on
+    // the row it left.
+    Integer recordRow = markCurrent ? window_->GetBookmarkRow(currentRecord_) : 0;
+    bool direct = recordRow >= 1 && DisplayRowOfData(recordRow) != CurrentDisplayRow();
+    if (direct) SetDirectDrawing(true);
+    try {
+        if (dx != 0 || dy != 0) ScrollCells(dx, dy);
+    } catch (...) {
+        if (direct) SetDirectDrawing(false);
+        throw;
+    }
+    if (direct) SetDirectDrawing(false);
     mark();
 }
 

@@ -465,7 +465,7 @@ bool TgrDBSelection::ApplyBookmarkList(const TgrSelectedList& list, bool select,
         if (clearFirst) Clear();
         Integer count = 0;
         for (const std::string& bookmark : list) {
-            grid_->FireScanRecords(scanAll, scsApplied, ++count, cancel);
+            grid_->DoScanRecords(scanAll, scsApplied, ++count, cancel);
             if (cancel) break;
             if (select) set_.Add(bookmark);
             else set_.Remove(bookmark);

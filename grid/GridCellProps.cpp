@@ -575,14 +575,14 @@ void TgrCellPropSet::SetKeepFontObject(const TgrKeyValues& key, bool flag, TgrCu
         row = key.size() > 1 ? key[1].AsInteger() : 0;
     }
     TgrCustomPropSet::SetKeepFontObject(key, flag, element);
-    TgrIntegerList& list = Grid->KeptFontCells();
+    TgrCoordList& list = Grid->KeptFontCells();
     if (element && element->KeepFontObject) {
         Integer i = 0, c = 0, r = 0;
-        while (NextCellPair(list, i, c, r))
+        while (list.NextPair(i, c, r))
             if (c == col && r == row) return;
-        AddCellPair(list, col, row);
+        list.AddPair(col, row);
     } else {
-        RemoveCellPair(list, col, row);
+        list.RemovePair(col, row);
         if (element) {
             element->DropParentFontCopy();
             if (RemoveIfDefault(element)) element = nullptr;
@@ -604,45 +604,6 @@ void TgrCellPropSet::RepaintCell(Integer dataCol, Integer dataRow, bool drawingO
         Grid->ResetCellControl(true);
         Grid->InvalidateCellFocusFrame(dc, dr, false);
     }
-}
-
-// ------------------------------------------------------ font-keeping cells
-
-void AddCellPair(TgrIntegerList& list, Integer dataCol, Integer dataRow) {
-    list.Add(dataCol);
-    list.Add(dataRow);
-}
-
-void RemoveCellPair(TgrIntegerList& list, Integer dataCol, Integer dataRow) {
-    // Rebuild without the first equal pair (the list has no delete-at).
-    std::vector<Integer> items;
-    bool removed = false;
-    for (Integer i = 0; i + 1 < list.Count(); i += 2) {
-        Integer c = list.Get(i), r = list.Get(i + 1);
-        if (!removed && c == dataCol && r == dataRow) {
-            removed = true;
-            continue;
-        }
-        items.push_back(c);
-        items.push_back(r);
-    }
-    if (!removed) return;
-    list.Clear();
-    for (Integer v : items) list.Add(v);
-}
-
-void SetCellPair(TgrIntegerList& list, Integer index, Integer dataCol, Integer dataRow) {
-    if (index < 0 || index + 1 >= list.Count()) return;
-    list.Put(index, dataCol);
-    list.Put(index + 1, dataRow);
-}
-
-bool NextCellPair(const TgrIntegerList& list, Integer& index, Integer& dataCol, Integer& dataRow) {
-    if (index < 0 || index + 1 >= list.Count()) return false;
-    dataCol = list.Get(index);
-    dataRow = list.Get(index + 1);
-    index += 2;
-    return true;
 }
 
 // ------------------------------------------------------------ small helpers

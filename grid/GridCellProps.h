@@ -185,15 +185,6 @@ protected:
 // The cell records of the set in key order.
 std::vector<TgrCellElement*> CellRecords(TgrCellPropSet* set);
 
-// ------------------------------------------------------ font-keeping cells
-
-void AddCellPair(TgrIntegerList& list, Integer dataCol, Integer dataRow);
-void RemoveCellPair(TgrIntegerList& list, Integer dataCol, Integer dataRow);
-// Overwrites the pair at index when index + 1 is below the count.
-void SetCellPair(TgrIntegerList& list, Integer index, Integer dataCol, Integer dataRow);
-// The pair at index; index advances by two. False when no pair is left.
-bool NextCellPair(const TgrIntegerList& list, Integer& index, Integer& dataCol, Integer& dataRow);
-
 // ------------------------------------------------------------ small helpers
 
 Variant BitmapToVariant(const TBitmap* bitmap);

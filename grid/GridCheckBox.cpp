@@ -165,7 +165,7 @@ void TgrGridCheckBox::SetCheckBoxStyle(TgrCheckBoxStyle style) {
     Invalidate();
 }
 
-TBitmap* TgrGridCheckBox::GetCheckPicture(TCheckBoxState state, TCopyMode& copyMode, bool pressedAllowed, TRect& source) {
+TBitmap* TgrGridCheckBox::GetGlyph(TCheckBoxState state, TCopyMode& copyMode, bool pressedAllowed, TRect& source) {
     int s = std::clamp(static_cast<int>(state), 0, 2);
     bool pressedNow = tracking_ ? pressed_ : spaceHeld_;
     int index = glyphIndex_[std::size_t(s)] + (pressedAllowed && pressedNow ? 9 : 0);
@@ -185,7 +185,7 @@ void TgrGridCheckBox::PaintCheck(TCanvas* canvas, const TRect& rect, bool drawFo
     b->FillRect(TRect(0, 0, w, h));
     TCopyMode mode;
     TRect source;
-    TBitmap* glyph = GetCheckPicture(state_, mode, true, source);
+    TBitmap* glyph = GetGlyph(state_, mode, true, source);
     int left = (w - G) / 2 - 1;
     int top = (h - G) / 2;
     if (Ctl3D) {

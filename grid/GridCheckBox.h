@@ -46,7 +46,7 @@ public:
 
     // The glyph for a state: the bitmap, the rectangle in it and the copy
     // mode to draw it with (the flat glyphs take the background brush).
-    TBitmap* GetCheckPicture(TCheckBoxState state, TCopyMode& copyMode, bool pressedAllowed, TRect& source);
+    TBitmap* GetGlyph(TCheckBoxState state, TCopyMode& copyMode, bool pressedAllowed, TRect& source);
     // Draws the glyph centred in rect, with a focus rectangle around it
     // when asked.
     void PaintCheck(TCanvas* canvas, const TRect& rect, bool drawFocus);

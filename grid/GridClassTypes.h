@@ -32,7 +32,7 @@ enum TgrScrollCode {
 // previous current cell (smKeepCell) or row (smKeepRow), which is
 // repainted anyway.
 enum TgrScrollMode { smPlain, smKeepCell, smKeepRow };
-enum TgrInactiveButtonState { ibsNone, ibsBackGround, ibsShow };
+enum TgrInactiveButtonState { ibsNone, ibsBackGround, ibsPicture };
 enum TgrPrintMode { pmPortrait, pmLandscape };
 // 0 normal, 1 columns selected, 2 rows selected, 3 a cell range selected.
 enum TgrGridStatus { gsNormal, gsColsSelected, gsRowsSelected, gsCellsSelected };

@@ -142,7 +142,7 @@ void TgrColRowBase::SetFont(const TFont* value) {
 void TgrColRowBase::OwnFontChanged() {
     parentFont_ = false;
     DrawingChanged(true);
-    grid_->RefreshCellElementFonts();
+    grid_->RefreshKeptCellFonts();
 }
 
 void TgrColRowBase::FollowGridFont() {
@@ -497,7 +497,7 @@ void TgrCol::SetVisible(bool value) {
                 }
                 grid_->UnlockUpdate();
             }
-            grid_->AdjustCellRangeForHiddenCol(displayCol_);
+            grid_->ShrinkRangeOffCol(displayCol_);
         }
     }
     grid_->UpdateScrollBars();
@@ -511,11 +511,10 @@ void TgrCol::SetDisplayCol(Integer value) {
     Integer old = displayCol_;
     grid_->MoveColIndex(old, value);
     displayCol_ = value;
-    TgrVisibleItems* visible = grid_->VisibleCols();
-    if (visible && visible->Materialized()) grid_->MoveVisibleColEntry(old, value);
+    grid_->MoveVisibleCol(old, value);
     grid_->MoveColWidth(old, value);
-    grid_->MoveColSelectionBit(old, value);
-    grid_->FollowCurrentColAfterMove(old, value);
+    grid_->MoveColSelection(old, value);
+    grid_->MoveCurrentColIndex(old, value);
     grid_->DoColMoved(value, 1, false);
     Integer fixed = grid_->FixedCols();
     Integer first = grid_->FirstScrollCol();
@@ -869,7 +868,7 @@ void TgrRow::SetVisible(bool value) {
                 throw;
             }
             grid_->UnlockUpdate();
-            grid_->AdjustCellRangeForHiddenRow(display);
+            grid_->ShrinkRangeOffRow(display);
         }
     }
     grid_->UpdateScrollBars();

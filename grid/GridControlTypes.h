@@ -238,7 +238,7 @@ public:
 
     void SetCheckBoxStyle(TgrCheckBoxStyle style) { CheckBox()->SetCheckBoxStyle(style); }
     TBitmap* GetCheckPicture(TCheckBoxState state, TCopyMode& copyMode, bool pressedAllowed, TRect& source) {
-        return CheckBox()->GetCheckPicture(state, copyMode, pressedAllowed, source);
+        return CheckBox()->GetGlyph(state, copyMode, pressedAllowed, source);
     }
     void SetAllowGrayed(bool v) { CheckBox()->SetAllowGrayed(v); }
     const std::string& GetCheckBoxValues() const { return CheckBox()->CheckBoxValues(); }

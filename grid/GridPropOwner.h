@@ -88,7 +88,7 @@ public:
     virtual void ClearCellElementCache() = 0;
     // The grid's list of (data column, data row) pairs of cells that keep
     // their own font object.
-    virtual TgrIntegerList& KeptFontCells() = 0;
+    virtual TgrCoordList& KeptFontCells() = 0;
     virtual TgrCellPropSet* CellPropSet() = 0;
 
     // ---- fonts
@@ -166,8 +166,8 @@ public:
     virtual bool IsDisplayColSelected(Integer displayCol) = 0;
     virtual void SelectDisplayCols(Integer from, Integer to, bool select) = 0;
     virtual void DeselectDisplayCols(Integer from, Integer to) = 0;
-    virtual void AdjustCellRangeForHiddenCol(Integer displayCol) = 0;
-    virtual void AdjustCellRangeForHiddenRow(Integer displayRow) = 0;
+    virtual void ShrinkRangeOffCol(Integer displayCol) = 0;
+    virtual void ShrinkRangeOffRow(Integer displayRow) = 0;
     virtual void FireSelectChanged(bool byUser) = 0;
     virtual void CheckGridStatusChanged() = 0;
 
@@ -194,15 +194,18 @@ public:
     // every column's DisplayCol), visible list, widths, selection and
     // current column, then the moved notification
     virtual void MoveColIndex(Integer from, Integer to) = 0;
-    virtual void MoveVisibleColEntry(Integer from, Integer to) = 0;
+    // Only while some column is hidden.
+    virtual void MoveVisibleCol(Integer from, Integer to) = 0;
     virtual void MoveColWidth(Integer from, Integer to) = 0;
-    virtual void MoveColSelectionBit(Integer from, Integer to) = 0;
-    virtual void FollowCurrentColAfterMove(Integer from, Integer to) = 0;
+    virtual void MoveColSelection(Integer from, Integer to) = 0;
+    virtual void MoveCurrentColIndex(Integer from, Integer to) = 0;
     virtual void DoColMoved(Integer toDisplayCol, Integer count, bool byUser) = 0;
 
     // ---- fonts kept by columns and rows
     virtual TFont* HeadingFont() = 0;
-    virtual void RefreshCellElementFonts() = 0;
+    // The cells that keep a font object follow the grid font; False when
+    // no such cell was found.
+    virtual bool RefreshKeptCellFonts() = 0;
     virtual void SetKeptFontCol(Integer dataCol, bool keep) = 0;
     virtual void SetKeptFontRow(Integer dataRow, bool keep) = 0;
 

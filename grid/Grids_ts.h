@@ -233,7 +233,7 @@ public:
     void FocusCellAt(Integer col, Integer row, bool moveAnchor);
     TCellRange_ts SelectionRange() const { return NormalizedRange(current_, anchor_); }
     void ScrollCellIntoView(const TCellCoord_ts& cell);
-    virtual void SetTopLeft(Integer col, Integer row);
+    virtual void SetTopLeftCell(Integer col, Integer row);
     void SetLeftCol(Integer col);
     void SetTopRow(Integer row);
     // Scrolls the window pixels of the client layout.
@@ -335,7 +335,7 @@ protected:
     // The size message: the scroll bars follow the new client size.
     void BoundsChanged() override;
     virtual void ScrollDrawArea(Integer dx, Integer dy, const TGridLayout_ts& layout);
-    virtual void TopLeftMoved(const TCellCoord_ts& oldTopLeft);
+    virtual void AfterTopLeftMove(const TCellCoord_ts& oldTopLeft);
     // The current cell moved (by key, click or call); runs after the
     // current cell and anchor changed and before the cells are repainted.
     virtual void CurrentCellMoved(const TCellCoord_ts& oldCurrent) {}

@@ -468,7 +468,7 @@ void TCustomGrid_ts::ProcessKeyDown(Word16& key, TShiftState shift) {
     TCellCoord_ts last = LastTopLeft({colTotal_ - 1, rowTotal_ - 1}, l);
     top.Col = std::clamp(top.Col, fixedColTotal_, std::max(fixedColTotal_, last.Col));
     top.Row = std::clamp(top.Row, fixedRowTotal_, std::max(fixedRowTotal_, last.Row));
-    if (!(top == topLeft_)) SetTopLeft(top.Col, top.Row);
+    if (!(top == topLeft_)) SetTopLeftCell(top.Col, top.Row);
     cell.Col = std::clamp(cell.Col, fixedColTotal_, colTotal_ - 1);
     cell.Row = std::clamp(cell.Row, fixedRowTotal_, rowTotal_ - 1);
     if (!(cell == current_)) FocusCellAt(cell.Col, cell.Row, !shift.Contains(ssShift));

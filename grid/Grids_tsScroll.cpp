@@ -131,27 +131,27 @@ void TCustomGrid_ts::ScrollCellIntoView(const TCellCoord_ts& cell) {
     else if (cell.Col > layout.Horz.LastFullCell) topLeft_.Col = last.Col;
     if (cell.Row < topLeft_.Row) topLeft_.Row = std::max(cell.Row, fixedRowTotal_);
     else if (cell.Row > layout.Vert.LastFullCell) topLeft_.Row = last.Row;
-    if (!(old == topLeft_)) TopLeftMoved(old);
+    if (!(old == topLeft_)) AfterTopLeftMove(old);
 }
 
-void TCustomGrid_ts::SetTopLeft(Integer col, Integer row) {
+void TCustomGrid_ts::SetTopLeftCell(Integer col, Integer row) {
     TCellCoord_ts next{col, row};
     if (next == topLeft_) return;
     TCellCoord_ts old = topLeft_;
     Update();
     topLeft_ = next;
-    TopLeftMoved(old);
+    AfterTopLeftMove(old);
 }
 
 void TCustomGrid_ts::SetLeftCol(Integer col) {
-    if (col != topLeft_.Col) SetTopLeft(col, topLeft_.Row);
+    if (col != topLeft_.Col) SetTopLeftCell(col, topLeft_.Row);
 }
 
 void TCustomGrid_ts::SetTopRow(Integer row) {
-    if (row != topLeft_.Row) SetTopLeft(topLeft_.Col, row);
+    if (row != topLeft_.Row) SetTopLeftCell(topLeft_.Col, row);
 }
 
-void TCustomGrid_ts::TopLeftMoved(const TCellCoord_ts& oldTopLeft) {
+void TCustomGrid_ts::AfterTopLeftMove(const TCellCoord_ts& oldTopLeft) {
     SyncScrollPos();
     TGridLayout_ts layout;
     ComputeLayout(layout);
@@ -242,7 +242,7 @@ void TCustomGrid_ts::SyncScrollRange() {
     }
     scrollBarKind_ = kind;
     SyncScrollPos();
-    if (!(topLeft_ == remembered)) TopLeftMoved(remembered);
+    if (!(topLeft_ == remembered)) AfterTopLeftMove(remembered);
 }
 
 void TCustomGrid_ts::SyncScrollPos() {
@@ -318,7 +318,7 @@ void TCustomGrid_ts::HandleScroll(bool horizontal, Integer code, Integer thumb, 
     result = std::clamp(result, min, std::max(min, max));
     TCellCoord_ts next = topLeft_;
     (horizontal ? next.Col : next.Row) = result;
-    if (!(next == topLeft_)) SetTopLeft(next.Col, next.Row);
+    if (!(next == topLeft_)) SetTopLeftCell(next.Col, next.Row);
 }
 
 void TCustomGrid_ts::PixelScroll(Integer code, Integer thumb, Integer d) {

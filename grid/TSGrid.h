@@ -595,7 +595,7 @@ public:
     bool ColHasCellRecords(Integer dataCol) const;
     bool RowHasCellRecords(Integer dataRow) const;
     void ClearCellElementCache() override { cellCacheInvalid_ = true; }
-    TgrIntegerList& KeptFontCells() override { return fontCells_; }
+    TgrCoordList& KeptFontCells() override { return fontCells_; }
     TgrCellPropSet* CellPropSet() override { return cellProps_.get(); }
     TFont* GridFont() override { return Font(); }
     TFont* EffectiveCellFont(Integer dataCol, Integer dataRow) override;
@@ -783,13 +783,15 @@ public:
     // ---- scrolling (TSGridScrolling.cpp). The top-left cell moves within
     // the limits onto visible lines; the pixels that stay on the screen
     // are moved and only the uncovered strips repainted.
-    void SetTopLeft(Integer col, Integer row) override;
+    // The base's top-left move reaches the grid's own (SetTopLeft).
+    void SetTopLeftCell(Integer col, Integer row) override { SetTopLeft(col, row); }
+    virtual void SetTopLeft(Integer col, Integer row);
     // For one move of the view, the previous current cell (smKeepCell) or
     // row (smKeepRow), which is repainted anyway, is not moved first.
     void SetScrollMode(TgrScrollMode mode);
     void ResetScrollMode() { scrollMode_ = smPlain; }
     TgrScrollMode ScrollMode() const { return scrollMode_; }
-    void ScrollToWithMode(Integer col, Integer row, TgrScrollMode mode);
+    void ScrollWithMode(Integer col, Integer row, TgrScrollMode mode);
     // Area scrolls by a pixel amount (negative: the content moves up/left).
     void ScrollRowAreaUp(Integer dy);
     void ScrollRowAreaDown(Integer dy);
@@ -838,8 +840,8 @@ public:
     TScrollInfo ReadScrollInfo(TScrollBarKind bar) const { return GetScrollInfo(bar); }
     virtual bool NeedsHorzScrollBar(Integer clientWidth);
     virtual bool NeedsVertScrollBar(Integer clientHeight);
-    virtual bool HorzScrollBarNeeded();
-    virtual bool VertScrollBarNeeded();
+    virtual bool IsHorzScrollBarNeeded();
+    virtual bool IsVertScrollBarNeeded();
     bool AlwaysShowsHorzBar() const;
     bool AlwaysShowsVertBar() const;
     void ShowHorzScrollBar(bool needed);
@@ -887,13 +889,13 @@ public:
     TCellCoord_ts PreviousCell() const { return prevDisplayCell_; }
     void InvalidateGrid() override { Invalidate(); }
     void MoveColIndex(Integer from, Integer to) override;
-    void MoveVisibleColEntry(Integer from, Integer to) override { visibleCols_->MovePosition(from, to); }
+    void MoveVisibleCol(Integer from, Integer to) override;
     void MoveColWidth(Integer from, Integer to) override;
-    void MoveColSelectionBit(Integer from, Integer to) override;
-    void FollowCurrentColAfterMove(Integer from, Integer to) override;
+    void MoveColSelection(Integer from, Integer to) override;
+    void MoveCurrentColIndex(Integer from, Integer to) override;
     // Every cell that keeps its own font object refreshes it from the grid
     // font (after the grid font or a column or row font changed).
-    void RefreshCellElementFonts() override;
+    bool RefreshKeptCellFonts() override;
     void SetKeptFontCol(Integer dataCol, bool keep) override;
     void SetKeptFontRow(Integer dataRow, bool keep) override;
     Variant GetRowProp(Integer dataRow, TgrPropId id, TgrPictureKind kind) override;
@@ -1340,8 +1342,8 @@ public:
     // The 8 x 8 pattern blending a selection or focus colour over pictures:
     // the colour where x + y is even, black elsewhere. It exists only while
     // SelectionColor or FocusColor is set.
-    void PrepareSelectionBitmap(bool create);
-    TBitmap* GetSelectionBitmap();
+    void UpdateBlendBitmap(bool create);
+    TBitmap* GetBlendBitmap();
     void BuildBlendBitmap(TColor color);
     TBitmap* EnsureBlendBitmap(TColor color);
     bool HasBlendBitmap() const { return blendBitmap_ != nullptr; }
@@ -2466,7 +2468,7 @@ protected:
     // scroll-position updates.
     virtual void AfterPaint();
     void NotifyCountsChanged(Integer oldColTotal, Integer oldRowTotal) override;
-    void TopLeftMoved(const TCellCoord_ts& oldTopLeft) override;
+    void AfterTopLeftMove(const TCellCoord_ts& oldTopLeft) override;
     // The base's top-left reaction: the view is clamped and the change
     // reported (ClampTopLeft).
     void NotifyTopLeftChanged() override;
@@ -2745,7 +2747,8 @@ private:
     std::unique_ptr<TgrDateTimeLink> dateTimeLink_;
     TgrDateTimeDefComponent* dateTimeDef_ = nullptr;
     TStringList imageNames_;
-    TgrIntegerList fontCols_, fontRows_, fontCells_;
+    TgrIntegerList fontCols_, fontRows_;
+    TgrCoordList fontCells_;
     std::unique_ptr<Tts2DStorage> storage_;
     std::unique_ptr<std::vector<Integer>> layoutColMap_;
     std::unique_ptr<TFont> headingFont_;
@@ -2994,9 +2997,9 @@ public:
     // The cell range follows a removed or hidden column (row); a range left
     // empty is cleared.
     void AdjustCellRangeForDeletedCol(Integer col);
-    void AdjustCellRangeForHiddenCol(Integer col) override;
+    void ShrinkRangeOffCol(Integer col) override;
     void AdjustCellRangeForDeletedRow(Integer row);
-    void AdjustCellRangeForHiddenRow(Integer row) override;
+    void ShrinkRangeOffRow(Integer row) override;
     // Display columns first..last selected or deselected in runs, after the
     // current cell may be left; the row and cell-range selections go first.
     void SetColsSelected(Integer first, Integer last, bool select);
@@ -3385,7 +3388,31 @@ protected:
     // (end of section)
 
     // Views, moves and drawing steps.
+public:
+    // The published Cols property: the number of data columns.
+    virtual Integer GetCols() { return Cols(); }
+    // The grid's own single column move (MoveColOrder): the visible-column
+    // list entry, the selection bits (nothing when none lies between) and
+    // the current cell carried along.
+    void MoveVisibleColEntry(Integer from, Integer to);
+    void MoveColSelectionBit(Integer from, Integer to);
+    void FollowCurrentColAfterMove(Integer from, Integer to);
+    // Refill the visible-column (row) list from the display order, as many
+    // entries as it holds; nothing while every column (row) is visible.
+    // A block move of many selected items rebuilds once at its end.
+    void RebuildVisibleCols();
+    void RebuildVisibleRows();
 
+protected:
+    // A heading whose kind is a button: face, sort picture and frame.
+    virtual void PaintHeadingButton(TCanvas* canvas, const TgrCellPaintInfo& info);
+    // The data position, 3D, font, colours, word wrap, alignments and
+    // button type of a display cell, the owner's draw information applied.
+    void ResolveDrawInfo(Integer displayCol, Integer displayRow, TgrCellPaintInfo& info);
+
+private:
+    void DrawHeadingSortPicture(TCanvas* canvas, const TgrCellPaintInfo& info);
+    bool deferVisibleCols_ = false, deferVisibleRows_ = false;
     // (end of section)
 };
 

@@ -40,6 +40,27 @@ void GatherBlock(const TgrSelection& sel, Integer count, Integer from, Integer t
     }
 }
 
+// From this many selected items on, a block move rebuilds the visible list
+// once at its end instead of moving each entry along at every step.
+constexpr Integer kRebuildVisibleFrom = 100;
+
+// Runs a block move with the visible list's moves deferred while defer is
+// set; the list is then rebuilt once, also when a step raised.
+template <typename Gather, typename Rebuild>
+void GatherDeferringVisible(bool& defer, Integer selected, Gather gather, Rebuild rebuild) {
+    struct Done {
+        bool& defer;
+        Rebuild& rebuild;
+        ~Done() {
+            if (!defer) return;
+            defer = false;
+            rebuild();
+        }
+    } done{defer, rebuild};
+    defer = selected >= kRebuildVisibleFrom;
+    gather();
+}
+
 }  // namespace
 
 Integer TgrBaseGrid::SelectedColsBetween(Integer a, Integer b) const {
@@ -57,8 +78,13 @@ void TgrBaseGrid::MoveColBlockLeft(Integer from, Integer to) {
         MoveColOrder(from, to);
         return;
     }
-    GatherBlock(*colSelection_, Cols(), from, to, [this](Integer g, Integer x) { MoveColOrder(g, x); },
-                [this](Integer a, Integer b) { return SelectedColsBetween(a, b); });
+    GatherDeferringVisible(
+        deferVisibleCols_, colSelection_->Count(),
+        [&] {
+            GatherBlock(*colSelection_, Cols(), from, to, [this](Integer g, Integer x) { MoveColOrder(g, x); },
+                        [this](Integer a, Integer b) { return SelectedColsBetween(a, b); });
+        },
+        [this] { RebuildVisibleCols(); });
 }
 
 void TgrBaseGrid::MoveColBlockRight(Integer from, Integer to) { MoveColBlockLeft(from, to); }
@@ -68,8 +94,13 @@ void TgrBaseGrid::MoveRowBlockUp(Integer from, Integer to) {
         MoveRowOrder(from, to);
         return;
     }
-    GatherBlock(*rowSelection_, Rows(), from, to, [this](Integer g, Integer x) { MoveRowOrder(g, x); },
-                [this](Integer a, Integer b) { return SelectedRowsBetween(a, b); });
+    GatherDeferringVisible(
+        deferVisibleRows_, rowSelection_->Count(),
+        [&] {
+            GatherBlock(*rowSelection_, Rows(), from, to, [this](Integer g, Integer x) { MoveRowOrder(g, x); },
+                        [this](Integer a, Integer b) { return SelectedRowsBetween(a, b); });
+        },
+        [this] { RebuildVisibleRows(); });
 }
 
 void TgrBaseGrid::MoveRowBlockDown(Integer from, Integer to) { MoveRowBlockUp(from, to); }
@@ -77,10 +108,41 @@ void TgrBaseGrid::MoveRowBlockDown(Integer from, Integer to) { MoveRowBlockUp(fr
 void TgrBaseGrid::MoveColOrder(Integer from, Integer to) {
     if (from == to) return;
     MoveColIndex(from, to);
-    if (visibleCols_->Materialized()) MoveVisibleColEntry(from, to);
+    if (visibleCols_->Materialized() && !deferVisibleCols_) MoveVisibleColEntry(from, to);
     MoveColWidth(from, to);
     MoveColSelectionBit(from, to);
     FollowCurrentColAfterMove(from, to);
+}
+
+// A column object's move (its DisplayCol) takes the same steps as the
+// grid's own single move, each through the grid's property interface.
+void TgrBaseGrid::MoveVisibleCol(Integer from, Integer to) {
+    if (visibleCols_->Materialized()) MoveVisibleColEntry(from, to);
+}
+
+void TgrBaseGrid::MoveVisibleColEntry(Integer from, Integer to) { visibleCols_->MovePosition(from, to); }
+
+void TgrBaseGrid::MoveColSelectionBit(Integer from, Integer to) {
+    if (colSelection_->CountSelected(std::min(from, to), std::max(from, to)) == 0) return;
+    MoveColSelection(from, to);
+}
+
+void TgrBaseGrid::RebuildVisibleCols() {
+    if (!visibleCols_->Materialized()) return;
+    Integer n = visibleCols_->Count(), i = 0;
+    for (Integer p = 1; p < ColTotal() && i < n; ++p) {
+        TgrCol* col = gridCols_->ColAt(DataColOfDisplay(p));
+        if (!col || col->Visible()) visibleCols_->Put(++i, p);
+    }
+}
+
+void TgrBaseGrid::RebuildVisibleRows() {
+    if (!visibleRows_->Materialized()) return;
+    Integer n = visibleRows_->Count(), i = 0;
+    for (Integer p = 1; p < RowTotal() && i < n; ++p) {
+        Integer dataRow = DataRowOfDisplay(p);
+        if (dataRow > Rows() || IsRowVisible(dataRow)) visibleRows_->Put(++i, p);
+    }
 }
 
 void TgrBaseGrid::MoveRowOrder(Integer from, Integer to) {
@@ -89,7 +151,7 @@ void TgrBaseGrid::MoveRowOrder(Integer from, Integer to) {
     rowMap_.erase(rowMap_.begin() + from);
     rowMap_.insert(rowMap_.begin() + to, d);
     MoveRowHeight(from, to);
-    MoveVisibleRowEntry(from, to);
+    if (!deferVisibleRows_) MoveVisibleRowEntry(from, to);
     gridRows_->EnsureDisplayArray();
     for (Integer p = std::min(from, to); p <= std::max(from, to); ++p)
         SetDataRowOfDisplay(p, rowMap_[std::size_t(p)]);
@@ -117,11 +179,13 @@ bool MovedBy(Integer now, Integer from, Integer to) {
 // The base's moves carry the shared current cell along with its column
 // (row); where it changed place, the focus shows there and the change is
 // reported.
-void TgrBaseGrid::FollowCurrentColAfterMove(Integer from, Integer to) {
+void TgrBaseGrid::MoveCurrentColIndex(Integer from, Integer to) {
     if (!MovedBy(curDisplayCol_, from, to)) return;
     InvalidateFocusCell(false);
     CheckCurrentCellChanged();
 }
+
+void TgrBaseGrid::FollowCurrentColAfterMove(Integer from, Integer to) { MoveCurrentColIndex(from, to); }
 
 void TgrBaseGrid::FollowCurrentRowAfterMove(Integer from, Integer to) {
     if (!MovedBy(curDisplayRow_, from, to)) return;

@@ -123,7 +123,7 @@ void TgrBaseGrid::RepaintFocusCell(bool updateNow) {
 }
 
 void TgrBaseGrid::InvalidateFocusAreaForColors(bool force) {
-    if (selectionColor_ == grColorNotSet && focusColor_ == grColorNotSet) PrepareSelectionBitmap(false);
+    if (selectionColor_ == grColorNotSet && focusColor_ == grColorNotSet) UpdateBlendBitmap(false);
     InvalidateFocusArea(curDisplayCol_, curDisplayRow_, force);
 }
 

@@ -36,7 +36,7 @@ const std::vector<std::string> kFocusBorderNames = {"fbNone", "fbDot", "fbSingle
 const std::vector<std::string> kCheckBoxStyleNames = {"stCross", "stCheck", "stFlat"};
 const std::vector<std::string> kScrollStyleNames = {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"};
 const std::vector<std::string> kScrollSpeedNames = {"spLow", "spHigh", "spVariable"};
-const std::vector<std::string> kInactiveButtonNames = {"ibsNone", "ibsBackGround", "ibsShow"};
+const std::vector<std::string> kInactiveButtonNames = {"ibsNone", "ibsBackGround", "ibsPicture"};
 const std::vector<std::string> kPrintModeNames = {"pmPortrait", "pmLandscape"};
 const std::vector<std::string> kHorzAlignmentNames = {"htaLeft", "htaRight", "htaCenter", "htaDefault"};
 const std::vector<std::string> kVertAlignmentNames = {"vtaTop", "vtaBottom", "vtaCenter", "vtaDefault"};
@@ -59,7 +59,7 @@ auto Picture(TgrPictureKind kind) {
 void RegisterGrid() {
     using G = TgrBaseGrid;
     TPublished<G>()
-        .Integer("Cols", &G::Cols, &G::SetCols)
+        .Integer("Cols", [](G& g) { return g.GetCols(); }, [](G& g, Integer v) { g.SetCols(v); })
         .Integer("Rows", &G::Rows, &G::SetRows)
         .Integer("DefaultColWidth", [](G& g) { return g.DefaultColWidth(); },
                  [](G& g, Integer v) { g.SetDefaultColWidth(v); })

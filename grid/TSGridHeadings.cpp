@@ -159,17 +159,36 @@ void TgrBaseGrid::LayoutHeadingCell(TgrCellPaintInfo& info) {
     info.ButtonRect = TRect(start, cell.Top + 1, start + width, bottom + 1);
 }
 
+// The button area of a heading: a heading button in full, a plain heading
+// cell only its sort picture.
 void TgrBaseGrid::DrawHeadingButton(TCanvas* c, const TgrCellPaintInfo& info) {
     if (!info.HasButton || info.ContentRect.Right >= info.CellRect.Right || info.ButtonRect.IsEmpty()) return;
-    bool isButton = HasHeadingButton(info.DisplayCol);
+    if (HasHeadingButton(info.DisplayCol)) PaintHeadingButton(c, info);
+    else DrawHeadingSortPicture(c, info);
+}
+
+// A heading button: its face, the sort picture and its raised or pressed
+// frame.
+void TgrBaseGrid::PaintHeadingButton(TCanvas* c, const TgrCellPaintInfo& info) {
+    const TRect& b = info.ButtonRect;
+    Integer L = b.Left, R = b.Right;
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(info.Color);
+    c->FillRect(TRect(info.HorzAlignment == htaRight ? L + 1 : L - 1, b.Top,
+                      std::min<Integer>(R + 1, info.CellRect.Right), b.Bottom - 1));
+    DrawHeadingSortPicture(c, info);
+    // The frame, in a pen given back after.
+    TPen saved;
+    saved.Assign(*c->Pen());
+    if (info.Pressed) DrawHeadingButtonDown(c, info);
+    else DrawHeadingButtonUp(c, info);
+    c->Pen()->Assign(saved);
+}
+
+void TgrBaseGrid::DrawHeadingSortPicture(TCanvas* c, const TgrCellPaintInfo& info) {
     bool right = info.HorzAlignment == htaRight;
     const TRect& b = info.ButtonRect;
     Integer L = b.Left, T = b.Top, R = b.Right, B = b.Bottom;
-    if (isButton) {
-        c->Brush()->SetStyle(bsSolid);
-        c->Brush()->SetColor(info.Color);
-        c->FillRect(TRect(right ? L + 1 : L - 1, T, std::min<Integer>(R + 1, info.CellRect.Right), B - 1));
-    }
     TgrCol* col = gridCols_->ColAt(info.DataCol);
     TgrSortPicture sort = col ? col->SortPicture() : spNone;
     if (TBitmap* picture = GetSortPictureBitmap(sort)) {
@@ -190,13 +209,6 @@ void TgrBaseGrid::DrawHeadingButton(TCanvas* c, const TgrCellPaintInfo& info) {
             RestoreCanvasHandle();
         }
     }
-    if (!isButton) return;
-    // The frame of the button, raised or pressed, in a pen given back after.
-    TPen saved;
-    saved.Assign(*c->Pen());
-    if (info.Pressed) DrawHeadingButtonDown(c, info);
-    else DrawHeadingButtonUp(c, info);
-    c->Pen()->Assign(saved);
 }
 
 void TgrBaseGrid::DrawHeadingButtonDown(TCanvas* c, const TgrCellPaintInfo& info) {

@@ -334,7 +334,16 @@ void TgrBaseGrid::MoveCurrentCell(Integer displayCol, Integer displayRow, Intege
         if (repaintOldRowBar || oldRow != displayRow) InvalidateDisplayCell(0, oldRow);
     }
     bool h = (scrollKind & 1) && newLeft != left, v = (scrollKind & 2) && newTop != top;
-    if (h || v) SetTopLeft(h ? newLeft : left, v ? newTop : top);
+    if (h && v) {
+        TgrUpdateLocked lock(*this);
+        SetTopLeft(newLeft, newTop);
+    } else if (h) {
+        SetLeftCol(newLeft);
+    } else if (v) {
+        // The previous current cell is repainted anyway: it is not moved
+        // with the rows first.
+        ScrollWithMode(left, newTop, smKeepCell);
+    }
     RefreshCellControl();
     InvalidateFocusCell(false);
 }

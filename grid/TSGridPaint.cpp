@@ -70,20 +70,32 @@ bool TgrBaseGrid::FillDrawInfo(Integer displayCol, Integer displayRow, TgrCellPa
                           IsDisplayCellSelected(displayCol, displayRow), info);
 }
 
-bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, bool selected, TgrCellPaintInfo& info) {
-    info = TgrCellPaintInfo();
+void TgrBaseGrid::ResolveDrawInfo(Integer c, Integer r, TgrCellPaintInfo& info) {
     info.DisplayCol = c;
     info.DisplayRow = r;
     info.DataCol = c > 0 ? DataColOfDisplay(c) : 0;
     info.DataRow = r > 0 ? DataRowOfDisplay(r) : 0;
+    info.Kind = c <= 0 && r <= 0 ? tckCorner : r <= 0 ? tckHeading : c <= 0 ? tckRowBar : tckData;
+    info.Current = c == curDisplayCol_ && r == curDisplayRow_;
+    if (info.Kind == tckData) info.ControlType = EffectiveControlType(info.DataCol, info.DataRow);
+    // While the in-cell editor stands in the current text cell it shows
+    // the edit colours.
+    bool shown = info.Current && info.ControlType == ctText && activeControl_ == editControl_.get() &&
+                 ControlStandsInCell();
+    UpdateDrawInfo(info, shown);
+    if (r > 0) info.ButtonType = ResolveButtonType(info.DataCol, info.DataRow, info.DropDownStyle);
+}
+
+bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, bool selected, TgrCellPaintInfo& info) {
+    info = TgrCellPaintInfo();
     if (raw.Width() <= 0 || raw.Height() <= 0) return false;
     if (c > 0)
-        if (TgrCol* col = gridCols_->ColAt(info.DataCol); col && !col->Visible()) return false;
-    if (r > 0 && info.DataRow < gridRows_->Count())
-        if (TgrRow* row = gridRows_->GetRow(info.DataRow); row && !row->Visible()) return false;
+        if (TgrCol* col = gridCols_->ColAt(DataColOfDisplay(c)); col && !col->Visible()) return false;
+    if (r > 0)
+        if (Integer dataRow = DataRowOfDisplay(r); dataRow < gridRows_->Count())
+            if (TgrRow* row = gridRows_->GetRow(dataRow); row && !row->Visible()) return false;
 
-    info.Kind = c <= 0 && r <= 0 ? tckCorner : r <= 0 ? tckHeading : c <= 0 ? tckRowBar : tckData;
-    info.Is3D = EffectiveIs3D(info.DataCol, info.DataRow);
+    ResolveDrawInfo(c, r, info);
     info.ClipRect = raw;
     // The grid lines lie on the last pixels of the cell; a 3D cell has its
     // grey lines there even where GridLines draws none.
@@ -93,13 +105,6 @@ bool TgrBaseGrid::FillDrawInfoAt(Integer c, Integer r, const TRect& raw, bool se
                                               : TRect(raw.Left, raw.Top, raw.Right - vertLine, raw.Bottom - horzLine);
     info.ContentRect = info.CellRect;
     info.Selected = selected;
-    info.Current = c == curDisplayCol_ && r == curDisplayRow_;
-    if (info.Kind == tckData) info.ControlType = EffectiveControlType(info.DataCol, info.DataRow);
-    // While the in-cell editor stands in the current text cell it shows
-    // the edit colours.
-    bool shown = info.Current && info.ControlType == ctText && activeControl_ == editControl_.get() &&
-                 ControlStandsInCell();
-    UpdateDrawInfo(info, shown);
 
     switch (info.Kind) {
     case tckCorner:
@@ -285,10 +290,13 @@ void TgrBaseGrid::GetCellTextHeight(Integer dataCol, Integer dataRow, Integer& h
                         ? currentCell_->GetStoredValue()
                         : LoadCellValue(dataCol, dataRow, GetStoredCellValue(dataCol, dataRow, ctText));
     std::string text = value.IsEmpty() || value.IsNull() ? std::string() : VariantToText(value);
-    // The cell's button takes its width from the text.
+    // Measured as the cell is drawn (the owner's draw information
+    // included); the cell's button takes its width from the text.
+    TgrCellPaintInfo info;
+    ResolveDrawInfo(DisplayColOfData(dataCol), DisplayRowOfData(dataRow), info);
     Integer width = DataColWidth(dataCol) - vertLineWidth_ - kTextMargin - CellButtonWidth(dataCol, dataRow);
-    CalcTextHeight(dataCol, width, height, lines, EffectiveWordWrap(dataCol, dataRow),
-                   EffectiveHorzAlignment(dataCol, dataRow), *EffectiveCellFont(dataCol, dataRow), text);
+    CalcTextHeight(dataCol, width, height, lines, info.WordWrap, info.HorzAlignment,
+                   info.Font ? *info.Font : *Font(), text);
 }
 
 void TgrBaseGrid::CalcTextHeight(Integer, Integer width, Integer& height, Integer& lines, TgrWordWrap wordWrap,

@@ -126,7 +126,7 @@ void TgrBaseGrid::InvalidateIfSelection() {
 void TgrBaseGrid::SetSelectionColor(TColor value) {
     if (value == selectionColor_) return;
     selectionColor_ = value;
-    PrepareSelectionBitmap(false);
+    UpdateBlendBitmap(false);
     InvalidateIfSelection();
 }
 
@@ -627,9 +627,7 @@ void TgrBaseGrid::MoveColIndex(Integer from, Integer to) {
 
 void TgrBaseGrid::MoveColWidth(Integer from, Integer to) { MoveColumnTo(from, to); }
 
-void TgrBaseGrid::MoveColSelectionBit(Integer from, Integer to) {
-    colSelection_->Move(from, to);
-}
+void TgrBaseGrid::MoveColSelection(Integer from, Integer to) { colSelection_->Move(from, to); }
 
 
 void TgrBaseGrid::SetKeptFontCol(Integer dataCol, bool keep) {

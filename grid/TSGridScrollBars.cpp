@@ -138,13 +138,13 @@ bool TgrBaseGrid::NeedsVertScrollBar(Integer clientHeight) {
     return ItemsOverflow(*this, true, clientHeight);
 }
 
-bool TgrBaseGrid::HorzScrollBarNeeded() {
+bool TgrBaseGrid::IsHorzScrollBarNeeded() {
     if (!HasWindow()) return false;
     Integer w = !vertBarShown_ && AlwaysShowsVertBar() ? GetVertScrollBarWidth() : 0;
     return NeedsHorzScrollBar(ClientWidth() - w);
 }
 
-bool TgrBaseGrid::VertScrollBarNeeded() {
+bool TgrBaseGrid::IsVertScrollBarNeeded() {
     if (!HasWindow()) return false;
     Integer h = !horzBarShown_ && AlwaysShowsHorzBar() ? GetHorzScrollBarHeight() : 0;
     return NeedsVertScrollBar(ClientHeight() - h);
@@ -202,8 +202,8 @@ void TgrBaseGrid::UpdateScrollBars() {
     // A bar takes room from the other axis: a second pass settles them.
     for (int pass = 0; pass < 2; ++pass) {
         Integer w = ClientWidth(), h = ClientHeight();
-        ShowHorzScrollBar(HorzScrollBarNeeded());
-        ShowVertScrollBar(VertScrollBarNeeded());
+        ShowHorzScrollBar(IsHorzScrollBarNeeded());
+        ShowVertScrollBar(IsVertScrollBarNeeded());
         if (w == ClientWidth() && h == ClientHeight()) break;
     }
     scrollBarsPending_ = false;

@@ -36,7 +36,7 @@ bool KeepsFifth(Integer client, Integer fixed, Integer amount) {
 
 void TgrBaseGrid::SetTopLeft(Integer col, Integer row) {
     if (IsLayoutSuspended()) {
-        TCustomGrid_ts::SetTopLeft(col, row);
+        TCustomGrid_ts::SetTopLeftCell(col, row);
         return;
     }
     if (HasWindow()) {
@@ -51,19 +51,19 @@ void TgrBaseGrid::SetTopLeft(Integer col, Integer row) {
     bool wasHidden = !controlShown_;
     HideCellControlIfShown(false);
     TCellCoord_ts current = current_;
-    TCustomGrid_ts::SetTopLeft(col, row);
+    TCustomGrid_ts::SetTopLeftCell(col, row);
     if (!wasHidden) RefreshCellControl();
     if (!(current == current_)) InvalidateDisplayCell(current.Col, current.Row);
 }
 
-void TgrBaseGrid::TopLeftMoved(const TCellCoord_ts& oldTopLeft) {
+void TgrBaseGrid::AfterTopLeftMove(const TCellCoord_ts& oldTopLeft) {
     // While layout is suspended the move is only noted; the end of the
     // suspension reacts to it once.
     if (IsLayoutSuspended()) {
         pendingLayout_ |= 2u;
         return;
     }
-    if (HasWindow()) TCustomGrid_ts::TopLeftMoved(oldTopLeft);
+    if (HasWindow()) TCustomGrid_ts::AfterTopLeftMove(oldTopLeft);
 }
 
 void TgrBaseGrid::NotifyTopLeftChanged() {
@@ -119,7 +119,7 @@ void TgrBaseGrid::SetScrollMode(TgrScrollMode mode) {
     prevRowRect_ = CellRect(0, prev.Row);
 }
 
-void TgrBaseGrid::ScrollToWithMode(Integer col, Integer row, TgrScrollMode mode) {
+void TgrBaseGrid::ScrollWithMode(Integer col, Integer row, TgrScrollMode mode) {
     SetScrollMode(mode);
     struct Reset {
         TgrBaseGrid& g;

@@ -164,7 +164,7 @@ void TgrBaseGrid::AdjustCellRangeForDeletedRow(Integer row) {
     if (r.Bottom < r.Top) ClearCellRange();
 }
 
-void TgrBaseGrid::AdjustCellRangeForHiddenCol(Integer col) {
+void TgrBaseGrid::ShrinkRangeOffCol(Integer col) {
     TCellRange_ts& r = cellRange_;
     if (gridStatus_ != gsCellsSelected || (col != r.Left && col != r.Right)) return;
     auto hidden = [this](Integer c) {
@@ -179,7 +179,7 @@ void TgrBaseGrid::AdjustCellRangeForHiddenCol(Integer col) {
     if (r.Right < r.Left) ClearCellRange();
 }
 
-void TgrBaseGrid::AdjustCellRangeForHiddenRow(Integer row) {
+void TgrBaseGrid::ShrinkRangeOffRow(Integer row) {
     TCellRange_ts& r = cellRange_;
     if (gridStatus_ != gsCellsSelected || (row != r.Top && row != r.Bottom)) return;
     auto hidden = [this](Integer p) {

@@ -41,7 +41,7 @@ void TgrBaseGrid::RekeyCellRecord(TgrCellElement* e, Integer dataCol, Integer da
 void TgrBaseGrid::DropColCellRecords(Integer dataCol) {
     for (TgrCellElement* e : CellRecords(cellProps_.get()))
         if (e->DataCol == dataCol) {
-            RemoveCellPair(fontCells_, e->DataCol, e->DataRow);
+            fontCells_.RemovePair(e->DataCol, e->DataRow);
             cellProps_->RemoveElement(e);
         }
     cellCacheInvalid_ = true;
@@ -50,7 +50,7 @@ void TgrBaseGrid::DropColCellRecords(Integer dataCol) {
 void TgrBaseGrid::DropRowCellRecords(Integer dataRow) {
     for (TgrCellElement* e : CellRecords(cellProps_.get()))
         if (e->DataRow == dataRow) {
-            RemoveCellPair(fontCells_, e->DataCol, e->DataRow);
+            fontCells_.RemovePair(e->DataCol, e->DataRow);
             cellProps_->RemoveElement(e);
         }
     cellCacheInvalid_ = true;

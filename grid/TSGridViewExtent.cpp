@@ -208,7 +208,7 @@ void TgrBaseGrid::ImageListDataChanged() { Invalidate(); }
 
 // ------------------------------------------------------------ blend bitmap
 
-void TgrBaseGrid::PrepareSelectionBitmap(bool create) {
+void TgrBaseGrid::UpdateBlendBitmap(bool create) {
     if (selectionColor_ == grColorNotSet && focusColor_ == grColorNotSet) {
         blendBitmap_.reset();
         return;
@@ -216,13 +216,13 @@ void TgrBaseGrid::PrepareSelectionBitmap(bool create) {
     if (create && !blendBitmap_) blendBitmap_ = std::make_unique<TBitmap>();
 }
 
-TBitmap* TgrBaseGrid::GetSelectionBitmap() {
+TBitmap* TgrBaseGrid::GetBlendBitmap() {
     if (!blendBitmap_) blendBitmap_ = std::make_unique<TBitmap>();
     return blendBitmap_.get();
 }
 
 void TgrBaseGrid::BuildBlendBitmap(TColor color) {
-    TBitmap* b = GetSelectionBitmap();
+    TBitmap* b = GetBlendBitmap();
     b->SetSize(8, 8);
     TColor rgb = ColorToRGB(color);
     for (int y = 0; y < 8; ++y)
@@ -231,7 +231,7 @@ void TgrBaseGrid::BuildBlendBitmap(TColor color) {
 }
 
 TBitmap* TgrBaseGrid::EnsureBlendBitmap(TColor color) {
-    TBitmap* b = GetSelectionBitmap();
+    TBitmap* b = GetBlendBitmap();
     if (b->Width() != 8 || ColorToRGB(color) != blendColor_) BuildBlendBitmap(color);
     return blendBitmap_.get();
 }

@@ -53,17 +53,22 @@ void TgrBaseGrid::GridFontChanged() {
         if (TgrCol* c = gridCols_->ColAt(fontCols_[i])) c->FollowGridFont();
     for (Integer i = 0; i < fontRows_.Count(); ++i)
         if (TgrRow* r = gridRows_->GetRow(fontRows_[i])) r->FollowGridFont();
-    RefreshCellElementFonts();
+    RefreshKeptCellFonts();
     if (dropDownForm_) dropDownForm_->Font()->Assign(*Font());
     canvasNeedsPriming_ = true;
     Invalidate();
 }
 
-void TgrBaseGrid::RefreshCellElementFonts() {
-    if (!cellProps_) return;
+bool TgrBaseGrid::RefreshKeptCellFonts() {
+    if (!cellProps_) return false;
+    bool any = false;
     Integer index = 0, col = 0, row = 0;
-    while (NextCellPair(fontCells_, index, col, row))
-        if (TgrCellElement* e = cellProps_->FindCell(col, row)) e->GridFontChanged();
+    while (fontCells_.NextPair(index, col, row))
+        if (TgrCellElement* e = cellProps_->FindCell(col, row)) {
+            e->GridFontChanged();
+            any = true;
+        }
+    return any;
 }
 
 void TgrBaseGrid::ParentFontChanged() {

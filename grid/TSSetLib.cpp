@@ -584,3 +584,42 @@ void TgrIntegerSetList::Assign(const TgrIntegerSetList& other) {
         }
     }
 }
+
+// ------------------------------------------------------------ TgrCoordList
+
+void TgrCoordList::AddPair(Integer dataCol, Integer dataRow) {
+    Add(dataCol);
+    Add(dataRow);
+}
+
+void TgrCoordList::RemovePair(Integer dataCol, Integer dataRow) {
+    // Rebuild without the first equal pair (the list has no delete-at).
+    std::vector<Integer> items;
+    bool removed = false;
+    for (Integer i = 0; i + 1 < Count(); i += 2) {
+        Integer c = Get(i), r = Get(i + 1);
+        if (!removed && c == dataCol && r == dataRow) {
+            removed = true;
+            continue;
+        }
+        items.push_back(c);
+        items.push_back(r);
+    }
+    if (!removed) return;
+    Clear();
+    for (Integer v : items) Add(v);
+}
+
+void TgrCoordList::SetPair(Integer index, Integer dataCol, Integer dataRow) {
+    if (index < 0 || index + 1 >= Count()) return;
+    Put(index, dataCol);
+    Put(index + 1, dataRow);
+}
+
+bool TgrCoordList::NextPair(Integer& index, Integer& dataCol, Integer& dataRow) const {
+    if (index < 0 || index + 1 >= Count()) return false;
+    dataCol = Get(index);
+    dataRow = Get(index + 1);
+    index += 2;
+    return true;
+}

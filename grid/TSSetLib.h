@@ -301,6 +301,18 @@ private:
     std::vector<Integer> items_;
 };
 
+// Cells as (data column, data row) pairs, two entries each, in one list.
+class TgrCoordList : public TgrIntegerList {
+public:
+    void AddPair(Integer dataCol, Integer dataRow);
+    // Removes the first equal pair.
+    void RemovePair(Integer dataCol, Integer dataRow);
+    // Overwrites the pair at index when index + 1 is below the count.
+    void SetPair(Integer index, Integer dataCol, Integer dataRow);
+    // The pair at index; index advances by two. False when no pair is left.
+    bool NextPair(Integer& index, Integer& dataCol, Integer& dataRow) const;
+};
+
 // A list of integer sets (or none), indexed from 0. The list owns its sets:
 // Put frees a set it replaces, Clear frees them all.
 class TgrIntegerSetList {

@@ -226,6 +226,7 @@ TEST_F(DBGridCursor, PendingNewRecordsShowAsAPlaceholderRow) {
     ASSERT_GE(row, 1);
     EXPECT_EQ(grid->GetCellValue(2, row).AsString(), "New");
     EXPECT_EQ(window->FindBookmarkRow(""), 0);
+    EXPECT_EQ(window->GetRecordCount(), 51);
 }
 
 TEST_F(DBGridCursor, AChangedFieldLayoutKeepsTheWindowsRecords) {

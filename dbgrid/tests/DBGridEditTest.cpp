@@ -43,9 +43,9 @@ TEST_F(DBGridEdit, EditingACellAndLeavingTheRowPosts) {
     EXPECT_EQ(table->FieldByName("Name")->AsString(), "N1");
     grid->Take();
     ASSERT_TRUE(grid->CanSelectCell(2, 2));
-    // Leaving the row asks for pending values, then checks the record
-    // (which asks again) and posts it.
-    EXPECT_EQ(grid->Take(), "update update update editing changed scrolled 0");
+    // Leaving the row puts the pending value, puts the values once more
+    // before it checks the record (which asks again) and posts it.
+    EXPECT_EQ(grid->Take(), "update update update update editing changed scrolled 0");
     EXPECT_EQ(table->State(), dsBrowse);
     EXPECT_EQ(NameOf(1), "Ann");
     EXPECT_EQ(table->FieldByName("ID")->AsInteger(), 2);

@@ -301,16 +301,16 @@ TEST_F(CellFixture, KeptFontCellsAreListedOnceAndDroppedWhenCleared) {
 }
 
 TEST(CellPairsTest, PairListRoutines) {
-    TgrIntegerList list;
-    AddCellPair(list, 1, 2);
-    AddCellPair(list, 3, 4);
-    AddCellPair(list, 1, 2);
-    RemoveCellPair(list, 1, 2);
-    SetCellPair(list, 2, 5, 6);
-    SetCellPair(list, 3, 9, 9);  // no pair starts there whole
+    TgrCoordList list;
+    list.AddPair(1, 2);
+    list.AddPair(3, 4);
+    list.AddPair(1, 2);
+    list.RemovePair(1, 2);
+    list.SetPair(2, 5, 6);
+    list.SetPair(3, 9, 9);  // no pair starts there whole
     Integer i = 0, c = 0, r = 0;
     std::string s;
-    while (NextCellPair(list, i, c, r)) s += PropGridRecorder::N2(c, r) + " ";
+    while (list.NextPair(i, c, r)) s += PropGridRecorder::N2(c, r) + " ";
     EXPECT_EQ(s, "3,4 5,6 ");
     EXPECT_EQ(i, 4);
 }

@@ -120,13 +120,13 @@ TEST_F(GridBase, CellAndRangeRectangles) {
     EXPECT_EQ(grid->RangePixels({1, 1, 2, 2}, true), TRect(65, 25, 195, 75));
     EXPECT_EQ(grid->CellPixels(4, 1), TRect(260, 25, 320, 49));  // cut at the client edge
     EXPECT_EQ(grid->RangeRect(2, 2, 1, 1), TRect());            // inverted
-    grid->SetTopLeft(3, 1);
+    grid->SetTopLeftCell(3, 1);
     EXPECT_EQ(grid->RangeRect(1, 1, 2, 1), TRect());             // hidden left of the top-left cell
     EXPECT_EQ(grid->RangeRect(1, 1, 3, 1), TRect(65, 25, 129, 49));
     EXPECT_EQ(grid->CellPixels(0, 1), TRect(0, 25, 64, 49));     // fixed cells stay
 
     // A column of width 0 takes only its grid line.
-    grid->SetTopLeft(1, 1);
+    grid->SetTopLeftCell(1, 1);
     grid->SetColWidthAt(2, 0);
     EXPECT_EQ(grid->CellPixels(3, 1).Left, 131);
 }

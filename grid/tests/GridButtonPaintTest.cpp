@@ -64,7 +64,7 @@ TEST_F(GridButtonPaint, InactiveButtonsShowByTheirState) {
         bool otherFace;  // whether that cell's button shows the face colour
     } cases[] = {
         {"ibsBackGround: every button on its face", ibsBackGround, 9, true},
-        {"ibsShow: the picture on the plain cell", ibsShow, 9, false},
+        {"ibsPicture: the picture on the plain cell", ibsPicture, 9, false},
         {"ibsNone: only the current cell's button", ibsNone, 0, false},
     };
     for (const Case& c : cases) {

@@ -222,7 +222,7 @@ TEST_F(GridButtons, HitTestsFollowTheButtonObject) {
 }
 
 TEST_F(GridButtons, PicturesAreTheObjectsAndMoveWithTheirWidth) {
-    grid->SetInactiveButtonState(ibsShow);
+    grid->SetInactiveButtonState(ibsPicture);
     // The arrow's three black rows in the combo button, the dots in the
     // detail button.
     QImage p = Picture();

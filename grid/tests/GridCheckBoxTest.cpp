@@ -150,7 +150,7 @@ TEST_F(CheckBox, TheSpaceBarShowsThePressedGlyphAndTogglesOnRelease) {
     EXPECT_TRUE(box->SpaceHeld());
     TCopyMode mode;
     TRect src;
-    box->GetCheckPicture(box->State(), mode, true, src);
+    box->GetGlyph(box->State(), mode, true, src);
     EXPECT_EQ(src.Top, (4 + 9) * CheckGlyphSize);  // pressed unchecked check-style glyph
     // Repeats while held are swallowed.
     c = ' ';
@@ -201,7 +201,7 @@ TEST_F(CheckBox, GlyphsAreCentredAndFlatGlyphsTakeTheBackground) {
     box->SetCheckBoxStyle(stFlat);
     TCopyMode mode;
     TRect src;
-    box->GetCheckPicture(cbUnchecked, mode, false, src);
+    box->GetGlyph(cbUnchecked, mode, false, src);
     EXPECT_EQ(mode, cmMergeCopy);
     box->PaintCheck(c, TRect(0, 0, 41, 21), false);
     EXPECT_EQ(c->GetPixel(19, 10), clYellow);

@@ -59,3 +59,35 @@ TEST(GridDrawInfo, TheOwnerChangesOneCellNotTheSharedFonts) {
 }
 
 }  // namespace
+
+// A cell's text is measured as it is drawn: in the font and word wrap the
+// owner's draw information gives it.
+TEST(GridDrawInfo, TextIsMeasuredInTheOwnersFontAndWrap) {
+    Application->Initialize();
+    auto* form = new TForm(Application);
+    auto* grid = new TDrawInfoGrid(form);
+    grid->SetParent(form);
+    grid->SetBounds(0, 0, 300, 120);
+    grid->SetCols(1);
+    grid->SetRows(2);
+    grid->SetStoreData(true);
+    grid->Col(1)->SetWidth(60);
+    grid->Col(1)->SetWordWrap(wwOff);
+    grid->PutCellValue(1, 1, Variant("one two three four"));
+    Integer height = 0, plain = 0, owner = 0;
+    grid->GetCellTextHeight(1, 1, height, plain);
+    Integer plainHeight = height;
+    grid->Handler = [](Integer, Integer r, TgrDrawInfo& info) {
+        if (r == 1) info.WordWrap = wwOn;
+    };
+    grid->GetCellTextHeight(1, 1, height, owner);
+    EXPECT_EQ(plain, 1) << "without wrapping one line";
+    EXPECT_GT(owner, 1) << "the owner's word wrap breaks the text";
+    grid->Handler = [](Integer, Integer r, TgrDrawInfo& info) {
+        if (r == 1) info.Font->SetSize(24);
+    };
+    grid->GetCellTextHeight(1, 1, height, owner);
+    EXPECT_GT(height, plainHeight) << "the owner's larger font";
+    EXPECT_NE(grid->Font()->Size(), 24);
+    Application->ResetForTesting();
+}

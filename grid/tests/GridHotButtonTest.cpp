@@ -108,7 +108,7 @@ TEST_F(GridHotButton, OnlyAFlatButtonOutsideTheBackgroundStateIsRaised) {
         bool raised;
     } cases[] = {
         {"flat, background", true, ibsBackGround, true},
-        {"flat, picture only", true, ibsShow, true},
+        {"flat, picture only", true, ibsPicture, true},
         {"3D with a background: raised anyway", false, ibsBackGround, false},
     };
     for (const Case& c : cases) {

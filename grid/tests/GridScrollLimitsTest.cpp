@@ -180,10 +180,10 @@ TEST_F(GridScrollLimits, BarsShowOnlyWhereTheCellsDoNotFit) {
 TEST_F(GridScrollLimits, OneWideScrollingColumnAloneNeedsNoBar) {
     Make(1, 3);
     grid->SetColWidthAt(1, 1000);
-    EXPECT_FALSE(grid->HorzScrollBarNeeded());
+    EXPECT_FALSE(grid->IsHorzScrollBarNeeded());
     grid->SetCols(2);
     grid->SetColWidthAt(1, 1000);
-    EXPECT_TRUE(grid->HorzScrollBarNeeded());
+    EXPECT_TRUE(grid->IsHorzScrollBarNeeded());
 }
 
 TEST_F(GridScrollLimits, ABarUpdateDuringAPaintLockRunsAtTheEndOfTheNextPaint) {
@@ -221,7 +221,7 @@ TEST_F(GridScrollLimits, AScrollModeHoldsForOneMoveOnly) {
     grid->MoveToDisplayCell(1, 4);
     grid->Update();
     TRect prev = grid->CellRect(1, 3), prevRow = grid->CellRect(0, 3);
-    grid->ScrollToWithMode(1, 2, smKeepCell);
+    grid->ScrollWithMode(1, 2, smKeepCell);
     EXPECT_EQ(grid->ScrollMode(), smPlain);
     EXPECT_EQ(grid->PrevCellRect().Left, prev.Left + 3);
     EXPECT_EQ(grid->PrevCellRect().Top, prev.Top);

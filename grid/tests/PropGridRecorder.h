@@ -50,7 +50,7 @@ public:
     std::map<Integer, Integer> colDisplayOfData, rowDisplayOfData;
     TFont font;
     std::set<FakeCombo*> liveCombos;
-    TgrIntegerList keptFontCells;
+    TgrCoordList keptFontCells;
     std::map<Integer, std::set<Integer>> cellsByCol, cellsByRow;
 
     TgrCellPropSet& Cells() { return *cells_; }
@@ -138,7 +138,7 @@ public:
         Note("unindex " + N2(e->DataCol, e->DataRow));
     }
     void ClearCellElementCache() override {}
-    TgrIntegerList& KeptFontCells() override { return keptFontCells; }
+    TgrCoordList& KeptFontCells() override { return keptFontCells; }
     TgrCellPropSet* CellPropSet() override { return cells_.get(); }
 
     TFont* GridFont() override { return &font; }
@@ -237,8 +237,8 @@ public:
         Note(std::string(s ? "select " : "deselect ") + N2(a, b));
     }
     void DeselectDisplayCols(Integer a, Integer b) override { SelectDisplayCols(a, b, false); }
-    void AdjustCellRangeForHiddenCol(Integer c) override { Note("shrinkCol " + N(c)); }
-    void AdjustCellRangeForHiddenRow(Integer r) override { Note("shrinkRow " + N(r)); }
+    void ShrinkRangeOffCol(Integer c) override { Note("shrinkCol " + N(c)); }
+    void ShrinkRangeOffRow(Integer r) override { Note("shrinkRow " + N(r)); }
     void FireSelectChanged(bool) override { Note("selectChanged"); }
     void CheckGridStatusChanged() override { Note("status"); }
 
@@ -263,19 +263,23 @@ public:
     void InvalidateGrid() override { Note("invalidateAll"); }
 
     void MoveColIndex(Integer a, Integer b) override { Note("moveIndex " + N2(a, b)); }
-    void MoveVisibleColEntry(Integer a, Integer b) override {
+    void MoveVisibleCol(Integer a, Integer b) override {
+        if (!visibleCols.Materialized()) return;  // as the grid: only with a hidden column
         visibleCols.MovePosition(a, b);
         Note("moveVisible " + N2(a, b));
     }
     void MoveColWidth(Integer a, Integer b) override { Note("moveWidth " + N2(a, b)); }
-    void MoveColSelectionBit(Integer a, Integer b) override { Note("moveSelection " + N2(a, b)); }
-    void FollowCurrentColAfterMove(Integer a, Integer b) override { Note("moveCurrent " + N2(a, b)); }
+    void MoveColSelection(Integer a, Integer b) override { Note("moveSelection " + N2(a, b)); }
+    void MoveCurrentColIndex(Integer a, Integer b) override { Note("moveCurrent " + N2(a, b)); }
     void DoColMoved(Integer to, Integer n, bool byUser) override {
         Note("colMoved " + N2(to, n) + (byUser ? ",user" : ",code"));
     }
 
     TFont* HeadingFont() override { return &headingFont; }
-    void RefreshCellElementFonts() override { Note("refreshKeptFonts"); }
+    bool RefreshKeptCellFonts() override {
+        Note("refreshKeptFonts");
+        return false;
+    }
     void SetKeptFontCol(Integer c, bool k) override { Note(std::string(k ? "keepCol " : "unkeepCol ") + N(c)); }
     void SetKeptFontRow(Integer r, bool k) override { Note(std::string(k ? "keepRow " : "unkeepRow ") + N(r)); }
 

@@ -218,7 +218,7 @@ TEST_F(GridSelection, ColumnsFollowTheSelectModeAndTheirMoves) {
     EXPECT_FALSE(grid->IsDisplayColSelected(0));
     EXPECT_EQ(grid->ColSelection()->Count(), 2);
     EXPECT_TRUE(grid->Col(2)->GetSelected());
-    grid->MoveColSelectionBit(1, 4);
+    grid->MoveColSelection(1, 4);
     EXPECT_TRUE(grid->IsDisplayColSelected(4));
     EXPECT_TRUE(grid->IsDisplayColSelected(1));  // the old column 2
     EXPECT_FALSE(grid->IsDisplayColSelected(2));

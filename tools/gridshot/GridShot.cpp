@@ -50,7 +50,7 @@ const std::map<std::string, TgrButtonType> kButtonType{
 const std::map<std::string, TgrRowChangedIndicator> kChanged{
     {"riOff", riOff}, {"riOn", riOn}, {"riAutoReset", riAutoReset}};
 const std::map<std::string, TgrInactiveButtonState> kInactive{
-    {"ibsNone", ibsNone}, {"ibsBackGround", ibsBackGround}, {"ibsShow", ibsShow}};
+    {"ibsNone", ibsNone}, {"ibsBackGround", ibsBackGround}, {"ibsPicture", ibsPicture}};
 const std::map<std::string, TgrCellSelectMode> kCellSelect{{"cmNone", cmNone}, {"cmRange", cmRange}};
 const std::map<std::string, TScrollStyle> kScrollBars{
     {"ssNone", ssNone}, {"ssHorizontal", ssHorizontal}, {"ssVertical", ssVertical}, {"ssBoth", ssBoth}};

@@ -53,7 +53,7 @@ TEST(GridShotNormalButton, TheGlyphReplacesTheDefaultFace) {
     };
     for (const Case& c : cases) {
         TGridShot shot;
-        shot.Run(R"({"width":300,"height":100,"grid":{"Cols":2,"Rows":2,"InactiveButtonState":"ibsShow"},
+        shot.Run(R"({"width":300,"height":100,"grid":{"Cols":2,"Rows":2,"InactiveButtonState":"ibsPicture"},
           "columns":[{"Width":90,"ButtonType":"btNormal"},{"Width":90,"ButtonType":"btNormal"}],
           "rows":[["a","b"],["c","d"]]})");
         TgrShotGrid* g = shot.Grid();
