@@ -53,15 +53,7 @@ public:
 class GridControlEvents : public ::testing::Test {
 protected:
     void SetUp() override {
-        Application->Initialize();
-        form = new TForm(Application);
-        form->SetBounds(0, 0, 500, 400);
-        grid = new TEventGrid(form);
-        grid->SetParent(form);
-        grid->SetBounds(0, 0, 400, 200);
-        grid->SetCols(3);
-        grid->SetRows(4);
-        grid->SetStoreData(true);
+        grid = ShownGrid<TEventGrid>(form, 3, 4);
         for (Integer c = 1; c <= 3; ++c)
             for (Integer r = 1; r <= 4; ++r)
                 grid->PutCellValue(c, r, Variant(std::to_string(c) + "," + std::to_string(r)));
@@ -183,7 +175,7 @@ TEST_F(GridControlEvents, AClickOnTheControlIsAClickOnTheCurrentCell) {
 TEST_F(GridControlEvents, AGridTakingAParentSetsUpItsWindowAtOnce) {
     // Made without a parent, with more rows than its height shows.
     auto* later = new TEventGrid(form);
-    later->SetBounds(0, 210, 200, 80);
+    later->SetBounds(0, 130, 200, 60);
     later->SetRows(30);
     later->SetStoreData(true);
     later->PutCellValue(1, 1, Variant(std::string("first")));
