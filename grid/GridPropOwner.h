@@ -144,7 +144,7 @@ public:
     virtual bool CanLeaveCell(Integer dataCol, Integer dataRow, bool check) = 0;
     virtual bool IsInsertRowPos(Integer displayRow) = 0;
     virtual bool IsListBoxSelect() = 0;
-    virtual void SyncListBoxSelection(bool noPaint) = 0;
+    virtual void SyncListBoxSelection(bool fire) = 0;
     virtual bool IsEditMode() = 0;
     // A new maximum length of a display column reaches the active in-cell
     // control when the column is the current one and the grid edits.

@@ -643,9 +643,8 @@ public:
     // The insert-row position while the empty insert row is shown there.
     bool IsInsertRow(Integer displayRow) { return insertRowCount_ > 0 && IsInsertRowPos(displayRow); }
     // In list-box selection (gmListBox, rsSingle) the current row is the one
-    // selected row (SelectOnlyRow) unless another selection is active;
-    // noPaint leaves the window to the next paint.
-    virtual void SyncListBoxSelection(bool noPaint) override;
+    // selected row.
+    virtual void SyncListBoxSelection(bool fire) override;
     void SetControlMaxLength(Integer displayCol, Integer maxLength) override;
     // The in-cell editor takes the current cell's mask name.
     void ApplyEditorMask() override;

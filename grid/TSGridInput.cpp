@@ -1146,10 +1146,25 @@ void TgrBaseGrid::MarkSelectChanged(Integer kind) {
 
 // ------------------------------------------------------------ selection upkeep
 
-void TgrBaseGrid::SyncListBoxSelection(bool noPaint) {
+void TgrBaseGrid::SyncListBoxSelection(bool fire) {
     if (!IsListBoxSelect() || curDisplayRow_ < 1 || curDisplayRow_ >= RowTotal()) return;
-    if (gridStatus_ == gsNormal || (gridStatus_ == gsRowsSelected && !IsCurrentRowSelected()))
-        SelectOnlyRow(curDisplayRow_, noPaint);
+    bool changed = false;
+    if (rowSelection_->Count() > 0) {
+        Integer first = rowSelection_->First(), last = rowSelection_->Last();
+        for (Integer r = first; r <= last; ++r)
+            if (r != curDisplayRow_ && rowSelection_->IsSelected(r)) {
+                DeselectDisplayRows(r, r);
+                changed = true;
+            }
+    }
+    if (!IsCurrentRowSelected()) {
+        SelectCurrentRow();
+        changed = true;
+    }
+    if (changed) {
+        MarkSelectChanged(0);
+        if (fire) FireSelectChanged(false);
+    }
 }
 
 void TgrBaseGrid::ApplyEditorMask() {
