@@ -43,7 +43,6 @@ TgrCustomDBGrid::TgrCustomDBGrid(TComponent* owner) : TgrBaseGrid(owner) {
         return UsesRecordIds() ? CompareRecordIds(a, b) : CompareDataRowKeys(a, b);
     };
     selection_ = std::make_unique<TgrDBSelection>(this, &recordOrder_);
-    InstallCurrentCell(CreateCurrentCell());
     RecreateGridCollections();
     ResetEditTracking();
     constructing_ = false;

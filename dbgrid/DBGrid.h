@@ -1268,7 +1268,7 @@ protected:
                        TgrClickPosition upPos) override;
     // A character typed while a searching list is down searches it; typed
     // into a cell whose list fills in, the text is completed.
-    bool DoKeyPress(char& key) override;
+    void KeyPress(char& key) override;
 
 private:
     friend class TfmPrintDbGrid;

@@ -289,7 +289,7 @@ void TgrCustomDBGrid::FireComboGetValue(Integer dataCol, const Variant& dataRow,
     DoComboGetValue(dataCol, dataBound_ ? GetCurrentDataRow() : dataRow, comboRecord, value);
 }
 
-bool TgrCustomDBGrid::DoKeyPress(char& key) {
+void TgrCustomDBGrid::KeyPress(char& key) {
     unsigned char c = static_cast<unsigned char>(key);
     if (dataActive_ && DroppedCombo() && c >= 0x20 && c != 0x7F) {
         TgrDBComboGrid* list = WorkComboGrid();
@@ -297,8 +297,8 @@ bool TgrCustomDBGrid::DoKeyPress(char& key) {
             Variant value;
             if (ComboSearchKey(key, value) && !value.IsEmpty() && !value.IsNull()) EditCurrentCell(value.AsString());
             key = 0;
-            return true;
+            return;
         }
     }
-    return TgrBaseGrid::DoKeyPress(key);
+    TgrBaseGrid::KeyPress(key);
 }

@@ -26,6 +26,9 @@ void RecordGridPress(const TPoint& screenPos, bool leftInKeys) {
 
 TgrGridControl::TgrGridControl(TComponent* owner) : TCustomControl(owner) {
     SetShowHint(false);
+    // The window's mouse input is its own: the grid hears of it through the
+    // window's events, never as a press of its own under the window.
+    if (Widget()) Widget()->setAttribute(Qt::WA_NoMousePropagation);
 }
 
 TgrGridControl::~TgrGridControl() {

@@ -314,8 +314,8 @@ protected:
     // The set-cursor message: CursorAt.
     bool CursorRequest(int x, int y, TCursor& cursor) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
-    bool DoKeyDown(Word16& key, TShiftState shift) override;
-    bool DoKeyPress(char& key) override;
+    void KeyDown(Word16& key, TShiftState shift) override;
+    void KeyPress(char& key) override;
     // The default keyboard (after the key-down event and AcceptsGridKey).
     virtual void ProcessKeyDown(Word16& key, TShiftState shift);
     void Paint() override;

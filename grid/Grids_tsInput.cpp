@@ -382,12 +382,10 @@ void TCustomGrid_ts::TimerTick() {
 
 // --------------------------------------------------------------- keyboard
 
-bool TCustomGrid_ts::DoKeyDown(Word16& key, TShiftState shift) {
-    if (OnKeyDown) OnKeyDown(this, key, shift);
-    if (key == 0) return true;
-    if (!AcceptsGridKey(key, shift)) return false;
+void TCustomGrid_ts::KeyDown(Word16& key, TShiftState shift) {
+    TCustomControl::KeyDown(key, shift);
+    if (key == 0 || !AcceptsGridKey(key, shift)) return;
     ProcessKeyDown(key, shift);
-    return key == 0;
 }
 
 void TCustomGrid_ts::ProcessKeyDown(Word16& key, TShiftState shift) {
@@ -477,22 +475,20 @@ void TCustomGrid_ts::ProcessKeyDown(Word16& key, TShiftState shift) {
     if (rightToLeft_ && ctrl && (key == VK_HOME || key == VK_END)) Invalidate();
 }
 
-bool TCustomGrid_ts::DoKeyPress(char& key) {
-    if (OnKeyPress) OnKeyPress(this, key);
-    if (key == 0) return true;
+void TCustomGrid_ts::KeyPress(char& key) {
+    TCustomControl::KeyPress(key);
+    if (key == 0) return;
     if (!(gridOptions_ & gxAlwaysShowEditor) && key == '\r') {
         if (editingActive_) CloseEditor();
         else OpenEditor();
         key = 0;
-        return true;
+        return;
     }
     // The character message: typing opens the editor with the character.
     if ((gridOptions_ & gxEditing) && (key == '\b' || static_cast<unsigned char>(key) >= 32)) {
         OpenEditorWithChar(key);
         key = 0;
-        return true;
     }
-    return false;
 }
 
 // ----------------------------------------------------------------- editor

@@ -53,7 +53,7 @@ TgrBaseGrid::TgrBaseGrid(TComponent* owner) : TCustomGrid_ts(owner) {
     InitDefaults();
     colSelection_->SetSize(ColTotal());
     rowSelection_->SetSize(RowTotal());
-    currentCell_ = std::make_unique<TgrCurrentCell>(this);
+    currentCell_ = CreateCurrentCell();
     CreateCellControls();
     visibleCols_->SetVisibleCount(Cols(), 1);
     visibleRows_->SetVisibleCount(Rows(), 1);
@@ -157,11 +157,14 @@ std::unique_ptr<TgrGridCols> TgrBaseGrid::CreateGridCols() { return std::make_un
 
 std::unique_ptr<TgrGridRows> TgrBaseGrid::CreateGridRows() { return std::make_unique<TgrGridRows>(RowTotal(), this); }
 
+std::unique_ptr<TgrCurrentCell> TgrBaseGrid::CreateCurrentCell() { return std::make_unique<TgrCurrentCell>(this); }
+
 void TgrBaseGrid::RecreateGridCollections() {
     gridCols_.reset();
     gridRows_.reset();
     gridCols_ = CreateGridCols();
     gridRows_ = CreateGridRows();
+    currentCell_ = CreateCurrentCell();
     for (Integer p = 1; p < ColTotal(); ++p)
         if (TgrCol* c = gridCols_->ColAt(colMap_[std::size_t(p)])) c->RenumberDisplayCol(p);
     bool rowsMoved = false;
@@ -178,25 +181,25 @@ void TgrBaseGrid::CreateCellControls() {
     // handed over; OnEnter, OnExit and OnAfterKeyUp stay unset.
     auto wire = [this](TgrCustomGridControl* c) {
         c->SetCursor(Cursor());
-        c->SetOnAfterKeyDown(std::bind(&TgrBaseGrid::ControlKeyDown, this, _1, _2, _3));
-        c->SetOnAfterKeyPress(std::bind(&TgrBaseGrid::ControlKeyPress, this, _1, _2));
-        c->SetOnCaretChange(std::bind(&TgrBaseGrid::ControlValueStored, this, _1, _2));
-        c->SetOnTextChange(std::bind(&TgrBaseGrid::ControlValueChanged, this, _1, _2, _3, _4));
-        c->SetOnCanEdit(std::bind(&TgrBaseGrid::ControlStartEdit, this, _1, _2));
-        c->SetOnCanChange(std::bind(&TgrBaseGrid::ControlPrepareEdit, this, _1, _2, _3));
-        c->SetOnUndo(std::bind(&TgrBaseGrid::ControlUndo, this, _1, _2, _3));
-        c->SetOnKeyDown(std::bind(&TgrBaseGrid::ControlKeyDownEvent, this, _1, _2, _3));
-        c->SetOnKeyUp(std::bind(&TgrBaseGrid::ControlKeyUpEvent, this, _1, _2, _3));
-        c->SetOnKeyPress(std::bind(&TgrBaseGrid::ControlKeyPressEvent, this, _1, _2));
-        c->SetOnClick(std::bind(&TgrBaseGrid::ControlClick, this, _1));
-        c->SetOnDblClick(std::bind(&TgrBaseGrid::ControlDblClick, this, _1));
-        c->SetOnMouseDown(std::bind(&TgrBaseGrid::ControlMouseDown, this, _1, _2, _3, _4, _5));
-        c->SetOnMouseUp(std::bind(&TgrBaseGrid::ControlMouseUp, this, _1, _2, _3, _4, _5));
-        c->SetOnMouseMove(std::bind(&TgrBaseGrid::ControlMouseMove, this, _1, _2, _3, _4));
+        c->SetOnAfterKeyDown(std::bind(&TgrBaseGrid::HandleControlAfterKeyDown, this, _1, _2, _3));
+        c->SetOnAfterKeyPress(std::bind(&TgrBaseGrid::HandleControlAfterKeyPress, this, _1, _2));
+        c->SetOnCaretChange(std::bind(&TgrBaseGrid::HandleControlChange, this, _1, _2));
+        c->SetOnTextChange(std::bind(&TgrBaseGrid::HandleControlEdited, this, _1, _2, _3, _4));
+        c->SetOnCanEdit(std::bind(&TgrBaseGrid::HandleControlCanEdit, this, _1, _2));
+        c->SetOnCanChange(std::bind(&TgrBaseGrid::HandleControlCanChange, this, _1, _2, _3));
+        c->SetOnUndo(std::bind(&TgrBaseGrid::HandleControlUndo, this, _1, _2, _3));
+        c->SetOnKeyDown(std::bind(&TgrBaseGrid::HandleControlKeyDown, this, _1, _2, _3));
+        c->SetOnKeyUp(std::bind(&TgrBaseGrid::HandleControlKeyUp, this, _1, _2, _3));
+        c->SetOnKeyPress(std::bind(&TgrBaseGrid::HandleControlKeyPress, this, _1, _2));
+        c->SetOnClick(std::bind(&TgrBaseGrid::HandleControlClick, this, _1));
+        c->SetOnDblClick(std::bind(&TgrBaseGrid::HandleControlDblClick, this, _1));
+        c->SetOnMouseDown(std::bind(&TgrBaseGrid::HandleControlMouseDown, this, _1, _2, _3, _4, _5));
+        c->SetOnMouseUp(std::bind(&TgrBaseGrid::HandleControlMouseUp, this, _1, _2, _3, _4, _5));
+        c->SetOnMouseMove(std::bind(&TgrBaseGrid::HandleControlMouseMove, this, _1, _2, _3, _4));
         c->SetOnKillFocus(std::bind(&TgrBaseGrid::HandleControlKillFocus, this, _1));
-        c->SetOnWantKey(std::bind(&TgrBaseGrid::ControlWantsEscape, this, _1, _2, _3));
-        c->SetOnMaskError(std::bind(&TgrBaseGrid::ControlInvalidMaskEdit, this, _1, _2, _3));
-        c->SetOnTextResize(std::bind(&TgrBaseGrid::ControlEditTextResized, this, _1, _2));
+        c->SetOnWantKey(std::bind(&TgrBaseGrid::HandleControlWantKey, this, _1, _2, _3));
+        c->SetOnMaskError(std::bind(&TgrBaseGrid::HandleControlMaskError, this, _1, _2, _3));
+        c->SetOnTextResize(std::bind(&TgrBaseGrid::HandleControlTextResize, this, _1, _2));
     };
     editControl_ = std::make_unique<TgrEditGridControl>(this);
     editControl_->SetLeft(-editControl_->Width() - 1);

@@ -723,8 +723,8 @@ public:
     // noted instead of done; when the last suspension ends the notes are
     // applied, the control comes back and the grid repaints once. Reading
     // from a form file counts as suspended too.
-    void SuspendLayoutUpdates(bool begin = true);
-    void ResumeLayout() { SuspendLayoutUpdates(false); }
+    void SuspendLayout(bool begin = true);
+    void ResumeLayout() { SuspendLayout(false); }
     bool IsLayoutSuspended() const { return layoutSuspend_ > 0 || IsReading(); }
     // Runs the top-left work noted while layout was suspended.
     void ApplyPendingLayout();
@@ -1498,7 +1498,7 @@ public:
     // Ends the current cell's edit. Storing, the mask and OnEndCellEdit must
     // accept (False keeps the edit running); otherwise the value from
     // before the edit comes back. True when no edit runs.
-    bool EndCellEdit(bool store = true);
+    virtual bool EndCellEdit(bool store = true);
     // ------------------------------------------------ in-cell control activation
     // Normal grid status, gmEdit or gmEditInsert, and a current data cell
     // that is neither read-only nor selected.
@@ -1810,32 +1810,33 @@ public:
     // The handlers of the in-cell controls' events (sender: the control's
     // window; points in its client coordinates). Only the control over the
     // current cell starts and reports edits. The key handlers run the
-    // grid's own key entry points under the key lock, so the keys fire the
-    // grid's key events; what the control leaves of a key goes to the
-    // grid's key table afterwards (ControlKeyDown), a typed
-    // character to the combo search (ControlKeyPress). Mouse
-    // events fire the grid's own in grid coordinates.
-    virtual void ControlStartEdit(TObject* sender, bool& cancel);
-    virtual void ControlPrepareEdit(TObject* sender, bool byUser, bool& cancel);
-    virtual void ControlValueChanged(TObject* sender, bool edited, bool inserted, bool byUser);
+    // grid's KeyDown and KeyPress under the key lock, so the keys fire the
+    // grid's key events only; what the control leaves of a key goes to the
+    // grid's key table afterwards (HandleControlAfterKeyDown), a typed
+    // character to the combo search (HandleControlAfterKeyPress). A click
+    // is a click on the current cell; mouse events fire the grid's own in
+    // grid coordinates.
+    virtual void HandleControlCanEdit(TObject* sender, bool& cancel);
+    virtual void HandleControlCanChange(TObject* sender, bool byUser, bool& cancel);
+    virtual void HandleControlEdited(TObject* sender, bool edited, bool inserted, bool byUser);
     // The control's selection (and, when the text changed, its value) is
     // copied into the current cell and, with StoreData, the stored value.
-    virtual void ControlValueStored(TObject* sender, bool textChanged);
+    virtual void HandleControlChange(TObject* sender, bool textChanged);
     // cancel: the control keeps its value (the grid restored none).
-    virtual void ControlUndo(TObject* sender, bool byUser, bool& cancel);
-    virtual void ControlWantsEscape(TObject* sender, Word16 key, bool& want);
-    virtual void ControlInvalidMaskEdit(TObject* sender, const std::string& text, bool& accept);
-    virtual void ControlEditTextResized(TObject* sender, bool byUser);
-    virtual void ControlKeyDown(TObject* sender, Word16& key, TShiftState shift);
-    virtual void ControlKeyPress(TObject* sender, char& key);
-    virtual void ControlKeyDownEvent(TObject* sender, Word16& key, TShiftState shift);
-    virtual void ControlKeyUpEvent(TObject* sender, Word16& key, TShiftState shift);
-    virtual void ControlKeyPressEvent(TObject* sender, char& key);
-    virtual void ControlClick(TObject* sender);
-    virtual void ControlDblClick(TObject* sender);
-    virtual void ControlMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
-    virtual void ControlMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
-    virtual void ControlMouseMove(TObject* sender, TShiftState shift, int x, int y);
+    virtual void HandleControlUndo(TObject* sender, bool byUser, bool& cancel);
+    virtual void HandleControlWantKey(TObject* sender, Word16 key, bool& want);
+    virtual void HandleControlMaskError(TObject* sender, const std::string& text, bool& accept);
+    virtual void HandleControlTextResize(TObject* sender, bool byUser);
+    virtual void HandleControlAfterKeyDown(TObject* sender, Word16& key, TShiftState shift);
+    virtual void HandleControlAfterKeyPress(TObject* sender, char& key);
+    virtual void HandleControlKeyDown(TObject* sender, Word16& key, TShiftState shift);
+    virtual void HandleControlKeyUp(TObject* sender, Word16& key, TShiftState shift);
+    virtual void HandleControlKeyPress(TObject* sender, char& key);
+    virtual void HandleControlClick(TObject* sender);
+    virtual void HandleControlDblClick(TObject* sender);
+    virtual void HandleControlMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    virtual void HandleControlMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
+    virtual void HandleControlMouseMove(TObject* sender, TShiftState shift, int x, int y);
     virtual void HandleControlKillFocus(TObject* sender);
     TgrCustomGridControl* ControlOfWindow(TObject* window) const;
     // The focus messages: the grid receives the focus (the control shows
@@ -2227,14 +2228,12 @@ protected:
     virtual std::unique_ptr<TgrGridCols> CreateGridCols();
     virtual std::unique_ptr<TgrGridRows> CreateGridRows();
     virtual void CreateCellControls();
-    // The constructor runs the grid's own factories; a descendant that
-    // supplies its own column and row classes calls this from its
-    // constructor to make the lists again through its factories (column and
-    // row objects of the old lists are dropped).
+    // The constructor runs the grid's own factories (a virtual call there
+    // does not reach a descendant); a descendant that supplies its own
+    // column, row or current-cell classes calls this from its constructor
+    // to make the lists and the current cell again through its factories
+    // (column and row objects of the old lists are dropped).
     void RecreateGridCollections();
-    // A descendant with a current-cell class of its own installs an object
-    // of it from its constructor, in place of the grid's own.
-    void InstallCurrentCell(std::unique_ptr<TgrCurrentCell> cell);
 
 public:
     // ------------------------------------------------ descendant hooks
@@ -2363,9 +2362,9 @@ protected:
     void ProcessKeyDown(Word16& key, TShiftState shift) override;
     // The first key release after a focus taken by keyboard hands the
     // focus to the shown in-cell control.
-    void DoKeyUp(Word16& key, TShiftState shift) override;
+    void KeyUp(Word16& key, TShiftState shift) override;
     // Typing starts editing a text cell; the character goes to the editor.
-    bool DoKeyPress(char& key) override;
+    void KeyPress(char& key) override;
     // Keys the in-cell control passes on fire the grid's key events but are
     // not processed as navigation while the key lock is raised.
     // The key lock: False raises it, True lowers it (never below 0); keys
@@ -3181,7 +3180,7 @@ protected:
     virtual void DoComboLCompareValue(const std::string& comboText, const std::string& cellText, Integer length,
                                       Integer& result);
     // OnKeyDown (DoGridKeyDown), then the grid's key table.
-    bool DoKeyDown(Word16& key, TShiftState shift) override;
+    void KeyDown(Word16& key, TShiftState shift) override;
 
 private:
     Integer directDrawing_ = 0;
@@ -3432,6 +3431,14 @@ private:
     // (end of section)
 
     // In-cell control events and the window.
+protected:
+    // The current cell's object (a descendant answers its own class).
+    virtual std::unique_ptr<TgrCurrentCell> CreateCurrentCell();
+    // The window is in place (the grid got a parent): the controls join
+    // it, the current cell is taken up again with its control hidden, and
+    // the control shows again with its whole text selected; the scroll bars
+    // follow the new window.
+    virtual void CreateWnd();
 
     // (end of section)
 

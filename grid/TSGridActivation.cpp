@@ -341,7 +341,7 @@ void TgrBaseGrid::ForwardPressToEditor(bool) {
 // ------------------------------------------------------------ the control's events
 
 // Only the control over the current cell edits it.
-void TgrBaseGrid::ControlStartEdit(TObject* sender, bool& cancel) {
+void TgrBaseGrid::HandleControlCanEdit(TObject* sender, bool& cancel) {
     // Values the grid itself puts into the control are no edits.
     if (ControlOfWindow(sender) != activeControl_ || !IsEditStartUnlocked() || painting_) return;
     // The start events fire once: BeginCellEdit answers at once while the
@@ -349,18 +349,18 @@ void TgrBaseGrid::ControlStartEdit(TObject* sender, bool& cancel) {
     cancel = !BeginCellEdit();
 }
 
-void TgrBaseGrid::ControlPrepareEdit(TObject* sender, bool byUser, bool& cancel) {
+void TgrBaseGrid::HandleControlCanChange(TObject* sender, bool byUser, bool& cancel) {
     cancel = false;
     if (ControlOfWindow(sender) != activeControl_) return;
     if (!painting_ && IsEditStartUnlocked() && byUser) cancel = !PrepareCellEdit(curDataCol_, true);
 }
 
-void TgrBaseGrid::ControlValueChanged(TObject* sender, bool edited, bool inserted, bool byUser) {
+void TgrBaseGrid::HandleControlEdited(TObject* sender, bool edited, bool inserted, bool byUser) {
     if (ControlOfWindow(sender) != activeControl_) return;
     CellValueEdited(edited, byUser, inserted);
 }
 
-void TgrBaseGrid::ControlValueStored(TObject*, bool textChanged) {
+void TgrBaseGrid::HandleControlChange(TObject*, bool textChanged) {
     if (!activeControl_ || !currentCell_) return;
     currentCell_->NoteSelection(activeControl_->GetSelStart(), activeControl_->GetSelLength());
     if (!textChanged || !HasCurrentCell()) return;
@@ -371,7 +371,7 @@ void TgrBaseGrid::ControlValueStored(TObject*, bool textChanged) {
         StoreCellValue(curDataCol_, curDataRow_, value, GetCurrentControlType());
 }
 
-void TgrBaseGrid::ControlUndo(TObject*, bool byUser, bool& cancel) {
+void TgrBaseGrid::HandleControlUndo(TObject*, bool byUser, bool& cancel) {
     if (droppedCombo_) {
         CloseDropDowns(false);
         cancel = true;
@@ -382,7 +382,7 @@ void TgrBaseGrid::ControlUndo(TObject*, bool byUser, bool& cancel) {
     cancel = !(allowed && kept);
 }
 
-void TgrBaseGrid::ControlWantsEscape(TObject*, Word16 key, bool& want) {
+void TgrBaseGrid::HandleControlWantKey(TObject*, Word16 key, bool& want) {
     if (key != VK_ESCAPE) {
         want = true;
         return;
@@ -391,11 +391,11 @@ void TgrBaseGrid::ControlWantsEscape(TObject*, Word16 key, bool& want) {
            !comboSearchText_.empty() || droppedCombo_ != nullptr || IsInsertRowPos(curDisplayRow_);
 }
 
-void TgrBaseGrid::ControlInvalidMaskEdit(TObject*, const std::string& text, bool& accept) {
+void TgrBaseGrid::HandleControlMaskError(TObject*, const std::string& text, bool& accept) {
     FireInvalidMaskEdit(text, accept);
 }
 
-void TgrBaseGrid::ControlEditTextResized(TObject*, bool byUser) { DoEditTextResized(byUser); }
+void TgrBaseGrid::HandleControlTextResize(TObject*, bool byUser) { DoEditTextResized(byUser); }
 
 namespace {
 // Raises the key lock for a scope, so that keys of the in-cell control fire
@@ -408,45 +408,50 @@ struct KeyLockScope {
 };
 }  // namespace
 
-void TgrBaseGrid::ControlKeyDownEvent(TObject*, Word16& key, TShiftState shift) {
+void TgrBaseGrid::HandleControlKeyDown(TObject*, Word16& key, TShiftState shift) {
     // Keys the grid itself hands to the control have fired the grid's
     // events already.
     if (forwardingKey_) return;
     KeyLockScope scope(*this, &TgrBaseGrid::LockKeys);
-    DoKeyDown(key, shift);
+    KeyDown(key, shift);
 }
 
-void TgrBaseGrid::ControlKeyUpEvent(TObject*, Word16& key, TShiftState shift) { DoKeyUp(key, shift); }
+void TgrBaseGrid::HandleControlKeyUp(TObject*, Word16& key, TShiftState shift) { KeyUp(key, shift); }
 
-void TgrBaseGrid::ControlKeyPressEvent(TObject*, char& key) {
+void TgrBaseGrid::HandleControlKeyPress(TObject*, char& key) {
     if (forwardingKey_) return;
     KeyLockScope scope(*this, &TgrBaseGrid::LockKeys);
-    DoKeyPress(key);
+    KeyPress(key);
 }
 
-void TgrBaseGrid::ControlKeyDown(TObject*, Word16& key, TShiftState shift) {
+void TgrBaseGrid::HandleControlAfterKeyDown(TObject*, Word16& key, TShiftState shift) {
     // Keys the grid itself forwarded to the control come back here once.
     if (forwardingKey_ || key == 0) return;
     ProcessKeyDown(key, shift);
 }
 
-void TgrBaseGrid::ControlKeyPress(TObject*, char& key) {
+void TgrBaseGrid::HandleControlAfterKeyPress(TObject*, char& key) {
     if (static_cast<unsigned char>(key) >= 32) ComboCharKey(key);
 }
 
-void TgrBaseGrid::ControlClick(TObject*) {
+// A click on the control is a click on the current cell: it is the cell
+// of the release and both cells of the click notification.
+void TgrBaseGrid::HandleControlClick(TObject*) {
     if (OnClick) OnClick(this);
+    SetMouseUpCell(curDisplayCol_, curDisplayRow_);
+    NotifyClickCell(curDataCol_, curDataRow_, curDataCol_, curDataRow_);
 }
 
-void TgrBaseGrid::ControlDblClick(TObject*) {
+void TgrBaseGrid::HandleControlDblClick(TObject*) {
     if (OnDblClick) OnDblClick(this);
     FireDblClickCell(curDataCol_, curDataRow_);
 }
 
-void TgrBaseGrid::ControlMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+void TgrBaseGrid::HandleControlMouseDown(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
     TgrCustomGridControl* control = ControlOfWindow(sender);
     if (!control) return;
     int gx = x + control->Left(), gy = y + control->Top();
+    if ((IsGridFocused() || !checkMouseFocus_) && button == mbLeft) SetMouseDownCell(curDisplayCol_, curDisplayRow_);
     if ((IsGridFocused() || !checkMouseFocus_) && button == mbLeft && control != editControl_.get()) {
         // A press on the drop-down button of a list-only combo cell opens it
         // even over the in-cell control.
@@ -458,12 +463,12 @@ void TgrBaseGrid::ControlMouseDown(TObject* sender, TMouseButton button, TShiftS
     if (OnMouseDown) OnMouseDown(this, button, shift, gx, gy);
 }
 
-void TgrBaseGrid::ControlMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
+void TgrBaseGrid::HandleControlMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y) {
     TgrCustomGridControl* control = ControlOfWindow(sender);
     if (control && OnMouseUp) OnMouseUp(this, button, shift, x + control->Left(), y + control->Top());
 }
 
-void TgrBaseGrid::ControlMouseMove(TObject* sender, TShiftState shift, int x, int y) {
+void TgrBaseGrid::HandleControlMouseMove(TObject* sender, TShiftState shift, int x, int y) {
     TgrCustomGridControl* control = ControlOfWindow(sender);
     if (control && OnMouseMove) OnMouseMove(this, shift, x + control->Left(), y + control->Top());
 }

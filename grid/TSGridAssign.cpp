@@ -33,7 +33,7 @@ void TgrBaseGrid::AssignGridLayout(TgrBaseGrid* source, TgrPropKinds kinds, bool
     }
     bool assigning = assigningLayout_;
     assigningLayout_ = true;
-    SuspendLayoutUpdates();
+    SuspendLayout();
     struct Restore {
         TgrBaseGrid* g;
         bool assigning;

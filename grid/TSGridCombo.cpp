@@ -652,7 +652,7 @@ void TgrBaseGrid::AutoFillCellText(const Variant& value, TgrConvertCase convertC
     LockEditStart(false);
     activeControl_->SetValue(Variant(text));
     LockEditStart(true);
-    ControlValueStored(nullptr, true);
+    HandleControlChange(nullptr, true);
     if (v.size() > t.size()) {
         activeControl_->SetSelStart(selStart);
         activeControl_->SetSelLength(int(v.size()) - selStart);

@@ -33,10 +33,8 @@ void TgrBaseGrid::DoComboLCompareValue(const std::string& comboText, const std::
     if (OnComboLCompareValue) OnComboLCompareValue(this, comboText, cellText, length, result);
 }
 
-bool TgrBaseGrid::DoKeyDown(Word16& key, TShiftState shift) {
+void TgrBaseGrid::KeyDown(Word16& key, TShiftState shift) {
     DoGridKeyDown(key, shift);
-    if (key == 0) return true;
-    if (!AcceptsGridKey(key, shift)) return false;
+    if (key == 0 || !AcceptsGridKey(key, shift)) return;
     ProcessKeyDown(key, shift);
-    return key == 0;
 }

@@ -263,26 +263,33 @@ bool TgrBaseGrid::FireUndoRowEdit(bool byUser, bool asked) {
 
 // ------------------------------------------------------------ keyboard
 
-bool TgrBaseGrid::DoKeyPress(char& key) {
+void TgrBaseGrid::KeyPress(char& key) {
     DoGridKeyPress(key);
-    if (key == 0 || !KeysUnlocked()) return true;
-    if (!IsPrintable(key) && key != '\b') return false;
+    // Under the key lock the key belongs to the in-cell control that passed
+    // it on: only the grid's event has seen it.
+    if (key == 0 || !KeysUnlocked()) return;
+    if (!IsPrintable(key) && key != '\b') return;
     TgrControlType type = GetCurrentControlType();
-    if (type == ctCheck) return key == ' ';
+    if (type == ctCheck) {
+        // The space toggles the check on its key-down.
+        if (key == ' ') key = 0;
+        return;
+    }
     // A list-only combo cell (or one searched while typing) takes typed
     // characters as searches in its list.
     TgrDropDownStyle style;
     if (IsPrintable(key) && CanEdit() && ResolveButtonType(curDataCol_, curDataRow_, style) == btCombo &&
         (style == ddDropDownList || ComboAcceptsKey(key))) {
         ComboCharKey(key);
-        return true;
+        key = 0;
+        return;
     }
-    if (type != ctText || !EnsureEditing(true)) return false;
+    if (type != ctText || !EnsureEditing(true)) return;
     if (!controlShown_ || activeControl_ != editControl_.get() || !(controlPlacedAt_ == current_))
         RefreshCellControl();
     // The editor takes the key shown.
     if (activeControl_ && !activeControl_->GetVisible() && HasWindow()) Update();
-    if (activeControl_ != editControl_.get()) return false;
+    if (activeControl_ != editControl_.get()) return;
     TgrGridEditBox* box = editControl_->EditBox();
     if (!typedSinceEditStart_) {
         // The first typed character replaces the text.
@@ -290,7 +297,7 @@ bool TgrBaseGrid::DoKeyPress(char& key) {
         typedSinceEditStart_ = true;
     }
     box->DoKeyPress(key);
-    return true;
+    key = 0;
 }
 
 bool TgrBaseGrid::ToggleCurrentCheck() {
@@ -943,7 +950,17 @@ bool TgrBaseGrid::WidgetEvent(QEvent* event) {
             FocusLeft();
             return r;
         }
+        case QEvent::KeyPress:
         case QEvent::KeyRelease: {
+            // A key of an in-cell control has reached the grid through the
+            // control's handlers already; passed up by the window system it
+            // would fire the grid's key events and move it a second time.
+            QWidget* focus = QApplication::focusWidget();
+            if (Widget() && focus && focus != Widget() && Widget()->isAncestorOf(focus)) {
+                event->accept();
+                return true;
+            }
+            if (event->type() == QEvent::KeyPress) return TCustomControl::WidgetEvent(event);
             // The focus that came by keyboard passes to the control once its
             // key is up.
             bool r = TCustomControl::WidgetEvent(event);

@@ -208,7 +208,7 @@ void TgrBaseGrid::ProcessKeyDown(Word16& key, TShiftState shift) {
     }
 }
 
-void TgrBaseGrid::DoKeyUp(Word16& key, TShiftState shift) {
+void TgrBaseGrid::KeyUp(Word16& key, TShiftState shift) {
     // The first key after the grid took the focus by keyboard hands the
     // focus on to the shown in-cell control.
     if (keyboardFocus_) {

@@ -8,7 +8,7 @@
 #include "grid/TSGrid.h"
 #include "platform/gui/Forms.h"
 
-void TgrBaseGrid::SuspendLayoutUpdates(bool begin) {
+void TgrBaseGrid::SuspendLayout(bool begin) {
     if (begin) {
         if (layoutSuspend_ == 0) BeginLayoutSuspend();
         ++layoutSuspend_;

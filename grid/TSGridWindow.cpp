@@ -12,14 +12,19 @@ void TgrBaseGrid::SetName(const std::string& name) {
     TComponent::SetName(name);
 }
 
-// With a parent the grid's window is in place: the controls join it and
-// the current cell's control shows, its whole text selected.
 void TgrBaseGrid::SetParent(TWinControl* parent) {
     TCustomGrid_ts::SetParent(parent);
     AttachCellControls();
-    if (!parent) return;
+    if (parent) CreateWnd();
+}
+
+void TgrBaseGrid::CreateWnd() {
+    AttachCellControls();
+    ChangeCurrentCell(curDisplayCol_, curDisplayRow_);
+    if (activeControl_ && activeControl_->GetVisible()) HideActiveControl(false);
     editSelectMode_ = 0;
     RefreshCellControl();
+    UpdateScrollBars();
 }
 
 unsigned TgrBaseGrid::DialogCode(bool ctrlDown) {

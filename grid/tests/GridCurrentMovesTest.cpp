@@ -166,12 +166,12 @@ TEST_F(GridCurrentMoves, ThePaintLockStopsTheWindowsRedrawAndLocksNestFromZero) 
     EXPECT_TRUE(grid->IsPaintUnlocked());
 
     // Layout suspension holds the update lock until the last one ends.
-    grid->SuspendLayoutUpdates(true);
-    grid->SuspendLayoutUpdates(true);
+    grid->SuspendLayout(true);
+    grid->SuspendLayout(true);
     EXPECT_FALSE(grid->IsUpdateUnlocked());
-    grid->SuspendLayoutUpdates(false);
+    grid->SuspendLayout(false);
     EXPECT_FALSE(grid->IsUpdateUnlocked());
-    grid->SuspendLayoutUpdates(false);
+    grid->SuspendLayout(false);
     EXPECT_TRUE(grid->IsUpdateUnlocked());
     EXPECT_FALSE(grid->IsLayoutSuspended());
 }

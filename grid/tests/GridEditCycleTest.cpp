@@ -486,12 +486,12 @@ TEST_F(GridEditCycle, InCellControlNotificationsReachTheGrid) {
     } cases[] = {{"Esc while editing", VK_ESCAPE, true}, {"another key", 'A', true}};
     for (const Case& c : cases) {
         bool wanted = false;
-        grid->ControlWantsEscape(nullptr, c.key, wanted);
+        grid->HandleControlWantKey(nullptr, c.key, wanted);
         EXPECT_EQ(wanted, c.wanted) << c.name;
     }
     Key(VK_ESCAPE);
     bool wanted = true;
-    grid->ControlWantsEscape(nullptr, VK_ESCAPE, wanted);
+    grid->HandleControlWantKey(nullptr, VK_ESCAPE, wanted);
     EXPECT_FALSE(wanted);
 
     // Mouse events of the control arrive in the grid's coordinates.

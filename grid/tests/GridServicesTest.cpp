@@ -125,8 +125,8 @@ TEST_F(GridServices, WhetherTheCurrentCellCanBeEditedNow) {
 
 TEST_F(GridServices, NestedLayoutSuspensionsRepaintOnceAtTheEnd) {
     grid->Take();
-    grid->SuspendLayoutUpdates();
-    grid->SuspendLayoutUpdates();
+    grid->SuspendLayout();
+    grid->SuspendLayout();
     grid->RecheckTopLeft(true);  // noted, not done
     grid->ResumeLayout();
     EXPECT_EQ(grid->Take(), "");

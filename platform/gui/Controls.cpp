@@ -636,16 +636,26 @@ void TWinControl::ApplyColor() {
 }
 
 bool TWinControl::DoKeyDown(Word16& key, TShiftState shift) {
-    if (OnKeyDown) OnKeyDown(this, key, shift);
+    KeyDown(key, shift);
     return key == 0;
 }
 
 bool TWinControl::DoKeyPress(char& key) {
-    if (OnKeyPress) OnKeyPress(this, key);
+    KeyPress(key);
     return key == 0;
 }
 
-void TWinControl::DoKeyUp(Word16& key, TShiftState shift) {
+void TWinControl::DoKeyUp(Word16& key, TShiftState shift) { KeyUp(key, shift); }
+
+void TWinControl::KeyDown(Word16& key, TShiftState shift) {
+    if (OnKeyDown) OnKeyDown(this, key, shift);
+}
+
+void TWinControl::KeyPress(char& key) {
+    if (OnKeyPress) OnKeyPress(this, key);
+}
+
+void TWinControl::KeyUp(Word16& key, TShiftState shift) {
     if (OnKeyUp) OnKeyUp(this, key, shift);
 }
 

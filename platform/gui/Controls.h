@@ -252,13 +252,19 @@ protected:
     void RemoveControl(TControl* c);
     // A child was placed, moved or resized (scroll boxes follow it).
     virtual void ChildBoundsChanged(TControl* child) {}
-    // Keyboard: return true when the key was consumed (Key set to 0).
+    // Keyboard messages: return true when the key was consumed (Key set
+    // to 0). Each runs the control's key operation below.
     virtual bool DoKeyDown(Word16& key, TShiftState shift);
     // Whether the control uses Return or Escape itself (a memo's new line)
     // instead of leaving them to the form's default and cancel buttons.
     virtual bool WantsKey(Word16 key) const { return false; }
     virtual bool DoKeyPress(char& key);
     virtual void DoKeyUp(Word16& key, TShiftState shift);
+    // The key operations a control overrides to handle keys itself; here
+    // they fire OnKeyDown, OnKeyPress and OnKeyUp. A key set to 0 is taken.
+    virtual void KeyDown(Word16& key, TShiftState shift);
+    virtual void KeyPress(char& key);
+    virtual void KeyUp(Word16& key, TShiftState shift);
     void BoundsChanged() override;
 
     std::vector<TControl*> controls_;

@@ -17,8 +17,8 @@ TEST(GridShotLocks, NestedLayoutSuspensionsApplyTheirWorkOnceAtTheEnd) {
     shot.Run(R"({"width":300,"height":150,"grid":{"Cols":3,"Rows":30},"script":[{"scroll":[1,20]}]})");
     TgrShotGrid* g = shot.Grid();
     ASSERT_EQ(g->TopLeftCell().Row, 20);
-    g->SuspendLayoutUpdates();
-    g->SuspendLayoutUpdates();
+    g->SuspendLayout();
+    g->SuspendLayout();
     EXPECT_TRUE(g->IsLayoutSuspended());
     // Fewer rows leave the top row beyond the end; the recheck waits.
     g->RecheckTopLeft(true);
